@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Configures and builds one flavour: "debug" (sanitizers, warnings as errors, tests) or "release".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+flavour="${1:-debug}"
+case "$flavour" in
+  debug)
+    cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=OFF
+    cmake --build build/debug --parallel "$(nproc)"
+    ;;
+  release)
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=ON
+    cmake --build build/release --parallel "$(nproc)"
+    ;;
+  *) echo "usage: $0 [debug|release]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vantrel {
+
+// A key-value settings domain. Values keep their JSON type: a boolean stays a boolean and a
+// number a number, so readers can tell a stored `true` from a stored `1`.
+class UserDefaults {
+public:
+    virtual ~UserDefaults() = default;
+
+    virtual QString domain() const = 0;
+    // The stored value, or an undefined value when the key is absent.
+    virtual QJsonValue object(const QString& key) const = 0;
+    // Storing an undefined or null value removes the key.
+    virtual void set(const QString& key, const QJsonValue& value) = 0;
+    virtual void remove(const QString& key) = 0;
+    virtual QStringList keys() const = 0;
+
+    bool contains(const QString& key) const { return !object(key).isUndefined(); }
+
+    // Plain lookups: an absent key, or a value of no fitting type, reads as false or 0.
+    bool boolValue(const QString& key) const;
+    qint64 integer(const QString& key) const;
+    double doubleValue(const QString& key) const;
+
+    // Typed lookups: none unless the stored value has exactly that type.
+    std::optional<bool> optionalBool(const QString& key) const;
+    std::optional<double> optionalDouble(const QString& key) const;
+    std::optional<QString> string(const QString& key) const;
+    std::optional<QStringList> stringList(const QString& key) const;
+    std::optional<QByteArray> data(const QString& key) const;
+
+    void setBool(const QString& key, bool value) { set(key, QJsonValue(value)); }
+    void setDouble(const QString& key, double value) { set(key, QJsonValue(value)); }
+    void setInteger(const QString& key, qint64 value) { set(key, QJsonValue(value)); }
+    void setString(const QString& key, const QString& value) { set(key, QJsonValue(value)); }
+    void setStringList(const QString& key, const QStringList& value);
+    void setData(const QString& key, const QByteArray& value);
+};
+
+// Hands out the standard domain and named suites (other applications' domains). Each domain is
+// one object for the life of the provider.
+class UserDefaultsProvider {
+public:
+    virtual ~UserDefaultsProvider() = default;
+    virtual UserDefaults& standard() = 0;
+    virtual UserDefaults& suite(const QString& domain) = 0;
+};
+
+inline constexpr const char* kStandardDefaultsDomain = "com.vantrel.mac";
+
+} // namespace vantrel

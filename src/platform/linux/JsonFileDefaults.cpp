@@ -1,0 +1,127 @@
+#include "platform/linux/JsonFileDefaults.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/SystemLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+namespace vantrel {
+
+namespace {
+const QString kCategory = QStringLiteral("Defaults");
+
+// A domain name becomes a file name: keep it inside the folder whatever it holds.
+QString safeFileStem(const QString& domain) {
+    QString stem = domain;
+    stem.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (stem.isEmpty() || stem == u"." || stem == u"..") stem = QStringLiteral("_");
+    return stem;
+}
+} // namespace
+
+JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+                                   SystemLog& log)
+    : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {
+    load();
+}
+
+JsonFileDefaults::~JsonFileDefaults() { flush(); }
+
+QString JsonFileDefaults::filePath() const {
+    return folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".json");
+}
+
+void JsonFileDefaults::load() {
+    const QString path = filePath();
+    const QFileInfo info(path);
+    if (!info.exists()) return;
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        mayReplaceFile_ = false;
+        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+                 QStringLiteral("Cannot read %1; its settings are not used and the file is left untouched")
+                     .arg(path));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::NoError && document.isObject()) {
+        values_ = document.object();
+        return;
+    }
+    const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
+                           fileNameTimestamp(clock_.now()) + QStringLiteral(".json");
+    if (QFile::exists(backup) || !QFile::copy(path, backup)) {
+        mayReplaceFile_ = false;
+        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+                 QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
+                     .arg(path));
+        return;
+    }
+    log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
+                 .arg(path, error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
+                                                                      : error.errorString(),
+                      backup));
+}
+
+void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
+    if (value.isUndefined() || value.isNull())
+        values_.remove(key);
+    else
+        values_.insert(key, value);
+    markDirty();
+}
+
+void JsonFileDefaults::remove(const QString& key) {
+    values_.remove(key);
+    markDirty();
+}
+
+void JsonFileDefaults::markDirty() {
+    dirty_ = true;
+    if (pendingFlush_.isActive()) return;
+    pendingFlush_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
+}
+
+void JsonFileDefaults::flush() {
+    pendingFlush_.cancel();
+    if (!dirty_) return;
+    if (!mayReplaceFile_) {
+        dirty_ = false;
+        return;
+    }
+    try {
+        if (!QDir().mkpath(folder_)) throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
+        writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented));
+        ++writeCount_;
+        dirty_ = false;
+    } catch (const FileWriteError& e) {
+        // Keep the values dirty: the next change or the flush at exit tries again.
+        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+                 QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
+    }
+}
+
+JsonDefaultsProvider::JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock,
+                                           SystemLog& log)
+    : folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {}
+
+UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
+    auto& slot = domains_[domain];
+    if (!slot) slot = std::make_unique<JsonFileDefaults>(domain, folder_, scheduler_, clock_, log_);
+    return *slot;
+}
+
+void JsonDefaultsProvider::flushAll() {
+    for (auto& [domain, defaults] : domains_) defaults->flush();
+}
+
+} // namespace vantrel

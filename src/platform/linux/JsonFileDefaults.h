@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Scheduler.h"
+#include "platform/UserDefaults.h"
+
+#include <QJsonObject>
+#include <map>
+#include <memory>
+
+namespace vantrel {
+
+class Clock;
+class SystemLog;
+
+// One defaults domain kept in `<folder>/<domain>.json`. Changes are written atomically, a burst
+// of them coalesced into one write within half a second; `flush()` writes at once.
+class JsonFileDefaults final : public UserDefaults {
+public:
+    static constexpr double kFlushDelaySeconds = 0.5;
+
+    JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+                     SystemLog& log);
+    ~JsonFileDefaults() override;
+
+    QString domain() const override { return domain_; }
+    QJsonValue object(const QString& key) const override { return values_.value(key); }
+    void set(const QString& key, const QJsonValue& value) override;
+    void remove(const QString& key) override;
+    QStringList keys() const override { return values_.keys(); }
+
+    void flush();
+    QString filePath() const;
+    int writeCount() const { return writeCount_; }
+
+private:
+    void load();
+    void markDirty();
+
+    QString domain_;
+    QString folder_;
+    Scheduler& scheduler_;
+    const Clock& clock_;
+    SystemLog& log_;
+    QJsonObject values_;
+    ScheduledTask pendingFlush_;
+    bool dirty_ = false;
+    // False when the file on disk could neither be read nor set aside: it must not be replaced.
+    bool mayReplaceFile_ = true;
+    int writeCount_ = 0;
+};
+
+class JsonDefaultsProvider final : public UserDefaultsProvider {
+public:
+    JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock, SystemLog& log);
+    UserDefaults& standard() override { return suite(QString::fromLatin1(kStandardDefaultsDomain)); }
+    UserDefaults& suite(const QString& domain) override;
+    void flushAll();
+
+private:
+    QString folder_;
+    Scheduler& scheduler_;
+    const Clock& clock_;
+    SystemLog& log_;
+    std::map<QString, std::unique_ptr<JsonFileDefaults>> domains_;
+};
+
+} // namespace vantrel

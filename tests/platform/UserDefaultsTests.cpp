@@ -1,0 +1,126 @@
+#include "platform/linux/JsonFileDefaults.h"
+
+#include "support/ManualScheduler.h"
+#include "support/RecordingSystemLog.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+struct FileDefaultsFixture : ::testing::Test {
+    TempHome home;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingSystemLog log;
+    QString folder() const { return home.paths().defaultsFolder(); }
+    std::unique_ptr<JsonFileDefaults> open(const QString& domain = QStringLiteral("com.vantrel.mac")) {
+        return std::make_unique<JsonFileDefaults>(domain, folder(), scheduler, clock, log);
+    }
+    QJsonObject onDisk(const QString& domain = QStringLiteral("com.vantrel.mac")) const {
+        return QJsonDocument::fromJson(home.readFile(folder() + QLatin1Char('/') + domain + QStringLiteral(".json")))
+            .object();
+    }
+    QStringList corruptCopies() const {
+        return QDir(folder()).entryList({QStringLiteral("*.corrupt-*.json")}, QDir::Files);
+    }
+};
+
+} // namespace
+
+TEST_F(FileDefaultsFixture, TypesSurviveARestartOfTheStore) {
+    {
+        auto defaults = open();
+        defaults->setBool(QStringLiteral("flag"), true);
+        defaults->setDouble(QStringLiteral("number"), 1);
+        defaults->setString(QStringLiteral("text"), QStringLiteral("1"));
+        defaults->setStringList(QStringLiteral("list"), {QStringLiteral("a"), QStringLiteral("b")});
+        defaults->setData(QStringLiteral("blob"), QByteArray("\x00\x01\xff", 3));
+    } // destruction flushes
+    const QJsonObject raw = onDisk();
+    EXPECT_TRUE(raw.value(QStringLiteral("flag")).isBool());
+    EXPECT_TRUE(raw.value(QStringLiteral("number")).isDouble());
+
+    auto reopened = open();
+    EXPECT_EQ(reopened->optionalBool(QStringLiteral("flag")), true);
+    EXPECT_EQ(reopened->optionalBool(QStringLiteral("number")), std::nullopt);
+    EXPECT_EQ(reopened->optionalDouble(QStringLiteral("number")), 1.0);
+    EXPECT_EQ(reopened->string(QStringLiteral("text")), QStringLiteral("1"));
+    EXPECT_EQ(reopened->stringList(QStringLiteral("list")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(reopened->data(QStringLiteral("blob")), QByteArray("\x00\x01\xff", 3));
+    // Plain lookups read absent keys as false or zero.
+    EXPECT_FALSE(reopened->boolValue(QStringLiteral("absent")));
+    EXPECT_EQ(reopened->integer(QStringLiteral("absent")), 0);
+    EXPECT_TRUE(reopened->boolValue(QStringLiteral("number")));
+}
+
+TEST_F(FileDefaultsFixture, ABurstOfChangesIsOneWriteWithinHalfASecond) {
+    auto defaults = open();
+    for (int i = 0; i < 1000; ++i) defaults->setDouble(QStringLiteral("counter"), i);
+    EXPECT_EQ(defaults->writeCount(), 0);
+    EXPECT_FALSE(QFile::exists(defaults->filePath()));
+    scheduler.advance(Seconds(0.49));
+    EXPECT_EQ(defaults->writeCount(), 0);
+    scheduler.advance(Seconds(0.01));
+    EXPECT_EQ(defaults->writeCount(), 1);
+    EXPECT_EQ(onDisk().value(QStringLiteral("counter")).toDouble(), 999);
+    scheduler.advance(Seconds(10));
+    EXPECT_EQ(defaults->writeCount(), 1);
+    defaults->remove(QStringLiteral("counter"));
+    defaults->flush();
+    EXPECT_EQ(defaults->writeCount(), 2);
+    EXPECT_FALSE(onDisk().contains(QStringLiteral("counter")));
+}
+
+TEST_F(FileDefaultsFixture, ACorruptFileIsCopiedAsideBeforeItIsReplaced) {
+    const QByteArray garbage("{\"notch.enabled\": tru");
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"), garbage);
+    auto defaults = open();
+    EXPECT_TRUE(defaults->keys().isEmpty());
+    const QStringList copies = corruptCopies();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(copies.first().startsWith(QStringLiteral("com.vantrel.mac.corrupt-2026-01-05T09-00-00")));
+    EXPECT_EQ(home.readFile(folder() + QLatin1Char('/') + copies.first()), garbage);
+    EXPECT_FALSE(log.messages(QStringLiteral("Defaults")).isEmpty());
+
+    defaults->setBool(QStringLiteral("notch.enabled"), false);
+    defaults->flush();
+    EXPECT_EQ(onDisk().value(QStringLiteral("notch.enabled")), QJsonValue(false));
+    EXPECT_EQ(home.readFile(folder() + QLatin1Char('/') + copies.first()), garbage);
+
+    // A JSON document that is not an object is just as unusable.
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/other.json"), "[1,2]");
+    auto other = open(QStringLiteral("other"));
+    EXPECT_EQ(corruptCopies().size(), 2);
+}
+
+TEST_F(FileDefaultsFixture, AnUnreadableFileIsNeverReplaced) {
+    QDir().mkpath(folder() + QStringLiteral("/com.vantrel.mac.json"));
+    auto defaults = open();
+    defaults->setBool(QStringLiteral("x"), true);
+    defaults->flush();
+    EXPECT_TRUE(QFileInfo(defaults->filePath()).isDir());
+    EXPECT_EQ(defaults->object(QStringLiteral("x")), QJsonValue(true)); // still usable in memory
+}
+
+TEST_F(FileDefaultsFixture, DomainsKeepTheirOwnFilesAndSuitesAreShared) {
+    JsonDefaultsProvider provider(folder(), scheduler, clock, log);
+    provider.standard().setString(QStringLiteral("k"), QStringLiteral("standard"));
+    provider.suite(QStringLiteral("com.apple.systemuiserver")).setString(QStringLiteral("k"), QStringLiteral("ui"));
+    provider.suite(QStringLiteral("../escape")).setString(QStringLiteral("k"), QStringLiteral("inside"));
+    EXPECT_EQ(&provider.suite(QStringLiteral("com.vantrel.mac")), &provider.standard());
+    provider.flushAll();
+    EXPECT_EQ(onDisk().value(QStringLiteral("k")).toString(), QStringLiteral("standard"));
+    EXPECT_EQ(onDisk(QStringLiteral("com.apple.systemuiserver")).value(QStringLiteral("k")).toString(),
+              QStringLiteral("ui"));
+    EXPECT_EQ(onDisk(QStringLiteral(".._escape")).value(QStringLiteral("k")).toString(), QStringLiteral("inside"));
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
