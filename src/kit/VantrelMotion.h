@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QEasingCurve>
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+namespace vantrel {
+
+class ReducedMotionSource;
+
+// An animation as views run it: an easing curve over a duration in seconds.
+struct VantrelAnimation {
+    QEasingCurve easing;
+    double duration = 0;
+
+    static VantrelAnimation easeOut(double seconds);
+    bool operator==(const VantrelAnimation& other) const {
+        return easing == other.easing && duration == other.duration;
+    }
+};
+
+// Follows the desktop's reduced-motion wish and turns the animations of views into short calm
+// ones while it is on.
+class VantrelMotion final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool prefersReducedMotion READ prefersReducedMotion NOTIFY prefersReducedMotionChanged)
+public:
+    enum class Kind {
+        essential,  // carries meaning: kept as it is
+        transition, // moves between states: shortened
+        flourish,   // decoration: shortened most
+    };
+
+    explicit VantrelMotion(ReducedMotionSource& source, QObject* parent = nullptr);
+
+    bool prefersReducedMotion() const { return prefersReducedMotion_; }
+
+    // The animation a view should run for `kind`, given the one it would run normally. An absent
+    // standard animation stays absent unless motion is reduced.
+    std::optional<VantrelAnimation> resolve(Kind kind, const std::optional<VantrelAnimation>& standard) const;
+
+Q_SIGNALS:
+    void prefersReducedMotionChanged(bool prefersReducedMotion);
+
+private:
+    void refresh();
+
+    QPointer<ReducedMotionSource> source_;
+    bool prefersReducedMotion_ = false;
+};
+
+} // namespace vantrel
