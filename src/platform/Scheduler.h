@@ -18,6 +18,12 @@ public:
 
     // Runs `work` once after `delay` (zero or negative: on the next turn of the event loop).
     virtual TaskId schedule(Seconds delay, std::function<void()> work) = 0;
+    // Runs `work` once after `delay`, allowing it to run up to `tolerance` late so the backend can
+    // coalesce wake-ups. Backends without coalescing run it as `schedule` would.
+    virtual TaskId scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) {
+        (void)tolerance;
+        return schedule(delay, std::move(work));
+    }
     // Runs `work` every `interval` until cancelled. `tolerance` lets the backend coalesce wake-ups.
     virtual TaskId scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> work) = 0;
     // Cancelling an unknown, finished or already cancelled task is harmless.

@@ -12,6 +12,12 @@ Scheduler::TaskId ManualScheduler::schedule(Seconds delay, std::function<void()>
     return id;
 }
 
+Scheduler::TaskId ManualScheduler::scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) {
+    const TaskId id = schedule(delay, std::move(work));
+    tasks_.at(id).tolerance = tolerance;
+    return id;
+}
+
 Scheduler::TaskId ManualScheduler::scheduleRepeating(Seconds interval, Seconds tolerance,
                                                      std::function<void()> work) {
     const TaskId id = nextId_++;

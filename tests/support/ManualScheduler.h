@@ -16,6 +16,7 @@ public:
     explicit ManualScheduler(ManualClock& clock) : clock_(clock) {}
 
     TaskId schedule(Seconds delay, std::function<void()> work) override;
+    TaskId scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) override;
     TaskId scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> work) override;
     void cancel(TaskId id) override { tasks_.erase(id); }
     bool isScheduled(TaskId id) const override { return tasks_.count(id) != 0; }
@@ -26,7 +27,13 @@ public:
     void runDue() { advance(Seconds(0)); }
 
     std::size_t pendingCount() const { return tasks_.size(); }
-    // Interval of a repeating task and its tolerance, for tests that check how a timer was set up.
+    // Every pending task, in the order they were first scheduled.
+    std::vector<TaskId> pendingTasks() const {
+        std::vector<TaskId> ids;
+        for (const auto& [id, task] : tasks_) ids.push_back(id);
+        return ids;
+    }
+    // Interval of a repeating task and the tolerance of any task, for tests that check how a timer was set up.
     std::optional<Seconds> intervalOf(TaskId id) const;
     std::optional<Seconds> toleranceOf(TaskId id) const;
     // Seconds until the task runs next.

@@ -22,6 +22,10 @@ Scheduler::TaskId QtScheduler::schedule(Seconds delay, std::function<void()> wor
     return start(delay, Seconds(0), false, std::move(work));
 }
 
+Scheduler::TaskId QtScheduler::scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) {
+    return start(delay, tolerance, false, std::move(work));
+}
+
 Scheduler::TaskId QtScheduler::scheduleRepeating(Seconds interval, Seconds tolerance,
                                                  std::function<void()> work) {
     return start(interval, tolerance, true, std::move(work));

@@ -18,6 +18,7 @@ public:
     QtScheduler& operator=(const QtScheduler&) = delete;
 
     TaskId schedule(Seconds delay, std::function<void()> work) override;
+    TaskId scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) override;
     TaskId scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> work) override;
     void cancel(TaskId id) override;
     bool isScheduled(TaskId id) const override;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Scheduler.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace vantrel {
+
+class SharingService;
+class UserDefaults;
+class Workspace;
+
+// Files parked on the shelf, newest first. The shelf keeps paths only and never touches the
+// files; very large files leave by themselves an hour after they were added.
+class FileShelfStore : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaximumItems = 10;
+    // Larger than 500 MiB: a file of exactly 500 MiB stays.
+    static constexpr qint64 kLargeFileBytes = 524'288'001;
+    static constexpr double kLargeFileLifetimeSeconds = 3600;
+
+    FileShelfStore(UserDefaults& defaults, Clock& clock, Scheduler& scheduler, Workspace& workspace,
+                   SharingService& sharing, std::function<void()> playControlsHaptic = {},
+                   QObject* parent = nullptr);
+    ~FileShelfStore() override;
+
+    const QList<QUrl>& items() const { return items_; }
+    const std::optional<QString>& shareStatus() const { return shareStatus_; }
+    const std::optional<QString>& largeFileNotice() const { return largeFileNotice_; }
+
+    void add(const QList<QUrl>& urls);
+    void remove(const QUrl& url);
+    void clear();
+    void open(const QUrl& url);
+    void reveal(const QUrl& url);
+    void airDrop(const QList<QUrl>& urls);
+    std::optional<WallTime> expiration(const QUrl& url) const;
+
+Q_SIGNALS:
+    void itemsChanged();
+    void shareStatusChanged();
+    void largeFileNoticeChanged();
+
+private:
+    struct StoredItem {
+        QString path;
+        // Seconds since 2001-01-01 00:00:00 UTC, the stored form; kept as such so a far-past
+        // time read from older data never overflows a clock value.
+        double addedAt = 0;
+        std::optional<double> expiresAt;
+    };
+
+    void load();
+    void pruneAndPublish();
+    void scheduleExpiryPruning();
+    void setShareStatus(const QString& text);
+    double nowSeconds() const;
+
+    UserDefaults& defaults_;
+    Clock& clock_;
+    Scheduler& scheduler_;
+    Workspace& workspace_;
+    SharingService& sharing_;
+    std::function<void()> playControlsHaptic_;
+
+    QList<QUrl> items_;
+    std::optional<QString> shareStatus_;
+    std::optional<QString> largeFileNotice_;
+    std::vector<StoredItem> storedItems_;
+    ScheduledTask expiryTimer_;
+};
+
+} // namespace vantrel

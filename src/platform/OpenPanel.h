@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace vantrel {
+
+struct OpenPanelRequest {
+    QString title;
+    // The text of the confirm button.
+    QString prompt;
+    // Offers installed applications only.
+    bool applicationsOnly = false;
+};
+
+// A modal file chooser.
+class OpenPanel {
+public:
+    virtual ~OpenPanel() = default;
+    // The chosen path; none when the user cancelled.
+    virtual std::optional<QString> run(const OpenPanelRequest& request) = 0;
+};
+
+} // namespace vantrel

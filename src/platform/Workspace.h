@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+namespace vantrel {
+
+// What the desktop tells about an installed application entry.
+struct ApplicationInfo {
+    QString name;
+    QString iconName;
+    bool operator==(const ApplicationInfo&) const = default;
+};
+
+// The desktop's file manager, browser and application launcher.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+
+    // Opens a file with its default application, or a web address in the default browser.
+    // True when the desktop accepted the request.
+    virtual bool open(const QUrl& url) = 0;
+    // Shows the file selected in a file-manager window.
+    virtual void reveal(const QString& path) = 0;
+    // The installed application whose entry is at `path`; none when it is no launchable application.
+    virtual std::optional<ApplicationInfo> applicationInfo(const QString& path) const = 0;
+    // Starts the application whose entry is at `path`. False when it could not be started.
+    virtual bool launchApplication(const QString& path) = 0;
+    // The icon the desktop shows for the file (for an application entry, the application's icon).
+    virtual QIcon iconForFile(const QString& path) const = 0;
+};
+
+} // namespace vantrel

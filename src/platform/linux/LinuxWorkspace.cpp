@@ -1,0 +1,90 @@
+#include "platform/linux/LinuxWorkspace.h"
+
+#include "platform/SystemLog.h"
+#include "platform/linux/DesktopEntry.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+
+namespace vantrel {
+
+namespace {
+// Entries are a few kilobytes; anything far larger is not one and is not read whole.
+constexpr qint64 kMaximumEntryBytes = 1 << 20;
+
+void log(SystemLog& log, LogLevel level, const QString& message) {
+    log.log(level, QString::fromLatin1(kLogSubsystem), QStringLiteral("Workspace"), message);
+}
+} // namespace
+
+LinuxWorkspace::LinuxWorkspace(SystemLog& log) : log_(log) {}
+
+bool LinuxWorkspace::open(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+void LinuxWorkspace::reveal(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        return;
+    }
+    // Asynchronous, so a slow or absent file manager never stalls the interface; without one,
+    // the containing folder opens instead, which is the closest the desktop offers.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), pendingCalls_.get());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [this, folder](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError()) {
+                             log(log_, LogLevel::info,
+                                 QStringLiteral("file manager did not answer (%1); opening the folder")
+                                     .arg(finished->error().name()));
+                             QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+                         }
+                         finished->deleteLater();
+                     });
+}
+
+std::optional<DesktopEntry> LinuxWorkspace::readEntry(const QString& path) const {
+    QFile file(path);
+    if (QFileInfo(path).size() > kMaximumEntryBytes || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return parseDesktopEntry(file.read(kMaximumEntryBytes));
+}
+
+std::optional<ApplicationInfo> LinuxWorkspace::applicationInfo(const QString& path) const {
+    const auto entry = readEntry(path);
+    if (!entry) return std::nullopt;
+    return ApplicationInfo{entry->name, entry->icon};
+}
+
+bool LinuxWorkspace::launchApplication(const QString& path) {
+    const auto entry = readEntry(path);
+    if (!entry) return false;
+    QStringList command = entry->command();
+    const QString program = command.takeFirst();
+    // Started detached and without a shell: the entry's words are arguments, never shell code.
+    const bool started = QProcess::startDetached(program, command, entry->path);
+    if (!started) log(log_, LogLevel::error, QStringLiteral("could not start %1").arg(program));
+    return started;
+}
+
+QIcon LinuxWorkspace::iconForFile(const QString& path) const {
+    if (const auto entry = readEntry(path); entry && !entry->icon.isEmpty()) {
+        if (QFileInfo(entry->icon).isAbsolute()) return QIcon(entry->icon);
+        return QIcon::fromTheme(entry->icon);
+    }
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+}
+
+} // namespace vantrel

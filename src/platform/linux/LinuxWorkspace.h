@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+namespace vantrel {
+
+struct DesktopEntry;
+class SystemLog;
+
+// The desktop's browser and default applications through QDesktopServices, the file manager
+// through the FileManager1 D-Bus interface, and applications from their freedesktop entries.
+class LinuxWorkspace final : public Workspace {
+public:
+    explicit LinuxWorkspace(SystemLog& log);
+
+    bool open(const QUrl& url) override;
+    void reveal(const QString& path) override;
+    std::optional<ApplicationInfo> applicationInfo(const QString& path) const override;
+    bool launchApplication(const QString& path) override;
+    QIcon iconForFile(const QString& path) const override;
+
+private:
+    std::optional<DesktopEntry> readEntry(const QString& path) const;
+
+    SystemLog& log_;
+    // Owns the pending file-manager calls, so none answers into a destroyed workspace.
+    std::unique_ptr<QObject> pendingCalls_ = std::make_unique<QObject>();
+};
+
+} // namespace vantrel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/OpenPanel.h"
+
+#include <QStringList>
+
+namespace vantrel {
+
+// A modal QFileDialog. Restricted to applications, it shows the installed application entries
+// from the given folders and accepts nothing else.
+class QtOpenPanel final : public OpenPanel {
+public:
+    explicit QtOpenPanel(QStringList applicationFolders);
+    std::optional<QString> run(const OpenPanelRequest& request) override;
+
+private:
+    QStringList applicationFolders_;
+};
+
+} // namespace vantrel

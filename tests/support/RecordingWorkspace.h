@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <QStringList>
+#include <map>
+#include <vector>
+
+namespace vantrel::test {
+
+// Records what would have been opened, revealed or launched. Applications are registered by
+// the test; any other path is no application.
+class RecordingWorkspace final : public Workspace {
+public:
+    bool open(const QUrl& url) override {
+        opened.push_back(url);
+        return openSucceeds;
+    }
+    void reveal(const QString& path) override { revealed.append(path); }
+    std::optional<ApplicationInfo> applicationInfo(const QString& path) const override {
+        auto it = applications.find(path);
+        if (it == applications.end()) return std::nullopt;
+        return it->second;
+    }
+    bool launchApplication(const QString& path) override {
+        launched.append(path);
+        return applications.count(path) != 0;
+    }
+    QIcon iconForFile(const QString& path) const override {
+        iconRequests.append(path);
+        return {};
+    }
+
+    std::map<QString, ApplicationInfo> applications;
+    bool openSucceeds = true;
+    std::vector<QUrl> opened;
+    QStringList revealed;
+    QStringList launched;
+    mutable QStringList iconRequests;
+};
+
+} // namespace vantrel::test
