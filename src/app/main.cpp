@@ -1,3 +1,4 @@
+#include "core/VantrelPreferences.h"
 #include "platform/AppPaths.h"
 #include "platform/Environment.h"
 #include "platform/linux/JsonFileDefaults.h"
@@ -18,7 +19,9 @@ int main(int argc, char** argv) {
     ProcessEnvironment environment;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
-    defaults.standard();
+    VantrelPreferences preferences(defaults.standard());
+    VantrelPreferences::setShared(&preferences);
     defaults.flushAll();
+    VantrelPreferences::setShared(nullptr);
     return 0;
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "kit/Navigation.h"
+
+#include <array>
+
+namespace vantrel {
+
+// How tall the expanded notch panel is; NotchSize turns a tier into a size.
+enum class NotchPresentationTier { first, second, third };
+
+constexpr auto allCases(std::type_identity<NotchPresentationTier>) {
+    return std::array{NotchPresentationTier::first, NotchPresentationTier::second, NotchPresentationTier::third};
+}
+
+// The tier the panel takes while `tab` is selected.
+NotchPresentationTier presentationTier(NotchTab tab);
+
+} // namespace vantrel
