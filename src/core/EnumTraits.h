@@ -17,13 +17,11 @@
 
 namespace vantrel {
 
-template <typename E>
-constexpr auto allCasesOf() {
+template <typename E> constexpr auto allCasesOf() {
     return allCases(std::type_identity<E>{});
 }
 
-template <typename E>
-std::optional<E> fromRawValue(QStringView text) {
+template <typename E> std::optional<E> fromRawValue(QStringView text) {
     for (E value : allCasesOf<E>()) {
         if constexpr (requires { rawName(value); }) {
             if (text == QLatin1StringView(rawName(value))) return value;
@@ -35,8 +33,7 @@ std::optional<E> fromRawValue(QStringView text) {
 }
 
 // The raw value doubles as the identity of a case.
-template <typename E>
-QString idOf(E value) {
+template <typename E> QString idOf(E value) {
     return rawValue(value);
 }
 
@@ -48,14 +45,16 @@ QString idOf(E value) {
 
 // Declares `enum class Name { cases... }` with rawName(), rawValue() and allCases(). CASES is an
 // X-macro taking one argument: `#define NOTCH_SIZE_CASES(C) C(small) C(medium) C(large)`.
-#define VANTREL_STRING_ENUM(Name, CASES)                                                              \
-    enum class Name { CASES(VANTREL_ENUM_CASE_) };                                                    \
-    constexpr const char* rawName(Name value) {                                                       \
-        constexpr const char* names[] = {CASES(VANTREL_ENUM_NAME_)};                                  \
-        return names[static_cast<int>(value)];                                                        \
-    }                                                                                                 \
-    inline QString rawValue(Name value) { return QString::fromLatin1(rawName(value)); }               \
-    constexpr auto allCases(std::type_identity<Name>) {                                               \
-        using E_ = Name;                                                                              \
-        return std::array{CASES(VANTREL_ENUM_QUALIFIED_)};                                            \
+#define VANTREL_STRING_ENUM(Name, CASES)                                                                     \
+    enum class Name { CASES(VANTREL_ENUM_CASE_) };                                                           \
+    constexpr const char* rawName(Name value) {                                                              \
+        constexpr const char* names[] = {CASES(VANTREL_ENUM_NAME_)};                                         \
+        return names[static_cast<int>(value)];                                                               \
+    }                                                                                                        \
+    inline QString rawValue(Name value) {                                                                    \
+        return QString::fromLatin1(rawName(value));                                                          \
+    }                                                                                                        \
+    constexpr auto allCases(std::type_identity<Name>) {                                                      \
+        using E_ = Name;                                                                                     \
+        return std::array{CASES(VANTREL_ENUM_QUALIFIED_)};                                                   \
     }

@@ -21,9 +21,12 @@ double unitClamped(double value) {
 
 HapticStyle defaultStyle(HapticSurface surface) {
     switch (surface) {
-    case HapticSurface::notch: return HapticStyle::detent;
-    case HapticSurface::dock: return HapticStyle::tick;
-    case HapticSurface::controls: return HapticStyle::click;
+    case HapticSurface::notch:
+        return HapticStyle::detent;
+    case HapticSurface::dock:
+        return HapticStyle::tick;
+    case HapticSurface::controls:
+        return HapticStyle::click;
     }
     return HapticStyle::detent;
 }
@@ -45,11 +48,20 @@ bool supportsCalmMotion(ArtTheme theme) {
 std::optional<QString> resourceName(ArtTheme theme, bool isDark, bool thumbnail) {
     QString base;
     switch (theme) {
-    case ArtTheme::neutral: return std::nullopt;
-    case ArtTheme::obsidianFold: base = QStringLiteral("obsidian-fold"); break;
-    case ArtTheme::glacialVeil: base = QStringLiteral("glacial-veil"); break;
-    case ArtTheme::midnightCurrent: base = QStringLiteral("midnight-current"); break;
-    case ArtTheme::canyonAlloy: base = QStringLiteral("canyon-alloy"); break;
+    case ArtTheme::neutral:
+        return std::nullopt;
+    case ArtTheme::obsidianFold:
+        base = QStringLiteral("obsidian-fold");
+        break;
+    case ArtTheme::glacialVeil:
+        base = QStringLiteral("glacial-veil");
+        break;
+    case ArtTheme::midnightCurrent:
+        base = QStringLiteral("midnight-current");
+        break;
+    case ArtTheme::canyonAlloy:
+        base = QStringLiteral("canyon-alloy");
+        break;
     }
     base += isDark ? QStringLiteral("-dark") : QStringLiteral("-light");
     if (thumbnail) base += QStringLiteral("-thumb");

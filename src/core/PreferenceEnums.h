@@ -28,7 +28,7 @@ VANTREL_STRING_ENUM(NotchAppearance, VANTREL_NOTCH_APPEARANCE_CASES)
 #define VANTREL_CAMERA_ASPECT_RATIO_CASES(C) C(widescreen) C(standard)
 VANTREL_STRING_ENUM(CameraAspectRatio, VANTREL_CAMERA_ASPECT_RATIO_CASES)
 
-#define VANTREL_HAPTIC_STYLE_CASES(C)                                                                 \
+#define VANTREL_HAPTIC_STYLE_CASES(C)                                                                        \
     C(feather) C(soft) C(tick) C(click) C(detent) C(doubleTap) C(ratchet) C(firm)
 VANTREL_STRING_ENUM(HapticStyle, VANTREL_HAPTIC_STYLE_CASES)
 
@@ -53,9 +53,9 @@ VANTREL_STRING_ENUM(MenuBarTintStyle, VANTREL_MENU_BAR_TINT_STYLE_CASES)
 #define VANTREL_MENU_BAR_SHAPE_CASES(C) C(full) C(rounded) C(split)
 VANTREL_STRING_ENUM(MenuBarShape, VANTREL_MENU_BAR_SHAPE_CASES)
 
-#define VANTREL_ACCENT_CASES(C)                                                                       \
-    C(sky) C(violet) C(mint) C(coral) C(graphite) C(amber) C(rose) C(teal) C(emerald) C(indigo) C(crimson) \
-    C(sand)
+#define VANTREL_ACCENT_CASES(C)                                                                              \
+    C(sky)                                                                                                   \
+    C(violet) C(mint) C(coral) C(graphite) C(amber) C(rose) C(teal) C(emerald) C(indigo) C(crimson) C(sand)
 VANTREL_STRING_ENUM(Accent, VANTREL_ACCENT_CASES)
 
 #define VANTREL_APPEARANCE_MODE_CASES(C) C(system) C(dark) C(light)
@@ -99,7 +99,9 @@ VANTREL_STRING_ENUM(NotificationScope, VANTREL_NOTIFICATION_SCOPE_CASES)
 #define VANTREL_HAPTIC_SURFACE_CASES(C) C(notch) C(dock) C(controls)
 VANTREL_STRING_ENUM(HapticSurface, VANTREL_HAPTIC_SURFACE_CASES)
 
-inline QString key(HapticSurface surface) { return rawValue(surface); }
+inline QString key(HapticSurface surface) {
+    return rawValue(surface);
+}
 // The style a surface plays when the user chose none (or one that no longer exists).
 HapticStyle defaultStyle(HapticSurface surface);
 

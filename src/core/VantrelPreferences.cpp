@@ -18,23 +18,32 @@ constexpr double kMinimumMenuTintOpacity = 0.02;
 constexpr double kMaximumMenuTintOpacity = 0.18;
 
 // The storage form of each setting type.
-QJsonValue toJson(bool value) { return QJsonValue(value); }
-QJsonValue toJson(double value) { return QJsonValue(value); }
-QJsonValue toJson(const QStringList& value) { return QJsonArray::fromStringList(value); }
+QJsonValue toJson(bool value) {
+    return QJsonValue(value);
+}
+QJsonValue toJson(double value) {
+    return QJsonValue(value);
+}
+QJsonValue toJson(const QStringList& value) {
+    return QJsonArray::fromStringList(value);
+}
 QJsonValue toJson(const BoolMap& value) {
     QJsonObject object;
-    for (auto it = value.cbegin(); it != value.cend(); ++it) object.insert(it.key(), it.value());
+    for (auto it = value.cbegin(); it != value.cend(); ++it)
+        object.insert(it.key(), it.value());
     return object;
 }
 QJsonValue toJson(const StringMap& value) {
     QJsonObject object;
-    for (auto it = value.cbegin(); it != value.cend(); ++it) object.insert(it.key(), it.value());
+    for (auto it = value.cbegin(); it != value.cend(); ++it)
+        object.insert(it.key(), it.value());
     return object;
 }
-QJsonValue toJson(const BackgroundTint& tint) { return QJsonArray{tint.red, tint.green, tint.blue}; }
+QJsonValue toJson(const BackgroundTint& tint) {
+    return QJsonArray{tint.red, tint.green, tint.blue};
+}
 template <typename E>
-    requires std::is_enum_v<E>
-QJsonValue toJson(E value) {
+requires std::is_enum_v<E> QJsonValue toJson(E value) {
     return QJsonValue(QLatin1StringView(rawName(value)));
 }
 
@@ -54,42 +63,35 @@ std::optional<Map> mapOf(const UserDefaults& defaults, const QString& key, Accep
     return map;
 }
 
-template <typename T>
-struct TypedReader;
+template <typename T> struct TypedReader;
 
-template <>
-struct TypedReader<bool> {
+template <> struct TypedReader<bool> {
     static bool read(const UserDefaults& d, const QString& key, bool fallback) {
         return d.optionalBool(key).value_or(fallback);
     }
 };
-template <>
-struct TypedReader<double> {
+template <> struct TypedReader<double> {
     static double read(const UserDefaults& d, const QString& key, double fallback) {
         return d.optionalDouble(key).value_or(fallback);
     }
 };
-template <>
-struct TypedReader<QStringList> {
+template <> struct TypedReader<QStringList> {
     // An absent key or a list holding anything but strings counts as empty.
     static QStringList read(const UserDefaults& d, const QString& key, const QStringList&) {
         return d.stringList(key).value_or(QStringList());
     }
 };
-template <>
-struct TypedReader<BoolMap> {
+template <> struct TypedReader<BoolMap> {
     static BoolMap read(const UserDefaults& d, const QString& key, const BoolMap& fallback) {
         return mapOf<BoolMap>(d, key, [](const QJsonValue& v) { return v.isBool(); }).value_or(fallback);
     }
 };
-template <>
-struct TypedReader<StringMap> {
+template <> struct TypedReader<StringMap> {
     static StringMap read(const UserDefaults& d, const QString& key, const StringMap& fallback) {
         return mapOf<StringMap>(d, key, [](const QJsonValue& v) { return v.isString(); }).value_or(fallback);
     }
 };
-template <>
-struct TypedReader<BackgroundTint> {
+template <> struct TypedReader<BackgroundTint> {
     // The numbers of the stored list, in order; exactly three make a tint.
     static BackgroundTint read(const UserDefaults& d, const QString& key, const BackgroundTint&) {
         std::vector<double> components;
@@ -101,7 +103,7 @@ struct TypedReader<BackgroundTint> {
     }
 };
 template <typename E>
-    requires std::is_enum_v<E>
+requires std::is_enum_v<E>
 struct TypedReader<E> {
     // A string that names no case exactly, or a value that is no string, gives the default.
     static E read(const UserDefaults& d, const QString& key, E fallback) {
@@ -120,13 +122,15 @@ QStringList defaultNotchWidgetOrder() {
     return order;
 }
 
-BoolMap defaultFeedbackTriggers() { return BoolMap{{rawValue(FeedbackTrigger::scroll), true}}; }
+BoolMap defaultFeedbackTriggers() {
+    return BoolMap{{rawValue(FeedbackTrigger::scroll), true}};
+}
 
 VantrelPreferences::VantrelPreferences(UserDefaults& defaults, QObject* parent)
     : QObject(parent), defaults_(defaults) {
     // In table order: the hide mode needs "dock.autoHide" first, and the menu-bar migration runs
     // after "menu.maskEnabled" and before "menu.autoRehideEnabled".
-#define VANTREL_PREFERENCE_READ_(name, Name, key, Type, fallback, rule)                                \
+#define VANTREL_PREFERENCE_READ_(name, Name, key, Type, fallback, rule)                                      \
     name##_ = read_##rule(QStringLiteral(key), Type(fallback));
     VANTREL_PREFERENCE_SETTINGS(VANTREL_PREFERENCE_READ_)
 #undef VANTREL_PREFERENCE_READ_
@@ -143,14 +147,17 @@ VantrelPreferences& VantrelPreferences::shared() {
     return *sharedInstance;
 }
 
-void VantrelPreferences::setShared(VantrelPreferences* preferences) { sharedInstance = preferences; }
+void VantrelPreferences::setShared(VantrelPreferences* preferences) {
+    sharedInstance = preferences;
+}
 
-template <typename T>
-T VantrelPreferences::read_typed(const QString& key, const T& fallback) const {
+template <typename T> T VantrelPreferences::read_typed(const QString& key, const T& fallback) const {
     return TypedReader<T>::read(defaults_, key, fallback);
 }
 
-bool VantrelPreferences::read_plainBool(const QString& key, bool) const { return defaults_.boolValue(key); }
+bool VantrelPreferences::read_plainBool(const QString& key, bool) const {
+    return defaults_.boolValue(key);
+}
 
 QStringList VantrelPreferences::read_widgetOrder(const QString& key, const QStringList& fallback) const {
     QStringList order = read_typed(key, QStringList());
@@ -200,21 +207,24 @@ QString VantrelPreferences::key(Setting setting) {
 
 QJsonValue VantrelPreferences::storedValue(Setting setting) const {
     switch (setting) {
-#define VANTREL_PREFERENCE_STORED_(name, Name, key, Type, fallback, rule)                              \
-    case Setting::name: return toJson(name##_);
+#define VANTREL_PREFERENCE_STORED_(name, Name, key, Type, fallback, rule)                                    \
+    case Setting::name:                                                                                      \
+        return toJson(name##_);
         VANTREL_PREFERENCE_SETTINGS(VANTREL_PREFERENCE_STORED_)
 #undef VANTREL_PREFERENCE_STORED_
     }
     return QJsonValue();
 }
 
-void VantrelPreferences::writeBack(Setting setting) { defaults_.set(key(setting), storedValue(setting)); }
+void VantrelPreferences::writeBack(Setting setting) {
+    defaults_.set(key(setting), storedValue(setting));
+}
 
-#define VANTREL_PREFERENCE_SETTER_(name, Name, key, Type, fallback, rule)                              \
-    void VantrelPreferences::set##Name(Type value) {                                                   \
-        name##_ = std::move(value);                                                                    \
-        Q_EMIT changed(Setting::name);                                                                 \
-        writeBack(Setting::name);                                                                      \
+#define VANTREL_PREFERENCE_SETTER_(name, Name, key, Type, fallback, rule)                                    \
+    void VantrelPreferences::set##Name(Type value) {                                                         \
+        name##_ = std::move(value);                                                                          \
+        Q_EMIT changed(Setting::name);                                                                       \
+        writeBack(Setting::name);                                                                            \
     }
 VANTREL_PREFERENCE_SETTINGS(VANTREL_PREFERENCE_SETTER_)
 #undef VANTREL_PREFERENCE_SETTER_
@@ -232,7 +242,8 @@ void VantrelPreferences::setFeedbackTrigger(FeedbackTrigger trigger, bool enable
 }
 
 HapticStyle VantrelPreferences::feedbackStyle(FeedbackTrigger trigger) const {
-    return fromRawValue<HapticStyle>(feedbackTriggerStyles_.value(rawValue(trigger))).value_or(feedbackHapticStyle_);
+    return fromRawValue<HapticStyle>(feedbackTriggerStyles_.value(rawValue(trigger)))
+        .value_or(feedbackHapticStyle_);
 }
 
 void VantrelPreferences::setFeedbackStyle(HapticStyle style, FeedbackTrigger trigger) {
@@ -242,7 +253,8 @@ void VantrelPreferences::setFeedbackStyle(HapticStyle style, FeedbackTrigger tri
 }
 
 HapticStyle VantrelPreferences::interfaceHapticStyle(HapticSurface surface) const {
-    return fromRawValue<HapticStyle>(interfaceHapticStyles_.value(vantrel::key(surface))).value_or(defaultStyle(surface));
+    return fromRawValue<HapticStyle>(interfaceHapticStyles_.value(vantrel::key(surface)))
+        .value_or(defaultStyle(surface));
 }
 
 } // namespace vantrel

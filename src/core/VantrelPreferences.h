@@ -32,129 +32,127 @@ BoolMap defaultFeedbackTriggers();
 //   alwaysFalse  ignores the stored value and writes false
 //   tintOpacity  typed, then clamped into 0.02...0.18
 //   migrated     typed, read after the one-time menu-bar migration
-#define VANTREL_PREFERENCE_SETTINGS(X)                                                                \
-    X(hasCompletedOnboarding, HasCompletedOnboarding, "onboarding.complete", bool, false, plainBool)   \
-    X(notchEnabled, NotchEnabled, "notch.enabled", bool, true, typed)                                  \
-    X(notchAutoExpand, NotchAutoExpand, "notch.autoExpand", bool, true, typed)                         \
-    X(notchResponsiveness, NotchResponsiveness, "notch.responsiveness", NotchResponsiveness,           \
-      NotchResponsiveness::instant, typed)                                                             \
-    X(notchCollapseBehavior, NotchCollapseBehavior, "notch.collapseBehavior", NotchCollapseBehavior,   \
-      NotchCollapseBehavior::shortDelay, typed)                                                        \
-    X(notchCompactWidth, NotchCompactWidth, "notch.compactWidth", double, 210.0, typed)                \
-    X(notchSize, NotchSize, "notch.size", NotchSize, NotchSize::medium, typed)                         \
-    X(notchAppearance, NotchAppearance, "notch.appearance", NotchAppearance, NotchAppearance::crystal, \
-      typed)                                                                                         \
-    X(notchGlassDensity, NotchGlassDensity, "notch.glassDensity", double, 0.86, typed)                 \
-    X(notchGlassBlurEnabled, NotchGlassBlurEnabled, "notch.glassBlurEnabled", bool, false, typed)      \
-    X(cameraAspectRatio, CameraAspectRatio, "notch.cameraAspectRatio", CameraAspectRatio,              \
-      CameraAspectRatio::widescreen, typed)                                                          \
-    X(notchMediaEnabled, NotchMediaEnabled, "notch.widget.media", bool, true, typed)                   \
-    X(notchClipboardEnabled, NotchClipboardEnabled, "notch.widget.clipboard", bool, true, typed)       \
-    X(notchCalendarEnabled, NotchCalendarEnabled, "notch.widget.calendar", bool, true, typed)          \
-    X(notchFocusEnabled, NotchFocusEnabled, "notch.widget.focus", bool, true, typed)                   \
-    X(notchTimersEnabled, NotchTimersEnabled, "notch.widget.timers", bool, true, typed)                \
-    X(notchSystemEnabled, NotchSystemEnabled, "notch.widget.system", bool, true, typed)                \
-    X(notchNotesEnabled, NotchNotesEnabled, "notch.widget.notes", bool, true, typed)                   \
-    X(notchFilesEnabled, NotchFilesEnabled, "notch.widget.files", bool, true, typed)                   \
-    X(notchMirrorEnabled, NotchMirrorEnabled, "notch.widget.mirror", bool, true, typed)                \
-    X(notchBookmarksEnabled, NotchBookmarksEnabled, "notch.widget.bookmarks", bool, true, typed)       \
-    X(notchWidgetOrder, NotchWidgetOrder, "notch.widgetOrder", QStringList, defaultNotchWidgetOrder(), \
-      widgetOrder)                                                                                     \
-    X(feedbackEnabled, FeedbackEnabled, "feedback.enabled", bool, false, typed)                        \
-    X(feedbackHapticStyle, FeedbackHapticStyle, "feedback.hapticStyle", HapticStyle, HapticStyle::detent, \
-      typed)                                                                                           \
-    X(feedbackHapticRhythm, FeedbackHapticRhythm, "feedback.hapticRhythm", HapticRhythm,               \
-      HapticRhythm::balanced, typed)                                                                   \
-    X(feedbackVelocityAware, FeedbackVelocityAware, "feedback.velocityAware", bool, true, typed)       \
-    X(feedbackTriggers, FeedbackTriggers, "feedback.triggers", BoolMap, defaultFeedbackTriggers(), typed) \
-    X(feedbackTriggerStyles, FeedbackTriggerStyles, "feedback.triggerStyles", StringMap, StringMap(),  \
-      typed)                                                                                           \
-    X(feedbackStrength, FeedbackStrength, "feedback.strength", double, 0.5, typed)                     \
-    X(interfaceHapticStyles, InterfaceHapticStyles, "interface.hapticStyles", StringMap, StringMap(),   \
-      typed)                                                                                           \
-    X(customDockEnabled, CustomDockEnabled, "dock.customEnabled", bool, false, typed)                  \
-    X(customDockMagnification, CustomDockMagnification, "dock.magnification", bool, true, typed)       \
-    X(customDockMagnificationScale, CustomDockMagnificationScale, "dock.magnificationScale", double,   \
-      1.23, typed)                                                                                     \
-    X(customDockIconSize, CustomDockIconSize, "dock.iconSize", double, 44.0, typed)                    \
-    X(customDockVerticalPadding, CustomDockVerticalPadding, "dock.verticalPadding", double, 11.0, typed) \
-    X(customDockOpacity, CustomDockOpacity, "dock.opacity", double, 0.82, typed)                       \
-    X(customDockCornerRadius, CustomDockCornerRadius, "dock.cornerRadius", double, 25.0, typed)        \
-    X(customDockSpacing, CustomDockSpacing, "dock.spacing", double, 8.0, typed)                        \
-    X(customDockAlignment, CustomDockAlignment, "dock.alignment", DockAlignment, DockAlignment::center, \
-      typed)                                                                                           \
-    X(customDockAutoHide, CustomDockAutoHide, "dock.autoHide", bool, true, typed)                      \
-    X(customDockHideMode, CustomDockHideMode, "dock.hideMode", DockHideMode, DockHideMode::always,     \
-      hideMode)                                                                                        \
-    X(customDockHideDelay, CustomDockHideDelay, "dock.hideDelay", double, 0.45, typed)                 \
-    X(customDockRevealDelay, CustomDockRevealDelay, "dock.revealDelay", double, 0.1, typed)            \
-    X(customDockShowRunning, CustomDockShowRunning, "dock.showRunning", bool, true, typed)             \
-    X(customDockShowIndicators, CustomDockShowIndicators, "dock.showIndicators", bool, true, typed)    \
-    X(customDockShowTrash, CustomDockShowTrash, "dock.showTrash", bool, true, typed)                   \
-    X(customDockTint, CustomDockTint, "dock.tint", DockTint, DockTint::graphite, typed)                \
-    X(customDockTintStrength, CustomDockTintStrength, "dock.tintStrength", double, 0.55, typed)        \
-    X(customDockShowLabels, CustomDockShowLabels, "dock.showLabels", bool, true, typed)                \
-    X(customDockIconAnimation, CustomDockIconAnimation, "dock.iconAnimation", DockIconAnimation,       \
-      DockIconAnimation::rise, typed)                                                                  \
-    X(customDockAnimationSpeed, CustomDockAnimationSpeed, "dock.animationSpeed", DockAnimationSpeed,   \
-      DockAnimationSpeed::natural, typed)                                                              \
-    X(menuTintEnabled, MenuTintEnabled, "menu.tintEnabled", bool, false, alwaysFalse)                  \
-    X(menuTintOpacity, MenuTintOpacity, "menu.tintOpacity", double, 0.1, tintOpacity)                  \
-    X(menuTint, MenuTint, "menu.tintColour", BackgroundTint, BackgroundTint(), typed)                  \
-    X(customMenuTintEnabled, CustomMenuTintEnabled, "menu.tintColourEnabled", bool, false, typed)      \
-    X(menuMaskEnabled, MenuMaskEnabled, "menu.maskEnabled", bool, false, typed)                        \
-    X(menuTintStyle, MenuTintStyle, "menu.tintStyle", MenuBarTintStyle, MenuBarTintStyle::solid, typed) \
-    X(menuBarShadowEnabled, MenuBarShadowEnabled, "menu.shadowEnabled", bool, false, typed)            \
-    X(menuBarBorderEnabled, MenuBarBorderEnabled, "menu.borderEnabled", bool, false, typed)            \
-    X(menuBarShape, MenuBarShape, "menu.shape", MenuBarShape, MenuBarShape::full, typed)               \
-    X(menuAutoRehideEnabled, MenuAutoRehideEnabled, "menu.autoRehideEnabled", bool, false, migrated)   \
-    X(menuAlwaysHiddenEnabled, MenuAlwaysHiddenEnabled, "menu.alwaysHiddenEnabled", bool, false, typed) \
-    X(menuRevealOnHover, MenuRevealOnHover, "menu.revealOnHover.v2", bool, true, typed)                \
-    X(menuRevealOnEmptyClick, MenuRevealOnEmptyClick, "menu.revealOnEmptyClick", bool, true, typed)    \
-    X(menuAutoRehideSeconds, MenuAutoRehideSeconds, "menu.autoRehideSeconds", double, 5.0, typed)      \
-    X(menuSetupComplete, MenuSetupComplete, "menu.setupComplete", bool, false, typed)                  \
-    X(commandPaletteEnabled, CommandPaletteEnabled, "command.enabled", bool, true, typed)              \
-    X(accent, Accent, "appearance.accent", Accent, Accent::graphite, typed)                            \
-    X(appearanceMode, AppearanceMode, "appearance.mode", AppearanceMode, AppearanceMode::dark, typed)  \
-    X(artTheme, ArtTheme, "appearance.artTheme", ArtTheme, ArtTheme::neutral, typed)                   \
-    X(themeScope, ThemeScope, "appearance.themeScope", ThemeScope, ThemeScope::all, typed)             \
-    X(themeColorAmount, ThemeColorAmount, "appearance.themeColorAmount", double, 0.42, typed)          \
-    X(backgroundTint, BackgroundTint, "appearance.backgroundTint", BackgroundTint, BackgroundTint(),   \
-      typed)                                                                                           \
-    X(customBackgroundTintEnabled, CustomBackgroundTintEnabled, "appearance.backgroundTintEnabled",    \
-      bool, false, typed)                                                                              \
-    X(iconTint, IconTint, "appearance.iconTint", BackgroundTint, BackgroundTint(), typed)              \
-    X(customIconTintEnabled, CustomIconTintEnabled, "appearance.iconTintEnabled", bool, false, typed)  \
-    X(themeMotionEnabled, ThemeMotionEnabled, "appearance.themeMotionEnabled", bool, true, typed)      \
-    X(glassStyle, GlassStyle, "appearance.glassStyle", GlassStyle, GlassStyle::balanced, typed)        \
-    X(interfaceDensity, InterfaceDensity, "appearance.density", InterfaceDensity,                      \
-      InterfaceDensity::spacious, typed)                                                               \
-    X(interfaceCornerStyle, InterfaceCornerStyle, "appearance.cornerStyle", CornerStyle,               \
-      CornerStyle::compact, typed)                                                                     \
-    X(interfaceSidebarSize, InterfaceSidebarSize, "appearance.sidebarSize", SidebarSize,               \
-      SidebarSize::standard, typed)                                                                    \
-    X(interfaceMotionStyle, InterfaceMotionStyle, "appearance.motionStyle", MotionStyle,               \
-      MotionStyle::smooth, typed)                                                                      \
-    X(appearanceGlowIntensity, AppearanceGlowIntensity, "appearance.glowIntensity", double, 0.72, typed) \
-    X(interfaceHapticsEnabled, InterfaceHapticsEnabled, "interface.hapticsEnabled", bool, true, typed) \
-    X(alarmSound, AlarmSound, "alarms.sound", AlarmSound, AlarmSound::glass, typed)                    \
-    X(alarmDelivery, AlarmDelivery, "alarms.delivery", AlarmDelivery, AlarmDelivery::both, typed)      \
-    X(alarmVolume, AlarmVolume, "alarms.volume", double, 0.75, typed)                                  \
-    X(alarmRepeats, AlarmRepeats, "alarms.repeats", bool, false, typed)                                \
-    X(notificationsEnabled, NotificationsEnabled, "notifications.enabled", bool, true, typed)          \
-    X(notificationIndicatorEnabled, NotificationIndicatorEnabled, "notifications.indicatorEnabled",    \
-      bool, true, typed)                                                                               \
-    X(notificationKeyboardFlashEnabled, NotificationKeyboardFlashEnabled,                              \
-      "notifications.keyboardFlashEnabled", bool, false, typed)                                        \
-    X(notificationKeyboardFlashPreset, NotificationKeyboardFlashPreset,                                \
-      "notifications.keyboardFlashPreset", KeyboardFlashPreset, KeyboardFlashPreset::pulse, typed)     \
-    X(notificationScope, NotificationScope, "notifications.scope", NotificationScope,                  \
-      NotificationScope::selectedApps, typed)                                                        \
+#define VANTREL_PREFERENCE_SETTINGS(X)                                                                       \
+    X(hasCompletedOnboarding, HasCompletedOnboarding, "onboarding.complete", bool, false, plainBool)         \
+    X(notchEnabled, NotchEnabled, "notch.enabled", bool, true, typed)                                        \
+    X(notchAutoExpand, NotchAutoExpand, "notch.autoExpand", bool, true, typed)                               \
+    X(notchResponsiveness, NotchResponsiveness, "notch.responsiveness", NotchResponsiveness,                 \
+      NotchResponsiveness::instant, typed)                                                                   \
+    X(notchCollapseBehavior, NotchCollapseBehavior, "notch.collapseBehavior", NotchCollapseBehavior,         \
+      NotchCollapseBehavior::shortDelay, typed)                                                              \
+    X(notchCompactWidth, NotchCompactWidth, "notch.compactWidth", double, 210.0, typed)                      \
+    X(notchSize, NotchSize, "notch.size", NotchSize, NotchSize::medium, typed)                               \
+    X(notchAppearance, NotchAppearance, "notch.appearance", NotchAppearance, NotchAppearance::crystal,       \
+      typed)                                                                                                 \
+    X(notchGlassDensity, NotchGlassDensity, "notch.glassDensity", double, 0.86, typed)                       \
+    X(notchGlassBlurEnabled, NotchGlassBlurEnabled, "notch.glassBlurEnabled", bool, false, typed)            \
+    X(cameraAspectRatio, CameraAspectRatio, "notch.cameraAspectRatio", CameraAspectRatio,                    \
+      CameraAspectRatio::widescreen, typed)                                                                  \
+    X(notchMediaEnabled, NotchMediaEnabled, "notch.widget.media", bool, true, typed)                         \
+    X(notchClipboardEnabled, NotchClipboardEnabled, "notch.widget.clipboard", bool, true, typed)             \
+    X(notchCalendarEnabled, NotchCalendarEnabled, "notch.widget.calendar", bool, true, typed)                \
+    X(notchFocusEnabled, NotchFocusEnabled, "notch.widget.focus", bool, true, typed)                         \
+    X(notchTimersEnabled, NotchTimersEnabled, "notch.widget.timers", bool, true, typed)                      \
+    X(notchSystemEnabled, NotchSystemEnabled, "notch.widget.system", bool, true, typed)                      \
+    X(notchNotesEnabled, NotchNotesEnabled, "notch.widget.notes", bool, true, typed)                         \
+    X(notchFilesEnabled, NotchFilesEnabled, "notch.widget.files", bool, true, typed)                         \
+    X(notchMirrorEnabled, NotchMirrorEnabled, "notch.widget.mirror", bool, true, typed)                      \
+    X(notchBookmarksEnabled, NotchBookmarksEnabled, "notch.widget.bookmarks", bool, true, typed)             \
+    X(notchWidgetOrder, NotchWidgetOrder, "notch.widgetOrder", QStringList, defaultNotchWidgetOrder(),       \
+      widgetOrder)                                                                                           \
+    X(feedbackEnabled, FeedbackEnabled, "feedback.enabled", bool, false, typed)                              \
+    X(feedbackHapticStyle, FeedbackHapticStyle, "feedback.hapticStyle", HapticStyle, HapticStyle::detent,    \
+      typed)                                                                                                 \
+    X(feedbackHapticRhythm, FeedbackHapticRhythm, "feedback.hapticRhythm", HapticRhythm,                     \
+      HapticRhythm::balanced, typed)                                                                         \
+    X(feedbackVelocityAware, FeedbackVelocityAware, "feedback.velocityAware", bool, true, typed)             \
+    X(feedbackTriggers, FeedbackTriggers, "feedback.triggers", BoolMap, defaultFeedbackTriggers(), typed)    \
+    X(feedbackTriggerStyles, FeedbackTriggerStyles, "feedback.triggerStyles", StringMap, StringMap(), typed) \
+    X(feedbackStrength, FeedbackStrength, "feedback.strength", double, 0.5, typed)                           \
+    X(interfaceHapticStyles, InterfaceHapticStyles, "interface.hapticStyles", StringMap, StringMap(), typed) \
+    X(customDockEnabled, CustomDockEnabled, "dock.customEnabled", bool, false, typed)                        \
+    X(customDockMagnification, CustomDockMagnification, "dock.magnification", bool, true, typed)             \
+    X(customDockMagnificationScale, CustomDockMagnificationScale, "dock.magnificationScale", double, 1.23,   \
+      typed)                                                                                                 \
+    X(customDockIconSize, CustomDockIconSize, "dock.iconSize", double, 44.0, typed)                          \
+    X(customDockVerticalPadding, CustomDockVerticalPadding, "dock.verticalPadding", double, 11.0, typed)     \
+    X(customDockOpacity, CustomDockOpacity, "dock.opacity", double, 0.82, typed)                             \
+    X(customDockCornerRadius, CustomDockCornerRadius, "dock.cornerRadius", double, 25.0, typed)              \
+    X(customDockSpacing, CustomDockSpacing, "dock.spacing", double, 8.0, typed)                              \
+    X(customDockAlignment, CustomDockAlignment, "dock.alignment", DockAlignment, DockAlignment::center,      \
+      typed)                                                                                                 \
+    X(customDockAutoHide, CustomDockAutoHide, "dock.autoHide", bool, true, typed)                            \
+    X(customDockHideMode, CustomDockHideMode, "dock.hideMode", DockHideMode, DockHideMode::always, hideMode) \
+    X(customDockHideDelay, CustomDockHideDelay, "dock.hideDelay", double, 0.45, typed)                       \
+    X(customDockRevealDelay, CustomDockRevealDelay, "dock.revealDelay", double, 0.1, typed)                  \
+    X(customDockShowRunning, CustomDockShowRunning, "dock.showRunning", bool, true, typed)                   \
+    X(customDockShowIndicators, CustomDockShowIndicators, "dock.showIndicators", bool, true, typed)          \
+    X(customDockShowTrash, CustomDockShowTrash, "dock.showTrash", bool, true, typed)                         \
+    X(customDockTint, CustomDockTint, "dock.tint", DockTint, DockTint::graphite, typed)                      \
+    X(customDockTintStrength, CustomDockTintStrength, "dock.tintStrength", double, 0.55, typed)              \
+    X(customDockShowLabels, CustomDockShowLabels, "dock.showLabels", bool, true, typed)                      \
+    X(customDockIconAnimation, CustomDockIconAnimation, "dock.iconAnimation", DockIconAnimation,             \
+      DockIconAnimation::rise, typed)                                                                        \
+    X(customDockAnimationSpeed, CustomDockAnimationSpeed, "dock.animationSpeed", DockAnimationSpeed,         \
+      DockAnimationSpeed::natural, typed)                                                                    \
+    X(menuTintEnabled, MenuTintEnabled, "menu.tintEnabled", bool, false, alwaysFalse)                        \
+    X(menuTintOpacity, MenuTintOpacity, "menu.tintOpacity", double, 0.1, tintOpacity)                        \
+    X(menuTint, MenuTint, "menu.tintColour", BackgroundTint, BackgroundTint(), typed)                        \
+    X(customMenuTintEnabled, CustomMenuTintEnabled, "menu.tintColourEnabled", bool, false, typed)            \
+    X(menuMaskEnabled, MenuMaskEnabled, "menu.maskEnabled", bool, false, typed)                              \
+    X(menuTintStyle, MenuTintStyle, "menu.tintStyle", MenuBarTintStyle, MenuBarTintStyle::solid, typed)      \
+    X(menuBarShadowEnabled, MenuBarShadowEnabled, "menu.shadowEnabled", bool, false, typed)                  \
+    X(menuBarBorderEnabled, MenuBarBorderEnabled, "menu.borderEnabled", bool, false, typed)                  \
+    X(menuBarShape, MenuBarShape, "menu.shape", MenuBarShape, MenuBarShape::full, typed)                     \
+    X(menuAutoRehideEnabled, MenuAutoRehideEnabled, "menu.autoRehideEnabled", bool, false, migrated)         \
+    X(menuAlwaysHiddenEnabled, MenuAlwaysHiddenEnabled, "menu.alwaysHiddenEnabled", bool, false, typed)      \
+    X(menuRevealOnHover, MenuRevealOnHover, "menu.revealOnHover.v2", bool, true, typed)                      \
+    X(menuRevealOnEmptyClick, MenuRevealOnEmptyClick, "menu.revealOnEmptyClick", bool, true, typed)          \
+    X(menuAutoRehideSeconds, MenuAutoRehideSeconds, "menu.autoRehideSeconds", double, 5.0, typed)            \
+    X(menuSetupComplete, MenuSetupComplete, "menu.setupComplete", bool, false, typed)                        \
+    X(commandPaletteEnabled, CommandPaletteEnabled, "command.enabled", bool, true, typed)                    \
+    X(accent, Accent, "appearance.accent", Accent, Accent::graphite, typed)                                  \
+    X(appearanceMode, AppearanceMode, "appearance.mode", AppearanceMode, AppearanceMode::dark, typed)        \
+    X(artTheme, ArtTheme, "appearance.artTheme", ArtTheme, ArtTheme::neutral, typed)                         \
+    X(themeScope, ThemeScope, "appearance.themeScope", ThemeScope, ThemeScope::all, typed)                   \
+    X(themeColorAmount, ThemeColorAmount, "appearance.themeColorAmount", double, 0.42, typed)                \
+    X(backgroundTint, BackgroundTint, "appearance.backgroundTint", BackgroundTint, BackgroundTint(), typed)  \
+    X(customBackgroundTintEnabled, CustomBackgroundTintEnabled, "appearance.backgroundTintEnabled", bool,    \
+      false, typed)                                                                                          \
+    X(iconTint, IconTint, "appearance.iconTint", BackgroundTint, BackgroundTint(), typed)                    \
+    X(customIconTintEnabled, CustomIconTintEnabled, "appearance.iconTintEnabled", bool, false, typed)        \
+    X(themeMotionEnabled, ThemeMotionEnabled, "appearance.themeMotionEnabled", bool, true, typed)            \
+    X(glassStyle, GlassStyle, "appearance.glassStyle", GlassStyle, GlassStyle::balanced, typed)              \
+    X(interfaceDensity, InterfaceDensity, "appearance.density", InterfaceDensity,                            \
+      InterfaceDensity::spacious, typed)                                                                     \
+    X(interfaceCornerStyle, InterfaceCornerStyle, "appearance.cornerStyle", CornerStyle,                     \
+      CornerStyle::compact, typed)                                                                           \
+    X(interfaceSidebarSize, InterfaceSidebarSize, "appearance.sidebarSize", SidebarSize,                     \
+      SidebarSize::standard, typed)                                                                          \
+    X(interfaceMotionStyle, InterfaceMotionStyle, "appearance.motionStyle", MotionStyle,                     \
+      MotionStyle::smooth, typed)                                                                            \
+    X(appearanceGlowIntensity, AppearanceGlowIntensity, "appearance.glowIntensity", double, 0.72, typed)     \
+    X(interfaceHapticsEnabled, InterfaceHapticsEnabled, "interface.hapticsEnabled", bool, true, typed)       \
+    X(alarmSound, AlarmSound, "alarms.sound", AlarmSound, AlarmSound::glass, typed)                          \
+    X(alarmDelivery, AlarmDelivery, "alarms.delivery", AlarmDelivery, AlarmDelivery::both, typed)            \
+    X(alarmVolume, AlarmVolume, "alarms.volume", double, 0.75, typed)                                        \
+    X(alarmRepeats, AlarmRepeats, "alarms.repeats", bool, false, typed)                                      \
+    X(notificationsEnabled, NotificationsEnabled, "notifications.enabled", bool, true, typed)                \
+    X(notificationIndicatorEnabled, NotificationIndicatorEnabled, "notifications.indicatorEnabled", bool,    \
+      true, typed)                                                                                           \
+    X(notificationKeyboardFlashEnabled, NotificationKeyboardFlashEnabled,                                    \
+      "notifications.keyboardFlashEnabled", bool, false, typed)                                              \
+    X(notificationKeyboardFlashPreset, NotificationKeyboardFlashPreset, "notifications.keyboardFlashPreset", \
+      KeyboardFlashPreset, KeyboardFlashPreset::pulse, typed)                                                \
+    X(notificationScope, NotificationScope, "notifications.scope", NotificationScope,                        \
+      NotificationScope::selectedApps, typed)                                                                \
     X(notificationRespectFocus, NotificationRespectFocus, "notifications.respectFocus", bool, true, typed)
 
 #define VANTREL_PREFERENCE_ENUMERATOR_(name, Name, key, Type, fallback, rule) name,
-#define VANTREL_PREFERENCE_ACCESSORS_(name, Name, key, Type, fallback, rule)                           \
-    Type name() const { return name##_; }                                                              \
+#define VANTREL_PREFERENCE_ACCESSORS_(name, Name, key, Type, fallback, rule)                                 \
+    Type name() const {                                                                                      \
+        return name##_;                                                                                      \
+    }                                                                                                        \
     void set##Name(Type value);
 #define VANTREL_PREFERENCE_MEMBER_(name, Name, key, Type, fallback, rule) Type name##_;
 
@@ -208,8 +206,7 @@ Q_SIGNALS:
     void changed(vantrel::VantrelPreferences::Setting setting);
 
 private:
-    template <typename T>
-    T read_typed(const QString& key, const T& fallback) const;
+    template <typename T> T read_typed(const QString& key, const T& fallback) const;
     bool read_plainBool(const QString& key, bool fallback) const;
     QStringList read_widgetOrder(const QString& key, const QStringList& fallback) const;
     DockHideMode read_hideMode(const QString& key, DockHideMode fallback);

@@ -7,7 +7,7 @@
 namespace vantrel {
 
 // The tabs of the notch panel. The stored tab order keeps their raw values.
-#define VANTREL_NOTCH_TAB_CASES(C)                                                                    \
+#define VANTREL_NOTCH_TAB_CASES(C)                                                                           \
     C(home) C(clipboard) C(calendar) C(focus) C(timers) C(system) C(note) C(files) C(mirror) C(bookmarks)
 VANTREL_STRING_ENUM(NotchTab, VANTREL_NOTCH_TAB_CASES)
 
@@ -15,9 +15,9 @@ VANTREL_STRING_ENUM(NotchTab, VANTREL_NOTCH_TAB_CASES)
 QString symbol(NotchTab tab);
 
 // The sections of the control-center window.
-#define VANTREL_SECTION_CASES(C)                                                                      \
-    C(home) C(notch) C(menuBar) C(dock) C(feedback) C(notifications) C(automations) C(appearance)       \
-    C(permissions)
+#define VANTREL_SECTION_CASES(C)                                                                             \
+    C(home)                                                                                                  \
+    C(notch) C(menuBar) C(dock) C(feedback) C(notifications) C(automations) C(appearance) C(permissions)
 VANTREL_STRING_ENUM(VantrelSection, VANTREL_SECTION_CASES)
 
 QString title(VantrelSection section);

@@ -10,7 +10,8 @@ namespace vantrel {
 enum class NotchPresentationTier { first, second, third };
 
 constexpr auto allCases(std::type_identity<NotchPresentationTier>) {
-    return std::array{NotchPresentationTier::first, NotchPresentationTier::second, NotchPresentationTier::third};
+    return std::array{NotchPresentationTier::first, NotchPresentationTier::second,
+                      NotchPresentationTier::third};
 }
 
 // The tier the panel takes while `tab` is selected.

@@ -19,31 +19,44 @@ namespace {
 
 enum class Kind { boolean, plainBoolean, number, enumeration, twoCase, stringList, boolMap, stringMap, tint };
 
-template <Kind K, typename T>
-constexpr bool kindHolds() {
-    if constexpr (K == Kind::boolean || K == Kind::plainBoolean) return std::is_same_v<T, bool>;
-    else if constexpr (K == Kind::number) return std::is_same_v<T, double>;
-    else if constexpr (K == Kind::enumeration || K == Kind::twoCase) return std::is_enum_v<T>;
-    else if constexpr (K == Kind::stringList) return std::is_same_v<T, QStringList>;
-    else if constexpr (K == Kind::boolMap) return std::is_same_v<T, QMap<QString, bool>>;
-    else if constexpr (K == Kind::stringMap) return std::is_same_v<T, QMap<QString, QString>>;
-    else return std::is_same_v<T, BackgroundTint>;
+template <Kind K, typename T> constexpr bool kindHolds() {
+    if constexpr (K == Kind::boolean || K == Kind::plainBoolean)
+        return std::is_same_v<T, bool>;
+    else if constexpr (K == Kind::number)
+        return std::is_same_v<T, double>;
+    else if constexpr (K == Kind::enumeration || K == Kind::twoCase)
+        return std::is_enum_v<T>;
+    else if constexpr (K == Kind::stringList)
+        return std::is_same_v<T, QStringList>;
+    else if constexpr (K == Kind::boolMap)
+        return std::is_same_v<T, QMap<QString, bool>>;
+    else if constexpr (K == Kind::stringMap)
+        return std::is_same_v<T, QMap<QString, QString>>;
+    else
+        return std::is_same_v<T, BackgroundTint>;
 }
 
 // The test's own rendering of a typed value, to compare typed getters with the table.
-QJsonValue asJson(bool v) { return v; }
-QJsonValue asJson(double v) { return v; }
-QJsonValue asJson(const QStringList& v) { return QJsonArray::fromStringList(v); }
-QJsonValue asJson(const BackgroundTint& t) { return QJsonArray{t.red, t.green, t.blue}; }
-template <typename V>
-QJsonValue asJson(const QMap<QString, V>& map) {
+QJsonValue asJson(bool v) {
+    return v;
+}
+QJsonValue asJson(double v) {
+    return v;
+}
+QJsonValue asJson(const QStringList& v) {
+    return QJsonArray::fromStringList(v);
+}
+QJsonValue asJson(const BackgroundTint& t) {
+    return QJsonArray{t.red, t.green, t.blue};
+}
+template <typename V> QJsonValue asJson(const QMap<QString, V>& map) {
     QJsonObject o;
-    for (auto it = map.begin(); it != map.end(); ++it) o.insert(it.key(), it.value());
+    for (auto it = map.begin(); it != map.end(); ++it)
+        o.insert(it.key(), it.value());
     return o;
 }
 template <typename E>
-    requires std::is_enum_v<E>
-QJsonValue asJson(E v) {
+requires std::is_enum_v<E> QJsonValue asJson(E v) {
     return rawValue(v);
 }
 
@@ -56,22 +69,25 @@ struct Row {
     QJsonValue (*typed)(const VantrelPreferences&);
 };
 
-QJsonValue s(const char* text) { return QJsonValue(QString::fromLatin1(text)); }
+QJsonValue s(const char* text) {
+    return QJsonValue(QString::fromLatin1(text));
+}
 QJsonArray list(std::initializer_list<const char*> items) {
     QJsonArray a;
-    for (const char* i : items) a.append(QString::fromLatin1(i));
+    for (const char* i : items)
+        a.append(QString::fromLatin1(i));
     return a;
 }
 const QJsonArray kDefaultTint{0.37, 0.58, 0.88};
 const QJsonArray kDefaultOrder =
     list({"clipboard", "calendar", "focus", "timers", "system", "note", "files", "mirror", "bookmarks"});
 
-#define ROW(name, key, kind, fallback, sample)                                                         \
-    Row {                                                                                              \
-        Setting::name, key, Kind::kind, fallback, sample, [](const VantrelPreferences& p) {            \
-            static_assert(kindHolds<Kind::kind, decltype(p.name())>());                                \
-            return asJson(p.name());                                                                   \
-        }                                                                                              \
+#define ROW(name, key, kind, fallback, sample)                                                               \
+    Row {                                                                                                    \
+        Setting::name, key, Kind::kind, fallback, sample, [](const VantrelPreferences& p) {                  \
+            static_assert(kindHolds<Kind::kind, decltype(p.name())>());                                      \
+            return asJson(p.name());                                                                         \
+        }                                                                                                    \
     }
 
 const std::vector<Row>& table() {
@@ -98,7 +114,8 @@ const std::vector<Row>& table() {
         ROW(notchMirrorEnabled, "notch.widget.mirror", boolean, true, false),
         ROW(notchBookmarksEnabled, "notch.widget.bookmarks", boolean, true, false),
         ROW(notchWidgetOrder, "notch.widgetOrder", stringList, kDefaultOrder,
-            list({"bookmarks", "mirror", "files", "note", "system", "timers", "focus", "calendar", "clipboard"})),
+            list({"bookmarks", "mirror", "files", "note", "system", "timers", "focus", "calendar",
+                  "clipboard"})),
         ROW(feedbackEnabled, "feedback.enabled", boolean, false, true),
         ROW(feedbackHapticStyle, "feedback.hapticStyle", enumeration, s("detent"), s("doubleTap")),
         ROW(feedbackHapticRhythm, "feedback.hapticRhythm", enumeration, s("balanced"), s("deliberate")),
@@ -182,16 +199,25 @@ const std::vector<Row>& table() {
 // Stored values of the wrong shape for each kind; every one must read as the default.
 std::vector<QJsonValue> hostileValues(const Row& row) {
     switch (row.kind) {
-    case Kind::boolean: return {s("true"), 1, 0.0, QJsonArray{true}, QJsonObject{{"value", true}}};
-    case Kind::plainBoolean: return {QJsonArray{true}, QJsonObject{{"value", true}}, s("no"), 0.0};
-    case Kind::number: return {s("0.125"), true, QJsonArray{0.125}, QJsonObject{{"value", 0.125}}};
+    case Kind::boolean:
+        return {s("true"), 1, 0.0, QJsonArray{true}, QJsonObject{{"value", true}}};
+    case Kind::plainBoolean:
+        return {QJsonArray{true}, QJsonObject{{"value", true}}, s("no"), 0.0};
+    case Kind::number:
+        return {s("0.125"), true, QJsonArray{0.125}, QJsonObject{{"value", 0.125}}};
     case Kind::enumeration:
     case Kind::twoCase: {
         QString capitalised = row.sample.toString();
         capitalised[0] = capitalised[0].toUpper();
         const QString upper = row.sample.toString().toUpper();
-        return {capitalised, upper, QStringLiteral(" ") + row.sample.toString(), s("unknownCase"), s(""), 1,
-                true, QJsonArray{row.sample}};
+        return {capitalised,
+                upper,
+                QStringLiteral(" ") + row.sample.toString(),
+                s("unknownCase"),
+                s(""),
+                1,
+                true,
+                QJsonArray{row.sample}};
     }
     case Kind::stringList:
         return {s("clipboard"), QJsonArray{1, 2}, (QJsonArray{QStringLiteral("files"), 3}), QJsonObject()};
@@ -202,8 +228,11 @@ std::vector<QJsonValue> hostileValues(const Row& row) {
         return {(QJsonObject{{"click", true}}), (QJsonObject{{"notch", "tick"}, {"dock", 2}}), s("tick"),
                 QJsonArray{s("tick")}, QJsonObject{{"$data", "AAEC"}}};
     case Kind::tint:
-        return {s("0.1,0.2,0.3"), (QJsonObject{{"red", 0.1}, {"green", 0.2}, {"blue", 0.3}}),
-                QJsonArray{0.1, 0.2}, QJsonArray{0.1, 0.2, 0.3, 0.4}, QJsonArray{s("0.1"), s("0.2"), s("0.3")},
+        return {s("0.1,0.2,0.3"),
+                (QJsonObject{{"red", 0.1}, {"green", 0.2}, {"blue", 0.3}}),
+                QJsonArray{0.1, 0.2},
+                QJsonArray{0.1, 0.2, 0.3, 0.4},
+                QJsonArray{s("0.1"), s("0.2"), s("0.3")},
                 0.5};
     }
     return {};
@@ -233,7 +262,8 @@ TEST(VantrelPreferencesTable, EverySettingHasItsKeyTypeAndDefault) {
 TEST(VantrelPreferencesTable, EverySettingReadsAValidStoredValueOfItsType) {
     RecordingUserDefaults defaults;
     seedMigrated(defaults);
-    for (const Row& row : table()) defaults.seed(QString::fromLatin1(row.key), row.sample);
+    for (const Row& row : table())
+        defaults.seed(QString::fromLatin1(row.key), row.sample);
     VantrelPreferences preferences(defaults);
     for (const Row& row : table()) {
         SCOPED_TRACE(row.key);
@@ -244,7 +274,8 @@ TEST(VantrelPreferencesTable, EverySettingReadsAValidStoredValueOfItsType) {
 TEST(VantrelPreferencesTable, EveryAssignmentWritesItsStorageForm) {
     RecordingUserDefaults source;
     seedMigrated(source);
-    for (const Row& row : table()) source.seed(QString::fromLatin1(row.key), row.sample);
+    for (const Row& row : table())
+        source.seed(QString::fromLatin1(row.key), row.sample);
     const VantrelPreferences loaded(source);
 
     // Assigning the loaded values one by one to a fresh store writes each in its storage form.
@@ -267,7 +298,8 @@ TEST(VantrelPreferencesTable, EveryAssignmentWritesItsStorageForm) {
 
 TEST(VantrelPreferencesTable, WrongStoredTypesReadAsTheDefaultForEveryKind) {
     std::size_t maxCount = 0;
-    for (const Row& row : table()) maxCount = std::max(maxCount, hostileValues(row).size());
+    for (const Row& row : table())
+        maxCount = std::max(maxCount, hostileValues(row).size());
     // Round n seeds the n-th hostile value of every setting into one store.
     for (std::size_t round = 0; round < maxCount; ++round) {
         RecordingUserDefaults defaults;

@@ -26,7 +26,8 @@ Entry setEntry(const char* key, const QJsonValue& value) {
 
 QStringList strings(std::initializer_list<const char*> items) {
     QStringList out;
-    for (const char* i : items) out.append(QString::fromLatin1(i));
+    for (const char* i : items)
+        out.append(QString::fromLatin1(i));
     return out;
 }
 
@@ -60,8 +61,9 @@ TEST(VantrelPreferences, LegacyKeysAreOverwrittenAndRemovedOnEveryStart) {
     EXPECT_EQ(defaults.optionalBool(QStringLiteral("feedback.sound")), false);
     EXPECT_EQ(defaults.optionalBool(QStringLiteral("feedback.haptics")), true);
     EXPECT_FALSE(defaults.contains(QStringLiteral("appearance.performanceMode")));
-    EXPECT_EQ(defaults.journal().back(), (Entry{Entry::Kind::remove, QStringLiteral("appearance.performanceMode"),
-                                         QJsonValue(QJsonValue::Undefined)}));
+    EXPECT_EQ(defaults.journal().back(),
+              (Entry{Entry::Kind::remove, QStringLiteral("appearance.performanceMode"),
+                     QJsonValue(QJsonValue::Undefined)}));
 
     defaults.clearJournal();
     VantrelPreferences second(defaults);
@@ -127,8 +129,8 @@ TEST(VantrelPreferences, WidgetOrderIsCompletedWithTheMissingDefaultTabs) {
         return VantrelPreferences(defaults).notchWidgetOrder();
     };
     EXPECT_EQ(orderFrom(QJsonArray{QStringLiteral("files"), QStringLiteral("home")}),
-              strings({"files", "home", "clipboard", "calendar", "focus", "timers", "system", "note", "mirror",
-                       "bookmarks"}));
+              strings({"files", "home", "clipboard", "calendar", "focus", "timers", "system", "note",
+                       "mirror", "bookmarks"}));
     // Repeats and names of no tab are kept as they are.
     EXPECT_EQ(orderFrom(QJsonArray{QStringLiteral("note"), QStringLiteral("gone"), QStringLiteral("note")}),
               strings({"note", "gone", "note", "clipboard", "calendar", "focus", "timers", "system", "files",
@@ -145,7 +147,8 @@ TEST(VantrelPreferences, WidgetOrderIsCompletedWithTheMissingDefaultTabs) {
 
 TEST(VantrelPreferences, TintsKeepTheirNumbersAndNeedExactlyThree) {
     RecordingUserDefaults defaults;
-    defaults.seed(QStringLiteral("appearance.backgroundTint"), QJsonArray{QStringLiteral("red"), 0.2, 2.0, -1});
+    defaults.seed(QStringLiteral("appearance.backgroundTint"),
+                  QJsonArray{QStringLiteral("red"), 0.2, 2.0, -1});
     defaults.seed(QStringLiteral("appearance.iconTint"), QJsonArray{0.1, 0.2, 0.3, 0.4});
     defaults.seed(QStringLiteral("menu.tintColour"), QJsonArray{true, 0.5, QJsonValue(), 0.25, 1});
     VantrelPreferences preferences(defaults);
@@ -155,7 +158,8 @@ TEST(VantrelPreferences, TintsKeepTheirNumbersAndNeedExactlyThree) {
 }
 
 TEST(VantrelPreferences, MenuTintIsSwitchedOffAndItsOpacityClampedAtStart) {
-    for (const auto& [stored, expected] : std::vector<std::pair<double, double>>{{0.5, 0.18}, {0.0, 0.02}, {0.1, 0.1}}) {
+    for (const auto& [stored, expected] :
+         std::vector<std::pair<double, double>>{{0.5, 0.18}, {0.0, 0.02}, {0.1, 0.1}}) {
         RecordingUserDefaults defaults;
         defaults.seed(QStringLiteral("menu.tintEnabled"), true);
         defaults.seed(QStringLiteral("menu.tintOpacity"), stored);
@@ -246,9 +250,10 @@ TEST(VantrelPreferences, FeedbackTriggersFallBackToScrollOnly) {
     defaults.clearJournal();
     preferences.setFeedbackTrigger(FeedbackTrigger::scroll, false);
     EXPECT_FALSE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::scroll));
-    EXPECT_EQ(defaults.journal(),
-              (std::vector<Entry>{setEntry("feedback.triggers", QJsonObject{{QStringLiteral("click"), true},
-                                                                            {QStringLiteral("scroll"), false}})}));
+    EXPECT_EQ(
+        defaults.journal(),
+        (std::vector<Entry>{setEntry("feedback.triggers", QJsonObject{{QStringLiteral("click"), true},
+                                                                      {QStringLiteral("scroll"), false}})}));
 }
 
 TEST(VantrelPreferences, StylesFallBackToTheGeneralStyleOrTheSurfaceDefault) {
@@ -272,7 +277,8 @@ TEST(VantrelPreferences, StylesFallBackToTheGeneralStyleOrTheSurfaceDefault) {
     preferences.setFeedbackStyle(HapticStyle::doubleTap, FeedbackTrigger::scroll);
     EXPECT_EQ(preferences.feedbackStyle(FeedbackTrigger::scroll), HapticStyle::doubleTap);
     ASSERT_EQ(defaults.journalKeys(), strings({"feedback.triggerStyles"}));
-    EXPECT_EQ(defaults.journal()[0].value.toObject().value(QStringLiteral("scroll")), QStringLiteral("doubleTap"));
+    EXPECT_EQ(defaults.journal()[0].value.toObject().value(QStringLiteral("scroll")),
+              QStringLiteral("doubleTap"));
     EXPECT_EQ(defaults.journal()[0].value.toObject().size(), 3);
 }
 
@@ -282,7 +288,8 @@ TEST(VantrelPreferences, AssignedValuesSurviveARestartThroughTheDefaultsFile) {
     ManualScheduler scheduler{clock};
     RecordingSystemLog log;
     {
-        JsonFileDefaults file(QStringLiteral("com.vantrel.mac"), home.paths().defaultsFolder(), scheduler, clock, log);
+        JsonFileDefaults file(QStringLiteral("com.vantrel.mac"), home.paths().defaultsFolder(), scheduler,
+                              clock, log);
         VantrelPreferences preferences(file);
         preferences.setNotchEnabled(false);
         preferences.setCustomDockIconSize(61.5);
@@ -292,14 +299,14 @@ TEST(VantrelPreferences, AssignedValuesSurviveARestartThroughTheDefaultsFile) {
         preferences.setInterfaceHapticStyles({{QStringLiteral("dock"), QStringLiteral("firm")}});
         preferences.setFeedbackTrigger(FeedbackTrigger::swipe, true);
     }
-    JsonFileDefaults file(QStringLiteral("com.vantrel.mac"), home.paths().defaultsFolder(), scheduler, clock, log);
+    JsonFileDefaults file(QStringLiteral("com.vantrel.mac"), home.paths().defaultsFolder(), scheduler, clock,
+                          log);
     VantrelPreferences reloaded(file);
     EXPECT_FALSE(reloaded.notchEnabled());
     EXPECT_EQ(reloaded.customDockIconSize(), 61.5);
     EXPECT_EQ(reloaded.artTheme(), ArtTheme::glacialVeil);
-    EXPECT_EQ(reloaded.notchWidgetOrder(),
-              strings({"files", "home", "clipboard", "calendar", "focus", "timers", "system", "note", "mirror",
-                       "bookmarks"}));
+    EXPECT_EQ(reloaded.notchWidgetOrder(), strings({"files", "home", "clipboard", "calendar", "focus",
+                                                    "timers", "system", "note", "mirror", "bookmarks"}));
     EXPECT_EQ(reloaded.iconTint(), BackgroundTint(0.1, 0.2, 0.3));
     EXPECT_EQ(reloaded.interfaceHapticStyle(HapticSurface::dock), HapticStyle::firm);
     EXPECT_TRUE(reloaded.isFeedbackTriggerEnabled(FeedbackTrigger::swipe));
