@@ -21,6 +21,8 @@ public:
     virtual void set(const QString& key, const QJsonValue& value) = 0;
     virtual void remove(const QString& key) = 0;
     virtual QStringList keys() const = 0;
+    // Writes pending changes to disk at once (a store that keeps nothing on disk does nothing).
+    virtual void synchronize() {}
 
     bool contains(const QString& key) const { return !object(key).isUndefined(); }
 

@@ -27,6 +27,7 @@ public:
     void set(const QString& key, const QJsonValue& value) override;
     void remove(const QString& key) override;
     QStringList keys() const override { return values_.keys(); }
+    void synchronize() override { flush(); }
 
     void flush();
     QString filePath() const;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace vantrel {
+
+class SystemLog;
+class UserDefaultsProvider;
+
+// The last resort when an exception escapes: the system Dock gets its own settings back before
+// the process dies. The handler runs on the thread that raised, restores synchronously, writes
+// "Vantrel crashed, native Dock restored: <description>" to the system log and then lets the
+// process end as it would have. `defaults` and `log` must outlive the process's main function.
+void installCrashDockRestore(UserDefaultsProvider& defaults, SystemLog& log);
+
+// The text that stands for an exception in the crash line.
+QString describeException(std::exception_ptr exception);
+
+} // namespace vantrel
