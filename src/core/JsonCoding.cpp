@@ -1,0 +1,137 @@
+#include "core/JsonCoding.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+
+[[noreturn]] void fail(QStringView what, const char* expected) {
+    throw JsonDecodingError(what.toString() + QStringLiteral(": expected ") + QString::fromLatin1(expected));
+}
+
+QJsonValue member(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined()) throw JsonDecodingError(key.toString() + QStringLiteral(": missing"));
+    return value;
+}
+
+bool absent(const QJsonValue& value) {
+    return value.isUndefined() || value.isNull();
+}
+
+} // namespace
+
+QJsonValue encodeDate(WallTime time) {
+    const double unix = Seconds(time.time_since_epoch()).count();
+    return QJsonValue(unix - kReferenceDateUnixSeconds);
+}
+
+WallTime decodeDate(const QJsonValue& value, QStringView what) {
+    if (!value.isDouble() || !std::isfinite(value.toDouble())) fail(what, "a date in seconds");
+    return WallTime(std::chrono::duration_cast<WallTime::duration>(
+        Seconds(value.toDouble() + kReferenceDateUnixSeconds)));
+}
+
+QString encodeUuid(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+QUuid decodeUuid(const QJsonValue& value, QStringView what) {
+    const QUuid id = value.isString() ? QUuid::fromString(value.toString()) : QUuid();
+    // A text form with braces is not what any store writes; reject it with everything else.
+    if (id.isNull() || value.toString().startsWith(QLatin1Char('{'))) fail(what, "a UUID");
+    return id;
+}
+
+QString encodeIsoDate(WallTime time) {
+    const auto whole = std::chrono::floor<std::chrono::seconds>(time);
+    return toQDateTime(WallTime(whole)).toString(Qt::ISODate);
+}
+
+WallTime decodeIsoDate(const QJsonValue& value, QStringView what) {
+    const QDateTime parsed =
+        value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODate) : QDateTime();
+    if (!parsed.isValid()) fail(what, "an ISO 8601 date");
+    return fromQDateTime(parsed);
+}
+
+QJsonValue encodeDouble(double value, QStringView what) {
+    if (!std::isfinite(value))
+        throw JsonEncodingError(what.toString() + QStringLiteral(": a number that is not finite"));
+    return QJsonValue(value);
+}
+
+QJsonObject requireObject(const QJsonValue& value, QStringView what) {
+    if (!value.isObject()) fail(what, "an object");
+    return value.toObject();
+}
+
+QJsonArray requireArray(const QJsonValue& value, QStringView what) {
+    if (!value.isArray()) fail(what, "an array");
+    return value.toArray();
+}
+
+QString requireString(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = member(object, key);
+    if (!value.isString()) fail(key, "a string");
+    return value.toString();
+}
+
+double requireDouble(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = member(object, key);
+    if (!value.isDouble()) fail(key, "a number");
+    return value.toDouble();
+}
+
+qint64 requireInteger(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = member(object, key);
+    const double number = value.toDouble();
+    if (!value.isDouble() || std::trunc(number) != number || std::abs(number) > 9.007199254740992e15)
+        fail(key, "an integer");
+    return static_cast<qint64>(number);
+}
+
+bool requireBool(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = member(object, key);
+    if (!value.isBool()) fail(key, "true or false");
+    return value.toBool();
+}
+
+WallTime requireDate(const QJsonObject& object, QStringView key) {
+    return decodeDate(member(object, key), key);
+}
+
+QUuid requireUuid(const QJsonObject& object, QStringView key) {
+    return decodeUuid(member(object, key), key);
+}
+
+std::optional<QString> optionalString(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    if (!value.isString()) fail(key, "a string");
+    return value.toString();
+}
+
+std::optional<double> optionalDouble(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    if (!value.isDouble()) fail(key, "a number");
+    return value.toDouble();
+}
+
+std::optional<bool> optionalBool(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    if (!value.isBool()) fail(key, "true or false");
+    return value.toBool();
+}
+
+std::optional<WallTime> optionalDate(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    return decodeDate(value, key);
+}
+
+} // namespace vantrel

@@ -1,0 +1,229 @@
+#include "core/LocalPersistence.h"
+
+#include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
+#include "platform/BundleInfo.h"
+#include "platform/FileManager.h"
+#include "platform/SystemLog.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
+#include <system_error>
+#include <typeinfo>
+
+namespace vantrel {
+
+namespace {
+
+const QString kCategory = QStringLiteral("Persistence");
+
+QString demangle(const char* mangled) {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
+                                                std::free);
+    QString result = QString::fromLatin1(status == 0 && name ? name.get() : mangled);
+    // An error thrown with std::throw_with_nested carries a wrapper type; the log names what was thrown.
+    const QString wrapper = QStringLiteral("std::_Nested_exception<");
+    if (result.startsWith(wrapper) && result.endsWith(QLatin1Char('>')))
+        result = result.mid(wrapper.size(), result.size() - wrapper.size() - 1);
+    return result;
+}
+
+// A missing file, or a missing folder on its path, is no failure: the store starts empty. The
+// error may come wrapped in others (std::throw_with_nested), so the test follows the chain.
+bool isMissingFileError(std::exception_ptr error) {
+    for (int depth = 0; error && depth < 64; ++depth) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            if (const auto* system = dynamic_cast<const std::system_error*>(&e);
+                system && system->code() == std::errc::no_such_file_or_directory)
+                return true;
+            const auto* nested = dynamic_cast<const std::nested_exception*>(&e);
+            error = nested ? nested->nested_ptr() : nullptr;
+        } catch (const std::nested_exception& nested) {
+            error = nested.nested_ptr();
+        } catch (...) {
+            return false;
+        }
+    }
+    return false;
+}
+
+QByteArray toBytes(const QJsonValue& value) {
+    if (value.isObject()) return QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+    if (value.isArray()) return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    throw JsonEncodingError(QStringLiteral("a data file holds an object or an array at its top"));
+}
+
+} // namespace
+
+QString PersistenceFailure::errorTypeName() const {
+    if (!error) return QStringLiteral("unknown");
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return demangle(typeid(e).name());
+    } catch (...) {
+        return QStringLiteral("unknown");
+    }
+}
+
+QString PersistenceFailure::diagnosticSummary() const {
+    QString name = QFileInfo(file).fileName();
+    if (name.isEmpty()) name = QStringLiteral("unknown");
+    return QStringLiteral("kind=%1 file=%2 error=%3").arg(rawValue(kind), name, errorTypeName());
+}
+
+PersistenceError::PersistenceError(PersistenceFailure failure)
+    : std::runtime_error(failure.diagnosticSummary().toStdString()), failure_(std::move(failure)) {}
+
+QString LocalPersistence::Store::url(const QString& file) const {
+    return directory + QLatin1Char('/') + file;
+}
+
+LoadOutcome<QJsonValue> LocalPersistence::Store::loadJson(const QString& file) const {
+    QByteArray bytes;
+    try {
+        bytes = fileManager->readData(url(file));
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        if (isMissingFileError(error)) return LoadOutcome<QJsonValue>::missing();
+        return LoadOutcome<QJsonValue>::failed({Failure::Kind::unreadable, file, error});
+    }
+    QJsonParseError parse{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError) {
+        const JsonDecodingError error(
+            QStringLiteral("%1 at offset %2").arg(parse.errorString()).arg(parse.offset));
+        return LoadOutcome<QJsonValue>::failed(
+            {Failure::Kind::corrupt, file, std::make_exception_ptr(error)});
+    }
+    return LoadOutcome<QJsonValue>::loaded(document.isArray() ? QJsonValue(document.array())
+                                                              : QJsonValue(document.object()));
+}
+
+QString LocalPersistence::dataDirectory(const AppPaths& paths, const BundleInfo& bundle) {
+    const QJsonValue channel = bundle.info.value(QStringLiteral("VantrelBuildChannel"));
+    if (channel.isString() && channel.toString() == u"qa") {
+        const QString identifier = bundle.identifier && !bundle.identifier->isEmpty()
+                                       ? *bundle.identifier
+                                       : QStringLiteral("isolated");
+        return paths.dataHome + QStringLiteral("/Vantrel QA/") + identifier;
+    }
+    return paths.dataHome + QStringLiteral("/Vantrel");
+}
+
+QString LocalPersistence::logSubsystem(const BundleInfo& bundle) {
+    return bundle.identifier && !bundle.identifier->isEmpty() ? *bundle.identifier
+                                                              : QString::fromLatin1(kLogSubsystem);
+}
+
+LocalPersistence::LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem)
+    : store_(std::move(store)), clock_(clock), log_(log), logSubsystem_(std::move(logSubsystem)) {}
+
+void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
+    const QString path = store_.url(file);
+    if (!failure) {
+        protections_.erase(path);
+        return;
+    }
+    protections_[path] =
+        failure->kind == Failure::Kind::corrupt ? Protection::copyBeforeReplacing : Protection::neverReplace;
+    report(*failure);
+}
+
+std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
+    const QString path = store_.url(file);
+    const auto it = protections_.find(path);
+    if (it == protections_.end()) return std::nullopt;
+    if (it->second == Protection::copyBeforeReplacing && backup(path, QStringLiteral("corrupt"))) {
+        protections_.erase(it);
+        return std::nullopt;
+    }
+    // Kept: a damaged file whose copy failed is tried again at the next save.
+    const QString reason =
+        it->second == Protection::neverReplace
+            ? QStringLiteral("the file could not be read when it was loaded; it is left untouched")
+            : QStringLiteral("the damaged file could not be copied aside; it is left untouched");
+    return Failure{Failure::Kind::write, file, std::make_exception_ptr(FileWriteError(path, reason))};
+}
+
+void LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
+    const auto attempt = [&]() -> std::optional<Failure> {
+        QByteArray bytes;
+        try {
+            bytes = toBytes(encode());
+        } catch (...) {
+            return Failure{Failure::Kind::encoding, file, std::current_exception()};
+        }
+        try {
+            store_.fileManager->createDirectory(store_.directory);
+        } catch (...) {
+            return Failure{Failure::Kind::directory, file, std::current_exception()};
+        }
+        if (auto refusal = clearToReplace(file)) return refusal;
+        try {
+            store_.fileManager->writeData(bytes, store_.url(file));
+        } catch (...) {
+            return Failure{Failure::Kind::write, file, std::current_exception()};
+        }
+        return std::nullopt;
+    };
+    if (const auto failure = attempt()) report(*failure);
+}
+
+void LocalPersistence::saveJsonOrThrow(const QString& file, bool backupExisting,
+                                       const std::function<QJsonValue()>& encode) {
+    const auto fail = [&](Failure::Kind kind) {
+        throw PersistenceError({kind, file, std::current_exception()});
+    };
+    try {
+        store_.fileManager->createDirectory(store_.directory);
+    } catch (...) {
+        fail(Failure::Kind::directory);
+    }
+    if (auto refusal = clearToReplace(file)) throw PersistenceError(*refusal);
+    if (backupExisting) backup(store_.url(file), QStringLiteral("previous"));
+    QByteArray bytes;
+    try {
+        bytes = toBytes(encode());
+    } catch (...) {
+        fail(Failure::Kind::encoding);
+    }
+    try {
+        store_.fileManager->writeData(bytes, store_.url(file));
+    } catch (...) {
+        fail(Failure::Kind::write);
+    }
+}
+
+QString LocalPersistence::backupPath(const QString& path, const QString& reason, WallTime time) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    // A dot that starts the name (".hidden") or belongs to a folder is no extension.
+    const QString stem = dot > slash + 1 ? path.left(dot) : path;
+    return stem + QLatin1Char('.') + reason + QLatin1Char('-') + fileNameTimestamp(time) +
+           QStringLiteral(".json");
+}
+
+std::optional<QString> LocalPersistence::backup(const QString& path, const QString& reason) {
+    if (!store_.fileManager->fileExists(path)) return std::nullopt;
+    const QString copy = backupPath(path, reason, clock_.now());
+    try {
+        store_.fileManager->copyItem(path, copy);
+    } catch (...) {
+        return std::nullopt;
+    }
+    return copy;
+}
+
+void LocalPersistence::report(const Failure& failure) {
+    log_.log(LogLevel::error, logSubsystem_, kCategory, failure.diagnosticSummary());
+}
+
+} // namespace vantrel

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "core/EnumTraits.h"
+#include "core/JsonCoding.h"
+#include "platform/Clock.h"
+
+#include <QJsonValue>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <type_traits>
+#include <variant>
+
+namespace vantrel {
+
+class FileManager;
+class SystemLog;
+struct AppPaths;
+struct BundleInfo;
+
+#define VANTREL_PERSISTENCE_FAILURE_KINDS(C) C(unreadable) C(corrupt) C(encoding) C(directory) C(write)
+VANTREL_STRING_ENUM(PersistenceFailureKind, VANTREL_PERSISTENCE_FAILURE_KINDS)
+
+struct PersistenceFailure {
+    using Kind = PersistenceFailureKind;
+
+    Kind kind;
+    QString file; // as the caller passed it
+    std::exception_ptr error;
+
+    // "kind=corrupt file=clipboard.json error=vantrel::JsonDecodingError"
+    QString diagnosticSummary() const;
+    // The qualified name of the error's dynamic type, "unknown" when there is none.
+    QString errorTypeName() const;
+};
+
+// What saveOrThrow throws: the failure, with the error underneath it.
+class PersistenceError : public std::runtime_error {
+public:
+    explicit PersistenceError(PersistenceFailure failure);
+    const PersistenceFailure& failure() const { return failure_; }
+
+private:
+    PersistenceFailure failure_;
+};
+
+template <typename T> class LoadOutcome {
+public:
+    static LoadOutcome loaded(T value) { return LoadOutcome(std::move(value)); }
+    static LoadOutcome failed(PersistenceFailure failure) { return LoadOutcome(std::move(failure)); }
+    static LoadOutcome missing() { return LoadOutcome(std::monostate{}); }
+
+    bool isLoaded() const { return std::holds_alternative<T>(state_); }
+    bool isFailed() const { return std::holds_alternative<PersistenceFailure>(state_); }
+    bool isMissing() const { return std::holds_alternative<std::monostate>(state_); }
+    // The value when loaded, else null.
+    const T* value() const { return std::get_if<T>(&state_); }
+    T* value() { return std::get_if<T>(&state_); }
+    const PersistenceFailure* failure() const { return std::get_if<PersistenceFailure>(&state_); }
+
+private:
+    template <typename V> explicit LoadOutcome(V&& state) : state_(std::forward<V>(state)) {}
+    std::variant<std::monostate, T, PersistenceFailure> state_;
+};
+
+// The stores' JSON files in the data folder. A load tells a missing file from a damaged one; a
+// save encodes, makes the folder and writes atomically; failures of load and save go to the log
+// under "Persistence" as one line. A file whose load failed is protected for the rest of the run:
+// a damaged ("corrupt") one is copied aside before the first save replaces it, and one that could
+// not be read at all is never replaced, so no save can destroy data that was merely unreadable.
+class LocalPersistence {
+public:
+    using Failure = PersistenceFailure;
+
+    // Where the files are and how they are touched; tests substitute the folder or the file manager.
+    struct Store {
+        QString directory;
+        FileManager* fileManager = nullptr; // not owned
+
+        QString url(const QString& file) const;
+
+        // Reads and parses without logging anything.
+        LoadOutcome<QJsonValue> loadJson(const QString& file) const;
+
+        // `decode` turns the parsed JSON into the value; anything it throws makes the file corrupt.
+        template <typename Decode>
+        auto load(const QString& file, Decode&& decode) const
+            -> LoadOutcome<std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>> {
+            using T = std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>;
+            LoadOutcome<QJsonValue> json = loadJson(file);
+            if (json.isMissing()) return LoadOutcome<T>::missing();
+            if (const Failure* failure = json.failure()) return LoadOutcome<T>::failed(*failure);
+            try {
+                return LoadOutcome<T>::loaded(decode(*json.value()));
+            } catch (...) {
+                return LoadOutcome<T>::failed({Failure::Kind::corrupt, file, std::current_exception()});
+            }
+        }
+    };
+
+    // The data folder: "<data home>/Vantrel", or "<data home>/Vantrel QA/<identifier or isolated>"
+    // for a build whose channel is exactly "qa", so a QA build never touches regular data.
+    static QString dataDirectory(const AppPaths& paths, const BundleInfo& bundle);
+    // The bundle identifier, or "com.vantrel.mac" without one.
+    static QString logSubsystem(const BundleInfo& bundle);
+
+    LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem);
+
+    const QString& directory() const { return store_.directory; }
+    const Store& store() const { return store_; }
+
+    // A failed load is logged; missing and loaded are not.
+    template <typename Decode> auto load(const QString& file, Decode&& decode) {
+        auto outcome = store_.load(file, std::forward<Decode>(decode));
+        noteLoad(file, outcome.failure());
+        return outcome;
+    }
+
+    // `encode` gives the JSON of the value (an object or an array); a throw is an encoding failure.
+    // Never throws: a failure is logged and the file keeps its former contents.
+    template <typename T, typename Encode> void save(const T& value, const QString& file, Encode&& encode) {
+        saveJson(file, [&] { return QJsonValue(encode(value)); });
+    }
+
+    // For a store that tells the user itself: throws PersistenceError and logs nothing. When
+    // `backupExisting` is set, the present file is first copied aside with the reason "previous".
+    template <typename T, typename Encode>
+    void saveOrThrow(const T& value, const QString& file, bool backupExisting, Encode&& encode) {
+        saveJsonOrThrow(file, backupExisting, [&] { return QJsonValue(encode(value)); });
+    }
+
+    // Copies the file at `path` to "<name without extension>.<reason>-<UTC time>.json" beside it.
+    // None when there is no file or the copy fails (a copy of that name exists already included).
+    std::optional<QString> backup(const QString& path, const QString& reason);
+
+    // "notes.json", "previous", 09:05:07 UTC on 1 March 2026 -> "notes.previous-2026-03-01T09-05-07Z.json".
+    static QString backupPath(const QString& path, const QString& reason, WallTime time);
+
+private:
+    enum class Protection { copyBeforeReplacing, neverReplace };
+
+    void noteLoad(const QString& file, const Failure* failure);
+    void saveJson(const QString& file, const std::function<QJsonValue()>& encode);
+    void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
+    // Lets a save go ahead over a file whose load failed, or says why it must not.
+    std::optional<Failure> clearToReplace(const QString& file);
+    void report(const Failure& failure);
+
+    Store store_;
+    const Clock& clock_;
+    SystemLog& log_;
+    QString logSubsystem_;
+    std::map<QString, Protection> protections_;
+};
+
+} // namespace vantrel

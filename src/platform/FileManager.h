@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vantrel {
+
+// The file operations behind the data files, injected so every one of them can be made to fail.
+// Operations throw on failure: std::system_error carrying the operating system's error code, or
+// FileWriteError from the atomic writer.
+class FileManager {
+public:
+    virtual ~FileManager() = default;
+
+    // True when anything (file or folder) exists at `path`.
+    virtual bool fileExists(const QString& path) const = 0;
+    // Creates the folder with every missing parent; a folder that exists already is no error.
+    virtual void createDirectory(const QString& path) = 0;
+    // The whole file in one piece.
+    virtual QByteArray readData(const QString& path) = 0;
+    // Replaces the file atomically: a reader sees either the old bytes or the new ones.
+    virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
+    // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`.
+    virtual void copyItem(const QString& from, const QString& to) = 0;
+};
+
+} // namespace vantrel

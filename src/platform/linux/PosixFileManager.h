@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/FileManager.h"
+
+namespace vantrel {
+
+// The file manager on POSIX calls, so a failure keeps its errno (a missing file stays
+// distinguishable from one that cannot be read).
+class PosixFileManager final : public FileManager {
+public:
+    bool fileExists(const QString& path) const override;
+    void createDirectory(const QString& path) override;
+    QByteArray readData(const QString& path) override;
+    void writeData(const QByteArray& bytes, const QString& path) override;
+    void copyItem(const QString& from, const QString& to) override;
+};
+
+} // namespace vantrel

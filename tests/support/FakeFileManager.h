@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/linux/PosixFileManager.h"
+
+#include <QStringList>
+#include <exception>
+#include <map>
+#include <vector>
+
+namespace vantrel::test {
+
+// Real file operations (in a test's temporary home) with a journal of every call, and any
+// operation made to throw a chosen error until the test clears it.
+class FakeFileManager final : public FileManager {
+public:
+    enum class Operation { fileExists, createDirectory, readData, writeData, copyItem };
+    struct Call {
+        Operation operation;
+        QString path;
+        QString target; // copyItem only
+    };
+
+    void failWith(Operation operation, std::exception_ptr error) { failures_[operation] = std::move(error); }
+    void clearFailure(Operation operation) { failures_.erase(operation); }
+
+    bool fileExists(const QString& path) const override {
+        calls_.push_back({Operation::fileExists, path, {}});
+        return real_.fileExists(path);
+    }
+    void createDirectory(const QString& path) override {
+        enter(Operation::createDirectory, path);
+        real_.createDirectory(path);
+    }
+    QByteArray readData(const QString& path) override {
+        enter(Operation::readData, path);
+        return real_.readData(path);
+    }
+    void writeData(const QByteArray& bytes, const QString& path) override {
+        enter(Operation::writeData, path);
+        real_.writeData(bytes, path);
+    }
+    void copyItem(const QString& from, const QString& to) override {
+        enter(Operation::copyItem, from, to);
+        real_.copyItem(from, to);
+    }
+
+    const std::vector<Call>& calls() const { return calls_; }
+    int count(Operation operation) const {
+        int n = 0;
+        for (const Call& call : calls_)
+            n += call.operation == operation;
+        return n;
+    }
+    void clearCalls() { calls_.clear(); }
+
+private:
+    void enter(Operation operation, const QString& path, const QString& target = {}) {
+        calls_.push_back({operation, path, target});
+        if (auto it = failures_.find(operation); it != failures_.end()) std::rethrow_exception(it->second);
+    }
+
+    PosixFileManager real_;
+    std::map<Operation, std::exception_ptr> failures_;
+    mutable std::vector<Call> calls_;
+};
+
+} // namespace vantrel::test
