@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PreferenceEnums.h"
 #include "platform/HapticPerformer.h"
 
 #include <vector>
@@ -18,6 +19,10 @@ using HapticPulseList = std::vector<HapticPulse>;
 
 // The pulse lists shared by the interface haptics and the trackpad feedback engine.
 namespace HapticPattern {
+
+// The style's pulses. The fast variant tightens the gaps for quick pointer movement; interface
+// haptics always use the normal one.
+HapticPulseList pulses(HapticStyle style, bool isFast);
 
 // Adapts a list to the user's strength (0...1): weak strengths soften or collapse the list,
 // strong ones harden it and add trailing pulses.
