@@ -47,14 +47,16 @@ void CalendarStore::refresh() {
     setErrorMessage(std::nullopt);
     const auto [start, end] = todayWindow();
     std::vector<CalendarEvent> found = service_.events(start, end);
-    std::stable_sort(found.begin(), found.end(),
-                     [](const CalendarEvent& a, const CalendarEvent& b) { return a.startDate < b.startDate; });
+    std::stable_sort(found.begin(), found.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
+        return a.startDate < b.startDate;
+    });
     std::vector<CalendarItem> items;
     items.reserve(found.size());
     for (const CalendarEvent& event : found) {
-        items.push_back({event.identifier.value_or(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
-                         event.title.value_or(QStringLiteral("Untitled event")), event.startDate, event.endDate,
-                         hexString(event.calendarColor), event.isAllDay});
+        items.push_back(
+            {event.identifier.value_or(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
+             event.title.value_or(QStringLiteral("Untitled event")), event.startDate, event.endDate,
+             hexString(event.calendarColor), event.isAllDay});
     }
     setEvents(std::move(items));
 }
@@ -65,15 +67,15 @@ void CalendarStore::requestAccess(std::function<void()> completion) {
     service_.requestFullAccess([self, scheduler, completion = std::move(completion)](
                                    bool granted, std::optional<QString> error) mutable {
         // The answer is handled on a later turn of the main loop, never inside the request.
-        scheduler->schedule(Seconds(0), [self, granted, error = std::move(error),
-                                         completion = std::move(completion)] {
-            if (self) {
-                if (error) self->setErrorMessage(error);
-                self->setAuthorizationStatus(self->service_.authorizationStatus());
-                if (granted && !error) self->refresh();
-            }
-            if (completion) completion();
-        });
+        scheduler->schedule(Seconds(0),
+                            [self, granted, error = std::move(error), completion = std::move(completion)] {
+                                if (self) {
+                                    if (error) self->setErrorMessage(error);
+                                    self->setAuthorizationStatus(self->service_.authorizationStatus());
+                                    if (granted && !error) self->refresh();
+                                }
+                                if (completion) completion();
+                            });
     });
 }
 
@@ -85,7 +87,8 @@ QString CalendarStore::briefing() const {
     for (const CalendarItem& item : events_)
         if (item.endDate > now) remaining.push_back(&item);
     if (remaining.empty())
-        return events_.empty() ? QStringLiteral("Your day is clear.") : QStringLiteral("No more events today.");
+        return events_.empty() ? QStringLiteral("Your day is clear.")
+                               : QStringLiteral("No more events today.");
     const CalendarItem& next = *remaining.front();
     const auto minutes = static_cast<long long>(std::trunc(secondsBetween(now, next.startDate) / 60.0));
     if (next.isAllDay) return next.title + QStringLiteral(" is scheduled all day.");
@@ -103,19 +106,19 @@ void CalendarStore::scheduleRefresh() {
     // Each notification pushes the refresh back, so a burst ends in one refresh after the last.
     // The task belongs to the store and dies with it.
     pendingRefresh_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kRefreshDebounceSeconds), [this] {
-                                        pendingRefresh_ = ScheduledTask();
-                                        refresh();
-                                    }));
+        pendingRefresh_ = ScheduledTask();
+        refresh();
+    }));
 }
 
 void CalendarStore::scheduleDayChange() {
     const WallTime nextDay = todayWindow().second;
     const double delay = std::max(secondsBetween(clock_.now(), nextDay), 1.0);
     dayChange_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(delay), [this] {
-                                   dayChange_ = ScheduledTask();
-                                   scheduleDayChange();
-                                   scheduleRefresh();
-                               }));
+        dayChange_ = ScheduledTask();
+        scheduleDayChange();
+        scheduleRefresh();
+    }));
 }
 
 void CalendarStore::setAuthorizationStatus(CalendarAuthorizationStatus status) {

@@ -12,7 +12,13 @@ namespace vantrel {
 
 // The values the calendar database reports for a program's access to events. Only full access
 // lets a program read them.
-enum class CalendarAuthorizationStatus { notDetermined = 0, restricted = 1, denied = 2, fullAccess = 3, writeOnly = 4 };
+enum class CalendarAuthorizationStatus {
+    notDetermined = 0,
+    restricted = 1,
+    denied = 2,
+    fullAccess = 3,
+    writeOnly = 4
+};
 
 // One event as the calendar database gives it.
 struct CalendarEvent {

@@ -132,12 +132,14 @@ TEST_F(CalendarFixture, TheChangeOfDayRefreshesWithTheNewDay) {
     auto store = makeStore();
     store->refresh();
     ASSERT_EQ(service.windows.size(), 1u);
-    EXPECT_EQ(service.windows.back(), std::make_pair(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z")));
+    EXPECT_EQ(service.windows.back(),
+              std::make_pair(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z")));
     scheduler.advance(Seconds(15 * 3600));
     EXPECT_EQ(service.windows.size(), 1u);
     scheduler.advance(Seconds(0.25));
     ASSERT_EQ(service.windows.size(), 2u);
-    EXPECT_EQ(service.windows.back(), std::make_pair(utc("2026-01-06T00:00:00Z"), utc("2026-01-07T00:00:00Z")));
+    EXPECT_EQ(service.windows.back(),
+              std::make_pair(utc("2026-01-06T00:00:00Z"), utc("2026-01-07T00:00:00Z")));
     scheduler.advance(Seconds(24 * 3600 + 0.25));
     EXPECT_EQ(service.windows.size(), 3u) << "and again the next midnight";
 }
@@ -148,13 +150,16 @@ TEST_F(CalendarFixture, TodaysWindowOnDaylightSavingDays) {
     auto spring = makeStore(berlin);
     spring->refresh();
     ASSERT_EQ(service.windows.size(), 1u);
-    EXPECT_EQ(service.windows.back(), std::make_pair(utc("2026-03-28T23:00:00Z"), utc("2026-03-29T22:00:00Z")));
+    EXPECT_EQ(service.windows.back(),
+              std::make_pair(utc("2026-03-28T23:00:00Z"), utc("2026-03-29T22:00:00Z")));
 
     clock.setWallTime(utc("2026-10-25T22:30:00Z")); // 23:30 in Berlin, after the clocks went back
     auto autumn = makeStore(berlin);
     autumn->refresh();
-    EXPECT_EQ(service.windows.back(), std::make_pair(utc("2026-10-24T22:00:00Z"), utc("2026-10-25T23:00:00Z")));
-    EXPECT_DOUBLE_EQ(secondsBetween(service.windows.back().first, service.windows.back().second), 25 * 3600.0);
+    EXPECT_EQ(service.windows.back(),
+              std::make_pair(utc("2026-10-24T22:00:00Z"), utc("2026-10-25T23:00:00Z")));
+    EXPECT_DOUBLE_EQ(secondsBetween(service.windows.back().first, service.windows.back().second),
+                     25 * 3600.0);
 }
 
 TEST_F(CalendarFixture, RequestingAccessAnswersOnALaterTurn) {

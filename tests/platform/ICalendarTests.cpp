@@ -36,8 +36,10 @@ TEST(ICalendar, ReadsUtcZonedAllDayDurationAndFoldedEvents) {
     EXPECT_FALSE(events[0].isAllDay);
 
     // A named zone keeps its daylight-saving rules: 10:00 in Berlin in July is 08:00 UTC.
-    EXPECT_EQ(events[1].title,
-              QStringLiteral("Quarterly review, planning; budget and a very long title that is folded across two lines"));
+    EXPECT_EQ(
+        events[1].title,
+        QStringLiteral(
+            "Quarterly review, planning; budget and a very long title that is folded across two lines"));
     EXPECT_EQ(events[1].startDate, utc("2026-07-06T08:00:00Z"));
     EXPECT_EQ(events[1].endDate, utc("2026-07-06T09:30:00Z"));
 
@@ -84,11 +86,15 @@ TEST(ICalendar, MalformedFilesAreRefusedWithTheirLine) {
     EXPECT_TRUE(refused(""));
     EXPECT_TRUE(refused("not a calendar at all"));
     EXPECT_TRUE(refused("BEGIN:VEVENT\nDTSTART:20260105T100000Z\nEND:VEVENT\n")) << "no VCALENDAR";
-    EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nSUMMARY:x\nEND:VEVENT\nEND:VCALENDAR\n")) << "no start";
-    EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20261305T100000Z\nEND:VEVENT\nEND:VCALENDAR\n"));
+    EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nSUMMARY:x\nEND:VEVENT\nEND:VCALENDAR\n"))
+        << "no start";
+    EXPECT_TRUE(
+        refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20261305T100000Z\nEND:VEVENT\nEND:VCALENDAR\n"));
     EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:tomorrow\nEND:VEVENT\nEND:VCALENDAR\n"));
-    EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260105T100000Z\nDURATION:P\nEND:VEVENT\nEND:VCALENDAR\n"));
-    EXPECT_TRUE(refused("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART;TZID=\"open:20260105T100000\nEND:VEVENT\nEND:VCALENDAR\n"));
+    EXPECT_TRUE(refused(
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260105T100000Z\nDURATION:P\nEND:VEVENT\nEND:VCALENDAR\n"));
+    EXPECT_TRUE(refused(
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART;TZID=\"open:20260105T100000\nEND:VEVENT\nEND:VCALENDAR\n"));
     EXPECT_TRUE(refused("BEGIN:VCALENDAR\nEND:VCALENDAR\nSUMMARY:stray\n"));
 
     const auto empty = parseICalendar("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", kTokyo);

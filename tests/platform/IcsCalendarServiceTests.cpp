@@ -22,8 +22,8 @@ struct IcsServiceFixture : ::testing::Test {
     QStringList diagnostics;
     QString folder() const { return home.paths().dataFolder() + QStringLiteral("/calendars"); }
     std::unique_ptr<IcsCalendarService> makeService() {
-        return std::make_unique<IcsCalendarService>(folder(), QTimeZone::utc(),
-                                                    [this](const QString& message) { diagnostics.append(message); });
+        return std::make_unique<IcsCalendarService>(
+            folder(), QTimeZone::utc(), [this](const QString& message) { diagnostics.append(message); });
     }
     void install(const char* fixture, const QString& as) const {
         QFile source(QStringLiteral(VANTREL_TEST_DATA_DIR "/calendars/") + QString::fromLatin1(fixture));
@@ -73,15 +73,18 @@ TEST_F(IcsServiceFixture, AMalformedFileIsSkippedAndReportedOnceWithoutEmptyingT
 
     const auto events = service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"));
     QStringList titles;
-    for (const auto& event : events) titles.append(event.title.value_or(QStringLiteral("<none>")));
+    for (const auto& event : events)
+        titles.append(event.title.value_or(QStringLiteral("<none>")));
     titles.sort();
     // Personal's call (09:30), its floating 18:00 instant read as UTC; work's stand-up, offsite
     // and untitled event. The July review lies outside the window.
-    EXPECT_EQ(titles, (QStringList{QString(), QStringLiteral("<none>"), QStringLiteral("Dinner\nwith friends"),
-                                   QStringLiteral("Offsite"), QStringLiteral("Stand-up")}));
+    EXPECT_EQ(titles,
+              (QStringList{QString(), QStringLiteral("<none>"), QStringLiteral("Dinner\nwith friends"),
+                           QStringLiteral("Offsite"), QStringLiteral("Stand-up")}));
     ASSERT_EQ(diagnostics.size(), 1);
-    EXPECT_EQ(diagnostics.front(),
-              QStringLiteral("calendar file broken.ics skipped: line 7: END:VCALENDAR does not close VEVENT"));
+    EXPECT_EQ(
+        diagnostics.front(),
+        QStringLiteral("calendar file broken.ics skipped: line 7: END:VCALENDAR does not close VEVENT"));
 
     service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"));
     EXPECT_EQ(diagnostics.size(), 1) << "an unchanged damaged file is reported once";

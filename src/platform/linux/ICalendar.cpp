@@ -38,7 +38,8 @@ std::vector<LogicalLine> unfold(const QString& text) {
     for (QString physical : text.split(QLatin1Char('\n'))) {
         ++number;
         if (physical.endsWith(QLatin1Char('\r'))) physical.chop(1);
-        if (!lines.empty() && (physical.startsWith(QLatin1Char(' ')) || physical.startsWith(QLatin1Char('\t')))) {
+        if (!lines.empty() &&
+            (physical.startsWith(QLatin1Char(' ')) || physical.startsWith(QLatin1Char('\t')))) {
             lines.back().text += physical.mid(1);
             continue;
         }
@@ -52,14 +53,16 @@ std::vector<LogicalLine> unfold(const QString& text) {
 std::optional<Property> parseContentLine(const LogicalLine& line) {
     const QString& text = line.text;
     qsizetype i = 0;
-    while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':')) ++i;
+    while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':'))
+        ++i;
     if (i == 0 || i == text.size()) return std::nullopt;
     Property property;
     property.name = text.left(i).trimmed().toUpper();
     property.line = line.line;
     while (i < text.size() && text.at(i) == QLatin1Char(';')) {
         const qsizetype nameStart = ++i;
-        while (i < text.size() && text.at(i) != QLatin1Char('=')) ++i;
+        while (i < text.size() && text.at(i) != QLatin1Char('='))
+            ++i;
         if (i == text.size()) return std::nullopt;
         const QString name = text.mid(nameStart, i - nameStart).trimmed().toUpper();
         ++i;
@@ -71,7 +74,8 @@ std::optional<Property> parseContentLine(const LogicalLine& line) {
             i = close + 1;
         } else {
             const qsizetype valueStart = i;
-            while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':')) ++i;
+            while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':'))
+                ++i;
             value = text.mid(valueStart, i - valueStart);
         }
         property.parameters[name] = value;
@@ -91,8 +95,10 @@ QString unescapeText(const QString& value) {
             continue;
         }
         const QChar next = value.at(++i);
-        if (next == QLatin1Char('n') || next == QLatin1Char('N')) out.append(QLatin1Char('\n'));
-        else out.append(next); // \\ \; \, and anything else taken literally
+        if (next == QLatin1Char('n') || next == QLatin1Char('N'))
+            out.append(QLatin1Char('\n'));
+        else
+            out.append(next); // \\ \; \, and anything else taken literally
     }
     return out;
 }
@@ -101,7 +107,8 @@ std::optional<int> parseOffset(const QString& value) {
     static const QRegularExpression pattern(QStringLiteral(R"(^([+-])(\d{2})(\d{2})(\d{2})?$)"));
     const auto match = pattern.match(value.trimmed());
     if (!match.hasMatch()) return std::nullopt;
-    const int seconds = match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60 + match.captured(4).toInt();
+    const int seconds =
+        match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60 + match.captured(4).toInt();
     if (seconds >= 24 * 3600) return std::nullopt;
     return match.captured(1) == u"-" ? -seconds : seconds;
 }
@@ -137,12 +144,15 @@ std::optional<Duration> parseDuration(const QString& value) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^([+-])?P(?:(\d+)W)?(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?$)"));
     const auto match = pattern.match(value.trimmed());
-    if (!match.hasMatch() || value.trimmed().endsWith(QLatin1Char('P')) || value.trimmed().endsWith(QLatin1Char('T')))
+    if (!match.hasMatch() || value.trimmed().endsWith(QLatin1Char('P')) ||
+        value.trimmed().endsWith(QLatin1Char('T')))
         return std::nullopt;
     Duration duration;
     duration.negative = match.captured(1) == u"-";
     // Bounded so that no sum below can overflow: about 27 years at most.
-    const auto number = [&](int group) { return std::min<qint64>(match.captured(group).toLongLong(), 10'000); };
+    const auto number = [&](int group) {
+        return std::min<qint64>(match.captured(group).toLongLong(), 10'000);
+    };
     duration.days = static_cast<int>(number(2) * 7 + number(3));
     duration.seconds = number(4) * 3600 + number(5) * 60 + number(6);
     return duration;
@@ -157,7 +167,8 @@ public:
         if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
         for (const LogicalLine& line : unfold(text))
             if (!handle(line)) return {std::nullopt, error_};
-        if (!stack_.empty()) return {std::nullopt, QStringLiteral("the file ends inside %1").arg(stack_.back())};
+        if (!stack_.empty())
+            return {std::nullopt, QStringLiteral("the file ends inside %1").arg(stack_.back())};
         if (!sawCalendar_) return {std::nullopt, QStringLiteral("no VCALENDAR in the file")};
         ICalendarData data;
         data.color = color_;
@@ -189,7 +200,8 @@ private:
                 return fail(line.line, QStringLiteral("VCALENDAR inside %1").arg(top()));
             if (value == u"VCALENDAR") sawCalendar_ = true;
             if (value == u"VEVENT") {
-                if (top() != u"VCALENDAR") return fail(line.line, QStringLiteral("VEVENT inside %1").arg(top()));
+                if (top() != u"VCALENDAR")
+                    return fail(line.line, QStringLiteral("VEVENT inside %1").arg(top()));
                 current_ = PendingEvent{line.line, {}, {}, {}, {}, {}};
             }
             if (value == u"VTIMEZONE") currentZone_ = ZoneDefinition{};
@@ -198,7 +210,8 @@ private:
         }
         if (property->name == u"END") {
             if (stack_.empty() || top() != value)
-                return fail(line.line, QStringLiteral("END:%1 does not close %2").arg(value, stack_.empty() ? QStringLiteral("anything") : top()));
+                return fail(line.line, QStringLiteral("END:%1 does not close %2")
+                                           .arg(value, stack_.empty() ? QStringLiteral("anything") : top()));
             if (value == u"VEVENT" && !finishEvent()) return false;
             if (value == u"VTIMEZONE" && !currentZone_.id.isEmpty()) {
                 const auto offset = currentZone_.standard ? currentZone_.standard : currentZone_.daylight;
@@ -207,7 +220,8 @@ private:
             stack_.pop_back();
             return true;
         }
-        if (stack_.empty()) return fail(line.line, QStringLiteral("%1 outside VCALENDAR").arg(property->name));
+        if (stack_.empty())
+            return fail(line.line, QStringLiteral("%1 outside VCALENDAR").arg(property->name));
         return take(*property);
     }
 
@@ -222,11 +236,16 @@ private:
                 }
             }
         } else if (where == u"VEVENT" && current_) {
-            if (property.name == u"DTSTART") current_->start = property;
-            else if (property.name == u"DTEND") current_->end = property;
-            else if (property.name == u"DURATION") current_->duration = property;
-            else if (property.name == u"UID") current_->uid = unescapeText(property.value);
-            else if (property.name == u"SUMMARY") current_->summary = unescapeText(property.value);
+            if (property.name == u"DTSTART")
+                current_->start = property;
+            else if (property.name == u"DTEND")
+                current_->end = property;
+            else if (property.name == u"DURATION")
+                current_->duration = property;
+            else if (property.name == u"UID")
+                current_->uid = unescapeText(property.value);
+            else if (property.name == u"SUMMARY")
+                current_->summary = unescapeText(property.value);
         } else if (where == u"VTIMEZONE" && property.name == u"TZID") {
             currentZone_.id = property.value.trimmed();
         } else if ((where == u"STANDARD" || where == u"DAYLIGHT") && property.name == u"TZOFFSETTO") {
@@ -259,7 +278,8 @@ private:
         // is read as its standard offset; an unknown name is taken as local time.
         const QByteArray ianaId = id.toUtf8();
         if (QTimeZone::isTimeZoneIdAvailable(ianaId)) return QTimeZone(ianaId);
-        if (auto offset = zoneOffsets_.find(id); offset != zoneOffsets_.end()) return QTimeZone(offset->second);
+        if (auto offset = zoneOffsets_.find(id); offset != zoneOffsets_.end())
+            return QTimeZone(offset->second);
         if (id.compare(QLatin1String("UTC"), Qt::CaseInsensitive) == 0) return QTimeZone::utc();
         return localZone_;
     }
@@ -282,7 +302,8 @@ private:
         if (!match.hasMatch()) return unreadable();
         const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
         // A leap second reads as the second before it.
-        const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), std::min(match.captured(6).toInt(), 59));
+        const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
+                         std::min(match.captured(6).toInt(), 59));
         if (!date.isValid() || !time.isValid()) return unreadable();
         const QTimeZone zone = match.captured(7).isEmpty() ? zoneFor(property) : QTimeZone::utc();
         return Moment{QDateTime(date, time, zone), false};

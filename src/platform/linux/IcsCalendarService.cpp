@@ -68,13 +68,17 @@ const IcsCalendarService::CachedFile& IcsCalendarService::read(const QString& pa
     const QString name = info.fileName();
     QFile file(path);
     if (info.size() > kMaximumFileBytes) {
-        recordDiagnostic_(QStringLiteral("calendar file %1 skipped: larger than %2 bytes").arg(name).arg(kMaximumFileBytes));
+        recordDiagnostic_(QStringLiteral("calendar file %1 skipped: larger than %2 bytes")
+                              .arg(name)
+                              .arg(kMaximumFileBytes));
     } else if (!file.open(QIODevice::ReadOnly)) {
         recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, file.errorString()));
     } else {
         ICalendarParseResult result = parseICalendar(file.readAll(), zone_);
-        if (result.calendar) entry.calendar = std::move(result.calendar);
-        else recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, result.error));
+        if (result.calendar)
+            entry.calendar = std::move(result.calendar);
+        else
+            recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, result.error));
     }
     return cache_.insert_or_assign(path, std::move(entry)).first->second;
 }
