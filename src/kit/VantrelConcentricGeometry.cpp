@@ -13,7 +13,9 @@ constexpr double kCornerExtent = 1.528;
 // Where a circular arc of radius 1 crosses the corner's diagonal, measured from the corner.
 const double kDiagonalPoint = 1.0 - 1.0 / std::sqrt(2.0);
 
-double validRadius(double radius) { return std::isfinite(radius) && radius > 0 ? radius : 0.0; }
+double validRadius(double radius) {
+    return std::isfinite(radius) && radius > 0 ? radius : 0.0;
+}
 
 // Adds one corner from the edge point at distance `extent` before the corner to the one after it.
 // `corner` is the corner point, `in` the unit direction of travel into the corner and `out` the
@@ -59,8 +61,12 @@ QPainterPath ContinuousRoundedRectangle::path(const QRectF& rect) const {
 
 namespace VantrelConcentricGeometry {
 
-ContinuousRoundedRectangle nestedRectangle(double minimumRadius) { return {validRadius(minimumRadius)}; }
-ContinuousRoundedRectangle containerShape(double radius) { return {validRadius(radius)}; }
+ContinuousRoundedRectangle nestedRectangle(double minimumRadius) {
+    return {validRadius(minimumRadius)};
+}
+ContinuousRoundedRectangle containerShape(double radius) {
+    return {validRadius(radius)};
+}
 
 } // namespace VantrelConcentricGeometry
 

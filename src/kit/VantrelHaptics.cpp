@@ -6,29 +6,16 @@
 
 namespace vantrel {
 
-namespace {
-VantrelHaptics* sharedHaptics = nullptr;
-}
-
-VantrelHaptics::VantrelHaptics(VantrelPreferences& preferences, HapticPerformer& performer, Scheduler& scheduler)
+VantrelHaptics::VantrelHaptics(VantrelPreferences& preferences, HapticPerformer& performer,
+                               Scheduler& scheduler)
     : preferences_(preferences), performer_(performer), scheduler_(scheduler),
       self_(std::make_shared<VantrelHaptics*>(this)) {}
-
-VantrelHaptics::~VantrelHaptics() {
-    if (sharedHaptics == this) sharedHaptics = nullptr;
-}
-
-VantrelHaptics& VantrelHaptics::shared() {
-    Q_ASSERT_X(sharedHaptics, "VantrelHaptics::shared", "no haptics installed");
-    return *sharedHaptics;
-}
-
-void VantrelHaptics::setShared(VantrelHaptics* haptics) { sharedHaptics = haptics; }
 
 void VantrelHaptics::play(HapticSurface surface) {
     if (!preferences_.interfaceHapticsEnabled()) return;
     const HapticPulseList pulses = HapticPattern::applyingStrength(
-        HapticPattern::pulses(preferences_.interfaceHapticStyle(surface), false), preferences_.feedbackStrength());
+        HapticPattern::pulses(preferences_.interfaceHapticStyle(surface), false),
+        preferences_.feedbackStrength());
     for (const HapticPulse& p : pulses) {
         if (!(p.delay > 0)) {
             performer_.perform(p.pattern);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PreferenceEnums.h"
+#include "core/SharedInstance.h"
 #include "platform/HapticPerformer.h"
 
 #include <memory>
@@ -12,16 +13,11 @@ class VantrelPreferences;
 
 // The interface haptics: a short pulse pattern when the user acts on one of the system's own
 // surfaces, in the style chosen for that surface and at the chosen strength.
-class VantrelHaptics {
+class VantrelHaptics : public SharedInstance<VantrelHaptics> {
 public:
     VantrelHaptics(VantrelPreferences& preferences, HapticPerformer& performer, Scheduler& scheduler);
-    ~VantrelHaptics();
     VantrelHaptics(const VantrelHaptics&) = delete;
     VantrelHaptics& operator=(const VantrelHaptics&) = delete;
-
-    // The process-wide instance, installed by the application's composition root.
-    static VantrelHaptics& shared();
-    static void setShared(VantrelHaptics* haptics);
 
     // Plays the surface's pattern: the first pulse at once, later ones when their delay has
     // passed. Nothing happens while interface haptics are off.

@@ -29,8 +29,8 @@ void VantrelMotion::refresh() {
     Q_EMIT prefersReducedMotionChanged(value);
 }
 
-std::optional<VantrelAnimation> VantrelMotion::resolve(Kind kind,
-                                                       const std::optional<VantrelAnimation>& standard) const {
+std::optional<VantrelAnimation>
+VantrelMotion::resolve(Kind kind, const std::optional<VantrelAnimation>& standard) const {
     if (!prefersReducedMotion_) return standard;
     switch (kind) {
     case Kind::essential:

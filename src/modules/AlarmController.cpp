@@ -9,8 +9,6 @@
 namespace vantrel {
 
 namespace {
-AlarmController* sharedAlarm = nullptr;
-
 float clampedVolume(double volume) {
     if (!(volume > 0)) return 0.0f; // also a volume that is not a number
     return static_cast<float>(std::min(volume, 1.0));
@@ -23,15 +21,7 @@ AlarmController::AlarmController(VantrelPreferences& preferences, HapticPerforme
 
 AlarmController::~AlarmController() {
     dismiss();
-    if (sharedAlarm == this) sharedAlarm = nullptr;
 }
-
-AlarmController& AlarmController::shared() {
-    Q_ASSERT_X(sharedAlarm, "AlarmController::shared", "no alarm installed");
-    return *sharedAlarm;
-}
-
-void AlarmController::setShared(AlarmController* alarm) { sharedAlarm = alarm; }
 
 void AlarmController::play(bool repeating) {
     dismiss();
@@ -46,7 +36,8 @@ void AlarmController::play(bool repeating) {
         // The task dies with the controller, so a firing never reaches a controller that is gone.
         if (repeating)
             repeatingHapticTimer_ = ScheduledTask(
-                scheduler_, scheduler_.scheduleRepeating(Seconds(kRepeatingHapticInterval), Seconds(0), [this] {
+                scheduler_,
+                scheduler_.scheduleRepeating(Seconds(kRepeatingHapticInterval), Seconds(0), [this] {
                     performer_.perform(HapticFeedbackPattern::levelChange);
                 }));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SharedInstance.h"
 #include "platform/Scheduler.h"
 
 #include <memory>
@@ -13,7 +14,7 @@ class VantrelPreferences;
 
 // The timer alarm: the chosen sound and a haptic, once or repeating until dismissed. At most one
 // alarm sounds at a time.
-class AlarmController {
+class AlarmController : public SharedInstance<AlarmController> {
 public:
     // Seconds between the haptics of a repeating alarm.
     static constexpr double kRepeatingHapticInterval = 1.25;
@@ -23,10 +24,6 @@ public:
     ~AlarmController();
     AlarmController(const AlarmController&) = delete;
     AlarmController& operator=(const AlarmController&) = delete;
-
-    // The process-wide alarm, installed by the application's composition root.
-    static AlarmController& shared();
-    static void setShared(AlarmController* alarm);
 
     // Silences any alarm, then plays as the settings say: the haptic first, then the sound.
     // A sound the library does not have, or a machine without audio, gives silence and no error.

@@ -27,8 +27,9 @@ void FocusTimer::start() {
     setHasFinished(false);
     setIsRunning(true);
     endsAt_ = addSeconds(clock_.now(), Seconds(double(remainingSeconds_)));
-    timer_ = ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kTickInterval),
-                                                                    Seconds(kTickTolerance), [this] { tick(); }));
+    timer_ =
+        ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kTickInterval),
+                                                               Seconds(kTickTolerance), [this] { tick(); }));
 }
 
 void FocusTimer::pause() {

@@ -4,24 +4,9 @@
 
 namespace vantrel {
 
-namespace {
-NotificationSignalStore* sharedStore = nullptr;
-}
-
 NotificationSignalStore::NotificationSignalStore(const VantrelPreferences& preferences, const Clock& clock,
                                                  QObject* parent)
     : QObject(parent), preferences_(preferences), clock_(clock) {}
-
-NotificationSignalStore::~NotificationSignalStore() {
-    if (sharedStore == this) sharedStore = nullptr;
-}
-
-NotificationSignalStore& NotificationSignalStore::shared() {
-    Q_ASSERT_X(sharedStore, "NotificationSignalStore::shared", "no store installed");
-    return *sharedStore;
-}
-
-void NotificationSignalStore::setShared(NotificationSignalStore* store) { sharedStore = store; }
 
 void NotificationSignalStore::recordVantrelEvent(const QString& title, bool isUrgent) {
     if (!preferences_.notificationsEnabled()) return;

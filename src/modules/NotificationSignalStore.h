@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/EnumTraits.h"
+#include "core/SharedInstance.h"
 #include "platform/Clock.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ VANTREL_STRING_ENUM(SignalEventSource, VANTREL_SIGNAL_SOURCE_CASES)
 #undef VANTREL_SIGNAL_SOURCE_CASES
 
 // The system's own pending alerts, in memory only: the list starts empty at every launch.
-class NotificationSignalStore final : public QObject {
+class NotificationSignalStore final : public QObject, public SharedInstance<NotificationSignalStore> {
     Q_OBJECT
 public:
     static constexpr std::size_t kCapacity = 25;
@@ -32,12 +33,8 @@ public:
         bool operator==(const SignalEvent&) const = default;
     };
 
-    NotificationSignalStore(const VantrelPreferences& preferences, const Clock& clock, QObject* parent = nullptr);
-    ~NotificationSignalStore() override;
-
-    // The process-wide store, installed by the application's composition root.
-    static NotificationSignalStore& shared();
-    static void setShared(NotificationSignalStore* store);
+    NotificationSignalStore(const VantrelPreferences& preferences, const Clock& clock,
+                            QObject* parent = nullptr);
 
     // Records one alert while alerts are enabled; only the newest 25 are kept.
     void recordVantrelEvent(const QString& title, bool isUrgent);

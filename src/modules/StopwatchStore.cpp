@@ -113,13 +113,16 @@ double StopwatchStore::countdownProgress() const {
     return std::clamp(1.0 - countdownRemaining_ / total, 0.0, 1.0);
 }
 
-void StopwatchStore::stopTicking() { ticker_.cancel(); }
+void StopwatchStore::stopTicking() {
+    ticker_.cancel();
+}
 
 void StopwatchStore::startTickingIfNeeded() {
     if (ticker_.isActive()) return;
     // The task dies with the store, so a firing never reaches a store that is gone.
-    ticker_ = ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kTickInterval),
-                                                                     Seconds(kTickTolerance), [this] { tick(); }));
+    ticker_ =
+        ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kTickInterval),
+                                                               Seconds(kTickTolerance), [this] { tick(); }));
 }
 
 void StopwatchStore::stopTickingIfIdle() {
@@ -139,7 +142,9 @@ void StopwatchStore::tick() {
     stopTickingIfIdle();
 }
 
-void StopwatchStore::controlsHaptic() { haptics_.play(HapticSurface::controls); }
+void StopwatchStore::controlsHaptic() {
+    haptics_.play(HapticSurface::controls);
+}
 
 QString StopwatchStore::format(double seconds, bool showsHundredths) {
     // Beyond this the whole seconds would not fit an integer; no clock of ours gets near it.

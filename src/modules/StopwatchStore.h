@@ -82,8 +82,7 @@ private:
     void tick();
     void controlsHaptic();
 
-    template <typename T, typename Signal>
-    void publish(T& field, const T& value, Signal signal) {
+    template <typename T, typename Signal> void publish(T& field, const T& value, Signal signal) {
         if (field == value) return;
         field = value;
         Q_EMIT(this->*signal)(value);

@@ -11,6 +11,8 @@ void TimerAlarm::ring() const {
     alerts_.recordVantrelEvent(QStringLiteral("Timer finished"), true);
 }
 
-void TimerAlarm::silence() const { alarm_.dismiss(); }
+void TimerAlarm::silence() const {
+    alarm_.dismiss();
+}
 
 } // namespace vantrel

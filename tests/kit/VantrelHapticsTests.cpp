@@ -19,13 +19,19 @@ TEST(HapticPattern, EveryStyleHasItsPulsesInBothVariants) {
     };
     const Row rows[] = {
         {HapticStyle::feather, {{P::alignment, 0}}, {{P::alignment, 0}}},
-        {HapticStyle::soft, {{P::alignment, 0}, {P::alignment, 0.068}}, {{P::alignment, 0}, {P::alignment, 0.042}}},
+        {HapticStyle::soft,
+         {{P::alignment, 0}, {P::alignment, 0.068}},
+         {{P::alignment, 0}, {P::alignment, 0.042}}},
         {HapticStyle::tick, {{P::generic, 0}}, {{P::generic, 0}}},
-        {HapticStyle::click, {{P::generic, 0}, {P::levelChange, 0.044}}, {{P::generic, 0}, {P::levelChange, 0.026}}},
+        {HapticStyle::click,
+         {{P::generic, 0}, {P::levelChange, 0.044}},
+         {{P::generic, 0}, {P::levelChange, 0.026}}},
         {HapticStyle::detent,
          {{P::alignment, 0}, {P::levelChange, 0.032}},
          {{P::alignment, 0}, {P::levelChange, 0.020}}},
-        {HapticStyle::doubleTap, {{P::generic, 0}, {P::generic, 0.095}}, {{P::generic, 0}, {P::generic, 0.060}}},
+        {HapticStyle::doubleTap,
+         {{P::generic, 0}, {P::generic, 0.095}},
+         {{P::generic, 0}, {P::generic, 0.060}}},
         {HapticStyle::ratchet,
          {{P::generic, 0}, {P::generic, 0.040}, {P::levelChange, 0.082}},
          {{P::generic, 0}, {P::generic, 0.024}, {P::levelChange, 0.050}}},
@@ -55,7 +61,8 @@ struct HapticsHarness {
 
     std::vector<std::pair<P, double>> played() const {
         std::vector<std::pair<P, double>> out;
-        for (const auto& p : performer.pulses()) out.emplace_back(p.pattern, secondsBetween(start, p.at));
+        for (const auto& p : performer.pulses())
+            out.emplace_back(p.pattern, secondsBetween(start, p.at));
         return out;
     }
 };
@@ -77,8 +84,9 @@ TEST(VantrelHaptics, PlaysTheSurfaceStyleAtTheChosenStrengthOnSchedule) {
         h.haptics.play(HapticSurface::notch);
         EXPECT_EQ(h.performer.count(), 1u) << "only the first pulse plays at once";
         h.scheduler.advance(Seconds(1));
-        expectPlayed(h.played(), {{P::levelChange, 0}, {P::levelChange, 0.065}, {P::levelChange, 0.125},
-                                  {P::levelChange, 0.180}});
+        expectPlayed(
+            h.played(),
+            {{P::levelChange, 0}, {P::levelChange, 0.065}, {P::levelChange, 0.125}, {P::levelChange, 0.180}});
     }
     {
         HapticsHarness h; // controls default to click; 0.7 hardens and extends it

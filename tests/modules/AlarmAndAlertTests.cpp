@@ -48,7 +48,8 @@ TEST(AlarmController, DeliveryMatrix) {
             EXPECT_FLOAT_EQ(sound.volume, 0.75f);
             // The haptic comes before the sound.
             if (c.hapticsAtOnce) {
-                EXPECT_EQ(h.log.entries, (QStringList{"haptic levelChange", QString("sound ") + c.soundPlayed}));
+                EXPECT_EQ(h.log.entries,
+                          (QStringList{"haptic levelChange", QString("sound ") + c.soundPlayed}));
             }
         } else {
             EXPECT_TRUE(h.sounds.lookups().isEmpty()) << "no sound is even looked up";

@@ -56,7 +56,8 @@ TEST(FocusTimer, DurationKeysFallBackAndTheCurrentKeyIsWrittenOnce) {
         EXPECT_FALSE(h.timer->isRunning());
         EXPECT_FALSE(h.timer->hasFinished());
         if (c.writes) {
-            EXPECT_EQ(h.defaults.journal(), (std::vector<Entry>{{Entry::Kind::set, kKey, QJsonValue(c.duration)}}));
+            EXPECT_EQ(h.defaults.journal(),
+                      (std::vector<Entry>{{Entry::Kind::set, kKey, QJsonValue(c.duration)}}));
         } else {
             EXPECT_TRUE(h.defaults.journal().empty());
         }

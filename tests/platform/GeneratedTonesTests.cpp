@@ -15,8 +15,12 @@ std::vector<double> samplesOf(const QByteArray& wav) {
         out.push_back(qFromLittleEndian<qint16>(wav.constData() + i) / 32768.0);
     return out;
 }
-quint32 le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint16 le16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 le32(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+quint16 le16(const QByteArray& b, int at) {
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
 
 // Sign changes per second over the loudest tenth of a second: a rough pitch.
 double crossingsPerSecond(const std::vector<double>& s) {
@@ -25,7 +29,8 @@ double crossingsPerSecond(const std::vector<double>& s) {
     double best = -1;
     for (std::size_t i = 0; i + window < s.size(); i += window / 4) {
         double energy = 0;
-        for (int k = 0; k < window; ++k) energy += s[i + k] * s[i + k];
+        for (int k = 0; k < window; ++k)
+            energy += s[i + k] * s[i + k];
         if (energy > best) best = energy, start = i;
     }
     int crossings = 0;
@@ -48,8 +53,8 @@ TEST(GeneratedTones, SixShortCleanTonesOfTheirOwnCharacter) {
         EXPECT_EQ(wav->left(4), "RIFF");
         EXPECT_EQ(wav->mid(8, 8), "WAVEfmt ");
         EXPECT_EQ(le32(*wav, 4), quint32(wav->size() - 8));
-        EXPECT_EQ(le16(*wav, 20), 1);  // PCM
-        EXPECT_EQ(le16(*wav, 22), 1);  // mono
+        EXPECT_EQ(le16(*wav, 20), 1); // PCM
+        EXPECT_EQ(le16(*wav, 22), 1); // mono
         EXPECT_EQ(le32(*wav, 24), quint32(GeneratedTones::kSampleRate));
         EXPECT_EQ(le16(*wav, 34), 16); // bits
         EXPECT_EQ(wav->mid(36, 4), "data");
@@ -60,7 +65,8 @@ TEST(GeneratedTones, SixShortCleanTonesOfTheirOwnCharacter) {
         EXPECT_GE(seconds, 0.1);
         EXPECT_LE(seconds, 1.5);
         double peak = 0;
-        for (double v : s) peak = std::max(peak, std::abs(v));
+        for (double v : s)
+            peak = std::max(peak, std::abs(v));
         EXPECT_GT(peak, 0.5) << "audible";
         EXPECT_LT(peak, 0.9) << "never clipping";
         // Soft start and end: no click at either end.

@@ -52,16 +52,18 @@ TEST(PortalReducedMotionSource, UnwrapsThePortalValue) {
     EXPECT_EQ(S::enableAnimationsFrom(QVariant(true)), true);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(false))), false);
     // Older portals wrap the value twice.
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(true))))),
-              true);
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QStringLiteral("false")))), std::nullopt);
+    EXPECT_EQ(
+        S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(true))))),
+        true);
+    EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QStringLiteral("false")))),
+              std::nullopt);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant(1)), std::nullopt);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant()), std::nullopt);
 }
 
 TEST(PortalReducedMotionSource, WithoutABusMotionIsNotReduced) {
-    const QDBusConnection none =
-        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/vantrel-test-bus"), "vantrel-none");
+    const QDBusConnection none = QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/vantrel-test-bus"), "vantrel-none");
     ASSERT_FALSE(none.isConnected());
     PortalReducedMotionSource source(none);
     QCoreApplication::processEvents();

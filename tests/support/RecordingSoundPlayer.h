@@ -40,7 +40,8 @@ public:
     // Sounds that are playing and not yet destroyed.
     int playingCount() const {
         int n = 0;
-        for (const auto& s : sounds_) n += s->playing && !s->destroyed;
+        for (const auto& s : sounds_)
+            n += s->playing && !s->destroyed;
         return n;
     }
 

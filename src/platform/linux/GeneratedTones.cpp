@@ -12,12 +12,16 @@ namespace vantrel::GeneratedTones {
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-constexpr double kPeak = 0.7;        // of full scale: loud enough, never clipping
-constexpr double kAttack = 0.005;    // a soft start, so the tone begins without a click
-constexpr double kRelease = 0.02;    // and a soft end
+constexpr double kPeak = 0.7;     // of full scale: loud enough, never clipping
+constexpr double kAttack = 0.005; // a soft start, so the tone begins without a click
+constexpr double kRelease = 0.02; // and a soft end
 
-double strike(double t, double decay) { return t < 0 ? 0.0 : std::exp(-t / decay); }
-double sine(double frequency, double t) { return std::sin(kTwoPi * frequency * t); }
+double strike(double t, double decay) {
+    return t < 0 ? 0.0 : std::exp(-t / decay);
+}
+double sine(double frequency, double t) {
+    return std::sin(kTwoPi * frequency * t);
+}
 
 struct Tone {
     const char* name;
@@ -28,7 +32,8 @@ struct Tone {
 
 std::vector<double> sampled(int count, const std::function<double(double)>& at) {
     std::vector<double> out(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) out[static_cast<std::size_t>(i)] = at(double(i) / kSampleRate);
+    for (int i = 0; i < count; ++i)
+        out[static_cast<std::size_t>(i)] = at(double(i) / kSampleRate);
     return out;
 }
 
@@ -93,8 +98,8 @@ std::vector<double> submarine(int count) {
 
 const std::vector<Tone>& tones() {
     static const std::vector<Tone> all = {
-        {"Glass", 0.9, glass}, {"Ping", 0.5, ping},   {"Pop", 0.16, pop},
-        {"Hero", 1.0, hero},   {"Purr", 0.7, purr},   {"Submarine", 1.2, submarine},
+        {"Glass", 0.9, glass}, {"Ping", 0.5, ping}, {"Pop", 0.16, pop},
+        {"Hero", 1.0, hero},   {"Purr", 0.7, purr}, {"Submarine", 1.2, submarine},
     };
     return all;
 }
@@ -109,9 +114,11 @@ void shape(std::vector<double>& samples) {
         samples[std::size_t(i)] *= gain;
     }
     double peak = 0;
-    for (double s : samples) peak = std::max(peak, std::abs(s));
+    for (double s : samples)
+        peak = std::max(peak, std::abs(s));
     if (peak > 0)
-        for (double& s : samples) s *= kPeak / peak;
+        for (double& s : samples)
+            s *= kPeak / peak;
 }
 
 void appendLe32(QByteArray& out, quint32 v) {
@@ -132,16 +139,17 @@ QByteArray encodeWav(const std::vector<double>& samples) {
     out.append("RIFF", 4);
     appendLe32(out, 36 + dataSize);
     out.append("WAVEfmt ", 8);
-    appendLe32(out, 16);              // size of the format chunk
-    appendLe16(out, 1);               // PCM
-    appendLe16(out, 1);               // mono
+    appendLe32(out, 16); // size of the format chunk
+    appendLe16(out, 1);  // PCM
+    appendLe16(out, 1);  // mono
     appendLe32(out, kSampleRate);
     appendLe32(out, kSampleRate * 2); // bytes per second
     appendLe16(out, 2);               // bytes per frame
     appendLe16(out, 16);              // bits per sample
     out.append("data", 4);
     appendLe32(out, dataSize);
-    for (double s : samples) appendLe16(out, quint16(qint16(std::lround(s * 32767.0))));
+    for (double s : samples)
+        appendLe16(out, quint16(qint16(std::lround(s * 32767.0))));
     return out;
 }
 
@@ -149,7 +157,8 @@ QByteArray encodeWav(const std::vector<double>& samples) {
 
 QStringList names() {
     QStringList out;
-    for (const Tone& tone : tones()) out.append(QString::fromLatin1(tone.name));
+    for (const Tone& tone : tones())
+        out.append(QString::fromLatin1(tone.name));
     return out;
 }
 

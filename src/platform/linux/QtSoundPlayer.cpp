@@ -25,7 +25,8 @@ private:
 
 } // namespace
 
-QtSoundPlayer::QtSoundPlayer(SystemLog& log) : log_(log), folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
+QtSoundPlayer::QtSoundPlayer(SystemLog& log)
+    : log_(log), folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
 
 std::unique_ptr<Sound> QtSoundPlayer::soundNamed(const QString& name) {
     const QString file = fileFor(name);
