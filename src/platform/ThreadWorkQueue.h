@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/WorkQueue.h"
+
+#include <QString>
+#include <memory>
+
+class QThread;
+class QObject;
+
+namespace vantrel {
+
+// The production serial queue: one worker thread owned by the queue. Destroying the queue drops
+// work that has not started and waits for the item that is running.
+class ThreadWorkQueue final : public WorkQueue {
+public:
+    explicit ThreadWorkQueue(const QString& label);
+    ~ThreadWorkQueue() override;
+    ThreadWorkQueue(const ThreadWorkQueue&) = delete;
+    ThreadWorkQueue& operator=(const ThreadWorkQueue&) = delete;
+
+    void async(std::function<void()> work) override;
+
+private:
+    std::unique_ptr<QThread> thread_;
+    QObject* worker_ = nullptr; // lives on thread_, deleted there
+};
+
+} // namespace vantrel
