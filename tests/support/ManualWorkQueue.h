@@ -13,18 +13,28 @@ public:
     void async(std::function<void()> work) override { pending_.push_back(std::move(work)); }
 
     std::size_t pendingCount() const { return pending_.size(); }
-    // Runs every queued item (and what they queue), then delivers the answers they posted back
-    // to the main thread.
-    void drain() {
-        while (!pending_.empty()) {
-            auto work = std::move(pending_.front());
-            pending_.pop_front();
-            work();
-        }
+    // Runs the oldest item only, then delivers what it posted back.
+    void runNext() {
+        if (pending_.empty()) return;
+        runOne();
         QCoreApplication::processEvents();
+    }
+    // Runs every queued item and delivers the answers they post back to the main thread, until
+    // neither side has anything left (an answer may queue more work).
+    void drain() {
+        do {
+            while (!pending_.empty()) runOne();
+            QCoreApplication::processEvents();
+        } while (!pending_.empty());
     }
 
 private:
+    void runOne() {
+        auto work = std::move(pending_.front());
+        pending_.pop_front();
+        work();
+    }
+
     std::deque<std::function<void()>> pending_;
 };
 

@@ -1,0 +1,356 @@
+#include "modules/MediaController.h"
+#include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
+#include "support/RecordingHttpClient.h"
+#include "support/ScriptedMediaAutomation.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kMusic = QStringLiteral("Music");
+const QString kSpotify = QStringLiteral("Spotify");
+const QString kMusicId = QStringLiteral("com.apple.Music");
+const QString kSpotifyId = QStringLiteral("com.spotify.client");
+const QString kSafariId = QStringLiteral("com.apple.Safari");
+
+QStringList track(const char* title, const char* state, const char* position = "10", const char* length = "200") {
+    return {QString::fromUtf8(title), QStringLiteral("Artist"), QStringLiteral("Album"),
+            QString::fromLatin1(state), QString::fromLatin1(position), QString::fromLatin1(length)};
+}
+
+QImage solid(QColor color, int size = 4) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+QByteArray png(QColor color) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    solid(color).save(&buffer, "PNG");
+    return bytes;
+}
+
+QColor colourOf(const std::optional<QImage>& image) {
+    return image ? image->pixelColor(0, 0) : QColor();
+}
+
+class MediaControllerTest : public ::testing::Test {
+protected:
+    MediaControllerTest() {
+        auto queue = std::make_unique<ManualWorkQueue>();
+        queue_ = queue.get();
+        automation_.icons[kMusicId] = solid(Qt::red);
+        automation_.icons[kSpotifyId] = solid(Qt::green);
+        automation_.icons[kSafariId] = solid(Qt::blue);
+        controller_ = std::make_unique<MediaController>(automation_, std::move(queue), http_, scheduler_);
+    }
+
+    // One timer tick and the pass it starts (plus any artwork questions).
+    void tick() {
+        scheduler_.advance(MediaController::kPollInterval);
+        queue_->drain();
+    }
+    void startAndDrain() {
+        controller_->start();
+        queue_->drain();
+    }
+    void runPlayer(const QString& name, const QString& id, std::optional<QStringList> state) {
+        automation_.running.insert(id);
+        automation_.states[name] = std::move(state);
+    }
+
+    ManualClock clock_;
+    ManualScheduler scheduler_{clock_};
+    ScriptedMediaAutomation automation_;
+    RecordingHttpClient http_;
+    ManualWorkQueue* queue_ = nullptr;
+    std::unique_ptr<MediaController> controller_;
+};
+
+} // namespace
+
+TEST_F(MediaControllerTest, StartsIdleAndReturnsToIdleTextsWhenNothingPlays) {
+    EXPECT_EQ(controller_->title(), QStringLiteral("Nothing playing"));
+    EXPECT_EQ(controller_->artist(), QStringLiteral("Open Music or Spotify"));
+    EXPECT_EQ(controller_->source(), kMusic);
+    EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
+    EXPECT_FALSE(controller_->isPolling());
+    scheduler_.advance(Seconds(10));
+    EXPECT_EQ(queue_->pendingCount(), 0u) << "nothing is polled before start()";
+
+    runPlayer(kMusic, kMusicId, track("Song", "playing"));
+    startAndDrain();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Song"));
+    EXPECT_TRUE(controller_->isPlaying());
+
+    // The player stops: every published value returns to the initial texts.
+    automation_.states[kMusic] = QStringList{};
+    tick();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Nothing playing"));
+    EXPECT_EQ(controller_->artist(), QStringLiteral("Open Music or Spotify"));
+    EXPECT_EQ(controller_->album(), QString());
+    EXPECT_EQ(controller_->source(), kMusic);
+    EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::application);
+    EXPECT_FALSE(controller_->isPlaying());
+    EXPECT_EQ(controller_->duration(), 0);
+    EXPECT_FALSE(controller_->artwork());
+
+    controller_->stop();
+    EXPECT_FALSE(controller_->isPolling());
+    scheduler_.advance(Seconds(10));
+    EXPECT_EQ(queue_->pendingCount(), 0u) << "a stopped controller never wakes";
+}
+
+TEST_F(MediaControllerTest, PlayingBeatsPausedAndTheLastShownSourceKeepsPrecedence) {
+    runPlayer(kMusic, kMusicId, track("Paused song", "paused"));
+    runPlayer(kSpotify, kSpotifyId, track("Spotify song", "playing", "5", "215000"));
+    startAndDrain();
+    EXPECT_EQ(controller_->source(), kSpotify);
+    EXPECT_EQ(controller_->timeText(), QStringLiteral("0:05 / 3:35"));
+    EXPECT_EQ(automation_.asked, (QStringList{kMusic, kSpotify})) << "players asked in table order";
+
+    automation_.states[kSpotify] = track("Spotify song", "paused", "5", "215000");
+    tick();
+    EXPECT_EQ(controller_->source(), kSpotify) << "the source shown last wins among paused players";
+    EXPECT_FALSE(controller_->isPlaying());
+
+    // A paused Spotify loses to a playing Music.
+    automation_.states[kMusic] = track("Paused song", "playing");
+    tick();
+    EXPECT_EQ(controller_->source(), kMusic);
+}
+
+TEST_F(MediaControllerTest, FailingSourceKeepsItsSnapshotButAStoppedOrQuitOneDoesNot) {
+    runPlayer(kMusic, kMusicId, track("Music song", "paused"));
+    runPlayer(kSpotify, kSpotifyId, track("Spotify song", "playing"));
+    startAndDrain();
+    ASSERT_EQ(controller_->title(), QStringLiteral("Spotify song"));
+
+    automation_.states[kSpotify] = std::nullopt; // time-out or refused
+    tick();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Spotify song"));
+    EXPECT_TRUE(controller_->isPlaying()) << "the last known state stays, unchanged";
+
+    automation_.states[kSpotify] = QStringList{}; // stopped
+    tick();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
+
+    // Spotify again shown, then it quits: not asked, not failed, so its snapshot goes.
+    automation_.states[kSpotify] = track("Spotify song", "playing");
+    tick();
+    ASSERT_EQ(controller_->source(), kSpotify);
+    automation_.running.remove(kSpotifyId);
+    automation_.asked.clear();
+    tick();
+    EXPECT_EQ(automation_.asked, QStringList{kMusic});
+    EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
+
+    // An answer of an unexpected size counts as failed too.
+    automation_.states[kMusic] = QStringList{QStringLiteral("a"), QStringLiteral("b")};
+    tick();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
+}
+
+TEST_F(MediaControllerTest, FallsBackToAMediaTabOnlyWhenNoPlayerHasAnItem) {
+    runPlayer(kMusic, kMusicId, QStringList{});
+    automation_.running.insert(kSafariId);
+    const QString url = QStringLiteral("https://www.youtube.com/watch?v=1");
+    automation_.listings[QStringLiteral("Safari")] =
+        QStringLiteral("Inbox") + QChar(0x1F) + QStringLiteral("https://mail.example.com") + QChar(0x1E) +
+        QStringLiteral("Clip - YouTube") + QChar(0x1F) + url + QChar(0x1E);
+    // Chrome is not running: it is not asked even though it has an answer.
+    automation_.listings[QStringLiteral("Google Chrome")] = QString();
+    startAndDrain();
+
+    EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::browser);
+    EXPECT_EQ(controller_->title(), QStringLiteral("Clip"));
+    EXPECT_EQ(controller_->artist(), QStringLiteral("YouTube"));
+    EXPECT_EQ(controller_->source(), QStringLiteral("Safari"));
+    EXPECT_FALSE(controller_->isPlaying());
+    EXPECT_EQ(controller_->elapsed(), 0);
+    ASSERT_TRUE(controller_->browserTab());
+    EXPECT_EQ(controller_->browserTab()->url, url);
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::blue)) << "the browser's icon, no cover art";
+    EXPECT_FALSE(automation_.asked.contains(QStringLiteral("Google Chrome")));
+    EXPECT_TRUE(automation_.artworkAsked.isEmpty());
+
+    controller_->control(MediaCommand::playPause);
+    controller_->openCurrentItem();
+    queue_->drain();
+    EXPECT_TRUE(automation_.sent.empty()) << "tabs take no transport commands";
+    EXPECT_TRUE(automation_.revealed.isEmpty());
+    controller_->activateBrowserTab();
+    queue_->drain();
+    ASSERT_EQ(automation_.activated.size(), 1u);
+    EXPECT_EQ(automation_.activated[0].second, url);
+
+    // A player with an item takes over, and browsers are not asked while it has one.
+    automation_.states[kMusic] = track("Song", "paused");
+    automation_.asked.clear();
+    tick();
+    EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::application);
+    EXPECT_FALSE(controller_->browserTab());
+    EXPECT_EQ(automation_.asked, QStringList{kMusic});
+}
+
+TEST_F(MediaControllerTest, AnswersThatCrossAStopOrRestartAreDropped) {
+    runPlayer(kMusic, kMusicId, track("Old", "playing"));
+    QSignalSpy titles(controller_.get(), &MediaController::titleChanged);
+    controller_->start();
+    controller_->stop();
+    queue_->drain();
+    EXPECT_EQ(titles.count(), 0);
+    EXPECT_EQ(controller_->title(), QStringLiteral("Nothing playing"));
+
+    controller_->start();
+    controller_->stop();
+    controller_->start();
+    ASSERT_EQ(queue_->pendingCount(), 2u) << "the stop released the pass in flight";
+    queue_->runNext();
+    EXPECT_EQ(titles.count(), 0) << "an answer from before the restart";
+    automation_.states[kMusic] = track("New", "playing");
+    queue_->runNext();
+    EXPECT_EQ(controller_->title(), QStringLiteral("New"));
+
+    // While a pass is in flight further ticks do nothing.
+    scheduler_.advance(MediaController::kPollInterval * 3);
+    EXPECT_EQ(queue_->pendingCount(), 2u) << "one pass plus the artwork question";
+}
+
+TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemAndOnlyOverHttps) {
+    runPlayer(kSpotify, kSpotifyId, track("One", "playing"));
+    automation_.artworks[kSpotify] = ArtworkPayload{std::nullopt, QStringLiteral("https://i.example.com/1.jpg")};
+    startAndDrain();
+    EXPECT_EQ(automation_.artworkAsked, QStringList{kSpotify});
+    ASSERT_EQ(http_.requests.size(), 1u);
+    EXPECT_EQ(http_.requests[0].url, QUrl(QStringLiteral("https://i.example.com/1.jpg")));
+    EXPECT_EQ(http_.requests[0].timeout, Seconds(10));
+    EXPECT_EQ(http_.requests[0].maxBytes, 10 * 1024 * 1024);
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green)) << "the player's icon until the cover arrives";
+    EXPECT_TRUE(http_.respond(http_.requests[0].id, {200, png(Qt::yellow), {}}));
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::yellow));
+
+    // Position and play state changes are the same item.
+    automation_.states[kSpotify] = track("One", "paused", "50");
+    tick();
+    EXPECT_EQ(automation_.artworkAsked.size(), 1);
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::yellow));
+
+    // A new track whose server answers 404 keeps the icon.
+    automation_.states[kSpotify] = track("Two", "playing");
+    tick();
+    ASSERT_EQ(http_.requests.size(), 2u);
+    http_.respond(http_.requests[1].id, {404, png(Qt::black), {}});
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
+
+    // An undecodable body, a network error: the icon stays as well.
+    automation_.states[kSpotify] = track("Three", "playing");
+    tick();
+    http_.respond(http_.requests[2].id, {200, QByteArray("not an image"), {}});
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
+
+    // Plain http is never fetched.
+    automation_.artworks[kSpotify] = ArtworkPayload{std::nullopt, QStringLiteral("http://i.example.com/4.jpg")};
+    automation_.states[kSpotify] = track("Four", "playing");
+    tick();
+    EXPECT_EQ(http_.requests.size(), 3u);
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
+}
+
+TEST_F(MediaControllerTest, StaleArtworkIsDroppedAndDownloadsAreCancelled) {
+    runPlayer(kMusic, kMusicId, track("One", "playing"));
+    automation_.artworks[kMusic] = ArtworkPayload{png(Qt::cyan), std::nullopt};
+    startAndDrain();
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::cyan)) << "image bytes from the player";
+
+    // The artwork answer for "Two" arrives after the item changed again: dropped.
+    automation_.states[kMusic] = track("Two", "playing");
+    automation_.artworks[kMusic] = ArtworkPayload{png(Qt::magenta), std::nullopt};
+    scheduler_.advance(MediaController::kPollInterval);
+    queue_->runNext(); // the pass: "Two" shown, its artwork asked
+    automation_.states[kMusic] = track("Three", "playing");
+    automation_.artworks[kMusic] = ArtworkPayload{};
+    scheduler_.advance(MediaController::kPollInterval);
+    queue_->drain();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Three"));
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::red));
+
+    // A download in flight is cancelled by a new item and by stop(); a late answer does nothing.
+    automation_.artworks[kMusic] = ArtworkPayload{std::nullopt, QStringLiteral("https://x.example/a.png")};
+    automation_.states[kMusic] = track("Four", "playing");
+    tick();
+    ASSERT_EQ(http_.requests.size(), 1u);
+    controller_->stop();
+    EXPECT_FALSE(http_.isOpen(http_.requests[0].id));
+    EXPECT_EQ(http_.cancelled.size(), 1u);
+
+    // After a restart the same item loads its artwork again.
+    startAndDrain();
+    EXPECT_EQ(http_.requests.size(), 2u);
+    // The answer of a stopped period is dropped even if the client still delivers it.
+    automation_.artworks[kMusic] = ArtworkPayload{png(Qt::white), std::nullopt};
+    automation_.states[kMusic] = track("Five", "playing");
+    scheduler_.advance(MediaController::kPollInterval);
+    queue_->runNext(); // pass: "Five", artwork question queued
+    controller_->stop();
+    queue_->drain();
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::red));
+}
+
+TEST_F(MediaControllerTest, TransportCommandsGoToTheShownPlayerAndRefreshSoonAfter) {
+    runPlayer(kSpotify, kSpotifyId, track("Song", "playing"));
+    startAndDrain();
+    controller_->control(MediaCommand::nextTrack);
+    controller_->openCurrentItem();
+    EXPECT_EQ(queue_->pendingCount(), 2u);
+    queue_->drain();
+    ASSERT_EQ(automation_.sent.size(), 1u);
+    EXPECT_EQ(automation_.sent[0], std::make_pair(kSpotify, MediaCommand::nextTrack));
+    EXPECT_EQ(automation_.revealed, QStringList{kSpotify});
+
+    automation_.states[kSpotify] = track("Next song", "playing");
+    scheduler_.advance(Seconds(0.15));
+    queue_->drain();
+    EXPECT_EQ(controller_->title(), QStringLiteral("Next song")) << "refreshed 0.15 s after the command";
+
+    // Stopped in between: the follow-up does nothing.
+    controller_->control(MediaCommand::playPause);
+    controller_->stop();
+    queue_->drain();
+    scheduler_.advance(Seconds(1));
+    EXPECT_EQ(queue_->pendingCount(), 0u);
+
+    // A Music item is sent to Music; with nothing current nothing is sent.
+    automation_.running = {kMusicId};
+    automation_.states[kMusic] = track("M", "paused");
+    startAndDrain();
+    controller_->control(MediaCommand::previousTrack);
+    queue_->drain();
+    EXPECT_EQ(automation_.sent.back(), std::make_pair(kMusic, MediaCommand::previousTrack));
+    automation_.states[kMusic] = QStringList{};
+    tick();
+    const auto sentBefore = automation_.sent.size();
+    controller_->control(MediaCommand::playPause);
+    queue_->drain();
+    EXPECT_EQ(automation_.sent.size(), sentBefore);
+}
+
+TEST_F(MediaControllerTest, ProgressStaysWithinZeroAndOne) {
+    runPlayer(kMusic, kMusicId, track("Song", "playing", "250", "200"));
+    startAndDrain();
+    EXPECT_DOUBLE_EQ(controller_->progress(), 1.0);
+    automation_.states[kMusic] = track("Song", "playing", "50", "200");
+    tick();
+    EXPECT_DOUBLE_EQ(controller_->progress(), 0.25);
+    automation_.states[kMusic] = track("Song", "playing", "50", "0");
+    tick();
+    EXPECT_DOUBLE_EQ(controller_->progress(), 0.0);
+}
