@@ -26,6 +26,14 @@ void log(SystemLog& log, LogLevel level, const QString& message) {
 LinuxWorkspace::LinuxWorkspace(SystemLog& log) : log_(log) {}
 
 bool LinuxWorkspace::open(const QUrl& url) {
+    // Privacy panes of System Settings have no counterpart on this desktop; handing the address
+    // to the desktop would at best open an unrelated program. Keep a record and say it failed,
+    // so the caller tells the user to go there by hand.
+    if (url.scheme() == u"x-apple.systempreferences") {
+        log(log_, LogLevel::info,
+            QStringLiteral("not opened (no such settings pane here): %1").arg(url.toString()));
+        return false;
+    }
     return QDesktopServices::openUrl(url);
 }
 

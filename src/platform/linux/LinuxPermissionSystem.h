@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/PermissionSystem.h"
+
+#include <QString>
+#include <functional>
+
+namespace vantrel {
+
+// Linux has no permission prompts; each grant is read from what the session actually allows.
+// Accessibility: global keys and window control work through the X server only, so an X11
+// session (Qt's "xcb" platform) counts as allowed and every other one as denied. Input
+// monitoring: allowed when one of the input event devices may be read. Camera: authorized when
+// a video input is present, not determined while there is none.
+class LinuxPermissionSystem final : public PermissionSystem {
+public:
+    struct Sources {
+        QString platformName; // QGuiApplication::platformName()
+        QString inputDeviceFolder = QStringLiteral("/dev/input");
+        std::function<bool(const QString& path)> isReadable; // default: access(2) with R_OK
+        std::function<int()> videoInputCount;                // default: QMediaDevices::videoInputs()
+    };
+
+    explicit LinuxPermissionSystem(Sources sources);
+
+    bool isAccessibilityTrusted(bool prompt) override;
+    bool listenEventAccessGranted() override;
+    CaptureAuthorizationStatus videoCaptureAuthorization() override;
+    void requestVideoCaptureAccess(std::function<void(bool granted)> completion) override;
+
+private:
+    Sources sources_;
+};
+
+} // namespace vantrel

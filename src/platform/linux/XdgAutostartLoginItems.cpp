@@ -1,0 +1,73 @@
+#include "platform/linux/XdgAutostartLoginItems.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vantrel {
+
+XdgAutostartLoginItems::XdgAutostartLoginItems(QString autostartFolder, QString executablePath)
+    : folder_(std::move(autostartFolder)), executable_(std::move(executablePath)) {}
+
+QString XdgAutostartLoginItems::execValue(const QString& program) {
+    // Quote rules first (inside double quotes, " ` $ \ take a backslash; % becomes %%), then the
+    // general string escape, which doubles every backslash once more.
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') quoted.append(QLatin1Char('\\'));
+        if (c == u'%') quoted.append(QLatin1Char('%'));
+        quoted.append(c);
+    }
+    quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
+    return quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+}
+
+LoginItemStatus XdgAutostartLoginItems::status() const {
+    QFile file(entryPath());
+    if (!QFileInfo(entryPath()).isFile() || !file.open(QIODevice::ReadOnly))
+        return LoginItemStatus::notRegistered;
+    bool inEntryGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntryGroup = line == u"[Desktop Entry]";
+            continue;
+        }
+        if (!inEntryGroup) continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals < 0) continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if ((key == u"Hidden" && value == u"true") ||
+            (key == u"X-GNOME-Autostart-enabled" && value == u"false"))
+            return LoginItemStatus::notRegistered;
+    }
+    return LoginItemStatus::enabled;
+}
+
+bool XdgAutostartLoginItems::registerItem() {
+    if (executable_.isEmpty() || !QDir().mkpath(folder_)) return false;
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Vantrel\n"
+                                         "Exec=%1\n"
+                                         "Terminal=false\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(execValue(executable_));
+    try {
+        writeFileAtomically(entryPath(), entry.toUtf8());
+    } catch (const FileWriteError&) {
+        return false;
+    }
+    return true;
+}
+
+bool XdgAutostartLoginItems::unregisterItem() {
+    const QFileInfo info(entryPath());
+    if (!info.exists() && !info.isSymLink()) return true;
+    return QFile::remove(entryPath());
+}
+
+} // namespace vantrel

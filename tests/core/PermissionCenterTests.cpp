@@ -1,0 +1,296 @@
+#include "core/PermissionCenter.h"
+
+#include "platform/linux/DesktopEntry.h"
+#include "platform/linux/LinuxPermissionSystem.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingPermissionSystem.h"
+#include "support/RecordingSystemLog.h"
+#include "support/RecordingWorkspace.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+using State = PermissionState;
+
+namespace {
+
+const QString kSecurity = QStringLiteral("x-apple.systempreferences:com.apple.preference.security?");
+const QString kAccessibilityMessage =
+    QStringLiteral("Enable Vantrel in Privacy & Security › Accessibility, then return here.");
+const QString kCameraMessage =
+    QStringLiteral("Camera access is off. Enable Vantrel in Privacy & Security › Camera, then return here.");
+const QString kCalendarMessage = QStringLiteral(
+    "Calendar access is off. Enable Vantrel in Privacy & Security › Calendars, then return here.");
+const QString kInstallMessage =
+    QStringLiteral("Install Vantrel in Applications before enabling launch at login.");
+
+struct PermissionFixture : ::testing::Test {
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingPermissionSystem system;
+    RecordingLoginItems loginItems;
+    RecordingWorkspace workspace;
+    CalendarAuthorizationStatus calendarStatus = CalendarAuthorizationStatus::notDetermined;
+
+    std::unique_ptr<PermissionCenter> makeCenter() {
+        return std::make_unique<PermissionCenter>(
+            system, [this] { return calendarStatus; }, loginItems, workspace, scheduler);
+    }
+    QStringList opened() const {
+        QStringList out;
+        for (const QUrl& url : workspace.opened)
+            out.append(url.toString());
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(PermissionFixture, ANewCenterReadsEveryStateAtOnce) {
+    system.accessibilityTrusted = true;
+    system.capture = CaptureAuthorizationStatus::restricted;
+    calendarStatus = CalendarAuthorizationStatus::writeOnly;
+    loginItems.current = LoginItemStatus::requiresApproval;
+    auto center = makeCenter();
+    EXPECT_EQ(center->accessibility(), State::allowed);
+    EXPECT_EQ(system.accessibilityQueries, std::vector<bool>{false}) << "a read never prompts";
+    EXPECT_EQ(center->inputMonitoring(), State::denied);
+    EXPECT_EQ(center->camera(), State::denied);
+    EXPECT_EQ(center->calendar(), State::unknown) << "write-only cannot read events";
+    EXPECT_EQ(center->launchAtLogin(), State::denied) << "awaiting approval is not launching";
+    EXPECT_FALSE(center->statusMessage());
+
+    const std::pair<CalendarAuthorizationStatus, State> calendar[] = {
+        {CalendarAuthorizationStatus::fullAccess, State::allowed},
+        {CalendarAuthorizationStatus::denied, State::denied},
+        {CalendarAuthorizationStatus::restricted, State::denied},
+        {CalendarAuthorizationStatus::notDetermined, State::unknown}};
+    for (const auto& [status, expected] : calendar) {
+        calendarStatus = status;
+        center->refresh();
+        EXPECT_EQ(center->calendar(), expected);
+    }
+    system.capture = CaptureAuthorizationStatus::authorized;
+    system.listenEventAccess = true;
+    loginItems.current = LoginItemStatus::enabled;
+    center->refresh();
+    EXPECT_EQ(center->camera(), State::allowed);
+    EXPECT_EQ(center->inputMonitoring(), State::allowed);
+    EXPECT_EQ(center->launchAtLogin(), State::allowed);
+
+    EXPECT_EQ(rawValue(State::allowed), QStringLiteral("Allowed"));
+    EXPECT_EQ(rawValue(State::denied), QStringLiteral("Not allowed"));
+    EXPECT_EQ(fromRawValue<State>(u"Not requested"), State::unknown);
+    EXPECT_EQ(fromRawValue<State>(u"unknown"), std::nullopt);
+}
+
+TEST_F(PermissionFixture, OpeningPrivacySettings) {
+    auto center = makeCenter();
+    EXPECT_TRUE(center->openPrivacySettings(std::nullopt));
+    EXPECT_TRUE(center->openPrivacySettings(PrivacyPane::inputMonitoring));
+    EXPECT_EQ(opened(), (QStringList{kSecurity + QStringLiteral("Privacy"),
+                                     kSecurity + QStringLiteral("Privacy_ListenEvent")}));
+    EXPECT_EQ(address(PrivacyPane::accessibility).toString(),
+              kSecurity + QStringLiteral("Privacy_Accessibility"));
+    EXPECT_EQ(address(PrivacyPane::calendar).toString(), kSecurity + QStringLiteral("Privacy_Calendars"));
+    EXPECT_EQ(address(PrivacyPane::camera).toString(), kSecurity + QStringLiteral("Privacy_Camera"));
+
+    center->requestAccessibility(); // leaves a message behind
+    EXPECT_TRUE(center->openPrivacySettings(PrivacyPane::camera));
+    EXPECT_EQ(center->statusMessage(), kAccessibilityMessage) << "a successful open keeps the message";
+
+    workspace.openSucceeds = false;
+    EXPECT_FALSE(center->openPrivacySettings(PrivacyPane::camera));
+    EXPECT_EQ(center->statusMessage(),
+              QStringLiteral("Vantrel could not open System Settings. Open Privacy & Security manually."));
+}
+
+TEST_F(PermissionFixture, AccessibilityRequestGuidesAndReReadsASecondLater) {
+    auto center = makeCenter();
+    center->requestAccessibility();
+    EXPECT_EQ(system.accessibilityQueries.back(), true) << "the request may prompt";
+    EXPECT_EQ(center->statusMessage(), kAccessibilityMessage);
+    EXPECT_EQ(opened(), QStringList{kSecurity + QStringLiteral("Privacy_Accessibility")});
+
+    system.accessibilityTrusted = true; // the user grants it in the settings
+    scheduler.advance(Seconds(0.9));
+    EXPECT_EQ(center->accessibility(), State::denied);
+    scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(center->accessibility(), State::allowed);
+
+    // Once trusted, a request only re-reads; the pending refresh of a destroyed center never runs.
+    workspace.opened.clear();
+    center->requestAccessibility();
+    EXPECT_TRUE(workspace.opened.empty());
+    system.accessibilityTrusted = false;
+    center->requestAccessibility();
+    center.reset();
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
+}
+
+TEST_F(PermissionFixture, CameraRequestFollowsTheCurrentState) {
+    system.capture = CaptureAuthorizationStatus::authorized;
+    auto center = makeCenter();
+    center->requestCamera();
+    EXPECT_FALSE(center->statusMessage());
+    EXPECT_TRUE(workspace.opened.empty());
+    EXPECT_TRUE(system.pendingCameraRequests.empty());
+
+    system.capture = CaptureAuthorizationStatus::denied;
+    center->requestCamera();
+    EXPECT_EQ(center->statusMessage(), kCameraMessage);
+    EXPECT_EQ(opened(), QStringList{kSecurity + QStringLiteral("Privacy_Camera")});
+    EXPECT_TRUE(system.pendingCameraRequests.empty());
+
+    // Not determined: ask, then act on the answer.
+    workspace.opened.clear();
+    auto fresh = makeCenter();
+    system.capture = CaptureAuthorizationStatus::notDetermined;
+    fresh->requestCamera();
+    ASSERT_EQ(system.pendingCameraRequests.size(), 1u);
+    system.capture = CaptureAuthorizationStatus::authorized;
+    system.answerCameraRequest(true);
+    EXPECT_EQ(fresh->camera(), State::allowed);
+    EXPECT_FALSE(fresh->statusMessage());
+
+    system.capture = CaptureAuthorizationStatus::notDetermined;
+    fresh->requestCamera();
+    system.capture = CaptureAuthorizationStatus::denied;
+    system.answerCameraRequest(false);
+    EXPECT_EQ(fresh->camera(), State::denied);
+    EXPECT_EQ(fresh->statusMessage(), kCameraMessage);
+    EXPECT_EQ(opened(), QStringList{kSecurity + QStringLiteral("Privacy_Camera")});
+
+    // An answer that arrives after the center is gone is dropped.
+    system.capture = CaptureAuthorizationStatus::notDetermined;
+    fresh->requestCamera();
+    fresh.reset();
+    system.answerCameraRequest(false);
+    EXPECT_EQ(workspace.opened.size(), 1u);
+}
+
+TEST_F(PermissionFixture, CalendarSynchronizationGuidesOnlyWhenAccessIsMissing) {
+    calendarStatus = CalendarAuthorizationStatus::fullAccess;
+    auto center = makeCenter();
+    center->synchronizeCalendarStatus();
+    EXPECT_FALSE(center->statusMessage());
+    calendarStatus = CalendarAuthorizationStatus::writeOnly;
+    center->synchronizeCalendarStatus();
+    EXPECT_EQ(center->calendar(), State::unknown);
+    EXPECT_EQ(center->statusMessage(), kCalendarMessage);
+    EXPECT_EQ(opened(), QStringList{kSecurity + QStringLiteral("Privacy_Calendars")});
+}
+
+TEST_F(PermissionFixture, LaunchAtLoginMessagesInBothDirections) {
+    auto center = makeCenter();
+    center->setLaunchAtLogin(true);
+    EXPECT_EQ(center->statusMessage(), QStringLiteral("Vantrel will open when you log in."));
+    EXPECT_EQ(center->launchAtLogin(), State::allowed);
+    center->setLaunchAtLogin(false);
+    EXPECT_EQ(center->statusMessage(), QStringLiteral("Launch at login is off."));
+    EXPECT_EQ(center->launchAtLogin(), State::denied);
+
+    loginItems.changesSucceed = false;
+    center->setLaunchAtLogin(true);
+    EXPECT_EQ(center->statusMessage(), kInstallMessage);
+    loginItems.current = LoginItemStatus::enabled;
+    center->setLaunchAtLogin(false);
+    EXPECT_EQ(center->statusMessage(), kInstallMessage);
+    EXPECT_EQ(center->launchAtLogin(), State::allowed) << "the state is what a fresh read says";
+}
+
+TEST(LinuxPermissions, StatesFollowTheSession) {
+    TempHome home;
+    const QString devices = home.root() + QStringLiteral("/input");
+    QDir().mkpath(devices);
+    QStringList readable;
+    int cameras = 0;
+    LinuxPermissionSystem::Sources sources;
+    sources.platformName = QStringLiteral("xcb");
+    sources.inputDeviceFolder = devices;
+    sources.isReadable = [&](const QString& path) { return readable.contains(QFileInfo(path).fileName()); };
+    sources.videoInputCount = [&] { return cameras; };
+    LinuxPermissionSystem x11(sources);
+    sources.platformName = QStringLiteral("wayland");
+    LinuxPermissionSystem wayland(sources);
+    sources.platformName = QStringLiteral("offscreen");
+    LinuxPermissionSystem offscreen(sources);
+
+    EXPECT_TRUE(x11.isAccessibilityTrusted(true));
+    EXPECT_FALSE(wayland.isAccessibilityTrusted(true));
+    EXPECT_FALSE(offscreen.isAccessibilityTrusted(false));
+
+    EXPECT_FALSE(x11.listenEventAccessGranted()) << "no devices";
+    home.writeFile(QStringLiteral("input/mice"), "");
+    home.writeFile(QStringLiteral("input/event0"), "");
+    home.writeFile(QStringLiteral("input/event1"), "");
+    readable = {QStringLiteral("mice")};
+    EXPECT_FALSE(x11.listenEventAccessGranted()) << "only event devices count";
+    readable = {QStringLiteral("event1")};
+    EXPECT_TRUE(x11.listenEventAccessGranted());
+
+    EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::notDetermined);
+    std::optional<bool> answer;
+    x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
+    EXPECT_EQ(answer, false);
+    cameras = 1;
+    EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::authorized);
+    x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
+    EXPECT_EQ(answer, true);
+}
+
+TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
+    TempHome home;
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingPermissionSystem system;
+    RecordingSystemLog log;
+    LinuxWorkspace workspace(log);
+    const QString program = home.root() + QStringLiteral("/my apps/\"van$trel\\%1");
+    XdgAutostartLoginItems items(home.paths().autostartFolder(), program);
+    PermissionCenter center(
+        system, [] { return CalendarAuthorizationStatus::notDetermined; }, items, workspace, scheduler);
+    EXPECT_EQ(center.launchAtLogin(), State::denied);
+
+    center.setLaunchAtLogin(true);
+    const QString entryPath = home.paths().configHome + QStringLiteral("/autostart/vantrel.desktop");
+    EXPECT_EQ(items.entryPath(), entryPath);
+    const auto entry = parseDesktopEntry(home.readFile(entryPath));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, QStringLiteral("Vantrel"));
+    EXPECT_EQ(entry->command(), QStringList{program}) << entry->exec.toStdString();
+    EXPECT_EQ(center.launchAtLogin(), State::allowed);
+    EXPECT_EQ(center.statusMessage(), QStringLiteral("Vantrel will open when you log in."));
+
+    // An entry switched off by the desktop's own settings does not count.
+    QByteArray text = home.readFile(entryPath);
+    home.writeFile(QStringLiteral("home/.config/autostart/vantrel.desktop"), text + "Hidden=true\n");
+    center.refresh();
+    EXPECT_EQ(center.launchAtLogin(), State::denied);
+
+    center.setLaunchAtLogin(false);
+    EXPECT_FALSE(QFileInfo::exists(entryPath));
+    EXPECT_EQ(center.statusMessage(), QStringLiteral("Launch at login is off."));
+    center.setLaunchAtLogin(false);
+    EXPECT_EQ(center.statusMessage(), QStringLiteral("Launch at login is off.")) << "nothing left to remove";
+
+    QDir().mkpath(entryPath); // a folder in the way: the entry cannot be written
+    center.setLaunchAtLogin(true);
+    EXPECT_EQ(center.statusMessage(), kInstallMessage);
+    EXPECT_EQ(center.launchAtLogin(), State::denied);
+
+    // No privacy pane exists here: the request is recorded and reported as not opened.
+    EXPECT_FALSE(center.openPrivacySettings(PrivacyPane::camera));
+    EXPECT_EQ(center.statusMessage(),
+              QStringLiteral("Vantrel could not open System Settings. Open Privacy & Security manually."));
+    ASSERT_FALSE(log.messages(QStringLiteral("Workspace")).isEmpty());
+    EXPECT_TRUE(log.messages(QStringLiteral("Workspace"))
+                    .last()
+                    .contains(kSecurity + QStringLiteral("Privacy_Camera")));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/LoginItems.h"
+#include "platform/PermissionSystem.h"
+
+#include <vector>
+
+namespace vantrel::test {
+
+// Answers as the test sets it and keeps what was asked. A camera request is held until the test
+// answers it, as the system's prompt would be.
+class RecordingPermissionSystem final : public PermissionSystem {
+public:
+    bool isAccessibilityTrusted(bool prompt) override {
+        accessibilityQueries.push_back(prompt);
+        return accessibilityTrusted;
+    }
+    bool listenEventAccessGranted() override { return listenEventAccess; }
+    CaptureAuthorizationStatus videoCaptureAuthorization() override { return capture; }
+    void requestVideoCaptureAccess(std::function<void(bool)> completion) override {
+        pendingCameraRequests.push_back(std::move(completion));
+    }
+    // Answers the oldest pending camera request.
+    void answerCameraRequest(bool granted) {
+        auto completion = std::move(pendingCameraRequests.front());
+        pendingCameraRequests.erase(pendingCameraRequests.begin());
+        completion(granted);
+    }
+
+    bool accessibilityTrusted = false;
+    bool listenEventAccess = false;
+    CaptureAuthorizationStatus capture = CaptureAuthorizationStatus::notDetermined;
+    std::vector<bool> accessibilityQueries; // the prompt flag of each query
+    std::vector<std::function<void(bool)>> pendingCameraRequests;
+};
+
+class RecordingLoginItems final : public LoginItems {
+public:
+    LoginItemStatus status() const override { return current; }
+    bool registerItem() override {
+        ++registerCalls;
+        if (!changesSucceed) return false;
+        current = LoginItemStatus::enabled;
+        return true;
+    }
+    bool unregisterItem() override {
+        ++unregisterCalls;
+        if (!changesSucceed) return false;
+        current = LoginItemStatus::notRegistered;
+        return true;
+    }
+
+    LoginItemStatus current = LoginItemStatus::notRegistered;
+    bool changesSucceed = true;
+    int registerCalls = 0;
+    int unregisterCalls = 0;
+};
+
+} // namespace vantrel::test
