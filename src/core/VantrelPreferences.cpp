@@ -27,13 +27,7 @@ QJsonValue toJson(double value) {
 QJsonValue toJson(const QStringList& value) {
     return QJsonArray::fromStringList(value);
 }
-QJsonValue toJson(const BoolMap& value) {
-    QJsonObject object;
-    for (auto it = value.cbegin(); it != value.cend(); ++it)
-        object.insert(it.key(), it.value());
-    return object;
-}
-QJsonValue toJson(const StringMap& value) {
+template <typename V> QJsonValue toJson(const QMap<QString, V>& value) {
     QJsonObject object;
     for (auto it = value.cbegin(); it != value.cend(); ++it)
         object.insert(it.key(), it.value());
