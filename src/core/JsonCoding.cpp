@@ -29,9 +29,12 @@ QJsonValue encodeDate(WallTime time) {
 }
 
 WallTime decodeDate(const QJsonValue& value, QStringView what) {
-    if (!value.isDouble() || !std::isfinite(value.toDouble())) fail(what, "a date in seconds");
-    return WallTime(std::chrono::duration_cast<WallTime::duration>(
-        Seconds(value.toDouble() + kReferenceDateUnixSeconds)));
+    // The clock counts nanoseconds in 64 bits, about 292 years either side of 1970; a number
+    // beyond that in a damaged file would overflow the conversion, so it is no date.
+    constexpr double kLimit = 9.0e9;
+    const double unix = value.toDouble() + kReferenceDateUnixSeconds;
+    if (!value.isDouble() || !std::isfinite(unix) || std::abs(unix) > kLimit) fail(what, "a date in seconds");
+    return WallTime(std::chrono::duration_cast<WallTime::duration>(Seconds(unix)));
 }
 
 QString encodeUuid(const QUuid& id) {

@@ -1,5 +1,6 @@
 #include "modules/FileShelfStore.h"
 
+#include "core/JsonCoding.h"
 #include "platform/SharingService.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -19,8 +20,6 @@ const QString kItemsKey = QStringLiteral("shelf.items.v2");
 const QString kLegacyPathsKey = QStringLiteral("shelf.paths");
 const QString kNoticeShownKey = QStringLiteral("shelf.hasShownLargeFileNotice");
 
-// 2001-01-01 00:00:00 UTC in Unix seconds: the epoch of every stored point in time.
-constexpr double kReferenceEpoch = 978'307'200.0;
 // The earliest representable date of the older data, which carried no time at all.
 constexpr double kDistantPast = -63'114'076'800.0;
 // About 250 years either side of 1970, inside the nanosecond clock's range.
@@ -50,7 +49,7 @@ FileShelfStore::FileShelfStore(UserDefaults& defaults, Clock& clock, Scheduler& 
 FileShelfStore::~FileShelfStore() = default;
 
 double FileShelfStore::nowSeconds() const {
-    return Seconds(clock_.now().time_since_epoch()).count() - kReferenceEpoch;
+    return Seconds(clock_.now().time_since_epoch()).count() - kReferenceDateUnixSeconds;
 }
 
 void FileShelfStore::load() {
@@ -59,25 +58,15 @@ void FileShelfStore::load() {
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
         if (error.error == QJsonParseError::NoError && document.isArray()) {
-            std::vector<StoredItem> decoded;
-            bool valid = true;
-            for (const QJsonValue& value : document.array()) {
-                const QJsonObject object = value.toObject();
-                const QJsonValue path = object.value(QStringLiteral("path"));
-                const QJsonValue addedAt = object.value(QStringLiteral("addedAt"));
-                const QJsonValue expiresAt = object.value(QStringLiteral("expiresAt"));
-                if (!value.isObject() || !path.isString() || !addedAt.isDouble() ||
-                    !(expiresAt.isUndefined() || expiresAt.isNull() || expiresAt.isDouble())) {
-                    valid = false;
-                    break;
-                }
-                StoredItem item{path.toString(), addedAt.toDouble(), std::nullopt};
-                if (expiresAt.isDouble()) item.expiresAt = expiresAt.toDouble();
-                decoded.push_back(std::move(item));
-            }
-            if (valid) {
-                storedItems_ = std::move(decoded);
+            try {
+                storedItems_ = decodeArray(QJsonValue(document.array()), [](const QJsonValue& value) {
+                    const QJsonObject object = requireObject(value, u"shelf item");
+                    return StoredItem{requireString(object, u"path"), requireDouble(object, u"addedAt"),
+                                      optionalDouble(object, u"expiresAt")};
+                });
                 return;
+            } catch (const JsonDecodingError&) {
+                storedItems_.clear();
             }
         }
     }
@@ -205,7 +194,8 @@ std::optional<WallTime> FileShelfStore::expiration(const QUrl& url) const {
         if (item.path != path) continue;
         if (!item.expiresAt) return std::nullopt;
         // Stored data may hold any number; keep it inside what a clock value can carry.
-        const double unixSeconds = std::clamp(*item.expiresAt + kReferenceEpoch, -kClockRange, kClockRange);
+        const double unixSeconds =
+            std::clamp(*item.expiresAt + kReferenceDateUnixSeconds, -kClockRange, kClockRange);
         return WallTime(std::chrono::duration_cast<WallTime::duration>(Seconds(unixSeconds)));
     }
     return std::nullopt;

@@ -1,0 +1,140 @@
+#include "modules/BookmarksStore.h"
+
+#include "core/LocalPersistence.h"
+#include "platform/OpenPanel.h"
+#include "platform/Workspace.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <algorithm>
+
+namespace vantrel {
+
+BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
+                               QObject* parent)
+    : QObject(parent), persistence_(persistence), workspace_(workspace), openPanel_(openPanel),
+      statusMessage_(QStringLiteral("Add a website or application for one-click access.")) {
+    // A missing file starts an empty list; a damaged one is logged, and kept aside by the
+    // persistence layer before the first save replaces it.
+    auto outcome = persistence_.load(kFileName, &VantrelBookmark::decodeList);
+    if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+}
+
+std::optional<QUrl> BookmarksStore::websiteUrl(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
+    QString candidate = address.trimmed();
+    if (!candidate.contains(QStringLiteral("://"))) candidate.prepend(QStringLiteral("https://"));
+    const auto url = websiteUrl(candidate);
+    if (!url) {
+        setStatusMessage(QStringLiteral("Enter a valid website address."));
+        return false;
+    }
+    const QString trimmedTitle = title.trimmed();
+    const QString target = url->toString(QUrl::FullyEncoded);
+    if (std::any_of(items_.begin(), items_.end(),
+                    [&](const VantrelBookmark& b) { return b.target == target; })) {
+        setStatusMessage(QStringLiteral("That website is already saved."));
+        return false;
+    }
+    auto items = items_;
+    items.push_back({QUuid::createUuid(), trimmedTitle.isEmpty() ? url->host() : trimmedTitle, target,
+                     VantrelBookmark::Kind::website});
+    setItems(std::move(items));
+    setStatusMessage(QStringLiteral("Website saved."));
+    return true;
+}
+
+void BookmarksStore::chooseApplication() {
+    const auto chosen =
+        openPanel_.run({QStringLiteral("Add an application to Vantrel"), QStringLiteral("Add App"),
+                        /*applicationsOnly=*/true});
+    if (!chosen || chosen->isEmpty()) return;
+    const QString path = *chosen;
+    if (std::any_of(items_.begin(), items_.end(),
+                    [&](const VantrelBookmark& b) { return b.target == path; })) {
+        setStatusMessage(QStringLiteral("That application is already saved."));
+        return;
+    }
+    // The panel offers applications, but a typed path can name any file.
+    const auto info = workspace_.applicationInfo(path);
+    if (!info) {
+        setStatusMessage(QStringLiteral("That file is not an application."));
+        return;
+    }
+    auto items = items_;
+    items.push_back({QUuid::createUuid(),
+                     info->name.isEmpty() ? QFileInfo(path).completeBaseName() : info->name, path,
+                     VantrelBookmark::Kind::application});
+    setItems(std::move(items));
+    setStatusMessage(QStringLiteral("Application saved."));
+}
+
+void BookmarksStore::open(const VantrelBookmark& bookmark) {
+    // The file may have been edited by hand since it was saved: a website opens only as http or
+    // https, and an application only while its entry still describes one.
+    switch (bookmark.kind) {
+    case VantrelBookmark::Kind::website:
+        if (const auto url = websiteUrl(bookmark.target)) {
+            workspace_.open(*url);
+            return;
+        }
+        break;
+    case VantrelBookmark::Kind::application:
+        if (workspace_.applicationInfo(bookmark.target)) {
+            workspace_.launchApplication(bookmark.target);
+            return;
+        }
+        break;
+    }
+    setStatusMessage(QStringLiteral("This bookmark is no longer valid."));
+}
+
+void BookmarksStore::move(const VantrelBookmark& bookmark, int offset) {
+    const auto it = std::find_if(items_.begin(), items_.end(),
+                                 [&](const VantrelBookmark& b) { return b.id == bookmark.id; });
+    if (it == items_.end()) return;
+    const qint64 position = it - items_.begin();
+    const qint64 destination =
+        std::clamp<qint64>(position + offset, 0, static_cast<qint64>(items_.size()) - 1);
+    if (destination == position) return;
+    auto items = items_;
+    VantrelBookmark moved = items[static_cast<std::size_t>(position)];
+    items.erase(items.begin() + position);
+    items.insert(items.begin() + destination, std::move(moved));
+    setItems(std::move(items));
+}
+
+void BookmarksStore::remove(const VantrelBookmark& bookmark) {
+    auto items = items_;
+    std::erase_if(items, [&](const VantrelBookmark& b) { return b.id == bookmark.id; });
+    setItems(std::move(items));
+}
+
+std::optional<QIcon> BookmarksStore::icon(const VantrelBookmark& bookmark) const {
+    if (bookmark.kind != VantrelBookmark::Kind::application) return std::nullopt;
+    return workspace_.iconForFile(bookmark.target);
+}
+
+void BookmarksStore::setItems(std::vector<VantrelBookmark> items) {
+    items_ = std::move(items);
+    Q_EMIT itemsChanged();
+    persist();
+}
+
+void BookmarksStore::setStatusMessage(const QString& message) {
+    statusMessage_ = message;
+    Q_EMIT statusMessageChanged();
+}
+
+void BookmarksStore::persist() {
+    persistence_.save(items_, kFileName, &VantrelBookmark::encodeList);
+}
+
+} // namespace vantrel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "modules/VantrelBookmark.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace vantrel {
+
+class LocalPersistence;
+class OpenPanel;
+class Workspace;
+
+// The user's shortcuts to websites and applications, kept in "bookmarks.json" in the order
+// shown and saved after every change.
+class BookmarksStore : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString kFileName = QStringLiteral("bookmarks.json");
+
+    BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
+                   QObject* parent = nullptr);
+
+    const std::vector<VantrelBookmark>& items() const { return items_; }
+    const QString& statusMessage() const { return statusMessage_; }
+
+    // Adds an http or https website; false, with the reason in the status, when it is refused.
+    bool addWebsite(const QString& title, const QString& address);
+    // Lets the user pick an installed application and adds it.
+    void chooseApplication();
+    // Opens a website in the default browser or launches an application, after checking the
+    // stored target again.
+    void open(const VantrelBookmark& bookmark);
+    void move(const VantrelBookmark& bookmark, int offset);
+    void remove(const VantrelBookmark& bookmark);
+    // The application's icon; none for a website, whose view draws its own symbol.
+    std::optional<QIcon> icon(const VantrelBookmark& bookmark) const;
+
+    // The address a website bookmark may open: http or https with a host. None for anything else.
+    static std::optional<QUrl> websiteUrl(const QString& address);
+
+Q_SIGNALS:
+    void itemsChanged();
+    void statusMessageChanged();
+
+private:
+    void setItems(std::vector<VantrelBookmark> items);
+    void setStatusMessage(const QString& message);
+    void persist();
+
+    LocalPersistence& persistence_;
+    Workspace& workspace_;
+    OpenPanel& openPanel_;
+    std::vector<VantrelBookmark> items_;
+    QString statusMessage_;
+};
+
+} // namespace vantrel
