@@ -2,6 +2,7 @@
 
 #include "support/FakeCalendarService.h"
 #include "support/ManualScheduler.h"
+#include "support/UtcTime.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -10,10 +11,6 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
-
-WallTime utc(const char* iso) {
-    return fromQDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
-}
 
 struct CalendarFixture : ::testing::Test {
     // Monday 2026-01-05 09:00 UTC.

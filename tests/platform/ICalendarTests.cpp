@@ -1,10 +1,13 @@
 #include "platform/linux/ICalendar.h"
 
+#include "support/UtcTime.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
+using namespace vantrel::test;
 
 namespace {
 
@@ -12,10 +15,6 @@ QByteArray fixture(const char* name) {
     QFile file(QStringLiteral(VANTREL_TEST_DATA_DIR "/calendars/") + QString::fromLatin1(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
-}
-
-WallTime utc(const char* iso) {
-    return fromQDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
 }
 
 const QTimeZone kTokyo("Asia/Tokyo");

@@ -1,6 +1,7 @@
 #include "platform/linux/IcsCalendarService.h"
 
 #include "support/TempHome.h"
+#include "support/UtcTime.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,10 +13,6 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
-
-WallTime utc(const char* iso) {
-    return fromQDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
-}
 
 struct IcsServiceFixture : ::testing::Test {
     TempHome home;
