@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb
+  tzdata
 )
 
 missing=()
