@@ -1,0 +1,138 @@
+#include "modules/ClipboardStore.h"
+
+#include "core/LocalPersistence.h"
+#include "core/PlainText.h"
+#include "modules/ClipboardCapturePolicy.h"
+#include "platform/Pasteboard.h"
+
+#include <QPointer>
+#include <algorithm>
+
+namespace vantrel {
+
+ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock,
+                               Scheduler& scheduler, std::function<void()> playControlsHaptic, QObject* parent)
+    : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock), scheduler_(scheduler),
+      playControlsHaptic_(std::move(playControlsHaptic)) {
+    // Whatever is on the clipboard at launch was copied before we ran: never record it.
+    lastChangeCount_ = pasteboard_.changeCount();
+    auto outcome = persistence_.load(fileName(), [](const QJsonValue& json) {
+        return decodeArray(json, [](const QJsonValue& value) { return ClipboardEntry::fromJson(value); });
+    });
+    if (const auto* loaded = outcome.value()) entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
+}
+
+void ClipboardStore::setSearchText(const QString& text) {
+    if (text == searchText_) return;
+    searchText_ = text;
+    Q_EMIT searchTextChanged();
+}
+
+void ClipboardStore::start() {
+    if (timer_.isActive()) return;
+    QPointer<ClipboardStore> self(this);
+    timer_ = ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kPollInterval), Seconds(kPollTolerance),
+                                                                    [self] {
+                                                                        if (self) self->captureIfNeeded();
+                                                                    }));
+}
+
+void ClipboardStore::stop() { timer_.cancel(); }
+
+void ClipboardStore::captureIfNeeded() {
+    const std::int64_t count = pasteboard_.changeCount();
+    if (count == lastChangeCount_) return;
+    // From here on the item counts as seen, so a refused item is never read again.
+    lastChangeCount_ = count;
+    if (!ClipboardCapturePolicy::allowsCapture(pasteboard_.types())) return;
+    const std::optional<QString> raw = pasteboard_.string();
+    if (!raw) return;
+    const QString text = raw->trimmed();
+    if (text.isEmpty() || plaintext::characterCount(text, kMaximumCharacters) > kMaximumCharacters) return;
+    if (!entries_.isEmpty() && plaintext::canonicallyEqual(entries_.first().text, text)) return;
+    insertNewest(text);
+}
+
+QList<ClipboardEntry> ClipboardStore::filteredEntries() const {
+    QList<ClipboardEntry> sorted = entries_;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const ClipboardEntry& a, const ClipboardEntry& b) {
+        if (a.isPinned != b.isPinned) return a.isPinned;
+        return a.createdAt > b.createdAt;
+    });
+    if (searchText_.isEmpty()) return sorted;
+    sorted.removeIf([&](const ClipboardEntry& e) { return !e.text.contains(searchText_, Qt::CaseInsensitive); });
+    return sorted;
+}
+
+void ClipboardStore::togglePin(const ClipboardEntry& entry) {
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.id == entry.id; });
+    if (it == entries_.end()) return;
+    QList<ClipboardEntry> changed = entries_;
+    changed[it - entries_.begin()].isPinned = !it->isPinned;
+    setEntries(std::move(changed));
+    persist();
+}
+
+void ClipboardStore::clearUnpinned() {
+    QList<ClipboardEntry> kept = entries_;
+    kept.removeIf([](const ClipboardEntry& e) { return !e.isPinned; });
+    setEntries(std::move(kept));
+    persist();
+}
+
+void ClipboardStore::copy(const ClipboardEntry& entry) {
+    writeToPasteboard(entry.text);
+    if (playControlsHaptic_) playControlsHaptic_();
+}
+
+void ClipboardStore::deleteEntry(const ClipboardEntry& entry) {
+    QList<ClipboardEntry> kept = entries_;
+    kept.removeIf([&](const ClipboardEntry& e) { return e.id == entry.id; });
+    setEntries(std::move(kept));
+    persist();
+}
+
+void ClipboardStore::copyTransformed(const ClipboardEntry& entry, ClipboardTransform transform) {
+    const QString result = transformedClipboardText(transform, entry.text);
+    writeToPasteboard(result);
+    if (playControlsHaptic_) playControlsHaptic_();
+    if (plaintext::canonicallyEqual(result, entry.text)) return;
+    for (const ClipboardEntry& e : entries_)
+        if (plaintext::canonicallyEqual(e.text, result)) return;
+    insertNewest(result);
+}
+
+void ClipboardStore::writeToPasteboard(const QString& text) {
+    pasteboard_.writeString(text);
+    // Our own write must not come back as a capture at the next poll.
+    lastChangeCount_ = pasteboard_.changeCount();
+}
+
+void ClipboardStore::setEntries(QList<ClipboardEntry> entries) {
+    entries_ = std::move(entries);
+    Q_EMIT entriesChanged();
+}
+
+void ClipboardStore::insertNewest(const QString& text) {
+    entries_.prepend(ClipboardEntry{QUuid::createUuid(), text, clock_.now(), false});
+    trimAndSave();
+}
+
+void ClipboardStore::trimAndSave() {
+    QList<ClipboardEntry> pinned;
+    QList<ClipboardEntry> unpinned;
+    for (const ClipboardEntry& e : std::as_const(entries_)) (e.isPinned ? pinned : unpinned).append(e);
+    const qsizetype room = std::max<qsizetype>(0, kLimit - pinned.size());
+    if (unpinned.size() > room) unpinned.resize(room);
+    pinned.append(unpinned);
+    setEntries(std::move(pinned));
+    persist();
+}
+
+void ClipboardStore::persist() {
+    persistence_.save(entries_, fileName(), [](const QList<ClipboardEntry>& entries) {
+        return encodeArray(entries, [](const ClipboardEntry& e) { return e.toJson(); });
+    });
+}
+
+} // namespace vantrel

@@ -1,0 +1,320 @@
+#include "modules/NotesStore.h"
+
+#include "core/JsonCoding.h"
+#include "core/LocalPersistence.h"
+#include "core/PlainText.h"
+#include "core/QAObserver.h"
+#include "platform/FileManager.h"
+
+#include <QPointer>
+#include <algorithm>
+#include <limits>
+
+namespace vantrel {
+
+namespace {
+
+const QString kPersistenceCategory = QStringLiteral("persistence");
+
+} // namespace
+
+QString NotesStore::unreadableMessage() {
+    return QStringLiteral("Vantrel could not open the notes file. Your existing file was left untouched.");
+}
+QString NotesStore::migratedMessage() {
+    return QStringLiteral("Your notes were safely updated to the new local format.");
+}
+QString NotesStore::malformedBackedUpMessage() {
+    return QStringLiteral(
+        "Vantrel could not read the notes file. A backup was saved before a new notes space was created.");
+}
+QString NotesStore::malformedMessage() {
+    return QStringLiteral("Vantrel could not read the notes file. A new empty notes space was created.");
+}
+QString NotesStore::saveFailedMessage() {
+    return QStringLiteral("Vantrel could not save your notes. Your changes are still here and will be saved "
+                          "again with your next change.");
+}
+
+NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObserver& observer, const Clock& clock,
+                       Scheduler& scheduler, QObject* parent)
+    : QObject(parent), storageName_(std::move(storageName)), persistence_(persistence), observer_(observer),
+      clock_(clock), scheduler_(scheduler) {
+    Loaded loaded = loadDocument();
+    notes_ = loaded.document.notes;
+    // The first note lives only in memory until the first change saves it.
+    if (notes_.isEmpty()) notes_.append(makeNote(VantrelNote::quickNoteTitle(), std::nullopt, 0));
+    folders_ = loaded.document.folders;
+    selectedID_ = notes_.first().id;
+    recoveryMessage_ = loaded.message;
+    fileNeedsCopyBeforeReplacing_ = loaded.fileNeedsCopyBeforeReplacing;
+    if (loaded.migrated) persistNow();
+}
+
+NotesStore::Loaded NotesStore::loadDocument() {
+    const WallTime now = clock_.now();
+    struct Decoded {
+        NotesDocument document;
+        bool legacy = false;
+    };
+    // The notes tell the user themselves, so the load goes around the persistence log.
+    auto outcome = persistence_.store().load(storageName_, [now](const QJsonValue& json) {
+        try {
+            return Decoded{NotesDocument::fromJson(json, now), false};
+        } catch (const std::exception&) {
+        }
+        NotesDocument legacy;
+        legacy.notes = NotesDocument::legacyNotesFromJson(json, now);
+        return Decoded{std::move(legacy), true};
+    });
+
+    Loaded loaded;
+    if (outcome.isMissing()) return loaded;
+    if (const PersistenceFailure* failure = outcome.failure()) {
+        if (failure->kind == PersistenceFailure::Kind::unreadable) {
+            loaded.message = unreadableMessage();
+            loaded.fileNeedsCopyBeforeReplacing = true;
+            observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: read failed"));
+        } else {
+            const bool copied = persistence_.backup(filePath(), QStringLiteral("corrupt")).has_value();
+            loaded.message = copied ? malformedBackedUpMessage() : malformedMessage();
+            loaded.fileNeedsCopyBeforeReplacing = !copied;
+            observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: malformed document"));
+        }
+        return loaded;
+    }
+    Decoded& decoded = *outcome.value();
+    loaded.document = std::move(decoded.document);
+    if (decoded.legacy) {
+        loaded.migrated = true;
+        loaded.message = migratedMessage();
+    } else {
+        loaded.migrated = loaded.document.schemaVersion != NotesDocument::kCurrentSchemaVersion;
+    }
+    return loaded;
+}
+
+// Published state.
+
+void NotesStore::setNotes(QList<VantrelNote> notes) {
+    notes_ = std::move(notes);
+    Q_EMIT notesChanged();
+    scheduleSave();
+}
+
+void NotesStore::setFolders(QList<VantrelNoteFolder> folders) {
+    folders_ = std::move(folders);
+    Q_EMIT foldersChanged();
+    scheduleSave();
+}
+
+void NotesStore::setSelectedID(std::optional<QUuid> id) {
+    if (id == selectedID_) return;
+    selectedID_ = id;
+    Q_EMIT selectedIDChanged();
+}
+
+void NotesStore::setSelectedFolderID(std::optional<QUuid> id) {
+    if (id == selectedFolderID_) return;
+    selectedFolderID_ = id;
+    Q_EMIT selectedFolderIDChanged();
+}
+
+void NotesStore::setSearchQuery(const QString& query) {
+    if (query == searchQuery_) return;
+    searchQuery_ = query;
+    Q_EMIT searchQueryChanged();
+}
+
+void NotesStore::setRecoveryMessage(std::optional<QString> message) {
+    if (message == recoveryMessage_) return;
+    recoveryMessage_ = std::move(message);
+    Q_EMIT recoveryMessageChanged();
+}
+
+// Saving.
+
+QString NotesStore::filePath() const { return persistence_.store().url(storageName_); }
+
+void NotesStore::scheduleSave() {
+    pendingSave_.cancel();
+    NotesDocument snapshot{NotesDocument::kCurrentSchemaVersion, folders_, notes_};
+    const MonoTime now = clock_.monotonicNow();
+    if (!firstUnsavedChange_) firstUnsavedChange_ = now;
+    const double deferredSoFar = secondsBetween(*firstUnsavedChange_, now);
+    const double delay = std::clamp(kLongestSaveDeferral - deferredSoFar, 0.0, kSaveDelay);
+    QPointer<NotesStore> self(this);
+    pendingSave_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(delay), [self, snapshot] {
+                                     if (self) self->write(snapshot);
+                                 }));
+}
+
+void NotesStore::saveNow() {
+    pendingSave_.cancel();
+    persistNow();
+}
+
+void NotesStore::persistNow() { write(NotesDocument{NotesDocument::kCurrentSchemaVersion, folders_, notes_}); }
+
+void NotesStore::write(const NotesDocument& document) {
+    firstUnsavedChange_.reset();
+    const QString path = filePath();
+    bool copyAside = true;
+    if (fileNeedsCopyBeforeReplacing_) {
+        // A file we could not use may still hold the user's notes: replace it only once a copy of
+        // it exists. Until then the edits stay in memory and the file stays as the message says.
+        if (persistence_.store().fileManager->fileExists(path)) {
+            if (!persistence_.backup(path, QStringLiteral("previous"))) return;
+            copyAside = false;
+        }
+        fileNeedsCopyBeforeReplacing_ = false;
+    }
+    try {
+        persistence_.saveOrThrow(document, storageName_, copyAside,
+                                 [](const NotesDocument& d) { return d.toJson(); });
+    } catch (const std::exception&) {
+        observer_.record(kPersistenceCategory, QStringLiteral("notes save failed"));
+        setRecoveryMessage(saveFailedMessage());
+        return;
+    }
+    persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
+}
+
+// Editing.
+
+std::optional<qsizetype> NotesStore::selectedIndex() const {
+    if (!selectedID_) return std::nullopt;
+    for (qsizetype i = 0; i < notes_.size(); ++i)
+        if (notes_[i].id == *selectedID_) return i;
+    return std::nullopt;
+}
+
+QList<VantrelNote> NotesStore::visibleNotes() const {
+    const QString query = searchQuery_.trimmed().toLower();
+    QList<VantrelNote> visible;
+    for (const VantrelNote& note : notes_) {
+        if (selectedFolderID_ && note.folderID != selectedFolderID_) continue;
+        if (!query.isEmpty() && !note.title.toLower().contains(query) && !note.body.toLower().contains(query))
+            continue;
+        visible.append(note);
+    }
+    std::stable_sort(visible.begin(), visible.end(), [](const VantrelNote& a, const VantrelNote& b) {
+        if (a.isPinned != b.isPinned) return a.isPinned;
+        if (a.order != b.order) return a.order < b.order;
+        return a.modifiedAt > b.modifiedAt;
+    });
+    return visible;
+}
+
+VantrelNote NotesStore::makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const {
+    VantrelNote note;
+    note.id = QUuid::createUuid();
+    note.title = title;
+    note.modifiedAt = clock_.now();
+    note.folderID = folderID;
+    note.order = order;
+    return note;
+}
+
+std::int64_t NotesStore::nextOrder(const std::optional<QUuid>& folderID) const {
+    std::optional<std::int64_t> highest;
+    for (const VantrelNote& note : notes_)
+        if (note.folderID == folderID && (!highest || note.order > *highest)) highest = note.order;
+    if (!highest) return 0;
+    // An order at the very top of the range stays there rather than wrapping to the bottom.
+    return *highest == std::numeric_limits<std::int64_t>::max() ? *highest : *highest + 1;
+}
+
+void NotesStore::add(std::optional<QUuid> folderID) {
+    const std::optional<QUuid> folder = folderID ? folderID : selectedFolderID_;
+    const VantrelNote note = makeNote(VantrelNote::newNoteTitle(), folder, nextOrder(folder));
+    QList<VantrelNote> changed = notes_;
+    changed.prepend(note);
+    setNotes(std::move(changed));
+    setSelectedID(note.id);
+}
+
+template <typename Change>
+bool NotesStore::changeSelected(Change&& change) {
+    const std::optional<qsizetype> index = selectedIndex();
+    if (!index) return false;
+    QList<VantrelNote> changed = notes_;
+    change(changed[*index]);
+    setNotes(std::move(changed));
+    return true;
+}
+
+void NotesStore::touchSelected() {
+    const WallTime now = clock_.now();
+    changeSelected([now](VantrelNote& note) { note.modifiedAt = now; });
+}
+
+void NotesStore::updateSelected(const QString& body) {
+    if (!changeSelected([&](VantrelNote& note) { note.body = body; })) return;
+    touchSelected();
+    if (!notes_[*selectedIndex()].hasDefaultTitle()) return;
+    QString title = VantrelNote::quickNoteTitle();
+    for (const QString& line : body.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        title = plaintext::characterPrefix(line, kTitleLength);
+        break;
+    }
+    changeSelected([&](VantrelNote& note) { note.title = title; });
+}
+
+void NotesStore::setPinned(std::optional<bool> pinned) {
+    if (!changeSelected([&](VantrelNote& note) { note.isPinned = pinned.value_or(!note.isPinned); })) return;
+    touchSelected();
+}
+
+void NotesStore::cleanUpSelected() {
+    const std::optional<qsizetype> index = selectedIndex();
+    if (!index) return;
+    QStringList lines = plaintext::splitLines(notes_[*index].body);
+    for (QString& line : lines) line = plaintext::collapseWhitespace(plaintext::trimBlanks(line));
+    QString body = lines.join(QLatin1Char('\n'));
+    // One pass: the replaced text is not looked at again, so four line feeds become three.
+    body.replace(QStringLiteral("\n\n\n"), QStringLiteral("\n\n"));
+    updateSelected(body);
+}
+
+void NotesStore::makeBulletList() {
+    const std::optional<qsizetype> index = selectedIndex();
+    if (!index) return;
+    static const QString bullet = QStringLiteral("\u2022 ");
+    QStringList bullets;
+    for (const QString& line : plaintext::splitLines(notes_[*index].body)) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty()) continue;
+        bullets.append(trimmed.startsWith(bullet) ? trimmed : bullet + trimmed);
+    }
+    updateSelected(bullets.join(QLatin1Char('\n')));
+}
+
+void NotesStore::addChecklistItem(const QString& text) {
+    const VantrelChecklistItem item{QUuid::createUuid(), text, false};
+    if (!changeSelected([&](VantrelNote& note) { note.checklist.append(item); })) return;
+    touchSelected();
+}
+
+void NotesStore::toggleChecklistItem(const QUuid& id) {
+    const std::optional<qsizetype> index = selectedIndex();
+    if (!index) return;
+    const QList<VantrelChecklistItem>& checklist = notes_[*index].checklist;
+    const auto it = std::find_if(checklist.begin(), checklist.end(), [&](const auto& item) { return item.id == id; });
+    if (it == checklist.end()) return;
+    const qsizetype position = it - checklist.begin();
+    changeSelected([&](VantrelNote& note) { note.checklist[position].isComplete = !note.checklist[position].isComplete; });
+    touchSelected();
+}
+
+void NotesStore::deleteSelected() {
+    if (!selectedID_) return;
+    const QUuid removed = *selectedID_;
+    QList<VantrelNote> kept = notes_;
+    kept.removeIf([&](const VantrelNote& note) { return note.id == removed; });
+    setNotes(std::move(kept));
+    if (notes_.isEmpty()) setNotes({makeNote(VantrelNote::quickNoteTitle(), std::nullopt, 0)});
+    setSelectedID(notes_.first().id);
+}
+
+} // namespace vantrel

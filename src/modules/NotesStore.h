@@ -1,0 +1,114 @@
+#pragma once
+
+#include "modules/NotesDocument.h"
+#include "platform/Scheduler.h"
+
+#include <QObject>
+#include <optional>
+
+namespace vantrel {
+
+class LocalPersistence;
+class QAObserver;
+
+// The user's notes, folders and checklists, kept in one document file. Every change to the notes
+// or folders is written 0.35 seconds after the last one of a burst, each write first copying the
+// present file aside; `saveNow()` writes at once when the application stops.
+class NotesStore final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double kSaveDelay = 0.35;
+    // Typing without a pause would otherwise hold the save back for as long as it goes on.
+    static constexpr double kLongestSaveDeferral = 1.0;
+    // The "previous" copies kept beside the file; older ones are removed, "corrupt" ones never.
+    static constexpr int kPreviousCopiesKept = 20;
+    static constexpr qsizetype kTitleLength = 42;
+
+    static QString unreadableMessage();
+    static QString migratedMessage();
+    static QString malformedBackedUpMessage();
+    static QString malformedMessage();
+    static QString saveFailedMessage();
+
+    NotesStore(QString storageName, LocalPersistence& persistence, QAObserver& observer, const Clock& clock,
+               Scheduler& scheduler, QObject* parent = nullptr);
+
+    const QList<VantrelNote>& notes() const { return notes_; }
+    void setNotes(QList<VantrelNote> notes);
+    const QList<VantrelNoteFolder>& folders() const { return folders_; }
+    void setFolders(QList<VantrelNoteFolder> folders);
+    const std::optional<QUuid>& selectedID() const { return selectedID_; }
+    void setSelectedID(std::optional<QUuid> id);
+    const std::optional<QUuid>& selectedFolderID() const { return selectedFolderID_; }
+    void setSelectedFolderID(std::optional<QUuid> id);
+    const QString& searchQuery() const { return searchQuery_; }
+    void setSearchQuery(const QString& query);
+    const std::optional<QString>& recoveryMessage() const { return recoveryMessage_; }
+    void setRecoveryMessage(std::optional<QString> message);
+
+    // Cancels the pending save and writes the present state at once.
+    void saveNow();
+    bool hasPendingSave() const { return pendingSave_.isActive(); }
+
+    // Editing.
+    std::optional<qsizetype> selectedIndex() const;
+    QList<VantrelNote> visibleNotes() const;
+    void add(std::optional<QUuid> folderID = std::nullopt);
+    void updateSelected(const QString& body);
+    // None toggles.
+    void setPinned(std::optional<bool> pinned = std::nullopt);
+    void cleanUpSelected();
+    void makeBulletList();
+    void addChecklistItem(const QString& text);
+    void toggleChecklistItem(const QUuid& id);
+    void deleteSelected();
+
+Q_SIGNALS:
+    void notesChanged();
+    void foldersChanged();
+    void selectedIDChanged();
+    void selectedFolderIDChanged();
+    void searchQueryChanged();
+    void recoveryMessageChanged();
+
+private:
+    struct Loaded {
+        NotesDocument document;
+        bool migrated = false;
+        std::optional<QString> message;
+        // The file on disk could not be used and has no copy aside yet.
+        bool fileNeedsCopyBeforeReplacing = false;
+    };
+
+    Loaded loadDocument();
+    VantrelNote makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const;
+    std::int64_t nextOrder(const std::optional<QUuid>& folderID) const;
+    // Applies `change` to the selected note, publishes and schedules a save; nothing without one.
+    template <typename Change>
+    bool changeSelected(Change&& change);
+    void touchSelected();
+
+    void scheduleSave();
+    void persistNow();
+    void write(const NotesDocument& document);
+    QString filePath() const;
+
+    QString storageName_;
+    LocalPersistence& persistence_;
+    QAObserver& observer_;
+    const Clock& clock_;
+    Scheduler& scheduler_;
+
+    QList<VantrelNote> notes_;
+    QList<VantrelNoteFolder> folders_;
+    std::optional<QUuid> selectedID_;
+    std::optional<QUuid> selectedFolderID_;
+    QString searchQuery_;
+    std::optional<QString> recoveryMessage_;
+
+    ScheduledTask pendingSave_;
+    std::optional<MonoTime> firstUnsavedChange_;
+    bool fileNeedsCopyBeforeReplacing_ = false;
+};
+
+} // namespace vantrel
