@@ -88,13 +88,18 @@ double requireDouble(const QJsonObject& object, QStringView key) {
     return value.toDouble();
 }
 
-qint64 requireInteger(const QJsonObject& object, QStringView key) {
-    const QJsonValue value = member(object, key);
+namespace {
+
+qint64 decodeInteger(const QJsonValue& value, QStringView key) {
     const double number = value.toDouble();
     if (!value.isDouble() || std::trunc(number) != number || std::abs(number) > 9.007199254740992e15)
         fail(key, "an integer");
     return static_cast<qint64>(number);
 }
+
+} // namespace
+
+qint64 requireInteger(const QJsonObject& object, QStringView key) { return decodeInteger(member(object, key), key); }
 
 bool requireBool(const QJsonObject& object, QStringView key) {
     const QJsonValue value = member(object, key);
@@ -135,6 +140,18 @@ std::optional<WallTime> optionalDate(const QJsonObject& object, QStringView key)
     const QJsonValue value = object.value(key);
     if (absent(value)) return std::nullopt;
     return decodeDate(value, key);
+}
+
+std::optional<qint64> optionalInteger(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    return decodeInteger(value, key);
+}
+
+std::optional<QUuid> optionalUuid(const QJsonObject& object, QStringView key) {
+    const QJsonValue value = object.value(key);
+    if (absent(value)) return std::nullopt;
+    return decodeUuid(value, key);
 }
 
 } // namespace vantrel

@@ -60,6 +60,8 @@ std::optional<QString> optionalString(const QJsonObject& object, QStringView key
 std::optional<double> optionalDouble(const QJsonObject& object, QStringView key);
 std::optional<bool> optionalBool(const QJsonObject& object, QStringView key);
 std::optional<WallTime> optionalDate(const QJsonObject& object, QStringView key);
+std::optional<qint64> optionalInteger(const QJsonObject& object, QStringView key);
+std::optional<QUuid> optionalUuid(const QJsonObject& object, QStringView key);
 
 // Decodes every element with `decode`; one bad element fails the whole array.
 template <typename Decode>

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QRegularExpression>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -220,6 +221,30 @@ std::optional<QString> LocalPersistence::backup(const QString& path, const QStri
         return std::nullopt;
     }
     return copy;
+}
+
+void LocalPersistence::pruneBackups(const QString& path, const QString& reason, int keep) {
+    const QString sample = backupPath(path, reason, WallTime());
+    const QString timeAndExtension = fileNameTimestamp(WallTime()) + QStringLiteral(".json");
+    const QFileInfo info(sample.left(sample.size() - timeAndExtension.size()));
+    // Only names this helper makes: the stem, the reason and a time that sorts as it reads.
+    const QString pattern = QRegularExpression::escape(info.fileName()) +
+                            QStringLiteral(R"(\d{4}-\d\d-\d\dT\d\d-\d\d-\d\dZ\.json)");
+    const QRegularExpression copyName(QRegularExpression::anchoredPattern(pattern));
+    QStringList copies;
+    try {
+        for (const QString& name : store_.fileManager->contentsOfDirectory(info.absolutePath()))
+            if (copyName.match(name).hasMatch()) copies.append(name);
+    } catch (...) {
+        return;
+    }
+    copies.sort();
+    for (qsizetype i = 0; i + keep < copies.size(); ++i) {
+        try {
+            store_.fileManager->removeItem(info.absolutePath() + QLatin1Char('/') + copies[i]);
+        } catch (...) {
+        }
+    }
 }
 
 void LocalPersistence::report(const Failure& failure) {

@@ -139,6 +139,10 @@ public:
     // "notes.json", "previous", 09:05:07 UTC on 1 March 2026 -> "notes.previous-2026-03-01T09-05-07Z.json".
     static QString backupPath(const QString& path, const QString& reason, WallTime time);
 
+    // Removes all but the newest `keep` copies of the file made with `reason`; copies made for
+    // any other reason are never touched. Like backups, never reports and never throws.
+    void pruneBackups(const QString& path, const QString& reason, int keep);
+
 private:
     enum class Protection { copyBeforeReplacing, neverReplace };
 

@@ -65,10 +65,11 @@ QList<ClipboardEntry> ClipboardStore::filteredEntries() const {
 }
 
 void ClipboardStore::togglePin(const ClipboardEntry& entry) {
-    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.id == entry.id; });
-    if (it == entries_.end()) return;
+    const auto it = std::find_if(entries_.cbegin(), entries_.cend(), [&](const auto& e) { return e.id == entry.id; });
+    if (it == entries_.cend()) return;
+    const qsizetype index = it - entries_.cbegin();
     QList<ClipboardEntry> changed = entries_;
-    changed[it - entries_.begin()].isPinned = !it->isPinned;
+    changed[index].isPinned = !changed[index].isPinned;
     setEntries(std::move(changed));
     persist();
 }

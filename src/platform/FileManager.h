@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace vantrel {
 
@@ -22,6 +23,10 @@ public:
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
     // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`.
     virtual void copyItem(const QString& from, const QString& to) = 0;
+    // The names (not paths) of the entries of a folder.
+    virtual QStringList contentsOfDirectory(const QString& path) const = 0;
+    // Removes a file.
+    virtual void removeItem(const QString& path) = 0;
 };
 
 } // namespace vantrel

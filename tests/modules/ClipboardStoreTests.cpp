@@ -63,7 +63,7 @@ protected:
 TEST_F(ClipboardStoreTest, IgnoresLaunchContentAndCapturesTrimmedTextCopiedLater) {
     pasteboard.copyFromElsewhere(QStringLiteral("copied before launch"));
     makeStore();
-    scheduler.advance(Seconds(5));
+    scheduler.advance(Seconds(ClipboardStore::kPollInterval));
     EXPECT_TRUE(store->entries().isEmpty());
     EXPECT_EQ(pasteboard.stringReads, 0);
 

@@ -104,7 +104,7 @@ TEST(NotesCrash, KillRightAfterAnEditLosesOnlyThatEditAndNeverTheFile) {
 TEST(NotesCrash, KillDuringContinuousTypingAlwaysLeavesReadableFiles) {
     QTemporaryDir home;
     const QString folder = home.path() + QStringLiteral("/data/Vantrel");
-    for (int saves = 1; saves <= 4; ++saves) {
+    for (int saves = 1; saves <= 3; ++saves) {
         SCOPED_TRACE(saves);
         NotesDriverProcess driver(home.path());
         ASSERT_TRUE(driver.expect(QStringLiteral("ready")));

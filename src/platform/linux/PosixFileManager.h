@@ -13,6 +13,8 @@ public:
     QByteArray readData(const QString& path) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
     void copyItem(const QString& from, const QString& to) override;
+    QStringList contentsOfDirectory(const QString& path) const override;
+    void removeItem(const QString& path) override;
 };
 
 } // namespace vantrel
