@@ -71,14 +71,15 @@ struct Environment {
     IdleScheduler scheduler;
     SilentLog log;
     PosixFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files}, clock, log,
-                                 QStringLiteral("com.vantrel.mac")};
+    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files},
+                                 clock, log, QStringLiteral("com.vantrel.mac")};
 };
 
 QString sampleText(int index, int length) {
     QString text = QStringLiteral("Entry %1: ").arg(index);
     const QString words = QStringLiteral("the quick brown fox jumps over the lazy dog, ");
-    while (text.size() < length) text.append(words);
+    while (text.size() < length)
+        text.append(words);
     text.truncate(length);
     return text;
 }
@@ -87,7 +88,8 @@ void captureWithFullHistory(benchmark::State& state, int length) {
     Environment env;
     QJsonArray seeded;
     for (int i = 0; i < ClipboardStore::kLimit; ++i)
-        seeded.append(ClipboardEntry{QUuid::createUuid(), sampleText(i, length), env.clock.now(), false}.toJson());
+        seeded.append(
+            ClipboardEntry{QUuid::createUuid(), sampleText(i, length), env.clock.now(), false}.toJson());
     env.files.createDirectory(env.persistence.directory());
     env.files.writeData(QJsonDocument(seeded).toJson(QJsonDocument::Compact),
                         env.persistence.store().url(ClipboardStore::fileName()));
@@ -101,7 +103,9 @@ void captureWithFullHistory(benchmark::State& state, int length) {
     if (store.entries().size() != ClipboardStore::kLimit) state.SkipWithError("capture did not happen");
 }
 
-void BM_ClipboardCaptureTypical(benchmark::State& state) { captureWithFullHistory(state, 200); }
+void BM_ClipboardCaptureTypical(benchmark::State& state) {
+    captureWithFullHistory(state, 200);
+}
 void BM_ClipboardCaptureLargest(benchmark::State& state) {
     captureWithFullHistory(state, static_cast<int>(ClipboardStore::kMaximumCharacters));
 }
@@ -133,8 +137,14 @@ void BM_NotesSave1000(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ClipboardCaptureTypical)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ClipboardCaptureLargest)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClipboardCaptureTypical)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClipboardCaptureLargest)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_NotesSave1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

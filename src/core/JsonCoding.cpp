@@ -99,7 +99,9 @@ qint64 decodeInteger(const QJsonValue& value, QStringView key) {
 
 } // namespace
 
-qint64 requireInteger(const QJsonObject& object, QStringView key) { return decodeInteger(member(object, key), key); }
+qint64 requireInteger(const QJsonObject& object, QStringView key) {
+    return decodeInteger(member(object, key), key);
+}
 
 bool requireBool(const QJsonObject& object, QStringView key) {
     const QJsonValue value = member(object, key);

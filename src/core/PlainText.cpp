@@ -9,7 +9,9 @@ bool isNewline(QChar c) {
     return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 
-bool isBlank(QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; }
+bool isBlank(QChar c) {
+    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+}
 
 qsizetype characterCount(QStringView text, qsizetype stopAfter) {
     // Every character holds at least one UTF-16 unit, so a short enough text needs no scan.
@@ -58,8 +60,10 @@ QStringList splitLines(QStringView text) {
 QString trimBlanks(QStringView line) {
     qsizetype begin = 0;
     qsizetype end = line.size();
-    while (begin < end && isBlank(line[begin])) ++begin;
-    while (end > begin && isBlank(line[end - 1])) --end;
+    while (begin < end && isBlank(line[begin]))
+        ++begin;
+    while (end > begin && isBlank(line[end - 1]))
+        --end;
     return line.mid(begin, end - begin).toString();
 }
 

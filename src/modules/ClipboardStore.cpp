@@ -11,15 +11,17 @@
 namespace vantrel {
 
 ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock,
-                               Scheduler& scheduler, std::function<void()> playControlsHaptic, QObject* parent)
-    : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock), scheduler_(scheduler),
-      playControlsHaptic_(std::move(playControlsHaptic)) {
+                               Scheduler& scheduler, std::function<void()> playControlsHaptic,
+                               QObject* parent)
+    : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock),
+      scheduler_(scheduler), playControlsHaptic_(std::move(playControlsHaptic)) {
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
     auto outcome = persistence_.load(fileName(), [](const QJsonValue& json) {
         return decodeArray(json, [](const QJsonValue& value) { return ClipboardEntry::fromJson(value); });
     });
-    if (const auto* loaded = outcome.value()) entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
+    if (const auto* loaded = outcome.value())
+        entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
 }
 
 void ClipboardStore::setSearchText(const QString& text) {
@@ -31,13 +33,15 @@ void ClipboardStore::setSearchText(const QString& text) {
 void ClipboardStore::start() {
     if (timer_.isActive()) return;
     QPointer<ClipboardStore> self(this);
-    timer_ = ScheduledTask(scheduler_, scheduler_.scheduleRepeating(Seconds(kPollInterval), Seconds(kPollTolerance),
-                                                                    [self] {
-                                                                        if (self) self->captureIfNeeded();
-                                                                    }));
+    timer_ = ScheduledTask(
+        scheduler_, scheduler_.scheduleRepeating(Seconds(kPollInterval), Seconds(kPollTolerance), [self] {
+            if (self) self->captureIfNeeded();
+        }));
 }
 
-void ClipboardStore::stop() { timer_.cancel(); }
+void ClipboardStore::stop() {
+    timer_.cancel();
+}
 
 void ClipboardStore::captureIfNeeded() {
     const std::int64_t count = pasteboard_.changeCount();
@@ -60,12 +64,14 @@ QList<ClipboardEntry> ClipboardStore::filteredEntries() const {
         return a.createdAt > b.createdAt;
     });
     if (searchText_.isEmpty()) return sorted;
-    sorted.removeIf([&](const ClipboardEntry& e) { return !e.text.contains(searchText_, Qt::CaseInsensitive); });
+    sorted.removeIf(
+        [&](const ClipboardEntry& e) { return !e.text.contains(searchText_, Qt::CaseInsensitive); });
     return sorted;
 }
 
 void ClipboardStore::togglePin(const ClipboardEntry& entry) {
-    const auto it = std::find_if(entries_.cbegin(), entries_.cend(), [&](const auto& e) { return e.id == entry.id; });
+    const auto it =
+        std::find_if(entries_.cbegin(), entries_.cend(), [&](const auto& e) { return e.id == entry.id; });
     if (it == entries_.cend()) return;
     const qsizetype index = it - entries_.cbegin();
     QList<ClipboardEntry> changed = entries_;
@@ -122,7 +128,8 @@ void ClipboardStore::insertNewest(const QString& text) {
 void ClipboardStore::trimAndSave() {
     QList<ClipboardEntry> pinned;
     QList<ClipboardEntry> unpinned;
-    for (const ClipboardEntry& e : std::as_const(entries_)) (e.isPinned ? pinned : unpinned).append(e);
+    for (const ClipboardEntry& e : std::as_const(entries_))
+        (e.isPinned ? pinned : unpinned).append(e);
     const qsizetype room = std::max<qsizetype>(0, kLimit - pinned.size());
     if (unpinned.size() > room) unpinned.resize(room);
     pinned.append(unpinned);

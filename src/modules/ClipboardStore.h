@@ -26,8 +26,8 @@ public:
     static QString fileName() { return QStringLiteral("clipboard.json"); }
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.
-    ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock, Scheduler& scheduler,
-                   std::function<void()> playControlsHaptic, QObject* parent = nullptr);
+    ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock,
+                   Scheduler& scheduler, std::function<void()> playControlsHaptic, QObject* parent = nullptr);
 
     // Stored order: pinned entries first in their own order, then the rest, newest capture first.
     const QList<ClipboardEntry>& entries() const { return entries_; }

@@ -19,11 +19,8 @@ namespace {
 QString concise(const QString& text) {
     // Applied one after another, each to the result of the one before.
     static const std::pair<const char*, const char*> replacements[] = {
-        {"in order to", "to"},
-        {"due to the fact that", "because"},
-        {"at this point in time", "now"},
-        {"for the purpose of", "to"},
-        {"a large number of", "many"},
+        {"in order to", "to"},        {"due to the fact that", "because"}, {"at this point in time", "now"},
+        {"for the purpose of", "to"}, {"a large number of", "many"},
     };
     QString out = cleanedClipboardText(text);
     for (const auto& [phrase, replacement] : replacements)

@@ -17,7 +17,8 @@ QList<T> decodeList(const QJsonValue& json, Decode&& decode, QStringView what) {
 QJsonObject NotesDocument::toJson() const {
     return QJsonObject{
         {QStringLiteral("schemaVersion"), static_cast<qint64>(schemaVersion)},
-        {QStringLiteral("folders"), encodeArray(folders, [](const VantrelNoteFolder& f) { return f.toJson(); })},
+        {QStringLiteral("folders"),
+         encodeArray(folders, [](const VantrelNoteFolder& f) { return f.toJson(); })},
         {QStringLiteral("notes"), encodeArray(notes, [](const VantrelNote& n) { return n.toJson(); })},
     };
 }

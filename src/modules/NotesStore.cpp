@@ -36,8 +36,8 @@ QString NotesStore::saveFailedMessage() {
                           "again with your next change.");
 }
 
-NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObserver& observer, const Clock& clock,
-                       Scheduler& scheduler, QObject* parent)
+NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObserver& observer,
+                       const Clock& clock, Scheduler& scheduler, QObject* parent)
     : QObject(parent), storageName_(std::move(storageName)), persistence_(persistence), observer_(observer),
       clock_(clock), scheduler_(scheduler) {
     Loaded loaded = loadDocument();
@@ -134,7 +134,9 @@ void NotesStore::setRecoveryMessage(std::optional<QString> message) {
 
 // Saving.
 
-QString NotesStore::filePath() const { return persistence_.store().url(storageName_); }
+QString NotesStore::filePath() const {
+    return persistence_.store().url(storageName_);
+}
 
 void NotesStore::scheduleSave() {
     pendingSave_.cancel();
@@ -145,8 +147,8 @@ void NotesStore::scheduleSave() {
     const double delay = std::clamp(kLongestSaveDeferral - deferredSoFar, 0.0, kSaveDelay);
     QPointer<NotesStore> self(this);
     pendingSave_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(delay), [self, snapshot] {
-                                     if (self) self->write(snapshot);
-                                 }));
+        if (self) self->write(snapshot);
+    }));
 }
 
 void NotesStore::saveNow() {
@@ -154,7 +156,9 @@ void NotesStore::saveNow() {
     persistNow();
 }
 
-void NotesStore::persistNow() { write(NotesDocument{NotesDocument::kCurrentSchemaVersion, folders_, notes_}); }
+void NotesStore::persistNow() {
+    write(NotesDocument{NotesDocument::kCurrentSchemaVersion, folders_, notes_});
+}
 
 void NotesStore::write(const NotesDocument& document) {
     firstUnsavedChange_.reset();
@@ -206,7 +210,8 @@ QList<VantrelNote> NotesStore::visibleNotes() const {
     return visible;
 }
 
-VantrelNote NotesStore::makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const {
+VantrelNote NotesStore::makeNote(const QString& title, std::optional<QUuid> folderID,
+                                 std::int64_t order) const {
     VantrelNote note;
     note.id = QUuid::createUuid();
     note.title = title;
@@ -234,8 +239,7 @@ void NotesStore::add(std::optional<QUuid> folderID) {
     setSelectedID(note.id);
 }
 
-template <typename Change>
-bool NotesStore::changeSelected(Change&& change) {
+template <typename Change> bool NotesStore::changeSelected(Change&& change) {
     const std::optional<qsizetype> index = selectedIndex();
     if (!index) return false;
     QList<VantrelNote> changed = notes_;
@@ -270,7 +274,8 @@ void NotesStore::cleanUpSelected() {
     const std::optional<qsizetype> index = selectedIndex();
     if (!index) return;
     QStringList lines = plaintext::splitLines(notes_[*index].body);
-    for (QString& line : lines) line = plaintext::collapseWhitespace(plaintext::trimBlanks(line));
+    for (QString& line : lines)
+        line = plaintext::collapseWhitespace(plaintext::trimBlanks(line));
     QString body = lines.join(QLatin1Char('\n'));
     // One pass: the replaced text is not looked at again, so four line feeds become three.
     body.replace(QStringLiteral("\n\n\n"), QStringLiteral("\n\n"));
@@ -300,10 +305,13 @@ void NotesStore::toggleChecklistItem(const QUuid& id) {
     const std::optional<qsizetype> index = selectedIndex();
     if (!index) return;
     const QList<VantrelChecklistItem>& checklist = notes_[*index].checklist;
-    const auto it = std::find_if(checklist.begin(), checklist.end(), [&](const auto& item) { return item.id == id; });
+    const auto it =
+        std::find_if(checklist.begin(), checklist.end(), [&](const auto& item) { return item.id == id; });
     if (it == checklist.end()) return;
     const qsizetype position = it - checklist.begin();
-    changeSelected([&](VantrelNote& note) { note.checklist[position].isComplete = !note.checklist[position].isComplete; });
+    changeSelected([&](VantrelNote& note) {
+        note.checklist[position].isComplete = !note.checklist[position].isComplete;
+    });
     touchSelected();
 }
 

@@ -84,8 +84,7 @@ private:
     VantrelNote makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const;
     std::int64_t nextOrder(const std::optional<QUuid>& folderID) const;
     // Applies `change` to the selected note, publishes and schedules a save; nothing without one.
-    template <typename Change>
-    bool changeSelected(Change&& change);
+    template <typename Change> bool changeSelected(Change&& change);
     void touchSelected();
 
     void scheduleSave();

@@ -38,8 +38,11 @@ void say(const QString& line) {
 QString firstLineOnDisk(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QJsonArray notes = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("notes")).toArray();
-    return notes.isEmpty() ? QString() : notes[0].toObject().value(QStringLiteral("body")).toString().section(u'\n', 0, 0);
+    const QJsonArray notes =
+        QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("notes")).toArray();
+    return notes.isEmpty()
+               ? QString()
+               : notes[0].toObject().value(QStringLiteral("body")).toString().section(u'\n', 0, 0);
 }
 
 } // namespace
@@ -53,8 +56,9 @@ int main(int argc, char** argv) {
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     const BundleInfo bundle = BundleInfo::main();
     PosixFileManager files;
-    LocalPersistence persistence(LocalPersistence::Store{LocalPersistence::dataDirectory(paths, bundle), &files},
-                                 clock, log, LocalPersistence::logSubsystem(bundle));
+    LocalPersistence persistence(
+        LocalPersistence::Store{LocalPersistence::dataDirectory(paths, bundle), &files}, clock, log,
+        LocalPersistence::logSubsystem(bundle));
     QAObserver observer(clock, paths);
     NotesStore store(QStringLiteral("notes.json"), persistence, observer, clock, scheduler);
     const QString path = persistence.store().url(QStringLiteral("notes.json"));
@@ -72,7 +76,8 @@ int main(int argc, char** argv) {
     QTimer churn;
     int edits = 0;
     QObject::connect(&churn, &QTimer::timeout, [&] {
-        const QString filler = QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ").repeated(20);
+        const QString filler =
+            QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ").repeated(20);
         store.updateSelected(QStringLiteral("edit %1\n").arg(++edits) + filler);
     });
 

@@ -1,11 +1,7 @@
 #include "core/JsonCoding.h"
-#include "core/LocalPersistence.h"
 #include "modules/ClipboardStore.h"
-#include "support/FakeFileManager.h"
+#include "modules/ModuleTestSupport.h"
 #include "support/FakePasteboard.h"
-#include "support/ManualScheduler.h"
-#include "support/RecordingSystemLog.h"
-#include "support/TempHome.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -19,10 +15,11 @@ using namespace vantrel::test;
 
 namespace {
 
-class ClipboardStoreTest : public ::testing::Test {
+class ClipboardStoreTest : public DataFolderTest {
 protected:
     ClipboardStore& makeStore() {
-        store = std::make_unique<ClipboardStore>(pasteboard, persistence, clock, scheduler, [this] { ++haptics; });
+        store = std::make_unique<ClipboardStore>(pasteboard, persistence, clock, scheduler,
+                                                 [this] { ++haptics; });
         store->start();
         return *store;
     }
@@ -35,7 +32,8 @@ protected:
     QJsonArray savedArray() const { return QJsonDocument::fromJson(home.readFile(filePath())).array(); }
     QStringList texts() const {
         QStringList out;
-        for (const ClipboardEntry& e : store->entries()) out.append(e.text);
+        for (const ClipboardEntry& e : store->entries())
+            out.append(e.text);
         return out;
     }
     void seedFile(int pinned, int unpinned) {
@@ -48,13 +46,6 @@ protected:
                        QJsonDocument(array).toJson(QJsonDocument::Compact));
     }
 
-    TempHome home;
-    ManualClock clock;
-    ManualScheduler scheduler{clock};
-    RecordingSystemLog log;
-    FakeFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{home.paths().dataFolder(), &files}, clock, log,
-                                 QStringLiteral("com.vantrel.mac")};
     FakePasteboard pasteboard;
     int haptics = 0;
     std::unique_ptr<ClipboardStore> store;
@@ -78,7 +69,8 @@ TEST_F(ClipboardStoreTest, IgnoresLaunchContentAndCapturesTrimmedTextCopiedLater
     copyElsewhere(QStringLiteral(" \n\t\u2029 "));
     pasteboard.copyWithoutText({QStringLiteral("image/png")});
     scheduler.advance(Seconds(ClipboardStore::kPollInterval));
-    EXPECT_EQ(texts(), QStringList{QStringLiteral("hello")}) << "blank text and items without text are skipped";
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("hello")})
+        << "blank text and items without text are skipped";
 }
 
 TEST_F(ClipboardStoreTest, SecretAndTransientItemsAreNeverCapturedNorReadAgain) {
@@ -130,7 +122,8 @@ TEST_F(ClipboardStoreTest, OwnWritesAreNotCapturedAgain) {
     store->copyTransformed(first, ClipboardTransform::summary);
     scheduler.advance(Seconds(3));
     EXPECT_EQ(pasteboard.writes.back(), QStringLiteral("first."));
-    EXPECT_EQ(texts(), (QStringList{QStringLiteral("first."), QStringLiteral("second"), QStringLiteral("first")}));
+    EXPECT_EQ(texts(),
+              (QStringList{QStringLiteral("first."), QStringLiteral("second"), QStringLiteral("first")}));
     EXPECT_EQ(haptics, 2);
 
     // A copy made elsewhere after our write is still captured.
@@ -149,8 +142,8 @@ TEST_F(ClipboardStoreTest, RepeatedCopiesCompareWithTheStoredHead) {
     store->togglePin(store->entries().last()); // "café" pinned: now first in stored order
     copyElsewhere(QStringLiteral("other"));
     copyElsewhere(QStringLiteral("other"));
-    EXPECT_EQ(texts(), (QStringList{QStringLiteral("caf\u00e9"), QStringLiteral("other"), QStringLiteral("other"),
-                                    QStringLiteral("Caf\u00e9")}))
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("caf\u00e9"), QStringLiteral("other"),
+                                    QStringLiteral("other"), QStringLiteral("Caf\u00e9")}))
         << "with a pinned head the repeat is compared with the pinned entry";
 }
 
@@ -168,7 +161,8 @@ TEST_F(ClipboardStoreTest, LimitDropsOldestUnpinnedAndNeverAPinnedEntry) {
     makeStore();
     copyElsewhere(QStringLiteral("new"));
     EXPECT_EQ(store->entries().size(), ClipboardStore::kLimit);
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(store->entries()[i].isPinned);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(store->entries()[i].isPinned);
     EXPECT_EQ(store->entries()[5].text, QStringLiteral("new"));
 
     seedFile(ClipboardStore::kLimit + 3, 0);
@@ -209,15 +203,17 @@ TEST_F(ClipboardStoreTest, FilteredEntriesPutPinnedFirstThenNewestAndSearchIgnor
     store->togglePin(store->entries()[3]); // "Milk and bread", the oldest
     const auto textsOf = [](const QList<ClipboardEntry>& list) {
         QStringList out;
-        for (const auto& e : list) out.append(e.text);
+        for (const auto& e : list)
+            out.append(e.text);
         return out;
     };
     EXPECT_EQ(textsOf(store->filteredEntries()),
-              (QStringList{QStringLiteral("Milk and bread"), QStringLiteral("milky way"), QStringLiteral("stamps"),
-                           QStringLiteral("oat MILK")}));
+              (QStringList{QStringLiteral("Milk and bread"), QStringLiteral("milky way"),
+                           QStringLiteral("stamps"), QStringLiteral("oat MILK")}));
     store->setSearchText(QStringLiteral("milk"));
-    EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{QStringLiteral("Milk and bread"),
-                                                              QStringLiteral("milky way"), QStringLiteral("oat MILK")}));
+    EXPECT_EQ(textsOf(store->filteredEntries()),
+              (QStringList{QStringLiteral("Milk and bread"), QStringLiteral("milky way"),
+                           QStringLiteral("oat MILK")}));
     store->setSearchText(QStringLiteral("milk "));
     EXPECT_EQ(textsOf(store->filteredEntries()), QStringList{QStringLiteral("Milk and bread")})
         << "the search text is used as typed";
@@ -225,12 +221,15 @@ TEST_F(ClipboardStoreTest, FilteredEntriesPutPinnedFirstThenNewestAndSearchIgnor
 
 TEST_F(ClipboardStoreTest, TransformsRewriteAndAddOnlyNewTexts) {
     EXPECT_EQ(cleanedClipboardText(QStringLiteral("a   b\n\n\n  c\t d ")), QStringLiteral("a b\nc d"));
-    EXPECT_EQ(cleanedClipboardText(QStringLiteral("x\r\ny\u2028\u00a0z\u2003w")), QStringLiteral("x\ny\nz w"));
-    EXPECT_EQ(transformedClipboardText(ClipboardTransform::summary, QStringLiteral("First one. Second! Third?")),
-              QStringLiteral("First one. Second."));
+    EXPECT_EQ(cleanedClipboardText(QStringLiteral("x\r\ny\u2028\u00a0z\u2003w")),
+              QStringLiteral("x\ny\nz w"));
+    EXPECT_EQ(
+        transformedClipboardText(ClipboardTransform::summary, QStringLiteral("First one. Second! Third?")),
+        QStringLiteral("First one. Second."));
     EXPECT_EQ(transformedClipboardText(ClipboardTransform::summary, QStringLiteral("No stop here")),
               QStringLiteral("No stop here."));
-    EXPECT_EQ(transformedClipboardText(ClipboardTransform::summary, QStringLiteral("...")), QStringLiteral("..."));
+    EXPECT_EQ(transformedClipboardText(ClipboardTransform::summary, QStringLiteral("...")),
+              QStringLiteral("..."));
     const QString longSentence = QString(500, QLatin1Char('w'));
     EXPECT_EQ(transformedClipboardText(ClipboardTransform::summary, longSentence).size(), 420);
     EXPECT_EQ(transformedClipboardText(ClipboardTransform::concise, QStringLiteral("In order to win")),
@@ -295,8 +294,8 @@ TEST_F(ClipboardStoreTest, FileWithOneBadEntryIsCopiedAsideBeforeItIsReplaced) {
     EXPECT_TRUE(log.messages().first().startsWith(QStringLiteral("kind=corrupt file=clipboard.json")));
 
     copyElsewhere(QStringLiteral("after"));
-    const QStringList copies = QDir(home.paths().dataFolder())
-                                   .entryList({QStringLiteral("clipboard.corrupt-*.json")}, QDir::Files);
+    const QStringList copies =
+        QDir(home.paths().dataFolder()).entryList({QStringLiteral("clipboard.corrupt-*.json")}, QDir::Files);
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(home.readFile(home.paths().dataFolder() + QLatin1Char('/') + copies.first()), original);
     EXPECT_EQ(savedArray().size(), 1);

@@ -4,8 +4,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -63,13 +63,17 @@ QJsonObject readDocument(const QString& path, QString* error) {
     }
     QJsonParseError parse{};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (parse.error != QJsonParseError::NoError || !document.isObject()) *error = parse.errorString() + u' ' + path;
+    if (parse.error != QJsonParseError::NoError || !document.isObject())
+        *error = parse.errorString() + u' ' + path;
     return document.object();
 }
 
 QString firstLine(const QJsonObject& document) {
-    return document[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString().section(
-        u'\n', 0, 0);
+    return document[QStringLiteral("notes")]
+        .toArray()[0]
+        .toObject()[QStringLiteral("body")]
+        .toString()
+        .section(u'\n', 0, 0);
 }
 
 TEST(NotesCrash, KillRightAfterAnEditLosesOnlyThatEditAndNeverTheFile) {
@@ -122,7 +126,8 @@ TEST(NotesCrash, KillDuringContinuousTypingAlwaysLeavesReadableFiles) {
         ASSERT_TRUE(error.isEmpty()) << error.toStdString();
         EXPECT_EQ(document[QStringLiteral("notes")].toArray().size(), 1000);
         EXPECT_GE(firstLine(document).mid(5).toInt(), lastSaved->mid(5).toInt());
-        for (const QString& copy : QDir(folder).entryList({QStringLiteral("notes.previous-*.json")}, QDir::Files)) {
+        for (const QString& copy :
+             QDir(folder).entryList({QStringLiteral("notes.previous-*.json")}, QDir::Files)) {
             readDocument(folder + QLatin1Char('/') + copy, &error);
             EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         }

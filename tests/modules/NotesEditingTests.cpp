@@ -1,4 +1,4 @@
-#include "modules/NotesTestSupport.h"
+#include "modules/ModuleTestSupport.h"
 
 #include <limits>
 
@@ -13,7 +13,8 @@ protected:
     const VantrelNote& selected() const { return store->notes()[*store->selectedIndex()]; }
     QStringList visibleTitles() const {
         QStringList out;
-        for (const VantrelNote& note : store->visibleNotes()) out.append(note.title);
+        for (const VantrelNote& note : store->visibleNotes())
+            out.append(note.title);
         return out;
     }
     // Adds a note with a title of its own, so later edits leave the title alone.
@@ -94,7 +95,8 @@ TEST_F(NotesEditingTest, CleanUpAndBulletsRewriteTheBody) {
     EXPECT_EQ(selected().body, QStringLiteral("x\n\n\n\ny")) << "six line feeds become four";
     store->updateSelected(QStringLiteral(" one\r\ntwo "));
     store->cleanUpSelected();
-    EXPECT_EQ(selected().body, QStringLiteral("one\n\ntwo")) << "CR LF counts as two line ends; no outer trim";
+    EXPECT_EQ(selected().body, QStringLiteral("one\n\ntwo"))
+        << "CR LF counts as two line ends; no outer trim";
 
     store->updateSelected(QStringLiteral("\u2022 one\n\n two"));
     store->makeBulletList();
@@ -147,7 +149,8 @@ TEST_F(NotesEditingTest, NewNotesTakeTheFolderAndTheNextOrderAndSortAfterTheirPe
     EXPECT_EQ(selected().folderID, work);
     EXPECT_EQ(selected().order, 2);
     EXPECT_EQ(store->notes().first().id, selected().id) << "stored first";
-    EXPECT_EQ(visibleTitles(), (QStringList{QStringLiteral("w1"), QStringLiteral("w2"), QStringLiteral("New note")}));
+    EXPECT_EQ(visibleTitles(),
+              (QStringList{QStringLiteral("w1"), QStringLiteral("w2"), QStringLiteral("New note")}));
 
     // Pinned first; equal orders put the later change first.
     store->setSelectedID(store->notes()[3].id); // w1

@@ -1,4 +1,4 @@
-#include "modules/NotesTestSupport.h"
+#include "modules/ModuleTestSupport.h"
 
 #include <QJsonArray>
 #include <system_error>
@@ -11,10 +11,13 @@ namespace {
 const QString kId = QStringLiteral("8D3C1F6E-0B4A-4C5E-9F1A-2B3C4D5E6F70");
 const QString kFolder = QStringLiteral("11111111-2222-4333-8444-555555555555");
 
-QByteArray json(const QString& text) { return text.toUtf8(); }
+QByteArray json(const QString& text) {
+    return text.toUtf8();
+}
 
 QByteArray documentWithNote(int schemaVersion, const QString& noteJson) {
-    return json(QStringLiteral(R"({"schemaVersion":%1,"folders":[{"id":"%2","title":"Work","order":0}],"notes":[%3]})")
+    return json(QStringLiteral(
+                    R"({"schemaVersion":%1,"folders":[{"id":"%2","title":"Work","order":0}],"notes":[%3]})")
                     .arg(schemaVersion)
                     .arg(kFolder, noteJson));
 }
@@ -44,8 +47,8 @@ TEST_F(NotesStoreTest, WithoutAFileStartsWithOneUnsavedQuickNote) {
 }
 
 TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
-    writeNotesFile(documentWithNote(1, QStringLiteral(R"({"id":"%1","title":"Plan","body":"b","folderID":"%2"})")
-                                           .arg(kId, kFolder)));
+    writeNotesFile(documentWithNote(
+        1, QStringLiteral(R"({"id":"%1","title":"Plan","body":"b","folderID":"%2"})").arg(kId, kFolder)));
     makeStore();
     EXPECT_EQ(store->recoveryMessage(), std::nullopt);
     EXPECT_EQ(store->notes().first().title, QStringLiteral("Plan"));
@@ -83,7 +86,8 @@ TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
 TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
     const QByteArray cases[] = {
         documentWithNote(2, QStringLiteral(R"({"title":"no id"})")),
-        json(QStringLiteral(R"({"schemaVersion":2,"folders":[{"id":"%1","title":"Work"}],"notes":[]})").arg(kFolder)),
+        json(QStringLiteral(R"({"schemaVersion":2,"folders":[{"id":"%1","title":"Work"}],"notes":[]})")
+                 .arg(kFolder)),
         documentWithNote(2, QStringLiteral(R"({"id":"%1","isPinned":"yes"})").arg(kId)),
         json(R"({"folders":[],"notes":[]})"),
         json("not json at all"),
@@ -101,7 +105,8 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
         EXPECT_EQ(store->notes().first().title, QStringLiteral("Quick note"));
         EXPECT_TRUE(store->folders().isEmpty());
         ASSERT_EQ(copies(QStringLiteral("corrupt")).size(), 1);
-        EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("corrupt")).first()), bytes);
+        EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("corrupt")).first()),
+                  bytes);
         EXPECT_EQ(fileBytes(), bytes) << "loading never rewrites the file";
         EXPECT_EQ(qaMessages().size(), ++n);
         EXPECT_EQ(qaMessages().last(), QStringLiteral("notes recovery: malformed document"));
@@ -112,8 +117,9 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
 TEST_F(NotesStoreTest, MalformedFileWhoseCopyFailsIsNotReplacedUntilACopyExists) {
     const QByteArray damaged = json("{\"schemaVersion\":2");
     writeNotesFile(damaged);
-    files.failWith(FakeFileManager::Operation::copyItem,
-                   std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    files.failWith(
+        FakeFileManager::Operation::copyItem,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
     makeStore();
     EXPECT_EQ(store->recoveryMessage(), NotesStore::malformedMessage());
 
@@ -126,9 +132,11 @@ TEST_F(NotesStoreTest, MalformedFileWhoseCopyFailsIsNotReplacedUntilACopyExists)
     store->updateSelected(QStringLiteral("typed later"));
     scheduler.advance(Seconds(1));
     ASSERT_EQ(copies(QStringLiteral("previous")).size(), 1);
-    EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("previous")).first()), damaged);
-    EXPECT_EQ(savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
-              QStringLiteral("typed later"));
+    EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("previous")).first()),
+              damaged);
+    EXPECT_EQ(
+        savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
+        QStringLiteral("typed later"));
 }
 
 TEST_F(NotesStoreTest, UnreadableFileIsNeverReplacedWithoutACopy) {
@@ -146,17 +154,20 @@ TEST_F(NotesStoreTest, UnreadableFileIsNeverReplacedWithoutACopy) {
     QDir(filePath()).removeRecursively();
 
     // A file that could not be read at launch but can be copied now is copied before it is replaced.
-    const QByteArray original = documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"precious"})").arg(kId));
+    const QByteArray original =
+        documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"precious"})").arg(kId));
     writeNotesFile(original);
-    files.failWith(FakeFileManager::Operation::readData,
-                   std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::permission_denied))));
+    files.failWith(
+        FakeFileManager::Operation::readData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::permission_denied))));
     makeStore();
     files.clearFailure(FakeFileManager::Operation::readData);
     EXPECT_TRUE(copies(QStringLiteral("previous")).isEmpty()) << "no copy at load time";
     store->updateSelected(QStringLiteral("new"));
     scheduler.advance(Seconds(1));
     ASSERT_EQ(copies(QStringLiteral("previous")).size(), 1);
-    EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("previous")).first()), original);
+    EXPECT_EQ(home.readFile(dataFolder() + QLatin1Char('/') + copies(QStringLiteral("previous")).first()),
+              original);
     EXPECT_NE(fileBytes(), original);
 }
 
@@ -173,8 +184,9 @@ TEST_F(NotesStoreTest, QuickEditsGiveOneWriteAfterTheLastAndSaveNowCancelsThePen
     scheduler.advance(Seconds(0.01));
     EXPECT_EQ(writes(), 1);
     EXPECT_NEAR(secondsBetween(start, clock.monotonicNow()), 0.55, 1e-9);
-    EXPECT_EQ(savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
-              QStringLiteral("abc"));
+    EXPECT_EQ(
+        savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
+        QStringLiteral("abc"));
 
     store->updateSelected(QStringLiteral("quitting"));
     scheduler.advance(Seconds(0.1));
@@ -183,8 +195,9 @@ TEST_F(NotesStoreTest, QuickEditsGiveOneWriteAfterTheLastAndSaveNowCancelsThePen
     EXPECT_FALSE(store->hasPendingSave());
     scheduler.advance(Seconds(5));
     EXPECT_EQ(writes(), 2) << "the cancelled save never runs";
-    EXPECT_EQ(savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
-              QStringLiteral("quitting"));
+    EXPECT_EQ(
+        savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
+        QStringLiteral("quitting"));
 }
 
 TEST_F(NotesStoreTest, TypingWithoutAPauseIsStillSavedEverySecond) {
@@ -227,8 +240,9 @@ TEST_F(NotesStoreTest, KeepsTheNewestTwentyPreviousCopiesAndEveryCorruptOne) {
 
 TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
     makeStore();
-    files.failWith(FakeFileManager::Operation::writeData,
-                   std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
     int messages = 0;
     QObject::connect(store.get(), &NotesStore::recoveryMessageChanged, [&] { ++messages; });
     store->updateSelected(QStringLiteral("unsaved"));
@@ -241,8 +255,9 @@ TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
     files.clearFailure(FakeFileManager::Operation::writeData);
     store->updateSelected(QStringLiteral("saved"));
     scheduler.advance(Seconds(1));
-    EXPECT_EQ(savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
-              QStringLiteral("saved"));
+    EXPECT_EQ(
+        savedDocument()[QStringLiteral("notes")].toArray()[0].toObject()[QStringLiteral("body")].toString(),
+        QStringLiteral("saved"));
 }
 
 TEST_F(NotesStoreTest, FoldersAssignedByAViewAreSavedWithTheirNotes) {

@@ -13,7 +13,15 @@ namespace vantrel::test {
 // operation made to throw a chosen error until the test clears it.
 class FakeFileManager final : public FileManager {
 public:
-    enum class Operation { fileExists, createDirectory, readData, writeData, copyItem, contentsOfDirectory, removeItem };
+    enum class Operation {
+        fileExists,
+        createDirectory,
+        readData,
+        writeData,
+        copyItem,
+        contentsOfDirectory,
+        removeItem
+    };
     struct Call {
         Operation operation;
         QString path;

@@ -123,7 +123,8 @@ void PosixFileManager::copyItem(const QString& from, const QString& to) {
 QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
     QDir folder(path);
     if (!folder.exists()) throwErrno(ENOENT, path);
-    return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name);
 }
 
 void PosixFileManager::removeItem(const QString& path) {

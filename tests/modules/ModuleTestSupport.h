@@ -16,14 +16,28 @@
 
 namespace vantrel::test {
 
-// A notes store on a temporary data folder, a manual clock and a QA session open in memory, so
-// the store's records can be read back.
-class NotesStoreTest : public ::testing::Test {
+// A store's data folder in a temporary home, with real files behind a recording file manager,
+// a manual clock and scheduler, and the persistence log recorded.
+class DataFolderTest : public ::testing::Test {
+protected:
+    TempHome home;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingSystemLog log;
+    FakeFileManager files;
+    LocalPersistence persistence{LocalPersistence::Store{home.paths().dataFolder(), &files}, clock, log,
+                                 QStringLiteral("com.vantrel.mac")};
+};
+
+// A notes store on a temporary data folder and a QA session open in memory, so the store's
+// records can be read back.
+class NotesStoreTest : public DataFolderTest {
 protected:
     NotesStoreTest() { observer.setSession(QAObserver::Session{}); }
 
     NotesStore& makeStore() {
-        store = std::make_unique<NotesStore>(QStringLiteral("notes.json"), persistence, observer, clock, scheduler);
+        store = std::make_unique<NotesStore>(QStringLiteral("notes.json"), persistence, observer, clock,
+                                             scheduler);
         return *store;
     }
     QString dataFolder() const { return home.paths().dataFolder(); }
@@ -34,7 +48,8 @@ protected:
     QByteArray fileBytes() const { return home.readFile(filePath()); }
     QJsonObject savedDocument() const { return QJsonDocument::fromJson(fileBytes()).object(); }
     QStringList copies(const QString& reason) const {
-        return QDir(dataFolder()).entryList({QStringLiteral("notes.%1-*.json").arg(reason)}, QDir::Files, QDir::Name);
+        return QDir(dataFolder())
+            .entryList({QStringLiteral("notes.%1-*.json").arg(reason)}, QDir::Files, QDir::Name);
     }
     int writes() const { return files.count(FakeFileManager::Operation::writeData); }
     QStringList qaMessages() const {
@@ -44,13 +59,6 @@ protected:
         return out;
     }
 
-    TempHome home;
-    ManualClock clock;
-    ManualScheduler scheduler{clock};
-    RecordingSystemLog log;
-    FakeFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{home.paths().dataFolder(), &files}, clock, log,
-                                 QStringLiteral("com.vantrel.mac")};
     QAObserver observer{clock, home.paths()};
     std::unique_ptr<NotesStore> store;
 };
