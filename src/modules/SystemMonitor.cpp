@@ -1,5 +1,7 @@
 #include "modules/SystemMonitor.h"
 
+#include "core/QAObserver.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,9 +12,8 @@ const QString kCategory = QStringLiteral("system-monitor");
 }
 
 SystemMonitor::SystemMonitor(SystemCounters& counters, Scheduler& scheduler, const Clock& clock,
-                             Recorder recorder, QObject* parent)
-    : QObject(parent), counters_(counters), scheduler_(scheduler), clock_(clock),
-      recorder_(std::move(recorder)) {}
+                             QAObserver& qaObserver, QObject* parent)
+    : QObject(parent), counters_(counters), scheduler_(scheduler), clock_(clock), qaObserver_(qaObserver) {}
 
 void SystemMonitor::addObserver() {
     ++observers_;
@@ -142,8 +143,6 @@ QString SystemMonitor::formatBytes(double value) {
     return QString::asprintf(format, v, units[index]);
 }
 
-void SystemMonitor::record(const QString& message) {
-    if (recorder_) recorder_(kCategory, message);
-}
+void SystemMonitor::record(const QString& message) { qaObserver_.record(kCategory, message); }
 
 } // namespace vantrel

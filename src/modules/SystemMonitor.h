@@ -7,10 +7,11 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace vantrel {
+
+class QAObserver;
 
 // Processor, memory and network load, sampled every 2 seconds while at least one view observes
 // it, with short histories for sparklines. Main thread only.
@@ -27,14 +28,12 @@ class SystemMonitor final : public QObject {
     Q_PROPERTY(QList<double> uploadHistory READ uploadHistory NOTIFY uploadHistoryChanged)
 
 public:
-    // Receives the start, stop and per-sample lines (category, message).
-    using Recorder = std::function<void(const QString& category, const QString& message)>;
-
     static constexpr int kHistoryLength = 24;
     static constexpr Seconds kInterval{2.0};
     static constexpr Seconds kTolerance{0.5};
 
-    SystemMonitor(SystemCounters& counters, Scheduler& scheduler, const Clock& clock, Recorder recorder,
+    // The start, stop and per-sample lines go to `qaObserver` under "system-monitor".
+    SystemMonitor(SystemCounters& counters, Scheduler& scheduler, const Clock& clock, QAObserver& qaObserver,
                   QObject* parent = nullptr);
 
     void addObserver();
@@ -83,7 +82,7 @@ private:
     SystemCounters& counters_;
     Scheduler& scheduler_;
     const Clock& clock_;
-    Recorder recorder_;
+    QAObserver& qaObserver_;
 
     double cpuUsage_ = 0;
     quint64 memoryUsedBytes_ = 0;

@@ -1,6 +1,8 @@
+#include "core/QAObserver.h"
 #include "modules/SystemMonitor.h"
 #include "support/FakeSystemCounters.h"
 #include "support/ManualScheduler.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
@@ -14,6 +16,8 @@ namespace {
 class SystemMonitorTest : public ::testing::Test {
 protected:
     SystemMonitorTest() {
+        // A session without a folder: events are kept in memory only.
+        qa_.setSession(QAObserver::Session{QUuid::createUuid(), clock_.now(), {}, {}, {}, {}, {}, {}});
         counters_.cpu = CpuTicks{0, 0};
         counters_.mem = MemoryCounters{1000, 250};
         counters_.nets = std::vector<InterfaceCounters>{{QStringLiteral("eth0"), 0, 0}};
@@ -30,12 +34,18 @@ protected:
     ManualClock clock_;
     ManualScheduler scheduler_{clock_};
     FakeSystemCounters counters_;
-    QStringList records_;
-    SystemMonitor monitor_{counters_, scheduler_, clock_,
-                           [this](const QString& category, const QString& message) {
-                               EXPECT_EQ(category, QStringLiteral("system-monitor"));
-                               records_.append(message);
-                           }};
+    TempHome home_;
+    QAObserver qa_{clock_, home_.paths()};
+    SystemMonitor monitor_{counters_, scheduler_, clock_, qa_};
+
+    QStringList records() const {
+        QStringList out;
+        for (const auto& event : qa_.session()->events) {
+            EXPECT_EQ(event.category, QStringLiteral("system-monitor"));
+            out.append(event.message);
+        }
+        return out;
+    }
 };
 
 } // namespace
@@ -50,8 +60,8 @@ TEST_F(SystemMonitorTest, ObserversStartAndStopSampling) {
     monitor_.addObserver();
     EXPECT_EQ(counters_.reads, 1);
     ASSERT_EQ(scheduler_.pendingCount(), 1u);
-    EXPECT_EQ(records_.first(), QStringLiteral("sampling started interval=2s"));
-    EXPECT_EQ(records_.at(1), QStringLiteral("sample durationMs=0.00 cpu=0 memory=25"));
+    EXPECT_EQ(records().first(), QStringLiteral("sampling started interval=2s"));
+    EXPECT_EQ(records().at(1), QStringLiteral("sample durationMs=0.00 cpu=0 memory=25"));
 
     monitor_.removeObserver();
     EXPECT_TRUE(monitor_.isSampling());
@@ -60,13 +70,13 @@ TEST_F(SystemMonitorTest, ObserversStartAndStopSampling) {
 
     monitor_.removeObserver();
     EXPECT_FALSE(monitor_.isSampling());
-    EXPECT_EQ(records_.last(), QStringLiteral("sampling stopped"));
+    EXPECT_EQ(records().last(), QStringLiteral("sampling stopped"));
     scheduler_.advance(Seconds(10));
     EXPECT_EQ(counters_.reads, 2);
 
     // A surplus removal keeps the count at zero and records the stop again.
     monitor_.removeObserver();
-    EXPECT_EQ(records_.count(QStringLiteral("sampling stopped")), 2);
+    EXPECT_EQ(records().count(QStringLiteral("sampling stopped")), 2);
     monitor_.addObserver();
     EXPECT_TRUE(monitor_.isSampling()) << "one add after surplus removals starts again";
 }
@@ -87,7 +97,7 @@ TEST_F(SystemMonitorTest, FirstSampleOnlySetsBaselinesAndHistoriesKeepTheNewest2
     EXPECT_DOUBLE_EQ(monitor_.downloadBytesPerSecond(), 2000);
     EXPECT_DOUBLE_EQ(monitor_.uploadBytesPerSecond(), 500);
     EXPECT_EQ(monitor_.cpuHistory(), (QList<double>{0.0, 0.7}));
-    EXPECT_TRUE(records_.last().endsWith(QStringLiteral(" cpu=70 memory=25")));
+    EXPECT_TRUE(records().last().endsWith(QStringLiteral(" cpu=70 memory=25")));
 
     for (int i = 0; i < 30; ++i) {
         counters_.cpu = CpuTicks{130 + 100ull * (i + 1), 300 + 100ull * (i + 1)}; // all idle
@@ -169,7 +179,9 @@ TEST(SystemMonitorValues, MemoryFractionAndFormatBytes) {
     ManualClock clock;
     ManualScheduler scheduler(clock);
     FakeSystemCounters counters;
-    SystemMonitor monitor(counters, scheduler, clock, {});
+    TempHome home;
+    QAObserver qa(clock, home.paths());
+    SystemMonitor monitor(counters, scheduler, clock, qa);
     EXPECT_EQ(monitor.memoryUsedFraction(), 0) << "no total yet";
     counters.mem = MemoryCounters{100, 150};
     monitor.addObserver();
