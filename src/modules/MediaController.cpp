@@ -23,9 +23,10 @@ const std::vector<MediaController::Application>& MediaController::browsers() {
     return table;
 }
 
-MediaController::MediaController(MediaAutomation& automation, std::unique_ptr<WorkQueue> queue, HttpClient& http,
-                                 Scheduler& scheduler, QObject* parent)
-    : QObject(parent), automation_(automation), queue_(std::move(queue)), http_(http), scheduler_(scheduler) {}
+MediaController::MediaController(MediaAutomation& automation, std::unique_ptr<WorkQueue> queue,
+                                 HttpClient& http, Scheduler& scheduler, QObject* parent)
+    : QObject(parent), automation_(automation), queue_(std::move(queue)), http_(http), scheduler_(scheduler) {
+}
 
 MediaController::~MediaController() {
     // Work in flight may still post its answer to this object; once the queue is gone nothing
@@ -34,13 +35,15 @@ MediaController::~MediaController() {
     cancelArtworkDownload();
 }
 
-void MediaController::onQueue(std::function<void()> work) { queue_->async(std::move(work)); }
+void MediaController::onQueue(std::function<void()> work) {
+    queue_->async(std::move(work));
+}
 
 void MediaController::start() {
     if (timer_.isActive()) return;
     ++generation_;
-    timer_ = ScheduledTask(scheduler_,
-                           scheduler_.scheduleRepeating(kPollInterval, kPollTolerance, [this] { refresh(); }));
+    timer_ = ScheduledTask(
+        scheduler_, scheduler_.scheduleRepeating(kPollInterval, kPollTolerance, [this] { refresh(); }));
     refresh();
 }
 
@@ -74,8 +77,10 @@ MediaController::PassResult MediaController::runPass(MediaAutomation& automation
     // quit does not keep its last track on screen.
     for (const Application& player : players()) {
         if (!running.contains(player.bundleIdentifier)) continue;
-        if (auto snapshot = fetchSnapshot(automation, player.name)) snapshots.push_back(*snapshot);
-        else failed.insert(player.name);
+        if (auto snapshot = fetchSnapshot(automation, player.name))
+            snapshots.push_back(*snapshot);
+        else
+            failed.insert(player.name);
     }
     PassResult result;
     result.selected = P::select(snapshots, previous, failed);
@@ -88,7 +93,8 @@ MediaController::PassResult MediaController::runPass(MediaAutomation& automation
     return result;
 }
 
-std::optional<MediaSnapshot> MediaController::fetchSnapshot(MediaAutomation& automation, const QString& appName) {
+std::optional<MediaSnapshot> MediaController::fetchSnapshot(MediaAutomation& automation,
+                                                            const QString& appName) {
     const std::optional<QStringList> answer = automation.playerState(appName);
     if (!answer) return std::nullopt;
     if (answer->isEmpty()) return MediaSnapshot{P::kNothingPlaying, P::kIdleArtist, {}, false, appName, 0, 0};
@@ -131,7 +137,8 @@ void MediaController::apply(const MediaSnapshot& snapshot) {
     setSource(snapshot.source);
     setElapsed(snapshot.elapsed);
     setDuration(snapshot.duration);
-    const QString key = source_ + QLatin1Char('|') + title_ + QLatin1Char('|') + artist_ + QLatin1Char('|') + album_;
+    const QString key =
+        source_ + QLatin1Char('|') + title_ + QLatin1Char('|') + artist_ + QLatin1Char('|') + album_;
     if (key == artworkKey_) return;
     artworkKey_ = key;
     setArtwork(sourceApplicationIcon(source_));
@@ -176,7 +183,9 @@ bool MediaController::hasTransportTarget() const {
     return sourceKind_ == MediaSourceKind::application && P::hasCurrentItem(title_);
 }
 
-QString MediaController::currentPlayer() const { return source_ == P::kSpotify ? P::kSpotify : P::kMusic; }
+QString MediaController::currentPlayer() const {
+    return source_ == P::kSpotify ? P::kSpotify : P::kMusic;
+}
 
 void MediaController::control(MediaCommand command) {
     if (!hasTransportTarget()) return;
@@ -225,13 +234,14 @@ void MediaController::finishArtwork(std::int64_t token, const QString& key, cons
     const QUrl url(*payload.address, QUrl::StrictMode);
     // Only a secure address is fetched; anything else keeps the application icon.
     if (!url.isValid() || url.scheme() != QStringLiteral("https")) return;
-    artworkTask_ = http_.get(url, kArtworkTimeout, kMaxArtworkBytes, [this, token, key](const HttpResponse& response) {
-        artworkTask_.reset();
-        if (token != generation_ || key != artworkKey_) return;
-        if (!response.error.isEmpty() || response.status != 200) return;
-        const QImage image = QImage::fromData(response.body);
-        if (!image.isNull()) setArtwork(image);
-    });
+    artworkTask_ =
+        http_.get(url, kArtworkTimeout, kMaxArtworkBytes, [this, token, key](const HttpResponse& response) {
+            artworkTask_.reset();
+            if (token != generation_ || key != artworkKey_) return;
+            if (!response.error.isEmpty() || response.status != 200) return;
+            const QImage image = QImage::fromData(response.body);
+            if (!image.isNull()) setArtwork(image);
+        });
 }
 
 void MediaController::cancelArtworkDownload() {
@@ -246,7 +256,8 @@ std::optional<QImage> MediaController::iconOf(const QString& bundleIdentifier) {
 }
 
 std::optional<QImage> MediaController::sourceApplicationIcon(const QString& source) {
-    return iconOf(source == P::kSpotify ? QStringLiteral("com.spotify.client") : QStringLiteral("com.apple.Music"));
+    return iconOf(source == P::kSpotify ? QStringLiteral("com.spotify.client")
+                                        : QStringLiteral("com.apple.Music"));
 }
 
 double MediaController::progress() const {
@@ -267,19 +278,33 @@ void assign(MediaController* self, T& field, const T& value, Signal signal) {
 }
 } // namespace
 
-void MediaController::setTitle(const QString& v) { assign(this, title_, v, &MediaController::titleChanged); }
-void MediaController::setArtist(const QString& v) { assign(this, artist_, v, &MediaController::artistChanged); }
-void MediaController::setAlbum(const QString& v) { assign(this, album_, v, &MediaController::albumChanged); }
-void MediaController::setIsPlaying(bool v) { assign(this, isPlaying_, v, &MediaController::isPlayingChanged); }
-void MediaController::setSource(const QString& v) { assign(this, source_, v, &MediaController::sourceChanged); }
+void MediaController::setTitle(const QString& v) {
+    assign(this, title_, v, &MediaController::titleChanged);
+}
+void MediaController::setArtist(const QString& v) {
+    assign(this, artist_, v, &MediaController::artistChanged);
+}
+void MediaController::setAlbum(const QString& v) {
+    assign(this, album_, v, &MediaController::albumChanged);
+}
+void MediaController::setIsPlaying(bool v) {
+    assign(this, isPlaying_, v, &MediaController::isPlayingChanged);
+}
+void MediaController::setSource(const QString& v) {
+    assign(this, source_, v, &MediaController::sourceChanged);
+}
 void MediaController::setSourceKind(MediaSourceKind v) {
     assign(this, sourceKind_, v, &MediaController::sourceKindChanged);
 }
 void MediaController::setBrowserTab(const std::optional<BrowserTab>& v) {
     assign(this, browserTab_, v, &MediaController::browserTabChanged);
 }
-void MediaController::setElapsed(double v) { assign(this, elapsed_, v, &MediaController::elapsedChanged); }
-void MediaController::setDuration(double v) { assign(this, duration_, v, &MediaController::durationChanged); }
+void MediaController::setElapsed(double v) {
+    assign(this, elapsed_, v, &MediaController::elapsedChanged);
+}
+void MediaController::setDuration(double v) {
+    assign(this, duration_, v, &MediaController::durationChanged);
+}
 void MediaController::setArtwork(const std::optional<QImage>& v) {
     // Images are not compared: every new artwork is announced.
     artwork_ = v;

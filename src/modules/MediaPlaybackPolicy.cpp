@@ -69,7 +69,8 @@ std::optional<MediaSnapshot> select(const std::vector<MediaSnapshot>& snapshots,
     };
 
     if (previous) {
-        if (auto r = first([&](const MediaSnapshot& c) { return c.isPlaying && c.source == previous->source; }))
+        if (auto r =
+                first([&](const MediaSnapshot& c) { return c.isPlaying && c.source == previous->source; }))
             return r;
     }
     if (auto r = first([](const MediaSnapshot& c) { return c.isPlaying; })) return r;

@@ -21,7 +21,8 @@ void SystemMonitor::addObserver() {
     record(QStringLiteral("sampling started interval=2s"));
     sample();
     // The task is owned by the monitor and cancelled with it, so a firing never outlives it.
-    timer_ = ScheduledTask(scheduler_, scheduler_.scheduleRepeating(kInterval, kTolerance, [this] { sample(); }));
+    timer_ =
+        ScheduledTask(scheduler_, scheduler_.scheduleRepeating(kInterval, kTolerance, [this] { sample(); }));
 }
 
 void SystemMonitor::removeObserver() {
@@ -35,7 +36,8 @@ void SystemMonitor::removeObserver() {
 
 double SystemMonitor::memoryUsedFraction() const {
     if (memoryTotalBytes_ == 0) return 0;
-    return std::clamp(static_cast<double>(memoryUsedBytes_) / static_cast<double>(memoryTotalBytes_), 0.0, 1.0);
+    return std::clamp(static_cast<double>(memoryUsedBytes_) / static_cast<double>(memoryTotalBytes_), 0.0,
+                      1.0);
 }
 
 void SystemMonitor::sample() {
@@ -56,7 +58,8 @@ void SystemMonitor::sampleCPU() {
     if (!ticks) return;
     // An idle count below the last one cannot come from a running kernel's counters; the
     // subtraction would wrap into a huge number, so that sample publishes nothing.
-    if (previousCPUTicks_ && ticks->total > previousCPUTicks_->total && ticks->idle >= previousCPUTicks_->idle) {
+    if (previousCPUTicks_ && ticks->total > previousCPUTicks_->total &&
+        ticks->idle >= previousCPUTicks_->idle) {
         const double idle = static_cast<double>(ticks->idle - previousCPUTicks_->idle);
         const double total = static_cast<double>(ticks->total - previousCPUTicks_->total);
         const double busy = std::clamp(1.0 - idle / total, 0.0, 1.0);
@@ -143,6 +146,8 @@ QString SystemMonitor::formatBytes(double value) {
     return QString::asprintf(format, v, units[index]);
 }
 
-void SystemMonitor::record(const QString& message) { qaObserver_.record(kCategory, message); }
+void SystemMonitor::record(const QString& message) {
+    qaObserver_.record(kCategory, message);
+}
 
 } // namespace vantrel

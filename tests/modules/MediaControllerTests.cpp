@@ -19,8 +19,9 @@ const QString kMusicId = QStringLiteral("com.apple.Music");
 const QString kSpotifyId = QStringLiteral("com.spotify.client");
 const QString kSafariId = QStringLiteral("com.apple.Safari");
 
-QStringList track(const char* title, const char* state, const char* position = "10", const char* length = "200") {
-    return {QString::fromUtf8(title), QStringLiteral("Artist"), QStringLiteral("Album"),
+QStringList track(const char* title, const char* state, const char* position = "10",
+                  const char* length = "200") {
+    return {QString::fromUtf8(title),   QStringLiteral("Artist"),      QStringLiteral("Album"),
             QString::fromLatin1(state), QString::fromLatin1(position), QString::fromLatin1(length)};
 }
 
@@ -227,14 +228,16 @@ TEST_F(MediaControllerTest, AnswersThatCrossAStopOrRestartAreDropped) {
 
 TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemAndOnlyOverHttps) {
     runPlayer(kSpotify, kSpotifyId, track("One", "playing"));
-    automation_.artworks[kSpotify] = ArtworkPayload{std::nullopt, QStringLiteral("https://i.example.com/1.jpg")};
+    automation_.artworks[kSpotify] =
+        ArtworkPayload{std::nullopt, QStringLiteral("https://i.example.com/1.jpg")};
     startAndDrain();
     EXPECT_EQ(automation_.artworkAsked, QStringList{kSpotify});
     ASSERT_EQ(http_.requests.size(), 1u);
     EXPECT_EQ(http_.requests[0].url, QUrl(QStringLiteral("https://i.example.com/1.jpg")));
     EXPECT_EQ(http_.requests[0].timeout, Seconds(10));
     EXPECT_EQ(http_.requests[0].maxBytes, 10 * 1024 * 1024);
-    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green)) << "the player's icon until the cover arrives";
+    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green))
+        << "the player's icon until the cover arrives";
     EXPECT_TRUE(http_.respond(http_.requests[0].id, {200, png(Qt::yellow), {}}));
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::yellow));
 
@@ -258,7 +261,8 @@ TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemAndOnlyOverHttps) {
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
 
     // Plain http is never fetched.
-    automation_.artworks[kSpotify] = ArtworkPayload{std::nullopt, QStringLiteral("http://i.example.com/4.jpg")};
+    automation_.artworks[kSpotify] =
+        ArtworkPayload{std::nullopt, QStringLiteral("http://i.example.com/4.jpg")};
     automation_.states[kSpotify] = track("Four", "playing");
     tick();
     EXPECT_EQ(http_.requests.size(), 3u);

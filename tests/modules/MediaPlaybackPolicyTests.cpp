@@ -1,8 +1,8 @@
 #include "modules/MediaController.h"
 #include "modules/MediaPlaybackPolicy.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace vantrel;
@@ -11,7 +11,8 @@ namespace P = vantrel::MediaPlaybackPolicy;
 namespace {
 
 QStringList fields(const QString& state, const QString& position, const QString& length) {
-    return {QStringLiteral("Song"), QStringLiteral("Artist"), QStringLiteral("Album"), state, position, length};
+    return {
+        QStringLiteral("Song"), QStringLiteral("Artist"), QStringLiteral("Album"), state, position, length};
 }
 
 MediaSnapshot snap(const QString& source, const QString& title, bool playing) {
@@ -21,7 +22,9 @@ MediaSnapshot snap(const QString& source, const QString& title, bool playing) {
 const QString kUS(QChar(0x1F));
 const QString kRS(QChar(0x1E));
 
-QString record(const QString& title, const QString& url) { return title + kUS + url + kRS; }
+QString record(const QString& title, const QString& url) {
+    return title + kUS + url + kRS;
+}
 
 } // namespace
 
@@ -49,8 +52,8 @@ TEST(MediaPlaybackPolicy, SnapshotStateAndNumbers) {
         const char* state;
         bool playing;
     };
-    for (const Row& row : {Row{"playing", true}, Row{"PLAYING", true}, Row{"PlAyInG", true}, Row{"paused", false},
-                           Row{"stopped", false}, Row{"playing ", false}}) {
+    for (const Row& row : {Row{"playing", true}, Row{"PLAYING", true}, Row{"PlAyInG", true},
+                           Row{"paused", false}, Row{"stopped", false}, Row{"playing ", false}}) {
         EXPECT_EQ(P::snapshot(fields(row.state, "0", "0"), QStringLiteral("Music"))->isPlaying, row.playing)
             << row.state;
     }
@@ -59,9 +62,9 @@ TEST(MediaPlaybackPolicy, SnapshotStateAndNumbers) {
         const char* text;
         double value;
     };
-    for (const Number& n : {Number{"12,5", 12.5}, Number{"12.5", 12.5}, Number{" 12.5", 0}, Number{"12.5 ", 0},
-                            Number{"12.5s", 0}, Number{"inf", 0}, Number{"nan", 0}, Number{"-3", 0},
-                            Number{"", 0}, Number{"1,234.5", 0}, Number{"1e2", 100}}) {
+    for (const Number& n : {Number{"12,5", 12.5}, Number{"12.5", 12.5}, Number{" 12.5", 0},
+                            Number{"12.5 ", 0}, Number{"12.5s", 0}, Number{"inf", 0}, Number{"nan", 0},
+                            Number{"-3", 0}, Number{"", 0}, Number{"1,234.5", 0}, Number{"1e2", 100}}) {
         const auto s = P::snapshot(fields("paused", n.text, n.text), QStringLiteral("Music"));
         EXPECT_DOUBLE_EQ(s->elapsed, n.value) << n.text;
         EXPECT_DOUBLE_EQ(s->duration, n.value) << n.text;
@@ -71,7 +74,8 @@ TEST(MediaPlaybackPolicy, SnapshotStateAndNumbers) {
     const auto spotify = P::snapshot(fields("playing", "215000", "215000"), QStringLiteral("Spotify"));
     EXPECT_DOUBLE_EQ(spotify->duration, 215);
     EXPECT_DOUBLE_EQ(spotify->elapsed, 215000);
-    EXPECT_DOUBLE_EQ(P::snapshot(fields("playing", "1", "215000"), QStringLiteral("Music"))->duration, 215000);
+    EXPECT_DOUBLE_EQ(P::snapshot(fields("playing", "1", "215000"), QStringLiteral("Music"))->duration,
+                     215000);
 }
 
 TEST(MediaPlaybackPolicy, FormatTimeAndCurrentItem) {
@@ -111,7 +115,11 @@ TEST(MediaPlaybackPolicy, SelectionOrder) {
     const std::vector<Row> rows{
         {"previous source playing wins", {musicPlaying, spotifyPlaying}, prevSpotify, none, spotifyPlaying},
         {"earlier player without previous", {musicPlaying, spotifyPlaying}, std::nullopt, none, musicPlaying},
-        {"playing beats paused previous source", {musicPlaying, spotifyPaused}, prevSpotify, none, musicPlaying},
+        {"playing beats paused previous source",
+         {musicPlaying, spotifyPaused},
+         prevSpotify,
+         none,
+         musicPlaying},
         {"paused: previous source wins", {musicPaused, spotifyPaused}, prevSpotify, none, spotifyPaused},
         {"failed previous keeps its state", {musicPaused}, prevSpotify, spotifyFailed, prevSpotify},
         {"not failed: the paused candidate", {musicPaused}, prevSpotify, none, musicPaused},
@@ -149,15 +157,20 @@ TEST(MediaPlaybackPolicy, BrowserTabListing) {
          "http://m.youtube.com/x"},
         {"every occurrence removed", record("A - Twitch - Twitch", "https://www.twitch.tv/a"), "Twitch", "A",
          "https://www.twitch.tv/a"},
-        {"empty title kept", record("", "https://soundcloud.com/a"), "SoundCloud", "", "https://soundcloud.com/a"},
-        {"split at first separator only", QStringLiteral("T") + kUS + QStringLiteral("https://bandcamp.com/") + kUS,
-         {}, {}, {}},
+        {"empty title kept", record("", "https://soundcloud.com/a"), "SoundCloud", "",
+         "https://soundcloud.com/a"},
+        {"split at first separator only",
+         QStringLiteral("T") + kUS + QStringLiteral("https://bandcamp.com/") + kUS,
+         {},
+         {},
+         {}},
         {"first listed wins over row order",
          record("x", "https://example.com") + record("Mix", "https://open.spotify.com/a") +
              record("Vid", "https://youtube.com/b"),
          "Spotify Web", "Mix", "https://open.spotify.com/a"},
-        {"records without trailing separator", record("x", "https://example.com") + QStringLiteral("Y") + kUS +
-                                                   QStringLiteral("https://music.apple.com/z"),
+        {"records without trailing separator",
+         record("x", "https://example.com") + QStringLiteral("Y") + kUS +
+             QStringLiteral("https://music.apple.com/z"),
          "Apple Music", "Y", "https://music.apple.com/z"},
     };
     for (const Row& row : rows) {

@@ -4,8 +4,8 @@
 #include "support/ManualScheduler.h"
 #include "support/TempHome.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace vantrel;
@@ -24,10 +24,10 @@ protected:
     }
 
     void setNetwork(std::uint64_t received, std::uint64_t sent, std::uint64_t loopback = 0) {
-        counters_.nets = std::vector<InterfaceCounters>{{QStringLiteral("lo"), loopback, loopback},
-                                                        {QStringLiteral("eth0"), received / 2, sent / 2},
-                                                        {QStringLiteral("wlan0"), received - received / 2,
-                                                         sent - sent / 2}};
+        counters_.nets = std::vector<InterfaceCounters>{
+            {QStringLiteral("lo"), loopback, loopback},
+            {QStringLiteral("eth0"), received / 2, sent / 2},
+            {QStringLiteral("wlan0"), received - received / 2, sent - sent / 2}};
     }
     void nextSample() { scheduler_.advance(SystemMonitor::kInterval); }
 
@@ -192,10 +192,10 @@ TEST(SystemMonitorValues, MemoryFractionAndFormatBytes) {
         const char* text;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const Row& row : {Row{-5, "0 B"}, Row{nan, "0 B"}, Row{0, "0 B"}, Row{512, "512 B"}, Row{1023, "1023 B"},
-                           Row{1024, "1.0 KB"}, Row{1536, "1.5 KB"}, Row{102'400, "100 KB"}, Row{150'000, "146 KB"},
-                           Row{1'048'575, "1024 KB"}, Row{1'048'576, "1.0 MB"},
-                           Row{5.0 * 1024 * 1024 * 1024 * 1024, "5120 GB"}}) {
+    for (const Row& row : {Row{-5, "0 B"}, Row{nan, "0 B"}, Row{0, "0 B"}, Row{512, "512 B"},
+                           Row{1023, "1023 B"}, Row{1024, "1.0 KB"}, Row{1536, "1.5 KB"},
+                           Row{102'400, "100 KB"}, Row{150'000, "146 KB"}, Row{1'048'575, "1024 KB"},
+                           Row{1'048'576, "1.0 MB"}, Row{5.0 * 1024 * 1024 * 1024 * 1024, "5120 GB"}}) {
         EXPECT_EQ(SystemMonitor::formatBytes(row.value), QString::fromLatin1(row.text)) << row.value;
     }
 }

@@ -24,9 +24,11 @@ const char* const kNetDev =
     "Inter-|   Receive                                                |  Transmit\n"
     " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets errs drop fifo colls "
     "carrier compressed\n"
-    "    lo:    3267      29    0    0    0     0          0         0     3267      29    0    0    0     0       0 "
+    "    lo:    3267      29    0    0    0     0          0         0     3267      29    0    0    0     0 "
+    "      0 "
     "         0\n"
-    "  eth0: 68600727    1448    0    0    0     0          0         0    65285     764    0    0    0     0       0 "
+    "  eth0: 68600727    1448    0    0    0     0          0         0    65285     764    0    0    0     "
+    "0       0 "
     "         0\n"
     "wlp2s0:18446744073709551615 1 0 0 0 0 0 0 42 1 0 0 0 0 0 0\n"
     "  bad0: 12 x\n";

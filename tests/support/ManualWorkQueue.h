@@ -23,7 +23,8 @@ public:
     // neither side has anything left (an answer may queue more work).
     void drain() {
         do {
-            while (!pending_.empty()) runOne();
+            while (!pending_.empty())
+                runOne();
             QCoreApplication::processEvents();
         } while (!pending_.empty());
     }

@@ -11,12 +11,12 @@ namespace vantrel::test {
 class ScriptedMediaAutomation final : public MediaAutomation {
 public:
     QSet<QString> running;
-    QHash<QString, std::optional<QStringList>> states;   // by player; absent: none (failed)
-    QHash<QString, std::optional<QString>> listings;     // by browser
-    QHash<QString, ArtworkPayload> artworks;             // by player
-    QHash<QString, QImage> icons;                        // by bundle identifier
+    QHash<QString, std::optional<QStringList>> states; // by player; absent: none (failed)
+    QHash<QString, std::optional<QString>> listings;   // by browser
+    QHash<QString, ArtworkPayload> artworks;           // by player
+    QHash<QString, QImage> icons;                      // by bundle identifier
 
-    QStringList asked;          // players and browsers, in asking order
+    QStringList asked; // players and browsers, in asking order
     QStringList artworkAsked;
     std::vector<std::pair<QString, MediaCommand>> sent;
     QStringList revealed;
@@ -37,7 +37,9 @@ public:
     }
     void send(const QString& player, MediaCommand command) override { sent.emplace_back(player, command); }
     void revealCurrentItem(const QString& player) override { revealed.append(player); }
-    void activateTab(const QString& browser, const QString& url) override { activated.emplace_back(browser, url); }
+    void activateTab(const QString& browser, const QString& url) override {
+        activated.emplace_back(browser, url);
+    }
     QImage applicationIcon(const QString& bundleIdentifier) override { return icons.value(bundleIdentifier); }
 };
 

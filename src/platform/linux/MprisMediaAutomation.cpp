@@ -26,7 +26,9 @@ QString withoutSeparators(QString text) {
     return text;
 }
 
-QString number(double value) { return QString::number(value, 'g', 15); }
+QString number(double value) {
+    return QString::number(value, 'g', 15);
+}
 
 } // namespace
 
@@ -39,11 +41,17 @@ Role roleOf(const QString& busName) {
     static const QStringList chrome{QStringLiteral("chrome"), QStringLiteral("chromium"),
                                     QStringLiteral("google-chrome")};
     if (chrome.contains(name)) return Role::chrome;
-    static const QStringList browsers{
-        QStringLiteral("firefox"),     QStringLiteral("librewolf"), QStringLiteral("brave"),
-        QStringLiteral("vivaldi"),     QStringLiteral("opera"),     QStringLiteral("msedge"),
-        QStringLiteral("epiphany"),    QStringLiteral("falkon"),    QStringLiteral("qutebrowser"),
-        QStringLiteral("midori"),      QStringLiteral("plasma-browser-integration")};
+    static const QStringList browsers{QStringLiteral("firefox"),
+                                      QStringLiteral("librewolf"),
+                                      QStringLiteral("brave"),
+                                      QStringLiteral("vivaldi"),
+                                      QStringLiteral("opera"),
+                                      QStringLiteral("msedge"),
+                                      QStringLiteral("epiphany"),
+                                      QStringLiteral("falkon"),
+                                      QStringLiteral("qutebrowser"),
+                                      QStringLiteral("midori"),
+                                      QStringLiteral("plasma-browser-integration")};
     if (browsers.contains(name)) return Role::otherBrowser;
     // playerctld mirrors whichever player is active; counting it would show that player twice.
     if (name.isEmpty() || name == QStringLiteral("playerctld")) return Role::ignored;
@@ -94,12 +102,14 @@ QStringList playerFields(const QVariantMap& playerProperties, bool lengthInMilli
     const QString title = metadata.value(QStringLiteral("xesam:title")).toString();
     if (title.isEmpty()) return {};
     const QVariant artists = metadata.value(QStringLiteral("xesam:artist"));
-    const QString artist = artists.canConvert<QStringList>() ? artists.toStringList().join(QStringLiteral(", "))
-                                                             : artists.toString();
+    const QString artist = artists.canConvert<QStringList>()
+                               ? artists.toStringList().join(QStringLiteral(", "))
+                               : artists.toString();
     const QString album = metadata.value(QStringLiteral("xesam:album")).toString();
     // MPRIS gives microseconds; the controller reads seconds, and a Spotify length in
     // milliseconds as that player's own automation reports it.
-    const double position = std::max<qlonglong>(playerProperties.value(QStringLiteral("Position")).toLongLong(), 0);
+    const double position =
+        std::max<qlonglong>(playerProperties.value(QStringLiteral("Position")).toLongLong(), 0);
     const double length = std::max<qlonglong>(metadata.value(QStringLiteral("mpris:length")).toLongLong(), 0);
     return {title,
             artist,
@@ -132,9 +142,9 @@ MprisMediaAutomation::MprisMediaAutomation(QDBusConnection connection) : connect
 
 QStringList MprisMediaAutomation::playerNames() {
     if (!connection_.isConnected()) return {};
-    const QDBusMessage call =
-        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
     const QDBusMessage reply = connection_.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
     QStringList names = reply.arguments().constFirst().toStringList();
@@ -142,9 +152,10 @@ QStringList MprisMediaAutomation::playerNames() {
     return names;
 }
 
-std::optional<QVariantMap> MprisMediaAutomation::properties(const QString& busName, const QString& interface) {
-    QDBusMessage call = QDBusMessage::createMethodCall(busName, kObjectPath, kPropertiesInterface,
-                                                       QStringLiteral("GetAll"));
+std::optional<QVariantMap> MprisMediaAutomation::properties(const QString& busName,
+                                                            const QString& interface) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(busName, kObjectPath, kPropertiesInterface, QStringLiteral("GetAll"));
     call << interface;
     const QDBusMessage reply = connection_.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
@@ -156,7 +167,8 @@ std::optional<QString> MprisMediaAutomation::busNameOf(const QString& player) {
     return player == kSpotify ? roster.spotify : player == kMusic ? roster.music : std::nullopt;
 }
 
-void MprisMediaAutomation::callMethod(const QString& busName, const QString& interface, const QString& method) {
+void MprisMediaAutomation::callMethod(const QString& busName, const QString& interface,
+                                      const QString& method) {
     connection_.call(QDBusMessage::createMethodCall(busName, kObjectPath, interface, method), QDBus::Block,
                      kCallTimeoutMs);
 }
@@ -197,9 +209,15 @@ void MprisMediaAutomation::send(const QString& player, MediaCommand command) {
     if (!busName) return;
     QString method;
     switch (command) {
-    case MediaCommand::previousTrack: method = QStringLiteral("Previous"); break;
-    case MediaCommand::playPause: method = QStringLiteral("PlayPause"); break;
-    case MediaCommand::nextTrack: method = QStringLiteral("Next"); break;
+    case MediaCommand::previousTrack:
+        method = QStringLiteral("Previous");
+        break;
+    case MediaCommand::playPause:
+        method = QStringLiteral("PlayPause");
+        break;
+    case MediaCommand::nextTrack:
+        method = QStringLiteral("Next");
+        break;
     }
     callMethod(*busName, kPlayerInterface, method);
 }

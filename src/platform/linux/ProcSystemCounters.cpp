@@ -12,16 +12,20 @@ namespace vantrel {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Splits a line into its blank-separated words.
 std::vector<QByteArrayView> words(QByteArrayView line) {
     std::vector<QByteArrayView> out;
     qsizetype i = 0;
     while (i < line.size()) {
-        while (i < line.size() && isBlank(line[i])) ++i;
+        while (i < line.size() && isBlank(line[i]))
+            ++i;
         const qsizetype start = i;
-        while (i < line.size() && !isBlank(line[i])) ++i;
+        while (i < line.size() && !isBlank(line[i]))
+            ++i;
         if (i > start) out.push_back(line.sliced(start, i - start));
     }
     return out;
@@ -35,8 +39,7 @@ std::optional<std::uint64_t> toUnsigned(QByteArrayView word) {
     return value;
 }
 
-template <typename F>
-void forEachLine(QByteArrayView text, F&& f) {
+template <typename F> void forEachLine(QByteArrayView text, F&& f) {
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf('\n', start);
@@ -87,7 +90,8 @@ std::optional<CpuTicks> parseProcStat(QByteArrayView text) {
         if (count < 4) return false;
         CpuTicks ticks;
         ticks.idle = f[3] + f[4]; // waiting for input or output is idle time
-        for (std::size_t i = 0; i < count; ++i) ticks.total += f[i];
+        for (std::size_t i = 0; i < count; ++i)
+            ticks.total += f[i];
         result = ticks;
         return false;
     });
@@ -103,11 +107,16 @@ std::optional<MemoryCounters> parseMemInfo(QByteArrayView text) {
         if (!value) return true;
         const std::uint64_t unit = (w.size() >= 3 && w[2] == "kB") ? 1024 : 1;
         const std::uint64_t bytes = *value * unit;
-        if (w[0] == "MemTotal:") total = bytes;
-        else if (w[0] == "MemAvailable:") available = bytes;
-        else if (w[0] == "MemFree:") free = bytes;
-        else if (w[0] == "Buffers:") buffers = bytes;
-        else if (w[0] == "Cached:") cached = bytes;
+        if (w[0] == "MemTotal:")
+            total = bytes;
+        else if (w[0] == "MemAvailable:")
+            available = bytes;
+        else if (w[0] == "MemFree:")
+            free = bytes;
+        else if (w[0] == "Buffers:")
+            buffers = bytes;
+        else if (w[0] == "Cached:")
+            cached = bytes;
         return true;
     });
     if (!total) return std::nullopt;
