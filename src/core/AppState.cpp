@@ -1,0 +1,245 @@
+#include "core/AppState.h"
+
+#include "control-center/ControlCenterLayoutPolicy.h"
+#include "core/VantrelPreferences.h"
+#include "dock/CustomDockController.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockSettingsStore.h"
+#include "notch/NotchPanelController.h"
+#include "platform/Screens.h"
+#include "services/AutomationEngine.h"
+#include "services/CommandPaletteController.h"
+#include "services/FeedbackEngine.h"
+#include "services/HotkeyManager.h"
+#include "services/KeyboardCleaningController.h"
+#include "services/MenuBarAppearanceController.h"
+#include "services/MenuBarScanner.h"
+
+namespace vantrel {
+
+AppState::AppState(AppStateFactory& factory, QObject* parent)
+    : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
+      screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
+      preferences_(factory.services.preferences),
+      // slot clipboard
+      // slot notes
+      // slot bookmarks
+      // slot focus
+      // slot stopwatch
+      keyboardCleaning_(factory.makeKeyboardCleaning()),
+      // slot systemMonitor
+      // slot fileShelf
+      // slot calendar
+      // slot media
+      feedback_(factory.makeFeedback()),
+      // slot permissions
+      // slot capabilities
+      // slot qaObserver
+      dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
+      menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
+      hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController()),
+      customDockController_(factory.makeCustomDockController()),
+      menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
+
+AppState::~AppState() {
+    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
+}
+
+void AppState::setSelectedSection(VantrelSection section) {
+    if (selectedSection_ == section) return;
+    selectedSection_ = section;
+    Q_EMIT selectedSectionChanged(section);
+}
+
+void AppState::setStarted(bool started) {
+    if (isStarted_ == started) return;
+    isStarted_ = started;
+    Q_EMIT isStartedChanged(started);
+}
+
+void AppState::start() {
+    if (isStarted_) return;
+    setStarted(true);
+    // slot clipboard: clipboard_->start();
+    // slot calendar: calendar_->refresh();
+
+    // The keyboard probe settles a while after it starts; its state is read 2.1 seconds later.
+    keyboardStartupTask_.emplace();
+    const std::shared_ptr<bool> cancelled = keyboardStartupTask_->cancelled;
+    const QPointer<AppState> self(this);
+    keyboardBacklight_.start([self, cancelled] {
+        if (*cancelled || !self) return;
+        Scheduler& scheduler = self->scheduler_;
+        self->keyboardStartupTask_->delay =
+            ScheduledTask(scheduler, scheduler.schedule(Seconds(kKeyboardStartupDelaySeconds), [self, cancelled] {
+                if (*cancelled || !self) return;
+                self->refreshKeyboardBacklightStatus();
+            }));
+    });
+
+    workspaceObservers_.push_back(sleepWake_.addObserver(PowerEvent::willSleep, [self] {
+        if (self) self->scheduler_.schedule(Seconds(0), [self] {
+            if (self) self->handleWillSleep();
+        });
+    }));
+    workspaceObservers_.push_back(sleepWake_.addObserver(PowerEvent::didWake, [self] {
+        if (self) self->scheduler_.schedule(Seconds(0), [self] {
+            if (self) self->handleDidWake();
+        });
+    }));
+
+    if (!hotkeys_.hasEventHandler()) hotkeys_.installEventHandler();
+    for (HotkeyAction action : allCasesOf<HotkeyAction>()) {
+        if (hotkeys_.bindings().count(action) == 0) continue;
+        hotkeys_.registerHotkey(action, [self, action] {
+            if (self) self->perform(action);
+        });
+    }
+
+    applyPreferences();
+    refreshCapabilities();
+}
+
+void AppState::handleWillSleep() {
+    notchController_->hide();
+    // slot media: media_->stop();
+    // slot clipboard: clipboard_->stop();
+}
+
+void AppState::handleDidWake() {
+    if (!isStarted_) return;
+    // slot clipboard: clipboard_->start();
+    applyPreferences();
+}
+
+void AppState::applyPreferences() {
+    if (!isStarted_) return;
+
+    if (preferences_.notchEnabled() && preferences_.hasCompletedOnboarding())
+        notchController_->show(*this);
+    else
+        notchController_->hide();
+
+    // An enabled engine is restarted, so it picks up changed triggers.
+    feedback_->setPreferences(&preferences_);
+    feedback_->stop();
+    if (preferences_.feedbackEnabled()) feedback_->start();
+
+    if (preferences_.customDockEnabled()) {
+        customDockController_->show(preferences_, *dockContent_, *this);
+    } else {
+        customDockController_->setWantsSystemDockSuppressed(false);
+        customDockController_->setShouldVerifyInitialPendingSuppression(false);
+        customDockController_->setIsEditingItems(false);
+        customDockController_->setRevealed(true, true);
+        // Restores the system Dock if it had been suppressed and dismisses the replacement.
+        customDockController_->synchronizeSystemDock();
+    }
+
+    menuBarAppearance_->apply(preferences_, *menuBarScanner_);
+
+    if (preferences_.commandPaletteEnabled())
+        commandPalette_->install(*this);
+    else
+        commandPalette_->uninstall();
+}
+
+void AppState::perform(HotkeyAction action) {
+    switch (action) {
+    case HotkeyAction::commandPalette:
+        if (commandPalette_->panel())
+            commandPalette_->dismiss();
+        else
+            commandPalette_->show(nullptr, std::nullopt);
+        break;
+    case HotkeyAction::toggleHiddenItems:
+        menuBarAppearance_->toggleHiddenItems(&preferences_, menuBarScanner_.get());
+        break;
+    case HotkeyAction::toggleAlwaysHiddenItems:
+        menuBarAppearance_->setAreAlwaysHiddenItemsRevealed(!menuBarAppearance_->areAlwaysHiddenItemsRevealed());
+        break;
+    case HotkeyAction::openNotch: showNotch(NotchTab::home, true); break;
+    case HotkeyAction::toggleFocus:
+        // slot focus: focus_->isRunning() ? focus_->pause() : focus_->start();
+        break;
+    }
+}
+
+void AppState::showNotch(NotchTab tab, bool takeFocus) {
+    if (!preferences_.notchEnabled()) preferences_.setNotchEnabled(true);
+    notchController_->show(*this);
+    notchController_->expand(tab, takeFocus);
+}
+
+void AppState::registerControlCenterWindow(QWidget& window) {
+    controlCenterWindow_ = &window;
+    // A Linux window manager draws the frame, so the transparent title bar and the background
+    // dragging of the original window have no counterpart here.
+    window.setObjectName(QStringLiteral("vantrel.control-center"));
+    window.setWindowTitle(QStringLiteral("Vantrel"));
+    window.setMinimumSize(720, 600);
+
+    std::optional<ScreenInfo> screen = screens_.screenOf(window);
+    if (!screen) screen = screens_.mainScreen();
+    if (!screen) return;
+    const QRectF frame(window.geometry());
+    const QRectF constrained =
+        ControlCenterLayoutPolicy::constrainedWindowFrame(frame, QRectF(screen->visibleFrame), kControlCenterMargin);
+    if (constrained != frame) window.setGeometry(constrained.toAlignedRect());
+}
+
+void AppState::refreshKeyboardBacklightStatus() {
+    if (!isStarted_) return;
+    const QPointer<AppState> self(this);
+    keyboardBacklight_.start([self] {
+        if (!self || !self->isStarted_) return;
+        const KeyboardBacklightSignal::Diagnostic diagnostic = self->keyboardBacklight_.diagnostic();
+        if (self->keyboardBacklightSupport_ != diagnostic.support) {
+            self->keyboardBacklightSupport_ = diagnostic.support;
+            Q_EMIT self->keyboardBacklightSupportChanged(diagnostic.support);
+        }
+        if (self->keyboardBacklightMessage_ != diagnostic.message) {
+            self->keyboardBacklightMessage_ = diagnostic.message;
+            Q_EMIT self->keyboardBacklightMessageChanged(diagnostic.message);
+        }
+        self->refreshCapabilities();
+    });
+}
+
+void AppState::refreshCapabilities() {
+    // slot capabilities: capabilities_.refresh(*permissions_, keyboardBacklightSupport_);
+}
+
+void AppState::stop() {
+    if (!isStarted_) return;
+    setStarted(false);
+
+    if (keyboardStartupTask_) {
+        *keyboardStartupTask_->cancelled = true;
+        keyboardStartupTask_.reset();
+    }
+    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
+    workspaceObservers_.clear();
+
+    menuBarAppearance_->hideTint();
+    menuBarAppearance_->disableItemHiding();
+    customDockController_->hide(true);
+    notchController_->hide();
+    notchController_->setState(nullptr);
+    notchController_->notificationIndicator().releasePanel();
+    // slot notes: notes_->saveNow();
+    // slot clipboard: clipboard_->stop();
+    // slot media: media_->stop();
+    feedback_->stop();
+    // The probe runs on this thread, so its stop needs no task of its own.
+    keyboardBacklight_.stop();
+    // slot alarm: AlarmController::shared().dismiss();
+    // slot stopwatch: stopwatch_->stopTicking();
+    keyboardCleaning_->stop(KeyboardCleaningController::StopReason::appStopping);
+    automations_->invalidateTimer();
+    automations_->revertAllActiveRules();
+    commandPalette_->uninstall();
+    hotkeys_.unregisterAll();
+}
+
+} // namespace vantrel

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "core/AppStateFactory.h"
+#include "core/SharedInstance.h"
+#include "kit/Navigation.h"
+#include "platform/Scheduler.h"
+#include "platform/SleepWakeMonitor.h"
+#include "services/HotkeyAction.h"
+#include "services/KeyboardBacklightSignal.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vantrel {
+
+// The root of the running system. It builds every store and controller once, starts them when
+// launching has finished, switches the optional ones on and off from the settings, dispatches
+// hot-key actions, opens the notch on request and tears everything down in a fixed order.
+//
+// The stores of the productivity modules each join in five places, one line each, marked
+// "slot <name>": the member list (which is the construction order), start(), the sleep and wake
+// handlers, and stop().
+class AppState : public QObject, public SharedInstance<AppState> {
+    Q_OBJECT
+public:
+    static constexpr double kKeyboardStartupDelaySeconds = 2.1;
+    static constexpr double kControlCenterMargin = 8;
+
+    explicit AppState(AppStateFactory& factory, QObject* parent = nullptr);
+    ~AppState() override;
+
+    // Published state.
+    VantrelSection selectedSection() const { return selectedSection_; }
+    void setSelectedSection(VantrelSection section);
+    bool isStarted() const { return isStarted_; }
+    KeyboardBacklightSignal::Support keyboardBacklightSupport() const { return keyboardBacklightSupport_; }
+    const QString& keyboardBacklightMessage() const { return keyboardBacklightMessage_; }
+
+    // Owned components, in construction order.
+    VantrelPreferences& preferences() const { return preferences_; }
+    KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
+    FeedbackEngine& feedback() const { return *feedback_; }
+    DockSettingsStore& dockSettings() const { return *dockSettings_; }
+    DockContentStore& dockContent() const { return *dockContent_; }
+    MenuBarScanner& menuBarScanner() const { return *menuBarScanner_; }
+    AutomationEngine& automations() const { return *automations_; }
+    HotkeyManager& hotkeys() const { return hotkeys_; }
+    NotchPanelController& notchController() const { return *notchController_; }
+    CustomDockController& customDockController() const { return *customDockController_; }
+    MenuBarAppearanceController& menuBarAppearance() const { return *menuBarAppearance_; }
+    CommandPaletteController& commandPalette() const { return *commandPalette_; }
+
+    QWidget* controlCenterWindow() const { return controlCenterWindow_; }
+
+    // Starts everything, once.
+    void start();
+    // Brings the optional components in line with the settings; nothing before start().
+    void applyPreferences();
+    void perform(HotkeyAction action);
+    // Opens the notch on `tab`, switching the notch setting on first if it is off. Works before
+    // onboarding is complete and before start().
+    void showNotch(NotchTab tab, bool takeFocus);
+    // Called once by the control center's root view when its window exists.
+    void registerControlCenterWindow(QWidget& window);
+    // Copies the keyboard probe's state into the published properties (while started).
+    void refreshKeyboardBacklightStatus();
+    // Tears everything down in a fixed order; nothing unless started.
+    void stop();
+
+Q_SIGNALS:
+    void selectedSectionChanged(vantrel::VantrelSection section);
+    void isStartedChanged(bool started);
+    void keyboardBacklightSupportChanged(vantrel::KeyboardBacklightSignal::Support support);
+    void keyboardBacklightMessageChanged(const QString& message);
+
+private:
+    struct KeyboardStartupTask {
+        std::shared_ptr<bool> cancelled = std::make_shared<bool>(false);
+        ScheduledTask delay;
+    };
+
+    void setStarted(bool started);
+    void handleWillSleep();
+    void handleDidWake();
+    void refreshCapabilities();
+
+    Scheduler& scheduler_;
+    SleepWakeMonitor& sleepWake_;
+    Screens& screens_;
+    KeyboardBacklightSignal& keyboardBacklight_;
+
+    VantrelSection selectedSection_ = VantrelSection::home;
+    bool isStarted_ = false;
+    KeyboardBacklightSignal::Support keyboardBacklightSupport_ = KeyboardBacklightSignal::Support::checking;
+    QString keyboardBacklightMessage_ = QString::fromUtf8(KeyboardBacklightSignal::kCheckingMessage);
+
+    // Owned components, constructed in exactly this order.
+    VantrelPreferences& preferences_;
+    // slot clipboard
+    // slot notes ("notes.json")
+    // slot bookmarks
+    // slot focus
+    // slot stopwatch
+    std::unique_ptr<KeyboardCleaningController> keyboardCleaning_;
+    // slot systemMonitor
+    // slot fileShelf
+    // slot calendar
+    // slot media
+    std::unique_ptr<FeedbackEngine> feedback_;
+    // slot permissions
+    // slot capabilities
+    // slot qaObserver
+    std::unique_ptr<DockSettingsStore> dockSettings_;
+    std::unique_ptr<DockContentStore> dockContent_;
+    std::unique_ptr<MenuBarScanner> menuBarScanner_;
+    std::unique_ptr<AutomationEngine> automations_;
+    HotkeyManager& hotkeys_;
+    std::unique_ptr<NotchPanelController> notchController_;
+    std::unique_ptr<CustomDockController> customDockController_;
+    std::unique_ptr<MenuBarAppearanceController> menuBarAppearance_;
+    std::unique_ptr<CommandPaletteController> commandPalette_;
+
+    QPointer<QWidget> controlCenterWindow_;
+    std::optional<KeyboardStartupTask> keyboardStartupTask_;
+    std::vector<SleepWakeMonitor::ObserverId> workspaceObservers_;
+};
+
+} // namespace vantrel

@@ -1,0 +1,39 @@
+#include "core/AppStateFactory.h"
+
+#include "dock/CustomDockController.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockSettingsStore.h"
+#include "notch/NotchPanelController.h"
+#include "services/AutomationEngine.h"
+#include "services/CommandPaletteController.h"
+#include "services/FeedbackEngine.h"
+#include "services/KeyboardCleaningController.h"
+#include "services/MenuBarAppearanceController.h"
+#include "services/MenuBarScanner.h"
+
+namespace vantrel {
+
+std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
+    return std::make_unique<KeyboardCleaningController>();
+}
+std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
+    return std::make_unique<FeedbackEngine>(services.preferences);
+}
+std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() { return std::make_unique<DockSettingsStore>(); }
+std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() { return std::make_unique<DockContentStore>(); }
+std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() { return std::make_unique<MenuBarScanner>(); }
+std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() { return std::make_unique<AutomationEngine>(); }
+std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController() {
+    return std::make_unique<NotchPanelController>();
+}
+std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
+    return std::make_unique<CustomDockController>(services.defaults, services.log);
+}
+std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppearance() {
+    return std::make_unique<MenuBarAppearanceController>();
+}
+std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
+    return std::make_unique<CommandPaletteController>(services.screens, services.shell);
+}
+
+} // namespace vantrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+
+namespace vantrel {
+
+class ApplicationShell;
+class AutomationEngine;
+class Clock;
+class CommandPaletteController;
+class CustomDockController;
+class DockContentStore;
+class DockSettingsStore;
+class FeedbackEngine;
+class HotkeyManager;
+class KeyboardBacklightSignal;
+class KeyboardCleaningController;
+class MenuBarAppearanceController;
+class MenuBarScanner;
+class NotchPanelController;
+class Scheduler;
+class Screens;
+class SleepWakeMonitor;
+class SystemLog;
+class UserDefaultsProvider;
+class VantrelPreferences;
+
+// What AppState is built from. The composition root hands in the platform services and the
+// process-wide shared instances; each make function builds one component that AppState owns and
+// is called exactly once, by AppState's constructor, in the construction order below. Tests
+// override make functions to hand in recording fakes.
+class AppStateFactory {
+public:
+    struct Services {
+        const Clock& clock;
+        Scheduler& scheduler;
+        SleepWakeMonitor& sleepWake;
+        Screens& screens;
+        ApplicationShell& shell;
+        UserDefaultsProvider& defaults;
+        SystemLog& log;
+        // Shared instances.
+        VantrelPreferences& preferences;
+        HotkeyManager& hotkeys;
+        KeyboardBacklightSignal& keyboardBacklight;
+    };
+
+    explicit AppStateFactory(Services services) : services(services) {}
+    virtual ~AppStateFactory() = default;
+
+    Services services;
+
+    // In construction order. The stores of the productivity modules take their places between
+    // these, as marked in AppState.h.
+    virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
+    virtual std::unique_ptr<FeedbackEngine> makeFeedback();
+    virtual std::unique_ptr<DockSettingsStore> makeDockSettings();
+    virtual std::unique_ptr<DockContentStore> makeDockContent();
+    virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();
+    virtual std::unique_ptr<AutomationEngine> makeAutomations();
+    virtual std::unique_ptr<NotchPanelController> makeNotchController();
+    virtual std::unique_ptr<CustomDockController> makeCustomDockController();
+    virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
+    virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
+};
+
+} // namespace vantrel

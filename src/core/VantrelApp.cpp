@@ -1,0 +1,62 @@
+#include "core/VantrelApp.h"
+
+#include "control-center/RootView.h"
+#include "core/AppState.h"
+#include "platform/ApplicationShell.h"
+#include "services/CommandPaletteController.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace vantrel {
+
+VantrelApp::VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell, QObject* parent)
+    : QObject(parent), state_(state), shell_(shell), window_(std::make_unique<QMainWindow>()) {
+    window_->setWindowTitle(QStringLiteral("Vantrel"));
+    rootView_ = new RootView(state, preferences);
+    window_->setCentralWidget(rootView_);
+
+    commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
+    const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
+        QAction* item = commandMenu_->addAction(title);
+        item->setShortcut(key);
+        connect(item, &QAction::triggered, this, action);
+        return item;
+    };
+    add(QStringLiteral("About Vantrel"), {}, &VantrelApp::about);
+    commandMenu_->addSeparator();
+    add(QStringLiteral("Open Notch"), QKeySequence(QStringLiteral("Ctrl+Shift+N")), &VantrelApp::openNotch);
+    add(QStringLiteral("Command Palette"), QKeySequence(QStringLiteral("Ctrl+Space")), &VantrelApp::openPalette);
+    commandMenu_->addSeparator();
+    timerAction_ = add(QStringLiteral("Start Timer"), {}, &VantrelApp::toggleTimer);
+    // The desktop's standard last item of an application menu.
+    commandMenu_->addSeparator();
+    add(QStringLiteral("Quit Vantrel"), QKeySequence(QStringLiteral("Ctrl+Q")), &VantrelApp::quit);
+    connect(commandMenu_, &QMenu::aboutToShow, this, &VantrelApp::updateCommandTitles);
+}
+
+VantrelApp::~VantrelApp() = default;
+
+void VantrelApp::showControlCenter() {
+    window_->resize(kDefaultWidth, kDefaultHeight);
+    window_->show();
+}
+
+void VantrelApp::updateCommandTitles() {
+    // slot focus: "Pause Timer" while the focus timer runs.
+    timerAction_->setText(QStringLiteral("Start Timer"));
+}
+
+void VantrelApp::about() {
+    state_.setSelectedSection(VantrelSection::home);
+    shell_.activateIgnoringOtherApps();
+    if (QWidget* window = state_.controlCenterWindow()) shell_.makeKeyAndOrderFront(*window);
+}
+
+void VantrelApp::openNotch() { state_.showNotch(NotchTab::home, true); }
+void VantrelApp::openPalette() { state_.commandPalette().show(nullptr, std::nullopt); }
+void VantrelApp::toggleTimer() { state_.perform(HotkeyAction::toggleFocus); }
+void VantrelApp::quit() { shell_.terminate(); }
+
+} // namespace vantrel

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace vantrel {
+
+class AppState;
+class ApplicationShell;
+class RootView;
+class VantrelPreferences;
+
+// The application's window and commands: the control center titled "Vantrel" with the root view,
+// and the "Vantrel" menu.
+class VantrelApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultWidth = 1080;
+    static constexpr int kDefaultHeight = 720;
+
+    VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell, QObject* parent = nullptr);
+    ~VantrelApp() override;
+
+    // Opens the control center, as launching does.
+    void showControlCenter();
+
+    QMainWindow& window() const { return *window_; }
+    RootView& rootView() const { return *rootView_; }
+    QMenu& commandMenu() const { return *commandMenu_; }
+
+    // The commands.
+    void about();
+    void openNotch();
+    void openPalette();
+    void toggleTimer();
+    void quit();
+
+private:
+    void updateCommandTitles();
+
+    AppState& state_;
+    ApplicationShell& shell_;
+    std::unique_ptr<QMainWindow> window_;
+    RootView* rootView_ = nullptr;
+    QMenu* commandMenu_ = nullptr;
+    QAction* timerAction_ = nullptr;
+};
+
+} // namespace vantrel
