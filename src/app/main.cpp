@@ -1,4 +1,6 @@
 #include "core/AppState.h"
+#include "core/QAObserver.h"
+#include "core/VantrelDiagnostics.h"
 #include "core/VantrelApp.h"
 #include "core/VantrelAppDelegate.h"
 #include "core/VantrelPreferences.h"
@@ -52,11 +54,16 @@ int main(int argc, char** argv) {
     KeyboardBacklightSignal keyboardBacklight([] { return false; });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
+    QAObserver qaObserver(clock, paths);
+    QAObserver::setShared(&qaObserver);
+    VantrelDiagnostics diagnostics(clock, log, environment, defaults.standard(), qaObserver);
+    VantrelDiagnostics::setShared(&diagnostics);
+
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
     AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, preferences, hotkeys,
-                             keyboardBacklight});
+                             keyboardBacklight, qaObserver});
     AppState state(factory);
     AppState::setShared(&state);
 
@@ -68,6 +75,8 @@ int main(int argc, char** argv) {
     defaults.flushAll();
 
     AppState::setShared(nullptr);
+    VantrelDiagnostics::setShared(nullptr);
+    QAObserver::setShared(nullptr);
     KeyboardBacklightSignal::setShared(nullptr);
     HotkeyManager::setShared(nullptr);
     VantrelPreferences::setShared(nullptr);

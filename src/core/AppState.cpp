@@ -34,8 +34,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       feedback_(factory.makeFeedback()),
       // slot permissions
       // slot capabilities
-      // slot qaObserver
-      dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
+      qaObserver_(factory.services.qaObserver), dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController()),
       customDockController_(factory.makeCustomDockController()),

@@ -44,6 +44,7 @@ public:
     VantrelPreferences& preferences() const { return preferences_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
     FeedbackEngine& feedback() const { return *feedback_; }
+    QAObserver& qaObserver() const { return qaObserver_; }
     DockSettingsStore& dockSettings() const { return *dockSettings_; }
     DockContentStore& dockContent() const { return *dockContent_; }
     MenuBarScanner& menuBarScanner() const { return *menuBarScanner_; }
@@ -113,7 +114,7 @@ private:
     std::unique_ptr<FeedbackEngine> feedback_;
     // slot permissions
     // slot capabilities
-    // slot qaObserver
+    QAObserver& qaObserver_;
     std::unique_ptr<DockSettingsStore> dockSettings_;
     std::unique_ptr<DockContentStore> dockContent_;
     std::unique_ptr<MenuBarScanner> menuBarScanner_;

@@ -18,6 +18,7 @@ class KeyboardCleaningController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
+class QAObserver;
 class Scheduler;
 class Screens;
 class SleepWakeMonitor;
@@ -43,6 +44,7 @@ public:
         VantrelPreferences& preferences;
         HotkeyManager& hotkeys;
         KeyboardBacklightSignal& keyboardBacklight;
+        QAObserver& qaObserver;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

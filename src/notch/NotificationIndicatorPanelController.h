@@ -21,7 +21,7 @@ public:
     }
     // Hides the dot's panel and lets it go.
     virtual void releasePanel() {
-        orderOutPanel();
+        if (panel_) panel_->hide();
         delete panel_;
     }
 

@@ -21,7 +21,7 @@ void CommandPaletteController::install(AppState& state) {
 
 void CommandPaletteController::uninstall() {
     hasKeyMonitor_ = false;
-    dismiss();
+    closePanel();
 }
 
 void CommandPaletteController::show(AppState* state, std::optional<ScreenInfo> screen) {
@@ -44,7 +44,9 @@ void CommandPaletteController::show(AppState* state, std::optional<ScreenInfo> s
     shell_.makeKeyAndOrderFront(*panel_);
 }
 
-void CommandPaletteController::dismiss() {
+void CommandPaletteController::dismiss() { closePanel(); }
+
+void CommandPaletteController::closePanel() {
     if (!panel_) return;
     panel_->hide();
     delete panel_;

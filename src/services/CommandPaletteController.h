@@ -40,6 +40,8 @@ public:
     bool hasKeyMonitor() const { return hasKeyMonitor_; }
 
 private:
+    void closePanel();
+
     Screens& screens_;
     ApplicationShell& shell_;
     QPointer<AppState> state_;

@@ -27,3 +27,14 @@ inline void PrintTo(const QJsonValue& value, std::ostream* out) {
     const QByteArray json = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     *out << json.mid(1, json.size() - 2).toStdString();
 }
+
+#include <QRect>
+#include <QRectF>
+
+inline void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height() << ")";
+}
+
+inline void PrintTo(const QRectF& rect, std::ostream* out) {
+    *out << "QRectF(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height() << ")";
+}

@@ -1,0 +1,297 @@
+#pragma once
+
+// Recording fakes of every component AppState owns or holds, all writing to one CallLog, and a
+// factory that builds them. Each fake records the call and then does what the real one does.
+
+#include "core/AppStateFactory.h"
+#include "core/QAObserver.h"
+#include "core/VantrelPreferences.h"
+#include "dock/CustomDockController.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockSettingsStore.h"
+#include "notch/NotchPanelController.h"
+#include "platform/InMemoryDefaults.h"
+#include "services/AutomationEngine.h"
+#include "services/CommandPaletteController.h"
+#include "services/FeedbackEngine.h"
+#include "services/HotkeyManager.h"
+#include "services/KeyboardBacklightSignal.h"
+#include "services/KeyboardCleaningController.h"
+#include "services/MenuBarAppearanceController.h"
+#include "services/MenuBarScanner.h"
+#include "support/CallLog.h"
+#include "support/FakeScreens.h"
+#include "support/FakeSleepWakeMonitor.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingApplicationShell.h"
+#include "support/RecordingSystemLog.h"
+#include "support/TempHome.h"
+
+namespace vantrel::test {
+
+class RecordingIndicator final : public NotificationIndicatorPanelController {
+public:
+    explicit RecordingIndicator(CallLog& log) : log_(log) {}
+    void orderOutPanel() override {
+        log_.add(QStringLiteral("indicator.orderOut"));
+        NotificationIndicatorPanelController::orderOutPanel();
+    }
+    void releasePanel() override {
+        log_.add(QStringLiteral("indicator.release"));
+        NotificationIndicatorPanelController::releasePanel();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingNotchPanelController final : public NotchPanelController {
+public:
+    explicit RecordingNotchPanelController(CallLog& log) : log_(log) {
+        setNotificationIndicator(new RecordingIndicator(log));
+    }
+    void show(AppState& state) override {
+        log_.add(QStringLiteral("notch.show"));
+        NotchPanelController::show(state);
+    }
+    void hide() override {
+        log_.add(QStringLiteral("notch.hide"));
+        NotchPanelController::hide();
+    }
+    void expand(std::optional<NotchTab> tab, bool takeFocus) override {
+        log_.add(QStringLiteral("notch.expand %1 %2")
+                     .arg(tab ? rawValue(*tab) : QStringLiteral("none"), takeFocus ? u"focus" : u"nofocus"));
+        NotchPanelController::expand(tab, takeFocus);
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingCustomDockController final : public CustomDockController {
+public:
+    RecordingCustomDockController(CallLog& log, UserDefaultsProvider& defaults, SystemLog& systemLog)
+        : CustomDockController(defaults, systemLog), log_(log) {}
+    void show(VantrelPreferences& preferences, DockContentStore& content, AppState& state) override {
+        log_.add(QStringLiteral("dock.show"));
+        CustomDockController::show(preferences, content, state);
+    }
+    void hide(bool restoreSynchronously) override {
+        log_.add(QStringLiteral("dock.hide %1").arg(restoreSynchronously ? u"sync" : u"async"));
+        CustomDockController::hide(restoreSynchronously);
+    }
+    void setRevealed(bool revealed, bool animated) override {
+        log_.add(QStringLiteral("dock.setRevealed %1").arg(revealed ? u"true" : u"false"));
+        CustomDockController::setRevealed(revealed, animated);
+    }
+    void synchronizeSystemDock() override {
+        log_.add(QStringLiteral("dock.synchronize"));
+        CustomDockController::synchronizeSystemDock();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingFeedbackEngine final : public FeedbackEngine {
+public:
+    RecordingFeedbackEngine(CallLog& log, VantrelPreferences& preferences) : FeedbackEngine(preferences), log_(log) {}
+    void start() override {
+        log_.add(QStringLiteral("feedback.start"));
+        FeedbackEngine::start();
+    }
+    void stop() override {
+        log_.add(QStringLiteral("feedback.stop"));
+        FeedbackEngine::stop();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingKeyboardBacklightSignal final : public KeyboardBacklightSignal {
+public:
+    explicit RecordingKeyboardBacklightSignal(CallLog& log)
+        : KeyboardBacklightSignal([this] { return inputMonitoringAllowed; }), log_(log) {}
+    void start(std::function<void()> completion) override {
+        log_.add(QStringLiteral("keyboard.start"));
+        KeyboardBacklightSignal::start(std::move(completion));
+    }
+    void stop() override {
+        log_.add(QStringLiteral("keyboard.stop"));
+        KeyboardBacklightSignal::stop();
+    }
+    bool inputMonitoringAllowed = false;
+
+private:
+    CallLog& log_;
+};
+
+class RecordingKeyboardCleaningController final : public KeyboardCleaningController {
+public:
+    explicit RecordingKeyboardCleaningController(CallLog& log) : log_(log) {}
+    void stop(StopReason reason) override {
+        log_.add(reason == StopReason::appStopping ? QStringLiteral("cleaning.stop appStopping")
+                                                   : QStringLiteral("cleaning.stop"));
+        KeyboardCleaningController::stop(reason);
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingMenuBarAppearanceController final : public MenuBarAppearanceController {
+public:
+    explicit RecordingMenuBarAppearanceController(CallLog& log) : log_(log) {}
+    void apply(VantrelPreferences& preferences, MenuBarScanner& scanner) override {
+        log_.add(QStringLiteral("menuBar.apply"));
+        MenuBarAppearanceController::apply(preferences, scanner);
+    }
+    void toggleHiddenItems(VantrelPreferences* preferences, MenuBarScanner* scanner) override {
+        log_.add(QStringLiteral("menuBar.toggleHiddenItems"));
+        MenuBarAppearanceController::toggleHiddenItems(preferences, scanner);
+    }
+    void hideTint() override {
+        log_.add(QStringLiteral("menuBar.hideTint"));
+        MenuBarAppearanceController::hideTint();
+    }
+    void disableItemHiding() override {
+        log_.add(QStringLiteral("menuBar.disableItemHiding"));
+        MenuBarAppearanceController::disableItemHiding();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingAutomationEngine final : public AutomationEngine {
+public:
+    explicit RecordingAutomationEngine(CallLog& log) : log_(log) {}
+    void invalidateTimer() override {
+        log_.add(QStringLiteral("automations.invalidateTimer"));
+        AutomationEngine::invalidateTimer();
+    }
+    void revertAllActiveRules() override {
+        log_.add(QStringLiteral("automations.revertAllActiveRules"));
+        AutomationEngine::revertAllActiveRules();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingCommandPaletteController final : public CommandPaletteController {
+public:
+    RecordingCommandPaletteController(CallLog& log, Screens& screens, ApplicationShell& shell)
+        : CommandPaletteController(screens, shell), log_(log) {}
+    void install(AppState& state) override {
+        log_.add(QStringLiteral("palette.install"));
+        CommandPaletteController::install(state);
+    }
+    void uninstall() override {
+        log_.add(QStringLiteral("palette.uninstall"));
+        CommandPaletteController::uninstall();
+    }
+    void show(AppState* state, std::optional<ScreenInfo> screen) override {
+        log_.add(QStringLiteral("palette.show"));
+        CommandPaletteController::show(state, screen);
+    }
+    void dismiss() override {
+        log_.add(QStringLiteral("palette.dismiss"));
+        CommandPaletteController::dismiss();
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingHotkeyManager final : public HotkeyManager {
+public:
+    RecordingHotkeyManager(CallLog& log, UserDefaults& defaults) : HotkeyManager(defaults), log_(log) {}
+    void installEventHandler() override {
+        log_.add(QStringLiteral("hotkeys.installEventHandler"));
+        HotkeyManager::installEventHandler();
+    }
+    void registerHotkey(HotkeyAction action, std::function<void()> perform) override {
+        log_.add(QStringLiteral("hotkeys.register ") + rawValue(action));
+        performs[action] = perform;
+        HotkeyManager::registerHotkey(action, std::move(perform));
+    }
+    void unregisterAll() override {
+        log_.add(QStringLiteral("hotkeys.unregisterAll"));
+        HotkeyManager::unregisterAll();
+    }
+    // What a press of each registered key would run.
+    std::map<HotkeyAction, std::function<void()>> performs;
+
+private:
+    CallLog& log_;
+};
+
+// The factory that hands AppState the fakes above, keeping a pointer to each.
+class RecordingAppStateFactory final : public AppStateFactory {
+public:
+    RecordingAppStateFactory(CallLog& log, Services services) : AppStateFactory(services), log_(log) {}
+
+    std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
+        return keep(cleaning, std::make_unique<RecordingKeyboardCleaningController>(log_));
+    }
+    std::unique_ptr<FeedbackEngine> makeFeedback() override {
+        return keep(feedback, std::make_unique<RecordingFeedbackEngine>(log_, services.preferences));
+    }
+    std::unique_ptr<AutomationEngine> makeAutomations() override {
+        return keep(automations, std::make_unique<RecordingAutomationEngine>(log_));
+    }
+    std::unique_ptr<NotchPanelController> makeNotchController() override {
+        return keep(notch, std::make_unique<RecordingNotchPanelController>(log_));
+    }
+    std::unique_ptr<CustomDockController> makeCustomDockController() override {
+        return keep(dock, std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log));
+    }
+    std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
+        return keep(menuBar, std::make_unique<RecordingMenuBarAppearanceController>(log_));
+    }
+    std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
+        return keep(palette, std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell));
+    }
+
+    RecordingKeyboardCleaningController* cleaning = nullptr;
+    RecordingFeedbackEngine* feedback = nullptr;
+    RecordingAutomationEngine* automations = nullptr;
+    RecordingNotchPanelController* notch = nullptr;
+    RecordingCustomDockController* dock = nullptr;
+    RecordingMenuBarAppearanceController* menuBar = nullptr;
+    RecordingCommandPaletteController* palette = nullptr;
+
+private:
+    template <typename Fake>
+    std::unique_ptr<Fake> keep(Fake*& slot, std::unique_ptr<Fake> fake) {
+        slot = fake.get();
+        return fake;
+    }
+
+    CallLog& log_;
+};
+
+// Everything an AppState needs, built from fakes: the services, the shared instances and the
+// recording factory. `log` receives the calls of every component.
+struct AppStateHarness {
+    CallLog log;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    FakeSleepWakeMonitor sleepWake;
+    FakeScreens screens;
+    RecordingApplicationShell shell{log};
+    InMemoryDefaultsProvider defaults;
+    RecordingSystemLog systemLog;
+    TempHome home;
+    VantrelPreferences preferences{defaults.standard()};
+    RecordingHotkeyManager hotkeys{log, defaults.standard()};
+    RecordingKeyboardBacklightSignal keyboard{log};
+    QAObserver qaObserver{clock, home.paths()};
+    RecordingAppStateFactory factory{log,
+                                     {clock, scheduler, sleepWake, screens, shell, defaults, systemLog, preferences,
+                                      hotkeys, keyboard, qaObserver}};
+};
+
+} // namespace vantrel::test
