@@ -1,4 +1,6 @@
 #include "core/AppState.h"
+#include "core/CapabilityCenter.h"
+#include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelApp.h"
@@ -6,7 +8,10 @@
 #include "core/VantrelPreferences.h"
 #include "platform/AppPaths.h"
 #include "platform/Environment.h"
+#include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/LinuxPermissionSystem.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
 #include "platform/linux/QtApplicationShell.h"
@@ -14,10 +19,13 @@
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QTimeZone>
 
 using namespace vantrel;
 
@@ -50,20 +58,33 @@ int main(int argc, char** argv) {
     VantrelPreferences::setShared(&preferences);
     HotkeyManager hotkeys(defaults.standard());
     HotkeyManager::setShared(&hotkeys);
-    // No input-monitoring check exists on this system yet: the probe asks for the permission.
-    KeyboardBacklightSignal keyboardBacklight([] { return false; });
+    LinuxPermissionSystem::Sources permissionSources;
+    permissionSources.platformName = QGuiApplication::platformName();
+    LinuxPermissionSystem permissionSystem(permissionSources);
+    KeyboardBacklightSignal keyboardBacklight([&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
     QAObserver qaObserver(clock, paths);
     QAObserver::setShared(&qaObserver);
     VantrelDiagnostics diagnostics(clock, log, environment, defaults.standard(), qaObserver);
     VantrelDiagnostics::setShared(&diagnostics);
+    CapabilityCenter capabilities(diagnostics);
+    CapabilityCenter::setShared(&capabilities);
+
+    XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
+    LinuxWorkspace workspace(log);
+    IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
+                                       QTimeZone::systemTimeZone(), [](const QString& message) {
+                                           log.log(LogLevel::error, QString::fromLatin1(kLogSubsystem),
+                                                   QStringLiteral("Calendar"), message);
+                                       });
 
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
-    AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, preferences, hotkeys,
-                             keyboardBacklight, qaObserver});
+    AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, permissionSystem, loginItems,
+                             workspace, [&calendarService] { return calendarService.authorizationStatus(); },
+                             preferences, hotkeys, keyboardBacklight, capabilities, qaObserver});
     AppState state(factory);
     AppState::setShared(&state);
 
@@ -75,6 +96,7 @@ int main(int argc, char** argv) {
     defaults.flushAll();
 
     AppState::setShared(nullptr);
+    CapabilityCenter::setShared(nullptr);
     VantrelDiagnostics::setShared(nullptr);
     QAObserver::setShared(nullptr);
     KeyboardBacklightSignal::setShared(nullptr);

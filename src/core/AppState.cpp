@@ -1,6 +1,8 @@
 #include "core/AppState.h"
 
 #include "control-center/ControlCenterLayoutPolicy.h"
+#include "core/CapabilityCenter.h"
+#include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
@@ -32,8 +34,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       // slot calendar
       // slot media
       feedback_(factory.makeFeedback()),
-      // slot permissions
-      // slot capabilities
+      permissions_(factory.makePermissions()), capabilities_(factory.services.capabilities),
       qaObserver_(factory.services.qaObserver), dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController()),
@@ -206,7 +207,7 @@ void AppState::refreshKeyboardBacklightStatus() {
 }
 
 void AppState::refreshCapabilities() {
-    // slot capabilities: capabilities_.refresh(*permissions_, keyboardBacklightSupport_);
+    capabilities_.refresh(*permissions_, keyboardBacklightSupport_);
 }
 
 void AppState::stop() {

@@ -44,6 +44,8 @@ public:
     VantrelPreferences& preferences() const { return preferences_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
     FeedbackEngine& feedback() const { return *feedback_; }
+    PermissionCenter& permissions() const { return *permissions_; }
+    CapabilityCenter& capabilities() const { return capabilities_; }
     QAObserver& qaObserver() const { return qaObserver_; }
     DockSettingsStore& dockSettings() const { return *dockSettings_; }
     DockContentStore& dockContent() const { return *dockContent_; }
@@ -112,8 +114,8 @@ private:
     // slot calendar
     // slot media
     std::unique_ptr<FeedbackEngine> feedback_;
-    // slot permissions
-    // slot capabilities
+    std::unique_ptr<PermissionCenter> permissions_;
+    CapabilityCenter& capabilities_;
     QAObserver& qaObserver_;
     std::unique_ptr<DockSettingsStore> dockSettings_;
     std::unique_ptr<DockContentStore> dockContent_;

@@ -1,5 +1,6 @@
 #include "core/AppStateFactory.h"
 
+#include "core/PermissionCenter.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
@@ -18,6 +19,10 @@ std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleanin
 }
 std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
     return std::make_unique<FeedbackEngine>(services.preferences);
+}
+std::unique_ptr<PermissionCenter> AppStateFactory::makePermissions() {
+    return std::make_unique<PermissionCenter>(services.permissionSystem, services.calendarStatus, services.loginItems,
+                                              services.workspace, services.scheduler);
 }
 std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() { return std::make_unique<DockSettingsStore>(); }
 std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() { return std::make_unique<DockContentStore>(); }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/CalendarService.h"
+
+#include <functional>
 #include <memory>
 
 namespace vantrel {
 
 class ApplicationShell;
 class AutomationEngine;
+class CapabilityCenter;
 class Clock;
 class CommandPaletteController;
 class CustomDockController;
@@ -15,9 +19,12 @@ class FeedbackEngine;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
+class LoginItems;
 class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
+class PermissionCenter;
+class PermissionSystem;
 class QAObserver;
 class Scheduler;
 class Screens;
@@ -25,6 +32,7 @@ class SleepWakeMonitor;
 class SystemLog;
 class UserDefaultsProvider;
 class VantrelPreferences;
+class Workspace;
 
 // What AppState is built from. The composition root hands in the platform services and the
 // process-wide shared instances; each make function builds one component that AppState owns and
@@ -40,10 +48,15 @@ public:
         ApplicationShell& shell;
         UserDefaultsProvider& defaults;
         SystemLog& log;
+        PermissionSystem& permissionSystem;
+        LoginItems& loginItems;
+        Workspace& workspace;
+        std::function<CalendarAuthorizationStatus()> calendarStatus;
         // Shared instances.
         VantrelPreferences& preferences;
         HotkeyManager& hotkeys;
         KeyboardBacklightSignal& keyboardBacklight;
+        CapabilityCenter& capabilities;
         QAObserver& qaObserver;
     };
 
@@ -56,6 +69,7 @@ public:
     // these, as marked in AppState.h.
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
+    virtual std::unique_ptr<PermissionCenter> makePermissions();
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();
     virtual std::unique_ptr<DockContentStore> makeDockContent();
     virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();

@@ -1,7 +1,9 @@
 #include "core/VantrelAppDelegate.h"
 
 #include "core/AppState.h"
+#include "core/CapabilityCenter.h"
 #include "core/CrashDockRestore.h"
+#include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "platform/UserDefaults.h"
 #include "services/CommandPaletteController.h"
@@ -30,10 +32,10 @@ void VantrelAppDelegate::applicationDidFinishLaunching() {
 }
 
 void VantrelAppDelegate::applicationDidBecomeActive() {
-    // slot permissions: state_.permissions().refresh();
+    state_.permissions().refresh();
     // slot calendar: state_.calendar().refresh();
     state_.refreshKeyboardBacklightStatus();
-    // slot capabilities: state_.capabilities().refresh(state_.permissions(), state_.keyboardBacklightSupport());
+    state_.capabilities().refresh(state_.permissions(), state_.keyboardBacklightSupport());
 }
 
 bool VantrelAppDelegate::applicationShouldHandleReopen(bool) {

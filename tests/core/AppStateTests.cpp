@@ -53,9 +53,12 @@ TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
                    R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
     RecordingHotkeyManager hotkeys(h.log, stored);
     AppStateFactory::Services services = h.factory.services;
-    RecordingAppStateFactory factory(h.log, {services.clock, services.scheduler, services.sleepWake, services.screens,
-                                             services.shell, services.defaults, services.log, services.preferences,
-                                             hotkeys, services.keyboardBacklight, services.qaObserver});
+    RecordingAppStateFactory factory(h.log, AppStateFactory::Services{
+                                                services.clock, services.scheduler, services.sleepWake,
+                                                services.screens, services.shell, services.defaults, services.log,
+                                                services.permissionSystem, services.loginItems, services.workspace,
+                                                services.calendarStatus, services.preferences, hotkeys,
+                                                services.keyboardBacklight, services.capabilities, services.qaObserver});
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
     AppState withBindings(factory);
     withBindings.start();

@@ -4,6 +4,9 @@
 // factory that builds them. Each fake records the call and then does what the real one does.
 
 #include "core/AppStateFactory.h"
+#include "core/CapabilityCenter.h"
+#include "core/PermissionCenter.h"
+#include "core/VantrelDiagnostics.h"
 #include "core/QAObserver.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
@@ -23,7 +26,10 @@
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/ManualScheduler.h"
+#include "support/FakeEnvironment.h"
 #include "support/RecordingApplicationShell.h"
+#include "support/RecordingPermissionSystem.h"
+#include "support/RecordingWorkspace.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
@@ -289,9 +295,17 @@ struct AppStateHarness {
     RecordingHotkeyManager hotkeys{log, defaults.standard()};
     RecordingKeyboardBacklightSignal keyboard{log};
     QAObserver qaObserver{clock, home.paths()};
+    FakeEnvironment environment;
+    VantrelDiagnostics diagnostics{clock, systemLog, environment, defaults.standard(), qaObserver};
+    CapabilityCenter capabilities{diagnostics};
+    RecordingPermissionSystem permissionSystem;
+    RecordingLoginItems loginItems;
+    RecordingWorkspace workspace;
+    CalendarAuthorizationStatus calendarStatus = CalendarAuthorizationStatus::notDetermined;
     RecordingAppStateFactory factory{log,
-                                     {clock, scheduler, sleepWake, screens, shell, defaults, systemLog, preferences,
-                                      hotkeys, keyboard, qaObserver}};
+                                     {clock, scheduler, sleepWake, screens, shell, defaults, systemLog,
+                                      permissionSystem, loginItems, workspace, [this] { return calendarStatus; },
+                                      preferences, hotkeys, keyboard, capabilities, qaObserver}};
 };
 
 } // namespace vantrel::test
