@@ -2,9 +2,9 @@
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
-#include "core/VantrelDiagnostics.h"
 #include "core/VantrelApp.h"
 #include "core/VantrelAppDelegate.h"
+#include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
 #include "platform/AppPaths.h"
 #include "platform/Environment.h"
@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     LinuxPermissionSystem::Sources permissionSources;
     permissionSources.platformName = QGuiApplication::platformName();
     LinuxPermissionSystem permissionSystem(permissionSources);
-    KeyboardBacklightSignal keyboardBacklight([&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
+    KeyboardBacklightSignal keyboardBacklight(
+        [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
     QAObserver qaObserver(clock, paths);
@@ -82,8 +83,9 @@ int main(int argc, char** argv) {
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
-    AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, permissionSystem, loginItems,
-                             workspace, [&calendarService] { return calendarService.authorizationStatus(); },
+    AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, permissionSystem,
+                             loginItems, workspace,
+                             [&calendarService] { return calendarService.authorizationStatus(); },
                              preferences, hotkeys, keyboardBacklight, capabilities, qaObserver});
     AppState state(factory);
     AppState::setShared(&state);

@@ -5,7 +5,8 @@
 
 namespace vantrel {
 
-QRectF ControlCenterLayoutPolicy::constrainedWindowFrame(const QRectF& window, const QRectF& visible, double margin) {
+QRectF ControlCenterLayoutPolicy::constrainedWindowFrame(const QRectF& window, const QRectF& visible,
+                                                         double margin) {
     // A margin that is no number would poison every comparison below.
     const double m = std::isfinite(margin) ? margin : 0.0;
     const double dx = std::clamp(m, 0.0, std::max(0.0, visible.width() / 2));

@@ -33,16 +33,17 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       // slot fileShelf
       // slot calendar
       // slot media
-      feedback_(factory.makeFeedback()),
-      permissions_(factory.makePermissions()), capabilities_(factory.services.capabilities),
-      qaObserver_(factory.services.qaObserver), dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
+      feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
+      capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
+      dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController()),
       customDockController_(factory.makeCustomDockController()),
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
 
 AppState::~AppState() {
-    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
+    for (auto id : workspaceObservers_)
+        sleepWake_.removeObserver(id);
 }
 
 void AppState::setSelectedSection(VantrelSection section) {
@@ -70,22 +71,24 @@ void AppState::start() {
     keyboardBacklight_.start([self, cancelled] {
         if (*cancelled || !self) return;
         Scheduler& scheduler = self->scheduler_;
-        self->keyboardStartupTask_->delay =
-            ScheduledTask(scheduler, scheduler.schedule(Seconds(kKeyboardStartupDelaySeconds), [self, cancelled] {
+        self->keyboardStartupTask_->delay = ScheduledTask(
+            scheduler, scheduler.schedule(Seconds(kKeyboardStartupDelaySeconds), [self, cancelled] {
                 if (*cancelled || !self) return;
                 self->refreshKeyboardBacklightStatus();
             }));
     });
 
     workspaceObservers_.push_back(sleepWake_.addObserver(PowerEvent::willSleep, [self] {
-        if (self) self->scheduler_.schedule(Seconds(0), [self] {
-            if (self) self->handleWillSleep();
-        });
+        if (self)
+            self->scheduler_.schedule(Seconds(0), [self] {
+                if (self) self->handleWillSleep();
+            });
     }));
     workspaceObservers_.push_back(sleepWake_.addObserver(PowerEvent::didWake, [self] {
-        if (self) self->scheduler_.schedule(Seconds(0), [self] {
-            if (self) self->handleDidWake();
-        });
+        if (self)
+            self->scheduler_.schedule(Seconds(0), [self] {
+                if (self) self->handleDidWake();
+            });
     }));
 
     if (!hotkeys_.hasEventHandler()) hotkeys_.installEventHandler();
@@ -156,9 +159,12 @@ void AppState::perform(HotkeyAction action) {
         menuBarAppearance_->toggleHiddenItems(&preferences_, menuBarScanner_.get());
         break;
     case HotkeyAction::toggleAlwaysHiddenItems:
-        menuBarAppearance_->setAreAlwaysHiddenItemsRevealed(!menuBarAppearance_->areAlwaysHiddenItemsRevealed());
+        menuBarAppearance_->setAreAlwaysHiddenItemsRevealed(
+            !menuBarAppearance_->areAlwaysHiddenItemsRevealed());
         break;
-    case HotkeyAction::openNotch: showNotch(NotchTab::home, true); break;
+    case HotkeyAction::openNotch:
+        showNotch(NotchTab::home, true);
+        break;
     case HotkeyAction::toggleFocus:
         // slot focus: focus_->isRunning() ? focus_->pause() : focus_->start();
         break;
@@ -183,8 +189,8 @@ void AppState::registerControlCenterWindow(QWidget& window) {
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
     const QRectF frame(window.geometry());
-    const QRectF constrained =
-        ControlCenterLayoutPolicy::constrainedWindowFrame(frame, QRectF(screen->visibleFrame), kControlCenterMargin);
+    const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
+        frame, QRectF(screen->visibleFrame), kControlCenterMargin);
     if (constrained != frame) window.setGeometry(constrained.toAlignedRect());
 }
 
@@ -218,7 +224,8 @@ void AppState::stop() {
         *keyboardStartupTask_->cancelled = true;
         keyboardStartupTask_.reset();
     }
-    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
+    for (auto id : workspaceObservers_)
+        sleepWake_.removeObserver(id);
     workspaceObservers_.clear();
 
     menuBarAppearance_->hideTint();

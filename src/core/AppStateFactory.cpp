@@ -21,13 +21,21 @@ std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
     return std::make_unique<FeedbackEngine>(services.preferences);
 }
 std::unique_ptr<PermissionCenter> AppStateFactory::makePermissions() {
-    return std::make_unique<PermissionCenter>(services.permissionSystem, services.calendarStatus, services.loginItems,
-                                              services.workspace, services.scheduler);
+    return std::make_unique<PermissionCenter>(services.permissionSystem, services.calendarStatus,
+                                              services.loginItems, services.workspace, services.scheduler);
 }
-std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() { return std::make_unique<DockSettingsStore>(); }
-std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() { return std::make_unique<DockContentStore>(); }
-std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() { return std::make_unique<MenuBarScanner>(); }
-std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() { return std::make_unique<AutomationEngine>(); }
+std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() {
+    return std::make_unique<DockSettingsStore>();
+}
+std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
+    return std::make_unique<DockContentStore>();
+}
+std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
+    return std::make_unique<MenuBarScanner>();
+}
+std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
+    return std::make_unique<AutomationEngine>();
+}
 std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController() {
     return std::make_unique<NotchPanelController>();
 }

@@ -24,10 +24,12 @@ void onTerminate() {
     const std::exception_ptr exception = std::current_exception();
     if (exception && crashDefaults && crashLog) {
         try {
-            ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, *crashDefaults, *crashLog);
+            ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, *crashDefaults,
+                                             *crashLog);
             SystemDockSuppressor{client, crashDefaults->standard()}.restorePreservedState();
             crashLog->log(LogLevel::fault, QString::fromLatin1(kLogSubsystem), QStringLiteral("Crash"),
-                          QStringLiteral("Vantrel crashed, native Dock restored: ") + describeException(exception));
+                          QStringLiteral("Vantrel crashed, native Dock restored: ") +
+                              describeException(exception));
         } catch (...) {
             // The process is going down either way; the original failure is what counts.
         }

@@ -11,7 +11,8 @@
 
 namespace vantrel {
 
-VantrelApp::VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell, QObject* parent)
+VantrelApp::VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell,
+                       QObject* parent)
     : QObject(parent), state_(state), shell_(shell), window_(std::make_unique<QMainWindow>()) {
     window_->setWindowTitle(QStringLiteral("Vantrel"));
     rootView_ = new RootView(state, preferences);
@@ -27,7 +28,8 @@ VantrelApp::VantrelApp(AppState& state, VantrelPreferences& preferences, Applica
     add(QStringLiteral("About Vantrel"), {}, &VantrelApp::about);
     commandMenu_->addSeparator();
     add(QStringLiteral("Open Notch"), QKeySequence(QStringLiteral("Ctrl+Shift+N")), &VantrelApp::openNotch);
-    add(QStringLiteral("Command Palette"), QKeySequence(QStringLiteral("Ctrl+Space")), &VantrelApp::openPalette);
+    add(QStringLiteral("Command Palette"), QKeySequence(QStringLiteral("Ctrl+Space")),
+        &VantrelApp::openPalette);
     commandMenu_->addSeparator();
     timerAction_ = add(QStringLiteral("Start Timer"), {}, &VantrelApp::toggleTimer);
     // The desktop's standard last item of an application menu.
@@ -54,9 +56,17 @@ void VantrelApp::about() {
     if (QWidget* window = state_.controlCenterWindow()) shell_.makeKeyAndOrderFront(*window);
 }
 
-void VantrelApp::openNotch() { state_.showNotch(NotchTab::home, true); }
-void VantrelApp::openPalette() { state_.commandPalette().show(nullptr, std::nullopt); }
-void VantrelApp::toggleTimer() { state_.perform(HotkeyAction::toggleFocus); }
-void VantrelApp::quit() { shell_.terminate(); }
+void VantrelApp::openNotch() {
+    state_.showNotch(NotchTab::home, true);
+}
+void VantrelApp::openPalette() {
+    state_.commandPalette().show(nullptr, std::nullopt);
+}
+void VantrelApp::toggleTimer() {
+    state_.perform(HotkeyAction::toggleFocus);
+}
+void VantrelApp::quit() {
+    shell_.terminate();
+}
 
 } // namespace vantrel

@@ -22,7 +22,8 @@ public:
     static constexpr int kDefaultWidth = 1080;
     static constexpr int kDefaultHeight = 720;
 
-    VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell, QObject* parent = nullptr);
+    VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell,
+               QObject* parent = nullptr);
     ~VantrelApp() override;
 
     // Opens the control center, as launching does.

@@ -43,7 +43,9 @@ bool VantrelAppDelegate::applicationShouldHandleReopen(bool) {
     return true;
 }
 
-void VantrelAppDelegate::applicationWillTerminate() { state_.stop(); }
+void VantrelAppDelegate::applicationWillTerminate() {
+    state_.stop();
+}
 
 void VantrelAppDelegate::bringControlCenterForward() {
     shell_.activateIgnoringOtherApps();
@@ -66,7 +68,8 @@ void VantrelAppDelegate::buildStatusItem() {
         if (!self || !self->statusItem_) return std::nullopt;
         return self->statusItem_->frameOnScreen();
     };
-    updateStatusItemIcon(state_.preferences().menuMaskEnabled(), state_.menuBarAppearance().areHiddenItemsRevealed());
+    updateStatusItemIcon(state_.preferences().menuMaskEnabled(),
+                         state_.menuBarAppearance().areHiddenItemsRevealed());
 }
 
 std::unique_ptr<QMenu> VantrelAppDelegate::makeMenu() {
@@ -127,7 +130,8 @@ void VantrelAppDelegate::updateStatusItemIcon(bool isOrganizerEnabled, bool item
     QString toolTip = QStringLiteral("Open Vantrel · right-click for menu");
     if (isOrganizerEnabled) {
         symbol = itemsRevealed ? QStringLiteral("chevron.right.2") : QStringLiteral("chevron.left.2");
-        description = itemsRevealed ? QStringLiteral("Hide menu-bar items") : QStringLiteral("Show hidden menu-bar items");
+        description = itemsRevealed ? QStringLiteral("Hide menu-bar items")
+                                    : QStringLiteral("Show hidden menu-bar items");
         toolTip = description + QStringLiteral(" · right-click for Vantrel menu");
     }
     statusItem_->setImage(symbol, description);
@@ -146,19 +150,34 @@ void VantrelAppDelegate::bindStatusItemState() {
         updateStatusItemIcon(current.first, current.second);
     };
     state_.preferences().onChange(VantrelPreferences::Setting::menuMaskEnabled, this, refresh);
-    connect(&state_.menuBarAppearance(), &MenuBarAppearanceController::areHiddenItemsRevealedChanged, this, refresh);
+    connect(&state_.menuBarAppearance(), &MenuBarAppearanceController::areHiddenItemsRevealedChanged, this,
+            refresh);
     refresh();
 }
 
-void VantrelAppDelegate::openVantrel() { bringControlCenterForward(); }
-void VantrelAppDelegate::openNotch() { state_.showNotch(NotchTab::home, true); }
-void VantrelAppDelegate::openPalette() { state_.commandPalette().show(nullptr, std::nullopt); }
+void VantrelAppDelegate::openVantrel() {
+    bringControlCenterForward();
+}
+void VantrelAppDelegate::openNotch() {
+    state_.showNotch(NotchTab::home, true);
+}
+void VantrelAppDelegate::openPalette() {
+    state_.commandPalette().show(nullptr, std::nullopt);
+}
 void VantrelAppDelegate::toggleHiddenMenuItems() {
     state_.menuBarAppearance().toggleHiddenItems(&state_.preferences(), &state_.menuBarScanner());
 }
-void VantrelAppDelegate::toggleFocus() { state_.perform(HotkeyAction::toggleFocus); }
-void VantrelAppDelegate::openClipboard() { state_.showNotch(NotchTab::clipboard, true); }
-void VantrelAppDelegate::openFiles() { state_.showNotch(NotchTab::files, true); }
-void VantrelAppDelegate::quit() { shell_.terminate(); }
+void VantrelAppDelegate::toggleFocus() {
+    state_.perform(HotkeyAction::toggleFocus);
+}
+void VantrelAppDelegate::openClipboard() {
+    state_.showNotch(NotchTab::clipboard, true);
+}
+void VantrelAppDelegate::openFiles() {
+    state_.showNotch(NotchTab::files, true);
+}
+void VantrelAppDelegate::quit() {
+    shell_.terminate();
+}
 
 } // namespace vantrel

@@ -26,8 +26,8 @@ public:
     static constexpr const char* kStatusItemSuite = "com.apple.systemuiserver";
     static constexpr const char* kStatusItemPositionKey = "NSStatusItem Preferred Position VantrelPrimary";
 
-    VantrelAppDelegate(AppState& state, ApplicationShell& shell, StatusBar& statusBar, UserDefaultsProvider& defaults,
-                       SystemLog& log, QObject* parent = nullptr);
+    VantrelAppDelegate(AppState& state, ApplicationShell& shell, StatusBar& statusBar,
+                       UserDefaultsProvider& defaults, SystemLog& log, QObject* parent = nullptr);
     ~VantrelAppDelegate() override;
 
     void applicationDidFinishLaunching() override;

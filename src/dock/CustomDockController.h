@@ -37,7 +37,9 @@ public:
     bool wantsSystemDockSuppressed() const { return wantsSystemDockSuppressed_; }
     void setWantsSystemDockSuppressed(bool wants) { wantsSystemDockSuppressed_ = wants; }
     bool shouldVerifyInitialPendingSuppression() const { return shouldVerifyInitialPendingSuppression_; }
-    void setShouldVerifyInitialPendingSuppression(bool verify) { shouldVerifyInitialPendingSuppression_ = verify; }
+    void setShouldVerifyInitialPendingSuppression(bool verify) {
+        shouldVerifyInitialPendingSuppression_ = verify;
+    }
     bool isEditingItems() const { return isEditingItems_; }
     void setIsEditingItems(bool editing);
     bool isDockRevealed() const { return isDockRevealed_; }

@@ -16,12 +16,17 @@ DockPreferenceRead ProcessDockDefaultsClient::read(const QString& key) {
     const QJsonValue value = defaults_.suite(domain_).object(key);
     switch (value.type()) {
     case QJsonValue::Undefined:
-    case QJsonValue::Null: return DockPreferenceRead::absent();
+    case QJsonValue::Null:
+        return DockPreferenceRead::absent();
     // Booleans read back as 1 and 0, the way the system's defaults tool prints them.
-    case QJsonValue::Bool: return DockPreferenceRead::value(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
-    case QJsonValue::Double: return DockPreferenceRead::value(QString::number(value.toDouble(), 'g', 15));
-    case QJsonValue::String: return DockPreferenceRead::value(value.toString().trimmed());
-    default: return DockPreferenceRead::failure();
+    case QJsonValue::Bool:
+        return DockPreferenceRead::value(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+    case QJsonValue::Double:
+        return DockPreferenceRead::value(QString::number(value.toDouble(), 'g', 15));
+    case QJsonValue::String:
+        return DockPreferenceRead::value(value.toString().trimmed());
+    default:
+        return DockPreferenceRead::failure();
     }
 }
 

@@ -12,7 +12,8 @@ class UserDefaultsProvider;
 // restart of the Dock is a line in the log. Nothing here runs `defaults` or `killall`.
 class ProcessDockDefaultsClient final : public DockDefaultsClient {
 public:
-    ProcessDockDefaultsClient(QString domain, double commandTimeout, UserDefaultsProvider& defaults, SystemLog& log);
+    ProcessDockDefaultsClient(QString domain, double commandTimeout, UserDefaultsProvider& defaults,
+                              SystemLog& log);
 
     const QString& domain() const { return domain_; }
     double commandTimeout() const { return commandTimeout_; }

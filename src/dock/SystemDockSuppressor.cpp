@@ -11,14 +11,17 @@ using Kind = DockManagedKey::Kind;
 
 const std::array<DockManagedKey, 3> DockManagedKey::behavior = {{
     {"autohide", Kind::boolean, "true", "vantrelDock.originalAutohide", "vantrelDock.originalAutohideWasSet"},
-    {"autohide-delay", Kind::floatingPoint, "1000", "vantrelDock.originalDelay", "vantrelDock.originalDelayWasSet"},
+    {"autohide-delay", Kind::floatingPoint, "1000", "vantrelDock.originalDelay",
+     "vantrelDock.originalDelayWasSet"},
     {"autohide-time-modifier", Kind::floatingPoint, "0", "vantrelDock.originalAutohideAnimation",
      "vantrelDock.originalAutohideAnimationWasSet"},
 }};
 
 const std::array<DockManagedKey, 5> DockManagedKey::visual = {{
-    {"tilesize", Kind::floatingPoint, "1", "vantrelDock.originalTileSize", "vantrelDock.originalTileSizeWasSet"},
-    {"largesize", Kind::floatingPoint, "1", "vantrelDock.originalLargeSize", "vantrelDock.originalLargeSizeWasSet"},
+    {"tilesize", Kind::floatingPoint, "1", "vantrelDock.originalTileSize",
+     "vantrelDock.originalTileSizeWasSet"},
+    {"largesize", Kind::floatingPoint, "1", "vantrelDock.originalLargeSize",
+     "vantrelDock.originalLargeSizeWasSet"},
     {"magnification", Kind::boolean, "false", "vantrelDock.originalMagnification",
      "vantrelDock.originalMagnificationWasSet"},
     {"show-recents", Kind::boolean, "false", "vantrelDock.originalShowRecents",
@@ -36,9 +39,11 @@ bool SystemDockSuppressor::restorePreservedState() {
 
     std::vector<const DockManagedKey*> keys;
     if (behaviorPending)
-        for (const auto& key : DockManagedKey::behavior) keys.push_back(&key);
+        for (const auto& key : DockManagedKey::behavior)
+            keys.push_back(&key);
     if (visualPending)
-        for (const auto& key : DockManagedKey::visual) keys.push_back(&key);
+        for (const auto& key : DockManagedKey::visual)
+            keys.push_back(&key);
 
     bool allRestored = true;
     for (const DockManagedKey* key : keys) {

@@ -15,8 +15,12 @@ void NotchPanelController::setNotificationIndicator(NotificationIndicatorPanelCo
     notificationIndicator_ = indicator;
 }
 
-AppState* NotchPanelController::state() const { return state_; }
-void NotchPanelController::setState(AppState* state) { state_ = state; }
+AppState* NotchPanelController::state() const {
+    return state_;
+}
+void NotchPanelController::setState(AppState* state) {
+    state_ = state;
+}
 
 void NotchPanelController::show(AppState& state) {
     state_ = &state;

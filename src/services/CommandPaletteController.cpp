@@ -10,9 +10,13 @@ namespace vantrel {
 CommandPaletteController::CommandPaletteController(Screens& screens, ApplicationShell& shell, QObject* parent)
     : QObject(parent), screens_(screens), shell_(shell) {}
 
-CommandPaletteController::~CommandPaletteController() { delete panel_; }
+CommandPaletteController::~CommandPaletteController() {
+    delete panel_;
+}
 
-AppState* CommandPaletteController::state() const { return state_; }
+AppState* CommandPaletteController::state() const {
+    return state_;
+}
 
 void CommandPaletteController::install(AppState& state) {
     state_ = &state;
@@ -44,7 +48,9 @@ void CommandPaletteController::show(AppState* state, std::optional<ScreenInfo> s
     shell_.makeKeyAndOrderFront(*panel_);
 }
 
-void CommandPaletteController::dismiss() { closePanel(); }
+void CommandPaletteController::dismiss() {
+    closePanel();
+}
 
 void CommandPaletteController::closePanel() {
     if (!panel_) return;

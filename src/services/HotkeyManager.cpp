@@ -12,13 +12,16 @@ namespace {
 std::optional<std::uint32_t> unsigned32(const QJsonValue& value) {
     if (!value.isDouble()) return std::nullopt;
     const double number = value.toDouble();
-    if (number < 0 || number > std::numeric_limits<std::uint32_t>::max() || number != static_cast<std::uint32_t>(number))
+    if (number < 0 || number > std::numeric_limits<std::uint32_t>::max() ||
+        number != static_cast<std::uint32_t>(number))
         return std::nullopt;
     return static_cast<std::uint32_t>(number);
 }
 } // namespace
 
-HotkeyManager::HotkeyManager(UserDefaults& defaults, QObject* parent) : QObject(parent) { load(defaults); }
+HotkeyManager::HotkeyManager(UserDefaults& defaults, QObject* parent) : QObject(parent) {
+    load(defaults);
+}
 
 void HotkeyManager::load(UserDefaults& defaults) {
     if (const auto data = defaults.data(QString::fromLatin1(kDefaultsKey))) {
@@ -36,7 +39,8 @@ void HotkeyManager::load(UserDefaults& defaults) {
                 valid = false;
                 break;
             }
-            if (const auto action = fromRawValue<HotkeyAction>(it.key())) decoded[*action] = {*keyCode, *modifiers};
+            if (const auto action = fromRawValue<HotkeyAction>(it.key()))
+                decoded[*action] = {*keyCode, *modifiers};
         }
         if (valid) {
             bindings_ = std::move(decoded);
@@ -47,7 +51,9 @@ void HotkeyManager::load(UserDefaults& defaults) {
     bindings_[HotkeyAction::commandPalette] = {49, VantrelHotkey::kControl};
 }
 
-void HotkeyManager::installEventHandler() { hasEventHandler_ = true; }
+void HotkeyManager::installEventHandler() {
+    hasEventHandler_ = true;
+}
 
 void HotkeyManager::registerHotkey(HotkeyAction action, std::function<void()> perform) {
     if (bindings_.count(action) == 0) return;

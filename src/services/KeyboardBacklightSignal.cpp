@@ -2,7 +2,8 @@
 
 namespace vantrel {
 
-KeyboardBacklightSignal::KeyboardBacklightSignal(std::function<bool()> inputMonitoringAllowed, QObject* parent)
+KeyboardBacklightSignal::KeyboardBacklightSignal(std::function<bool()> inputMonitoringAllowed,
+                                                 QObject* parent)
     : QObject(parent), inputMonitoringAllowed_(std::move(inputMonitoringAllowed)) {}
 
 void KeyboardBacklightSignal::start(std::function<void()> completion) {
@@ -18,6 +19,8 @@ void KeyboardBacklightSignal::start(std::function<void()> completion) {
     if (completion) completion();
 }
 
-void KeyboardBacklightSignal::stop() { discovering_ = false; }
+void KeyboardBacklightSignal::stop() {
+    discovering_ = false;
+}
 
 } // namespace vantrel

@@ -10,10 +10,12 @@ void MenuBarAppearanceController::apply(VantrelPreferences& preferences, MenuBar
     scanner_ = &scanner;
 }
 
-void MenuBarAppearanceController::toggleHiddenItems(VantrelPreferences* preferences, MenuBarScanner* scanner) {
+void MenuBarAppearanceController::toggleHiddenItems(VantrelPreferences* preferences,
+                                                    MenuBarScanner* scanner) {
     if (preferences) preferences_ = preferences;
     if (scanner) scanner_ = scanner;
-    if (!preferences_ || !preferences_->menuMaskEnabled() || !preferences_->menuSetupComplete() || isRunningSetup_)
+    if (!preferences_ || !preferences_->menuMaskEnabled() || !preferences_->menuSetupComplete() ||
+        isRunningSetup_)
         return;
     setAreHiddenItemsRevealed(!areHiddenItemsRevealed_);
 }

@@ -28,10 +28,13 @@ TEST(ControlCenterLayoutPolicy, ClampsTheMargin) {
     const QRectF visible(100, 100, 200, 100);
     const QRectF window(0, 0, 500, 500);
     // A negative margin counts as none.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, -20), QRectF(100, 100, 200, 100));
+    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, -20),
+              QRectF(100, 100, 200, 100));
     // A margin beyond half the size collapses that axis to its centre line; the size stays at least 1.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 80), QRectF(180, 149, 40, 1));
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 1000), QRectF(199, 149, 1, 1));
+    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 80),
+              QRectF(180, 149, 40, 1));
+    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 1000),
+              QRectF(199, 149, 1, 1));
     // A margin that is no number is treated as none rather than spreading into the frame.
     const QRectF result = ControlCenterLayoutPolicy::constrainedWindowFrame(
         window, visible, std::numeric_limits<double>::quiet_NaN());

@@ -49,24 +49,26 @@ TEST_F(AppStateTest, ApplyingBeforeStartDoesNothing) {
 
 TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
     RecordingUserDefaults stored;
-    stored.setData(QStringLiteral("hotkeys.bindings.v1"),
-                   R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
+    stored.setData(
+        QStringLiteral("hotkeys.bindings.v1"),
+        R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
     RecordingHotkeyManager hotkeys(h.log, stored);
     AppStateFactory::Services services = h.factory.services;
-    RecordingAppStateFactory factory(h.log, AppStateFactory::Services{
-                                                services.clock, services.scheduler, services.sleepWake,
-                                                services.screens, services.shell, services.defaults, services.log,
-                                                services.permissionSystem, services.loginItems, services.workspace,
-                                                services.calendarStatus, services.preferences, hotkeys,
-                                                services.keyboardBacklight, services.capabilities, services.qaObserver});
+    RecordingAppStateFactory factory(
+        h.log, AppStateFactory::Services{
+                   services.clock, services.scheduler, services.sleepWake, services.screens, services.shell,
+                   services.defaults, services.log, services.permissionSystem, services.loginItems,
+                   services.workspace, services.calendarStatus, services.preferences, hotkeys,
+                   services.keyboardBacklight, services.capabilities, services.qaObserver});
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
     AppState withBindings(factory);
     withBindings.start();
     const QStringList calls = h.log.entries;
     const qsizetype handler = calls.indexOf(QStringLiteral("hotkeys.installEventHandler"));
     ASSERT_GE(handler, 0);
-    EXPECT_EQ(calls.mid(handler, 3), (QStringList{"hotkeys.installEventHandler", "hotkeys.register commandPalette",
-                                                  "hotkeys.register toggleFocus"}));
+    EXPECT_EQ(calls.mid(handler, 3),
+              (QStringList{"hotkeys.installEventHandler", "hotkeys.register commandPalette",
+                           "hotkeys.register toggleFocus"}));
     // Settings are applied after the hot keys.
     EXPECT_GT(calls.indexOf(QStringLiteral("menuBar.apply")), handler);
     EXPECT_EQ(calls.count(QStringLiteral("hotkeys.installEventHandler")), 1);
@@ -246,8 +248,9 @@ TEST_F(AppStateTest, KeyboardStateIsReadTwoPointOneSecondsAfterStart) {
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
     h.scheduler.advance(Seconds(0.1));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
-    EXPECT_EQ(state->keyboardBacklightMessage(),
-              QStringLiteral("Allow Input Monitoring so Vantrel can communicate with the built-in keyboard."));
+    EXPECT_EQ(
+        state->keyboardBacklightMessage(),
+        QStringLiteral("Allow Input Monitoring so Vantrel can communicate with the built-in keyboard."));
     state->stop();
 }
 

@@ -38,7 +38,8 @@ TEST(CrashDockRestore, DISABLED_ChildThrowsOutOfAThread) {
     static SystemClock clock;
     static QtScheduler scheduler;
     static SyslogSystemLog log;
-    static JsonDefaultsProvider defaults(qEnvironmentVariable("VANTREL_CRASH_DEFAULTS"), scheduler, clock, log);
+    static JsonDefaultsProvider defaults(qEnvironmentVariable("VANTREL_CRASH_DEFAULTS"), scheduler, clock,
+                                         log);
     installCrashDockRestore(defaults, log);
     std::thread([] { throw std::runtime_error("escaped from a worker"); }).join();
 }
@@ -65,7 +66,8 @@ TEST(CrashDockRestore, AnEscapingExceptionRestoresTheDockAndLogsTheCrashLine) {
     ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
     const QString errors = QString::fromUtf8(child.readAllStandardError());
-    EXPECT_TRUE(errors.contains(QStringLiteral("Vantrel crashed, native Dock restored: escaped from a worker")))
+    EXPECT_TRUE(
+        errors.contains(QStringLiteral("Vantrel crashed, native Dock restored: escaped from a worker")))
         << errors.toStdString();
     // The process still ended the way an uncaught exception ends it.
     EXPECT_TRUE(errors.contains(QStringLiteral("terminate called"))) << errors.toStdString();

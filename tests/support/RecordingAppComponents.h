@@ -6,8 +6,8 @@
 #include "core/AppStateFactory.h"
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
-#include "core/VantrelDiagnostics.h"
 #include "core/QAObserver.h"
+#include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
@@ -23,14 +23,14 @@
 #include "services/MenuBarAppearanceController.h"
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
+#include "support/FakeEnvironment.h"
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/ManualScheduler.h"
-#include "support/FakeEnvironment.h"
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingPermissionSystem.h"
-#include "support/RecordingWorkspace.h"
 #include "support/RecordingSystemLog.h"
+#include "support/RecordingWorkspace.h"
 #include "support/TempHome.h"
 
 namespace vantrel::test {
@@ -101,7 +101,8 @@ private:
 
 class RecordingFeedbackEngine final : public FeedbackEngine {
 public:
-    RecordingFeedbackEngine(CallLog& log, VantrelPreferences& preferences) : FeedbackEngine(preferences), log_(log) {}
+    RecordingFeedbackEngine(CallLog& log, VantrelPreferences& preferences)
+        : FeedbackEngine(preferences), log_(log) {}
     void start() override {
         log_.add(QStringLiteral("feedback.start"));
         FeedbackEngine::start();
@@ -252,13 +253,15 @@ public:
         return keep(notch, std::make_unique<RecordingNotchPanelController>(log_));
     }
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
-        return keep(dock, std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log));
+        return keep(dock,
+                    std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log));
     }
     std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
         return keep(menuBar, std::make_unique<RecordingMenuBarAppearanceController>(log_));
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
-        return keep(palette, std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell));
+        return keep(palette, std::make_unique<RecordingCommandPaletteController>(log_, services.screens,
+                                                                                 services.shell));
     }
 
     RecordingKeyboardCleaningController* cleaning = nullptr;
@@ -270,8 +273,7 @@ public:
     RecordingCommandPaletteController* palette = nullptr;
 
 private:
-    template <typename Fake>
-    std::unique_ptr<Fake> keep(Fake*& slot, std::unique_ptr<Fake> fake) {
+    template <typename Fake> std::unique_ptr<Fake> keep(Fake*& slot, std::unique_ptr<Fake> fake) {
         slot = fake.get();
         return fake;
     }
@@ -304,8 +306,9 @@ struct AppStateHarness {
     CalendarAuthorizationStatus calendarStatus = CalendarAuthorizationStatus::notDetermined;
     RecordingAppStateFactory factory{log,
                                      {clock, scheduler, sleepWake, screens, shell, defaults, systemLog,
-                                      permissionSystem, loginItems, workspace, [this] { return calendarStatus; },
-                                      preferences, hotkeys, keyboard, capabilities, qaObserver}};
+                                      permissionSystem, loginItems, workspace,
+                                      [this] { return calendarStatus; }, preferences, hotkeys, keyboard,
+                                      capabilities, qaObserver}};
 };
 
 } // namespace vantrel::test

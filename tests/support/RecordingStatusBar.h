@@ -19,7 +19,9 @@ public:
         accessibilityDescription = description;
     }
     void setToolTip(const QString& text) override { toolTip = text; }
-    void setClickHandler(std::function<void(StatusItemClick)> handler) override { handler_ = std::move(handler); }
+    void setClickHandler(std::function<void(StatusItemClick)> handler) override {
+        handler_ = std::move(handler);
+    }
     void popUpMenu(QMenu& menu) override {
         // What the user would see: the menu prepared for showing, then closed.
         Q_EMIT menu.aboutToShow();

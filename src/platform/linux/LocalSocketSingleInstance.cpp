@@ -16,7 +16,8 @@ constexpr int kConnectTimeoutMs = 1000;
 constexpr int kWriteTimeoutMs = 3000;
 } // namespace
 
-LocalSocketSingleInstance::LocalSocketSingleInstance(QString socketPath) : socketPath_(std::move(socketPath)) {}
+LocalSocketSingleInstance::LocalSocketSingleInstance(QString socketPath)
+    : socketPath_(std::move(socketPath)) {}
 
 LocalSocketSingleInstance::~LocalSocketSingleInstance() {
     if (server_) server_->close();

@@ -6,18 +6,22 @@ namespace vantrel {
 
 LogindSleepWakeMonitor::LogindSleepWakeMonitor(QDBusConnection bus) {
     if (!bus.isConnected()) return;
-    listening_ = bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-                             this, SLOT(handlePrepareForSleep(bool)));
+    listening_ =
+        bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                    QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                    SLOT(handlePrepareForSleep(bool)));
 }
 
-SleepWakeMonitor::ObserverId LogindSleepWakeMonitor::addObserver(PowerEvent event, std::function<void()> handler) {
+SleepWakeMonitor::ObserverId LogindSleepWakeMonitor::addObserver(PowerEvent event,
+                                                                 std::function<void()> handler) {
     const ObserverId id = nextId_++;
     observers_.emplace(id, Observer{event, std::move(handler)});
     return id;
 }
 
-void LogindSleepWakeMonitor::removeObserver(ObserverId id) { observers_.erase(id); }
+void LogindSleepWakeMonitor::removeObserver(ObserverId id) {
+    observers_.erase(id);
+}
 
 void LogindSleepWakeMonitor::handlePrepareForSleep(bool goingToSleep) {
     const PowerEvent event = goingToSleep ? PowerEvent::willSleep : PowerEvent::didWake;

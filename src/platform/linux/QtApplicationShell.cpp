@@ -28,9 +28,11 @@ QtApplicationShell::QtApplicationShell(QApplication& application) : application_
     // end the application.
     QApplication::setQuitOnLastWindowClosed(false);
     installSignalHandlers();
-    connect(&application_, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive && delegate_ && !terminated_) delegate_->applicationDidBecomeActive();
-    });
+    connect(&application_, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && delegate_ && !terminated_)
+                    delegate_->applicationDidBecomeActive();
+            });
     connect(&application_, &QCoreApplication::aboutToQuit, this, [this] {
         if (delegate_ && !terminated_) {
             terminated_ = true;
@@ -68,7 +70,10 @@ void QtApplicationShell::handleSignal() {
 int QtApplicationShell::run(ApplicationDelegate& delegate) {
     delegate_ = &delegate;
     QMetaObject::invokeMethod(
-        this, [this] { if (delegate_ && !terminated_) delegate_->applicationDidFinishLaunching(); },
+        this,
+        [this] {
+            if (delegate_ && !terminated_) delegate_->applicationDidFinishLaunching();
+        },
         Qt::QueuedConnection);
     const int code = QApplication::exec();
     // aboutToQuit is not emitted when the loop never ran; the delegate still hears of the end.

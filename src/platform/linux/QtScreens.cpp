@@ -14,7 +14,9 @@ std::optional<ScreenInfo> describe(const QScreen* screen) {
 }
 } // namespace
 
-std::optional<ScreenInfo> QtScreens::mainScreen() const { return describe(QGuiApplication::primaryScreen()); }
+std::optional<ScreenInfo> QtScreens::mainScreen() const {
+    return describe(QGuiApplication::primaryScreen());
+}
 
 std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
     // A window that was never shown has no native window yet and so no screen of its own.

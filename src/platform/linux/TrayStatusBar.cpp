@@ -69,23 +69,32 @@ TrayStatusItem::TrayStatusItem(QString autosaveName) : autosaveName_(std::move(a
         if (!handler_) return;
         switch (reason) {
         case QSystemTrayIcon::Trigger:
-        case QSystemTrayIcon::DoubleClick: handler_(StatusItemClick::left); break;
-        case QSystemTrayIcon::Context: handler_(StatusItemClick::right); break;
-        default: break;
+        case QSystemTrayIcon::DoubleClick:
+            handler_(StatusItemClick::left);
+            break;
+        case QSystemTrayIcon::Context:
+            handler_(StatusItemClick::right);
+            break;
+        default:
+            break;
         }
     });
     // Without a tray the item stays hidden; showing it would only print a warning.
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
 }
 
-TrayStatusItem::~TrayStatusItem() { tray_->hide(); }
+TrayStatusItem::~TrayStatusItem() {
+    tray_->hide();
+}
 
 void TrayStatusItem::setImage(const QString& symbolName, const QString& accessibilityDescription) {
     tray_->setIcon(symbolIcon(symbolName));
     tray_->setProperty("accessibleDescription", accessibilityDescription);
 }
 
-void TrayStatusItem::setToolTip(const QString& toolTip) { tray_->setToolTip(toolTip); }
+void TrayStatusItem::setToolTip(const QString& toolTip) {
+    tray_->setToolTip(toolTip);
+}
 
 void TrayStatusItem::popUpMenu(QMenu& menu) {
     const auto frame = frameOnScreen();

@@ -19,7 +19,9 @@ public:
     QString autosaveName() const override { return autosaveName_; }
     void setImage(const QString& symbolName, const QString& accessibilityDescription) override;
     void setToolTip(const QString& toolTip) override;
-    void setClickHandler(std::function<void(StatusItemClick)> handler) override { handler_ = std::move(handler); }
+    void setClickHandler(std::function<void(StatusItemClick)> handler) override {
+        handler_ = std::move(handler);
+    }
     void popUpMenu(QMenu& menu) override;
     std::optional<QRect> frameOnScreen() const override;
 
