@@ -307,6 +307,33 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
               QStringLiteral("/a/b.tar.x-2026-03-01T09-05-07Z.json"));
 }
 
+TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothingElse) {
+    const QString file = path(QStringLiteral("dock-shortcuts.json"));
+    put("now", QStringLiteral("dock-shortcuts.json"));
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(persistence.backup(file, QStringLiteral("previous")));
+        clock.advance(Seconds(1));
+    }
+    ASSERT_TRUE(persistence.backup(file, QStringLiteral("corrupt")));
+    put("mine", QStringLiteral("dock-shortcuts.previous-notes.json"));
+    put("x", QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"));
+
+    persistence.pruneBackups(file, QStringLiteral("previous"), 2);
+    EXPECT_EQ(folderEntries(),
+              (QStringList{QStringLiteral("dock-shortcuts.corrupt-2026-03-01T09-05-12Z.json"),
+                           QStringLiteral("dock-shortcuts.json"),
+                           QStringLiteral("dock-shortcuts.previous-2026-03-01T09-05-10Z.json"),
+                           QStringLiteral("dock-shortcuts.previous-2026-03-01T09-05-11Z.json"),
+                           QStringLiteral("dock-shortcuts.previous-notes.json"),
+                           QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json")}));
+
+    // A folder that cannot be listed is no error: backups never throw.
+    files.failWith(Op::contentsOfDirectory, posixError(EACCES));
+    persistence.pruneBackups(file, QStringLiteral("previous"), 0);
+    EXPECT_EQ(folderEntries().size(), 6);
+    EXPECT_TRUE(log.lines().empty());
+}
+
 TEST(LocalPersistenceFolder, OnlyTheExactQaChannelSelectsAnIsolatedFolder) {
     AppPaths paths;
     paths.dataHome = QStringLiteral("/d");
