@@ -1,29 +1,15 @@
 #include "core/QAObserver.h"
 
 #include "core/JsonCoding.h"
+#include "core/PlainText.h"
 #include "platform/AppPaths.h"
 #include "platform/AtomicFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QTextBoundaryFinder>
 
 namespace vantrel {
-
-namespace {
-
-// The first `limit` grapheme clusters, so an emoji or an accented letter is never split.
-QString firstCharacters(const QString& text, int limit) {
-    if (text.size() <= limit) return text;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (count < limit && finder.toNextBoundary() >= 0)
-        ++count;
-    return count < limit ? text : text.left(finder.position());
-}
-
-} // namespace
 
 QAObserver::QAObserver(const Clock& clock, const AppPaths& paths, std::optional<QString> outputRoot,
                        QObject* parent)
@@ -44,7 +30,7 @@ void QAObserver::record(const QString& category, const QString& message) {
     if (!session_) return;
     Session changed = *session_;
     changed.events.append(
-        {QUuid::createUuid(), clock_.now(), category, firstCharacters(message, maxMessageLength)});
+        {QUuid::createUuid(), clock_.now(), category, plaintext::characterPrefix(message, maxMessageLength)});
     if (changed.events.size() > maxEvents) changed.events.remove(0, changed.events.size() - maxEvents);
     setSession(std::move(changed));
     persist();
