@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "core/CapabilityCenter.h"
+#include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelApp.h"
@@ -7,6 +8,7 @@
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
 #include "platform/AppPaths.h"
+#include "platform/BundleInfo.h"
 #include "platform/Environment.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
@@ -14,6 +16,8 @@
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
+#include "platform/linux/PosixFileManager.h"
+#include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
@@ -80,13 +84,20 @@ int main(int argc, char** argv) {
                                                    QStringLiteral("Calendar"), message);
                                        });
 
+    const BundleInfo bundle = BundleInfo::main();
+    PosixFileManager fileManager;
+    LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
+                                 LocalPersistence::logSubsystem(bundle));
+    QtPasteboard pasteboard(QGuiApplication::clipboard());
+
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
     AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, permissionSystem,
                              loginItems, workspace,
                              [&calendarService] { return calendarService.authorizationStatus(); },
-                             preferences, hotkeys, keyboardBacklight, capabilities, qaObserver});
+                             preferences, hotkeys, keyboardBacklight, capabilities, qaObserver, persistence,
+                             pasteboard});
     AppState state(factory);
     AppState::setShared(&state);
 

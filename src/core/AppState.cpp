@@ -7,6 +7,8 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "modules/ClipboardStore.h"
+#include "modules/NotesStore.h"
 #include "notch/NotchPanelController.h"
 #include "platform/Screens.h"
 #include "services/AutomationEngine.h"
@@ -23,8 +25,8 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
     : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
       screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
       preferences_(factory.services.preferences),
-      // slot clipboard
-      // slot notes
+      clipboard_(factory.makeClipboard()),
+      notes_(factory.makeNotes(QStringLiteral("notes.json"))),
       // slot bookmarks
       // slot focus
       // slot stopwatch
@@ -61,7 +63,7 @@ void AppState::setStarted(bool started) {
 void AppState::start() {
     if (isStarted_) return;
     setStarted(true);
-    // slot clipboard: clipboard_->start();
+    clipboard_->start();
     // slot calendar: calendar_->refresh();
 
     // The keyboard probe settles a while after it starts; its state is read 2.1 seconds later.
@@ -106,12 +108,12 @@ void AppState::start() {
 void AppState::handleWillSleep() {
     notchController_->hide();
     // slot media: media_->stop();
-    // slot clipboard: clipboard_->stop();
+    clipboard_->stop();
 }
 
 void AppState::handleDidWake() {
     if (!isStarted_) return;
-    // slot clipboard: clipboard_->start();
+    clipboard_->start();
     applyPreferences();
 }
 
@@ -234,8 +236,8 @@ void AppState::stop() {
     notchController_->hide();
     notchController_->setState(nullptr);
     notchController_->notificationIndicator().releasePanel();
-    // slot notes: notes_->saveNow();
-    // slot clipboard: clipboard_->stop();
+    notes_->saveNow();
+    clipboard_->stop();
     // slot media: media_->stop();
     feedback_->stop();
     // The probe runs on this thread, so its stop needs no task of its own.

@@ -42,6 +42,8 @@ public:
 
     // Owned components, in construction order.
     VantrelPreferences& preferences() const { return preferences_; }
+    ClipboardStore& clipboard() const { return *clipboard_; }
+    NotesStore& notes() const { return *notes_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
     FeedbackEngine& feedback() const { return *feedback_; }
     PermissionCenter& permissions() const { return *permissions_; }
@@ -103,8 +105,8 @@ private:
 
     // Owned components, constructed in exactly this order.
     VantrelPreferences& preferences_;
-    // slot clipboard
-    // slot notes ("notes.json")
+    std::unique_ptr<ClipboardStore> clipboard_;
+    std::unique_ptr<NotesStore> notes_;
     // slot bookmarks
     // slot focus
     // slot stopwatch

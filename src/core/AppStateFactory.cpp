@@ -2,6 +2,9 @@
 
 #include "core/PermissionCenter.h"
 #include "dock/CustomDockController.h"
+#include "kit/VantrelHaptics.h"
+#include "modules/ClipboardStore.h"
+#include "modules/NotesStore.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
 #include "notch/NotchPanelController.h"
@@ -14,6 +17,17 @@
 
 namespace vantrel {
 
+std::unique_ptr<ClipboardStore> AppStateFactory::makeClipboard() {
+    return std::make_unique<ClipboardStore>(services.pasteboard, services.persistence, services.clock,
+                                            services.scheduler, [] {
+                                                if (auto* haptics = VantrelHaptics::sharedIfInstalled())
+                                                    haptics->play(HapticSurface::controls);
+                                            });
+}
+std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageName) {
+    return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver, services.clock,
+                                        services.scheduler);
+}
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
     return std::make_unique<KeyboardCleaningController>();
 }

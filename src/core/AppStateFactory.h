@@ -2,6 +2,7 @@
 
 #include "platform/CalendarService.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -10,6 +11,7 @@ namespace vantrel {
 class ApplicationShell;
 class AutomationEngine;
 class CapabilityCenter;
+class ClipboardStore;
 class Clock;
 class CommandPaletteController;
 class CustomDockController;
@@ -19,10 +21,13 @@ class FeedbackEngine;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
+class LocalPersistence;
 class LoginItems;
 class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
+class NotesStore;
+class Pasteboard;
 class PermissionCenter;
 class PermissionSystem;
 class QAObserver;
@@ -58,6 +63,9 @@ public:
         KeyboardBacklightSignal& keyboardBacklight;
         CapabilityCenter& capabilities;
         QAObserver& qaObserver;
+        // What the stores of the productivity modules keep their data in and read from.
+        LocalPersistence& persistence;
+        Pasteboard& pasteboard;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -67,6 +75,8 @@ public:
 
     // In construction order. The stores of the productivity modules take their places between
     // these, as marked in AppState.h.
+    virtual std::unique_ptr<ClipboardStore> makeClipboard();
+    virtual std::unique_ptr<NotesStore> makeNotes(const QString& storageName);
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
     virtual std::unique_ptr<PermissionCenter> makePermissions();

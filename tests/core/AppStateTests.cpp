@@ -59,7 +59,8 @@ TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
                    services.clock, services.scheduler, services.sleepWake, services.screens, services.shell,
                    services.defaults, services.log, services.permissionSystem, services.loginItems,
                    services.workspace, services.calendarStatus, services.preferences, hotkeys,
-                   services.keyboardBacklight, services.capabilities, services.qaObserver});
+                   services.keyboardBacklight, services.capabilities, services.qaObserver,
+                   services.persistence, services.pasteboard});
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
     AppState withBindings(factory);
     withBindings.start();
@@ -214,6 +215,7 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
                                     "notch.hide",
                                     "indicator.orderOut",
                                     "indicator.release",
+                                    "files.write notes.json",
                                     "feedback.stop",
                                     "keyboard.stop",
                                     "cleaning.stop appStopping",

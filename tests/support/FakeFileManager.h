@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <exception>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
         QString path;
         QString target; // copyItem only
     };
+
+    FakeFileManager() = default;
+    // `observe` sees every call as it is made, to put file operations on a shared call log.
+    explicit FakeFileManager(std::function<void(const Call&)> observe) : observe_(std::move(observe)) {}
 
     void failWith(Operation operation, std::exception_ptr error) { failures_[operation] = std::move(error); }
     void clearFailure(Operation operation) { failures_.erase(operation); }
@@ -72,12 +77,14 @@ public:
 private:
     void enter(Operation operation, const QString& path, const QString& target = {}) const {
         calls_.push_back({operation, path, target});
+        if (observe_) observe_(calls_.back());
         if (auto it = failures_.find(operation); it != failures_.end()) std::rethrow_exception(it->second);
     }
 
     PosixFileManager real_;
     std::map<Operation, std::exception_ptr> failures_;
     mutable std::vector<Call> calls_;
+    std::function<void(const Call&)> observe_;
 };
 
 } // namespace vantrel::test

@@ -4,6 +4,7 @@
 // factory that builds them. Each fake records the call and then does what the real one does.
 
 #include "core/AppStateFactory.h"
+#include "core/LocalPersistence.h"
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
@@ -24,6 +25,8 @@
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
 #include "support/FakeEnvironment.h"
+#include "support/FakeFileManager.h"
+#include "support/FakePasteboard.h"
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/ManualScheduler.h"
@@ -304,11 +307,19 @@ struct AppStateHarness {
     RecordingLoginItems loginItems;
     RecordingWorkspace workspace;
     CalendarAuthorizationStatus calendarStatus = CalendarAuthorizationStatus::notDetermined;
+    // Real files in the temporary home; every write goes into the call log.
+    FakeFileManager files{[this](const FakeFileManager::Call& call) {
+        if (call.operation == FakeFileManager::Operation::writeData)
+            log.add(QStringLiteral("files.write ") + call.path.section(u'/', -1));
+    }};
+    LocalPersistence persistence{{home.paths().dataFolder(), &files}, clock, systemLog,
+                                 QStringLiteral("com.vantrel.mac")};
+    FakePasteboard pasteboard;
     RecordingAppStateFactory factory{log,
                                      {clock, scheduler, sleepWake, screens, shell, defaults, systemLog,
                                       permissionSystem, loginItems, workspace,
                                       [this] { return calendarStatus; }, preferences, hotkeys, keyboard,
-                                      capabilities, qaObserver}};
+                                      capabilities, qaObserver, persistence, pasteboard}};
 };
 
 } // namespace vantrel::test
