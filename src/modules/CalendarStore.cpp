@@ -8,8 +8,8 @@
 
 namespace vantrel {
 
-CalendarStore::CalendarStore(CalendarService& service, Clock& clock, Scheduler& scheduler, QTimeZone zone,
-                             QLocale locale, QObject* parent)
+CalendarStore::CalendarStore(CalendarService& service, const Clock& clock, Scheduler& scheduler,
+                             QTimeZone zone, QLocale locale, QObject* parent)
     : QObject(parent), service_(service), clock_(clock), scheduler_(scheduler), zone_(std::move(zone)),
       locale_(std::move(locale)), authorizationStatus_(service.authorizationStatus()) {
     connect(&service_, &CalendarService::storeChanged, this, &CalendarStore::scheduleRefresh);

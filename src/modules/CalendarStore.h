@@ -23,7 +23,7 @@ public:
     static constexpr double kRefreshDebounceSeconds = 0.25;
     static inline const QString kDefaultColorHex = QStringLiteral("5AAEFF");
 
-    CalendarStore(CalendarService& service, Clock& clock, Scheduler& scheduler,
+    CalendarStore(CalendarService& service, const Clock& clock, Scheduler& scheduler,
                   QTimeZone zone = QTimeZone::systemTimeZone(), QLocale locale = QLocale(),
                   QObject* parent = nullptr);
 
@@ -58,7 +58,7 @@ private:
     void scheduleDayChange();
 
     CalendarService& service_;
-    Clock& clock_;
+    const Clock& clock_;
     Scheduler& scheduler_;
     QTimeZone zone_;
     QLocale locale_;

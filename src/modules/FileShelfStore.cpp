@@ -1,6 +1,7 @@
 #include "modules/FileShelfStore.h"
 
 #include "core/JsonCoding.h"
+#include "kit/VantrelHaptics.h"
 #include "platform/SharingService.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -36,11 +37,11 @@ qint64 fileSize(const QString& path) {
 
 } // namespace
 
-FileShelfStore::FileShelfStore(UserDefaults& defaults, Clock& clock, Scheduler& scheduler,
-                               Workspace& workspace, SharingService& sharing,
-                               std::function<void()> playControlsHaptic, QObject* parent)
+FileShelfStore::FileShelfStore(UserDefaults& defaults, const Clock& clock, Scheduler& scheduler,
+                               Workspace& workspace, SharingService& sharing, VantrelHaptics& haptics,
+                               QObject* parent)
     : QObject(parent), defaults_(defaults), clock_(clock), scheduler_(scheduler), workspace_(workspace),
-      sharing_(sharing), playControlsHaptic_(std::move(playControlsHaptic)) {
+      sharing_(sharing), haptics_(haptics) {
     load();
     pruneAndPublish();
     scheduleExpiryPruning();
@@ -95,7 +96,7 @@ void FileShelfStore::add(const QList<QUrl>& urls) {
     }
     pruneAndPublish();
     scheduleExpiryPruning();
-    if (!urls.isEmpty() && playControlsHaptic_) playControlsHaptic_();
+    if (!urls.isEmpty()) haptics_.play(HapticSurface::controls);
 }
 
 void FileShelfStore::remove(const QUrl& url) {

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,6 +14,7 @@ namespace vantrel {
 
 class SharingService;
 class UserDefaults;
+class VantrelHaptics;
 class Workspace;
 
 // Files parked on the shelf, newest first. The shelf keeps paths only and never touches the
@@ -28,9 +28,8 @@ public:
     static constexpr qint64 kLargeFileBytes = 524'288'001;
     static constexpr double kLargeFileLifetimeSeconds = 3600;
 
-    FileShelfStore(UserDefaults& defaults, Clock& clock, Scheduler& scheduler, Workspace& workspace,
-                   SharingService& sharing, std::function<void()> playControlsHaptic = {},
-                   QObject* parent = nullptr);
+    FileShelfStore(UserDefaults& defaults, const Clock& clock, Scheduler& scheduler, Workspace& workspace,
+                   SharingService& sharing, VantrelHaptics& haptics, QObject* parent = nullptr);
     ~FileShelfStore() override;
 
     const QList<QUrl>& items() const { return items_; }
@@ -66,11 +65,11 @@ private:
     double nowSeconds() const;
 
     UserDefaults& defaults_;
-    Clock& clock_;
+    const Clock& clock_;
     Scheduler& scheduler_;
     Workspace& workspace_;
     SharingService& sharing_;
-    std::function<void()> playControlsHaptic_;
+    VantrelHaptics& haptics_;
 
     QList<QUrl> items_;
     std::optional<QString> shareStatus_;
