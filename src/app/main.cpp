@@ -7,18 +7,23 @@
 #include "core/VantrelAppDelegate.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/VantrelHaptics.h"
 #include "platform/AppPaths.h"
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
+#include "platform/linux/DesktopEntry.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
 #include "platform/linux/LinuxPermissionSystem.h"
+#include "platform/linux/LinuxSharingService.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
+#include "platform/linux/LoggingHapticPerformer.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtApplicationShell.h"
+#include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
@@ -78,11 +83,16 @@ int main(int argc, char** argv) {
 
     XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
     LinuxWorkspace workspace(log);
+    // A calendar file that cannot be read is skipped and leaves a diagnostics record.
     IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
-                                       QTimeZone::systemTimeZone(), [](const QString& message) {
-                                           log.log(LogLevel::error, QString::fromLatin1(kLogSubsystem),
-                                                   QStringLiteral("Calendar"), message);
+                                       QTimeZone::systemTimeZone(), [&diagnostics](const QString& message) {
+                                           diagnostics.record(DiagnosticsCategory::persistence, message);
                                        });
+    LinuxSharingService sharing;
+    QtOpenPanel openPanel(applicationFolders(paths, environment));
+    LoggingHapticPerformer hapticPerformer(log);
+    VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
+    VantrelHaptics::setShared(&haptics);
 
     const BundleInfo bundle = BundleInfo::main();
     PosixFileManager fileManager;
@@ -97,7 +107,7 @@ int main(int argc, char** argv) {
                              loginItems, workspace,
                              [&calendarService] { return calendarService.authorizationStatus(); },
                              preferences, hotkeys, keyboardBacklight, capabilities, qaObserver, persistence,
-                             pasteboard});
+                             pasteboard, calendarService, sharing, openPanel, haptics});
     AppState state(factory);
     AppState::setShared(&state);
 
@@ -109,6 +119,7 @@ int main(int argc, char** argv) {
     defaults.flushAll();
 
     AppState::setShared(nullptr);
+    VantrelHaptics::setShared(nullptr);
     CapabilityCenter::setShared(nullptr);
     VantrelDiagnostics::setShared(nullptr);
     QAObserver::setShared(nullptr);

@@ -7,7 +7,10 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "modules/BookmarksStore.h"
+#include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
+#include "modules/FileShelfStore.h"
 #include "modules/NotesStore.h"
 #include "notch/NotchPanelController.h"
 #include "platform/Screens.h"
@@ -27,13 +30,12 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       preferences_(factory.services.preferences),
       clipboard_(factory.makeClipboard()),
       notes_(factory.makeNotes(QStringLiteral("notes.json"))),
-      // slot bookmarks
+      bookmarks_(factory.makeBookmarks()),
       // slot focus
       // slot stopwatch
       keyboardCleaning_(factory.makeKeyboardCleaning()),
       // slot systemMonitor
-      // slot fileShelf
-      // slot calendar
+      fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()),
       // slot media
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
       capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
@@ -64,7 +66,7 @@ void AppState::start() {
     if (isStarted_) return;
     setStarted(true);
     clipboard_->start();
-    // slot calendar: calendar_->refresh();
+    calendar_->refresh();
 
     // The keyboard probe settles a while after it starts; its state is read 2.1 seconds later.
     keyboardStartupTask_.emplace();

@@ -44,7 +44,10 @@ public:
     VantrelPreferences& preferences() const { return preferences_; }
     ClipboardStore& clipboard() const { return *clipboard_; }
     NotesStore& notes() const { return *notes_; }
+    BookmarksStore& bookmarks() const { return *bookmarks_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
+    FileShelfStore& fileShelf() const { return *fileShelf_; }
+    CalendarStore& calendar() const { return *calendar_; }
     FeedbackEngine& feedback() const { return *feedback_; }
     PermissionCenter& permissions() const { return *permissions_; }
     CapabilityCenter& capabilities() const { return capabilities_; }
@@ -107,13 +110,13 @@ private:
     VantrelPreferences& preferences_;
     std::unique_ptr<ClipboardStore> clipboard_;
     std::unique_ptr<NotesStore> notes_;
-    // slot bookmarks
+    std::unique_ptr<BookmarksStore> bookmarks_;
     // slot focus
     // slot stopwatch
     std::unique_ptr<KeyboardCleaningController> keyboardCleaning_;
     // slot systemMonitor
-    // slot fileShelf
-    // slot calendar
+    std::unique_ptr<FileShelfStore> fileShelf_;
+    std::unique_ptr<CalendarStore> calendar_;
     // slot media
     std::unique_ptr<FeedbackEngine> feedback_;
     std::unique_ptr<PermissionCenter> permissions_;

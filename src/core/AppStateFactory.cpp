@@ -3,11 +3,15 @@
 #include "core/PermissionCenter.h"
 #include "dock/CustomDockController.h"
 #include "kit/VantrelHaptics.h"
+#include "modules/BookmarksStore.h"
+#include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
+#include "modules/FileShelfStore.h"
 #include "modules/NotesStore.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
 #include "notch/NotchPanelController.h"
+#include "platform/UserDefaults.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
 #include "services/FeedbackEngine.h"
@@ -28,8 +32,18 @@ std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageNam
     return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver, services.clock,
                                         services.scheduler);
 }
+std::unique_ptr<BookmarksStore> AppStateFactory::makeBookmarks() {
+    return std::make_unique<BookmarksStore>(services.persistence, services.workspace, services.openPanel);
+}
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
     return std::make_unique<KeyboardCleaningController>();
+}
+std::unique_ptr<FileShelfStore> AppStateFactory::makeFileShelf() {
+    return std::make_unique<FileShelfStore>(services.defaults.standard(), services.clock, services.scheduler,
+                                            services.workspace, services.sharing, services.haptics);
+}
+std::unique_ptr<CalendarStore> AppStateFactory::makeCalendar() {
+    return std::make_unique<CalendarStore>(services.calendarService, services.clock, services.scheduler);
 }
 std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
     return std::make_unique<FeedbackEngine>(services.preferences);

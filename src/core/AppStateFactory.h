@@ -10,6 +10,8 @@ namespace vantrel {
 
 class ApplicationShell;
 class AutomationEngine;
+class BookmarksStore;
+class CalendarStore;
 class CapabilityCenter;
 class ClipboardStore;
 class Clock;
@@ -18,6 +20,7 @@ class CustomDockController;
 class DockContentStore;
 class DockSettingsStore;
 class FeedbackEngine;
+class FileShelfStore;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
@@ -27,15 +30,18 @@ class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
 class NotesStore;
+class OpenPanel;
 class Pasteboard;
 class PermissionCenter;
 class PermissionSystem;
 class QAObserver;
 class Scheduler;
 class Screens;
+class SharingService;
 class SleepWakeMonitor;
 class SystemLog;
 class UserDefaultsProvider;
+class VantrelHaptics;
 class VantrelPreferences;
 class Workspace;
 
@@ -66,6 +72,10 @@ public:
         // What the stores of the productivity modules keep their data in and read from.
         LocalPersistence& persistence;
         Pasteboard& pasteboard;
+        CalendarService& calendarService;
+        SharingService& sharing;
+        OpenPanel& openPanel;
+        VantrelHaptics& haptics;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -77,7 +87,10 @@ public:
     // these, as marked in AppState.h.
     virtual std::unique_ptr<ClipboardStore> makeClipboard();
     virtual std::unique_ptr<NotesStore> makeNotes(const QString& storageName);
+    virtual std::unique_ptr<BookmarksStore> makeBookmarks();
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
+    virtual std::unique_ptr<FileShelfStore> makeFileShelf();
+    virtual std::unique_ptr<CalendarStore> makeCalendar();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
     virtual std::unique_ptr<PermissionCenter> makePermissions();
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();

@@ -5,6 +5,7 @@
 #include "core/CrashDockRestore.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
+#include "modules/CalendarStore.h"
 #include "platform/UserDefaults.h"
 #include "services/CommandPaletteController.h"
 #include "services/MenuBarAppearanceController.h"
@@ -33,7 +34,7 @@ void VantrelAppDelegate::applicationDidFinishLaunching() {
 
 void VantrelAppDelegate::applicationDidBecomeActive() {
     state_.permissions().refresh();
-    // slot calendar: state_.calendar().refresh();
+    state_.calendar().refresh();
     state_.refreshKeyboardBacklightStatus();
     state_.capabilities().refresh(state_.permissions(), state_.keyboardBacklightSupport());
 }

@@ -60,7 +60,8 @@ TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
                    services.defaults, services.log, services.permissionSystem, services.loginItems,
                    services.workspace, services.calendarStatus, services.preferences, hotkeys,
                    services.keyboardBacklight, services.capabilities, services.qaObserver,
-                   services.persistence, services.pasteboard});
+                   services.persistence, services.pasteboard, services.calendarService, services.sharing,
+                   services.openPanel, services.haptics});
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
     AppState withBindings(factory);
     withBindings.start();

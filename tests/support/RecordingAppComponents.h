@@ -24,10 +24,15 @@
 #include "services/MenuBarAppearanceController.h"
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
+#include "kit/VantrelHaptics.h"
+#include "support/FakeCalendarService.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
+#include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeScreens.h"
+#include "support/RecordingSharingService.h"
+#include "support/RecordingHapticPerformer.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingApplicationShell.h"
@@ -315,11 +320,17 @@ struct AppStateHarness {
     LocalPersistence persistence{{home.paths().dataFolder(), &files}, clock, systemLog,
                                  QStringLiteral("com.vantrel.mac")};
     FakePasteboard pasteboard;
+    FakeCalendarService calendarService;
+    RecordingSharingService sharing;
+    FakeOpenPanel openPanel;
+    RecordingHapticPerformer hapticPerformer;
+    VantrelHaptics haptics{preferences, hapticPerformer, scheduler};
     RecordingAppStateFactory factory{log,
                                      {clock, scheduler, sleepWake, screens, shell, defaults, systemLog,
                                       permissionSystem, loginItems, workspace,
                                       [this] { return calendarStatus; }, preferences, hotkeys, keyboard,
-                                      capabilities, qaObserver, persistence, pasteboard}};
+                                      capabilities, qaObserver, persistence, pasteboard, calendarService,
+                                      sharing, openPanel, haptics}};
 };
 
 } // namespace vantrel::test
