@@ -18,12 +18,15 @@
 #include "platform/linux/LinuxSharingService.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
-#include "platform/linux/LogindSleepWakeMonitor.h"
 #include "platform/linux/LoggingHapticPerformer.h"
+#include "platform/linux/LogindSleepWakeMonitor.h"
+#include "platform/linux/MprisMediaAutomation.h"
 #include "platform/linux/PosixFileManager.h"
-#include "platform/linux/QtPasteboard.h"
+#include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
+#include "platform/linux/QtHttpClient.h"
 #include "platform/linux/QtOpenPanel.h"
+#include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
@@ -33,6 +36,7 @@
 #include "services/KeyboardBacklightSignal.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QTimeZone>
 
@@ -99,15 +103,38 @@ int main(int argc, char** argv) {
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
                                  LocalPersistence::logSubsystem(bundle));
     QtPasteboard pasteboard(QGuiApplication::clipboard());
+    ProcSystemCounters systemCounters;
+    MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
+    QtHttpClient http;
 
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
-    AppStateFactory factory({clock, scheduler, sleepWake, screens, shell, defaults, log, permissionSystem,
-                             loginItems, workspace,
+    AppStateFactory factory({clock,
+                             scheduler,
+                             sleepWake,
+                             screens,
+                             shell,
+                             defaults,
+                             log,
+                             permissionSystem,
+                             loginItems,
+                             workspace,
                              [&calendarService] { return calendarService.authorizationStatus(); },
-                             preferences, hotkeys, keyboardBacklight, capabilities, qaObserver, persistence,
-                             pasteboard, calendarService, sharing, openPanel, haptics});
+                             preferences,
+                             hotkeys,
+                             keyboardBacklight,
+                             capabilities,
+                             qaObserver,
+                             persistence,
+                             pasteboard,
+                             calendarService,
+                             sharing,
+                             openPanel,
+                             haptics,
+                             systemCounters,
+                             mediaAutomation,
+                             http});
     AppState state(factory);
     AppState::setShared(&state);
 

@@ -11,7 +11,9 @@
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
+#include "modules/MediaController.h"
 #include "modules/NotesStore.h"
+#include "modules/SystemMonitor.h"
 #include "notch/NotchPanelController.h"
 #include "platform/Screens.h"
 #include "services/AutomationEngine.h"
@@ -27,16 +29,12 @@ namespace vantrel {
 AppState::AppState(AppStateFactory& factory, QObject* parent)
     : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
       screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
-      preferences_(factory.services.preferences),
-      clipboard_(factory.makeClipboard()),
-      notes_(factory.makeNotes(QStringLiteral("notes.json"))),
-      bookmarks_(factory.makeBookmarks()),
+      preferences_(factory.services.preferences), clipboard_(factory.makeClipboard()),
+      notes_(factory.makeNotes(QStringLiteral("notes.json"))), bookmarks_(factory.makeBookmarks()),
       // slot focus
       // slot stopwatch
-      keyboardCleaning_(factory.makeKeyboardCleaning()),
-      // slot systemMonitor
-      fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()),
-      // slot media
+      keyboardCleaning_(factory.makeKeyboardCleaning()), systemMonitor_(factory.makeSystemMonitor()),
+      fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()), media_(factory.makeMedia()),
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
       capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
       dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
@@ -109,7 +107,7 @@ void AppState::start() {
 
 void AppState::handleWillSleep() {
     notchController_->hide();
-    // slot media: media_->stop();
+    media_->stop();
     clipboard_->stop();
 }
 
@@ -240,7 +238,7 @@ void AppState::stop() {
     notchController_->notificationIndicator().releasePanel();
     notes_->saveNow();
     clipboard_->stop();
-    // slot media: media_->stop();
+    media_->stop();
     feedback_->stop();
     // The probe runs on this thread, so its stop needs no task of its own.
     keyboardBacklight_.stop();

@@ -48,6 +48,8 @@ public:
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
     FileShelfStore& fileShelf() const { return *fileShelf_; }
     CalendarStore& calendar() const { return *calendar_; }
+    SystemMonitor& systemMonitor() const { return *systemMonitor_; }
+    MediaController& media() const { return *media_; }
     FeedbackEngine& feedback() const { return *feedback_; }
     PermissionCenter& permissions() const { return *permissions_; }
     CapabilityCenter& capabilities() const { return capabilities_; }
@@ -114,10 +116,10 @@ private:
     // slot focus
     // slot stopwatch
     std::unique_ptr<KeyboardCleaningController> keyboardCleaning_;
-    // slot systemMonitor
+    std::unique_ptr<SystemMonitor> systemMonitor_;
     std::unique_ptr<FileShelfStore> fileShelf_;
     std::unique_ptr<CalendarStore> calendar_;
-    // slot media
+    std::unique_ptr<MediaController> media_;
     std::unique_ptr<FeedbackEngine> feedback_;
     std::unique_ptr<PermissionCenter> permissions_;
     CapabilityCenter& capabilities_;

@@ -2,15 +2,18 @@
 
 #include "core/PermissionCenter.h"
 #include "dock/CustomDockController.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockSettingsStore.h"
 #include "kit/VantrelHaptics.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
+#include "modules/MediaController.h"
 #include "modules/NotesStore.h"
-#include "dock/DockContentStore.h"
-#include "dock/DockSettingsStore.h"
+#include "modules/SystemMonitor.h"
 #include "notch/NotchPanelController.h"
+#include "platform/ThreadWorkQueue.h"
 #include "platform/UserDefaults.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
@@ -29,14 +32,23 @@ std::unique_ptr<ClipboardStore> AppStateFactory::makeClipboard() {
                                             });
 }
 std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageName) {
-    return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver, services.clock,
-                                        services.scheduler);
+    return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver,
+                                        services.clock, services.scheduler);
 }
 std::unique_ptr<BookmarksStore> AppStateFactory::makeBookmarks() {
     return std::make_unique<BookmarksStore>(services.persistence, services.workspace, services.openPanel);
 }
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
     return std::make_unique<KeyboardCleaningController>();
+}
+std::unique_ptr<SystemMonitor> AppStateFactory::makeSystemMonitor() {
+    return std::make_unique<SystemMonitor>(services.systemCounters, services.scheduler, services.clock,
+                                           services.qaObserver);
+}
+std::unique_ptr<MediaController> AppStateFactory::makeMedia() {
+    return std::make_unique<MediaController>(
+        services.mediaAutomation, std::make_unique<ThreadWorkQueue>(QStringLiteral("com.vantrel.media")),
+        services.http, services.scheduler);
 }
 std::unique_ptr<FileShelfStore> AppStateFactory::makeFileShelf() {
     return std::make_unique<FileShelfStore>(services.defaults.standard(), services.clock, services.scheduler,

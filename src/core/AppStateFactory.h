@@ -21,11 +21,14 @@ class DockContentStore;
 class DockSettingsStore;
 class FeedbackEngine;
 class FileShelfStore;
+class HttpClient;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
 class LocalPersistence;
 class LoginItems;
+class MediaAutomation;
+class MediaController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
@@ -36,6 +39,8 @@ class PermissionCenter;
 class PermissionSystem;
 class QAObserver;
 class Scheduler;
+class SystemCounters;
+class SystemMonitor;
 class Screens;
 class SharingService;
 class SleepWakeMonitor;
@@ -76,6 +81,9 @@ public:
         SharingService& sharing;
         OpenPanel& openPanel;
         VantrelHaptics& haptics;
+        SystemCounters& systemCounters;
+        MediaAutomation& mediaAutomation;
+        HttpClient& http;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -91,6 +99,8 @@ public:
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
     virtual std::unique_ptr<FileShelfStore> makeFileShelf();
     virtual std::unique_ptr<CalendarStore> makeCalendar();
+    virtual std::unique_ptr<SystemMonitor> makeSystemMonitor();
+    virtual std::unique_ptr<MediaController> makeMedia();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
     virtual std::unique_ptr<PermissionCenter> makePermissions();
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();

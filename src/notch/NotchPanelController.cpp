@@ -1,6 +1,7 @@
 #include "notch/NotchPanelController.h"
 
 #include "core/AppState.h"
+#include "modules/MediaController.h"
 
 namespace vantrel {
 
@@ -28,6 +29,8 @@ void NotchPanelController::show(AppState& state) {
 }
 
 void NotchPanelController::hide() {
+    // A hidden panel shows no media, so nothing should keep asking the players.
+    if (state_) state_->media().stop();
     notificationIndicator_->orderOutPanel();
     wantsKeyFocus_ = false;
     setExpanded(false);

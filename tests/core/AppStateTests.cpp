@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "modules/SystemMonitor.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
 #include "support/RecordingUserDefaults.h"
@@ -54,14 +55,31 @@ TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
         R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
     RecordingHotkeyManager hotkeys(h.log, stored);
     AppStateFactory::Services services = h.factory.services;
-    RecordingAppStateFactory factory(
-        h.log, AppStateFactory::Services{
-                   services.clock, services.scheduler, services.sleepWake, services.screens, services.shell,
-                   services.defaults, services.log, services.permissionSystem, services.loginItems,
-                   services.workspace, services.calendarStatus, services.preferences, hotkeys,
-                   services.keyboardBacklight, services.capabilities, services.qaObserver,
-                   services.persistence, services.pasteboard, services.calendarService, services.sharing,
-                   services.openPanel, services.haptics});
+    RecordingAppStateFactory factory(h.log, AppStateFactory::Services{services.clock,
+                                                                      services.scheduler,
+                                                                      services.sleepWake,
+                                                                      services.screens,
+                                                                      services.shell,
+                                                                      services.defaults,
+                                                                      services.log,
+                                                                      services.permissionSystem,
+                                                                      services.loginItems,
+                                                                      services.workspace,
+                                                                      services.calendarStatus,
+                                                                      services.preferences,
+                                                                      hotkeys,
+                                                                      services.keyboardBacklight,
+                                                                      services.capabilities,
+                                                                      services.qaObserver,
+                                                                      services.persistence,
+                                                                      services.pasteboard,
+                                                                      services.calendarService,
+                                                                      services.sharing,
+                                                                      services.openPanel,
+                                                                      services.haptics,
+                                                                      services.systemCounters,
+                                                                      services.mediaAutomation,
+                                                                      services.http});
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
     AppState withBindings(factory);
     withBindings.start();
@@ -333,4 +351,28 @@ TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnScreen) {
     nowhere.setGeometry(5000, 5000, 1080, 720);
     state->registerControlCenterWindow(nowhere);
     EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
+}
+
+TEST_F(AppStateTest, MediaPollingEndsAtSleepHideAndStopWhileTheMonitorWaitsForObservers) {
+    state->start();
+    EXPECT_FALSE(state->systemMonitor().isSampling());
+    EXPECT_FALSE(state->media().isPolling());
+
+    state->media().start();
+    ASSERT_TRUE(state->media().isPolling());
+    h.sleepWake.post(PowerEvent::willSleep);
+    h.scheduler.runDue();
+    EXPECT_FALSE(state->media().isPolling());
+
+    h.preferences.setHasCompletedOnboarding(true);
+    state->applyPreferences();
+    state->media().start();
+    h.factory.notch->hide();
+    EXPECT_FALSE(state->media().isPolling());
+
+    state->media().start();
+    state->systemMonitor().addObserver();
+    EXPECT_TRUE(state->systemMonitor().isSampling());
+    state->stop();
+    EXPECT_FALSE(state->media().isPolling());
 }

@@ -4,8 +4,8 @@
 // factory that builds them. Each fake records the call and then does what the real one does.
 
 #include "core/AppStateFactory.h"
-#include "core/LocalPersistence.h"
 #include "core/CapabilityCenter.h"
+#include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelDiagnostics.h"
@@ -13,6 +13,8 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "kit/VantrelHaptics.h"
+#include "modules/MediaController.h"
 #include "notch/NotchPanelController.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/AutomationEngine.h"
@@ -24,21 +26,24 @@
 #include "services/MenuBarAppearanceController.h"
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
-#include "kit/VantrelHaptics.h"
 #include "support/FakeCalendarService.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeScreens.h"
-#include "support/RecordingSharingService.h"
-#include "support/RecordingHapticPerformer.h"
 #include "support/FakeSleepWakeMonitor.h"
+#include "support/FakeSystemCounters.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingHttpClient.h"
 #include "support/RecordingPermissionSystem.h"
+#include "support/RecordingSharingService.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
+#include "support/ScriptedMediaAutomation.h"
 #include "support/TempHome.h"
 
 namespace vantrel::test {
@@ -251,6 +256,12 @@ public:
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
         return keep(cleaning, std::make_unique<RecordingKeyboardCleaningController>(log_));
     }
+    std::unique_ptr<MediaController> makeMedia() override {
+        auto queue = std::make_unique<ManualWorkQueue>();
+        mediaQueue = queue.get();
+        return std::make_unique<MediaController>(services.mediaAutomation, std::move(queue), services.http,
+                                                 services.scheduler);
+    }
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
         return keep(feedback, std::make_unique<RecordingFeedbackEngine>(log_, services.preferences));
     }
@@ -272,6 +283,7 @@ public:
                                                                                  services.shell));
     }
 
+    ManualWorkQueue* mediaQueue = nullptr;
     RecordingKeyboardCleaningController* cleaning = nullptr;
     RecordingFeedbackEngine* feedback = nullptr;
     RecordingAutomationEngine* automations = nullptr;
@@ -317,20 +329,43 @@ struct AppStateHarness {
         if (call.operation == FakeFileManager::Operation::writeData)
             log.add(QStringLiteral("files.write ") + call.path.section(u'/', -1));
     }};
-    LocalPersistence persistence{{home.paths().dataFolder(), &files}, clock, systemLog,
-                                 QStringLiteral("com.vantrel.mac")};
+    LocalPersistence persistence{
+        {home.paths().dataFolder(), &files}, clock, systemLog, QStringLiteral("com.vantrel.mac")};
     FakePasteboard pasteboard;
     FakeCalendarService calendarService;
     RecordingSharingService sharing;
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
     VantrelHaptics haptics{preferences, hapticPerformer, scheduler};
+    FakeSystemCounters systemCounters;
+    ScriptedMediaAutomation mediaAutomation;
+    RecordingHttpClient http;
     RecordingAppStateFactory factory{log,
-                                     {clock, scheduler, sleepWake, screens, shell, defaults, systemLog,
-                                      permissionSystem, loginItems, workspace,
-                                      [this] { return calendarStatus; }, preferences, hotkeys, keyboard,
-                                      capabilities, qaObserver, persistence, pasteboard, calendarService,
-                                      sharing, openPanel, haptics}};
+                                     {clock,
+                                      scheduler,
+                                      sleepWake,
+                                      screens,
+                                      shell,
+                                      defaults,
+                                      systemLog,
+                                      permissionSystem,
+                                      loginItems,
+                                      workspace,
+                                      [this] { return calendarStatus; },
+                                      preferences,
+                                      hotkeys,
+                                      keyboard,
+                                      capabilities,
+                                      qaObserver,
+                                      persistence,
+                                      pasteboard,
+                                      calendarService,
+                                      sharing,
+                                      openPanel,
+                                      haptics,
+                                      systemCounters,
+                                      mediaAutomation,
+                                      http}};
 };
 
 } // namespace vantrel::test
