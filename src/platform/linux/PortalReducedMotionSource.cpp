@@ -18,8 +18,10 @@ const QString kKey = QStringLiteral("enable-animations");
 PortalReducedMotionSource::PortalReducedMotionSource(QDBusConnection bus, QObject* parent)
     : ReducedMotionSource(parent), bus_(std::move(bus)) {
     if (!bus_.isConnected()) return;
+    // Taken as the whole message: a slot with typed arguments would depend on the variant type
+    // being registered with the bus layer before the first change arrives.
     bus_.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                 SLOT(settingChanged(QString, QString, QDBusVariant)));
+                 SLOT(settingChanged(QDBusMessage)));
 
     // Asked without blocking: a portal started on demand may take a moment, and the interface
     // must not wait for it. Until it answers, motion is not reduced.
@@ -42,10 +44,11 @@ std::optional<bool> PortalReducedMotionSource::enableAnimationsFrom(const QVaria
     return value.toBool();
 }
 
-void PortalReducedMotionSource::settingChanged(const QString& nameSpace, const QString& key,
-                                               const QDBusVariant& value) {
-    if (nameSpace != kNamespace || key != kKey) return;
-    apply(enableAnimationsFrom(QVariant::fromValue(value)));
+void PortalReducedMotionSource::settingChanged(const QDBusMessage& message) {
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() != 3 || arguments[0].toString() != kNamespace || arguments[1].toString() != kKey)
+        return;
+    apply(enableAnimationsFrom(arguments[2]));
 }
 
 void PortalReducedMotionSource::apply(std::optional<bool> enableAnimations) {

@@ -6,7 +6,7 @@
 #include <QVariant>
 #include <optional>
 
-class QDBusVariant;
+class QDBusMessage;
 
 namespace vantrel {
 
@@ -23,7 +23,7 @@ public:
     static std::optional<bool> enableAnimationsFrom(const QVariant& portalValue);
 
 private Q_SLOTS:
-    void settingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value);
+    void settingChanged(const QDBusMessage& message);
 
 private:
     void apply(std::optional<bool> enableAnimations);
