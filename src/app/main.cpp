@@ -8,6 +8,9 @@
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelMotion.h"
+#include "modules/AlarmController.h"
+#include "modules/NotificationSignalStore.h"
 #include "platform/AppPaths.h"
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
@@ -21,6 +24,7 @@
 #include "platform/linux/LoggingHapticPerformer.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
 #include "platform/linux/MprisMediaAutomation.h"
+#include "platform/linux/PortalReducedMotionSource.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
@@ -29,6 +33,7 @@
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/QtSoundPlayer.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
@@ -107,6 +112,16 @@ int main(int argc, char** argv) {
     MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
     QtHttpClient http;
 
+    // The alarm plays tones of our own; its haptic goes to the log like every other pulse.
+    QtSoundPlayer sounds(log);
+    AlarmController alarm(preferences, hapticPerformer, sounds, scheduler);
+    AlarmController::setShared(&alarm);
+    NotificationSignalStore alerts(preferences, clock);
+    NotificationSignalStore::setShared(&alerts);
+    PortalReducedMotionSource reducedMotion(QDBusConnection::sessionBus());
+    VantrelMotion motion(reducedMotion);
+    VantrelMotion::setShared(&motion);
+
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
@@ -131,6 +146,8 @@ int main(int argc, char** argv) {
                              calendarService,
                              sharing,
                              openPanel,
+                             alarm,
+                             alerts,
                              haptics,
                              systemCounters,
                              mediaAutomation,
@@ -146,6 +163,9 @@ int main(int argc, char** argv) {
     defaults.flushAll();
 
     AppState::setShared(nullptr);
+    VantrelMotion::setShared(nullptr);
+    NotificationSignalStore::setShared(nullptr);
+    AlarmController::setShared(nullptr);
     VantrelHaptics::setShared(nullptr);
     CapabilityCenter::setShared(nullptr);
     VantrelDiagnostics::setShared(nullptr);

@@ -7,12 +7,15 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "modules/AlarmController.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
+#include "modules/FocusTimer.h"
 #include "modules/MediaController.h"
 #include "modules/NotesStore.h"
+#include "modules/StopwatchStore.h"
 #include "modules/SystemMonitor.h"
 #include "notch/NotchPanelController.h"
 #include "platform/Screens.h"
@@ -29,10 +32,9 @@ namespace vantrel {
 AppState::AppState(AppStateFactory& factory, QObject* parent)
     : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
       screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
-      preferences_(factory.services.preferences), clipboard_(factory.makeClipboard()),
-      notes_(factory.makeNotes(QStringLiteral("notes.json"))), bookmarks_(factory.makeBookmarks()),
-      // slot focus
-      // slot stopwatch
+      alarm_(factory.services.alarm), preferences_(factory.services.preferences),
+      clipboard_(factory.makeClipboard()), notes_(factory.makeNotes(QStringLiteral("notes.json"))),
+      bookmarks_(factory.makeBookmarks()), focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),
       keyboardCleaning_(factory.makeKeyboardCleaning()), systemMonitor_(factory.makeSystemMonitor()),
       fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()), media_(factory.makeMedia()),
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
@@ -168,7 +170,10 @@ void AppState::perform(HotkeyAction action) {
         showNotch(NotchTab::home, true);
         break;
     case HotkeyAction::toggleFocus:
-        // slot focus: focus_->isRunning() ? focus_->pause() : focus_->start();
+        if (focus_->isRunning())
+            focus_->pause();
+        else
+            focus_->start();
         break;
     }
 }
@@ -242,8 +247,8 @@ void AppState::stop() {
     feedback_->stop();
     // The probe runs on this thread, so its stop needs no task of its own.
     keyboardBacklight_.stop();
-    // slot alarm: AlarmController::shared().dismiss();
-    // slot stopwatch: stopwatch_->stopTicking();
+    alarm_.dismiss();
+    stopwatch_->stopTicking();
     keyboardCleaning_->stop(KeyboardCleaningController::StopReason::appStopping);
     automations_->invalidateTimer();
     automations_->revertAllActiveRules();

@@ -45,6 +45,8 @@ public:
     ClipboardStore& clipboard() const { return *clipboard_; }
     NotesStore& notes() const { return *notes_; }
     BookmarksStore& bookmarks() const { return *bookmarks_; }
+    FocusTimer& focus() const { return *focus_; }
+    StopwatchStore& stopwatch() const { return *stopwatch_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
     FileShelfStore& fileShelf() const { return *fileShelf_; }
     CalendarStore& calendar() const { return *calendar_; }
@@ -102,6 +104,7 @@ private:
     SleepWakeMonitor& sleepWake_;
     Screens& screens_;
     KeyboardBacklightSignal& keyboardBacklight_;
+    AlarmController& alarm_;
 
     VantrelSection selectedSection_ = VantrelSection::home;
     bool isStarted_ = false;
@@ -113,8 +116,8 @@ private:
     std::unique_ptr<ClipboardStore> clipboard_;
     std::unique_ptr<NotesStore> notes_;
     std::unique_ptr<BookmarksStore> bookmarks_;
-    // slot focus
-    // slot stopwatch
+    std::unique_ptr<FocusTimer> focus_;
+    std::unique_ptr<StopwatchStore> stopwatch_;
     std::unique_ptr<KeyboardCleaningController> keyboardCleaning_;
     std::unique_ptr<SystemMonitor> systemMonitor_;
     std::unique_ptr<FileShelfStore> fileShelf_;

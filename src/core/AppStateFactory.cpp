@@ -9,9 +9,12 @@
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
+#include "modules/FocusTimer.h"
 #include "modules/MediaController.h"
 #include "modules/NotesStore.h"
 #include "modules/SystemMonitor.h"
+#include "modules/StopwatchStore.h"
+#include "modules/TimerAlarm.h"
 #include "notch/NotchPanelController.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/UserDefaults.h"
@@ -37,6 +40,15 @@ std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageNam
 }
 std::unique_ptr<BookmarksStore> AppStateFactory::makeBookmarks() {
     return std::make_unique<BookmarksStore>(services.persistence, services.workspace, services.openPanel);
+}
+std::unique_ptr<FocusTimer> AppStateFactory::makeFocus() {
+    return std::make_unique<FocusTimer>(services.defaults.standard(),
+                                        TimerAlarm(services.alarm, services.alerts, services.preferences),
+                                        services.clock, services.scheduler);
+}
+std::unique_ptr<StopwatchStore> AppStateFactory::makeStopwatch() {
+    return std::make_unique<StopwatchStore>(TimerAlarm(services.alarm, services.alerts, services.preferences),
+                                            services.haptics, services.clock, services.scheduler);
 }
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
     return std::make_unique<KeyboardCleaningController>();

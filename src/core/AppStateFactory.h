@@ -8,6 +8,7 @@
 
 namespace vantrel {
 
+class AlarmController;
 class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
@@ -21,6 +22,7 @@ class DockContentStore;
 class DockSettingsStore;
 class FeedbackEngine;
 class FileShelfStore;
+class FocusTimer;
 class HttpClient;
 class HotkeyManager;
 class KeyboardBacklightSignal;
@@ -32,6 +34,7 @@ class MediaController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
 class NotchPanelController;
+class NotificationSignalStore;
 class NotesStore;
 class OpenPanel;
 class Pasteboard;
@@ -43,6 +46,7 @@ class SystemCounters;
 class SystemMonitor;
 class Screens;
 class SharingService;
+class StopwatchStore;
 class SleepWakeMonitor;
 class SystemLog;
 class UserDefaultsProvider;
@@ -80,6 +84,9 @@ public:
         CalendarService& calendarService;
         SharingService& sharing;
         OpenPanel& openPanel;
+        // What sounds and buzzes when the timers end.
+        AlarmController& alarm;
+        NotificationSignalStore& alerts;
         VantrelHaptics& haptics;
         SystemCounters& systemCounters;
         MediaAutomation& mediaAutomation;
@@ -96,6 +103,8 @@ public:
     virtual std::unique_ptr<ClipboardStore> makeClipboard();
     virtual std::unique_ptr<NotesStore> makeNotes(const QString& storageName);
     virtual std::unique_ptr<BookmarksStore> makeBookmarks();
+    virtual std::unique_ptr<FocusTimer> makeFocus();
+    virtual std::unique_ptr<StopwatchStore> makeStopwatch();
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
     virtual std::unique_ptr<FileShelfStore> makeFileShelf();
     virtual std::unique_ptr<CalendarStore> makeCalendar();

@@ -2,6 +2,7 @@
 
 #include "control-center/RootView.h"
 #include "core/AppState.h"
+#include "modules/FocusTimer.h"
 #include "platform/ApplicationShell.h"
 #include "services/CommandPaletteController.h"
 
@@ -46,8 +47,8 @@ void VantrelApp::showControlCenter() {
 }
 
 void VantrelApp::updateCommandTitles() {
-    // slot focus: "Pause Timer" while the focus timer runs.
-    timerAction_->setText(QStringLiteral("Start Timer"));
+    timerAction_->setText(state_.focus().isRunning() ? QStringLiteral("Pause Timer")
+                                                     : QStringLiteral("Start Timer"));
 }
 
 void VantrelApp::about() {

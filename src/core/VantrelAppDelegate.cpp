@@ -6,6 +6,7 @@
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"
+#include "modules/FocusTimer.h"
 #include "platform/UserDefaults.h"
 #include "services/CommandPaletteController.h"
 #include "services/MenuBarAppearanceController.h"
@@ -98,8 +99,10 @@ std::unique_ptr<QMenu> VantrelAppDelegate::makeMenu() {
 
 void VantrelAppDelegate::menuWillOpen() {
     if (focusAction_) {
-        // slot focus: "Pause Timer (" + focus.timeText() + ")" while the focus timer runs.
-        focusAction_->setText(QStringLiteral("Start Timer"));
+        const FocusTimer& focus = state_.focus();
+        focusAction_->setText(focus.isRunning()
+                                  ? QStringLiteral("Pause Timer (") + focus.timeText() + QStringLiteral(")")
+                                  : QStringLiteral("Start Timer"));
     }
     if (hiddenItemsAction_) {
         hiddenItemsAction_->setText(state_.menuBarAppearance().areHiddenItemsRevealed()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SharedInstance.h"
+
 #include <QEasingCurve>
 #include <QObject>
 #include <QPointer>
@@ -22,7 +24,7 @@ struct VantrelAnimation {
 
 // Follows the desktop's reduced-motion wish and turns the animations of views into short calm
 // ones while it is on.
-class VantrelMotion final : public QObject {
+class VantrelMotion final : public QObject, public SharedInstance<VantrelMotion> {
     Q_OBJECT
     Q_PROPERTY(bool prefersReducedMotion READ prefersReducedMotion NOTIFY prefersReducedMotionChanged)
 public:

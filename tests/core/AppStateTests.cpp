@@ -76,6 +76,8 @@ TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
                                                                       services.calendarService,
                                                                       services.sharing,
                                                                       services.openPanel,
+                                                                      services.alarm,
+                                                                      services.alerts,
                                                                       services.haptics,
                                                                       services.systemCounters,
                                                                       services.mediaAutomation,

@@ -22,7 +22,7 @@ struct TimerHarness {
     VantrelPreferences preferences{defaults};
     CallLog log;
     RecordingHapticPerformer performer{&clock, &log};
-    RecordingSoundPlayer sounds{{"Glass", "Ping", "Pop", "Hero", "Purr", "Submarine"}, &log};
+    RecordingSoundPlayer sounds{RecordingSoundPlayer::alarmTones(), &log};
     AlarmController alarm{preferences, performer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};
     VantrelHaptics haptics{preferences, performer, scheduler};

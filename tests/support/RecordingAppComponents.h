@@ -15,6 +15,8 @@
 #include "dock/DockSettingsStore.h"
 #include "kit/VantrelHaptics.h"
 #include "modules/MediaController.h"
+#include "modules/AlarmController.h"
+#include "modules/NotificationSignalStore.h"
 #include "notch/NotchPanelController.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/AutomationEngine.h"
@@ -40,6 +42,7 @@
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingHttpClient.h"
 #include "support/RecordingPermissionSystem.h"
+#include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
@@ -336,6 +339,9 @@ struct AppStateHarness {
     RecordingSharingService sharing;
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
+    RecordingSoundPlayer sounds{RecordingSoundPlayer::alarmTones(), &log};
+    AlarmController alarm{preferences, hapticPerformer, sounds, scheduler};
+    NotificationSignalStore alerts{preferences, clock};
     VantrelHaptics haptics{preferences, hapticPerformer, scheduler};
     FakeSystemCounters systemCounters;
     ScriptedMediaAutomation mediaAutomation;
@@ -362,6 +368,8 @@ struct AppStateHarness {
                                       calendarService,
                                       sharing,
                                       openPanel,
+                                      alarm,
+                                      alerts,
                                       haptics,
                                       systemCounters,
                                       mediaAutomation,

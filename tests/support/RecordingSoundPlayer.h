@@ -23,6 +23,9 @@ public:
         bool destroyed = false;
     };
 
+    // The names of the alarm tones the real library has.
+    static QStringList alarmTones() { return {"Glass", "Ping", "Pop", "Hero", "Purr", "Submarine"}; }
+
     explicit RecordingSoundPlayer(QStringList names, CallLog* log = nullptr)
         : names_(std::move(names)), log_(log) {}
 
@@ -61,6 +64,7 @@ private:
         void stop() override {
             state_->playing = false;
             ++state_->stopCount;
+            if (log_) log_->add(QStringLiteral("stop sound ") + state_->name);
         }
 
     private:
