@@ -27,12 +27,16 @@
 
 namespace vantrel {
 
+std::unique_ptr<WorkQueue> AppStateFactory::makeWorkQueue(const QString& label) {
+    return std::make_unique<ThreadWorkQueue>(label);
+}
 std::unique_ptr<ClipboardStore> AppStateFactory::makeClipboard() {
+    const auto playControlsHaptic = [] {
+        if (auto* haptics = VantrelHaptics::sharedIfInstalled()) haptics->play(HapticSurface::controls);
+    };
     return std::make_unique<ClipboardStore>(services.pasteboard, services.persistence, services.clock,
-                                            services.scheduler, [] {
-                                                if (auto* haptics = VantrelHaptics::sharedIfInstalled())
-                                                    haptics->play(HapticSurface::controls);
-                                            });
+                                            services.scheduler, makeWorkQueue(QStringLiteral("clipboard.write")),
+                                            playControlsHaptic);
 }
 std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageName) {
     return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver,

@@ -53,6 +53,7 @@ class UserDefaultsProvider;
 class VantrelHaptics;
 class VantrelPreferences;
 class Workspace;
+class WorkQueue;
 
 // What AppState is built from. The composition root hands in the platform services and the
 // process-wide shared instances; each make function builds one component that AppState owns and
@@ -100,6 +101,8 @@ public:
 
     // In construction order. The stores of the productivity modules take their places between
     // these, as marked in AppState.h.
+    // A serial queue of its own for a component that works off the main thread.
+    virtual std::unique_ptr<WorkQueue> makeWorkQueue(const QString& label);
     virtual std::unique_ptr<ClipboardStore> makeClipboard();
     virtual std::unique_ptr<NotesStore> makeNotes(const QString& storageName);
     virtual std::unique_ptr<BookmarksStore> makeBookmarks();

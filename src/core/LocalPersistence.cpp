@@ -178,6 +178,34 @@ void LocalPersistence::saveJson(const QString& file, const std::function<QJsonVa
     if (const auto failure = attempt()) report(*failure);
 }
 
+bool LocalPersistence::prepareSave(const QString& file) {
+    std::optional<Failure> failure;
+    try {
+        store_.fileManager->createDirectory(store_.directory);
+    } catch (...) {
+        failure = Failure{Failure::Kind::directory, file, std::current_exception()};
+    }
+    if (!failure) failure = clearToReplace(file);
+    if (failure) report(*failure);
+    return !failure;
+}
+
+std::optional<LocalPersistence::Failure>
+LocalPersistence::writeEncoded(const Store& store, const QString& file, const std::function<QJsonValue()>& encode) {
+    QByteArray bytes;
+    try {
+        bytes = toBytes(encode());
+    } catch (...) {
+        return Failure{Failure::Kind::encoding, file, std::current_exception()};
+    }
+    try {
+        store.fileManager->writeData(bytes, store.url(file));
+    } catch (...) {
+        return Failure{Failure::Kind::write, file, std::current_exception()};
+    }
+    return std::nullopt;
+}
+
 void LocalPersistence::saveJsonOrThrow(const QString& file, bool backupExisting,
                                        const std::function<QJsonValue()>& encode) {
     const auto fail = [&](Failure::Kind kind) {

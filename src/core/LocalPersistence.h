@@ -139,6 +139,16 @@ public:
     // "notes.json", "previous", 09:05:07 UTC on 1 March 2026 -> "notes.previous-2026-03-01T09-05-07Z.json".
     static QString backupPath(const QString& path, const QString& reason, WallTime time);
 
+    // Saving from a worker thread, for a store whose file takes too long to write where it lives:
+    // prepareSave() runs there first (the folder, and a damaged file copied aside or kept), and
+    // reports and answers false when the save must not go ahead; writeEncoded() then encodes and
+    // writes on any thread, touching only the store's file manager; a failure it gives back is
+    // handed to report() where the store lives.
+    bool prepareSave(const QString& file);
+    static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
+                                               const std::function<QJsonValue()>& encode);
+    void report(const Failure& failure);
+
     // Removes all but the newest `keep` copies of the file made with `reason`; copies made for
     // any other reason are never touched. Like backups, never reports and never throws.
     void pruneBackups(const QString& path, const QString& reason, int keep);
@@ -151,7 +161,6 @@ private:
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
-    void report(const Failure& failure);
 
     Store store_;
     const Clock& clock_;

@@ -4,17 +4,27 @@
 #include "core/PlainText.h"
 #include "modules/ClipboardCapturePolicy.h"
 #include "platform/Pasteboard.h"
+#include "platform/WorkQueue.h"
 
 #include <QPointer>
 #include <algorithm>
 
 namespace vantrel {
 
+namespace {
+
+QJsonArray encodeEntries(const QList<ClipboardEntry>& entries) {
+    return encodeArray(entries, [](const ClipboardEntry& e) { return e.toJson(); });
+}
+
+} // namespace
+
 ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock,
-                               Scheduler& scheduler, std::function<void()> playControlsHaptic,
-                               QObject* parent)
+                               Scheduler& scheduler, std::unique_ptr<WorkQueue> writeQueue,
+                               std::function<void()> playControlsHaptic, QObject* parent)
     : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock),
-      scheduler_(scheduler), playControlsHaptic_(std::move(playControlsHaptic)) {
+      scheduler_(scheduler), playControlsHaptic_(std::move(playControlsHaptic)),
+      writeQueue_(std::move(writeQueue)) {
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
     auto outcome = persistence_.load(fileName(), [](const QJsonValue& json) {
@@ -137,10 +147,37 @@ void ClipboardStore::trimAndSave() {
     persist();
 }
 
+ClipboardStore::~ClipboardStore() {
+    const bool outstanding = writing_ || unwritten_;
+    // Waits for the write in progress; one queued but not started is dropped, so the newest
+    // history is written here, where nothing else can touch the file any more.
+    writeQueue_.reset();
+    if (outstanding) persistence_.save(entries_, fileName(), encodeEntries);
+}
+
 void ClipboardStore::persist() {
-    persistence_.save(entries_, fileName(), [](const QList<ClipboardEntry>& entries) {
-        return encodeArray(entries, [](const ClipboardEntry& e) { return e.toJson(); });
+    if (!persistence_.prepareSave(fileName())) return;
+    unwritten_ = entries_;
+    if (!writing_) writeNext();
+}
+
+void ClipboardStore::writeNext() {
+    writing_ = true;
+    QList<ClipboardEntry> snapshot = std::move(*unwritten_);
+    unwritten_.reset();
+    writeQueue_->async([this, store = persistence_.store(), snapshot = std::move(snapshot)] {
+        std::optional<PersistenceFailure> failure = LocalPersistence::writeEncoded(
+            store, fileName(), [&] { return QJsonValue(encodeEntries(snapshot)); });
+        // The store outlives this work: its destructor waits for it before anything is torn down.
+        QMetaObject::invokeMethod(
+            this, [this, failure = std::move(failure)] { writeFinished(failure); }, Qt::QueuedConnection);
     });
+}
+
+void ClipboardStore::writeFinished(std::optional<PersistenceFailure> failure) {
+    writing_ = false;
+    if (failure) persistence_.report(*failure);
+    if (unwritten_) writeNext();
 }
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LocalPersistence.h"
 #include "modules/ClipboardEntry.h"
 #include "modules/ClipboardTransform.h"
 #include "platform/Scheduler.h"
@@ -7,15 +8,19 @@
 #include <QList>
 #include <QObject>
 #include <functional>
+#include <memory>
+#include <optional>
 
 namespace vantrel {
 
-class LocalPersistence;
 class Pasteboard;
+class WorkQueue;
 
 // The history of plain text copied on the desktop. A repeating poll compares the clipboard's change
 // counter; each new text that no program marked as secret or temporary becomes the newest entry.
-// The whole history is written to "clipboard.json" after every change to it.
+// The whole history is written to "clipboard.json" after every change to it, encoded and written on
+// the store's own queue so that a long history never holds up the desktop; writes never overlap,
+// the newest history is always the last one written, and destroying the store finishes them.
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +32,9 @@ public:
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.
     ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persistence, const Clock& clock,
-                   Scheduler& scheduler, std::function<void()> playControlsHaptic, QObject* parent = nullptr);
+                   Scheduler& scheduler, std::unique_ptr<WorkQueue> writeQueue,
+                   std::function<void()> playControlsHaptic, QObject* parent = nullptr);
+    ~ClipboardStore() override;
 
     // Stored order: pinned entries first in their own order, then the rest, newest capture first.
     const QList<ClipboardEntry>& entries() const { return entries_; }
@@ -58,6 +65,8 @@ private:
     void insertNewest(const QString& text);
     void trimAndSave();
     void persist();
+    void writeNext();
+    void writeFinished(std::optional<PersistenceFailure> failure);
 
     Pasteboard& pasteboard_;
     LocalPersistence& persistence_;
@@ -69,6 +78,10 @@ private:
     QString searchText_;
     ScheduledTask timer_;
     std::int64_t lastChangeCount_ = 0;
+
+    std::unique_ptr<WorkQueue> writeQueue_;
+    bool writing_ = false;
+    std::optional<QList<ClipboardEntry>> unwritten_; // the newest history not yet handed to the queue
 };
 
 } // namespace vantrel

@@ -2,6 +2,7 @@
 #include "modules/ClipboardStore.h"
 #include "modules/ModuleTestSupport.h"
 #include "support/FakePasteboard.h"
+#include "support/ManualWorkQueue.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -9,6 +10,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 #include <memory>
+#include <system_error>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -18,7 +20,10 @@ namespace {
 class ClipboardStoreTest : public DataFolderTest {
 protected:
     ClipboardStore& makeStore() {
-        store = std::make_unique<ClipboardStore>(pasteboard, persistence, clock, scheduler,
+        store.reset();
+        auto queue = std::make_unique<ManualWorkQueue>();
+        writes = queue.get();
+        store = std::make_unique<ClipboardStore>(pasteboard, persistence, clock, scheduler, std::move(queue),
                                                  [this] { ++haptics; });
         store->start();
         return *store;
@@ -29,14 +34,20 @@ protected:
         scheduler.advance(Seconds(ClipboardStore::kPollInterval));
     }
     QString filePath() const { return home.paths().dataFolder() + QStringLiteral("/clipboard.json"); }
-    QJsonArray savedArray() const { return QJsonDocument::fromJson(home.readFile(filePath())).array(); }
+    // What is on disk once the store's queue has written everything handed to it.
+    QJsonArray savedArray() const {
+        writes->drain();
+        return QJsonDocument::fromJson(home.readFile(filePath())).array();
+    }
     QStringList texts() const {
         QStringList out;
         for (const ClipboardEntry& e : store->entries())
             out.append(e.text);
         return out;
     }
+    // The file as an earlier run left it; a store still running would write over it when it goes.
     void seedFile(int pinned, int unpinned) {
+        store.reset();
         QJsonArray array;
         for (int i = 0; i < pinned + unpinned; ++i)
             array.append(ClipboardEntry{QUuid::createUuid(), QStringLiteral("seed %1").arg(i),
@@ -47,6 +58,7 @@ protected:
     }
 
     FakePasteboard pasteboard;
+    ManualWorkQueue* writes = nullptr;
     int haptics = 0;
     std::unique_ptr<ClipboardStore> store;
 };
@@ -299,6 +311,37 @@ TEST_F(ClipboardStoreTest, FileWithOneBadEntryIsCopiedAsideBeforeItIsReplaced) {
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(home.readFile(home.paths().dataFolder() + QLatin1Char('/') + copies.first()), original);
     EXPECT_EQ(savedArray().size(), 1);
+}
+
+TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWrittenLast) {
+    makeStore();
+    const auto fileWrites = [&] { return files.count(FakeFileManager::Operation::writeData); };
+    copyElsewhere(QStringLiteral("one"));
+    EXPECT_EQ(fileWrites(), 0) << "the capture only hands the history to the queue";
+    copyElsewhere(QStringLiteral("two"));
+    copyElsewhere(QStringLiteral("three"));
+    EXPECT_EQ(writes->pendingCount(), 1u) << "one write at a time; later histories wait";
+    writes->runNext();
+    EXPECT_EQ(fileWrites(), 1);
+    EXPECT_EQ(savedArray().size(), 3) << "the waiting histories are one write of the newest";
+    EXPECT_EQ(fileWrites(), 2);
+
+    // A write that fails on the queue is reported like any other failed save.
+    files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    copyElsewhere(QStringLiteral("four"));
+    writes->drain();
+    ASSERT_EQ(log.messages().size(), 1);
+    EXPECT_TRUE(log.messages().first().startsWith(QStringLiteral("kind=write file=clipboard.json")));
+    files.clearFailure(FakeFileManager::Operation::writeData);
+
+    // A store that goes away with a write still queued writes its newest history itself.
+    copyElsewhere(QStringLiteral("five"));
+    store.reset();
+    const QJsonArray last = QJsonDocument::fromJson(home.readFile(filePath())).array();
+    ASSERT_EQ(last.size(), 5);
+    EXPECT_EQ(last[0].toObject()[QStringLiteral("text")].toString(), QStringLiteral("five"));
 }
 
 TEST_F(ClipboardStoreTest, PollingStartsOnceAndStopsUntilStartedAgain) {

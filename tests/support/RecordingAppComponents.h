@@ -256,6 +256,10 @@ class RecordingAppStateFactory final : public AppStateFactory {
 public:
     RecordingAppStateFactory(CallLog& log, Services services) : AppStateFactory(services), log_(log) {}
 
+    // Work queues that run only when the test drains them, on the test's thread.
+    std::unique_ptr<WorkQueue> makeWorkQueue(const QString&) override {
+        return keep(workQueues.emplace_back(), std::make_unique<ManualWorkQueue>());
+    }
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
         return keep(cleaning, std::make_unique<RecordingKeyboardCleaningController>(log_));
     }
@@ -287,6 +291,7 @@ public:
     }
 
     ManualWorkQueue* mediaQueue = nullptr;
+    std::vector<ManualWorkQueue*> workQueues;
     RecordingKeyboardCleaningController* cleaning = nullptr;
     RecordingFeedbackEngine* feedback = nullptr;
     RecordingAutomationEngine* automations = nullptr;
