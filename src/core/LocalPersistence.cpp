@@ -155,27 +155,14 @@ std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const 
 }
 
 void LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
-    const auto attempt = [&]() -> std::optional<Failure> {
-        QByteArray bytes;
-        try {
-            bytes = toBytes(encode());
-        } catch (...) {
-            return Failure{Failure::Kind::encoding, file, std::current_exception()};
-        }
-        try {
-            store_.fileManager->createDirectory(store_.directory);
-        } catch (...) {
-            return Failure{Failure::Kind::directory, file, std::current_exception()};
-        }
-        if (auto refusal = clearToReplace(file)) return refusal;
-        try {
-            store_.fileManager->writeData(bytes, store_.url(file));
-        } catch (...) {
-            return Failure{Failure::Kind::write, file, std::current_exception()};
-        }
-        return std::nullopt;
-    };
-    if (const auto failure = attempt()) report(*failure);
+    // Encoded first, so a value that cannot be encoded touches nothing on disk.
+    QByteArray bytes;
+    if (auto failure = encodeBytes(file, encode, bytes)) {
+        report(*failure);
+        return;
+    }
+    if (!prepareSave(file)) return;
+    if (auto failure = writeBytes(store_, file, bytes)) report(*failure);
 }
 
 bool LocalPersistence::prepareSave(const QString& file) {
@@ -191,13 +178,26 @@ bool LocalPersistence::prepareSave(const QString& file) {
 }
 
 std::optional<LocalPersistence::Failure>
-LocalPersistence::writeEncoded(const Store& store, const QString& file, const std::function<QJsonValue()>& encode) {
+LocalPersistence::writeEncoded(const Store& store, const QString& file,
+                               const std::function<QJsonValue()>& encode) {
     QByteArray bytes;
+    if (auto failure = encodeBytes(file, encode, bytes)) return failure;
+    return writeBytes(store, file, bytes);
+}
+
+std::optional<LocalPersistence::Failure>
+LocalPersistence::encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
+                              QByteArray& bytes) {
     try {
         bytes = toBytes(encode());
     } catch (...) {
         return Failure{Failure::Kind::encoding, file, std::current_exception()};
     }
+    return std::nullopt;
+}
+
+std::optional<LocalPersistence::Failure> LocalPersistence::writeBytes(const Store& store, const QString& file,
+                                                                      const QByteArray& bytes) {
     try {
         store.fileManager->writeData(bytes, store.url(file));
     } catch (...) {

@@ -161,6 +161,10 @@ private:
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
+    static std::optional<Failure> encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
+                                              QByteArray& bytes);
+    static std::optional<Failure> writeBytes(const Store& store, const QString& file,
+                                             const QByteArray& bytes);
 
     Store store_;
     const Clock& clock_;
