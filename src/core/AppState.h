@@ -20,10 +20,7 @@ namespace vantrel {
 // The root of the running system. It builds every store and controller once, starts them when
 // launching has finished, switches the optional ones on and off from the settings, dispatches
 // hot-key actions, opens the notch on request and tears everything down in a fixed order.
-//
-// The stores of the productivity modules each join in five places, one line each, marked
-// "slot <name>": the member list (which is the construction order), start(), the sleep and wake
-// handlers, and stop().
+// The member list below is the construction order.
 class AppState : public QObject, public SharedInstance<AppState> {
     Q_OBJECT
 public:
