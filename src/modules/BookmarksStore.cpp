@@ -37,7 +37,9 @@ bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
         return false;
     }
     const QString trimmedTitle = title.trimmed();
-    const QString target = url->toString(QUrl::FullyEncoded);
+    // The address as typed, scheme and host in their own case: duplicates are exact targets,
+    // so "HTTPS://Example.com" and "https://example.com" are two bookmarks.
+    const QString& target = candidate;
     if (std::any_of(items_.begin(), items_.end(),
                     [&](const VantrelBookmark& b) { return b.target == target; })) {
         setStatusMessage(QStringLiteral("That website is already saved."));

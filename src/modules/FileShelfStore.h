@@ -43,6 +43,8 @@ public:
     void reveal(const QUrl& url);
     void airDrop(const QList<QUrl>& urls);
     std::optional<WallTime> expiration(const QUrl& url) const;
+    // A large file that leaves the shelf by itself.
+    bool isTemporary(const QUrl& url) const { return expiration(url).has_value(); }
 
 Q_SIGNALS:
     void itemsChanged();

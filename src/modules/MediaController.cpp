@@ -232,8 +232,9 @@ void MediaController::finishArtwork(std::int64_t token, const QString& key, cons
     }
     if (!payload.address) return;
     const QUrl url(*payload.address, QUrl::StrictMode);
-    // Only a secure address is fetched; anything else keeps the application icon.
-    if (!url.isValid() || url.scheme() != QStringLiteral("https")) return;
+    // Only a secure address is fetched; anything else keeps the application icon. The scheme is
+    // checked on the text, since QUrl reports it in lower case whatever was written.
+    if (!url.isValid() || !payload.address->startsWith(QLatin1String("https:"))) return;
     artworkTask_ =
         http_.get(url, kArtworkTimeout, kMaxArtworkBytes, [this, token, key](const HttpResponse& response) {
             artworkTask_.reset();

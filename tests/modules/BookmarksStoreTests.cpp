@@ -53,67 +53,57 @@ struct BookmarksFixture : ::testing::Test {
 
 TEST_F(BookmarksFixture, WebsiteAddressRules) {
     auto store = makeStore();
-    EXPECT_EQ(store->statusMessage(), QStringLiteral("Add a website or application for one-click access."));
-
     EXPECT_TRUE(store->addWebsite(QStringLiteral("  "), QStringLiteral("example.com")));
     EXPECT_EQ(store->items().back().target, QStringLiteral("https://example.com"));
     EXPECT_EQ(store->items().back().title, QStringLiteral("example.com"));
     EXPECT_EQ(store->statusMessage(), kSaved);
 
+    // Kept as typed: no second prefix, and the scheme and host keep their case.
     EXPECT_TRUE(store->addWebsite(QStringLiteral(" Guide \n"),
                                   QStringLiteral("\t HTTPS://Docs.Example.org/guide \n")));
-    EXPECT_EQ(store->items().back().target, QStringLiteral("https://docs.example.org/guide"))
-        << "no second prefix";
+    EXPECT_EQ(store->items().back().target, QStringLiteral("HTTPS://Docs.Example.org/guide"));
     EXPECT_EQ(store->items().back().title, QStringLiteral("Guide"));
 
-    // The same site typed with its scheme is a duplicate; with http it is another target.
+    // Duplicates are exact targets: the same text with "https://" is one, http or other case is not.
     EXPECT_FALSE(store->addWebsite({}, QStringLiteral("https://example.com")));
     EXPECT_EQ(store->statusMessage(), kDuplicate);
     EXPECT_TRUE(store->addWebsite({}, QStringLiteral("http://example.com")));
-    EXPECT_EQ(store->items().size(), 3u);
+    EXPECT_TRUE(store->addWebsite({}, QStringLiteral("HTTPS://Example.com")));
+    EXPECT_EQ(store->items().size(), 4u);
 
     for (const char* refused : {"ftp://files.example.com", "file:///etc/passwd", "", "   ", "https://",
                                 "javascript:alert(1)", "two words.com", "https:///path-only"}) {
         store->addWebsite(QStringLiteral("x"), QString::fromLatin1(refused));
         EXPECT_EQ(store->statusMessage(), kInvalid) << refused;
     }
-    EXPECT_EQ(store->items().size(), 3u);
+    EXPECT_EQ(store->items().size(), 4u);
 
-    const QJsonArray saved = onDisk();
-    ASSERT_EQ(saved.size(), 3);
-    const QJsonObject first = saved.at(0).toObject();
-    EXPECT_EQ(first.value(QStringLiteral("kind")).toString(), QStringLiteral("website"));
+    const QJsonObject first = onDisk().at(0).toObject();
     EXPECT_EQ(first.value(QStringLiteral("id")).toString(),
               store->items().front().id.toString(QUuid::WithoutBraces).toUpper());
-    EXPECT_EQ(first.keys(), (QStringList{QStringLiteral("id"), QStringLiteral("kind"),
-                                         QStringLiteral("target"), QStringLiteral("title")}));
-
-    auto reloaded = makeStore();
-    EXPECT_EQ(reloaded->items(), store->items());
+    EXPECT_EQ(first.value(QStringLiteral("kind")).toString(), QStringLiteral("website"));
+    EXPECT_EQ(makeStore()->items(), store->items()) << "reloaded from the file";
 }
 
 TEST_F(BookmarksFixture, ApplicationsComeFromThePanelAndMustBeApplications) {
     auto store = makeStore();
     const QString editor = QStringLiteral("/usr/share/applications/org.example.Editor.desktop");
-    workspace.applications[editor] = {QStringLiteral("Text Editor"),
-                                      QStringLiteral("accessories-text-editor")};
+    workspace.applications[editor] = {QStringLiteral("Text Editor"), QStringLiteral("editor")};
 
-    store->chooseApplication();
+    store->chooseApplication(); // cancelled
     ASSERT_EQ(panel.requests.size(), 1u);
     EXPECT_EQ(panel.requests[0].title, QStringLiteral("Add an application to Vantrel"));
     EXPECT_EQ(panel.requests[0].prompt, QStringLiteral("Add App"));
     EXPECT_TRUE(panel.requests[0].applicationsOnly);
-    EXPECT_TRUE(store->items().empty()) << "cancelled";
+    EXPECT_TRUE(store->items().empty());
     EXPECT_EQ(store->statusMessage(), QStringLiteral("Add a website or application for one-click access."));
 
     panel.answer = editor;
     store->chooseApplication();
     ASSERT_EQ(store->items().size(), 1u);
-    EXPECT_EQ(store->items()[0].title, QStringLiteral("Text Editor"));
-    EXPECT_EQ(store->items()[0].target, editor);
-    EXPECT_EQ(store->items()[0].kind, VantrelBookmark::Kind::application);
+    EXPECT_EQ(store->items()[0], (VantrelBookmark{store->items()[0].id, QStringLiteral("Text Editor"), editor,
+                                                  VantrelBookmark::Kind::application}));
     EXPECT_EQ(store->statusMessage(), QStringLiteral("Application saved."));
-
     store->chooseApplication();
     EXPECT_EQ(store->statusMessage(), QStringLiteral("That application is already saved."));
     panel.answer = QStringLiteral("/home/user/notes.txt");
@@ -122,9 +112,9 @@ TEST_F(BookmarksFixture, ApplicationsComeFromThePanelAndMustBeApplications) {
     EXPECT_EQ(store->items().size(), 1u);
 
     EXPECT_TRUE(store->icon(store->items()[0]));
-    EXPECT_EQ(workspace.iconRequests, QStringList{editor});
     store->addWebsite({}, QStringLiteral("example.com"));
     EXPECT_FALSE(store->icon(store->items()[1]));
+    EXPECT_EQ(workspace.iconRequests, QStringList{editor});
 }
 
 TEST_F(BookmarksFixture, OpeningChecksTheStoredTargetAgain) {
@@ -138,21 +128,11 @@ TEST_F(BookmarksFixture, OpeningChecksTheStoredTargetAgain) {
             {"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E63","title":"Gone","target":"/opt/gone.desktop","kind":"application"}])json");
     auto store = makeStore();
     ASSERT_EQ(store->items().size(), 5u);
-    const auto items = store->items();
-
-    store->open(items[0]);
-    store->open(items[1]);
-    ASSERT_EQ(workspace.opened.size(), 1u);
-    EXPECT_EQ(workspace.opened[0], QUrl(QStringLiteral("https://example.com/a")));
+    for (const VantrelBookmark& bookmark : store->items())
+        store->open(bookmark);
+    EXPECT_EQ(workspace.opened, std::vector<QUrl>{QUrl(QStringLiteral("https://example.com/a"))});
     EXPECT_EQ(workspace.launched, QStringList{app});
-    EXPECT_EQ(store->statusMessage(), QStringLiteral("Add a website or application for one-click access."));
-
-    for (std::size_t i = 2; i < 5; ++i) {
-        store->open(items[i]);
-        EXPECT_EQ(store->statusMessage(), QStringLiteral("This bookmark is no longer valid.")) << i;
-    }
-    EXPECT_EQ(workspace.opened.size(), 1u);
-    EXPECT_EQ(workspace.launched.size(), 1);
+    EXPECT_EQ(store->statusMessage(), QStringLiteral("This bookmark is no longer valid."));
 }
 
 TEST_F(BookmarksFixture, MovesClampAndSaveOnlyWhenSomethingMoved) {
@@ -166,8 +146,6 @@ TEST_F(BookmarksFixture, MovesClampAndSaveOnlyWhenSomethingMoved) {
     store->move(c, +1);
     store->move(VantrelBookmark{QUuid::createUuid(), {}, {}, VantrelBookmark::Kind::website}, 1);
     EXPECT_EQ(files.count(Op::writeData), 0);
-    EXPECT_EQ(store->items(), (std::vector<VantrelBookmark>{a, b, c}));
-
     store->move(a, +5);
     EXPECT_EQ(store->items(), (std::vector<VantrelBookmark>{b, c, a}));
     store->move(a, std::numeric_limits<int>::min());
@@ -175,17 +153,15 @@ TEST_F(BookmarksFixture, MovesClampAndSaveOnlyWhenSomethingMoved) {
     EXPECT_EQ(files.count(Op::writeData), 2);
 
     store->remove(b);
-    EXPECT_EQ(store->items(), (std::vector<VantrelBookmark>{a, c}));
     EXPECT_EQ(onDisk().size(), 2);
 }
 
 TEST_F(BookmarksFixture, ADamagedFileIsKeptAsideRatherThanLost) {
-    for (
-        const QByteArray& damaged :
-        {QByteArray("[{\"id\": \"E621E1F8"),
-         QByteArray(
-             R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","title":"x","target":"https://x.org","kind":"folder"}])"),
-         QByteArray(R"([{"title":"x","target":"https://x.org","kind":"website"}])")}) {
+    const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
+    for (const QByteArray& damaged :
+         {QByteArray("[{\"id\": \"E621E1F8"),
+          "[{" + id + R"("title":"x","target":"https://x.org","kind":"folder"}])",
+          QByteArray(R"([{"title":"x","target":"https://x.org","kind":"website"}])")}) {
         QDir(folder).removeRecursively();
         put(damaged);
         auto store = makeStore();

@@ -78,19 +78,18 @@ protected:
 
 } // namespace
 
-TEST_F(MediaControllerTest, StartsIdleAndReturnsToIdleTextsWhenNothingPlays) {
-    EXPECT_EQ(controller_->title(), QStringLiteral("Nothing playing"));
-    EXPECT_EQ(controller_->artist(), QStringLiteral("Open Music or Spotify"));
-    EXPECT_EQ(controller_->source(), kMusic);
+TEST_F(MediaControllerTest, PollsOnlyWhileStartedAndReturnsToTheIdleTexts) {
     EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
-    EXPECT_FALSE(controller_->isPolling());
     scheduler_.advance(Seconds(10));
     EXPECT_EQ(queue_->pendingCount(), 0u) << "nothing is polled before start()";
 
-    runPlayer(kMusic, kMusicId, track("Song", "playing"));
+    runPlayer(kMusic, kMusicId, track("Song", "playing", "250", "200"));
     startAndDrain();
     EXPECT_EQ(controller_->title(), QStringLiteral("Song"));
-    EXPECT_TRUE(controller_->isPlaying());
+    EXPECT_DOUBLE_EQ(controller_->progress(), 1.0) << "never past the end";
+    automation_.states[kMusic] = track("Song", "playing", "50", "200");
+    tick();
+    EXPECT_DOUBLE_EQ(controller_->progress(), 0.25);
 
     // The player stops: every published value returns to the initial texts.
     automation_.states[kMusic] = QStringList{};
@@ -99,13 +98,11 @@ TEST_F(MediaControllerTest, StartsIdleAndReturnsToIdleTextsWhenNothingPlays) {
     EXPECT_EQ(controller_->artist(), QStringLiteral("Open Music or Spotify"));
     EXPECT_EQ(controller_->album(), QString());
     EXPECT_EQ(controller_->source(), kMusic);
-    EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::application);
     EXPECT_FALSE(controller_->isPlaying());
-    EXPECT_EQ(controller_->duration(), 0);
+    EXPECT_DOUBLE_EQ(controller_->progress(), 0.0);
     EXPECT_FALSE(controller_->artwork());
 
     controller_->stop();
-    EXPECT_FALSE(controller_->isPolling());
     scheduler_.advance(Seconds(10));
     EXPECT_EQ(queue_->pendingCount(), 0u) << "a stopped controller never wakes";
 }
@@ -121,20 +118,15 @@ TEST_F(MediaControllerTest, PlayingBeatsPausedAndTheLastShownSourceKeepsPreceden
     automation_.states[kSpotify] = track("Spotify song", "paused", "5", "215000");
     tick();
     EXPECT_EQ(controller_->source(), kSpotify) << "the source shown last wins among paused players";
-    EXPECT_FALSE(controller_->isPlaying());
-
-    // A paused Spotify loses to a playing Music.
     automation_.states[kMusic] = track("Paused song", "playing");
     tick();
-    EXPECT_EQ(controller_->source(), kMusic);
+    EXPECT_EQ(controller_->source(), kMusic) << "playing beats paused";
 }
 
 TEST_F(MediaControllerTest, FailingSourceKeepsItsSnapshotButAStoppedOrQuitOneDoesNot) {
     runPlayer(kMusic, kMusicId, track("Music song", "paused"));
     runPlayer(kSpotify, kSpotifyId, track("Spotify song", "playing"));
     startAndDrain();
-    ASSERT_EQ(controller_->title(), QStringLiteral("Spotify song"));
-
     automation_.states[kSpotify] = std::nullopt; // time-out or refused
     tick();
     EXPECT_EQ(controller_->title(), QStringLiteral("Spotify song"));
@@ -144,19 +136,13 @@ TEST_F(MediaControllerTest, FailingSourceKeepsItsSnapshotButAStoppedOrQuitOneDoe
     tick();
     EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
 
-    // Spotify again shown, then it quits: not asked, not failed, so its snapshot goes.
+    // Spotify shown again, then it quits: not asked, not failed, so its snapshot goes.
     automation_.states[kSpotify] = track("Spotify song", "playing");
     tick();
-    ASSERT_EQ(controller_->source(), kSpotify);
     automation_.running.remove(kSpotifyId);
     automation_.asked.clear();
     tick();
     EXPECT_EQ(automation_.asked, QStringList{kMusic});
-    EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
-
-    // An answer of an unexpected size counts as failed too.
-    automation_.states[kMusic] = QStringList{QStringLiteral("a"), QStringLiteral("b")};
-    tick();
     EXPECT_EQ(controller_->title(), QStringLiteral("Music song"));
 }
 
@@ -167,31 +153,25 @@ TEST_F(MediaControllerTest, FallsBackToAMediaTabOnlyWhenNoPlayerHasAnItem) {
     automation_.listings[QStringLiteral("Safari")] =
         QStringLiteral("Inbox") + QChar(0x1F) + QStringLiteral("https://mail.example.com") + QChar(0x1E) +
         QStringLiteral("Clip - YouTube") + QChar(0x1F) + url + QChar(0x1E);
-    // Chrome is not running: it is not asked even though it has an answer.
-    automation_.listings[QStringLiteral("Google Chrome")] = QString();
     startAndDrain();
 
     EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::browser);
     EXPECT_EQ(controller_->title(), QStringLiteral("Clip"));
     EXPECT_EQ(controller_->artist(), QStringLiteral("YouTube"));
     EXPECT_EQ(controller_->source(), QStringLiteral("Safari"));
-    EXPECT_FALSE(controller_->isPlaying());
-    EXPECT_EQ(controller_->elapsed(), 0);
-    ASSERT_TRUE(controller_->browserTab());
     EXPECT_EQ(controller_->browserTab()->url, url);
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::blue)) << "the browser's icon, no cover art";
-    EXPECT_FALSE(automation_.asked.contains(QStringLiteral("Google Chrome")));
+    EXPECT_EQ(automation_.asked, (QStringList{kMusic, QStringLiteral("Safari")})) << "Chrome is not running";
     EXPECT_TRUE(automation_.artworkAsked.isEmpty());
 
     controller_->control(MediaCommand::playPause);
     controller_->openCurrentItem();
+    controller_->activateBrowserTab();
     queue_->drain();
     EXPECT_TRUE(automation_.sent.empty()) << "tabs take no transport commands";
     EXPECT_TRUE(automation_.revealed.isEmpty());
-    controller_->activateBrowserTab();
-    queue_->drain();
-    ASSERT_EQ(automation_.activated.size(), 1u);
-    EXPECT_EQ(automation_.activated[0].second, url);
+    EXPECT_EQ(automation_.activated,
+              (std::vector<std::pair<QString, QString>>{{QStringLiteral("Safari"), url}}));
 
     // A player with an item takes over, and browsers are not asked while it has one.
     automation_.states[kMusic] = track("Song", "paused");
@@ -209,7 +189,6 @@ TEST_F(MediaControllerTest, AnswersThatCrossAStopOrRestartAreDropped) {
     controller_->stop();
     queue_->drain();
     EXPECT_EQ(titles.count(), 0);
-    EXPECT_EQ(controller_->title(), QStringLiteral("Nothing playing"));
 
     controller_->start();
     controller_->stop();
@@ -231,14 +210,13 @@ TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemAndOnlyOverHttps) {
     automation_.artworks[kSpotify] =
         ArtworkPayload{std::nullopt, QStringLiteral("https://i.example.com/1.jpg")};
     startAndDrain();
-    EXPECT_EQ(automation_.artworkAsked, QStringList{kSpotify});
     ASSERT_EQ(http_.requests.size(), 1u);
     EXPECT_EQ(http_.requests[0].url, QUrl(QStringLiteral("https://i.example.com/1.jpg")));
     EXPECT_EQ(http_.requests[0].timeout, Seconds(10));
     EXPECT_EQ(http_.requests[0].maxBytes, 10 * 1024 * 1024);
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green))
         << "the player's icon until the cover arrives";
-    EXPECT_TRUE(http_.respond(http_.requests[0].id, {200, png(Qt::yellow), {}}));
+    http_.respond(http_.requests[0].id, {200, png(Qt::yellow), {}});
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::yellow));
 
     // Position and play state changes are the same item.
@@ -247,26 +225,20 @@ TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemAndOnlyOverHttps) {
     EXPECT_EQ(automation_.artworkAsked.size(), 1);
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::yellow));
 
-    // A new track whose server answers 404 keeps the icon.
-    automation_.states[kSpotify] = track("Two", "playing");
-    tick();
-    ASSERT_EQ(http_.requests.size(), 2u);
-    http_.respond(http_.requests[1].id, {404, png(Qt::black), {}});
-    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
-
-    // An undecodable body, a network error: the icon stays as well.
-    automation_.states[kSpotify] = track("Three", "playing");
-    tick();
-    http_.respond(http_.requests[2].id, {200, QByteArray("not an image"), {}});
-    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
-
-    // Plain http is never fetched.
-    automation_.artworks[kSpotify] =
-        ArtworkPayload{std::nullopt, QStringLiteral("http://i.example.com/4.jpg")};
-    automation_.states[kSpotify] = track("Four", "playing");
-    tick();
-    EXPECT_EQ(http_.requests.size(), 3u);
-    EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green));
+    // A 404, an undecodable body: the icon stays. An address not written "https:" is not fetched.
+    const std::pair<int, QByteArray> answers[] = {{404, png(Qt::black)}, {200, "not an image"}};
+    for (const auto& [status, body] : answers) {
+        automation_.states[kSpotify] = track(status == 404 ? "Two" : "Three", "playing");
+        tick();
+        http_.respond(http_.requests.back().id, {status, body, {}});
+        EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::green)) << status;
+    }
+    for (const char* address : {"http://i.example.com/4.jpg", "HTTPS://i.example.com/5.jpg"}) {
+        automation_.artworks[kSpotify] = ArtworkPayload{std::nullopt, QString::fromLatin1(address)};
+        automation_.states[kSpotify] = track(address, "playing");
+        tick();
+        EXPECT_EQ(http_.requests.size(), 3u) << address;
+    }
 }
 
 TEST_F(MediaControllerTest, StaleArtworkIsDroppedAndDownloadsAreCancelled) {
@@ -282,24 +254,21 @@ TEST_F(MediaControllerTest, StaleArtworkIsDroppedAndDownloadsAreCancelled) {
     queue_->runNext(); // the pass: "Two" shown, its artwork asked
     automation_.states[kMusic] = track("Three", "playing");
     automation_.artworks[kMusic] = ArtworkPayload{};
-    scheduler_.advance(MediaController::kPollInterval);
-    queue_->drain();
+    tick();
     EXPECT_EQ(controller_->title(), QStringLiteral("Three"));
     EXPECT_EQ(colourOf(controller_->artwork()), QColor(Qt::red));
 
-    // A download in flight is cancelled by a new item and by stop(); a late answer does nothing.
+    // A download in flight is cancelled by stop(); after a restart the same item loads again.
     automation_.artworks[kMusic] = ArtworkPayload{std::nullopt, QStringLiteral("https://x.example/a.png")};
     automation_.states[kMusic] = track("Four", "playing");
     tick();
     ASSERT_EQ(http_.requests.size(), 1u);
     controller_->stop();
     EXPECT_FALSE(http_.isOpen(http_.requests[0].id));
-    EXPECT_EQ(http_.cancelled.size(), 1u);
-
-    // After a restart the same item loads its artwork again.
     startAndDrain();
     EXPECT_EQ(http_.requests.size(), 2u);
-    // The answer of a stopped period is dropped even if the client still delivers it.
+
+    // The player's answer of a stopped period is dropped.
     automation_.artworks[kMusic] = ArtworkPayload{png(Qt::white), std::nullopt};
     automation_.states[kMusic] = track("Five", "playing");
     scheduler_.advance(MediaController::kPollInterval);
@@ -314,10 +283,9 @@ TEST_F(MediaControllerTest, TransportCommandsGoToTheShownPlayerAndRefreshSoonAft
     startAndDrain();
     controller_->control(MediaCommand::nextTrack);
     controller_->openCurrentItem();
-    EXPECT_EQ(queue_->pendingCount(), 2u);
     queue_->drain();
-    ASSERT_EQ(automation_.sent.size(), 1u);
-    EXPECT_EQ(automation_.sent[0], std::make_pair(kSpotify, MediaCommand::nextTrack));
+    EXPECT_EQ(automation_.sent,
+              (std::vector<std::pair<QString, MediaCommand>>{{kSpotify, MediaCommand::nextTrack}}));
     EXPECT_EQ(automation_.revealed, QStringList{kSpotify});
 
     automation_.states[kSpotify] = track("Next song", "playing");
@@ -341,20 +309,7 @@ TEST_F(MediaControllerTest, TransportCommandsGoToTheShownPlayerAndRefreshSoonAft
     EXPECT_EQ(automation_.sent.back(), std::make_pair(kMusic, MediaCommand::previousTrack));
     automation_.states[kMusic] = QStringList{};
     tick();
-    const auto sentBefore = automation_.sent.size();
     controller_->control(MediaCommand::playPause);
     queue_->drain();
-    EXPECT_EQ(automation_.sent.size(), sentBefore);
-}
-
-TEST_F(MediaControllerTest, ProgressStaysWithinZeroAndOne) {
-    runPlayer(kMusic, kMusicId, track("Song", "playing", "250", "200"));
-    startAndDrain();
-    EXPECT_DOUBLE_EQ(controller_->progress(), 1.0);
-    automation_.states[kMusic] = track("Song", "playing", "50", "200");
-    tick();
-    EXPECT_DOUBLE_EQ(controller_->progress(), 0.25);
-    automation_.states[kMusic] = track("Song", "playing", "50", "0");
-    tick();
-    EXPECT_DOUBLE_EQ(controller_->progress(), 0.0);
+    EXPECT_EQ(automation_.sent.size(), 3u);
 }

@@ -12,7 +12,6 @@ class FakeCalendarService final : public CalendarService {
 public:
     CalendarAuthorizationStatus authorizationStatus() const override { return status; }
     void requestFullAccess(AccessCompletion done) override {
-        ++accessRequests;
         if (accessError) {
             done(false, accessError);
             return;
@@ -33,7 +32,6 @@ public:
     bool grantOnRequest = true;
     std::optional<QString> accessError;
     std::vector<CalendarEvent> stored;
-    int accessRequests = 0;
     std::vector<std::pair<WallTime, WallTime>> windows;
 };
 

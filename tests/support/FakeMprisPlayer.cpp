@@ -5,8 +5,7 @@
 namespace vantrel::test {
 
 FakeMprisPlayer::FakeMprisPlayer(const QString& busAddress, const QString& busName, QThread& thread)
-    : connection_(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-") + busName)),
-      connectionName_(QStringLiteral("fake-") + busName) {
+    : connection_(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-") + busName)) {
     new FakeMprisRootAdaptor(this);
     new FakeMprisPlayerAdaptor(this);
     moveToThread(&thread);
@@ -17,7 +16,7 @@ FakeMprisPlayer::FakeMprisPlayer(const QString& busAddress, const QString& busNa
 
 FakeMprisPlayer::~FakeMprisPlayer() {
     connection_.unregisterObject(QStringLiteral("/org/mpris/MediaPlayer2"));
-    QDBusConnection::disconnectFromBus(connectionName_);
+    QDBusConnection::disconnectFromBus(connection_.name());
 }
 
 void FakeMprisPlayer::setState(State state) {

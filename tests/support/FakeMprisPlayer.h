@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <QThread>
 #include <QVariantMap>
-#include <memory>
-#include <vector>
 
 namespace vantrel::test {
 
@@ -18,7 +16,7 @@ class FakeMprisPlayer : public QObject {
 
 public:
     struct State {
-        QString playbackStatus = QStringLiteral("Stopped");
+        QString playbackStatus;
         QVariantMap metadata;
         qlonglong position = 0;
     };
@@ -34,7 +32,6 @@ public:
 
 private:
     QDBusConnection connection_;
-    QString connectionName_;
     bool registered_ = false;
     mutable QMutex mutex_;
     State state_;
@@ -44,17 +41,12 @@ private:
 class FakeMprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
-    Q_PROPERTY(QString Identity READ identity)
 
 public:
-    explicit FakeMprisRootAdaptor(FakeMprisPlayer* player) : QDBusAbstractAdaptor(player), player_(player) {}
-    QString identity() const { return QStringLiteral("Fake player"); }
+    explicit FakeMprisRootAdaptor(FakeMprisPlayer* player) : QDBusAbstractAdaptor(player) {}
 
 public Q_SLOTS:
-    void Raise() { player_->recordCall(QStringLiteral("Raise")); }
-
-private:
-    FakeMprisPlayer* player_;
+    void Raise() { static_cast<FakeMprisPlayer*>(parent())->recordCall(QStringLiteral("Raise")); }
 };
 
 class FakeMprisPlayerAdaptor : public QDBusAbstractAdaptor {
@@ -65,19 +57,18 @@ class FakeMprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ position)
 
 public:
-    explicit FakeMprisPlayerAdaptor(FakeMprisPlayer* player)
-        : QDBusAbstractAdaptor(player), player_(player) {}
-    QString playbackStatus() const { return player_->state().playbackStatus; }
-    QVariantMap metadata() const { return player_->state().metadata; }
-    qlonglong position() const { return player_->state().position; }
+    explicit FakeMprisPlayerAdaptor(FakeMprisPlayer* player) : QDBusAbstractAdaptor(player) {}
+    QString playbackStatus() const { return player()->state().playbackStatus; }
+    QVariantMap metadata() const { return player()->state().metadata; }
+    qlonglong position() const { return player()->state().position; }
 
 public Q_SLOTS:
-    void Next() { player_->recordCall(QStringLiteral("Next")); }
-    void Previous() { player_->recordCall(QStringLiteral("Previous")); }
-    void PlayPause() { player_->recordCall(QStringLiteral("PlayPause")); }
+    void Next() { player()->recordCall(QStringLiteral("Next")); }
+    void Previous() { player()->recordCall(QStringLiteral("Previous")); }
+    void PlayPause() { player()->recordCall(QStringLiteral("PlayPause")); }
 
 private:
-    FakeMprisPlayer* player_;
+    FakeMprisPlayer* player() const { return static_cast<FakeMprisPlayer*>(parent()); }
 };
 
 } // namespace vantrel::test

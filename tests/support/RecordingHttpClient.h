@@ -18,7 +18,6 @@ public:
     };
 
     std::vector<Request> requests;
-    std::vector<RequestId> cancelled;
 
     RequestId get(const QUrl& url, Seconds timeout, qint64 maxBytes,
                   std::function<void(const HttpResponse&)> done) override {
@@ -27,9 +26,7 @@ public:
         open_[id] = std::move(done);
         return id;
     }
-    void cancel(RequestId id) override {
-        if (open_.erase(id)) cancelled.push_back(id);
-    }
+    void cancel(RequestId id) override { open_.erase(id); }
 
     bool isOpen(RequestId id) const { return open_.count(id) != 0; }
     // Answers an open request; returns false when it was cancelled or already answered.
