@@ -45,9 +45,9 @@ public:
     FocusTimer& focus() const { return *focus_; }
     StopwatchStore& stopwatch() const { return *stopwatch_; }
     KeyboardCleaningController& keyboardCleaning() const { return *keyboardCleaning_; }
+    SystemMonitor& systemMonitor() const { return *systemMonitor_; }
     FileShelfStore& fileShelf() const { return *fileShelf_; }
     CalendarStore& calendar() const { return *calendar_; }
-    SystemMonitor& systemMonitor() const { return *systemMonitor_; }
     MediaController& media() const { return *media_; }
     FeedbackEngine& feedback() const { return *feedback_; }
     PermissionCenter& permissions() const { return *permissions_; }

@@ -12,8 +12,8 @@
 #include "modules/FocusTimer.h"
 #include "modules/MediaController.h"
 #include "modules/NotesStore.h"
-#include "modules/SystemMonitor.h"
 #include "modules/StopwatchStore.h"
+#include "modules/SystemMonitor.h"
 #include "modules/TimerAlarm.h"
 #include "notch/NotchPanelController.h"
 #include "platform/ThreadWorkQueue.h"
@@ -34,9 +34,9 @@ std::unique_ptr<ClipboardStore> AppStateFactory::makeClipboard() {
     const auto playControlsHaptic = [] {
         if (auto* haptics = VantrelHaptics::sharedIfInstalled()) haptics->play(HapticSurface::controls);
     };
-    return std::make_unique<ClipboardStore>(services.pasteboard, services.persistence, services.clock,
-                                            services.scheduler, makeWorkQueue(QStringLiteral("clipboard.write")),
-                                            playControlsHaptic);
+    return std::make_unique<ClipboardStore>(
+        services.pasteboard, services.persistence, services.clock, services.scheduler,
+        makeWorkQueue(QStringLiteral("clipboard.write")), playControlsHaptic);
 }
 std::unique_ptr<NotesStore> AppStateFactory::makeNotes(const QString& storageName) {
     return std::make_unique<NotesStore>(storageName, services.persistence, services.qaObserver,
@@ -62,9 +62,9 @@ std::unique_ptr<SystemMonitor> AppStateFactory::makeSystemMonitor() {
                                            services.qaObserver);
 }
 std::unique_ptr<MediaController> AppStateFactory::makeMedia() {
-    return std::make_unique<MediaController>(
-        services.mediaAutomation, std::make_unique<ThreadWorkQueue>(QStringLiteral("com.vantrel.media")),
-        services.http, services.scheduler);
+    return std::make_unique<MediaController>(services.mediaAutomation,
+                                             makeWorkQueue(QStringLiteral("com.vantrel.media")),
+                                             services.http, services.scheduler);
 }
 std::unique_ptr<FileShelfStore> AppStateFactory::makeFileShelf() {
     return std::make_unique<FileShelfStore>(services.defaults.standard(), services.clock, services.scheduler,
@@ -93,7 +93,7 @@ std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
     return std::make_unique<AutomationEngine>();
 }
 std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController() {
-    return std::make_unique<NotchPanelController>();
+    return std::make_unique<NotchPanelController>(services.haptics);
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(services.defaults, services.log);

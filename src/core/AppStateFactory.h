@@ -61,6 +61,8 @@ class WorkQueue;
 // override make functions to hand in recording fakes.
 class AppStateFactory {
 public:
+    // Built with designated initializers (`{.clock = clock, ...}`), so every service is named
+    // where it is handed in; one left out or out of order does not compile.
     struct Services {
         const Clock& clock;
         Scheduler& scheduler;
@@ -99,8 +101,6 @@ public:
 
     Services services;
 
-    // In construction order. The stores of the productivity modules take their places between
-    // these, as marked in AppState.h.
     // A serial queue of its own for a component that works off the main thread.
     virtual std::unique_ptr<WorkQueue> makeWorkQueue(const QString& label);
     virtual std::unique_ptr<ClipboardStore> makeClipboard();
@@ -109,9 +109,9 @@ public:
     virtual std::unique_ptr<FocusTimer> makeFocus();
     virtual std::unique_ptr<StopwatchStore> makeStopwatch();
     virtual std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning();
+    virtual std::unique_ptr<SystemMonitor> makeSystemMonitor();
     virtual std::unique_ptr<FileShelfStore> makeFileShelf();
     virtual std::unique_ptr<CalendarStore> makeCalendar();
-    virtual std::unique_ptr<SystemMonitor> makeSystemMonitor();
     virtual std::unique_ptr<MediaController> makeMedia();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
     virtual std::unique_ptr<PermissionCenter> makePermissions();

@@ -1,12 +1,14 @@
 #include "notch/NotchPanelController.h"
 
 #include "core/AppState.h"
+#include "kit/VantrelHaptics.h"
 #include "modules/MediaController.h"
 
 namespace vantrel {
 
-NotchPanelController::NotchPanelController(QObject* parent)
-    : QObject(parent), notificationIndicator_(new NotificationIndicatorPanelController(this)) {}
+NotchPanelController::NotchPanelController(VantrelHaptics& haptics, QObject* parent)
+    : QObject(parent), haptics_(haptics),
+      notificationIndicator_(new NotificationIndicatorPanelController(this)) {}
 
 NotchPanelController::~NotchPanelController() = default;
 
@@ -43,7 +45,9 @@ void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
         Q_EMIT selectedTabChanged(selectedTab_);
     }
     if (takeFocus && hasPanel_) wantsKeyFocus_ = true;
+    if (isExpanded_) return;
     setExpanded(true);
+    haptics_.play(HapticSurface::notch);
 }
 
 void NotchPanelController::setExpanded(bool expanded) {

@@ -10,13 +10,14 @@
 namespace vantrel {
 
 class AppState;
+class VantrelHaptics;
 
 // The panel that hangs from the top of the screen around the notch. It keeps its presentation
 // state (shown, expanded, selected tab); the panel window and its surface are not drawn yet.
 class NotchPanelController : public QObject {
     Q_OBJECT
 public:
-    explicit NotchPanelController(QObject* parent = nullptr);
+    explicit NotchPanelController(VantrelHaptics& haptics, QObject* parent = nullptr);
     ~NotchPanelController() override;
 
     // Shows the collapsed panel for `state`, kept as a weak link. Creates the panel once and
@@ -26,6 +27,7 @@ public:
     // Safe when nothing is shown.
     virtual void hide();
     // Opens the panel on `tab` (none keeps the selected tab), taking the keyboard focus when asked.
+    // Opening plays the notch's interface haptic; a panel already open only changes its tab.
     virtual void expand(std::optional<NotchTab> tab, bool takeFocus);
 
     AppState* state() const;
@@ -48,6 +50,7 @@ protected:
 private:
     void setExpanded(bool expanded);
 
+    VantrelHaptics& haptics_;
     QPointer<AppState> state_;
     NotificationIndicatorPanelController* notificationIndicator_;
     bool hasPanel_ = false;

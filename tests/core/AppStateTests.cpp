@@ -1,8 +1,9 @@
 #include "core/AppState.h"
+#include "modules/ClipboardStore.h"
+#include "modules/StopwatchStore.h"
 #include "modules/SystemMonitor.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
-#include "support/RecordingUserDefaults.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -20,14 +21,17 @@ protected:
 };
 } // namespace
 
-TEST_F(AppStateTest, StartsAndStopsOnlyOnce) {
-    state->stop(); // before start: nothing at all
+TEST_F(AppStateTest, StartsAndStopsOnlyOnceAndAppliesNothingBeforeStart) {
+    state->stop();
+    h.preferences.setHasCompletedOnboarding(true);
+    state->applyPreferences();
     EXPECT_TRUE(h.log.entries.isEmpty());
+    EXPECT_FALSE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(h.factory.palette->hasKeyMonitor());
 
     state->start();
     ASSERT_TRUE(state->isStarted());
     const qsizetype afterStart = h.log.entries.size();
-    EXPECT_EQ(h.sleepWake.observerCount(), 2u);
     state->start();
     EXPECT_EQ(h.log.entries.size(), afterStart);
     EXPECT_EQ(h.sleepWake.observerCount(), 2u);
@@ -40,89 +44,49 @@ TEST_F(AppStateTest, StartsAndStopsOnlyOnce) {
     EXPECT_EQ(h.sleepWake.observerCount(), 0u);
 }
 
-TEST_F(AppStateTest, ApplyingBeforeStartDoesNothing) {
-    h.preferences.setHasCompletedOnboarding(true);
-    state->applyPreferences();
-    EXPECT_TRUE(h.log.entries.isEmpty());
-    EXPECT_FALSE(h.factory.notch->hasPanel());
-    EXPECT_FALSE(h.factory.palette->hasKeyMonitor());
-}
-
-TEST_F(AppStateTest, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
-    RecordingUserDefaults stored;
-    stored.setData(
-        QStringLiteral("hotkeys.bindings.v1"),
-        R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
-    RecordingHotkeyManager hotkeys(h.log, stored);
-    AppStateFactory::Services services = h.factory.services;
-    RecordingAppStateFactory factory(h.log, AppStateFactory::Services{services.clock,
-                                                                      services.scheduler,
-                                                                      services.sleepWake,
-                                                                      services.screens,
-                                                                      services.shell,
-                                                                      services.defaults,
-                                                                      services.log,
-                                                                      services.permissionSystem,
-                                                                      services.loginItems,
-                                                                      services.workspace,
-                                                                      services.calendarStatus,
-                                                                      services.preferences,
-                                                                      hotkeys,
-                                                                      services.keyboardBacklight,
-                                                                      services.capabilities,
-                                                                      services.qaObserver,
-                                                                      services.persistence,
-                                                                      services.pasteboard,
-                                                                      services.calendarService,
-                                                                      services.sharing,
-                                                                      services.openPanel,
-                                                                      services.alarm,
-                                                                      services.alerts,
-                                                                      services.haptics,
-                                                                      services.systemCounters,
-                                                                      services.mediaAutomation,
-                                                                      services.http});
+TEST(AppStateHotkeys, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
+    AppStateHarness h([](UserDefaults& stored) {
+        stored.setData(
+            QStringLiteral("hotkeys.bindings.v1"),
+            R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
+    });
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
-    AppState withBindings(factory);
-    withBindings.start();
-    const QStringList calls = h.log.entries;
+    AppState state(h.factory);
+    state.start();
+    const QStringList& calls = h.log.entries;
     const qsizetype handler = calls.indexOf(QStringLiteral("hotkeys.installEventHandler"));
     ASSERT_GE(handler, 0);
     EXPECT_EQ(calls.mid(handler, 3),
               (QStringList{"hotkeys.installEventHandler", "hotkeys.register commandPalette",
                            "hotkeys.register toggleFocus"}));
-    // Settings are applied after the hot keys.
     EXPECT_GT(calls.indexOf(QStringLiteral("menuBar.apply")), handler);
-    EXPECT_EQ(calls.count(QStringLiteral("hotkeys.installEventHandler")), 1);
 
     // A press runs the action on this state.
-    h.preferences.setNotchEnabled(false);
-    hotkeys.performs.at(HotkeyAction::commandPalette)();
-    EXPECT_NE(factory.palette->panel(), nullptr);
-    withBindings.stop();
+    h.hotkeys.performs.at(HotkeyAction::commandPalette)();
+    EXPECT_NE(h.factory.palette->panel(), nullptr);
+    state.stop();
 }
 
 TEST_F(AppStateTest, OnboardingGatesTheNotchButACommandShowsItAnyway) {
-    state->start();
-    // Onboarding incomplete: the notch stays hidden although it is enabled.
-    EXPECT_TRUE(h.preferences.notchEnabled());
-    EXPECT_FALSE(h.factory.notch->hasPanel());
-    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("notch.hide")));
-
-    // A command shows it all the same and switches the notch setting on.
+    // A command works before start and before onboarding, and switches the notch setting on.
     h.preferences.setNotchEnabled(false);
-    state->showNotch(NotchTab::clipboard, true);
-    EXPECT_TRUE(h.preferences.notchEnabled());
+    state->showNotch(NotchTab::files, false);
     EXPECT_TRUE(h.defaults.standard().boolValue(QStringLiteral("notch.enabled")));
-    EXPECT_TRUE(h.factory.notch->hasPanel());
     EXPECT_TRUE(h.factory.notch->isExpanded());
-    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::clipboard);
+    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::files);
+    EXPECT_FALSE(h.factory.notch->wantsKeyFocus());
     EXPECT_EQ(h.factory.notch->state(), state.get());
-    EXPECT_EQ(h.log.entries.mid(h.log.entries.size() - 2),
-              (QStringList{"notch.show", "notch.expand clipboard focus"}));
+    EXPECT_EQ(h.log.entries, (QStringList{"notch.show", "notch.expand files nofocus"}));
+    // Opening plays the notch haptic; switching the tab of an open panel does not.
+    const std::size_t pulses = h.hapticPerformer.count();
+    EXPECT_GT(pulses, 0u);
+    state->showNotch(NotchTab::clipboard, true);
+    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::clipboard);
+    EXPECT_TRUE(h.factory.notch->wantsKeyFocus());
+    EXPECT_EQ(h.hapticPerformer.count(), pulses);
 
-    // Applying hides it again until onboarding is done; then applying shows it.
-    state->applyPreferences();
+    // Applying hides it while onboarding is incomplete, though the notch is enabled.
+    state->start();
     EXPECT_FALSE(h.factory.notch->hasPanel());
     h.preferences.setHasCompletedOnboarding(true);
     state->applyPreferences();
@@ -130,13 +94,6 @@ TEST_F(AppStateTest, OnboardingGatesTheNotchButACommandShowsItAnyway) {
     h.preferences.setNotchEnabled(false);
     state->applyPreferences();
     EXPECT_FALSE(h.factory.notch->hasPanel());
-}
-
-TEST_F(AppStateTest, ShowNotchWorksBeforeStart) {
-    state->showNotch(NotchTab::files, false);
-    EXPECT_TRUE(h.factory.notch->isExpanded());
-    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::files);
-    EXPECT_FALSE(h.factory.notch->wantsKeyFocus());
 }
 
 TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
@@ -157,8 +114,8 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     h.preferences.setCustomDockEnabled(false);
     const qsizetype before = h.log.entries.size();
     state->applyPreferences();
-    const QStringList dockCalls = callsSince(before).filter(QStringLiteral("dock."));
-    EXPECT_EQ(dockCalls, (QStringList{"dock.setRevealed true", "dock.synchronize"}));
+    EXPECT_EQ(callsSince(before).filter(QStringLiteral("dock.")),
+              (QStringList{"dock.setRevealed true", "dock.synchronize"}));
     EXPECT_FALSE(h.factory.dock->wantsSystemDockSuppressed());
     EXPECT_FALSE(h.factory.dock->shouldVerifyInitialPendingSuppression());
     EXPECT_FALSE(h.factory.dock->isEditingItems());
@@ -181,25 +138,23 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
     EXPECT_EQ(h.factory.palette->panel(), nullptr);
 
     // Hidden items toggle only while the organizer is on and set up.
+    MenuBarAppearanceController& menuBar = state->menuBarAppearance();
     state->perform(HotkeyAction::toggleHiddenItems);
-    EXPECT_FALSE(state->menuBarAppearance().areHiddenItemsRevealed());
+    EXPECT_FALSE(menuBar.areHiddenItemsRevealed());
     h.preferences.setMenuMaskEnabled(true);
     h.preferences.setMenuSetupComplete(true);
     state->perform(HotkeyAction::toggleHiddenItems);
-    EXPECT_TRUE(state->menuBarAppearance().areHiddenItemsRevealed());
-    state->perform(HotkeyAction::toggleHiddenItems);
-    EXPECT_FALSE(state->menuBarAppearance().areHiddenItemsRevealed());
-    EXPECT_EQ(h.log.entries.count(QStringLiteral("menuBar.toggleHiddenItems")), 3);
+    EXPECT_TRUE(menuBar.areHiddenItemsRevealed());
+    EXPECT_EQ(h.log.entries.count(QStringLiteral("menuBar.toggleHiddenItems")), 2);
 
     // The always-hidden reveal flag toggles both ways.
     state->perform(HotkeyAction::toggleAlwaysHiddenItems);
-    EXPECT_TRUE(state->menuBarAppearance().areAlwaysHiddenItemsRevealed());
+    EXPECT_TRUE(menuBar.areAlwaysHiddenItemsRevealed());
     state->perform(HotkeyAction::toggleAlwaysHiddenItems);
-    EXPECT_FALSE(state->menuBarAppearance().areAlwaysHiddenItemsRevealed());
+    EXPECT_FALSE(menuBar.areAlwaysHiddenItemsRevealed());
 
     state->perform(HotkeyAction::openNotch);
     EXPECT_EQ(h.log.entries.last(), QStringLiteral("notch.expand home focus"));
-    EXPECT_TRUE(h.factory.notch->wantsKeyFocus());
     state->stop();
 }
 
@@ -212,7 +167,7 @@ TEST_F(AppStateTest, ThePaletteNeverInstalledOpensNothing) {
     EXPECT_EQ(h.factory.palette->panel(), nullptr);
     EXPECT_EQ(h.shell.frontWindow, nullptr);
 
-    // Once installed, the link stays even after uninstalling, so an explicit show opens it.
+    // Once installed, the link stays after uninstalling, so the command opens it.
     h.preferences.setCommandPaletteEnabled(true);
     state->applyPreferences();
     h.preferences.setCommandPaletteEnabled(false);
@@ -227,6 +182,13 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     h.preferences.setHasCompletedOnboarding(true);
     h.preferences.setFeedbackEnabled(true);
     state->start();
+    state->stopwatch().startStopwatch();
+    h.alarm.play(true);
+    // The stores without a recording fake of their own are seen through their state at each call.
+    std::map<QString, std::pair<bool, bool>> pollingAndTicking;
+    h.log.onAdd = [&](const QString& entry) {
+        pollingAndTicking[entry] = {state->clipboard().isPolling(), state->stopwatch().isTicking()};
+    };
     const qsizetype from = h.log.entries.size();
     state->stop();
     EXPECT_EQ(callsSince(from), (QStringList{
@@ -239,16 +201,22 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
                                     "files.write notes.json",
                                     "feedback.stop",
                                     "keyboard.stop",
+                                    "stop sound Glass",
                                     "cleaning.stop appStopping",
                                     "automations.invalidateTimer",
                                     "automations.revertAllActiveRules",
                                     "palette.uninstall",
                                     "hotkeys.unregisterAll",
                                 }));
+    // The clipboard stops after the notes are saved and before the feedback engine; the stopwatch
+    // ticker after the alarm and before the keyboard cleaning.
+    EXPECT_TRUE(pollingAndTicking["files.write notes.json"].first);
+    EXPECT_FALSE(pollingAndTicking["feedback.stop"].first);
+    EXPECT_TRUE(pollingAndTicking["stop sound Glass"].second);
+    EXPECT_FALSE(pollingAndTicking["cleaning.stop appStopping"].second);
     EXPECT_EQ(h.factory.notch->state(), nullptr);
     EXPECT_EQ(h.factory.dock->statusMessage(), QStringLiteral("Native macOS Dock restored"));
-    EXPECT_FALSE(h.factory.feedback->isListening());
-    EXPECT_FALSE(h.hotkeys.hasEventHandler());
+    h.log.onAdd = nullptr;
 }
 
 TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
@@ -263,31 +231,29 @@ TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
     EXPECT_FALSE(h.factory.feedback->isListening());
 }
 
-TEST_F(AppStateTest, KeyboardStateIsReadTwoPointOneSecondsAfterStart) {
+TEST_F(AppStateTest, TheKeyboardStateIsReadTwoPointOneSecondsAfterStartUnlessStoppedBefore) {
     state->start();
-    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
-    EXPECT_EQ(state->keyboardBacklightMessage(), QStringLiteral("Checking the built-in keyboard…"));
     h.scheduler.advance(Seconds(2.0));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
+    EXPECT_EQ(state->keyboardBacklightMessage(), QStringLiteral("Checking the built-in keyboard…"));
     h.scheduler.advance(Seconds(0.1));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
     EXPECT_EQ(
         state->keyboardBacklightMessage(),
         QStringLiteral("Allow Input Monitoring so Vantrel can communicate with the built-in keyboard."));
     state->stop();
-}
 
-TEST_F(AppStateTest, AStopWithinTwoPointOneSecondsCancelsTheKeyboardRefresh) {
-    state->start();
-    h.scheduler.advance(Seconds(2.0));
-    state->stop();
-    const qsizetype starts = h.log.entries.count(QStringLiteral("keyboard.start"));
-    h.scheduler.advance(Seconds(5));
-    EXPECT_EQ(h.log.entries.count(QStringLiteral("keyboard.start")), starts);
-    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
-    // And a refresh asked for after stop does nothing either.
-    state->refreshKeyboardBacklightStatus();
-    EXPECT_EQ(h.log.entries.count(QStringLiteral("keyboard.start")), starts);
+    // A second run stopped within 2.1 seconds: the start-up task never refreshes.
+    AppStateHarness other;
+    AppState stopped(other.factory);
+    stopped.start();
+    other.scheduler.advance(Seconds(2.0));
+    stopped.stop();
+    const qsizetype starts = other.log.entries.count(QStringLiteral("keyboard.start"));
+    other.scheduler.advance(Seconds(5));
+    stopped.refreshKeyboardBacklightStatus(); // and a refresh asked for after stop does nothing
+    EXPECT_EQ(other.log.entries.count(QStringLiteral("keyboard.start")), starts);
+    EXPECT_EQ(stopped.keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
 }
 
 TEST_F(AppStateTest, TheStartupTaskDoesNotOutliveItsState) {
@@ -298,34 +264,43 @@ TEST_F(AppStateTest, TheStartupTaskDoesNotOutliveItsState) {
     EXPECT_EQ(h.sleepWake.observerCount(), 0u);
 }
 
-TEST_F(AppStateTest, SleepHidesTheNotchAndWakeAppliesTheSettingsAgain) {
+TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     h.preferences.setHasCompletedOnboarding(true);
     state->start();
-    EXPECT_TRUE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(state->media().isPolling());
+    EXPECT_FALSE(state->systemMonitor().isSampling()) << "the monitor waits for an observer";
+    state->media().start();
     h.sleepWake.post(PowerEvent::willSleep);
     h.scheduler.runDue();
     EXPECT_FALSE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(state->media().isPolling());
 
     const qsizetype beforeWake = h.log.entries.size();
     h.sleepWake.post(PowerEvent::didWake);
     h.scheduler.runDue();
     EXPECT_TRUE(h.factory.notch->hasPanel());
     EXPECT_TRUE(callsSince(beforeWake).contains(QStringLiteral("menuBar.apply")));
+    // Hiding the notch ends media polling too.
+    state->media().start();
+    h.factory.notch->hide();
+    EXPECT_FALSE(state->media().isPolling());
 
-    // A wake delivered just before stop, but acted on after it, does nothing.
+    // A wake delivered just before stop, but acted on after it, does nothing; after stop no
+    // observer is left to deliver to.
     h.sleepWake.post(PowerEvent::didWake);
+    state->media().start();
     state->stop();
+    EXPECT_FALSE(state->media().isPolling());
     const qsizetype afterStop = h.log.entries.size();
     h.scheduler.runDue();
-    EXPECT_EQ(h.log.entries.size(), afterStop);
-    // And after stop no observer is left to deliver to.
     h.sleepWake.post(PowerEvent::didWake);
     h.scheduler.runDue();
     EXPECT_EQ(h.log.entries.size(), afterStop);
 }
 
-TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnScreen) {
+TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnItsScreen) {
     h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(0, 0, 1280, 800), QRect(0, 30, 1280, 770)};
+    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
     QWidget tooLarge;
     tooLarge.setGeometry(-40, 0, 1600, 1000);
     state->registerControlCenterWindow(tooLarge);
@@ -335,46 +310,16 @@ TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnScreen) {
     EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
     EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
 
-    QWidget fits;
-    fits.setGeometry(100, 50, 1080, 720);
-    state->registerControlCenterWindow(fits);
-    EXPECT_EQ(state->controlCenterWindow(), &fits);
-    EXPECT_EQ(fits.geometry(), QRect(100, 50, 1080, 720));
-
     // No screen of its own: the main screen is used; with neither the frame is left alone.
     h.screens.window.reset();
-    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
     QWidget offMain;
     offMain.setGeometry(500, 300, 1080, 720);
     state->registerControlCenterWindow(offMain);
+    EXPECT_EQ(state->controlCenterWindow(), &offMain);
     EXPECT_EQ(offMain.geometry(), QRect(8, 8, 984, 684));
     h.screens.main.reset();
     QWidget nowhere;
     nowhere.setGeometry(5000, 5000, 1080, 720);
     state->registerControlCenterWindow(nowhere);
     EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
-}
-
-TEST_F(AppStateTest, MediaPollingEndsAtSleepHideAndStopWhileTheMonitorWaitsForObservers) {
-    state->start();
-    EXPECT_FALSE(state->systemMonitor().isSampling());
-    EXPECT_FALSE(state->media().isPolling());
-
-    state->media().start();
-    ASSERT_TRUE(state->media().isPolling());
-    h.sleepWake.post(PowerEvent::willSleep);
-    h.scheduler.runDue();
-    EXPECT_FALSE(state->media().isPolling());
-
-    h.preferences.setHasCompletedOnboarding(true);
-    state->applyPreferences();
-    state->media().start();
-    h.factory.notch->hide();
-    EXPECT_FALSE(state->media().isPolling());
-
-    state->media().start();
-    state->systemMonitor().addObserver();
-    EXPECT_TRUE(state->systemMonitor().isSampling());
-    state->stop();
-    EXPECT_FALSE(state->media().isPolling());
 }

@@ -25,12 +25,6 @@ public:
             handler();
     }
     std::size_t observerCount() const { return observers_.size(); }
-    std::vector<PowerEvent> events() const {
-        std::vector<PowerEvent> out;
-        for (const auto& [id, observer] : observers_)
-            out.push_back(observer.first);
-        return out;
-    }
 
 private:
     std::map<ObserverId, std::pair<PowerEvent, std::function<void()>>> observers_;

@@ -14,8 +14,8 @@
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
 #include "kit/VantrelHaptics.h"
-#include "modules/MediaController.h"
 #include "modules/AlarmController.h"
+#include "modules/MediaController.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/NotchPanelController.h"
 #include "platform/InMemoryDefaults.h"
@@ -42,8 +42,8 @@
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingHttpClient.h"
 #include "support/RecordingPermissionSystem.h"
-#include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSharingService.h"
+#include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
 #include "support/ScriptedMediaAutomation.h"
@@ -69,7 +69,8 @@ private:
 
 class RecordingNotchPanelController final : public NotchPanelController {
 public:
-    explicit RecordingNotchPanelController(CallLog& log) : log_(log) {
+    RecordingNotchPanelController(CallLog& log, VantrelHaptics& haptics)
+        : NotchPanelController(haptics), log_(log) {
         setNotificationIndicator(new RecordingIndicator(log));
     }
     void show(AppState& state) override {
@@ -207,21 +208,9 @@ class RecordingCommandPaletteController final : public CommandPaletteController 
 public:
     RecordingCommandPaletteController(CallLog& log, Screens& screens, ApplicationShell& shell)
         : CommandPaletteController(screens, shell), log_(log) {}
-    void install(AppState& state) override {
-        log_.add(QStringLiteral("palette.install"));
-        CommandPaletteController::install(state);
-    }
     void uninstall() override {
         log_.add(QStringLiteral("palette.uninstall"));
         CommandPaletteController::uninstall();
-    }
-    void show(AppState* state, std::optional<ScreenInfo> screen) override {
-        log_.add(QStringLiteral("palette.show"));
-        CommandPaletteController::show(state, screen);
-    }
-    void dismiss() override {
-        log_.add(QStringLiteral("palette.dismiss"));
-        CommandPaletteController::dismiss();
     }
 
 private:
@@ -258,16 +247,10 @@ public:
 
     // Work queues that run only when the test drains them, on the test's thread.
     std::unique_ptr<WorkQueue> makeWorkQueue(const QString&) override {
-        return keep(workQueues.emplace_back(), std::make_unique<ManualWorkQueue>());
+        return std::make_unique<ManualWorkQueue>();
     }
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
         return keep(cleaning, std::make_unique<RecordingKeyboardCleaningController>(log_));
-    }
-    std::unique_ptr<MediaController> makeMedia() override {
-        auto queue = std::make_unique<ManualWorkQueue>();
-        mediaQueue = queue.get();
-        return std::make_unique<MediaController>(services.mediaAutomation, std::move(queue), services.http,
-                                                 services.scheduler);
     }
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
         return keep(feedback, std::make_unique<RecordingFeedbackEngine>(log_, services.preferences));
@@ -276,7 +259,7 @@ public:
         return keep(automations, std::make_unique<RecordingAutomationEngine>(log_));
     }
     std::unique_ptr<NotchPanelController> makeNotchController() override {
-        return keep(notch, std::make_unique<RecordingNotchPanelController>(log_));
+        return keep(notch, std::make_unique<RecordingNotchPanelController>(log_, services.haptics));
     }
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
         return keep(dock,
@@ -290,8 +273,6 @@ public:
                                                                                  services.shell));
     }
 
-    ManualWorkQueue* mediaQueue = nullptr;
-    std::vector<ManualWorkQueue*> workQueues;
     RecordingKeyboardCleaningController* cleaning = nullptr;
     RecordingFeedbackEngine* feedback = nullptr;
     RecordingAutomationEngine* automations = nullptr;
@@ -310,8 +291,19 @@ private:
 };
 
 // Everything an AppState needs, built from fakes: the services, the shared instances and the
-// recording factory. `log` receives the calls of every component.
+// recording factory. `log` receives the calls of every component. `stored` writes into the
+// standard defaults before any component reads them.
 struct AppStateHarness {
+    explicit AppStateHarness(std::function<void(UserDefaults&)> stored = {}) : stored_(std::move(stored)) {}
+
+private:
+    std::function<void(UserDefaults&)> stored_;
+    UserDefaults& seeded(UserDefaults& standard) {
+        if (stored_) stored_(standard);
+        return standard;
+    }
+
+public:
     CallLog log;
     ManualClock clock;
     ManualScheduler scheduler{clock};
@@ -321,7 +313,7 @@ struct AppStateHarness {
     InMemoryDefaultsProvider defaults;
     RecordingSystemLog systemLog;
     TempHome home;
-    VantrelPreferences preferences{defaults.standard()};
+    VantrelPreferences preferences{seeded(defaults.standard())};
     RecordingHotkeyManager hotkeys{log, defaults.standard()};
     RecordingKeyboardBacklightSignal keyboard{log};
     QAObserver qaObserver{clock, home.paths()};
@@ -352,33 +344,35 @@ struct AppStateHarness {
     ScriptedMediaAutomation mediaAutomation;
     RecordingHttpClient http;
     RecordingAppStateFactory factory{log,
-                                     {clock,
-                                      scheduler,
-                                      sleepWake,
-                                      screens,
-                                      shell,
-                                      defaults,
-                                      systemLog,
-                                      permissionSystem,
-                                      loginItems,
-                                      workspace,
-                                      [this] { return calendarStatus; },
-                                      preferences,
-                                      hotkeys,
-                                      keyboard,
-                                      capabilities,
-                                      qaObserver,
-                                      persistence,
-                                      pasteboard,
-                                      calendarService,
-                                      sharing,
-                                      openPanel,
-                                      alarm,
-                                      alerts,
-                                      haptics,
-                                      systemCounters,
-                                      mediaAutomation,
-                                      http}};
+                                     {
+                                         .clock = clock,
+                                         .scheduler = scheduler,
+                                         .sleepWake = sleepWake,
+                                         .screens = screens,
+                                         .shell = shell,
+                                         .defaults = defaults,
+                                         .log = systemLog,
+                                         .permissionSystem = permissionSystem,
+                                         .loginItems = loginItems,
+                                         .workspace = workspace,
+                                         .calendarStatus = [this] { return calendarStatus; },
+                                         .preferences = preferences,
+                                         .hotkeys = hotkeys,
+                                         .keyboardBacklight = keyboard,
+                                         .capabilities = capabilities,
+                                         .qaObserver = qaObserver,
+                                         .persistence = persistence,
+                                         .pasteboard = pasteboard,
+                                         .calendarService = calendarService,
+                                         .sharing = sharing,
+                                         .openPanel = openPanel,
+                                         .alarm = alarm,
+                                         .alerts = alerts,
+                                         .haptics = haptics,
+                                         .systemCounters = systemCounters,
+                                         .mediaAutomation = mediaAutomation,
+                                         .http = http,
+                                     }};
 };
 
 } // namespace vantrel::test
