@@ -5,44 +5,39 @@
 
 using vantrel::ControlCenterLayoutPolicy;
 
-TEST(ControlCenterLayoutPolicy, ShrinksAndMovesAWindowThatDoesNotFit) {
-    const QRectF visible(0, 25, 1440, 875);
-    // Larger than the visible frame less 8 on each side, and hanging off its top-left.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(QRectF(-100, -50, 1600, 1000), visible, 8),
-              QRectF(8, 33, 1424, 859));
-    // Fits in size but hangs off the bottom-right: moved in, size kept.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(QRectF(1000, 600, 1080, 720), visible, 8),
-              QRectF(352, 172, 1080, 720));
-}
-
-TEST(ControlCenterLayoutPolicy, LeavesAFittingWindowUntouched) {
-    const QRectF visible(0, 25, 1440, 875);
-    const QRectF window(180, 100, 1080, 720);
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 8), window);
-    // Exactly at the margin on every side.
-    const QRectF snug(8, 33, 1424, 859);
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(snug, visible, 8), snug);
-}
-
-TEST(ControlCenterLayoutPolicy, ClampsTheMargin) {
-    const QRectF visible(100, 100, 200, 100);
-    const QRectF window(0, 0, 500, 500);
-    // A negative margin counts as none.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, -20),
-              QRectF(100, 100, 200, 100));
-    // A margin beyond half the size collapses that axis to its centre line; the size stays at least 1.
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 80),
-              QRectF(180, 149, 40, 1));
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(window, visible, 1000),
-              QRectF(199, 149, 1, 1));
-    // A margin that is no number is treated as none rather than spreading into the frame.
-    const QRectF result = ControlCenterLayoutPolicy::constrainedWindowFrame(
-        window, visible, std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(result, QRectF(100, 100, 200, 100));
-}
-
-TEST(ControlCenterLayoutPolicy, NeverGrowsASmallWindow) {
-    const QRectF visible(0, 0, 800, 600);
-    EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(QRectF(795, 595, 0.5, 0.5), visible, 8),
-              QRectF(791.5, 591.5, 0.5, 0.5));
+TEST(ControlCenterLayoutPolicy, ShrinksMovesOrLeavesTheWindowAndClampsTheMargin) {
+    const QRectF screen(0, 25, 1440, 875);
+    const QRectF narrow(100, 100, 200, 100);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* what;
+        QRectF window;
+        QRectF visible;
+        double margin;
+        QRectF expected;
+    };
+    const Case cases[] = {
+        {"too large and off the top-left: shrunk and moved",
+         {-100, -50, 1600, 1000},
+         screen,
+         8,
+         {8, 33, 1424, 859}},
+        {"off the bottom-right: moved in, size kept",
+         {1000, 600, 1080, 720},
+         screen,
+         8,
+         {352, 172, 1080, 720}},
+        {"fits: untouched", {180, 100, 1080, 720}, screen, 8, {180, 100, 1080, 720}},
+        {"exactly at the margin: untouched", {8, 33, 1424, 859}, screen, 8, {8, 33, 1424, 859}},
+        {"a small window never grows", {795, 595, 0.5, 0.5}, {0, 0, 800, 600}, 8, {791.5, 591.5, 0.5, 0.5}},
+        {"a negative margin counts as none", {0, 0, 500, 500}, narrow, -20, {100, 100, 200, 100}},
+        {"a margin that is no number counts as none", {0, 0, 500, 500}, narrow, nan, {100, 100, 200, 100}},
+        // Beyond half the size an axis collapses to its centre line; the size stays at least 1.
+        {"a margin beyond half the height", {0, 0, 500, 500}, narrow, 80, {180, 149, 40, 1}},
+        {"a margin beyond both halves", {0, 0, 500, 500}, narrow, 1000, {199, 149, 1, 1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(c.window, c.visible, c.margin),
+                  c.expected)
+            << c.what;
 }

@@ -26,8 +26,8 @@ TEST_F(AppStateTest, StartsAndStopsOnlyOnceAndAppliesNothingBeforeStart) {
     h.preferences.setHasCompletedOnboarding(true);
     state->applyPreferences();
     EXPECT_TRUE(h.log.entries.isEmpty());
-    EXPECT_FALSE(h.factory.notch->hasPanel());
-    EXPECT_FALSE(h.factory.palette->hasKeyMonitor());
+    EXPECT_FALSE(state->notchController().hasPanel());
+    EXPECT_FALSE(state->commandPalette().hasKeyMonitor());
 
     state->start();
     ASSERT_TRUE(state->isStarted());
@@ -63,7 +63,7 @@ TEST(AppStateHotkeys, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
 
     // A press runs the action on this state.
     h.hotkeys.performs.at(HotkeyAction::commandPalette)();
-    EXPECT_NE(h.factory.palette->panel(), nullptr);
+    EXPECT_NE(state.commandPalette().panel(), nullptr);
     state.stop();
 }
 
@@ -72,28 +72,28 @@ TEST_F(AppStateTest, OnboardingGatesTheNotchButACommandShowsItAnyway) {
     h.preferences.setNotchEnabled(false);
     state->showNotch(NotchTab::files, false);
     EXPECT_TRUE(h.defaults.standard().boolValue(QStringLiteral("notch.enabled")));
-    EXPECT_TRUE(h.factory.notch->isExpanded());
-    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::files);
-    EXPECT_FALSE(h.factory.notch->wantsKeyFocus());
-    EXPECT_EQ(h.factory.notch->state(), state.get());
+    EXPECT_TRUE(state->notchController().isExpanded());
+    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::files);
+    EXPECT_FALSE(state->notchController().wantsKeyFocus());
+    EXPECT_EQ(state->notchController().state(), state.get());
     EXPECT_EQ(h.log.entries, (QStringList{"notch.show", "notch.expand files nofocus"}));
     // Opening plays the notch haptic; switching the tab of an open panel does not.
     const std::size_t pulses = h.hapticPerformer.count();
     EXPECT_GT(pulses, 0u);
     state->showNotch(NotchTab::clipboard, true);
-    EXPECT_EQ(h.factory.notch->selectedTab(), NotchTab::clipboard);
-    EXPECT_TRUE(h.factory.notch->wantsKeyFocus());
+    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::clipboard);
+    EXPECT_TRUE(state->notchController().wantsKeyFocus());
     EXPECT_EQ(h.hapticPerformer.count(), pulses);
 
     // Applying hides it while onboarding is incomplete, though the notch is enabled.
     state->start();
-    EXPECT_FALSE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(state->notchController().hasPanel());
     h.preferences.setHasCompletedOnboarding(true);
     state->applyPreferences();
-    EXPECT_TRUE(h.factory.notch->hasPanel());
+    EXPECT_TRUE(state->notchController().hasPanel());
     h.preferences.setNotchEnabled(false);
     state->applyPreferences();
-    EXPECT_FALSE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(state->notchController().hasPanel());
 }
 
 TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
@@ -107,20 +107,20 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     h.preferences.setCustomDockEnabled(true);
     state->start();
     EXPECT_TRUE(h.log.entries.contains(QStringLiteral("dock.show")));
-    EXPECT_TRUE(h.factory.dock->wantsSystemDockSuppressed());
-    h.factory.dock->setIsEditingItems(true);
-    h.factory.dock->setShouldVerifyInitialPendingSuppression(true);
+    EXPECT_TRUE(state->customDockController().wantsSystemDockSuppressed());
+    state->customDockController().setIsEditingItems(true);
+    state->customDockController().setShouldVerifyInitialPendingSuppression(true);
 
     h.preferences.setCustomDockEnabled(false);
     const qsizetype before = h.log.entries.size();
     state->applyPreferences();
     EXPECT_EQ(callsSince(before).filter(QStringLiteral("dock.")),
               (QStringList{"dock.setRevealed true", "dock.synchronize"}));
-    EXPECT_FALSE(h.factory.dock->wantsSystemDockSuppressed());
-    EXPECT_FALSE(h.factory.dock->shouldVerifyInitialPendingSuppression());
-    EXPECT_FALSE(h.factory.dock->isEditingItems());
-    EXPECT_TRUE(h.factory.dock->isDockRevealed());
-    EXPECT_FALSE(h.factory.dock->hasPanel());
+    EXPECT_FALSE(state->customDockController().wantsSystemDockSuppressed());
+    EXPECT_FALSE(state->customDockController().shouldVerifyInitialPendingSuppression());
+    EXPECT_FALSE(state->customDockController().isEditingItems());
+    EXPECT_TRUE(state->customDockController().isDockRevealed());
+    EXPECT_FALSE(state->customDockController().hasPanel());
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.dock")).doubleValue(QStringLiteral("tilesize")), 64);
     EXPECT_FALSE(own.boolValue(QStringLiteral("vantrelDock.visualSnapshotCaptured.v1")));
 }
@@ -131,11 +131,11 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
 
     // The palette is installed by applying the settings (on by default): it opens and closes.
     state->perform(HotkeyAction::commandPalette);
-    ASSERT_NE(h.factory.palette->panel(), nullptr);
-    EXPECT_EQ(h.factory.palette->panel()->geometry(), QRect(415, 135, 610, 410));
-    EXPECT_EQ(h.shell.frontWindow, h.factory.palette->panel());
+    ASSERT_NE(state->commandPalette().panel(), nullptr);
+    EXPECT_EQ(state->commandPalette().panel()->geometry(), QRect(415, 135, 610, 410));
+    EXPECT_EQ(h.shell.frontWindow, state->commandPalette().panel());
     state->perform(HotkeyAction::commandPalette);
-    EXPECT_EQ(h.factory.palette->panel(), nullptr);
+    EXPECT_EQ(state->commandPalette().panel(), nullptr);
 
     // Hidden items toggle only while the organizer is on and set up.
     MenuBarAppearanceController& menuBar = state->menuBarAppearance();
@@ -164,7 +164,7 @@ TEST_F(AppStateTest, ThePaletteNeverInstalledOpensNothing) {
     state->start();
     EXPECT_TRUE(h.log.entries.contains(QStringLiteral("palette.uninstall")));
     state->perform(HotkeyAction::commandPalette);
-    EXPECT_EQ(h.factory.palette->panel(), nullptr);
+    EXPECT_EQ(state->commandPalette().panel(), nullptr);
     EXPECT_EQ(h.shell.frontWindow, nullptr);
 
     // Once installed, the link stays after uninstalling, so the command opens it.
@@ -172,9 +172,9 @@ TEST_F(AppStateTest, ThePaletteNeverInstalledOpensNothing) {
     state->applyPreferences();
     h.preferences.setCommandPaletteEnabled(false);
     state->applyPreferences();
-    EXPECT_FALSE(h.factory.palette->hasKeyMonitor());
+    EXPECT_FALSE(state->commandPalette().hasKeyMonitor());
     state->perform(HotkeyAction::commandPalette);
-    EXPECT_NE(h.factory.palette->panel(), nullptr);
+    EXPECT_NE(state->commandPalette().panel(), nullptr);
     state->stop();
 }
 
@@ -214,8 +214,8 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     EXPECT_FALSE(pollingAndTicking["feedback.stop"].first);
     EXPECT_TRUE(pollingAndTicking["stop sound Glass"].second);
     EXPECT_FALSE(pollingAndTicking["cleaning.stop appStopping"].second);
-    EXPECT_EQ(h.factory.notch->state(), nullptr);
-    EXPECT_EQ(h.factory.dock->statusMessage(), QStringLiteral("Native macOS Dock restored"));
+    EXPECT_EQ(state->notchController().state(), nullptr);
+    EXPECT_EQ(state->customDockController().statusMessage(), QStringLiteral("Native macOS Dock restored"));
     h.log.onAdd = nullptr;
 }
 
@@ -225,10 +225,10 @@ TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
     state->applyPreferences();
     EXPECT_EQ(h.log.entries.filter(QStringLiteral("feedback.")),
               (QStringList{"feedback.stop", "feedback.start", "feedback.stop", "feedback.start"}));
-    EXPECT_EQ(h.factory.feedback->preferences(), &h.preferences);
+    EXPECT_EQ(state->feedback().preferences(), &h.preferences);
     h.preferences.setFeedbackEnabled(false);
     state->applyPreferences();
-    EXPECT_FALSE(h.factory.feedback->isListening());
+    EXPECT_FALSE(state->feedback().isListening());
 }
 
 TEST_F(AppStateTest, TheKeyboardStateIsReadTwoPointOneSecondsAfterStartUnlessStoppedBefore) {
@@ -272,17 +272,17 @@ TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     state->media().start();
     h.sleepWake.post(PowerEvent::willSleep);
     h.scheduler.runDue();
-    EXPECT_FALSE(h.factory.notch->hasPanel());
+    EXPECT_FALSE(state->notchController().hasPanel());
     EXPECT_FALSE(state->media().isPolling());
 
     const qsizetype beforeWake = h.log.entries.size();
     h.sleepWake.post(PowerEvent::didWake);
     h.scheduler.runDue();
-    EXPECT_TRUE(h.factory.notch->hasPanel());
+    EXPECT_TRUE(state->notchController().hasPanel());
     EXPECT_TRUE(callsSince(beforeWake).contains(QStringLiteral("menuBar.apply")));
     // Hiding the notch ends media polling too.
     state->media().start();
-    h.factory.notch->hide();
+    state->notchController().hide();
     EXPECT_FALSE(state->media().isPolling());
 
     // A wake delivered just before stop, but acted on after it, does nothing; after stop no

@@ -51,9 +51,20 @@
 
 namespace vantrel::test {
 
-class RecordingIndicator final : public NotificationIndicatorPanelController {
+// A recording fake built on `Base`: the first constructor argument is the call log, the rest go
+// to `Base`. Each override records its call and then does what the real one does.
+template <typename Base> class Recorded : public Base {
 public:
-    explicit RecordingIndicator(CallLog& log) : log_(log) {}
+    template <typename... Args>
+    explicit Recorded(CallLog& log, Args&&... args) : Base(std::forward<Args>(args)...), log_(log) {}
+
+protected:
+    CallLog& log_;
+};
+
+class RecordingIndicator final : public Recorded<NotificationIndicatorPanelController> {
+public:
+    using Recorded::Recorded;
     void orderOutPanel() override {
         log_.add(QStringLiteral("indicator.orderOut"));
         NotificationIndicatorPanelController::orderOutPanel();
@@ -62,15 +73,11 @@ public:
         log_.add(QStringLiteral("indicator.release"));
         NotificationIndicatorPanelController::releasePanel();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingNotchPanelController final : public NotchPanelController {
+class RecordingNotchPanelController final : public Recorded<NotchPanelController> {
 public:
-    RecordingNotchPanelController(CallLog& log, VantrelHaptics& haptics)
-        : NotchPanelController(haptics), log_(log) {
+    RecordingNotchPanelController(CallLog& log, VantrelHaptics& haptics) : Recorded(log, haptics) {
         setNotificationIndicator(new RecordingIndicator(log));
     }
     void show(AppState& state) override {
@@ -86,15 +93,11 @@ public:
                      .arg(tab ? rawValue(*tab) : QStringLiteral("none"), takeFocus ? u"focus" : u"nofocus"));
         NotchPanelController::expand(tab, takeFocus);
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingCustomDockController final : public CustomDockController {
+class RecordingCustomDockController final : public Recorded<CustomDockController> {
 public:
-    RecordingCustomDockController(CallLog& log, UserDefaultsProvider& defaults, SystemLog& systemLog)
-        : CustomDockController(defaults, systemLog), log_(log) {}
+    using Recorded::Recorded;
     void show(VantrelPreferences& preferences, DockContentStore& content, AppState& state) override {
         log_.add(QStringLiteral("dock.show"));
         CustomDockController::show(preferences, content, state);
@@ -111,15 +114,11 @@ public:
         log_.add(QStringLiteral("dock.synchronize"));
         CustomDockController::synchronizeSystemDock();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingFeedbackEngine final : public FeedbackEngine {
+class RecordingFeedbackEngine final : public Recorded<FeedbackEngine> {
 public:
-    RecordingFeedbackEngine(CallLog& log, VantrelPreferences& preferences)
-        : FeedbackEngine(preferences), log_(log) {}
+    using Recorded::Recorded;
     void start() override {
         log_.add(QStringLiteral("feedback.start"));
         FeedbackEngine::start();
@@ -128,15 +127,12 @@ public:
         log_.add(QStringLiteral("feedback.stop"));
         FeedbackEngine::stop();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingKeyboardBacklightSignal final : public KeyboardBacklightSignal {
+class RecordingKeyboardBacklightSignal final : public Recorded<KeyboardBacklightSignal> {
 public:
     explicit RecordingKeyboardBacklightSignal(CallLog& log)
-        : KeyboardBacklightSignal([this] { return inputMonitoringAllowed; }), log_(log) {}
+        : Recorded(log, [this] { return inputMonitoringAllowed; }) {}
     void start(std::function<void()> completion) override {
         log_.add(QStringLiteral("keyboard.start"));
         KeyboardBacklightSignal::start(std::move(completion));
@@ -146,27 +142,21 @@ public:
         KeyboardBacklightSignal::stop();
     }
     bool inputMonitoringAllowed = false;
-
-private:
-    CallLog& log_;
 };
 
-class RecordingKeyboardCleaningController final : public KeyboardCleaningController {
+class RecordingKeyboardCleaningController final : public Recorded<KeyboardCleaningController> {
 public:
-    explicit RecordingKeyboardCleaningController(CallLog& log) : log_(log) {}
+    using Recorded::Recorded;
     void stop(StopReason reason) override {
         log_.add(reason == StopReason::appStopping ? QStringLiteral("cleaning.stop appStopping")
                                                    : QStringLiteral("cleaning.stop"));
         KeyboardCleaningController::stop(reason);
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingMenuBarAppearanceController final : public MenuBarAppearanceController {
+class RecordingMenuBarAppearanceController final : public Recorded<MenuBarAppearanceController> {
 public:
-    explicit RecordingMenuBarAppearanceController(CallLog& log) : log_(log) {}
+    using Recorded::Recorded;
     void apply(VantrelPreferences& preferences, MenuBarScanner& scanner) override {
         log_.add(QStringLiteral("menuBar.apply"));
         MenuBarAppearanceController::apply(preferences, scanner);
@@ -183,14 +173,11 @@ public:
         log_.add(QStringLiteral("menuBar.disableItemHiding"));
         MenuBarAppearanceController::disableItemHiding();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingAutomationEngine final : public AutomationEngine {
+class RecordingAutomationEngine final : public Recorded<AutomationEngine> {
 public:
-    explicit RecordingAutomationEngine(CallLog& log) : log_(log) {}
+    using Recorded::Recorded;
     void invalidateTimer() override {
         log_.add(QStringLiteral("automations.invalidateTimer"));
         AutomationEngine::invalidateTimer();
@@ -199,27 +186,20 @@ public:
         log_.add(QStringLiteral("automations.revertAllActiveRules"));
         AutomationEngine::revertAllActiveRules();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingCommandPaletteController final : public CommandPaletteController {
+class RecordingCommandPaletteController final : public Recorded<CommandPaletteController> {
 public:
-    RecordingCommandPaletteController(CallLog& log, Screens& screens, ApplicationShell& shell)
-        : CommandPaletteController(screens, shell), log_(log) {}
+    using Recorded::Recorded;
     void uninstall() override {
         log_.add(QStringLiteral("palette.uninstall"));
         CommandPaletteController::uninstall();
     }
-
-private:
-    CallLog& log_;
 };
 
-class RecordingHotkeyManager final : public HotkeyManager {
+class RecordingHotkeyManager final : public Recorded<HotkeyManager> {
 public:
-    RecordingHotkeyManager(CallLog& log, UserDefaults& defaults) : HotkeyManager(defaults), log_(log) {}
+    using Recorded::Recorded;
     void installEventHandler() override {
         log_.add(QStringLiteral("hotkeys.installEventHandler"));
         HotkeyManager::installEventHandler();
@@ -235,12 +215,9 @@ public:
     }
     // What a press of each registered key would run.
     std::map<HotkeyAction, std::function<void()>> performs;
-
-private:
-    CallLog& log_;
 };
 
-// The factory that hands AppState the fakes above, keeping a pointer to each.
+// The factory that hands AppState the fakes above.
 class RecordingAppStateFactory final : public AppStateFactory {
 public:
     RecordingAppStateFactory(CallLog& log, Services services) : AppStateFactory(services), log_(log) {}
@@ -250,43 +227,28 @@ public:
         return std::make_unique<ManualWorkQueue>();
     }
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
-        return keep(cleaning, std::make_unique<RecordingKeyboardCleaningController>(log_));
+        return std::make_unique<RecordingKeyboardCleaningController>(log_);
     }
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
-        return keep(feedback, std::make_unique<RecordingFeedbackEngine>(log_, services.preferences));
+        return std::make_unique<RecordingFeedbackEngine>(log_, services.preferences);
     }
     std::unique_ptr<AutomationEngine> makeAutomations() override {
-        return keep(automations, std::make_unique<RecordingAutomationEngine>(log_));
+        return std::make_unique<RecordingAutomationEngine>(log_);
     }
     std::unique_ptr<NotchPanelController> makeNotchController() override {
-        return keep(notch, std::make_unique<RecordingNotchPanelController>(log_, services.haptics));
+        return std::make_unique<RecordingNotchPanelController>(log_, services.haptics);
     }
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
-        return keep(dock,
-                    std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log));
+        return std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log);
     }
     std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
-        return keep(menuBar, std::make_unique<RecordingMenuBarAppearanceController>(log_));
+        return std::make_unique<RecordingMenuBarAppearanceController>(log_);
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
-        return keep(palette, std::make_unique<RecordingCommandPaletteController>(log_, services.screens,
-                                                                                 services.shell));
+        return std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell);
     }
-
-    RecordingKeyboardCleaningController* cleaning = nullptr;
-    RecordingFeedbackEngine* feedback = nullptr;
-    RecordingAutomationEngine* automations = nullptr;
-    RecordingNotchPanelController* notch = nullptr;
-    RecordingCustomDockController* dock = nullptr;
-    RecordingMenuBarAppearanceController* menuBar = nullptr;
-    RecordingCommandPaletteController* palette = nullptr;
 
 private:
-    template <typename Fake> std::unique_ptr<Fake> keep(Fake*& slot, std::unique_ptr<Fake> fake) {
-        slot = fake.get();
-        return fake;
-    }
-
     CallLog& log_;
 };
 

@@ -27,7 +27,9 @@ public:
         Q_EMIT menu.aboutToShow();
         QStringList titles;
         for (QAction* action : menu.actions())
-            titles.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+            titles.append(action->isSeparator()
+                              ? QStringLiteral("-")
+                              : action->text() + (action->isEnabled() ? "" : " (disabled)"));
         poppedUpMenus.push_back(titles);
         Q_EMIT menu.aboutToHide();
     }
