@@ -9,10 +9,12 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
 #include <memory>
+#include <system_error>
 
 namespace vantrel::test {
 
@@ -20,6 +22,11 @@ namespace vantrel::test {
 // a manual clock and scheduler, and the persistence log recorded.
 class DataFolderTest : public ::testing::Test {
 protected:
+    static std::exception_ptr diskFull() {
+        return std::make_exception_ptr(
+            std::system_error(std::make_error_code(std::errc::no_space_on_device)));
+    }
+
     TempHome home;
     ManualClock clock;
     ManualScheduler scheduler{clock};
@@ -47,9 +54,19 @@ protected:
     }
     QByteArray fileBytes() const { return home.readFile(filePath()); }
     QJsonObject savedDocument() const { return QJsonDocument::fromJson(fileBytes()).object(); }
+    // The body of the first note of a notes document.
+    static QString bodyOf(const QByteArray& document) {
+        return QJsonDocument::fromJson(document)["notes"].toArray()[0].toObject()["body"].toString();
+    }
+    QString savedBody() const { return bodyOf(fileBytes()); }
     QStringList copies(const QString& reason) const {
         return QDir(dataFolder())
             .entryList({QStringLiteral("notes.%1-*.json").arg(reason)}, QDir::Files, QDir::Name);
+    }
+    // The content of the newest copy made for `reason`; empty when there is none.
+    QByteArray newestCopy(const QString& reason) const {
+        const QStringList all = copies(reason);
+        return all.isEmpty() ? QByteArray() : home.readFile(dataFolder() + QLatin1Char('/') + all.last());
     }
     int writes() const { return files.count(FakeFileManager::Operation::writeData); }
     QStringList qaMessages() const {

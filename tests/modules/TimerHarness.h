@@ -22,7 +22,7 @@ struct TimerHarness {
     VantrelPreferences preferences{defaults};
     CallLog log;
     RecordingHapticPerformer performer{&clock, &log};
-    RecordingSoundPlayer sounds{RecordingSoundPlayer::alarmTones(), &log};
+    RecordingSoundPlayer sounds{&log};
     AlarmController alarm{preferences, performer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};
     VantrelHaptics haptics{preferences, performer, scheduler};
@@ -33,7 +33,11 @@ struct TimerHarness {
         });
     }
     TimerAlarm timerAlarm() { return TimerAlarm(alarm, alerts, preferences); }
-    double elapsed(MonoTime since) const { return secondsBetween(since, clock.monotonicNow()); }
+    // Records a published flag on the call log as "<name> true" or "<name> false".
+    template <typename Object, typename Signal>
+    void watch(Object* object, Signal signal, const QString& name) {
+        QObject::connect(object, signal, [this, name](bool v) { log.add(name + (v ? " true" : " false")); });
+    }
 };
 
 } // namespace vantrel::test

@@ -12,56 +12,42 @@ using namespace vantrel::test;
 
 TEST(LoggingHapticPerformer, WritesOneDebugLinePerPulse) {
     RecordingSystemLog log;
-    LoggingHapticPerformer performer(log);
-    performer.perform(HapticFeedbackPattern::levelChange);
-    performer.perform(HapticFeedbackPattern::alignment);
-    ASSERT_EQ(log.lines().size(), 2u);
+    LoggingHapticPerformer(log).perform(HapticFeedbackPattern::levelChange);
+    ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].level, LogLevel::debug);
-    EXPECT_EQ(log.lines()[0].subsystem, "com.vantrel.mac");
-    EXPECT_EQ(log.messages("Haptics"), (QStringList{"perform levelChange", "perform alignment"}));
+    EXPECT_EQ(log.messages("Haptics"), QStringList{"perform levelChange"});
 }
 
 TEST(QtSoundPlayer, KnowsTheGeneratedTonesAndSurvivesAMissingAudioDevice) {
     RecordingSystemLog log;
     auto player = std::make_unique<QtSoundPlayer>(log);
     EXPECT_EQ(player->soundNamed("Basso"), nullptr);
-    EXPECT_EQ(player->soundNamed(""), nullptr);
-
     // Whether or not this machine has an audio device, playing, looping and stopping work or stay
-    // silent; they never fail.
+    // silent; they never fail, not even when the player goes first.
     auto glass = player->soundNamed("Glass");
-    auto purr = player->soundNamed("Purr");
     ASSERT_NE(glass, nullptr);
-    ASSERT_NE(purr, nullptr);
     glass->setVolume(0.5f);
     glass->setLoops(true);
     glass->play();
-    purr->play();
     QCoreApplication::processEvents();
     glass->stop();
-    glass->stop();
-    QCoreApplication::processEvents();
-    purr.reset(); // dropped while it may still play
+    glass->play();
     player.reset();
     glass.reset();
     EXPECT_TRUE(log.messages().isEmpty());
 }
 
-TEST(PortalReducedMotionSource, UnwrapsThePortalValue) {
+TEST(PortalReducedMotionSource, UnwrapsThePortalValueAndWithoutABusDoesNotReduceMotion) {
     using S = PortalReducedMotionSource;
     EXPECT_EQ(S::enableAnimationsFrom(QVariant(true)), true);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(false))), false);
-    // Older portals wrap the value twice.
     EXPECT_EQ(
         S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(true))))),
         true);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QStringLiteral("false")))),
               std::nullopt);
     EXPECT_EQ(S::enableAnimationsFrom(QVariant(1)), std::nullopt);
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant()), std::nullopt);
-}
 
-TEST(PortalReducedMotionSource, WithoutABusMotionIsNotReduced) {
     const QDBusConnection none = QDBusConnection::connectToBus(
         QStringLiteral("unix:path=/nonexistent/vantrel-test-bus"), "vantrel-none");
     ASSERT_FALSE(none.isConnected());

@@ -298,7 +298,7 @@ public:
     RecordingSharingService sharing;
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
-    RecordingSoundPlayer sounds{RecordingSoundPlayer::alarmTones(), &log};
+    RecordingSoundPlayer sounds{&log};
     AlarmController alarm{preferences, hapticPerformer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};
     VantrelHaptics haptics{preferences, hapticPerformer, scheduler};

@@ -155,13 +155,6 @@ QByteArray encodeWav(const std::vector<double>& samples) {
 
 } // namespace
 
-QStringList names() {
-    QStringList out;
-    for (const Tone& tone : tones())
-        out.append(QString::fromLatin1(tone.name));
-    return out;
-}
-
 std::optional<QByteArray> wav(const QString& name) {
     for (const Tone& tone : tones()) {
         if (name != QLatin1String(tone.name)) continue;
