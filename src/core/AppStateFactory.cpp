@@ -1,5 +1,7 @@
 #include "core/AppStateFactory.h"
 
+#include "core/LocalPersistence.h"
+
 #include "core/PermissionCenter.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
@@ -67,8 +69,9 @@ std::unique_ptr<MediaController> AppStateFactory::makeMedia() {
                                              services.http, services.scheduler);
 }
 std::unique_ptr<FileShelfStore> AppStateFactory::makeFileShelf() {
-    return std::make_unique<FileShelfStore>(services.defaults.standard(), services.clock, services.scheduler,
-                                            services.workspace, services.sharing, services.haptics);
+    return std::make_unique<FileShelfStore>(
+        services.defaults.standard(), *services.persistence.store().fileManager, services.clock,
+        services.scheduler, services.workspace, services.sharing, services.haptics);
 }
 std::unique_ptr<CalendarStore> AppStateFactory::makeCalendar() {
     return std::make_unique<CalendarStore>(services.calendarService, services.clock, services.scheduler);

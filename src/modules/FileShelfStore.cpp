@@ -2,11 +2,11 @@
 
 #include "core/JsonCoding.h"
 #include "kit/VantrelHaptics.h"
+#include "platform/FileManager.h"
 #include "platform/SharingService.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,18 +30,13 @@ QString pathOf(const QUrl& url) {
     return url.isLocalFile() ? url.toLocalFile() : url.path();
 }
 
-qint64 fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? std::max<qint64>(info.size(), 0) : 0;
-}
-
 } // namespace
 
-FileShelfStore::FileShelfStore(UserDefaults& defaults, const Clock& clock, Scheduler& scheduler,
-                               Workspace& workspace, SharingService& sharing, VantrelHaptics& haptics,
-                               QObject* parent)
-    : QObject(parent), defaults_(defaults), clock_(clock), scheduler_(scheduler), workspace_(workspace),
-      sharing_(sharing), haptics_(haptics) {
+FileShelfStore::FileShelfStore(UserDefaults& defaults, const FileManager& files, const Clock& clock,
+                               Scheduler& scheduler, Workspace& workspace, SharingService& sharing,
+                               VantrelHaptics& haptics, QObject* parent)
+    : QObject(parent), defaults_(defaults), files_(files), clock_(clock), scheduler_(scheduler),
+      workspace_(workspace), sharing_(sharing), haptics_(haptics) {
     load();
     pruneAndPublish();
     scheduleExpiryPruning();
@@ -82,7 +77,7 @@ void FileShelfStore::add(const QList<QUrl>& urls) {
         const QString path = pathOf(url);
         if (path.isEmpty()) continue;
         std::erase_if(storedItems_, [&](const StoredItem& item) { return item.path == path; });
-        const bool isLarge = fileSize(path) >= kLargeFileBytes;
+        const bool isLarge = files_.fileSize(path).value_or(0) >= kLargeFileBytes;
         StoredItem item{path, now, std::nullopt};
         if (isLarge) item.expiresAt = now + kLargeFileLifetimeSeconds;
         storedItems_.insert(storedItems_.begin(), std::move(item));
@@ -156,7 +151,7 @@ void FileShelfStore::setShareStatus(const QString& text) {
 }
 
 void FileShelfStore::open(const QUrl& url) {
-    if (!QFileInfo::exists(pathOf(url))) {
+    if (!files_.fileExists(pathOf(url))) {
         setShareStatus(
             url.fileName() +
             QStringLiteral(" moved or is no longer available. Remove it from Vantrel or add it again."));
@@ -166,7 +161,7 @@ void FileShelfStore::open(const QUrl& url) {
 }
 
 void FileShelfStore::reveal(const QUrl& url) {
-    if (!QFileInfo::exists(pathOf(url))) {
+    if (!files_.fileExists(pathOf(url))) {
         setShareStatus(url.fileName() + QStringLiteral(" is no longer available in its original location."));
         return;
     }
@@ -176,7 +171,7 @@ void FileShelfStore::reveal(const QUrl& url) {
 void FileShelfStore::airDrop(const QList<QUrl>& urls) {
     QList<QUrl> existing;
     for (const QUrl& url : urls)
-        if (QFileInfo::exists(pathOf(url))) existing.append(url);
+        if (files_.fileExists(pathOf(url))) existing.append(url);
     if (existing.isEmpty()) {
         setShareStatus(QStringLiteral("Add files to the shelf before using AirDrop."));
         return;

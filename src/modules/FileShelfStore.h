@@ -12,6 +12,7 @@
 
 namespace vantrel {
 
+class FileManager;
 class SharingService;
 class UserDefaults;
 class VantrelHaptics;
@@ -28,8 +29,9 @@ public:
     static constexpr qint64 kLargeFileBytes = 524'288'001;
     static constexpr double kLargeFileLifetimeSeconds = 3600;
 
-    FileShelfStore(UserDefaults& defaults, const Clock& clock, Scheduler& scheduler, Workspace& workspace,
-                   SharingService& sharing, VantrelHaptics& haptics, QObject* parent = nullptr);
+    FileShelfStore(UserDefaults& defaults, const FileManager& files, const Clock& clock, Scheduler& scheduler,
+                   Workspace& workspace, SharingService& sharing, VantrelHaptics& haptics,
+                   QObject* parent = nullptr);
     ~FileShelfStore() override;
 
     const QList<QUrl>& items() const { return items_; }
@@ -67,6 +69,7 @@ private:
     double nowSeconds() const;
 
     UserDefaults& defaults_;
+    const FileManager& files_;
     const Clock& clock_;
     Scheduler& scheduler_;
     Workspace& workspace_;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vantrel {
 
@@ -15,6 +16,8 @@ public:
 
     // True when anything (file or folder) exists at `path`.
     virtual bool fileExists(const QString& path) const = 0;
+    // The size in bytes of what is at `path`; none when nothing is there.
+    virtual std::optional<qint64> fileSize(const QString& path) const = 0;
     // Creates the folder with every missing parent; a folder that exists already is no error.
     virtual void createDirectory(const QString& path) = 0;
     // The whole file in one piece.

@@ -3,6 +3,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelHaptics.h"
 #include "platform/InMemoryDefaults.h"
+#include "platform/linux/PosixFileManager.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingSharingService.h"
@@ -31,6 +32,7 @@ struct ShelfFixture : ::testing::Test {
     ManualClock clock;
     ManualScheduler scheduler{clock};
     RecordingUserDefaults defaults;
+    PosixFileManager files;
     RecordingWorkspace workspace;
     RecordingSharingService sharing;
     InMemoryDefaults settings;
@@ -41,7 +43,8 @@ struct ShelfFixture : ::testing::Test {
     VantrelHaptics haptics{preferences, performer, hapticScheduler};
 
     std::unique_ptr<FileShelfStore> makeStore() {
-        return std::make_unique<FileShelfStore>(defaults, clock, scheduler, workspace, sharing, haptics);
+        return std::make_unique<FileShelfStore>(defaults, files, clock, scheduler, workspace, sharing,
+                                                haptics);
     }
     // A file of the given size; large sizes are sparse, so they cost no disk space.
     QUrl file(const QString& name, qint64 size = 3) {

@@ -40,6 +40,7 @@ public:
         calls_.push_back({Operation::fileExists, path, {}});
         return real_.fileExists(path);
     }
+    std::optional<qint64> fileSize(const QString& path) const override { return real_.fileSize(path); }
     void createDirectory(const QString& path) override {
         enter(Operation::createDirectory, path);
         real_.createDirectory(path);

@@ -59,6 +59,12 @@ bool PosixFileManager::fileExists(const QString& path) const {
     return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
+std::optional<qint64> PosixFileManager::fileSize(const QString& path) const {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    return static_cast<qint64>(info.st_size);
+}
+
 void PosixFileManager::createDirectory(const QString& path) {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
     // Walk down from the root so the error names the component that failed.

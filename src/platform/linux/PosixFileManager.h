@@ -9,6 +9,7 @@ namespace vantrel {
 class PosixFileManager final : public FileManager {
 public:
     bool fileExists(const QString& path) const override;
+    std::optional<qint64> fileSize(const QString& path) const override;
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
