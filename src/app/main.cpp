@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
     application.showControlCenter();
 
     const int code = shell.run(delegate);
-    defaults.flushAll();
+    // The defaults outlive this function (the crash handler may need them); the scheduler does not.
+    defaults.finishScheduling();
 
     AppState::setShared(nullptr);
     VantrelMotion::setShared(nullptr);

@@ -124,3 +124,20 @@ TEST_F(FileDefaultsFixture, DomainsKeepTheirOwnFilesAndSuitesAreShared) {
     EXPECT_EQ(onDisk(QStringLiteral(".._escape")).value(QStringLiteral("k")).toString(), QStringLiteral("inside"));
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
+
+TEST_F(FileDefaultsFixture, AfterSchedulingEndsWritesGoStraightToDiskWithoutTheScheduler) {
+    auto ownScheduler = std::make_unique<ManualScheduler>(clock);
+    auto provider = std::make_unique<JsonDefaultsProvider>(folder(), *ownScheduler, clock, log);
+    provider->standard().setString(QStringLiteral("pending"), QStringLiteral("yes"));
+    ASSERT_EQ(ownScheduler->pendingCount(), 1u);
+
+    provider->finishScheduling();
+    EXPECT_EQ(onDisk().value(QStringLiteral("pending")).toString(), QStringLiteral("yes"));
+    ownScheduler.reset(); // the scheduler goes first at the end of the process
+
+    provider->standard().setBool(QStringLiteral("late"), true);
+    provider->suite(QStringLiteral("com.apple.dock")).setDouble(QStringLiteral("tilesize"), 48);
+    EXPECT_EQ(onDisk().value(QStringLiteral("late")), QJsonValue(true));
+    EXPECT_EQ(onDisk(QStringLiteral("com.apple.dock")).value(QStringLiteral("tilesize")).toDouble(), 48);
+    provider.reset(); // must not reach the destroyed scheduler
+}

@@ -87,8 +87,17 @@ void JsonFileDefaults::remove(const QString& key) {
 
 void JsonFileDefaults::markDirty() {
     dirty_ = true;
+    if (writeThrough_) {
+        flush();
+        return;
+    }
     if (pendingFlush_.isActive()) return;
     pendingFlush_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
+}
+
+void JsonFileDefaults::writeThrough() {
+    writeThrough_ = true;
+    flush();
 }
 
 void JsonFileDefaults::flush() {
@@ -116,12 +125,20 @@ JsonDefaultsProvider::JsonDefaultsProvider(QString folder, Scheduler& scheduler,
 
 UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
-    if (!slot) slot = std::make_unique<JsonFileDefaults>(domain, folder_, scheduler_, clock_, log_);
+    if (!slot) {
+        slot = std::make_unique<JsonFileDefaults>(domain, folder_, scheduler_, clock_, log_);
+        if (writeThrough_) slot->writeThrough();
+    }
     return *slot;
 }
 
 void JsonDefaultsProvider::flushAll() {
     for (auto& [domain, defaults] : domains_) defaults->flush();
+}
+
+void JsonDefaultsProvider::finishScheduling() {
+    writeThrough_ = true;
+    for (auto& [domain, defaults] : domains_) defaults->writeThrough();
 }
 
 } // namespace vantrel

@@ -30,6 +30,9 @@ public:
     void synchronize() override { flush(); }
 
     void flush();
+    // From now on every change is written at once and nothing is scheduled: for the end of the
+    // process, when the scheduler may be gone before this object is.
+    void writeThrough();
     QString filePath() const;
     int writeCount() const { return writeCount_; }
 
@@ -45,6 +48,7 @@ private:
     QJsonObject values_;
     ScheduledTask pendingFlush_;
     bool dirty_ = false;
+    bool writeThrough_ = false;
     // False when the file on disk could neither be read nor set aside: it must not be replaced.
     bool mayReplaceFile_ = true;
     int writeCount_ = 0;
@@ -56,6 +60,8 @@ public:
     UserDefaults& standard() override { return suite(QString::fromLatin1(kStandardDefaultsDomain)); }
     UserDefaults& suite(const QString& domain) override;
     void flushAll();
+    // Writes what is pending and makes every domain, present or later, write through.
+    void finishScheduling();
 
 private:
     QString folder_;
@@ -63,6 +69,7 @@ private:
     const Clock& clock_;
     SystemLog& log_;
     std::map<QString, std::unique_ptr<JsonFileDefaults>> domains_;
+    bool writeThrough_ = false;
 };
 
 } // namespace vantrel
