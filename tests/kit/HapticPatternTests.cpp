@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 using namespace vantrel;
-using P = HapticFeedbackPattern;
 
 namespace {
-void expectPulses(const HapticPulseList& actual, const HapticPulseList& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
+constexpr HapticFeedbackPattern A = HapticFeedbackPattern::alignment, G = HapticFeedbackPattern::generic,
+                                L = HapticFeedbackPattern::levelChange;
+
+void expectPulses(const HapticPulseList& actual, const std::vector<HapticFeedbackPattern>& patterns,
+                  const std::vector<double>& delays) {
+    ASSERT_EQ(actual.size(), patterns.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
-        EXPECT_EQ(actual[i].pattern, expected[i].pattern) << "pulse " << i;
-        EXPECT_NEAR(actual[i].delay, expected[i].delay, 1e-9) << "pulse " << i;
+        EXPECT_EQ(actual[i].pattern, patterns[i]) << "pulse " << i;
+        EXPECT_NEAR(actual[i].delay, delays[i], 1e-9) << "pulse " << i;
     }
 }
 } // namespace
@@ -18,68 +21,52 @@ void expectPulses(const HapticPulseList& actual, const HapticPulseList& expected
 TEST(HapticPattern, EveryStyleHasItsPulsesInBothVariants) {
     const struct {
         HapticStyle style;
-        HapticPulseList normal, fast;
+        std::vector<HapticFeedbackPattern> patterns;
+        std::vector<double> normal, fast;
     } rows[] = {
-        {HapticStyle::feather, {{P::alignment, 0}}, {{P::alignment, 0}}},
-        {HapticStyle::soft,
-         {{P::alignment, 0}, {P::alignment, 0.068}},
-         {{P::alignment, 0}, {P::alignment, 0.042}}},
-        {HapticStyle::tick, {{P::generic, 0}}, {{P::generic, 0}}},
-        {HapticStyle::click,
-         {{P::generic, 0}, {P::levelChange, 0.044}},
-         {{P::generic, 0}, {P::levelChange, 0.026}}},
-        {HapticStyle::detent,
-         {{P::alignment, 0}, {P::levelChange, 0.032}},
-         {{P::alignment, 0}, {P::levelChange, 0.020}}},
-        {HapticStyle::doubleTap,
-         {{P::generic, 0}, {P::generic, 0.095}},
-         {{P::generic, 0}, {P::generic, 0.060}}},
-        {HapticStyle::ratchet,
-         {{P::generic, 0}, {P::generic, 0.040}, {P::levelChange, 0.082}},
-         {{P::generic, 0}, {P::generic, 0.024}, {P::levelChange, 0.050}}},
-        {HapticStyle::firm,
-         {{P::levelChange, 0}, {P::levelChange, 0.065}, {P::generic, 0.125}},
-         {{P::levelChange, 0}, {P::levelChange, 0.040}, {P::generic, 0.078}}},
+        {HapticStyle::feather, {A}, {0}, {0}},
+        {HapticStyle::soft, {A, A}, {0, 0.068}, {0, 0.042}},
+        {HapticStyle::tick, {G}, {0}, {0}},
+        {HapticStyle::click, {G, L}, {0, 0.044}, {0, 0.026}},
+        {HapticStyle::detent, {A, L}, {0, 0.032}, {0, 0.020}},
+        {HapticStyle::doubleTap, {G, G}, {0, 0.095}, {0, 0.060}},
+        {HapticStyle::ratchet, {G, G, L}, {0, 0.040, 0.082}, {0, 0.024, 0.050}},
+        {HapticStyle::firm, {L, L, G}, {0, 0.065, 0.125}, {0, 0.040, 0.078}},
     };
     ASSERT_EQ(std::size(rows), allCasesOf<HapticStyle>().size());
     for (const auto& row : rows) {
         SCOPED_TRACE(rawValue(row.style).toStdString());
-        expectPulses(HapticPattern::pulses(row.style, false), row.normal);
-        expectPulses(HapticPattern::pulses(row.style, true), row.fast);
+        expectPulses(HapticPattern::pulses(row.style, false), row.patterns, row.normal);
+        expectPulses(HapticPattern::pulses(row.style, true), row.patterns, row.fast);
     }
 }
 
 TEST(HapticPattern, StrengthBandsStartAtTheirLowerEdges) {
-    const HapticPulseList mixed = {{P::generic, 0.0}, {P::alignment, 0.04}, {P::levelChange, 0.08}};
+    const HapticPulseList mixed = {{G, 0.0}, {A, 0.04}, {L, 0.08}};
     const struct {
         std::vector<double> strengths;
-        HapticPulseList expected;
+        std::vector<HapticFeedbackPattern> patterns;
+        std::vector<double> delays;
     } bands[] = {
-        {{0.0, 0.19, 0.1999999}, {{P::alignment, 0.0}}},
-        {{0.2, 0.3999999}, {{P::alignment, 0.0}, {P::alignment, 0.04}, {P::generic, 0.08}}},
-        {{0.4, 0.6499999}, mixed},
-        // Three pulses get no fourth in this band.
-        {{0.65, 0.8499999}, {{P::levelChange, 0.0}, {P::generic, 0.04}, {P::levelChange, 0.08}}},
-        {{0.85, 1.0},
-         {{P::levelChange, 0.0}, {P::levelChange, 0.04}, {P::levelChange, 0.08}, {P::levelChange, 0.135}}},
+        {{0.0, 0.1999999}, {A}, {0}},
+        {{0.2, 0.3999999}, {A, A, G}, {0, 0.04, 0.08}},
+        {{0.4, 0.6499999}, {G, A, L}, {0, 0.04, 0.08}},
+        {{0.65, 0.8499999}, {L, G, L}, {0, 0.04, 0.08}}, // three pulses get no fourth here
+        {{0.85, 1.0}, {L, L, L, L}, {0, 0.04, 0.08, 0.135}},
     };
     for (const auto& band : bands)
         for (double s : band.strengths) {
             SCOPED_TRACE(s);
-            expectPulses(HapticPattern::applyingStrength(mixed, s), band.expected);
+            expectPulses(HapticPattern::applyingStrength(mixed, s), band.patterns, band.delays);
         }
 
     // Short lists gain trailing pulses; long ones keep their length; empty ones stay empty until
     // the strongest band.
     expectPulses(HapticPattern::applyingStrength(HapticPattern::pulses(HapticStyle::click, false), 0.7),
-                 {{P::levelChange, 0}, {P::levelChange, 0.044}, {P::levelChange, 0.096}});
-    expectPulses(
-        HapticPattern::applyingStrength({{P::alignment, 0.0}}, 0.9),
-        {{P::levelChange, 0}, {P::levelChange, 0.055}, {P::levelChange, 0.110}, {P::levelChange, 0.165}});
-    EXPECT_EQ(HapticPattern::applyingStrength(HapticPulseList(5, {P::generic, 0.0}), 1.0).size(), 5u);
+                 {L, L, L}, {0, 0.044, 0.096});
+    expectPulses(HapticPattern::applyingStrength({{A, 0.0}}, 0.9), {L, L, L, L}, {0, 0.055, 0.110, 0.165});
+    EXPECT_EQ(HapticPattern::applyingStrength(HapticPulseList(5, {G, 0.0}), 1.0).size(), 5u);
     for (double s : {0.2, 0.5, 0.8499})
         EXPECT_TRUE(HapticPattern::applyingStrength({}, s).empty()) << s;
-    expectPulses(
-        HapticPattern::applyingStrength({}, 0.85),
-        {{P::levelChange, 0.055}, {P::levelChange, 0.110}, {P::levelChange, 0.165}, {P::levelChange, 0.220}});
+    expectPulses(HapticPattern::applyingStrength({}, 0.85), {L, L, L, L}, {0.055, 0.110, 0.165, 0.220});
 }

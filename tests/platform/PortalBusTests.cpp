@@ -26,6 +26,7 @@ public:
                            QDBusConnection::ExportAllSlots);
         bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
     }
+    ~FakeSettingsPortal() override { QDBusConnection::disconnectFromBus(bus.name()); }
     // Announces a changed setting to every listener on the bus.
     void announce(const QString& key, const QVariant& value) {
         QDBusMessage changed = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -66,35 +67,26 @@ bool reached(QSignalSpy& spy, int count) {
 TEST(PortalReducedMotionSource, ReadsAndFollowsThePortalOnTheSessionBus) {
     PrivateSessionBus bus;
     if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon is not available";
-    FakeSettingsPortal portal(bus.address(), "portal-follows");
-    portal.enableAnimations = false;
-    PortalReducedMotionSource source(QDBusConnection::connectToBus(bus.address(), "client-follows"));
-    QSignalSpy changes(&source, &ReducedMotionSource::displayOptionsChanged);
-    EXPECT_FALSE(source.prefersReducedMotion()) << "nothing is known before the portal answers";
-    ASSERT_TRUE(reached(changes, 1));
-    EXPECT_TRUE(source.prefersReducedMotion());
+    for (const std::optional<bool> known : {std::optional(false), std::optional<bool>()}) {
+        const QString suffix = known ? "known" : "unknown";
+        FakeSettingsPortal portal(bus.address(), "portal-" + suffix);
+        portal.enableAnimations = known;
+        QSignalSpy reads(&portal, &FakeSettingsPortal::wasRead);
+        PortalReducedMotionSource source(QDBusConnection::connectToBus(bus.address(), "client-" + suffix));
+        QSignalSpy changes(&source, &ReducedMotionSource::displayOptionsChanged);
+        EXPECT_FALSE(source.prefersReducedMotion()) << "nothing is known before the portal answers";
+        ASSERT_TRUE(reached(reads, 1));
+        ASSERT_TRUE(reached(changes, known ? 1 : 0));
+        EXPECT_EQ(source.prefersReducedMotion(), known.has_value());
 
-    // Another key first, then the one that matters: only the second is taken.
-    portal.announce("cursor-size", 24);
-    portal.announce("enable-animations", true);
-    ASSERT_TRUE(reached(changes, 2));
-    EXPECT_FALSE(source.prefersReducedMotion());
-}
-
-TEST(PortalReducedMotionSource, APortalWithoutTheSettingLeavesMotionAlone) {
-    PrivateSessionBus bus;
-    if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon is not available";
-    FakeSettingsPortal portal(bus.address(), "portal-unknown"); // knows no value
-    QSignalSpy reads(&portal, &FakeSettingsPortal::wasRead);
-    PortalReducedMotionSource source(QDBusConnection::connectToBus(bus.address(), "client-unknown"));
-    QSignalSpy changes(&source, &ReducedMotionSource::displayOptionsChanged);
-    ASSERT_TRUE(reached(reads, 1));
-    // A value of the wrong type is ignored as well; the later good one still counts.
-    portal.announce("enable-animations", QStringLiteral("no"));
-    portal.announce("enable-animations", false);
-    ASSERT_TRUE(reached(changes, 1));
-    EXPECT_TRUE(source.prefersReducedMotion());
-    EXPECT_EQ(changes.count(), 1);
+        // Another key, or a value of the wrong type, is ignored; then the one that matters counts.
+        portal.announce("cursor-size", 24);
+        portal.announce("enable-animations", QStringLiteral("no"));
+        portal.announce("enable-animations", known.has_value());
+        ASSERT_TRUE(reached(changes, known ? 2 : 1));
+        EXPECT_EQ(source.prefersReducedMotion(), !known.has_value());
+        EXPECT_EQ(changes.count(), known ? 2 : 1);
+    }
 }
 
 #include "PortalBusTests.moc"

@@ -11,37 +11,27 @@ namespace vantrel::test {
 class FakePasteboard final : public Pasteboard {
 public:
     std::int64_t changeCount() const override { return changeCount_; }
-    QStringList types() const override {
-        ++typeReads;
-        return types_;
-    }
-    std::optional<QString> string() const override {
-        ++stringReads;
-        return text_;
-    }
+    QStringList types() const override { return ++typeReads, types_; }
+    std::optional<QString> string() const override { return ++stringReads, text_; }
     void writeString(const QString& text) override {
         writes.push_back(text);
-        set(QStringList{QStringLiteral("text/plain")}, text);
+        copy(text, {QStringLiteral("text/plain")});
     }
-
-    void copyFromElsewhere(const QString& text, QStringList extraTypes = {}) {
-        extraTypes.prepend(QStringLiteral("text/plain"));
-        set(extraTypes, text);
+    void copyFromElsewhere(const QString& text, const QStringList& extraTypes = {}) {
+        copy(text, QStringList{QStringLiteral("text/plain")} + extraTypes);
     }
-    // Content with no text form, such as an image.
-    void copyWithoutText(QStringList types) { set(std::move(types), std::nullopt); }
+    // Content with no text form, such as an image: `text` none.
+    void copy(std::optional<QString> text, QStringList types) {
+        types_ = std::move(types);
+        text_ = std::move(text);
+        ++changeCount_;
+    }
 
     std::vector<QString> writes;
     mutable int typeReads = 0;
     mutable int stringReads = 0;
 
 private:
-    void set(QStringList types, std::optional<QString> text) {
-        types_ = std::move(types);
-        text_ = std::move(text);
-        ++changeCount_;
-    }
-
     std::int64_t changeCount_ = 1;
     QStringList types_;
     std::optional<QString> text_;

@@ -18,12 +18,10 @@ public:
 
     explicit RecordingHapticPerformer(const Clock* clock = nullptr, CallLog* log = nullptr)
         : clock_(clock), log_(log) {}
-
     void perform(HapticFeedbackPattern pattern) override {
         pulses_.push_back({pattern, clock_ ? clock_->monotonicNow() : MonoTime()});
         if (log_) log_->add(QStringLiteral("haptic ") + rawValue(pattern));
     }
-
     const std::vector<Pulse>& pulses() const { return pulses_; }
     std::size_t count() const { return pulses_.size(); }
     void clear() { pulses_.clear(); }
