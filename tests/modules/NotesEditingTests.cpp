@@ -30,6 +30,8 @@ TEST_F(NotesEditingTest, WithoutASelectedNoteNothingChangesAndNothingIsSaved) {
     const QList<VantrelNote> before = store->notes();
     for (std::optional<QUuid> selection : {std::optional(QUuid::createUuid()), std::optional<QUuid>()}) {
         store->setSelectedID(selection);
+        store->setSelectedFolderID(QUuid::createUuid()); // selection, filter and search save nothing
+        store->setSearchQuery("x");
         store->updateSelected("x");
         store->setPinned(true);
         store->cleanUpSelected();
