@@ -32,11 +32,6 @@ template <typename E> std::optional<E> fromRawValue(QStringView text) {
     return std::nullopt;
 }
 
-// The raw value doubles as the identity of a case.
-template <typename E> QString idOf(E value) {
-    return rawValue(value);
-}
-
 } // namespace vantrel
 
 #define VANTREL_ENUM_CASE_(name) name,

@@ -61,9 +61,8 @@ QByteArray toBytes(const QJsonValue& value) {
     throw JsonEncodingError(QStringLiteral("a data file holds an object or an array at its top"));
 }
 
-} // namespace
-
-QString PersistenceFailure::errorTypeName() const {
+// The qualified name of the error's dynamic type, "unknown" when there is none.
+QString errorTypeName(const std::exception_ptr& error) {
     if (!error) return QStringLiteral("unknown");
     try {
         std::rethrow_exception(error);
@@ -74,10 +73,12 @@ QString PersistenceFailure::errorTypeName() const {
     }
 }
 
+} // namespace
+
 QString PersistenceFailure::diagnosticSummary() const {
     QString name = QFileInfo(file).fileName();
     if (name.isEmpty()) name = QStringLiteral("unknown");
-    return QStringLiteral("kind=%1 file=%2 error=%3").arg(rawValue(kind), name, errorTypeName());
+    return QStringLiteral("kind=%1 file=%2 error=%3").arg(rawValue(kind), name, errorTypeName(error));
 }
 
 PersistenceError::PersistenceError(PersistenceFailure failure)
@@ -116,7 +117,7 @@ QString LocalPersistence::dataDirectory(const AppPaths& paths, const BundleInfo&
                                        : QStringLiteral("isolated");
         return paths.dataHome + QStringLiteral("/Vantrel QA/") + identifier;
     }
-    return paths.dataHome + QStringLiteral("/Vantrel");
+    return paths.dataFolder();
 }
 
 QString LocalPersistence::logSubsystem(const BundleInfo& bundle) {

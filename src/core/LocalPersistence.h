@@ -33,8 +33,6 @@ struct PersistenceFailure {
 
     // "kind=corrupt file=clipboard.json error=vantrel::JsonDecodingError"
     QString diagnosticSummary() const;
-    // The qualified name of the error's dynamic type, "unknown" when there is none.
-    QString errorTypeName() const;
 };
 
 // What saveOrThrow throws: the failure, with the error underneath it.

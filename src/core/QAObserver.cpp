@@ -7,7 +7,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonParseError>
 
 namespace vantrel {
 
@@ -67,37 +66,6 @@ QByteArray QAObserver::encodeSession(const Session& session) {
     object.insert(QStringLiteral("scenarios"), scenarios);
     // QJsonObject keeps its keys sorted, so the file lists them in order.
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
-}
-
-QAObserver::Session QAObserver::decodeSession(const QByteArray& bytes) {
-    QJsonParseError parse{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
-    if (parse.error != QJsonParseError::NoError) throw JsonDecodingError(parse.errorString());
-    if (!document.isObject()) throw JsonDecodingError(QStringLiteral("session: expected an object"));
-    const QJsonObject object = document.object();
-    Session session;
-    session.id = requireUuid(object, u"id");
-    session.startedAt = decodeIsoDate(object.value(u"startedAt"), u"startedAt");
-    session.appVersion = requireString(object, u"appVersion");
-    session.build = requireString(object, u"build");
-    if (const QJsonValue ended = object.value(u"endedAt"); !ended.isUndefined() && !ended.isNull())
-        session.endedAt = decodeIsoDate(ended, u"endedAt");
-    for (const Event& event : decodeArray(object.value(u"events"), [](const QJsonValue& value) {
-             const QJsonObject e = requireObject(value, u"event");
-             return Event{requireUuid(e, u"id"), decodeIsoDate(e.value(u"at"), u"at"),
-                          requireString(e, u"category"), requireString(e, u"message")};
-         }))
-        session.events.append(event);
-    for (const QJsonValue& shot : requireArray(object.value(u"screenshots"), u"screenshots")) {
-        if (!shot.isString()) throw JsonDecodingError(QStringLiteral("screenshots: expected strings"));
-        session.screenshots.append(shot.toString());
-    }
-    const QJsonObject scenarios = requireObject(object.value(u"scenarios"), u"scenarios");
-    for (auto it = scenarios.begin(); it != scenarios.end(); ++it) {
-        if (!it.value().isString()) throw JsonDecodingError(QStringLiteral("scenarios: expected strings"));
-        session.scenarios.insert(it.key(), it.value().toString());
-    }
-    return session;
 }
 
 } // namespace vantrel

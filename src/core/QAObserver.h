@@ -66,8 +66,6 @@ public:
 
     // Pretty-printed, keys sorted, ISO 8601 dates, upper-case UUIDs; "endedAt" only once ended.
     static QByteArray encodeSession(const Session& session);
-    // Every key but "endedAt" is required.
-    static Session decodeSession(const QByteArray& bytes);
 
 Q_SIGNALS:
     void sessionChanged();

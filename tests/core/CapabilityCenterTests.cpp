@@ -120,8 +120,4 @@ TEST(CapabilityTable, KeyboardBacklightRows) {
     };
     for (const auto& [support, want] : rows)
         EXPECT_EQ(CapabilityCenter::keyboardStatus(support), want);
-
-    EXPECT_EQ(fromRawValue<VantrelCapability>(u"dockIntegration"), VantrelCapability::dockIntegration);
-    EXPECT_EQ(fromRawValue<VantrelCapability>(u"DockIntegration"), std::nullopt);
-    EXPECT_EQ(allCasesOf<VantrelCapability>().front(), VantrelCapability::notifications);
 }

@@ -38,13 +38,11 @@ class RecordingLoginItems final : public LoginItems {
 public:
     LoginItemStatus status() const override { return current; }
     bool registerItem() override {
-        ++registerCalls;
         if (!changesSucceed) return false;
         current = LoginItemStatus::enabled;
         return true;
     }
     bool unregisterItem() override {
-        ++unregisterCalls;
         if (!changesSucceed) return false;
         current = LoginItemStatus::notRegistered;
         return true;
@@ -52,8 +50,6 @@ public:
 
     LoginItemStatus current = LoginItemStatus::notRegistered;
     bool changesSucceed = true;
-    int registerCalls = 0;
-    int unregisterCalls = 0;
 };
 
 } // namespace vantrel::test
