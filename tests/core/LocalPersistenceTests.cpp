@@ -5,6 +5,7 @@
 #include "platform/BundleInfo.h"
 #include "support/FakeFileManager.h"
 #include "support/ManualClock.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
@@ -36,9 +37,7 @@ std::vector<Sample> decodeSamples(const QJsonValue& value) {
 
 QJsonArray encodeSamples(const std::vector<Sample>& samples) {
     return encodeArray(samples, [](const Sample& s) {
-        return QJsonObject{{QStringLiteral("id"), encodeUuid(s.id)},
-                           {QStringLiteral("name"), s.name},
-                           {QStringLiteral("at"), encodeDate(s.at)}};
+        return QJsonObject{{"id", encodeUuid(s.id)}, {"name", s.name}, {"at", encodeDate(s.at)}};
     });
 }
 
@@ -48,6 +47,28 @@ WallTime utc(const char* iso) {
 
 std::exception_ptr posixError(int code) {
     return std::make_exception_ptr(std::system_error(code, std::generic_category(), "injected"));
+}
+
+// A POSIX error wrapped `levels` times in other errors, as a layered reader reports it.
+std::exception_ptr wrapped(int code, int levels) {
+    std::exception_ptr error = posixError(code);
+    for (int i = 0; i < levels; ++i) {
+        try {
+            try {
+                std::rethrow_exception(error);
+            } catch (...) {
+                std::throw_with_nested(std::runtime_error("outer"));
+            }
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+    return error;
+}
+
+QString line(const char* kind, const char* file, const char* type) {
+    return QStringLiteral("kind=%1 file=%2 error=%3")
+        .arg(QString::fromLatin1(kind), QString::fromLatin1(file), QString::fromLatin1(type));
 }
 
 struct PersistenceFixture : ::testing::Test {
@@ -66,16 +87,21 @@ struct PersistenceFixture : ::testing::Test {
         return folder + QLatin1Char('/') + file;
     }
     void put(const QByteArray& bytes, const QString& file = QStringLiteral("samples.json")) const {
-        QDir().mkpath(folder);
-        QFile f(path(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        home.writeFile(QDir(home.root()).relativeFilePath(path(file)), bytes);
     }
     auto load(const QString& file = QStringLiteral("samples.json")) {
         return persistence.load(file, decodeSamples);
     }
+    // The kind of a failed load, none for a load that did not fail.
+    std::optional<Kind> failedKind(const QString& file = QStringLiteral("samples.json")) {
+        const auto outcome = load(file);
+        return outcome.isFailed() ? std::optional(outcome.failure()->kind) : std::nullopt;
+    }
     void save(const QString& file = QStringLiteral("samples.json")) {
         persistence.save(samples, file, encodeSamples);
+    }
+    void saveOrThrow(bool backupExisting) {
+        persistence.saveOrThrow(samples, QStringLiteral("samples.json"), backupExisting, encodeSamples);
     }
     QStringList persistenceLines() const { return log.messages(QStringLiteral("Persistence")); }
     QStringList folderEntries() const {
@@ -90,64 +116,27 @@ TEST_F(PersistenceFixture, MissingFilesLoadAsMissingWithoutALogLine) {
     EXPECT_TRUE(load().isMissing());
     EXPECT_FALSE(QFileInfo::exists(home.paths().dataHome));
     save(QStringLiteral("other.json"));
-    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("other.json")});
-    // A folder without the file.
-    EXPECT_TRUE(load().isMissing());
-    // A reader that reports the absence wrapped several levels deep.
-    try {
-        try {
-            try {
-                throw std::system_error(ENOENT, std::generic_category(), "inner");
-            } catch (...) {
-                std::throw_with_nested(std::runtime_error("middle"));
-            }
-        } catch (...) {
-            std::throw_with_nested(FileWriteError(path(), QStringLiteral("outer")));
-        }
-    } catch (...) {
-        files.failWith(Op::readData, std::current_exception());
-    }
-    EXPECT_TRUE(load().isMissing());
+    EXPECT_EQ(folderEntries(), QStringList{"other.json"});
+    EXPECT_TRUE(load().isMissing()) << "a folder without the file";
+    files.failWith(Op::readData, wrapped(ENOENT, 2));
+    EXPECT_TRUE(load().isMissing()) << "the absence reported several levels down";
     EXPECT_TRUE(log.lines().empty());
 
     // Wrapped errors of another kind are no absence, and the log names the outer type.
-    try {
-        try {
-            throw std::system_error(EACCES, std::generic_category(), "inner");
-        } catch (...) {
-            std::throw_with_nested(std::runtime_error("outer"));
-        }
-    } catch (...) {
-        files.failWith(Op::readData, std::current_exception());
-    }
-    const auto outcome = load();
-    ASSERT_TRUE(outcome.isFailed());
-    EXPECT_EQ(outcome.failure()->kind, Kind::unreadable);
-    EXPECT_EQ(persistenceLines(),
-              QStringList{QStringLiteral("kind=unreadable file=samples.json error=std::runtime_error")});
+    files.failWith(Op::readData, wrapped(EACCES, 1));
+    EXPECT_EQ(failedKind(), Kind::unreadable);
+    EXPECT_EQ(persistenceLines(), QStringList{line("unreadable", "samples.json", "std::runtime_error")});
 }
 
 TEST_F(PersistenceFixture, UnreadableAndCorruptFilesAreFailuresAndLogged) {
     QDir().mkpath(path()); // a folder where the file should be
-    auto outcome = load();
-    ASSERT_TRUE(outcome.isFailed());
-    EXPECT_EQ(outcome.failure()->kind, Kind::unreadable);
-    EXPECT_EQ(outcome.failure()->file, QStringLiteral("samples.json"));
-
+    EXPECT_EQ(failedKind(), Kind::unreadable);
     put(QByteArray(), QStringLiteral("empty.json"));
-    outcome = load(QStringLiteral("empty.json"));
-    ASSERT_TRUE(outcome.isFailed()) << "a zero-byte file is damaged, not missing";
-    EXPECT_EQ(outcome.failure()->kind, Kind::corrupt);
-
+    EXPECT_EQ(failedKind(QStringLiteral("empty.json")), Kind::corrupt)
+        << "zero bytes are damage, not absence";
     put(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":7,"at":0}])", QStringLiteral("types.json"));
-    outcome = load(QStringLiteral("types.json"));
-    ASSERT_TRUE(outcome.isFailed());
-    EXPECT_EQ(outcome.failure()->kind, Kind::corrupt);
+    EXPECT_EQ(failedKind(QStringLiteral("types.json")), Kind::corrupt);
 
-    const auto line = [](const char* kind, const char* file, const char* type) {
-        return QStringLiteral("kind=%1 file=%2 error=%3")
-            .arg(QString::fromLatin1(kind), QString::fromLatin1(file), QString::fromLatin1(type));
-    };
     EXPECT_EQ(persistenceLines(), (QStringList{line("unreadable", "samples.json", "std::system_error"),
                                                line("corrupt", "empty.json", "vantrel::JsonDecodingError"),
                                                line("corrupt", "types.json", "vantrel::JsonDecodingError")}));
@@ -170,13 +159,9 @@ TEST_F(PersistenceFixture, SaveWritesCompactJsonWithReferenceDatesAndUpperCaseId
     EXPECT_EQ(array[1].toObject().value(QStringLiteral("at")), QJsonValue(0.0));
     EXPECT_DOUBLE_EQ(array[0].toObject().value(QStringLiteral("at")).toDouble(),
                      Seconds(utc("2026-01-02T03:04:05Z") - utc("2001-01-01T00:00:00Z")).count());
-    const QString id = array[0].toObject().value(QStringLiteral("id")).toString();
-    EXPECT_EQ(id, id.toUpper());
-    EXPECT_EQ(id, samples[0].id.toString(QUuid::WithoutBraces).toUpper());
-
-    const auto outcome = load();
-    ASSERT_TRUE(outcome.isLoaded());
-    EXPECT_EQ(*outcome.value(), samples);
+    EXPECT_EQ(array[0].toObject().value(QStringLiteral("id")).toString(),
+              samples[0].id.toString(QUuid::WithoutBraces).toUpper());
+    EXPECT_EQ(*load().value(), samples);
 }
 
 TEST_F(PersistenceFixture, SaveFailureKindsAreLoggedAndLeaveTheFormerFile) {
@@ -190,13 +175,11 @@ TEST_F(PersistenceFixture, SaveFailureKindsAreLoggedAndLeaveTheFormerFile) {
     files.failWith(Op::writeData,
                    std::make_exception_ptr(FileWriteError(path(), QStringLiteral("disk full"))));
     save();
-    EXPECT_EQ(persistenceLines(),
-              (QStringList{QStringLiteral("kind=encoding file=samples.json error=vantrel::JsonEncodingError"),
-                           QStringLiteral("kind=directory file=samples.json error=std::system_error"),
-                           QStringLiteral("kind=write file=samples.json error=vantrel::FileWriteError")}));
+    EXPECT_EQ(persistenceLines(), (QStringList{line("encoding", "samples.json", "vantrel::JsonEncodingError"),
+                                               line("directory", "samples.json", "std::system_error"),
+                                               line("write", "samples.json", "vantrel::FileWriteError")}));
     EXPECT_EQ(files.count(Op::writeData), 1); // only the last attempt got as far as writing
     EXPECT_EQ(home.readFile(path()), QByteArray("[]"));
-    EXPECT_EQ(files.count(Op::copyItem), 0);
 }
 
 TEST_F(PersistenceFixture, SaveOrThrowFailsBeforeAnyBackupAndBacksUpThePreviousFile) {
@@ -204,7 +187,7 @@ TEST_F(PersistenceFixture, SaveOrThrowFailsBeforeAnyBackupAndBacksUpThePreviousF
     files.failWith(Op::createDirectory, posixError(EROFS));
     files.clearCalls();
     try {
-        persistence.saveOrThrow(samples, QStringLiteral("samples.json"), true, encodeSamples);
+        saveOrThrow(true);
         FAIL() << "expected a PersistenceError";
     } catch (const PersistenceError& error) {
         EXPECT_EQ(error.failure().kind, Kind::directory);
@@ -213,28 +196,25 @@ TEST_F(PersistenceFixture, SaveOrThrowFailsBeforeAnyBackupAndBacksUpThePreviousF
     EXPECT_EQ(files.calls()[0].operation, Op::createDirectory);
 
     files.clearFailure(Op::createDirectory);
-    persistence.saveOrThrow(samples, QStringLiteral("samples.json"), true, encodeSamples);
-    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))),
-              QByteArray("[]"));
+    saveOrThrow(true);
+    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))), "[]");
     EXPECT_EQ(*load().value(), samples);
 
     files.failWith(Op::writeData, posixError(ENOSPC));
-    EXPECT_THROW(persistence.saveOrThrow(samples, QStringLiteral("samples.json"), false, encodeSamples),
-                 PersistenceError);
+    EXPECT_THROW(saveOrThrow(false), PersistenceError);
     EXPECT_TRUE(log.lines().empty()) << "the caller decides what to tell";
 }
 
 TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveReplacesIt) {
-    const QByteArray damaged("{\"half\": [1, 2", 14);
+    const QByteArray damaged("{\"half\": [1, 2");
     put(damaged);
-    ASSERT_TRUE(load().isFailed());
+    ASSERT_EQ(failedKind(), Kind::corrupt);
 
     // While the copy cannot be made the file is kept and the save reported as a write failure.
     files.failWith(Op::copyItem, posixError(ENOSPC));
     save();
     EXPECT_EQ(home.readFile(path()), damaged);
-    EXPECT_EQ(persistenceLines().last(),
-              QStringLiteral("kind=write file=samples.json error=vantrel::FileWriteError"));
+    EXPECT_EQ(persistenceLines().last(), line("write", "samples.json", "vantrel::FileWriteError"));
     EXPECT_EQ(files.count(Op::writeData), 0);
 
     files.clearFailure(Op::copyItem);
@@ -251,19 +231,17 @@ TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveRepl
 TEST_F(PersistenceFixture, AnUnreadableFileIsNeverReplacedInThatRun) {
     put("[\"precious\"]");
     files.failWith(Op::readData, posixError(EIO));
-    ASSERT_TRUE(load().isFailed());
+    ASSERT_EQ(failedKind(), Kind::unreadable);
     files.clearFailure(Op::readData);
     const int linesAfterLoad = persistenceLines().size();
 
     save();
     save();
-    EXPECT_THROW(persistence.saveOrThrow(samples, QStringLiteral("samples.json"), true, encodeSamples),
-                 PersistenceError);
-    EXPECT_EQ(home.readFile(path()), QByteArray("[\"precious\"]"));
+    EXPECT_THROW(saveOrThrow(true), PersistenceError);
+    EXPECT_EQ(home.readFile(path()), "[\"precious\"]");
     EXPECT_EQ(files.count(Op::writeData), 0);
     EXPECT_EQ(persistenceLines().size(), linesAfterLoad + 2);
-    EXPECT_EQ(persistenceLines().last(),
-              QStringLiteral("kind=write file=samples.json error=vantrel::FileWriteError"));
+    EXPECT_EQ(persistenceLines().last(), line("write", "samples.json", "vantrel::FileWriteError"));
 
     // Other files of the same store are unaffected.
     save(QStringLiteral("other.json"));
@@ -274,8 +252,7 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     put("one");
     put("bare", QStringLiteral("notes"));
     const auto first = persistence.backup(path(), QStringLiteral("corrupt"));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(*first, path(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")));
+    EXPECT_EQ(first, path(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")));
     EXPECT_EQ(persistence.backup(path(QStringLiteral("notes")), QStringLiteral("previous")),
               path(QStringLiteral("notes.previous-2026-03-01T09-05-07Z.json")));
 
@@ -283,8 +260,8 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     put("two");
     clock.advance(Seconds(0.5));
     EXPECT_EQ(persistence.backup(path(), QStringLiteral("corrupt")), std::nullopt);
-    EXPECT_EQ(home.readFile(*first), QByteArray("one"));
-    EXPECT_EQ(home.readFile(path()), QByteArray("two")) << "the source stays";
+    EXPECT_EQ(home.readFile(*first), "one");
+    EXPECT_EQ(home.readFile(path()), "two") << "the source stays";
 
     const QStringList before = folderEntries();
     EXPECT_EQ(persistence.backup(path(QStringLiteral("absent.json")), QStringLiteral("corrupt")),
@@ -293,12 +270,12 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     EXPECT_TRUE(log.lines().empty()) << "backups never log";
 
     const WallTime t = utc("2026-03-01T09:05:07Z");
-    EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/a.b/notes"), QStringLiteral("x"), t),
-              QStringLiteral("/a.b/notes.x-2026-03-01T09-05-07Z.json"));
-    EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/a/.hidden"), QStringLiteral("x"), t),
-              QStringLiteral("/a/.hidden.x-2026-03-01T09-05-07Z.json"));
-    EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/a/b.tar.json"), QStringLiteral("x"), t),
-              QStringLiteral("/a/b.tar.x-2026-03-01T09-05-07Z.json"));
+    const auto backupPath = [&](const char* file) {
+        return LocalPersistence::backupPath(QString::fromLatin1(file), QStringLiteral("x"), t);
+    };
+    EXPECT_EQ(backupPath("/a.b/notes"), QStringLiteral("/a.b/notes.x-2026-03-01T09-05-07Z.json"));
+    EXPECT_EQ(backupPath("/a/.hidden"), QStringLiteral("/a/.hidden.x-2026-03-01T09-05-07Z.json"));
+    EXPECT_EQ(backupPath("/a/b.tar.json"), QStringLiteral("/a/b.tar.x-2026-03-01T09-05-07Z.json"));
 }
 
 TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothingElse) {
@@ -313,13 +290,12 @@ TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothi
     put("x", QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"));
 
     persistence.pruneBackups(file, QStringLiteral("previous"), 2);
-    EXPECT_EQ(folderEntries(),
-              (QStringList{QStringLiteral("dock-shortcuts.corrupt-2026-03-01T09-05-12Z.json"),
-                           QStringLiteral("dock-shortcuts.json"),
-                           QStringLiteral("dock-shortcuts.previous-2026-03-01T09-05-10Z.json"),
-                           QStringLiteral("dock-shortcuts.previous-2026-03-01T09-05-11Z.json"),
-                           QStringLiteral("dock-shortcuts.previous-notes.json"),
-                           QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json")}));
+    EXPECT_EQ(
+        folderEntries(),
+        (QStringList{"dock-shortcuts.corrupt-2026-03-01T09-05-12Z.json", "dock-shortcuts.json",
+                     "dock-shortcuts.previous-2026-03-01T09-05-10Z.json",
+                     "dock-shortcuts.previous-2026-03-01T09-05-11Z.json",
+                     "dock-shortcuts.previous-notes.json", "samples.previous-2026-03-01T09-05-07Z.json"}));
 
     // A folder that cannot be listed is no error: backups never throw.
     files.failWith(Op::contentsOfDirectory, posixError(EACCES));
@@ -328,7 +304,7 @@ TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothi
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST(LocalPersistenceFolder, OnlyTheExactQaChannelSelectsAnIsolatedFolder) {
+TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {
     AppPaths paths;
     paths.dataHome = QStringLiteral("/d");
     const auto folder = [&](std::optional<QString> id, QJsonValue channel) {
@@ -340,20 +316,17 @@ TEST(LocalPersistenceFolder, OnlyTheExactQaChannelSelectsAnIsolatedFolder) {
     EXPECT_EQ(folder(id, QJsonValue::Undefined), QStringLiteral("/d/Vantrel"));
     EXPECT_EQ(folder(id, QStringLiteral("qa")), QStringLiteral("/d/Vantrel QA/com.vantrel.qa"));
     EXPECT_EQ(folder(std::nullopt, QStringLiteral("qa")), QStringLiteral("/d/Vantrel QA/isolated"));
-    EXPECT_EQ(folder(id, QStringLiteral("QA")), QStringLiteral("/d/Vantrel"));
-    EXPECT_EQ(folder(id, QStringLiteral("qa ")), QStringLiteral("/d/Vantrel"));
-    EXPECT_EQ(folder(id, QJsonValue(true)), QStringLiteral("/d/Vantrel"));
+    // Only the exact channel isolates.
+    for (const QJsonValue& other : {QJsonValue("QA"), QJsonValue("qa "), QJsonValue(true)})
+        EXPECT_EQ(folder(id, other), QStringLiteral("/d/Vantrel"));
 
     EXPECT_EQ(LocalPersistence::logSubsystem(BundleInfo{std::nullopt, {}}),
               QStringLiteral("com.vantrel.mac"));
     EXPECT_EQ(LocalPersistence::logSubsystem(BundleInfo{id, {}}), id);
-}
 
-TEST(LocalPersistenceSummary, NamesTheLastPathComponentOrUnknown) {
-    PersistenceFailure failure{PersistenceFailureKind::corrupt, QString(), nullptr};
-    EXPECT_EQ(failure.diagnosticSummary(), QStringLiteral("kind=corrupt file=unknown error=unknown"));
+    PersistenceFailure failure{Kind::corrupt, QString(), nullptr};
+    EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "unknown", "unknown"));
     failure.file = QStringLiteral("sub/clipboard.json");
     failure.error = std::make_exception_ptr(JsonDecodingError(QStringLiteral("x")));
-    EXPECT_EQ(failure.diagnosticSummary(),
-              QStringLiteral("kind=corrupt file=clipboard.json error=vantrel::JsonDecodingError"));
+    EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "vantrel::JsonDecodingError"));
 }
