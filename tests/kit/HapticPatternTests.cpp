@@ -44,29 +44,26 @@ TEST(HapticPattern, EveryStyleHasItsPulsesInBothVariants) {
 TEST(HapticPattern, StrengthBandsStartAtTheirLowerEdges) {
     const HapticPulseList mixed = {{G, 0.0}, {A, 0.04}, {L, 0.08}};
     const struct {
+        HapticPulseList input;
         std::vector<double> strengths;
         std::vector<HapticFeedbackPattern> patterns;
         std::vector<double> delays;
     } bands[] = {
-        {{0.0, 0.1999999}, {A}, {0}},
-        {{0.2, 0.3999999}, {A, A, G}, {0, 0.04, 0.08}},
-        {{0.4, 0.6499999}, {G, A, L}, {0, 0.04, 0.08}},
-        {{0.65, 0.8499999}, {L, G, L}, {0, 0.04, 0.08}}, // three pulses get no fourth here
-        {{0.85, 1.0}, {L, L, L, L}, {0, 0.04, 0.08, 0.135}},
+        {mixed, {0.0, 0.1999999}, {A}, {0}},
+        {mixed, {0.2, 0.3999999}, {A, A, G}, {0, 0.04, 0.08}},
+        {mixed, {0.4, 0.6499999}, {G, A, L}, {0, 0.04, 0.08}},
+        {mixed,
+         {0.65, 0.8499999},
+         {L, G, L},
+         {0, 0.04, 0.08}}, // three pulses get no fourth here; shorter lists gain one
+        {mixed, {0.85, 1.0}, {L, L, L, L}, {0, 0.04, 0.08, 0.135}},
+        {HapticPulseList(5, {G, 0.0}), {1.0}, {L, L, L, L, L}, {0, 0, 0, 0, 0}},
+        {{}, {0.2, 0.8499}, {}, {}}, // empty lists stay empty until the strongest band
+        {{}, {0.85}, {L, L, L, L}, {0.055, 0.110, 0.165, 0.220}},
     };
     for (const auto& band : bands)
         for (double s : band.strengths) {
             SCOPED_TRACE(s);
-            expectPulses(HapticPattern::applyingStrength(mixed, s), band.patterns, band.delays);
+            expectPulses(HapticPattern::applyingStrength(band.input, s), band.patterns, band.delays);
         }
-
-    // Short lists gain trailing pulses; long ones keep their length; empty ones stay empty until
-    // the strongest band.
-    expectPulses(HapticPattern::applyingStrength(HapticPattern::pulses(HapticStyle::click, false), 0.7),
-                 {L, L, L}, {0, 0.044, 0.096});
-    expectPulses(HapticPattern::applyingStrength({{A, 0.0}}, 0.9), {L, L, L, L}, {0, 0.055, 0.110, 0.165});
-    EXPECT_EQ(HapticPattern::applyingStrength(HapticPulseList(5, {G, 0.0}), 1.0).size(), 5u);
-    for (double s : {0.2, 0.5, 0.8499})
-        EXPECT_TRUE(HapticPattern::applyingStrength({}, s).empty()) << s;
-    expectPulses(HapticPattern::applyingStrength({}, 0.85), {L, L, L, L}, {0.055, 0.110, 0.165, 0.220});
 }

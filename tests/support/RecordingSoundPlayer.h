@@ -23,7 +23,6 @@ public:
     explicit RecordingSoundPlayer(CallLog* log = nullptr) : log_(log) {}
 
     std::unique_ptr<Sound> soundNamed(const QString& name) override {
-        lookups.append(name);
         if (silent) return nullptr;
         sounds.push_back(std::make_shared<State>(State{name}));
         return std::make_unique<RecordingSound>(sounds.back(), log_);
@@ -36,7 +35,6 @@ public:
     }
 
     bool silent = false;
-    QStringList lookups;
     std::vector<std::shared_ptr<State>> sounds;
 
 private:

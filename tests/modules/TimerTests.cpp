@@ -1,0 +1,360 @@
+#include "core/VantrelPreferences.h"
+#include "kit/VantrelHaptics.h"
+#include "modules/AlarmController.h"
+#include "modules/FocusTimer.h"
+#include "modules/NotificationSignalStore.h"
+#include "modules/StopwatchStore.h"
+#include "modules/TimerAlarm.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingSoundPlayer.h"
+#include "support/RecordingUserDefaults.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+#include <memory>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+// The alarm, the alerts and the haptics wired to fakes that all write to one call log, on a
+// manual clock.
+struct TimerHarness {
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences{defaults};
+    CallLog log;
+    RecordingHapticPerformer performer{&clock, &log};
+    RecordingSoundPlayer sounds{&log};
+    AlarmController alarm{preferences, performer, sounds, scheduler};
+    NotificationSignalStore alerts{preferences, clock};
+    VantrelHaptics haptics{preferences, performer, scheduler};
+    std::unique_ptr<FocusTimer> timer;
+    std::unique_ptr<StopwatchStore> store;
+
+    TimerHarness() {
+        QObject::connect(&alerts, &NotificationSignalStore::pendingEventsChanged, [this] {
+            if (!alerts.pendingEvents().empty()) log.add("alert " + alerts.pendingEvents().back().title);
+        });
+    }
+    TimerAlarm timerAlarm() { return TimerAlarm(alarm, alerts, preferences); }
+    FocusTimer& focusTimer() {
+        defaults.clearJournal();
+        timer = std::make_unique<FocusTimer>(defaults, timerAlarm(), clock, scheduler);
+        return *timer;
+    }
+    StopwatchStore& stopwatch() {
+        store = std::make_unique<StopwatchStore>(timerAlarm(), haptics, clock, scheduler);
+        return *store;
+    }
+    // Records a published flag on the call log as "<name> true" or "<name> false".
+    template <typename Object, typename Signal>
+    void watch(Object* object, Signal signal, const QString& name) {
+        QObject::connect(object, signal, [this, name](bool v) { log.add(name + (v ? " true" : " false")); });
+    }
+};
+
+const QStringList kExpiry{"haptic levelChange", "sound Glass", "alert Timer finished"};
+const QString kKey = "timer.durationMinutes";
+
+} // namespace
+
+TEST(AlarmController, DeliveryMatrix) {
+    const struct {
+        AlarmDelivery delivery;
+        AlarmSound sound;
+        bool repeating;
+        bool haptic;
+        const char* soundPlayed; // nullptr: no sound, not even looked up
+    } cases[] = {
+        {AlarmDelivery::sound, AlarmSound::glass, false, false, "Glass"},
+        {AlarmDelivery::sound, AlarmSound::none, true, false, nullptr},
+        {AlarmDelivery::haptics, AlarmSound::ping, true, true, nullptr},
+        {AlarmDelivery::both, AlarmSound::purr, true, true, "Purr"},
+        {AlarmDelivery::both, AlarmSound::none, false, true, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(rawValue(c.delivery).toStdString() + "/" + rawValue(c.sound).toStdString());
+        TimerHarness h;
+        h.preferences.setAlarmDelivery(c.delivery);
+        h.preferences.setAlarmSound(c.sound);
+        h.alarm.play(c.repeating);
+        QStringList expected;
+        if (c.haptic) expected << "haptic levelChange"; // the haptic comes first
+        if (c.soundPlayed) expected << QString("sound ") + c.soundPlayed;
+        EXPECT_EQ(h.log.entries, expected);
+        EXPECT_EQ(h.scheduler.pendingCount(), c.haptic && c.repeating ? 1u : 0u) << "the repeating haptic";
+        EXPECT_EQ(h.sounds.sounds.size(), c.soundPlayed ? 1u : 0u);
+        EXPECT_TRUE(!c.soundPlayed || h.sounds.sounds.front()->loops == c.repeating);
+        h.alarm.dismiss();
+        EXPECT_EQ(h.sounds.playingCount(), 0);
+        EXPECT_EQ(h.scheduler.pendingCount(), 0u);
+    }
+}
+
+TEST(AlarmController, RepeatingHapticEveryOnePointTwoFiveSecondsAndOneAlarmAtATime) {
+    TimerHarness h;
+    const MonoTime start = h.clock.monotonicNow();
+    h.alarm.play(true);
+    h.alarm.play(true);
+    EXPECT_EQ(h.sounds.playingCount(), 1) << "the second play silenced the first";
+    h.scheduler.advance(Seconds(5)); // one repeating timer, not two
+    ASSERT_EQ(h.performer.count(), 6u);
+    for (std::size_t i = 2; i < 6; ++i)
+        EXPECT_NEAR(secondsBetween(start, h.performer.pulses()[i].at), 1.25 * double(i - 1), 1e-6);
+    h.alarm.dismiss();
+    h.alarm.dismiss();
+    h.scheduler.advance(Seconds(10));
+    EXPECT_EQ(h.performer.count(), 6u);
+}
+
+TEST(AlarmController, VolumeIsClampedAndAMissingSoundLeavesTheHapticAlone) {
+    for (auto [setting, expected] : {std::pair{1.4, 1.0f}, {std::nan(""), 0.0f}}) {
+        TimerHarness h;
+        h.preferences.setAlarmVolume(setting);
+        h.alarm.play(true);
+        EXPECT_FLOAT_EQ(h.sounds.sounds.at(0)->volume, expected) << setting;
+    }
+    TimerHarness h; // a library without the sound, or a machine without audio
+    h.sounds.silent = true;
+    h.alarm.play(true);
+    h.scheduler.advance(Seconds(1.25));
+    EXPECT_EQ(h.performer.count(), 2u);
+}
+
+TEST(NotificationSignalStore, KeepsTheNewest25WhileEnabled) {
+    TimerHarness h;
+    for (int i = 1; i <= 30; ++i)
+        h.alerts.recordVantrelEvent(QString::number(i), false);
+    ASSERT_EQ(h.alerts.pendingEvents().size(), 25u);
+    EXPECT_EQ(h.alerts.pendingEvents().front().title, "6");
+    EXPECT_EQ(h.alerts.statusMessage(), "Waiting: 25 Vantrel alerts");
+
+    const WallTime last = h.clock.now();
+    h.alerts.setPendingEvents({});
+    h.preferences.setNotificationsEnabled(false);
+    h.clock.advance(Seconds(5));
+    h.alerts.recordVantrelEvent("Timer finished", true);
+    EXPECT_TRUE(h.alerts.pendingEvents().empty());
+    EXPECT_EQ(h.alerts.lastSignalAt(), last);
+}
+
+TEST(FocusTimer, DurationKeysFallBackAndTheCurrentKeyIsWrittenOnce) {
+    using Entry = RecordingUserDefaults::Entry;
+    const QJsonValue none(QJsonValue::Undefined);
+    const struct {
+        QJsonValue current, legacy;
+        qint64 duration;
+        bool writes;
+    } cases[] = {
+        {none, none, 25, true},
+        {none, QJsonValue(40), 40, true},
+        {QJsonValue(0), QJsonValue(-3), 25, true},
+        {QJsonValue(180), QJsonValue(40), 180, false}, // long stored values are honoured
+        // Damaged values too large to count in seconds stop at one year instead of overflowing.
+        {QJsonValue(9.2e18), none, 525600, false},
+        {none, QJsonValue(1e300), 525600, true},
+    };
+    for (const auto& c : cases) {
+        TimerHarness h;
+        if (!c.current.isUndefined()) h.defaults.seed(kKey, c.current);
+        if (!c.legacy.isUndefined()) h.defaults.seed("focus.minutes", c.legacy);
+        FocusTimer& timer = h.focusTimer();
+        SCOPED_TRACE(c.duration);
+        const std::vector<Entry> written{{Entry::Kind::set, kKey, QJsonValue(c.duration)}};
+        EXPECT_EQ(h.defaults.journal(), c.writes ? written : std::vector<Entry>{}) << "the older key is kept";
+        timer.start(); // even a one-year run ticks without overflow
+        h.scheduler.advance(Seconds(2));
+        EXPECT_EQ(timer.remainingSeconds(), c.duration * 60 - 2);
+    }
+}
+
+TEST(FocusTimer, UpdateDurationClampsPublishesThenStores) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer();
+    qint64 storedWhenPublished = -1;
+    QObject::connect(&timer, &FocusTimer::durationMinutesChanged,
+                     [&](qint64) { storedWhenPublished = h.defaults.integer(kKey); });
+    timer.updateDuration(0);
+    EXPECT_EQ(storedWhenPublished, 25) << "observers hear of the change before it is stored";
+    EXPECT_EQ(h.defaults.integer(kKey), 1);
+    timer.updateDuration(500);
+    EXPECT_EQ(h.defaults.integer(kKey), 120);
+}
+
+TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer();
+    timer.start();
+    h.clock.advance(Seconds(10.2));
+    timer.pause();
+    EXPECT_EQ(h.scheduler.pendingCount(), 0u) << "no ticker while paused";
+    h.clock.advance(Seconds(300));
+    timer.start();
+    timer.start();
+    EXPECT_EQ(h.scheduler.pendingCount(), 1u) << "a second start adds no ticker";
+    // The event loop stalls, then every overdue tick arrives at once; later ticks come 0.4 s late.
+    h.clock.advance(Seconds(37.3));
+    h.scheduler.runDue();
+    EXPECT_EQ(timer.remainingSeconds(), 1453); // 1452.7 left, taken up to the next whole second
+    for (int i = 0; i < 40; ++i) {
+        h.clock.advance(Seconds(1.4));
+        h.scheduler.runDue();
+    }
+    EXPECT_EQ(timer.timeText(), "23:17"); // 1396.7 left
+    // The end comes exactly when the wall clock reaches it, however the ticks fall.
+    h.clock.advance(Seconds(1396.69));
+    h.scheduler.runDue();
+    EXPECT_FALSE(timer.hasFinished());
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(timer.hasFinished());
+}
+
+TEST(FocusTimer, ExpiryStopsThenFinishesThenRingsThenAlerts) {
+    TimerHarness h;
+    h.defaults.seed(kKey, 1);
+    h.preferences.setAlarmRepeats(true);
+    FocusTimer& timer = h.focusTimer();
+    h.watch(&timer, &FocusTimer::isRunningChanged, "isRunning");
+    h.watch(&timer, &FocusTimer::hasFinishedChanged, "hasFinished");
+    timer.start();
+    h.log.entries.clear();
+    h.scheduler.advance(Seconds(60));
+    EXPECT_EQ(h.log.entries, QStringList({"isRunning false", "hasFinished true"}) + kExpiry);
+    EXPECT_EQ(timer.progress(), 1.0);
+
+    // A finished timer does not start again until it is refilled; reset and start silence the alarm.
+    timer.start();
+    EXPECT_FALSE(timer.isRunning());
+    timer.reset();
+    EXPECT_EQ(h.sounds.playingCount(), 0);
+    h.alarm.play(true);
+    timer.start();
+    EXPECT_EQ(h.sounds.playingCount(), 0);
+    h.timer.reset();
+    EXPECT_EQ(h.scheduler.pendingCount(), 0u) << "the ticker goes with the timer";
+}
+
+TEST(FocusTimer, ProgressStaysWithinZeroAndOne) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer();
+    timer.start();
+    h.scheduler.advance(Seconds(60));
+    // A shorter duration during a run keeps the run's end; the fraction must not go negative.
+    timer.updateDuration(1);
+    EXPECT_EQ(timer.progress(), 0.0);
+    // A wall clock set back during a run leaves more than the duration; still within range.
+    timer.updateDuration(25);
+    h.clock.setWallTime(addSeconds(h.clock.now(), Seconds(-600)));
+    h.scheduler.advance(Seconds(1));
+    EXPECT_GT(timer.remainingSeconds(), 1500);
+    EXPECT_EQ(timer.progress(), 0.0);
+}
+
+TEST(StopwatchStore, StopwatchPausesResumesWithoutDriftAndCapsLaps) {
+    TimerHarness h;
+    StopwatchStore& store = h.stopwatch();
+    store.recordLap();
+    EXPECT_TRUE(store.laps().isEmpty());
+    store.startStopwatch();
+    EXPECT_EQ(h.performer.count(), 1u) << "the controls haptic";
+    // A stalled event loop: the next tick shows the true elapsed time.
+    h.clock.advance(Seconds(10.27));
+    h.scheduler.runDue();
+    EXPECT_NEAR(store.stopwatchElapsed(), 10.27, 1e-9);
+    store.pauseStopwatch();
+    h.scheduler.advance(Seconds(100));
+    store.startStopwatch();
+    for (int i = 1; i <= 21; ++i) {
+        h.scheduler.advance(Seconds(1));
+        store.recordLap();
+    }
+    ASSERT_EQ(store.laps().size(), 20);
+    EXPECT_NEAR(store.laps().front(), 31.27, 1e-9) << "newest first";
+    EXPECT_NEAR(store.laps().back(), 12.27, 1e-9) << "the oldest lap went";
+    store.resetStopwatch();
+    EXPECT_TRUE(store.laps().isEmpty() && store.stopwatchElapsed() == 0.0);
+}
+
+TEST(StopwatchStore, CountdownPauseResumeAndNewMinutes) {
+    TimerHarness h;
+    StopwatchStore& store = h.stopwatch();
+    store.startCountdown();
+    h.scheduler.advance(Seconds(12.34));
+    store.pauseCountdown();
+    h.scheduler.advance(Seconds(50));
+    store.startCountdown();
+    h.scheduler.advance(Seconds(17.6));
+    EXPECT_NEAR(store.countdownRemaining(), 270.06, 1e-6) << "resumed from the remainder";
+    EXPECT_NEAR(store.countdownProgress(), 0.0998, 1e-9);
+    store.setCountdown(10);
+    EXPECT_FALSE(store.isCountdownRunning());
+    store.startCountdown();
+    EXPECT_EQ(store.countdownRemaining(), 600.0);
+
+    // No minutes: the alarm is silenced but nothing starts.
+    store.resetCountdown();
+    h.alarm.play(true);
+    store.setCountdown(0);
+    EXPECT_EQ(h.sounds.playingCount(), 1) << "choosing minutes leaves the alarm alone";
+    store.startCountdown();
+    EXPECT_EQ(h.sounds.playingCount(), 0);
+    EXPECT_FALSE(store.isCountdownRunning());
+}
+
+TEST(StopwatchStore, CountdownExpiryOrderAndNoDrift) {
+    TimerHarness h;
+    StopwatchStore& store = h.stopwatch();
+    store.setCountdown(1);
+    h.watch(&store, &StopwatchStore::isCountdownRunningChanged, "isCountdownRunning");
+    h.watch(&store, &StopwatchStore::countdownDidFinishChanged, "countdownDidFinish");
+    store.startCountdown();
+    h.clock.advance(Seconds(59.95)); // a stall, then the overdue ticks at once
+    h.scheduler.runDue();
+    EXPECT_NEAR(store.countdownRemaining(), 0.05, 1e-6);
+    h.log.entries.clear();
+    h.scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(h.log.entries, QStringList({"isCountdownRunning false", "countdownDidFinish true"}) + kExpiry);
+    EXPECT_FALSE(store.isTicking());
+
+    // Finished → running: a full countdown again, and the alarm falls silent.
+    store.startCountdown();
+    EXPECT_EQ(h.sounds.playingCount(), 0);
+    EXPECT_EQ(store.countdownRemaining(), 60.0);
+}
+
+TEST(StopwatchStore, OneTickerWhileEitherClockRunsAndNoneAfterTheStore) {
+    TimerHarness h;
+    h.preferences.setInterfaceHapticsEnabled(false); // no delayed pulses among the scheduled work
+    StopwatchStore& store = h.stopwatch();
+    store.startStopwatch();
+    store.startCountdown();
+    EXPECT_EQ(h.scheduler.pendingCount(), 1u);
+    store.pauseStopwatch();
+    EXPECT_TRUE(store.isTicking());
+    store.pauseCountdown();
+    EXPECT_FALSE(store.isTicking());
+    EXPECT_EQ(h.performer.count(), 0u) << "the controls haptic follows the interface setting";
+    store.startCountdown();
+    h.store.reset();
+    EXPECT_EQ(h.scheduler.pendingCount(), 0u);
+}
+
+TEST(StopwatchStore, FormatsTimes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double seconds;
+        bool hundredths;
+        const char* text;
+    } cases[] = {
+        {59.999, true, "0:59.99"}, {65.5, false, "1:05"},    {3725, true, "1:02:05"},
+        {-3, false, "0:00"},       {0.125, true, "0:00.13"}, {std::nan(""), true, "0:00.00"},
+        {inf, false, "0:00"},      {-inf, false, "0:00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StopwatchStore::format(c.seconds, c.hundredths), c.text) << c.seconds;
+    EXPECT_FALSE(StopwatchStore::format(1e300, false).isEmpty());
+}
