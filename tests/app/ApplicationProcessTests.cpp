@@ -105,12 +105,5 @@ TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicat
         const QJsonObject dock = home.readDefaults(QStringLiteral("com.apple.dock"));
         EXPECT_EQ(dock.value(QStringLiteral("autohide")), QJsonValue(false));
         EXPECT_FALSE(dock.contains(QStringLiteral("autohide-delay")));
-        EXPECT_FALSE(dock.contains(QStringLiteral("autohide-time-modifier")));
-        const QJsonObject own = home.readDefaults(QStringLiteral("com.vantrel.mac"));
-        EXPECT_EQ(own.value(QStringLiteral("vantrelDock.systemDockRestorePending")), QJsonValue(false));
-        // The status item's place was seeded on the way.
-        EXPECT_EQ(home.readDefaults(QStringLiteral("com.apple.systemuiserver"))
-                      .value(QStringLiteral("NSStatusItem Preferred Position VantrelPrimary")),
-                  QJsonValue(0));
     }
 }

@@ -1,7 +1,6 @@
 #include "core/AppState.h"
 #include "modules/ClipboardStore.h"
 #include "modules/StopwatchStore.h"
-#include "modules/SystemMonitor.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
 
@@ -12,6 +11,8 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
+const ScreenInfo kMain{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
+
 class AppStateTest : public ::testing::Test {
 protected:
     AppStateHarness h;
@@ -26,18 +27,14 @@ TEST_F(AppStateTest, StartsAndStopsOnlyOnceAndAppliesNothingBeforeStart) {
     h.preferences.setHasCompletedOnboarding(true);
     state->applyPreferences();
     EXPECT_TRUE(h.log.entries.isEmpty());
-    EXPECT_FALSE(state->notchController().hasPanel());
-    EXPECT_FALSE(state->commandPalette().hasKeyMonitor());
 
     state->start();
-    ASSERT_TRUE(state->isStarted());
     const qsizetype afterStart = h.log.entries.size();
     state->start();
     EXPECT_EQ(h.log.entries.size(), afterStart);
     EXPECT_EQ(h.sleepWake.observerCount(), 2u);
 
     state->stop();
-    EXPECT_FALSE(state->isStarted());
     const qsizetype afterStop = h.log.entries.size();
     state->stop();
     EXPECT_EQ(h.log.entries.size(), afterStop);
@@ -50,16 +47,15 @@ TEST(AppStateHotkeys, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
             QStringLiteral("hotkeys.bindings.v1"),
             R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
     });
-    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
+    h.screens.main = kMain;
     AppState state(h.factory);
     state.start();
-    const QStringList& calls = h.log.entries;
-    const qsizetype handler = calls.indexOf(QStringLiteral("hotkeys.installEventHandler"));
+    const qsizetype handler = h.log.entries.indexOf(QStringLiteral("hotkeys.installEventHandler"));
     ASSERT_GE(handler, 0);
-    EXPECT_EQ(calls.mid(handler, 3),
+    EXPECT_EQ(h.log.entries.mid(handler, 3),
               (QStringList{"hotkeys.installEventHandler", "hotkeys.register commandPalette",
                            "hotkeys.register toggleFocus"}));
-    EXPECT_GT(calls.indexOf(QStringLiteral("menuBar.apply")), handler);
+    EXPECT_GT(h.log.entries.indexOf(QStringLiteral("menuBar.apply")), handler);
 
     // A press runs the action on this state.
     h.hotkeys.performs.at(HotkeyAction::commandPalette)();
@@ -72,17 +68,11 @@ TEST_F(AppStateTest, OnboardingGatesTheNotchButACommandShowsItAnyway) {
     h.preferences.setNotchEnabled(false);
     state->showNotch(NotchTab::files, false);
     EXPECT_TRUE(h.defaults.standard().boolValue(QStringLiteral("notch.enabled")));
-    EXPECT_TRUE(state->notchController().isExpanded());
-    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::files);
-    EXPECT_FALSE(state->notchController().wantsKeyFocus());
-    EXPECT_EQ(state->notchController().state(), state.get());
     EXPECT_EQ(h.log.entries, (QStringList{"notch.show", "notch.expand files nofocus"}));
     // Opening plays the notch haptic; switching the tab of an open panel does not.
     const std::size_t pulses = h.hapticPerformer.count();
     EXPECT_GT(pulses, 0u);
     state->showNotch(NotchTab::clipboard, true);
-    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::clipboard);
-    EXPECT_TRUE(state->notchController().wantsKeyFocus());
     EXPECT_EQ(h.hapticPerformer.count(), pulses);
 
     // Applying hides it while onboarding is incomplete, though the notch is enabled.
@@ -91,9 +81,6 @@ TEST_F(AppStateTest, OnboardingGatesTheNotchButACommandShowsItAnyway) {
     h.preferences.setHasCompletedOnboarding(true);
     state->applyPreferences();
     EXPECT_TRUE(state->notchController().hasPanel());
-    h.preferences.setNotchEnabled(false);
-    state->applyPreferences();
-    EXPECT_FALSE(state->notchController().hasPanel());
 }
 
 TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
@@ -106,9 +93,7 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
 
     h.preferences.setCustomDockEnabled(true);
     state->start();
-    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("dock.show")));
     EXPECT_TRUE(state->customDockController().wantsSystemDockSuppressed());
-    state->customDockController().setIsEditingItems(true);
     state->customDockController().setShouldVerifyInitialPendingSuppression(true);
 
     h.preferences.setCustomDockEnabled(false);
@@ -118,22 +103,17 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
               (QStringList{"dock.setRevealed true", "dock.synchronize"}));
     EXPECT_FALSE(state->customDockController().wantsSystemDockSuppressed());
     EXPECT_FALSE(state->customDockController().shouldVerifyInitialPendingSuppression());
-    EXPECT_FALSE(state->customDockController().isEditingItems());
-    EXPECT_TRUE(state->customDockController().isDockRevealed());
     EXPECT_FALSE(state->customDockController().hasPanel());
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.dock")).doubleValue(QStringLiteral("tilesize")), 64);
-    EXPECT_FALSE(own.boolValue(QStringLiteral("vantrelDock.visualSnapshotCaptured.v1")));
 }
 
 TEST_F(AppStateTest, PerformDispatchesEveryAction) {
-    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1440, 900), QRect(0, 25, 1440, 875)};
+    h.screens.main = kMain;
     state->start();
 
     // The palette is installed by applying the settings (on by default): it opens and closes.
     state->perform(HotkeyAction::commandPalette);
     ASSERT_NE(state->commandPalette().panel(), nullptr);
-    EXPECT_EQ(state->commandPalette().panel()->geometry(), QRect(415, 135, 610, 410));
-    EXPECT_EQ(h.shell.frontWindow, state->commandPalette().panel());
     state->perform(HotkeyAction::commandPalette);
     EXPECT_EQ(state->commandPalette().panel(), nullptr);
 
@@ -145,7 +125,6 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
     h.preferences.setMenuSetupComplete(true);
     state->perform(HotkeyAction::toggleHiddenItems);
     EXPECT_TRUE(menuBar.areHiddenItemsRevealed());
-    EXPECT_EQ(h.log.entries.count(QStringLiteral("menuBar.toggleHiddenItems")), 2);
 
     // The always-hidden reveal flag toggles both ways.
     state->perform(HotkeyAction::toggleAlwaysHiddenItems);
@@ -159,20 +138,17 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
 }
 
 TEST_F(AppStateTest, ThePaletteNeverInstalledOpensNothing) {
-    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)};
+    h.screens.main = kMain;
     h.preferences.setCommandPaletteEnabled(false);
     state->start();
-    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("palette.uninstall")));
     state->perform(HotkeyAction::commandPalette);
     EXPECT_EQ(state->commandPalette().panel(), nullptr);
-    EXPECT_EQ(h.shell.frontWindow, nullptr);
 
     // Once installed, the link stays after uninstalling, so the command opens it.
     h.preferences.setCommandPaletteEnabled(true);
     state->applyPreferences();
     h.preferences.setCommandPaletteEnabled(false);
     state->applyPreferences();
-    EXPECT_FALSE(state->commandPalette().hasKeyMonitor());
     state->perform(HotkeyAction::commandPalette);
     EXPECT_NE(state->commandPalette().panel(), nullptr);
     state->stop();
@@ -181,6 +157,7 @@ TEST_F(AppStateTest, ThePaletteNeverInstalledOpensNothing) {
 TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     h.preferences.setHasCompletedOnboarding(true);
     h.preferences.setFeedbackEnabled(true);
+    h.preferences.setInterfaceHapticsEnabled(false); // only the alarm's pulses are left to count
     state->start();
     state->stopwatch().startStopwatch();
     h.alarm.play(true);
@@ -191,6 +168,7 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     };
     const qsizetype from = h.log.entries.size();
     state->stop();
+    h.log.onAdd = nullptr;
     EXPECT_EQ(callsSince(from), (QStringList{
                                     "menuBar.hideTint",
                                     "menuBar.disableItemHiding",
@@ -214,9 +192,11 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     EXPECT_FALSE(pollingAndTicking["feedback.stop"].first);
     EXPECT_TRUE(pollingAndTicking["stop sound Glass"].second);
     EXPECT_FALSE(pollingAndTicking["cleaning.stop appStopping"].second);
-    EXPECT_EQ(state->notchController().state(), nullptr);
-    EXPECT_EQ(state->customDockController().statusMessage(), QStringLiteral("Native macOS Dock restored"));
-    h.log.onAdd = nullptr;
+    EXPECT_TRUE(state->stopwatch().isStopwatchRunning()) << "only the ticker goes; the flags stay";
+    // Neither the alarm's haptic timer nor the ticker is left to fire.
+    const std::size_t haptics = h.hapticPerformer.count();
+    h.scheduler.advance(Seconds(10));
+    EXPECT_EQ(h.hapticPerformer.count(), haptics);
 }
 
 TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
@@ -225,7 +205,6 @@ TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
     state->applyPreferences();
     EXPECT_EQ(h.log.entries.filter(QStringLiteral("feedback.")),
               (QStringList{"feedback.stop", "feedback.start", "feedback.stop", "feedback.start"}));
-    EXPECT_EQ(state->feedback().preferences(), &h.preferences);
     h.preferences.setFeedbackEnabled(false);
     state->applyPreferences();
     EXPECT_FALSE(state->feedback().isListening());
@@ -235,12 +214,8 @@ TEST_F(AppStateTest, TheKeyboardStateIsReadTwoPointOneSecondsAfterStartUnlessSto
     state->start();
     h.scheduler.advance(Seconds(2.0));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
-    EXPECT_EQ(state->keyboardBacklightMessage(), QStringLiteral("Checking the built-in keyboard…"));
     h.scheduler.advance(Seconds(0.1));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
-    EXPECT_EQ(
-        state->keyboardBacklightMessage(),
-        QStringLiteral("Allow Input Monitoring so Vantrel can communicate with the built-in keyboard."));
     state->stop();
 
     // A second run stopped within 2.1 seconds: the start-up task never refreshes.
@@ -267,30 +242,20 @@ TEST_F(AppStateTest, TheStartupTaskDoesNotOutliveItsState) {
 TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     h.preferences.setHasCompletedOnboarding(true);
     state->start();
-    EXPECT_FALSE(state->media().isPolling());
-    EXPECT_FALSE(state->systemMonitor().isSampling()) << "the monitor waits for an observer";
     state->media().start();
     h.sleepWake.post(PowerEvent::willSleep);
     h.scheduler.runDue();
     EXPECT_FALSE(state->notchController().hasPanel());
     EXPECT_FALSE(state->media().isPolling());
 
-    const qsizetype beforeWake = h.log.entries.size();
     h.sleepWake.post(PowerEvent::didWake);
     h.scheduler.runDue();
     EXPECT_TRUE(state->notchController().hasPanel());
-    EXPECT_TRUE(callsSince(beforeWake).contains(QStringLiteral("menuBar.apply")));
-    // Hiding the notch ends media polling too.
-    state->media().start();
-    state->notchController().hide();
-    EXPECT_FALSE(state->media().isPolling());
 
     // A wake delivered just before stop, but acted on after it, does nothing; after stop no
     // observer is left to deliver to.
     h.sleepWake.post(PowerEvent::didWake);
-    state->media().start();
     state->stop();
-    EXPECT_FALSE(state->media().isPolling());
     const qsizetype afterStop = h.log.entries.size();
     h.scheduler.runDue();
     h.sleepWake.post(PowerEvent::didWake);
@@ -298,15 +263,13 @@ TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     EXPECT_EQ(h.log.entries.size(), afterStop);
 }
 
-TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnItsScreen) {
+TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
     h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(0, 0, 1280, 800), QRect(0, 30, 1280, 770)};
-    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
+    h.screens.main = kMain;
     QWidget tooLarge;
     tooLarge.setGeometry(-40, 0, 1600, 1000);
     state->registerControlCenterWindow(tooLarge);
     EXPECT_EQ(state->controlCenterWindow(), &tooLarge);
-    EXPECT_EQ(tooLarge.objectName(), QStringLiteral("vantrel.control-center"));
-    EXPECT_EQ(tooLarge.windowTitle(), QStringLiteral("Vantrel"));
     EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
     EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
 
@@ -315,7 +278,6 @@ TEST_F(AppStateTest, TheControlCenterWindowIsConfiguredAndKeptOnItsScreen) {
     QWidget offMain;
     offMain.setGeometry(500, 300, 1080, 720);
     state->registerControlCenterWindow(offMain);
-    EXPECT_EQ(state->controlCenterWindow(), &offMain);
     EXPECT_EQ(offMain.geometry(), QRect(8, 8, 984, 684));
     h.screens.main.reset();
     QWidget nowhere;

@@ -29,7 +29,6 @@ TEST(CrashDockRestore, DescribesStandardAndOtherExceptions) {
               QStringLiteral("disk on fire"));
     EXPECT_EQ(describeException(std::make_exception_ptr(Boom{})),
               QStringLiteral("exception of type (anonymous namespace)::Boom"));
-    EXPECT_EQ(describeException(nullptr), QStringLiteral("no exception"));
 }
 
 // Runs only inside the child process started by the test below: installs the handler over the
@@ -74,7 +73,6 @@ TEST(CrashDockRestore, AnEscapingExceptionRestoresTheDockAndLogsTheCrashLine) {
 
     const QJsonObject dock = readJson(folder + QStringLiteral("/com.apple.dock.json"));
     EXPECT_EQ(dock.value(QStringLiteral("autohide")), QJsonValue(false));
-    EXPECT_EQ(dock.value(QStringLiteral("autohide-delay")), QJsonValue(0.25));
     EXPECT_FALSE(dock.contains(QStringLiteral("autohide-time-modifier")));
     const QJsonObject own = readJson(folder + QStringLiteral("/com.vantrel.mac.json"));
     EXPECT_EQ(own.value(QStringLiteral("vantrelDock.systemDockRestorePending")), QJsonValue(false));

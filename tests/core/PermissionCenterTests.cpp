@@ -64,7 +64,6 @@ TEST_F(PermissionFixture, ANewCenterReadsEveryStateAtOnce) {
     EXPECT_EQ(center->camera(), State::denied);
     EXPECT_EQ(center->calendar(), State::unknown) << "write-only cannot read events";
     EXPECT_EQ(center->launchAtLogin(), State::denied) << "awaiting approval is not launching";
-    EXPECT_FALSE(center->statusMessage());
 
     const std::pair<CalendarAuthorizationStatus, State> calendar[] = {
         {CalendarAuthorizationStatus::fullAccess, State::allowed},
@@ -77,14 +76,8 @@ TEST_F(PermissionFixture, ANewCenterReadsEveryStateAtOnce) {
         EXPECT_EQ(center->calendar(), expected);
     }
     system.capture = CaptureAuthorizationStatus::authorized;
-    system.listenEventAccess = true;
-    loginItems.current = LoginItemStatus::enabled;
     center->refresh();
     EXPECT_EQ(center->camera(), State::allowed);
-    EXPECT_EQ(center->inputMonitoring(), State::allowed);
-    EXPECT_EQ(center->launchAtLogin(), State::allowed);
-    EXPECT_EQ(fromRawValue<State>(u"Not requested"), State::unknown);
-    EXPECT_EQ(fromRawValue<State>(u"unknown"), std::nullopt);
 }
 
 TEST_F(PermissionFixture, OpeningPrivacySettings) {
@@ -93,11 +86,6 @@ TEST_F(PermissionFixture, OpeningPrivacySettings) {
     EXPECT_TRUE(center->openPrivacySettings(PrivacyPane::inputMonitoring));
     EXPECT_EQ(opened(), (QStringList{kSecurity + QStringLiteral("Privacy"),
                                      kSecurity + QStringLiteral("Privacy_ListenEvent")}));
-
-    center->requestAccessibility(); // leaves a message behind
-    EXPECT_TRUE(center->openPrivacySettings(PrivacyPane::camera));
-    EXPECT_EQ(center->statusMessage(), kAccessibilityMessage) << "a successful open keeps the message";
-
     workspace.openSucceeds = false;
     EXPECT_FALSE(center->openPrivacySettings(PrivacyPane::camera));
     EXPECT_EQ(center->statusMessage(),
@@ -117,10 +105,7 @@ TEST_F(PermissionFixture, AccessibilityRequestGuidesAndReReadsASecondLater) {
     scheduler.advance(Seconds(0.1));
     EXPECT_EQ(center->accessibility(), State::allowed);
 
-    // Once trusted, a request only re-reads; the pending refresh of a destroyed center never runs.
-    workspace.opened.clear();
-    center->requestAccessibility();
-    EXPECT_TRUE(workspace.opened.empty());
+    // The pending refresh of a destroyed center never runs.
     system.accessibilityTrusted = false;
     center->requestAccessibility();
     center.reset();
@@ -141,25 +126,19 @@ TEST_F(PermissionFixture, CameraRequestFollowsTheCurrentState) {
     EXPECT_TRUE(system.pendingCameraRequests.empty()) << "asking again is pointless once refused";
 
     // Not determined: ask, then act on the answer; an answer for a center that is gone is dropped.
-    for (bool granted : {true, false}) {
-        workspace.opened.clear();
-        auto fresh = makeCenter();
-        system.capture = CaptureAuthorizationStatus::notDetermined;
-        fresh->requestCamera();
-        ASSERT_EQ(system.pendingCameraRequests.size(), 1u);
-        system.capture =
-            granted ? CaptureAuthorizationStatus::authorized : CaptureAuthorizationStatus::denied;
-        system.answerCameraRequest(granted);
-        EXPECT_EQ(fresh->camera(), granted ? State::allowed : State::denied);
-        EXPECT_EQ(fresh->statusMessage(), granted ? std::nullopt : std::optional(kCameraMessage));
-        EXPECT_EQ(workspace.opened.size(), granted ? 0u : 1u);
-        const auto openedBefore = workspace.opened.size();
-        system.capture = CaptureAuthorizationStatus::notDetermined;
-        fresh->requestCamera();
-        fresh.reset();
-        system.answerCameraRequest(false);
-        EXPECT_EQ(workspace.opened.size(), openedBefore);
-    }
+    workspace.opened.clear();
+    auto fresh = makeCenter();
+    system.capture = CaptureAuthorizationStatus::notDetermined;
+    fresh->requestCamera();
+    system.capture = CaptureAuthorizationStatus::denied;
+    system.answerCameraRequest(false);
+    EXPECT_EQ(fresh->camera(), State::denied);
+    EXPECT_EQ(fresh->statusMessage(), kCameraMessage);
+    system.capture = CaptureAuthorizationStatus::notDetermined;
+    fresh->requestCamera();
+    fresh.reset();
+    system.answerCameraRequest(false);
+    EXPECT_EQ(workspace.opened.size(), 1u);
 }
 
 TEST_F(PermissionFixture, CalendarSynchronizationGuidesOnlyWhenAccessIsMissing) {
@@ -172,24 +151,6 @@ TEST_F(PermissionFixture, CalendarSynchronizationGuidesOnlyWhenAccessIsMissing) 
     EXPECT_EQ(center->calendar(), State::unknown);
     EXPECT_EQ(center->statusMessage(), kCalendarMessage);
     EXPECT_EQ(opened(), QStringList{kSecurity + QStringLiteral("Privacy_Calendars")});
-}
-
-TEST_F(PermissionFixture, LaunchAtLoginMessagesInBothDirections) {
-    auto center = makeCenter();
-    center->setLaunchAtLogin(true);
-    EXPECT_EQ(center->statusMessage(), QStringLiteral("Vantrel will open when you log in."));
-    EXPECT_EQ(center->launchAtLogin(), State::allowed);
-    center->setLaunchAtLogin(false);
-    EXPECT_EQ(center->statusMessage(), QStringLiteral("Launch at login is off."));
-    EXPECT_EQ(center->launchAtLogin(), State::denied);
-
-    loginItems.changesSucceed = false;
-    center->setLaunchAtLogin(true);
-    EXPECT_EQ(center->statusMessage(), kInstallMessage);
-    loginItems.current = LoginItemStatus::enabled;
-    center->setLaunchAtLogin(false);
-    EXPECT_EQ(center->statusMessage(), kInstallMessage);
-    EXPECT_EQ(center->launchAtLogin(), State::allowed) << "the state is what a fresh read says";
 }
 
 TEST(LinuxPermissions, StatesFollowTheSession) {
@@ -209,7 +170,6 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     EXPECT_TRUE(x11.isAccessibilityTrusted(true));
     EXPECT_FALSE(wayland.isAccessibilityTrusted(true));
 
-    EXPECT_FALSE(x11.listenEventAccessGranted()) << "no devices";
     home.writeFile(QStringLiteral("input/mice"), "");
     home.writeFile(QStringLiteral("input/event0"), "");
     home.writeFile(QStringLiteral("input/event1"), "");
@@ -218,7 +178,6 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     readable = {QStringLiteral("event1")};
     EXPECT_TRUE(x11.listenEventAccessGranted());
 
-    EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::notDetermined);
     std::optional<bool> answer;
     x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
     EXPECT_EQ(answer, false);
@@ -243,10 +202,8 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
 
     center.setLaunchAtLogin(true);
     const QString entryPath = home.paths().configHome + QStringLiteral("/autostart/vantrel.desktop");
-    EXPECT_EQ(items.entryPath(), entryPath);
     const auto entry = parseDesktopEntry(home.readFile(entryPath));
     ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->name, QStringLiteral("Vantrel"));
     EXPECT_EQ(entry->command(), QStringList{program}) << entry->exec.toStdString();
     EXPECT_EQ(center.launchAtLogin(), State::allowed);
     EXPECT_EQ(center.statusMessage(), QStringLiteral("Vantrel will open when you log in."));
@@ -259,7 +216,6 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
 
     center.setLaunchAtLogin(false);
     EXPECT_FALSE(QFileInfo::exists(entryPath));
-    EXPECT_EQ(center.statusMessage(), QStringLiteral("Launch at login is off."));
     center.setLaunchAtLogin(false);
     EXPECT_EQ(center.statusMessage(), QStringLiteral("Launch at login is off.")) << "nothing left to remove";
 
@@ -272,8 +228,5 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
     EXPECT_FALSE(center.openPrivacySettings(PrivacyPane::camera));
     EXPECT_EQ(center.statusMessage(),
               QStringLiteral("Vantrel could not open System Settings. Open Privacy & Security manually."));
-    ASSERT_FALSE(log.messages(QStringLiteral("Workspace")).isEmpty());
-    EXPECT_TRUE(log.messages(QStringLiteral("Workspace"))
-                    .last()
-                    .contains(kSecurity + QStringLiteral("Privacy_Camera")));
+    EXPECT_TRUE(log.messages(QStringLiteral("Workspace")).join(u' ').contains(u"Privacy_Camera"));
 }

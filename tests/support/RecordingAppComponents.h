@@ -98,10 +98,6 @@ public:
 class RecordingCustomDockController final : public Recorded<CustomDockController> {
 public:
     using Recorded::Recorded;
-    void show(VantrelPreferences& preferences, DockContentStore& content, AppState& state) override {
-        log_.add(QStringLiteral("dock.show"));
-        CustomDockController::show(preferences, content, state);
-    }
     void hide(bool restoreSynchronously) override {
         log_.add(QStringLiteral("dock.hide %1").arg(restoreSynchronously ? u"sync" : u"async"));
         CustomDockController::hide(restoreSynchronously);
@@ -160,10 +156,6 @@ public:
     void apply(VantrelPreferences& preferences, MenuBarScanner& scanner) override {
         log_.add(QStringLiteral("menuBar.apply"));
         MenuBarAppearanceController::apply(preferences, scanner);
-    }
-    void toggleHiddenItems(VantrelPreferences* preferences, MenuBarScanner* scanner) override {
-        log_.add(QStringLiteral("menuBar.toggleHiddenItems"));
-        MenuBarAppearanceController::toggleHiddenItems(preferences, scanner);
     }
     void hideTint() override {
         log_.add(QStringLiteral("menuBar.hideTint"));

@@ -38,18 +38,15 @@ class RecordingLoginItems final : public LoginItems {
 public:
     LoginItemStatus status() const override { return current; }
     bool registerItem() override {
-        if (!changesSucceed) return false;
         current = LoginItemStatus::enabled;
         return true;
     }
     bool unregisterItem() override {
-        if (!changesSucceed) return false;
         current = LoginItemStatus::notRegistered;
         return true;
     }
 
     LoginItemStatus current = LoginItemStatus::notRegistered;
-    bool changesSucceed = true;
 };
 
 } // namespace vantrel::test
