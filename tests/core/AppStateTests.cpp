@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "modules/ClipboardStore.h"
+#include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
@@ -47,7 +48,6 @@ TEST(AppStateHotkeys, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
             QStringLiteral("hotkeys.bindings.v1"),
             R"({"toggleFocus":{"keyCode":3,"carbonModifiers":768},"commandPalette":{"keyCode":49,"carbonModifiers":4096}})");
     });
-    h.screens.main = kMain;
     AppState state(h.factory);
     state.start();
     const qsizetype handler = h.log.entries.indexOf(QStringLiteral("hotkeys.installEventHandler"));
@@ -56,10 +56,9 @@ TEST(AppStateHotkeys, StartRegistersBoundHotkeysInDeclarationOrderThenApplies) {
               (QStringList{"hotkeys.installEventHandler", "hotkeys.register commandPalette",
                            "hotkeys.register toggleFocus"}));
     EXPECT_GT(h.log.entries.indexOf(QStringLiteral("menuBar.apply")), handler);
-
     // A press runs the action on this state.
-    h.hotkeys.performs.at(HotkeyAction::commandPalette)();
-    EXPECT_NE(state.commandPalette().panel(), nullptr);
+    h.hotkeys.performs.at(HotkeyAction::toggleFocus)();
+    EXPECT_TRUE(state.focus().isRunning());
     state.stop();
 }
 
@@ -94,7 +93,6 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     h.preferences.setCustomDockEnabled(true);
     state->start();
     EXPECT_TRUE(state->customDockController().wantsSystemDockSuppressed());
-    state->customDockController().setShouldVerifyInitialPendingSuppression(true);
 
     h.preferences.setCustomDockEnabled(false);
     const qsizetype before = h.log.entries.size();
@@ -102,8 +100,6 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     EXPECT_EQ(callsSince(before).filter(QStringLiteral("dock.")),
               (QStringList{"dock.setRevealed true", "dock.synchronize"}));
     EXPECT_FALSE(state->customDockController().wantsSystemDockSuppressed());
-    EXPECT_FALSE(state->customDockController().shouldVerifyInitialPendingSuppression());
-    EXPECT_FALSE(state->customDockController().hasPanel());
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.dock")).doubleValue(QStringLiteral("tilesize")), 64);
 }
 
@@ -134,6 +130,10 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
 
     state->perform(HotkeyAction::openNotch);
     EXPECT_EQ(h.log.entries.last(), QStringLiteral("notch.expand home focus"));
+    state->perform(HotkeyAction::toggleFocus);
+    EXPECT_TRUE(state->focus().isRunning());
+    state->perform(HotkeyAction::toggleFocus);
+    EXPECT_FALSE(state->focus().isRunning());
     state->stop();
 }
 
@@ -270,6 +270,7 @@ TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
     tooLarge.setGeometry(-40, 0, 1600, 1000);
     state->registerControlCenterWindow(tooLarge);
     EXPECT_EQ(state->controlCenterWindow(), &tooLarge);
+    EXPECT_EQ(tooLarge.windowTitle(), QStringLiteral("Vantrel"));
     EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
     EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
 

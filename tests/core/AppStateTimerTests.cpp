@@ -20,19 +20,6 @@ QAction* actionTitled(const QList<QAction*>& actions, const QString& prefix) {
 }
 } // namespace
 
-TEST(AppStateTimers, TheFocusTimerReadsItsDurationAndTheCommandToggleIt) {
-    AppStateHarness h;
-    h.defaults.standard().setInteger(QStringLiteral("focus.minutes"), 40);
-    AppState state(h.factory);
-    EXPECT_EQ(state.focus().durationMinutes(), 40);
-
-    state.perform(HotkeyAction::toggleFocus);
-    h.scheduler.advance(Seconds(61));
-    state.perform(HotkeyAction::toggleFocus);
-    EXPECT_FALSE(state.focus().isRunning());
-    EXPECT_EQ(state.focus().remainingSeconds(), 2339);
-}
-
 TEST(AppStateTimers, TheMenusShowTheRunningFocusTimer) {
     AppStateHarness h;
     AppState state(h.factory);

@@ -148,52 +148,40 @@ TEST(VantrelPreferences, ObserversSeeTheNewValueBeforeItIsWritten) {
     RecordingUserDefaults defaults;
     VantrelPreferences preferences(defaults);
     defaults.clearJournal();
-    std::vector<std::pair<Setting, std::size_t>> notified; // with the journal's size at that moment
+    std::vector<std::size_t> journalWhenNotified;
     bool valueWhenNotified = true;
-    QObject::connect(&preferences, &VantrelPreferences::changed, [&](Setting setting) {
-        notified.emplace_back(setting, defaults.journal().size());
+    preferences.onChange(Setting::notchEnabled, &preferences, [&] {
+        journalWhenNotified.push_back(defaults.journal().size());
         valueWhenNotified = preferences.notchEnabled();
     });
-    int notchObserved = 0;
-    preferences.onChange(Setting::notchEnabled, &preferences, [&] { ++notchObserved; });
-
     preferences.setNotchEnabled(false);
+    preferences.setNotchSize(NotchSize::medium); // another setting's change is not this observer's
+    EXPECT_EQ(journalWhenNotified, std::vector<std::size_t>{0});
     EXPECT_FALSE(valueWhenNotified);
-    preferences.setNotchSize(NotchSize::medium);
-    EXPECT_EQ(notified, (std::vector<std::pair<Setting, std::size_t>>{{Setting::notchEnabled, 0},
-                                                                      {Setting::notchSize, 1}}));
-    EXPECT_EQ(notchObserved, 1);
 }
 
-TEST(VantrelPreferences, FeedbackTriggersFallBackToScrollOnly) {
-    RecordingUserDefaults defaults = storeWith({{"feedback.triggers", QJsonObject{{"click", true}}}});
-    VantrelPreferences preferences(defaults);
-    EXPECT_TRUE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::scroll));
-    EXPECT_TRUE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::click));
-    EXPECT_FALSE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::swipe));
-
-    defaults.clearJournal();
-    preferences.setFeedbackTrigger(FeedbackTrigger::scroll, false);
-    EXPECT_EQ(
-        defaults.journal(),
-        (std::vector<Entry>{setEntry("feedback.triggers", QJsonObject{{"click", true}, {"scroll", false}})}));
-}
-
-TEST(VantrelPreferences, StylesFallBackToTheGeneralStyleOrTheSurfaceDefault) {
+TEST(VantrelPreferences, FeedbackTriggersAndStylesFallBackAndWriteTheWholeMap) {
     RecordingUserDefaults defaults =
-        storeWith({{"feedback.hapticStyle", "firm"},
+        storeWith({{"feedback.triggers", QJsonObject{{"click", true}}},
+                   {"feedback.hapticStyle", "firm"},
                    {"feedback.triggerStyles", QJsonObject{{"click", "soft"}, {"swipe", "Soft"}}},
                    {"interface.hapticStyles", QJsonObject{{"dock", "wobble"}, {"controls", "feather"}}}});
     VantrelPreferences preferences(defaults);
+    // Scroll stays on unless the map says otherwise; other triggers only where the map says so.
+    EXPECT_TRUE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::scroll));
+    EXPECT_TRUE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::click));
+    EXPECT_FALSE(preferences.isFeedbackTriggerEnabled(FeedbackTrigger::swipe));
     EXPECT_EQ(preferences.feedbackStyle(FeedbackTrigger::click), HapticStyle::soft);
     EXPECT_EQ(preferences.feedbackStyle(FeedbackTrigger::swipe), HapticStyle::firm);
     EXPECT_EQ(preferences.interfaceHapticStyle(HapticSurface::dock), HapticStyle::tick);
     EXPECT_EQ(preferences.interfaceHapticStyle(HapticSurface::controls), HapticStyle::feather);
 
     defaults.clearJournal();
+    preferences.setFeedbackTrigger(FeedbackTrigger::scroll, false);
     preferences.setFeedbackStyle(HapticStyle::doubleTap, FeedbackTrigger::scroll);
     EXPECT_EQ(defaults.journal(),
               (std::vector<Entry>{
+                  setEntry("feedback.triggers", QJsonObject{{"click", true}, {"scroll", false}}),
                   setEntry("feedback.triggerStyles",
                            QJsonObject{{"click", "soft"}, {"swipe", "Soft"}, {"scroll", "doubleTap"}})}));
 }

@@ -9,39 +9,25 @@
 using namespace vantrel;
 using namespace vantrel::test;
 
-TEST(LocalSocketSingleInstance, ALaterClaimHandsOverToTheRunningInstance) {
+TEST(LocalSocketSingleInstance, ALaterClaimHandsOverToTheRunningInstanceAndAStaleSocketBlocksNothing) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
     FakeEnvironment environment{{QStringLiteral("XDG_RUNTIME_DIR"), runtime.path()}};
     const QString path = LocalSocketSingleInstance::defaultSocketPath(environment);
     EXPECT_EQ(path, runtime.path() + QStringLiteral("/vantrel.instance"));
+    QFile stale(path); // left by an instance that died, with nobody listening
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
 
     LocalSocketSingleInstance running(path);
     int reopened = 0;
     running.setReopenHandler([&] { ++reopened; });
     ASSERT_TRUE(running.claim());
-    EXPECT_TRUE(running.claim()); // claiming again changes nothing
 
     LocalSocketSingleInstance later(path);
     EXPECT_FALSE(later.claim());
     EXPECT_TRUE(later.requestReopen());
     // The request arrives through the running instance's event loop.
     EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }, 10000));
-}
-
-TEST(LocalSocketSingleInstance, ASocketLeftByADeadInstanceDoesNotBlockTheNextOne) {
-    QTemporaryDir runtime;
-    ASSERT_TRUE(runtime.isValid());
-    const QString path = runtime.path() + QStringLiteral("/vantrel.instance");
-    // A stale socket file with nobody listening.
-    {
-        QFile stale(path);
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    }
-    LocalSocketSingleInstance next(path);
-    EXPECT_TRUE(next.claim());
-    LocalSocketSingleInstance later(path);
-    EXPECT_FALSE(later.claim());
 }
 
 TEST(LocalSocketSingleInstance, WithoutRuntimeFolderTheSocketIsPerUser) {
