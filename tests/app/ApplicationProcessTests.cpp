@@ -1,6 +1,6 @@
 // The built `vantrel` program run as a child process, headless, in a home of its own.
 
-#include "support/QtPrinters.h"
+#include "support/TempHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,44 +8,41 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 
+using vantrel::test::TempHome;
+
 namespace {
 constexpr int kTimeoutMs = 60000;
 
-class ChildHome {
+class ChildHome : public TempHome {
 public:
     ChildHome() {
-        QDir().mkpath(defaultsFolder());
         QDir().mkpath(runtimeFolder());
         QFile::setPermissions(runtimeFolder(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // The replacement Dock is on and has suppressed the system Dock; only the stop at
+        // termination restores it, so a restored Dock shows that the stop ran.
+        writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"), R"({
+            "dock.customEnabled": true,
+            "vantrelDock.systemDockRestorePending": true,
+            "vantrelDock.originalAutohideWasSet": true, "vantrelDock.originalAutohide": false,
+            "vantrelDock.originalDelayWasSet": false,
+            "vantrelDock.originalAutohideAnimationWasSet": false})");
+        writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"),
+                  R"({"autohide": true, "autohide-delay": 1000, "autohide-time-modifier": 0})");
     }
-    QString defaultsFolder() const { return dir_.path() + QStringLiteral("/config/Vantrel/defaults"); }
-    QString runtimeFolder() const { return dir_.path() + QStringLiteral("/run"); }
-    QString socketPath() const { return runtimeFolder() + QStringLiteral("/vantrel.instance"); }
-
-    void writeDefaults(const QString& domain, const QByteArray& json) const {
-        QFile file(defaultsFolder() + QLatin1Char('/') + domain + QStringLiteral(".json"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(json);
-    }
-    QJsonObject readDefaults(const QString& domain) const {
-        QFile file(defaultsFolder() + QLatin1Char('/') + domain + QStringLiteral(".json"));
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return QJsonDocument::fromJson(file.readAll()).object();
-    }
+    QString runtimeFolder() const { return root() + QStringLiteral("/run"); }
 
     // Starts `vantrel` in this home.
     std::unique_ptr<QProcess> launch() const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), dir_.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path() + QStringLiteral("/config"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dir_.path() + QStringLiteral("/data"));
+        environment.insert(QStringLiteral("HOME"), paths().home);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths().configHome);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), paths().dataHome);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
@@ -57,35 +54,19 @@ public:
     // True once the program listens for later launches, which it does only after its signal
     // handlers are in place.
     bool waitUntilRunning(QProcess& process) const {
+        const QString socket = runtimeFolder() + QStringLiteral("/vantrel.instance");
         return QTest::qWaitFor(
-                   [&] { return QFileInfo::exists(socketPath()) || process.state() == QProcess::NotRunning; },
+                   [&] { return QFileInfo::exists(socket) || process.state() == QProcess::NotRunning; },
                    kTimeoutMs) &&
                process.state() == QProcess::Running;
     }
-
-private:
-    QTemporaryDir dir_;
 };
-
-// The replacement Dock is on and has suppressed the system Dock; only the stop at termination
-// restores it, so a restored Dock shows that the stop ran.
-void seedSuppressedDock(const ChildHome& home) {
-    home.writeDefaults(QStringLiteral("com.vantrel.mac"), R"({
-        "dock.customEnabled": true,
-        "vantrelDock.systemDockRestorePending": true,
-        "vantrelDock.originalAutohideWasSet": true, "vantrelDock.originalAutohide": false,
-        "vantrelDock.originalDelayWasSet": false,
-        "vantrelDock.originalAutohideAnimationWasSet": false})");
-    home.writeDefaults(QStringLiteral("com.apple.dock"),
-                       R"({"autohide": true, "autohide-delay": 1000, "autohide-time-modifier": 0})");
-}
 } // namespace
 
 TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicationInFullAndExitZero) {
     for (int signalNumber : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signalNumber);
         ChildHome home;
-        seedSuppressedDock(home);
         auto process = home.launch();
         ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
         ASSERT_TRUE(home.waitUntilRunning(*process)) << process->readAllStandardError().toStdString();
@@ -102,7 +83,9 @@ TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicat
         EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
 
-        const QJsonObject dock = home.readDefaults(QStringLiteral("com.apple.dock"));
+        const QJsonObject dock =
+            QJsonDocument::fromJson(home.readFile(home.paths().defaultsFolder() + "/com.apple.dock.json"))
+                .object();
         EXPECT_EQ(dock.value(QStringLiteral("autohide")), QJsonValue(false));
         EXPECT_FALSE(dock.contains(QStringLiteral("autohide-delay")));
     }

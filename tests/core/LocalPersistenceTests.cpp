@@ -173,9 +173,8 @@ TEST_F(PersistenceFixture, SaveFailureKindsAreLoggedAndLeaveTheFormerFile) {
 TEST_F(PersistenceFixture, SaveOrThrowFailsBeforeAnyBackupAndBacksUpThePreviousFile) {
     put("[]");
     files.failWith(Op::createDirectory, posixError(EROFS));
-    files.clearCalls();
     EXPECT_THROW(saveOrThrow(true), PersistenceError);
-    ASSERT_EQ(files.calls().size(), 1u) << "no backup was tried";
+    EXPECT_EQ(files.count(Op::copyItem), 0) << "no backup was tried";
 
     files.clearFailure(Op::createDirectory);
     saveOrThrow(true);

@@ -14,19 +14,10 @@ namespace vantrel::test {
 // operation made to throw a chosen error until the test clears it.
 class FakeFileManager final : public FileManager {
 public:
-    enum class Operation {
-        fileExists,
-        createDirectory,
-        readData,
-        writeData,
-        copyItem,
-        contentsOfDirectory,
-        removeItem
-    };
+    enum class Operation { createDirectory, readData, writeData, copyItem, contentsOfDirectory, removeItem };
     struct Call {
         Operation operation;
         QString path;
-        QString target; // copyItem only
     };
 
     FakeFileManager() = default;
@@ -36,10 +27,7 @@ public:
     void failWith(Operation operation, std::exception_ptr error) { failures_[operation] = std::move(error); }
     void clearFailure(Operation operation) { failures_.erase(operation); }
 
-    bool fileExists(const QString& path) const override {
-        calls_.push_back({Operation::fileExists, path, {}});
-        return real_.fileExists(path);
-    }
+    bool fileExists(const QString& path) const override { return real_.fileExists(path); }
     std::optional<qint64> fileSize(const QString& path) const override { return real_.fileSize(path); }
     void createDirectory(const QString& path) override {
         enter(Operation::createDirectory, path);
@@ -54,7 +42,7 @@ public:
         real_.writeData(bytes, path);
     }
     void copyItem(const QString& from, const QString& to) override {
-        enter(Operation::copyItem, from, to);
+        enter(Operation::copyItem, from);
         real_.copyItem(from, to);
     }
     QStringList contentsOfDirectory(const QString& path) const override {
@@ -66,7 +54,6 @@ public:
         real_.removeItem(path);
     }
 
-    const std::vector<Call>& calls() const { return calls_; }
     int count(Operation operation) const {
         int n = 0;
         for (const Call& call : calls_)
@@ -76,8 +63,8 @@ public:
     void clearCalls() { calls_.clear(); }
 
 private:
-    void enter(Operation operation, const QString& path, const QString& target = {}) const {
-        calls_.push_back({operation, path, target});
+    void enter(Operation operation, const QString& path) const {
+        calls_.push_back({operation, path});
         if (observe_) observe_(calls_.back());
         if (auto it = failures_.find(operation); it != failures_.end()) std::rethrow_exception(it->second);
     }
