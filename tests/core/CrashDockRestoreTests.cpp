@@ -5,7 +5,6 @@
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -16,12 +15,6 @@ using namespace vantrel;
 
 namespace {
 struct Boom {};
-
-QJsonObject readJson(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
 } // namespace
 
 TEST(CrashDockRestore, DescribesStandardAndOtherExceptions) {
@@ -71,9 +64,11 @@ TEST(CrashDockRestore, AnEscapingExceptionRestoresTheDockAndLogsTheCrashLine) {
     // The process still ended the way an uncaught exception ends it.
     EXPECT_TRUE(errors.contains(QStringLiteral("terminate called"))) << errors.toStdString();
 
-    const QJsonObject dock = readJson(folder + QStringLiteral("/com.apple.dock.json"));
+    const QJsonObject dock =
+        QJsonDocument::fromJson(home.readFile(folder + QStringLiteral("/com.apple.dock.json"))).object();
     EXPECT_EQ(dock.value(QStringLiteral("autohide")), QJsonValue(false));
     EXPECT_FALSE(dock.contains(QStringLiteral("autohide-time-modifier")));
-    const QJsonObject own = readJson(folder + QStringLiteral("/com.vantrel.mac.json"));
+    const QJsonObject own =
+        QJsonDocument::fromJson(home.readFile(folder + QStringLiteral("/com.vantrel.mac.json"))).object();
     EXPECT_EQ(own.value(QStringLiteral("vantrelDock.systemDockRestorePending")), QJsonValue(false));
 }

@@ -27,7 +27,7 @@ protected:
 };
 } // namespace
 
-TEST_F(DelegateTest, LaunchSeedsThePositionOnlyWhenAbsentAndStartsTheState) {
+TEST_F(DelegateTest, LaunchSeedsThePositionOnlyWhenAbsentStartsTheStateAndActivationRereads) {
     delegate.applicationDidFinishLaunching();
     EXPECT_EQ(h.defaults.suite(kSuite).object(kPositionKey), QJsonValue(0));
     EXPECT_EQ(item().autosaveName(), QStringLiteral("VantrelPrimary"));
@@ -37,6 +37,13 @@ TEST_F(DelegateTest, LaunchSeedsThePositionOnlyWhenAbsentAndStartsTheState) {
     item().frame = QRect(1200, 0, 24, 24);
     EXPECT_EQ(state.menuBarAppearance().primaryControlFrameProvider(),
               std::optional<QRect>(QRect(1200, 0, 24, 24)));
+
+    // Becoming active rereads the keyboard and the capabilities.
+    h.keyboard.inputMonitoringAllowed = true;
+    h.log.entries.clear();
+    delegate.applicationDidBecomeActive();
+    EXPECT_EQ(h.log.entries, QStringList{"keyboard.start"});
+    EXPECT_FALSE(h.capabilities.statuses().empty());
     delegate.applicationWillTerminate();
     EXPECT_FALSE(state.isStarted());
 
@@ -112,16 +119,6 @@ TEST_F(DelegateTest, ReopenAndTheMenuActionsBringTheControlCenterBack) {
     delegate.openFiles();
     delegate.quit();
     EXPECT_EQ(h.log.entries, (QStringList{"notch.show", "notch.expand files focus", "app.terminate"}));
-}
-
-TEST_F(DelegateTest, BecomingActiveRereadsTheKeyboardAndCapabilities) {
-    delegate.applicationDidFinishLaunching();
-    h.keyboard.inputMonitoringAllowed = true;
-    h.log.entries.clear();
-    delegate.applicationDidBecomeActive();
-    EXPECT_EQ(h.log.entries, QStringList{"keyboard.start"});
-    EXPECT_FALSE(h.capabilities.statuses().empty());
-    delegate.applicationWillTerminate();
 }
 
 TEST(VantrelApp, TheControlCenterWindowAndItsCommands) {
