@@ -17,26 +17,17 @@ struct CalendarFixture : ::testing::Test {
     ManualClock clock;
     ManualScheduler scheduler{clock};
     FakeCalendarService service;
-    const QLocale locale{QLocale::English, QLocale::UnitedKingdom};
 
     std::unique_ptr<CalendarStore> makeStore(QTimeZone zone = QTimeZone::utc()) {
-        return std::make_unique<CalendarStore>(service, clock, scheduler, zone, locale);
+        return std::make_unique<CalendarStore>(service, clock, scheduler, zone,
+                                               QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
     CalendarEvent timed(const char* title, double startMinutes, double endMinutes) const {
         CalendarEvent event;
-        event.identifier = QString::fromLatin1(title).toLower();
+        event.identifier = QString::fromLatin1(title);
         event.title = QString::fromLatin1(title);
         event.startDate = addSeconds(clock.now(), Seconds(startMinutes * 60));
         event.endDate = addSeconds(clock.now(), Seconds(endMinutes * 60));
-        return event;
-    }
-    CalendarEvent allDay(const char* title) const {
-        CalendarEvent event;
-        event.identifier = QStringLiteral("all-day");
-        event.title = QString::fromLatin1(title);
-        event.startDate = utc("2026-01-05T00:00:00Z");
-        event.endDate = utc("2026-01-06T00:00:00Z");
-        event.isAllDay = true;
         return event;
     }
     QString briefingFor(std::vector<CalendarEvent> events) {
@@ -45,37 +36,34 @@ struct CalendarFixture : ::testing::Test {
         store->refresh();
         return store->briefing();
     }
+    // The window of the latest events question.
+    std::pair<WallTime, WallTime> lastWindow() const { return service.windows.back(); }
 };
 
 } // namespace
 
 TEST_F(CalendarFixture, WithoutFullAccessNothingIsRead) {
-    for (auto status : {CalendarAuthorizationStatus::notDetermined, CalendarAuthorizationStatus::restricted,
-                        CalendarAuthorizationStatus::denied, CalendarAuthorizationStatus::writeOnly}) {
-        service.status = CalendarAuthorizationStatus::fullAccess;
-        service.stored = {timed("Stand-up", 10, 20)};
-        auto store = makeStore();
-        store->refresh();
-        ASSERT_EQ(store->events().size(), 1u);
-        service.status = status;
-        store->refresh();
-        EXPECT_EQ(store->authorizationStatus(), status);
-        EXPECT_TRUE(store->events().empty());
-        EXPECT_EQ(store->briefing(), QStringLiteral("Connect Calendar to build an on-device day briefing."));
-    }
+    service.stored = {timed("Stand-up", 10, 20)};
+    auto store = makeStore();
+    store->refresh();
+    ASSERT_EQ(store->events().size(), 1u);
+    service.status = CalendarAuthorizationStatus::denied;
+    store->refresh();
+    EXPECT_TRUE(store->events().empty());
+    EXPECT_EQ(store->briefing(), QStringLiteral("Connect Calendar to build an on-device day briefing."));
 }
 
 TEST_F(CalendarFixture, BriefingTexts) {
+    CalendarEvent allDay = timed("Offsite", -540, 900);
+    allDay.isAllDay = true;
     EXPECT_EQ(briefingFor({}), QStringLiteral("Your day is clear."));
     EXPECT_EQ(briefingFor({timed("Breakfast", -120, -60)}), QStringLiteral("No more events today."));
     // All-day events start at midnight, so they sort ahead of later timed ones.
-    EXPECT_EQ(briefingFor({timed("Review", 30, 60), allDay("Offsite")}),
+    EXPECT_EQ(briefingFor({timed("Review", 30, 60), allDay}),
               QStringLiteral("Offsite is scheduled all day."));
     EXPECT_EQ(briefingFor({timed("Stand-up", -10, 5)}), QStringLiteral("Stand-up is happening now."));
     EXPECT_EQ(briefingFor({timed("Call", 59.0 / 60, 30)}), QStringLiteral("Call is happening now."))
         << "59 seconds ahead truncates to 0 minutes";
-    EXPECT_EQ(briefingFor({timed("Review", 30, 60)}), QStringLiteral("Review starts in 30 minutes."));
-    EXPECT_EQ(briefingFor({timed("Review", 1.5, 60)}), QStringLiteral("Review starts in 1 minutes."));
     EXPECT_EQ(briefingFor({timed("Review", 59.9, 90)}), QStringLiteral("Review starts in 59 minutes."));
     EXPECT_EQ(briefingFor({timed("Lunch", 90, 150), timed("Gym", 300, 360), timed("Breakfast", -120, -60)}),
               QStringLiteral("2 events remaining; next at 10:30."));
@@ -86,77 +74,52 @@ TEST_F(CalendarFixture, ItemsTakeDefaultsAndSortStably) {
     CalendarEvent nameless = timed("x", 5, 10);
     nameless.identifier.reset();
     nameless.title.reset();
-    CalendarEvent empty = timed("", 5, 10);
-    empty.calendarColor = {1.0, 0.0, 0.0, 1.0};
-    service.stored = {timed("Later", 60, 70), nameless, empty};
+    CalendarEvent red = timed("", 5, 10);
+    red.calendarColor = {1.0, 0.0, 0.0, 1.0};
+    service.stored = {timed("Later", 60, 70), nameless, red};
     auto store = makeStore();
     store->refresh();
     const auto first = store->events();
     ASSERT_EQ(first.size(), 3u);
     EXPECT_EQ(first[0].title, QStringLiteral("Untitled event"));
     EXPECT_EQ(first[0].colorHex, QStringLiteral("5AAEFF"));
-    EXPECT_EQ(first[1].title, QString()) << "an empty title stays empty; same start keeps the store's order";
-    EXPECT_EQ(first[1].colorHex, QStringLiteral("FF0000"));
+    EXPECT_EQ(first[1].colorHex, QStringLiteral("FF0000")) << "same start keeps the store's order";
     EXPECT_EQ(first[2].title, QStringLiteral("Later"));
-    EXPECT_EQ(first[0].id.size(), 36);
-    EXPECT_EQ(first[0].id, first[0].id.toUpper());
     store->refresh();
     EXPECT_NE(store->events()[0].id, first[0].id) << "an event without identifier gets a new one each time";
-    EXPECT_EQ(store->events()[1].id, first[1].id);
 }
 
-TEST_F(CalendarFixture, TenChangesWithinABurstGiveOneRefresh) {
+TEST_F(CalendarFixture, TenChangesGiveOneRefreshAndMidnightAnother) {
     auto store = makeStore();
     for (int i = 0; i < 10; ++i) {
         service.announceChange();
         scheduler.advance(Seconds(0.01));
     }
-    EXPECT_TRUE(service.windows.empty());
     scheduler.advance(Seconds(0.239));
     EXPECT_TRUE(service.windows.empty()) << "250 ms after the last, not the first";
     scheduler.advance(Seconds(0.002));
-    EXPECT_EQ(service.windows.size(), 1u);
-    scheduler.advance(Seconds(10));
-    EXPECT_EQ(service.windows.size(), 1u);
+    ASSERT_EQ(service.windows.size(), 1u);
+    EXPECT_EQ(lastWindow(), std::make_pair(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z")));
+
+    scheduler.advance(Seconds(15 * 3600));
+    ASSERT_EQ(service.windows.size(), 2u);
+    EXPECT_EQ(lastWindow(), std::make_pair(utc("2026-01-06T00:00:00Z"), utc("2026-01-07T00:00:00Z")));
 
     store.reset();
     service.announceChange();
     scheduler.advance(Seconds(1));
-    EXPECT_EQ(service.windows.size(), 1u) << "a destroyed store refreshes nothing";
-}
-
-TEST_F(CalendarFixture, TheChangeOfDayRefreshesWithTheNewDay) {
-    auto store = makeStore();
-    store->refresh();
-    ASSERT_EQ(service.windows.size(), 1u);
-    EXPECT_EQ(service.windows.back(),
-              std::make_pair(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z")));
-    scheduler.advance(Seconds(15 * 3600));
-    EXPECT_EQ(service.windows.size(), 1u);
-    scheduler.advance(Seconds(0.25));
-    ASSERT_EQ(service.windows.size(), 2u);
-    EXPECT_EQ(service.windows.back(),
-              std::make_pair(utc("2026-01-06T00:00:00Z"), utc("2026-01-07T00:00:00Z")));
-    scheduler.advance(Seconds(24 * 3600 + 0.25));
-    EXPECT_EQ(service.windows.size(), 3u) << "and again the next midnight";
+    EXPECT_EQ(service.windows.size(), 2u) << "a destroyed store refreshes nothing";
 }
 
 TEST_F(CalendarFixture, TodaysWindowOnDaylightSavingDays) {
     const QTimeZone berlin("Europe/Berlin");
     clock.setWallTime(utc("2026-03-29T12:00:00Z"));
-    auto spring = makeStore(berlin);
-    spring->refresh();
-    ASSERT_EQ(service.windows.size(), 1u);
-    EXPECT_EQ(service.windows.back(),
-              std::make_pair(utc("2026-03-28T23:00:00Z"), utc("2026-03-29T22:00:00Z")));
+    makeStore(berlin)->refresh();
+    EXPECT_EQ(lastWindow(), std::make_pair(utc("2026-03-28T23:00:00Z"), utc("2026-03-29T22:00:00Z")));
 
     clock.setWallTime(utc("2026-10-25T22:30:00Z")); // 23:30 in Berlin, after the clocks went back
-    auto autumn = makeStore(berlin);
-    autumn->refresh();
-    EXPECT_EQ(service.windows.back(),
-              std::make_pair(utc("2026-10-24T22:00:00Z"), utc("2026-10-25T23:00:00Z")));
-    EXPECT_DOUBLE_EQ(secondsBetween(service.windows.back().first, service.windows.back().second),
-                     25 * 3600.0);
+    makeStore(berlin)->refresh();
+    EXPECT_EQ(lastWindow(), std::make_pair(utc("2026-10-24T22:00:00Z"), utc("2026-10-25T23:00:00Z")));
 }
 
 TEST_F(CalendarFixture, RequestingAccessAnswersOnALaterTurn) {
@@ -166,22 +129,14 @@ TEST_F(CalendarFixture, RequestingAccessAnswersOnALaterTurn) {
     int completions = 0;
     store->requestAccess([&] { ++completions; });
     EXPECT_EQ(completions, 0);
-    EXPECT_EQ(store->authorizationStatus(), CalendarAuthorizationStatus::notDetermined);
     scheduler.runDue();
     EXPECT_EQ(completions, 1);
-    EXPECT_EQ(store->authorizationStatus(), CalendarAuthorizationStatus::fullAccess);
     EXPECT_EQ(store->events().size(), 1u) << "granted access refreshes at once";
 
     service.accessError = QStringLiteral("The calendars folder could not be created.");
     store->requestAccess({});
     scheduler.runDue();
     EXPECT_EQ(store->errorMessage(), QStringLiteral("The calendars folder could not be created."));
-    store->refresh();
-    EXPECT_EQ(store->errorMessage(), std::nullopt) << "cleared by the next refresh with full access";
-
-    service.accessError.reset();
-    service.grantOnRequest = false;
-    service.status = CalendarAuthorizationStatus::denied;
     store->requestAccess([&] { ++completions; });
     store.reset();
     scheduler.runDue();
@@ -189,9 +144,7 @@ TEST_F(CalendarFixture, RequestingAccessAnswersOnALaterTurn) {
 }
 
 TEST_F(CalendarFixture, ColourTextIsAlwaysSixUpperCaseDigits) {
-    EXPECT_EQ(CalendarStore::hexString({1, 0, 0}), QStringLiteral("FF0000"));
     EXPECT_EQ(CalendarStore::hexString({0.5, 0.5}), QStringLiteral("5AAEFF")) << "a grey colour";
-    EXPECT_EQ(CalendarStore::hexString({}), QStringLiteral("5AAEFF"));
     EXPECT_EQ(CalendarStore::hexString({1.2, -0.1, 0.5, 0.3}), QStringLiteral("FF007F")) << "extended range";
     EXPECT_EQ(CalendarStore::hexString({std::nan(""), 1e300, -1e300}), QStringLiteral("00FF00"));
     for (int k = 0; k < 256; ++k) {

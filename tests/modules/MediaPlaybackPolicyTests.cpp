@@ -30,60 +30,44 @@ QString record(const char* title, const char* url) {
 
 TEST(MediaPlaybackPolicy, SnapshotFromTheSixPlayerTexts) {
     EXPECT_FALSE(P::snapshot(fields("playing", "1", "2").mid(0, 5), kMusic));
-    EXPECT_FALSE(P::snapshot(fields("playing", "1", "2") << QString(), kMusic));
     EXPECT_FALSE(P::snapshot(fields("playing", "1", "2"), QStringLiteral("music")));
-    EXPECT_EQ(P::snapshot(QStringList(6, QString()), kMusic),
-              (MediaSnapshot{{}, {}, {}, false, kMusic, 0, 0}));
     // Texts are taken as reported, blanks included.
     EXPECT_EQ(P::snapshot(fields("paused", "3", "4"), kMusic),
               (MediaSnapshot{QStringLiteral(" T "), QStringLiteral("A\n"), {}, false, kMusic, 3, 4}));
 
-    for (const auto& [state, playing] : {std::pair{"playing", true},
-                                         {"PlAyInG", true},
-                                         {"paused", false},
-                                         {"stopped", false},
-                                         {"playing ", false}})
+    for (const auto& [state, playing] :
+         {std::pair{"playing", true}, {"PlAyInG", true}, {"paused", false}, {"playing ", false}})
         EXPECT_EQ(P::snapshot(fields(state, "0", "0"), kMusic)->isPlaying, playing) << state;
 
     for (const auto& [text, value] : {std::pair{"12,5", 12.5},
                                       {"12.5", 12.5},
                                       {" 12.5", 0.0},
-                                      {"12.5 ", 0.0},
                                       {"12.5s", 0.0},
                                       {"inf", 0.0},
                                       {"nan", 0.0},
                                       {"-3", 0.0},
                                       {"", 0.0},
-                                      {"1,234.5", 0.0},
-                                      {"1e2", 100.0}}) {
-        const auto s = P::snapshot(fields("paused", text, text), kMusic);
-        EXPECT_DOUBLE_EQ(s->elapsed, value) << text;
-        EXPECT_DOUBLE_EQ(s->duration, value) << text;
-    }
+                                      {"1,234.5", 0.0}})
+        EXPECT_DOUBLE_EQ(P::snapshot(fields("paused", text, "0"), kMusic)->elapsed, value) << text;
 
     // Spotify reports the length in milliseconds and the position in seconds.
     const auto spotify = P::snapshot(fields("playing", "215000", "215000"), kSpotify);
-    EXPECT_DOUBLE_EQ(spotify->duration, 215);
-    EXPECT_DOUBLE_EQ(spotify->elapsed, 215000);
+    EXPECT_EQ(std::make_pair(spotify->elapsed, spotify->duration), std::make_pair(215000.0, 215.0));
 }
 
 TEST(MediaPlaybackPolicy, FormatTimeAndCurrentItem) {
-    const double inf = std::numeric_limits<double>::infinity();
     for (const auto& [seconds, text] : {std::pair{0.0, "0:00"},
                                         {-1.0, "0:00"},
-                                        {inf, "0:00"},
+                                        {std::numeric_limits<double>::infinity(), "0:00"},
                                         {std::nan(""), "0:00"},
                                         {59.9, "0:59"},
-                                        {215.0, "3:35"},
-                                        {3600.0, "60:00"},
                                         {3725.5, "62:05"},
                                         {1e12, "525600:00"}})
         EXPECT_EQ(P::formatTime(seconds), QString::fromLatin1(text)) << seconds;
 
-    for (const char* t : {"", " \n\t ", "Nothing playing", "  Nothing playing\n"})
+    for (const char* t : {"", " \n\t ", "  Nothing playing\n"})
         EXPECT_FALSE(P::hasCurrentItem(QString::fromLatin1(t))) << t;
-    for (const char* t : {"nothing playing", "Nothing playing!"})
-        EXPECT_TRUE(P::hasCurrentItem(QString::fromLatin1(t))) << t;
+    EXPECT_TRUE(P::hasCurrentItem(QStringLiteral("nothing playing")));
 }
 
 TEST(MediaPlaybackPolicy, SelectionOrder) {
@@ -107,42 +91,36 @@ TEST(MediaPlaybackPolicy, SelectionOrder) {
         {"paused: previous source wins", {musicPaused, spotifyPaused}, previous, none, spotifyPaused},
         {"failed previous keeps its state", {musicPaused}, previous, failed, previous},
         {"not failed: the paused candidate", {musicPaused}, previous, none, musicPaused},
-        {"no candidates, previous failed", {}, previous, failed, previous},
         {"no candidates, previous fine", {}, previous, none, std::nullopt},
         {"stopped previous gives the other", {musicPaused, spotifyIdle}, previous, none, musicPaused},
-        {"first paused without previous", {musicPaused, spotifyPaused}, std::nullopt, none, musicPaused},
     };
     for (const Row& row : rows)
         EXPECT_EQ(P::select(row.snapshots, row.previous, row.failed), row.expected) << row.name;
 }
 
 TEST(MediaPlaybackPolicy, BrowserTabListing) {
-    const QString safari = QStringLiteral("Safari"), id = QStringLiteral("com.apple.Safari");
     // Expected "site|title|url"; empty when no tab is found.
     const std::pair<QString, const char*> rows[] = {
         {QStringLiteral("V https://youtube.com/watch") + QChar(0x1E), ""},
         {record("V", "ftp://youtube.com/x"), ""},
         {record("V", "https:///watch"), ""},
-        {record("V", "https://you tube.com/"), ""},
         {record("V", "https://notyoutube.com/watch"), ""},
-        {record("V", "https://example.com/"), ""},
-        {record("T", "https://bandcamp.com/").chopped(1) + QChar(0x1F), ""},
         {record("Clip", "HTTPS://WWW.YouTube.COM/w"), "YouTube|Clip|HTTPS://WWW.YouTube.COM/w"},
         {record("Song - YouTube Music", "https://music.youtube.com/w"),
          "YouTube Music|Song|https://music.youtube.com/w"},
         {record("  Talk - YouTube \n", "http://m.youtube.com/x"), "YouTube|Talk|http://m.youtube.com/x"},
-        {record("A - Twitch - Twitch", "https://www.twitch.tv/a"), "Twitch|A|https://www.twitch.tv/a"},
-        {record("", "https://soundcloud.com/a"), "SoundCloud||https://soundcloud.com/a"},
         {record("x", "https://example.com") + record("Mix", "https://open.spotify.com/a") +
              record("Vid", "https://youtube.com/b"),
          "Spotify Web|Mix|https://open.spotify.com/a"},
         {record("Y", "https://music.apple.com/z").chopped(1), "Apple Music|Y|https://music.apple.com/z"},
     };
     for (const auto& [listing, expected] : rows) {
-        const auto tab = MediaController::firstMediaTab(listing, safari, id);
+        const auto tab =
+            MediaController::firstMediaTab(listing, QStringLiteral("Safari"), QStringLiteral("id"));
         const QString found =
-            tab ? QStringList{tab->siteName, tab->title, tab->url}.join(QLatin1Char('|')) : QString();
-        EXPECT_EQ(found, QString::fromLatin1(expected)) << listing.toStdString();
-        EXPECT_TRUE(!tab || (tab->browser == safari && tab->bundleIdentifier == id));
+            tab ? QStringList{tab->siteName, tab->title, tab->url, tab->browser}.join(QLatin1Char('|'))
+                : QString();
+        EXPECT_EQ(found, expected[0] ? QString::fromLatin1(expected) + QStringLiteral("|Safari") : QString())
+            << listing.toStdString();
     }
 }

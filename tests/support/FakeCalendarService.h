@@ -12,12 +12,8 @@ class FakeCalendarService final : public CalendarService {
 public:
     CalendarAuthorizationStatus authorizationStatus() const override { return status; }
     void requestFullAccess(AccessCompletion done) override {
-        if (accessError) {
-            done(false, accessError);
-            return;
-        }
-        if (grantOnRequest) status = CalendarAuthorizationStatus::fullAccess;
-        done(grantOnRequest, std::nullopt);
+        if (!accessError) status = CalendarAuthorizationStatus::fullAccess;
+        done(!accessError, accessError);
     }
     std::vector<CalendarEvent> events(WallTime start, WallTime end) override {
         windows.emplace_back(start, end);
@@ -29,7 +25,6 @@ public:
     void announceChange() { Q_EMIT storeChanged(); }
 
     CalendarAuthorizationStatus status = CalendarAuthorizationStatus::fullAccess;
-    bool grantOnRequest = true;
     std::optional<QString> accessError;
     std::vector<CalendarEvent> stored;
     std::vector<std::pair<WallTime, WallTime>> windows;

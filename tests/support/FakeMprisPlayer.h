@@ -10,7 +10,7 @@
 namespace vantrel::test {
 
 // An MPRIS player on a bus: its own connection and bus name, served from a thread of its own so
-// the test can call it synchronously from the main thread.
+// the test can call it synchronously from the main thread. Records the methods called on it.
 class FakeMprisPlayer : public QObject {
     Q_OBJECT
 
@@ -21,14 +21,29 @@ public:
         qlonglong position = 0;
     };
 
-    FakeMprisPlayer(const QString& busAddress, const QString& busName, QThread& thread);
-    ~FakeMprisPlayer() override;
+    FakeMprisPlayer(const QString& busAddress, const QString& busName, QThread& thread, State state);
+    ~FakeMprisPlayer() override {
+        connection_.unregisterObject(QStringLiteral("/org/mpris/MediaPlayer2"));
+        QDBusConnection::disconnectFromBus(connection_.name());
+    }
 
     bool isRegistered() const { return registered_; }
-    void setState(State state);
-    State state() const;
-    QStringList calls() const;
-    void recordCall(const QString& method);
+    void setState(State state) {
+        QMutexLocker lock(&mutex_);
+        state_ = std::move(state);
+    }
+    State state() const {
+        QMutexLocker lock(&mutex_);
+        return state_;
+    }
+    QStringList calls() const {
+        QMutexLocker lock(&mutex_);
+        return calls_;
+    }
+    void recordCall(const QString& method) {
+        QMutexLocker lock(&mutex_);
+        calls_.append(method);
+    }
 
 private:
     QDBusConnection connection_;
@@ -70,5 +85,17 @@ public Q_SLOTS:
 private:
     FakeMprisPlayer* player() const { return static_cast<FakeMprisPlayer*>(parent()); }
 };
+
+inline FakeMprisPlayer::FakeMprisPlayer(const QString& busAddress, const QString& busName, QThread& thread,
+                                        State state)
+    : connection_(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-") + busName)),
+      state_(std::move(state)) {
+    new FakeMprisRootAdaptor(this);
+    new FakeMprisPlayerAdaptor(this);
+    moveToThread(&thread);
+    registered_ = connection_.isConnected() && connection_.registerService(busName) &&
+                  connection_.registerObject(QStringLiteral("/org/mpris/MediaPlayer2"), this,
+                                             QDBusConnection::ExportAdaptors);
+}
 
 } // namespace vantrel::test

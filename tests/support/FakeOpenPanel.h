@@ -2,20 +2,18 @@
 
 #include "platform/OpenPanel.h"
 
-#include <vector>
-
 namespace vantrel::test {
 
-// Answers with the path the test chose (none: the user cancelled) and keeps every request.
+// Answers with the path the test chose (none: the user cancelled) and keeps the last request.
 class FakeOpenPanel final : public OpenPanel {
 public:
     std::optional<QString> run(const OpenPanelRequest& request) override {
-        requests.push_back(request);
+        lastRequest = request;
         return answer;
     }
 
     std::optional<QString> answer;
-    std::vector<OpenPanelRequest> requests;
+    std::optional<OpenPanelRequest> lastRequest;
 };
 
 } // namespace vantrel::test
