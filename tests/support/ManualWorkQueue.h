@@ -16,26 +16,19 @@ public:
     // Runs the oldest item only, then delivers what it posted back.
     void runNext() {
         if (pending_.empty()) return;
-        runOne();
+        auto work = std::move(pending_.front());
+        pending_.pop_front();
+        work();
         QCoreApplication::processEvents();
     }
     // Runs every queued item and delivers the answers they post back to the main thread, until
     // neither side has anything left (an answer may queue more work).
     void drain() {
-        do {
-            while (!pending_.empty())
-                runOne();
-            QCoreApplication::processEvents();
-        } while (!pending_.empty());
+        while (!pending_.empty())
+            runNext();
     }
 
 private:
-    void runOne() {
-        auto work = std::move(pending_.front());
-        pending_.pop_front();
-        work();
-    }
-
     std::deque<std::function<void()>> pending_;
 };
 

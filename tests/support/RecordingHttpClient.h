@@ -2,7 +2,6 @@
 
 #include "platform/HttpClient.h"
 
-#include <map>
 #include <vector>
 
 namespace vantrel::test {
@@ -11,37 +10,27 @@ namespace vantrel::test {
 class RecordingHttpClient final : public HttpClient {
 public:
     struct Request {
-        RequestId id;
         QUrl url;
         Seconds timeout;
         qint64 maxBytes;
+        std::function<void(const HttpResponse&)> done; // empty once answered or cancelled
     };
 
-    std::vector<Request> requests;
+    std::vector<Request> requests; // the id of a request is its index
 
     RequestId get(const QUrl& url, Seconds timeout, qint64 maxBytes,
                   std::function<void(const HttpResponse&)> done) override {
-        const RequestId id = nextId_++;
-        requests.push_back({id, url, timeout, maxBytes});
-        open_[id] = std::move(done);
-        return id;
+        requests.push_back({url, timeout, maxBytes, std::move(done)});
+        return RequestId(requests.size() - 1);
     }
-    void cancel(RequestId id) override { open_.erase(id); }
+    void cancel(RequestId id) override { requests.at(std::size_t(id)).done = nullptr; }
 
-    bool isOpen(RequestId id) const { return open_.count(id) != 0; }
-    // Answers an open request; returns false when it was cancelled or already answered.
-    bool respond(RequestId id, const HttpResponse& response) {
-        auto it = open_.find(id);
-        if (it == open_.end()) return false;
-        auto done = std::move(it->second);
-        open_.erase(it);
-        done(response);
-        return true;
+    // Answers the request at `index`; false when it was cancelled or already answered.
+    bool respond(std::size_t index, const HttpResponse& response) {
+        auto done = std::exchange(requests.at(index).done, nullptr);
+        if (done) done(response);
+        return bool(done);
     }
-
-private:
-    std::map<RequestId, std::function<void(const HttpResponse&)>> open_;
-    RequestId nextId_ = 1;
 };
 
 } // namespace vantrel::test

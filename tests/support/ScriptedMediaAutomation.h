@@ -17,7 +17,6 @@ public:
     QHash<QString, QImage> icons;                      // by bundle identifier
 
     QStringList asked; // players and browsers, in asking order
-    QStringList artworkAsked;
     std::vector<std::pair<QString, MediaCommand>> sent;
     QStringList revealed;
     std::vector<std::pair<QString, QString>> activated;
@@ -31,10 +30,7 @@ public:
         asked.append(browser);
         return listings.value(browser, std::nullopt);
     }
-    ArtworkPayload artwork(const QString& player) override {
-        artworkAsked.append(player);
-        return artworks.value(player);
-    }
+    ArtworkPayload artwork(const QString& player) override { return artworks.value(player); }
     void send(const QString& player, MediaCommand command) override { sent.emplace_back(player, command); }
     void revealCurrentItem(const QString& player) override { revealed.append(player); }
     void activateTab(const QString& browser, const QString& url) override {
