@@ -42,17 +42,6 @@ struct CalendarFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(CalendarFixture, WithoutFullAccessNothingIsRead) {
-    service.stored = {timed("Stand-up", 10, 20)};
-    auto store = makeStore();
-    store->refresh();
-    ASSERT_EQ(store->events().size(), 1u);
-    service.status = CalendarAuthorizationStatus::denied;
-    store->refresh();
-    EXPECT_TRUE(store->events().empty());
-    EXPECT_EQ(store->briefing(), QStringLiteral("Connect Calendar to build an on-device day briefing."));
-}
-
 TEST_F(CalendarFixture, BriefingTexts) {
     CalendarEvent allDay = timed("Offsite", -540, 900);
     allDay.isAllDay = true;
@@ -74,16 +63,13 @@ TEST_F(CalendarFixture, ItemsTakeDefaultsAndSortStably) {
     CalendarEvent nameless = timed("x", 5, 10);
     nameless.identifier.reset();
     nameless.title.reset();
-    CalendarEvent red = timed("", 5, 10);
-    red.calendarColor = {1.0, 0.0, 0.0, 1.0};
-    service.stored = {timed("Later", 60, 70), nameless, red};
+    service.stored = {timed("Later", 60, 70), nameless, timed("", 5, 10)};
     auto store = makeStore();
     store->refresh();
     const auto first = store->events();
     ASSERT_EQ(first.size(), 3u);
     EXPECT_EQ(first[0].title, QStringLiteral("Untitled event"));
-    EXPECT_EQ(first[0].colorHex, QStringLiteral("5AAEFF"));
-    EXPECT_EQ(first[1].colorHex, QStringLiteral("FF0000")) << "same start keeps the store's order";
+    EXPECT_EQ(first[1].title, QString()) << "an empty title stays; the same start keeps the store's order";
     EXPECT_EQ(first[2].title, QStringLiteral("Later"));
     store->refresh();
     EXPECT_NE(store->events()[0].id, first[0].id) << "an event without identifier gets a new one each time";
@@ -122,10 +108,13 @@ TEST_F(CalendarFixture, TodaysWindowOnDaylightSavingDays) {
     EXPECT_EQ(lastWindow(), std::make_pair(utc("2026-10-24T22:00:00Z"), utc("2026-10-25T23:00:00Z")));
 }
 
-TEST_F(CalendarFixture, RequestingAccessAnswersOnALaterTurn) {
+TEST_F(CalendarFixture, NothingIsReadUntilAccessIsGrantedOnALaterTurn) {
     service.status = CalendarAuthorizationStatus::notDetermined;
     service.stored = {timed("Stand-up", 10, 20)};
     auto store = makeStore();
+    store->refresh();
+    EXPECT_TRUE(store->events().empty());
+    EXPECT_EQ(store->briefing(), QStringLiteral("Connect Calendar to build an on-device day briefing."));
     int completions = 0;
     store->requestAccess([&] { ++completions; });
     EXPECT_EQ(completions, 0);

@@ -1,14 +1,18 @@
 #include "modules/MediaController.h"
+#include "modules/MediaPlaybackPolicy.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingHttpClient.h"
 #include "support/ScriptedMediaAutomation.h"
 
 #include <QSignalSpy>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace vantrel;
 using namespace vantrel::test;
+namespace P = vantrel::MediaPlaybackPolicy;
 
 namespace {
 
@@ -30,6 +34,14 @@ QImage solid(QColor color) {
 // A one-pixel image file in the plain PPM format, "R G B".
 QByteArray ppm(const char* rgb) {
     return QByteArray("P3 1 1 255 ") + rgb;
+}
+
+MediaSnapshot snap(const QString& source, const char* title, bool playing) {
+    return MediaSnapshot{QString::fromLatin1(title), {}, {}, playing, source, 1, 2};
+}
+
+QString record(const char* title, const char* url) {
+    return QString::fromLatin1(title) + QChar(0x1F) + QString::fromLatin1(url) + QChar(0x1E);
 }
 
 class MediaControllerTest : public ::testing::Test {
@@ -122,19 +134,16 @@ TEST_F(MediaControllerTest, FallsBackToAMediaTabOnlyWhenNoPlayerHasAnItem) {
     automation_.running.insert(QStringLiteral("com.apple.Safari"));
     const QString url = QStringLiteral("https://www.youtube.com/watch?v=1");
     automation_.listings[QStringLiteral("Safari")] =
-        QStringLiteral("Inbox") + QChar(0x1F) + QStringLiteral("https://mail.example.com") + QChar(0x1E) +
-        QStringLiteral("Clip - YouTube") + QChar(0x1F) + url + QChar(0x1E);
+        record("Inbox", "https://mail.example.com") +
+        record("Clip - YouTube", "https://www.youtube.com/watch?v=1");
     startAndDrain();
     EXPECT_EQ(controller_->title(), QStringLiteral("Clip"));
     EXPECT_EQ(artwork(), QColor(Qt::blue)) << "the browser's icon, no cover art";
-    EXPECT_EQ(automation_.asked, (QStringList{kMusic, QStringLiteral("Safari")})) << "Chrome is not running";
 
-    controller_->control(MediaCommand::playPause);
+    controller_->control(MediaCommand::playPause); // tabs take no transport commands
     controller_->activateBrowserTab();
     queue_->drain();
-    EXPECT_TRUE(automation_.sent.empty()) << "tabs take no transport commands";
-    EXPECT_EQ(automation_.activated,
-              (std::vector<std::pair<QString, QString>>{{QStringLiteral("Safari"), url}}));
+    EXPECT_EQ(automation_.actions, QStringList{QStringLiteral("activate Safari ") + url});
 
     // A player with an item takes over, and browsers are not asked while it has one.
     automation_.states[kMusic] = track("Song", "paused");
@@ -162,13 +171,13 @@ TEST_F(MediaControllerTest, AnswersThatCrossAStopOrRestartAreDropped) {
     EXPECT_EQ(queue_->pendingCount(), 2u) << "one pass plus the artwork question";
 }
 
-TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemOnlyOverHttpsAndNeverLate) {
+TEST_F(MediaControllerTest, ArtworkLoadsOncePerItemOnlyOverHttpsUntilStopped) {
     play(kSpotify, track("One", "playing"));
     automation_.artworks[kSpotify] = {std::nullopt, QStringLiteral("https://i.example.com/1.jpg")};
     startAndDrain();
     ASSERT_EQ(http_.requests.size(), 1u);
-    EXPECT_EQ(http_.requests[0].timeout, Seconds(10));
-    EXPECT_EQ(http_.requests[0].maxBytes, 10 * 1024 * 1024);
+    EXPECT_EQ(std::make_pair(http_.requests[0].timeout, http_.requests[0].maxBytes),
+              std::make_pair(Seconds(10), qint64(10 * 1024 * 1024)));
     EXPECT_EQ(artwork(), QColor(Qt::green)) << "the player's icon until the cover arrives";
     http_.respond(0, {200, ppm("255 255 0"), {}});
     EXPECT_EQ(artwork(), QColor(Qt::yellow));
@@ -209,9 +218,8 @@ TEST_F(MediaControllerTest, TransportCommandsGoToTheShownPlayerAndRefreshSoonAft
     controller_->openCurrentItem();
     automation_.states[kSpotify] = track("Next song", "playing");
     queue_->drain();
-    EXPECT_EQ(automation_.sent,
-              (std::vector<std::pair<QString, MediaCommand>>{{kSpotify, MediaCommand::nextTrack}}));
-    EXPECT_EQ(automation_.revealed, QStringList{kSpotify});
+    EXPECT_EQ(automation_.actions,
+              (QStringList{QStringLiteral("send Spotify 2"), QStringLiteral("reveal Spotify")}));
     scheduler_.advance(Seconds(0.15));
     queue_->drain();
     EXPECT_EQ(controller_->title(), QStringLiteral("Next song")) << "refreshed 0.15 s after the command";
@@ -221,4 +229,90 @@ TEST_F(MediaControllerTest, TransportCommandsGoToTheShownPlayerAndRefreshSoonAft
     queue_->drain();
     scheduler_.advance(Seconds(1));
     EXPECT_EQ(queue_->pendingCount(), 0u);
+}
+
+TEST(MediaPlaybackPolicy, SnapshotFromTheSixPlayerTexts) {
+    EXPECT_FALSE(P::snapshot(track(" T ", "playing", "1", "2").mid(0, 5), kMusic));
+    EXPECT_FALSE(P::snapshot(track(" T ", "playing", "1", "2"), QStringLiteral("music")));
+    // Texts are taken as reported, blanks included; "playing" in any case, nothing more.
+    EXPECT_EQ(P::snapshot(track(" T ", "PlAyInG", "3", "4"), kMusic),
+              (MediaSnapshot{QStringLiteral(" T "), QStringLiteral("Artist"), QStringLiteral("Album"), true,
+                             kMusic, 3, 4}));
+    EXPECT_FALSE(P::snapshot(track(" T ", "playing ", "0", "0"), kMusic)->isPlaying);
+
+    // A decimal comma is read; anything else around or in the number reads as 0.
+    EXPECT_DOUBLE_EQ(P::snapshot(track(" T ", "paused", "12,5", "0"), kMusic)->elapsed, 12.5);
+    for (const char* text : {" 12.5", "12.5s", "inf", "nan", "-3", "", "1,234.5"})
+        EXPECT_DOUBLE_EQ(P::snapshot(track(" T ", "paused", text, text), kMusic)->duration, 0) << text;
+
+    // Spotify reports the length in milliseconds and the position in seconds.
+    const auto spotify = P::snapshot(track(" T ", "playing", "215000", "215000"), kSpotify);
+    EXPECT_EQ(std::make_pair(spotify->elapsed, spotify->duration), std::make_pair(215000.0, 215.0));
+}
+
+TEST(MediaPlaybackPolicy, FormatTimeAndCurrentItem) {
+    for (double zero : {0.0, -1.0, std::numeric_limits<double>::infinity(), std::nan("")})
+        EXPECT_EQ(P::formatTime(zero), QStringLiteral("0:00")) << zero;
+    EXPECT_EQ(P::formatTime(59.9), QStringLiteral("0:59"));
+    EXPECT_EQ(P::formatTime(3725.5), QStringLiteral("62:05"));
+    EXPECT_EQ(P::formatTime(1e12), QStringLiteral("525600:00")) << "capped at a year";
+
+    for (const char* t : {"", " \n\t ", "  Nothing playing\n"})
+        EXPECT_FALSE(P::hasCurrentItem(QString::fromLatin1(t))) << t;
+    EXPECT_TRUE(P::hasCurrentItem(QStringLiteral("nothing playing")));
+}
+
+TEST(MediaPlaybackPolicy, SelectionOrder) {
+    const auto musicPlaying = snap(kMusic, "M", true), musicPaused = snap(kMusic, "M", false);
+    const auto spotifyPlaying = snap(kSpotify, "S", true), spotifyPaused = snap(kSpotify, "S", false);
+    const auto spotifyIdle = snap(kSpotify, "Nothing playing", false);
+    const auto previous = snap(kSpotify, "Old", false);
+    const QSet<QString> none, failed{kSpotify};
+
+    struct Row {
+        const char* name;
+        std::vector<MediaSnapshot> snapshots;
+        std::optional<MediaSnapshot> previous;
+        QSet<QString> failed;
+        std::optional<MediaSnapshot> expected;
+    };
+    const Row rows[] = {
+        {"previous source playing wins", {musicPlaying, spotifyPlaying}, previous, none, spotifyPlaying},
+        {"earlier player without previous", {musicPlaying, spotifyPlaying}, std::nullopt, none, musicPlaying},
+        {"playing beats paused previous source", {musicPlaying, spotifyPaused}, previous, none, musicPlaying},
+        {"paused: previous source wins", {musicPaused, spotifyPaused}, previous, none, spotifyPaused},
+        {"failed previous keeps its state", {musicPaused}, previous, failed, previous},
+        {"not failed: the paused candidate", {musicPaused}, previous, none, musicPaused},
+        {"no candidates, previous fine", {}, previous, none, std::nullopt},
+        {"stopped previous gives the other", {musicPaused, spotifyIdle}, previous, none, musicPaused},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(P::select(row.snapshots, row.previous, row.failed), row.expected) << row.name;
+}
+
+TEST(MediaPlaybackPolicy, BrowserTabListing) {
+    // Expected "site|title|url"; empty when no tab is found.
+    const std::pair<QString, const char*> rows[] = {
+        {QStringLiteral("V https://youtube.com/watch") + QChar(0x1E), ""},
+        {record("V", "ftp://youtube.com/x"), ""},
+        {record("V", "https:///watch"), ""},
+        {record("V", "https://notyoutube.com/watch"), ""},
+        {record("Clip", "HTTPS://WWW.YouTube.COM/w"), "YouTube|Clip|HTTPS://WWW.YouTube.COM/w"},
+        {record("Song - YouTube Music", "https://music.youtube.com/w"),
+         "YouTube Music|Song|https://music.youtube.com/w"},
+        {record("  Talk - YouTube \n", "http://m.youtube.com/x"), "YouTube|Talk|http://m.youtube.com/x"},
+        {record("x", "https://example.com") + record("Mix", "https://open.spotify.com/a") +
+             record("Vid", "https://youtube.com/b"),
+         "Spotify Web|Mix|https://open.spotify.com/a"},
+        {record("Y", "https://music.apple.com/z").chopped(1), "Apple Music|Y|https://music.apple.com/z"},
+    };
+    for (const auto& [listing, expected] : rows) {
+        const auto tab =
+            MediaController::firstMediaTab(listing, QStringLiteral("Safari"), QStringLiteral("id"));
+        const QString found =
+            tab ? QStringList{tab->siteName, tab->title, tab->url, tab->browser}.join(QLatin1Char('|'))
+                : QString();
+        EXPECT_EQ(found, expected[0] ? QString::fromLatin1(expected) + QStringLiteral("|Safari") : QString())
+            << listing.toStdString();
+    }
 }

@@ -3,7 +3,6 @@
 #include "platform/MediaAutomation.h"
 
 #include <QHash>
-#include <vector>
 
 namespace vantrel::test {
 
@@ -16,10 +15,8 @@ public:
     QHash<QString, ArtworkPayload> artworks;           // by player
     QHash<QString, QImage> icons;                      // by bundle identifier
 
-    QStringList asked; // players and browsers, in asking order
-    std::vector<std::pair<QString, MediaCommand>> sent;
-    QStringList revealed;
-    std::vector<std::pair<QString, QString>> activated;
+    QStringList asked;   // players and browsers, in asking order
+    QStringList actions; // "send Spotify 2" (the command's number), "reveal Music", "activate Safari <url>"
 
     QSet<QString> runningBundleIdentifiers() override { return running; }
     std::optional<QStringList> playerState(const QString& player) override {
@@ -31,10 +28,14 @@ public:
         return listings.value(browser, std::nullopt);
     }
     ArtworkPayload artwork(const QString& player) override { return artworks.value(player); }
-    void send(const QString& player, MediaCommand command) override { sent.emplace_back(player, command); }
-    void revealCurrentItem(const QString& player) override { revealed.append(player); }
+    void send(const QString& player, MediaCommand command) override {
+        actions.append(QStringLiteral("send %1 %2").arg(player).arg(int(command)));
+    }
+    void revealCurrentItem(const QString& player) override {
+        actions.append(QStringLiteral("reveal ") + player);
+    }
     void activateTab(const QString& browser, const QString& url) override {
-        activated.emplace_back(browser, url);
+        actions.append(QStringLiteral("activate %1 %2").arg(browser, url));
     }
     QImage applicationIcon(const QString& bundleIdentifier) override { return icons.value(bundleIdentifier); }
 };
