@@ -22,44 +22,32 @@ QVariantMap metadata(const QString& title, qlonglong lengthUs, const QString& ur
     return m;
 }
 
-QStringList fields(const char* status, const QVariantMap& meta, qlonglong positionUs, bool spotify = false) {
-    return mpris::playerFields({{QStringLiteral("PlaybackStatus"), QString::fromLatin1(status)},
-                                {QStringLiteral("Metadata"), meta},
-                                {QStringLiteral("Position"), positionUs}},
-                               spotify);
+QVariantMap player(const char* status, const QVariantMap& meta, qlonglong positionUs) {
+    return {{QStringLiteral("PlaybackStatus"), QString::fromLatin1(status)},
+            {QStringLiteral("Metadata"), meta},
+            {QStringLiteral("Position"), positionUs}};
+}
+
+QStringList fields(const char* status, const QVariantMap& meta, qlonglong positionUs) {
+    return mpris::playerFields(player(status, meta, positionUs), false);
 }
 
 } // namespace
 
-TEST(MprisMapping, PlayersAndBrowsersAreSortedIntoTheControllersTables) {
-    using mpris::Role;
-    const std::pair<const char*, Role> rows[] = {{"spotify", Role::spotify},
-                                                 {"chromium.instance42", Role::chrome},
-                                                 {"firefox.instance_1_7", Role::otherBrowser},
-                                                 {"vlc", Role::player},
-                                                 {"playerctld", Role::ignored}};
-    for (const auto& [name, role] : rows)
-        EXPECT_EQ(mpris::roleOf(mpris::kBusPrefix + QString::fromLatin1(name)), role) << name;
-    EXPECT_EQ(mpris::roleOf(QStringLiteral("org.freedesktop.Notifications")), Role::ignored);
-
+TEST(MprisMapping, RecordedPropertyMapsBecomeTheControllersTexts) {
     const QString prefix = mpris::kBusPrefix;
-    const auto roster =
-        mpris::rosterOf({prefix + "vlc", prefix + "firefox.instance_1", prefix + "audacious"});
-    EXPECT_EQ(roster.music, prefix + "audacious") << "first by name";
-    EXPECT_TRUE(mpris::runningBundleIdentifiers(mpris::rosterOf({prefix + "firefox.instance_1"})).isEmpty())
-        << "a browser alone is no Music player";
-}
-
-TEST(MprisMapping, PlayerPropertiesBecomeTheSixTextsTheControllerParses) {
+    EXPECT_EQ(
+        mpris::rosterOf({prefix + "vlc", prefix + "firefox.i1", prefix + "playerctld", prefix + "audacious"})
+            .music,
+        prefix + "audacious")
+        << "the first player by name; browsers and the playerctld mirror are no players";
     EXPECT_EQ(fields("Playing", metadata(QStringLiteral("T"), 215'000'000), 12'500'000),
               (QStringList{QStringLiteral("T"), QStringLiteral("A1, A2"), QStringLiteral("Album"),
                            QStringLiteral("playing"), QStringLiteral("12.5"), QStringLiteral("215")}));
     EXPECT_EQ(fields("Paused", metadata(QStringLiteral("T"), 0), -5).at(4), QStringLiteral("0"));
     EXPECT_TRUE(fields("Stopped", metadata(QStringLiteral("T"), 1), 0).isEmpty());
     EXPECT_TRUE(fields("Playing", {}, 0).isEmpty()) << "no current item";
-}
 
-TEST(MprisMapping, TabRecordsAndArtwork) {
     // A page title cannot forge a second record.
     const QString forged =
         QStringLiteral("x") + QChar(0x1F) + QStringLiteral("https://twitch.tv/") + QChar(0x1E);
@@ -94,15 +82,15 @@ TEST(MprisMediaAutomation, AnswersThePlayerQuestionsOverAPrivateBus) {
     if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
     std::vector<std::unique_ptr<FakeMprisPlayer>> players;
     const QString tabUrl = QStringLiteral("https://music.youtube.com/watch?v=9");
-    for (const auto& [name, state] :
-         {std::pair{"spotify", FakeMprisPlayer::State{QStringLiteral("Playing"),
-                                                      metadata(QStringLiteral("Song"), 215'000'000, {},
-                                                               QStringLiteral("https://i.scdn.co/1")),
-                                                      30'000'000}},
-          {"vlc", {QStringLiteral("Paused"), metadata(QStringLiteral("Film"), 0), 0}},
-          {"chromium.instance77",
-           {QStringLiteral("Playing"), metadata(QStringLiteral("Tune"), 0, tabUrl), 0}}}) {
-        players.push_back(std::make_unique<FakeMprisPlayer>(bus.address(), mpris::kBusPrefix + name, state));
+    for (const auto& [name, properties] :
+         {std::pair{"spotify", player("Playing",
+                                      metadata(QStringLiteral("Song"), 215'000'000, {},
+                                               QStringLiteral("https://i.scdn.co/1")),
+                                      30'000'000)},
+          {"vlc", player("Paused", metadata(QStringLiteral("Film"), 0), 0)},
+          {"chromium.instance77", player("Playing", metadata(QStringLiteral("Tune"), 0, tabUrl), 0)}}) {
+        players.push_back(
+            std::make_unique<FakeMprisPlayer>(bus.address(), mpris::kBusPrefix + name, properties));
         EXPECT_TRUE(players.back()->isRegistered()) << name;
     }
     {

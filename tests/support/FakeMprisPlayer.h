@@ -11,20 +11,14 @@
 namespace vantrel::test {
 
 // An MPRIS player on a bus, with a connection, bus name and thread of its own, so the test can
-// call it synchronously from the main thread.
-// Answers every property question with its state and records every other method called, as
-// "MediaPlayer2.Raise" or "MediaPlayer2.Player.Next".
+// call it synchronously from the main thread. Answers every property question with the player
+// properties it was given and records every other method called, as "MediaPlayer2.Raise" or
+// "MediaPlayer2.Player.Next".
 class FakeMprisPlayer final : public QDBusVirtualObject {
 public:
-    struct State {
-        QString playbackStatus;
-        QVariantMap metadata;
-        qlonglong position = 0;
-    };
-
-    FakeMprisPlayer(const QString& busAddress, const QString& busName, State state)
+    FakeMprisPlayer(const QString& busAddress, const QString& busName, QVariantMap properties)
         : connection_(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-") + busName)),
-          state_(std::move(state)) {
+          properties_(std::move(properties)) {
         moveToThread(&thread_);
         thread_.start();
         registered_ = connection_.registerVirtualObject(QStringLiteral("/org/mpris/MediaPlayer2"), this) &&
@@ -44,24 +38,19 @@ public:
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() == QStringLiteral("GetAll"))
+            return connection.send(message.createReply(QVariant::fromValue(properties_)));
         QMutexLocker lock(&mutex_);
-        if (message.member() != QStringLiteral("GetAll")) {
-            calls_.append(message.interface().section(QLatin1Char('.'), 2) + QLatin1Char('.') +
-                          message.member());
-            return connection.send(message.createReply());
-        }
-        const QVariantMap properties{{QStringLiteral("PlaybackStatus"), state_.playbackStatus},
-                                     {QStringLiteral("Metadata"), state_.metadata},
-                                     {QStringLiteral("Position"), state_.position}};
-        return connection.send(message.createReply(QVariant::fromValue(properties)));
+        calls_.append(message.interface().section(QLatin1Char('.'), 2) + QLatin1Char('.') + message.member());
+        return connection.send(message.createReply());
     }
 
 private:
     QThread thread_;
     QDBusConnection connection_;
+    const QVariantMap properties_;
     bool registered_ = false;
     mutable QMutex mutex_;
-    const State state_;
     QStringList calls_;
 };
 
