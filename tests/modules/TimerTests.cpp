@@ -62,33 +62,29 @@ const QString kKey = "timer.durationMinutes";
 
 } // namespace
 
-TEST(AlarmController, DeliveryMatrix) {
-    const struct {
-        AlarmDelivery delivery;
-        AlarmSound sound;
-        bool repeating;
-        bool haptic;
-        const char* soundPlayed; // nullptr: no sound, not even looked up
-    } cases[] = {
-        {AlarmDelivery::sound, AlarmSound::glass, false, false, "Glass"},
-        {AlarmDelivery::sound, AlarmSound::none, true, false, nullptr},
-        {AlarmDelivery::haptics, AlarmSound::ping, true, true, nullptr},
-        {AlarmDelivery::both, AlarmSound::purr, true, true, "Purr"},
-        {AlarmDelivery::both, AlarmSound::none, false, true, nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(rawValue(c.delivery).toStdString() + "/" + rawValue(c.sound).toStdString());
+TEST(AlarmController, DeliveryMatrixWithTheVolumeClamped) {
+    using D = AlarmDelivery;
+    // Delivery, sound, repeating; whether the haptic plays and which sound (none: not even looked up).
+    for (auto [delivery, sound, repeating, haptic, played] :
+         {std::tuple{D::sound, AlarmSound::glass, false, false, "Glass"},
+          {D::sound, AlarmSound::none, true, false, ""},
+          {D::haptics, AlarmSound::ping, true, true, ""},
+          {D::both, AlarmSound::purr, true, true, "Purr"},
+          {D::both, AlarmSound::none, false, true, ""}}) {
+        SCOPED_TRACE(rawValue(delivery).toStdString() + "/" + rawValue(sound).toStdString());
         TimerHarness h;
-        h.preferences.setAlarmDelivery(c.delivery);
-        h.preferences.setAlarmSound(c.sound);
-        h.alarm.play(c.repeating);
+        h.preferences.setAlarmDelivery(delivery);
+        h.preferences.setAlarmSound(sound);
+        h.preferences.setAlarmVolume(1.4);
+        h.alarm.play(repeating);
         QStringList expected;
-        if (c.haptic) expected << "haptic levelChange"; // the haptic comes first
-        if (c.soundPlayed) expected << QString("sound ") + c.soundPlayed;
+        if (haptic) expected << "haptic levelChange"; // the haptic comes first
+        if (*played) expected << QString("sound ") + played;
         EXPECT_EQ(h.log.entries, expected);
-        EXPECT_EQ(h.scheduler.pendingCount(), c.haptic && c.repeating ? 1u : 0u) << "the repeating haptic";
-        EXPECT_EQ(h.sounds.sounds.size(), c.soundPlayed ? 1u : 0u);
-        EXPECT_TRUE(!c.soundPlayed || h.sounds.sounds.front()->loops == c.repeating);
+        EXPECT_EQ(h.scheduler.pendingCount(), haptic && repeating ? 1u : 0u) << "the repeating haptic";
+        EXPECT_EQ(h.sounds.sounds.size(), *played ? 1u : 0u);
+        for (const auto& s : h.sounds.sounds)
+            EXPECT_TRUE(s->loops == repeating && s->volume == 1.0f);
         h.alarm.dismiss();
         EXPECT_EQ(h.sounds.playingCount(), 0);
         EXPECT_EQ(h.scheduler.pendingCount(), 0u);
@@ -97,10 +93,12 @@ TEST(AlarmController, DeliveryMatrix) {
 
 TEST(AlarmController, RepeatingHapticEveryOnePointTwoFiveSecondsAndOneAlarmAtATime) {
     TimerHarness h;
+    h.preferences.setAlarmVolume(std::nan(""));
     const MonoTime start = h.clock.monotonicNow();
     h.alarm.play(true);
     h.alarm.play(true);
     EXPECT_EQ(h.sounds.playingCount(), 1) << "the second play silenced the first";
+    EXPECT_EQ(h.sounds.sounds.at(0)->volume, 0.0f) << "a volume that is no number is silence";
     h.scheduler.advance(Seconds(5)); // one repeating timer, not two
     ASSERT_EQ(h.performer.count(), 6u);
     for (std::size_t i = 2; i < 6; ++i)
@@ -109,20 +107,12 @@ TEST(AlarmController, RepeatingHapticEveryOnePointTwoFiveSecondsAndOneAlarmAtATi
     h.alarm.dismiss();
     h.scheduler.advance(Seconds(10));
     EXPECT_EQ(h.performer.count(), 6u);
-}
 
-TEST(AlarmController, VolumeIsClampedAndAMissingSoundLeavesTheHapticAlone) {
-    for (auto [setting, expected] : {std::pair{1.4, 1.0f}, {std::nan(""), 0.0f}}) {
-        TimerHarness h;
-        h.preferences.setAlarmVolume(setting);
-        h.alarm.play(true);
-        EXPECT_FLOAT_EQ(h.sounds.sounds.at(0)->volume, expected) << setting;
-    }
-    TimerHarness h; // a library without the sound, or a machine without audio
-    h.sounds.silent = true;
-    h.alarm.play(true);
-    h.scheduler.advance(Seconds(1.25));
-    EXPECT_EQ(h.performer.count(), 2u);
+    TimerHarness silent; // a library without the sound, or a machine without audio: the haptic still plays
+    silent.sounds.silent = true;
+    silent.alarm.play(true);
+    silent.scheduler.advance(Seconds(1.25));
+    EXPECT_EQ(silent.performer.count(), 2u);
 }
 
 TEST(NotificationSignalStore, KeepsTheNewest25WhileEnabled) {
@@ -145,44 +135,25 @@ TEST(NotificationSignalStore, KeepsTheNewest25WhileEnabled) {
 TEST(FocusTimer, DurationKeysFallBackAndTheCurrentKeyIsWrittenOnce) {
     using Entry = RecordingUserDefaults::Entry;
     const QJsonValue none(QJsonValue::Undefined);
-    const struct {
-        QJsonValue current, legacy;
-        qint64 duration;
-        bool writes;
-    } cases[] = {
-        {none, none, 25, true},
-        {none, QJsonValue(40), 40, true},
-        {QJsonValue(0), QJsonValue(-3), 25, true},
-        {QJsonValue(180), QJsonValue(40), 180, false}, // long stored values are honoured
-        // Damaged values too large to count in seconds stop at one year instead of overflowing.
-        {QJsonValue(9.2e18), none, 525600, false},
-        {none, QJsonValue(1e300), 525600, true},
-    };
-    for (const auto& c : cases) {
+    // Current value, older value, the duration in minutes, whether the current key is written.
+    // Damaged values too large to count in seconds stop at one year instead of overflowing.
+    for (auto [current, legacy, duration, writes] : {std::tuple{none, none, 25, true},
+                                                     {none, QJsonValue(40), 40, true},
+                                                     {QJsonValue(0), QJsonValue(-3), 25, true},
+                                                     {QJsonValue(180), QJsonValue(40), 180, false},
+                                                     {QJsonValue(9.2e18), none, 525600, false},
+                                                     {none, QJsonValue(1e300), 525600, true}}) {
         TimerHarness h;
-        if (!c.current.isUndefined()) h.defaults.seed(kKey, c.current);
-        if (!c.legacy.isUndefined()) h.defaults.seed("focus.minutes", c.legacy);
+        if (!current.isUndefined()) h.defaults.seed(kKey, current);
+        if (!legacy.isUndefined()) h.defaults.seed("focus.minutes", legacy);
         FocusTimer& timer = h.focusTimer();
-        SCOPED_TRACE(c.duration);
-        const std::vector<Entry> written{{Entry::Kind::set, kKey, QJsonValue(c.duration)}};
-        EXPECT_EQ(h.defaults.journal(), c.writes ? written : std::vector<Entry>{}) << "the older key is kept";
+        SCOPED_TRACE(duration);
+        const std::vector<Entry> written{{Entry::Kind::set, kKey, QJsonValue(duration)}};
+        EXPECT_EQ(h.defaults.journal(), writes ? written : std::vector<Entry>{}) << "the older key is kept";
         timer.start(); // even a one-year run ticks without overflow
         h.scheduler.advance(Seconds(2));
-        EXPECT_EQ(timer.remainingSeconds(), c.duration * 60 - 2);
+        EXPECT_EQ(timer.remainingSeconds(), qint64(duration) * 60 - 2);
     }
-}
-
-TEST(FocusTimer, UpdateDurationClampsPublishesThenStores) {
-    TimerHarness h;
-    FocusTimer& timer = h.focusTimer();
-    qint64 storedWhenPublished = -1;
-    QObject::connect(&timer, &FocusTimer::durationMinutesChanged,
-                     [&](qint64) { storedWhenPublished = h.defaults.integer(kKey); });
-    timer.updateDuration(0);
-    EXPECT_EQ(storedWhenPublished, 25) << "observers hear of the change before it is stored";
-    EXPECT_EQ(h.defaults.integer(kKey), 1);
-    timer.updateDuration(500);
-    EXPECT_EQ(h.defaults.integer(kKey), 120);
 }
 
 TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
@@ -238,13 +209,21 @@ TEST(FocusTimer, ExpiryStopsThenFinishesThenRingsThenAlerts) {
     EXPECT_EQ(h.scheduler.pendingCount(), 0u) << "the ticker goes with the timer";
 }
 
-TEST(FocusTimer, ProgressStaysWithinZeroAndOne) {
+TEST(FocusTimer, DurationIsClampedPublishedThenStoredAndProgressStaysWithinZeroAndOne) {
     TimerHarness h;
     FocusTimer& timer = h.focusTimer();
+    qint64 storedWhenPublished = -1;
+    QObject::connect(&timer, &FocusTimer::durationMinutesChanged,
+                     [&](qint64) { storedWhenPublished = h.defaults.integer(kKey); });
+    timer.updateDuration(500);
+    EXPECT_EQ(storedWhenPublished, 25) << "observers hear of the change before it is stored";
+    EXPECT_EQ(h.defaults.integer(kKey), 120);
+    timer.updateDuration(25);
     timer.start();
     h.scheduler.advance(Seconds(60));
     // A shorter duration during a run keeps the run's end; the fraction must not go negative.
-    timer.updateDuration(1);
+    timer.updateDuration(0);
+    EXPECT_EQ(h.defaults.integer(kKey), 1);
     EXPECT_EQ(timer.progress(), 0.0);
     // A wall clock set back during a run leaves more than the duration; still within range.
     timer.updateDuration(25);
@@ -345,16 +324,14 @@ TEST(StopwatchStore, OneTickerWhileEitherClockRunsAndNoneAfterTheStore) {
 
 TEST(StopwatchStore, FormatsTimes) {
     const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        double seconds;
-        bool hundredths;
-        const char* text;
-    } cases[] = {
-        {59.999, true, "0:59.99"}, {65.5, false, "1:05"},    {3725, true, "1:02:05"},
-        {-3, false, "0:00"},       {0.125, true, "0:00.13"}, {std::nan(""), true, "0:00.00"},
-        {inf, false, "0:00"},      {-inf, false, "0:00"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(StopwatchStore::format(c.seconds, c.hundredths), c.text) << c.seconds;
+    for (auto [seconds, hundredths, text] : {std::tuple{59.999, true, "0:59.99"},
+                                             {65.5, false, "1:05"},
+                                             {3725.0, true, "1:02:05"},
+                                             {-3.0, false, "0:00"},
+                                             {0.125, true, "0:00.13"},
+                                             {std::nan(""), true, "0:00.00"},
+                                             {inf, false, "0:00"},
+                                             {-inf, false, "0:00"}})
+        EXPECT_EQ(StopwatchStore::format(seconds, hundredths), text) << seconds;
     EXPECT_FALSE(StopwatchStore::format(1e300, false).isEmpty());
 }

@@ -4,7 +4,6 @@
 #include "support/RecordingSystemLog.h"
 
 #include <QCoreApplication>
-#include <QDBusVariant>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -15,7 +14,7 @@ TEST(LoggingHapticPerformer, WritesOneDebugLinePerPulse) {
     LoggingHapticPerformer(log).perform(HapticFeedbackPattern::levelChange);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].level, LogLevel::debug);
-    EXPECT_EQ(log.messages("Haptics"), QStringList{"perform levelChange"});
+    EXPECT_EQ(log.lines()[0].message, "perform levelChange");
 }
 
 TEST(QtSoundPlayer, KnowsTheGeneratedTonesAndSurvivesAMissingAudioDevice) {
@@ -26,7 +25,6 @@ TEST(QtSoundPlayer, KnowsTheGeneratedTonesAndSurvivesAMissingAudioDevice) {
     // silent; they never fail, not even when the player goes first.
     auto glass = player->soundNamed("Glass");
     ASSERT_NE(glass, nullptr);
-    glass->setVolume(0.5f);
     glass->setLoops(true);
     glass->play();
     QCoreApplication::processEvents();
@@ -37,21 +35,9 @@ TEST(QtSoundPlayer, KnowsTheGeneratedTonesAndSurvivesAMissingAudioDevice) {
     EXPECT_TRUE(log.messages().isEmpty());
 }
 
-TEST(PortalReducedMotionSource, UnwrapsThePortalValueAndWithoutABusDoesNotReduceMotion) {
-    using S = PortalReducedMotionSource;
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant(true)), true);
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(false))), false);
-    EXPECT_EQ(
-        S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(true))))),
-        true);
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant::fromValue(QDBusVariant(QStringLiteral("false")))),
-              std::nullopt);
-    EXPECT_EQ(S::enableAnimationsFrom(QVariant(1)), std::nullopt);
-
-    const QDBusConnection none = QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/vantrel-test-bus"), "vantrel-none");
-    ASSERT_FALSE(none.isConnected());
-    PortalReducedMotionSource source(none);
+TEST(PortalReducedMotionSource, WithoutABusMotionIsNotReduced) {
+    PortalReducedMotionSource source(
+        QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "vantrel-none"));
     QCoreApplication::processEvents();
     EXPECT_FALSE(source.prefersReducedMotion());
 }

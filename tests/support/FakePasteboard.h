@@ -6,8 +6,9 @@
 
 namespace vantrel::test {
 
-// A clipboard in memory. `copyFromElsewhere` plays another program's copy; `writes` records what
-// the component itself put on it, and the read counters show whether it looked at the content.
+// A clipboard in memory. `copyFromElsewhere` plays another program's copy (`text` none: content with no text
+// form, such as an image); `writes` records what the component itself put on it, and the read
+// counters show whether it looked at the content.
 class FakePasteboard final : public Pasteboard {
 public:
     std::int64_t changeCount() const override { return changeCount_; }
@@ -15,14 +16,10 @@ public:
     std::optional<QString> string() const override { return ++stringReads, text_; }
     void writeString(const QString& text) override {
         writes.push_back(text);
-        copy(text, {QStringLiteral("text/plain")});
+        copyFromElsewhere(text);
     }
-    void copyFromElsewhere(const QString& text, const QStringList& extraTypes = {}) {
-        copy(text, QStringList{QStringLiteral("text/plain")} + extraTypes);
-    }
-    // Content with no text form, such as an image: `text` none.
-    void copy(std::optional<QString> text, QStringList types) {
-        types_ = std::move(types);
+    void copyFromElsewhere(std::optional<QString> text, const QStringList& extraTypes = {}) {
+        types_ = QStringList{text ? QStringLiteral("text/plain") : QStringLiteral("image/png")} + extraTypes;
         text_ = std::move(text);
         ++changeCount_;
     }
