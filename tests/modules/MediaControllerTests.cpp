@@ -148,7 +148,6 @@ TEST_F(MediaControllerTest, FallsBackToAMediaTabOnlyWhenNoPlayerHasAnItem) {
     automation_.states[kMusic] = track("Song", "paused");
     automation_.asked.clear();
     tick();
-    EXPECT_EQ(controller_->sourceKind(), MediaSourceKind::application);
     EXPECT_EQ(automation_.asked, QStringList{kMusic});
 }
 
@@ -268,13 +267,8 @@ TEST(MediaPlaybackPolicy, SelectionOrder) {
     const auto previous = snap(kSpotify, "Old", false);
     const QSet<QString> none, failed{kSpotify};
 
-    struct Row {
-        const char* name;
-        std::vector<MediaSnapshot> snapshots;
-        std::optional<MediaSnapshot> previous;
-        QSet<QString> failed;
-        std::optional<MediaSnapshot> expected;
-    };
+    using Row = std::tuple<const char*, std::vector<MediaSnapshot>, std::optional<MediaSnapshot>,
+                           QSet<QString>, std::optional<MediaSnapshot>>;
     const Row rows[] = {
         {"previous source playing wins", {musicPlaying, spotifyPlaying}, previous, none, spotifyPlaying},
         {"earlier player without previous", {musicPlaying, spotifyPlaying}, std::nullopt, none, musicPlaying},
@@ -285,8 +279,8 @@ TEST(MediaPlaybackPolicy, SelectionOrder) {
         {"no candidates, previous fine", {}, previous, none, std::nullopt},
         {"stopped previous gives the other", {musicPaused, spotifyIdle}, previous, none, musicPaused},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(P::select(row.snapshots, row.previous, row.failed), row.expected) << row.name;
+    for (const auto& [name, snapshots, shown, failing, expected] : rows)
+        EXPECT_EQ(P::select(snapshots, shown, failing), expected) << name;
 }
 
 TEST(MediaPlaybackPolicy, BrowserTabListing) {

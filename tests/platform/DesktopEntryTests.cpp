@@ -35,9 +35,6 @@ TEST(DesktopEntry, ApplicationsParseWithFieldCodesRemoved) {
     EXPECT_EQ(tool->command(), (QStringList{QStringLiteral("/opt/Photo Tool/bin/photo tool"),
                                             QStringLiteral("--title"), QStringLiteral("say \"cheese\""),
                                             QStringLiteral("--open="), QStringLiteral("100%")}));
-    EXPECT_EQ(splitDesktopExec(QStringLiteral("app \"\" \"a\\nb\"")),
-              (QStringList{QStringLiteral("app"), QString(), QStringLiteral("a\\nb")}))
-        << "quoted empties stay, plain backslashes too";
 }
 
 TEST(DesktopEntry, EntriesThatCannotLaunchAreRefused) {

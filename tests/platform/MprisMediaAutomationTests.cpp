@@ -35,11 +35,9 @@ QStringList fields(const char* status, const QVariantMap& meta, qlonglong positi
 } // namespace
 
 TEST(MprisMapping, RecordedPropertyMapsBecomeTheControllersTexts) {
-    const QString prefix = mpris::kBusPrefix;
-    EXPECT_EQ(
-        mpris::rosterOf({prefix + "vlc", prefix + "firefox.i1", prefix + "playerctld", prefix + "audacious"})
-            .music,
-        prefix + "audacious")
+    const QString p = mpris::kBusPrefix;
+    EXPECT_EQ(mpris::rosterOf({p + "vlc", p + "firefox.i1", p + "playerctld", p + "audacious"}).music,
+              p + "audacious")
         << "the first player by name; browsers and the playerctld mirror are no players";
     EXPECT_EQ(fields("Playing", metadata(QStringLiteral("T"), 215'000'000), 12'500'000),
               (QStringList{QStringLiteral("T"), QStringLiteral("A1, A2"), QStringLiteral("Album"),
@@ -74,7 +72,6 @@ TEST(MprisMediaAutomation, WithoutASessionBusNothingIsRunning) {
         QStringLiteral("unix:path=/nonexistent/vantrel-bus"), QStringLiteral("vantrel-no-bus")));
     EXPECT_TRUE(automation.runningBundleIdentifiers().isEmpty());
     EXPECT_EQ(automation.playerState(QStringLiteral("Music")), QStringList{});
-    QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-no-bus"));
 }
 
 TEST(MprisMediaAutomation, AnswersThePlayerQuestionsOverAPrivateBus) {
@@ -93,30 +90,27 @@ TEST(MprisMediaAutomation, AnswersThePlayerQuestionsOverAPrivateBus) {
             std::make_unique<FakeMprisPlayer>(bus.address(), mpris::kBusPrefix + name, properties));
         EXPECT_TRUE(players.back()->isRegistered()) << name;
     }
-    {
-        MprisMediaAutomation automation(
-            QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-backend")));
-        EXPECT_EQ(automation.runningBundleIdentifiers(),
-                  (QSet<QString>{QStringLiteral("com.apple.Music"), QStringLiteral("com.spotify.client"),
-                                 QStringLiteral("com.google.Chrome")}));
-        EXPECT_EQ(automation.playerState(QStringLiteral("Spotify")),
-                  (QStringList{QStringLiteral("Song"), QStringLiteral("A1, A2"), QStringLiteral("Album"),
-                               QStringLiteral("playing"), QStringLiteral("30"), QStringLiteral("215000")}));
-        EXPECT_EQ(automation.artwork(QStringLiteral("Spotify")).address,
-                  QStringLiteral("https://i.scdn.co/1"));
-        EXPECT_EQ(automation.browserTabListing(QStringLiteral("Google Chrome")),
-                  QStringLiteral("Tune") + QChar(0x1F) + tabUrl + QChar(0x1E));
+    MprisMediaAutomation automation(
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-backend")));
+    EXPECT_EQ(automation.runningBundleIdentifiers(),
+              (QSet<QString>{QStringLiteral("com.apple.Music"), QStringLiteral("com.spotify.client"),
+                             QStringLiteral("com.google.Chrome")}));
+    EXPECT_EQ(automation.playerState(QStringLiteral("Spotify")),
+              (QStringList{QStringLiteral("Song"), QStringLiteral("A1, A2"), QStringLiteral("Album"),
+                           QStringLiteral("playing"), QStringLiteral("30"), QStringLiteral("215000")}));
+    EXPECT_EQ(automation.artwork(QStringLiteral("Spotify")).address, QStringLiteral("https://i.scdn.co/1"));
+    EXPECT_EQ(automation.browserTabListing(QStringLiteral("Google Chrome")),
+              QStringLiteral("Tune") + QChar(0x1F) + tabUrl + QChar(0x1E));
 
-        automation.send(QStringLiteral("Spotify"), MediaCommand::nextTrack);
-        automation.send(QStringLiteral("Music"), MediaCommand::playPause);
-        automation.revealCurrentItem(QStringLiteral("Music"));
-        automation.activateTab(QStringLiteral("Google Chrome"), QStringLiteral("https://other.example/"));
-        automation.activateTab(QStringLiteral("Google Chrome"), tabUrl);
-        EXPECT_EQ(players[0]->calls(), QStringList{QStringLiteral("MediaPlayer2.Player.Next")});
-        EXPECT_EQ(players[1]->calls(), (QStringList{QStringLiteral("MediaPlayer2.Player.PlayPause"),
-                                                    QStringLiteral("MediaPlayer2.Raise")}));
-        EXPECT_EQ(players[2]->calls(), QStringList{QStringLiteral("MediaPlayer2.Raise")})
-            << "only the tab with that address";
-    }
+    automation.send(QStringLiteral("Spotify"), MediaCommand::nextTrack);
+    automation.send(QStringLiteral("Music"), MediaCommand::playPause);
+    automation.revealCurrentItem(QStringLiteral("Music"));
+    automation.activateTab(QStringLiteral("Google Chrome"), QStringLiteral("https://other.example/"));
+    automation.activateTab(QStringLiteral("Google Chrome"), tabUrl);
+    EXPECT_EQ(players[0]->calls(), QStringList{QStringLiteral("MediaPlayer2.Player.Next")});
+    EXPECT_EQ(players[1]->calls(), (QStringList{QStringLiteral("MediaPlayer2.Player.PlayPause"),
+                                                QStringLiteral("MediaPlayer2.Raise")}));
+    EXPECT_EQ(players[2]->calls(), QStringList{QStringLiteral("MediaPlayer2.Raise")})
+        << "only the tab with that address";
     QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-backend"));
 }

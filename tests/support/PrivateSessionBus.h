@@ -22,8 +22,6 @@ public:
         daemon_.kill();
         daemon_.waitForFinished(5000);
     }
-    PrivateSessionBus(const PrivateSessionBus&) = delete;
-    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
     // Empty when the daemon could not be started (not installed, not permitted).
     const QString& address() const { return address_; }

@@ -10,7 +10,6 @@ namespace vantrel::test {
 class RecordingHttpClient final : public HttpClient {
 public:
     struct Request {
-        QUrl url;
         Seconds timeout;
         qint64 maxBytes;
         std::function<void(const HttpResponse&)> done; // empty once answered or cancelled
@@ -18,9 +17,9 @@ public:
 
     std::vector<Request> requests; // the id of a request is its index
 
-    RequestId get(const QUrl& url, Seconds timeout, qint64 maxBytes,
+    RequestId get(const QUrl&, Seconds timeout, qint64 maxBytes,
                   std::function<void(const HttpResponse&)> done) override {
-        requests.push_back({url, timeout, maxBytes, std::move(done)});
+        requests.push_back({timeout, maxBytes, std::move(done)});
         return RequestId(requests.size() - 1);
     }
     void cancel(RequestId id) override { requests.at(std::size_t(id)).done = nullptr; }
