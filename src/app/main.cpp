@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
         [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
-    QAObserver qaObserver(clock, paths);
+    PosixFileManager fileManager;
+    QAObserver qaObserver(clock, fileManager, paths);
     QAObserver::setShared(&qaObserver);
     VantrelDiagnostics diagnostics(clock, log, environment, defaults.standard(), qaObserver);
     VantrelDiagnostics::setShared(&diagnostics);
@@ -104,7 +105,6 @@ int main(int argc, char** argv) {
     VantrelHaptics::setShared(&haptics);
 
     const BundleInfo bundle = BundleInfo::main();
-    PosixFileManager fileManager;
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
                                  LocalPersistence::logSubsystem(bundle));
     QtPasteboard pasteboard(QGuiApplication::clipboard());

@@ -3,16 +3,16 @@
 #include "core/JsonCoding.h"
 #include "core/PlainText.h"
 #include "platform/AppPaths.h"
-#include "platform/AtomicFile.h"
+#include "platform/FileManager.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
 namespace vantrel {
 
-QAObserver::QAObserver(const Clock& clock, const AppPaths& paths, std::optional<QString> outputRoot,
-                       QObject* parent)
-    : QObject(parent), clock_(clock),
+QAObserver::QAObserver(const Clock& clock, FileManager& files, const AppPaths& paths,
+                       std::optional<QString> outputRoot, QObject* parent)
+    : QObject(parent), clock_(clock), files_(files),
       rootURL_(outputRoot ? *outputRoot : paths.dataFolder() + QStringLiteral("/QA/Sessions")) {}
 
 void QAObserver::setSession(std::optional<Session> session) {
@@ -38,8 +38,8 @@ void QAObserver::record(const QString& category, const QString& message) {
 void QAObserver::persist() {
     if (!session_ || !sessionURL_) return;
     try {
-        writeFileAtomically(*sessionURL_ + QStringLiteral("/session.json"), encodeSession(*session_));
-    } catch (const FileWriteError&) {
+        files_.writeData(encodeSession(*session_), *sessionURL_ + QStringLiteral("/session.json"));
+    } catch (const std::exception&) {
         // A tester's record must never disturb the run; the session stays complete in memory.
     }
 }

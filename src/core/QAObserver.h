@@ -14,6 +14,8 @@
 
 namespace vantrel {
 
+class FileManager;
+
 struct AppPaths;
 
 // Records the events of a quality-assurance run into an open session and rewrites the session's
@@ -47,8 +49,8 @@ public:
     };
 
     // `outputRoot` none: "<data home>/Vantrel/QA/Sessions", whatever the build channel.
-    QAObserver(const Clock& clock, const AppPaths& paths, std::optional<QString> outputRoot = std::nullopt,
-               QObject* parent = nullptr);
+    QAObserver(const Clock& clock, FileManager& files, const AppPaths& paths,
+               std::optional<QString> outputRoot = std::nullopt, QObject* parent = nullptr);
 
     const std::optional<Session>& session() const { return session_; }
     const std::optional<QString>& outputURL() const { return outputURL_; }
@@ -75,6 +77,7 @@ private:
     void persist();
 
     const Clock& clock_;
+    FileManager& files_;
     std::optional<Session> session_;
     std::optional<QString> outputURL_;
     std::optional<QString> sessionURL_;

@@ -11,6 +11,8 @@
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
 
+#include "platform/linux/PosixFileManager.h"
+
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -26,7 +28,8 @@ struct CapabilityFixture : ::testing::Test {
     RecordingSystemLog log;
     FakeEnvironment environment{{QStringLiteral("VANTREL_QA_MODE"), QStringLiteral("1")}};
     InMemoryDefaults defaults;
-    QAObserver qa{clock, AppPaths{}};
+    PosixFileManager files;
+    QAObserver qa{clock, files, AppPaths{}};
     VantrelDiagnostics diagnostics{clock, log, environment, defaults, qa};
     RecordingPermissionSystem system;
     RecordingLoginItems loginItems;

@@ -8,6 +8,8 @@
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
+#include "platform/linux/PosixFileManager.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,7 +28,8 @@ struct DiagnosticsFixture : ::testing::Test {
     RecordingSystemLog log;
     FakeEnvironment environment;
     InMemoryDefaults defaults;
-    QAObserver qa{clock, home.paths()};
+    PosixFileManager files;
+    QAObserver qa{clock, files, home.paths()};
     VantrelDiagnostics diagnostics{clock, log, environment, defaults, qa};
 
     // Opens a session as a tester's tooling would; with an empty folder it is kept in memory only.

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     LocalPersistence persistence(
         LocalPersistence::Store{LocalPersistence::dataDirectory(paths, bundle), &files}, clock, log,
         LocalPersistence::logSubsystem(bundle));
-    QAObserver observer(clock, paths);
+    QAObserver observer(clock, files, paths);
     NotesStore store(QStringLiteral("notes.json"), persistence, observer, clock, scheduler);
     say(QStringLiteral("ready ") + store.notes()[*store.selectedIndex()].body +
         (store.recoveryMessage() ? QStringLiteral(" (recovered)") : QString()));

@@ -64,7 +64,7 @@ protected:
         store->setNotes(notes);
     }
 
-    QAObserver observer{clock, home.paths()};
+    QAObserver observer{clock, files, home.paths()};
     std::unique_ptr<NotesStore> store;
 };
 

@@ -4,6 +4,8 @@
 #include "support/ManualScheduler.h"
 #include "support/TempHome.h"
 
+#include "platform/linux/PosixFileManager.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -35,7 +37,8 @@ protected:
     ManualScheduler scheduler_{clock_};
     FakeSystemCounters counters_;
     TempHome home_;
-    QAObserver qa_{clock_, home_.paths()};
+    PosixFileManager files_;
+    QAObserver qa_{clock_, files_, home_.paths()};
     SystemMonitor monitor_{counters_, scheduler_, clock_, qa_};
 };
 

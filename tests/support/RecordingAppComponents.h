@@ -270,7 +270,12 @@ public:
     VantrelPreferences preferences{seeded(defaults.standard())};
     RecordingHotkeyManager hotkeys{log, defaults.standard()};
     RecordingKeyboardBacklightSignal keyboard{log};
-    QAObserver qaObserver{clock, home.paths()};
+    // Real files in the temporary home; every write goes into the call log.
+    FakeFileManager files{[this](const FakeFileManager::Call& call) {
+        if (call.operation == FakeFileManager::Operation::writeData)
+            log.add(QStringLiteral("files.write ") + call.path.section(u'/', -1));
+    }};
+    QAObserver qaObserver{clock, files, home.paths()};
     FakeEnvironment environment;
     VantrelDiagnostics diagnostics{clock, systemLog, environment, defaults.standard(), qaObserver};
     CapabilityCenter capabilities{diagnostics};
@@ -278,11 +283,6 @@ public:
     RecordingLoginItems loginItems;
     RecordingWorkspace workspace;
     CalendarAuthorizationStatus calendarStatus = CalendarAuthorizationStatus::notDetermined;
-    // Real files in the temporary home; every write goes into the call log.
-    FakeFileManager files{[this](const FakeFileManager::Call& call) {
-        if (call.operation == FakeFileManager::Operation::writeData)
-            log.add(QStringLiteral("files.write ") + call.path.section(u'/', -1));
-    }};
     LocalPersistence persistence{
         {home.paths().dataFolder(), &files}, clock, systemLog, QStringLiteral("com.vantrel.mac")};
     FakePasteboard pasteboard;
