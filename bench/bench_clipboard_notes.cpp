@@ -143,7 +143,7 @@ void BM_NotesSave1000(benchmark::State& state) {
     SteppingClock clock;
     LocalPersistence persistence{env.persistence.store(), clock, env.log, QStringLiteral("com.vantrel.mac")};
     AppPaths paths{env.dir.path(), env.dir.path(), env.dir.path()};
-    QAObserver observer(env.clock, paths);
+    QAObserver observer(env.clock, env.files, paths);
     NotesStore store(QStringLiteral("notes.json"), persistence, observer, clock, env.scheduler);
     QList<VantrelNote> notes;
     for (int i = 0; i < 1000; ++i) {

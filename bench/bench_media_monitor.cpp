@@ -2,6 +2,7 @@
 #include "modules/MediaPlaybackPolicy.h"
 #include "modules/SystemMonitor.h"
 #include "platform/AppPaths.h"
+#include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 
 #include <QDir>
@@ -29,7 +30,8 @@ void BM_MonitorSampleRealProc(benchmark::State& state) {
     CapturingScheduler scheduler;
     ProcSystemCounters counters;
     const QString temp = QDir::tempPath();
-    QAObserver qa(clock, AppPaths{temp, temp, temp});
+    PosixFileManager files;
+    QAObserver qa(clock, files, AppPaths{temp, temp, temp});
     SystemMonitor monitor(counters, scheduler, clock, qa);
     monitor.addObserver();
     for (auto _ : state) {

@@ -6,7 +6,7 @@ flavour="${1:-debug}"
 case "$flavour" in
   debug)
     cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-      -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=OFF
+      -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON
     cmake --build build/debug --parallel "$(nproc)"
     ;;
   release)
