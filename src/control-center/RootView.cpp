@@ -1,6 +1,6 @@
 #include "control-center/RootView.h"
 
-#include "core/AppState.h"
+#include "app/AppState.h"
 
 namespace vantrel {
 

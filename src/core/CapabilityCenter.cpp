@@ -8,7 +8,7 @@ namespace vantrel {
 namespace {
 
 using Kind = VantrelCapabilityStatus::Kind;
-using Support = KeyboardBacklightSignal::Support;
+using Support = KeyboardBacklightSupport;
 
 // The capabilities that follow a permission, in the order they are refreshed.
 struct PermissionRow {

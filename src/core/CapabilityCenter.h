@@ -2,7 +2,7 @@
 
 #include "core/EnumTraits.h"
 #include "core/SharedInstance.h"
-#include "services/KeyboardBacklightSignal.h"
+#include "core/KeyboardBacklightSupport.h"
 
 #include <QObject>
 #include <QString>
@@ -52,9 +52,9 @@ public:
     const std::map<VantrelCapability, Status>& statuses() const { return statuses_; }
 
     // Recomputes every entry, each one published as it is stored, then records the refresh.
-    void refresh(const PermissionCenter& permissions, KeyboardBacklightSignal::Support keyboard);
+    void refresh(const PermissionCenter& permissions, KeyboardBacklightSupport keyboard);
 
-    static Status keyboardStatus(KeyboardBacklightSignal::Support support);
+    static Status keyboardStatus(KeyboardBacklightSupport support);
 
 Q_SIGNALS:
     void statusChanged(VantrelCapability capability);

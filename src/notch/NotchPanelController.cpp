@@ -1,6 +1,6 @@
 #include "notch/NotchPanelController.h"
 
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "kit/VantrelHaptics.h"
 #include "modules/MediaController.h"
 

@@ -1,6 +1,6 @@
 #include "services/CommandPaletteController.h"
 
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "platform/ApplicationShell.h"
 
 #include <QWidget>

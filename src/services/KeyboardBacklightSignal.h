@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/KeyboardBacklightSupport.h"
 #include "core/SharedInstance.h"
 
 #include <QObject>
@@ -13,7 +14,7 @@ namespace vantrel {
 class KeyboardBacklightSignal : public QObject, public SharedInstance<KeyboardBacklightSignal> {
     Q_OBJECT
 public:
-    enum class Support { checking, needsInputMonitoring, available, vendorProtocol, unavailable, failed };
+    using Support = KeyboardBacklightSupport;
     struct Diagnostic {
         Support support = Support::checking;
         QString message;

@@ -18,7 +18,7 @@
 using namespace vantrel;
 using namespace vantrel::test;
 using Kind = VantrelCapabilityStatus::Kind;
-using Support = KeyboardBacklightSignal::Support;
+using Support = KeyboardBacklightSupport;
 
 namespace {
 

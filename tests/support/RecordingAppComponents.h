@@ -3,7 +3,7 @@
 // Recording fakes of every component AppState owns or holds, all writing to one CallLog, and a
 // factory that builds them. Each fake records the call and then does what the real one does.
 
-#include "core/AppStateFactory.h"
+#include "app/AppStateFactory.h"
 #include "core/CapabilityCenter.h"
 #include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"

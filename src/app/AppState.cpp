@@ -1,4 +1,4 @@
-#include "core/AppState.h"
+#include "app/AppState.h"
 
 #include "control-center/ControlCenterLayoutPolicy.h"
 #include "core/CapabilityCenter.h"

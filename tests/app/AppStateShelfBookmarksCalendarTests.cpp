@@ -1,5 +1,5 @@
-#include "core/AppState.h"
-#include "core/VantrelAppDelegate.h"
+#include "app/AppState.h"
+#include "app/VantrelAppDelegate.h"
 #include "modules/CalendarStore.h"
 #include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"

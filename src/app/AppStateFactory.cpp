@@ -1,4 +1,4 @@
-#include "core/AppStateFactory.h"
+#include "app/AppStateFactory.h"
 
 #include "core/LocalPersistence.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AppStateFactory.h"
+#include "app/AppStateFactory.h"
 #include "core/SharedInstance.h"
 #include "kit/Navigation.h"
 #include "platform/Scheduler.h"

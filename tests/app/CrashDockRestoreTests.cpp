@@ -1,4 +1,4 @@
-#include "core/CrashDockRestore.h"
+#include "app/CrashDockRestore.h"
 #include "platform/linux/JsonFileDefaults.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SyslogSystemLog.h"

@@ -1,8 +1,8 @@
-#include "core/VantrelAppDelegate.h"
+#include "app/VantrelAppDelegate.h"
 
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "core/CapabilityCenter.h"
-#include "core/CrashDockRestore.h"
+#include "app/CrashDockRestore.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"

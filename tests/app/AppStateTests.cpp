@@ -1,4 +1,4 @@
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"

@@ -1,7 +1,7 @@
-#include "core/VantrelApp.h"
+#include "app/VantrelApp.h"
 
 #include "control-center/RootView.h"
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "modules/FocusTimer.h"
 #include "platform/ApplicationShell.h"
 #include "services/CommandPaletteController.h"

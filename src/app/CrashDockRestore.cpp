@@ -1,4 +1,4 @@
-#include "core/CrashDockRestore.h"
+#include "app/CrashDockRestore.h"
 
 #include "dock/ProcessDockDefaultsClient.h"
 #include "dock/SystemDockSuppressor.h"
