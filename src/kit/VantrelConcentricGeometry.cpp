@@ -36,7 +36,8 @@ void addCorner(QPainterPath& path, QPointF corner, QPointF in, QPointF out, doub
 QPainterPath ContinuousRoundedRectangle::path(const QRectF& rect) const {
     QPainterPath path;
     const QRectF r = rect.normalized();
-    const double limit = std::min(r.width(), r.height()) / 2;
+    // Only the bottom corners share the height when the top ones are square.
+    const double limit = squareTop ? std::min(r.width() / 2, r.height()) : std::min(r.width(), r.height()) / 2;
     double radius = validRadius(cornerRadius);
     if (radius * kCornerExtent > limit) radius = limit / kCornerExtent;
     if (radius <= 0) {
@@ -46,13 +47,22 @@ QPainterPath ContinuousRoundedRectangle::path(const QRectF& rect) const {
     const double extent = radius * kCornerExtent;
     const QPointF right(1, 0), left(-1, 0), down(0, 1), up(0, -1);
 
-    path.moveTo(r.left() + extent, r.top());
-    path.lineTo(r.right() - extent, r.top());
-    addCorner(path, r.topRight(), right, down, radius, extent);
+    if (squareTop) {
+        path.moveTo(r.topLeft());
+        path.lineTo(r.topRight());
+    } else {
+        path.moveTo(r.left() + extent, r.top());
+        path.lineTo(r.right() - extent, r.top());
+        addCorner(path, r.topRight(), right, down, radius, extent);
+    }
     path.lineTo(r.right(), r.bottom() - extent);
     addCorner(path, r.bottomRight(), down, left, radius, extent);
     path.lineTo(r.left() + extent, r.bottom());
     addCorner(path, r.bottomLeft(), left, up, radius, extent);
+    if (squareTop) {
+        path.closeSubpath();
+        return path;
+    }
     path.lineTo(r.left(), r.top() + extent);
     addCorner(path, r.topLeft(), up, right, radius, extent);
     path.closeSubpath();

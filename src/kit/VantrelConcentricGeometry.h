@@ -9,6 +9,8 @@ namespace vantrel {
 // edges instead of jumping to a circular arc, so corners read softer than a plain rounded rect.
 struct ContinuousRoundedRectangle {
     double cornerRadius = 0;
+    // Square top corners, for shapes that hang from the top edge of the screen.
+    bool squareTop = false;
 
     // The outline inside `rect`. A radius too large for the rect shrinks until the corners meet.
     QPainterPath path(const QRectF& rect) const;
