@@ -24,7 +24,7 @@
 #include "platform/linux/LoggingHapticPerformer.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
 #include "platform/linux/MprisMediaAutomation.h"
-#include "platform/linux/PortalReducedMotionSource.h"
+#include "platform/linux/PortalSystemAppearance.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
     AlarmController::setShared(&alarm);
     NotificationSignalStore alerts(preferences, clock);
     NotificationSignalStore::setShared(&alerts);
-    PortalReducedMotionSource reducedMotion(QDBusConnection::sessionBus());
-    VantrelMotion motion(reducedMotion);
+    PortalSystemAppearance appearance(QDBusConnection::sessionBus());
+    VantrelMotion motion(appearance);
     VantrelMotion::setShared(&motion);
 
     QtScreens screens;

@@ -1,6 +1,6 @@
 #include "kit/VantrelMotion.h"
 
-#include "platform/ReducedMotionSource.h"
+#include "platform/SystemAppearance.h"
 
 #include <QPointF>
 
@@ -13,17 +13,16 @@ VantrelAnimation VantrelAnimation::easeOut(double seconds) {
     return {curve, seconds};
 }
 
-VantrelMotion::VantrelMotion(ReducedMotionSource& source, QObject* parent)
-    : QObject(parent), source_(&source), prefersReducedMotion_(source.prefersReducedMotion()) {
+VantrelMotion::VantrelMotion(SystemAppearance& appearance, QObject* parent)
+    : QObject(parent), appearance_(&appearance), prefersReducedMotion_(appearance.reduceMotion()) {
     // Queued, so the new value lands one turn of the event loop after the desktop announces it;
     // the connection dies with either side.
-    connect(&source, &ReducedMotionSource::displayOptionsChanged, this, &VantrelMotion::refresh,
-            Qt::QueuedConnection);
+    connect(&appearance, &SystemAppearance::changed, this, &VantrelMotion::refresh, Qt::QueuedConnection);
 }
 
 void VantrelMotion::refresh() {
-    if (!source_) return;
-    const bool value = source_->prefersReducedMotion();
+    if (!appearance_) return;
+    const bool value = appearance_->reduceMotion();
     if (value == prefersReducedMotion_) return;
     prefersReducedMotion_ = value;
     Q_EMIT prefersReducedMotionChanged(value);

@@ -9,7 +9,7 @@
 
 namespace vantrel {
 
-class ReducedMotionSource;
+class SystemAppearance;
 
 // An animation as views run it: an easing curve over a duration in seconds.
 struct VantrelAnimation {
@@ -34,7 +34,7 @@ public:
         flourish,   // decoration: shortened most
     };
 
-    explicit VantrelMotion(ReducedMotionSource& source, QObject* parent = nullptr);
+    explicit VantrelMotion(SystemAppearance& appearance, QObject* parent = nullptr);
 
     bool prefersReducedMotion() const { return prefersReducedMotion_; }
 
@@ -48,7 +48,7 @@ Q_SIGNALS:
 private:
     void refresh();
 
-    QPointer<ReducedMotionSource> source_;
+    QPointer<SystemAppearance> appearance_;
     bool prefersReducedMotion_ = false;
 };
 

@@ -1,5 +1,5 @@
 #include "kit/VantrelMotion.h"
-#include "support/FakeReducedMotionSource.h"
+#include "support/FakeSystemAppearance.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -10,13 +10,13 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 TEST(VantrelMotion, FollowsTheDesktopOneEventLoopTurnAfterItsAnnouncement) {
-    auto source = std::make_unique<FakeReducedMotionSource>(false);
+    auto source = std::make_unique<FakeSystemAppearance>();
     VantrelMotion motion(*source);
     QSignalSpy spy(&motion, &VantrelMotion::prefersReducedMotionChanged);
-    source->set(true);
+    source->setReduceMotion(true);
     EXPECT_FALSE(motion.prefersReducedMotion()) << "the update is queued, not taken in the announcement";
     QCoreApplication::processEvents();
-    source->set(true); // announced without a change: nothing to publish
+    source->setIncreasedContrast(true); // announced, but motion is as it was: nothing to publish
     QCoreApplication::processEvents();
     EXPECT_EQ(spy.count(), 1);
     EXPECT_TRUE(VantrelMotion(*source).prefersReducedMotion()) << "starts from the desktop's value";
@@ -29,11 +29,11 @@ TEST(VantrelMotion, FollowsTheDesktopOneEventLoopTurnAfterItsAnnouncement) {
     EXPECT_EQ(motion.resolve(K::flourish, standard), VantrelAnimation::easeOut(0.10));
 
     // An announcement whose source is gone by the time it is handled is ignored.
-    source->set(false);
+    source->setReduceMotion(false);
     source.reset();
     QCoreApplication::processEvents();
     EXPECT_TRUE(motion.prefersReducedMotion());
-    FakeReducedMotionSource calm;
+    FakeSystemAppearance calm;
     EXPECT_EQ(VantrelMotion(calm).resolve(K::flourish, standard), standard)
         << "no reduced motion: as designed";
 }

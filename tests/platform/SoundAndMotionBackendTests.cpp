@@ -1,5 +1,4 @@
 #include "platform/linux/LoggingHapticPerformer.h"
-#include "platform/linux/PortalReducedMotionSource.h"
 #include "platform/linux/QtSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
 
@@ -33,11 +32,4 @@ TEST(QtSoundPlayer, KnowsTheGeneratedTonesAndSurvivesAMissingAudioDevice) {
     player.reset();
     glass.reset();
     EXPECT_TRUE(log.messages().isEmpty());
-}
-
-TEST(PortalReducedMotionSource, WithoutABusMotionIsNotReduced) {
-    PortalReducedMotionSource source(
-        QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "vantrel-none"));
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(source.prefersReducedMotion());
 }
