@@ -9,6 +9,7 @@ packages=(
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb
   tzdata
+  fonts-inter
 )
 
 missing=()

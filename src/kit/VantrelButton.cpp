@@ -1,0 +1,120 @@
+#include "kit/VantrelButton.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QVariantAnimation>
+#include <cmath>
+
+namespace vantrel {
+
+VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style, QWidget* parent)
+    : QAbstractButton(parent), style_(std::move(style)), animation_(new QVariantAnimation(this)) {
+    setText(text);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover);
+    connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { setProgress(v.toDouble()); });
+    connect(this, &QAbstractButton::pressed, this, [this] { pressedChanged(true); });
+    connect(this, &QAbstractButton::released, this, [this] { pressedChanged(false); });
+    shadow_ = new VantrelShadow(this, [this](const QRectF& rect) {
+        const ButtonLook look = currentLook();
+        return look.shape.path(rect);
+    });
+    applyStyle();
+}
+
+VantrelButton::~VantrelButton() {
+    delete shadow_;
+}
+
+void VantrelButton::setButtonStyle(std::shared_ptr<const VantrelButtonStyle> style) {
+    if (!style) return;
+    style_ = std::move(style);
+    applyStyle();
+}
+
+void VantrelButton::applyStyle() {
+    const ButtonLook look = currentLook();
+    setSizePolicy(look.fillsWidth ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
+    if (shadow_) {
+        shadow_->setSpec(look.shadow);
+        shadow_->invalidateShape();
+    }
+    updateGeometry();
+    update();
+}
+
+ButtonLook VantrelButton::currentLook() const {
+    return style_->look(progress_, VantrelTheme::colorScheme(this));
+}
+
+void VantrelButton::pressedChanged(bool pressed) {
+    if (pressed) style_->pressBegan();
+    const double target = pressed ? 1.0 : 0.0;
+    std::optional<VantrelAnimation> animation = style_->pressAnimation();
+    if (motion_) animation = motion_->resolve(VantrelMotion::Kind::flourish, animation);
+    animation_->stop();
+    if (!animation || animation->duration <= 0) {
+        setProgress(target);
+        return;
+    }
+    animation_->setStartValue(progress_);
+    animation_->setEndValue(target);
+    animation_->setEasingCurve(animation->easing);
+    animation_->setDuration(int(std::lround(animation->duration * 1000)));
+    animation_->start();
+}
+
+void VantrelButton::setProgress(double progress) {
+    progress_ = progress;
+    if (shadow_) shadow_->setSpec(currentLook().shadow);
+    update();
+}
+
+QSizeF VantrelButton::fittingSize(const QString& text, const ButtonLook& look) {
+    const QFontMetricsF metrics(look.font);
+    return {metrics.horizontalAdvance(text) + 2 * look.horizontalPadding, metrics.height() + 2 * look.verticalPadding};
+}
+
+ButtonLayout VantrelButton::layout(const QSizeF& size, const ButtonLook& look) {
+    const QRectF frame(QPointF(), size);
+    return {frame, frame.adjusted(look.horizontalPadding, look.verticalPadding, -look.horizontalPadding,
+                                  -look.verticalPadding)};
+}
+
+QSize VantrelButton::sizeHint() const {
+    const QSizeF size = fittingSize(text(), currentLook());
+    return {int(std::ceil(size.width())), int(std::ceil(size.height()))};
+}
+
+void VantrelButton::paintEvent(QPaintEvent*) {
+    const ButtonLook look = currentLook();
+    // The appearance may have changed on an ancestor since the last paint; the shadow follows.
+    if (shadow_) shadow_->setSpec(look.shadow);
+    const ButtonLayout l = layout(size(), look);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre = l.frame.center();
+    painter.translate(centre);
+    painter.scale(look.scale, look.scale);
+    painter.translate(-centre);
+
+    const QPainterPath shape = look.shape.path(l.frame);
+    QLinearGradient fill(l.frame.topLeft(), l.frame.bottomRight());
+    fill.setColorAt(0, look.fillStart);
+    fill.setColorAt(1, look.fillEnd);
+    painter.fillPath(shape, fill);
+    if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
+
+    painter.setFont(look.font);
+    painter.setPen(look.foreground);
+    painter.drawText(l.labelRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, l.labelRect.width()));
+    if (hasFocus()) {
+        painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "kit/VantrelButtonStyle.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+#include <memory>
+
+class QVariantAnimation;
+
+namespace vantrel {
+
+class VantrelMotion;
+
+// Where a button puts its label for a given size.
+struct ButtonLayout {
+    QRectF frame;     // the button's shape before the pressed scale
+    QRectF labelRect; // the label, inside the padding
+};
+
+// A push button drawn by one of the kit's styles (pill, selection, secondary). Its text is plain
+// text and is also its accessible name.
+class VantrelButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style, QWidget* parent = nullptr);
+    ~VantrelButton() override;
+
+    const VantrelButtonStyle& buttonStyle() const { return *style_; }
+    void setButtonStyle(std::shared_ptr<const VantrelButtonStyle> style);
+    // Shortens the press animation while the user prefers reduced motion (may be null).
+    void setMotion(VantrelMotion* motion) { motion_ = motion; }
+
+    // How far the press has gone, 0 released to 1 pressed; animated when the style asks for it.
+    double pressProgress() const { return progress_; }
+    // The look drawn now.
+    ButtonLook currentLook() const;
+    // The press animation (for tests that step it).
+    QVariantAnimation* pressAnimation() const { return animation_; }
+
+    // The size that fits `text` in `look`: the label plus the padding on each side.
+    static QSizeF fittingSize(const QString& text, const ButtonLook& look);
+    static ButtonLayout layout(const QSizeF& size, const ButtonLook& look);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void pressedChanged(bool pressed);
+    void setProgress(double progress);
+    void applyStyle();
+
+    std::shared_ptr<const VantrelButtonStyle> style_;
+    QPointer<VantrelMotion> motion_;
+    QVariantAnimation* animation_;
+    QPointer<VantrelShadow> shadow_;
+    double progress_ = 0;
+};
+
+} // namespace vantrel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QPainterPath>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+namespace vantrel {
+
+// A soft drop shadow behind a widget. A widget cannot paint outside its own rectangle, so the
+// shadow is a sibling of the target, stacked just under it and following its geometry and
+// visibility; it takes no input. The blurred image is rendered once per size and shape and only
+// recoloured or faded on repaint.
+class VantrelShadow final : public QWidget {
+    Q_OBJECT
+public:
+    struct Spec {
+        QColor color = Qt::transparent; // its alpha is the shadow's opacity
+        double radius = 0;              // the blur radius
+        QPointF offset;
+        bool operator==(const Spec&) const = default;
+    };
+    // The target's outline, for the target's rectangle in its own coordinates.
+    using Shape = std::function<QPainterPath(const QRectF& rect)>;
+
+    // Follows `target`, which must have a parent; `shape` gives the outline that casts the shadow.
+    VantrelShadow(QWidget* target, Shape shape);
+
+    const Spec& spec() const { return spec_; }
+    // Repaints when the colour or opacity changes; re-renders when the radius changes.
+    void setSpec(const Spec& spec);
+    // The target's shape changed (a new corner radius): render again.
+    void invalidateShape();
+
+    // How far a shadow of `spec` reaches beyond the shape on each side.
+    static int reach(const Spec& spec);
+    // The blurred coverage of `shape` (in an image of `size`), a Gaussian of standard deviation
+    // radius / 2 made of three box blurs; the alpha channel carries the coverage.
+    static QImage blurredMask(const QPainterPath& shape, QSize size, double radius);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void follow();
+
+    QPointer<QWidget> target_;
+    Shape shape_;
+    Spec spec_;
+    QImage mask_; // the blurred coverage in opaque colour, for the current size and radius
+    QColor maskColor_;
+};
+
+} // namespace vantrel

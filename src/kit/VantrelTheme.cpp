@@ -1,0 +1,122 @@
+#include "kit/VantrelTheme.h"
+
+#include <QVariant>
+#include <QWidget>
+#include <algorithm>
+
+namespace vantrel {
+
+namespace {
+
+// The window property that carries the appearance down the widget tree.
+constexpr char kSchemeProperty[] = "vantrelColorScheme";
+
+QColor rgb(double red, double green, double blue) {
+    return QColor::fromRgbF(float(red), float(green), float(blue), 1.0f);
+}
+QColor white(double alpha) {
+    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, float(alpha));
+}
+QColor black(double alpha) {
+    return QColor::fromRgbF(0.0f, 0.0f, 0.0f, float(alpha));
+}
+
+} // namespace
+
+QColor AdaptiveColor::resolve(const QWidget* widget) const {
+    return resolve(VantrelTheme::colorScheme(widget));
+}
+
+namespace VantrelTheme {
+
+// Built on first use by the thread-safe initialisation of function statics, then shared.
+#define VANTREL_THEME_COLOR_DEF_(name, darkValue, lightValue)                                                \
+    const AdaptiveColor& name() {                                                                            \
+        static const AdaptiveColor color{darkValue, lightValue};                                             \
+        return color;                                                                                        \
+    }
+VANTREL_THEME_COLORS(VANTREL_THEME_COLOR_DEF_)
+#undef VANTREL_THEME_COLOR_DEF_
+
+QColor blueLight() {
+    return rgb(0.37, 0.58, 0.88);
+}
+
+QColor caution() {
+    return rgb(0.95, 0.68, 0.3);
+}
+
+QColor accent(Accent accent) {
+    switch (accent) {
+    case Accent::sky:
+        return rgb(0.18, 0.67, 1.0);
+    case Accent::violet:
+        return rgb(0.67, 0.43, 1.0);
+    case Accent::mint:
+        return rgb(0.17, 0.9, 0.72);
+    case Accent::coral:
+        return rgb(1.0, 0.4, 0.45);
+    case Accent::graphite:
+        return rgb(0.64, 0.72, 0.84);
+    case Accent::amber:
+        return rgb(1.0, 0.75, 0.28);
+    case Accent::rose:
+        return rgb(1.0, 0.48, 0.72);
+    case Accent::teal:
+        return rgb(0.22, 0.78, 0.85);
+    case Accent::emerald:
+        return rgb(0.3, 0.85, 0.46);
+    case Accent::indigo:
+        return rgb(0.46, 0.52, 1.0);
+    case Accent::crimson:
+        return rgb(1.0, 0.36, 0.36);
+    case Accent::sand:
+        return rgb(0.88, 0.79, 0.62);
+    }
+    return rgb(0.64, 0.72, 0.84);
+}
+
+QColor dockTint(DockTint tint, Accent accentCase) {
+    switch (tint) {
+    case DockTint::graphite:
+        return rgb(0.055, 0.065, 0.085);
+    case DockTint::ink:
+        return rgb(0.02, 0.02, 0.03);
+    case DockTint::slate:
+        return rgb(0.1, 0.13, 0.17);
+    case DockTint::accent:
+        return withOpacity(accent(accentCase), 0.55);
+    case DockTint::warm:
+        return rgb(0.12, 0.09, 0.07);
+    }
+    return rgb(0.055, 0.065, 0.085);
+}
+
+QColor primary(ColorScheme scheme) {
+    return scheme == ColorScheme::dark ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QColor withOpacity(QColor color, double opacity) {
+    const double factor = std::clamp(opacity, 0.0, 1.0);
+    color.setAlphaF(float(color.alphaF() * factor));
+    return color;
+}
+
+ColorScheme colorScheme(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const QVariant value = w->property(kSchemeProperty);
+        if (value.isValid()) return fromRawValue<ColorScheme>(value.toString()).value_or(ColorScheme::light);
+    }
+    return ColorScheme::light;
+}
+
+void setColorScheme(QWidget* widget, ColorScheme scheme) {
+    if (!widget) return;
+    widget->setProperty(kSchemeProperty, rawValue(scheme));
+    // Painting a widget's region repaints the children inside it.
+    widget->update();
+}
+
+} // namespace VantrelTheme
+
+} // namespace vantrel

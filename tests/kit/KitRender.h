@@ -1,0 +1,62 @@
+#pragma once
+
+// Offscreen rendering for the kit's view tests: widgets drawn into ARGB images, pixel probes, and
+// the PNG sheets written under the build folder for a person to look at.
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <cmath>
+
+namespace vantrel::test {
+
+inline QImage renderWidget(QWidget& widget, QColor background = Qt::transparent) {
+    widget.ensurePolished();
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+inline double alphaAt(const QImage& image, QPointF point) {
+    return image.pixelColor(point.toPoint()).alphaF();
+}
+
+// The number of pixels with any coverage inside `rect` of `image`.
+inline int paintedPixels(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0) ++count;
+    return count;
+}
+
+inline QString rendersFolder() {
+    const QString folder = QStringLiteral(VANTREL_BINARY_DIR "/renders");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// Lays `images` out on one sheet, `columns` wide, with gaps, over a mid-grey so clear and dark
+// parts both show, and saves it as renders/<name>.png.
+inline QString saveSheet(const QString& name, const QList<QImage>& images, int columns) {
+    int cellW = 0, cellH = 0;
+    for (const QImage& image : images) {
+        cellW = std::max(cellW, image.width());
+        cellH = std::max(cellH, image.height());
+    }
+    const int gap = 12;
+    const int rows = (int(images.size()) + columns - 1) / columns;
+    QImage sheet((cellW + gap) * columns + gap, (cellH + gap) * rows + gap, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(128, 128, 128));
+    QPainter painter(&sheet);
+    for (int i = 0; i < images.size(); ++i)
+        painter.drawImage(gap + (i % columns) * (cellW + gap), gap + (i / columns) * (cellH + gap), images[i]);
+    painter.end();
+    const QString path = rendersFolder() + QLatin1Char('/') + name + QStringLiteral(".png");
+    sheet.save(path);
+    return path;
+}
+
+} // namespace vantrel::test

@@ -1,0 +1,375 @@
+#include "core/VantrelPreferences.h"
+#include "kit/GlassCard.h"
+#include "kit/GlyphCatalogue.h"
+#include "kit/Navigation.h"
+#include "kit/SectionTitle.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelHaptics.h"
+#include "kit/VantrelIcon.h"
+#include "kit/VantrelMotion.h"
+#include "kit/VantrelPillButtonStyle.h"
+#include "kit/VantrelSecondaryButtonStyle.h"
+#include "kit/VantrelSelectionButtonStyle.h"
+#include "kit/VantrelShadow.h"
+#include "kit/VantrelType.h"
+#include "support/FakeSystemAppearance.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingUserDefaults.h"
+#include "KitRender.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLayout>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+struct KitHarness {
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences{defaults};
+};
+
+QImage glyphImage(const QString& name, QFont::Weight weight = QFont::Normal) {
+    // The box sits in the middle of a larger image, so drawing outside it would show.
+    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    GlyphCatalogue::paint(painter, name, QRectF(12, 12, 24, 24), Qt::white, weight);
+    return image;
+}
+
+} // namespace
+
+TEST(GlyphCatalogue, EverySymbolDrawsWithinItsBoxAndUnknownNamesDrawTheFallback) {
+    // The symbols the settings, the shell and the modules name.
+    const QStringList used = {"sparkles", "doc.on.clipboard", "calendar", "timer", "stopwatch",
+                              "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera",
+                              "bookmark", "chevron.left.2", "chevron.right.2", "questionmark.circle",
+                              "exclamationmark.triangle.fill"};
+    for (const QString& name : used) EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
+    for (NotchTab tab : allCasesOf<NotchTab>()) EXPECT_TRUE(GlyphCatalogue::contains(symbol(tab)));
+
+    QList<QImage> sheet;
+    const QImage fallback = glyphImage(QStringLiteral("no.such.symbol"));
+    const QStringList drawn = GlyphCatalogue::names() << QStringLiteral("no.such.symbol");
+    for (const QString& name : drawn) {
+        const QImage image = glyphImage(name);
+        sheet << image;
+        // Strokes may reach half a line width past the 24-unit box, never further.
+        const int inside = paintedPixels(image, QRect(10, 10, 28, 28));
+        EXPECT_GT(inside, 40) << name.toStdString();
+        EXPECT_EQ(paintedPixels(image, image.rect()), inside) << name.toStdString();
+        if (name != u"no.such.symbol") {
+            EXPECT_NE(image, fallback) << name.toStdString();
+        }
+    }
+    EXPECT_FALSE(GlyphCatalogue::contains(u"no.such.symbol"));
+    EXPECT_EQ(glyphImage(QStringLiteral("another.unknown")), fallback);
+    // Heavier weights draw thicker lines.
+    EXPECT_GT(paintedPixels(glyphImage("timer", QFont::Black), QRect(0, 0, 48, 48)),
+              paintedPixels(glyphImage("timer", QFont::Light), QRect(0, 0, 48, 48)));
+    saveSheet(QStringLiteral("glyphs"), sheet, 8);
+}
+
+TEST(VantrelGlyph, DrawsItsSymbolAtThePointSizeCentredInItsFrame) {
+    VantrelGlyph glyph(QStringLiteral("questionmark.circle"), Qt::white, 12, QFont::DemiBold, 25, 25);
+    EXPECT_EQ(glyph.size(), QSize(25, 25));
+    EXPECT_TRUE(glyph.testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(VantrelGlyph::glyphRect(QRectF(0, 0, 25, 25), 12), QRectF(6.5, 6.5, 12, 12));
+    const QImage image = renderWidget(glyph);
+    EXPECT_GT(paintedPixels(image, QRect(6, 6, 13, 13)), 20);
+    EXPECT_EQ(paintedPixels(image, image.rect()), paintedPixels(image, QRect(5, 5, 15, 15)));
+}
+
+TEST(VantrelIcon, CustomIconTintRecoloursEveryIcon) {
+    KitHarness h;
+    VantrelIcon red(h.preferences, QStringLiteral("timer"), Qt::red, 39);
+    VantrelIcon blue(h.preferences, QStringLiteral("timer"), Qt::blue, 39);
+    EXPECT_EQ(red.size(), QSize(39, 39));
+    EXPECT_NEAR(VantrelIcon::cornerRadius(39), 9.36, 1e-9);
+    EXPECT_EQ(red.iconColor(), QColor(Qt::red));
+    EXPECT_NE(renderWidget(red), renderWidget(blue));
+
+    h.preferences.setIconTint(BackgroundTint(0.2, 0.9, 0.4));
+    h.preferences.setCustomIconTintEnabled(true);
+    EXPECT_EQ(red.iconColor(), QColor::fromRgbF(0.2f, 0.9f, 0.4f, 1.0f));
+    EXPECT_EQ(blue.iconColor(), red.iconColor());
+    const QImage tinted = renderWidget(red);
+    EXPECT_EQ(tinted, renderWidget(blue));
+    // The symbol is drawn in the tint: its centre is green-dominant.
+    const QColor centre = tinted.pixelColor(19, 19);
+    EXPECT_GT(centre.green(), centre.red());
+    // The tile's corners stay clear, its middle is filled.
+    EXPECT_EQ(alphaAt(tinted, {0, 0}), 0.0);
+    EXPECT_GT(alphaAt(tinted, {4, 30}), 0.0);
+}
+
+TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
+    KitHarness h;
+    EXPECT_EQ(GlassCardLook::cornerRadiusFor(CornerStyle::compact), 12);
+    EXPECT_EQ(GlassCardLook::cornerRadiusFor(CornerStyle::rounded), 18);
+    EXPECT_EQ(GlassCardLook::cornerRadiusFor(CornerStyle::soft), 26);
+    EXPECT_EQ(GlassCardLook::surfaceOpacityFor(GlassStyle::quiet), 0.6);
+    EXPECT_EQ(GlassCardLook::surfaceOpacityFor(GlassStyle::balanced), 0.76);
+    EXPECT_EQ(GlassCardLook::surfaceOpacityFor(GlassStyle::deep), 0.9);
+
+    QWidget page;
+    page.resize(260, 160);
+    VantrelTheme::setColorScheme(&page, ColorScheme::dark);
+    auto* card = new GlassCard(h.preferences, 16, new QLabel(QStringLiteral("Card content")), &page);
+    card->setGeometry(30, 20, 200, 110);
+    page.show();
+    EXPECT_EQ(card->layout()->contentsMargins(), QMargins(16, 16, 16, 16));
+
+    QList<QImage> sheet;
+    for (CornerStyle corner : allCasesOf<CornerStyle>()) {
+        h.preferences.setInterfaceCornerStyle(corner);
+        const double r = GlassCardLook::cornerRadiusFor(corner);
+        const QImage image = renderWidget(*card);
+        // The continuous corner crosses the diagonal 0.29 of the radius in from the corner.
+        EXPECT_EQ(alphaAt(image, {0.2 * r, 0.2 * r}), 0.0) << rawName(corner);
+        EXPECT_GT(alphaAt(image, {0.45 * r, 0.45 * r}), 0.0) << rawName(corner);
+    }
+    for (GlassStyle glass : allCasesOf<GlassStyle>()) {
+        h.preferences.setGlassStyle(glass);
+        const QImage image = renderWidget(*card);
+        // In the middle the surface shows at the style's opacity under a faint sheen (0.018).
+        const double surfaceAlpha = GlassCardLook::surfaceOpacityFor(glass);
+        EXPECT_NEAR(alphaAt(image, {100, 55}), surfaceAlpha + (1 - surfaceAlpha) * 0.018, 0.01) << rawName(glass);
+    }
+    h.preferences.setGlassStyle(GlassStyle::balanced);
+
+    // The shadow falls below the card (offset 7, blur 15), beyond the card's own rectangle.
+    ASSERT_NE(card->shadow(), nullptr);
+    EXPECT_TRUE(card->shadow()->isVisible());
+    QImage withShadow = renderWidget(page);
+    EXPECT_GT(alphaAt(withShadow, {130, 130 + 6}), 0.05);
+    EXPECT_GT(alphaAt(withShadow, {130, 130 + 6}), alphaAt(withShadow, {130, 20 - 6}));
+    for (CornerStyle corner : allCasesOf<CornerStyle>())
+        for (GlassStyle glass : allCasesOf<GlassStyle>()) {
+            h.preferences.setInterfaceCornerStyle(corner);
+            h.preferences.setGlassStyle(glass);
+            sheet << renderWidget(page, VantrelTheme::canvasMiddle().resolve(ColorScheme::dark));
+        }
+    VantrelTheme::setColorScheme(&page, ColorScheme::light);
+    for (GlassStyle glass : allCasesOf<GlassStyle>()) {
+        h.preferences.setGlassStyle(glass);
+        sheet << renderWidget(page, VantrelTheme::canvasMiddle().resolve(ColorScheme::light));
+    }
+    saveSheet(QStringLiteral("glass-cards"), sheet, 3);
+}
+
+TEST(VantrelShadow, BlurSpreadsCoverageOverTheRadius) {
+    QPainterPath square;
+    square.addRect(20, 20, 40, 40);
+    const QImage sharp = VantrelShadow::blurredMask(square, QSize(80, 80), 0);
+    const QImage soft = VantrelShadow::blurredMask(square, QSize(80, 80), 15);
+    EXPECT_EQ(qAlpha(sharp.pixel(40, 40)), 255);
+    EXPECT_EQ(qAlpha(sharp.pixel(15, 40)), 0);
+    EXPECT_EQ(qAlpha(soft.pixel(40, 40)), 255);
+    EXPECT_GT(qAlpha(soft.pixel(15, 40)), 0);
+    EXPECT_NEAR(qAlpha(soft.pixel(20, 40)), 128, 20); // half coverage at the edge
+    EXPECT_LT(qAlpha(soft.pixel(2, 40)), 5);
+    EXPECT_LT(qAlpha(soft.pixel(2, 40)), qAlpha(soft.pixel(10, 40)));
+    EXPECT_EQ(VantrelShadow::reach({Qt::black, 15, QPointF(0, 7)}), 23);
+}
+
+TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
+    KitHarness h;
+    const SectionTitleLayout plain = SectionTitle::layout(500, QStringLiteral("Appearance"), std::nullopt);
+    EXPECT_EQ(plain.leadingCapsule.size(), QSizeF(24, 3));
+    EXPECT_EQ(plain.trailingCapsule.size(), QSizeF(24, 3));
+    EXPECT_DOUBLE_EQ(plain.wordmark.left() - plain.leadingCapsule.right(), 9);
+    EXPECT_DOUBLE_EQ(plain.trailingCapsule.left() - plain.wordmark.right(), 9);
+    EXPECT_DOUBLE_EQ(plain.leadingCapsule.center().y(), plain.wordmark.center().y());
+    EXPECT_DOUBLE_EQ(plain.title.top() - plain.wordmark.bottom(), 7);
+    EXPECT_FALSE(plain.subtitle);
+    EXPECT_DOUBLE_EQ(plain.height, plain.title.bottom());
+    EXPECT_FALSE(SectionTitle::layout(500, QStringLiteral("Appearance"), QString()).subtitle);
+
+    const SectionTitleLayout full =
+        SectionTitle::layout(500, QStringLiteral("Appearance"), QStringLiteral("Colours, artwork and glass."));
+    ASSERT_TRUE(full.subtitle);
+    EXPECT_DOUBLE_EQ(full.subtitle->top() - full.title.bottom(), 7);
+    EXPECT_DOUBLE_EQ(full.height, full.subtitle->bottom());
+    // A subtitle too long for one line wraps, two points between its lines.
+    const QString longText = QStringLiteral("Every surface follows the palette, ").repeated(6);
+    const SectionTitleLayout wrapped = SectionTitle::layout(300, QStringLiteral("Appearance"), longText);
+    const double line = QFontMetricsF(SectionTitle::subtitleFont()).height();
+    const double lines = std::round((wrapped.subtitle->height() + 2) / (line + 2));
+    EXPECT_GT(lines, 1);
+    EXPECT_NEAR(wrapped.subtitle->height(), lines * line + (lines - 1) * 2, 1e-6);
+
+    EXPECT_EQ(SectionTitle::wordmarkText(), QStringLiteral("VANTREL CONTROL"));
+    // Qt keeps letter spacing in 64ths of a pixel.
+    EXPECT_NEAR(SectionTitle::wordmarkFont().letterSpacing(), 1.75, 1.0 / 64);
+    EXPECT_NEAR(SectionTitle::titleFont().letterSpacing(), -1.15, 1.0 / 64);
+
+    // The capsules take the accent from the settings when drawn.
+    h.preferences.setAccent(Accent::crimson);
+    SectionTitle title(h.preferences, QStringLiteral("Appearance"), QStringLiteral("Colours, artwork and glass."));
+    VantrelTheme::setColorScheme(&title, ColorScheme::dark);
+    title.resize(520, title.heightForWidth(520));
+    EXPECT_EQ(title.accessibleName(), QStringLiteral("Appearance"));
+    const QImage image = renderWidget(title);
+    const QColor capsule = image.pixelColor(full.leadingCapsule.center().toPoint());
+    EXPECT_EQ(capsule.rgb(), VantrelTheme::accent(Accent::crimson).rgb());
+    EXPECT_GT(paintedPixels(image, full.subtitle->toRect()), 50);
+    saveSheet(QStringLiteral("section-title"), {renderWidget(title, QColor(10, 11, 15))}, 1);
+}
+
+TEST(ButtonStyles, LooksReleasedAndPressed) {
+    const QColor tint = VantrelTheme::accent(Accent::sky);
+    const ColorScheme dark = ColorScheme::dark;
+    auto alpha = [](const QColor& c) { return c.alphaF(); };
+
+    const VantrelPillButtonStyle pill(tint);
+    const ButtonLook up = pill.look(0, dark), down = pill.look(1, dark);
+    EXPECT_EQ(up.shape.cornerRadius, 10);
+    EXPECT_EQ(up.font, VantrelType::button());
+    EXPECT_EQ(up.horizontalPadding, 18);
+    EXPECT_EQ(up.verticalPadding, 10.5);
+    EXPECT_FALSE(up.fillsWidth);
+    EXPECT_NEAR(alpha(up.fillStart), 0.98, 1e-4);
+    EXPECT_NEAR(alpha(down.fillStart), 0.76, 1e-4);
+    EXPECT_NEAR(alpha(up.fillEnd), 0.66, 1e-4);
+    EXPECT_NEAR(alpha(down.fillEnd), 0.66, 1e-4);
+    EXPECT_NEAR(alpha(up.outline), 0.16 * 0.9, 1e-4);
+    EXPECT_EQ(up.outlineWidth, 0.7);
+    EXPECT_EQ(up.foreground, QColor(Qt::white));
+    EXPECT_NEAR(alpha(up.shadow.color), 0.2, 1e-4);
+    EXPECT_NEAR(alpha(down.shadow.color), 0.08, 1e-4);
+    EXPECT_EQ(up.shadow.radius, 12);
+    EXPECT_EQ(up.shadow.offset, QPointF(0, 5));
+    EXPECT_EQ(up.scale, 1);
+    EXPECT_NEAR(down.scale, 0.965, 1e-12);
+    ASSERT_TRUE(pill.pressAnimation());
+    EXPECT_NEAR(pill.pressAnimation()->duration, 0.24, 1e-12);
+
+    const VantrelSelectionButtonStyle selected(true, tint), unselected(false, tint);
+    const ButtonLook s0 = selected.look(0, dark), s1 = selected.look(1, dark);
+    EXPECT_EQ(s0.shape.cornerRadius, 9);
+    EXPECT_NEAR(VantrelType::pixelSize(s0.font), 10.5, 1e-9);
+    EXPECT_EQ(s0.font.weight(), QFont::DemiBold);
+    EXPECT_EQ(s0.horizontalPadding, 10);
+    EXPECT_EQ(s0.verticalPadding, 9);
+    EXPECT_TRUE(s0.fillsWidth);
+    EXPECT_NEAR(alpha(s0.fillStart), 0.19, 1e-4);
+    EXPECT_NEAR(alpha(s1.fillStart), 0.27, 1e-4);
+    EXPECT_NEAR(alpha(s0.outline), 0.65, 1e-4);
+    EXPECT_EQ(s0.outlineWidth, 0.75);
+    EXPECT_EQ(s0.foreground, tint);
+    EXPECT_NEAR(alpha(s0.shadow.color), 0.14, 1e-4);
+    EXPECT_EQ(s0.shadow.radius, 9);
+    EXPECT_EQ(s0.shadow.offset, QPointF());
+    EXPECT_NEAR(s1.scale, 0.975, 1e-12);
+    const ButtonLook u0 = unselected.look(0, dark), u1 = unselected.look(1, dark);
+    EXPECT_NEAR(alpha(u0.fillStart), 0.062 * 0.72, 1e-4);
+    EXPECT_NEAR(alpha(u1.fillStart), 0.062, 1e-4);
+    EXPECT_EQ(u0.outline, VantrelTheme::border().resolve(dark));
+    EXPECT_NEAR(alpha(u0.foreground), 0.78, 1e-4);
+    EXPECT_EQ(u0.shadow.color.alpha(), 0);
+    EXPECT_FALSE(selected.pressAnimation());
+
+    const VantrelSecondaryButtonStyle secondary;
+    const ButtonLook c0 = secondary.look(0, ColorScheme::light), c1 = secondary.look(1, ColorScheme::light);
+    EXPECT_EQ(c0.shape.cornerRadius, 9);
+    EXPECT_EQ(c0.font, VantrelType::label());
+    EXPECT_EQ(c0.horizontalPadding, 15);
+    EXPECT_EQ(c0.verticalPadding, 9.5);
+    EXPECT_FALSE(c0.fillsWidth);
+    EXPECT_NEAR(alpha(c0.fillStart), 0.6 * 0.9, 1e-4);
+    EXPECT_NEAR(alpha(c1.fillStart), 0.6, 1e-4);
+    EXPECT_NEAR(alpha(c0.fillEnd), 0.6 * 0.48, 1e-4);
+    EXPECT_EQ(c0.outlineWidth, 0.7);
+    EXPECT_EQ(c0.outline, VantrelTheme::border().resolve(ColorScheme::light));
+    EXPECT_NEAR(alpha(c0.foreground), 0.84, 1e-4);
+    EXPECT_NEAR(alpha(c1.foreground), 0.66, 1e-4);
+    EXPECT_EQ(c0.foreground.rgb(), QColor(Qt::black).rgb());
+    EXPECT_EQ(c0.shadow.color.alpha(), 0);
+    EXPECT_NEAR(c1.scale, 0.975, 1e-12);
+}
+
+TEST(VantrelButton, PillPlaysOneHapticPerPressAndSpringsWhileOthersPlayNone) {
+    KitHarness h;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingHapticPerformer performer{&clock};
+    VantrelHaptics haptics(h.preferences, performer, scheduler);
+    haptics.play(HapticSurface::controls);
+    scheduler.advance(Seconds(1));
+    const std::size_t perPlay = performer.count();
+    ASSERT_GT(perPlay, 0u);
+    performer.clear();
+
+    QWidget window;
+    window.resize(400, 200);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
+    const QColor tint = VantrelTheme::accent(Accent::sky);
+    auto* pill = new VantrelButton(QStringLiteral("Save"), std::make_shared<VantrelPillButtonStyle>(tint, &haptics), &window);
+    auto* selection = new VantrelButton(QStringLiteral("Dark"), std::make_shared<VantrelSelectionButtonStyle>(true, tint), &window);
+    auto* secondary = new VantrelButton(QStringLiteral("Cancel"), std::make_shared<VantrelSecondaryButtonStyle>(), &window);
+    pill->move(20, 20);
+    selection->setGeometry(20, 80, 200, selection->sizeHint().height());
+    secondary->move(240, 20);
+    window.show();
+
+    // Pill and secondary fit their labels plus padding; the selection button takes the width.
+    const QFontMetricsF pillMetrics(VantrelType::button());
+    EXPECT_EQ(pill->sizeHint(), QSize(int(std::ceil(pillMetrics.horizontalAdvance("Save") + 36)),
+                                      int(std::ceil(pillMetrics.height() + 21))));
+    EXPECT_EQ(pill->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    EXPECT_EQ(selection->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+    EXPECT_EQ(pill->accessibleName().isEmpty() ? pill->text() : pill->accessibleName(), QStringLiteral("Save"));
+
+    const QImage released = renderWidget(window);
+    QTest::mousePress(pill, Qt::LeftButton);
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(performer.count(), perPlay);
+    // The press springs in over 0.24 s.
+    ASSERT_EQ(pill->pressAnimation()->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(pill->pressAnimation()->duration(), 240);
+    pill->pressAnimation()->setCurrentTime(240);
+    EXPECT_DOUBLE_EQ(pill->pressProgress(), 1);
+    EXPECT_NEAR(pill->currentLook().scale, 0.965, 1e-9);
+    const QImage pressed = renderWidget(window);
+    QTest::mouseRelease(pill, Qt::LeftButton);
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(performer.count(), perPlay);
+    pill->pressAnimation()->setCurrentTime(240);
+    EXPECT_DOUBLE_EQ(pill->pressProgress(), 0);
+    EXPECT_NE(released, pressed);
+
+    for (VantrelButton* quiet : {selection, secondary}) {
+        QTest::mousePress(quiet, Qt::LeftButton);
+        EXPECT_DOUBLE_EQ(quiet->pressProgress(), 1); // no animation: pressed at once
+        QTest::mouseRelease(quiet, Qt::LeftButton);
+        EXPECT_DOUBLE_EQ(quiet->pressProgress(), 0);
+    }
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(performer.count(), perPlay);
+
+    // Under reduced motion the spring becomes the short calm ease.
+    FakeSystemAppearance reduced;
+    reduced.setReduceMotion(true);
+    VantrelMotion motion(reduced);
+    pill->setMotion(&motion);
+    QTest::mousePress(pill, Qt::LeftButton);
+    EXPECT_EQ(pill->pressAnimation()->duration(), 100);
+    QTest::mouseRelease(pill, Qt::LeftButton);
+
+    // The pill's tinted shadow shows below it.
+    const QRect g = pill->geometry();
+    EXPECT_GT(alphaAt(released, {double(g.center().x()), g.bottom() + 5.0}), 0.0);
+    QList<QImage> sheet{released, pressed};
+    VantrelTheme::setColorScheme(&window, ColorScheme::light);
+    sheet << renderWidget(window, VantrelTheme::canvasMiddle().resolve(ColorScheme::light));
+    saveSheet(QStringLiteral("buttons"), sheet, 1);
+}
