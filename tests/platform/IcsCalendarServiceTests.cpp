@@ -21,15 +21,27 @@ QByteArray fixture(const char* name) {
 }
 
 // "title start end", times in UTC ISO text, "*" after an all-day event; "-" for no title.
-QStringList describe(const ICalendarParseResult& result) {
+QStringList describe(const std::vector<CalendarEvent>& events) {
     QStringList out;
-    if (!result.calendar) return {result.error};
-    for (const CalendarEvent& e : result.calendar->events)
+    for (const CalendarEvent& e : events)
         out.append(QStringLiteral("%1 %2 %3%4")
                        .arg(e.title.value_or(QStringLiteral("-")),
                             toQDateTime(e.startDate).toUTC().toString(Qt::ISODate),
                             toQDateTime(e.endDate).toUTC().toString(Qt::ISODate), e.isAllDay ? u"*" : u""));
     return out;
+}
+
+// The events of the file in the UTC day that starts at `day` ("2026-01-05"), or the problems
+// when the file is refused.
+QStringList describeDay(const ICalendarParseResult& result, const char* day) {
+    if (!result.calendar) return result.problems;
+    const WallTime start = utc((QByteArray(day) + "T00:00:00Z").constData());
+    return describe(result.calendar->events(start, addSeconds(start, Seconds(24 * 3600))));
+}
+
+QStringList describeYear(const ICalendarParseResult& result) {
+    if (!result.calendar) return result.problems;
+    return describe(result.calendar->events(utc("2026-01-01T00:00:00Z"), utc("2027-01-01T00:00:00Z")));
 }
 
 struct IcsServiceFixture : ::testing::Test {
@@ -76,7 +88,7 @@ TEST_F(IcsServiceFixture, AccessFollowsTheFolder) {
     EXPECT_EQ(service->authorizationStatus(), CalendarAuthorizationStatus::notDetermined);
 }
 
-TEST_F(IcsServiceFixture, AMalformedFileIsSkippedAndReportedOnceWithoutEmptyingTheOthers) {
+TEST_F(IcsServiceFixture, ADamagedFileKeepsItsOtherEventsAndIsReportedOnce) {
     install("work.ics", QStringLiteral("work.ics"));
     install("personal.ics", QStringLiteral("personal.ics"));
     install("malformed.ics", QStringLiteral("broken.ics"));
@@ -90,8 +102,7 @@ TEST_F(IcsServiceFixture, AMalformedFileIsSkippedAndReportedOnceWithoutEmptyingT
                            QStringLiteral("Offsite"), QStringLiteral("Stand-up")}));
     titles(*service);
     EXPECT_EQ(diagnostics,
-              QStringList{QStringLiteral(
-                  "calendar file broken.ics skipped: line 7: END:VCALENDAR does not close VEVENT")})
+              QStringList{QStringLiteral("calendar file broken.ics partly read, left out: line 3: VEVENT not closed")})
         << "an unchanged damaged file is reported once";
 
     // An instant on a window's end belongs to the next window.
@@ -111,46 +122,122 @@ TEST_F(IcsServiceFixture, ADroppedFileIsNoticed) {
     EXPECT_EQ(titles(*service).size(), 3);
 }
 
+TEST_F(IcsServiceFixture, ABrokenLineOrEventLeavesTheRestOfTheFile) {
+    install("broken-line.ics", QStringLiteral("broken-line.ics"));
+    auto service = makeService();
+    EXPECT_EQ(describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
+              (QStringList{QStringLiteral("Kept despite a broken line 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z"),
+                           QStringLiteral("Also kept 2026-01-05T11:00:00Z 2026-01-05T11:00:00Z")}));
+    ASSERT_EQ(diagnostics.size(), 1);
+    EXPECT_TRUE(diagnostics[0].startsWith(u"calendar file broken-line.ics partly read, left out: "));
+    EXPECT_TRUE(diagnostics[0].contains(u"event \"kept@example.com\": ") &&
+                diagnostics[0].contains(u"THIS LINE IS BROKEN"))
+        << diagnostics[0].toStdString();
+    EXPECT_TRUE(diagnostics[0].endsWith(u"; event \"impossible@example.com\": unreadable DTSTART"))
+        << diagnostics[0].toStdString();
+}
+
 TEST(ICalendar, ReadsUtcZonedAllDayDurationAndFoldedEvents) {
     const auto result = parseICalendar(fixture("work.ics"), QTimeZone("Asia/Tokyo"));
-    // The alarm's summary is not the event's; a named zone keeps its daylight-saving rules; dates
-    // are days of the local zone with an exclusive end; a duration gives the end.
+    // The alarm's summary is not the event's; the file's own zone keeps its daylight-saving
+    // rules; dates are days of the local zone with an exclusive end; a duration gives the end.
     EXPECT_EQ(
-        describe(result),
+        describeYear(result),
         (QStringList{QStringLiteral("Stand-up 2026-01-05T08:30:00Z 2026-01-05T08:45:00Z"),
                      QStringLiteral("Quarterly review, planning; budget and a very long title that is folded "
                                     "across two lines 2026-07-06T08:00:00Z 2026-07-06T09:30:00Z"),
                      QStringLiteral("Offsite 2026-01-04T15:00:00Z 2026-01-06T15:00:00Z*"),
                      QStringLiteral("- 2026-01-05T14:00:00Z 2026-01-05T15:30:00Z")}));
     ASSERT_TRUE(result.calendar);
+    EXPECT_TRUE(result.problems.isEmpty());
     // #RRGGBBAA from the vendor property, carried by every event.
     const std::vector<double> pink{1.0, 0x29 / 255.0, 0x68 / 255.0, 1.0};
-    EXPECT_EQ(result.calendar->events[2].calendarColor, pink);
+    EXPECT_EQ(result.calendar->color(), pink);
+    EXPECT_EQ(result.calendar->events(utc("2026-01-05T08:00:00Z"), utc("2026-01-05T09:00:00Z")).at(0).calendarColor,
+              pink);
 
-    // A zone the system does not know is read from the file's own offset, +05:30; floating time
-    // is local time; no end makes an instant; CSS teal is #008080.
+    // A zone defined only in the file, +05:30; an empty title stays empty; floating time is
+    // local time; no end makes an instant; CSS teal is #008080.
     const auto personal = parseICalendar(fixture("personal.ics"), QTimeZone("Asia/Tokyo"));
     EXPECT_EQ(
-        describe(personal),
+        describeYear(personal),
         (QStringList{QStringLiteral(" 2026-01-05T09:30:00Z 2026-01-05T10:30:00Z"),
                      QStringLiteral("Dinner\nwith friends 2026-01-05T09:00:00Z 2026-01-05T09:00:00Z")}));
     ASSERT_TRUE(personal.calendar);
-    EXPECT_DOUBLE_EQ(personal.calendar->color.at(1), 128 / 255.0);
+    EXPECT_DOUBLE_EQ(personal.calendar->color().at(1), 128 / 255.0);
 }
 
-TEST(ICalendar, MalformedFilesAreRefusedWithTheirLine) {
-    EXPECT_EQ(describe(parseICalendar(fixture("malformed.ics"), QTimeZone::utc())),
-              QStringList{QStringLiteral("line 7: END:VCALENDAR does not close VEVENT")});
-    for (const char* text :
-         {"", "BEGIN:VEVENT\nDTSTART:20260105T100000Z\nEND:VEVENT\n",
-          "BEGIN:VCALENDAR\nBEGIN:VEVENT\nSUMMARY:no start\nEND:VEVENT\nEND:VCALENDAR\n",
-          "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20261305T100000Z\nEND:VEVENT\nEND:VCALENDAR\n"}) {
+TEST(ICalendar, ZonesDefinedInTheFileAndWindowsNamesFollowDaylightSaving) {
+    // Five hours behind UTC in winter, four in summer, by the file's own rules.
+    const auto custom = parseICalendar(fixture("custom-zone.ics"), QTimeZone::utc());
+    EXPECT_EQ(describeYear(custom),
+              (QStringList{QStringLiteral("Winter sync 2026-01-15T15:00:00Z 2026-01-15T16:00:00Z"),
+                           QStringLiteral("Summer sync 2026-07-15T14:00:00Z 2026-07-15T15:00:00Z")}));
+    // Outlook's names without a VTIMEZONE: Pacific in winter (-8), western Europe in summer (+2).
+    const auto outlook = parseICalendar(fixture("outlook.ics"), QTimeZone::utc());
+    EXPECT_EQ(describeYear(outlook),
+              (QStringList{QStringLiteral("Budget 2026-01-05T17:00:00Z 2026-01-05T18:00:00Z"),
+                           QStringLiteral("Design review 2026-07-06T07:00:00Z 2026-07-06T08:00:00Z")}));
+}
+
+TEST(ICalendar, RecurrencesAreExpandedOverTheWindow) {
+    const auto result = parseICalendar(fixture("recurring.ics"), QTimeZone::utc());
+    ASSERT_TRUE(result.calendar);
+    EXPECT_TRUE(result.problems.isEmpty()) << result.problems.join(u'|').toStdString();
+    // The weekly Monday meeting at 10:00 Berlin time, the three-day conference; the cancelled
+    // lunch is left out.
+    EXPECT_EQ(describeDay(result, "2026-01-05"),
+              (QStringList{QStringLiteral("Team meeting 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z"),
+                           QStringLiteral("Conference 2026-01-05T00:00:00Z 2026-01-06T00:00:00Z*")}));
+    EXPECT_EQ(describeDay(result, "2026-01-06"),
+              QStringList{QStringLiteral("Conference 2026-01-06T00:00:00Z 2026-01-07T00:00:00Z*")});
+    EXPECT_EQ(describeDay(result, "2026-01-07"),
+              QStringList{QStringLiteral("Team meeting 2026-01-07T15:00:00Z 2026-01-07T16:00:00Z")})
+        << "an extra date";
+    EXPECT_EQ(describeDay(result, "2026-01-12"), QStringList()) << "an excluded date";
+    EXPECT_EQ(describeDay(result, "2026-01-19"), QStringList()) << "moved to the next day";
+    EXPECT_EQ(describeDay(result, "2026-01-20"),
+              QStringList{QStringLiteral("Team meeting (moved) 2026-01-20T13:00:00Z 2026-01-20T14:00:00Z")});
+    EXPECT_EQ(describeDay(result, "2026-01-26"), QStringList()) << "a cancelled occurrence";
+    EXPECT_EQ(describeDay(result, "2026-02-02"),
+              QStringList{QStringLiteral("Team meeting 2026-02-02T09:00:00Z 2026-02-02T10:00:00Z")});
+    EXPECT_EQ(describeDay(result, "2026-07-06"),
+              QStringList{QStringLiteral("Team meeting 2026-07-06T08:00:00Z 2026-07-06T09:00:00Z")})
+        << "summer time in Berlin";
+    const auto occurrence = result.calendar->events(utc("2026-07-06T00:00:00Z"), utc("2026-07-07T00:00:00Z"));
+    EXPECT_EQ(occurrence.at(0).identifier, QStringLiteral("team@example.com"));
+}
+
+TEST(ICalendar, DamageIsLeftOutAndNamed) {
+    const auto malformed = parseICalendar(fixture("malformed.ics"), QTimeZone::utc());
+    ASSERT_TRUE(malformed.calendar);
+    EXPECT_EQ(malformed.problems, QStringList{QStringLiteral("line 3: VEVENT not closed")});
+    EXPECT_EQ(describeYear(malformed), QStringList());
+
+    for (const char* text : {"", "garbage\n", "BEGIN:VEVENT\nDTSTART:20260105T100000Z\nEND:VEVENT\n"}) {
         const auto result = parseICalendar(QByteArray(text), QTimeZone::utc());
-        EXPECT_TRUE(!result.calendar && !result.error.isEmpty()) << text;
+        EXPECT_FALSE(result.calendar) << text;
+        EXPECT_EQ(result.problems.value(0), QStringLiteral("no VCALENDAR in the file")) << text;
     }
+    // A property libical cannot read is dropped (the event without an end is an instant); a
+    // value it reads but no calendar has refuses its event.
+    const auto damaged = parseICalendar(
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nSUMMARY:no start\nEND:VEVENT\nEND:BOGUS\nBEGIN:VEVENT\nUID:b\n"
+        "DTSTART:20260105T100000Z\nDTEND:20261305T110000Z\nEND:VEVENT\nBEGIN:VEVENT\nUID:c\n"
+        "DTSTART:20260105T120000Z\nDTEND:20260105T1300\nEND:VEVENT\n",
+        QTimeZone::utc());
+    ASSERT_TRUE(damaged.calendar);
+    EXPECT_EQ(describeYear(damaged), QStringList{QStringLiteral("- 2026-01-05T12:00:00Z 2026-01-05T12:00:00Z")});
+    ASSERT_EQ(damaged.problems.size(), 5) << damaged.problems.join(u'|').toStdString();
+    EXPECT_EQ(damaged.problems.mid(0, 2), (QStringList{QStringLiteral("line 5: END:BOGUS without BEGIN"),
+                                                       QStringLiteral("line 1: VCALENDAR not closed")}));
+    EXPECT_TRUE(damaged.problems[2].startsWith(u"event \"c\": ") && damaged.problems[2].contains(u"DTEND"));
+    EXPECT_EQ(damaged.problems.mid(3), (QStringList{QStringLiteral("event 1 of the file: no DTSTART"),
+                                                    QStringLiteral("event \"b\": unreadable DTEND")}));
+
     const auto empty = parseICalendar("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", QTimeZone::utc());
     ASSERT_TRUE(empty.calendar) << "a calendar without events is fine";
-    EXPECT_TRUE(empty.calendar->events.empty());
+    EXPECT_TRUE(empty.problems.isEmpty());
 }
 
 TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
@@ -159,7 +246,7 @@ TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
         "BEGIN:VEVENT\nDTSTART;TZID=Europe/Berlin:20260329T013000\nDURATION:P1D\nEND:VEVENT\nEND:VCALENDAR\n",
         QTimeZone("Europe/Berlin"));
     // The day the clocks go forward has 23 hours; a day of duration is a calendar day.
-    EXPECT_EQ(describe(result), (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
-                                             QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
-    EXPECT_TRUE(result.calendar->color.empty()) << "an unreadable colour is no colour";
+    EXPECT_EQ(describeYear(result), (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
+                                                 QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
+    EXPECT_TRUE(result.calendar->color().empty()) << "an unreadable colour is no colour";
 }

@@ -2,116 +2,159 @@
 
 #include <QColor>
 #include <QDateTime>
-#include <QRegularExpression>
-#include <QStringList>
+#include <QHash>
+#include <QSet>
+#include <algorithm>
 #include <map>
+#include <mutex>
+
+#include <libical/ical.h>
 
 namespace vantrel {
 
 namespace {
 
-struct Property {
-    QString name;
-    std::map<QString, QString> parameters;
-    QString value;
-    int line = 0;
-};
+// A rule that fires every second, or one with a huge COUNT that has to be walked from its
+// start, could take billions of steps; past this many, the rest of a series is not looked at.
+constexpr int kMaximumRecurrenceSteps = 100'000;
+constexpr qint64 kSecondsPerDay = 24 * 3600;
 
-struct PendingEvent {
-    int line = 0;
-    std::optional<Property> start;
-    std::optional<Property> end;
-    std::optional<Property> duration;
-    std::optional<QString> uid;
-    std::optional<QString> summary;
+struct ComponentDeleter {
+    void operator()(icalcomponent* component) const { icalcomponent_free(component); }
 };
+using ComponentPointer = std::unique_ptr<icalcomponent, ComponentDeleter>;
 
-// One logical line after unfolding, with the physical line it started on.
-struct LogicalLine {
-    QString text;
-    int line;
-};
+void configureLibical() {
+    static std::once_flag once;
+    // By default libical may abort the process on a parse error; a damaged file is ours to skip.
+    std::call_once(once, [] { icalerror_set_errors_are_fatal(0); });
+}
 
-std::vector<LogicalLine> unfold(const QString& text) {
-    std::vector<LogicalLine> lines;
+std::vector<icalcomponent*> children(icalcomponent* parent, icalcomponent_kind kind) {
+    std::vector<icalcomponent*> out;
+    for (icalcomponent* c = icalcomponent_get_first_component(parent, kind); c;
+         c = icalcomponent_get_next_component(parent, kind))
+        out.push_back(c);
+    return out;
+}
+
+std::vector<icalproperty*> properties(icalcomponent* component, icalproperty_kind kind) {
+    std::vector<icalproperty*> out;
+    for (icalproperty* p = icalcomponent_get_first_property(component, kind); p;
+         p = icalcomponent_get_next_property(component, kind))
+        out.push_back(p);
+    return out;
+}
+
+QString lineProblem(int line, const QString& what) {
+    return QStringLiteral("line %1: %2").arg(line).arg(what);
+}
+
+// ---- Structure: libical gives up on a whole file when one component is left open, so the
+// component nesting is repaired first: an unclosed component is dropped, a stray END ignored.
+
+struct Line {
+    QByteArray text;
     int number = 0;
-    for (QString physical : text.split(QLatin1Char('\n'))) {
+};
+
+std::vector<Line> unfold(const QByteArray& bytes) {
+    std::vector<Line> lines;
+    int number = 0;
+    for (QByteArray physical : bytes.split('\n')) {
         ++number;
-        if (physical.endsWith(QLatin1Char('\r'))) physical.chop(1);
-        if (!lines.empty() &&
-            (physical.startsWith(QLatin1Char(' ')) || physical.startsWith(QLatin1Char('\t')))) {
+        if (physical.endsWith('\r')) physical.chop(1);
+        if (!lines.empty() && (physical.startsWith(' ') || physical.startsWith('\t'))) {
             lines.back().text += physical.mid(1);
             continue;
         }
-        if (physical.isEmpty()) continue;
+        if (physical.trimmed().isEmpty()) continue;
         lines.push_back({physical, number});
     }
     return lines;
 }
 
-// name *(";" param "=" value) ":" value, where parameter values may be quoted.
-std::optional<Property> parseContentLine(const LogicalLine& line) {
-    const QString& text = line.text;
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':'))
-        ++i;
-    if (i == 0 || i == text.size()) return std::nullopt;
-    Property property;
-    property.name = text.left(i).trimmed().toUpper();
-    property.line = line.line;
-    while (i < text.size() && text.at(i) == QLatin1Char(';')) {
-        const qsizetype nameStart = ++i;
-        while (i < text.size() && text.at(i) != QLatin1Char('='))
-            ++i;
-        if (i == text.size()) return std::nullopt;
-        const QString name = text.mid(nameStart, i - nameStart).trimmed().toUpper();
-        ++i;
-        QString value;
-        if (i < text.size() && text.at(i) == QLatin1Char('"')) {
-            const qsizetype close = text.indexOf(QLatin1Char('"'), i + 1);
-            if (close < 0) return std::nullopt;
-            value = text.mid(i + 1, close - i - 1);
-            i = close + 1;
-        } else {
-            const qsizetype valueStart = i;
-            while (i < text.size() && text.at(i) != QLatin1Char(';') && text.at(i) != QLatin1Char(':'))
-                ++i;
-            value = text.mid(valueStart, i - valueStart);
-        }
-        property.parameters[name] = value;
-    }
-    if (i >= text.size() || text.at(i) != QLatin1Char(':')) return std::nullopt;
-    property.value = text.mid(i + 1);
-    return property;
+struct Boundary {
+    bool begins = false;
+    QByteArray component;
+};
+
+std::optional<Boundary> boundary(const QByteArray& line) {
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0) return std::nullopt;
+    const QByteArray name = line.left(colon).trimmed().toUpper();
+    if (name != "BEGIN" && name != "END") return std::nullopt;
+    return Boundary{name == "BEGIN", line.mid(colon + 1).trimmed().toUpper()};
 }
 
-QString unescapeText(const QString& value) {
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
-            out.append(c);
+struct Structure {
+    QByteArray text;
+    bool sawCalendar = false;
+    QStringList problems;
+};
+
+Structure repairStructure(const std::vector<Line>& lines) {
+    struct Open {
+        QByteArray component;
+        std::size_t firstLine;
+        int number;
+    };
+    Structure result;
+    std::vector<QByteArray> kept;
+    std::vector<Open> open;
+    bool strayReported = false;
+    const auto dropInnermost = [&] {
+        result.problems.append(
+            lineProblem(open.back().number, QStringLiteral("%1 not closed").arg(QString::fromUtf8(open.back().component))));
+        kept.resize(open.back().firstLine);
+        open.pop_back();
+    };
+    for (const Line& line : lines) {
+        const auto mark = boundary(line.text);
+        if (open.empty()) {
+            if (mark && mark->begins && mark->component == "VCALENDAR") {
+                open.push_back({mark->component, kept.size(), line.number});
+                kept.push_back(line.text);
+                result.sawCalendar = true;
+            } else if (!std::exchange(strayReported, true)) {
+                result.problems.append(lineProblem(line.number, QStringLiteral("text outside VCALENDAR")));
+            }
             continue;
         }
-        const QChar next = value.at(++i);
-        if (next == QLatin1Char('n') || next == QLatin1Char('N'))
-            out.append(QLatin1Char('\n'));
-        else
-            out.append(next); // \\ \; \, and anything else taken literally
+        if (!mark) {
+            kept.push_back(line.text);
+        } else if (mark->begins) {
+            open.push_back({mark->component, kept.size(), line.number});
+            kept.push_back(line.text);
+        } else {
+            const auto match = std::find_if(open.rbegin(), open.rend(),
+                                            [&](const Open& o) { return o.component == mark->component; });
+            if (match == open.rend()) {
+                result.problems.append(lineProblem(
+                    line.number, QStringLiteral("END:%1 without BEGIN").arg(QString::fromUtf8(mark->component))));
+                continue;
+            }
+            while (open.back().component != mark->component)
+                dropInnermost();
+            open.pop_back();
+            kept.push_back(line.text);
+        }
     }
-    return out;
+    while (open.size() > 1)
+        dropInnermost();
+    if (!open.empty()) {
+        // A cut-off file keeps what its calendar holds so far.
+        result.problems.append(lineProblem(open.back().number, QStringLiteral("VCALENDAR not closed")));
+        kept.push_back("END:VCALENDAR");
+    }
+    for (QByteArray& line : kept) {
+        result.text += line;
+        result.text += "\r\n";
+    }
+    return result;
 }
 
-std::optional<int> parseOffset(const QString& value) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^([+-])(\d{2})(\d{2})(\d{2})?$)"));
-    const auto match = pattern.match(value.trimmed());
-    if (!match.hasMatch()) return std::nullopt;
-    const int seconds =
-        match.captured(2).toInt() * 3600 + match.captured(3).toInt() * 60 + match.captured(4).toInt();
-    if (seconds >= 24 * 3600) return std::nullopt;
-    return match.captured(1) == u"-" ? -seconds : seconds;
-}
+// ---- Values
 
 // "#RRGGBB" or "#RRGGBBAA", or a CSS colour name.
 std::vector<double> parseColor(const QString& raw) {
@@ -134,235 +177,425 @@ std::vector<double> parseColor(const QString& raw) {
     return {color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0, color.alpha() / 255.0};
 }
 
-struct Duration {
-    bool negative = false;
-    int days = 0;
-    qint64 seconds = 0;
-};
-
-std::optional<Duration> parseDuration(const QString& value) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^([+-])?P(?:(\d+)W)?(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?$)"));
-    const auto match = pattern.match(value.trimmed());
-    if (!match.hasMatch() || value.trimmed().endsWith(QLatin1Char('P')) ||
-        value.trimmed().endsWith(QLatin1Char('T')))
-        return std::nullopt;
-    Duration duration;
-    duration.negative = match.captured(1) == u"-";
-    // Bounded so that no sum below can overflow: about 27 years at most.
-    const auto number = [&](int group) {
-        return std::min<qint64>(match.captured(group).toLongLong(), 10'000);
-    };
-    duration.days = static_cast<int>(number(2) * 7 + number(3));
-    duration.seconds = number(4) * 3600 + number(5) * 60 + number(6);
-    return duration;
+icaltimetype fieldsOf(const QDateTime& time, bool isDate) {
+    icaltimetype t = icaltime_null_time();
+    t.year = time.date().year();
+    t.month = time.date().month();
+    t.day = time.date().day();
+    if (isDate) {
+        t.is_date = 1;
+    } else {
+        t.hour = time.time().hour();
+        t.minute = time.time().minute();
+        t.second = time.time().second();
+    }
+    return t;
 }
 
-class Parser {
+// How the wall-clock fields of a value become a point in time: a zone the file defines (with
+// its daylight-saving rules) through libical, any other through Qt's zone database.
+struct Zone {
+    QTimeZone named;
+    icaltimezone* defined = nullptr;
+
+    std::optional<QDateTime> toUtc(const icaltimetype& t) const {
+        const QDate date(t.year, t.month, t.day);
+        if (!date.isValid()) return std::nullopt;
+        if (t.is_date) {
+            const QDateTime start = date.startOfDay(named);
+            return start.isValid() ? std::optional(start.toUTC()) : std::nullopt;
+        }
+        // A leap second reads as the second before it.
+        const QTime time(t.hour, t.minute, std::min(t.second, 59));
+        if (!time.isValid()) return std::nullopt;
+        if (!defined) {
+            const QDateTime local(date, time, named);
+            return local.isValid() ? std::optional(local.toUTC()) : std::nullopt;
+        }
+        icaltimetype converted = fieldsOf(QDateTime(date, time, QTimeZone::utc()), false);
+        icaltimezone_convert_time(&converted, defined, icaltimezone_get_utc_timezone());
+        const QDateTime utc(QDate(converted.year, converted.month, converted.day),
+                            QTime(converted.hour, converted.minute, converted.second), QTimeZone::utc());
+        return utc.isValid() ? std::optional(utc) : std::nullopt;
+    }
+
+    icaltimetype fromUtc(const QDateTime& utc, bool isDate) const {
+        if (!defined) return fieldsOf(utc.toTimeZone(named), isDate);
+        icaltimetype converted = fieldsOf(utc, false);
+        icaltimezone_convert_time(&converted, icaltimezone_get_utc_timezone(), defined);
+        if (isDate) converted.hour = converted.minute = converted.second = 0;
+        converted.is_date = isDate ? 1 : 0;
+        return converted;
+    }
+};
+
+// A date or time value: its fields as written, how they are read, and the point they give.
+struct Moment {
+    icaltimetype local;
+    Zone zone;
+    QDateTime utc;
+};
+
+// One event with every occurrence it defines.
+struct Series {
+    std::optional<QString> uid;
+    std::optional<QString> title;
+    Moment start;
+    enum class End { instant, exact, nominal } end = End::instant;
+    qint64 exactSeconds = 0;
+    qint64 nominalDays = 0;
+    qint64 nominalSeconds = 0;
+    // How far before a window an occurrence may start and still reach into it.
+    qint64 lookBackSeconds = 0;
+    std::vector<icalrecurrencetype> rules;
+    std::vector<std::pair<Moment, std::optional<QDateTime>>> extraDates;
+    // Occurrence starts (milliseconds since the epoch) that are excluded or moved elsewhere.
+    QSet<qint64> excluded;
+
+    std::optional<QDateTime> endOf(const icaltimetype& local, const Zone& zone, const QDateTime& utcStart) const {
+        switch (end) {
+        case End::instant:
+            return utcStart;
+        case End::exact:
+            return utcStart.addSecs(exactSeconds);
+        case End::nominal: {
+            // Days are calendar days of the event's own zone, so a day across a daylight-saving
+            // change still ends at the same wall-clock time.
+            const QDateTime naive =
+                QDateTime(QDate(local.year, local.month, local.day),
+                          local.is_date ? QTime(0, 0) : QTime(local.hour, local.minute, std::min(local.second, 59)),
+                          QTimeZone::utc())
+                    .addDays(nominalDays)
+                    .addSecs(nominalSeconds);
+            if (!naive.isValid()) return std::nullopt;
+            return zone.toUtc(fieldsOf(naive, local.is_date != 0));
+        }
+        }
+        return std::nullopt;
+    }
+};
+
+qint64 msecs(const QDateTime& time) {
+    return time.toMSecsSinceEpoch();
+}
+
+} // namespace
+
+struct ICalendar::Data {
+    ComponentPointer root;
+    std::vector<double> color;
+    std::vector<Series> series;
+};
+
+namespace {
+
+class Reader {
 public:
-    explicit Parser(const QTimeZone& localZone) : localZone_(localZone) {}
+    explicit Reader(const QTimeZone& localZone) : localZone_(localZone) {}
 
     ICalendarParseResult run(const QByteArray& bytes) {
-        QString text = QString::fromUtf8(bytes);
-        if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-        for (const LogicalLine& line : unfold(text))
-            if (!handle(line)) return {std::nullopt, error_};
-        if (!stack_.empty())
-            return {std::nullopt, QStringLiteral("the file ends inside %1").arg(stack_.back())};
-        if (!sawCalendar_) return {std::nullopt, QStringLiteral("no VCALENDAR in the file")};
-        ICalendarData data;
-        data.color = color_;
-        for (const PendingEvent& pending : events_) {
-            auto event = resolve(pending);
-            if (!event) return {std::nullopt, error_};
-            data.events.push_back(std::move(*event));
+        QByteArray text = bytes;
+        if (text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
+        // libical reads C strings; a stray NUL would silently end the file there.
+        text.replace(QByteArray(1, '\0'), QByteArray());
+        Structure structure = repairStructure(unfold(text));
+        problems_ = std::move(structure.problems);
+        if (!structure.sawCalendar) return {std::nullopt, {QStringLiteral("no VCALENDAR in the file")}};
+
+        auto data = std::make_shared<ICalendar::Data>();
+        data->root.reset(icalparser_parse_string(structure.text.constData()));
+        if (!data->root) return {std::nullopt, {QStringLiteral("no VCALENDAR in the file")}};
+        std::vector<icalcomponent*> calendars;
+        if (icalcomponent_isa(data->root.get()) == ICAL_VCALENDAR_COMPONENT)
+            calendars.push_back(data->root.get());
+        else
+            calendars = children(data->root.get(), ICAL_VCALENDAR_COMPONENT);
+
+        for (icalcomponent* calendar : calendars) {
+            readColor(calendar, data->color);
+            for (icalcomponent* event : children(calendar, ICAL_VEVENT_COMPONENT)) {
+                eventIndex_.insert(event, events_.size());
+                events_.push_back({calendar, event, static_cast<int>(events_.size()) + 1});
+            }
         }
-        return {std::move(data), QString()};
+        for (icalcomponent* calendar : calendars)
+            reportErrors(calendar, QString());
+        collectMovedOccurrences();
+        for (const PendingEvent& pending : events_)
+            if (auto series = readSeries(pending)) data->series.push_back(std::move(*series));
+        return {ICalendar(std::move(data)), problems_};
     }
 
 private:
-    // Records why the file is refused; callers return what this returns.
-    bool fail(int line, const QString& message) const {
-        error_ = QStringLiteral("line %1: %2").arg(line).arg(message);
-        return false;
-    }
-
-    QString top() const { return stack_.empty() ? QString() : stack_.back(); }
-
-    bool handle(const LogicalLine& line) {
-        const auto property = parseContentLine(line);
-        if (!property) return fail(line.line, QStringLiteral("not a content line"));
-        const QString value = property->value.trimmed().toUpper();
-        if (property->name == u"BEGIN") {
-            if (stack_.empty() && value != u"VCALENDAR")
-                return fail(line.line, QStringLiteral("%1 outside VCALENDAR").arg(value));
-            if (value == u"VCALENDAR" && !stack_.empty())
-                return fail(line.line, QStringLiteral("VCALENDAR inside %1").arg(top()));
-            if (value == u"VCALENDAR") sawCalendar_ = true;
-            if (value == u"VEVENT") {
-                if (top() != u"VCALENDAR")
-                    return fail(line.line, QStringLiteral("VEVENT inside %1").arg(top()));
-                current_ = PendingEvent{line.line, {}, {}, {}, {}, {}};
-            }
-            if (value == u"VTIMEZONE") currentZone_ = ZoneDefinition{};
-            stack_.push_back(value);
-            return true;
-        }
-        if (property->name == u"END") {
-            if (stack_.empty() || top() != value)
-                return fail(line.line, QStringLiteral("END:%1 does not close %2")
-                                           .arg(value, stack_.empty() ? QStringLiteral("anything") : top()));
-            if (value == u"VEVENT" && !finishEvent()) return false;
-            if (value == u"VTIMEZONE" && !currentZone_.id.isEmpty()) {
-                const auto offset = currentZone_.standard ? currentZone_.standard : currentZone_.daylight;
-                if (offset) zoneOffsets_[currentZone_.id] = *offset;
-            }
-            stack_.pop_back();
-            return true;
-        }
-        if (stack_.empty())
-            return fail(line.line, QStringLiteral("%1 outside VCALENDAR").arg(property->name));
-        return take(*property);
-    }
-
-    bool take(const Property& property) {
-        const QString where = top();
-        if (where == u"VCALENDAR") {
-            if (property.name == u"COLOR" || property.name == u"X-APPLE-CALENDAR-COLOR") {
-                // The standard property wins over the vendor one, whichever comes first.
-                if (property.name == u"COLOR" || color_.empty()) {
-                    auto parsed = parseColor(property.value);
-                    if (!parsed.empty()) color_ = std::move(parsed);
-                }
-            }
-        } else if (where == u"VEVENT" && current_) {
-            if (property.name == u"DTSTART")
-                current_->start = property;
-            else if (property.name == u"DTEND")
-                current_->end = property;
-            else if (property.name == u"DURATION")
-                current_->duration = property;
-            else if (property.name == u"UID")
-                current_->uid = unescapeText(property.value);
-            else if (property.name == u"SUMMARY")
-                current_->summary = unescapeText(property.value);
-        } else if (where == u"VTIMEZONE" && property.name == u"TZID") {
-            currentZone_.id = property.value.trimmed();
-        } else if ((where == u"STANDARD" || where == u"DAYLIGHT") && property.name == u"TZOFFSETTO") {
-            const auto offset = parseOffset(property.value);
-            if (!offset) return fail(property.line, QStringLiteral("unreadable TZOFFSETTO value"));
-            if (where == u"STANDARD" && !currentZone_.standard) currentZone_.standard = offset;
-            if (where == u"DAYLIGHT" && !currentZone_.daylight) currentZone_.daylight = offset;
-        }
-        return true;
-    }
-
-    bool finishEvent() {
-        if (!current_->start) return fail(current_->line, QStringLiteral("event without DTSTART"));
-        events_.push_back(std::move(*current_));
-        current_.reset();
-        return true;
-    }
-
-    struct Moment {
-        QDateTime time;
-        bool isDate = false;
+    struct PendingEvent {
+        icalcomponent* calendar;
+        icalcomponent* event;
+        int ordinal;
     };
 
-    QTimeZone zoneFor(const Property& property) const {
-        auto it = property.parameters.find(QStringLiteral("TZID"));
-        if (it == property.parameters.end()) return localZone_;
-        QString id = it->second.trimmed();
-        if (id.startsWith(QLatin1Char('/'))) id.remove(0, 1);
-        // A zone the system knows follows its daylight-saving rules; one defined only in the file
-        // is read as its standard offset; an unknown name is taken as local time.
-        const QByteArray ianaId = id.toUtf8();
-        if (QTimeZone::isTimeZoneIdAvailable(ianaId)) return QTimeZone(ianaId);
-        if (auto offset = zoneOffsets_.find(id); offset != zoneOffsets_.end())
-            return QTimeZone(offset->second);
-        if (id.compare(QLatin1String("UTC"), Qt::CaseInsensitive) == 0) return QTimeZone::utc();
-        return localZone_;
+    static QString uidOf(icalcomponent* event) {
+        const char* uid = icalcomponent_get_uid(event);
+        return uid ? QString::fromUtf8(uid) : QString();
     }
 
-    std::optional<Moment> readMoment(const Property& property) const {
-        const auto unreadable = [&] {
-            fail(property.line, QStringLiteral("unreadable %1 value").arg(property.name));
+    static QString label(const PendingEvent& pending) {
+        const QString uid = uidOf(pending.event);
+        return uid.isEmpty() ? QStringLiteral("event %1 of the file").arg(pending.ordinal)
+                             : QStringLiteral("event \"%1\"").arg(uid);
+    }
+
+    static bool isNoValueError(const QString& message) {
+        return message.startsWith(QLatin1String("No value for "));
+    }
+
+    void readColor(icalcomponent* calendar, std::vector<double>& color) {
+        bool fromStandard = false;
+        for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(calendar, ICAL_ANY_PROPERTY)) {
+            const QString name = QString::fromUtf8(icalproperty_get_property_name(p)).toUpper();
+            const bool standard = name == u"COLOR";
+            // The standard property wins over the vendor one, whichever comes first.
+            if (!standard && (name != u"X-APPLE-CALENDAR-COLOR" || fromStandard || !color.empty())) continue;
+            const char* value = icalproperty_get_value_as_string(p);
+            auto parsed = parseColor(value ? QString::fromUtf8(value) : QString());
+            if (parsed.empty()) continue;
+            color = std::move(parsed);
+            fromStandard = fromStandard || standard;
+        }
+    }
+
+    // libical keeps what it could not read as X-LIC-ERROR properties where the damage was.
+    void reportErrors(icalcomponent* component, const QString& where) {
+        QString here = where;
+        if (const auto it = eventIndex_.constFind(component); it != eventIndex_.cend()) here = label(events_[*it]);
+        for (icalproperty* error : properties(component, ICAL_XLICERROR_PROPERTY)) {
+            const char* text = icalproperty_get_xlicerror(error);
+            const QString message = text ? QString::fromUtf8(text).trimmed() : QString();
+            // An empty text value is allowed; libical merely drops the property.
+            if (isNoValueError(message)) continue;
+            problems_.append(here.isEmpty() ? message : here + QStringLiteral(": ") + message);
+        }
+        for (icalcomponent* child : children(component, ICAL_ANY_COMPONENT))
+            reportErrors(child, here);
+    }
+
+    Zone zoneFor(icalproperty* property, const icaltimetype& value, icalcomponent* calendar) {
+        if (value.is_date) return Zone{localZone_, nullptr};
+        if (icaltime_is_utc(value)) return Zone{QTimeZone::utc(), nullptr};
+        icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+        const char* raw = parameter ? icalparameter_get_tzid(parameter) : nullptr;
+        if (!raw) return Zone{localZone_, nullptr};
+        if (icaltimezone* defined = icalcomponent_get_timezone(calendar, raw)) return Zone{QTimeZone(), defined};
+        QString id = QString::fromUtf8(raw).trimmed();
+        if (id.startsWith(QLatin1Char('/'))) id.remove(0, 1);
+        if (const auto known = namedZones_.constFind(id); known != namedZones_.cend()) return Zone{*known, nullptr};
+        // A zone the system knows follows its daylight-saving rules; a Windows name (as Outlook
+        // writes them) is its usual IANA zone; an unknown name is taken as local time.
+        const QByteArray bytes = id.toUtf8();
+        QTimeZone zone = localZone_;
+        if (QTimeZone::isTimeZoneIdAvailable(bytes))
+            zone = QTimeZone(bytes);
+        else if (const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(bytes); !iana.isEmpty())
+            zone = QTimeZone(iana);
+        else if (id.compare(QLatin1String("UTC"), Qt::CaseInsensitive) == 0)
+            zone = QTimeZone::utc();
+        namedZones_.insert(id, zone);
+        return Zone{zone, nullptr};
+    }
+
+    std::optional<Moment> moment(icalproperty* property, icaltimetype value, icalcomponent* calendar) {
+        if (icaltime_is_null_time(value)) return std::nullopt;
+        const Zone zone = zoneFor(property, value, calendar);
+        const auto utc = zone.toUtc(value);
+        if (!utc) return std::nullopt;
+        value.zone = nullptr;
+        return Moment{value, zone, *utc};
+    }
+
+    // Occurrences that another component of the same UID replaces (RECURRENCE-ID), by UID.
+    void collectMovedOccurrences() {
+        for (const PendingEvent& pending : events_) {
+            icalproperty* id = icalcomponent_get_first_property(pending.event, ICAL_RECURRENCEID_PROPERTY);
+            if (!id) continue;
+            if (const auto at = moment(id, icalproperty_get_recurrenceid(id), pending.calendar))
+                moved_[uidOf(pending.event)].insert(msecs(at->utc));
+            else
+                problems_.append(label(pending) + QStringLiteral(": unreadable RECURRENCE-ID"));
+        }
+    }
+
+    std::optional<Series> readSeries(const PendingEvent& pending) {
+        icalcomponent* event = pending.event;
+        icalcomponent* calendar = pending.calendar;
+        if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED) return std::nullopt;
+        const auto refuse = [&](const QString& why) {
+            problems_.append(label(pending) + QStringLiteral(": ") + why);
             return std::nullopt;
         };
-        static const QRegularExpression datePattern(QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})$)"));
-        static const QRegularExpression timePattern(
-            QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})(Z?)$)"));
-        const QString value = property.value.trimmed();
-        if (const auto match = datePattern.match(value); match.hasMatch()) {
-            const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-            if (!date.isValid()) return unreadable();
-            return Moment{date.startOfDay(localZone_), true};
-        }
-        const auto match = timePattern.match(value);
-        if (!match.hasMatch()) return unreadable();
-        const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-        // A leap second reads as the second before it.
-        const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
-                         std::min(match.captured(6).toInt(), 59));
-        if (!date.isValid() || !time.isValid()) return unreadable();
-        const QTimeZone zone = match.captured(7).isEmpty() ? zoneFor(property) : QTimeZone::utc();
-        return Moment{QDateTime(date, time, zone), false};
-    }
 
-    std::optional<CalendarEvent> resolve(const PendingEvent& pending) const {
-        const auto startMoment = readMoment(*pending.start);
-        if (!startMoment) return std::nullopt;
-        const Moment& start = *startMoment;
-        QDateTime end;
-        if (pending.end) {
-            const auto endMoment = readMoment(*pending.end);
-            if (!endMoment) return std::nullopt;
-            end = endMoment->time;
-        } else if (pending.duration) {
-            const auto duration = parseDuration(pending.duration->value);
-            if (!duration) {
-                fail(pending.duration->line, QStringLiteral("unreadable DURATION value"));
-                return std::nullopt;
-            }
-            const int sign = duration->negative ? -1 : 1;
-            end = start.time.addDays(sign * duration->days).addSecs(sign * duration->seconds);
+        Series series;
+        if (const char* uid = icalcomponent_get_uid(event)) series.uid = QString::fromUtf8(uid);
+        if (icalproperty* summary = icalcomponent_get_first_property(event, ICAL_SUMMARY_PROPERTY)) {
+            series.title = QString::fromUtf8(icalproperty_get_summary(summary));
         } else {
-            // Without an end, a day event lasts the day and a timed one is an instant.
-            end = start.isDate ? start.time.date().addDays(1).startOfDay(localZone_) : start.time;
+            for (icalproperty* error : properties(event, ICAL_XLICERROR_PROPERTY))
+                if (QString::fromUtf8(icalproperty_get_xlicerror(error)).startsWith(u"No value for SUMMARY "))
+                    series.title = QString();
         }
-        CalendarEvent event;
-        event.identifier = pending.uid;
-        event.title = pending.summary;
-        event.startDate = fromQDateTime(start.time);
-        // An end before the start would make an event that never overlaps anything; it is
-        // taken as an instant instead.
-        event.endDate = std::max(event.startDate, fromQDateTime(end));
-        event.isAllDay = start.isDate;
-        event.calendarColor = color_;
-        return event;
+
+        icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+        if (!startProperty) return refuse(QStringLiteral("no DTSTART"));
+        const auto start = moment(startProperty, icalproperty_get_dtstart(startProperty), calendar);
+        if (!start) return refuse(QStringLiteral("unreadable DTSTART"));
+        series.start = *start;
+        const bool allDay = start->local.is_date != 0;
+
+        if (icalproperty* endProperty = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)) {
+            const auto end = moment(endProperty, icalproperty_get_dtend(endProperty), calendar);
+            if (!end) return refuse(QStringLiteral("unreadable DTEND"));
+            if (allDay && end->local.is_date) {
+                series.end = Series::End::nominal;
+                series.nominalDays = QDate(start->local.year, start->local.month, start->local.day)
+                                         .daysTo(QDate(end->local.year, end->local.month, end->local.day));
+            } else {
+                series.end = Series::End::exact;
+                series.exactSeconds = start->utc.secsTo(end->utc);
+            }
+        } else if (icalproperty* durationProperty = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
+            const icaldurationtype duration = icalproperty_get_duration(durationProperty);
+            if (icaldurationtype_is_bad_duration(duration)) return refuse(QStringLiteral("unreadable DURATION"));
+            const qint64 sign = duration.is_neg ? -1 : 1;
+            series.end = Series::End::nominal;
+            series.nominalDays = sign * (qint64(duration.weeks) * 7 + duration.days);
+            series.nominalSeconds =
+                sign * (qint64(duration.hours) * 3600 + qint64(duration.minutes) * 60 + duration.seconds);
+        } else if (allDay) {
+            // Without an end, a day event lasts the day and a timed one is an instant.
+            series.end = Series::End::nominal;
+            series.nominalDays = 1;
+        }
+        if (!series.endOf(start->local, start->zone, start->utc)) return refuse(QStringLiteral("unreadable end"));
+        series.lookBackSeconds = std::max<qint64>(0, series.exactSeconds) +
+                                 std::max<qint64>(0, series.nominalDays + 2) * kSecondsPerDay +
+                                 std::max<qint64>(0, series.nominalSeconds);
+
+        const bool replacesOccurrence = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+        if (!replacesOccurrence) {
+            readRecurrences(pending, series);
+            if (const auto moved = moved_.find(uidOf(event)); moved != moved_.end()) series.excluded += moved->second;
+        }
+        return series;
     }
 
-    struct ZoneDefinition {
-        QString id;
-        std::optional<int> standard;
-        std::optional<int> daylight;
-    };
+    void readRecurrences(const PendingEvent& pending, Series& series) {
+        for (icalproperty* property : properties(pending.event, ICAL_RRULE_PROPERTY)) {
+            icalrecurrencetype rule = icalproperty_get_rrule(property);
+            if (rule.freq == ICAL_NO_RECURRENCE) continue;
+            // The iterator compares UNTIL with the event's own wall-clock fields.
+            if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) && !series.start.local.is_date) {
+                const QDateTime until(QDate(rule.until.year, rule.until.month, rule.until.day),
+                                      QTime(rule.until.hour, rule.until.minute, std::min(rule.until.second, 59)),
+                                      QTimeZone::utc());
+                if (until.isValid()) rule.until = series.start.zone.fromUtc(until, false);
+            }
+            rule.until.zone = nullptr;
+            series.rules.push_back(rule);
+        }
+        for (icalproperty* property : properties(pending.event, ICAL_RDATE_PROPERTY)) {
+            const icaldatetimeperiodtype value = icalproperty_get_rdate(property);
+            const bool isPeriod = icaltime_is_null_time(value.time);
+            const auto start = moment(property, isPeriod ? value.period.start : value.time, pending.calendar);
+            std::optional<QDateTime> end;
+            if (start && isPeriod) {
+                if (const auto periodEnd = moment(property, value.period.end, pending.calendar))
+                    end = periodEnd->utc;
+                else
+                    end = start->utc.addSecs(icaldurationtype_as_int(value.period.duration));
+            }
+            if (start)
+                series.extraDates.emplace_back(*start, end);
+            else
+                problems_.append(label(pending) + QStringLiteral(": unreadable RDATE"));
+        }
+        for (icalproperty* property : properties(pending.event, ICAL_EXDATE_PROPERTY)) {
+            if (const auto at = moment(property, icalproperty_get_exdate(property), pending.calendar))
+                series.excluded.insert(msecs(at->utc));
+            else
+                problems_.append(label(pending) + QStringLiteral(": unreadable EXDATE"));
+        }
+    }
 
     QTimeZone localZone_;
-    mutable QString error_;
-    QStringList stack_;
-    bool sawCalendar_ = false;
-    std::optional<PendingEvent> current_;
-    ZoneDefinition currentZone_;
-    std::map<QString, int> zoneOffsets_;
-    std::vector<double> color_;
+    QStringList problems_;
     std::vector<PendingEvent> events_;
+    QHash<icalcomponent*, std::size_t> eventIndex_;
+    QHash<QString, QTimeZone> namedZones_;
+    std::map<QString, QSet<qint64>> moved_;
 };
 
 } // namespace
 
+const std::vector<double>& ICalendar::color() const {
+    return data_->color;
+}
+
+std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const {
+    const qint64 from = msecs(toQDateTime(start));
+    const qint64 to = msecs(toQDateTime(end));
+    std::vector<CalendarEvent> found;
+    for (const Series& series : data_->series) {
+        // Occurrence spans by start, so one start given twice (by the rule and an RDATE) counts once.
+        std::map<qint64, qint64> spans;
+        const auto consider = [&](const icaltimetype& local, const Zone& zone, const QDateTime& utcStart,
+                                  const std::optional<QDateTime>& explicitEnd) {
+            const qint64 startMs = msecs(utcStart);
+            if (series.excluded.contains(startMs) || spans.count(startMs)) return;
+            const auto endTime = explicitEnd ? explicitEnd : series.endOf(local, zone, utcStart);
+            if (!endTime) return;
+            // An end before the start would make an occurrence that never overlaps anything; it
+            // is taken as an instant instead.
+            const qint64 endMs = std::max(startMs, msecs(*endTime));
+            const bool overlaps = startMs == endMs ? startMs >= from && startMs < to : startMs < to && endMs > from;
+            if (overlaps) spans.emplace(startMs, endMs);
+        };
+        consider(series.start.local, series.start.zone, series.start.utc, std::nullopt);
+        for (const auto& [extra, extraEnd] : series.extraDates)
+            consider(extra.local, extra.zone, extra.utc, extraEnd);
+        for (const icalrecurrencetype& rule : series.rules) {
+            icalrecur_iterator* iterator = icalrecur_iterator_new(rule, series.start.local);
+            if (!iterator) continue;
+            // Without a COUNT the walk may begin just before the window instead of at the start.
+            const QDateTime jump = QDateTime::fromMSecsSinceEpoch(from, QTimeZone::utc()).addSecs(-series.lookBackSeconds);
+            if (rule.count == 0 && jump.isValid() && jump > series.start.utc)
+                icalrecur_iterator_set_start(iterator, series.start.zone.fromUtc(jump, series.start.local.is_date));
+            for (int step = 0; step < kMaximumRecurrenceSteps; ++step) {
+                icaltimetype next = icalrecur_iterator_next(iterator);
+                if (icaltime_is_null_time(next)) break;
+                next.zone = nullptr;
+                const auto utc = series.start.zone.toUtc(next);
+                if (!utc) continue;
+                if (msecs(*utc) >= to) break;
+                consider(next, series.start.zone, *utc, std::nullopt);
+            }
+            icalrecur_iterator_free(iterator);
+        }
+        for (const auto& [startMs, endMs] : spans) {
+            CalendarEvent event;
+            event.identifier = series.uid;
+            event.title = series.title;
+            event.startDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(startMs, QTimeZone::utc()));
+            event.endDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(endMs, QTimeZone::utc()));
+            event.isAllDay = series.start.local.is_date != 0;
+            event.calendarColor = data_->color;
+            found.push_back(std::move(event));
+        }
+    }
+    return found;
+}
+
 ICalendarParseResult parseICalendar(const QByteArray& text, const QTimeZone& localZone) {
-    return Parser(localZone).run(text);
+    configureLibical();
+    return Reader(localZone).run(text);
 }
 
 } // namespace vantrel

@@ -3,31 +3,46 @@
 #include "platform/CalendarService.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QTimeZone>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace vantrel {
 
-// The part of an iCalendar file (RFC 5545) that the day briefing uses.
-struct ICalendarData {
+// One iCalendar file (RFC 5545) read with libical, ready to give the occurrences of its events in
+// any window: time zones defined in the file with their daylight-saving rules, named zones
+// (IANA or Windows names), recurrence rules, extra and excluded dates, moved occurrences, and
+// cancelled events and occurrences left out.
+class ICalendar {
+public:
     // The calendar's colour from COLOR or X-APPLE-CALENDAR-COLOR, as red, green, blue, alpha in
     // 0...1; empty when the file names none or one that cannot be read.
-    std::vector<double> color;
-    // The VEVENT components, each carrying the calendar's colour.
-    std::vector<CalendarEvent> events;
+    const std::vector<double>& color() const;
+    // Every occurrence that overlaps [start, end), each carrying the calendar's colour: an
+    // instant counts when it falls inside the window, a span when it overlaps it.
+    std::vector<CalendarEvent> events(WallTime start, WallTime end) const;
+
+    // What the reader built; opaque outside ICalendar.cpp.
+    struct Data;
+    explicit ICalendar(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+
+private:
+    std::shared_ptr<const Data> data_;
 };
 
 struct ICalendarParseResult {
-    std::optional<ICalendarData> calendar;
-    // Why the file was refused, with its line number; set exactly when `calendar` is none.
-    QString error;
+    // None when nothing in the file is a calendar.
+    std::optional<ICalendar> calendar;
+    // What was left out, one entry each (a broken line, an unclosed component, an event without
+    // a readable start); when `calendar` is none, why the file was refused.
+    QStringList problems;
 };
 
-// Parses the VEVENT subset: UID, SUMMARY, DTSTART, DTEND or DURATION, all-day dates, times in
-// UTC, with a TZID (a known zone name, or a VTIMEZONE of the file read as its standard offset),
-// or floating. Dates and floating times are read in `localZone`. A file with broken structure, or
-// an event without a readable start, is refused as a whole.
+// Reads `text`. Dates and floating times count in `localZone`, and so do times with a zone name
+// that neither the file defines nor the system knows. A malformed property or event is left out
+// and named in the problems; the rest of the file is kept.
 ICalendarParseResult parseICalendar(const QByteArray& text, const QTimeZone& localZone);
 
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <iterator>
 
 namespace vantrel {
 
@@ -75,10 +76,13 @@ const IcsCalendarService::CachedFile& IcsCalendarService::read(const QString& pa
         recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, file.errorString()));
     } else {
         ICalendarParseResult result = parseICalendar(file.readAll(), zone_);
-        if (result.calendar)
-            entry.calendar = std::move(result.calendar);
-        else
-            recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, result.error));
+        // One record per file version, naming everything that was left out.
+        const QString problems = result.problems.join(QStringLiteral("; "));
+        if (!result.calendar)
+            recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, problems));
+        else if (!problems.isEmpty())
+            recordDiagnostic_(QStringLiteral("calendar file %1 partly read, left out: %2").arg(name, problems));
+        entry.calendar = std::move(result.calendar);
     }
     return cache_.insert_or_assign(path, std::move(entry)).first->second;
 }
@@ -93,13 +97,8 @@ std::vector<CalendarEvent> IcsCalendarService::events(WallTime start, WallTime e
         const QString path = dir.filePath(name);
         const CachedFile& file = read(path);
         if (file.calendar) {
-            for (const CalendarEvent& event : file.calendar->events) {
-                // An instant counts when it falls inside the window; a span when it overlaps it.
-                const bool overlaps = event.startDate == event.endDate
-                                          ? event.startDate >= start && event.startDate < end
-                                          : event.startDate < end && event.endDate > start;
-                if (overlaps) found.push_back(event);
-            }
+            auto events = file.calendar->events(start, end);
+            std::move(events.begin(), events.end(), std::back_inserter(found));
         }
         seen.insert(cache_.extract(path));
     }

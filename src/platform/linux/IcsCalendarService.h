@@ -33,7 +33,7 @@ private:
     struct CachedFile {
         QDateTime modified;
         qint64 size = 0;
-        std::optional<ICalendarData> calendar;
+        std::optional<ICalendar> calendar;
     };
 
     void updateWatchedPaths();
