@@ -1,0 +1,71 @@
+#include "kit/AlignedSettingRow.h"
+
+#include "kit/VantrelType.h"
+
+#include <QLabel>
+#include <cmath>
+
+namespace vantrel {
+
+AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWidth, double controlWidth,
+                                                    double labelHeight, const QSizeF& controlHint, bool expands) {
+    AlignedSettingRowLayout layout;
+    layout.wide = width >= labelWidth + kSpacing + controlWidth;
+    if (layout.wide) {
+        const double controlW = expands ? controlWidth : std::min(controlHint.width(), controlWidth);
+        layout.height = std::max(labelHeight, controlHint.height());
+        layout.label = QRectF(0, (layout.height - labelHeight) / 2, labelWidth, labelHeight);
+        // The control sits centred in its column.
+        const double column = labelWidth + kSpacing;
+        layout.control = QRectF(column + (controlWidth - controlW) / 2, (layout.height - controlHint.height()) / 2,
+                                controlW, controlHint.height());
+        return layout;
+    }
+    const double frame = std::max(0.0, std::min(controlWidth, width));
+    const double controlW = expands ? frame : std::min(controlHint.width(), frame);
+    layout.label = QRectF(0, 0, width, labelHeight);
+    layout.control = QRectF(0, labelHeight + kStackedSpacing, controlW, controlHint.height());
+    layout.height = labelHeight + kStackedSpacing + controlHint.height();
+    return layout;
+}
+
+AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, double controlWidth, QWidget* control,
+                                     QWidget* parent)
+    : QWidget(parent), label_(new QLabel(title, this)), control_(control), labelWidth_(labelWidth),
+      controlWidth_(controlWidth) {
+    label_->setTextFormat(Qt::PlainText);
+    label_->setFont(VantrelType::label());
+    if (control_) {
+        control_->setParent(this);
+        if (control_->accessibleName().isEmpty()) control_->setAccessibleName(title);
+    }
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+QString AlignedSettingRow::title() const { return label_->text(); }
+
+AlignedSettingRowLayout AlignedSettingRow::layoutFor(double width) const {
+    const QSizeF hint = control_ ? QSizeF(control_->sizeHint()) : QSizeF();
+    const bool expands = control_ && (control_->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
+    return AlignedSettingRowLayout::of(width, labelWidth_, controlWidth_, label_->sizeHint().height(), hint,
+                                       expands);
+}
+
+int AlignedSettingRow::heightForWidth(int width) const { return int(std::ceil(layoutFor(width).height)); }
+
+QSize AlignedSettingRow::sizeHint() const {
+    const int width = int(labelWidth_ + AlignedSettingRowLayout::kSpacing + controlWidth_);
+    return QSize(width, heightForWidth(width));
+}
+
+QSize AlignedSettingRow::minimumSizeHint() const { return QSize(0, heightForWidth(int(labelWidth_))); }
+
+void AlignedSettingRow::resizeEvent(QResizeEvent*) {
+    const AlignedSettingRowLayout layout = layoutFor(width());
+    label_->setGeometry(layout.label.toRect());
+    if (control_) control_->setGeometry(layout.control.toRect());
+}
+
+} // namespace vantrel

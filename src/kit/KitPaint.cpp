@@ -1,0 +1,48 @@
+#include "kit/KitPaint.h"
+
+#include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QWidget>
+
+namespace vantrel::KitPaint {
+
+QColor tint(const QWidget* widget) { return widget->palette().color(QPalette::Highlight); }
+
+ColorScheme scheme(const QWidget* widget) { return VantrelTheme::colorScheme(widget); }
+
+QColor primary(ColorScheme scheme, double opacity) {
+    return VantrelTheme::withOpacity(VantrelTheme::primary(scheme), opacity);
+}
+
+void paintSwitch(QPainter& painter, const SwitchLayout& layout, bool on, const QColor& tint, ColorScheme scheme,
+                 bool enabled, bool focused) {
+    painter.save();
+    if (!enabled) painter.setOpacity(0.45);
+    const double radius = layout.track.height() / 2;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(on ? tint : primary(scheme, scheme == ColorScheme::dark ? 0.2 : 0.1));
+    painter.drawRoundedRect(layout.track, radius, radius);
+    // The knob: a soft shadow under a white disc.
+    painter.setBrush(QColor(0, 0, 0, 40));
+    painter.drawEllipse(layout.knob.translated(0, 0.6));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(layout.knob);
+    painter.restore();
+    if (focused) paintFocusRing(painter, layout.track, radius, tint);
+}
+
+void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint, double width) {
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    QPen pen(tint, width);
+    pen.setMiterLimit(10);
+    painter.setPen(pen);
+    const double outset = width / 2 + 1;
+    painter.drawRoundedRect(rect.adjusted(-outset, -outset, outset, outset), radius + outset, radius + outset);
+    painter.restore();
+}
+
+} // namespace vantrel::KitPaint

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/SystemAppearance.h"
+
+#include <QColor>
+#include <QRectF>
+
+class QPainter;
+class QWidget;
+
+namespace vantrel {
+
+struct SwitchLayout;
+
+// Drawing shared by the kit's controls, so that every switch, segment and slider looks alike.
+namespace KitPaint {
+
+// The tint a control is drawn in: the page's accent, handed down as the palette's highlight.
+QColor tint(const QWidget* widget);
+// The appearance the widget is drawn in.
+ColorScheme scheme(const QWidget* widget);
+// The primary text colour of an appearance at `opacity`.
+QColor primary(ColorScheme scheme, double opacity = 1.0);
+
+void paintSwitch(QPainter& painter, const SwitchLayout& layout, bool on, const QColor& tint, ColorScheme scheme,
+                 bool enabled, bool focused);
+// A ring around `rect` that shows keyboard focus.
+void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint, double width = 2);
+
+} // namespace KitPaint
+
+} // namespace vantrel

@@ -1,0 +1,118 @@
+#include "kit/VantrelSegmentedControl.h"
+
+#include "kit/KitPaint.h"
+#include "kit/VantrelType.h"
+#include "kit/VantrelHaptics.h"
+
+#include <QPainter>
+
+namespace vantrel {
+
+namespace {
+const QFont& segmentFont() {
+    static const QFont font = VantrelType::font(12, QFont::Medium);
+    return font;
+}
+
+// One segment: its label, and keyboard focus. The control decides what a click selects.
+class Segment final : public QAbstractButton {
+public:
+    Segment(const QString& text, QWidget* parent) : QAbstractButton(parent) {
+        setText(text);
+        setAccessibleName(text);
+        setCheckable(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void nextCheckState() override {}
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const ColorScheme scheme = KitPaint::scheme(this);
+        painter.setFont(segmentFont());
+        painter.setPen(KitPaint::primary(scheme, isChecked() ? 0.92 : 0.66));
+        painter.drawText(QRectF(rect()).adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
+        if (hasFocus())
+            KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(2, 2, -2, -2), 5, KitPaint::tint(this));
+    }
+};
+} // namespace
+
+SegmentedLayout SegmentedLayout::of(const QRectF& bounds, int count) {
+    SegmentedLayout layout;
+    layout.track = QRectF(bounds.left(), bounds.center().y() - kHeight / 2, bounds.width(), kHeight);
+    if (count <= 0) return layout;
+    const QRectF inner = layout.track.adjusted(kInset, kInset, -kInset, -kInset);
+    const double width = inner.width() / count;
+    for (int index = 0; index < count; ++index)
+        layout.segments.emplace_back(inner.left() + index * width, inner.top(), width, inner.height());
+    return layout;
+}
+
+VantrelSegmentedControl::VantrelSegmentedControl(const QString& label, const QStringList& options,
+                                                 VantrelHaptics* haptics, QWidget* parent)
+    : QWidget(parent), options_(options), haptics_(haptics) {
+    setAccessibleName(label);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    for (int index = 0; index < options.size(); ++index) {
+        auto* segment = new Segment(options[index], this);
+        segment->setFont(segmentFont());
+        connect(segment, &QAbstractButton::clicked, this, [this, index] { choose(index); });
+        segments_.push_back(segment);
+    }
+}
+
+void VantrelSegmentedControl::setSelectedIndex(int index) {
+    if (index < 0 || index >= int(segments_.size())) index = -1;
+    selected_ = index;
+    for (std::size_t i = 0; i < segments_.size(); ++i) segments_[i]->setChecked(int(i) == index);
+    update();
+}
+
+void VantrelSegmentedControl::choose(int index) {
+    if (index == selected_) return;
+    if (haptics_) haptics_->play(HapticSurface::controls);
+    setSelectedIndex(index);
+    Q_EMIT chosen(index);
+}
+
+QSize VantrelSegmentedControl::sizeHint() const {
+    const QFontMetrics metrics(segmentFont());
+    int widest = 0;
+    for (const QString& option : options_) widest = std::max(widest, metrics.horizontalAdvance(option));
+    const int count = int(options_.size());
+    return QSize(count * (widest + 24) + int(2 * SegmentedLayout::kInset), int(SegmentedLayout::kHeight));
+}
+
+QSize VantrelSegmentedControl::minimumSizeHint() const {
+    return QSize(int(options_.size()) * 28, int(SegmentedLayout::kHeight));
+}
+
+void VantrelSegmentedControl::resizeEvent(QResizeEvent*) {
+    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), int(segments_.size()));
+    for (std::size_t i = 0; i < segments_.size(); ++i) segments_[i]->setGeometry(layout.segments[i].toRect());
+}
+
+void VantrelSegmentedControl::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), int(segments_.size()));
+    const ColorScheme scheme = KitPaint::scheme(this);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.09 : 0.06));
+    painter.drawRoundedRect(layout.track, SegmentedLayout::kRadius, SegmentedLayout::kRadius);
+    if (selected_ < 0) return;
+    // The selected segment is raised: a lighter plate with a hairline in the tint.
+    const QRectF plate = layout.segments[std::size_t(selected_)];
+    const double radius = SegmentedLayout::kRadius - SegmentedLayout::kInset;
+    painter.setBrush(scheme == ColorScheme::dark ? QColor(255, 255, 255, 46) : QColor(Qt::white));
+    QColor edge = KitPaint::tint(this);
+    edge.setAlphaF(0.55f);
+    painter.setPen(QPen(edge, 0.75));
+    painter.drawRoundedRect(plate, radius, radius);
+}
+
+} // namespace vantrel

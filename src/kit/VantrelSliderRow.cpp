@@ -1,0 +1,110 @@
+#include "kit/VantrelSliderRow.h"
+
+#include "kit/VantrelType.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QSlider>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+constexpr int kContinuousTicks = 1000;
+constexpr double kRowHeight = 24;
+
+// The read-out in the monospaced design, so its figures keep their places as the value changes.
+QFont valueFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(VantrelType::font(9.5, QFont::Normal).pointSizeF());
+    return font;
+}
+} // namespace
+
+SliderRowLayout SliderRowLayout::of(const QSizeF& size, const SliderRowStyle& style) {
+    const double height = size.height();
+    const double sliderWidth = std::max(0.0, size.width() - style.titleWidth - style.valueWidth - 2 * style.spacing);
+    const double sliderX = style.titleWidth + style.spacing;
+    return {
+        QRectF(0, 0, style.titleWidth, height),
+        QRectF(sliderX, 0, sliderWidth, height),
+        QRectF(sliderX + sliderWidth + style.spacing, 0, style.valueWidth, height),
+    };
+}
+
+VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double maximum, ValueText valueText,
+                                   SliderRowStyle style, QWidget* parent)
+    : QWidget(parent), minimum_(minimum), maximum_(std::max(minimum, maximum)), valueText_(std::move(valueText)),
+      style_(style), title_(new QLabel(title, this)), slider_(new QSlider(Qt::Horizontal, this)),
+      value_label_(new QLabel(this)), value_(minimum) {
+    title_->setTextFormat(Qt::PlainText);
+    title_->setFont(VantrelType::font(style.titlePixelSize, style.titleWeight));
+    title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    value_label_->setTextFormat(Qt::PlainText);
+    value_label_->setFont(valueFont());
+    value_label_->setAlignment(style.valueAlignment | Qt::AlignVCenter);
+    slider_->setRange(0, ticks());
+    slider_->setAccessibleName(title);
+    connect(slider_, &QSlider::valueChanged, this, &VantrelSliderRow::sliderMoved);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setValue(minimum);
+}
+
+int VantrelSliderRow::ticks() const {
+    if (style_.step <= 0) return kContinuousTicks;
+    return std::max(1, int(std::lround((maximum_ - minimum_) / style_.step)));
+}
+
+double VantrelSliderRow::valueAt(int position) const {
+    if (style_.step > 0) return std::min(maximum_, minimum_ + position * style_.step);
+    return minimum_ + (maximum_ - minimum_) * position / kContinuousTicks;
+}
+
+int VantrelSliderRow::positionOf(double value) const {
+    if (maximum_ <= minimum_) return 0;
+    return int(std::lround((value - minimum_) / (maximum_ - minimum_) * ticks()));
+}
+
+void VantrelSliderRow::setValue(double value) {
+    value_ = std::clamp(value, minimum_, maximum_);
+    value_label_->setText(valueText());
+    slider_->setAccessibleDescription(valueText());
+    syncing_ = true;
+    slider_->setValue(positionOf(value_));
+    syncing_ = false;
+}
+
+QString VantrelSliderRow::valueText() const { return valueText_ ? valueText_(value_) : QString(); }
+
+void VantrelSliderRow::sliderMoved(int position) {
+    if (syncing_) return;
+    const double value = valueAt(position);
+    if (value == value_) return;
+    value_ = value;
+    value_label_->setText(valueText());
+    slider_->setAccessibleDescription(valueText());
+    Q_EMIT edited(value);
+}
+
+void VantrelSliderRow::bind(SettingBinding<double> binding) {
+    setValue(binding.get());
+    binding.observe(this, [this, get = binding.get] { setValue(get()); });
+    connect(this, &VantrelSliderRow::edited, this, [set = binding.set](double value) { set(value); });
+}
+
+VantrelSliderRow::ValueText VantrelSliderRow::oneDecimal(const QString& suffix) {
+    return [suffix](double value) { return QString::asprintf("%.1f", value) + suffix; };
+}
+
+QSize VantrelSliderRow::sizeHint() const {
+    return QSize(int(style_.titleWidth + style_.valueWidth + 2 * style_.spacing + 160), int(kRowHeight));
+}
+
+void VantrelSliderRow::resizeEvent(QResizeEvent*) {
+    const SliderRowLayout layout = SliderRowLayout::of(QSizeF(size()), style_);
+    title_->setGeometry(layout.title.toRect());
+    slider_->setGeometry(layout.slider.toRect());
+    value_label_->setGeometry(layout.value.toRect());
+}
+
+} // namespace vantrel

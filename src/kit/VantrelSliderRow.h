@@ -1,0 +1,81 @@
+#pragma once
+
+#include "kit/SettingBinding.h"
+
+#include <QFont>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QSlider;
+
+namespace vantrel {
+
+// How a slider row is set: its title column, spacing, value column, and the slider's step.
+struct SliderRowStyle {
+    double titleWidth = 110;
+    double spacing = 8;
+    double valueWidth = 54;
+    Qt::Alignment valueAlignment = Qt::AlignRight;
+    double titlePixelSize = 11.5;
+    QFont::Weight titleWeight = QFont::Medium;
+    double step = 0; // 0: continuous
+};
+
+// Where a slider row puts its title, slider and value text: one line, vertically centred.
+struct SliderRowLayout {
+    QRectF title;
+    QRectF slider;
+    QRectF value;
+
+    static SliderRowLayout of(const QSizeF& size, const SliderRowStyle& style);
+};
+
+// A labelled slider with its value read out beside it. The read-out follows the value whichever
+// side changes it; a move by the user announces `edited` (the binding writes it), a value from
+// the model announces nothing.
+class VantrelSliderRow : public QWidget {
+    Q_OBJECT
+public:
+    using ValueText = std::function<QString(double)>;
+
+    VantrelSliderRow(const QString& title, double minimum, double maximum, ValueText valueText,
+                     SliderRowStyle style = {}, QWidget* parent = nullptr);
+
+    double value() const { return value_; }
+    // Shows `value` (clamped into the range) without announcing it.
+    void setValue(double value);
+    QString valueText() const;
+    QSlider* slider() const { return slider_; }
+
+    void bind(SettingBinding<double> binding);
+
+    // The value with one decimal followed directly by `suffix` ("44.0pt").
+    static ValueText oneDecimal(const QString& suffix);
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void edited(double value);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int ticks() const;
+    double valueAt(int position) const;
+    int positionOf(double value) const;
+    void sliderMoved(int position);
+
+    double minimum_;
+    double maximum_;
+    ValueText valueText_;
+    SliderRowStyle style_;
+    QLabel* title_;
+    QSlider* slider_;
+    QLabel* value_label_;
+    double value_;
+    bool syncing_ = false;
+};
+
+} // namespace vantrel

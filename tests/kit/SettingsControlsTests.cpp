@@ -1,0 +1,155 @@
+#include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelSliderRow.h"
+#include "kit/VantrelSwitch.h"
+#include "support/KitHarness.h"
+
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+TEST(VantrelSwitch, PlaysTheControlsHapticBeforeTheUsersFlipIsWrittenAndNothingWhenTheModelSetsIt) {
+    KitHarness kit;
+    VantrelSwitch toggle(&kit.haptics);
+    toggle.resize(toggle.sizeHint());
+    toggle.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, notchEnabled, NotchEnabled));
+    EXPECT_TRUE(toggle.isChecked()) << "shows the stored value, plays nothing";
+    EXPECT_EQ(kit.log.entries, QStringList());
+
+    kit.preferences.setNotchEnabled(false);
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_EQ(kit.log.entries, QStringList{"set notch.enabled"}) << "only the model's own write, no haptic";
+
+    kit.log.entries.clear();
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    EXPECT_TRUE(kit.preferences.notchEnabled());
+    // Controls play "click" by default: its first pulse, generic, at once.
+    EXPECT_EQ(kit.log.entries, (QStringList{"haptic generic", "set notch.enabled"}));
+
+    kit.log.entries.clear();
+    toggle.setFocus();
+    QTest::keyClick(&toggle, Qt::Key_Space);
+    EXPECT_FALSE(kit.preferences.notchEnabled());
+    EXPECT_EQ(kit.log.entries, (QStringList{"haptic generic", "set notch.enabled"}));
+
+    // A switch built without haptics writes silently.
+    VantrelSwitch quiet(nullptr);
+    quiet.resize(quiet.sizeHint());
+    quiet.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockShowTrash, CustomDockShowTrash));
+    kit.log.entries.clear();
+    QTest::mouseClick(&quiet, Qt::LeftButton);
+    EXPECT_EQ(kit.log.entries, QStringList{"set dock.showTrash"});
+    EXPECT_FALSE(kit.preferences.customDockShowTrash());
+}
+
+TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) {
+    KitHarness kit;
+    VantrelSegmentedControl picker("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
+    picker.resize(420, 24);
+    picker.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, appearanceMode, AppearanceMode),
+                QList<AppearanceMode>{AppearanceMode::system, AppearanceMode::dark, AppearanceMode::light});
+    EXPECT_EQ(picker.selectedIndex(), 1);
+    EXPECT_EQ(picker.accessibleName(), "Appearance");
+    EXPECT_EQ(picker.segment(0)->accessibleName(), "Follow System");
+    EXPECT_TRUE(picker.segment(1)->isChecked());
+
+    kit.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_EQ(picker.selectedIndex(), 2);
+    EXPECT_EQ(kit.log.entries, QStringList{"set appearance.mode"});
+
+    kit.log.entries.clear();
+    QTest::mouseClick(picker.segment(0), Qt::LeftButton);
+    EXPECT_EQ(kit.preferences.appearanceMode(), AppearanceMode::system);
+    EXPECT_EQ(kit.log.entries, (QStringList{"haptic generic", "set appearance.mode"}));
+    EXPECT_FALSE(picker.segment(2)->isChecked());
+
+    kit.log.entries.clear();
+    QTest::mouseClick(picker.segment(0), Qt::LeftButton);
+    EXPECT_TRUE(picker.segment(0)->isChecked()) << "a click on the selected segment keeps it";
+    EXPECT_EQ(kit.log.entries, QStringList()) << "the same choice again: no haptic, no write";
+
+    // An index the control has no segment for selects none.
+    picker.setSelectedIndex(7);
+    EXPECT_EQ(picker.selectedIndex(), -1);
+    EXPECT_FALSE(picker.segment(0)->isChecked());
+    SegmentedLayout layout = SegmentedLayout::of(QRectF(0, 0, 304, 40), 3);
+    EXPECT_EQ(layout.track, QRectF(0, 8, 304, 24));
+    EXPECT_EQ(layout.segments[1], QRectF(102, 10, 100, 20));
+}
+
+TEST(VantrelMenuPicker, OpensTheMenuThroughThePresenterAndWritesOnlyANewChoice) {
+    KitHarness kit;
+    const QStringList sizes{"Small", "Medium", "Large"};
+    auto picker = std::make_unique<VantrelMenuPicker>("Size", sizes, kit.menus, &kit.haptics);
+    picker->resize(picker->sizeHint());
+    picker->bind(VANTREL_PREFERENCE_BINDING(kit.preferences, notchSize, NotchSize),
+                 QList<NotchSize>{NotchSize::small, NotchSize::medium, NotchSize::large});
+    EXPECT_EQ(picker->text(), "Medium");
+
+    QTest::mouseClick(picker.get(), Qt::LeftButton);
+    ASSERT_EQ(kit.menus.requests().size(), 1u);
+    EXPECT_EQ(kit.menus.requests()[0].items, sizes);
+    EXPECT_EQ(kit.menus.requests()[0].checked, 1);
+    EXPECT_EQ(kit.menus.requests()[0].anchor, picker.get());
+    EXPECT_TRUE(kit.menus.choose(2));
+    EXPECT_EQ(kit.preferences.notchSize(), NotchSize::large);
+    EXPECT_EQ(picker->text(), "Large");
+    EXPECT_EQ(kit.log.entries, (QStringList{"menu Small|Medium|Large", "haptic generic", "set notch.size"}));
+
+    kit.log.entries.clear();
+    kit.preferences.setNotchSize(NotchSize::small);
+    EXPECT_EQ(picker->currentIndex(), 0);
+    QTest::mouseClick(picker.get(), Qt::LeftButton);
+    kit.menus.choose(0); // the current one
+    QTest::mouseClick(picker.get(), Qt::LeftButton);
+    kit.menus.dismiss();
+    EXPECT_EQ(kit.log.entries,
+              (QStringList{"set notch.size", "menu Small|Medium|Large", "menu Small|Medium|Large"}));
+
+    // The picker goes while its menu is open: the late answer reaches nothing.
+    QTest::mouseClick(picker.get(), Qt::LeftButton);
+    picker.reset();
+    kit.log.entries.clear();
+    EXPECT_TRUE(kit.menus.choose(1));
+    EXPECT_EQ(kit.log.entries, QStringList());
+}
+
+TEST(VantrelSliderRow, ReadsOutTheValueAndWritesOnlyTheUsersMoves) {
+    KitHarness kit;
+    VantrelSliderRow row("Icon size", 24, 92, VantrelSliderRow::oneDecimal("pt"));
+    row.resize(400, 24);
+    row.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
+    EXPECT_EQ(row.valueText(), "44.0pt");
+    EXPECT_EQ(row.slider()->accessibleName(), "Icon size");
+
+    kit.preferences.setCustomDockIconSize(50.26);
+    EXPECT_EQ(row.valueText(), "50.3pt");
+    EXPECT_EQ(kit.log.entries, QStringList{"set dock.iconSize"}) << "syncing writes nothing";
+
+    kit.log.entries.clear();
+    row.slider()->setFocus();
+    QTest::keyClick(row.slider(), Qt::Key_End);
+    EXPECT_EQ(kit.preferences.customDockIconSize(), 92.0);
+    EXPECT_EQ(row.valueText(), "92.0pt");
+    EXPECT_EQ(kit.log.entries, QStringList{"set dock.iconSize"}) << "one write per move, no haptic";
+
+    // A stepped slider lands on its steps; a value out of range is shown clamped.
+    SliderRowStyle stepped;
+    stepped.step = 1;
+    VantrelSliderRow icons("App icon size", 26, 80,
+                           [](double v) { return QString::number(qint64(v)) + QStringLiteral(" pt"); }, stepped);
+    icons.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
+    EXPECT_EQ(icons.valueText(), "80 pt");
+    EXPECT_EQ(icons.slider()->maximum(), 54);
+    icons.slider()->setValue(18);
+    EXPECT_EQ(kit.preferences.customDockIconSize(), 44.0);
+    EXPECT_EQ(row.valueText(), "44.0pt") << "the other row follows the model";
+
+    const SliderRowLayout layout = SliderRowLayout::of(QSizeF(400, 24), SliderRowStyle{});
+    EXPECT_EQ(layout.title, QRectF(0, 0, 110, 24));
+    EXPECT_EQ(layout.slider, QRectF(118, 0, 220, 24));
+    EXPECT_EQ(layout.value, QRectF(346, 0, 54, 24));
+}
