@@ -155,6 +155,45 @@ void chevrons(Sketch& s, bool right) {
         s.stroke(polyline({{x - 3 * dir, 6}, {x + 3 * dir, 12}, {x - 3 * dir, 18}}));
 }
 
+void chevronUp(Sketch& s) {
+    s.stroke(polyline({{5.5, 15.5}, {12, 8.5}, {18.5, 15.5}}));
+}
+
+// A filled triangle pointing right or left, with softly rounded tips.
+QPainterPath playTriangle(double left, double right, double top, double bottom, bool pointsRight) {
+    const double tip = pointsRight ? right : left;
+    const double base = pointsRight ? left : right;
+    const double mid = (top + bottom) / 2;
+    QPainterPath p(QPointF(base, top + 1));
+    p.quadTo(QPointF(base, top - 0.6), QPointF(base + (tip - base) * 0.09, top + 0.4));
+    p.lineTo(QPointF(tip - (tip - base) * 0.06, mid - 0.7));
+    p.quadTo(QPointF(tip + (tip - base) * 0.03, mid), QPointF(tip - (tip - base) * 0.06, mid + 0.7));
+    p.lineTo(QPointF(base + (tip - base) * 0.09, bottom - 0.4));
+    p.quadTo(QPointF(base, bottom + 0.6), QPointF(base, bottom - 1));
+    p.closeSubpath();
+    return p;
+}
+
+void playFill(Sketch& s) {
+    s.fill(playTriangle(6.5, 19.5, 4, 20, true));
+}
+
+void pauseFill(Sketch& s) {
+    s.fill(roundedRect({6, 4.5, 4.2, 15}, 1.3));
+    s.fill(roundedRect({13.8, 4.5, 4.2, 15}, 1.3));
+}
+
+// Two triangles, the skip-ahead or skip-back transport.
+void skipFill(Sketch& s, bool forward) {
+    if (forward) {
+        s.fill(playTriangle(1.5, 12.5, 6, 18, true));
+        s.fill(playTriangle(11.5, 22.5, 6, 18, true));
+    } else {
+        s.fill(playTriangle(1.5, 12.5, 6, 18, false));
+        s.fill(playTriangle(11.5, 22.5, 6, 18, false));
+    }
+}
+
 void questionmarkCircle(Sketch& s) {
     s.stroke(circle({12, 12}, 9.5));
     QPainterPath mark(QPointF(9, 9.5));
@@ -205,6 +244,11 @@ const Entry kTable[] = {
     {"bookmark", bookmark},
     {"chevron.left.2", [](Sketch& s) { chevrons(s, false); }},
     {"chevron.right.2", [](Sketch& s) { chevrons(s, true); }},
+    {"chevron.up", chevronUp},
+    {"play.fill", playFill},
+    {"pause.fill", pauseFill},
+    {"forward.fill", [](Sketch& s) { skipFill(s, true); }},
+    {"backward.fill", [](Sketch& s) { skipFill(s, false); }},
     {"questionmark.circle", questionmarkCircle},
     {"exclamationmark.triangle.fill", exclamationmarkTriangleFill},
 };
