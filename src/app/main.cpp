@@ -7,6 +7,7 @@
 #include "app/VantrelAppDelegate.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/ThemeImageStore.h"
 #include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
@@ -121,6 +122,9 @@ int main(int argc, char** argv) {
     PortalSystemAppearance appearance(QDBusConnection::sessionBus());
     VantrelMotion motion(appearance);
     VantrelMotion::setShared(&motion);
+    // The theme artwork is drawn at build time into the folder beside the executable.
+    ThemeImageStore themeImages(fileManager, QCoreApplication::applicationDirPath());
+    ThemeImageStore::setShared(&themeImages);
 
     QtScreens screens;
     LogindSleepWakeMonitor sleepWake;
@@ -167,6 +171,7 @@ int main(int argc, char** argv) {
     defaults.finishScheduling();
 
     AppState::setShared(nullptr);
+    ThemeImageStore::setShared(nullptr);
     VantrelMotion::setShared(nullptr);
     NotificationSignalStore::setShared(nullptr);
     AlarmController::setShared(nullptr);

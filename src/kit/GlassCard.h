@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PreferenceEnums.h"
+#include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 
 #include <QPointer>
@@ -11,7 +12,6 @@ class QVBoxLayout;
 namespace vantrel {
 
 class VantrelPreferences;
-class VantrelShadow;
 
 // The look of a glass card for a set of settings, as GlassCard paints it.
 struct GlassCardLook {

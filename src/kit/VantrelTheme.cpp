@@ -1,5 +1,6 @@
 #include "kit/VantrelTheme.h"
 
+#include <QCoreApplication>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -113,8 +114,16 @@ ColorScheme colorScheme(const QWidget* widget) {
 void setColorScheme(QWidget* widget, ColorScheme scheme) {
     if (!widget) return;
     widget->setProperty(kSchemeProperty, rawValue(scheme));
+    QEvent event(colorSchemeChangeEvent());
+    QCoreApplication::sendEvent(widget, &event);
+    for (QWidget* child : widget->findChildren<QWidget*>()) QCoreApplication::sendEvent(child, &event);
     // Painting a widget's region repaints the children inside it.
     widget->update();
+}
+
+QEvent::Type colorSchemeChangeEvent() {
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
 }
 
 } // namespace VantrelTheme

@@ -4,6 +4,7 @@
 #include "platform/SystemAppearance.h"
 
 #include <QColor>
+#include <QEvent>
 
 class QWidget;
 
@@ -68,8 +69,11 @@ QColor withOpacity(QColor color, double opacity);
 // The appearance `widget` is drawn in: the scheme set with setColorScheme on it or its nearest
 // ancestor; the light appearance when none names one.
 ColorScheme colorScheme(const QWidget* widget);
-// Gives `widget` and its descendants `scheme` and repaints them.
+// Gives `widget` and its descendants `scheme`, sends each of them colorSchemeChangeEvent() (for
+// views that cache what they draw per appearance) and repaints them.
 void setColorScheme(QWidget* widget, ColorScheme scheme);
+// The type of the event setColorScheme sends.
+QEvent::Type colorSchemeChangeEvent();
 
 } // namespace VantrelTheme
 

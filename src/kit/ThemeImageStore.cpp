@@ -1,0 +1,75 @@
+#include "kit/ThemeImageStore.h"
+
+#include "platform/FileManager.h"
+
+#include <cmath>
+#include <exception>
+
+namespace vantrel {
+
+ThemeImageStore::ThemeImageStore(FileManager& files, QString applicationPath, CubeFilter filter)
+    : files_(files), applicationPath_(std::move(applicationPath)), filter_(std::move(filter)) {}
+
+QStringList ThemeImageStore::candidatePaths(const QString& name) const {
+    const QString file = name + QStringLiteral(".png");
+    const QString folder = QString::fromLatin1(kBundleFolder);
+    return {applicationPath_ + QStringLiteral("/Contents/Resources/") + folder + QLatin1Char('/') + file,
+            applicationPath_ + QLatin1Char('/') + folder + QLatin1Char('/') + file};
+}
+
+std::optional<QImage> ThemeImageStore::originalImage(const QString& name) {
+    if (const QImage* cached = originalCache_.object(name)) return *cached;
+    QString path;
+    for (const QString& candidate : candidatePaths(name)) {
+        if (files_.fileExists(candidate)) {
+            path = candidate;
+            break;
+        }
+    }
+    if (path.isEmpty()) return std::nullopt;
+    QByteArray bytes;
+    try {
+        bytes = files_.readData(path);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    QImage image;
+    if (!image.loadFromData(bytes, "PNG")) return std::nullopt;
+    originalCache_.insert(name, new QImage(image));
+    return image;
+}
+
+QString ThemeImageStore::remapKey(const QString& name, const ThemeHueRemap::Pixel& target, double amount,
+                                  const ThemeHueRemap::Profile& profile) {
+    // lround rounds halves away from zero.
+    const auto step = [](double value, double steps) { return int(std::lround(value * steps)); };
+    return QString::asprintf("%s|%02d|%02d|%02d|%02d|%03d", name.toUtf8().constData(), step(target.red, 24),
+                             step(target.green, 24), step(target.blue, 24), step(std::min(amount, 1.0), 20),
+                             step(profile.hue, 100));
+}
+
+std::optional<QImage> ThemeImageStore::remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target,
+                                                     double amount, const ThemeHueRemap::Profile& profile) {
+    if (source.isNull() || !filter_) return std::nullopt;
+    const QByteArray cube = ThemeHueRemap::colorCubeData(target, amount, profile, kCubeDimension);
+    std::optional<QImage> out = filter_(source, cube, kCubeDimension);
+    if (!out || out->isNull()) return std::nullopt;
+    out->setDevicePixelRatio(source.devicePixelRatio());
+    return out;
+}
+
+std::optional<QImage> ThemeImageStore::image(const QString& name, const std::optional<ThemeHueRemap::Pixel>& target,
+                                             double amount, const std::optional<ThemeHueRemap::Profile>& profile) {
+    std::optional<QImage> source = originalImage(name);
+    if (!source) return std::nullopt;
+    if (!target || !profile || !(amount > 0)) return source;
+    const QString key = remapKey(name, *target, amount, *profile);
+    if (const QImage* cached = remappedCache_.object(key)) return *cached;
+    std::optional<QImage> remapped = remappedImage(*source, *target, amount, *profile);
+    // A failure is not cached: the next request tries again.
+    if (!remapped) return source;
+    remappedCache_.insert(key, new QImage(*remapped));
+    return remapped;
+}
+
+} // namespace vantrel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/SharedInstance.h"
+#include "kit/ThemeHueRemap.h"
+
+#include <QCache>
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace vantrel {
+
+class FileManager;
+
+// The one loader and cache of the theme artwork and of its recoloured copies. Source images are
+// decoded once per name; a recoloured image is rendered once per remap key, whose quantisation
+// lets nearby tints and amounts share it.
+class ThemeImageStore : public SharedInstance<ThemeImageStore> {
+public:
+    // Recolours an image through a colour cube; none when it fails.
+    using CubeFilter = std::function<std::optional<QImage>(const QImage& image, const QByteArray& cube, int dimension)>;
+
+    static constexpr int kCubeDimension = 24;
+    static constexpr int kOriginalCacheLimit = 16;
+    static constexpr int kRemappedCacheLimit = 18;
+    // The folder of the artwork inside the application folder.
+    static constexpr const char* kBundleFolder = "Vantrel_Vantrel.bundle";
+
+    // Reads "<name>.png" from the artwork folder in `applicationPath` (under
+    // "Contents/Resources", then directly inside) through `files`.
+    ThemeImageStore(FileManager& files, QString applicationPath, CubeFilter filter = ThemeHueRemap::applyCube);
+    ThemeImageStore(const ThemeImageStore&) = delete;
+    ThemeImageStore& operator=(const ThemeImageStore&) = delete;
+
+    // The recoloured image when a target, a profile and an amount above 0 are given and the
+    // recolouring works; else the source image; none when the source cannot be loaded.
+    std::optional<QImage> image(const QString& name, const std::optional<ThemeHueRemap::Pixel>& target, double amount,
+                                const std::optional<ThemeHueRemap::Profile>& profile);
+    // The cached or freshly loaded source image, or none.
+    std::optional<QImage> originalImage(const QString& name);
+    // A new recoloured copy of `source`, of the same size; none when a step fails.
+    std::optional<QImage> remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target, double amount,
+                                        const ThemeHueRemap::Profile& profile);
+
+    // "<name>|rr|gg|bb|aa|hhh": the tint in 24ths a channel, the amount (at most 1) in
+    // twentieths, the profile's hue in hundredths.
+    static QString remapKey(const QString& name, const ThemeHueRemap::Pixel& target, double amount,
+                            const ThemeHueRemap::Profile& profile);
+    // The two places looked at for `name`, in order.
+    QStringList candidatePaths(const QString& name) const;
+
+    int originalCount() const { return int(originalCache_.count()); }
+    int remappedCount() const { return int(remappedCache_.count()); }
+
+private:
+    FileManager& files_;
+    QString applicationPath_;
+    CubeFilter filter_;
+    QCache<QString, QImage> originalCache_{kOriginalCacheLimit};
+    QCache<QString, QImage> remappedCache_{kRemappedCacheLimit};
+};
+
+} // namespace vantrel

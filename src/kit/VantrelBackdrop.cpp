@@ -1,0 +1,189 @@
+#include "kit/VantrelBackdrop.h"
+
+#include "core/VantrelPreferences.h"
+#include "kit/CalmThemeRefraction.h"
+#include "kit/ThemeImageStore.h"
+#include "kit/VantrelMotion.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+
+namespace vantrel {
+
+using VantrelTheme::withOpacity;
+
+namespace {
+
+QColor clearOf(QColor color) {
+    color.setAlpha(0);
+    return color;
+}
+
+QImage blankImage(const QSize& size, qreal ratio) {
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+bool BackdropLayout::customTintInForce(const VantrelPreferences& preferences) {
+    return preferences.customBackgroundTintEnabled() && preferences.themeScope() != ThemeScope::notchOnly;
+}
+
+ArtTheme BackdropLayout::activeTheme(const VantrelPreferences& preferences) {
+    return preferences.themeScope() == ThemeScope::notchOnly ? ArtTheme::neutral : preferences.artTheme();
+}
+
+BackdropLayout BackdropLayout::make(const VantrelPreferences& preferences, ColorScheme scheme, bool reduceMotion) {
+    const double amount = preferences.themeColorAmount();
+    const ArtTheme theme = activeTheme(preferences);
+    const bool customTint = customTintInForce(preferences);
+    BackdropLayout l;
+    l.scheme = scheme;
+    l.canvasTop = VantrelTheme::canvasTop().resolve(scheme);
+    l.canvasMiddle = VantrelTheme::canvasMiddle().resolve(scheme);
+    l.canvasBottom = VantrelTheme::canvasBottom().resolve(scheme);
+
+    l.artwork.theme = theme;
+    l.artwork.isDark = scheme == ColorScheme::dark;
+    l.artwork.thumbnail = false;
+    if (customTint) l.artwork.hueTint = preferences.backgroundTint();
+    l.artwork.hueAmount = amount;
+    l.artworkOpacity = theme == ArtTheme::neutral ? 0.0 : 0.28 + 0.45 * amount;
+
+    l.showsRefraction = supportsCalmMotion(theme) && !reduceMotion;
+    l.refractionTint = theme == ArtTheme::canyonAlloy ? QColor::fromRgbF(0.72f, 0.54f, 0.38f)
+                                                      : QColor::fromRgbF(0.45f, 0.64f, 0.82f);
+    l.refractionOpacity = 0.08 + 0.08 * amount;
+
+    l.showsGlows = !customTint;
+    l.accentGlow = withOpacity(VantrelTheme::accent(preferences.accent()), 0.055 * amount);
+    l.blueGlow = withOpacity(VantrelTheme::blueLight(), 0.035 * amount);
+
+    const bool dark = scheme == ColorScheme::dark;
+    l.veilTop = withOpacity(Qt::white, dark ? 0.02 : 0.24);
+    l.veilBottom = withOpacity(Qt::black, dark ? 0.3 : 0.06);
+    return l;
+}
+
+VantrelBackdrop::VantrelBackdrop(VantrelPreferences& preferences, ThemeImageStore& store, VantrelMotion& motion,
+                                 QWidget* parent)
+    : QWidget(parent), preferences_(preferences), store_(store), motion_(&motion),
+      refraction_(new CalmThemeRefraction(QColor(), this)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(refraction_, &CalmThemeRefraction::changed, this, qOverload<>(&QWidget::update));
+    connect(&preferences_, &VantrelPreferences::changed, this, [this](VantrelPreferences::Setting setting) {
+        using S = VantrelPreferences::Setting;
+        switch (setting) {
+        case S::accent:
+        case S::artTheme:
+        case S::themeScope:
+        case S::themeColorAmount:
+        case S::backgroundTint:
+        case S::customBackgroundTintEnabled:
+            refresh();
+            break;
+        default:
+            break;
+        }
+    });
+    connect(&motion, &VantrelMotion::prefersReducedMotionChanged, this, &VantrelBackdrop::refresh);
+    refresh();
+}
+
+VantrelBackdrop::~VantrelBackdrop() = default;
+
+void VantrelBackdrop::refresh() {
+    const bool reduce = motion_ && motion_->prefersReducedMotion();
+    BackdropLayout next = BackdropLayout::make(preferences_, VantrelTheme::colorScheme(this), reduce);
+    if (next == layout_ && (artworkImage_ || next.artwork.theme == ArtTheme::neutral)) {
+        followSweep();
+        return;
+    }
+    // Loading and recolouring happen here, when a setting changes, never while painting.
+    if (!(next.artwork == layout_.artwork) || !artworkImage_) artworkImage_ = next.artwork.resolve(store_);
+    layout_ = next;
+    base_ = QImage();
+    overlay_ = QImage();
+    refraction_->setTint(layout_.refractionTint);
+    followSweep();
+    update();
+}
+
+void VantrelBackdrop::followSweep() {
+    if (layout_.showsRefraction && isVisible()) refraction_->start();
+    else if (!layout_.showsRefraction || !isVisible()) refraction_->stop();
+}
+
+bool VantrelBackdrop::event(QEvent* event) {
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent() || event->type() == QEvent::ParentChange) refresh();
+    return QWidget::event(event);
+}
+
+void VantrelBackdrop::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void VantrelBackdrop::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    refraction_->stop();
+}
+
+void VantrelBackdrop::paintBase(QPainter& painter, const QRectF& rect, const BackdropLayout& l,
+                                const std::optional<QImage>& artwork) {
+    QLinearGradient canvas(rect.topLeft(), rect.bottomLeft());
+    canvas.setColorAt(0, l.canvasTop);
+    canvas.setColorAt(0.5, l.canvasMiddle);
+    canvas.setColorAt(1, l.canvasBottom);
+    painter.fillRect(rect, canvas);
+    if (artwork) ThemeArtwork::paint(painter, *artwork, rect, l.artworkOpacity);
+}
+
+void VantrelBackdrop::paintOverlay(QPainter& painter, const QRectF& rect, const BackdropLayout& l) {
+    if (l.showsGlows) {
+        QRadialGradient accent(rect.topLeft(), BackdropLayout::kAccentGlowRadius);
+        accent.setColorAt(0, l.accentGlow);
+        accent.setColorAt(1, clearOf(l.accentGlow));
+        painter.fillRect(rect, accent);
+        QRadialGradient blue(rect.topRight(), BackdropLayout::kBlueGlowRadius);
+        blue.setColorAt(0, l.blueGlow);
+        blue.setColorAt(1, clearOf(l.blueGlow));
+        painter.fillRect(rect, blue);
+    }
+    QLinearGradient veil(rect.topLeft(), rect.bottomLeft());
+    veil.setColorAt(0, l.veilTop);
+    veil.setColorAt(0.5, Qt::transparent);
+    veil.setColorAt(1, l.veilBottom);
+    painter.fillRect(rect, veil);
+}
+
+void VantrelBackdrop::paintEvent(QPaintEvent*) {
+    const QRectF bounds(rect());
+    const qreal ratio = devicePixelRatioF();
+    if (base_.size() != size() * ratio) {
+        base_ = blankImage(size(), ratio);
+        QPainter p(&base_);
+        paintBase(p, bounds, layout_, artworkImage_);
+        overlay_ = blankImage(size(), ratio);
+        QPainter o(&overlay_);
+        paintOverlay(o, bounds, layout_);
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, base_);
+    if (layout_.showsRefraction) refraction_->paint(painter, bounds.size(), layout_.refractionOpacity);
+    painter.drawImage(0, 0, overlay_);
+}
+
+void vantrelPageBackground(QWidget* page) {
+    if (!page) return;
+    page->setAutoFillBackground(false);
+    page->setAttribute(Qt::WA_NoSystemBackground);
+    page->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+} // namespace vantrel
