@@ -1,11 +1,18 @@
 #include "kit/AlignedSettingRow.h"
 
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelType.h"
 
-#include <QLabel>
 #include <cmath>
 
 namespace vantrel {
+
+namespace {
+// What a layout would give the control: its size hint within its minimum and maximum sizes.
+QSize preferredSize(const QWidget* control) {
+    return control->sizeHint().expandedTo(control->minimumSize()).boundedTo(control->maximumSize());
+}
+} // namespace
 
 AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWidth, double controlWidth,
                                                     double labelHeight, const QSizeF& controlHint, bool expands) {
@@ -31,10 +38,8 @@ AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWi
 
 AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, double controlWidth, QWidget* control,
                                      QWidget* parent)
-    : QWidget(parent), label_(new QLabel(title, this)), control_(control), labelWidth_(labelWidth),
-      controlWidth_(controlWidth) {
-    label_->setTextFormat(Qt::PlainText);
-    label_->setFont(VantrelType::label());
+    : QWidget(parent), label_(new VantrelLabel(title, VantrelType::label(), VantrelLabel::primary(), this)),
+      control_(control), labelWidth_(labelWidth), controlWidth_(controlWidth) {
     if (control_) {
         control_->setParent(this);
         if (control_->accessibleName().isEmpty()) control_->setAccessibleName(title);
@@ -47,7 +52,7 @@ AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, do
 QString AlignedSettingRow::title() const { return label_->text(); }
 
 AlignedSettingRowLayout AlignedSettingRow::layoutFor(double width) const {
-    const QSizeF hint = control_ ? QSizeF(control_->sizeHint()) : QSizeF();
+    const QSizeF hint = control_ ? QSizeF(preferredSize(control_)) : QSizeF();
     const bool expands = control_ && (control_->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
     return AlignedSettingRowLayout::of(width, labelWidth_, controlWidth_, label_->sizeHint().height(), hint,
                                        expands);

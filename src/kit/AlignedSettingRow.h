@@ -3,9 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
-
 namespace vantrel {
+
+class VantrelLabel;
 
 // Where an aligned settings row puts its label and control for an offered width.
 struct AlignedSettingRowLayout {
@@ -45,7 +45,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLabel* label_;
+    VantrelLabel* label_;
     QPointer<QWidget> control_;
     double labelWidth_;
     double controlWidth_;

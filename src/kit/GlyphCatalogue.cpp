@@ -220,6 +220,12 @@ void exclamationmarkTriangleFill(Sketch& s) {
     s.fill(p);
 }
 
+// A pop-up menu's mark: one chevron up over one chevron down.
+void chevronUpChevronDown(Sketch& s) {
+    s.stroke(polyline({{7.5, 9}, {12, 4.5}, {16.5, 9}}));
+    s.stroke(polyline({{7.5, 15}, {12, 19.5}, {16.5, 15}}));
+}
+
 void fallback(Sketch& s) {
     s.stroke(roundedRect({4.5, 4.5, 15, 15}, 4));
     s.fill(circle({12, 12}, 2), true);
@@ -251,6 +257,7 @@ const Entry kTable[] = {
     {"backward.fill", [](Sketch& s) { skipFill(s, false); }},
     {"questionmark.circle", questionmarkCircle},
     {"exclamationmark.triangle.fill", exclamationmarkTriangleFill},
+    {"chevron.up.chevron.down", chevronUpChevronDown},
 };
 
 const Entry* find(QStringView name) {

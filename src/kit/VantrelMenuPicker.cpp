@@ -1,12 +1,12 @@
 #include "kit/VantrelMenuPicker.h"
 
 #include "kit/KitPaint.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelType.h"
 #include "kit/VantrelHaptics.h"
 #include "platform/MenuPresenter.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 
 namespace vantrel {
@@ -77,20 +77,9 @@ void VantrelMenuPicker::paintEvent(QPaintEvent*) {
                      fontMetrics().elidedText(text(), Qt::ElideRight, int(textRect.width())));
 
     // Up and down chevrons: a menu, not an action.
-    const QPointF centre(width() - kChevronArea / 2, height() / 2.0);
-    QPainterPath chevrons;
-    chevrons.moveTo(centre + QPointF(-3, -2));
-    chevrons.lineTo(centre + QPointF(0, -5));
-    chevrons.lineTo(centre + QPointF(3, -2));
-    chevrons.moveTo(centre + QPointF(-3, 2));
-    chevrons.lineTo(centre + QPointF(0, 5));
-    chevrons.lineTo(centre + QPointF(3, 2));
-    QPen pen(KitPaint::primary(scheme, 0.7), 1.4);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(chevrons);
+    const QRectF chevrons(width() - kChevronArea, 0, kChevronArea, height());
+    VantrelGlyph::paint(painter, chevrons, u"chevron.up.chevron.down", KitPaint::primary(scheme, 0.7), 11,
+                        QFont::DemiBold);
     if (hasFocus()) KitPaint::paintFocusRing(painter, frame, kRadius, KitPaint::tint(this));
 }
 

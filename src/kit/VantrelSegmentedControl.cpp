@@ -4,7 +4,9 @@
 #include "kit/VantrelType.h"
 #include "kit/VantrelHaptics.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 namespace vantrel {
 
@@ -41,15 +43,29 @@ protected:
 };
 } // namespace
 
-SegmentedLayout SegmentedLayout::of(const QRectF& bounds, int count) {
+SegmentedLayout SegmentedLayout::of(const QRectF& bounds, const std::vector<double>& natural) {
     SegmentedLayout layout;
     layout.track = QRectF(bounds.left(), bounds.center().y() - kHeight / 2, bounds.width(), kHeight);
-    if (count <= 0) return layout;
+    if (natural.empty()) return layout;
     const QRectF inner = layout.track.adjusted(kInset, kInset, -kInset, -kInset);
-    const double width = inner.width() / count;
-    for (int index = 0; index < count; ++index)
-        layout.segments.emplace_back(inner.left() + index * width, inner.top(), width, inner.height());
+    double total = 0;
+    for (double width : natural) total += width;
+    const double spare = (inner.width() - total) / double(natural.size());
+    double x = inner.left();
+    for (double width : natural) {
+        const double w = spare >= 0 ? width + spare : (total > 0 ? width * inner.width() / total : 0);
+        layout.segments.emplace_back(x, inner.top(), w, inner.height());
+        x += w;
+    }
     return layout;
+}
+
+std::vector<double> VantrelSegmentedControl::naturalWidths() const {
+    const QFontMetricsF metrics(segmentFont());
+    std::vector<double> widths;
+    for (const QString& option : options_)
+        widths.push_back(std::ceil(metrics.horizontalAdvance(option)) + 2 * SegmentedLayout::kSegmentPadding);
+    return widths;
 }
 
 VantrelSegmentedControl::VantrelSegmentedControl(const QString& label, const QStringList& options,
@@ -80,11 +96,9 @@ void VantrelSegmentedControl::choose(int index) {
 }
 
 QSize VantrelSegmentedControl::sizeHint() const {
-    const QFontMetrics metrics(segmentFont());
-    int widest = 0;
-    for (const QString& option : options_) widest = std::max(widest, metrics.horizontalAdvance(option));
-    const int count = int(options_.size());
-    return QSize(count * (widest + 24) + int(2 * SegmentedLayout::kInset), int(SegmentedLayout::kHeight));
+    double total = 2 * SegmentedLayout::kInset;
+    for (double width : naturalWidths()) total += width;
+    return QSize(int(std::ceil(total)), int(SegmentedLayout::kHeight));
 }
 
 QSize VantrelSegmentedControl::minimumSizeHint() const {
@@ -92,14 +106,14 @@ QSize VantrelSegmentedControl::minimumSizeHint() const {
 }
 
 void VantrelSegmentedControl::resizeEvent(QResizeEvent*) {
-    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), int(segments_.size()));
+    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), naturalWidths());
     for (std::size_t i = 0; i < segments_.size(); ++i) segments_[i]->setGeometry(layout.segments[i].toRect());
 }
 
 void VantrelSegmentedControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), int(segments_.size()));
+    const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), naturalWidths());
     const ColorScheme scheme = KitPaint::scheme(this);
     painter.setPen(Qt::NoPen);
     painter.setBrush(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.09 : 0.06));

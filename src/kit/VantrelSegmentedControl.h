@@ -12,7 +12,8 @@ namespace vantrel {
 
 class VantrelHaptics;
 
-// Where a segmented control draws its track and its segments: equal widths across the track.
+// Where a segmented control draws its track and its segments: each segment as wide as its label
+// needs, the room to spare shared equally, or all narrowed alike when the track is too short.
 struct SegmentedLayout {
     QRectF track;
     std::vector<QRectF> segments;
@@ -20,9 +21,11 @@ struct SegmentedLayout {
     static constexpr double kHeight = 24;
     static constexpr double kInset = 2;
     static constexpr double kRadius = 7;
+    static constexpr double kSegmentPadding = 10; // on each side of a label
 
-    // The track fills `bounds`' width and is kHeight high, centred vertically.
-    static SegmentedLayout of(const QRectF& bounds, int count);
+    // The track fills `bounds`' width and is kHeight high, centred vertically; `natural` holds
+    // each segment's own width.
+    static SegmentedLayout of(const QRectF& bounds, const std::vector<double>& natural);
 };
 
 // A row of mutually exclusive segments. A click on another segment plays the controls haptic
@@ -65,6 +68,7 @@ protected:
 
 private:
     void choose(int index);
+    std::vector<double> naturalWidths() const;
 
     QStringList options_;
     VantrelHaptics* haptics_;

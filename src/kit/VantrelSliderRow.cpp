@@ -1,9 +1,9 @@
 #include "kit/VantrelSliderRow.h"
 
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelType.h"
 
 #include <QFontDatabase>
-#include <QLabel>
 #include <QSlider>
 #include <cmath>
 
@@ -35,13 +35,12 @@ SliderRowLayout SliderRowLayout::of(const QSizeF& size, const SliderRowStyle& st
 VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double maximum, ValueText valueText,
                                    SliderRowStyle style, QWidget* parent)
     : QWidget(parent), minimum_(minimum), maximum_(std::max(minimum, maximum)), valueText_(std::move(valueText)),
-      style_(style), title_(new QLabel(title, this)), slider_(new QSlider(Qt::Horizontal, this)),
-      value_label_(new QLabel(this)), value_(minimum) {
-    title_->setTextFormat(Qt::PlainText);
-    title_->setFont(VantrelType::font(style.titlePixelSize, style.titleWeight));
+      style_(style),
+      title_(new VantrelLabel(title, VantrelType::font(style.titlePixelSize, style.titleWeight),
+                              VantrelLabel::primary(), this)),
+      slider_(new QSlider(Qt::Horizontal, this)),
+      value_label_(new VantrelLabel(QString(), valueFont(), VantrelTheme::secondaryText(), this)), value_(minimum) {
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    value_label_->setTextFormat(Qt::PlainText);
-    value_label_->setFont(valueFont());
     value_label_->setAlignment(style.valueAlignment | Qt::AlignVCenter);
     slider_->setRange(0, ticks());
     slider_->setAccessibleName(title);

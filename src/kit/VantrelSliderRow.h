@@ -6,10 +6,11 @@
 #include <QWidget>
 #include <functional>
 
-class QLabel;
 class QSlider;
 
 namespace vantrel {
+
+class VantrelLabel;
 
 // How a slider row is set: its title column, spacing, value column, and the slider's step.
 struct SliderRowStyle {
@@ -71,9 +72,9 @@ private:
     double maximum_;
     ValueText valueText_;
     SliderRowStyle style_;
-    QLabel* title_;
+    VantrelLabel* title_;
     QSlider* slider_;
-    QLabel* value_label_;
+    VantrelLabel* value_label_;
     double value_;
     bool syncing_ = false;
 };

@@ -53,7 +53,7 @@ TEST(GlyphCatalogue, EverySymbolDrawsWithinItsBoxAndUnknownNamesDrawTheFallback)
                               "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera",
                               "bookmark", "chevron.left.2", "chevron.right.2", "questionmark.circle",
                               "exclamationmark.triangle.fill", "chevron.up", "play.fill", "pause.fill",
-                              "forward.fill", "backward.fill"};
+                              "forward.fill", "backward.fill", "chevron.up.chevron.down"};
     for (const QString& name : used) EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
     for (NotchTab tab : allCasesOf<NotchTab>()) EXPECT_TRUE(GlyphCatalogue::contains(symbol(tab)));
 

@@ -75,9 +75,15 @@ TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) 
     picker.setSelectedIndex(7);
     EXPECT_EQ(picker.selectedIndex(), -1);
     EXPECT_FALSE(picker.segment(0)->isChecked());
-    SegmentedLayout layout = SegmentedLayout::of(QRectF(0, 0, 304, 40), 3);
-    EXPECT_EQ(layout.track, QRectF(0, 8, 304, 24));
-    EXPECT_EQ(layout.segments[1], QRectF(102, 10, 100, 20));
+    // Segments as wide as their labels, the spare room shared; too short, all narrowed alike.
+    const SegmentedLayout roomy = SegmentedLayout::of(QRectF(0, 0, 304, 40), {40, 100, 60});
+    EXPECT_EQ(roomy.track, QRectF(0, 8, 304, 24));
+    EXPECT_EQ(roomy.segments[0], QRectF(2, 10, 40 + 100.0 / 3, 20));
+    EXPECT_EQ(roomy.segments[1].width(), 100 + 100.0 / 3);
+    EXPECT_DOUBLE_EQ(roomy.segments[2].right(), 302);
+    const SegmentedLayout tight = SegmentedLayout::of(QRectF(0, 0, 104, 24), {50, 150});
+    EXPECT_EQ(tight.segments[0], QRectF(2, 2, 25, 20));
+    EXPECT_EQ(tight.segments[1], QRectF(27, 2, 75, 20));
 }
 
 TEST(VantrelMenuPicker, OpensTheMenuThroughThePresenterAndWritesOnlyANewChoice) {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QColor>
+#include <QRectF>
+#include <QWidget>
+
+namespace vantrel {
+
+// Where a metric pill puts its symbol tile and its two texts.
+struct MetricPillLayout {
+    QRectF tile; // 27 by 27
+    QRectF value;
+    QRectF title;
+    QSizeF size;
+
+    static constexpr double kTile = 27;
+    static constexpr double kTileRadius = 8;
+    static constexpr double kSpacing = 10;
+    static constexpr double kPaddingH = 11;
+    static constexpr double kPaddingV = 10;
+    static constexpr double kRadius = 13;
+    static constexpr double kBorder = 0.7;
+
+    // `value` and `title` are the texts' sizes; an empty text keeps its line's height.
+    static MetricPillLayout of(const QSizeF& value, const QSizeF& title);
+};
+
+// A compact tile showing one figure (a value over its caption) beside a tinted symbol.
+class MetricPill : public QWidget {
+    Q_OBJECT
+public:
+    MetricPill(const QString& title, const QString& value, const QString& symbol, const QColor& color,
+               QWidget* parent = nullptr);
+
+    QString title() const { return title_; }
+    QString value() const { return value_; }
+    void setValue(const QString& value);
+    MetricPillLayout pillLayout() const;
+
+    static QFont valueFont(); // 15, bold
+    static QFont titleFont(); // 9.5, regular
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString title_;
+    QString value_;
+    QString symbol_;
+    QColor color_;
+};
+
+} // namespace vantrel

@@ -1,0 +1,135 @@
+#include "kit/VantrelHelpButton.h"
+
+#include "core/VantrelPreferences.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+#include "platform/SystemAppearance.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace vantrel {
+
+using VantrelTheme::withOpacity;
+
+VantrelHelpPopover::VantrelHelpPopover(const QString& text, QWidget* parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint),
+      label_(new VantrelLabel(text, VantrelType::font(12, QFont::Medium), VantrelLabel::primary(), this)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    // The click that closes the popover on its own button must not open it again at once.
+    setAttribute(Qt::WA_NoMouseReplay);
+    label_->setWordWrap(true);
+    label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const int pad = int(kPadding);
+    const int textWidth = int(kTextWidth);
+    label_->setGeometry(pad, pad, textWidth, label_->heightForWidth(textWidth));
+    resize(textWidth + 2 * pad, label_->height() + 2 * pad);
+    // The popover takes the appearance of the window it opens from.
+    if (parent) VantrelTheme::setColorScheme(this, VantrelTheme::colorScheme(parent));
+}
+
+void VantrelHelpPopover::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void VantrelHelpPopover::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    Q_EMIT closed();
+}
+
+void VantrelHelpPopover::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(VantrelTheme::border().resolve(scheme), 0.75));
+    painter.setBrush(VantrelTheme::surface().resolve(scheme));
+    painter.drawRoundedRect(frame, kRadius, kRadius);
+}
+
+VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppearance& appearance,
+                                     const QString& title, const QString& text, QWidget* parent)
+    : QAbstractButton(parent), preferences_(preferences), appearance_(appearance), text_(text) {
+    const QString label = QStringLiteral("Help for ") + title;
+    setToolTip(label);
+    setAccessibleName(label);
+    setAccessibleDescription(QStringLiteral("Shows more information"));
+    // Reached with the keyboard; a click does not take focus, as on the desktop it comes from.
+    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_Hover);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFixedSize(kSide, kSide);
+    connect(this, &QAbstractButton::clicked, this, &VantrelHelpButton::togglePopover);
+    connect(&appearance_, &SystemAppearance::changed, this, qOverload<>(&QWidget::update));
+}
+
+double VantrelHelpButton::focusRingWidth() const { return appearance_.increasedContrast() ? 3 : 2; }
+
+void VantrelHelpButton::togglePopover() {
+    if (isPresented()) {
+        popover_->close();
+        return;
+    }
+    if (!popover_) {
+        popover_ = new VantrelHelpPopover(text_, this);
+        connect(popover_, &VantrelHelpPopover::closed, this, qOverload<>(&QWidget::update));
+    }
+    VantrelTheme::setColorScheme(popover_, VantrelTheme::colorScheme(this));
+    // Under the button, its arrow edge on top, centred on the button.
+    const QPoint anchor = mapToGlobal(QPoint(width() / 2, height()));
+    popover_->move(anchor.x() - popover_->width() / 2, anchor.y() + 4);
+    popover_->show();
+    popover_->setFocus();
+    update();
+}
+
+void VantrelHelpButton::enterEvent(QEnterEvent* event) {
+    near_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void VantrelHelpButton::leaveEvent(QEvent* event) {
+    near_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+void VantrelHelpButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void VantrelHelpButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    update();
+}
+
+void VantrelHelpButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    if (isGlyphVisible())
+        VantrelGlyph::paint(painter, QRectF(rect()), u"questionmark.circle",
+                            withOpacity(VantrelTheme::primary(scheme), 0.78), 12, QFont::DemiBold);
+    if (hasFocus()) {
+        // The accent is read now, not observed: the ring is drawn only while focused.
+        const double width = focusRingWidth();
+        QPen pen(VantrelTheme::accent(preferences_.accent()), width);
+        pen.setMiterLimit(10);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        // Inset by 1 on every side; the stroke is centred on that circle.
+        painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPointer>
+
+namespace vantrel {
+
+class SystemAppearance;
+class VantrelLabel;
+class VantrelPreferences;
+
+// The popover of a help button: the help text in a 250-point column with 14 points around it,
+// a pop-up window that closes on Escape or on a click outside.
+class VantrelHelpPopover : public QWidget {
+    Q_OBJECT
+public:
+    VantrelHelpPopover(const QString& text, QWidget* parent);
+
+    static constexpr double kTextWidth = 250;
+    static constexpr double kPadding = 14;
+    static constexpr double kRadius = 10;
+
+    VantrelLabel* label() const { return label_; }
+
+Q_SIGNALS:
+    void closed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    VantrelLabel* label_;
+};
+
+// The small question-mark button in a card's header. Its 25 by 25 points always take their place
+// and take clicks, but the glyph shows only while the pointer is over it, it has keyboard focus,
+// or its popover is open. A click opens or closes the popover with the help text.
+class VantrelHelpButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    VantrelHelpButton(VantrelPreferences& preferences, SystemAppearance& appearance, const QString& title,
+                      const QString& text, QWidget* parent = nullptr);
+
+    static constexpr int kSide = 25;
+
+    QString helpText() const { return text_; }
+    bool isNear() const { return near_; }
+    bool isPresented() const { return popover_ && popover_->isVisible(); }
+    // The glyph is drawn: near, focused or presented.
+    bool isGlyphVisible() const { return near_ || hasFocus() || isPresented(); }
+    // 3 at increased contrast, else 2.
+    double focusRingWidth() const;
+    VantrelHelpPopover* popover() const { return popover_; }
+
+    QSize sizeHint() const override { return QSize(kSide, kSide); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void togglePopover();
+
+    VantrelPreferences& preferences_;
+    SystemAppearance& appearance_;
+    QString text_;
+    bool near_ = false;
+    QPointer<VantrelHelpPopover> popover_;
+};
+
+} // namespace vantrel

@@ -1,0 +1,87 @@
+#include "kit/VantrelLabel.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+constexpr char kHeadingProperty[] = "vantrelHeadingLevel";
+
+QAccessibleInterface* headingFactory(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget || widget->property(kHeadingProperty).toInt() <= 0) return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Heading);
+}
+} // namespace
+
+void markAccessibleHeading(QWidget* widget, int level) {
+    static const bool installed = [] {
+        QAccessible::installFactory(headingFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    widget->setProperty(kHeadingProperty, std::clamp(level, 0, 6));
+    // A widget may have been described already while it was being built (a label announces its
+    // text); that description is dropped so that the next question gets the heading.
+    if (QAccessibleInterface* described = QAccessible::queryAccessibleInterface(widget);
+        described && (described->role() == QAccessible::Heading) != (level > 0))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
+}
+
+VantrelLabel::VantrelLabel(const QString& text, const QFont& font, AdaptiveColor color, QWidget* parent)
+    : QLabel(parent), color_(std::move(color)) {
+    setTextFormat(Qt::PlainText);
+    setFont(font);
+    setText(text);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void VantrelLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    setAccessibleName(text);
+}
+
+void VantrelLabel::setColor(AdaptiveColor color, double opacity) {
+    color_ = std::move(color);
+    opacity_ = opacity;
+    update();
+}
+
+QColor VantrelLabel::resolvedColor() const {
+    return VantrelTheme::withOpacity(color_.resolve(VantrelTheme::colorScheme(this)), opacity_);
+}
+
+void VantrelLabel::setHeadingLevel(int level) { markAccessibleHeading(this, level); }
+
+QSize VantrelLabel::sizeHint() const {
+    if (!wordWrap()) return QLabel::sizeHint();
+    const QMargins margins = contentsMargins();
+    const int width = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() +
+                      margins.right();
+    return QSize(width, heightForWidth(width));
+}
+
+QSize VantrelLabel::minimumSizeHint() const {
+    if (!wordWrap()) return QLabel::minimumSizeHint();
+    const int width = std::min(sizeHint().width(), 80);
+    return QSize(width, heightForWidth(width));
+}
+
+AdaptiveColor VantrelLabel::primary() { return {QColor(Qt::white), QColor(Qt::black)}; }
+
+void VantrelLabel::paintEvent(QPaintEvent*) {
+    // Drawn here rather than by QLabel so that the colour is resolved for the appearance now in
+    // force, not the one of the palette last set.
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(resolvedColor());
+    int flags = int(alignment());
+    if (wordWrap()) flags |= Qt::TextWordWrap;
+    painter.drawText(contentsRect(), flags, text());
+}
+
+} // namespace vantrel

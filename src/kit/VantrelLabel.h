@@ -1,0 +1,44 @@
+#pragma once
+
+#include "kit/VantrelTheme.h"
+
+#include <QLabel>
+
+namespace vantrel {
+
+// Plain text in one of the theme's adaptive colours, resolved for the appearance it is drawn in,
+// so it follows a change of appearance without being told. Its text is also its accessible name;
+// a heading level makes assistive technologies announce it as a heading.
+class VantrelLabel : public QLabel {
+    Q_OBJECT
+public:
+    VantrelLabel(const QString& text, const QFont& font, AdaptiveColor color, QWidget* parent = nullptr);
+
+    // The colour at `opacity`.
+    void setColor(AdaptiveColor color, double opacity = 1.0);
+    QColor resolvedColor() const;
+    void setText(const QString& text);
+    // 1 for a page's title, 2 for a card's; 0 for none.
+    void setHeadingLevel(int level);
+
+    // A wrapping label asks for its text on one line and gives way down to a few words' width,
+    // so it wraps only where its row is too narrow.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // The primary text colour: white in the dark appearance, black in the light one.
+    static AdaptiveColor primary();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AdaptiveColor color_;
+    double opacity_ = 1.0;
+};
+
+// Makes assistive technologies announce `widget` as a heading of `level` (at most 6). Called
+// before the widget is first asked about; the property "vantrelHeadingLevel" keeps the level.
+void markAccessibleHeading(QWidget* widget, int level);
+
+} // namespace vantrel

@@ -1,0 +1,113 @@
+#include "kit/VantrelPage.h"
+
+#include "core/VantrelPreferences.h"
+#include "kit/SectionTitle.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+
+#include <QLayout>
+#include <QPointer>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+
+// Places the one column of a page by VantrelPageLayout: the paddings measured from the page's
+// width, the column held to its maximum and centred.
+class PageColumnLayout final : public QLayout {
+public:
+    PageColumnLayout(QWidget* canvas, double maxWidth) : QLayout(canvas), maxWidth_(maxWidth) {
+        setContentsMargins(0, 0, 0, 0);
+    }
+    ~PageColumnLayout() override { delete item_; }
+
+    void addItem(QLayoutItem* item) override {
+        delete item_;
+        item_ = item;
+    }
+    int count() const override { return item_ ? 1 : 0; }
+    QLayoutItem* itemAt(int index) const override { return index == 0 ? item_ : nullptr; }
+    QLayoutItem* takeAt(int index) override {
+        if (index != 0) return nullptr;
+        QLayoutItem* item = item_;
+        item_ = nullptr;
+        return item;
+    }
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const QRectF column = VantrelPageLayout::column(width, maxWidth_, 0);
+        const int content = item_ ? item_->heightForWidth(int(column.width())) : 0;
+        return int(std::ceil(VantrelPageLayout::height(std::max(0, content))));
+    }
+    QSize sizeHint() const override { return QSize(int(maxWidth_), heightForWidth(int(maxWidth_))); }
+    QSize minimumSize() const override { return QSize(0, 0); }
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        if (!item_) return;
+        const QRectF column = VantrelPageLayout::column(rect.width(), maxWidth_, 0);
+        const int height = std::max(0, item_->heightForWidth(int(column.width())));
+        item_->setGeometry(QRect(rect.left() + int(std::round(column.left())), rect.top() + int(column.top()),
+                                 int(std::round(column.width())), height));
+    }
+
+private:
+    double maxWidth_;
+    QLayoutItem* item_ = nullptr;
+};
+
+} // namespace
+
+VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title, std::optional<QString> subtitle,
+                         double maxWidth, QWidget* parent)
+    : QScrollArea(parent), preferences_(preferences), title_(title), maxWidth_(maxWidth) {
+    // Clear all the way through, so the window's backdrop shows.
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
+    setFont(VantrelType::body());
+    setAccessibleName(title);
+
+    auto* canvas = new QWidget;
+    canvas->setAutoFillBackground(false);
+    column_ = new QWidget(canvas);
+    stack_ = new QVBoxLayout(column_);
+    stack_->setContentsMargins(0, 0, 0, 0);
+    stack_->setSpacing(int(VantrelPageLayout::kSpacing));
+    heading_ = new SectionTitle(preferences, title, std::move(subtitle), column_);
+    markAccessibleHeading(heading_, 1);
+    stack_->addWidget(heading_);
+    auto* layout = new PageColumnLayout(canvas, maxWidth);
+    layout->addWidget(column_);
+    setWidget(canvas);
+    // The scroll area fills the widget it is given; the page stays clear.
+    canvas->setAutoFillBackground(false);
+
+    applyAccent();
+    preferences_.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAccent(); });
+}
+
+void VantrelPage::addContent(QWidget* content) { stack_->addWidget(content); }
+
+void VantrelPage::applyAccent() {
+    // The accent tints every control of the page, as the highlight its children inherit.
+    QPalette tinted = palette();
+    tinted.setColor(QPalette::Highlight, VantrelTheme::accent(preferences_.accent()));
+    setPalette(tinted);
+    update();
+}
+
+void VantrelPage::showEvent(QShowEvent* event) {
+    QScrollArea::showEvent(event);
+    // Coming on screen, the page always shows its heading first.
+    verticalScrollBar()->setValue(0);
+}
+
+} // namespace vantrel

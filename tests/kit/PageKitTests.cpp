@@ -1,0 +1,259 @@
+#include "kit/FeatureRow.h"
+#include "kit/HazardBadge.h"
+#include "kit/MetricPill.h"
+#include "kit/SectionTitle.h"
+#include "kit/SettingsCard.h"
+#include "kit/StatusBadge.h"
+#include "kit/VantrelHelpButton.h"
+#include "kit/VantrelIcon.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelPage.h"
+#include "kit/VantrelSwitch.h"
+#include "support/KitHarness.h"
+#include "KitRender.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QColor at(QColor color, double opacity) { return VantrelTheme::withOpacity(color, opacity); }
+
+QAccessible::Role roleOf(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->role(); }
+
+// A block of fixed height, standing for a page's content.
+QWidget* block(int height) {
+    auto* widget = new QWidget;
+    widget->setFixedHeight(height);
+    return widget;
+}
+
+} // namespace
+
+TEST(VantrelPage, PaddingsColumnTintHeadingAndScrollingBackToTheTop) {
+    KitHarness kit;
+    VantrelPage page(kit.preferences, "Notch", QStringLiteral("Shape and behaviour"), 980);
+    page.addContent(block(1200));
+    page.show();
+    // The column's left edge is the padding while the page is narrower than its maximum.
+    for (const auto& [width, padding] : {std::pair{899, 20}, std::pair{900, 28}, std::pair{1099, 28}}) {
+        VantrelPage wide(kit.preferences, "Dock", std::nullopt, 5000);
+        wide.resize(width, 600);
+        wide.show();
+        EXPECT_EQ(wide.column()->x(), padding) << width;
+        EXPECT_EQ(wide.column()->width(), width - 2 * padding) << width;
+    }
+    page.resize(1200, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(page.column()->geometry(), QRect(142, 28, 916, page.column()->height())) << "centred under 980";
+    EXPECT_EQ(page.heading()->y(), 0);
+    EXPECT_EQ(page.widget()->height(), 28 + page.column()->height() + 48);
+    EXPECT_EQ(roleOf(page.heading()), QAccessible::Heading);
+    EXPECT_EQ(page.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(page.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // The accent tints the page's controls, and follows the setting.
+    EXPECT_EQ(page.palette().color(QPalette::Highlight), VantrelTheme::accent(Accent::graphite));
+    kit.preferences.setAccent(Accent::coral);
+    EXPECT_EQ(page.palette().color(QPalette::Highlight), QColor::fromRgbF(1.0f, 0.4f, 0.45f));
+
+    page.verticalScrollBar()->setValue(400);
+    EXPECT_EQ(page.verticalScrollBar()->value(), 400);
+    page.hide();
+    page.show();
+    EXPECT_EQ(page.verticalScrollBar()->value(), 0) << "shown again at its top";
+}
+
+TEST(SettingsCard, HeaderVariantsAndRule) {
+    KitHarness kit;
+    SettingsCard plain(kit.preferences, kit.appearance, "Behaviour");
+    plain.addContent(block(40));
+    plain.resize(520, plain.sizeHint().height());
+    plain.show();
+    EXPECT_EQ(plain.subtitleLabel(), nullptr);
+    EXPECT_EQ(plain.helpButton(), nullptr);
+    EXPECT_EQ(plain.titleLabel()->pos(), QPoint(20 + 5 + 9, 20)) << "after the 5-point dot and 9 of spacing";
+    EXPECT_EQ(roleOf(plain.titleLabel()), QAccessible::Heading);
+    // Header: 20 above, the title, 16 below; the rule; then the content padded by 20.
+    const int titleBottom = plain.titleLabel()->geometry().bottom() + 1;
+    EXPECT_EQ(plain.ruleY(), titleBottom + 16);
+    QWidget* content = plain.contentLayout()->itemAt(0)->widget();
+    EXPECT_EQ(content->geometry(), QRect(20, int(plain.ruleY()) + 1 + 20, 520 - 40, 40));
+
+    SettingsCard full(kit.preferences, kit.appearance, "Notch Panel", QStringLiteral("Shown under the camera"),
+                      QStringLiteral("The panel opens when you hover the notch."));
+    full.resize(520, full.sizeHint().height());
+    full.show();
+    ASSERT_NE(full.subtitleLabel(), nullptr);
+    ASSERT_NE(full.helpButton(), nullptr);
+    EXPECT_EQ(full.subtitleLabel()->text(), "Shown under the camera");
+    EXPECT_EQ(full.subtitleLabel()->y(), full.titleLabel()->geometry().bottom() + 1 + 3);
+    EXPECT_EQ(full.subtitleLabel()->resolvedColor(), at(Qt::black, 0.6)) << "secondary text, light";
+    EXPECT_EQ(full.helpButton()->size(), QSize(25, 25));
+    const int textRight = std::max(full.titleLabel()->geometry().right(), full.subtitleLabel()->geometry().right());
+    EXPECT_EQ(full.helpButton()->x(), textRight + 1 + 9);
+    EXPECT_EQ(full.helpButton()->y(), 20);
+
+    // A live subtitle changes, goes and comes back.
+    full.setSubtitle(QStringLiteral("Hidden"));
+    EXPECT_EQ(full.subtitleLabel()->text(), "Hidden");
+    full.setSubtitle(std::nullopt);
+    EXPECT_EQ(full.subtitleLabel(), nullptr);
+    full.setSubtitle(QStringLiteral("Back"));
+    EXPECT_EQ(full.subtitleLabel()->text(), "Back");
+}
+
+TEST(SettingsCard, OpaqueUnderReducedTransparencyOutlinedUnderIncreasedContrast) {
+    const QColor surfaceDark = QColor::fromRgbF(0.035f, 0.04f, 0.052f);
+    EXPECT_EQ(SettingsCard::underlayColor(true, ColorScheme::dark), surfaceDark);
+    EXPECT_EQ(SettingsCard::underlayColor(false, ColorScheme::dark).alpha(), 0);
+    EXPECT_EQ(SettingsCard::outlineColor(true, ColorScheme::light), at(Qt::black, 0.46));
+    EXPECT_EQ(SettingsCard::outlineColor(true, ColorScheme::dark), at(Qt::white, 0.46));
+    EXPECT_EQ(SettingsCard::outlineColor(false, ColorScheme::dark), std::nullopt);
+
+    KitHarness kit;
+    SettingsCard card(kit.preferences, kit.appearance, "Layout");
+    card.addContent(block(30));
+    card.resize(300, card.sizeHint().height());
+    VantrelTheme::setColorScheme(&card, ColorScheme::dark);
+    const QPoint middle(150, card.height() - 8);
+    const QPoint edge(0, card.height() / 2);
+    const QImage glass = renderWidget(card);
+    EXPECT_LT(qAlpha(glass.pixel(middle)), 250) << "translucent glass";
+
+    kit.appearance.setReduceTransparency(true);
+    const QImage opaque = renderWidget(card);
+    EXPECT_EQ(qAlpha(opaque.pixel(middle)), 255);
+
+    kit.appearance.setReduceTransparency(false);
+    kit.appearance.setIncreasedContrast(true);
+    const QImage outlined = renderWidget(card);
+    EXPECT_GT(qGray(outlined.pixel(edge)), qGray(glass.pixel(edge)) + 40) << "a white outline at the edge";
+    EXPECT_EQ(outlined.pixel(middle), glass.pixel(middle)) << "nothing drawn inside";
+}
+
+TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopover) {
+    KitHarness kit;
+    QWidget window;
+    auto* field = new QLineEdit(&window); // takes the window's first focus
+    auto* button = new VantrelHelpButton(kit.preferences, kit.appearance, "Notch Panel",
+                                         "The panel opens when you hover the notch.", &window);
+    window.resize(200, 100);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(button->size(), QSize(25, 25));
+    EXPECT_EQ(button->toolTip(), "Help for Notch Panel");
+    EXPECT_EQ(button->accessibleName(), "Help for Notch Panel");
+    EXPECT_EQ(button->accessibleDescription(), "Shows more information");
+    EXPECT_FALSE(button->isGlyphVisible());
+    EXPECT_EQ(paintedPixels(renderWidget(*button), QRect(0, 0, 25, 25)), 0) << "invisible, but in place";
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_TRUE(button->isGlyphVisible());
+    EXPECT_GT(paintedPixels(renderWidget(*button), QRect(0, 0, 25, 25)), 20);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button, &leave);
+    EXPECT_FALSE(button->isGlyphVisible());
+
+    button->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(button->hasFocus());
+    EXPECT_TRUE(button->isGlyphVisible());
+    EXPECT_EQ(button->focusRingWidth(), 2);
+    kit.appearance.setIncreasedContrast(true);
+    EXPECT_EQ(button->focusRingWidth(), 3);
+    field->setFocus();
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(button->isPresented());
+    VantrelHelpPopover* popover = button->popover();
+    EXPECT_TRUE(popover->windowFlags().testFlag(Qt::Popup));
+    EXPECT_EQ(popover->width(), 250 + 2 * 14);
+    EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, 14));
+    EXPECT_EQ(popover->label()->text(), "The panel opens when you hover the notch.");
+    EXPECT_FALSE(button->hasFocus()) << "a click does not take keyboard focus";
+    EXPECT_TRUE(button->isGlyphVisible()) << "stays while open";
+
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(button->isPresented());
+    EXPECT_FALSE(button->isGlyphVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(button->isPresented()) << "the next click opens it again";
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(button->isPresented()) << "and a click closes it";
+}
+
+TEST(FeatureRow, PairsItsTitleWithItsControlAndStacksBelow660) {
+    KitHarness kit;
+    auto* toggle = new VantrelSwitch(&kit.haptics);
+    FeatureRow row(kit.preferences, "timer", VantrelTheme::accent(Accent::amber), "Timers",
+                   "Countdowns and alarms in the notch", toggle);
+    auto* other = new VantrelSwitch(&kit.haptics);
+    FeatureRow second(kit.preferences, "calendar", Qt::red, "Calendar", "Today's events", other);
+    EXPECT_EQ(toggle->accessibleName(), "Timers");
+    EXPECT_EQ(toggle->accessibleDescription(), "Countdowns and alarms in the notch");
+    EXPECT_EQ(other->accessibleName(), "Calendar");
+    EXPECT_EQ(other->accessibleDescription(), "Today's events");
+
+    row.show();
+    row.resize(660, row.heightForWidth(660));
+    EXPECT_EQ(row.height(), 44);
+    EXPECT_EQ(toggle->geometry(), QRect(660 - 38, 11, 38, 22));
+    EXPECT_EQ(row.icon()->geometry(), QRect(0, 3, 39, 39));
+    row.resize(659, row.heightForWidth(659));
+    EXPECT_EQ(toggle->geometry(), QRect(659 - 38, 39 + 12, 38, 22)) << "on its own line, at the right";
+    EXPECT_EQ(row.height(), 39 + 12 + 22);
+}
+
+TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {
+    // Metric pill: 11 and 10 of padding, the 27-point tile, 10 of spacing, the texts.
+    const auto pill = MetricPillLayout::of(QSizeF(40, 18), QSizeF(30, 12));
+    EXPECT_EQ(pill.tile, QRectF(11, 11.5, 27, 27));
+    EXPECT_EQ(pill.value, QRectF(48, 10, 40, 18));
+    EXPECT_EQ(pill.title, QRectF(48, 28, 30, 12));
+    EXPECT_EQ(pill.size, QSizeF(99, 50));
+    const auto empty = MetricPillLayout::of(QSizeF(0, 18), QSizeF(30, 12));
+    EXPECT_EQ(empty.tile, pill.tile) << "an empty value keeps the tile and the caption in place";
+    EXPECT_EQ(empty.title.topLeft(), pill.title.topLeft());
+    MetricPill blank("Apps", "", "square.grid.2x2", Qt::green);
+    EXPECT_EQ(blank.sizeHint().height(), MetricPill("Apps", "12", "square.grid.2x2", Qt::green).sizeHint().height());
+
+    // Hazard badge: 8 and 4.5 of padding, the 18-point red tile, 6 of spacing, the text.
+    const auto hazard = HazardBadgeLayout::of(QSizeF(60, 13));
+    EXPECT_EQ(hazard.tile, QRectF(8, 4.5, 18, 18));
+    EXPECT_EQ(hazard.text, QRectF(32, 7, 60, 13));
+    EXPECT_EQ(hazard.size, QSizeF(100, 27));
+    HazardBadge warning("Needs access");
+    EXPECT_EQ(warning.accessibleName(), "Needs access");
+    EXPECT_EQ(HazardBadge::red(&warning), QColor(255, 59, 48));
+
+    KitHarness kit;
+    kit.preferences.setAccent(Accent::sky);
+    StatusBadge badge(kit.preferences, true, "ACTIVE", "PAUSED");
+    const QColor sky = QColor::fromRgbF(0.18f, 0.67f, 1.0f);
+    StatusBadgeLook on = badge.look();
+    EXPECT_EQ(on.text, "ACTIVE");
+    EXPECT_EQ(on.textColor, sky);
+    EXPECT_EQ(on.fill, at(sky, 0.11));
+    EXPECT_EQ(on.stroke, at(sky, 0.24));
+    kit.preferences.setAccent(Accent::mint);
+    EXPECT_EQ(badge.look().textColor, QColor::fromRgbF(0.17f, 0.9f, 0.72f)) << "the accent when drawn";
+
+    badge.setBadgeEnabled(false);
+    VantrelTheme::setColorScheme(&badge, ColorScheme::dark);
+    const StatusBadgeLook off = badge.look();
+    EXPECT_EQ(off.text, "PAUSED");
+    EXPECT_EQ(off.textColor, at(Qt::white, 0.42));
+    EXPECT_EQ(off.fill, at(Qt::white, 0.062));
+    EXPECT_EQ(off.stroke, at(Qt::white, 0.115));
+    EXPECT_EQ(badge.accessibleName(), "PAUSED");
+    EXPECT_EQ(StatusBadge::font().letterSpacing(), 0.25);
+}
