@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libical-dev
+  libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb
   tzdata

@@ -9,8 +9,12 @@ namespace vantrel {
 
 // What the desktop tells about an installed application entry.
 struct ApplicationInfo {
+    // In the user's language.
     QString name;
     QString iconName;
+    // Offered in lists of applications; false for one the desktop keeps out of its menus
+    // (NoDisplay), which still launches.
+    bool shown = true;
     bool operator==(const ApplicationInfo&) const = default;
 };
 

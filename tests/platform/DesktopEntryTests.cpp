@@ -3,9 +3,11 @@
 #include "platform/AppPaths.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "support/FakeEnvironment.h"
+#include "support/RecordingProgram.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -13,36 +15,91 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
+
 QString fixture(const char* name) {
     return QStringLiteral(VANTREL_TEST_DATA_DIR "/applications/") + QString::fromLatin1(name);
 }
-std::optional<DesktopEntry> parseFixture(const char* name) {
-    QFile file(fixture(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return parseDesktopEntry(file.readAll());
-}
+
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
 } // namespace
 
-TEST(DesktopEntry, ApplicationsParseWithFieldCodesRemoved) {
-    const auto browser = parseFixture("browser.desktop");
+TEST(DesktopEntry, NamesFollowTheUsersLanguage) {
+    {
+        const ScopedVariable language("LANGUAGE", "de");
+        EXPECT_EQ(readDesktopEntry(fixture("browser.desktop"))->name, QStringLiteral("Webbrowser"));
+    }
+    {
+        const ScopedVariable language("LANGUAGE", "pt_BR:fr");
+        EXPECT_EQ(readDesktopEntry(fixture("browser.desktop"))->name, QStringLiteral("Navigateur"));
+    }
+    const ScopedVariable language("LANGUAGE", "ja");
+    const ScopedVariable all("LC_ALL", "C");
+    const auto browser = readDesktopEntry(fixture("browser.desktop"));
     ASSERT_TRUE(browser);
-    EXPECT_EQ(browser->command(), QStringList{QStringLiteral("browser")})
-        << "the action group's Exec must not replace the main one";
-
-    const auto tool = parseFixture("quoted.desktop");
-    ASSERT_TRUE(tool);
-    EXPECT_EQ(tool->name, QStringLiteral("Photo Tool"));
-    EXPECT_EQ(tool->command(), (QStringList{QStringLiteral("/opt/Photo Tool/bin/photo tool"),
-                                            QStringLiteral("--title"), QStringLiteral("say \"cheese\""),
-                                            QStringLiteral("--open="), QStringLiteral("100%")}));
+    EXPECT_EQ(browser->name, QStringLiteral("Web Browser"));
+    EXPECT_EQ(browser->icon, QStringLiteral("web-browser"));
+    EXPECT_TRUE(browser->shown);
+    EXPECT_FALSE(browser->terminal);
 }
 
 TEST(DesktopEntry, EntriesThatCannotLaunchAreRefused) {
-    for (const char* name : {"no-exec.desktop", "link.desktop", "hidden.desktop", "broken-quotes.desktop"})
-        EXPECT_FALSE(parseFixture(name)) << name;
-    EXPECT_FALSE(parseDesktopEntry("Type=Application\nName=x\nExec=x\n")) << "no group header";
-    EXPECT_FALSE(parseDesktopEntry("[Desktop Entry]\nType=Application\nName=x\nExec=%U %f\n"))
-        << "nothing but field codes leaves no program";
+    // Hidden, another type, no command line, broken quoting, a missing TryExec program, a
+    // program that is not installed, nothing but field codes.
+    for (const char* name : {"hidden.desktop", "link.desktop", "no-exec.desktop", "broken-quotes.desktop",
+                             "try-exec.desktop", "missing-program.desktop", "field-codes-only.desktop"}) {
+        EXPECT_FALSE(readDesktopEntry(fixture(name))) << name;
+        EXPECT_TRUE(launchDesktopEntry(fixture(name))) << name;
+    }
+    EXPECT_FALSE(readDesktopEntry(QStringLiteral(VANTREL_TEST_DATA_DIR))) << "a folder";
+    // NoDisplay keeps an application that is not offered in lists.
+    const auto helper = readDesktopEntry(fixture("no-display.desktop"));
+    ASSERT_TRUE(helper);
+    EXPECT_FALSE(helper->shown);
+}
+
+TEST(DesktopEntry, LaunchExpandsFieldCodesAsTheDesktopDoes) {
+    TempHome home;
+    const RecordingProgram program = installRecorder(home, QStringLiteral("bin/photo tool"));
+    const QString entry = home.writeFile(
+        QStringLiteral("photo.desktop"),
+        "[Desktop Entry]\nType=Application\nName=Photo\\sTool\nIcon=photo\nExec=\"" + program.path.toUtf8() +
+            "\" --title \"say \\\\\"cheese\\\\\"\" %F --open=%f %i %c 100%% %k\n");
+    ASSERT_EQ(launchDesktopEntry(entry), std::nullopt);
+    EXPECT_EQ(program.waitForArguments(),
+              (QStringList{QStringLiteral("--title"), QStringLiteral("say \"cheese\""), QStringLiteral("--open="),
+                           QStringLiteral("--icon"), QStringLiteral("photo"), QStringLiteral("Photo Tool"),
+                           QStringLiteral("100%"), entry}));
+}
+
+TEST(DesktopEntry, TerminalProgramsStartInTheDesktopsTerminal) {
+    TempHome home;
+    const RecordingProgram terminal = installRecorder(home, QStringLiteral("bin/gnome-terminal"));
+    const ScopedVariable path("PATH", QFile::encodeName(home.root() + QStringLiteral("/bin:")) + qgetenv("PATH"));
+    const auto top = readDesktopEntry(fixture("terminal.desktop"));
+    ASSERT_TRUE(top);
+    EXPECT_TRUE(top->terminal);
+    ASSERT_EQ(launchDesktopEntry(fixture("terminal.desktop")), std::nullopt);
+    EXPECT_EQ(terminal.waitForArguments(),
+              (QStringList{QStringLiteral("--"), QStringLiteral("true"), QStringLiteral("-d"), QStringLiteral("5")}));
 }
 
 TEST(DesktopEntry, ApplicationFoldersFollowXdg) {
@@ -60,15 +117,19 @@ TEST(LinuxWorkspace, ApplicationsAreTheLaunchableEntries) {
     TempHome home;
     RecordingSystemLog log;
     LinuxWorkspace workspace(log);
+    const ScopedVariable language("LANGUAGE", "de");
     EXPECT_EQ(workspace.applicationInfo(fixture("browser.desktop")),
-              (ApplicationInfo{QStringLiteral("Web Browser"), QStringLiteral("web-browser")}));
-    EXPECT_EQ(workspace.applicationInfo(QStringLiteral(VANTREL_TEST_DATA_DIR)), std::nullopt) << "a folder";
+              (ApplicationInfo{QStringLiteral("Webbrowser"), QStringLiteral("web-browser"), true}));
+    EXPECT_EQ(workspace.applicationInfo(fixture("no-display.desktop"))->shown, false);
+    EXPECT_EQ(workspace.applicationInfo(fixture("try-exec.desktop")), std::nullopt);
 
-    EXPECT_TRUE(workspace.launchApplication(
-        home.writeFile(QStringLiteral("true.desktop"),
-                       "[Desktop Entry]\nType=Application\nName=True\nExec=/bin/true %U\n")));
-    EXPECT_FALSE(workspace.launchApplication(
-        home.writeFile(QStringLiteral("absent.desktop"),
-                       "[Desktop Entry]\nType=Application\nName=A\nExec=/nonexistent/x\n")));
-    EXPECT_TRUE(!log.lines().empty() && log.lines().back().level == LogLevel::error);
+    const RecordingProgram program = installRecorder(home, QStringLiteral("bin/program"));
+    EXPECT_TRUE(workspace.launchApplication(home.writeFile(
+        QStringLiteral("program.desktop"),
+        "[Desktop Entry]\nType=Application\nName=P\nExec=" + program.path.toUtf8() + " %U\n")));
+    EXPECT_EQ(program.waitForArguments(), QStringList());
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_FALSE(workspace.launchApplication(fixture("hidden.desktop")));
+    ASSERT_FALSE(log.lines().empty());
+    EXPECT_EQ(log.lines().back().level, LogLevel::error);
 }

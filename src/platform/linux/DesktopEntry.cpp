@@ -4,157 +4,70 @@
 #include "platform/Environment.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include <gio/gdesktopappinfo.h>
 
 namespace vantrel {
 
 namespace {
 
-// The general escapes of string values: \s \n \t \r \\ .
-QString unescapeValue(const QString& value) {
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
-            out.append(c);
-            continue;
-        }
-        const QChar next = value.at(++i);
-        switch (next.unicode()) {
-        case 's':
-            out.append(QLatin1Char(' '));
-            break;
-        case 'n':
-            out.append(QLatin1Char('\n'));
-            break;
-        case 't':
-            out.append(QLatin1Char('\t'));
-            break;
-        case 'r':
-            out.append(QLatin1Char('\r'));
-            break;
-        case '\\':
-            out.append(QLatin1Char('\\'));
-            break;
-        default:
-            out.append(c);
-            out.append(next);
-        }
-    }
-    return out;
+// Entries are a few kilobytes; anything far larger is not one and is not read.
+constexpr qint64 kMaximumEntryBytes = 1 << 20;
+
+struct ObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+using AppInfoPointer = std::unique_ptr<GDesktopAppInfo, ObjectUnref>;
+
+struct ErrorFree {
+    void operator()(GError* error) const { g_error_free(error); }
+};
+
+// The entry as GIO reads it, or none. GIO itself refuses other types, Hidden entries, entries
+// whose program or TryExec program is not installed and command lines it cannot split.
+AppInfoPointer load(const QString& path) {
+    const QFileInfo info(path);
+    // A FIFO or device would block the read, a huge file would be read whole.
+    if (!info.isFile() || info.size() > kMaximumEntryBytes) return nullptr;
+    AppInfoPointer app(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    if (!app || g_desktop_app_info_get_is_hidden(app.get())) return nullptr;
+    // Without a command line there is nothing of ours to start.
+    const char* commandLine = g_app_info_get_commandline(G_APP_INFO(app.get()));
+    if (!commandLine || !*commandLine) return nullptr;
+    return app;
 }
 
-// Removes field codes from one argument. The codes expand to files, addresses, the icon or the
-// name at launch; we never pass any of those, so each code expands to nothing.
-QString withoutFieldCodes(const QString& argument) {
-    QString out;
-    for (qsizetype i = 0; i < argument.size(); ++i) {
-        if (argument.at(i) != QLatin1Char('%') || i + 1 == argument.size()) {
-            out.append(argument.at(i));
-            continue;
-        }
-        const QChar code = argument.at(++i);
-        if (code == QLatin1Char('%')) out.append(QLatin1Char('%'));
-    }
-    return out;
+QString text(const char* value) {
+    return value ? QString::fromUtf8(value) : QString();
 }
 
 } // namespace
 
-std::optional<QStringList> splitDesktopExec(const QString& exec) {
-    struct Argument {
-        QString text;
-        bool quoted = false;
-    };
-    std::vector<Argument> arguments;
-    Argument current;
-    bool inArgument = false;
-    bool inQuotes = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec.at(i);
-        if (inQuotes) {
-            if (c == QLatin1Char('"')) {
-                inQuotes = false;
-            } else if (c == QLatin1Char('\\') && i + 1 < exec.size()) {
-                const QChar next = exec.at(i + 1);
-                // Inside quotes a backslash escapes only these four characters.
-                if (next == QLatin1Char('"') || next == QLatin1Char('`') || next == QLatin1Char('$') ||
-                    next == QLatin1Char('\\')) {
-                    current.text.append(next);
-                    ++i;
-                } else {
-                    current.text.append(c);
-                }
-            } else {
-                current.text.append(c);
-            }
-        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
-            if (inArgument) arguments.push_back(std::exchange(current, {}));
-            inArgument = false;
-        } else if (c == QLatin1Char('"')) {
-            inQuotes = true;
-            inArgument = true;
-            current.quoted = true;
-        } else {
-            current.text.append(c);
-            inArgument = true;
-        }
-    }
-    if (inQuotes) return std::nullopt;
-    if (inArgument) arguments.push_back(std::move(current));
-
-    QStringList out;
-    for (const Argument& argument : arguments) {
-        const QString text = withoutFieldCodes(argument.text);
-        // An argument that was nothing but field codes disappears; an empty quoted one stays.
-        if (text.isEmpty() && !(argument.quoted && argument.text.isEmpty())) continue;
-        out.append(text);
-    }
-    return out;
-}
-
-QStringList DesktopEntry::command() const {
-    return splitDesktopExec(exec).value_or(QStringList());
-}
-
-std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text) {
-    const QString content = QString::fromUtf8(text);
-    bool inMainGroup = false;
-    bool sawMainGroup = false;
-    QString type;
-    bool hidden = false;
+std::optional<DesktopEntry> readDesktopEntry(const QString& path) {
+    const AppInfoPointer app = load(path);
+    if (!app) return std::nullopt;
     DesktopEntry entry;
-    for (const QString& rawLine : content.split(QLatin1Char('\n'))) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            // Only the first group may be the main one; any later group (actions) is ignored.
-            inMainGroup = line == u"[Desktop Entry]" && !sawMainGroup;
-            sawMainGroup = sawMainGroup || inMainGroup;
-            continue;
-        }
-        if (!inMainGroup) continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0) continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = unescapeValue(line.mid(equals + 1).trimmed());
-        if (key == u"Type")
-            type = value;
-        else if (key == u"Name")
-            entry.name = value;
-        else if (key == u"Exec")
-            entry.exec = value;
-        else if (key == u"Icon")
-            entry.icon = value;
-        else if (key == u"Path")
-            entry.path = value;
-        else if (key == u"Hidden")
-            hidden = value == u"true";
-    }
-    if (!sawMainGroup || type != u"Application" || hidden || entry.name.isEmpty()) return std::nullopt;
-    const auto command = splitDesktopExec(entry.exec);
-    if (!command || command->isEmpty()) return std::nullopt;
+    entry.name = text(g_app_info_get_name(G_APP_INFO(app.get())));
+    if (entry.name.isEmpty()) return std::nullopt;
+    // A themed icon by name, or a file by its path, as the entry wrote it.
+    char* icon = g_desktop_app_info_get_string(app.get(), G_KEY_FILE_DESKTOP_KEY_ICON);
+    entry.icon = text(icon);
+    g_free(icon);
+    entry.shown = g_app_info_should_show(G_APP_INFO(app.get()));
+    entry.terminal = g_desktop_app_info_get_boolean(app.get(), G_KEY_FILE_DESKTOP_KEY_TERMINAL);
     return entry;
+}
+
+std::optional<QString> launchDesktopEntry(const QString& path) {
+    const AppInfoPointer app = load(path);
+    if (!app) return QStringLiteral("%1 is no launchable application entry").arg(path);
+    GError* rawError = nullptr;
+    if (g_app_info_launch(G_APP_INFO(app.get()), nullptr, nullptr, &rawError)) return std::nullopt;
+    const std::unique_ptr<GError, ErrorFree> error(rawError);
+    return error ? QString::fromUtf8(error->message) : QStringLiteral("could not start %1").arg(path);
 }
 
 QStringList applicationFolders(const AppPaths& paths, const Environment& environment) {

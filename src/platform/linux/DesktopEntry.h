@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -10,25 +9,29 @@ namespace vantrel {
 struct AppPaths;
 class Environment;
 
-// The launch-relevant part of a freedesktop application entry (a ".desktop" file).
+// An installed application entry (a freedesktop ".desktop" file) as the desktop reads it,
+// through GIO's GDesktopAppInfo.
 struct DesktopEntry {
+    // The name in the user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
     QString name;
-    QString exec;
     QString icon;
-    // Working directory to start the program in; empty for the caller's.
-    QString path;
-
-    // The program and its arguments from `exec`, with the field codes removed.
-    QStringList command() const;
+    // False for NoDisplay=true, or an entry meant only for other desktops: it launches, but is
+    // not offered in lists of applications.
+    bool shown = true;
+    // The program runs inside the desktop's terminal.
+    bool terminal = false;
 };
 
-// The [Desktop Entry] group of `text` when it describes an application that can be launched:
-// Type=Application, a name, a command line that yields a program, and not marked Hidden.
-std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text);
+// The entry at `path` when it describes an application that can be launched: a regular file of
+// reasonable size, Type=Application, a name, a command line whose program is installed, not
+// Hidden, and its TryExec program (if any) installed.
+std::optional<DesktopEntry> readDesktopEntry(const QString& path);
 
-// Splits an Exec value into arguments by the entry quoting rules and removes every field code
-// (%f, %U, %i, ...), keeping a literal "%" for "%%". None when the quoting is broken.
-std::optional<QStringList> splitDesktopExec(const QString& exec);
+// Starts the application at `path` as the desktop does: field codes expanded (no files or
+// addresses are passed, so %f, %F, %u and %U expand to nothing; %i gives the icon, %c the name,
+// %k the entry), a Terminal=true program inside the desktop's terminal, in the entry's working
+// directory; never through a shell. None when it started, else why not.
+std::optional<QString> launchDesktopEntry(const QString& path);
 
 // Where installed application entries live, most specific first: $XDG_DATA_HOME/applications,
 // then each $XDG_DATA_DIRS folder (default /usr/local/share:/usr/share) followed by /applications.

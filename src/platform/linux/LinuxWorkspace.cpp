@@ -7,17 +7,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QProcess>
 
 namespace vantrel {
 
 namespace {
-// Entries are a few kilobytes; anything far larger is not one and is not read whole.
-constexpr qint64 kMaximumEntryBytes = 1 << 20;
-
 void log(SystemLog& log, LogLevel level, const QString& message) {
     log.log(level, QString::fromLatin1(kLogSubsystem), QStringLiteral("Workspace"), message);
 }
@@ -63,31 +58,20 @@ void LinuxWorkspace::reveal(const QString& path) {
                      });
 }
 
-std::optional<DesktopEntry> LinuxWorkspace::readEntry(const QString& path) const {
-    QFile file(path);
-    if (QFileInfo(path).size() > kMaximumEntryBytes || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parseDesktopEntry(file.read(kMaximumEntryBytes));
-}
-
 std::optional<ApplicationInfo> LinuxWorkspace::applicationInfo(const QString& path) const {
-    const auto entry = readEntry(path);
+    const auto entry = readDesktopEntry(path);
     if (!entry) return std::nullopt;
-    return ApplicationInfo{entry->name, entry->icon};
+    return ApplicationInfo{entry->name, entry->icon, entry->shown};
 }
 
 bool LinuxWorkspace::launchApplication(const QString& path) {
-    const auto entry = readEntry(path);
-    if (!entry) return false;
-    QStringList command = entry->command();
-    const QString program = command.takeFirst();
-    // Started detached and without a shell: the entry's words are arguments, never shell code.
-    const bool started = QProcess::startDetached(program, command, entry->path);
-    if (!started) log(log_, LogLevel::error, QStringLiteral("could not start %1").arg(program));
-    return started;
+    const auto error = launchDesktopEntry(path);
+    if (error) log(log_, LogLevel::error, QStringLiteral("could not start %1: %2").arg(path, *error));
+    return !error;
 }
 
 QIcon LinuxWorkspace::iconForFile(const QString& path) const {
-    if (const auto entry = readEntry(path); entry && !entry->icon.isEmpty()) {
+    if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty()) {
         if (QFileInfo(entry->icon).isAbsolute()) return QIcon(entry->icon);
         return QIcon::fromTheme(entry->icon);
     }

@@ -8,11 +8,11 @@
 
 namespace vantrel {
 
-struct DesktopEntry;
 class SystemLog;
 
 // The desktop's browser and default applications through QDesktopServices, the file manager
-// through the FileManager1 D-Bus interface, and applications from their freedesktop entries.
+// through the FileManager1 D-Bus interface, and applications from their freedesktop entries as
+// GIO reads and launches them.
 class LinuxWorkspace final : public Workspace {
 public:
     explicit LinuxWorkspace(SystemLog& log);
@@ -24,8 +24,6 @@ public:
     QIcon iconForFile(const QString& path) const override;
 
 private:
-    std::optional<DesktopEntry> readEntry(const QString& path) const;
-
     SystemLog& log_;
     // Owns the pending file-manager calls, so none answers into a destroyed workspace.
     std::unique_ptr<QObject> pendingCalls_ = std::make_unique<QObject>();
