@@ -54,10 +54,11 @@ QString encodeIsoDate(WallTime time) {
 }
 
 WallTime decodeIsoDate(const QJsonValue& value, QStringView what) {
-    const QDateTime parsed =
-        value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODate) : QDateTime();
-    if (!parsed.isValid()) fail(what, "an ISO 8601 date");
-    return fromQDateTime(parsed);
+    const auto time =
+        value.isString() ? fromQDateTime(QDateTime::fromString(value.toString(), Qt::ISODate)) : std::nullopt;
+    // Also a year the clock cannot count, 1600 or 9999, is no date here.
+    if (!time) fail(what, "an ISO 8601 date");
+    return *time;
 }
 
 QJsonValue encodeDouble(double value, QStringView what) {

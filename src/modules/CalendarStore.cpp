@@ -19,7 +19,10 @@ CalendarStore::CalendarStore(CalendarService& service, const Clock& clock, Sched
 std::pair<WallTime, WallTime> CalendarStore::todayWindow() const {
     const QDate today = toQDateTime(clock_.now()).toTimeZone(zone_).date();
     // startOfDay also copes with zones whose clocks skip midnight itself.
-    return {fromQDateTime(today.startOfDay(zone_)), fromQDateTime(today.addDays(1).startOfDay(zone_))};
+    // Only on the first or last day the clock can count is part of the day beyond its range; the
+    // window then stops at the range's end.
+    return {fromQDateTime(today.startOfDay(zone_)).value_or(WallTime::min()),
+            fromQDateTime(today.addDays(1).startOfDay(zone_)).value_or(WallTime::max())};
 }
 
 QString CalendarStore::hexString(const std::vector<double>& components) {

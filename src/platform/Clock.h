@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <chrono>
+#include <optional>
 
 namespace vantrel {
 
@@ -38,8 +39,16 @@ inline QDateTime toQDateTime(WallTime time) {
     return QDateTime::fromMSecsSinceEpoch(
         std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count(), Qt::UTC);
 }
-inline WallTime fromQDateTime(const QDateTime& time) {
-    return WallTime(std::chrono::milliseconds(time.toMSecsSinceEpoch()));
+// The clock counts nanoseconds in 64 bits, from 1677-09-21 to 2262-04-11; calendars and stored
+// files hold dates far outside that (birthdays in 1604, "forever" as 9999). The clock's point for
+// `time`, or none when `time` is invalid or outside that range.
+inline std::optional<WallTime> fromQDateTime(const QDateTime& time) {
+    constexpr qint64 kLimit =
+        std::chrono::duration_cast<std::chrono::milliseconds>(WallTime::duration::max()).count();
+    if (!time.isValid()) return std::nullopt;
+    const qint64 milliseconds = time.toMSecsSinceEpoch();
+    if (milliseconds > kLimit || milliseconds < -kLimit) return std::nullopt;
+    return WallTime(std::chrono::milliseconds(milliseconds));
 }
 
 } // namespace vantrel

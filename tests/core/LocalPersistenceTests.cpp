@@ -42,7 +42,7 @@ QJsonArray encodeSamples(const std::vector<Sample>& samples) {
 }
 
 WallTime utc(const char* iso) {
-    return fromQDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate));
+    return fromQDateTime(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate)).value();
 }
 
 std::exception_ptr posixError(int code) {

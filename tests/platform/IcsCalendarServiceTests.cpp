@@ -137,6 +137,22 @@ TEST_F(IcsServiceFixture, ABrokenLineOrEventLeavesTheRestOfTheFile) {
         << diagnostics[0].toStdString();
 }
 
+TEST_F(IcsServiceFixture, DatesBeyondTheClocksRangeAreRefusedInOneRecord) {
+    install("far-dates.ics", QStringLiteral("far-dates.ics"));
+    auto service = makeService();
+    // The yearly birthday since 1604 shows this year's day; the single events of 1604, 1600 and
+    // 9999, and the one that ends in 9999, are refused.
+    EXPECT_EQ(describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
+              (QStringList{QStringLiteral("Birthday 2026-01-05T00:00:00Z 2026-01-06T00:00:00Z*"),
+                           QStringLiteral("Meeting 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z")}));
+    EXPECT_EQ(diagnostics, QStringList{QStringLiteral(
+                               "calendar file far-dates.ics partly read, left out: "
+                               "event \"founding@example.com\": start out of range; "
+                               "event \"century@example.com\": start out of range; "
+                               "event \"far-future@example.com\": start out of range; "
+                               "event \"forever@example.com\": end out of range")});
+}
+
 TEST(ICalendar, ReadsUtcZonedAllDayDurationAndFoldedEvents) {
     const auto result = parseICalendar(fixture("work.ics"), QTimeZone("Asia/Tokyo"));
     // The alarm's summary is not the event's; the file's own zone keeps its daylight-saving

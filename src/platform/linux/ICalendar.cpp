@@ -474,7 +474,8 @@ private:
             series.end = Series::End::nominal;
             series.nominalDays = 1;
         }
-        if (!series.endOf(start->local, start->zone, start->utc)) return refuse(QStringLiteral("unreadable end"));
+        const auto firstEnd = series.endOf(start->local, start->zone, start->utc);
+        if (!firstEnd) return refuse(QStringLiteral("unreadable end"));
         series.lookBackSeconds = std::max<qint64>(0, series.exactSeconds) +
                                  std::max<qint64>(0, series.nominalDays + 2) * kSecondsPerDay +
                                  std::max<qint64>(0, series.nominalSeconds);
@@ -483,6 +484,12 @@ private:
         if (!replacesOccurrence) {
             readRecurrences(pending, series);
             if (const auto moved = moved_.find(uidOf(event)); moved != moved_.end()) series.excluded += moved->second;
+        }
+        // A single event outside the clock's range is refused; a recurring one (a birthday
+        // since 1604) shows the occurrences that lie inside it.
+        if (series.rules.empty() && series.extraDates.empty()) {
+            if (!fromQDateTime(start->utc)) return refuse(QStringLiteral("start out of range"));
+            if (!fromQDateTime(*firstEnd)) return refuse(QStringLiteral("end out of range"));
         }
         return series;
     }
@@ -580,11 +587,15 @@ std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const
             icalrecur_iterator_free(iterator);
         }
         for (const auto& [startMs, endMs] : spans) {
+            const auto startDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(startMs, QTimeZone::utc()));
+            const auto endDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(endMs, QTimeZone::utc()));
+            // Occurrences of a series reaching beyond the clock's range are left out there.
+            if (!startDate || !endDate) continue;
             CalendarEvent event;
             event.identifier = series.uid;
             event.title = series.title;
-            event.startDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(startMs, QTimeZone::utc()));
-            event.endDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(endMs, QTimeZone::utc()));
+            event.startDate = *startDate;
+            event.endDate = *endDate;
             event.isAllDay = series.start.local.is_date != 0;
             event.calendarColor = data_->color;
             found.push_back(std::move(event));
