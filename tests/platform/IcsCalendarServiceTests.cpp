@@ -93,6 +93,7 @@ TEST_F(IcsServiceFixture, ADamagedFileKeepsItsOtherEventsAndIsReportedOnce) {
     install("personal.ics", QStringLiteral("personal.ics"));
     install("malformed.ics", QStringLiteral("broken.ics"));
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/calendars/notes.txt"), "BEGIN:VCALENDAR");
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/calendars/junk.ics"), "no calendar here\n");
     auto service = makeService();
 
     // Personal's call (09:30), its floating 18:00 instant read as UTC; work's stand-up, offsite
@@ -102,7 +103,8 @@ TEST_F(IcsServiceFixture, ADamagedFileKeepsItsOtherEventsAndIsReportedOnce) {
                            QStringLiteral("Offsite"), QStringLiteral("Stand-up")}));
     titles(*service);
     EXPECT_EQ(diagnostics,
-              QStringList{QStringLiteral("calendar file broken.ics partly read, left out: line 3: VEVENT not closed")})
+              (QStringList{QStringLiteral("calendar file broken.ics partly read, left out: line 3: VEVENT not closed"),
+                           QStringLiteral("calendar file junk.ics skipped: no VCALENDAR in the file")}))
         << "an unchanged damaged file is reported once";
 
     // An instant on a window's end belongs to the next window.
@@ -250,6 +252,15 @@ TEST(ICalendar, DamageIsLeftOutAndNamed) {
     EXPECT_TRUE(damaged.problems[2].startsWith(u"event \"c\": ") && damaged.problems[2].contains(u"DTEND"));
     EXPECT_EQ(damaged.problems.mid(3), (QStringList{QStringLiteral("event 1 of the file: no DTSTART"),
                                                     QStringLiteral("event \"b\": unreadable DTEND")}));
+
+    // A file cut off inside an event keeps what came before; a byte-order mark and a stray NUL
+    // byte are no damage.
+    const char cut[] = "\xEF\xBB\xBF" "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260105T100000Z\nSUMMARY:A\0B\n"
+                       "END:VEVENT\nBEGIN:VEVENT\nDTSTART:20260105T110000Z\n";
+    const auto cutOff = parseICalendar(QByteArray(cut, sizeof cut - 1), QTimeZone::utc());
+    EXPECT_EQ(describeYear(cutOff), QStringList{QStringLiteral("AB 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_EQ(cutOff.problems, (QStringList{QStringLiteral("line 6: VEVENT not closed"),
+                                            QStringLiteral("line 1: VCALENDAR not closed")}));
 
     const auto empty = parseICalendar("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", QTimeZone::utc());
     ASSERT_TRUE(empty.calendar) << "a calendar without events is fine";

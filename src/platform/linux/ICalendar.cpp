@@ -221,10 +221,9 @@ struct Zone {
 
     icaltimetype fromUtc(const QDateTime& utc, bool isDate) const {
         if (!defined) return fieldsOf(utc.toTimeZone(named), isDate);
+        // Dates always count in the local zone, so a zone of the file only ever meets times.
         icaltimetype converted = fieldsOf(utc, false);
         icaltimezone_convert_time(&converted, icaltimezone_get_utc_timezone(), defined);
-        if (isDate) converted.hour = converted.minute = converted.second = 0;
-        converted.is_date = isDate ? 1 : 0;
         return converted;
     }
 };
@@ -349,18 +348,16 @@ private:
     }
 
     void readColor(icalcomponent* calendar, std::vector<double>& color) {
-        bool fromStandard = false;
         for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_ANY_PROPERTY); p;
              p = icalcomponent_get_next_property(calendar, ICAL_ANY_PROPERTY)) {
             const QString name = QString::fromUtf8(icalproperty_get_property_name(p)).toUpper();
             const bool standard = name == u"COLOR";
             // The standard property wins over the vendor one, whichever comes first.
-            if (!standard && (name != u"X-APPLE-CALENDAR-COLOR" || fromStandard || !color.empty())) continue;
+            if (!standard && (name != u"X-APPLE-CALENDAR-COLOR" || !color.empty())) continue;
             const char* value = icalproperty_get_value_as_string(p);
             auto parsed = parseColor(value ? QString::fromUtf8(value) : QString());
             if (parsed.empty()) continue;
             color = std::move(parsed);
-            fromStandard = fromStandard || standard;
         }
     }
 
@@ -389,16 +386,14 @@ private:
         QString id = QString::fromUtf8(raw).trimmed();
         if (id.startsWith(QLatin1Char('/'))) id.remove(0, 1);
         if (const auto known = namedZones_.constFind(id); known != namedZones_.cend()) return Zone{*known, nullptr};
-        // A zone the system knows follows its daylight-saving rules; a Windows name (as Outlook
-        // writes them) is its usual IANA zone; an unknown name is taken as local time.
+        // A zone the system knows (UTC too) follows its daylight-saving rules; a Windows name
+        // (as Outlook writes them) is its usual IANA zone; an unknown name is taken as local time.
         const QByteArray bytes = id.toUtf8();
         QTimeZone zone = localZone_;
         if (QTimeZone::isTimeZoneIdAvailable(bytes))
             zone = QTimeZone(bytes);
         else if (const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(bytes); !iana.isEmpty())
             zone = QTimeZone(iana);
-        else if (id.compare(QLatin1String("UTC"), Qt::CaseInsensitive) == 0)
-            zone = QTimeZone::utc();
         namedZones_.insert(id, zone);
         return Zone{zone, nullptr};
     }
