@@ -8,6 +8,7 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -122,6 +123,16 @@ TEST(LinuxWorkspace, ApplicationsAreTheLaunchableEntries) {
               (ApplicationInfo{QStringLiteral("Webbrowser"), QStringLiteral("web-browser"), true}));
     EXPECT_EQ(workspace.applicationInfo(fixture("no-display.desktop"))->shown, false);
     EXPECT_EQ(workspace.applicationInfo(fixture("try-exec.desktop")), std::nullopt);
+
+    // An entry's icon file, or for any other file the icon of its type.
+    const QString iconFile = home.root() + QStringLiteral("/app.png");
+    QImage(4, 4, QImage::Format_ARGB32).save(iconFile);
+    const QString withIcon = home.writeFile(QStringLiteral("icon.desktop"),
+                                            "[Desktop Entry]\nType=Application\nName=I\nExec=true\nIcon=" +
+                                                iconFile.toUtf8() + "\n");
+    EXPECT_EQ(workspace.iconForFile(withIcon).availableSizes(), QList<QSize>{QSize(4, 4)});
+    EXPECT_NE(workspace.iconForFile(home.writeFile(QStringLiteral("plain.txt"), "text")).availableSizes(),
+              QList<QSize>{QSize(4, 4)});
 
     const RecordingProgram program = installRecorder(home, QStringLiteral("bin/program"));
     EXPECT_TRUE(workspace.launchApplication(home.writeFile(
