@@ -19,6 +19,7 @@
 #include "support/RecordingUserDefaults.h"
 #include "KitRender.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
@@ -365,6 +366,14 @@ TEST(VantrelButton, PillPlaysOneHapticPerPressAndSpringsWhileOthersPlayNone) {
     QTest::mousePress(pill, Qt::LeftButton);
     EXPECT_EQ(pill->pressAnimation()->duration(), 100);
     QTest::mouseRelease(pill, Qt::LeftButton);
+
+    // Keyboard focus shows on the button.
+    QApplication::setActiveWindow(&window);
+    secondary->setFocus();
+    ASSERT_TRUE(secondary->hasFocus());
+    const QImage focused = renderWidget(*secondary);
+    secondary->clearFocus();
+    EXPECT_NE(focused, renderWidget(*secondary));
 
     // The pill's tinted shadow shows below it.
     const QRect g = pill->geometry();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <system_error>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -74,6 +75,12 @@ TEST(ThemeImageStore, LoadsFromEitherBundleFolderOnceAndNothingWhenMissingOrDama
     h.put("Vantrel_Vantrel.bundle/canyon-alloy-dark.png", png(blueImage(QSize(4, 4))));
     EXPECT_EQ(h.store.originalImage(QStringLiteral("canyon-alloy-dark"))->size(), QSize(8, 8));
 
+    // A file that cannot be read, or is no picture, gives nothing.
+    h.put("Vantrel_Vantrel.bundle/midnight-current-dark.png", png(blueImage()));
+    h.files.failWith(FakeFileManager::Operation::readData,
+                     std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::io_error))));
+    EXPECT_FALSE(h.store.originalImage(QStringLiteral("midnight-current-dark")));
+    h.files.clearFailure(FakeFileManager::Operation::readData);
     h.put("Vantrel_Vantrel.bundle/obsidian-fold-dark.png", "not a picture");
     EXPECT_FALSE(h.store.originalImage(QStringLiteral("obsidian-fold-dark")));
     EXPECT_EQ(h.store.originalCount(), 2);

@@ -153,8 +153,16 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     vantrelPageBackground(page);
     EXPECT_FALSE(page->autoFillBackground());
 
-    // The neutral theme: the canvas under the veil, which is clear halfway down.
+    // The neutral theme: the canvas under the veil, which is clear halfway down. The backdrop
+    // covers the whole window, edges included.
     QImage image = renderWidget(window);
+    for (QPoint corner : {QPoint(0, 0), QPoint(1079, 0), QPoint(0, 719), QPoint(1079, 719)})
+        EXPECT_EQ(qAlpha(image.pixel(corner)), 255);
+    const QColor top = VantrelTheme::canvasTop().resolve(ColorScheme::dark);
+    const QColor bottom = VantrelTheme::canvasBottom().resolve(ColorScheme::dark);
+    // At the bottom the veil darkens the canvas by 0.3 toward black.
+    expectRgb(image.pixelColor(540, 719), bottom.redF() * 0.7, bottom.greenF() * 0.7, bottom.blueF() * 0.7, 0.006);
+    EXPECT_GT(image.pixelColor(540, 0).blueF(), top.blueF() - 0.01);
     const QColor middle = VantrelTheme::canvasMiddle().resolve(ColorScheme::dark);
     expectRgb(image.pixelColor(540, 360), middle.redF(), middle.greenF(), middle.blueF(), 0.012);
     const QColor neutralCorner = image.pixelColor(2, 2);
@@ -187,6 +195,13 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     const QColor notchOnly = renderWidget(window).pixelColor(2, 2);
     EXPECT_EQ(notchOnly.rgb(), renderWidget(window).pixelColor(2, 2).rgb());
     EXPECT_GT(notchOnly.blueF(), unlitCorner.blueF()); // the glows are back
+
+    // A new appearance on the window reaches the backdrop.
+    VantrelTheme::setColorScheme(&window, ColorScheme::light);
+    EXPECT_EQ(backdrop->backdropLayout().scheme, ColorScheme::light);
+    const QColor lightMiddle = VantrelTheme::canvasMiddle().resolve(ColorScheme::light);
+    expectRgb(renderWidget(window).pixelColor(540, 360), lightMiddle.redF(), lightMiddle.greenF(), lightMiddle.blueF(),
+              0.012);
 }
 
 TEST(VantrelBackdrop, SweepIsDrawnOnlyWithoutReducedMotion) {
