@@ -100,12 +100,12 @@ VantrelBackdrop::~VantrelBackdrop() = default;
 void VantrelBackdrop::refresh() {
     const bool reduce = motion_ && motion_->prefersReducedMotion();
     BackdropLayout next = BackdropLayout::make(preferences_, VantrelTheme::colorScheme(this), reduce);
-    if (next == layout_ && (artworkImage_ || next.artwork.theme == ArtTheme::neutral)) {
+    if (next == layout_) {
         followSweep();
         return;
     }
     // Loading and recolouring happen here, when a setting changes, never while painting.
-    if (!(next.artwork == layout_.artwork) || !artworkImage_) artworkImage_ = next.artwork.resolve(store_);
+    if (!(next.artwork == layout_.artwork)) artworkImage_ = next.artwork.resolve(store_);
     layout_ = next;
     base_ = QImage();
     overlay_ = QImage();

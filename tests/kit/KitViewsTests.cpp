@@ -108,6 +108,10 @@ TEST(VantrelIcon, CustomIconTintRecoloursEveryIcon) {
     // The symbol is drawn in the tint: its centre is green-dominant.
     const QColor centre = tinted.pixelColor(19, 19);
     EXPECT_GT(centre.green(), centre.red());
+    // Away from the symbol the tile shows the icon colour at only 0.105 over the recessed end.
+    h.preferences.setCustomIconTintEnabled(false);
+    VantrelTheme::setColorScheme(&red, ColorScheme::dark);
+    EXPECT_LT(alphaAt(renderWidget(red), {33, 6}), 0.4);
     // The tile's corners stay clear, its middle is filled.
     EXPECT_EQ(alphaAt(tinted, {0, 0}), 0.0);
     EXPECT_GT(alphaAt(tinted, {4, 30}), 0.0);
@@ -137,6 +141,8 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
         const QImage image = renderWidget(*card);
         // The continuous corner crosses the diagonal 0.29 of the radius in from the corner.
         EXPECT_EQ(alphaAt(image, {0.2 * r, 0.2 * r}), 0.0) << rawName(corner);
+        EXPECT_EQ(card->shadow()->spec().radius, 15);
+        EXPECT_EQ(card->shadow()->spec().offset, QPointF(0, 7));
         EXPECT_GT(alphaAt(image, {0.45 * r, 0.45 * r}), 0.0) << rawName(corner);
     }
     for (GlassStyle glass : allCasesOf<GlassStyle>()) {
@@ -147,6 +153,16 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
         EXPECT_NEAR(alphaAt(image, {100, 55}), surfaceAlpha + (1 - surfaceAlpha) * 0.018, 0.01) << rawName(glass);
     }
     h.preferences.setGlassStyle(GlassStyle::balanced);
+
+    // The accent tints the sheen's far corner by 0.012 × the glow intensity: barely, and not at
+    // all without glow.
+    h.preferences.setAccent(Accent::crimson);
+    const QColor glowing = renderWidget(*card).pixelColor(190, 100);
+    h.preferences.setAppearanceGlowIntensity(0);
+    const QColor unlit = renderWidget(*card).pixelColor(190, 100);
+    EXPECT_LE(std::abs(glowing.red() - unlit.red()), 3);
+    EXPECT_LT(unlit.red(), 40);
+    h.preferences.setAppearanceGlowIntensity(0.72);
 
     // The shadow falls below the card (offset 7, blur 15), beyond the card's own rectangle.
     ASSERT_NE(card->shadow(), nullptr);
@@ -221,6 +237,12 @@ TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
     title.resize(520, title.heightForWidth(520));
     EXPECT_EQ(title.accessibleName(), QStringLiteral("Appearance"));
     const QImage image = renderWidget(title);
+    // The wordmark is the accent at 0.92: its strokes never reach full opacity.
+    int strongest = 0;
+    for (int y = int(full.wordmark.top()); y < int(full.wordmark.bottom()); ++y)
+        for (int x = int(full.wordmark.left()); x < int(full.wordmark.right()); ++x)
+            strongest = std::max(strongest, qAlpha(image.pixel(x, y)));
+    EXPECT_NEAR(strongest, 235, 4);
     const QColor capsule = image.pixelColor(full.leadingCapsule.center().toPoint());
     EXPECT_EQ(capsule.rgb(), VantrelTheme::accent(Accent::crimson).rgb());
     EXPECT_GT(paintedPixels(image, full.subtitle->toRect()), 50);
@@ -278,6 +300,7 @@ TEST(ButtonStyles, LooksReleasedAndPressed) {
     EXPECT_EQ(u0.outline, VantrelTheme::border().resolve(dark));
     EXPECT_NEAR(alpha(u0.foreground), 0.78, 1e-4);
     EXPECT_EQ(u0.shadow.color.alpha(), 0);
+    EXPECT_EQ(u0.shadow.radius, 9);
     EXPECT_FALSE(selected.pressAnimation());
 
     const VantrelSecondaryButtonStyle secondary;

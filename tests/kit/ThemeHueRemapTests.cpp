@@ -135,8 +135,20 @@ TEST(ThemeHueRemap, CubeFilterInterpolatesAndRefusesMismatchedInput) {
     for (int x = 0; x < 64; ++x)
         for (int y = 0; y < 4; ++y) image.setPixelColor(x, y, QColor::fromHslF(0.5 + x / 640.0, 0.7, 0.2 + y * 0.15, 0.8));
 
-    // The identity cube gives the image back.
+    // The identity cube gives any colour back: every channel interpolates between its levels.
     const QByteArray identity = colorCubeData(red, 0, obsidianFold, 24);
+    QImage spread(64, 16, QImage::Format_ARGB32);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 16; ++y) spread.setPixel(x, y, qRgba((x * 37) % 256, (x * 91 + y * 53) % 256, (x * 13 + y * 101) % 256, 255));
+    const std::optional<QImage> back = applyCube(spread, identity, 24);
+    ASSERT_TRUE(back);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 16; ++y) {
+            const QRgb a = spread.pixel(x, y), b = back->pixel(x, y);
+            ASSERT_LE(std::abs(qRed(a) - qRed(b)), 1);
+            ASSERT_LE(std::abs(qGreen(a) - qGreen(b)), 1);
+            ASSERT_LE(std::abs(qBlue(a) - qBlue(b)), 1);
+        }
     const std::optional<QImage> same = applyCube(image, identity, 24);
     ASSERT_TRUE(same);
     for (int x = 0; x < 64; x += 7)
