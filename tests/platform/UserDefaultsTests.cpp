@@ -23,7 +23,7 @@ struct FileDefaultsFixture : ::testing::Test {
     RecordingSystemLog log;
     QString folder() const { return home.paths().defaultsFolder(); }
     std::unique_ptr<JsonFileDefaults> open(const QString& domain = QStringLiteral("com.vantrel.mac")) {
-        return std::make_unique<JsonFileDefaults>(domain, folder(), scheduler, clock, log);
+        return std::make_unique<JsonFileDefaults>(domain, folder(), &scheduler, clock, log);
     }
     QJsonObject onDisk(const QString& domain = QStringLiteral("com.vantrel.mac")) const {
         return QJsonDocument::fromJson(

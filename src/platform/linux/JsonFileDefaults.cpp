@@ -25,9 +25,10 @@ QString safeFileStem(const QString& domain) {
 }
 } // namespace
 
-JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
                                    SystemLog& log)
-    : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {
+    : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log),
+      writeThrough_(scheduler == nullptr) {
     load();
 }
 
@@ -92,7 +93,8 @@ void JsonFileDefaults::markDirty() {
         return;
     }
     if (pendingFlush_.isActive()) return;
-    pendingFlush_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
+    pendingFlush_ =
+        ScheduledTask(*scheduler_, scheduler_->schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
 }
 
 void JsonFileDefaults::writeThrough() {
@@ -121,12 +123,20 @@ void JsonFileDefaults::flush() {
 
 JsonDefaultsProvider::JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock,
                                            SystemLog& log)
-    : folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {}
+    : folder_(std::move(folder)), scheduler_(&scheduler), clock_(clock), log_(log) {}
+
+JsonDefaultsProvider::JsonDefaultsProvider(QString folder, const Clock& clock, SystemLog& log)
+    : folder_(std::move(folder)), scheduler_(nullptr), clock_(clock), log_(log), writeThrough_(true) {}
+
+std::unique_ptr<UserDefaultsProvider> JsonDefaultsProvider::makeIndependentInstance() const {
+    return std::make_unique<JsonDefaultsProvider>(folder_, clock_, log_);
+}
 
 UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
     if (!slot) {
-        slot = std::make_unique<JsonFileDefaults>(domain, folder_, scheduler_, clock_, log_);
+        slot = std::make_unique<JsonFileDefaults>(domain, folder_, writeThrough_ ? nullptr : scheduler_,
+                                                  clock_, log_);
         if (writeThrough_) slot->writeThrough();
     }
     return *slot;

@@ -13,12 +13,13 @@ class Clock;
 class SystemLog;
 
 // One defaults domain kept in `<folder>/<domain>.json`. Changes are written atomically, a burst
-// of them coalesced into one write within half a second; `flush()` writes at once.
+// of them coalesced into one write within half a second; `flush()` writes at once. Without a
+// scheduler every change is written at once.
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
 
-    JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+    JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
                      SystemLog& log);
     ~JsonFileDefaults() override;
 
@@ -42,7 +43,7 @@ private:
 
     QString domain_;
     QString folder_;
-    Scheduler& scheduler_;
+    Scheduler* scheduler_;
     const Clock& clock_;
     SystemLog& log_;
     QJsonObject values_;
@@ -57,15 +58,19 @@ private:
 class JsonDefaultsProvider final : public UserDefaultsProvider {
 public:
     JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock, SystemLog& log);
+    // Writes every change at once and schedules nothing.
+    JsonDefaultsProvider(QString folder, const Clock& clock, SystemLog& log);
     UserDefaults& standard() override { return suite(QString::fromLatin1(kStandardDefaultsDomain)); }
     UserDefaults& suite(const QString& domain) override;
+    // Shares only the folder, the clock and the log, none of which changes after construction.
+    std::unique_ptr<UserDefaultsProvider> makeIndependentInstance() const override;
     void flushAll();
     // Writes what is pending and makes every domain, present or later, write through.
     void finishScheduling();
 
 private:
     QString folder_;
-    Scheduler& scheduler_;
+    Scheduler* scheduler_;
     const Clock& clock_;
     SystemLog& log_;
     std::map<QString, std::unique_ptr<JsonFileDefaults>> domains_;
