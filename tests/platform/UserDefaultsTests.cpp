@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -97,6 +98,45 @@ TEST_F(FileDefaultsFixture, AnUnreadableFileIsNeverReplaced) {
     defaults->flush();
     EXPECT_TRUE(QFileInfo(defaults->filePath()).isDir());
     EXPECT_EQ(defaults->object(QStringLiteral("x")), QJsonValue(true)); // still usable in memory
+}
+
+TEST_F(FileDefaultsFixture, AnOutsideEditIsFollowedAndNeverWrittenOverWithOldValues) {
+    const auto edit = [&](const QByteArray& json) {
+        // An editor's save: a new file renamed over the old one.
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/edit.tmp"), json);
+        ASSERT_EQ(std::rename(QFile::encodeName(folder() + "/edit.tmp").constData(),
+                              QFile::encodeName(folder() + "/com.vantrel.mac.json").constData()),
+                  0);
+    };
+    auto defaults = open();
+    defaults->setString(QStringLiteral("kept"), QStringLiteral("ours"));
+    defaults->setBool(QStringLiteral("gone"), true);
+    defaults->flush();
+
+    edit(R"({"kept": "theirs", "gone": true, "vantrel.qaMode": true})");
+    EXPECT_EQ(defaults->object(QStringLiteral("vantrel.qaMode")), QJsonValue(true));
+    EXPECT_EQ(defaults->string(QStringLiteral("kept")), QStringLiteral("theirs"));
+
+    // Changes made here while the file changes again stand over the new file, and only they.
+    defaults->setDouble(QStringLiteral("later"), 2);
+    defaults->remove(QStringLiteral("gone"));
+    edit(R"({"kept": "again", "gone": true, "added": "x"})");
+    scheduler.advance(Seconds(0.5));
+    EXPECT_EQ(defaults->writeCount(), 2);
+    const QJsonObject written = onDisk();
+    EXPECT_EQ(written.value(QStringLiteral("kept")).toString(), QStringLiteral("again"));
+    EXPECT_EQ(written.value(QStringLiteral("added")).toString(), QStringLiteral("x"));
+    EXPECT_EQ(written.value(QStringLiteral("later")).toDouble(), 2);
+    EXPECT_FALSE(written.contains(QStringLiteral("gone")));
+    EXPECT_FALSE(written.contains(QStringLiteral("vantrel.qaMode")));
+    EXPECT_EQ(defaults->keys(), (QStringList{"added", "kept", "later"}));
+
+    // A file removed from outside leaves nothing but what was changed here since.
+    QFile::remove(defaults->filePath());
+    EXPECT_TRUE(defaults->keys().isEmpty());
+    defaults->setBool(QStringLiteral("fresh"), true);
+    defaults->flush();
+    EXPECT_EQ(onDisk(), (QJsonObject{{"fresh", true}}));
 }
 
 TEST_F(FileDefaultsFixture, DomainsKeepTheirOwnSafelyNamedFiles) {

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <sys/stat.h>
 
 namespace vantrel {
 
@@ -38,10 +39,41 @@ QString JsonFileDefaults::filePath() const {
     return folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".json");
 }
 
+JsonFileDefaults::FileStamp JsonFileDefaults::stampOf(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return {true, qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), nanoseconds(info.st_mtim),
+            nanoseconds(info.st_ctim)};
+}
+
+QJsonValue JsonFileDefaults::object(const QString& key) const {
+    // Reading follows the file; the object is never really const (it lives in one place).
+    const_cast<JsonFileDefaults*>(this)->followFile();
+    return values_.value(key);
+}
+
+QStringList JsonFileDefaults::keys() const {
+    const_cast<JsonFileDefaults*>(this)->followFile();
+    return values_.keys();
+}
+
+void JsonFileDefaults::followFile() {
+    if (stampOf(filePath()) != stamp_) load();
+}
+
 void JsonFileDefaults::load() {
     const QString path = filePath();
+    stamp_ = stampOf(path);
     const QFileInfo info(path);
-    if (!info.exists()) return;
+    if (!stamp_.exists) {
+        // Gone (or never there): only what was changed here and not yet written remains.
+        values_ = {};
+        for (const auto& [key, value] : unwritten_)
+            if (!value.isUndefined()) values_.insert(key, value);
+        mayReplaceFile_ = true;
+        return;
+    }
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         mayReplaceFile_ = false;
@@ -55,6 +87,13 @@ void JsonFileDefaults::load() {
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error == QJsonParseError::NoError && document.isObject()) {
         values_ = document.object();
+        for (const auto& [key, value] : unwritten_) {
+            if (value.isUndefined())
+                values_.remove(key);
+            else
+                values_.insert(key, value);
+        }
+        mayReplaceFile_ = true;
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
@@ -66,6 +105,7 @@ void JsonFileDefaults::load() {
                      .arg(path));
         return;
     }
+    mayReplaceFile_ = true;
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
              QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
                  .arg(path, error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
@@ -74,15 +114,19 @@ void JsonFileDefaults::load() {
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
-    if (value.isUndefined() || value.isNull())
-        values_.remove(key);
-    else
-        values_.insert(key, value);
-    markDirty();
+    change(key, value.isNull() ? QJsonValue(QJsonValue::Undefined) : value);
 }
 
 void JsonFileDefaults::remove(const QString& key) {
-    values_.remove(key);
+    change(key, QJsonValue(QJsonValue::Undefined));
+}
+
+void JsonFileDefaults::change(const QString& key, const QJsonValue& value) {
+    if (value.isUndefined())
+        values_.remove(key);
+    else
+        values_.insert(key, value);
+    unwritten_[key] = value;
     markDirty();
 }
 
@@ -105,6 +149,8 @@ void JsonFileDefaults::writeThrough() {
 void JsonFileDefaults::flush() {
     pendingFlush_.cancel();
     if (!dirty_) return;
+    // What someone else wrote since stays; only the changes made here go over it.
+    followFile();
     if (!mayReplaceFile_) {
         dirty_ = false;
         return;
@@ -112,6 +158,8 @@ void JsonFileDefaults::flush() {
     try {
         if (!QDir().mkpath(folder_)) throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented));
+        stamp_ = stampOf(filePath());
+        unwritten_.clear();
         ++writeCount_;
         dirty_ = false;
     } catch (const FileWriteError& e) {

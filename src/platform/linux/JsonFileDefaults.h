@@ -14,7 +14,11 @@ class SystemLog;
 
 // One defaults domain kept in `<folder>/<domain>.json`. Changes are written atomically, a burst
 // of them coalesced into one write within half a second; `flush()` writes at once. Without a
-// scheduler every change is written at once.
+// scheduler every change is written at once. The file may also be changed by someone else while
+// this object lives (the user's editor, another instance): every read looks whether the file
+// changed since it was last read or written here and, if so, reads it again, keeping only this
+// object's own unwritten changes over it; a write does the same first, so it never puts back
+// values the file no longer holds.
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
@@ -24,10 +28,10 @@ public:
     ~JsonFileDefaults() override;
 
     QString domain() const override { return domain_; }
-    QJsonValue object(const QString& key) const override { return values_.value(key); }
+    QJsonValue object(const QString& key) const override;
     void set(const QString& key, const QJsonValue& value) override;
     void remove(const QString& key) override;
-    QStringList keys() const override { return values_.keys(); }
+    QStringList keys() const override;
     void synchronize() override { flush(); }
 
     void flush();
@@ -38,7 +42,18 @@ public:
     int writeCount() const { return writeCount_; }
 
 private:
+    // What the file looked like when it was last read or written here.
+    struct FileStamp {
+        bool exists = false;
+        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0; // times in nanoseconds
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp stampOf(const QString& path);
+
     void load();
+    // Reads the file again when someone else changed it.
+    void followFile();
+    void change(const QString& key, const QJsonValue& value);
     void markDirty();
 
     QString domain_;
@@ -47,6 +62,10 @@ private:
     const Clock& clock_;
     SystemLog& log_;
     QJsonObject values_;
+    // Changes made here and not yet written, an undefined value for a removed key: they stand
+    // over whatever the file holds when it is read again.
+    std::map<QString, QJsonValue> unwritten_;
+    FileStamp stamp_;
     ScheduledTask pendingFlush_;
     bool dirty_ = false;
     bool writeThrough_ = false;
