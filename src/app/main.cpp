@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     static SyslogSystemLog log;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
+    defaults.removeLeftovers();
 
     VantrelPreferences preferences(defaults.standard());
     VantrelPreferences::setShared(&preferences);
@@ -108,6 +109,7 @@ int main(int argc, char** argv) {
     const BundleInfo bundle = BundleInfo::main();
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
                                  LocalPersistence::logSubsystem(bundle));
+    persistence.removeLeftovers();
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     ProcSystemCounters systemCounters;
     MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());

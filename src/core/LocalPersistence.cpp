@@ -244,12 +244,17 @@ QString LocalPersistence::backupPath(const QString& path, const QString& reason,
 std::optional<QString> LocalPersistence::backup(const QString& path, const QString& reason) {
     if (!store_.fileManager->fileExists(path)) return std::nullopt;
     const QString copy = backupPath(path, reason, clock_.now());
+    if (store_.fileManager->fileExists(copy)) return std::nullopt;
     try {
         store_.fileManager->copyItem(path, copy);
     } catch (...) {
         return std::nullopt;
     }
     return copy;
+}
+
+void LocalPersistence::removeLeftovers() {
+    store_.fileManager->removeStaleTemporaryFiles(store_.directory, addSeconds(clock_.now(), Seconds(-60)));
 }
 
 void LocalPersistence::pruneBackups(const QString& path, const QString& reason, int keep) {

@@ -131,7 +131,8 @@ public:
     }
 
     // Copies the file at `path` to "<name without extension>.<reason>-<UTC time>.json" beside it.
-    // None when there is no file or the copy fails (a copy of that name exists already included).
+    // None when there is no file or the copy fails. A copy of that name made earlier within the
+    // same second stays, and is found before anything is read or written.
     std::optional<QString> backup(const QString& path, const QString& reason);
 
     // "notes.json", "previous", 09:05:07 UTC on 1 March 2026 -> "notes.previous-2026-03-01T09-05-07Z.json".
@@ -146,6 +147,10 @@ public:
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
     void report(const Failure& failure);
+
+    // At start-up: removes from the data folder the temporary files that a process killed while
+    // writing left there more than a minute ago (younger ones may be another instance's write).
+    void removeLeftovers();
 
     // Removes all but the newest `keep` copies of the file made with `reason`; copies made for
     // any other reason are never touched. Like backups, never reports and never throws.

@@ -1,21 +1,113 @@
 #include "platform/AtomicFile.h"
 
 #include <QDateTime>
-#include <QSaveFile>
+#include <QFile>
+#include <QRegularExpression>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace vantrel {
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Never fall back to writing in place: that is the torn file this helper exists to avoid.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) throw FileWriteError(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw FileWriteError(path, reason);
+namespace {
+
+const QString kTemporaryMarker = QStringLiteral(".vantrel-tmp-");
+
+// ".notes.json.vantrel-tmp-Ab12Cd"; earlier versions copied to "notes.previous-<time>.json.Ab12Cd",
+// and Qt's file copy, used for settings, to "qt_temp.Ab12Cd".
+const QRegularExpression kTemporaryName(QStringLiteral(
+    R"(^(\..+\.vantrel-tmp-|.+\.[a-z]+-\d{4}-\d\d-\d\dT\d\d-\d\d-\d\dZ\.json\.|qt_temp\.)[A-Za-z0-9]{6}$)"));
+
+int writeAll(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        written += n;
     }
-    if (!file.commit()) throw FileWriteError(path, file.errorString());
+    return 0;
+}
+
+// Writes `bytes` to a new temporary file beside `path`, synced and closed, and answers 0 with its
+// name in `temporary`, or an errno with nothing left behind.
+int writeTemporary(const QString& path, const QByteArray& bytes, mode_t mode, QByteArray& temporary) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    temporary = QFile::encodeName(path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) +
+                                  kTemporaryMarker + QStringLiteral("XXXXXX"));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0)
+        error = errno;
+    else if ((error = writeAll(fd, bytes)) == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) ::unlink(temporary.constData());
+    return error;
+}
+
+} // namespace
+
+bool isTemporaryFileName(const QString& name) {
+    return kTemporaryName.match(name).hasMatch();
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
+    const QByteArray target = QFile::encodeName(path);
+    mode_t mode = 0644;
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) throw FileWriteError(path, QStringLiteral("a folder stands in its place"));
+        mode = info.st_mode & 07777;
+    }
+    QByteArray temporary;
+    if (const int error = writeTemporary(path, bytes, mode, temporary))
+        throw FileWriteError(path, qt_error_string(error));
+    if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        throw FileWriteError(path, qt_error_string(error));
+    }
+}
+
+void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
+    const QByteArray target = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0)
+        throw std::system_error(EEXIST, std::generic_category(), path.toStdString());
+    QByteArray temporary;
+    if (const int error = writeTemporary(path, bytes, 0644, temporary))
+        throw std::system_error(error, std::generic_category(), path.toStdString());
+    if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
+    // link() never replaces: a file that took the name meanwhile stays as it is.
+    const int linked = ::link(temporary.constData(), target.constData());
+    const int error = errno;
+    ::unlink(temporary.constData());
+    if (linked != 0) throw std::system_error(error, std::generic_category(), path.toStdString());
+}
+
+int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) {
+    DIR* directory = ::opendir(QFile::encodeName(folder).constData());
+    if (!directory) return 0;
+    const std::time_t cutoffSeconds = std::chrono::system_clock::to_time_t(cutoff);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (!isTemporaryFileName(QFile::decodeName(entry->d_name))) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(info.st_mode) || info.st_mtime >= cutoffSeconds) continue;
+        if (::unlinkat(::dirfd(directory), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(directory);
+    return removed;
 }
 
 QString fileNameTimestamp(WallTime time) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,12 +26,16 @@ public:
     virtual QByteArray readData(const QString& path) = 0;
     // Replaces the file atomically: a reader sees either the old bytes or the new ones.
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
-    // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`.
+    // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`, and finds
+    // a taken name before it reads or writes anything.
     virtual void copyItem(const QString& from, const QString& to) = 0;
     // The names (not paths) of the entries of a folder.
     virtual QStringList contentsOfDirectory(const QString& path) const = 0;
     // Removes a file.
     virtual void removeItem(const QString& path) = 0;
+    // Removes the leftovers of writes that a killed process never finished: the temporary files
+    // in `folder` last changed before `cutoff`. Never throws; answers how many were removed.
+    virtual int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) = 0;
 };
 
 } // namespace vantrel

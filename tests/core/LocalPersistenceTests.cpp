@@ -231,11 +231,15 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     EXPECT_EQ(persistence.backup(path(QStringLiteral("notes")), QStringLiteral("previous")),
               path(QStringLiteral("notes.previous-2026-03-01T09-05-07Z.json")));
 
-    // A second copy within the same second keeps the first one and reports none.
+    // A second copy within the same second keeps the first one and reports none, and finds the
+    // name taken before it reads or writes anything.
     put("two");
     clock.advance(Seconds(0.5));
+    files.clearCalls();
     EXPECT_EQ(persistence.backup(path(), QStringLiteral("corrupt")), std::nullopt);
     EXPECT_EQ(home.readFile(*first), "one");
+    EXPECT_EQ(files.count(Op::copyItem) + files.count(Op::readData) + files.count(Op::writeData), 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 4);
 
     EXPECT_EQ(persistence.backup(path(QStringLiteral("absent.json")), QStringLiteral("corrupt")),
               std::nullopt);

@@ -53,6 +53,9 @@ public:
         enter(Operation::removeItem, path);
         real_.removeItem(path);
     }
+    int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) override {
+        return real_.removeStaleTemporaryFiles(folder, cutoff);
+    }
 
     int count(Operation operation) const {
         int n = 0;

@@ -98,7 +98,13 @@ void JsonFileDefaults::load() {
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
                            fileNameTimestamp(clock_.now()) + QStringLiteral(".json");
-    if (QFile::exists(backup) || !QFile::copy(path, backup)) {
+    bool copied = false;
+    try {
+        createFileAtomically(backup, bytes);
+        copied = true;
+    } catch (const std::system_error&) {
+    }
+    if (!copied) {
         mayReplaceFile_ = false;
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
@@ -188,6 +194,10 @@ UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
         if (writeThrough_) slot->writeThrough();
     }
     return *slot;
+}
+
+void JsonDefaultsProvider::removeLeftovers() {
+    removeStaleTemporaryFiles(folder_, addSeconds(clock_.now(), Seconds(-60)));
 }
 
 void JsonDefaultsProvider::flushAll() {

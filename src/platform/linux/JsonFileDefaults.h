@@ -84,6 +84,9 @@ public:
     // Shares only the folder, the clock and the log, none of which changes after construction.
     std::unique_ptr<UserDefaultsProvider> makeIndependentInstance() const override;
     void flushAll();
+    // At start-up: removes from the folder the temporary files that a process killed while
+    // writing left there more than a minute ago.
+    void removeLeftovers();
     // Writes what is pending and makes every domain, present or later, write through.
     void finishScheduling();
 

@@ -39,19 +39,6 @@ private:
     int fd_;
 };
 
-void writeAll(int fd, const QByteArray& bytes, const QString& path) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(errno, path);
-        }
-        written += n;
-    }
-}
-
 } // namespace
 
 bool PosixFileManager::fileExists(const QString& path) const {
@@ -101,29 +88,13 @@ QByteArray PosixFileManager::readData(const QString& path) {
 }
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
-    writeFileAtomically(path, bytes);
+    writeFileAtomically(path, bytes, beforeCommit_);
 }
 
 void PosixFileManager::copyItem(const QString& from, const QString& to) {
-    const QByteArray bytes = readData(from);
-    const QByteArray target = QFile::encodeName(to);
-    // The copy is written under a temporary name and linked into place only when complete, so a
-    // process killed half-way leaves no half copy that could pass for a good one.
-    QByteArray temporary = target + ".XXXXXX";
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) throwErrno(errno, to);
-    try {
-        if (::fchmod(fd.get(), 0644) != 0) throwErrno(errno, to);
-        writeAll(fd.get(), bytes, to);
-        if (::fsync(fd.get()) != 0) throwErrno(errno, to);
-        if (fd.close() != 0) throwErrno(errno, to);
-        // link() never replaces: an earlier copy of the same name stays as it is.
-        if (::link(temporary.constData(), target.constData()) != 0) throwErrno(errno, to);
-    } catch (...) {
-        ::unlink(temporary.constData());
-        throw;
-    }
-    ::unlink(temporary.constData());
+    // A taken name costs nothing: it is refused before the source is read or a byte written.
+    if (fileExists(to)) throwErrno(EEXIST, to);
+    createFileAtomically(to, readData(from), beforeCommit_);
 }
 
 QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
@@ -135,6 +106,10 @@ QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
 
 void PosixFileManager::removeItem(const QString& path) {
     if (::unlink(QFile::encodeName(path).constData()) != 0) throwErrno(errno, path);
+}
+
+int PosixFileManager::removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) {
+    return vantrel::removeStaleTemporaryFiles(folder, cutoff);
 }
 
 } // namespace vantrel
