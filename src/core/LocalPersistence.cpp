@@ -91,12 +91,16 @@ QString LocalPersistence::Store::url(const QString& file) const {
 LoadOutcome<QJsonValue> LocalPersistence::Store::loadJson(const QString& file) const {
     QByteArray bytes;
     try {
-        bytes = fileManager->readData(url(file));
+        bytes = fileManager->readData(url(file), kReadLimit);
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         if (isMissingFileError(error)) return LoadOutcome<QJsonValue>::missing();
         return LoadOutcome<QJsonValue>::failed({Failure::Kind::unreadable, file, error});
     }
+    return decodeJson(file, bytes);
+}
+
+LoadOutcome<QJsonValue> LocalPersistence::Store::decodeJson(const QString& file, const QByteArray& bytes) {
     QJsonParseError parse{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
     if (parse.error != QJsonParseError::NoError) {
@@ -137,6 +141,7 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     protections_[path] =
         failure->kind == Failure::Kind::corrupt ? Protection::copyBeforeReplacing : Protection::neverReplace;
     report(*failure);
+    if (failure->kind == Failure::Kind::unreadable) explainUnreadable(*failure);
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
@@ -279,6 +284,18 @@ void LocalPersistence::pruneBackups(const QString& path, const QString& reason, 
         } catch (...) {
         }
     }
+}
+
+void LocalPersistence::explainUnreadable(const Failure& failure) {
+    QString reason = QStringLiteral("unknown error");
+    try {
+        if (failure.error) std::rethrow_exception(failure.error);
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    log_.log(LogLevel::error, logSubsystem_, kCategory,
+             QStringLiteral("%1 could not be read and is left untouched: %2").arg(QFileInfo(failure.file).fileName(), reason));
 }
 
 void LocalPersistence::report(const Failure& failure) {

@@ -78,10 +78,15 @@ public:
         QString directory;
         FileManager* fileManager = nullptr; // not owned
 
+        // The most a load reads of a data file; a larger one counts as unreadable.
+        static constexpr qint64 kReadLimit = 64 * 1024 * 1024;
+
         QString url(const QString& file) const;
 
         // Reads and parses without logging anything.
         LoadOutcome<QJsonValue> loadJson(const QString& file) const;
+        // Parses bytes as a data file: an object or an array, else corrupt (for a fuzzer too).
+        static LoadOutcome<QJsonValue> decodeJson(const QString& file, const QByteArray& bytes);
 
         // `decode` turns the parsed JSON into the value; anything it throws makes the file corrupt.
         template <typename Decode>
@@ -147,6 +152,9 @@ public:
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
     void report(const Failure& failure);
+    // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
+    // too large, the system's error).
+    void explainUnreadable(const Failure& failure);
 
     // At start-up: removes from the data folder the temporary files that a process killed while
     // writing left there more than a minute ago (younger ones may be another instance's write).

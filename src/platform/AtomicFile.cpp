@@ -53,7 +53,47 @@ int writeTemporary(const QString& path, const QByteArray& bytes, mode_t mode, QB
     return error;
 }
 
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(mode)) return QStringLiteral("a FIFO");
+    if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+    return QStringLiteral("not a regular file");
+}
+
 } // namespace
+
+QByteArray readStoredFile(const QString& path, qint64 maximumBytes) {
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP) throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        throw std::system_error(errno, std::generic_category(), path.toStdString());
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
+    if (!S_ISREG(info.st_mode)) throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
+    if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::system_error(errno, std::generic_category(), path.toStdString());
+        }
+        if (n == 0) return bytes;
+        // The file may grow while it is read: the limit holds for what is read, not what was seen.
+        if (bytes.size() + n > maximumBytes) throw UnreadableFileError(path, tooLarge);
+        bytes.append(buffer, n);
+    }
+}
 
 bool isTemporaryFileName(const QString& name) {
     return kTemporaryName.match(name).hasMatch();
@@ -64,7 +104,11 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
     mode_t mode = 0644;
     struct stat info {};
     if (::lstat(target.constData(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) throw FileWriteError(path, QStringLiteral("a folder stands in its place"));
+        // A link would send the data wherever it points, and what stands there is not ours.
+        if (S_ISLNK(info.st_mode))
+            throw FileWriteError(path, QStringLiteral("a symbolic link stands in its place; it is left untouched"));
+        if (!S_ISREG(info.st_mode))
+            throw FileWriteError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
         mode = info.st_mode & 07777;
     }
     QByteArray temporary;

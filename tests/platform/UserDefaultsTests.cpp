@@ -1,5 +1,6 @@
 #include "platform/linux/JsonFileDefaults.h"
 
+#include "support/HostileFiles.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
@@ -137,6 +138,35 @@ TEST_F(FileDefaultsFixture, AnOutsideEditIsFollowedAndNeverWrittenOverWithOldVal
     defaults->setBool(QStringLiteral("fresh"), true);
     defaults->flush();
     EXPECT_EQ(onDisk(), (QJsonObject{{"fresh", true}}));
+}
+
+TEST_F(FileDefaultsFixture, SpecialFilesLinksAndHugeFilesAreNeverReadWaitedOnNorReplaced) {
+    const QString outside = home.root() + QStringLiteral("/outside.json");
+    const QString path = folder() + QStringLiteral("/com.vantrel.mac.json");
+    for (const Hostile kind : kEveryHostileKind) {
+        SCOPED_TRACE(nameOf(kind));
+        QDir(folder()).removeRecursively();
+        QFile::remove(outside);
+        if (kind == Hostile::linkOutside) home.writeFile(QStringLiteral("outside.json"), R"({"secret": 1})");
+        // 8 MB is the most a settings file may hold.
+        ASSERT_TRUE(makeHostile(kind, path, outside, 8 * 1024 * 1024));
+        auto defaults = open();
+        EXPECT_TRUE(defaults->keys().isEmpty());
+        defaults->setBool(QStringLiteral("x"), true);
+        defaults->flush();
+        EXPECT_EQ(defaults->object(QStringLiteral("x")), QJsonValue(true));
+        EXPECT_EQ(defaults->writeCount(), 0);
+        EXPECT_EQ(QFileInfo(path).isSymLink(), kind == Hostile::linkOutside || kind == Hostile::danglingLink);
+        if (kind == Hostile::linkOutside) {
+            EXPECT_EQ(home.readFile(outside), R"({"secret": 1})");
+        }
+        if (kind == Hostile::danglingLink) {
+            EXPECT_FALSE(QFileInfo::exists(outside));
+        }
+        EXPECT_TRUE(log.messages(QStringLiteral("Defaults")).last().startsWith("Cannot read " + path + " ("));
+        EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"com.vantrel.mac.json"});
+    }
 }
 
 TEST_F(FileDefaultsFixture, DomainsKeepTheirOwnSafelyNamedFiles) {

@@ -33,9 +33,9 @@ public:
         enter(Operation::createDirectory, path);
         real_.createDirectory(path);
     }
-    QByteArray readData(const QString& path) override {
+    QByteArray readData(const QString& path, qint64 maximumBytes) override {
         enter(Operation::readData, path);
-        return real_.readData(path);
+        return real_.readData(path, maximumBytes);
     }
     void writeData(const QByteArray& bytes, const QString& path) override {
         enter(Operation::writeData, path);

@@ -62,10 +62,18 @@ void JsonFileDefaults::followFile() {
     if (stampOf(filePath()) != stamp_) load();
 }
 
+std::optional<QJsonObject> JsonFileDefaults::decode(const QByteArray& bytes, QString* problem) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::NoError && document.isObject()) return document.object();
+    if (problem)
+        *problem = error.error == QJsonParseError::NoError ? QStringLiteral("not an object") : error.errorString();
+    return std::nullopt;
+}
+
 void JsonFileDefaults::load() {
     const QString path = filePath();
     stamp_ = stampOf(path);
-    const QFileInfo info(path);
     if (!stamp_.exists) {
         // Gone (or never there): only what was changed here and not yet written remains.
         values_ = {};
@@ -74,19 +82,20 @@ void JsonFileDefaults::load() {
         mayReplaceFile_ = true;
         return;
     }
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    try {
+        bytes = readStoredFile(path, kReadLimit);
+    } catch (const std::exception& e) {
+        // A folder, a FIFO, a link, a huge file or an error of the system: never ours to replace.
         mayReplaceFile_ = false;
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-                 QStringLiteral("Cannot read %1; its settings are not used and the file is left untouched")
-                     .arg(path));
+                 QStringLiteral("Cannot read %1 (%2); its settings are not used and the file is left untouched")
+                     .arg(path, QString::fromLocal8Bit(e.what())));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error == QJsonParseError::NoError && document.isObject()) {
-        values_ = document.object();
+    QString problem;
+    if (std::optional<QJsonObject> decoded = decode(bytes, &problem)) {
+        values_ = std::move(*decoded);
         for (const auto& [key, value] : unwritten_) {
             if (value.isUndefined())
                 values_.remove(key);
@@ -98,13 +107,9 @@ void JsonFileDefaults::load() {
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
                            fileNameTimestamp(clock_.now()) + QStringLiteral(".json");
-    bool copied = false;
     try {
         createFileAtomically(backup, bytes);
-        copied = true;
     } catch (const std::system_error&) {
-    }
-    if (!copied) {
         mayReplaceFile_ = false;
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
@@ -113,10 +118,7 @@ void JsonFileDefaults::load() {
     }
     mayReplaceFile_ = true;
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
-                 .arg(path, error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
-                                                                      : error.errorString(),
-                      backup));
+             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty").arg(path, problem, backup));
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <map>
+#include <optional>
 #include <memory>
 
 namespace vantrel {
@@ -22,6 +23,12 @@ class SystemLog;
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
+    // The most a load reads; a larger file counts as unreadable.
+    static constexpr qint64 kReadLimit = 8 * 1024 * 1024;
+
+    // The settings a file's bytes hold: a JSON object, else none (for a fuzzer too). `problem`
+    // receives what is wrong with them.
+    static std::optional<QJsonObject> decode(const QByteArray& bytes, QString* problem = nullptr);
 
     JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
                      SystemLog& log);

@@ -18,27 +18,6 @@ namespace {
     throw std::system_error(code, std::generic_category(), path.toStdString());
 }
 
-// Closes the descriptor on every path out, including a throw.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the error a delayed write may surface only here.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 bool PosixFileManager::fileExists(const QString& path) const {
@@ -71,20 +50,8 @@ void PosixFileManager::createDirectory(const QString& path) {
     }
 }
 
-QByteArray PosixFileManager::readData(const QString& path) {
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throwErrno(errno, path);
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(errno, path); // a folder in place of the file fails here with EISDIR
-        }
-        if (n == 0) return bytes;
-        bytes.append(buffer, n);
-    }
+QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) {
+    return readStoredFile(path, maximumBytes);
 }
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
@@ -94,7 +61,7 @@ void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
 void PosixFileManager::copyItem(const QString& from, const QString& to) {
     // A taken name costs nothing: it is refused before the source is read or a byte written.
     if (fileExists(to)) throwErrno(EEXIST, to);
-    createFileAtomically(to, readData(from), beforeCommit_);
+    createFileAtomically(to, readData(from, kCopyLimit), beforeCommit_);
 }
 
 QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {

@@ -9,6 +9,9 @@ namespace vantrel {
 // distinguishable from one that cannot be read).
 class PosixFileManager final : public FileManager {
 public:
+    // The most a copy reads: the largest data file a store loads.
+    static constexpr qint64 kCopyLimit = 64 * 1024 * 1024;
+
     PosixFileManager() = default;
     // `beforeCommit` sees every write and copy complete under its temporary name (for a test
     // that kills the process there).
@@ -17,7 +20,7 @@ public:
     bool fileExists(const QString& path) const override;
     std::optional<qint64> fileSize(const QString& path) const override;
     void createDirectory(const QString& path) override;
-    QByteArray readData(const QString& path) override;
+    QByteArray readData(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
     void copyItem(const QString& from, const QString& to) override;
     QStringList contentsOfDirectory(const QString& path) const override;
