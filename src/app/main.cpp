@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
 
     const BundleInfo bundle = BundleInfo::main();
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
-                                 LocalPersistence::logSubsystem(bundle));
+                                 LocalPersistence::logSubsystem(bundle), [&diagnostics](const QString& message) {
+                                     diagnostics.record(DiagnosticsCategory::persistence, message);
+                                 });
     persistence.removeLeftovers();
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     ProcSystemCounters systemCounters;

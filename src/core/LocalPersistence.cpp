@@ -129,8 +129,10 @@ QString LocalPersistence::logSubsystem(const BundleInfo& bundle) {
                                                               : QString::fromLatin1(kLogSubsystem);
 }
 
-LocalPersistence::LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem)
-    : store_(std::move(store)), clock_(clock), log_(log), logSubsystem_(std::move(logSubsystem)) {}
+LocalPersistence::LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem,
+                                   std::function<void(const QString&)> recordDiagnostics)
+    : store_(std::move(store)), clock_(clock), log_(log), logSubsystem_(std::move(logSubsystem)),
+      recordDiagnostics_(std::move(recordDiagnostics)) {}
 
 void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     const QString path = store_.url(file);
@@ -141,23 +143,36 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     protections_[path] =
         failure->kind == Failure::Kind::corrupt ? Protection::copyBeforeReplacing : Protection::neverReplace;
     report(*failure);
-    if (failure->kind == Failure::Kind::unreadable) explainUnreadable(*failure);
+    if (failure->kind != Failure::Kind::unreadable) return;
+    explainUnreadable(*failure);
+    if (recordDiagnostics_)
+        recordDiagnostics_(QFileInfo(file).fileName() +
+                           QStringLiteral(" could not be read: changes are kept in memory and the file is left untouched"));
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
     const QString path = store_.url(file);
     const auto it = protections_.find(path);
     if (it == protections_.end()) return std::nullopt;
-    if (it->second == Protection::copyBeforeReplacing && backup(path, QStringLiteral("corrupt"))) {
+    // Gone meanwhile: nothing is left to protect. Else copied aside first, a damaged file as
+    // "corrupt", one that could not be read (once it can be) as "previous".
+    if (!store_.fileManager->fileExists(path) ||
+        backup(path, it->second == Protection::copyBeforeReplacing ? QStringLiteral("corrupt")
+                                                                   : QStringLiteral("previous"))) {
         protections_.erase(it);
         return std::nullopt;
     }
-    // Kept: a damaged file whose copy failed is tried again at the next save.
+    // Kept: the next save tries again.
     const QString reason =
         it->second == Protection::neverReplace
             ? QStringLiteral("the file could not be read when it was loaded; it is left untouched")
             : QStringLiteral("the damaged file could not be copied aside; it is left untouched");
     return Failure{Failure::Kind::write, file, std::make_exception_ptr(FileWriteError(path, reason))};
+}
+
+bool LocalPersistence::isHeldBack(const QString& file) const {
+    const auto it = protections_.find(store_.url(file));
+    return it != protections_.end() && it->second == Protection::neverReplace;
 }
 
 void LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
@@ -178,7 +193,12 @@ bool LocalPersistence::prepareSave(const QString& file) {
     } catch (...) {
         failure = Failure{Failure::Kind::directory, file, std::current_exception()};
     }
-    if (!failure) failure = clearToReplace(file);
+    if (!failure) {
+        failure = clearToReplace(file);
+        // A file that could not be read was said once, when it was loaded; the saves it holds
+        // back go unreported.
+        if (failure && isHeldBack(file)) return false;
+    }
     if (failure) report(*failure);
     return !failure;
 }

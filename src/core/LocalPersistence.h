@@ -68,7 +68,10 @@ private:
 // save encodes, makes the folder and writes atomically; failures of load and save go to the log
 // under "Persistence" as one line. A file whose load failed is protected for the rest of the run:
 // a damaged ("corrupt") one is copied aside before the first save replaces it, and one that could
-// not be read at all is never replaced, so no save can destroy data that was merely unreadable.
+// not be read at all is never replaced while it stays so: each save tries again to copy it aside
+// ("previous") and goes ahead only once that worked, so no save can destroy data that was merely
+// unreadable. Such a file is said once, in the log and in one diagnostics record; the saves it
+// holds back are not reported again, and the stores keep their changes in memory meanwhile.
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
@@ -110,7 +113,9 @@ public:
     // The bundle identifier, or "com.vantrel.mac" without one.
     static QString logSubsystem(const BundleInfo& bundle);
 
-    LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem);
+    // `recordDiagnostics` takes the diagnostics record of a file that could not be read.
+    LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem,
+                     std::function<void(const QString&)> recordDiagnostics = {});
 
     const QString& directory() const { return store_.directory; }
     const Store& store() const { return store_; }
@@ -172,6 +177,8 @@ private:
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
+    // True while the file's load found it unreadable and no copy of it could be made since.
+    bool isHeldBack(const QString& file) const;
     static std::optional<Failure> encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
                                               QByteArray& bytes);
     static std::optional<Failure> writeBytes(const Store& store, const QString& file,
@@ -181,6 +188,7 @@ private:
     const Clock& clock_;
     SystemLog& log_;
     QString logSubsystem_;
+    std::function<void(const QString&)> recordDiagnostics_;
     std::map<QString, Protection> protections_;
 };
 

@@ -210,20 +210,33 @@ TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveRepl
     EXPECT_EQ(folderEntries().size(), 2);
 }
 
-TEST_F(PersistenceFixture, AnUnreadableFileIsNeverReplacedInThatRun) {
+TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
     put("[\"precious\"]");
     files.failWith(Op::readData, posixError(EIO));
     ASSERT_EQ(failedKind(), Kind::unreadable);
-    files.clearFailure(Op::readData);
+    EXPECT_EQ(persistenceLines(), (QStringList{line("unreadable", "samples.json", "std::system_error"),
+                                               "samples.json could not be read and is left untouched: injected: "
+                                               "Input/output error"}));
 
+    // While it still cannot be read (nor so copied), every save is held back without another word.
+    files.failWith(Op::copyItem, posixError(EIO));
+    save();
     save();
     EXPECT_THROW(saveOrThrow(true), PersistenceError);
     EXPECT_EQ(home.readFile(path()), "[\"precious\"]");
-    EXPECT_EQ(persistenceLines().last(), line("write", "samples.json", "vantrel::FileWriteError"));
+    EXPECT_EQ(persistenceLines().size(), 2);
+    EXPECT_EQ(files.count(Op::writeData), 0);
 
     // Other files of the same store are unaffected.
     save(QStringLiteral("other.json"));
-    EXPECT_TRUE(load(QStringLiteral("other.json")).isLoaded());
+    EXPECT_EQ(files.count(Op::writeData), 1);
+
+    // Once it can be read, the next save copies it aside first.
+    files.clearFailure(Op::readData);
+    files.clearFailure(Op::copyItem);
+    save();
+    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))), "[\"precious\"]");
+    EXPECT_EQ(*load().value(), samples);
 }
 
 TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaitedOnNorReplaced) {
