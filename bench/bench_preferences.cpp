@@ -25,7 +25,7 @@ struct Environment {
     SyslogSystemLog log;
 
     std::unique_ptr<JsonFileDefaults> open() {
-        return std::make_unique<JsonFileDefaults>(kDomain, folder.path(), scheduler, clock, log);
+        return std::make_unique<JsonFileDefaults>(kDomain, folder.path(), &scheduler, clock, log);
     }
 
     // A defaults file in which every setting, the migration flag and the legacy keys are stored.

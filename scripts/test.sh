@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds (Debug, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors)
-# and runs every test. Exits non-zero on any failure.
+# and runs every test. Exits non-zero on any failure. `scripts/build.sh clang` compiles the same
+# code with clang.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

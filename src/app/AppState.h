@@ -92,7 +92,11 @@ Q_SIGNALS:
 
 private:
     struct KeyboardStartupTask {
-        std::shared_ptr<bool> cancelled = std::make_shared<bool>(false);
+        // Initialized here rather than at the member: a default member initializer in a nested
+        // class leaves it not default-constructible for std::optional while AppState is being
+        // declared, which clang rejects.
+        KeyboardStartupTask() : cancelled(std::make_shared<bool>(false)) {}
+        std::shared_ptr<bool> cancelled;
         ScheduledTask delay;
     };
 

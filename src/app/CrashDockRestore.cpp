@@ -24,9 +24,13 @@ void onTerminate() {
     const std::exception_ptr exception = std::current_exception();
     if (exception && crashDefaults && crashLog) {
         try {
-            ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, *crashDefaults,
-                                             *crashLog);
-            SystemDockSuppressor{client, crashDefaults->standard()}.restorePreservedState();
+            // The failure may have come from any thread, while the main thread still owns its
+            // settings store and scheduler: the restore reads and writes the files through an
+            // instance of its own, which writes each change at once.
+            if (std::unique_ptr<UserDefaultsProvider> own = crashDefaults->makeIndependentInstance()) {
+                ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, *own, *crashLog);
+                SystemDockSuppressor{client, own->standard()}.restorePreservedState();
+            }
             crashLog->log(LogLevel::fault, QString::fromLatin1(kLogSubsystem), QStringLiteral("Crash"),
                           QStringLiteral("Vantrel crashed, native Dock restored: ") +
                               describeException(exception));

@@ -9,7 +9,9 @@ class SystemLog;
 class UserDefaultsProvider;
 
 // The last resort when an exception escapes: the system Dock gets its own settings back before
-// the process dies. The handler runs on the thread that raised, restores synchronously, writes
+// the process dies. The handler runs on the thread that raised and restores synchronously through
+// an independent instance of `defaults` (never `defaults` itself, which belongs to the main
+// thread; a provider that has no independent instance restores nothing), writes
 // "Vantrel crashed, native Dock restored: <description>" to the system log and then lets the
 // process end as it would have. `defaults` and `log` must outlive the process's main function.
 void installCrashDockRestore(UserDefaultsProvider& defaults, SystemLog& log);

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     static SyslogSystemLog log;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
+    defaults.removeLeftovers();
 
     VantrelPreferences preferences(defaults.standard());
     VantrelPreferences::setShared(&preferences);
@@ -108,7 +109,10 @@ int main(int argc, char** argv) {
 
     const BundleInfo bundle = BundleInfo::main();
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
-                                 LocalPersistence::logSubsystem(bundle));
+                                 LocalPersistence::logSubsystem(bundle), [&diagnostics](const QString& message) {
+                                     diagnostics.record(DiagnosticsCategory::persistence, message);
+                                 });
+    persistence.removeLeftovers();
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     ProcSystemCounters systemCounters;
     MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());

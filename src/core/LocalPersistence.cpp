@@ -91,12 +91,16 @@ QString LocalPersistence::Store::url(const QString& file) const {
 LoadOutcome<QJsonValue> LocalPersistence::Store::loadJson(const QString& file) const {
     QByteArray bytes;
     try {
-        bytes = fileManager->readData(url(file));
+        bytes = fileManager->readData(url(file), kReadLimit);
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         if (isMissingFileError(error)) return LoadOutcome<QJsonValue>::missing();
         return LoadOutcome<QJsonValue>::failed({Failure::Kind::unreadable, file, error});
     }
+    return decodeJson(file, bytes);
+}
+
+LoadOutcome<QJsonValue> LocalPersistence::Store::decodeJson(const QString& file, const QByteArray& bytes) {
     QJsonParseError parse{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
     if (parse.error != QJsonParseError::NoError) {
@@ -125,8 +129,10 @@ QString LocalPersistence::logSubsystem(const BundleInfo& bundle) {
                                                               : QString::fromLatin1(kLogSubsystem);
 }
 
-LocalPersistence::LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem)
-    : store_(std::move(store)), clock_(clock), log_(log), logSubsystem_(std::move(logSubsystem)) {}
+LocalPersistence::LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem,
+                                   std::function<void(const QString&)> recordDiagnostics)
+    : store_(std::move(store)), clock_(clock), log_(log), logSubsystem_(std::move(logSubsystem)),
+      recordDiagnostics_(std::move(recordDiagnostics)) {}
 
 void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     const QString path = store_.url(file);
@@ -137,22 +143,36 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     protections_[path] =
         failure->kind == Failure::Kind::corrupt ? Protection::copyBeforeReplacing : Protection::neverReplace;
     report(*failure);
+    if (failure->kind != Failure::Kind::unreadable) return;
+    explainUnreadable(*failure);
+    if (recordDiagnostics_)
+        recordDiagnostics_(QFileInfo(file).fileName() +
+                           QStringLiteral(" could not be read: changes are kept in memory and the file is left untouched"));
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
     const QString path = store_.url(file);
     const auto it = protections_.find(path);
     if (it == protections_.end()) return std::nullopt;
-    if (it->second == Protection::copyBeforeReplacing && backup(path, QStringLiteral("corrupt"))) {
+    // Gone meanwhile: nothing is left to protect. Else copied aside first, a damaged file as
+    // "corrupt", one that could not be read (once it can be) as "previous".
+    if (!store_.fileManager->fileExists(path) ||
+        backup(path, it->second == Protection::copyBeforeReplacing ? QStringLiteral("corrupt")
+                                                                   : QStringLiteral("previous"))) {
         protections_.erase(it);
         return std::nullopt;
     }
-    // Kept: a damaged file whose copy failed is tried again at the next save.
+    // Kept: the next save tries again.
     const QString reason =
         it->second == Protection::neverReplace
             ? QStringLiteral("the file could not be read when it was loaded; it is left untouched")
             : QStringLiteral("the damaged file could not be copied aside; it is left untouched");
     return Failure{Failure::Kind::write, file, std::make_exception_ptr(FileWriteError(path, reason))};
+}
+
+bool LocalPersistence::isHeldBack(const QString& file) const {
+    const auto it = protections_.find(store_.url(file));
+    return it != protections_.end() && it->second == Protection::neverReplace;
 }
 
 void LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
@@ -173,7 +193,12 @@ bool LocalPersistence::prepareSave(const QString& file) {
     } catch (...) {
         failure = Failure{Failure::Kind::directory, file, std::current_exception()};
     }
-    if (!failure) failure = clearToReplace(file);
+    if (!failure) {
+        failure = clearToReplace(file);
+        // A file that could not be read was said once, when it was loaded; the saves it holds
+        // back go unreported.
+        if (failure && isHeldBack(file)) return false;
+    }
     if (failure) report(*failure);
     return !failure;
 }
@@ -244,12 +269,17 @@ QString LocalPersistence::backupPath(const QString& path, const QString& reason,
 std::optional<QString> LocalPersistence::backup(const QString& path, const QString& reason) {
     if (!store_.fileManager->fileExists(path)) return std::nullopt;
     const QString copy = backupPath(path, reason, clock_.now());
+    if (store_.fileManager->fileExists(copy)) return std::nullopt;
     try {
         store_.fileManager->copyItem(path, copy);
     } catch (...) {
         return std::nullopt;
     }
     return copy;
+}
+
+void LocalPersistence::removeLeftovers() {
+    store_.fileManager->removeStaleTemporaryFiles(store_.directory, addSeconds(clock_.now(), Seconds(-60)));
 }
 
 void LocalPersistence::pruneBackups(const QString& path, const QString& reason, int keep) {
@@ -274,6 +304,18 @@ void LocalPersistence::pruneBackups(const QString& path, const QString& reason, 
         } catch (...) {
         }
     }
+}
+
+void LocalPersistence::explainUnreadable(const Failure& failure) {
+    QString reason = QStringLiteral("unknown error");
+    try {
+        if (failure.error) std::rethrow_exception(failure.error);
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    log_.log(LogLevel::error, logSubsystem_, kCategory,
+             QStringLiteral("%1 could not be read and is left untouched: %2").arg(QFileInfo(failure.file).fileName(), reason));
 }
 
 void LocalPersistence::report(const Failure& failure) {

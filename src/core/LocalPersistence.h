@@ -68,7 +68,10 @@ private:
 // save encodes, makes the folder and writes atomically; failures of load and save go to the log
 // under "Persistence" as one line. A file whose load failed is protected for the rest of the run:
 // a damaged ("corrupt") one is copied aside before the first save replaces it, and one that could
-// not be read at all is never replaced, so no save can destroy data that was merely unreadable.
+// not be read at all is never replaced while it stays so: each save tries again to copy it aside
+// ("previous") and goes ahead only once that worked, so no save can destroy data that was merely
+// unreadable. Such a file is said once, in the log and in one diagnostics record; the saves it
+// holds back are not reported again, and the stores keep their changes in memory meanwhile.
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
@@ -78,10 +81,15 @@ public:
         QString directory;
         FileManager* fileManager = nullptr; // not owned
 
+        // The most a load reads of a data file; a larger one counts as unreadable.
+        static constexpr qint64 kReadLimit = 64 * 1024 * 1024;
+
         QString url(const QString& file) const;
 
         // Reads and parses without logging anything.
         LoadOutcome<QJsonValue> loadJson(const QString& file) const;
+        // Parses bytes as a data file: an object or an array, else corrupt (for a fuzzer too).
+        static LoadOutcome<QJsonValue> decodeJson(const QString& file, const QByteArray& bytes);
 
         // `decode` turns the parsed JSON into the value; anything it throws makes the file corrupt.
         template <typename Decode>
@@ -105,7 +113,9 @@ public:
     // The bundle identifier, or "com.vantrel.mac" without one.
     static QString logSubsystem(const BundleInfo& bundle);
 
-    LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem);
+    // `recordDiagnostics` takes the diagnostics record of a file that could not be read.
+    LocalPersistence(Store store, const Clock& clock, SystemLog& log, QString logSubsystem,
+                     std::function<void(const QString&)> recordDiagnostics = {});
 
     const QString& directory() const { return store_.directory; }
     const Store& store() const { return store_; }
@@ -131,7 +141,8 @@ public:
     }
 
     // Copies the file at `path` to "<name without extension>.<reason>-<UTC time>.json" beside it.
-    // None when there is no file or the copy fails (a copy of that name exists already included).
+    // None when there is no file or the copy fails. A copy of that name made earlier within the
+    // same second stays, and is found before anything is read or written.
     std::optional<QString> backup(const QString& path, const QString& reason);
 
     // "notes.json", "previous", 09:05:07 UTC on 1 March 2026 -> "notes.previous-2026-03-01T09-05-07Z.json".
@@ -146,6 +157,13 @@ public:
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
     void report(const Failure& failure);
+    // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
+    // too large, the system's error).
+    void explainUnreadable(const Failure& failure);
+
+    // At start-up: removes from the data folder the temporary files that a process killed while
+    // writing left there more than a minute ago (younger ones may be another instance's write).
+    void removeLeftovers();
 
     // Removes all but the newest `keep` copies of the file made with `reason`; copies made for
     // any other reason are never touched. Like backups, never reports and never throws.
@@ -159,6 +177,8 @@ private:
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
+    // True while the file's load found it unreadable and no copy of it could be made since.
+    bool isHeldBack(const QString& file) const;
     static std::optional<Failure> encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
                                               QByteArray& bytes);
     static std::optional<Failure> writeBytes(const Store& store, const QString& file,
@@ -168,6 +188,7 @@ private:
     const Clock& clock_;
     SystemLog& log_;
     QString logSubsystem_;
+    std::function<void(const QString&)> recordDiagnostics_;
     std::map<QString, Protection> protections_;
 };
 

@@ -29,7 +29,8 @@ std::optional<QImage> ThemeImageStore::originalImage(const QString& name) {
     if (path.isEmpty()) return std::nullopt;
     QByteArray bytes;
     try {
-        bytes = files_.readData(path);
+        // Artwork is a few hundred kilobytes; anything near this is not ours.
+        bytes = files_.readData(path, 64 * 1024 * 1024);
     } catch (const std::exception&) {
         return std::nullopt;
     }

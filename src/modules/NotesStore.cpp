@@ -75,6 +75,7 @@ NotesStore::Loaded NotesStore::loadDocument() {
             loaded.message = unreadableMessage();
             loaded.fileNeedsCopyBeforeReplacing = true;
             observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: read failed"));
+            persistence_.explainUnreadable(*failure);
         } else {
             const bool copied = persistence_.backup(filePath(), QStringLiteral("corrupt")).has_value();
             loaded.message = copied ? malformedBackedUpMessage() : malformedMessage();

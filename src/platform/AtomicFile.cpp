@@ -1,21 +1,157 @@
 #include "platform/AtomicFile.h"
 
 #include <QDateTime>
-#include <QSaveFile>
+#include <QFile>
+#include <QRegularExpression>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace vantrel {
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Never fall back to writing in place: that is the torn file this helper exists to avoid.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) throw FileWriteError(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw FileWriteError(path, reason);
+namespace {
+
+const QString kTemporaryMarker = QStringLiteral(".vantrel-tmp-");
+
+// ".notes.json.vantrel-tmp-Ab12Cd"; earlier versions copied to "notes.previous-<time>.json.Ab12Cd",
+// and Qt's file copy, used for settings, to "qt_temp.Ab12Cd".
+const QRegularExpression kTemporaryName(QStringLiteral(
+    R"(^(\..+\.vantrel-tmp-|.+\.[a-z]+-\d{4}-\d\d-\d\dT\d\d-\d\d-\d\dZ\.json\.|qt_temp\.)[A-Za-z0-9]{6}$)"));
+
+int writeAll(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        written += n;
     }
-    if (!file.commit()) throw FileWriteError(path, file.errorString());
+    return 0;
+}
+
+// Writes `bytes` to a new temporary file beside `path`, synced and closed, and answers 0 with its
+// name in `temporary`, or an errno with nothing left behind.
+int writeTemporary(const QString& path, const QByteArray& bytes, mode_t mode, QByteArray& temporary) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    temporary = QFile::encodeName(path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) +
+                                  kTemporaryMarker + QStringLiteral("XXXXXX"));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0)
+        error = errno;
+    else if ((error = writeAll(fd, bytes)) == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) ::unlink(temporary.constData());
+    return error;
+}
+
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(mode)) return QStringLiteral("a FIFO");
+    if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+    return QStringLiteral("not a regular file");
+}
+
+} // namespace
+
+QByteArray readStoredFile(const QString& path, qint64 maximumBytes) {
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP) throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        throw std::system_error(errno, std::generic_category(), path.toStdString());
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
+    if (!S_ISREG(info.st_mode)) throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
+    if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::system_error(errno, std::generic_category(), path.toStdString());
+        }
+        if (n == 0) return bytes;
+        // The file may grow while it is read: the limit holds for what is read, not what was seen.
+        if (bytes.size() + n > maximumBytes) throw UnreadableFileError(path, tooLarge);
+        bytes.append(buffer, n);
+    }
+}
+
+bool isTemporaryFileName(const QString& name) {
+    return kTemporaryName.match(name).hasMatch();
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
+    const QByteArray target = QFile::encodeName(path);
+    mode_t mode = 0644;
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0) {
+        // A link would send the data wherever it points, and what stands there is not ours.
+        if (S_ISLNK(info.st_mode))
+            throw FileWriteError(path, QStringLiteral("a symbolic link stands in its place; it is left untouched"));
+        if (!S_ISREG(info.st_mode))
+            throw FileWriteError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+        mode = info.st_mode & 07777;
+    }
+    QByteArray temporary;
+    if (const int error = writeTemporary(path, bytes, mode, temporary))
+        throw FileWriteError(path, qt_error_string(error));
+    if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        throw FileWriteError(path, qt_error_string(error));
+    }
+}
+
+void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
+    const QByteArray target = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0)
+        throw std::system_error(EEXIST, std::generic_category(), path.toStdString());
+    QByteArray temporary;
+    if (const int error = writeTemporary(path, bytes, 0644, temporary))
+        throw std::system_error(error, std::generic_category(), path.toStdString());
+    if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
+    // link() never replaces: a file that took the name meanwhile stays as it is.
+    const int linked = ::link(temporary.constData(), target.constData());
+    const int error = errno;
+    ::unlink(temporary.constData());
+    if (linked != 0) throw std::system_error(error, std::generic_category(), path.toStdString());
+}
+
+int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) {
+    DIR* directory = ::opendir(QFile::encodeName(folder).constData());
+    if (!directory) return 0;
+    const std::time_t cutoffSeconds = std::chrono::system_clock::to_time_t(cutoff);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (!isTemporaryFileName(QFile::decodeName(entry->d_name))) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(info.st_mode) || info.st_mtime >= cutoffSeconds) continue;
+        if (::unlinkat(::dirfd(directory), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(directory);
+    return removed;
 }
 
 QString fileNameTimestamp(WallTime time) {

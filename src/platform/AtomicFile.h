@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <stdexcept>
 
 namespace vantrel {
@@ -21,10 +22,50 @@ private:
     QString reason_;
 };
 
+// A stored file that is there but must not be read: not a regular file, a symbolic link, or
+// larger than the reader's limit. It counts as unreadable; the reason says which.
+class UnreadableFileError : public std::runtime_error {
+public:
+    UnreadableFileError(const QString& path, const QString& reason)
+        : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), reason_(reason) {}
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
+// Reads a stored file whole, without ever waiting or leaving the file's folder: opened without
+// following a symbolic link and without blocking (a FIFO never holds up the caller), it must be a
+// regular file of at most `maximumBytes`. A missing file throws std::system_error with ENOENT;
+// what else stops the read throws std::system_error or UnreadableFileError.
+QByteArray readStoredFile(const QString& path, qint64 maximumBytes);
+
+// Every temporary file written beside a stored file is named ".<file name>.vantrel-tmp-XXXXXX"
+// (hidden, six random letters or digits), so that a later start can tell its own leftovers from
+// anything else in the folder.
+bool isTemporaryFileName(const QString& name);
+
+// Called with the temporary file's path once it is complete on disk and before it takes the
+// target's name: the one instant at which a process killed leaves a temporary file behind. For a
+// test that kills there; production passes none.
+using BeforeCommit = std::function<void(const QString& temporaryPath)>;
+
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`, so a crash leaves either the old file or the new one, never a torn one.
-// Throws FileWriteError; the caller's store catches it.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);
+// `path`, so a crash leaves either the old file or the new one, never a torn one. The new file
+// keeps the old one's permissions. Only a regular file is replaced: a symbolic link in its place
+// is never written through nor replaced. Throws FileWriteError; the caller's store catches it.
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {});
+
+// Creates the file `path`, which must not exist yet, holding `bytes`: written under a temporary
+// name and linked into place only when complete, so no half file ever passes for a whole one. A
+// name already taken is refused before anything is written. Throws std::system_error.
+void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {});
+
+// Removes from `folder` the temporary files (of the name above, and of the names earlier
+// versions used for copies) last changed before `cutoff`: leftovers of a process that was killed
+// while writing. Younger ones may belong to a write in progress and are kept. Only regular files
+// are removed; links are never followed. Answers how many were removed; never throws.
+int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff);
 
 // "2026-12-06T21-15-47Z": an ISO 8601 UTC time usable in a file name.
 QString fileNameTimestamp(WallTime time);

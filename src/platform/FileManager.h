@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,16 +22,21 @@ public:
     virtual std::optional<qint64> fileSize(const QString& path) const = 0;
     // Creates the folder with every missing parent; a folder that exists already is no error.
     virtual void createDirectory(const QString& path) = 0;
-    // The whole file in one piece.
-    virtual QByteArray readData(const QString& path) = 0;
+    // The whole file in one piece, if it is a regular file (never through a symbolic link) of at
+    // most `maximumBytes`; opening it never waits.
+    virtual QByteArray readData(const QString& path, qint64 maximumBytes) = 0;
     // Replaces the file atomically: a reader sees either the old bytes or the new ones.
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
-    // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`.
+    // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`, and finds
+    // a taken name before it reads or writes anything.
     virtual void copyItem(const QString& from, const QString& to) = 0;
     // The names (not paths) of the entries of a folder.
     virtual QStringList contentsOfDirectory(const QString& path) const = 0;
     // Removes a file.
     virtual void removeItem(const QString& path) = 0;
+    // Removes the leftovers of writes that a killed process never finished: the temporary files
+    // in `folder` last changed before `cutoff`. Never throws; answers how many were removed.
+    virtual int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) = 0;
 };
 
 } // namespace vantrel

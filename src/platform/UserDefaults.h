@@ -4,6 +4,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace vantrel {
@@ -53,6 +54,11 @@ public:
     virtual ~UserDefaultsProvider() = default;
     virtual UserDefaults& standard() = 0;
     virtual UserDefaults& suite(const QString& domain) = 0;
+    // Another provider over the same stored domains that shares nothing with this one: it reads
+    // the files afresh and writes every change at once, touching no scheduler. For a thread that
+    // must not reach into this provider (the crash handler). None where the domains live only in
+    // this object.
+    virtual std::unique_ptr<UserDefaultsProvider> makeIndependentInstance() const { return nullptr; }
 };
 
 inline constexpr const char* kStandardDefaultsDomain = "com.vantrel.mac";

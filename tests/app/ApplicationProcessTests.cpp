@@ -1,5 +1,6 @@
 // The built `vantrel` program run as a child process, headless, in a home of its own.
 
+#include "support/HostileFiles.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -88,5 +89,43 @@ TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicat
                 .object();
         EXPECT_EQ(dock.value(QStringLiteral("autohide")), QJsonValue(false));
         EXPECT_FALSE(dock.contains(QStringLiteral("autohide-delay")));
+    }
+}
+
+TEST(ApplicationProcess, HostileFilesInPlaceOfEveryStoreFileNeitherHoldUpStartNorGetTouched) {
+    for (const vantrel::test::Hostile kind : vantrel::test::kEveryHostileKind) {
+        SCOPED_TRACE(vantrel::test::nameOf(kind));
+        ChildHome home;
+        const QString outside = home.root() + QStringLiteral("/outside");
+        const bool linkOutside = kind == vantrel::test::Hostile::linkOutside;
+        const QString settings = home.paths().defaultsFolder() + QStringLiteral("/com.vantrel.mac.json");
+        QFile::remove(settings);
+        QStringList targets;
+        for (const QString& file : {QStringLiteral("notes.json"), QStringLiteral("clipboard.json"),
+                                    QStringLiteral("bookmarks.json"), QStringLiteral("com.vantrel.mac.json")}) {
+            const bool isSettings = file == u"com.vantrel.mac.json";
+            const QString path = isSettings ? settings : home.paths().dataFolder() + QLatin1Char('/') + file;
+            const QString target = outside + QLatin1Char('/') + file;
+            if (linkOutside) home.writeFile(QStringLiteral("outside/") + file, "{}");
+            // 64 MB for data, 8 MB for settings: the most a read takes in.
+            ASSERT_TRUE(vantrel::test::makeHostile(kind, path, target, (isSettings ? 8 : 64) * 1024 * 1024));
+            targets.append(target);
+        }
+        auto process = home.launch();
+        ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+        ASSERT_TRUE(home.waitUntilRunning(*process)) << process->readAllStandardError().toStdString();
+        ::kill(static_cast<pid_t>(process->processId()), SIGTERM);
+        ASSERT_TRUE(process->waitForFinished(kTimeoutMs)) << "start-up was held up";
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+
+        // Nothing outside the folders was written or made, and nothing inside copied from outside.
+        for (const QString& target : targets) {
+            if (linkOutside)
+                EXPECT_EQ(home.readFile(target), "{}") << target.toStdString();
+            else
+                EXPECT_FALSE(QFileInfo::exists(target)) << target.toStdString();
+        }
+        EXPECT_TRUE(QDir(home.paths().dataFolder()).entryList({QStringLiteral("*previous*"), QStringLiteral("*corrupt*")}).isEmpty());
     }
 }

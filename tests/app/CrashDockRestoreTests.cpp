@@ -9,12 +9,35 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <thread>
 
 using namespace vantrel;
 
 namespace {
 struct Boom {};
+
+// The main thread's provider, saying on stderr whenever anything reaches into it; its independent
+// instance is the real one's.
+class MainThreadDefaults final : public UserDefaultsProvider {
+public:
+    explicit MainThreadDefaults(JsonDefaultsProvider& real) : real_(real) {}
+    UserDefaults& standard() override {
+        touched();
+        return real_.standard();
+    }
+    UserDefaults& suite(const QString& domain) override {
+        touched();
+        return real_.suite(domain);
+    }
+    std::unique_ptr<UserDefaultsProvider> makeIndependentInstance() const override {
+        return real_.makeIndependentInstance();
+    }
+
+private:
+    static void touched() { std::fputs("main thread's defaults touched\n", stderr); }
+    JsonDefaultsProvider& real_;
+};
 } // namespace
 
 TEST(CrashDockRestore, DescribesStandardAndOtherExceptions) {
@@ -30,8 +53,10 @@ TEST(CrashDockRestore, DISABLED_ChildThrowsOutOfAThread) {
     static SystemClock clock;
     static QtScheduler scheduler;
     static SyslogSystemLog log;
-    static JsonDefaultsProvider defaults(qEnvironmentVariable("VANTREL_CRASH_DEFAULTS"), scheduler, clock,
-                                         log);
+    static JsonDefaultsProvider real(qEnvironmentVariable("VANTREL_CRASH_DEFAULTS"), scheduler, clock, log);
+    // The main thread holds a change its scheduler has yet to write.
+    real.standard().setBool(QStringLiteral("onboarding.complete"), true);
+    static MainThreadDefaults defaults(real);
     installCrashDockRestore(defaults, log);
     std::thread([] { throw std::runtime_error("escaped from a worker"); }).join();
 }
@@ -63,6 +88,8 @@ TEST(CrashDockRestore, AnEscapingExceptionRestoresTheDockAndLogsTheCrashLine) {
         << errors.toStdString();
     // The process still ended the way an uncaught exception ends it.
     EXPECT_TRUE(errors.contains(QStringLiteral("terminate called"))) << errors.toStdString();
+    // The restore went through an instance of its own, never the main thread's.
+    EXPECT_FALSE(errors.contains(QStringLiteral("touched"))) << errors.toStdString();
 
     const QJsonObject dock =
         QJsonDocument::fromJson(home.readFile(folder + QStringLiteral("/com.apple.dock.json"))).object();
@@ -71,4 +98,5 @@ TEST(CrashDockRestore, AnEscapingExceptionRestoresTheDockAndLogsTheCrashLine) {
     const QJsonObject own =
         QJsonDocument::fromJson(home.readFile(folder + QStringLiteral("/com.vantrel.mac.json"))).object();
     EXPECT_EQ(own.value(QStringLiteral("vantrelDock.systemDockRestorePending")), QJsonValue(false));
+    EXPECT_FALSE(own.contains(QStringLiteral("onboarding.complete")));
 }

@@ -8,9 +8,13 @@
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
+#include "platform/linux/JsonFileDefaults.h"
 #include "platform/linux/PosixFileManager.h"
+#include "support/ManualScheduler.h"
 
 #include <QDir>
+#include <QFile>
+#include <cstdio>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -71,6 +75,27 @@ TEST_F(DiagnosticsFixture, EveryRecordIsLoggedAndTheSwitchIsReadAfreshEachTime) 
     }
     EXPECT_EQ(messages(), (QStringList{QStringLiteral("flag on"), QStringLiteral("variable on")}));
     EXPECT_EQ(log.lines().size(), 6u) << "the system log gets every record";
+}
+
+TEST_F(DiagnosticsFixture, TheFlagEditedInTheSettingsFileWhileRunningCountsAtTheNextRecord) {
+    ManualScheduler scheduler{clock};
+    const QString folder = home.paths().defaultsFolder();
+    JsonFileDefaults fileDefaults(QStringLiteral("com.vantrel.mac"), folder, &scheduler, clock, log);
+    VantrelDiagnostics fromFile{clock, log, environment, fileDefaults, qa};
+    const auto edit = [&](const QByteArray& json) {
+        // As an editor saves: a new file renamed over the old one.
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/edit.tmp"), json);
+        ASSERT_EQ(std::rename(QFile::encodeName(folder + "/edit.tmp").constData(),
+                              QFile::encodeName(folder + "/com.vantrel.mac.json").constData()),
+                  0);
+    };
+    fromFile.record(Category::dock, QStringLiteral("before"));
+    edit(R"({"vantrel.qaMode": true})");
+    fromFile.record(Category::dock, QStringLiteral("switched on in the file"));
+    edit(R"({"vantrel.qaMode": false, "other": 1})");
+    fromFile.record(Category::dock, QStringLiteral("switched off again"));
+    ASSERT_EQ(fromFile.entries().size(), 1);
+    EXPECT_EQ(fromFile.entries()[0].message, QStringLiteral("switched on in the file"));
 }
 
 TEST_F(DiagnosticsFixture, KeepsTheNewest240WholeMessages) {

@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/BundleInfo.h"
 #include "support/FakeFileManager.h"
+#include "support/HostileFiles.h"
 #include "support/ManualClock.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingSystemLog.h"
@@ -135,8 +136,10 @@ TEST_F(PersistenceFixture, MissingUnreadableAndCorruptLoads) {
     put(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","name":7,"at":0}])", QStringLiteral("types.json"));
     EXPECT_EQ(failedKind(QStringLiteral("types.json")), Kind::corrupt);
 
-    EXPECT_EQ(persistenceLines(), (QStringList{line("unreadable", "samples.json", "std::runtime_error"),
-                                               line("unreadable", "samples.json", "std::system_error"),
+    // Each unreadable file also gets a line with its reason.
+    EXPECT_EQ(persistenceLines().filter(QStringLiteral("kind=")),
+              (QStringList{line("unreadable", "samples.json", "std::runtime_error"),
+                                               line("unreadable", "samples.json", "vantrel::UnreadableFileError"),
                                                line("corrupt", "empty.json", "vantrel::JsonDecodingError"),
                                                line("corrupt", "types.json", "vantrel::JsonDecodingError")}));
     EXPECT_EQ(log.lines()[0].level, LogLevel::error);
@@ -207,20 +210,79 @@ TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveRepl
     EXPECT_EQ(folderEntries().size(), 2);
 }
 
-TEST_F(PersistenceFixture, AnUnreadableFileIsNeverReplacedInThatRun) {
+TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
     put("[\"precious\"]");
     files.failWith(Op::readData, posixError(EIO));
     ASSERT_EQ(failedKind(), Kind::unreadable);
-    files.clearFailure(Op::readData);
+    EXPECT_EQ(persistenceLines(), (QStringList{line("unreadable", "samples.json", "std::system_error"),
+                                               "samples.json could not be read and is left untouched: injected: "
+                                               "Input/output error"}));
 
+    // While it still cannot be read (nor so copied), every save is held back without another word.
+    files.failWith(Op::copyItem, posixError(EIO));
+    save();
     save();
     EXPECT_THROW(saveOrThrow(true), PersistenceError);
     EXPECT_EQ(home.readFile(path()), "[\"precious\"]");
-    EXPECT_EQ(persistenceLines().last(), line("write", "samples.json", "vantrel::FileWriteError"));
+    EXPECT_EQ(persistenceLines().size(), 2);
+    EXPECT_EQ(files.count(Op::writeData), 0);
 
     // Other files of the same store are unaffected.
     save(QStringLiteral("other.json"));
-    EXPECT_TRUE(load(QStringLiteral("other.json")).isLoaded());
+    EXPECT_EQ(files.count(Op::writeData), 1);
+
+    // Once it can be read, the next save copies it aside first.
+    files.clearFailure(Op::readData);
+    files.clearFailure(Op::copyItem);
+    save();
+    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))), "[\"precious\"]");
+    EXPECT_EQ(*load().value(), samples);
+}
+
+TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaitedOnNorReplaced) {
+    const QString outside = home.root() + QStringLiteral("/outside.json");
+    for (const Hostile kind : kEveryHostileKind) {
+        SCOPED_TRACE(nameOf(kind));
+        QDir(folder).removeRecursively();
+        QFile::remove(outside);
+        if (kind == Hostile::linkOutside) home.writeFile(QStringLiteral("outside.json"), "[\"not ours\"]");
+        // 64 MB is the most a data file may hold.
+        ASSERT_TRUE(makeHostile(kind, path(), outside, 64 * 1024 * 1024));
+        log.clear();
+        ASSERT_EQ(failedKind(), Kind::unreadable);
+        const QStringList lines = persistenceLines();
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_TRUE(lines[1].startsWith("samples.json could not be read and is left untouched: ")) << lines[1].toStdString();
+        const char* reason = kind == Hostile::fifo          ? "a FIFO stands in its place"
+                             : kind == Hostile::folder      ? "a folder stands in its place"
+                             : kind == Hostile::overLimit   ? "larger than 67108864 bytes"
+                                                            : "a symbolic link stands in its place";
+        EXPECT_TRUE(lines[1].endsWith(QString::fromLatin1(reason))) << lines[1].toStdString();
+
+        save();
+        EXPECT_THROW(saveOrThrow(true), PersistenceError);
+        const QFileInfo info(path());
+        EXPECT_EQ(info.isSymLink(), kind == Hostile::linkOutside || kind == Hostile::danglingLink);
+        EXPECT_EQ(info.isDir(), kind == Hostile::folder);
+        if (kind == Hostile::overLimit) {
+            EXPECT_EQ(info.size(), 64 * 1024 * 1024 + 1);
+        }
+        if (kind == Hostile::linkOutside) {
+            EXPECT_EQ(home.readFile(outside), "[\"not ours\"]");
+        }
+        if (kind == Hostile::danglingLink) {
+            EXPECT_FALSE(QFileInfo::exists(outside));
+        }
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"samples.json"})
+            << "no copy of anything";
+    }
+    // Writes never go through a link, also where no load came first.
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(makeHostile(Hostile::danglingLink, path(QStringLiteral("fresh.json")), outside, 0));
+    save(QStringLiteral("fresh.json"));
+    EXPECT_FALSE(QFileInfo::exists(outside));
+    EXPECT_EQ(persistenceLines().last(), line("write", "fresh.json", "vantrel::FileWriteError"));
 }
 
 TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
@@ -231,11 +293,15 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     EXPECT_EQ(persistence.backup(path(QStringLiteral("notes")), QStringLiteral("previous")),
               path(QStringLiteral("notes.previous-2026-03-01T09-05-07Z.json")));
 
-    // A second copy within the same second keeps the first one and reports none.
+    // A second copy within the same second keeps the first one and reports none, and finds the
+    // name taken before it reads or writes anything.
     put("two");
     clock.advance(Seconds(0.5));
+    files.clearCalls();
     EXPECT_EQ(persistence.backup(path(), QStringLiteral("corrupt")), std::nullopt);
     EXPECT_EQ(home.readFile(*first), "one");
+    EXPECT_EQ(files.count(Op::copyItem) + files.count(Op::readData) + files.count(Op::writeData), 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 4);
 
     EXPECT_EQ(persistence.backup(path(QStringLiteral("absent.json")), QStringLiteral("corrupt")),
               std::nullopt);

@@ -1,7 +1,10 @@
 // A small program around the real notes store, file system and event loop, for a test that kills
-// it without warning. It says "ready <body of the selected note>" once loaded. Given edits as
-// arguments, it types the first, says "saved" once the debounced save has run, types the second,
-// says "edited" and waits to be killed.
+// it without warning. Like the application, it first clears the data folder of stale temporary
+// files. It says "ready <body of the selected note>" once loaded. Given edits as arguments, it
+// types the first, says "saved" once the debounced save has run, types the second, says "edited"
+// and waits to be killed. With VANTREL_DRIVER_PAUSE_AT="<n>:<text>" it stops for good at the n-th
+// temporary file whose path holds the text, complete on disk but not yet in place, and says
+// "paused <its path>".
 
 #include "core/LocalPersistence.h"
 #include "core/QAObserver.h"
@@ -16,6 +19,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace vantrel;
 
@@ -34,10 +38,19 @@ int main(int argc, char** argv) {
     ProcessEnvironment environment;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     const BundleInfo bundle = BundleInfo::main();
-    PosixFileManager files;
+    const QString pauseAt = qEnvironmentVariable("VANTREL_DRIVER_PAUSE_AT");
+    const QString pauseText = pauseAt.section(QLatin1Char(':'), 1);
+    int pauseCountdown = pauseAt.section(QLatin1Char(':'), 0, 0).toInt();
+    PosixFileManager files([&](const QString& temporary) {
+        if (pauseText.isEmpty() || !temporary.contains(pauseText) || --pauseCountdown > 0) return;
+        say(QStringLiteral("paused ") + temporary);
+        for (;;)
+            ::pause();
+    });
     LocalPersistence persistence(
         LocalPersistence::Store{LocalPersistence::dataDirectory(paths, bundle), &files}, clock, log,
         LocalPersistence::logSubsystem(bundle));
+    persistence.removeLeftovers();
     QAObserver observer(clock, files, paths);
     NotesStore store(QStringLiteral("notes.json"), persistence, observer, clock, scheduler);
     say(QStringLiteral("ready ") + store.notes()[*store.selectedIndex()].body +

@@ -9,10 +9,13 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -25,8 +28,10 @@ struct BookmarksFixture : ::testing::Test {
     RecordingSystemLog log;
     FakeFileManager files;
     QString folder = home.paths().dataFolder();
+    QStringList diagnostics;
     LocalPersistence persistence{LocalPersistence::Store{folder, &files}, clock, log,
-                                 QStringLiteral("com.vantrel.mac")};
+                                 QStringLiteral("com.vantrel.mac"),
+                                 [this](const QString& message) { diagnostics.append(message); }};
     RecordingWorkspace workspace;
     FakeOpenPanel panel;
 
@@ -138,4 +143,30 @@ TEST_F(BookmarksFixture, ADamagedFileIsKeptAsideRatherThanLost) {
         ASSERT_EQ(copies.size(), 1) << damaged.constData();
         EXPECT_EQ(home.readFile(folder + QLatin1Char('/') + copies.front()), damaged);
     }
+}
+
+TEST_F(BookmarksFixture, EditsAfterAnUnreadableFileStayInMemoryAndNothingIsWrittenOverIt) {
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file()).constData(), 0644), 0); // opening it would wait
+    auto store = makeStore();
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.org")));
+    store->remove(store->items().front());
+    ASSERT_EQ(store->items().size(), 1u);
+    EXPECT_EQ(store->items().front().target, QStringLiteral("https://example.org"));
+    EXPECT_TRUE(QFileInfo(file()).isFile() == false && QFileInfo::exists(file())) << "still the FIFO";
+    EXPECT_EQ(diagnostics, QStringList{"bookmarks.json could not be read: changes are kept in memory and the "
+                                       "file is left untouched"});
+    // Said once, with its reason, and never again for the saves it holds back.
+    const QStringList lines = log.messages(QStringLiteral("Persistence"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "kind=unreadable file=bookmarks.json error=vantrel::UnreadableFileError");
+    EXPECT_TRUE(lines[1].startsWith("bookmarks.json could not be read and is left untouched: "));
+    EXPECT_TRUE(lines[1].endsWith("a FIFO stands in its place")) << lines[1].toStdString();
+
+    // Gone: the next edit saves what is in memory.
+    QFile::remove(file());
+    store->move(store->items().front(), 0);
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.net")));
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 2);
 }

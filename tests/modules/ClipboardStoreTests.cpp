@@ -3,6 +3,8 @@
 #include "support/FakePasteboard.h"
 #include "support/ManualWorkQueue.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <algorithm>
 #include <memory>
@@ -220,3 +222,27 @@ TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWr
 }
 
 } // namespace
+
+TEST_F(ClipboardStoreTest, CapturesAfterAnUnreadableFileStayInMemoryUntilItCanBeCopiedAside) {
+    QDir().mkpath(filePath()); // a folder in place of the file
+    makeStore();
+    copyElsewhere("one");
+    copyElsewhere("two");
+    writes->drain();
+    EXPECT_EQ(texts(), (QStringList{"two", "one"}));
+    EXPECT_TRUE(QFileInfo(filePath()).isDir());
+    EXPECT_EQ(files.count(FakeFileManager::Operation::writeData), 0);
+    EXPECT_EQ(diagnostics, QStringList{"clipboard.json could not be read: changes are kept in memory and the "
+                                       "file is left untouched"});
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 2) << "the failure and its reason, once";
+
+    // Readable again (the user mended it): copied aside as it is, then replaced.
+    QDir(filePath()).removeRecursively();
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), "mended by hand");
+    copyElsewhere("three");
+    EXPECT_EQ(savedArray().size(), 3);
+    const QStringList copies = filesMatching(QStringLiteral("clipboard.previous-*.json"));
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(home.readFile(dataFolder() + "/" + copies.first()), "mended by hand");
+    EXPECT_EQ(diagnostics.size(), 1);
+}

@@ -33,8 +33,10 @@ protected:
     ManualScheduler scheduler{clock};
     RecordingSystemLog log;
     FakeFileManager files;
+    QStringList diagnostics; // the records the persistence leaves
     LocalPersistence persistence{LocalPersistence::Store{dataFolder(), &files}, clock, log,
-                                 QStringLiteral("com.vantrel.mac")};
+                                 QStringLiteral("com.vantrel.mac"),
+                                 [this](const QString& message) { diagnostics.append(message); }};
 };
 
 } // namespace vantrel::test

@@ -1,5 +1,6 @@
 #include "platform/linux/JsonFileDefaults.h"
 
+#include "support/HostileFiles.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -23,7 +25,7 @@ struct FileDefaultsFixture : ::testing::Test {
     RecordingSystemLog log;
     QString folder() const { return home.paths().defaultsFolder(); }
     std::unique_ptr<JsonFileDefaults> open(const QString& domain = QStringLiteral("com.vantrel.mac")) {
-        return std::make_unique<JsonFileDefaults>(domain, folder(), scheduler, clock, log);
+        return std::make_unique<JsonFileDefaults>(domain, folder(), &scheduler, clock, log);
     }
     QJsonObject onDisk(const QString& domain = QStringLiteral("com.vantrel.mac")) const {
         return QJsonDocument::fromJson(
@@ -97,6 +99,74 @@ TEST_F(FileDefaultsFixture, AnUnreadableFileIsNeverReplaced) {
     defaults->flush();
     EXPECT_TRUE(QFileInfo(defaults->filePath()).isDir());
     EXPECT_EQ(defaults->object(QStringLiteral("x")), QJsonValue(true)); // still usable in memory
+}
+
+TEST_F(FileDefaultsFixture, AnOutsideEditIsFollowedAndNeverWrittenOverWithOldValues) {
+    const auto edit = [&](const QByteArray& json) {
+        // An editor's save: a new file renamed over the old one.
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/edit.tmp"), json);
+        ASSERT_EQ(std::rename(QFile::encodeName(folder() + "/edit.tmp").constData(),
+                              QFile::encodeName(folder() + "/com.vantrel.mac.json").constData()),
+                  0);
+    };
+    auto defaults = open();
+    defaults->setString(QStringLiteral("kept"), QStringLiteral("ours"));
+    defaults->setBool(QStringLiteral("gone"), true);
+    defaults->flush();
+
+    edit(R"({"kept": "theirs", "gone": true, "vantrel.qaMode": true})");
+    EXPECT_EQ(defaults->object(QStringLiteral("vantrel.qaMode")), QJsonValue(true));
+    EXPECT_EQ(defaults->string(QStringLiteral("kept")), QStringLiteral("theirs"));
+
+    // Changes made here while the file changes again stand over the new file, and only they.
+    defaults->setDouble(QStringLiteral("later"), 2);
+    defaults->remove(QStringLiteral("gone"));
+    edit(R"({"kept": "again", "gone": true, "added": "x"})");
+    scheduler.advance(Seconds(0.5));
+    EXPECT_EQ(defaults->writeCount(), 2);
+    const QJsonObject written = onDisk();
+    EXPECT_EQ(written.value(QStringLiteral("kept")).toString(), QStringLiteral("again"));
+    EXPECT_EQ(written.value(QStringLiteral("added")).toString(), QStringLiteral("x"));
+    EXPECT_EQ(written.value(QStringLiteral("later")).toDouble(), 2);
+    EXPECT_FALSE(written.contains(QStringLiteral("gone")));
+    EXPECT_FALSE(written.contains(QStringLiteral("vantrel.qaMode")));
+    EXPECT_EQ(defaults->keys(), (QStringList{"added", "kept", "later"}));
+
+    // A file removed from outside leaves nothing but what was changed here since.
+    QFile::remove(defaults->filePath());
+    EXPECT_TRUE(defaults->keys().isEmpty());
+    defaults->setBool(QStringLiteral("fresh"), true);
+    defaults->flush();
+    EXPECT_EQ(onDisk(), (QJsonObject{{"fresh", true}}));
+}
+
+TEST_F(FileDefaultsFixture, SpecialFilesLinksAndHugeFilesAreNeverReadWaitedOnNorReplaced) {
+    const QString outside = home.root() + QStringLiteral("/outside.json");
+    const QString path = folder() + QStringLiteral("/com.vantrel.mac.json");
+    for (const Hostile kind : kEveryHostileKind) {
+        SCOPED_TRACE(nameOf(kind));
+        QDir(folder()).removeRecursively();
+        QFile::remove(outside);
+        if (kind == Hostile::linkOutside) home.writeFile(QStringLiteral("outside.json"), R"({"secret": 1})");
+        // 8 MB is the most a settings file may hold.
+        ASSERT_TRUE(makeHostile(kind, path, outside, 8 * 1024 * 1024));
+        auto defaults = open();
+        EXPECT_TRUE(defaults->keys().isEmpty());
+        defaults->setBool(QStringLiteral("x"), true);
+        defaults->flush();
+        EXPECT_EQ(defaults->object(QStringLiteral("x")), QJsonValue(true));
+        EXPECT_EQ(defaults->writeCount(), 0);
+        EXPECT_EQ(QFileInfo(path).isSymLink(), kind == Hostile::linkOutside || kind == Hostile::danglingLink);
+        if (kind == Hostile::linkOutside) {
+            EXPECT_EQ(home.readFile(outside), R"({"secret": 1})");
+        }
+        if (kind == Hostile::danglingLink) {
+            EXPECT_FALSE(QFileInfo::exists(outside));
+        }
+        EXPECT_TRUE(log.messages(QStringLiteral("Defaults")).last().startsWith("Cannot read " + path + " ("));
+        EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"com.vantrel.mac.json"});
+    }
 }
 
 TEST_F(FileDefaultsFixture, DomainsKeepTheirOwnSafelyNamedFiles) {

@@ -33,9 +33,9 @@ public:
         enter(Operation::createDirectory, path);
         real_.createDirectory(path);
     }
-    QByteArray readData(const QString& path) override {
+    QByteArray readData(const QString& path, qint64 maximumBytes) override {
         enter(Operation::readData, path);
-        return real_.readData(path);
+        return real_.readData(path, maximumBytes);
     }
     void writeData(const QByteArray& bytes, const QString& path) override {
         enter(Operation::writeData, path);
@@ -52,6 +52,9 @@ public:
     void removeItem(const QString& path) override {
         enter(Operation::removeItem, path);
         real_.removeItem(path);
+    }
+    int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) override {
+        return real_.removeStaleTemporaryFiles(folder, cutoff);
     }
 
     int count(Operation operation) const {

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <sys/stat.h>
 
 namespace vantrel {
 
@@ -25,9 +26,10 @@ QString safeFileStem(const QString& domain) {
 }
 } // namespace
 
-JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
                                    SystemLog& log)
-    : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {
+    : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log),
+      writeThrough_(scheduler == nullptr) {
     load();
 }
 
@@ -37,51 +39,102 @@ QString JsonFileDefaults::filePath() const {
     return folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".json");
 }
 
-void JsonFileDefaults::load() {
-    const QString path = filePath();
-    const QFileInfo info(path);
-    if (!info.exists()) return;
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        mayReplaceFile_ = false;
-        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-                 QStringLiteral("Cannot read %1; its settings are not used and the file is left untouched")
-                     .arg(path));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
+JsonFileDefaults::FileStamp JsonFileDefaults::stampOf(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return {true, qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), nanoseconds(info.st_mtim),
+            nanoseconds(info.st_ctim)};
+}
+
+QJsonValue JsonFileDefaults::object(const QString& key) const {
+    // Reading follows the file; the object is never really const (it lives in one place).
+    const_cast<JsonFileDefaults*>(this)->followFile();
+    return values_.value(key);
+}
+
+QStringList JsonFileDefaults::keys() const {
+    const_cast<JsonFileDefaults*>(this)->followFile();
+    return values_.keys();
+}
+
+void JsonFileDefaults::followFile() {
+    if (stampOf(filePath()) != stamp_) load();
+}
+
+std::optional<QJsonObject> JsonFileDefaults::decode(const QByteArray& bytes, QString* problem) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error == QJsonParseError::NoError && document.isObject()) {
-        values_ = document.object();
+    if (error.error == QJsonParseError::NoError && document.isObject()) return document.object();
+    if (problem)
+        *problem = error.error == QJsonParseError::NoError ? QStringLiteral("not an object") : error.errorString();
+    return std::nullopt;
+}
+
+void JsonFileDefaults::load() {
+    const QString path = filePath();
+    stamp_ = stampOf(path);
+    if (!stamp_.exists) {
+        // Gone (or never there): only what was changed here and not yet written remains.
+        values_ = {};
+        for (const auto& [key, value] : unwritten_)
+            if (!value.isUndefined()) values_.insert(key, value);
+        mayReplaceFile_ = true;
+        return;
+    }
+    QByteArray bytes;
+    try {
+        bytes = readStoredFile(path, kReadLimit);
+    } catch (const std::exception& e) {
+        // A folder, a FIFO, a link, a huge file or an error of the system: never ours to replace.
+        mayReplaceFile_ = false;
+        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+                 QStringLiteral("Cannot read %1 (%2); its settings are not used and the file is left untouched")
+                     .arg(path, QString::fromLocal8Bit(e.what())));
+        return;
+    }
+    QString problem;
+    if (std::optional<QJsonObject> decoded = decode(bytes, &problem)) {
+        values_ = std::move(*decoded);
+        for (const auto& [key, value] : unwritten_) {
+            if (value.isUndefined())
+                values_.remove(key);
+            else
+                values_.insert(key, value);
+        }
+        mayReplaceFile_ = true;
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
                            fileNameTimestamp(clock_.now()) + QStringLiteral(".json");
-    if (QFile::exists(backup) || !QFile::copy(path, backup)) {
+    try {
+        createFileAtomically(backup, bytes);
+    } catch (const std::system_error&) {
         mayReplaceFile_ = false;
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
                      .arg(path));
         return;
     }
+    mayReplaceFile_ = true;
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
-                 .arg(path, error.error == QJsonParseError::NoError ? QStringLiteral("not an object")
-                                                                      : error.errorString(),
-                      backup));
+             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty").arg(path, problem, backup));
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
-    if (value.isUndefined() || value.isNull())
-        values_.remove(key);
-    else
-        values_.insert(key, value);
-    markDirty();
+    change(key, value.isNull() ? QJsonValue(QJsonValue::Undefined) : value);
 }
 
 void JsonFileDefaults::remove(const QString& key) {
-    values_.remove(key);
+    change(key, QJsonValue(QJsonValue::Undefined));
+}
+
+void JsonFileDefaults::change(const QString& key, const QJsonValue& value) {
+    if (value.isUndefined())
+        values_.remove(key);
+    else
+        values_.insert(key, value);
+    unwritten_[key] = value;
     markDirty();
 }
 
@@ -92,7 +145,8 @@ void JsonFileDefaults::markDirty() {
         return;
     }
     if (pendingFlush_.isActive()) return;
-    pendingFlush_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
+    pendingFlush_ =
+        ScheduledTask(*scheduler_, scheduler_->schedule(Seconds(kFlushDelaySeconds), [this] { flush(); }));
 }
 
 void JsonFileDefaults::writeThrough() {
@@ -103,6 +157,8 @@ void JsonFileDefaults::writeThrough() {
 void JsonFileDefaults::flush() {
     pendingFlush_.cancel();
     if (!dirty_) return;
+    // What someone else wrote since stays; only the changes made here go over it.
+    followFile();
     if (!mayReplaceFile_) {
         dirty_ = false;
         return;
@@ -110,6 +166,8 @@ void JsonFileDefaults::flush() {
     try {
         if (!QDir().mkpath(folder_)) throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented));
+        stamp_ = stampOf(filePath());
+        unwritten_.clear();
         ++writeCount_;
         dirty_ = false;
     } catch (const FileWriteError& e) {
@@ -121,15 +179,27 @@ void JsonFileDefaults::flush() {
 
 JsonDefaultsProvider::JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock,
                                            SystemLog& log)
-    : folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log) {}
+    : folder_(std::move(folder)), scheduler_(&scheduler), clock_(clock), log_(log) {}
+
+JsonDefaultsProvider::JsonDefaultsProvider(QString folder, const Clock& clock, SystemLog& log)
+    : folder_(std::move(folder)), scheduler_(nullptr), clock_(clock), log_(log), writeThrough_(true) {}
+
+std::unique_ptr<UserDefaultsProvider> JsonDefaultsProvider::makeIndependentInstance() const {
+    return std::make_unique<JsonDefaultsProvider>(folder_, clock_, log_);
+}
 
 UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
     if (!slot) {
-        slot = std::make_unique<JsonFileDefaults>(domain, folder_, scheduler_, clock_, log_);
+        slot = std::make_unique<JsonFileDefaults>(domain, folder_, writeThrough_ ? nullptr : scheduler_,
+                                                  clock_, log_);
         if (writeThrough_) slot->writeThrough();
     }
     return *slot;
+}
+
+void JsonDefaultsProvider::removeLeftovers() {
+    removeStaleTemporaryFiles(folder_, addSeconds(clock_.now(), Seconds(-60)));
 }
 
 void JsonDefaultsProvider::flushAll() {

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <map>
+#include <optional>
 #include <memory>
 
 namespace vantrel {
@@ -13,20 +14,31 @@ class Clock;
 class SystemLog;
 
 // One defaults domain kept in `<folder>/<domain>.json`. Changes are written atomically, a burst
-// of them coalesced into one write within half a second; `flush()` writes at once.
+// of them coalesced into one write within half a second; `flush()` writes at once. Without a
+// scheduler every change is written at once. The file may also be changed by someone else while
+// this object lives (the user's editor, another instance): every read looks whether the file
+// changed since it was last read or written here and, if so, reads it again, keeping only this
+// object's own unwritten changes over it; a write does the same first, so it never puts back
+// values the file no longer holds.
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
+    // The most a load reads; a larger file counts as unreadable.
+    static constexpr qint64 kReadLimit = 8 * 1024 * 1024;
 
-    JsonFileDefaults(QString domain, QString folder, Scheduler& scheduler, const Clock& clock,
+    // The settings a file's bytes hold: a JSON object, else none (for a fuzzer too). `problem`
+    // receives what is wrong with them.
+    static std::optional<QJsonObject> decode(const QByteArray& bytes, QString* problem = nullptr);
+
+    JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
                      SystemLog& log);
     ~JsonFileDefaults() override;
 
     QString domain() const override { return domain_; }
-    QJsonValue object(const QString& key) const override { return values_.value(key); }
+    QJsonValue object(const QString& key) const override;
     void set(const QString& key, const QJsonValue& value) override;
     void remove(const QString& key) override;
-    QStringList keys() const override { return values_.keys(); }
+    QStringList keys() const override;
     void synchronize() override { flush(); }
 
     void flush();
@@ -37,15 +49,30 @@ public:
     int writeCount() const { return writeCount_; }
 
 private:
+    // What the file looked like when it was last read or written here.
+    struct FileStamp {
+        bool exists = false;
+        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0; // times in nanoseconds
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp stampOf(const QString& path);
+
     void load();
+    // Reads the file again when someone else changed it.
+    void followFile();
+    void change(const QString& key, const QJsonValue& value);
     void markDirty();
 
     QString domain_;
     QString folder_;
-    Scheduler& scheduler_;
+    Scheduler* scheduler_;
     const Clock& clock_;
     SystemLog& log_;
     QJsonObject values_;
+    // Changes made here and not yet written, an undefined value for a removed key: they stand
+    // over whatever the file holds when it is read again.
+    std::map<QString, QJsonValue> unwritten_;
+    FileStamp stamp_;
     ScheduledTask pendingFlush_;
     bool dirty_ = false;
     bool writeThrough_ = false;
@@ -57,15 +84,22 @@ private:
 class JsonDefaultsProvider final : public UserDefaultsProvider {
 public:
     JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock, SystemLog& log);
+    // Writes every change at once and schedules nothing.
+    JsonDefaultsProvider(QString folder, const Clock& clock, SystemLog& log);
     UserDefaults& standard() override { return suite(QString::fromLatin1(kStandardDefaultsDomain)); }
     UserDefaults& suite(const QString& domain) override;
+    // Shares only the folder, the clock and the log, none of which changes after construction.
+    std::unique_ptr<UserDefaultsProvider> makeIndependentInstance() const override;
     void flushAll();
+    // At start-up: removes from the folder the temporary files that a process killed while
+    // writing left there more than a minute ago.
+    void removeLeftovers();
     // Writes what is pending and makes every domain, present or later, write through.
     void finishScheduling();
 
 private:
     QString folder_;
-    Scheduler& scheduler_;
+    Scheduler* scheduler_;
     const Clock& clock_;
     SystemLog& log_;
     std::map<QString, std::unique_ptr<JsonFileDefaults>> domains_;

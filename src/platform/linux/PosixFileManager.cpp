@@ -18,40 +18,6 @@ namespace {
     throw std::system_error(code, std::generic_category(), path.toStdString());
 }
 
-// Closes the descriptor on every path out, including a throw.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the error a delayed write may surface only here.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-void writeAll(int fd, const QByteArray& bytes, const QString& path) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(errno, path);
-        }
-        written += n;
-    }
-}
-
 } // namespace
 
 bool PosixFileManager::fileExists(const QString& path) const {
@@ -84,46 +50,18 @@ void PosixFileManager::createDirectory(const QString& path) {
     }
 }
 
-QByteArray PosixFileManager::readData(const QString& path) {
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throwErrno(errno, path);
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(errno, path); // a folder in place of the file fails here with EISDIR
-        }
-        if (n == 0) return bytes;
-        bytes.append(buffer, n);
-    }
+QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) {
+    return readStoredFile(path, maximumBytes);
 }
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
-    writeFileAtomically(path, bytes);
+    writeFileAtomically(path, bytes, beforeCommit_);
 }
 
 void PosixFileManager::copyItem(const QString& from, const QString& to) {
-    const QByteArray bytes = readData(from);
-    const QByteArray target = QFile::encodeName(to);
-    // The copy is written under a temporary name and linked into place only when complete, so a
-    // process killed half-way leaves no half copy that could pass for a good one.
-    QByteArray temporary = target + ".XXXXXX";
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) throwErrno(errno, to);
-    try {
-        if (::fchmod(fd.get(), 0644) != 0) throwErrno(errno, to);
-        writeAll(fd.get(), bytes, to);
-        if (::fsync(fd.get()) != 0) throwErrno(errno, to);
-        if (fd.close() != 0) throwErrno(errno, to);
-        // link() never replaces: an earlier copy of the same name stays as it is.
-        if (::link(temporary.constData(), target.constData()) != 0) throwErrno(errno, to);
-    } catch (...) {
-        ::unlink(temporary.constData());
-        throw;
-    }
-    ::unlink(temporary.constData());
+    // A taken name costs nothing: it is refused before the source is read or a byte written.
+    if (fileExists(to)) throwErrno(EEXIST, to);
+    createFileAtomically(to, readData(from, kCopyLimit), beforeCommit_);
 }
 
 QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
@@ -135,6 +73,10 @@ QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {
 
 void PosixFileManager::removeItem(const QString& path) {
     if (::unlink(QFile::encodeName(path).constData()) != 0) throwErrno(errno, path);
+}
+
+int PosixFileManager::removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) {
+    return vantrel::removeStaleTemporaryFiles(folder, cutoff);
 }
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "platform/FileManager.h"
 
 namespace vantrel {
@@ -8,14 +9,26 @@ namespace vantrel {
 // distinguishable from one that cannot be read).
 class PosixFileManager final : public FileManager {
 public:
+    // The most a copy reads: the largest data file a store loads.
+    static constexpr qint64 kCopyLimit = 64 * 1024 * 1024;
+
+    PosixFileManager() = default;
+    // `beforeCommit` sees every write and copy complete under its temporary name (for a test
+    // that kills the process there).
+    explicit PosixFileManager(BeforeCommit beforeCommit) : beforeCommit_(std::move(beforeCommit)) {}
+
     bool fileExists(const QString& path) const override;
     std::optional<qint64> fileSize(const QString& path) const override;
     void createDirectory(const QString& path) override;
-    QByteArray readData(const QString& path) override;
+    QByteArray readData(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
     void copyItem(const QString& from, const QString& to) override;
     QStringList contentsOfDirectory(const QString& path) const override;
     void removeItem(const QString& path) override;
+    int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) override;
+
+private:
+    BeforeCommit beforeCommit_;
 };
 
 } // namespace vantrel
