@@ -38,6 +38,7 @@
 #include "platform/linux/QtSoundPlayer.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -81,7 +82,9 @@ int main(int argc, char** argv) {
     HotkeyManager::setShared(&hotkeys);
     LinuxPermissionSystem::Sources permissionSources;
     permissionSources.platformName = QGuiApplication::platformName();
-    LinuxPermissionSystem permissionSystem(permissionSources);
+    // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
+    V4l2VideoCaptureDevices cameras;
+    LinuxPermissionSystem permissionSystem(permissionSources, cameras);
     KeyboardBacklightSignal keyboardBacklight(
         [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);
@@ -113,7 +116,8 @@ int main(int argc, char** argv) {
                                      diagnostics.record(DiagnosticsCategory::persistence, message);
                                  });
     persistence.removeLeftovers();
-    QtPasteboard pasteboard(QGuiApplication::clipboard());
+    QtPasteboard pasteboard(QGuiApplication::clipboard(),
+                            QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
     ProcSystemCounters systemCounters;
     MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
     QtHttpClient http;
