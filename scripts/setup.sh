@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev
-  dbus dbus-x11 xvfb
+  dbus dbus-x11 xvfb xdotool imagemagick
   tzdata
   fonts-inter
 )

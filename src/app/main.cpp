@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     ThemeImageStore themeImages(fileManager, QCoreApplication::applicationDirPath());
     ThemeImageStore::setShared(&themeImages);
 
-    QtScreens screens;
+    QtScreens screens(environment, log);
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
     // Named, so that a service added to the list is wired here by name, not by position.

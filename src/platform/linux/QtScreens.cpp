@@ -1,18 +1,95 @@
 #include "platform/linux/QtScreens.h"
 
+#include "platform/Environment.h"
+
+#include <QAbstractNativeEventFilter>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <xcb/xcb.h>
 
 namespace vantrel {
 
-namespace {
-std::optional<ScreenInfo> describe(const QScreen* screen) {
-    if (!screen) return std::nullopt;
-    return ScreenInfo{screen->name(), screen->geometry(), screen->availableGeometry()};
+// The window manager announces the current workspace in the root window's _NET_CURRENT_DESKTOP;
+// Qt already listens to the root window's property changes, so the events only need noticing.
+class QtScreens::WorkspaceWatcher final : public QAbstractNativeEventFilter {
+public:
+    WorkspaceWatcher(QtScreens& owner, xcb_connection_t* connection) : owner_(owner) {
+        static const char name[] = "_NET_CURRENT_DESKTOP";
+        const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof(name) - 1, name);
+        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr)) {
+            atom_ = reply->atom;
+            free(reply);
+        }
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (atom_ == XCB_ATOM_NONE || eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
+        if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom == atom_)
+            Q_EMIT owner_.activeWorkspaceChanged();
+        return false;
+    }
+
+private:
+    QtScreens& owner_;
+    xcb_atom_t atom_ = XCB_ATOM_NONE;
+};
+
+QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* parent)
+    : Screens(parent), notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app) return;
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(app, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watch(screen);
+        Q_EMIT screensChanged();
+    });
+    connect(app, &QGuiApplication::screenRemoved, this, &Screens::screensChanged);
+    connect(app, &QGuiApplication::primaryScreenChanged, this, &Screens::screensChanged);
+    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() == u"xcb" && x11 && x11->connection()) {
+        workspaceWatcher_ = std::make_unique<WorkspaceWatcher>(*this, x11->connection());
+        app->installNativeEventFilter(workspaceWatcher_.get());
+    }
 }
-} // namespace
+
+QtScreens::~QtScreens() {
+    if (workspaceWatcher_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(workspaceWatcher_.get());
+}
+
+void QtScreens::watch(QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, &Screens::screensChanged);
+    connect(screen, &QScreen::availableGeometryChanged, this, &Screens::screensChanged);
+}
+
+quint32 QtScreens::displayNumber(const QScreen* screen) const {
+    auto found = numbers_.constFind(screen->name());
+    if (found != numbers_.constEnd()) return *found;
+    const auto number = static_cast<quint32>(numbers_.size() + 1);
+    numbers_.insert(screen->name(), number);
+    return number;
+}
+
+std::optional<ScreenInfo> QtScreens::describe(const QScreen* screen) const {
+    if (!screen) return std::nullopt;
+    ScreenInfo info{screen->name(), screen->geometry(), screen->availableGeometry(), displayNumber(screen)};
+    const QList<QScreen*> all = QGuiApplication::screens();
+    if (notch_ && notch_->isOn(static_cast<int>(all.indexOf(const_cast<QScreen*>(screen))),
+                               screen == QGuiApplication::primaryScreen()))
+        notch_->applyTo(info);
+    return info;
+}
+
+std::vector<ScreenInfo> QtScreens::screens() const {
+    std::vector<ScreenInfo> result;
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (auto info = describe(screen)) result.push_back(*info);
+    return result;
+}
 
 std::optional<ScreenInfo> QtScreens::mainScreen() const {
     return describe(QGuiApplication::primaryScreen());

@@ -1,14 +1,43 @@
 #pragma once
 
 #include "platform/Screens.h"
+#include "platform/linux/SimulatedNotch.h"
+
+#include <QHash>
+#include <memory>
+
+class QScreen;
 
 namespace vantrel {
 
+class Environment;
+class SystemLog;
+
+// The screens as Qt knows them, with the simulated camera housing of VANTREL_NOTCH. Announces
+// every change of the screen list, a screen's geometry or work area and the primary screen, and
+// on X11 every switch of the current workspace.
 class QtScreens final : public Screens {
+    Q_OBJECT
 public:
+    QtScreens(const Environment& environment, SystemLog& log, QObject* parent = nullptr);
+    ~QtScreens() override;
+
+    std::vector<ScreenInfo> screens() const override;
     std::optional<ScreenInfo> mainScreen() const override;
     std::optional<ScreenInfo> screenOf(const QWidget& window) const override;
     std::optional<ScreenInfo> screenAtPointer() const override;
+
+private:
+    class WorkspaceWatcher;
+
+    std::optional<ScreenInfo> describe(const QScreen* screen) const;
+    void watch(QScreen* screen);
+    quint32 displayNumber(const QScreen* screen) const;
+
+    std::optional<SimulatedNotch> notch_;
+    // Display numbers by screen name, handed out in order of first sight and never reused.
+    mutable QHash<QString, quint32> numbers_;
+    std::unique_ptr<WorkspaceWatcher> workspaceWatcher_;
 };
 
 } // namespace vantrel
