@@ -18,6 +18,9 @@
 #include "modules/SystemMonitor.h"
 #include "modules/TimerAlarm.h"
 #include "notch/NotchPanelController.h"
+#include "modules/NotificationSignalStore.h"
+#include "core/VantrelPreferences.h"
+#include "app/AppState.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/UserDefaults.h"
 #include "services/AutomationEngine.h"
@@ -96,7 +99,23 @@ std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
     return std::make_unique<AutomationEngine>();
 }
 std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController() {
-    return std::make_unique<NotchPanelController>(services.haptics);
+    return std::make_unique<NotchPanelController>(notchDependencies());
+}
+NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
+    return {.scheduler = services.scheduler,
+            .screens = services.screens,
+            .displays = services.displays,
+            .diagnostics = services.diagnostics,
+            .preferences = services.preferences,
+            .haptics = services.haptics,
+            .hapticPerformer = services.hapticPerformer,
+            .motion = services.motion,
+            .indicator = {.alerts = services.alerts,
+                          .preferences = services.preferences,
+                          .displays = services.displays,
+                          .screens = services.screens,
+                          .shell = services.shell,
+                          .root = [] { return AppState::sharedIfInstalled(); }}};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(services.defaults, services.log);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notch/NotchPanelController.h"
 #include "platform/CalendarService.h"
 
 #include <QString>
@@ -18,11 +19,13 @@ class ClipboardStore;
 class Clock;
 class CommandPaletteController;
 class CustomDockController;
+class DisplayCoordinator;
 class DockContentStore;
 class DockSettingsStore;
 class FeedbackEngine;
 class FileShelfStore;
 class FocusTimer;
+class HapticPerformer;
 class HttpClient;
 class HotkeyManager;
 class KeyboardBacklightSignal;
@@ -50,7 +53,9 @@ class StopwatchStore;
 class SleepWakeMonitor;
 class SystemLog;
 class UserDefaultsProvider;
+class VantrelDiagnostics;
 class VantrelHaptics;
+class VantrelMotion;
 class VantrelPreferences;
 class Workspace;
 class WorkQueue;
@@ -94,6 +99,11 @@ public:
         SystemCounters& systemCounters;
         MediaAutomation& mediaAutomation;
         HttpClient& http;
+        // What the notch panel and its alert dot hang from, record and move with.
+        DisplayCoordinator& displays;
+        VantrelDiagnostics& diagnostics;
+        const VantrelMotion& motion;
+        HapticPerformer& hapticPerformer;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -120,6 +130,8 @@ public:
     virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();
     virtual std::unique_ptr<AutomationEngine> makeAutomations();
     virtual std::unique_ptr<NotchPanelController> makeNotchController();
+    // What the notch panel controller and its alert dot are built from.
+    NotchPanelController::Dependencies notchDependencies() const;
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();

@@ -12,6 +12,7 @@
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
+#include "notch/DisplayCoordinator.h"
 #include "platform/AppPaths.h"
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
@@ -127,6 +128,8 @@ int main(int argc, char** argv) {
     ThemeImageStore::setShared(&themeImages);
 
     QtScreens screens(environment, log);
+    DisplayCoordinator displays(screens, diagnostics);
+    DisplayCoordinator::setShared(&displays);
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
     // Named, so that a service added to the list is wired here by name, not by position.
@@ -158,6 +161,10 @@ int main(int argc, char** argv) {
         .systemCounters = systemCounters,
         .mediaAutomation = mediaAutomation,
         .http = http,
+        .displays = displays,
+        .diagnostics = diagnostics,
+        .motion = motion,
+        .hapticPerformer = hapticPerformer,
     });
     AppState state(factory);
     AppState::setShared(&state);
@@ -171,6 +178,7 @@ int main(int argc, char** argv) {
     defaults.finishScheduling();
 
     AppState::setShared(nullptr);
+    DisplayCoordinator::setShared(nullptr);
     ThemeImageStore::setShared(nullptr);
     VantrelMotion::setShared(nullptr);
     NotificationSignalStore::setShared(nullptr);

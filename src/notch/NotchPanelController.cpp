@@ -1,21 +1,84 @@
 #include "notch/NotchPanelController.h"
 
 #include "app/AppState.h"
+#include "core/VantrelDiagnostics.h"
+#include "core/VantrelPreferences.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelMotion.h"
 #include "modules/MediaController.h"
+#include "notch/NotchPanelShape.h"
+#include "notch/NotchPlaceholderView.h"
+#include "notch/NotchPresentationTier.h"
+#include "notch/VantrelPanel.h"
+
+#include <QPropertyAnimation>
+#include <QVariantAnimation>
+#include <cmath>
 
 namespace vantrel {
 
-NotchPanelController::NotchPanelController(VantrelHaptics& haptics, QObject* parent)
-    : QObject(parent), haptics_(haptics),
-      notificationIndicator_(new NotificationIndicatorPanelController(this)) {}
+namespace {
 
-NotchPanelController::~NotchPanelController() = default;
+QEasingCurve cubicCurve(double x1, double y1, double x2, double y2) {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(x1, y1), QPointF(x2, y2), QPointF(1, 1));
+    return curve;
+}
+
+// The way rectangles are written into the diagnostics: "(x, y, width, height)".
+QString describe(const QRectF& rect) {
+    return QStringLiteral("(%1, %2, %3, %4)")
+        .arg(QString::number(rect.x()), QString::number(rect.y()), QString::number(rect.width()),
+             QString::number(rect.height()));
+}
+
+QString describe(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Frames count as equal when no edge is half a point or more apart.
+bool differs(const QRectF& a, const QRectF& b) {
+    return std::abs(a.x() - b.x()) >= 0.5 || std::abs(a.y() - b.y()) >= 0.5 ||
+           std::abs(a.width() - b.width()) >= 0.5 || std::abs(a.height() - b.height()) >= 0.5;
+}
+
+int milliseconds(double seconds) {
+    return static_cast<int>(std::lround(seconds * 1000));
+}
+
+} // namespace
+
+NotchPanelController::NotchPanelController(Dependencies dependencies, QObject* parent)
+    : QObject(parent), deps_(std::move(dependencies)),
+      notificationIndicator_(new NotificationIndicatorPanelController(deps_.indicator, this)) {
+    connect(&deps_.screens, &Screens::screensChanged, this,
+            [this] { restorePersistentPanel(QStringLiteral("screen-parameters")); });
+    connect(&deps_.screens, &Screens::activeWorkspaceChanged, this,
+            [this] { restorePersistentPanel(QStringLiteral("active-space")); });
+    // Whether the display has a notch is known whenever the screens are read, panel or not.
+    connect(&deps_.displays, &DisplayCoordinator::activeEligibilityChanged, this, [this] {
+        if (const auto& active = deps_.displays.activeEligibility())
+            updateGeometry(*active);
+        else
+            setHasPhysicalNotch(false);
+    });
+    deps_.displays.refreshActiveDisplay();
+}
+
+NotchPanelController::~NotchPanelController() {
+    delete maskAnimation_;
+    delete frameAnimation_;
+    delete panel_;
+}
 
 void NotchPanelController::setNotificationIndicator(NotificationIndicatorPanelController* indicator) {
     indicator->setParent(this);
     delete notificationIndicator_;
     notificationIndicator_ = indicator;
+}
+
+QWidget* NotchPanelController::makeSurfaceView(AppState& state) {
+    return new NotchPlaceholderView(*this, state.preferences());
 }
 
 AppState* NotchPanelController::state() const {
@@ -27,33 +90,390 @@ void NotchPanelController::setState(AppState* state) {
 
 void NotchPanelController::show(AppState& state) {
     state_ = &state;
-    hasPanel_ = true;
+    if (panel_) {
+        reposition(false);
+        return;
+    }
+    auto* panel = new VantrelPanel();
+    panel->setObjectName(QStringLiteral("vantrel.notch"));
+    panel->setWindowTitle(QStringLiteral("Vantrel Notch"));
+    panel->setContentView(makeSurfaceView(state));
+    panel_ = panel;
+    reposition(false);
 }
 
 void NotchPanelController::hide() {
+    ++presentationGeneration_;
     // A hidden panel shows no media, so nothing should keep asking the players.
     if (state_) state_->media().stop();
     notificationIndicator_->orderOutPanel();
-    wantsKeyFocus_ = false;
+    collapseWork_.cancel();
+    hoverExpandWork_.cancel();
+    transitionWork_.cancel();
+    resetPresentationLayer();
+    stopFrameAnimation();
+    if (panel_) {
+        VantrelPanel* panel = panel_;
+        panel_ = nullptr;
+        panel->orderOut();
+        // Later: hide() may run inside one of the panel's own event handlers.
+        panel->deleteLater();
+    }
+    visibleDisplayID_.reset();
+    targetExpanded_ = false;
     setExpanded(false);
-    hasPanel_ = false;
 }
 
 void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
-    if (tab && *tab != selectedTab_) {
-        selectedTab_ = *tab;
-        Q_EMIT selectedTabChanged(selectedTab_);
+    collapseWork_.cancel();
+    hoverExpandWork_.cancel();
+    if (tab) setSelectedTab(*tab);
+    if (!targetExpanded_) {
+        targetExpanded_ = true;
+        // The opening pulse only when the panel really opens.
+        if (animatePresentation(true)) deps_.haptics.play(HapticSurface::notch);
     }
-    if (takeFocus && hasPanel_) wantsKeyFocus_ = true;
-    if (isExpanded_) return;
-    setExpanded(true);
-    haptics_.play(HapticSurface::notch);
+    if (takeFocus && panel_ && panel_->isVisible()) panel_->makeKey();
+}
+
+void NotchPanelController::collapse() {
+    collapseWork_.cancel();
+    hoverExpandWork_.cancel();
+    if (!targetExpanded_) return;
+    targetExpanded_ = false;
+    // The window the user typed in before the panel took the keyboard gets it back.
+    if (panel_) panel_->resignKey();
+    if (deps_.preferences.interfaceHapticsEnabled()) deps_.hapticPerformer.perform(HapticFeedbackPattern::alignment);
+    animatePresentation(false);
+}
+
+void NotchPanelController::scheduleHoverExpand() {
+    if (targetExpanded_) return;
+    hoverExpandWork_.cancel();
+    const NotchResponsiveness responsiveness =
+        state_ ? state_->preferences().notchResponsiveness() : NotchResponsiveness::instant;
+    if (responsiveness == NotchResponsiveness::instant) {
+        expand(std::nullopt, false);
+        return;
+    }
+    const double delay = responsiveness == NotchResponsiveness::balanced ? kBalancedHoverDelay : kCarefulHoverDelay;
+    QPointer<NotchPanelController> self(this);
+    hoverExpandWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(delay), [self] {
+                                         if (self) self->expand(std::nullopt, false);
+                                     }));
+}
+
+void NotchPanelController::scheduleCollapse() {
+    collapseWork_.cancel();
+    if (!state_) return;
+    switch (state_->preferences().notchCollapseBehavior()) {
+    case NotchCollapseBehavior::immediate:
+        collapse();
+        return;
+    case NotchCollapseBehavior::shortDelay: {
+        QPointer<NotchPanelController> self(this);
+        collapseWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(kCollapseDelay), [self] {
+                                          if (self) self->collapse();
+                                      }));
+        return;
+    }
+    case NotchCollapseBehavior::manual:
+        return;
+    }
+}
+
+void NotchPanelController::cancelPendingCollapse() {
+    collapseWork_.cancel();
+}
+
+void NotchPanelController::cancelPendingHoverExpand() {
+    hoverExpandWork_.cancel();
+}
+
+void NotchPanelController::setSelectedTab(NotchTab tab) {
+    const NotchTab old = selectedTab_;
+    if (tab != old) {
+        selectedTab_ = tab;
+        Q_EMIT selectedTabChanged(tab);
+    }
+    if (!targetExpanded_ || tab == old) return;
+    deps_.haptics.play(HapticSurface::controls);
+    if (presentationTier(tab) != presentationTier(old)) reposition(true);
+}
+
+std::optional<NotchPanelController::ResolvedLayout> NotchPanelController::resolveLayout() {
+    const std::optional<DisplayCoordinator::ActiveDisplay> active = deps_.displays.refreshActiveDisplay();
+    if (!active) return std::nullopt;
+    updateGeometry(active->eligibility);
+    if (!active->eligibility.hasPhysicalNotch) return std::nullopt;
+
+    const double w = hardwareNotchWidth_;
+    const double h = topBridgeHeight_;
+    const QSizeF compact = w > VantrelDisplayEligibility::kMinimumNotchWidth && h > 0 ? QSizeF(w, h) : QSizeF(0, 0);
+    const NotchSize size = state_ ? state_->preferences().notchSize() : NotchSize::small;
+    const QSize wanted = expanded(size, presentationTier(selectedTab_));
+    const QRect visible = active->screen.visibleFrame;
+    const double width = std::min<double>(wanted.width(), visible.width() - 32);
+    const double height = std::min<double>(wanted.height(), std::max(visible.height() - 40.0, 1.0));
+
+    const double x0 = notchAnchorX(active->screen, hasPhysicalNotch_);
+    const double top = active->screen.frame.top();
+    ResolvedLayout layout{active->screen,
+                          active->eligibility,
+                          compact,
+                          QRectF(x0 - compact.width() / 2, top, compact.width(), compact.height()),
+                          QRectF(x0 - width / 2, top, width, height),
+                          x0};
+    lastLayout_ = layout;
+    return layout;
+}
+
+void NotchPanelController::updateGeometry(const VantrelDisplayEligibility& display) {
+    setHasPhysicalNotch(display.hasPhysicalNotch);
+    if (hardwareNotchWidth_ != display.notchWidth) {
+        hardwareNotchWidth_ = display.notchWidth;
+        Q_EMIT hardwareNotchWidthChanged(hardwareNotchWidth_);
+    }
+    if (topBridgeHeight_ != display.topSafeArea) {
+        topBridgeHeight_ = display.topSafeArea;
+        Q_EMIT topBridgeHeightChanged(topBridgeHeight_);
+    }
+}
+
+double NotchPanelController::notchAnchorX(const ScreenInfo& screen, bool hasPhysicalNotch) {
+    if (hasPhysicalNotch && screen.auxiliaryTopLeftArea && screen.auxiliaryTopRightArea)
+        return (screen.auxiliaryTopLeftArea->right() + screen.auxiliaryTopRightArea->left()) / 2;
+    return QRectF(screen.frame).center().x();
+}
+
+void NotchPanelController::reposition(bool animated) {
+    // Without a panel there is nothing to place; the dot keeps following its own signals.
+    if (!panel_) return;
+    const std::optional<ResolvedLayout> layout = resolveLayout();
+    if (!layout) {
+        hideForIneligibleDisplay();
+        return;
+    }
+    const bool presenting = transitionWork_.isActive() ||
+                            (maskAnimation_ && maskAnimation_->state() == QAbstractAnimation::Running);
+    if (presenting) {
+        animatePresentation(targetExpanded_);
+        return;
+    }
+    resetPresentationLayer();
+    setExpanded(targetExpanded_);
+    const QRectF frame = targetExpanded_ ? layout->expandedFrame : layout->compactFrame;
+    const quint32 display = layout->eligibility.id;
+    if (visibleDisplayID_ != display) {
+        // Arriving on a display is never animated.
+        setFrame(frame);
+        visibleDisplayID_ = display;
+    } else if (animated) {
+        stopFrameAnimation();
+        auto* animation = new QPropertyAnimation(panel_, "frame", this);
+        animation->setDuration(milliseconds(deps_.motion.prefersReducedMotion() ? kReducedFrameDuration : kFrameDuration));
+        animation->setEasingCurve(cubicCurve(0.24, 0.76, 0.22, 1.0));
+        animation->setStartValue(panel_->geometry());
+        animation->setEndValue(frame.toRect());
+        connect(animation, &QVariantAnimation::valueChanged, this, &NotchPanelController::applyOutline);
+        frameAnimation_ = animation;
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+    } else {
+        setFrame(frame);
+    }
+    if (!panel_->isVisible()) panel_->orderFront();
+    placeIndicator(*layout);
+    applyOutline();
+    deps_.diagnostics.record(DiagnosticsCategory::notchFrame,
+                             QStringLiteral("panel=%1 display=%2 expanded=%3 frame=%4")
+                                 .arg(windowNumber())
+                                 .arg(display)
+                                 .arg(describe(targetExpanded_), describe(frame)));
+}
+
+bool NotchPanelController::animatePresentation(bool expanding) {
+    std::optional<ResolvedLayout> layout;
+    if (panel_) layout = resolveLayout();
+    if (!layout) {
+        targetExpanded_ = false;
+        setExpanded(false);
+        if (panel_) hideForIneligibleDisplay();
+        return false;
+    }
+    collapseWork_.cancel();
+    hoverExpandWork_.cancel();
+    transitionWork_.cancel();
+    const qint64 generation = ++presentationGeneration_;
+
+    // What is on screen now, part-way through a running animation included.
+    const std::optional<MaskShape> current = presentationMask();
+    const QRectF frame(panel_->geometry());
+    const bool atCompactSize = std::abs(frame.width() - layout->compactFrame.width()) < 0.5 &&
+                               std::abs(frame.height() - layout->compactFrame.height()) < 0.5;
+    delete maskAnimation_;
+    stopFrameAnimation();
+    const bool onThisDisplay = visibleDisplayID_ == layout->eligibility.id;
+    if (differs(frame, layout->expandedFrame)) setFrame(layout->expandedFrame);
+    if (expanding) setExpanded(true);
+    if (!onThisDisplay) visibleDisplayID_ = layout->eligibility.id;
+    if (!panel_->isVisible()) panel_->orderFront();
+
+    const double compactRadius = NotchPanelShape::compactRadius(layout->compactSize.height());
+    const double expandedRadius =
+        NotchPanelShape::expandedRadius(layout->expandedFrame.height(), layout->compactSize.height());
+    const MaskShape compact{layout->compactSize, compactRadius};
+    const MaskShape open{layout->expandedFrame.size(), expandedRadius};
+    const MaskShape start = current ? *current : (expanding && atCompactSize ? compact : open);
+    const MaskShape target = expanding ? open : compact;
+    maskStart_ = start;
+    maskModel_ = target;
+
+    const double duration = presentationDuration();
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    animation->setDuration(milliseconds(duration));
+    animation->setEasingCurve(cubicCurve(0.42, 0.0, 0.58, 1.0));
+    connect(animation, &QVariantAnimation::valueChanged, this, &NotchPanelController::applyOutline);
+    maskAnimation_ = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    applyOutline();
+
+    deps_.diagnostics.record(
+        DiagnosticsCategory::notchAnimation,
+        QStringLiteral("panel=%1 start generation=%2 target=%3 edge-mask source=%4 destination=%5")
+            .arg(windowNumber())
+            .arg(generation)
+            .arg(expanding ? u"expanded" : u"compact")
+            .arg(describe(QRectF(QPointF(0, 0), start.size)), describe(QRectF(QPointF(0, 0), target.size))));
+    placeIndicator(*layout);
+
+    QPointer<NotchPanelController> self(this);
+    const ResolvedLayout finished = *layout;
+    transitionWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(duration), [self, generation, finished] {
+                                        if (self) self->finishPresentation(generation, finished);
+                                    }));
+    return true;
+}
+
+void NotchPanelController::finishPresentation(qint64 generation, const ResolvedLayout& layout) {
+    if (generation != presentationGeneration_ || !panel_) return;
+    delete maskAnimation_;
+    maskModel_.reset();
+    if (targetExpanded_) {
+        setExpanded(true);
+    } else {
+        setFrame(layout.compactFrame);
+        setExpanded(false);
+    }
+    transitionWork_.cancel();
+    applyOutline();
+    deps_.diagnostics.record(DiagnosticsCategory::notchAnimation,
+                             QStringLiteral("panel=%1 finish generation=%2 expanded=%3 frame=%4")
+                                 .arg(windowNumber())
+                                 .arg(generation)
+                                 .arg(describe(targetExpanded_), describe(QRectF(panel_->geometry()))));
+}
+
+void NotchPanelController::resetPresentationLayer() {
+    delete maskAnimation_;
+    maskModel_.reset();
+    applyOutline();
+}
+
+std::optional<NotchPanelController::MaskShape> NotchPanelController::presentationMask() const {
+    if (!maskModel_) return std::nullopt;
+    if (!maskAnimation_ || maskAnimation_->state() != QAbstractAnimation::Running) return maskModel_;
+    const double t = maskAnimation_->currentValue().toDouble();
+    const auto mix = [t](double from, double to) { return from + (to - from) * t; };
+    return MaskShape{QSizeF(mix(maskStart_.size.width(), maskModel_->size.width()),
+                            mix(maskStart_.size.height(), maskModel_->size.height())),
+                     mix(maskStart_.radius, maskModel_->radius)};
+}
+
+void NotchPanelController::applyOutline() {
+    if (!panel_) return;
+    if (const std::optional<MaskShape> mask = presentationMask()) {
+        // The mask hangs from the top centre of the panel.
+        const double x = (panel_->width() - mask->size.width()) / 2;
+        panel_->setOutline(NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius));
+        return;
+    }
+    const double compactHeight = lastLayout_ ? lastLayout_->compactSize.height() : 0;
+    const double radius = isExpanded_ ? NotchPanelShape::expandedRadius(panel_->height(), compactHeight)
+                                      : NotchPanelShape::compactRadius(compactHeight);
+    panel_->setOutline(NotchPanelShape::restingOutline(panel_->size(), radius));
+}
+
+void NotchPanelController::hideForIneligibleDisplay() {
+    if (state_) state_->media().stop();
+    collapseWork_.cancel();
+    hoverExpandWork_.cancel();
+    resetPresentationLayer();
+    ++presentationGeneration_;
+    transitionWork_.cancel();
+    stopFrameAnimation();
+    targetExpanded_ = false;
+    setExpanded(false);
+    setHasPhysicalNotch(false);
+    if (panel_) panel_->orderOut();
+    notificationIndicator_->orderOutPanel();
+    visibleDisplayID_.reset();
+    deps_.diagnostics.record(DiagnosticsCategory::notchIntent,
+                             QStringLiteral("hidden: active display has no physical notch"));
+}
+
+void NotchPanelController::restorePersistentPanel(const QString& reason) {
+    if (!panel_) {
+        deps_.displays.refreshActiveDisplay();
+        return;
+    }
+    const quint64 number = windowNumber();
+    reposition(false);
+    if (!panel_) return;
+    if (!panel_->isVisible() && hasPhysicalNotch_) panel_->orderFront();
+    deps_.diagnostics.record(DiagnosticsCategory::notchFrame,
+                             QStringLiteral("panel=%1 retained reason=%2 visible=%3 frame=%4")
+                                 .arg(number)
+                                 .arg(reason, describe(panel_->isVisible()), describe(QRectF(panel_->geometry()))));
+}
+
+void NotchPanelController::placeIndicator(const ResolvedLayout& layout) {
+    if (notificationIndicator_->shouldShow())
+        notificationIndicator_->placePanel(NotificationIndicatorPanelController::dotFrame(
+            layout.notchCenter, layout.compactSize.width(), layout.screen.frame.top()));
+    else if (notificationIndicator_->panel())
+        notificationIndicator_->orderOutPanel();
+}
+
+void NotchPanelController::setFrame(const QRectF& frame) {
+    stopFrameAnimation();
+    panel_->setFrame(frame.toRect());
+    applyOutline();
+}
+
+void NotchPanelController::stopFrameAnimation() {
+    delete frameAnimation_;
 }
 
 void NotchPanelController::setExpanded(bool expanded) {
     if (isExpanded_ == expanded) return;
     isExpanded_ = expanded;
     Q_EMIT isExpandedChanged(expanded);
+}
+
+void NotchPanelController::setHasPhysicalNotch(bool value) {
+    if (hasPhysicalNotch_ == value) return;
+    hasPhysicalNotch_ = value;
+    Q_EMIT hasPhysicalNotchChanged(value);
+}
+
+double NotchPanelController::presentationDuration() const {
+    return deps_.motion.prefersReducedMotion() ? kReducedPresentationDuration : kPresentationDuration;
+}
+
+quint64 NotchPanelController::windowNumber() const {
+    return panel_ ? static_cast<quint64>(panel_->winId()) : 0;
 }
 
 } // namespace vantrel

@@ -1,61 +1,177 @@
 #pragma once
 
 #include "kit/Navigation.h"
+#include "notch/DisplayCoordinator.h"
 #include "notch/NotificationIndicatorPanelController.h"
+#include "notch/VantrelPanel.h"
+#include "platform/Scheduler.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QPropertyAnimation>
+#include <QRectF>
+#include <QVariantAnimation>
 #include <optional>
 
 namespace vantrel {
 
 class AppState;
+class HapticPerformer;
+class VantrelDiagnostics;
 class VantrelHaptics;
+class VantrelMotion;
+class VantrelPreferences;
 
-// The panel that hangs from the top of the screen around the notch. It keeps its presentation
-// state (shown, expanded, selected tab); the panel window and its surface are not drawn yet.
+// The panel that hangs from the top edge of the notch display around the camera housing: notch
+// sized while idle, opened into the expanded surface on hover, click or command and closed again
+// with a mask that grows from, or shrinks to, the notch. It hides while no display has a notch and
+// comes back when one does.
 class NotchPanelController : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY isExpandedChanged)
+    Q_PROPERTY(bool hasPhysicalNotch READ hasPhysicalNotch NOTIFY hasPhysicalNotchChanged)
+    Q_PROPERTY(double hardwareNotchWidth READ hardwareNotchWidth NOTIFY hardwareNotchWidthChanged)
+    Q_PROPERTY(double topBridgeHeight READ topBridgeHeight NOTIFY topBridgeHeightChanged)
 public:
-    explicit NotchPanelController(VantrelHaptics& haptics, QObject* parent = nullptr);
+    static constexpr double kBalancedHoverDelay = 0.18;
+    static constexpr double kCarefulHoverDelay = 0.36;
+    static constexpr double kCollapseDelay = 0.42;
+    static constexpr double kPresentationDuration = 0.25;
+    static constexpr double kReducedPresentationDuration = 0.12;
+    static constexpr double kFrameDuration = 0.16;
+    static constexpr double kReducedFrameDuration = 0.1;
+
+    struct Dependencies {
+        Scheduler& scheduler;
+        Screens& screens;
+        DisplayCoordinator& displays;
+        VantrelDiagnostics& diagnostics;
+        // The shared settings: whether interface haptics are on when the panel collapses.
+        VantrelPreferences& preferences;
+        VantrelHaptics& haptics;
+        // Where the collapse's alignment pulse goes, past the user's chosen style.
+        HapticPerformer& hapticPerformer;
+        const VantrelMotion& motion;
+        NotificationIndicatorPanelController::Dependencies indicator;
+    };
+
+    // Where the panel goes on the active notch display, in screen coordinates (y downwards).
+    struct ResolvedLayout {
+        ScreenInfo screen;
+        VantrelDisplayEligibility eligibility;
+        QSizeF compactSize;
+        QRectF compactFrame;
+        QRectF expandedFrame;
+        double notchCenter = 0;
+    };
+
+    // The presentation mask as drawn: a rounded rectangle hanging from the top centre of the panel.
+    struct MaskShape {
+        QSizeF size;
+        double radius = 0;
+        bool operator==(const MaskShape&) const = default;
+    };
+
+    explicit NotchPanelController(Dependencies dependencies, QObject* parent = nullptr);
     ~NotchPanelController() override;
 
     // Shows the collapsed panel for `state`, kept as a weak link. Creates the panel once and
     // places it on every call.
     virtual void show(AppState& state);
-    // Orders the panel and the alert dot out, drops pending presentation work and the panel.
-    // Safe when nothing is shown.
+    // Orders the panel and the alert dot out and lets the panel go. Safe when nothing is shown.
     virtual void hide();
     // Opens the panel on `tab` (none keeps the selected tab), taking the keyboard focus when asked.
-    // Opening plays the notch's interface haptic; a panel already open only changes its tab.
     virtual void expand(std::optional<NotchTab> tab, bool takeFocus);
+    // Closes the panel, gives back the keyboard focus it took and plays the alignment pulse.
+    void collapse();
+    // The pointer entered: opens now or after the responsiveness delay.
+    void scheduleHoverExpand();
+    // The pointer left: closes now, after 0.42 seconds or never, by the collapse setting.
+    void scheduleCollapse();
+    // What the surface does first when the pointer enters and leaves.
+    void cancelPendingCollapse();
+    void cancelPendingHoverExpand();
+    // Places the panel for its current state and layout; animated only on its own display.
+    void reposition(bool animated);
 
     AppState* state() const;
     void setState(AppState* state);
     NotificationIndicatorPanelController& notificationIndicator() { return *notificationIndicator_; }
 
-    bool hasPanel() const { return hasPanel_; }
     bool isExpanded() const { return isExpanded_; }
+    bool hasPhysicalNotch() const { return hasPhysicalNotch_; }
+    double hardwareNotchWidth() const { return hardwareNotchWidth_; }
+    double topBridgeHeight() const { return topBridgeHeight_; }
     NotchTab selectedTab() const { return selectedTab_; }
-    bool wantsKeyFocus() const { return wantsKeyFocus_; }
+    // Selecting another tab while the panel opens or is open plays the controls haptic and re-frames
+    // the panel when the tab is of another height.
+    void setSelectedTab(NotchTab tab);
+
+    // What is on screen, for the surface and for tests.
+    bool hasPanel() const { return panel_ != nullptr; }
+    VantrelPanel* panel() const { return panel_; }
+    bool isTargetExpanded() const { return targetExpanded_; }
+    const std::optional<ResolvedLayout>& lastLayout() const { return lastLayout_; }
+    // The mask as it is drawn now; none while the panel draws unmasked.
+    std::optional<MaskShape> presentationMask() const;
+    QVariantAnimation* presentationAnimation() const { return maskAnimation_; }
+    QPropertyAnimation* frameAnimation() const { return frameAnimation_; }
+    bool isHoverExpandPending() const { return hoverExpandWork_.isActive(); }
+    bool isCollapsePending() const { return collapseWork_.isActive(); }
 
 Q_SIGNALS:
     void isExpandedChanged(bool isExpanded);
+    void hasPhysicalNotchChanged(bool hasPhysicalNotch);
+    void hardwareNotchWidthChanged(double width);
+    void topBridgeHeightChanged(double height);
     void selectedTabChanged(vantrel::NotchTab tab);
 
 protected:
     // Replaces the indicator controller (before anything is shown).
     void setNotificationIndicator(NotificationIndicatorPanelController* indicator);
+    // The view inside the panel.
+    virtual QWidget* makeSurfaceView(AppState& state);
 
 private:
+    std::optional<ResolvedLayout> resolveLayout();
+    void updateGeometry(const VantrelDisplayEligibility& display);
+    static double notchAnchorX(const ScreenInfo& screen, bool hasPhysicalNotch);
+    // Starts an opening or closing presentation; false when no notch display is there to show it.
+    bool animatePresentation(bool expanding);
+    void finishPresentation(qint64 generation, const ResolvedLayout& layout);
+    void resetPresentationLayer();
+    void hideForIneligibleDisplay();
+    void restorePersistentPanel(const QString& reason);
+    void placeIndicator(const ResolvedLayout& layout);
+    void setFrame(const QRectF& frame);
+    void stopFrameAnimation();
+    void applyOutline();
     void setExpanded(bool expanded);
+    void setHasPhysicalNotch(bool value);
+    double presentationDuration() const;
+    quint64 windowNumber() const;
 
-    VantrelHaptics& haptics_;
-    QPointer<AppState> state_;
+    Dependencies deps_;
     NotificationIndicatorPanelController* notificationIndicator_;
-    bool hasPanel_ = false;
+    QPointer<VantrelPanel> panel_;
+    QPointer<AppState> state_;
+    ScheduledTask collapseWork_;
+    ScheduledTask hoverExpandWork_;
+    ScheduledTask transitionWork_;
+    std::optional<quint32> visibleDisplayID_;
+    qint64 presentationGeneration_ = 0;
+    bool targetExpanded_ = false;
+    // The mask's model values and its running animation: from `maskStart_` to the model.
+    std::optional<MaskShape> maskModel_;
+    MaskShape maskStart_;
+    QPointer<QVariantAnimation> maskAnimation_;
+    QPointer<QPropertyAnimation> frameAnimation_;
+    std::optional<ResolvedLayout> lastLayout_;
+
     bool isExpanded_ = false;
-    bool wantsKeyFocus_ = false;
+    bool hasPhysicalNotch_ = false;
+    double hardwareNotchWidth_ = 170;
+    double topBridgeHeight_ = 38;
     NotchTab selectedTab_ = NotchTab::home;
 };
 

@@ -7,11 +7,11 @@
 namespace vantrel {
 
 // How tall the expanded notch panel is; NotchSize turns a tier into a size.
-enum class NotchPresentationTier { first, second, third };
+enum class NotchPresentationTier { glance, standard, tall };
 
 constexpr auto allCases(std::type_identity<NotchPresentationTier>) {
-    return std::array{NotchPresentationTier::first, NotchPresentationTier::second,
-                      NotchPresentationTier::third};
+    return std::array{NotchPresentationTier::glance, NotchPresentationTier::standard,
+                      NotchPresentationTier::tall};
 }
 
 // The tier the panel takes while `tab` is selected.

@@ -1,32 +1,65 @@
 #pragma once
 
+#include "notch/VantrelPanel.h"
+
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
+#include <QRectF>
+#include <functional>
 
 namespace vantrel {
 
-// Owns the small panel of the alert dot beside the notch. The dot itself (when it shows, where it
-// sits) is not drawn yet: the panel is created on first need by the notch and released at stop.
+class AppState;
+class ApplicationShell;
+class DisplayCoordinator;
+class NotificationSignalStore;
+class Screens;
+class VantrelPreferences;
+
+// The red dot just right of the camera housing that tells of waiting alerts, whether the notch
+// panel is open, closed or switched off. It follows the alerts, the two alert settings and the
+// screens; a click clears the alerts and opens the settings window on its notifications section.
 class NotificationIndicatorPanelController : public QObject {
     Q_OBJECT
 public:
-    explicit NotificationIndicatorPanelController(QObject* parent = nullptr) : QObject(parent) {}
-    ~NotificationIndicatorPanelController() override { delete panel_; }
+    static constexpr double kDotSize = 12;
 
-    QWidget* panel() const { return panel_; }
-    // Hides the dot's panel; it stays for the next showing.
-    virtual void orderOutPanel() {
-        if (panel_) panel_->hide();
-    }
-    // Hides the dot's panel and lets it go.
-    virtual void releasePanel() {
-        if (panel_) panel_->hide();
-        delete panel_;
-    }
+    struct Dependencies {
+        NotificationSignalStore& alerts;
+        VantrelPreferences& preferences;
+        DisplayCoordinator& displays;
+        Screens& screens;
+        ApplicationShell& shell;
+        // The application root the click reaches; none before it exists.
+        std::function<AppState*()> root;
+    };
 
-protected:
-    QPointer<QWidget> panel_;
+    explicit NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent = nullptr);
+    ~NotificationIndicatorPanelController() override;
+
+    // Alerts and the indicator are on and an alert waits.
+    bool shouldShow() const;
+    QWidget* panel() const;
+    // Where the dot's window goes beside a housing centred at `notchCenter` (12 by 12, starting
+    // 8 points right of the housing, 2 points below the top of the display).
+    static QRectF dotFrame(double notchCenter, double notchWidth, double screenTop);
+
+    // Places the dot's window (made when needed) and shows it above the others.
+    void placePanel(const QRectF& frame);
+    // Hides the dot's window; it stays for the next showing.
+    virtual void orderOutPanel();
+    // Hides the dot's window and lets it go.
+    virtual void releasePanel();
+    // The dot's click.
+    void openNotifications();
+    // Shows or hides the dot for the alerts, the settings and the screens as they are now.
+    void updateVisibility();
+
+private:
+    VantrelPanel& makePanelIfNeeded();
+
+    Dependencies deps_;
+    QPointer<VantrelPanel> panel_;
 };
 
 } // namespace vantrel

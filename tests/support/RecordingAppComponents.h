@@ -17,7 +17,9 @@
 #include "modules/AlarmController.h"
 #include "modules/MediaController.h"
 #include "modules/NotificationSignalStore.h"
+#include "notch/DisplayCoordinator.h"
 #include "notch/NotchPanelController.h"
+#include "kit/VantrelMotion.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
@@ -33,6 +35,7 @@
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
+#include "support/FakeReducedMotionSource.h"
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/FakeSystemCounters.h"
@@ -77,8 +80,8 @@ public:
 
 class RecordingNotchPanelController final : public Recorded<NotchPanelController> {
 public:
-    RecordingNotchPanelController(CallLog& log, VantrelHaptics& haptics) : Recorded(log, haptics) {
-        setNotificationIndicator(new RecordingIndicator(log));
+    RecordingNotchPanelController(CallLog& log, const Dependencies& dependencies) : Recorded(log, dependencies) {
+        setNotificationIndicator(new RecordingIndicator(log, dependencies.indicator));
     }
     void show(AppState& state) override {
         log_.add(QStringLiteral("notch.show"));
@@ -228,8 +231,13 @@ public:
         return std::make_unique<RecordingAutomationEngine>(log_);
     }
     std::unique_ptr<NotchPanelController> makeNotchController() override {
-        return std::make_unique<RecordingNotchPanelController>(log_, services.haptics);
+        NotchPanelController::Dependencies dependencies = notchDependencies();
+        dependencies.indicator.root = [this] { return root; };
+        return std::make_unique<RecordingNotchPanelController>(log_, dependencies);
     }
+
+    // The application root the alert dot's click reaches.
+    AppState* root = nullptr;
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
         return std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log);
     }
@@ -262,7 +270,8 @@ public:
     ManualClock clock;
     ManualScheduler scheduler{clock};
     FakeSleepWakeMonitor sleepWake;
-    FakeScreens screens;
+    // A 1512 by 982 display with a 185 by 32 notch, the main screen.
+    FakeScreens screens{{notchedScreen(1, QRect(0, 0, 1512, 982), 185)}, notchedScreen(1, QRect(0, 0, 1512, 982), 185)};
     RecordingApplicationShell shell{log};
     InMemoryDefaultsProvider defaults;
     RecordingSystemLog systemLog;
@@ -297,6 +306,9 @@ public:
     FakeSystemCounters systemCounters;
     ScriptedMediaAutomation mediaAutomation;
     RecordingHttpClient http;
+    DisplayCoordinator displays{screens, diagnostics};
+    FakeReducedMotionSource reducedMotion;
+    VantrelMotion motion{reducedMotion};
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -324,7 +336,11 @@ public:
                                       .haptics = haptics,
                                       .systemCounters = systemCounters,
                                       .mediaAutomation = mediaAutomation,
-                                      .http = http}};
+                                      .http = http,
+                                      .displays = displays,
+                                      .diagnostics = diagnostics,
+                                      .motion = motion,
+                                      .hapticPerformer = hapticPerformer}};
 };
 
 } // namespace vantrel::test

@@ -1,0 +1,75 @@
+#include "notch/NotchPanelShape.h"
+
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+
+namespace vantrel {
+
+double NotchPanelShape::compactRadius(double compactHeight) {
+    return std::clamp(compactHeight * 0.43, 12.0, 18.0);
+}
+
+double NotchPanelShape::expandedRadius(double expandedHeight, double compactHeight) {
+    return std::clamp((expandedHeight - compactHeight) * 0.22, 24.0, 30.0);
+}
+
+QPainterPath NotchPanelShape::roundedOutline(const QRectF& rect, double radius) {
+    QPainterPath path;
+    if (rect.isEmpty()) return path;
+    const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2);
+    path.addRoundedRect(rect, r, r);
+    return path;
+}
+
+QPainterPath NotchPanelShape::restingOutline(const QSizeF& size, double radius) {
+    return roundedOutline(QRectF(QPointF(0, 0), size), radius);
+}
+
+QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
+    if (outline.isEmpty()) return QRegion();
+    // Rows of whole pixels: each row spans from the leftmost to the rightmost pixel the outline
+    // touches anywhere within that row's height.
+    const QRectF bounds = outline.boundingRect();
+    const int top = static_cast<int>(std::floor(bounds.top()));
+    const int bottom = static_cast<int>(std::ceil(bounds.bottom()));
+    const QPolygonF polygon = outline.toFillPolygon();
+    QRegion region;
+    int runStart = top;
+    int runLeft = 0;
+    int runRight = -1;
+    const auto flush = [&](int end) {
+        if (runRight >= runLeft && end > runStart) region += QRect(runLeft, runStart, runRight - runLeft, end - runStart);
+    };
+    for (int y = top; y < bottom; ++y) {
+        double left = bounds.right();
+        double right = bounds.left();
+        // The outline's extent within the band [y, y + 1]: its edges crossing the band, and its
+        // corners inside the band.
+        for (qsizetype i = 0; i + 1 < polygon.size(); ++i) {
+            const QPointF a = polygon[i];
+            const QPointF b = polygon[i + 1];
+            const double lo = std::max<double>(y, std::min(a.y(), b.y()));
+            const double hi = std::min<double>(y + 1, std::max(a.y(), b.y()));
+            if (lo > hi) continue;
+            for (double at : {lo, hi}) {
+                const double x = a.y() == b.y() ? std::min(a.x(), b.x()) : a.x() + (b.x() - a.x()) * (at - a.y()) / (b.y() - a.y());
+                const double x2 = a.y() == b.y() ? std::max(a.x(), b.x()) : x;
+                left = std::min(left, x);
+                right = std::max(right, x2);
+            }
+        }
+        const int l = static_cast<int>(std::floor(left));
+        const int r = static_cast<int>(std::ceil(right));
+        if (l != runLeft || r != runRight) {
+            flush(y);
+            runStart = y;
+            runLeft = l;
+            runRight = r;
+        }
+    }
+    flush(bottom);
+    return region;
+}
+
+} // namespace vantrel

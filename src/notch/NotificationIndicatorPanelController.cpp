@@ -1,0 +1,95 @@
+#include "notch/NotificationIndicatorPanelController.h"
+
+#include "app/AppState.h"
+#include "core/VantrelPreferences.h"
+#include "modules/NotificationSignalStore.h"
+#include "notch/DisplayCoordinator.h"
+#include "notch/NotificationIndicatorView.h"
+#include "notch/VantrelPanel.h"
+#include "platform/ApplicationShell.h"
+
+namespace vantrel {
+
+NotificationIndicatorPanelController::NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent)
+    : QObject(parent), deps_(std::move(dependencies)) {
+    using Setting = VantrelPreferences::Setting;
+    connect(&deps_.alerts, &NotificationSignalStore::pendingEventsChanged, this,
+            &NotificationIndicatorPanelController::updateVisibility);
+    deps_.preferences.onChange(Setting::notificationIndicatorEnabled, this, [this] { updateVisibility(); });
+    deps_.preferences.onChange(Setting::notificationsEnabled, this, [this] { updateVisibility(); });
+    // The dot stays beside the housing when the screens change, whether the notch panel is on or off.
+    connect(&deps_.screens, &Screens::screensChanged, this, &NotificationIndicatorPanelController::updateVisibility);
+    updateVisibility();
+}
+
+NotificationIndicatorPanelController::~NotificationIndicatorPanelController() {
+    delete panel_;
+}
+
+bool NotificationIndicatorPanelController::shouldShow() const {
+    return deps_.preferences.notificationsEnabled() && deps_.preferences.notificationIndicatorEnabled() &&
+           !deps_.alerts.pendingEvents().empty();
+}
+
+QWidget* NotificationIndicatorPanelController::panel() const {
+    return panel_;
+}
+
+QRectF NotificationIndicatorPanelController::dotFrame(double notchCenter, double notchWidth, double screenTop) {
+    return QRectF(notchCenter + notchWidth / 2 + 8, screenTop + 2, kDotSize, kDotSize);
+}
+
+void NotificationIndicatorPanelController::updateVisibility() {
+    if (shouldShow()) {
+        const std::optional<DisplayCoordinator::ActiveDisplay> active = deps_.displays.refreshActiveDisplay();
+        if (active && active->eligibility.hasPhysicalNotch && active->screen.auxiliaryTopLeftArea &&
+            active->screen.auxiliaryTopRightArea) {
+            const double center =
+                (active->screen.auxiliaryTopLeftArea->right() + active->screen.auxiliaryTopRightArea->left()) / 2;
+            placePanel(dotFrame(center, active->eligibility.notchWidth, active->screen.frame.top()));
+            return;
+        }
+    }
+    if (panel_) orderOutPanel();
+}
+
+VantrelPanel& NotificationIndicatorPanelController::makePanelIfNeeded() {
+    if (!panel_) {
+        auto* panel = new VantrelPanel();
+        panel->setObjectName(QStringLiteral("vantrel.notification-indicator"));
+        panel->setWindowTitle(QStringLiteral("Vantrel Notifications"));
+        panel->setContentView(new NotificationIndicatorView([this] { openNotifications(); }));
+        panel_ = panel;
+    }
+    return *panel_;
+}
+
+void NotificationIndicatorPanelController::placePanel(const QRectF& frame) {
+    VantrelPanel& panel = makePanelIfNeeded();
+    panel.setFrame(frame.toRect());
+    // Round on screen and to the pointer: the corners of the square window let clicks through.
+    QPainterPath circle;
+    circle.addEllipse(NotificationIndicatorView::layout(frame.size()).circle);
+    panel.setOutline(circle);
+    panel.orderFront();
+}
+
+void NotificationIndicatorPanelController::orderOutPanel() {
+    if (panel_) panel_->orderOut();
+}
+
+void NotificationIndicatorPanelController::releasePanel() {
+    if (!panel_) return;
+    panel_->orderOut();
+    delete panel_;
+}
+
+void NotificationIndicatorPanelController::openNotifications() {
+    deps_.alerts.setPendingEvents({});
+    AppState* root = deps_.root ? deps_.root() : nullptr;
+    if (root) root->setSelectedSection(VantrelSection::notifications);
+    deps_.shell.activateIgnoringOtherApps();
+    if (root && root->controlCenterWindow()) deps_.shell.makeKeyAndOrderFront(*root->controlCenterWindow());
+}
+
+} // namespace vantrel

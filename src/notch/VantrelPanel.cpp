@@ -1,0 +1,147 @@
+#include "notch/VantrelPanel.h"
+
+#include "notch/NotchPanelShape.h"
+#include "platform/linux/X11InputFocus.h"
+
+#include <QApplication>
+#include <QGraphicsEffect>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace vantrel {
+
+// Draws the container and its children through the outline: the rendered content becomes the
+// brush that fills the outline, so the edge is antialiased in one pass.
+class VantrelPanel::OutlineEffect final : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+    void setOutline(const std::optional<QPainterPath>& outline) {
+        outline_ = outline;
+        update();
+    }
+
+protected:
+    void draw(QPainter* painter) override {
+        if (!outline_) {
+            drawSource(painter);
+            return;
+        }
+        if (outline_->isEmpty()) return;
+        QPoint offset;
+        const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        if (pixmap.isNull()) return;
+        QBrush brush(pixmap);
+        brush.setTransform(QTransform::fromTranslate(offset.x(), offset.y()));
+        // The brush repeats its pixmap; the content ends where the container does.
+        const QRectF source(offset, pixmap.deviceIndependentSize());
+        const QPainterPath outline =
+            source.contains(outline_->boundingRect()) ? *outline_ : outline_->intersected(rectPath(source));
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(brush);
+        painter->drawPath(outline);
+        painter->restore();
+    }
+
+private:
+    static QPainterPath rectPath(const QRectF& rect) {
+        QPainterPath path;
+        path.addRect(rect);
+        return path;
+    }
+
+    std::optional<QPainterPath> outline_;
+};
+
+VantrelPanel::VantrelPanel(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint),
+      container_(new QWidget(this)), effect_(new OutlineEffect(container_)) {
+    // Bypassing the window manager keeps the panel on every workspace, lets it sit over the top
+    // bar, and leaves the keyboard focus where it is until the panel asks for it.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    container_->setGraphicsEffect(effect_);
+    auto* inner = new QVBoxLayout(container_);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->setSpacing(0);
+}
+
+VantrelPanel::~VantrelPanel() = default;
+
+void VantrelPanel::setContentView(QWidget* view) {
+    delete content_;
+    content_ = view;
+    if (view) {
+        view->setParent(container_);
+        container_->layout()->addWidget(view);
+        view->show();
+    }
+}
+
+void VantrelPanel::setFrame(const QRect& frame) {
+    setGeometry(frame);
+    container_->setGeometry(QRect(QPoint(0, 0), frame.size()));
+}
+
+void VantrelPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    container_->setGeometry(rect());
+}
+
+void VantrelPanel::setOutline(std::optional<QPainterPath> outline) {
+    outline_ = std::move(outline);
+    applyOutline();
+}
+
+void VantrelPanel::applyOutline() {
+    effect_->setOutline(outline_);
+    if (outline_)
+        setMask(NotchPanelShape::coverage(*outline_));
+    else
+        clearMask();
+}
+
+void VantrelPanel::orderFront() {
+    if (!isVisible()) show();
+    raise();
+}
+
+void VantrelPanel::orderOut() {
+    resignKey();
+    hide();
+}
+
+void VantrelPanel::makeKey() {
+    if (!isKey()) {
+        previousX11Focus_ = X11InputFocus::current();
+        previousActiveWindow_ = QApplication::activeWindow();
+    }
+    tookKey_ = true;
+    orderFront();
+    activateWindow();
+}
+
+void VantrelPanel::resignKey() {
+    if (!tookKey_) return;
+    tookKey_ = false;
+    if (!isKey()) return;
+    if (previousX11Focus_ && *previousX11Focus_ != static_cast<quint32>(winId())) {
+        X11InputFocus::give(*previousX11Focus_);
+    } else if (previousActiveWindow_ && previousActiveWindow_ != this) {
+        previousActiveWindow_->activateWindow();
+    } else if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) {
+        focus->clearFocus();
+    }
+    previousX11Focus_.reset();
+    previousActiveWindow_ = nullptr;
+}
+
+bool VantrelPanel::isKey() const {
+    return isActiveWindow();
+}
+
+} // namespace vantrel

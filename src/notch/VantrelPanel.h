@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+
+namespace vantrel {
+
+// A borderless window that floats above every other window on every workspace, may sit over the
+// desktop's top bar, and takes the keyboard focus only when asked (makeKey). Its content is one
+// replaceable view inside a container; an optional outline clips what it shows, with smooth
+// edges, and the window shows and takes clicks only within it, so clicks elsewhere reach the
+// windows below.
+class VantrelPanel : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QRect frame READ geometry WRITE setFrame)
+public:
+    explicit VantrelPanel(QWidget* parent = nullptr);
+    ~VantrelPanel() override;
+
+    // Replaces the content (the panel owns it); it fills the panel.
+    void setContentView(QWidget* view);
+    QWidget* contentView() const { return content_; }
+    // What holds the content and carries the outline.
+    QWidget* container() const { return container_; }
+
+    // Moves and sizes the window; the content follows at once, not when the desktop confirms.
+    void setFrame(const QRect& frame);
+
+    // The outline in the panel's own coordinates; none: the whole panel.
+    void setOutline(std::optional<QPainterPath> outline);
+    const std::optional<QPainterPath>& outline() const { return outline_; }
+
+    // Shows the panel above the others without taking the keyboard focus.
+    void orderFront();
+    void orderOut();
+
+    // Takes the keyboard focus, remembering who had it.
+    void makeKey();
+    // Gives the keyboard focus back to whoever had it before makeKey(), when the panel still
+    // holds it.
+    void resignKey();
+    bool isKey() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    class OutlineEffect;
+
+    void applyOutline();
+
+    QWidget* container_;
+    OutlineEffect* effect_;
+    QPointer<QWidget> content_;
+    std::optional<QPainterPath> outline_;
+    bool tookKey_ = false;
+    std::optional<quint32> previousX11Focus_;
+    QPointer<QWidget> previousActiveWindow_;
+};
+
+} // namespace vantrel

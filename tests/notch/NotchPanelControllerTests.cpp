@@ -1,0 +1,416 @@
+#include "notch/NotchPanelShape.h"
+#include "notch/NotchTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QPropertyAnimation>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+TEST_F(NotchTest, FramesAndRadiiOfA185By32Notch) {
+    EXPECT_TRUE(notch.hasPhysicalNotch()); // known before any panel exists
+    notch.show(*state);
+    ASSERT_TRUE(notch.hasPanel());
+    EXPECT_EQ(notch.hardwareNotchWidth(), 185);
+    EXPECT_EQ(notch.topBridgeHeight(), 32);
+    const auto& layout = *notch.lastLayout();
+    EXPECT_EQ(layout.compactFrame, QRectF(663.5, 0, 185, 32));
+    EXPECT_EQ(layout.expandedFrame, QRectF(346, 0, 820, 104));
+    EXPECT_EQ(layout.notchCenter, 756);
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
+    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
+              QStringLiteral("panel=%1 display=1 expanded=false frame=(663.5, 0, 185, 32)").arg(panelNumber()));
+
+    EXPECT_DOUBLE_EQ(NotchPanelShape::compactRadius(32), 13.76);
+    EXPECT_DOUBLE_EQ(NotchPanelShape::expandedRadius(104, 32), 24);
+    EXPECT_DOUBLE_EQ(NotchPanelShape::expandedRadius(470, 32), 30);
+    EXPECT_DOUBLE_EQ(NotchPanelShape::expandedRadius(20, 32), 24);
+    EXPECT_DOUBLE_EQ(NotchPanelShape::compactRadius(0), 12);
+    EXPECT_DOUBLE_EQ(NotchPanelShape::compactRadius(50), 18);
+
+    // Tall tabs at each size; the width follows the size alone.
+    notch.setSelectedTab(NotchTab::clipboard);
+    notch.reposition(false);
+    EXPECT_EQ(notch.lastLayout()->expandedFrame, QRectF(346, 0, 820, 470));
+    h.preferences.setNotchSize(NotchSize::large);
+    notch.setSelectedTab(NotchTab::timers);
+    notch.reposition(false);
+    EXPECT_EQ(notch.lastLayout()->expandedFrame, QRectF(296, 0, 920, 320));
+    h.preferences.setNotchSize(NotchSize::small);
+    notch.setSelectedTab(NotchTab::home);
+    notch.reposition(false);
+    EXPECT_EQ(notch.lastLayout()->expandedFrame, QRectF(396, 0, 720, 100));
+
+    // A work area 700 wide keeps a large panel 16 points from either side; a short one 40 below.
+    h.preferences.setNotchSize(NotchSize::large);
+    h.screens.set({notchedScreen(1, QRect(0, 0, 1512, 982), 185, 32, QRect(0, 0, 700, 300))}, std::nullopt);
+    EXPECT_EQ(notch.lastLayout()->expandedFrame.width(), 668);
+    notch.setSelectedTab(NotchTab::files);
+    notch.reposition(false);
+    EXPECT_EQ(notch.lastLayout()->expandedFrame.height(), 260);
+
+    // A housing too narrow to count leaves no layout, and the panel goes.
+    h.screens.set({notchedScreen(1, QRect(0, 0, 1512, 982), 80)}, std::nullopt);
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_FALSE(notch.hasPhysicalNotch());
+}
+
+TEST_F(NotchTest, HoverOpensAfterTheResponsivenessDelayAndLeavingCancels) {
+    notch.show(*state);
+    const std::size_t idle = h.scheduler.pendingCount();
+
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::balanced);
+    notch.scheduleHoverExpand();
+    EXPECT_TRUE(notch.isHoverExpandPending());
+    h.scheduler.advance(Seconds(0.17));
+    EXPECT_FALSE(notch.isExpanded());
+    h.scheduler.advance(Seconds(0.01));
+    EXPECT_TRUE(notch.isExpanded());
+    EXPECT_TRUE(notch.isTargetExpanded());
+    // Entering again while open schedules nothing.
+    notch.scheduleHoverExpand();
+    EXPECT_FALSE(notch.isHoverExpandPending());
+
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_FALSE(notch.isExpanded());
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::careful);
+    notch.scheduleHoverExpand();
+    h.scheduler.advance(Seconds(0.35));
+    EXPECT_FALSE(notch.isTargetExpanded());
+    // Leaving within the delay: nothing opens.
+    notch.cancelPendingHoverExpand();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_FALSE(notch.isTargetExpanded());
+    notch.scheduleHoverExpand();
+    h.scheduler.advance(Seconds(0.36));
+    EXPECT_TRUE(notch.isTargetExpanded());
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+
+    // Instant opens at once, through the surface's pointer entry.
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::instant);
+    QWidget* surface = panel().contentView();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->accessibleName(), QStringLiteral("Vantrel notch"));
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(surface, &enter);
+    EXPECT_TRUE(notch.isTargetExpanded());
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    // With "Open when the pointer enters" off, entering opens nothing.
+    h.preferences.setNotchAutoExpand(false);
+    QCoreApplication::sendEvent(surface, &enter);
+    EXPECT_FALSE(notch.isTargetExpanded());
+
+    // Compact with the pointer away: nothing is scheduled.
+    EXPECT_EQ(h.scheduler.pendingCount(), idle);
+}
+
+TEST_F(NotchTest, LeavingClosesByTheCollapseSetting) {
+    notch.show(*state);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+
+    // Short delay: 0.42 seconds, and coming back within it keeps the panel open.
+    notch.scheduleCollapse();
+    h.scheduler.advance(Seconds(0.41));
+    EXPECT_TRUE(notch.isTargetExpanded());
+    notch.cancelPendingCollapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(notch.isTargetExpanded());
+    notch.scheduleCollapse();
+    h.scheduler.advance(Seconds(0.42));
+    EXPECT_FALSE(notch.isTargetExpanded());
+    // Closing: the surface keeps its expanded content until the mask has shrunk.
+    EXPECT_TRUE(notch.isExpanded());
+    h.scheduler.advance(Seconds(0.25));
+    EXPECT_FALSE(notch.isExpanded());
+
+    h.preferences.setNotchCollapseBehavior(NotchCollapseBehavior::immediate);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(panel().contentView(), &leave);
+    EXPECT_FALSE(notch.isTargetExpanded());
+    h.scheduler.advance(Seconds(1));
+
+    h.preferences.setNotchCollapseBehavior(NotchCollapseBehavior::manual);
+    notch.expand(std::nullopt, false);
+    notch.scheduleCollapse();
+    h.scheduler.advance(Seconds(60));
+    EXPECT_TRUE(notch.isExpanded());
+
+    // Without the application root nothing is scheduled to close it.
+    h.preferences.setNotchCollapseBehavior(NotchCollapseBehavior::immediate);
+    notch.setState(nullptr);
+    notch.scheduleCollapse();
+    EXPECT_TRUE(notch.isTargetExpanded());
+}
+
+TEST_F(NotchTest, OpeningAndClosingPlayTheirHapticsOnce) {
+    notch.show(*state);
+    // From compact, a tab changes silently and only the notch pattern plays (detent).
+    notch.expand(NotchTab::clipboard, false);
+    EXPECT_EQ(notch.selectedTab(), NotchTab::clipboard);
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), (QStringList{"alignment", "levelChange"}));
+    EXPECT_EQ(notch.lastLayout()->expandedFrame, QRectF(346, 0, 820, 470));
+
+    // Open: the same tab or no tab plays nothing.
+    h.hapticPerformer.clear();
+    notch.expand(NotchTab::clipboard, false);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(pulses().isEmpty());
+
+    // Another tab of the same height: the controls pattern (click), no new frame.
+    notch.expand(NotchTab::files, false);
+    EXPECT_EQ(notch.frameAnimation(), nullptr);
+    EXPECT_EQ(notch.presentationAnimation(), nullptr);
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), (QStringList{"generic", "levelChange"}));
+
+    // A tab of another height re-frames the panel with the 0.16-second frame animation.
+    h.hapticPerformer.clear();
+    notch.expand(NotchTab::note, true);
+    ASSERT_NE(notch.frameAnimation(), nullptr);
+    EXPECT_EQ(notch.frameAnimation()->duration(), 160);
+    notch.frameAnimation()->setCurrentTime(160);
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 270));
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), (QStringList{"generic", "levelChange"}));
+
+    // Closing: the alignment pulse once; closing again plays nothing.
+    h.hapticPerformer.clear();
+    notch.collapse();
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), QStringList{"alignment"});
+    // With interface haptics off, nothing at all.
+    h.hapticPerformer.clear();
+    h.preferences.setInterfaceHapticsEnabled(false);
+    notch.expand(std::nullopt, false);
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(pulses().isEmpty());
+}
+
+TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
+    using Mask = NotchPanelController::MaskShape;
+    notch.show(*state);
+    const QString number = panelNumber();
+    notch.expand(std::nullopt, false);
+    // The window takes the expanded frame at once; the mask starts notch-sized.
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
+    EXPECT_TRUE(notch.isExpanded());
+    QVariantAnimation* opening = notch.presentationAnimation();
+    ASSERT_NE(opening, nullptr);
+    EXPECT_EQ(opening->duration(), 250);
+    EXPECT_EQ(notch.presentationMask(), (Mask{QSizeF(185, 32), 13.76}));
+    // Eased (0.42, 0, 0.58, 1): symmetric, so half way in time is half way in size.
+    opening->setCurrentTime(125);
+    const Mask halfway = *notch.presentationMask();
+    EXPECT_NEAR(halfway.size.width(), 502.5, 0.5);
+    EXPECT_NEAR(halfway.size.height(), 68, 0.5);
+    EXPECT_NEAR(halfway.radius, 18.88, 0.05);
+    EXPECT_EQ(records(DiagnosticsCategory::notchAnimation).last(),
+              QStringLiteral("panel=%1 start generation=1 target=expanded edge-mask source=(0, 0, 185, 32) "
+                             "destination=(0, 0, 820, 104)")
+                  .arg(number));
+
+    // Closing half way: from the in-flight shape, and the opening's end does nothing.
+    notch.collapse();
+    QVariantAnimation* closing = notch.presentationAnimation();
+    ASSERT_NE(closing, opening);
+    EXPECT_EQ(notch.presentationMask(), halfway);
+    EXPECT_TRUE(records(DiagnosticsCategory::notchAnimation).last().contains(u"generation=2 target=compact"));
+    closing->setCurrentTime(250);
+    EXPECT_EQ(notch.presentationMask(), (Mask{QSizeF(185, 32), 13.76}));
+    EXPECT_TRUE(notch.isExpanded());
+    h.scheduler.advance(Seconds(0.25));
+    EXPECT_FALSE(notch.isExpanded());
+    EXPECT_FALSE(notch.presentationMask());
+    EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
+    const QStringList animation = records(DiagnosticsCategory::notchAnimation);
+    EXPECT_EQ(animation.filter(u"finish").size(), 1);
+    EXPECT_EQ(animation.last(),
+              QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
+
+    // An open panel closes from the expanded shape; reduced motion takes 0.12 seconds.
+    h.reducedMotion.set(true);
+    QCoreApplication::processEvents();
+    notch.expand(std::nullopt, false);
+    EXPECT_EQ(notch.presentationAnimation()->duration(), 120);
+    h.scheduler.advance(Seconds(0.12));
+    EXPECT_FALSE(notch.presentationMask());
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
+    notch.collapse();
+    EXPECT_EQ(notch.presentationMask(), (Mask{QSizeF(820, 104), 24}));
+    h.scheduler.advance(Seconds(0.12));
+    EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
+    // An animated re-frame under reduced motion takes 0.1 seconds.
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(0.12));
+    h.preferences.setNotchSize(NotchSize::large);
+    notch.reposition(true);
+    ASSERT_NE(notch.frameAnimation(), nullptr);
+    EXPECT_EQ(notch.frameAnimation()->duration(), 100);
+    EXPECT_EQ(notch.presentationAnimation(), nullptr);
+}
+
+TEST_F(NotchTest, ATabOfAnotherHeightDuringTheOpeningRetargetsTheMask) {
+    notch.show(*state);
+    notch.expand(std::nullopt, false);
+    notch.presentationAnimation()->setCurrentTime(125);
+    const auto halfway = *notch.presentationMask();
+    notch.expand(NotchTab::calendar, false);
+    EXPECT_EQ(notch.presentationMask(), halfway);
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 470));
+    h.scheduler.advance(Seconds(0.25));
+    EXPECT_TRUE(notch.isExpanded());
+    EXPECT_FALSE(notch.presentationMask());
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 470));
+}
+
+TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
+    const ScreenInfo other = notchedScreen(2, QRect(1512, 0, 1920, 1080), 200, 38);
+    h.screens.set({builtIn(), other}, builtIn());
+    notch.show(*state);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+
+    // The display in use goes while another notched one stays: the panel moves there at once,
+    // still open, without animation.
+    h.screens.set({other}, other);
+    EXPECT_TRUE(notch.isExpanded());
+    EXPECT_EQ(panel().geometry(), QRect(2062, 0, 820, 104));
+    EXPECT_EQ(notch.frameAnimation(), nullptr);
+    EXPECT_EQ(notch.presentationAnimation(), nullptr);
+    EXPECT_EQ(notch.topBridgeHeight(), 38);
+
+    // The last notched display goes: ordered out, closed, kept.
+    const QString number = panelNumber();
+    h.screens.set({plainScreen(3, QRect(0, 0, 1920, 1080))}, std::nullopt);
+    ASSERT_TRUE(notch.hasPanel());
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_FALSE(notch.isExpanded());
+    EXPECT_FALSE(notch.isTargetExpanded());
+    EXPECT_FALSE(notch.hasPhysicalNotch());
+    EXPECT_EQ(records(DiagnosticsCategory::notchIntent).last(), "hidden: active display has no physical notch");
+    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
+              QStringLiteral("panel=%1 retained reason=screen-parameters visible=false frame=(2062, 0, 820, 104)")
+                  .arg(number));
+
+    // It comes back compact without a user action; a workspace switch re-places it too.
+    h.screens.set({builtIn()}, builtIn());
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_FALSE(notch.isExpanded());
+    EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
+    h.screens.switchWorkspace();
+    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
+              QStringLiteral("panel=%1 retained reason=active-space visible=true frame=(664, 0, 185, 32)").arg(number));
+}
+
+TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
+    // Without a panel: repositioning reports nothing and leaves the dot alone; the screens are
+    // still followed.
+    notch.reposition(true);
+    EXPECT_TRUE(records(DiagnosticsCategory::notchIntent).isEmpty());
+    h.screens.set({plainScreen(3, QRect(0, 0, 1920, 1080))}, std::nullopt);
+    EXPECT_FALSE(notch.hasPhysicalNotch());
+    EXPECT_FALSE(notch.hasPanel());
+    EXPECT_TRUE(records(DiagnosticsCategory::notchIntent).isEmpty());
+
+    // No notch display: opening plays no pulse.
+    notch.show(*state);
+    notch.expand(std::nullopt, true);
+    EXPECT_FALSE(notch.isExpanded());
+    EXPECT_TRUE(pulses().isEmpty());
+    EXPECT_FALSE(panel().isVisible());
+
+    h.screens.set({builtIn()}, builtIn());
+    VantrelPanel* first = notch.panel();
+    notch.show(*state);
+    EXPECT_EQ(notch.panel(), first);
+    notch.expand(NotchTab::system, false);
+    notch.hide();
+    EXPECT_FALSE(notch.hasPanel());
+    EXPECT_FALSE(notch.isExpanded());
+    // The opening's end after hide does nothing.
+    h.scheduler.advance(Seconds(1));
+    EXPECT_FALSE(notch.isExpanded());
+    notch.show(*state);
+    EXPECT_NE(notch.panel(), first);
+    EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
+    EXPECT_EQ(notch.selectedTab(), NotchTab::system);
+}
+
+TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
+    notch.show(*state);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    // The window the user types in (the offscreen desktop activates every window it shows, so the
+    // panel is only shown before this one is made active).
+    QWidget window;
+    window.setGeometry(100, 200, 300, 200);
+    window.show();
+    window.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.isActiveWindow());
+
+    notch.expand(NotchTab::note, true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel().isKey());
+    notch.collapse();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isActiveWindow());
+    EXPECT_FALSE(panel().isKey());
+}
+
+TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
+    notch.show(*state);
+    // Compact: a black cap, its lower corners rounded.
+    QImage compact = render();
+    EXPECT_EQ(compact.size(), QSize(185, 32));
+    EXPECT_EQ(compact.pixelColor(92, 16), QColor(Qt::black));
+    EXPECT_EQ(compact.pixelColor(0, 31).alpha(), 0);
+
+    notch.expand(std::nullopt, false);
+    QPointer<QVariantAnimation> opening = notch.presentationAnimation();
+    QImage sheet(820, 3 * 114, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(90, 120, 160));
+    QPainter painter(&sheet);
+    struct Probe {
+        int time;
+        QPoint inside;
+        QPoint outside;
+    };
+    // At the start the mask is the notch (185 by 32, centred); half way about 502 by 68; at the
+    // end the whole 820 by 104 with corners of 24.
+    const Probe probes[] = {{0, QPoint(410, 30), QPoint(410, 40)},
+                            {125, QPoint(410 - 240, 60), QPoint(410 - 260, 20)},
+                            {250, QPoint(30, 100), QPoint(1, 103)}};
+    for (int i = 0; i < 3; ++i) {
+        opening->setCurrentTime(probes[i].time);
+        const QImage frame = render();
+        ASSERT_EQ(frame.size(), QSize(820, 104));
+        EXPECT_EQ(frame.pixelColor(probes[i].inside), QColor(Qt::black)) << probes[i].time;
+        EXPECT_EQ(frame.pixelColor(probes[i].outside).alpha(), 0) << probes[i].time;
+        EXPECT_EQ(frame.pixelColor(410, 1), QColor(Qt::black)) << probes[i].time;
+        painter.drawImage(0, i * 114, frame);
+    }
+    painter.end();
+    sheet.save(QDir::temp().filePath(QStringLiteral("vantrel-notch-opening.png")));
+
+    // The window shows and takes clicks only inside the outline.
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    notch.expand(std::nullopt, false);
+    EXPECT_TRUE(panel().mask().contains(QPoint(410, 16)));
+    EXPECT_FALSE(panel().mask().contains(QPoint(100, 16)));
+    EXPECT_FALSE(panel().mask().contains(QPoint(410, 50)));
+}

@@ -1,0 +1,121 @@
+#include "modules/NotificationSignalStore.h"
+#include "notch/NotchTestSupport.h"
+#include "notch/NotificationIndicatorView.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QTest>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+class IndicatorTest : public NotchTest {
+protected:
+    NotificationIndicatorPanelController& dot = notch.notificationIndicator();
+    bool dotShows() const { return dot.panel() && dot.panel()->isVisible(); }
+};
+} // namespace
+
+TEST_F(IndicatorTest, ShowsOnlyWithAlertsOnTheIndicatorOnAndAnAlertWaiting) {
+    EXPECT_FALSE(dotShows());
+    for (const bool alerts : {false, true})
+        for (const bool indicator : {false, true}) {
+            h.preferences.setNotificationsEnabled(true);
+            h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+            h.preferences.setNotificationsEnabled(alerts);
+            h.preferences.setNotificationIndicatorEnabled(indicator);
+            EXPECT_EQ(dotShows(), alerts && indicator) << alerts << indicator;
+            EXPECT_EQ(dot.shouldShow(), alerts && indicator);
+            h.alerts.setPendingEvents({});
+            EXPECT_FALSE(dotShows());
+        }
+
+    // With the notch panel switched off the dot shows all the same, 8 points right of the
+    // housing and 2 below the top: (756 + 92.5 + 8, 2).
+    EXPECT_EQ(NotificationIndicatorPanelController::dotFrame(756, 185, 0), QRectF(856.5, 2, 12, 12));
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_TRUE(dotShows());
+    EXPECT_EQ(dot.panel()->geometry(), QRect(857, 2, 12, 12));
+
+    // It follows the screens with the panel off: another notched display, then none.
+    h.screens.set({notchedScreen(2, QRect(0, 100, 1000, 700), 200, 38)}, std::nullopt);
+    EXPECT_EQ(dot.panel()->geometry(), QRect(608, 102, 12, 12));
+    h.screens.set({plainScreen(3, QRect(0, 0, 1920, 1080))}, std::nullopt);
+    EXPECT_FALSE(dotShows());
+    h.screens.set({builtIn()}, builtIn());
+    EXPECT_TRUE(dotShows());
+
+    // The notch panel places it with its own layout, and hiding the panel orders it out once.
+    notch.show(*state);
+    EXPECT_EQ(dot.panel()->geometry(), QRect(857, 2, 12, 12));
+    notch.hide();
+    EXPECT_FALSE(dotShows());
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    EXPECT_TRUE(dotShows());
+}
+
+TEST_F(IndicatorTest, AClickClearsTheAlertsAndOpensTheNotificationsSection) {
+    QWidget controlCenter;
+    state->registerControlCenterWindow(controlCenter);
+    h.factory.root = state.get();
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_TRUE(dotShows());
+
+    auto* button = dot.panel()->findChild<QAbstractButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Open Vantrel notifications"));
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Open Vantrel notifications"));
+    EXPECT_EQ(button->size(), QSize(12, 12));
+    ASSERT_FALSE(h.alerts.pendingEvents().empty());
+    // A click on the square's corner misses the dot.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_FALSE(h.alerts.pendingEvents().empty());
+
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_TRUE(h.alerts.pendingEvents().empty());
+    EXPECT_FALSE(dotShows());
+    EXPECT_EQ(state->selectedSection(), VantrelSection::notifications);
+    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("app.activate")));
+    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
+
+    // Without a root the alerts are still cleared and the application activated.
+    h.factory.root = nullptr;
+    h.log.entries.clear();
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    dot.openNotifications();
+    EXPECT_TRUE(h.alerts.pendingEvents().empty());
+    EXPECT_EQ(h.log.entries.filter(QStringLiteral("app.")), QStringList{"app.activate"});
+
+    // Stop releases the dot's window.
+    state->start();
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    state->stop();
+    EXPECT_EQ(dot.panel(), nullptr);
+}
+
+TEST(NotificationIndicatorView, ARedDotWithALightRing) {
+    const auto layout = NotificationIndicatorView::layout(QSizeF(12, 12));
+    EXPECT_EQ(layout.circle, QRectF(0, 0, 12, 12));
+    EXPECT_EQ(layout.ring, QRectF(0.35, 0.35, 11.3, 11.3));
+    EXPECT_EQ(layout.ringWidth, 0.7);
+    EXPECT_EQ(layout.fill, QColor(0xFF, 0x3B, 0x30));
+    EXPECT_EQ(layout.ringColor.alpha(), 166);
+
+    NotificationIndicatorView view({});
+    view.resize(12, 12);
+    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.scale(4, 4);
+    view.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.end();
+    image.save(QDir::temp().filePath(QStringLiteral("vantrel-indicator.png")));
+    const QColor centre = image.pixelColor(24, 24);
+    EXPECT_EQ(centre.red(), 0xFF);
+    EXPECT_EQ(centre.green(), 0x3B);
+    EXPECT_EQ(centre.alpha(), 255);
+    EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0);
+    // The ring lightens the edge.
+    EXPECT_GT(image.pixelColor(24, 1).green(), 0x3B);
+}
