@@ -241,7 +241,7 @@ TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
               QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
 
     // An open panel closes from the expanded shape; reduced motion takes 0.12 seconds.
-    h.reducedMotion.set(true);
+    h.appearance.setReduceMotion(true);
     QCoreApplication::processEvents();
     notch.expand(std::nullopt, false);
     EXPECT_EQ(notch.presentationAnimation()->duration(), 120);

@@ -35,7 +35,7 @@
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
-#include "support/FakeReducedMotionSource.h"
+#include "support/FakeSystemAppearance.h"
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/FakeSystemCounters.h"
@@ -307,8 +307,8 @@ public:
     ScriptedMediaAutomation mediaAutomation;
     RecordingHttpClient http;
     DisplayCoordinator displays{screens, diagnostics};
-    FakeReducedMotionSource reducedMotion;
-    VantrelMotion motion{reducedMotion};
+    FakeSystemAppearance appearance;
+    VantrelMotion motion{appearance};
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
