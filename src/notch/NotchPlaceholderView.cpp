@@ -10,7 +10,7 @@ namespace vantrel {
 
 NotchPlaceholderView::NotchPlaceholderView(NotchPanelController& controller, const VantrelPreferences& preferences,
                                            QWidget* parent)
-    : QWidget(parent), controller_(controller), preferences_(preferences) {
+    : QWidget(parent), controller_(&controller), preferences_(preferences) {
     setAccessibleName(QStringLiteral("Vantrel notch"));
     setMouseTracking(false);
 }
@@ -21,17 +21,20 @@ void NotchPlaceholderView::paintEvent(QPaintEvent*) {
 }
 
 void NotchPlaceholderView::enterEvent(QEnterEvent*) {
-    controller_.cancelPendingCollapse();
-    if (preferences_.notchAutoExpand()) controller_.scheduleHoverExpand();
+    if (!controller_) return;
+    controller_->cancelPendingCollapse();
+    if (preferences_.notchAutoExpand()) controller_->scheduleHoverExpand();
 }
 
 void NotchPlaceholderView::leaveEvent(QEvent*) {
-    controller_.cancelPendingHoverExpand();
-    if (controller_.isExpanded()) controller_.scheduleCollapse();
+    if (!controller_) return;
+    controller_->cancelPendingHoverExpand();
+    if (controller_->isExpanded()) controller_->scheduleCollapse();
 }
 
 void NotchPlaceholderView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && !controller_.isExpanded()) controller_.expand(std::nullopt, true);
+    if (controller_ && event->button() == Qt::LeftButton && !controller_->isExpanded())
+        controller_->expand(std::nullopt, true);
 }
 
 } // namespace vantrel

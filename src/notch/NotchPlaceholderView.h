@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace vantrel {
@@ -22,7 +23,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    NotchPanelController& controller_;
+    // Weak: a panel let go by its controller lives on until the event loop deletes it.
+    QPointer<NotchPanelController> controller_;
     const VantrelPreferences& preferences_;
 };
 
