@@ -22,7 +22,8 @@ NotchSurfaceBody::Key key(NotchAppearance appearance) {
             .look = look,
             .shape = {true, 185, 32},
             .reduceTransparency = false,
-            .accent = qRgb(142, 142, 147)};
+            .accent = qRgb(142, 142, 147),
+            .artwork = std::nullopt};
 }
 
 // Building the look's layers: what a size or settings change costs once.

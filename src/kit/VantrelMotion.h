@@ -37,6 +37,8 @@ public:
     explicit VantrelMotion(SystemAppearance& appearance, QObject* parent = nullptr);
 
     bool prefersReducedMotion() const { return prefersReducedMotion_; }
+    // The desktop wishes it follows, for views that follow its other wishes too.
+    SystemAppearance* appearance() const { return appearance_; }
 
     // The animation a view should run for `kind`, given the one it would run normally. An absent
     // standard animation stays absent unless motion is reduced.

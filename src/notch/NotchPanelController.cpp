@@ -7,7 +7,7 @@
 #include "kit/VantrelMotion.h"
 #include "modules/MediaController.h"
 #include "notch/NotchPanelShape.h"
-#include "notch/NotchPlaceholderView.h"
+#include "notch/NotchSurfaceView.h"
 #include "notch/NotchPresentationTier.h"
 #include "notch/VantrelPanel.h"
 
@@ -78,7 +78,7 @@ void NotchPanelController::setNotificationIndicator(NotificationIndicatorPanelCo
 }
 
 QWidget* NotchPanelController::makeSurfaceView(AppState& state) {
-    return new NotchPlaceholderView(*this, state.preferences());
+    return new NotchSurfaceView(*this, state, deps_.motion.appearance());
 }
 
 AppState* NotchPanelController::state() const {

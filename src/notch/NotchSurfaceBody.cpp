@@ -1,5 +1,6 @@
 #include "notch/NotchSurfaceBody.h"
 
+#include "kit/ThemeArtwork.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
@@ -45,11 +46,23 @@ auto lookTie(const NotchLookSettings& l) {
                     l.backgroundTint.green, l.backgroundTint.blue, l.themeColorAmount);
 }
 
+// The art theme's image over the body, clipped to the outline; nothing for the neutral theme.
+void paintArtwork(QPainter& painter, const Key& key, const QPainterPath& outline, const QRectF& area, bool dark) {
+    const double opacity = Look::artworkOpacity(key.look, dark);
+    if (!key.artwork || key.artwork->isNull() || opacity <= 0) return;
+    painter.save();
+    painter.setClipPath(outline, Qt::IntersectClip);
+    ThemeArtwork::paint(painter, *key.artwork, area, opacity);
+    painter.restore();
+}
+
 } // namespace
 
 bool Key::operator==(const Key& other) const {
     return size == other.size && devicePixelRatio == other.devicePixelRatio && lookTie(look) == lookTie(other.look) &&
-           shape == other.shape && reduceTransparency == other.reduceTransparency && accent == other.accent;
+           shape == other.shape && reduceTransparency == other.reduceTransparency && accent == other.accent &&
+           artwork.has_value() == other.artwork.has_value() &&
+           (!artwork || artwork->cacheKey() == other.artwork->cacheKey());
 }
 
 QImage render(const Key& key) {
@@ -67,7 +80,7 @@ QImage render(const Key& key) {
 
     if (dark) {
         painter.fillPath(outline, NotchOLED::black);
-        // The theme's artwork would follow here at Look::artworkOpacity(key.look, true).
+        paintArtwork(painter, key, outline, area, true);
         if (tintOpacity > 0)
             painter.fillPath(outline, glow(area.bottomLeft(), Look::tintGlowRadius(true), tint, tintOpacity));
         stroke(painter, outline, white(0.1), 0.75);
@@ -100,7 +113,7 @@ QImage render(const Key& key) {
     QColor glass = QColor::fromRgbF(0.88f, 0.89f, 0.89f, 1);
     painter.fillPath(outline, VantrelTheme::withOpacity(glass, Look::glassFillOpacity(key.look.glassDensity,
                                                                                       key.reduceTransparency)));
-    // The theme's artwork would follow here at Look::artworkOpacity(key.look, false).
+    paintArtwork(painter, key, outline, area, false);
     if (tintOpacity > 0)
         painter.fillPath(outline, glow(area.bottomLeft(), Look::tintGlowRadius(false), tint, tintOpacity));
     QLinearGradient sheen(area.topLeft(), area.bottomRight());

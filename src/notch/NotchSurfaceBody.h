@@ -4,6 +4,7 @@
 #include "notch/NotchSurfaceLook.h"
 
 #include <QImage>
+#include <optional>
 
 namespace vantrel {
 
@@ -20,6 +21,8 @@ struct Key {
     NotchExpandedShape shape;
     bool reduceTransparency = false;
     QRgb accent = 0;
+    // The art theme's image for the look (dark for midnight, light for crystal); none draws none.
+    std::optional<QImage> artwork;
 
     bool operator==(const Key& other) const;
 };

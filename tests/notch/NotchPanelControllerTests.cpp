@@ -372,6 +372,8 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
 }
 
 TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
+    // The midnight look: black wherever the mask lets the surface through.
+    h.preferences.setNotchAppearance(NotchAppearance::midnight);
     notch.show(*state);
     // Compact: a black cap, its lower corners rounded.
     QImage compact = render();

@@ -127,7 +127,11 @@ TEST(NotchSurfaceLayout, HeaderSidesRailAndIdentity) {
     const Layout::Header empty = Layout::header(row, 0, 10, 10);
     EXPECT_DOUBLE_EQ(empty.railWidth, 0);
     EXPECT_DOUBLE_EQ(empty.sideWidth, 393);
-    EXPECT_DOUBLE_EQ(Layout::header(QRectF(0, 0, 40, 36), 0, 10, 10).sideWidth, 36);
+    // Too narrow for two sides of 36: the row overflows evenly on both ends.
+    const Layout::Header cramped = Layout::header(QRectF(0, 0, 40, 36), 0, 10, 10);
+    EXPECT_DOUBLE_EQ(cramped.sideWidth, 36);
+    EXPECT_DOUBLE_EQ(cramped.identity.left(), -16);
+    EXPECT_DOUBLE_EQ(cramped.collapseButton.right(), 56);
 
     // Texts wider than the side leave only the artwork tile.
     const Layout::Header narrow = Layout::header(row, 10, 400, 20);

@@ -1,0 +1,557 @@
+#include "notch/NotchSurfaceView.h"
+
+#include "app/AppState.h"
+#include "core/VantrelPreferences.h"
+#include "kit/GlyphCatalogue.h"
+#include "kit/ThemeArtwork.h"
+#include "kit/ThemeImageStore.h"
+#include "kit/VantrelConcentricGeometry.h"
+#include "kit/VantrelHaptics.h"
+#include "kit/VantrelShadow.h"
+#include "kit/VantrelType.h"
+#include "modules/CalendarStore.h"
+#include "modules/FileShelfStore.h"
+#include "modules/MediaController.h"
+#include "notch/NotchDrop.h"
+#include "notch/NotchPanelController.h"
+#include "notch/NotchSurfaceButton.h"
+#include "notch/NotchTabContent.h"
+#include "notch/NotchTabGlyph.h"
+#include "platform/SystemAppearance.h"
+
+#include <QDragEnterEvent>
+#include <QFontMetricsF>
+#include <QGraphicsOpacityEffect>
+#include <QLinearGradient>
+#include <QMimeData>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QVariantAnimation>
+
+namespace vantrel {
+
+namespace Look = NotchSurfaceLook;
+namespace Layout = NotchSurfaceLayout;
+
+namespace {
+
+QColor white(double opacity) {
+    return QColor::fromRgbF(1, 1, 1, float(opacity));
+}
+QColor black(double opacity) {
+    return QColor::fromRgbF(0, 0, 0, float(opacity));
+}
+
+void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
+                Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, alignment, QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()));
+}
+
+} // namespace
+
+NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& state, SystemAppearance* appearance,
+                                   QWidget* parent)
+    : QWidget(parent), controller_(controller), state_(state), preferences_(state.preferences()),
+      hoverAnimation_(new QVariantAnimation(this)), contentFade_(new QVariantAnimation(this)) {
+    setAttribute(Qt::WA_Hover);
+    setAcceptDrops(true);
+    setMouseTracking(true);
+    setAccessibleName(QStringLiteral("Vantrel notch"));
+
+    hoverAnimation_->setDuration(int(kHoverSeconds * 1000));
+    hoverAnimation_->setEasingCurve(QEasingCurve::OutCubic);
+    connect(hoverAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        hoverProgress_ = value.toDouble();
+        update();
+    });
+    contentFade_->setDuration(int(kContentFadeSeconds * 1000));
+    contentFade_->setEasingCurve(QEasingCurve::InOutCubic);
+    contentFade_->setStartValue(0.0);
+    contentFade_->setEndValue(1.0);
+    connect(contentFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        if (!content_) return;
+        if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(content_->graphicsEffect()))
+            effect->setOpacity(value.toDouble());
+    });
+    // Faded in, the content draws straight to the surface again instead of through the effect.
+    connect(contentFade_, &QVariantAnimation::finished, this, [this] {
+        if (content_) content_->setGraphicsEffect(nullptr);
+    });
+
+    collapseButton_ = new NotchSurfaceButton(
+        QStringLiteral("Collapse notch"),
+        [this](QPainter& painter, const QRectF& rect, bool, bool) {
+            const bool midnight = preferences_.notchAppearance() == NotchAppearance::midnight;
+            QPainterPath capsule;
+            capsule.addRoundedRect(rect, rect.height() / 2, rect.height() / 2);
+            painter.fillPath(capsule, midnight ? white(0.07) : black(0.07));
+            const QRectF glyph(rect.center().x() - 5, rect.center().y() - 5, 10, 10);
+            GlyphCatalogue::paint(painter, u"chevron.up", glyph, VantrelTheme::primary(expandedColorScheme()),
+                                  QFont::Bold);
+        },
+        this);
+    collapseButton_->setToolTip(QStringLiteral("Close notch"));
+    connect(collapseButton_, &QAbstractButton::clicked, this, [this] { controller_.collapse(); });
+
+    struct Transport {
+        const char* label;
+        MediaCommand command;
+    };
+    const Transport transports[] = {{"Previous track", MediaCommand::previousTrack},
+                                    {"Play", MediaCommand::playPause},
+                                    {"Next track", MediaCommand::nextTrack}};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new NotchSurfaceButton(
+            QString::fromLatin1(transports[i].label),
+            [this, i](QPainter& painter, const QRectF& rect, bool, bool) {
+                static const char* const names[] = {"backward.fill", "play.fill", "forward.fill"};
+                QString name = QString::fromLatin1(names[i]);
+                if (i == 1 && state_.media().isPlaying()) name = QStringLiteral("pause.fill");
+                const QRectF glyph(rect.center().x() - 5.5, rect.center().y() - 5.5, 11, 11);
+                GlyphCatalogue::paint(painter, name, glyph, VantrelTheme::primary(expandedColorScheme()),
+                                      QFont::DemiBold);
+            },
+            this);
+        const MediaCommand command = transports[i].command;
+        connect(button, &QAbstractButton::clicked, this, [this, command] { state_.media().control(command); });
+        mediaButtons_.push_back(button);
+    }
+
+    calendarButton_ = new NotchSurfaceButton(
+        QStringLiteral("Open Calendar"),
+        [this](QPainter& painter, const QRectF& rect, bool, bool) {
+            std::vector<QString> titles;
+            if (!state_.calendar().events().empty()) titles.push_back(state_.calendar().events().front().title);
+            const Layout::IdentityTexts texts =
+                Layout::calendarTexts(QDate::currentDate(), QLocale(), titles);
+            const ColorScheme scheme = expandedColorScheme();
+            const QFont dateFont = VantrelType::font(11.5, QFont::DemiBold);
+            const QFont eventFont = VantrelType::font(10, QFont::Normal);
+            const double dateHeight = QFontMetricsF(dateFont).height();
+            const double eventHeight = QFontMetricsF(eventFont).height();
+            const double top = rect.center().y() - (dateHeight + 2 + eventHeight) / 2;
+            drawElided(painter, QRectF(rect.left(), top, rect.width(), dateHeight), texts.title, dateFont,
+                       VantrelTheme::primary(scheme));
+            drawElided(painter, QRectF(rect.left(), top + dateHeight + 2, rect.width(), eventHeight), texts.subtitle,
+                       eventFont, VantrelTheme::secondaryText().resolve(scheme));
+        },
+        this);
+    connect(calendarButton_, &QAbstractButton::clicked, this,
+            [this] { controller_.setSelectedTab(NotchTab::calendar); });
+
+    connect(&controller_, &NotchPanelController::isExpandedChanged, this, &NotchSurfaceView::expandedChanged);
+    connect(&controller_, &NotchPanelController::selectedTabChanged, this, &NotchSurfaceView::selectedTabChanged);
+    for (auto signal : {&NotchPanelController::hardwareNotchWidthChanged, &NotchPanelController::topBridgeHeightChanged})
+        connect(&controller_, signal, this, [this] {
+            relayout();
+            update();
+        });
+    connect(&controller_, &NotchPanelController::hasPhysicalNotchChanged, this, [this] {
+        relayout();
+        update();
+    });
+    if (appearance) {
+        // The desktop's wish for less transparency makes the crystal glass opaque.
+        setReduceTransparency(appearance->reduceTransparency());
+        connect(appearance, &SystemAppearance::changed, this,
+                [this, appearance] { setReduceTransparency(appearance->reduceTransparency()); });
+    }
+    connect(&preferences_, &VantrelPreferences::changed, this, &NotchSurfaceView::settingChanged);
+    MediaController& media = state_.media();
+    for (auto signal : {&MediaController::titleChanged, &MediaController::artistChanged,
+                        &MediaController::artworkChanged, &MediaController::isPlayingChanged})
+        connect(&media, signal, this, [this] { update(); updateButtonStates(); });
+    connect(&state_.calendar(), &CalendarStore::eventsChanged, calendarButton_, qOverload<>(&QWidget::update));
+
+    shownAppearance_ = preferences_.notchAppearance();
+    VantrelTheme::setColorScheme(this, expandedColorScheme());
+    refreshArtwork();
+    rebuildRails();
+    replaceContent();
+    relayout();
+}
+
+NotchSurfaceView::~NotchSurfaceView() = default;
+
+std::vector<NotchTab> NotchSurfaceView::availableTabs() const {
+    return Layout::availableTabs(preferences_);
+}
+
+void NotchSurfaceView::setReduceTransparency(bool reduce) {
+    if (reduceTransparency_ == reduce) return;
+    reduceTransparency_ = reduce;
+    update();
+}
+
+NotchExpandedShape NotchSurfaceView::expandedShape() const {
+    return {controller_.hasPhysicalNotch(), controller_.hardwareNotchWidth(), controller_.topBridgeHeight()};
+}
+
+QColor NotchSurfaceView::accent() const {
+    return VantrelTheme::accent(preferences_.accent());
+}
+
+ColorScheme NotchSurfaceView::expandedColorScheme() const {
+    return preferences_.notchAppearance() == NotchAppearance::midnight ? ColorScheme::dark : ColorScheme::light;
+}
+
+// Pointer and drops.
+
+void NotchSurfaceView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    hoverChanged(true);
+}
+
+void NotchSurfaceView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    hoverChanged(false);
+}
+
+void NotchSurfaceView::hoverChanged(bool hovering) {
+    if (isPointerInside_ != hovering) {
+        isPointerInside_ = hovering;
+        hoverAnimation_->stop();
+        hoverAnimation_->setStartValue(hoverProgress_);
+        hoverAnimation_->setEndValue(hovering ? 1.0 : 0.0);
+        hoverAnimation_->start();
+    }
+    if (hovering) {
+        controller_.cancelPendingCollapse();
+        if (preferences_.notchAutoExpand()) controller_.scheduleHoverExpand();
+        return;
+    }
+    const bool wasExpanded = controller_.isExpanded();
+    controller_.cancelPendingHoverExpand();
+    if (wasExpanded) controller_.scheduleCollapse();
+}
+
+void NotchSurfaceView::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    // The whole compact area takes the click, clear parts included.
+    if (!controller_.isExpanded() && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        controller_.expand(std::nullopt, true);
+}
+
+void NotchSurfaceView::dragEnterEvent(QDragEnterEvent* event) {
+    // Only a drag with a file of this machine is worth opening the notch for.
+    if (!NotchDrop::carriesLocalFiles(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setFileDragTargeted(true);
+}
+
+void NotchSurfaceView::dragMoveEvent(QDragMoveEvent* event) {
+    if (isFileDragTargeted_) event->acceptProposedAction();
+    else event->ignore();
+}
+
+void NotchSurfaceView::dragLeaveEvent(QDragLeaveEvent* event) {
+    QWidget::dragLeaveEvent(event);
+    setFileDragTargeted(false);
+}
+
+void NotchSurfaceView::dropEvent(QDropEvent* event) {
+    if (acceptDrop(*event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+}
+
+bool NotchSurfaceView::acceptDrop(const QMimeData& data) {
+    const QList<QUrl> files = NotchDrop::localFiles(data);
+    if (files.isEmpty()) {
+        setFileDragTargeted(false);
+        return false;
+    }
+    state_.fileShelf().add(files);
+    controller_.expand(NotchTab::files, false);
+    setFileDragTargeted(false);
+    return true;
+}
+
+void NotchSurfaceView::setFileDragTargeted(bool targeted) {
+    if (isFileDragTargeted_ == targeted) return;
+    isFileDragTargeted_ = targeted;
+    update();
+    Q_EMIT fileDragTargetedChanged(targeted);
+    if (targeted) controller_.expand(NotchTab::files, false);
+}
+
+// Life on screen.
+
+void NotchSurfaceView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    syncMediaPolling();
+    if (controller_.isExpanded()) lookAppeared();
+}
+
+void NotchSurfaceView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    state_.media().stop();
+}
+
+void NotchSurfaceView::expandedChanged() {
+    syncMediaPolling();
+    if (controller_.isExpanded() && isVisible()) lookAppeared();
+    relayout();
+    update();
+}
+
+void NotchSurfaceView::syncMediaPolling() {
+    if (controller_.isExpanded() && isVisible()) state_.media().start();
+    else state_.media().stop();
+}
+
+void NotchSurfaceView::lookAppeared() {
+    // Each look shows today's first event; it reads the calendar afresh when it comes on screen.
+    state_.calendar().refresh();
+}
+
+void NotchSurfaceView::refreshArtwork() {
+    // Fetched when the settings change, never while painting.
+    artwork_.reset();
+    ThemeImageStore* store = ThemeImageStore::sharedIfInstalled();
+    const NotchLookSettings look = NotchLookSettings::from(preferences_);
+    if (!store || Look::notchTheme(look) == ArtTheme::neutral) return;
+    const ThemeArtworkSpec spec{.theme = Look::notchTheme(look),
+                                .isDark = look.appearance == NotchAppearance::midnight,
+                                .thumbnail = false,
+                                .hueTint = std::nullopt,
+                                .hueAmount = 0};
+    artwork_ = spec.resolve(*store);
+}
+
+void NotchSurfaceView::settingChanged() {
+    refreshArtwork();
+    if (shownAppearance_ != preferences_.notchAppearance()) {
+        shownAppearance_ = preferences_.notchAppearance();
+        VantrelTheme::setColorScheme(this, expandedColorScheme());
+        if (controller_.isExpanded() && isVisible()) lookAppeared();
+    }
+    if (availableTabs() != railTabs_) rebuildRails();
+    relayout();
+    update();
+}
+
+void NotchSurfaceView::selectedTabChanged() {
+    replaceContent();
+    relayout();
+    updateButtonStates();
+    update();
+}
+
+// Children.
+
+NotchSurfaceButton* NotchSurfaceView::makeRailButton(NotchTab tab, bool inHeader) {
+    auto* button = new NotchSurfaceButton(
+        Layout::tabTitle(tab),
+        [this, tab, inHeader](QPainter& painter, const QRectF& rect, bool, bool) {
+            const bool selected = controller_.selectedTab() == tab;
+            const QColor accentColor = accent();
+            NotchTabGlyph glyph{
+                .tab = tab,
+                .foreground = selected ? accentColor
+                                       : VantrelTheme::secondaryText().resolve(expandedColorScheme()),
+                .selectionFill = VantrelTheme::withOpacity(accentColor, inHeader ? 0.2 : 0.16),
+                .isSelected = selected,
+                .buttonSize = rect.width(),
+            };
+            glyph.paint(painter, rect.topLeft());
+        },
+        this);
+    button->setToolTip(Layout::tabTitle(tab));
+    connect(button, &QAbstractButton::clicked, this, [this, tab] { controller_.setSelectedTab(tab); });
+    return button;
+}
+
+void NotchSurfaceView::rebuildRails() {
+    for (NotchSurfaceButton* button : headerRail_) delete button;
+    for (NotchSurfaceButton* button : glanceRail_) delete button;
+    headerRail_.clear();
+    glanceRail_.clear();
+    railTabs_ = availableTabs();
+    for (NotchTab tab : railTabs_) {
+        headerRail_.push_back(makeRailButton(tab, true));
+        glanceRail_.push_back(makeRailButton(tab, false));
+    }
+}
+
+void NotchSurfaceView::replaceContent() {
+    const NotchTab tab = controller_.selectedTab();
+    if (content_ && contentTab_ == tab) return;
+    delete content_;
+    contentTab_ = tab;
+    content_ = NotchTabContent::make(
+        tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }}, this);
+    if (!content_) return;
+    auto* effect = new QGraphicsOpacityEffect(content_);
+    effect->setOpacity(0);
+    content_->setGraphicsEffect(effect);
+    contentFade_->stop();
+    contentFade_->start();
+}
+
+void NotchSurfaceView::updateButtonStates() {
+    mediaButtons_[1]->setAccessibleName(state_.media().isPlaying() ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    for (NotchSurfaceButton* button : headerRail_) button->update();
+    for (NotchSurfaceButton* button : glanceRail_) button->update();
+    for (NotchSurfaceButton* button : mediaButtons_) button->update();
+}
+
+void NotchSurfaceView::relayout() {
+    const bool expanded = controller_.isExpanded();
+    const Layout::ContentRows rows = Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(),
+                                                         controller_.topBridgeHeight(), controller_.selectedTab());
+    const bool glance = expanded && rows.showsGlance;
+    const bool header = expanded && !rows.showsGlance;
+    const int n = int(railTabs_.size());
+
+    const auto place = [](QWidget* widget, const QRectF& rect, bool visible) {
+        widget->setVisible(visible && !rect.isEmpty());
+        if (visible) widget->setGeometry(rect.toAlignedRect());
+    };
+
+    if (glance) {
+        const Layout::Glance g = Layout::glance(rows.glance, n);
+        for (int i = 0; i < n; ++i) place(glanceRail_[i], g.railButtons[i], true);
+        for (int i = 0; i < 3; ++i) place(mediaButtons_[i], g.mediaButtons[i], true);
+        place(calendarButton_, g.calendarButton, g.isWide);
+        place(collapseButton_, g.collapseButton, true);
+    } else {
+        for (NotchSurfaceButton* button : glanceRail_) button->hide();
+        for (NotchSurfaceButton* button : mediaButtons_) button->hide();
+        calendarButton_->hide();
+    }
+    if (header) {
+        const Layout::Header h = Layout::header(rows.header, n, 0, 0);
+        for (int i = 0; i < n; ++i) place(headerRail_[i], h.railButtons[i], true);
+        place(collapseButton_, h.collapseButton, true);
+    } else {
+        for (NotchSurfaceButton* button : headerRail_) button->hide();
+    }
+    if (!expanded) collapseButton_->hide();
+    if (content_) place(content_, rows.content, header);
+}
+
+void NotchSurfaceView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+// Painting.
+
+void NotchSurfaceView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (controller_.isExpanded()) paintExpanded(painter);
+    else paintCompact(painter);
+}
+
+void NotchSurfaceView::paintCompact(QPainter& painter) {
+    // Without a notch the cap is clear, yet the whole area still takes hovers, clicks and drops.
+    if (!controller_.hasPhysicalNotch()) return;
+    const QRectF area(rect());
+    painter.fillPath(ContinuousRoundedRectangle{Look::capCornerRadius(controller_.topBridgeHeight()), true}.path(area),
+                     NotchOLED::black);
+
+    Look::Indicator indicator =
+        Look::indicator(isPointerInside_ || hoverProgress_ > 0, isFileDragTargeted_, controller_.hardwareNotchWidth(),
+                        accent());
+    if (!isFileDragTargeted_) {
+        // The hover capsule grows and fades with the pointer's 0.14 s transition.
+        indicator.size.setWidth(indicator.size.width() * hoverProgress_);
+        indicator.color.setAlphaF(float(0.82 * hoverProgress_));
+    }
+    if (indicator.size.width() <= 0 || indicator.color.alpha() == 0) return;
+    const QRectF capsule(area.center().x() - indicator.size.width() / 2, area.bottom() - 1 - indicator.size.height(),
+                         indicator.size.width(), indicator.size.height());
+    QPainterPath path;
+    path.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+    painter.fillPath(path, indicator.color);
+}
+
+void NotchSurfaceView::paintExpanded(QPainter& painter) {
+    const NotchSurfaceBody::Key key{
+        .size = size(),
+        .devicePixelRatio = devicePixelRatioF(),
+        .look = NotchLookSettings::from(preferences_),
+        .shape = expandedShape(),
+        .reduceTransparency = reduceTransparency_,
+        .accent = accent().rgba(),
+        .artwork = artwork_,
+    };
+    // The look's layers change only with the settings and the size, not while the mask animates.
+    if (body_.isNull() || !(key == bodyKey_)) {
+        body_ = NotchSurfaceBody::render(key);
+        bodyKey_ = key;
+    }
+    painter.drawImage(QPointF(0, 0), body_);
+
+    const ColorScheme scheme = expandedColorScheme();
+    const Layout::ContentRows rows = Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(),
+                                                         controller_.topBridgeHeight(), controller_.selectedTab());
+    const MediaController& media = state_.media();
+    const int n = int(railTabs_.size());
+    if (rows.showsGlance) {
+        const Layout::Glance g = Layout::glance(rows.glance, n);
+        paintArtworkTile(painter, g.artworkTile);
+        const Layout::IdentityTexts texts = Layout::glanceTexts(media.title(), media.artist());
+        paintIdentityTexts(painter, g.textColumn, texts.title, texts.subtitle, 12, 2);
+        if (g.isWide) painter.fillRect(g.divider, VantrelTheme::withOpacity(VantrelTheme::primary(scheme), 0.18));
+        return;
+    }
+    const Layout::IdentityTexts texts = Layout::headerTexts(media.title(), media.artist());
+    const QFont titleFont = VantrelType::font(12.5, QFont::DemiBold);
+    const QFont subtitleFont = VantrelType::font(10.5, QFont::Normal);
+    const Layout::Header h = Layout::header(rows.header, n, QFontMetricsF(titleFont).horizontalAdvance(texts.title),
+                                            QFontMetricsF(subtitleFont).horizontalAdvance(texts.subtitle));
+    paintArtworkTile(painter, h.artworkTile);
+    if (h.showsFullIdentity) paintIdentityTexts(painter, h.textColumn, texts.title, texts.subtitle, 12.5, 1);
+}
+
+void NotchSurfaceView::paintArtworkTile(QPainter& painter, const QRectF& tile) const {
+    const QPainterPath clip = ContinuousRoundedRectangle{9}.path(tile);
+    const std::optional<QImage>& artwork = state_.media().artwork();
+    if (artwork && !artwork->isNull()) {
+        // Scaled to fill once per image and tile size, not on every paint.
+        const qint64 key = artwork->cacheKey();
+        const QSize pixels = (tile.size() * devicePixelRatioF()).toSize();
+        if (artworkKey_ != key || artworkTile_.size() != pixels) {
+            artworkTile_ = artwork->scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+            artworkTile_ = artworkTile_.copy((artworkTile_.width() - pixels.width()) / 2,
+                                             (artworkTile_.height() - pixels.height()) / 2, pixels.width(),
+                                             pixels.height());
+            artworkTile_.setDevicePixelRatio(devicePixelRatioF());
+            artworkKey_ = key;
+        }
+        painter.save();
+        painter.setClipPath(clip);
+        painter.drawImage(tile.topLeft(), artworkTile_);
+        painter.restore();
+        return;
+    }
+    const QColor accentColor = accent();
+    painter.fillPath(clip, VantrelTheme::withOpacity(accentColor, 0.13));
+    painter.setFont(VantrelType::font(17, QFont::Medium));
+    painter.setPen(accentColor);
+    painter.drawText(tile, Qt::AlignCenter, QStringLiteral("?"));
+}
+
+void NotchSurfaceView::paintIdentityTexts(QPainter& painter, const QRectF& column, const QString& title,
+                                          const QString& subtitle, double titleSize, double spacing) const {
+    if (column.width() <= 0) return;
+    const ColorScheme scheme = expandedColorScheme();
+    const QFont titleFont = VantrelType::font(titleSize, QFont::DemiBold);
+    const QFont subtitleFont = VantrelType::font(10.5, QFont::Normal);
+    const double titleHeight = QFontMetricsF(titleFont).height();
+    const double subtitleHeight = QFontMetricsF(subtitleFont).height();
+    const double top = column.center().y() - (titleHeight + spacing + subtitleHeight) / 2;
+    drawElided(painter, QRectF(column.left(), top, column.width(), titleHeight), title, titleFont,
+               VantrelTheme::primary(scheme));
+    drawElided(painter, QRectF(column.left(), top + titleHeight + spacing, column.width(), subtitleHeight), subtitle,
+               subtitleFont, VantrelTheme::secondaryText().resolve(scheme));
+}
+
+} // namespace vantrel

@@ -1,0 +1,128 @@
+#include "notch/NotchSurfaceTestSupport.h"
+
+#include <QPainter>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QImage render(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+bool isOpaqueBlack(QRgb pixel) {
+    return qAlpha(pixel) == 255 && qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
+}
+
+// Renders of the cap and the two looks, with pixel probes, laid out on one sheet for a person to
+// look at.
+class NotchSurfaceRender : public NotchSurfaceTest {
+protected:
+    // One sheet for all the renders of this program, written again after each test.
+    static inline std::vector<std::pair<QString, QImage>> sheet;
+
+    void TearDown() override {
+        int width = 0, height = 0;
+        for (const auto& [name, image] : sheet) {
+            width = std::max(width, image.width());
+            height += image.height() + 28;
+        }
+        QImage page(width + 32, height + 16, QImage::Format_ARGB32_Premultiplied);
+        page.fill(QColor(96, 104, 120));
+        QPainter painter(&page);
+        int y = 8;
+        for (const auto& [name, image] : sheet) {
+            painter.setPen(Qt::white);
+            painter.drawText(QPointF(16, y + 16), name);
+            painter.drawImage(QPoint(16, y + 22), image);
+            y += image.height() + 28;
+        }
+        painter.end();
+        page.save(QStringLiteral(VANTREL_BINARY_DIR "/notch-surface-sheet.png"));
+    }
+
+    QImage renderSurface(NotchAppearance appearance, NotchTab tab) {
+        h.preferences.setNotchAppearance(appearance);
+        expand(tab);
+        if (view().contentFade()) view().contentFade()->setCurrentTime(view().contentFade()->duration());
+        return render(view());
+    }
+};
+
+} // namespace
+
+TEST_F(NotchSurfaceRender, CompactCapAndItsCapsule) {
+    ASSERT_EQ(view().size(), QSize(185, 32));
+    const QImage idle = render(view());
+    sheet.emplace_back("cap 185 x 32", idle);
+    EXPECT_EQ(qAlpha(idle.pixel(0, 31)), 0);
+    EXPECT_EQ(qAlpha(idle.pixel(184, 31)), 0);
+    EXPECT_TRUE(isOpaqueBlack(idle.pixel(92, 16)));
+    EXPECT_TRUE(isOpaqueBlack(idle.pixel(0, 0)));
+    EXPECT_TRUE(isOpaqueBlack(idle.pixel(92, 30)));
+
+    // The capsule alone, without the panel opening under the pointer.
+    h.preferences.setNotchAutoExpand(false);
+    QEnterEvent enter(QPointF(90, 10), QPointF(90, 10), QPointF(90, 10));
+    QApplication::sendEvent(&view(), &enter);
+    view().hoverAnimation()->setCurrentTime(140);
+    const QImage hovered = render(view());
+    sheet.emplace_back("cap hovered", hovered);
+    // A white capsule one point above the bottom, 72 wide.
+    EXPECT_GT(qRed(hovered.pixel(92, 30)), 180);
+    EXPECT_GT(qRed(hovered.pixel(92 - 34, 30)), 150);
+    EXPECT_TRUE(isOpaqueBlack(hovered.pixel(92 - 40, 30)));
+    EXPECT_TRUE(isOpaqueBlack(hovered.pixel(92, 28)));
+
+    // Without a notch the cap draws nothing at all.
+    h.screens.set({plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982)));
+    ASSERT_FALSE(controller.hasPhysicalNotch());
+    NotchSurfaceView plain(controller, *state);
+    plain.resize(185, 32);
+    const QImage clear = render(plain);
+    for (QPoint p : {QPoint(92, 16), QPoint(92, 30), QPoint(0, 0)}) EXPECT_EQ(qAlpha(clear.pixel(p)), 0);
+}
+
+TEST_F(NotchSurfaceRender, BothLooksAtTheHomeAndClipboardSizes) {
+    struct Case {
+        NotchAppearance appearance;
+        NotchTab tab;
+        QSize size;
+    };
+    for (const Case& c : {Case{NotchAppearance::midnight, NotchTab::home, {820, 104}},
+                          Case{NotchAppearance::crystal, NotchTab::home, {820, 104}},
+                          Case{NotchAppearance::midnight, NotchTab::clipboard, {820, 470}},
+                          Case{NotchAppearance::crystal, NotchTab::clipboard, {820, 470}}}) {
+        const QImage image = renderSurface(c.appearance, c.tab);
+        ASSERT_EQ(image.size(), c.size);
+        const QString name = QStringLiteral("%1 %2 %3 x %4")
+                                 .arg(rawValue(c.appearance), rawValue(c.tab))
+                                 .arg(c.size.width())
+                                 .arg(c.size.height());
+        sheet.emplace_back(name, image);
+        SCOPED_TRACE(name.toStdString());
+        const int w = c.size.width(), hgt = c.size.height();
+        // Beside the bridge, above the shoulders, the panel is clear.
+        EXPECT_LT(qAlpha(image.pixel(20, 4)), 12);
+        // The bridge over the notch is black in both looks.
+        EXPECT_TRUE(isOpaqueBlack(image.pixel(w / 2, 2)));
+        // The body's corners are rounded away.
+        EXPECT_LT(qAlpha(image.pixel(w - 1, hgt - 1)), 60);
+        // The stroke shows at the right edge: lighter than the body just inside.
+        const QRgb edge = image.pixel(w - 1, hgt / 2 + 20);
+        const QRgb inside = image.pixel(w - 12, hgt / 2 + 20);
+        EXPECT_GT(qAlpha(edge), 0);
+        if (c.appearance == NotchAppearance::midnight) {
+            EXPECT_TRUE(isOpaqueBlack(inside));
+            EXPECT_GT(qRed(edge), qRed(inside));
+        } else {
+            // Frosted light glass.
+            EXPECT_GT(qRed(inside), 180);
+            EXPECT_GT(qAlpha(inside), 200);
+        }
+    }
+}

@@ -1,0 +1,184 @@
+#include "modules/CalendarStore.h"
+#include "modules/FileShelfStore.h"
+#include "modules/MediaController.h"
+#include "notch/NotchSurfaceTestSupport.h"
+
+#include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class NotchSurfaceViewTest : public NotchSurfaceTest {
+protected:
+    QAbstractButton* button(const QString& name) const {
+        for (QAbstractButton* b : view().findChildren<QAbstractButton*>())
+            if (b->accessibleName() == name && b->isVisibleTo(&view())) return b;
+        return nullptr;
+    }
+
+    // Sends a drag entering the surface and then, when asked, a drop, both offering `urls`;
+    // answers whether the entry and the drop were accepted.
+    std::pair<bool, bool> dragAndDrop(const QList<QUrl>& urls, bool drop = true) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enterEvent(QPoint(20, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view(), &enterEvent);
+        bool dropped = false;
+        if (drop) {
+            QDropEvent dropEvent(QPointF(20, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&view(), &dropEvent);
+            dropped = dropEvent.isAccepted();
+        }
+        return {enterEvent.isAccepted(), dropped};
+    }
+};
+
+} // namespace
+
+TEST_F(NotchSurfaceViewTest, TheNotchPanelHostsTheSurface) {
+    ASSERT_NE(qobject_cast<NotchSurfaceView*>(controller.panel()->contentView()), nullptr);
+    EXPECT_EQ(view().size(), QSize(185, 32));
+    expand();
+    EXPECT_EQ(view().size(), QSize(820, 104));
+}
+
+TEST_F(NotchSurfaceViewTest, MediaPollsExactlyWhileOpenOnScreen) {
+    EXPECT_FALSE(state->media().isPolling());
+    expand();
+    EXPECT_TRUE(state->media().isPolling());
+    controller.collapse();
+    settle();
+    EXPECT_FALSE(state->media().isPolling());
+    expand();
+    view().hide();
+    EXPECT_FALSE(state->media().isPolling());
+    // Appearing while already open starts the poll, and the look reads today's calendar.
+    const std::size_t fetches = h.calendarService.windows.size();
+    view().show();
+    EXPECT_TRUE(state->media().isPolling());
+    EXPECT_GT(h.calendarService.windows.size(), fetches);
+}
+
+TEST_F(NotchSurfaceViewTest, CalendarRefreshesWhenTheOpenLookAppears) {
+    std::size_t fetches = h.calendarService.windows.size();
+    expand();
+    EXPECT_EQ(h.calendarService.windows.size(), fetches + 1);
+    // Switching the look brings the other one on screen.
+    fetches = h.calendarService.windows.size();
+    h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    EXPECT_EQ(h.calendarService.windows.size(), fetches + 1);
+    // Other settings restyle without reading again.
+    h.preferences.setAccent(Accent::mint);
+    EXPECT_EQ(h.calendarService.windows.size(), fetches + 1);
+}
+
+TEST_F(NotchSurfaceViewTest, HoverSchedulesExpansionAndCollapse) {
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::balanced);
+    enter();
+    EXPECT_TRUE(view().isPointerInside());
+    EXPECT_TRUE(controller.isHoverExpandPending());
+    // The capsule grows over 0.14 s.
+    view().hoverAnimation()->setCurrentTime(70);
+    EXPECT_GT(view().hoverProgress(), 0.5);
+    EXPECT_LT(view().hoverProgress(), 1);
+    // Leaving a collapsed notch only cancels the pending expansion.
+    leave();
+    EXPECT_FALSE(view().isPointerInside());
+    EXPECT_FALSE(controller.isHoverExpandPending());
+    EXPECT_FALSE(controller.isCollapsePending());
+
+    expand();
+    leave();
+    EXPECT_TRUE(controller.isCollapsePending());
+    // Coming back cancels the pending collapse.
+    enter();
+    EXPECT_FALSE(controller.isCollapsePending());
+    EXPECT_TRUE(controller.isExpanded());
+
+    // With "Open when the pointer enters" off, entering cancels a collapse but does not open.
+    controller.collapse();
+    settle();
+    h.preferences.setNotchAutoExpand(false);
+    leave();
+    enter();
+    EXPECT_FALSE(controller.isHoverExpandPending());
+    h.scheduler.advance(Seconds(1));
+    EXPECT_FALSE(controller.isExpanded());
+}
+
+TEST_F(NotchSurfaceViewTest, AClickAnywhereOnTheCompactNotchOpensItOnTheCurrentTab) {
+    controller.setSelectedTab(NotchTab::timers);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&view(), &press);
+    QApplication::sendEvent(&view(), &release);
+    EXPECT_TRUE(controller.isExpanded());
+    EXPECT_EQ(controller.selectedTab(), NotchTab::timers);
+}
+
+TEST_F(NotchSurfaceViewTest, OnlyLocalFilesDroppedReachTheShelf) {
+    const QString file = h.home.writeFile(QStringLiteral("Desktop/report.pdf"), "pdf");
+    const QUrl link(QStringLiteral("https://example.com/"));
+
+    // Web links and empty lists are refused: nothing opens, nothing is shelved.
+    EXPECT_EQ(dragAndDrop({link}), std::make_pair(false, false));
+    EXPECT_EQ(dragAndDrop({}), std::make_pair(false, false));
+    EXPECT_FALSE(controller.isExpanded());
+    EXPECT_TRUE(state->fileShelf().items().isEmpty());
+
+    // A drag with a file opens the notch on Files before any drop, and shows the drop state.
+    QSignalSpy targeted(&view(), &NotchSurfaceView::fileDragTargetedChanged);
+    EXPECT_TRUE(dragAndDrop({QUrl::fromLocalFile(file)}, false).first);
+    EXPECT_TRUE(view().isFileDragTargeted());
+    EXPECT_TRUE(controller.isExpanded());
+    EXPECT_EQ(controller.selectedTab(), NotchTab::files);
+    // Leaving without a drop clears the flag and leaves the notch open.
+    QDragLeaveEvent leaveEvent;
+    QApplication::sendEvent(&view(), &leaveEvent);
+    EXPECT_FALSE(view().isFileDragTargeted());
+    EXPECT_TRUE(controller.isExpanded());
+
+    // A drop of a file and a link shelves the file alone and opens the Files tab.
+    controller.setSelectedTab(NotchTab::clipboard);
+    EXPECT_EQ(dragAndDrop({link, QUrl::fromLocalFile(file)}), std::make_pair(true, true));
+    EXPECT_EQ(state->fileShelf().items(), QList<QUrl>{QUrl::fromLocalFile(file)});
+    EXPECT_EQ(controller.selectedTab(), NotchTab::files);
+    EXPECT_FALSE(view().isFileDragTargeted());
+    EXPECT_EQ(targeted.count(), 4);
+}
+
+TEST_F(NotchSurfaceViewTest, RailCollapseButtonAndContentSwitch) {
+    expand();
+    // The home glance row: transport, calendar and the rail.
+    for (const char* name : {"Previous track", "Play", "Next track", "Open Calendar", "Collapse notch", "Home"})
+        EXPECT_NE(button(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(view().contentView(), nullptr);
+    EXPECT_EQ(button("Collapse notch")->toolTip(), "Close notch");
+
+    button("Open Calendar")->click();
+    EXPECT_EQ(controller.selectedTab(), NotchTab::calendar);
+    settle();
+    // The header rail: a click selects; the content view names its tab and fades in over 0.18 s.
+    button("Timer")->click();
+    EXPECT_EQ(controller.selectedTab(), NotchTab::focus);
+    ASSERT_NE(view().contentView(), nullptr);
+    EXPECT_EQ(view().contentView()->accessibleName(), "Timer");
+    EXPECT_EQ(view().contentFade()->duration(), 180);
+    EXPECT_EQ(button("Timers")->toolTip(), "Timers");
+    EXPECT_EQ(button("Open Calendar"), nullptr);
+
+    // Switching a module off takes its tab out of the rail.
+    h.preferences.setNotchTimersEnabled(false);
+    EXPECT_EQ(button("Timers"), nullptr);
+
+    button("Collapse notch")->click();
+    settle();
+    EXPECT_FALSE(controller.isExpanded());
+}
