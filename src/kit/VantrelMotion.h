@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SharedInstance.h"
+#include "platform/SystemAppearance.h"
 
 #include <QEasingCurve>
 #include <QObject>
@@ -8,8 +9,6 @@
 #include <optional>
 
 namespace vantrel {
-
-class SystemAppearance;
 
 // An animation as views run it: an easing curve over a duration in seconds.
 struct VantrelAnimation {
