@@ -25,8 +25,8 @@ VantrelHelpPopover::VantrelHelpPopover(const QString& text, QWidget* parent)
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const int pad = int(kPadding);
     const int textWidth = int(kTextWidth);
-    label_->setGeometry(pad, pad, textWidth, label_->heightForWidth(textWidth));
-    resize(textWidth + 2 * pad, label_->height() + 2 * pad);
+    label_->setGeometry(pad, kArrow + pad, textWidth, label_->heightForWidth(textWidth));
+    resize(textWidth + 2 * pad, kArrow + label_->height() + 2 * pad);
     // The popover takes the appearance of the window it opens from.
     if (parent) VantrelTheme::setColorScheme(this, VantrelTheme::colorScheme(parent));
 }
@@ -48,10 +48,19 @@ void VantrelHelpPopover::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
-    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF bubble = QRectF(rect()).adjusted(0.5, kArrow + 0.5, -0.5, -0.5);
+    QPainterPath shape;
+    shape.addRoundedRect(bubble, kRadius, kRadius);
+    const double middle = bubble.center().x();
+    QPainterPath arrow;
+    arrow.moveTo(middle - kArrow - 1, bubble.top() + 1);
+    arrow.lineTo(middle, 0.5);
+    arrow.lineTo(middle + kArrow + 1, bubble.top() + 1);
+    arrow.closeSubpath();
+    shape = shape.united(arrow);
     painter.setPen(QPen(VantrelTheme::border().resolve(scheme), 0.75));
     painter.setBrush(VantrelTheme::surface().resolve(scheme));
-    painter.drawRoundedRect(frame, kRadius, kRadius);
+    painter.drawPath(shape);
 }
 
 VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppearance& appearance,
@@ -85,7 +94,7 @@ void VantrelHelpButton::togglePopover() {
     VantrelTheme::setColorScheme(popover_, VantrelTheme::colorScheme(this));
     // Under the button, its arrow edge on top, centred on the button.
     const QPoint anchor = mapToGlobal(QPoint(width() / 2, height()));
-    popover_->move(anchor.x() - popover_->width() / 2, anchor.y() + 4);
+    popover_->move(anchor.x() - popover_->width() / 2, anchor.y() + 2);
     popover_->show();
     popover_->setFocus();
     update();

@@ -9,8 +9,9 @@ class SystemAppearance;
 class VantrelLabel;
 class VantrelPreferences;
 
-// The popover of a help button: the help text in a 250-point column with 14 points around it,
-// a pop-up window that closes on Escape or on a click outside.
+// The popover of a help button: the help text in a 250-point column with 14 points around it, in
+// a bubble whose arrow on the top edge points at the button; a pop-up window that closes on
+// Escape or on a click outside.
 class VantrelHelpPopover : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
     static constexpr double kTextWidth = 250;
     static constexpr double kPadding = 14;
     static constexpr double kRadius = 10;
+    static constexpr int kArrow = 7; // the arrow on the top edge, pointing at the button
 
     VantrelLabel* label() const { return label_; }
 

@@ -4,6 +4,7 @@
 #include "kit/SectionTitle.h"
 #include "kit/SettingsCard.h"
 #include "kit/StatusBadge.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
@@ -57,6 +58,7 @@ TEST(VantrelPage, PaddingsColumnTintHeadingAndScrollingBackToTheTop) {
     EXPECT_EQ(page.heading()->y(), 0);
     EXPECT_EQ(page.widget()->height(), 28 + page.column()->height() + 48);
     EXPECT_EQ(roleOf(page.heading()), QAccessible::Heading);
+    EXPECT_EQ(page.heading()->property("vantrelHeadingLevel"), 1);
     EXPECT_EQ(page.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(page.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
@@ -82,6 +84,7 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     EXPECT_EQ(plain.helpButton(), nullptr);
     EXPECT_EQ(plain.titleLabel()->pos(), QPoint(20 + 5 + 9, 20)) << "after the 5-point dot and 9 of spacing";
     EXPECT_EQ(roleOf(plain.titleLabel()), QAccessible::Heading);
+    EXPECT_EQ(plain.titleLabel()->property("vantrelHeadingLevel"), 2);
     // Header: 20 above, the title, 16 below; the rule; then the content padded by 20.
     const int titleBottom = plain.titleLabel()->geometry().bottom() + 1;
     EXPECT_EQ(plain.ruleY(), titleBottom + 16);
@@ -98,8 +101,9 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     EXPECT_EQ(full.subtitleLabel()->y(), full.titleLabel()->geometry().bottom() + 1 + 3);
     EXPECT_EQ(full.subtitleLabel()->resolvedColor(), at(Qt::black, 0.6)) << "secondary text, light";
     EXPECT_EQ(full.helpButton()->size(), QSize(25, 25));
-    const int textRight = std::max(full.titleLabel()->geometry().right(), full.subtitleLabel()->geometry().right());
-    EXPECT_EQ(full.helpButton()->x(), textRight + 1 + 9);
+    // The help button follows the longer text line, 9 after it; the rest of the header stays empty.
+    const int textWidth = std::max(full.titleLabel()->sizeHint().width(), full.subtitleLabel()->sizeHint().width());
+    EXPECT_EQ(full.helpButton()->x(), 34 + textWidth + 9);
     EXPECT_EQ(full.helpButton()->y(), 20);
 
     // A live subtitle changes, goes and comes back.
@@ -159,7 +163,14 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(button, &enter);
     EXPECT_TRUE(button->isGlyphVisible());
-    EXPECT_GT(paintedPixels(renderWidget(*button), QRect(0, 0, 25, 25)), 20);
+    QImage expected(25, 25, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    QPainter glyph(&expected);
+    glyph.setRenderHint(QPainter::Antialiasing);
+    VantrelGlyph::paint(glyph, QRectF(0, 0, 25, 25), u"questionmark.circle", at(Qt::black, 0.78), 12,
+                        QFont::DemiBold);
+    glyph.end();
+    EXPECT_EQ(renderWidget(*button), expected) << "the question mark, at 0.78 of the primary colour";
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(button, &leave);
     EXPECT_FALSE(button->isGlyphVisible());
@@ -177,7 +188,10 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     VantrelHelpPopover* popover = button->popover();
     EXPECT_TRUE(popover->windowFlags().testFlag(Qt::Popup));
     EXPECT_EQ(popover->width(), 250 + 2 * 14);
-    EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, 14));
+    EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, VantrelHelpPopover::kArrow + 14));
+    EXPECT_NEAR(popover->geometry().center().x(), button->mapToGlobal(button->rect().center()).x(), 1)
+        << "centred under the button, its arrow on top";
+    EXPECT_GT(popover->y(), button->mapToGlobal(QPoint(0, 25)).y() - 1);
     EXPECT_EQ(popover->label()->text(), "The panel opens when you hover the notch.");
     EXPECT_FALSE(button->hasFocus()) << "a click does not take keyboard focus";
     EXPECT_TRUE(button->isGlyphVisible()) << "stays while open";

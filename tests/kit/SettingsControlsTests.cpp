@@ -2,7 +2,9 @@
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelType.h"
 #include "support/KitHarness.h"
+#include "KitRender.h"
 
 #include <QSlider>
 #include <QTest>
@@ -43,6 +45,17 @@ TEST(VantrelSwitch, PlaysTheControlsHapticBeforeTheUsersFlipIsWrittenAndNothingW
     QTest::mouseClick(&quiet, Qt::LeftButton);
     EXPECT_EQ(kit.log.entries, QStringList{"set dock.showTrash"});
     EXPECT_FALSE(kit.preferences.customDockShowTrash());
+
+    // The 38 by 22 track is centred; the knob sits 1.5 inside its leading end, or its trailing one.
+    EXPECT_EQ(SwitchLayout::of(QRectF(0, 0, 60, 30), false).track, QRectF(11, 4, 38, 22));
+    EXPECT_EQ(SwitchLayout::of(QRectF(0, 0, 60, 30), false).knob, QRectF(12.5, 5.5, 19, 19));
+    EXPECT_EQ(SwitchLayout::of(QRectF(0, 0, 60, 30), true).knob, QRectF(28.5, 5.5, 19, 19));
+    // A switch that cannot be used is drawn faded.
+    toggle.setChecked(true);
+    const QPoint track(4, 11);
+    EXPECT_EQ(renderWidget(toggle).pixelColor(track).alpha(), 255);
+    toggle.setEnabled(false);
+    EXPECT_NEAR(renderWidget(toggle).pixelColor(track).alphaF(), 0.45, 0.02);
 }
 
 TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) {
@@ -55,6 +68,7 @@ TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) 
     EXPECT_EQ(picker.accessibleName(), "Appearance");
     EXPECT_EQ(picker.segment(0)->accessibleName(), "Follow System");
     EXPECT_TRUE(picker.segment(1)->isChecked());
+    EXPECT_EQ(VantrelType::pixelSize(picker.segment(0)->font()), 12);
 
     kit.preferences.setAppearanceMode(AppearanceMode::light);
     EXPECT_EQ(picker.selectedIndex(), 2);
