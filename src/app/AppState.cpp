@@ -195,10 +195,22 @@ void AppState::registerControlCenterWindow(QWidget& window) {
     std::optional<ScreenInfo> screen = screens_.screenOf(window);
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
-    const QRectF frame(window.geometry());
+    // The frame includes the decorations the window manager draws around the window.
+    const QRect frameRect = window.frameGeometry();
+    const QRectF frame(frameRect);
     const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
         frame, QRectF(screen->visibleFrame), kControlCenterMargin);
-    if (constrained != frame) window.setGeometry(constrained.toAlignedRect());
+    if (constrained == frame) return;
+    const QRect target = constrained.toAlignedRect();
+    const QSize decorations = frameRect.size() - window.geometry().size();
+    // A top-level move places the frame; the size is the window's own, without decorations.
+    window.move(target.topLeft());
+    window.resize(target.size() - decorations);
+}
+
+std::optional<ScreenInfo> AppState::controlCenterScreen() const {
+    if (!controlCenterWindow_) return std::nullopt;
+    return screens_.screenOf(*controlCenterWindow_);
 }
 
 void AppState::refreshKeyboardBacklightStatus() {

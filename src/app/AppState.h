@@ -4,6 +4,7 @@
 #include "core/SharedInstance.h"
 #include "kit/Navigation.h"
 #include "platform/Scheduler.h"
+#include "platform/Screens.h"
 #include "platform/SleepWakeMonitor.h"
 #include "services/HotkeyAction.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -64,6 +65,9 @@ public:
     CommandPaletteController& commandPalette() const { return *commandPalette_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
+    // The screen of the registered control-center window; none before one is registered or while
+    // it is on no screen.
+    std::optional<ScreenInfo> controlCenterScreen() const;
 
     // Starts everything, once.
     void start();

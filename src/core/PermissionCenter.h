@@ -64,6 +64,11 @@ public:
     // Re-reads and, when calendar access is missing, guides the user to it.
     void synchronizeCalendarStatus();
     void setLaunchAtLogin(bool enabled);
+    // Re-reads every state once the user has had a moment in the system's settings.
+    void refreshAfterSystemSettings();
+    void setStatusMessage(const QString& message);
+
+    PermissionSystem& system() const { return system_; }
 
 Q_SIGNALS:
     // Any of the five states changed.
@@ -72,8 +77,6 @@ Q_SIGNALS:
 
 private:
     void setState(State& field, State value);
-    void setStatusMessage(const QString& message);
-    void refreshAfterSystemSettings();
     void guideTo(PrivacyPane pane, const QString& message);
 
     PermissionSystem& system_;

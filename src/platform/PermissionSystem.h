@@ -18,6 +18,9 @@ public:
     virtual bool isAccessibilityTrusted(bool prompt) = 0;
     // Whether the process may read keyboard and pointer events of the whole session.
     virtual bool listenEventAccessGranted() = 0;
+    // Asks the system to let the process read those events; the answer comes later, through
+    // listenEventAccessGranted().
+    virtual void requestListenEventAccess() = 0;
     virtual CaptureAuthorizationStatus videoCaptureAuthorization() = 0;
     // Asks for camera access; `completion` runs on the main thread with the answer, possibly
     // before this call returns.

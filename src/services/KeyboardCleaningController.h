@@ -6,8 +6,9 @@
 
 namespace vantrel {
 
-// Keyboard cleaning: a session that swallows every key press. Sessions cannot be started yet
-// (the keyboard grab is not built); ending one resets the idle values.
+// Keyboard cleaning: a session that swallows every key press. The keyboard guard that a session
+// needs is not built yet, so starting reports that it could not be made; ending one resets the
+// idle values.
 class KeyboardCleaningController : public QObject {
     Q_OBJECT
 public:
@@ -16,6 +17,9 @@ public:
 
     explicit KeyboardCleaningController(QObject* parent = nullptr) : QObject(parent) {}
 
+    // Begins a session when the keyboard guard can be made, else says why not in statusMessage.
+    // Nothing happens while a session runs.
+    virtual void start();
     // Ends a running session; on an idle controller it only sets the idle values again.
     virtual void stop(StopReason reason);
 
@@ -27,6 +31,10 @@ public:
 
 Q_SIGNALS:
     void changed();
+
+protected:
+    // Puts the published state into the running state.
+    void beginSession(int initialBlockedKeyCount, int duration);
 
 private:
     bool isActive_ = false;

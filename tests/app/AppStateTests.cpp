@@ -274,6 +274,16 @@ TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
     EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
     EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
 
+    // A window inside the visible frame is not touched at all.
+    QWidget inside;
+    inside.setGeometry(100, 100, 800, 600);
+    inside.setAttribute(Qt::WA_Moved, false);
+    inside.setAttribute(Qt::WA_Resized, false);
+    state->registerControlCenterWindow(inside);
+    EXPECT_FALSE(inside.testAttribute(Qt::WA_Moved));
+    EXPECT_FALSE(inside.testAttribute(Qt::WA_Resized));
+    EXPECT_EQ(inside.geometry(), QRect(100, 100, 800, 600));
+
     // No screen of its own: the main screen is used; with neither the frame is left alone.
     h.screens.window.reset();
     QWidget offMain;

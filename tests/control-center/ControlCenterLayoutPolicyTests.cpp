@@ -9,6 +9,7 @@ TEST(ControlCenterLayoutPolicy, ShrinksMovesOrLeavesTheWindowAndClampsTheMargin)
     const QRectF screen(0, 25, 1440, 875);
     const QRectF narrow(100, 100, 200, 100);
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
     struct Case {
         const char* what;
         QRectF window;
@@ -33,9 +34,26 @@ TEST(ControlCenterLayoutPolicy, ShrinksMovesOrLeavesTheWindowAndClampsTheMargin)
         {"a margin that is no number counts as none", {0, 0, 500, 500}, narrow, nan, {100, 100, 200, 100}},
         // Beyond half the size an axis collapses to its centre line; the size stays at least 1.
         {"a margin beyond half the height", {0, 0, 500, 500}, narrow, 80, {180, 149, 40, 1}},
+        // An infinite margin is the largest margin there is, not none.
+        {"an infinite margin", {0, 0, 500, 500}, narrow, infinity, {199, 149, 1, 1}},
+        {"a negative infinite margin counts as none", {0, 0, 500, 500}, narrow, -infinity, {100, 100, 200, 100}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(c.window, c.visible, c.margin),
                   c.expected)
             << c.what;
+}
+
+TEST(ControlCenterLayoutPolicy, NavigationMetricsChangeExactlyAt900And1100) {
+    using Metrics = ControlCenterLayoutPolicy::NavigationMetrics;
+    const Metrics compact{12, 14, 54, false, false};
+    const Metrics regular{20, 16, 124, true, true};
+    const Metrics wide{28, 20, 176, true, true};
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(720), compact);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(899), compact);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(899.5), compact);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(900), regular);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(1099), regular);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(1100), wide);
+    EXPECT_EQ(ControlCenterLayoutPolicy::metrics(2560), wide);
 }

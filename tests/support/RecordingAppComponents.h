@@ -143,6 +143,12 @@ public:
 class RecordingKeyboardCleaningController final : public Recorded<KeyboardCleaningController> {
 public:
     using Recorded::Recorded;
+    void start() override {
+        log_.add(QStringLiteral("cleaning.start"));
+        KeyboardCleaningController::start();
+    }
+    // A session as the keyboard guard would begin it.
+    void activate() { beginSession(0, kSessionSeconds); }
     void stop(StopReason reason) override {
         log_.add(reason == StopReason::appStopping ? QStringLiteral("cleaning.stop appStopping")
                                                    : QStringLiteral("cleaning.stop"));
@@ -186,6 +192,10 @@ public:
     void uninstall() override {
         log_.add(QStringLiteral("palette.uninstall"));
         CommandPaletteController::uninstall();
+    }
+    void show(AppState* state, std::optional<ScreenInfo> screen) override {
+        log_.add(QStringLiteral("palette.show %1").arg(screen ? screen->name : QStringLiteral("none")));
+        CommandPaletteController::show(state, std::move(screen));
     }
 };
 

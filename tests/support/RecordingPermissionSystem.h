@@ -2,6 +2,7 @@
 
 #include "platform/LoginItems.h"
 #include "platform/PermissionSystem.h"
+#include "support/CallLog.h"
 
 #include <vector>
 
@@ -15,7 +16,13 @@ public:
         accessibilityQueries.push_back(prompt);
         return accessibilityTrusted;
     }
-    bool listenEventAccessGranted() override { return listenEventAccess; }
+    bool listenEventAccessGranted() override {
+        if (log) log->add(QStringLiteral("listenEvent.preflight"));
+        return listenEventAccess;
+    }
+    void requestListenEventAccess() override {
+        if (log) log->add(QStringLiteral("listenEvent.request"));
+    }
     CaptureAuthorizationStatus videoCaptureAuthorization() override { return capture; }
     void requestVideoCaptureAccess(std::function<void(bool)> completion) override {
         pendingCameraRequests.push_back(std::move(completion));
@@ -27,6 +34,7 @@ public:
         completion(granted);
     }
 
+    CallLog* log = nullptr; // when set, receives the listen-event preflights and requests
     bool accessibilityTrusted = false;
     bool listenEventAccess = false;
     CaptureAuthorizationStatus capture = CaptureAuthorizationStatus::notDetermined;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Workspace.h"
+#include "support/CallLog.h"
 
 #include <QStringList>
 #include <map>
@@ -14,6 +15,7 @@ class RecordingWorkspace final : public Workspace {
 public:
     bool open(const QUrl& url) override {
         opened.push_back(url);
+        if (log) log->add(QStringLiteral("workspace.open ") + url.toString());
         return openSucceeds;
     }
     void reveal(const QString& path) override { revealed.append(path); }
@@ -31,6 +33,7 @@ public:
         return {};
     }
 
+    CallLog* log = nullptr; // when set, receives every open
     std::map<QString, ApplicationInfo> applications;
     bool openSucceeds = true;
     std::vector<QUrl> opened;

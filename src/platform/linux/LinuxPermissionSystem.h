@@ -25,6 +25,8 @@ public:
 
     bool isAccessibilityTrusted(bool prompt) override;
     bool listenEventAccessGranted() override;
+    // Nothing to ask: the access comes from membership of the "input" group.
+    void requestListenEventAccess() override {}
     CaptureAuthorizationStatus videoCaptureAuthorization() override;
     void requestVideoCaptureAccess(std::function<void(bool granted)> completion) override;
 

@@ -1,0 +1,17 @@
+#include "control-center/HomeUtility.h"
+
+namespace vantrel {
+
+QString rawValue(HomeUtility utility) {
+    switch (utility) {
+    case HomeUtility::timer:
+        return QStringLiteral("Timer");
+    case HomeUtility::clipboard:
+        return QStringLiteral("Clipboard");
+    case HomeUtility::files:
+        break;
+    }
+    return QStringLiteral("File Shelf");
+}
+
+} // namespace vantrel
