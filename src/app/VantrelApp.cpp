@@ -12,11 +12,10 @@
 
 namespace vantrel {
 
-VantrelApp::VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell,
-                       QObject* parent)
-    : QObject(parent), state_(state), shell_(shell), window_(std::make_unique<QMainWindow>()) {
+VantrelApp::VantrelApp(const ControlCenterContext& context, ApplicationShell& shell, QObject* parent)
+    : QObject(parent), state_(context.state), shell_(shell), window_(std::make_unique<QMainWindow>()) {
     window_->setWindowTitle(QStringLiteral("Vantrel"));
-    rootView_ = new RootView(state, preferences);
+    rootView_ = new RootView(context);
     window_->setCentralWidget(rootView_);
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control-center/ControlCenterContext.h"
+
 #include <QObject>
 #include <memory>
 
@@ -22,8 +24,7 @@ public:
     static constexpr int kDefaultWidth = 1080;
     static constexpr int kDefaultHeight = 720;
 
-    VantrelApp(AppState& state, VantrelPreferences& preferences, ApplicationShell& shell,
-               QObject* parent = nullptr);
+    VantrelApp(const ControlCenterContext& context, ApplicationShell& shell, QObject* parent = nullptr);
     ~VantrelApp() override;
 
     // Opens the control center, as launching does.

@@ -163,7 +163,14 @@ int main(int argc, char** argv) {
     AppState::setShared(&state);
 
     VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
-    VantrelApp application(state, preferences, shell);
+    VantrelApp application({.state = state,
+                            .preferences = preferences,
+                            .motion = motion,
+                            .haptics = haptics,
+                            .appearance = appearance,
+                            .themeImages = themeImages,
+                            .scheduler = scheduler},
+                           shell);
     application.showControlCenter();
 
     const int code = shell.run(delegate);

@@ -1,19 +1,211 @@
 #include "control-center/RootView.h"
 
 #include "app/AppState.h"
+#include "control-center/KeyboardCleaningOverlay.h"
+#include "control-center/OnboardingView.h"
+#include "control-center/TopNavigationBar.h"
+#include "control-center/WindowReader.h"
+#include "core/VantrelPreferences.h"
+#include "kit/VantrelBackdrop.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+#include "platform/SystemAppearance.h"
+#include "services/KeyboardCleaningController.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QVariantAnimation>
 
 namespace vantrel {
 
-RootView::RootView(AppState& state, VantrelPreferences& preferences, QWidget* parent)
-    : QWidget(parent), state_(state), preferences_(preferences) {
-    setMinimumSize(720, 600);
+namespace {
+
+constexpr double kBarTop = 20;
+constexpr double kBarBottom = 10;
+
+void setOpacity(QWidget* widget, double opacity) {
+    if (!widget) return;
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(widget->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(widget);
+        widget->setGraphicsEffect(effect);
+    }
+    effect->setOpacity(opacity);
 }
 
-void RootView::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (hasRegisteredWindow_) return;
-    hasRegisteredWindow_ = true;
-    state_.registerControlCenterWindow(*window());
+} // namespace
+
+RootLayout RootLayout::make(const QSizeF& window) {
+    RootLayout l;
+    l.metrics = ControlCenterLayoutPolicy::metrics(window.width());
+    const double barWidth =
+        std::max(0.0, std::min(NavigationBarLayout::kMaximumWidth, window.width() - 2 * l.metrics.shellPadding));
+    l.bar = QRectF((window.width() - barWidth) / 2, kBarTop, barWidth, NavigationBarLayout::kHeight);
+    const double pageTop = l.bar.bottom() + kBarBottom;
+    l.page = QRectF(0, pageTop, window.width(), std::max(0.0, window.height() - pageTop));
+    return l;
+}
+
+std::optional<VantrelAnimation> RootView::pageAnimation(MotionStyle style, bool reduceMotion) {
+    if (style == MotionStyle::instant) return std::nullopt;
+    return VantrelAnimation::easeOut(reduceMotion ? 0.12 : 0.14);
+}
+
+std::optional<VantrelAnimation> RootView::overlayAnimation(bool reduceMotion) {
+    if (reduceMotion) return std::nullopt;
+    return VantrelAnimation::easeOut(0.14);
+}
+
+RootView::RootView(const ControlCenterContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), pages_(context), pageFade_(new QVariantAnimation(this)),
+      overlayFade_(new QVariantAnimation(this)) {
+    setMinimumSize(720, 600);
+    setFont(VantrelType::body());
+    AppState* state = &context_.state;
+    reader_ = new WindowReader(
+        context_.scheduler, [state](QWidget& window) { state->registerControlCenterWindow(window); }, this);
+
+    connect(pageFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        const double progress = value.toDouble();
+        setOpacity(page_, progress);
+        setOpacity(leaving_, 1 - progress);
+    });
+    connect(pageFade_, &QVariantAnimation::finished, this, &RootView::finishPageFade);
+    connect(overlayFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        if (overlay_) overlay_->setOpacity(value.toDouble());
+    });
+
+    VantrelPreferences& preferences = context_.preferences;
+    preferences.onChange(VantrelPreferences::Setting::hasCompletedOnboarding, this, [this] { showContent(); });
+    preferences.onChange(VantrelPreferences::Setting::appearanceMode, this, [this] { applyAppearance(); });
+    preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAppearance(); });
+    connect(&context_.appearance, &SystemAppearance::changed, this, &RootView::applyAppearance);
+    connect(&context_.state, &AppState::selectedSectionChanged, this, &RootView::switchPage);
+    connect(&context_.state.keyboardCleaning(), &KeyboardCleaningController::changed, this,
+            &RootView::cleaningChanged);
+
+    applyAppearance();
+    showContent();
+}
+
+RootView::~RootView() = default;
+
+ColorScheme RootView::colorScheme() const {
+    switch (context_.preferences.appearanceMode()) {
+    case AppearanceMode::dark:
+        return ColorScheme::dark;
+    case AppearanceMode::light:
+        return ColorScheme::light;
+    case AppearanceMode::system:
+        break;
+    }
+    return context_.appearance.colorScheme();
+}
+
+void RootView::applyAppearance() {
+    // Controls of the kit take their tint from the palette's highlight.
+    QPalette tinted = palette();
+    tinted.setColor(QPalette::Highlight, VantrelTheme::accent(context_.preferences.accent()));
+    setPalette(tinted);
+    VantrelTheme::setColorScheme(this, colorScheme());
+}
+
+void RootView::showContent() {
+    if (context_.preferences.hasCompletedOnboarding()) {
+        if (controlCenter_) return;
+        delete onboarding_;
+        buildControlCenter();
+        controlCenter_->show();
+    } else {
+        if (onboarding_) return;
+        finishPageFade();
+        delete controlCenter_;
+        bar_ = nullptr;
+        backdrop_ = nullptr;
+        pageHost_ = nullptr;
+        overlay_ = nullptr;
+        onboarding_ = new OnboardingView(context_, this);
+        onboarding_->show();
+    }
+    VantrelTheme::setColorScheme(this, colorScheme());
+    layoutContent();
+}
+
+void RootView::buildControlCenter() {
+    controlCenter_ = new QWidget(this);
+    backdrop_ = new VantrelBackdrop(context_.preferences, context_.themeImages, context_.motion, controlCenter_);
+    pageHost_ = new QWidget(controlCenter_);
+    bar_ = new TopNavigationBar(context_, controlCenter_);
+    page_ = pages_.makePage(context_.state.selectedSection(), pageHost_);
+    KeyboardCleaningController& cleaning = context_.state.keyboardCleaning();
+    overlay_ = new KeyboardCleaningOverlay(cleaning, context_.preferences, controlCenter_);
+    overlay_->setOpacity(cleaning.isActive() ? 1 : 0);
+    overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !cleaning.isActive());
+    overlay_->raise();
+}
+
+void RootView::layoutContent() {
+    if (onboarding_) onboarding_->setGeometry(rect());
+    if (!controlCenter_) return;
+    const RootLayout l = RootLayout::make(size());
+    controlCenter_->setGeometry(rect());
+    backdrop_->setGeometry(rect());
+    bar_->setMetrics(l.metrics);
+    bar_->setGeometry(l.bar.toAlignedRect());
+    pageHost_->setGeometry(l.page.toAlignedRect());
+    for (QWidget* page : {page_.data(), leaving_.data()})
+        if (page) page->setGeometry(pageHost_->rect());
+    overlay_->setGeometry(rect());
+}
+
+void RootView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutContent();
+}
+
+void RootView::finishPageFade() {
+    pageFade_->stop();
+    delete leaving_;
+    if (page_) page_->setGraphicsEffect(nullptr);
+}
+
+void RootView::switchPage() {
+    if (!controlCenter_) return;
+    finishPageFade();
+    leaving_ = page_;
+    page_ = pages_.makePage(context_.state.selectedSection(), pageHost_);
+    page_->setGeometry(pageHost_->rect());
+    page_->show();
+    const std::optional<VantrelAnimation> animation =
+        pageAnimation(context_.preferences.interfaceMotionStyle(), context_.motion.prefersReducedMotion());
+    if (!animation) {
+        finishPageFade();
+        return;
+    }
+    setOpacity(page_, 0);
+    pageFade_->setStartValue(0.0);
+    pageFade_->setEndValue(1.0);
+    pageFade_->setEasingCurve(animation->easing);
+    pageFade_->setDuration(int(animation->duration * 1000));
+    pageFade_->start();
+}
+
+void RootView::cleaningChanged() {
+    if (!overlay_) return;
+    const bool active = context_.state.keyboardCleaning().isActive();
+    // Clicks reach the overlay only while a session runs; otherwise they pass to the bar and page.
+    overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !active);
+    const double target = active ? 1 : 0;
+    overlayFade_->stop();
+    const std::optional<VantrelAnimation> animation = overlayAnimation(context_.motion.prefersReducedMotion());
+    if (!animation) {
+        overlay_->setOpacity(target);
+        return;
+    }
+    overlayFade_->setStartValue(overlay_->opacity());
+    overlayFade_->setEndValue(target);
+    overlayFade_->setEasingCurve(animation->easing);
+    overlayFade_->setDuration(int(animation->duration * 1000));
+    overlayFade_->start();
 }
 
 } // namespace vantrel

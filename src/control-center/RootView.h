@@ -1,29 +1,93 @@
 #pragma once
 
+#include "control-center/ControlCenterContext.h"
+#include "control-center/ControlCenterLayoutPolicy.h"
+#include "control-center/PageFactory.h"
+#include "core/PreferenceEnums.h"
+#include "control-center/OnboardingView.h"
+#include "kit/VantrelMotion.h"
+#include "platform/SystemAppearance.h"
+
+#include <QPointer>
 #include <QWidget>
+#include <optional>
+
+class QGraphicsOpacityEffect;
+class QVariantAnimation;
 
 namespace vantrel {
 
-class AppState;
-class VantrelPreferences;
+class KeyboardCleaningOverlay;
+class TopNavigationBar;
+class VantrelBackdrop;
+class WindowReader;
 
-// The control center's content. Its navigation and pages are not built yet; what it does now is
-// hand its window to AppState once the window exists.
+// Where the control center's pieces go for a window size.
+struct RootLayout {
+    ControlCenterLayoutPolicy::NavigationMetrics metrics;
+    QRectF bar;  // 78 high, at most 1320 wide, centred, 20 from the top
+    QRectF page; // everything under the bar (10 below it)
+    static RootLayout make(const QSizeF& window);
+};
+
+// The root of the control-center window: the onboarding flow until it is completed, then the
+// control center (backdrop, navigation bar, the page of the selected section and the keyboard-
+// cleaning overlay), switching live when the flag changes. It draws everything in the appearance
+// the settings choose (the desktop's own for "system") and hands its window to the application
+// state once per window.
 class RootView : public QWidget {
     Q_OBJECT
 public:
-    RootView(AppState& state, VantrelPreferences& preferences, QWidget* parent = nullptr);
+    explicit RootView(const ControlCenterContext& context, QWidget* parent = nullptr);
+    ~RootView() override;
 
-    AppState& state() const { return state_; }
-    VantrelPreferences& preferences() const { return preferences_; }
+    AppState& state() const { return context_.state; }
+    VantrelPreferences& preferences() const { return context_.preferences; }
+
+    // How a section change animates: not at all for the instant motion style, else a 0.14 s
+    // ease-out, 0.12 s while motion is reduced.
+    static std::optional<VantrelAnimation> pageAnimation(MotionStyle style, bool reduceMotion);
+    // How the cleaning overlay fades: a 0.14 s ease-out, none while motion is reduced.
+    static std::optional<VantrelAnimation> overlayAnimation(bool reduceMotion);
+
+    OnboardingView* onboarding() const { return onboarding_; }
+    QWidget* controlCenter() const { return controlCenter_; }
+    TopNavigationBar* navigationBar() const { return bar_; }
+    VantrelBackdrop* backdrop() const { return backdrop_; }
+    QWidget* page() const { return page_; }
+    // The page fading out during a section change; none once it is gone.
+    QWidget* leavingPage() const { return leaving_; }
+    QVariantAnimation* pageFade() const { return pageFade_; }
+    KeyboardCleaningOverlay* overlay() const { return overlay_; }
+    QVariantAnimation* overlayFade() const { return overlayFade_; }
+    WindowReader* windowReader() const { return reader_; }
+    ColorScheme colorScheme() const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    AppState& state_;
-    VantrelPreferences& preferences_;
-    bool hasRegisteredWindow_ = false;
+    void showContent();
+    void buildControlCenter();
+    void layoutContent();
+    void switchPage();
+    void finishPageFade();
+    void cleaningChanged();
+    void applyAppearance();
+
+    ControlCenterContext context_;
+    PageFactory pages_;
+    WindowReader* reader_;
+    QPointer<OnboardingView> onboarding_;
+    QPointer<QWidget> controlCenter_;
+    TopNavigationBar* bar_ = nullptr;
+    VantrelBackdrop* backdrop_ = nullptr;
+    QWidget* pageHost_ = nullptr;
+    QPointer<QWidget> page_;
+    QPointer<QWidget> leaving_;
+    KeyboardCleaningOverlay* overlay_ = nullptr;
+    QVariantAnimation* pageFade_;
+    QVariantAnimation* overlayFade_;
 };
 
 } // namespace vantrel

@@ -2,7 +2,7 @@
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "modules/FocusTimer.h"
-#include "support/RecordingAppComponents.h"
+#include "support/ControlCenterHarness.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QAction>
@@ -26,7 +26,8 @@ TEST(AppStateTimers, TheMenusShowTheRunningFocusTimer) {
     RecordingStatusBar statusBar;
     VantrelAppDelegate delegate(state, h.shell, statusBar, h.defaults, h.systemLog);
     delegate.buildStatusItem();
-    VantrelApp app(state, h.preferences, h.shell);
+    ControlCenterViewServices views;
+    VantrelApp app(views.context(h, state, h.haptics), h.shell);
 
     QMenu& status = *delegate.statusMenu();
     Q_EMIT status.aboutToShow();

@@ -2,7 +2,7 @@
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "support/QtPrinters.h"
-#include "support/RecordingAppComponents.h"
+#include "support/ControlCenterHarness.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QMainWindow>
@@ -125,10 +125,13 @@ TEST(VantrelApp, TheControlCenterWindowAndItsCommands) {
     AppStateHarness h;
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
     AppState state(h.factory);
-    VantrelApp app(state, h.preferences, h.shell);
+    ControlCenterViewServices views;
+    VantrelApp app(views.context(h, state, h.haptics), h.shell);
     app.showControlCenter();
     EXPECT_EQ(app.window().size(), QSize(1080, 720));
-    // The root view handed its window to the state once it was shown.
+    // The root view hands its window to the state one turn after it was shown.
+    EXPECT_EQ(state.controlCenterWindow(), nullptr);
+    h.scheduler.runDue();
     EXPECT_EQ(state.controlCenterWindow(), &app.window());
 
     QStringList titles;

@@ -1,0 +1,36 @@
+#include "control-center/PageFactory.h"
+
+#include "control-center/PlaceholderPage.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+VantrelSection PageFactory::pageSection(VantrelSection section) {
+    const std::vector<VantrelSection> available = availableSections();
+    return std::find(available.begin(), available.end(), section) != available.end() ? section
+                                                                                     : VantrelSection::home;
+}
+
+QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
+    const VantrelSection shown = pageSection(section);
+    QWidget* page = nullptr;
+    switch (shown) {
+    // Every page is still to be built: each shows its placeholder until its own view lands here.
+    case VantrelSection::home:
+    case VantrelSection::notch:
+    case VantrelSection::menuBar:
+    case VantrelSection::dock:
+    case VantrelSection::feedback:
+    case VantrelSection::notifications:
+    case VantrelSection::automations:
+    case VantrelSection::appearance:
+    case VantrelSection::permissions:
+        page = new PlaceholderPage(context_.preferences, title(shown), parent);
+        break;
+    }
+    page->setObjectName(rawValue(shown));
+    return page;
+}
+
+} // namespace vantrel

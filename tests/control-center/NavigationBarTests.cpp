@@ -1,0 +1,156 @@
+#include "control-center/RootView.h"
+#include "control-center/TopNavigationBar.h"
+#include "control-center/VantrelMark.h"
+#include "control-center/VantrelNavigationButton.h"
+#include <QVariantAnimation>
+#include "kit/VantrelButton.h"
+#include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
+#include "support/VisibleTexts.h"
+
+#include <QApplication>
+#include <QScrollArea>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kClick = QStringLiteral("haptic generic");
+
+class NavigationBarTest : public ::testing::Test {
+protected:
+    NavigationBarTest() {
+        c.h.preferences.setHasCompletedOnboarding(true);
+        root = std::make_unique<RootView>(c.context());
+        root->resize(1200, 760);
+        root->show();
+    }
+    TopNavigationBar& bar() { return *root->navigationBar(); }
+    ControlCenterHarness c;
+    std::unique_ptr<RootView> root;
+};
+
+} // namespace
+
+TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
+    const QStringList titles{"Home", "Notch", "Menu Bar", "Dock", "Trackpad", "Notifications", "Appearance", "Permissions"};
+    const QStringList raw{"home", "notch", "menuBar", "dock", "feedback", "notifications", "appearance", "permissions"};
+    c.state.setSelectedSection(VantrelSection::automations);
+    for (int i = 0; i < 8; ++i) {
+        VantrelNavigationButton* button = bar().button(TopNavigationBar::sections()[std::size_t(i)]);
+        EXPECT_EQ(button->text(), titles[i]);
+        EXPECT_EQ(button->accessibleDescription(), "Open " + titles[i]);
+        const qsizetype from = c.mark();
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "selectedSection " + raw[i]})) << titles[i].toStdString();
+        EXPECT_TRUE(button->isSelected());
+        EXPECT_EQ(button->accessibleDescription(), "Current page");
+    }
+    // The selected button plays its haptic too; writing the same section changes nothing.
+    QWidget* page = root->page();
+    const qsizetype from = c.mark();
+    QTest::mouseClick(bar().button(VantrelSection::permissions), Qt::LeftButton);
+    EXPECT_EQ(c.callsSince(from), QStringList{kClick});
+    EXPECT_EQ(root->page(), page);
+}
+
+TEST_F(NavigationBarTest, TheLensFollowsTheSelectionAndAutomationsSelectsNothing) {
+    c.state.setSelectedSection(VantrelSection::home);
+    bar().lensAnimation()->setCurrentTime(220);
+    EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::home)->geometry()));
+
+    c.state.setSelectedSection(VantrelSection::dock);
+    EXPECT_EQ(bar().lensAnimation()->duration(), 220);
+    bar().lensAnimation()->setCurrentTime(220);
+    EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::dock)->geometry()));
+
+    c.state.setSelectedSection(VantrelSection::automations);
+    EXPECT_TRUE(bar().lensRect().isEmpty());
+    for (VantrelSection section : TopNavigationBar::sections())
+        EXPECT_FALSE(bar().button(section)->isSelected()) << rawValue(section).toStdString();
+
+    // Reduced motion: the lens jumps.
+    c.setReduceMotion(true);
+    c.state.setSelectedSection(VantrelSection::notch);
+    EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::notch)->geometry()));
+}
+
+TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
+    struct Row {
+        bool reduceTransparency, increasedContrast;
+        NavigationBarLook look;
+    };
+    const Row rows[] = {
+        {false, false, {0.94, 0.76, 0.75}},
+        {false, true, {0.98, 1.0, 1.4}},
+        {true, false, {1.0, 0.76, 0.75}},
+        {true, true, {1.0, 1.0, 1.4}},
+    };
+    for (const Row& row : rows) {
+        c.appearance.setReduceTransparency(row.reduceTransparency);
+        c.appearance.setIncreasedContrast(row.increasedContrast);
+        EXPECT_EQ(bar().look(), row.look) << row.reduceTransparency << row.increasedContrast;
+    }
+    c.appearance.setIncreasedContrast(false);
+    VantrelNavigationButton* notch = bar().button(VantrelSection::notch);
+    EXPECT_FALSE(notch->look().showsFocusRing);
+    QApplication::setActiveWindow(root.get());
+    notch->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(notch->look().showsFocusRing);
+    EXPECT_EQ(notch->look().focusRingWidth, 2);
+    c.appearance.setIncreasedContrast(true);
+    EXPECT_EQ(notch->look().focusRingWidth, 3);
+
+    // Hover line: 18 wide at 0.72 over an unselected button, nothing over the selected one.
+    const NavigationButtonLook hovered = NavigationButtonLook::make(QSizeF(80, 42), false, 1, false, false);
+    EXPECT_EQ(hovered.hoverLine, QRectF(31, 38, 18, 1));
+    EXPECT_DOUBLE_EQ(hovered.hoverOpacity, 0.72);
+    EXPECT_EQ(NavigationButtonLook::make(QSizeF(80, 42), true, 1, false, false).hoverOpacity, 0);
+    EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
+    EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
+}
+
+TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
+    const QStringList wide = visibleTexts(bar());
+    EXPECT_TRUE(wide.contains("VANTREL"));
+    EXPECT_TRUE(wide.contains("MAC CONTROL"));
+    EXPECT_TRUE(wide.contains("Sections"));
+    EXPECT_TRUE(wide.contains("Opens the command palette"));
+    EXPECT_TRUE(bar().wordmark()->isVisible());
+
+    root->resize(899, 700);
+    EXPECT_FALSE(bar().wordmark()->isVisible());
+    const int compact = bar().pill()->sizeHint().width();
+    EXPECT_TRUE(bar().mark()->isVisible());
+    EXPECT_FALSE(visibleTexts(bar()).contains("VANTREL"));
+    root->resize(900, 700);
+    EXPECT_TRUE(bar().wordmark()->isVisible());
+    EXPECT_GT(bar().pill()->sizeHint().width(), compact) << "the title is back";
+    EXPECT_EQ(bar().pill()->accessibleName(), "Actions");
+
+    // The bar: 78 high, 20 from the top, padded by the shell padding and at most 1320 wide.
+    EXPECT_EQ(bar().geometry(), QRect(20, 20, 860, 78));
+    root->resize(1600, 800);
+    EXPECT_EQ(bar().geometry(), QRect(140, 20, 1320, 78));
+    const NavigationBarLayout l = bar().barLayout();
+    EXPECT_EQ(l.mark, QRectF(20, 24, 30, 30));
+    EXPECT_EQ(l.strip.width(), 820);
+    EXPECT_EQ(l.strip.center().x(), 660);
+    EXPECT_EQ(l.pill.right(), 1300);
+}
+
+TEST_F(NavigationBarTest, ThePillOpensThePaletteOnTheWindowsScreen) {
+    qsizetype from = c.mark();
+    QTest::mouseClick(bar().pill(), Qt::LeftButton);
+    EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "palette.show none"})) << "no window registered yet";
+
+    c.h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
+    c.h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 1600, 900), QRect(1000, 0, 1600, 900)};
+    c.h.scheduler.runDue(); // the window hook registers the root's window
+    from = c.mark();
+    QTest::mouseClick(bar().pill(), Qt::LeftButton);
+    EXPECT_EQ(c.callsSince(from).mid(0, 2), (QStringList{kClick, "palette.show side"}));
+}

@@ -1,0 +1,120 @@
+#include "control-center/OnboardingView.h"
+#include "control-center/RootView.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelSwitch.h"
+#include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
+#include "support/VisibleTexts.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class OnboardingViewTest : public ::testing::Test {
+protected:
+    OnboardingViewTest() {
+        view.resize(1080, 720);
+        view.show();
+    }
+    QStringList texts() const { return visibleTexts(*view.stepContent()); }
+    QPushButton* button(const QString& text) const {
+        for (QPushButton* candidate : view.findChildren<QPushButton*>())
+            if (candidate->isVisible() && candidate->text() == text) return candidate;
+        return nullptr;
+    }
+    ControlCenterHarness c;
+    OnboardingView view{c.context()};
+};
+
+} // namespace
+
+TEST_F(OnboardingViewTest, EachStepShowsItsTextsAndFooter) {
+    const QStringList steps[] = {
+        {"Meet Vantrel", "The missing refinement layer for your Mac.",
+         "A useful notch, a calmer menu bar, a Dock that fits you, and tactile scrolling—all in one private, "
+         "native app.",
+         "Native", "On-device", "Modular"},
+        {"Make it yours", "Every module can be changed later.", "Notch Panel", "Command Palette"},
+        {"Private by design", "Permissions unlock features. They are always optional.", "Accessibility",
+         "Menu-bar search and quick actions", "Allow", "Input Monitoring", "Global shortcut and scroll feedback",
+         "Calendar", "Today’s events inside the notch", "Camera", "Local camera mirror",
+         "Clipboard history, notes, files, and preferences stay on this Mac."},
+        {"Your Mac, refined.", "Hover the notch or press Control–Space to begin.", "Hover", "Notch", "⌃ Space",
+         "Commands", "Menu bar", "Settings"},
+    };
+    for (int step = 0; step < 4; ++step) {
+        EXPECT_EQ(texts(), steps[step]) << step;
+        EXPECT_EQ(view.backButton()->isVisible(), step > 0) << step;
+        EXPECT_EQ(view.continueButton()->text(), step == 3 ? "Start using Vantrel" : "Continue");
+        if (step < 3) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    }
+    QTest::mouseClick(view.backButton(), Qt::LeftButton);
+    EXPECT_EQ(view.flow().step(), 2);
+
+    // The progress dots: 28 wide for the current step, 8 for the others, 6 apart, 25 below the card's top.
+    const OnboardingLayout l = view.onboardingLayout();
+    EXPECT_EQ(l.card, QRectF(195, 80, 690, 560));
+    EXPECT_EQ(l.dots[0], QRectF(505, 105, 8, 6));
+    EXPECT_EQ(l.dots[2], QRectF(533, 105, 28, 6));
+    EXPECT_EQ(l.dots[3], QRectF(567, 105, 8, 6));
+}
+
+TEST_F(OnboardingViewTest, StepsSpringInOrEaseOutUnderReducedMotion) {
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    EXPECT_EQ(view.stepAnimation()->easingCurve().type(), QEasingCurve::Custom);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    EXPECT_EQ(view.stepContent()->graphicsEffect(), nullptr);
+    c.setReduceMotion(true);
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    EXPECT_EQ(view.stepAnimation()->duration(), 100);
+}
+
+TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
+    c.state.start();
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    const QList<VantrelSwitch*> switches = view.stepContent()->findChildren<VantrelSwitch*>();
+    ASSERT_EQ(switches.size(), 2);
+    qsizetype from = c.mark();
+    QTest::mouseClick(switches[0], Qt::LeftButton);
+    QTest::mouseClick(switches[1], Qt::LeftButton);
+    EXPECT_EQ(c.callsSince(from), (QStringList{"haptic generic", "set notch.enabled false", "haptic generic",
+                                               "set command.enabled false"}));
+
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    from = c.mark();
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    const QStringList calls = c.callsSince(from);
+    ASSERT_GE(calls.size(), 3);
+    EXPECT_EQ(calls.mid(0, 2), (QStringList{"haptic generic", "set onboarding.complete true"}));
+    EXPECT_EQ(calls.count(QStringLiteral("menuBar.apply")), 1);
+    EXPECT_FALSE(calls.contains(QStringLiteral("notch.show")));
+    c.state.stop();
+}
+
+TEST_F(OnboardingViewTest, AllowedRowsLoseTheirButtonAndAllowRunsTheRequest) {
+    c.h.permissionSystem.accessibilityTrusted = true;
+    c.state.permissions().refresh();
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    const QList<QPushButton*> allows = view.stepContent()->findChildren<QPushButton*>();
+    QStringList rows;
+    for (QPushButton* allow : allows) rows.append(allow->accessibleDescription());
+    EXPECT_EQ(rows, (QStringList{"Input Monitoring", "Calendar", "Camera"}));
+
+    c.h.permissionSystem.listenEventAccess = false;
+    QTest::mouseClick(allows[0], Qt::LeftButton);
+    EXPECT_EQ(c.state.permissions().statusMessage(),
+              QStringLiteral("Enable Vantrel in Privacy & Security › Input Monitoring, then return here."));
+    c.h.permissionSystem.listenEventAccess = true;
+    c.h.scheduler.advance(Seconds(1));
+    QStringList after;
+    for (QPushButton* allow : view.stepContent()->findChildren<QPushButton*>())
+        after.append(allow->accessibleDescription());
+    EXPECT_EQ(after, (QStringList{"Calendar", "Camera"})) << "the row follows the new state";
+}

@@ -1,0 +1,149 @@
+#include "control-center/KeyboardCleaningOverlay.h"
+#include "control-center/OnboardingView.h"
+#include "control-center/PageFactory.h"
+#include "control-center/RootView.h"
+#include "control-center/TopNavigationBar.h"
+#include "control-center/VantrelNavigationButton.h"
+#include "control-center/WindowReader.h"
+#include "kit/VantrelTheme.h"
+#include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
+#include "support/VisibleTexts.h"
+
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class RootViewTest : public ::testing::Test {
+protected:
+    RootViewTest() { c.h.preferences.setHasCompletedOnboarding(true); }
+    std::unique_ptr<RootView> makeRoot(QSize size = QSize(1080, 720)) {
+        auto root = std::make_unique<RootView>(c.context());
+        root->resize(size);
+        return root;
+    }
+    ControlCenterHarness c;
+};
+
+} // namespace
+
+TEST_F(RootViewTest, OnboardingUntilCompletedThenTheControlCenterInTheSameView) {
+    c.h.preferences.setHasCompletedOnboarding(false);
+    c.state.setSelectedSection(VantrelSection::permissions);
+    auto root = makeRoot();
+    ASSERT_NE(root->onboarding(), nullptr);
+    EXPECT_EQ(root->controlCenter(), nullptr);
+
+    c.h.preferences.setHasCompletedOnboarding(true);
+    EXPECT_EQ(root->onboarding(), nullptr);
+    ASSERT_NE(root->controlCenter(), nullptr);
+    EXPECT_EQ(root->page()->objectName(), "permissions") << "the current section's page";
+
+    c.h.preferences.setHasCompletedOnboarding(false);
+    EXPECT_NE(root->onboarding(), nullptr);
+    EXPECT_EQ(root->controlCenter(), nullptr);
+}
+
+TEST_F(RootViewTest, TheWindowIsHandedToTheStateOnceOnTheNextTurn) {
+    QWidget window;
+    window.resize(1080, 720);
+    auto* root = new RootView(c.context(), &window);
+    root->resize(window.size());
+    window.show();
+    EXPECT_EQ(c.state.controlCenterWindow(), nullptr) << "nothing before the turn";
+    c.h.scheduler.runDue();
+    EXPECT_EQ(c.state.controlCenterWindow(), &window);
+    EXPECT_EQ(window.windowTitle(), "Vantrel");
+    EXPECT_EQ(root->windowReader()->configuredWindow(), &window);
+}
+
+TEST_F(RootViewTest, EachSectionGetsANewPageOfItsOwnAndAutomationsTheHomePage) {
+    auto root = makeRoot();
+    const std::pair<VantrelSection, const char*> table[] = {
+        {VantrelSection::notch, "Notch"},       {VantrelSection::menuBar, "Menu Bar"},
+        {VantrelSection::dock, "Dock"},         {VantrelSection::feedback, "Trackpad"},
+        {VantrelSection::notifications, "Notifications"}, {VantrelSection::appearance, "Appearance"},
+        {VantrelSection::permissions, "Permissions"},     {VantrelSection::automations, "Home"},
+        {VantrelSection::home, "Home"},
+    };
+    for (const auto& [section, expectedTitle] : table) {
+        QWidget* before = root->page();
+        c.state.setSelectedSection(section);
+        ASSERT_NE(root->page(), before) << rawValue(section).toStdString();
+        EXPECT_EQ(visibleTexts(*root->page()).value(0), expectedTitle) << rawValue(section).toStdString();
+    }
+    EXPECT_EQ(PageFactory::pageSection(VantrelSection::automations), VantrelSection::home);
+    // Home after automations (both the home page) is still a new page.
+    EXPECT_EQ(root->page()->objectName(), "home");
+}
+
+TEST_F(RootViewTest, PagesCrossFadeByMotionStyleAndReducedMotion) {
+    EXPECT_EQ(RootView::pageAnimation(MotionStyle::smooth, false), VantrelAnimation::easeOut(0.14));
+    EXPECT_EQ(RootView::pageAnimation(MotionStyle::spring, false), VantrelAnimation::easeOut(0.14));
+    EXPECT_EQ(RootView::pageAnimation(MotionStyle::smooth, true), VantrelAnimation::easeOut(0.12));
+    EXPECT_EQ(RootView::pageAnimation(MotionStyle::instant, true), std::nullopt);
+    EXPECT_EQ(RootView::overlayAnimation(false), VantrelAnimation::easeOut(0.14));
+    EXPECT_EQ(RootView::overlayAnimation(true), std::nullopt);
+
+    auto root = makeRoot();
+    root->show();
+    c.state.setSelectedSection(VantrelSection::dock);
+    ASSERT_NE(root->leavingPage(), nullptr);
+    EXPECT_EQ(root->pageFade()->duration(), 140);
+    root->pageFade()->setCurrentTime(70);
+    root->pageFade()->setCurrentTime(140);
+    EXPECT_EQ(root->leavingPage(), nullptr) << "the old page goes when the fade ends";
+    EXPECT_EQ(root->page()->graphicsEffect(), nullptr);
+
+    c.setReduceMotion(true);
+    c.state.setSelectedSection(VantrelSection::notch);
+    EXPECT_EQ(root->pageFade()->duration(), 120);
+
+    c.h.preferences.setInterfaceMotionStyle(MotionStyle::instant);
+    c.state.setSelectedSection(VantrelSection::home);
+    EXPECT_EQ(root->leavingPage(), nullptr) << "swapped at once";
+    EXPECT_EQ(root->pageFade()->state(), QAbstractAnimation::Stopped);
+}
+
+TEST_F(RootViewTest, ClicksPassTheIdleOverlayButNotTheActiveOne) {
+    auto root = makeRoot();
+    root->show();
+    const QPoint inPage(540, 400);
+    const QPoint onBar(root->navigationBar()->geometry().center());
+    EXPECT_NE(root->childAt(inPage), root->overlay());
+    EXPECT_NE(root->childAt(onBar), root->overlay());
+    EXPECT_EQ(root->overlay()->opacity(), 0);
+
+    auto& cleaning = static_cast<RecordingKeyboardCleaningController&>(c.state.keyboardCleaning());
+    cleaning.activate();
+    EXPECT_EQ(root->childAt(inPage), root->overlay());
+    EXPECT_EQ(root->childAt(onBar), root->overlay());
+    EXPECT_EQ(root->overlayFade()->duration(), 140);
+    root->overlayFade()->setCurrentTime(140);
+    EXPECT_EQ(root->overlay()->opacity(), 1);
+
+    // Under reduced motion it goes without a fade.
+    c.setReduceMotion(true);
+    cleaning.stop(KeyboardCleaningController::StopReason::userRequested);
+    EXPECT_EQ(root->overlay()->opacity(), 0);
+    EXPECT_NE(root->childAt(inPage), root->overlay());
+}
+
+TEST_F(RootViewTest, TheAppearanceModeChoosesTheSchemeAndSystemFollowsTheDesktop) {
+    auto root = makeRoot();
+    EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::dark) << "dark by default";
+    c.h.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::light);
+    c.appearance.setColorScheme(ColorScheme::dark);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::light) << "an explicit mode overrides";
+
+    c.h.preferences.setAppearanceMode(AppearanceMode::system);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::dark);
+    c.appearance.setColorScheme(ColorScheme::light);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::light);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->navigationBar()->button(VantrelSection::home)), ColorScheme::light);
+}

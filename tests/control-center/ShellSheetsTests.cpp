@@ -1,0 +1,69 @@
+#include "control-center/OnboardingView.h"
+#include "control-center/RootView.h"
+#include "control-center/TopNavigationBar.h"
+#include "kit/KitRender.h"
+#include "kit/VantrelTheme.h"
+#include "support/ControlCenterHarness.h"
+
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QImage shell(int width, AppearanceMode mode, bool increasedContrast, bool reduceTransparency) {
+    ControlCenterHarness c;
+    c.h.preferences.setHasCompletedOnboarding(true);
+    c.h.preferences.setAppearanceMode(mode);
+    c.appearance.setIncreasedContrast(increasedContrast);
+    c.appearance.setReduceTransparency(reduceTransparency);
+    c.state.setSelectedSection(VantrelSection::notch);
+    RootView root(c.context());
+    root.resize(width, 420);
+    root.show();
+    return renderWidget(root, Qt::black);
+}
+
+QImage onboarding(int step, AppearanceMode mode) {
+    ControlCenterHarness c;
+    c.h.preferences.setAppearanceMode(mode);
+    c.h.permissionSystem.accessibilityTrusted = true;
+    c.state.permissions().refresh();
+    RootView root(c.context());
+    root.resize(1000, 680);
+    root.show();
+    for (int i = 0; i < step; ++i) {
+        root.onboarding()->flow().advance();
+        root.onboarding()->stepAnimation()->setCurrentTime(root.onboarding()->stepAnimation()->duration());
+    }
+    return renderWidget(root, Qt::black);
+}
+
+} // namespace
+
+TEST(ShellSheets, TheShellAtThreeWidthsInBothAppearancesAndTheOnboardingSteps) {
+    QList<QImage> images;
+    for (AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light})
+        for (int width : {720, 1000, 1200}) images.append(shell(width, mode, false, false));
+    images.append(shell(1000, AppearanceMode::dark, true, false));
+    images.append(shell(1000, AppearanceMode::light, true, true));
+    saveSheet(QStringLiteral("control-center-shell"), images, 2);
+
+    // The bar is drawn in each appearance: inside its left padding and in the strip between
+    // buttons (where the strip lets the bar show through), dark over dark, light over light.
+    for (const QPoint probe : {QPoint(28, 59), QPoint(500, 30)}) {
+        EXPECT_LT(images[1].pixelColor(probe).lightnessF(), 0.25);
+        EXPECT_GT(images[4].pixelColor(probe).lightnessF(), 0.75);
+    }
+
+    QList<QImage> steps;
+    for (AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light})
+        for (int step = 0; step < 4; ++step) steps.append(onboarding(step, mode));
+    saveSheet(QStringLiteral("control-center-onboarding"), steps, 4);
+    // The current step's dot is drawn in the accent colour, 28 wide.
+    const OnboardingLayout l = OnboardingLayout::make(QSizeF(1000, 680), 1);
+    const QColor dot = steps[1].pixelColor(l.dots[1].center().toPoint());
+    EXPECT_GT(dot.alpha(), 200);
+}
