@@ -77,8 +77,10 @@ void OnboardingFlow::advance() {
         setStep(step_ + 1);
         return;
     }
+    // Writing the flag may take the flow's view (and the flow) down: nothing of it is used after.
+    AppState& state = state_;
     preferences_.setHasCompletedOnboarding(true);
-    state_.applyPreferences();
+    state.applyPreferences();
 }
 
 bool OnboardingFlow::notchEnabled() const {

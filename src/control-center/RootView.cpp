@@ -112,7 +112,12 @@ void RootView::applyAppearance() {
 void RootView::showContent() {
     if (context_.preferences.hasCompletedOnboarding()) {
         if (controlCenter_) return;
-        delete onboarding_;
+        // The flow's own Continue button is still running its click: the view goes once it ends.
+        if (onboarding_) {
+            onboarding_->hide();
+            onboarding_->deleteLater();
+            onboarding_ = nullptr;
+        }
         buildControlCenter();
         controlCenter_->show();
     } else {

@@ -5,11 +5,13 @@
 #include "control-center/TopNavigationBar.h"
 #include "control-center/VantrelNavigationButton.h"
 #include "control-center/WindowReader.h"
+#include "kit/VantrelButton.h"
 #include "kit/VantrelTheme.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
 
@@ -46,6 +48,13 @@ TEST_F(RootViewTest, OnboardingUntilCompletedThenTheControlCenterInTheSameView) 
     c.h.preferences.setHasCompletedOnboarding(false);
     EXPECT_NE(root->onboarding(), nullptr);
     EXPECT_EQ(root->controlCenter(), nullptr);
+
+    // "Start using Vantrel" inside the root view: the flow's view goes only after its click.
+    root->show();
+    for (int i = 0; i < 4; ++i) QTest::mouseClick(root->onboarding()->continueButton(), Qt::LeftButton);
+    EXPECT_EQ(root->onboarding(), nullptr);
+    EXPECT_NE(root->controlCenter(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(RootViewTest, TheWindowIsHandedToTheStateOnceOnTheNextTurn) {
