@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     const BundleInfo bundle = BundleInfo::main();
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
                                  LocalPersistence::logSubsystem(bundle));
-    QtPasteboard pasteboard(QGuiApplication::clipboard());
+    QtPasteboard pasteboard(QGuiApplication::clipboard(),
+                            QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
     ProcSystemCounters systemCounters;
     MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
     QtHttpClient http;

@@ -41,7 +41,14 @@ void ClipboardStore::setSearchText(const QString& text) {
 }
 
 void ClipboardStore::start() {
-    if (timer_.isActive()) return;
+    if (isWatching()) return;
+    if (pasteboard_.announcesChanges()) {
+        listening_ = true;
+        pasteboard_.setChangeListener([this] { captureSoon(); });
+        // What was copied while nobody listened (during sleep) is taken at once, as a poll would.
+        captureSoon();
+        return;
+    }
     QPointer<ClipboardStore> self(this);
     timer_ = ScheduledTask(
         scheduler_, scheduler_.scheduleRepeating(Seconds(kPollInterval), Seconds(kPollTolerance), [self] {
@@ -51,6 +58,16 @@ void ClipboardStore::start() {
 
 void ClipboardStore::stop() {
     timer_.cancel();
+    pendingCapture_.cancel();
+    if (listening_) pasteboard_.setChangeListener({});
+    listening_ = false;
+}
+
+void ClipboardStore::captureSoon() {
+    if (pendingCapture_.isActive()) return;
+    // The announcement may come from inside the clipboard's own notification; reading the content
+    // there would re-enter it, so the rule runs once control is back in the event loop.
+    pendingCapture_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(0), [this] { captureIfNeeded(); }));
 }
 
 void ClipboardStore::captureIfNeeded() {
@@ -148,6 +165,7 @@ void ClipboardStore::trimAndSave() {
 }
 
 ClipboardStore::~ClipboardStore() {
+    stop();
     const bool outstanding = writing_ || unwritten_;
     // Waits for the write in progress; one queued but not started is dropped, so the newest
     // history is written here, where nothing else can touch the file any more.

@@ -16,8 +16,10 @@ namespace vantrel {
 class Pasteboard;
 class WorkQueue;
 
-// The history of plain text copied on the desktop. A repeating poll compares the clipboard's change
-// counter; each new text that no program marked as secret or temporary becomes the newest entry.
+// The history of plain text copied on the desktop. Where the clipboard announces its changes, each
+// announcement has the change counter compared on the next turn of the event loop and nothing runs
+// in between; elsewhere a repeating poll compares it. Each new text that no program marked as
+// secret or temporary becomes the newest entry.
 // The whole history is written to "clipboard.json" after every change to it, encoded and written on
 // the store's own queue so that a long history never holds up the desktop; writes never overlap,
 // the newest history is always the last one written, and destroying the store finishes them.
@@ -43,7 +45,8 @@ public:
 
     void start();
     void stop();
-    bool isPolling() const { return timer_.isActive(); }
+    // Started: listening to the clipboard's announcements, or polling where it makes none.
+    bool isWatching() const { return listening_ || timer_.isActive(); }
 
     void captureIfNeeded();
     // Pinned first, then newest first, narrowed to the entries containing the search text.
@@ -60,6 +63,9 @@ Q_SIGNALS:
     void searchTextChanged();
 
 private:
+    // Runs the capture rule on the next turn of the event loop; announcements arriving before then
+    // share that one run.
+    void captureSoon();
     void writeToPasteboard(const QString& text);
     void setEntries(QList<ClipboardEntry> entries);
     void insertNewest(const QString& text);
@@ -77,6 +83,8 @@ private:
     QList<ClipboardEntry> entries_;
     QString searchText_;
     ScheduledTask timer_;
+    bool listening_ = false;
+    ScheduledTask pendingCapture_;
     std::int64_t lastChangeCount_ = 0;
 
     std::unique_ptr<WorkQueue> writeQueue_;

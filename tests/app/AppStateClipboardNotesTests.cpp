@@ -11,12 +11,12 @@ using namespace vantrel::test;
 TEST(AppStateClipboardAndNotes, ClipboardPollsWhileStartedAndAwakeAndNotesAreWrittenAtStop) {
     AppStateHarness h;
     AppState state(h.factory);
-    EXPECT_FALSE(state.clipboard().isPolling()) << "nothing polls before start";
+    EXPECT_FALSE(state.clipboard().isWatching()) << "nothing polls before start";
     state.start();
-    EXPECT_TRUE(state.clipboard().isPolling());
+    EXPECT_TRUE(state.clipboard().isWatching());
     h.sleepWake.post(PowerEvent::willSleep);
     h.scheduler.runDue();
-    EXPECT_FALSE(state.clipboard().isPolling());
+    EXPECT_FALSE(state.clipboard().isWatching());
     h.sleepWake.post(PowerEvent::didWake);
     h.scheduler.runDue();
     h.pasteboard.copyFromElsewhere(QStringLiteral("copied"));
@@ -27,7 +27,7 @@ TEST(AppStateClipboardAndNotes, ClipboardPollsWhileStartedAndAwakeAndNotesAreWri
     state.notes().updateSelected(QStringLiteral("typed just before quitting"));
     h.scheduler.advance(Seconds(0.1));
     state.stop();
-    EXPECT_FALSE(state.clipboard().isPolling());
+    EXPECT_FALSE(state.clipboard().isWatching());
     const QString notesFile = h.home.paths().dataFolder() + QStringLiteral("/notes.json");
     EXPECT_TRUE(h.home.readFile(notesFile).contains("typed just before quitting"));
     const qsizetype writes = h.log.entries.count(QStringLiteral("files.write notes.json"));

@@ -164,7 +164,7 @@ TEST_F(AppStateTest, StopTearsDownInItsFixedOrder) {
     // The stores without a recording fake of their own are seen through their state at each call.
     std::map<QString, std::pair<bool, bool>> pollingAndTicking;
     h.log.onAdd = [&](const QString& entry) {
-        pollingAndTicking[entry] = {state->clipboard().isPolling(), state->stopwatch().isTicking()};
+        pollingAndTicking[entry] = {state->clipboard().isWatching(), state->stopwatch().isTicking()};
     };
     const qsizetype from = h.log.entries.size();
     state->stop();

@@ -1,4 +1,7 @@
+#include "platform/linux/QtScheduler.h"
 #include "support/ManualScheduler.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 #include <string>
@@ -99,4 +102,24 @@ TEST(ScheduledTask, CancelsOnDestructionAndReplacement) {
     scheduler.advance(Seconds(2));
     EXPECT_EQ(fired, 100);
     EXPECT_FALSE(replaced.isActive());
+}
+
+TEST(QtScheduler, TasksWithAToleranceGetCoarseTimersAndRunOnTheEventLoop) {
+    QtScheduler scheduler;
+    const auto poll = scheduler.scheduleRepeating(Seconds(0.55), Seconds(0.18), [] {});
+    const auto tick = scheduler.scheduleRepeating(Seconds(0.05), Seconds(0), [] {});
+    const auto save = scheduler.scheduleOnce(Seconds(2), Seconds(0.5), [] {});
+    int ran = 0;
+    const auto soon = scheduler.schedule(Seconds(0), [&] { ++ran; });
+    EXPECT_EQ(scheduler.timerTypeOf(poll), Qt::CoarseTimer);
+    EXPECT_EQ(scheduler.timerTypeOf(save), Qt::CoarseTimer);
+    EXPECT_EQ(scheduler.timerTypeOf(tick), Qt::PreciseTimer);
+    EXPECT_EQ(scheduler.timerTypeOf(soon), Qt::PreciseTimer);
+    // A zero delay runs on the next turn of the event loop, once, and is forgotten.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
+    EXPECT_FALSE(scheduler.isScheduled(soon));
+    EXPECT_EQ(scheduler.timerTypeOf(soon), std::nullopt);
+    scheduler.cancel(poll);
+    EXPECT_FALSE(scheduler.isScheduled(poll));
 }

@@ -5,11 +5,22 @@
 
 namespace vantrel {
 
-QtPasteboard::QtPasteboard(QClipboard* clipboard, QObject* parent) : QObject(parent), clipboard_(clipboard) {
+QtPasteboard::QtPasteboard(QClipboard* clipboard, bool announcesChanges, QObject* parent)
+    : QObject(parent), clipboard_(clipboard), announcesChanges_(announcesChanges) {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         // The primary selection changes with every mouse selection; only the clipboard counts.
-        if (mode == QClipboard::Clipboard) ++changeCount_;
+        if (mode != QClipboard::Clipboard) return;
+        ++changeCount_;
+        if (announcesChanges_ && listener_) listener_();
     });
+}
+
+bool QtPasteboard::platformAnnouncesChanges(const QString& platformName) {
+    return platformName == u"xcb";
+}
+
+void QtPasteboard::setChangeListener(std::function<void()> listener) {
+    listener_ = std::move(listener);
 }
 
 QStringList QtPasteboard::types() const {

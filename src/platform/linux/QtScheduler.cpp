@@ -37,10 +37,9 @@ Scheduler::TaskId QtScheduler::start(Seconds interval, Seconds tolerance, bool r
     auto* timer = new QTimer();
     timer->setSingleShot(!repeating);
     timer->setInterval(toMilliseconds(interval));
-    // A generous tolerance lets the event loop batch wake-ups; short intervals stay precise.
-    timer->setTimerType(tolerance.count() >= interval.count() * 0.1 && interval.count() >= 1.0
-                            ? Qt::CoarseTimer
-                            : Qt::PreciseTimer);
+    // Work that may run late lets the event loop batch its wake-up with others; Qt's coarse
+    // timers stay within 5% of the interval, inside every tolerance the system asks for.
+    timer->setTimerType(tolerance.count() > 0 ? Qt::CoarseTimer : Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, timer, [this, id, repeating, work = std::move(work)]() {
         if (!repeating) {
             // Forget the task before running it, so the work may schedule or cancel freely.
@@ -66,5 +65,11 @@ void QtScheduler::cancel(TaskId id) {
 }
 
 bool QtScheduler::isScheduled(TaskId id) const { return timers_.count(id) != 0; }
+
+std::optional<Qt::TimerType> QtScheduler::timerTypeOf(TaskId id) const {
+    const auto it = timers_.find(id);
+    if (it == timers_.end()) return std::nullopt;
+    return it->second->timerType();
+}
 
 } // namespace vantrel

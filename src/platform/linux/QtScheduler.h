@@ -3,6 +3,7 @@
 #include "platform/Scheduler.h"
 
 #include <QObject>
+#include <optional>
 #include <unordered_map>
 
 class QTimer;
@@ -22,6 +23,8 @@ public:
     TaskId scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> work) override;
     void cancel(TaskId id) override;
     bool isScheduled(TaskId id) const override;
+    // How precisely a pending task's timer fires: coarse wherever the task allows a tolerance.
+    std::optional<Qt::TimerType> timerTypeOf(TaskId id) const;
 
 private:
     TaskId start(Seconds interval, Seconds tolerance, bool repeating, std::function<void()> work);
