@@ -37,6 +37,7 @@
 #include "platform/linux/QtSoundPlayer.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -79,7 +80,9 @@ int main(int argc, char** argv) {
     HotkeyManager::setShared(&hotkeys);
     LinuxPermissionSystem::Sources permissionSources;
     permissionSources.platformName = QGuiApplication::platformName();
-    LinuxPermissionSystem permissionSystem(permissionSources);
+    // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
+    V4l2VideoCaptureDevices cameras;
+    LinuxPermissionSystem permissionSystem(permissionSources, cameras);
     KeyboardBacklightSignal keyboardBacklight(
         [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
     KeyboardBacklightSignal::setShared(&keyboardBacklight);

@@ -5,15 +5,10 @@
 
 namespace vantrel {
 
-ThreadWorkQueue::ThreadWorkQueue(const QString& label) : thread_(std::make_unique<QThread>()) {
-    thread_->setObjectName(label);
-    worker_ = new QObject;
-    worker_->moveToThread(thread_.get());
-    QObject::connect(thread_.get(), &QThread::finished, worker_, &QObject::deleteLater);
-    thread_->start();
-}
+ThreadWorkQueue::ThreadWorkQueue(const QString& label) : label_(label) {}
 
 ThreadWorkQueue::~ThreadWorkQueue() {
+    if (!thread_) return;
     // Quitting leaves the events still queued for the worker undelivered; they are discarded
     // when the worker is deleted on the finished thread.
     thread_->quit();
@@ -21,6 +16,14 @@ ThreadWorkQueue::~ThreadWorkQueue() {
 }
 
 void ThreadWorkQueue::async(std::function<void()> work) {
+    if (!thread_) {
+        thread_ = std::make_unique<QThread>();
+        thread_->setObjectName(label_);
+        worker_ = new QObject;
+        worker_->moveToThread(thread_.get());
+        QObject::connect(thread_.get(), &QThread::finished, worker_, &QObject::deleteLater);
+        thread_->start();
+    }
     QMetaObject::invokeMethod(worker_, std::move(work), Qt::QueuedConnection);
 }
 

@@ -10,8 +10,9 @@ class QObject;
 
 namespace vantrel {
 
-// The production serial queue: one worker thread owned by the queue. Destroying the queue drops
-// work that has not started and waits for the item that is running.
+// The production serial queue: one worker thread owned by the queue, started with the first work
+// handed to it, so a queue nobody uses costs no thread. Destroying the queue drops work that has
+// not started and waits for the item that is running.
 class ThreadWorkQueue final : public WorkQueue {
 public:
     explicit ThreadWorkQueue(const QString& label);
@@ -20,8 +21,10 @@ public:
     ThreadWorkQueue& operator=(const ThreadWorkQueue&) = delete;
 
     void async(std::function<void()> work) override;
+    bool hasStarted() const { return thread_ != nullptr; }
 
 private:
+    QString label_;
     std::unique_ptr<QThread> thread_;
     QObject* worker_ = nullptr; // lives on thread_, deleted there
 };

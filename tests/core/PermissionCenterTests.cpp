@@ -4,6 +4,7 @@
 #include "platform/linux/LinuxPermissionSystem.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
+#include "support/FakeVideoCaptureDevices.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingProgram.h"
@@ -139,15 +140,14 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     const QString devices = home.root() + QStringLiteral("/input");
     QDir().mkpath(devices);
     QStringList readable;
-    int cameras = 0;
+    FakeVideoCaptureDevices cameras;
     LinuxPermissionSystem::Sources sources;
     sources.platformName = QStringLiteral("xcb");
     sources.inputDeviceFolder = devices;
     sources.isReadable = [&](const QString& path) { return readable.contains(QFileInfo(path).fileName()); };
-    sources.videoInputCount = [&] { return cameras; };
-    LinuxPermissionSystem x11(sources);
+    LinuxPermissionSystem x11(sources, cameras);
     sources.platformName = QStringLiteral("wayland");
-    LinuxPermissionSystem wayland(sources);
+    LinuxPermissionSystem wayland(sources, cameras);
     EXPECT_TRUE(x11.isAccessibilityTrusted(true));
     EXPECT_FALSE(wayland.isAccessibilityTrusted(true));
 
@@ -162,7 +162,7 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     std::optional<bool> answer;
     x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
     EXPECT_EQ(answer, false);
-    cameras = 1;
+    cameras.cameras = 1;
     EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::authorized);
     x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
     EXPECT_EQ(answer, true);

@@ -14,6 +14,7 @@ TEST(ThreadWorkQueue, RunsWorkInOrderOnOneWorkerAndDestructionWaitsForTheRunning
     QSemaphore started, release;
     {
         ThreadWorkQueue queue(QStringLiteral("com.vantrel.test"));
+        EXPECT_FALSE(queue.hasStarted()) << "no thread before the first work";
         for (int i = 0; i < 5; ++i)
             queue.async([&, i] {
                 order.push_back(i);
@@ -31,4 +32,9 @@ TEST(ThreadWorkQueue, RunsWorkInOrderOnOneWorkerAndDestructionWaitsForTheRunning
         << "the running item finished before the queue died";
     EXPECT_EQ(threads.size(), 1u) << "one serial worker";
     EXPECT_FALSE(threads.count(QThread::currentThread()));
+}
+
+TEST(ThreadWorkQueue, AQueueThatWasNeverUsedStartsNoThreadAndGoesQuietly) {
+    ThreadWorkQueue queue(QStringLiteral("com.vantrel.unused"));
+    EXPECT_FALSE(queue.hasStarted());
 }

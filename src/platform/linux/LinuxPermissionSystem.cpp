@@ -1,20 +1,17 @@
 #include "platform/linux/LinuxPermissionSystem.h"
 
-#include <QCameraDevice>
 #include <QDir>
 #include <QFile>
-#include <QMediaDevices>
 #include <unistd.h>
 
 namespace vantrel {
 
-LinuxPermissionSystem::LinuxPermissionSystem(Sources sources) : sources_(std::move(sources)) {
+LinuxPermissionSystem::LinuxPermissionSystem(Sources sources, VideoCaptureDevices& cameras)
+    : sources_(std::move(sources)), cameras_(cameras) {
     if (!sources_.isReadable)
         sources_.isReadable = [](const QString& path) {
             return ::access(QFile::encodeName(path).constData(), R_OK) == 0;
         };
-    if (!sources_.videoInputCount)
-        sources_.videoInputCount = [] { return static_cast<int>(QMediaDevices::videoInputs().size()); };
 }
 
 bool LinuxPermissionSystem::isAccessibilityTrusted(bool) {
@@ -31,13 +28,13 @@ bool LinuxPermissionSystem::listenEventAccessGranted() {
 }
 
 CaptureAuthorizationStatus LinuxPermissionSystem::videoCaptureAuthorization() {
-    return sources_.videoInputCount() > 0 ? CaptureAuthorizationStatus::authorized
+    return cameras_.count() > 0 ? CaptureAuthorizationStatus::authorized
                                           : CaptureAuthorizationStatus::notDetermined;
 }
 
 void LinuxPermissionSystem::requestVideoCaptureAccess(std::function<void(bool granted)> completion) {
     // Nothing to ask: access is there as soon as a camera is.
-    completion(sources_.videoInputCount() > 0);
+    completion(cameras_.count() > 0);
 }
 
 } // namespace vantrel

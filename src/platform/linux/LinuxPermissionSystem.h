@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PermissionSystem.h"
+#include "platform/VideoCaptureDevices.h"
 
 #include <QString>
 #include <functional>
@@ -11,17 +12,16 @@ namespace vantrel {
 // Accessibility: global keys and window control work through the X server only, so an X11
 // session (Qt's "xcb" platform) counts as allowed and every other one as denied. Input
 // monitoring: allowed when one of the input event devices may be read. Camera: authorized when
-// a video input is present, not determined while there is none.
+// a video capture device is present, not determined while there is none.
 class LinuxPermissionSystem final : public PermissionSystem {
 public:
     struct Sources {
         QString platformName; // QGuiApplication::platformName()
         QString inputDeviceFolder = QStringLiteral("/dev/input");
         std::function<bool(const QString& path)> isReadable; // default: access(2) with R_OK
-        std::function<int()> videoInputCount;                // default: QMediaDevices::videoInputs()
     };
 
-    explicit LinuxPermissionSystem(Sources sources);
+    LinuxPermissionSystem(Sources sources, VideoCaptureDevices& cameras);
 
     bool isAccessibilityTrusted(bool prompt) override;
     bool listenEventAccessGranted() override;
@@ -32,6 +32,7 @@ public:
 
 private:
     Sources sources_;
+    VideoCaptureDevices& cameras_;
 };
 
 } // namespace vantrel

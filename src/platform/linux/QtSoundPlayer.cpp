@@ -4,34 +4,38 @@
 #include "platform/SystemLog.h"
 #include "platform/linux/GeneratedTones.h"
 
-#include <QSoundEffect>
-#include <QUrl>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
 
 namespace vantrel {
 
-namespace {
+QtSoundPlayer::QtSoundPlayer(SystemLog& log, QString modulePath)
+    : log_(log), modulePath_(std::move(modulePath)),
+      folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
 
-class QtSound final : public Sound {
-public:
-    explicit QtSound(const QString& file) { effect_.setSource(QUrl::fromLocalFile(file)); }
-    void setVolume(float volume) override { effect_.setVolume(volume); }
-    void setLoops(bool loops) override { effect_.setLoopCount(loops ? QSoundEffect::Infinite : 1); }
-    void play() override { effect_.play(); }
-    void stop() override { effect_.stop(); }
+QString QtSoundPlayer::defaultModulePath() {
+    const QString built = QStringLiteral(VANTREL_SOUND_MODULE);
+    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
+    return QFileInfo::exists(beside) ? beside : built;
+}
 
-private:
-    QSoundEffect effect_;
-};
-
-} // namespace
-
-QtSoundPlayer::QtSoundPlayer(SystemLog& log)
-    : log_(log), folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
+bool QtSoundPlayer::loadModule() {
+    if (moduleTried_) return makeSound_ != nullptr;
+    moduleTried_ = true;
+    // Never unloaded: the sounds it makes may outlive the player.
+    QLibrary module(modulePath_);
+    makeSound_ = reinterpret_cast<MakeSound>(module.resolve("vantrel_make_sound"));
+    if (!makeSound_)
+        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), QStringLiteral("Sound"),
+                 QStringLiteral("no sound module: ") + module.errorString());
+    return makeSound_ != nullptr;
+}
 
 std::unique_ptr<Sound> QtSoundPlayer::soundNamed(const QString& name) {
     const QString file = fileFor(name);
-    if (file.isEmpty()) return nullptr;
-    return std::make_unique<QtSound>(file);
+    if (file.isEmpty() || !loadModule()) return nullptr;
+    return std::unique_ptr<Sound>(makeSound_(file));
 }
 
 QString QtSoundPlayer::fileFor(const QString& name) {

@@ -9,18 +9,29 @@ namespace vantrel {
 
 class SystemLog;
 
-// Plays the generated tones through QtMultimedia. The tones are synthesised on first use and kept
-// as WAV files in a private temporary folder for the life of the player. Without an audio device
-// a sound stays silent; nothing fails.
+// Plays the generated tones through QtMultimedia, which lives in a module of its own loaded with
+// the first sound: a session that never plays one never loads the media framework. The tones are
+// synthesised on first use and kept as WAV files in a private temporary folder for the life of
+// the player. Without an audio device a sound stays silent; nothing fails. Without the module
+// there is no sound, and the log says why once.
 class QtSoundPlayer final : public SoundPlayer {
 public:
-    explicit QtSoundPlayer(SystemLog& log);
+    explicit QtSoundPlayer(SystemLog& log, QString modulePath = defaultModulePath());
     std::unique_ptr<Sound> soundNamed(const QString& name) override;
 
+    // The module beside the executable, else the one the build made.
+    static QString defaultModulePath();
+
 private:
+    using MakeSound = Sound* (*)(const QString& file);
+
     QString fileFor(const QString& name);
+    bool loadModule();
 
     SystemLog& log_;
+    const QString modulePath_;
+    bool moduleTried_ = false;
+    MakeSound makeSound_ = nullptr;
     QTemporaryDir folder_;
     QHash<QString, QString> files_;
 };
