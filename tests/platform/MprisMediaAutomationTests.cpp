@@ -36,9 +36,9 @@ QStringList fields(const char* status, const QVariantMap& meta, qlonglong positi
 
 TEST(MprisMapping, RecordedPropertyMapsBecomeTheControllersTexts) {
     const QString p = mpris::kBusPrefix;
-    EXPECT_EQ(mpris::rosterOf({p + "vlc", p + "firefox.i1", p + "playerctld", p + "audacious"}).music,
-              p + "audacious")
-        << "the first player by name; browsers and the playerctld mirror are no players";
+    EXPECT_EQ(mpris::rosterOf({p + "vlc", p + "firefox.i1", p + "playerctld", p + "audacious"}).players,
+              (QStringList{p + "audacious", p + "vlc"}))
+        << "players by name; browsers and the playerctld mirror are no players";
     EXPECT_EQ(fields("Playing", metadata(QStringLiteral("T"), 215'000'000), 12'500'000),
               (QStringList{QStringLiteral("T"), QStringLiteral("A1, A2"), QStringLiteral("Album"),
                            QStringLiteral("playing"), QStringLiteral("12.5"), QStringLiteral("215")}));
@@ -113,4 +113,35 @@ TEST(MprisMediaAutomation, AnswersThePlayerQuestionsOverAPrivateBus) {
     EXPECT_EQ(players[2]->calls(), QStringList{QStringLiteral("MediaPlayer2.Raise")})
         << "only the tab with that address";
     QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-backend"));
+}
+
+TEST(MprisMediaAutomation, MusicIsThePlayerThatPlaysElseTheFirst) {
+    PrivateSessionBus bus;
+    if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
+    MprisMediaAutomation automation(
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-music")));
+    std::vector<std::unique_ptr<FakeMprisPlayer>> players;
+    const auto add = [&](const char* name, const char* status, const char* title) {
+        players.push_back(std::make_unique<FakeMprisPlayer>(
+            bus.address(), mpris::kBusPrefix + name, player(status, metadata(title, 0), 0)));
+        EXPECT_TRUE(players.back()->isRegistered()) << name;
+    };
+    // "audacious" comes first by name but is paused; "vlc" plays.
+    add("audacious", "Paused", "Paused Song");
+    add("vlc", "Playing", "Playing Song");
+    const auto music = [&] { return automation.playerState(QStringLiteral("Music")).value_or(QStringList{}); };
+    ASSERT_EQ(music().size(), 6);
+    EXPECT_EQ(music().at(0), QStringLiteral("Playing Song"));
+    EXPECT_EQ(music().at(3), QStringLiteral("playing"));
+    automation.send(QStringLiteral("Music"), MediaCommand::playPause);
+    EXPECT_TRUE(players[0]->calls().isEmpty());
+    EXPECT_EQ(players[1]->calls(), QStringList{QStringLiteral("MediaPlayer2.Player.PlayPause")})
+        << "commands go to the player shown";
+
+    // Once nothing plays, the first player by name stands for "Music".
+    players.pop_back();
+    add("xplayer", "Paused", "Another Paused Song");
+    EXPECT_EQ(music().value(0), QStringLiteral("Paused Song"));
+    EXPECT_EQ(music().value(3), QStringLiteral("paused"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-music"));
 }

@@ -68,7 +68,7 @@ Roster rosterOf(QStringList busNames) {
             if (!roster.spotify) roster.spotify = name;
             break;
         case Role::player:
-            if (!roster.music) roster.music = name;
+            roster.players.append(name);
             break;
         case Role::chrome:
             roster.chrome.append(name);
@@ -83,10 +83,19 @@ Roster rosterOf(QStringList busNames) {
 
 QSet<QString> runningBundleIdentifiers(const Roster& roster) {
     QSet<QString> running;
-    if (roster.music) running.insert(QStringLiteral("com.apple.Music"));
+    if (!roster.players.isEmpty()) running.insert(QStringLiteral("com.apple.Music"));
     if (roster.spotify) running.insert(QStringLiteral("com.spotify.client"));
     if (!roster.chrome.isEmpty()) running.insert(QStringLiteral("com.google.Chrome"));
     return running;
+}
+
+std::optional<QString> musicPlayer(const QStringList& players,
+                                   const std::function<QString(const QString& busName)>& statusOf) {
+    if (players.isEmpty()) return std::nullopt;
+    if (players.size() > 1)
+        for (const QString& name : players)
+            if (statusOf(name) == QStringLiteral("Playing")) return name;
+    return players.constFirst();
 }
 
 QVariantMap toMap(const QVariant& value) {
@@ -164,7 +173,12 @@ std::optional<QVariantMap> MprisMediaAutomation::properties(const QString& busNa
 
 std::optional<QString> MprisMediaAutomation::busNameOf(const QString& player) {
     const mpris::Roster roster = mpris::rosterOf(playerNames());
-    return player == kSpotify ? roster.spotify : player == kMusic ? roster.music : std::nullopt;
+    if (player == kSpotify) return roster.spotify;
+    if (player != kMusic) return std::nullopt;
+    return mpris::musicPlayer(roster.players, [this](const QString& busName) {
+        const auto props = properties(busName, kPlayerInterface);
+        return props ? props->value(QStringLiteral("PlaybackStatus")).toString() : QString();
+    });
 }
 
 void MprisMediaAutomation::callMethod(const QString& busName, const QString& interface,

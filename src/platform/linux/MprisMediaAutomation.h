@@ -4,13 +4,14 @@
 
 #include <QDBusConnection>
 #include <QVariantMap>
+#include <functional>
 
 namespace vantrel {
 
 // MPRIS media players on the session bus, seen as the controller's players and browsers:
-// "Spotify" is the player of that name, "Music" the first other player that is not a browser,
-// and the Chromium-family browsers' MPRIS instances stand for "Google Chrome", one tab record
-// per instance. Without a session bus nothing is running.
+// "Spotify" is the player of that name, "Music" the first other player that is not a browser and
+// is playing, or the first of them when none plays; the Chromium-family browsers' MPRIS instances
+// stand for "Google Chrome", one tab record per instance. Without a session bus nothing is running.
 class MprisMediaAutomation final : public MediaAutomation {
 public:
     static constexpr int kCallTimeoutMs = 2000;
@@ -47,11 +48,15 @@ Role roleOf(const QString& busName);
 
 struct Roster {
     std::optional<QString> spotify;
-    std::optional<QString> music;
+    QStringList players; // every other player that is not a browser, by name
     QStringList chrome;
 };
 Roster rosterOf(QStringList busNames);
 QSet<QString> runningBundleIdentifiers(const Roster& roster);
+// The player that stands for "Music": the first of `players` whose status is "Playing", else the
+// first. `statusOf` gives a player's PlaybackStatus; it is asked only while there is a choice.
+std::optional<QString> musicPlayer(const QStringList& players,
+                                   const std::function<QString(const QString& busName)>& statusOf);
 
 // The six player texts from the properties of org.mpris.MediaPlayer2.Player; an empty list
 // when the player is stopped or has no current item.
