@@ -9,6 +9,7 @@ packages=(
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb
+  xclip
   tzdata
   fonts-inter
 )
