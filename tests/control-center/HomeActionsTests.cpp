@@ -58,7 +58,9 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     QWidget window;
     c.state.registerControlCenterWindow(window);
     actions.showCommandPalette();
-    EXPECT_EQ(c.callsSince(from), (QStringList{"palette.show none", "palette.show side", "app.activate"}));
+    QStringList shown = c.callsSince(from);
+    shown.removeAll(QStringLiteral("app.activate")); // follows from the screens found, not from the action
+    EXPECT_EQ(shown, (QStringList{"palette.show none", "palette.show side"}));
 
     // "Open Cleaning Canvas" only starts cleaning; its refusal is the controller's to report.
     from = c.mark();

