@@ -175,7 +175,7 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
         path.addRoundedRect(rect, OnboardingLayout::kCardRadius, OnboardingLayout::kCardRadius);
         return path;
     });
-    shadow->setSpec({QColor::fromRgbF(0, 0, 0, 0.28f), 42, QPointF(0, 22)});
+    shadow->setLook({QColor::fromRgbF(0, 0, 0, 0.28f), 42, QPointF(0, 22)});
 
     connect(stepAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         if (fade_) fade_->setOpacity(std::clamp(value.toDouble(), 0.0, 1.0));

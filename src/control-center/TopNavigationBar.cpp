@@ -352,7 +352,7 @@ void TopNavigationBar::refreshAppearance() {
     QPalette subtitle = wordmarkSubtitle_->palette();
     subtitle.setColor(QPalette::WindowText, VantrelTheme::tertiaryText().resolve(scheme));
     wordmarkSubtitle_->setPalette(subtitle);
-    if (shadow_) shadow_->setSpec({VantrelTheme::shadow().resolve(scheme), 18, QPointF(0, 8)});
+    if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 18, QPointF(0, 8)});
     update();
 }
 

@@ -73,7 +73,7 @@ void GlassCard::setContent(QWidget* content) {
 
 void GlassCard::refreshLook() {
     if (shadow_) {
-        shadow_->setSpec({VantrelTheme::shadow().resolve(this), 15, QPointF(0, 7)});
+        shadow_->setLook({VantrelTheme::shadow().resolve(this), 15, QPointF(0, 7)});
         shadow_->invalidateShape(); // the corner radius may have changed
     }
     update();
@@ -105,7 +105,7 @@ void GlassCard::paintCard(QPainter& painter, const QRectF& rect, const GlassCard
 void GlassCard::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
-    if (shadow_) shadow_->setSpec({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
+    if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
     QPainter painter(this);
     paintCard(painter, QRectF(rect()), look(), scheme);
 }

@@ -7,7 +7,7 @@
 
 namespace vantrel {
 
-std::optional<QImage> ThemeArtworkSpec::resolve(ThemeImageStore& store) const {
+std::optional<QImage> ThemeArtworkRequest::resolve(ThemeImageStore& store) const {
     const std::optional<QString> name = resourceName(theme, isDark, thumbnail);
     if (!name) return std::nullopt;
     std::optional<ThemeHueRemap::Pixel> target;
@@ -19,15 +19,15 @@ std::optional<QImage> ThemeArtworkSpec::resolve(ThemeImageStore& store) const {
     return store.image(*name, target, hueAmount, ThemeHueRemap::profile(theme));
 }
 
-ThemeArtwork::ThemeArtwork(ThemeImageStore& store, ThemeArtworkSpec spec, QWidget* parent)
-    : QWidget(parent), store_(store), spec_(spec), image_(spec_.resolve(store_)) {
+ThemeArtwork::ThemeArtwork(ThemeImageStore& store, ThemeArtworkRequest request, QWidget* parent)
+    : QWidget(parent), store_(store), request_(request), image_(request_.resolve(store_)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void ThemeArtwork::setSpec(const ThemeArtworkSpec& spec) {
-    if (spec == spec_) return;
-    spec_ = spec;
-    image_ = spec_.resolve(store_);
+void ThemeArtwork::setRequest(const ThemeArtworkRequest& request) {
+    if (request == request_) return;
+    request_ = request;
+    image_ = request_.resolve(store_);
     update();
 }
 

@@ -12,29 +12,29 @@ namespace vantrel {
 class ThemeImageStore;
 
 // What ThemeArtwork draws: one theme image, recoloured toward a tint when one is given.
-struct ThemeArtworkSpec {
+struct ThemeArtworkRequest {
     ArtTheme theme = ArtTheme::neutral;
     bool isDark = true;
     bool thumbnail = false;
     std::optional<BackgroundTint> hueTint;
     double hueAmount = 0.42;
-    bool operator==(const ThemeArtworkSpec&) const = default;
+    bool operator==(const ThemeArtworkRequest&) const = default;
 
-    // The image the store gives for this spec (the theme's name, the tint as the target, the
+    // The image the store gives for this request (the theme's name, the tint as the target, the
     // theme's profile); none for the neutral theme or a missing file.
     std::optional<QImage> resolve(ThemeImageStore& store) const;
 };
 
 // One theme image, scaled to fill its rectangle with its aspect ratio kept (the overflow is
-// cut off); clear when there is no image. The image is fetched when the spec changes, never
+// cut off); clear when there is no image. The image is fetched when the request changes, never
 // while painting.
 class ThemeArtwork : public QWidget {
     Q_OBJECT
 public:
-    ThemeArtwork(ThemeImageStore& store, ThemeArtworkSpec spec, QWidget* parent = nullptr);
+    ThemeArtwork(ThemeImageStore& store, ThemeArtworkRequest request, QWidget* parent = nullptr);
 
-    const ThemeArtworkSpec& spec() const { return spec_; }
-    void setSpec(const ThemeArtworkSpec& spec);
+    const ThemeArtworkRequest& request() const { return request_; }
+    void setRequest(const ThemeArtworkRequest& request);
     // The image drawn, if any.
     const std::optional<QImage>& image() const { return image_; }
 
@@ -48,7 +48,7 @@ protected:
 
 private:
     ThemeImageStore& store_;
-    ThemeArtworkSpec spec_;
+    ThemeArtworkRequest request_;
     std::optional<QImage> image_;
 };
 

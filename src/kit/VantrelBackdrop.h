@@ -21,7 +21,7 @@ struct BackdropLayout {
     // 1: the canvas gradient, top to bottom.
     QColor canvasTop, canvasMiddle, canvasBottom;
     // 2: the artwork of the active theme (neutral when the theme is for the notch only).
-    ThemeArtworkSpec artwork;
+    ThemeArtworkRequest artwork;
     double artworkOpacity = 0;
     // 3: the calm sweep, for themes with calm motion while motion is not reduced.
     bool showsRefraction = false;

@@ -37,7 +37,7 @@ void VantrelButton::applyStyle() {
     const ButtonLook look = currentLook();
     setSizePolicy(look.fillsWidth ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
     if (shadow_) {
-        shadow_->setSpec(look.shadow);
+        shadow_->setLook(look.shadow);
         shadow_->invalidateShape();
     }
     updateGeometry();
@@ -67,7 +67,7 @@ void VantrelButton::pressedChanged(bool pressed) {
 
 void VantrelButton::setProgress(double progress) {
     progress_ = progress;
-    if (shadow_) shadow_->setSpec(currentLook().shadow);
+    if (shadow_) shadow_->setLook(currentLook().shadow);
     update();
 }
 
@@ -90,7 +90,7 @@ QSize VantrelButton::sizeHint() const {
 void VantrelButton::paintEvent(QPaintEvent*) {
     const ButtonLook look = currentLook();
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
-    if (shadow_) shadow_->setSpec(look.shadow);
+    if (shadow_) shadow_->setLook(look.shadow);
     const ButtonLayout l = layout(size(), look);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -26,7 +26,7 @@ struct ButtonLook {
     QColor outline;
     double outlineWidth = 0;
     QColor foreground;
-    VantrelShadow::Spec shadow; // clear when the style casts none
+    VantrelShadow::Look shadow; // clear when the style casts none
     double scale = 1;           // about the centre
 };
 

@@ -46,10 +46,10 @@ VantrelShadow::VantrelShadow(QWidget* target, Shape shape)
     follow();
 }
 
-void VantrelShadow::setSpec(const Spec& spec) {
-    if (spec == spec_) return;
-    const bool reshape = spec.radius != spec_.radius || spec.offset != spec_.offset;
-    spec_ = spec;
+void VantrelShadow::setLook(const Look& look) {
+    if (look == look_) return;
+    const bool reshape = look.radius != look_.radius || look.offset != look_.offset;
+    look_ = look;
     if (reshape) {
         mask_ = QImage();
         follow();
@@ -62,9 +62,9 @@ void VantrelShadow::invalidateShape() {
     update();
 }
 
-int VantrelShadow::reach(const Spec& spec) {
-    const double offset = std::max(std::abs(spec.offset.x()), std::abs(spec.offset.y()));
-    return int(std::ceil(std::max(0.0, spec.radius) + offset)) + 1;
+int VantrelShadow::reach(const Look& look) {
+    const double offset = std::max(std::abs(look.offset.x()), std::abs(look.offset.y()));
+    return int(std::ceil(std::max(0.0, look.radius) + offset)) + 1;
 }
 
 QImage VantrelShadow::blurredMask(const QPainterPath& shape, QSize size, double radius) {
@@ -113,23 +113,23 @@ void VantrelShadow::follow() {
         hide();
         return;
     }
-    const int m = reach(spec_);
+    const int m = reach(look_);
     const QRect wanted = target_->geometry().adjusted(-m, -m, m, m);
     if (wanted.size() != size()) mask_ = QImage();
     setGeometry(wanted);
     stackUnder(target_);
-    setVisible(target_->isVisibleTo(parentWidget()) && spec_.color.alpha() > 0);
+    setVisible(target_->isVisibleTo(parentWidget()) && look_.color.alpha() > 0);
 }
 
 void VantrelShadow::paintEvent(QPaintEvent*) {
-    if (!target_ || spec_.color.alpha() == 0) return;
-    QColor opaque = spec_.color;
+    if (!target_ || look_.color.alpha() == 0) return;
+    QColor opaque = look_.color;
     opaque.setAlpha(255);
     if (mask_.isNull() || mask_.size() != size() || maskColor_ != opaque) {
-        const int m = reach(spec_);
-        const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(spec_.offset);
+        const int m = reach(look_);
+        const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(look_.offset);
         const QImage coverage = blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()),
-                                            size(), spec_.radius);
+                                            size(), look_.radius);
         mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         mask_.fill(opaque);
         QPainter p(&mask_);
@@ -138,7 +138,7 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
         maskColor_ = opaque;
     }
     QPainter painter(this);
-    painter.setOpacity(spec_.color.alphaF());
+    painter.setOpacity(look_.color.alphaF());
     painter.drawImage(0, 0, mask_);
 }
 

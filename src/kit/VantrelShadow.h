@@ -15,11 +15,11 @@ namespace vantrel {
 class VantrelShadow final : public QWidget {
     Q_OBJECT
 public:
-    struct Spec {
+    struct Look {
         QColor color = Qt::transparent; // its alpha is the shadow's opacity
         double radius = 0;              // the blur radius
         QPointF offset;
-        bool operator==(const Spec&) const = default;
+        bool operator==(const Look&) const = default;
     };
     // The target's outline, for the target's rectangle in its own coordinates.
     using Shape = std::function<QPainterPath(const QRectF& rect)>;
@@ -27,14 +27,14 @@ public:
     // Follows `target`, which must have a parent; `shape` gives the outline that casts the shadow.
     VantrelShadow(QWidget* target, Shape shape);
 
-    const Spec& spec() const { return spec_; }
+    const Look& look() const { return look_; }
     // Repaints when the colour or opacity changes; re-renders when the radius changes.
-    void setSpec(const Spec& spec);
+    void setLook(const Look& look);
     // The target's shape changed (a new corner radius): render again.
     void invalidateShape();
 
-    // How far a shadow of `spec` reaches beyond the shape on each side.
-    static int reach(const Spec& spec);
+    // How far a shadow of `look` reaches beyond the shape on each side.
+    static int reach(const Look& look);
     // The blurred coverage of `shape` (in an image of `size`), a Gaussian of standard deviation
     // radius / 2 made of three box blurs; the alpha channel carries the coverage.
     static QImage blurredMask(const QPainterPath& shape, QSize size, double radius);
@@ -48,7 +48,7 @@ private:
 
     QPointer<QWidget> target_;
     Shape shape_;
-    Spec spec_;
+    Look look_;
     QImage mask_; // the blurred coverage in opaque colour, for the current size and radius
     QColor maskColor_;
 };

@@ -315,12 +315,12 @@ void NotchSurfaceView::refreshArtwork() {
     ThemeImageStore* store = ThemeImageStore::sharedIfInstalled();
     const NotchLookSettings look = NotchLookSettings::from(preferences_);
     if (!store || Look::notchTheme(look) == ArtTheme::neutral) return;
-    const ThemeArtworkSpec spec{.theme = Look::notchTheme(look),
+    const ThemeArtworkRequest request{.theme = Look::notchTheme(look),
                                 .isDark = look.appearance == NotchAppearance::midnight,
                                 .thumbnail = false,
                                 .hueTint = std::nullopt,
                                 .hueAmount = 0};
-    artwork_ = spec.resolve(*store);
+    artwork_ = request.resolve(*store);
 }
 
 void NotchSurfaceView::settingChanged() {

@@ -141,8 +141,8 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
         const QImage image = renderWidget(*card);
         // The continuous corner crosses the diagonal 0.29 of the radius in from the corner.
         EXPECT_EQ(alphaAt(image, {0.2 * r, 0.2 * r}), 0.0) << rawName(corner);
-        EXPECT_EQ(card->shadow()->spec().radius, 15);
-        EXPECT_EQ(card->shadow()->spec().offset, QPointF(0, 7));
+        EXPECT_EQ(card->shadow()->look().radius, 15);
+        EXPECT_EQ(card->shadow()->look().offset, QPointF(0, 7));
         EXPECT_GT(alphaAt(image, {0.45 * r, 0.45 * r}), 0.0) << rawName(corner);
     }
     for (GlassStyle glass : allCasesOf<GlassStyle>()) {

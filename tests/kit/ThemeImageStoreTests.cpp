@@ -137,7 +137,7 @@ TEST(ThemeArtwork, DrawsTheThemeImageFilledOrNothing) {
     EXPECT_EQ(paintedPixels(renderWidget(artwork), QRect(0, 0, 100, 100)), 0);
 
     h.put("Vantrel_Vantrel.bundle/obsidian-fold-light-thumb.png", png(blueImage()));
-    artwork.setSpec({ArtTheme::obsidianFold, false, true, std::nullopt, 0.42});
+    artwork.setRequest({ArtTheme::obsidianFold, false, true, std::nullopt, 0.42});
     ASSERT_TRUE(artwork.image());
     const QImage drawn = renderWidget(artwork);
     EXPECT_EQ(paintedPixels(drawn, QRect(0, 0, 100, 100)), 100 * 100);
@@ -147,19 +147,19 @@ TEST(ThemeArtwork, DrawsTheThemeImageFilledOrNothing) {
     EXPECT_EQ(ThemeArtwork::fillRect(QSizeF(40, 20), QRectF(0, 0, 400, 100)), QRectF(0, -50, 400, 200));
 
     // A tint recolours it; its channels are clamped first.
-    artwork.setSpec({ArtTheme::obsidianFold, false, true, BackgroundTint{}, 0.42});
+    artwork.setRequest({ArtTheme::obsidianFold, false, true, BackgroundTint{}, 0.42});
     const QImage tintedDefault = *artwork.image();
-    ThemeArtworkSpec wild{ArtTheme::obsidianFold, false, true, BackgroundTint{}, 1};
+    ThemeArtworkRequest wild{ArtTheme::obsidianFold, false, true, BackgroundTint{}, 1};
     wild.hueTint->red = 7;
     wild.hueTint->green = -2;
     wild.hueTint->blue = -2;
     const QImage clamped = *wild.resolve(h.store);
-    const ThemeArtworkSpec pureRed{ArtTheme::obsidianFold, false, true, BackgroundTint(1, 0, 0), 1};
+    const ThemeArtworkRequest pureRed{ArtTheme::obsidianFold, false, true, BackgroundTint(1, 0, 0), 1};
     EXPECT_EQ(clamped, *pureRed.resolve(h.store));
     EXPECT_NE(clamped, blueImage());
 
     // The neutral theme has no image.
-    artwork.setSpec({ArtTheme::neutral, false, false, std::nullopt, 0.42});
+    artwork.setRequest({ArtTheme::neutral, false, false, std::nullopt, 0.42});
     EXPECT_FALSE(artwork.image());
     EXPECT_EQ(paintedPixels(renderWidget(artwork), QRect(0, 0, 100, 100)), 0);
 }
