@@ -130,8 +130,9 @@ void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
     if (tab) setSelectedTab(*tab);
     if (!targetExpanded_) {
         targetExpanded_ = true;
-        // The opening pulse only when the panel really opens.
-        if (animatePresentation(true)) deps_.haptics.play(HapticSurface::notch);
+        // Every call that sets out to open plays the pulse, before the panel is presented.
+        deps_.haptics.play(HapticSurface::notch);
+        animatePresentation(true);
     }
     if (takeFocus && panel_ && panel_->isVisible()) panel_->makeKey();
 }
@@ -247,9 +248,8 @@ double NotchPanelController::notchAnchorX(const ScreenInfo& screen, bool hasPhys
 }
 
 void NotchPanelController::reposition(bool animated) {
-    // Without a panel there is nothing to place; the dot keeps following its own signals.
-    if (!panel_) return;
-    const std::optional<ResolvedLayout> layout = resolveLayout();
+    std::optional<ResolvedLayout> layout;
+    if (panel_) layout = resolveLayout();
     if (!layout) {
         hideForIneligibleDisplay();
         return;
@@ -399,10 +399,16 @@ void NotchPanelController::applyOutline() {
         panel_->setOutline(NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius));
         return;
     }
+    // At rest the window shows, and takes the pointer, only where the surface draws: the open
+    // outline with its neck under the notch, or the cap with its square top corners. Clicks and
+    // hovers beside them reach whatever lies below.
+    if (isExpanded_) {
+        panel_->setOutline(NotchPanelShape::expandedOutline(
+            panel_->size(), NotchExpandedShape{hasPhysicalNotch_, hardwareNotchWidth_, topBridgeHeight_}));
+        return;
+    }
     const double compactHeight = lastLayout_ ? lastLayout_->compactSize.height() : 0;
-    const double radius = isExpanded_ ? NotchPanelShape::expandedRadius(panel_->height(), compactHeight)
-                                      : NotchPanelShape::compactRadius(compactHeight);
-    panel_->setOutline(NotchPanelShape::restingOutline(panel_->size(), radius));
+    panel_->setOutline(NotchPanelShape::compactOutline(panel_->size(), NotchPanelShape::compactRadius(compactHeight)));
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {

@@ -1,5 +1,7 @@
 #include "notch/NotchPanelShape.h"
 
+#include "kit/VantrelConcentricGeometry.h"
+
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
@@ -22,8 +24,16 @@ QPainterPath NotchPanelShape::roundedOutline(const QRectF& rect, double radius) 
     return path;
 }
 
-QPainterPath NotchPanelShape::restingOutline(const QSizeF& size, double radius) {
-    return roundedOutline(QRectF(QPointF(0, 0), size), radius);
+QPainterPath NotchPanelShape::compactOutline(const QSizeF& size, double radius) {
+    const QRectF rect(QPointF(0, 0), size);
+    if (rect.isEmpty()) return QPainterPath();
+    return ContinuousRoundedRectangle{radius, true}.path(rect);
+}
+
+QPainterPath NotchPanelShape::expandedOutline(const QSizeF& size, const NotchExpandedShape& shape) {
+    const QRectF rect(QPointF(0, 0), size);
+    if (rect.isEmpty()) return QPainterPath();
+    return shape.path(rect);
 }
 
 QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
@@ -51,7 +61,11 @@ QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
             const QPointF b = polygon[i + 1];
             const double lo = std::max<double>(y, std::min(a.y(), b.y()));
             const double hi = std::min<double>(y + 1, std::max(a.y(), b.y()));
-            if (lo > hi) continue;
+            // A level edge on the row's top or bottom boundary, or a slanted one that only
+            // touches it, covers nothing of the row: the shoulder line under the see-through
+            // band beside the notch must not claim the band's last row.
+            const bool level = a.y() == b.y();
+            if (level ? (a.y() <= y || a.y() >= y + 1) : lo >= hi) continue;
             for (double at : {lo, hi}) {
                 const double x = a.y() == b.y() ? std::min(a.x(), b.x()) : a.x() + (b.x() - a.x()) * (at - a.y()) / (b.y() - a.y());
                 const double x2 = a.y() == b.y() ? std::max(a.x(), b.x()) : x;

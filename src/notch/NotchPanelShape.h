@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notch/NotchExpandedShape.h"
+
 #include <QPainterPath>
 #include <QRegion>
 #include <QSizeF>
@@ -17,10 +19,15 @@ struct NotchPanelShape {
 
     // A rounded rectangle; the radius never exceeds half of either side.
     static QPainterPath roundedOutline(const QRectF& rect, double radius);
-    // The outline of a panel of `size` at rest, hanging from its top edge.
-    static QPainterPath restingOutline(const QSizeF& size, double radius);
+    // The collapsed panel at rest: the cap hanging from the top edge of the screen, its top
+    // corners square and its bottom corners of `radius`.
+    static QPainterPath compactOutline(const QSizeF& size, double radius);
+    // The open panel at rest: the surface's own outline, so that the see-through band beside the
+    // notch neither shows nor takes the pointer.
+    static QPainterPath expandedOutline(const QSizeF& size, const NotchExpandedShape& shape);
 
-    // Every pixel the outline touches, so that antialiased edges are not cut off.
+    // Every pixel the outline covers a part of, so that antialiased edges are not cut off. An
+    // edge that only touches a row's boundary does not claim the row.
     static QRegion coverage(const QPainterPath& outline);
 };
 

@@ -83,6 +83,9 @@ QImage render(const Key& key) {
         paintArtwork(painter, key, outline, area, true);
         if (tintOpacity > 0)
             painter.fillPath(outline, glow(area.bottomLeft(), Look::tintGlowRadius(true), tint, tintOpacity));
+        // The edge line is clipped with the rest of the look: its outer half would otherwise
+        // lie over the see-through band beside the notch and round the body's corners.
+        painter.setClipPath(outline);
         stroke(painter, outline, white(0.1), 0.75);
         return image;
     }

@@ -12,6 +12,7 @@
 #include "modules/CalendarStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/MediaController.h"
+#include "notch/NotchContentCrossFade.h"
 #include "notch/NotchDrop.h"
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceButton.h"
@@ -21,7 +22,6 @@
 
 #include <QDragEnterEvent>
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QLinearGradient>
 #include <QMimeData>
 #include <QPainter>
@@ -54,7 +54,7 @@ void drawElided(QPainter& painter, const QRectF& rect, const QString& text, cons
 NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& state, SystemAppearance* appearance,
                                    QWidget* parent)
     : QWidget(parent), controller_(controller), state_(state), preferences_(state.preferences()),
-      hoverAnimation_(new QVariantAnimation(this)), contentFade_(new QVariantAnimation(this)) {
+      hoverAnimation_(new QVariantAnimation(this)), crossFade_(new NotchContentCrossFade(this)) {
     setAttribute(Qt::WA_Hover);
     setAcceptDrops(true);
     setMouseTracking(true);
@@ -65,19 +65,6 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
     connect(hoverAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         hoverProgress_ = value.toDouble();
         update();
-    });
-    contentFade_->setDuration(int(kContentFadeSeconds * 1000));
-    contentFade_->setEasingCurve(QEasingCurve::InOutCubic);
-    contentFade_->setStartValue(0.0);
-    contentFade_->setEndValue(1.0);
-    connect(contentFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        if (!content_) return;
-        if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(content_->graphicsEffect()))
-            effect->setOpacity(value.toDouble());
-    });
-    // Faded in, the content draws straight to the surface again instead of through the effect.
-    connect(contentFade_, &QVariantAnimation::finished, this, [this] {
-        if (content_) content_->setGraphicsEffect(nullptr);
     });
 
     collapseButton_ = new NotchSurfaceButton(
@@ -378,19 +365,23 @@ void NotchSurfaceView::rebuildRails() {
     }
 }
 
+QWidget* NotchSurfaceView::outgoingContentView() const {
+    return crossFade_->outgoing();
+}
+
+QVariantAnimation* NotchSurfaceView::contentFade() const {
+    return crossFade_->animation();
+}
+
 void NotchSurfaceView::replaceContent() {
     const NotchTab tab = controller_.selectedTab();
     if (content_ && contentTab_ == tab) return;
-    delete content_;
+    // The tab's view is replaced, not updated: the old one fades out as the new one fades in.
+    QWidget* outgoing = content_;
     contentTab_ = tab;
     content_ = NotchTabContent::make(
         tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }}, this);
-    if (!content_) return;
-    auto* effect = new QGraphicsOpacityEffect(content_);
-    effect->setOpacity(0);
-    content_->setGraphicsEffect(effect);
-    contentFade_->stop();
-    contentFade_->start();
+    crossFade_->start(outgoing, content_);
 }
 
 void NotchSurfaceView::updateButtonStates() {
@@ -433,6 +424,8 @@ void NotchSurfaceView::relayout() {
     }
     if (!expanded) collapseButton_->hide();
     if (content_) place(content_, rows.content, header);
+    // The view fading out stays where it was until it is gone; a closed surface shows none.
+    if (QWidget* outgoing = crossFade_->outgoing(); outgoing && !expanded) outgoing->hide();
 }
 
 void NotchSurfaceView::resizeEvent(QResizeEvent* event) {

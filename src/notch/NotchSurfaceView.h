@@ -18,6 +18,7 @@ class QVariantAnimation;
 namespace vantrel {
 
 class AppState;
+class NotchContentCrossFade;
 class NotchPanelController;
 class NotchSurfaceButton;
 class SystemAppearance;
@@ -32,7 +33,6 @@ class NotchSurfaceView final : public QWidget {
     Q_OBJECT
 public:
     static constexpr double kHoverSeconds = 0.14;
-    static constexpr double kContentFadeSeconds = 0.18;
 
     // `appearance`, when given, tells the desktop's wish for less transparency.
     NotchSurfaceView(NotchPanelController& controller, AppState& state, SystemAppearance* appearance = nullptr,
@@ -55,9 +55,11 @@ public:
 
     // The selected tab's view while a tab other than home is open; null otherwise.
     QWidget* contentView() const { return content_; }
+    // The previous tab's view while it fades out after a tab change; null otherwise.
+    QWidget* outgoingContentView() const;
     // The pointer capsule's 0.14 s animation and the content's cross-fade, for tests to step.
     QVariantAnimation* hoverAnimation() const { return hoverAnimation_; }
-    QVariantAnimation* contentFade() const { return contentFade_; }
+    QVariantAnimation* contentFade() const;
     // How far the capsule has grown, 0 to 1.
     double hoverProgress() const { return hoverProgress_; }
 
@@ -111,7 +113,7 @@ private:
     double hoverProgress_ = 0;
 
     QVariantAnimation* hoverAnimation_;
-    QVariantAnimation* contentFade_;
+    NotchContentCrossFade* crossFade_;
     NotchSurfaceButton* collapseButton_;
     std::vector<NotchSurfaceButton*> headerRail_;
     std::vector<NotchSurfaceButton*> glanceRail_;

@@ -4,6 +4,7 @@
 #include "core/VantrelPreferences.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/DisplayCoordinator.h"
+#include "notch/NotificationIndicatorShadow.h"
 #include "notch/NotificationIndicatorView.h"
 #include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
@@ -23,6 +24,7 @@ NotificationIndicatorPanelController::NotificationIndicatorPanelController(Depen
 }
 
 NotificationIndicatorPanelController::~NotificationIndicatorPanelController() {
+    delete shadow_;
     delete panel_;
 }
 
@@ -33,6 +35,10 @@ bool NotificationIndicatorPanelController::shouldShow() const {
 
 QWidget* NotificationIndicatorPanelController::panel() const {
     return panel_;
+}
+
+QWidget* NotificationIndicatorPanelController::shadowWindow() const {
+    return shadow_;
 }
 
 QRectF NotificationIndicatorPanelController::dotFrame(double notchCenter, double notchWidth, double screenTop) {
@@ -71,14 +77,19 @@ void NotificationIndicatorPanelController::placePanel(const QRectF& frame) {
     QPainterPath circle;
     circle.addEllipse(NotificationIndicatorView::layout(frame.size()).circle);
     panel.setOutline(circle);
+    if (!shadow_) shadow_ = new NotificationIndicatorShadow();
+    shadow_->place(frame.toRect());
+    // Raised after its glow, so the dot lies on top.
     panel.orderFront();
 }
 
 void NotificationIndicatorPanelController::orderOutPanel() {
     if (panel_) panel_->orderOut();
+    if (shadow_) shadow_->hide();
 }
 
 void NotificationIndicatorPanelController::releasePanel() {
+    delete shadow_;
     if (!panel_) return;
     panel_->orderOut();
     delete panel_;

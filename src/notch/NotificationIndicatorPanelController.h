@@ -12,6 +12,7 @@ namespace vantrel {
 class AppState;
 class ApplicationShell;
 class DisplayCoordinator;
+class NotificationIndicatorShadow;
 class NotificationSignalStore;
 class Screens;
 class VantrelPreferences;
@@ -40,6 +41,8 @@ public:
     // Alerts and the indicator are on and an alert waits.
     bool shouldShow() const;
     QWidget* panel() const;
+    // The dot's red glow, a window of its own just under the dot's; none before the dot first shows.
+    QWidget* shadowWindow() const;
     // Where the dot's window goes beside a housing centred at `notchCenter` (12 by 12, starting
     // 8 points right of the housing, 2 points below the top of the display).
     static QRectF dotFrame(double notchCenter, double notchWidth, double screenTop);
@@ -60,6 +63,7 @@ private:
 
     Dependencies deps_;
     QPointer<VantrelPanel> panel_;
+    QPointer<NotificationIndicatorShadow> shadow_;
 };
 
 } // namespace vantrel

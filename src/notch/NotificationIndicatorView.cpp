@@ -16,7 +16,8 @@ NotificationIndicatorView::Layout NotificationIndicatorView::layout(const QSizeF
     const double inset = kRingWidth / 2;
     QColor ring(Qt::white);
     ring.setAlphaF(0.65f);
-    // The system red. The dot's red glow would fall outside its 12-point window and is not drawn.
+    // The system red. The dot's red glow falls outside its 12-point window; a window of its own
+    // draws it (NotificationIndicatorShadow).
     return {circle, QColor(0xFF, 0x3B, 0x30), circle.adjusted(inset, inset, -inset, -inset), ring, kRingWidth};
 }
 

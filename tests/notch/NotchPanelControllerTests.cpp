@@ -1,3 +1,4 @@
+#include "modules/NotificationSignalStore.h"
 #include "notch/NotchPanelShape.h"
 #include "notch/NotchTestSupport.h"
 
@@ -316,21 +317,34 @@ TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
 }
 
 TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
-    // Without a panel: repositioning reports nothing and leaves the dot alone; the screens are
-    // still followed.
+    // Without a panel, repositioning hides as for a display without a notch: its record, and the
+    // alert dot ordered out. The screens are still followed.
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_TRUE(notch.notificationIndicator().panel()->isVisible());
     notch.reposition(true);
-    EXPECT_TRUE(records(DiagnosticsCategory::notchIntent).isEmpty());
+    EXPECT_FALSE(notch.hasPanel());
+    EXPECT_EQ(records(DiagnosticsCategory::notchIntent), QStringList{"hidden: active display has no physical notch"});
+    EXPECT_FALSE(notch.notificationIndicator().panel()->isVisible());
+    EXPECT_FALSE(notch.isExpanded());
+    h.alerts.setPendingEvents({});
     h.screens.set({plainScreen(3, QRect(0, 0, 1920, 1080))}, std::nullopt);
     EXPECT_FALSE(notch.hasPhysicalNotch());
     EXPECT_FALSE(notch.hasPanel());
-    EXPECT_TRUE(records(DiagnosticsCategory::notchIntent).isEmpty());
 
-    // No notch display: opening plays no pulse.
+    // No notch display: opening still plays the notch pulse (detent) before it finds nothing to
+    // present, and the panel stays out.
     notch.show(*state);
     notch.expand(std::nullopt, true);
     EXPECT_FALSE(notch.isExpanded());
-    EXPECT_TRUE(pulses().isEmpty());
+    EXPECT_FALSE(notch.isTargetExpanded());
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), (QStringList{"alignment", "levelChange"}));
     EXPECT_FALSE(panel().isVisible());
+    // Every expand from closed plays it again.
+    h.hapticPerformer.clear();
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(pulses(), (QStringList{"alignment", "levelChange"}));
 
     h.screens.set({builtIn()}, builtIn());
     VantrelPanel* first = notch.panel();
@@ -415,4 +429,46 @@ TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
     EXPECT_TRUE(panel().mask().contains(QPoint(410, 16)));
     EXPECT_FALSE(panel().mask().contains(QPoint(100, 16)));
     EXPECT_FALSE(panel().mask().contains(QPoint(410, 50)));
+}
+
+TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
+    h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    notch.show(*state);
+    // Compact: the cap's top corners are square, its bottom corners of 13.76 rounded away.
+    const QRegion cap = panel().mask();
+    for (QPoint p : {QPoint(0, 0), QPoint(184, 0), QPoint(92, 31)}) EXPECT_TRUE(cap.contains(p)) << p.x() << p.y();
+    for (QPoint p : {QPoint(0, 31), QPoint(184, 31)}) EXPECT_FALSE(cap.contains(p)) << p.x() << p.y();
+    const QImage compact = render();
+    compact.save(QDir::temp().filePath(QStringLiteral("vantrel-notch-cap.png")));
+    EXPECT_EQ(compact.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(compact.pixelColor(184, 0), QColor(Qt::black));
+    EXPECT_EQ(compact.pixelColor(0, 31).alpha(), 0);
+
+    // Open and at rest (820 by 104 under a 185 by 32 notch): the neck is 185 wide and its
+    // shoulders meet the body at y 32; the band beside the neck lets the pointer through.
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    ASSERT_FALSE(notch.presentationMask());
+    const QRegion open = panel().mask();
+    EXPECT_TRUE(open.contains(QPoint(410, 1)));
+    EXPECT_TRUE(open.contains(QPoint(410 - 92, 16)));
+    EXPECT_FALSE(open.contains(QPoint(410 - 94 - 23, 16)));
+    EXPECT_FALSE(open.contains(QPoint(200, 16)));
+    EXPECT_FALSE(open.contains(QPoint(700, 16)));
+    // The band's last row, right over the shoulder line, is the band's too.
+    EXPECT_FALSE(open.contains(QPoint(200, 31)));
+    EXPECT_TRUE(open.contains(QPoint(200, 32)));
+    EXPECT_TRUE(open.contains(QPoint(410, 103)));
+    // The outer corners of 24 are rounded away.
+    EXPECT_FALSE(open.contains(QPoint(0, 103)));
+    EXPECT_FALSE(open.contains(QPoint(819, 33)));
+    const QImage expanded = render();
+    expanded.save(QDir::temp().filePath(QStringLiteral("vantrel-notch-open.png")));
+    EXPECT_EQ(expanded.pixelColor(200, 16).alpha(), 0);
+    EXPECT_EQ(expanded.pixelColor(410, 16), QColor(Qt::black));
+
+    // Closed again, the cap's square corners come back.
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(panel().mask().contains(QPoint(0, 0)));
 }

@@ -67,3 +67,13 @@ TEST(NotchSurfaceBody, ReducedTransparencyMakesTheGlassOpaque) {
     other.artwork = solid(Qt::blue);
     EXPECT_FALSE(k == other);
 }
+
+TEST(NotchSurfaceBody, TheMidnightEdgeLineStaysInsideTheOutline) {
+    // 400 by 200 under a 185 by 32 notch: the shoulders meet the body at y 32, so row 31 beside
+    // the neck lies outside the outline and the 0.75-point edge line must not reach into it.
+    const QImage midnight = NotchSurfaceBody::render(key(NotchAppearance::midnight));
+    for (int x : {20, 73, 327, 380}) EXPECT_EQ(qAlpha(midnight.pixel(x, 31)), 0) << x;
+    // Inside, the line still shows: lighter than the black body a little further in.
+    EXPECT_GT(qRed(midnight.pixel(73, 32)), qRed(midnight.pixel(73, 40)));
+    EXPECT_GT(qRed(midnight.pixel(399, 100)), qRed(midnight.pixel(390, 100)));
+}

@@ -4,6 +4,7 @@
 #include "notch/NotchSurfaceTestSupport.h"
 
 #include <QAbstractButton>
+#include <QGraphicsOpacityEffect>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -181,4 +182,73 @@ TEST_F(NotchSurfaceViewTest, RailCollapseButtonAndContentSwitch) {
     button("Collapse notch")->click();
     settle();
     EXPECT_FALSE(controller.isExpanded());
+}
+
+namespace {
+double opacity(const QWidget* view) {
+    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(view->graphicsEffect());
+    return effect ? effect->opacity() : 1;
+}
+} // namespace
+
+TEST_F(NotchSurfaceViewTest, ATabChangeCrossFadesBothViewsOverAFifthOfASecond) {
+    expand(NotchTab::clipboard);
+    view().contentFade()->setCurrentTime(view().contentFade()->duration());
+    QPointer<QWidget> clipboard = view().contentView();
+    ASSERT_NE(clipboard, nullptr);
+    EXPECT_EQ(opacity(clipboard), 1);
+    EXPECT_EQ(view().outgoingContentView(), nullptr);
+
+    // Reduced motion changes nothing here: 0.18 s, eased in and out.
+    h.appearance.setReduceMotion(true);
+    QCoreApplication::processEvents();
+    controller.setSelectedTab(NotchTab::files);
+    QPointer<QWidget> files = view().contentView();
+    ASSERT_NE(files, nullptr);
+    ASSERT_NE(files, clipboard);
+    ASSERT_NE(clipboard, nullptr);
+    EXPECT_EQ(view().outgoingContentView(), clipboard);
+    EXPECT_EQ(view().contentFade()->duration(), 180);
+    EXPECT_EQ(opacity(files), 0);
+    EXPECT_EQ(opacity(clipboard), 1);
+    // Half way both views show, each at half strength, the old one where it was.
+    view().contentFade()->setCurrentTime(90);
+    EXPECT_NEAR(opacity(clipboard), 0.5, 0.01);
+    EXPECT_NEAR(opacity(files), 0.5, 0.01);
+    EXPECT_TRUE(clipboard->isVisibleTo(&view()));
+    EXPECT_TRUE(files->isVisibleTo(&view()));
+    EXPECT_EQ(clipboard->geometry(), files->geometry());
+    // The one leaving takes no clicks.
+    EXPECT_TRUE(clipboard->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_FALSE(files->testAttribute(Qt::WA_TransparentForMouseEvents));
+    view().contentFade()->setCurrentTime(135);
+    EXPECT_LT(opacity(clipboard), 0.2);
+    EXPECT_GT(opacity(files), 0.8);
+
+    // Another change before the end: the first view goes at once, the half-shown one fades out
+    // from where it is.
+    view().contentFade()->setCurrentTime(90);
+    controller.setSelectedTab(NotchTab::mirror);
+    EXPECT_EQ(clipboard, nullptr);
+    EXPECT_EQ(view().outgoingContentView(), files);
+    EXPECT_NEAR(opacity(files), 0.5, 0.01);
+    view().contentFade()->setCurrentTime(90);
+    EXPECT_NEAR(opacity(files), 0.25, 0.01);
+    EXPECT_NEAR(opacity(view().contentView()), 0.5, 0.01);
+
+    // At the end the old view is gone and the new one is drawn as it is.
+    view().contentFade()->setCurrentTime(180);
+    EXPECT_EQ(files, nullptr);
+    EXPECT_EQ(view().outgoingContentView(), nullptr);
+    EXPECT_EQ(view().contentView()->graphicsEffect(), nullptr);
+
+    // Back home: the tab's view fades out over the glance row.
+    QPointer<QWidget> mirror = view().contentView();
+    controller.setSelectedTab(NotchTab::home);
+    EXPECT_EQ(view().contentView(), nullptr);
+    EXPECT_EQ(view().outgoingContentView(), mirror);
+    view().contentFade()->setCurrentTime(90);
+    EXPECT_NEAR(opacity(mirror), 0.5, 0.01);
+    view().contentFade()->setCurrentTime(180);
+    EXPECT_EQ(mirror, nullptr);
 }

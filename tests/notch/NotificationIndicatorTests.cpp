@@ -1,5 +1,6 @@
 #include "modules/NotificationSignalStore.h"
 #include "notch/NotchTestSupport.h"
+#include "notch/NotificationIndicatorShadow.h"
 #include "notch/NotificationIndicatorView.h"
 
 #include <QAbstractButton>
@@ -118,4 +119,58 @@ TEST(NotificationIndicatorView, ARedDotWithALightRing) {
     EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0);
     // The ring lightens the edge.
     EXPECT_GT(image.pixelColor(24, 1).green(), 0x3B);
+}
+
+TEST_F(IndicatorTest, TheDotCastsARedGlowThatTakesNoClicks) {
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_TRUE(dotShows());
+    QWidget* glow = dot.shadowWindow();
+    ASSERT_NE(glow, nullptr);
+    EXPECT_TRUE(glow->isVisible());
+    // Red at 85 % opacity, radius 5, offset (0, 0).
+    const VantrelShadow::Look look = NotificationIndicatorShadow::look();
+    EXPECT_EQ(look.color.rgb(), QColor(0xFF, 0x3B, 0x30).rgb());
+    EXPECT_NEAR(look.color.alphaF(), 0.85, 0.002);
+    EXPECT_EQ(look.radius, 5);
+    EXPECT_EQ(look.offset, QPointF(0, 0));
+    // Its window reaches past the dot's 12 by 12 on every side and lets the pointer through.
+    const QRect frame = glow->geometry();
+    EXPECT_EQ(frame.center(), dot.panel()->geometry().center());
+    EXPECT_GE(frame.width(), 12 + 2 * 5);
+    EXPECT_TRUE(glow->windowFlags().testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(glow->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    // The dot over its glow, four times enlarged, on the sheet.
+    const QPoint dotAt = dot.panel()->geometry().topLeft() - frame.topLeft();
+    QImage image(frame.size() * 4, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.scale(4, 4);
+    glow->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    auto* button = dot.panel()->findChild<QAbstractButton*>();
+    ASSERT_NE(button, nullptr);
+    button->render(&painter, dotAt, QRegion(), QWidget::DrawChildren);
+    painter.end();
+    image.save(QDir::temp().filePath(QStringLiteral("vantrel-indicator-glow.png")));
+    // A point right of the dot's edge: red, partly covered by the blur, at most 85 %.
+    const QColor beside = image.pixelColor((dotAt.x() + 12 + 1) * 4, (dotAt.y() + 6) * 4);
+    EXPECT_GT(beside.alpha(), 40);
+    EXPECT_LT(beside.alpha(), int(0.85 * 255) + 1);
+    EXPECT_EQ(beside.red(), 0xFF);
+    EXPECT_LT(beside.green(), 0x50);
+    // Fading with distance, and nothing past the blur's reach in the corners.
+    const QColor further = image.pixelColor((dotAt.x() + 12 + 4) * 4, (dotAt.y() + 6) * 4);
+    EXPECT_LT(further.alpha(), beside.alpha());
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    // The dot itself stays the system red.
+    EXPECT_EQ(image.pixelColor((dotAt.x() + 6) * 4, (dotAt.y() + 6) * 4), QColor(0xFF, 0x3B, 0x30));
+
+    // The glow goes and comes with the dot.
+    h.alerts.setPendingEvents({});
+    EXPECT_FALSE(glow->isVisible());
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    EXPECT_TRUE(glow->isVisible());
+    state->start();
+    state->stop();
+    EXPECT_EQ(dot.shadowWindow(), nullptr);
 }
