@@ -3,6 +3,7 @@
 
 #include "notch/NotchExpandedShape.h"
 #include "notch/NotchSurfaceBody.h"
+#include "support/NotchSurfaceBodyFixture.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -13,17 +14,10 @@ using namespace vantrel;
 namespace {
 
 NotchSurfaceBody::Key key(NotchAppearance appearance) {
-    NotchLookSettings look;
-    look.appearance = appearance;
+    NotchSurfaceBody::Key k = test::notchSurfaceBodyKey(appearance, QSize(820, 470));
     // A custom tint, so that every layer of the look is drawn.
-    look.customTintEnabled = true;
-    return {.size = QSize(820, 470),
-            .devicePixelRatio = 1,
-            .look = look,
-            .shape = {true, 185, 32},
-            .reduceTransparency = false,
-            .accent = qRgb(142, 142, 147),
-            .artwork = std::nullopt};
+    k.look.customTintEnabled = true;
+    return k;
 }
 
 // Building the look's layers: what a size or settings change costs once.

@@ -1,4 +1,5 @@
 #include "notch/NotchSurfaceBody.h"
+#include "support/NotchSurfaceBodyFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +8,7 @@ using namespace vantrel;
 namespace {
 
 NotchSurfaceBody::Key key(NotchAppearance appearance) {
-    NotchLookSettings look;
-    look.appearance = appearance;
-    return {.size = QSize(400, 200),
-            .devicePixelRatio = 1,
-            .look = look,
-            .shape = {true, 185, 32},
-            .reduceTransparency = false,
-            .accent = qRgb(142, 142, 147),
-            .artwork = std::nullopt};
+    return test::notchSurfaceBodyKey(appearance, QSize(400, 200));
 }
 
 QImage solid(QColor color) {
