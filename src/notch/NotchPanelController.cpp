@@ -396,19 +396,28 @@ void NotchPanelController::applyOutline() {
     if (const std::optional<MaskShape> mask = presentationMask()) {
         // The mask hangs from the top centre of the panel.
         const double x = (panel_->width() - mask->size.width()) / 2;
-        panel_->setOutline(NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius));
+        QPainterPath outline = NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius);
+        // The open look is drawn within its own outline. Were the band beside the neck to take
+        // the pointer while the mask passes over it, a pointer resting there would enter as the
+        // panel closes, open it again, leave when it has opened, and so on without end.
+        if (isExpanded_) outline = outline.intersected(expandedOutline());
+        panel_->setOutline(outline);
         return;
     }
     // At rest the window shows, and takes the pointer, only where the surface draws: the open
     // outline with its neck under the notch, or the cap with its square top corners. Clicks and
     // hovers beside them reach whatever lies below.
     if (isExpanded_) {
-        panel_->setOutline(NotchPanelShape::expandedOutline(
-            panel_->size(), NotchExpandedShape{hasPhysicalNotch_, hardwareNotchWidth_, topBridgeHeight_}));
+        panel_->setOutline(expandedOutline());
         return;
     }
     const double compactHeight = lastLayout_ ? lastLayout_->compactSize.height() : 0;
     panel_->setOutline(NotchPanelShape::compactOutline(panel_->size(), NotchPanelShape::compactRadius(compactHeight)));
+}
+
+QPainterPath NotchPanelController::expandedOutline() const {
+    return NotchPanelShape::expandedOutline(panel_->size(),
+                                            NotchExpandedShape{hasPhysicalNotch_, hardwareNotchWidth_, topBridgeHeight_});
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {

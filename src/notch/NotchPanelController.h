@@ -146,6 +146,8 @@ private:
     void setFrame(const QRectF& frame);
     void stopFrameAnimation();
     void applyOutline();
+    // The open surface's outline over the whole panel.
+    QPainterPath expandedOutline() const;
     void setExpanded(bool expanded);
     void setHasPhysicalNotch(bool value);
     double presentationDuration() const;

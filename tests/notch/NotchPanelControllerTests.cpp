@@ -467,8 +467,15 @@ TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
     EXPECT_EQ(expanded.pixelColor(200, 16).alpha(), 0);
     EXPECT_EQ(expanded.pixelColor(410, 16), QColor(Qt::black));
 
-    // Closed again, the cap's square corners come back.
+    // While it closes, the mask passes over the band but the band stays out: a pointer resting
+    // there does not enter the closing panel (and open it again).
     notch.collapse();
+    for (int time : {0, 60, 125, 200}) {
+        notch.presentationAnimation()->setCurrentTime(time);
+        EXPECT_FALSE(panel().mask().contains(QPoint(290, 16))) << time;
+        EXPECT_TRUE(panel().mask().contains(QPoint(410, 16))) << time;
+    }
+    // Closed again, the cap's square corners come back.
     h.scheduler.advance(Seconds(1));
     EXPECT_TRUE(panel().mask().contains(QPoint(0, 0)));
 }
