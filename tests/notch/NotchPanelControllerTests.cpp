@@ -472,10 +472,46 @@ TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
     notch.collapse();
     for (int time : {0, 60, 125, 200}) {
         notch.presentationAnimation()->setCurrentTime(time);
-        EXPECT_FALSE(panel().mask().contains(QPoint(290, 16))) << time;
+        for (int x : {100, 200, 290, 530, 700}) EXPECT_FALSE(panel().mask().contains(QPoint(x, 16))) << time << " " << x;
         EXPECT_TRUE(panel().mask().contains(QPoint(410, 16))) << time;
     }
     // Closed again, the cap's square corners come back.
     h.scheduler.advance(Seconds(1));
     EXPECT_TRUE(panel().mask().contains(QPoint(0, 0)));
+}
+
+TEST_F(NotchTest, HoverOpensWithoutTheKeyboardAndAStrayFrameIsPutRight) {
+    // Opening before the panel exists finds nothing to present: it stays closed.
+    notch.expand(std::nullopt, false);
+    EXPECT_FALSE(notch.isExpanded());
+    EXPECT_FALSE(notch.isTargetExpanded());
+
+    // An instant hover opens at once but leaves the keyboard where it is; a click takes it.
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::instant);
+    notch.show(*state);
+    // The window the user types in (shown after the panel: the offscreen desktop activates every
+    // window it shows).
+    QWidget window;
+    window.setGeometry(100, 200, 300, 200);
+    window.show();
+    window.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.isActiveWindow());
+    notch.scheduleHoverExpand();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(notch.isTargetExpanded());
+    EXPECT_TRUE(window.isActiveWindow());
+    EXPECT_FALSE(panel().isKey());
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    notch.expand(std::nullopt, true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel().isKey());
+    h.scheduler.advance(Seconds(1));
+
+    // A frame one point off the expanded one is set right when a presentation starts (half a
+    // point or more counts).
+    panel().setFrame(QRect(347, 0, 820, 104));
+    notch.collapse();
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
 }
