@@ -2,13 +2,15 @@
 #include "control-center/TopNavigationBar.h"
 #include "control-center/VantrelMark.h"
 #include "control-center/VantrelNavigationButton.h"
-#include <QVariantAnimation>
 #include "kit/VantrelButton.h"
+#include "kit/VantrelType.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
+#include <QVariantAnimation>
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -120,6 +122,13 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     EXPECT_TRUE(wide.contains("Sections"));
     EXPECT_TRUE(wide.contains("Opens the command palette"));
     EXPECT_TRUE(bar().wordmark()->isVisible());
+    // "VANTREL" at 14.5 in the heavy weight, which the kit's type scale draws as extra-bold (800).
+    const QList<QLabel*> lines = bar().wordmark()->findChildren<QLabel*>();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0]->text(), "VANTREL");
+    EXPECT_EQ(lines[0]->font().weight(), QFont::ExtraBold);
+    EXPECT_NEAR(VantrelType::pixelSize(lines[0]->font()), 14.5, 1e-9);
+    EXPECT_EQ(lines[1]->font().weight(), QFont::Bold);
 
     root->resize(899, 700);
     EXPECT_FALSE(bar().wordmark()->isVisible());
