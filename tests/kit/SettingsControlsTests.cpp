@@ -1,4 +1,5 @@
 #include "KitRender.h"
+#include "kit/HapticSelection.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
@@ -115,6 +116,29 @@ TEST(VantrelSwitch, TheKnobSlidesToItsNewEndWhoeverSetsItAndStretchesWhileHeld) 
     EXPECT_EQ(knob->duration(), 120);
     EXPECT_EQ(knob->easingCurve(), VantrelAnimation::easeOut(0.12).easing);
     EXPECT_EQ(press->duration(), 100);
+}
+
+TEST(HapticSelection, TicksAfterEveryChangeOfTheWatchedValueWhoeverMadeItButNotForItsFirst) {
+    KitHarness kit;
+    auto page = std::make_unique<QObject>();
+    const auto mode = VANTREL_PREFERENCE_BINDING(kit.preferences, appearanceMode, AppearanceMode);
+    hapticSelection(page.get(), mode, &kit.haptics);
+    EXPECT_EQ(kit.log.entries, QStringList()) << "the value it starts with plays nothing";
+
+    kit.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_EQ(kit.log.entries, (QStringList{"set appearance.mode", "haptic generic"}));
+    kit.log.entries.clear();
+    kit.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_FALSE(kit.log.entries.contains("haptic generic")) << "the same value again is no change";
+    kit.preferences.setAppearanceMode(AppearanceMode::system);
+    EXPECT_EQ(kit.log.entries.count("haptic generic"), 1);
+
+    // It stops with its page, and without haptics nothing is watched.
+    page.reset();
+    hapticSelection(&kit.preferences, mode, nullptr);
+    kit.log.entries.clear();
+    kit.preferences.setAppearanceMode(AppearanceMode::dark);
+    EXPECT_EQ(kit.log.entries, QStringList{"set appearance.mode"});
 }
 
 TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) {
