@@ -1,5 +1,7 @@
 #include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
+#include "control-center/VantrelMark.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
@@ -7,6 +9,8 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
@@ -133,6 +137,45 @@ TEST_F(OnboardingViewTest, TheWelcomeParagraphWrapsIn440WithLinesSpaced3Apart) {
         }
     }
     EXPECT_GE(paragraph->height(), lines.last().bottom());
+}
+
+TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
+    // The welcome step is padded 40 at both sides.
+    EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
+
+    // A permission row lies on white at 0.045 over the card, a hint tile on white at 0.055.
+    const auto expectTile = [this](QWidget* tile, double opacity) {
+        const QImage image = renderWidget(view);
+        const QPoint origin = tile->mapTo(&view, QPoint(0, 0));
+        const QColor card = image.pixelColor(origin + QPoint(-4, tile->height() / 2));
+        const QColor inside = image.pixelColor(origin + QPoint(4, tile->height() / 2));
+        for (const auto& [under, over] :
+             {std::pair{card.red(), inside.red()}, std::pair{card.green(), inside.green()},
+              std::pair{card.blue(), inside.blue()}})
+            EXPECT_NEAR(over, under + (255 - under) * opacity, 1.5);
+    };
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    QWidget* row = nullptr;
+    for (QWidget* child : view.stepContent()->findChildren<QWidget*>())
+        if (child->accessibleName() == "Accessibility") row = child;
+    ASSERT_NE(row, nullptr);
+    expectTile(row, 0.045);
+
+    // The ready step: the mark of 82 centred on its circle of 130, and the hint tiles 104 by 52.
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    const QList<VantrelMark*> marks = view.stepContent()->findChildren<VantrelMark*>();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0]->parentWidget()->size(), QSize(130, 130));
+    EXPECT_EQ(QRectF(marks[0]->geometry()).center(), QPointF(65, 65));
+    QWidget* hint = nullptr;
+    for (QLabel* label : view.stepContent()->findChildren<QLabel*>())
+        if (label->text() == "Commands") hint = label->parentWidget();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->size(), QSize(104, 52));
+    expectTile(hint, 0.055);
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
