@@ -7,6 +7,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelShadow.h"
@@ -15,7 +16,6 @@
 #include "kit/VantrelType.h"
 
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -90,6 +90,12 @@ QPushButton* plainButton(const QString& title, const QColor& color, QWidget* par
     return button;
 }
 
+// The card's own fill, also laid over a step while its change is drawn.
+void fillCard(QPainter& painter, const QPainterPath& shape, ColorScheme scheme) {
+    painter.fillPath(shape, VantrelTheme::canvasMiddle().resolve(scheme));
+    painter.fillPath(shape, VantrelTheme::withOpacity(VantrelTheme::surface().resolve(scheme), 0.62));
+}
+
 // The floating card: the thinnest material over the window's background (so its shadow, stacked
 // under it, never shows through) and a fine white outline.
 class Card final : public QWidget {
@@ -105,8 +111,7 @@ protected:
         QPainterPath card;
         const QRectF frame = QRectF(rect()).adjusted(0.4, 0.4, -0.4, -0.4);
         card.addRoundedRect(frame, OnboardingLayout::kCardRadius, OnboardingLayout::kCardRadius);
-        painter.fillPath(card, VantrelTheme::canvasMiddle().resolve(scheme));
-        painter.fillPath(card, VantrelTheme::withOpacity(VantrelTheme::surface().resolve(scheme), 0.62));
+        fillCard(painter, card, scheme);
         painter.strokePath(card, QPen(VantrelTheme::withOpacity(Qt::white, 0.16), 0.8));
         // The progress dots.
         const OnboardingLayout l = OnboardingLayout::make(QSizeF(rect().size()), flow_.step());
@@ -136,6 +141,88 @@ QWidget* centred(QWidget* widget, QWidget* parent) {
 
 } // namespace
 
+namespace {
+
+// A step as it looks, on a clear ground: the card shows through where the step draws nothing.
+QPixmap picture(QWidget* step) {
+    const qreal ratio = step->devicePixelRatioF();
+    QPixmap pixmap(step->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    step->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+    return pixmap;
+}
+
+} // namespace
+
+// Drawn over the incoming step while a step change runs: the card's fill, then the pictures of
+// the outgoing and the incoming step, each at the frame's opacity and scale about its centre.
+// Clicks pass through to the incoming step, which is live underneath.
+class StepTransitionLayer final : public QWidget {
+public:
+    explicit StepTransitionLayer(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void start(QPixmap outgoing, QPixmap incoming, const QRect& geometry) {
+        outgoing_ = std::move(outgoing);
+        incoming_ = std::move(incoming);
+        setGeometry(geometry);
+        show();
+        raise();
+    }
+    void setFrame(const StepTransitionFrame& frame) {
+        frame_ = frame;
+        update();
+    }
+    void end() {
+        hide();
+        outgoing_ = QPixmap();
+        incoming_ = QPixmap();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        QPainterPath all;
+        all.addRect(QRectF(rect()));
+        fillCard(painter, all, VantrelTheme::colorScheme(this));
+        draw(painter, outgoing_, frame_.outgoingOpacity, frame_.outgoingScale);
+        draw(painter, incoming_, frame_.incomingOpacity, frame_.incomingScale);
+    }
+
+private:
+    void draw(QPainter& painter, const QPixmap& picture, double opacity, double scale) {
+        if (picture.isNull() || opacity <= 0) return;
+        const QSizeF size = picture.deviceIndependentSize();
+        const QRectF bounds(QPointF(width() / 2.0 - size.width() / 2, height() / 2.0 - size.height() / 2),
+                            size);
+        painter.setOpacity(opacity);
+        painter.drawPixmap(StepTransitionFrame::scaled(bounds, scale), picture, QRectF(picture.rect()));
+    }
+
+    QPixmap outgoing_;
+    QPixmap incoming_;
+    StepTransitionFrame frame_;
+};
+
+StepTransitionFrame StepTransitionFrame::at(double value) {
+    const double opacity = std::clamp(value, 0.0, 1.0);
+    return {
+        .outgoingOpacity = 1 - opacity,
+        .outgoingScale = 1 - (1 - kScale) * value,
+        .incomingOpacity = opacity,
+        .incomingScale = kScale + (1 - kScale) * value,
+    };
+}
+
+QRectF StepTransitionFrame::scaled(const QRectF& bounds, double scale) {
+    const QSizeF size = bounds.size() * scale;
+    return QRectF(bounds.center() - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
 OnboardingLayout OnboardingLayout::make(const QSizeF& window, int step) {
     OnboardingLayout l;
     l.card = QRectF((window.width() - kCardWidth) / 2, (window.height() - kCardHeight) / 2, kCardWidth, kCardHeight);
@@ -151,7 +238,8 @@ OnboardingLayout OnboardingLayout::make(const QSizeF& window, int step) {
 
 OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* parent)
     : QWidget(parent), context_(context), flow_(context.state, context.preferences),
-      card_(new Card(flow_, context.preferences, this)), stepAnimation_(new QVariantAnimation(this)) {
+      card_(new Card(flow_, context.preferences, this)), stepAnimation_(new QVariantAnimation(this)),
+      transition_(new StepTransitionLayer(card_)) {
     auto* column = new QVBoxLayout(card_);
     column->setContentsMargins(0, 25 + 6, 0, 0);
     column->setSpacing(0);
@@ -178,11 +266,10 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
     shadow->setLook({QColor::fromRgbF(0, 0, 0, 0.28f), 42, QPointF(0, 22)});
 
     connect(stepAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        if (fade_) fade_->setOpacity(std::clamp(value.toDouble(), 0.0, 1.0));
+        frame_ = StepTransitionFrame::at(value.toDouble());
+        transition_->setFrame(frame_);
     });
-    connect(stepAnimation_, &QVariantAnimation::finished, this, [this] {
-        if (content_) content_->setGraphicsEffect(nullptr);
-    });
+    connect(stepAnimation_, &QVariantAnimation::finished, this, [this] { endTransition(); });
     connect(&flow_, &OnboardingFlow::stepChanged, this, [this] {
         showStep(true);
         card_->update();
@@ -211,8 +298,19 @@ void OnboardingView::refreshFooter() {
     styleAsPlain(back_, toneColor(this, Tone::secondary));
 }
 
+QWidget* OnboardingView::transitionLayer() const {
+    return transition_->isVisible() ? transition_ : nullptr;
+}
+
+void OnboardingView::endTransition() {
+    transition_->end();
+    frame_ = StepTransitionFrame::at(1);
+}
+
 void OnboardingView::showStep(bool animated) {
     auto* column = static_cast<QVBoxLayout*>(card_->layout());
+    // The outgoing step as it looks now, before it goes.
+    const QPixmap outgoing = animated && content_ ? picture(content_) : QPixmap();
     QWidget* next = buildStep(flow_.step());
     // The first item is the step's content (a stretch before the first step): it takes all the
     // room the footer leaves.
@@ -223,10 +321,13 @@ void OnboardingView::showStep(bool animated) {
     content_ = next;
     refreshFooter();
     stepAnimation_->stop();
+    endTransition();
     if (!animated) return;
-    fade_ = new QGraphicsOpacityEffect(content_);
-    fade_->setOpacity(0);
-    content_->setGraphicsEffect(fade_);
+    // Laid out now, so the picture of the incoming step is the one it settles into.
+    column->activate();
+    transition_->start(outgoing, picture(content_), content_->geometry());
+    frame_ = StepTransitionFrame::at(0);
+    transition_->setFrame(frame_);
     const VantrelAnimation animation = OnboardingFlow::stepAnimation(context_.motion.prefersReducedMotion());
     stepAnimation_->setStartValue(0.0);
     stepAnimation_->setEndValue(1.0);
@@ -261,12 +362,14 @@ QWidget* OnboardingView::welcome() {
     titles->addWidget(
         text(page, QStringLiteral("The missing refinement layer for your Mac."), 16, QFont::Medium, Tone::secondary));
     column->addLayout(titles);
-    QLabel* body = text(page,
-                        QStringLiteral("A useful notch, a calmer menu bar, a Dock that fits you, and tactile "
-                                       "scrolling—all in one private, native app."),
-                        12.5, QFont::Normal, Tone::secondary);
+    auto* body =
+        new VantrelLabel(QStringLiteral("A useful notch, a calmer menu bar, a Dock that fits you, and "
+                                        "tactile scrolling—all in one private, native app."),
+                         VantrelType::font(12.5, QFont::Normal), VantrelTheme::secondaryText(), page);
+    body->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     body->setWordWrap(true);
-    body->setFixedWidth(440);
+    body->setLineSpacing(3);
+    body->setFixedSize(440, body->heightForWidth(440));
     column->addWidget(centred(body, page));
     auto* badges = new QWidget(page);
     auto* row = new QHBoxLayout(badges);

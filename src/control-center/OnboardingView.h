@@ -7,12 +7,12 @@
 #include <QWidget>
 #include <array>
 
-class QGraphicsOpacityEffect;
 class QPushButton;
 class QVariantAnimation;
 
 namespace vantrel {
 
+class StepTransitionLayer;
 class VantrelButton;
 
 // Where the onboarding window's pieces go.
@@ -25,9 +25,25 @@ struct OnboardingLayout {
     static OnboardingLayout make(const QSizeF& window, int step);
 };
 
+// How the outgoing and the incoming step look at one moment of a step change, from the step
+// animation's value (0 at the start, 1 at rest; the spring may pass 1 briefly): the outgoing step
+// fades out as it shrinks about its centre to 0.97, the incoming one fades in as it grows from
+// 0.97 to full size.
+struct StepTransitionFrame {
+    double outgoingOpacity = 0;
+    double outgoingScale = 1;
+    double incomingOpacity = 1;
+    double incomingScale = 1;
+    static constexpr double kScale = 0.97;
+    static StepTransitionFrame at(double value);
+    // `bounds` scaled by `scale` about its centre.
+    static QRectF scaled(const QRectF& bounds, double scale);
+};
+
 // The first-run flow in a floating card: progress dots, the current step and the footer with
-// "Back" and the Continue pill. A step change replaces the step's content, fading it in with
-// the step spring (a short ease-out while motion is reduced).
+// "Back" and the Continue pill. A step change replaces the step's content at once and shows the
+// change on pictures of both steps, run by the step spring (a short ease-out while motion is
+// reduced), since widgets cannot be drawn scaled.
 class OnboardingView final : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +54,10 @@ public:
     QPushButton* backButton() const { return back_; }
     VantrelButton* continueButton() const { return continue_; }
     QVariantAnimation* stepAnimation() const { return stepAnimation_; }
+    // While a step change runs: the layer drawing both steps over the incoming one, which waits
+    // hidden until the change ends; none otherwise.
+    QWidget* transitionLayer() const;
+    StepTransitionFrame transitionFrame() const { return frame_; }
     OnboardingLayout onboardingLayout() const { return OnboardingLayout::make(size(), flow_.step()); }
 
 protected:
@@ -52,6 +72,7 @@ private:
     QWidget* privacy();
     QWidget* ready();
     void showStep(bool animated);
+    void endTransition();
     void refreshFooter();
     void refreshColors();
     void layoutCard();
@@ -64,7 +85,8 @@ private:
     QPushButton* back_;
     VantrelButton* continue_;
     QVariantAnimation* stepAnimation_;
-    QPointer<QGraphicsOpacityEffect> fade_;
+    StepTransitionLayer* transition_;
+    StepTransitionFrame frame_;
 };
 
 } // namespace vantrel

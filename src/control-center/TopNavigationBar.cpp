@@ -209,7 +209,8 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
 
     wordmark_ = new QWidget(this);
     wordmark_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    wordmarkTitle_ = wordmarkLine(QStringLiteral("VANTREL"), 14.5, QFont::Black, 0.8, wordmark_);
+    // The heavy weight, which the type scale draws as extra-bold.
+    wordmarkTitle_ = wordmarkLine(QStringLiteral("VANTREL"), 14.5, QFont::ExtraBold, 0.8, wordmark_);
     wordmarkSubtitle_ = wordmarkLine(QStringLiteral("MAC CONTROL"), 7.5, QFont::Bold, 1.05, wordmark_);
     const QSize title = wordmarkTitle_->sizeHint();
     const QSize subtitle = wordmarkSubtitle_->sizeHint();

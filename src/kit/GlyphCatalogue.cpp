@@ -1,6 +1,7 @@
 #include "kit/GlyphCatalogue.h"
 
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -226,6 +227,182 @@ void chevronUpChevronDown(Sketch& s) {
     s.stroke(polyline({{7.5, 15}, {12, 19.5}, {16.5, 15}}));
 }
 
+// The outer three quarters of a circle, from `start` degrees counter-clockwise.
+QPainterPath loop(QPointF centre, double radius, double start) {
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath p;
+    p.arcMoveTo(box, start);
+    p.arcTo(box, start, 270);
+    return p;
+}
+
+// The outline a stroke of `width` gives `path`, to cut out of a filled shape.
+QPainterPath outlineOf(const QPainterPath& path, double width) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(path);
+}
+
+QPainterPath checkmark(QPointF from, QPointF corner, QPointF to) {
+    return polyline({from, corner, to});
+}
+
+// A shield, broad at the shoulders and pointed at the bottom.
+QPainterPath shield() {
+    QPainterPath p(QPointF(12, 2.5));
+    p.cubicTo(QPointF(14.5, 4.3), QPointF(17, 5), QPointF(19.5, 5.2));
+    p.cubicTo(QPointF(19.8, 13), QPointF(17.5, 18.5), QPointF(12, 21.5));
+    p.cubicTo(QPointF(6.5, 18.5), QPointF(4.2, 13), QPointF(4.5, 5.2));
+    p.cubicTo(QPointF(7, 5), QPointF(9.5, 4.3), QPointF(12, 2.5));
+    p.closeSubpath();
+    return p;
+}
+
+// The command key's mark: a square whose sides run on into a loop at each corner.
+void command(Sketch& s) {
+    QPainterPath p;
+    p.addPath(line({9, 6}, {9, 18}));
+    p.addPath(line({15, 6}, {15, 18}));
+    p.addPath(line({6, 9}, {18, 9}));
+    p.addPath(line({6, 15}, {18, 15}));
+    p.addPath(loop({6, 6}, 3, 0));
+    p.addPath(loop({18, 6}, 3, 270));
+    p.addPath(loop({18, 18}, 3, 180));
+    p.addPath(loop({6, 18}, 3, 90));
+    s.stroke(p);
+}
+
+void checkmarkCircleFill(Sketch& s) {
+    const QPainterPath mark = checkmark({7.8, 12.3}, {10.7, 15.2}, {16.4, 9});
+    s.fill(circle({12, 12}, 10).subtracted(outlineOf(mark, 2.4)));
+}
+
+// A circle of twelve dashes, the mark of something not yet granted.
+void circleDashed(Sketch& s) {
+    const QRectF box(3, 3, 18, 18);
+    QPainterPath p;
+    for (int i = 0; i < 12; ++i) {
+        // Short dashes: the round caps close up much of the gap between them.
+        p.arcMoveTo(box, i * 30 + 10);
+        p.arcTo(box, i * 30 + 10, 10);
+    }
+    s.stroke(p);
+}
+
+// A wide capsule, its upper half filled: the notch hanging from the top of the screen.
+void capsuleTophalfFilled(Sketch& s) {
+    const QPainterPath capsule = roundedRect({2.5, 6.5, 19, 11}, 5.5);
+    s.stroke(capsule);
+    QPainterPath top;
+    top.addRect(QRectF(0, 0, 24, 12));
+    s.fill(capsule.intersected(top));
+}
+
+// A screen with its menu bar along the top.
+void menubarRectangle(Sketch& s) {
+    const QPainterPath screen = roundedRect({3, 4, 18, 16}, 3);
+    s.stroke(screen);
+    QPainterPath bar;
+    bar.addRect(QRectF(0, 0, 24, 8.5));
+    s.fill(screen.intersected(bar));
+}
+
+// A pointing finger and the ripples of its tap.
+void handTap(Sketch& s) {
+    QPainterPath hand;
+    hand.addRoundedRect(QRectF(9.5, 8.5, 4, 9), 2, 2);
+    hand.addRoundedRect(QRectF(8, 13.5, 10.5, 8.5), 3.5, 3.5);
+    s.stroke(hand.simplified());
+    QPainterPath ripples;
+    for (double radius : {3.2, 6.2}) {
+        const QRectF box(11.5 - radius, 9.5 - radius, 2 * radius, 2 * radius);
+        ripples.arcMoveTo(box, 35);
+        ripples.arcTo(box, 35, 110);
+    }
+    s.stroke(ripples, true);
+}
+
+void bell(Sketch& s) {
+    QPainterPath body(QPointF(4.5, 17.5));
+    body.cubicTo(QPointF(6.2, 15.8), QPointF(6.5, 14.5), QPointF(6.5, 11));
+    body.cubicTo(QPointF(6.5, 7.2), QPointF(8.8, 4.5), QPointF(12, 4.5));
+    body.cubicTo(QPointF(15.2, 4.5), QPointF(17.5, 7.2), QPointF(17.5, 11));
+    body.cubicTo(QPointF(17.5, 14.5), QPointF(17.8, 15.8), QPointF(19.5, 17.5));
+    body.closeSubpath();
+    s.stroke(body);
+    s.stroke(line({12, 2.5}, {12, 4.5}));
+    QPainterPath clapper;
+    clapper.moveTo(9.8, 19.5);
+    clapper.cubicTo(QPointF(10.2, 21.6), QPointF(13.8, 21.6), QPointF(14.2, 19.5));
+    s.stroke(clapper);
+}
+
+// A circle whose left half is filled: light and dark.
+void circleLefthalfFilled(Sketch& s) {
+    s.stroke(circle({12, 12}, 9));
+    QPainterPath half(QPointF(12, 12));
+    half.arcTo(QRectF(3, 3, 18, 18), 90, 180);
+    half.closeSubpath();
+    s.fill(half);
+}
+
+QPainterPath shieldCheck() {
+    return checkmark({8.6, 12}, {11, 14.4}, {15.6, 9.4});
+}
+
+void checkmarkShield(Sketch& s) {
+    s.stroke(shield());
+    s.stroke(shieldCheck());
+}
+
+void checkmarkShieldFill(Sketch& s) {
+    s.fill(shield().subtracted(outlineOf(shieldCheck(), 2.2)));
+}
+
+// A magnifying glass with a spark inside its lens: search that suggests.
+void sparkleMagnifyingglass(Sketch& s) {
+    s.stroke(circle({10, 10}, 6.8));
+    s.stroke(line({15, 15}, {20.5, 20.5}));
+    s.fill(star({10, 10}, 3.8), true);
+}
+
+// A swift in flight, wings swept back.
+void swift(Sketch& s) {
+    QPainterPath p(QPointF(2.5, 14.5));
+    p.quadTo(QPointF(9, 19.8), QPointF(16, 17.2));
+    p.quadTo(QPointF(19.2, 16.4), QPointF(21, 19.2));
+    p.quadTo(QPointF(21.8, 14.2), QPointF(18.6, 11.6));
+    p.quadTo(QPointF(17.2, 5.6), QPointF(9.5, 3.2));
+    p.quadTo(QPointF(14, 8), QPointF(14.6, 12.2));
+    p.quadTo(QPointF(9, 9.6), QPointF(4.4, 5));
+    p.quadTo(QPointF(7.8, 10.2), QPointF(11, 13.6));
+    p.quadTo(QPointF(7, 14.8), QPointF(2.5, 14.5));
+    p.closeSubpath();
+    s.fill(p);
+}
+
+void lockFill(Sketch& s) {
+    QPainterPath shackle(QPointF(8, 11));
+    shackle.lineTo(8, 7.5);
+    shackle.arcTo(QRectF(8, 3.5, 8, 8), 180, -180);
+    shackle.lineTo(16, 11);
+    s.stroke(shackle);
+    QPainterPath body = roundedRect({5, 10.5, 14, 11}, 2.5);
+    body.setFillRule(Qt::OddEvenFill);
+    body.addEllipse(QPointF(12, 15.2), 1.4, 1.4);
+    s.fill(body);
+}
+
+void squareGrid2x2(Sketch& s) {
+    QPainterPath p;
+    for (double y : {3.5, 13.5})
+        for (double x : {3.5, 13.5})
+            p.addRoundedRect(QRectF(x, y, 7, 7), 2, 2);
+    s.stroke(p);
+}
+
 void fallback(Sketch& s) {
     s.stroke(roundedRect({4.5, 4.5, 15, 15}, 4));
     s.fill(circle({12, 12}, 2), true);
@@ -258,6 +435,21 @@ const Entry kTable[] = {
     {"questionmark.circle", questionmarkCircle},
     {"exclamationmark.triangle.fill", exclamationmarkTriangleFill},
     {"chevron.up.chevron.down", chevronUpChevronDown},
+    // The control-center shell and its onboarding.
+    {"command", command},
+    {"checkmark.circle.fill", checkmarkCircleFill},
+    {"circle.dashed", circleDashed},
+    {"capsule.tophalf.filled", capsuleTophalfFilled},
+    {"menubar.rectangle", menubarRectangle},
+    {"hand.tap", handTap},
+    {"bell", bell},
+    {"circle.lefthalf.filled", circleLefthalfFilled},
+    {"checkmark.shield", checkmarkShield},
+    {"checkmark.shield.fill", checkmarkShieldFill},
+    {"sparkle.magnifyingglass", sparkleMagnifyingglass},
+    {"swift", swift},
+    {"lock.fill", lockFill},
+    {"square.grid.2x2", squareGrid2x2},
 };
 
 const Entry* find(QStringView name) {

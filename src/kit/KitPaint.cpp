@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
+#include <algorithm>
 
 namespace vantrel::KitPaint {
 
@@ -17,19 +18,24 @@ QColor primary(ColorScheme scheme, double opacity) {
     return VantrelTheme::withOpacity(VantrelTheme::primary(scheme), opacity);
 }
 
-void paintSwitch(QPainter& painter, const SwitchLayout& layout, bool on, const QColor& tint, ColorScheme scheme,
-                 bool enabled, bool focused) {
+void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
+                 ColorScheme scheme, bool enabled, bool focused) {
     painter.save();
     if (!enabled) painter.setOpacity(0.45);
     const double radius = layout.track.height() / 2;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(on ? tint : primary(scheme, scheme == ColorScheme::dark ? 0.2 : 0.1));
+    const QColor off = primary(scheme, scheme == ColorScheme::dark ? 0.2 : 0.1);
+    const double t = std::clamp(on, 0.0, 1.0);
+    const auto mix = [t](double a, double b) { return float(a + (b - a) * t); };
+    painter.setBrush(QColor::fromRgbF(mix(off.redF(), tint.redF()), mix(off.greenF(), tint.greenF()),
+                                      mix(off.blueF(), tint.blueF()), mix(off.alphaF(), tint.alphaF())));
     painter.drawRoundedRect(layout.track, radius, radius);
-    // The knob: a soft shadow under a white disc.
+    // The knob: a soft shadow under a white disc, a capsule while it is held.
+    const double knob = layout.knob.height() / 2;
     painter.setBrush(QColor(0, 0, 0, 40));
-    painter.drawEllipse(layout.knob.translated(0, 0.6));
+    painter.drawRoundedRect(layout.knob.translated(0, 0.6), knob, knob);
     painter.setBrush(Qt::white);
-    painter.drawEllipse(layout.knob);
+    painter.drawRoundedRect(layout.knob, knob, knob);
     painter.restore();
     if (focused) paintFocusRing(painter, layout.track, radius, tint);
 }

@@ -22,8 +22,9 @@ ColorScheme scheme(const QWidget* widget);
 // The primary text colour of an appearance at `opacity`.
 QColor primary(ColorScheme scheme, double opacity = 1.0);
 
-void paintSwitch(QPainter& painter, const SwitchLayout& layout, bool on, const QColor& tint, ColorScheme scheme,
-                 bool enabled, bool focused);
+// A switch whose track is `on` of the way (0 to 1) from the off colour to the tint.
+void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
+                 ColorScheme scheme, bool enabled, bool focused);
 // A ring around `rect` that shows keyboard focus.
 void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint, double width = 2);
 

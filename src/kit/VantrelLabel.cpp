@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <cmath>
 
 namespace vantrel {
@@ -57,6 +58,47 @@ QColor VantrelLabel::resolvedColor() const {
 
 void VantrelLabel::setHeadingLevel(int level) { markAccessibleHeading(this, level); }
 
+void VantrelLabel::setLineSpacing(double spacing) {
+    lineSpacing_ = std::max(0.0, spacing);
+    updateGeometry();
+    update();
+}
+
+double VantrelLabel::layOut(QTextLayout& layout, double width) const {
+    QTextOption option(alignment());
+    option.setWrapMode(wordWrap() ? QTextOption::WordWrap : QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setFont(font());
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (y > 0) y += lineSpacing_;
+        line.setPosition(QPointF(0, y));
+        // The font's own height, unrounded, so the spacing between lines is exactly the one asked.
+        y += line.ascent() + line.descent();
+    }
+    layout.endLayout();
+    return y;
+}
+
+QList<QRectF> VantrelLabel::lineRects() const {
+    QTextLayout layout(text());
+    layOut(layout, contentsRect().width());
+    QList<QRectF> rects;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        rects.append(layout.lineAt(i).naturalTextRect().translated(contentsRect().topLeft()));
+    return rects;
+}
+
+int VantrelLabel::heightForWidth(int width) const {
+    if (lineSpacing_ <= 0 || !wordWrap()) return QLabel::heightForWidth(width);
+    const QMargins margins = contentsMargins();
+    QTextLayout layout(text());
+    const double height = layOut(layout, std::max(0, width - margins.left() - margins.right()));
+    return int(std::ceil(height)) + margins.top() + margins.bottom();
+}
+
 QSize VantrelLabel::sizeHint() const {
     if (!wordWrap()) return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
@@ -79,6 +121,12 @@ void VantrelLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(resolvedColor());
+    if (lineSpacing_ > 0) {
+        QTextLayout layout(text());
+        layOut(layout, contentsRect().width());
+        layout.draw(&painter, contentsRect().topLeft());
+        return;
+    }
     int flags = int(alignment());
     if (wordWrap()) flags |= Qt::TextWordWrap;
     painter.drawText(contentsRect(), flags, text());

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+class QTextLayout;
+
 namespace vantrel {
 
 // Plain text in one of the theme's adaptive colours, resolved for the appearance it is drawn in,
@@ -21,10 +23,17 @@ public:
     // 1 for a page's title, 2 for a card's; 0 for none.
     void setHeadingLevel(int level);
 
+    // Extra room between the lines of a wrapping label, in points (0: the font's own).
+    void setLineSpacing(double spacing);
+    double lineSpacing() const { return lineSpacing_; }
+    // Where each line of the text sits in the label, wrapped in its contents' width.
+    QList<QRectF> lineRects() const;
+
     // A wrapping label asks for its text on one line and gives way down to a few words' width,
     // so it wraps only where its row is too narrow.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
 
     // The primary text colour: white in the dark appearance, black in the light one.
     static AdaptiveColor primary();
@@ -33,8 +42,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Lays the text out in `width` with the extra line spacing; returns the height it takes.
+    double layOut(QTextLayout& layout, double width) const;
+
     AdaptiveColor color_;
     double opacity_ = 1.0;
+    double lineSpacing_ = 0;
 };
 
 // Makes assistive technologies announce `widget` as a heading of `level` (at most 6). Called

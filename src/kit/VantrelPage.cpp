@@ -81,6 +81,12 @@ VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title, 
     stack_ = new QVBoxLayout(column_);
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->setSpacing(int(VantrelPageLayout::kSpacing));
+    // The top anchor: no height of its own, but the column's spacing follows it, so the heading
+    // sits that far below the top padding.
+    topAnchor_ = new QWidget(column_);
+    topAnchor_->setObjectName(QStringLiteral("vantrel-page-top"));
+    topAnchor_->setFixedHeight(0);
+    stack_->addWidget(topAnchor_);
     heading_ = new SectionTitle(preferences, title, std::move(subtitle), column_);
     markAccessibleHeading(heading_, 1);
     stack_->addWidget(heading_);
@@ -106,7 +112,7 @@ void VantrelPage::applyAccent() {
 
 void VantrelPage::showEvent(QShowEvent* event) {
     QScrollArea::showEvent(event);
-    // Coming on screen, the page always shows its heading first.
+    // Coming on screen, the page always shows its top anchor, and with it the heading, first.
     verticalScrollBar()->setValue(0);
 }
 

@@ -29,6 +29,8 @@ public:
     QString title() const { return title_; }
     double maxWidth() const { return maxWidth_; }
     SectionTitle* heading() const { return heading_; }
+    // The zero-height anchor "vantrel-page-top" above the heading.
+    QWidget* topAnchor() const { return topAnchor_; }
     // The column holding the heading and the content, inside the paddings.
     QWidget* column() const { return column_; }
 
@@ -43,6 +45,7 @@ private:
     double maxWidth_;
     QWidget* column_;
     QVBoxLayout* stack_;
+    QWidget* topAnchor_;
     SectionTitle* heading_;
 };
 

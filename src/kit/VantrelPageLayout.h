@@ -9,7 +9,7 @@ namespace vantrel {
 struct VantrelPageLayout {
     static constexpr double kTopPadding = 28;
     static constexpr double kBottomPadding = 48;
-    static constexpr double kSpacing = 24; // between the heading and each piece of content
+    static constexpr double kSpacing = 24; // between the top anchor, the heading and each piece of content
 
     // 20 below 900, 28 below 1100, else 32.
     static double horizontalPadding(double width);

@@ -2,13 +2,16 @@
 #include "control-center/TopNavigationBar.h"
 #include "control-center/VantrelMark.h"
 #include "control-center/VantrelNavigationButton.h"
-#include <QVariantAnimation>
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelType.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
+#include <QVariantAnimation>
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -113,6 +116,42 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
 }
 
+TEST_F(NavigationBarTest, ButtonsSitMidBarOnTheBarsOwnFillAndThePillGlyphIsCentred) {
+    // Each button is 42 high in the middle of the 78-point bar.
+    for (VantrelSection section : TopNavigationBar::sections()) {
+        VantrelNavigationButton* button = bar().button(section);
+        EXPECT_EQ(button->height(), 42);
+        EXPECT_EQ(button->mapTo(&bar(), QPoint(0, 0)).y() + 21, 39) << rawValue(section).toStdString();
+    }
+    // Between two buttons the strip lets the bar show through: the same fill as above the strip.
+    const QImage image = renderWidget(bar());
+    VantrelNavigationButton* dock = bar().button(VantrelSection::dock);
+    const QPoint gap = dock->mapTo(&bar(), QPoint(dock->width() + 1, dock->height() / 2));
+    const QColor between = image.pixelColor(gap);
+    const QColor above = image.pixelColor(gap.x(), 10);
+    EXPECT_NEAR(between.red(), above.red(), 6);
+    EXPECT_NEAR(between.green(), above.green(), 6);
+    EXPECT_NEAR(between.blue(), above.blue(), 6);
+
+    // Without its title the pill's command glyph sits in its middle.
+    root->resize(899, 700);
+    const QImage pill = renderWidget(*bar().pill());
+    double sumX = 0, sumY = 0;
+    int count = 0;
+    for (int y = 0; y < pill.height(); ++y)
+        for (int x = 0; x < pill.width(); ++x) {
+            const QColor pixel = pill.pixelColor(x, y);
+            if (pixel.red() > 235 && pixel.green() > 235 && pixel.blue() > 235 && pixel.alpha() > 235) {
+                sumX += x + 0.5;
+                sumY += y + 0.5;
+                ++count;
+            }
+        }
+    ASSERT_GT(count, 10);
+    EXPECT_NEAR(sumX / count, pill.width() / 2.0, 1.5);
+    EXPECT_NEAR(sumY / count, pill.height() / 2.0, 1.5);
+}
+
 TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     const QStringList wide = visibleTexts(bar());
     EXPECT_TRUE(wide.contains("VANTREL"));
@@ -120,6 +159,13 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     EXPECT_TRUE(wide.contains("Sections"));
     EXPECT_TRUE(wide.contains("Opens the command palette"));
     EXPECT_TRUE(bar().wordmark()->isVisible());
+    // "VANTREL" at 14.5 in the heavy weight, which the kit's type scale draws as extra-bold (800).
+    const QList<QLabel*> lines = bar().wordmark()->findChildren<QLabel*>();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0]->text(), "VANTREL");
+    EXPECT_EQ(lines[0]->font().weight(), QFont::ExtraBold);
+    EXPECT_NEAR(VantrelType::pixelSize(lines[0]->font()), 14.5, 1e-9);
+    EXPECT_EQ(lines[1]->font().weight(), QFont::Bold);
 
     root->resize(899, 700);
     EXPECT_FALSE(bar().wordmark()->isVisible());

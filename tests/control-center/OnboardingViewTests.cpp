@@ -1,11 +1,16 @@
 #include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
+#include "control-center/VantrelMark.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
@@ -73,6 +78,104 @@ TEST_F(OnboardingViewTest, StepsSpringInOrEaseOutUnderReducedMotion) {
     c.setReduceMotion(true);
     QTest::mouseClick(view.continueButton(), Qt::LeftButton);
     EXPECT_EQ(view.stepAnimation()->duration(), 100);
+}
+
+TEST_F(OnboardingViewTest, AStepChangeFadesAndScalesBothStepsAboutTheirCentre) {
+    for (const bool reduced : {false, true}) {
+        c.setReduceMotion(reduced);
+        QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+        QVariantAnimation* animation = view.stepAnimation();
+        ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
+        animation->setCurrentTime(0);
+        StepTransitionFrame f = view.transitionFrame();
+        EXPECT_EQ(f.outgoingOpacity, 1);
+        EXPECT_EQ(f.outgoingScale, 1);
+        EXPECT_EQ(f.incomingOpacity, 0);
+        EXPECT_DOUBLE_EQ(f.incomingScale, 0.97);
+
+        // Half way both steps are drawn, each at its own opacity and scale.
+        animation->setCurrentTime(animation->duration() / 2);
+        const double value = animation->currentValue().toDouble();
+        EXPECT_GT(value, 0.3);
+        EXPECT_LT(value, 1.0);
+        f = view.transitionFrame();
+        EXPECT_DOUBLE_EQ(f.outgoingOpacity, 1 - value);
+        EXPECT_DOUBLE_EQ(f.outgoingScale, 1 - 0.03 * value);
+        EXPECT_DOUBLE_EQ(f.incomingOpacity, value);
+        EXPECT_DOUBLE_EQ(f.incomingScale, 0.97 + 0.03 * value);
+        ASSERT_NE(view.transitionLayer(), nullptr);
+        EXPECT_TRUE(view.transitionLayer()->isVisible());
+        EXPECT_EQ(view.transitionLayer()->geometry(), view.stepContent()->geometry());
+        EXPECT_TRUE(view.transitionLayer()->testAttribute(Qt::WA_TransparentForMouseEvents))
+            << "the incoming step stays live under the pictures";
+
+        animation->setCurrentTime(animation->duration());
+        f = view.transitionFrame();
+        EXPECT_EQ(f.outgoingOpacity, 0);
+        EXPECT_EQ(f.incomingOpacity, 1);
+        EXPECT_EQ(f.incomingScale, 1);
+        EXPECT_TRUE(view.transitionLayer() == nullptr || !view.transitionLayer()->isVisible());
+        EXPECT_TRUE(view.stepContent()->isVisible());
+    }
+    // The scale is about the centre.
+    EXPECT_EQ(StepTransitionFrame::scaled(QRectF(0, 0, 600, 400), 0.97), QRectF(9, 6, 582, 388));
+}
+
+TEST_F(OnboardingViewTest, TheWelcomeParagraphWrapsIn440WithLinesSpaced3Apart) {
+    VantrelLabel* paragraph = nullptr;
+    for (VantrelLabel* label : view.stepContent()->findChildren<VantrelLabel*>())
+        if (label->text().startsWith("A useful notch")) paragraph = label;
+    ASSERT_NE(paragraph, nullptr);
+    EXPECT_EQ(paragraph->width(), 440);
+    const QList<QRectF> lines = paragraph->lineRects();
+    ASSERT_GE(lines.size(), 2);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i].width(), 440);
+        EXPECT_NEAR(lines[i].center().x(), 220, 0.5) << "centred lines";
+        if (i > 0) {
+            EXPECT_NEAR(lines[i].top() - lines[i - 1].bottom(), 3, 1e-6);
+        }
+    }
+    EXPECT_GE(paragraph->height(), lines.last().bottom());
+}
+
+TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
+    // The welcome step is padded 40 at both sides.
+    EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
+
+    // A permission row lies on white at 0.045 over the card, a hint tile on white at 0.055.
+    const auto expectTile = [this](QWidget* tile, double opacity) {
+        const QImage image = renderWidget(view);
+        const QPoint origin = tile->mapTo(&view, QPoint(0, 0));
+        const QColor card = image.pixelColor(origin + QPoint(-4, tile->height() / 2));
+        const QColor inside = image.pixelColor(origin + QPoint(4, tile->height() / 2));
+        for (const auto& [under, over] :
+             {std::pair{card.red(), inside.red()}, std::pair{card.green(), inside.green()},
+              std::pair{card.blue(), inside.blue()}})
+            EXPECT_NEAR(over, under + (255 - under) * opacity, 1.5);
+    };
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    QWidget* row = nullptr;
+    for (QWidget* child : view.stepContent()->findChildren<QWidget*>())
+        if (child->accessibleName() == "Accessibility") row = child;
+    ASSERT_NE(row, nullptr);
+    expectTile(row, 0.045);
+
+    // The ready step: the mark of 82 centred on its circle of 130, and the hint tiles 104 by 52.
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    const QList<VantrelMark*> marks = view.stepContent()->findChildren<VantrelMark*>();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0]->parentWidget()->size(), QSize(130, 130));
+    EXPECT_EQ(QRectF(marks[0]->geometry()).center(), QPointF(65, 65));
+    QWidget* hint = nullptr;
+    for (QLabel* label : view.stepContent()->findChildren<QLabel*>())
+        if (label->text() == "Commands") hint = label->parentWidget();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->size(), QSize(104, 52));
+    expectTile(hint, 0.055);
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {

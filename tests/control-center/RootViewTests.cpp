@@ -1,3 +1,4 @@
+#include "control-center/HomeActions.h"
 #include "control-center/KeyboardCleaningOverlay.h"
 #include "control-center/OnboardingView.h"
 #include "control-center/PageFactory.h"
@@ -5,6 +6,7 @@
 #include "control-center/TopNavigationBar.h"
 #include "control-center/VantrelNavigationButton.h"
 #include "control-center/WindowReader.h"
+#include "kit/GlyphCatalogue.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelTheme.h"
 #include "support/ControlCenterHarness.h"
@@ -155,4 +157,21 @@ TEST_F(RootViewTest, TheAppearanceModeChoosesTheSchemeAndSystemFollowsTheDesktop
     c.appearance.setColorScheme(ColorScheme::light);
     EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::light);
     EXPECT_EQ(VantrelTheme::colorScheme(root->navigationBar()->button(VantrelSection::home)), ColorScheme::light);
+}
+
+TEST(ShellSymbols, EverySymbolTheShellNamesHasADrawingOfItsOwn) {
+    // The palette pill, the onboarding's badges, switches and rows, and the home launchers.
+    QStringList names{"command",
+                      "swift",
+                      "lock.fill",
+                      "square.grid.2x2",
+                      "capsule.tophalf.filled",
+                      "sparkle.magnifyingglass",
+                      "checkmark.shield.fill",
+                      "checkmark.circle.fill",
+                      "circle.dashed"};
+    for (const HomeActions::Launcher& launcher : HomeActions::kLaunchers)
+        names << QString::fromLatin1(launcher.symbol);
+    for (const QString& name : names)
+        EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
 }

@@ -26,7 +26,8 @@ QImage shell(int width, AppearanceMode mode, bool increasedContrast, bool reduce
     return renderWidget(root, Qt::black);
 }
 
-QImage onboarding(int step, AppearanceMode mode) {
+// The flow at `step`; the change into it is drawn `fraction` of the way through.
+QImage onboarding(int step, AppearanceMode mode, double fraction = 1) {
     ControlCenterHarness c;
     c.h.preferences.setAppearanceMode(mode);
     c.h.permissionSystem.accessibilityTrusted = true;
@@ -36,7 +37,8 @@ QImage onboarding(int step, AppearanceMode mode) {
     root.show();
     for (int i = 0; i < step; ++i) {
         root.onboarding()->flow().advance();
-        root.onboarding()->stepAnimation()->setCurrentTime(root.onboarding()->stepAnimation()->duration());
+        QVariantAnimation* animation = root.onboarding()->stepAnimation();
+        animation->setCurrentTime(int(animation->duration() * (i + 1 == step ? fraction : 1.0)));
     }
     return renderWidget(root, Qt::black);
 }
@@ -61,6 +63,9 @@ TEST(ShellSheets, TheShellAtThreeWidthsInBothAppearancesAndTheOnboardingSteps) {
     QList<QImage> steps;
     for (AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light})
         for (int step = 0; step < 4; ++step) steps.append(onboarding(step, mode));
+    // The change from the welcome step to the modules: both steps faded and scaled.
+    for (double fraction : {0.06, 0.12, 0.2})
+        steps.append(onboarding(1, AppearanceMode::dark, fraction));
     saveSheet(QStringLiteral("control-center-onboarding"), steps, 4);
     // The current step's dot is drawn in the accent colour, 28 wide.
     const OnboardingLayout l = OnboardingLayout::make(QSizeF(1000, 680), 1);

@@ -1,23 +1,27 @@
+#include "KitRender.h"
 #include "kit/AlignedSettingRow.h"
 #include "kit/FeatureRow.h"
 #include "kit/HazardBadge.h"
 #include "kit/MetricPill.h"
+#include "kit/SettingBinding.h"
 #include "kit/SettingsCard.h"
 #include "kit/StatusBadge.h"
+#include "kit/ThemeImageStore.h"
+#include "kit/VantrelBackdrop.h"
 #include "kit/VantrelHelpButton.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelPage.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
-#include "kit/SettingBinding.h"
+#include "support/FakeFileManager.h"
 #include "support/KitHarness.h"
-#include "KitRender.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QHBoxLayout>
-#include <QLinearGradient>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -124,7 +128,7 @@ struct SamplePage {
         page.addContent(pair);
     }
 
-    // The whole page, scrolled to its top, over the window's canvas.
+    // The whole page, scrolled to its top, over the window's own backdrop.
     QImage render(int width, ColorScheme scheme) {
         VantrelTheme::setColorScheme(&page, scheme);
         page.resize(width, 600);
@@ -133,17 +137,21 @@ struct SamplePage {
         QApplication::processEvents();
         page.resize(width, page.widget()->heightForWidth(width));
         QApplication::processEvents();
+        VantrelBackdrop backdrop(kit.preferences, images, motion);
+        VantrelTheme::setColorScheme(&backdrop, scheme);
+        backdrop.resize(page.size());
+        backdrop.show();
         QImage image(page.size(), QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
-        QLinearGradient canvas(0, 0, 0, image.height());
-        canvas.setColorAt(0, VantrelTheme::canvasTop().resolve(scheme));
-        canvas.setColorAt(0.5, VantrelTheme::canvasMiddle().resolve(scheme));
-        canvas.setColorAt(1, VantrelTheme::canvasBottom().resolve(scheme));
-        painter.fillRect(image.rect(), canvas);
-        painter.end();
+        image.fill(Qt::transparent);
+        backdrop.render(&image);
         page.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         return image;
     }
+
+    FakeFileManager files;
+    // The artwork drawn by the build.
+    ThemeImageStore images{files, QStringLiteral(VANTREL_BINARY_DIR)};
+    VantrelMotion motion{kit.appearance};
 };
 
 } // namespace
@@ -161,6 +169,22 @@ TEST(PageKitSheet, SamplePageDarkAndLightNarrowAndWide) {
     for (int width : {880, 1200}) {
         for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
             images.append(sample.render(width, scheme));
+            // Every feature row's icon shows its glyph: the middle of the tile holds pixels of
+            // the row's own colour, not only the tile's faint tint.
+            for (FeatureRow* row :
+                 std::vector<FeatureRow*>{sample.rows[0], sample.rows[1], sample.rows[2], sample.sideRow}) {
+                const QRect tile(row->icon()->mapTo(&sample.page, QPoint(0, 0)), row->icon()->size());
+                const QColor ink = row->icon()->iconColor();
+                int glyph = 0;
+                for (int y = tile.top() + 12; y < tile.bottom() - 12; ++y)
+                    for (int x = tile.left() + 12; x < tile.right() - 12; ++x) {
+                        const QColor pixel = images.last().pixelColor(x, y);
+                        glyph += std::abs(pixel.red() - ink.red()) + std::abs(pixel.green() - ink.green()) +
+                                     std::abs(pixel.blue() - ink.blue()) <
+                                 60;
+                    }
+                EXPECT_GT(glyph, 10) << row->accessibleName().toStdString() << " " << width;
+            }
             EXPECT_EQ(sample.page.column()->x(), width == 880 ? 20 : 142);
             // The full-width card keeps its rows on one line; the half-width card stacks its row,
             // and its aligned rows sit side by side only in the wide page.

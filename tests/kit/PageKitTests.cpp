@@ -55,7 +55,12 @@ TEST(VantrelPage, PaddingsColumnTintHeadingAndScrollingBackToTheTop) {
     page.resize(1200, 700);
     QApplication::processEvents();
     EXPECT_EQ(page.column()->geometry(), QRect(142, 28, 916, page.column()->height())) << "centred under 980";
-    EXPECT_EQ(page.heading()->y(), 0);
+    // Over the heading, a zero-height top anchor and 24 points of spacing: the heading's top is
+    // 28 + 24 = 52 points down the page.
+    const auto* top = page.column()->findChild<QWidget*>(QStringLiteral("vantrel-page-top"));
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->geometry(), QRect(0, 0, 916, 0));
+    EXPECT_EQ(page.heading()->mapTo(page.widget(), QPoint(0, 0)), QPoint(142, 52));
     EXPECT_EQ(page.widget()->height(), 28 + page.column()->height() + 48);
     EXPECT_EQ(roleOf(page.heading()), QAccessible::Heading);
     EXPECT_EQ(page.heading()->property("vantrelHeadingLevel"), 1);

@@ -1,13 +1,16 @@
+#include "KitRender.h"
+#include "kit/HapticSelection.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelType.h"
 #include "support/KitHarness.h"
-#include "KitRender.h"
 
 #include <QSlider>
 #include <QTest>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -56,6 +59,86 @@ TEST(VantrelSwitch, PlaysTheControlsHapticBeforeTheUsersFlipIsWrittenAndNothingW
     EXPECT_EQ(renderWidget(toggle).pixelColor(track).alpha(), 255);
     toggle.setEnabled(false);
     EXPECT_NEAR(renderWidget(toggle).pixelColor(track).alphaF(), 0.45, 0.02);
+}
+
+TEST(VantrelSwitch, TheKnobSlidesToItsNewEndWhoeverSetsItAndStretchesWhileHeld) {
+    KitHarness kit;
+    VantrelSwitch toggle(&kit.haptics);
+    toggle.resize(toggle.sizeHint());
+    toggle.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, notchEnabled, NotchEnabled));
+    EXPECT_EQ(toggle.knobPosition(), 1) << "not on screen yet: at its end at once";
+    toggle.show();
+
+    // Held down, the knob stretches toward the middle from the end it rests at, inside the track.
+    QTest::mousePress(&toggle, Qt::LeftButton);
+    QVariantAnimation* press = toggle.pressAnimation();
+    ASSERT_EQ(press->state(), QAbstractAnimation::Running);
+    press->setCurrentTime(press->duration());
+    EXPECT_EQ(toggle.pressAmount(), 1);
+    const SwitchLayout heldOn = SwitchLayout::of(QRectF(0, 0, 38, 22), 1.0, 1.0);
+    EXPECT_GT(heldOn.knob.width(), 19);
+    EXPECT_EQ(heldOn.knob.height(), 19);
+    EXPECT_DOUBLE_EQ(heldOn.knob.right(), 38 - 1.5);
+    const SwitchLayout heldOff = SwitchLayout::of(QRectF(0, 0, 38, 22), 0.0, 1.0);
+    EXPECT_DOUBLE_EQ(heldOff.knob.left(), 1.5);
+    EXPECT_EQ(heldOff.knob.width(), heldOn.knob.width());
+
+    // Let go: the flip slides the knob across while the track takes the new colour.
+    QTest::mouseRelease(&toggle, Qt::LeftButton);
+    EXPECT_FALSE(kit.preferences.notchEnabled());
+    QVariantAnimation* knob = toggle.knobAnimation();
+    ASSERT_EQ(knob->state(), QAbstractAnimation::Running);
+    press->setCurrentTime(press->duration());
+    EXPECT_EQ(toggle.pressAmount(), 0);
+    const QPoint trackProbe(30, 4);
+    const QColor onTrack = renderWidget(toggle).pixelColor(trackProbe);
+    knob->setCurrentTime(knob->duration() / 2);
+    EXPECT_GT(toggle.knobPosition(), 0.1);
+    EXPECT_LT(toggle.knobPosition(), 0.9);
+    const QColor halfway = renderWidget(toggle).pixelColor(trackProbe);
+    knob->setCurrentTime(knob->duration());
+    EXPECT_EQ(toggle.knobPosition(), 0);
+    const QColor offTrack = renderWidget(toggle).pixelColor(trackProbe);
+    EXPECT_NE(halfway, onTrack);
+    EXPECT_NE(halfway, offTrack);
+
+    // The model's own change slides the knob too, and plays nothing.
+    kit.log.entries.clear();
+    kit.preferences.setNotchEnabled(true);
+    EXPECT_EQ(knob->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(kit.log.entries, QStringList{"set notch.enabled"});
+
+    // With motion reduced the slide is the short ease-out of 0.12 s, the stretch the one of 0.1 s.
+    kit.appearance.setReduceMotion(true);
+    VantrelMotion motion(kit.appearance);
+    toggle.setMotion(&motion);
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    EXPECT_EQ(knob->duration(), 120);
+    EXPECT_EQ(knob->easingCurve(), VantrelAnimation::easeOut(0.12).easing);
+    EXPECT_EQ(press->duration(), 100);
+}
+
+TEST(HapticSelection, TicksAfterEveryChangeOfTheWatchedValueWhoeverMadeItButNotForItsFirst) {
+    KitHarness kit;
+    auto page = std::make_unique<QObject>();
+    const auto mode = VANTREL_PREFERENCE_BINDING(kit.preferences, appearanceMode, AppearanceMode);
+    hapticSelection(page.get(), mode, &kit.haptics);
+    EXPECT_EQ(kit.log.entries, QStringList()) << "the value it starts with plays nothing";
+
+    kit.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_EQ(kit.log.entries, (QStringList{"set appearance.mode", "haptic generic"}));
+    kit.log.entries.clear();
+    kit.preferences.setAppearanceMode(AppearanceMode::light);
+    EXPECT_FALSE(kit.log.entries.contains("haptic generic")) << "the same value again is no change";
+    kit.preferences.setAppearanceMode(AppearanceMode::system);
+    EXPECT_EQ(kit.log.entries.count("haptic generic"), 1);
+
+    // It stops with its page, and without haptics nothing is watched.
+    page.reset();
+    hapticSelection(&kit.preferences, mode, nullptr);
+    kit.log.entries.clear();
+    kit.preferences.setAppearanceMode(AppearanceMode::dark);
+    EXPECT_EQ(kit.log.entries, QStringList{"set appearance.mode"});
 }
 
 TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) {
