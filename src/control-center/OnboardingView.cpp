@@ -186,8 +186,9 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // The card's outline runs down both sides of the step and stays uncovered.
         QPainterPath all;
-        all.addRect(QRectF(rect()));
+        all.addRect(QRectF(rect()).adjusted(1, 0, -1, 0));
         fillCard(painter, all, VantrelTheme::colorScheme(this));
         draw(painter, outgoing_, frame_.outgoingOpacity, frame_.outgoingScale);
         draw(painter, incoming_, frame_.incomingOpacity, frame_.incomingScale);

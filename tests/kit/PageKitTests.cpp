@@ -1,3 +1,4 @@
+#include "KitRender.h"
 #include "kit/FeatureRow.h"
 #include "kit/HazardBadge.h"
 #include "kit/MetricPill.h"
@@ -10,15 +11,17 @@
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelPage.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelType.h"
 #include "support/KitHarness.h"
-#include "KitRender.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -162,6 +165,12 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     EXPECT_EQ(button->toolTip(), "Help for Notch Panel");
     EXPECT_EQ(button->accessibleName(), "Help for Notch Panel");
     EXPECT_EQ(button->accessibleDescription(), "Shows more information");
+    // The help text in 12, medium.
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_NE(button->popover(), nullptr);
+    EXPECT_NEAR(VantrelType::pixelSize(button->popover()->label()->font()), 12, 1e-9);
+    EXPECT_EQ(button->popover()->label()->font().weight(), QFont::Medium);
+    QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(button->isGlyphVisible());
     EXPECT_EQ(paintedPixels(renderWidget(*button), QRect(0, 0, 25, 25)), 0) << "invisible, but in place";
 
@@ -275,4 +284,10 @@ TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {
     EXPECT_EQ(off.stroke, at(Qt::white, 0.115));
     EXPECT_EQ(badge.accessibleName(), "PAUSED");
     EXPECT_EQ(StatusBadge::font().letterSpacing(), 0.25);
+    // Text 9 bold, padded 9 at each side and 4.5 above and below.
+    EXPECT_NEAR(VantrelType::pixelSize(StatusBadge::font()), 9, 1e-9);
+    EXPECT_EQ(StatusBadge::font().weight(), QFont::Bold);
+    const QFontMetricsF metrics(StatusBadge::font());
+    EXPECT_EQ(badge.sizeHint().width(), int(std::ceil(metrics.horizontalAdvance("PAUSED") + 2 * 9)));
+    EXPECT_EQ(badge.sizeHint().height(), int(std::ceil(metrics.height() + 2 * 4.5)));
 }

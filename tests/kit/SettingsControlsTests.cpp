@@ -183,6 +183,30 @@ TEST(VantrelSegmentedControl, WritesOncePerChoiceOfTheUserAndNeverWhileSyncing) 
     EXPECT_EQ(tight.segments[1], QRectF(27, 2, 75, 20));
 }
 
+TEST(VantrelSegmentedControl, EachSegmentIsWideEnoughForItsWholeLabel) {
+    KitHarness kit;
+    VantrelSegmentedControl mode("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
+    mode.resize(mode.sizeHint());
+    mode.show();
+    for (QAbstractButton* segment : mode.findChildren<QAbstractButton*>()) {
+        const QFontMetrics metrics(segment->font());
+        EXPECT_GE(segment->width() - 8, metrics.horizontalAdvance(segment->text()))
+            << segment->text().toStdString();
+    }
+}
+
+TEST(VantrelMenuPicker, AnIndexOutsideItsOptionsShowsNoChoice) {
+    KitHarness kit;
+    VantrelMenuPicker picker("Collapse", {"Instantly", "After a short delay", "Never"}, kit.menus,
+                             &kit.haptics);
+    picker.setCurrentIndex(1);
+    EXPECT_EQ(picker.currentIndex(), 1);
+    for (int index : {3, 7, -2}) {
+        picker.setCurrentIndex(index);
+        EXPECT_EQ(picker.currentIndex(), -1) << index;
+    }
+}
+
 TEST(VantrelMenuPicker, OpensTheMenuThroughThePresenterAndWritesOnlyANewChoice) {
     KitHarness kit;
     const QStringList sizes{"Small", "Medium", "Large"};
