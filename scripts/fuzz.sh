@@ -16,7 +16,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
   -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" -DVANTREL_WERROR=ON \
   -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF -DVANTREL_BUILD_FUZZ=ON >/dev/null
-cmake --build build/fuzz --target vantrel_fuzzers --parallel "${VANTREL_BUILD_JOBS:-$(nproc)}"
+cmake --build build/fuzz --target vantrel_fuzzers vantrel --parallel "${VANTREL_BUILD_JOBS:-$(nproc)}"
 
 fuzzers=()
 if [ $# -eq 0 ]; then
