@@ -1,5 +1,6 @@
 // The notes file as the notes store reads it at start-up: any bytes in place of "notes.json" must
-// give a usable store, and whatever the store then saves must load again as the same notes.
+// give a usable store whose first save keeps a copy of the file it replaces, and whatever the
+// store then saves must load again as the same notes.
 
 #include "core/LocalPersistence.h"
 #include "core/QAObserver.h"
@@ -44,6 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     first.setSearchQuery(QStringLiteral("a"));
     (void)first.visibleNotes();
     first.saveNow();
+    // Whatever the file held survives the save beside it, read or not: the copy made before the
+    // first save replaced it.
+    bool keptAside = false;
+    for (const QString& name : files.contentsOfDirectory(kFolder))
+        keptAside =
+            keptAside || (name != kFile && *files.find(kFolder + '/' + name) == fuzz::bytesOf(data, size));
+    FUZZ_CHECK(keptAside);
     if (!usable) return 0;
 
     NotesStore second(kFile, persistence, observer, clock, scheduler);
