@@ -1,13 +1,16 @@
 // A browser's tab listing as the media controller reads it (records of title, U+001F, address,
 // U+001E, built from what each MPRIS browser instance reports): any listing gives at most one
 // media tab, on http or https at a known media site; and a tab record built from a page's title
-// and address always reads back as that address, whatever the page put in its title.
+// and address always reads back as that address, whatever the page put in its title. The same
+// text cut into six answers is read as a player's state: times come out finite, never negative.
 
 #include "modules/MediaPlaybackPolicy.h"
 #include "platform/linux/MprisMediaAutomation.h"
 #include "support/FuzzSupport.h"
 
+#include <QRegularExpression>
 #include <QUrl>
+#include <cmath>
 
 using namespace vantrel;
 
@@ -42,6 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected.remove(QChar(0x1E));
         expected.remove(QChar(0x1F));
         FUZZ_CHECK(tab->url == expected);
+    }
+
+    const QStringList fields = listing.split(QChar(0x1F));
+    for (const QString& source : {MediaPlaybackPolicy::kMusic, MediaPlaybackPolicy::kSpotify}) {
+        const auto snapshot = MediaPlaybackPolicy::snapshot(fields, source);
+        FUZZ_CHECK(snapshot.has_value() == (fields.size() == 6));
+        if (!snapshot) continue;
+        FUZZ_CHECK(std::isfinite(snapshot->elapsed) && snapshot->elapsed >= 0);
+        FUZZ_CHECK(std::isfinite(snapshot->duration) && snapshot->duration >= 0);
+        static const QRegularExpression clock(QStringLiteral("^[0-9]+:[0-5][0-9]$"));
+        FUZZ_CHECK(clock.match(MediaPlaybackPolicy::formatTime(snapshot->elapsed)).hasMatch());
+        FUZZ_CHECK(clock.match(MediaPlaybackPolicy::formatTime(snapshot->duration)).hasMatch());
     }
     return 0;
 }
