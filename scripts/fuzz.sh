@@ -37,7 +37,8 @@ export TMPDIR="$scratch"
 mkdir -p build/fuzz/logs build/fuzz/crashes
 
 # Seeds: the test data of the same kind, and fuzz/seeds/<name> (crashing inputs found earlier
-# included). New inputs go to build/fuzz/corpus/<name>, kept between runs.
+# included). New inputs go to build/fuzz/corpus/<name>, kept between runs. fuzz/dicts/<name>.dict
+# gives the format's words, where there is one.
 seeds_of() {
   case "$1" in
     fuzz_icalendar) echo tests/data/calendars ;;
@@ -51,8 +52,11 @@ run_one() {
   local name="$1" log="build/fuzz/logs/$1.log"
   mkdir -p "build/fuzz/corpus/$name"
   # shellcheck disable=SC2046
+  local dictionary=()
+  [ -f "fuzz/dicts/${name#fuzz_}.dict" ] && dictionary=(-dict="fuzz/dicts/${name#fuzz_}.dict")
   if "build/fuzz/fuzz/$name" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
-      -artifact_prefix="build/fuzz/crashes/$name-" "build/fuzz/corpus/$name" $(seeds_of "$name") >"$log" 2>&1; then
+      "${dictionary[@]}" -artifact_prefix="build/fuzz/crashes/$name-" "build/fuzz/corpus/$name" $(seeds_of "$name") \
+      >"$log" 2>&1; then
     echo "$name: $(sed -n 's/^stat::number_of_executed_units: *//p' "$log") executions, no crash"
   else
     echo "$name: FAILED, see $log"; grep -m3 -E "ERROR|expectation failed|Test unit written" "$log" || true
