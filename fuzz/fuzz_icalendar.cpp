@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QTimeZone>
+#include <algorithm>
 
 using namespace vantrel;
 
@@ -17,8 +18,9 @@ WallTime at(int year, int month, int day) {
     return *fromQDateTime(QDateTime(QDate(year, month, day), QTime(0, 0), QTimeZone::utc()));
 }
 
-void checkWindow(const ICalendar& calendar, WallTime start, WallTime end) {
-    for (const CalendarEvent& event : calendar.events(start, end)) {
+std::vector<CalendarEvent> checkWindow(const ICalendar& calendar, WallTime start, WallTime end) {
+    std::vector<CalendarEvent> events = calendar.events(start, end);
+    for (const CalendarEvent& event : events) {
         FUZZ_CHECK(event.startDate <= event.endDate);
         if (event.startDate == event.endDate)
             FUZZ_CHECK(event.startDate >= start && event.startDate < end);
@@ -26,6 +28,7 @@ void checkWindow(const ICalendar& calendar, WallTime start, WallTime end) {
             FUZZ_CHECK(event.startDate < end && event.endDate > start);
         FUZZ_CHECK(event.calendarColor == calendar.color());
     }
+    return events;
 }
 
 } // namespace
@@ -47,7 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (double component : color)
         FUZZ_CHECK(component >= 0 && component <= 1);
     // Today, as the briefing asks, and the month around it.
-    checkWindow(*result.calendar, at(2026, 1, 5), at(2026, 1, 6));
-    checkWindow(*result.calendar, at(2025, 12, 20), at(2026, 2, 1));
+    const auto today = checkWindow(*result.calendar, at(2026, 1, 5), at(2026, 1, 6));
+    const auto month = checkWindow(*result.calendar, at(2025, 12, 20), at(2026, 2, 1));
+    // What overlaps the day overlaps the month around it.
+    for (const CalendarEvent& event : today)
+        FUZZ_CHECK(std::find(month.begin(), month.end(), event) != month.end());
     return 0;
 }
