@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libical-dev libglib2.0-dev

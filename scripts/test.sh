@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds (Debug, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors)
-# and runs every test. Exits non-zero on any failure. `scripts/build.sh clang` compiles the same
-# code with clang.
+# and runs every test, then builds the fuzzers with clang (which compiles the library with clang
+# too) and runs each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang`
+# compiles the tests with clang as well; `scripts/fuzz.sh [seconds]` runs the fuzzers longer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,3 +11,4 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 ctest --test-dir build/debug --output-on-failure --parallel "$(nproc)" --timeout 300
+scripts/fuzz.sh 15

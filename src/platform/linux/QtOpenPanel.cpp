@@ -1,5 +1,7 @@
 #include "platform/linux/QtOpenPanel.h"
 
+#include "platform/linux/ApplicationEntryFilter.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QUrl>
@@ -19,6 +21,8 @@ std::optional<QString> QtOpenPanel::run(const OpenPanelRequest& request) {
         // Our own dialog, so the filter and the side bar of application folders always apply.
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setNameFilter(QStringLiteral("Applications (*.desktop)"));
+        // Only what the desktop itself would offer in its list of applications.
+        dialog.setProxyModel(new ApplicationEntryFilter(&dialog));
         QList<QUrl> places;
         for (const QString& folder : applicationFolders_)
             if (QDir(folder).exists()) places.append(QUrl::fromLocalFile(folder));

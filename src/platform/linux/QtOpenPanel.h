@@ -7,7 +7,8 @@
 namespace vantrel {
 
 // A modal QFileDialog. Restricted to applications, it shows the installed application entries
-// from the given folders and accepts nothing else.
+// from the given folders that the desktop offers in its own lists (no NoDisplay entries) and
+// accepts nothing else.
 class QtOpenPanel final : public OpenPanel {
 public:
     explicit QtOpenPanel(QStringList applicationFolders);
