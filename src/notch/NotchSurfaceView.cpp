@@ -424,8 +424,12 @@ void NotchSurfaceView::relayout() {
     }
     if (!expanded) collapseButton_->hide();
     if (content_) place(content_, rows.content, header);
-    // The view fading out stays where it was until it is gone; a closed surface shows none.
-    if (QWidget* outgoing = crossFade_->outgoing(); outgoing && !expanded) outgoing->hide();
+    // The view fading out shares the content's place while the header shows (over the glance
+    // row it stays where it was); a closed surface shows none.
+    if (QWidget* outgoing = crossFade_->outgoing()) {
+        if (!expanded) outgoing->hide();
+        else if (header) outgoing->setGeometry(rows.content.toAlignedRect());
+    }
 }
 
 void NotchSurfaceView::resizeEvent(QResizeEvent* event) {

@@ -60,10 +60,17 @@ TEST(NotchExpandedShape, BridgeOf38OnASurface200HighGivesThePartsPath) {
     expectPoint(path, 8, {820, b + 0.45 * R});
     expectPoint(path, 9, {820, b + R});
     expectPoint(path, 10, {820, 200 - R});
+    // Lower right, lower left and upper left corners: controls 0.45 R from the corner.
+    expectPoint(path, 11, {820, 200 - 0.45 * R});
+    expectPoint(path, 12, {820 - 0.45 * R, 200});
     expectPoint(path, 13, {820 - R, 200});
     expectPoint(path, 14, {R, 200});
+    expectPoint(path, 15, {0.45 * R, 200});
+    expectPoint(path, 16, {0, 200 - 0.45 * R});
     expectPoint(path, 17, {0, 200 - R});
     expectPoint(path, 18, {0, b + R});
+    expectPoint(path, 19, {0, b + 0.45 * R});
+    expectPoint(path, 20, {0.45 * R, b});
     expectPoint(path, 21, {R, b});
     expectPoint(path, 22, {mid - hb - s, b});
     // Left shoulder mirrors the right one.

@@ -511,7 +511,12 @@ TEST_F(NotchTest, HoverOpensWithoutTheKeyboardAndAStrayFrameIsPutRight) {
 
     // A frame one point off the expanded one is set right when a presentation starts (half a
     // point or more counts).
-    panel().setFrame(QRect(347, 0, 820, 104));
-    notch.collapse();
-    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
+    for (const QRect& stray : {QRect(347, 0, 820, 104), QRect(346, 1, 820, 104), QRect(346, 0, 821, 104),
+                               QRect(346, 0, 820, 105)}) {
+        panel().setFrame(stray);
+        notch.collapse();
+        EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104)) << stray.x() << stray.y() << stray.width();
+        notch.expand(std::nullopt, false);
+        h.scheduler.advance(Seconds(1));
+    }
 }

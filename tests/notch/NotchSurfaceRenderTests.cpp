@@ -126,3 +126,25 @@ TEST_F(NotchSurfaceRender, BothLooksAtTheHomeAndClipboardSizes) {
         }
     }
 }
+
+TEST_F(NotchSurfaceRender, HalfWayThroughATabChangeBothViewsShow) {
+    const QImage before = renderSurface(NotchAppearance::midnight, NotchTab::clipboard);
+    controller.setSelectedTab(NotchTab::timers);
+    settle();
+    view().contentFade()->setCurrentTime(view().contentFade()->duration());
+    const QImage after = render(view());
+    controller.setSelectedTab(NotchTab::clipboard);
+    settle();
+    view().contentFade()->setCurrentTime(90);
+    const QImage halfway = render(view());
+    sheet.emplace_back("midnight timers to clipboard, half way through the 0.18 s cross-fade", halfway);
+    ASSERT_EQ(halfway.size(), before.size());
+    // Where either tab's view draws and the other does not, half way shows some of each.
+    int between = 0;
+    for (int y = 120; y < 460; y += 2)
+        for (int x = 20; x < 800; x += 2) {
+            const int a = qGray(before.pixel(x, y)), b = qGray(after.pixel(x, y)), m = qGray(halfway.pixel(x, y));
+            if (std::abs(a - b) > 60 && m > std::min(a, b) + 10 && m < std::max(a, b) - 10) ++between;
+        }
+    EXPECT_GT(between, 20);
+}

@@ -76,6 +76,12 @@ TEST_F(NotchSurfaceViewTest, CalendarRefreshesWhenTheOpenLookAppears) {
     // Other settings restyle without reading again.
     h.preferences.setAccent(Accent::mint);
     EXPECT_EQ(h.calendarService.windows.size(), fetches + 1);
+    // A look switched while the notch is closed comes on screen only with the next opening.
+    controller.collapse();
+    settle();
+    fetches = h.calendarService.windows.size();
+    h.preferences.setNotchAppearance(NotchAppearance::crystal);
+    EXPECT_EQ(h.calendarService.windows.size(), fetches);
 }
 
 TEST_F(NotchSurfaceViewTest, HoverSchedulesExpansionAndCollapse) {
