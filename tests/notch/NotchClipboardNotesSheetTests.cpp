@@ -6,8 +6,14 @@
 #include "notch/NotchSurfaceTestSupport.h"
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -101,4 +107,67 @@ TEST_F(NotchClipboardNotesSheet, BothTabsAtTheirTierHeights) {
 
     const QString path = saveSheet("notch-clipboard-notes", images, 1);
     EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST_F(NotchClipboardNotesSheet, AMenuOpenedFromATabHoldsThePanelOpenUntilItCloses) {
+    fillClipboard();
+    expand(NotchTab::clipboard);
+    auto* clipboard = qobject_cast<NotchClipboardView*>(view().contentView());
+    ASSERT_NE(clipboard, nullptr);
+    enter();
+
+    auto* menu = new QMenu(clipboard->row(0));
+    menu->addAction("Copy Summary");
+    menu->popup(QPoint(900, 120));
+    ASSERT_EQ(QApplication::activePopupWidget(), menu);
+    leave();
+    h.scheduler.advance(Seconds(2));
+    EXPECT_TRUE(controller.isExpanded()) << "the pointer went to the menu, not away from the panel";
+
+    // Closed with the pointer elsewhere, the panel goes as it would have.
+    QCursor::setPos(0, 900);
+    menu->hide();
+    h.scheduler.advance(Seconds(0.42));
+    settle();
+    EXPECT_FALSE(controller.isExpanded());
+
+    // Without a menu, leaving still collapses after the delay.
+    expand(NotchTab::clipboard);
+    enter();
+    leave();
+    h.scheduler.advance(Seconds(0.42));
+    settle();
+    EXPECT_FALSE(controller.isExpanded());
+}
+
+TEST_F(NotchClipboardNotesSheet, AClickIntoATabsTextFieldTakesTheKeyboard) {
+    const auto press = [](QWidget* widget) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(4, 4), widget->mapToGlobal(QPointF(4, 4)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    };
+    // The window the user types in (the offscreen desktop activates every window it shows).
+    QWidget window;
+    window.setGeometry(100, 300, 300, 200);
+    std::vector<bool> keys;
+    for (NotchTab tab : {NotchTab::clipboard, NotchTab::note}) {
+        controller.collapse();
+        settle();
+        expand(tab); // as the pointer opens it: the keyboard stays where it was
+        window.show();
+        window.activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window.isActiveWindow());
+        if (auto* clipboard = qobject_cast<NotchClipboardView*>(view().contentView())) {
+            press(clipboard->scrollArea()->viewport());
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(window.isActiveWindow()) << "the list takes no typing";
+            press(clipboard->searchField());
+        } else {
+            press(qobject_cast<NotchNotesView*>(view().contentView())->editor()->viewport());
+        }
+        QCoreApplication::processEvents();
+        keys.push_back(controller.panel()->isKey());
+    }
+    EXPECT_EQ(keys, (std::vector<bool>{true, true}));
 }
