@@ -205,7 +205,8 @@ double NotchClipboardView::rowHeight(int lines, double lineHeight) {
 }
 
 double NotchClipboardView::textWidth(double rowWidth) {
-    return rowLayout(QRectF(0, 0, rowWidth, rowHeight(1, 14))).text.width();
+    return std::max(0.0,
+                    rowWidth - 2 * kRowPadding - kKindGlyphWidth - 3 * kControlSide - 4 * kRowItemSpacing);
 }
 
 QFont NotchClipboardView::textFont() {

@@ -35,33 +35,10 @@ QColor white(double opacity) {
     return QColor::fromRgbF(1, 1, 1, float(opacity));
 }
 
-QColor red(ColorScheme scheme) {
-    return scheme == ColorScheme::dark ? QColor(255, 69, 58) : QColor(255, 59, 48);
-}
+const QColor kRed(255, 59, 48);
 
-QFont headerFont() {
-    return VantrelType::font(13, QFont::Bold);
-}
-QFont searchFont() {
-    return VantrelType::font(10, QFont::Normal);
-}
-QFont rowTitleFont() {
-    return VantrelType::font(11.5, QFont::Medium);
-}
-QFont rowDateFont() {
-    return VantrelType::font(9.5, QFont::Normal);
-}
-QFont smallFont() {
-    return VantrelType::font(10, QFont::Normal);
-}
-QFont toolsFont() {
-    return VantrelType::font(10, QFont::DemiBold);
-}
 QFont textButtonFont() {
     return VantrelType::font(12, QFont::Medium);
-}
-QFont editorFont() {
-    return VantrelType::font(12.5, QFont::Normal);
 }
 
 double lineHeight(const QFont& font) {
@@ -124,8 +101,7 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     connect(checklist_, &QAbstractButton::clicked, this,
             [this] { store_.addChecklistItem(QStringLiteral("New item")); });
     delete_ = makeGlyphButton(
-        QStringLiteral("Delete note"), [] { return QStringLiteral("trash"); },
-        [this] { return red(VantrelTheme::colorScheme(this)); });
+        QStringLiteral("Delete note"), [] { return QStringLiteral("trash"); }, [] { return kRed; });
     connect(delete_, &QAbstractButton::clicked, this, [this] { store_.deleteSelected(); });
 
     editor_ = new QPlainTextEdit(workspace_);
@@ -199,6 +175,28 @@ QList<QAbstractButton*> NotchNotesView::checklistButtons() const {
 }
 
 // Layout.
+
+QFont NotchNotesView::headerFont() {
+    return VantrelType::font(13, QFont::Bold);
+}
+QFont NotchNotesView::searchFont() {
+    return VantrelType::font(10, QFont::Normal);
+}
+QFont NotchNotesView::rowTitleFont() {
+    return VantrelType::font(11.5, QFont::Medium);
+}
+QFont NotchNotesView::rowDateFont() {
+    return VantrelType::font(9.5, QFont::Normal);
+}
+QFont NotchNotesView::smallFont() {
+    return VantrelType::font(10, QFont::Normal);
+}
+QFont NotchNotesView::toolsFont() {
+    return VantrelType::font(10, QFont::DemiBold);
+}
+QFont NotchNotesView::editorFont() {
+    return VantrelType::font(12.5, QFont::Normal);
+}
 
 double NotchNotesView::rowHeight(bool compact) {
     const double padding = compact ? 7 : 9;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QFont;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -71,6 +72,15 @@ public:
     };
     static Layout layout(const QSizeF& size, const Content& content);
     static double rowHeight(bool compact);
+    // The fonts: the "Notes" header, the search field, a row's title and date, "No matching
+    // notes" and the checklist, "On-device tools", and the editor.
+    static QFont headerFont();
+    static QFont searchFont();
+    static QFont rowTitleFont();
+    static QFont rowDateFont();
+    static QFont smallFont();
+    static QFont toolsFont();
+    static QFont editorFont();
     static double checklistItemWidth(const QString& text);
 
     // How long ago `then` was, as a row says it: "now", "5 min", "2 hr", "3 days".

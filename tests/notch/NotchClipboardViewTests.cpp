@@ -92,6 +92,8 @@ TEST_F(NotchClipboardViewTest, EmptyStatesDependOnTheWholeHistoryNotOnTheSearch)
     EXPECT_EQ(view->searchField()->text(), "");
     EXPECT_EQ(view->listedEntries().size(), 2);
     EXPECT_EQ(view->searchField()->placeholderText(), "Search clipboard…");
+    EXPECT_EQ(view->searchField()->accessibleName(), "Search clipboard…");
+    EXPECT_EQ(view->accessibleName(), "Clipboard");
 }
 
 TEST_F(NotchClipboardViewTest, RowsShowOneLineOfTextAtMostTwoLinesLongAndMarkupAsTyped) {
@@ -136,6 +138,9 @@ TEST_F(NotchClipboardViewTest, RowGeometryFollowsItsPaddingAndControls) {
     EXPECT_EQ(l.copyButton, QRectF(532, 10, 24, 24));
     EXPECT_EQ(l.pinButton, QRectF(498, 10, 24, 24));
     EXPECT_EQ(l.text, QRectF(42, 10, 446, 24));
+    EXPECT_EQ(NotchClipboardView::textWidth(600), 446);
+    EXPECT_EQ(NotchClipboardView::rowLayout(QRectF(0, 0, 140, 44)).text.width(), 0) << "no room, no text";
+    EXPECT_EQ(NotchClipboardView::textWidth(140), 0);
     EXPECT_EQ(NotchClipboardView::rowHeight(1, 14), 44) << "a one-line row is as high as its buttons";
     EXPECT_EQ(NotchClipboardView::rowHeight(2, 14), 48);
 
@@ -219,6 +224,7 @@ TEST_F(NotchClipboardViewTest, OnlyRowsInViewAreBuilt) {
     EXPECT_EQ(last->accessibleName(), "entry 0");
     EXPECT_LT(view->builtRowCount(), 30);
     EXPECT_EQ(view->row(120), nullptr);
+    EXPECT_EQ(view->row(-1), nullptr);
 
     // A new capture is listed first at once.
     copyElsewhere("newest");

@@ -1,4 +1,5 @@
 #include "core/QAObserver.h"
+#include "kit/VantrelType.h"
 #include "modules/ModuleTestSupport.h"
 #include "modules/NotesStore.h"
 #include "notch/NotchNotesView.h"
@@ -73,9 +74,31 @@ TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
     EXPECT_EQ(regular.editor, regular.editorCard.adjusted(10, 10, -10, -10));
     EXPECT_EQ(regular.checklistItems.size(), 2u);
     EXPECT_EQ(regular.checklistRow.bottom(), 170);
+    EXPECT_EQ(regular.editorCard.bottom(), regular.checklistRow.top() - 7);
+    EXPECT_EQ(compact.editorCard.bottom(), 169.9) << "without a checklist row the card goes to the bottom";
     EXPECT_EQ(regular.checklistItems[1].left(), regular.checklistItems[0].right() + 8);
     EXPECT_EQ(regular.rows[1].top(), regular.rows[0].bottom() + 7);
     EXPECT_GT(NotchNotesView::rowHeight(false), NotchNotesView::rowHeight(true)) << "the date line";
+
+    const NotchNotesView::Layout crowded = NotchNotesView::layout(
+        QSizeF(600, 300), {1, false, {"short", QString("long item ").repeated(60), "last"}});
+    ASSERT_EQ(crowded.checklistItems.size(), 2u) << "the item that starts in the row is cut; the rest wait";
+    EXPECT_EQ(crowded.checklistItems[1].right(), 600);
+
+    // The type sizes.
+    const std::pair<QFont, std::pair<double, QFont::Weight>> fonts[] = {
+        {NotchNotesView::headerFont(), {13, QFont::Bold}},
+        {NotchNotesView::searchFont(), {10, QFont::Normal}},
+        {NotchNotesView::rowTitleFont(), {11.5, QFont::Medium}},
+        {NotchNotesView::rowDateFont(), {9.5, QFont::Normal}},
+        {NotchNotesView::smallFont(), {10, QFont::Normal}},
+        {NotchNotesView::toolsFont(), {10, QFont::DemiBold}},
+        {NotchNotesView::editorFont(), {12.5, QFont::Normal}},
+    };
+    for (const auto& [font, expected] : fonts) {
+        EXPECT_EQ(VantrelType::pixelSize(font), expected.first);
+        EXPECT_EQ(font.weight(), expected.second);
+    }
 
     const NotchNotesView::Layout none = NotchNotesView::layout(QSizeF(600, 300), {0, true, {}});
     EXPECT_TRUE(none.rows.empty());
