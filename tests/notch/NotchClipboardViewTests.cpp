@@ -103,10 +103,18 @@ TEST_F(NotchClipboardViewTest, RowsShowOneLineOfTextAtMostTwoLinesLongAndMarkupA
     ASSERT_EQ(view->listedEntries().size(), 2);
     EXPECT_EQ(view->row(0)->accessibleName(), "<b>x</b>");
     EXPECT_EQ(view->row(1)->accessibleName(), "first line second line third");
+    EXPECT_EQ(view->row(0)->height(), 44) << "one line of text: as high as the buttons and the padding";
 
     const QFont font = NotchClipboardView::textFont();
     EXPECT_EQ(VantrelType::pixelSize(font), 11.5);
     EXPECT_EQ(NotchClipboardView::textLines("a\nb", font, 300), QStringList{"a b"});
+    const double narrow = QFontMetricsF(font).horizontalAdvance("alpha beta") - 2;
+    EXPECT_EQ(NotchClipboardView::textLines("alpha\nbeta", font, narrow), (QStringList{"alpha", "beta"}))
+        << "two lines that hold the whole text end without an ellipsis";
+    const QStringList overflow =
+        NotchClipboardView::textLines(QString("word ").repeated(30).trimmed(), font, 150);
+    ASSERT_EQ(overflow.size(), 2);
+    EXPECT_TRUE(overflow[1].endsWith(QChar(0x2026))) << "a short text that needs a third line";
     const QStringList cut = NotchClipboardView::textLines(QString("word ").repeated(200), font, 150);
     ASSERT_EQ(cut.size(), 2);
     EXPECT_TRUE(cut[1].endsWith(QChar(0x2026)));

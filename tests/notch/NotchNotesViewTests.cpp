@@ -69,7 +69,10 @@ TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
     EXPECT_EQ(regular.listColumn.width(), 170);
     EXPECT_EQ(regular.searchField, QRectF(0, 31, 170, 22));
     EXPECT_FALSE(regular.toolsLabel.isEmpty());
-    EXPECT_LT(regular.cleanUpButton.right(), regular.bulletsButton.left());
+    EXPECT_EQ(regular.cleanUpButton.right() + 8, regular.bulletsButton.left());
+    EXPECT_EQ(regular.bulletsButton.right() + 8, regular.checklistButton.left());
+    EXPECT_EQ(regular.cleanUpButton.top(), 0);
+    EXPECT_EQ(regular.cleanUpButton.height(), 24);
     EXPECT_LT(regular.bulletsButton.right(), regular.checklistButton.left());
     EXPECT_EQ(regular.editor, regular.editorCard.adjusted(10, 10, -10, -10));
     EXPECT_EQ(regular.checklistItems.size(), 2u);
@@ -224,6 +227,7 @@ TEST_F(NotchNotesViewTest, ASearchThatMatchesNothingKeepsTheEditorOnTheSelectedN
     EXPECT_EQ(view->rowButtons().size(), 1);
     EXPECT_TRUE(view->currentLayout().noMatches.isEmpty());
     EXPECT_EQ(view->searchField()->placeholderText(), "Search notes");
+    EXPECT_EQ(view->searchField()->accessibleName(), "Search notes");
 }
 
 TEST(NotchNotesViewText, RelativeAges) {
