@@ -36,6 +36,7 @@ class MediaAutomation;
 class MediaController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
+class MenuPresenter;
 class NotchPanelController;
 class NotificationSignalStore;
 class NotesStore;
@@ -104,6 +105,8 @@ public:
         VantrelDiagnostics& diagnostics;
         const VantrelMotion& motion;
         HapticPerformer& hapticPerformer;
+        // What the views' pop-up menus open through.
+        MenuPresenter& menus;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

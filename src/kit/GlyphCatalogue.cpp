@@ -403,6 +403,77 @@ void squareGrid2x2(Sketch& s) {
     s.stroke(p);
 }
 
+// A push pin: a round-shouldered head over a flared collar and the needle.
+QPainterPath pinHead() {
+    QPainterPath p(QPointF(9.2, 10));
+    p.lineTo(9.2, 4.6);
+    p.quadTo(9.2, 3, 10.8, 3);
+    p.lineTo(13.2, 3);
+    p.quadTo(14.8, 3, 14.8, 4.6);
+    p.lineTo(14.8, 10);
+    p.lineTo(17.5, 14);
+    p.lineTo(6.5, 14);
+    p.closeSubpath();
+    return p;
+}
+
+void pin(Sketch& s, bool filled, bool slashed) {
+    if (filled) s.fill(pinHead());
+    else s.stroke(pinHead());
+    s.stroke(line({12, 14}, {12, 21.5}));
+    if (slashed) s.stroke(line({4, 3}, {20, 21}));
+}
+
+void docText(Sketch& s) {
+    s.stroke(polyline({{5, 2.5}, {14, 2.5}, {19, 7.5}, {19, 21.5}, {5, 21.5}}, true));
+    s.stroke(polyline({{14, 2.5}, {14, 7.5}, {19, 7.5}}));
+    QPainterPath lines;
+    lines.addPath(line({8.5, 12}, {15.5, 12}));
+    lines.addPath(line({8.5, 15.5}, {15.5, 15.5}));
+    lines.addPath(line({8.5, 19}, {13, 19}));
+    s.stroke(lines, true);
+}
+
+// Two sheets, the one behind showing only where the front one leaves it uncovered.
+void docOnDoc(Sketch& s) {
+    s.stroke(polyline({{8.5, 6.5}, {8.5, 2.5}, {20, 2.5}, {20, 16.5}, {15.5, 16.5}}), true);
+    s.stroke(roundedRect({4, 6.5, 11.5, 15}, 2));
+}
+
+void ellipsisCircle(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    QPainterPath dots;
+    for (double x : {7.5, 12.0, 16.5}) dots.addEllipse(QPointF(x, 12), 1.3, 1.3);
+    s.fill(dots);
+}
+
+void magnifyingglass(Sketch& s) {
+    s.stroke(circle({10, 10}, 6.5));
+    s.stroke(line({14.8, 14.8}, {20.5, 20.5}));
+}
+
+void plus(Sketch& s) {
+    s.stroke(line({12, 4}, {12, 20}));
+    s.stroke(line({4, 12}, {20, 12}));
+}
+
+// Three ticked rows.
+void checklist(Sketch& s) {
+    for (double y : {6.0, 12.0, 18.0}) {
+        s.stroke(polyline({{3, y}, {4.8, y + 1.8}, {8, y - 1.8}}));
+        s.stroke(line({11.5, y}, {21, y}), true);
+    }
+}
+
+void trash(Sketch& s) {
+    s.stroke(line({4, 6}, {20, 6}));
+    s.stroke(polyline({{9, 6}, {9, 3.5}, {15, 3.5}, {15, 6}}));
+    s.stroke(polyline({{6, 6}, {7, 20.5}, {17, 20.5}, {18, 6}}));
+    s.stroke(line({10, 9.5}, {10, 17}), true);
+    s.stroke(line({14, 9.5}, {14, 17}), true);
+}
+
+
 void fallback(Sketch& s) {
     s.stroke(roundedRect({4.5, 4.5, 15, 15}, 4));
     s.fill(circle({12, 12}, 2), true);
@@ -450,6 +521,17 @@ const Entry kTable[] = {
     {"swift", swift},
     {"lock.fill", lockFill},
     {"square.grid.2x2", squareGrid2x2},
+    {"pin", [](Sketch& s) { pin(s, false, false); }},
+    {"pin.fill", [](Sketch& s) { pin(s, true, false); }},
+    {"pin.slash", [](Sketch& s) { pin(s, false, true); }},
+    {"doc.text", docText},
+    {"doc.on.doc", docOnDoc},
+    {"ellipsis.circle", ellipsisCircle},
+    {"magnifyingglass", magnifyingglass},
+    {"plus", plus},
+    {"checklist", checklist},
+    {"trash", trash},
+    {"circle", [](Sketch& s) { s.stroke(circle({12, 12}, 9.5)); }},
 };
 
 const Entry* find(QStringView name) {

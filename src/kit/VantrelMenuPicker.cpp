@@ -43,7 +43,7 @@ void VantrelMenuPicker::setCurrentIndex(int index) {
 void VantrelMenuPicker::openMenu() {
     // The answer may come after the picker is gone (its page closed under the menu).
     QPointer<VantrelMenuPicker> self(this);
-    menus_.present({this, options_, current_}, [self](int index) {
+    menus_.present({this, options_, current_, {}}, [self](int index) {
         if (self) self->choose(index);
     });
 }

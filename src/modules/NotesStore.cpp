@@ -254,15 +254,23 @@ void NotesStore::touchSelected() {
     changeSelected([now](VantrelNote& note) { note.modifiedAt = now; });
 }
 
+QString NotesStore::titleFromBody(const QString& body) {
+    for (const QString& line : body.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        return plaintext::characterPrefix(line, kTitleLength);
+    return VantrelNote::quickNoteTitle();
+}
+
 void NotesStore::updateSelected(const QString& body) {
-    if (!changeSelected([&](VantrelNote& note) { note.body = body; })) return;
+    const std::optional<qsizetype> index = selectedIndex();
+    if (!index) return;
+    // A title still made from the first line goes on following it while the note is typed, one
+    // keystroke at a time; only a title that no longer matches the first line is the user's own.
+    const VantrelNote& before = notes_[*index];
+    const bool titleFollowsBody = before.hasDefaultTitle() || before.title == titleFromBody(before.body);
+    changeSelected([&](VantrelNote& note) { note.body = body; });
     touchSelected();
-    if (!notes_[*selectedIndex()].hasDefaultTitle()) return;
-    QString title = VantrelNote::quickNoteTitle();
-    for (const QString& line : body.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        title = plaintext::characterPrefix(line, kTitleLength);
-        break;
-    }
+    if (!titleFollowsBody) return;
+    const QString title = titleFromBody(body);
     changeSelected([&](VantrelNote& note) { note.title = title; });
 }
 

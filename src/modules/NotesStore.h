@@ -81,6 +81,8 @@ private:
     };
 
     Loaded loadDocument();
+    // The first non-empty line cut to kTitleLength characters; "Quick note" without one.
+    static QString titleFromBody(const QString& body);
     VantrelNote makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const;
     std::int64_t nextOrder(const std::optional<QUuid>& folderID) const;
     // Applies `change` to the selected note, publishes and schedules a save; nothing without one.

@@ -20,8 +20,13 @@
 #include "notch/NotchTabGlyph.h"
 #include "platform/SystemAppearance.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QFontMetricsF>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QLinearGradient>
 #include <QMimeData>
 #include <QPainter>
@@ -193,7 +198,42 @@ void NotchSurfaceView::enterEvent(QEnterEvent* event) {
 
 void NotchSurfaceView::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
+    // A menu opened from the open panel takes the pointer without it leaving: the panel stays open
+    // under the menu, and follows the pointer again once the menu has closed.
+    if (QWidget* popup = QApplication::activePopupWidget(); popup && opensFromHere(*popup)) {
+        if (popup != watchedPopup_) {
+            watchedPopup_ = popup;
+            popup->installEventFilter(this);
+        }
+        return;
+    }
     hoverChanged(false);
+}
+
+bool NotchSurfaceView::opensFromHere(const QWidget& popup) const {
+    for (const QWidget* widget = popup.parentWidget(); widget; widget = widget->parentWidget())
+        if (widget == this) return true;
+    return false;
+}
+
+bool NotchSurfaceView::isTextInput(const QObject* object) {
+    if (qobject_cast<const QLineEdit*>(object)) return true;
+    const auto* area = object ? qobject_cast<const QAbstractScrollArea*>(object->parent()) : nullptr;
+    return area && area->viewport() == object &&
+           (qobject_cast<const QPlainTextEdit*>(area) || qobject_cast<const QTextEdit*>(area));
+}
+
+bool NotchSurfaceView::eventFilter(QObject* watched, QEvent* event) {
+    // Opened by the pointer, the panel leaves the keyboard where it was; a click into one of the
+    // tab's text fields is the moment to take it, or typing there would go elsewhere.
+    if (event->type() == QEvent::MouseButtonPress && isTextInput(watched) && controller_.isExpanded())
+        controller_.expand(std::nullopt, true);
+    if (watched == watchedPopup_ && event->type() == QEvent::Hide) {
+        watchedPopup_->removeEventFilter(this);
+        watchedPopup_ = nullptr;
+        if (!rect().contains(mapFromGlobal(QCursor::pos()))) hoverChanged(false);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void NotchSurfaceView::hoverChanged(bool hovering) {
@@ -381,6 +421,10 @@ void NotchSurfaceView::replaceContent() {
     contentTab_ = tab;
     content_ = NotchTabContent::make(
         tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }}, this);
+    // A click into a tab's text field hands the panel the keyboard (see eventFilter).
+    if (content_)
+        for (QWidget* child : content_->findChildren<QWidget*>())
+            if (isTextInput(child)) child->installEventFilter(this);
     crossFade_->start(outgoing, content_);
 }
 

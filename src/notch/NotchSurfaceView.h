@@ -69,6 +69,7 @@ Q_SIGNALS:
 protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -81,6 +82,10 @@ protected:
 
 private:
     void hoverChanged(bool hovering);
+    // Whether `popup` is a menu opened from a control of this view.
+    bool opensFromHere(const QWidget& popup) const;
+    // Whether `object` is where a tab takes typed text: a line edit or a text editor's viewport.
+    static bool isTextInput(const QObject* object);
     void setFileDragTargeted(bool targeted);
     // The drop action: answers whether the drop was taken.
     bool acceptDrop(const QMimeData& data);
@@ -121,6 +126,8 @@ private:
     std::vector<NotchSurfaceButton*> mediaButtons_;
     NotchSurfaceButton* calendarButton_;
     QPointer<QWidget> content_;
+    // The menu open over the panel, which holds it open until the menu closes.
+    QPointer<QWidget> watchedPopup_;
     NotchTab contentTab_ = NotchTab::home;
     // The look on screen, to tell when the setting brings the other one.
     NotchAppearance shownAppearance_ = NotchAppearance::crystal;

@@ -15,6 +15,7 @@ public:
         QPointer<QWidget> anchor; // the menu opens under it
         QStringList items;        // plain text, shown as given
         int checked = -1;         // the item marked as the current one, or none
+        QList<int> dividersBefore; // the items that a divider line sets apart from the ones above
     };
 
     virtual ~MenuPresenter() = default;

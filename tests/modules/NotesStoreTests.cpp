@@ -250,8 +250,9 @@ TEST_F(NotesStoreTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
     const QString flag = QStringLiteral("\U0001F1EB\U0001F1F7");
     store->add();
     store->updateSelected("  " + flag.repeated(50));
+    EXPECT_EQ(selected().title, "  " + flag.repeated(40));
     store->updateSelected("more");
-    EXPECT_EQ(selected().title, "  " + flag.repeated(40)) << "a derived title is the note's own";
+    EXPECT_EQ(selected().title, "more") << "a title made from the first line goes on following it";
 
     store->add();
     store->updateSelected("\n\n");
@@ -259,6 +260,28 @@ TEST_F(NotesStoreTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
     addTitled("Groceries");
     store->updateSelected(QString());
     EXPECT_EQ(selected().title, "Groceries");
+    store->updateSelected("Milk\neggs");
+    EXPECT_EQ(selected().title, "Groceries") << "a title of the user's own never follows the body";
+}
+
+TEST_F(NotesStoreTest, ANewNoteTypedKeyByKeyIsTitledWithItsWholeFirstLine) {
+    makeStore();
+    store->add();
+    QString typed;
+    for (const QChar key : QStringLiteral("Call the plumber about the kitchen sink before Friday\nand the roof")) {
+        typed += key;
+        store->updateSelected(typed);
+    }
+    EXPECT_EQ(selected().title, "Call the plumber about the kitchen sink be") << "42 characters of the first line";
+    EXPECT_EQ(selected().title.size(), 42);
+
+    // Editing the first line later still retitles the note; so does deleting it back to nothing.
+    store->updateSelected("Call the electrician\nand the roof");
+    EXPECT_EQ(selected().title, "Call the electrician");
+    store->updateSelected(QString());
+    EXPECT_EQ(selected().title, "Quick note");
+    store->updateSelected("Again");
+    EXPECT_EQ(selected().title, "Again");
 }
 
 TEST_F(NotesStoreTest, CleanUpAndBulletsRewriteTheBody) {

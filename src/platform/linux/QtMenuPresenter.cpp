@@ -10,8 +10,10 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
     auto* menu = new QMenu(request.anchor);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (int index = 0; index < request.items.size(); ++index) {
+        if (index > 0 && request.dividersBefore.contains(index)) menu->addSeparator();
         QAction* action = menu->addAction(itemText(request.items[index]));
-        action->setCheckable(true);
+        // A menu of commands marks no item, so its items carry no check box either.
+        action->setCheckable(request.checked >= 0);
         action->setChecked(index == request.checked);
         QObject::connect(action, &QAction::triggered, menu, [chosen, index] {
             if (chosen) chosen(index);

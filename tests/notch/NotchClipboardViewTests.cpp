@@ -1,0 +1,240 @@
+#include "kit/KitRender.h"
+#include "kit/VantrelType.h"
+#include "modules/ClipboardStore.h"
+#include "modules/ModuleTestSupport.h"
+#include "notch/NotchClipboardView.h"
+#include "notch/NotchStateView.h"
+#include "support/FakePasteboard.h"
+#include "support/ManualWorkQueue.h"
+#include "support/RecordingMenuPresenter.h"
+
+#include <QAbstractButton>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QTest>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+// The tab over a store whose history is filled the way the desktop fills it: by copies made in
+// other programs.
+class NotchClipboardViewTest : public DataFolderTest {
+protected:
+    NotchClipboardViewTest() {
+        store.start();
+        scheduler.runDue();
+    }
+
+    void copyElsewhere(const QString& text) {
+        pasteboard.copyFromElsewhere(text);
+        scheduler.advance(Seconds(0.55));
+    }
+    NotchClipboardView& makeView(QSize size = QSize(640, 360)) {
+        view = std::make_unique<NotchClipboardView>(store, QColor(Qt::cyan), menus);
+        view->resize(size);
+        view->show();
+        return *view;
+    }
+    QAbstractButton* button(QWidget* row, const QString& name) const {
+        for (QAbstractButton* b : row->findChildren<QAbstractButton*>())
+            if (b->accessibleName() == name) return b;
+        return nullptr;
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const ClipboardEntry& entry : store.entries())
+            out.append(entry.text);
+        return out;
+    }
+
+    FakePasteboard pasteboard;
+    ClipboardStore store{pasteboard, persistence, clock, scheduler, std::make_unique<ManualWorkQueue>(),
+                         [] {}};
+    RecordingMenuPresenter menus;
+    std::unique_ptr<NotchClipboardView> view;
+};
+
+} // namespace
+
+TEST_F(NotchClipboardViewTest, EmptyStatesDependOnTheWholeHistoryNotOnTheSearch) {
+    using State = NotchClipboardView::EmptyState;
+    const State empty{"doc.on.clipboard", "Clipboard is empty", "Copy something and it will appear here."};
+    const State noMatch{"magnifyingglass", "No matching items", "Try a different search."};
+    EXPECT_EQ(NotchClipboardView::emptyState(0, 0), empty);
+    EXPECT_EQ(NotchClipboardView::emptyState(0, 4), noMatch);
+    EXPECT_EQ(NotchClipboardView::emptyState(1, 4), std::nullopt);
+
+    makeView();
+    ASSERT_NE(view->stateView(), nullptr);
+    EXPECT_EQ(view->stateView()->title(), "Clipboard is empty");
+    EXPECT_EQ(view->stateView()->actionButton(), nullptr) << "no button in either state";
+    store.setSearchText("anything");
+    EXPECT_EQ(view->stateView()->title(), "Clipboard is empty") << "a search over an empty history";
+    EXPECT_EQ(view->searchField()->text(), "anything");
+
+    copyElsewhere("alpha");
+    copyElsewhere("beta");
+    ASSERT_NE(view->stateView(), nullptr);
+    EXPECT_EQ(view->stateView()->symbol(), "magnifyingglass");
+    EXPECT_EQ(view->stateView()->message(), "Try a different search.");
+
+    // Typing in the field is the store's search; emptying it brings the rows back.
+    view->searchField()->clear();
+    QTest::keyClicks(view->searchField(), "ALP");
+    EXPECT_EQ(store.searchText(), "ALP");
+    EXPECT_EQ(view->stateView(), nullptr);
+    ASSERT_EQ(view->listedEntries().size(), 1);
+    EXPECT_EQ(view->row(0)->accessibleName(), "alpha");
+    store.setSearchText(QString());
+    EXPECT_EQ(view->searchField()->text(), "");
+    EXPECT_EQ(view->listedEntries().size(), 2);
+    EXPECT_EQ(view->searchField()->placeholderText(), "Search clipboard…");
+    EXPECT_EQ(view->searchField()->accessibleName(), "Search clipboard…");
+    EXPECT_EQ(view->accessibleName(), "Clipboard");
+}
+
+TEST_F(NotchClipboardViewTest, RowsShowOneLineOfTextAtMostTwoLinesLongAndMarkupAsTyped) {
+    copyElsewhere("first line\nsecond line\nthird");
+    copyElsewhere("<b>x</b>");
+    makeView();
+    ASSERT_EQ(view->listedEntries().size(), 2);
+    EXPECT_EQ(view->row(0)->accessibleName(), "<b>x</b>");
+    EXPECT_EQ(view->row(1)->accessibleName(), "first line second line third");
+    EXPECT_EQ(view->row(0)->height(), 44) << "one line of text: as high as the buttons and the padding";
+
+    const QFont font = NotchClipboardView::textFont();
+    EXPECT_EQ(VantrelType::pixelSize(font), 11.5);
+    EXPECT_EQ(NotchClipboardView::textLines("a\nb", font, 300), QStringList{"a b"});
+    const double narrow = QFontMetricsF(font).horizontalAdvance("alpha beta") - 2;
+    EXPECT_EQ(NotchClipboardView::textLines("alpha\nbeta", font, narrow), (QStringList{"alpha", "beta"}))
+        << "two lines that hold the whole text end without an ellipsis";
+    const QStringList overflow =
+        NotchClipboardView::textLines(QString("word ").repeated(30).trimmed(), font, 150);
+    ASSERT_EQ(overflow.size(), 2);
+    EXPECT_TRUE(overflow[1].endsWith(QChar(0x2026))) << "a short text that needs a third line";
+    const QStringList cut = NotchClipboardView::textLines(QString("word ").repeated(200), font, 150);
+    ASSERT_EQ(cut.size(), 2);
+    EXPECT_TRUE(cut[1].endsWith(QChar(0x2026)));
+    for (const QString& line : cut)
+        EXPECT_LE(QFontMetricsF(font).horizontalAdvance(line), 150);
+    const QStringList huge = NotchClipboardView::textLines(QString(100'000, QLatin1Char('m')), font, 400);
+    ASSERT_EQ(huge.size(), 2);
+    EXPECT_TRUE(huge[1].endsWith(QChar(0x2026))) << "the rest of a long text is cut, not dropped silently";
+    EXPECT_TRUE(NotchClipboardView::textLines(QString("m").repeated(30), font, 400).value(0).endsWith('m'));
+
+    // The markup is drawn as its characters: much more ink than the bare "x" it would make bold.
+    const auto ink = [](QWidget* row) {
+        const QImage image = renderWidget(*row);
+        const NotchClipboardView::RowLayout l = NotchClipboardView::rowLayout(QRectF(row->rect()));
+        int count = 0;
+        for (int y = int(l.text.top()); y < int(l.text.bottom()); ++y)
+            for (int x = int(l.text.left()); x < int(l.text.right()); ++x)
+                if (qAlpha(image.pixel(x, y)) > 40 && qRed(image.pixel(x, y)) < 100) ++count;
+        return count;
+    };
+    copyElsewhere("x");
+    EXPECT_GT(ink(view->row(1)), 3 * ink(view->row(0)));
+}
+
+TEST_F(NotchClipboardViewTest, RowGeometryFollowsItsPaddingAndControls) {
+    const NotchClipboardView::RowLayout l = NotchClipboardView::rowLayout(QRectF(0, 0, 600, 44));
+    EXPECT_EQ(l.kindGlyph, QRectF(10, 10, 22, 24));
+    EXPECT_EQ(l.menuButton, QRectF(566, 10, 24, 24));
+    EXPECT_EQ(l.copyButton, QRectF(532, 10, 24, 24));
+    EXPECT_EQ(l.pinButton, QRectF(498, 10, 24, 24));
+    EXPECT_EQ(l.text, QRectF(42, 10, 446, 24));
+    EXPECT_EQ(NotchClipboardView::textWidth(600), 446);
+    EXPECT_EQ(NotchClipboardView::rowLayout(QRectF(0, 0, 140, 44)).text.width(), 0) << "no room, no text";
+    EXPECT_EQ(NotchClipboardView::textWidth(140), 0);
+    EXPECT_EQ(NotchClipboardView::rowHeight(1, 14), 44) << "a one-line row is as high as its buttons";
+    EXPECT_EQ(NotchClipboardView::rowHeight(2, 14), 48);
+
+    const NotchClipboardView::Layout tab = NotchClipboardView::layout(QSizeF(700, 300), 30);
+    EXPECT_EQ(tab.searchField, QRectF(0, 0, 662, 32));
+    EXPECT_EQ(tab.clearButton, QRectF(670, 0, 30, 32));
+    EXPECT_EQ(tab.list, QRectF(0, 42, 700, 258));
+}
+
+TEST_F(NotchClipboardViewTest, EachControlIsOneStoreOperation) {
+    const QString meeting = "We met  in order to plan.\n\nIt went well. Then lunch.";
+    copyElsewhere("keep me");
+    copyElsewhere(meeting);
+    makeView();
+
+    // Copy puts the text back without a new entry.
+    button(view->row(0), "Copy")->click();
+    EXPECT_EQ(pasteboard.writes.back(), meeting);
+    scheduler.advance(Seconds(0.55));
+    EXPECT_EQ(texts(), (QStringList{meeting, "keep me"}));
+
+    // The menu: three rewrites, a divider, then Delete.
+    button(view->row(0), "More")->click();
+    ASSERT_EQ(menus.requests().size(), 1u);
+    EXPECT_EQ(menus.requests().back().items,
+              (QStringList{"Copy Summary", "Clean Up Formatting", "Make Concise", "Delete"}));
+    EXPECT_EQ(menus.requests().back().dividersBefore, QList<int>{3});
+    EXPECT_EQ(menus.requests().back().checked, -1);
+    ASSERT_TRUE(menus.choose(0));
+    EXPECT_EQ(pasteboard.writes.back(), "We met in order to plan. It went well.");
+    EXPECT_EQ(texts().first(), "We met in order to plan. It went well.");
+
+    const auto chooseOn = [&](const QString& text, int item) {
+        for (qsizetype i = 0; i < view->listedEntries().size(); ++i)
+            if (view->listedEntries()[i].text == text) {
+                button(view->row(i), "More")->click();
+                return menus.choose(item);
+            }
+        return false;
+    };
+    ASSERT_TRUE(chooseOn(meeting, 1));
+    EXPECT_EQ(pasteboard.writes.back(), "We met in order to plan.\nIt went well. Then lunch.");
+    ASSERT_TRUE(chooseOn(meeting, 2));
+    EXPECT_EQ(pasteboard.writes.back(), "We met to plan.\nIt went well. Then lunch.");
+    EXPECT_EQ(store.entries().size(), 5);
+
+    // Pin moves the row up and changes its glyphs; Delete removes a pinned entry too.
+    ASSERT_EQ(view->row(4)->accessibleName(), "keep me");
+    button(view->row(4), "Pin")->click();
+    EXPECT_TRUE(view->listedEntries().first().isPinned);
+    EXPECT_EQ(view->listedEntries().first().text, "keep me");
+    ASSERT_NE(button(view->row(0), "Unpin"), nullptr);
+    ASSERT_TRUE(chooseOn(meeting, 3));
+    EXPECT_FALSE(texts().contains(meeting));
+
+    // Clear leaves the pinned entry alone; once more it changes nothing.
+    view->clearButton()->click();
+    EXPECT_EQ(texts(), QStringList{"keep me"});
+    view->clearButton()->click();
+    EXPECT_EQ(texts(), QStringList{"keep me"});
+    button(view->row(0), "Unpin")->click();
+    EXPECT_FALSE(store.entries().first().isPinned);
+    EXPECT_EQ(view->clearButton()->accessibleName(), "Clear");
+
+    // A menu answered after the view has gone acts on the store still.
+    button(view->row(0), "More")->click();
+    view.reset();
+    ASSERT_TRUE(menus.choose(3));
+    EXPECT_TRUE(store.entries().isEmpty());
+}
+
+TEST_F(NotchClipboardViewTest, OnlyRowsInViewAreBuilt) {
+    for (int i = 0; i < 120; ++i)
+        copyElsewhere(QStringLiteral("entry %1").arg(i));
+    makeView(QSize(600, 300));
+    ASSERT_EQ(view->listedEntries().size(), 120);
+    EXPECT_GT(view->builtRowCount(), 3);
+    EXPECT_LT(view->builtRowCount(), 12);
+    QWidget* last = view->row(119);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->accessibleName(), "entry 0");
+    EXPECT_LT(view->builtRowCount(), 30);
+    EXPECT_EQ(view->row(120), nullptr);
+    EXPECT_EQ(view->row(-1), nullptr);
+
+    // A new capture is listed first at once.
+    copyElsewhere("newest");
+    EXPECT_EQ(view->row(0)->accessibleName(), "newest");
+}

@@ -1,0 +1,244 @@
+#include "core/QAObserver.h"
+#include "kit/VantrelType.h"
+#include "modules/ModuleTestSupport.h"
+#include "modules/NotesStore.h"
+#include "notch/NotchNotesView.h"
+#include "notch/NotchStateView.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <algorithm>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class NotchNotesViewTest : public DataFolderTest {
+protected:
+    NotchNotesView& makeView(QSize size = QSize(620, 220)) {
+        view = std::make_unique<NotchNotesView>(store, QColor(Qt::cyan), clock);
+        view->resize(size);
+        view->show();
+        return *view;
+    }
+    const VantrelNote& selected() const { return store.notes()[*store.selectedIndex()]; }
+    QStringList rowNames() const {
+        QStringList out;
+        for (QAbstractButton* row : view->rowButtons())
+            out.append(row->accessibleName());
+        return out;
+    }
+    void addNotes(int count) {
+        for (int i = 0; i < count; ++i) {
+            store.add();
+            store.updateSelected(QStringLiteral("note %1").arg(i));
+        }
+    }
+
+    QAObserver observer{clock, files, home.paths()};
+    NotesStore store{"notes.json", persistence, observer, clock, scheduler};
+    std::unique_ptr<NotchNotesView> view;
+};
+
+} // namespace
+
+TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
+    const NotchNotesView::Content content{7, false, {"eggs", "milk"}};
+    const NotchNotesView::Layout compact = NotchNotesView::layout(QSizeF(600, 169.9), content);
+    EXPECT_TRUE(compact.compact);
+    EXPECT_EQ(compact.rows.size(), 1u);
+    EXPECT_EQ(compact.listColumn.width(), 145);
+    EXPECT_EQ(compact.editorColumn.left(), 155);
+    EXPECT_TRUE(compact.searchField.isEmpty());
+    EXPECT_TRUE(compact.toolsLabel.isEmpty());
+    EXPECT_TRUE(compact.cleanUpButton.isEmpty());
+    EXPECT_TRUE(compact.bulletsButton.isEmpty());
+    EXPECT_TRUE(compact.checklistRow.isEmpty());
+    EXPECT_EQ(compact.checklistButton.size(), QSizeF(24, 24));
+    EXPECT_EQ(compact.deleteButton, QRectF(576, 0, 24, 24));
+    EXPECT_EQ(compact.editor, compact.editorCard.adjusted(7, 7, -7, -7));
+    EXPECT_EQ(compact.editorCard.top(), 29) << "spacing 5 under the toolbar";
+
+    const NotchNotesView::Layout regular = NotchNotesView::layout(QSizeF(600, 170), content);
+    EXPECT_FALSE(regular.compact);
+    EXPECT_EQ(regular.rows.size(), 5u) << "seven notes, five rows";
+    EXPECT_EQ(regular.listColumn.width(), 170);
+    EXPECT_EQ(regular.searchField, QRectF(0, 31, 170, 22));
+    EXPECT_FALSE(regular.toolsLabel.isEmpty());
+    EXPECT_EQ(regular.cleanUpButton.right() + 8, regular.bulletsButton.left());
+    EXPECT_EQ(regular.bulletsButton.right() + 8, regular.checklistButton.left());
+    EXPECT_EQ(regular.cleanUpButton.top(), 0);
+    EXPECT_EQ(regular.cleanUpButton.height(), 24);
+    EXPECT_LT(regular.bulletsButton.right(), regular.checklistButton.left());
+    EXPECT_EQ(regular.editor, regular.editorCard.adjusted(10, 10, -10, -10));
+    EXPECT_EQ(regular.checklistItems.size(), 2u);
+    EXPECT_EQ(regular.checklistRow.bottom(), 170);
+    EXPECT_EQ(regular.editorCard.bottom(), regular.checklistRow.top() - 7);
+    EXPECT_EQ(compact.editorCard.bottom(), 169.9) << "without a checklist row the card goes to the bottom";
+    EXPECT_EQ(regular.checklistItems[1].left(), regular.checklistItems[0].right() + 8);
+    EXPECT_EQ(regular.rows[1].top(), regular.rows[0].bottom() + 7);
+    EXPECT_GT(NotchNotesView::rowHeight(false), NotchNotesView::rowHeight(true)) << "the date line";
+
+    const NotchNotesView::Layout crowded = NotchNotesView::layout(
+        QSizeF(600, 300), {1, false, {"short", QString("long item ").repeated(60), "last"}});
+    ASSERT_EQ(crowded.checklistItems.size(), 2u) << "the item that starts in the row is cut; the rest wait";
+    EXPECT_EQ(crowded.checklistItems[1].right(), 600);
+
+    // The type sizes.
+    const std::pair<QFont, std::pair<double, QFont::Weight>> fonts[] = {
+        {NotchNotesView::headerFont(), {13, QFont::Bold}},
+        {NotchNotesView::searchFont(), {10, QFont::Normal}},
+        {NotchNotesView::rowTitleFont(), {11.5, QFont::Medium}},
+        {NotchNotesView::rowDateFont(), {9.5, QFont::Normal}},
+        {NotchNotesView::smallFont(), {10, QFont::Normal}},
+        {NotchNotesView::toolsFont(), {10, QFont::DemiBold}},
+        {NotchNotesView::editorFont(), {12.5, QFont::Normal}},
+    };
+    for (const auto& [font, expected] : fonts) {
+        EXPECT_EQ(VantrelType::pixelSize(font), expected.first);
+        EXPECT_EQ(font.weight(), expected.second);
+    }
+
+    const NotchNotesView::Layout none = NotchNotesView::layout(QSizeF(600, 300), {0, true, {}});
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_FALSE(none.noMatches.isEmpty());
+    EXPECT_DOUBLE_EQ(none.noMatches.center().x(), 85);
+
+    // The widget at 169 and 170 points high.
+    addNotes(6);
+    makeView(QSize(620, 169));
+    EXPECT_EQ(view->rowButtons().size(), 1);
+    EXPECT_FALSE(view->searchField()->isVisible());
+    EXPECT_FALSE(view->cleanUpButton()->isVisible());
+    EXPECT_TRUE(view->checklistButton()->isVisible());
+    EXPECT_TRUE(view->deleteButton()->isVisible());
+    view->resize(620, 170);
+    EXPECT_EQ(view->rowButtons().size(), 5);
+    EXPECT_TRUE(view->searchField()->isVisible());
+    EXPECT_TRUE(view->bulletsButton()->isVisible());
+}
+
+TEST_F(NotchNotesViewTest, NewNoteFromTheEmptyStateIsSelectedAndHighlighted) {
+    store.setNotes({});
+    makeView();
+    ASSERT_NE(view->stateView(), nullptr);
+    EXPECT_EQ(view->stateView()->title(), "No notes yet");
+    EXPECT_EQ(view->stateView()->message(), "Create a note here; it stays on this Mac.");
+    EXPECT_EQ(view->stateView()->symbol(), "note.text");
+    ASSERT_NE(view->stateView()->actionButton(), nullptr);
+    EXPECT_EQ(view->stateView()->actionButton()->text(), "New Note");
+    view->stateView()->actionButton()->click();
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(store.notes().size(), 1);
+    EXPECT_EQ(selected().title, "New note");
+    EXPECT_EQ(view->stateView(), nullptr);
+    EXPECT_EQ(rowNames(), QStringList{"New note"});
+    EXPECT_EQ(view->listedNotes().first().id, *store.selectedID());
+
+    // The plus button adds another and selects it; a row click selects its note.
+    view->newButton()->click();
+    EXPECT_EQ(store.notes().size(), 2);
+    EXPECT_EQ(store.selectedID(), store.notes().first().id);
+    EXPECT_EQ(view->newButton()->toolTip(), "New note");
+    const QUuid other = store.notes()[1].id;
+    const auto listed = std::ranges::find(view->listedNotes(), other, &VantrelNote::id);
+    ASSERT_NE(listed, view->listedNotes().end());
+    view->rowButtons()[listed - view->listedNotes().begin()]->click();
+    EXPECT_EQ(store.selectedID(), other);
+}
+
+TEST_F(NotchNotesViewTest, TypingTitlesTheNoteWithItsWholeFirstLine) {
+    store.add();
+    makeView();
+    view->editor()->setFocus();
+    QTest::keyClicks(view->editor(), "Packing list");
+    EXPECT_EQ(selected().body, "Packing list");
+    EXPECT_EQ(selected().title, "Packing list");
+    EXPECT_TRUE(rowNames().contains("Packing list"));
+    QTest::keyClick(view->editor(), Qt::Key_Return);
+    QTest::keyClicks(view->editor(), "socks");
+    EXPECT_EQ(selected().body, "Packing list\nsocks");
+    EXPECT_EQ(selected().title, "Packing list");
+
+    // Another note selected elsewhere: the editor shows its body without writing it back.
+    const QUuid first = store.notes()[1].id;
+    const WallTime stamp = store.notes()[1].modifiedAt;
+    clock.advance(Seconds(5));
+    store.setSelectedID(first);
+    EXPECT_EQ(view->editor()->toPlainText(), store.notes()[1].body);
+    EXPECT_EQ(store.notes()[1].modifiedAt, stamp);
+    store.setSelectedID(std::nullopt);
+    EXPECT_EQ(view->editor()->toPlainText(), "");
+    EXPECT_TRUE(view->editor()->isReadOnly());
+}
+
+TEST_F(NotchNotesViewTest, ToolbarAndPinAreStoreOperations) {
+    store.updateSelected("  milk   and  bread \n\n\n\n eggs");
+    makeView();
+    EXPECT_EQ(view->pinButton()->toolTip(), "Pin note");
+    view->pinButton()->click();
+    EXPECT_TRUE(selected().isPinned);
+    view->pinButton()->click();
+    EXPECT_FALSE(selected().isPinned);
+
+    view->cleanUpButton()->click();
+    EXPECT_EQ(selected().body, "milk and bread\n\n\neggs");
+    view->bulletsButton()->click();
+    EXPECT_EQ(selected().body, "\u2022 milk and bread\n\u2022 eggs");
+    EXPECT_EQ(view->editor()->toPlainText(), "\u2022 milk and bread\n\u2022 eggs");
+
+    // Checklist: one "New item" per press, each toggled by its own button.
+    EXPECT_EQ(view->checklistButton()->toolTip(), "Add checklist item");
+    for (int i = 0; i < 3; ++i)
+        view->checklistButton()->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view->checklistButtons().size(), 3);
+    for (QAbstractButton* item : view->checklistButtons())
+        EXPECT_EQ(item->accessibleName(), "New item");
+    view->checklistButtons()[1]->click();
+    EXPECT_FALSE(selected().checklist[0].isComplete);
+    EXPECT_TRUE(selected().checklist[1].isComplete);
+    view->resize(620, 160);
+    EXPECT_TRUE(view->checklistButtons().isEmpty()) << "no checklist row when compact";
+
+    // Deleting the last note leaves a fresh, selected "Quick note".
+    EXPECT_EQ(view->deleteButton()->toolTip(), "Delete note");
+    view->deleteButton()->click();
+    ASSERT_EQ(store.notes().size(), 1);
+    EXPECT_EQ(selected().title, "Quick note");
+    EXPECT_EQ(rowNames(), QStringList{"Quick note"});
+}
+
+TEST_F(NotchNotesViewTest, ASearchThatMatchesNothingKeepsTheEditorOnTheSelectedNote) {
+    store.updateSelected("Groceries\nmilk");
+    makeView();
+    QTest::keyClicks(view->searchField(), "zebra");
+    EXPECT_EQ(store.searchQuery(), "zebra");
+    EXPECT_TRUE(view->rowButtons().isEmpty());
+    EXPECT_FALSE(view->currentLayout().noMatches.isEmpty());
+    EXPECT_EQ(view->editor()->toPlainText(), "Groceries\nmilk");
+    store.setSearchQuery(QString());
+    EXPECT_EQ(view->searchField()->text(), "");
+    EXPECT_EQ(view->rowButtons().size(), 1);
+    EXPECT_TRUE(view->currentLayout().noMatches.isEmpty());
+    EXPECT_EQ(view->searchField()->placeholderText(), "Search notes");
+    EXPECT_EQ(view->searchField()->accessibleName(), "Search notes");
+}
+
+TEST(NotchNotesViewText, RelativeAges) {
+    const WallTime now = WallTime(std::chrono::seconds(1'800'000'000));
+    using std::chrono::seconds;
+    EXPECT_EQ(NotchNotesView::relativeText(now, now), "0 sec");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(59), now), "59 sec");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(60), now), "1 min");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(3599), now), "59 min");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(3600), now), "1 hr");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(86400), now), "1 day");
+    EXPECT_EQ(NotchNotesView::relativeText(now - seconds(3 * 86400 + 5), now), "3 days");
+    EXPECT_EQ(NotchNotesView::relativeText(now + seconds(30), now), "0 sec") << "a clock set back";
+}
