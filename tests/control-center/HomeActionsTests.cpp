@@ -19,12 +19,7 @@ const QString kClick = QStringLiteral("haptic generic");
 class HomeActionsTest : public ::testing::Test {
 protected:
     ControlCenterHarness c;
-    QList<QUrl> chosenFiles;
-    int chooserRuns = 0;
-    HomeActions actions{c.state, c.haptics, [this] {
-                            ++chooserRuns;
-                            return chosenFiles;
-                        }};
+    HomeActions actions{c.context().home};
 };
 
 } // namespace
@@ -171,17 +166,18 @@ TEST_F(HomeActionsTest, TypingWithNoNoteSelectedStartsANoteInsteadOfLosingTheTex
 
 TEST_F(HomeActionsTest, AddFileRunsTheChooserAndShelvesWhatWasChosen) {
     actions.addFile(); // cancelled
-    EXPECT_EQ(chooserRuns, 1);
+    EXPECT_EQ(c.h.openPanel.itemRuns, 1);
     EXPECT_TRUE(c.state.fileShelf().items().isEmpty());
 
-    const QUrl report = QUrl::fromLocalFile(c.h.home.writeFile(QStringLiteral("report.pdf"), "pdf"));
+    const QString report = c.h.home.writeFile(QStringLiteral("report.pdf"), "pdf");
     c.h.home.writeFile(QStringLiteral("photos/beach.png"), "png");
-    const QUrl photos = QUrl::fromLocalFile(c.h.home.root() + QStringLiteral("/photos"));
-    chosenFiles = {report, photos};
+    const QString photos = c.h.home.root() + QStringLiteral("/photos");
+    c.h.openPanel.itemsAnswer = QStringList{report, photos};
     actions.addFile();
-    EXPECT_EQ(c.state.fileShelf().items().size(), 2);
+    // Newest first: the panel's last choice heads the shelf.
+    EXPECT_EQ(c.state.fileShelf().items(), (QList<QUrl>{QUrl::fromLocalFile(photos), QUrl::fromLocalFile(report)}));
 
-    actions.openFile(report);
-    actions.openScreenshot(report);
-    EXPECT_EQ(c.h.workspace.opened, (std::vector<QUrl>{report, report}));
+    actions.openFile(QUrl::fromLocalFile(report));
+    actions.openScreenshot(QUrl::fromLocalFile(report));
+    EXPECT_EQ(c.h.workspace.opened, (std::vector<QUrl>{QUrl::fromLocalFile(report), QUrl::fromLocalFile(report)}));
 }
