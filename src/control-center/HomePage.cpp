@@ -303,6 +303,15 @@ public:
     QSize minimumSizeHint() const override { return {quick_->sizeHint().width() + 120, heightForWidth(0)}; }
 
 protected:
+    // A child's size changed: the strip measures again and tells its own container.
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            resizeEvent(nullptr);
+            return true;
+        }
+        return QWidget::event(event);
+    }
     void resizeEvent(QResizeEvent*) override {
         const int w = width();
         const QSize quick = quick_->sizeHint();
@@ -370,6 +379,15 @@ public:
     QSize minimumSizeHint() const override { return {0, 0}; }
 
 protected:
+    // A column's size changed: the body measures again and tells the page.
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            resizeEvent(nullptr);
+            return true;
+        }
+        return QWidget::event(event);
+    }
     void resizeEvent(QResizeEvent*) override {
         const int w = width();
         const int left = int(HomePage::kLaunchersWidth);

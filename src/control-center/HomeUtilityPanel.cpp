@@ -24,7 +24,6 @@
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -205,15 +204,8 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     column->addWidget(buildHeader());
     column->addWidget(new Rule(0.10, this));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->setAutoFillBackground(false);
-    scroll->viewport()->setAutoFillBackground(false);
-    auto* stack = new QWidget;
-    stack->setAutoFillBackground(false);
+    // The three sections always fit the card: each lists at most five rows.
+    auto* stack = new QWidget(this);
     auto* sections = new QVBoxLayout(stack);
     sections->setContentsMargins(16, 16, 16, 16);
     sections->setSpacing(10);
@@ -221,8 +213,7 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     sections->addWidget(buildSection(HomeUtility::clipboard, buildClipboardControls()));
     sections->addWidget(buildSection(HomeUtility::files, buildFileControls()));
     sections->addStretch(1);
-    scroll->setWidget(stack);
-    column->addWidget(scroll, 1);
+    column->addWidget(stack, 1);
 
     auto* shadow = new VantrelShadow(this, [](const QRectF& rect) { return cardShape(rect); });
     shadow->setLook({QColor(0, 0, 0, int(std::lround(0.55 * 255))), 38, QPointF(0, 18)});
@@ -608,6 +599,8 @@ void HomeUtilityPanel::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = QRectF(rect()).adjusted(0.4, 0.4, -0.4, -0.4);
     const QPainterPath shape = cardShape(frame);
+    // The frosted material under the card's black: the page beneath shows only as a faint haze.
+    painter.fillPath(shape, VantrelTheme::withOpacity(VantrelTheme::surface().dark, 0.7));
     painter.fillPath(shape, QColor(0, 0, 0, int(std::lround(0.89 * 255))));
     QLinearGradient outline(frame.topLeft(), frame.bottomRight());
     outline.setColorAt(0, white(0.23));

@@ -462,6 +462,31 @@ QSize HomeWorkspace::minimumSizeHint() const {
     return {int(kNoteListWidth) + 1 + 14 + 120, heightForWidth(int(kNoteListWidth) + 135)};
 }
 
+bool HomeWorkspace::event(QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest) {
+        // A piece changed its size: measure again and tell the card.
+        updateGeometry();
+        resizeEvent(nullptr);
+        return true;
+    }
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent()) applyScheme();
+    return QWidget::event(event);
+}
+
+void HomeWorkspace::applyScheme() {
+    // The editor's text follows the appearance the page is drawn in.
+    QPalette palette = editor_->palette();
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    palette.setColor(QPalette::Text, VantrelTheme::primary(scheme));
+    palette.setColor(QPalette::PlaceholderText, VantrelTheme::tertiaryText().resolve(scheme));
+    editor_->setPalette(palette);
+}
+
+void HomeWorkspace::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    applyScheme();
+}
+
 void HomeWorkspace::resizeEvent(QResizeEvent* event) {
     if (event) QWidget::resizeEvent(event);
     const int header = header_->sizeHint().height();

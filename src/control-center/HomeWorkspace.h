@@ -69,9 +69,12 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void applyScheme();
     void refreshNotes();
     void rebuildGrid();
     void layoutGrid();

@@ -112,6 +112,8 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     const ButtonLayout l = layout(size(), look);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A button that cannot be pressed now fades back.
+    if (!isEnabled()) painter.setOpacity(0.45);
     const QPointF centre = l.frame.center();
     painter.translate(centre);
     painter.scale(look.scale, look.scale);
