@@ -18,7 +18,8 @@ EscapeKeyMonitor::~EscapeKeyMonitor() {
 }
 
 bool EscapeKeyMonitor::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+    if (!enabled_ || event->type() != QEvent::KeyPress ||
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
         return QObject::eventFilter(watched, event);
     // Taken by value: the action may close what owns this monitor.
     const std::function<void()> action = onEscape_;

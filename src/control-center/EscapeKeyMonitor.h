@@ -19,6 +19,9 @@ public:
     void setOnEscape(std::function<void()> onEscape) { onEscape_ = std::move(onEscape); }
     // Whether it is installed on the application (there is none in some tools).
     bool isInstalled() const { return installed_; }
+    // A disabled monitor lets Escape travel on, as while its panel fades away.
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    bool isEnabled() const { return enabled_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,6 +29,7 @@ protected:
 private:
     std::function<void()> onEscape_;
     bool installed_ = false;
+    bool enabled_ = true;
 };
 
 } // namespace vantrel

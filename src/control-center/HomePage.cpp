@@ -1,5 +1,6 @@
 #include "control-center/HomePage.h"
 
+#include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeActions.h"
 #include "control-center/HomeUtilityPanel.h"
 #include "control-center/VantrelRowButtonStyle.h"
@@ -486,13 +487,15 @@ public:
         panel_->setSelected(utility);
         if (!closing_) return;
         closing_ = false;
+        panel_->escapeMonitor()->setEnabled(true);
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
         animateTo(1);
     }
     void dismiss() {
         if (closing_) return;
         closing_ = true;
-        // Clicks pass to the page while the layer fades away.
+        // Escape and clicks pass to the page while the layer fades away.
+        panel_->escapeMonitor()->setEnabled(false);
         setAttribute(Qt::WA_TransparentForMouseEvents, true);
         animateTo(0);
     }

@@ -368,7 +368,7 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
         return new VantrelButton(text, std::make_shared<VantrelSecondaryButtonStyle>(), parent);
     };
     const auto row = [&](const QString& title, QLabel*& value, QWidget* trailing, VantrelButton*& primary,
-                         void (HomeActions::*toggle)(), void (HomeActions::*reset)(), const QString& name) {
+                         std::function<void()> toggle, std::function<void()> reset, const QString& name) {
         auto* line = new QWidget(controls);
         line->setObjectName(name);
         auto* h = new QHBoxLayout(line);
@@ -388,11 +388,11 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
         h->addStretch(1);
         primary = pill(line);
         primary->setObjectName(name + QStringLiteral(".primary"));
-        connect(primary, &QAbstractButton::clicked, this, [this, toggle] { (actions_.*toggle)(); });
+        connect(primary, &QAbstractButton::clicked, this, std::move(toggle));
         h->addWidget(primary);
         auto* resetButton = secondary(QStringLiteral("Reset"), line);
         resetButton->setObjectName(name + QStringLiteral(".reset"));
-        connect(resetButton, &QAbstractButton::clicked, this, [this, reset] { (actions_.*reset)(); });
+        connect(resetButton, &QAbstractButton::clicked, this, std::move(reset));
         h->addWidget(resetButton);
         column->addWidget(line);
     };
@@ -402,33 +402,36 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
     auto* steps = new QHBoxLayout(stepper);
     steps->setContentsMargins(0, 0, 0, 0);
     steps->setSpacing(5);
-    const auto step = [&](const QString& symbol, void (HomeActions::*action)()) {
+    const auto step = [&](const QString& symbol, std::function<void()> action) {
         auto* button = new GlyphButton(symbol, white(0.72), 8, QFont::Bold, QSize(26, 26),
                                        GlyphButton::Backing::rounded, white(0.075), 7, stepper);
-        connect(button, &QAbstractButton::clicked, this, [this, action] { (actions_.*action)(); });
+        connect(button, &QAbstractButton::clicked, this, std::move(action));
         return button;
     };
-    minus_ = step(QStringLiteral("minus"), &HomeActions::decreaseFocusDuration);
+    minus_ = step(QStringLiteral("minus"), [this] { actions_.decreaseFocusDuration(); });
     minus_->setObjectName(QStringLiteral("focus.minus"));
     minus_->setAccessibleName(QStringLiteral("Shorter"));
     minutes_ = label(QString(), VantrelType::font(10.5, QFont::DemiBold), 1.0, stepper);
     minutes_->setFixedWidth(48);
     minutes_->setAlignment(Qt::AlignCenter);
-    plus_ = step(QStringLiteral("plus"), &HomeActions::increaseFocusDuration);
+    plus_ = step(QStringLiteral("plus"), [this] { actions_.increaseFocusDuration(); });
     plus_->setObjectName(QStringLiteral("focus.plus"));
     plus_->setAccessibleName(QStringLiteral("Longer"));
     steps->addWidget(minus_);
     steps->addWidget(minutes_);
     steps->addWidget(plus_);
-    row(QStringLiteral("Timer"), timerValue_, stepper, timerPrimary_, &HomeActions::toggleFocus,
-        &HomeActions::resetFocus, QStringLiteral("timer"));
+    row(
+        QStringLiteral("Timer"), timerValue_, stepper, timerPrimary_, [this] { actions_.toggleFocus(); },
+        [this] { actions_.resetFocus(); }, QStringLiteral("timer"));
     column->addWidget(new Rule(0.08, controls));
 
     lap_ = secondary(QStringLiteral("Lap"), nullptr);
     lap_->setObjectName(QStringLiteral("lap"));
     connect(lap_, &QAbstractButton::clicked, this, [this] { actions_.recordLap(); });
-    row(QStringLiteral("Stopwatch"), stopwatchValue_, lap_, stopwatchPrimary_, &HomeActions::toggleStopwatch,
-        &HomeActions::resetStopwatch, QStringLiteral("stopwatch"));
+    row(
+        QStringLiteral("Stopwatch"), stopwatchValue_, lap_, stopwatchPrimary_,
+        [this] { actions_.toggleStopwatch(); }, [this] { actions_.resetStopwatch(); },
+        QStringLiteral("stopwatch"));
     column->addWidget(new Rule(0.08, controls));
 
     QStringList presets;
@@ -440,8 +443,10 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
     minutesMenu_->setFixedWidth(92);
     connect(minutesMenu_, &VantrelMenuPicker::chosen, this,
             [this](int index) { actions_.chooseCountdownMinutes(kCountdownPresets[index]); });
-    row(QStringLiteral("Countdown"), countdownValue_, minutesMenu_, countdownPrimary_,
-        &HomeActions::toggleCountdown, &HomeActions::resetCountdown, QStringLiteral("countdown"));
+    row(
+        QStringLiteral("Countdown"), countdownValue_, minutesMenu_, countdownPrimary_,
+        [this] { actions_.toggleCountdown(); }, [this] { actions_.resetCountdown(); },
+        QStringLiteral("countdown"));
     return controls;
 }
 

@@ -42,6 +42,8 @@ public:
         : QAbstractButton(parent), note_(note), selected_(selected), accent_(accent) {
         setText(note.title);
         setAccessibleName(note.title);
+        setProperty("highlighted", selected);
+        setProperty("body", bodyText());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -384,7 +386,9 @@ void HomeWorkspace::refreshNotes() {
     }
     title_->setText(selectedNoteTitle());
     const QString body = actions_.editorText();
-    if (editor_->toPlainText() != body) {
+    // While the editor hands over an edit, the store is caught half-way (a note just added is
+    // still empty); the editor keeps its text and cursor until the edit has landed.
+    if (!editing_ && editor_->toPlainText() != body) {
         showingStore_ = true;
         editor_->setPlainText(body);
         showingStore_ = false;
@@ -394,7 +398,9 @@ void HomeWorkspace::refreshNotes() {
 void HomeWorkspace::editorEdited() {
     if (showingStore_) return;
     // Every change goes to the store at once; with no note selected, the actions start one.
+    editing_ = true;
     actions_.setEditorText(editor_->toPlainText());
+    editing_ = false;
     // The store may have refused the text; the editor shows what was kept.
     if (editor_->toPlainText() != actions_.editorText()) refreshNotes();
 }

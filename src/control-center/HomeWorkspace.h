@@ -94,6 +94,7 @@ private:
     VantrelLabel* title_;
     QPlainTextEdit* editor_;
     bool showingStore_ = false;
+    bool editing_ = false;
     QWidget* shotsPane_;
     QWidget* grid_;
     QWidget* emptyShots_;
