@@ -402,7 +402,8 @@ void xmark(Sketch& s) {
 }
 
 void minus(Sketch& s) {
-    s.stroke(line({5, 12}, {19, 12}));
+    // A bar rather than a hairline, so it reads as clearly as the plus beside it.
+    s.fill(roundedRect({4, 10.6, 16, 2.8}, 1.4));
 }
 
 void plus(Sketch& s) {
