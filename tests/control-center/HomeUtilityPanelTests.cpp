@@ -301,3 +301,17 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
     EXPECT_EQ(texts("file.name").size(), 5);
     EXPECT_EQ(texts("file.name").first(), "kept.txt");
 }
+
+TEST_F(PanelTest, ControlsHaveTheirSizes) {
+    f.shelve({f.file(QStringLiteral("a.txt"))});
+    build(HomeUtility::files);
+    EXPECT_EQ(panel->size(), QSize(680, 530));
+    EXPECT_EQ(panel->closeButton()->size(), QSize(30, 30));
+    EXPECT_EQ(find<QAbstractButton>("focus.minus")->size(), QSize(26, 26));
+    EXPECT_EQ(find<QAbstractButton>("focus.plus")->size(), QSize(26, 26));
+    EXPECT_EQ(value("timer")->width(), 112);
+    EXPECT_EQ(find<VantrelMenuPicker>("minutes")->width(), 92);
+    EXPECT_EQ(rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->size(), QSize(28, 28));
+    EXPECT_EQ(rows("file.row").first()->findChild<VantrelGlyph*>("file.glyph")->size(), QSize(24, 24));
+    EXPECT_EQ(panel->sectionHeader(HomeUtility::timer)->height(), 52);
+}
