@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev

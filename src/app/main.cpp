@@ -3,6 +3,7 @@
 #include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
+#include "app/HomePageWiring.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "core/VantrelDiagnostics.h"
@@ -181,13 +182,21 @@ int main(int argc, char** argv) {
     AppState::setShared(&state);
 
     VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
+    QtMenuPresenter menus;
     VantrelApp application({.state = state,
                             .preferences = preferences,
                             .motion = motion,
                             .haptics = haptics,
                             .appearance = appearance,
                             .themeImages = themeImages,
-                            .scheduler = scheduler},
+                            .scheduler = scheduler,
+                            .home = HomePageWiring::make(state, {.motion = motion,
+                                                                 .haptics = haptics,
+                                                                 .appearance = appearance,
+                                                                 .clock = clock,
+                                                                 .openPanel = openPanel,
+                                                                 .menus = menus,
+                                                                 .files = fileManager})},
                            shell);
     application.showControlCenter();
 

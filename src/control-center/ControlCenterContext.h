@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control-center/HomePageContext.h"
+
 namespace vantrel {
 
 class AppState;
@@ -20,6 +22,8 @@ struct ControlCenterContext {
     SystemAppearance& appearance;
     ThemeImageStore& themeImages;
     Scheduler& scheduler;
+    // What the home page is built from.
+    HomePageContext home;
 };
 
 } // namespace vantrel

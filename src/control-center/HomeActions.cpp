@@ -1,18 +1,19 @@
 #include "control-center/HomeActions.h"
 
-#include "app/AppState.h"
+#include "core/PermissionCenter.h"
 #include "kit/VantrelHaptics.h"
+#include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/FocusTimer.h"
 #include "modules/NotesStore.h"
 #include "modules/StopwatchStore.h"
-#include "services/CommandPaletteController.h"
+#include "platform/OpenPanel.h"
 #include "services/KeyboardCleaningController.h"
 
 namespace vantrel {
 
-HomeActions::HomeActions(AppState& state, VantrelHaptics& haptics, FileChooser chooseFiles, QObject* parent)
-    : QObject(parent), state_(state), haptics_(haptics), chooseFiles_(std::move(chooseFiles)) {}
+HomeActions::HomeActions(const HomePageContext& context, QObject* parent)
+    : QObject(parent), context_(context) {}
 
 void HomeActions::setPresentedUtility(std::optional<HomeUtility> utility) {
     if (presentedUtility_ == utility) return;
@@ -21,7 +22,7 @@ void HomeActions::setPresentedUtility(std::optional<HomeUtility> utility) {
 }
 
 void HomeActions::presentUtility(HomeUtility utility) {
-    haptics_.play(HapticSurface::controls);
+    context_.haptics.play(HapticSurface::controls);
     setPresentedUtility(utility);
 }
 
@@ -40,30 +41,30 @@ bool HomeActions::handleEscape() {
 }
 
 void HomeActions::openSection(VantrelSection section) {
-    haptics_.play(HapticSurface::controls);
-    state_.setSelectedSection(section);
+    context_.haptics.play(HapticSurface::controls);
+    if (context_.selectSection) context_.selectSection(section);
 }
 
 void HomeActions::openPermissions() {
-    state_.setSelectedSection(VantrelSection::permissions);
+    if (context_.selectSection) context_.selectSection(VantrelSection::permissions);
 }
 
 void HomeActions::showCommandPalette() {
-    state_.commandPalette().show(&state_, state_.controlCenterScreen());
+    if (context_.showCommandPalette) context_.showCommandPalette();
 }
 
 void HomeActions::openCleaningCanvas() {
-    state_.keyboardCleaning().start();
+    context_.keyboardCleaning.start();
 }
 
 QString HomeActions::editorText() const {
-    const NotesStore& notes = state_.notes();
+    const NotesStore& notes = context_.notes;
     const std::optional<qsizetype> index = notes.selectedIndex();
     return index ? notes.notes().at(*index).body : QString();
 }
 
 void HomeActions::setEditorText(const QString& text) {
-    NotesStore& notes = state_.notes();
+    NotesStore& notes = context_.notes;
     // The store changes only a selected note; without one the keystrokes would vanish.
     if (!notes.selectedIndex()) {
         if (text.isEmpty()) return;
@@ -73,19 +74,19 @@ void HomeActions::setEditorText(const QString& text) {
 }
 
 void HomeActions::selectNote(const QUuid& id) {
-    state_.notes().setSelectedID(id);
+    context_.notes.setSelectedID(id);
 }
 
 void HomeActions::addNote() {
-    state_.notes().add(std::nullopt);
+    context_.notes.add(std::nullopt);
 }
 
 void HomeActions::openScreenshot(const QUrl& url) {
-    state_.fileShelf().open(url);
+    context_.shelf.open(url);
 }
 
 void HomeActions::toggleFocus() {
-    FocusTimer& focus = state_.focus();
+    FocusTimer& focus = context_.focus;
     if (focus.isRunning())
         focus.pause();
     else
@@ -93,20 +94,20 @@ void HomeActions::toggleFocus() {
 }
 
 void HomeActions::resetFocus() {
-    state_.focus().reset();
+    context_.focus.reset();
 }
 
 void HomeActions::decreaseFocusDuration() {
     // Unclamped on purpose: the timer keeps its own limits.
-    state_.focus().updateDuration(state_.focus().durationMinutes() - 1);
+    context_.focus.updateDuration(context_.focus.durationMinutes() - 1);
 }
 
 void HomeActions::increaseFocusDuration() {
-    state_.focus().updateDuration(state_.focus().durationMinutes() + 1);
+    context_.focus.updateDuration(context_.focus.durationMinutes() + 1);
 }
 
 void HomeActions::toggleStopwatch() {
-    StopwatchStore& stopwatch = state_.stopwatch();
+    StopwatchStore& stopwatch = context_.stopwatch;
     if (stopwatch.isStopwatchRunning())
         stopwatch.pauseStopwatch();
     else
@@ -114,15 +115,15 @@ void HomeActions::toggleStopwatch() {
 }
 
 void HomeActions::resetStopwatch() {
-    state_.stopwatch().resetStopwatch();
+    context_.stopwatch.resetStopwatch();
 }
 
 void HomeActions::recordLap() {
-    state_.stopwatch().recordLap();
+    context_.stopwatch.recordLap();
 }
 
 void HomeActions::toggleCountdown() {
-    StopwatchStore& stopwatch = state_.stopwatch();
+    StopwatchStore& stopwatch = context_.stopwatch;
     if (stopwatch.isCountdownRunning())
         stopwatch.pauseCountdown();
     else
@@ -130,21 +131,34 @@ void HomeActions::toggleCountdown() {
 }
 
 void HomeActions::resetCountdown() {
-    state_.stopwatch().resetCountdown();
+    context_.stopwatch.resetCountdown();
 }
 
 void HomeActions::chooseCountdownMinutes(qint64 minutes) {
-    state_.stopwatch().setCountdown(minutes);
+    context_.stopwatch.setCountdown(minutes);
+}
+
+void HomeActions::copyEntry(const ClipboardEntry& entry) {
+    // The store writes the text, takes the clipboard's new change count as seen and plays the
+    // controls haptic, in that order, so the next capture does not take the copy in again.
+    context_.clipboard.copy(entry);
 }
 
 void HomeActions::addFile() {
-    if (!chooseFiles_) return;
-    const QList<QUrl> chosen = chooseFiles_();
-    if (!chosen.isEmpty()) state_.fileShelf().add(chosen);
+    const std::optional<QStringList> chosen = context_.openPanel.runForItems({});
+    if (!chosen || chosen->isEmpty()) return;
+    QList<QUrl> urls;
+    for (const QString& path : *chosen)
+        urls.append(QUrl::fromLocalFile(path));
+    context_.shelf.add(urls);
 }
 
 void HomeActions::openFile(const QUrl& url) {
-    state_.fileShelf().open(url);
+    context_.shelf.open(url);
+}
+
+void HomeActions::removeFile(const QUrl& url) {
+    context_.shelf.remove(url);
 }
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control-center/HomePageContext.h"
 #include "control-center/HomeUtility.h"
 #include "kit/Navigation.h"
 
@@ -14,8 +15,7 @@
 
 namespace vantrel {
 
-class AppState;
-class VantrelHaptics;
+struct ClipboardEntry;
 
 // What every control of the home page and of its quick-controls panel does: which haptic plays,
 // which published value changes and which store operation runs, in that order. The views bind
@@ -24,9 +24,6 @@ class VantrelHaptics;
 class HomeActions : public QObject {
     Q_OBJECT
 public:
-    // The files and folders the user chose for the shelf; empty when cancelled.
-    using FileChooser = std::function<QList<QUrl>()>;
-
     struct Launcher {
         const char* title;
         const char* symbol;
@@ -44,10 +41,9 @@ public:
     // The countdown lengths the "Minutes" picker offers.
     static constexpr std::array<qint64, 5> kCountdownChoices{1, 3, 5, 10, 25};
 
-    HomeActions(AppState& state, VantrelHaptics& haptics, FileChooser chooseFiles = {},
-                QObject* parent = nullptr);
+    explicit HomeActions(const HomePageContext& context, QObject* parent = nullptr);
 
-    AppState& state() const { return state_; }
+    const HomePageContext& context() const { return context_; }
 
     // The quick-controls panel.
     const std::optional<HomeUtility>& presentedUtility() const { return presentedUtility_; }
@@ -87,9 +83,16 @@ public:
     void resetCountdown();
     void chooseCountdownMinutes(qint64 minutes);
 
-    // The panel's File Shelf section.
+    // The panel's Clipboard section: the entry's whole text back on the clipboard, unseen by the
+    // history, then the controls haptic.
+    void copyEntry(const ClipboardEntry& entry);
+
+    // The panel's File Shelf section. "Add Files…" asks the open panel for several files and
+    // folders and shelves them in the panel's order; a cancel changes nothing.
     void addFile();
     void openFile(const QUrl& url);
+    // Drops the shelf's reference; the file itself stays where it is.
+    void removeFile(const QUrl& url);
 
 Q_SIGNALS:
     void presentedUtilityChanged();
@@ -97,9 +100,7 @@ Q_SIGNALS:
 private:
     void setPresentedUtility(std::optional<HomeUtility> utility);
 
-    AppState& state_;
-    VantrelHaptics& haptics_;
-    FileChooser chooseFiles_;
+    HomePageContext context_;
     std::optional<HomeUtility> presentedUtility_;
 };
 

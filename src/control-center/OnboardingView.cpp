@@ -34,7 +34,8 @@ enum class Tone { primary, secondary };
 
 QColor toneColor(const QWidget* widget, Tone tone) {
     const ColorScheme scheme = VantrelTheme::colorScheme(widget);
-    return tone == Tone::primary ? VantrelTheme::primary(scheme) : VantrelTheme::secondaryText().resolve(scheme);
+    return tone == Tone::primary ? VantrelTheme::primary(scheme)
+                                 : VantrelTheme::secondaryText().resolve(scheme);
 }
 
 constexpr const char* kToneProperty = "vantrelTone";
@@ -59,7 +60,8 @@ QLabel* text(QWidget* parent, const QString& value, double size, QFont::Weight w
 // A rounded panel filled with white at a low opacity, the tile of rows, switches and hints.
 class Tile : public QWidget {
 public:
-    Tile(double radius, double opacity, QWidget* parent) : QWidget(parent), radius_(radius), opacity_(opacity) {}
+    Tile(double radius, double opacity, QWidget* parent)
+        : QWidget(parent), radius_(radius), opacity_(opacity) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -76,8 +78,9 @@ private:
 };
 
 void styleAsPlain(QPushButton* button, const QColor& color) {
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; padding: 4px 6px; color: %1; }")
-                              .arg(color.name(QColor::HexArgb)));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; background: transparent; padding: 4px 6px; color: %1; }")
+            .arg(color.name(QColor::HexArgb)));
 }
 
 // A button drawn as its text alone, in the given colour.
@@ -226,7 +229,8 @@ QRectF StepTransitionFrame::scaled(const QRectF& bounds, double scale) {
 
 OnboardingLayout OnboardingLayout::make(const QSizeF& window, int step) {
     OnboardingLayout l;
-    l.card = QRectF((window.width() - kCardWidth) / 2, (window.height() - kCardHeight) / 2, kCardWidth, kCardHeight);
+    l.card = QRectF((window.width() - kCardWidth) / 2, (window.height() - kCardHeight) / 2, kCardWidth,
+                    kCardHeight);
     const double total = 28 + 3 * 8 + 3 * 6;
     double x = l.card.center().x() - total / 2;
     for (int i = 0; i < 4; ++i) {
@@ -248,8 +252,9 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(38, 0, 38, 30);
     back_ = plainButton(QStringLiteral("Back"), toneColor(this, Tone::secondary), card_);
-    continue_ = new VantrelButton(QStringLiteral("Continue"),
-                                  std::make_shared<VantrelPillButtonStyle>(accent(), &context_.haptics), card_);
+    continue_ =
+        new VantrelButton(QStringLiteral("Continue"),
+                          std::make_shared<VantrelPillButtonStyle>(accent(), &context_.haptics), card_);
     continue_->setMotion(&context_.motion);
     footer->addWidget(back_);
     footer->addStretch();
@@ -360,8 +365,8 @@ QWidget* OnboardingView::welcome() {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(8);
     titles->addWidget(text(page, QStringLiteral("Meet Vantrel"), 38, QFont::Bold, Tone::primary));
-    titles->addWidget(
-        text(page, QStringLiteral("The missing refinement layer for your Mac."), 16, QFont::Medium, Tone::secondary));
+    titles->addWidget(text(page, QStringLiteral("The missing refinement layer for your Mac."), 16,
+                           QFont::Medium, Tone::secondary));
     column->addLayout(titles);
     auto* body =
         new VantrelLabel(QStringLiteral("A useful notch, a calmer menu bar, a Dock that fits you, and "
@@ -380,7 +385,8 @@ QWidget* OnboardingView::welcome() {
         {"Native", "swift"}, {"On-device", "lock.fill"}, {"Modular", "square.grid.2x2"}};
     for (const auto& [title, symbol] : items) {
         const QColor color = toneColor(page, Tone::secondary);
-        auto* glyph = new VantrelGlyph(QString::fromLatin1(symbol), color, 10.5, QFont::DemiBold, 14, 14, badges);
+        auto* glyph =
+            new VantrelGlyph(QString::fromLatin1(symbol), color, 10.5, QFont::DemiBold, 14, 14, badges);
         glyph->setProperty(kToneProperty, int(Tone::secondary));
         row->addWidget(glyph);
         row->addWidget(text(badges, QString::fromUtf8(title), 10.5, QFont::DemiBold, Tone::secondary));
@@ -399,7 +405,8 @@ QWidget* OnboardingView::modules() {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(5);
     titles->addWidget(text(page, QStringLiteral("Make it yours"), 27, QFont::Bold, Tone::primary));
-    titles->addWidget(text(page, QStringLiteral("Every module can be changed later."), 11.5, QFont::Normal, Tone::secondary));
+    titles->addWidget(text(page, QStringLiteral("Every module can be changed later."), 11.5, QFont::Normal,
+                           Tone::secondary));
     column->addLayout(titles);
 
     auto* grid = new QWidget(page);
@@ -408,7 +415,8 @@ QWidget* OnboardingView::modules() {
     cells->setContentsMargins(0, 0, 0, 0);
     cells->setHorizontalSpacing(10);
     cells->setVerticalSpacing(11);
-    const auto addSwitch = [&](int column, const QString& title, const QString& symbol, SettingBinding<bool> binding) {
+    const auto addSwitch = [&](int column, const QString& title, const QString& symbol,
+                               SettingBinding<bool> binding) {
         auto* tile = new Tile(17, 0.055, grid);
         auto* row = new QHBoxLayout(tile);
         row->setContentsMargins(13, 13, 13, 13);
@@ -442,12 +450,13 @@ QWidget* OnboardingView::privacy() {
     column->setSpacing(18);
     column->addStretch();
     column->addWidget(centred(
-        new VantrelIcon(context_.preferences, QStringLiteral("checkmark.shield.fill"), accent(), 65, page), page));
+        new VantrelIcon(context_.preferences, QStringLiteral("checkmark.shield.fill"), accent(), 65, page),
+        page));
     auto* titles = new QVBoxLayout;
     titles->setSpacing(5);
     titles->addWidget(text(page, QStringLiteral("Private by design"), 27, QFont::Bold, Tone::primary));
-    titles->addWidget(text(page, QStringLiteral("Permissions unlock features. They are always optional."), 11.5,
-                           QFont::Normal, Tone::secondary));
+    titles->addWidget(text(page, QStringLiteral("Permissions unlock features. They are always optional."),
+                           11.5, QFont::Normal, Tone::secondary));
     column->addLayout(titles);
 
     auto* rows = new QWidget(page);
@@ -462,8 +471,10 @@ QWidget* OnboardingView::privacy() {
         auto* row = new QHBoxLayout(tile);
         row->setContentsMargins(11, 11, 11, 11);
         row->setSpacing(11);
-        const QColor statusColor = allowed ? accent() : VantrelTheme::dormant().resolve(VantrelTheme::colorScheme(page));
-        auto* status = new VantrelGlyph(flow_.statusSymbol(line.permission), statusColor, 18, QFont::Normal, 22, 22, tile);
+        const QColor statusColor =
+            allowed ? accent() : VantrelTheme::dormant().resolve(VantrelTheme::colorScheme(page));
+        auto* status = new VantrelGlyph(flow_.statusSymbol(line.permission), statusColor, 18, QFont::Normal,
+                                        22, 22, tile);
         status->setProperty(kDormantProperty, !allowed);
         row->addWidget(status);
         auto* texts = new QVBoxLayout;
@@ -486,8 +497,9 @@ QWidget* OnboardingView::privacy() {
         list->addWidget(tile);
     }
     column->addWidget(centred(rows, page));
-    column->addWidget(text(page, QStringLiteral("Clipboard history, notes, files, and preferences stay on this Mac."),
-                           10.5, QFont::Medium, Tone::secondary));
+    column->addWidget(
+        text(page, QStringLiteral("Clipboard history, notes, files, and preferences stay on this Mac."), 10.5,
+             QFont::Medium, Tone::secondary));
     column->addStretch();
     return page;
 }
@@ -558,7 +570,8 @@ void OnboardingView::refreshColors() {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     for (VantrelGlyph* glyph : findChildren<VantrelGlyph*>()) {
         if (glyph->property(kToneProperty).isValid()) glyph->setColor(toneColor(this, Tone::secondary));
-        if (glyph->property(kDormantProperty).toBool()) glyph->setColor(VantrelTheme::dormant().resolve(scheme));
+        if (glyph->property(kDormantProperty).toBool())
+            glyph->setColor(VantrelTheme::dormant().resolve(scheme));
     }
     styleAsPlain(back_, toneColor(this, Tone::secondary));
     update();

@@ -1,5 +1,6 @@
 #include "control-center/PageFactory.h"
 
+#include "control-center/HomePage.h"
 #include "control-center/PlaceholderPage.h"
 
 #include <algorithm>
@@ -16,14 +17,17 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
     const VantrelSection shown = pageSection(section);
     QWidget* page = nullptr;
     switch (shown) {
-    // Every page is still to be built: each shows its placeholder until its own view lands here.
     case VantrelSection::home:
+    case VantrelSection::automations:
+        page = new HomePage(context_.home, parent);
+        break;
+    // The other pages are still to be built: each shows its placeholder until its own view lands
+    // here.
     case VantrelSection::notch:
     case VantrelSection::menuBar:
     case VantrelSection::dock:
     case VantrelSection::feedback:
     case VantrelSection::notifications:
-    case VantrelSection::automations:
     case VantrelSection::appearance:
     case VantrelSection::permissions:
         page = new PlaceholderPage(context_.preferences, title(shown), parent);

@@ -37,8 +37,8 @@ void setOpacity(QWidget* widget, double opacity) {
 RootLayout RootLayout::make(const QSizeF& window) {
     RootLayout l;
     l.metrics = ControlCenterLayoutPolicy::metrics(window.width());
-    const double barWidth =
-        std::max(0.0, std::min(NavigationBarLayout::kMaximumWidth, window.width() - 2 * l.metrics.shellPadding));
+    const double barWidth = std::max(
+        0.0, std::min(NavigationBarLayout::kMaximumWidth, window.width() - 2 * l.metrics.shellPadding));
     l.bar = QRectF((window.width() - barWidth) / 2, kBarTop, barWidth, NavigationBarLayout::kHeight);
     const double pageTop = l.bar.bottom() + kBarBottom;
     l.page = QRectF(0, pageTop, window.width(), std::max(0.0, window.height() - pageTop));
@@ -75,7 +75,8 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
     });
 
     VantrelPreferences& preferences = context_.preferences;
-    preferences.onChange(VantrelPreferences::Setting::hasCompletedOnboarding, this, [this] { showContent(); });
+    preferences.onChange(VantrelPreferences::Setting::hasCompletedOnboarding, this,
+                         [this] { showContent(); });
     preferences.onChange(VantrelPreferences::Setting::appearanceMode, this, [this] { applyAppearance(); });
     preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAppearance(); });
     connect(&context_.appearance, &SystemAppearance::changed, this, &RootView::applyAppearance);
@@ -137,7 +138,8 @@ void RootView::showContent() {
 
 void RootView::buildControlCenter() {
     controlCenter_ = new QWidget(this);
-    backdrop_ = new VantrelBackdrop(context_.preferences, context_.themeImages, context_.motion, controlCenter_);
+    backdrop_ =
+        new VantrelBackdrop(context_.preferences, context_.themeImages, context_.motion, controlCenter_);
     pageHost_ = new QWidget(controlCenter_);
     bar_ = new TopNavigationBar(context_, controlCenter_);
     page_ = pages_.makePage(context_.state.selectedSection(), pageHost_);
@@ -201,7 +203,8 @@ void RootView::cleaningChanged() {
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !active);
     const double target = active ? 1 : 0;
     overlayFade_->stop();
-    const std::optional<VantrelAnimation> animation = overlayAnimation(context_.motion.prefersReducedMotion());
+    const std::optional<VantrelAnimation> animation =
+        overlayAnimation(context_.motion.prefersReducedMotion());
     if (!animation) {
         overlay_->setOpacity(target);
         return;

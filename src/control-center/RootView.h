@@ -2,9 +2,9 @@
 
 #include "control-center/ControlCenterContext.h"
 #include "control-center/ControlCenterLayoutPolicy.h"
+#include "control-center/OnboardingView.h"
 #include "control-center/PageFactory.h"
 #include "core/PreferenceEnums.h"
-#include "control-center/OnboardingView.h"
 #include "kit/VantrelMotion.h"
 #include "platform/SystemAppearance.h"
 

@@ -51,7 +51,8 @@ public:
 
     double idealWidth(const std::array<VantrelNavigationButton*, 8>& buttons) const {
         double width = 0;
-        for (const VantrelNavigationButton* button : buttons) width += button->sizeHint().width();
+        for (const VantrelNavigationButton* button : buttons)
+            width += button->sizeHint().width();
         return width + kButtonSpacing * (buttons.size() - 1);
     }
     void place(const std::array<VantrelNavigationButton*, 8>& buttons, double viewportWidth) {
@@ -111,7 +112,8 @@ public:
     QSize sizeHint() const override {
         const ButtonLook look = currentLook();
         const QFontMetricsF metrics(look.font);
-        const double label = kPillGlyph + (showsTitle_ ? kPillSpacing + metrics.horizontalAdvance(text()) : 0);
+        const double label =
+            kPillGlyph + (showsTitle_ ? kPillSpacing + metrics.horizontalAdvance(text()) : 0);
         return {int(std::ceil(label + 2 * look.horizontalPadding)),
                 int(std::ceil(std::max(kPillGlyph, metrics.height()) + 2 * look.verticalPadding))};
     }
@@ -142,8 +144,9 @@ protected:
         if (showsTitle_) {
             painter.setFont(look.font);
             painter.setPen(look.foreground);
-            painter.drawText(QRectF(glyph.right() + kPillSpacing, l.frame.top(), labelWidth, l.frame.height()),
-                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+            painter.drawText(
+                QRectF(glyph.right() + kPillSpacing, l.frame.top(), labelWidth, l.frame.height()),
+                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
         }
         if (hasFocus()) {
             painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
@@ -156,7 +159,8 @@ private:
     bool showsTitle_ = true;
 };
 
-QLabel* wordmarkLine(const QString& text, double size, QFont::Weight weight, double tracking, QWidget* parent) {
+QLabel* wordmarkLine(const QString& text, double size, QFont::Weight weight, double tracking,
+                     QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     QFont font = VantrelType::font(size, weight);
@@ -176,15 +180,18 @@ NavigationBarLook NavigationBarLook::make(bool reduceTransparency, bool increase
     };
 }
 
-NavigationBarLayout NavigationBarLayout::make(const QSizeF& bar, const ControlCenterLayoutPolicy::NavigationMetrics& m,
+NavigationBarLayout NavigationBarLayout::make(const QSizeF& bar,
+                                              const ControlCenterLayoutPolicy::NavigationMetrics& m,
                                               const QSizeF& wordmark, const QSizeF& pill) {
-    const QRectF content(m.barContentPadding, 0, std::max(0.0, bar.width() - 2 * m.barContentPadding), bar.height());
+    const QRectF content(m.barContentPadding, 0, std::max(0.0, bar.width() - 2 * m.barContentPadding),
+                         bar.height());
     NavigationBarLayout l;
     l.mark = QRectF(content.left(), (bar.height() - kMarkSize) / 2, kMarkSize, kMarkSize);
     if (m.showsWordmark)
-        l.wordmark = QRectF(l.mark.right() + kSpacing, (bar.height() - wordmark.height()) / 2, wordmark.width(),
-                            wordmark.height());
-    l.pill = QRectF(content.right() - pill.width(), (bar.height() - pill.height()) / 2, pill.width(), pill.height());
+        l.wordmark = QRectF(l.mark.right() + kSpacing, (bar.height() - wordmark.height()) / 2,
+                            wordmark.width(), wordmark.height());
+    l.pill = QRectF(content.right() - pill.width(), (bar.height() - pill.height()) / 2, pill.width(),
+                    pill.height());
     const double stripWidth =
         std::max(0.0, std::min(kStripMaximumWidth, content.width() - 2 * m.navigationSideInset));
     l.strip = QRectF(bar.width() / 2 - stripWidth / 2, (bar.height() - NavigationButtonLook::kHeight) / 2,
@@ -194,8 +201,8 @@ NavigationBarLayout NavigationBarLayout::make(const QSizeF& bar, const ControlCe
 
 const std::array<VantrelSection, 8>& TopNavigationBar::sections() {
     static const std::array<VantrelSection, 8> list{
-        VantrelSection::home,     VantrelSection::notch,         VantrelSection::menuBar,
-        VantrelSection::dock,     VantrelSection::feedback,      VantrelSection::notifications,
+        VantrelSection::home,       VantrelSection::notch,       VantrelSection::menuBar,
+        VantrelSection::dock,       VantrelSection::feedback,    VantrelSection::notifications,
         VantrelSection::appearance, VantrelSection::permissions,
     };
     return list;
@@ -247,8 +254,9 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
 
     pill_ = new PalettePill(std::make_shared<VantrelPillButtonStyle>(accent, &context_.haptics), this);
     pill_->setMotion(&context_.motion);
-    connect(pill_, &QAbstractButton::clicked, this,
-            [this] { context_.state.commandPalette().show(&context_.state, context_.state.controlCenterScreen()); });
+    connect(pill_, &QAbstractButton::clicked, this, [this] {
+        context_.state.commandPalette().show(&context_.state, context_.state.controlCenterScreen());
+    });
 
     shadow_ = new VantrelShadow(this, [](const QRectF& rect) { return barShape(rect); });
 
@@ -260,7 +268,8 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
     context_.preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { refreshAccent(); });
     connect(&context_.appearance, &SystemAppearance::changed, this, [this] { refreshAppearance(); });
     connect(&context_.motion, &VantrelMotion::prefersReducedMotionChanged, this, [this](bool reduce) {
-        for (VantrelNavigationButton* button : buttons_) button->setReduceMotion(reduce);
+        for (VantrelNavigationButton* button : buttons_)
+            button->setReduceMotion(reduce);
     });
     setMetrics(metrics_);
     refreshAppearance();
@@ -273,7 +282,8 @@ VantrelNavigationButton* TopNavigationBar::button(VantrelSection section) const 
 }
 
 NavigationBarLook TopNavigationBar::look() const {
-    return NavigationBarLook::make(context_.appearance.reduceTransparency(), context_.appearance.increasedContrast());
+    return NavigationBarLook::make(context_.appearance.reduceTransparency(),
+                                   context_.appearance.increasedContrast());
 }
 
 NavigationBarLayout TopNavigationBar::barLayout() const {
@@ -339,7 +349,8 @@ void TopNavigationBar::scrollToSelection() {
 void TopNavigationBar::refreshAccent() {
     const QColor accent = VantrelTheme::accent(context_.preferences.accent());
     mark_->setAccent(accent);
-    for (VantrelNavigationButton* button : buttons_) button->setAccent(accent);
+    for (VantrelNavigationButton* button : buttons_)
+        button->setAccent(accent);
     pill_->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(accent, &context_.haptics));
     row_->update();
     update();
@@ -380,15 +391,17 @@ void TopNavigationBar::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath shape = barShape(frame);
-    painter.fillPath(shape, VantrelTheme::withOpacity(VantrelTheme::surface().resolve(scheme), l.fillOpacity));
+    painter.fillPath(shape,
+                     VantrelTheme::withOpacity(VantrelTheme::surface().resolve(scheme), l.fillOpacity));
     QLinearGradient sheen(frame.topLeft(), frame.bottomRight());
     const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);
     sheen.setColorAt(0, VantrelTheme::withOpacity(highlight, 0.09));
     sheen.setColorAt(0.5, VantrelTheme::withOpacity(highlight, 0.02));
     sheen.setColorAt(1, VantrelTheme::withOpacity(accent, 0.018));
     painter.fillPath(shape, sheen);
-    painter.strokePath(shape, QPen(VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(scheme), l.outlineOpacity),
-                                   l.outlineWidth));
+    painter.strokePath(
+        shape, QPen(VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(scheme), l.outlineOpacity),
+                    l.outlineWidth));
 }
 
 } // namespace vantrel

@@ -39,7 +39,8 @@ struct NavigationBarLayout {
     static constexpr double kMarkSize = 30;
     static constexpr double kSpacing = 9;
     static constexpr double kStripMaximumWidth = 820;
-    static NavigationBarLayout make(const QSizeF& bar, const ControlCenterLayoutPolicy::NavigationMetrics& metrics,
+    static NavigationBarLayout make(const QSizeF& bar,
+                                    const ControlCenterLayoutPolicy::NavigationMetrics& metrics,
                                     const QSizeF& wordmark, const QSizeF& pill);
 };
 

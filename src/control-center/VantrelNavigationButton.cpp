@@ -74,7 +74,8 @@ void VantrelNavigationButton::updateAccessibility() {
 }
 
 NavigationButtonLook VantrelNavigationButton::look() const {
-    return NavigationButtonLook::make(size(), isSelected_, hover_, hasFocus(), appearance_.increasedContrast());
+    return NavigationButtonLook::make(size(), isSelected_, hover_, hasFocus(),
+                                      appearance_.increasedContrast());
 }
 
 QSize VantrelNavigationButton::sizeHint() const {
@@ -115,13 +116,16 @@ void VantrelNavigationButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(l.font);
-    painter.setPen(l.primaryText ? VantrelTheme::primary(scheme) : VantrelTheme::secondaryText().resolve(scheme));
-    painter.drawText(rect().adjusted(int(NavigationButtonLook::kPadding), 0, -int(NavigationButtonLook::kPadding), 0),
-                     Qt::AlignCenter | Qt::TextSingleLine, text());
+    painter.setPen(l.primaryText ? VantrelTheme::primary(scheme)
+                                 : VantrelTheme::secondaryText().resolve(scheme));
+    painter.drawText(
+        rect().adjusted(int(NavigationButtonLook::kPadding), 0, -int(NavigationButtonLook::kPadding), 0),
+        Qt::AlignCenter | Qt::TextSingleLine, text());
     if (l.hoverOpacity > 0 && l.hoverLine.width() > 0) {
         QPainterPath capsule;
         capsule.addRoundedRect(l.hoverLine, 0.5, 0.5);
-        painter.fillPath(capsule, VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(scheme), l.hoverOpacity));
+        painter.fillPath(capsule,
+                         VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(scheme), l.hoverOpacity));
     }
     if (l.showsFocusRing) {
         painter.setPen(QPen(accent_, l.focusRingWidth));

@@ -13,13 +13,13 @@ class SystemAppearance;
 
 // What a navigation button draws for its state.
 struct NavigationButtonLook {
-    QFont font;           // 13, bold when selected, medium otherwise
-    bool primaryText;     // primary when selected, the secondary text colour otherwise
-    QRectF hoverLine;     // a 1-point capsule 3 points above the bottom, 18 wide while hovered
-    double hoverOpacity;  // 0.72 while hovered (and not selected), else 0
-    bool showsFocusRing;  // keyboard focus
+    QFont font;            // 13, bold when selected, medium otherwise
+    bool primaryText;      // primary when selected, the secondary text colour otherwise
+    QRectF hoverLine;      // a 1-point capsule 3 points above the bottom, 18 wide while hovered
+    double hoverOpacity;   // 0.72 while hovered (and not selected), else 0
+    bool showsFocusRing;   // keyboard focus
     double focusRingWidth; // 3 with increased contrast, else 2
-    QRectF focusRing;     // inset 1 point, corner radius 12
+    QRectF focusRing;      // inset 1 point, corner radius 12
 
     static constexpr double kHeight = 42;
     static constexpr double kPadding = 12;
@@ -35,8 +35,9 @@ struct NavigationButtonLook {
 class VantrelNavigationButton final : public QAbstractButton {
     Q_OBJECT
 public:
-    VantrelNavigationButton(const QString& title, bool isSelected, QColor accent, SystemAppearance& appearance,
-                            std::function<void()> action, QWidget* parent = nullptr);
+    VantrelNavigationButton(const QString& title, bool isSelected, QColor accent,
+                            SystemAppearance& appearance, std::function<void()> action,
+                            QWidget* parent = nullptr);
 
     bool isSelected() const { return isSelected_; }
     void setSelected(bool selected);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QTransform>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -479,6 +480,90 @@ void fallback(Sketch& s) {
     s.fill(circle({12, 12}, 2), true);
 }
 
+void chevronRight(Sketch& s) {
+    s.stroke(polyline({{9, 5.5}, {16, 12}, {9, 18.5}}));
+}
+
+void chevronDown(Sketch& s) {
+    s.stroke(polyline({{5.5, 8.5}, {12, 15.5}, {18.5, 8.5}}));
+}
+
+void keyboard(Sketch& s) {
+    s.stroke(roundedRect({2, 6, 20, 13}, 2.5));
+    QPainterPath keys;
+    for (double x : {6.0, 9.5, 13.0, 16.5})
+        keys.addRoundedRect(QRectF(x - 1, 9, 2, 2), 0.5, 0.5);
+    for (double x : {7.75, 11.25, 14.75})
+        keys.addRoundedRect(QRectF(x - 1, 12, 2, 2), 0.5, 0.5);
+    keys.addRoundedRect(QRectF(8, 15.2, 8, 1.8), 0.6, 0.6);
+    s.fill(keys, true);
+}
+
+void squareAndPencil(Sketch& s) {
+    s.stroke(polyline({{12, 4.5}, {6, 4.5}, {4, 6.5}, {4, 18}, {6, 20}, {17.5, 20}, {19.5, 18}, {19.5, 12}}));
+    s.stroke(polyline({{10, 14}, {10.5, 11.5}, {18.5, 3.5}, {20.5, 5.5}, {12.5, 13.5}}, true));
+}
+
+void photo(Sketch& s) {
+    s.stroke(roundedRect({2.5, 4.5, 19, 15}, 2.5));
+    s.stroke(polyline({{3, 17.5}, {9, 11.5}, {13.5, 16}, {16, 13.5}, {21, 18}}));
+    s.fill(circle({16, 9}, 1.8), true);
+}
+
+void photoOnRectangleAngled(Sketch& s) {
+    QTransform tilt;
+    tilt.translate(12, 12);
+    tilt.rotate(-10);
+    tilt.translate(-12, -12);
+    s.stroke(tilt.map(roundedRect({5, 2.5, 16, 12.5}, 2)), true);
+    s.stroke(roundedRect({2.5, 8.5, 16, 12.5}, 2));
+    s.stroke(polyline({{3, 19}, {8, 14.5}, {11.5, 18}, {13.5, 16}, {18, 20}}));
+}
+
+void xmark(Sketch& s) {
+    s.stroke(line({5.5, 5.5}, {18.5, 18.5}));
+    s.stroke(line({18.5, 5.5}, {5.5, 18.5}));
+}
+
+void minus(Sketch& s) {
+    // A bar rather than a hairline, so it reads as clearly as the plus beside it.
+    s.fill(roundedRect({4, 10.6, 16, 2.8}, 1.4));
+}
+
+void trayAndArrowDown(Sketch& s) {
+    s.stroke(
+        polyline({{3, 13}, {8, 13}, {9.5, 16}, {14.5, 16}, {16, 13}, {21, 13}, {21, 19.5}, {3, 19.5}}, true));
+    s.stroke(line({12, 2.5}, {12, 10.5}), true);
+    s.stroke(polyline({{8.5, 7.5}, {12, 11}, {15.5, 7.5}}), true);
+}
+
+void doc(Sketch& s) {
+    s.stroke(polyline({{14, 2.5},
+                       {6.5, 2.5},
+                       {4.5, 4.5},
+                       {4.5, 19.5},
+                       {6.5, 21.5},
+                       {17.5, 21.5},
+                       {19.5, 19.5},
+                       {19.5, 8},
+                       {14, 2.5}},
+                      true));
+    s.stroke(polyline({{14, 2.5}, {14, 8}, {19.5, 8}}), true);
+}
+
+void exclamationmarkTriangle(Sketch& s) {
+    QPainterPath triangle(QPointF(10.3, 3.8));
+    triangle.quadTo(QPointF(12, 1), QPointF(13.7, 3.8));
+    triangle.lineTo(QPointF(21.6, 17.6));
+    triangle.quadTo(QPointF(23.2, 20.6), QPointF(19.8, 20.6));
+    triangle.lineTo(QPointF(4.2, 20.6));
+    triangle.quadTo(QPointF(0.8, 20.6), QPointF(2.4, 17.6));
+    triangle.closeSubpath();
+    s.stroke(triangle);
+    s.stroke(line({12, 8.5}, {12, 13.5}));
+    s.fill(circle({12, 17}, 1.2));
+}
+
 struct Entry {
     const char* name;
     void (*draw)(Sketch&);
@@ -532,6 +617,17 @@ const Entry kTable[] = {
     {"checklist", checklist},
     {"trash", trash},
     {"circle", [](Sketch& s) { s.stroke(circle({12, 12}, 9.5)); }},
+    {"chevron.right", chevronRight},
+    {"chevron.down", chevronDown},
+    {"keyboard", keyboard},
+    {"square.and.pencil", squareAndPencil},
+    {"photo", photo},
+    {"photo.on.rectangle.angled", photoOnRectangleAngled},
+    {"xmark", xmark},
+    {"minus", minus},
+    {"tray.and.arrow.down", trayAndArrowDown},
+    {"doc", doc},
+    {"exclamationmark.triangle", exclamationmarkTriangle},
 };
 
 const Entry* find(QStringView name) {

@@ -1,5 +1,7 @@
 #include "kit/VantrelButton.h"
 
+#include "kit/VantrelGlyph.h"
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -8,12 +10,14 @@
 
 namespace vantrel {
 
-VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style, QWidget* parent)
+VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style,
+                             QWidget* parent)
     : QAbstractButton(parent), style_(std::move(style)), animation_(new QVariantAnimation(this)) {
     setText(text);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
-    connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { setProgress(v.toDouble()); });
+    connect(animation_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& v) { setProgress(v.toDouble()); });
     connect(this, &QAbstractButton::pressed, this, [this] { pressedChanged(true); });
     connect(this, &QAbstractButton::released, this, [this] { pressedChanged(false); });
     shadow_ = new VantrelShadow(this, [this](const QRectF& rect) {
@@ -73,7 +77,8 @@ void VantrelButton::setProgress(double progress) {
 
 QSizeF VantrelButton::fittingSize(const QString& text, const ButtonLook& look) {
     const QFontMetricsF metrics(look.font);
-    return {metrics.horizontalAdvance(text) + 2 * look.horizontalPadding, metrics.height() + 2 * look.verticalPadding};
+    return {metrics.horizontalAdvance(text) + 2 * look.horizontalPadding,
+            metrics.height() + 2 * look.verticalPadding};
 }
 
 ButtonLayout VantrelButton::layout(const QSizeF& size, const ButtonLook& look) {
@@ -82,8 +87,21 @@ ButtonLayout VantrelButton::layout(const QSizeF& size, const ButtonLook& look) {
                                   -look.verticalPadding)};
 }
 
+namespace {
+constexpr double kGlyphSpacing = 7;
+}
+
+void VantrelButton::setLeadingGlyph(const QString& systemName, double pointSize, double frame) {
+    glyph_ = systemName;
+    glyphPointSize_ = pointSize;
+    glyphFrame_ = frame;
+    updateGeometry();
+    update();
+}
+
 QSize VantrelButton::sizeHint() const {
-    const QSizeF size = fittingSize(text(), currentLook());
+    QSizeF size = fittingSize(text(), currentLook());
+    if (!glyph_.isEmpty()) size.rwidth() += glyphFrame_ + kGlyphSpacing;
     return {int(std::ceil(size.width())), int(std::ceil(size.height()))};
 }
 
@@ -94,6 +112,8 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     const ButtonLayout l = layout(size(), look);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A button that cannot be pressed now fades back.
+    if (!isEnabled()) painter.setOpacity(0.45);
     const QPointF centre = l.frame.center();
     painter.translate(centre);
     painter.scale(look.scale, look.scale);
@@ -108,8 +128,19 @@ void VantrelButton::paintEvent(QPaintEvent*) {
 
     painter.setFont(look.font);
     painter.setPen(look.foreground);
-    painter.drawText(l.labelRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, l.labelRect.width()));
+    QRectF textRect = l.labelRect;
+    if (!glyph_.isEmpty()) {
+        // Glyph and text stay together, centred as one.
+        const double lead = glyphFrame_ + kGlyphSpacing;
+        const double textWidth = std::min(QFontMetricsF(look.font).horizontalAdvance(text()),
+                                          std::max(0.0, l.labelRect.width() - lead));
+        const double left = l.labelRect.center().x() - (lead + textWidth) / 2;
+        const QRectF glyphFrame(left, l.labelRect.center().y() - glyphFrame_ / 2, glyphFrame_, glyphFrame_);
+        VantrelGlyph::paint(painter, glyphFrame, glyph_, look.foreground, glyphPointSize_, QFont::DemiBold);
+        textRect = QRectF(left + lead, l.labelRect.top(), textWidth, l.labelRect.height());
+    }
+    painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, textRect.width()));
     if (hasFocus()) {
         painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
         painter.setBrush(Qt::NoBrush);

@@ -30,6 +30,10 @@ public:
     void setButtonStyle(std::shared_ptr<const VantrelButtonStyle> style);
     // Shortens the press animation while the user prefers reduced motion (may be null).
     void setMotion(VantrelMotion* motion) { motion_ = motion; }
+    // A symbol before the text, in the text's colour at `pointSize` and semibold, centred in a
+    // `frame` by `frame` square 7 points before it.
+    void setLeadingGlyph(const QString& systemName, double pointSize, double frame);
+    QString leadingGlyph() const { return glyph_; }
 
     // How far the press has gone, 0 released to 1 pressed; animated when the style asks for it.
     double pressProgress() const { return progress_; }
@@ -58,6 +62,9 @@ private:
     QVariantAnimation* animation_;
     QPointer<VantrelShadow> shadow_;
     double progress_ = 0;
+    QString glyph_;
+    double glyphPointSize_ = 0;
+    double glyphFrame_ = 0;
 };
 
 } // namespace vantrel

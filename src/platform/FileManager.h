@@ -20,6 +20,8 @@ public:
     virtual bool fileExists(const QString& path) const = 0;
     // The size in bytes of what is at `path`; none when nothing is there.
     virtual std::optional<qint64> fileSize(const QString& path) const = 0;
+    // When what is at `path` was last written; none when nothing is there.
+    virtual std::optional<WallTime> modificationDate(const QString& path) const = 0;
     // Creates the folder with every missing parent; a folder that exists already is no error.
     virtual void createDirectory(const QString& path) = 0;
     // The whole file in one piece, if it is a regular file (never through a symbolic link) of at

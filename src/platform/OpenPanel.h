@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vantrel {
@@ -19,6 +20,9 @@ public:
     virtual ~OpenPanel() = default;
     // The chosen path; none when the user cancelled.
     virtual std::optional<QString> run(const OpenPanelRequest& request) = 0;
+    // Several items at once, files and folders alike: the chosen paths in the order the panel
+    // lists them; none when the user cancelled.
+    virtual std::optional<QStringList> runForItems(const OpenPanelRequest& request) = 0;
 };
 
 } // namespace vantrel

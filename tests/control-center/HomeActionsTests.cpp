@@ -19,19 +19,15 @@ const QString kClick = QStringLiteral("haptic generic");
 class HomeActionsTest : public ::testing::Test {
 protected:
     ControlCenterHarness c;
-    QList<QUrl> chosenFiles;
-    int chooserRuns = 0;
-    HomeActions actions{c.state, c.haptics, [this] {
-                            ++chooserRuns;
-                            return chosenFiles;
-                        }};
+    HomeActions actions{c.context().home};
 };
 
 } // namespace
 
 TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
-    const QStringList titles{"Notch Panel", "Menu Bar", "Trackpad", "Notifications", "Appearance", "Permissions"};
-    const QStringList symbols{"capsule.tophalf.filled", "menubar.rectangle",       "hand.tap", "bell",
+    const QStringList titles{"Notch Panel",   "Menu Bar",   "Trackpad",
+                             "Notifications", "Appearance", "Permissions"};
+    const QStringList symbols{"capsule.tophalf.filled", "menubar.rectangle", "hand.tap", "bell",
                               "circle.lefthalf.filled", "checkmark.shield"};
     const QStringList sections{"notch", "menuBar", "feedback", "notifications", "appearance", "permissions"};
     ASSERT_EQ(HomeActions::kLaunchers.size(), 6u);
@@ -41,7 +37,8 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
         EXPECT_EQ(QString::fromUtf8(row.symbol), symbols[i]);
         const qsizetype from = c.mark();
         actions.openSection(row.section);
-        EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "selectedSection " + sections[i]})) << titles[i].toStdString();
+        EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "selectedSection " + sections[i]}))
+            << titles[i].toStdString();
     }
 
     // "Open Permissions" writes without a haptic.
@@ -54,7 +51,8 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     from = c.mark();
     actions.showCommandPalette();
     c.h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
-    c.h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 800, 600), QRect(1000, 0, 800, 600)};
+    c.h.screens.window =
+        ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 800, 600), QRect(1000, 0, 800, 600)};
     QWidget window;
     c.state.registerControlCenterWindow(window);
     actions.showCommandPalette();
@@ -66,8 +64,9 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     from = c.mark();
     actions.openCleaningCanvas();
     EXPECT_EQ(c.callsSince(from), QStringList{"cleaning.start"});
-    EXPECT_EQ(c.state.keyboardCleaning().statusMessage(),
-              QStringLiteral("macOS could not start the keyboard guard. Review Accessibility and try again."));
+    EXPECT_EQ(
+        c.state.keyboardCleaning().statusMessage(),
+        QStringLiteral("macOS could not start the keyboard guard. Review Accessibility and try again."));
 }
 
 TEST_F(HomeActionsTest, ThePanelOpensWithAHapticAndEveryCloseIsSilent) {
@@ -171,17 +170,20 @@ TEST_F(HomeActionsTest, TypingWithNoNoteSelectedStartsANoteInsteadOfLosingTheTex
 
 TEST_F(HomeActionsTest, AddFileRunsTheChooserAndShelvesWhatWasChosen) {
     actions.addFile(); // cancelled
-    EXPECT_EQ(chooserRuns, 1);
+    EXPECT_EQ(c.h.openPanel.itemRuns, 1);
     EXPECT_TRUE(c.state.fileShelf().items().isEmpty());
 
-    const QUrl report = QUrl::fromLocalFile(c.h.home.writeFile(QStringLiteral("report.pdf"), "pdf"));
+    const QString report = c.h.home.writeFile(QStringLiteral("report.pdf"), "pdf");
     c.h.home.writeFile(QStringLiteral("photos/beach.png"), "png");
-    const QUrl photos = QUrl::fromLocalFile(c.h.home.root() + QStringLiteral("/photos"));
-    chosenFiles = {report, photos};
+    const QString photos = c.h.home.root() + QStringLiteral("/photos");
+    c.h.openPanel.itemsAnswer = QStringList{report, photos};
     actions.addFile();
-    EXPECT_EQ(c.state.fileShelf().items().size(), 2);
+    // Newest first: the panel's last choice heads the shelf.
+    EXPECT_EQ(c.state.fileShelf().items(),
+              (QList<QUrl>{QUrl::fromLocalFile(photos), QUrl::fromLocalFile(report)}));
 
-    actions.openFile(report);
-    actions.openScreenshot(report);
-    EXPECT_EQ(c.h.workspace.opened, (std::vector<QUrl>{report, report}));
+    actions.openFile(QUrl::fromLocalFile(report));
+    actions.openScreenshot(QUrl::fromLocalFile(report));
+    EXPECT_EQ(c.h.workspace.opened,
+              (std::vector<QUrl>{QUrl::fromLocalFile(report), QUrl::fromLocalFile(report)}));
 }

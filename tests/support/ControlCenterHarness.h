@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/HomePageWiring.h"
 #include "control-center/ControlCenterContext.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/RecordingAppComponents.h"
+#include "support/RecordingMenuPresenter.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -25,8 +27,23 @@ struct ControlCenterViewServices {
     ThemeImageStore themeImages{themeFiles, QString()};
 #endif
 
+    RecordingMenuPresenter menus;
+
     ControlCenterContext context(AppStateHarness& h, AppState& state, VantrelHaptics& haptics) {
-        return {state, h.preferences, motion, haptics, appearance, themeImages, h.scheduler};
+        return {state,
+                h.preferences,
+                motion,
+                haptics,
+                appearance,
+                themeImages,
+                h.scheduler,
+                HomePageWiring::make(state, {.motion = motion,
+                                             .haptics = haptics,
+                                             .appearance = appearance,
+                                             .clock = h.clock,
+                                             .openPanel = h.openPanel,
+                                             .menus = menus,
+                                             .files = h.files})};
     }
 };
 

@@ -29,6 +29,9 @@ public:
 
     bool fileExists(const QString& path) const override { return real_.fileExists(path); }
     std::optional<qint64> fileSize(const QString& path) const override { return real_.fileSize(path); }
+    std::optional<WallTime> modificationDate(const QString& path) const override {
+        return real_.modificationDate(path);
+    }
     void createDirectory(const QString& path) override {
         enter(Operation::createDirectory, path);
         real_.createDirectory(path);

@@ -4,7 +4,7 @@
 
 namespace vantrel::test {
 
-// Answers with the path the test chose (none: the user cancelled) and keeps the last request.
+// Answers with the paths the test chose (none: the user cancelled) and keeps the last request.
 class FakeOpenPanel final : public OpenPanel {
 public:
     std::optional<QString> run(const OpenPanelRequest& request) override {
@@ -12,7 +12,16 @@ public:
         return answer;
     }
 
+    std::optional<QStringList> runForItems(const OpenPanelRequest& request) override {
+        lastRequest = request;
+        ++itemRuns;
+        return itemsAnswer;
+    }
+
     std::optional<QString> answer;
+    // What a chooser of several items answers; none: the user cancelled.
+    std::optional<QStringList> itemsAnswer;
+    int itemRuns = 0;
     std::optional<OpenPanelRequest> lastRequest;
 };
 

@@ -31,6 +31,13 @@ std::optional<qint64> PosixFileManager::fileSize(const QString& path) const {
     return static_cast<qint64>(info.st_size);
 }
 
+std::optional<WallTime> PosixFileManager::modificationDate(const QString& path) const {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    const auto since = std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    return WallTime(std::chrono::duration_cast<WallTime::duration>(since));
+}
+
 void PosixFileManager::createDirectory(const QString& path) {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
     // Walk down from the root so the error names the component that failed.

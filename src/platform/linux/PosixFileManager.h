@@ -19,6 +19,7 @@ public:
 
     bool fileExists(const QString& path) const override;
     std::optional<qint64> fileSize(const QString& path) const override;
+    std::optional<WallTime> modificationDate(const QString& path) const override;
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;

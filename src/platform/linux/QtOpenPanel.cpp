@@ -2,8 +2,14 @@
 
 #include "platform/linux/ApplicationEntryFilter.h"
 
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QUrl>
 
 namespace vantrel {
@@ -33,6 +39,43 @@ std::optional<QString> QtOpenPanel::run(const OpenPanelRequest& request) {
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QStringList> QtOpenPanel::runForItems(const OpenPanelRequest& request) {
+    QFileDialog dialog;
+    if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
+    if (!request.prompt.isEmpty()) dialog.setLabelText(QFileDialog::Accept, request.prompt);
+    // A desktop's native dialog offers either files or folders, never both in one choice.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+
+    const auto views = dialog.findChildren<QAbstractItemView*>();
+    for (QAbstractItemView* view : views)
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QStringList chosen;
+    const auto collect = [&dialog, &chosen] {
+        chosen.clear();
+        for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
+            if (!view->isVisible() || !view->selectionModel()) continue;
+            for (const QModelIndex& index : view->selectionModel()->selectedRows(0)) {
+                const QString path = index.data(QFileSystemModel::FilePathRole).toString();
+                if (!path.isEmpty() && !chosen.contains(path)) chosen.append(path);
+            }
+        }
+        // A name typed into the field, with nothing selected in the list.
+        if (chosen.isEmpty())
+            for (const QString& path : dialog.selectedFiles())
+                if (QFileInfo::exists(path)) chosen.append(path);
+        // Through the base: the file dialog's own accept would open a selected folder instead.
+        if (!chosen.isEmpty()) static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+    };
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QObject::disconnect(buttons, &QDialogButtonBox::accepted, &dialog, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, collect);
+    }
+    if (dialog.exec() != QDialog::Accepted || chosen.isEmpty()) return std::nullopt;
+    return chosen;
 }
 
 } // namespace vantrel

@@ -13,6 +13,9 @@ class QtOpenPanel final : public OpenPanel {
 public:
     explicit QtOpenPanel(QStringList applicationFolders);
     std::optional<QString> run(const OpenPanelRequest& request) override;
+    // Qt's own dialog, whose list takes several rows at once and whose confirm button accepts the
+    // selected folders as they are instead of opening them.
+    std::optional<QStringList> runForItems(const OpenPanelRequest& request) override;
 
 private:
     QStringList applicationFolders_;

@@ -1,0 +1,275 @@
+#include "HomeTestSupport.h"
+#include "control-center/EscapeKeyMonitor.h"
+#include "control-center/HomePage.h"
+#include "control-center/HomeUtilityPanel.h"
+#include "kit/SettingsCard.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelSegmentedControl.h"
+#include "modules/FocusTimer.h"
+#include "services/KeyboardCleaningController.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kClick = QStringLiteral("haptic generic");
+
+class HomePageTest : public ::testing::Test {
+protected:
+    HomePageTest() {
+        QObject::connect(&page.actions(), &HomeActions::presentedUtilityChanged, &page, [this] {
+            const auto& u = page.presentedUtility();
+            f.c.h.log.add(QStringLiteral("present ") + (u ? rawValue(*u) : QStringLiteral("none")));
+        });
+        page.resize(1300, 900);
+        page.show();
+        QCoreApplication::sendPostedEvents();
+    }
+    // Escape pressed on `target`; whether the key was taken.
+    static bool escape(QWidget* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        return press.isAccepted();
+    }
+    void settle() {
+        if (page.presentation()) page.presentation()->setCurrentTime(page.presentation()->duration());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    HomeHarness f;
+    HomePage page{f.home};
+};
+
+// Counts the Escape presses a widget is handed.
+class EscapeCounter final : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(HomePageValues, PermissionsTimerAndCountsReadAsTheirTexts) {
+    using S = PermissionState;
+    EXPECT_EQ(HomePage::missingPermissionCount(S::allowed, S::allowed, S::allowed, S::allowed), 0);
+    EXPECT_EQ(HomePage::missingPermissionCount(S::allowed, S::unknown, S::allowed, S::allowed), 1)
+        << "unknown counts like denied";
+    EXPECT_EQ(HomePage::missingPermissionCount(S::denied, S::unknown, S::denied, S::unknown), 4);
+    EXPECT_EQ(HomePage::attentionSubtitle(1), "1 item to review");
+    EXPECT_EQ(HomePage::attentionSubtitle(3), "3 items to review");
+    EXPECT_EQ(HomePage::attentionSubtitle(4), "4 items to review");
+    EXPECT_EQ(HomePage::attentionSubtitle(0), "Everything important is ready");
+    EXPECT_EQ(HomePage::timerValue(false, "12:30"), "Ready");
+    EXPECT_EQ(HomePage::timerValue(true, "12:30"), "12:30");
+}
+
+TEST_F(HomePageTest, TheLiveValuesFollowTheStores) {
+    // Fresh stores: zeros everywhere, a timer that never ran reads Ready.
+    EXPECT_EQ(page.metricButton(HomeUtility::timer)->text(), "Ready");
+    EXPECT_EQ(page.metricButton(HomeUtility::clipboard)->text(), "0");
+    EXPECT_EQ(page.metricButton(HomeUtility::files)->text(), "0");
+    EXPECT_EQ(page.liveRow(HomeUtility::clipboard)->text(), "0 saved");
+    EXPECT_EQ(page.liveRow(HomeUtility::files)->text(), "0 items");
+
+    f.copy(QStringLiteral("one"));
+    f.shelve({f.file(QStringLiteral("a.txt"))});
+    EXPECT_EQ(page.liveRow(HomeUtility::clipboard)->text(), "1 saved");
+    EXPECT_EQ(page.liveRow(HomeUtility::files)->text(), "1 items");
+    EXPECT_EQ(page.metricButton(HomeUtility::clipboard)->text(), "1");
+
+    FocusTimer& focus = f.c.state.focus();
+    focus.start();
+    f.c.h.scheduler.advance(Seconds(2));
+    EXPECT_EQ(page.metricButton(HomeUtility::timer)->text(), focus.timeText());
+    EXPECT_EQ(page.liveRow(HomeUtility::timer)->text(), "24:58");
+    focus.pause();
+    EXPECT_EQ(page.metricButton(HomeUtility::timer)->text(), "Ready") << "paused part-way";
+    EXPECT_EQ(page.liveRow(HomeUtility::timer)->text(), "Ready");
+}
+
+TEST_F(HomePageTest, DotsAndTheAttentionCardFollowSettingsAndPermissions) {
+    const auto lit = [this](int row) { return page.isLauncherLit(HomeActions::kLaunchers[row].section); };
+    VantrelPreferences& p = f.c.h.preferences;
+    p.setNotchEnabled(false);
+    p.setMenuMaskEnabled(false);
+    p.setMenuTintEnabled(false);
+    p.setFeedbackEnabled(false);
+    p.setNotificationsEnabled(false);
+    EXPECT_EQ((std::vector<bool>{lit(0), lit(1), lit(2), lit(3), lit(4)}),
+              (std::vector<bool>{false, false, false, false, true}))
+        << "Appearance is always lit";
+    p.setMenuTintEnabled(true);
+    EXPECT_TRUE(lit(1)) << "the tint alone lights the Menu Bar";
+    p.setNotchEnabled(true);
+    p.setFeedbackEnabled(true);
+    p.setNotificationsEnabled(true);
+    EXPECT_TRUE(lit(0) && lit(2) && lit(3));
+
+    // Launch at login is off in the harness, and never counts.
+    f.grant(true, true, true, true);
+    EXPECT_EQ(page.missingPermissionCount(), 0);
+    EXPECT_TRUE(lit(5));
+    EXPECT_EQ(page.attentionCard()->subtitleLabel()->text(), "Everything important is ready");
+    EXPECT_TRUE(page.attentionIssues()->isHidden());
+    EXPECT_FALSE(page.attentionReady()->isHidden());
+
+    f.grant(true, true, false, true);
+    EXPECT_FALSE(lit(5));
+    EXPECT_EQ(page.attentionCard()->subtitleLabel()->text(), "1 item to review");
+    EXPECT_FALSE(page.attentionIssues()->isHidden());
+    f.grant(false, false, false, false);
+    EXPECT_EQ(page.attentionCard()->subtitleLabel()->text(), "4 items to review");
+}
+
+TEST_F(HomePageTest, ControlsActInOrderOnOneLog) {
+    // Each launcher: the haptic, then the section.
+    qsizetype from = f.c.mark();
+    page.launcher(1)->click();
+    EXPECT_EQ(f.c.callsSince(from), (QStringList{kClick, "selectedSection menuBar"}));
+
+    // Metrics, live rows and "Open shelf": the haptic, then the panel.
+    from = f.c.mark();
+    page.metricButton(HomeUtility::clipboard)->click();
+    page.actions().closeUtility();
+    page.liveRow(HomeUtility::timer)->click();
+    page.actions().closeUtility();
+    page.workspace()->modeControl()->segment(1)->click();
+    page.workspace()->actionButton()->click();
+    EXPECT_EQ(f.c.callsSince(from),
+              (QStringList{kClick, "present Clipboard", "present none", kClick, "present Timer",
+                           "present none", kClick, "present File Shelf"}));
+    settle();
+    ASSERT_NE(page.panel(), nullptr);
+    EXPECT_EQ(page.panel()->selected(), HomeUtility::files);
+
+    // "Quick actions" opens the palette, "Open Cleaning Canvas" only starts cleaning.
+    from = f.c.mark();
+    page.actions().closeUtility();
+    page.quickActionsButton()->click();
+    page.cleaningButton()->click();
+    QStringList calls = f.c.callsSince(from);
+    calls.removeAll(QStringLiteral("app.activate"));
+    // The pill buttons give their own press feedback before their action.
+    EXPECT_EQ(calls, (QStringList{"present none", kClick, "palette.show none", kClick, "cleaning.start"}));
+
+    // The refused start shows the badge with the controller's message; it leads to permissions.
+    ASSERT_FALSE(page.accessibilityBadge()->isHidden());
+    EXPECT_EQ(page.accessibilityBadge()->toolTip(),
+              "macOS could not start the keyboard guard. Review Accessibility and try again.");
+    from = f.c.mark();
+    page.accessibilityBadge()->click();
+    EXPECT_EQ(f.c.callsSince(from), QStringList{"selectedSection permissions"});
+    static_cast<RecordingKeyboardCleaningController&>(f.c.state.keyboardCleaning()).activate();
+    EXPECT_TRUE(page.accessibilityBadge()->isHidden()) << "a session that began clears the message";
+}
+
+TEST_F(HomePageTest, EveryWayOutClosesThePanelAndEscapeWithoutOneTravelsOn) {
+    EXPECT_FALSE(escape(&page)) << "no panel: Escape is not the page's";
+    EXPECT_FALSE(page.cancelShortcut()->isEnabled());
+
+    page.metricButton(HomeUtility::timer)->click();
+    QWidget* layer = page.utilityLayer();
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->parentWidget(), page.window()) << "the backdrop covers the whole window";
+    EXPECT_EQ(layer->geometry(), page.window()->rect());
+    // Entering: faded out and at 98.5 % at the start, 0.15 s long.
+    EXPECT_EQ(page.presentation()->duration(), 150);
+    settle();
+    HomeUtilityPanel* panel = page.panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->size(), QSize(680, 530));
+    EXPECT_EQ(panel->geometry().center(), layer->rect().center());
+
+    // A click beside the panel lands on the backdrop.
+    QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(page.presentedUtility(), std::nullopt);
+    EXPECT_EQ(page.panel(), nullptr);
+    settle();
+    EXPECT_EQ(page.utilityLayer(), nullptr) << "gone once faded";
+
+    // The close button.
+    page.liveRow(HomeUtility::files)->click();
+    settle();
+    page.panel()->closeButton()->click();
+    EXPECT_EQ(page.presentedUtility(), std::nullopt);
+    settle();
+
+    // The cancel command, only while a panel is shown.
+    page.metricButton(HomeUtility::clipboard)->click();
+    EXPECT_TRUE(page.cancelShortcut()->isEnabled());
+    Q_EMIT page.cancelShortcut()->activated();
+    EXPECT_EQ(page.presentedUtility(), std::nullopt);
+    EXPECT_FALSE(page.cancelShortcut()->isEnabled());
+    settle();
+
+    // Escape while the note editor has the focus: the panel closes, the editor never sees it.
+    page.metricButton(HomeUtility::timer)->click();
+    settle();
+    QPlainTextEdit* editor = page.workspace()->editor();
+    EscapeCounter counter;
+    editor->installEventFilter(&counter);
+    editor->setFocus();
+    EXPECT_TRUE(escape(editor));
+    EXPECT_EQ(page.presentedUtility(), std::nullopt);
+    EXPECT_EQ(counter.count, 0);
+    // Fading away, the panel no longer takes Escape.
+    EXPECT_FALSE(escape(editor));
+    EXPECT_EQ(counter.count, 1);
+    settle();
+    EXPECT_FALSE(escape(&page));
+}
+
+TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
+    EXPECT_FALSE(HomePage::isOverviewWide(819));
+    EXPECT_TRUE(HomePage::isOverviewWide(820));
+    QWidget* strip = page.overviewContent();
+    const int wideHeight = strip->heightForWidth(820);
+    const int stackedHeight = strip->heightForWidth(819);
+    EXPECT_GT(stackedHeight, wideHeight + 30) << "stacked: a row, a rule 15 points either side, the metrics";
+
+    const double ideal = page.wideBodyWidth();
+    EXPECT_GE(ideal, 232 + 16 + 16 + 248 + 178);
+    EXPECT_TRUE(page.isBodyWide(ideal));
+    EXPECT_FALSE(page.isBodyWide(ideal - 1));
+
+    // At 1300 the three columns stand side by side and the date shares a row with the metrics.
+    page.resize(1300, 900);
+    QCoreApplication::sendPostedEvents();
+    const QPoint launchers = page.launcher(0)->mapTo(&page, QPoint());
+    const QPoint live = page.liveRow(HomeUtility::timer)->mapTo(&page, QPoint());
+    EXPECT_NEAR(launchers.y(), live.y(), 60);
+    EXPECT_LT(launchers.x(), page.workspace()->mapTo(&page, QPoint()).x());
+    // At 900 the workspace comes first and the others below it.
+    page.resize(900, 900);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_GT(page.launcher(0)->mapTo(&page, QPoint()).y(),
+              page.workspace()->mapTo(&page, QPoint()).y() + page.workspace()->height());
+}
+
+TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
+    const QDate date(2026, 12, 7);
+    EXPECT_EQ(HomePage::overviewDate(date, QLocale(QLocale::English, QLocale::UnitedStates)),
+              "Monday, December 7");
+    EXPECT_EQ(HomePage::overviewDate(date, QLocale(QLocale::German, QLocale::Germany)),
+              "Montag, 7. Dezember");
+    EXPECT_EQ(HomePage::overviewDateAccessible(date, QLocale(QLocale::English, QLocale::UnitedStates)),
+              "Monday, December 7, 2026");
+}

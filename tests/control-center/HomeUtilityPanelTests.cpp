@@ -1,0 +1,317 @@
+#include "HomeTestSupport.h"
+#include "control-center/EscapeKeyMonitor.h"
+#include "control-center/HomeUtilityPanel.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelMenuPicker.h"
+#include "modules/FocusTimer.h"
+#include "modules/StopwatchStore.h"
+#include "platform/linux/QtPasteboard.h"
+#include "support/ManualWorkQueue.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class PanelTest : public ::testing::Test {
+protected:
+    template <typename T = QWidget> T* find(const QString& name) const { return panel->findChild<T*>(name); }
+    QLabel* value(const char* row) const {
+        return find<QLabel>(QString::fromLatin1(row) + QStringLiteral(".value"));
+    }
+    QStringList texts(const QString& name) const {
+        QStringList out;
+        for (QLabel* label : panel->findChildren<QLabel*>(name))
+            if (label->isVisibleTo(panel.get())) out << label->text();
+        return out;
+    }
+    QList<QWidget*> rows(const QString& name) const {
+        QList<QWidget*> out;
+        for (QWidget* row : panel->findChildren<QWidget*>(name))
+            if (row->isVisibleTo(panel.get())) out << row;
+        return out;
+    }
+    void build(HomeUtility utility) {
+        panel = std::make_unique<HomeUtilityPanel>(f.home, actions, utility);
+        panel->show();
+        QCoreApplication::sendPostedEvents();
+    }
+    void turn() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    HomeHarness f;
+    HomeActions actions{f.home};
+    std::unique_ptr<HomeUtilityPanel> panel;
+};
+
+} // namespace
+
+TEST_F(PanelTest, HeadersOnlyReportAndTheOpenSectionFollowsThePage) {
+    build(HomeUtility::timer);
+    EXPECT_TRUE(panel->isExpanded(HomeUtility::timer));
+    EXPECT_FALSE(panel->isExpanded(HomeUtility::clipboard));
+    EXPECT_EQ(panel->headerSymbol(), "timer");
+    EXPECT_EQ(panel->closeButton()->accessibleName(), "Close quick controls");
+
+    actions.presentUtility(HomeUtility::timer);
+    const qsizetype from = f.c.mark();
+    panel->sectionHeader(HomeUtility::timer)->click();
+    EXPECT_EQ(actions.presentedUtility(), HomeUtility::timer) << "the open header keeps its section";
+    panel->sectionHeader(HomeUtility::clipboard)->click();
+    EXPECT_EQ(actions.presentedUtility(), HomeUtility::clipboard);
+    EXPECT_TRUE(f.c.callsSince(from).isEmpty()) << "switching sections plays nothing";
+    EXPECT_TRUE(panel->isExpanded(HomeUtility::timer)) << "the panel waits for the page";
+    panel->setSelected(HomeUtility::clipboard);
+    EXPECT_FALSE(panel->isExpanded(HomeUtility::timer));
+    EXPECT_TRUE(panel->isExpanded(HomeUtility::clipboard));
+    EXPECT_EQ(panel->headerSymbol(), "doc.on.clipboard");
+
+    panel->closeButton()->click();
+    EXPECT_EQ(actions.presentedUtility(), std::nullopt);
+}
+
+TEST_F(PanelTest, EscapeIsTakenOnlyWhileTheMonitorLives) {
+    QWidget other;
+    int calls = 0;
+    {
+        EscapeKeyMonitor monitor([&] { ++calls; });
+        ASSERT_TRUE(monitor.isInstalled());
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        EXPECT_TRUE(QApplication::sendEvent(&other, &escape));
+        EXPECT_EQ(calls, 1);
+        QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        letter.ignore();
+        QApplication::sendEvent(&other, &letter);
+        EXPECT_EQ(calls, 1) << "other keys travel on";
+        monitor.setOnEscape([&] { calls += 10; });
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&other, &again);
+        EXPECT_EQ(calls, 11) << "the newest action is called";
+    }
+    QKeyEvent after(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    after.ignore();
+    QApplication::sendEvent(&other, &after);
+    EXPECT_EQ(calls, 11) << "removed with the monitor";
+}
+
+TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
+    FocusTimer& focus = f.c.state.focus();
+    StopwatchStore& stopwatch = f.c.state.stopwatch();
+    build(HomeUtility::timer);
+    auto* minus = find<QAbstractButton>("focus.minus");
+    auto* plus = find<QAbstractButton>("focus.plus");
+    focus.updateDuration(1);
+    EXPECT_FALSE(minus->isEnabled());
+    EXPECT_TRUE(plus->isEnabled());
+    plus->click();
+    EXPECT_EQ(focus.durationMinutes(), 2);
+    EXPECT_TRUE(minus->isEnabled());
+    focus.updateDuration(120);
+    EXPECT_FALSE(plus->isEnabled());
+    EXPECT_TRUE(minus->isEnabled());
+    focus.updateDuration(30);
+    find<QAbstractButton>("timer.primary")->click();
+    EXPECT_TRUE(focus.isRunning());
+    EXPECT_EQ(find<VantrelButton>("timer.primary")->text(), "Pause");
+    EXPECT_FALSE(minus->isEnabled());
+    EXPECT_FALSE(plus->isEnabled());
+    f.c.h.scheduler.advance(Seconds(5));
+    EXPECT_EQ(value("timer")->text(), "29:55");
+    find<QAbstractButton>("timer.primary")->click();
+    EXPECT_TRUE(minus->isEnabled() && plus->isEnabled()) << "paused, the stepper works again";
+
+    // "Lap" only while the stopwatch runs; a lap leaves the panel as it is.
+    auto* lap = find<QAbstractButton>("lap");
+    EXPECT_FALSE(lap->isEnabled());
+    find<QAbstractButton>("stopwatch.primary")->click();
+    EXPECT_TRUE(lap->isEnabled());
+    f.c.h.scheduler.advance(Seconds(1.25));
+    EXPECT_EQ(value("stopwatch")->text(), "0:01.20");
+    lap->click();
+    EXPECT_EQ(stopwatch.laps().size(), 1);
+    find<QAbstractButton>("stopwatch.primary")->click();
+    EXPECT_FALSE(lap->isEnabled());
+
+    // The countdown: "5:00" fresh, the remaining time without hundredths, the minutes after Reset.
+    EXPECT_EQ(value("countdown")->text(), "5:00");
+    find<QAbstractButton>("countdown.primary")->click();
+    f.c.h.scheduler.advance(Seconds(61.5));
+    EXPECT_EQ(value("countdown")->text(), "3:58");
+    find<QAbstractButton>("countdown.primary")->click();
+    EXPECT_EQ(value("countdown")->text(), "3:58") << "paused";
+    find<QAbstractButton>("countdown.reset")->click();
+    EXPECT_EQ(value("countdown")->text(), "5:00");
+
+    // The minutes menu marks the length among its presets, none for 7.
+    auto* menu = find<VantrelMenuPicker>("minutes");
+    EXPECT_EQ(menu->options(), (QStringList{"1 min", "3 min", "5 min", "10 min", "25 min"}));
+    EXPECT_EQ(menu->currentIndex(), 2);
+    stopwatch.setCountdown(7);
+    EXPECT_EQ(menu->currentIndex(), -1);
+    EXPECT_EQ(value("countdown")->text(), "7:00");
+    stopwatch.startCountdown();
+    menu->click();
+    ASSERT_TRUE(f.c.views.menus.choose(3));
+    EXPECT_EQ(stopwatch.countdownMinutes(), 10);
+    EXPECT_FALSE(stopwatch.isCountdownRunning()) << "a new length stops the countdown";
+    EXPECT_EQ(value("countdown")->text(), "10:00");
+}
+
+TEST(HomeUtilityPanelValues, CountdownAndEntryTexts) {
+    EXPECT_EQ(HomeUtilityPanel::countdownText(0, 5), "5:00");
+    EXPECT_EQ(HomeUtilityPanel::countdownText(0, 25), "25:00");
+    EXPECT_EQ(HomeUtilityPanel::countdownText(179.4, 5), "2:59");
+    EXPECT_EQ(HomeUtilityPanel::presetIndex(25), 4);
+    EXPECT_EQ(HomeUtilityPanel::presetIndex(7), -1);
+    EXPECT_EQ(HomeUtilityPanel::oneLine("a\nb\r\nc\rd"), "a b c d");
+}
+
+TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
+    build(HomeUtility::clipboard);
+    EXPECT_EQ(rows("empty").size(), 1);
+    EXPECT_EQ(rows("empty").first()->accessibleName(), "Nothing copied yet");
+    for (int i = 1; i <= 6; ++i)
+        f.copy(QStringLiteral("entry %1").arg(i));
+    f.copy(QStringLiteral("first line\nsecond line"));
+    turn();
+    EXPECT_EQ(texts("clipboard.text"),
+              (QStringList{"first line second line", "entry 6", "entry 5", "entry 4", "entry 3"}));
+    EXPECT_TRUE(rows("empty").isEmpty());
+
+    f.c.state.clipboard().setSearchText(QStringLiteral("ENTRY 2"));
+    turn();
+    EXPECT_EQ(texts("clipboard.text"), QStringList{"entry 2"});
+    f.c.state.clipboard().setSearchText(QString());
+    turn();
+
+    const qsizetype entries = f.c.state.clipboard().entries().size();
+    QWidget* first = rows("clipboard.row").first();
+    first->findChild<QAbstractButton*>()->click();
+    EXPECT_EQ(f.c.h.pasteboard.string(), "first line\nsecond line") << "line breaks kept";
+    f.c.state.clipboard().captureIfNeeded();
+    EXPECT_EQ(f.c.state.clipboard().entries().size(), entries) << "our own copy is not taken in again";
+}
+
+TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
+    HomeHarness f;
+    QtPasteboard pasteboard(QGuiApplication::clipboard(),
+                            QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
+    ClipboardStore store(pasteboard, f.c.h.persistence, f.c.h.clock, f.c.h.scheduler,
+                         std::make_unique<ManualWorkQueue>(),
+                         [&f] { f.c.h.log.add(QStringLiteral("copied")); });
+    store.start();
+    pasteboard.writeString(QStringLiteral("Dear team,\nsee below."));
+    store.captureIfNeeded();
+    f.c.h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(store.entries().size(), 1);
+    pasteboard.writeString(QStringLiteral("something else"));
+    store.captureIfNeeded();
+    ASSERT_EQ(store.entries().size(), 2);
+
+    HomePageContext context = f.home;
+    HomePageContext withStore{context.preferences,
+                              context.motion,
+                              context.haptics,
+                              context.appearance,
+                              context.clock,
+                              context.focus,
+                              context.stopwatch,
+                              store,
+                              context.shelf,
+                              context.notes,
+                              context.permissions,
+                              context.keyboardCleaning,
+                              context.openPanel,
+                              context.menus,
+                              context.files,
+                              context.selectSection,
+                              context.showCommandPalette};
+    HomeActions actions(withStore);
+    actions.copyEntry(store.entries().last());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Dear team,\nsee below.");
+    // The desktop announces the change on the next turns of the event loop.
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        f.c.h.scheduler.advance(Seconds(1));
+    }
+    store.captureIfNeeded();
+    EXPECT_EQ(store.entries().size(), 2);
+    EXPECT_EQ(f.c.h.log.entries.count(QStringLiteral("copied")), 1) << "the haptic after the write";
+    store.stop();
+}
+
+TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
+    f.c.h.openPanel.itemsAnswer = std::nullopt;
+    build(HomeUtility::files);
+    EXPECT_EQ(rows("empty").first()->accessibleName(), "Drop or add a file to begin");
+    find<QAbstractButton>("addFiles")->click();
+    EXPECT_EQ(f.c.h.openPanel.itemRuns, 1);
+    EXPECT_TRUE(f.c.state.fileShelf().items().isEmpty()) << "cancelled";
+
+    const QString kept = f.file(QStringLiteral("kept.txt"));
+    const QString gone = f.file(QStringLiteral("gone.txt"));
+    QStringList many;
+    for (int i = 0; i < 5; ++i)
+        many << f.file(QStringLiteral("file%1.txt").arg(i));
+    f.c.h.openPanel.itemsAnswer = QStringList{kept, gone};
+    find<QAbstractButton>("addFiles")->click();
+    QFile::remove(gone);
+    f.shelve({});
+    turn();
+    QList<QWidget*> listed = rows("file.row");
+    ASSERT_EQ(listed.size(), 2);
+    // Newest first: the last chosen heads the shelf.
+    EXPECT_EQ(listed[0]->findChild<QLabel*>("file.name")->text(), "gone.txt");
+    auto* warning = listed[0]->findChild<VantrelGlyph*>("file.glyph");
+    EXPECT_EQ(warning->systemName(), "exclamationmark.triangle");
+    EXPECT_EQ(warning->color(), QColor(255, 69, 58));
+    EXPECT_FALSE(listed[0]->findChild<QAbstractButton*>("file.open")->isEnabled());
+    EXPECT_EQ(listed[1]->findChild<VantrelGlyph*>("file.glyph")->systemName(), "doc");
+    EXPECT_TRUE(listed[1]->findChild<QAbstractButton*>("file.open")->isEnabled());
+    listed[1]->findChild<QAbstractButton*>("file.open")->click();
+    EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(kept)});
+
+    auto* remove = listed[1]->findChild<QAbstractButton*>("file.remove");
+    EXPECT_EQ(remove->toolTip(), "Remove this reference from Vantrel; the original file is not deleted");
+    remove->click();
+    turn();
+    EXPECT_TRUE(QFileInfo::exists(kept)) << "the file stays";
+    EXPECT_EQ(f.c.state.fileShelf().items(), QList<QUrl>{QUrl::fromLocalFile(gone)});
+    rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->click();
+    turn();
+    EXPECT_EQ(rows("empty").size(), 1);
+
+    // Only the newest five of more.
+    f.shelve(many + QStringList{kept});
+    turn();
+    EXPECT_EQ(texts("file.name").size(), 5);
+    EXPECT_EQ(texts("file.name").first(), "kept.txt");
+}
+
+TEST_F(PanelTest, ControlsHaveTheirSizes) {
+    f.shelve({f.file(QStringLiteral("a.txt"))});
+    build(HomeUtility::files);
+    EXPECT_EQ(panel->size(), QSize(680, 530));
+    EXPECT_EQ(panel->closeButton()->size(), QSize(30, 30));
+    EXPECT_EQ(find<QAbstractButton>("focus.minus")->size(), QSize(26, 26));
+    EXPECT_EQ(find<QAbstractButton>("focus.plus")->size(), QSize(26, 26));
+    EXPECT_EQ(value("timer")->width(), 112);
+    EXPECT_EQ(find<VantrelMenuPicker>("minutes")->width(), 92);
+    EXPECT_EQ(rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->size(), QSize(28, 28));
+    EXPECT_EQ(rows("file.row").first()->findChild<VantrelGlyph*>("file.glyph")->size(), QSize(24, 24));
+    EXPECT_EQ(panel->sectionHeader(HomeUtility::timer)->height(), 52);
+}

@@ -1,0 +1,186 @@
+#include "HomeTestSupport.h"
+#include "control-center/HomeWorkspace.h"
+#include "control-center/ThumbnailCache.h"
+#include "kit/KitRender.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelSegmentedControl.h"
+#include "modules/FocusTimer.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QList<QUrl> urls(const QStringList& paths) {
+    QList<QUrl> out;
+    for (const QString& path : paths)
+        out << QUrl::fromLocalFile(path);
+    return out;
+}
+
+class WorkspaceTest : public ::testing::Test {
+protected:
+    WorkspaceTest() {
+        workspace.resize(760, 420);
+        workspace.show();
+        QCoreApplication::sendPostedEvents();
+    }
+    QStringList rowTitles() const {
+        QStringList out;
+        for (QAbstractButton* row : workspace.noteRows())
+            out << row->text();
+        return out;
+    }
+    void type(const QString& text) {
+        QPlainTextEdit* editor = workspace.editor();
+        editor->setFocus();
+        QTest::keyClicks(editor, text);
+    }
+
+    HomeHarness f;
+    HomeActions actions{f.home};
+    HomeWorkspace workspace{f.home, actions};
+};
+
+} // namespace
+
+TEST(HomeWorkspaceValues, ImagesAreChosenByExtensionWhateverItsCase) {
+    const QList<QUrl> items = urls({"/s/a.PNG", "/s/b.tif", "/s/folder", "/s/c.JpEg", "/s/noext", "/s/d.webp",
+                                    "/s/e.heic", "/s/f.tiff", "/s/g.gif", "/s/h.jpg", "/s/.png", "/s/i.txt"});
+    EXPECT_EQ(HomeWorkspace::imageItems(items),
+              urls({"/s/a.PNG", "/s/c.JpEg", "/s/d.webp", "/s/e.heic", "/s/f.tiff", "/s/g.gif", "/s/h.jpg"}));
+    EXPECT_EQ(HomeWorkspace::displayName(QUrl::fromLocalFile("/s/Screen Shot 2.final.png")),
+              "Screen Shot 2.final");
+    EXPECT_EQ(rawValue(HomeWorkspace::Mode::notes), "Notes");
+    EXPECT_EQ(rawValue(HomeWorkspace::Mode::screenshots), "Screenshots");
+    EXPECT_EQ(fromRawValue<HomeWorkspace::Mode>(u"Screenshots"), HomeWorkspace::Mode::screenshots);
+    EXPECT_EQ(fromRawValue<HomeWorkspace::Mode>(u"notes"), std::nullopt);
+    EXPECT_EQ(HomeWorkspace::gridColumns(149), 1);
+    EXPECT_EQ(HomeWorkspace::gridColumns(312), 2);
+    EXPECT_EQ(HomeWorkspace::gridColumns(311), 1);
+}
+
+TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
+    EXPECT_EQ(workspace.modeControl()->accessibleName(), "Workspace");
+    EXPECT_EQ(workspace.actionButton()->text(), "New note");
+    NotesStore& notes = f.c.state.notes();
+    QList<QUuid> ids;
+    for (int i = 1; i <= 6; ++i)
+        ids << f.note(QStringLiteral("Note %1").arg(i), QString());
+    const QList<VantrelNote> visible = notes.visibleNotes();
+    ASSERT_GE(visible.size(), 6);
+    EXPECT_EQ(workspace.noteRows().size(), 5);
+    QStringList firstFive;
+    for (const VantrelNote& n : visible.mid(0, 5))
+        firstFive << n.title;
+    EXPECT_EQ(rowTitles(), firstFive);
+
+    // The sixth, selected, is edited with no row highlighted.
+    notes.setSelectedID(visible.at(5).id);
+    EXPECT_EQ(workspace.titleLabel()->text(), visible.at(5).title);
+    int highlighted = 0;
+    for (QAbstractButton* row : workspace.noteRows())
+        if (row->property("highlighted").toBool()) ++highlighted;
+    EXPECT_EQ(highlighted, 0);
+    workspace.noteRows().at(1)->click();
+    EXPECT_EQ(notes.selectedID(), visible.at(1).id);
+    EXPECT_TRUE(workspace.noteRows().at(1)->property("highlighted").toBool());
+
+    // Bodies: empty reads "No additional text", spaces stay as they are.
+    notes.updateSelected(QString());
+    EXPECT_EQ(workspace.noteRows().at(1)->property("body").toString(), "No additional text");
+    notes.updateSelected(QStringLiteral("   "));
+    EXPECT_EQ(workspace.noteRows().at(1)->property("body").toString(), "   ");
+    EXPECT_EQ(workspace.editor()->toPlainText(), "   ");
+
+    // "New note" adds and selects a note; the editor shows it at once.
+    workspace.actionButton()->click();
+    EXPECT_EQ(workspace.titleLabel()->text(), "New note");
+    EXPECT_EQ(workspace.editor()->toPlainText(), QString());
+    workspace.editor()->setPlainText(QStringLiteral("Plans\nfor Monday"));
+    EXPECT_EQ(notes.notes().at(*notes.selectedIndex()).body, "Plans\nfor Monday");
+    EXPECT_EQ(workspace.titleLabel()->text(), "Plans") << "the store retitles the new note";
+}
+
+TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
+    NotesStore& notes = f.c.state.notes();
+    notes.setSelectedID(std::nullopt);
+    EXPECT_EQ(workspace.titleLabel()->text(), "Quick note");
+    const qsizetype before = notes.notes().size();
+    type(QStringLiteral("Call Sam"));
+    ASSERT_EQ(notes.notes().size(), before + 1) << "one note for all the keystrokes";
+    EXPECT_EQ(notes.notes().at(*notes.selectedIndex()).body, "Call Sam");
+    EXPECT_EQ(workspace.editor()->toPlainText(), "Call Sam");
+    // The store titled the note from the first keystroke, as it retitles only a "New note".
+    EXPECT_EQ(workspace.titleLabel()->text(), "C");
+}
+
+TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    EXPECT_EQ(workspace.actionButton()->text(), "Open shelf");
+    EXPECT_FALSE(workspace.screenshotsEmptyState()->isHidden());
+    QDir(f.c.h.home.root()).mkdir(QStringLiteral("folder"));
+    f.shelve({f.c.h.home.root() + QStringLiteral("/folder"), f.file(QStringLiteral("scan.tif")),
+              f.file(QStringLiteral("README"))});
+    EXPECT_FALSE(workspace.screenshotsEmptyState()->isHidden()) << "no image among them";
+    EXPECT_TRUE(workspace.gridItems().isEmpty());
+
+    QStringList images;
+    for (int i = 1; i <= 7; ++i)
+        images << f.image(QStringLiteral("shot%1.png").arg(i), QColor(20 * i, 90, 160));
+    images << f.file(QStringLiteral("broken.png"), "not a picture");
+    f.shelve(images);
+    QStringList shown;
+    for (QAbstractButton* item : workspace.gridItems())
+        shown << item->text();
+    EXPECT_EQ(shown, (QStringList{"broken", "shot7", "shot6", "shot5", "shot4", "shot3"}));
+    EXPECT_TRUE(workspace.screenshotsEmptyState()->isHidden());
+    workspace.gridItems().at(1)->click();
+    EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(images.at(6))});
+
+    // Repaints and store changes read no file again.
+    const int decoded = workspace.thumbnails().decodeCount();
+    EXPECT_EQ(decoded, 6);
+    for (int i = 0; i < 10; ++i) {
+        renderWidget(workspace);
+        f.c.state.focus().start();
+        f.c.h.scheduler.advance(Seconds(1));
+    }
+    f.shelve({});
+    EXPECT_EQ(workspace.thumbnails().decodeCount(), decoded);
+}
+
+TEST(ThumbnailCache, DecodesOncePerVersionAndRemembersUnreadableFiles) {
+    HomeHarness f;
+    ThumbnailCache cache(f.c.h.files, 100);
+    const QString path = f.image(QStringLiteral("wide.png"), Qt::red, QSize(400, 100));
+    const QImage first = cache.image(path);
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.size(), QSize(100, 25)) << "decoded down to what a thumbnail needs";
+    for (int i = 0; i < 10; ++i)
+        cache.image(path);
+    EXPECT_EQ(cache.decodeCount(), 1);
+
+    // A new version of the file is read again.
+    f.image(QStringLiteral("wide.png"), Qt::blue, QSize(200, 200));
+    EXPECT_EQ(cache.image(path).size(), QSize(100, 100));
+    EXPECT_EQ(cache.decodeCount(), 2);
+
+    const QString broken = f.file(QStringLiteral("broken.png"), "text");
+    EXPECT_TRUE(cache.image(broken).isNull());
+    EXPECT_TRUE(cache.image(broken).isNull());
+    EXPECT_EQ(cache.decodeCount(), 3) << "an unreadable file is not tried on every paint";
+    EXPECT_TRUE(cache.image(f.c.h.home.root() + QStringLiteral("/missing.png")).isNull());
+    EXPECT_EQ(cache.decodeCount(), 3) << "nothing there, nothing read";
+
+    EXPECT_EQ(ThumbnailCache::fillSource(QSizeF(400, 100), QSizeF(100, 100)), QRectF(150, 0, 100, 100));
+    EXPECT_EQ(ThumbnailCache::fillSource(QSizeF(100, 400), QSizeF(200, 100)), QRectF(0, 175, 100, 50));
+}
