@@ -182,7 +182,6 @@ int main(int argc, char** argv) {
     AppState::setShared(&state);
 
     VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
-    QtMenuPresenter menus;
     VantrelApp application({.state = state,
                             .preferences = preferences,
                             .motion = motion,
