@@ -119,8 +119,8 @@ TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
     ASSERT_EQ(notes.notes().size(), before + 1) << "one note for all the keystrokes";
     EXPECT_EQ(notes.notes().at(*notes.selectedIndex()).body, "Call Sam");
     EXPECT_EQ(workspace.editor()->toPlainText(), "Call Sam");
-    // The store titled the note from the first keystroke, as it retitles only a "New note".
-    EXPECT_EQ(workspace.titleLabel()->text(), "C");
+    // The title follows the first line while the user has not set one.
+    EXPECT_EQ(workspace.titleLabel()->text(), "Call Sam");
 }
 
 TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
