@@ -64,6 +64,10 @@ public:
     MenuBarAppearanceController& menuBarAppearance() const { return *menuBarAppearance_; }
     CommandPaletteController& commandPalette() const { return *commandPalette_; }
 
+    // Services the notch tabs act through.
+    Workspace& workspace() const { return workspace_; }
+    MenuPresenter& menus() const { return menus_; }
+
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
     // The screen of the registered control-center window; none before one is registered or while
     // it is on no screen.
@@ -110,6 +114,8 @@ private:
     Screens& screens_;
     KeyboardBacklightSignal& keyboardBacklight_;
     AlarmController& alarm_;
+    Workspace& workspace_;
+    MenuPresenter& menus_;
 
     VantrelSection selectedSection_ = VantrelSection::home;
     bool isStarted_ = false;

@@ -35,6 +35,7 @@ class LoginItems;
 class MediaAutomation;
 class MediaController;
 class MenuBarAppearanceController;
+class MenuPresenter;
 class MenuBarScanner;
 class NotchPanelController;
 class NotificationSignalStore;
@@ -104,6 +105,8 @@ public:
         VantrelDiagnostics& diagnostics;
         const VantrelMotion& motion;
         HapticPerformer& hapticPerformer;
+        // What the notch tabs open their menus through.
+        MenuPresenter& menus;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

@@ -31,6 +31,7 @@
 #include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtHttpClient.h"
+#include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
     DisplayCoordinator::setShared(&displays);
     LogindSleepWakeMonitor sleepWake;
     TrayStatusBar statusBar;
+    QtMenuPresenter menus;
     // Named, so that a service added to the list is wired here by name, not by position.
     AppStateFactory factory({
         .clock = clock,
@@ -173,6 +175,7 @@ int main(int argc, char** argv) {
         .diagnostics = diagnostics,
         .motion = motion,
         .hapticPerformer = hapticPerformer,
+        .menus = menus,
     });
     AppState state(factory);
     AppState::setShared(&state);

@@ -43,6 +43,7 @@
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingHapticPerformer.h"
+#include "support/RecordingMenuPresenter.h"
 #include "support/RecordingHttpClient.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingSharingService.h"
@@ -319,6 +320,7 @@ public:
     DisplayCoordinator displays{screens, diagnostics};
     FakeSystemAppearance appearance;
     VantrelMotion motion{appearance};
+    RecordingMenuPresenter menus;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -350,7 +352,8 @@ public:
                                       .displays = displays,
                                       .diagnostics = diagnostics,
                                       .motion = motion,
-                                      .hapticPerformer = hapticPerformer}};
+                                      .hapticPerformer = hapticPerformer,
+                                      .menus = menus}};
 };
 
 } // namespace vantrel::test

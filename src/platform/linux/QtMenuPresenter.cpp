@@ -10,6 +10,10 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
     auto* menu = new QMenu(request.anchor);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (int index = 0; index < request.items.size(); ++index) {
+        if (request.items[index].isEmpty()) {
+            menu->addSeparator();
+            continue;
+        }
         QAction* action = menu->addAction(itemText(request.items[index]));
         action->setCheckable(true);
         action->setChecked(index == request.checked);
