@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
+#include <QStyle>
 #include <algorithm>
 #include <cmath>
 
@@ -168,22 +169,23 @@ void NotchBookmarksView::showCellMenu(int index) {
     if (index < 0 || std::size_t(index) >= items.size() || std::size_t(index) >= cells_.size()) return;
     const VantrelBookmark bookmark = items[std::size_t(index)];
     QPointer<NotchBookmarksView> self(this);
-    menus_.present({QPointer<QWidget>(cells_[std::size_t(index)].data()), cellMenuItems()}, [self, bookmark](int chosen) {
-        if (!self) return;
-        switch (chosen) {
-        case 0:
-            self->store_.move(bookmark, -1);
-            break;
-        case 1:
-            self->store_.move(bookmark, +1);
-            break;
-        case 3:
-            self->store_.remove(bookmark);
-            break;
-        default:
-            break;
-        }
-    });
+    menus_.present({QPointer<QWidget>(cells_[std::size_t(index)].data()), cellMenuItems()},
+                   [self, bookmark](int chosen) {
+                       if (!self) return;
+                       switch (chosen) {
+                       case 0:
+                           self->store_.move(bookmark, -1);
+                           break;
+                       case 1:
+                           self->store_.move(bookmark, +1);
+                           break;
+                       case 3:
+                           self->store_.remove(bookmark);
+                           break;
+                       default:
+                           break;
+                       }
+                   });
 }
 
 void NotchBookmarksView::rebuild() {
@@ -259,8 +261,13 @@ void NotchBookmarksView::place() {
     addApp_->setGeometry(l.addApp.toAlignedRect());
     grid_->setGeometry(l.grid.toAlignedRect());
     if (QWidget* content = grid_->widget()) {
-        const double width = grid_->viewport()->width();
-        const auto rects = cellRects(width, int(cells_.size()), cellHeight());
+        double width = l.grid.width();
+        auto rects = cellRects(width, int(cells_.size()), cellHeight());
+        // A list taller than the area scrolls: its bar takes a strip of the width.
+        if (!rects.empty() && rects.back().bottom() > l.grid.height()) {
+            width -= grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+            rects = cellRects(width, int(cells_.size()), cellHeight());
+        }
         for (std::size_t i = 0; i < rects.size() && i < cells_.size(); ++i)
             if (cells_[i]) cells_[i]->setGeometry(rects[i].toAlignedRect());
         content->resize(int(width), rects.empty() ? 0 : int(std::ceil(rects.back().bottom())));

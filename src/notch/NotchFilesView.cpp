@@ -321,26 +321,27 @@ void NotchFilesView::showTileMenu(int index) {
     if (index < 0 || index >= items.size() || std::size_t(index) >= tiles_.size()) return;
     const QUrl url = items[index];
     QPointer<NotchFilesView> self(this);
-    menus_.present({QPointer<QWidget>(tiles_[std::size_t(index)].data()), tileMenuItems()}, [self, url](int chosen) {
-        if (!self) return;
-        FileShelfStore& store = self->store_;
-        switch (chosen) {
-        case 0:
-            store.open(url);
-            break;
-        case 1:
-            store.reveal(url);
-            break;
-        case 2:
-            store.airDrop({url});
-            break;
-        case 4:
-            store.remove(url);
-            break;
-        default:
-            break;
-        }
-    });
+    menus_.present({QPointer<QWidget>(tiles_[std::size_t(index)].data()), tileMenuItems()},
+                   [self, url](int chosen) {
+                       if (!self) return;
+                       FileShelfStore& store = self->store_;
+                       switch (chosen) {
+                       case 0:
+                           store.open(url);
+                           break;
+                       case 1:
+                           store.reveal(url);
+                           break;
+                       case 2:
+                           store.airDrop({url});
+                           break;
+                       case 4:
+                           store.remove(url);
+                           break;
+                       default:
+                           break;
+                       }
+                   });
 }
 
 void NotchFilesView::confirmNotice() {
