@@ -233,6 +233,8 @@ void NotchBookmarksView::rebuild() {
     // A cell may be in the middle of handling the click that changed the list.
     if (QWidget* old = grid_->takeWidget()) old->deleteLater();
     grid_->setWidget(content);
+    // setWidget turns the background on; the notch surface shows through instead.
+    content->setAutoFillBackground(false);
     content->show();
     refreshStatus();
 }

@@ -243,6 +243,8 @@ void NotchCalendarView::rebuild() {
         auto* container = new QWidget(this);
         list_ = clearScrollArea(container);
         list_->setWidget(new EventRows(store_, accent_, list_));
+        // setWidget turns the background on; the notch surface shows through instead.
+        list_->widget()->setAutoFillBackground(false);
         // Laid over the centre of the list while today has nothing left.
         stateView_ = store_.events().empty() ? makeState(emptyTexts(), {}, container) : nullptr;
         bodyWidget_ = container;

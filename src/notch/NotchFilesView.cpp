@@ -364,6 +364,8 @@ void NotchFilesView::rebuild() {
     // The old tiles may be in the middle of handling the event that changed the shelf.
     if (QWidget* old = grid_->takeWidget()) old->deleteLater();
     grid_->setWidget(grid);
+    // setWidget turns the background on; the notch surface shows through instead.
+    grid->setAutoFillBackground(false);
     const bool hasItems = !items.isEmpty();
     airDropAll_->setVisible(hasItems);
     clear_->setVisible(hasItems);
