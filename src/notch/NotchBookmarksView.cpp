@@ -148,7 +148,9 @@ std::vector<QAbstractButton*> NotchBookmarksView::cells() const {
 QString NotchBookmarksView::statusLine() const {
     // While bookmarks exist the grid hides the empty state, so an operation's message (a refused
     // address, a duplicate, a bookmark that no longer opens) is shown here instead.
-    return store_.items().empty() ? QString() : store_.statusMessage();
+    // The idle hint says nothing over a list that is there.
+    if (store_.items().empty() || store_.statusMessage() == BookmarksStore::kEmptyHint) return QString();
+    return store_.statusMessage();
 }
 
 NotchBookmarksView::Layout NotchBookmarksView::currentLayout() const {

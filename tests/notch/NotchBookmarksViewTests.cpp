@@ -147,3 +147,15 @@ TEST_F(BookmarksTab, ApplicationsShowTheirOwnIconAndAddAppAsksForOne) {
     EXPECT_TRUE(workspace.iconRequests.contains(entry));
     EXPECT_EQ(view.statusLine(), "Application saved.");
 }
+
+TEST_F(BookmarksTab, SavedBookmarksOpenWithoutAMessageLine) {
+    type("", "saved.example");
+    view.addSiteButton()->click();
+    BookmarksStore reopened{persistence, workspace, openPanel};
+    NotchBookmarksView fresh{reopened, menus, QColor(48, 209, 88)};
+    fresh.resize(692, 200);
+    ASSERT_EQ(reopened.items().size(), 1u);
+    EXPECT_EQ(fresh.emptyState(), nullptr);
+    EXPECT_TRUE(fresh.statusLine().isEmpty()) << "the idle hint is for the empty list";
+    EXPECT_TRUE(fresh.currentLayout().status.isEmpty());
+}

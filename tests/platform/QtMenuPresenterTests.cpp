@@ -13,7 +13,8 @@ TEST(QtMenuPresenter, OpensWithoutWaitingMarksTheCurrentItemAndAnswersTheChoice)
     anchor.show();
     QtMenuPresenter presenter;
     std::vector<int> chosen;
-    presenter.present({&anchor, {"Small", "Rock & Roll", "Large"}, 1}, [&chosen](int index) { chosen.push_back(index); });
+    presenter.present({&anchor, {"Small", "Rock & Roll", "Large"}, 1},
+                      [&chosen](int index) { chosen.push_back(index); });
 
     // present() has returned: the menu is open, not running a loop of its own.
     auto* menu = anchor.findChild<QMenu*>();
@@ -31,4 +32,22 @@ TEST(QtMenuPresenter, OpensWithoutWaitingMarksTheCurrentItemAndAnswersTheChoice)
     presenter.present({nullptr, {"Small"}, 0}, [&chosen](int index) { chosen.push_back(index); });
     EXPECT_EQ(anchor.findChildren<QMenu*>().size(), 1);
     EXPECT_EQ(QtMenuPresenter::itemText("A & B && C"), "A && B &&&& C");
+}
+
+TEST(QtMenuPresenter, EmptyItemsAreDividersAndActionMenusShowNoMarks) {
+    QWidget anchor;
+    anchor.resize(120, 24);
+    anchor.show();
+    QtMenuPresenter presenter;
+    std::vector<int> chosen;
+    presenter.present({&anchor, {"Move Left", "Move Right", "", "Remove"}},
+                      [&chosen](int index) { chosen.push_back(index); });
+    auto* menu = anchor.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_FALSE(actions[0]->isCheckable());
+    actions[3]->trigger();
+    EXPECT_EQ(chosen, std::vector<int>{3}) << "the index counts the divider";
 }

@@ -15,7 +15,8 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
             continue;
         }
         QAction* action = menu->addAction(itemText(request.items[index]));
-        action->setCheckable(true);
+        // Only a menu of choices marks one; an action menu shows no check boxes.
+        action->setCheckable(request.checked >= 0);
         action->setChecked(index == request.checked);
         QObject::connect(action, &QAction::triggered, menu, [chosen, index] {
             if (chosen) chosen(index);
