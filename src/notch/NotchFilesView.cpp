@@ -119,8 +119,7 @@ protected:
             GlyphCatalogue::paint(painter, u"doc", icon.adjusted(6, 4, -6, -4),
                                   VantrelTheme::primary(scheme));
         if (temporary_) {
-            const double side = kBadgeGlyph + 2 * kBadgePadding;
-            const QRectF badge(icon.right() - side, icon.bottom() - side, side, side);
+            const QRectF badge = NotchFilesView::badgeRect(icon);
             painter.setPen(Qt::NoPen);
             painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.72f));
             painter.drawEllipse(badge);
@@ -221,6 +220,11 @@ std::vector<QRectF> NotchFilesView::tileRects(double width, int count, double ti
                            tileHeight);
     }
     return rects;
+}
+
+QRectF NotchFilesView::badgeRect(const QRectF& icon) {
+    const double side = kBadgeGlyph + 2 * kBadgePadding;
+    return QRectF(icon.right() - side, icon.bottom() - side, side, side);
 }
 
 QString NotchFilesView::subtitle(const std::optional<QString>& shareStatus) {

@@ -38,6 +38,9 @@ public:
     // The tile rectangles of `count` files in a grid `width` wide: as many columns of at least
     // 110 as fit, sharing the width.
     static std::vector<QRectF> tileRects(double width, int count, double tileHeight = kTileMinimumHeight);
+    // The clock badge over a tile's icon: the 11-point symbol padded by 3 on a circle, at the
+    // icon's bottom-trailing corner.
+    static QRectF badgeRect(const QRectF& icon);
     // The header's subtitle.
     static QString subtitle(const std::optional<QString>& shareStatus);
     // The texts of the drop card.

@@ -127,7 +127,7 @@ void NotchFocusView::startOrPause() {
     }
     // A finished run has no second left to count: Start begins a fresh run of the chosen length
     // rather than doing nothing until Reset.
-    if (timer_.hasFinished() && timer_.remainingSeconds() < 1) timer_.reset();
+    if (timer_.hasFinished()) timer_.reset();
     timer_.start();
 }
 

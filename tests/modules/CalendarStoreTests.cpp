@@ -166,3 +166,13 @@ TEST_F(CalendarFixture, AnAccessRequestStartsAndEndsWithoutAnOldError) {
     scheduler.runDue();
     EXPECT_EQ(store->errorMessage(), QStringLiteral("Still gone."));
 }
+
+TEST_F(CalendarFixture, AFailedRequestKeepsItsErrorEvenWithAccess) {
+    service.stored = {timed("Stand-up", 10, 20)};
+    auto store = makeStore();
+    store->refresh();
+    service.accessError = QStringLiteral("Calendar daemon gone.");
+    store->requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(store->errorMessage(), QStringLiteral("Calendar daemon gone.")) << "no refresh wipes it";
+}

@@ -127,6 +127,9 @@ TEST_F(CalendarTab, RowsShowTitlesAsWrittenAndTheirTimes) {
     EXPECT_EQ(row.bar, QRectF(11, 81, 4, 40));
     EXPECT_EQ(row.title.left(), 26);
     EXPECT_EQ(row.title.right(), 289);
+    EXPECT_DOUBLE_EQ(row.time.top(), row.title.bottom() + 3);
+    EXPECT_DOUBLE_EQ(row.title.top() - rows[1].top(), rows[1].bottom() - row.time.bottom())
+        << "centred in the row";
 }
 
 TEST_F(CalendarTab, DateTitleInTheLocalesOrderWithoutTheYear) {

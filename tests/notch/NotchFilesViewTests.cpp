@@ -76,6 +76,10 @@ TEST_F(FilesTab, TilesFillColumnsOfAtLeast110) {
     EXPECT_TRUE(NotchFilesView::tileRects(692, 0).empty());
 }
 
+TEST_F(FilesTab, TheClockBadgeSitsOnTheIconsCorner) {
+    EXPECT_EQ(NotchFilesView::badgeRect(QRectF(40, 10, 39, 39)), QRectF(62, 32, 17, 17));
+}
+
 TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     const QUrl big = file("render.mov", 524'288'001);
     const QUrl limit = file("limit.bin", 524'288'000);

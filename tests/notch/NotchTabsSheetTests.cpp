@@ -148,6 +148,13 @@ struct TabsSheet : DataFolderTest {
     }
 };
 
+// White at a small opacity over black: a grey of about that many 255ths.
+bool isFaintWhite(QRgb pixel, double opacity) {
+    const double expected = opacity * 255;
+    return std::abs(qRed(pixel) - expected) <= 3 && qRed(pixel) == qGreen(pixel) &&
+           qGreen(pixel) == qBlue(pixel);
+}
+
 bool isAccent(QRgb pixel) {
     return qRed(pixel) > 200 && qGreen(pixel) < 140 && qBlue(pixel) < 130;
 }
@@ -163,8 +170,15 @@ TEST_F(TabsSheet, CalendarWithTodaysEvents) {
     for (auto [size, scheme] : kSizes) {
         NotchCalendarView view(calendar, workspace, accent);
         const QImage image = render(view, NotchTab::calendar, size, scheme);
-        const auto row = NotchCalendarView::rowLayout(NotchCalendarView::rowRects(view.width(), 1)[0]);
+        const QRectF first = NotchCalendarView::rowRects(view.width(), 1)[0];
+        const auto row = NotchCalendarView::rowLayout(first);
         EXPECT_TRUE(isAccent(image.pixel((row.bar.center() + QPointF(14, 14 + view.bodyTop())).toPoint())));
+        if (scheme == ColorScheme::dark) {
+            EXPECT_TRUE(isFaintWhite(
+                image.pixel(
+                    QPointF(first.center().x() + 14, first.top() + 14 + view.bodyTop() + 4).toPoint()),
+                0.055));
+        }
     }
 }
 
@@ -200,13 +214,23 @@ TEST_F(TabsSheet, FilesWithABadgeAndAMovedFileThenTheDropCard) {
             }
     EXPECT_GT(dashes, 12) << "the dashed accent border";
     EXPECT_LT(dashes, 34) << "with gaps";
+    for (int x = int(card.center().x()) - 20; x < int(card.center().x()) + 20; ++x)
+        EXPECT_FALSE(isAccent(image.pixel(x, int(card.top()) + 3))) << "one point wide";
 }
 
 TEST_F(TabsSheet, BookmarksWithAMessage) {
     for (auto [size, scheme] : kSizes) {
         NotchBookmarksView view(bookmarks, menus, accent);
         const QImage image = render(view, NotchTab::bookmarks, size, scheme);
-        const QRectF grid = view.currentLayout().grid.translated(14, 14);
+        const auto layout = view.currentLayout();
+        const QRectF grid = layout.grid.translated(14, 14);
+        if (scheme == ColorScheme::dark) {
+            const QRectF field = layout.nameField.translated(14, 14);
+            EXPECT_TRUE(
+                isFaintWhite(image.pixel(QPointF(field.center().x(), field.top() + 3).toPoint()), 0.06));
+            EXPECT_TRUE(
+                isFaintWhite(image.pixel(QPointF(grid.left() + 70, grid.top() + 3).toPoint()), 0.055));
+        }
         // The first cell's globe, in the accent.
         int accentPixels = 0;
         for (int x = int(grid.left()) + 10; x < int(grid.left()) + 40; ++x)
