@@ -102,6 +102,17 @@ TEST_F(BookmarksTab, CellsOpenMoveAndRemoveFromTheirMenu) {
     EXPECT_EQ(view.cells().size(), 2u);
     EXPECT_TRUE(paintedTexts(view).contains("c.example"));
 
+    EXPECT_TRUE(NotchBookmarksView::cellRects(0, 3, 50).empty());
+    // The form: two fields share what the buttons leave, 8 apart.
+    const auto form = NotchBookmarksView::layout(QSizeF(600, 200), QSizeF(80, 24), QSizeF(60, 32), false);
+    EXPECT_EQ(form.nameField, QRectF(0, 0, 218, 32));
+    EXPECT_EQ(form.addressField, QRectF(226, 0, 218, 32));
+    EXPECT_EQ(form.addSite, QRectF(452, 4, 80, 24));
+    EXPECT_EQ(form.addApp, QRectF(540, 0, 60, 32));
+    EXPECT_EQ(form.grid, QRectF(0, 42, 600, 158));
+    EXPECT_EQ(
+        NotchBookmarksView::layout(QSizeF(100, 200), QSizeF(80, 24), QSizeF(60, 32), false).nameField.width(),
+        0);
     // Cells of at least 145 share the width, 9 apart.
     const auto cells = NotchBookmarksView::cellRects(453, 4, 50);
     EXPECT_EQ(cells[2], QRectF(308, 0, 145, 50));

@@ -1,5 +1,6 @@
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/FocusTimer.h"
 #include "modules/NotificationSignalStore.h"
@@ -10,6 +11,7 @@
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingUserDefaults.h"
 
+#include <QFontMetricsF>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -77,6 +79,13 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     EXPECT_FALSE(paints("Pause to change the duration"));
     EXPECT_EQ(buttonText(), "Start");
     EXPECT_TRUE(view.currentLayout().hint.isEmpty());
+    EXPECT_TRUE(paints("Reset"));
+    EXPECT_EQ(view.resetButton()->accessibleName(), "Reset");
+    // Reset: the label padded 16 across and 9 down.
+    const QRectF reset = view.currentLayout().reset;
+    const QFontMetricsF resetMetrics(VantrelType::font(12.5, QFont::Medium));
+    EXPECT_DOUBLE_EQ(reset.width(), resetMetrics.horizontalAdvance("Reset") + 32);
+    EXPECT_DOUBLE_EQ(reset.height(), resetMetrics.height() + 18);
 
     view.startPauseButton()->click();
     EXPECT_TRUE(timer.isRunning());
@@ -84,6 +93,9 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     EXPECT_EQ(buttonText(), "Pause");
     EXPECT_TRUE(paints("Pause to change the duration"));
     EXPECT_FALSE(view.currentLayout().hint.isEmpty());
+    const auto running = view.currentLayout();
+    EXPECT_EQ(running.hint.top(), 24 + 14);
+    EXPECT_EQ(running.ring.top(), running.hint.bottom() + 14) << "the hint pushes the ring down";
     view.picker()->segment(0)->click();
     EXPECT_EQ(timer.durationMinutes(), 5);
 
