@@ -64,8 +64,9 @@ public:
     MenuBarAppearanceController& menuBarAppearance() const { return *menuBarAppearance_; }
     CommandPaletteController& commandPalette() const { return *commandPalette_; }
 
-    // Services that the views it hands out read.
+    // Services that the views it hands out read and act through.
     const Clock& clock() const { return clock_; }
+    Workspace& workspace() const { return workspace_; }
     MenuPresenter& menus() const { return menus_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
@@ -115,6 +116,7 @@ private:
     KeyboardBacklightSignal& keyboardBacklight_;
     AlarmController& alarm_;
     const Clock& clock_;
+    Workspace& workspace_;
     MenuPresenter& menus_;
 
     VantrelSection selectedSection_ = VantrelSection::home;

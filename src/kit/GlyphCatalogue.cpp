@@ -564,6 +564,51 @@ void exclamationmarkTriangle(Sketch& s) {
     s.fill(circle({12, 17}, 1.2));
 }
 
+// A calendar page with an exclamation badge at its lower right.
+void calendarBadgeExclamationmark(Sketch& s) {
+    s.stroke(polyline({{14, 20}, {5.5, 20}, {3, 17.5}, {3, 7.5}, {5.5, 5}, {18.5, 5}, {21, 7.5}, {21, 12}}));
+    s.stroke(line({3, 10}, {21, 10}));
+    s.stroke(line({8, 3}, {8, 6.5}));
+    s.stroke(line({16, 3}, {16, 6.5}));
+    s.stroke(line({19, 14.5}, {19, 18.5}), true);
+    s.fill(circle({19, 21.5}, 1.1), true);
+}
+
+void checkmarkCircle(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    s.stroke(polyline({{7.8, 12.4}, {10.8, 15.4}, {16.4, 9}}));
+}
+
+// A clock face with an exclamation badge, filled so it reads on the small badge it sits in.
+void clockBadgeExclamationmarkFill(Sketch& s) {
+    QPainterPath face;
+    face.setFillRule(Qt::OddEvenFill);
+    face.addEllipse(QPointF(10.5, 12.5), 8.5, 8.5);
+    face.addEllipse(QPointF(10.5, 12.5), 6.3, 6.3);
+    s.fill(face);
+    s.stroke(polyline({{10.5, 8}, {10.5, 12.5}, {13.5, 14.5}}));
+    s.fill(roundedRect({19.6, 4, 2.8, 10}, 1.4));
+    s.fill(circle({21, 18}, 1.6));
+}
+
+// A page with an arrow coming down into it.
+void arrowDownDoc(Sketch& s) {
+    s.stroke(polyline({{9, 3}, {6.5, 3}, {4.5, 5}, {4.5, 19}, {6.5, 21}, {17.5, 21}, {19.5, 19}, {19.5, 5}, {17.5, 3}, {15, 3}}));
+    s.stroke(line({12, 2}, {12, 14}));
+    s.stroke(polyline({{8.5, 10.5}, {12, 14}, {15.5, 10.5}}));
+    s.stroke(line({8.5, 17.5}, {15.5, 17.5}), true);
+}
+
+void globe(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    QPainterPath meridian;
+    meridian.addEllipse(QPointF(12, 12), 4.2, 9.5);
+    s.stroke(meridian, true);
+    s.stroke(line({2.5, 12}, {21.5, 12}), true);
+    s.stroke(line({4, 7}, {20, 7}), true);
+    s.stroke(line({4, 17}, {20, 17}), true);
+}
+
 struct Entry {
     const char* name;
     void (*draw)(Sketch&);
@@ -628,6 +673,11 @@ const Entry kTable[] = {
     {"tray.and.arrow.down", trayAndArrowDown},
     {"doc", doc},
     {"exclamationmark.triangle", exclamationmarkTriangle},
+    {"calendar.badge.exclamationmark", calendarBadgeExclamationmark},
+    {"checkmark.circle", checkmarkCircle},
+    {"clock.badge.exclamationmark.fill", clockBadgeExclamationmarkFill},
+    {"arrow.down.doc", arrowDownDoc},
+    {"globe", globe},
 };
 
 const Entry* find(QStringView name) {

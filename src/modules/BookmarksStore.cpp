@@ -13,7 +13,7 @@ namespace vantrel {
 BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                                QObject* parent)
     : QObject(parent), persistence_(persistence), workspace_(workspace), openPanel_(openPanel),
-      statusMessage_(QStringLiteral("Add a website or application for one-click access.")) {
+      statusMessage_(kEmptyHint) {
     // A missing file starts an empty list; a damaged one is logged, and kept aside by the
     // persistence layer before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &VantrelBookmark::decodeList);
@@ -116,7 +116,11 @@ void BookmarksStore::move(const VantrelBookmark& bookmark, int offset) {
 void BookmarksStore::remove(const VantrelBookmark& bookmark) {
     auto items = items_;
     std::erase_if(items, [&](const VantrelBookmark& b) { return b.id == bookmark.id; });
+    const bool emptied = !items_.empty() && items.empty();
     setItems(std::move(items));
+    // The empty list shows the status as its description: an old "Website saved." there would
+    // speak of a bookmark that is gone.
+    if (emptied) setStatusMessage(kEmptyHint);
 }
 
 std::optional<QIcon> BookmarksStore::icon(const VantrelBookmark& bookmark) const {

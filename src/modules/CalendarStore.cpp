@@ -16,8 +16,12 @@ CalendarStore::CalendarStore(CalendarService& service, const Clock& clock, Sched
     scheduleDayChange();
 }
 
+QDate CalendarStore::today() const {
+    return toQDateTime(clock_.now()).toTimeZone(zone_).date();
+}
+
 std::pair<WallTime, WallTime> CalendarStore::todayWindow() const {
-    const QDate today = toQDateTime(clock_.now()).toTimeZone(zone_).date();
+    const QDate today = this->today();
     // startOfDay also copes with zones whose clocks skip midnight itself.
     // Only on the first or last day the clock can count is part of the day beyond its range; the
     // window then stops at the range's end.
@@ -65,6 +69,9 @@ void CalendarStore::refresh() {
 }
 
 void CalendarStore::requestAccess(std::function<void()> completion) {
+    // An error of an earlier request says nothing about this one; left standing it would hide
+    // the state that shows the way on (for example the path to the settings after a refusal).
+    setErrorMessage(std::nullopt);
     QPointer<CalendarStore> self(this);
     Scheduler* scheduler = &scheduler_;
     service_.requestFullAccess([self, scheduler, completion = std::move(completion)](
@@ -73,7 +80,7 @@ void CalendarStore::requestAccess(std::function<void()> completion) {
         scheduler->schedule(Seconds(0),
                             [self, granted, error = std::move(error), completion = std::move(completion)] {
                                 if (self) {
-                                    if (error) self->setErrorMessage(error);
+                                    self->setErrorMessage(error);
                                     self->setAuthorizationStatus(self->service_.authorizationStatus());
                                     if (granted && !error) self->refresh();
                                 }

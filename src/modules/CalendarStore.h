@@ -37,6 +37,11 @@ public:
     void requestAccess(std::function<void()> completion = {});
     // The briefing for this moment.
     QString briefing() const;
+    // Today's date in the store's time zone.
+    QDate today() const;
+    // Where and how the store reads and words times, so views show them the same way.
+    const QTimeZone& zone() const { return zone_; }
+    const QLocale& locale() const { return locale_; }
 
     // Today in the store's time zone: from the start of the day to the start of the next one,
     // which is 23 or 25 hours away on a daylight-saving day.

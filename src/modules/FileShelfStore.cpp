@@ -184,6 +184,20 @@ void FileShelfStore::airDrop(const QList<QUrl>& urls) {
     sharing_.sendViaAirDrop(existing);
 }
 
+void FileShelfStore::clearLargeFileNotice() {
+    if (!largeFileNotice_) return;
+    largeFileNotice_.reset();
+    Q_EMIT largeFileNoticeChanged();
+}
+
+bool FileShelfStore::fileExists(const QUrl& url) const {
+    return files_.fileExists(pathOf(url));
+}
+
+QIcon FileShelfStore::icon(const QUrl& url) const {
+    return workspace_.iconForFile(pathOf(url));
+}
+
 std::optional<WallTime> FileShelfStore::expiration(const QUrl& url) const {
     const QString path = pathOf(url);
     for (const StoredItem& item : storedItems_) {

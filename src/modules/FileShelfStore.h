@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Scheduler.h"
 
+#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -39,12 +40,18 @@ public:
     const std::optional<QString>& largeFileNotice() const { return largeFileNotice_; }
 
     void add(const QList<QUrl>& urls);
+    // The notice about large files has been read.
+    void clearLargeFileNotice();
     void remove(const QUrl& url);
     void clear();
     void open(const QUrl& url);
     void reveal(const QUrl& url);
     void airDrop(const QList<QUrl>& urls);
     std::optional<WallTime> expiration(const QUrl& url) const;
+    // Whether the file is still where it was shelved.
+    bool fileExists(const QUrl& url) const;
+    // The icon the desktop shows for the file.
+    QIcon icon(const QUrl& url) const;
     // A large file that leaves the shelf by itself.
     bool isTemporary(const QUrl& url) const { return expiration(url).has_value(); }
 

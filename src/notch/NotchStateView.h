@@ -45,7 +45,8 @@ public:
         QRectF message;
         QRectF button; // empty without a button
     };
-    static Layout layout(const QSizeF& size, double titleHeight, double messageHeight, const QSizeF& buttonSize);
+    static Layout layout(const QSizeF& size, double titleHeight, double messageHeight,
+                         const QSizeF& buttonSize);
     // The message broken into lines of at most `width`; the last allowed line is elided.
     static QStringList messageLines(const QString& message, const QFont& font, double width);
 

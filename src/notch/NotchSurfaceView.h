@@ -2,8 +2,8 @@
 
 #include "kit/Navigation.h"
 #include "kit/VantrelTheme.h"
-#include "notch/NotchSurfaceBody.h"
 #include "notch/NotchExpandedShape.h"
+#include "notch/NotchSurfaceBody.h"
 #include "notch/NotchSurfaceLayout.h"
 #include "notch/NotchSurfaceLook.h"
 
@@ -35,8 +35,8 @@ public:
     static constexpr double kHoverSeconds = 0.14;
 
     // `appearance`, when given, tells the desktop's wish for less transparency.
-    NotchSurfaceView(NotchPanelController& controller, AppState& state, SystemAppearance* appearance = nullptr,
-                     QWidget* parent = nullptr);
+    NotchSurfaceView(NotchPanelController& controller, AppState& state,
+                     SystemAppearance* appearance = nullptr, QWidget* parent = nullptr);
     ~NotchSurfaceView() override;
 
     // The tabs the header and the rails offer, in order.
@@ -103,8 +103,8 @@ private:
     void paintCompact(QPainter& painter);
     void paintExpanded(QPainter& painter);
     void paintArtworkTile(QPainter& painter, const QRectF& tile) const;
-    void paintIdentityTexts(QPainter& painter, const QRectF& column, const QString& title, const QString& subtitle,
-                            double titleSize, double spacing) const;
+    void paintIdentityTexts(QPainter& painter, const QRectF& column, const QString& title,
+                            const QString& subtitle, double titleSize, double spacing) const;
 
     NotchSurfaceButton* makeRailButton(NotchTab tab, bool inHeader);
 

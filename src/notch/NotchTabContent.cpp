@@ -1,14 +1,21 @@
 #include "notch/NotchTabContent.h"
 
 #include "app/AppState.h"
+#include "kit/VantrelMotion.h"
+#include "notch/NotchBookmarksView.h"
+#include "notch/NotchCalendarView.h"
 #include "notch/NotchClipboardView.h"
+#include "notch/NotchFilesView.h"
+#include "notch/NotchFocusView.h"
 #include "notch/NotchNotesView.h"
 #include "notch/NotchStateView.h"
 #include "notch/NotchSurfaceLayout.h"
+#include "notch/NotchSurfaceView.h"
 
 namespace vantrel::NotchTabContent {
 
 QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
+    if (tab == NotchTab::home) return nullptr;
     switch (tab) {
     case NotchTab::clipboard:
         return new NotchClipboardView(context.state.clipboard(), context.accent, context.state.menus(),
@@ -16,10 +23,27 @@ QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
     case NotchTab::note:
         return new NotchNotesView(context.state.notes(), context.accent, context.state.clock(),
                                   context.haptics, parent);
+    case NotchTab::calendar:
+        return new NotchCalendarView(context.state.calendar(), context.state.workspace(), context.accent,
+                                     context.haptics, parent);
+    case NotchTab::focus:
+        return new NotchFocusView(context.state.focus(), context.accent, context.haptics, parent);
+    case NotchTab::files: {
+        auto* files = new NotchFilesView(context.state.fileShelf(), context.state.menus(), context.accent,
+                                         context.isDropTarget && context.isDropTarget(), context.haptics,
+                                         VantrelMotion::sharedIfInstalled(), parent);
+        // The drop card follows a drag over the surface while the tab shows.
+        if (auto* surface = qobject_cast<NotchSurfaceView*>(parent))
+            QObject::connect(surface, &NotchSurfaceView::fileDragTargetedChanged, files,
+                             &NotchFilesView::setDropTarget);
+        return files;
+    }
+    case NotchTab::bookmarks:
+        return new NotchBookmarksView(context.state.bookmarks(), context.state.menus(), context.accent,
+                                      context.haptics, parent);
     default:
         break;
     }
-    if (tab == NotchTab::home) return nullptr;
     // Placeholder until the tab's own view exists: the tab's symbol and name.
     return new NotchStateView(symbol(tab), NotchSurfaceLayout::tabTitle(tab), QString(), context.accent,
                               std::nullopt, {}, context.haptics, parent);

@@ -170,3 +170,17 @@ TEST_F(BookmarksFixture, EditsAfterAnUnreadableFileStayInMemoryAndNothingIsWritt
     ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.net")));
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 2);
 }
+
+TEST_F(BookmarksFixture, EmptyingTheListBringsBackTheHint) {
+    auto store = makeStore();
+    ASSERT_TRUE(store->addWebsite("", "one.example"));
+    ASSERT_TRUE(store->addWebsite("", "two.example"));
+    EXPECT_EQ(store->statusMessage(), "Website saved.");
+    const VantrelBookmark first = store->items()[0];
+    store->remove(first);
+    EXPECT_EQ(store->statusMessage(), "Website saved.") << "a bookmark is left";
+    store->remove(first);
+    EXPECT_EQ(store->statusMessage(), "Website saved.") << "nothing removed";
+    store->remove(store->items()[0]);
+    EXPECT_EQ(store->statusMessage(), "Add a website or application for one-click access.");
+}

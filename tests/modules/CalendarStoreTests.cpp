@@ -137,3 +137,42 @@ TEST_F(CalendarFixture, ColourTextIsAlwaysSixUpperCaseDigits) {
         EXPECT_EQ(CalendarStore::hexString({c, c, c}), QString::asprintf("%02X%02X%02X", k, k, k));
     }
 }
+
+TEST_F(CalendarFixture, AnAccessRequestStartsAndEndsWithoutAnOldError) {
+    service.status = CalendarAuthorizationStatus::notDetermined;
+    auto store = makeStore();
+    service.accessError = QStringLiteral("Calendar daemon gone.");
+    store->requestAccess();
+    scheduler.runDue();
+    ASSERT_EQ(store->errorMessage(), QStringLiteral("Calendar daemon gone."));
+
+    // The next request clears it as it starts; a refusal without an error leaves none, so the
+    // denied status shows for what it is.
+    service.accessError.reset();
+    service.grants = false;
+    int changes = 0;
+    QObject::connect(store.get(), &CalendarStore::errorMessageChanged, [&] { ++changes; });
+    store->requestAccess();
+    EXPECT_FALSE(store->errorMessage().has_value());
+    EXPECT_EQ(changes, 1);
+    scheduler.runDue();
+    EXPECT_FALSE(store->errorMessage().has_value());
+    EXPECT_EQ(store->authorizationStatus(), CalendarAuthorizationStatus::denied);
+    EXPECT_EQ(changes, 1);
+
+    // An error that comes back while the answer waits is published again.
+    service.accessError = QStringLiteral("Still gone.");
+    store->requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(store->errorMessage(), QStringLiteral("Still gone."));
+}
+
+TEST_F(CalendarFixture, AFailedRequestKeepsItsErrorEvenWithAccess) {
+    service.stored = {timed("Stand-up", 10, 20)};
+    auto store = makeStore();
+    store->refresh();
+    service.accessError = QStringLiteral("Calendar daemon gone.");
+    store->requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(store->errorMessage(), QStringLiteral("Calendar daemon gone.")) << "no refresh wipes it";
+}

@@ -1,0 +1,307 @@
+#include "notch/NotchBookmarksView.h"
+
+#include "kit/GlyphCatalogue.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelPillButtonStyle.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+#include "modules/BookmarksStore.h"
+#include "notch/NotchStateView.h"
+#include "notch/NotchSurfaceButton.h"
+#include "platform/MenuPresenter.h"
+
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollArea>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+
+QFont cellFont() {
+    return VantrelType::font(11.5, QFont::DemiBold);
+}
+QFont fieldFont() {
+    return VantrelType::font(12, QFont::Normal);
+}
+QFont addAppFont() {
+    return VantrelType::font(12.5, QFont::DemiBold);
+}
+QFont statusFont() {
+    return VantrelType::font(NotchBookmarksView::kStatusSize, QFont::Normal);
+}
+
+// A text field without a frame or fill of its own: the view draws its capsule behind it.
+QLineEdit* capsuleField(const QString& placeholder, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setFrame(false);
+    field->setPlaceholderText(placeholder);
+    field->setAccessibleName(placeholder);
+    field->setFont(fieldFont());
+    field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    return field;
+}
+
+void tintField(QLineEdit* field, ColorScheme scheme) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Window, Qt::transparent);
+    palette.setColor(QPalette::Text, VantrelTheme::primary(scheme));
+    palette.setColor(QPalette::PlaceholderText, VantrelTheme::secondaryText().resolve(scheme));
+    field->setPalette(palette);
+}
+
+} // namespace
+
+std::vector<QRectF> NotchBookmarksView::cellRects(double width, int count, double cellHeight) {
+    std::vector<QRectF> rects;
+    if (count <= 0 || width <= 0) return rects;
+    const int columns =
+        std::max(1, int(std::floor((width + kGridSpacing) / (kCellMinimumWidth + kGridSpacing))));
+    const double cellWidth = (width - (columns - 1) * kGridSpacing) / columns;
+    for (int i = 0; i < count; ++i)
+        rects.emplace_back((i % columns) * (cellWidth + kGridSpacing),
+                           (i / columns) * (cellHeight + kGridSpacing), cellWidth, cellHeight);
+    return rects;
+}
+
+double NotchBookmarksView::cellHeight() {
+    return 2 * kCellPadding + std::max(kIconSide, QFontMetricsF(cellFont()).height());
+}
+
+QStringList NotchBookmarksView::cellMenuItems() {
+    return {QStringLiteral("Move Left"), QStringLiteral("Move Right"), QStringLiteral("Remove")};
+}
+
+QString NotchBookmarksView::addressPlaceholder() {
+    return QStringLiteral("example.com");
+}
+
+NotchBookmarksView::Layout NotchBookmarksView::layout(const QSizeF& size, const QSizeF& addSite,
+                                                      const QSizeF& addApp, bool showsStatus) {
+    Layout l;
+    const double width = size.width();
+    const double fields = std::max(width - addSite.width() - addApp.width() - 3 * kFormSpacing, 0.0);
+    const double field = fields / 2;
+    l.nameField = QRectF(0, 0, field, kFieldHeight);
+    l.addressField = QRectF(field + kFormSpacing, 0, field, kFieldHeight);
+    l.addSite = QRectF(l.addressField.right() + kFormSpacing, (kFieldHeight - addSite.height()) / 2,
+                       addSite.width(), addSite.height());
+    l.addApp = QRectF(l.addSite.right() + kFormSpacing, (kFieldHeight - addApp.height()) / 2, addApp.width(),
+                      addApp.height());
+    double y = kFieldHeight + kSpacing;
+    if (showsStatus) {
+        const double h = QFontMetricsF(statusFont()).height();
+        l.status = QRectF(0, y, width, h);
+        y += h + kSpacing;
+    }
+    l.grid = QRectF(0, y, width, std::max(size.height() - y, 0.0));
+    return l;
+}
+
+NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& menus, QColor accent,
+                                       VantrelHaptics* haptics, QWidget* parent)
+    : QWidget(parent), store_(store), menus_(menus), accent_(accent), haptics_(haptics) {
+    setAccessibleName(QStringLiteral("Bookmarks"));
+    name_ = capsuleField(QStringLiteral("Name (optional)"), this);
+    address_ = capsuleField(addressPlaceholder(), this);
+    address_->setAccessibleName(QStringLiteral("Website address"));
+    // Return adds from the address field only; in the name field it does nothing.
+    connect(address_, &QLineEdit::returnPressed, this, &NotchBookmarksView::addWebsite);
+
+    addSite_ = new VantrelButton(QStringLiteral("Add Site"),
+                                 std::make_shared<VantrelPillButtonStyle>(accent_, haptics_), this);
+    connect(addSite_, &QAbstractButton::clicked, this, &NotchBookmarksView::addWebsite);
+    addApp_ = new NotchSurfaceButton(
+        QStringLiteral("Add App"),
+        [this](QPainter& painter, const QRectF& rect, bool, bool pressed) {
+            painter.setPen(pressed ? accent_.darker(120) : accent_);
+            painter.setFont(addAppFont());
+            painter.drawText(rect, Qt::AlignCenter, QStringLiteral("Add App"));
+        },
+        this);
+    connect(addApp_, &QAbstractButton::clicked, this, [this] { store_.chooseApplication(); });
+
+    grid_ = new QScrollArea(this);
+    grid_->setFrameShape(QFrame::NoFrame);
+    grid_->setWidgetResizable(false);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setAutoFillBackground(false);
+    grid_->viewport()->setAutoFillBackground(false);
+
+    connect(&store_, &BookmarksStore::itemsChanged, this, &NotchBookmarksView::rebuild);
+    connect(&store_, &BookmarksStore::statusMessageChanged, this, &NotchBookmarksView::refreshStatus);
+    rebuild();
+}
+
+std::vector<QAbstractButton*> NotchBookmarksView::cells() const {
+    std::vector<QAbstractButton*> out;
+    for (const auto& cell : cells_)
+        if (cell) out.push_back(cell);
+    return out;
+}
+
+QString NotchBookmarksView::statusLine() const {
+    // While bookmarks exist the grid hides the empty state, so an operation's message (a refused
+    // address, a duplicate, a bookmark that no longer opens) is shown here instead.
+    // The idle hint says nothing over a list that is there.
+    if (store_.items().empty() || store_.statusMessage() == BookmarksStore::kEmptyHint) return QString();
+    return store_.statusMessage();
+}
+
+NotchBookmarksView::Layout NotchBookmarksView::currentLayout() const {
+    const QFontMetricsF addApp(addAppFont());
+    return layout(QSizeF(size()), QSizeF(addSite_->sizeHint()),
+                  QSizeF(addApp.horizontalAdvance(QStringLiteral("Add App")) + 8, kFieldHeight),
+                  !statusLine().isEmpty());
+}
+
+void NotchBookmarksView::addWebsite() {
+    if (!store_.addWebsite(name_->text(), address_->text())) return;
+    name_->clear();
+    address_->clear();
+}
+
+void NotchBookmarksView::showCellMenu(int index) {
+    const auto& items = store_.items();
+    if (index < 0 || std::size_t(index) >= items.size() || std::size_t(index) >= cells_.size()) return;
+    const VantrelBookmark bookmark = items[std::size_t(index)];
+    QPointer<NotchBookmarksView> self(this);
+    menus_.present({QPointer<QWidget>(cells_[std::size_t(index)].data()), cellMenuItems(), -1, {2}},
+                   [self, bookmark](int chosen) {
+                       if (!self) return;
+                       switch (chosen) {
+                       case 0:
+                           self->store_.move(bookmark, -1);
+                           break;
+                       case 1:
+                           self->store_.move(bookmark, +1);
+                           break;
+                       case 2:
+                           self->store_.remove(bookmark);
+                           break;
+                       default:
+                           break;
+                       }
+                   });
+}
+
+void NotchBookmarksView::rebuild() {
+    auto* content = new QWidget;
+    content->setAutoFillBackground(false);
+    cells_.clear();
+    const auto& items = store_.items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const VantrelBookmark bookmark = items[i];
+        const std::optional<QIcon> icon = store_.icon(bookmark);
+        // The application's icon is read once here, never while painting.
+        const QPixmap pixmap = icon ? icon->pixmap(QSize(int(kIconSide), int(kIconSide))) : QPixmap();
+        const bool hasIcon = icon.has_value();
+        auto* cell = new NotchSurfaceButton(
+            bookmark.title,
+            [this, title = bookmark.title, pixmap, hasIcon](QPainter& painter, const QRectF& rect,
+                                                            bool hovered, bool pressed) {
+                const ColorScheme scheme = VantrelTheme::colorScheme(this);
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(QColor::fromRgbF(1, 1, 1, pressed ? 0.1f : hovered ? 0.08f : 0.055f));
+                painter.drawRoundedRect(rect, kCellRadius, kCellRadius);
+                const QRectF icon(rect.left() + kCellPadding, rect.center().y() - kIconSide / 2, kIconSide,
+                                  kIconSide);
+                if (hasIcon)
+                    painter.drawPixmap(icon, pixmap, QRectF(pixmap.rect()));
+                else
+                    GlyphCatalogue::paint(painter, u"globe", icon.adjusted(7, 7, -7, -7), accent_,
+                                          QFont::Normal);
+                const QRectF text(icon.right() + 10, rect.top(),
+                                  std::max(rect.right() - kCellPadding - icon.right() - 10, 0.0),
+                                  rect.height());
+                // The title is the user's own text: one plain line.
+                painter.setPen(VantrelTheme::primary(scheme));
+                painter.setFont(cellFont());
+                painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                                 QFontMetricsF(cellFont()).elidedText(title, Qt::ElideRight, text.width()));
+            },
+            content);
+        cell->setContextMenuPolicy(Qt::CustomContextMenu);
+        const int index = int(i);
+        connect(cell, &QWidget::customContextMenuRequested, this, [this, index] { showCellMenu(index); });
+        connect(cell, &QAbstractButton::clicked, this, [this, bookmark] { store_.open(bookmark); });
+        cells_.emplace_back(cell);
+    }
+    // A cell may be in the middle of handling the click that changed the list.
+    if (QWidget* old = grid_->takeWidget()) old->deleteLater();
+    grid_->setWidget(content);
+    // setWidget turns the background on; the notch surface shows through instead.
+    content->setAutoFillBackground(false);
+    content->show();
+    refreshStatus();
+}
+
+void NotchBookmarksView::refreshStatus() {
+    if (empty_) {
+        empty_->hide();
+        empty_->deleteLater();
+    }
+    empty_ = nullptr;
+    if (store_.items().empty()) {
+        empty_ = new NotchStateView(QStringLiteral("bookmark"), QStringLiteral("No bookmarks yet"),
+                                    store_.statusMessage(), accent_, std::nullopt, {}, haptics_, this);
+        empty_->show();
+    }
+    place();
+    update();
+}
+
+void NotchBookmarksView::place() {
+    const Layout l = currentLayout();
+    const QMarginsF inset(kFieldPadding, 0, kFieldPadding, 0);
+    name_->setGeometry(l.nameField.marginsRemoved(inset).toAlignedRect());
+    address_->setGeometry(l.addressField.marginsRemoved(inset).toAlignedRect());
+    addSite_->setGeometry(l.addSite.toAlignedRect());
+    addApp_->setGeometry(l.addApp.toAlignedRect());
+    grid_->setGeometry(l.grid.toAlignedRect());
+    if (QWidget* content = grid_->widget()) {
+        double width = l.grid.width();
+        auto rects = cellRects(width, int(cells_.size()), cellHeight());
+        // A list taller than the area scrolls: its bar takes a strip of the width.
+        if (!rects.empty() && rects.back().bottom() > l.grid.height()) {
+            width -= grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+            rects = cellRects(width, int(cells_.size()), cellHeight());
+        }
+        for (std::size_t i = 0; i < rects.size() && i < cells_.size(); ++i)
+            if (cells_[i]) cells_[i]->setGeometry(rects[i].toAlignedRect());
+        content->resize(int(width), rects.empty() ? 0 : int(std::ceil(rects.back().bottom())));
+    }
+    if (empty_) empty_->setGeometry(l.grid.toAlignedRect());
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    tintField(name_, scheme);
+    tintField(address_, scheme);
+}
+
+void NotchBookmarksView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    place();
+}
+
+void NotchBookmarksView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Layout l = currentLayout();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.06f));
+    for (const QRectF& field : {l.nameField, l.addressField})
+        painter.drawRoundedRect(field, field.height() / 2, field.height() / 2);
+    if (!l.status.isEmpty()) {
+        const QFontMetricsF metrics(statusFont());
+        painter.setPen(VantrelTheme::secondaryText().resolve(VantrelTheme::colorScheme(this)));
+        painter.setFont(statusFont());
+        painter.drawText(l.status, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(statusLine(), Qt::ElideRight, l.status.width()));
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "notch/NotchStateView.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRectF>
+#include <QScrollArea>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+namespace vantrel {
+
+class BookmarksStore;
+class MenuPresenter;
+class VantrelHaptics;
+
+// The bookmarks tab of the open notch: a one-line form that adds a website or an application,
+// and a grid of saved bookmarks that open with one click.
+class NotchBookmarksView final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kSpacing = 10;
+    static constexpr double kFormSpacing = 8;
+    static constexpr double kFieldHeight = 32;
+    static constexpr double kFieldPadding = 11;
+    static constexpr double kGridSpacing = 9;
+    static constexpr double kCellMinimumWidth = 145;
+    static constexpr double kCellPadding = 10;
+    static constexpr double kCellRadius = 12;
+    static constexpr double kIconSide = 30;
+    static constexpr double kStatusSize = 10.5;
+
+    // The cells of `count` bookmarks in a grid `width` wide: as many columns of at least 145 as fit.
+    static std::vector<QRectF> cellRects(double width, int count, double cellHeight);
+    static double cellHeight();
+    // The items of a cell's menu; an empty item is the divider.
+    static QStringList cellMenuItems();
+    // The address field's placeholder, a bare domain that shows the expected form.
+    static QString addressPlaceholder();
+
+    struct Layout {
+        QRectF nameField;
+        QRectF addressField;
+        QRectF addSite;
+        QRectF addApp;
+        QRectF status; // empty while the list is empty (the empty state says it)
+        QRectF grid;
+    };
+    static Layout layout(const QSizeF& size, const QSizeF& addSite, const QSizeF& addApp, bool showsStatus);
+
+    NotchBookmarksView(BookmarksStore& store, MenuPresenter& menus, QColor accent,
+                       VantrelHaptics* haptics = nullptr, QWidget* parent = nullptr);
+
+    QLineEdit* nameField() const { return name_; }
+    QLineEdit* addressField() const { return address_; }
+    QAbstractButton* addSiteButton() const { return addSite_; }
+    QAbstractButton* addAppButton() const { return addApp_; }
+    std::vector<QAbstractButton*> cells() const;
+    // Shown over the grid while no bookmark exists; null otherwise.
+    NotchStateView* emptyState() const { return empty_; }
+    // The status line above the grid; empty while the empty state shows the status instead.
+    QString statusLine() const;
+    Layout currentLayout() const;
+
+    // "Add Site" and Return in the address field: the fields are cleared only when the site was
+    // saved.
+    void addWebsite();
+    void showCellMenu(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void rebuild();
+    void refreshStatus();
+    void place();
+
+    BookmarksStore& store_;
+    MenuPresenter& menus_;
+    QColor accent_;
+    VantrelHaptics* haptics_;
+    QPointer<QLineEdit> name_;
+    QPointer<QLineEdit> address_;
+    QPointer<QAbstractButton> addSite_;
+    QPointer<QAbstractButton> addApp_;
+    QPointer<QScrollArea> grid_;
+    std::vector<QPointer<QAbstractButton>> cells_;
+    QPointer<NotchStateView> empty_;
+};
+
+} // namespace vantrel

@@ -1,0 +1,192 @@
+#include "modules/CalendarStore.h"
+#include "notch/NotchCalendarView.h"
+#include "notch/PaintedTexts.h"
+#include "support/FakeCalendarService.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingWorkspace.h"
+#include "support/UtcTime.h"
+
+#include <QScrollArea>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+using Status = CalendarAuthorizationStatus;
+
+struct CalendarTab : ::testing::Test {
+    // Monday 2026-01-05 09:00 UTC.
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    FakeCalendarService service;
+    RecordingWorkspace workspace;
+    CalendarStore store{service, clock, scheduler, QTimeZone::utc(),
+                        QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    const QColor accent{255, 99, 71};
+
+    std::unique_ptr<NotchCalendarView> makeView() {
+        auto view = std::make_unique<NotchCalendarView>(store, workspace, accent);
+        view->resize(640, 320);
+        return view;
+    }
+    CalendarEvent event(const char* title, const char* start, const char* end, bool allDay = false) {
+        CalendarEvent e;
+        e.identifier = QString::fromLatin1(title);
+        e.title = QString::fromLatin1(title);
+        e.startDate = utc(start);
+        e.endDate = utc(end);
+        e.isAllDay = allDay;
+        return e;
+    }
+    void setStatus(Status status) {
+        service.status = status;
+        store.refresh();
+    }
+    // The state view's title, message and button text ("" without a button).
+    static QStringList stateOf(const NotchCalendarView& view) {
+        const NotchStateView* state = view.stateView();
+        if (!state) return {};
+        return {state->symbol(), state->title(), state->message(),
+                state->actionButton() ? state->actionButton()->text() : QString()};
+    }
+};
+
+const QString kSettings =
+    QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Calendars");
+
+} // namespace
+
+TEST_F(CalendarTab, EachBodyWithItsTexts) {
+    auto view = makeView();
+    const QStringList connect{"calendar.badge.exclamationmark", "Connect Calendar",
+                              "Vantrel reads today\u2019s events on this Mac to build your briefing.",
+                              "Allow Calendar"};
+    const QStringList off{"calendar.badge.exclamationmark", "Calendar access is off",
+                          "Allow Vantrel in Privacy & Security to show today\u2019s events.",
+                          "Open Settings"};
+    for (auto [status, expected] :
+         {std::pair{Status::notDetermined, connect}, std::pair{Status::writeOnly, connect},
+          std::pair{Status::denied, off}, std::pair{Status::restricted, off}}) {
+        setStatus(status);
+        EXPECT_EQ(view->currentBody(), NotchCalendarView::Body::access);
+        EXPECT_EQ(stateOf(*view), expected) << int(status);
+        EXPECT_EQ(view->eventList(), nullptr);
+    }
+
+    // Full access, nothing today: the list with the empty state over it, and no button.
+    setStatus(Status::fullAccess);
+    EXPECT_EQ(view->currentBody(), NotchCalendarView::Body::events);
+    ASSERT_NE(view->eventList(), nullptr);
+    EXPECT_EQ(stateOf(*view),
+              QStringList({"checkmark.circle", "Nothing else today", "Enjoy the breathing room.", ""}));
+    EXPECT_TRUE(paintedTexts(*view).contains("Your day is clear.")) << "the header keeps the briefing";
+
+    // With events: rows and no state view.
+    service.stored = {event("Design review", "2026-01-05T14:00:00Z", "2026-01-05T15:30:00Z"),
+                      event("Offsite", "2026-01-05T00:00:00Z", "2026-01-06T00:00:00Z", true)};
+    store.refresh();
+    EXPECT_EQ(view->stateView(), nullptr);
+    ASSERT_NE(view->eventList(), nullptr);
+    EXPECT_GE(view->eventList()->widget()->minimumSizeHint().height(), 2 * 62 + 8);
+
+    // An error wins over every status, with the system's own words.
+    service.accessError = QStringLiteral("The calendars folder could not be created.");
+    setStatus(Status::denied);
+    store.requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(view->currentBody(), NotchCalendarView::Body::error);
+    EXPECT_EQ(stateOf(*view), QStringList({"calendar.badge.exclamationmark", "Calendar could not load",
+                                           "The calendars folder could not be created.", "Try Again"}));
+}
+
+TEST_F(CalendarTab, RowsShowTitlesAsWrittenAndTheirTimes) {
+    service.stored = {event("<b>Stand-up</b>", "2026-01-05T09:30:00Z", "2026-01-05T09:45:00Z"),
+                      event("Offsite", "2026-01-05T00:00:00Z", "2026-01-06T00:00:00Z", true)};
+    store.refresh();
+    auto view = makeView();
+    view->show();
+    const QStringList texts = paintedTexts(*view);
+    // All-day events sort first; the title's markup is text.
+    const qsizetype offsite = texts.indexOf("Offsite");
+    const qsizetype standup = texts.indexOf("<b>Stand-up</b>");
+    ASSERT_GE(offsite, 0);
+    ASSERT_GE(standup, 0);
+    EXPECT_LT(offsite, standup);
+    EXPECT_EQ(texts[offsite + 1], "All day");
+    EXPECT_EQ(texts[standup + 1], QString::fromUtf8("09:30 \u2013 09:45"));
+    EXPECT_EQ(texts.first(), "Monday, 5 January") << "the date leads the header";
+
+    // Rows: padding 11, a 4 by 40 bar, 8 between rows.
+    const auto rows = NotchCalendarView::rowRects(300, 2);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], QRectF(0, 0, 300, 62));
+    EXPECT_EQ(rows[1], QRectF(0, 70, 300, 62));
+    const auto row = NotchCalendarView::rowLayout(rows[1]);
+    EXPECT_EQ(row.bar, QRectF(11, 81, 4, 40));
+    EXPECT_EQ(row.title.left(), 26);
+    EXPECT_EQ(row.title.right(), 289);
+    EXPECT_DOUBLE_EQ(row.time.top(), row.title.bottom() + 3);
+    EXPECT_DOUBLE_EQ(row.title.top() - rows[1].top(), rows[1].bottom() - row.time.bottom())
+        << "centred in the row";
+}
+
+TEST_F(CalendarTab, DateTitleInTheLocalesOrderWithoutTheYear) {
+    const QDate monday(2026, 12, 7);
+    EXPECT_EQ(NotchCalendarView::dateTitle(monday, QLocale(QLocale::English, QLocale::UnitedStates)),
+              "Monday, December 7");
+    EXPECT_EQ(NotchCalendarView::dateTitle(monday, QLocale(QLocale::German, QLocale::Germany)),
+              "Montag, 7. Dezember");
+    EXPECT_EQ(NotchCalendarView::dateTitle(monday, QLocale(QLocale::English, QLocale::UnitedKingdom)),
+              "Monday, 7 December");
+}
+
+TEST_F(CalendarTab, ActionsRequestAccessOrOpenTheCalendarsPane) {
+    auto view = makeView();
+    setStatus(Status::denied);
+    view->stateView()->actionButton()->click();
+    ASSERT_EQ(workspace.opened.size(), 1u);
+    EXPECT_EQ(workspace.opened[0].toString(), kSettings);
+    EXPECT_EQ(service.requests, 0) << "settings only: no request";
+
+    setStatus(Status::notDetermined);
+    view->stateView()->actionButton()->click();
+    EXPECT_EQ(service.requests, 1);
+    scheduler.runDue();
+    EXPECT_EQ(view->currentBody(), NotchCalendarView::Body::events);
+    EXPECT_EQ(workspace.opened.size(), 1u);
+
+    // "Try Again" asks again even while access is denied.
+    service.accessError = QStringLiteral("Calendar daemon gone.");
+    service.status = Status::denied;
+    store.requestAccess();
+    scheduler.runDue();
+    ASSERT_EQ(view->currentBody(), NotchCalendarView::Body::error);
+    view->stateView()->actionButton()->click();
+    EXPECT_EQ(service.requests, 3);
+    EXPECT_EQ(workspace.opened.size(), 1u);
+}
+
+TEST_F(CalendarTab, AStaleErrorGivesWayToTheDeniedPath) {
+    auto view = makeView();
+    service.status = Status::notDetermined;
+    service.accessError = QStringLiteral("Calendar daemon gone.");
+    store.requestAccess();
+    scheduler.runDue();
+    ASSERT_EQ(view->currentBody(), NotchCalendarView::Body::error);
+
+    // The user tries again and declines: the error is gone as soon as the request starts, and the
+    // refusal leads to the settings, not back to "Try Again".
+    service.accessError.reset();
+    service.grants = false;
+    view->stateView()->actionButton()->click();
+    EXPECT_FALSE(store.errorMessage().has_value());
+    scheduler.runDue();
+    EXPECT_FALSE(store.errorMessage().has_value());
+    EXPECT_EQ(view->currentBody(), NotchCalendarView::Body::access);
+    EXPECT_EQ(view->stateView()->title(), "Calendar access is off");
+    view->stateView()->actionButton()->click();
+    ASSERT_EQ(workspace.opened.size(), 1u);
+    EXPECT_EQ(workspace.opened[0].toString(), kSettings);
+}

@@ -1,0 +1,210 @@
+#include "core/VantrelPreferences.h"
+#include "kit/VantrelHaptics.h"
+#include "kit/VantrelMotion.h"
+#include "modules/FileShelfStore.h"
+#include "notch/NotchFilesView.h"
+#include "notch/PaintedTexts.h"
+#include "platform/linux/PosixFileManager.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingMenuPresenter.h"
+#include "support/RecordingSharingService.h"
+#include "support/RecordingUserDefaults.h"
+#include "support/RecordingWorkspace.h"
+#include "support/TempHome.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+struct FilesTab : ::testing::Test {
+    TempHome home;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingUserDefaults defaults;
+    PosixFileManager files;
+    RecordingWorkspace workspace;
+    RecordingSharingService sharing;
+    VantrelPreferences preferences{defaults};
+    RecordingHapticPerformer performer;
+    ManualScheduler hapticScheduler{clock};
+    VantrelHaptics haptics{preferences, performer, hapticScheduler};
+    FileShelfStore store{defaults, files, clock, scheduler, workspace, sharing, haptics};
+    RecordingMenuPresenter menus;
+    const QColor accent{255, 45, 85};
+
+    std::unique_ptr<NotchFilesView> makeView(bool dropTarget = false) {
+        auto view = std::make_unique<NotchFilesView>(store, menus, accent, dropTarget);
+        view->resize(692, 330);
+        return view;
+    }
+    QUrl file(const QString& name, qint64 size = 3) {
+        QFile f(home.writeFile(name, "abc"));
+        EXPECT_TRUE(f.resize(size));
+        return QUrl::fromLocalFile(f.fileName());
+    }
+    QStringList names() const {
+        QStringList out;
+        for (const QUrl& url : store.items())
+            out << url.fileName();
+        return out;
+    }
+    static void contextMenu(QWidget* tile) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), tile->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(tile, &event);
+    }
+};
+
+} // namespace
+
+TEST_F(FilesTab, TilesFillColumnsOfAtLeast110) {
+    const auto three = NotchFilesView::tileRects(238, 3);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[0], QRectF(0, 0, 114.5, 92));
+    EXPECT_EQ(three[1], QRectF(123.5, 0, 114.5, 92));
+    EXPECT_EQ(three[2], QRectF(0, 101, 114.5, 92));
+    EXPECT_EQ(NotchFilesView::tileRects(228, 2)[1].top(), 101) << "one column when two do not fit";
+    EXPECT_EQ(NotchFilesView::tileRects(692, 10)[4].right(), 692) << "five across the panel";
+    EXPECT_TRUE(NotchFilesView::tileRects(692, 0).empty());
+}
+
+TEST_F(FilesTab, TheClockBadgeSitsOnTheIconsCorner) {
+    EXPECT_EQ(NotchFilesView::badgeRect(QRectF(40, 10, 39, 39)), QRectF(62, 32, 17, 17));
+}
+
+TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
+    const QUrl big = file("render.mov", 524'288'001);
+    const QUrl limit = file("limit.bin", 524'288'000);
+    store.add({limit});
+    store.add({big});
+    const QUrl gone = file("draft.txt");
+    store.add({gone});
+    QFile::remove(gone.toLocalFile());
+    auto view = makeView();
+    const auto tiles = view->tiles();
+    ASSERT_EQ(tiles.size(), 3u);
+    EXPECT_EQ(names(), QStringList({"draft.txt", "render.mov", "limit.bin"}));
+    EXPECT_EQ(tiles[1]->toolTip(), "This large item will be removed automatically after one hour.");
+    EXPECT_TRUE(tiles[2]->toolTip().isEmpty()) << "exactly 500 MiB stays";
+    EXPECT_TRUE(tiles[0]->toolTip().isEmpty());
+
+    const QStringList texts = paintedTexts(*view);
+    EXPECT_EQ(texts.count("Original moved"), 1);
+    EXPECT_EQ(texts.indexOf("Original moved"), texts.indexOf("draft.txt") + 1);
+
+    // The first large file raises the notice; "Got it" puts it away.
+    ASSERT_NE(view->noticeButton(), nullptr);
+    EXPECT_EQ(view->noticeButton()->text(), "Got it");
+    EXPECT_TRUE(texts.contains("Large files expire"));
+    EXPECT_TRUE(texts.contains("render.mov is large and will be removed from the shelf after one hour."));
+    view->noticeButton()->click();
+    EXPECT_FALSE(store.largeFileNotice().has_value());
+    EXPECT_EQ(view->noticeButton(), nullptr);
+
+    // Opening the moved file explains itself in the subtitle.
+    QTest::mouseDClick(tiles[0], Qt::LeftButton);
+    EXPECT_TRUE(workspace.opened.empty());
+    EXPECT_TRUE(paintedTexts(*view).contains(
+        "draft.txt moved or is no longer available. Remove it from Vantrel or add it again."));
+    QTest::mouseDClick(tiles[1], Qt::LeftButton);
+    ASSERT_EQ(workspace.opened.size(), 1u);
+    EXPECT_EQ(workspace.opened[0].fileName(), "render.mov");
+}
+
+TEST_F(FilesTab, MenuActionsAndClear) {
+    store.add({file("a.txt"), file("b.txt"), file("c.txt")});
+    auto view = makeView();
+    ASSERT_EQ(names(), QStringList({"c.txt", "b.txt", "a.txt"}));
+    EXPECT_TRUE(view->airDropAllButton()->isVisibleTo(view.get()));
+    EXPECT_TRUE(view->clearButton()->isVisibleTo(view.get()));
+
+    contextMenu(view->tiles()[1]);
+    ASSERT_EQ(menus.requests().size(), 1u);
+    EXPECT_EQ(menus.requests()[0].items, QStringList({"Open", "Show in Finder", "AirDrop", "Remove"}));
+    EXPECT_EQ(menus.requests()[0].dividersBefore, QList<int>{3}) << "Remove set apart";
+    EXPECT_EQ(menus.requests()[0].anchor, view->tiles()[1]);
+    menus.choose(0);
+    ASSERT_EQ(workspace.opened.size(), 1u);
+    EXPECT_EQ(workspace.opened[0].fileName(), "b.txt");
+    contextMenu(view->tiles()[1]);
+    menus.choose(1);
+    ASSERT_EQ(workspace.revealed.size(), 1);
+    EXPECT_TRUE(workspace.revealed[0].endsWith("/b.txt"));
+    sharing.airDropAvailable = true;
+    contextMenu(view->tiles()[1]);
+    menus.choose(2);
+    ASSERT_EQ(sharing.sent.size(), 1u);
+    EXPECT_EQ(sharing.sent[0].size(), 1);
+    EXPECT_EQ(sharing.sent[0][0].fileName(), "b.txt");
+    EXPECT_TRUE(paintedTexts(*view).contains(QString::fromUtf8("Opening AirDrop\u2026")));
+
+    contextMenu(view->tiles()[1]);
+    menus.choose(3);
+    EXPECT_EQ(names(), QStringList({"c.txt", "a.txt"}))
+        << "only that file leaves; the others keep their order";
+    EXPECT_EQ(view->tiles().size(), 2u);
+
+    view->airDropAllButton()->click();
+    ASSERT_EQ(sharing.sent.size(), 2u);
+    EXPECT_EQ(sharing.sent[1].size(), 2);
+
+    EXPECT_FALSE(view->showsDropCard());
+    view->clearButton()->click();
+    EXPECT_TRUE(store.items().isEmpty());
+    EXPECT_TRUE(view->showsDropCard());
+    EXPECT_FALSE(view->clearButton()->isVisibleTo(view.get()));
+    EXPECT_FALSE(view->airDropAllButton()->isVisibleTo(view.get()));
+}
+
+TEST_F(FilesTab, DropCardRestingAndTargeted) {
+    auto view = makeView();
+    QStringList texts = paintedTexts(*view);
+    EXPECT_TRUE(texts.contains("Temporary File Shelf"));
+    EXPECT_TRUE(texts.contains("Add files here, then retrieve them from any Space."));
+    EXPECT_TRUE(texts.contains("Bring files or screenshots to Vantrel"));
+    EXPECT_TRUE(texts.contains("Keeps references to your last 10 files"));
+    EXPECT_EQ(view->cardRect().width(), 692);
+    EXPECT_EQ(view->cardRect().height(), 126);
+
+    const QColor secondary(128, 128, 128);
+    const auto resting = NotchFilesView::cardLook(0, accent, secondary);
+    EXPECT_EQ(resting.fill, QColor::fromRgbF(1, 1, 1, 0.035f));
+    EXPECT_EQ(resting.border, QColor::fromRgbF(1, 1, 1, 0.12f));
+    EXPECT_EQ(resting.glyph, secondary);
+    const auto targeted = NotchFilesView::cardLook(1, accent, secondary);
+    EXPECT_EQ(targeted.fill.rgb(), accent.rgb());
+    EXPECT_NEAR(targeted.fill.alphaF(), 0.15, 0.002);
+    EXPECT_NEAR(targeted.border.alphaF(), 0.9, 0.002);
+    EXPECT_EQ(targeted.glyph.rgb(), accent.rgb());
+
+    // A drag animates the card over 0.16 seconds, easing out.
+    view->setDropTarget(true);
+    EXPECT_TRUE(paintedTexts(*view).contains("Release to add"));
+    QVariantAnimation* animation = view->dropAnimation();
+    EXPECT_EQ(animation->duration(), 160);
+    EXPECT_EQ(animation->easingCurve(), VantrelAnimation::easeOut(0.16).easing);
+    animation->setCurrentTime(80);
+    EXPECT_GT(view->dropProgress(), 0.5);
+    EXPECT_LT(view->dropProgress(), 1);
+    animation->setCurrentTime(160);
+    EXPECT_EQ(view->dropProgress(), 1);
+    view->setDropTarget(false);
+    animation->setCurrentTime(160);
+    EXPECT_EQ(view->dropProgress(), 0);
+    EXPECT_TRUE(paintedTexts(*view).contains("Bring files or screenshots to Vantrel"));
+
+    // Starting targeted shows the card targeted at once; with files there is no card at all.
+    EXPECT_EQ(makeView(true)->dropProgress(), 1);
+    store.add({file("shot.png")});
+    EXPECT_FALSE(view->showsDropCard());
+    view->setDropTarget(true);
+    EXPECT_FALSE(paintedTexts(*view).contains("Release to add"));
+}

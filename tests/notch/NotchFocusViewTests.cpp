@@ -1,0 +1,139 @@
+#include "core/VantrelPreferences.h"
+#include "kit/VantrelHaptics.h"
+#include "kit/VantrelType.h"
+#include "modules/AlarmController.h"
+#include "modules/FocusTimer.h"
+#include "modules/NotificationSignalStore.h"
+#include "notch/NotchFocusView.h"
+#include "notch/PaintedTexts.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingSoundPlayer.h"
+#include "support/RecordingUserDefaults.h"
+
+#include <QFontMetricsF>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+struct FocusTab : ::testing::Test {
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences{defaults};
+    RecordingHapticPerformer performer{&clock};
+    RecordingSoundPlayer sounds;
+    AlarmController alarm{preferences, performer, sounds, scheduler};
+    NotificationSignalStore alerts{preferences, clock};
+    FocusTimer timer{defaults, TimerAlarm(alarm, alerts, preferences), clock, scheduler};
+    NotchFocusView view{timer, QColor(10, 132, 255)};
+
+    void SetUp() override { view.resize(640, 360); }
+    QString buttonText() const { return view.startPauseButton()->text(); }
+    bool paints(const QString& text) { return paintedTexts(view).contains(text); }
+};
+
+} // namespace
+
+TEST_F(FocusTab, RingDiameterFollowsTheHeightBetween128And210) {
+    EXPECT_EQ(NotchFocusView::ringDiameter(200), 128);
+    EXPECT_EQ(NotchFocusView::ringDiameter(300), 165);
+    EXPECT_EQ(NotchFocusView::ringDiameter(400), 210);
+    EXPECT_EQ(NotchFocusView::ringDiameter(263), 128);
+    EXPECT_EQ(NotchFocusView::ringDiameter(345), 210);
+    EXPECT_EQ(NotchFocusView::arcFraction(0), 0.01);
+    EXPECT_EQ(NotchFocusView::arcFraction(0.5), 0.5);
+
+    view.resize(600, 300);
+    const auto l = view.currentLayout();
+    EXPECT_EQ(l.ring.size(), QSizeF(165, 165));
+    EXPECT_EQ(l.ring.center().x(), 300);
+    EXPECT_EQ(l.ring.top(), 24 + 14) << "the row, then 14";
+    EXPECT_EQ(l.picker.width(), 300) << "the picker stops at 300 wide";
+    EXPECT_EQ(l.picker.right(), 600);
+    EXPECT_EQ(std::min(l.reset.top(), l.startPause.top()), l.ring.bottom() + 14);
+    EXPECT_EQ(l.reset.center().y(), l.startPause.center().y());
+    EXPECT_EQ(l.startPause.left(), l.reset.right() + 10);
+}
+
+TEST_F(FocusTab, PresetsAndAnUnlistedDuration) {
+    EXPECT_EQ(view.picker()->options(), QStringList({"5m", "15m", "25m", "45m", "60m"}));
+    EXPECT_EQ(view.picker()->selectedIndex(), 2) << "25 minutes by default";
+    view.picker()->segment(4)->click();
+    EXPECT_EQ(timer.durationMinutes(), 60);
+    EXPECT_EQ(timer.timeText(), "60:00");
+
+    timer.updateDuration(30);
+    EXPECT_EQ(view.picker()->selectedIndex(), -1) << "30 minutes is no preset";
+    EXPECT_TRUE(paints("30:00"));
+    timer.updateDuration(120);
+    EXPECT_TRUE(paints("120:00"));
+}
+
+TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
+    timer.updateDuration(5);
+    EXPECT_TRUE(view.picker()->isEnabled());
+    EXPECT_FALSE(paints("Pause to change the duration"));
+    EXPECT_EQ(buttonText(), "Start");
+    EXPECT_TRUE(view.currentLayout().hint.isEmpty());
+    EXPECT_TRUE(paints("Reset"));
+    EXPECT_EQ(view.resetButton()->accessibleName(), "Reset");
+    // Reset: the label padded 16 across and 9 down.
+    const QRectF reset = view.currentLayout().reset;
+    const QFontMetricsF resetMetrics(VantrelType::font(12.5, QFont::Medium));
+    EXPECT_DOUBLE_EQ(reset.width(), resetMetrics.horizontalAdvance("Reset") + 32);
+    EXPECT_DOUBLE_EQ(reset.height(), resetMetrics.height() + 18);
+
+    view.startPauseButton()->click();
+    EXPECT_TRUE(timer.isRunning());
+    EXPECT_FALSE(view.picker()->isEnabled());
+    EXPECT_EQ(buttonText(), "Pause");
+    EXPECT_TRUE(paints("Pause to change the duration"));
+    EXPECT_FALSE(view.currentLayout().hint.isEmpty());
+    const auto running = view.currentLayout();
+    EXPECT_EQ(running.hint.top(), 24 + 14);
+    EXPECT_EQ(running.ring.top(), running.hint.bottom() + 14) << "the hint pushes the ring down";
+    view.picker()->segment(0)->click();
+    EXPECT_EQ(timer.durationMinutes(), 5);
+
+    // Pause keeps the remaining time; Start continues from it.
+    scheduler.advance(Seconds(61));
+    view.startPauseButton()->click();
+    EXPECT_FALSE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "03:59");
+    EXPECT_EQ(buttonText(), "Start");
+    view.startPauseButton()->click();
+    EXPECT_TRUE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "03:59");
+
+    scheduler.advance(Seconds(240));
+    EXPECT_TRUE(timer.hasFinished());
+    EXPECT_EQ(buttonText(), "Start");
+    EXPECT_TRUE(paints("Finished"));
+    EXPECT_TRUE(paints("00:00"));
+    EXPECT_TRUE(view.picker()->isEnabled());
+
+    view.resetButton()->click();
+    EXPECT_FALSE(timer.hasFinished());
+    EXPECT_FALSE(paints("Finished"));
+    EXPECT_TRUE(paints("05:00"));
+}
+
+TEST_F(FocusTab, StartAfterFinishingBeginsANewRun) {
+    timer.updateDuration(1);
+    view.startPauseButton()->click();
+    scheduler.advance(Seconds(60));
+    ASSERT_TRUE(timer.hasFinished());
+    ASSERT_EQ(sounds.playingCount(), 1);
+
+    view.startPauseButton()->click();
+    EXPECT_TRUE(timer.isRunning());
+    EXPECT_FALSE(timer.hasFinished());
+    EXPECT_EQ(timer.timeText(), "01:00");
+    EXPECT_EQ(sounds.playingCount(), 0) << "the alarm stops with the new run";
+    scheduler.advance(Seconds(30));
+    EXPECT_EQ(timer.timeText(), "00:30");
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+// The texts a view paints, in the order it paints them, read from a paint device that records
+// every text item instead of drawing it.
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QStringList>
+#include <QWidget>
+
+namespace vantrel::test {
+
+class TextRecordingEngine final : public QPaintEngine {
+public:
+    TextRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+    // Shapes are not recorded (the defaults would turn each into another and never end).
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
+    void drawRects(const QRectF*, int) override {}
+    void drawRects(const QRect*, int) override {}
+    void drawLines(const QLineF*, int) override {}
+    void drawLines(const QLine*, int) override {}
+    void drawEllipse(const QRectF&) override {}
+    void drawEllipse(const QRect&) override {}
+    void drawPoints(const QPointF*, int) override {}
+    void drawPoints(const QPoint*, int) override {}
+    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+    void drawTiledPixmap(const QRectF&, const QPixmap&, const QPointF&) override {}
+    Type type() const override { return QPaintEngine::User; }
+
+    QStringList texts;
+};
+
+class TextRecordingDevice final : public QPaintDevice {
+public:
+    explicit TextRecordingDevice(QSize size) : size_(size) {}
+    QPaintEngine* paintEngine() const override { return &engine_; }
+    QStringList texts() const { return engine_.texts; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        case PdmWidthMM:
+            return size_.width() * 254 / 960;
+        case PdmHeightMM:
+            return size_.height() * 254 / 960;
+        }
+        return 0;
+    }
+
+private:
+    QSize size_;
+    mutable TextRecordingEngine engine_;
+};
+
+// Every text `widget` and its visible children paint.
+inline QStringList paintedTexts(QWidget& widget) {
+    widget.ensurePolished();
+    TextRecordingDevice device(widget.size());
+    widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+    return device.texts();
+}
+
+} // namespace vantrel::test
