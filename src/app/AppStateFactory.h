@@ -14,6 +14,7 @@ class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
 class CalendarStore;
+class CameraCapture;
 class CapabilityCenter;
 class ClipboardStore;
 class Clock;
@@ -36,6 +37,7 @@ class MediaAutomation;
 class MediaController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
+class MenuPresenter;
 class NotchPanelController;
 class NotificationSignalStore;
 class NotesStore;
@@ -104,6 +106,9 @@ public:
         VantrelDiagnostics& diagnostics;
         const VantrelMotion& motion;
         HapticPerformer& hapticPerformer;
+        // What the notch tabs open their menus with, and the camera of the mirror tab.
+        MenuPresenter& menus;
+        CameraCapture& camera;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

@@ -30,7 +30,9 @@
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
+#include "platform/linux/QtCameraCapture.h"
 #include "platform/linux/QtHttpClient.h"
+#include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtScheduler.h"
@@ -139,6 +141,9 @@ int main(int argc, char** argv) {
     DisplayCoordinator displays(screens, diagnostics);
     DisplayCoordinator::setShared(&displays);
     LogindSleepWakeMonitor sleepWake;
+    QtMenuPresenter menus;
+    // Opens QtMultimedia only when the mirror tab first asks for a camera.
+    QtCameraCapture camera(cameras, log);
     TrayStatusBar statusBar;
     // Named, so that a service added to the list is wired here by name, not by position.
     AppStateFactory factory({
@@ -173,6 +178,8 @@ int main(int argc, char** argv) {
         .diagnostics = diagnostics,
         .motion = motion,
         .hapticPerformer = hapticPerformer,
+        .menus = menus,
+        .camera = camera,
     });
     AppState state(factory);
     AppState::setShared(&state);

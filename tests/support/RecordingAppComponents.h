@@ -31,6 +31,7 @@
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
 #include "support/FakeCalendarService.h"
+#include "support/FakeCameraCapture.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -43,6 +44,7 @@
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingHapticPerformer.h"
+#include "support/RecordingMenuPresenter.h"
 #include "support/RecordingHttpClient.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingSharingService.h"
@@ -319,6 +321,8 @@ public:
     DisplayCoordinator displays{screens, diagnostics};
     FakeSystemAppearance appearance;
     VantrelMotion motion{appearance};
+    RecordingMenuPresenter menus;
+    FakeCameraCapture camera;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -350,7 +354,9 @@ public:
                                       .displays = displays,
                                       .diagnostics = diagnostics,
                                       .motion = motion,
-                                      .hapticPerformer = hapticPerformer}};
+                                      .hapticPerformer = hapticPerformer,
+                                      .menus = menus,
+                                      .camera = camera}};
 };
 
 } // namespace vantrel::test
