@@ -38,7 +38,8 @@ TEST(QtCameraCapture, WithoutItsModuleACameraCannotOpenAndTheLogSaysWhyOnce) {
     EXPECT_EQ(capture.openDefaultCamera({}).failure, CameraCapture::Failure::cannotOpenInput);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].level, LogLevel::error);
-    EXPECT_TRUE(log.lines()[0].message.startsWith("no camera module: ")) << log.lines()[0].message.toStdString();
+    EXPECT_TRUE(log.lines()[0].message.startsWith("no camera module: "))
+        << log.lines()[0].message.toStdString();
 }
 
 TEST(QtCameraCapture, TheModuleLoadsOnlyWhenADeviceNodeExists) {
