@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notch/NotchStateView.h"
 #include "notch/UsageSparkline.h"
 
 #include <QColor>
@@ -8,7 +9,6 @@
 
 namespace vantrel {
 
-class NotchStateView;
 class SystemMonitor;
 class VantrelHaptics;
 
