@@ -14,7 +14,6 @@ const QString kCategory = QStringLiteral("camera");
 CameraPreview::CameraPreview(CameraCapture& capture, QAObserver& qa,
                              std::function<void(const QString&)> reportFailure, QWidget* parent)
     : QWidget(parent), capture_(capture), qa_(qa) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
     configure(std::move(reportFailure));
 }
 

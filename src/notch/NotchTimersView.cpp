@@ -245,10 +245,11 @@ NotchTimersView::NotchTimersView(StopwatchStore& store, MenuPresenter& menus, QC
     lapArea_->setFrameShape(QFrame::NoFrame);
     lapArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lapArea_->setWidgetResizable(false);
-    lapArea_->setStyleSheet(
-        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
     lapRows_ = new LapRows(store_, lapArea_);
     lapArea_->setWidget(lapRows_);
+    // The rows lie on the panel's own surface: neither the viewport nor the rows fill a background.
+    lapArea_->viewport()->setAutoFillBackground(false);
+    lapRows_->setAutoFillBackground(false);
 
     connect(&store_, &StopwatchStore::stopwatchElapsedChanged, this, &NotchTimersView::storeChanged);
     connect(&store_, &StopwatchStore::isStopwatchRunningChanged, this, &NotchTimersView::storeChanged);

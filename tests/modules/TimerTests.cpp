@@ -280,6 +280,18 @@ TEST(StopwatchStore, LapsKeepTheirNumbersPastTwentyAndCountAgainAfterReset) {
     store.pauseStopwatch();
     store.recordLap();
     EXPECT_EQ(store.lapNumbers(), QList<qint64>{1}) << "no lap, and no number, while stopped";
+
+    // A countdown paused with half a second left resumes from it, not from its full minutes;
+    // an idle countdown shows no progress.
+    store.setCountdown(1);
+    EXPECT_EQ(store.countdownProgress(), 0.0);
+    store.startCountdown();
+    h.clock.advance(Seconds(59.5));
+    store.pauseCountdown();
+    store.startCountdown();
+    EXPECT_NEAR(store.countdownRemaining(), 0.5, 1e-9);
+    store.resetCountdown();
+    EXPECT_EQ(store.countdownProgress(), 0.0);
 }
 
 TEST(StopwatchStore, CountdownPauseResumeAndNewMinutes) {

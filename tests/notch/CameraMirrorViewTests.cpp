@@ -155,6 +155,9 @@ TEST(CameraMirrorView, AspectFitForWidescreenAndStandard) {
     EXPECT_EQ(CameraMirrorView::fittedRect(QRectF(0, 0, 400, 400), CameraAspectRatio::standard),
               QRectF(0, 50, 400, 300));
 
+    EXPECT_TRUE(CameraMirrorView::fittedRect(QRectF(), CameraAspectRatio::widescreen).isEmpty());
+    EXPECT_TRUE(CameraPreview::aspectFit(QSizeF(), QRectF(0, 0, 400, 300)).isEmpty());
+
     MirrorHarness h;
     auto view = h.makeView();
     view->resize(400, 300);

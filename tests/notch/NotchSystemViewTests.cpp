@@ -1,5 +1,6 @@
 #include "core/QAObserver.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "modules/SystemMonitor.h"
 #include "notch/NotchStateView.h"
 #include "notch/NotchSystemView.h"
@@ -9,6 +10,7 @@
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 
+#include <QFontMetricsF>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -100,6 +102,10 @@ TEST(NotchSystemView, MeasuringOnlyBeforeTheFirstSampleAndObservingOnlyWhileShow
     EXPECT_EQ(view->measuringView()->symbol(), "waveform.path.ecg");
     EXPECT_EQ(view->measuringView()->actionButton(), nullptr);
     EXPECT_FALSE(h.monitor.isSampling()) << "nothing samples before the view is on screen";
+    // A change that leaves the monitor still waiting keeps the same message.
+    NotchStateView* waiting = view->measuringView();
+    Q_EMIT h.monitor.cpuUsageChanged();
+    EXPECT_EQ(view->measuringView(), waiting);
 
     view->show();
     EXPECT_TRUE(view->isObserving());
@@ -174,7 +180,19 @@ TEST(NotchSystemView, MetricsLayoutFromTheMonitor) {
     EXPECT_DOUBLE_EQ(l.up.sparklineRect.left() - l.down.sparklineRect.right(), 18);
     EXPECT_EQ(l.captionText,
               QString::fromUtf8("Live trend \u00B7 sampled every 2 seconds while this widget is open."));
-    EXPECT_GT(l.networkLabel.top(), l.cpu.sparklineRect.bottom());
-    EXPECT_GT(l.caption.top(), l.down.sparklineRect.bottom());
+    // Rows 8 apart; the network label 5 over its figures; symbols 6 before the rates.
+    EXPECT_DOUBLE_EQ(l.networkLabel.top() - l.cpu.sparklineRect.bottom(), 8);
+    EXPECT_DOUBLE_EQ(l.down.rateRect.top() - l.networkLabel.bottom(), 5);
+    EXPECT_DOUBLE_EQ(l.down.rateRect.left() - l.down.symbolRect.right(), 6);
+    EXPECT_DOUBLE_EQ(l.down.sparklineRect.top() - l.down.labelRect.bottom(), 4);
+    EXPECT_DOUBLE_EQ(l.caption.top() - l.down.sparklineRect.bottom(), 8);
+    EXPECT_DOUBLE_EQ(l.cpu.captionRect.top() - l.cpu.label.bottom(), 4);
+    EXPECT_DOUBLE_EQ(l.cpu.bar.top() - l.cpu.captionRect.bottom(), 4);
+    // Rates in 12-point type, their labels in 9, the gauge captions in 19.
+    EXPECT_DOUBLE_EQ(l.down.rateRect.height(),
+                     QFontMetricsF(VantrelType::font(12, QFont::DemiBold)).height());
+    EXPECT_DOUBLE_EQ(l.down.labelRect.height(), QFontMetricsF(VantrelType::font(9, QFont::Normal)).height());
+    EXPECT_DOUBLE_EQ(l.cpu.captionRect.height(),
+                     QFontMetricsF(VantrelType::font(19, QFont::DemiBold)).height());
     h.monitor.removeObserver();
 }

@@ -89,6 +89,20 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
     EXPECT_GE(regular.stopwatchStart.width(), 52);
     // The compact actions sit at the trailing edge of their column.
     EXPECT_DOUBLE_EQ(compact.countdownReset.right(), compact.countdownColumn.right());
+    // Columns start at their leading edge; the stopwatch's three buttons share its width, 7 apart.
+    EXPECT_EQ(regular.stopwatchLabel.left(), 0);
+    EXPECT_EQ(regular.stopwatchTime.left(), 0);
+    EXPECT_EQ(regular.countdownTime.left(), regular.countdownColumn.left());
+    EXPECT_DOUBLE_EQ(regular.lap.left() - regular.stopwatchStart.right(), 7);
+    EXPECT_DOUBLE_EQ(regular.stopwatchReset.right(), regular.stopwatchColumn.right());
+    EXPECT_DOUBLE_EQ(regular.lap.width(), regular.stopwatchReset.width());
+    // Regular countdown rows: presets 5 apart, then the actions a row below, then the alarm hint.
+    EXPECT_DOUBLE_EQ(regular.presets[1].left() - regular.presets[0].right(), 5);
+    EXPECT_DOUBLE_EQ(regular.presets[4].right(), regular.countdownColumn.right());
+    EXPECT_DOUBLE_EQ(regular.countdownStart.top() - regular.presets[0].bottom(), 10);
+    EXPECT_DOUBLE_EQ(regular.alarmHint.top() - regular.countdownStart.bottom(), 10);
+    EXPECT_DOUBLE_EQ(compact.alarmHint.top() - compact.countdownStart.bottom(), 6);
+    EXPECT_DOUBLE_EQ(regular.countdownReset.right(), regular.countdownColumn.right());
 
     // The widget follows the layout of its height.
     h.view.resize(692, 117);
@@ -135,6 +149,17 @@ TEST(NotchTimersView, LapLabelsStayTrueAfterMoreThanTwentyLaps) {
     EXPECT_EQ(NotchTimersView::lapLabels(h.store), (QStringList{"Lap 3", "Lap 2", "Lap 1"}))
         << "newest on top";
     EXPECT_EQ(NotchTimersView::lapSummary(2), "2 laps saved");
+    // Rows 3 points apart: three rows are three row heights and two gaps.
+    const double threeRows = NotchTimersView::layout(QSizeF(892, 207), h.store).lapList.height();
+    h.store.resetStopwatch();
+    h.store.startStopwatch();
+    h.store.recordLap();
+    const double oneRow = NotchTimersView::layout(QSizeF(892, 207), h.store).lapList.height();
+    EXPECT_NEAR(threeRows - 3 * oneRow, 6, 1e-9);
+    h.store.resetStopwatch();
+    h.store.startStopwatch();
+    for (int i = 1; i <= 3; ++i)
+        h.store.recordLap();
 
     for (int i = 4; i <= 21; ++i) {
         h.run(1);
@@ -183,6 +208,9 @@ TEST(NotchTimersView, StopwatchControlsCallTheStoreAndFollowItsState) {
 
 TEST(NotchTimersView, CountdownPresetsMenuAndResetStates) {
     TimersHarness h;
+    h.view.presetButton(0)->click();
+    EXPECT_TRUE(isSelected(h.view.presetButton(0)));
+    h.view.presetButton(2)->click();
     // Regular: one button per preset, exactly the current one selected.
     QStringList titles;
     for (int i = 0; i < NotchTimersView::kPresetCount; ++i)
@@ -201,11 +229,17 @@ TEST(NotchTimersView, CountdownPresetsMenuAndResetStates) {
     h.view.resize(692, 117);
     EXPECT_EQ(h.view.minutesMenuButton()->text(), "7 min");
     h.view.minutesMenuButton()->click();
-    ASSERT_EQ(h.menus.requests().size(), 1u);
+    ASSERT_GE(h.menus.requests().size(), 1u);
     EXPECT_EQ(h.menus.requests()[0].items,
               (QStringList{"1 minutes", "3 minutes", "5 minutes", "10 minutes", "25 minutes"}));
     EXPECT_EQ(h.menus.requests()[0].anchor, h.view.minutesMenuButton());
     EXPECT_EQ(h.menus.requests()[0].checked, -1);
+    h.view.minutesMenuButton()->click();
+    ASSERT_TRUE(h.menus.choose(5)) << "no such item";
+    h.view.minutesMenuButton()->click();
+    ASSERT_TRUE(h.menus.choose(-1));
+    EXPECT_EQ(h.store.countdownMinutes(), 7);
+    h.view.minutesMenuButton()->click();
     ASSERT_TRUE(h.menus.choose(4));
     EXPECT_EQ(h.store.countdownMinutes(), 25);
     EXPECT_EQ(h.view.minutesMenuButton()->text(), "25 min");

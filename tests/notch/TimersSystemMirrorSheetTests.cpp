@@ -185,6 +185,10 @@ TEST(TimersSystemMirrorSheet, EachTabAtItsTierHeightCompactAndRegular) {
     EXPECT_FALSE(hasColor(timersLarge, finishedLayout.countdownTime.toAlignedRect(), [](QColor c) {
         return c.blue() > 200 && c.red() < 80;
     })) << "a paused countdown in the primary colour";
+    // The lap list lies on the surface's black, with no background of its own.
+    const QRectF laps = NotchTimersView::layout(QSizeF(kStandardRegular), s.stopwatch).lapList;
+    ASSERT_FALSE(laps.isEmpty());
+    EXPECT_LT(timersFinished.pixelColor(int(laps.center().x()), int(laps.top()) + 1).lightness(), 20);
     EXPECT_TRUE(hasColor(systemLarge, QRect(0, 0, 200, 40), [](QColor c) { return c.lightness() > 200; }));
     EXPECT_GT(mirrorSmall.pixelColor(200, 158).blue(), 200);
     EXPECT_GT(mirrorSmall.pixelColor(492, 158).red(), 200);
