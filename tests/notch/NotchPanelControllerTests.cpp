@@ -21,9 +21,8 @@ TEST_F(NotchTest, FramesAndRadiiOfA185By32Notch) {
     EXPECT_EQ(layout.notchCenter, 756);
     EXPECT_TRUE(panel().isVisible());
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
-    EXPECT_EQ(
-        records(DiagnosticsCategory::notchFrame).last(),
-        QStringLiteral("panel=%1 display=1 expanded=false frame=(663.5, 0, 185, 32)").arg(panelNumber()));
+    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
+              QStringLiteral("panel=%1 display=1 expanded=false frame=(663.5, 0, 185, 32)").arg(panelNumber()));
 
     EXPECT_DOUBLE_EQ(NotchPanelShape::compactRadius(32), 13.76);
     EXPECT_DOUBLE_EQ(NotchPanelShape::expandedRadius(104, 32), 24);
@@ -238,9 +237,8 @@ TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
     const QStringList animation = records(DiagnosticsCategory::notchAnimation);
     EXPECT_EQ(animation.filter(u"finish").size(), 1);
-    EXPECT_EQ(
-        animation.last(),
-        QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
+    EXPECT_EQ(animation.last(),
+              QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
 
     // An open panel closes from the expanded shape; reduced motion takes 0.12 seconds.
     h.appearance.setReduceMotion(true);
@@ -302,12 +300,10 @@ TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
     EXPECT_FALSE(notch.isExpanded());
     EXPECT_FALSE(notch.isTargetExpanded());
     EXPECT_FALSE(notch.hasPhysicalNotch());
-    EXPECT_EQ(records(DiagnosticsCategory::notchIntent).last(),
-              "hidden: active display has no physical notch");
-    EXPECT_EQ(
-        records(DiagnosticsCategory::notchFrame).last(),
-        QStringLiteral("panel=%1 retained reason=screen-parameters visible=false frame=(2062, 0, 820, 104)")
-            .arg(number));
+    EXPECT_EQ(records(DiagnosticsCategory::notchIntent).last(), "hidden: active display has no physical notch");
+    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
+              QStringLiteral("panel=%1 retained reason=screen-parameters visible=false frame=(2062, 0, 820, 104)")
+                  .arg(number));
 
     // It comes back compact without a user action; a workspace switch re-places it too.
     h.screens.set({builtIn()}, builtIn());
@@ -316,8 +312,7 @@ TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
     h.screens.switchWorkspace();
     EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
-              QStringLiteral("panel=%1 retained reason=active-space visible=true frame=(664, 0, 185, 32)")
-                  .arg(number));
+              QStringLiteral("panel=%1 retained reason=active-space visible=true frame=(664, 0, 185, 32)").arg(number));
 }
 
 TEST_F(NotchTest, ShowHideAndTheMendedEdges) {

@@ -84,8 +84,7 @@ TEST_F(NotchSurfaceRender, CompactCapAndItsCapsule) {
     NotchSurfaceView plain(controller, *state);
     plain.resize(185, 32);
     const QImage clear = render(plain);
-    for (QPoint p : {QPoint(92, 16), QPoint(92, 30), QPoint(0, 0)})
-        EXPECT_EQ(qAlpha(clear.pixel(p)), 0);
+    for (QPoint p : {QPoint(92, 16), QPoint(92, 30), QPoint(0, 0)}) EXPECT_EQ(qAlpha(clear.pixel(p)), 0);
 }
 
 TEST_F(NotchSurfaceRender, BothLooksAtTheHomeAndClipboardSizes) {
