@@ -247,8 +247,7 @@ NotchTimersView::NotchTimersView(StopwatchStore& store, MenuPresenter& menus, QC
     lapArea_->setWidgetResizable(false);
     lapRows_ = new LapRows(store_, lapArea_);
     lapArea_->setWidget(lapRows_);
-    // The rows lie on the panel's own surface: neither the viewport nor the rows fill a background.
-    lapArea_->viewport()->setAutoFillBackground(false);
+    // The rows lie on the panel's own surface (the scroll area's viewport fills nothing already).
     lapRows_->setAutoFillBackground(false);
 
     connect(&store_, &StopwatchStore::stopwatchElapsedChanged, this, &NotchTimersView::storeChanged);

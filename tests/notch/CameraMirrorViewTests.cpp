@@ -122,6 +122,12 @@ TEST(CameraMirrorView, StartsWhenShownAndStopsExactlyOnceWhenItGoes) {
     preview->stop();
     EXPECT_EQ(h.camera.calls, (QStringList{"open", "start", "stop"}));
     EXPECT_TRUE(preview->hasStopped());
+    // A picture that arrives after the stop is not shown.
+    const QImage shown = preview->latestFrame();
+    QImage late(16, 9, QImage::Format_ARGB32_Premultiplied);
+    late.fill(Qt::green);
+    h.camera.lastHandler(late);
+    EXPECT_EQ(preview->latestFrame(), shown);
     view->hide();
     EXPECT_EQ(view->preview(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

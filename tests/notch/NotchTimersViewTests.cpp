@@ -118,6 +118,7 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
 TEST(NotchTimersView, DurationAndCountdownTexts) {
     EXPECT_EQ(StopwatchStore::format(65.4, true), "1:05.40");
     EXPECT_EQ(StopwatchStore::format(3725.5, true), "1:02:05");
+    EXPECT_EQ(StopwatchStore::format(3540, false), "59:00");
 
     TimersHarness h;
     h.store.setCountdown(25);

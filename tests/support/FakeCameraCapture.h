@@ -27,6 +27,7 @@ public:
         calls.append(QStringLiteral("open"));
         if (mode == Mode::noDevice) return {nullptr, Failure::noDevice};
         if (mode == Mode::cannotOpenInput) return {nullptr, Failure::cannotOpenInput};
+        lastHandler = onFrame;
         return {std::make_unique<Feed>(*this, std::move(onFrame)), Failure::noDevice};
     }
 
@@ -35,6 +36,9 @@ public:
         if (running) running->onFrame_(frame);
     }
 
+    // The frame handler of the last camera opened, to send it pictures late, as a media pipeline
+    // may after a stop.
+    FrameHandler lastHandler;
     Mode mode = Mode::working;
     QSize frameSize{160, 90};
     QStringList calls;
