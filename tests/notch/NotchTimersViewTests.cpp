@@ -102,6 +102,7 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
     EXPECT_DOUBLE_EQ(regular.countdownStart.top() - regular.presets[0].bottom(), 10);
     EXPECT_DOUBLE_EQ(regular.alarmHint.top() - regular.countdownStart.bottom(), 10);
     EXPECT_DOUBLE_EQ(compact.alarmHint.top() - compact.countdownStart.bottom(), 6);
+    EXPECT_DOUBLE_EQ(regular.stopwatchStart.top() - regular.stopwatchTime.bottom(), 10);
     EXPECT_DOUBLE_EQ(regular.countdownReset.right(), regular.countdownColumn.right());
 
     // The widget follows the layout of its height.
@@ -119,6 +120,7 @@ TEST(NotchTimersView, DurationAndCountdownTexts) {
     EXPECT_EQ(StopwatchStore::format(65.4, true), "1:05.40");
     EXPECT_EQ(StopwatchStore::format(3725.5, true), "1:02:05");
     EXPECT_EQ(StopwatchStore::format(3540, false), "59:00");
+    EXPECT_EQ(StopwatchStore::format(3600, true), "1:00:00") << "hours from 3600 seconds on";
 
     TimersHarness h;
     h.store.setCountdown(25);
@@ -279,7 +281,7 @@ TEST(NotchTimersView, TheFinishedCountdownSilencesARepeatingAlarm) {
     EXPECT_EQ(NotchTimersView::countdownText(h.store), "1:00");
     EXPECT_TRUE(finished.progress.isEmpty());
     EXPECT_FALSE(finished.timesUp.isEmpty()) << "Time's up";
-    EXPECT_GT(finished.timesUp.top(), finished.alarmHint.top()) << "below the alarm hint";
+    EXPECT_DOUBLE_EQ(finished.timesUp.top() - finished.alarmHint.bottom(), 10) << "below the alarm hint";
 
     VantrelButton* reset = h.view.countdownResetButton();
     ASSERT_TRUE(reset->isEnabled()) << "the finished countdown can be reset";
