@@ -33,7 +33,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
     : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
       screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
       alarm_(factory.services.alarm), clock_(factory.services.clock), workspace_(factory.services.workspace),
-      menus_(factory.services.menus),
+      menus_(factory.services.menus), camera_(factory.services.camera),
       preferences_(factory.services.preferences),
       clipboard_(factory.makeClipboard()), notes_(factory.makeNotes(QStringLiteral("notes.json"))),
       bookmarks_(factory.makeBookmarks()), focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),

@@ -18,6 +18,9 @@
 
 namespace vantrel {
 
+class CameraCapture;
+class MenuPresenter;
+
 // The root of the running system. It builds every store and controller once, starts them when
 // launching has finished, switches the optional ones on and off from the settings, dispatches
 // hot-key actions, opens the notch on request and tears everything down in a fixed order.
@@ -63,11 +66,11 @@ public:
     CustomDockController& customDockController() const { return *customDockController_; }
     MenuBarAppearanceController& menuBarAppearance() const { return *menuBarAppearance_; }
     CommandPaletteController& commandPalette() const { return *commandPalette_; }
-
     // Services that the views it hands out read and act through.
     const Clock& clock() const { return clock_; }
     Workspace& workspace() const { return workspace_; }
     MenuPresenter& menus() const { return menus_; }
+    CameraCapture& camera() const { return camera_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
     // The screen of the registered control-center window; none before one is registered or while
@@ -118,6 +121,7 @@ private:
     const Clock& clock_;
     Workspace& workspace_;
     MenuPresenter& menus_;
+    CameraCapture& camera_;
 
     VantrelSection selectedSection_ = VantrelSection::home;
     bool isStarted_ = false;

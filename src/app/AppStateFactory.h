@@ -14,6 +14,7 @@ class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
 class CalendarStore;
+class CameraCapture;
 class CapabilityCenter;
 class ClipboardStore;
 class Clock;
@@ -105,8 +106,9 @@ public:
         VantrelDiagnostics& diagnostics;
         const VantrelMotion& motion;
         HapticPerformer& hapticPerformer;
-        // What the views' pop-up menus open through.
+        // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
+        CameraCapture& camera;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

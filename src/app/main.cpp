@@ -31,6 +31,7 @@
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 #include "platform/linux/QtApplicationShell.h"
+#include "platform/linux/QtCameraCapture.h"
 #include "platform/linux/QtHttpClient.h"
 #include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
@@ -141,8 +142,10 @@ int main(int argc, char** argv) {
     DisplayCoordinator displays(screens, diagnostics);
     DisplayCoordinator::setShared(&displays);
     LogindSleepWakeMonitor sleepWake;
-    TrayStatusBar statusBar;
     QtMenuPresenter menus;
+    // Opens QtMultimedia only when the mirror tab first asks for a camera.
+    QtCameraCapture camera(cameras, log);
+    TrayStatusBar statusBar;
     // Named, so that a service added to the list is wired here by name, not by position.
     AppStateFactory factory({
         .clock = clock,
@@ -177,6 +180,7 @@ int main(int argc, char** argv) {
         .motion = motion,
         .hapticPerformer = hapticPerformer,
         .menus = menus,
+        .camera = camera,
     });
     AppState state(factory);
     AppState::setShared(&state);

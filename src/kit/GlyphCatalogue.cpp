@@ -151,6 +151,86 @@ void bookmark(Sketch& s) {
     s.stroke(polyline({{6.5, 3}, {17.5, 3}, {17.5, 21}, {12, 16.5}, {6.5, 21}}, true));
 }
 
+void bell(Sketch& s, bool filled) {
+    QPainterPath p(QPointF(4.5, 17.5));
+    p.cubicTo(QPointF(6.5, 15.5), QPointF(6.5, 13), QPointF(6.5, 10.5));
+    p.cubicTo(QPointF(6.5, 6.8), QPointF(8.8, 4), QPointF(12, 4));
+    p.cubicTo(QPointF(15.2, 4), QPointF(17.5, 6.8), QPointF(17.5, 10.5));
+    p.cubicTo(QPointF(17.5, 13), QPointF(17.5, 15.5), QPointF(19.5, 17.5));
+    p.closeSubpath();
+    if (filled) s.fill(p);
+    else s.stroke(p);
+    s.stroke(line({12, 2.2}, {12, 4}));
+    QPainterPath clapper(QPointF(10, 19.5));
+    clapper.quadTo(QPointF(12, 21.8), QPointF(14, 19.5));
+    s.stroke(clapper, !filled);
+}
+
+void cpu(Sketch& s) {
+    s.stroke(roundedRect({6, 6, 12, 12}, 2));
+    s.fill(roundedRect({9.5, 9.5, 5, 5}, 1), true);
+    QPainterPath pins;
+    for (double t : {9.0, 12.0, 15.0}) {
+        pins.addPath(line({t, 2.5}, {t, 6}));
+        pins.addPath(line({t, 18}, {t, 21.5}));
+        pins.addPath(line({2.5, t}, {6, t}));
+        pins.addPath(line({18, t}, {21.5, t}));
+    }
+    s.stroke(pins);
+}
+
+void memorychip(Sketch& s) {
+    s.stroke(roundedRect({2.5, 7, 19, 9}, 1.5));
+    QPainterPath chips;
+    for (double x : {5.5, 10.5, 15.5}) chips.addRect(QRectF(x, 9.5, 3, 4));
+    s.fill(chips, true);
+    QPainterPath pins;
+    for (double x = 5; x <= 19.5; x += 2.5) pins.addPath(line({x, 16}, {x, 19}));
+    s.stroke(pins);
+}
+
+void network(Sketch& s) {
+    const QPointF c(12, 12);
+    s.stroke(circle(c, 9));
+    QPainterPath meridian;
+    meridian.addEllipse(c, 4, 9);
+    s.stroke(meridian, true);
+    s.stroke(line({3, 12}, {21, 12}), true);
+    s.stroke(line({4.5, 7.5}, {19.5, 7.5}), true);
+    s.stroke(line({4.5, 16.5}, {19.5, 16.5}), true);
+}
+
+void arrow(Sketch& s, bool down) {
+    const double tip = down ? 20 : 4;
+    const double tail = down ? 4 : 20;
+    const double head = down ? 13.5 : 10.5;
+    s.stroke(line({12, tail}, {12, tip}));
+    s.stroke(polyline({{5.5, head}, {12, tip}, {18.5, head}}));
+}
+
+void waveformPathEcg(Sketch& s) {
+    s.stroke(polyline({{2, 12.5}, {7, 12.5}, {9, 8}, {11.5, 19}, {14.5, 4}, {17, 14}, {18.5, 12.5}, {22, 12.5}}));
+}
+
+void cameraFill(Sketch& s) {
+    QPainterPath p;
+    p.setFillRule(Qt::OddEvenFill);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(2.5, 7, 19, 13), 3, 3);
+    body.addRoundedRect(QRectF(8, 4.5, 8, 4), 1.5, 1.5);
+    p.addPath(body.simplified());
+    p.addEllipse(QPointF(12, 13.5), 3.6, 3.6);
+    s.fill(p);
+}
+
+void videoSlash(Sketch& s) {
+    QPainterPath body;
+    body.addRoundedRect(QRectF(2.5, 7, 13.5, 10.5), 2.5, 2.5);
+    s.stroke(body);
+    s.stroke(polyline({{16, 10.5}, {21.5, 7.5}, {21.5, 17}, {16, 14}}, true));
+    s.stroke(line({3, 3.5}, {20.5, 21}));
+}
+
 void chevrons(Sketch& s, bool right) {
     const double dir = right ? 1 : -1;
     for (double x : {9.0, 15.0})
@@ -323,21 +403,6 @@ void handTap(Sketch& s) {
         ripples.arcTo(box, 35, 110);
     }
     s.stroke(ripples, true);
-}
-
-void bell(Sketch& s) {
-    QPainterPath body(QPointF(4.5, 17.5));
-    body.cubicTo(QPointF(6.2, 15.8), QPointF(6.5, 14.5), QPointF(6.5, 11));
-    body.cubicTo(QPointF(6.5, 7.2), QPointF(8.8, 4.5), QPointF(12, 4.5));
-    body.cubicTo(QPointF(15.2, 4.5), QPointF(17.5, 7.2), QPointF(17.5, 11));
-    body.cubicTo(QPointF(17.5, 14.5), QPointF(17.8, 15.8), QPointF(19.5, 17.5));
-    body.closeSubpath();
-    s.stroke(body);
-    s.stroke(line({12, 2.5}, {12, 4.5}));
-    QPainterPath clapper;
-    clapper.moveTo(9.8, 19.5);
-    clapper.cubicTo(QPointF(10.2, 21.6), QPointF(13.8, 21.6), QPointF(14.2, 19.5));
-    s.stroke(clapper);
 }
 
 // A circle whose left half is filled: light and dark.
@@ -626,6 +691,16 @@ const Entry kTable[] = {
     {"tray.full", trayFull},
     {"camera", camera},
     {"bookmark", bookmark},
+    {"bell", [](Sketch& s) { bell(s, false); }},
+    {"bell.fill", [](Sketch& s) { bell(s, true); }},
+    {"cpu", cpu},
+    {"memorychip", memorychip},
+    {"network", network},
+    {"arrow.down", [](Sketch& s) { arrow(s, true); }},
+    {"arrow.up", [](Sketch& s) { arrow(s, false); }},
+    {"waveform.path.ecg", waveformPathEcg},
+    {"camera.fill", cameraFill},
+    {"video.slash", videoSlash},
     {"chevron.left.2", [](Sketch& s) { chevrons(s, false); }},
     {"chevron.right.2", [](Sketch& s) { chevrons(s, true); }},
     {"chevron.up", chevronUp},
@@ -643,7 +718,6 @@ const Entry kTable[] = {
     {"capsule.tophalf.filled", capsuleTophalfFilled},
     {"menubar.rectangle", menubarRectangle},
     {"hand.tap", handTap},
-    {"bell", bell},
     {"circle.lefthalf.filled", circleLefthalfFilled},
     {"checkmark.shield", checkmarkShield},
     {"checkmark.shield.fill", checkmarkShieldFill},

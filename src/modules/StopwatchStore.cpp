@@ -44,6 +44,8 @@ void StopwatchStore::resetStopwatch() {
     stopwatchStartedAt_.reset();
     stopwatchBaseline_ = 0;
     publish(stopwatchElapsed_, 0.0, &StopwatchStore::stopwatchElapsedChanged);
+    lapsRecorded_ = 0;
+    lapNumbers_.clear();
     publish(laps_, QList<double>(), &StopwatchStore::lapsChanged);
     controlsHaptic();
     stopTickingIfIdle();
@@ -53,7 +55,10 @@ void StopwatchStore::recordLap() {
     if (!isStopwatchRunning_) return;
     QList<double> laps = laps_;
     laps.prepend(currentStopwatchElapsed());
+    // Numbered as it is recorded, so dropping the oldest lap renumbers none of the others.
+    lapNumbers_.prepend(++lapsRecorded_);
     if (laps.size() > kMaximumLaps) laps.resize(kMaximumLaps);
+    if (lapNumbers_.size() > kMaximumLaps) lapNumbers_.resize(kMaximumLaps);
     laps_ = laps;
     Q_EMIT lapsChanged(laps_);
     controlsHaptic();

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <array>
 #include <optional>
 
 namespace vantrel {
@@ -28,6 +29,8 @@ public:
     static constexpr int kMaximumLaps = 20;
     static constexpr double kTickInterval = 0.1;
     static constexpr double kTickTolerance = 0.02;
+    // The countdown lengths offered, in minutes.
+    static constexpr std::array<qint64, 5> presetMinutes{1, 3, 5, 10, 25};
 
     StopwatchStore(TimerAlarm alarm, VantrelHaptics& haptics, const Clock& clock, Scheduler& scheduler,
                    QObject* parent = nullptr);
@@ -36,6 +39,9 @@ public:
     bool isStopwatchRunning() const { return isStopwatchRunning_; }
     // Total elapsed time at each lap, newest first.
     const QList<double>& laps() const { return laps_; }
+    // The number of each lap in laps(), in the same order: laps count from 1 since the last
+    // reset and keep their number when older ones are dropped.
+    const QList<qint64>& lapNumbers() const { return lapNumbers_; }
     // Zero means no countdown is under way: the next start runs the full minutes.
     double countdownRemaining() const { return countdownRemaining_; }
     bool isCountdownRunning() const { return isCountdownRunning_; }
@@ -96,6 +102,8 @@ private:
     double stopwatchElapsed_ = 0;
     bool isStopwatchRunning_ = false;
     QList<double> laps_;
+    QList<qint64> lapNumbers_;
+    qint64 lapsRecorded_ = 0;
     double countdownRemaining_ = 0;
     bool isCountdownRunning_ = false;
     bool countdownDidFinish_ = false;

@@ -1,7 +1,9 @@
 #include "notch/NotchTabContent.h"
 
 #include "app/AppState.h"
+#include "core/QAObserver.h"
 #include "kit/VantrelMotion.h"
+#include "notch/CameraMirrorView.h"
 #include "notch/NotchBookmarksView.h"
 #include "notch/NotchCalendarView.h"
 #include "notch/NotchClipboardView.h"
@@ -11,6 +13,8 @@
 #include "notch/NotchStateView.h"
 #include "notch/NotchSurfaceLayout.h"
 #include "notch/NotchSurfaceView.h"
+#include "notch/NotchSystemView.h"
+#include "notch/NotchTimersView.h"
 
 namespace vantrel::NotchTabContent {
 
@@ -41,6 +45,14 @@ QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
     case NotchTab::bookmarks:
         return new NotchBookmarksView(context.state.bookmarks(), context.state.menus(), context.accent,
                                       context.haptics, parent);
+    case NotchTab::timers:
+        return new NotchTimersView(context.state.stopwatch(), context.state.menus(), context.accent, parent);
+    case NotchTab::system:
+        return new NotchSystemView(context.state.systemMonitor(), context.accent, parent);
+    case NotchTab::mirror:
+        return new CameraMirrorView({context.state.permissions(), context.state.preferences(),
+                                     context.state.camera(), context.state.qaObserver()},
+                                    context.accent, context.haptics, parent);
     default:
         break;
     }

@@ -258,6 +258,44 @@ TEST(StopwatchStore, StopwatchPausesResumesWithoutDriftAndCapsLaps) {
     EXPECT_TRUE(store.laps().isEmpty() && store.stopwatchElapsed() == 0.0);
 }
 
+TEST(StopwatchStore, LapsKeepTheirNumbersPastTwentyAndCountAgainAfterReset) {
+    TimerHarness h;
+    StopwatchStore& store = h.stopwatch();
+    store.startStopwatch();
+    for (int i = 1; i <= 23; ++i) {
+        h.scheduler.advance(Seconds(1));
+        store.recordLap();
+    }
+    ASSERT_EQ(store.laps().size(), 20);
+    ASSERT_EQ(store.lapNumbers().size(), 20);
+    EXPECT_EQ(store.lapNumbers().front(), 23) << "the newest lap is the 23rd";
+    EXPECT_EQ(store.lapNumbers().back(), 4) << "laps 1 to 3 were dropped, the rest keep their numbers";
+    for (qsizetype i = 1; i < store.lapNumbers().size(); ++i)
+        EXPECT_EQ(store.lapNumbers()[i], store.lapNumbers()[i - 1] - 1);
+    store.resetStopwatch();
+    EXPECT_TRUE(store.lapNumbers().isEmpty());
+    store.startStopwatch();
+    store.recordLap();
+    EXPECT_EQ(store.lapNumbers(), QList<qint64>{1}) << "a reset starts counting again";
+    store.pauseStopwatch();
+    store.recordLap();
+    EXPECT_EQ(store.lapNumbers(), QList<qint64>{1}) << "no lap, and no number, while stopped";
+
+    // A countdown paused with half a second left resumes from it, not from its full minutes;
+    // an idle countdown shows no progress.
+    store.setCountdown(1);
+    EXPECT_EQ(store.countdownProgress(), 0.0);
+    store.startCountdown();
+    h.scheduler.advance(Seconds(15));
+    EXPECT_NEAR(store.countdownProgress(), 0.25, 1e-9);
+    h.clock.advance(Seconds(44.5));
+    store.pauseCountdown();
+    store.startCountdown();
+    EXPECT_NEAR(store.countdownRemaining(), 0.5, 1e-9);
+    store.resetCountdown();
+    EXPECT_EQ(store.countdownProgress(), 0.0);
+}
+
 TEST(StopwatchStore, CountdownPauseResumeAndNewMinutes) {
     TimerHarness h;
     StopwatchStore& store = h.stopwatch();

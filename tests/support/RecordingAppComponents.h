@@ -31,6 +31,7 @@
 #include "services/MenuBarScanner.h"
 #include "support/CallLog.h"
 #include "support/FakeCalendarService.h"
+#include "support/FakeCameraCapture.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -321,6 +322,7 @@ public:
     FakeSystemAppearance appearance;
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
+    FakeCameraCapture camera;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -353,7 +355,8 @@ public:
                                       .diagnostics = diagnostics,
                                       .motion = motion,
                                       .hapticPerformer = hapticPerformer,
-                                      .menus = menus}};
+                                      .menus = menus,
+                                      .camera = camera}};
 };
 
 } // namespace vantrel::test
