@@ -385,7 +385,7 @@ void NotchTimersView::openMinutesMenu() {
     QStringList items;
     for (qint64 minutes : StopwatchStore::presetMinutes)
         items.append(QStringLiteral("%1 minutes").arg(minutes));
-    menus_.present({minutesMenu_, items, -1}, [this, guard = QPointer<NotchTimersView>(this)](int index) {
+    menus_.present({minutesMenu_, items, -1, {}}, [this, guard = QPointer<NotchTimersView>(this)](int index) {
         if (!guard || index < 0 || index >= kPresetCount) return;
         store_.setCountdown(StopwatchStore::presetMinutes[std::size_t(index)]);
     });
