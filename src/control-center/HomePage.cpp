@@ -48,18 +48,6 @@ int heightFor(QWidget* widget, int width) {
     return widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
 }
 
-QString symbolOf(HomeUtility utility) {
-    switch (utility) {
-    case HomeUtility::timer:
-        return QStringLiteral("timer");
-    case HomeUtility::clipboard:
-        return QStringLiteral("doc.on.clipboard");
-    case HomeUtility::files:
-        break;
-    }
-    return QStringLiteral("tray.full");
-}
-
 // A glyph on a small tile of the accent.
 void paintTile(QPainter& painter, const QRectF& tile, QStringView symbol, const QColor& accent, double fill,
                double radius, double pointSize) {
@@ -104,7 +92,7 @@ private:
 class MetricButton final : public QAbstractButton {
 public:
     MetricButton(HomeUtility utility, const QString& title, const HomePageContext& context, QWidget* parent)
-        : QAbstractButton(parent), symbol_(symbolOf(utility)), title_(title), context_(context) {
+        : QAbstractButton(parent), symbol_(symbol(utility)), title_(title), context_(context) {
         setFixedSize(104, 34);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
@@ -196,7 +184,7 @@ private:
 class LiveRow final : public QAbstractButton {
 public:
     LiveRow(HomeUtility utility, const QString& title, const HomePageContext& context, QWidget* parent)
-        : QAbstractButton(parent), symbol_(symbolOf(utility)), title_(title), context_(context) {
+        : QAbstractButton(parent), symbol_(symbol(utility)), title_(title), context_(context) {
         setAccessibleName(title);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setFixedHeight(int(std::ceil(std::max(28.0, QFontMetricsF(VantrelType::label()).height() + 2 +
