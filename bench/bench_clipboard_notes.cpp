@@ -1,5 +1,6 @@
 // Clipboard captures and notes saves on the real file system, as the running application does them.
 
+#include "BenchSupport.h"
 #include "core/LocalPersistence.h"
 #include "core/QAObserver.h"
 #include "modules/ClipboardStore.h"
@@ -36,18 +37,6 @@ private:
     QString text_;
 };
 
-// Work is never due inside a measured call: the benchmarks call the stores directly.
-class IdleScheduler final : public Scheduler {
-public:
-    TaskId schedule(Seconds, std::function<void()>) override { return ++next_; }
-    TaskId scheduleRepeating(Seconds, Seconds, std::function<void()>) override { return ++next_; }
-    void cancel(TaskId) override {}
-    bool isScheduled(TaskId) const override { return false; }
-
-private:
-    TaskId next_ = 0;
-};
-
 // Moves a second on every reading, so every save makes its own "previous" copy as saves a
 // second or more apart do, rather than colliding with the copy of the save before.
 class SteppingClock final : public Clock {
@@ -62,20 +51,7 @@ private:
     mutable WallTime wall_ = std::chrono::system_clock::now();
 };
 
-class SilentLog final : public SystemLog {
-public:
-    void log(LogLevel, const QString&, const QString&, const QString&) override {}
-};
-
-struct Environment {
-    QTemporaryDir dir;
-    SystemClock clock;
-    IdleScheduler scheduler;
-    SilentLog log;
-    PosixFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files},
-                                 clock, log, QStringLiteral("com.vantrel.mac")};
-};
+using Environment = bench::TemporaryPersistence;
 
 QString sampleText(int index, int length) {
     QString text = QStringLiteral("Entry %1: ").arg(index);
@@ -185,8 +161,5 @@ BENCHMARK(BM_NotesSave1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->Repo
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv); // delivers the write queue's answers to the store
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

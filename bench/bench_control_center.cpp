@@ -3,6 +3,7 @@
 // and for a section that shows its placeholder, and the navigation bar's repaint. Each has to
 // stay under one 60 Hz frame (16 ms).
 
+#include "BenchSupport.h"
 #include "control-center/PlaceholderPage.h"
 #include "control-center/RootView.h"
 #include "core/VantrelPreferences.h"
@@ -54,8 +55,5 @@ BENCHMARK(BM_SwitchToPlaceholder)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -1,42 +1,20 @@
-#include "core/QAObserver.h"
+#include "BenchSupport.h"
 #include "modules/MediaPlaybackPolicy.h"
 #include "modules/SystemMonitor.h"
-#include "platform/AppPaths.h"
-#include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
 
-#include <QDir>
 #include <benchmark/benchmark.h>
 
 using namespace vantrel;
 
 namespace {
 
-// Keeps the monitor's repeating sample so the benchmark can fire it directly.
-class CapturingScheduler final : public Scheduler {
-public:
-    std::function<void()> repeating;
-    TaskId schedule(Seconds, std::function<void()>) override { return 1; }
-    TaskId scheduleRepeating(Seconds, Seconds, std::function<void()> work) override {
-        repeating = std::move(work);
-        return 2;
-    }
-    void cancel(TaskId) override {}
-    bool isScheduled(TaskId) const override { return true; }
-};
-
 void BM_MonitorSampleRealProc(benchmark::State& state) {
-    SystemClock clock;
-    CapturingScheduler scheduler;
     ProcSystemCounters counters;
-    const QString temp = QDir::tempPath();
-    PosixFileManager files;
-    QAObserver qa(clock, files, AppPaths{temp, temp, temp});
-    SystemMonitor monitor(counters, scheduler, clock, qa);
-    monitor.addObserver();
+    bench::SampledMonitor sampled(counters);
     for (auto _ : state) {
-        scheduler.repeating();
-        benchmark::DoNotOptimize(monitor.cpuUsage());
+        sampled.sample();
+        benchmark::DoNotOptimize(sampled.monitor.cpuUsage());
     }
 }
 BENCHMARK(BM_MonitorSampleRealProc);

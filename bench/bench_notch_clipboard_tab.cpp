@@ -1,6 +1,7 @@
 // Painting the notch's clipboard tab over the fullest history the store keeps: 120 entries of
 // 100,000 characters each, several lines apiece.
 
+#include "BenchSupport.h"
 #include "core/LocalPersistence.h"
 #include "modules/ClipboardStore.h"
 #include "notch/NotchClipboardView.h"
@@ -31,26 +32,10 @@ public:
     void writeString(const QString&) override {}
 };
 
-class IdleScheduler final : public Scheduler {
-public:
-    TaskId schedule(Seconds, std::function<void()>) override { return ++next_; }
-    TaskId scheduleRepeating(Seconds, Seconds, std::function<void()>) override { return ++next_; }
-    void cancel(TaskId) override {}
-    bool isScheduled(TaskId) const override { return false; }
-
-private:
-    TaskId next_ = 0;
-};
-
 // Nothing is written while painting is measured.
 class DiscardingQueue final : public WorkQueue {
 public:
     void async(std::function<void()>) override {}
-};
-
-class SilentLog final : public SystemLog {
-public:
-    void log(LogLevel, const QString&, const QString&, const QString&) override {}
 };
 
 class NoMenus final : public MenuPresenter {
@@ -67,14 +52,7 @@ QString longEntry(int index) {
     return text;
 }
 
-struct FullHistory {
-    QTemporaryDir dir;
-    SystemClock clock;
-    IdleScheduler scheduler;
-    SilentLog log;
-    PosixFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files},
-                                 clock, log, QStringLiteral("com.vantrel.mac")};
+struct FullHistory : bench::TemporaryPersistence {
     QuietPasteboard pasteboard;
     NoMenus menus;
     std::unique_ptr<ClipboardStore> store;
@@ -129,8 +107,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

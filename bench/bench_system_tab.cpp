@@ -1,12 +1,9 @@
-#include "core/QAObserver.h"
+#include "BenchSupport.h"
 #include "kit/VantrelTheme.h"
 #include "modules/SystemMonitor.h"
 #include "notch/NotchSystemView.h"
-#include "platform/AppPaths.h"
-#include "platform/linux/PosixFileManager.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -39,31 +36,13 @@ private:
     std::uint64_t idle_ = 0, total_ = 0, received_ = 0, sent_ = 0;
 };
 
-// Keeps the monitor's repeating sample so the benchmark can fire it directly.
-class CapturingScheduler final : public Scheduler {
-public:
-    std::function<void()> repeating;
-    TaskId schedule(Seconds, std::function<void()>) override { return 1; }
-    TaskId scheduleRepeating(Seconds, Seconds, std::function<void()> work) override {
-        repeating = std::move(work);
-        return 2;
-    }
-    void cancel(TaskId) override {}
-    bool isScheduled(TaskId) const override { return true; }
-};
-
 // One paint of the system tab at the large panel's content size with all four histories full.
 void BM_PaintSystemTabFullHistories(benchmark::State& state) {
-    SystemClock clock;
-    CapturingScheduler scheduler;
     SwingingCounters counters;
-    const QString temp = QDir::tempPath();
-    PosixFileManager files;
-    QAObserver qa(clock, files, AppPaths{temp, temp, temp});
-    SystemMonitor monitor(counters, scheduler, clock, qa);
-    monitor.addObserver();
+    bench::SampledMonitor sampled(counters);
+    SystemMonitor& monitor = sampled.monitor;
     for (int i = 0; i < SystemMonitor::kHistoryLength + 2; ++i)
-        scheduler.repeating();
+        sampled.sample();
 
     NotchSystemView view(monitor, QColor(10, 132, 255));
     view.resize(892, 207);
@@ -84,8 +63,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

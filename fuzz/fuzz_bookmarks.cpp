@@ -6,19 +6,12 @@
 #include "modules/BookmarksStore.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FuzzSupport.h"
-#include "support/ManualClock.h"
-#include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
+#include "support/StoreFolder.h"
 
 #include <QUuid>
 
 using namespace vantrel;
-
-namespace {
-
-const QString kFolder = QStringLiteral("/fuzz/data");
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::initialize(argc, argv);
@@ -26,14 +19,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    test::ManualClock clock;
-    test::RecordingSystemLog log;
+    fuzz::StoreFolder folder(BookmarksStore::kFileName, data, size);
+    LocalPersistence& persistence = folder.persistence;
     test::RecordingWorkspace workspace;
     test::FakeOpenPanel openPanel;
-    fuzz::InMemoryFileManager files;
-    const QByteArray input = fuzz::bytesOf(data, size);
-    files.put(kFolder + '/' + BookmarksStore::kFileName, input);
-    LocalPersistence persistence({kFolder, &files}, clock, log, QStringLiteral("com.vantrel.mac"));
     const bool decodes =
         persistence.store().load(BookmarksStore::kFileName, &VantrelBookmark::decodeList).isLoaded();
 
@@ -52,12 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (!decodes) {
         FUZZ_CHECK(loaded.empty());
-        bool keptAside = false;
-        for (const QString& name : files.contentsOfDirectory(kFolder))
-            if (name.startsWith(QStringLiteral("bookmarks.corrupt-")) &&
-                *files.find(kFolder + '/' + name) == input)
-                keptAside = true;
-        FUZZ_CHECK(keptAside);
+        FUZZ_CHECK(folder.keptAside(BookmarksStore::kFileName, QStringLiteral("bookmarks.corrupt-")));
         return 0;
     }
     BookmarksStore second(persistence, workspace, openPanel);

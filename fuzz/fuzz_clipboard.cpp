@@ -8,17 +8,11 @@
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
-#include "support/RecordingSystemLog.h"
+#include "support/StoreFolder.h"
 
 #include <QUuid>
 
 using namespace vantrel;
-
-namespace {
-
-const QString kFolder = QStringLiteral("/fuzz/data");
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::initialize(argc, argv);
@@ -26,15 +20,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    test::ManualClock clock;
+    fuzz::StoreFolder folder(ClipboardStore::fileName(), data, size);
+    test::ManualClock& clock = folder.clock;
+    LocalPersistence& persistence = folder.persistence;
     test::ManualScheduler scheduler(clock);
-    test::RecordingSystemLog log;
     test::FakePasteboard pasteboard;
-    fuzz::InMemoryFileManager files;
-    const QString path = kFolder + '/' + ClipboardStore::fileName();
-    const QByteArray input = fuzz::bytesOf(data, size);
-    files.put(path, input);
-    LocalPersistence persistence({kFolder, &files}, clock, log, QStringLiteral("com.vantrel.mac"));
     const bool decodes = persistence.store()
                              .load(ClipboardStore::fileName(),
                                    [](const QJsonValue& json) {
@@ -61,12 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!decodes) {
         // A damaged file was set aside before the save replaced it, bytes intact.
-        bool keptAside = false;
-        for (const QString& name : files.contentsOfDirectory(kFolder))
-            if (name.startsWith(QStringLiteral("clipboard.corrupt-")) &&
-                *files.find(kFolder + '/' + name) == input)
-                keptAside = true;
-        FUZZ_CHECK(keptAside);
+        FUZZ_CHECK(folder.keptAside(ClipboardStore::fileName(), QStringLiteral("clipboard.corrupt-")));
         FUZZ_CHECK(loaded.isEmpty());
         return 0;
     }

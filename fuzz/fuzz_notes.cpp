@@ -9,13 +9,12 @@
 #include "support/FuzzSupport.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
-#include "support/RecordingSystemLog.h"
+#include "support/StoreFolder.h"
 
 using namespace vantrel;
 
 namespace {
 
-const QString kFolder = QStringLiteral("/fuzz/data");
 const QString kFile = QStringLiteral("notes.json");
 
 } // namespace
@@ -26,15 +25,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    test::ManualClock clock;
+    fuzz::StoreFolder folder(kFile, data, size);
+    test::ManualClock& clock = folder.clock;
+    LocalPersistence& persistence = folder.persistence;
     test::ManualScheduler scheduler(clock);
-    test::RecordingSystemLog log;
-    fuzz::InMemoryFileManager files;
-    files.put(kFolder + '/' + kFile, fuzz::bytesOf(data, size));
     const AppPaths paths{QStringLiteral("/fuzz"), QStringLiteral("/fuzz/config"),
                          QStringLiteral("/fuzz/share")};
-    QAObserver observer(clock, files, paths);
-    LocalPersistence persistence({kFolder, &files}, clock, log, QStringLiteral("com.vantrel.mac"));
+    QAObserver observer(clock, folder.files, paths);
 
     NotesStore first(kFile, persistence, observer, clock, scheduler);
     FUZZ_CHECK(!first.notes().isEmpty());
@@ -47,11 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     first.saveNow();
     // Whatever the file held survives the save beside it, read or not: the copy made before the
     // first save replaced it.
-    bool keptAside = false;
-    for (const QString& name : files.contentsOfDirectory(kFolder))
-        keptAside =
-            keptAside || (name != kFile && *files.find(kFolder + '/' + name) == fuzz::bytesOf(data, size));
-    FUZZ_CHECK(keptAside);
+    FUZZ_CHECK(folder.keptAside(kFile));
     if (!usable) return 0;
 
     NotesStore second(kFile, persistence, observer, clock, scheduler);

@@ -48,18 +48,6 @@ int heightFor(QWidget* widget, int width) {
     return widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
 }
 
-QString symbolOf(HomeUtility utility) {
-    switch (utility) {
-    case HomeUtility::timer:
-        return QStringLiteral("timer");
-    case HomeUtility::clipboard:
-        return QStringLiteral("doc.on.clipboard");
-    case HomeUtility::files:
-        break;
-    }
-    return QStringLiteral("tray.full");
-}
-
 // A glyph on a small tile of the accent.
 void paintTile(QPainter& painter, const QRectF& tile, QStringView symbol, const QColor& accent, double fill,
                double radius, double pointSize) {
@@ -104,7 +92,7 @@ private:
 class MetricButton final : public QAbstractButton {
 public:
     MetricButton(HomeUtility utility, const QString& title, const HomePageContext& context, QWidget* parent)
-        : QAbstractButton(parent), symbol_(symbolOf(utility)), title_(title), context_(context) {
+        : QAbstractButton(parent), symbol_(symbol(utility)), title_(title), context_(context) {
         setFixedSize(104, 34);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
@@ -196,7 +184,7 @@ private:
 class LiveRow final : public QAbstractButton {
 public:
     LiveRow(HomeUtility utility, const QString& title, const HomePageContext& context, QWidget* parent)
-        : QAbstractButton(parent), symbol_(symbolOf(utility)), title_(title), context_(context) {
+        : QAbstractButton(parent), symbol_(symbol(utility)), title_(title), context_(context) {
         setAccessibleName(title);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setFixedHeight(int(std::ceil(std::max(28.0, QFontMetricsF(VantrelType::label()).height() + 2 +
@@ -279,12 +267,30 @@ private:
     double opacity_;
 };
 
+// Places its children by hand in resizeEvent: with no layout watching them, a child asking to be
+// measured again has them placed anew and the request passed on to the container.
+class HandLaidWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            resizeEvent(nullptr);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
 // The overview strip's content in its two arrangements: one row from 820 points, else the date
 // and the button over a rule and the metrics.
-class OverviewContent final : public QWidget {
+class OverviewContent final : public HandLaidWidget {
 public:
     OverviewContent(QLabel* date, QWidget* metrics, QWidget* quick, QWidget* parent)
-        : QWidget(parent), date_(date), metrics_(metrics), quick_(quick), rule_(new Divider(0.45, this)) {
+        : HandLaidWidget(parent), date_(date), metrics_(metrics), quick_(quick),
+          rule_(new Divider(0.45, this)) {
         for (QWidget* child : std::initializer_list<QWidget*>{date, metrics, quick})
             child->setParent(this);
     }
@@ -304,15 +310,6 @@ public:
     QSize minimumSizeHint() const override { return {quick_->sizeHint().width() + 120, heightForWidth(0)}; }
 
 protected:
-    // A child's size changed: the strip measures again and tells its own container.
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::LayoutRequest) {
-            updateGeometry();
-            resizeEvent(nullptr);
-            return true;
-        }
-        return QWidget::event(event);
-    }
     void resizeEvent(QResizeEvent*) override {
         const int w = width();
         const QSize quick = quick_->sizeHint();
@@ -354,10 +351,10 @@ private:
 
 // The body in its two arrangements: the launchers, the workspace and the live column side by
 // side when that fits, else the workspace over the other two.
-class HomeBody final : public QWidget {
+class HomeBody final : public HandLaidWidget {
 public:
     HomeBody(const HomePage& page, QWidget* launchers, QWidget* workspace, QWidget* live, QWidget* parent)
-        : QWidget(parent), page_(page), launchers_(launchers), workspace_(workspace), live_(live) {
+        : HandLaidWidget(parent), page_(page), launchers_(launchers), workspace_(workspace), live_(live) {
         for (QWidget* child : {launchers, workspace, live})
             child->setParent(this);
     }
@@ -380,15 +377,6 @@ public:
     QSize minimumSizeHint() const override { return {0, 0}; }
 
 protected:
-    // A column's size changed: the body measures again and tells the page.
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::LayoutRequest) {
-            updateGeometry();
-            resizeEvent(nullptr);
-            return true;
-        }
-        return QWidget::event(event);
-    }
     void resizeEvent(QResizeEvent*) override {
         const int w = width();
         const int left = int(HomePage::kLaunchersWidth);

@@ -14,4 +14,16 @@ QString rawValue(HomeUtility utility) {
     return QStringLiteral("File Shelf");
 }
 
+QString symbol(HomeUtility utility) {
+    switch (utility) {
+    case HomeUtility::timer:
+        return QStringLiteral("timer");
+    case HomeUtility::clipboard:
+        return QStringLiteral("doc.on.clipboard");
+    case HomeUtility::files:
+        break;
+    }
+    return QStringLiteral("tray.full");
+}
+
 } // namespace vantrel

@@ -11,6 +11,8 @@ namespace vantrel {
 enum class HomeUtility { timer, clipboard, files };
 
 QString rawValue(HomeUtility utility);
+// The glyph the home page's launcher and the panel's section header both show for the section.
+QString symbol(HomeUtility utility);
 constexpr auto allCases(std::type_identity<HomeUtility>) {
     return std::array{HomeUtility::timer, HomeUtility::clipboard, HomeUtility::files};
 }

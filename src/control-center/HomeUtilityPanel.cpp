@@ -137,19 +137,6 @@ protected:
                             QFont::Bold);
     }
 
-public:
-    static QString symbol(HomeUtility utility) {
-        switch (utility) {
-        case HomeUtility::timer:
-            return QStringLiteral("timer");
-        case HomeUtility::clipboard:
-            return QStringLiteral("doc.on.clipboard");
-        case HomeUtility::files:
-            break;
-        }
-        return QStringLiteral("tray.full");
-    }
-
 private:
     HomeUtility utility_;
     std::function<QColor()> accent_;
@@ -254,8 +241,7 @@ QWidget* HomeUtilityPanel::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(18, 18, 18, 18);
     row->setSpacing(12);
-    headerIcon_ =
-        new VantrelIcon(context_.preferences, SectionHeader::symbol(selected_), accent(), 38, header);
+    headerIcon_ = new VantrelIcon(context_.preferences, symbol(selected_), accent(), 38, header);
     row->addWidget(headerIcon_);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
@@ -312,9 +298,9 @@ void HomeUtilityPanel::setSelected(HomeUtility utility) {
     }
     // The header's icon shows the open utility.
     auto* old = static_cast<VantrelIcon*>(headerIcon_);
-    if (old->systemName() != SectionHeader::symbol(utility)) {
-        auto* icon = new VantrelIcon(context_.preferences, SectionHeader::symbol(utility), accent(), 38,
-                                     old->parentWidget());
+    if (old->systemName() != symbol(utility)) {
+        auto* icon =
+            new VantrelIcon(context_.preferences, symbol(utility), accent(), 38, old->parentWidget());
         old->parentWidget()->layout()->replaceWidget(old, icon);
         delete old;
         headerIcon_ = icon;

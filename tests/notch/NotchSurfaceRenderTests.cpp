@@ -1,4 +1,5 @@
 #include "notch/NotchSurfaceTestSupport.h"
+#include "support/ContactSheet.h"
 
 #include <QPainter>
 
@@ -26,23 +27,7 @@ protected:
     static inline std::vector<std::pair<QString, QImage>> sheet;
 
     void TearDown() override {
-        int width = 0, height = 0;
-        for (const auto& [name, image] : sheet) {
-            width = std::max(width, image.width());
-            height += image.height() + 28;
-        }
-        QImage page(width + 32, height + 16, QImage::Format_ARGB32_Premultiplied);
-        page.fill(QColor(96, 104, 120));
-        QPainter painter(&page);
-        int y = 8;
-        for (const auto& [name, image] : sheet) {
-            painter.setPen(Qt::white);
-            painter.drawText(QPointF(16, y + 16), name);
-            painter.drawImage(QPoint(16, y + 22), image);
-            y += image.height() + 28;
-        }
-        painter.end();
-        page.save(QStringLiteral(VANTREL_BINARY_DIR "/notch-surface-sheet.png"));
+        saveContactSheet(sheet, QStringLiteral(VANTREL_BINARY_DIR "/notch-surface-sheet.png"));
     }
 
     QImage renderSurface(NotchAppearance appearance, NotchTab tab) {

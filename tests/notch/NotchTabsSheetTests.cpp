@@ -16,6 +16,7 @@
 #include "notch/NotchPresentationTier.h"
 #include "notch/NotchSurfaceLayout.h"
 #include "platform/linux/PosixFileManager.h"
+#include "support/ContactSheet.h"
 #include "support/FakeCalendarService.h"
 #include "support/FakeOpenPanel.h"
 #include "support/RecordingHapticPerformer.h"
@@ -110,23 +111,8 @@ struct TabsSheet : DataFolderTest {
     }
 
     static void TearDownTestSuite() {
-        int width = 0, height = 0;
-        for (const auto& [name, image] : sheet) {
-            width = std::max(width, image.width());
-            height += image.height() + 28;
-        }
-        QImage page(width + 32, height + 16, QImage::Format_ARGB32_Premultiplied);
-        page.fill(QColor(96, 104, 120));
-        QPainter painter(&page);
-        int y = 8;
-        for (const auto& [name, image] : sheet) {
-            painter.setPen(Qt::white);
-            painter.drawText(QPointF(16, y + 16), name);
-            painter.drawImage(QPoint(16, y + 22), image);
-            y += image.height() + 28;
-        }
-        painter.end();
-        page.save(QStringLiteral(VANTREL_BINARY_DIR "/notch-tabs-calendar-focus-files-bookmarks.png"));
+        saveContactSheet(sheet,
+                         QStringLiteral(VANTREL_BINARY_DIR "/notch-tabs-calendar-focus-files-bookmarks.png"));
     }
 
     // The view on the look's own backdrop, padded as the surface pads its content.
