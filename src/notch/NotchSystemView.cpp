@@ -5,6 +5,7 @@
 #include "kit/VantrelType.h"
 #include "modules/SystemMonitor.h"
 #include "notch/NotchStateView.h"
+#include "notch/NotchTabText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -12,6 +13,10 @@
 #include <cmath>
 
 namespace vantrel {
+
+using NotchTabText::labelFont;
+using NotchTabText::paintFittedLine;
+using NotchTabText::paintLabel;
 
 namespace {
 
@@ -28,13 +33,9 @@ constexpr double kThroughputTextSpacing = 1;
 constexpr double kThroughputSparklineWidth = 102;
 constexpr double kThroughputSparklineHeight = 14;
 // A label's symbol sits before its title with this gap.
-constexpr double kLabelIconGap = 5;
 
 const char* const kCaption = "Live trend \u00B7 sampled every 2 seconds while this widget is open.";
 
-QFont labelFont() {
-    return VantrelType::font(10.5, QFont::DemiBold);
-}
 QFont gaugeCaptionFont() {
     return VantrelType::font(19, QFont::DemiBold);
 }
@@ -50,34 +51,6 @@ QFont footerFont() {
 
 double lineHeight(const QFont& font) {
     return QFontMetricsF(font).height();
-}
-
-// A label of a symbol and a title: the symbol in a square as tall as the font's size.
-void paintLabel(QPainter& painter, const QRectF& rect, const QString& symbol, const QString& title,
-                const QColor& color) {
-    const QFont font = labelFont();
-    const double side = VantrelType::pixelSize(font) + 1;
-    GlyphCatalogue::paint(painter, symbol, QRectF(rect.left(), rect.center().y() - side / 2, side, side),
-                          color, QFont::DemiBold);
-    painter.setFont(font);
-    painter.setPen(color);
-    const QRectF text = rect.adjusted(side + kLabelIconGap, 0, 0, 0);
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(title, Qt::ElideRight, text.width()));
-}
-
-// One line of text shrunk down to `minimumScale` of its size, then elided, to fit `rect`.
-void paintFittedLine(QPainter& painter, const QRectF& rect, const QString& text, QFont font,
-                     double minimumScale) {
-    const double size = VantrelType::pixelSize(font);
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    if (width > rect.width() && width > 0) {
-        const double scale = std::max(rect.width() / width, minimumScale);
-        font.setPixelSize(std::max(1, int(std::floor(size * scale))));
-    }
-    painter.setFont(font);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()));
 }
 
 } // namespace

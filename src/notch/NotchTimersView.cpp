@@ -6,6 +6,7 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/StopwatchStore.h"
+#include "notch/NotchTabText.h"
 #include "platform/MenuPresenter.h"
 
 #include <QAbstractButton>
@@ -20,21 +21,20 @@
 
 namespace vantrel {
 
+using NotchTabText::labelFont;
+using NotchTabText::paintLabel;
+
 namespace {
 
 constexpr double kButtonSpacing = 7;
 constexpr double kPresetSpacing = 5;
 constexpr double kLapRowSpacing = 3;
-constexpr double kLabelIconGap = 5;
 constexpr double kMenuChevronWidth = 8;
 constexpr double kMenuChevronGap = 3;
 constexpr double kProgressHeight = 4;
 constexpr double kDisabledOpacity = 0.45;
 constexpr double kTimeMinimumScale = 0.6;
 
-QFont labelFont() {
-    return VantrelType::font(10.5, QFont::DemiBold);
-}
 QFont timeFont(double size) {
     return VantrelType::font(size, QFont::DemiBold);
 }
@@ -90,30 +90,11 @@ std::vector<QRectF> shareRow(double x, double y, double width, int count, double
     return out;
 }
 
-void paintLabel(QPainter& painter, const QRectF& rect, const QString& symbol, const QString& title,
-                const QColor& color) {
-    const QFont font = labelFont();
-    const double side = VantrelType::pixelSize(font) + 1;
-    GlyphCatalogue::paint(painter, symbol, QRectF(rect.left(), rect.center().y() - side / 2, side, side),
-                          color, QFont::DemiBold);
-    painter.setFont(font);
-    painter.setPen(color);
-    const QRectF text = rect.adjusted(side + kLabelIconGap, 0, 0, 0);
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(title, Qt::ElideRight, text.width()));
-}
 
-// One line shrunk down to 0.6 of its size to fit, then elided.
+// The time shrunk down to 0.6 of its size to fit, then elided.
 void paintTime(QPainter& painter, const QRectF& rect, const QString& text, double size, const QColor& color) {
-    QFont font = timeFont(size);
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    if (width > rect.width() && width > 0)
-        font.setPixelSize(
-            std::max(1, int(std::floor(size * std::max(rect.width() / width, kTimeMinimumScale)))));
-    painter.setFont(font);
     painter.setPen(color);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()));
+    NotchTabText::paintFittedLine(painter, rect, text, timeFont(size), kTimeMinimumScale);
 }
 
 // The compact countdown's minutes menu: its title with the pop-up mark, in the accent, no frame.
