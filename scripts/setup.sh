@@ -9,7 +9,7 @@ packages=(
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb xdotool imagemagick
-  xclip
+  xclip clang-format
   tzdata
   fonts-inter
 )
