@@ -56,8 +56,7 @@ using Environment = bench::TemporaryPersistence;
 QString sampleText(int index, int length) {
     QString text = QStringLiteral("Entry %1: ").arg(index);
     const QString words = QStringLiteral("the quick brown fox jumps over the lazy dog, ");
-    while (text.size() < length)
-        text.append(words);
+    while (text.size() < length) text.append(words);
     text.truncate(length);
     return text;
 }

@@ -96,8 +96,7 @@ public:
 
 void BM_HomePagePaint(benchmark::State& state) {
     QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        qputenv(name, home.path().toUtf8());
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) qputenv(name, home.path().toUtf8());
     ProcessEnvironment environment;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
 

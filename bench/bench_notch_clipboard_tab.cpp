@@ -46,8 +46,7 @@ public:
 QString longEntry(int index) {
     QString text = QStringLiteral("Entry %1\n").arg(index);
     const QString line = QStringLiteral("the quick brown fox jumps over the lazy dog, again and again\n");
-    while (text.size() < ClipboardStore::kMaximumCharacters)
-        text.append(line);
+    while (text.size() < ClipboardStore::kMaximumCharacters) text.append(line);
     text.truncate(ClipboardStore::kMaximumCharacters);
     return text;
 }

@@ -41,8 +41,7 @@ void BM_PaintSystemTabFullHistories(benchmark::State& state) {
     SwingingCounters counters;
     bench::SampledMonitor sampled(counters);
     SystemMonitor& monitor = sampled.monitor;
-    for (int i = 0; i < SystemMonitor::kHistoryLength + 2; ++i)
-        sampled.sample();
+    for (int i = 0; i < SystemMonitor::kHistoryLength + 2; ++i) sampled.sample();
 
     NotchSystemView view(monitor, QColor(10, 132, 255));
     view.resize(892, 207);

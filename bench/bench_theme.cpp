@@ -3,10 +3,10 @@
 // calm sweep), which has to stay well under one 60 Hz frame (16 ms).
 
 #include "core/VantrelPreferences.h"
+#include "kit/CalmThemeRefraction.h"
 #include "kit/ThemeHueRemap.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelBackdrop.h"
-#include "kit/CalmThemeRefraction.h"
 #include "kit/VantrelMotion.h"
 #include "platform/InMemoryDefaults.h"
 #include "platform/SystemAppearance.h"
@@ -40,7 +40,8 @@ QImage bandImage(int width, int height) {
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x)
-            line[x] = QColor::fromHslF(float(0.5 + 0.2 * x / width), 0.6f, float(0.1 + 0.7 * y / height)).rgb();
+            line[x] =
+                QColor::fromHslF(float(0.5 + 0.2 * x / width), 0.6f, float(0.1 + 0.7 * y / height)).rgb();
     }
     return image;
 }
@@ -50,7 +51,8 @@ void BM_HueRemap2560x1600(benchmark::State& state) {
     const ThemeHueRemap::Pixel target{0.86, 0.3, 0.52, 1};
     const ThemeHueRemap::Profile profile = *ThemeHueRemap::profile(ArtTheme::obsidianFold);
     for (auto _ : state) {
-        const QByteArray cube = ThemeHueRemap::colorCubeData(target, 0.42, profile, ThemeImageStore::kCubeDimension);
+        const QByteArray cube =
+            ThemeHueRemap::colorCubeData(target, 0.42, profile, ThemeImageStore::kCubeDimension);
         std::optional<QImage> out = ThemeHueRemap::applyCube(source, cube, ThemeImageStore::kCubeDimension);
         benchmark::DoNotOptimize(out);
     }
@@ -74,7 +76,8 @@ struct BackdropEnvironment {
         const QString folder = app.path() + QStringLiteral("/Vantrel_Vantrel.bundle");
         QDir().mkpath(folder);
         for (const char* name : {"obsidian-fold-dark", "midnight-current-dark"})
-            bandImage(1600, 1000).save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+            bandImage(1600, 1000)
+                .save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
         store = std::make_unique<ThemeImageStore>(files, app.path());
         preferences.setArtTheme(theme);
         window.resize(1080, 720);

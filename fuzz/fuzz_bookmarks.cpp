@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     BookmarksStore first(persistence, workspace, openPanel);
     const std::vector<VantrelBookmark> loaded = first.items();
-    for (const VantrelBookmark& bookmark : loaded)
-        first.open(bookmark);
+    for (const VantrelBookmark& bookmark : loaded) first.open(bookmark);
     for (const QUrl& url : workspace.opened) {
         const QString scheme = url.scheme().toLower();
         FUZZ_CHECK(scheme == QStringLiteral("http") || scheme == QStringLiteral("https"));

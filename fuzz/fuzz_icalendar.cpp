@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::vector<double>& color = result.calendar->color();
     FUZZ_CHECK(color.empty() || color.size() == 4);
-    for (double component : color)
-        FUZZ_CHECK(component >= 0 && component <= 1);
+    for (double component : color) FUZZ_CHECK(component >= 0 && component <= 1);
     // Today, as the briefing asks, and the month around it.
     const auto today = checkWindow(*result.calendar, at(2026, 1, 5), at(2026, 1, 6));
     const auto month = checkWindow(*result.calendar, at(2025, 12, 20), at(2026, 2, 1));

@@ -29,8 +29,7 @@ const QString kDomain = QStringLiteral("com.vantrel.mac");
 
 QJsonObject contentsOf(const UserDefaults& defaults) {
     QJsonObject values;
-    for (const QString& key : defaults.keys())
-        values.insert(key, defaults.object(key));
+    for (const QString& key : defaults.keys()) values.insert(key, defaults.object(key));
     return values;
 }
 
@@ -58,8 +57,7 @@ struct Shelf {
 
 std::vector<std::optional<WallTime>> expirations(const FileShelfStore& shelf) {
     std::vector<std::optional<WallTime>> out;
-    for (const QUrl& url : shelf.items())
-        out.push_back(shelf.expiration(url));
+    for (const QUrl& url : shelf.items()) out.push_back(shelf.expiration(url));
     return out;
 }
 

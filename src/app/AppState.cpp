@@ -34,9 +34,9 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
       alarm_(factory.services.alarm), clock_(factory.services.clock), workspace_(factory.services.workspace),
       menus_(factory.services.menus), camera_(factory.services.camera),
-      preferences_(factory.services.preferences),
-      clipboard_(factory.makeClipboard()), notes_(factory.makeNotes(QStringLiteral("notes.json"))),
-      bookmarks_(factory.makeBookmarks()), focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),
+      preferences_(factory.services.preferences), clipboard_(factory.makeClipboard()),
+      notes_(factory.makeNotes(QStringLiteral("notes.json"))), bookmarks_(factory.makeBookmarks()),
+      focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),
       keyboardCleaning_(factory.makeKeyboardCleaning()), systemMonitor_(factory.makeSystemMonitor()),
       fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()), media_(factory.makeMedia()),
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
@@ -48,8 +48,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
 
 AppState::~AppState() {
-    for (auto id : workspaceObservers_)
-        sleepWake_.removeObserver(id);
+    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
 }
 
 void AppState::setSelectedSection(VantrelSection section) {
@@ -245,8 +244,7 @@ void AppState::stop() {
         *keyboardStartupTask_->cancelled = true;
         keyboardStartupTask_.reset();
     }
-    for (auto id : workspaceObservers_)
-        sleepWake_.removeObserver(id);
+    for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
     workspaceObservers_.clear();
 
     menuBarAppearance_->hideTint();

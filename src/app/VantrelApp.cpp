@@ -1,7 +1,7 @@
 #include "app/VantrelApp.h"
 
-#include "control-center/RootView.h"
 #include "app/AppState.h"
+#include "control-center/RootView.h"
 #include "modules/FocusTimer.h"
 #include "platform/ApplicationShell.h"
 #include "services/CommandPaletteController.h"

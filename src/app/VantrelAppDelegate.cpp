@@ -1,8 +1,8 @@
 #include "app/VantrelAppDelegate.h"
 
 #include "app/AppState.h"
-#include "core/CapabilityCenter.h"
 #include "app/CrashDockRestore.h"
+#include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"

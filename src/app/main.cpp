@@ -1,11 +1,11 @@
 #include "app/AppState.h"
+#include "app/HomePageWiring.h"
+#include "app/VantrelApp.h"
+#include "app/VantrelAppDelegate.h"
 #include "core/CapabilityCenter.h"
 #include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
-#include "app/HomePageWiring.h"
-#include "app/VantrelApp.h"
-#include "app/VantrelAppDelegate.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/ThemeImageStore.h"
@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
 
     const BundleInfo bundle = BundleInfo::main();
     LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
-                                 LocalPersistence::logSubsystem(bundle), [&diagnostics](const QString& message) {
+                                 LocalPersistence::logSubsystem(bundle),
+                                 [&diagnostics](const QString& message) {
                                      diagnostics.record(DiagnosticsCategory::persistence, message);
                                  });
     persistence.removeLeftovers();

@@ -148,8 +148,7 @@ void HomeActions::addFile() {
     const std::optional<QStringList> chosen = context_.openPanel.runForItems({});
     if (!chosen || chosen->isEmpty()) return;
     QList<QUrl> urls;
-    for (const QString& path : *chosen)
-        urls.append(QUrl::fromLocalFile(path));
+    for (const QString& path : *chosen) urls.append(QUrl::fromLocalFile(path));
     context_.shelf.add(urls);
 }
 

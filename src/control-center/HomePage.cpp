@@ -291,8 +291,7 @@ public:
     OverviewContent(QLabel* date, QWidget* metrics, QWidget* quick, QWidget* parent)
         : HandLaidWidget(parent), date_(date), metrics_(metrics), quick_(quick),
           rule_(new Divider(0.45, this)) {
-        for (QWidget* child : std::initializer_list<QWidget*>{date, metrics, quick})
-            child->setParent(this);
+        for (QWidget* child : std::initializer_list<QWidget*>{date, metrics, quick}) child->setParent(this);
     }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
@@ -355,8 +354,7 @@ class HomeBody final : public HandLaidWidget {
 public:
     HomeBody(const HomePage& page, QWidget* launchers, QWidget* workspace, QWidget* live, QWidget* parent)
         : HandLaidWidget(parent), page_(page), launchers_(launchers), workspace_(workspace), live_(live) {
-        for (QWidget* child : {launchers, workspace, live})
-            child->setParent(this);
+        for (QWidget* child : {launchers, workspace, live}) child->setParent(this);
     }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
@@ -800,10 +798,8 @@ QString HomePage::overviewDate(const QDate& date, const QLocale& locale) {
     static const QRegularExpression year(QStringLiteral("[\\s,./-]*y+[\\s.]*(?:\u5e74|\ub144|\u0433\\.?)?"));
     format.remove(year);
     format = format.trimmed();
-    while (!format.isEmpty() && QStringLiteral(",.-/").contains(format.back()))
-        format.chop(1);
-    while (!format.isEmpty() && QStringLiteral(",.-/ ").contains(format.front()))
-        format.remove(0, 1);
+    while (!format.isEmpty() && QStringLiteral(",.-/").contains(format.back())) format.chop(1);
+    while (!format.isEmpty() && QStringLiteral(",.-/ ").contains(format.front())) format.remove(0, 1);
     format.replace(QRegularExpression(QStringLiteral("(^|[^M])MMM($|[^M])")), QStringLiteral("\\1MMMM\\2"));
     if (!format.contains(QStringLiteral("dddd"))) format.prepend(QStringLiteral("dddd, "));
     return locale.toString(date, format);

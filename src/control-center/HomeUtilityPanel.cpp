@@ -421,8 +421,7 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
     column->addWidget(new Rule(0.08, controls));
 
     QStringList presets;
-    for (qint64 minutes : kCountdownPresets)
-        presets << QStringLiteral("%1 min").arg(minutes);
+    for (qint64 minutes : kCountdownPresets) presets << QStringLiteral("%1 min").arg(minutes);
     // The store plays the controls haptic of a new length itself.
     minutesMenu_ = new VantrelMenuPicker(QStringLiteral("Minutes"), presets, context_.menus, nullptr);
     minutesMenu_->setObjectName(QStringLiteral("minutes"));

@@ -410,8 +410,7 @@ void HomeWorkspace::rebuildGrid() {
     gridItems_.clear();
     const QList<QUrl> images = imageItems(context_.shelf.items()).mid(0, kGridItems);
     QStringList paths;
-    for (const QUrl& url : images)
-        paths.append(url.toLocalFile());
+    for (const QUrl& url : images) paths.append(url.toLocalFile());
     thumbnails_.retain(paths);
     // The files are read only while the screenshots are on screen.
     if (mode_ == Mode::screenshots) {

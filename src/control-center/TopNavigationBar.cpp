@@ -51,8 +51,7 @@ public:
 
     double idealWidth(const std::array<VantrelNavigationButton*, 8>& buttons) const {
         double width = 0;
-        for (const VantrelNavigationButton* button : buttons)
-            width += button->sizeHint().width();
+        for (const VantrelNavigationButton* button : buttons) width += button->sizeHint().width();
         return width + kButtonSpacing * (buttons.size() - 1);
     }
     void place(const std::array<VantrelNavigationButton*, 8>& buttons, double viewportWidth) {
@@ -268,8 +267,7 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
     context_.preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { refreshAccent(); });
     connect(&context_.appearance, &SystemAppearance::changed, this, [this] { refreshAppearance(); });
     connect(&context_.motion, &VantrelMotion::prefersReducedMotionChanged, this, [this](bool reduce) {
-        for (VantrelNavigationButton* button : buttons_)
-            button->setReduceMotion(reduce);
+        for (VantrelNavigationButton* button : buttons_) button->setReduceMotion(reduce);
     });
     setMetrics(metrics_);
     refreshAppearance();
@@ -349,8 +347,7 @@ void TopNavigationBar::scrollToSelection() {
 void TopNavigationBar::refreshAccent() {
     const QColor accent = VantrelTheme::accent(context_.preferences.accent());
     mark_->setAccent(accent);
-    for (VantrelNavigationButton* button : buttons_)
-        button->setAccent(accent);
+    for (VantrelNavigationButton* button : buttons_) button->setAccent(accent);
     pill_->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(accent, &context_.haptics));
     row_->update();
     update();

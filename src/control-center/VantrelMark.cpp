@@ -50,8 +50,7 @@ QIcon VantrelMark::applicationIcon() {
     if (!own.isNull()) return own;
     static const QIcon drawn = [] {
         QIcon icon;
-        for (int side : {32, 64, 128, 256})
-            icon.addPixmap(drawnIcon(side));
+        for (int side : {32, 64, 128, 256}) icon.addPixmap(drawnIcon(side));
         return icon;
     }();
     return drawn;

@@ -78,8 +78,7 @@ void CapabilityCenter::refresh(const PermissionCenter& permissions, Support keyb
     store(VantrelCapability::notifications, Status::available());
     for (const PermissionRow& row : kPermissionRows)
         store(row.capability, fromPermission((permissions.*row.state)(), row.feature));
-    for (VantrelCapability capability : kAlwaysAvailable)
-        store(capability, Status::available());
+    for (VantrelCapability capability : kAlwaysAvailable) store(capability, Status::available());
     store(VantrelCapability::keyboardBacklight, keyboardStatus(keyboard));
     diagnostics_.record(DiagnosticsCategory::capability, QStringLiteral("capabilities refreshed"));
 }

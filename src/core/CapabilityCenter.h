@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/EnumTraits.h"
-#include "core/SharedInstance.h"
 #include "core/KeyboardBacklightSupport.h"
+#include "core/SharedInstance.h"
 
 #include <QObject>
 #include <QString>
@@ -16,8 +16,8 @@ class VantrelDiagnostics;
 #define VANTREL_CAPABILITIES(C)                                                                              \
     C(notifications)                                                                                         \
     C(keyboardBacklight)                                                                                     \
-    C(camera) C(calendar) C(accessibility) C(inputMonitoring) C(appleEvents) C(mediaControl)                 \
-        C(dockIntegration)
+    C(camera)                                                                                                \
+    C(calendar) C(accessibility) C(inputMonitoring) C(appleEvents) C(mediaControl) C(dockIntegration)
 VANTREL_STRING_ENUM(VantrelCapability, VANTREL_CAPABILITIES)
 
 // Every case but `available` carries a sentence of explanation.

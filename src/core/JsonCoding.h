@@ -70,16 +70,14 @@ auto decodeArray(const QJsonValue& value, Decode&& decode, QStringView what = u"
     const QJsonArray array = requireArray(value, what);
     std::vector<T> out;
     out.reserve(static_cast<std::size_t>(array.size()));
-    for (const QJsonValue& element : array)
-        out.push_back(decode(element));
+    for (const QJsonValue& element : array) out.push_back(decode(element));
     return out;
 }
 
 template <typename Container, typename Encode>
 QJsonArray encodeArray(const Container& values, Encode&& encode) {
     QJsonArray array;
-    for (const auto& value : values)
-        array.append(encode(value));
+    for (const auto& value : values) array.append(encode(value));
     return array;
 }
 

@@ -146,8 +146,9 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     if (failure->kind != Failure::Kind::unreadable) return;
     explainUnreadable(*failure);
     if (recordDiagnostics_)
-        recordDiagnostics_(QFileInfo(file).fileName() +
-                           QStringLiteral(" could not be read: changes are kept in memory and the file is left untouched"));
+        recordDiagnostics_(
+            QFileInfo(file).fileName() +
+            QStringLiteral(" could not be read: changes are kept in memory and the file is left untouched"));
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
@@ -315,7 +316,8 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
     } catch (...) {
     }
     log_.log(LogLevel::error, logSubsystem_, kCategory,
-             QStringLiteral("%1 could not be read and is left untouched: %2").arg(QFileInfo(failure.file).fileName(), reason));
+             QStringLiteral("%1 could not be read and is left untouched: %2")
+                 .arg(QFileInfo(failure.file).fileName(), reason));
 }
 
 void LocalPersistence::report(const Failure& failure) {

@@ -60,10 +60,8 @@ QStringList splitLines(QStringView text) {
 QString trimBlanks(QStringView line) {
     qsizetype begin = 0;
     qsizetype end = line.size();
-    while (begin < end && isBlank(line[begin]))
-        ++begin;
-    while (end > begin && isBlank(line[end - 1]))
-        --end;
+    while (begin < end && isBlank(line[begin])) ++begin;
+    while (end > begin && isBlank(line[end - 1])) --end;
     return line.mid(begin, end - begin).toString();
 }
 

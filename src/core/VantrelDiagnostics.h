@@ -18,8 +18,8 @@ class UserDefaults;
 
 #define VANTREL_DIAGNOSTICS_CATEGORIES(C)                                                                    \
     C(displayChanged)                                                                                        \
-    C(notchIntent) C(notchFrame) C(notchAnimation) C(capability) C(persistence) C(media) C(camera) C(dock)   \
-        C(input)
+    C(notchIntent)                                                                                           \
+    C(notchFrame) C(notchAnimation) C(capability) C(persistence) C(media) C(camera) C(dock) C(input)
 VANTREL_STRING_ENUM(DiagnosticsCategory, VANTREL_DIAGNOSTICS_CATEGORIES)
 
 // The trace components leave of what they decided. Every record goes to the log (subsystem

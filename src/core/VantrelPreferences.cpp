@@ -29,8 +29,7 @@ QJsonValue toJson(const QStringList& value) {
 }
 template <typename V> QJsonValue toJson(const QMap<QString, V>& value) {
     QJsonObject object;
-    for (auto it = value.cbegin(); it != value.cend(); ++it)
-        object.insert(it.key(), it.value());
+    for (auto it = value.cbegin(); it != value.cend(); ++it) object.insert(it.key(), it.value());
     return object;
 }
 QJsonValue toJson(const BackgroundTint& tint) {

@@ -39,11 +39,9 @@ bool SystemDockSuppressor::restorePreservedState() {
 
     std::vector<const DockManagedKey*> keys;
     if (behaviorPending)
-        for (const auto& key : DockManagedKey::behavior)
-            keys.push_back(&key);
+        for (const auto& key : DockManagedKey::behavior) keys.push_back(&key);
     if (visualPending)
-        for (const auto& key : DockManagedKey::visual)
-            keys.push_back(&key);
+        for (const auto& key : DockManagedKey::visual) keys.push_back(&key);
 
     bool allRestored = true;
     for (const DockManagedKey* key : keys) {

@@ -15,7 +15,8 @@ QSize preferredSize(const QWidget* control) {
 } // namespace
 
 AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWidth, double controlWidth,
-                                                    double labelHeight, const QSizeF& controlHint, bool expands) {
+                                                    double labelHeight, const QSizeF& controlHint,
+                                                    bool expands) {
     AlignedSettingRowLayout layout;
     layout.wide = width >= labelWidth + kSpacing + controlWidth;
     if (layout.wide) {
@@ -24,8 +25,8 @@ AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWi
         layout.label = QRectF(0, (layout.height - labelHeight) / 2, labelWidth, labelHeight);
         // The control sits centred in its column.
         const double column = labelWidth + kSpacing;
-        layout.control = QRectF(column + (controlWidth - controlW) / 2, (layout.height - controlHint.height()) / 2,
-                                controlW, controlHint.height());
+        layout.control = QRectF(column + (controlWidth - controlW) / 2,
+                                (layout.height - controlHint.height()) / 2, controlW, controlHint.height());
         return layout;
     }
     const double frame = std::max(0.0, std::min(controlWidth, width));
@@ -36,8 +37,8 @@ AlignedSettingRowLayout AlignedSettingRowLayout::of(double width, double labelWi
     return layout;
 }
 
-AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, double controlWidth, QWidget* control,
-                                     QWidget* parent)
+AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, double controlWidth,
+                                     QWidget* control, QWidget* parent)
     : QWidget(parent), label_(new VantrelLabel(title, VantrelType::label(), VantrelLabel::primary(), this)),
       control_(control), labelWidth_(labelWidth), controlWidth_(controlWidth) {
     if (control_) {
@@ -49,7 +50,9 @@ AlignedSettingRow::AlignedSettingRow(const QString& title, double labelWidth, do
     setSizePolicy(policy);
 }
 
-QString AlignedSettingRow::title() const { return label_->text(); }
+QString AlignedSettingRow::title() const {
+    return label_->text();
+}
 
 AlignedSettingRowLayout AlignedSettingRow::layoutFor(double width) const {
     const QSizeF hint = control_ ? QSizeF(preferredSize(control_)) : QSizeF();
@@ -58,14 +61,18 @@ AlignedSettingRowLayout AlignedSettingRow::layoutFor(double width) const {
                                        expands);
 }
 
-int AlignedSettingRow::heightForWidth(int width) const { return int(std::ceil(layoutFor(width).height)); }
+int AlignedSettingRow::heightForWidth(int width) const {
+    return int(std::ceil(layoutFor(width).height));
+}
 
 QSize AlignedSettingRow::sizeHint() const {
     const int width = int(labelWidth_ + AlignedSettingRowLayout::kSpacing + controlWidth_);
     return QSize(width, heightForWidth(width));
 }
 
-QSize AlignedSettingRow::minimumSizeHint() const { return QSize(0, heightForWidth(int(labelWidth_))); }
+QSize AlignedSettingRow::minimumSizeHint() const {
+    return QSize(0, heightForWidth(int(labelWidth_)));
+}
 
 void AlignedSettingRow::resizeEvent(QResizeEvent*) {
     const AlignedSettingRowLayout layout = layoutFor(width());

@@ -19,8 +19,8 @@ struct AlignedSettingRowLayout {
 
     // `controlHint` is the control's preferred size; a control that `expands` takes the whole
     // control column, any other its preferred width (never more than the column).
-    static AlignedSettingRowLayout of(double width, double labelWidth, double controlWidth, double labelHeight,
-                                      const QSizeF& controlHint, bool expands);
+    static AlignedSettingRowLayout of(double width, double labelWidth, double controlWidth,
+                                      double labelHeight, const QSizeF& controlHint, bool expands);
 };
 
 // A settings row with a label column and a control column of fixed widths; too narrow for both,

@@ -23,8 +23,8 @@ struct RefractionLayout {
 class CalmThemeRefraction final : public QObject {
     Q_OBJECT
 public:
-    static constexpr double kPeriod = 26;      // seconds per sweep
-    static constexpr double kAngle = -14;      // degrees
+    static constexpr double kPeriod = 26; // seconds per sweep
+    static constexpr double kAngle = -14; // degrees
     static constexpr double kBlurRadius = 34;
 
     explicit CalmThemeRefraction(QColor tint, QObject* parent = nullptr);

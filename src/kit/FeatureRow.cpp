@@ -46,14 +46,18 @@ FeatureRowLayout FeatureRow::layoutFor(double width) const {
     return FeatureRowLayout::of(width, measures);
 }
 
-int FeatureRow::heightForWidth(int width) const { return int(std::ceil(layoutFor(width).height)); }
+int FeatureRow::heightForWidth(int width) const {
+    return int(std::ceil(layoutFor(width).height));
+}
 
 QSize FeatureRow::sizeHint() const {
     const int width = int(FeatureRowLayout::kWideMinimumWidth);
     return QSize(width, heightForWidth(width));
 }
 
-QSize FeatureRow::minimumSizeHint() const { return QSize(0, int(FeatureRowLayout::kMinimumHeight)); }
+QSize FeatureRow::minimumSizeHint() const {
+    return QSize(0, int(FeatureRowLayout::kMinimumHeight));
+}
 
 void FeatureRow::resizeEvent(QResizeEvent*) {
     const FeatureRowLayout layout = layoutFor(width());

@@ -18,8 +18,8 @@ class FeatureRow : public QWidget {
     Q_OBJECT
 public:
     // Takes ownership of `trailing`.
-    FeatureRow(VantrelPreferences& preferences, const QString& symbol, const QColor& color, const QString& title,
-               const QString& subtitle, QWidget* trailing, QWidget* parent = nullptr);
+    FeatureRow(VantrelPreferences& preferences, const QString& symbol, const QColor& color,
+               const QString& title, const QString& subtitle, QWidget* trailing, QWidget* parent = nullptr);
 
     QWidget* trailing() const { return trailing_; }
     VantrelIcon* icon() const { return icon_; }

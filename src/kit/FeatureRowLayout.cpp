@@ -22,9 +22,10 @@ FeatureRowLayout FeatureRowLayout::of(double width, const Measures& measures) {
         layout.icon = QRectF(0, (layout.height - kIconSize) / 2, kIconSize, kIconSize);
         const double textY = (layout.height - textHeight) / 2;
         layout.title = QRectF(textX, textY, wideTextWidth, measures.titleHeight);
-        layout.subtitle = QRectF(textX, textY + measures.titleHeight + kTextSpacing, wideTextWidth, subtitleH);
-        layout.control = QRectF(width - control.width(), (layout.height - control.height()) / 2, control.width(),
-                                control.height());
+        layout.subtitle =
+            QRectF(textX, textY + measures.titleHeight + kTextSpacing, wideTextWidth, subtitleH);
+        layout.control = QRectF(width - control.width(), (layout.height - control.height()) / 2,
+                                control.width(), control.height());
         return layout;
     }
 
@@ -38,8 +39,8 @@ FeatureRowLayout FeatureRowLayout::of(double width, const Measures& measures) {
     layout.title = QRectF(textX, textY, textWidth, measures.titleHeight);
     layout.subtitle = QRectF(textX, textY + measures.titleHeight + kTextSpacing, textWidth, subtitleH);
     const double controlW = std::min(control.width(), std::max(0.0, width));
-    layout.control =
-        QRectF(std::max(0.0, width - controlW), descriptionHeight + kStackedSpacing, controlW, control.height());
+    layout.control = QRectF(std::max(0.0, width - controlW), descriptionHeight + kStackedSpacing, controlW,
+                            control.height());
     layout.height = std::max(kMinimumHeight, descriptionHeight + kStackedSpacing + control.height());
     return layout;
 }

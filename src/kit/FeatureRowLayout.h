@@ -9,7 +9,7 @@ namespace vantrel {
 // the row is wide enough, else the control on a line of its own under the text, at the right.
 struct FeatureRowLayout {
     struct Measures {
-        double titleWidth = 0;  // the title on one line
+        double titleWidth = 0; // the title on one line
         double titleHeight = 0;
         std::function<double(double width)> subtitleHeight; // wrapped to `width`
         QSizeF control;
@@ -23,9 +23,9 @@ struct FeatureRowLayout {
     double height = 0;
 
     static constexpr double kIconSize = 39;
-    static constexpr double kSpacing = 13;       // between icon and texts, and across the wide line
-    static constexpr double kTextSpacing = 3;    // between title and subtitle
-    static constexpr double kMinimumGap = 12;    // the spacer before the control, at least
+    static constexpr double kSpacing = 13;    // between icon and texts, and across the wide line
+    static constexpr double kTextSpacing = 3; // between title and subtitle
+    static constexpr double kMinimumGap = 12; // the spacer before the control, at least
     static constexpr double kStackedSpacing = 12;
     static constexpr double kWideMinimumWidth = 660;
     static constexpr double kMinimumHeight = 44;

@@ -79,7 +79,8 @@ void GlassCard::refreshLook() {
     update();
 }
 
-void GlassCard::paintCard(QPainter& painter, const QRectF& rect, const GlassCardLook& look, ColorScheme scheme) {
+void GlassCard::paintCard(QPainter& painter, const QRectF& rect, const GlassCardLook& look,
+                          ColorScheme scheme) {
     const QPainterPath shape = VantrelConcentricGeometry::containerShape(look.cornerRadius).path(rect);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

@@ -32,7 +32,8 @@ class GlassCard : public QWidget {
     Q_OBJECT
 public:
     // `content` (may be null, see setContent) is padded by `padding` on every edge.
-    GlassCard(VantrelPreferences& preferences, double padding, QWidget* content = nullptr, QWidget* parent = nullptr);
+    GlassCard(VantrelPreferences& preferences, double padding, QWidget* content = nullptr,
+              QWidget* parent = nullptr);
     ~GlassCard() override;
 
     // Replaces the content; the card takes ownership, the previous content is deleted.
@@ -45,7 +46,8 @@ public:
 
     // Paints the card's background (fill, sheen and keyline, no shadow) into `rect`. Other
     // card-shaped views draw themselves with it.
-    static void paintCard(QPainter& painter, const QRectF& rect, const GlassCardLook& look, ColorScheme scheme);
+    static void paintCard(QPainter& painter, const QRectF& rect, const GlassCardLook& look,
+                          ColorScheme scheme);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -14,8 +14,12 @@ namespace {
 // Collects the layers of one drawing.
 class Sketch {
 public:
-    void stroke(const QPainterPath& path, bool secondary = false) { layers_.push_back({path, true, secondary}); }
-    void fill(const QPainterPath& path, bool secondary = false) { layers_.push_back({path, false, secondary}); }
+    void stroke(const QPainterPath& path, bool secondary = false) {
+        layers_.push_back({path, true, secondary});
+    }
+    void fill(const QPainterPath& path, bool secondary = false) {
+        layers_.push_back({path, false, secondary});
+    }
     std::vector<GlyphLayer> take() { return std::move(layers_); }
 
 private:
@@ -31,8 +35,10 @@ QPainterPath line(QPointF from, QPointF to) {
 QPainterPath polyline(std::initializer_list<QPointF> points, bool closed = false) {
     QPainterPath p;
     for (QPointF point : points) {
-        if (p.elementCount() == 0) p.moveTo(point);
-        else p.lineTo(point);
+        if (p.elementCount() == 0)
+            p.moveTo(point);
+        else
+            p.lineTo(point);
     }
     if (closed) p.closeSubpath();
     return p;
@@ -130,7 +136,8 @@ void noteText(Sketch& s) {
 }
 
 void trayFull(Sketch& s) {
-    s.stroke(polyline({{3, 13}, {8, 13}, {9.5, 16}, {14.5, 16}, {16, 13}, {21, 13}, {21, 19.5}, {3, 19.5}}, true));
+    s.stroke(
+        polyline({{3, 13}, {8, 13}, {9.5, 16}, {14.5, 16}, {16, 13}, {21, 13}, {21, 19.5}, {3, 19.5}}, true));
     QPainterPath papers;
     papers.addPath(line({6, 4}, {18, 4}));
     papers.addPath(line({5, 7}, {19, 7}));
@@ -158,8 +165,10 @@ void bell(Sketch& s, bool filled) {
     p.cubicTo(QPointF(15.2, 4), QPointF(17.5, 6.8), QPointF(17.5, 10.5));
     p.cubicTo(QPointF(17.5, 13), QPointF(17.5, 15.5), QPointF(19.5, 17.5));
     p.closeSubpath();
-    if (filled) s.fill(p);
-    else s.stroke(p);
+    if (filled)
+        s.fill(p);
+    else
+        s.stroke(p);
     s.stroke(line({12, 2.2}, {12, 4}));
     QPainterPath clapper(QPointF(10, 19.5));
     clapper.quadTo(QPointF(12, 21.8), QPointF(14, 19.5));
@@ -209,7 +218,8 @@ void arrow(Sketch& s, bool down) {
 }
 
 void waveformPathEcg(Sketch& s) {
-    s.stroke(polyline({{2, 12.5}, {7, 12.5}, {9, 8}, {11.5, 19}, {14.5, 4}, {17, 14}, {18.5, 12.5}, {22, 12.5}}));
+    s.stroke(
+        polyline({{2, 12.5}, {7, 12.5}, {9, 8}, {11.5, 19}, {14.5, 4}, {17, 14}, {18.5, 12.5}, {22, 12.5}}));
 }
 
 void cameraFill(Sketch& s) {
@@ -233,8 +243,7 @@ void videoSlash(Sketch& s) {
 
 void chevrons(Sketch& s, bool right) {
     const double dir = right ? 1 : -1;
-    for (double x : {9.0, 15.0})
-        s.stroke(polyline({{x - 3 * dir, 6}, {x + 3 * dir, 12}, {x - 3 * dir, 18}}));
+    for (double x : {9.0, 15.0}) s.stroke(polyline({{x - 3 * dir, 6}, {x + 3 * dir, 12}, {x - 3 * dir, 18}}));
 }
 
 void chevronUp(Sketch& s) {
@@ -464,8 +473,7 @@ void lockFill(Sketch& s) {
 void squareGrid2x2(Sketch& s) {
     QPainterPath p;
     for (double y : {3.5, 13.5})
-        for (double x : {3.5, 13.5})
-            p.addRoundedRect(QRectF(x, y, 7, 7), 2, 2);
+        for (double x : {3.5, 13.5}) p.addRoundedRect(QRectF(x, y, 7, 7), 2, 2);
     s.stroke(p);
 }
 
@@ -484,8 +492,10 @@ QPainterPath pinHead() {
 }
 
 void pin(Sketch& s, bool filled, bool slashed) {
-    if (filled) s.fill(pinHead());
-    else s.stroke(pinHead());
+    if (filled)
+        s.fill(pinHead());
+    else
+        s.stroke(pinHead());
     s.stroke(line({12, 14}, {12, 21.5}));
     if (slashed) s.stroke(line({4, 3}, {20, 21}));
 }
@@ -539,7 +549,6 @@ void trash(Sketch& s) {
     s.stroke(line({14, 9.5}, {14, 17}), true);
 }
 
-
 void fallback(Sketch& s) {
     s.stroke(roundedRect({4.5, 4.5, 15, 15}, 4));
     s.fill(circle({12, 12}, 2), true);
@@ -556,10 +565,8 @@ void chevronDown(Sketch& s) {
 void keyboard(Sketch& s) {
     s.stroke(roundedRect({2, 6, 20, 13}, 2.5));
     QPainterPath keys;
-    for (double x : {6.0, 9.5, 13.0, 16.5})
-        keys.addRoundedRect(QRectF(x - 1, 9, 2, 2), 0.5, 0.5);
-    for (double x : {7.75, 11.25, 14.75})
-        keys.addRoundedRect(QRectF(x - 1, 12, 2, 2), 0.5, 0.5);
+    for (double x : {6.0, 9.5, 13.0, 16.5}) keys.addRoundedRect(QRectF(x - 1, 9, 2, 2), 0.5, 0.5);
+    for (double x : {7.75, 11.25, 14.75}) keys.addRoundedRect(QRectF(x - 1, 12, 2, 2), 0.5, 0.5);
     keys.addRoundedRect(QRectF(8, 15.2, 8, 1.8), 0.6, 0.6);
     s.fill(keys, true);
 }
@@ -658,7 +665,16 @@ void clockBadgeExclamationmarkFill(Sketch& s) {
 
 // A page with an arrow coming down into it.
 void arrowDownDoc(Sketch& s) {
-    s.stroke(polyline({{9, 3}, {6.5, 3}, {4.5, 5}, {4.5, 19}, {6.5, 21}, {17.5, 21}, {19.5, 19}, {19.5, 5}, {17.5, 3}, {15, 3}}));
+    s.stroke(polyline({{9, 3},
+                       {6.5, 3},
+                       {4.5, 5},
+                       {4.5, 19},
+                       {6.5, 21},
+                       {17.5, 21},
+                       {19.5, 19},
+                       {19.5, 5},
+                       {17.5, 3},
+                       {15, 3}}));
     s.stroke(line({12, 2}, {12, 14}));
     s.stroke(polyline({{8.5, 10.5}, {12, 14}, {15.5, 10.5}}));
     s.stroke(line({8.5, 17.5}, {15.5, 17.5}), true);
@@ -735,7 +751,10 @@ const Entry kTable[] = {
     {"plus", plus},
     {"checklist", checklist},
     {"trash", trash},
-    {"circle", [](Sketch& s) { s.stroke(circle({12, 12}, 9.5)); }},
+    {"circle",
+     [](Sketch& s) {
+         s.stroke(circle({12, 12}, 9.5));
+     }},
     {"chevron.right", chevronRight},
     {"chevron.down", chevronDown},
     {"keyboard", keyboard},
@@ -785,7 +804,8 @@ double strokeWidth(QFont::Weight weight) {
     return 1.2 + (w - 100) / 800.0 * 2.0;
 }
 
-void paint(QPainter& painter, QStringView name, const QRectF& box, const QColor& color, QFont::Weight weight) {
+void paint(QPainter& painter, QStringView name, const QRectF& box, const QColor& color,
+           QFont::Weight weight) {
     if (box.isEmpty()) return;
     const double side = std::min(box.width(), box.height());
     const double scale = side / kBoxSide;

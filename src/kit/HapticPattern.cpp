@@ -11,8 +11,7 @@ using P = HapticFeedbackPattern;
 HapticPulseList mapped(const HapticPulseList& pulses, P (*map)(P)) {
     HapticPulseList out;
     out.reserve(pulses.size());
-    for (const HapticPulse& pulse : pulses)
-        out.push_back({map(pulse.pattern), pulse.delay});
+    for (const HapticPulse& pulse : pulses) out.push_back({map(pulse.pattern), pulse.delay});
     return out;
 }
 
@@ -49,8 +48,7 @@ std::vector<Step> steps(HapticStyle style) {
 
 HapticPulseList pulses(HapticStyle style, bool isFast) {
     HapticPulseList out;
-    for (const Step& step : steps(style))
-        out.push_back({step.pattern, isFast ? step.fast : step.normal});
+    for (const Step& step : steps(style)) out.push_back({step.pattern, isFast ? step.fast : step.normal});
     return out;
 }
 
@@ -68,8 +66,7 @@ HapticPulseList applyingStrength(const HapticPulseList& pulses, double strength)
         return out;
     }
     HapticPulseList out = mapped(pulses, [](P) { return P::levelChange; });
-    while (out.size() < 4)
-        out.push_back({P::levelChange, (out.empty() ? 0.0 : out.back().delay) + 0.055});
+    while (out.size() < 4) out.push_back({P::levelChange, (out.empty() ? 0.0 : out.back().delay) + 0.055});
     return out;
 }
 

@@ -34,14 +34,19 @@ QColor HazardBadge::red(const QWidget* widget) {
     return systemRed.resolve(widget);
 }
 
-QFont HazardBadge::font() { return VantrelType::font(9.5, QFont::Bold); }
+QFont HazardBadge::font() {
+    return VantrelType::font(9.5, QFont::Bold);
+}
 
 HazardBadgeLayout HazardBadge::badgeLayout() const {
     const QFontMetricsF metrics(font());
-    return HazardBadgeLayout::of(QSizeF(std::ceil(metrics.horizontalAdvance(text_)), std::ceil(metrics.height())));
+    return HazardBadgeLayout::of(
+        QSizeF(std::ceil(metrics.horizontalAdvance(text_)), std::ceil(metrics.height())));
 }
 
-QSize HazardBadge::sizeHint() const { return badgeLayout().size.toSize(); }
+QSize HazardBadge::sizeHint() const {
+    return badgeLayout().size.toSize();
+}
 
 void HazardBadge::paintEvent(QPaintEvent*) {
     QPainter painter(this);

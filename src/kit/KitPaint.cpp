@@ -10,9 +10,13 @@
 
 namespace vantrel::KitPaint {
 
-QColor tint(const QWidget* widget) { return widget->palette().color(QPalette::Highlight); }
+QColor tint(const QWidget* widget) {
+    return widget->palette().color(QPalette::Highlight);
+}
 
-ColorScheme scheme(const QWidget* widget) { return VantrelTheme::colorScheme(widget); }
+ColorScheme scheme(const QWidget* widget) {
+    return VantrelTheme::colorScheme(widget);
+}
 
 QColor primary(ColorScheme scheme, double opacity) {
     return VantrelTheme::withOpacity(VantrelTheme::primary(scheme), opacity);
@@ -47,7 +51,8 @@ void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const 
     pen.setMiterLimit(10);
     painter.setPen(pen);
     const double outset = width / 2 + 1;
-    painter.drawRoundedRect(rect.adjusted(-outset, -outset, outset, outset), radius + outset, radius + outset);
+    painter.drawRoundedRect(rect.adjusted(-outset, -outset, outset, outset), radius + outset,
+                            radius + outset);
     painter.restore();
 }
 

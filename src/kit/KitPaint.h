@@ -26,7 +26,8 @@ QColor primary(ColorScheme scheme, double opacity = 1.0);
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
                  ColorScheme scheme, bool enabled, bool focused);
 // A ring around `rect` that shows keyboard focus.
-void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint, double width = 2);
+void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint,
+                    double width = 2);
 
 } // namespace KitPaint
 

@@ -51,14 +51,20 @@ void MetricPill::setValue(const QString& value) {
     update();
 }
 
-QFont MetricPill::valueFont() { return VantrelType::font(15, QFont::Bold); }
-QFont MetricPill::titleFont() { return VantrelType::font(9.5, QFont::Normal); }
+QFont MetricPill::valueFont() {
+    return VantrelType::font(15, QFont::Bold);
+}
+QFont MetricPill::titleFont() {
+    return VantrelType::font(9.5, QFont::Normal);
+}
 
 MetricPillLayout MetricPill::pillLayout() const {
     return MetricPillLayout::of(textSize(value_, valueFont()), textSize(title_, titleFont()));
 }
 
-QSize MetricPill::sizeHint() const { return pillLayout().size.toSize(); }
+QSize MetricPill::sizeHint() const {
+    return pillLayout().size.toSize();
+}
 
 void MetricPill::paintEvent(QPaintEvent*) {
     QPainter painter(this);

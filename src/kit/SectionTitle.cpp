@@ -99,7 +99,8 @@ QFont SectionTitle::subtitleFont() {
     return VantrelType::subtitle();
 }
 
-SectionTitleLayout SectionTitle::layout(double width, const QString& title, const std::optional<QString>& subtitle) {
+SectionTitleLayout SectionTitle::layout(double width, const QString& title,
+                                        const std::optional<QString>& subtitle) {
     SectionTitleLayout out;
     const QFontMetricsF wordmarkMetrics(wordmarkFont());
     const double rowHeight = std::max(kCapsule.height(), wordmarkMetrics.height());

@@ -21,8 +21,8 @@ struct SectionTitleLayout {
 class SectionTitle : public QWidget {
     Q_OBJECT
 public:
-    SectionTitle(VantrelPreferences& preferences, QString title, std::optional<QString> subtitle = std::nullopt,
-                 QWidget* parent = nullptr);
+    SectionTitle(VantrelPreferences& preferences, QString title,
+                 std::optional<QString> subtitle = std::nullopt, QWidget* parent = nullptr);
 
     QString title() const { return title_; }
     std::optional<QString> subtitle() const { return subtitle_; }
@@ -36,7 +36,8 @@ public:
     static QFont titleFont();
     static QFont subtitleFont();
 
-    static SectionTitleLayout layout(double width, const QString& title, const std::optional<QString>& subtitle);
+    static SectionTitleLayout layout(double width, const QString& title,
+                                     const std::optional<QString>& subtitle);
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

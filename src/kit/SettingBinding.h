@@ -39,4 +39,5 @@ SettingBinding<T> preferenceBinding(VantrelPreferences& preferences, VantrelPref
 // VANTREL_PREFERENCE_BINDING(preferences, notchEnabled, NotchEnabled).
 #define VANTREL_PREFERENCE_BINDING(preferences, name, Name)                                                  \
     ::vantrel::preferenceBinding((preferences), ::vantrel::VantrelPreferences::Setting::name,                \
-                                 &::vantrel::VantrelPreferences::name, &::vantrel::VantrelPreferences::set##Name)
+                                 &::vantrel::VantrelPreferences::name,                                       \
+                                 &::vantrel::VantrelPreferences::set##Name)

@@ -3,8 +3,8 @@
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelHelpButton.h"
-#include "kit/VantrelShadow.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelShadow.h"
 #include "kit/VantrelType.h"
 #include "platform/SystemAppearance.h"
 
@@ -58,11 +58,11 @@ private:
     SettingsCard& card_;
 };
 
-SettingsCard::SettingsCard(VantrelPreferences& preferences, SystemAppearance& appearance, const QString& title,
-                           std::optional<QString> subtitle, std::optional<QString> help, QWidget* parent)
+SettingsCard::SettingsCard(VantrelPreferences& preferences, SystemAppearance& appearance,
+                           const QString& title, std::optional<QString> subtitle, std::optional<QString> help,
+                           QWidget* parent)
     : GlassCard(preferences, 0, nullptr, parent), store_(preferences), appearance_(appearance),
-      body_(new Body(*this)),
-      header_(new QWidget(body_)), textColumn_(new QVBoxLayout),
+      body_(new Body(*this)), header_(new QWidget(body_)), textColumn_(new QVBoxLayout),
       title_(new VantrelLabel(title, VantrelType::sectionTitle(), VantrelLabel::primary(), header_)),
       contentLayout_(new QVBoxLayout) {
     title_->setHeadingLevel(2);
@@ -99,9 +99,13 @@ SettingsCard::SettingsCard(VantrelPreferences& preferences, SystemAppearance& ap
     });
 }
 
-void SettingsCard::addContent(QWidget* content) { contentLayout_->addWidget(content); }
+void SettingsCard::addContent(QWidget* content) {
+    contentLayout_->addWidget(content);
+}
 
-QString SettingsCard::title() const { return title_->text(); }
+QString SettingsCard::title() const {
+    return title_->text();
+}
 
 void SettingsCard::setSubtitle(const std::optional<QString>& subtitle) {
     if (!subtitle) {
@@ -109,14 +113,17 @@ void SettingsCard::setSubtitle(const std::optional<QString>& subtitle) {
         return;
     }
     if (!subtitle_) {
-        subtitle_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelTheme::secondaryText(), header_);
+        subtitle_ =
+            new VantrelLabel(QString(), VantrelType::caption(), VantrelTheme::secondaryText(), header_);
         subtitle_->setWordWrap(true);
         textColumn_->addWidget(subtitle_);
     }
     subtitle_->setText(*subtitle);
 }
 
-double SettingsCard::ruleY() const { return header_->geometry().bottom() + 1; }
+double SettingsCard::ruleY() const {
+    return header_->geometry().bottom() + 1;
+}
 
 QColor SettingsCard::underlayColor(bool reduceTransparency, ColorScheme scheme) {
     return withOpacity(VantrelTheme::surface().resolve(scheme), reduceTransparency ? 1.0 : 0.0);

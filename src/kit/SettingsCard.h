@@ -15,9 +15,9 @@ class VantrelHelpButton;
 
 // Where a settings card puts its header, rule and content, for its width.
 struct SettingsCardLayout {
-    static constexpr double kHeaderSide = 20;   // horizontal padding of the header, and its top
+    static constexpr double kHeaderSide = 20; // horizontal padding of the header, and its top
     static constexpr double kHeaderBottom = 16;
-    static constexpr double kDot = 5;           // the accent dot, 5 by 5
+    static constexpr double kDot = 5; // the accent dot, 5 by 5
     static constexpr double kDotTop = 5;
     static constexpr double kHeaderSpacing = 9; // dot, texts, help button
     static constexpr double kTextSpacing = 3;   // title, subtitle
@@ -49,7 +49,7 @@ public:
 
     VantrelLabel* titleLabel() const { return title_; }
     VantrelLabel* subtitleLabel() const { return subtitle_; } // null while there is none
-    VantrelHelpButton* helpButton() const { return help_; }    // null without help text
+    VantrelHelpButton* helpButton() const { return help_; }   // null without help text
     // The y of the rule under the header, in the card's coordinates.
     double ruleY() const;
 

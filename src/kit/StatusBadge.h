@@ -21,8 +21,8 @@ struct StatusBadgeLook {
     static constexpr double kStroke = 0.65;
     static constexpr double kTracking = 0.25;
 
-    static StatusBadgeLook of(bool enabled, const QString& onText, const QString& offText, const QColor& accent,
-                              ColorScheme scheme);
+    static StatusBadgeLook of(bool enabled, const QString& onText, const QString& offText,
+                              const QColor& accent, ColorScheme scheme);
 };
 
 // A small capsule reading one of two texts by an on/off state: in the accent when on, dormant

@@ -47,9 +47,12 @@ HSL hsl(double red, double green, double blue) {
     out.lightness = (max + min) / 2;
     if (delta <= 1e-6) return out;
     double h6;
-    if (max == red) h6 = std::fmod((green - blue) / delta, 6.0);
-    else if (max == green) h6 = (blue - red) / delta + 2;
-    else h6 = (red - green) / delta + 4;
+    if (max == red)
+        h6 = std::fmod((green - blue) / delta, 6.0);
+    else if (max == green)
+        h6 = (blue - red) / delta + 2;
+    else
+        h6 = (red - green) / delta + 4;
     out.saturation = delta / (1 - std::abs(2 * out.lightness - 1));
     out.hue = fraction(h6 / 6);
     if (out.hue < 0) out.hue += 1;
@@ -63,12 +66,18 @@ Pixel rgb(double hue, double saturation, double lightness) {
     const double x = c * (1 - std::abs(std::fmod(h6, 2.0) - 1));
     const double m = lightness - c / 2;
     double r, g, b;
-    if (h6 >= 0 && h6 < 1) r = c, g = x, b = 0;
-    else if (h6 >= 1 && h6 < 2) r = x, g = c, b = 0;
-    else if (h6 >= 2 && h6 < 3) r = 0, g = c, b = x;
-    else if (h6 >= 3 && h6 < 4) r = 0, g = x, b = c;
-    else if (h6 >= 4 && h6 < 5) r = x, g = 0, b = c;
-    else r = c, g = 0, b = x;
+    if (h6 >= 0 && h6 < 1)
+        r = c, g = x, b = 0;
+    else if (h6 >= 1 && h6 < 2)
+        r = x, g = c, b = 0;
+    else if (h6 >= 2 && h6 < 3)
+        r = 0, g = c, b = x;
+    else if (h6 >= 3 && h6 < 4)
+        r = 0, g = x, b = c;
+    else if (h6 >= 4 && h6 < 5)
+        r = x, g = 0, b = c;
+    else
+        r = c, g = 0, b = x;
     return {r + m, g + m, b + m, 1};
 }
 
@@ -80,13 +89,14 @@ Pixel apply(const Pixel& p, const Pixel& target, double amount, const Profile& p
 
     const double lo = profile.saturationThreshold;
     const double hi = std::min(lo + 0.24, 1.0);
-    const double saturationWeight =
-        lo < hi ? smoothstep(clamp01((source.saturation - lo) / (hi - lo))) : (source.saturation < lo ? 0.0 : 1.0);
+    const double saturationWeight = lo < hi ? smoothstep(clamp01((source.saturation - lo) / (hi - lo)))
+                                            : (source.saturation < lo ? 0.0 : 1.0);
 
     const double f = fraction(std::abs(source.hue - profile.hue));
     const double distance = std::min(f, 1 - f);
     const double e0 = 0.42 * profile.width, e1 = profile.width;
-    const double band = e0 < e1 ? smoothstep(clamp01((distance - e0) / (e1 - e0))) : (distance < e0 ? 0.0 : 1.0);
+    const double band =
+        e0 < e1 ? smoothstep(clamp01((distance - e0) / (e1 - e0))) : (distance < e0 ? 0.0 : 1.0);
     const double hueWeight = std::max(1 - band, 0.0);
 
     const double w = saturationWeight * a * hueWeight;
@@ -94,13 +104,15 @@ Pixel apply(const Pixel& p, const Pixel& target, double amount, const Profile& p
 
     Pixel recoloured = rgb(targetHue, source.saturation, source.lightness);
     const auto luma = [](double r, double g, double b) { return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
-    const double shift = luma(p.red, p.green, p.blue) - luma(recoloured.red, recoloured.green, recoloured.blue);
+    const double shift =
+        luma(p.red, p.green, p.blue) - luma(recoloured.red, recoloured.green, recoloured.blue);
     recoloured.red = clamp01(recoloured.red + shift);
     recoloured.green = clamp01(recoloured.green + shift);
     recoloured.blue = clamp01(recoloured.blue + shift);
 
     const double t = clamp01(w);
-    return {clamp01(p.red + t * (recoloured.red - p.red)), clamp01(p.green + t * (recoloured.green - p.green)),
+    return {clamp01(p.red + t * (recoloured.red - p.red)),
+            clamp01(p.green + t * (recoloured.green - p.green)),
             clamp01(p.blue + t * (recoloured.blue - p.blue)), clamp01(p.alpha)};
 }
 
@@ -114,7 +126,8 @@ QByteArray colorCubeData(const Pixel& target, double amount, const Profile& prof
             for (int r = 0; r < n; ++r) {
                 const Pixel in{clamp01(r * step), clamp01(g * step), clamp01(b * step), 1};
                 const Pixel out = apply(in, target, amount, profile);
-                values.insert(values.end(), {float(out.red), float(out.green), float(out.blue), float(out.alpha)});
+                values.insert(values.end(),
+                              {float(out.red), float(out.green), float(out.blue), float(out.alpha)});
             }
     return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size() * sizeof(float)));
 }
@@ -153,7 +166,8 @@ std::optional<QImage> applyCube(const QImage& image, const QByteArray& cube, int
                 const float c00 = at(0) + (at(1) - at(0)) * ar.t;
                 const float c10 = at(strideG) + (at(strideG + 1) - at(strideG)) * ar.t;
                 const float c01 = at(strideB) + (at(strideB + 1) - at(strideB)) * ar.t;
-                const float c11 = at(strideB + strideG) + (at(strideB + strideG + 1) - at(strideB + strideG)) * ar.t;
+                const float c11 =
+                    at(strideB + strideG) + (at(strideB + strideG + 1) - at(strideB + strideG)) * ar.t;
                 const float c0 = c00 + (c10 - c00) * ag.t;
                 const float c1 = c01 + (c11 - c01) * ag.t;
                 channel[c] = c0 + (c1 - c0) * ab.t;

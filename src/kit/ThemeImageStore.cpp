@@ -59,8 +59,9 @@ std::optional<QImage> ThemeImageStore::remappedImage(const QImage& source, const
     return out;
 }
 
-std::optional<QImage> ThemeImageStore::image(const QString& name, const std::optional<ThemeHueRemap::Pixel>& target,
-                                             double amount, const std::optional<ThemeHueRemap::Profile>& profile) {
+std::optional<QImage> ThemeImageStore::image(const QString& name,
+                                             const std::optional<ThemeHueRemap::Pixel>& target, double amount,
+                                             const std::optional<ThemeHueRemap::Profile>& profile) {
     std::optional<QImage> source = originalImage(name);
     if (!source) return std::nullopt;
     if (!target || !profile || !(amount > 0)) return source;

@@ -19,7 +19,8 @@ class FileManager;
 class ThemeImageStore : public SharedInstance<ThemeImageStore> {
 public:
     // Recolours an image through a colour cube; none when it fails.
-    using CubeFilter = std::function<std::optional<QImage>(const QImage& image, const QByteArray& cube, int dimension)>;
+    using CubeFilter =
+        std::function<std::optional<QImage>(const QImage& image, const QByteArray& cube, int dimension)>;
 
     static constexpr int kCubeDimension = 24;
     static constexpr int kOriginalCacheLimit = 16;
@@ -29,19 +30,20 @@ public:
 
     // Reads "<name>.png" from the artwork folder in `applicationPath` (under
     // "Contents/Resources", then directly inside) through `files`.
-    ThemeImageStore(FileManager& files, QString applicationPath, CubeFilter filter = ThemeHueRemap::applyCube);
+    ThemeImageStore(FileManager& files, QString applicationPath,
+                    CubeFilter filter = ThemeHueRemap::applyCube);
     ThemeImageStore(const ThemeImageStore&) = delete;
     ThemeImageStore& operator=(const ThemeImageStore&) = delete;
 
     // The recoloured image when a target, a profile and an amount above 0 are given and the
     // recolouring works; else the source image; none when the source cannot be loaded.
-    std::optional<QImage> image(const QString& name, const std::optional<ThemeHueRemap::Pixel>& target, double amount,
-                                const std::optional<ThemeHueRemap::Profile>& profile);
+    std::optional<QImage> image(const QString& name, const std::optional<ThemeHueRemap::Pixel>& target,
+                                double amount, const std::optional<ThemeHueRemap::Profile>& profile);
     // The cached or freshly loaded source image, or none.
     std::optional<QImage> originalImage(const QString& name);
     // A new recoloured copy of `source`, of the same size; none when a step fails.
-    std::optional<QImage> remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target, double amount,
-                                        const ThemeHueRemap::Profile& profile);
+    std::optional<QImage> remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target,
+                                        double amount, const ThemeHueRemap::Profile& profile);
 
     // "<name>|rr|gg|bb|aa|hhh": the tint in 24ths a channel, the amount (at most 1) in
     // twentieths, the profile's hue in hundredths.

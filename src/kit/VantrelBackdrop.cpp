@@ -37,7 +37,8 @@ ArtTheme BackdropLayout::activeTheme(const VantrelPreferences& preferences) {
     return preferences.themeScope() == ThemeScope::notchOnly ? ArtTheme::neutral : preferences.artTheme();
 }
 
-BackdropLayout BackdropLayout::make(const VantrelPreferences& preferences, ColorScheme scheme, bool reduceMotion) {
+BackdropLayout BackdropLayout::make(const VantrelPreferences& preferences, ColorScheme scheme,
+                                    bool reduceMotion) {
     const double amount = preferences.themeColorAmount();
     const ArtTheme theme = activeTheme(preferences);
     const bool customTint = customTintInForce(preferences);
@@ -69,8 +70,8 @@ BackdropLayout BackdropLayout::make(const VantrelPreferences& preferences, Color
     return l;
 }
 
-VantrelBackdrop::VantrelBackdrop(VantrelPreferences& preferences, ThemeImageStore& store, VantrelMotion& motion,
-                                 QWidget* parent)
+VantrelBackdrop::VantrelBackdrop(VantrelPreferences& preferences, ThemeImageStore& store,
+                                 VantrelMotion& motion, QWidget* parent)
     : QWidget(parent), preferences_(preferences), store_(store), motion_(&motion),
       refraction_(new CalmThemeRefraction(QColor(), this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -115,12 +116,15 @@ void VantrelBackdrop::refresh() {
 }
 
 void VantrelBackdrop::followSweep() {
-    if (layout_.showsRefraction && isVisible()) refraction_->start();
-    else if (!layout_.showsRefraction || !isVisible()) refraction_->stop();
+    if (layout_.showsRefraction && isVisible())
+        refraction_->start();
+    else if (!layout_.showsRefraction || !isVisible())
+        refraction_->stop();
 }
 
 bool VantrelBackdrop::event(QEvent* event) {
-    if (event->type() == VantrelTheme::colorSchemeChangeEvent() || event->type() == QEvent::ParentChange) refresh();
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent() || event->type() == QEvent::ParentChange)
+        refresh();
     return QWidget::event(event);
 }
 

@@ -23,7 +23,8 @@ struct ButtonLayout {
 class VantrelButton : public QAbstractButton {
     Q_OBJECT
 public:
-    VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style, QWidget* parent = nullptr);
+    VantrelButton(const QString& text, std::shared_ptr<const VantrelButtonStyle> style,
+                  QWidget* parent = nullptr);
     ~VantrelButton() override;
 
     const VantrelButtonStyle& buttonStyle() const { return *style_; }

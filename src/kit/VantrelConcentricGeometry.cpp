@@ -37,7 +37,8 @@ QPainterPath ContinuousRoundedRectangle::path(const QRectF& rect) const {
     QPainterPath path;
     const QRectF r = rect.normalized();
     // Only the bottom corners share the height when the top ones are square.
-    const double limit = squareTop ? std::min(r.width() / 2, r.height()) : std::min(r.width(), r.height()) / 2;
+    const double limit =
+        squareTop ? std::min(r.width() / 2, r.height()) : std::min(r.width(), r.height()) / 2;
     double radius = validRadius(cornerRadius);
     if (radius * kCornerExtent > limit) radius = limit / kCornerExtent;
     if (radius <= 0) {

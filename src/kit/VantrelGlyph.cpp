@@ -7,9 +7,10 @@
 
 namespace vantrel {
 
-VantrelGlyph::VantrelGlyph(QString systemName, QColor color, double pointSize, QFont::Weight weight, double width,
-                           double height, QWidget* parent)
-    : QWidget(parent), systemName_(std::move(systemName)), color_(color), pointSize_(pointSize), weight_(weight) {
+VantrelGlyph::VantrelGlyph(QString systemName, QColor color, double pointSize, QFont::Weight weight,
+                           double width, double height, QWidget* parent)
+    : QWidget(parent), systemName_(std::move(systemName)), color_(color), pointSize_(pointSize),
+      weight_(weight) {
     setFixedSize(int(std::ceil(width)), int(std::ceil(height)));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_TranslucentBackground);

@@ -80,7 +80,9 @@ VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppe
     connect(&appearance_, &SystemAppearance::changed, this, qOverload<>(&QWidget::update));
 }
 
-double VantrelHelpButton::focusRingWidth() const { return appearance_.increasedContrast() ? 3 : 2; }
+double VantrelHelpButton::focusRingWidth() const {
+    return appearance_.increasedContrast() ? 3 : 2;
+}
 
 void VantrelHelpButton::togglePopover() {
     if (isPresented()) {

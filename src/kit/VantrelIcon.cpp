@@ -14,7 +14,8 @@ using VantrelTheme::withOpacity;
 
 VantrelIcon::VantrelIcon(VantrelPreferences& preferences, QString systemName, QColor color, double size,
                          QWidget* parent)
-    : QWidget(parent), preferences_(preferences), systemName_(std::move(systemName)), color_(color), size_(size) {
+    : QWidget(parent), preferences_(preferences), systemName_(std::move(systemName)), color_(color),
+      size_(size) {
     setFixedSize(int(std::ceil(size)), int(std::ceil(size)));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(&preferences_, &VantrelPreferences::changed, this, [this](VantrelPreferences::Setting setting) {
@@ -30,8 +31,8 @@ QColor VantrelIcon::iconColor(const VantrelPreferences& preferences, const QColo
     return QColor::fromRgbF(float(tint.red), float(tint.green), float(tint.blue), 1.0f);
 }
 
-void VantrelIcon::paint(QPainter& painter, const QRectF& rect, QStringView systemName, const QColor& iconColor,
-                        ColorScheme scheme) {
+void VantrelIcon::paint(QPainter& painter, const QRectF& rect, QStringView systemName,
+                        const QColor& iconColor, ColorScheme scheme) {
     const double size = std::min(rect.width(), rect.height());
     const QPainterPath shape = VantrelConcentricGeometry::nestedRectangle(cornerRadius(size)).path(rect);
     const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);

@@ -56,7 +56,9 @@ QColor VantrelLabel::resolvedColor() const {
     return VantrelTheme::withOpacity(color_.resolve(VantrelTheme::colorScheme(this)), opacity_);
 }
 
-void VantrelLabel::setHeadingLevel(int level) { markAccessibleHeading(this, level); }
+void VantrelLabel::setHeadingLevel(int level) {
+    markAccessibleHeading(this, level);
+}
 
 void VantrelLabel::setLineSpacing(double spacing) {
     lineSpacing_ = std::max(0.0, spacing);
@@ -102,8 +104,8 @@ int VantrelLabel::heightForWidth(int width) const {
 QSize VantrelLabel::sizeHint() const {
     if (!wordWrap()) return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
-    const int width = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() +
-                      margins.right();
+    const int width =
+        int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() + margins.right();
     return QSize(width, heightForWidth(width));
 }
 
@@ -113,7 +115,9 @@ QSize VantrelLabel::minimumSizeHint() const {
     return QSize(width, heightForWidth(width));
 }
 
-AdaptiveColor VantrelLabel::primary() { return {QColor(Qt::white), QColor(Qt::black)}; }
+AdaptiveColor VantrelLabel::primary() {
+    return {QColor(Qt::white), QColor(Qt::black)};
+}
 
 void VantrelLabel::paintEvent(QPaintEvent*) {
     // Drawn here rather than by QLabel so that the colour is resolved for the appearance now in

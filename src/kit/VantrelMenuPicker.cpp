@@ -2,8 +2,8 @@
 
 #include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
-#include "kit/VantrelType.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelType.h"
 #include "platform/MenuPresenter.h"
 
 #include <QPainter>
@@ -68,7 +68,8 @@ void VantrelMenuPicker::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = KitPaint::scheme(this);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.14 : 0.12), 0.75));
-    painter.setBrush(KitPaint::primary(scheme, isDown() ? 0.12 : (scheme == ColorScheme::dark ? 0.08 : 0.04)));
+    painter.setBrush(
+        KitPaint::primary(scheme, isDown() ? 0.12 : (scheme == ColorScheme::dark ? 0.08 : 0.04)));
     painter.drawRoundedRect(frame, kRadius, kRadius);
 
     painter.setPen(KitPaint::primary(scheme, 0.86));

@@ -62,8 +62,8 @@ private:
 
 } // namespace
 
-VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title, std::optional<QString> subtitle,
-                         double maxWidth, QWidget* parent)
+VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title,
+                         std::optional<QString> subtitle, double maxWidth, QWidget* parent)
     : QScrollArea(parent), preferences_(preferences), title_(title), maxWidth_(maxWidth) {
     // Clear all the way through, so the window's backdrop shows.
     setFrameShape(QFrame::NoFrame);
@@ -100,7 +100,9 @@ VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title, 
     preferences_.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAccent(); });
 }
 
-void VantrelPage::addContent(QWidget* content) { stack_->addWidget(content); }
+void VantrelPage::addContent(QWidget* content) {
+    stack_->addWidget(content);
+}
 
 void VantrelPage::applyAccent() {
     // The accent tints every control of the page, as the highlight its children inherit.

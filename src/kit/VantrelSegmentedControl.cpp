@@ -1,8 +1,8 @@
 #include "kit/VantrelSegmentedControl.h"
 
 #include "kit/KitPaint.h"
-#include "kit/VantrelType.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelType.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

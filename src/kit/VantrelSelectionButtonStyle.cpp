@@ -23,7 +23,8 @@ ButtonLook VantrelSelectionButtonStyle::look(double pressed, ColorScheme scheme)
         look.foreground = tint_;
         look.shadow = {withOpacity(tint_, 0.14), 9, QPointF()};
     } else {
-        look.fillStart = look.fillEnd = withOpacity(VantrelTheme::elevated().resolve(scheme), mix(0.72, 1.0, pressed));
+        look.fillStart = look.fillEnd =
+            withOpacity(VantrelTheme::elevated().resolve(scheme), mix(0.72, 1.0, pressed));
         look.outline = VantrelTheme::border().resolve(scheme);
         look.foreground = withOpacity(VantrelTheme::primary(scheme), 0.78);
         look.shadow = {Qt::transparent, 9, QPointF()};

@@ -128,8 +128,9 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
     if (mask_.isNull() || mask_.size() != size() || maskColor_ != opaque) {
         const int m = reach(look_);
         const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(look_.offset);
-        const QImage coverage = blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()),
-                                            size(), look_.radius);
+        const QImage coverage =
+            blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()), size(),
+                        look_.radius);
         mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         mask_.fill(opaque);
         QPainter p(&mask_);

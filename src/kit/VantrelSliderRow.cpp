@@ -23,7 +23,8 @@ QFont valueFont() {
 
 SliderRowLayout SliderRowLayout::of(const QSizeF& size, const SliderRowStyle& style) {
     const double height = size.height();
-    const double sliderWidth = std::max(0.0, size.width() - style.titleWidth - style.valueWidth - 2 * style.spacing);
+    const double sliderWidth =
+        std::max(0.0, size.width() - style.titleWidth - style.valueWidth - 2 * style.spacing);
     const double sliderX = style.titleWidth + style.spacing;
     return {
         QRectF(0, 0, style.titleWidth, height),
@@ -34,12 +35,13 @@ SliderRowLayout SliderRowLayout::of(const QSizeF& size, const SliderRowStyle& st
 
 VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double maximum, ValueText valueText,
                                    SliderRowStyle style, QWidget* parent)
-    : QWidget(parent), minimum_(minimum), maximum_(std::max(minimum, maximum)), valueText_(std::move(valueText)),
-      style_(style),
+    : QWidget(parent), minimum_(minimum), maximum_(std::max(minimum, maximum)),
+      valueText_(std::move(valueText)), style_(style),
       title_(new VantrelLabel(title, VantrelType::font(style.titlePixelSize, style.titleWeight),
                               VantrelLabel::primary(), this)),
       slider_(new QSlider(Qt::Horizontal, this)),
-      value_label_(new VantrelLabel(QString(), valueFont(), VantrelTheme::secondaryText(), this)), value_(minimum) {
+      value_label_(new VantrelLabel(QString(), valueFont(), VantrelTheme::secondaryText(), this)),
+      value_(minimum) {
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     value_label_->setAlignment(style.valueAlignment | Qt::AlignVCenter);
     slider_->setRange(0, ticks());
@@ -73,7 +75,9 @@ void VantrelSliderRow::setValue(double value) {
     syncing_ = false;
 }
 
-QString VantrelSliderRow::valueText() const { return valueText_ ? valueText_(value_) : QString(); }
+QString VantrelSliderRow::valueText() const {
+    return valueText_ ? valueText_(value_) : QString();
+}
 
 void VantrelSliderRow::sliderMoved(int position) {
     if (syncing_) return;

@@ -1,7 +1,7 @@
 #include "kit/VantrelSwitch.h"
 
-#include "kit/VantrelHaptics.h"
 #include "kit/KitPaint.h"
+#include "kit/VantrelHaptics.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -92,7 +92,9 @@ void VantrelSwitch::nextCheckState() {
     QAbstractButton::nextCheckState();
 }
 
-bool VantrelSwitch::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+bool VantrelSwitch::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
 
 void VantrelSwitch::paintEvent(QPaintEvent*) {
     QPainter painter(this);

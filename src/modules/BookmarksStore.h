@@ -22,7 +22,8 @@ class BookmarksStore : public QObject {
 public:
     static inline const QString kFileName = QStringLiteral("bookmarks.json");
     // The status of a fresh store, and again once the list has been emptied.
-    static inline const QString kEmptyHint = QStringLiteral("Add a website or application for one-click access.");
+    static inline const QString kEmptyHint =
+        QStringLiteral("Add a website or application for one-click access.");
 
     BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                    QObject* parent = nullptr);

@@ -67,7 +67,8 @@ void ClipboardStore::captureSoon() {
     if (pendingCapture_.isActive()) return;
     // The announcement may come from inside the clipboard's own notification; reading the content
     // there would re-enter it, so the rule runs once control is back in the event loop.
-    pendingCapture_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(0), [this] { captureIfNeeded(); }));
+    pendingCapture_ =
+        ScheduledTask(scheduler_, scheduler_.schedule(Seconds(0), [this] { captureIfNeeded(); }));
 }
 
 void ClipboardStore::captureIfNeeded() {
@@ -155,8 +156,7 @@ void ClipboardStore::insertNewest(const QString& text) {
 void ClipboardStore::trimAndSave() {
     QList<ClipboardEntry> pinned;
     QList<ClipboardEntry> unpinned;
-    for (const ClipboardEntry& e : std::as_const(entries_))
-        (e.isPinned ? pinned : unpinned).append(e);
+    for (const ClipboardEntry& e : std::as_const(entries_)) (e.isPinned ? pinned : unpinned).append(e);
     const qsizetype room = std::max<qsizetype>(0, kLimit - pinned.size());
     if (unpinned.size() > room) unpinned.resize(room);
     pinned.append(unpinned);

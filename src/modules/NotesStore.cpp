@@ -283,8 +283,7 @@ void NotesStore::cleanUpSelected() {
     const std::optional<qsizetype> index = selectedIndex();
     if (!index) return;
     QStringList lines = plaintext::splitLines(notes_[*index].body);
-    for (QString& line : lines)
-        line = plaintext::collapseWhitespace(plaintext::trimBlanks(line));
+    for (QString& line : lines) line = plaintext::collapseWhitespace(plaintext::trimBlanks(line));
     QString body = lines.join(QLatin1Char('\n'));
     // One pass: the replaced text is not looked at again, so four line feeds become three.
     body.replace(QStringLiteral("\n\n\n"), QStringLiteral("\n\n"));

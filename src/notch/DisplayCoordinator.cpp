@@ -8,7 +8,8 @@
 
 namespace vantrel {
 
-DisplayCoordinator::DisplayCoordinator(const Screens& screens, VantrelDiagnostics& diagnostics, QObject* parent)
+DisplayCoordinator::DisplayCoordinator(const Screens& screens, VantrelDiagnostics& diagnostics,
+                                       QObject* parent)
     : QObject(parent), screens_(screens), diagnostics_(diagnostics) {}
 
 std::optional<DisplayCoordinator::ActiveDisplay> DisplayCoordinator::refreshActiveDisplay() {

@@ -137,8 +137,7 @@ QString NotchCalendarView::dateTitle(const QDate& date, const QLocale& locale) {
     format = format.trimmed();
     while (!format.isEmpty() && (format.back() == u',' || format.back() == u'/' || format.back() == u'-'))
         format.chop(1);
-    while (!format.isEmpty() && (format.front() == u',' || format.front().isSpace()))
-        format.remove(0, 1);
+    while (!format.isEmpty() && (format.front() == u',' || format.front().isSpace())) format.remove(0, 1);
     if (format.isEmpty()) format = QStringLiteral("dddd, MMMM d");
     return locale.toString(date, format);
 }
@@ -189,8 +188,7 @@ QString NotchCalendarView::dateText() const {
 QStringList NotchCalendarView::briefingLines() const {
     // The briefing names events by their titles: plain text, wrapped to two lines at most.
     QStringList lines = NotchStateView::messageLines(store_.briefing(), briefingFont(), width());
-    while (lines.size() > kBriefingLines)
-        lines.removeLast();
+    while (lines.size() > kBriefingLines) lines.removeLast();
     return lines;
 }
 

@@ -247,8 +247,7 @@ QStringList NotchClipboardView::textLines(const QString& text, const QFont& font
     layout.endLayout();
     // A wrapped line keeps its trailing blank, which only shifts nothing; drop it.
     for (QString& line : lines)
-        while (line.endsWith(QLatin1Char(' ')) && line.size() > 1)
-            line.chop(1);
+        while (line.endsWith(QLatin1Char(' ')) && line.size() > 1) line.chop(1);
     return lines;
 }
 

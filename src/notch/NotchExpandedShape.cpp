@@ -35,7 +35,8 @@ QPainterPath NotchExpandedShape::path(const QRectF& rect) const {
     path.moveTo(midX - hb, minY);
     path.lineTo(midX + hb, minY);
     path.lineTo(midX + hb, b - r);
-    path.cubicTo(QPointF(midX + hb, b - 0.3 * r), QPointF(midX + hb + 0.58 * s, b), QPointF(midX + hb + s, b));
+    path.cubicTo(QPointF(midX + hb, b - 0.3 * r), QPointF(midX + hb + 0.58 * s, b),
+                 QPointF(midX + hb + s, b));
     path.lineTo(maxX - R, b);
     path.cubicTo(QPointF(maxX - 0.45 * R, b), QPointF(maxX, b + 0.45 * R), QPointF(maxX, b + R));
     path.lineTo(maxX, maxY - R);
@@ -45,7 +46,8 @@ QPainterPath NotchExpandedShape::path(const QRectF& rect) const {
     path.lineTo(minX, b + R);
     path.cubicTo(QPointF(minX, b + 0.45 * R), QPointF(minX + 0.45 * R, b), QPointF(minX + R, b));
     path.lineTo(midX - hb - s, b);
-    path.cubicTo(QPointF(midX - hb - 0.58 * s, b), QPointF(midX - hb, b - 0.3 * r), QPointF(midX - hb, b - r));
+    path.cubicTo(QPointF(midX - hb - 0.58 * s, b), QPointF(midX - hb, b - 0.3 * r),
+                 QPointF(midX - hb, b - r));
     path.lineTo(midX - hb, minY);
     path.closeSubpath();
     return path;

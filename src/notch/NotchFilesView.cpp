@@ -185,8 +185,7 @@ protected:
         for (QObject* child : children())
             if (auto* w = qobject_cast<QWidget*>(child)) tiles.push_back(w);
         const auto rects = NotchFilesView::tileRects(width(), int(tiles.size()), tileHeight);
-        for (std::size_t i = 0; i < tiles.size(); ++i)
-            tiles[i]->setGeometry(rects[i].toAlignedRect());
+        for (std::size_t i = 0; i < tiles.size(); ++i) tiles[i]->setGeometry(rects[i].toAlignedRect());
     }
 };
 

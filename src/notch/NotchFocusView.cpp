@@ -53,8 +53,7 @@ int NotchFocusView::presetIndex(qint64 minutes) {
 
 QStringList NotchFocusView::presetLabels() {
     QStringList labels;
-    for (int minutes : kPresets)
-        labels << QString::number(minutes) + QLatin1Char('m');
+    for (int minutes : kPresets) labels << QString::number(minutes) + QLatin1Char('m');
     return labels;
 }
 

@@ -293,8 +293,7 @@ NotchNotesView::Content NotchNotesView::content() const {
     c.rows = int(listed_.size());
     c.showsNoMatches = listed_.isEmpty();
     if (const VantrelNote* note = selectedNote())
-        for (const VantrelChecklistItem& item : note->checklist)
-            c.checklistTexts.append(item.text);
+        for (const VantrelChecklistItem& item : note->checklist) c.checklistTexts.append(item.text);
     return c;
 }
 

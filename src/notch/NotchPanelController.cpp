@@ -7,8 +7,8 @@
 #include "kit/VantrelMotion.h"
 #include "modules/MediaController.h"
 #include "notch/NotchPanelShape.h"
-#include "notch/NotchSurfaceView.h"
 #include "notch/NotchPresentationTier.h"
+#include "notch/NotchSurfaceView.h"
 #include "notch/VantrelPanel.h"
 
 #include <QPropertyAnimation>
@@ -144,7 +144,8 @@ void NotchPanelController::collapse() {
     targetExpanded_ = false;
     // The window the user typed in before the panel took the keyboard gets it back.
     if (panel_) panel_->resignKey();
-    if (deps_.preferences.interfaceHapticsEnabled()) deps_.hapticPerformer.perform(HapticFeedbackPattern::alignment);
+    if (deps_.preferences.interfaceHapticsEnabled())
+        deps_.hapticPerformer.perform(HapticFeedbackPattern::alignment);
     animatePresentation(false);
 }
 
@@ -157,11 +158,12 @@ void NotchPanelController::scheduleHoverExpand() {
         expand(std::nullopt, false);
         return;
     }
-    const double delay = responsiveness == NotchResponsiveness::balanced ? kBalancedHoverDelay : kCarefulHoverDelay;
+    const double delay =
+        responsiveness == NotchResponsiveness::balanced ? kBalancedHoverDelay : kCarefulHoverDelay;
     QPointer<NotchPanelController> self(this);
     hoverExpandWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(delay), [self] {
-                                         if (self) self->expand(std::nullopt, false);
-                                     }));
+        if (self) self->expand(std::nullopt, false);
+    }));
 }
 
 void NotchPanelController::scheduleCollapse() {
@@ -173,9 +175,10 @@ void NotchPanelController::scheduleCollapse() {
         return;
     case NotchCollapseBehavior::shortDelay: {
         QPointer<NotchPanelController> self(this);
-        collapseWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(kCollapseDelay), [self] {
-                                          if (self) self->collapse();
-                                      }));
+        collapseWork_ =
+            ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(kCollapseDelay), [self] {
+                if (self) self->collapse();
+            }));
         return;
     }
     case NotchCollapseBehavior::manual:
@@ -210,7 +213,8 @@ std::optional<NotchPanelController::ResolvedLayout> NotchPanelController::resolv
 
     const double w = hardwareNotchWidth_;
     const double h = topBridgeHeight_;
-    const QSizeF compact = w > VantrelDisplayEligibility::kMinimumNotchWidth && h > 0 ? QSizeF(w, h) : QSizeF(0, 0);
+    const QSizeF compact =
+        w > VantrelDisplayEligibility::kMinimumNotchWidth && h > 0 ? QSizeF(w, h) : QSizeF(0, 0);
     const NotchSize size = state_ ? state_->preferences().notchSize() : NotchSize::small;
     const QSize wanted = expanded(size, presentationTier(selectedTab_));
     const QRect visible = active->screen.visibleFrame;
@@ -271,7 +275,8 @@ void NotchPanelController::reposition(bool animated) {
     } else if (animated) {
         stopFrameAnimation();
         auto* animation = new QPropertyAnimation(panel_, "frame", this);
-        animation->setDuration(milliseconds(deps_.motion.prefersReducedMotion() ? kReducedFrameDuration : kFrameDuration));
+        animation->setDuration(
+            milliseconds(deps_.motion.prefersReducedMotion() ? kReducedFrameDuration : kFrameDuration));
         animation->setEasingCurve(cubicCurve(0.24, 0.76, 0.22, 1.0));
         animation->setStartValue(panel_->geometry());
         animation->setEndValue(frame.toRect());
@@ -350,7 +355,8 @@ bool NotchPanelController::animatePresentation(bool expanding) {
 
     QPointer<NotchPanelController> self(this);
     const ResolvedLayout finished = *layout;
-    transitionWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(duration), [self, generation, finished] {
+    transitionWork_ = ScheduledTask(deps_.scheduler,
+                                    deps_.scheduler.schedule(Seconds(duration), [self, generation, finished] {
                                         if (self) self->finishPresentation(generation, finished);
                                     }));
     return true;
@@ -396,7 +402,8 @@ void NotchPanelController::applyOutline() {
     if (const std::optional<MaskShape> mask = presentationMask()) {
         // The mask hangs from the top centre of the panel.
         const double x = (panel_->width() - mask->size.width()) / 2;
-        QPainterPath outline = NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius);
+        QPainterPath outline =
+            NotchPanelShape::roundedOutline(QRectF(QPointF(x, 0), mask->size), mask->radius);
         // The open look is drawn within its own outline. Were the band beside the neck to take
         // the pointer while the mask passes over it, a pointer resting there would enter as the
         // panel closes, open it again, leave when it has opened, and so on without end.
@@ -412,12 +419,13 @@ void NotchPanelController::applyOutline() {
         return;
     }
     const double compactHeight = lastLayout_ ? lastLayout_->compactSize.height() : 0;
-    panel_->setOutline(NotchPanelShape::compactOutline(panel_->size(), NotchPanelShape::compactRadius(compactHeight)));
+    panel_->setOutline(
+        NotchPanelShape::compactOutline(panel_->size(), NotchPanelShape::compactRadius(compactHeight)));
 }
 
 QPainterPath NotchPanelController::expandedOutline() const {
-    return NotchPanelShape::expandedOutline(panel_->size(),
-                                            NotchExpandedShape{hasPhysicalNotch_, hardwareNotchWidth_, topBridgeHeight_});
+    return NotchPanelShape::expandedOutline(
+        panel_->size(), NotchExpandedShape{hasPhysicalNotch_, hardwareNotchWidth_, topBridgeHeight_});
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {
@@ -447,10 +455,11 @@ void NotchPanelController::restorePersistentPanel(const QString& reason) {
     reposition(false);
     if (!panel_) return;
     if (!panel_->isVisible() && hasPhysicalNotch_) panel_->orderFront();
-    deps_.diagnostics.record(DiagnosticsCategory::notchFrame,
-                             QStringLiteral("panel=%1 retained reason=%2 visible=%3 frame=%4")
-                                 .arg(number)
-                                 .arg(reason, describe(panel_->isVisible()), describe(QRectF(panel_->geometry()))));
+    deps_.diagnostics.record(
+        DiagnosticsCategory::notchFrame,
+        QStringLiteral("panel=%1 retained reason=%2 visible=%3 frame=%4")
+            .arg(number)
+            .arg(reason, describe(panel_->isVisible()), describe(QRectF(panel_->geometry()))));
 }
 
 void NotchPanelController::placeIndicator(const ResolvedLayout& layout) {

@@ -49,7 +49,8 @@ QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
     int runLeft = 0;
     int runRight = -1;
     const auto flush = [&](int end) {
-        if (runRight >= runLeft && end > runStart) region += QRect(runLeft, runStart, runRight - runLeft, end - runStart);
+        if (runRight >= runLeft && end > runStart)
+            region += QRect(runLeft, runStart, runRight - runLeft, end - runStart);
     };
     for (int y = top; y < bottom; ++y) {
         double left = bounds.right();
@@ -67,7 +68,8 @@ QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
             const bool level = a.y() == b.y();
             if (level ? (a.y() <= y || a.y() >= y + 1) : lo >= hi) continue;
             for (double at : {lo, hi}) {
-                const double x = a.y() == b.y() ? std::min(a.x(), b.x()) : a.x() + (b.x() - a.x()) * (at - a.y()) / (b.y() - a.y());
+                const double x = a.y() == b.y() ? std::min(a.x(), b.x())
+                                                : a.x() + (b.x() - a.x()) * (at - a.y()) / (b.y() - a.y());
                 const double x2 = a.y() == b.y() ? std::max(a.x(), b.x()) : x;
                 left = std::min(left, x);
                 right = std::max(right, x2);

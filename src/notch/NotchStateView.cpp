@@ -31,7 +31,8 @@ NotchStateView::NotchStateView(QString symbol, QString title, QString message, Q
     setAccessibleDescription(message_);
     // A button needs both what it says and what it does.
     if (actionTitle && action) {
-        auto* button = new VantrelButton(*actionTitle, std::make_shared<VantrelPillButtonStyle>(accent_, haptics), this);
+        auto* button =
+            new VantrelButton(*actionTitle, std::make_shared<VantrelPillButtonStyle>(accent_, haptics), this);
         connect(button, &QAbstractButton::clicked, this, [action] { action(); });
         button_ = button;
     }
@@ -95,7 +96,8 @@ NotchStateView::Layout NotchStateView::currentLayout() const {
     const double available = std::max(0.0, width() - 2 * kPadding);
     const qsizetype lineCount = messageLines(message_, messageFont(), available).size();
     const QSizeF buttonSize = button_ ? QSizeF(button_->sizeHint()) : QSizeF();
-    return layout(QSizeF(size()), titleMetrics.height(), lineCount * messageMetrics.lineSpacing(), buttonSize);
+    return layout(QSizeF(size()), titleMetrics.height(), lineCount * messageMetrics.lineSpacing(),
+                  buttonSize);
 }
 
 void NotchStateView::resizeEvent(QResizeEvent* event) {
@@ -109,8 +111,8 @@ void NotchStateView::paintEvent(QPaintEvent*) {
     const Layout l = currentLayout();
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
 
-    const QRectF glyph(l.symbol.center().x() - kSymbolPointSize / 2, l.symbol.center().y() - kSymbolPointSize / 2,
-                       kSymbolPointSize, kSymbolPointSize);
+    const QRectF glyph(l.symbol.center().x() - kSymbolPointSize / 2,
+                       l.symbol.center().y() - kSymbolPointSize / 2, kSymbolPointSize, kSymbolPointSize);
     GlyphCatalogue::paint(painter, symbol_, glyph, accent_, QFont::Medium);
 
     painter.setPen(VantrelTheme::primary(scheme));
@@ -123,8 +125,8 @@ void NotchStateView::paintEvent(QPaintEvent*) {
     const double lineHeight = QFontMetricsF(messageFont()).lineSpacing();
     double y = l.message.top();
     for (const QString& line : messageLines(message_, messageFont(), l.message.width())) {
-        painter.drawText(QRectF(l.message.left(), y, l.message.width(), lineHeight), Qt::AlignHCenter | Qt::AlignTop,
-                         line);
+        painter.drawText(QRectF(l.message.left(), y, l.message.width(), lineHeight),
+                         Qt::AlignHCenter | Qt::AlignTop, line);
         y += lineHeight;
     }
 }

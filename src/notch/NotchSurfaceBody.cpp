@@ -42,12 +42,13 @@ QRadialGradient glow(QPointF centre, double radius, QColor color, double opacity
 }
 
 auto lookTie(const NotchLookSettings& l) {
-    return std::tie(l.appearance, l.glassDensity, l.themeScope, l.artTheme, l.customTintEnabled, l.backgroundTint.red,
-                    l.backgroundTint.green, l.backgroundTint.blue, l.themeColorAmount);
+    return std::tie(l.appearance, l.glassDensity, l.themeScope, l.artTheme, l.customTintEnabled,
+                    l.backgroundTint.red, l.backgroundTint.green, l.backgroundTint.blue, l.themeColorAmount);
 }
 
 // The art theme's image over the body, clipped to the outline; nothing for the neutral theme.
-void paintArtwork(QPainter& painter, const Key& key, const QPainterPath& outline, const QRectF& area, bool dark) {
+void paintArtwork(QPainter& painter, const Key& key, const QPainterPath& outline, const QRectF& area,
+                  bool dark) {
     const double opacity = Look::artworkOpacity(key.look, dark);
     if (!key.artwork || key.artwork->isNull() || opacity <= 0) return;
     painter.save();
@@ -59,8 +60,9 @@ void paintArtwork(QPainter& painter, const Key& key, const QPainterPath& outline
 } // namespace
 
 bool Key::operator==(const Key& other) const {
-    return size == other.size && devicePixelRatio == other.devicePixelRatio && lookTie(look) == lookTie(other.look) &&
-           shape == other.shape && reduceTransparency == other.reduceTransparency && accent == other.accent &&
+    return size == other.size && devicePixelRatio == other.devicePixelRatio &&
+           lookTie(look) == lookTie(other.look) && shape == other.shape &&
+           reduceTransparency == other.reduceTransparency && accent == other.accent &&
            artwork.has_value() == other.artwork.has_value() &&
            (!artwork || artwork->cacheKey() == other.artwork->cacheKey());
 }
@@ -114,8 +116,9 @@ QImage render(const Key& key) {
     painter.setClipPath(outline);
     FrostedMirrorBackdrop(!key.reduceTransparency).paint(painter, outline);
     QColor glass = QColor::fromRgbF(0.88f, 0.89f, 0.89f, 1);
-    painter.fillPath(outline, VantrelTheme::withOpacity(glass, Look::glassFillOpacity(key.look.glassDensity,
-                                                                                      key.reduceTransparency)));
+    painter.fillPath(outline,
+                     VantrelTheme::withOpacity(
+                         glass, Look::glassFillOpacity(key.look.glassDensity, key.reduceTransparency)));
     paintArtwork(painter, key, outline, area, false);
     if (tintOpacity > 0)
         painter.fillPath(outline, glow(area.bottomLeft(), Look::tintGlowRadius(false), tint, tintOpacity));
@@ -133,8 +136,9 @@ QImage render(const Key& key) {
     if (key.shape.hasPhysicalNotch) {
         const QRectF bridge(area.center().x() - key.shape.notchWidth / 2, 0, key.shape.notchWidth,
                             key.shape.bridgeHeight);
-        painter.fillPath(ContinuousRoundedRectangle{Look::capCornerRadius(key.shape.bridgeHeight), true}.path(bridge),
-                         NotchOLED::black);
+        painter.fillPath(
+            ContinuousRoundedRectangle{Look::capCornerRadius(key.shape.bridgeHeight), true}.path(bridge),
+            NotchOLED::black);
     }
     painter.restore();
     return image;

@@ -10,7 +10,8 @@
 
 namespace vantrel::NotchSurfaceLayout {
 
-std::vector<NotchTab> availableTabs(const QStringList& widgetOrder, const std::function<bool(NotchTab)>& isEnabled) {
+std::vector<NotchTab> availableTabs(const QStringList& widgetOrder,
+                                    const std::function<bool(NotchTab)>& isEnabled) {
     std::vector<NotchTab> tabs{NotchTab::home};
     std::set<NotchTab> seen{NotchTab::home};
     for (const QString& name : widgetOrder) {
@@ -93,12 +94,14 @@ IdentityTexts glanceTexts(const QString& mediaTitle, const QString& mediaArtist)
             mediaArtist.isEmpty() ? QStringLiteral("Ready when you are") : mediaArtist};
 }
 
-IdentityTexts calendarTexts(const QDate& today, const QLocale& locale, const std::vector<QString>& eventTitles) {
+IdentityTexts calendarTexts(const QDate& today, const QLocale& locale,
+                            const std::vector<QString>& eventTitles) {
     return {locale.toString(today, QStringLiteral("MMM d")),
             eventTitles.empty() ? QStringLiteral("No events today") : eventTitles.front()};
 }
 
-ContentRows contentRows(const QSizeF& surface, bool hasPhysicalNotch, double topBridgeHeight, NotchTab selectedTab) {
+ContentRows contentRows(const QSizeF& surface, bool hasPhysicalNotch, double topBridgeHeight,
+                        NotchTab selectedTab) {
     ContentRows rows;
     rows.bridgeSpacerHeight = NotchSurfaceLook::bridgeSpacerHeight(hasPhysicalNotch, topBridgeHeight);
     const double top = rows.bridgeSpacerHeight;
@@ -113,8 +116,9 @@ ContentRows contentRows(const QSizeF& surface, bool hasPhysicalNotch, double top
     rows.header = QRectF(kHeaderSidePadding, top + kHeaderVerticalPadding,
                          std::max(width - 2 * kHeaderSidePadding, 0.0), kHeaderHeight);
     const double contentTop = top + kHeaderHeight + 2 * kHeaderVerticalPadding + kHeaderGap;
-    rows.content = QRectF(kContentPadding, contentTop + kContentPadding, std::max(width - 2 * kContentPadding, 0.0),
-                          std::max(height - contentTop - 2 * kContentPadding, 0.0));
+    rows.content =
+        QRectF(kContentPadding, contentTop + kContentPadding, std::max(width - 2 * kContentPadding, 0.0),
+               std::max(height - contentTop - 2 * kContentPadding, 0.0));
     return rows;
 }
 
@@ -147,8 +151,8 @@ Header header(const QRectF& row, int tabCount, double titleWidth, double subtitl
     const double midY = row.center().y();
 
     h.identity = QRectF(left, row.top(), h.sideWidth, row.height());
-    const double fullWidth = kArtworkTile + kIdentitySpacing + std::max(titleWidth, subtitleWidth) +
-                             kIdentityTrailingPadding;
+    const double fullWidth =
+        kArtworkTile + kIdentitySpacing + std::max(titleWidth, subtitleWidth) + kIdentityTrailingPadding;
     h.showsFullIdentity = fullWidth <= h.sideWidth;
     h.artworkTile = centredAt(left, midY, kArtworkTile, kArtworkTile);
     if (h.showsFullIdentity) {

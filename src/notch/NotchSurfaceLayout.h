@@ -50,7 +50,8 @@ constexpr double kGlanceCalendarWidth = 104;
 
 // The tabs the surface offers, in rail order: home, then the stored widget order with names that
 // match no tab dropped, filtered by the module switches. Each tab appears once.
-std::vector<NotchTab> availableTabs(const QStringList& widgetOrder, const std::function<bool(NotchTab)>& isEnabled);
+std::vector<NotchTab> availableTabs(const QStringList& widgetOrder,
+                                    const std::function<bool(NotchTab)>& isEnabled);
 std::vector<NotchTab> availableTabs(const VantrelPreferences& preferences);
 // The module switch of a tab; home has none and is always on.
 bool isModuleEnabled(const VantrelPreferences& preferences, NotchTab tab);
@@ -76,7 +77,8 @@ struct IdentityTexts {
 IdentityTexts headerTexts(const QString& mediaTitle, const QString& mediaArtist);
 IdentityTexts glanceTexts(const QString& mediaTitle, const QString& mediaArtist);
 // The calendar button of the glance row: today's day and abbreviated month, and the first event.
-IdentityTexts calendarTexts(const QDate& today, const QLocale& locale, const std::vector<QString>& eventTitles);
+IdentityTexts calendarTexts(const QDate& today, const QLocale& locale,
+                            const std::vector<QString>& eventTitles);
 
 // The rows inside either look.
 struct ContentRows {
@@ -86,7 +88,8 @@ struct ContentRows {
     QRectF header;  // the header row, padded
     QRectF content; // the selected tab's view, padded
 };
-ContentRows contentRows(const QSizeF& surface, bool hasPhysicalNotch, double topBridgeHeight, NotchTab selectedTab);
+ContentRows contentRows(const QSizeF& surface, bool hasPhysicalNotch, double topBridgeHeight,
+                        NotchTab selectedTab);
 
 // The header: identity block, rail and collapse button. `titleWidth` and `subtitleWidth` are the
 // texts' natural widths; the full identity shows only where they fit.

@@ -71,7 +71,8 @@ bool isWideGlance(double width) {
     return width >= kWideGlanceWidth;
 }
 
-Indicator indicator(bool isPointerInside, bool isFileDragTargeted, double hardwareNotchWidth, const QColor& accent) {
+Indicator indicator(bool isPointerInside, bool isFileDragTargeted, double hardwareNotchWidth,
+                    const QColor& accent) {
     Indicator result;
     if (isFileDragTargeted) {
         result.color = accent;
@@ -79,7 +80,8 @@ Indicator indicator(bool isPointerInside, bool isFileDragTargeted, double hardwa
         result.color = Qt::white;
         result.color.setAlphaF(isPointerInside ? 0.82f : 0.0f);
     }
-    const double width = isPointerInside || isFileDragTargeted ? std::min(hardwareNotchWidth * 0.42, 72.0) : 0;
+    const double width =
+        isPointerInside || isFileDragTargeted ? std::min(hardwareNotchWidth * 0.42, 72.0) : 0;
     result.size = QSizeF(width, isFileDragTargeted ? 2 : 1);
     return result;
 }

@@ -65,7 +65,8 @@ struct Indicator {
     QColor color;
     QSizeF size;
 };
-Indicator indicator(bool isPointerInside, bool isFileDragTargeted, double hardwareNotchWidth, const QColor& accent);
+Indicator indicator(bool isPointerInside, bool isFileDragTargeted, double hardwareNotchWidth,
+                    const QColor& accent);
 
 } // namespace NotchSurfaceLook
 

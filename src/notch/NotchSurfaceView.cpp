@@ -25,12 +25,12 @@
 #include <QDragEnterEvent>
 #include <QFontMetricsF>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QLinearGradient>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QRadialGradient>
+#include <QTextEdit>
 #include <QVariantAnimation>
 
 namespace vantrel {
@@ -47,8 +47,8 @@ QColor black(double opacity) {
     return QColor::fromRgbF(0, 0, 0, float(opacity));
 }
 
-void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
-                Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+                const QColor& color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(rect, alignment, QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()));
@@ -56,8 +56,8 @@ void drawElided(QPainter& painter, const QRectF& rect, const QString& text, cons
 
 } // namespace
 
-NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& state, SystemAppearance* appearance,
-                                   QWidget* parent)
+NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& state,
+                                   SystemAppearance* appearance, QWidget* parent)
     : QWidget(parent), controller_(controller), state_(state), preferences_(state.preferences()),
       hoverAnimation_(new QVariantAnimation(this)), crossFade_(new NotchContentCrossFade(this)) {
     setAttribute(Qt::WA_Hover);
@@ -107,7 +107,8 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
             },
             this);
         const MediaCommand command = transports[i].command;
-        connect(button, &QAbstractButton::clicked, this, [this, command] { state_.media().control(command); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, command] { state_.media().control(command); });
         mediaButtons_.push_back(button);
     }
 
@@ -115,7 +116,8 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
         QStringLiteral("Open Calendar"),
         [this](QPainter& painter, const QRectF& rect, bool, bool) {
             std::vector<QString> titles;
-            if (!state_.calendar().events().empty()) titles.push_back(state_.calendar().events().front().title);
+            if (!state_.calendar().events().empty())
+                titles.push_back(state_.calendar().events().front().title);
             const Layout::IdentityTexts texts =
                 Layout::calendarTexts(QDate::currentDate(), QLocale(), titles);
             const ColorScheme scheme = expandedColorScheme();
@@ -126,16 +128,18 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
             const double top = rect.center().y() - (dateHeight + 2 + eventHeight) / 2;
             drawElided(painter, QRectF(rect.left(), top, rect.width(), dateHeight), texts.title, dateFont,
                        VantrelTheme::primary(scheme));
-            drawElided(painter, QRectF(rect.left(), top + dateHeight + 2, rect.width(), eventHeight), texts.subtitle,
-                       eventFont, VantrelTheme::secondaryText().resolve(scheme));
+            drawElided(painter, QRectF(rect.left(), top + dateHeight + 2, rect.width(), eventHeight),
+                       texts.subtitle, eventFont, VantrelTheme::secondaryText().resolve(scheme));
         },
         this);
     connect(calendarButton_, &QAbstractButton::clicked, this,
             [this] { controller_.setSelectedTab(NotchTab::calendar); });
 
     connect(&controller_, &NotchPanelController::isExpandedChanged, this, &NotchSurfaceView::expandedChanged);
-    connect(&controller_, &NotchPanelController::selectedTabChanged, this, &NotchSurfaceView::selectedTabChanged);
-    for (auto signal : {&NotchPanelController::hardwareNotchWidthChanged, &NotchPanelController::topBridgeHeightChanged})
+    connect(&controller_, &NotchPanelController::selectedTabChanged, this,
+            &NotchSurfaceView::selectedTabChanged);
+    for (auto signal :
+         {&NotchPanelController::hardwareNotchWidthChanged, &NotchPanelController::topBridgeHeightChanged})
         connect(&controller_, signal, this, [this] {
             relayout();
             update();
@@ -154,8 +158,12 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
     MediaController& media = state_.media();
     for (auto signal : {&MediaController::titleChanged, &MediaController::artistChanged,
                         &MediaController::artworkChanged, &MediaController::isPlayingChanged})
-        connect(&media, signal, this, [this] { update(); updateButtonStates(); });
-    connect(&state_.calendar(), &CalendarStore::eventsChanged, calendarButton_, qOverload<>(&QWidget::update));
+        connect(&media, signal, this, [this] {
+            update();
+            updateButtonStates();
+        });
+    connect(&state_.calendar(), &CalendarStore::eventsChanged, calendarButton_,
+            qOverload<>(&QWidget::update));
 
     shownAppearance_ = preferences_.notchAppearance();
     VantrelTheme::setColorScheme(this, expandedColorScheme());
@@ -186,7 +194,8 @@ QColor NotchSurfaceView::accent() const {
 }
 
 ColorScheme NotchSurfaceView::expandedColorScheme() const {
-    return preferences_.notchAppearance() == NotchAppearance::midnight ? ColorScheme::dark : ColorScheme::light;
+    return preferences_.notchAppearance() == NotchAppearance::midnight ? ColorScheme::dark
+                                                                       : ColorScheme::light;
 }
 
 // Pointer and drops.
@@ -257,7 +266,8 @@ void NotchSurfaceView::hoverChanged(bool hovering) {
 void NotchSurfaceView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     // The whole compact area takes the click, clear parts included.
-    if (!controller_.isExpanded() && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (!controller_.isExpanded() && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         controller_.expand(std::nullopt, true);
 }
 
@@ -272,8 +282,10 @@ void NotchSurfaceView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void NotchSurfaceView::dragMoveEvent(QDragMoveEvent* event) {
-    if (isFileDragTargeted_) event->acceptProposedAction();
-    else event->ignore();
+    if (isFileDragTargeted_)
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void NotchSurfaceView::dragLeaveEvent(QDragLeaveEvent* event) {
@@ -282,8 +294,10 @@ void NotchSurfaceView::dragLeaveEvent(QDragLeaveEvent* event) {
 }
 
 void NotchSurfaceView::dropEvent(QDropEvent* event) {
-    if (acceptDrop(*event->mimeData())) event->acceptProposedAction();
-    else event->ignore();
+    if (acceptDrop(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 bool NotchSurfaceView::acceptDrop(const QMimeData& data) {
@@ -327,8 +341,10 @@ void NotchSurfaceView::expandedChanged() {
 }
 
 void NotchSurfaceView::syncMediaPolling() {
-    if (controller_.isExpanded() && isVisible()) state_.media().start();
-    else state_.media().stop();
+    if (controller_.isExpanded() && isVisible())
+        state_.media().start();
+    else
+        state_.media().stop();
 }
 
 void NotchSurfaceView::lookAppeared() {
@@ -343,10 +359,10 @@ void NotchSurfaceView::refreshArtwork() {
     const NotchLookSettings look = NotchLookSettings::from(preferences_);
     if (!store || Look::notchTheme(look) == ArtTheme::neutral) return;
     const ThemeArtworkRequest request{.theme = Look::notchTheme(look),
-                                .isDark = look.appearance == NotchAppearance::midnight,
-                                .thumbnail = false,
-                                .hueTint = std::nullopt,
-                                .hueAmount = 0};
+                                      .isDark = look.appearance == NotchAppearance::midnight,
+                                      .thumbnail = false,
+                                      .hueTint = std::nullopt,
+                                      .hueAmount = 0};
     artwork_ = request.resolve(*store);
 }
 
@@ -379,8 +395,8 @@ NotchSurfaceButton* NotchSurfaceView::makeRailButton(NotchTab tab, bool inHeader
             const QColor accentColor = accent();
             NotchTabGlyph glyph{
                 .tab = tab,
-                .foreground = selected ? accentColor
-                                       : VantrelTheme::secondaryText().resolve(expandedColorScheme()),
+                .foreground =
+                    selected ? accentColor : VantrelTheme::secondaryText().resolve(expandedColorScheme()),
                 .selectionFill = VantrelTheme::withOpacity(accentColor, inHeader ? 0.2 : 0.16),
                 .isSelected = selected,
                 .buttonSize = rect.width(),
@@ -420,7 +436,8 @@ void NotchSurfaceView::replaceContent() {
     QWidget* outgoing = content_;
     contentTab_ = tab;
     content_ = NotchTabContent::make(
-        tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }}, this);
+        tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }},
+        this);
     // A click into a tab's text field hands the panel the keyboard (see eventFilter).
     if (content_)
         for (QWidget* child : content_->findChildren<QWidget*>())
@@ -429,7 +446,8 @@ void NotchSurfaceView::replaceContent() {
 }
 
 void NotchSurfaceView::updateButtonStates() {
-    mediaButtons_[1]->setAccessibleName(state_.media().isPlaying() ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    mediaButtons_[1]->setAccessibleName(state_.media().isPlaying() ? QStringLiteral("Pause")
+                                                                   : QStringLiteral("Play"));
     for (NotchSurfaceButton* button : headerRail_) button->update();
     for (NotchSurfaceButton* button : glanceRail_) button->update();
     for (NotchSurfaceButton* button : mediaButtons_) button->update();
@@ -437,8 +455,9 @@ void NotchSurfaceView::updateButtonStates() {
 
 void NotchSurfaceView::relayout() {
     const bool expanded = controller_.isExpanded();
-    const Layout::ContentRows rows = Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(),
-                                                         controller_.topBridgeHeight(), controller_.selectedTab());
+    const Layout::ContentRows rows =
+        Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(), controller_.topBridgeHeight(),
+                            controller_.selectedTab());
     const bool glance = expanded && rows.showsGlance;
     const bool header = expanded && !rows.showsGlance;
     const int n = int(railTabs_.size());
@@ -471,8 +490,10 @@ void NotchSurfaceView::relayout() {
     // The view fading out shares the content's place while the header shows (over the glance
     // row it stays where it was); a closed surface shows none.
     if (QWidget* outgoing = crossFade_->outgoing()) {
-        if (!expanded) outgoing->hide();
-        else if (header) outgoing->setGeometry(rows.content.toAlignedRect());
+        if (!expanded)
+            outgoing->hide();
+        else if (header)
+            outgoing->setGeometry(rows.content.toAlignedRect());
     }
 }
 
@@ -486,28 +507,31 @@ void NotchSurfaceView::resizeEvent(QResizeEvent* event) {
 void NotchSurfaceView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (controller_.isExpanded()) paintExpanded(painter);
-    else paintCompact(painter);
+    if (controller_.isExpanded())
+        paintExpanded(painter);
+    else
+        paintCompact(painter);
 }
 
 void NotchSurfaceView::paintCompact(QPainter& painter) {
     // Without a notch the cap is clear, yet the whole area still takes hovers, clicks and drops.
     if (!controller_.hasPhysicalNotch()) return;
     const QRectF area(rect());
-    painter.fillPath(ContinuousRoundedRectangle{Look::capCornerRadius(controller_.topBridgeHeight()), true}.path(area),
-                     NotchOLED::black);
+    painter.fillPath(
+        ContinuousRoundedRectangle{Look::capCornerRadius(controller_.topBridgeHeight()), true}.path(area),
+        NotchOLED::black);
 
-    Look::Indicator indicator =
-        Look::indicator(isPointerInside_ || hoverProgress_ > 0, isFileDragTargeted_, controller_.hardwareNotchWidth(),
-                        accent());
+    Look::Indicator indicator = Look::indicator(isPointerInside_ || hoverProgress_ > 0, isFileDragTargeted_,
+                                                controller_.hardwareNotchWidth(), accent());
     if (!isFileDragTargeted_) {
         // The hover capsule grows and fades with the pointer's 0.14 s transition.
         indicator.size.setWidth(indicator.size.width() * hoverProgress_);
         indicator.color.setAlphaF(float(0.82 * hoverProgress_));
     }
     if (indicator.size.width() <= 0 || indicator.color.alpha() == 0) return;
-    const QRectF capsule(area.center().x() - indicator.size.width() / 2, area.bottom() - 1 - indicator.size.height(),
-                         indicator.size.width(), indicator.size.height());
+    const QRectF capsule(area.center().x() - indicator.size.width() / 2,
+                         area.bottom() - 1 - indicator.size.height(), indicator.size.width(),
+                         indicator.size.height());
     QPainterPath path;
     path.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
     painter.fillPath(path, indicator.color);
@@ -531,8 +555,9 @@ void NotchSurfaceView::paintExpanded(QPainter& painter) {
     painter.drawImage(QPointF(0, 0), body_);
 
     const ColorScheme scheme = expandedColorScheme();
-    const Layout::ContentRows rows = Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(),
-                                                         controller_.topBridgeHeight(), controller_.selectedTab());
+    const Layout::ContentRows rows =
+        Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(), controller_.topBridgeHeight(),
+                            controller_.selectedTab());
     const MediaController& media = state_.media();
     const int n = int(railTabs_.size());
     if (rows.showsGlance) {
@@ -540,14 +565,16 @@ void NotchSurfaceView::paintExpanded(QPainter& painter) {
         paintArtworkTile(painter, g.artworkTile);
         const Layout::IdentityTexts texts = Layout::glanceTexts(media.title(), media.artist());
         paintIdentityTexts(painter, g.textColumn, texts.title, texts.subtitle, 12, 2);
-        if (g.isWide) painter.fillRect(g.divider, VantrelTheme::withOpacity(VantrelTheme::primary(scheme), 0.18));
+        if (g.isWide)
+            painter.fillRect(g.divider, VantrelTheme::withOpacity(VantrelTheme::primary(scheme), 0.18));
         return;
     }
     const Layout::IdentityTexts texts = Layout::headerTexts(media.title(), media.artist());
     const QFont titleFont = VantrelType::font(12.5, QFont::DemiBold);
     const QFont subtitleFont = VantrelType::font(10.5, QFont::Normal);
-    const Layout::Header h = Layout::header(rows.header, n, QFontMetricsF(titleFont).horizontalAdvance(texts.title),
-                                            QFontMetricsF(subtitleFont).horizontalAdvance(texts.subtitle));
+    const Layout::Header h =
+        Layout::header(rows.header, n, QFontMetricsF(titleFont).horizontalAdvance(texts.title),
+                       QFontMetricsF(subtitleFont).horizontalAdvance(texts.subtitle));
     paintArtworkTile(painter, h.artworkTile);
     if (h.showsFullIdentity) paintIdentityTexts(painter, h.textColumn, texts.title, texts.subtitle, 12.5, 1);
 }
@@ -591,8 +618,8 @@ void NotchSurfaceView::paintIdentityTexts(QPainter& painter, const QRectF& colum
     const double top = column.center().y() - (titleHeight + spacing + subtitleHeight) / 2;
     drawElided(painter, QRectF(column.left(), top, column.width(), titleHeight), title, titleFont,
                VantrelTheme::primary(scheme));
-    drawElided(painter, QRectF(column.left(), top + titleHeight + spacing, column.width(), subtitleHeight), subtitle,
-               subtitleFont, VantrelTheme::secondaryText().resolve(scheme));
+    drawElided(painter, QRectF(column.left(), top + titleHeight + spacing, column.width(), subtitleHeight),
+               subtitle, subtitleFont, VantrelTheme::secondaryText().resolve(scheme));
 }
 
 } // namespace vantrel

@@ -15,7 +15,8 @@ void NotchTabGlyph::paint(QPainter& painter, QPointF origin) const {
                              QRectF(origin, QSizeF(buttonSize, buttonSize))),
                          selectionFill);
     }
-    GlyphCatalogue::paint(painter, symbol(tab), geometry.symbolBox.translated(origin), foreground, QFont::Medium);
+    GlyphCatalogue::paint(painter, symbol(tab), geometry.symbolBox.translated(origin), foreground,
+                          QFont::Medium);
 }
 
 } // namespace vantrel

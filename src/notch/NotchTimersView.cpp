@@ -90,7 +90,6 @@ std::vector<QRectF> shareRow(double x, double y, double width, int count, double
     return out;
 }
 
-
 // The time shrunk down to 0.6 of its size to fit, then elided.
 void paintTime(QPainter& painter, const QRectF& rect, const QString& text, double size, const QColor& color) {
     painter.setPen(color);
@@ -263,8 +262,7 @@ QString NotchTimersView::lapSummary(qsizetype count) {
 
 QStringList NotchTimersView::lapLabels(const StopwatchStore& store) {
     QStringList labels;
-    for (qint64 number : store.lapNumbers())
-        labels.append(QStringLiteral("Lap %1").arg(number));
+    for (qint64 number : store.lapNumbers()) labels.append(QStringLiteral("Lap %1").arg(number));
     return labels;
 }
 
@@ -381,8 +379,7 @@ void NotchTimersView::relayout() {
     place(stopwatchStart_, l.stopwatchStart);
     place(lap_, l.lap);
     place(stopwatchReset_, l.stopwatchReset);
-    for (int i = 0; i < kPresetCount; ++i)
-        place(presets_[std::size_t(i)], l.presets[std::size_t(i)]);
+    for (int i = 0; i < kPresetCount; ++i) place(presets_[std::size_t(i)], l.presets[std::size_t(i)]);
     place(minutesMenu_, l.minutesMenu);
     place(countdownStart_, l.countdownStart);
     place(countdownReset_, l.countdownReset);

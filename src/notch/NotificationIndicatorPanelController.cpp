@@ -11,7 +11,8 @@
 
 namespace vantrel {
 
-NotificationIndicatorPanelController::NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent)
+NotificationIndicatorPanelController::NotificationIndicatorPanelController(Dependencies dependencies,
+                                                                           QObject* parent)
     : QObject(parent), deps_(std::move(dependencies)) {
     using Setting = VantrelPreferences::Setting;
     connect(&deps_.alerts, &NotificationSignalStore::pendingEventsChanged, this,
@@ -19,7 +20,8 @@ NotificationIndicatorPanelController::NotificationIndicatorPanelController(Depen
     deps_.preferences.onChange(Setting::notificationIndicatorEnabled, this, [this] { updateVisibility(); });
     deps_.preferences.onChange(Setting::notificationsEnabled, this, [this] { updateVisibility(); });
     // The dot stays beside the housing when the screens change, whether the notch panel is on or off.
-    connect(&deps_.screens, &Screens::screensChanged, this, &NotificationIndicatorPanelController::updateVisibility);
+    connect(&deps_.screens, &Screens::screensChanged, this,
+            &NotificationIndicatorPanelController::updateVisibility);
     updateVisibility();
 }
 
@@ -41,7 +43,8 @@ QWidget* NotificationIndicatorPanelController::shadowWindow() const {
     return shadow_;
 }
 
-QRectF NotificationIndicatorPanelController::dotFrame(double notchCenter, double notchWidth, double screenTop) {
+QRectF NotificationIndicatorPanelController::dotFrame(double notchCenter, double notchWidth,
+                                                      double screenTop) {
     return QRectF(notchCenter + notchWidth / 2 + 8, screenTop + 2, kDotSize, kDotSize);
 }
 
@@ -50,8 +53,9 @@ void NotificationIndicatorPanelController::updateVisibility() {
         const std::optional<DisplayCoordinator::ActiveDisplay> active = deps_.displays.refreshActiveDisplay();
         if (active && active->eligibility.hasPhysicalNotch && active->screen.auxiliaryTopLeftArea &&
             active->screen.auxiliaryTopRightArea) {
-            const double center =
-                (active->screen.auxiliaryTopLeftArea->right() + active->screen.auxiliaryTopRightArea->left()) / 2;
+            const double center = (active->screen.auxiliaryTopLeftArea->right() +
+                                   active->screen.auxiliaryTopRightArea->left()) /
+                                  2;
             placePanel(dotFrame(center, active->eligibility.notchWidth, active->screen.frame.top()));
             return;
         }

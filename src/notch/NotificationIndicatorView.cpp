@@ -18,7 +18,8 @@ NotificationIndicatorView::Layout NotificationIndicatorView::layout(const QSizeF
     ring.setAlphaF(0.65f);
     // The system red. The dot's red glow falls outside its 12-point window; a window of its own
     // draws it (NotificationIndicatorShadow).
-    return {circle, QColor(0xFF, 0x3B, 0x30), circle.adjusted(inset, inset, -inset, -inset), ring, kRingWidth};
+    return {circle, QColor(0xFF, 0x3B, 0x30), circle.adjusted(inset, inset, -inset, -inset), ring,
+            kRingWidth};
 }
 
 NotificationIndicatorView::NotificationIndicatorView(std::function<void()> action, QWidget* parent)

@@ -21,8 +21,7 @@ QPainterPath UsageSparkline::path(const QSizeF& size) const {
     };
     QPainterPath line(QPointF(0, y(points.front())));
     const qsizetype n = points.size();
-    for (qsizetype i = 1; i < n; ++i)
-        line.lineTo(QPointF(w * double(i) / double(n - 1), y(points[i])));
+    for (qsizetype i = 1; i < n; ++i) line.lineTo(QPointF(w * double(i) / double(n - 1), y(points[i])));
     return line;
 }
 

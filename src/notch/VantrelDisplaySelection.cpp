@@ -3,8 +3,8 @@
 namespace vantrel::VantrelDisplaySelection {
 
 std::optional<VantrelDisplayEligibility>
-preferredNotchDisplay(std::span<const VantrelDisplayEligibility> displays, std::optional<quint32> retainedDisplayID,
-                      std::optional<quint32> mainDisplayID) {
+preferredNotchDisplay(std::span<const VantrelDisplayEligibility> displays,
+                      std::optional<quint32> retainedDisplayID, std::optional<quint32> mainDisplayID) {
     const auto notched = [&](std::optional<quint32> id) -> std::optional<VantrelDisplayEligibility> {
         for (const VantrelDisplayEligibility& display : displays)
             if (display.hasPhysicalNotch && (!id || display.id == *id)) return display;

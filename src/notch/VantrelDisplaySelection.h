@@ -12,8 +12,8 @@ namespace vantrel {
 namespace VantrelDisplaySelection {
 
 std::optional<VantrelDisplayEligibility>
-preferredNotchDisplay(std::span<const VantrelDisplayEligibility> displays, std::optional<quint32> retainedDisplayID,
-                      std::optional<quint32> mainDisplayID);
+preferredNotchDisplay(std::span<const VantrelDisplayEligibility> displays,
+                      std::optional<quint32> retainedDisplayID, std::optional<quint32> mainDisplayID);
 
 } // namespace VantrelDisplaySelection
 

@@ -65,9 +65,11 @@ QString kindOf(mode_t mode) {
 
 QByteArray readStoredFile(const QString& path, qint64 maximumBytes) {
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ELOOP) throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        if (errno == ELOOP)
+            throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
         throw std::system_error(errno, std::generic_category(), path.toStdString());
     }
     struct Closer {
@@ -76,7 +78,8 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes) {
     } closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
-    if (!S_ISREG(info.st_mode)) throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+    if (!S_ISREG(info.st_mode))
+        throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
     const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
     if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
     QByteArray bytes;
@@ -106,7 +109,8 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
     if (::lstat(target.constData(), &info) == 0) {
         // A link would send the data wherever it points, and what stands there is not ours.
         if (S_ISLNK(info.st_mode))
-            throw FileWriteError(path, QStringLiteral("a symbolic link stands in its place; it is left untouched"));
+            throw FileWriteError(path,
+                                 QStringLiteral("a symbolic link stands in its place; it is left untouched"));
         if (!S_ISREG(info.st_mode))
             throw FileWriteError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
         mode = info.st_mode & 07777;

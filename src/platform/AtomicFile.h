@@ -59,7 +59,8 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
 // Creates the file `path`, which must not exist yet, holding `bytes`: written under a temporary
 // name and linked into place only when complete, so no half file ever passes for a whole one. A
 // name already taken is refused before anything is written. Throws std::system_error.
-void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {});
+void createFileAtomically(const QString& path, const QByteArray& bytes,
+                          const BeforeCommit& beforeCommit = {});
 
 // Removes from `folder` the temporary files (of the name above, and of the names earlier
 // versions used for copies) last changed before `cutoff`: leftovers of a process that was killed

@@ -32,8 +32,12 @@ inline WallTime addSeconds(WallTime point, Seconds delta) {
 inline MonoTime addSeconds(MonoTime point, Seconds delta) {
     return point + std::chrono::duration_cast<MonoTime::duration>(delta);
 }
-inline double secondsBetween(MonoTime from, MonoTime to) { return Seconds(to - from).count(); }
-inline double secondsBetween(WallTime from, WallTime to) { return Seconds(to - from).count(); }
+inline double secondsBetween(MonoTime from, MonoTime to) {
+    return Seconds(to - from).count();
+}
+inline double secondsBetween(WallTime from, WallTime to) {
+    return Seconds(to - from).count();
+}
 
 inline QDateTime toQDateTime(WallTime time) {
     return QDateTime::fromMSecsSinceEpoch(

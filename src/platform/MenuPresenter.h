@@ -12,9 +12,9 @@ namespace vantrel {
 class MenuPresenter {
 public:
     struct Request {
-        QPointer<QWidget> anchor; // the menu opens under it
-        QStringList items;        // plain text, shown as given; an empty item is a divider
-        int checked = -1;         // the item marked as the current one, or none
+        QPointer<QWidget> anchor;  // the menu opens under it
+        QStringList items;         // plain text, shown as given; an empty item is a divider
+        int checked = -1;          // the item marked as the current one, or none
         QList<int> dividersBefore; // the items that a divider line sets apart from the ones above
     };
 

@@ -5,7 +5,8 @@ namespace vantrel {
 void KeyboardCleaningController::start() {
     if (isActive_) return;
     // No keyboard guard exists yet: the failure to make one is reported like any other.
-    statusMessage_ = QStringLiteral("macOS could not start the keyboard guard. Review Accessibility and try again.");
+    statusMessage_ =
+        QStringLiteral("macOS could not start the keyboard guard. Review Accessibility and try again.");
     Q_EMIT changed();
 }
 

@@ -101,8 +101,9 @@ TEST(ApplicationProcess, HostileFilesInPlaceOfEveryStoreFileNeitherHoldUpStartNo
         const QString settings = home.paths().defaultsFolder() + QStringLiteral("/com.vantrel.mac.json");
         QFile::remove(settings);
         QStringList targets;
-        for (const QString& file : {QStringLiteral("notes.json"), QStringLiteral("clipboard.json"),
-                                    QStringLiteral("bookmarks.json"), QStringLiteral("com.vantrel.mac.json")}) {
+        for (const QString& file :
+             {QStringLiteral("notes.json"), QStringLiteral("clipboard.json"),
+              QStringLiteral("bookmarks.json"), QStringLiteral("com.vantrel.mac.json")}) {
             const bool isSettings = file == u"com.vantrel.mac.json";
             const QString path = isSettings ? settings : home.paths().dataFolder() + QLatin1Char('/') + file;
             const QString target = outside + QLatin1Char('/') + file;
@@ -126,6 +127,8 @@ TEST(ApplicationProcess, HostileFilesInPlaceOfEveryStoreFileNeitherHoldUpStartNo
             else
                 EXPECT_FALSE(QFileInfo::exists(target)) << target.toStdString();
         }
-        EXPECT_TRUE(QDir(home.paths().dataFolder()).entryList({QStringLiteral("*previous*"), QStringLiteral("*corrupt*")}).isEmpty());
+        EXPECT_TRUE(QDir(home.paths().dataFolder())
+                        .entryList({QStringLiteral("*previous*"), QStringLiteral("*corrupt*")})
+                        .isEmpty());
     }
 }

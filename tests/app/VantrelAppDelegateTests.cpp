@@ -1,8 +1,8 @@
 #include "app/AppState.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
-#include "support/QtPrinters.h"
 #include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QMainWindow>

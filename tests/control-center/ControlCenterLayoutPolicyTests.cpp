@@ -36,7 +36,11 @@ TEST(ControlCenterLayoutPolicy, ShrinksMovesOrLeavesTheWindowAndClampsTheMargin)
         {"a margin beyond half the height", {0, 0, 500, 500}, narrow, 80, {180, 149, 40, 1}},
         // An infinite margin is the largest margin there is, not none.
         {"an infinite margin", {0, 0, 500, 500}, narrow, infinity, {199, 149, 1, 1}},
-        {"a negative infinite margin counts as none", {0, 0, 500, 500}, narrow, -infinity, {100, 100, 200, 100}},
+        {"a negative infinite margin counts as none",
+         {0, 0, 500, 500},
+         narrow,
+         -infinity,
+         {100, 100, 200, 100}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ControlCenterLayoutPolicy::constrainedWindowFrame(c.window, c.visible, c.margin),

@@ -26,8 +26,7 @@ QImage home(QSize size, std::optional<HomeUtility> utility, HomePage::WorkspaceM
     f.copy(QStringLiteral("Meeting notes\nfor Thursday"));
     f.copy(QStringLiteral("https://example.com/design"));
     f.copy(QStringLiteral("rsync -av build/ host:/srv/app"));
-    for (int i = 0; i < 4; ++i)
-        f.copy(QStringLiteral("Copied line %1").arg(i));
+    for (int i = 0; i < 4; ++i) f.copy(QStringLiteral("Copied line %1").arg(i));
     f.note(QStringLiteral("Groceries"), QStringLiteral("milk, eggs, bread"));
     f.note(QStringLiteral("Ideas"), QString());
     f.c.state.notes().setPinned(true);
@@ -67,8 +66,7 @@ TEST(HomeSheets, ThePageAtTwoWidthsAndThePanelOnEachSection) {
     };
     for (HomeUtility utility : allCasesOf<HomeUtility>())
         images << home(QSize(1300, 900), utility, HomePage::WorkspaceMode::notes);
-    for (const QImage& image : images)
-        ASSERT_FALSE(image.isNull());
+    for (const QImage& image : images) ASSERT_FALSE(image.isNull());
     const QString path = saveSheet(QStringLiteral("home"), images, 1);
     EXPECT_FALSE(QImage(path).isNull());
 }

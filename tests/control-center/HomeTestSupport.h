@@ -53,8 +53,7 @@ struct HomeHarness {
     }
     void shelve(const QStringList& paths) {
         QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls.append(QUrl::fromLocalFile(path));
+        for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
         c.state.fileShelf().add(urls);
     }
     // A note with `title` and `body`, added through the store and left selected.

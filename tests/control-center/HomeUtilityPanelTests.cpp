@@ -183,8 +183,7 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
     build(HomeUtility::clipboard);
     EXPECT_EQ(rows("empty").size(), 1);
     EXPECT_EQ(rows("empty").first()->accessibleName(), "Nothing copied yet");
-    for (int i = 1; i <= 6; ++i)
-        f.copy(QStringLiteral("entry %1").arg(i));
+    for (int i = 1; i <= 6; ++i) f.copy(QStringLiteral("entry %1").arg(i));
     f.copy(QStringLiteral("first line\nsecond line"));
     turn();
     EXPECT_EQ(texts("clipboard.text"),
@@ -265,8 +264,7 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
     const QString kept = f.file(QStringLiteral("kept.txt"));
     const QString gone = f.file(QStringLiteral("gone.txt"));
     QStringList many;
-    for (int i = 0; i < 5; ++i)
-        many << f.file(QStringLiteral("file%1.txt").arg(i));
+    for (int i = 0; i < 5; ++i) many << f.file(QStringLiteral("file%1.txt").arg(i));
     f.c.h.openPanel.itemsAnswer = QStringList{kept, gone};
     find<QAbstractButton>("addFiles")->click();
     QFile::remove(gone);

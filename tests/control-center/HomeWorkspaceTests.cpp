@@ -21,8 +21,7 @@ namespace {
 
 QList<QUrl> urls(const QStringList& paths) {
     QList<QUrl> out;
-    for (const QString& path : paths)
-        out << QUrl::fromLocalFile(path);
+    for (const QString& path : paths) out << QUrl::fromLocalFile(path);
     return out;
 }
 
@@ -35,8 +34,7 @@ protected:
     }
     QStringList rowTitles() const {
         QStringList out;
-        for (QAbstractButton* row : workspace.noteRows())
-            out << row->text();
+        for (QAbstractButton* row : workspace.noteRows()) out << row->text();
         return out;
     }
     void type(const QString& text) {
@@ -73,14 +71,12 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     EXPECT_EQ(workspace.actionButton()->text(), "New note");
     NotesStore& notes = f.c.state.notes();
     QList<QUuid> ids;
-    for (int i = 1; i <= 6; ++i)
-        ids << f.note(QStringLiteral("Note %1").arg(i), QString());
+    for (int i = 1; i <= 6; ++i) ids << f.note(QStringLiteral("Note %1").arg(i), QString());
     const QList<VantrelNote> visible = notes.visibleNotes();
     ASSERT_GE(visible.size(), 6);
     EXPECT_EQ(workspace.noteRows().size(), 5);
     QStringList firstFive;
-    for (const VantrelNote& n : visible.mid(0, 5))
-        firstFive << n.title;
+    for (const VantrelNote& n : visible.mid(0, 5)) firstFive << n.title;
     EXPECT_EQ(rowTitles(), firstFive);
 
     // The sixth, selected, is edited with no row highlighted.
@@ -139,8 +135,7 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     images << f.file(QStringLiteral("broken.png"), "not a picture");
     f.shelve(images);
     QStringList shown;
-    for (QAbstractButton* item : workspace.gridItems())
-        shown << item->text();
+    for (QAbstractButton* item : workspace.gridItems()) shown << item->text();
     EXPECT_EQ(shown, (QStringList{"broken", "shot7", "shot6", "shot5", "shot4", "shot3"}));
     EXPECT_TRUE(workspace.screenshotsEmptyState()->isHidden());
     workspace.gridItems().at(1)->click();
@@ -165,8 +160,7 @@ TEST(ThumbnailCache, DecodesOncePerVersionAndRemembersUnreadableFiles) {
     const QImage first = cache.image(path);
     ASSERT_FALSE(first.isNull());
     EXPECT_EQ(first.size(), QSize(100, 25)) << "decoded down to what a thumbnail needs";
-    for (int i = 0; i < 10; ++i)
-        cache.image(path);
+    for (int i = 0; i < 10; ++i) cache.image(path);
     EXPECT_EQ(cache.decodeCount(), 1);
 
     // A new version of the file is read again.

@@ -39,8 +39,10 @@ protected:
 } // namespace
 
 TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
-    const QStringList titles{"Home", "Notch", "Menu Bar", "Dock", "Trackpad", "Notifications", "Appearance", "Permissions"};
-    const QStringList raw{"home", "notch", "menuBar", "dock", "feedback", "notifications", "appearance", "permissions"};
+    const QStringList titles{"Home",     "Notch",         "Menu Bar",   "Dock",
+                             "Trackpad", "Notifications", "Appearance", "Permissions"};
+    const QStringList raw{"home",     "notch",         "menuBar",    "dock",
+                          "feedback", "notifications", "appearance", "permissions"};
     c.state.setSelectedSection(VantrelSection::automations);
     for (int i = 0; i < 8; ++i) {
         VantrelNavigationButton* button = bar().button(TopNavigationBar::sections()[std::size_t(i)]);
@@ -48,7 +50,8 @@ TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
         EXPECT_EQ(button->accessibleDescription(), "Open " + titles[i]);
         const qsizetype from = c.mark();
         QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "selectedSection " + raw[i]})) << titles[i].toStdString();
+        EXPECT_EQ(c.callsSince(from), (QStringList{kClick, "selectedSection " + raw[i]}))
+            << titles[i].toStdString();
         EXPECT_TRUE(button->isSelected());
         EXPECT_EQ(button->accessibleDescription(), "Current page");
     }
@@ -193,10 +196,12 @@ TEST_F(NavigationBarTest, ThePillOpensThePaletteOnTheWindowsScreen) {
     QTest::mouseClick(bar().pill(), Qt::LeftButton);
     // Whether the palette also activates the application depends on the screens it finds; only the
     // screen it is shown on matters here.
-    EXPECT_EQ(c.callsSince(from).mid(0, 2), (QStringList{kClick, "palette.show none"})) << "no window registered yet";
+    EXPECT_EQ(c.callsSince(from).mid(0, 2), (QStringList{kClick, "palette.show none"}))
+        << "no window registered yet";
 
     c.h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
-    c.h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 1600, 900), QRect(1000, 0, 1600, 900)};
+    c.h.screens.window =
+        ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 1600, 900), QRect(1000, 0, 1600, 900)};
     c.h.scheduler.runDue(); // the window hook registers the root's window
     from = c.mark();
     QTest::mouseClick(bar().pill(), Qt::LeftButton);

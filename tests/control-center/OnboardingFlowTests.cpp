@@ -18,7 +18,8 @@ protected:
         c.h.permissionSystem.log = &c.h.log;
         c.h.workspace.log = &c.h.log;
         QObject::connect(&c.state.permissions(), &PermissionCenter::statusMessageChanged, &c.state, [this] {
-            c.h.log.add(QStringLiteral("message ") + c.state.permissions().statusMessage().value_or(QString()));
+            c.h.log.add(QStringLiteral("message ") +
+                        c.state.permissions().statusMessage().value_or(QString()));
         });
     }
     ControlCenterHarness c;
@@ -32,7 +33,8 @@ TEST_F(OnboardingFlowTest, BackAndContinueWalkTheFourSteps) {
         bool back;
         const char* title;
     };
-    const Expected steps[] = {{false, "Continue"}, {true, "Continue"}, {true, "Continue"}, {true, "Start using Vantrel"}};
+    const Expected steps[] = {
+        {false, "Continue"}, {true, "Continue"}, {true, "Continue"}, {true, "Start using Vantrel"}};
     std::vector<int> announced;
     QObject::connect(&flow, &OnboardingFlow::stepChanged, [&](int step) { announced.push_back(step); });
     for (int i = 0; i < 4; ++i) {
@@ -117,11 +119,12 @@ TEST_F(OnboardingFlowTest, RowsFollowThePermissionStates) {
 TEST_F(OnboardingFlowTest, InputMonitoringAsksInOrderOrOnlyRefreshes) {
     qsizetype from = c.mark();
     flow.allow(Permission::inputMonitoring);
-    EXPECT_EQ(c.callsSince(from),
-              (QStringList{"listenEvent.preflight", "listenEvent.request",
-                           "message Enable Vantrel in Privacy & Security › Input Monitoring, then return here.",
-                           "workspace.open "
-                           "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent"}));
+    EXPECT_EQ(
+        c.callsSince(from),
+        (QStringList{"listenEvent.preflight", "listenEvent.request",
+                     "message Enable Vantrel in Privacy & Security › Input Monitoring, then return here.",
+                     "workspace.open "
+                     "x-apple.systempreferences:com.apple.preference.security?Privacy_ListenEvent"}));
     // The states are read again a second later, once the user had time to switch it on.
     c.h.permissionSystem.listenEventAccess = true;
     from = c.mark();
@@ -143,18 +146,19 @@ TEST_F(OnboardingFlowTest, OtherRowsCallTheirOwnRequests) {
     flow.allow(Permission::calendar);
     EXPECT_TRUE(c.callsSince(from).isEmpty()) << "the answer comes on a later turn";
     c.h.scheduler.runDue();
-    EXPECT_EQ(c.callsSince(from),
-              (QStringList{"listenEvent.preflight",
-                           "message Calendar access is off. Enable Vantrel in Privacy & Security › Calendars, "
-                           "then return here.",
-                           "workspace.open "
-                           "x-apple.systempreferences:com.apple.preference.security?Privacy_Calendars"}));
+    EXPECT_EQ(
+        c.callsSince(from),
+        (QStringList{"listenEvent.preflight",
+                     "message Calendar access is off. Enable Vantrel in Privacy & Security › Calendars, "
+                     "then return here.",
+                     "workspace.open "
+                     "x-apple.systempreferences:com.apple.preference.security?Privacy_Calendars"}));
 
     from = c.mark();
     flow.allow(Permission::accessibility);
     EXPECT_EQ(c.h.permissionSystem.accessibilityQueries.back(), true) << "asked with the prompt";
-    EXPECT_TRUE(c.callsSince(from).contains(
-        QStringLiteral("workspace.open x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
+    EXPECT_TRUE(c.callsSince(from).contains(QStringLiteral(
+        "workspace.open x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
 
     flow.allow(Permission::camera);
     EXPECT_EQ(c.h.permissionSystem.pendingCameraRequests.size(), 1u);

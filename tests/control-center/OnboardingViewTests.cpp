@@ -47,11 +47,11 @@ TEST_F(OnboardingViewTest, EachStepShowsItsTextsAndFooter) {
          "Native", "On-device", "Modular"},
         {"Make it yours", "Every module can be changed later.", "Notch Panel", "Command Palette"},
         {"Private by design", "Permissions unlock features. They are always optional.", "Accessibility",
-         "Menu-bar search and quick actions", "Allow", "Input Monitoring", "Global shortcut and scroll feedback",
-         "Calendar", "Today’s events inside the notch", "Camera", "Local camera mirror",
-         "Clipboard history, notes, files, and preferences stay on this Mac."},
-        {"Your Mac, refined.", "Hover the notch or press Control–Space to begin.", "Hover", "Notch", "⌃ Space",
-         "Commands", "Menu bar", "Settings"},
+         "Menu-bar search and quick actions", "Allow", "Input Monitoring",
+         "Global shortcut and scroll feedback", "Calendar", "Today’s events inside the notch", "Camera",
+         "Local camera mirror", "Clipboard history, notes, files, and preferences stay on this Mac."},
+        {"Your Mac, refined.", "Hover the notch or press Control–Space to begin.", "Hover", "Notch",
+         "⌃ Space", "Commands", "Menu bar", "Settings"},
     };
     for (int step = 0; step < 4; ++step) {
         EXPECT_EQ(texts(), steps[step]) << step;
@@ -154,8 +154,7 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
               std::pair{card.blue(), inside.blue()}})
             EXPECT_NEAR(over, under + (255 - under) * opacity, 1.5);
     };
-    for (int i = 0; i < 2; ++i)
-        QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
     view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
     QWidget* row = nullptr;
     for (QWidget* child : view.stepContent()->findChildren<QWidget*>())

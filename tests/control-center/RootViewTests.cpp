@@ -75,10 +75,14 @@ TEST_F(RootViewTest, TheWindowIsHandedToTheStateOnceOnTheNextTurn) {
 TEST_F(RootViewTest, EachSectionGetsANewPageOfItsOwnAndAutomationsTheHomePage) {
     auto root = makeRoot();
     const std::pair<VantrelSection, const char*> table[] = {
-        {VantrelSection::notch, "Notch"},       {VantrelSection::menuBar, "Menu Bar"},
-        {VantrelSection::dock, "Dock"},         {VantrelSection::feedback, "Trackpad"},
-        {VantrelSection::notifications, "Notifications"}, {VantrelSection::appearance, "Appearance"},
-        {VantrelSection::permissions, "Permissions"},     {VantrelSection::automations, "Home"},
+        {VantrelSection::notch, "Notch"},
+        {VantrelSection::menuBar, "Menu Bar"},
+        {VantrelSection::dock, "Dock"},
+        {VantrelSection::feedback, "Trackpad"},
+        {VantrelSection::notifications, "Notifications"},
+        {VantrelSection::appearance, "Appearance"},
+        {VantrelSection::permissions, "Permissions"},
+        {VantrelSection::automations, "Home"},
         {VantrelSection::home, "Home"},
     };
     for (const auto& [section, expectedTitle] : table) {
@@ -156,7 +160,8 @@ TEST_F(RootViewTest, TheAppearanceModeChoosesTheSchemeAndSystemFollowsTheDesktop
     EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::dark);
     c.appearance.setColorScheme(ColorScheme::light);
     EXPECT_EQ(VantrelTheme::colorScheme(root->page()), ColorScheme::light);
-    EXPECT_EQ(VantrelTheme::colorScheme(root->navigationBar()->button(VantrelSection::home)), ColorScheme::light);
+    EXPECT_EQ(VantrelTheme::colorScheme(root->navigationBar()->button(VantrelSection::home)),
+              ColorScheme::light);
 }
 
 TEST(ShellSymbols, EverySymbolTheShellNamesHasADrawingOfItsOwn) {
@@ -172,6 +177,5 @@ TEST(ShellSymbols, EverySymbolTheShellNamesHasADrawingOfItsOwn) {
                       "circle.dashed"};
     for (const HomeActions::Launcher& launcher : HomeActions::kLaunchers)
         names << QString::fromLatin1(launcher.symbol);
-    for (const QString& name : names)
-        EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
+    for (const QString& name : names) EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
 }

@@ -64,8 +64,7 @@ TEST(ShellSheets, TheShellAtThreeWidthsInBothAppearancesAndTheOnboardingSteps) {
     for (AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light})
         for (int step = 0; step < 4; ++step) steps.append(onboarding(step, mode));
     // The change from the welcome step to the modules: both steps faded and scaled.
-    for (double fraction : {0.06, 0.12, 0.2})
-        steps.append(onboarding(1, AppearanceMode::dark, fraction));
+    for (double fraction : {0.06, 0.12, 0.2}) steps.append(onboarding(1, AppearanceMode::dark, fraction));
     saveSheet(QStringLiteral("control-center-onboarding"), steps, 4);
     // The current step's dot is drawn in the accent colour, 28 wide.
     const OnboardingLayout l = OnboardingLayout::make(QSizeF(1000, 680), 1);

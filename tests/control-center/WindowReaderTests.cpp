@@ -13,7 +13,8 @@ TEST(WindowReader, ReportsEachDistinctWindowOnceOneTurnLater) {
     std::vector<QWidget*> reported;
     auto first = std::make_unique<QWidget>();
     QWidget content(first.get());
-    auto* reader = new WindowReader(scheduler, [&](QWidget& window) { reported.push_back(&window); }, &content);
+    auto* reader = new WindowReader(
+        scheduler, [&](QWidget& window) { reported.push_back(&window); }, &content);
 
     first->show();
     reader->updateWindow();
@@ -60,7 +61,8 @@ TEST(WindowReader, AReaderOutsideAnyWindowReportsNothing) {
 
     // A reader that dies before its turn leaves nothing behind that could call it.
     auto window = std::make_unique<QWidget>();
-    new WindowReader(scheduler, [&](QWidget&) { ++reports; }, window.get());
+    new WindowReader(
+        scheduler, [&](QWidget&) { ++reports; }, window.get());
     window.reset();
     scheduler.runDue();
     EXPECT_EQ(reports, 0);

@@ -14,10 +14,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <cstdio>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -50,8 +50,7 @@ struct DiagnosticsFixture : ::testing::Test {
     }
     QStringList messages() const {
         QStringList out;
-        for (const auto& entry : diagnostics.entries())
-            out.append(entry.message);
+        for (const auto& entry : diagnostics.entries()) out.append(entry.message);
         return out;
     }
 };
@@ -100,8 +99,7 @@ TEST_F(DiagnosticsFixture, TheFlagEditedInTheSettingsFileWhileRunningCountsAtThe
 
 TEST_F(DiagnosticsFixture, KeepsTheNewest240WholeMessages) {
     environment.set(QStringLiteral("VANTREL_QA_MODE"), QStringLiteral("1"));
-    for (int i = 0; i <= 240; ++i)
-        diagnostics.record(Category::capability, QString::number(i));
+    for (int i = 0; i <= 240; ++i) diagnostics.record(Category::capability, QString::number(i));
     const QString longMessage(1000, QLatin1Char('x'));
     diagnostics.record(Category::media, longMessage);
     ASSERT_EQ(diagnostics.entries().size(), 240);
@@ -117,8 +115,7 @@ TEST_F(DiagnosticsFixture, WithoutASessionNothingIsRecordedOrWrittenAndASessionK
     // Open but without a folder: events gather in memory only, the newest thousand.
     openSession(QString());
     diagnostics.record(Category::camera, QStringLiteral("1"));
-    for (int i = 2; i <= 1001; ++i)
-        qa.record(QStringLiteral("c"), QString::number(i));
+    for (int i = 2; i <= 1001; ++i) qa.record(QStringLiteral("c"), QString::number(i));
     ASSERT_EQ(qa.session()->events.size(), 1000);
     EXPECT_EQ(qa.session()->events.front().message, QStringLiteral("2"));
     EXPECT_FALSE(QFileInfo::exists(home.paths().dataHome));

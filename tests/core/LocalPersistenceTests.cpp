@@ -139,9 +139,9 @@ TEST_F(PersistenceFixture, MissingUnreadableAndCorruptLoads) {
     // Each unreadable file also gets a line with its reason.
     EXPECT_EQ(persistenceLines().filter(QStringLiteral("kind=")),
               (QStringList{line("unreadable", "samples.json", "std::runtime_error"),
-                                               line("unreadable", "samples.json", "vantrel::UnreadableFileError"),
-                                               line("corrupt", "empty.json", "vantrel::JsonDecodingError"),
-                                               line("corrupt", "types.json", "vantrel::JsonDecodingError")}));
+                           line("unreadable", "samples.json", "vantrel::UnreadableFileError"),
+                           line("corrupt", "empty.json", "vantrel::JsonDecodingError"),
+                           line("corrupt", "types.json", "vantrel::JsonDecodingError")}));
     EXPECT_EQ(log.lines()[0].level, LogLevel::error);
 }
 
@@ -214,9 +214,10 @@ TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
     put("[\"precious\"]");
     files.failWith(Op::readData, posixError(EIO));
     ASSERT_EQ(failedKind(), Kind::unreadable);
-    EXPECT_EQ(persistenceLines(), (QStringList{line("unreadable", "samples.json", "std::system_error"),
-                                               "samples.json could not be read and is left untouched: injected: "
-                                               "Input/output error"}));
+    EXPECT_EQ(persistenceLines(),
+              (QStringList{line("unreadable", "samples.json", "std::system_error"),
+                           "samples.json could not be read and is left untouched: injected: "
+                           "Input/output error"}));
 
     // While it still cannot be read (nor so copied), every save is held back without another word.
     files.failWith(Op::copyItem, posixError(EIO));
@@ -235,7 +236,8 @@ TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
     files.clearFailure(Op::readData);
     files.clearFailure(Op::copyItem);
     save();
-    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))), "[\"precious\"]");
+    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))),
+              "[\"precious\"]");
     EXPECT_EQ(*load().value(), samples);
 }
 
@@ -252,11 +254,12 @@ TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaited
         ASSERT_EQ(failedKind(), Kind::unreadable);
         const QStringList lines = persistenceLines();
         ASSERT_EQ(lines.size(), 2);
-        EXPECT_TRUE(lines[1].startsWith("samples.json could not be read and is left untouched: ")) << lines[1].toStdString();
-        const char* reason = kind == Hostile::fifo          ? "a FIFO stands in its place"
-                             : kind == Hostile::folder      ? "a folder stands in its place"
-                             : kind == Hostile::overLimit   ? "larger than 67108864 bytes"
-                                                            : "a symbolic link stands in its place";
+        EXPECT_TRUE(lines[1].startsWith("samples.json could not be read and is left untouched: "))
+            << lines[1].toStdString();
+        const char* reason = kind == Hostile::fifo        ? "a FIFO stands in its place"
+                             : kind == Hostile::folder    ? "a folder stands in its place"
+                             : kind == Hostile::overLimit ? "larger than 67108864 bytes"
+                                                          : "a symbolic link stands in its place";
         EXPECT_TRUE(lines[1].endsWith(QString::fromLatin1(reason))) << lines[1].toStdString();
 
         save();
@@ -273,8 +276,9 @@ TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaited
         if (kind == Hostile::danglingLink) {
             EXPECT_FALSE(QFileInfo::exists(outside));
         }
-        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-                  QStringList{"samples.json"})
+        EXPECT_EQ(
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{"samples.json"})
             << "no copy of anything";
     }
     // Writes never go through a link, also where no load came first.

@@ -213,8 +213,7 @@ TEST(VantrelPreferencesTable, EverySettingHasItsKeyTypeAndDefault) {
 
 TEST(VantrelPreferencesTable, EverySettingReadsItsStoredValueAndWritesItBackOnEveryAssignment) {
     RecordingUserDefaults defaults = migrated();
-    for (const Row& row : table())
-        defaults.seed(QString::fromLatin1(row.key), row.sample);
+    for (const Row& row : table()) defaults.seed(QString::fromLatin1(row.key), row.sample);
     VantrelPreferences preferences(defaults);
     defaults.clearJournal();
     // Assigning each setting the value it already holds still writes it, in its storage form.
@@ -232,8 +231,7 @@ TEST(VantrelPreferencesTable, EverySettingReadsItsStoredValueAndWritesItBackOnEv
 
 TEST(VantrelPreferencesTable, WrongStoredTypesReadAsTheDefaultAndStayStored) {
     std::size_t rounds = 0;
-    for (const Row& row : table())
-        rounds = std::max(rounds, hostileValues(row).size());
+    for (const Row& row : table()) rounds = std::max(rounds, hostileValues(row).size());
     // Round n seeds the n-th hostile value of every setting into one store.
     for (std::size_t round = 0; round < rounds; ++round) {
         RecordingUserDefaults defaults = migrated();

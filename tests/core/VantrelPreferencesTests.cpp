@@ -22,8 +22,7 @@ Entry setEntry(const char* key, const QJsonValue& value) {
 
 RecordingUserDefaults storeWith(std::initializer_list<std::pair<const char*, QJsonValue>> values) {
     RecordingUserDefaults defaults;
-    for (const auto& [key, value] : values)
-        defaults.seed(QString::fromLatin1(key), value);
+    for (const auto& [key, value] : values) defaults.seed(QString::fromLatin1(key), value);
     return defaults;
 }
 

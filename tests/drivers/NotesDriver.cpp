@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
     PosixFileManager files([&](const QString& temporary) {
         if (pauseText.isEmpty() || !temporary.contains(pauseText) || --pauseCountdown > 0) return;
         say(QStringLiteral("paused ") + temporary);
-        for (;;)
-            ::pause();
+        for (;;) ::pause();
     });
     LocalPersistence persistence(
         LocalPersistence::Store{LocalPersistence::dataDirectory(paths, bundle), &files}, clock, log,

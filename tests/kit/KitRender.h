@@ -48,11 +48,13 @@ inline QString saveSheet(const QString& name, const QList<QImage>& images, int c
     }
     const int gap = 12;
     const int rows = (int(images.size()) + columns - 1) / columns;
-    QImage sheet((cellW + gap) * columns + gap, (cellH + gap) * rows + gap, QImage::Format_ARGB32_Premultiplied);
+    QImage sheet((cellW + gap) * columns + gap, (cellH + gap) * rows + gap,
+                 QImage::Format_ARGB32_Premultiplied);
     sheet.fill(QColor(128, 128, 128));
     QPainter painter(&sheet);
     for (int i = 0; i < images.size(); ++i)
-        painter.drawImage(gap + (i % columns) * (cellW + gap), gap + (i / columns) * (cellH + gap), images[i]);
+        painter.drawImage(gap + (i % columns) * (cellW + gap), gap + (i / columns) * (cellH + gap),
+                          images[i]);
     painter.end();
     const QString path = rendersFolder() + QLatin1Char('/') + name + QStringLiteral(".png");
     sheet.save(path);

@@ -1,3 +1,4 @@
+#include "KitRender.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlassCard.h"
 #include "kit/GlyphCatalogue.h"
@@ -17,7 +18,6 @@
 #include "support/ManualScheduler.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingUserDefaults.h"
-#include "KitRender.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -50,11 +50,26 @@ QImage glyphImage(const QString& name, QFont::Weight weight = QFont::Normal) {
 
 TEST(GlyphCatalogue, EverySymbolDrawsWithinItsBoxAndUnknownNamesDrawTheFallback) {
     // The symbols the settings, the shell and the modules name.
-    const QStringList used = {"sparkles", "doc.on.clipboard", "calendar", "timer", "stopwatch",
-                              "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera",
-                              "bookmark", "chevron.left.2", "chevron.right.2", "questionmark.circle",
-                              "exclamationmark.triangle.fill", "chevron.up", "play.fill", "pause.fill",
-                              "forward.fill", "backward.fill", "chevron.up.chevron.down"};
+    const QStringList used = {"sparkles",
+                              "doc.on.clipboard",
+                              "calendar",
+                              "timer",
+                              "stopwatch",
+                              "gauge.with.dots.needle.67percent",
+                              "note.text",
+                              "tray.full",
+                              "camera",
+                              "bookmark",
+                              "chevron.left.2",
+                              "chevron.right.2",
+                              "questionmark.circle",
+                              "exclamationmark.triangle.fill",
+                              "chevron.up",
+                              "play.fill",
+                              "pause.fill",
+                              "forward.fill",
+                              "backward.fill",
+                              "chevron.up.chevron.down"};
     for (const QString& name : used) EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
     for (NotchTab tab : allCasesOf<NotchTab>()) EXPECT_TRUE(GlyphCatalogue::contains(symbol(tab)));
 
@@ -150,7 +165,8 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
         const QImage image = renderWidget(*card);
         // In the middle the surface shows at the style's opacity under a faint sheen (0.018).
         const double surfaceAlpha = GlassCardLook::surfaceOpacityFor(glass);
-        EXPECT_NEAR(alphaAt(image, {100, 55}), surfaceAlpha + (1 - surfaceAlpha) * 0.018, 0.01) << rawName(glass);
+        EXPECT_NEAR(alphaAt(image, {100, 55}), surfaceAlpha + (1 - surfaceAlpha) * 0.018, 0.01)
+            << rawName(glass);
     }
     h.preferences.setGlassStyle(GlassStyle::balanced);
 
@@ -212,8 +228,8 @@ TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
     EXPECT_DOUBLE_EQ(plain.height, plain.title.bottom());
     EXPECT_FALSE(SectionTitle::layout(500, QStringLiteral("Appearance"), QString()).subtitle);
 
-    const SectionTitleLayout full =
-        SectionTitle::layout(500, QStringLiteral("Appearance"), QStringLiteral("Colours, artwork and glass."));
+    const SectionTitleLayout full = SectionTitle::layout(500, QStringLiteral("Appearance"),
+                                                         QStringLiteral("Colours, artwork and glass."));
     ASSERT_TRUE(full.subtitle);
     EXPECT_DOUBLE_EQ(full.subtitle->top() - full.title.bottom(), 7);
     EXPECT_DOUBLE_EQ(full.height, full.subtitle->bottom());
@@ -232,7 +248,8 @@ TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
 
     // The capsules take the accent from the settings when drawn.
     h.preferences.setAccent(Accent::crimson);
-    SectionTitle title(h.preferences, QStringLiteral("Appearance"), QStringLiteral("Colours, artwork and glass."));
+    SectionTitle title(h.preferences, QStringLiteral("Appearance"),
+                       QStringLiteral("Colours, artwork and glass."));
     VantrelTheme::setColorScheme(&title, ColorScheme::dark);
     title.resize(520, title.heightForWidth(520));
     EXPECT_EQ(title.accessibleName(), QStringLiteral("Appearance"));
@@ -338,9 +355,12 @@ TEST(VantrelButton, PillPlaysOneHapticPerPressAndSpringsWhileOthersPlayNone) {
     window.resize(400, 200);
     VantrelTheme::setColorScheme(&window, ColorScheme::dark);
     const QColor tint = VantrelTheme::accent(Accent::sky);
-    auto* pill = new VantrelButton(QStringLiteral("Save"), std::make_shared<VantrelPillButtonStyle>(tint, &haptics), &window);
-    auto* selection = new VantrelButton(QStringLiteral("Dark"), std::make_shared<VantrelSelectionButtonStyle>(true, tint), &window);
-    auto* secondary = new VantrelButton(QStringLiteral("Cancel"), std::make_shared<VantrelSecondaryButtonStyle>(), &window);
+    auto* pill = new VantrelButton(QStringLiteral("Save"),
+                                   std::make_shared<VantrelPillButtonStyle>(tint, &haptics), &window);
+    auto* selection = new VantrelButton(QStringLiteral("Dark"),
+                                        std::make_shared<VantrelSelectionButtonStyle>(true, tint), &window);
+    auto* secondary =
+        new VantrelButton(QStringLiteral("Cancel"), std::make_shared<VantrelSecondaryButtonStyle>(), &window);
     pill->move(20, 20);
     selection->setGeometry(20, 80, 200, selection->sizeHint().height());
     secondary->move(240, 20);
@@ -352,7 +372,8 @@ TEST(VantrelButton, PillPlaysOneHapticPerPressAndSpringsWhileOthersPlayNone) {
                                       int(std::ceil(pillMetrics.height() + 21))));
     EXPECT_EQ(pill->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     EXPECT_EQ(selection->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-    EXPECT_EQ(pill->accessibleName().isEmpty() ? pill->text() : pill->accessibleName(), QStringLiteral("Save"));
+    EXPECT_EQ(pill->accessibleName().isEmpty() ? pill->text() : pill->accessibleName(),
+              QStringLiteral("Save"));
 
     const QImage released = renderWidget(window);
     QTest::mousePress(pill, Qt::LeftButton);

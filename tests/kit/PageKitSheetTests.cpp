@@ -33,8 +33,8 @@ namespace {
 // A page made of every piece of the kit, as a settings page would assemble it.
 struct SamplePage {
     KitHarness& kit;
-    VantrelPage page{kit.preferences, "Notch", QStringLiteral("How the panel under the camera looks and behaves"),
-                     980};
+    VantrelPage page{kit.preferences, "Notch",
+                     QStringLiteral("How the panel under the camera looks and behaves"), 980};
     std::vector<FeatureRow*> rows;
     FeatureRow* sideRow = nullptr;
     AlignedSettingRow* aligned = nullptr;
@@ -77,14 +77,17 @@ struct SamplePage {
         box->setSpacing(12);
         auto* collapse = new VantrelMenuPicker("Collapse", {"Instantly", "After a short delay", "Never"},
                                                kit.menus, &kit.haptics);
-        collapse->bind(VANTREL_PREFERENCE_BINDING(kit.preferences, notchCollapseBehavior, NotchCollapseBehavior),
-                       QList<NotchCollapseBehavior>{NotchCollapseBehavior::immediate,
-                                                    NotchCollapseBehavior::shortDelay, NotchCollapseBehavior::manual});
+        collapse->bind(
+            VANTREL_PREFERENCE_BINDING(kit.preferences, notchCollapseBehavior, NotchCollapseBehavior),
+            QList<NotchCollapseBehavior>{NotchCollapseBehavior::immediate, NotchCollapseBehavior::shortDelay,
+                                         NotchCollapseBehavior::manual});
         aligned = new AlignedSettingRow("Collapse", 110, 260, collapse);
         box->addWidget(aligned);
-        auto* mode = new VantrelSegmentedControl("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
-        mode->bind(VANTREL_PREFERENCE_BINDING(kit.preferences, appearanceMode, AppearanceMode),
-                   QList<AppearanceMode>{AppearanceMode::system, AppearanceMode::dark, AppearanceMode::light});
+        auto* mode =
+            new VantrelSegmentedControl("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
+        mode->bind(
+            VANTREL_PREFERENCE_BINDING(kit.preferences, appearanceMode, AppearanceMode),
+            QList<AppearanceMode>{AppearanceMode::system, AppearanceMode::dark, AppearanceMode::light});
         box->addWidget(new AlignedSettingRow("Appearance", 110, 260, mode));
         auto* width = new VantrelSliderRow("Compact width", 160, 320, VantrelSliderRow::oneDecimal("pt"));
         width->bind(VANTREL_PREFERENCE_BINDING(kit.preferences, notchCompactWidth, NotchCompactWidth));
@@ -105,8 +108,10 @@ struct SamplePage {
         auto* pills = new QHBoxLayout;
         pills->setSpacing(10);
         pills->addWidget(new MetricPill("Widgets", "9", "note.text", VantrelTheme::accent(Accent::violet)));
-        pills->addWidget(new MetricPill("Clipboard", "24", "doc.on.clipboard", VantrelTheme::accent(Accent::teal)));
-        pills->addWidget(new MetricPill("Free", "", "gauge.with.dots.needle.67percent", VantrelTheme::caution()));
+        pills->addWidget(
+            new MetricPill("Clipboard", "24", "doc.on.clipboard", VantrelTheme::accent(Accent::teal)));
+        pills->addWidget(
+            new MetricPill("Free", "", "gauge.with.dots.needle.67percent", VantrelTheme::caution()));
         pills->addStretch(1);
         lines->addLayout(pills);
         auto* badges = new QHBoxLayout;

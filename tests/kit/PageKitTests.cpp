@@ -29,9 +29,13 @@ using namespace vantrel::test;
 
 namespace {
 
-QColor at(QColor color, double opacity) { return VantrelTheme::withOpacity(color, opacity); }
+QColor at(QColor color, double opacity) {
+    return VantrelTheme::withOpacity(color, opacity);
+}
 
-QAccessible::Role roleOf(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->role(); }
+QAccessible::Role roleOf(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->role();
+}
 
 // A block of fixed height, standing for a page's content.
 QWidget* block(int height) {
@@ -99,7 +103,8 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     QWidget* content = plain.contentLayout()->itemAt(0)->widget();
     EXPECT_EQ(content->geometry(), QRect(20, int(plain.ruleY()) + 1 + 20, 520 - 40, 40));
 
-    SettingsCard full(kit.preferences, kit.appearance, "Notch Panel", QStringLiteral("Shown under the camera"),
+    SettingsCard full(kit.preferences, kit.appearance, "Notch Panel",
+                      QStringLiteral("Shown under the camera"),
                       QStringLiteral("The panel opens when you hover the notch."));
     full.resize(520, full.sizeHint().height());
     full.show();
@@ -110,7 +115,8 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     EXPECT_EQ(full.subtitleLabel()->resolvedColor(), at(Qt::black, 0.6)) << "secondary text, light";
     EXPECT_EQ(full.helpButton()->size(), QSize(25, 25));
     // The help button follows the longer text line, 9 after it; the rest of the header stays empty.
-    const int textWidth = std::max(full.titleLabel()->sizeHint().width(), full.subtitleLabel()->sizeHint().width());
+    const int textWidth =
+        std::max(full.titleLabel()->sizeHint().width(), full.subtitleLabel()->sizeHint().width());
     EXPECT_EQ(full.helpButton()->x(), 34 + textWidth + 9);
     EXPECT_EQ(full.helpButton()->y(), 20);
 
@@ -252,7 +258,8 @@ TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {
     EXPECT_EQ(empty.tile, pill.tile) << "an empty value keeps the tile and the caption in place";
     EXPECT_EQ(empty.title.topLeft(), pill.title.topLeft());
     MetricPill blank("Apps", "", "square.grid.2x2", Qt::green);
-    EXPECT_EQ(blank.sizeHint().height(), MetricPill("Apps", "12", "square.grid.2x2", Qt::green).sizeHint().height());
+    EXPECT_EQ(blank.sizeHint().height(),
+              MetricPill("Apps", "12", "square.grid.2x2", Qt::green).sizeHint().height());
 
     // Hazard badge: 8 and 4.5 of padding, the 18-point red tile, 6 of spacing, the text.
     const auto hazard = HazardBadgeLayout::of(QSizeF(60, 13));

@@ -8,8 +8,9 @@
 using namespace vantrel;
 
 TEST(VantrelPageLayout, PaddingsFollowTheWidthAndTheColumnStaysCentred) {
-    for (const auto& [width, padding] : {std::pair{899.0, 20.0}, std::pair{900.0, 28.0}, std::pair{1099.0, 28.0},
-                                         std::pair{1100.0, 32.0}, std::pair{480.0, 20.0}})
+    for (const auto& [width, padding] :
+         {std::pair{899.0, 20.0}, std::pair{900.0, 28.0}, std::pair{1099.0, 28.0}, std::pair{1100.0, 32.0},
+          std::pair{480.0, 20.0}})
         EXPECT_EQ(VantrelPageLayout::horizontalPadding(width), padding) << width;
 
     // Narrower than the maximum: the paddings frame the content.
@@ -52,8 +53,8 @@ TEST(AlignedSettingRowLayout, SideBySideFromLabelPlusGapPlusControlElseStacked) 
 TEST(FeatureRowLayout, WideFrom660WhenEverythingFitsAtLeast44HighAndTheSubtitleWraps) {
     // The subtitle takes 14 points per 200 points of text it cannot fit on one line.
     const auto wrapped = [](double width) { return 14.0 * std::ceil(500.0 / std::max(1.0, width)); };
-    FeatureRowLayout::Measures measures{.titleWidth = 120, .titleHeight = 15, .subtitleHeight = wrapped,
-                                        .control = QSizeF(38, 22)};
+    FeatureRowLayout::Measures measures{
+        .titleWidth = 120, .titleHeight = 15, .subtitleHeight = wrapped, .control = QSizeF(38, 22)};
 
     const auto at659 = FeatureRowLayout::of(659, measures);
     EXPECT_FALSE(at659.wide);

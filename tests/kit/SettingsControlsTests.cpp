@@ -266,8 +266,9 @@ TEST(VantrelSliderRow, ReadsOutTheValueAndWritesOnlyTheUsersMoves) {
     // A stepped slider lands on its steps; a value out of range is shown clamped.
     SliderRowStyle stepped;
     stepped.step = 1;
-    VantrelSliderRow icons("App icon size", 26, 80,
-                           [](double v) { return QString::number(qint64(v)) + QStringLiteral(" pt"); }, stepped);
+    VantrelSliderRow icons(
+        "App icon size", 26, 80, [](double v) { return QString::number(qint64(v)) + QStringLiteral(" pt"); },
+        stepped);
     icons.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
     EXPECT_EQ(icons.valueText(), "80 pt");
     EXPECT_EQ(icons.slider()->maximum(), 54);

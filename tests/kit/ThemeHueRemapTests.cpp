@@ -133,13 +133,16 @@ TEST(ThemeHueRemap, ColourCubeLayoutAndSize) {
 TEST(ThemeHueRemap, CubeFilterInterpolatesAndRefusesMismatchedInput) {
     QImage image(64, 4, QImage::Format_ARGB32);
     for (int x = 0; x < 64; ++x)
-        for (int y = 0; y < 4; ++y) image.setPixelColor(x, y, QColor::fromHslF(0.5 + x / 640.0, 0.7, 0.2 + y * 0.15, 0.8));
+        for (int y = 0; y < 4; ++y)
+            image.setPixelColor(x, y, QColor::fromHslF(0.5 + x / 640.0, 0.7, 0.2 + y * 0.15, 0.8));
 
     // The identity cube gives any colour back: every channel interpolates between its levels.
     const QByteArray identity = colorCubeData(red, 0, obsidianFold, 24);
     QImage spread(64, 16, QImage::Format_ARGB32);
     for (int x = 0; x < 64; ++x)
-        for (int y = 0; y < 16; ++y) spread.setPixel(x, y, qRgba((x * 37) % 256, (x * 91 + y * 53) % 256, (x * 13 + y * 101) % 256, 255));
+        for (int y = 0; y < 16; ++y)
+            spread.setPixel(x, y,
+                            qRgba((x * 37) % 256, (x * 91 + y * 53) % 256, (x * 13 + y * 101) % 256, 255));
     const std::optional<QImage> back = applyCube(spread, identity, 24);
     ASSERT_TRUE(back);
     for (int x = 0; x < 64; ++x)

@@ -1,7 +1,7 @@
+#include "KitRender.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
 #include "support/FakeFileManager.h"
-#include "KitRender.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -38,7 +38,8 @@ struct StoreHarness {
     FakeFileManager files;
     int filterCalls = 0;
     bool filterFails = false;
-    ThemeImageStore store{files, app.path(), [this](const QImage& image, const QByteArray& cube, int dimension) {
+    ThemeImageStore store{files, app.path(),
+                          [this](const QImage& image, const QByteArray& cube, int dimension) {
                               ++filterCalls;
                               if (filterFails) return std::optional<QImage>();
                               return ThemeHueRemap::applyCube(image, cube, dimension);
@@ -90,8 +91,9 @@ TEST(ThemeImageStore, RecolouredCopiesAreCachedByQuantisedKeyAndFailuresAreNot) 
     EXPECT_EQ(ThemeImageStore::remapKey("obsidian-fold-dark", {0.37, 0.58, 0.88, 1}, 0.42, obsidian),
               QStringLiteral("obsidian-fold-dark|09|14|21|08|060"));
     // Halves round away from zero; the amount is limited to 1.
-    EXPECT_EQ(ThemeImageStore::remapKey("canyon-alloy-light", {1.5 / 24, 0, 1, 1}, 1.7, Profile{0.075, 0.16, 0.12}),
-              QStringLiteral("canyon-alloy-light|02|00|24|20|008"));
+    EXPECT_EQ(
+        ThemeImageStore::remapKey("canyon-alloy-light", {1.5 / 24, 0, 1, 1}, 1.7, Profile{0.075, 0.16, 0.12}),
+        QStringLiteral("canyon-alloy-light|02|00|24|20|008"));
 
     StoreHarness h;
     h.put("Vantrel_Vantrel.bundle/obsidian-fold-dark.png", png(blueImage()));
@@ -176,7 +178,8 @@ TEST(ThemeArtwork, GeneratedImagesLieInTheirThemesHueBands) {
                 const QString name = *resourceName(theme, dark, thumbnail);
                 const std::optional<QImage> image = store.originalImage(name);
                 ASSERT_TRUE(image) << name.toStdString();
-                EXPECT_EQ(image->size(), thumbnail ? QSize(240, 150) : QSize(1600, 1000)) << name.toStdString();
+                EXPECT_EQ(image->size(), thumbnail ? QSize(240, 150) : QSize(1600, 1000))
+                    << name.toStdString();
                 // Nearly every pixel is saturated enough and close enough to the band's centre to
                 // take a custom tint at full weight.
                 int samples = 0, fullWeight = 0;

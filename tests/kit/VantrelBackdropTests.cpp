@@ -1,3 +1,4 @@
+#include "KitRender.h"
 #include "core/VantrelPreferences.h"
 #include "kit/CalmThemeRefraction.h"
 #include "kit/GlassCard.h"
@@ -8,12 +9,11 @@
 #include "support/FakeFileManager.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/RecordingUserDefaults.h"
-#include "KitRender.h"
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <array>
 #include <QVariantAnimation>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -161,7 +161,8 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     const QColor top = VantrelTheme::canvasTop().resolve(ColorScheme::dark);
     const QColor bottom = VantrelTheme::canvasBottom().resolve(ColorScheme::dark);
     // At the bottom the veil darkens the canvas by 0.3 toward black.
-    expectRgb(image.pixelColor(540, 719), bottom.redF() * 0.7, bottom.greenF() * 0.7, bottom.blueF() * 0.7, 0.006);
+    expectRgb(image.pixelColor(540, 719), bottom.redF() * 0.7, bottom.greenF() * 0.7, bottom.blueF() * 0.7,
+              0.006);
     EXPECT_GT(image.pixelColor(540, 0).blueF(), top.blueF() - 0.01);
     const QColor middle = VantrelTheme::canvasMiddle().resolve(ColorScheme::dark);
     expectRgb(image.pixelColor(540, 360), middle.redF(), middle.greenF(), middle.blueF(), 0.012);
@@ -182,7 +183,8 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     const QColor source = art.pixelColor(QPointF(800, 500).toPoint());
     const double a = 0.469;
     expectRgb(image.pixelColor(540, 360), middle.redF() * (1 - a) + source.redF() * a,
-              middle.greenF() * (1 - a) + source.greenF() * a, middle.blueF() * (1 - a) + source.blueF() * a, 0.02);
+              middle.greenF() * (1 - a) + source.greenF() * a, middle.blueF() * (1 - a) + source.blueF() * a,
+              0.02);
 
     // A custom tint recolours the artwork toward it: the blue picture turns red.
     h.preferences.setBackgroundTint(BackgroundTint(0.95, 0.2, 0.15));
@@ -200,8 +202,8 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     VantrelTheme::setColorScheme(&window, ColorScheme::light);
     EXPECT_EQ(backdrop->backdropLayout().scheme, ColorScheme::light);
     const QColor lightMiddle = VantrelTheme::canvasMiddle().resolve(ColorScheme::light);
-    expectRgb(renderWidget(window).pixelColor(540, 360), lightMiddle.redF(), lightMiddle.greenF(), lightMiddle.blueF(),
-              0.012);
+    expectRgb(renderWidget(window).pixelColor(540, 360), lightMiddle.redF(), lightMiddle.greenF(),
+              lightMiddle.blueF(), 0.012);
 }
 
 TEST(VantrelBackdrop, SweepIsDrawnOnlyWithoutReducedMotion) {
@@ -270,9 +272,9 @@ TEST(VantrelBackdrop, SheetOfEveryThemeAndCardStyle) {
                 VantrelTheme::setColorScheme(&window, scheme);
                 auto* backdrop = new VantrelBackdrop(h.preferences, h.store, h.motion, &window);
                 backdrop->resize(window.size());
-                auto* title = new SectionTitle(h.preferences, QString::fromLatin1(rawName(theme)),
-                                               tinted ? QStringLiteral("Custom tint") : QStringLiteral("Theme colours"),
-                                               &window);
+                auto* title = new SectionTitle(
+                    h.preferences, QString::fromLatin1(rawName(theme)),
+                    tinted ? QStringLiteral("Custom tint") : QStringLiteral("Theme colours"), &window);
                 title->setGeometry(36, 28, 600, title->heightForWidth(600));
                 int x = 36;
                 for (CardSettings& settings : cards) {

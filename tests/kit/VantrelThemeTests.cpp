@@ -72,22 +72,24 @@ TEST(VantrelTheme, NamedColoursResolveToTheirDarkAndLightValues) {
 TEST(VantrelTheme, FixedAccentAndDockColours) {
     expectColor(VantrelTheme::blueLight(), {0.37, 0.58, 0.88, 1}, "blueLight");
     const BackgroundTint defaultTint;
-    expectColor(VantrelTheme::blueLight(), {defaultTint.red, defaultTint.green, defaultTint.blue, 1}, "default tint");
+    expectColor(VantrelTheme::blueLight(), {defaultTint.red, defaultTint.green, defaultTint.blue, 1},
+                "default tint");
     expectColor(VantrelTheme::caution(), {0.95, 0.68, 0.3, 1}, "caution");
 
     const struct {
         Accent accent;
         Rgba rgb;
     } accents[] = {
-        {Accent::sky, {0.18, 0.67, 1.0, 1}},     {Accent::violet, {0.67, 0.43, 1.0, 1}},
-        {Accent::mint, {0.17, 0.9, 0.72, 1}},    {Accent::coral, {1.0, 0.4, 0.45, 1}},
+        {Accent::sky, {0.18, 0.67, 1.0, 1}},       {Accent::violet, {0.67, 0.43, 1.0, 1}},
+        {Accent::mint, {0.17, 0.9, 0.72, 1}},      {Accent::coral, {1.0, 0.4, 0.45, 1}},
         {Accent::graphite, {0.64, 0.72, 0.84, 1}}, {Accent::amber, {1.0, 0.75, 0.28, 1}},
-        {Accent::rose, {1.0, 0.48, 0.72, 1}},    {Accent::teal, {0.22, 0.78, 0.85, 1}},
-        {Accent::emerald, {0.3, 0.85, 0.46, 1}}, {Accent::indigo, {0.46, 0.52, 1.0, 1}},
-        {Accent::crimson, {1.0, 0.36, 0.36, 1}}, {Accent::sand, {0.88, 0.79, 0.62, 1}},
+        {Accent::rose, {1.0, 0.48, 0.72, 1}},      {Accent::teal, {0.22, 0.78, 0.85, 1}},
+        {Accent::emerald, {0.3, 0.85, 0.46, 1}},   {Accent::indigo, {0.46, 0.52, 1.0, 1}},
+        {Accent::crimson, {1.0, 0.36, 0.36, 1}},   {Accent::sand, {0.88, 0.79, 0.62, 1}},
     };
     ASSERT_EQ(std::size(accents), allCasesOf<Accent>().size());
-    for (const auto& row : accents) expectColor(VantrelTheme::accent(row.accent), row.rgb, rawName(row.accent));
+    for (const auto& row : accents)
+        expectColor(VantrelTheme::accent(row.accent), row.rgb, rawName(row.accent));
 
     const struct {
         DockTint tint;
@@ -102,7 +104,8 @@ TEST(VantrelTheme, FixedAccentAndDockColours) {
         for (Accent accent : allCasesOf<Accent>())
             expectColor(VantrelTheme::dockTint(row.tint, accent), row.rgb, rawName(row.tint));
     expectColor(VantrelTheme::dockTint(DockTint::accent, Accent::sky), {0.18, 0.67, 1.0, 0.55}, "accent sky");
-    expectColor(VantrelTheme::dockTint(DockTint::accent, Accent::sand), {0.88, 0.79, 0.62, 0.55}, "accent sand");
+    expectColor(VantrelTheme::dockTint(DockTint::accent, Accent::sand), {0.88, 0.79, 0.62, 0.55},
+                "accent sand");
 
     expectColor(VantrelTheme::withOpacity(QColor::fromRgbF(1, 0, 0, 0.5f), 0.5), {1, 0, 0, 0.25}, "opacity");
     expectColor(VantrelTheme::withOpacity(Qt::white, 3), white(1), "opacity above 1");

@@ -104,8 +104,7 @@ TEST_F(BookmarksFixture, OpeningChecksTheStoredTargetAgain) {
             {"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E63","title":"Gone","target":"/opt/gone.desktop","kind":"application"}])json");
     auto store = makeStore();
     ASSERT_EQ(store->items().size(), 4u);
-    for (const VantrelBookmark& bookmark : store->items())
-        store->open(bookmark);
+    for (const VantrelBookmark& bookmark : store->items()) store->open(bookmark);
     EXPECT_EQ(workspace.opened, std::vector<QUrl>{QUrl(QStringLiteral("https://example.com/a"))});
     EXPECT_EQ(workspace.launched, QStringList{app});
     EXPECT_EQ(store->statusMessage(), QStringLiteral("This bookmark is no longer valid."));

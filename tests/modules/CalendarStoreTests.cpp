@@ -65,8 +65,7 @@ TEST_F(CalendarFixture, ItemsTakeDefaultsAndSortStably) {
     auto store = makeStore();
     store->refresh();
     QStringList titles;
-    for (const CalendarItem& item : store->events())
-        titles.append(item.title);
+    for (const CalendarItem& item : store->events()) titles.append(item.title);
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Untitled event"), QString(), QStringLiteral("Later")}))
         << "an empty title stays; the same start keeps the store's order";
 }

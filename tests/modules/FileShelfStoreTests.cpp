@@ -66,8 +66,7 @@ TEST_F(ShelfFixture, AddsNewestFirstWithoutDuplicatesAndKeepsTen) {
     EXPECT_EQ(store->items(), (QList<QUrl>{a, b}));
 
     QList<QUrl> twelve;
-    for (int i = 0; i < 12; ++i)
-        twelve.append(file(QStringLiteral("f%1.txt").arg(i)));
+    for (int i = 0; i < 12; ++i) twelve.append(file(QStringLiteral("f%1.txt").arg(i)));
     store->add(twelve);
     EXPECT_EQ(store->items(), QList<QUrl>(twelve.crbegin(), twelve.crbegin() + 10));
 

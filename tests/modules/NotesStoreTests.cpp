@@ -268,11 +268,13 @@ TEST_F(NotesStoreTest, ANewNoteTypedKeyByKeyIsTitledWithItsWholeFirstLine) {
     makeStore();
     store->add();
     QString typed;
-    for (const QChar key : QStringLiteral("Call the plumber about the kitchen sink before Friday\nand the roof")) {
+    for (const QChar key :
+         QStringLiteral("Call the plumber about the kitchen sink before Friday\nand the roof")) {
         typed += key;
         store->updateSelected(typed);
     }
-    EXPECT_EQ(selected().title, "Call the plumber about the kitchen sink be") << "42 characters of the first line";
+    EXPECT_EQ(selected().title, "Call the plumber about the kitchen sink be")
+        << "42 characters of the first line";
     EXPECT_EQ(selected().title.size(), 42);
 
     // Editing the first line later still retitles the note; so does deleting it back to nothing.

@@ -81,8 +81,7 @@ TEST_F(SystemMonitorTest, FirstSampleOnlySetsBaselinesAndHistoriesKeepTheNewest2
     EXPECT_DOUBLE_EQ(monitor_.uploadBytesPerSecond(), 500);
     EXPECT_EQ(monitor_.cpuHistory(), (QList<double>{0.0, 0.7}));
 
-    for (int i = 0; i < 30; ++i)
-        nextSample();
+    for (int i = 0; i < 30; ++i) nextSample();
     for (const auto* history : {&monitor_.cpuHistory(), &monitor_.memoryHistory(),
                                 &monitor_.downloadHistory(), &monitor_.uploadHistory()})
         EXPECT_EQ(history->size(), 24);

@@ -83,8 +83,7 @@ TEST(AlarmController, DeliveryMatrixWithTheVolumeClamped) {
         EXPECT_EQ(h.log.entries, expected);
         EXPECT_EQ(h.scheduler.pendingCount(), haptic && repeating ? 1u : 0u) << "the repeating haptic";
         EXPECT_EQ(h.sounds.sounds.size(), *played ? 1u : 0u);
-        for (const auto& s : h.sounds.sounds)
-            EXPECT_TRUE(s->loops == repeating && s->volume == 1.0f);
+        for (const auto& s : h.sounds.sounds) EXPECT_TRUE(s->loops == repeating && s->volume == 1.0f);
         h.alarm.dismiss();
         EXPECT_EQ(h.sounds.playingCount(), 0);
         EXPECT_EQ(h.scheduler.pendingCount(), 0u);
@@ -117,8 +116,7 @@ TEST(AlarmController, RepeatingHapticEveryOnePointTwoFiveSecondsAndOneAlarmAtATi
 
 TEST(NotificationSignalStore, KeepsTheNewest25WhileEnabled) {
     TimerHarness h;
-    for (int i = 1; i <= 30; ++i)
-        h.alerts.recordVantrelEvent(QString::number(i), false);
+    for (int i = 1; i <= 30; ++i) h.alerts.recordVantrelEvent(QString::number(i), false);
     ASSERT_EQ(h.alerts.pendingEvents().size(), 25u);
     EXPECT_EQ(h.alerts.pendingEvents().front().title, "6");
     EXPECT_EQ(h.alerts.statusMessage(), "Waiting: 25 Vantrel alerts");

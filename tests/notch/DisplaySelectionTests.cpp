@@ -27,8 +27,10 @@ TEST(VantrelDisplayEligibility, TheGapMustBeWiderThanEightyPointsUnderAVisibleBa
         double band;
         bool qualifies;
     };
-    for (const Row& row : {Row{80, 32, false}, Row{80.5, 32, true}, Row{185, 0, false}, Row{185.7, 38, true}}) {
-        const VantrelDisplayEligibility record = VantrelDisplayEligibility::of(notchedScreen(4, kBuiltIn, row.gap, row.band));
+    for (const Row& row :
+         {Row{80, 32, false}, Row{80.5, 32, true}, Row{185, 0, false}, Row{185.7, 38, true}}) {
+        const VantrelDisplayEligibility record =
+            VantrelDisplayEligibility::of(notchedScreen(4, kBuiltIn, row.gap, row.band));
         EXPECT_EQ(record.hasPhysicalNotch, row.qualifies) << row.gap << " " << row.band;
         EXPECT_NEAR(record.notchWidth, row.qualifies ? row.gap : 0, 1e-9);
         EXPECT_EQ(record.topSafeArea, row.qualifies ? row.band : 0);
@@ -41,7 +43,8 @@ TEST(VantrelDisplayEligibility, TheGapMustBeWiderThanEightyPointsUnderAVisibleBa
     EXPECT_FALSE(VantrelDisplayEligibility::of(oneBand).hasPhysicalNotch);
     ScreenInfo overlapping = notchedScreen(1, kBuiltIn, 185);
     overlapping.auxiliaryTopRightArea->moveLeft(0);
-    EXPECT_EQ(VantrelDisplayEligibility::of(overlapping), (VantrelDisplayEligibility{1, kBuiltIn, false, 0, 0}));
+    EXPECT_EQ(VantrelDisplayEligibility::of(overlapping),
+              (VantrelDisplayEligibility{1, kBuiltIn, false, 0, 0}));
     ScreenInfo nan = notchedScreen(1, kBuiltIn, 185);
     nan.auxiliaryTopRightArea->moveLeft(std::numeric_limits<double>::quiet_NaN());
     EXPECT_FALSE(VantrelDisplayEligibility::of(nan).hasPhysicalNotch);
@@ -59,8 +62,9 @@ TEST(VantrelDisplaySelection, RetainedWinsOverMainWhichWinsOverTheFirst) {
     EXPECT_EQ(preferredNotchDisplay(displays, 9u, std::nullopt)->id, 2u);
     EXPECT_EQ(preferredNotchDisplay(displays, std::nullopt, std::nullopt)->id, 2u);
     // Two records with one number: the first one.
-    const std::vector<VantrelDisplayEligibility> twins{VantrelDisplayEligibility{0, QRect(0, 0, 1, 1), true, 90, 30},
-                                                       VantrelDisplayEligibility{0, QRect(5, 5, 1, 1), true, 90, 30}};
+    const std::vector<VantrelDisplayEligibility> twins{
+        VantrelDisplayEligibility{0, QRect(0, 0, 1, 1), true, 90, 30},
+        VantrelDisplayEligibility{0, QRect(5, 5, 1, 1), true, 90, 30}};
     EXPECT_EQ(preferredNotchDisplay(twins, 0u, 0u)->frame, QRect(0, 0, 1, 1));
     EXPECT_FALSE(preferredNotchDisplay(std::vector{plain(1), plain(2)}, 1u, 2u));
     EXPECT_FALSE(preferredNotchDisplay({}, std::nullopt, std::nullopt));
@@ -92,7 +96,8 @@ TEST(DisplayCoordinator, ChoosesRecordsAndKeepsTheDisplayItLivesOn) {
     EXPECT_NEAR(active->eligibility.notchWidth, 185.7, 1e-9);
     EXPECT_EQ(active->eligibility.topSafeArea, 32);
     EXPECT_EQ(coordinator.activeEligibility(), active->eligibility);
-    EXPECT_EQ(d.records(), QStringList{"[displayChanged] display=1 physicalNotch=true width=185 retained=false"});
+    EXPECT_EQ(d.records(),
+              QStringList{"[displayChanged] display=1 physicalNotch=true width=185 retained=false"});
 
     // The main screen moves to the other notched screen: the panel's display is kept, quietly.
     screens.main = other;

@@ -31,8 +31,7 @@ struct BookmarksTab : DataFolderTest {
     }
     QStringList titles() const {
         QStringList out;
-        for (const auto& b : store.items())
-            out << b.title;
+        for (const auto& b : store.items()) out << b.title;
         return out;
     }
     void choose(int cell, int item) {

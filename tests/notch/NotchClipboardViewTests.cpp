@@ -45,8 +45,7 @@ protected:
     }
     QStringList texts() const {
         QStringList out;
-        for (const ClipboardEntry& entry : store.entries())
-            out.append(entry.text);
+        for (const ClipboardEntry& entry : store.entries()) out.append(entry.text);
         return out;
     }
 
@@ -118,8 +117,7 @@ TEST_F(NotchClipboardViewTest, RowsShowOneLineOfTextAtMostTwoLinesLongAndMarkupA
     const QStringList cut = NotchClipboardView::textLines(QString("word ").repeated(200), font, 150);
     ASSERT_EQ(cut.size(), 2);
     EXPECT_TRUE(cut[1].endsWith(QChar(0x2026)));
-    for (const QString& line : cut)
-        EXPECT_LE(QFontMetricsF(font).horizontalAdvance(line), 150);
+    for (const QString& line : cut) EXPECT_LE(QFontMetricsF(font).horizontalAdvance(line), 150);
     const QStringList huge = NotchClipboardView::textLines(QString(100'000, QLatin1Char('m')), font, 400);
     ASSERT_EQ(huge.size(), 2);
     EXPECT_TRUE(huge[1].endsWith(QChar(0x2026))) << "the rest of a long text is cut, not dropped silently";
@@ -221,8 +219,7 @@ TEST_F(NotchClipboardViewTest, EachControlIsOneStoreOperation) {
 }
 
 TEST_F(NotchClipboardViewTest, OnlyRowsInViewAreBuilt) {
-    for (int i = 0; i < 120; ++i)
-        copyElsewhere(QStringLiteral("entry %1").arg(i));
+    for (int i = 0; i < 120; ++i) copyElsewhere(QStringLiteral("entry %1").arg(i));
     makeView(QSize(600, 300));
     ASSERT_EQ(view->listedEntries().size(), 120);
     EXPECT_GT(view->builtRowCount(), 3);

@@ -17,13 +17,8 @@ TEST(NotchDrop, OnlyLocalFilesGoToTheShelf) {
         QList<QUrl> shelved;
     };
     const Row rows[] = {
-        {{file, folder}, {file, folder}},
-        {{link, file}, {file}},
-        {{link}, {}},
-        {{}, {}},
-        {{share}, {}},
-        {{localhost}, {localhost}},
-        {{QUrl()}, {}},
+        {{file, folder}, {file, folder}}, {{link, file}, {file}}, {{link}, {}}, {{}, {}}, {{share}, {}},
+        {{localhost}, {localhost}},       {{QUrl()}, {}},
     };
     for (const Row& row : rows) {
         QMimeData data;

@@ -112,7 +112,8 @@ TEST(NotchExpandedShape, NarrowSurfacesAndLowOnesKeepTheirLimits) {
 
 TEST(NotchExpandedShape, WithoutANotchIsTheContinuousRoundedRectangleOf18) {
     const QRectF rect(0, 0, 820, 470);
-    for (const NotchExpandedShape shape : {NotchExpandedShape{false, 0, 0}, NotchExpandedShape{false, 185, 38}})
+    for (const NotchExpandedShape shape :
+         {NotchExpandedShape{false, 0, 0}, NotchExpandedShape{false, 185, 38}})
         EXPECT_EQ(shape.path(rect), ContinuousRoundedRectangle{18}.path(rect));
 }
 

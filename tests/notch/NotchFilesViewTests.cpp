@@ -53,8 +53,7 @@ struct FilesTab : ::testing::Test {
     }
     QStringList names() const {
         QStringList out;
-        for (const QUrl& url : store.items())
-            out << url.fileName();
+        for (const QUrl& url : store.items()) out << url.fileName();
         return out;
     }
     static void contextMenu(QWidget* tile) {

@@ -28,8 +28,7 @@ protected:
     const VantrelNote& selected() const { return store.notes()[*store.selectedIndex()]; }
     QStringList rowNames() const {
         QStringList out;
-        for (QAbstractButton* row : view->rowButtons())
-            out.append(row->accessibleName());
+        for (QAbstractButton* row : view->rowButtons()) out.append(row->accessibleName());
         return out;
     }
     void addNotes(int count) {
@@ -194,12 +193,10 @@ TEST_F(NotchNotesViewTest, ToolbarAndPinAreStoreOperations) {
 
     // Checklist: one "New item" per press, each toggled by its own button.
     EXPECT_EQ(view->checklistButton()->toolTip(), "Add checklist item");
-    for (int i = 0; i < 3; ++i)
-        view->checklistButton()->click();
+    for (int i = 0; i < 3; ++i) view->checklistButton()->click();
     QCoreApplication::processEvents();
     ASSERT_EQ(view->checklistButtons().size(), 3);
-    for (QAbstractButton* item : view->checklistButtons())
-        EXPECT_EQ(item->accessibleName(), "New item");
+    for (QAbstractButton* item : view->checklistButtons()) EXPECT_EQ(item->accessibleName(), "New item");
     view->checklistButtons()[1]->click();
     EXPECT_FALSE(selected().checklist[0].isComplete);
     EXPECT_TRUE(selected().checklist[1].isComplete);

@@ -22,8 +22,9 @@ TEST_F(NotchTest, FramesAndRadiiOfA185By32Notch) {
     EXPECT_EQ(layout.notchCenter, 756);
     EXPECT_TRUE(panel().isVisible());
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
-    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
-              QStringLiteral("panel=%1 display=1 expanded=false frame=(663.5, 0, 185, 32)").arg(panelNumber()));
+    EXPECT_EQ(
+        records(DiagnosticsCategory::notchFrame).last(),
+        QStringLiteral("panel=%1 display=1 expanded=false frame=(663.5, 0, 185, 32)").arg(panelNumber()));
 
     EXPECT_DOUBLE_EQ(NotchPanelShape::compactRadius(32), 13.76);
     EXPECT_DOUBLE_EQ(NotchPanelShape::expandedRadius(104, 32), 24);
@@ -238,8 +239,9 @@ TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
     const QStringList animation = records(DiagnosticsCategory::notchAnimation);
     EXPECT_EQ(animation.filter(u"finish").size(), 1);
-    EXPECT_EQ(animation.last(),
-              QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
+    EXPECT_EQ(
+        animation.last(),
+        QStringLiteral("panel=%1 finish generation=2 expanded=false frame=(664, 0, 185, 32)").arg(number));
 
     // An open panel closes from the expanded shape; reduced motion takes 0.12 seconds.
     h.appearance.setReduceMotion(true);
@@ -301,10 +303,12 @@ TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
     EXPECT_FALSE(notch.isExpanded());
     EXPECT_FALSE(notch.isTargetExpanded());
     EXPECT_FALSE(notch.hasPhysicalNotch());
-    EXPECT_EQ(records(DiagnosticsCategory::notchIntent).last(), "hidden: active display has no physical notch");
-    EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
-              QStringLiteral("panel=%1 retained reason=screen-parameters visible=false frame=(2062, 0, 820, 104)")
-                  .arg(number));
+    EXPECT_EQ(records(DiagnosticsCategory::notchIntent).last(),
+              "hidden: active display has no physical notch");
+    EXPECT_EQ(
+        records(DiagnosticsCategory::notchFrame).last(),
+        QStringLiteral("panel=%1 retained reason=screen-parameters visible=false frame=(2062, 0, 820, 104)")
+            .arg(number));
 
     // It comes back compact without a user action; a workspace switch re-places it too.
     h.screens.set({builtIn()}, builtIn());
@@ -313,7 +317,8 @@ TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
     h.screens.switchWorkspace();
     EXPECT_EQ(records(DiagnosticsCategory::notchFrame).last(),
-              QStringLiteral("panel=%1 retained reason=active-space visible=true frame=(664, 0, 185, 32)").arg(number));
+              QStringLiteral("panel=%1 retained reason=active-space visible=true frame=(664, 0, 185, 32)")
+                  .arg(number));
 }
 
 TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
@@ -323,7 +328,8 @@ TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
     ASSERT_TRUE(notch.notificationIndicator().panel()->isVisible());
     notch.reposition(true);
     EXPECT_FALSE(notch.hasPanel());
-    EXPECT_EQ(records(DiagnosticsCategory::notchIntent), QStringList{"hidden: active display has no physical notch"});
+    EXPECT_EQ(records(DiagnosticsCategory::notchIntent),
+              QStringList{"hidden: active display has no physical notch"});
     EXPECT_FALSE(notch.notificationIndicator().panel()->isVisible());
     EXPECT_FALSE(notch.isExpanded());
     h.alerts.setPendingEvents({});
@@ -436,7 +442,8 @@ TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
     notch.show(*state);
     // Compact: the cap's top corners are square, its bottom corners of 13.76 rounded away.
     const QRegion cap = panel().mask();
-    for (QPoint p : {QPoint(0, 0), QPoint(184, 0), QPoint(92, 31)}) EXPECT_TRUE(cap.contains(p)) << p.x() << p.y();
+    for (QPoint p : {QPoint(0, 0), QPoint(184, 0), QPoint(92, 31)})
+        EXPECT_TRUE(cap.contains(p)) << p.x() << p.y();
     for (QPoint p : {QPoint(0, 31), QPoint(184, 31)}) EXPECT_FALSE(cap.contains(p)) << p.x() << p.y();
     const QImage compact = render();
     compact.save(QDir::temp().filePath(QStringLiteral("vantrel-notch-cap.png")));
@@ -472,7 +479,8 @@ TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
     notch.collapse();
     for (int time : {0, 60, 125, 200}) {
         notch.presentationAnimation()->setCurrentTime(time);
-        for (int x : {100, 200, 290, 530, 700}) EXPECT_FALSE(panel().mask().contains(QPoint(x, 16))) << time << " " << x;
+        for (int x : {100, 200, 290, 530, 700})
+            EXPECT_FALSE(panel().mask().contains(QPoint(x, 16))) << time << " " << x;
         EXPECT_TRUE(panel().mask().contains(QPoint(410, 16))) << time;
     }
     // Closed again, the cap's square corners come back.

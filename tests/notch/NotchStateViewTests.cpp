@@ -13,10 +13,12 @@ TEST(NotchStateView, AButtonOnlyWithBothItsTitleAndItsAction) {
     int runs = 0;
     const auto action = [&runs] { ++runs; };
     const QColor accent(Qt::cyan);
-    EXPECT_EQ(NotchStateView("camera", "Camera off", "Allow access.", accent, QStringLiteral("Allow")).actionButton(),
+    EXPECT_EQ(NotchStateView("camera", "Camera off", "Allow access.", accent, QStringLiteral("Allow"))
+                  .actionButton(),
               nullptr);
-    EXPECT_EQ(NotchStateView("camera", "Camera off", "Allow access.", accent, std::nullopt, action).actionButton(),
-              nullptr);
+    EXPECT_EQ(
+        NotchStateView("camera", "Camera off", "Allow access.", accent, std::nullopt, action).actionButton(),
+        nullptr);
 
     NotchStateView view("camera", "Camera off", "Allow access.", accent, QStringLiteral("Allow"), action);
     ASSERT_NE(view.actionButton(), nullptr);
@@ -38,7 +40,8 @@ TEST(NotchStateView, CentredStackWithItsSpacingAndPadding) {
     EXPECT_DOUBLE_EQ(l.symbol.top() - 10, 190 - l.message.bottom());
     EXPECT_TRUE(l.button.isNull());
 
-    const NotchStateView::Layout withButton = NotchStateView::layout(QSizeF(300, 200), 16, 26, QSizeF(80, 24));
+    const NotchStateView::Layout withButton =
+        NotchStateView::layout(QSizeF(300, 200), 16, 26, QSizeF(80, 24));
     EXPECT_EQ(withButton.button, QRectF(110, withButton.message.bottom() + 7, 80, 24));
     EXPECT_DOUBLE_EQ(withButton.symbol.top() - 10, 190 - withButton.button.bottom());
 }
@@ -47,7 +50,8 @@ TEST(NotchStateView, ALongMessageWrapsToTwoLinesThenEnds) {
     const QFont font = NotchStateView::messageFont();
     EXPECT_EQ(VantrelType::pixelSize(font), 10.5);
     EXPECT_EQ(NotchStateView::messageLines("Short", font, 200), QStringList{"Short"});
-    const QString longMessage = QStringLiteral("Vantrel could not reach the calendar store on this machine. ").repeated(4);
+    const QString longMessage =
+        QStringLiteral("Vantrel could not reach the calendar store on this machine. ").repeated(4);
     const QStringList lines = NotchStateView::messageLines(longMessage, font, 200);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));

@@ -27,7 +27,8 @@ TEST(NotchSurfaceBody, ArtworkShowsOnlyForAThemeThatReachesTheNotch) {
         const QRgb plain = NotchSurfaceBody::render(k).pixel(100, 150);
         k.look.artTheme = ArtTheme::canyonAlloy;
         const QRgb themed = NotchSurfaceBody::render(k).pixel(100, 150);
-        EXPECT_GT(qRed(themed) - qGreen(themed), qRed(plain) - qGreen(plain) + 10) << rawValue(appearance).toStdString();
+        EXPECT_GT(qRed(themed) - qGreen(themed), qRed(plain) - qGreen(plain) + 10)
+            << rawValue(appearance).toStdString();
         // Kept to the settings window, the theme leaves the notch alone.
         k.look.themeScope = ThemeScope::settingsOnly;
         EXPECT_EQ(NotchSurfaceBody::render(k).pixel(100, 150), plain);

@@ -19,14 +19,16 @@ std::vector<NotchTab> tabs(std::initializer_list<NotchTab> list) {
 TEST(NotchAvailableTabs, HomeFirstThenTheStoredOrderFilteredByTheSwitches) {
     InMemoryDefaultsProvider defaults;
     VantrelPreferences preferences(defaults.standard());
-    EXPECT_EQ(Layout::availableTabs(preferences),
-              tabs({NotchTab::home, NotchTab::clipboard, NotchTab::calendar, NotchTab::focus, NotchTab::timers,
-                    NotchTab::system, NotchTab::note, NotchTab::files, NotchTab::mirror, NotchTab::bookmarks}));
+    EXPECT_EQ(
+        Layout::availableTabs(preferences),
+        tabs({NotchTab::home, NotchTab::clipboard, NotchTab::calendar, NotchTab::focus, NotchTab::timers,
+              NotchTab::system, NotchTab::note, NotchTab::files, NotchTab::mirror, NotchTab::bookmarks}));
 
     preferences.setNotchWidgetOrder({"files", "notes", "Clipboard", "clipboard", "files", "home", "mirror"});
     preferences.setNotchMirrorEnabled(false);
     // Misspelt names are dropped, repeats and home shown once, switched-off modules left out.
-    EXPECT_EQ(Layout::availableTabs(preferences), tabs({NotchTab::home, NotchTab::files, NotchTab::clipboard}));
+    EXPECT_EQ(Layout::availableTabs(preferences),
+              tabs({NotchTab::home, NotchTab::files, NotchTab::clipboard}));
     // The media switch plays no part.
     preferences.setNotchMediaEnabled(false);
     EXPECT_EQ(Layout::availableTabs(preferences).size(), 3u);
@@ -98,7 +100,8 @@ TEST(NotchSurfaceLayout, RowsUnderTheNotchBand) {
     EXPECT_EQ(home.glance, QRectF(18, 32, 784, 104 - 32 - 7));
     EXPECT_TRUE(home.header.isNull());
 
-    const Layout::ContentRows clipboard = Layout::contentRows(QSizeF(820, 470), true, 32, NotchTab::clipboard);
+    const Layout::ContentRows clipboard =
+        Layout::contentRows(QSizeF(820, 470), true, 32, NotchTab::clipboard);
     EXPECT_FALSE(clipboard.showsGlance);
     EXPECT_EQ(clipboard.header, QRectF(17, 40, 786, 36));
     // Header block of 52, a gap of 1, then the content padded by 14.

@@ -128,7 +128,8 @@ TEST_F(NotchSurfaceRender, HalfWayThroughATabChangeBothViewsShow) {
     int between = 0;
     for (int y = 120; y < 460; y += 2)
         for (int x = 20; x < 800; x += 2) {
-            const int a = qGray(before.pixel(x, y)), b = qGray(after.pixel(x, y)), m = qGray(halfway.pixel(x, y));
+            const int a = qGray(before.pixel(x, y)), b = qGray(after.pixel(x, y)),
+                      m = qGray(halfway.pixel(x, y));
             if (std::abs(a - b) > 60 && m > std::min(a, b) + 10 && m < std::max(a, b) - 10) ++between;
         }
     EXPECT_GT(between, 20);

@@ -24,7 +24,9 @@ protected:
 
     void SetUp() override { controller.show(*state); }
 
-    NotchSurfaceView& view() const { return *qobject_cast<NotchSurfaceView*>(controller.panel()->contentView()); }
+    NotchSurfaceView& view() const {
+        return *qobject_cast<NotchSurfaceView*>(controller.panel()->contentView());
+    }
 
     // Opens the panel and lets the opening and any re-framing run to their ends.
     void expand(std::optional<NotchTab> tab = std::nullopt) {
@@ -34,7 +36,8 @@ protected:
     void settle() {
         if (QVariantAnimation* mask = controller.presentationAnimation())
             mask->setCurrentTime(mask->totalDuration());
-        if (QPropertyAnimation* frame = controller.frameAnimation()) frame->setCurrentTime(frame->totalDuration());
+        if (QPropertyAnimation* frame = controller.frameAnimation())
+            frame->setCurrentTime(frame->totalDuration());
         h.scheduler.advance(Seconds(1));
     }
 

@@ -4,8 +4,8 @@
 #include "notch/NotchSurfaceTestSupport.h"
 
 #include <QAbstractButton>
-#include <QGraphicsOpacityEffect>
 #include <QDragEnterEvent>
+#include <QGraphicsOpacityEffect>
 #include <QMimeData>
 #include <QSignalSpy>
 
@@ -122,8 +122,8 @@ TEST_F(NotchSurfaceViewTest, AClickAnywhereOnTheCompactNotchOpensItOnTheCurrentT
     controller.setSelectedTab(NotchTab::timers);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&view(), &press);
     QApplication::sendEvent(&view(), &release);
     EXPECT_TRUE(controller.isExpanded());
@@ -164,7 +164,8 @@ TEST_F(NotchSurfaceViewTest, OnlyLocalFilesDroppedReachTheShelf) {
 TEST_F(NotchSurfaceViewTest, RailCollapseButtonAndContentSwitch) {
     expand();
     // The home glance row: transport, calendar and the rail.
-    for (const char* name : {"Previous track", "Play", "Next track", "Open Calendar", "Collapse notch", "Home"})
+    for (const char* name :
+         {"Previous track", "Play", "Next track", "Open Calendar", "Collapse notch", "Home"})
         EXPECT_NE(button(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(view().contentView(), nullptr);
     EXPECT_EQ(button("Collapse notch")->toolTip(), "Close notch");

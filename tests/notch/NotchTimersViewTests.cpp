@@ -82,8 +82,7 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
     EXPECT_FALSE(compact.minutesMenu.isEmpty());
     EXPECT_TRUE(compact.presets[0].isEmpty());
     EXPECT_TRUE(regular.minutesMenu.isEmpty());
-    for (const QRectF& preset : regular.presets)
-        EXPECT_FALSE(preset.isEmpty());
+    for (const QRectF& preset : regular.presets) EXPECT_FALSE(preset.isEmpty());
     // Start keeps at least 52 points.
     EXPECT_GE(compact.countdownStart.width(), 52);
     EXPECT_GE(regular.stopwatchStart.width(), 52);
@@ -161,8 +160,7 @@ TEST(NotchTimersView, LapLabelsStayTrueAfterMoreThanTwentyLaps) {
     EXPECT_NEAR(threeRows - 3 * oneRow, 6, 1e-9);
     h.store.resetStopwatch();
     h.store.startStopwatch();
-    for (int i = 1; i <= 3; ++i)
-        h.store.recordLap();
+    for (int i = 1; i <= 3; ++i) h.store.recordLap();
 
     for (int i = 4; i <= 21; ++i) {
         h.run(1);
@@ -216,8 +214,7 @@ TEST(NotchTimersView, CountdownPresetsMenuAndResetStates) {
     h.view.presetButton(2)->click();
     // Regular: one button per preset, exactly the current one selected.
     QStringList titles;
-    for (int i = 0; i < NotchTimersView::kPresetCount; ++i)
-        titles << h.view.presetButton(i)->text();
+    for (int i = 0; i < NotchTimersView::kPresetCount; ++i) titles << h.view.presetButton(i)->text();
     EXPECT_EQ(titles, (QStringList{"1m", "3m", "5m", "10m", "25m"}));
     EXPECT_TRUE(isSelected(h.view.presetButton(2))) << "5 minutes at start";
     h.view.presetButton(3)->click();
@@ -225,8 +222,7 @@ TEST(NotchTimersView, CountdownPresetsMenuAndResetStates) {
     for (int i = 0; i < NotchTimersView::kPresetCount; ++i)
         EXPECT_EQ(isSelected(h.view.presetButton(i)), i == 3);
     h.store.setCountdown(7);
-    for (int i = 0; i < NotchTimersView::kPresetCount; ++i)
-        EXPECT_FALSE(isSelected(h.view.presetButton(i)));
+    for (int i = 0; i < NotchTimersView::kPresetCount; ++i) EXPECT_FALSE(isSelected(h.view.presetButton(i)));
 
     // Compact: a menu titled with the minutes whose items set them.
     h.view.resize(692, 117);

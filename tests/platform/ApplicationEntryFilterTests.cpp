@@ -29,8 +29,7 @@ TEST(ApplicationEntryFilter, OffersFoldersAndTheApplicationsTheDesktopLists) {
     filter.setSourceModel(&folder);
 
     QStringList offered;
-    for (int row = 0; row < filter.rowCount(); ++row)
-        offered.append(filter.index(row, 0).data().toString());
+    for (int row = 0; row < filter.rowCount(); ++row) offered.append(filter.index(row, 0).data().toString());
     // The NoDisplay handler, the removed entry, the link and the missing file are left out.
     EXPECT_EQ(offered, (QStringList{"browser.desktop", "terminal.desktop", ".."}));
 }

@@ -39,9 +39,11 @@ TEST(AtomicFile, WritesAndCopiesLeaveNoTemporaryFileAndKeepThePermissions) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 
     const QString copy = home.root() + "/data/notes.previous-2026-03-01T09-05-07Z.json";
-    createFileAtomically(copy, "copy", [&](const QString& temporary) { seen.append(QFileInfo(temporary).fileName()); });
+    createFileAtomically(copy, "copy",
+                         [&](const QString& temporary) { seen.append(QFileInfo(temporary).fileName()); });
     // A taken name is refused before anything is written.
-    EXPECT_THROW(createFileAtomically(copy, "again", [&](const QString&) { ADD_FAILURE(); }), std::system_error);
+    EXPECT_THROW(createFileAtomically(copy, "again", [&](const QString&) { ADD_FAILURE(); }),
+                 std::system_error);
     EXPECT_EQ(home.readFile(copy), "copy");
 
     ASSERT_EQ(seen.size(), 2);
@@ -55,14 +57,12 @@ TEST(AtomicFile, OnlyStaleTemporaryFilesAreSwept) {
     TempHome home;
     const QString folder = home.root() + "/data";
     const QString outside = home.writeFile("outside.json", "not ours");
-    const QStringList stale{".notes.json.vantrel-tmp-Ab12Cd", "notes.previous-2026-03-01T09-05-07Z.json.Qw12Er",
-                            "qt_temp.Xy12Ab"};
+    const QStringList stale{".notes.json.vantrel-tmp-Ab12Cd",
+                            "notes.previous-2026-03-01T09-05-07Z.json.Qw12Er", "qt_temp.Xy12Ab"};
     const QStringList kept{".clipboard.json.vantrel-tmp-Zz99Yy", "notes.json.backup", "notes.json",
                            "notes.previous-2026-03-01T09-05-07Z.json"};
-    for (const QString& name : stale + kept)
-        home.writeFile("data/" + name, "x");
-    for (const QString& name : stale + kept.mid(1))
-        age(folder + "/" + name, 61);
+    for (const QString& name : stale + kept) home.writeFile("data/" + name, "x");
+    for (const QString& name : stale + kept.mid(1)) age(folder + "/" + name, 61);
     age(folder + "/" + kept[0], 59); // a write that may still be going on
     // Something else of the same name: a folder and a link are never removed, nor followed.
     QDir().mkpath(folder + "/.dir.vantrel-tmp-Aa11Bb");
@@ -72,7 +72,8 @@ TEST(AtomicFile, OnlyStaleTemporaryFilesAreSwept) {
               0);
     age(folder + "/.link.json.vantrel-tmp-Cc22Dd", 120);
 
-    EXPECT_EQ(removeStaleTemporaryFiles(folder, addSeconds(std::chrono::system_clock::now(), Seconds(-60))), 3);
+    EXPECT_EQ(removeStaleTemporaryFiles(folder, addSeconds(std::chrono::system_clock::now(), Seconds(-60))),
+              3);
     QStringList left = kept + QStringList{".dir.vantrel-tmp-Aa11Bb", ".link.json.vantrel-tmp-Cc22Dd"};
     left.sort();
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

@@ -8,8 +8,8 @@
 #include "support/TempHome.h"
 
 #include <QDir>
-#include <QImage>
 #include <QFile>
+#include <QImage>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -86,21 +86,22 @@ TEST(DesktopEntry, LaunchExpandsFieldCodesAsTheDesktopDoes) {
             "\" --title \"say \\\\\"cheese\\\\\"\" %F --open=%f %i %c 100%% %k\n");
     ASSERT_EQ(launchDesktopEntry(entry), std::nullopt);
     EXPECT_EQ(program.waitForArguments(),
-              (QStringList{QStringLiteral("--title"), QStringLiteral("say \"cheese\""), QStringLiteral("--open="),
-                           QStringLiteral("--icon"), QStringLiteral("photo"), QStringLiteral("Photo Tool"),
-                           QStringLiteral("100%"), entry}));
+              (QStringList{QStringLiteral("--title"), QStringLiteral("say \"cheese\""),
+                           QStringLiteral("--open="), QStringLiteral("--icon"), QStringLiteral("photo"),
+                           QStringLiteral("Photo Tool"), QStringLiteral("100%"), entry}));
 }
 
 TEST(DesktopEntry, TerminalProgramsStartInTheDesktopsTerminal) {
     TempHome home;
     const RecordingProgram terminal = installRecorder(home, QStringLiteral("bin/gnome-terminal"));
-    const ScopedVariable path("PATH", QFile::encodeName(home.root() + QStringLiteral("/bin:")) + qgetenv("PATH"));
+    const ScopedVariable path("PATH",
+                              QFile::encodeName(home.root() + QStringLiteral("/bin:")) + qgetenv("PATH"));
     const auto top = readDesktopEntry(fixture("terminal.desktop"));
     ASSERT_TRUE(top);
     EXPECT_TRUE(top->terminal);
     ASSERT_EQ(launchDesktopEntry(fixture("terminal.desktop")), std::nullopt);
-    EXPECT_EQ(terminal.waitForArguments(),
-              (QStringList{QStringLiteral("--"), QStringLiteral("true"), QStringLiteral("-d"), QStringLiteral("5")}));
+    EXPECT_EQ(terminal.waitForArguments(), (QStringList{QStringLiteral("--"), QStringLiteral("true"),
+                                                        QStringLiteral("-d"), QStringLiteral("5")}));
 }
 
 TEST(DesktopEntry, ApplicationFoldersFollowXdg) {
@@ -127,9 +128,9 @@ TEST(LinuxWorkspace, ApplicationsAreTheLaunchableEntries) {
     // An entry's icon file, or for any other file the icon of its type.
     const QString iconFile = home.root() + QStringLiteral("/app.png");
     QImage(4, 4, QImage::Format_ARGB32).save(iconFile);
-    const QString withIcon = home.writeFile(QStringLiteral("icon.desktop"),
-                                            "[Desktop Entry]\nType=Application\nName=I\nExec=true\nIcon=" +
-                                                iconFile.toUtf8() + "\n");
+    const QString withIcon = home.writeFile(
+        QStringLiteral("icon.desktop"),
+        "[Desktop Entry]\nType=Application\nName=I\nExec=true\nIcon=" + iconFile.toUtf8() + "\n");
     EXPECT_EQ(workspace.iconForFile(withIcon).availableSizes(), QList<QSize>{QSize(4, 4)});
     EXPECT_NE(workspace.iconForFile(home.writeFile(QStringLiteral("plain.txt"), "text")).availableSizes(),
               QList<QSize>{QSize(4, 4)});

@@ -17,8 +17,7 @@ double crossingsPerSecond(const std::vector<double>& s) {
     double best = -1;
     for (std::size_t i = 0; i + window < s.size(); i += window / 4) {
         double energy = 0;
-        for (std::size_t k = i; k < i + window; ++k)
-            energy += s[k] * s[k];
+        for (std::size_t k = i; k < i + window; ++k) energy += s[k] * s[k];
         if (energy > best) best = energy, start = i;
     }
     int crossings = 0;

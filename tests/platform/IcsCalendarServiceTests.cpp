@@ -103,8 +103,9 @@ TEST_F(IcsServiceFixture, ADamagedFileKeepsItsOtherEventsAndIsReportedOnce) {
                            QStringLiteral("Offsite"), QStringLiteral("Stand-up")}));
     titles(*service);
     EXPECT_EQ(diagnostics,
-              (QStringList{QStringLiteral("calendar file broken.ics partly read, left out: line 3: VEVENT not closed"),
-                           QStringLiteral("calendar file junk.ics skipped: no VCALENDAR in the file")}))
+              (QStringList{
+                  QStringLiteral("calendar file broken.ics partly read, left out: line 3: VEVENT not closed"),
+                  QStringLiteral("calendar file junk.ics skipped: no VCALENDAR in the file")}))
         << "an unchanged damaged file is reported once";
 
     // An instant on a window's end belongs to the next window.
@@ -127,9 +128,10 @@ TEST_F(IcsServiceFixture, ADroppedFileIsNoticed) {
 TEST_F(IcsServiceFixture, ABrokenLineOrEventLeavesTheRestOfTheFile) {
     install("broken-line.ics", QStringLiteral("broken-line.ics"));
     auto service = makeService();
-    EXPECT_EQ(describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
-              (QStringList{QStringLiteral("Kept despite a broken line 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z"),
-                           QStringLiteral("Also kept 2026-01-05T11:00:00Z 2026-01-05T11:00:00Z")}));
+    EXPECT_EQ(
+        describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
+        (QStringList{QStringLiteral("Kept despite a broken line 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z"),
+                     QStringLiteral("Also kept 2026-01-05T11:00:00Z 2026-01-05T11:00:00Z")}));
     ASSERT_EQ(diagnostics.size(), 1);
     EXPECT_TRUE(diagnostics[0].startsWith(u"calendar file broken-line.ics partly read, left out: "));
     EXPECT_TRUE(diagnostics[0].contains(u"event \"kept@example.com\": ") &&
@@ -147,12 +149,11 @@ TEST_F(IcsServiceFixture, DatesBeyondTheClocksRangeAreRefusedInOneRecord) {
     EXPECT_EQ(describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
               (QStringList{QStringLiteral("Birthday 2026-01-05T00:00:00Z 2026-01-06T00:00:00Z*"),
                            QStringLiteral("Meeting 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z")}));
-    EXPECT_EQ(diagnostics, QStringList{QStringLiteral(
-                               "calendar file far-dates.ics partly read, left out: "
-                               "event \"founding@example.com\": start out of range; "
-                               "event \"century@example.com\": start out of range; "
-                               "event \"far-future@example.com\": start out of range; "
-                               "event \"forever@example.com\": end out of range")});
+    EXPECT_EQ(diagnostics, QStringList{QStringLiteral("calendar file far-dates.ics partly read, left out: "
+                                                      "event \"founding@example.com\": start out of range; "
+                                                      "event \"century@example.com\": start out of range; "
+                                                      "event \"far-future@example.com\": start out of range; "
+                                                      "event \"forever@example.com\": end out of range")});
 }
 
 TEST(ICalendar, ReadsUtcZonedAllDayDurationAndFoldedEvents) {
@@ -171,8 +172,9 @@ TEST(ICalendar, ReadsUtcZonedAllDayDurationAndFoldedEvents) {
     // #RRGGBBAA from the vendor property, carried by every event.
     const std::vector<double> pink{1.0, 0x29 / 255.0, 0x68 / 255.0, 1.0};
     EXPECT_EQ(result.calendar->color(), pink);
-    EXPECT_EQ(result.calendar->events(utc("2026-01-05T08:00:00Z"), utc("2026-01-05T09:00:00Z")).at(0).calendarColor,
-              pink);
+    EXPECT_EQ(
+        result.calendar->events(utc("2026-01-05T08:00:00Z"), utc("2026-01-05T09:00:00Z")).at(0).calendarColor,
+        pink);
 
     // A zone defined only in the file, +05:30; an empty title stays empty; floating time is
     // local time; no end makes an instant; CSS teal is #008080.
@@ -245,7 +247,8 @@ TEST(ICalendar, DamageIsLeftOutAndNamed) {
         "DTSTART:20260105T120000Z\nDTEND:20260105T1300\nEND:VEVENT\n",
         QTimeZone::utc());
     ASSERT_TRUE(damaged.calendar);
-    EXPECT_EQ(describeYear(damaged), QStringList{QStringLiteral("- 2026-01-05T12:00:00Z 2026-01-05T12:00:00Z")});
+    EXPECT_EQ(describeYear(damaged),
+              QStringList{QStringLiteral("- 2026-01-05T12:00:00Z 2026-01-05T12:00:00Z")});
     ASSERT_EQ(damaged.problems.size(), 5) << damaged.problems.join(u'|').toStdString();
     EXPECT_EQ(damaged.problems.mid(0, 2), (QStringList{QStringLiteral("line 5: END:BOGUS without BEGIN"),
                                                        QStringLiteral("line 1: VCALENDAR not closed")}));
@@ -255,10 +258,12 @@ TEST(ICalendar, DamageIsLeftOutAndNamed) {
 
     // A file cut off inside an event keeps what came before; a byte-order mark and a stray NUL
     // byte are no damage.
-    const char cut[] = "\xEF\xBB\xBF" "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260105T100000Z\nSUMMARY:A\0B\n"
+    const char cut[] = "\xEF\xBB\xBF"
+                       "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260105T100000Z\nSUMMARY:A\0B\n"
                        "END:VEVENT\nBEGIN:VEVENT\nDTSTART:20260105T110000Z\n";
     const auto cutOff = parseICalendar(QByteArray(cut, sizeof cut - 1), QTimeZone::utc());
-    EXPECT_EQ(describeYear(cutOff), QStringList{QStringLiteral("AB 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_EQ(describeYear(cutOff),
+              QStringList{QStringLiteral("AB 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
     EXPECT_EQ(cutOff.problems, (QStringList{QStringLiteral("line 6: VEVENT not closed"),
                                             QStringLiteral("line 1: VCALENDAR not closed")}));
 
@@ -273,7 +278,8 @@ TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
         "BEGIN:VEVENT\nDTSTART;TZID=Europe/Berlin:20260329T013000\nDURATION:P1D\nEND:VEVENT\nEND:VCALENDAR\n",
         QTimeZone("Europe/Berlin"));
     // The day the clocks go forward has 23 hours; a day of duration is a calendar day.
-    EXPECT_EQ(describeYear(result), (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
-                                                 QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
+    EXPECT_EQ(describeYear(result),
+              (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
+                           QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
     EXPECT_TRUE(result.calendar->color().empty()) << "an unreadable colour is no colour";
 }

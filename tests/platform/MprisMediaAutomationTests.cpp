@@ -122,14 +122,16 @@ TEST(MprisMediaAutomation, MusicIsThePlayerThatPlaysElseTheFirst) {
         QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-music")));
     std::vector<std::unique_ptr<FakeMprisPlayer>> players;
     const auto add = [&](const char* name, const char* status, const char* title) {
-        players.push_back(std::make_unique<FakeMprisPlayer>(
-            bus.address(), mpris::kBusPrefix + name, player(status, metadata(title, 0), 0)));
+        players.push_back(std::make_unique<FakeMprisPlayer>(bus.address(), mpris::kBusPrefix + name,
+                                                            player(status, metadata(title, 0), 0)));
         EXPECT_TRUE(players.back()->isRegistered()) << name;
     };
     // "audacious" comes first by name but is paused; "vlc" plays.
     add("audacious", "Paused", "Paused Song");
     add("vlc", "Playing", "Playing Song");
-    const auto music = [&] { return automation.playerState(QStringLiteral("Music")).value_or(QStringList{}); };
+    const auto music = [&] {
+        return automation.playerState(QStringLiteral("Music")).value_or(QStringList{});
+    };
     ASSERT_EQ(music().size(), 6);
     EXPECT_EQ(music().at(0), QStringLiteral("Playing Song"));
     EXPECT_EQ(music().at(3), QStringLiteral("playing"));

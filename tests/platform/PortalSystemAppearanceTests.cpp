@@ -82,10 +82,10 @@ Seen seen(const SystemAppearance& appearance) {
 TEST(PortalSystemAppearance, ReadsThePortalOnceThenFollowsEachKeyWithOneSignalPerChange) {
     PrivateSessionBus bus;
     if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon is not available";
-    FakeSettingsPortal portal(bus.address(),
-                              {{kAppearance, {{"color-scheme", 1u}, {"contrast", 0u}, {"reduced-motion", 0u}}},
-                               {kGnomeA11y, {{"high-contrast", false}}},
-                               {kGnomeInterface, {{"enable-animations", true}}}});
+    FakeSettingsPortal portal(
+        bus.address(), {{kAppearance, {{"color-scheme", 1u}, {"contrast", 0u}, {"reduced-motion", 0u}}},
+                        {kGnomeA11y, {{"high-contrast", false}}},
+                        {kGnomeInterface, {{"enable-animations", true}}}});
     ColorScheme palette = ColorScheme::light;
     const QDBusConnection client = QDBusConnection::connectToBus(bus.address(), "client");
     PortalSystemAppearance appearance(client, [&palette] { return palette; });
@@ -164,12 +164,14 @@ TEST(PortalSystemAppearance, WithoutAPortalOrABusThePaletteDecidesAndEverythingI
 
 TEST(PortalSystemAppearance, ThePalettesWindowLightnessGivesTheScheme) {
     const QPalette original = QGuiApplication::palette();
-    PortalSystemAppearance appearance(QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "vantrel-none"));
+    PortalSystemAppearance appearance(
+        QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "vantrel-none"));
     QSignalSpy changes(&appearance, &SystemAppearance::changed);
     QPalette palette = original;
-    for (const auto& [window, scheme] :
-         {std::pair{QColor(30, 30, 32), ColorScheme::dark}, std::pair{QColor(127, 127, 127), ColorScheme::dark},
-          std::pair{QColor(128, 128, 128), ColorScheme::light}, std::pair{QColor(246, 245, 244), ColorScheme::light}}) {
+    for (const auto& [window, scheme] : {std::pair{QColor(30, 30, 32), ColorScheme::dark},
+                                         std::pair{QColor(127, 127, 127), ColorScheme::dark},
+                                         std::pair{QColor(128, 128, 128), ColorScheme::light},
+                                         std::pair{QColor(246, 245, 244), ColorScheme::light}}) {
         palette.setColor(QPalette::Window, window);
         QGuiApplication::setPalette(palette);
         EXPECT_EQ(PortalSystemAppearance::schemeFromPalette(), scheme) << window.name().toStdString();

@@ -13,7 +13,8 @@ TEST(QtMenuPresenter, OpensWithoutWaitingMarksTheCurrentItemAndAnswersTheChoice)
     anchor.show();
     QtMenuPresenter presenter;
     std::vector<int> chosen;
-    presenter.present({&anchor, {"Small", "Rock & Roll", "Large"}, 1, {}}, [&chosen](int index) { chosen.push_back(index); });
+    presenter.present({&anchor, {"Small", "Rock & Roll", "Large"}, 1, {}},
+                      [&chosen](int index) { chosen.push_back(index); });
 
     // present() has returned: the menu is open, not running a loop of its own.
     auto* menu = anchor.findChild<QMenu*>();

@@ -21,16 +21,17 @@ TEST(SimulatedNotch, ReadsTheVariableAndFallsBackToTheDefaultWithOneLine) {
     EXPECT_EQ(SimulatedNotch::parse(QStringLiteral("180.5X30@1"), log), (SimulatedNotch{180.5, 30, 1}));
     EXPECT_TRUE(log.lines().empty());
 
-    for (const char* bad : {"wide", "185x", "x32", "185x32@", "185x32@-1", "-185x32", "0x32", "185x0", "185*32",
-                            "185x32@one", "1e400x32", "185x32x2"}) {
+    for (const char* bad : {"wide", "185x", "x32", "185x32@", "185x32@-1", "-185x32", "0x32", "185x0",
+                            "185*32", "185x32@one", "1e400x32", "185x32x2"}) {
         log.clear();
         EXPECT_EQ(SimulatedNotch::parse(QString::fromLatin1(bad), log), standard) << bad;
         ASSERT_EQ(log.lines().size(), 1u) << bad;
         EXPECT_EQ(log.lines()[0].level, LogLevel::error);
-        EXPECT_EQ(log.lines()[0].message,
-                  QStringLiteral("VANTREL_NOTCH=\"%1\" is not \"off\", \"<width>x<height>\" or "
-                                 "\"<width>x<height>@<screen index>\"; using a 185x32 notch on the primary screen")
-                      .arg(QString::fromLatin1(bad)));
+        EXPECT_EQ(
+            log.lines()[0].message,
+            QStringLiteral("VANTREL_NOTCH=\"%1\" is not \"off\", \"<width>x<height>\" or "
+                           "\"<width>x<height>@<screen index>\"; using a 185x32 notch on the primary screen")
+                .arg(QString::fromLatin1(bad)));
     }
 }
 

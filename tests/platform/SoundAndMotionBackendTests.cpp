@@ -52,5 +52,6 @@ TEST(QtSoundPlayer, WithoutItsModuleThereIsNoSoundAndOneLogLine) {
     EXPECT_EQ(player.soundNamed("Ping"), nullptr);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].level, LogLevel::error);
-    EXPECT_TRUE(log.lines()[0].message.startsWith("no sound module: ")) << log.lines()[0].message.toStdString();
+    EXPECT_TRUE(log.lines()[0].message.startsWith("no sound module: "))
+        << log.lines()[0].message.toStdString();
 }

@@ -60,8 +60,7 @@ TEST_F(FileDefaultsFixture, TypesSurviveARestartOfTheStore) {
 
 TEST_F(FileDefaultsFixture, ABurstOfChangesIsOneWriteWithinHalfASecond) {
     auto defaults = open();
-    for (int i = 0; i < 1000; ++i)
-        defaults->setDouble(QStringLiteral("counter"), i);
+    for (int i = 0; i < 1000; ++i) defaults->setDouble(QStringLiteral("counter"), i);
     scheduler.advance(Seconds(0.49));
     EXPECT_EQ(defaults->writeCount(), 0);
     scheduler.advance(Seconds(0.01));
@@ -164,8 +163,9 @@ TEST_F(FileDefaultsFixture, SpecialFilesLinksAndHugeFilesAreNeverReadWaitedOnNor
             EXPECT_FALSE(QFileInfo::exists(outside));
         }
         EXPECT_TRUE(log.messages(QStringLiteral("Defaults")).last().startsWith("Cannot read " + path + " ("));
-        EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-                  QStringList{"com.vantrel.mac.json"});
+        EXPECT_EQ(
+            QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{"com.vantrel.mac.json"});
     }
 }
 

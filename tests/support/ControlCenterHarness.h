@@ -62,14 +62,15 @@ struct ControlCenterHarness {
         QObject::connect(&state, &AppState::selectedSectionChanged, &state, [this](VantrelSection section) {
             h.log.add(QStringLiteral("selectedSection ") + rawValue(section));
         });
-        QObject::connect(&h.preferences, &VantrelPreferences::changed, &state,
-                         [this](VantrelPreferences::Setting setting) {
-                             const QJsonValue value = h.preferences.storedValue(setting);
-                             const QString text =
-                                 value.isBool() ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
-                                                : value.toVariant().toString();
-                             h.log.add(QStringLiteral("set %1 %2").arg(VantrelPreferences::key(setting), text));
-                         });
+        QObject::connect(
+            &h.preferences, &VantrelPreferences::changed, &state,
+            [this](VantrelPreferences::Setting setting) {
+                const QJsonValue value = h.preferences.storedValue(setting);
+                const QString text = value.isBool()
+                                         ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
+                                         : value.toVariant().toString();
+                h.log.add(QStringLiteral("set %1 %2").arg(VantrelPreferences::key(setting), text));
+            });
     }
     ControlCenterContext context() { return views.context(h, state, haptics); }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.

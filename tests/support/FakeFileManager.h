@@ -62,8 +62,7 @@ public:
 
     int count(Operation operation) const {
         int n = 0;
-        for (const Call& call : calls_)
-            n += call.operation == operation;
+        for (const Call& call : calls_) n += call.operation == operation;
         return n;
     }
     void clearCalls() { calls_.clear(); }

@@ -21,8 +21,7 @@ public:
         std::vector<std::function<void()>> due;
         for (const auto& [id, observer] : observers_)
             if (observer.first == event) due.push_back(observer.second);
-        for (auto& handler : due)
-            handler();
+        for (auto& handler : due) handler();
     }
     std::size_t observerCount() const { return observers_.size(); }
 

@@ -19,11 +19,16 @@ inline const Hostile kEveryHostileKind[] = {Hostile::fifo, Hostile::folder, Host
 
 inline const char* nameOf(Hostile kind) {
     switch (kind) {
-    case Hostile::fifo: return "FIFO";
-    case Hostile::folder: return "folder";
-    case Hostile::linkOutside: return "link to a file outside";
-    case Hostile::danglingLink: return "dangling link";
-    case Hostile::overLimit: return "over the limit";
+    case Hostile::fifo:
+        return "FIFO";
+    case Hostile::folder:
+        return "folder";
+    case Hostile::linkOutside:
+        return "link to a file outside";
+    case Hostile::danglingLink:
+        return "dangling link";
+    case Hostile::overLimit:
+        return "over the limit";
     }
     return "?";
 }
@@ -34,10 +39,13 @@ inline bool makeHostile(Hostile kind, const QString& path, const QString& outsid
     QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
     const QByteArray target = QFile::encodeName(path);
     switch (kind) {
-    case Hostile::fifo: return ::mkfifo(target.constData(), 0644) == 0;
-    case Hostile::folder: return QDir().mkpath(path);
+    case Hostile::fifo:
+        return ::mkfifo(target.constData(), 0644) == 0;
+    case Hostile::folder:
+        return QDir().mkpath(path);
     case Hostile::linkOutside:
-    case Hostile::danglingLink: return ::symlink(QFile::encodeName(outside).constData(), target.constData()) == 0;
+    case Hostile::danglingLink:
+        return ::symlink(QFile::encodeName(outside).constData(), target.constData()) == 0;
     case Hostile::overLimit: {
         const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const bool sized = fd >= 0 && ::ftruncate(fd, limit + 1) == 0;

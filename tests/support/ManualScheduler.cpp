@@ -7,12 +7,13 @@ namespace vantrel::test {
 Scheduler::TaskId ManualScheduler::schedule(Seconds delay, std::function<void()> work) {
     const TaskId id = nextId_++;
     const Seconds clamped = std::max(delay, Seconds(0));
-    tasks_.emplace(id, Task{addSeconds(clock_.monotonicNow(), clamped), nextSequence_++, std::nullopt, Seconds(0),
-                            std::make_shared<std::function<void()>>(std::move(work))});
+    tasks_.emplace(id, Task{addSeconds(clock_.monotonicNow(), clamped), nextSequence_++, std::nullopt,
+                            Seconds(0), std::make_shared<std::function<void()>>(std::move(work))});
     return id;
 }
 
-Scheduler::TaskId ManualScheduler::scheduleOnce(Seconds delay, Seconds tolerance, std::function<void()> work) {
+Scheduler::TaskId ManualScheduler::scheduleOnce(Seconds delay, Seconds tolerance,
+                                                std::function<void()> work) {
     const TaskId id = schedule(delay, std::move(work));
     tasks_.at(id).tolerance = tolerance;
     return id;

@@ -33,7 +33,8 @@ public:
         for (const auto& [id, task] : tasks_) ids.push_back(id);
         return ids;
     }
-    // Interval of a repeating task and the tolerance of any task, for tests that check how a timer was set up.
+    // Interval of a repeating task and the tolerance of any task, for tests that check how a timer was set
+    // up.
     std::optional<Seconds> intervalOf(TaskId id) const;
     std::optional<Seconds> toleranceOf(TaskId id) const;
     // Seconds until the task runs next.

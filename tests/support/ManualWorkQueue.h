@@ -24,8 +24,7 @@ public:
     // Runs every queued item and delivers the answers they post back to the main thread, until
     // neither side has anything left (an answer may queue more work).
     void drain() {
-        while (!pending_.empty())
-            runNext();
+        while (!pending_.empty()) runNext();
     }
 
 private:

@@ -36,5 +36,6 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 }
 
 inline void PrintTo(const QRectF& rect, std::ostream* out) {
-    *out << "QRectF(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height() << ")";
+    *out << "QRectF(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height()
+         << ")";
 }

@@ -14,12 +14,12 @@
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
 #include "kit/VantrelHaptics.h"
+#include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
 #include "modules/MediaController.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/DisplayCoordinator.h"
 #include "notch/NotchPanelController.h"
-#include "kit/VantrelMotion.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
@@ -36,16 +36,16 @@
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
-#include "support/FakeSystemAppearance.h"
 #include "support/FakeScreens.h"
 #include "support/FakeSleepWakeMonitor.h"
+#include "support/FakeSystemAppearance.h"
 #include "support/FakeSystemCounters.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingHapticPerformer.h"
-#include "support/RecordingMenuPresenter.h"
 #include "support/RecordingHttpClient.h"
+#include "support/RecordingMenuPresenter.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
@@ -82,7 +82,8 @@ public:
 
 class RecordingNotchPanelController final : public Recorded<NotchPanelController> {
 public:
-    RecordingNotchPanelController(CallLog& log, const Dependencies& dependencies) : Recorded(log, dependencies) {
+    RecordingNotchPanelController(CallLog& log, const Dependencies& dependencies)
+        : Recorded(log, dependencies) {
         setNotificationIndicator(new RecordingIndicator(log, dependencies.indicator));
     }
     void show(AppState& state) override {
@@ -283,7 +284,8 @@ public:
     ManualScheduler scheduler{clock};
     FakeSleepWakeMonitor sleepWake;
     // A 1512 by 982 display with a 185 by 32 notch, the main screen.
-    FakeScreens screens{{notchedScreen(1, QRect(0, 0, 1512, 982), 185)}, notchedScreen(1, QRect(0, 0, 1512, 982), 185)};
+    FakeScreens screens{{notchedScreen(1, QRect(0, 0, 1512, 982), 185)},
+                        notchedScreen(1, QRect(0, 0, 1512, 982), 185)};
     RecordingApplicationShell shell{log};
     InMemoryDefaultsProvider defaults;
     RecordingSystemLog systemLog;

@@ -33,10 +33,9 @@ struct RecordingProgram {
 inline RecordingProgram installRecorder(const TempHome& home, const QString& relativePath) {
     const QString path = home.writeFile(
         relativePath, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.part\"\n"
-                  "mv \"$0.args.part\" \"$0.args\"\n");
+                      "mv \"$0.args.part\" \"$0.args\"\n");
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
     return {path};
 }
-
 
 } // namespace vantrel::test

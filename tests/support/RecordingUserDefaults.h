@@ -22,8 +22,8 @@ public:
     QString domain() const override { return store_.domain(); }
     QJsonValue object(const QString& key) const override { return store_.object(key); }
     void set(const QString& key, const QJsonValue& value) override {
-        journal_.push_back({value.isUndefined() || value.isNull() ? Entry::Kind::remove : Entry::Kind::set, key,
-                            value.isNull() ? QJsonValue(QJsonValue::Undefined) : value});
+        journal_.push_back({value.isUndefined() || value.isNull() ? Entry::Kind::remove : Entry::Kind::set,
+                            key, value.isNull() ? QJsonValue(QJsonValue::Undefined) : value});
         store_.set(key, value);
     }
     void remove(const QString& key) override {

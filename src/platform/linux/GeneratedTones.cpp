@@ -32,8 +32,7 @@ struct Tone {
 
 std::vector<double> sampled(int count, const std::function<double(double)>& at) {
     std::vector<double> out(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        out[static_cast<std::size_t>(i)] = at(double(i) / kSampleRate);
+    for (int i = 0; i < count; ++i) out[static_cast<std::size_t>(i)] = at(double(i) / kSampleRate);
     return out;
 }
 
@@ -114,11 +113,9 @@ void shape(std::vector<double>& samples) {
         samples[std::size_t(i)] *= gain;
     }
     double peak = 0;
-    for (double s : samples)
-        peak = std::max(peak, std::abs(s));
+    for (double s : samples) peak = std::max(peak, std::abs(s));
     if (peak > 0)
-        for (double& s : samples)
-            s *= kPeak / peak;
+        for (double& s : samples) s *= kPeak / peak;
 }
 
 void appendLe32(QByteArray& out, quint32 v) {
@@ -148,8 +145,7 @@ QByteArray encodeWav(const std::vector<double>& samples) {
     appendLe16(out, 16);              // bits per sample
     out.append("data", 4);
     appendLe32(out, dataSize);
-    for (double s : samples)
-        appendLe16(out, quint16(qint16(std::lround(s * 32767.0))));
+    for (double s : samples) appendLe16(out, quint16(qint16(std::lround(s * 32767.0))));
     return out;
 }
 

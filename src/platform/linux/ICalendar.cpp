@@ -105,7 +105,8 @@ Structure repairStructure(const std::vector<Line>& lines) {
     bool strayReported = false;
     const auto dropInnermost = [&] {
         result.problems.append(
-            lineProblem(open.back().number, QStringLiteral("%1 not closed").arg(QString::fromUtf8(open.back().component))));
+            lineProblem(open.back().number,
+                        QStringLiteral("%1 not closed").arg(QString::fromUtf8(open.back().component))));
         kept.resize(open.back().firstLine);
         open.pop_back();
     };
@@ -131,17 +132,16 @@ Structure repairStructure(const std::vector<Line>& lines) {
                                             [&](const Open& o) { return o.component == mark->component; });
             if (match == open.rend()) {
                 result.problems.append(lineProblem(
-                    line.number, QStringLiteral("END:%1 without BEGIN").arg(QString::fromUtf8(mark->component))));
+                    line.number,
+                    QStringLiteral("END:%1 without BEGIN").arg(QString::fromUtf8(mark->component))));
                 continue;
             }
-            while (open.back().component != mark->component)
-                dropInnermost();
+            while (open.back().component != mark->component) dropInnermost();
             open.pop_back();
             kept.push_back(line.text);
         }
     }
-    while (open.size() > 1)
-        dropInnermost();
+    while (open.size() > 1) dropInnermost();
     if (!open.empty()) {
         // A cut-off file keeps what its calendar holds so far.
         result.problems.append(lineProblem(open.back().number, QStringLiteral("VCALENDAR not closed")));
@@ -251,7 +251,8 @@ struct Series {
     // Occurrence starts (milliseconds since the epoch) that are excluded or moved elsewhere.
     QSet<qint64> excluded;
 
-    std::optional<QDateTime> endOf(const icaltimetype& local, const Zone& zone, const QDateTime& utcStart) const {
+    std::optional<QDateTime> endOf(const icaltimetype& local, const Zone& zone,
+                                   const QDateTime& utcStart) const {
         switch (end) {
         case End::instant:
             return utcStart;
@@ -262,7 +263,8 @@ struct Series {
             // change still ends at the same wall-clock time.
             const QDateTime naive =
                 QDateTime(QDate(local.year, local.month, local.day),
-                          local.is_date ? QTime(0, 0) : QTime(local.hour, local.minute, std::min(local.second, 59)),
+                          local.is_date ? QTime(0, 0)
+                                        : QTime(local.hour, local.minute, std::min(local.second, 59)),
                           QTimeZone::utc())
                     .addDays(nominalDays)
                     .addSecs(nominalSeconds);
@@ -317,8 +319,7 @@ public:
                 events_.push_back({calendar, event, static_cast<int>(events_.size()) + 1});
             }
         }
-        for (icalcomponent* calendar : calendars)
-            reportErrors(calendar, QString());
+        for (icalcomponent* calendar : calendars) reportErrors(calendar, QString());
         collectMovedOccurrences();
         for (const PendingEvent& pending : events_)
             if (auto series = readSeries(pending)) data->series.push_back(std::move(*series));
@@ -364,7 +365,8 @@ private:
     // libical keeps what it could not read as X-LIC-ERROR properties where the damage was.
     void reportErrors(icalcomponent* component, const QString& where) {
         QString here = where;
-        if (const auto it = eventIndex_.constFind(component); it != eventIndex_.cend()) here = label(events_[*it]);
+        if (const auto it = eventIndex_.constFind(component); it != eventIndex_.cend())
+            here = label(events_[*it]);
         for (icalproperty* error : properties(component, ICAL_XLICERROR_PROPERTY)) {
             const char* text = icalproperty_get_xlicerror(error);
             const QString message = text ? QString::fromUtf8(text).trimmed() : QString();
@@ -372,8 +374,7 @@ private:
             if (isNoValueError(message)) continue;
             problems_.append(here.isEmpty() ? message : here + QStringLiteral(": ") + message);
         }
-        for (icalcomponent* child : children(component, ICAL_ANY_COMPONENT))
-            reportErrors(child, here);
+        for (icalcomponent* child : children(component, ICAL_ANY_COMPONENT)) reportErrors(child, here);
     }
 
     Zone zoneFor(icalproperty* property, const icaltimetype& value, icalcomponent* calendar) {
@@ -382,10 +383,12 @@ private:
         icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
         const char* raw = parameter ? icalparameter_get_tzid(parameter) : nullptr;
         if (!raw) return Zone{localZone_, nullptr};
-        if (icaltimezone* defined = icalcomponent_get_timezone(calendar, raw)) return Zone{QTimeZone(), defined};
+        if (icaltimezone* defined = icalcomponent_get_timezone(calendar, raw))
+            return Zone{QTimeZone(), defined};
         QString id = QString::fromUtf8(raw).trimmed();
         if (id.startsWith(QLatin1Char('/'))) id.remove(0, 1);
-        if (const auto known = namedZones_.constFind(id); known != namedZones_.cend()) return Zone{*known, nullptr};
+        if (const auto known = namedZones_.constFind(id); known != namedZones_.cend())
+            return Zone{*known, nullptr};
         // A zone the system knows (UTC too) follows its daylight-saving rules; a Windows name
         // (as Outlook writes them) is its usual IANA zone; an unknown name is taken as local time.
         const QByteArray bytes = id.toUtf8();
@@ -456,9 +459,11 @@ private:
                 series.end = Series::End::exact;
                 series.exactSeconds = start->utc.secsTo(end->utc);
             }
-        } else if (icalproperty* durationProperty = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
+        } else if (icalproperty* durationProperty =
+                       icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
             const icaldurationtype duration = icalproperty_get_duration(durationProperty);
-            if (icaldurationtype_is_bad_duration(duration)) return refuse(QStringLiteral("unreadable DURATION"));
+            if (icaldurationtype_is_bad_duration(duration))
+                return refuse(QStringLiteral("unreadable DURATION"));
             const qint64 sign = duration.is_neg ? -1 : 1;
             series.end = Series::End::nominal;
             series.nominalDays = sign * (qint64(duration.weeks) * 7 + duration.days);
@@ -478,7 +483,8 @@ private:
         const bool replacesOccurrence = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
         if (!replacesOccurrence) {
             readRecurrences(pending, series);
-            if (const auto moved = moved_.find(uidOf(event)); moved != moved_.end()) series.excluded += moved->second;
+            if (const auto moved = moved_.find(uidOf(event)); moved != moved_.end())
+                series.excluded += moved->second;
         }
         // A single event outside the clock's range is refused; a recurring one (a birthday
         // since 1604) shows the occurrences that lie inside it.
@@ -494,10 +500,12 @@ private:
             icalrecurrencetype rule = icalproperty_get_rrule(property);
             if (rule.freq == ICAL_NO_RECURRENCE) continue;
             // The iterator compares UNTIL with the event's own wall-clock fields.
-            if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) && !series.start.local.is_date) {
-                const QDateTime until(QDate(rule.until.year, rule.until.month, rule.until.day),
-                                      QTime(rule.until.hour, rule.until.minute, std::min(rule.until.second, 59)),
-                                      QTimeZone::utc());
+            if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) &&
+                !series.start.local.is_date) {
+                const QDateTime until(
+                    QDate(rule.until.year, rule.until.month, rule.until.day),
+                    QTime(rule.until.hour, rule.until.minute, std::min(rule.until.second, 59)),
+                    QTimeZone::utc());
                 if (until.isValid()) rule.until = series.start.zone.fromUtc(until, false);
             }
             rule.until.zone = nullptr;
@@ -557,7 +565,8 @@ std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const
             // An end before the start would make an occurrence that never overlaps anything; it
             // is taken as an instant instead.
             const qint64 endMs = std::max(startMs, msecs(*endTime));
-            const bool overlaps = startMs == endMs ? startMs >= from && startMs < to : startMs < to && endMs > from;
+            const bool overlaps =
+                startMs == endMs ? startMs >= from && startMs < to : startMs < to && endMs > from;
             if (overlaps) spans.emplace(startMs, endMs);
         };
         consider(series.start.local, series.start.zone, series.start.utc, std::nullopt);
@@ -567,9 +576,11 @@ std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const
             icalrecur_iterator* iterator = icalrecur_iterator_new(rule, series.start.local);
             if (!iterator) continue;
             // Without a COUNT the walk may begin just before the window instead of at the start.
-            const QDateTime jump = QDateTime::fromMSecsSinceEpoch(from, QTimeZone::utc()).addSecs(-series.lookBackSeconds);
+            const QDateTime jump =
+                QDateTime::fromMSecsSinceEpoch(from, QTimeZone::utc()).addSecs(-series.lookBackSeconds);
             if (rule.count == 0 && jump.isValid() && jump > series.start.utc)
-                icalrecur_iterator_set_start(iterator, series.start.zone.fromUtc(jump, series.start.local.is_date));
+                icalrecur_iterator_set_start(iterator,
+                                             series.start.zone.fromUtc(jump, series.start.local.is_date));
             for (int step = 0; step < kMaximumRecurrenceSteps; ++step) {
                 icaltimetype next = icalrecur_iterator_next(iterator);
                 if (icaltime_is_null_time(next)) break;

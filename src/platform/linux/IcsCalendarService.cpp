@@ -81,7 +81,8 @@ const IcsCalendarService::CachedFile& IcsCalendarService::read(const QString& pa
         if (!result.calendar)
             recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, problems));
         else if (!problems.isEmpty())
-            recordDiagnostic_(QStringLiteral("calendar file %1 partly read, left out: %2").arg(name, problems));
+            recordDiagnostic_(
+                QStringLiteral("calendar file %1 partly read, left out: %2").arg(name, problems));
         entry.calendar = std::move(result.calendar);
     }
     return cache_.insert_or_assign(path, std::move(entry)).first->second;

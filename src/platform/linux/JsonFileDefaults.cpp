@@ -33,7 +33,9 @@ JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* sc
     load();
 }
 
-JsonFileDefaults::~JsonFileDefaults() { flush(); }
+JsonFileDefaults::~JsonFileDefaults() {
+    flush();
+}
 
 QString JsonFileDefaults::filePath() const {
     return folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".json");
@@ -43,7 +45,11 @@ JsonFileDefaults::FileStamp JsonFileDefaults::stampOf(const QString& path) {
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
     const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    return {true, qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), nanoseconds(info.st_mtim),
+    return {true,
+            qint64(info.st_dev),
+            qint64(info.st_ino),
+            qint64(info.st_size),
+            nanoseconds(info.st_mtim),
             nanoseconds(info.st_ctim)};
 }
 
@@ -67,7 +73,8 @@ std::optional<QJsonObject> JsonFileDefaults::decode(const QByteArray& bytes, QSt
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error == QJsonParseError::NoError && document.isObject()) return document.object();
     if (problem)
-        *problem = error.error == QJsonParseError::NoError ? QStringLiteral("not an object") : error.errorString();
+        *problem =
+            error.error == QJsonParseError::NoError ? QStringLiteral("not an object") : error.errorString();
     return std::nullopt;
 }
 
@@ -88,9 +95,10 @@ void JsonFileDefaults::load() {
     } catch (const std::exception& e) {
         // A folder, a FIFO, a link, a huge file or an error of the system: never ours to replace.
         mayReplaceFile_ = false;
-        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-                 QStringLiteral("Cannot read %1 (%2); its settings are not used and the file is left untouched")
-                     .arg(path, QString::fromLocal8Bit(e.what())));
+        log_.log(
+            LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+            QStringLiteral("Cannot read %1 (%2); its settings are not used and the file is left untouched")
+                .arg(path, QString::fromLocal8Bit(e.what())));
         return;
     }
     QString problem;
@@ -111,14 +119,16 @@ void JsonFileDefaults::load() {
         createFileAtomically(backup, bytes);
     } catch (const std::system_error&) {
         mayReplaceFile_ = false;
-        log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-                 QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
-                     .arg(path));
+        log_.log(
+            LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+            QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
+                .arg(path));
         return;
     }
     mayReplaceFile_ = true;
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
-             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty").arg(path, problem, backup));
+             QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
+                 .arg(path, problem, backup));
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
@@ -164,7 +174,8 @@ void JsonFileDefaults::flush() {
         return;
     }
     try {
-        if (!QDir().mkpath(folder_)) throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
+        if (!QDir().mkpath(folder_))
+            throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented));
         stamp_ = stampOf(filePath());
         unwritten_.clear();

@@ -5,8 +5,8 @@
 
 #include <QJsonObject>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace vantrel {
 

@@ -29,7 +29,7 @@ bool LinuxPermissionSystem::listenEventAccessGranted() {
 
 CaptureAuthorizationStatus LinuxPermissionSystem::videoCaptureAuthorization() {
     return cameras_.count() > 0 ? CaptureAuthorizationStatus::authorized
-                                          : CaptureAuthorizationStatus::notDetermined;
+                                : CaptureAuthorizationStatus::notDetermined;
 }
 
 void LinuxPermissionSystem::requestVideoCaptureAccess(std::function<void(bool granted)> completion) {

@@ -50,7 +50,8 @@ std::optional<bool> booleanFrom(const QVariant& portalValue) {
 }
 } // namespace
 
-PortalSystemAppearance::PortalSystemAppearance(QDBusConnection bus, PaletteScheme paletteScheme, QObject* parent)
+PortalSystemAppearance::PortalSystemAppearance(QDBusConnection bus, PaletteScheme paletteScheme,
+                                               QObject* parent)
     : SystemAppearance(parent), bus_(std::move(bus)), paletteScheme_(std::move(paletteScheme)) {
     published_ = snapshot();
     // The palette decides the scheme while the portal has no opinion, so its changes count too.
@@ -66,7 +67,8 @@ PortalSystemAppearance::PortalSystemAppearance(QDBusConnection bus, PaletteSchem
 void PortalSystemAppearance::readAll() {
     // Asked without blocking: a portal started on demand may take a moment, and the interface
     // must not wait for it.
-    QDBusMessage read = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("ReadAll"));
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("ReadAll"));
     read << QStringList{kAppearance, kGnomeA11y, kGnomeInterface};
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(read), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
@@ -113,9 +115,15 @@ bool PortalSystemAppearance::store(const QString& nameSpace, const QString& key,
     return true;
 }
 
-ColorScheme PortalSystemAppearance::colorScheme() const { return published_.colorScheme; }
-bool PortalSystemAppearance::increasedContrast() const { return published_.increasedContrast; }
-bool PortalSystemAppearance::reduceMotion() const { return published_.reduceMotion; }
+ColorScheme PortalSystemAppearance::colorScheme() const {
+    return published_.colorScheme;
+}
+bool PortalSystemAppearance::increasedContrast() const {
+    return published_.increasedContrast;
+}
+bool PortalSystemAppearance::reduceMotion() const {
+    return published_.reduceMotion;
+}
 
 PortalSystemAppearance::Snapshot PortalSystemAppearance::snapshot() const {
     ColorScheme scheme;
@@ -148,7 +156,7 @@ bool PortalSystemAppearance::eventFilter(QObject* watched, QEvent* event) {
 ColorScheme PortalSystemAppearance::schemeFromPalette() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return ColorScheme::light;
     return QGuiApplication::palette().color(QPalette::Window).lightness() < 128 ? ColorScheme::dark
-                                                                                  : ColorScheme::light;
+                                                                                : ColorScheme::light;
 }
 
 } // namespace vantrel

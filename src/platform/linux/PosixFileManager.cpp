@@ -34,7 +34,8 @@ std::optional<qint64> PosixFileManager::fileSize(const QString& path) const {
 std::optional<WallTime> PosixFileManager::modificationDate(const QString& path) const {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-    const auto since = std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    const auto since =
+        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
     return WallTime(std::chrono::duration_cast<WallTime::duration>(since));
 }
 

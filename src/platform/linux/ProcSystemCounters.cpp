@@ -21,11 +21,9 @@ std::vector<QByteArrayView> words(QByteArrayView line) {
     std::vector<QByteArrayView> out;
     qsizetype i = 0;
     while (i < line.size()) {
-        while (i < line.size() && isBlank(line[i]))
-            ++i;
+        while (i < line.size() && isBlank(line[i])) ++i;
         const qsizetype start = i;
-        while (i < line.size() && !isBlank(line[i]))
-            ++i;
+        while (i < line.size() && !isBlank(line[i])) ++i;
         if (i > start) out.push_back(line.sliced(start, i - start));
     }
     return out;
@@ -90,8 +88,7 @@ std::optional<CpuTicks> parseProcStat(QByteArrayView text) {
         if (count < 4) return false;
         CpuTicks ticks;
         ticks.idle = f[3] + f[4]; // waiting for input or output is idle time
-        for (std::size_t i = 0; i < count; ++i)
-            ticks.total += f[i];
+        for (std::size_t i = 0; i < count; ++i) ticks.total += f[i];
         result = ticks;
         return false;
     });

@@ -51,8 +51,7 @@ std::optional<QStringList> QtOpenPanel::runForItems(const OpenPanelRequest& requ
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
 
     const auto views = dialog.findChildren<QAbstractItemView*>();
-    for (QAbstractItemView* view : views)
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (QAbstractItemView* view : views) view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QStringList chosen;
     const auto collect = [&dialog, &chosen] {
         chosen.clear();

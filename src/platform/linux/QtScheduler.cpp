@@ -64,7 +64,9 @@ void QtScheduler::cancel(TaskId id) {
     timers_.erase(it);
 }
 
-bool QtScheduler::isScheduled(TaskId id) const { return timers_.count(id) != 0; }
+bool QtScheduler::isScheduled(TaskId id) const {
+    return timers_.count(id) != 0;
+}
 
 std::optional<Qt::TimerType> QtScheduler::timerTypeOf(TaskId id) const {
     const auto it = timers_.find(id);

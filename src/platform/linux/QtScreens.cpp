@@ -39,7 +39,8 @@ private:
 };
 
 QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* parent)
-    : Screens(parent), notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
+    : Screens(parent),
+      notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app) return;
     for (QScreen* screen : QGuiApplication::screens()) watch(screen);

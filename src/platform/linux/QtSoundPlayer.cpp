@@ -16,7 +16,8 @@ QtSoundPlayer::QtSoundPlayer(SystemLog& log, QString modulePath)
 
 QString QtSoundPlayer::defaultModulePath() {
     const QString built = QStringLiteral(VANTREL_SOUND_MODULE);
-    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
     return QFileInfo::exists(beside) ? beside : built;
 }
 

@@ -33,7 +33,8 @@ bool V4l2VideoCaptureDevices::isCapture(const Capabilities& capabilities) {
     return (caps & (V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_VIDEO_CAPTURE_MPLANE)) != 0;
 }
 
-std::optional<V4l2VideoCaptureDevices::Capabilities> V4l2VideoCaptureDevices::queryDriver(const QString& path) {
+std::optional<V4l2VideoCaptureDevices::Capabilities>
+V4l2VideoCaptureDevices::queryDriver(const QString& path) {
     // Non-blocking and read-only: asking must not wait for a camera another program streams from.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
