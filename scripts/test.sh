@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds (Debug, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors)
-# and runs every test (after checking the format of the sources), then builds the fuzzers with clang (which compiles the library with clang
-# too) and runs each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang`
+# and runs every test after checking the sources' format, then builds the fuzzers with clang
+# (which compiles the library with clang too) and runs each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang`
 # compiles the tests with clang as well; `scripts/fuzz.sh [seconds]` runs the fuzzers longer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
