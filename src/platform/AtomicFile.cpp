@@ -63,12 +63,13 @@ QString kindOf(mode_t mode) {
 
 } // namespace
 
-QByteArray readStoredFile(const QString& path, qint64 maximumBytes) {
+QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links) {
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == LinkPolicy::refuse ? O_NOFOLLOW : 0);
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
     if (fd < 0) {
-        if (errno == ELOOP)
+        if (errno == ELOOP && links == LinkPolicy::refuse)
             throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
         throw std::system_error(errno, std::generic_category(), path.toStdString());
     }

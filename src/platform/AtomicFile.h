@@ -34,11 +34,16 @@ private:
     QString reason_;
 };
 
-// Reads a stored file whole, without ever waiting or leaving the file's folder: opened without
-// following a symbolic link and without blocking (a FIFO never holds up the caller), it must be a
-// regular file of at most `maximumBytes`. A missing file throws std::system_error with ENOENT;
-// what else stops the read throws std::system_error or UnreadableFileError.
-QByteArray readStoredFile(const QString& path, qint64 maximumBytes);
+// Whether a symbolic link in the file's place is followed. Our own stored files never are (a link
+// would lead a later write out of the folder); a file another program left for us to read (an
+// autostart entry, a calendar, cover art) may well be a link, and reading through it is harmless.
+enum class LinkPolicy { refuse, follow };
+
+// Reads a stored file whole, without ever waiting: opened without blocking (a FIFO never holds up
+// the caller), it must be a regular file of at most `maximumBytes`, and a symbolic link is refused
+// unless `links` says otherwise. A missing file throws std::system_error with ENOENT; what else
+// stops the read throws std::system_error or UnreadableFileError.
+QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links = LinkPolicy::refuse);
 
 // Every temporary file written beside a stored file is named ".<file name>.vantrel-tmp-XXXXXX"
 // (hidden, six random letters or digits), so that a later start can tell its own leftovers from

@@ -5,6 +5,7 @@
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "support/FakeVideoCaptureDevices.h"
+#include "support/HostileFiles.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingProgram.h"
@@ -209,4 +210,45 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
     EXPECT_FALSE(center.openPrivacySettings(PrivacyPane::camera));
     EXPECT_EQ(center.statusMessage(), kCouldNotOpen);
     EXPECT_TRUE(log.messages(QStringLiteral("Workspace")).join(u' ').contains(u"Privacy_Camera"));
+}
+
+TEST(LinuxPermissions, AnAutostartEntryIsReadWithinItsLimitAndNeverWaitedOn) {
+    TempHome home;
+    const QString folder = home.paths().autostartFolder();
+    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"));
+    const QString entryPath = folder + QStringLiteral("/vantrel.desktop");
+    QDir().mkpath(folder);
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Vantrel\nExec=/usr/bin/vantrel\n";
+
+    // An entry of exactly 64 KB (padded with comments) is still read.
+    {
+        QFile file(entryPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray padded = entry;
+        while (padded.size() < 64 * 1024 - 2) padded += "#\n";
+        padded += QByteArray(64 * 1024 - padded.size(), '\n');
+        ASSERT_EQ(padded.size(), 64 * 1024);
+        file.write(padded);
+    }
+    EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+
+    // A 2 GB sparse file behind a valid start is not read at all: it is no entry of ours.
+    {
+        QFile file(entryPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(entry);
+        ASSERT_TRUE(file.resize(qint64(2) * 1024 * 1024 * 1024));
+    }
+    EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+
+    // A FIFO in its place is never opened for a blocking read.
+    QFile::remove(entryPath);
+    ASSERT_TRUE(makeHostile(Hostile::fifo, entryPath, QString(), 0));
+    EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+
+    // A link to a real entry elsewhere is followed: the user may keep the entry where they like.
+    QFile::remove(entryPath);
+    home.writeFile(QStringLiteral("elsewhere.desktop"), entry);
+    ASSERT_TRUE(QFile::link(home.root() + QStringLiteral("/elsewhere.desktop"), entryPath));
+    EXPECT_EQ(items.status(), LoginItemStatus::enabled);
 }

@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "support/FakeEnvironment.h"
+#include "support/HostileFiles.h"
 #include "support/RecordingProgram.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
@@ -75,6 +76,25 @@ TEST(DesktopEntry, EntriesThatCannotLaunchAreRefused) {
     const auto helper = readDesktopEntry(fixture("no-display.desktop"));
     ASSERT_TRUE(helper);
     EXPECT_FALSE(helper->shown);
+}
+
+TEST(DesktopEntry, EntriesAreReadBoundedWithoutWaitingAndThroughLinks) {
+    TempHome home;
+    const QString apps = home.root() + QStringLiteral("/apps/");
+    // A FIFO, a folder and a sparse file past the limit are left out without being waited on.
+    for (const Hostile kind : {Hostile::fifo, Hostile::folder, Hostile::overLimit}) {
+        const QString path = apps + QString::fromLatin1(nameOf(kind)) + QStringLiteral(".desktop");
+        ASSERT_TRUE(makeHostile(kind, path, QString(), 1 << 20));
+        EXPECT_FALSE(readDesktopEntry(path)) << nameOf(kind);
+        EXPECT_TRUE(launchDesktopEntry(path)) << nameOf(kind);
+    }
+    // Entries installed as links (as packages often do) are read through them.
+    const QString link = apps + QStringLiteral("browser.desktop");
+    ASSERT_TRUE(QFile::link(fixture("browser.desktop"), link));
+    const ScopedVariable language("LANGUAGE", "de");
+    const auto browser = readDesktopEntry(link);
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(browser->name, QStringLiteral("Webbrowser"));
 }
 
 TEST(DesktopEntry, LaunchExpandsFieldCodesAsTheDesktopDoes) {

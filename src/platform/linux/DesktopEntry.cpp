@@ -1,11 +1,11 @@
 #include "platform/linux/DesktopEntry.h"
 
 #include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
 #include "platform/Environment.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <memory>
 
 #include <gio/gdesktopappinfo.h>
@@ -26,13 +26,32 @@ struct ErrorFree {
     void operator()(GError* error) const { g_error_free(error); }
 };
 
+struct KeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_unref(file); }
+};
+
 // The entry as GIO reads it, or none. GIO itself refuses other types, Hidden entries, entries
 // whose program or TryExec program is not installed and command lines it cannot split.
-AppInfoPointer load(const QString& path) {
-    const QFileInfo info(path);
-    // A FIFO or device would block the read, a huge file would be read whole.
-    if (!info.isFile() || info.size() > kMaximumEntryBytes) return nullptr;
-    AppInfoPointer app(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+// `forLaunch`: GIO reads the file again by name, since a launch expands %k to the entry's path;
+// the bounded read just before has shown it to be a regular file of a sane size.
+AppInfoPointer load(const QString& path, bool forLaunch = false) {
+    QByteArray bytes;
+    try {
+        // Bounded and without blocking, so GIO never opens a FIFO or reads a huge file whole.
+        bytes = readStoredFile(path, kMaximumEntryBytes, LinkPolicy::follow);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    AppInfoPointer app;
+    if (forLaunch) {
+        app.reset(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    } else {
+        const std::unique_ptr<GKeyFile, KeyFileFree> keyFile(g_key_file_new());
+        if (!g_key_file_load_from_data(keyFile.get(), bytes.constData(), gsize(bytes.size()), G_KEY_FILE_NONE,
+                                       nullptr))
+            return nullptr;
+        app.reset(g_desktop_app_info_new_from_keyfile(keyFile.get()));
+    }
     if (!app || g_desktop_app_info_get_is_hidden(app.get())) return nullptr;
     // Without a command line there is nothing of ours to start.
     const char* commandLine = g_app_info_get_commandline(G_APP_INFO(app.get()));
@@ -62,7 +81,7 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path) {
 }
 
 std::optional<QString> launchDesktopEntry(const QString& path) {
-    const AppInfoPointer app = load(path);
+    const AppInfoPointer app = load(path, true);
     if (!app) return QStringLiteral("%1 is no launchable application entry").arg(path);
     GError* rawError = nullptr;
     if (g_app_info_launch(G_APP_INFO(app.get()), nullptr, nullptr, &rawError)) return std::nullopt;

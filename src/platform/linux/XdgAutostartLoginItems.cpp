@@ -25,12 +25,17 @@ QString XdgAutostartLoginItems::execValue(const QString& program) {
 }
 
 LoginItemStatus XdgAutostartLoginItems::status() const {
-    QFile file(entryPath());
-    if (!QFileInfo(entryPath()).isFile() || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    try {
+        // Read at start-up: whatever stands there must neither block nor fill the memory.
+        bytes = readStoredFile(entryPath(), kMaximumEntryBytes, LinkPolicy::follow);
+    } catch (const std::exception&) {
+        // Missing, not a file, or far larger than any entry we write: not ours to count on.
         return LoginItemStatus::notRegistered;
+    }
     bool inEntryGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             inEntryGroup = line == u"[Desktop Entry]";
             continue;

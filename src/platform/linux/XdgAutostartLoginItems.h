@@ -9,6 +9,9 @@ namespace vantrel {
 // Launch at login as the freedesktop autostart entry "<config home>/autostart/vantrel.desktop".
 class XdgAutostartLoginItems final : public LoginItems {
 public:
+    // Ours is a few hundred bytes; a file past this is not read and counts as no entry.
+    static constexpr qint64 kMaximumEntryBytes = 64 * 1024;
+
     XdgAutostartLoginItems(QString autostartFolder, QString executablePath);
 
     // Enabled while the entry exists and is not switched off (Hidden or the GNOME flag).
