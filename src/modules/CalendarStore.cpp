@@ -47,13 +47,22 @@ void CalendarStore::refresh() {
     // Re-armed on every refresh, so a day change missed during sleep is caught up.
     scheduleDayChange();
     setAuthorizationStatus(service_.authorizationStatus());
+    // An answer still on its way belongs to an older question.
+    const std::uint64_t question = ++question_;
     if (authorizationStatus_ != CalendarAuthorizationStatus::fullAccess) {
         setEvents({});
         return;
     }
     setErrorMessage(std::nullopt);
     const auto [start, end] = todayWindow();
-    std::vector<CalendarEvent> found = service_.events(start, end);
+    // The events shown stay until the answer comes (the calendars may take a while to read).
+    QPointer<CalendarStore> self(this);
+    service_.events(start, end, [self, question](std::vector<CalendarEvent> found) {
+        if (self && question == self->question_) self->applyEvents(std::move(found));
+    });
+}
+
+void CalendarStore::applyEvents(std::vector<CalendarEvent> found) {
     std::stable_sort(found.begin(), found.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
         return a.startDate < b.startDate;
     });

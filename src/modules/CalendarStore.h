@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QObject>
 #include <QTimeZone>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -31,7 +32,8 @@ public:
     CalendarAuthorizationStatus authorizationStatus() const { return authorizationStatus_; }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
 
-    // Reads the access state and, with full access, today's events.
+    // Reads the access state and, with full access, asks for today's events; they are published
+    // when the calendars answer, and the earlier ones shown until then.
     void refresh();
     // Asks for full access, then calls `completion` on a later turn of the event loop.
     void requestAccess(std::function<void()> completion = {});
@@ -58,6 +60,7 @@ Q_SIGNALS:
 private:
     void setAuthorizationStatus(CalendarAuthorizationStatus status);
     void setEvents(std::vector<CalendarItem> events);
+    void applyEvents(std::vector<CalendarEvent> found);
     void setErrorMessage(std::optional<QString> message);
     void scheduleRefresh();
     void scheduleDayChange();
@@ -71,6 +74,7 @@ private:
     std::vector<CalendarItem> events_;
     CalendarAuthorizationStatus authorizationStatus_;
     std::optional<QString> errorMessage_;
+    std::uint64_t question_ = 0;
     ScheduledTask pendingRefresh_;
     ScheduledTask dayChange_;
 };

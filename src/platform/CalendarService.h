@@ -41,6 +41,7 @@ class CalendarService : public QObject {
 
 public:
     using AccessCompletion = std::function<void(bool granted, std::optional<QString> error)>;
+    using EventsAnswer = std::function<void(std::vector<CalendarEvent> events)>;
 
     using QObject::QObject;
 
@@ -48,8 +49,10 @@ public:
     // Asks for full access to events; `done` gets whether it was granted, or the error that
     // stopped the request.
     virtual void requestFullAccess(AccessCompletion done) = 0;
-    // Every event of every calendar that overlaps [start, end), in no particular order.
-    virtual std::vector<CalendarEvent> events(WallTime start, WallTime end) = 0;
+    // Every event of every calendar that overlaps [start, end), in no particular order, handed
+    // to `answer` on the caller's (main) thread: at once, or on a later turn of its event loop
+    // when the calendars take time to read. A service destroyed first never answers.
+    virtual void events(WallTime start, WallTime end, EventsAnswer answer) = 0;
 
 Q_SIGNALS:
     void storeChanged();

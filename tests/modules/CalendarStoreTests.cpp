@@ -175,3 +175,42 @@ TEST_F(CalendarFixture, AFailedRequestKeepsItsErrorEvenWithAccess) {
     scheduler.runDue();
     EXPECT_EQ(store->errorMessage(), QStringLiteral("Calendar daemon gone.")) << "no refresh wipes it";
 }
+
+TEST_F(CalendarFixture, EventsArriveWhenTheCalendarsAnswerAndOnlyTheLatestAnswerCounts) {
+    service.holdsAnswers = true;
+    service.stored = {timed("Stand-up", 30, 45)};
+    auto store = makeStore();
+    store->refresh();
+    // Until the calendars answer, the briefing shows what it had: nothing yet.
+    EXPECT_TRUE(store->events().empty());
+    EXPECT_EQ(store->briefing(), QStringLiteral("Your day is clear."));
+    service.answerHeld();
+    EXPECT_EQ(store->briefing(), QStringLiteral("Stand-up starts in 30 minutes."));
+
+    // A refresh keeps the earlier events on show while its answer is on its way.
+    service.stored = {timed("Review", 20, 50)};
+    store->refresh();
+    EXPECT_EQ(store->briefing(), QStringLiteral("Stand-up starts in 30 minutes."));
+    // Two questions in flight: the older answer is dropped, the newer one shown.
+    store->refresh();
+    ASSERT_EQ(service.held.size(), 2u);
+    auto older = std::move(service.held.front());
+    service.held.erase(service.held.begin());
+    older({timed("Stale", 5, 10)});
+    EXPECT_EQ(store->briefing(), QStringLiteral("Stand-up starts in 30 minutes."));
+    service.answerHeld();
+    EXPECT_EQ(store->briefing(), QStringLiteral("Review starts in 20 minutes."));
+
+    // Access withdrawn while a question is out: its late answer shows nothing.
+    store->refresh();
+    service.status = CalendarAuthorizationStatus::denied;
+    store->refresh();
+    service.status = CalendarAuthorizationStatus::fullAccess;
+    service.answerHeld();
+    EXPECT_TRUE(store->events().empty());
+
+    // An answer arriving after the store is gone is harmless.
+    store->refresh();
+    store.reset();
+    service.answerHeld();
+}

@@ -1,12 +1,16 @@
 #include "platform/linux/ICalendar.h"
+#include "platform/linux/IcsCalendarReader.h"
 #include "platform/linux/IcsCalendarService.h"
 
+#include "support/HostileFiles.h"
 #include "support/TempHome.h"
 #include "support/UtcTime.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -62,10 +66,25 @@ struct IcsServiceFixture : ::testing::Test {
         service.requestFullAccess([&](bool ok, std::optional<QString> e) { error = ok ? QString() : e; });
         return error;
     }
+    // The service answers from its worker; the answer arrives through the event loop.
+    static std::vector<CalendarEvent> fetch(CalendarService& service, WallTime from, WallTime to) {
+        std::optional<std::vector<CalendarEvent>> answer;
+        QEventLoop loop;
+        service.events(from, to, [&](std::vector<CalendarEvent> events) {
+            answer = std::move(events);
+            loop.quit();
+        });
+        if (!answer) {
+            QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        EXPECT_TRUE(answer) << "the calendars never answered";
+        return answer.value_or(std::vector<CalendarEvent>());
+    }
     QStringList titles(CalendarService& service, const char* from = "2026-01-05T00:00:00Z",
                        const char* to = "2026-01-06T00:00:00Z") {
         QStringList out;
-        for (const auto& event : service.events(utc(from), utc(to)))
+        for (const auto& event : fetch(service, utc(from), utc(to)))
             out.append(event.title.value_or(QStringLiteral("<none>")));
         out.sort();
         return out;
@@ -129,7 +148,7 @@ TEST_F(IcsServiceFixture, ABrokenLineOrEventLeavesTheRestOfTheFile) {
     install("broken-line.ics", QStringLiteral("broken-line.ics"));
     auto service = makeService();
     EXPECT_EQ(
-        describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
+        describe(fetch(*service, utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
         (QStringList{QStringLiteral("Kept despite a broken line 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z"),
                      QStringLiteral("Also kept 2026-01-05T11:00:00Z 2026-01-05T11:00:00Z")}));
     ASSERT_EQ(diagnostics.size(), 1);
@@ -146,7 +165,7 @@ TEST_F(IcsServiceFixture, DatesBeyondTheClocksRangeAreRefusedInOneRecord) {
     auto service = makeService();
     // The yearly birthday since 1604 shows this year's day; the single events of 1604, 1600 and
     // 9999, and the one that ends in 9999, are refused.
-    EXPECT_EQ(describe(service->events(utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
+    EXPECT_EQ(describe(fetch(*service, utc("2026-01-05T00:00:00Z"), utc("2026-01-06T00:00:00Z"))),
               (QStringList{QStringLiteral("Birthday 2026-01-05T00:00:00Z 2026-01-06T00:00:00Z*"),
                            QStringLiteral("Meeting 2026-01-05T09:00:00Z 2026-01-05T10:00:00Z")}));
     EXPECT_EQ(diagnostics, QStringList{QStringLiteral("calendar file far-dates.ics partly read, left out: "
@@ -282,4 +301,194 @@ TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
               (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
                            QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
     EXPECT_TRUE(result.calendar->color().empty()) << "an unreadable colour is no colour";
+}
+
+TEST(ICalendar, DeepNestingIsRefusedWithoutExhaustingTheStack) {
+    // 30,000 nested components with no END, and 20,000 nested zones closed properly: each would
+    // take a stack frame per level in a recursive walk.
+    QByteArray open = "BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:kept\nDTSTART:20260105T100000Z\nSUMMARY:Kept\n"
+                      "END:VEVENT\n";
+    for (int i = 0; i < 30'000; ++i) open += "BEGIN:A\n";
+    const auto unclosed = parseICalendar(open, QTimeZone::utc());
+    ASSERT_TRUE(unclosed.calendar);
+    EXPECT_EQ(describeYear(unclosed),
+              QStringList{QStringLiteral("Kept 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_TRUE(unclosed.problems.contains(QStringLiteral("line 70: A nested deeper than 64 components")))
+        << unclosed.problems.mid(0, 3).join(u'|').toStdString();
+
+    QByteArray zones = "BEGIN:VCALENDAR\n";
+    for (int i = 0; i < 20'000; ++i) zones += "BEGIN:VTIMEZONE\nX-BROKEN\n";
+    for (int i = 0; i < 20'000; ++i) zones += "END:VTIMEZONE\n";
+    zones += "BEGIN:VEVENT\nDTSTART:20260105T110000Z\nSUMMARY:After\nEND:VEVENT\nEND:VCALENDAR\n";
+    const auto closed = parseICalendar(zones, QTimeZone::utc());
+    ASSERT_TRUE(closed.calendar);
+    EXPECT_EQ(describeYear(closed),
+              QStringList{QStringLiteral("After 2026-01-05T11:00:00Z 2026-01-05T11:00:00Z")});
+    EXPECT_EQ(closed.problems.filter(u"nested deeper than 64").size(), 1);
+}
+
+TEST(ICalendar, AZoneRepeatingMoreOftenThanDailyIsRefusedAndItsTimesCountAsUtc) {
+    // libical would expand this zone's observances second by second, without end.
+    const QByteArray text = "BEGIN:VCALENDAR\nBEGIN:VTIMEZONE\nTZID:Tick\nBEGIN:STANDARD\n"
+                            "DTSTART:19700101T000000\nRRULE:FREQ=SECONDLY\nTZOFFSETFROM:+0100\n"
+                            "TZOFFSETTO:+0200\nEND:STANDARD\nEND:VTIMEZONE\nBEGIN:VEVENT\nUID:t\n"
+                            "DTSTART;TZID=Tick:20260105T100000\nDTEND;TZID=Tick:20260105T110000\n"
+                            "SUMMARY:Tick\nEND:VEVENT\nEND:VCALENDAR\n";
+    const auto result = parseICalendar(text, QTimeZone("Asia/Tokyo"));
+    ASSERT_TRUE(result.calendar);
+    EXPECT_EQ(describeYear(result),
+              QStringList{QStringLiteral("Tick 2026-01-05T10:00:00Z 2026-01-05T11:00:00Z")});
+    EXPECT_EQ(result.problems,
+              QStringList{
+                  QStringLiteral("line 2: time zone \"Tick\" refused, a rule repeats more often than daily; "
+                                 "its times count as UTC")});
+    // Hourly and minutely rules are refused alike; a daily one is read by its rules.
+    for (const char* frequency : {"HOURLY", "MINUTELY"}) {
+        QByteArray other = text;
+        other.replace("FREQ=SECONDLY", QByteArray("FREQ=") + frequency);
+        EXPECT_EQ(parseICalendar(other, QTimeZone::utc()).problems.size(), 1) << frequency;
+    }
+    QByteArray daily = text;
+    daily.replace("DTSTART:19700101T000000\nRRULE:FREQ=SECONDLY",
+                  "DTSTART:20250101T000000\nRRULE:FREQ=DAILY");
+    const auto kept = parseICalendar(daily, QTimeZone::utc());
+    EXPECT_TRUE(kept.problems.isEmpty()) << kept.problems.join(u'|').toStdString();
+    EXPECT_EQ(describeYear(kept),
+              QStringList{QStringLiteral("Tick 2026-01-05T08:00:00Z 2026-01-05T09:00:00Z")});
+}
+
+TEST(ICalendar, AZoneOfMoreThanAThousandObservancesIsRefused) {
+    const auto zoneOf = [](int observances) {
+        QByteArray text = "BEGIN:VCALENDAR\nBEGIN:VTIMEZONE\nTZID:Huge\n";
+        for (int i = 0; i < observances; ++i)
+            text += QStringLiteral("BEGIN:STANDARD\nDTSTART:%1\nTZOFFSETFROM:+0000\nTZOFFSETTO:+0100\n"
+                                   "END:STANDARD\n")
+                        .arg(QDateTime(QDate(1800, 1, 1), QTime(0, 0), QTimeZone::utc())
+                                 .addSecs(qint64(i) * 3600)
+                                 .toString(QStringLiteral("yyyyMMdd'T'HHmmss")))
+                        .toUtf8();
+        text += "END:VTIMEZONE\nBEGIN:VEVENT\nDTSTART;TZID=Huge:20260105T100000\nSUMMARY:Huge\nEND:VEVENT\n"
+                "END:VCALENDAR\n";
+        return text;
+    };
+    // Past the bound: refused before libical reads it.
+    const auto refused = parseICalendar(zoneOf(5'000), QTimeZone::utc());
+    ASSERT_TRUE(refused.calendar);
+    EXPECT_EQ(describeYear(refused),
+              QStringList{QStringLiteral("Huge 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_EQ(refused.problems,
+              QStringList{QStringLiteral(
+                  "line 2: time zone \"Huge\" refused, more than 1000 observances; its times count as UTC")});
+    // At the bound the zone is read (one hour ahead of UTC).
+    const auto kept = parseICalendar(zoneOf(1000), QTimeZone::utc());
+    EXPECT_TRUE(kept.problems.isEmpty()) << kept.problems.mid(0, 2).join(u'|').toStdString();
+    EXPECT_EQ(describeYear(kept),
+              QStringList{QStringLiteral("Huge 2026-01-05T09:00:00Z 2026-01-05T09:00:00Z")});
+}
+
+TEST(ICalendar, CountedRecurrencesStartAtTheWindowAndOverlongWalksAreRefusedOnce) {
+    const auto calendarOf = [](const char* rules) {
+        return QByteArray("BEGIN:VCALENDAR\n") + rules + "END:VCALENDAR\n";
+    };
+    // Hourly for a million hours since 2000: the window in 2026 lies far past 100,000 steps from
+    // the first occurrence.
+    const auto hourly =
+        parseICalendar(calendarOf("BEGIN:VEVENT\nUID:h\nSUMMARY:Hourly\nDTSTART:20000101T000000Z\n"
+                                  "RRULE:FREQ=MINUTELY;INTERVAL=60;COUNT=1000000\nEND:VEVENT\n"),
+                       QTimeZone::utc());
+    ASSERT_TRUE(hourly.calendar);
+    EXPECT_TRUE(hourly.problems.isEmpty()) << hourly.problems.join(u'|').toStdString();
+    const QStringList day = describeDay(hourly, "2026-01-05");
+    ASSERT_EQ(day.size(), 24);
+    EXPECT_EQ(day.front(), QStringLiteral("Hourly 2026-01-05T00:00:00Z 2026-01-05T00:00:00Z"));
+    EXPECT_EQ(day.back(), QStringLiteral("Hourly 2026-01-05T23:00:00Z 2026-01-05T23:00:00Z"));
+    // The COUNT still ends the series: ten daily occurrences from 1 January.
+    const auto ten = parseICalendar(calendarOf("BEGIN:VEVENT\nSUMMARY:Ten\nDTSTART:20260101T090000Z\n"
+                                               "RRULE:FREQ=DAILY;COUNT=10\nEND:VEVENT\n"),
+                                    QTimeZone::utc());
+    EXPECT_EQ(describeDay(ten, "2026-01-10"),
+              QStringList{QStringLiteral("Ten 2026-01-10T09:00:00Z 2026-01-10T09:00:00Z")});
+    EXPECT_EQ(describeDay(ten, "2026-01-11"), QStringList());
+    // A counted rule with BY parts is walked once when read: 3 Mondays and Wednesdays.
+    const auto byDay = parseICalendar(calendarOf("BEGIN:VEVENT\nSUMMARY:ByDay\nDTSTART:20260105T090000Z\n"
+                                                 "RRULE:FREQ=WEEKLY;BYDAY=MO,WE;COUNT=3\nEND:VEVENT\n"),
+                                      QTimeZone::utc());
+    EXPECT_EQ(describeDay(byDay, "2026-01-12"),
+              QStringList{QStringLiteral("ByDay 2026-01-12T09:00:00Z 2026-01-12T09:00:00Z")});
+    EXPECT_EQ(describeDay(byDay, "2026-01-14"), QStringList());
+
+    // A counted rule that cannot be worked out without passing the step cap is refused when read.
+    const auto counted =
+        parseICalendar(calendarOf("BEGIN:VEVENT\nUID:c\nDTSTART:20260101T000000Z\n"
+                                  "RRULE:FREQ=MINUTELY;BYSECOND=0,30;COUNT=500000\nEND:VEVENT\n"),
+                       QTimeZone::utc());
+    EXPECT_EQ(counted.problems,
+              QStringList{QStringLiteral("event \"c\": more than 100000 occurrences to walk")});
+    EXPECT_EQ(describeYear(counted), QStringList());
+
+    // Every second without end: the walk into the window passes the cap, so the event is left
+    // out, said once, and not walked at the next look.
+    const auto secondly =
+        parseICalendar(calendarOf("BEGIN:VEVENT\nUID:s\nSUMMARY:Tick\nDTSTART:20260104T000000Z\n"
+                                  "RRULE:FREQ=SECONDLY\nEND:VEVENT\nBEGIN:VEVENT\nSUMMARY:Other\n"
+                                  "DTSTART:20260105T100000Z\nEND:VEVENT\n"),
+                       QTimeZone::utc());
+    ASSERT_TRUE(secondly.calendar);
+    ICalendarLook look;
+    const WallTime from = utc("2026-01-05T00:00:00Z");
+    const WallTime to = utc("2026-01-06T00:00:00Z");
+    EXPECT_EQ(describe(secondly.calendar->events(from, to, &look)),
+              QStringList{QStringLiteral("Other 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_EQ(look.problems,
+              QStringList{QStringLiteral("event \"s\": more than 100000 occurrences to walk")});
+    EXPECT_EQ(secondly.calendar->events(from, to, &look).size(), 1u);
+    EXPECT_EQ(look.problems.size(), 1) << "refused once";
+}
+
+TEST(IcsCalendarReader, AFileOverItsBudgetIsLeftOutOnceAndTheOtherFilesAreKept) {
+    TempHome home;
+    const QString folder = home.root() + QStringLiteral("/calendars");
+    QDir().mkpath(folder);
+    const auto write = [&](const char* name, const QByteArray& text) {
+        home.writeFile(QStringLiteral("calendars/") + QString::fromLatin1(name), text);
+    };
+    write("good.ics", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nSUMMARY:Kept\nDTSTART:20260105T100000Z\nEND:VEVENT\n"
+                      "END:VCALENDAR\n");
+    // 3,000 events: read step by step, each step costing a millisecond of the budget's clock.
+    QByteArray heavy = "BEGIN:VCALENDAR\n";
+    for (int i = 0; i < 3000; ++i)
+        heavy += "BEGIN:VEVENT\nSUMMARY:Heavy\nDTSTART:20260105T110000Z\nEND:VEVENT\n";
+    write("heavy.ics", heavy + "END:VCALENDAR\n");
+    // Hostile neighbours: a FIFO (not even listed as a file) and a sparse file past 32 MB are
+    // skipped without a read.
+    ASSERT_TRUE(makeHostile(Hostile::fifo, folder + QStringLiteral("/fifo.ics"), QString(), 0));
+    ASSERT_TRUE(
+        makeHostile(Hostile::overLimit, folder + QStringLiteral("/huge.ics"), QString(), 32 * 1024 * 1024));
+
+    auto ticks = std::chrono::steady_clock::time_point();
+    IcsCalendarReader reader(
+        folder, QTimeZone::utc(), {}, [&] { return ticks += std::chrono::milliseconds(1); },
+        [] { return qint64(0); });
+    const WallTime from = utc("2026-01-05T00:00:00Z");
+    const WallTime to = utc("2026-01-06T00:00:00Z");
+    IcsCalendarReader::Answer answer = reader.events(from, to);
+    EXPECT_EQ(describe(answer.events),
+              QStringList{QStringLiteral("Kept 2026-01-05T10:00:00Z 2026-01-05T10:00:00Z")});
+    EXPECT_EQ(answer.diagnostics,
+              (QStringList{QStringLiteral(
+                               "calendar file heavy.ics skipped: it needed more than 2 s or 256 MB to read"),
+                           QStringLiteral("calendar file huge.ics skipped: larger than 33554432 bytes")}))
+        << answer.diagnostics.join(u'|').toStdString();
+    // Unchanged, the files are neither read nor reported again.
+    answer = reader.events(from, to);
+    EXPECT_EQ(answer.events.size(), 1u);
+    EXPECT_TRUE(answer.diagnostics.isEmpty());
+
+    // Memory counts too: a file whose reading adds more than 256 MB is left out alike.
+    qint64 inUse = 0;
+    IcsCalendarReader hungry(
+        folder, QTimeZone::utc(), {}, [] { return std::chrono::steady_clock::time_point(); },
+        [&] { return inUse += 200 * 1024 * 1024; });
+    EXPECT_TRUE(hungry.events(from, to).diagnostics.contains(
+        QStringLiteral("calendar file good.ics skipped: it needed more than 2 s or 256 MB to read")));
 }

@@ -6,8 +6,9 @@
 
 namespace vantrel::test {
 
-// A calendar database held in memory: every question for events gets all of them, and its window
-// is recorded. Access requests are granted unless the test set an error or a refusal.
+// A calendar database held in memory: every question for events gets all of them (at once, or
+// when the test lets held answers go), and its window is recorded. Access requests are granted unless the
+// test set an error or a refusal.
 class FakeCalendarService final : public CalendarService {
 public:
     CalendarAuthorizationStatus authorizationStatus() const override { return status; }
@@ -20,9 +21,18 @@ public:
         status = grants ? CalendarAuthorizationStatus::fullAccess : CalendarAuthorizationStatus::denied;
         done(grants, std::nullopt);
     }
-    std::vector<CalendarEvent> events(WallTime start, WallTime end) override {
+    void events(WallTime start, WallTime end, EventsAnswer answer) override {
         windows.emplace_back(start, end);
-        return stored;
+        if (holdsAnswers)
+            held.push_back(std::move(answer));
+        else
+            answer(stored);
+    }
+    // Answers the questions held so far with what is stored now, oldest first.
+    void answerHeld() {
+        auto pending = std::move(held);
+        held.clear();
+        for (auto& answer : pending) answer(stored);
     }
     void announceChange() { Q_EMIT storeChanged(); }
 
@@ -33,6 +43,9 @@ public:
     int requests = 0;
     std::vector<CalendarEvent> stored;
     std::vector<std::pair<WallTime, WallTime>> windows;
+    // Whether questions wait for answerHeld(), as calendars read on a worker do.
+    bool holdsAnswers = false;
+    std::vector<EventsAnswer> held;
 };
 
 } // namespace vantrel::test

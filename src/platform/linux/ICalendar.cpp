@@ -18,6 +18,13 @@ namespace {
 // start, could take billions of steps; past this many, the rest of a series is not looked at.
 constexpr int kMaximumRecurrenceSteps = 100'000;
 constexpr qint64 kSecondsPerDay = 24 * 3600;
+// Real calendars nest four deep (VCALENDAR, VEVENT, VALARM, and VTIMEZONE's observances); a
+// component deeper than this is damage, and left out whole.
+constexpr std::size_t kMaximumNesting = 64;
+// A zone's history is a few hundred observances at the very most. libical expands every one of
+// them on the first conversion, unstoppably, so a zone beyond this, or one whose rule repeats more
+// often than daily, is refused before libical sees it.
+constexpr int kMaximumObservances = 1000;
 
 struct ComponentDeleter {
     void operator()(icalcomponent* component) const { icalcomponent_free(component); }
@@ -91,13 +98,72 @@ struct Structure {
     QByteArray text;
     bool sawCalendar = false;
     QStringList problems;
+    // Zones left out (by their TZID as written); times given in them count as UTC.
+    QSet<QByteArray> refusedZones;
 };
+
+// The property's name, upper-cased: up to its first parameter or its value.
+QByteArray propertyName(const QByteArray& line) {
+    qsizetype end = 0;
+    while (end < line.size() && line[end] != ':' && line[end] != ';') ++end;
+    return line.left(end).trimmed().toUpper();
+}
+
+QByteArray propertyValue(const QByteArray& line) {
+    // A parameter value may be quoted and hold a colon; the value follows the first colon outside.
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == ':' && !quoted) return line.mid(i + 1).trimmed();
+    }
+    return {};
+}
+
+bool repeatsMoreOftenThanDaily(const QByteArray& rule) {
+    for (const QByteArray& part : rule.toUpper().split(';')) {
+        if (!part.startsWith("FREQ=")) continue;
+        const QByteArray frequency = part.mid(5).trimmed();
+        return frequency == "SECONDLY" || frequency == "MINUTELY" || frequency == "HOURLY";
+    }
+    return false;
+}
+
+// Keeps what a VTIMEZONE needs for the bounds below: its TZID, and the rules of its observances.
+template <typename OpenList> void noteZoneProperty(OpenList& open, const QByteArray& line) {
+    if (open.back().component == "VTIMEZONE") {
+        if (propertyName(line) == "TZID") open.back().tzid = propertyValue(line);
+    } else if (open.size() >= 2 && open[open.size() - 2].component == "VTIMEZONE") {
+        if (propertyName(line) == "RRULE" && repeatsMoreOftenThanDaily(propertyValue(line)))
+            open[open.size() - 2].tooFrequent = true;
+    }
+}
+
+// Drops a zone that just closed when libical could not expand it in bounded time and memory.
+template <typename Closed>
+void refuseUnboundedZone(const Closed& zone, std::vector<QByteArray>& kept, Structure& result) {
+    QString why;
+    if (zone.tooFrequent)
+        why = QStringLiteral("a rule repeats more often than daily");
+    else if (zone.observances > kMaximumObservances)
+        why = QStringLiteral("more than %1 observances").arg(kMaximumObservances);
+    else
+        return;
+    kept.resize(zone.firstLine);
+    result.refusedZones.insert(zone.tzid);
+    result.problems.append(
+        lineProblem(zone.number, QStringLiteral("time zone \"%1\" refused, %2; its times count as UTC")
+                                     .arg(QString::fromUtf8(zone.tzid), why)));
+}
 
 Structure repairStructure(const std::vector<Line>& lines) {
     struct Open {
         QByteArray component;
         std::size_t firstLine;
         int number;
+        // For a VTIMEZONE: its TZID, its observances so far, and whether one repeats too often.
+        QByteArray tzid = {};
+        int observances = 0;
+        bool tooFrequent = false;
     };
     Structure result;
     std::vector<QByteArray> kept;
@@ -110,8 +176,22 @@ Structure repairStructure(const std::vector<Line>& lines) {
         kept.resize(open.back().firstLine);
         open.pop_back();
     };
+    // While a component nested too deep is being left out: how many of its levels are open.
+    std::size_t skipping = 0;
     for (const Line& line : lines) {
         const auto mark = boundary(line.text);
+        if (skipping > 0) {
+            if (mark) skipping = mark->begins ? skipping + 1 : skipping - 1;
+            continue;
+        }
+        if (!open.empty() && mark && mark->begins && open.size() >= kMaximumNesting) {
+            result.problems.append(
+                lineProblem(line.number, QStringLiteral("%1 nested deeper than %2 components")
+                                             .arg(QString::fromUtf8(mark->component))
+                                             .arg(kMaximumNesting)));
+            skipping = 1;
+            continue;
+        }
         if (open.empty()) {
             if (mark && mark->begins && mark->component == "VCALENDAR") {
                 open.push_back({mark->component, kept.size(), line.number});
@@ -123,8 +203,10 @@ Structure repairStructure(const std::vector<Line>& lines) {
             continue;
         }
         if (!mark) {
+            noteZoneProperty(open, line.text);
             kept.push_back(line.text);
         } else if (mark->begins) {
+            if (open.back().component == "VTIMEZONE") ++open.back().observances;
             open.push_back({mark->component, kept.size(), line.number});
             kept.push_back(line.text);
         } else {
@@ -137,8 +219,10 @@ Structure repairStructure(const std::vector<Line>& lines) {
                 continue;
             }
             while (open.back().component != mark->component) dropInnermost();
+            const Open closing = open.back();
             open.pop_back();
             kept.push_back(line.text);
+            if (closing.component == "VTIMEZONE") refuseUnboundedZone(closing, kept, result);
         }
     }
     while (open.size() > 1) dropInnermost();
@@ -237,6 +321,11 @@ struct Moment {
 
 // One event with every occurrence it defines.
 struct Series {
+    // How problems name the event.
+    QString label;
+    // Set once a window needed more steps than the cap: the series is left out from then on, so
+    // it is neither walked again nor reported again.
+    mutable bool refused = false;
     std::optional<QString> uid;
     std::optional<QString> title;
     Moment start;
@@ -280,6 +369,76 @@ qint64 msecs(const QDateTime& time) {
     return time.toMSecsSinceEpoch();
 }
 
+bool hasByParts(const icalrecurrencetype& rule) {
+    const short* lists[] = {rule.by_second,  rule.by_minute,    rule.by_hour,
+                            rule.by_day,     rule.by_month_day, rule.by_year_day,
+                            rule.by_week_no, rule.by_month,     rule.by_set_pos};
+    return std::any_of(std::begin(lists), std::end(lists),
+                       [](const short* list) { return list[0] != ICAL_RECURRENCE_ARRAY_MAX; });
+}
+
+// A rule with a COUNT can only be walked from its first occurrence, at every look. Its last
+// occurrence is worked out once instead and the rule turned into one that ends there (UNTIL),
+// which the iterator can start anywhere: by arithmetic where every step is the same length of
+// wall-clock time, else by one walk. False when that walk would pass the step cap.
+bool countToUntil(icalrecurrencetype& rule, const icaltimetype& start) {
+    const qint64 interval = std::max<qint64>(1, rule.interval);
+    const qint64 steps = qint64(rule.count - 1) * interval;
+    qint64 unit = 0;
+    switch (rule.freq) {
+    case ICAL_SECONDLY_RECURRENCE:
+        unit = 1;
+        break;
+    case ICAL_MINUTELY_RECURRENCE:
+        unit = 60;
+        break;
+    case ICAL_HOURLY_RECURRENCE:
+        unit = 3600;
+        break;
+    case ICAL_DAILY_RECURRENCE:
+        unit = kSecondsPerDay;
+        break;
+    case ICAL_WEEKLY_RECURRENCE:
+        unit = 7 * kSecondsPerDay;
+        break;
+    default:
+        // Months and years differ in length, and a day that a month lacks is skipped.
+        break;
+    }
+    if (unit > 0 && !hasByParts(rule)) {
+        const QDateTime first(QDate(start.year, start.month, start.day),
+                              start.is_date ? QTime(0, 0)
+                                            : QTime(start.hour, start.minute, std::min(start.second, 59)),
+                              QTimeZone::utc());
+        // Beyond ten thousand years nothing is shown anyway: the series simply does not end.
+        constexpr qint64 kFarSeconds = qint64(10'000) * 366 * kSecondsPerDay;
+        if (steps > kFarSeconds / unit) {
+            rule.count = 0;
+            return true;
+        }
+        const QDateTime last = first.addSecs(steps * unit);
+        icaltimetype until = fieldsOf(last, start.is_date != 0);
+        rule.until = until;
+        rule.count = 0;
+        return true;
+    }
+    if (rule.count > kMaximumRecurrenceSteps) return false;
+    icalrecur_iterator* iterator = icalrecur_iterator_new(rule, start);
+    if (!iterator) return true;
+    icaltimetype last = icaltime_null_time();
+    for (int step = 0; step < rule.count; ++step) {
+        const icaltimetype next = icalrecur_iterator_next(iterator);
+        if (icaltime_is_null_time(next)) break;
+        last = next;
+    }
+    icalrecur_iterator_free(iterator);
+    if (icaltime_is_null_time(last)) return true;
+    last.zone = nullptr;
+    rule.until = last;
+    rule.count = 0;
+    return true;
+}
+
 } // namespace
 
 struct ICalendar::Data {
@@ -292,7 +451,7 @@ namespace {
 
 class Reader {
 public:
-    explicit Reader(const QTimeZone& localZone) : localZone_(localZone) {}
+    Reader(const QTimeZone& localZone, const ICalendarBudget& spent) : localZone_(localZone), spent_(spent) {}
 
     ICalendarParseResult run(const QByteArray& bytes) {
         QByteArray text = bytes;
@@ -301,10 +460,13 @@ public:
         text.replace(QByteArray(1, '\0'), QByteArray());
         Structure structure = repairStructure(unfold(text));
         problems_ = std::move(structure.problems);
+        refusedZones_ = std::move(structure.refusedZones);
         if (!structure.sawCalendar) return {std::nullopt, {QStringLiteral("no VCALENDAR in the file")}};
+        if (isSpent()) return overBudget();
 
         auto data = std::make_shared<ICalendar::Data>();
         data->root.reset(icalparser_parse_string(structure.text.constData()));
+        if (isSpent()) return overBudget();
         if (!data->root) return {std::nullopt, {QStringLiteral("no VCALENDAR in the file")}};
         std::vector<icalcomponent*> calendars;
         if (icalcomponent_isa(data->root.get()) == ICAL_VCALENDAR_COMPONENT)
@@ -319,10 +481,12 @@ public:
                 events_.push_back({calendar, event, static_cast<int>(events_.size()) + 1});
             }
         }
-        for (icalcomponent* calendar : calendars) reportErrors(calendar, QString());
+        for (icalcomponent* calendar : calendars) reportErrors(calendar);
         collectMovedOccurrences();
-        for (const PendingEvent& pending : events_)
+        for (const PendingEvent& pending : events_) {
+            if (isSpent()) return overBudget();
             if (auto series = readSeries(pending)) data->series.push_back(std::move(*series));
+        }
         return {ICalendar(std::move(data)), problems_};
     }
 
@@ -362,19 +526,27 @@ private:
         }
     }
 
-    // libical keeps what it could not read as X-LIC-ERROR properties where the damage was.
-    void reportErrors(icalcomponent* component, const QString& where) {
-        QString here = where;
-        if (const auto it = eventIndex_.constFind(component); it != eventIndex_.cend())
-            here = label(events_[*it]);
-        for (icalproperty* error : properties(component, ICAL_XLICERROR_PROPERTY)) {
-            const char* text = icalproperty_get_xlicerror(error);
-            const QString message = text ? QString::fromUtf8(text).trimmed() : QString();
-            // An empty text value is allowed; libical merely drops the property.
-            if (isNoValueError(message)) continue;
-            problems_.append(here.isEmpty() ? message : here + QStringLiteral(": ") + message);
+    // libical keeps what it could not read as X-LIC-ERROR properties where the damage was. Walked
+    // with a list of its own rather than by recursion, so no input can exhaust the stack.
+    void reportErrors(icalcomponent* root) {
+        std::vector<std::pair<icalcomponent*, QString>> pending{{root, QString()}};
+        while (!pending.empty()) {
+            auto [component, here] = std::move(pending.back());
+            pending.pop_back();
+            if (const auto it = eventIndex_.constFind(component); it != eventIndex_.cend())
+                here = label(events_[*it]);
+            for (icalproperty* error : properties(component, ICAL_XLICERROR_PROPERTY)) {
+                const char* text = icalproperty_get_xlicerror(error);
+                const QString message = text ? QString::fromUtf8(text).trimmed() : QString();
+                // An empty text value is allowed; libical merely drops the property.
+                if (isNoValueError(message)) continue;
+                problems_.append(here.isEmpty() ? message : here + QStringLiteral(": ") + message);
+            }
+            // Children go on in reverse, so they are reported in the order of the file.
+            const std::vector<icalcomponent*> inner = children(component, ICAL_ANY_COMPONENT);
+            for (auto child = inner.rbegin(); child != inner.rend(); ++child)
+                pending.emplace_back(*child, here);
         }
-        for (icalcomponent* child : children(component, ICAL_ANY_COMPONENT)) reportErrors(child, here);
     }
 
     Zone zoneFor(icalproperty* property, const icaltimetype& value, icalcomponent* calendar) {
@@ -383,6 +555,7 @@ private:
         icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
         const char* raw = parameter ? icalparameter_get_tzid(parameter) : nullptr;
         if (!raw) return Zone{localZone_, nullptr};
+        if (refusedZones_.contains(QByteArray(raw).trimmed())) return Zone{QTimeZone::utc(), nullptr};
         if (icaltimezone* defined = icalcomponent_get_timezone(calendar, raw))
             return Zone{QTimeZone(), defined};
         QString id = QString::fromUtf8(raw).trimmed();
@@ -432,6 +605,7 @@ private:
         };
 
         Series series;
+        series.label = label(pending);
         if (const char* uid = icalcomponent_get_uid(event)) series.uid = QString::fromUtf8(uid);
         if (icalproperty* summary = icalcomponent_get_first_property(event, ICAL_SUMMARY_PROPERTY)) {
             series.title = QString::fromUtf8(icalproperty_get_summary(summary));
@@ -482,7 +656,9 @@ private:
 
         const bool replacesOccurrence = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
         if (!replacesOccurrence) {
-            readRecurrences(pending, series);
+            if (!readRecurrences(pending, series))
+                return refuse(
+                    QStringLiteral("more than %1 occurrences to walk").arg(kMaximumRecurrenceSteps));
             if (const auto moved = moved_.find(uidOf(event)); moved != moved_.end())
                 series.excluded += moved->second;
         }
@@ -495,7 +671,8 @@ private:
         return series;
     }
 
-    void readRecurrences(const PendingEvent& pending, Series& series) {
+    // False when a rule counts more occurrences than can be walked.
+    bool readRecurrences(const PendingEvent& pending, Series& series) {
         for (icalproperty* property : properties(pending.event, ICAL_RRULE_PROPERTY)) {
             icalrecurrencetype rule = icalproperty_get_rrule(property);
             if (rule.freq == ICAL_NO_RECURRENCE) continue;
@@ -509,6 +686,7 @@ private:
                 if (until.isValid()) rule.until = series.start.zone.fromUtc(until, false);
             }
             rule.until.zone = nullptr;
+            if (rule.count > 0 && !countToUntil(rule, series.start.local)) return false;
             series.rules.push_back(rule);
         }
         for (icalproperty* property : properties(pending.event, ICAL_RDATE_PROPERTY)) {
@@ -533,10 +711,18 @@ private:
             else
                 problems_.append(label(pending) + QStringLiteral(": unreadable EXDATE"));
         }
+        return true;
+    }
+
+    bool isSpent() const { return spent_ && spent_(); }
+    static ICalendarParseResult overBudget() {
+        return {std::nullopt, {QStringLiteral("over its budget")}, true};
     }
 
     QTimeZone localZone_;
+    const ICalendarBudget& spent_;
     QStringList problems_;
+    QSet<QByteArray> refusedZones_;
     std::vector<PendingEvent> events_;
     QHash<icalcomponent*, std::size_t> eventIndex_;
     QHash<QString, QTimeZone> namedZones_;
@@ -549,11 +735,17 @@ const std::vector<double>& ICalendar::color() const {
     return data_->color;
 }
 
-std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const {
+std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end, ICalendarLook* look) const {
     const qint64 from = msecs(toQDateTime(start));
     const qint64 to = msecs(toQDateTime(end));
     std::vector<CalendarEvent> found;
+    const auto spent = [look] { return look && look->spent && look->spent(); };
     for (const Series& series : data_->series) {
+        if (series.refused) continue;
+        if (spent()) {
+            look->stopped = true;
+            return {};
+        }
         // Occurrence spans by start, so one start given twice (by the rule and an RDATE) counts once.
         std::map<qint64, qint64> spans;
         const auto consider = [&](const icaltimetype& local, const Zone& zone, const QDateTime& utcStart,
@@ -575,23 +767,47 @@ std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const
         for (const icalrecurrencetype& rule : series.rules) {
             icalrecur_iterator* iterator = icalrecur_iterator_new(rule, series.start.local);
             if (!iterator) continue;
-            // Without a COUNT the walk may begin just before the window instead of at the start.
+            // Every rule here has lost its COUNT (see countToUntil), so the walk begins just
+            // before the window instead of at the first occurrence.
             const QDateTime jump =
                 QDateTime::fromMSecsSinceEpoch(from, QTimeZone::utc()).addSecs(-series.lookBackSeconds);
-            if (rule.count == 0 && jump.isValid() && jump > series.start.utc)
+            if (jump.isValid() && jump > series.start.utc)
                 icalrecur_iterator_set_start(iterator,
                                              series.start.zone.fromUtc(jump, series.start.local.is_date));
+            bool capped = true;
             for (int step = 0; step < kMaximumRecurrenceSteps; ++step) {
+                if (step % 4096 == 4095 && spent()) {
+                    icalrecur_iterator_free(iterator);
+                    look->stopped = true;
+                    return {};
+                }
                 icaltimetype next = icalrecur_iterator_next(iterator);
-                if (icaltime_is_null_time(next)) break;
+                if (icaltime_is_null_time(next)) {
+                    capped = false;
+                    break;
+                }
                 next.zone = nullptr;
                 const auto utc = series.start.zone.toUtc(next);
                 if (!utc) continue;
-                if (msecs(*utc) >= to) break;
+                if (msecs(*utc) >= to) {
+                    capped = false;
+                    break;
+                }
                 consider(next, series.start.zone, *utc, std::nullopt);
             }
             icalrecur_iterator_free(iterator);
+            if (capped) {
+                // Too many occurrences in or just before one window: the event is left out now
+                // and at every later look, and said once.
+                series.refused = true;
+                if (look)
+                    look->problems.append(
+                        series.label +
+                        QStringLiteral(": more than %1 occurrences to walk").arg(kMaximumRecurrenceSteps));
+                break;
+            }
         }
+        if (series.refused) continue;
         for (const auto& [startMs, endMs] : spans) {
             const auto startDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(startMs, QTimeZone::utc()));
             const auto endDate = fromQDateTime(QDateTime::fromMSecsSinceEpoch(endMs, QTimeZone::utc()));
@@ -610,9 +826,10 @@ std::vector<CalendarEvent> ICalendar::events(WallTime start, WallTime end) const
     return found;
 }
 
-ICalendarParseResult parseICalendar(const QByteArray& text, const QTimeZone& localZone) {
+ICalendarParseResult parseICalendar(const QByteArray& text, const QTimeZone& localZone,
+                                    const ICalendarBudget& spent) {
     configureLibical();
-    return Reader(localZone).run(text);
+    return Reader(localZone, spent).run(text);
 }
 
 } // namespace vantrel

@@ -1,21 +1,17 @@
 #include "platform/linux/IcsCalendarService.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <iterator>
 
 namespace vantrel {
 
-namespace {
-// A calendar export of many years stays far below this; anything larger is not read whole.
-constexpr qint64 kMaximumFileBytes = 32 * 1024 * 1024;
-} // namespace
-
 IcsCalendarService::IcsCalendarService(QString folder, QTimeZone zone, DiagnosticRecorder recordDiagnostic,
-                                       QObject* parent)
-    : CalendarService(parent), folder_(QDir::cleanPath(std::move(folder))), zone_(std::move(zone)),
-      recordDiagnostic_(std::move(recordDiagnostic)) {
+                                       IcsCalendarReader::Budget budget, QObject* parent)
+    : CalendarService(parent), folder_(QDir::cleanPath(std::move(folder))),
+      recordDiagnostic_(std::move(recordDiagnostic)),
+      reader_(std::make_shared<IcsCalendarReader>(folder_, std::move(zone), budget)),
+      // An idle worker ends at once; one stuck in a hostile file must never hold up quitting.
+      queue_(QStringLiteral("com.vantrel.calendars"), std::chrono::milliseconds(100)) {
     const auto changed = [this] {
         // A file saved by renaming a new one over it leaves the watch list; take it up again.
         updateWatchedPaths();
@@ -25,6 +21,8 @@ IcsCalendarService::IcsCalendarService(QString folder, QTimeZone zone, Diagnosti
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changed);
     updateWatchedPaths();
 }
+
+IcsCalendarService::~IcsCalendarService() = default;
 
 CalendarAuthorizationStatus IcsCalendarService::authorizationStatus() const {
     return QFileInfo(folder_).isDir() ? CalendarAuthorizationStatus::fullAccess
@@ -59,53 +57,20 @@ void IcsCalendarService::updateWatchedPaths() {
     if (!added.isEmpty()) watcher_.addPaths(added);
 }
 
-const IcsCalendarService::CachedFile& IcsCalendarService::read(const QString& path) {
-    const QFileInfo info(path);
-    auto it = cache_.find(path);
-    if (it != cache_.end() && it->second.modified == info.lastModified() && it->second.size == info.size())
-        return it->second;
-
-    CachedFile entry{info.lastModified(), info.size(), std::nullopt};
-    const QString name = info.fileName();
-    QFile file(path);
-    if (info.size() > kMaximumFileBytes) {
-        recordDiagnostic_(QStringLiteral("calendar file %1 skipped: larger than %2 bytes")
-                              .arg(name)
-                              .arg(kMaximumFileBytes));
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, file.errorString()));
-    } else {
-        ICalendarParseResult result = parseICalendar(file.readAll(), zone_);
-        // One record per file version, naming everything that was left out.
-        const QString problems = result.problems.join(QStringLiteral("; "));
-        if (!result.calendar)
-            recordDiagnostic_(QStringLiteral("calendar file %1 skipped: %2").arg(name, problems));
-        else if (!problems.isEmpty())
-            recordDiagnostic_(
-                QStringLiteral("calendar file %1 partly read, left out: %2").arg(name, problems));
-        entry.calendar = std::move(result.calendar);
-    }
-    return cache_.insert_or_assign(path, std::move(entry)).first->second;
-}
-
-std::vector<CalendarEvent> IcsCalendarService::events(WallTime start, WallTime end) {
+void IcsCalendarService::events(WallTime start, WallTime end, EventsAnswer answer) {
     updateWatchedPaths();
-    std::vector<CalendarEvent> found;
-    if (authorizationStatus() != CalendarAuthorizationStatus::fullAccess) return found;
-    const QDir dir(folder_);
-    std::map<QString, CachedFile> seen;
-    for (const QString& name : dir.entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name)) {
-        const QString path = dir.filePath(name);
-        const CachedFile& file = read(path);
-        if (file.calendar) {
-            auto events = file.calendar->events(start, end);
-            std::move(events.begin(), events.end(), std::back_inserter(found));
-        }
-        seen.insert(cache_.extract(path));
+    if (authorizationStatus() != CalendarAuthorizationStatus::fullAccess) {
+        answer({});
+        return;
     }
-    // Files that are gone leave the cache with them.
-    cache_ = std::move(seen);
-    return found;
+    queue_.async([reader = reader_, port = port_.handle(), start, end, this, answer = std::move(answer)] {
+        IcsCalendarReader::Answer found = reader->events(start, end);
+        // `this` is touched only back on the main thread, and only while the service lives.
+        port.post([this, answer, found = std::move(found)] {
+            for (const QString& record : found.diagnostics) recordDiagnostic_(record);
+            answer(found.events);
+        });
+    });
 }
 
 } // namespace vantrel

@@ -1,19 +1,22 @@
 #pragma once
 
 #include "platform/CalendarService.h"
-#include "platform/linux/ICalendar.h"
+#include "platform/ResultPort.h"
+#include "platform/ThreadWorkQueue.h"
+#include "platform/linux/IcsCalendarReader.h"
 
-#include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QTimeZone>
 #include <functional>
-#include <map>
+#include <memory>
 
 namespace vantrel {
 
 // The user's calendars as iCalendar files in one folder ($XDG_DATA_HOME/Vantrel/calendars).
 // Access counts as granted when the folder exists; asking for access creates it. The folder
-// and its files are watched, so an added, changed or removed file reports a store change.
+// and its files are watched, so an added, changed or removed file reports a store change. The
+// files are read on a worker thread of the service's own (see IcsCalendarReader); destroying the
+// service never waits for a read in progress.
 class IcsCalendarService final : public CalendarService {
     Q_OBJECT
 
@@ -21,31 +24,25 @@ public:
     using DiagnosticRecorder = std::function<void(const QString& message)>;
 
     IcsCalendarService(QString folder, QTimeZone zone, DiagnosticRecorder recordDiagnostic,
-                       QObject* parent = nullptr);
+                       IcsCalendarReader::Budget budget = {}, QObject* parent = nullptr);
+    ~IcsCalendarService() override;
 
     CalendarAuthorizationStatus authorizationStatus() const override;
     void requestFullAccess(AccessCompletion done) override;
-    std::vector<CalendarEvent> events(WallTime start, WallTime end) override;
+    void events(WallTime start, WallTime end, EventsAnswer answer) override;
 
     const QString& folder() const { return folder_; }
 
 private:
-    struct CachedFile {
-        QDateTime modified;
-        qint64 size = 0;
-        std::optional<ICalendar> calendar;
-    };
-
     void updateWatchedPaths();
-    const CachedFile& read(const QString& path);
 
     QString folder_;
-    QTimeZone zone_;
     DiagnosticRecorder recordDiagnostic_;
     QFileSystemWatcher watcher_;
-    // Parsed files by path, reused while a file keeps its time and size, so a damaged file is
-    // parsed and reported once per version rather than on every refresh.
-    std::map<QString, CachedFile> cache_;
+    // Shared with the work on the worker, which may outlive the service.
+    std::shared_ptr<IcsCalendarReader> reader_;
+    ResultPort port_;
+    ThreadWorkQueue queue_;
 };
 
 } // namespace vantrel
