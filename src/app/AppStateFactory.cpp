@@ -32,8 +32,9 @@
 
 namespace vantrel {
 
-std::unique_ptr<WorkQueue> AppStateFactory::makeWorkQueue(const QString& label) {
-    return std::make_unique<ThreadWorkQueue>(label);
+std::unique_ptr<WorkQueue>
+AppStateFactory::makeWorkQueue(const QString& label, std::optional<std::chrono::milliseconds> abandonAfter) {
+    return std::make_unique<ThreadWorkQueue>(label, abandonAfter);
 }
 std::unique_ptr<ClipboardStore> AppStateFactory::makeClipboard() {
     const auto playControlsHaptic = [] {
@@ -67,9 +68,12 @@ std::unique_ptr<SystemMonitor> AppStateFactory::makeSystemMonitor() {
                                            services.qaObserver);
 }
 std::unique_ptr<MediaController> AppStateFactory::makeMedia() {
-    return std::make_unique<MediaController>(services.mediaAutomation,
-                                             makeWorkQueue(QStringLiteral("com.vantrel.media")),
-                                             services.http, services.scheduler);
+    return std::make_unique<MediaController>(
+        services.mediaAutomation,
+        // A player may never answer: quitting waits a
+        // quarter second for it at most.
+        makeWorkQueue(QStringLiteral("com.vantrel.media"), std::chrono::milliseconds(250)), services.http,
+        services.scheduler);
 }
 std::unique_ptr<FileShelfStore> AppStateFactory::makeFileShelf() {
     return std::make_unique<FileShelfStore>(

@@ -4,8 +4,10 @@
 #include "platform/CalendarService.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vantrel {
 
@@ -116,8 +118,10 @@ public:
 
     Services services;
 
-    // A serial queue of its own for a component that works off the main thread.
-    virtual std::unique_ptr<WorkQueue> makeWorkQueue(const QString& label);
+    // A serial queue of its own for a component that works off the main thread; with
+    // `abandonAfter`, destroying it waits no longer than that for work that does not return.
+    virtual std::unique_ptr<WorkQueue>
+    makeWorkQueue(const QString& label, std::optional<std::chrono::milliseconds> abandonAfter = std::nullopt);
     virtual std::unique_ptr<ClipboardStore> makeClipboard();
     virtual std::unique_ptr<NotesStore> makeNotes(const QString& storageName);
     virtual std::unique_ptr<BookmarksStore> makeBookmarks();

@@ -17,6 +17,7 @@
 #include "platform/AppPaths.h"
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
+#include "platform/ThreadWorkQueue.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
@@ -50,6 +51,8 @@
 #include <QDBusConnection>
 #include <QGuiApplication>
 #include <QTimeZone>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace vantrel;
 
@@ -71,155 +74,165 @@ int main(int argc, char** argv) {
     }
     instance.setReopenHandler([&shell] { shell.reopen(); });
 
-    SystemClock clock;
-    QtScheduler scheduler;
-    // Static: the crash handler may still need them while the stack unwinds.
-    static SyslogSystemLog log;
-    const AppPaths paths = AppPaths::fromEnvironment(environment);
-    static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
-    defaults.removeLeftovers();
+    int code = 0;
+    {
+        SystemClock clock;
+        QtScheduler scheduler;
+        // Static: the crash handler may still need them while the stack unwinds.
+        static SyslogSystemLog log;
+        const AppPaths paths = AppPaths::fromEnvironment(environment);
+        static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
+        defaults.removeLeftovers();
 
-    VantrelPreferences preferences(defaults.standard());
-    VantrelPreferences::setShared(&preferences);
-    HotkeyManager hotkeys(defaults.standard());
-    HotkeyManager::setShared(&hotkeys);
-    LinuxPermissionSystem::Sources permissionSources;
-    permissionSources.platformName = QGuiApplication::platformName();
-    // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
-    V4l2VideoCaptureDevices cameras;
-    LinuxPermissionSystem permissionSystem(permissionSources, cameras);
-    KeyboardBacklightSignal keyboardBacklight(
-        [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
-    KeyboardBacklightSignal::setShared(&keyboardBacklight);
+        VantrelPreferences preferences(defaults.standard());
+        VantrelPreferences::setShared(&preferences);
+        HotkeyManager hotkeys(defaults.standard());
+        HotkeyManager::setShared(&hotkeys);
+        LinuxPermissionSystem::Sources permissionSources;
+        permissionSources.platformName = QGuiApplication::platformName();
+        // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
+        V4l2VideoCaptureDevices cameras;
+        LinuxPermissionSystem permissionSystem(permissionSources, cameras);
+        KeyboardBacklightSignal keyboardBacklight(
+            [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
+        KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
-    PosixFileManager fileManager;
-    QAObserver qaObserver(clock, fileManager, paths);
-    QAObserver::setShared(&qaObserver);
-    VantrelDiagnostics diagnostics(clock, log, environment, defaults.standard(), qaObserver);
-    VantrelDiagnostics::setShared(&diagnostics);
-    CapabilityCenter capabilities(diagnostics);
-    CapabilityCenter::setShared(&capabilities);
+        PosixFileManager fileManager;
+        QAObserver qaObserver(clock, fileManager, paths);
+        QAObserver::setShared(&qaObserver);
+        VantrelDiagnostics diagnostics(clock, log, environment, defaults.standard(), qaObserver);
+        VantrelDiagnostics::setShared(&diagnostics);
+        CapabilityCenter capabilities(diagnostics);
+        CapabilityCenter::setShared(&capabilities);
 
-    XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
-    LinuxWorkspace workspace(log);
-    // A calendar file that cannot be read is skipped and leaves a diagnostics record.
-    IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
-                                       QTimeZone::systemTimeZone(), [&diagnostics](const QString& message) {
-                                           diagnostics.record(DiagnosticsCategory::persistence, message);
-                                       });
-    LinuxSharingService sharing;
-    QtOpenPanel openPanel(applicationFolders(paths, environment));
-    LoggingHapticPerformer hapticPerformer(log);
-    VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
-    VantrelHaptics::setShared(&haptics);
+        XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
+        LinuxWorkspace workspace(log);
+        // A calendar file that cannot be read is skipped and leaves a diagnostics record.
+        IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
+                                           QTimeZone::systemTimeZone(),
+                                           [&diagnostics](const QString& message) {
+                                               diagnostics.record(DiagnosticsCategory::persistence, message);
+                                           });
+        LinuxSharingService sharing;
+        QtOpenPanel openPanel(applicationFolders(paths, environment));
+        LoggingHapticPerformer hapticPerformer(log);
+        VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
+        VantrelHaptics::setShared(&haptics);
 
-    const BundleInfo bundle = BundleInfo::main();
-    LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock, log,
-                                 LocalPersistence::logSubsystem(bundle),
-                                 [&diagnostics](const QString& message) {
-                                     diagnostics.record(DiagnosticsCategory::persistence, message);
-                                 });
-    persistence.removeLeftovers();
-    QtPasteboard pasteboard(QGuiApplication::clipboard(),
-                            QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
-    ProcSystemCounters systemCounters;
-    MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
-    QtHttpClient http;
+        const BundleInfo bundle = BundleInfo::main();
+        LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock,
+                                     log, LocalPersistence::logSubsystem(bundle),
+                                     [&diagnostics](const QString& message) {
+                                         diagnostics.record(DiagnosticsCategory::persistence, message);
+                                     });
+        persistence.removeLeftovers();
+        QtPasteboard pasteboard(QGuiApplication::clipboard(),
+                                QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
+        ProcSystemCounters systemCounters;
+        MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
+        QtHttpClient http;
 
-    // The alarm plays tones of our own; its haptic goes to the log like every other pulse.
-    QtSoundPlayer sounds(log);
-    AlarmController alarm(preferences, hapticPerformer, sounds, scheduler);
-    AlarmController::setShared(&alarm);
-    NotificationSignalStore alerts(preferences, clock);
-    NotificationSignalStore::setShared(&alerts);
-    PortalSystemAppearance appearance(QDBusConnection::sessionBus());
-    VantrelMotion motion(appearance);
-    VantrelMotion::setShared(&motion);
-    // The theme artwork is drawn at build time into the folder beside the executable.
-    ThemeImageStore themeImages(fileManager, QCoreApplication::applicationDirPath());
-    ThemeImageStore::setShared(&themeImages);
+        // The alarm plays tones of our own; its haptic goes to the log like every other pulse.
+        QtSoundPlayer sounds(log);
+        AlarmController alarm(preferences, hapticPerformer, sounds, scheduler);
+        AlarmController::setShared(&alarm);
+        NotificationSignalStore alerts(preferences, clock);
+        NotificationSignalStore::setShared(&alerts);
+        PortalSystemAppearance appearance(QDBusConnection::sessionBus());
+        VantrelMotion motion(appearance);
+        VantrelMotion::setShared(&motion);
+        // The theme artwork is drawn at build time into the folder beside the executable.
+        ThemeImageStore themeImages(fileManager, QCoreApplication::applicationDirPath());
+        ThemeImageStore::setShared(&themeImages);
 
-    QtScreens screens(environment, log);
-    DisplayCoordinator displays(screens, diagnostics);
-    DisplayCoordinator::setShared(&displays);
-    LogindSleepWakeMonitor sleepWake;
-    QtMenuPresenter menus;
-    // Opens QtMultimedia only when the mirror tab first asks for a camera.
-    QtCameraCapture camera(cameras, log);
-    TrayStatusBar statusBar;
-    // Named, so that a service added to the list is wired here by name, not by position.
-    AppStateFactory factory({
-        .clock = clock,
-        .scheduler = scheduler,
-        .sleepWake = sleepWake,
-        .screens = screens,
-        .shell = shell,
-        .defaults = defaults,
-        .log = log,
-        .permissionSystem = permissionSystem,
-        .loginItems = loginItems,
-        .workspace = workspace,
-        .calendarStatus = [&calendarService] { return calendarService.authorizationStatus(); },
-        .preferences = preferences,
-        .hotkeys = hotkeys,
-        .keyboardBacklight = keyboardBacklight,
-        .capabilities = capabilities,
-        .qaObserver = qaObserver,
-        .persistence = persistence,
-        .pasteboard = pasteboard,
-        .calendarService = calendarService,
-        .sharing = sharing,
-        .openPanel = openPanel,
-        .alarm = alarm,
-        .alerts = alerts,
-        .haptics = haptics,
-        .systemCounters = systemCounters,
-        .mediaAutomation = mediaAutomation,
-        .http = http,
-        .displays = displays,
-        .diagnostics = diagnostics,
-        .motion = motion,
-        .hapticPerformer = hapticPerformer,
-        .menus = menus,
-        .camera = camera,
-    });
-    AppState state(factory);
-    AppState::setShared(&state);
+        QtScreens screens(environment, log);
+        DisplayCoordinator displays(screens, diagnostics);
+        DisplayCoordinator::setShared(&displays);
+        LogindSleepWakeMonitor sleepWake;
+        QtMenuPresenter menus;
+        // Opens QtMultimedia only when the mirror tab first asks for a camera.
+        QtCameraCapture camera(cameras, log);
+        TrayStatusBar statusBar;
+        // Named, so that a service added to the list is wired here by name, not by position.
+        AppStateFactory factory({
+            .clock = clock,
+            .scheduler = scheduler,
+            .sleepWake = sleepWake,
+            .screens = screens,
+            .shell = shell,
+            .defaults = defaults,
+            .log = log,
+            .permissionSystem = permissionSystem,
+            .loginItems = loginItems,
+            .workspace = workspace,
+            .calendarStatus = [&calendarService] { return calendarService.authorizationStatus(); },
+            .preferences = preferences,
+            .hotkeys = hotkeys,
+            .keyboardBacklight = keyboardBacklight,
+            .capabilities = capabilities,
+            .qaObserver = qaObserver,
+            .persistence = persistence,
+            .pasteboard = pasteboard,
+            .calendarService = calendarService,
+            .sharing = sharing,
+            .openPanel = openPanel,
+            .alarm = alarm,
+            .alerts = alerts,
+            .haptics = haptics,
+            .systemCounters = systemCounters,
+            .mediaAutomation = mediaAutomation,
+            .http = http,
+            .displays = displays,
+            .diagnostics = diagnostics,
+            .motion = motion,
+            .hapticPerformer = hapticPerformer,
+            .menus = menus,
+            .camera = camera,
+        });
+        AppState state(factory);
+        AppState::setShared(&state);
 
-    VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
-    VantrelApp application({.state = state,
-                            .preferences = preferences,
-                            .motion = motion,
-                            .haptics = haptics,
-                            .appearance = appearance,
-                            .themeImages = themeImages,
-                            .scheduler = scheduler,
-                            .home = HomePageWiring::make(state, {.motion = motion,
-                                                                 .haptics = haptics,
-                                                                 .appearance = appearance,
-                                                                 .clock = clock,
-                                                                 .openPanel = openPanel,
-                                                                 .menus = menus,
-                                                                 .files = fileManager})},
-                           shell);
-    application.showControlCenter();
+        VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
+        VantrelApp application({.state = state,
+                                .preferences = preferences,
+                                .motion = motion,
+                                .haptics = haptics,
+                                .appearance = appearance,
+                                .themeImages = themeImages,
+                                .scheduler = scheduler,
+                                .home = HomePageWiring::make(state, {.motion = motion,
+                                                                     .haptics = haptics,
+                                                                     .appearance = appearance,
+                                                                     .clock = clock,
+                                                                     .openPanel = openPanel,
+                                                                     .menus = menus,
+                                                                     .files = fileManager})},
+                               shell);
+        application.showControlCenter();
 
-    const int code = shell.run(delegate);
-    // The defaults outlive this function (the crash handler may need them); the scheduler does not.
-    defaults.finishScheduling();
+        code = shell.run(delegate);
+        // The defaults outlive this function (the crash handler may need them); the scheduler does not.
+        defaults.finishScheduling();
 
-    AppState::setShared(nullptr);
-    DisplayCoordinator::setShared(nullptr);
-    ThemeImageStore::setShared(nullptr);
-    VantrelMotion::setShared(nullptr);
-    NotificationSignalStore::setShared(nullptr);
-    AlarmController::setShared(nullptr);
-    VantrelHaptics::setShared(nullptr);
-    CapabilityCenter::setShared(nullptr);
-    VantrelDiagnostics::setShared(nullptr);
-    QAObserver::setShared(nullptr);
-    KeyboardBacklightSignal::setShared(nullptr);
-    HotkeyManager::setShared(nullptr);
-    VantrelPreferences::setShared(nullptr);
+        AppState::setShared(nullptr);
+        DisplayCoordinator::setShared(nullptr);
+        ThemeImageStore::setShared(nullptr);
+        VantrelMotion::setShared(nullptr);
+        NotificationSignalStore::setShared(nullptr);
+        AlarmController::setShared(nullptr);
+        VantrelHaptics::setShared(nullptr);
+        CapabilityCenter::setShared(nullptr);
+        VantrelDiagnostics::setShared(nullptr);
+        QAObserver::setShared(nullptr);
+        KeyboardBacklightSignal::setShared(nullptr);
+        HotkeyManager::setShared(nullptr);
+        VantrelPreferences::setShared(nullptr);
+    }
+    // A worker left running (a calendar read or a media call that did not return in time) may
+    // still be inside a library: the process ends here without tearing down under it.
+    if (ThreadWorkQueue::abandonedWorkers() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
     return code;
 }

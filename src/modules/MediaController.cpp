@@ -29,8 +29,8 @@ MediaController::MediaController(MediaAutomation& automation, std::unique_ptr<Wo
 }
 
 MediaController::~MediaController() {
-    // Work in flight may still post its answer to this object; once the queue is gone nothing
-    // can, and the posted answers die with the object.
+    // Work in flight may still post its answer; the port drops whatever arrives once the
+    // controller is gone, also from a worker the queue gave up waiting for.
     queue_.reset();
     cancelArtworkDownload();
 }
@@ -61,10 +61,9 @@ void MediaController::refresh() {
     const std::int64_t token = generation_;
     isRefreshing_ = true;
     MediaAutomation* automation = &automation_;
-    onQueue([this, automation, previous, token] {
+    onQueue([this, port = port_.handle(), automation, previous, token] {
         const PassResult result = runPass(*automation, previous);
-        QMetaObject::invokeMethod(
-            this, [this, token, result] { finishPass(token, result); }, Qt::QueuedConnection);
+        port.post([this, token, result] { finishPass(token, result); });
     });
 }
 
@@ -214,10 +213,9 @@ void MediaController::loadArtwork(const QString& appName, const QString& key) {
     cancelArtworkDownload();
     const std::int64_t token = generation_;
     MediaAutomation* automation = &automation_;
-    onQueue([this, automation, appName, key, token] {
+    onQueue([this, port = port_.handle(), automation, appName, key, token] {
         const ArtworkPayload payload = automation->artwork(appName);
-        QMetaObject::invokeMethod(
-            this, [this, token, key, payload] { finishArtwork(token, key, payload); }, Qt::QueuedConnection);
+        port.post([this, token, key, payload] { finishArtwork(token, key, payload); });
     });
 }
 

@@ -3,6 +3,7 @@
 #include "modules/MediaPlaybackPolicy.h"
 #include "platform/HttpClient.h"
 #include "platform/MediaAutomation.h"
+#include "platform/ResultPort.h"
 #include "platform/Scheduler.h"
 #include "platform/WorkQueue.h"
 
@@ -125,6 +126,7 @@ private:
     void setArtwork(const std::optional<QImage>& value);
 
     MediaAutomation& automation_;
+    ResultPort port_;
     std::unique_ptr<WorkQueue> queue_;
     HttpClient& http_;
     Scheduler& scheduler_;

@@ -3,8 +3,10 @@
 #include "support/FakeMprisPlayer.h"
 #include "support/PrivateSessionBus.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -146,4 +148,40 @@ TEST(MprisMediaAutomation, MusicIsThePlayerThatPlaysElseTheFirst) {
     EXPECT_EQ(music().value(0), QStringLiteral("Paused Song"));
     EXPECT_EQ(music().value(3), QStringLiteral("paused"));
     QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-music"));
+}
+
+TEST(MprisMediaAutomation, ArtworkIsReadWithoutWaitingAndOnlyFromARegularFileWithinItsLimit) {
+    PrivateSessionBus bus;
+    if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
+    QTemporaryDir dir;
+    // A FIFO nobody writes to: opening it for a blocking read would never return.
+    const QString fifo = dir.filePath(QStringLiteral("cover.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    FakeMprisPlayer vlc(
+        bus.address(), mpris::kBusPrefix + QStringLiteral("vlc"),
+        player("Playing", metadata(QStringLiteral("Film"), 0, {}, QUrl::fromLocalFile(fifo).toString()), 0));
+    ASSERT_TRUE(vlc.isRegistered());
+    MprisMediaAutomation automation(
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-art")));
+    const ArtworkPayload fromFifo = automation.artwork(QStringLiteral("Music"));
+    EXPECT_FALSE(fromFifo.data || fromFifo.address);
+
+    // Cover art of exactly 16 MB is read; a sparse one a byte larger is not read at all; a link
+    // to a real file is followed.
+    const auto sized = [&](const QString& name, qint64 size) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(f.resize(size));
+        return QUrl::fromLocalFile(f.fileName()).toString();
+    };
+    const auto payload = [](const QString& url) {
+        return mpris::artworkPayload(metadata({}, 0, {}, url), MprisMediaAutomation::kMaxArtworkBytes);
+    };
+    EXPECT_EQ(payload(sized(QStringLiteral("limit"), 16 * 1024 * 1024)).data.value_or(QByteArray()).size(),
+              16 * 1024 * 1024);
+    EXPECT_FALSE(payload(sized(QStringLiteral("over"), 16 * 1024 * 1024 + 1)).data);
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(QUrl(sized(QStringLiteral("small"), 3)).toLocalFile(), link));
+    EXPECT_EQ(payload(QUrl::fromLocalFile(link).toString()).data, QByteArray(3, '\0'));
+    QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-art"));
 }

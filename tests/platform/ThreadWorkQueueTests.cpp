@@ -1,5 +1,9 @@
 #include "platform/ThreadWorkQueue.h"
 
+#include "platform/ResultPort.h"
+
+#include <QCoreApplication>
+
 #include <QSemaphore>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -37,4 +41,45 @@ TEST(ThreadWorkQueue, RunsWorkInOrderOnOneWorkerAndDestructionWaitsForTheRunning
 TEST(ThreadWorkQueue, AQueueThatWasNeverUsedStartsNoThreadAndGoesQuietly) {
     ThreadWorkQueue queue(QStringLiteral("com.vantrel.unused"));
     EXPECT_FALSE(queue.hasStarted());
+}
+
+TEST(ThreadWorkQueue, AQueueWithAGraceLeavesAStuckWorkerAndItsLateResultIsDropped) {
+    QSemaphore started, release, finished;
+    int delivered = 0;
+    const int abandonedBefore = ThreadWorkQueue::abandonedWorkers();
+    {
+        auto port = std::make_unique<ResultPort>();
+        {
+            ThreadWorkQueue queue(QStringLiteral("com.vantrel.stuck"), std::chrono::milliseconds(0));
+            queue.async([&, handle = port->handle()] {
+                started.release();
+                // Stands for an open() or a call that never returns while the program quits.
+                release.acquire();
+                handle.post([&] { ++delivered; });
+                finished.release();
+            });
+            started.acquire();
+        } // returns although the work is still running
+        EXPECT_EQ(ThreadWorkQueue::abandonedWorkers(), abandonedBefore + 1);
+        port.reset(); // the owner is gone before the work ends
+    }
+    release.release();
+    finished.acquire();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(delivered, 0) << "a result arriving after its owner is dropped";
+
+    // While the owner lives, results arrive on its thread.
+    ResultPort port;
+    {
+        ThreadWorkQueue queue(QStringLiteral("com.vantrel.prompt"), std::chrono::milliseconds(0));
+        queue.async([&, handle = port.handle()] {
+            handle.post([&] { ++delivered; });
+            finished.release();
+        });
+        finished.acquire();
+    }
+    EXPECT_EQ(delivered, 0) << "never inside the worker";
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(delivered, 1);
 }

@@ -231,7 +231,8 @@ public:
     RecordingAppStateFactory(CallLog& log, Services services) : AppStateFactory(services), log_(log) {}
 
     // Work queues that run only when the test drains them, on the test's thread.
-    std::unique_ptr<WorkQueue> makeWorkQueue(const QString&) override {
+    std::unique_ptr<WorkQueue> makeWorkQueue(const QString&,
+                                             std::optional<std::chrono::milliseconds>) override {
         return std::make_unique<ManualWorkQueue>();
     }
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {

@@ -1,8 +1,9 @@
 #include "platform/linux/MprisMediaAutomation.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
-#include <QFile>
 #include <QIcon>
 #include <QUrl>
 #include <algorithm>
@@ -140,9 +141,13 @@ ArtworkPayload artworkPayload(const QVariantMap& metadata, qint64 maxBytes) {
     if (address.isEmpty()) return {};
     const QUrl url(address);
     if (!url.isLocalFile()) return {std::nullopt, address};
-    QFile file(url.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes) return {};
-    return {file.read(maxBytes), std::nullopt};
+    try {
+        // A player names any path it likes: a FIFO there must not hold up the media worker, nor
+        // a huge file fill the memory.
+        return {readStoredFile(url.toLocalFile(), maxBytes, LinkPolicy::follow), std::nullopt};
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 } // namespace mpris

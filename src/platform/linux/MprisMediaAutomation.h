@@ -15,7 +15,7 @@ namespace vantrel {
 class MprisMediaAutomation final : public MediaAutomation {
 public:
     static constexpr int kCallTimeoutMs = 2000;
-    static constexpr qint64 kMaxArtworkBytes = 10 * 1024 * 1024;
+    static constexpr qint64 kMaxArtworkBytes = 16 * 1024 * 1024;
 
     explicit MprisMediaAutomation(QDBusConnection connection);
 
