@@ -148,7 +148,8 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     if (recordDiagnostics_)
         recordDiagnostics_(
             QFileInfo(file).fileName() +
-            QStringLiteral(" could not be read: changes are kept in memory and the file is left untouched"));
+            QStringLiteral(
+                " could not be read: the file is left untouched and changes are written beside it"));
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
@@ -183,11 +184,16 @@ void LocalPersistence::saveJson(const QString& file, const std::function<QJsonVa
         report(*failure);
         return;
     }
-    if (!prepareSave(file)) return;
+    const auto target = prepareSave(file);
+    if (!target) return;
+    if (*target != file) {
+        writeRecovery(file, bytes);
+        return;
+    }
     if (auto failure = writeBytes(store_, file, bytes)) report(*failure);
 }
 
-bool LocalPersistence::prepareSave(const QString& file) {
+std::optional<QString> LocalPersistence::prepareSave(const QString& file) {
     std::optional<Failure> failure;
     try {
         store_.fileManager->createDirectory(store_.directory);
@@ -197,11 +203,58 @@ bool LocalPersistence::prepareSave(const QString& file) {
     if (!failure) {
         failure = clearToReplace(file);
         // A file that could not be read was said once, when it was loaded; the saves it holds
-        // back go unreported.
-        if (failure && isHeldBack(file)) return false;
+        // back go to its recovery file instead.
+        if (failure && isHeldBack(file)) return recoveryName(file);
     }
     if (failure) report(*failure);
-    return !failure;
+    if (failure) return std::nullopt;
+    return file;
+}
+
+std::optional<QString> LocalPersistence::saveRecovery(const QString& file,
+                                                      const std::function<QJsonValue()>& encode) {
+    QByteArray bytes;
+    if (auto failure = encodeBytes(file, encode, bytes)) {
+        report(*failure);
+        return std::nullopt;
+    }
+    try {
+        store_.fileManager->createDirectory(store_.directory);
+    } catch (...) {
+        report({Failure::Kind::directory, file, std::current_exception()});
+        return std::nullopt;
+    }
+    return writeRecovery(file, bytes);
+}
+
+std::optional<QString> LocalPersistence::recoveryFile(const QString& file) const {
+    const QString path = store_.url(file);
+    if (!announced_.count(path)) return std::nullopt;
+    return recoveries_.at(path);
+}
+
+QString LocalPersistence::recoveryName(const QString& file) {
+    const QString path = store_.url(file);
+    const auto it = recoveries_.find(path);
+    if (it != recoveries_.end()) return it->second;
+    return recoveries_.emplace(path, file + QStringLiteral(".recovered-") + fileNameTimestamp(clock_.now()))
+        .first->second;
+}
+
+std::optional<QString> LocalPersistence::writeRecovery(const QString& file, const QByteArray& bytes) {
+    const QString name = recoveryName(file);
+    if (auto failure = writeBytes(store_, name, bytes)) {
+        report(*failure);
+        return std::nullopt;
+    }
+    if (announced_.insert(store_.url(file)).second) {
+        const QString where = QFileInfo(file).fileName() +
+                              QStringLiteral(" could not be read: what this session keeps is written to ") +
+                              store_.url(name);
+        log_.log(LogLevel::error, logSubsystem_, kCategory, where);
+        if (recordDiagnostics_) recordDiagnostics_(where);
+    }
+    return name;
 }
 
 std::optional<LocalPersistence::Failure>

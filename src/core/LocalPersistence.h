@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <type_traits>
 #include <variant>
@@ -71,7 +72,7 @@ private:
 // not be read at all is never replaced while it stays so: each save tries again to copy it aside
 // ("previous") and goes ahead only once that worked, so no save can destroy data that was merely
 // unreadable. Such a file is said once, in the log and in one diagnostics record; the saves it
-// holds back are not reported again, and the stores keep their changes in memory meanwhile.
+// holds back go to a recovery file beside it instead (see saveRecovery), so nothing is lost.
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
@@ -150,16 +151,26 @@ public:
 
     // Saving from a worker thread, for a store whose file takes too long to write where it lives:
     // prepareSave() runs there first (the folder, and a damaged file copied aside or kept), and
-    // reports and answers false when the save must not go ahead; writeEncoded() then encodes and
+    // reports and answers none when the save must not go ahead; writeEncoded() then encodes and
     // writes on any thread, touching only the store's file manager; a failure it gives back is
     // handed to report() where the store lives.
-    bool prepareSave(const QString& file);
+    // Answers the file name the save goes to: the file itself, or, while the file could not be
+    // read, its recovery file (see saveRecovery); none when the save must not go ahead.
+    std::optional<QString> prepareSave(const QString& file);
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
     void report(const Failure& failure);
     // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
     // too large, the system's error).
     void explainUnreadable(const Failure& failure);
+
+    // While `file` could not be read, what the session holds is never lost nor written over it:
+    // it goes to "<file>.recovered-<UTC time>" beside it, one such file per file and session,
+    // rewritten by every later save. The first write says where, in the log and in one
+    // diagnostics record. Answers the recovery file's name, or none when it could not be written.
+    std::optional<QString> saveRecovery(const QString& file, const std::function<QJsonValue()>& encode);
+    // The recovery file of `file` in this session, once one was written.
+    std::optional<QString> recoveryFile(const QString& file) const;
 
     // At start-up: removes from the data folder the temporary files that a process killed while
     // writing left there more than a minute ago (younger ones may be another instance's write).
@@ -175,6 +186,8 @@ private:
     void noteLoad(const QString& file, const Failure* failure);
     void saveJson(const QString& file, const std::function<QJsonValue()>& encode);
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
+    std::optional<QString> writeRecovery(const QString& file, const QByteArray& bytes);
+    QString recoveryName(const QString& file);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
     // True while the file's load found it unreadable and no copy of it could be made since.
@@ -190,6 +203,9 @@ private:
     QString logSubsystem_;
     std::function<void(const QString&)> recordDiagnostics_;
     std::map<QString, Protection> protections_;
+    // Recovery file names by the path of the file they stand in for, and those already said.
+    std::map<QString, QString> recoveries_;
+    std::set<QString> announced_;
 };
 
 } // namespace vantrel

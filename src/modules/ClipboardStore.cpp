@@ -174,7 +174,14 @@ ClipboardStore::~ClipboardStore() {
 }
 
 void ClipboardStore::persist() {
-    if (!persistence_.prepareSave(fileName())) return;
+    const auto target = persistence_.prepareSave(fileName());
+    if (!target) return;
+    if (*target != fileName()) {
+        // The file could not be read: the history goes beside it, written here at once (this
+        // happens only in that rare state), so no capture is lost at quit.
+        persistence_.saveRecovery(fileName(), [this] { return QJsonValue(encodeEntries(entries_)); });
+        return;
+    }
     unwritten_ = entries_;
     if (!writing_) writeNext();
 }

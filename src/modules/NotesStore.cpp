@@ -21,6 +21,11 @@ const QString kPersistenceCategory = QStringLiteral("persistence");
 QString NotesStore::unreadableMessage() {
     return QStringLiteral("Vantrel could not open the notes file. Your existing file was left untouched.");
 }
+QString NotesStore::recoveredMessage(const QString& path) {
+    return QStringLiteral("Vantrel could not open the notes file. Your existing file was left untouched; "
+                          "your notes are saved in %1.")
+        .arg(path);
+}
 QString NotesStore::migratedMessage() {
     return QStringLiteral("Your notes were safely updated to the new local format.");
 }
@@ -169,7 +174,13 @@ void NotesStore::write(const NotesDocument& document) {
         // A file we could not use may still hold the user's notes: replace it only once a copy of
         // it exists. Until then the edits stay in memory and the file stays as the message says.
         if (persistence_.store().fileManager->fileExists(path)) {
-            if (!persistence_.backup(path, QStringLiteral("previous"))) return;
+            if (!persistence_.backup(path, QStringLiteral("previous"))) {
+                // Nor is anything lost meanwhile: the notes go to a file of their own beside it.
+                const auto recovery = persistence_.saveRecovery(
+                    storageName_, [&document] { return QJsonValue(document.toJson()); });
+                if (recovery) setRecoveryMessage(recoveredMessage(persistence_.store().url(*recovery)));
+                return;
+            }
             copyAside = false;
         }
         fileNeedsCopyBeforeReplacing_ = false;

@@ -25,6 +25,8 @@ public:
     static constexpr qsizetype kTitleLength = 42;
 
     static QString unreadableMessage();
+    // While the file stays unreadable, where the notes are written instead.
+    static QString recoveredMessage(const QString& path);
     static QString migratedMessage();
     static QString malformedBackedUpMessage();
     static QString malformedMessage();

@@ -219,24 +219,31 @@ TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
                            "samples.json could not be read and is left untouched: injected: "
                            "Input/output error"}));
 
-    // While it still cannot be read (nor so copied), every save is held back without another word.
+    // While it still cannot be read (nor so copied), every save goes to one recovery file beside
+    // it, said once, and the file itself is never written.
     files.failWith(Op::copyItem, posixError(EIO));
     save();
+    clock.advance(Seconds(5));
     save();
     EXPECT_THROW(saveOrThrow(true), PersistenceError);
     EXPECT_EQ(home.readFile(path()), "[\"precious\"]");
-    EXPECT_EQ(persistenceLines().size(), 2);
-    EXPECT_EQ(files.count(Op::writeData), 0);
+    const QString recovery = path(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z"));
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(recovery)).array().size(), 2);
+    EXPECT_EQ(persistenceLines().size(), 3);
+    EXPECT_EQ(persistenceLines().value(2),
+              QStringLiteral("samples.json could not be read: what this session keeps is written to ") +
+                  recovery);
+    EXPECT_EQ(files.count(Op::writeData), 2);
 
     // Other files of the same store are unaffected.
     save(QStringLiteral("other.json"));
-    EXPECT_EQ(files.count(Op::writeData), 1);
+    EXPECT_EQ(files.count(Op::writeData), 3);
 
     // Once it can be read, the next save copies it aside first.
     files.clearFailure(Op::readData);
     files.clearFailure(Op::copyItem);
     save();
-    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-07Z.json"))),
+    EXPECT_EQ(home.readFile(path(QStringLiteral("samples.previous-2026-03-01T09-05-12Z.json"))),
               "[\"precious\"]");
     EXPECT_EQ(*load().value(), samples);
 }
@@ -276,10 +283,15 @@ TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaited
         if (kind == Hostile::danglingLink) {
             EXPECT_FALSE(QFileInfo::exists(outside));
         }
+        // No copy of anything; what was saved went beside it (a dangling link counts as gone, and
+        // the write that is then refused is reported as such).
+        const QStringList expected =
+            kind == Hostile::danglingLink
+                ? QStringList{"samples.json"}
+                : QStringList{"samples.json", "samples.json.recovered-2026-03-01T09-05-07Z"};
         EXPECT_EQ(
             QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-            QStringList{"samples.json"})
-            << "no copy of anything";
+            expected);
     }
     // Writes never go through a link, also where no load came first.
     QDir(folder).removeRecursively();

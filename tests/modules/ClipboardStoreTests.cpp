@@ -3,11 +3,14 @@
 #include "support/FakePasteboard.h"
 #include "support/ManualWorkQueue.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -301,10 +304,12 @@ TEST_F(ClipboardStoreTest, CapturesAfterAnUnreadableFileStayInMemoryUntilItCanBe
     writes->drain();
     EXPECT_EQ(texts(), (QStringList{"two", "one"}));
     EXPECT_TRUE(QFileInfo(filePath()).isDir());
-    EXPECT_EQ(files.count(FakeFileManager::Operation::writeData), 0);
-    EXPECT_EQ(diagnostics, QStringList{"clipboard.json could not be read: changes are kept in memory and the "
-                                       "file is left untouched"});
-    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 2) << "the failure and its reason, once";
+    EXPECT_EQ(files.count(FakeFileManager::Operation::writeData), 2) << "each capture, to the recovery file";
+    ASSERT_EQ(diagnostics.size(), 2);
+    EXPECT_EQ(diagnostics[0], "clipboard.json could not be read: the file is left untouched and changes are "
+                              "written beside it");
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 3)
+        << "the failure and its reason, once, and where the captures go";
 
     // Readable again (the user mended it): copied aside as it is, then replaced.
     QDir(filePath()).removeRecursively();
@@ -314,5 +319,32 @@ TEST_F(ClipboardStoreTest, CapturesAfterAnUnreadableFileStayInMemoryUntilItCanBe
     const QStringList copies = filesMatching(QStringLiteral("clipboard.previous-*.json"));
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(home.readFile(dataFolder() + "/" + copies.first()), "mended by hand");
-    EXPECT_EQ(diagnostics.size(), 1);
+    EXPECT_EQ(diagnostics.size(), 2);
+}
+
+TEST_F(ClipboardStoreTest, CapturesWhileTheFileIsUnreadableAreWrittenBesideItAndSurviveQuitting) {
+    QDir().mkpath(dataFolder());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(filePath()).constData(), 0644), 0); // opening it would wait
+    makeStore();
+    const QString recovery = fileNameTimestamp(clock.now());
+    copyElsewhere("one");
+    copyElsewhere("two");
+    clock.advance(Seconds(3));
+    copyElsewhere("three");
+    store.reset(); // quitting
+
+    // The FIFO is left as it was; the whole session's history is in one file beside it.
+    EXPECT_TRUE(QFileInfo::exists(filePath()) && !QFileInfo(filePath()).isFile());
+    const QStringList recovered = filesMatching(QStringLiteral("clipboard.json.recovered-*"));
+    ASSERT_EQ(recovered, QStringList{"clipboard.json.recovered-" + recovery});
+    const QJsonArray saved =
+        QJsonDocument::fromJson(home.readFile(dataFolder() + "/" + recovered[0])).array();
+    ASSERT_EQ(saved.size(), 3);
+    EXPECT_EQ(saved[0].toObject()["text"].toString(), "three");
+    EXPECT_EQ(persistence.recoveryFile("clipboard.json"), recovered[0]);
+    // The log and the diagnostics say where, once.
+    const QString where = "clipboard.json could not be read: what this session keeps is written to " +
+                          dataFolder() + "/" + recovered[0];
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).filter(where).size(), 1);
+    EXPECT_EQ(diagnostics.filter(where).size(), 1);
 }

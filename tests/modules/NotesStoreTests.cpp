@@ -1,6 +1,12 @@
 #include "core/QAObserver.h"
 #include "modules/ModuleTestSupport.h"
 #include "modules/NotesStore.h"
+#include "platform/AtomicFile.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <limits>
@@ -157,8 +163,12 @@ TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     store->saveNow();
     EXPECT_TRUE(QFileInfo(filePath()).isDir());
     EXPECT_EQ(store->notes().first().body, "kept in memory");
-    EXPECT_EQ(store->recoveryMessage(), NotesStore::unreadableMessage()) << "the message stays true";
+    // The edits were saved beside it, and the message says where.
+    const QStringList recovered = filesMatching("notes.json.recovered-*");
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(store->recoveryMessage(), NotesStore::recoveredMessage(dataFolder() + "/" + recovered[0]));
     QDir(filePath()).removeRecursively();
+    QFile::remove(dataFolder() + "/" + recovered[0]);
 
     // Unreadable at launch but copyable now: copied before it is replaced, and not at load time.
     const QByteArray original =
@@ -364,3 +374,27 @@ TEST_F(NotesStoreTest, DeletingSelectsTheFirstStoredNoteOrMakesAFreshOne) {
 }
 
 } // namespace
+
+TEST_F(NotesStoreTest, NotesTypedWhileTheFileIsUnreadableAreSavedBesideIt) {
+    QDir().mkpath(dataFolder());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(filePath()).constData(), 0644), 0); // opening it would wait
+    makeStore();
+    EXPECT_EQ(store->recoveryMessage(), NotesStore::unreadableMessage());
+    const QString recovery = "notes.json.recovered-" + fileNameTimestamp(clock.now());
+    store->updateSelected("typed while unreadable");
+    scheduler.advance(Seconds(1));
+    store->updateSelected("typed last");
+    store->saveNow(); // quitting saves at once
+
+    EXPECT_TRUE(QFileInfo::exists(filePath()) && !QFileInfo(filePath()).isFile()) << "still the FIFO";
+    EXPECT_EQ(filesMatching("notes.json.recovered-*"), QStringList{recovery});
+    const auto saved = NotesDocument::fromJson(
+        QJsonDocument::fromJson(home.readFile(dataFolder() + "/" + recovery)).object(), clock.now());
+    ASSERT_EQ(saved.notes.size(), 1);
+    EXPECT_EQ(saved.notes.first().body, "typed last");
+    EXPECT_EQ(store->recoveryMessage(), NotesStore::recoveredMessage(dataFolder() + "/" + recovery));
+    EXPECT_EQ(store->recoveryMessage(),
+              "Vantrel could not open the notes file. Your existing file was left untouched; your notes are "
+              "saved in " +
+                  dataFolder() + "/" + recovery + ".");
+}
