@@ -132,3 +132,61 @@ TEST(ApplicationProcess, HostileFilesInPlaceOfEveryStoreFileNeitherHoldUpStartNo
                         .isEmpty());
     }
 }
+
+TEST(ApplicationProcess, StartUpWithEveryHostileInputInPlaceFinishesAndSigtermExitsZero) {
+    ChildHome home;
+    // A 2 GB sparse autostart entry behind a valid start.
+    const QString entry = home.paths().autostartFolder() + QStringLiteral("/vantrel.desktop");
+    home.writeFile(QStringLiteral("home/.config/autostart/vantrel.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=Vantrel\nExec=vantrel\n");
+    QFile sparse(entry);
+    ASSERT_TRUE(sparse.open(QIODevice::ReadWrite) && sparse.resize(qint64(2) * 1024 * 1024 * 1024));
+    sparse.close();
+
+    // Calendars: deep nesting, a zone repeating every second, a zone of 20,000 observances,
+    // counted rules too long to walk, a FIFO, and one good file.
+    const QString calendars = home.paths().dataFolder() + QStringLiteral("/calendars/");
+    const auto calendar = [&](const QString& name, const QByteArray& body) {
+        home.writeFile(QStringLiteral("home/.local/share/Vantrel/calendars/") + name,
+                       "BEGIN:VCALENDAR\n" + body + "END:VCALENDAR\n");
+    };
+    QByteArray nested;
+    for (int i = 0; i < 30'000; ++i) nested += "BEGIN:A\n";
+    calendar(QStringLiteral("nested.ics"), nested);
+    calendar(QStringLiteral("tick.ics"),
+             "BEGIN:VTIMEZONE\nTZID:Tick\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
+             "RRULE:FREQ=SECONDLY\nTZOFFSETFROM:+0100\nTZOFFSETTO:+0200\nEND:STANDARD\n"
+             "END:VTIMEZONE\nBEGIN:VEVENT\nDTSTART;TZID=Tick:20260105T100000\n"
+             "SUMMARY:Tick\nEND:VEVENT\n");
+    QByteArray zone = "BEGIN:VTIMEZONE\nTZID:Huge\n";
+    for (int i = 0; i < 20'000; ++i)
+        zone +=
+            "BEGIN:STANDARD\nDTSTART:18000101T000000\nTZOFFSETFROM:+0000\nTZOFFSETTO:+0100\nEND:STANDARD\n";
+    calendar(QStringLiteral("zone.ics"),
+             zone + "END:VTIMEZONE\nBEGIN:VEVENT\nDTSTART;TZID=Huge:20260105T100000\n"
+                    "SUMMARY:Huge\nEND:VEVENT\n");
+    QByteArray counted;
+    for (int i = 0; i < 100; ++i)
+        counted += "BEGIN:VEVENT\nDTSTART:20000101T000000Z\nRRULE:FREQ=MINUTELY;BYSECOND=0,30;COUNT=99999\n"
+                   "SUMMARY:Counted\nEND:VEVENT\n";
+    calendar(QStringLiteral("counted.ics"), counted);
+    ASSERT_TRUE(vantrel::test::makeHostile(vantrel::test::Hostile::fifo,
+                                           calendars + QStringLiteral("fifo.ics"), QString(), 0));
+    calendar(QStringLiteral("good.ics"), "BEGIN:VEVENT\nDTSTART;VALUE=DATE:20260105\nRRULE:FREQ=DAILY\n"
+                                         "SUMMARY:Every day\nEND:VEVENT\n");
+
+    // A store's file that cannot be read, so what the session captures has to go beside it.
+    ASSERT_TRUE(vantrel::test::makeHostile(vantrel::test::Hostile::fifo,
+                                           home.paths().dataFolder() + QStringLiteral("/clipboard.json"),
+                                           QString(), 0));
+
+    auto process = home.launch();
+    ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+    ASSERT_TRUE(home.waitUntilRunning(*process)) << process->readAllStandardError().toStdString();
+    // The signal is answered by the event loop, which runs only once start-up is through.
+    ::kill(static_cast<pid_t>(process->processId()), SIGTERM);
+    ASSERT_TRUE(process->waitForFinished(kTimeoutMs)) << "start-up or quitting was held up";
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    EXPECT_EQ(QFileInfo(entry).size(), qint64(2) * 1024 * 1024 * 1024) << "the entry is left as it was";
+}
