@@ -186,6 +186,10 @@ TEST_F(CalendarFixture, EventsArriveWhenTheCalendarsAnswerAndOnlyTheLatestAnswer
     EXPECT_EQ(store->briefing(), QStringLiteral("Your day is clear."));
     service.answerHeld();
     EXPECT_EQ(store->briefing(), QStringLiteral("Stand-up starts in 30 minutes."));
+    const WallTime was = clock.now();
+    clock.setWallTime(addSeconds(was, Seconds(28.5 * 60)));
+    EXPECT_EQ(store->briefing(), QStringLiteral("Stand-up starts in 1 minutes.")) << "the same words for one";
+    clock.setWallTime(was);
 
     // A refresh keeps the earlier events on show while its answer is on its way.
     service.stored = {timed("Review", 20, 50)};

@@ -416,6 +416,13 @@ TEST(ICalendar, CountedRecurrencesStartAtTheWindowAndOverlongWalksAreRefusedOnce
     EXPECT_EQ(describeDay(byDay, "2026-01-12"),
               QStringList{QStringLiteral("ByDay 2026-01-12T09:00:00Z 2026-01-12T09:00:00Z")});
     EXPECT_EQ(describeDay(byDay, "2026-01-14"), QStringList());
+    // Months differ in length: a counted monthly rule is walked once, three months from January.
+    const auto monthly = parseICalendar(calendarOf("BEGIN:VEVENT\nSUMMARY:Monthly\nDTSTART:20260105T090000Z\n"
+                                                   "RRULE:FREQ=MONTHLY;COUNT=3\nEND:VEVENT\n"),
+                                        QTimeZone::utc());
+    EXPECT_EQ(describeDay(monthly, "2026-03-05"),
+              QStringList{QStringLiteral("Monthly 2026-03-05T09:00:00Z 2026-03-05T09:00:00Z")});
+    EXPECT_EQ(describeDay(monthly, "2026-04-05"), QStringList());
 
     // A counted rule that cannot be worked out without passing the step cap is refused when read.
     const auto counted =
