@@ -14,7 +14,7 @@ failures = []
 # A process whose second thread burns 300 ms of CPU and ends, all between the two readings. The
 # steps are driven by lines on its pipes, so nothing here waits on the wall clock.
 BURNER = textwrap.dedent("""
-    import sys, threading, time
+    import os, sys, threading, time
     def burn():
         start = time.thread_time()
         while time.thread_time() - start < 0.3:
@@ -24,6 +24,10 @@ BURNER = textwrap.dedent("""
     worker = threading.Thread(target=burn)
     worker.start()
     worker.join()
+    # join() returns as the thread lets go of Python; the kernel drops the task a moment later.
+    deadline = time.monotonic() + 10
+    while len(os.listdir("/proc/self/task")) > 1 and time.monotonic() < deadline:
+        os.sched_yield()
     print("done", flush=True)
     sys.stdin.readline()
 """)
