@@ -302,9 +302,10 @@ TEST(VantrelBackdrop, TakesTheRecolouredArtworkWhenTheWorkerHandsItBack) {
     h.preferences.setCustomBackgroundTintEnabled(true);
     QWidget window;
     window.resize(400, 300);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
     auto* backdrop = new VantrelBackdrop(h.preferences, h.store, h.motion, &window);
     backdrop->resize(window.size());
-    const BackdropLayout layout = h.layout();
+    const BackdropLayout layout = h.layout(ColorScheme::dark);
     ASSERT_TRUE(layout.artwork.hueTint);
     const QImage source = *h.store.originalImage(QStringLiteral("obsidian-fold-dark"));
 
