@@ -5,28 +5,56 @@ usage (X11 needed; xclip for the copy test; Release build):
   xvfb-run -a dbus-run-session -- python3 scripts/measure-idle.py build/release/vantrel [idle seconds] [copies]
 
 Each run starts Vantrel on a fresh profile (HOME and the XDG folders in a temporary folder) and prints
-  start-up CPU     CPU time of the process once it has settled (4 s after launch): every live thread,
-                   to the nanosecond, and in clock ticks with the children it has reaped;
+  start-up CPU     CPU time of the process once it has settled (4 s after launch): every thread it
+                   ever had, to the nanosecond, and in clock ticks with the children it has reaped;
   idle wake-ups    voluntary context switches of the main thread over the idle window, per minute;
-  idle CPU         CPU time of the whole process over the idle window, per minute;
+  idle CPU         CPU time of the whole process over the idle window, per minute, threads that
+                   started or ended inside the window included;
   copy latency     from handing a text to xclip until "clipboard.json" holds it, median and maximum.
 A window shorter than a minute is scaled to a minute.
 """
-import os, shutil, signal, statistics, subprocess, sys, tempfile, time
+import ctypes, os, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 
-def cpu_ms(pid):
+def process_clock(pid):
+    """The kernel's CPU-time clock of the whole process: every thread, those that already ended
+    included (the kernel adds a thread's time to its process when it exits)."""
+    clock = ctypes.c_int()
+    libc = ctypes.CDLL(None, use_errno=True)
+    if libc.clock_getcpuclockid(pid, ctypes.byref(clock)) != 0:
+        raise OSError(ctypes.get_errno(), f"no CPU clock for process {pid}")
+    return clock.value
+
+
+def cpu_ms(pid, clock=None):
+    """(clock ticks of the process and its reaped children, nanosecond CPU time of the process)
+    in milliseconds."""
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
     ticks = sum(int(fields[i]) for i in (11, 12, 13, 14))  # utime stime cutime cstime
-    precise = 0
-    for tid in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
-                precise += int(f.read().split()[0])
-        except OSError:
-            pass  # the thread ended meanwhile
+    precise = time.clock_gettime_ns(process_clock(pid) if clock is None else clock)
     return ticks * 1000 / os.sysconf("SC_CLK_TCK"), precise / 1e6
+
+
+def run_detached(command, env, data, started):
+    """Runs `command` with `data` on its standard input, its output going nowhere: a program that
+    leaves a child in the background (xclip serving the selection) must not hold our standard
+    output open, or a reader of a pipe from this script would wait for that child. The process
+    group is noted in `started` so that `end_detached` can end what is left."""
+    proc = subprocess.Popen(command, env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    started.append(proc.pid)
+    proc.communicate(data)
+    if proc.returncode != 0:
+        raise subprocess.CalledProcessError(proc.returncode, command)
+
+
+def end_detached(started):
+    for group in started:
+        try:
+            os.killpg(group, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
 
 
 def main_thread_switches(pid):
@@ -42,13 +70,13 @@ def thread_names(pid):
     return names
 
 
-def copy_latencies(env, copies):
+def copy_latencies(env, copies, started):
     path = env["XDG_DATA_HOME"] + "/Vantrel/clipboard.json"
     latencies = []
     for i in range(copies):
         text = f"measure-{i}-{time.time_ns()}".encode()
         start = time.perf_counter()
-        subprocess.run(["xclip", "-selection", "clipboard"], input=text, env=env, check=True)
+        run_detached(["xclip", "-selection", "clipboard"], env, text, started)
         arrived = None
         while arrived is None and time.perf_counter() - start < 2.0:
             try:
@@ -71,30 +99,34 @@ def main():
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
                XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run")
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    proc = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    started = []
     try:
         pid = proc.pid
+        clock = process_clock(pid)
         time.sleep(4)
-        ticks, precise = cpu_ms(pid)
-        print(f"start-up CPU: {precise:.1f} ms (live threads); {ticks:.0f} ms (clock ticks, with reaped children)")
-        print("threads:", " ".join(thread_names(pid)))
+        ticks, precise = cpu_ms(pid, clock)
+        print(f"start-up CPU: {precise:.1f} ms (whole process); {ticks:.0f} ms (clock ticks, with reaped children)")
+        print("threads:", " ".join(thread_names(pid)), flush=True)
 
-        before, cpu_before = main_thread_switches(pid), cpu_ms(pid)[1]
+        before, cpu_before = main_thread_switches(pid), cpu_ms(pid, clock)[1]
         time.sleep(idle_seconds)
-        after, cpu_after = main_thread_switches(pid), cpu_ms(pid)[1]
+        after, cpu_after = main_thread_switches(pid), cpu_ms(pid, clock)[1]
         scale = 60 / idle_seconds
         woken = after["voluntary_ctxt_switches"] - before["voluntary_ctxt_switches"]
         print(f"idle wake-ups: {woken} in {idle_seconds:g} s = {woken * scale:.1f}/min (main thread); "
-              f"idle CPU {(cpu_after - cpu_before) * scale:.2f} ms/min")
+              f"idle CPU {(cpu_after - cpu_before) * scale:.2f} ms/min", flush=True)
 
         if copies > 0:
-            latencies = copy_latencies(env, copies)
+            latencies = copy_latencies(env, copies, started)
             arrived = [l for l in latencies if l is not None]
             print("copy latency (ms):", " ".join(f"{l:.0f}" if l is not None else "lost" for l in latencies))
             if arrived:
                 print(f"copy latency: {len(arrived)}/{copies} arrived; median {statistics.median(arrived):.1f} ms, "
                       f"max {max(arrived):.1f} ms")
     finally:
+        end_detached(started)
         proc.send_signal(signal.SIGTERM)
         try:
             proc.wait(10)

@@ -3,13 +3,13 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libx11-dev
   dbus dbus-x11 xvfb xdotool imagemagick
-  xclip clang-format
+  xclip clang-format procps
   tzdata
   fonts-inter
 )

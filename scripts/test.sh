@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds (Debug, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors)
-# and runs every test after checking the sources' format, then builds the fuzzers with clang
+# and runs every test after checking the sources' format, builds the optimised flavour without
+# sanitizers (RelWithDebInfo) and runs every test there again, then builds the fuzzers with clang
 # (which compiles the library with clang too) and runs each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang`
 # compiles the tests with clang as well; `scripts/fuzz.sh [seconds]` runs the fuzzers longer.
 set -euo pipefail
@@ -12,4 +13,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 ctest --test-dir build/debug --output-on-failure --parallel "$(nproc)" --timeout 300
+scripts/build.sh relwithdebinfo
+ctest --test-dir build/relwithdebinfo --output-on-failure --parallel "$(nproc)" --timeout 300
 scripts/fuzz.sh 15

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/HomePageWiring.h"
+#include "app/PlatformChoice.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "core/CapabilityCenter.h"
@@ -51,21 +52,35 @@
 #include <QDBusConnection>
 #include <QGuiApplication>
 #include <QTimeZone>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 using namespace vantrel;
 
 // The composition root: builds the production object graph once and runs the event loop.
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    ProcessEnvironment environment;
+    // Chosen before the application object exists, and passed as an argument rather than through
+    // the environment, so the programs Vantrel opens still make their own choice.
+    const PlatformChoice platform = PlatformChoice::choose(environment);
+    std::vector<char*> arguments(argv, argv + argc);
+    QByteArray platformArgument = QByteArrayLiteral("-platform");
+    QByteArray platformName = platform.platform.value_or(QString()).toLatin1();
+    if (platform.platform) {
+        arguments.insert(arguments.begin() + std::min(argc, 1),
+                         {platformArgument.data(), platformName.data()});
+    }
+    arguments.push_back(nullptr);
+    int argumentCount = static_cast<int>(arguments.size()) - 1;
+    QApplication app(argumentCount, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
 
     // Signals are handled from here on, so SIGTERM and Ctrl-C always take the normal way out.
     QtApplicationShell shell(app);
 
-    ProcessEnvironment environment;
     LocalSocketSingleInstance instance(LocalSocketSingleInstance::defaultSocketPath(environment));
     if (!instance.claim()) {
         // Vantrel already runs for this user: it comes forward instead.
@@ -80,6 +95,13 @@ int main(int argc, char** argv) {
         QtScheduler scheduler;
         // Static: the crash handler may still need them while the stack unwinds.
         static SyslogSystemLog log;
+        if (!platform.logLine.isEmpty())
+            log.log(LogLevel::info, QString::fromLatin1(kLogSubsystem), QStringLiteral("Platform"),
+                    platform.logLine);
+        const bool withoutX11 = PlatformChoice::isWayland(QGuiApplication::platformName());
+        if (withoutX11)
+            log.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), QStringLiteral("Platform"),
+                    PlatformChoice::waylandLimitsLogLine());
         const AppPaths paths = AppPaths::fromEnvironment(environment);
         static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
         defaults.removeLeftovers();
@@ -88,6 +110,7 @@ int main(int argc, char** argv) {
         VantrelPreferences::setShared(&preferences);
         HotkeyManager hotkeys(defaults.standard());
         HotkeyManager::setShared(&hotkeys);
+        if (withoutX11) hotkeys.refuseRegistrations();
         LinuxPermissionSystem::Sources permissionSources;
         permissionSources.platformName = QGuiApplication::platformName();
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
@@ -142,7 +165,10 @@ int main(int argc, char** argv) {
         VantrelMotion motion(appearance);
         VantrelMotion::setShared(&motion);
         // The theme artwork is drawn at build time into the folder beside the executable.
+        // Recolouring a large picture takes a frame or more: it happens beside the event loop.
+        ThreadWorkQueue themeWorker(QStringLiteral("com.vantrel.theme-remap"));
         ThemeImageStore themeImages(fileManager, QCoreApplication::applicationDirPath());
+        themeImages.setWorker(&themeWorker);
         ThemeImageStore::setShared(&themeImages);
 
         QtScreens screens(environment, log);

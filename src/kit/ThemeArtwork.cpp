@@ -22,6 +22,13 @@ std::optional<QImage> ThemeArtworkRequest::resolve(ThemeImageStore& store) const
 ThemeArtwork::ThemeArtwork(ThemeImageStore& store, ThemeArtworkRequest request, QWidget* parent)
     : QWidget(parent), store_(store), request_(request), image_(request_.resolve(store_)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A recoloured copy finished on the worker replaces the source shown meanwhile.
+    connect(&store_, &ThemeImageStore::remappedImageReady, this, [this] {
+        std::optional<QImage> image = request_.resolve(store_);
+        if (image == image_) return;
+        image_ = std::move(image);
+        update();
+    });
 }
 
 void ThemeArtwork::setRequest(const ThemeArtworkRequest& request) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace vantrel::ThemeHueRemap {
@@ -132,6 +133,58 @@ QByteArray colorCubeData(const Pixel& target, double amount, const Profile& prof
     return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size() * sizeof(float)));
 }
 
+namespace {
+
+// The lattice coordinate of an 8-bit channel value: its lower level and the fraction toward the
+// next one.
+struct Axis {
+    int lower;
+    float t;
+};
+
+// Recolours rows [first, last) of an ARGB32 picture `width` pixels wide in place.
+void applyCubeRows(uchar* bits, qsizetype bytesPerLine, int width, int first, int last, const float* entries,
+                   int n, const Axis* axis) {
+    const int strideG = n, strideB = n * n;
+    // Equal to lround for the clamped, non-negative value: the sum is exact in double.
+    const auto to8 = [](float v) { return int(double(std::clamp(v, 0.0f, 1.0f) * 255.0f) + 0.5); };
+    for (int y = first; y < last; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + bytesPerLine * y);
+        // Artwork has runs of one colour: a repeat costs a comparison.
+        QRgb previousIn = 0, previousOut = 0;
+        bool hasPrevious = false;
+        for (int x = 0; x < width; ++x) {
+            const QRgb px = line[x];
+            if (hasPrevious && px == previousIn) {
+                line[x] = previousOut;
+                continue;
+            }
+            const Axis ar = axis[qRed(px)], ag = axis[qGreen(px)], ab = axis[qBlue(px)];
+            const float* e = entries + std::size_t(ab.lower * strideB + ag.lower * strideG + ar.lower) * 4;
+            const float* eG = e + std::size_t(strideG) * 4;
+            const float* eB = e + std::size_t(strideB) * 4;
+            const float* eBG = e + std::size_t(strideB + strideG) * 4;
+            float channel[3];
+            for (int c = 0; c < 3; ++c) {
+                const float c00 = e[c] + (e[4 + c] - e[c]) * ar.t;
+                const float c10 = eG[c] + (eG[4 + c] - eG[c]) * ar.t;
+                const float c01 = eB[c] + (eB[4 + c] - eB[c]) * ar.t;
+                const float c11 = eBG[c] + (eBG[4 + c] - eBG[c]) * ar.t;
+                const float c0 = c00 + (c10 - c00) * ag.t;
+                const float c1 = c01 + (c11 - c01) * ag.t;
+                channel[c] = c0 + (c1 - c0) * ab.t;
+            }
+            const QRgb result = qRgba(to8(channel[0]), to8(channel[1]), to8(channel[2]), qAlpha(px));
+            line[x] = result;
+            previousIn = px;
+            previousOut = result;
+            hasPrevious = true;
+        }
+    }
+}
+
+} // namespace
+
 std::optional<QImage> applyCube(const QImage& image, const QByteArray& cube, int dimension) {
     const int n = dimension;
     if (image.isNull() || n < 2 || cube.size() != qsizetype(n) * n * n * 4 * qsizetype(sizeof(float)))
@@ -140,42 +193,33 @@ std::optional<QImage> applyCube(const QImage& image, const QByteArray& cube, int
     if (out.isNull()) return std::nullopt;
     const auto* entries = reinterpret_cast<const float*>(cube.constData());
 
-    // The lattice coordinate of each 8-bit channel value: its lower level and the fraction
-    // toward the next one.
-    struct Axis {
-        int lower;
-        float t;
-    };
     Axis axis[256];
     for (int v = 0; v < 256; ++v) {
         const float position = float(v) / 255.0f * float(n - 1);
         const int lower = std::min(int(position), n - 2);
         axis[v] = {lower, position - float(lower)};
     }
-    const int strideG = n, strideB = n * n;
 
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb px = line[x];
-            const Axis ar = axis[qRed(px)], ag = axis[qGreen(px)], ab = axis[qBlue(px)];
-            const int base = ab.lower * strideB + ag.lower * strideG + ar.lower;
-            float channel[3];
-            for (int c = 0; c < 3; ++c) {
-                const auto at = [&](int offset) { return entries[(base + offset) * 4 + c]; };
-                const float c00 = at(0) + (at(1) - at(0)) * ar.t;
-                const float c10 = at(strideG) + (at(strideG + 1) - at(strideG)) * ar.t;
-                const float c01 = at(strideB) + (at(strideB + 1) - at(strideB)) * ar.t;
-                const float c11 =
-                    at(strideB + strideG) + (at(strideB + strideG + 1) - at(strideB + strideG)) * ar.t;
-                const float c0 = c00 + (c10 - c00) * ag.t;
-                const float c1 = c01 + (c11 - c01) * ag.t;
-                channel[c] = c0 + (c1 - c0) * ab.t;
-            }
-            const auto to8 = [](float v) { return int(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
-            line[x] = qRgba(to8(channel[0]), to8(channel[1]), to8(channel[2]), qAlpha(px));
-        }
+    // Rows are independent: bands of them go to the cores, this thread taking the first. Small
+    // images are not worth a thread.
+    constexpr qint64 kPixelsPerBand = 128 * 1024;
+    const int height = out.height();
+    const qint64 pixels = qint64(out.width()) * height;
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = int(std::clamp<qint64>(pixels / kPixelsPerBand, 1, std::min(cores, height)));
+    // The pixels are taken on this thread, so that the image detaches once, here, and the bands
+    // touch nothing of it but their own rows.
+    uchar* bits = out.bits();
+    const qsizetype bytesPerLine = out.bytesPerLine();
+    const int width = out.width();
+    std::vector<std::thread> workers;
+    workers.reserve(std::size_t(bands - 1));
+    for (int band = 1; band < bands; ++band) {
+        const int first = int(qint64(height) * band / bands), last = int(qint64(height) * (band + 1) / bands);
+        workers.emplace_back(applyCubeRows, bits, bytesPerLine, width, first, last, entries, n, axis);
     }
+    applyCubeRows(bits, bytesPerLine, width, 0, int(qint64(height) / bands), entries, n, axis);
+    for (std::thread& worker : workers) worker.join();
     return out;
 }
 

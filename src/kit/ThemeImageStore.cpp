@@ -1,6 +1,10 @@
 #include "kit/ThemeImageStore.h"
 
 #include "platform/FileManager.h"
+#include "platform/WorkQueue.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 #include <cmath>
 #include <exception>
@@ -49,14 +53,48 @@ QString ThemeImageStore::remapKey(const QString& name, const ThemeHueRemap::Pixe
                              step(profile.hue, 100));
 }
 
-std::optional<QImage> ThemeImageStore::remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target,
-                                                     double amount, const ThemeHueRemap::Profile& profile) {
-    if (source.isNull() || !filter_) return std::nullopt;
-    const QByteArray cube = ThemeHueRemap::colorCubeData(target, amount, profile, kCubeDimension);
-    std::optional<QImage> out = filter_(source, cube, kCubeDimension);
+namespace {
+std::optional<QImage> remap(const ThemeImageStore::CubeFilter& filter, const QImage& source,
+                            const ThemeHueRemap::Pixel& target, double amount,
+                            const ThemeHueRemap::Profile& profile) {
+    if (source.isNull() || !filter) return std::nullopt;
+    const QByteArray cube =
+        ThemeHueRemap::colorCubeData(target, amount, profile, ThemeImageStore::kCubeDimension);
+    std::optional<QImage> out = filter(source, cube, ThemeImageStore::kCubeDimension);
     if (!out || out->isNull()) return std::nullopt;
     out->setDevicePixelRatio(source.devicePixelRatio());
     return out;
+}
+} // namespace
+
+std::optional<QImage> ThemeImageStore::remappedImage(const QImage& source, const ThemeHueRemap::Pixel& target,
+                                                     double amount, const ThemeHueRemap::Profile& profile) {
+    return remap(filter_, source, target, amount, profile);
+}
+
+void ThemeImageStore::remapOnWorker(const QString& key, const QImage& source,
+                                    const ThemeHueRemap::Pixel& target, double amount,
+                                    const ThemeHueRemap::Profile& profile) {
+    if (pending_.contains(key)) return;
+    pending_.insert(key);
+    // The worker gets copies only: the filter, and the source, whose pixels nobody writes.
+    QPointer<ThemeImageStore> self(this);
+    worker_->async([self, key, source, target, amount, profile, filter = filter_]() mutable {
+        std::optional<QImage> out = remap(filter, source, target, amount, profile);
+        // Handed back through the application object, which outlives every worker; whether the
+        // store is still there is asked on the main thread only.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self = std::move(self), key, out = std::move(out)] {
+                if (!self) return;
+                self->pending_.remove(key);
+                // A failure is not cached: the next request tries again.
+                if (!out) return;
+                self->remappedCache_.insert(key, new QImage(*out));
+                Q_EMIT self->remappedImageReady();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 std::optional<QImage> ThemeImageStore::image(const QString& name,
@@ -67,6 +105,10 @@ std::optional<QImage> ThemeImageStore::image(const QString& name,
     if (!target || !profile || !(amount > 0)) return source;
     const QString key = remapKey(name, *target, amount, *profile);
     if (const QImage* cached = remappedCache_.object(key)) return *cached;
+    if (worker_) {
+        remapOnWorker(key, *source, *target, amount, *profile);
+        return source;
+    }
     std::optional<QImage> remapped = remappedImage(*source, *target, amount, *profile);
     // A failure is not cached: the next request tries again.
     if (!remapped) return source;

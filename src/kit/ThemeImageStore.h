@@ -5,6 +5,8 @@
 
 #include <QCache>
 #include <QImage>
+#include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -12,11 +14,14 @@
 namespace vantrel {
 
 class FileManager;
+class WorkQueue;
 
 // The one loader and cache of the theme artwork and of its recoloured copies. Source images are
 // decoded once per name; a recoloured image is rendered once per remap key, whose quantisation
-// lets nearby tints and amounts share it.
-class ThemeImageStore : public SharedInstance<ThemeImageStore> {
+// lets nearby tints and amounts share it. With a worker, recolouring happens there: until its
+// copy is ready a request gets the source image, and `remappedImageReady` says when to ask again.
+class ThemeImageStore : public QObject, public SharedInstance<ThemeImageStore> {
+    Q_OBJECT
 public:
     // Recolours an image through a colour cube; none when it fails.
     using CubeFilter =
@@ -34,6 +39,10 @@ public:
                     CubeFilter filter = ThemeHueRemap::applyCube);
     ThemeImageStore(const ThemeImageStore&) = delete;
     ThemeImageStore& operator=(const ThemeImageStore&) = delete;
+
+    // Recolours on `worker` from now on (none: on the calling thread). The queue must outlive the
+    // store's last request; a result that arrives after the store is gone is dropped.
+    void setWorker(WorkQueue* worker) { worker_ = worker; }
 
     // The recoloured image when a target, a profile and an amount above 0 are given and the
     // recolouring works; else the source image; none when the source cannot be loaded.
@@ -54,11 +63,22 @@ public:
 
     int originalCount() const { return int(originalCache_.count()); }
     int remappedCount() const { return int(remappedCache_.count()); }
+    int pendingCount() const { return int(pending_.size()); }
+
+Q_SIGNALS:
+    // A recoloured copy made on the worker is in the cache.
+    void remappedImageReady();
 
 private:
+    void remapOnWorker(const QString& key, const QImage& source, const ThemeHueRemap::Pixel& target,
+                       double amount, const ThemeHueRemap::Profile& profile);
+
     FileManager& files_;
     QString applicationPath_;
     CubeFilter filter_;
+    WorkQueue* worker_ = nullptr;
+    // The keys being recoloured on the worker, so that a repeated request does not start another.
+    QSet<QString> pending_;
     QCache<QString, QImage> originalCache_{kOriginalCacheLimit};
     QCache<QString, QImage> remappedCache_{kRemappedCacheLimit};
 };

@@ -93,6 +93,14 @@ VantrelBackdrop::VantrelBackdrop(VantrelPreferences& preferences, ThemeImageStor
         }
     });
     connect(&motion, &VantrelMotion::prefersReducedMotionChanged, this, &VantrelBackdrop::refresh);
+    // A recoloured copy finished on the worker replaces the source shown meanwhile.
+    connect(&store_, &ThemeImageStore::remappedImageReady, this, [this] {
+        std::optional<QImage> image = layout_.artwork.resolve(store_);
+        if (image == artworkImage_) return;
+        artworkImage_ = std::move(image);
+        base_ = QImage();
+        update();
+    });
     refresh();
 }
 

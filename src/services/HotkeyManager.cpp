@@ -55,8 +55,15 @@ void HotkeyManager::installEventHandler() {
     hasEventHandler_ = true;
 }
 
+void HotkeyManager::refuseRegistrations() {
+    refusesRegistrations_ = true;
+    lastError_ = QString::fromUtf8(kNoGlobalKeysMessage);
+    registrations_.clear();
+    handlers_.clear();
+}
+
 void HotkeyManager::registerHotkey(HotkeyAction action, std::function<void()> perform) {
-    if (bindings_.count(action) == 0) return;
+    if (refusesRegistrations_ || bindings_.count(action) == 0) return;
     auto [it, inserted] = identifiers_.try_emplace(action, nextIdentifier_);
     if (inserted) ++nextIdentifier_;
     registrations_[action] = it->second;

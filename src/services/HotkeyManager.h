@@ -48,6 +48,14 @@ public:
 
     bool isRegistered(HotkeyAction action) const { return registrations_.count(action) != 0; }
 
+    // Where the desktop cannot grab global keys at all (Wayland without Xwayland): nothing is
+    // registered from here on and lastError says why. The bindings are kept, stored as they are,
+    // so they work again on the next start in a session that has X11.
+    static constexpr const char* kNoGlobalKeysMessage =
+        "Global hot keys need X11: this Wayland session has no Xwayland, so no hot key is registered.";
+    void refuseRegistrations();
+    bool refusesRegistrations() const { return refusesRegistrations_; }
+
 Q_SIGNALS:
     void bindingsChanged();
 
@@ -61,6 +69,7 @@ private:
     std::map<HotkeyAction, std::uint32_t> identifiers_;
     std::uint32_t nextIdentifier_ = 1;
     bool hasEventHandler_ = false;
+    bool refusesRegistrations_ = false;
 };
 
 } // namespace vantrel

@@ -88,6 +88,14 @@ TEST(ThemeHueRemap, ApplyWeighsByAmountSaturationAndHueBand) {
     const Pixel midFull = apply(midSaturation, red, 1, Profile{0.6, 0.14, -1});
     EXPECT_NEAR(movedFraction(midSaturation, apply(midSaturation, red, 1, obsidianFold), midFull), 0.5, 1e-9);
 
+    // A threshold with no room for the ramp above it (1 and more) is a step: a pixel at or above
+    // it takes the amount as its weight, one below it stays.
+    const Profile stepped{0.6, 0.14, 1};
+    const Pixel vivid = fromHsl(0.6, 1, 0.45);
+    EXPECT_NEAR(movedFraction(vivid, apply(vivid, red, 0.25, stepped), apply(vivid, red, 1, stepped)), 0.25,
+                1e-9);
+    expectPixel(apply(fromHsl(0.6, 0.95, 0.45), red, 1, stepped), fromHsl(0.6, 0.95, 0.45));
+
     // The hue distance wraps: hue 0.95 lies 0.125 from canyonAlloy's 0.075, inside the band but
     // beyond 0.42 × 0.16, so the weight is partial: 1 − smoothstep((0.125 − 0.0672) / 0.0928).
     const Pixel rose = fromHsl(0.95, 0.8, 0.5);

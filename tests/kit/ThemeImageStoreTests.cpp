@@ -1,10 +1,13 @@
 #include "KitRender.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
+#include "platform/ThreadWorkQueue.h"
 #include "support/FakeFileManager.h"
+#include "support/ManualWorkQueue.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <system_error>
@@ -53,6 +56,40 @@ struct StoreHarness {
         file.write(bytes);
     }
 };
+
+// The cube filter as it was first written: one thread, one pixel after another, std::lround. The
+// faster filter must give exactly its pixels.
+QImage referenceCube(const QImage& image, const QByteArray& cube, int n) {
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    const auto* entries = reinterpret_cast<const float*>(cube.constData());
+    const auto axis = [n](int v) {
+        const float position = float(v) / 255.0f * float(n - 1);
+        const int lower = std::min(int(position), n - 2);
+        return std::pair<int, float>(lower, position - float(lower));
+    };
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb px = out.pixel(x, y);
+            const auto [r, tr] = axis(qRed(px));
+            const auto [g, tg] = axis(qGreen(px));
+            const auto [b, tb] = axis(qBlue(px));
+            int channel[3];
+            for (int c = 0; c < 3; ++c) {
+                const auto at = [&](int dr, int dg, int db) {
+                    return entries[(((b + db) * n + (g + dg)) * n + (r + dr)) * 4 + c];
+                };
+                const float c00 = at(0, 0, 0) + (at(1, 0, 0) - at(0, 0, 0)) * tr;
+                const float c10 = at(0, 1, 0) + (at(1, 1, 0) - at(0, 1, 0)) * tr;
+                const float c01 = at(0, 0, 1) + (at(1, 0, 1) - at(0, 0, 1)) * tr;
+                const float c11 = at(0, 1, 1) + (at(1, 1, 1) - at(0, 1, 1)) * tr;
+                const float c0 = c00 + (c10 - c00) * tg;
+                const float c1 = c01 + (c11 - c01) * tg;
+                channel[c] = int(std::lround(std::clamp(c0 + (c1 - c0) * tb, 0.0f, 1.0f) * 255.0f));
+            }
+            out.setPixel(x, y, qRgba(channel[0], channel[1], channel[2], qAlpha(px)));
+        }
+    return out;
+}
 
 } // namespace
 
@@ -198,4 +235,96 @@ TEST(ThemeArtwork, GeneratedImagesLieInTheirThemesHueBands) {
             }
     }
     saveSheet(QStringLiteral("artwork-thumbnails"), sheet, 4);
+}
+
+TEST(ThemeImageStore, OnTheWorkerTheArtworkIsRecolouredExactlyAsBefore) {
+    FakeFileManager files;
+    ManualWorkQueue worker;
+    ThemeImageStore store(files, QStringLiteral(VANTREL_BINARY_DIR));
+    store.setWorker(&worker);
+    QSignalSpy ready(&store, &ThemeImageStore::remappedImageReady);
+    const Pixel tint{0.86, 0.3, 0.52, 1};
+    int compared = 0;
+    QList<QImage> sheet;
+    for (ArtTheme theme : allCasesOf<ArtTheme>()) {
+        const std::optional<Profile> profile = ThemeHueRemap::profile(theme);
+        if (!profile) continue;
+        for (bool dark : {true, false})
+            for (bool thumbnail : {true, false}) {
+                // The full-size pictures of one theme are enough to cover many bands of rows.
+                if (!thumbnail && theme != ArtTheme::midnightCurrent) continue;
+                const QString name = *resourceName(theme, dark, thumbnail);
+                const std::optional<QImage> source = store.originalImage(name);
+                ASSERT_TRUE(source) << name.toStdString();
+                const int readyBefore = int(ready.size());
+
+                // Until the worker is done: the source, and one piece of work however often asked.
+                EXPECT_EQ(*store.image(name, tint, 0.8, profile), *source);
+                EXPECT_EQ(*store.image(name, tint, 0.8, profile), *source);
+                EXPECT_EQ(worker.pendingCount(), 1u);
+                EXPECT_EQ(store.pendingCount(), 1);
+                worker.drain();
+                EXPECT_EQ(ready.size(), readyBefore + 1);
+                EXPECT_EQ(store.pendingCount(), 0);
+
+                const std::optional<QImage> recoloured = store.image(name, tint, 0.8, profile);
+                ASSERT_TRUE(recoloured);
+                EXPECT_EQ(worker.pendingCount(), 0u);
+                const QImage expected =
+                    referenceCube(*source, ThemeHueRemap::colorCubeData(tint, 0.8, *profile, 24), 24);
+                EXPECT_EQ(recoloured->convertToFormat(QImage::Format_ARGB32), expected) << name.toStdString();
+                EXPECT_NE(*recoloured, *source);
+                ++compared;
+                if (thumbnail) sheet << *recoloured;
+            }
+    }
+    EXPECT_EQ(compared, 10);
+    saveSheet(QStringLiteral("artwork-recoloured-on-worker"), sheet, 4);
+}
+
+TEST(ThemeImageStore, AWorkerThreadsResultReachesTheViewsAndOutlivesNoStore) {
+    StoreHarness h;
+    h.put("Vantrel_Vantrel.bundle/obsidian-fold-dark.png", png(blueImage(QSize(640, 480))));
+    h.put("Vantrel_Vantrel.bundle/obsidian-fold-dark-thumb.png", png(blueImage()));
+    const QString name = QStringLiteral("obsidian-fold-dark");
+    const QImage source = *h.store.originalImage(name);
+    const QImage expected = *h.store.remappedImage(source, Pixel{1, 0, 0, 1}, 1, obsidian);
+
+    // A real thread: the copy arrives on the main thread, and the artwork view takes it.
+    {
+        ThreadWorkQueue thread(QStringLiteral("test.theme-remap"));
+        h.store.setWorker(&thread);
+        ThemeArtwork artwork(h.store, {ArtTheme::obsidianFold, true, false, BackgroundTint(1, 0, 0), 1});
+        EXPECT_EQ(*artwork.image(), source);
+        QSignalSpy ready(&h.store, &ThemeImageStore::remappedImageReady);
+        ASSERT_TRUE(ready.wait(10000));
+        EXPECT_EQ(*artwork.image(), expected);
+        EXPECT_EQ(*h.store.image(name, Pixel{1, 0, 0, 1}, 1, obsidian), expected);
+    }
+
+    // A failure on the worker is not cached and says nothing; the next request tries again.
+    ManualWorkQueue worker;
+    h.store.setWorker(&worker);
+    QSignalSpy ready(&h.store, &ThemeImageStore::remappedImageReady);
+    h.filterFails = true;
+    const int calls = h.filterCalls;
+    EXPECT_EQ(*h.store.image(name, Pixel{0, 1, 0, 1}, 1, obsidian), source);
+    worker.drain();
+    EXPECT_EQ(h.filterCalls, calls + 1);
+    EXPECT_EQ(ready.size(), 0);
+    EXPECT_EQ(h.store.pendingCount(), 0);
+    h.store.image(name, Pixel{0, 1, 0, 1}, 1, obsidian);
+    EXPECT_EQ(worker.pendingCount(), 1u);
+    worker.drain();
+
+    // A store gone before its work is done: the result is dropped, nothing breaks.
+    {
+        FakeFileManager files;
+        auto store = std::make_unique<ThemeImageStore>(files, h.app.path());
+        store->setWorker(&worker);
+        store->image(name, Pixel{0, 0, 1, 1}, 1, obsidian);
+        EXPECT_EQ(worker.pendingCount(), 1u);
+        store.reset();
+        worker.drain();
+    }
 }

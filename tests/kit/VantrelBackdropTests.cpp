@@ -8,6 +8,7 @@
 #include "kit/VantrelMotion.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeSystemAppearance.h"
+#include "support/ManualWorkQueue.h"
 #include "support/RecordingUserDefaults.h"
 
 #include <QCoreApplication>
@@ -290,4 +291,37 @@ TEST(VantrelBackdrop, SheetOfEveryThemeAndCardStyle) {
             }
     const QString path = saveSheet(QStringLiteral("backdrops"), sheet, 4);
     EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST(VantrelBackdrop, TakesTheRecolouredArtworkWhenTheWorkerHandsItBack) {
+    BackdropHarness h;
+    ManualWorkQueue worker;
+    h.store.setWorker(&worker);
+    h.preferences.setArtTheme(ArtTheme::obsidianFold);
+    h.preferences.setBackgroundTint(BackgroundTint(0.9, 0.2, 0.3));
+    h.preferences.setCustomBackgroundTintEnabled(true);
+    QWidget window;
+    window.resize(400, 300);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
+    auto* backdrop = new VantrelBackdrop(h.preferences, h.store, h.motion, &window);
+    backdrop->resize(window.size());
+    const BackdropLayout layout = h.layout(ColorScheme::dark);
+    ASSERT_TRUE(layout.artwork.hueTint);
+    const QImage source = *h.store.originalImage(QStringLiteral("obsidian-fold-dark"));
+
+    // Meanwhile the source is shown, and the paint does not wait for the worker.
+    ASSERT_TRUE(backdrop->artworkImage());
+    EXPECT_EQ(*backdrop->artworkImage(), source);
+    const QImage before = renderWidget(*backdrop);
+    EXPECT_EQ(worker.pendingCount(), 1u);
+
+    worker.drain();
+    const std::optional<QImage> recoloured = layout.artwork.resolve(h.store);
+    ASSERT_TRUE(recoloured);
+    EXPECT_NE(*recoloured, source);
+    ASSERT_TRUE(backdrop->artworkImage());
+    EXPECT_EQ(*backdrop->artworkImage(), *recoloured);
+    // The cached layer is drawn again with it.
+    EXPECT_NE(renderWidget(*backdrop), before);
+    EXPECT_EQ(worker.pendingCount(), 0u);
 }

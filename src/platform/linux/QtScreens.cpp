@@ -43,6 +43,9 @@ QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* pa
       notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app) return;
+    // A Wayland client cannot hang a panel from the top edge: with no housing the notch panel stays
+    // hidden, as on any screen without one, rather than showing wherever the compositor puts it.
+    if (QGuiApplication::platformName().startsWith(u"wayland")) notch_.reset();
     for (QScreen* screen : QGuiApplication::screens()) watch(screen);
     connect(app, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
         watch(screen);

@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""The idle measurement counts a thread that ends inside the window, and a program that leaves a
+child holding the output behind does not keep a pipe from the script open.
+
+usage: measure-idle-test.py <repository root>"""
+import importlib.util, os, select, subprocess, sys, tempfile, textwrap
+
+root = sys.argv[1]
+spec = importlib.util.spec_from_file_location("measure_idle", os.path.join(root, "scripts", "measure-idle.py"))
+measure = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(measure)
+failures = []
+
+# A process whose second thread burns 300 ms of CPU and ends, all between the two readings. The
+# steps are driven by lines on its pipes, so nothing here waits on the wall clock.
+BURNER = textwrap.dedent("""
+    import os, sys, threading, time
+    def burn():
+        start = time.thread_time()
+        while time.thread_time() - start < 0.3:
+            pass
+    print("ready", flush=True)
+    sys.stdin.readline()
+    worker = threading.Thread(target=burn)
+    worker.start()
+    worker.join()
+    # join() returns as the thread lets go of Python; the kernel drops the task a moment later.
+    deadline = time.monotonic() + 10
+    while len(os.listdir("/proc/self/task")) > 1 and time.monotonic() < deadline:
+        os.sched_yield()
+    print("done", flush=True)
+    sys.stdin.readline()
+""")
+proc = subprocess.Popen([sys.executable, "-c", BURNER], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+try:
+    assert proc.stdout.readline().strip() == "ready"
+    clock = measure.process_clock(proc.pid)
+    before = measure.cpu_ms(proc.pid, clock)[1]
+    proc.stdin.write("go\n")
+    proc.stdin.flush()
+    assert proc.stdout.readline().strip() == "done"
+    threads = os.listdir(f"/proc/{proc.pid}/task")
+    after = measure.cpu_ms(proc.pid, clock)[1]
+    if len(threads) != 1:
+        failures.append(f"the burning thread is still there: {threads}")
+    if not 300 <= after - before < 2000:
+        failures.append(f"a thread that ended in the window counted {after - before:.1f} ms, not its 300 ms")
+    # The readings only ever grow: the old sum over live threads fell when a thread ended.
+    if measure.cpu_ms(proc.pid)[1] < after:
+        failures.append("the process's CPU time went down")
+finally:
+    proc.stdin.write("end\n")
+    proc.stdin.close()
+    proc.wait(30)
+
+# A stand-in for xclip that forks into the background, as xclip does to serve the selection, and
+# whose child would keep any inherited output open for a minute.
+with tempfile.TemporaryDirectory() as folder:
+    marker = os.path.join(folder, "received")
+    fake = os.path.join(folder, "xclip")
+    with open(fake, "w") as f:
+        f.write(f"#!/bin/sh\ncat > {marker}\n(echo serving; exec sleep 60) &\nexit 0\n")
+    os.chmod(fake, 0o755)
+    driver = textwrap.dedent(f"""
+        import importlib.util
+        spec = importlib.util.spec_from_file_location("m", {os.path.join(root, "scripts", "measure-idle.py")!r})
+        m = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(m)
+        started = []
+        m.run_detached([{fake!r}], None, b"copied text", started)
+        print("handed over", flush=True)
+        import os
+        with open({marker!r} + ".groups", "w") as f:
+            f.write(" ".join(map(str, started)))
+    """)
+    # Piped, as `measure-idle.py | tee log` is: the reader must see the end of the output at once.
+    try:
+        piped = subprocess.run([sys.executable, "-c", driver], stdout=subprocess.PIPE, text=True, timeout=20)
+        if piped.stdout.strip() != "handed over":
+            failures.append(f"the piped output was {piped.stdout!r}")
+    except subprocess.TimeoutExpired:
+        failures.append("reading the piped output hung on the background child")
+    with open(marker, "rb") as f:
+        if f.read() != b"copied text":
+            failures.append("the program did not get the text on its standard input")
+    with open(marker + ".groups") as f:
+        groups = [int(g) for g in f.read().split()]
+    if len(groups) != 1:
+        failures.append(f"started groups: {groups}")
+    # The background child is ended with its group, and that may be asked twice. Its end is
+    # awaited on a process descriptor, which becomes readable when the process has ended.
+    members = []
+    for group in groups:
+        listed = subprocess.run(["pgrep", "-g", str(group)], stdout=subprocess.PIPE, text=True).stdout.split()
+        members += [int(p) for p in listed]
+    if not members:
+        failures.append("the background child was not found")
+    handles = []
+    for pid in members:
+        try:
+            handles.append((pid, os.pidfd_open(pid)))
+        except ProcessLookupError:
+            pass
+    measure.end_detached(groups)
+    measure.end_detached(groups)
+    for pid, handle in handles:
+        readable, _, _ = select.select([handle], [], [], 10)
+        if not readable:
+            failures.append(f"process {pid} of the group was left running")
+        os.close(handle)
+
+if failures:
+    print("\n".join(failures))
+    sys.exit(1)
+print("measure-idle: ok")
