@@ -2,8 +2,8 @@
 
 // The value types of the user settings: each enum is stored as its raw value, the case name.
 
-#include "core/EnumTraits.h"
 #include "notch/NotchPresentationTier.h"
+#include "platform/EnumTraits.h"
 
 #include <QSize>
 #include <optional>
