@@ -47,6 +47,14 @@ VANTREL_STRING_ENUM(DockHideMode, VANTREL_DOCK_HIDE_MODE_CASES)
 #define VANTREL_DOCK_TINT_CASES(C) C(graphite) C(ink) C(slate) C(accent) C(warm)
 VANTREL_STRING_ENUM(DockTint, VANTREL_DOCK_TINT_CASES)
 
+// How a Dock icon reacts while the pointer is over it.
+#define VANTREL_DOCK_ICON_ANIMATION_CASES(C) C(none) C(lift) C(magnify) C(bounce) C(pulse) C(sway) C(rise)
+VANTREL_STRING_ENUM(DockIconAnimation, VANTREL_DOCK_ICON_ANIMATION_CASES)
+
+// How fast the Dock's animations run.
+#define VANTREL_DOCK_ANIMATION_SPEED_CASES(C) C(relaxed) C(natural) C(snappy)
+VANTREL_STRING_ENUM(DockAnimationSpeed, VANTREL_DOCK_ANIMATION_SPEED_CASES)
+
 #define VANTREL_MENU_BAR_TINT_STYLE_CASES(C) C(solid) C(gradient)
 VANTREL_STRING_ENUM(MenuBarTintStyle, VANTREL_MENU_BAR_TINT_STYLE_CASES)
 
