@@ -2,10 +2,8 @@
 
 // The value types of the user settings: each enum is stored as its raw value, the case name.
 
-#include "notch/NotchPresentationTier.h"
 #include "platform/EnumTraits.h"
 
-#include <QSize>
 #include <optional>
 #include <span>
 
@@ -122,9 +120,6 @@ std::optional<QString> systemSoundName(AlarmSound sound);
 bool supportsCalmMotion(ArtTheme theme);
 // The artwork image of the theme ("glacial-veil-dark-thumb", ...); none for the neutral theme.
 std::optional<QString> resourceName(ArtTheme theme, bool isDark, bool thumbnail);
-
-// The size in points of the expanded notch panel.
-QSize expanded(NotchSize size, NotchPresentationTier tier);
 
 // An sRGB colour with components in 0...1, as the tint settings store it.
 struct BackgroundTint {
