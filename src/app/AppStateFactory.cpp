@@ -4,11 +4,11 @@
 
 #include "app/AppState.h"
 #include "core/PermissionCenter.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
-#include "kit/VantrelHaptics.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"

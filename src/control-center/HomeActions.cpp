@@ -1,7 +1,7 @@
 #include "control-center/HomeActions.h"
 
 #include "core/PermissionCenter.h"
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/FocusTimer.h"

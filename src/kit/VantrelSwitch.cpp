@@ -1,7 +1,7 @@
 #include "kit/VantrelSwitch.h"
 
+#include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
-#include "kit/VantrelHaptics.h"
 
 #include <QPainter>
 #include <QPainterPath>

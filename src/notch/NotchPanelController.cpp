@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "core/VantrelDiagnostics.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/MediaController.h"
 #include "notch/NotchPanelShape.h"

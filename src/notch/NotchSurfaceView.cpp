@@ -1,12 +1,12 @@
 #include "notch/NotchSurfaceView.h"
 
 #include "app/AppState.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelConcentricGeometry.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
