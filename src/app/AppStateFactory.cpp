@@ -106,6 +106,7 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
             .screens = services.screens,
             .displays = services.displays,
             .diagnostics = services.diagnostics,
+            .inputFocus = services.inputFocus,
             .preferences = services.preferences,
             .haptics = services.haptics,
             .hapticPerformer = services.hapticPerformer,
@@ -114,6 +115,7 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
                           .preferences = services.preferences,
                           .displays = services.displays,
                           .screens = services.screens,
+                          .inputFocus = services.inputFocus,
                           .shell = services.shell,
                           .root = [] { return AppState::sharedIfInstalled(); }}};
 }

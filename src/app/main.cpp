@@ -42,6 +42,7 @@
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11InputFocus.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     LinuxSharingService sharing;
     QtOpenPanel openPanel(applicationFolders(paths, environment));
     LoggingHapticPerformer hapticPerformer(log);
+    X11InputFocus inputFocus;
     VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
     VantrelHaptics::setShared(&haptics);
 
@@ -179,6 +181,7 @@ int main(int argc, char** argv) {
         .displays = displays,
         .diagnostics = diagnostics,
         .motion = motion,
+        .inputFocus = inputFocus,
         .hapticPerformer = hapticPerformer,
         .menus = menus,
         .camera = camera,

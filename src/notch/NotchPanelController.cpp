@@ -94,7 +94,7 @@ void NotchPanelController::show(AppState& state) {
         reposition(false);
         return;
     }
-    auto* panel = new VantrelPanel();
+    auto* panel = new VantrelPanel(deps_.inputFocus);
     panel->setObjectName(QStringLiteral("vantrel.notch"));
     panel->setWindowTitle(QStringLiteral("Vantrel Notch"));
     panel->setContentView(makeSurfaceView(state));

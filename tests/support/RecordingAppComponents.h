@@ -45,6 +45,7 @@
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingHttpClient.h"
+#include "support/RecordingInputFocus.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingSharingService.h"
@@ -325,6 +326,7 @@ public:
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
+    RecordingInputFocus inputFocus;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -356,6 +358,7 @@ public:
                                       .displays = displays,
                                       .diagnostics = diagnostics,
                                       .motion = motion,
+                                      .inputFocus = inputFocus,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
                                       .camera = camera}};
