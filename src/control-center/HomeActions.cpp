@@ -8,6 +8,7 @@
 #include "modules/NotesStore.h"
 #include "modules/StopwatchStore.h"
 #include "platform/OpenPanel.h"
+#include "platform/SetIfChanged.h"
 #include "services/KeyboardCleaningController.h"
 
 namespace vantrel {
@@ -16,9 +17,7 @@ HomeActions::HomeActions(const HomePageContext& context, QObject* parent)
     : QObject(parent), context_(context) {}
 
 void HomeActions::setPresentedUtility(std::optional<HomeUtility> utility) {
-    if (presentedUtility_ == utility) return;
-    presentedUtility_ = utility;
-    Q_EMIT presentedUtilityChanged();
+    setIfChanged(this, presentedUtility_, utility, &HomeActions::presentedUtilityChanged);
 }
 
 void HomeActions::presentUtility(HomeUtility utility) {

@@ -1,5 +1,6 @@
 #include "kit/VantrelMotion.h"
 
+#include "platform/SetIfChanged.h"
 #include "platform/SystemAppearance.h"
 
 #include <QPointF>
@@ -23,9 +24,7 @@ VantrelMotion::VantrelMotion(SystemAppearance& appearance, QObject* parent)
 void VantrelMotion::refresh() {
     if (!appearance_) return;
     const bool value = appearance_->reduceMotion();
-    if (value == prefersReducedMotion_) return;
-    prefersReducedMotion_ = value;
-    Q_EMIT prefersReducedMotionChanged(value);
+    setIfChanged(this, prefersReducedMotion_, value, &VantrelMotion::prefersReducedMotionChanged);
 }
 
 std::optional<VantrelAnimation>

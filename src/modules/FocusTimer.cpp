@@ -1,5 +1,6 @@
 #include "modules/FocusTimer.h"
 
+#include "platform/SetIfChanged.h"
 #include "platform/UserDefaults.h"
 
 #include <algorithm>
@@ -86,21 +87,15 @@ qint64 FocusTimer::secondsUntilEnd() const {
 }
 
 void FocusTimer::setRemainingSeconds(qint64 value) {
-    if (value == remainingSeconds_) return;
-    remainingSeconds_ = value;
-    Q_EMIT remainingSecondsChanged(value);
+    setIfChanged(this, remainingSeconds_, value, &FocusTimer::remainingSecondsChanged);
 }
 
 void FocusTimer::setIsRunning(bool value) {
-    if (value == isRunning_) return;
-    isRunning_ = value;
-    Q_EMIT isRunningChanged(value);
+    setIfChanged(this, isRunning_, value, &FocusTimer::isRunningChanged);
 }
 
 void FocusTimer::setHasFinished(bool value) {
-    if (value == hasFinished_) return;
-    hasFinished_ = value;
-    Q_EMIT hasFinishedChanged(value);
+    setIfChanged(this, hasFinished_, value, &FocusTimer::hasFinishedChanged);
 }
 
 } // namespace vantrel
