@@ -325,13 +325,7 @@ void TopNavigationBar::selectionChanged() {
         lens_ = to;
         row_->update();
     } else {
-        QEasingCurve easeInOut(QEasingCurve::BezierSpline);
-        easeInOut.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
-        lensAnimation_->setEasingCurve(easeInOut);
-        lensAnimation_->setDuration(220);
-        lensAnimation_->setStartValue(from);
-        lensAnimation_->setEndValue(to);
-        lensAnimation_->start();
+        VantrelAnimation::easeInOut(0.22).run(*lensAnimation_, from, to);
     }
     scrollToSelection();
 }

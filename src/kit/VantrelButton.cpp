@@ -62,11 +62,7 @@ void VantrelButton::pressedChanged(bool pressed) {
         setProgress(target);
         return;
     }
-    animation_->setStartValue(progress_);
-    animation_->setEndValue(target);
-    animation_->setEasingCurve(animation->easing);
-    animation_->setDuration(int(std::lround(animation->duration * 1000)));
-    animation_->start();
+    animation->run(*animation_, progress_, target);
 }
 
 void VantrelButton::setProgress(double progress) {
