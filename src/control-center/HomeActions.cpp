@@ -85,11 +85,7 @@ void HomeActions::openScreenshot(const QUrl& url) {
 }
 
 void HomeActions::toggleFocus() {
-    FocusTimer& focus = context_.focus;
-    if (focus.isRunning())
-        focus.pause();
-    else
-        focus.start();
+    context_.focus.toggle();
 }
 
 void HomeActions::resetFocus() {

@@ -40,6 +40,13 @@ void FocusTimer::pause() {
     timer_.cancel();
 }
 
+void FocusTimer::toggle() {
+    if (isRunning_)
+        pause();
+    else
+        start();
+}
+
 void FocusTimer::reset() {
     alarm_.silence();
     pause();

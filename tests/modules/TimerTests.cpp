@@ -182,6 +182,22 @@ TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
     EXPECT_TRUE(timer.hasFinished());
 }
 
+TEST(FocusTimer, ToggleStartsAStoppedCountdownAndPausesARunningOne) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer();
+    timer.toggle();
+    EXPECT_TRUE(timer.isRunning());
+    h.clock.advance(Seconds(10.2));
+    timer.toggle();
+    EXPECT_FALSE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "24:50");
+    EXPECT_EQ(h.scheduler.pendingCount(), 0u);
+    h.clock.advance(Seconds(60));
+    timer.toggle();
+    EXPECT_TRUE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "24:50");
+}
+
 TEST(FocusTimer, ExpiryStopsThenFinishesThenRingsThenAlerts) {
     TimerHarness h;
     h.defaults.seed(kKey, 1);
