@@ -10,6 +10,12 @@ root="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
 cd "$root"
 allow=""
 [ -f scripts/floors-allow.txt ] && allow="$(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' scripts/floors-allow.txt)"
+# An entry that no longer includes app/ is only reported, so the list can be emptied as files move.
+while IFS= read -r entry; do
+  [ -n "$entry" ] || continue
+  grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"app/' "$entry" 2>/dev/null ||
+    echo "note: $entry no longer includes app/; remove it from scripts/floors-allow.txt" >&2
+done <<<"$allow"
 find src -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z |
   xargs -0 -r awk -v allow="$allow" '
     BEGIN {

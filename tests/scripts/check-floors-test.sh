@@ -41,4 +41,9 @@ check || { echo "an allowed file was refused"; cat "$work/out"; exit 1; }
 printf '#include "app/State.h"\n' >>"$work/src/notch/Panel.cpp"
 if check; then echo "an app/ include outside the allow-list passed"; exit 1; fi
 grep -q 'src/notch/Panel.cpp' "$work/out" && ! grep -q 'Page.cpp' "$work/out" || { cat "$work/out"; exit 1; }
+# Once the allowed file no longer includes app/, the check passes and says the entry can go.
+printf '#include "kit/Button.h"\n#include "notch/Panel.h"\n' >"$work/src/notch/Panel.cpp"
+printf '#include "notch/Panel.h"\n' >"$work/src/control-center/Page.cpp"
+check || { echo "a tree without app/ includes was refused"; cat "$work/out"; exit 1; }
+grep -q "src/control-center/Page.cpp no longer includes app/" "$work/out" || { cat "$work/out"; exit 1; }
 echo "floor check: ok"
