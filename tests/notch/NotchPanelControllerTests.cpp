@@ -391,6 +391,15 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
     EXPECT_FALSE(panel().isKey());
 }
 
+TEST_F(NotchTest, TheSurfaceFillsThePanelToItsEdges) {
+    notch.show(*state);
+    notch.expand(NotchTab::home, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_NE(panel().contentView(), nullptr);
+    EXPECT_EQ(panel().contentView()->geometry(), QRect(QPoint(), panel().size()));
+}
+
 TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
     notch.show(*state);
     notch.expand(std::nullopt, false);
