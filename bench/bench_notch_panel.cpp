@@ -1,5 +1,6 @@
 #include "notch/NotchPanelShape.h"
 #include "notch/VantrelPanel.h"
+#include "platform/linux/X11InputFocus.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,7 +20,8 @@ protected:
 // One frame of the opening of a tall panel: the mask's size and radius at some point of the
 // animation, its outline and window region, and the panel painted through it at 820 by 470.
 void BM_NotchOpeningFrame(benchmark::State& state) {
-    VantrelPanel panel;
+    X11InputFocus focus;
+    VantrelPanel panel(focus);
     panel.setContentView(new BlackView);
     panel.setGeometry(346, 0, 820, 470);
     QImage image(820, 470, QImage::Format_ARGB32_Premultiplied);

@@ -3,8 +3,8 @@
 // bytes intact), and what the settings then write reads back as the same settings and values.
 // The file shelf and the hot keys keep their data in the same file and read it at start-up too.
 
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "modules/FileShelfStore.h"
 #include "platform/linux/JsonFileDefaults.h"
 #include "services/HotkeyManager.h"

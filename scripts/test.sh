@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Sets up, builds (Debug, AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors)
-# and runs every test after checking the sources' format, builds the optimised flavour without
-# sanitizers (RelWithDebInfo) and runs every test there again, then builds the fuzzers with clang
-# (which compiles the library with clang too) and runs each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang`
-# compiles the tests with clang as well; `scripts/fuzz.sh [seconds]` runs the fuzzers longer.
+# and runs every test after checking the sources' format and that no include runs up a floor,
+# builds the optimised flavour without sanitizers (RelWithDebInfo) and runs every test there
+# again, then builds the fuzzers with clang (which compiles the library with clang too) and runs
+# each for 15 seconds. Exits non-zero on any failure. `scripts/build.sh clang` compiles the tests
+# with clang as well; `scripts/fuzz.sh [seconds]` runs the fuzzers longer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/check-format.sh
+scripts/check-floors.sh
 scripts/build.sh debug
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"

@@ -4,11 +4,11 @@
 
 #include "app/AppState.h"
 #include "core/PermissionCenter.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
-#include "kit/VantrelHaptics.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
@@ -110,6 +110,7 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
             .screens = services.screens,
             .displays = services.displays,
             .diagnostics = services.diagnostics,
+            .inputFocus = services.inputFocus,
             .preferences = services.preferences,
             .haptics = services.haptics,
             .hapticPerformer = services.hapticPerformer,
@@ -118,6 +119,7 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
                           .preferences = services.preferences,
                           .displays = services.displays,
                           .screens = services.screens,
+                          .inputFocus = services.inputFocus,
                           .shell = services.shell,
                           .root = [] { return AppState::sharedIfInstalled(); }}};
 }

@@ -30,6 +30,7 @@ class FileShelfStore;
 class FocusTimer;
 class HapticPerformer;
 class HttpClient;
+class InputFocus;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
@@ -107,6 +108,8 @@ public:
         DisplayCoordinator& displays;
         VantrelDiagnostics& diagnostics;
         const VantrelMotion& motion;
+        // Who holds the keyboard focus while a panel borrows it.
+        InputFocus& inputFocus;
         HapticPerformer& hapticPerformer;
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;

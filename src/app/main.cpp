@@ -8,9 +8,9 @@
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelDiagnostics.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/ThemeImageStore.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
@@ -44,6 +44,7 @@
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11InputFocus.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
         LinuxSharingService sharing;
         QtOpenPanel openPanel(applicationFolders(paths, environment));
         LoggingHapticPerformer hapticPerformer(log);
+        X11InputFocus inputFocus;
         VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
         VantrelHaptics::setShared(&haptics);
 
@@ -211,6 +213,7 @@ int main(int argc, char** argv) {
             .displays = displays,
             .diagnostics = diagnostics,
             .motion = motion,
+            .inputFocus = inputFocus,
             .hapticPerformer = hapticPerformer,
             .menus = menus,
             .camera = camera,

@@ -1,13 +1,14 @@
 #include "control-center/HomeActions.h"
 
 #include "core/PermissionCenter.h"
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/FocusTimer.h"
 #include "modules/NotesStore.h"
 #include "modules/StopwatchStore.h"
 #include "platform/OpenPanel.h"
+#include "platform/SetIfChanged.h"
 #include "services/KeyboardCleaningController.h"
 
 namespace vantrel {
@@ -16,9 +17,7 @@ HomeActions::HomeActions(const HomePageContext& context, QObject* parent)
     : QObject(parent), context_(context) {}
 
 void HomeActions::setPresentedUtility(std::optional<HomeUtility> utility) {
-    if (presentedUtility_ == utility) return;
-    presentedUtility_ = utility;
-    Q_EMIT presentedUtilityChanged();
+    setIfChanged(this, presentedUtility_, utility, &HomeActions::presentedUtilityChanged);
 }
 
 void HomeActions::presentUtility(HomeUtility utility) {
@@ -86,11 +85,7 @@ void HomeActions::openScreenshot(const QUrl& url) {
 }
 
 void HomeActions::toggleFocus() {
-    FocusTimer& focus = context_.focus;
-    if (focus.isRunning())
-        focus.pause();
-    else
-        focus.start();
+    context_.focus.toggle();
 }
 
 void HomeActions::resetFocus() {

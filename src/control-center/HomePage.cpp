@@ -442,9 +442,7 @@ public:
         panel_->setGraphicsEffect(effect_);
         const std::optional<VantrelAnimation> motion =
             context.motion.resolve(VantrelMotion::Kind::transition, VantrelAnimation::easeOut(0.15));
-        const VantrelAnimation chosen = motion.value_or(VantrelAnimation::easeOut(0.15));
-        animation_->setEasingCurve(chosen.easing);
-        animation_->setDuration(int(std::lround(chosen.duration * 1000)));
+        motion.value_or(VantrelAnimation::easeOut(0.15)).applyTo(*animation_);
         connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
             progress_ = value.toDouble();
             if (effect_) effect_->setProgress(progress_);

@@ -33,9 +33,7 @@ namespace {
 
 const AdaptiveColor kWhite{Qt::white, Qt::white};
 
-QColor white(double opacity) {
-    return VantrelTheme::withOpacity(Qt::white, opacity);
-}
+using VantrelTheme::white;
 
 VantrelLabel* label(const QString& text, const QFont& font, double opacity, QWidget* parent = nullptr) {
     auto* l = new VantrelLabel(text, font, kWhite, parent);

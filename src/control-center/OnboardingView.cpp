@@ -334,12 +334,7 @@ void OnboardingView::showStep(bool animated) {
     transition_->start(outgoing, picture(content_), content_->geometry());
     frame_ = StepTransitionFrame::at(0);
     transition_->setFrame(frame_);
-    const VantrelAnimation animation = OnboardingFlow::stepAnimation(context_.motion.prefersReducedMotion());
-    stepAnimation_->setStartValue(0.0);
-    stepAnimation_->setEndValue(1.0);
-    stepAnimation_->setEasingCurve(animation.easing);
-    stepAnimation_->setDuration(int(animation.duration * 1000));
-    stepAnimation_->start();
+    OnboardingFlow::stepAnimation(context_.motion.prefersReducedMotion()).run(*stepAnimation_, 0.0, 1.0);
 }
 
 QWidget* OnboardingView::buildStep(int step) {

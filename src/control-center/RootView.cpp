@@ -189,11 +189,7 @@ void RootView::switchPage() {
         return;
     }
     setOpacity(page_, 0);
-    pageFade_->setStartValue(0.0);
-    pageFade_->setEndValue(1.0);
-    pageFade_->setEasingCurve(animation->easing);
-    pageFade_->setDuration(int(animation->duration * 1000));
-    pageFade_->start();
+    animation->run(*pageFade_, 0.0, 1.0);
 }
 
 void RootView::cleaningChanged() {
@@ -209,11 +205,7 @@ void RootView::cleaningChanged() {
         overlay_->setOpacity(target);
         return;
     }
-    overlayFade_->setStartValue(overlay_->opacity());
-    overlayFade_->setEndValue(target);
-    overlayFade_->setEasingCurve(animation->easing);
-    overlayFade_->setDuration(int(animation->duration * 1000));
-    overlayFade_->start();
+    animation->run(*overlayFade_, overlay_->opacity(), target);
 }
 
 } // namespace vantrel

@@ -3,10 +3,10 @@
 #include "app/AppState.h"
 #include "control-center/VantrelMark.h"
 #include "control-center/VantrelNavigationButton.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelShadow.h"
@@ -111,32 +111,14 @@ public:
     QSize sizeHint() const override {
         const ButtonLook look = currentLook();
         const QFontMetricsF metrics(look.font);
-        const double label =
-            kPillGlyph + (showsTitle_ ? kPillSpacing + metrics.horizontalAdvance(text()) : 0);
-        return {int(std::ceil(label + 2 * look.horizontalPadding)),
+        return {int(std::ceil(labelWidth(look) + 2 * look.horizontalPadding)),
                 int(std::ceil(std::max(kPillGlyph, metrics.height()) + 2 * look.verticalPadding))};
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        const ButtonLook look = currentLook();
-        const ButtonLayout l = layout(size(), look);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QPointF centre = l.frame.center();
-        painter.translate(centre);
-        painter.scale(look.scale, look.scale);
-        painter.translate(-centre);
-        const QPainterPath shape = look.shape.path(l.frame);
-        QLinearGradient fill(l.frame.topLeft(), l.frame.bottomRight());
-        fill.setColorAt(0, look.fillStart);
-        fill.setColorAt(1, look.fillEnd);
-        painter.fillPath(shape, fill);
-        if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
-
-        const QFontMetricsF metrics(look.font);
-        const double labelWidth =
-            kPillGlyph + (showsTitle_ ? kPillSpacing + metrics.horizontalAdvance(text()) : 0);
+    // The command glyph in white and, when shown, the title after it, centred as one.
+    void paintLabel(QPainter& painter, const ButtonLook& look, const ButtonLayout& l) const override {
+        const double labelWidth = this->labelWidth(look);
         const double x = l.frame.center().x() - labelWidth / 2;
         const QRectF glyph(x, l.frame.center().y() - kPillGlyph / 2, kPillGlyph, kPillGlyph);
         VantrelGlyph::paint(painter, glyph, u"command", Qt::white, 12, QFont::DemiBold);
@@ -147,14 +129,14 @@ protected:
                 QRectF(glyph.right() + kPillSpacing, l.frame.top(), labelWidth, l.frame.height()),
                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
         }
-        if (hasFocus()) {
-            painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));
-        }
     }
 
 private:
+    double labelWidth(const ButtonLook& look) const {
+        return kPillGlyph +
+               (showsTitle_ ? kPillSpacing + QFontMetricsF(look.font).horizontalAdvance(text()) : 0);
+    }
+
     bool showsTitle_ = true;
 };
 
@@ -325,13 +307,7 @@ void TopNavigationBar::selectionChanged() {
         lens_ = to;
         row_->update();
     } else {
-        QEasingCurve easeInOut(QEasingCurve::BezierSpline);
-        easeInOut.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
-        lensAnimation_->setEasingCurve(easeInOut);
-        lensAnimation_->setDuration(220);
-        lensAnimation_->setStartValue(from);
-        lensAnimation_->setEndValue(to);
-        lensAnimation_->start();
+        VantrelAnimation::easeInOut(0.22).run(*lensAnimation_, from, to);
     }
     scrollToSelection();
 }

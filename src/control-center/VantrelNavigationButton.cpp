@@ -92,12 +92,7 @@ void VantrelNavigationButton::animateHover(bool over) {
         update();
         return;
     }
-    const VantrelAnimation animation = VantrelAnimation::easeOut(0.16);
-    hoverAnimation_->setStartValue(hover_);
-    hoverAnimation_->setEndValue(target);
-    hoverAnimation_->setEasingCurve(animation.easing);
-    hoverAnimation_->setDuration(int(animation.duration * 1000));
-    hoverAnimation_->start();
+    VantrelAnimation::easeOut(0.16).run(*hoverAnimation_, hover_, target);
 }
 
 void VantrelNavigationButton::enterEvent(QEnterEvent* event) {

@@ -15,9 +15,7 @@ VantrelRowButtonStyle::VantrelRowButtonStyle(QAbstractButton* button)
     : QObject(button), button_(button), animation_(new QVariantAnimation(this)) {
     button->setAttribute(Qt::WA_Hover);
     button->installEventFilter(this);
-    const VantrelAnimation hover = VantrelAnimation::easeOut(0.16);
-    animation_->setEasingCurve(hover.easing);
-    animation_->setDuration(int(std::lround(hover.duration * 1000)));
+    VantrelAnimation::easeOut(0.16).applyTo(*animation_);
     connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         progress_ = value.toDouble();
         button_->update();

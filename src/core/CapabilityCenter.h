@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/EnumTraits.h"
 #include "core/KeyboardBacklightSupport.h"
 #include "core/SharedInstance.h"
+#include "platform/EnumTraits.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/EnumTraits.h"
 #include "core/JsonCoding.h"
 #include "platform/Clock.h"
+#include "platform/EnumTraits.h"
 
 #include <QJsonValue>
 #include <QString>

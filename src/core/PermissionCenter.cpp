@@ -2,6 +2,7 @@
 
 #include "platform/LoginItems.h"
 #include "platform/PermissionSystem.h"
+#include "platform/SetIfChanged.h"
 #include "platform/Workspace.h"
 
 #include <QPointer>
@@ -81,9 +82,7 @@ PermissionCenter::PermissionCenter(PermissionSystem& system, CalendarStatusSourc
 }
 
 void PermissionCenter::setState(State& field, State value) {
-    if (field == value) return;
-    field = value;
-    Q_EMIT statesChanged();
+    setIfChanged(this, field, value, &PermissionCenter::statesChanged);
 }
 
 void PermissionCenter::setStatusMessage(const QString& message) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EnumTraits.h"
 #include "platform/CalendarService.h"
+#include "platform/EnumTraits.h"
 #include "platform/Scheduler.h"
 
 #include <QObject>

@@ -68,16 +68,6 @@ std::optional<QString> resourceName(ArtTheme theme, bool isDark, bool thumbnail)
     return base;
 }
 
-QSize expanded(NotchSize size, NotchPresentationTier tier) {
-    struct Row {
-        int width;
-        std::array<int, 3> heights;
-    };
-    static constexpr Row rows[] = {{720, {100, 230, 430}}, {820, {104, 270, 470}}, {920, {110, 320, 520}}};
-    const Row& row = rows[static_cast<int>(size)];
-    return QSize(row.width, row.heights[static_cast<std::size_t>(tier)]);
-}
-
 BackgroundTint::BackgroundTint(double red, double green, double blue)
     : red(unitClamped(red)), green(unitClamped(green)), blue(unitClamped(blue)) {}
 

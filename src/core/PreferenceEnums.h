@@ -2,10 +2,8 @@
 
 // The value types of the user settings: each enum is stored as its raw value, the case name.
 
-#include "core/EnumTraits.h"
-#include "notch/NotchPresentationTier.h"
+#include "platform/EnumTraits.h"
 
-#include <QSize>
 #include <optional>
 #include <span>
 
@@ -46,6 +44,14 @@ VANTREL_STRING_ENUM(DockHideMode, VANTREL_DOCK_HIDE_MODE_CASES)
 
 #define VANTREL_DOCK_TINT_CASES(C) C(graphite) C(ink) C(slate) C(accent) C(warm)
 VANTREL_STRING_ENUM(DockTint, VANTREL_DOCK_TINT_CASES)
+
+// How a Dock icon reacts while the pointer is over it.
+#define VANTREL_DOCK_ICON_ANIMATION_CASES(C) C(none) C(lift) C(magnify) C(bounce) C(pulse) C(sway) C(rise)
+VANTREL_STRING_ENUM(DockIconAnimation, VANTREL_DOCK_ICON_ANIMATION_CASES)
+
+// How fast the Dock's animations run.
+#define VANTREL_DOCK_ANIMATION_SPEED_CASES(C) C(relaxed) C(natural) C(snappy)
+VANTREL_STRING_ENUM(DockAnimationSpeed, VANTREL_DOCK_ANIMATION_SPEED_CASES)
 
 #define VANTREL_MENU_BAR_TINT_STYLE_CASES(C) C(solid) C(gradient)
 VANTREL_STRING_ENUM(MenuBarTintStyle, VANTREL_MENU_BAR_TINT_STYLE_CASES)
@@ -114,9 +120,6 @@ std::optional<QString> systemSoundName(AlarmSound sound);
 bool supportsCalmMotion(ArtTheme theme);
 // The artwork image of the theme ("glacial-veil-dark-thumb", ...); none for the neutral theme.
 std::optional<QString> resourceName(ArtTheme theme, bool isDark, bool thumbnail);
-
-// The size in points of the expanded notch panel.
-QSize expanded(NotchSize size, NotchPresentationTier tier);
 
 // An sRGB colour with components in 0...1, as the tint settings store it.
 struct BackgroundTint {

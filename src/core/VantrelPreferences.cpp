@@ -1,6 +1,6 @@
 #include "core/VantrelPreferences.h"
 
-#include "kit/Navigation.h"
+#include "core/NotchTab.h"
 #include "platform/UserDefaults.h"
 
 #include <QJsonArray>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/PreferenceEnums.h"
-#include "dock/DockIconAnimation.h"
 
 #include <QJsonValue>
 #include <QMap>

@@ -2,6 +2,7 @@
 
 #include "dock/ProcessDockDefaultsClient.h"
 #include "dock/SystemDockSuppressor.h"
+#include "platform/SetIfChanged.h"
 #include "platform/UserDefaults.h"
 
 namespace vantrel {
@@ -22,9 +23,7 @@ void CustomDockController::hide(bool) {
 }
 
 void CustomDockController::setRevealed(bool revealed, bool) {
-    if (isDockRevealed_ == revealed) return;
-    isDockRevealed_ = revealed;
-    Q_EMIT isDockRevealedChanged(revealed);
+    setIfChanged(this, isDockRevealed_, revealed, &CustomDockController::isDockRevealedChanged);
 }
 
 void CustomDockController::synchronizeSystemDock() {
@@ -34,9 +33,7 @@ void CustomDockController::synchronizeSystemDock() {
 }
 
 void CustomDockController::setIsEditingItems(bool editing) {
-    if (isEditingItems_ == editing) return;
-    isEditingItems_ = editing;
-    Q_EMIT isEditingItemsChanged(editing);
+    setIfChanged(this, isEditingItems_, editing, &CustomDockController::isEditingItemsChanged);
 }
 
 bool CustomDockController::restoreSystemDock() {
@@ -46,9 +43,7 @@ bool CustomDockController::restoreSystemDock() {
 }
 
 void CustomDockController::setStatusMessage(const QString& message) {
-    if (statusMessage_ == message) return;
-    statusMessage_ = message;
-    Q_EMIT statusMessageChanged(message);
+    setIfChanged(this, statusMessage_, message, &CustomDockController::statusMessageChanged);
 }
 
 } // namespace vantrel

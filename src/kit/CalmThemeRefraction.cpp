@@ -1,5 +1,6 @@
 #include "kit/CalmThemeRefraction.h"
 
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelTheme.h"
 
 #include <QLinearGradient>
@@ -14,8 +15,7 @@ CalmThemeRefraction::CalmThemeRefraction(QColor tint, QObject* parent)
     : QObject(parent), tint_(tint), animation_(new QVariantAnimation(this)) {
     animation_->setStartValue(0.0);
     animation_->setEndValue(1.0);
-    animation_->setDuration(int(kPeriod * 1000));
-    animation_->setEasingCurve(QEasingCurve::Linear);
+    VantrelAnimation{QEasingCurve::Linear, kPeriod}.applyTo(*animation_);
     animation_->setLoopCount(-1);
     connect(animation_, &QVariantAnimation::valueChanged, this, &CalmThemeRefraction::changed);
 }

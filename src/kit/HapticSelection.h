@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/VantrelHaptics.h"
 #include "kit/SettingBinding.h"
-#include "kit/VantrelHaptics.h"
 
 #include <QObject>
 #include <memory>

@@ -1,24 +1,14 @@
 #pragma once
 
-#include "core/EnumTraits.h"
+#include "core/NotchTab.h"
+#include "core/VantrelSection.h"
 
 #include <vector>
 
 namespace vantrel {
 
-// The tabs of the notch panel. The stored tab order keeps their raw values.
-#define VANTREL_NOTCH_TAB_CASES(C)                                                                           \
-    C(home) C(clipboard) C(calendar) C(focus) C(timers) C(system) C(note) C(files) C(mirror) C(bookmarks)
-VANTREL_STRING_ENUM(NotchTab, VANTREL_NOTCH_TAB_CASES)
-
 // The name of the symbol that draws the tab in the tab rail.
 QString symbol(NotchTab tab);
-
-// The sections of the control-center window.
-#define VANTREL_SECTION_CASES(C)                                                                             \
-    C(home)                                                                                                  \
-    C(notch) C(menuBar) C(dock) C(feedback) C(notifications) C(automations) C(appearance) C(permissions)
-VANTREL_STRING_ENUM(VantrelSection, VANTREL_SECTION_CASES)
 
 QString title(VantrelSection section);
 

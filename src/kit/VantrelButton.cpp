@@ -62,11 +62,7 @@ void VantrelButton::pressedChanged(bool pressed) {
         setProgress(target);
         return;
     }
-    animation_->setStartValue(progress_);
-    animation_->setEndValue(target);
-    animation_->setEasingCurve(animation->easing);
-    animation_->setDuration(int(std::lround(animation->duration * 1000)));
-    animation_->start();
+    animation->run(*animation_, progress_, target);
 }
 
 void VantrelButton::setProgress(double progress) {
@@ -126,6 +122,15 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     painter.fillPath(shape, fill);
     if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
 
+    paintLabel(painter, look, l);
+    if (hasFocus()) {
+        painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));
+    }
+}
+
+void VantrelButton::paintLabel(QPainter& painter, const ButtonLook& look, const ButtonLayout& l) const {
     painter.setFont(look.font);
     painter.setPen(look.foreground);
     QRectF textRect = l.labelRect;
@@ -141,11 +146,6 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     }
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
                      QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, textRect.width()));
-    if (hasFocus()) {
-        painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));
-    }
 }
 
 } // namespace vantrel

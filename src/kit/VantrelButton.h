@@ -51,7 +51,12 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+    // Draws the shape, the label and the focus ring; the press scale and the disabled fade apply
+    // to all three.
     void paintEvent(QPaintEvent* event) override;
+    // Draws the label inside the drawn shape: the leading glyph, if any, and the text, elided to
+    // fit. Buttons with a label of their own override this and keep the rest of the painting.
+    virtual void paintLabel(QPainter& painter, const ButtonLook& look, const ButtonLayout& layout) const;
 
 private:
     void pressedChanged(bool pressed);

@@ -1,8 +1,8 @@
 #include "kit/VantrelMenuPicker.h"
 
+#include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelType.h"
 #include "platform/MenuPresenter.h"
 

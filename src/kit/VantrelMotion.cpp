@@ -1,8 +1,11 @@
 #include "kit/VantrelMotion.h"
 
+#include "platform/SetIfChanged.h"
 #include "platform/SystemAppearance.h"
 
 #include <QPointF>
+#include <QVariantAnimation>
+#include <cmath>
 
 namespace vantrel {
 
@@ -11,6 +14,25 @@ VantrelAnimation VantrelAnimation::easeOut(double seconds) {
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(QPointF(0.0, 0.0), QPointF(0.58, 1.0), QPointF(1.0, 1.0));
     return {curve, seconds};
+}
+
+VantrelAnimation VantrelAnimation::easeInOut(double seconds) {
+    // The system's ease-in-out: a cubic Bézier through (0.42, 0) and (0.58, 1).
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.42, 0.0), QPointF(0.58, 1.0), QPointF(1.0, 1.0));
+    return {curve, seconds};
+}
+
+void VantrelAnimation::applyTo(QVariantAnimation& animation) const {
+    animation.setEasingCurve(easing);
+    animation.setDuration(int(std::lround(duration * 1000)));
+}
+
+void VantrelAnimation::run(QVariantAnimation& animation, const QVariant& from, const QVariant& to) const {
+    animation.setStartValue(from);
+    animation.setEndValue(to);
+    applyTo(animation);
+    animation.start();
 }
 
 VantrelMotion::VantrelMotion(SystemAppearance& appearance, QObject* parent)
@@ -23,9 +45,7 @@ VantrelMotion::VantrelMotion(SystemAppearance& appearance, QObject* parent)
 void VantrelMotion::refresh() {
     if (!appearance_) return;
     const bool value = appearance_->reduceMotion();
-    if (value == prefersReducedMotion_) return;
-    prefersReducedMotion_ = value;
-    Q_EMIT prefersReducedMotionChanged(value);
+    setIfChanged(this, prefersReducedMotion_, value, &VantrelMotion::prefersReducedMotionChanged);
 }
 
 std::optional<VantrelAnimation>

@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <optional>
 
+class QVariant;
+class QVariantAnimation;
+
 namespace vantrel {
 
 // An animation as views run it: an easing curve over a duration in seconds.
@@ -16,6 +19,12 @@ struct VantrelAnimation {
     double duration = 0;
 
     static VantrelAnimation easeOut(double seconds);
+    static VantrelAnimation easeInOut(double seconds);
+
+    // Gives `animation` this easing and this duration in whole milliseconds.
+    void applyTo(QVariantAnimation& animation) const;
+    // Runs `animation` from `from` to `to` with this easing and duration.
+    void run(QVariantAnimation& animation, const QVariant& from, const QVariant& to) const;
     bool operator==(const VantrelAnimation& other) const {
         return easing == other.easing && duration == other.duration;
     }

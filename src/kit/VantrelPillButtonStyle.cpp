@@ -1,6 +1,6 @@
 #include "kit/VantrelPillButtonStyle.h"
 
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 #include "kit/VantrelType.h"
 
 namespace vantrel {

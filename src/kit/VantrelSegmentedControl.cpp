@@ -1,7 +1,7 @@
 #include "kit/VantrelSegmentedControl.h"
 
+#include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelType.h"
 
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "kit/VantrelSwitch.h"
 
+#include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
-#include "kit/VantrelHaptics.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -68,11 +68,7 @@ void VantrelSwitch::animate(QVariantAnimation* animation, VantrelMotion::Kind ki
         update();
         return;
     }
-    animation->setStartValue(from);
-    animation->setEndValue(target);
-    animation->setEasingCurve(resolved->easing);
-    animation->setDuration(int(std::lround(resolved->duration * 1000)));
-    animation->start();
+    resolved->run(*animation, from, target);
 }
 
 QSize VantrelSwitch::sizeHint() const {

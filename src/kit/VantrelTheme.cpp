@@ -15,12 +15,6 @@ constexpr char kSchemeProperty[] = "vantrelColorScheme";
 QColor rgb(double red, double green, double blue) {
     return QColor::fromRgbF(float(red), float(green), float(blue), 1.0f);
 }
-QColor white(double alpha) {
-    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, float(alpha));
-}
-QColor black(double alpha) {
-    return QColor::fromRgbF(0.0f, 0.0f, 0.0f, float(alpha));
-}
 
 } // namespace
 
@@ -95,6 +89,14 @@ QColor dockTint(DockTint tint, Accent accentCase) {
 
 QColor primary(ColorScheme scheme) {
     return scheme == ColorScheme::dark ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QColor white(double opacity) {
+    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, float(std::clamp(opacity, 0.0, 1.0)));
+}
+
+QColor black(double opacity) {
+    return QColor::fromRgbF(0.0f, 0.0f, 0.0f, float(std::clamp(opacity, 0.0, 1.0)));
 }
 
 QColor withOpacity(QColor color, double opacity) {

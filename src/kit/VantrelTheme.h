@@ -62,6 +62,10 @@ QColor dockTint(DockTint tint, Accent accent);
 // The primary text colour: white in the dark appearance, black in the light one.
 QColor primary(ColorScheme scheme);
 
+// White or black at `opacity` (clamped into 0...1).
+QColor white(double opacity);
+QColor black(double opacity);
+
 // `color` with its alpha multiplied by `opacity` (clamped into 0...1), as a view's opacity
 // modifier draws it.
 QColor withOpacity(QColor color, double opacity);

@@ -1,5 +1,7 @@
 #include "modules/CalendarStore.h"
 
+#include "platform/SetIfChanged.h"
+
 #include <QDateTime>
 #include <QPointer>
 #include <QUuid>
@@ -141,21 +143,15 @@ void CalendarStore::scheduleDayChange() {
 }
 
 void CalendarStore::setAuthorizationStatus(CalendarAuthorizationStatus status) {
-    if (status == authorizationStatus_) return;
-    authorizationStatus_ = status;
-    Q_EMIT authorizationStatusChanged();
+    setIfChanged(this, authorizationStatus_, status, &CalendarStore::authorizationStatusChanged);
 }
 
 void CalendarStore::setEvents(std::vector<CalendarItem> events) {
-    if (events == events_) return;
-    events_ = std::move(events);
-    Q_EMIT eventsChanged();
+    setIfChanged(this, events_, std::move(events), &CalendarStore::eventsChanged);
 }
 
 void CalendarStore::setErrorMessage(std::optional<QString> message) {
-    if (message == errorMessage_) return;
-    errorMessage_ = std::move(message);
-    Q_EMIT errorMessageChanged();
+    setIfChanged(this, errorMessage_, std::move(message), &CalendarStore::errorMessageChanged);
 }
 
 } // namespace vantrel

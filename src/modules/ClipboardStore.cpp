@@ -4,6 +4,7 @@
 #include "core/PlainText.h"
 #include "modules/ClipboardCapturePolicy.h"
 #include "platform/Pasteboard.h"
+#include "platform/SetIfChanged.h"
 #include "platform/WorkQueue.h"
 
 #include <QPointer>
@@ -35,9 +36,7 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
 }
 
 void ClipboardStore::setSearchText(const QString& text) {
-    if (text == searchText_) return;
-    searchText_ = text;
-    Q_EMIT searchTextChanged();
+    setIfChanged(this, searchText_, text, &ClipboardStore::searchTextChanged);
 }
 
 void ClipboardStore::start() {

@@ -1,7 +1,7 @@
 #include "modules/FileShelfStore.h"
 
 #include "core/JsonCoding.h"
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 #include "platform/FileManager.h"
 #include "platform/SharingService.h"
 #include "platform/UserDefaults.h"

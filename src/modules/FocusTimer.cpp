@@ -1,5 +1,6 @@
 #include "modules/FocusTimer.h"
 
+#include "platform/SetIfChanged.h"
 #include "platform/UserDefaults.h"
 
 #include <algorithm>
@@ -37,6 +38,13 @@ void FocusTimer::pause() {
     setIsRunning(false);
     endsAt_.reset();
     timer_.cancel();
+}
+
+void FocusTimer::toggle() {
+    if (isRunning_)
+        pause();
+    else
+        start();
 }
 
 void FocusTimer::reset() {
@@ -86,21 +94,15 @@ qint64 FocusTimer::secondsUntilEnd() const {
 }
 
 void FocusTimer::setRemainingSeconds(qint64 value) {
-    if (value == remainingSeconds_) return;
-    remainingSeconds_ = value;
-    Q_EMIT remainingSecondsChanged(value);
+    setIfChanged(this, remainingSeconds_, value, &FocusTimer::remainingSecondsChanged);
 }
 
 void FocusTimer::setIsRunning(bool value) {
-    if (value == isRunning_) return;
-    isRunning_ = value;
-    Q_EMIT isRunningChanged(value);
+    setIfChanged(this, isRunning_, value, &FocusTimer::isRunningChanged);
 }
 
 void FocusTimer::setHasFinished(bool value) {
-    if (value == hasFinished_) return;
-    hasFinished_ = value;
-    Q_EMIT hasFinishedChanged(value);
+    setIfChanged(this, hasFinished_, value, &FocusTimer::hasFinishedChanged);
 }
 
 } // namespace vantrel

@@ -41,6 +41,8 @@ public:
     void start();
     // Freezes the countdown at the whole seconds left. The alarm is left alone.
     void pause();
+    // Pauses a running countdown, otherwise starts it: the one Start/Pause control.
+    void toggle();
     // Stops, silences the alarm and refills the countdown to the full duration.
     void reset();
     // Sets and keeps a duration of 1 to 120 minutes; a run in progress keeps its old end.

@@ -5,6 +5,7 @@
 #include "core/PlainText.h"
 #include "core/QAObserver.h"
 #include "platform/FileManager.h"
+#include "platform/SetIfChanged.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -115,27 +116,19 @@ void NotesStore::setFolders(QList<VantrelNoteFolder> folders) {
 }
 
 void NotesStore::setSelectedID(std::optional<QUuid> id) {
-    if (id == selectedID_) return;
-    selectedID_ = id;
-    Q_EMIT selectedIDChanged();
+    setIfChanged(this, selectedID_, id, &NotesStore::selectedIDChanged);
 }
 
 void NotesStore::setSelectedFolderID(std::optional<QUuid> id) {
-    if (id == selectedFolderID_) return;
-    selectedFolderID_ = id;
-    Q_EMIT selectedFolderIDChanged();
+    setIfChanged(this, selectedFolderID_, id, &NotesStore::selectedFolderIDChanged);
 }
 
 void NotesStore::setSearchQuery(const QString& query) {
-    if (query == searchQuery_) return;
-    searchQuery_ = query;
-    Q_EMIT searchQueryChanged();
+    setIfChanged(this, searchQuery_, query, &NotesStore::searchQueryChanged);
 }
 
 void NotesStore::setRecoveryMessage(std::optional<QString> message) {
-    if (message == recoveryMessage_) return;
-    recoveryMessage_ = std::move(message);
-    Q_EMIT recoveryMessageChanged();
+    setIfChanged(this, recoveryMessage_, std::move(message), &NotesStore::recoveryMessageChanged);
 }
 
 // Saving.

@@ -1,6 +1,6 @@
 #include "modules/StopwatchStore.h"
 
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -28,9 +28,7 @@ constexpr double kMenuGlyphPointSize = 12;
 // than two widths divided by it.
 constexpr double kNarrowestAdvance = 2;
 
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
+using VantrelTheme::white;
 
 QColor secondary(ColorScheme scheme) {
     return VantrelTheme::secondaryText().resolve(scheme);

@@ -1,6 +1,7 @@
 #include "notch/NotchContentCrossFade.h"
 
-#include <QEasingCurve>
+#include "kit/VantrelMotion.h"
+
 #include <QGraphicsOpacityEffect>
 #include <QVariantAnimation>
 
@@ -20,10 +21,7 @@ QGraphicsOpacityEffect* opacityEffect(QWidget* view) {
 
 NotchContentCrossFade::NotchContentCrossFade(QObject* parent)
     : QObject(parent), animation_(new QVariantAnimation(this)) {
-    animation_->setDuration(static_cast<int>(kSeconds * 1000));
-    QEasingCurve easeInOut(QEasingCurve::BezierSpline);
-    easeInOut.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
-    animation_->setEasingCurve(easeInOut);
+    VantrelAnimation::easeInOut(kSeconds).applyTo(*animation_);
     animation_->setStartValue(0.0);
     animation_->setEndValue(1.0);
     connect(animation_, &QVariantAnimation::valueChanged, this,

@@ -306,11 +306,7 @@ void NotchFilesView::setDropTarget(bool targeted) {
         setDropProgress(target);
         return;
     }
-    dropAnimation_->setStartValue(dropProgress_);
-    dropAnimation_->setEndValue(target);
-    dropAnimation_->setEasingCurve(animation->easing);
-    dropAnimation_->setDuration(int(std::lround(animation->duration * 1000)));
-    dropAnimation_->start();
+    animation->run(*dropAnimation_, dropProgress_, target);
     update();
 }
 

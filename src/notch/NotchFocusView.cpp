@@ -120,14 +120,10 @@ QAbstractButton* NotchFocusView::startPauseButton() const {
 }
 
 void NotchFocusView::startOrPause() {
-    if (timer_.isRunning()) {
-        timer_.pause();
-        return;
-    }
     // A finished run has no second left to count: Start begins a fresh run of the chosen length
     // rather than doing nothing until Reset.
-    if (timer_.hasFinished()) timer_.reset();
-    timer_.start();
+    if (!timer_.isRunning() && timer_.hasFinished()) timer_.reset();
+    timer_.toggle();
 }
 
 QSizeF NotchFocusView::resetSize() const {

@@ -31,9 +31,7 @@ constexpr double kGlyphPointSize = 11;
 constexpr double kChecklistGlyph = 10;
 constexpr double kChecklistGlyphSpacing = 4;
 
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
+using VantrelTheme::white;
 
 const QColor kRed(255, 59, 48);
 

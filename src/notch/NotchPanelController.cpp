@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "core/VantrelDiagnostics.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/MediaController.h"
 #include "notch/NotchPanelShape.h"
@@ -94,7 +94,7 @@ void NotchPanelController::show(AppState& state) {
         reposition(false);
         return;
     }
-    auto* panel = new VantrelPanel();
+    auto* panel = new VantrelPanel(deps_.inputFocus);
     panel->setObjectName(QStringLiteral("vantrel.notch"));
     panel->setWindowTitle(QStringLiteral("Vantrel Notch"));
     panel->setContentView(makeSurfaceView(state));

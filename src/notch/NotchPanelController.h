@@ -17,6 +17,7 @@ namespace vantrel {
 
 class AppState;
 class HapticPerformer;
+class InputFocus;
 class VantrelDiagnostics;
 class VantrelHaptics;
 class VantrelMotion;
@@ -46,6 +47,8 @@ public:
         Screens& screens;
         DisplayCoordinator& displays;
         VantrelDiagnostics& diagnostics;
+        // Who holds the keyboard focus before the panel takes it, and gets it back.
+        InputFocus& inputFocus;
         // The shared settings: whether interface haptics are on when the panel collapses.
         VantrelPreferences& preferences;
         VantrelHaptics& haptics;

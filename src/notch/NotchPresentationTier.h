@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/PreferenceEnums.h"
 #include "kit/Navigation.h"
 
+#include <QSize>
 #include <array>
 
 namespace vantrel {
@@ -16,5 +18,8 @@ constexpr auto allCases(std::type_identity<NotchPresentationTier>) {
 
 // The tier the panel takes while `tab` is selected.
 NotchPresentationTier presentationTier(NotchTab tab);
+
+// The size in points of the expanded notch panel.
+QSize expanded(NotchSize size, NotchPresentationTier tier);
 
 } // namespace vantrel

@@ -17,12 +17,8 @@ namespace Look = NotchSurfaceLook;
 
 namespace {
 
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
-QColor black(double opacity) {
-    return QColor::fromRgbF(0, 0, 0, float(opacity));
-}
+using VantrelTheme::black;
+using VantrelTheme::white;
 
 // Butt caps, miter joins, miter limit 10, no dash.
 void stroke(QPainter& painter, const QPainterPath& path, const QColor& color, double width) {

@@ -1,13 +1,14 @@
 #include "notch/NotchSurfaceView.h"
 
 #include "app/AppState.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelConcentricGeometry.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelShadow.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
 #include "modules/FileShelfStore.h"
@@ -40,12 +41,8 @@ namespace Layout = NotchSurfaceLayout;
 
 namespace {
 
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
-QColor black(double opacity) {
-    return QColor::fromRgbF(0, 0, 0, float(opacity));
-}
+using VantrelTheme::black;
+using VantrelTheme::white;
 
 void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
                 const QColor& color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {

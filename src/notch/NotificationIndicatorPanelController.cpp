@@ -65,7 +65,7 @@ void NotificationIndicatorPanelController::updateVisibility() {
 
 VantrelPanel& NotificationIndicatorPanelController::makePanelIfNeeded() {
     if (!panel_) {
-        auto* panel = new VantrelPanel();
+        auto* panel = new VantrelPanel(deps_.inputFocus);
         panel->setObjectName(QStringLiteral("vantrel.notification-indicator"));
         panel->setWindowTitle(QStringLiteral("Vantrel Notifications"));
         panel->setContentView(new NotificationIndicatorView([this] { openNotifications(); }));

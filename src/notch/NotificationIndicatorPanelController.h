@@ -12,6 +12,7 @@ namespace vantrel {
 class AppState;
 class ApplicationShell;
 class DisplayCoordinator;
+class InputFocus;
 class NotificationIndicatorShadow;
 class NotificationSignalStore;
 class Screens;
@@ -30,6 +31,7 @@ public:
         VantrelPreferences& preferences;
         DisplayCoordinator& displays;
         Screens& screens;
+        InputFocus& inputFocus;
         ApplicationShell& shell;
         // The application root the click reaches; none before it exists.
         std::function<AppState*()> root;

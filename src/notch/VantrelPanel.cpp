@@ -1,7 +1,7 @@
 #include "notch/VantrelPanel.h"
 
 #include "notch/NotchPanelShape.h"
-#include "platform/linux/X11InputFocus.h"
+#include "platform/InputFocus.h"
 
 #include <QApplication>
 #include <QGraphicsEffect>
@@ -55,10 +55,10 @@ private:
     std::optional<QPainterPath> outline_;
 };
 
-VantrelPanel::VantrelPanel(QWidget* parent)
+VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint),
-      container_(new QWidget(this)), effect_(new OutlineEffect(container_)) {
+      focus_(focus), container_(new QWidget(this)), effect_(new OutlineEffect(container_)) {
     // Bypassing the window manager keeps the panel on every workspace, lets it sit over the top
     // bar, and leaves the keyboard focus where it is until the panel asks for it.
     setAttribute(Qt::WA_TranslucentBackground);
@@ -117,7 +117,7 @@ void VantrelPanel::orderOut() {
 
 void VantrelPanel::makeKey() {
     if (!isKey()) {
-        previousX11Focus_ = X11InputFocus::current();
+        previousFocus_ = focus_.current();
         previousActiveWindow_ = QApplication::activeWindow();
     }
     tookKey_ = true;
@@ -129,14 +129,14 @@ void VantrelPanel::resignKey() {
     if (!tookKey_) return;
     tookKey_ = false;
     if (!isKey()) return;
-    if (previousX11Focus_ && *previousX11Focus_ != static_cast<quint32>(winId())) {
-        X11InputFocus::give(*previousX11Focus_);
+    if (previousFocus_ && *previousFocus_ != static_cast<quint32>(winId())) {
+        focus_.give(*previousFocus_);
     } else if (previousActiveWindow_ && previousActiveWindow_ != this) {
         previousActiveWindow_->activateWindow();
     } else if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) {
         focus->clearFocus();
     }
-    previousX11Focus_.reset();
+    previousFocus_.reset();
     previousActiveWindow_ = nullptr;
 }
 

@@ -7,6 +7,8 @@
 
 namespace vantrel {
 
+class InputFocus;
+
 // A borderless window that floats above every other window on every workspace, may sit over the
 // desktop's top bar, and takes the keyboard focus only when asked (makeKey). Its content is one
 // replaceable view inside a container; an optional outline clips what it shows, with smooth
@@ -16,7 +18,8 @@ class VantrelPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QRect frame READ geometry WRITE setFrame)
 public:
-    explicit VantrelPanel(QWidget* parent = nullptr);
+    // `focus` tells who holds the keyboard focus before makeKey() and takes it back after.
+    explicit VantrelPanel(InputFocus& focus, QWidget* parent = nullptr);
     ~VantrelPanel() override;
 
     // Replaces the content (the panel owns it); it fills the panel.
@@ -51,12 +54,13 @@ private:
 
     void applyOutline();
 
+    InputFocus& focus_;
     QWidget* container_;
     OutlineEffect* effect_;
     QPointer<QWidget> content_;
     std::optional<QPainterPath> outline_;
     bool tookKey_ = false;
-    std::optional<quint32> previousX11Focus_;
+    std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;
 };
 

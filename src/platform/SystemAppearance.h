@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/EnumTraits.h"
+#include "platform/EnumTraits.h"
 
 #include <QObject>
 

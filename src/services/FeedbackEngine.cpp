@@ -1,6 +1,7 @@
 #include "services/FeedbackEngine.h"
 
 #include "core/VantrelPreferences.h"
+#include "platform/SetIfChanged.h"
 
 namespace vantrel {
 
@@ -23,9 +24,7 @@ void FeedbackEngine::stop() {
 }
 
 void FeedbackEngine::setListening(bool listening) {
-    if (isListening_ == listening) return;
-    isListening_ = listening;
-    Q_EMIT isListeningChanged(listening);
+    setIfChanged(this, isListening_, listening, &FeedbackEngine::isListeningChanged);
 }
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "services/MenuBarAppearanceController.h"
 
 #include "core/VantrelPreferences.h"
+#include "platform/SetIfChanged.h"
 #include "services/MenuBarScanner.h"
 
 namespace vantrel {
@@ -24,22 +25,18 @@ void MenuBarAppearanceController::hideTint() {}
 
 void MenuBarAppearanceController::disableItemHiding() {
     isRunningSetup_ = false;
-    if (statusMessage_ != QLatin1String(kOffMessage)) {
-        statusMessage_ = QString::fromLatin1(kOffMessage);
-        Q_EMIT statusMessageChanged(statusMessage_);
-    }
+    setIfChanged(this, statusMessage_, QString::fromLatin1(kOffMessage),
+                 &MenuBarAppearanceController::statusMessageChanged);
 }
 
 void MenuBarAppearanceController::setAreHiddenItemsRevealed(bool revealed) {
-    if (areHiddenItemsRevealed_ == revealed) return;
-    areHiddenItemsRevealed_ = revealed;
-    Q_EMIT areHiddenItemsRevealedChanged(revealed);
+    setIfChanged(this, areHiddenItemsRevealed_, revealed,
+                 &MenuBarAppearanceController::areHiddenItemsRevealedChanged);
 }
 
 void MenuBarAppearanceController::setAreAlwaysHiddenItemsRevealed(bool revealed) {
-    if (areAlwaysHiddenItemsRevealed_ == revealed) return;
-    areAlwaysHiddenItemsRevealed_ = revealed;
-    Q_EMIT areAlwaysHiddenItemsRevealedChanged(revealed);
+    setIfChanged(this, areAlwaysHiddenItemsRevealed_, revealed,
+                 &MenuBarAppearanceController::areAlwaysHiddenItemsRevealedChanged);
 }
 
 } // namespace vantrel

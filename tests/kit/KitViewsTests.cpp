@@ -1,4 +1,5 @@
 #include "KitRender.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlassCard.h"
 #include "kit/GlyphCatalogue.h"
@@ -6,7 +7,6 @@
 #include "kit/SectionTitle.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"

@@ -1,7 +1,7 @@
 #include "modules/FileShelfStore.h"
 
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "platform/linux/PosixFileManager.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingHapticPerformer.h"

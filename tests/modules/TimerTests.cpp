@@ -1,5 +1,5 @@
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "modules/AlarmController.h"
 #include "modules/FocusTimer.h"
 #include "modules/NotificationSignalStore.h"
@@ -180,6 +180,22 @@ TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
     EXPECT_FALSE(timer.hasFinished());
     h.scheduler.advance(Seconds(1));
     EXPECT_TRUE(timer.hasFinished());
+}
+
+TEST(FocusTimer, ToggleStartsAStoppedCountdownAndPausesARunningOne) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer();
+    timer.toggle();
+    EXPECT_TRUE(timer.isRunning());
+    h.clock.advance(Seconds(10.2));
+    timer.toggle();
+    EXPECT_FALSE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "24:50");
+    EXPECT_EQ(h.scheduler.pendingCount(), 0u);
+    h.clock.advance(Seconds(60));
+    timer.toggle();
+    EXPECT_TRUE(timer.isRunning());
+    EXPECT_EQ(timer.timeText(), "24:50");
 }
 
 TEST(FocusTimer, ExpiryStopsThenFinishesThenRingsThenAlerts) {

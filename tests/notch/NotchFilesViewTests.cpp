@@ -1,5 +1,5 @@
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/FileShelfStore.h"
 #include "notch/NotchFilesView.h"

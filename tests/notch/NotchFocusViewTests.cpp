@@ -1,5 +1,5 @@
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/FocusTimer.h"

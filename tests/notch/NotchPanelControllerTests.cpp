@@ -398,6 +398,33 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
     EXPECT_FALSE(panel().isKey());
 }
 
+TEST_F(NotchTest, TheSurfaceFillsThePanelToItsEdges) {
+    notch.show(*state);
+    notch.expand(NotchTab::home, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_NE(panel().contentView(), nullptr);
+    EXPECT_EQ(panel().contentView()->geometry(), QRect(QPoint(), panel().size()));
+}
+
+TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
+    notch.show(*state);
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    // Another program's window holds the desktop's focus when the panel asks for it.
+    h.inputFocus.focused = 0x2a00007;
+    notch.expand(NotchTab::note, true);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(panel().isKey());
+    EXPECT_TRUE(h.inputFocus.given.empty());
+    notch.collapse();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.inputFocus.given, std::vector<quint32>{0x2a00007});
+    // Closing again hands nothing on: the panel no longer holds the focus.
+    notch.collapse();
+    EXPECT_EQ(h.inputFocus.given.size(), 1u);
+}
+
 TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
     // The midnight look: black wherever the mask lets the surface through.
     h.preferences.setNotchAppearance(NotchAppearance::midnight);

@@ -1,6 +1,6 @@
 #include "core/PreferenceEnums.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelTheme.h"
 #include "modules/AlarmController.h"
 #include "modules/BookmarksStore.h"

@@ -1,6 +1,6 @@
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelButton.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelSelectionButtonStyle.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/VantrelHaptics.h"
 #include "support/CallLog.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/ManualScheduler.h"

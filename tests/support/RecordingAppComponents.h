@@ -9,11 +9,11 @@
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelDiagnostics.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
-#include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
 #include "modules/MediaController.h"
@@ -45,6 +45,7 @@
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingHttpClient.h"
+#include "support/RecordingInputFocus.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingSharingService.h"
@@ -326,6 +327,7 @@ public:
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
+    RecordingInputFocus inputFocus;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -357,6 +359,7 @@ public:
                                       .displays = displays,
                                       .diagnostics = diagnostics,
                                       .motion = motion,
+                                      .inputFocus = inputFocus,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
                                       .camera = camera}};

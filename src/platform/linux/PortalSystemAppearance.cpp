@@ -1,5 +1,7 @@
 #include "platform/linux/PortalSystemAppearance.h"
 
+#include "platform/SetIfChanged.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -142,9 +144,7 @@ PortalSystemAppearance::Snapshot PortalSystemAppearance::snapshot() const {
 
 void PortalSystemAppearance::publishIfChanged() {
     const Snapshot next = snapshot();
-    if (next == published_) return;
-    published_ = next;
-    Q_EMIT changed();
+    setIfChanged(this, published_, next, &PortalSystemAppearance::changed);
 }
 
 bool PortalSystemAppearance::eventFilter(QObject* watched, QEvent* event) {

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <xcb/xcb.h>
 
-namespace vantrel::X11InputFocus {
+namespace vantrel {
 
 namespace {
 xcb_connection_t* connection() {
@@ -14,7 +14,7 @@ xcb_connection_t* connection() {
 }
 } // namespace
 
-std::optional<quint32> current() {
+std::optional<quint32> X11InputFocus::current() const {
     xcb_connection_t* c = connection();
     if (!c) return std::nullopt;
     xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
@@ -25,7 +25,7 @@ std::optional<quint32> current() {
     return focus;
 }
 
-void give(quint32 window) {
+void X11InputFocus::give(quint32 window) {
     xcb_connection_t* c = connection();
     if (!c) return;
     // The window may have gone meanwhile; the X server then answers with an error that Qt logs
@@ -34,4 +34,4 @@ void give(quint32 window) {
     xcb_flush(c);
 }
 
-} // namespace vantrel::X11InputFocus
+} // namespace vantrel

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QtGlobal>
-#include <optional>
+#include "platform/InputFocus.h"
 
-namespace vantrel::X11InputFocus {
+namespace vantrel {
 
-// The X window that holds the keyboard focus now; none away from X11 or when nobody holds it.
-std::optional<quint32> current();
-// Hands the keyboard focus to `window` (a window of any client). Does nothing away from X11.
-void give(quint32 window);
+// The X server's input focus, through the xcb connection Qt holds. Away from X11 nobody holds the
+// focus and handing it on does nothing.
+class X11InputFocus final : public InputFocus {
+public:
+    std::optional<quint32> current() const override;
+    void give(quint32 window) override;
+};
 
-} // namespace vantrel::X11InputFocus
+} // namespace vantrel

@@ -1,6 +1,6 @@
+#include "core/HapticPattern.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
-#include "kit/HapticPattern.h"
-#include "kit/VantrelHaptics.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingUserDefaults.h"

@@ -1,4 +1,4 @@
-#include "kit/HapticPattern.h"
+#include "core/HapticPattern.h"
 
 #include <cmath>
 

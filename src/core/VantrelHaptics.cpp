@@ -1,7 +1,7 @@
-#include "kit/VantrelHaptics.h"
+#include "core/VantrelHaptics.h"
 
+#include "core/HapticPattern.h"
 #include "core/VantrelPreferences.h"
-#include "kit/HapticPattern.h"
 #include "platform/Scheduler.h"
 
 namespace vantrel {
