@@ -18,6 +18,7 @@
 
 namespace vantrel {
 
+class ApplicationShell;
 class CameraCapture;
 class MenuPresenter;
 
@@ -85,6 +86,11 @@ public:
     // Opens the notch on `tab`, switching the notch setting on first if it is off. Works before
     // onboarding is complete and before start().
     void showNotch(NotchTab tab, bool takeFocus);
+    // Activates the application and makes the control-center window, when there is one, key and
+    // front.
+    void bringControlCenterForward();
+    // Selects `section` and brings the control center forward.
+    void showSection(VantrelSection section);
     // Called once by the control center's root view when its window exists.
     void registerControlCenterWindow(QWidget& window);
     // Copies the keyboard probe's state into the published properties (while started).
@@ -116,6 +122,7 @@ private:
     Scheduler& scheduler_;
     SleepWakeMonitor& sleepWake_;
     Screens& screens_;
+    ApplicationShell& shell_;
     KeyboardBacklightSignal& keyboardBacklight_;
     AlarmController& alarm_;
     const Clock& clock_;

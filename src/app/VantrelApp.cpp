@@ -51,9 +51,7 @@ void VantrelApp::updateCommandTitles() {
 }
 
 void VantrelApp::about() {
-    state_.setSelectedSection(VantrelSection::home);
-    shell_.activateIgnoringOtherApps();
-    if (QWidget* window = state_.controlCenterWindow()) shell_.makeKeyAndOrderFront(*window);
+    state_.showSection(VantrelSection::home);
 }
 
 void VantrelApp::openNotch() {

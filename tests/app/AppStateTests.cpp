@@ -298,3 +298,25 @@ TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
     state->registerControlCenterWindow(nowhere);
     EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
 }
+
+TEST_F(AppStateTest, TheAlertDotOpensTheNotificationsSectionAndStopReleasesIt) {
+    NotificationIndicatorPanelController& dot = state->notchController().notificationIndicator();
+    QWidget controlCenter;
+    state->registerControlCenterWindow(controlCenter);
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_NE(dot.panel(), nullptr);
+    const qsizetype from = h.log.entries.size();
+    dot.openNotifications();
+    EXPECT_TRUE(h.alerts.pendingEvents().empty());
+    EXPECT_EQ(state->selectedSection(), VantrelSection::notifications);
+    EXPECT_EQ(callsSince(from).filter(QStringLiteral("app.")), QStringList{"app.activate"});
+    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
+
+    // Stop lets the dot's window and its glow go.
+    state->start();
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_NE(dot.shadowWindow(), nullptr);
+    state->stop();
+    EXPECT_EQ(dot.panel(), nullptr);
+    EXPECT_EQ(dot.shadowWindow(), nullptr);
+}
