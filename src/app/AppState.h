@@ -6,6 +6,7 @@
 #include "platform/Scheduler.h"
 #include "platform/Screens.h"
 #include "platform/SleepWakeMonitor.h"
+#include "services/CommandPaletteCommands.h"
 #include "services/HotkeyAction.h"
 #include "services/KeyboardBacklightSignal.h"
 
@@ -26,7 +27,7 @@ class MenuPresenter;
 // launching has finished, switches the optional ones on and off from the settings, dispatches
 // hot-key actions, opens the notch on request and tears everything down in a fixed order.
 // The member list below is the construction order.
-class AppState : public QObject, public SharedInstance<AppState> {
+class AppState : public QObject, public SharedInstance<AppState>, public CommandPaletteCommands {
     Q_OBJECT
 public:
     static constexpr double kKeyboardStartupDelaySeconds = 2.1;
@@ -91,6 +92,11 @@ public:
     void bringControlCenterForward();
     // Selects `section` and brings the control center forward.
     void showSection(VantrelSection section);
+
+    // The palette's commands.
+    void openSection(VantrelSection section) override { showSection(section); }
+    void openNotchTab(NotchTab tab) override { showNotch(tab, true); }
+    void toggleFocus() override { perform(HotkeyAction::toggleFocus); }
     // Called once by the control center's root view when its window exists.
     void registerControlCenterWindow(QWidget& window);
     // Copies the keyboard probe's state into the published properties (while started).

@@ -320,3 +320,29 @@ TEST_F(AppStateTest, TheAlertDotOpensTheNotificationsSectionAndStopReleasesIt) {
     EXPECT_EQ(dot.panel(), nullptr);
     EXPECT_EQ(dot.shadowWindow(), nullptr);
 }
+
+TEST_F(AppStateTest, ThePaletteRunsItsCommandsThroughTheState) {
+    EXPECT_EQ(state->commandPalette().commands(), nullptr) << "no link before it is installed";
+    h.preferences.setHasCompletedOnboarding(true);
+    state->start();
+    CommandPaletteCommands* commands = state->commandPalette().commands();
+    ASSERT_EQ(commands, static_cast<CommandPaletteCommands*>(state.get()));
+
+    QWidget controlCenter;
+    state->registerControlCenterWindow(controlCenter);
+    const qsizetype from = h.log.entries.size();
+    commands->openSection(VantrelSection::dock);
+    EXPECT_EQ(state->selectedSection(), VantrelSection::dock);
+    EXPECT_EQ(callsSince(from), QStringList{"app.activate"});
+    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
+
+    commands->openNotchTab(NotchTab::files);
+    EXPECT_EQ(callsSince(from).mid(1), (QStringList{"notch.show", "notch.expand files focus"}));
+    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::files);
+
+    commands->toggleFocus();
+    EXPECT_TRUE(state->focus().isRunning());
+    commands->toggleFocus();
+    EXPECT_FALSE(state->focus().isRunning());
+    state->stop();
+}

@@ -176,9 +176,9 @@ public:
         log_.add(QStringLiteral("palette.uninstall"));
         CommandPaletteController::uninstall();
     }
-    void show(AppState* state, std::optional<ScreenInfo> screen) override {
+    void show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen) override {
         log_.add(QStringLiteral("palette.show %1").arg(screen ? screen->name : QStringLiteral("none")));
-        CommandPaletteController::show(state, std::move(screen));
+        CommandPaletteController::show(commands, std::move(screen));
     }
 };
 
