@@ -1,6 +1,5 @@
 #include "app/AppState.h"
 
-#include "control-center/ControlCenterLayoutPolicy.h"
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
@@ -50,12 +49,6 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
 
 AppState::~AppState() {
     for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
-}
-
-void AppState::setSelectedSection(VantrelSection section) {
-    if (selectedSection_ == section) return;
-    selectedSection_ = section;
-    Q_EMIT selectedSectionChanged(section);
 }
 
 void AppState::setStarted(bool started) {
@@ -192,32 +185,8 @@ void AppState::bringControlCenterForward() {
 }
 
 void AppState::showSection(VantrelSection section) {
-    setSelectedSection(section);
+    sections_.select(section);
     bringControlCenterForward();
-}
-
-void AppState::registerControlCenterWindow(QWidget& window) {
-    controlCenterWindow_ = &window;
-    // A Linux window manager draws the frame, so the transparent title bar and the background
-    // dragging of the original window have no counterpart here.
-    window.setObjectName(QStringLiteral("vantrel.control-center"));
-    window.setWindowTitle(QStringLiteral("Vantrel"));
-    window.setMinimumSize(720, 600);
-
-    std::optional<ScreenInfo> screen = screens_.screenOf(window);
-    if (!screen) screen = screens_.mainScreen();
-    if (!screen) return;
-    // The frame includes the decorations the window manager draws around the window.
-    const QRect frameRect = window.frameGeometry();
-    const QRectF frame(frameRect);
-    const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
-        frame, QRectF(screen->visibleFrame), kControlCenterMargin);
-    if (constrained == frame) return;
-    const QRect target = constrained.toAlignedRect();
-    const QSize decorations = frameRect.size() - window.geometry().size();
-    // A top-level move places the frame; the size is the window's own, without decorations.
-    window.move(target.topLeft());
-    window.resize(target.size() - decorations);
 }
 
 std::optional<ScreenInfo> AppState::controlCenterScreen() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppStateFactory.h"
+#include "control-center/SectionNavigation.h"
 #include "core/SharedInstance.h"
 #include "kit/Navigation.h"
 #include "platform/Scheduler.h"
@@ -31,14 +32,13 @@ class AppState : public QObject, public SharedInstance<AppState>, public Command
     Q_OBJECT
 public:
     static constexpr double kKeyboardStartupDelaySeconds = 2.1;
-    static constexpr double kControlCenterMargin = 8;
 
     explicit AppState(AppStateFactory& factory, QObject* parent = nullptr);
     ~AppState() override;
 
     // Published state.
-    VantrelSection selectedSection() const { return selectedSection_; }
-    void setSelectedSection(VantrelSection section);
+    // Which section the control center shows.
+    SectionNavigation& sections() const { return sections_; }
     bool isStarted() const { return isStarted_; }
     KeyboardBacklightSignal::Support keyboardBacklightSupport() const { return keyboardBacklightSupport_; }
     const QString& keyboardBacklightMessage() const { return keyboardBacklightMessage_; }
@@ -75,6 +75,8 @@ public:
     CameraCapture& camera() const { return camera_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
+    // The application hands in its control-center window once it is set up, kept weakly.
+    void setControlCenterWindow(QWidget* window) { controlCenterWindow_ = window; }
     // The screen of the registered control-center window; none before one is registered or while
     // it is on no screen.
     std::optional<ScreenInfo> controlCenterScreen() const;
@@ -97,15 +99,12 @@ public:
     void openSection(VantrelSection section) override { showSection(section); }
     void openNotchTab(NotchTab tab) override { showNotch(tab, true); }
     void toggleFocus() override { perform(HotkeyAction::toggleFocus); }
-    // Called once by the control center's root view when its window exists.
-    void registerControlCenterWindow(QWidget& window);
     // Copies the keyboard probe's state into the published properties (while started).
     void refreshKeyboardBacklightStatus();
     // Tears everything down in a fixed order; nothing unless started.
     void stop();
 
 Q_SIGNALS:
-    void selectedSectionChanged(vantrel::VantrelSection section);
     void isStartedChanged(bool started);
     void keyboardBacklightSupportChanged(vantrel::KeyboardBacklightSignal::Support support);
     void keyboardBacklightMessageChanged(const QString& message);
@@ -136,7 +135,7 @@ private:
     MenuPresenter& menus_;
     CameraCapture& camera_;
 
-    VantrelSection selectedSection_ = VantrelSection::home;
+    mutable SectionNavigation sections_;
     bool isStarted_ = false;
     KeyboardBacklightSignal::Support keyboardBacklightSupport_ = KeyboardBacklightSignal::Support::checking;
     QString keyboardBacklightMessage_ = QString::fromUtf8(KeyboardBacklightSignal::kCheckingMessage);

@@ -118,7 +118,7 @@ void VantrelAppDelegate::statusItemPressed(StatusItemClick click) {
         return;
     }
     // The organizer is on but not set up yet: its page is where to go.
-    if (preferences.menuMaskEnabled()) state_.setSelectedSection(VantrelSection::menuBar);
+    if (preferences.menuMaskEnabled()) state_.sections().select(VantrelSection::menuBar);
     state_.bringControlCenterForward();
 }
 

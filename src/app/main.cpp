@@ -1,5 +1,5 @@
 #include "app/AppState.h"
-#include "app/HomePageWiring.h"
+#include "app/ControlCenterWiring.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "core/CapabilityCenter.h"
@@ -187,21 +187,17 @@ int main(int argc, char** argv) {
     AppState::setShared(&state);
 
     VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
-    VantrelApp application({.state = state,
-                            .preferences = preferences,
-                            .motion = motion,
-                            .haptics = haptics,
-                            .appearance = appearance,
-                            .themeImages = themeImages,
-                            .scheduler = scheduler,
-                            .home = HomePageWiring::make(state, {.motion = motion,
-                                                                 .haptics = haptics,
-                                                                 .appearance = appearance,
-                                                                 .clock = clock,
-                                                                 .openPanel = openPanel,
-                                                                 .menus = menus,
-                                                                 .files = fileManager})},
-                           shell);
+    VantrelApp application(state,
+                           ControlCenterWiring::make(state, {.motion = motion,
+                                                             .haptics = haptics,
+                                                             .appearance = appearance,
+                                                             .themeImages = themeImages,
+                                                             .scheduler = scheduler,
+                                                             .clock = clock,
+                                                             .openPanel = openPanel,
+                                                             .menus = menus,
+                                                             .files = fileManager}),
+                           shell, screens);
     application.showControlCenter();
 
     const int code = shell.run(delegate);

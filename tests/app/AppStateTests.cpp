@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "control-center/OnboardingFlow.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -265,50 +266,16 @@ TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     EXPECT_EQ(h.log.entries.size(), afterStop);
 }
 
-TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
-    h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(0, 0, 1280, 800), QRect(0, 30, 1280, 770)};
-    h.screens.main = kMain;
-    QWidget tooLarge;
-    tooLarge.setGeometry(-40, 0, 1600, 1000);
-    state->registerControlCenterWindow(tooLarge);
-    EXPECT_EQ(state->controlCenterWindow(), &tooLarge);
-    EXPECT_EQ(tooLarge.windowTitle(), QStringLiteral("Vantrel"));
-    EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
-    EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
-
-    // A window inside the visible frame is not touched at all.
-    QWidget inside;
-    inside.setGeometry(100, 100, 800, 600);
-    inside.setAttribute(Qt::WA_Moved, false);
-    inside.setAttribute(Qt::WA_Resized, false);
-    state->registerControlCenterWindow(inside);
-    EXPECT_FALSE(inside.testAttribute(Qt::WA_Moved));
-    EXPECT_FALSE(inside.testAttribute(Qt::WA_Resized));
-    EXPECT_EQ(inside.geometry(), QRect(100, 100, 800, 600));
-
-    // No screen of its own: the main screen is used; with neither the frame is left alone.
-    h.screens.window.reset();
-    QWidget offMain;
-    offMain.setGeometry(500, 300, 1080, 720);
-    state->registerControlCenterWindow(offMain);
-    EXPECT_EQ(offMain.geometry(), QRect(8, 8, 984, 684));
-    h.screens.main.reset();
-    QWidget nowhere;
-    nowhere.setGeometry(5000, 5000, 1080, 720);
-    state->registerControlCenterWindow(nowhere);
-    EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
-}
-
 TEST_F(AppStateTest, TheAlertDotOpensTheNotificationsSectionAndStopReleasesIt) {
     NotificationIndicatorPanelController& dot = state->notchController().notificationIndicator();
     QWidget controlCenter;
-    state->registerControlCenterWindow(controlCenter);
+    state->setControlCenterWindow(&controlCenter);
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
     ASSERT_NE(dot.panel(), nullptr);
     const qsizetype from = h.log.entries.size();
     dot.openNotifications();
     EXPECT_TRUE(h.alerts.pendingEvents().empty());
-    EXPECT_EQ(state->selectedSection(), VantrelSection::notifications);
+    EXPECT_EQ(state->sections().selected(), VantrelSection::notifications);
     EXPECT_EQ(callsSince(from).filter(QStringLiteral("app.")), QStringList{"app.activate"});
     EXPECT_EQ(h.shell.frontWindow, &controlCenter);
 
@@ -329,10 +296,10 @@ TEST_F(AppStateTest, ThePaletteRunsItsCommandsThroughTheState) {
     ASSERT_EQ(commands, static_cast<CommandPaletteCommands*>(state.get()));
 
     QWidget controlCenter;
-    state->registerControlCenterWindow(controlCenter);
+    state->setControlCenterWindow(&controlCenter);
     const qsizetype from = h.log.entries.size();
     commands->openSection(VantrelSection::dock);
-    EXPECT_EQ(state->selectedSection(), VantrelSection::dock);
+    EXPECT_EQ(state->sections().selected(), VantrelSection::dock);
     EXPECT_EQ(callsSince(from), QStringList{"app.activate"});
     EXPECT_EQ(h.shell.frontWindow, &controlCenter);
 
@@ -344,5 +311,23 @@ TEST_F(AppStateTest, ThePaletteRunsItsCommandsThroughTheState) {
     EXPECT_TRUE(state->focus().isRunning());
     commands->toggleFocus();
     EXPECT_FALSE(state->focus().isRunning());
+    state->stop();
+}
+
+TEST_F(AppStateTest, CompletingTheOnboardingAppliesTheSettingsOnce) {
+    ControlCenterViewServices views;
+    state->start();
+    for (const bool notch : {false, true}) {
+        h.preferences.setHasCompletedOnboarding(false);
+        h.preferences.setNotchEnabled(notch);
+        state->applyPreferences();
+        OnboardingFlow flow(controlCenterContext(h, *state, views, h.haptics));
+        const qsizetype from = h.log.entries.size();
+        for (int i = 0; i < 4; ++i) flow.advance();
+        const QStringList calls = callsSince(from);
+        EXPECT_EQ(calls.count(QStringLiteral("menuBar.apply")), 1) << notch;
+        EXPECT_EQ(calls.contains(QStringLiteral("notch.show")), notch)
+            << "the notch shows only when switched on";
+    }
     state->stop();
 }

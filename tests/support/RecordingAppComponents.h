@@ -3,6 +3,8 @@
 // The factory that builds AppState on the recording fakes, and everything an AppState needs.
 
 #include "app/AppStateFactory.h"
+#include "app/ControlCenterWiring.h"
+#include "support/ControlCenterHarness.h"
 #include "support/RecordingComponents.h"
 #include "support/ServiceFakes.h"
 
@@ -86,5 +88,19 @@ struct AppStateHarness : ServiceFakes {
                                       .menus = menus,
                                       .camera = camera}};
 };
+
+// The control center's context as the composition root fills it from `state`, drawn with `views`.
+inline ControlCenterContext controlCenterContext(AppStateHarness& h, AppState& state,
+                                                 ControlCenterViewServices& views, VantrelHaptics& haptics) {
+    return ControlCenterWiring::make(state, {.motion = views.motion,
+                                             .haptics = haptics,
+                                             .appearance = views.appearance,
+                                             .themeImages = views.themeImages,
+                                             .scheduler = h.scheduler,
+                                             .clock = h.clock,
+                                             .openPanel = h.openPanel,
+                                             .menus = views.menus,
+                                             .files = h.files});
+}
 
 } // namespace vantrel::test
