@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 
+#include "app/AppStateFactory.h"
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"

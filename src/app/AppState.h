@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppStateFactory.h"
 #include "control-center/SectionNavigation.h"
 #include "core/SharedInstance.h"
 #include "kit/Navigation.h"
@@ -20,9 +19,37 @@
 
 namespace vantrel {
 
+class AlarmController;
+class AppStateFactory;
 class ApplicationShell;
+class AutomationEngine;
+class BookmarksStore;
+class CalendarStore;
 class CameraCapture;
+class CapabilityCenter;
+class ClipboardStore;
+class Clock;
+class CommandPaletteController;
+class CustomDockController;
+class DockContentStore;
+class DockSettingsStore;
+class FeedbackEngine;
+class FileShelfStore;
+class FocusTimer;
+class HotkeyManager;
+class KeyboardCleaningController;
+class MediaController;
+class MenuBarAppearanceController;
+class MenuBarScanner;
 class MenuPresenter;
+class NotchPanelController;
+class NotesStore;
+class PermissionCenter;
+class QAObserver;
+class StopwatchStore;
+class SystemMonitor;
+class VantrelPreferences;
+class Workspace;
 
 // The root of the running system. It builds every store and controller once, starts them when
 // launching has finished, switches the optional ones on and off from the settings, dispatches

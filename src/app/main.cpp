@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "app/AppStateFactory.h"
 #include "app/ControlCenterWiring.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
