@@ -311,6 +311,12 @@ TEST_F(AppStateTest, ThePaletteRunsItsCommandsThroughTheState) {
     EXPECT_TRUE(state->focus().isRunning());
     commands->toggleFocus();
     EXPECT_FALSE(state->focus().isRunning());
+
+    // The palette is 610 by 410, centred on the screen's visible frame, 110 below its top.
+    state->commandPalette().show(
+        nullptr, ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 800, 600), QRect(1000, 30, 800, 570)});
+    ASSERT_NE(state->commandPalette().panel(), nullptr);
+    EXPECT_EQ(state->commandPalette().panel()->geometry(), QRect(1095, 140, 610, 410));
     state->stop();
 }
 
