@@ -1,6 +1,6 @@
 #include "app/AppState.h"
 
-#include "control-center/ControlCenterLayoutPolicy.h"
+#include "app/AppStateFactory.h"
 #include "core/CapabilityCenter.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
@@ -18,6 +18,7 @@
 #include "modules/StopwatchStore.h"
 #include "modules/SystemMonitor.h"
 #include "notch/NotchPanelController.h"
+#include "platform/ApplicationShell.h"
 #include "platform/Screens.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
@@ -31,30 +32,24 @@ namespace vantrel {
 
 AppState::AppState(AppStateFactory& factory, QObject* parent)
     : QObject(parent), scheduler_(factory.services.scheduler), sleepWake_(factory.services.sleepWake),
-      screens_(factory.services.screens), keyboardBacklight_(factory.services.keyboardBacklight),
-      alarm_(factory.services.alarm), clock_(factory.services.clock), workspace_(factory.services.workspace),
-      menus_(factory.services.menus), camera_(factory.services.camera),
-      preferences_(factory.services.preferences), clipboard_(factory.makeClipboard()),
-      notes_(factory.makeNotes(QStringLiteral("notes.json"))), bookmarks_(factory.makeBookmarks()),
-      focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),
+      screens_(factory.services.screens), shell_(factory.services.shell),
+      keyboardBacklight_(factory.services.keyboardBacklight), alarm_(factory.services.alarm),
+      clock_(factory.services.clock), workspace_(factory.services.workspace), menus_(factory.services.menus),
+      camera_(factory.services.camera), preferences_(factory.services.preferences),
+      clipboard_(factory.makeClipboard()), notes_(factory.makeNotes(QStringLiteral("notes.json"))),
+      bookmarks_(factory.makeBookmarks()), focus_(factory.makeFocus()), stopwatch_(factory.makeStopwatch()),
       keyboardCleaning_(factory.makeKeyboardCleaning()), systemMonitor_(factory.makeSystemMonitor()),
       fileShelf_(factory.makeFileShelf()), calendar_(factory.makeCalendar()), media_(factory.makeMedia()),
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
       capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
       dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
-      hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController()),
+      hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController(*this)),
       customDockController_(factory.makeCustomDockController()),
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
 
 AppState::~AppState() {
     for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
-}
-
-void AppState::setSelectedSection(VantrelSection section) {
-    if (selectedSection_ == section) return;
-    selectedSection_ = section;
-    Q_EMIT selectedSectionChanged(section);
 }
 
 void AppState::setStarted(bool started) {
@@ -109,8 +104,8 @@ void AppState::start() {
 }
 
 void AppState::handleWillSleep() {
+    // Hiding the panel also stops the now-playing poll.
     notchController_->hide();
-    media_->stop();
     clipboard_->stop();
 }
 
@@ -124,7 +119,7 @@ void AppState::applyPreferences() {
     if (!isStarted_) return;
 
     if (preferences_.notchEnabled() && preferences_.hasCompletedOnboarding())
-        notchController_->show(*this);
+        notchController_->show();
     else
         notchController_->hide();
 
@@ -181,32 +176,18 @@ void AppState::perform(HotkeyAction action) {
 
 void AppState::showNotch(NotchTab tab, bool takeFocus) {
     if (!preferences_.notchEnabled()) preferences_.setNotchEnabled(true);
-    notchController_->show(*this);
+    notchController_->show();
     notchController_->expand(tab, takeFocus);
 }
 
-void AppState::registerControlCenterWindow(QWidget& window) {
-    controlCenterWindow_ = &window;
-    // A Linux window manager draws the frame, so the transparent title bar and the background
-    // dragging of the original window have no counterpart here.
-    window.setObjectName(QStringLiteral("vantrel.control-center"));
-    window.setWindowTitle(QStringLiteral("Vantrel"));
-    window.setMinimumSize(720, 600);
+void AppState::bringControlCenterForward() {
+    shell_.activateIgnoringOtherApps();
+    if (controlCenterWindow_) shell_.makeKeyAndOrderFront(*controlCenterWindow_);
+}
 
-    std::optional<ScreenInfo> screen = screens_.screenOf(window);
-    if (!screen) screen = screens_.mainScreen();
-    if (!screen) return;
-    // The frame includes the decorations the window manager draws around the window.
-    const QRect frameRect = window.frameGeometry();
-    const QRectF frame(frameRect);
-    const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
-        frame, QRectF(screen->visibleFrame), kControlCenterMargin);
-    if (constrained == frame) return;
-    const QRect target = constrained.toAlignedRect();
-    const QSize decorations = frameRect.size() - window.geometry().size();
-    // A top-level move places the frame; the size is the window's own, without decorations.
-    window.move(target.topLeft());
-    window.resize(target.size() - decorations);
+void AppState::showSection(VantrelSection section) {
+    sections_.select(section);
+    bringControlCenterForward();
 }
 
 std::optional<ScreenInfo> AppState::controlCenterScreen() const {
@@ -251,11 +232,9 @@ void AppState::stop() {
     menuBarAppearance_->disableItemHiding();
     customDockController_->hide(true);
     notchController_->hide();
-    notchController_->setState(nullptr);
     notchController_->notificationIndicator().releasePanel();
     notes_->saveNow();
     clipboard_->stop();
-    media_->stop();
     feedback_->stop();
     // The probe runs on this thread, so its stop needs no task of its own.
     keyboardBacklight_.stop();

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/AppStateFactory.h"
+#include "control-center/SectionNavigation.h"
 #include "core/SharedInstance.h"
 #include "kit/Navigation.h"
 #include "platform/Scheduler.h"
 #include "platform/Screens.h"
 #include "platform/SleepWakeMonitor.h"
+#include "services/CommandPaletteCommands.h"
 #include "services/HotkeyAction.h"
 #include "services/KeyboardBacklightSignal.h"
 
@@ -18,25 +19,53 @@
 
 namespace vantrel {
 
+class AlarmController;
+class AppStateFactory;
+class ApplicationShell;
+class AutomationEngine;
+class BookmarksStore;
+class CalendarStore;
 class CameraCapture;
+class CapabilityCenter;
+class ClipboardStore;
+class Clock;
+class CommandPaletteController;
+class CustomDockController;
+class DockContentStore;
+class DockSettingsStore;
+class FeedbackEngine;
+class FileShelfStore;
+class FocusTimer;
+class HotkeyManager;
+class KeyboardCleaningController;
+class MediaController;
+class MenuBarAppearanceController;
+class MenuBarScanner;
 class MenuPresenter;
+class NotchPanelController;
+class NotesStore;
+class PermissionCenter;
+class QAObserver;
+class StopwatchStore;
+class SystemMonitor;
+class VantrelPreferences;
+class Workspace;
 
 // The root of the running system. It builds every store and controller once, starts them when
 // launching has finished, switches the optional ones on and off from the settings, dispatches
 // hot-key actions, opens the notch on request and tears everything down in a fixed order.
 // The member list below is the construction order.
-class AppState : public QObject, public SharedInstance<AppState> {
+class AppState : public QObject, public SharedInstance<AppState>, public CommandPaletteCommands {
     Q_OBJECT
 public:
     static constexpr double kKeyboardStartupDelaySeconds = 2.1;
-    static constexpr double kControlCenterMargin = 8;
 
     explicit AppState(AppStateFactory& factory, QObject* parent = nullptr);
     ~AppState() override;
 
     // Published state.
-    VantrelSection selectedSection() const { return selectedSection_; }
-    void setSelectedSection(VantrelSection section);
+    // Which section the control center shows.
+    SectionNavigation& sections() const { return sections_; }
     bool isStarted() const { return isStarted_; }
     KeyboardBacklightSignal::Support keyboardBacklightSupport() const { return keyboardBacklightSupport_; }
     const QString& keyboardBacklightMessage() const { return keyboardBacklightMessage_; }
@@ -73,6 +102,8 @@ public:
     CameraCapture& camera() const { return camera_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
+    // The application hands in its control-center window once it is set up, kept weakly.
+    void setControlCenterWindow(QWidget* window) { controlCenterWindow_ = window; }
     // The screen of the registered control-center window; none before one is registered or while
     // it is on no screen.
     std::optional<ScreenInfo> controlCenterScreen() const;
@@ -85,15 +116,22 @@ public:
     // Opens the notch on `tab`, switching the notch setting on first if it is off. Works before
     // onboarding is complete and before start().
     void showNotch(NotchTab tab, bool takeFocus);
-    // Called once by the control center's root view when its window exists.
-    void registerControlCenterWindow(QWidget& window);
+    // Activates the application and makes the control-center window, when there is one, key and
+    // front.
+    void bringControlCenterForward();
+    // Selects `section` and brings the control center forward.
+    void showSection(VantrelSection section);
+
+    // The palette's commands.
+    void openSection(VantrelSection section) override { showSection(section); }
+    void openNotchTab(NotchTab tab) override { showNotch(tab, true); }
+    void toggleFocus() override { perform(HotkeyAction::toggleFocus); }
     // Copies the keyboard probe's state into the published properties (while started).
     void refreshKeyboardBacklightStatus();
     // Tears everything down in a fixed order; nothing unless started.
     void stop();
 
 Q_SIGNALS:
-    void selectedSectionChanged(vantrel::VantrelSection section);
     void isStartedChanged(bool started);
     void keyboardBacklightSupportChanged(vantrel::KeyboardBacklightSignal::Support support);
     void keyboardBacklightMessageChanged(const QString& message);
@@ -116,6 +154,7 @@ private:
     Scheduler& scheduler_;
     SleepWakeMonitor& sleepWake_;
     Screens& screens_;
+    ApplicationShell& shell_;
     KeyboardBacklightSignal& keyboardBacklight_;
     AlarmController& alarm_;
     const Clock& clock_;
@@ -123,7 +162,7 @@ private:
     MenuPresenter& menus_;
     CameraCapture& camera_;
 
-    VantrelSection selectedSection_ = VantrelSection::home;
+    mutable SectionNavigation sections_;
     bool isStarted_ = false;
     KeyboardBacklightSignal::Support keyboardBacklightSupport_ = KeyboardBacklightSignal::Support::checking;
     QString keyboardBacklightMessage_ = QString::fromUtf8(KeyboardBacklightSignal::kCheckingMessage);

@@ -102,10 +102,10 @@ std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
 std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
     return std::make_unique<AutomationEngine>();
 }
-std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController() {
-    return std::make_unique<NotchPanelController>(notchDependencies());
+std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController(AppState& state) {
+    return std::make_unique<NotchPanelController>(notchDependencies(state), notchSurface(state));
 }
-NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
+NotchPanelController::Dependencies AppStateFactory::notchDependencies(AppState& state) const {
     return {.scheduler = services.scheduler,
             .screens = services.screens,
             .displays = services.displays,
@@ -115,13 +115,32 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
             .haptics = services.haptics,
             .hapticPerformer = services.hapticPerformer,
             .motion = services.motion,
-            .indicator = {.alerts = services.alerts,
-                          .preferences = services.preferences,
-                          .displays = services.displays,
-                          .screens = services.screens,
-                          .inputFocus = services.inputFocus,
-                          .shell = services.shell,
-                          .root = [] { return AppState::sharedIfInstalled(); }}};
+            .indicator = {
+                .alerts = services.alerts,
+                .preferences = services.preferences,
+                .displays = services.displays,
+                .screens = services.screens,
+                .inputFocus = services.inputFocus,
+                .shell = services.shell,
+                .openNotificationsSection = [&state] { state.showSection(VantrelSection::notifications); }}};
+}
+NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
+    return {.preferences = services.preferences,
+            .media = state.media(),
+            .calendar = state.calendar(),
+            .fileShelf = state.fileShelf(),
+            .clipboard = state.clipboard(),
+            .notes = state.notes(),
+            .bookmarks = state.bookmarks(),
+            .focus = state.focus(),
+            .stopwatch = state.stopwatch(),
+            .systemMonitor = state.systemMonitor(),
+            .permissions = state.permissions(),
+            .qaObserver = services.qaObserver,
+            .clock = services.clock,
+            .workspace = services.workspace,
+            .menus = services.menus,
+            .camera = services.camera};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(services.defaults, services.log);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notch/NotchPanelController.h"
+#include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 namespace vantrel {
 
 class AlarmController;
+class AppState;
 class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
@@ -141,9 +143,13 @@ public:
     virtual std::unique_ptr<DockContentStore> makeDockContent();
     virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();
     virtual std::unique_ptr<AutomationEngine> makeAutomations();
-    virtual std::unique_ptr<NotchPanelController> makeNotchController();
-    // What the notch panel controller and its alert dot are built from.
-    NotchPanelController::Dependencies notchDependencies() const;
+    // Called while `state` is being built, once the stores the notch reads exist.
+    virtual std::unique_ptr<NotchPanelController> makeNotchController(AppState& state);
+    // What the notch panel controller and its alert dot are built from; the dot's click opens
+    // `state`'s notifications section.
+    NotchPanelController::Dependencies notchDependencies(AppState& state) const;
+    // What the notch's surface and its tabs read, from the stores `state` owns.
+    NotchSurfaceContext notchSurface(AppState& state) const;
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();

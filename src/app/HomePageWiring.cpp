@@ -23,7 +23,7 @@ HomePageContext HomePageWiring::make(AppState& state, const Services& services) 
         .openPanel = services.openPanel,
         .menus = services.menus,
         .files = services.files,
-        .selectSection = [owner](VantrelSection section) { owner->setSelectedSection(section); },
+        .selectSection = [owner](VantrelSection section) { owner->sections().select(section); },
         .showCommandPalette = [owner] { owner->commandPalette().show(owner, owner->controlCenterScreen()); },
     };
 }

@@ -1,9 +1,11 @@
 #include "app/VantrelApp.h"
 
 #include "app/AppState.h"
+#include "control-center/ControlCenterLayoutPolicy.h"
 #include "control-center/RootView.h"
 #include "modules/FocusTimer.h"
 #include "platform/ApplicationShell.h"
+#include "platform/Screens.h"
 #include "services/CommandPaletteController.h"
 
 #include <QAction>
@@ -12,11 +14,16 @@
 
 namespace vantrel {
 
-VantrelApp::VantrelApp(const ControlCenterContext& context, ApplicationShell& shell, QObject* parent)
-    : QObject(parent), state_(context.state), shell_(shell), window_(std::make_unique<QMainWindow>()) {
+VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, ApplicationShell& shell,
+                       Screens& screens, QObject* parent)
+    : QObject(parent), state_(state), shell_(shell), screens_(screens),
+      window_(std::make_unique<QMainWindow>()) {
     window_->setWindowTitle(QStringLiteral("Vantrel"));
     rootView_ = new RootView(context);
     window_->setCentralWidget(rootView_);
+    connect(rootView_, &RootView::windowFound, this, [this](QWidget* window) {
+        if (window) configureControlCenterWindow(*window);
+    });
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
     const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
@@ -45,15 +52,37 @@ void VantrelApp::showControlCenter() {
     window_->show();
 }
 
+void VantrelApp::configureControlCenterWindow(QWidget& window) {
+    state_.setControlCenterWindow(&window);
+    // A Linux window manager draws the frame, so the transparent title bar and the background
+    // dragging of the original window have no counterpart here.
+    window.setObjectName(QStringLiteral("vantrel.control-center"));
+    window.setWindowTitle(QStringLiteral("Vantrel"));
+    window.setMinimumSize(720, 600);
+
+    std::optional<ScreenInfo> screen = screens_.screenOf(window);
+    if (!screen) screen = screens_.mainScreen();
+    if (!screen) return;
+    // The frame includes the decorations the window manager draws around the window.
+    const QRect frameRect = window.frameGeometry();
+    const QRectF frame(frameRect);
+    const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
+        frame, QRectF(screen->visibleFrame), kControlCenterMargin);
+    if (constrained == frame) return;
+    const QRect target = constrained.toAlignedRect();
+    const QSize decorations = frameRect.size() - window.geometry().size();
+    // A top-level move places the frame; the size is the window's own, without decorations.
+    window.move(target.topLeft());
+    window.resize(target.size() - decorations);
+}
+
 void VantrelApp::updateCommandTitles() {
     timerAction_->setText(state_.focus().isRunning() ? QStringLiteral("Pause Timer")
                                                      : QStringLiteral("Start Timer"));
 }
 
 void VantrelApp::about() {
-    state_.setSelectedSection(VantrelSection::home);
-    shell_.activateIgnoringOtherApps();
-    if (QWidget* window = state_.controlCenterWindow()) shell_.makeKeyAndOrderFront(*window);
+    state_.showSection(VantrelSection::home);
 }
 
 void VantrelApp::openNotch() {

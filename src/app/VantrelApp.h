@@ -14,17 +14,20 @@ namespace vantrel {
 class AppState;
 class ApplicationShell;
 class RootView;
+class Screens;
 class VantrelPreferences;
 
 // The application's window and commands: the control center titled "Vantrel" with the root view,
-// and the "Vantrel" menu.
+// and the "Vantrel" menu. It sets up the window the root view reports and hands it to the state.
 class VantrelApp : public QObject {
     Q_OBJECT
 public:
     static constexpr int kDefaultWidth = 1080;
     static constexpr int kDefaultHeight = 720;
+    static constexpr double kControlCenterMargin = 8;
 
-    VantrelApp(const ControlCenterContext& context, ApplicationShell& shell, QObject* parent = nullptr);
+    VantrelApp(AppState& state, const ControlCenterContext& context, ApplicationShell& shell,
+               Screens& screens, QObject* parent = nullptr);
     ~VantrelApp() override;
 
     // Opens the control center, as launching does.
@@ -33,6 +36,10 @@ public:
     QMainWindow& window() const { return *window_; }
     RootView& rootView() const { return *rootView_; }
     QMenu& commandMenu() const { return *commandMenu_; }
+
+    // Names and titles `window`, gives it its minimum size, keeps its frame inside the visible frame
+    // of its screen (else the main screen) and registers it with the state.
+    void configureControlCenterWindow(QWidget& window);
 
     // The commands.
     void about();
@@ -46,6 +53,7 @@ private:
 
     AppState& state_;
     ApplicationShell& shell_;
+    Screens& screens_;
     std::unique_ptr<QMainWindow> window_;
     RootView* rootView_ = nullptr;
     QMenu* commandMenu_ = nullptr;

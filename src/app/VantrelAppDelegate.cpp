@@ -41,17 +41,12 @@ void VantrelAppDelegate::applicationDidBecomeActive() {
 }
 
 bool VantrelAppDelegate::applicationShouldHandleReopen(bool) {
-    bringControlCenterForward();
+    state_.bringControlCenterForward();
     return true;
 }
 
 void VantrelAppDelegate::applicationWillTerminate() {
     state_.stop();
-}
-
-void VantrelAppDelegate::bringControlCenterForward() {
-    shell_.activateIgnoringOtherApps();
-    if (QWidget* window = state_.controlCenterWindow()) shell_.makeKeyAndOrderFront(*window);
 }
 
 void VantrelAppDelegate::buildStatusItem() {
@@ -123,8 +118,8 @@ void VantrelAppDelegate::statusItemPressed(StatusItemClick click) {
         return;
     }
     // The organizer is on but not set up yet: its page is where to go.
-    if (preferences.menuMaskEnabled()) state_.setSelectedSection(VantrelSection::menuBar);
-    bringControlCenterForward();
+    if (preferences.menuMaskEnabled()) state_.sections().select(VantrelSection::menuBar);
+    state_.bringControlCenterForward();
 }
 
 void VantrelAppDelegate::updateStatusItemIcon(bool isOrganizerEnabled, bool itemsRevealed) {
@@ -160,7 +155,7 @@ void VantrelAppDelegate::bindStatusItemState() {
 }
 
 void VantrelAppDelegate::openVantrel() {
-    bringControlCenterForward();
+    state_.bringControlCenterForward();
 }
 void VantrelAppDelegate::openNotch() {
     state_.showNotch(NotchTab::home, true);

@@ -57,7 +57,6 @@ public:
 
 private:
     std::unique_ptr<QMenu> makeMenu();
-    void bringControlCenterForward();
 
     AppState& state_;
     ApplicationShell& shell_;

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
-#include "app/HomePageWiring.h"
+#include "app/AppStateFactory.h"
+#include "app/ControlCenterWiring.h"
 #include "app/PlatformChoice.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
@@ -222,21 +223,17 @@ int main(int argc, char** argv) {
         AppState::setShared(&state);
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
-        VantrelApp application({.state = state,
-                                .preferences = preferences,
-                                .motion = motion,
-                                .haptics = haptics,
-                                .appearance = appearance,
-                                .themeImages = themeImages,
-                                .scheduler = scheduler,
-                                .home = HomePageWiring::make(state, {.motion = motion,
-                                                                     .haptics = haptics,
-                                                                     .appearance = appearance,
-                                                                     .clock = clock,
-                                                                     .openPanel = openPanel,
-                                                                     .menus = menus,
-                                                                     .files = fileManager})},
-                               shell);
+        VantrelApp application(state,
+                               ControlCenterWiring::make(state, {.motion = motion,
+                                                                 .haptics = haptics,
+                                                                 .appearance = appearance,
+                                                                 .themeImages = themeImages,
+                                                                 .scheduler = scheduler,
+                                                                 .clock = clock,
+                                                                 .openPanel = openPanel,
+                                                                 .menus = menus,
+                                                                 .files = fileManager}),
+                               shell, screens);
         application.showControlCenter();
 
         code = shell.run(delegate);

@@ -2,27 +2,44 @@
 
 #include "control-center/HomePageContext.h"
 
+#include <functional>
+
 namespace vantrel {
 
-class AppState;
+class CalendarStore;
+class KeyboardCleaningController;
+class MenuPresenter;
+class PermissionCenter;
 class Scheduler;
+class SectionNavigation;
 class SystemAppearance;
 class ThemeImageStore;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
 
-// What the control-center window and its pages are built from: the application state, the
-// settings store and the shared kit services the views draw and play with.
+// What the control-center window and its pages are built from: the settings store, the shared
+// kit services the views draw and play with, the stores and services the pages read, and the
+// section the window shows. The composition root builds it.
 struct ControlCenterContext {
-    AppState& state;
     VantrelPreferences& preferences;
     VantrelMotion& motion;
     VantrelHaptics& haptics;
     SystemAppearance& appearance;
     ThemeImageStore& themeImages;
     Scheduler& scheduler;
-    // What the home page is built from.
+    // Which section's page shows.
+    SectionNavigation& sections;
+    // What the onboarding's privacy step reads and asks for.
+    PermissionCenter& permissions;
+    CalendarStore& calendar;
+    // The cleaning session the window's overlay shows.
+    KeyboardCleaningController& keyboardCleaning;
+    // Where the pages' pop-up menus and pickers open.
+    MenuPresenter& menus;
+    // Brings the running components in line with the settings; the onboarding's completion.
+    std::function<void()> applyPreferences;
+    // What the home page is built from; its command-palette call is also the navigation bar's.
     HomePageContext home;
 };
 

@@ -1,6 +1,6 @@
 #include "control-center/OnboardingFlow.h"
 
-#include "app/AppState.h"
+#include "control-center/ControlCenterContext.h"
 #include "control-center/InputMonitoringRequest.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"
@@ -48,9 +48,10 @@ const std::array<OnboardingFlow::PermissionLine, 4>& OnboardingFlow::permissionL
     return lines;
 }
 
-OnboardingFlow::OnboardingFlow(AppState& state, VantrelPreferences& preferences, QObject* parent)
-    : QObject(parent), state_(state), preferences_(preferences) {
-    connect(&state_.permissions(), &PermissionCenter::statesChanged, this, &OnboardingFlow::contentChanged);
+OnboardingFlow::OnboardingFlow(const ControlCenterContext& context, QObject* parent)
+    : QObject(parent), preferences_(context.preferences), permissions_(context.permissions),
+      calendar_(context.calendar), applyPreferences_(context.applyPreferences) {
+    connect(&permissions_, &PermissionCenter::statesChanged, this, &OnboardingFlow::contentChanged);
     connect(&preferences_, &VantrelPreferences::changed, this, [this](VantrelPreferences::Setting setting) {
         if (setting == VantrelPreferences::Setting::notchEnabled ||
             setting == VantrelPreferences::Setting::commandPaletteEnabled)
@@ -78,9 +79,9 @@ void OnboardingFlow::advance() {
         return;
     }
     // Writing the flag may take the flow's view (and the flow) down: nothing of it is used after.
-    AppState& state = state_;
+    const std::function<void()> applyPreferences = applyPreferences_;
     preferences_.setHasCompletedOnboarding(true);
-    state.applyPreferences();
+    if (applyPreferences) applyPreferences();
 }
 
 bool OnboardingFlow::notchEnabled() const {
@@ -97,7 +98,7 @@ void OnboardingFlow::setCommandPaletteEnabled(bool enabled) {
 }
 
 PermissionState OnboardingFlow::state(Permission permission) const {
-    const PermissionCenter& permissions = state_.permissions();
+    const PermissionCenter& permissions = permissions_;
     switch (permission) {
     case Permission::accessibility:
         return permissions.accessibility();
@@ -117,7 +118,7 @@ QString OnboardingFlow::statusSymbol(Permission permission) const {
 }
 
 void OnboardingFlow::allow(Permission permission) {
-    PermissionCenter& permissions = state_.permissions();
+    PermissionCenter& permissions = permissions_;
     switch (permission) {
     case Permission::accessibility:
         permissions.requestAccessibility();
@@ -127,7 +128,7 @@ void OnboardingFlow::allow(Permission permission) {
         return;
     case Permission::calendar: {
         const QPointer<PermissionCenter> center(&permissions);
-        state_.calendar().requestAccess([center] {
+        calendar_.requestAccess([center] {
             if (center) center->synchronizeCalendarStatus();
         });
         return;

@@ -6,11 +6,13 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 
 namespace vantrel {
 
-class AppState;
+class CalendarStore;
 class VantrelPreferences;
+struct ControlCenterContext;
 
 // The first-run flow's state and actions: four steps (welcome, modules, privacy, ready), the two
 // module switches, the four permission rows and the completion. The step is the view's own and
@@ -30,7 +32,9 @@ public:
     // The privacy step's rows, top to bottom.
     static const std::array<PermissionLine, 4>& permissionLines();
 
-    OnboardingFlow(AppState& state, VantrelPreferences& preferences, QObject* parent = nullptr);
+    // Reads the settings, the permissions and the calendar of `context`, and applies the settings
+    // through it on completion.
+    explicit OnboardingFlow(const ControlCenterContext& context, QObject* parent = nullptr);
 
     int step() const { return step_; }
     bool showsBack() const { return step_ >= 1; }
@@ -67,8 +71,10 @@ Q_SIGNALS:
 private:
     void setStep(int step);
 
-    AppState& state_;
     VantrelPreferences& preferences_;
+    PermissionCenter& permissions_;
+    CalendarStore& calendar_;
+    std::function<void()> applyPreferences_;
     int step_ = welcome;
 };
 

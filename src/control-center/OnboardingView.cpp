@@ -1,6 +1,5 @@
 #include "control-center/OnboardingView.h"
 
-#include "app/AppState.h"
 #include "control-center/VantrelMark.h"
 #include "core/VantrelPreferences.h"
 #include "kit/SettingBinding.h"
@@ -242,9 +241,8 @@ OnboardingLayout OnboardingLayout::make(const QSizeF& window, int step) {
 }
 
 OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), flow_(context.state, context.preferences),
-      card_(new Card(flow_, context.preferences, this)), stepAnimation_(new QVariantAnimation(this)),
-      transition_(new StepTransitionLayer(card_)) {
+    : QWidget(parent), context_(context), flow_(context), card_(new Card(flow_, context.preferences, this)),
+      stepAnimation_(new QVariantAnimation(this)), transition_(new StepTransitionLayer(card_)) {
     auto* column = new QVBoxLayout(card_);
     column->setContentsMargins(0, 25 + 6, 0, 0);
     column->setSpacing(0);

@@ -1,8 +1,8 @@
 #include "control-center/RootView.h"
 
-#include "app/AppState.h"
 #include "control-center/KeyboardCleaningOverlay.h"
 #include "control-center/OnboardingView.h"
+#include "control-center/SectionNavigation.h"
 #include "control-center/TopNavigationBar.h"
 #include "control-center/WindowReader.h"
 #include "core/VantrelPreferences.h"
@@ -60,9 +60,8 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
       overlayFade_(new QVariantAnimation(this)) {
     setMinimumSize(720, 600);
     setFont(VantrelType::body());
-    AppState* state = &context_.state;
     reader_ = new WindowReader(
-        context_.scheduler, [state](QWidget& window) { state->registerControlCenterWindow(window); }, this);
+        context_.scheduler, [this](QWidget& window) { Q_EMIT windowFound(&window); }, this);
 
     connect(pageFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         const double progress = value.toDouble();
@@ -80,8 +79,8 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
     preferences.onChange(VantrelPreferences::Setting::appearanceMode, this, [this] { applyAppearance(); });
     preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAppearance(); });
     connect(&context_.appearance, &SystemAppearance::changed, this, &RootView::applyAppearance);
-    connect(&context_.state, &AppState::selectedSectionChanged, this, &RootView::switchPage);
-    connect(&context_.state.keyboardCleaning(), &KeyboardCleaningController::changed, this,
+    connect(&context_.sections, &SectionNavigation::changed, this, &RootView::switchPage);
+    connect(&context_.keyboardCleaning, &KeyboardCleaningController::changed, this,
             &RootView::cleaningChanged);
 
     applyAppearance();
@@ -142,8 +141,8 @@ void RootView::buildControlCenter() {
         new VantrelBackdrop(context_.preferences, context_.themeImages, context_.motion, controlCenter_);
     pageHost_ = new QWidget(controlCenter_);
     bar_ = new TopNavigationBar(context_, controlCenter_);
-    page_ = pages_.makePage(context_.state.selectedSection(), pageHost_);
-    KeyboardCleaningController& cleaning = context_.state.keyboardCleaning();
+    page_ = pages_.makePage(context_.sections.selected(), pageHost_);
+    KeyboardCleaningController& cleaning = context_.keyboardCleaning;
     overlay_ = new KeyboardCleaningOverlay(cleaning, context_.preferences, controlCenter_);
     overlay_->setOpacity(cleaning.isActive() ? 1 : 0);
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !cleaning.isActive());
@@ -179,7 +178,7 @@ void RootView::switchPage() {
     if (!controlCenter_) return;
     finishPageFade();
     leaving_ = page_;
-    page_ = pages_.makePage(context_.state.selectedSection(), pageHost_);
+    page_ = pages_.makePage(context_.sections.selected(), pageHost_);
     page_->setGeometry(pageHost_->rect());
     page_->show();
     const std::optional<VantrelAnimation> animation =
@@ -194,7 +193,7 @@ void RootView::switchPage() {
 
 void RootView::cleaningChanged() {
     if (!overlay_) return;
-    const bool active = context_.state.keyboardCleaning().isActive();
+    const bool active = context_.keyboardCleaning.isActive();
     // Clicks reach the overlay only while a session runs; otherwise they pass to the bar and page.
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !active);
     const double target = active ? 1 : 0;

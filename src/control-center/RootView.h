@@ -33,15 +33,14 @@ struct RootLayout {
 // The root of the control-center window: the onboarding flow until it is completed, then the
 // control center (backdrop, navigation bar, the page of the selected section and the keyboard-
 // cleaning overlay), switching live when the flag changes. It draws everything in the appearance
-// the settings choose (the desktop's own for "system") and hands its window to the application
-// state once per window.
+// the settings choose (the desktop's own for "system") and reports the window it lives in once
+// per window, for its owner to set up.
 class RootView : public QWidget {
     Q_OBJECT
 public:
     explicit RootView(const ControlCenterContext& context, QWidget* parent = nullptr);
     ~RootView() override;
 
-    AppState& state() const { return context_.state; }
     VantrelPreferences& preferences() const { return context_.preferences; }
 
     // How a section change animates: not at all for the instant motion style, else a 0.14 s
@@ -62,6 +61,10 @@ public:
     QVariantAnimation* overlayFade() const { return overlayFade_; }
     WindowReader* windowReader() const { return reader_; }
     ColorScheme colorScheme() const;
+
+Q_SIGNALS:
+    // One turn after the view first lives in `window`, and again only for another window.
+    void windowFound(QWidget* window);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,6 +1,6 @@
 #include "control-center/TopNavigationBar.h"
 
-#include "app/AppState.h"
+#include "control-center/SectionNavigation.h"
 #include "control-center/VantrelMark.h"
 #include "control-center/VantrelNavigationButton.h"
 #include "core/VantrelHaptics.h"
@@ -13,7 +13,6 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "platform/SystemAppearance.h"
-#include "services/CommandPaletteController.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -221,10 +220,10 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const VantrelSection section = sections()[i];
         buttons_[i] = new VantrelNavigationButton(
-            vantrel::title(section), context_.state.selectedSection() == section, accent, context_.appearance,
+            vantrel::title(section), context_.sections.selected() == section, accent, context_.appearance,
             [this, section] {
                 context_.haptics.play(HapticSurface::controls);
-                context_.state.setSelectedSection(section);
+                context_.sections.select(section);
             },
             row_);
         buttons_[i]->setReduceMotion(context_.motion.prefersReducedMotion());
@@ -236,7 +235,7 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
     pill_ = new PalettePill(std::make_shared<VantrelPillButtonStyle>(accent, &context_.haptics), this);
     pill_->setMotion(&context_.motion);
     connect(pill_, &QAbstractButton::clicked, this, [this] {
-        context_.state.commandPalette().show(&context_.state, context_.state.controlCenterScreen());
+        if (context_.home.showCommandPalette) context_.home.showCommandPalette();
     });
 
     shadow_ = new VantrelShadow(this, [](const QRectF& rect) { return barShape(rect); });
@@ -245,7 +244,7 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
         lens_ = value.toRectF();
         row_->update();
     });
-    connect(&context_.state, &AppState::selectedSectionChanged, this, &TopNavigationBar::selectionChanged);
+    connect(&context_.sections, &SectionNavigation::changed, this, &TopNavigationBar::selectionChanged);
     context_.preferences.onChange(VantrelPreferences::Setting::accent, this, [this] { refreshAccent(); });
     connect(&context_.appearance, &SystemAppearance::changed, this, [this] { refreshAppearance(); });
     connect(&context_.motion, &VantrelMotion::prefersReducedMotionChanged, this, [this](bool reduce) {
@@ -291,13 +290,13 @@ void TopNavigationBar::layoutChildren() {
 }
 
 QRectF TopNavigationBar::targetLens() const {
-    const VantrelNavigationButton* selected = button(context_.state.selectedSection());
+    const VantrelNavigationButton* selected = button(context_.sections.selected());
     return selected ? QRectF(selected->geometry()) : QRectF();
 }
 
 void TopNavigationBar::selectionChanged() {
     for (std::size_t i = 0; i < buttons_.size(); ++i)
-        buttons_[i]->setSelected(context_.state.selectedSection() == sections()[i]);
+        buttons_[i]->setSelected(context_.sections.selected() == sections()[i]);
     // The selected title is bolder and so wider: the row is placed again before the lens moves.
     static_cast<StripRow*>(row_)->place(buttons_, strip_->viewport()->width());
     const QRectF from = lens_;
@@ -313,7 +312,7 @@ void TopNavigationBar::selectionChanged() {
 }
 
 void TopNavigationBar::scrollToSelection() {
-    const VantrelNavigationButton* selected = button(context_.state.selectedSection());
+    const VantrelNavigationButton* selected = button(context_.sections.selected());
     if (!selected) return;
     QScrollBar* bar = strip_->horizontalScrollBar();
     const int centre = selected->geometry().center().x();

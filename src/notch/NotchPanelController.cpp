@@ -1,11 +1,9 @@
 #include "notch/NotchPanelController.h"
 
-#include "app/AppState.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelMotion.h"
-#include "modules/MediaController.h"
 #include "notch/NotchPanelShape.h"
 #include "notch/NotchPresentationTier.h"
 #include "notch/NotchSurfaceView.h"
@@ -48,8 +46,9 @@ int milliseconds(double seconds) {
 
 } // namespace
 
-NotchPanelController::NotchPanelController(Dependencies dependencies, QObject* parent)
-    : QObject(parent), deps_(std::move(dependencies)),
+NotchPanelController::NotchPanelController(Dependencies dependencies, const NotchSurfaceContext& surface,
+                                           QObject* parent)
+    : QObject(parent), deps_(std::move(dependencies)), surface_(surface),
       notificationIndicator_(new NotificationIndicatorPanelController(deps_.indicator, this)) {
     connect(&deps_.screens, &Screens::screensChanged, this,
             [this] { restorePersistentPanel(QStringLiteral("screen-parameters")); });
@@ -77,19 +76,11 @@ void NotchPanelController::setNotificationIndicator(NotificationIndicatorPanelCo
     notificationIndicator_ = indicator;
 }
 
-QWidget* NotchPanelController::makeSurfaceView(AppState& state) {
-    return new NotchSurfaceView(*this, state, deps_.motion.appearance());
+QWidget* NotchPanelController::makeSurfaceView() {
+    return new NotchSurfaceView(*this, surface_, deps_.motion.appearance());
 }
 
-AppState* NotchPanelController::state() const {
-    return state_;
-}
-void NotchPanelController::setState(AppState* state) {
-    state_ = state;
-}
-
-void NotchPanelController::show(AppState& state) {
-    state_ = &state;
+void NotchPanelController::show() {
     if (panel_) {
         reposition(false);
         return;
@@ -97,15 +88,13 @@ void NotchPanelController::show(AppState& state) {
     auto* panel = new VantrelPanel(deps_.inputFocus);
     panel->setObjectName(QStringLiteral("vantrel.notch"));
     panel->setWindowTitle(QStringLiteral("Vantrel Notch"));
-    panel->setContentView(makeSurfaceView(state));
+    panel->setContentView(makeSurfaceView());
     panel_ = panel;
     reposition(false);
 }
 
 void NotchPanelController::hide() {
     ++presentationGeneration_;
-    // A hidden panel shows no media, so nothing should keep asking the players.
-    if (state_) state_->media().stop();
     notificationIndicator_->orderOutPanel();
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
@@ -152,8 +141,7 @@ void NotchPanelController::collapse() {
 void NotchPanelController::scheduleHoverExpand() {
     if (targetExpanded_) return;
     hoverExpandWork_.cancel();
-    const NotchResponsiveness responsiveness =
-        state_ ? state_->preferences().notchResponsiveness() : NotchResponsiveness::instant;
+    const NotchResponsiveness responsiveness = deps_.preferences.notchResponsiveness();
     if (responsiveness == NotchResponsiveness::instant) {
         expand(std::nullopt, false);
         return;
@@ -168,8 +156,7 @@ void NotchPanelController::scheduleHoverExpand() {
 
 void NotchPanelController::scheduleCollapse() {
     collapseWork_.cancel();
-    if (!state_) return;
-    switch (state_->preferences().notchCollapseBehavior()) {
+    switch (deps_.preferences.notchCollapseBehavior()) {
     case NotchCollapseBehavior::immediate:
         collapse();
         return;
@@ -215,7 +202,7 @@ std::optional<NotchPanelController::ResolvedLayout> NotchPanelController::resolv
     const double h = topBridgeHeight_;
     const QSizeF compact =
         w > VantrelDisplayEligibility::kMinimumNotchWidth && h > 0 ? QSizeF(w, h) : QSizeF(0, 0);
-    const NotchSize size = state_ ? state_->preferences().notchSize() : NotchSize::small;
+    const NotchSize size = deps_.preferences.notchSize();
     const QSize wanted = expanded(size, presentationTier(selectedTab_));
     const QRect visible = active->screen.visibleFrame;
     const double width = std::min<double>(wanted.width(), visible.width() - 32);
@@ -429,7 +416,6 @@ QPainterPath NotchPanelController::expandedOutline() const {
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {
-    if (state_) state_->media().stop();
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
     resetPresentationLayer();

@@ -2,6 +2,7 @@
 
 #include "kit/Navigation.h"
 #include "notch/DisplayCoordinator.h"
+#include "notch/NotchSurfaceContext.h"
 #include "notch/NotificationIndicatorPanelController.h"
 #include "notch/VantrelPanel.h"
 #include "platform/Scheduler.h"
@@ -15,7 +16,6 @@
 
 namespace vantrel {
 
-class AppState;
 class HapticPerformer;
 class InputFocus;
 class VantrelDiagnostics;
@@ -49,7 +49,8 @@ public:
         VantrelDiagnostics& diagnostics;
         // Who holds the keyboard focus before the panel takes it, and gets it back.
         InputFocus& inputFocus;
-        // The shared settings: whether interface haptics are on when the panel collapses.
+        // The shared settings: the hover delay, the collapse behaviour, the open size and whether
+        // interface haptics are on when the panel collapses.
         VantrelPreferences& preferences;
         VantrelHaptics& haptics;
         // Where the collapse's alignment pulse goes, past the user's chosen style.
@@ -75,12 +76,13 @@ public:
         bool operator==(const MaskShape&) const = default;
     };
 
-    explicit NotchPanelController(Dependencies dependencies, QObject* parent = nullptr);
+    // `surface` is what the panel's view and its tabs read and drive.
+    NotchPanelController(Dependencies dependencies, const NotchSurfaceContext& surface,
+                         QObject* parent = nullptr);
     ~NotchPanelController() override;
 
-    // Shows the collapsed panel for `state`, kept as a weak link. Creates the panel once and
-    // places it on every call.
-    virtual void show(AppState& state);
+    // Shows the collapsed panel. Creates the panel once and places it on every call.
+    virtual void show();
     // Orders the panel and the alert dot out and lets the panel go. Safe when nothing is shown.
     virtual void hide();
     // Opens the panel on `tab` (none keeps the selected tab), taking the keyboard focus when asked.
@@ -97,8 +99,6 @@ public:
     // Places the panel for its current state and layout; animated only on its own display.
     void reposition(bool animated);
 
-    AppState* state() const;
-    void setState(AppState* state);
     NotificationIndicatorPanelController& notificationIndicator() { return *notificationIndicator_; }
 
     bool isExpanded() const { return isExpanded_; }
@@ -133,7 +133,7 @@ protected:
     // Replaces the indicator controller (before anything is shown).
     void setNotificationIndicator(NotificationIndicatorPanelController* indicator);
     // The view inside the panel.
-    virtual QWidget* makeSurfaceView(AppState& state);
+    virtual QWidget* makeSurfaceView();
 
 private:
     std::optional<ResolvedLayout> resolveLayout();
@@ -157,9 +157,9 @@ private:
     quint64 windowNumber() const;
 
     Dependencies deps_;
+    NotchSurfaceContext surface_;
     NotificationIndicatorPanelController* notificationIndicator_;
     QPointer<VantrelPanel> panel_;
-    QPointer<AppState> state_;
     ScheduledTask collapseWork_;
     ScheduledTask hoverExpandWork_;
     ScheduledTask transitionWork_;

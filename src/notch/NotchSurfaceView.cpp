@@ -1,6 +1,5 @@
 #include "notch/NotchSurfaceView.h"
 
-#include "app/AppState.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlyphCatalogue.h"
@@ -53,9 +52,9 @@ void drawElided(QPainter& painter, const QRectF& rect, const QString& text, cons
 
 } // namespace
 
-NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& state,
+NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, const NotchSurfaceContext& context,
                                    SystemAppearance* appearance, QWidget* parent)
-    : QWidget(parent), controller_(controller), state_(state), preferences_(state.preferences()),
+    : QWidget(parent), controller_(controller), context_(context), preferences_(context.preferences),
       hoverAnimation_(new QVariantAnimation(this)), crossFade_(new NotchContentCrossFade(this)) {
     setAttribute(Qt::WA_Hover);
     setAcceptDrops(true);
@@ -97,7 +96,7 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
             [this, i](QPainter& painter, const QRectF& rect, bool, bool) {
                 static const char* const names[] = {"backward.fill", "play.fill", "forward.fill"};
                 QString name = QString::fromLatin1(names[i]);
-                if (i == 1 && state_.media().isPlaying()) name = QStringLiteral("pause.fill");
+                if (i == 1 && context_.media.isPlaying()) name = QStringLiteral("pause.fill");
                 const QRectF glyph(rect.center().x() - 5.5, rect.center().y() - 5.5, 11, 11);
                 GlyphCatalogue::paint(painter, name, glyph, VantrelTheme::primary(expandedColorScheme()),
                                       QFont::DemiBold);
@@ -105,7 +104,7 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
             this);
         const MediaCommand command = transports[i].command;
         connect(button, &QAbstractButton::clicked, this,
-                [this, command] { state_.media().control(command); });
+                [this, command] { context_.media.control(command); });
         mediaButtons_.push_back(button);
     }
 
@@ -113,8 +112,8 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
         QStringLiteral("Open Calendar"),
         [this](QPainter& painter, const QRectF& rect, bool, bool) {
             std::vector<QString> titles;
-            if (!state_.calendar().events().empty())
-                titles.push_back(state_.calendar().events().front().title);
+            if (!context_.calendar.events().empty())
+                titles.push_back(context_.calendar.events().front().title);
             const Layout::IdentityTexts texts =
                 Layout::calendarTexts(QDate::currentDate(), QLocale(), titles);
             const ColorScheme scheme = expandedColorScheme();
@@ -152,14 +151,14 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, AppState& s
                 [this, appearance] { setReduceTransparency(appearance->reduceTransparency()); });
     }
     connect(&preferences_, &VantrelPreferences::changed, this, &NotchSurfaceView::settingChanged);
-    MediaController& media = state_.media();
+    MediaController& media = context_.media;
     for (auto signal : {&MediaController::titleChanged, &MediaController::artistChanged,
                         &MediaController::artworkChanged, &MediaController::isPlayingChanged})
         connect(&media, signal, this, [this] {
             update();
             updateButtonStates();
         });
-    connect(&state_.calendar(), &CalendarStore::eventsChanged, calendarButton_,
+    connect(&context_.calendar, &CalendarStore::eventsChanged, calendarButton_,
             qOverload<>(&QWidget::update));
 
     shownAppearance_ = preferences_.notchAppearance();
@@ -303,7 +302,7 @@ bool NotchSurfaceView::acceptDrop(const QMimeData& data) {
         setFileDragTargeted(false);
         return false;
     }
-    state_.fileShelf().add(files);
+    context_.fileShelf.add(files);
     controller_.expand(NotchTab::files, false);
     setFileDragTargeted(false);
     return true;
@@ -327,7 +326,7 @@ void NotchSurfaceView::showEvent(QShowEvent* event) {
 
 void NotchSurfaceView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    state_.media().stop();
+    syncMediaPolling();
 }
 
 void NotchSurfaceView::expandedChanged() {
@@ -337,16 +336,18 @@ void NotchSurfaceView::expandedChanged() {
     update();
 }
 
+// The one place the now-playing poll starts and stops: hiding the panel, closing it, sleep and
+// an ineligible display all come through here as a hide or a collapse.
 void NotchSurfaceView::syncMediaPolling() {
     if (controller_.isExpanded() && isVisible())
-        state_.media().start();
+        context_.media.start();
     else
-        state_.media().stop();
+        context_.media.stop();
 }
 
 void NotchSurfaceView::lookAppeared() {
     // Each look shows today's first event; it reads the calendar afresh when it comes on screen.
-    state_.calendar().refresh();
+    context_.calendar.refresh();
 }
 
 void NotchSurfaceView::refreshArtwork() {
@@ -433,7 +434,8 @@ void NotchSurfaceView::replaceContent() {
     QWidget* outgoing = content_;
     contentTab_ = tab;
     content_ = NotchTabContent::make(
-        tab, {state_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }},
+        tab,
+        {context_, accent(), VantrelHaptics::sharedIfInstalled(), [this] { return isFileDragTargeted_; }},
         this);
     // A click into a tab's text field hands the panel the keyboard (see eventFilter).
     if (content_)
@@ -443,7 +445,7 @@ void NotchSurfaceView::replaceContent() {
 }
 
 void NotchSurfaceView::updateButtonStates() {
-    mediaButtons_[1]->setAccessibleName(state_.media().isPlaying() ? QStringLiteral("Pause")
+    mediaButtons_[1]->setAccessibleName(context_.media.isPlaying() ? QStringLiteral("Pause")
                                                                    : QStringLiteral("Play"));
     for (NotchSurfaceButton* button : headerRail_) button->update();
     for (NotchSurfaceButton* button : glanceRail_) button->update();
@@ -555,7 +557,7 @@ void NotchSurfaceView::paintExpanded(QPainter& painter) {
     const Layout::ContentRows rows =
         Layout::contentRows(QSizeF(size()), controller_.hasPhysicalNotch(), controller_.topBridgeHeight(),
                             controller_.selectedTab());
-    const MediaController& media = state_.media();
+    const MediaController& media = context_.media;
     const int n = int(railTabs_.size());
     if (rows.showsGlance) {
         const Layout::Glance g = Layout::glance(rows.glance, n);
@@ -578,7 +580,7 @@ void NotchSurfaceView::paintExpanded(QPainter& painter) {
 
 void NotchSurfaceView::paintArtworkTile(QPainter& painter, const QRectF& tile) const {
     const QPainterPath clip = ContinuousRoundedRectangle{9}.path(tile);
-    const std::optional<QImage>& artwork = state_.media().artwork();
+    const std::optional<QImage>& artwork = context_.media.artwork();
     if (artwork && !artwork->isNull()) {
         // Scaled to fill once per image and tile size, not on every paint.
         const qint64 key = artwork->cacheKey();

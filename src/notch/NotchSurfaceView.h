@@ -4,6 +4,7 @@
 #include "kit/VantrelTheme.h"
 #include "notch/NotchExpandedShape.h"
 #include "notch/NotchSurfaceBody.h"
+#include "notch/NotchSurfaceContext.h"
 #include "notch/NotchSurfaceLayout.h"
 #include "notch/NotchSurfaceLook.h"
 
@@ -17,7 +18,6 @@ class QVariantAnimation;
 
 namespace vantrel {
 
-class AppState;
 class NotchContentCrossFade;
 class NotchPanelController;
 class NotchSurfaceButton;
@@ -35,7 +35,7 @@ public:
     static constexpr double kHoverSeconds = 0.14;
 
     // `appearance`, when given, tells the desktop's wish for less transparency.
-    NotchSurfaceView(NotchPanelController& controller, AppState& state,
+    NotchSurfaceView(NotchPanelController& controller, const NotchSurfaceContext& context,
                      SystemAppearance* appearance = nullptr, QWidget* parent = nullptr);
     ~NotchSurfaceView() override;
 
@@ -109,7 +109,7 @@ private:
     NotchSurfaceButton* makeRailButton(NotchTab tab, bool inHeader);
 
     NotchPanelController& controller_;
-    AppState& state_;
+    NotchSurfaceContext context_;
     VantrelPreferences& preferences_;
 
     bool isPointerInside_ = false;

@@ -1,6 +1,5 @@
 #include "notch/NotchTabContent.h"
 
-#include "app/AppState.h"
 #include "core/QAObserver.h"
 #include "kit/VantrelMotion.h"
 #include "notch/CameraMirrorView.h"
@@ -22,18 +21,18 @@ QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
     if (tab == NotchTab::home) return nullptr;
     switch (tab) {
     case NotchTab::clipboard:
-        return new NotchClipboardView(context.state.clipboard(), context.accent, context.state.menus(),
+        return new NotchClipboardView(context.surface.clipboard, context.accent, context.surface.menus,
                                       parent);
     case NotchTab::note:
-        return new NotchNotesView(context.state.notes(), context.accent, context.state.clock(),
+        return new NotchNotesView(context.surface.notes, context.accent, context.surface.clock,
                                   context.haptics, parent);
     case NotchTab::calendar:
-        return new NotchCalendarView(context.state.calendar(), context.state.workspace(), context.accent,
+        return new NotchCalendarView(context.surface.calendar, context.surface.workspace, context.accent,
                                      context.haptics, parent);
     case NotchTab::focus:
-        return new NotchFocusView(context.state.focus(), context.accent, context.haptics, parent);
+        return new NotchFocusView(context.surface.focus, context.accent, context.haptics, parent);
     case NotchTab::files: {
-        auto* files = new NotchFilesView(context.state.fileShelf(), context.state.menus(), context.accent,
+        auto* files = new NotchFilesView(context.surface.fileShelf, context.surface.menus, context.accent,
                                          context.isDropTarget && context.isDropTarget(), context.haptics,
                                          VantrelMotion::sharedIfInstalled(), parent);
         // The drop card follows a drag over the surface while the tab shows.
@@ -43,15 +42,15 @@ QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
         return files;
     }
     case NotchTab::bookmarks:
-        return new NotchBookmarksView(context.state.bookmarks(), context.state.menus(), context.accent,
+        return new NotchBookmarksView(context.surface.bookmarks, context.surface.menus, context.accent,
                                       context.haptics, parent);
     case NotchTab::timers:
-        return new NotchTimersView(context.state.stopwatch(), context.state.menus(), context.accent, parent);
+        return new NotchTimersView(context.surface.stopwatch, context.surface.menus, context.accent, parent);
     case NotchTab::system:
-        return new NotchSystemView(context.state.systemMonitor(), context.accent, parent);
+        return new NotchSystemView(context.surface.systemMonitor, context.accent, parent);
     case NotchTab::mirror:
-        return new CameraMirrorView({context.state.permissions(), context.state.preferences(),
-                                     context.state.camera(), context.state.qaObserver()},
+        return new CameraMirrorView({context.surface.permissions, context.surface.preferences,
+                                     context.surface.camera, context.surface.qaObserver},
                                     context.accent, context.haptics, parent);
     default:
         break;

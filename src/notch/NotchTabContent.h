@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/Navigation.h"
+#include "notch/NotchSurfaceContext.h"
 
 #include <QColor>
 #include <functional>
@@ -9,12 +10,11 @@ class QWidget;
 
 namespace vantrel {
 
-class AppState;
 class VantrelHaptics;
 
 // What the content switch hands a tab's view.
 struct NotchTabContext {
-    AppState& state;
+    NotchSurfaceContext surface;
     QColor accent;
     VantrelHaptics* haptics = nullptr;
     // Whether a file drag is over the surface right now (the files tab shows its drop state).

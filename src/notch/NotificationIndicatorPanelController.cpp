@@ -1,6 +1,5 @@
 #include "notch/NotificationIndicatorPanelController.h"
 
-#include "app/AppState.h"
 #include "core/VantrelPreferences.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/DisplayCoordinator.h"
@@ -101,10 +100,10 @@ void NotificationIndicatorPanelController::releasePanel() {
 
 void NotificationIndicatorPanelController::openNotifications() {
     deps_.alerts.setPendingEvents({});
-    AppState* root = deps_.root ? deps_.root() : nullptr;
-    if (root) root->setSelectedSection(VantrelSection::notifications);
-    deps_.shell.activateIgnoringOtherApps();
-    if (root && root->controlCenterWindow()) deps_.shell.makeKeyAndOrderFront(*root->controlCenterWindow());
+    if (deps_.openNotificationsSection)
+        deps_.openNotificationsSection();
+    else
+        deps_.shell.activateIgnoringOtherApps();
 }
 
 } // namespace vantrel

@@ -9,7 +9,6 @@
 
 namespace vantrel {
 
-class AppState;
 class ApplicationShell;
 class DisplayCoordinator;
 class InputFocus;
@@ -33,8 +32,9 @@ public:
         Screens& screens;
         InputFocus& inputFocus;
         ApplicationShell& shell;
-        // The application root the click reaches; none before it exists.
-        std::function<AppState*()> root;
+        // What the click opens: the control center on its notifications section, brought
+        // forward. Without it the click only activates the application.
+        std::function<void()> openNotificationsSection;
     };
 
     explicit NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent = nullptr);

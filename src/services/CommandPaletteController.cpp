@@ -1,6 +1,5 @@
 #include "services/CommandPaletteController.h"
 
-#include "app/AppState.h"
 #include "platform/ApplicationShell.h"
 
 #include <QWidget>
@@ -14,12 +13,8 @@ CommandPaletteController::~CommandPaletteController() {
     delete panel_;
 }
 
-AppState* CommandPaletteController::state() const {
-    return state_;
-}
-
-void CommandPaletteController::install(AppState& state) {
-    state_ = &state;
+void CommandPaletteController::install(CommandPaletteCommands& commands) {
+    commands_ = &commands;
     hasKeyMonitor_ = true;
 }
 
@@ -28,9 +23,9 @@ void CommandPaletteController::uninstall() {
     closePanel();
 }
 
-void CommandPaletteController::show(AppState* state, std::optional<ScreenInfo> screen) {
-    if (state) state_ = state;
-    if (!state_) return;
+void CommandPaletteController::show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen) {
+    if (commands) commands_ = commands;
+    if (!commands_) return;
     if (panel_) {
         shell_.makeKeyAndOrderFront(*panel_);
         return;

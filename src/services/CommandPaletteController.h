@@ -10,8 +10,8 @@ class QWidget;
 
 namespace vantrel {
 
-class AppState;
 class ApplicationShell;
+class CommandPaletteCommands;
 
 // The floating command palette. It opens and closes its 610 by 410 panel; the list of commands
 // in it is not built yet, and the palette's own key monitor is only marked as installed.
@@ -25,18 +25,20 @@ public:
     CommandPaletteController(Screens& screens, ApplicationShell& shell, QObject* parent = nullptr);
     ~CommandPaletteController() override;
 
-    // Links the palette to `state` (weakly) and installs its key monitor once.
-    virtual void install(AppState& state);
-    // Removes the key monitor and closes the panel; the link to the state stays.
+    // Links the palette to the `commands` it runs (which outlive it) and installs its key monitor
+    // once.
+    virtual void install(CommandPaletteCommands& commands);
+    // Removes the key monitor and closes the panel; the link to the commands stays.
     virtual void uninstall();
-    // Opens the palette on `screen` (else the one under the pointer, else the main screen). A given
-    // state replaces the link; with no link at all nothing opens.
-    virtual void show(AppState* state, std::optional<ScreenInfo> screen);
+    // Opens the palette on `screen` (else the one under the pointer, else the main screen). Given
+    // commands replace the link; with no link at all nothing opens.
+    virtual void show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen);
     // Closes the panel and lets it go.
     virtual void dismiss();
 
     QWidget* panel() const { return panel_; }
-    AppState* state() const;
+    // What the palette's commands act on; none before it is first linked.
+    CommandPaletteCommands* commands() const { return commands_; }
     bool hasKeyMonitor() const { return hasKeyMonitor_; }
 
 private:
@@ -44,7 +46,7 @@ private:
 
     Screens& screens_;
     ApplicationShell& shell_;
-    QPointer<AppState> state_;
+    CommandPaletteCommands* commands_ = nullptr;
     QPointer<QWidget> panel_;
     bool hasKeyMonitor_ = false;
 };

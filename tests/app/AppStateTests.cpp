@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "control-center/OnboardingFlow.h"
 #include "modules/ClipboardStore.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -265,36 +266,74 @@ TEST_F(AppStateTest, SleepStopsTheNotchAndMediaAndWakeAppliesTheSettingsAgain) {
     EXPECT_EQ(h.log.entries.size(), afterStop);
 }
 
-TEST_F(AppStateTest, TheControlCenterWindowIsKeptOnItsScreen) {
-    h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(0, 0, 1280, 800), QRect(0, 30, 1280, 770)};
-    h.screens.main = kMain;
-    QWidget tooLarge;
-    tooLarge.setGeometry(-40, 0, 1600, 1000);
-    state->registerControlCenterWindow(tooLarge);
-    EXPECT_EQ(state->controlCenterWindow(), &tooLarge);
-    EXPECT_EQ(tooLarge.windowTitle(), QStringLiteral("Vantrel"));
-    EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
-    EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
+TEST_F(AppStateTest, TheAlertDotOpensTheNotificationsSectionAndStopReleasesIt) {
+    NotificationIndicatorPanelController& dot = state->notchController().notificationIndicator();
+    QWidget controlCenter;
+    state->setControlCenterWindow(&controlCenter);
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_NE(dot.panel(), nullptr);
+    const qsizetype from = h.log.entries.size();
+    dot.openNotifications();
+    EXPECT_TRUE(h.alerts.pendingEvents().empty());
+    EXPECT_EQ(state->sections().selected(), VantrelSection::notifications);
+    EXPECT_EQ(callsSince(from).filter(QStringLiteral("app.")), QStringList{"app.activate"});
+    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
 
-    // A window inside the visible frame is not touched at all.
-    QWidget inside;
-    inside.setGeometry(100, 100, 800, 600);
-    inside.setAttribute(Qt::WA_Moved, false);
-    inside.setAttribute(Qt::WA_Resized, false);
-    state->registerControlCenterWindow(inside);
-    EXPECT_FALSE(inside.testAttribute(Qt::WA_Moved));
-    EXPECT_FALSE(inside.testAttribute(Qt::WA_Resized));
-    EXPECT_EQ(inside.geometry(), QRect(100, 100, 800, 600));
+    // Stop lets the dot's window and its glow go.
+    state->start();
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_NE(dot.shadowWindow(), nullptr);
+    state->stop();
+    EXPECT_EQ(dot.panel(), nullptr);
+    EXPECT_EQ(dot.shadowWindow(), nullptr);
+}
 
-    // No screen of its own: the main screen is used; with neither the frame is left alone.
-    h.screens.window.reset();
-    QWidget offMain;
-    offMain.setGeometry(500, 300, 1080, 720);
-    state->registerControlCenterWindow(offMain);
-    EXPECT_EQ(offMain.geometry(), QRect(8, 8, 984, 684));
-    h.screens.main.reset();
-    QWidget nowhere;
-    nowhere.setGeometry(5000, 5000, 1080, 720);
-    state->registerControlCenterWindow(nowhere);
-    EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
+TEST_F(AppStateTest, ThePaletteRunsItsCommandsThroughTheState) {
+    EXPECT_EQ(state->commandPalette().commands(), nullptr) << "no link before it is installed";
+    h.preferences.setHasCompletedOnboarding(true);
+    state->start();
+    CommandPaletteCommands* commands = state->commandPalette().commands();
+    ASSERT_EQ(commands, static_cast<CommandPaletteCommands*>(state.get()));
+
+    QWidget controlCenter;
+    state->setControlCenterWindow(&controlCenter);
+    const qsizetype from = h.log.entries.size();
+    commands->openSection(VantrelSection::dock);
+    EXPECT_EQ(state->sections().selected(), VantrelSection::dock);
+    EXPECT_EQ(callsSince(from), QStringList{"app.activate"});
+    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
+
+    commands->openNotchTab(NotchTab::files);
+    EXPECT_EQ(callsSince(from).mid(1), (QStringList{"notch.show", "notch.expand files focus"}));
+    EXPECT_EQ(state->notchController().selectedTab(), NotchTab::files);
+
+    commands->toggleFocus();
+    EXPECT_TRUE(state->focus().isRunning());
+    commands->toggleFocus();
+    EXPECT_FALSE(state->focus().isRunning());
+
+    // The palette is 610 by 410, centred on the screen's visible frame, 110 below its top.
+    state->commandPalette().show(
+        nullptr, ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 800, 600), QRect(1000, 30, 800, 570)});
+    ASSERT_NE(state->commandPalette().panel(), nullptr);
+    EXPECT_EQ(state->commandPalette().panel()->geometry(), QRect(1095, 140, 610, 410));
+    state->stop();
+}
+
+TEST_F(AppStateTest, CompletingTheOnboardingAppliesTheSettingsOnce) {
+    ControlCenterViewServices views;
+    state->start();
+    for (const bool notch : {false, true}) {
+        h.preferences.setHasCompletedOnboarding(false);
+        h.preferences.setNotchEnabled(notch);
+        state->applyPreferences();
+        OnboardingFlow flow(controlCenterContext(h, *state, views, h.haptics));
+        const qsizetype from = h.log.entries.size();
+        for (int i = 0; i < 4; ++i) flow.advance();
+        const QStringList calls = callsSince(from);
+        EXPECT_EQ(calls.count(QStringLiteral("menuBar.apply")), 1) << notch;
+        EXPECT_EQ(calls.contains(QStringLiteral("notch.show")), notch)
+            << "the notch shows only when switched on";
+    }
+    state->stop();
 }

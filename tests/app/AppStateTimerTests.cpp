@@ -2,7 +2,7 @@
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "modules/FocusTimer.h"
-#include "support/ControlCenterHarness.h"
+#include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QAction>
@@ -27,7 +27,7 @@ TEST(AppStateTimers, TheMenusShowTheRunningFocusTimer) {
     VantrelAppDelegate delegate(state, h.shell, statusBar, h.defaults, h.systemLog);
     delegate.buildStatusItem();
     ControlCenterViewServices views;
-    VantrelApp app(views.context(h, state, h.haptics), h.shell);
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
 
     QMenu& status = *delegate.statusMenu();
     Q_EMIT status.aboutToShow();

@@ -1,8 +1,8 @@
 #include "app/AppState.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
-#include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QMainWindow>
@@ -74,7 +74,7 @@ TEST_F(DelegateTest, TheIconFollowsTheOrganizerAtOnce) {
 
 TEST_F(DelegateTest, RightClickShowsTheMenuUpdatedAndLeftClickNeverDoes) {
     QWidget window;
-    state.registerControlCenterWindow(window);
+    state.setControlCenterWindow(&window);
     delegate.buildStatusItem();
 
     item().click(StatusItemClick::right);
@@ -86,16 +86,16 @@ TEST_F(DelegateTest, RightClickShowsTheMenuUpdatedAndLeftClickNeverDoes) {
     EXPECT_TRUE(h.log.entries.isEmpty()); // nothing else happened
 
     // Organizer off: the control center comes forward on whatever section was selected.
-    state.setSelectedSection(VantrelSection::dock);
+    state.sections().select(VantrelSection::dock);
     item().click(StatusItemClick::left);
     EXPECT_EQ(item().poppedUpMenus.size(), 1u);
-    EXPECT_EQ(state.selectedSection(), VantrelSection::dock);
+    EXPECT_EQ(state.sections().selected(), VantrelSection::dock);
     EXPECT_EQ(h.shell.frontWindow, &window);
 
     // Organizer on but not set up: its page.
     h.preferences.setMenuMaskEnabled(true);
     item().click(StatusItemClick::left);
-    EXPECT_EQ(state.selectedSection(), VantrelSection::menuBar);
+    EXPECT_EQ(state.sections().selected(), VantrelSection::menuBar);
 
     // Set up: the click toggles the hidden items instead, and the menu says so when opened.
     h.preferences.setMenuSetupComplete(true);
@@ -111,7 +111,7 @@ TEST_F(DelegateTest, ReopenAndTheMenuActionsBringTheControlCenterBack) {
     EXPECT_EQ(h.log.entries, QStringList{"app.activate"});
 
     QWidget window;
-    state.registerControlCenterWindow(window);
+    state.setControlCenterWindow(&window);
     EXPECT_TRUE(delegate.applicationShouldHandleReopen(true));
     EXPECT_EQ(h.shell.frontWindow, &window);
 
@@ -126,13 +126,16 @@ TEST(VantrelApp, TheControlCenterWindowAndItsCommands) {
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
     AppState state(h.factory);
     ControlCenterViewServices views;
-    VantrelApp app(views.context(h, state, h.haptics), h.shell);
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
     app.showControlCenter();
     EXPECT_EQ(app.window().size(), QSize(1080, 720));
-    // The root view hands its window to the state one turn after it was shown.
+    // The root view reports its window one turn after it was shown; the application sets it up
+    // and hands it to the state.
     EXPECT_EQ(state.controlCenterWindow(), nullptr);
     h.scheduler.runDue();
     EXPECT_EQ(state.controlCenterWindow(), &app.window());
+    EXPECT_EQ(app.window().objectName(), QStringLiteral("vantrel.control-center"));
+    EXPECT_EQ(app.window().minimumSize(), QSize(720, 600));
 
     QStringList titles;
     for (QAction* action : app.commandMenu().actions())
@@ -141,10 +144,49 @@ TEST(VantrelApp, TheControlCenterWindowAndItsCommands) {
                                    "-", "Quit Vantrel"}));
     EXPECT_EQ(app.commandMenu().actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+N")));
 
-    state.setSelectedSection(VantrelSection::appearance);
+    state.sections().select(VantrelSection::appearance);
     app.about();
-    EXPECT_EQ(state.selectedSection(), VantrelSection::home);
+    EXPECT_EQ(state.sections().selected(), VantrelSection::home);
     EXPECT_EQ(h.shell.frontWindow, &app.window());
     app.openNotch();
     EXPECT_TRUE(state.notchController().isExpanded());
+}
+
+TEST(VantrelApp, TheControlCenterWindowIsKeptOnItsScreen) {
+    AppStateHarness h;
+    AppState state(h.factory);
+    ControlCenterViewServices views;
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
+    const ScreenInfo kMain{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
+    h.screens.window = ScreenInfo{QStringLiteral("side"), QRect(0, 0, 1280, 800), QRect(0, 30, 1280, 770)};
+    h.screens.main = kMain;
+    QWidget tooLarge;
+    tooLarge.setGeometry(-40, 0, 1600, 1000);
+    app.configureControlCenterWindow(tooLarge);
+    EXPECT_EQ(state.controlCenterWindow(), &tooLarge);
+    EXPECT_EQ(tooLarge.windowTitle(), QStringLiteral("Vantrel"));
+    EXPECT_EQ(tooLarge.minimumSize(), QSize(720, 600));
+    EXPECT_EQ(tooLarge.geometry(), QRect(8, 38, 1264, 754));
+
+    // A window inside the visible frame is not touched at all.
+    QWidget inside;
+    inside.setGeometry(100, 100, 800, 600);
+    inside.setAttribute(Qt::WA_Moved, false);
+    inside.setAttribute(Qt::WA_Resized, false);
+    app.configureControlCenterWindow(inside);
+    EXPECT_FALSE(inside.testAttribute(Qt::WA_Moved));
+    EXPECT_FALSE(inside.testAttribute(Qt::WA_Resized));
+    EXPECT_EQ(inside.geometry(), QRect(100, 100, 800, 600));
+
+    // No screen of its own: the main screen is used; with neither the frame is left alone.
+    h.screens.window.reset();
+    QWidget offMain;
+    offMain.setGeometry(500, 300, 1080, 720);
+    app.configureControlCenterWindow(offMain);
+    EXPECT_EQ(offMain.geometry(), QRect(8, 8, 984, 684));
+    h.screens.main.reset();
+    QWidget nowhere;
+    nowhere.setGeometry(5000, 5000, 1080, 720);
+    app.configureControlCenterWindow(nowhere);
+    EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
 }

@@ -42,7 +42,7 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     }
 
     // "Open Permissions" writes without a haptic.
-    c.state.setSelectedSection(VantrelSection::home);
+    c.sections.select(VantrelSection::home);
     qsizetype from = c.mark();
     actions.openPermissions();
     EXPECT_EQ(c.callsSince(from), QStringList{"selectedSection permissions"});
@@ -54,7 +54,7 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     c.h.screens.window =
         ScreenInfo{QStringLiteral("side"), QRect(1000, 0, 800, 600), QRect(1000, 0, 800, 600)};
     QWidget window;
-    c.state.registerControlCenterWindow(window);
+    c.window = &window;
     actions.showCommandPalette();
     QStringList shown = c.callsSince(from);
     shown.removeAll(QStringLiteral("app.activate")); // follows from the screens found, not from the action
@@ -65,7 +65,7 @@ TEST_F(HomeActionsTest, LaunchersPlayTheControlsHapticThenWriteTheSection) {
     actions.openCleaningCanvas();
     EXPECT_EQ(c.callsSince(from), QStringList{"cleaning.start"});
     EXPECT_EQ(
-        c.state.keyboardCleaning().statusMessage(),
+        c.stores.keyboardCleaning.statusMessage(),
         QStringLiteral("macOS could not start the keyboard guard. Review Accessibility and try again."));
 }
 
@@ -101,7 +101,7 @@ TEST(HomeUtility, RawValuesMatchExactly) {
 }
 
 TEST_F(HomeActionsTest, TimerRowsToggleOnTheRunningFlagAndStepTheDurationUnclamped) {
-    FocusTimer& focus = c.state.focus();
+    FocusTimer& focus = c.stores.focus;
     actions.toggleFocus();
     EXPECT_TRUE(focus.isRunning());
     actions.toggleFocus();
@@ -117,7 +117,7 @@ TEST_F(HomeActionsTest, TimerRowsToggleOnTheRunningFlagAndStepTheDurationUnclamp
     actions.increaseFocusDuration();
     EXPECT_EQ(focus.durationMinutes(), 120);
 
-    StopwatchStore& stopwatch = c.state.stopwatch();
+    StopwatchStore& stopwatch = c.stores.stopwatch;
     actions.recordLap();
     EXPECT_TRUE(stopwatch.laps().isEmpty()) << "no lap while stopped";
     actions.toggleStopwatch();
@@ -143,7 +143,7 @@ TEST_F(HomeActionsTest, TimerRowsToggleOnTheRunningFlagAndStepTheDurationUnclamp
 }
 
 TEST_F(HomeActionsTest, TypingWithNoNoteSelectedStartsANoteInsteadOfLosingTheText) {
-    NotesStore& notes = c.state.notes();
+    NotesStore& notes = c.stores.notes;
     notes.setSelectedID(std::nullopt);
     const qsizetype before = notes.notes().size();
     EXPECT_EQ(actions.editorText(), QString());
@@ -171,7 +171,7 @@ TEST_F(HomeActionsTest, TypingWithNoNoteSelectedStartsANoteInsteadOfLosingTheTex
 TEST_F(HomeActionsTest, AddFileRunsTheChooserAndShelvesWhatWasChosen) {
     actions.addFile(); // cancelled
     EXPECT_EQ(c.h.openPanel.itemRuns, 1);
-    EXPECT_TRUE(c.state.fileShelf().items().isEmpty());
+    EXPECT_TRUE(c.stores.fileShelf.items().isEmpty());
 
     const QString report = c.h.home.writeFile(QStringLiteral("report.pdf"), "pdf");
     c.h.home.writeFile(QStringLiteral("photos/beach.png"), "png");
@@ -179,7 +179,7 @@ TEST_F(HomeActionsTest, AddFileRunsTheChooserAndShelvesWhatWasChosen) {
     c.h.openPanel.itemsAnswer = QStringList{report, photos};
     actions.addFile();
     // Newest first: the panel's last choice heads the shelf.
-    EXPECT_EQ(c.state.fileShelf().items(),
+    EXPECT_EQ(c.stores.fileShelf.items(),
               (QList<QUrl>{QUrl::fromLocalFile(photos), QUrl::fromLocalFile(report)}));
 
     actions.openFile(QUrl::fromLocalFile(report));

@@ -95,7 +95,7 @@ TEST_F(HomePageTest, TheLiveValuesFollowTheStores) {
     EXPECT_EQ(page.liveRow(HomeUtility::files)->text(), "1 items");
     EXPECT_EQ(page.metricButton(HomeUtility::clipboard)->text(), "1");
 
-    FocusTimer& focus = f.c.state.focus();
+    FocusTimer& focus = f.c.stores.focus;
     focus.start();
     f.c.h.scheduler.advance(Seconds(2));
     EXPECT_EQ(page.metricButton(HomeUtility::timer)->text(), focus.timeText());
@@ -177,7 +177,7 @@ TEST_F(HomePageTest, ControlsActInOrderOnOneLog) {
     from = f.c.mark();
     page.accessibilityBadge()->click();
     EXPECT_EQ(f.c.callsSince(from), QStringList{"selectedSection permissions"});
-    static_cast<RecordingKeyboardCleaningController&>(f.c.state.keyboardCleaning()).activate();
+    static_cast<RecordingKeyboardCleaningController&>(f.c.stores.keyboardCleaning).activate();
     EXPECT_TRUE(page.accessibilityBadge()->isHidden()) << "a session that began clears the message";
 }
 

@@ -29,15 +29,15 @@ QImage home(QSize size, std::optional<HomeUtility> utility, HomePage::WorkspaceM
     for (int i = 0; i < 4; ++i) f.copy(QStringLiteral("Copied line %1").arg(i));
     f.note(QStringLiteral("Groceries"), QStringLiteral("milk, eggs, bread"));
     f.note(QStringLiteral("Ideas"), QString());
-    f.c.state.notes().setPinned(true);
+    f.c.stores.notes.setPinned(true);
     f.shelve({f.image(QStringLiteral("Screenshot 1.png"), QColor(60, 120, 200)),
               f.image(QStringLiteral("Screenshot 2.jpg"), QColor(200, 120, 60), QSize(40, 80)),
               f.file(QStringLiteral("broken.webp"), "not an image"), f.file(QStringLiteral("report.pdf"))});
     f.shelve({f.c.h.home.root() + QStringLiteral("/gone.txt"), f.file(QStringLiteral("notes.md")),
               f.file(QStringLiteral("archive.zip"))});
-    f.c.state.focus().start();
+    f.c.stores.focus.start();
     f.c.h.scheduler.advance(Seconds(3));
-    f.c.state.stopwatch().startStopwatch();
+    f.c.stores.stopwatch.startStopwatch();
     f.c.h.scheduler.advance(Seconds(1.27));
 
     RootView root(f.context);

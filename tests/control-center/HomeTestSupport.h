@@ -14,7 +14,7 @@
 
 namespace vantrel::test {
 
-// The application state of the control-center harness with what the home page shows filled in
+// The stores of the control-center harness with what the home page shows filled in
 // through the stores' own operations: permissions, clipboard copies, notes and shelf files.
 struct HomeHarness {
     ControlCenterHarness c;
@@ -29,12 +29,12 @@ struct HomeHarness {
             camera ? CaptureAuthorizationStatus::authorized : CaptureAuthorizationStatus::denied;
         c.h.calendarStatus =
             calendar ? CalendarAuthorizationStatus::fullAccess : CalendarAuthorizationStatus::denied;
-        c.state.permissions().refresh();
+        c.stores.permissions.refresh();
     }
     // Another program copies `text`; the history takes it in.
     void copy(const QString& text) {
         c.h.pasteboard.copyFromElsewhere(text);
-        c.state.clipboard().captureIfNeeded();
+        c.stores.clipboard.captureIfNeeded();
         c.h.clock.advance(Seconds(1));
     }
     // A real image file in the temporary home, `color` all over.
@@ -54,11 +54,11 @@ struct HomeHarness {
     void shelve(const QStringList& paths) {
         QList<QUrl> urls;
         for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
-        c.state.fileShelf().add(urls);
+        c.stores.fileShelf.add(urls);
     }
     // A note with `title` and `body`, added through the store and left selected.
     QUuid note(const QString& title, const QString& body) {
-        NotesStore& notes = c.state.notes();
+        NotesStore& notes = c.stores.notes;
         notes.add(std::nullopt);
         notes.updateSelected(title + (body.isEmpty() ? QString() : QStringLiteral("\n") + body));
         return *notes.selectedID();

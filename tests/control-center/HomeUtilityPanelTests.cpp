@@ -108,8 +108,8 @@ TEST_F(PanelTest, EscapeIsTakenOnlyWhileTheMonitorLives) {
 }
 
 TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
-    FocusTimer& focus = f.c.state.focus();
-    StopwatchStore& stopwatch = f.c.state.stopwatch();
+    FocusTimer& focus = f.c.stores.focus;
+    StopwatchStore& stopwatch = f.c.stores.stopwatch;
     build(HomeUtility::timer);
     auto* minus = find<QAbstractButton>("focus.minus");
     auto* plus = find<QAbstractButton>("focus.plus");
@@ -190,18 +190,18 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
               (QStringList{"first line second line", "entry 6", "entry 5", "entry 4", "entry 3"}));
     EXPECT_TRUE(rows("empty").isEmpty());
 
-    f.c.state.clipboard().setSearchText(QStringLiteral("ENTRY 2"));
+    f.c.stores.clipboard.setSearchText(QStringLiteral("ENTRY 2"));
     turn();
     EXPECT_EQ(texts("clipboard.text"), QStringList{"entry 2"});
-    f.c.state.clipboard().setSearchText(QString());
+    f.c.stores.clipboard.setSearchText(QString());
     turn();
 
-    const qsizetype entries = f.c.state.clipboard().entries().size();
+    const qsizetype entries = f.c.stores.clipboard.entries().size();
     QWidget* first = rows("clipboard.row").first();
     first->findChild<QAbstractButton*>()->click();
     EXPECT_EQ(f.c.h.pasteboard.string(), "first line\nsecond line") << "line breaks kept";
-    f.c.state.clipboard().captureIfNeeded();
-    EXPECT_EQ(f.c.state.clipboard().entries().size(), entries) << "our own copy is not taken in again";
+    f.c.stores.clipboard.captureIfNeeded();
+    EXPECT_EQ(f.c.stores.clipboard.entries().size(), entries) << "our own copy is not taken in again";
 }
 
 TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
@@ -259,7 +259,7 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
     EXPECT_EQ(rows("empty").first()->accessibleName(), "Drop or add a file to begin");
     find<QAbstractButton>("addFiles")->click();
     EXPECT_EQ(f.c.h.openPanel.itemRuns, 1);
-    EXPECT_TRUE(f.c.state.fileShelf().items().isEmpty()) << "cancelled";
+    EXPECT_TRUE(f.c.stores.fileShelf.items().isEmpty()) << "cancelled";
 
     const QString kept = f.file(QStringLiteral("kept.txt"));
     const QString gone = f.file(QStringLiteral("gone.txt"));
@@ -288,7 +288,7 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
     remove->click();
     turn();
     EXPECT_TRUE(QFileInfo::exists(kept)) << "the file stays";
-    EXPECT_EQ(f.c.state.fileShelf().items(), QList<QUrl>{QUrl::fromLocalFile(gone)});
+    EXPECT_EQ(f.c.stores.fileShelf.items(), QList<QUrl>{QUrl::fromLocalFile(gone)});
     rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->click();
     turn();
     EXPECT_EQ(rows("empty").size(), 1);

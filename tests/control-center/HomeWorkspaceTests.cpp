@@ -69,7 +69,7 @@ TEST(HomeWorkspaceValues, ImagesAreChosenByExtensionWhateverItsCase) {
 TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     EXPECT_EQ(workspace.modeControl()->accessibleName(), "Workspace");
     EXPECT_EQ(workspace.actionButton()->text(), "New note");
-    NotesStore& notes = f.c.state.notes();
+    NotesStore& notes = f.c.stores.notes;
     QList<QUuid> ids;
     for (int i = 1; i <= 6; ++i) ids << f.note(QStringLiteral("Note %1").arg(i), QString());
     const QList<VantrelNote> visible = notes.visibleNotes();
@@ -107,7 +107,7 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
-    NotesStore& notes = f.c.state.notes();
+    NotesStore& notes = f.c.stores.notes;
     notes.setSelectedID(std::nullopt);
     EXPECT_EQ(workspace.titleLabel()->text(), "Quick note");
     const qsizetype before = notes.notes().size();
@@ -146,7 +146,7 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     EXPECT_EQ(decoded, 6);
     for (int i = 0; i < 10; ++i) {
         renderWidget(workspace);
-        f.c.state.focus().start();
+        f.c.stores.focus.start();
         f.c.h.scheduler.advance(Seconds(1));
     }
     f.shelve({});

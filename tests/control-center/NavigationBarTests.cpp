@@ -28,6 +28,8 @@ protected:
     NavigationBarTest() {
         c.h.preferences.setHasCompletedOnboarding(true);
         root = std::make_unique<RootView>(c.context());
+        // The application registers the window the root reports.
+        QObject::connect(root.get(), &RootView::windowFound, [this](QWidget* window) { c.window = window; });
         root->resize(1200, 760);
         root->show();
     }
@@ -43,7 +45,7 @@ TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
                              "Trackpad", "Notifications", "Appearance", "Permissions"};
     const QStringList raw{"home",     "notch",         "menuBar",    "dock",
                           "feedback", "notifications", "appearance", "permissions"};
-    c.state.setSelectedSection(VantrelSection::automations);
+    c.sections.select(VantrelSection::automations);
     for (int i = 0; i < 8; ++i) {
         VantrelNavigationButton* button = bar().button(TopNavigationBar::sections()[std::size_t(i)]);
         EXPECT_EQ(button->text(), titles[i]);
@@ -64,23 +66,23 @@ TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
 }
 
 TEST_F(NavigationBarTest, TheLensFollowsTheSelectionAndAutomationsSelectsNothing) {
-    c.state.setSelectedSection(VantrelSection::home);
+    c.sections.select(VantrelSection::home);
     bar().lensAnimation()->setCurrentTime(220);
     EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::home)->geometry()));
 
-    c.state.setSelectedSection(VantrelSection::dock);
+    c.sections.select(VantrelSection::dock);
     EXPECT_EQ(bar().lensAnimation()->duration(), 220);
     bar().lensAnimation()->setCurrentTime(220);
     EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::dock)->geometry()));
 
-    c.state.setSelectedSection(VantrelSection::automations);
+    c.sections.select(VantrelSection::automations);
     EXPECT_TRUE(bar().lensRect().isEmpty());
     for (VantrelSection section : TopNavigationBar::sections())
         EXPECT_FALSE(bar().button(section)->isSelected()) << rawValue(section).toStdString();
 
     // Reduced motion: the lens jumps.
     c.setReduceMotion(true);
-    c.state.setSelectedSection(VantrelSection::notch);
+    c.sections.select(VantrelSection::notch);
     EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::notch)->geometry()));
 }
 

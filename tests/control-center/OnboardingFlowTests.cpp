@@ -17,13 +17,13 @@ protected:
     OnboardingFlowTest() {
         c.h.permissionSystem.log = &c.h.log;
         c.h.workspace.log = &c.h.log;
-        QObject::connect(&c.state.permissions(), &PermissionCenter::statusMessageChanged, &c.state, [this] {
+        QObject::connect(&c.stores.permissions, &PermissionCenter::statusMessageChanged, &c.sections, [this] {
             c.h.log.add(QStringLiteral("message ") +
-                        c.state.permissions().statusMessage().value_or(QString()));
+                        c.stores.permissions.statusMessage().value_or(QString()));
         });
     }
     ControlCenterHarness c;
-    OnboardingFlow flow{c.state, c.h.preferences};
+    OnboardingFlow flow{c.context()};
 };
 
 } // namespace
@@ -54,12 +54,11 @@ TEST_F(OnboardingFlowTest, BackAndContinueWalkTheFourSteps) {
 
     // A flow built again starts at the welcome step.
     flow.advance();
-    OnboardingFlow again(c.state, c.h.preferences);
+    OnboardingFlow again(c.context());
     EXPECT_EQ(again.step(), 0);
 }
 
 TEST_F(OnboardingFlowTest, CompletionWritesTheFlagThenAppliesOnce) {
-    c.state.start();
     flow.advance();
     flow.advance();
     flow.advance();
@@ -73,23 +72,10 @@ TEST_F(OnboardingFlowTest, CompletionWritesTheFlagThenAppliesOnce) {
 
     from = c.mark();
     flow.advance();
-    const QStringList calls = c.callsSince(from);
-    ASSERT_FALSE(calls.isEmpty());
-    EXPECT_EQ(calls.first(), "set onboarding.complete true");
-    EXPECT_EQ(calls.count(QStringLiteral("menuBar.apply")), 1) << "applied once";
-    EXPECT_FALSE(calls.contains(QStringLiteral("notch.show"))) << "the notch stays hidden when switched off";
+    EXPECT_EQ(c.callsSince(from), (QStringList{"set onboarding.complete true", "applyPreferences"}))
+        << "the flag is written, then the settings applied once";
     EXPECT_TRUE(c.h.defaults.standard().boolValue(QStringLiteral("onboarding.complete")));
     EXPECT_EQ(flow.step(), 3);
-
-    // With the notch switched on, completing shows it.
-    AppStateHarness h;
-    AppState state(h.factory);
-    state.start();
-    OnboardingFlow on(state, h.preferences);
-    for (int i = 0; i < 4; ++i) on.advance();
-    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("notch.show")));
-    c.state.stop();
-    state.stop();
 }
 
 TEST_F(OnboardingFlowTest, RowsFollowThePermissionStates) {
@@ -104,7 +90,7 @@ TEST_F(OnboardingFlowTest, RowsFollowThePermissionStates) {
     QObject::connect(&flow, &OnboardingFlow::contentChanged, [&] { ++changes; });
     c.h.permissionSystem.accessibilityTrusted = true;
     c.h.permissionSystem.capture = CaptureAuthorizationStatus::denied;
-    c.state.permissions().refresh();
+    c.stores.permissions.refresh();
     EXPECT_GT(changes, 0);
     EXPECT_EQ(flow.statusSymbol(Permission::accessibility), "checkmark.circle.fill");
     EXPECT_FALSE(flow.showsAllow(Permission::accessibility));
@@ -135,7 +121,7 @@ TEST_F(OnboardingFlowTest, InputMonitoringAsksInOrderOrOnlyRefreshes) {
     // Granted already: a re-read only; no prompt, no message, no settings window.
     from = c.mark();
     const std::size_t pending = c.h.scheduler.pendingCount();
-    requestInputMonitoring(c.state.permissions());
+    requestInputMonitoring(c.stores.permissions);
     EXPECT_EQ(c.callsSince(from), (QStringList{"listenEvent.preflight", "listenEvent.preflight"}));
     EXPECT_EQ(c.h.scheduler.pendingCount(), pending) << "no later re-read";
 }

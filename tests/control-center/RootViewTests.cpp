@@ -37,7 +37,7 @@ protected:
 
 TEST_F(RootViewTest, OnboardingUntilCompletedThenTheControlCenterInTheSameView) {
     c.h.preferences.setHasCompletedOnboarding(false);
-    c.state.setSelectedSection(VantrelSection::permissions);
+    c.sections.select(VantrelSection::permissions);
     auto root = makeRoot();
     ASSERT_NE(root->onboarding(), nullptr);
     EXPECT_EQ(root->controlCenter(), nullptr);
@@ -59,17 +59,23 @@ TEST_F(RootViewTest, OnboardingUntilCompletedThenTheControlCenterInTheSameView) 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST_F(RootViewTest, TheWindowIsHandedToTheStateOnceOnTheNextTurn) {
+TEST_F(RootViewTest, TheWindowIsReportedOnceOnTheNextTurn) {
     QWidget window;
     window.resize(1080, 720);
     auto* root = new RootView(c.context(), &window);
+    std::vector<QWidget*> reported;
+    QObject::connect(root, &RootView::windowFound, [&](QWidget* found) { reported.push_back(found); });
     root->resize(window.size());
     window.show();
-    EXPECT_EQ(c.state.controlCenterWindow(), nullptr) << "nothing before the turn";
+    EXPECT_TRUE(reported.empty()) << "nothing before the turn";
     c.h.scheduler.runDue();
-    EXPECT_EQ(c.state.controlCenterWindow(), &window);
-    EXPECT_EQ(window.windowTitle(), "Vantrel");
+    EXPECT_EQ(reported, std::vector<QWidget*>{&window});
     EXPECT_EQ(root->windowReader()->configuredWindow(), &window);
+    // Shown again in the same window: not reported again.
+    window.hide();
+    window.show();
+    c.h.scheduler.runDue();
+    EXPECT_EQ(reported.size(), 1u);
 }
 
 TEST_F(RootViewTest, EachSectionGetsANewPageOfItsOwnAndAutomationsTheHomePage) {
@@ -87,7 +93,7 @@ TEST_F(RootViewTest, EachSectionGetsANewPageOfItsOwnAndAutomationsTheHomePage) {
     };
     for (const auto& [section, expectedTitle] : table) {
         QWidget* before = root->page();
-        c.state.setSelectedSection(section);
+        c.sections.select(section);
         ASSERT_NE(root->page(), before) << rawValue(section).toStdString();
         EXPECT_EQ(visibleTexts(*root->page()).value(0), expectedTitle) << rawValue(section).toStdString();
     }
@@ -106,7 +112,7 @@ TEST_F(RootViewTest, PagesCrossFadeByMotionStyleAndReducedMotion) {
 
     auto root = makeRoot();
     root->show();
-    c.state.setSelectedSection(VantrelSection::dock);
+    c.sections.select(VantrelSection::dock);
     ASSERT_NE(root->leavingPage(), nullptr);
     EXPECT_EQ(root->pageFade()->duration(), 140);
     root->pageFade()->setCurrentTime(70);
@@ -115,11 +121,11 @@ TEST_F(RootViewTest, PagesCrossFadeByMotionStyleAndReducedMotion) {
     EXPECT_EQ(root->page()->graphicsEffect(), nullptr);
 
     c.setReduceMotion(true);
-    c.state.setSelectedSection(VantrelSection::notch);
+    c.sections.select(VantrelSection::notch);
     EXPECT_EQ(root->pageFade()->duration(), 120);
 
     c.h.preferences.setInterfaceMotionStyle(MotionStyle::instant);
-    c.state.setSelectedSection(VantrelSection::home);
+    c.sections.select(VantrelSection::home);
     EXPECT_EQ(root->leavingPage(), nullptr) << "swapped at once";
     EXPECT_EQ(root->pageFade()->state(), QAbstractAnimation::Stopped);
 }
@@ -133,7 +139,7 @@ TEST_F(RootViewTest, ClicksPassTheIdleOverlayButNotTheActiveOne) {
     EXPECT_NE(root->childAt(onBar), root->overlay());
     EXPECT_EQ(root->overlay()->opacity(), 0);
 
-    auto& cleaning = static_cast<RecordingKeyboardCleaningController&>(c.state.keyboardCleaning());
+    auto& cleaning = static_cast<RecordingKeyboardCleaningController&>(c.stores.keyboardCleaning);
     cleaning.activate();
     EXPECT_EQ(root->childAt(inPage), root->overlay());
     EXPECT_EQ(root->childAt(onBar), root->overlay());

@@ -19,7 +19,7 @@ QImage shell(int width, AppearanceMode mode, bool increasedContrast, bool reduce
     c.h.preferences.setAppearanceMode(mode);
     c.appearance.setIncreasedContrast(increasedContrast);
     c.appearance.setReduceTransparency(reduceTransparency);
-    c.state.setSelectedSection(VantrelSection::notch);
+    c.sections.select(VantrelSection::notch);
     RootView root(c.context());
     root.resize(width, 420);
     root.show();
@@ -31,7 +31,7 @@ QImage onboarding(int step, AppearanceMode mode, double fraction = 1) {
     ControlCenterHarness c;
     c.h.preferences.setAppearanceMode(mode);
     c.h.permissionSystem.accessibilityTrusted = true;
-    c.state.permissions().refresh();
+    c.stores.permissions.refresh();
     RootView root(c.context());
     root.resize(1000, 680);
     root.show();

@@ -25,7 +25,7 @@ namespace {
 class NotchClipboardNotesSheet : public NotchSurfaceTest {
 protected:
     void fillClipboard() {
-        state->clipboard().start();
+        stores.clipboard.start();
         const QStringList copies = {
             "ssh deploy@build-07.internal 'systemctl restart vantrel-sync'",
             "Meeting notes\nAgenda: roadmap, hiring, the Q3 offsite\nOwner: Priya",
@@ -38,10 +38,10 @@ protected:
             h.pasteboard.copyFromElsewhere(text);
             h.scheduler.advance(Seconds(0.55));
         }
-        state->clipboard().togglePin(state->clipboard().entries().last());
+        stores.clipboard.togglePin(stores.clipboard.entries().last());
     }
     void fillNotes() {
-        NotesStore& notes = state->notes();
+        NotesStore& notes = stores.notes;
         notes.updateSelected("Groceries\nmilk, eggs, bread");
         notes.add();
         notes.updateSelected("Trip to Lisbon\nflights on the 14th\nhotel near Alfama");
@@ -101,7 +101,7 @@ TEST_F(NotchClipboardNotesSheet, BothTabsAtTheirTierHeights) {
     EXPECT_EQ(notes->checklistButtons().size(), 2);
     images.last() = renderWidget(view());
 
-    state->notes().setNotes({});
+    stores.notes.setNotes({});
     images << renderWidget(view());
     EXPECT_NE(notes->stateView(), nullptr);
 

@@ -13,7 +13,7 @@ using namespace vantrel::test;
 
 TEST_F(NotchTest, FramesAndRadiiOfA185By32Notch) {
     EXPECT_TRUE(notch.hasPhysicalNotch()); // known before any panel exists
-    notch.show(*state);
+    notch.show();
     ASSERT_TRUE(notch.hasPanel());
     EXPECT_EQ(notch.hardwareNotchWidth(), 185);
     EXPECT_EQ(notch.topBridgeHeight(), 32);
@@ -62,7 +62,7 @@ TEST_F(NotchTest, FramesAndRadiiOfA185By32Notch) {
 }
 
 TEST_F(NotchTest, HoverOpensAfterTheResponsivenessDelayAndLeavingCancels) {
-    notch.show(*state);
+    notch.show();
     const std::size_t idle = h.scheduler.pendingCount();
 
     h.preferences.setNotchResponsiveness(NotchResponsiveness::balanced);
@@ -114,7 +114,7 @@ TEST_F(NotchTest, HoverOpensAfterTheResponsivenessDelayAndLeavingCancels) {
 }
 
 TEST_F(NotchTest, LeavingClosesByTheCollapseSetting) {
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, false);
     h.scheduler.advance(Seconds(1));
 
@@ -147,15 +147,14 @@ TEST_F(NotchTest, LeavingClosesByTheCollapseSetting) {
     h.scheduler.advance(Seconds(60));
     EXPECT_TRUE(notch.isExpanded());
 
-    // Without the application root nothing is scheduled to close it.
+    // The behaviour is read from the settings at each leave: switched while open, it counts.
     h.preferences.setNotchCollapseBehavior(NotchCollapseBehavior::immediate);
-    notch.setState(nullptr);
     notch.scheduleCollapse();
-    EXPECT_TRUE(notch.isTargetExpanded());
+    EXPECT_FALSE(notch.isTargetExpanded());
 }
 
 TEST_F(NotchTest, OpeningAndClosingPlayTheirHapticsOnce) {
-    notch.show(*state);
+    notch.show();
     // From compact, a tab changes silently and only the notch pattern plays (detent).
     notch.expand(NotchTab::clipboard, false);
     EXPECT_EQ(notch.selectedTab(), NotchTab::clipboard);
@@ -204,7 +203,7 @@ TEST_F(NotchTest, OpeningAndClosingPlayTheirHapticsOnce) {
 
 TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
     using Mask = NotchPanelController::MaskShape;
-    notch.show(*state);
+    notch.show();
     const QString number = panelNumber();
     notch.expand(std::nullopt, false);
     // The window takes the expanded frame at once; the mask starts notch-sized.
@@ -273,7 +272,7 @@ TEST_F(NotchTest, TheMaskGrowsFromTheNotchAndShrinksBackFromWhereItIs) {
 }
 
 TEST_F(NotchTest, ATabOfAnotherHeightDuringTheOpeningRetargetsTheMask) {
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, false);
     notch.presentationAnimation()->setCurrentTime(125);
     const auto halfway = *notch.presentationMask();
@@ -289,7 +288,7 @@ TEST_F(NotchTest, ATabOfAnotherHeightDuringTheOpeningRetargetsTheMask) {
 TEST_F(NotchTest, TheDisplayGoesAndComesBack) {
     const ScreenInfo other = notchedScreen(2, QRect(1512, 0, 1920, 1080), 200, 38);
     h.screens.set({builtIn(), other}, builtIn());
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, false);
     h.scheduler.advance(Seconds(1));
 
@@ -346,7 +345,7 @@ TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
 
     // No notch display: opening still plays the notch pulse (detent) before it finds nothing to
     // present, and the panel stays out.
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, true);
     EXPECT_FALSE(notch.isExpanded());
     EXPECT_FALSE(notch.isTargetExpanded());
@@ -361,7 +360,7 @@ TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
 
     h.screens.set({builtIn()}, builtIn());
     VantrelPanel* first = notch.panel();
-    notch.show(*state);
+    notch.show();
     EXPECT_EQ(notch.panel(), first);
     notch.expand(NotchTab::system, false);
     notch.hide();
@@ -370,14 +369,14 @@ TEST_F(NotchTest, ShowHideAndTheMendedEdges) {
     // The opening's end after hide does nothing.
     h.scheduler.advance(Seconds(1));
     EXPECT_FALSE(notch.isExpanded());
-    notch.show(*state);
+    notch.show();
     EXPECT_NE(notch.panel(), first);
     EXPECT_EQ(panel().geometry(), QRect(664, 0, 185, 32));
     EXPECT_EQ(notch.selectedTab(), NotchTab::system);
 }
 
 TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, false);
     h.scheduler.advance(Seconds(1));
     // The window the user types in (the offscreen desktop activates every window it shows, so the
@@ -428,7 +427,7 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
 TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
     // The midnight look: black wherever the mask lets the surface through.
     h.preferences.setNotchAppearance(NotchAppearance::midnight);
-    notch.show(*state);
+    notch.show();
     // Compact: a black cap, its lower corners rounded.
     QImage compact = render();
     EXPECT_EQ(compact.size(), QSize(185, 32));
@@ -473,7 +472,7 @@ TEST_F(NotchTest, RendersOfTheOpeningShowTheMaskAndNothingOutsideIt) {
 
 TEST_F(NotchTest, AtRestThePanelShowsAndTakesThePointerOnlyWhereTheSurfaceIs) {
     h.preferences.setNotchAppearance(NotchAppearance::midnight);
-    notch.show(*state);
+    notch.show();
     // Compact: the cap's top corners are square, its bottom corners of 13.76 rounded away.
     const QRegion cap = panel().mask();
     for (QPoint p : {QPoint(0, 0), QPoint(184, 0), QPoint(92, 31)})
@@ -530,7 +529,7 @@ TEST_F(NotchTest, HoverOpensWithoutTheKeyboardAndAStrayFrameIsPutRight) {
 
     // An instant hover opens at once but leaves the keyboard where it is; a click takes it.
     h.preferences.setNotchResponsiveness(NotchResponsiveness::instant);
-    notch.show(*state);
+    notch.show();
     // The window the user types in (shown after the panel: the offscreen desktop activates every
     // window it shows).
     QWidget window;

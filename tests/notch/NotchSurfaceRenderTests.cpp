@@ -66,7 +66,7 @@ TEST_F(NotchSurfaceRender, CompactCapAndItsCapsule) {
     // Without a notch the cap draws nothing at all.
     h.screens.set({plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982)));
     ASSERT_FALSE(controller.hasPhysicalNotch());
-    NotchSurfaceView plain(controller, *state);
+    NotchSurfaceView plain(controller, stores.notchSurface());
     plain.resize(185, 32);
     const QImage clear = render(plain);
     for (QPoint p : {QPoint(92, 16), QPoint(92, 30), QPoint(0, 0)}) EXPECT_EQ(qAlpha(clear.pixel(p)), 0);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceView.h"
+#include "notch/NotchTestSupport.h"
 #include "notch/VantrelPanel.h"
-#include "support/RecordingAppComponents.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -14,15 +13,15 @@
 
 namespace vantrel::test {
 
-// The running system on a 1512 by 982 display with a 185 by 32 notch, its panel shown: the
+// The notch on a 1512 by 982 display with a 185 by 32 notch, its panel shown: the
 // surface under test is the one the panel hosts.
 class NotchSurfaceTest : public ::testing::Test {
 protected:
-    AppStateHarness h;
-    std::unique_ptr<AppState> state = std::make_unique<AppState>(h.factory);
-    NotchPanelController& controller = state->notchController();
+    NotchHarness h;
+    ModuleStores& stores = h.stores;
+    NotchPanelController& controller = h.controller;
 
-    void SetUp() override { controller.show(*state); }
+    void SetUp() override { controller.show(); }
 
     NotchSurfaceView& view() const {
         return *qobject_cast<NotchSurfaceView*>(controller.panel()->contentView());

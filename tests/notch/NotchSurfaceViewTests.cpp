@@ -49,19 +49,19 @@ TEST_F(NotchSurfaceViewTest, TheNotchPanelHostsTheSurface) {
 }
 
 TEST_F(NotchSurfaceViewTest, MediaPollsExactlyWhileOpenOnScreen) {
-    EXPECT_FALSE(state->media().isPolling());
+    EXPECT_FALSE(stores.media.isPolling());
     expand();
-    EXPECT_TRUE(state->media().isPolling());
+    EXPECT_TRUE(stores.media.isPolling());
     controller.collapse();
     settle();
-    EXPECT_FALSE(state->media().isPolling());
+    EXPECT_FALSE(stores.media.isPolling());
     expand();
     view().hide();
-    EXPECT_FALSE(state->media().isPolling());
+    EXPECT_FALSE(stores.media.isPolling());
     // Appearing while already open starts the poll, and the look reads today's calendar.
     const std::size_t fetches = h.calendarService.windows.size();
     view().show();
-    EXPECT_TRUE(state->media().isPolling());
+    EXPECT_TRUE(stores.media.isPolling());
     EXPECT_GT(h.calendarService.windows.size(), fetches);
 }
 
@@ -138,7 +138,7 @@ TEST_F(NotchSurfaceViewTest, OnlyLocalFilesDroppedReachTheShelf) {
     EXPECT_EQ(dragAndDrop({link}), std::make_pair(false, false));
     EXPECT_EQ(dragAndDrop({}), std::make_pair(false, false));
     EXPECT_FALSE(controller.isExpanded());
-    EXPECT_TRUE(state->fileShelf().items().isEmpty());
+    EXPECT_TRUE(stores.fileShelf.items().isEmpty());
 
     // A drag with a file opens the notch on Files before any drop, and shows the drop state.
     QSignalSpy targeted(&view(), &NotchSurfaceView::fileDragTargetedChanged);
@@ -155,7 +155,7 @@ TEST_F(NotchSurfaceViewTest, OnlyLocalFilesDroppedReachTheShelf) {
     // A drop of a file and a link shelves the file alone and opens the Files tab.
     controller.setSelectedTab(NotchTab::clipboard);
     EXPECT_EQ(dragAndDrop({link, QUrl::fromLocalFile(file)}), std::make_pair(true, true));
-    EXPECT_EQ(state->fileShelf().items(), QList<QUrl>{QUrl::fromLocalFile(file)});
+    EXPECT_EQ(stores.fileShelf.items(), QList<QUrl>{QUrl::fromLocalFile(file)});
     EXPECT_EQ(controller.selectedTab(), NotchTab::files);
     EXPECT_FALSE(view().isFileDragTargeted());
     EXPECT_EQ(targeted.count(), 4);

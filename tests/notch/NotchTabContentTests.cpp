@@ -35,8 +35,8 @@ TEST_F(TabContent, EachTabShowsItsOwnView) {
     auto* focus = shown<NotchFocusView>(NotchTab::focus);
     ASSERT_NE(focus, nullptr);
     focus->startPauseButton()->click();
-    EXPECT_TRUE(state->focus().isRunning());
-    state->bookmarks().addWebsite("", "example.com");
+    EXPECT_TRUE(stores.focus.isRunning());
+    stores.bookmarks.addWebsite("", "example.com");
     auto* bookmarks = shown<NotchBookmarksView>(NotchTab::bookmarks);
     ASSERT_NE(bookmarks, nullptr);
     ASSERT_EQ(bookmarks->cells().size(), 1u);

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "notch/NotchPanelController.h"
 #include "notch/VantrelPanel.h"
-#include "support/RecordingAppComponents.h"
+#include "support/ModuleStores.h"
+#include "support/RecordingComponents.h"
+#include "support/ServiceFakes.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -13,12 +14,41 @@
 
 namespace vantrel::test {
 
-// The running system on a 1512 by 982 display with a 185 by 32 notch (the harness's screen).
+// What the notch panel controller and its alert dot are built from, on the fakes of `h`; the
+// dot's click runs `openNotifications`.
+inline NotchPanelController::Dependencies notchDependencies(ServiceFakes& h,
+                                                            std::function<void()> openNotifications) {
+    return {.scheduler = h.scheduler,
+            .screens = h.screens,
+            .displays = h.displays,
+            .diagnostics = h.diagnostics,
+            .preferences = h.preferences,
+            .haptics = h.haptics,
+            .hapticPerformer = h.hapticPerformer,
+            .motion = h.motion,
+            .indicator = {.alerts = h.alerts,
+                          .preferences = h.preferences,
+                          .displays = h.displays,
+                          .screens = h.screens,
+                          .shell = h.shell,
+                          .openNotificationsSection = std::move(openNotifications)}};
+}
+
+// The notch panel controller over the module stores, on fakes; the alert dot's click writes
+// "open notifications" into the call log.
+struct NotchHarness : ServiceFakes {
+    ModuleStores stores{*this};
+    RecordingNotchPanelController controller{
+        log, notchDependencies(*this, [this] { log.add(QStringLiteral("open notifications")); }),
+        stores.notchSurface()};
+};
+
+// The notch on a 1512 by 982 display with a 185 by 32 notch (the harness's screen).
 class NotchTest : public ::testing::Test {
 protected:
-    AppStateHarness h;
-    std::unique_ptr<AppState> state = std::make_unique<AppState>(h.factory);
-    NotchPanelController& notch = state->notchController();
+    NotchHarness h;
+    ModuleStores& stores = h.stores;
+    NotchPanelController& notch = h.controller;
 
     static ScreenInfo builtIn() { return notchedScreen(1, QRect(0, 0, 1512, 982), 185); }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace vantrel;
@@ -48,7 +49,7 @@ TEST_F(IndicatorTest, ShowsOnlyWithAlertsOnTheIndicatorOnAndAnAlertWaiting) {
     EXPECT_TRUE(dotShows());
 
     // The notch panel places it with its own layout, and hiding the panel orders it out once.
-    notch.show(*state);
+    notch.show();
     EXPECT_EQ(dot.panel()->geometry(), QRect(857, 2, 12, 12));
     notch.hide();
     EXPECT_FALSE(dotShows());
@@ -57,9 +58,6 @@ TEST_F(IndicatorTest, ShowsOnlyWithAlertsOnTheIndicatorOnAndAnAlertWaiting) {
 }
 
 TEST_F(IndicatorTest, AClickClearsTheAlertsAndOpensTheNotificationsSection) {
-    QWidget controlCenter;
-    state->registerControlCenterWindow(controlCenter);
-    h.factory.root = state.get();
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
     ASSERT_TRUE(dotShows());
 
@@ -72,26 +70,28 @@ TEST_F(IndicatorTest, AClickClearsTheAlertsAndOpensTheNotificationsSection) {
     // A click on the square's corner misses the dot.
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_FALSE(h.alerts.pendingEvents().empty());
+    EXPECT_FALSE(h.log.entries.contains(QStringLiteral("open notifications")));
 
+    // The notifications section opens through what the owner handed in, which also brings the
+    // control center forward.
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, 6));
     EXPECT_TRUE(h.alerts.pendingEvents().empty());
     EXPECT_FALSE(dotShows());
-    EXPECT_EQ(state->selectedSection(), VantrelSection::notifications);
-    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("app.activate")));
-    EXPECT_EQ(h.shell.frontWindow, &controlCenter);
+    EXPECT_EQ(h.log.entries.filter(QRegularExpression(QStringLiteral("^(open|app\\.)"))),
+              QStringList{"open notifications"});
 
-    // Without a root the alerts are still cleared and the application activated.
-    h.factory.root = nullptr;
+    // With nothing to open the alerts are still cleared and the application activated.
+    NotificationIndicatorPanelController bare(notchDependencies(h, {}).indicator);
     h.log.entries.clear();
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
-    dot.openNotifications();
+    bare.openNotifications();
     EXPECT_TRUE(h.alerts.pendingEvents().empty());
     EXPECT_EQ(h.log.entries.filter(QStringLiteral("app.")), QStringList{"app.activate"});
 
-    // Stop releases the dot's window.
-    state->start();
+    // Releasing lets the dot's window go.
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
-    state->stop();
+    ASSERT_NE(dot.panel(), nullptr);
+    dot.releasePanel();
     EXPECT_EQ(dot.panel(), nullptr);
 }
 
@@ -170,7 +170,6 @@ TEST_F(IndicatorTest, TheDotCastsARedGlowThatTakesNoClicks) {
     EXPECT_FALSE(glow->isVisible());
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
     EXPECT_TRUE(glow->isVisible());
-    state->start();
-    state->stop();
+    dot.releasePanel();
     EXPECT_EQ(dot.shadowWindow(), nullptr);
 }

@@ -1,22 +1,24 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "app/HomePageWiring.h"
 #include "control-center/ControlCenterContext.h"
+#include "control-center/SectionNavigation.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
 #include "support/FakeSystemAppearance.h"
-#include "support/RecordingAppComponents.h"
+#include "support/ModuleStores.h"
+#include "support/RecordingComponents.h"
 #include "support/RecordingMenuPresenter.h"
+#include "support/ServiceFakes.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QPointer>
 
 namespace vantrel::test {
 
-// What the control-center views are drawn with beside the application state: the desktop's
-// appearance as the test sets it, motion following it and the artwork drawn by the build.
+// What the control-center views are drawn with beside the stores: the desktop's appearance as
+// the test sets it, motion following it and the artwork drawn by the build.
 struct ControlCenterViewServices {
     FakeSystemAppearance appearance{ColorScheme::dark};
     VantrelMotion motion{appearance};
@@ -28,42 +30,30 @@ struct ControlCenterViewServices {
 #endif
 
     RecordingMenuPresenter menus;
-
-    ControlCenterContext context(AppStateHarness& h, AppState& state, VantrelHaptics& haptics) {
-        return {state,
-                h.preferences,
-                motion,
-                haptics,
-                appearance,
-                themeImages,
-                h.scheduler,
-                HomePageWiring::make(state, {.motion = motion,
-                                             .haptics = haptics,
-                                             .appearance = appearance,
-                                             .clock = h.clock,
-                                             .openPanel = h.openPanel,
-                                             .menus = menus,
-                                             .files = h.files})};
-    }
 };
 
-// An AppState on recording fakes whose call log also shows, in order, the interface haptics
-// played through `haptics`, every write of `selectedSection` and every settings write (as
-// "set <key> <stored JSON>"). It also holds what the control-center views are built from.
+// The module stores on recording fakes, the section the window shows and a command palette,
+// wired the way the composition root wires them. The call log also shows, in order, the
+// interface haptics played through `haptics`, every change of the section, every settings write
+// (as "set <key> <stored JSON>") and every application of the settings ("applyPreferences").
 struct ControlCenterHarness {
-    AppStateHarness h;
-    AppState state{h.factory};
+    ServiceFakes h;
+    ModuleStores stores{h};
+    SectionNavigation sections;
+    RecordingCommandPaletteController palette{h.log, h.screens, h.shell};
     RecordingHapticPerformer performer{nullptr, &h.log};
     VantrelHaptics haptics{h.preferences, performer, h.scheduler};
     ControlCenterViewServices views;
     FakeSystemAppearance& appearance = views.appearance;
+    // The control-center window as the application registers it: the palette opens on its screen.
+    QPointer<QWidget> window;
 
     ControlCenterHarness() {
-        QObject::connect(&state, &AppState::selectedSectionChanged, &state, [this](VantrelSection section) {
+        QObject::connect(&sections, &SectionNavigation::changed, &sections, [this](VantrelSection section) {
             h.log.add(QStringLiteral("selectedSection ") + rawValue(section));
         });
         QObject::connect(
-            &h.preferences, &VantrelPreferences::changed, &state,
+            &h.preferences, &VantrelPreferences::changed, &sections,
             [this](VantrelPreferences::Setting setting) {
                 const QJsonValue value = h.preferences.storedValue(setting);
                 const QString text = value.isBool()
@@ -72,7 +62,48 @@ struct ControlCenterHarness {
                 h.log.add(QStringLiteral("set %1 %2").arg(VantrelPreferences::key(setting), text));
             });
     }
-    ControlCenterContext context() { return views.context(h, state, haptics); }
+
+    HomePageContext homeContext() {
+        return {
+            .preferences = h.preferences,
+            .motion = views.motion,
+            .haptics = haptics,
+            .appearance = views.appearance,
+            .clock = h.clock,
+            .focus = stores.focus,
+            .stopwatch = stores.stopwatch,
+            .clipboard = stores.clipboard,
+            .shelf = stores.fileShelf,
+            .notes = stores.notes,
+            .permissions = stores.permissions,
+            .keyboardCleaning = stores.keyboardCleaning,
+            .openPanel = h.openPanel,
+            .menus = views.menus,
+            .files = h.files,
+            .selectSection = [this](VantrelSection section) { sections.select(section); },
+            .showCommandPalette =
+                [this] {
+                    std::optional<ScreenInfo> screen;
+                    if (window) screen = h.screens.screenOf(*window);
+                    palette.show(nullptr, screen);
+                },
+        };
+    }
+    ControlCenterContext context() {
+        return {.preferences = h.preferences,
+                .motion = views.motion,
+                .haptics = haptics,
+                .appearance = views.appearance,
+                .themeImages = views.themeImages,
+                .scheduler = h.scheduler,
+                .sections = sections,
+                .permissions = stores.permissions,
+                .calendar = stores.calendar,
+                .keyboardCleaning = stores.keyboardCleaning,
+                .menus = views.menus,
+                .applyPreferences = [this] { h.log.add(QStringLiteral("applyPreferences")); },
+                .home = homeContext()};
+    }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {
         appearance.setReduceMotion(on);
