@@ -398,7 +398,7 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackWhenThePanelCloses) {
 }
 
 TEST_F(NotchTest, TheSurfaceFillsThePanelToItsEdges) {
-    notch.show(*state);
+    notch.show();
     notch.expand(NotchTab::home, false);
     h.scheduler.advance(Seconds(1));
     QCoreApplication::processEvents();
@@ -407,7 +407,7 @@ TEST_F(NotchTest, TheSurfaceFillsThePanelToItsEdges) {
 }
 
 TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
-    notch.show(*state);
+    notch.show();
     notch.expand(std::nullopt, false);
     h.scheduler.advance(Seconds(1));
     // Another program's window holds the desktop's focus when the panel asks for it.
