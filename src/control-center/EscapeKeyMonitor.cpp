@@ -9,12 +9,13 @@ EscapeKeyMonitor::EscapeKeyMonitor(std::function<void()> onEscape, QObject* pare
     : QObject(parent), onEscape_(std::move(onEscape)) {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         app->installEventFilter(this);
-        installed_ = true;
+        application_ = app;
     }
 }
 
 EscapeKeyMonitor::~EscapeKeyMonitor() {
-    if (installed_ && QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+    // The application may already be gone when the monitor outlives it.
+    if (application_) application_->removeEventFilter(this);
 }
 
 bool EscapeKeyMonitor::eventFilter(QObject* watched, QEvent* event) {

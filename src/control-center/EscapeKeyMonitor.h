@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 namespace vantrel {
@@ -18,7 +20,7 @@ public:
     // The newest action is always the one called.
     void setOnEscape(std::function<void()> onEscape) { onEscape_ = std::move(onEscape); }
     // Whether it is installed on the application (there is none in some tools).
-    bool isInstalled() const { return installed_; }
+    bool isInstalled() const { return !application_.isNull(); }
     // A disabled monitor lets Escape travel on, as while its panel fades away.
     void setEnabled(bool enabled) { enabled_ = enabled; }
     bool isEnabled() const { return enabled_; }
@@ -28,7 +30,7 @@ protected:
 
 private:
     std::function<void()> onEscape_;
-    bool installed_ = false;
+    QPointer<QCoreApplication> application_;
     bool enabled_ = true;
 };
 

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace vantrel {
@@ -79,27 +80,45 @@ void GlassCard::refreshLook() {
     update();
 }
 
+namespace {
+
+// One coat of the card: 0 the surface, 1 the sheen, 2 the keyline edge.
+void paintCoat(QPainter& painter, int coat, const QPainterPath& shape, const QRectF& rect,
+               const GlassCardLook& look, ColorScheme scheme) {
+    switch (coat) {
+    case 0:
+        painter.fillPath(shape, withOpacity(VantrelTheme::surface().resolve(scheme), look.surfaceOpacity));
+        return;
+    case 1: {
+        const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);
+        QLinearGradient sheen(rect.topLeft(), rect.bottomRight());
+        sheen.setColorAt(0, withOpacity(highlight, 0.085));
+        sheen.setColorAt(0.5, withOpacity(highlight, 0.018));
+        sheen.setColorAt(1, withOpacity(look.accent, 0.012 * look.glowIntensity));
+        painter.fillPath(shape, sheen);
+        return;
+    }
+    default: {
+        const QColor border = VantrelTheme::border().resolve(scheme);
+        QLinearGradient edge(rect.topLeft(), rect.bottomRight());
+        edge.setColorAt(0, VantrelTheme::keyline().resolve(scheme));
+        edge.setColorAt(1.0 / 3, withOpacity(border, 0.58));
+        edge.setColorAt(2.0 / 3, withOpacity(look.accent, 0.075));
+        edge.setColorAt(1, withOpacity(border, 0.24));
+        painter.strokePath(shape, QPen(QBrush(edge), 0.75));
+        return;
+    }
+    }
+}
+
+} // namespace
+
 void GlassCard::paintCard(QPainter& painter, const QRectF& rect, const GlassCardLook& look,
                           ColorScheme scheme) {
     const QPainterPath shape = VantrelConcentricGeometry::containerShape(look.cornerRadius).path(rect);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(shape, withOpacity(VantrelTheme::surface().resolve(scheme), look.surfaceOpacity));
-
-    const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);
-    QLinearGradient sheen(rect.topLeft(), rect.bottomRight());
-    sheen.setColorAt(0, withOpacity(highlight, 0.085));
-    sheen.setColorAt(0.5, withOpacity(highlight, 0.018));
-    sheen.setColorAt(1, withOpacity(look.accent, 0.012 * look.glowIntensity));
-    painter.fillPath(shape, sheen);
-
-    const QColor border = VantrelTheme::border().resolve(scheme);
-    QLinearGradient edge(rect.topLeft(), rect.bottomRight());
-    edge.setColorAt(0, VantrelTheme::keyline().resolve(scheme));
-    edge.setColorAt(1.0 / 3, withOpacity(border, 0.58));
-    edge.setColorAt(2.0 / 3, withOpacity(look.accent, 0.075));
-    edge.setColorAt(1, withOpacity(border, 0.24));
-    painter.strokePath(shape, QPen(QBrush(edge), 0.75));
+    for (int coat = 0; coat < 3; ++coat) paintCoat(painter, coat, shape, rect, look, scheme);
     painter.restore();
 }
 
@@ -107,8 +126,33 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
     if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
+    const GlassCardLook current = look();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const QRectF area(rect());
+    const QPainterPath shape = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
+    if (coats_.pixels != pixels || coats_.ratio != ratio || !(coats_.look == current) ||
+        coats_.scheme != scheme) {
+        for (int coat = 0; coat < int(coats_.images.size()); ++coat) {
+            QImage& image = coats_.images[std::size_t(coat)];
+            image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter coatPainter(&image);
+            coatPainter.setRenderHint(QPainter::Antialiasing);
+            paintCoat(coatPainter, coat, shape, area, current, scheme);
+        }
+        coats_.pixels = pixels;
+        coats_.ratio = ratio;
+        coats_.look = current;
+        coats_.scheme = scheme;
+    }
     QPainter painter(this);
-    paintCard(painter, QRectF(rect()), look(), scheme);
+    for (const QImage& image : coats_.images) painter.drawImage(QPointF(), image);
+    // The edge is stroked afresh: copied from a coat of its own its gradient would land a shade
+    // off on a few corner pixels.
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintCoat(painter, 2, shape, area, current, scheme);
 }
 
 } // namespace vantrel

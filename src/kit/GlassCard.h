@@ -4,8 +4,10 @@
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 
 class QVBoxLayout;
 
@@ -24,6 +26,7 @@ struct GlassCardLook {
     static double surfaceOpacityFor(GlassStyle style);
     // The look the settings ask for.
     static GlassCardLook from(const VantrelPreferences& preferences);
+    bool operator==(const GlassCardLook&) const = default;
 };
 
 // A rounded glass card around any content: a translucent surface fill, a soft sheen, a keyline
@@ -60,6 +63,16 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
+    // The card's surface and sheen, each drawn once over nothing for the current size, look and
+    // appearance. Laid one after the other, each blends exactly as its own fill would, so the card
+    // looks the same while a repaint copies two images instead of filling a gradient.
+    struct Coats {
+        QSize pixels;
+        qreal ratio = 0;
+        GlassCardLook look;
+        ColorScheme scheme{};
+        std::array<QImage, 2> images;
+    } coats_;
 };
 
 } // namespace vantrel

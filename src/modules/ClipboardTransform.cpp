@@ -36,9 +36,14 @@ QString summary(const QString& text) {
         if (end > start && sentences.size() < 2) sentences.append(cleaned.mid(start, end - start).trimmed());
         start = end + 1;
     };
+    const auto isStop = [](QChar c) {
+        return c == QLatin1Char('.') || c == QLatin1Char('!') || c == QLatin1Char('?');
+    };
     for (qsizetype i = 0; i < cleaned.size() && sentences.size() < 2; ++i) {
-        const QChar c = cleaned[i];
-        if (c == QLatin1Char('.') || c == QLatin1Char('!') || c == QLatin1Char('?')) takePiece(i);
+        // A stop inside a word ("example.com", "3.5", "?id=") belongs to the word; only one followed by
+        // a blank, a line break, another stop or the end closes a sentence.
+        const bool last = i + 1 == cleaned.size();
+        if (isStop(cleaned[i]) && (last || cleaned[i + 1].isSpace() || isStop(cleaned[i + 1]))) takePiece(i);
     }
     if (sentences.size() < 2) takePiece(cleaned.size());
     QString joined = sentences.join(QStringLiteral(". "));

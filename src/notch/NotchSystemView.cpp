@@ -32,6 +32,8 @@ constexpr double kThroughputSymbolSpacing = 6;
 constexpr double kThroughputTextSpacing = 1;
 constexpr double kThroughputSparklineWidth = 102;
 constexpr double kThroughputSparklineHeight = 14;
+// The gaps close up no further than to this share before the caption is left out.
+constexpr double kTightestGapScale = 0.5;
 // A label's symbol sits before its title with this gap.
 
 const char* const kCaption = "Live trend \u00B7 sampled every 2 seconds while this widget is open.";
@@ -107,6 +109,29 @@ QString NotchSystemView::rateText(double bytesPerSecond) {
 
 NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const SystemMonitor& monitor,
                                                 QColor accent) {
+    // The rows as they are meant to stand, when they fit. In a shorter panel the gaps between the
+    // rows close up first; when even that leaves no room for the caption under the network lines, the
+    // caption is left out rather than cut through, and the gaps close only as far as the figures
+    // need.
+    const double height = size.height();
+    const Layout natural = layout(size, monitor, accent, 1);
+    if (natural.caption.bottom() <= height) return natural;
+    const double closed = layout(size, monitor, accent, 0).down.sparklineRect.bottom();
+    const double gaps = natural.down.sparklineRect.bottom() - closed;
+    const double captionRow = natural.caption.height();
+    const double withCaption = (height - closed - captionRow) / (gaps + kRowSpacing);
+    if (withCaption >= kTightestGapScale) return layout(size, monitor, accent, withCaption);
+    Layout l = layout(size, monitor, accent, gaps > 0 ? std::clamp((height - closed) / gaps, 0.0, 1.0) : 0);
+    l.caption = QRectF();
+    return l;
+}
+
+NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const SystemMonitor& monitor,
+                                                QColor accent, double gapScale) {
+    const double rowGap = kRowSpacing * gapScale;
+    const double gaugeGap = kGaugeInnerSpacing * gapScale;
+    const double networkGap = kNetworkSpacing * gapScale;
+    const double throughputGap = kThroughputInnerSpacing * gapScale;
     Layout l;
     const double width = size.width();
     const double labelHeight = lineHeight(labelFont());
@@ -123,11 +148,11 @@ NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const System
         g.tint = tint(value, accent);
         double y = 0;
         g.label = QRectF(x, y, gaugeWidth, labelHeight);
-        y += labelHeight + kGaugeInnerSpacing;
+        y += labelHeight + gaugeGap;
         g.captionRect = QRectF(x, y, gaugeWidth, captionHeight);
-        y += captionHeight + kGaugeInnerSpacing;
+        y += captionHeight + gaugeGap;
         g.bar = QRectF(x, y, gaugeWidth, kBarHeight);
-        y += kBarHeight + kGaugeInnerSpacing;
+        y += kBarHeight + gaugeGap;
         g.sparklineRect = QRectF(x, y, gaugeWidth, kGaugeSparklineHeight);
         g.sparkline = {history, g.tint, false};
     };
@@ -137,9 +162,9 @@ NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const System
           memoryCaption(monitor.memoryUsedBytes(), monitor.memoryTotalBytes()), monitor.memoryUsedFraction(),
           monitor.memoryHistory());
 
-    double y = l.cpu.sparklineRect.bottom() + kRowSpacing;
+    double y = l.cpu.sparklineRect.bottom() + rowGap;
     l.networkLabel = QRectF(0, y, width, labelHeight);
-    y += labelHeight + kNetworkSpacing;
+    y += labelHeight + networkGap;
 
     const double rateHeight = lineHeight(rateFont());
     const double rateLabelHeight = lineHeight(rateLabelFont());
@@ -156,8 +181,8 @@ NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const System
         const double textX = x + symbolSide + kThroughputSymbolSpacing;
         t.rateRect = QRectF(textX, y, textWidth, rateHeight);
         t.labelRect = QRectF(textX, y + rateHeight + kThroughputTextSpacing, textWidth, rateLabelHeight);
-        t.sparklineRect = QRectF(x, y + textBlock + kThroughputInnerSpacing, kThroughputSparklineWidth,
-                                 kThroughputSparklineHeight);
+        t.sparklineRect =
+            QRectF(x, y + textBlock + throughputGap, kThroughputSparklineWidth, kThroughputSparklineHeight);
         t.sparkline = {history, accent, true};
         // The figure is as wide as its widest row.
         return std::max(symbolSide + kThroughputSymbolSpacing + textWidth, kThroughputSparklineWidth);
@@ -166,7 +191,7 @@ NotchSystemView::Layout NotchSystemView::layout(const QSizeF& size, const System
                                         monitor.downloadBytesPerSecond(), monitor.downloadHistory());
     throughput(l.up, downWidth + kThroughputSpacing, QStringLiteral("arrow.up"), QStringLiteral("Up"),
                monitor.uploadBytesPerSecond(), monitor.uploadHistory());
-    y += textBlock + kThroughputInnerSpacing + kThroughputSparklineHeight + kRowSpacing;
+    y += textBlock + throughputGap + kThroughputSparklineHeight + rowGap;
 
     l.captionText = QString::fromUtf8(kCaption);
     l.caption = QRectF(0, y, width, lineHeight(footerFont()));
@@ -251,6 +276,7 @@ void NotchSystemView::paintEvent(QPaintEvent*) {
         t->sparkline.paint(painter, t->sparklineRect);
     }
 
+    if (l.caption.isEmpty()) return;
     painter.setPen(VantrelTheme::tertiaryText().resolve(scheme));
     painter.setFont(footerFont());
     painter.drawText(

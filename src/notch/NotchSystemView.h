@@ -69,6 +69,8 @@ public:
         QString captionText;
     };
     // The metrics in a view of `size`, from the monitor's current values.
+    // Where the rows do not fit the height, their gaps close up and, if need be, the caption is
+    // left out (an empty `caption`).
     static Layout layout(const QSizeF& size, const SystemMonitor& monitor, QColor accent);
 
     bool isObserving() const { return isObserving_; }
@@ -82,6 +84,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // The rows with their gaps scaled by `gapScale` (1: as meant).
+    static Layout layout(const QSizeF& size, const SystemMonitor& monitor, QColor accent, double gapScale);
     void monitorChanged();
     void setObserving(bool observing);
 

@@ -34,6 +34,7 @@ constexpr double kMenuChevronGap = 3;
 constexpr double kProgressHeight = 4;
 constexpr double kDisabledOpacity = 0.45;
 constexpr double kTimeMinimumScale = 0.6;
+constexpr double kTightestRowSpacing = 2;
 
 QFont timeFont(double size) {
     return VantrelType::font(size, QFont::DemiBold);
@@ -270,12 +271,31 @@ NotchTimersView::Layout NotchTimersView::layout(const QSizeF& size, const Stopwa
     Layout l;
     l.compact = isCompact(size.height());
     const double columnSpacing = l.compact ? 10 : 14;
-    const double rowSpacing = l.compact ? 6 : 10;
     l.timeFontSize = l.compact ? 23 : 27;
     const double columnWidth = std::max((size.width() - columnSpacing) / 2, 0.0);
     const double labelHeight = lineHeight(labelFont());
     const double timeHeight = lineHeight(timeFont(l.timeFontSize));
     const double buttons = buttonHeight();
+
+    // The countdown column is the taller one. Where its rows would run past the bottom edge (a
+    // paused or finished countdown in the shorter panels), the rows of both columns close up
+    // evenly, down to kTightestRowSpacing, so the alarm hint and "Time's up" stay whole and the
+    // two columns stay level.
+    double rowSpacing = l.compact ? 6 : 10;
+    {
+        double rows = labelHeight + timeHeight + labelHeight + (l.compact ? buttons : 2 * buttons);
+        int gaps = l.compact ? 3 : 4;
+        if (showsRemaining(store)) {
+            rows += kProgressHeight;
+            ++gaps;
+        }
+        if (store.countdownDidFinish()) {
+            rows += labelHeight;
+            ++gaps;
+        }
+        const double fitting = (size.height() - rows) / gaps;
+        if (fitting < rowSpacing) rowSpacing = std::max(fitting, kTightestRowSpacing);
+    }
 
     // Stopwatch.
     l.stopwatchColumn = QRectF(0, 0, columnWidth, size.height());

@@ -100,11 +100,34 @@ TEST_F(PanelTest, EscapeIsTakenOnlyWhileTheMonitorLives) {
         QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&other, &again);
         EXPECT_EQ(calls, 11) << "the newest action is called";
+        // Escape is known by its key alone: held modifiers change nothing, a release is no press.
+        for (Qt::KeyboardModifiers held : {Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                           Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)}) {
+            QKeyEvent modified(QEvent::KeyPress, Qt::Key_Escape, held);
+            EXPECT_TRUE(QApplication::sendEvent(&other, &modified));
+        }
+        EXPECT_EQ(calls, 31);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&other, &release);
+        EXPECT_EQ(calls, 31) << "only the press acts";
+        // While its panel fades away the monitor lets Escape travel on to the focused control.
+        struct Receiver final : QWidget {
+            int presses = 0;
+            void keyPressEvent(QKeyEvent*) override { ++presses; }
+        } receiver;
+        QKeyEvent taken(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&receiver, &taken);
+        EXPECT_EQ(receiver.presses, 0) << "consumed before any control sees it";
+        monitor.setEnabled(false);
+        QKeyEvent fading(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&receiver, &fading);
+        EXPECT_EQ(receiver.presses, 1);
+        EXPECT_EQ(calls, 41);
     }
     QKeyEvent after(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     after.ignore();
     QApplication::sendEvent(&other, &after);
-    EXPECT_EQ(calls, 11) << "removed with the monitor";
+    EXPECT_EQ(calls, 41) << "removed with the monitor";
 }
 
 TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {

@@ -160,10 +160,14 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     readable = {QStringLiteral("event1")};
     EXPECT_TRUE(x11.listenEventAccessGranted());
 
+    // Without a camera access is still granted, so the mirror tab reaches its preview and tells that
+    // no camera was found instead of asking for an access no one can give.
     std::optional<bool> answer;
+    EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::authorized);
     x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
-    EXPECT_EQ(answer, false);
+    EXPECT_EQ(answer, true);
     cameras.cameras = 1;
+    answer.reset();
     EXPECT_EQ(x11.videoCaptureAuthorization(), CaptureAuthorizationStatus::authorized);
     x11.requestVideoCaptureAccess([&](bool granted) { answer = granted; });
     EXPECT_EQ(answer, true);

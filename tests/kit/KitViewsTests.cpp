@@ -427,3 +427,65 @@ TEST(VantrelButton, PillPlaysOneHapticPerPressAndSpringsWhileOthersPlayNone) {
     sheet << renderWidget(window, VantrelTheme::canvasMiddle().resolve(ColorScheme::light));
     saveSheet(QStringLiteral("buttons"), sheet, 1);
 }
+
+TEST(GlassCard, KeptCoatsPaintExactlyWhatTheCardPaintsAfresh) {
+    KitHarness h;
+    QWidget page;
+    page.resize(300, 200);
+    auto* card = new GlassCard(h.preferences, 16, nullptr, &page);
+    card->setGeometry(30, 20, 200, 110);
+    page.show();
+    // Over a backdrop of every shade, so each blend shows in the last bit.
+    const auto backdrop = [] {
+        QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        QLinearGradient shades(0, 0, 300, 200);
+        shades.setColorAt(0, QColor(250, 40, 90));
+        shades.setColorAt(1, QColor(10, 200, 160, 120));
+        image.fill(Qt::transparent);
+        painter.fillRect(image.rect(), shades);
+        return image;
+    };
+    const auto compare = [&](ColorScheme scheme, const char* what) {
+        VantrelTheme::setColorScheme(&page, scheme);
+        for (int repaint = 0; repaint < 2; ++repaint) {
+            QImage kept = backdrop();
+            card->render(&kept, QPoint(30, 20), QRegion(), QWidget::RenderFlags());
+            QImage fresh = backdrop();
+            QPainter painter(&fresh);
+            painter.translate(30, 20);
+            painter.setClipRect(0, 0, 200, 110); // as the widget's own bounds clip it
+            GlassCard::paintCard(painter, QRectF(0, 0, 200, 110), card->look(), scheme);
+            painter.end();
+            int differing = 0, worst = 0;
+            for (int y = 0; y < kept.height(); ++y)
+                for (int x = 0; x < kept.width(); ++x) {
+                    const QRgb a = kept.pixel(x, y), b = fresh.pixel(x, y);
+                    if (a == b) continue;
+                    ++differing;
+                    worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                      std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                }
+            EXPECT_EQ(differing, 0) << what << ", paint " << repaint + 1 << " worst " << worst;
+        }
+    };
+    compare(ColorScheme::dark, "dark");
+    compare(ColorScheme::light, "light, after dark");
+    h.preferences.setAccent(Accent::crimson);
+    h.preferences.setAppearanceGlowIntensity(1);
+    compare(ColorScheme::light, "a new accent and glow");
+    h.preferences.setInterfaceCornerStyle(CornerStyle::soft);
+    h.preferences.setGlassStyle(GlassStyle::deep);
+    compare(ColorScheme::light, "new corners and glass");
+    card->resize(240, 130);
+    VantrelTheme::setColorScheme(&page, ColorScheme::dark);
+    QImage kept = backdrop();
+    card->render(&kept, QPoint(30, 20), QRegion(), QWidget::RenderFlags());
+    QImage fresh = backdrop();
+    QPainter painter(&fresh);
+    painter.translate(30, 20);
+    painter.setClipRect(0, 0, 240, 130);
+    GlassCard::paintCard(painter, QRectF(0, 0, 240, 130), card->look(), ColorScheme::dark);
+    painter.end();
+    EXPECT_EQ(kept, fresh) << "a new size";
+}

@@ -223,6 +223,11 @@ TEST_F(ClipboardStoreTest, TransformsRewriteAndAddOnlyNewTexts) {
           {T::cleanUp, "x\r\ny\u2028\u00a0z\u2003w", "x\ny\nz w"},
           {T::summary, "First one. Second! Third?", "First one. Second."},
           {T::summary, QString(500, QLatin1Char('w')), QString(420, QLatin1Char('w'))},
+          {T::summary, "...", "..."},
+          {T::summary, "No stop here", "No stop here."},
+          // Addresses and numbers keep their stops; only a stop before a blank ends a sentence.
+          {T::summary, "Mail anna.berg@example.com today. Version 2.5 ships!\nSee https://x.org/a?b=1 now.",
+           "Mail anna.berg@example.com today. Version 2.5 ships."},
           {T::concise, "DUE TO THE FACT THAT a large number of  us left", "because many us left"}})
         EXPECT_EQ(transformedClipboardText(transform, text), result) << text.toStdString();
 

@@ -5,8 +5,10 @@
 #include "notch/CameraPreview.h"
 #include "notch/NotchStateView.h"
 #include "platform/AppPaths.h"
+#include "platform/linux/LinuxPermissionSystem.h"
 #include "support/FakeCameraCapture.h"
 #include "support/FakeFileManager.h"
+#include "support/FakeVideoCaptureDevices.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingPermissionSystem.h"
@@ -244,4 +246,26 @@ TEST(CameraMirrorView, FailuresArriveOnTheNextTurnAndStayThroughARatioChange) {
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(second->cameraFailure().has_value()) << "the camera works now";
     EXPECT_EQ(second->failureView(), nullptr);
+}
+
+TEST(CameraMirrorView, OnThisSystemAMachineWithoutACameraIsToldSo) {
+    // The real permission backend, no capture device: no access panel asks for what no one can give.
+    MirrorHarness h;
+    FakeVideoCaptureDevices devices;
+    LinuxPermissionSystem::Sources sources;
+    sources.platformName = QStringLiteral("xcb");
+    LinuxPermissionSystem backend(sources, devices);
+    PermissionCenter permissions(
+        backend, [] { return CalendarAuthorizationStatus::notDetermined; }, h.loginItems, h.workspace,
+        h.scheduler);
+    permissions.refresh();
+    h.camera.mode = FakeCameraCapture::Mode::noDevice;
+    CameraMirrorView view({permissions, h.preferences, h.camera, h.qa}, kAccent);
+    view.resize(320, 180);
+    view.show();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(view.permissionView(), nullptr);
+    ASSERT_NE(view.failureView(), nullptr);
+    EXPECT_EQ(view.failureView()->title(), "Camera is unavailable");
+    EXPECT_EQ(view.failureView()->message(), "No camera was found on this Mac.");
 }

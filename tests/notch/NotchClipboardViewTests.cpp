@@ -235,3 +235,20 @@ TEST_F(NotchClipboardViewTest, OnlyRowsInViewAreBuilt) {
     copyElsewhere("newest");
     EXPECT_EQ(view->row(0)->accessibleName(), "newest");
 }
+
+TEST_F(NotchClipboardViewTest, RowsLieOnThePanelWithNothingFilledBetweenThem) {
+    copyElsewhere("older");
+    copyElsewhere("newer");
+    makeView();
+    QWidget* first = view->row(0);
+    QWidget* second = view->row(1);
+    ASSERT_TRUE(first && second);
+    const QRect a(first->mapTo(view.get(), QPoint()), first->size());
+    const QRect b(second->mapTo(view.get(), QPoint()), second->size());
+    EXPECT_EQ(b.top() - a.bottom() - 1, 7) << "rows 7 apart";
+    // Drawn over nothing, the gap between the rows stays clear: the list paints no background of
+    // its own over the panel's glass.
+    const QImage image = renderWidget(*view);
+    EXPECT_EQ(qAlpha(image.pixel(a.center().x(), a.bottom() + 4)), 0);
+    EXPECT_GT(qAlpha(image.pixel(a.center().x(), a.center().y())), 0) << "the row's own fill";
+}

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -149,6 +150,25 @@ TEST_F(NotchNotesViewTest, NewNoteFromTheEmptyStateIsSelectedAndHighlighted) {
     ASSERT_NE(listed, view->listedNotes().end());
     view->rowButtons()[listed - view->listedNotes().begin()]->click();
     EXPECT_EQ(store.selectedID(), other);
+
+    // The selected row lies on the accent at 0.18, the others on white at 0.04.
+    const auto fill = [](QAbstractButton* row) {
+        QImage image(row->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        row->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image.pixelColor(4, row->height() / 2);
+    };
+    for (qsizetype i = 0; i < view->listedNotes().size(); ++i) {
+        const QColor color = fill(view->rowButtons()[i]);
+        if (view->listedNotes()[i].id == other) {
+            EXPECT_NEAR(color.alphaF(), 0.18, 0.01);
+            EXPECT_EQ(color.red(), 0) << "the cyan accent";
+            EXPECT_GT(color.blue(), 200);
+        } else {
+            EXPECT_NEAR(color.alphaF(), 0.04, 0.01);
+            EXPECT_GT(color.red(), 200) << "white";
+        }
+    }
 }
 
 TEST_F(NotchNotesViewTest, TypingTitlesTheNoteWithItsWholeFirstLine) {

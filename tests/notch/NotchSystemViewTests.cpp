@@ -198,3 +198,27 @@ TEST(NotchSystemView, MetricsLayoutFromTheMonitor) {
                      QFontMetricsF(VantrelType::font(19, QFont::DemiBold)).height());
     h.monitor.removeObserver();
 }
+
+TEST(NotchSystemView, TheSmallPanelShowsEveryFigureWholeAndNoHalfCaption) {
+    SystemHarness h;
+    h.monitor.addObserver();
+    h.counters.cpu = CpuTicks{50, 100};
+    h.scheduler.advance(Seconds(2));
+    // 117 is the content height of the small panel's standard tier, 157 of the medium one.
+    const auto small = NotchSystemView::layout(QSizeF(692, 117), h.monitor, kAccent);
+    EXPECT_LE(small.down.sparklineRect.bottom(), 117) << "the network lines are drawn, not cut off";
+    EXPECT_LE(small.up.sparklineRect.bottom(), 117);
+    EXPECT_TRUE(small.caption.isEmpty()) << "no room for the caption: left out, not cut through";
+    EXPECT_GT(small.networkLabel.top(), small.cpu.sparklineRect.bottom());
+    EXPECT_GT(small.down.rateRect.top(), small.networkLabel.bottom() - 1e-9);
+    const auto medium = NotchSystemView::layout(QSizeF(692, 157), h.monitor, kAccent);
+    EXPECT_FALSE(medium.caption.isEmpty());
+    EXPECT_LE(medium.caption.bottom(), 157);
+    EXPECT_DOUBLE_EQ(medium.networkLabel.top() - medium.cpu.sparklineRect.bottom(), 8);
+    // A height between the two keeps the caption whole with closer rows.
+    const auto between = NotchSystemView::layout(QSizeF(692, 145), h.monitor, kAccent);
+    EXPECT_FALSE(between.caption.isEmpty());
+    EXPECT_LE(between.caption.bottom(), 145);
+    EXPECT_LT(between.networkLabel.top() - between.cpu.sparklineRect.bottom(), 8);
+    h.monitor.removeObserver();
+}

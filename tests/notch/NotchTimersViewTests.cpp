@@ -60,9 +60,10 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
     h.store.recordLap();
 
     const auto compact = NotchTimersView::layout(QSizeF(692, 155.9), h.store);
-    const auto regular = NotchTimersView::layout(QSizeF(692, 156), h.store);
     EXPECT_TRUE(compact.compact);
-    EXPECT_FALSE(regular.compact);
+    EXPECT_FALSE(NotchTimersView::layout(QSizeF(692, 156), h.store).compact);
+    // The regular rows at a height that holds them all.
+    const auto regular = NotchTimersView::layout(QSizeF(692, 207), h.store);
     EXPECT_EQ(compact.timeFontSize, 23);
     EXPECT_EQ(regular.timeFontSize, 27);
     // Two columns sharing the width, 10 apart when compact and 14 otherwise.
@@ -286,4 +287,32 @@ TEST(NotchTimersView, TheFinishedCountdownSilencesARepeatingAlarm) {
     EXPECT_FALSE(h.store.countdownDidFinish());
     EXPECT_TRUE(NotchTimersView::layout(QSizeF(892, 207), h.store).timesUp.isEmpty());
     EXPECT_FALSE(reset->isEnabled()) << "idle again";
+}
+
+TEST(NotchTimersView, EveryCountdownStateStaysWithinTheMediumAndSmallPanels) {
+    // 157 is the content height of the medium panel's standard tier, 117 of the small one.
+    TimersHarness h;
+    const auto within = [&](double height, const char* state) {
+        const auto l = NotchTimersView::layout(QSizeF(792, height), h.store);
+        const QRectF last = l.timesUp.isEmpty() ? l.alarmHint : l.timesUp;
+        EXPECT_LE(last.bottom(), height) << state << " at " << height;
+        EXPECT_GT(l.alarmHint.top(), l.countdownStart.bottom()) << state << " at " << height;
+        // Both columns keep their rows level.
+        EXPECT_DOUBLE_EQ(l.stopwatchTime.top(), l.countdownTime.top()) << state << " at " << height;
+        return l;
+    };
+    for (double height : {157.0, 117.0}) within(height, "idle");
+    EXPECT_DOUBLE_EQ(within(207, "idle").countdownTime.top() - within(207, "idle").countdownLabel.bottom(),
+                     10)
+        << "room enough: the usual spacing";
+    h.store.startCountdown();
+    h.run(3);
+    h.store.pauseCountdown();
+    for (double height : {157.0, 117.0}) within(height, "paused");
+    h.store.startCountdown();
+    h.run(400);
+    ASSERT_TRUE(h.store.countdownDidFinish());
+    for (double height : {157.0, 117.0}) within(height, "finished");
+    const auto roomy = within(207, "finished");
+    EXPECT_FALSE(roomy.timesUp.isEmpty());
 }

@@ -41,6 +41,7 @@ const QColor kAccent(10, 132, 255);
 // The content area of the open notch, small and large panel sizes: standard tier (timers, system)
 // and tall tier (mirror).
 const QSize kStandardCompact(692, 117);
+const QSize kStandardMedium(792, 157);
 const QSize kStandardRegular(892, 207);
 const QSize kTallCompact(692, 317);
 const QSize kTallRegular(892, 407);
@@ -130,11 +131,13 @@ TEST(TimersSystemMirrorSheet, EachTabAtItsTierHeightCompactAndRegular) {
     const QImage timersSmall = shot(timersCompact, kStandardCompact);
     NotchTimersView timersRegular(s.stopwatch, s.menus, kAccent);
     const QImage timersLarge = shot(timersRegular, kStandardRegular);
+    const QImage timersMediumPaused = shot(timersRegular, kStandardMedium);
     s.stopwatch.setCountdown(5);
     s.stopwatch.startCountdown();
     s.scheduler.advance(Seconds(301));
     ASSERT_TRUE(s.stopwatch.countdownDidFinish());
     const QImage timersFinished = shot(timersRegular, kStandardRegular);
+    const QImage timersMediumFinished = shot(timersRegular, kStandardMedium);
 
     // System: waiting for the first sample, then full histories.
     // Shown, the view samples at once; drawn without being shown, it still waits.
@@ -151,6 +154,7 @@ TEST(TimersSystemMirrorSheet, EachTabAtItsTierHeightCompactAndRegular) {
     const QImage systemSmall = shot(systemCompact, kStandardCompact);
     NotchSystemView systemRegular(s.monitor, kAccent);
     const QImage systemLarge = shot(systemRegular, kStandardRegular);
+    const QImage systemMedium = shot(systemRegular, kStandardMedium);
 
     // Mirror: the test pattern at 16:9 and 4:3, no camera, and the access panel.
     s.system.capture = CaptureAuthorizationStatus::authorized;
@@ -195,7 +199,8 @@ TEST(TimersSystemMirrorSheet, EachTabAtItsTierHeightCompactAndRegular) {
 
     const QString path = saveSheet(QStringLiteral("notch-timers-system-mirror"),
                                    {timersSmall, timersLarge, timersFinished, systemWaiting, systemSmall,
-                                    systemLarge, mirrorSmall, mirrorLarge, mirrorNoCamera, mirrorOff},
+                                    systemLarge, mirrorSmall, mirrorLarge, mirrorNoCamera, mirrorOff,
+                                    timersMediumPaused, timersMediumFinished, systemMedium},
                                    2);
     EXPECT_TRUE(QFile::exists(path));
 }

@@ -11,8 +11,8 @@ namespace vantrel {
 // Linux has no permission prompts; each grant is read from what the session actually allows.
 // Accessibility: global keys and window control work through the X server only, so an X11
 // session (Qt's "xcb" platform) counts as allowed and every other one as denied. Input
-// monitoring: allowed when one of the input event devices may be read. Camera: authorized when
-// a video capture device is present, not determined while there is none.
+// monitoring: allowed when one of the input event devices may be read. Camera: always
+// authorized, as no prompt exists; whether a device is there is the preview's to tell.
 class LinuxPermissionSystem final : public PermissionSystem {
 public:
     struct Sources {
