@@ -115,7 +115,11 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
                           .displays = services.displays,
                           .screens = services.screens,
                           .shell = services.shell,
-                          .root = [] { return AppState::sharedIfInstalled(); }}};
+                          .root = [] { return AppState::sharedIfInstalled(); },
+                          .compositor = services.compositor,
+                          .stacking = services.stacking},
+            .compositor = services.compositor,
+            .stacking = services.stacking};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(services.defaults, services.log);

@@ -33,6 +33,10 @@ public:
         ApplicationShell& shell;
         // The application root the click reaches; none before it exists.
         std::function<AppState*()> root;
+        // Whether the desktop blends the dot's glow and edge, and what keeps the dot above other
+        // windows; none: a compositor that blends, and raising alone.
+        CompositorState* compositor = nullptr;
+        WindowStacking* stacking = nullptr;
     };
 
     explicit NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent = nullptr);

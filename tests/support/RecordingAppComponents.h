@@ -32,6 +32,7 @@
 #include "support/CallLog.h"
 #include "support/FakeCalendarService.h"
 #include "support/FakeCameraCapture.h"
+#include "support/FakeCompositorState.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -50,6 +51,7 @@
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
+#include "support/RecordingWindowStacking.h"
 #include "support/RecordingWorkspace.h"
 #include "support/ScriptedMediaAutomation.h"
 #include "support/TempHome.h"
@@ -325,6 +327,9 @@ public:
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
+    // A desktop with a compositor, as most have; tests stop it to see the panels without one.
+    FakeCompositorState compositor{true};
+    RecordingWindowStacking stacking;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -358,7 +363,9 @@ public:
                                       .motion = motion,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
-                                      .camera = camera}};
+                                      .camera = camera,
+                                      .compositor = &compositor,
+                                      .stacking = &stacking}};
 };
 
 } // namespace vantrel::test
