@@ -105,7 +105,17 @@ void VantrelPanel::setOutline(std::optional<QPainterPath> outline) {
 void VantrelPanel::setCompositorState(CompositorState* compositor) {
     if (compositor_) disconnect(compositor_, nullptr, this, nullptr);
     compositor_ = compositor;
-    if (compositor) connect(compositor, &CompositorState::changed, this, &VantrelPanel::applyOutline);
+    if (compositor) {
+        connect(compositor, &CompositorState::changed, this, [this] {
+            applyOutline();
+            // A window made while no compositor ran is drawn without transparency of its own,
+            // which a compositor that starts then takes for clear: the panel gets a new one.
+            const bool shown = isVisible();
+            hide();
+            destroy(true, true);
+            if (shown) orderFront();
+        });
+    }
     applyOutline();
 }
 

@@ -126,11 +126,13 @@ void X11Desktop::raiseKept() {
 bool X11Desktop::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    switch (event->response_type & ~0x80) {
-    case XCB_CREATE_NOTIFY:
-    case XCB_DESTROY_NOTIFY:
+    const uint8_t type = event->response_type & ~0x80;
+    // A compositor takes its selection after it has created its windows and before it maps and
+    // restacks others; the owner is asked again on each such change among the top-level windows.
+    if (type == XCB_CREATE_NOTIFY || type == XCB_DESTROY_NOTIFY || type == XCB_MAP_NOTIFY ||
+        type == XCB_UNMAP_NOTIFY || type == XCB_CONFIGURE_NOTIFY)
         refreshCompositing();
-        break;
+    switch (type) {
     case XCB_MAP_NOTIFY: {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
         // Menus and tooltips (override-redirect) open over everything, the panels' own included.
