@@ -569,6 +569,9 @@ TEST_F(NotchTest, WithoutACompositorThePanelIsShapedToThePixelsItsOutlineFills) 
     // Without one, only the pixels the outline fills, each drawn solid: nothing half clear that
     // would show black, and the band beside the neck stays out.
     h.compositor.setCompositing(false);
+    // Its window made again for the desktop it now draws on, and shown as before.
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
     const QRegion solid = panel().mask();
     EXPECT_LT(edgePixels(solid, outline) * 4, edgePixels(blended, outline));
     EXPECT_EQ(solid.subtracted(blended), QRegion());
