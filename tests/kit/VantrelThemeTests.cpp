@@ -160,9 +160,12 @@ TEST(VantrelTheme, QtMenusTakeTheThemesColoursAndFontInBothAppearances) {
         ColorScheme scheme;
         Rgba surface;
         Rgba text;
+        Rgba disabled;
     };
-    for (const Expected& e : {Expected{ColorScheme::dark, {0.035, 0.04, 0.052, 1}, white(1)},
-                              Expected{ColorScheme::light, {0.985, 0.987, 0.99, 1}, black(1)}}) {
+    // Disabled items: the tertiary text (white at 0.38, black at 0.4) as it shows on the surface.
+    for (const Expected& e :
+         {Expected{ColorScheme::dark, {0.035, 0.04, 0.052, 1}, white(1), {0.4017, 0.4048, 0.41224, 1}},
+          Expected{ColorScheme::light, {0.985, 0.987, 0.99, 1}, black(1), {0.591, 0.5922, 0.594, 1}}}) {
         SCOPED_TRACE(rawValue(e.scheme).toStdString());
         VantrelTheme::applyToMenus(e.scheme, blue);
         QMenu picker;
@@ -181,8 +184,9 @@ TEST(VantrelTheme, QtMenusTakeTheThemesColoursAndFontInBothAppearances) {
             EXPECT_EQ(p.color(QPalette::HighlightedText), QColor(Qt::white));
             // Disabled items in the tertiary tone over the surface: between the text and the surface.
             const QColor disabled = p.color(QPalette::Disabled, QPalette::Text);
-            EXPECT_NE(disabled, p.color(QPalette::Text));
-            EXPECT_NE(disabled, p.color(QPalette::Window));
+            EXPECT_NEAR(disabled.redF(), e.disabled.r, 2e-3);
+            EXPECT_NEAR(disabled.greenF(), e.disabled.g, 2e-3);
+            EXPECT_NEAR(disabled.blueF(), e.disabled.b, 2e-3);
             EXPECT_EQ(QFontInfo(menu->font()).family(), QStringLiteral("Inter"));
             EXPECT_EQ(menu->font(), VantrelType::font(13, QFont::Normal));
         }

@@ -568,8 +568,10 @@ TEST_F(NotchTest, WithoutACompositorThePanelIsShapedToThePixelsItsOutlineFills) 
 
     // Without one, only the pixels the outline fills, each drawn solid: nothing half clear that
     // would show black, and the band beside the neck stays out.
+    const WId window = panel().winId();
     h.compositor.setCompositing(false);
     // Its window made again for the desktop it now draws on, and shown as before.
+    EXPECT_NE(panel().winId(), window);
     EXPECT_TRUE(panel().isVisible());
     EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
     const QRegion solid = panel().mask();
