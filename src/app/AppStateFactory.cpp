@@ -115,14 +115,18 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies(AppState& 
             .haptics = services.haptics,
             .hapticPerformer = services.hapticPerformer,
             .motion = services.motion,
-            .indicator = {
-                .alerts = services.alerts,
-                .preferences = services.preferences,
-                .displays = services.displays,
-                .screens = services.screens,
-                .inputFocus = services.inputFocus,
-                .shell = services.shell,
-                .openNotificationsSection = [&state] { state.showSection(VantrelSection::notifications); }}};
+            .indicator = {.alerts = services.alerts,
+                          .preferences = services.preferences,
+                          .displays = services.displays,
+                          .screens = services.screens,
+                          .inputFocus = services.inputFocus,
+                          .shell = services.shell,
+                          .openNotificationsSection =
+                              [&state] { state.showSection(VantrelSection::notifications); },
+                          .compositor = services.compositor,
+                          .stacking = services.stacking},
+            .compositor = services.compositor,
+            .stacking = services.stacking};
 }
 NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
     return {.preferences = services.preferences,

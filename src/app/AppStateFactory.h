@@ -19,6 +19,8 @@ class AutomationEngine;
 class BookmarksStore;
 class CalendarStore;
 class CameraCapture;
+class CompositorState;
+class WindowStacking;
 class CapabilityCenter;
 class ClipboardStore;
 class Clock;
@@ -116,6 +118,10 @@ public:
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
         CameraCapture& camera;
+        // Whether the desktop blends translucent windows, and what keeps the floating panels
+        // above the others; none: a compositor that blends, and raising alone.
+        CompositorState* compositor = nullptr;
+        WindowStacking* stacking = nullptr;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}

@@ -45,6 +45,7 @@
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11InputFocus.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
@@ -182,6 +183,8 @@ int main(int argc, char** argv) {
         // Opens QtMultimedia only when the mirror tab first asks for a camera.
         QtCameraCapture camera(cameras, log);
         TrayStatusBar statusBar;
+        // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
+        X11Desktop desktop;
         // Named, so that a service added to the list is wired here by name, not by position.
         AppStateFactory factory({
             .clock = clock,
@@ -218,6 +221,8 @@ int main(int argc, char** argv) {
             .hapticPerformer = hapticPerformer,
             .menus = menus,
             .camera = camera,
+            .compositor = &desktop,
+            .stacking = &desktop,
         });
         AppState state(factory);
         AppState::setShared(&state);

@@ -107,6 +107,7 @@ void RootView::applyAppearance() {
     tinted.setColor(QPalette::Highlight, VantrelTheme::accent(context_.preferences.accent()));
     setPalette(tinted);
     VantrelTheme::setColorScheme(this, colorScheme());
+    VantrelTheme::applyToMenus(colorScheme(), VantrelTheme::accent(context_.preferences.accent()));
 }
 
 void RootView::showContent() {

@@ -690,6 +690,464 @@ void globe(Sketch& s) {
     s.stroke(line({4, 17}, {20, 17}), true);
 }
 
+void arrowRight(Sketch& s) {
+    s.stroke(line({4, 12}, {20, 12}));
+    s.stroke(polyline({{13.5, 5.5}, {20, 12}, {13.5, 18.5}}));
+}
+
+void arrowUpRight(Sketch& s) {
+    s.stroke(line({6, 18}, {18, 6}));
+    s.stroke(polyline({{9, 6}, {18, 6}, {18, 15}}));
+}
+
+void arrowUpAndDown(Sketch& s) {
+    s.stroke(line({12, 3.5}, {12, 20.5}));
+    s.stroke(polyline({{7.5, 8}, {12, 3.5}, {16.5, 8}}));
+    s.stroke(polyline({{7.5, 16}, {12, 20.5}, {16.5, 16}}));
+}
+
+// Two arrows chasing each other round a circle: something being changed over.
+void arrowTriangle2Circlepath(Sketch& s) {
+    const QRectF box(4, 4, 16, 16);
+    QPainterPath arcs;
+    arcs.arcMoveTo(box, 20);
+    arcs.arcTo(box, 20, 140);
+    arcs.arcMoveTo(box, 200);
+    arcs.arcTo(box, 200, 140);
+    s.stroke(arcs);
+    const QPointF c(12, 12);
+    s.fill(polyline({polar(c, 8, 160) + QPointF(-3, -1), polar(c, 8, 160) + QPointF(3, -1),
+                     polar(c, 8, 160) + QPointF(0, 3.5)},
+                    true));
+    s.fill(polyline({polar(c, 8, 340) + QPointF(-3, 1), polar(c, 8, 340) + QPointF(3, 1),
+                     polar(c, 8, 340) + QPointF(0, -3.5)},
+                    true));
+}
+
+// A circle with an arrow turning back inside it: undo.
+void arrowUturnBackwardCircle(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    QPainterPath turn(QPointF(8, 10));
+    turn.lineTo(13.5, 10);
+    turn.cubicTo(QPointF(17.5, 10), QPointF(17.5, 16.5), QPointF(13.5, 16.5));
+    turn.lineTo(10, 16.5);
+    s.stroke(turn);
+    s.stroke(polyline({{10.5, 7.5}, {8, 10}, {10.5, 12.5}}));
+}
+
+void bellBadge(Sketch& s, bool filled) {
+    bell(s, filled);
+    s.fill(circle({18.5, 5}, 3.4), true);
+}
+
+void chevronLeft(Sketch& s) {
+    s.stroke(polyline({{15, 5.5}, {8, 12}, {15, 18.5}}));
+}
+
+// A chevron pointing at a bar: all the way to the start.
+void chevronLeftToLine(Sketch& s) {
+    s.stroke(polyline({{17, 5.5}, {10.5, 12}, {17, 18.5}}));
+    s.stroke(line({6, 5}, {6, 19}));
+}
+
+// The pointer with lines of motion behind it.
+QPainterPath cursorArrow(double dx, double dy) {
+    return polyline({{8 + dx, 4 + dy},
+                     {8 + dx, 19 + dy},
+                     {11.5 + dx, 15.5 + dy},
+                     {14 + dx, 21 + dy},
+                     {16.2 + dx, 20 + dy},
+                     {13.7 + dx, 14.6 + dy},
+                     {18.5 + dx, 14.6 + dy}},
+                    true);
+}
+
+void cursorarrowMotionlines(Sketch& s) {
+    s.stroke(cursorArrow(3, -1.5));
+    QPainterPath lines;
+    lines.addPath(line({2.5, 8}, {7, 8}));
+    lines.addPath(line({3.5, 12}, {7, 12}));
+    lines.addPath(line({4.5, 16}, {7.5, 16}));
+    s.stroke(lines, true);
+}
+
+// The pointer with the short rays of a click at its tip.
+void cursorarrowClick(Sketch& s) {
+    s.stroke(cursorArrow(2, 1));
+    QPainterPath rays;
+    rays.addPath(line({10, 2}, {10, 0.8}));
+    rays.addPath(line({5, 5}, {3.8, 3.8}));
+    rays.addPath(line({15, 5}, {16.2, 3.8}));
+    rays.addPath(line({3, 10}, {1.5, 10}));
+    s.stroke(rays, true);
+}
+
+// The replacement Dock: a screen with a row of tiles along its bottom.
+void dockRectangle(Sketch& s) {
+    s.stroke(roundedRect({2.5, 4, 19, 16}, 3));
+    s.fill(roundedRect({6, 15, 12, 2.6}, 1.3));
+}
+
+// A laptop: its screen over a wider base.
+void macbook(Sketch& s) {
+    s.stroke(roundedRect({4.5, 5, 15, 10.5}, 1.8));
+    s.stroke(polyline({{1.5, 18.5}, {22.5, 18.5}}));
+    s.stroke(line({3, 18.5}, {4.5, 15.5}), true);
+    s.stroke(line({21, 18.5}, {19.5, 15.5}), true);
+}
+
+// A dot sending waves to both sides.
+void dotRadiowaves(Sketch& s) {
+    const QPointF c(12, 12);
+    s.fill(circle(c, 2));
+    QPainterPath waves;
+    for (double r : {5.0, 8.8}) {
+        const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        waves.arcMoveTo(box, 140);
+        waves.arcTo(box, 140, 80);
+        waves.arcMoveTo(box, -40);
+        waves.arcTo(box, -40, 80);
+    }
+    s.stroke(waves);
+}
+
+QPainterPath eyeOutline() {
+    QPainterPath p(QPointF(2, 12));
+    p.cubicTo(QPointF(6.5, 4.5), QPointF(17.5, 4.5), QPointF(22, 12));
+    p.cubicTo(QPointF(17.5, 19.5), QPointF(6.5, 19.5), QPointF(2, 12));
+    p.closeSubpath();
+    return p;
+}
+
+void eye(Sketch& s, bool slashed) {
+    s.stroke(eyeOutline());
+    s.fill(circle({12, 12}, 3.2));
+    if (slashed) s.stroke(line({4, 3}, {20, 21}));
+}
+
+// A folder: a tab on the back sheet, the front sheet filled.
+QPainterPath folderShape() {
+    QPainterPath p(QPointF(2.5, 7));
+    p.quadTo(QPointF(2.5, 4.5), QPointF(5, 4.5));
+    p.lineTo(9, 4.5);
+    p.lineTo(11, 6.8);
+    p.lineTo(19, 6.8);
+    p.quadTo(QPointF(21.5, 6.8), QPointF(21.5, 9.3));
+    p.lineTo(21.5, 17.5);
+    p.quadTo(QPointF(21.5, 20), QPointF(19, 20));
+    p.lineTo(5, 20);
+    p.quadTo(QPointF(2.5, 20), QPointF(2.5, 17.5));
+    p.closeSubpath();
+    return p;
+}
+
+void folderFill(Sketch& s) {
+    s.fill(folderShape());
+}
+
+// An open hand with a loop drawn by one finger.
+QPainterPath handShape() {
+    QPainterPath p(QPointF(7, 21));
+    p.lineTo(5, 15.5);
+    p.quadTo(QPointF(4.2, 13.2), QPointF(6.2, 13.4));
+    p.lineTo(8, 15);
+    p.lineTo(8, 6.5);
+    p.quadTo(QPointF(8, 5), QPointF(9.3, 5));
+    p.quadTo(QPointF(10.6, 5), QPointF(10.6, 6.5));
+    p.lineTo(10.6, 11.5);
+    p.lineTo(10.6, 4.5);
+    p.quadTo(QPointF(10.6, 3), QPointF(11.9, 3));
+    p.quadTo(QPointF(13.2, 3), QPointF(13.2, 4.5));
+    p.lineTo(13.2, 11.5);
+    p.lineTo(13.2, 5.5);
+    p.quadTo(QPointF(13.2, 4), QPointF(14.5, 4));
+    p.quadTo(QPointF(15.8, 4), QPointF(15.8, 5.5));
+    p.lineTo(15.8, 12);
+    p.lineTo(15.8, 8);
+    p.quadTo(QPointF(15.8, 6.6), QPointF(17, 6.6));
+    p.quadTo(QPointF(18.2, 6.6), QPointF(18.2, 8));
+    p.lineTo(18.2, 16);
+    p.quadTo(QPointF(18.2, 21), QPointF(14, 21));
+    p.closeSubpath();
+    return p;
+}
+
+void handDraw(Sketch& s, bool filled) {
+    if (filled)
+        s.fill(handShape());
+    else
+        s.stroke(handShape());
+    QPainterPath squiggle(QPointF(19, 3));
+    squiggle.cubicTo(QPointF(23, 1.5), QPointF(23.5, 6), QPointF(20.5, 6.5));
+    s.stroke(squiggle, true);
+}
+
+// A finger pointing up and to the left, out of a closed hand.
+QPainterPath pointingHand() {
+    QPainterPath p(QPointF(9.5, 22));
+    p.lineTo(7.5, 17);
+    p.lineTo(5.5, 14.5);
+    p.quadTo(QPointF(4.5, 12.8), QPointF(6.3, 12.6));
+    p.lineTo(8.8, 14.2);
+    p.lineTo(6.3, 6.2);
+    p.quadTo(QPointF(5.9, 4.4), QPointF(7.4, 4.1));
+    p.quadTo(QPointF(8.8, 3.9), QPointF(9.3, 5.4));
+    p.lineTo(11.3, 11);
+    p.lineTo(17.3, 11.5);
+    p.quadTo(QPointF(19.8, 11.8), QPointF(19.5, 14.5));
+    p.lineTo(18.8, 18.5);
+    p.lineTo(17.5, 22);
+    p.closeSubpath();
+    return p;
+}
+
+void handPointUpLeft(Sketch& s) {
+    s.stroke(pointingHand());
+}
+
+void handTapFill(Sketch& s) {
+    QPainterPath hand;
+    hand.addRoundedRect(QRectF(9.5, 8.5, 4, 9), 2, 2);
+    hand.addRoundedRect(QRectF(8, 13.5, 10.5, 8.5), 3.5, 3.5);
+    s.fill(hand.simplified());
+    QPainterPath ripples;
+    for (double radius : {3.2, 6.2}) {
+        const QRectF box(11.5 - radius, 9.5 - radius, 2 * radius, 2 * radius);
+        ripples.arcMoveTo(box, 35);
+        ripples.arcTo(box, 35, 110);
+    }
+    s.stroke(ripples, true);
+}
+
+// A window with a hand pointing into it.
+void rectangleAndHandPointUpLeft(Sketch& s) {
+    s.stroke(polyline({{9, 16}, {4.5, 16}, {2.5, 14}, {2.5, 5}, {4.5, 3}, {17.5, 3}, {19.5, 5}, {19.5, 9}}),
+             true);
+    QTransform t;
+    t.translate(5.5, 6.5);
+    t.scale(0.72, 0.72);
+    s.stroke(t.map(pointingHand()));
+}
+
+// Three lines getting shorter: a filter.
+void line3HorizontalDecrease(Sketch& s) {
+    s.stroke(line({3, 6.5}, {21, 6.5}));
+    s.stroke(line({6.5, 12}, {17.5, 12}));
+    s.stroke(line({10, 17.5}, {14, 17.5}));
+}
+
+void lockShield(Sketch& s) {
+    s.stroke(shield());
+    QPainterPath shackle(QPointF(9.8, 11.5));
+    shackle.lineTo(9.8, 9.8);
+    shackle.arcTo(QRectF(9.8, 7.6, 4.4, 4.4), 180, -180);
+    shackle.lineTo(14.2, 11.5);
+    s.stroke(shackle, true);
+    s.fill(roundedRect({8.6, 11.2, 6.8, 5.4}, 1.2));
+}
+
+// A screen whose menu bar has an arrow rising out of it: items moved in the bar.
+void menubarArrowUpRectangle(Sketch& s) {
+    s.stroke(polyline({{9, 6},
+                       {5.5, 6},
+                       {3, 8.5},
+                       {3, 19},
+                       {5.5, 21.5},
+                       {18.5, 21.5},
+                       {21, 19},
+                       {21, 8.5},
+                       {18.5, 6},
+                       {15, 6}}));
+    s.stroke(line({3, 10.5}, {21, 10.5}), true);
+    s.stroke(line({12, 12.5}, {12, 1.5}));
+    s.stroke(polyline({{8.5, 5}, {12, 1.5}, {15.5, 5}}));
+}
+
+// A filled circle with a bar cut out of it.
+void minusCircleFill(Sketch& s) {
+    QPainterPath bar;
+    bar.addRoundedRect(QRectF(6.5, 10.7, 11, 2.6), 1.3, 1.3);
+    s.fill(circle({12, 12}, 10).subtracted(bar));
+}
+
+void power(Sketch& s) {
+    const QRectF box(4, 4.5, 16, 16);
+    QPainterPath ring;
+    ring.arcMoveTo(box, 125);
+    ring.arcTo(box, 125, 290);
+    s.stroke(ring);
+    s.stroke(line({12, 2.5}, {12, 11}));
+}
+
+// A stack of windows with an exclamation badge.
+void rectangleStackBadgeExclamationmark(Sketch& s) {
+    s.stroke(polyline({{14, 21}, {5, 21}, {3, 19}, {3, 11}, {5, 9}, {17, 9}, {19, 11}, {19, 13}}));
+    s.stroke(line({5.5, 6}, {16.5, 6}), true);
+    s.stroke(line({8, 3}, {14, 3}), true);
+    s.stroke(line({20, 14}, {20, 18}));
+    s.fill(circle({20, 21.3}, 1.2));
+}
+
+// A loop of two arrows: repeat.
+void repeatGlyph(Sketch& s) {
+    s.stroke(polyline({{4, 12}, {4, 8.5}, {6, 6.5}, {19, 6.5}}));
+    s.stroke(polyline({{16, 3.5}, {19, 6.5}, {16, 9.5}}));
+    s.stroke(polyline({{20, 12}, {20, 15.5}, {18, 17.5}, {5, 17.5}}));
+    s.stroke(polyline({{8, 14.5}, {5, 17.5}, {8, 20.5}}));
+}
+
+// The return key: an arrow that comes down and turns left.
+void returnGlyph(Sketch& s) {
+    s.stroke(polyline({{19, 4.5}, {19, 14}, {5, 14}}));
+    s.stroke(polyline({{9.5, 9.5}, {5, 14}, {9.5, 18.5}}));
+}
+
+// Two switches, one on and one off.
+void switch2(Sketch& s) {
+    s.stroke(roundedRect({3, 3.5, 18, 7}, 3.5));
+    s.fill(circle({17.5, 7}, 2.2));
+    s.stroke(roundedRect({3, 13.5, 18, 7}, 3.5));
+    s.stroke(circle({6.5, 17}, 2.2), true);
+}
+
+void trashFill(Sketch& s) {
+    s.stroke(line({4, 6}, {20, 6}));
+    s.stroke(polyline({{9, 6}, {9, 3.5}, {15, 3.5}, {15, 6}}));
+    QPainterPath bin = polyline({{6, 6}, {7, 20.5}, {17, 20.5}, {18, 6}}, true);
+    QPainterPath slots;
+    slots.addRoundedRect(QRectF(9.3, 9.5, 1.4, 7.5), 0.7, 0.7);
+    slots.addRoundedRect(QRectF(13.3, 9.5, 1.4, 7.5), 0.7, 0.7);
+    s.fill(bin.subtracted(slots));
+}
+
+void trayFullFill(Sketch& s) {
+    QPainterPath tray =
+        polyline({{3, 13}, {8, 13}, {9.5, 16}, {14.5, 16}, {16, 13}, {21, 13}, {21, 19.5}, {3, 19.5}}, true);
+    s.fill(tray);
+    QPainterPath papers;
+    papers.addPath(line({6, 4}, {18, 4}));
+    papers.addPath(line({5, 7}, {19, 7}));
+    papers.addPath(line({4, 10}, {20, 10}));
+    s.stroke(papers, true);
+}
+
+// Bars of a sound wave, tall in the middle.
+void waveform(Sketch& s) {
+    const double heights[] = {3, 8, 14, 18, 11, 6, 12, 4};
+    QPainterPath bars;
+    for (int i = 0; i < 8; ++i) {
+        const double x = 3.5 + i * 2.45;
+        bars.addPath(line({x, 12 - heights[i] / 2}, {x, 12 + heights[i] / 2}));
+    }
+    s.stroke(bars);
+}
+
+// A soft, even wave.
+void waveformPath(Sketch& s) {
+    QPainterPath p(QPointF(2, 12));
+    p.cubicTo(QPointF(4.5, 4), QPointF(7, 4), QPointF(9.5, 12));
+    p.cubicTo(QPointF(12, 20), QPointF(14.5, 20), QPointF(17, 12));
+    p.cubicTo(QPointF(18.5, 7), QPointF(20.5, 7), QPointF(22, 12));
+    s.stroke(p);
+}
+
+void waveformPathEcgRectangle(Sketch& s) {
+    s.stroke(roundedRect({2, 4, 20, 16}, 3));
+    s.stroke(polyline({{4.5, 12.5},
+                       {8, 12.5},
+                       {9.5, 9},
+                       {11.5, 16.5},
+                       {14, 7},
+                       {15.8, 13.5},
+                       {17, 12.5},
+                       {19.5, 12.5}}),
+             true);
+}
+
+// An application's tile: a rounded square, filled.
+void appFill(Sketch& s) {
+    s.fill(roundedRect({3.5, 3.5, 17, 17}, 4.5));
+}
+
+// A battery a quarter full.
+void battery25(Sketch& s) {
+    s.stroke(roundedRect({2, 7, 18, 10}, 2.5));
+    s.fill(roundedRect({20.8, 10, 1.8, 4}, 0.8), true);
+    s.fill(roundedRect({4, 9, 4, 6}, 1));
+}
+
+void clockFill(Sketch& s) {
+    const QPainterPath hands = polyline({{12, 6.5}, {12, 12}, {16, 14.5}});
+    s.fill(circle({12, 12}, 10).subtracted(outlineOf(hands, 2.2)));
+}
+
+// A person waving: the accessibility figure.
+void figureWave(Sketch& s) {
+    s.fill(circle({11, 4}, 2.2));
+    QPainterPath body;
+    body.addPath(polyline({{11, 7.5}, {11.5, 14}}));
+    body.addPath(polyline({{11.5, 14}, {8.5, 21}}));
+    body.addPath(polyline({{11.5, 14}, {14.5, 21}}));
+    body.addPath(polyline({{5, 9.5}, {11, 8.5}, {17.5, 4}}));
+    s.stroke(body);
+    QPainterPath wave;
+    wave.addPath(line({19.5, 1.5}, {20.5, 3}));
+    wave.addPath(line({21, 5.5}, {22.5, 5.5}));
+    s.stroke(wave, true);
+}
+
+QPainterPath stackLayer(double y) {
+    return polyline({{12, y}, {21, y + 4.5}, {12, y + 9}, {3, y + 4.5}}, true);
+}
+
+// Three stacked layers seen from above.
+void squareStack3dUp(Sketch& s, bool filled) {
+    s.stroke(polyline({{3, 14}, {12, 18.5}, {21, 14}}), true);
+    s.stroke(polyline({{3, 10.5}, {12, 15}, {21, 10.5}}), true);
+    if (filled)
+        s.fill(stackLayer(2.5));
+    else
+        s.stroke(stackLayer(2.5));
+}
+
+// A wand with stars around its tip.
+void wandAndStars(Sketch& s) {
+    s.stroke(line({3.5, 20.5}, {14, 10}));
+    s.fill(star({18, 6}, 4));
+    s.fill(star({8.5, 5}, 2.4), true);
+    s.fill(star({19.5, 15.5}, 2.4), true);
+}
+
+void xmarkCircle(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    s.stroke(line({8.5, 8.5}, {15.5, 15.5}));
+    s.stroke(line({15.5, 8.5}, {8.5, 15.5}));
+}
+
+// A speaker cone over a screen's edge: sending the sound, and here the files, to another device.
+void airplayaudio(Sketch& s) {
+    QPainterPath rings;
+    for (double r : {4.5, 8.5}) {
+        const QRectF box(12 - r, 11 - r, 2 * r, 2 * r);
+        rings.arcMoveTo(box, -30);
+        rings.arcTo(box, -30, 240);
+    }
+    s.stroke(rings);
+    s.fill(polyline({{12, 13.5}, {17.5, 21}, {6.5, 21}}, true));
+}
+
+// A telescopic sight: a ring with crosshairs.
+void scope(Sketch& s) {
+    s.stroke(circle({12, 12}, 8));
+    QPainterPath hairs;
+    hairs.addPath(line({12, 1.5}, {12, 7}));
+    hairs.addPath(line({12, 17}, {12, 22.5}));
+    hairs.addPath(line({1.5, 12}, {7, 12}));
+    hairs.addPath(line({17, 12}, {22.5, 12}));
+    s.stroke(hairs);
+    s.fill(circle({12, 12}, 1.5), true);
+}
+
 struct Entry {
     const char* name;
     void (*draw)(Sketch&);
@@ -771,6 +1229,57 @@ const Entry kTable[] = {
     {"clock.badge.exclamationmark.fill", clockBadgeExclamationmarkFill},
     {"arrow.down.doc", arrowDownDoc},
     {"globe", globe},
+    // The pages, organizer, Dock, trackpad and automation views, and the command palette.
+    {"arrow.right", arrowRight},
+    {"arrow.up.right", arrowUpRight},
+    {"arrow.up.and.down", arrowUpAndDown},
+    {"arrow.triangle.2.circlepath", arrowTriangle2Circlepath},
+    {"arrow.uturn.backward.circle", arrowUturnBackwardCircle},
+    {"bell.badge", [](Sketch& s) { bellBadge(s, false); }},
+    {"bell.badge.fill", [](Sketch& s) { bellBadge(s, true); }},
+    {"chevron.left", chevronLeft},
+    {"chevron.left.to.line", chevronLeftToLine},
+    {"circle.fill",
+     [](Sketch& s) {
+         s.fill(circle({12, 12}, 9.5));
+     }},
+    {"cursorarrow.motionlines", cursorarrowMotionlines},
+    {"cursorarrow.click", cursorarrowClick},
+    {"dock.rectangle", dockRectangle},
+    {"macbook", macbook},
+    {"dot.radiowaves.left.and.right", dotRadiowaves},
+    {"eye", [](Sketch& s) { eye(s, false); }},
+    {"eye.slash", [](Sketch& s) { eye(s, true); }},
+    {"folder.fill", folderFill},
+    {"hand.draw", [](Sketch& s) { handDraw(s, false); }},
+    {"hand.draw.fill", [](Sketch& s) { handDraw(s, true); }},
+    {"hand.point.up.left", handPointUpLeft},
+    {"hand.tap.fill", handTapFill},
+    {"rectangle.and.hand.point.up.left", rectangleAndHandPointUpLeft},
+    {"line.3.horizontal.decrease", line3HorizontalDecrease},
+    {"lock.shield", lockShield},
+    {"menubar.arrow.up.rectangle", menubarArrowUpRectangle},
+    {"minus.circle.fill", minusCircleFill},
+    {"power", power},
+    {"rectangle.stack.badge.exclamationmark", rectangleStackBadgeExclamationmark},
+    {"repeat", repeatGlyph},
+    {"return", returnGlyph},
+    {"switch.2", switch2},
+    {"trash.fill", trashFill},
+    {"tray.full.fill", trayFullFill},
+    {"waveform", waveform},
+    {"waveform.path", waveformPath},
+    {"waveform.path.ecg.rectangle", waveformPathEcgRectangle},
+    {"app.fill", appFill},
+    {"battery.25", battery25},
+    {"clock.fill", clockFill},
+    {"figure.wave", figureWave},
+    {"square.stack.3d.up", [](Sketch& s) { squareStack3dUp(s, false); }},
+    {"square.stack.3d.up.fill", [](Sketch& s) { squareStack3dUp(s, true); }},
+    {"wand.and.stars", wandAndStars},
+    {"xmark.circle", xmarkCircle},
+    {"airplayaudio", airplayaudio},
+    {"scope", scope},
 };
 
 const Entry* find(QStringView name) {

@@ -1,6 +1,11 @@
 #include "kit/VantrelTheme.h"
 
+#include "kit/VantrelType.h"
+
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -129,5 +134,79 @@ QEvent::Type colorSchemeChangeEvent() {
 }
 
 } // namespace VantrelTheme
+
+QPalette VantrelTheme::menuPalette(ColorScheme scheme, QColor accent) {
+    const QColor background = surface().resolve(scheme);
+    const QColor text = primary(scheme);
+    // The translucent tones laid over the surface, as they show on it.
+    const auto over = [&background](QColor tone) {
+        const double a = tone.alphaF();
+        return QColor::fromRgbF(float(tone.redF() * a + background.redF() * (1 - a)),
+                                float(tone.greenF() * a + background.greenF() * (1 - a)),
+                                float(tone.blueF() * a + background.blueF() * (1 - a)));
+    };
+    const QColor disabled = over(tertiaryText().resolve(scheme));
+    const QColor line = over(border().resolve(scheme));
+    QPalette palette;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor ink = group == QPalette::Disabled ? disabled : text;
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button,
+                                         QPalette::AlternateBase, QPalette::ToolTipBase})
+            palette.setColor(group, role, background);
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+            palette.setColor(group, role, ink);
+        for (QPalette::ColorRole role : {QPalette::Mid, QPalette::Dark, QPalette::Midlight, QPalette::Shadow})
+            palette.setColor(group, role, line);
+        palette.setColor(group, QPalette::Light, over(keyline().resolve(scheme)));
+        palette.setColor(group, QPalette::Highlight, accent);
+        palette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    return palette;
+}
+
+QFont VantrelTheme::menuFont() {
+    return VantrelType::font(13, QFont::Normal);
+}
+
+namespace {
+
+// Gives each menu bar and menu its look as it is made ready to show.
+class MenuLook final : public QObject {
+public:
+    QPalette palette;
+    QFont font;
+
+    void give(QWidget& widget) const {
+        if (widget.palette() != palette) widget.setPalette(palette);
+        if (widget.font() != font) widget.setFont(font);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish &&
+            (qobject_cast<QMenu*>(watched) || qobject_cast<QMenuBar*>(watched)))
+            give(*static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+
+} // namespace
+
+void VantrelTheme::applyToMenus(ColorScheme scheme, QColor accent) {
+    static MenuLook* look = [] {
+        auto* filter = new MenuLook;
+        if (QCoreApplication::instance()) {
+            filter->setParent(QCoreApplication::instance());
+            QCoreApplication::instance()->installEventFilter(filter);
+        }
+        return filter;
+    }();
+    look->palette = menuPalette(scheme, accent);
+    look->font = menuFont();
+    // Menus made earlier take the new look at once; later ones as they are made ready.
+    for (QWidget* widget : QApplication::allWidgets())
+        if (qobject_cast<QMenu*>(widget) || qobject_cast<QMenuBar*>(widget)) look->give(*widget);
+}
 
 } // namespace vantrel

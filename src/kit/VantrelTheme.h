@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QFont>
+#include <QPalette>
 
 class QWidget;
 
@@ -78,6 +80,17 @@ ColorScheme colorScheme(const QWidget* widget);
 void setColorScheme(QWidget* widget, ColorScheme scheme);
 // The type of the event setColorScheme sends.
 QEvent::Type colorSchemeChangeEvent();
+
+// The colours of Qt's own menus in `scheme`: the surface behind the items, the primary text, the
+// tertiary text for disabled items, the border's tone for separators, and `accent` under the
+// item the pointer is on, with white text.
+QPalette menuPalette(ColorScheme scheme, QColor accent);
+// The font of Qt's own menus: the theme's 13-point regular.
+QFont menuFont();
+// Gives every menu bar and menu of the application, those already open included (the window's
+// menu bar and its menus, the status item's menu, the pickers' pop-up menus), the palette and
+// font above. Called whenever the appearance or the accent changes.
+void applyToMenus(ColorScheme scheme, QColor accent);
 
 } // namespace VantrelTheme
 

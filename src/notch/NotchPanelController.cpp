@@ -89,6 +89,8 @@ void NotchPanelController::show() {
     panel->setObjectName(QStringLiteral("vantrel.notch"));
     panel->setWindowTitle(QStringLiteral("Vantrel Notch"));
     panel->setContentView(makeSurfaceView());
+    panel->setCompositorState(deps_.compositor);
+    panel->setStacking(deps_.stacking);
     panel_ = panel;
     reposition(false);
 }
@@ -123,6 +125,8 @@ void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
         deps_.haptics.play(HapticSurface::notch);
         animatePresentation(true);
     }
+    // Opened over whatever window rose over the panel since it was shown.
+    if (panel_ && panel_->isVisible()) panel_->orderFront();
     if (takeFocus && panel_ && panel_->isVisible()) panel_->makeKey();
 }
 

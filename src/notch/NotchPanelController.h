@@ -57,6 +57,10 @@ public:
         HapticPerformer& hapticPerformer;
         const VantrelMotion& motion;
         NotificationIndicatorPanelController::Dependencies indicator;
+        // Whether the desktop blends translucent edges, and what keeps the panel above other
+        // windows; none: a compositor that blends, and raising alone.
+        CompositorState* compositor = nullptr;
+        WindowStacking* stacking = nullptr;
     };
 
     // Where the panel goes on the active notch display, in screen coordinates (y downwards).

@@ -2,6 +2,9 @@
 
 #include "kit/VantrelConcentricGeometry.h"
 
+#include <QBitmap>
+#include <QImage>
+#include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
@@ -86,6 +89,23 @@ QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
     }
     flush(bottom);
     return region;
+}
+
+} // namespace vantrel
+
+namespace vantrel {
+
+QRegion NotchPanelShape::solidCoverage(const QPainterPath& outline) {
+    const QRect bounds = outline.boundingRect().toAlignedRect();
+    if (outline.isEmpty() || bounds.isEmpty()) return QRegion();
+    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(-bounds.topLeft());
+    painter.fillPath(outline, Qt::black);
+    painter.end();
+    return QRegion(QBitmap::fromImage(image.createAlphaMask())).translated(bounds.topLeft());
 }
 
 } // namespace vantrel

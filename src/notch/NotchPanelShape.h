@@ -29,6 +29,9 @@ struct NotchPanelShape {
     // Every pixel the outline covers a part of, so that antialiased edges are not cut off. An
     // edge that only touches a row's boundary does not claim the row.
     static QRegion coverage(const QPainterPath& outline);
+    // The pixels whose centres lie inside the outline: what a fill without antialiasing paints,
+    // for a desktop that cannot blend a partly covered pixel over what lies below.
+    static QRegion solidCoverage(const QPainterPath& outline);
 };
 
 } // namespace vantrel

@@ -7,6 +7,7 @@
 #include "notch/NotificationIndicatorView.h"
 #include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
+#include "platform/CompositorState.h"
 
 namespace vantrel {
 
@@ -68,6 +69,8 @@ VantrelPanel& NotificationIndicatorPanelController::makePanelIfNeeded() {
         panel->setObjectName(QStringLiteral("vantrel.notification-indicator"));
         panel->setWindowTitle(QStringLiteral("Vantrel Notifications"));
         panel->setContentView(new NotificationIndicatorView([this] { openNotifications(); }));
+        panel->setCompositorState(deps_.compositor);
+        panel->setStacking(deps_.stacking);
         panel_ = panel;
     }
     return *panel_;
@@ -80,8 +83,13 @@ void NotificationIndicatorPanelController::placePanel(const QRectF& frame) {
     QPainterPath circle;
     circle.addEllipse(NotificationIndicatorView::layout(frame.size()).circle);
     panel.setOutline(circle);
-    if (!shadow_) shadow_ = new NotificationIndicatorShadow();
-    shadow_->place(frame.toRect());
+    // The glow is blended over what lies below; without a compositor it would be a dark disc.
+    if (!deps_.compositor || deps_.compositor->isCompositing()) {
+        if (!shadow_) shadow_ = new NotificationIndicatorShadow();
+        shadow_->place(frame.toRect());
+    } else if (shadow_) {
+        shadow_->hide();
+    }
     // Raised after its glow, so the dot lies on top.
     panel.orderFront();
 }

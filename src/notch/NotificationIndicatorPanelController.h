@@ -35,6 +35,10 @@ public:
         // What the click opens: the control center on its notifications section, brought
         // forward. Without it the click only activates the application.
         std::function<void()> openNotificationsSection;
+        // Whether the desktop blends the dot's glow and edge, and what keeps the dot above other
+        // windows; none: a compositor that blends, and raising alone.
+        CompositorState* compositor = nullptr;
+        WindowStacking* stacking = nullptr;
     };
 
     explicit NotificationIndicatorPanelController(Dependencies dependencies, QObject* parent = nullptr);

@@ -1,7 +1,9 @@
 #include "notch/VantrelPanel.h"
 
 #include "notch/NotchPanelShape.h"
+#include "platform/CompositorState.h"
 #include "platform/InputFocus.h"
+#include "platform/WindowStacking.h"
 
 #include <QApplication>
 #include <QGraphicsEffect>
@@ -16,8 +18,9 @@ class VantrelPanel::OutlineEffect final : public QGraphicsEffect {
 public:
     using QGraphicsEffect::QGraphicsEffect;
 
-    void setOutline(const std::optional<QPainterPath>& outline) {
+    void setOutline(const std::optional<QPainterPath>& outline, bool smooth) {
         outline_ = outline;
+        smooth_ = smooth;
         update();
     }
 
@@ -38,7 +41,7 @@ protected:
         const QPainterPath outline =
             source.contains(outline_->boundingRect()) ? *outline_ : outline_->intersected(rectPath(source));
         painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setRenderHint(QPainter::Antialiasing, smooth_);
         painter->setPen(Qt::NoPen);
         painter->setBrush(brush);
         painter->drawPath(outline);
@@ -53,6 +56,7 @@ private:
     }
 
     std::optional<QPainterPath> outline_;
+    bool smooth_ = true;
 };
 
 VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
@@ -70,6 +74,7 @@ VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
     inner->setSpacing(0);
 }
 
+// The stacking watches the window weakly: a panel may be deleted later than the stacking.
 VantrelPanel::~VantrelPanel() = default;
 
 void VantrelPanel::setContentView(QWidget* view) {
@@ -97,10 +102,38 @@ void VantrelPanel::setOutline(std::optional<QPainterPath> outline) {
     applyOutline();
 }
 
+void VantrelPanel::setCompositorState(CompositorState* compositor) {
+    if (compositor_) disconnect(compositor_, nullptr, this, nullptr);
+    compositor_ = compositor;
+    if (compositor) {
+        connect(compositor, &CompositorState::changed, this, [this] {
+            applyOutline();
+            // A window made while no compositor ran is drawn without transparency of its own,
+            // which a compositor that starts then takes for clear: the panel gets a new one.
+            const bool shown = isVisible();
+            hide();
+            destroy(true, true);
+            if (shown) orderFront();
+        });
+    }
+    applyOutline();
+}
+
+void VantrelPanel::setStacking(WindowStacking* stacking) {
+    if (stacking_) stacking_->release(*this);
+    stacking_ = stacking;
+    if (stacking_ && isVisible()) stacking_->keepAbove(*this);
+}
+
+bool VantrelPanel::blendsEdges() const {
+    return !compositor_ || compositor_->isCompositing();
+}
+
 void VantrelPanel::applyOutline() {
-    effect_->setOutline(outline_);
+    const bool smooth = blendsEdges();
+    effect_->setOutline(outline_, smooth);
     if (outline_)
-        setMask(NotchPanelShape::coverage(*outline_));
+        setMask(smooth ? NotchPanelShape::coverage(*outline_) : NotchPanelShape::solidCoverage(*outline_));
     else
         clearMask();
 }
@@ -108,6 +141,7 @@ void VantrelPanel::applyOutline() {
 void VantrelPanel::orderFront() {
     if (!isVisible()) show();
     raise();
+    if (stacking_) stacking_->keepAbove(*this);
 }
 
 void VantrelPanel::orderOut() {

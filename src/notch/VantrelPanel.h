@@ -8,6 +8,8 @@
 namespace vantrel {
 
 class InputFocus;
+class CompositorState;
+class WindowStacking;
 
 // A borderless window that floats above every other window on every workspace, may sit over the
 // desktop's top bar, and takes the keyboard focus only when asked (makeKey). Its content is one
@@ -35,6 +37,13 @@ public:
     void setOutline(std::optional<QPainterPath> outline);
     const std::optional<QPainterPath>& outline() const { return outline_; }
 
+    // Whether a compositor blends the outline's antialiased edge over what lies below; none counts
+    // as one that does. Without one the window shows only the pixels the outline mostly covers,
+    // drawn solid, as a clear or half-clear pixel would show black. Followed as it starts and stops.
+    void setCompositorState(CompositorState* compositor);
+    // What keeps the panel above ordinary windows while it is shown; none: raising alone.
+    void setStacking(WindowStacking* stacking);
+
     // Shows the panel above the others without taking the keyboard focus.
     void orderFront();
     void orderOut();
@@ -53,12 +62,15 @@ private:
     class OutlineEffect;
 
     void applyOutline();
+    bool blendsEdges() const;
 
     InputFocus& focus_;
     QWidget* container_;
     OutlineEffect* effect_;
     QPointer<QWidget> content_;
     std::optional<QPainterPath> outline_;
+    QPointer<CompositorState> compositor_;
+    WindowStacking* stacking_ = nullptr;
     bool tookKey_ = false;
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;

@@ -1,7 +1,13 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
+#include "KitRender.h"
+
+#include <QApplication>
 #include <QFontInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -138,4 +144,59 @@ TEST(VantrelType, EightFontsOfTheInstalledFamilyAtTheirSizesAndWeights) {
     }
     // The fonts are shared, not rebuilt per use.
     EXPECT_EQ(&VantrelType::body(), &VantrelType::body());
+}
+
+TEST(VantrelTheme, QtMenusTakeTheThemesColoursAndFontInBothAppearances) {
+    // A window's menu bar and its menu made before the theme is applied, a pop-up menu after.
+    QMainWindow window;
+    QMenu* command = window.menuBar()->addMenu(QStringLiteral("Vantrel"));
+    command->addAction(QStringLiteral("Open Notch"));
+    command->addAction(QStringLiteral("Start Timer"))->setEnabled(false);
+    QMenu tray;
+    tray.addAction(QStringLiteral("Quit Vantrel"));
+    const QColor blue = VantrelTheme::accent(Accent::sky);
+    QList<QImage> sheet;
+    struct Expected {
+        ColorScheme scheme;
+        Rgba surface;
+        Rgba text;
+        Rgba disabled;
+    };
+    // Disabled items: the tertiary text (white at 0.38, black at 0.4) as it shows on the surface.
+    for (const Expected& e :
+         {Expected{ColorScheme::dark, {0.035, 0.04, 0.052, 1}, white(1), {0.4017, 0.4048, 0.41224, 1}},
+          Expected{ColorScheme::light, {0.985, 0.987, 0.99, 1}, black(1), {0.591, 0.5922, 0.594, 1}}}) {
+        SCOPED_TRACE(rawValue(e.scheme).toStdString());
+        VantrelTheme::applyToMenus(e.scheme, blue);
+        QMenu picker;
+        picker.addAction(QStringLiteral("Balanced"));
+        picker.ensurePolished();
+        for (QWidget* menu : std::initializer_list<QWidget*>{window.menuBar(), command, &tray, &picker}) {
+            SCOPED_TRACE(menu == &picker   ? "picker"
+                         : menu == &tray   ? "tray"
+                         : menu == command ? "menu"
+                                           : "bar");
+            const QPalette p = menu->palette();
+            expectColor(p.color(QPalette::Window), e.surface, "background");
+            expectColor(p.color(QPalette::WindowText), e.text, "text");
+            expectColor(p.color(QPalette::Text), e.text, "item text");
+            EXPECT_EQ(p.color(QPalette::Highlight), blue);
+            EXPECT_EQ(p.color(QPalette::HighlightedText), QColor(Qt::white));
+            // Disabled items in the tertiary tone over the surface: between the text and the surface.
+            const QColor disabled = p.color(QPalette::Disabled, QPalette::Text);
+            EXPECT_NEAR(disabled.redF(), e.disabled.r, 2e-3);
+            EXPECT_NEAR(disabled.greenF(), e.disabled.g, 2e-3);
+            EXPECT_NEAR(disabled.blueF(), e.disabled.b, 2e-3);
+            EXPECT_EQ(QFontInfo(menu->font()).family(), QStringLiteral("Inter"));
+            EXPECT_EQ(menu->font(), VantrelType::font(13, QFont::Normal));
+        }
+        // Drawn, the menu's background is the surface.
+        command->adjustSize();
+        const QImage image = vantrel::test::renderWidget(*command);
+        const QColor middle = image.pixelColor(image.width() - 4, image.height() / 2);
+        EXPECT_NEAR(middle.redF(), e.surface.r, 0.02);
+        EXPECT_NEAR(middle.blueF(), e.surface.b, 0.02);
+        sheet << image;
+    }
+    vantrel::test::saveSheet(QStringLiteral("menus"), sheet, 2);
 }

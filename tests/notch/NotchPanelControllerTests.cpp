@@ -561,3 +561,122 @@ TEST_F(NotchTest, HoverOpensWithoutTheKeyboardAndAStrayFrameIsPutRight) {
         h.scheduler.advance(Seconds(1));
     }
 }
+
+namespace {
+
+// Pixels of `region` whose centres lie outside `outline`: antialiased edge pixels.
+int edgePixels(const QRegion& region, const QPainterPath& outline) {
+    int count = 0;
+    for (const QRect& rect : region)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                if (!outline.contains(QPointF(x + 0.5, y + 0.5))) ++count;
+    return count;
+}
+
+// Pixels of `region` that `image` does not paint fully opaque: without a compositor they would
+// show dark over whatever lies below.
+int seeThroughPixels(const QImage& image, const QRegion& region) {
+    int count = 0;
+    for (const QRect& rect : region)
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                if (image.pixelColor(x, y).alpha() != 255) ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(NotchTest, WithoutACompositorThePanelIsShapedToThePixelsItsOutlineFills) {
+    h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    notch.show();
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    // The open outline under a 185 by 32 notch, 820 by 104.
+    const QPainterPath outline = NotchPanelShape::expandedOutline(QSizeF(820, 104), {true, 185, 32});
+
+    // With a compositor the window keeps the pixels its edge only touches, blended smooth.
+    const QRegion blended = panel().mask();
+    EXPECT_GT(edgePixels(blended, outline), 100);
+
+    // Without one, only the pixels the outline fills, each drawn solid: nothing half clear that
+    // would show black, and the band beside the neck stays out.
+    const WId window = panel().winId();
+    h.compositor.setCompositing(false);
+    // Its window made again for the desktop it now draws on, and shown as before.
+    EXPECT_NE(panel().winId(), window);
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_EQ(panel().geometry(), QRect(346, 0, 820, 104));
+    const QRegion solid = panel().mask();
+    EXPECT_LT(edgePixels(solid, outline) * 4, edgePixels(blended, outline));
+    EXPECT_EQ(solid.subtracted(blended), QRegion());
+    EXPECT_NE(solid, blended);
+    for (QPoint p : {QPoint(410, 1), QPoint(410 - 92, 16), QPoint(200, 32), QPoint(410, 103)})
+        EXPECT_TRUE(solid.contains(p)) << p.x() << " " << p.y();
+    for (QPoint p : {QPoint(200, 16), QPoint(700, 16), QPoint(0, 103)})
+        EXPECT_FALSE(solid.contains(p)) << p.x() << " " << p.y();
+    const int clearWithoutCompositor = seeThroughPixels(render(), solid);
+
+    // A compositor that starts again gets the smooth edge back: the edge's partly covered pixels
+    // drawn part clear, for the compositor to mix with what lies below.
+    h.compositor.setCompositing(true);
+    EXPECT_EQ(panel().mask(), blended);
+    EXPECT_LT(clearWithoutCompositor, seeThroughPixels(render(), blended));
+
+    // Closing and opening again without one: the shape follows the growing mask frame by frame.
+    h.compositor.setCompositing(false);
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(panel().mask().boundingRect(), QRect(0, 0, 185, 32));
+    notch.expand(std::nullopt, false);
+    QPointer<QVariantAnimation> opening = notch.presentationAnimation();
+    ASSERT_TRUE(opening);
+    int previous = 0;
+    for (int time : {0, 60, 125, 190, 250}) {
+        opening->setCurrentTime(time);
+        const QRegion mask = panel().mask();
+        int area = 0;
+        for (const QRect& rect : mask) area += rect.width() * rect.height();
+        EXPECT_GT(area, previous) << time;
+        previous = area;
+        EXPECT_TRUE(mask.contains(QPoint(410, 1))) << time;
+        // At the start the notch's 185 by 32 centred in the 820 wide window.
+        if (time == 0) {
+            EXPECT_EQ(mask.boundingRect(), QRect(318, 0, 185, 32));
+        }
+    }
+    // At the end the open outline's full width.
+    EXPECT_GE(panel().mask().boundingRect().width(), 818);
+}
+
+TEST_F(NotchTest, ThePanelAndItsDotAreKeptAboveOtherWindowsAndRaisedWhenOpened) {
+    notch.show();
+    ASSERT_EQ(h.stacking.kept().size(), 1);
+    EXPECT_EQ(h.stacking.kept().front(), notch.panel());
+    const int shown = h.stacking.requests();
+    // Opening raises it again, over whatever window rose over it meanwhile.
+    notch.expand(std::nullopt, false);
+    EXPECT_GT(h.stacking.requests(), shown);
+
+    // The dot is kept too, over its glow; without a compositor the glow, which would show as a
+    // dark disc, is not shown.
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    QWidget* dot = notch.notificationIndicator().panel();
+    ASSERT_TRUE(dot && dot->isVisible());
+    EXPECT_EQ(h.stacking.kept().back(), dot);
+    QWidget* glow = notch.notificationIndicator().shadowWindow();
+    ASSERT_TRUE(glow);
+    EXPECT_TRUE(glow->isVisible());
+    h.compositor.setCompositing(false);
+    notch.reposition(false);
+    EXPECT_FALSE(glow->isVisible());
+    EXPECT_TRUE(dot->isVisible());
+
+    // Hidden and released, a panel is no longer kept.
+    QPointer<VantrelPanel> released = notch.panel();
+    notch.hide();
+    QCoreApplication::sendPostedEvents(released, QEvent::DeferredDelete);
+    EXPECT_FALSE(released);
+    ASSERT_EQ(h.stacking.kept().size(), 1);
+    EXPECT_EQ(h.stacking.kept().front(), dot);
+}

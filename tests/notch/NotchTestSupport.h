@@ -33,7 +33,11 @@ inline NotchPanelController::Dependencies notchDependencies(ServiceFakes& h,
                           .screens = h.screens,
                           .inputFocus = h.inputFocus,
                           .shell = h.shell,
-                          .openNotificationsSection = std::move(openNotifications)}};
+                          .openNotificationsSection = std::move(openNotifications),
+                          .compositor = &h.compositor,
+                          .stacking = &h.stacking},
+            .compositor = &h.compositor,
+            .stacking = &h.stacking};
 }
 
 // The notch panel controller over the module stores, on fakes; the alert dot's click writes

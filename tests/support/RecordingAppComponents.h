@@ -88,7 +88,9 @@ struct AppStateHarness : ServiceFakes {
                                       .inputFocus = inputFocus,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
-                                      .camera = camera}};
+                                      .camera = camera,
+                                      .compositor = &compositor,
+                                      .stacking = &stacking}};
 };
 
 // The control center's context as the composition root fills it from `state`, drawn with `views`.

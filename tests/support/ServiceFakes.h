@@ -21,6 +21,7 @@
 #include "support/CallLog.h"
 #include "support/FakeCalendarService.h"
 #include "support/FakeCameraCapture.h"
+#include "support/FakeCompositorState.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -41,6 +42,7 @@
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
+#include "support/RecordingWindowStacking.h"
 #include "support/RecordingWorkspace.h"
 #include "support/ScriptedMediaAutomation.h"
 #include "support/TempHome.h"
@@ -107,6 +109,9 @@ public:
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
     RecordingInputFocus inputFocus;
+    // A desktop with a compositor, as most have; tests stop it to see the panels without one.
+    FakeCompositorState compositor{true};
+    RecordingWindowStacking stacking;
 };
 
 } // namespace vantrel::test

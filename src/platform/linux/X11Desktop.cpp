@@ -1,0 +1,154 @@
+#include "platform/linux/X11Desktop.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+
+namespace vantrel {
+
+struct X11Desktop::Connection {
+    xcb_connection_t* c = nullptr;
+    xcb_window_t root = XCB_NONE;
+    xcb_atom_t cmSelection = XCB_NONE;
+    xcb_atom_t windowType = XCB_NONE;
+    xcb_atom_t dockType = XCB_NONE;
+    xcb_atom_t state = XCB_NONE;
+    QList<xcb_atom_t> states;
+};
+
+namespace {
+
+xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(name.size()), name.constData()), nullptr);
+    if (!reply) return XCB_NONE;
+    const xcb_atom_t atom = reply->atom;
+    free(reply);
+    return atom;
+}
+
+// The screen number of $DISPLAY (":0.1" is screen 1), which names the compositor's selection.
+int screenNumber() {
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(':');
+    const qsizetype dot = display.indexOf('.', colon);
+    return dot < 0 ? 0 : display.mid(dot + 1).toInt();
+}
+
+} // namespace
+
+X11Desktop::X11Desktop() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || QGuiApplication::platformName() != u"xcb") return;
+    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    x11_ = new Connection;
+    x11_->c = x11->connection();
+    const int screen = screenNumber();
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x11_->c));
+    for (int i = 0; i < screen && it.rem > 1; ++i) xcb_screen_next(&it);
+    x11_->root = it.data->root;
+    x11_->cmSelection = atom(x11_->c, "_NET_WM_CM_S" + QByteArray::number(screen));
+    x11_->windowType = atom(x11_->c, "_NET_WM_WINDOW_TYPE");
+    x11_->dockType = atom(x11_->c, "_NET_WM_WINDOW_TYPE_DOCK");
+    x11_->state = atom(x11_->c, "_NET_WM_STATE");
+    for (const char* name : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                             "_NET_WM_STATE_SKIP_PAGER"})
+        x11_->states << atom(x11_->c, name);
+    // Told of every top-level window that is created, destroyed, mapped or restacked: a
+    // compositor's selection window comes and goes that way, and a window rising over a kept one.
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(x11_->c, xcb_get_window_attributes(x11_->c, x11_->root), nullptr);
+    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    free(attributes);
+    xcb_change_window_attributes(x11_->c, x11_->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x11_->c);
+    compositing_ = false;
+    refreshCompositing();
+    app->installNativeEventFilter(this);
+}
+
+X11Desktop::~X11Desktop() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    delete x11_;
+}
+
+void X11Desktop::keepAbove(QWidget& window) {
+    // Kept in the order last asked, so what asks last (the alert dot over its glow) lies on top.
+    kept_.removeAll(&window);
+    kept_.removeAll(nullptr);
+    kept_ << &window;
+    if (!x11_) return;
+    const xcb_window_t id = xcb_window_t(window.winId());
+    xcb_change_property(x11_->c, XCB_PROP_MODE_REPLACE, id, x11_->windowType, XCB_ATOM_ATOM, 32, 1,
+                        &x11_->dockType);
+    xcb_change_property(x11_->c, XCB_PROP_MODE_REPLACE, id, x11_->state, XCB_ATOM_ATOM, 32,
+                        quint32(x11_->states.size()), x11_->states.constData());
+    if (window.isVisible()) {
+        const quint32 above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(x11_->c, id, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    }
+    xcb_flush(x11_->c);
+}
+
+void X11Desktop::release(QWidget& window) {
+    kept_.removeAll(&window);
+}
+
+bool X11Desktop::ownsWindow(quint32 window) const {
+    for (const QPointer<QWidget>& kept : kept_)
+        if (kept && kept->internalWinId() == window) return true;
+    return false;
+}
+
+void X11Desktop::refreshCompositing() {
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(x11_->c, xcb_get_selection_owner(x11_->c, x11_->cmSelection), nullptr);
+    const bool compositing = reply && reply->owner != XCB_NONE;
+    free(reply);
+    if (compositing == compositing_) return;
+    compositing_ = compositing;
+    Q_EMIT changed();
+}
+
+void X11Desktop::raiseKept() {
+    const quint32 above = XCB_STACK_MODE_ABOVE;
+    bool raised = false;
+    for (const QPointer<QWidget>& window : std::as_const(kept_)) {
+        if (!window || !window->isVisible() || !window->internalWinId()) continue;
+        xcb_configure_window(x11_->c, xcb_window_t(window->internalWinId()), XCB_CONFIG_WINDOW_STACK_MODE,
+                             &above);
+        raised = true;
+    }
+    if (raised) xcb_flush(x11_->c);
+}
+
+bool X11Desktop::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & ~0x80;
+    // A compositor takes its selection after it has created its windows and before it maps and
+    // restacks others; the owner is asked again on each such change among the top-level windows.
+    if (type == XCB_CREATE_NOTIFY || type == XCB_DESTROY_NOTIFY || type == XCB_MAP_NOTIFY ||
+        type == XCB_UNMAP_NOTIFY || type == XCB_CONFIGURE_NOTIFY)
+        refreshCompositing();
+    switch (type) {
+    case XCB_MAP_NOTIFY: {
+        const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        // Menus and tooltips (override-redirect) open over everything, the panels' own included.
+        if (map->event == x11_->root && !map->override_redirect && !ownsWindow(map->window)) raiseKept();
+        break;
+    }
+    case XCB_CONFIGURE_NOTIFY: {
+        const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        if (configure->event == x11_->root && !configure->override_redirect && !ownsWindow(configure->window))
+            raiseKept();
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace vantrel

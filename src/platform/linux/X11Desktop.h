@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/CompositorState.h"
+#include "platform/WindowStacking.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+namespace vantrel {
+
+// The X server's desktop as the floating panels see it, through the xcb connection Qt holds: a
+// compositing manager runs while someone owns the `_NET_WM_CM_S<screen>` selection, and windows
+// kept above are raised again whenever another managed window is mapped or restacked. Away from
+// X11 the platform composites and stacks by itself: it reports a compositor and keeps nothing.
+class X11Desktop final : public CompositorState, public WindowStacking, private QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    X11Desktop();
+    ~X11Desktop() override;
+
+    bool isCompositing() const override { return compositing_; }
+    void keepAbove(QWidget& window) override;
+    void release(QWidget& window) override;
+
+private:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    bool ownsWindow(quint32 window) const;
+    void refreshCompositing();
+    void raiseKept();
+
+    struct Connection;
+    Connection* x11_ = nullptr;
+    bool compositing_ = true;
+    QList<QPointer<QWidget>> kept_;
+};
+
+} // namespace vantrel

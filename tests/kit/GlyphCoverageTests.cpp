@@ -1,0 +1,257 @@
+#include "KitRender.h"
+#include "kit/GlyphCatalogue.h"
+#include "kit/VantrelTheme.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+// Every system symbol the product's screens name, the notch tabs and the settings pages, the
+// shell, the organizer, the Dock, the trackpad and automation views and the command palette.
+const QStringList kNamedSymbols = {"airplayaudio",
+                                   "app.fill",
+                                   "arrow.down",
+                                   "arrow.down.doc",
+                                   "arrow.right",
+                                   "arrow.triangle.2.circlepath",
+                                   "arrow.up",
+                                   "arrow.up.and.down",
+                                   "arrow.up.right",
+                                   "arrow.uturn.backward.circle",
+                                   "backward.fill",
+                                   "battery.25",
+                                   "bell",
+                                   "bell.badge",
+                                   "bell.badge.fill",
+                                   "bell.fill",
+                                   "bookmark",
+                                   "calendar",
+                                   "calendar.badge.exclamationmark",
+                                   "camera",
+                                   "camera.fill",
+                                   "capsule.tophalf.filled",
+                                   "checklist",
+                                   "checkmark.circle",
+                                   "checkmark.circle.fill",
+                                   "checkmark.shield",
+                                   "checkmark.shield.fill",
+                                   "chevron.down",
+                                   "chevron.left",
+                                   "chevron.left.2",
+                                   "chevron.left.to.line",
+                                   "chevron.right",
+                                   "chevron.right.2",
+                                   "chevron.up",
+                                   "chevron.up.chevron.down",
+                                   "circle",
+                                   "circle.dashed",
+                                   "circle.fill",
+                                   "circle.lefthalf.filled",
+                                   "clock.badge.exclamationmark.fill",
+                                   "clock.fill",
+                                   "command",
+                                   "cpu",
+                                   "cursorarrow.click",
+                                   "cursorarrow.motionlines",
+                                   "doc",
+                                   "doc.on.clipboard",
+                                   "doc.on.doc",
+                                   "doc.text",
+                                   "dock.rectangle",
+                                   "dot.radiowaves.left.and.right",
+                                   "ellipsis.circle",
+                                   "exclamationmark.triangle",
+                                   "exclamationmark.triangle.fill",
+                                   "eye",
+                                   "eye.slash",
+                                   "figure.wave",
+                                   "folder.fill",
+                                   "forward.fill",
+                                   "gauge.with.dots.needle.67percent",
+                                   "globe",
+                                   "hand.draw",
+                                   "hand.draw.fill",
+                                   "hand.point.up.left",
+                                   "hand.tap",
+                                   "hand.tap.fill",
+                                   "keyboard",
+                                   "line.3.horizontal.decrease",
+                                   "lock.fill",
+                                   "lock.shield",
+                                   "macbook",
+                                   "magnifyingglass",
+                                   "memorychip",
+                                   "menubar.arrow.up.rectangle",
+                                   "menubar.rectangle",
+                                   "minus",
+                                   "minus.circle.fill",
+                                   "network",
+                                   "note.text",
+                                   "pause.fill",
+                                   "photo",
+                                   "photo.on.rectangle.angled",
+                                   "pin",
+                                   "pin.fill",
+                                   "pin.slash",
+                                   "play.fill",
+                                   "plus",
+                                   "power",
+                                   "questionmark.circle",
+                                   "rectangle.and.hand.point.up.left",
+                                   "rectangle.stack.badge.exclamationmark",
+                                   "repeat",
+                                   "return",
+                                   "scope",
+                                   "sparkle.magnifyingglass",
+                                   "sparkles",
+                                   "square.and.pencil",
+                                   "square.grid.2x2",
+                                   "square.stack.3d.up",
+                                   "square.stack.3d.up.fill",
+                                   "stopwatch",
+                                   "swift",
+                                   "switch.2",
+                                   "timer",
+                                   "trash",
+                                   "trash.fill",
+                                   "tray.and.arrow.down",
+                                   "tray.full",
+                                   "tray.full.fill",
+                                   "video.slash",
+                                   "wand.and.stars",
+                                   "waveform",
+                                   "waveform.path",
+                                   "waveform.path.ecg",
+                                   "waveform.path.ecg.rectangle",
+                                   "xmark",
+                                   "xmark.circle"};
+
+QImage drawn(const QString& name, int side, QColor color, double ratio = 1) {
+    QImage image(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    GlyphCatalogue::paint(painter, name, QRectF(0, 0, side, side), color, QFont::DemiBold);
+    return image;
+}
+
+// A literal the sources pass where a symbol name goes: lower-case words joined by dots.
+const QRegularExpression kLiteral(QStringLiteral(R"re("([a-z][a-z0-9]*(?:\.[a-z0-9]+)*)")re"));
+// Words that mark a line as handling a symbol.
+const QRegularExpression kSymbolWords(QStringLiteral("glyph|symbol|systemname|icon"),
+                                      QRegularExpression::CaseInsensitiveOption);
+// Statements whose dotted literals name something else: settings and stored keys, widget and
+// queue names, properties.
+const QRegularExpression kOtherNames(QStringLiteral(R"re(key\b|Key|ObjectName|objectName|findChild|)re"
+                                                    R"re(Property|property\(|Queue|\bX\()re"));
+// File names, host names and reverse-domain identifiers.
+const QRegularExpression kNotSymbol(QStringLiteral(R"re(\.(json|desktop|ics|png|jpe?g|gif|webp|heic|)re"
+                                                   R"re(tiff?|svg|wav|txt|log|com|org|net|tv|io)$|)re"
+                                                   R"re(^(com|org|net|io)\.)re"));
+
+// Symbol names the sources use, each with a file that uses it: every dotted literal that is not a
+// key, a file, a host or a widget name, and any literal on a line that speaks of a glyph, a symbol
+// or an icon. The catalogue's own table is where they are drawn, not used.
+QMap<QString, QString> symbolNamesInSources() {
+    QMap<QString, QString> found;
+    const QString root = QStringLiteral(VANTREL_SOURCE_DIR "/src");
+    QDirIterator files(root, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    static const QRegularExpression comment(QStringLiteral("//[^\n]*"));
+    static const QRegularExpression statement(QStringLiteral("[^;{}]*[;{}]"));
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (QFileInfo(path).baseName() == u"GlyphCatalogue") continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            ADD_FAILURE() << "cannot read " << path.toStdString();
+            continue;
+        }
+        const QString text = QString::fromUtf8(file.readAll()).remove(comment);
+        for (const QRegularExpressionMatch& st : statement.globalMatch(text)) {
+            const QString code = st.captured();
+            if (kOtherNames.match(code).hasMatch()) continue;
+            for (const QRegularExpressionMatch& literal : kLiteral.globalMatch(code)) {
+                const QString name = literal.captured(1);
+                if (kNotSymbol.match(name).hasMatch()) continue;
+                const qsizetype start = code.lastIndexOf(QLatin1Char('\n'), literal.capturedStart()) + 1;
+                const QString line =
+                    code.mid(start, code.indexOf(QLatin1Char('\n'), literal.capturedEnd()) - start);
+                if (name.contains(QLatin1Char('.')) || kSymbolWords.match(line).hasMatch())
+                    found.insert(name, QDir(root).relativeFilePath(path));
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(GlyphCoverage, EverySymbolTheSourcesUseHasItsOwnDrawing) {
+    const QMap<QString, QString> used = symbolNamesInSources();
+    // The scan finds the names of the tab rail, the onboarding and the home page.
+    for (const char* known :
+         {"doc.on.clipboard", "circle.dashed", "checkmark.circle.fill", "command", "capsule.tophalf.filled"})
+        EXPECT_TRUE(used.contains(QLatin1StringView(known))) << known;
+    for (auto it = used.begin(); it != used.end(); ++it)
+        EXPECT_TRUE(GlyphCatalogue::contains(it.key()))
+            << "\"" << it.key().toStdString() << "\" in " << it.value().toStdString() << " has no glyph";
+}
+
+TEST(GlyphCoverage, EveryNamedSymbolIsItsOwnRecognisableDrawingAtEverySize) {
+    const QImage fallback = drawn(QStringLiteral("no.such.symbol"), 28, Qt::white);
+    QMap<QByteArray, QString> seen;
+    QList<QImage> cells;
+    const QColor dark = VantrelTheme::surface().dark;
+    const QColor light = VantrelTheme::surface().light;
+    for (const QString& name : kNamedSymbols) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(GlyphCatalogue::contains(name));
+        const QImage big = drawn(name, 28, Qt::white);
+        EXPECT_NE(big, fallback);
+        // No two names share a drawing.
+        const QByteArray key(reinterpret_cast<const char*>(big.constBits()), big.sizeInBytes());
+        EXPECT_FALSE(seen.contains(key)) << "same drawing as " << seen.value(key).toStdString();
+        seen.insert(key, name);
+        // Readable from 12 to 28 points, in both appearances and on a 2x screen: ink in the box,
+        // none outside it beyond half a stroke.
+        for (int side : {12, 16, 20, 28}) {
+            for (double ratio : {1.0, 2.0}) {
+                const QImage image = drawn(name, side, Qt::black, ratio);
+                const int ink = paintedPixels(image, image.rect());
+                EXPECT_GT(ink, side * side * ratio * ratio / 30) << side << "@" << ratio;
+            }
+        }
+
+        // One sheet cell: the name, then the glyph at 12, 16, 20 and 28 on the dark surface, at 28
+        // on the light one, and at 14 drawn for a 2x screen.
+        QImage cell(330, 44, QImage::Format_ARGB32_Premultiplied);
+        cell.fill(dark);
+        QPainter painter(&cell);
+        painter.fillRect(QRect(250, 0, 80, 44), light);
+        painter.setPen(Qt::white);
+        QFont font(QStringLiteral("Inter"));
+        font.setPixelSize(10);
+        painter.setFont(font);
+        painter.drawText(QRect(4, 0, 118, 44), Qt::AlignVCenter | Qt::TextWordWrap, name);
+        int x = 124;
+        for (int side : {12, 16, 20, 28}) {
+            painter.drawImage(x, (44 - side) / 2, drawn(name, side, Qt::white));
+            x += side + 6;
+        }
+        painter.drawImage(256, 8, drawn(name, 28, Qt::black));
+        QImage sharp = drawn(name, 14, Qt::black, 2);
+        sharp.setDevicePixelRatio(1);
+        painter.drawImage(292, 8, sharp);
+        painter.end();
+        cells << cell;
+    }
+    saveSheet(QStringLiteral("glyph-names"), cells, 4);
+}

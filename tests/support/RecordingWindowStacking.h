@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/WindowStacking.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+namespace vantrel::test {
+
+// Records which windows are kept above, in the order last asked (the last one lies on top).
+class RecordingWindowStacking final : public WindowStacking {
+public:
+    void keepAbove(QWidget& window) override {
+        kept_.removeAll(&window);
+        kept_ << &window;
+        ++requests_;
+    }
+    void release(QWidget& window) override { kept_.removeAll(&window); }
+
+    // The live windows kept; a deleted one drops out.
+    QList<QWidget*> kept() const {
+        QList<QWidget*> live;
+        for (const QPointer<QWidget>& window : kept_)
+            if (window) live << window;
+        return live;
+    }
+    // How often keepAbove was called: each show and each opening asks again.
+    int requests() const { return requests_; }
+
+private:
+    QList<QPointer<QWidget>> kept_;
+    int requests_ = 0;
+};
+
+} // namespace vantrel::test
