@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dock/CustomDockController.h"
 #include "notch/NotchPanelController.h"
 #include "platform/CalendarService.h"
 
@@ -59,6 +60,7 @@ class VantrelDiagnostics;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
+class WindowList;
 class Workspace;
 class WorkQueue;
 
@@ -109,6 +111,10 @@ public:
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
         CameraCapture& camera;
+        // The queue of every command on the system Dock, and the windows on screen that the
+        // replacement Dock watches.
+        WorkQueue& systemDockQueue;
+        WindowList& windowList;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -138,6 +144,8 @@ public:
     // What the notch panel controller and its alert dot are built from.
     NotchPanelController::Dependencies notchDependencies() const;
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
+    // What the replacement Dock's controller is built from.
+    CustomDockController::Dependencies customDockDependencies();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
 };

@@ -8,6 +8,7 @@
 #include "core/QAObserver.h"
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelPreferences.h"
+#include "dock/SystemDockQueue.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
@@ -42,6 +43,7 @@
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -147,6 +149,10 @@ int main(int argc, char** argv) {
     // Opens QtMultimedia only when the mirror tab first asks for a camera.
     QtCameraCapture camera(cameras, log);
     TrayStatusBar statusBar;
+    SystemDockQueue systemDockQueue;
+    SystemDockQueue::setShared(&systemDockQueue);
+    // Read on the Dock's own worker thread, over an X connection of its own.
+    X11WindowList windowList(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());
     // Named, so that a service added to the list is wired here by name, not by position.
     AppStateFactory factory({
         .clock = clock,
@@ -182,6 +188,8 @@ int main(int argc, char** argv) {
         .hapticPerformer = hapticPerformer,
         .menus = menus,
         .camera = camera,
+        .systemDockQueue = systemDockQueue,
+        .windowList = windowList,
     });
     AppState state(factory);
     AppState::setShared(&state);
@@ -209,6 +217,7 @@ int main(int argc, char** argv) {
     defaults.finishScheduling();
 
     AppState::setShared(nullptr);
+    SystemDockQueue::setShared(nullptr);
     DisplayCoordinator::setShared(nullptr);
     ThemeImageStore::setShared(nullptr);
     VantrelMotion::setShared(nullptr);

@@ -40,6 +40,7 @@
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/FakeSystemCounters.h"
+#include "support/FakeWindowList.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
@@ -252,7 +253,7 @@ public:
     // The application root the alert dot's click reaches.
     AppState* root = nullptr;
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
-        return std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log);
+        return std::make_unique<RecordingCustomDockController>(log_, customDockDependencies());
     }
     std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
         return std::make_unique<RecordingMenuBarAppearanceController>(log_);
@@ -325,6 +326,9 @@ public:
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
+    // System Dock commands run only when the test drains this queue.
+    ManualWorkQueue systemDockQueue;
+    FakeWindowList windowList;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -358,7 +362,9 @@ public:
                                       .motion = motion,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
-                                      .camera = camera}};
+                                      .camera = camera,
+                                      .systemDockQueue = systemDockQueue,
+                                      .windowList = windowList}};
 };
 
 } // namespace vantrel::test

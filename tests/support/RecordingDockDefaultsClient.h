@@ -20,7 +20,7 @@ public:
     }
     bool write(const QString& key, const QString& typeFlag, const QString& value) override {
         commands.add(QStringLiteral("write %1 %2 %3").arg(key, typeFlag, value));
-        if (failing.contains(key)) return false;
+        if (failing.contains(key) || failingWrites.contains(key)) return false;
         values[key] = value;
         return true;
     }
@@ -36,6 +36,7 @@ public:
 
     std::map<QString, QString> values;
     QSet<QString> failing;
+    QSet<QString> failingWrites; // keys that read fine but cannot be written
     bool restartSucceeds = true;
     CallLog commands;
 };
