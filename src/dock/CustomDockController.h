@@ -11,12 +11,11 @@
 #include <QRect>
 #include <QSizeF>
 #include <QString>
+#include <QVariantAnimation>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QVariantAnimation;
 
 namespace vantrel {
 
