@@ -1,4 +1,5 @@
 #include "DockControllerFixture.h"
+#include "dock/DockOcclusionDetector.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -228,4 +229,42 @@ TEST(DockReveal, HideModeNeverKeepsItRevealedAndDismissalStopsTheChecks) {
     f.dockQueue.drain();
     EXPECT_FALSE(dock.hasPanel());
     EXPECT_EQ(f.scheduler.pendingCount(), 0u);
+}
+
+TEST(DockOcclusionDetector, OnlyOtherProgramsOrdinaryWindowsLargerThan200By200CanCoverTheDock) {
+    const auto entry = [](QRect frame, qint64 pid = 7, int layer = WindowListEntry::kNormalLayer,
+                          bool full = false) {
+        return WindowListEntry{.id = 1,
+                               .processId = pid,
+                               .ownerName = "App",
+                               .frame = frame,
+                               .layer = layer,
+                               .isFullScreen = full};
+    };
+    const std::vector<WindowListEntry> windows = {
+        entry(QRect(0, 0, 201, 201)),
+        entry(QRect(0, 0, 200, 900)),                                 // not wider than 200
+        entry(QRect(0, 0, 900, 200)),                                 // not taller than 200
+        entry(QRect(0, 0, 900, 900), 99),                             // ours
+        entry(QRect(0, 0, 900, 900), 7, WindowListEntry::kDockLayer), // a panel of the desktop
+        entry(QRect(5, 5, 300, 300), 7, WindowListEntry::kUtilityLayer, true),
+        entry(QRect(1600, 0, 300, 300), 0, WindowListEntry::kNormalLayer, true),
+    };
+    EXPECT_EQ(DockOcclusionDetector::onScreenWindowRects(windows, 99),
+              (std::vector<QRect>{QRect(0, 0, 201, 201), QRect(1600, 0, 300, 300)}));
+    EXPECT_EQ(DockOcclusionDetector::fullScreenWindowRects(windows, 99),
+              (std::vector<QRect>{QRect(5, 5, 300, 300), QRect(1600, 0, 300, 300)}));
+
+    // Full screen counts on the screen that holds the window's centre.
+    const ScreenInfo main = DockControllerFixture::kMain;
+    EXPECT_TRUE(DockOcclusionDetector::isInFullScreen(main, {QRect(1300, 0, 300, 300)}));
+    EXPECT_FALSE(DockOcclusionDetector::isInFullScreen(main, {QRect(1400, 0, 300, 300)}));
+
+    // 94 % of 1512 is 1421.28 and 90 % of 982 is 883.8: the window must reach both.
+    const QRect dock(671, 853, 170, 81);
+    EXPECT_TRUE(DockOcclusionDetector::isCovered(dock, main, {QRect(0, 98, 1422, 884)}));
+    EXPECT_FALSE(DockOcclusionDetector::isCovered(dock, main, {QRect(0, 98, 1421, 884)}));
+    EXPECT_FALSE(DockOcclusionDetector::isCovered(dock, main, {QRect(0, 99, 1422, 883)}));
+    // Touching the Dock's edge is no intersection.
+    EXPECT_FALSE(DockOcclusionDetector::isCovered(dock, main, {QRect(0, -31, 1512, 884)}));
 }
