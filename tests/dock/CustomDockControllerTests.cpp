@@ -169,6 +169,11 @@ TEST(CustomDockController, QuittingRestoresBeforeReturningAndIgnoresWhatWasInFli
     QCoreApplication::processEvents();
     EXPECT_EQ(dock.statusMessage(), utf8(kRestored));
     EXPECT_EQ(f.dockQueue.pendingCount(), 0u);
+    // Nothing counts as in flight any more: showing again starts a suppression at once.
+    EXPECT_FALSE(dock.isTransitionInFlight());
+    dock.show(f.preferences, f.content);
+    EXPECT_EQ(dock.statusMessage(), utf8(kSwitching));
+    EXPECT_EQ(f.dockQueue.pendingCount(), 1u);
 
     // A restore that fails at quit says so and leaves the flags for the next start.
     DockControllerFixture g;

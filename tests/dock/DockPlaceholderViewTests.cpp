@@ -28,11 +28,15 @@ TEST(DockPlaceholderView, ARoundedSlabWithAsManyEmptyTilePlacesAsTheEstimateCoun
         sheet.emplace_back(QStringLiteral("%1 places").arg(tiles), image);
         // The corners are cut round; the slab is translucent; a tile place is lighter than it.
         EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0);
+        EXPECT_GT(qAlpha(image.pixel(view.width() / 2, 0)), 0) << "the slab reaches the top edge";
         const QColor slab = image.pixelColor(view.width() / 2, 6);
         EXPECT_NEAR(slab.alphaF(), 0.82, 0.02);
         const int firstTileX = (view.width() - (tiles * 44 + (tiles - 1) * 13)) / 2 + 22;
         EXPECT_GT(image.pixelColor(firstTileX, 40).lightness(), slab.lightness());
     }
+    // A point short of three places of 44 (the panel 37 taller than a tile) leaves two.
+    view.resize(49 * 3 + 8 * 2 + 18 + 46 - 1, 81);
+    EXPECT_EQ(view.placeCount(), 2);
     view.resize(60, 20);
     EXPECT_EQ(view.placeCount(), 0) << "too low for a tile";
     QDir().mkpath(VANTREL_BINARY_DIR "/renders");

@@ -275,3 +275,16 @@ TEST(DockOcclusionDetector, OnlyOtherProgramsOrdinaryWindowsLargerThan200By200Ca
     // Touching the Dock's edge is no intersection.
     EXPECT_FALSE(DockOcclusionDetector::isCovered(dock, main, {QRect(0, -31, 1512, 884)}));
 }
+
+TEST(DockReveal, AWindowListReadThatHasNotAnsweredIsNotPiledUpon) {
+    DockControllerFixture f;
+    CustomDockController& dock = f.make();
+    dock.show(f.preferences, f.content);
+    EXPECT_EQ(f.windowQueue->pendingCount(), 1u) << "the first read goes out at once";
+    f.advance(1.2); // three more intervals while the first read has not answered
+    EXPECT_EQ(f.windowQueue->pendingCount(), 1u);
+    f.windowQueue->drain();
+    EXPECT_EQ(f.windows.reads.load(), 1);
+    f.advance(0.35);
+    EXPECT_EQ(f.windowQueue->pendingCount(), 1u) << "answered: the next interval reads again";
+}

@@ -64,7 +64,17 @@ TEST(SystemDockSuppressor, AFailedKeyOrRestartKeepsTheFlagsForTheNextTry) {
     EXPECT_FALSE(client.commands.entries.contains(QStringLiteral("restart")));
     EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
 
+    // A key that has to go but cannot be deleted fails the restore the same way.
     client.failing.clear();
+    client.commands.entries.clear();
+    client.values[QStringLiteral("autohide-time-modifier")] = QStringLiteral("0");
+    client.failingDeletes.insert(QStringLiteral("autohide-time-modifier"));
+    EXPECT_FALSE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("delete autohide-time-modifier")));
+    EXPECT_FALSE(client.commands.entries.contains(QStringLiteral("restart")));
+    EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
+    client.failingDeletes.clear();
+
     client.restartSucceeds = false;
     EXPECT_FALSE((SystemDockSuppressor{client, store}.restorePreservedState()));
     EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));

@@ -108,15 +108,6 @@ int main(int argc, char** argv) {
         },
     });
 
-    bool quitting = false;
-    QObject::connect(&controller, &CustomDockController::statusMessageChanged, [&](const QString& status) {
-        if (!isSettledText(status)) return;
-        say(QStringLiteral("status ") + status);
-        if (mode == u"off" || quitting) QTimer::singleShot(0, &app, &QCoreApplication::quit);
-        if (mode == u"on" && controller.panel())
-            say(QStringLiteral("window %1").arg(controller.panel()->winId()));
-    });
-
     // Reports each slide once it has come to rest.
     bool lastRevealed = controller.isDockRevealed();
     QRect lastFrame;
@@ -135,6 +126,18 @@ int main(int argc, char** argv) {
                 .arg(frame.height()));
     });
 
+    bool quitting = false;
+    QObject::connect(&controller, &CustomDockController::statusMessageChanged, [&](const QString& status) {
+        if (!isSettledText(status)) return;
+        say(QStringLiteral("status ") + status);
+        if (mode == u"off" || quitting) QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        if (mode == u"on" && controller.panel()) {
+            say(QStringLiteral("window %1").arg(controller.panel()->winId()));
+            // Slides are reported from here on, so the lines always come in this order.
+            if (!settle.isActive()) settle.start(20);
+        }
+    });
+
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char line[64] = {};
@@ -148,7 +151,6 @@ int main(int argc, char** argv) {
 
     if (mode == u"on") {
         controller.show(preferences, content);
-        settle.start(20);
     } else if (mode == u"off") {
         // The switch-off sequence of applying the settings.
         controller.setWantsSystemDockSuppressed(false);

@@ -26,7 +26,7 @@ public:
     }
     bool deleteKey(const QString& key) override {
         commands.add(QStringLiteral("delete ") + key);
-        if (failing.contains(key)) return false;
+        if (failing.contains(key) || failingDeletes.contains(key)) return false;
         return values.erase(key) == 1;
     }
     bool restartDock() override {
@@ -36,7 +36,8 @@ public:
 
     std::map<QString, QString> values;
     QSet<QString> failing;
-    QSet<QString> failingWrites; // keys that read fine but cannot be written
+    QSet<QString> failingWrites;  // keys that read fine but cannot be written
+    QSet<QString> failingDeletes; // keys that read fine but cannot be deleted
     bool restartSucceeds = true;
     CallLog commands;
 };
