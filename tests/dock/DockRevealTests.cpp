@@ -57,6 +57,7 @@ TEST(DockReveal, ThePointerRestingOnTheBottomEdgeRevealsAfterTheDelayAndLeavingR
     EXPECT_FALSE(dock.isDockRevealed());
     f.advance(0.1); // 0.1 s later: the first tick that waited long enough
     EXPECT_TRUE(dock.isDockRevealed());
+    EXPECT_TRUE(dock.isSlideInFlight()) << "it slides in";
     f.finishSlide();
     EXPECT_EQ(f.panelFrame().top(), kRevealedTop);
 }
@@ -86,6 +87,16 @@ TEST(DockReveal, ThePointerWithinSixPointsOfThePanelKeepsItRevealed) {
     EXPECT_TRUE(dock.isDockRevealed()) << "the hide delay of 0.45 s has not passed";
     f.advance(0.1);
     EXPECT_FALSE(dock.isDockRevealed());
+
+    // The same six points on the left: 6 keeps it, 7 lets it go.
+    RevealFixture g;
+    CustomDockController& other = g.showDock();
+    g.pointerAt(panel.x() - 6, panel.y() + 10);
+    g.advance(2);
+    EXPECT_TRUE(other.isDockRevealed());
+    g.pointerAt(panel.x() - 7, panel.y() + 10);
+    g.advance(0.6);
+    EXPECT_FALSE(other.isDockRevealed());
 }
 
 TEST(DockReveal, ARevealedDockStaysWhileThePointerRestsOnTheBottomEdgeFarFromIt) {
@@ -259,6 +270,9 @@ TEST(DockOcclusionDetector, OnlyOtherProgramsOrdinaryWindowsLargerThan200By200Ca
     };
     EXPECT_EQ(DockOcclusionDetector::onScreenWindowRects(windows, 99),
               (std::vector<QRect>{QRect(0, 0, 201, 201), QRect(1600, 0, 300, 300)}));
+    // Without a process of our own to tell apart, windows that give no process still count.
+    EXPECT_EQ(DockOcclusionDetector::onScreenWindowRects({entry(QRect(0, 0, 300, 300), 0)}, 0),
+              std::vector<QRect>{QRect(0, 0, 300, 300)});
     EXPECT_EQ(DockOcclusionDetector::fullScreenWindowRects(windows, 99),
               (std::vector<QRect>{QRect(5, 5, 300, 300), QRect(1600, 0, 300, 300)}));
 

@@ -241,6 +241,20 @@ TEST(SystemDockSuppressor, AnUnusableReadStopsTheSuppressionBeforeAnythingIsStor
     EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
     EXPECT_EQ(store.object("vantrelDock.originalTileSize"), QJsonValue(48.0));
     EXPECT_EQ(store.object("vantrelDock.originalLargeSize"), QJsonValue(-0.25));
+
+    // Every boolean word is accepted, whatever its case.
+    RecordingDockDefaultsClient words;
+    RecordingUserDefaults wordStore;
+    words.values[QStringLiteral("autohide")] = QStringLiteral("1");
+    words.values[QStringLiteral("magnification")] = QStringLiteral("TRUE");
+    words.values[QStringLiteral("show-recents")] = QStringLiteral("false");
+    words.values[QStringLiteral("show-process-indicators")] = QStringLiteral("No");
+    EXPECT_TRUE((SystemDockSuppressor{words, wordStore}.suppressPreservingState()));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalAutohide"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalMagnification"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowRecentsWasSet"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowRecents"), QJsonValue(false));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowIndicators"), QJsonValue(false));
 }
 
 TEST(SystemDockSuppressor, AFailedWriteStillTriesTheOthersSkipsTheRestartAndKeepsTheSnapshot) {
