@@ -36,6 +36,7 @@ public:
 class DiscardingQueue final : public WorkQueue {
 public:
     void async(std::function<void()>) override {}
+    void sync(std::function<void()>) override {}
 };
 
 class NoMenus final : public MenuPresenter {

@@ -129,7 +129,7 @@ void AppState::applyPreferences() {
     if (preferences_.feedbackEnabled()) feedback_->start();
 
     if (preferences_.customDockEnabled()) {
-        customDockController_->show(preferences_, *dockContent_, *this);
+        customDockController_->show(preferences_, *dockContent_);
     } else {
         customDockController_->setWantsSystemDockSuppressed(false);
         customDockController_->setShouldVerifyInitialPendingSuppression(false);

@@ -2,13 +2,18 @@
 
 #include "core/LocalPersistence.h"
 
+#include <QCoreApplication>
+
 #include "app/AppState.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
+#include "dock/DockPlaceholderView.h"
 #include "dock/DockSettingsStore.h"
+#include "dock/MissionControlDetector.h"
+#include "kit/VantrelMotion.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
 #include "modules/ClipboardStore.h"
@@ -146,8 +151,26 @@ NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
             .menus = services.menus,
             .camera = services.camera};
 }
+CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
+    const VantrelMotion* motion = &services.motion;
+    return {.defaults = services.defaults,
+            .log = services.log,
+            .systemDockQueue = services.systemDockQueue,
+            .windowListQueue = makeWorkQueue(QStringLiteral("com.vantrel.mission-control-monitor")),
+            .windows = services.windowList,
+            .scheduler = services.scheduler,
+            .clock = services.clock,
+            .screens = services.screens,
+            .ownProcessId = QCoreApplication::applicationPid(),
+            .prefersReducedMotion = [motion] { return motion->prefersReducedMotion(); },
+            .missionControlActive = &MissionControlDetector::isActive,
+            .pinnedItemCount = [](const DockContentStore&) { return 0; },
+            .runningApplicationCount = [] { return 0; },
+            .makeDockView = [] { return new DockPlaceholderView; },
+            .makeDefaultsClient = {}};
+}
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
-    return std::make_unique<CustomDockController>(services.defaults, services.log);
+    return std::make_unique<CustomDockController>(customDockDependencies());
 }
 std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppearance() {
     return std::make_unique<MenuBarAppearanceController>();

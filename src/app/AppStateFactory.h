@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dock/CustomDockController.h"
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
@@ -66,6 +67,7 @@ class VantrelDiagnostics;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
+class WindowList;
 class Workspace;
 class WorkQueue;
 
@@ -122,6 +124,10 @@ public:
         // above the others; none: a compositor that blends, and raising alone.
         CompositorState* compositor = nullptr;
         WindowStacking* stacking = nullptr;
+        // The queue of every command on the system Dock, and the windows on screen that the
+        // replacement Dock watches.
+        WorkQueue& systemDockQueue;
+        WindowList& windowList;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -157,6 +163,8 @@ public:
     // What the notch's surface and its tabs read, from the stores `state` owns.
     NotchSurfaceContext notchSurface(AppState& state) const;
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
+    // What the replacement Dock's controller is built from.
+    CustomDockController::Dependencies customDockDependencies();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
 };

@@ -11,6 +11,7 @@
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "dock/SystemDockQueue.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
@@ -47,6 +48,7 @@
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11InputFocus.h"
+#include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -185,6 +187,11 @@ int main(int argc, char** argv) {
         TrayStatusBar statusBar;
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
+        SystemDockQueue systemDockQueue;
+        SystemDockQueue::setShared(&systemDockQueue);
+        // Read on the Dock's own worker thread, over an X connection of its own.
+        X11WindowList windowList(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY")
+                                                                           : QByteArray());
         // Named, so that a service added to the list is wired here by name, not by position.
         AppStateFactory factory({
             .clock = clock,
@@ -223,6 +230,8 @@ int main(int argc, char** argv) {
             .camera = camera,
             .compositor = &desktop,
             .stacking = &desktop,
+            .systemDockQueue = systemDockQueue,
+            .windowList = windowList,
         });
         AppState state(factory);
         AppState::setShared(&state);
@@ -246,6 +255,7 @@ int main(int argc, char** argv) {
         defaults.finishScheduling();
 
         AppState::setShared(nullptr);
+        SystemDockQueue::setShared(nullptr);
         DisplayCoordinator::setShared(nullptr);
         ThemeImageStore::setShared(nullptr);
         VantrelMotion::setShared(nullptr);

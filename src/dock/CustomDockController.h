@@ -1,38 +1,103 @@
 #pragma once
 
+#include "dock/DockDefaultsClient.h"
+#include "platform/Clock.h"
+#include "platform/Scheduler.h"
+#include "platform/Screens.h"
+#include "platform/WindowList.h"
+
 #include <QObject>
 #include <QPointer>
+#include <QRect>
+#include <QSizeF>
 #include <QString>
+#include <QVariantAnimation>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace vantrel {
 
-class AppState;
 class DockContentStore;
+class FloatingDockPanel;
 class SystemLog;
 class UserDefaultsProvider;
 class VantrelPreferences;
+class WorkQueue;
 
-// The replacement Dock and the system Dock it stands in for. The floating panel and its tiles are
-// not drawn yet; what is here is the switching on and off, and giving the system Dock its own
-// settings back.
+// The replacement Dock: its floating panel at the bottom of a screen, sliding in and out by the
+// hide mode as the pointer comes and goes, and the switching of the system Dock between
+// suppressed (shrunk through its own settings) and restored, one transition at a time, with the
+// status texts the Dock settings page shows.
 class CustomDockController : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool isVantrelDockVisible READ isVantrelDockVisible NOTIFY isVantrelDockVisibleChanged)
+    Q_PROPERTY(bool isDockRevealed READ isDockRevealed NOTIFY isDockRevealedChanged)
+    Q_PROPERTY(bool isChangingSystemDock READ isChangingSystemDock NOTIFY isChangingSystemDockChanged)
+    Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(bool isEditingItems READ isEditingItems WRITE setIsEditingItems NOTIFY isEditingItemsChanged)
 public:
     static constexpr const char* kNativeDockActive = "Native macOS Dock active";
     static constexpr const char* kNativeDockRestored = "Native macOS Dock restored";
     static constexpr const char* kRestoreFailedAtQuit = "Could not restore the macOS Dock before quitting";
 
-    // `defaults` holds the snapshot of the system Dock's settings and the system Dock's own domain.
-    CustomDockController(UserDefaultsProvider& defaults, SystemLog& log, QObject* parent = nullptr);
+    struct Dependencies {
+        // Our standard defaults hold the snapshot; the system Dock's settings are the suite
+        // "com.apple.dock" beside them.
+        UserDefaultsProvider& defaults;
+        SystemLog& log;
+        // The serial queue of every command on the system Dock (SystemDockQueue in the application).
+        WorkQueue& systemDockQueue;
+        // The serial queue the window list is read on, owned by the controller.
+        std::unique_ptr<WorkQueue> windowListQueue;
+        WindowList& windows;
+        Scheduler& scheduler;
+        const Clock& clock;
+        Screens& screens;
+        // Our own process, whose windows never cover the Dock.
+        qint64 ownProcessId = 0;
+        std::function<bool()> prefersReducedMotion = [] { return false; };
+        // Whether the desktop shows its overview of all windows; read off the main thread.
+        std::function<bool()> missionControlActive;
+        // What the width estimate counts before the Dock view has measured itself.
+        std::function<int(const DockContentStore&)> pinnedItemCount = [](const DockContentStore&) {
+            return 0;
+        };
+        std::function<int()> runningApplicationCount = [] { return 0; };
+        // Builds the view the panel hosts; none: an empty panel.
+        std::function<QWidget*()> makeDockView;
+        // Builds the client of the system Dock's settings for one transition; none: the
+        // "com.apple.dock" domain of `defaults` with a 4-second limit per command.
+        std::function<std::unique_ptr<DockDefaultsClient>()> makeDefaultsClient;
+    };
+
+    explicit CustomDockController(Dependencies dependencies, QObject* parent = nullptr);
+    ~CustomDockController() override;
 
     // Shows the replacement Dock and asks for the system Dock to be suppressed.
-    virtual void show(VantrelPreferences& preferences, DockContentStore& content, AppState& state);
-    // Closes the replacement Dock and restores the system Dock (at termination: before returning).
+    virtual void show(VantrelPreferences& preferences, DockContentStore& content);
+    // Hides the replacement Dock and restores the system Dock: later, or (at quit) before
+    // returning.
     virtual void hide(bool restoreSynchronously);
+    // Slides the panel in (true) or out (false).
     virtual void setRevealed(bool revealed, bool animated);
-    // Moves the system Dock toward the wanted state; dismisses the panel when suppression is no
-    // longer wanted.
+    // Moves the system Dock toward the wanted state, one transition at a time.
     virtual void synchronizeSystemDock();
+    // Moves the panel to its target frame (not while a slide runs).
+    void reposition();
+    // Re-applies the hide mode; after the hide mode or a delay changed.
+    void applyBehavior();
+    // The Dock view's measured size; sizes reported in one pass of the main loop end in one
+    // repositioning with the latest.
+    void contentSizeChanged(QSizeF size);
+
+    bool isVantrelDockVisible() const { return isVantrelDockVisible_; }
+    bool isDockRevealed() const { return isDockRevealed_; }
+    bool isChangingSystemDock() const { return isChangingSystemDock_; }
+    const QString& statusMessage() const { return statusMessage_; }
+    bool isEditingItems() const { return isEditingItems_; }
+    void setIsEditingItems(bool editing);
 
     bool wantsSystemDockSuppressed() const { return wantsSystemDockSuppressed_; }
     void setWantsSystemDockSuppressed(bool wants) { wantsSystemDockSuppressed_ = wants; }
@@ -40,29 +105,77 @@ public:
     void setShouldVerifyInitialPendingSuppression(bool verify) {
         shouldVerifyInitialPendingSuppression_ = verify;
     }
-    bool isEditingItems() const { return isEditingItems_; }
-    void setIsEditingItems(bool editing);
-    bool isDockRevealed() const { return isDockRevealed_; }
-    bool hasPanel() const { return hasPanel_; }
-    const QString& statusMessage() const { return statusMessage_; }
+    bool isSystemDockSuppressed() const { return isSystemDockSuppressed_; }
+    bool isTransitionInFlight() const { return transitionInFlight_; }
+
+    bool hasPanel() const { return panel_ != nullptr; }
+    FloatingDockPanel* panel() const { return panel_.get(); }
+    // The slide that runs, or none.
+    QVariantAnimation* slideAnimation() const { return slide_; }
+    bool isSlideInFlight() const { return dockSlideInFlight_; }
+    std::optional<QSizeF> measuredContentSize() const { return measuredContentSize_; }
+    // The panel's frame on `screen`, slid in or out.
+    QRect targetFrame(const ScreenInfo& screen, const VantrelPreferences& preferences, bool revealed) const;
 
 Q_SIGNALS:
-    void isEditingItemsChanged(bool editing);
+    void isVantrelDockVisibleChanged(bool visible);
     void isDockRevealedChanged(bool revealed);
+    void isChangingSystemDockChanged(bool changing);
     void statusMessageChanged(const QString& message);
+    void isEditingItemsChanged(bool editing);
 
 private:
-    bool restoreSystemDock();
-    void setStatusMessage(const QString& message);
+    enum class Transition { suppress, restore };
 
-    UserDefaultsProvider& defaults_;
-    SystemLog& log_;
-    bool wantsSystemDockSuppressed_ = false;
-    bool shouldVerifyInitialPendingSuppression_ = false;
-    bool isEditingItems_ = false;
-    bool isDockRevealed_ = false;
-    bool hasPanel_ = false;
+    void dismissPanel();
+    std::function<std::unique_ptr<DockDefaultsClient>()> clientFactory() const;
+    void finishTransition(Transition transition, bool result, bool pending, quint64 generation);
+    void installBehaviorTimer();
+    void installMissionControlMonitor();
+    void readWindowList();
+    void updatePointerBehavior();
+    bool evaluateOcclusion(const std::vector<QRect>& windows) const;
+    std::optional<ScreenInfo> screenUnderMouse() const;
+    std::optional<ScreenInfo> knownDockScreen() const;
+    std::optional<ScreenInfo> currentDockScreen() const;
+    std::optional<ScreenInfo> pointerScreen() const;
+    bool isDockScreenInFullScreen(const ScreenInfo& screen) const;
+    void setStatusMessage(const QString& message);
+    void setVantrelDockVisible(bool visible);
+    void setChangingSystemDock(bool changing);
+    void setDockRevealedValue(bool revealed);
+
+    Dependencies deps_;
+
+    bool isVantrelDockVisible_ = false;
+    bool isDockRevealed_ = true;
+    bool isChangingSystemDock_ = false;
     QString statusMessage_ = QString::fromLatin1(kNativeDockActive);
+    bool isEditingItems_ = false;
+
+    std::unique_ptr<FloatingDockPanel> panel_;
+    std::optional<QString> dockScreenName_;
+    bool isSystemDockSuppressed_ = false;
+    bool wantsSystemDockSuppressed_ = false;
+    bool transitionInFlight_ = false;
+    quint64 transitionGeneration_ = 0;
+    bool shouldVerifyInitialPendingSuppression_ = false;
+    QPointer<VantrelPreferences> preferences_;
+    QPointer<DockContentStore> contentStore_;
+    ScheduledTask behaviorTimer_;
+    ScheduledTask missionControlMonitor_;
+    bool windowListReadInFlight_ = false;
+    std::optional<QSizeF> measuredContentSize_;
+    bool isApplyingMeasuredSize_ = false;
+    std::optional<QSizeF> pendingMeasuredContentSize_;
+    bool dockSlideInFlight_ = false;
+    quint64 dockSlideGeneration_ = 0;
+    QPointer<QVariantAnimation> slide_;
+    std::optional<MonoTime> pointerLeftAt_;
+    std::optional<MonoTime> edgeEnteredAt_;
+    bool cachedMissionControlState_ = false;
+    bool cachedDockIsCovered_ = false;
+    std::vector<QRect> cachedFullScreenWindows_;
 };
 
 } // namespace vantrel

@@ -3,6 +3,11 @@
 #include "dock/DockDefaultsClient.h"
 #include "platform/UserDefaults.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -29,6 +34,114 @@ const std::array<DockManagedKey, 5> DockManagedKey::visual = {{
     {"show-process-indicators", Kind::boolean, "false", "vantrelDock.originalShowIndicators",
      "vantrelDock.originalShowIndicatorsWasSet"},
 }};
+
+namespace {
+
+QString flagOf(bool behaviorGroup) {
+    return QString::fromLatin1(behaviorGroup ? kDockRestorePendingKey : kDockVisualSnapshotKey);
+}
+
+// The number a float key holds, converted as the C locale reads it whatever the user's locale:
+// the whole text, no leading white space. Infinite and NaN values are refused too: they cannot be
+// written back as the three-decimal text a restore writes, and no Dock setting holds one.
+std::optional<double> parseFloat(const QString& text) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.isEmpty() || std::isspace(static_cast<unsigned char>(bytes.front()))) return std::nullopt;
+    char* end = nullptr;
+    const double value = strtod_l(bytes.constData(), &end, cLocale);
+    if (end != bytes.constData() + bytes.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+QString booleanWord(const QString& text) {
+    return text.trimmed().toLower();
+}
+
+bool isBooleanWord(const QString& word) {
+    return word == u"1" || word == u"true" || word == u"yes" || word == u"0" || word == u"false" ||
+           word == u"no";
+}
+
+bool isTrueWord(const QString& word) {
+    return word == u"1" || word == u"true" || word == u"yes";
+}
+
+struct CapturedKey {
+    const DockManagedKey* key;
+    DockPreferenceRead read;
+};
+
+} // namespace
+
+bool SystemDockSuppressor::captureMissingSnapshots() {
+    struct Group {
+        bool behavior;
+        std::vector<CapturedKey> keys;
+    };
+    std::vector<Group> kept;
+    // Everything is read and checked before anything is stored, so a failure leaves no half
+    // snapshot behind.
+    for (const bool behavior : {true, false}) {
+        if (store.boolValue(flagOf(behavior))) continue;
+        Group group{behavior, {}};
+        const auto readGroup = [&](const auto& table) {
+            for (const DockManagedKey& key : table) {
+                DockPreferenceRead read = client.read(QString::fromLatin1(key.name));
+                if (read.kind == DockPreferenceRead::Kind::failure) return false;
+                if (read.kind == DockPreferenceRead::Kind::value) {
+                    const bool usable = key.kind == Kind::floatingPoint
+                                            ? parseFloat(read.text).has_value()
+                                            : isBooleanWord(booleanWord(read.text));
+                    if (!usable) return false;
+                }
+                group.keys.push_back({&key, std::move(read)});
+            }
+            return true;
+        };
+        if (!(behavior ? readGroup(DockManagedKey::behavior) : readGroup(DockManagedKey::visual)))
+            return false;
+        kept.push_back(std::move(group));
+    }
+    for (const Group& group : kept) {
+        for (const CapturedKey& captured : group.keys) {
+            const bool wasSet = captured.read.kind == DockPreferenceRead::Kind::value;
+            store.setBool(QString::fromLatin1(captured.key->wasSetKey), wasSet);
+            const QString valueKey = QString::fromLatin1(captured.key->valueKey);
+            if (captured.key->kind == Kind::boolean)
+                store.setBool(valueKey, wasSet && isTrueWord(booleanWord(captured.read.text)));
+            else
+                store.setDouble(valueKey, wasSet ? *parseFloat(captured.read.text) : 0.0);
+        }
+        store.setBool(flagOf(group.behavior), true);
+    }
+    return true;
+}
+
+bool SystemDockSuppressor::suppressPreservingState() {
+    if (!captureMissingSnapshots()) return false;
+    // The snapshot is on disk before the system Dock is touched: a crash after the first write
+    // must still find it.
+    store.synchronize();
+    bool allWritten = true;
+    const auto writeAll = [&](const auto& table) {
+        for (const DockManagedKey& key : table) {
+            const QString flag =
+                key.kind == Kind::boolean ? QStringLiteral("-bool") : QStringLiteral("-float");
+            if (!client.write(QString::fromLatin1(key.name), flag, QString::fromLatin1(key.suppressedValue)))
+                allWritten = false;
+        }
+    };
+    writeAll(DockManagedKey::behavior);
+    writeAll(DockManagedKey::visual);
+    if (!allWritten) return false;
+    return client.restartDock();
+}
+
+bool SystemDockProcess::hasPendingRestore(const UserDefaults& store) {
+    return store.boolValue(QString::fromLatin1(kDockRestorePendingKey)) ||
+           store.boolValue(QString::fromLatin1(kDockVisualSnapshotKey));
+}
 
 bool SystemDockSuppressor::restorePreservedState() {
     const QString behaviorFlag = QString::fromLatin1(kDockRestorePendingKey);

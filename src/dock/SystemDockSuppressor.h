@@ -25,16 +25,34 @@ struct DockManagedKey {
 inline constexpr const char* kDockRestorePendingKey = "vantrelDock.systemDockRestorePending";
 inline constexpr const char* kDockVisualSnapshotKey = "vantrelDock.visualSnapshotCaptured.v1";
 
-// Puts the system Dock's own settings back from the snapshot kept in our defaults. Holds no state
-// of its own and runs synchronously on the calling thread.
+// Shrinks the system Dock through its own settings after keeping a snapshot of them in our
+// defaults, and puts them back from that snapshot. Holds no state of its own and runs
+// synchronously on the calling thread.
 struct SystemDockSuppressor {
     DockDefaultsClient& client;
     UserDefaults& store;
+
+    // Snapshots what is not snapshotted yet, writes it to disk, then writes the suppressed value of
+    // every managed key and restarts the Dock. True when every step succeeded. A snapshot that
+    // cannot be taken stops it before anything is written; a failed write still lets the others
+    // run but skips the restart, and the snapshot stays for the restore.
+    bool suppressPreservingState();
 
     // Writes every snapshotted value back (or deletes a key that had no value), restarts the Dock
     // and clears the snapshot flags. True when nothing was pending or every step succeeded; on
     // failure the flags stay set so a later restore retries with the same snapshot.
     bool restorePreservedState();
+
+    // Reads every key of each group whose snapshot flag is not set and, only when all of them read
+    // as usable values or as absent, stores them with the group's flag (not flushed). False, with
+    // nothing stored, when a read fails or a value cannot be taken back as it was.
+    bool captureMissingSnapshots();
 };
+
+// Whether the system Dock still waits for its own settings to come back.
+namespace SystemDockProcess {
+// True while either snapshot flag is set in `store` (our standard defaults). Runs no command.
+bool hasPendingRestore(const UserDefaults& store);
+} // namespace SystemDockProcess
 
 } // namespace vantrel

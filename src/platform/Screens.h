@@ -40,6 +40,8 @@ public:
     // The screen the window is on; none when the window has none yet.
     virtual std::optional<ScreenInfo> screenOf(const QWidget& window) const = 0;
     virtual std::optional<ScreenInfo> screenAtPointer() const = 0;
+    // Where the pointer is, in the screens' coordinates.
+    virtual QPoint pointerLocation() const = 0;
 
 Q_SIGNALS:
     // A screen came, went, moved, changed its size or work area, or the main screen changed.

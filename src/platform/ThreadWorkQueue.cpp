@@ -57,4 +57,12 @@ void ThreadWorkQueue::async(std::function<void()> work) {
     QMetaObject::invokeMethod(worker_, std::move(work), Qt::QueuedConnection);
 }
 
+void ThreadWorkQueue::sync(std::function<void()> work) {
+    if (!thread_) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(worker_, std::move(work), Qt::BlockingQueuedConnection);
+}
+
 } // namespace vantrel

@@ -27,6 +27,9 @@ public:
     ThreadWorkQueue& operator=(const ThreadWorkQueue&) = delete;
 
     void async(std::function<void()> work) override;
+    // Runs on the worker after its earlier items; with no worker started yet there is nothing
+    // earlier, and the work runs on the calling thread.
+    void sync(std::function<void()> work) override;
     bool hasStarted() const { return thread_ != nullptr; }
 
     // How many workers were left running by queues destroyed during this process. While any is,

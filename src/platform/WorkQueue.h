@@ -11,6 +11,10 @@ class WorkQueue {
 public:
     virtual ~WorkQueue() = default;
     virtual void async(std::function<void()> work) = 0;
+    // Runs `work` after everything submitted before it and returns when it has run. For the few
+    // moments that must wait for the queue, such as quitting; never called from the queue's own
+    // work.
+    virtual void sync(std::function<void()> work) = 0;
 };
 
 } // namespace vantrel

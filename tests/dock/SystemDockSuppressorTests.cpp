@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -63,7 +64,17 @@ TEST(SystemDockSuppressor, AFailedKeyOrRestartKeepsTheFlagsForTheNextTry) {
     EXPECT_FALSE(client.commands.entries.contains(QStringLiteral("restart")));
     EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
 
+    // A key that has to go but cannot be deleted fails the restore the same way.
     client.failing.clear();
+    client.commands.entries.clear();
+    client.values[QStringLiteral("autohide-time-modifier")] = QStringLiteral("0");
+    client.failingDeletes.insert(QStringLiteral("autohide-time-modifier"));
+    EXPECT_FALSE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("delete autohide-time-modifier")));
+    EXPECT_FALSE(client.commands.entries.contains(QStringLiteral("restart")));
+    EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
+    client.failingDeletes.clear();
+
     client.restartSucceeds = false;
     EXPECT_FALSE((SystemDockSuppressor{client, store}.restorePreservedState()));
     EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
@@ -94,4 +105,207 @@ TEST(ProcessDockDefaultsClient, SimulatesTheDockDomainAsAFileWrittenAtOnce) {
 
     EXPECT_TRUE(client.deleteKey(QStringLiteral("autohide")));
     EXPECT_FALSE(client.deleteKey(QStringLiteral("autohide")));
+}
+
+namespace {
+// The system Dock as a user left it: some keys set, the others absent.
+void seedUserDock(RecordingDockDefaultsClient& client) {
+    client.values[QStringLiteral("autohide")] = QStringLiteral("0");
+    client.values[QStringLiteral("autohide-delay")] = QStringLiteral("0.5");
+    client.values[QStringLiteral("tilesize")] = QStringLiteral("64");
+    client.values[QStringLiteral("magnification")] = QStringLiteral("YES");
+    client.values[QStringLiteral("show-recents")] = QStringLiteral("no");
+}
+
+const QStringList kSuppressedWrites = {
+    "write autohide -bool true",
+    "write autohide-delay -float 1000",
+    "write autohide-time-modifier -float 0",
+    "write tilesize -float 1",
+    "write largesize -float 1",
+    "write magnification -bool false",
+    "write show-recents -bool false",
+    "write show-process-indicators -bool false",
+};
+} // namespace
+
+TEST(SystemDockSuppressor, SuppressionReadsEverythingFlushesTheSnapshotThenWritesAndRestarts) {
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    store.calls = &client.commands; // one ordered log of commands and flushes
+    seedUserDock(client);
+
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    QStringList expected = {"read autohide",
+                            "read autohide-delay",
+                            "read autohide-time-modifier",
+                            "read tilesize",
+                            "read largesize",
+                            "read magnification",
+                            "read show-recents",
+                            "read show-process-indicators",
+                            "flush com.vantrel.mac"};
+    expected += kSuppressedWrites;
+    expected += "restart";
+    EXPECT_EQ(client.commands.entries, expected);
+
+    // The snapshot: what was set and its value, "YES" taken as true, absent keys as unset.
+    EXPECT_TRUE(store.boolValue("vantrelDock.systemDockRestorePending"));
+    EXPECT_TRUE(store.boolValue("vantrelDock.visualSnapshotCaptured.v1"));
+    EXPECT_EQ(store.object("vantrelDock.originalAutohideWasSet"), QJsonValue(true));
+    EXPECT_EQ(store.object("vantrelDock.originalAutohide"), QJsonValue(false));
+    EXPECT_EQ(store.object("vantrelDock.originalDelay"), QJsonValue(0.5));
+    EXPECT_EQ(store.object("vantrelDock.originalAutohideAnimationWasSet"), QJsonValue(false));
+    EXPECT_EQ(store.object("vantrelDock.originalAutohideAnimation"), QJsonValue(0.0));
+    EXPECT_EQ(store.object("vantrelDock.originalTileSize"), QJsonValue(64.0));
+    EXPECT_EQ(store.object("vantrelDock.originalLargeSizeWasSet"), QJsonValue(false));
+    EXPECT_EQ(store.object("vantrelDock.originalMagnification"), QJsonValue(true));
+    EXPECT_EQ(store.object("vantrelDock.originalShowRecentsWasSet"), QJsonValue(true));
+    EXPECT_EQ(store.object("vantrelDock.originalShowRecents"), QJsonValue(false));
+    EXPECT_EQ(store.object("vantrelDock.originalShowIndicatorsWasSet"), QJsonValue(false));
+    EXPECT_TRUE(SystemDockProcess::hasPendingRestore(store));
+
+    // Suppressing again takes no second snapshot: it only writes again and restarts.
+    client.commands.entries.clear();
+    client.values[QStringLiteral("tilesize")] = QStringLiteral("30");
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    EXPECT_EQ(client.commands.entries,
+              QStringList{"flush com.vantrel.mac"} + kSuppressedWrites + QStringList{"restart"});
+    EXPECT_EQ(store.object("vantrelDock.originalTileSize"), QJsonValue(64.0));
+
+    // The restore puts the user's Dock back exactly.
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_EQ(client.values, (std::map<QString, QString>{{"autohide", "false"},
+                                                         {"autohide-delay", "0.500"},
+                                                         {"tilesize", "64.000"},
+                                                         {"magnification", "true"},
+                                                         {"show-recents", "false"}}));
+    EXPECT_FALSE(SystemDockProcess::hasPendingRestore(store));
+}
+
+TEST(SystemDockSuppressor, OnlyTheGroupWithoutItsFlagIsCaptured) {
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    seedUserDock(client);
+    store.seed("vantrelDock.systemDockRestorePending", true);
+    EXPECT_TRUE(SystemDockProcess::hasPendingRestore(store));
+
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    EXPECT_EQ(client.commands.entries.filter(QRegularExpression("^read")),
+              (QStringList{"read tilesize", "read largesize", "read magnification", "read show-recents",
+                           "read show-process-indicators"}));
+    EXPECT_FALSE(store.journalKeys().contains("vantrelDock.originalAutohide"));
+    EXPECT_TRUE(store.boolValue("vantrelDock.visualSnapshotCaptured.v1"));
+
+    // With only the visual flag set, the next suppression captures the behaviour group alone.
+    RecordingUserDefaults other;
+    other.seed("vantrelDock.visualSnapshotCaptured.v1", true);
+    EXPECT_TRUE(SystemDockProcess::hasPendingRestore(other));
+    client.commands.entries.clear();
+    EXPECT_TRUE((SystemDockSuppressor{client, other}.suppressPreservingState()));
+    EXPECT_EQ(client.commands.entries.filter(QRegularExpression("^read")),
+              (QStringList{"read autohide", "read autohide-delay", "read autohide-time-modifier"}));
+}
+
+TEST(SystemDockSuppressor, AnUnusableReadStopsTheSuppressionBeforeAnythingIsStoredOrWritten) {
+    struct Case {
+        const char* key;
+        const char* value; // nullptr: the read fails
+    };
+    // "maybe" is no boolean; the float texts are not whole C-locale numbers, or not finite.
+    const Case cases[] = {{"show-recents", "maybe"}, {"tilesize", "48px"},        {"tilesize", " 48"},
+                          {"tilesize", ""},          {"tilesize", "48,5"},        {"largesize", "inf"},
+                          {"largesize", "nan"},      {"autohide-delay", "1e999"}, {"autohide", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " = " + (c.value ? c.value : "failure"));
+        RecordingDockDefaultsClient client;
+        RecordingUserDefaults store;
+        store.calls = &client.commands;
+        seedUserDock(client);
+        if (c.value)
+            client.values[QString::fromLatin1(c.key)] = QString::fromLatin1(c.value);
+        else
+            client.failing.insert(QString::fromLatin1(c.key));
+        EXPECT_FALSE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+        EXPECT_TRUE(store.journal().empty());
+        EXPECT_EQ(store.synchronizeCount, 0);
+        EXPECT_TRUE(client.commands.entries.filter(QRegularExpression("^(write|restart|delete)")).isEmpty());
+        EXPECT_FALSE(SystemDockProcess::hasPendingRestore(store));
+    }
+
+    // Numbers the C locale reads are taken whole, with an exponent too.
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    client.values[QStringLiteral("tilesize")] = QStringLiteral("4.8e1");
+    client.values[QStringLiteral("largesize")] = QStringLiteral("-0.25");
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    EXPECT_EQ(store.object("vantrelDock.originalTileSize"), QJsonValue(48.0));
+    EXPECT_EQ(store.object("vantrelDock.originalLargeSize"), QJsonValue(-0.25));
+
+    // Every boolean word is accepted, whatever its case.
+    RecordingDockDefaultsClient words;
+    RecordingUserDefaults wordStore;
+    words.values[QStringLiteral("autohide")] = QStringLiteral("1");
+    words.values[QStringLiteral("magnification")] = QStringLiteral("TRUE");
+    words.values[QStringLiteral("show-recents")] = QStringLiteral("false");
+    words.values[QStringLiteral("show-process-indicators")] = QStringLiteral("No");
+    EXPECT_TRUE((SystemDockSuppressor{words, wordStore}.suppressPreservingState()));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalAutohide"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalMagnification"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowRecentsWasSet"), QJsonValue(true));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowRecents"), QJsonValue(false));
+    EXPECT_EQ(wordStore.object("vantrelDock.originalShowIndicators"), QJsonValue(false));
+}
+
+TEST(SystemDockSuppressor, AFailedWriteStillTriesTheOthersSkipsTheRestartAndKeepsTheSnapshot) {
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    seedUserDock(client);
+    client.failingWrites.insert(QStringLiteral("autohide-delay"));
+
+    EXPECT_FALSE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    EXPECT_EQ(client.commands.entries.filter(QRegularExpression("^write")), kSuppressedWrites);
+    EXPECT_FALSE(client.commands.entries.contains("restart"));
+    EXPECT_TRUE(SystemDockProcess::hasPendingRestore(store));
+
+    // A failed restart is a failed suppression too, with the snapshot kept.
+    RecordingDockDefaultsClient restartFails;
+    RecordingUserDefaults kept;
+    restartFails.restartSucceeds = false;
+    EXPECT_FALSE((SystemDockSuppressor{restartFails, kept}.suppressPreservingState()));
+    EXPECT_TRUE(restartFails.commands.entries.contains("restart"));
+    EXPECT_TRUE(SystemDockProcess::hasPendingRestore(kept));
+}
+
+TEST(SystemDockSuppressor, OnRealFilesSuppressThenRestoreLeavesTheDockFileAsItWas) {
+    TempHome home;
+    const QByteArray original = R"({"autohide":false,"largesize":72.5,"orientation":"left","tilesize":48})";
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), original);
+    const QString dockFile = home.paths().defaultsFolder() + QStringLiteral("/com.apple.dock.json");
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    {
+        JsonDefaultsProvider defaults(home.paths().defaultsFolder(), scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState()));
+        const QJsonObject suppressed = QJsonDocument::fromJson(home.readFile(dockFile)).object();
+        EXPECT_EQ(suppressed.value("tilesize"), QJsonValue(1.0));
+        EXPECT_EQ(suppressed.value("autohide-delay"), QJsonValue(1000.0));
+        EXPECT_EQ(suppressed.value("show-recents"), QJsonValue(false));
+        // The snapshot reached the disk without the scheduler's coalescing delay.
+        const QJsonObject snapshot =
+            QJsonDocument::fromJson(home.readFile(home.paths().defaultsFolder() + "/com.vantrel.mac.json"))
+                .object();
+        EXPECT_EQ(snapshot.value("vantrelDock.originalLargeSize"), QJsonValue(72.5));
+        EXPECT_EQ(snapshot.value("vantrelDock.visualSnapshotCaptured.v1"), QJsonValue(true));
+    }
+    {
+        // A later run restores from what is on disk.
+        JsonDefaultsProvider defaults(home.paths().defaultsFolder(), scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dockFile)).object(),
+              QJsonDocument::fromJson(original).object());
 }

@@ -83,3 +83,30 @@ TEST(ThreadWorkQueue, AQueueWithAGraceLeavesAStuckWorkerAndItsLateResultIsDroppe
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(delivered, 1);
 }
+
+TEST(ThreadWorkQueue, SyncWaitsForTheEarlierItemsAndRunsOnTheWorker) {
+    ThreadWorkQueue idle(QStringLiteral("com.vantrel.idle"));
+    QThread* ranOn = nullptr;
+    idle.sync([&] { ranOn = QThread::currentThread(); });
+    EXPECT_EQ(ranOn, QThread::currentThread());
+    EXPECT_FALSE(idle.hasStarted()) << "nothing earlier to wait for: no thread started";
+
+    ThreadWorkQueue queue(QStringLiteral("com.vantrel.sync"));
+    std::vector<int> order;
+    QSemaphore release;
+    QThread* worker = nullptr;
+    queue.async([&] {
+        release.acquire();
+        order.push_back(1);
+        worker = QThread::currentThread();
+    });
+    release.release();
+    QThread* syncThread = nullptr;
+    queue.sync([&] {
+        order.push_back(2);
+        syncThread = QThread::currentThread();
+    });
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_EQ(syncThread, worker);
+    EXPECT_NE(syncThread, QThread::currentThread());
+}

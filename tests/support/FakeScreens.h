@@ -29,11 +29,13 @@ public:
     std::vector<ScreenInfo> all; // every screen, in the system's order
     std::optional<ScreenInfo> main;
     std::optional<ScreenInfo> window; // the screen any window is on
+    QPoint pointer;                   // where the pointer is
 
     std::vector<ScreenInfo> screens() const override { return all; }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
     std::optional<ScreenInfo> screenOf(const QWidget&) const override { return window; }
     std::optional<ScreenInfo> screenAtPointer() const override { return std::nullopt; }
+    QPoint pointerLocation() const override { return pointer; }
 
     // Replaces the screens and announces it, as the desktop does.
     void set(std::vector<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen) {

@@ -11,6 +11,18 @@ namespace vantrel::test {
 class ManualWorkQueue final : public WorkQueue {
 public:
     void async(std::function<void()> work) override { pending_.push_back(std::move(work)); }
+    // As a serial queue does: the earlier items first, then `work`, all before returning. What
+    // they post back to the main thread stays queued there.
+    void sync(std::function<void()> work) override {
+        while (!pending_.empty()) {
+            auto earlier = std::move(pending_.front());
+            pending_.pop_front();
+            earlier();
+        }
+        ++syncCount_;
+        work();
+    }
+    std::size_t syncCount() const { return syncCount_; }
 
     std::size_t pendingCount() const { return pending_.size(); }
     // Runs the oldest item only, then delivers what it posted back.
@@ -29,6 +41,7 @@ public:
 
 private:
     std::deque<std::function<void()>> pending_;
+    std::size_t syncCount_ = 0;
 };
 
 } // namespace vantrel::test

@@ -34,7 +34,7 @@ public:
                                                                notchSurface(state));
     }
     std::unique_ptr<CustomDockController> makeCustomDockController() override {
-        return std::make_unique<RecordingCustomDockController>(log_, services.defaults, services.log);
+        return std::make_unique<RecordingCustomDockController>(log_, customDockDependencies());
     }
     std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
         return std::make_unique<RecordingMenuBarAppearanceController>(log_);
@@ -90,7 +90,9 @@ struct AppStateHarness : ServiceFakes {
                                       .menus = menus,
                                       .camera = camera,
                                       .compositor = &compositor,
-                                      .stacking = &stacking}};
+                                      .stacking = &stacking,
+                                      .systemDockQueue = systemDockQueue,
+                                      .windowList = windowList}};
 };
 
 // The control center's context as the composition root fills it from `state`, drawn with `views`.

@@ -20,13 +20,13 @@ public:
     }
     bool write(const QString& key, const QString& typeFlag, const QString& value) override {
         commands.add(QStringLiteral("write %1 %2 %3").arg(key, typeFlag, value));
-        if (failing.contains(key)) return false;
+        if (failing.contains(key) || failingWrites.contains(key)) return false;
         values[key] = value;
         return true;
     }
     bool deleteKey(const QString& key) override {
         commands.add(QStringLiteral("delete ") + key);
-        if (failing.contains(key)) return false;
+        if (failing.contains(key) || failingDeletes.contains(key)) return false;
         return values.erase(key) == 1;
     }
     bool restartDock() override {
@@ -36,6 +36,8 @@ public:
 
     std::map<QString, QString> values;
     QSet<QString> failing;
+    QSet<QString> failingWrites;  // keys that read fine but cannot be written
+    QSet<QString> failingDeletes; // keys that read fine but cannot be deleted
     bool restartSucceeds = true;
     CallLog commands;
 };

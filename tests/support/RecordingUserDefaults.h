@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/InMemoryDefaults.h"
+#include "support/CallLog.h"
 
 #include <vector>
 
@@ -31,6 +32,14 @@ public:
         store_.remove(key);
     }
     QStringList keys() const override { return store_.keys(); }
+    // Adds "flush <domain>" to `calls`, when set, so a test can see where the flush falls among
+    // other services' calls.
+    void synchronize() override {
+        ++synchronizeCount;
+        if (calls) calls->add(QStringLiteral("flush ") + domain());
+    }
+    int synchronizeCount = 0;
+    CallLog* calls = nullptr;
 
     // Seeds a value without recording it, as if it had been stored by an earlier run.
     void seed(const QString& key, const QJsonValue& value) { store_.set(key, value); }

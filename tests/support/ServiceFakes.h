@@ -30,6 +30,7 @@
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/FakeSystemCounters.h"
+#include "support/FakeWindowList.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
@@ -112,6 +113,9 @@ public:
     // A desktop with a compositor, as most have; tests stop it to see the panels without one.
     FakeCompositorState compositor{true};
     RecordingWindowStacking stacking;
+    // System Dock commands run only when the test drains this queue.
+    ManualWorkQueue systemDockQueue;
+    FakeWindowList windowList;
 };
 
 } // namespace vantrel::test

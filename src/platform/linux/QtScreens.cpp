@@ -105,6 +105,10 @@ std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
     return describe(window.screen());
 }
 
+QPoint QtScreens::pointerLocation() const {
+    return QCursor::pos();
+}
+
 std::optional<ScreenInfo> QtScreens::screenAtPointer() const {
     return describe(QGuiApplication::screenAt(QCursor::pos()));
 }

@@ -26,6 +26,7 @@ public:
     std::optional<ScreenInfo> mainScreen() const override;
     std::optional<ScreenInfo> screenOf(const QWidget& window) const override;
     std::optional<ScreenInfo> screenAtPointer() const override;
+    QPoint pointerLocation() const override;
 
 private:
     class WorkspaceWatcher;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+namespace vantrel {
+
+// The replacement Dock's window: translucent, without frame, on top of ordinary windows and never
+// focused, on every workspace. On X11 it is the desktop's dock (window type dock, sticky), set
+// before it is first mapped; it reserves no screen space. Its frame is never constrained to a
+// screen, so it can stand mostly below the bottom edge while slid out.
+class FloatingDockPanel final : public QWidget {
+    Q_OBJECT
+public:
+    // Above ordinary windows (floating), and above everything while the desktop shows an overview.
+    static constexpr int kFloatingLevel = 3;
+    static constexpr int kOverviewLevel = 1000;
+
+    explicit FloatingDockPanel(QWidget* parent = nullptr);
+
+    // Replaces the content (the panel owns it); it fills the panel.
+    void setContentView(QWidget* view);
+    QWidget* contentView() const { return content_; }
+
+    // Moves and sizes the window at once, redrawing.
+    void setFrame(const QRect& frame);
+    QRect frame() const { return geometry(); }
+
+    // Shows it above the others without taking the keyboard focus; the first time, the native
+    // window is marked as a dock before it is mapped.
+    void orderFront();
+    void orderOut();
+
+    int level() const { return level_; }
+    // The overview level also brings the panel to the front.
+    void setLevel(int level);
+    // Whether the X11 window type and workspace hints were set (false away from X11).
+    bool isMarkedAsDock() const { return markedAsDock_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPointer<QWidget> content_;
+    int level_ = kFloatingLevel;
+    bool prepared_ = false;
+    bool markedAsDock_ = false;
+};
+
+} // namespace vantrel

@@ -1,0 +1,244 @@
+#include "platform/linux/X11WindowList.h"
+#include "support/XvfbServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QByteArray kUserDock = R"({"autohide":false,"largesize":72.5,"orientation":"left","tilesize":48})";
+
+QString dockFile(const QString& home) {
+    return home + "/config/Vantrel/defaults/com.apple.dock.json";
+}
+
+void writeUserDock(const QString& home) {
+    QDir().mkpath(home + "/config/Vantrel/defaults");
+    QFile file(dockFile(home));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(kUserDock);
+}
+
+QJsonObject readJson(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// Starts the Dock driver in `home`; `display` empty: without a screen of its own (offscreen).
+void startDriver(QProcess& driver, const QString& home, const QString& mode, const QString& display = {},
+                 int pauseAfterWrite = 0) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home);
+    environment.insert("XDG_DATA_HOME", home + "/data");
+    environment.insert("XDG_CONFIG_HOME", home + "/config");
+    if (display.isEmpty()) {
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("DISPLAY", display);
+    }
+    if (pauseAfterWrite > 0)
+        environment.insert("VANTREL_DRIVER_PAUSE_AFTER_WRITE", QString::number(pauseAfterWrite));
+    driver.setProcessEnvironment(environment);
+    driver.setProcessChannelMode(QProcess::SeparateChannels);
+    driver.start(VANTREL_BINARY_DIR "/tests/vantrel_dock_driver", {mode});
+}
+
+// The driver's next line that starts with `prefix` (earlier lines are skipped); the limits are
+// generous for slow, sanitized builds.
+QString lineStartingWith(QProcess& driver, const QString& prefix) {
+    for (;;) {
+        while (!driver.canReadLine())
+            if (!driver.waitForReadyRead(30'000)) return {};
+        const QString line = QString::fromUtf8(driver.readLine()).trimmed();
+        if (line.startsWith(prefix)) return line;
+    }
+}
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+std::vector<quint32> cardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
+                               xcb_atom_t type) {
+    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 64), nullptr));
+    if (!reply || reply->format != 32) return {};
+    const auto* values = static_cast<const quint32*>(xcb_get_property_value(reply.get()));
+    return std::vector<quint32>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+} // namespace
+
+TEST(DockProcess, AChildKilledAfterAWriteLeavesTheDockFileToBeRestoredByTheNextStartWithTheDockOff) {
+    for (const int killedAfter : {1, 5, 8}) {
+        SCOPED_TRACE(killedAfter);
+        QTemporaryDir home;
+        writeUserDock(home.path());
+        QProcess driver;
+        startDriver(driver, home.path(), "on", {}, killedAfter);
+        ASSERT_EQ(lineStartingWith(driver, "paused"), "paused");
+        ::kill(static_cast<pid_t>(driver.processId()), SIGKILL);
+        ASSERT_TRUE(driver.waitForFinished(30'000));
+        EXPECT_NE(readJson(dockFile(home.path())), QJsonDocument::fromJson(kUserDock).object())
+            << "the system Dock was changed before the kill";
+
+        QProcess next;
+        startDriver(next, home.path(), "off");
+        EXPECT_EQ(lineStartingWith(next, "status"), "status Native macOS Dock restored");
+        ASSERT_TRUE(next.waitForFinished(30'000));
+        EXPECT_EQ(readJson(dockFile(home.path())), QJsonDocument::fromJson(kUserDock).object());
+        const QJsonObject own = readJson(home.path() + "/config/Vantrel/defaults/com.vantrel.mac.json");
+        EXPECT_EQ(own.value("vantrelDock.systemDockRestorePending"), QJsonValue(false));
+        EXPECT_EQ(own.value("vantrelDock.visualSnapshotCaptured.v1"), QJsonValue(false));
+    }
+
+    // With nothing pending, the next start with the Dock off runs no command.
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess idle;
+    startDriver(idle, home.path(), "off");
+    EXPECT_EQ(lineStartingWith(idle, "status"),
+              QString::fromUtf8("status Native macOS Dock active \u00b7 Vantrel Dock off"));
+    ASSERT_TRUE(idle.waitForFinished(30'000));
+    EXPECT_EQ(readJson(dockFile(home.path())), QJsonDocument::fromJson(kUserDock).object());
+}
+
+TEST(DockProcess, OnX11ThePanelIsAnUnfocusedStickyDockThatSlidesOutLeavingThreePointsAndComesBackAtTheEdge) {
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess driver;
+    startDriver(driver, home.path(), "on", server.display());
+    ASSERT_TRUE(lineStartingWith(driver, "status").contains("1 pt Mission Control footprint"));
+    const QString windowLine = lineStartingWith(driver, "window");
+    const xcb_window_t window = windowLine.section(' ', 1).toUInt();
+    ASSERT_NE(window, 0u);
+
+    // Revealed first, centred, the bottom 8 above the screen's (no panels on this desktop).
+    EXPECT_EQ(lineStartingWith(driver, "settled"), "settled 1 671 893 170 81");
+
+    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::vector<quint32> types = cardinals(c, window, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(types.front(), atom(c, "_NET_WM_WINDOW_TYPE_DOCK"));
+    const std::vector<quint32> states = cardinals(c, window, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
+    EXPECT_NE(std::find(states.begin(), states.end(), atom(c, "_NET_WM_STATE_STICKY")), states.end());
+    EXPECT_EQ(cardinals(c, window, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL),
+              std::vector<quint32>{0xFFFFFFFF});
+    EXPECT_TRUE(cardinals(c, window, atom(c, "_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL).empty())
+        << "no struts";
+    // WM_HINTS: the input hint is set and says no.
+    const std::vector<quint32> hints = cardinals(c, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
+    ASSERT_GE(hints.size(), 2u);
+    EXPECT_TRUE(hints[0] & 1u);
+    EXPECT_EQ(hints[1], 0u);
+    std::unique_ptr<xcb_get_input_focus_reply_t, FreeDeleter> focus(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    ASSERT_TRUE(focus);
+    EXPECT_NE(focus->focus, window);
+
+    // The pointer rests in the middle of the screen: 0.45 s later the Dock slides out, 3 points
+    // of it left on screen.
+    EXPECT_EQ(lineStartingWith(driver, "settled"), "settled 0 671 979 170 81");
+    std::unique_ptr<xcb_translate_coordinates_reply_t, FreeDeleter> origin(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr));
+    ASSERT_TRUE(origin);
+    EXPECT_EQ(982 - origin->dst_y, 3);
+
+    // The pointer at the bottom edge brings it back.
+    xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, 200, 981);
+    xcb_flush(c);
+    EXPECT_EQ(lineStartingWith(driver, "settled"), "settled 1 671 893 170 81");
+    xcb_disconnect(c);
+
+    driver.write("quit\n");
+    EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
+    ASSERT_TRUE(driver.waitForFinished(30'000));
+    EXPECT_EQ(readJson(dockFile(home.path())), QJsonDocument::fromJson(kUserDock).object());
+}
+
+TEST(X11WindowList, ListsTheMappedClientsOfTheStackingListWithTheirFrameStatePidAndClass) {
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    // The test is the window manager: it creates the clients and publishes the stacking list.
+    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const auto makeWindow = [&](int x, int y, int w, int h) {
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, x, y, w, h, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        return window;
+    };
+    const xcb_window_t editor = makeWindow(10, 20, 800, 600);
+    const xcb_window_t player = makeWindow(0, 0, 1512, 982);
+    const xcb_window_t panel = makeWindow(0, 0, 1512, 30);
+    const xcb_window_t minimised = makeWindow(5, 5, 300, 300);
+    const xcb_window_t unmapped = makeWindow(5, 5, 300, 300);
+    const auto setAtoms = [&](xcb_window_t w, const char* property, std::vector<xcb_atom_t> values) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, property), XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(values.size()), values.data());
+    };
+    const uint32_t pid = 4321;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, editor, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                        &pid);
+    const char wmClass[] = "gedit\0Gedit";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, editor, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof wmClass, wmClass);
+    setAtoms(editor, "_NET_WM_WINDOW_TYPE", {atom(c, "_NET_WM_WINDOW_TYPE_NORMAL")});
+    setAtoms(player, "_NET_WM_STATE", {atom(c, "_NET_WM_STATE_ABOVE"), atom(c, "_NET_WM_STATE_FULLSCREEN")});
+    setAtoms(panel, "_NET_WM_WINDOW_TYPE", {atom(c, "_NET_WM_WINDOW_TYPE_DOCK")});
+    setAtoms(minimised, "_NET_WM_STATE", {atom(c, "_NET_WM_STATE_HIDDEN")});
+    for (const xcb_window_t w : {editor, player, panel, minimised}) xcb_map_window(c, w);
+    const std::vector<xcb_window_t> stacking = {editor, player, panel, minimised, unmapped};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, atom(c, "_NET_CLIENT_LIST_STACKING"),
+                        XCB_ATOM_WINDOW, 32, static_cast<uint32_t>(stacking.size()), stacking.data());
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // a round trip: all applied
+
+    X11WindowList list(server.display().toLatin1());
+    const std::vector<WindowListEntry> windows = list.onScreenWindows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_EQ(windows[0], (WindowListEntry{.id = editor,
+                                           .processId = 4321,
+                                           .ownerName = "Gedit",
+                                           .frame = QRect(10, 20, 800, 600),
+                                           .layer = WindowListEntry::kNormalLayer,
+                                           .isFullScreen = false}));
+    EXPECT_EQ(windows[1].id, player);
+    EXPECT_TRUE(windows[1].isFullScreen);
+    EXPECT_EQ(windows[1].processId, 0);
+    EXPECT_EQ(windows[2].id, panel);
+    EXPECT_EQ(windows[2].layer, WindowListEntry::kDockLayer);
+
+    // A window that goes away is simply no longer listed.
+    xcb_destroy_window(c, editor);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    EXPECT_EQ(list.onScreenWindows().size(), 2u);
+    xcb_disconnect(c);
+
+    // Away from X11 the list is empty.
+    EXPECT_TRUE(X11WindowList(QByteArray()).onScreenWindows().empty());
+}

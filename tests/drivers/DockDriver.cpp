@@ -1,0 +1,168 @@
+// A small program around the real replacement Dock controller, its system Dock queue, the
+// simulated system Dock settings on disk and (under X11) its panel and window list, for tests that
+// look at it from outside or kill it without warning.
+//
+// "dock-driver on": shows the Dock as the application does with "dock.customEnabled" true, says
+// "status <text>" once the system Dock is suppressed, then "window <id>", and "settled <revealed>
+// <x> <y> <width> <height>" each time a slide has ended. On stdin it takes "quit": the Dock is
+// hidden and the system Dock restored as at quit, it says "status <text>" and ends. With
+// VANTREL_DRIVER_PAUSE_AFTER_WRITE=<n> it stops for good right after the n-th write to the system
+// Dock's settings and says "paused".
+// "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
+// the system Dock is settled and ends.
+
+#include "core/VantrelPreferences.h"
+#include "dock/CustomDockController.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockPlaceholderView.h"
+#include "dock/FloatingDockPanel.h"
+#include "dock/MissionControlDetector.h"
+#include "dock/ProcessDockDefaultsClient.h"
+#include "dock/SystemDockQueue.h"
+#include "platform/AppPaths.h"
+#include "platform/Environment.h"
+#include "platform/ThreadWorkQueue.h"
+#include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/QtScheduler.h"
+#include "platform/linux/QtScreens.h"
+#include "platform/linux/SyslogSystemLog.h"
+#include "platform/linux/X11WindowList.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace vantrel;
+
+namespace {
+void say(const QString& line) {
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+// The real client, stopping for good after the n-th write it made.
+class PausingClient final : public DockDefaultsClient {
+public:
+    PausingClient(std::unique_ptr<DockDefaultsClient> inner, int& writesLeft)
+        : inner_(std::move(inner)), writesLeft_(writesLeft) {}
+    DockPreferenceRead read(const QString& key) override { return inner_->read(key); }
+    bool write(const QString& key, const QString& flag, const QString& value) override {
+        const bool ok = inner_->write(key, flag, value);
+        if (writesLeft_ > 0 && --writesLeft_ == 0) {
+            say(QStringLiteral("paused"));
+            for (;;) ::pause();
+        }
+        return ok;
+    }
+    bool deleteKey(const QString& key) override { return inner_->deleteKey(key); }
+    bool restartDock() override { return inner_->restartDock(); }
+
+private:
+    std::unique_ptr<DockDefaultsClient> inner_;
+    int& writesLeft_;
+};
+
+bool isSettledText(const QString& status) {
+    return !status.endsWith(QChar(0x2026));
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString mode = app.arguments().value(1);
+    SystemClock clock;
+    QtScheduler scheduler;
+    SyslogSystemLog log;
+    ProcessEnvironment environment;
+    const AppPaths paths = AppPaths::fromEnvironment(environment);
+    JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
+    VantrelPreferences preferences(defaults.standard());
+    DockContentStore content;
+    SystemDockQueue queue;
+    QtScreens screens(environment, log);
+    X11WindowList windows(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());
+    int writesLeft = qEnvironmentVariableIntValue("VANTREL_DRIVER_PAUSE_AFTER_WRITE");
+
+    CustomDockController controller({
+        .defaults = defaults,
+        .log = log,
+        .systemDockQueue = queue,
+        .windowListQueue =
+            std::make_unique<ThreadWorkQueue>(QStringLiteral("com.vantrel.mission-control-monitor")),
+        .windows = windows,
+        .scheduler = scheduler,
+        .clock = clock,
+        .screens = screens,
+        .ownProcessId = QCoreApplication::applicationPid(),
+        .prefersReducedMotion = [] { return false; },
+        .missionControlActive = &MissionControlDetector::isActive,
+        .pinnedItemCount = [](const DockContentStore&) { return 0; },
+        .runningApplicationCount = [] { return 0; },
+        .makeDockView = [] { return new DockPlaceholderView; },
+        .makeDefaultsClient = [&]() -> std::unique_ptr<DockDefaultsClient> {
+            return std::make_unique<PausingClient>(std::make_unique<ProcessDockDefaultsClient>(
+                                                       QStringLiteral("com.apple.dock"), 4.0, defaults, log),
+                                                   writesLeft);
+        },
+    });
+
+    // Reports each slide once it has come to rest.
+    bool lastRevealed = controller.isDockRevealed();
+    QRect lastFrame;
+    QTimer settle;
+    QObject::connect(&settle, &QTimer::timeout, [&] {
+        if (!controller.panel() || controller.isSlideInFlight()) return;
+        const QRect frame = controller.panel()->frame();
+        if (controller.isDockRevealed() == lastRevealed && frame == lastFrame) return;
+        lastRevealed = controller.isDockRevealed();
+        lastFrame = frame;
+        say(QStringLiteral("settled %1 %2 %3 %4 %5")
+                .arg(int(lastRevealed))
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(frame.width())
+                .arg(frame.height()));
+    });
+
+    bool quitting = false;
+    QObject::connect(&controller, &CustomDockController::statusMessageChanged, [&](const QString& status) {
+        if (!isSettledText(status)) return;
+        say(QStringLiteral("status ") + status);
+        if (mode == u"off" || quitting) QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        if (mode == u"on" && controller.panel()) {
+            say(QStringLiteral("window %1").arg(controller.panel()->winId()));
+            // Slides are reported from here on, so the lines always come in this order.
+            if (!settle.isActive()) settle.start(20);
+        }
+    });
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[64] = {};
+        if (!std::fgets(line, sizeof line, stdin) || QByteArray(line).trimmed() == "quit") {
+            input.setEnabled(false);
+            quitting = true;
+            settle.stop();
+            controller.hide(true);
+        }
+    });
+
+    if (mode == u"on") {
+        controller.show(preferences, content);
+    } else if (mode == u"off") {
+        // The switch-off sequence of applying the settings.
+        controller.setWantsSystemDockSuppressed(false);
+        controller.setShouldVerifyInitialPendingSuppression(false);
+        controller.setIsEditingItems(false);
+        controller.setRevealed(true, true);
+        controller.synchronizeSystemDock();
+        input.setEnabled(false);
+    } else {
+        return 2;
+    }
+    const int code = app.exec();
+    defaults.flushAll();
+    return code;
+}
