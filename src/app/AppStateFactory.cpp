@@ -8,6 +8,7 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "dock/RunningAppsStore.h"
 #include "kit/VantrelHaptics.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
@@ -90,7 +91,8 @@ std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() {
     return std::make_unique<DockSettingsStore>();
 }
 std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
-    return std::make_unique<DockContentStore>();
+    return std::make_unique<DockContentStore>(services.persistence, services.workspace, services.openPanel,
+                                              services.runningApplications);
 }
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
     return std::make_unique<MenuBarScanner>();
@@ -116,6 +118,9 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies() const {
                           .screens = services.screens,
                           .shell = services.shell,
                           .root = [] { return AppState::sharedIfInstalled(); }}};
+}
+std::unique_ptr<RunningAppsStore> AppStateFactory::makeRunningApps() {
+    return std::make_unique<RunningAppsStore>(services.runningApplications, services.alertPresenter);
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(services.defaults, services.log);

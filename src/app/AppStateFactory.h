@@ -10,6 +10,7 @@
 namespace vantrel {
 
 class AlarmController;
+class AlertPresenter;
 class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
@@ -46,6 +47,8 @@ class Pasteboard;
 class PermissionCenter;
 class PermissionSystem;
 class QAObserver;
+class RunningApplications;
+class RunningAppsStore;
 class Scheduler;
 class SystemCounters;
 class SystemMonitor;
@@ -109,6 +112,10 @@ public:
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
         CameraCapture& camera;
+        // The programs on the desktop that the replacement Dock shows, and how it asks before
+        // force-quitting one.
+        RunningApplications& runningApplications;
+        AlertPresenter& alertPresenter;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -137,6 +144,7 @@ public:
     virtual std::unique_ptr<NotchPanelController> makeNotchController();
     // What the notch panel controller and its alert dot are built from.
     NotchPanelController::Dependencies notchDependencies() const;
+    virtual std::unique_ptr<RunningAppsStore> makeRunningApps();
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();

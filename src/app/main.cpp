@@ -30,6 +30,7 @@
 #include "platform/linux/PortalSystemAppearance.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
+#include "platform/linux/QtAlertPresenter.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtCameraCapture.h"
 #include "platform/linux/QtHttpClient.h"
@@ -42,6 +43,7 @@
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -147,6 +149,8 @@ int main(int argc, char** argv) {
     // Opens QtMultimedia only when the mirror tab first asks for a camera.
     QtCameraCapture camera(cameras, log);
     TrayStatusBar statusBar;
+    X11RunningApplications runningApplications(applicationFolders(paths, environment));
+    QtAlertPresenter alertPresenter;
     // Named, so that a service added to the list is wired here by name, not by position.
     AppStateFactory factory({
         .clock = clock,
@@ -182,6 +186,8 @@ int main(int argc, char** argv) {
         .hapticPerformer = hapticPerformer,
         .menus = menus,
         .camera = camera,
+        .runningApplications = runningApplications,
+        .alertPresenter = alertPresenter,
     });
     AppState state(factory);
     AppState::setShared(&state);

@@ -13,6 +13,7 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "dock/RunningAppsStore.h"
 #include "kit/VantrelHaptics.h"
 #include "kit/VantrelMotion.h"
 #include "modules/AlarmController.h"
@@ -47,10 +48,12 @@
 #include "support/RecordingHttpClient.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/RecordingPermissionSystem.h"
+#include "support/RecordingRunningApplications.h"
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
+#include "support/ScriptedAlertPresenter.h"
 #include "support/ScriptedMediaAutomation.h"
 #include "support/TempHome.h"
 
@@ -325,6 +328,8 @@ public:
     VantrelMotion motion{appearance};
     RecordingMenuPresenter menus;
     FakeCameraCapture camera;
+    RecordingRunningApplications runningApplications;
+    ScriptedAlertPresenter alertPresenter;
     RecordingAppStateFactory factory{log,
                                      {.clock = clock,
                                       .scheduler = scheduler,
@@ -358,7 +363,9 @@ public:
                                       .motion = motion,
                                       .hapticPerformer = hapticPerformer,
                                       .menus = menus,
-                                      .camera = camera}};
+                                      .camera = camera,
+                                      .runningApplications = runningApplications,
+                                      .alertPresenter = alertPresenter}};
 };
 
 } // namespace vantrel::test
