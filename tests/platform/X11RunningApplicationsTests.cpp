@@ -214,7 +214,8 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     const xcb_window_t sleeperDialog = wm.client(sleeperPid, QByteArray("xsleeper\0XSleeper\0", 19), host);
     wm.setAtoms(sleeperDialog, "_NET_WM_WINDOW_TYPE", {"_NET_WM_WINDOW_TYPE_DIALOG"});
     const xcb_window_t anonymous = wm.client(std::nullopt, QByteArray("anon\0Anon\0", 10), host);
-    const xcb_window_t helperWindow = wm.client(helperPid, QByteArray("helper\0Helper\0", 14), host);
+    // Only an instance name, no class.
+    const xcb_window_t helperWindow = wm.client(helperPid, QByteArray("helper\0", 7), host);
     wm.setAtoms(helperWindow, "_NET_WM_STATE", {"_NET_WM_STATE_SKIP_TASKBAR"});
     const xcb_window_t remote = wm.client(424242, QByteArray("remote\0Remote\0", 14), "elsewhere.example");
     wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW,
@@ -234,7 +235,7 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     EXPECT_TRUE(apps[1].toObject()["regular"].toBool());
     EXPECT_EQ(iconSizes(apps[1]), QSet<QString>{"3x3"}) << "the theme lacks the entry's icon";
     EXPECT_EQ(apps[2].toObject()["pid"].toInteger(), helperPid);
-    EXPECT_EQ(apps[2].toObject()["name"].toString(), "Helper") << "no entry: its window class";
+    EXPECT_EQ(apps[2].toObject()["name"].toString(), "helper") << "no entry, no class: its instance name";
     EXPECT_EQ(apps[2].toObject()["id"].toString(), QString());
     EXPECT_FALSE(apps[2].toObject()["regular"].toBool()) << "kept out of the task bar";
     EXPECT_EQ(apps[3].toObject()["name"].toString(), "Remote");
@@ -254,6 +255,8 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     ASSERT_TRUE(activation);
     EXPECT_EQ(activation->window, editor);
     EXPECT_EQ(activation->data.data32[0], 2u) << "asked for by a task bar";
+    EXPECT_EQ(activation->data.data32[1], 0u) << "no time stamp";
+    EXPECT_EQ(activation->data.data32[2], 0u) << "no active window of its own";
     EXPECT_EQ(driver.expect("done activate "), "true");
     wm.set32(wm.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {editor});
     EXPECT_EQ(driver.expect("frontmost ").toUInt(), ownPid);
@@ -280,10 +283,17 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     EXPECT_EQ(driver.expect("done kill "), "false") << "never a process of another host";
     driver.send("activate 999999");
     EXPECT_EQ(driver.expect("done activate "), "false") << "no windows";
+    driver.send("activate 0");
+    EXPECT_EQ(driver.expect("done activate "), "false") << "windows without a process are nobody's";
     driver.send(QStringLiteral("kill %1").arg(sleeperPid));
     EXPECT_EQ(driver.expect("done kill "), "true");
     ASSERT_TRUE(sleeper.waitForFinished(kTimeoutMs));
     EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit);
+    // Its windows are still listed until the window manager drops them; the program has ended.
+    apps = driver.apps(true);
+    ASSERT_EQ(apps.size(), 4);
+    EXPECT_TRUE(apps[1].toObject()["terminated"].toBool());
+    EXPECT_FALSE(apps[0].toObject()["terminated"].toBool());
 
     driver.send("id " + kApplications + "/fixture-sleeper.desktop");
     EXPECT_EQ(driver.expect("id "), "fixture-sleeper.desktop");

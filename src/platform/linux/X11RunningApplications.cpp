@@ -214,7 +214,10 @@ X11RunningApplications::X11RunningApplications(QStringList applicationFolders, Q
     using AttributesReply = std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply>;
     const AttributesReply attributes(
         xcb_get_window_attributes_reply(x_->c, xcb_get_window_attributes(x_->c, x_->root), nullptr));
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // Without Qt's mask in hand, setting one would drop Qt's own root events: no changes are
+    // announced then, and the list is read whenever asked.
+    if (!attributes) return;
+    const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x_->c, x_->root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(x_->c);
     watcher_ = std::make_unique<RootWatcher>(*this);
