@@ -16,8 +16,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -206,6 +208,22 @@ TEST_F(DockContentFixture, AFailedSaveSaysSoAndKeepsTheChangeInMemory) {
     EXPECT_EQ(store->statusMessage(), "Added 1 application.");
 }
 
+TEST_F(DockContentFixture, AFileThatCouldNotBeReadIsNeverWrittenOver) {
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file()).constData(), 0644), 0); // reading it would wait
+    auto store = makeStore();
+    EXPECT_TRUE(store->items().empty());
+    EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
+    EXPECT_EQ(store->statusMessage(), "Could not save Vantrel Dock items.");
+    EXPECT_FALSE(QFileInfo(file()).isFile()) << "still the FIFO";
+    EXPECT_EQ(store->items().size(), 1u);
+
+    QFile::remove(file());
+    EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.org")));
+    EXPECT_EQ(store->statusMessage(), "Website added.");
+    EXPECT_EQ(stored().size(), 2);
+}
+
 TEST_F(DockContentFixture, FolderColoursAndIcons) {
     put("[" + object(kIdA, "folder") + "," + object(kIdB, "folder", ",\"folderColor\":\"none\"") + "]");
     auto store = makeStore();
@@ -298,8 +316,10 @@ TEST_F(DockContentFixture, ChoosingApplicationsCountsTheNewOnes) {
     EXPECT_EQ(store->statusMessage(), "Added 1 application.");
     panel.multipleAnswer =
         QStringList{"/apps/a.desktop", "/apps/b.desktop", "/apps/c.desktop", "/apps/d.desktop"};
+    QSignalSpy statusChanges(store.get(), &DockContentStore::statusMessageChanged);
     store->chooseApplications();
     EXPECT_EQ(store->statusMessage(), "Added 3 applications.");
+    EXPECT_EQ(statusChanges.count(), 1) << "one status for the whole choice";
     panel.multipleAnswer = QStringList{"/apps/b.desktop", "/apps/./a.desktop"};
     store->chooseApplications();
     EXPECT_EQ(store->statusMessage(), "Those applications are already in Vantrel Dock.");
