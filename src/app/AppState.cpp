@@ -7,6 +7,7 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockSettingsStore.h"
+#include "dock/RunningAppsStore.h"
 #include "modules/AlarmController.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
@@ -45,7 +46,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController(*this)),
-      customDockController_(factory.makeCustomDockController()),
+      runningApps_(factory.makeRunningApps()), customDockController_(factory.makeCustomDockController()),
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
 
 AppState::~AppState() {

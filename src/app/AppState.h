@@ -46,6 +46,7 @@ class NotchPanelController;
 class NotesStore;
 class PermissionCenter;
 class QAObserver;
+class RunningAppsStore;
 class StopwatchStore;
 class SystemMonitor;
 class VantrelPreferences;
@@ -92,6 +93,8 @@ public:
     AutomationEngine& automations() const { return *automations_; }
     HotkeyManager& hotkeys() const { return hotkeys_; }
     NotchPanelController& notchController() const { return *notchController_; }
+    // The running applications of the replacement Dock, beside its controller.
+    RunningAppsStore& runningApps() const { return *runningApps_; }
     CustomDockController& customDockController() const { return *customDockController_; }
     MenuBarAppearanceController& menuBarAppearance() const { return *menuBarAppearance_; }
     CommandPaletteController& commandPalette() const { return *commandPalette_; }
@@ -189,6 +192,7 @@ private:
     std::unique_ptr<AutomationEngine> automations_;
     HotkeyManager& hotkeys_;
     std::unique_ptr<NotchPanelController> notchController_;
+    std::unique_ptr<RunningAppsStore> runningApps_;
     std::unique_ptr<CustomDockController> customDockController_;
     std::unique_ptr<MenuBarAppearanceController> menuBarAppearance_;
     std::unique_ptr<CommandPaletteController> commandPalette_;

@@ -13,6 +13,7 @@
 #include "dock/DockPlaceholderView.h"
 #include "dock/DockSettingsStore.h"
 #include "dock/MissionControlDetector.h"
+#include "dock/RunningAppsStore.h"
 #include "kit/VantrelMotion.h"
 #include "modules/BookmarksStore.h"
 #include "modules/CalendarStore.h"
@@ -99,7 +100,8 @@ std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() {
     return std::make_unique<DockSettingsStore>();
 }
 std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
-    return std::make_unique<DockContentStore>();
+    return std::make_unique<DockContentStore>(services.persistence, services.workspace, services.openPanel,
+                                              services.runningApplications);
 }
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
     return std::make_unique<MenuBarScanner>();
@@ -150,6 +152,9 @@ NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
             .workspace = services.workspace,
             .menus = services.menus,
             .camera = services.camera};
+}
+std::unique_ptr<RunningAppsStore> AppStateFactory::makeRunningApps() {
+    return std::make_unique<RunningAppsStore>(services.runningApplications, services.alertPresenter);
 }
 CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
     const VantrelMotion* motion = &services.motion;

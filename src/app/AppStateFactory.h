@@ -15,6 +15,7 @@ namespace vantrel {
 
 class AlarmController;
 class AppState;
+class AlertPresenter;
 class ApplicationShell;
 class AutomationEngine;
 class BookmarksStore;
@@ -54,6 +55,8 @@ class Pasteboard;
 class PermissionCenter;
 class PermissionSystem;
 class QAObserver;
+class RunningApplications;
+class RunningAppsStore;
 class Scheduler;
 class SystemCounters;
 class SystemMonitor;
@@ -128,6 +131,10 @@ public:
         // replacement Dock watches.
         WorkQueue& systemDockQueue;
         WindowList& windowList;
+        // The programs on the desktop that the replacement Dock shows, and how it asks before
+        // force-quitting one.
+        RunningApplications& runningApplications;
+        AlertPresenter& alertPresenter;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -162,6 +169,7 @@ public:
     NotchPanelController::Dependencies notchDependencies(AppState& state) const;
     // What the notch's surface and its tabs read, from the stores `state` owns.
     NotchSurfaceContext notchSurface(AppState& state) const;
+    virtual std::unique_ptr<RunningAppsStore> makeRunningApps();
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
     // What the replacement Dock's controller is built from.
     CustomDockController::Dependencies customDockDependencies();

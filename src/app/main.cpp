@@ -34,6 +34,7 @@
 #include "platform/linux/PortalSystemAppearance.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
+#include "platform/linux/QtAlertPresenter.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtCameraCapture.h"
 #include "platform/linux/QtHttpClient.h"
@@ -48,6 +49,7 @@
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11InputFocus.h"
+#include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "services/HotkeyManager.h"
@@ -187,6 +189,8 @@ int main(int argc, char** argv) {
         TrayStatusBar statusBar;
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
+        X11RunningApplications runningApplications(applicationFolders(paths, environment));
+        QtAlertPresenter alertPresenter;
         SystemDockQueue systemDockQueue;
         SystemDockQueue::setShared(&systemDockQueue);
         // Read on the Dock's own worker thread, over an X connection of its own.
@@ -232,6 +236,8 @@ int main(int argc, char** argv) {
             .stacking = &desktop,
             .systemDockQueue = systemDockQueue,
             .windowList = windowList,
+            .runningApplications = runningApplications,
+            .alertPresenter = alertPresenter,
         });
         AppState state(factory);
         AppState::setShared(&state);

@@ -12,6 +12,8 @@ struct OpenPanelRequest {
     QString prompt;
     // Offers installed applications only.
     bool applicationsOnly = false;
+    // Offers folders only; files cannot be chosen.
+    bool foldersOnly = false;
 };
 
 // A modal file chooser.
@@ -20,6 +22,9 @@ public:
     virtual ~OpenPanel() = default;
     // The chosen path; none when the user cancelled.
     virtual std::optional<QString> run(const OpenPanelRequest& request) = 0;
+    // Several of what the request offers at once: the chosen paths in the order the panel lists
+    // them; none when the user cancelled.
+    virtual std::optional<QStringList> runMultiple(const OpenPanelRequest& request) = 0;
     // Several items at once, files and folders alike: the chosen paths in the order the panel
     // lists them; none when the user cancelled.
     virtual std::optional<QStringList> runForItems(const OpenPanelRequest& request) = 0;

@@ -1,16 +1,22 @@
 #pragma once
 
+#include "core/LocalPersistence.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/FloatingDockPanel.h"
 #include "platform/InMemoryDefaults.h"
+#include "support/FakeFileManager.h"
+#include "support/FakeOpenPanel.h"
 #include "support/FakeScreens.h"
 #include "support/FakeWindowList.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingDockDefaultsClient.h"
+#include "support/RecordingRunningApplications.h"
 #include "support/RecordingSystemLog.h"
+#include "support/RecordingWorkspace.h"
+#include "support/TempHome.h"
 
 #include <QVariantAnimation>
 #include <memory>
@@ -50,7 +56,15 @@ struct DockControllerFixture {
     FakeWindowList windows;
     FakeScreens screens{{kMain}, kMain};
     VantrelPreferences preferences{defaults.standard()};
-    DockContentStore content;
+    // The pinned items, kept in a temporary home.
+    TempHome home;
+    FakeFileManager files;
+    LocalPersistence persistence{LocalPersistence::Store{home.paths().dataFolder(), &files}, clock, log,
+                                 QStringLiteral("com.vantrel.mac")};
+    RecordingWorkspace workspace;
+    FakeOpenPanel openPanel;
+    RecordingRunningApplications running;
+    DockContentStore content{persistence, workspace, openPanel, running};
     bool reducedMotion = false;
     bool missionControl = false;
     int pinnedItems = 0;

@@ -11,6 +11,7 @@
 // "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
 // the system Dock is settled and ends.
 
+#include "core/LocalPersistence.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
@@ -22,10 +23,15 @@
 #include "platform/AppPaths.h"
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
+#include "platform/linux/DesktopEntry.h"
 #include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/PosixFileManager.h"
+#include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
+#include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 
 #include <QApplication>
@@ -79,7 +85,12 @@ int main(int argc, char** argv) {
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
     VantrelPreferences preferences(defaults.standard());
-    DockContentStore content;
+    PosixFileManager files;
+    LocalPersistence persistence({paths.dataFolder(), &files}, clock, log, QStringLiteral("com.vantrel.mac"));
+    LinuxWorkspace workspace(log);
+    QtOpenPanel openPanel(applicationFolders(paths, environment));
+    X11RunningApplications running(applicationFolders(paths, environment));
+    DockContentStore content(persistence, workspace, openPanel, running);
     SystemDockQueue queue;
     QtScreens screens(environment, log);
     X11WindowList windows(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());

@@ -63,6 +63,17 @@ TEST(DesktopEntry, NamesFollowTheUsersLanguage) {
     EXPECT_FALSE(browser->terminal);
 }
 
+TEST(DesktopEntry, WindowClassAndProgramForMatchingRunningPrograms) {
+    const auto editor = readDesktopEntry(fixture("fixture-editor.desktop"));
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->startupWMClass, QStringLiteral("VantrelFixtureEditor"));
+    EXPECT_EQ(editor->executable, QStringLiteral("true"));
+    const auto sleeper = readDesktopEntry(fixture("fixture-sleeper.desktop"));
+    ASSERT_TRUE(sleeper);
+    EXPECT_EQ(sleeper->startupWMClass, QString());
+    EXPECT_EQ(sleeper->executable, QStringLiteral("sleep"));
+}
+
 TEST(DesktopEntry, EntriesThatCannotLaunchAreRefused) {
     // Hidden, another type, no command line, broken quoting, a missing TryExec program, a
     // program that is not installed, nothing but field codes.

@@ -12,6 +12,12 @@ public:
         return answer;
     }
 
+    std::optional<QStringList> runMultiple(const OpenPanelRequest& request) override {
+        lastRequest = request;
+        ++multipleRuns;
+        return multipleAnswer;
+    }
+
     std::optional<QStringList> runForItems(const OpenPanelRequest& request) override {
         lastRequest = request;
         ++itemRuns;
@@ -22,6 +28,9 @@ public:
     // What a chooser of several items answers; none: the user cancelled.
     std::optional<QStringList> itemsAnswer;
     int itemRuns = 0;
+    // What a chooser of several applications or folders answers; none: the user cancelled.
+    std::optional<QStringList> multipleAnswer;
+    int multipleRuns = 0;
     std::optional<OpenPanelRequest> lastRequest;
 };
 

@@ -92,7 +92,9 @@ struct AppStateHarness : ServiceFakes {
                                       .compositor = &compositor,
                                       .stacking = &stacking,
                                       .systemDockQueue = systemDockQueue,
-                                      .windowList = windowList}};
+                                      .windowList = windowList,
+                                      .runningApplications = runningApplications,
+                                      .alertPresenter = alertPresenter}};
 };
 
 // The control center's context as the composition root fills it from `state`, drawn with `views`.

@@ -40,11 +40,13 @@
 #include "support/RecordingInputFocus.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/RecordingPermissionSystem.h"
+#include "support/RecordingRunningApplications.h"
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWindowStacking.h"
 #include "support/RecordingWorkspace.h"
+#include "support/ScriptedAlertPresenter.h"
 #include "support/ScriptedMediaAutomation.h"
 #include "support/TempHome.h"
 
@@ -116,6 +118,8 @@ public:
     // System Dock commands run only when the test drains this queue.
     ManualWorkQueue systemDockQueue;
     FakeWindowList windowList;
+    RecordingRunningApplications runningApplications;
+    ScriptedAlertPresenter alertPresenter;
 };
 
 } // namespace vantrel::test

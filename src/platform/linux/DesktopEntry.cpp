@@ -77,6 +77,8 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path) {
     g_free(icon);
     entry.shown = g_app_info_should_show(G_APP_INFO(app.get()));
     entry.terminal = g_desktop_app_info_get_boolean(app.get(), G_KEY_FILE_DESKTOP_KEY_TERMINAL);
+    entry.startupWMClass = text(g_desktop_app_info_get_startup_wm_class(app.get()));
+    entry.executable = text(g_app_info_get_executable(G_APP_INFO(app.get())));
     return entry;
 }
 

@@ -20,6 +20,10 @@ struct DesktopEntry {
     bool shown = true;
     // The program runs inside the desktop's terminal.
     bool terminal = false;
+    // The window class its windows carry (StartupWMClass); empty when the entry does not say.
+    QString startupWMClass;
+    // The program of its command line (Exec) as written, a name or a path.
+    QString executable;
 };
 
 // The entry at `path` when it describes an application that can be launched: a regular file of

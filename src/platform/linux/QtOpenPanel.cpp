@@ -17,12 +17,17 @@ namespace vantrel {
 QtOpenPanel::QtOpenPanel(QStringList applicationFolders)
     : applicationFolders_(std::move(applicationFolders)) {}
 
-std::optional<QString> QtOpenPanel::run(const OpenPanelRequest& request) {
-    QFileDialog dialog;
+void QtOpenPanel::configure(QFileDialog& dialog, const OpenPanelRequest& request, bool multiple) const {
     dialog.setWindowTitle(request.title);
     dialog.setLabelText(QFileDialog::Accept, request.prompt);
-    dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (request.foldersOnly) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        return;
+    }
+    // A folder chooser takes one folder; files may be chosen several at once.
+    dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (request.applicationsOnly) {
         // Our own dialog, so the filter and the side bar of application folders always apply.
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -37,8 +42,20 @@ std::optional<QString> QtOpenPanel::run(const OpenPanelRequest& request) {
             dialog.setDirectory(places.last().toLocalFile());
         }
     }
+}
+
+std::optional<QString> QtOpenPanel::run(const OpenPanelRequest& request) {
+    QFileDialog dialog;
+    configure(dialog, request, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QStringList> QtOpenPanel::runMultiple(const OpenPanelRequest& request) {
+    QFileDialog dialog;
+    configure(dialog, request, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles();
 }
 
 std::optional<QStringList> QtOpenPanel::runForItems(const OpenPanelRequest& request) {

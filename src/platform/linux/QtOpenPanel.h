@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+class QFileDialog;
+
 namespace vantrel {
 
 // A modal QFileDialog. Restricted to applications, it shows the installed application entries
@@ -13,11 +15,14 @@ class QtOpenPanel final : public OpenPanel {
 public:
     explicit QtOpenPanel(QStringList applicationFolders);
     std::optional<QString> run(const OpenPanelRequest& request) override;
+    std::optional<QStringList> runMultiple(const OpenPanelRequest& request) override;
     // Qt's own dialog, whose list takes several rows at once and whose confirm button accepts the
     // selected folders as they are instead of opening them.
     std::optional<QStringList> runForItems(const OpenPanelRequest& request) override;
 
 private:
+    void configure(QFileDialog& dialog, const OpenPanelRequest& request, bool multiple) const;
+
     QStringList applicationFolders_;
 };
 

@@ -1,0 +1,261 @@
+#include "dock/DockContentStore.h"
+
+#include "core/LocalPersistence.h"
+#include "platform/OpenPanel.h"
+#include "platform/RunningApplications.h"
+#include "platform/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace vantrel {
+
+namespace {
+
+const QString kNoLongerValid = QStringLiteral("This shortcut is no longer valid.");
+
+// The same file however the path was written: "." and ".." components and a trailing slash
+// make no difference.
+QString standardized(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
+                                   RunningApplications& running, QObject* parent)
+    : QObject(parent), persistence_(persistence), workspace_(workspace), openPanel_(openPanel),
+      running_(running), statusMessage_(QString::fromLatin1(kEmptyMessage)) {
+    // A missing file is an empty Dock. A damaged one is logged and also gives an empty Dock; the
+    // persistence layer copies it aside before the first save replaces it.
+    auto outcome = persistence_.load(kFileName, &DockShortcut::decodeList);
+    if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+}
+
+std::optional<QUrl> DockContentStore::websiteUrl(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+bool DockContentStore::addApplication(const QString& path, bool updateStatus) {
+    const QString target = standardized(path);
+    const bool pinned = std::any_of(items_.begin(), items_.end(), [&](const DockShortcut& item) {
+        return item.kind == DockShortcut::Kind::application && standardized(item.target) == target;
+    });
+    if (pinned) {
+        if (updateStatus) setStatusMessage(QStringLiteral("That application is already in Vantrel Dock."));
+        return false;
+    }
+    // An entry is titled by its name in the user's language, as the desktop lists it.
+    const auto info = workspace_.applicationInfo(target);
+    const QString title = info && !info->name.isEmpty() ? info->name : QFileInfo(target).completeBaseName();
+    const bool saved = setItems([&] {
+        auto items = items_;
+        items.push_back({QUuid::createUuid(), title, target, DockShortcut::Kind::application, std::nullopt});
+        return items;
+    }());
+    if (saved && updateStatus) setStatusMessage(QStringLiteral("Application kept in Vantrel Dock."));
+    return true;
+}
+
+void DockContentStore::chooseApplications() {
+    const auto chosen = openPanel_.runMultiple({.title = QStringLiteral("Add applications to Vantrel Dock"),
+                                                .prompt = QStringLiteral("Add"),
+                                                .applicationsOnly = true});
+    if (!chosen) return;
+    int added = 0;
+    bool saved = true;
+    for (const QString& path : *chosen) {
+        if (!addApplication(path, false)) continue;
+        ++added;
+        saved = saved && !lastSaveFailed_;
+    }
+    if (!saved) return;
+    if (added > 0)
+        setStatusMessage(QStringLiteral("Added %1 application%2.")
+                             .arg(added)
+                             .arg(added == 1 ? QString() : QStringLiteral("s")));
+    else
+        setStatusMessage(QStringLiteral("Those applications are already in Vantrel Dock."));
+}
+
+void DockContentStore::chooseFolder() {
+    const auto chosen = openPanel_.run({.title = QStringLiteral("Add a folder to Vantrel Dock"),
+                                        .prompt = QStringLiteral("Add Folder"),
+                                        .foldersOnly = true});
+    if (!chosen || chosen->isEmpty()) return;
+    const QString& path = *chosen;
+    if (std::any_of(items_.begin(), items_.end(),
+                    [&](const DockShortcut& item) { return item.target == path; })) {
+        setStatusMessage(QStringLiteral("That folder is already in Vantrel Dock."));
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (append({QUuid::createUuid(), name.isEmpty() ? path : name, path, DockShortcut::Kind::folder,
+                std::nullopt}))
+        setStatusMessage(QStringLiteral("Folder added."));
+}
+
+bool DockContentStore::addWebsite(const QString& title, const QString& address) {
+    QString candidate = address.trimmed();
+    if (!candidate.contains(QStringLiteral("://"))) candidate.prepend(QStringLiteral("https://"));
+    const auto url = websiteUrl(candidate);
+    if (!url) {
+        setStatusMessage(QStringLiteral("Enter a valid website address."));
+        return false;
+    }
+    // The address as it was typed, scheme and host in their own case.
+    const QString& target = candidate;
+    if (std::any_of(items_.begin(), items_.end(),
+                    [&](const DockShortcut& item) { return item.target == target; })) {
+        setStatusMessage(QStringLiteral("That website is already in Vantrel Dock."));
+        return false;
+    }
+    QString name = title.trimmed();
+    if (name.isEmpty()) name = url->host();
+    if (append({QUuid::createUuid(), name, target, DockShortcut::Kind::website, std::nullopt}))
+        setStatusMessage(QStringLiteral("Website added."));
+    return true;
+}
+
+void DockContentStore::open(const DockShortcut& item) {
+    switch (item.kind) {
+    case DockShortcut::Kind::separator:
+        return;
+    case DockShortcut::Kind::website:
+        // The file may have been edited by hand: only http and https addresses with a host open.
+        if (const auto url = websiteUrl(item.target)) {
+            workspace_.open(*url);
+            return;
+        }
+        break;
+    case DockShortcut::Kind::folder:
+        if (!item.target.isEmpty()) {
+            workspace_.open(QUrl::fromLocalFile(item.target));
+            return;
+        }
+        break;
+    case DockShortcut::Kind::application:
+        if (!item.target.isEmpty()) {
+            // Started from its entry as the desktop does, never through a shell; an entry that
+            // has gone meanwhile is only logged.
+            const QString target = standardized(item.target);
+            const QString identifier = running_.bundleIdentifier(target);
+            for (const RunningApplication& app : running_.runningApplications()) {
+                if (!app.isRegular || app.isTerminated) continue;
+                const bool same = identifier.isEmpty()
+                                      ? app.bundleURL && standardized(*app.bundleURL) == target
+                                      : app.bundleIdentifier == identifier;
+                if (same) {
+                    running_.activate(app.processIdentifier);
+                    return;
+                }
+            }
+            workspace_.launchApplication(target);
+            return;
+        }
+        break;
+    }
+    setStatusMessage(kNoLongerValid);
+}
+
+bool DockContentStore::move(const DockShortcut& item, const DockShortcut& target) {
+    if (item.id == target.id) return false;
+    const auto indexOf = [this](const QUuid& id) {
+        return std::find_if(items_.begin(), items_.end(), [&](const DockShortcut& i) { return i.id == id; }) -
+               items_.begin();
+    };
+    const qint64 source = indexOf(item.id);
+    const qint64 destination = indexOf(target.id);
+    const auto count = static_cast<qint64>(items_.size());
+    if (source == count || destination == count) return false;
+    auto items = items_;
+    DockShortcut moved = items[static_cast<std::size_t>(source)];
+    items.erase(items.begin() + source);
+    items.insert(items.begin() + destination, std::move(moved));
+    setItems(std::move(items));
+    return true;
+}
+
+void DockContentStore::move(const DockShortcut& item, int offset) {
+    const auto it =
+        std::find_if(items_.begin(), items_.end(), [&](const DockShortcut& i) { return i.id == item.id; });
+    if (it == items_.end()) return;
+    const qint64 source = it - items_.begin();
+    const qint64 destination = std::clamp<qint64>(source + offset, 0, static_cast<qint64>(items_.size()) - 1);
+    if (destination == source) return;
+    auto items = items_;
+    DockShortcut moved = items[static_cast<std::size_t>(source)];
+    items.erase(items.begin() + source);
+    items.insert(items.begin() + destination, std::move(moved));
+    setItems(std::move(items));
+}
+
+void DockContentStore::setFolderColor(DockFolderColor color, const DockShortcut& item) {
+    auto items = items_;
+    const auto it =
+        std::find_if(items.begin(), items.end(), [&](const DockShortcut& i) { return i.id == item.id; });
+    if (it == items.end()) return;
+    if (color == DockFolderColor::none)
+        it->folderColor.reset();
+    else
+        it->folderColor = color;
+    setItems(std::move(items));
+}
+
+void DockContentStore::remove(const DockShortcut& item) {
+    auto items = items_;
+    std::erase_if(items, [&](const DockShortcut& i) { return i.id == item.id; });
+    setItems(std::move(items));
+}
+
+std::optional<QIcon> DockContentStore::icon(const DockShortcut& item) const {
+    switch (item.kind) {
+    case DockShortcut::Kind::website:
+    case DockShortcut::Kind::separator:
+        return std::nullopt;
+    case DockShortcut::Kind::folder:
+        // A tagged folder is drawn by its tile, also one tagged "none" that was stored so.
+        if (item.folderColor) return std::nullopt;
+        break;
+    case DockShortcut::Kind::application:
+        break;
+    }
+    return workspace_.iconForFile(item.target);
+}
+
+void DockContentStore::persist() {
+    lastSaveFailed_ = false;
+    try {
+        persistence_.saveOrThrow(items_, kFileName, /*backupExisting=*/false, &DockShortcut::encodeList);
+    } catch (const PersistenceError& error) {
+        // The list keeps its new content in memory; the user learns that it is not on disk.
+        persistence_.report(error.failure());
+        lastSaveFailed_ = true;
+        setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
+    }
+}
+
+bool DockContentStore::setItems(std::vector<DockShortcut> items) {
+    items_ = std::move(items);
+    Q_EMIT itemsChanged();
+    persist();
+    return !lastSaveFailed_;
+}
+
+bool DockContentStore::append(DockShortcut item) {
+    auto items = items_;
+    items.push_back(std::move(item));
+    return setItems(std::move(items));
+}
+
+void DockContentStore::setStatusMessage(const QString& message) {
+    statusMessage_ = message;
+    Q_EMIT statusMessageChanged();
+}
+
+} // namespace vantrel

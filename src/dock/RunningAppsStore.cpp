@@ -1,0 +1,115 @@
+#include "dock/RunningAppsStore.h"
+
+#include "dock/DockShortcut.h"
+#include "platform/AlertPresenter.h"
+#include "platform/RunningApplications.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace vantrel {
+
+namespace {
+
+QString standardized(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+RunningAppsStore::RunningAppsStore(RunningApplications& applications, AlertPresenter& alerts, QObject* parent)
+    : QObject(parent), applications_(applications), alerts_(alerts) {
+    refresh();
+    // Connected to this store, so no notice reaches it once it is gone.
+    connect(&applications_, &RunningApplications::applicationsChanged, this, &RunningAppsStore::refresh);
+    connect(&applications_, &RunningApplications::frontmostChanged, this,
+            &RunningAppsStore::refreshActiveState);
+}
+
+void RunningAppsStore::refresh() {
+    const auto frontmost = applications_.frontmostProcessIdentifier();
+    std::vector<RunningApplication> running = applications_.runningApplications();
+    std::erase_if(running, [](const RunningApplication& app) { return !app.isRegular || app.isTerminated; });
+    // The file manager first, whatever its name; the others by name as plain strings.
+    const QString fileManager = applications_.fileManagerIdentifier();
+    const auto isFileManager = [&](const RunningApplication& app) {
+        return !fileManager.isEmpty() && app.bundleIdentifier == fileManager;
+    };
+    std::stable_sort(running.begin(), running.end(),
+                     [&](const RunningApplication& a, const RunningApplication& b) {
+                         if (isFileManager(a) != isFileManager(b)) return isFileManager(a);
+                         return a.localizedName < b.localizedName;
+                     });
+
+    std::vector<RunningAppItem> items;
+    for (const RunningApplication& app : running) {
+        if (app.localizedName.isEmpty()) continue;
+        const QString key = app.bundleIdentifier.isEmpty() ? app.localizedName : app.bundleIdentifier;
+        QIcon icon = iconCache_.value(key);
+        if (icon.isNull()) icon = app.icon;
+        if (icon.isNull()) continue;
+        iconCache_.insert(key, icon);
+        items.push_back({app.processIdentifier, app.localizedName, icon, app.bundleIdentifier, app.bundleURL,
+                         frontmost && *frontmost == app.processIdentifier, app.isHidden});
+    }
+    apps_ = std::move(items);
+    Q_EMIT appsChanged();
+}
+
+void RunningAppsStore::refreshActiveState() {
+    const auto frontmost = applications_.frontmostProcessIdentifier();
+    const std::vector<RunningApplication> running = applications_.runningApplications();
+    for (RunningAppItem& item : apps_) {
+        item.isActive = frontmost && *frontmost == item.id;
+        const auto it = std::find_if(running.begin(), running.end(), [&](const RunningApplication& app) {
+            return app.processIdentifier == item.id;
+        });
+        if (it != running.end()) item.isHidden = it->isHidden;
+    }
+    Q_EMIT appsChanged();
+}
+
+std::optional<RunningAppItem> RunningAppsStore::runningApp(const DockShortcut& item) const {
+    if (item.kind != DockShortcut::Kind::application) return std::nullopt;
+    const QString target = standardized(item.target);
+    const QString identifier = applications_.bundleIdentifier(target);
+    const auto it = std::find_if(apps_.begin(), apps_.end(), [&](const RunningAppItem& app) {
+        if (!identifier.isEmpty()) return app.bundleIdentifier == identifier;
+        return app.bundleURL && standardized(*app.bundleURL) == target;
+    });
+    if (it == apps_.end()) return std::nullopt;
+    return *it;
+}
+
+void RunningAppsStore::confirmForceQuit(const RunningAppItem& app) {
+    const std::vector<RunningApplication> running = applications_.runningApplications();
+    const bool found = std::any_of(running.begin(), running.end(), [&](const RunningApplication& candidate) {
+        return candidate.processIdentifier == app.id && !candidate.isTerminated;
+    });
+    if (!found) return;
+    // Forward first, so the question stands beside the application it is about.
+    applications_.activate(app.id);
+    const auto answer =
+        alerts_.run({.style = AlertPresenter::Style::critical,
+                     .messageText = QStringLiteral("Force Quit ") + app.name + QLatin1Char('?'),
+                     .informativeText = QStringLiteral("Any unsaved changes in ") + app.name +
+                                        QStringLiteral(" will be lost."),
+                     .buttons = {QStringLiteral("Force Quit"), QStringLiteral("Cancel")}});
+    // The list follows when the window manager reports the program gone.
+    if (answer == 0) applications_.forceTerminate(app.id);
+}
+
+void RunningAppsStore::activate(const RunningAppItem& app) {
+    applications_.activate(app.id);
+}
+
+void RunningAppsStore::hide(const RunningAppItem& app) {
+    applications_.hide(app.id);
+}
+
+void RunningAppsStore::quit(const RunningAppItem& app) {
+    applications_.terminate(app.id);
+}
+
+} // namespace vantrel

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "dock/RunningAppItem.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QObject>
+#include <optional>
+#include <vector>
+
+namespace vantrel {
+
+class AlertPresenter;
+class RunningApplications;
+struct DockShortcut;
+
+// The running regular applications that the replacement Dock shows after its pinned items: the
+// file manager first, the others by name, with their icons, the frontmost one and the hidden ones.
+class RunningAppsStore : public QObject {
+    Q_OBJECT
+public:
+    // `alerts` asks before an application is force-quit.
+    RunningAppsStore(RunningApplications& applications, AlertPresenter& alerts, QObject* parent = nullptr);
+
+    const std::vector<RunningAppItem>& apps() const { return apps_; }
+
+    // Rebuilds the list from the desktop.
+    void refresh();
+    // Updates only which item is frontmost and which are hidden; publishes even when nothing
+    // changed.
+    void refreshActiveState();
+    // The running instance of a pinned application; none for any other kind of item.
+    std::optional<RunningAppItem> runningApp(const DockShortcut& item) const;
+    // Brings the application forward, then asks the user; on confirmation kills it.
+    void confirmForceQuit(const RunningAppItem& app);
+
+    // The running application's own requests, for the tiles.
+    void activate(const RunningAppItem& app);
+    void hide(const RunningAppItem& app);
+    void quit(const RunningAppItem& app);
+
+Q_SIGNALS:
+    void appsChanged();
+
+private:
+    RunningApplications& applications_;
+    AlertPresenter& alerts_;
+    std::vector<RunningAppItem> apps_;
+    // Icons fetched once, by bundle identifier, else by name; never dropped.
+    QHash<QString, QIcon> iconCache_;
+};
+
+} // namespace vantrel

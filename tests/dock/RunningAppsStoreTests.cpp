@@ -1,0 +1,205 @@
+#include "dock/RunningAppsStore.h"
+
+#include "dock/DockShortcut.h"
+#include "support/CallLog.h"
+#include "support/RecordingRunningApplications.h"
+#include "support/ScriptedAlertPresenter.h"
+
+#include <QPixmap>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QIcon solidIcon(Qt::GlobalColor colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+RunningApplication app(qint32 pid, const QString& name, const QString& identifier = {},
+                       QIcon icon = solidIcon(Qt::red)) {
+    RunningApplication a;
+    a.processIdentifier = pid;
+    a.localizedName = name;
+    a.icon = std::move(icon);
+    a.bundleIdentifier = identifier;
+    return a;
+}
+
+QStringList names(const RunningAppsStore& store) {
+    QStringList out;
+    for (const RunningAppItem& item : store.apps()) out.append(item.name);
+    return out;
+}
+
+struct RunningAppsFixture : ::testing::Test {
+    CallLog calls;
+    RecordingRunningApplications running;
+    ScriptedAlertPresenter alerts;
+    RunningAppsFixture() {
+        running.log = &calls;
+        alerts.log = &calls;
+    }
+};
+
+} // namespace
+
+TEST_F(RunningAppsFixture, TheFileManagerFirstThenByNameOnlyRegularLiveAppsWithNameAndIcon) {
+    running.fileManager = QStringLiteral("org.example.Files.desktop");
+    RunningApplication panel = app(5, "Panel");
+    panel.isRegular = false;
+    RunningApplication ended = app(6, "Ended");
+    ended.isTerminated = true;
+    RunningApplication hidden = app(7, "beta");
+    hidden.isHidden = true;
+    running.applications = {app(1, "Zeta Files", "org.example.Files.desktop"),
+                            app(2, "Mail"),
+                            panel,
+                            app(3, "Browser", "browser.desktop"),
+                            ended,
+                            hidden,
+                            app(8, QString()),
+                            app(9, "No Icon", "noicon.desktop", QIcon()),
+                            app(10, "Alpha")};
+    running.frontmost = 3;
+    RunningAppsStore store(running, alerts);
+    // Plain string order: upper case before lower case.
+    EXPECT_EQ(names(store), (QStringList{"Zeta Files", "Alpha", "Browser", "Mail", "beta"}));
+    for (const RunningAppItem& item : store.apps()) {
+        EXPECT_EQ(item.isActive, item.id == 3) << item.name.toStdString();
+        EXPECT_EQ(item.isHidden, item.id == 7) << item.name.toStdString();
+    }
+    EXPECT_EQ(store.apps()[2].bundleIdentifier, "browser.desktop");
+
+    // No file manager known: nothing is set first.
+    running.fileManager.clear();
+    store.refresh();
+    EXPECT_EQ(names(store), (QStringList{"Alpha", "Browser", "Mail", "Zeta Files", "beta"}));
+    running.frontmost.reset();
+    store.refresh();
+    for (const RunningAppItem& item : store.apps()) EXPECT_FALSE(item.isActive);
+}
+
+TEST_F(RunningAppsFixture, IconsAreFetchedOnceByIdentifierElseByName) {
+    const QIcon first = solidIcon(Qt::red);
+    const QIcon unnamed = solidIcon(Qt::blue);
+    running.applications = {app(1, "Editor", "editor.desktop", first), app(2, "Tool", {}, unnamed)};
+    RunningAppsStore store(running, alerts);
+    ASSERT_EQ(store.apps().size(), 2u);
+
+    // Another process of the same applications, with other icons or none at all, shows the
+    // icons fetched first.
+    running.applications = {app(11, "Editor 2", "editor.desktop", solidIcon(Qt::green)),
+                            app(12, "Tool", {}, QIcon()), app(13, "Other", {}, QIcon())};
+    store.refresh();
+    ASSERT_EQ(names(store), (QStringList{"Editor 2", "Tool"}));
+    EXPECT_EQ(store.apps()[0].icon.cacheKey(), first.cacheKey());
+    EXPECT_EQ(store.apps()[1].icon.cacheKey(), unnamed.cacheKey());
+    EXPECT_EQ(store.apps()[0].id, 11);
+}
+
+TEST_F(RunningAppsFixture, LaunchesRebuildActivationsOnlyUpdateStates) {
+    running.applications = {app(1, "Alpha"), app(2, "Beta")};
+    running.frontmost = 1;
+    RunningAppsStore store(running, alerts);
+    QSignalSpy published(&store, &RunningAppsStore::appsChanged);
+
+    running.applications.push_back(app(3, "Gamma"));
+    running.applications[1].isHidden = true;
+    running.frontmost = 2;
+    Q_EMIT running.frontmostChanged();
+    EXPECT_EQ(names(store), (QStringList{"Alpha", "Beta"})) << "no rebuild";
+    EXPECT_FALSE(store.apps()[0].isActive);
+    EXPECT_TRUE(store.apps()[1].isActive);
+    EXPECT_TRUE(store.apps()[1].isHidden);
+    EXPECT_EQ(published.count(), 1);
+
+    // Gone from the desktop: its hidden state stays as it was.
+    running.applications = {app(1, "Alpha")};
+    running.frontmost = 1;
+    Q_EMIT running.frontmostChanged();
+    EXPECT_TRUE(store.apps()[1].isHidden);
+    EXPECT_FALSE(store.apps()[1].isActive);
+    EXPECT_TRUE(store.apps()[0].isActive);
+    store.refreshActiveState();
+    EXPECT_EQ(published.count(), 3) << "published even when nothing changed";
+
+    running.applications = {app(1, "Alpha"), app(3, "Gamma")};
+    Q_EMIT running.applicationsChanged();
+    EXPECT_EQ(names(store), (QStringList{"Alpha", "Gamma"}));
+    EXPECT_EQ(published.count(), 4);
+}
+
+TEST_F(RunningAppsFixture, APinnedApplicationIsFoundByIdentifierElseByLocation) {
+    RunningApplication byPath = app(2, "Viewer");
+    byPath.bundleURL = QStringLiteral("/opt/apps/viewer.desktop");
+    RunningApplication byId = app(3, "Editor", "editor.desktop");
+    byId.bundleURL = QStringLiteral("/somewhere/else.desktop");
+    running.applications = {app(1, "Alpha"), byPath, byId};
+    running.identifiers[QStringLiteral("/usr/share/applications/editor.desktop")] =
+        QStringLiteral("editor.desktop");
+    running.identifiers[QStringLiteral("/usr/share/applications/missing.desktop")] =
+        QStringLiteral("missing.desktop");
+    RunningAppsStore store(running, alerts);
+
+    DockShortcut pinned{QUuid::createUuid(), "Editor", "/usr/share/applications/editor.desktop",
+                        DockShortcut::Kind::application, std::nullopt};
+    ASSERT_TRUE(store.runningApp(pinned));
+    EXPECT_EQ(store.runningApp(pinned)->id, 3);
+    pinned.target = QStringLiteral("/opt/apps/./viewer.desktop");
+    ASSERT_TRUE(store.runningApp(pinned)) << "standardised location";
+    EXPECT_EQ(store.runningApp(pinned)->id, 2);
+    pinned.kind = DockShortcut::Kind::folder;
+    EXPECT_FALSE(store.runningApp(pinned)) << "only applications match";
+    pinned = {QUuid::createUuid(), "Missing", "/usr/share/applications/missing.desktop",
+              DockShortcut::Kind::application, std::nullopt};
+    EXPECT_FALSE(store.runningApp(pinned)) << "an identifier that runs nowhere";
+    pinned.target = QStringLiteral("/somewhere/else.desktop");
+    EXPECT_EQ(store.runningApp(pinned)->id, 3) << "its location, when the entry has no identifier";
+}
+
+TEST_F(RunningAppsFixture, ForceQuitAsksFirstAndKillsOnlyOnConfirmation) {
+    running.applications = {app(4, "Editor <b>")};
+    RunningAppsStore store(running, alerts);
+    const RunningAppItem editor = store.apps().front();
+
+    alerts.answer = 1;
+    store.confirmForceQuit(editor);
+    EXPECT_EQ(calls.entries, (QStringList{"activate 4", "alert Force Quit Editor <b>?"}));
+    ASSERT_EQ(alerts.requests.size(), 1u);
+    const AlertPresenter::Request& asked = alerts.requests.front();
+    EXPECT_EQ(asked.style, AlertPresenter::Style::critical);
+    EXPECT_EQ(asked.messageText, "Force Quit Editor <b>?");
+    EXPECT_EQ(asked.informativeText, "Any unsaved changes in Editor <b> will be lost.");
+    EXPECT_EQ(asked.buttons, (QStringList{"Force Quit", "Cancel"}));
+
+    alerts.answer.reset();
+    store.confirmForceQuit(editor);
+    EXPECT_FALSE(running.requests.contains("forceTerminate 4")) << "closed without an answer";
+
+    alerts.answer = 0;
+    calls.entries.clear();
+    store.confirmForceQuit(editor);
+    EXPECT_EQ(calls.entries, (QStringList{"activate 4", "alert Force Quit Editor <b>?", "forceTerminate 4"}));
+
+    // Ended meanwhile: nothing is asked.
+    calls.entries.clear();
+    running.applications.front().isTerminated = true;
+    store.confirmForceQuit(editor);
+    running.applications.clear();
+    store.confirmForceQuit(editor);
+    EXPECT_TRUE(calls.entries.isEmpty());
+}
+
+TEST_F(RunningAppsFixture, TheApplicationsOwnRequestsGoToTheDesktop) {
+    running.applications = {app(4, "Editor")};
+    RunningAppsStore store(running, alerts);
+    store.activate(store.apps().front());
+    store.hide(store.apps().front());
+    store.quit(store.apps().front());
+    EXPECT_EQ(running.requests, (QStringList{"activate 4", "hide 4", "terminate 4"}));
+}

@@ -1,0 +1,302 @@
+#include "support/TempHome.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <optional>
+#include <vector>
+
+using namespace vantrel::test;
+
+namespace {
+
+const QString kApplications = QStringLiteral(VANTREL_TEST_DATA_DIR "/applications");
+constexpr int kTimeoutMs = 20000;
+
+// An X server of the test's own, on a display number it chooses itself.
+class Xvfb {
+public:
+    Xvfb() {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (program.isEmpty()) return;
+        server_.start(program, {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+        if (!server_.waitForStarted(kTimeoutMs)) return;
+        while (!server_.canReadLine() && server_.waitForReadyRead(kTimeoutMs)) {
+        }
+        const QByteArray number = server_.readLine().trimmed();
+        if (!number.isEmpty()) display = ":" + number;
+    }
+    ~Xvfb() {
+        server_.terminate();
+        server_.waitForFinished(kTimeoutMs);
+    }
+
+    QByteArray display;
+
+private:
+    QProcess server_;
+};
+
+// The test's part: the window manager, holding the root window's redirection, keeping the EWMH
+// properties and receiving the clients' requests; and the clients' windows themselves.
+class WindowManager {
+public:
+    explicit WindowManager(const QByteArray& display) : c(xcb_connect(display.constData(), nullptr)) {
+        if (xcb_connection_has_error(c)) return;
+        root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+        xcb_generic_error_t* error =
+            xcb_request_check(c, xcb_change_window_attributes_checked(c, root, XCB_CW_EVENT_MASK, &mask));
+        ok = !error;
+        free(error);
+    }
+    ~WindowManager() { xcb_disconnect(c); }
+
+    xcb_atom_t atom(const char* name) {
+        auto* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+    xcb_window_t window() {
+        const xcb_window_t id = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, id, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        return id;
+    }
+    void set32(xcb_window_t window, const char* property, xcb_atom_t type,
+               const std::vector<quint32>& values) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
+                            quint32(values.size()), values.data());
+        xcb_flush(c);
+    }
+    void setAtoms(xcb_window_t window, const char* property, const std::vector<const char*>& names) {
+        std::vector<quint32> atoms;
+        for (const char* name : names) atoms.push_back(atom(name));
+        set32(window, property, XCB_ATOM_ATOM, atoms);
+    }
+    void setText(xcb_window_t window, xcb_atom_t property, const QByteArray& text) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_STRING, 8,
+                            quint32(text.size()), text.constData());
+        xcb_flush(c);
+    }
+    // A client's window with its process, class names and host.
+    xcb_window_t client(std::optional<quint32> pid, const QByteArray& wmClass, const QByteArray& host) {
+        const xcb_window_t w = window();
+        if (pid) set32(w, "_NET_WM_PID", XCB_ATOM_CARDINAL, {*pid});
+        setText(w, XCB_ATOM_WM_CLASS, wmClass);
+        setText(w, XCB_ATOM_WM_CLIENT_MACHINE, host);
+        return w;
+    }
+    // The next request of the given type that a client sent to the root window.
+    std::optional<xcb_client_message_event_t> request(const char* type) {
+        const xcb_atom_t wanted = atom(type);
+        pollfd descriptor{xcb_get_file_descriptor(c), POLLIN, 0};
+        for (;;) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+                std::optional<xcb_client_message_event_t> found;
+                if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE) {
+                    const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+                    if (message->type == wanted) found = *message;
+                }
+                free(event);
+                if (found) return found;
+            }
+            if (::poll(&descriptor, 1, kTimeoutMs) <= 0) return std::nullopt;
+        }
+    }
+
+    xcb_connection_t* c;
+    xcb_window_t root = XCB_WINDOW_NONE;
+    bool ok = false;
+};
+
+class Driver {
+public:
+    Driver(const QByteArray& display, const TempHome& home) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", QString::fromLatin1(display));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("HOME", home.root());
+        env.insert("XDG_DATA_HOME", home.root() + "/data");
+        env.insert("XDG_CONFIG_HOME", home.root() + "/config");
+        env.insert("XDG_DATA_DIRS", VANTREL_TEST_DATA_DIR);
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver", {kApplications});
+    }
+    ~Driver() {
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(kTimeoutMs)) process_.kill();
+    }
+    void send(const QString& line) {
+        process_.write((line + '\n').toUtf8());
+        process_.waitForBytesWritten(kTimeoutMs);
+    }
+    // The rest of the first line said that starts with `prefix`; lines said before it are kept
+    // for later questions.
+    QString expect(const QString& prefix) {
+        for (;;) {
+            for (qsizetype i = 0; i < lines_.size(); ++i) {
+                if (!lines_[i].startsWith(prefix)) continue;
+                const QString rest = lines_[i].mid(prefix.size());
+                lines_.remove(i);
+                return rest;
+            }
+            if (!process_.canReadLine() && !process_.waitForReadyRead(kTimeoutMs))
+                return QStringLiteral("<silent>");
+            while (process_.canReadLine()) lines_.append(QString::fromUtf8(process_.readLine()).trimmed());
+        }
+    }
+    QJsonArray apps(bool ask) {
+        if (ask) send("list");
+        return QJsonDocument::fromJson(expect("apps ").toUtf8()).array();
+    }
+
+private:
+    QProcess process_;
+    QStringList lines_;
+};
+
+QSet<QString> iconSizes(const QJsonValue& app) {
+    QSet<QString> sizes;
+    for (const QJsonValue& size : app.toObject()["icon"].toArray()) sizes.insert(size.toString());
+    return sizes;
+}
+
+} // namespace
+
+TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFollowed) {
+    Xvfb server;
+    if (server.display.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    WindowManager wm(server.display);
+    ASSERT_TRUE(wm.ok) << "the test holds the root window's redirection";
+
+    // Two more programs of this host: one whose process name its entry's program, one unknown.
+    QProcess sleeper, helper;
+    sleeper.start("sleep", {"600"});
+    helper.start("cat", {});
+    ASSERT_TRUE(sleeper.waitForStarted(kTimeoutMs));
+    ASSERT_TRUE(helper.waitForStarted(kTimeoutMs));
+    const auto sleeperPid = quint32(sleeper.processId());
+    const auto helperPid = quint32(helper.processId());
+    const auto ownPid = quint32(::getpid());
+
+    TempHome home;
+    Driver driver(server.display, home);
+    const QStringList masks = driver.expect("ready ").split(' ');
+    ASSERT_EQ(masks.size(), 2);
+    const quint32 qtMask = masks[0].toUInt(), mask = masks[1].toUInt();
+    EXPECT_NE(qtMask, 0u) << "Qt listens to the root window";
+    EXPECT_EQ(mask & qtMask, qtMask) << "Qt's root events stay selected";
+    EXPECT_TRUE(mask & XCB_EVENT_MASK_PROPERTY_CHANGE);
+
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    const xcb_window_t editor = wm.client(ownPid, QByteArray("editor\0VantrelFixtureEditor\0", 29), host);
+    wm.setAtoms(editor, "_NET_WM_WINDOW_TYPE", {"_NET_WM_WINDOW_TYPE_NORMAL"});
+    wm.set32(editor, "_NET_WM_ICON", XCB_ATOM_CARDINAL,
+             {2, 2, 0xffff0000, 0xffff0000, 0xff00ff00, 0xff00ff00, 1, 1, 0xff0000ff});
+    const xcb_window_t sleeperWindow = wm.client(sleeperPid, QByteArray("xsleeper\0XSleeper\0", 19), host);
+    wm.set32(sleeperWindow, "_NET_WM_ICON", XCB_ATOM_CARDINAL,
+             {3, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, /* cut short: */ 4, 4, 1});
+    const xcb_window_t sleeperDialog = wm.client(sleeperPid, QByteArray("xsleeper\0XSleeper\0", 19), host);
+    wm.setAtoms(sleeperDialog, "_NET_WM_WINDOW_TYPE", {"_NET_WM_WINDOW_TYPE_DIALOG"});
+    const xcb_window_t anonymous = wm.client(std::nullopt, QByteArray("anon\0Anon\0", 10), host);
+    // Only an instance name, no class.
+    const xcb_window_t helperWindow = wm.client(helperPid, QByteArray("helper\0", 7), host);
+    wm.setAtoms(helperWindow, "_NET_WM_STATE", {"_NET_WM_STATE_SKIP_TASKBAR"});
+    const xcb_window_t remote = wm.client(424242, QByteArray("remote\0Remote\0", 14), "elsewhere.example");
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW,
+             {editor, sleeperWindow, sleeperDialog, anonymous, helperWindow, remote});
+
+    QJsonArray apps = driver.apps(false);
+    ASSERT_EQ(apps.size(), 4) << QJsonDocument(apps).toJson().constData();
+    EXPECT_EQ(apps[0].toObject()["pid"].toInteger(), ownPid);
+    EXPECT_EQ(apps[0].toObject()["name"].toString(), "Fixture Editor") << "by its window class";
+    EXPECT_EQ(apps[0].toObject()["id"].toString(), "fixture-editor.desktop");
+    EXPECT_EQ(apps[0].toObject()["url"].toString(), kApplications + "/fixture-editor.desktop");
+    EXPECT_TRUE(apps[0].toObject()["regular"].toBool());
+    EXPECT_EQ(iconSizes(apps[0]), (QSet<QString>{"2x2", "1x1"}));
+    EXPECT_EQ(apps[1].toObject()["pid"].toInteger(), sleeperPid);
+    EXPECT_EQ(apps[1].toObject()["name"].toString(), "Fixture Sleeper") << "by its process name";
+    EXPECT_EQ(apps[1].toObject()["id"].toString(), "fixture-sleeper.desktop");
+    EXPECT_TRUE(apps[1].toObject()["regular"].toBool());
+    EXPECT_EQ(iconSizes(apps[1]), QSet<QString>{"3x3"}) << "the theme lacks the entry's icon";
+    EXPECT_EQ(apps[2].toObject()["pid"].toInteger(), helperPid);
+    EXPECT_EQ(apps[2].toObject()["name"].toString(), "helper") << "no entry, no class: its instance name";
+    EXPECT_EQ(apps[2].toObject()["id"].toString(), QString());
+    EXPECT_FALSE(apps[2].toObject()["regular"].toBool()) << "kept out of the task bar";
+    EXPECT_EQ(apps[3].toObject()["name"].toString(), "Remote");
+    EXPECT_FALSE(apps[3].toObject()["terminated"].toBool())
+        << "another host's process is not looked for here";
+    for (const QJsonValue& app : apps) EXPECT_FALSE(app.toObject()["hidden"].toBool());
+
+    // The window manager changes the active window; the service follows.
+    wm.set32(wm.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {sleeperWindow});
+    EXPECT_EQ(driver.expect("frontmost ").toUInt(), sleeperPid);
+    // Qt's own root events still arrive: the screens service sees the workspace change.
+    wm.set32(wm.root, "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL, {1});
+    EXPECT_EQ(driver.expect("workspace"), QString());
+
+    driver.send(QStringLiteral("activate %1").arg(ownPid));
+    const auto activation = wm.request("_NET_ACTIVE_WINDOW");
+    ASSERT_TRUE(activation);
+    EXPECT_EQ(activation->window, editor);
+    EXPECT_EQ(activation->data.data32[0], 2u) << "asked for by a task bar";
+    EXPECT_EQ(activation->data.data32[1], 0u) << "no time stamp";
+    EXPECT_EQ(activation->data.data32[2], 0u) << "no active window of its own";
+    EXPECT_EQ(driver.expect("done activate "), "true");
+    wm.set32(wm.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {editor});
+    EXPECT_EQ(driver.expect("frontmost ").toUInt(), ownPid);
+
+    driver.send(QStringLiteral("hide %1").arg(sleeperPid));
+    const auto iconify = wm.request("WM_CHANGE_STATE");
+    ASSERT_TRUE(iconify);
+    EXPECT_EQ(iconify->window, sleeperWindow) << "its main window; the dialog follows it";
+    EXPECT_EQ(iconify->data.data32[0], 3u) << "iconic";
+    EXPECT_EQ(driver.expect("done hide "), "true");
+    wm.setAtoms(sleeperWindow, "_NET_WM_STATE", {"_NET_WM_STATE_HIDDEN"});
+    apps = driver.apps(true);
+    ASSERT_EQ(apps.size(), 4);
+    EXPECT_TRUE(apps[1].toObject()["hidden"].toBool());
+    EXPECT_FALSE(apps[0].toObject()["hidden"].toBool());
+
+    driver.send(QStringLiteral("quit %1").arg(helperPid));
+    const auto close = wm.request("_NET_CLOSE_WINDOW");
+    ASSERT_TRUE(close);
+    EXPECT_EQ(close->window, helperWindow);
+    EXPECT_EQ(driver.expect("done quit "), "true");
+
+    driver.send("kill 424242");
+    EXPECT_EQ(driver.expect("done kill "), "false") << "never a process of another host";
+    driver.send("activate 999999");
+    EXPECT_EQ(driver.expect("done activate "), "false") << "no windows";
+    driver.send("activate 0");
+    EXPECT_EQ(driver.expect("done activate "), "false") << "windows without a process are nobody's";
+    driver.send(QStringLiteral("kill %1").arg(sleeperPid));
+    EXPECT_EQ(driver.expect("done kill "), "true");
+    ASSERT_TRUE(sleeper.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit);
+    // Its windows are still listed until the window manager drops them; the program has ended.
+    apps = driver.apps(true);
+    ASSERT_EQ(apps.size(), 4);
+    EXPECT_TRUE(apps[1].toObject()["terminated"].toBool());
+    EXPECT_FALSE(apps[0].toObject()["terminated"].toBool());
+
+    driver.send("id " + kApplications + "/fixture-sleeper.desktop");
+    EXPECT_EQ(driver.expect("id "), "fixture-sleeper.desktop");
+    helper.kill();
+    helper.waitForFinished(kTimeoutMs);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/RunningApplications.h"
+#include "support/CallLog.h"
+
+#include <QStringList>
+#include <map>
+
+namespace vantrel::test {
+
+// Running applications set by the test; every request is recorded ("activate 42", "hide 42",
+// "terminate 42", "forceTerminate 42"), on `log` too when one is set. The test announces
+// changes by emitting the signals itself.
+class RecordingRunningApplications final : public RunningApplications {
+public:
+    std::vector<RunningApplication> runningApplications() const override {
+        ++listReads;
+        return applications;
+    }
+    std::optional<qint32> frontmostProcessIdentifier() const override { return frontmost; }
+    QString fileManagerIdentifier() const override { return fileManager; }
+    QString bundleIdentifier(const QString& entryPath) const override {
+        const auto it = identifiers.find(entryPath);
+        return it == identifiers.end() ? QString() : it->second;
+    }
+    bool activate(qint32 pid) override { return record(QStringLiteral("activate"), pid); }
+    bool hide(qint32 pid) override { return record(QStringLiteral("hide"), pid); }
+    bool terminate(qint32 pid) override { return record(QStringLiteral("terminate"), pid); }
+    bool forceTerminate(qint32 pid) override { return record(QStringLiteral("forceTerminate"), pid); }
+
+    std::vector<RunningApplication> applications;
+    std::optional<qint32> frontmost;
+    QString fileManager;
+    // Desktop-file ids of installed entries, by path.
+    std::map<QString, QString> identifiers;
+    QStringList requests;
+    CallLog* log = nullptr;
+    mutable int listReads = 0;
+
+private:
+    bool record(const QString& verb, qint32 pid) {
+        const QString entry = verb + QLatin1Char(' ') + QString::number(pid);
+        requests.append(entry);
+        if (log) log->add(entry);
+        return true;
+    }
+};
+
+} // namespace vantrel::test
