@@ -1,5 +1,7 @@
 #include "dock/DockContentStore.h"
 
+#include "core/WebsiteAddress.h"
+
 #include "core/LocalPersistence.h"
 #include "platform/OpenPanel.h"
 #include "platform/RunningApplications.h"
@@ -31,14 +33,6 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
     // persistence layer copies it aside before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &DockShortcut::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
-}
-
-std::optional<QUrl> DockContentStore::websiteUrl(const QString& address) {
-    const QUrl url(address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
-        return std::nullopt;
-    return url;
 }
 
 bool DockContentStore::addApplication(const QString& path, bool updateStatus) {

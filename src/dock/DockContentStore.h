@@ -58,9 +58,6 @@ public:
     // Writes the list to the file.
     void persist();
 
-    // The address a website item may open: http or https with a host; none for anything else.
-    static std::optional<QUrl> websiteUrl(const QString& address);
-
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();

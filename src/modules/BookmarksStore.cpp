@@ -1,5 +1,7 @@
 #include "modules/BookmarksStore.h"
 
+#include "core/WebsiteAddress.h"
+
 #include "core/LocalPersistence.h"
 #include "platform/OpenPanel.h"
 #include "platform/Workspace.h"
@@ -18,14 +20,6 @@ BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspa
     // persistence layer before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &VantrelBookmark::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
-}
-
-std::optional<QUrl> BookmarksStore::websiteUrl(const QString& address) {
-    const QUrl url(address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
-        return std::nullopt;
-    return url;
 }
 
 bool BookmarksStore::addWebsite(const QString& title, const QString& address) {

@@ -43,9 +43,6 @@ public:
     // The application's icon; none for a website, whose view draws its own symbol.
     std::optional<QIcon> icon(const VantrelBookmark& bookmark) const;
 
-    // The address a website bookmark may open: http or https with a host. None for anything else.
-    static std::optional<QUrl> websiteUrl(const QString& address);
-
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();

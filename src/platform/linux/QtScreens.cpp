@@ -1,5 +1,7 @@
 #include "platform/linux/QtScreens.h"
 
+#include "platform/linux/QtXcbConnection.h"
+
 #include "platform/Environment.h"
 
 #include <QAbstractNativeEventFilter>
@@ -15,14 +17,8 @@ namespace vantrel {
 // Qt already listens to the root window's property changes, so the events only need noticing.
 class QtScreens::WorkspaceWatcher final : public QAbstractNativeEventFilter {
 public:
-    WorkspaceWatcher(QtScreens& owner, xcb_connection_t* connection) : owner_(owner) {
-        static const char name[] = "_NET_CURRENT_DESKTOP";
-        const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof(name) - 1, name);
-        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr)) {
-            atom_ = reply->atom;
-            free(reply);
-        }
-    }
+    WorkspaceWatcher(QtScreens& owner, xcb_connection_t* connection)
+        : owner_(owner), atom_(internAtom(connection, QByteArrayLiteral("_NET_CURRENT_DESKTOP"))) {}
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
         if (atom_ == XCB_ATOM_NONE || eventType != "xcb_generic_event_t") return false;
@@ -53,9 +49,8 @@ QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* pa
     });
     connect(app, &QGuiApplication::screenRemoved, this, &Screens::screensChanged);
     connect(app, &QGuiApplication::primaryScreenChanged, this, &Screens::screensChanged);
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (QGuiApplication::platformName() == u"xcb" && x11 && x11->connection()) {
-        workspaceWatcher_ = std::make_unique<WorkspaceWatcher>(*this, x11->connection());
+    if (xcb_connection_t* connection = qtXcbConnection()) {
+        workspaceWatcher_ = std::make_unique<WorkspaceWatcher>(*this, connection);
         app->installNativeEventFilter(workspaceWatcher_.get());
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/X11Desktop.h"
 
+#include "platform/linux/QtXcbConnection.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <xcb/xcb.h>
@@ -19,12 +21,7 @@ struct X11Desktop::Connection {
 namespace {
 
 xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(name.size()), name.constData()), nullptr);
-    if (!reply) return XCB_NONE;
-    const xcb_atom_t atom = reply->atom;
-    free(reply);
-    return atom;
+    return internAtom(c, name);
 }
 
 // The screen number of $DISPLAY (":0.1" is screen 1), which names the compositor's selection.
@@ -38,12 +35,10 @@ int screenNumber() {
 } // namespace
 
 X11Desktop::X11Desktop() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || QGuiApplication::platformName() != u"xcb") return;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* c = qtXcbConnection();
+    if (!c) return;
     x11_ = new Connection;
-    x11_->c = x11->connection();
+    x11_->c = c;
     const int screen = screenNumber();
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x11_->c));
     for (int i = 0; i < screen && it.rem > 1; ++i) xcb_screen_next(&it);
@@ -65,7 +60,7 @@ X11Desktop::X11Desktop() {
     xcb_flush(x11_->c);
     compositing_ = false;
     refreshCompositing();
-    app->installNativeEventFilter(this);
+    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 X11Desktop::~X11Desktop() {

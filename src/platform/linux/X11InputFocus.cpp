@@ -1,21 +1,14 @@
 #include "platform/linux/X11InputFocus.h"
 
+#include "platform/linux/QtXcbConnection.h"
+
 #include <QGuiApplication>
 #include <xcb/xcb.h>
 
 namespace vantrel {
 
-namespace {
-xcb_connection_t* connection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || QGuiApplication::platformName() != u"xcb") return nullptr;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-} // namespace
-
 std::optional<quint32> X11InputFocus::current() const {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtXcbConnection();
     if (!c) return std::nullopt;
     xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
     if (!reply) return std::nullopt;
@@ -26,7 +19,7 @@ std::optional<quint32> X11InputFocus::current() const {
 }
 
 void X11InputFocus::give(quint32 window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = qtXcbConnection();
     if (!c) return;
     // The window may have gone meanwhile; the X server then answers with an error that Qt logs
     // and otherwise ignores.

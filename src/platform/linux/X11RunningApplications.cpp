@@ -1,5 +1,7 @@
 #include "platform/linux/X11RunningApplications.h"
 
+#include "platform/linux/QtXcbConnection.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QDir>
 #include <QFile>
@@ -106,11 +108,9 @@ QString processName(qint32 pid) {
 class X11RunningApplications::Connection {
 public:
     static std::unique_ptr<Connection> open() {
-        auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-        if (!app || QGuiApplication::platformName() != u"xcb") return nullptr;
-        auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-        if (!x11 || !x11->connection()) return nullptr;
-        auto connection = std::unique_ptr<Connection>(new Connection(x11->connection()));
+        xcb_connection_t* c = qtXcbConnection();
+        if (!c) return nullptr;
+        auto connection = std::unique_ptr<Connection>(new Connection(c));
         return connection->root ? std::move(connection) : nullptr;
     }
 
