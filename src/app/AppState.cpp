@@ -21,6 +21,7 @@
 #include "notch/NotchPanelController.h"
 #include "platform/ApplicationShell.h"
 #include "platform/Screens.h"
+#include "platform/SetIfChanged.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
 #include "services/FeedbackEngine.h"
@@ -54,9 +55,7 @@ AppState::~AppState() {
 }
 
 void AppState::setStarted(bool started) {
-    if (isStarted_ == started) return;
-    isStarted_ = started;
-    Q_EMIT isStartedChanged(started);
+    setIfChanged(this, isStarted_, started, &AppState::isStartedChanged);
 }
 
 void AppState::start() {
@@ -167,10 +166,7 @@ void AppState::perform(HotkeyAction action) {
         showNotch(NotchTab::home, true);
         break;
     case HotkeyAction::toggleFocus:
-        if (focus_->isRunning())
-            focus_->pause();
-        else
-            focus_->start();
+        focus_->toggle();
         break;
     }
 }

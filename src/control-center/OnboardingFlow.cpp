@@ -4,6 +4,7 @@
 #include "control-center/InputMonitoringRequest.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"
+#include "platform/SetIfChanged.h"
 
 #include <QPointer>
 #include <cmath>
@@ -64,9 +65,7 @@ QString OnboardingFlow::continueTitle() const {
 }
 
 void OnboardingFlow::setStep(int step) {
-    if (step_ == step) return;
-    step_ = step;
-    Q_EMIT stepChanged(step);
+    setIfChanged(this, step_, step, &OnboardingFlow::stepChanged);
 }
 
 void OnboardingFlow::back() {

@@ -6,6 +6,7 @@
 #include "dock/FloatingDockPanel.h"
 #include "dock/ProcessDockDefaultsClient.h"
 #include "dock/SystemDockSuppressor.h"
+#include "kit/VantrelMotion.h"
 #include "platform/SetIfChanged.h"
 #include "platform/UserDefaults.h"
 #include "platform/WorkQueue.h"
@@ -25,13 +26,6 @@ constexpr double kSystemDockCommandTimeout = 4.0;
 
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-// The slide's timing: a gentle ease in and out.
-QEasingCurve slideEasing() {
-    QEasingCurve curve(QEasingCurve::BezierSpline);
-    curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
-    return curve;
 }
 
 bool sameScreen(const std::optional<ScreenInfo>& a, const ScreenInfo& b) {
@@ -317,8 +311,7 @@ void CustomDockController::setRevealed(bool revealed, bool animated) {
     auto* slide = new QVariantAnimation(this);
     slide->setStartValue(panel_->frame());
     slide->setEndValue(target);
-    slide->setDuration(deps_.prefersReducedMotion() ? 120 : 200);
-    slide->setEasingCurve(slideEasing());
+    VantrelAnimation::easeInOut(deps_.prefersReducedMotion() ? 0.12 : 0.2).applyTo(*slide);
     connect(slide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         if (panel_) panel_->setFrame(value.toRect());
     });

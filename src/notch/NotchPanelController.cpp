@@ -8,6 +8,7 @@
 #include "notch/NotchPresentationTier.h"
 #include "notch/NotchSurfaceView.h"
 #include "notch/VantrelPanel.h"
+#include "platform/SetIfChanged.h"
 
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
@@ -38,10 +39,6 @@ QString describe(bool value) {
 bool differs(const QRectF& a, const QRectF& b) {
     return std::abs(a.x() - b.x()) >= 0.5 || std::abs(a.y() - b.y()) >= 0.5 ||
            std::abs(a.width() - b.width()) >= 0.5 || std::abs(a.height() - b.height()) >= 0.5;
-}
-
-int milliseconds(double seconds) {
-    return static_cast<int>(std::lround(seconds * 1000));
 }
 
 } // namespace
@@ -266,9 +263,9 @@ void NotchPanelController::reposition(bool animated) {
     } else if (animated) {
         stopFrameAnimation();
         auto* animation = new QPropertyAnimation(panel_, "frame", this);
-        animation->setDuration(
-            milliseconds(deps_.motion.prefersReducedMotion() ? kReducedFrameDuration : kFrameDuration));
-        animation->setEasingCurve(cubicCurve(0.24, 0.76, 0.22, 1.0));
+        VantrelAnimation{cubicCurve(0.24, 0.76, 0.22, 1.0),
+                         deps_.motion.prefersReducedMotion() ? kReducedFrameDuration : kFrameDuration}
+            .applyTo(*animation);
         animation->setStartValue(panel_->geometry());
         animation->setEndValue(frame.toRect());
         connect(animation, &QVariantAnimation::valueChanged, this, &NotchPanelController::applyOutline);
@@ -328,8 +325,7 @@ bool NotchPanelController::animatePresentation(bool expanding) {
     auto* animation = new QVariantAnimation(this);
     animation->setStartValue(0.0);
     animation->setEndValue(1.0);
-    animation->setDuration(milliseconds(duration));
-    animation->setEasingCurve(cubicCurve(0.42, 0.0, 0.58, 1.0));
+    VantrelAnimation::easeInOut(duration).applyTo(*animation);
     connect(animation, &QVariantAnimation::valueChanged, this, &NotchPanelController::applyOutline);
     maskAnimation_ = animation;
     animation->start(QAbstractAnimation::DeleteWhenStopped);
@@ -471,15 +467,11 @@ void NotchPanelController::stopFrameAnimation() {
 }
 
 void NotchPanelController::setExpanded(bool expanded) {
-    if (isExpanded_ == expanded) return;
-    isExpanded_ = expanded;
-    Q_EMIT isExpandedChanged(expanded);
+    setIfChanged(this, isExpanded_, expanded, &NotchPanelController::isExpandedChanged);
 }
 
 void NotchPanelController::setHasPhysicalNotch(bool value) {
-    if (hasPhysicalNotch_ == value) return;
-    hasPhysicalNotch_ = value;
-    Q_EMIT hasPhysicalNotchChanged(value);
+    setIfChanged(this, hasPhysicalNotch_, value, &NotchPanelController::hasPhysicalNotchChanged);
 }
 
 double NotchPanelController::presentationDuration() const {

@@ -1,4 +1,5 @@
 #include "support/TempHome.h"
+#include "support/XvfbServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,30 +23,6 @@ namespace {
 
 const QString kApplications = QStringLiteral(VANTREL_TEST_DATA_DIR "/applications");
 constexpr int kTimeoutMs = 20000;
-
-// An X server of the test's own, on a display number it chooses itself.
-class Xvfb {
-public:
-    Xvfb() {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (program.isEmpty()) return;
-        server_.start(program, {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-        if (!server_.waitForStarted(kTimeoutMs)) return;
-        while (!server_.canReadLine() && server_.waitForReadyRead(kTimeoutMs)) {
-        }
-        const QByteArray number = server_.readLine().trimmed();
-        if (!number.isEmpty()) display = ":" + number;
-    }
-    ~Xvfb() {
-        server_.terminate();
-        server_.waitForFinished(kTimeoutMs);
-    }
-
-    QByteArray display;
-
-private:
-    QProcess server_;
-};
 
 // The test's part: the window manager, holding the root window's redirection, keeping the EWMH
 // properties and receiving the clients' requests; and the clients' windows themselves.
@@ -179,9 +156,10 @@ QSet<QString> iconSizes(const QJsonValue& app) {
 } // namespace
 
 TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFollowed) {
-    Xvfb server;
-    if (server.display.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
-    WindowManager wm(server.display);
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
     ASSERT_TRUE(wm.ok) << "the test holds the root window's redirection";
 
     // Two more programs of this host: one whose process name its entry's program, one unknown.
@@ -195,7 +173,7 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     const auto ownPid = quint32(::getpid());
 
     TempHome home;
-    Driver driver(server.display, home);
+    Driver driver(display, home);
     const QStringList masks = driver.expect("ready ").split(' ');
     ASSERT_EQ(masks.size(), 2);
     const quint32 qtMask = masks[0].toUInt(), mask = masks[1].toUInt();
