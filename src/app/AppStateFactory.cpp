@@ -172,7 +172,8 @@ CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
             .pinnedItemCount = [](const DockContentStore&) { return 0; },
             .runningApplicationCount = [] { return 0; },
             .makeDockView = [] { return new DockPlaceholderView; },
-            .makeDefaultsClient = {}};
+            .makeDefaultsClient = {},
+            .stacking = services.stacking};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(customDockDependencies());

@@ -67,6 +67,7 @@ void CustomDockController::show(VantrelPreferences& preferences, DockContentStor
         return;
     }
     panel_ = std::make_unique<FloatingDockPanel>();
+    panel_->setStacking(deps_.stacking);
     if (deps_.makeDockView) panel_->setContentView(deps_.makeDockView());
     if (auto screen = screenUnderMouse())
         dockScreenName_ = screen->name;

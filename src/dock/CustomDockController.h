@@ -24,6 +24,7 @@ class FloatingDockPanel;
 class SystemLog;
 class UserDefaultsProvider;
 class VantrelPreferences;
+class WindowStacking;
 class WorkQueue;
 
 // The replacement Dock: its floating panel at the bottom of a screen, sliding in and out by the
@@ -70,6 +71,8 @@ public:
         // Builds the client of the system Dock's settings for one transition; none: the
         // "com.apple.dock" domain of `defaults` with a 4-second limit per command.
         std::function<std::unique_ptr<DockDefaultsClient>()> makeDefaultsClient;
+        // What keeps the panel above other windows; none: raising when shown alone.
+        WindowStacking* stacking = nullptr;
     };
 
     explicit CustomDockController(Dependencies dependencies, QObject* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "dock/FloatingDockPanel.h"
 
+#include "platform/WindowStacking.h"
 #include "platform/linux/X11DockWindow.h"
 
 namespace vantrel {
@@ -46,6 +47,13 @@ void FloatingDockPanel::orderFront() {
     }
     if (!isVisible()) show();
     raise();
+    if (stacking_) stacking_->keepAbove(*this);
+}
+
+void FloatingDockPanel::setStacking(WindowStacking* stacking) {
+    if (stacking_) stacking_->release(*this);
+    stacking_ = stacking;
+    if (stacking_ && isVisible()) stacking_->keepAbove(*this);
 }
 
 void FloatingDockPanel::orderOut() {

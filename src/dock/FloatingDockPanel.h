@@ -6,6 +6,8 @@
 
 namespace vantrel {
 
+class WindowStacking;
+
 // The replacement Dock's window: translucent, without frame, on top of ordinary windows and never
 // focused, on every workspace. On X11 it is the desktop's dock (window type dock, sticky), set
 // before it is first mapped; it reserves no screen space. Its frame is never constrained to a
@@ -37,6 +39,9 @@ public:
     void setLevel(int level);
     // Whether the X11 window type and workspace hints were set (false away from X11).
     bool isMarkedAsDock() const { return markedAsDock_; }
+    // What keeps the panel above other windows while it is shown, also where no window manager
+    // reads the dock type; none: raising when shown alone.
+    void setStacking(WindowStacking* stacking);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -46,6 +51,7 @@ private:
     int level_ = kFloatingLevel;
     bool prepared_ = false;
     bool markedAsDock_ = false;
+    WindowStacking* stacking_ = nullptr;
 };
 
 } // namespace vantrel

@@ -49,6 +49,7 @@ TEST(CustomDockController, ShowSuppressesOnTheQueueAndReportsEachStep) {
     dock.show(f.preferences, f.content);
     EXPECT_TRUE(dock.hasPanel());
     EXPECT_TRUE(dock.isVantrelDockVisible());
+    EXPECT_EQ(f.stacking.kept(), QList<QWidget*>{dock.panel()}) << "kept above other windows";
     EXPECT_TRUE(dock.isChangingSystemDock());
     EXPECT_EQ(dock.statusMessage(), utf8(kSwitching));
     EXPECT_TRUE(f.dock.commands.entries.isEmpty()) << "nothing runs before the queue does";

@@ -15,6 +15,7 @@
 #include "support/RecordingDockDefaultsClient.h"
 #include "support/RecordingRunningApplications.h"
 #include "support/RecordingSystemLog.h"
+#include "support/RecordingWindowStacking.h"
 #include "support/RecordingWorkspace.h"
 #include "support/TempHome.h"
 
@@ -67,6 +68,7 @@ struct DockControllerFixture {
     DockContentStore content{persistence, workspace, openPanel, running};
     bool reducedMotion = false;
     bool missionControl = false;
+    RecordingWindowStacking stacking;
     int pinnedItems = 0;
     int runningApplications = 0;
     std::unique_ptr<CustomDockController> controller;
@@ -92,6 +94,7 @@ struct DockControllerFixture {
             .runningApplicationCount = [this] { return runningApplications; },
             .makeDockView = {},
             .makeDefaultsClient = [this] { return std::make_unique<SharedDockClient>(dock); },
+            .stacking = &stacking,
         });
         return *controller;
     }
