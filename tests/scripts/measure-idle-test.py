@@ -6,9 +6,9 @@ usage: measure-idle-test.py <repository root>"""
 import importlib.util, os, select, subprocess, sys, tempfile, textwrap
 
 root = sys.argv[1]
-spec = importlib.util.spec_from_file_location("measure_idle", os.path.join(root, "scripts", "measure-idle.py"))
-measure = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(measure)
+module_spec = importlib.util.spec_from_file_location("measure_idle", os.path.join(root, "scripts", "measure-idle.py"))
+measure = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(measure)
 failures = []
 
 # A process whose second thread burns 300 ms of CPU and ends, all between the two readings. The
@@ -63,9 +63,9 @@ with tempfile.TemporaryDirectory() as folder:
     os.chmod(fake, 0o755)
     driver = textwrap.dedent(f"""
         import importlib.util
-        spec = importlib.util.spec_from_file_location("m", {os.path.join(root, "scripts", "measure-idle.py")!r})
-        m = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(m)
+        module_spec = importlib.util.spec_from_file_location("m", {os.path.join(root, "scripts", "measure-idle.py")!r})
+        m = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(m)
         started = []
         m.run_detached([{fake!r}], None, b"copied text", started)
         print("handed over", flush=True)
