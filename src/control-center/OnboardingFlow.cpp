@@ -3,39 +3,18 @@
 #include "control-center/ControlCenterContext.h"
 #include "control-center/InputMonitoringRequest.h"
 #include "core/VantrelPreferences.h"
+#include "kit/DampedSpring.h"
 #include "modules/CalendarStore.h"
 #include "platform/SetIfChanged.h"
 
 #include <QPointer>
-#include <cmath>
 
 namespace vantrel {
 
 namespace {
 
-// The step spring, given by its response (the period of the undamped oscillation, in seconds) and
-// its damping fraction. The curve runs until the overshoot has decayed below a thousandth, which
-// is where the animation's duration ends.
-constexpr double kSpringResponse = 0.4;
-constexpr double kSpringDamping = 0.85;
-
-double springAngularFrequency() {
-    return 2 * M_PI / kSpringResponse;
-}
-
-double springSettleSeconds() {
-    return std::log(1000.0) / (kSpringDamping * springAngularFrequency());
-}
-
-qreal springCurve(qreal progress) {
-    if (progress >= 1) return 1;
-    if (progress <= 0) return 0;
-    const double omega = springAngularFrequency();
-    const double decay = kSpringDamping * omega;
-    const double damped = omega * std::sqrt(1 - kSpringDamping * kSpringDamping);
-    const double t = progress * springSettleSeconds();
-    return 1 - std::exp(-decay * t) * (std::cos(damped * t) + decay / damped * std::sin(damped * t));
-}
+// The step spring: a 0.4-second response with a damping of 0.85, a small overshoot.
+constexpr DampedSpring kStepSpring{0.4, 0.85};
 
 } // namespace
 
@@ -140,9 +119,7 @@ void OnboardingFlow::allow(Permission permission) {
 
 VantrelAnimation OnboardingFlow::stepAnimation(bool reduceMotion) {
     if (reduceMotion) return VantrelAnimation::easeOut(0.1);
-    QEasingCurve spring;
-    spring.setCustomType(&springCurve);
-    return {spring, springSettleSeconds()};
+    return kStepSpring.animation();
 }
 
 } // namespace vantrel

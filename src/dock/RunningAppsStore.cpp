@@ -100,6 +100,10 @@ void RunningAppsStore::confirmForceQuit(const RunningAppItem& app) {
     if (answer == 0) applications_.forceTerminate(app.id);
 }
 
+QString RunningAppsStore::bundleIdentifier(const QString& path) const {
+    return applications_.bundleIdentifier(path);
+}
+
 void RunningAppsStore::activate(const RunningAppItem& app) {
     applications_.activate(app.id);
 }

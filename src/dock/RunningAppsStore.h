@@ -31,6 +31,8 @@ public:
     void refreshActiveState();
     // The running instance of a pinned application; none for any other kind of item.
     std::optional<RunningAppItem> runningApp(const DockShortcut& item) const;
+    // The desktop-file id of the application entry at `path`; empty when it is none.
+    QString bundleIdentifier(const QString& path) const;
     // Brings the application forward, then asks the user; on confirmation kills it.
     void confirmForceQuit(const RunningAppItem& app);
 

@@ -27,6 +27,17 @@ public:
         chosen(index);
         return true;
     }
+    // The user picks the entry titled `title` of the open menu, or of its submenu; false when
+    // there is none or it is shown disabled.
+    bool choose(const QString& title) {
+        if (!pending_ || requests_.empty()) return false;
+        const Request& request = requests_.back();
+        const int index = int(request.items.indexOf(title));
+        if (index >= 0) return !request.disabled.contains(index) && choose(index);
+        if (!request.submenu) return false;
+        const int nested = int(request.submenu->items.indexOf(title));
+        return nested >= 0 && choose(int(request.items.size()) + nested);
+    }
     // The user closes the open menu without a choice.
     void dismiss() { pending_ = nullptr; }
 

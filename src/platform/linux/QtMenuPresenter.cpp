@@ -9,18 +9,32 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
     if (!request.anchor) return;
     auto* menu = new QMenu(request.anchor);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (int index = 0; index < request.items.size(); ++index) {
-        if (index > 0 && request.dividersBefore.contains(index)) menu->addSeparator();
-        QAction* action = menu->addAction(itemText(request.items[index]));
+    const auto addItem = [&chosen](QMenu* into, const QString& text, int checked, int position, int index) {
+        QAction* action = into->addAction(itemText(text));
         // A menu of commands marks no item, so its items carry no check box either.
-        action->setCheckable(request.checked >= 0);
-        action->setChecked(index == request.checked);
-        QObject::connect(action, &QAction::triggered, menu, [chosen, index] {
+        action->setCheckable(checked >= 0);
+        action->setChecked(position == checked);
+        QObject::connect(action, &QAction::triggered, into, [chosen, index] {
             if (chosen) chosen(index);
         });
+        return action;
+    };
+    const qsizetype count = request.items.size();
+    const auto addSubmenu = [&] {
+        QMenu* nested = menu->addMenu(itemText(request.submenu->title));
+        for (int index = 0; index < request.submenu->items.size(); ++index)
+            addItem(nested, request.submenu->items[index], request.submenu->checked, index,
+                    int(count) + index);
+    };
+    for (int index = 0; index < count; ++index) {
+        if (index > 0 && request.dividersBefore.contains(index)) menu->addSeparator();
+        if (request.submenu && request.submenuBefore == index) addSubmenu();
+        QAction* action = addItem(menu, request.items[index], request.checked, index, index);
+        action->setEnabled(!request.disabled.contains(index));
     }
+    if (request.submenu && request.submenuBefore >= count) addSubmenu();
     QWidget* anchor = request.anchor;
-    menu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    menu->popup(request.position ? *request.position : anchor->mapToGlobal(QPoint(0, anchor->height())));
 }
 
 QString QtMenuPresenter::itemText(const QString& text) {

@@ -1,0 +1,179 @@
+#include "dock/DockShortcutButton.h"
+
+#include "core/VantrelPreferences.h"
+#include "dock/DockContentStore.h"
+#include "dock/RunningAppsStore.h"
+#include "kit/GlyphCatalogue.h"
+#include "platform/Workspace.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace vantrel {
+
+namespace {
+
+// The red minus disc with its white bar and a soft shadow.
+class RemoveBadge final : public QAbstractButton {
+public:
+    using QAbstractButton::QAbstractButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF box = QRectF(rect()).adjusted(2, 2, -2, -2);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.25f));
+        painter.drawEllipse(box.translated(0, 1).adjusted(-1, -1, 1, 1));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(box.adjusted(2, 2, -2, -2));
+        GlyphCatalogue::paint(painter, u"minus.circle.fill", box, QColor(255, 59, 48), QFont::Bold);
+    }
+};
+
+} // namespace
+
+DockShortcutButton::DockShortcutButton(const DockShortcut& item, const DockViewContext& context,
+                                       QWidget* parent)
+    : DockTile(context, parent) {
+    badge_ = new RemoveBadge(parent);
+    badge_->hide();
+    badge_->setFocusPolicy(Qt::NoFocus);
+    connect(badge_, &QAbstractButton::clicked, this, [this] { context_.content.remove(item_); });
+    connect(this, &QObject::destroyed, badge_, &QObject::deleteLater);
+    setItem(item);
+}
+
+void DockShortcutButton::setItem(const DockShortcut& item) {
+    item_ = item;
+    setToolTip(item_.title);
+    setAccessibleName(item_.title);
+    badge_->setToolTip(QStringLiteral("Remove ") + item_.title + QStringLiteral(" from Vantrel Dock"));
+    badge_->setAccessibleName(badge_->toolTip());
+    updateIcon();
+    refreshLabel();
+    Q_EMIT needsDisplay();
+}
+
+void DockShortcutButton::setEditing(bool editing) {
+    isEditing_ = editing;
+    badge_->setVisible(editing);
+    refreshLabel();
+    Q_EMIT needsDisplay();
+}
+
+QRectF DockShortcutButton::badgeRect() const {
+    // A 16-point symbol (with room for its shadow) over the top centre, 5 right and 6 up.
+    return {width() / 2.0 - 10 + 5, -2.0 - 6, 20, 20};
+}
+
+void DockShortcutButton::updateIcon() {
+    const std::optional<QIcon> icon = context_.content.icon(item_);
+    const int side = int(std::ceil(iconSize() * 1.6 * 2));
+    if (icon && !icon->isNull() && !icon->pixmap(side, side).isNull()) {
+        rule_ = IconRule::fileIcon;
+        pixmap_ = icon->pixmap(side, side);
+    } else if (item_.kind == DockShortcut::Kind::folder && item_.folderColor && color(*item_.folderColor)) {
+        rule_ = IconRule::coloredFolder;
+        pixmap_ = {};
+    } else {
+        rule_ = IconRule::placeholder;
+        pixmap_ = {};
+    }
+}
+
+void DockShortcutButton::paintIcon(QPainter& painter) const {
+    const QRectF icon = iconRect();
+    const double s = icon.width();
+    switch (rule_) {
+    case IconRule::fileIcon:
+        painter.drawPixmap(icon, pixmap_, QRectF(pixmap_.rect()));
+        return;
+    case IconRule::coloredFolder: {
+        const QRectF glyph(icon.center().x() - s * 0.41, icon.center().y() - s * 0.41, s * 0.82, s * 0.82);
+        paintGlyphWithBrush(painter, u"folder.fill", glyph,
+                            standardGradient(*color(*item_.folderColor), glyph));
+        return;
+    }
+    case IconRule::placeholder:
+        break;
+    }
+    QPainterPath square;
+    square.addRoundedRect(icon, 11, 11);
+    painter.fillPath(square, standardGradient(QColor(0, 122, 255), icon));
+    const QRectF glyph(icon.center().x() - s * 0.23, icon.center().y() - s * 0.23, s * 0.46, s * 0.46);
+    GlyphCatalogue::paint(painter, u"globe", glyph, Qt::white, QFont::DemiBold);
+}
+
+QString DockShortcutButton::labelText() const {
+    return !isEditing_ && context_.preferences.customDockShowLabels() ? item_.title : QString();
+}
+
+void DockShortcutButton::activate() {
+    if (!isEditing_) context_.content.open(item_);
+}
+
+DockMenu DockShortcutButton::menu() {
+    const auto haptic = context_.playHaptic;
+    return menuFor(item_, context_.content, context_.store, context_.workspace, [haptic] {
+        if (haptic) haptic(HapticSurface::dock);
+    });
+}
+
+DockMenu DockShortcutButton::menuFor(const DockShortcut& item, DockContentStore& content,
+                                     RunningAppsStore& store, Workspace& workspace,
+                                     std::function<void()> playDockHaptic) {
+    DockMenu menu;
+    menu.add(QStringLiteral("Open"), [&content, item] { content.open(item); });
+    const auto showInFinder = [&workspace, item] { workspace.reveal(item.target); };
+    switch (item.kind) {
+    case DockShortcut::Kind::folder: {
+        QList<DockMenu::Entry> colours;
+        const DockFolderColor current = item.folderColor.value_or(DockFolderColor::none);
+        int checked = -1;
+        for (const DockFolderColor colour : allCasesOf<DockFolderColor>()) {
+            if (colour == current) checked = int(colours.size());
+            colours.append({title(colour), true, [&content, item, colour, playDockHaptic] {
+                                content.setFolderColor(colour, item);
+                                if (playDockHaptic) playDockHaptic();
+                            }});
+        }
+        menu.addSubmenu(QStringLiteral("Colour"), colours, checked);
+        menu.add(QStringLiteral("Show in Finder"), showInFinder);
+        menu.addDivider();
+        break;
+    }
+    case DockShortcut::Kind::application: {
+        if (const std::optional<RunningAppItem> app = store.runningApp(item)) {
+            const RunningAppItem running = *app;
+            menu.add(running.isHidden ? QStringLiteral("Show") : QStringLiteral("Bring All Windows to Front"),
+                     [&store, running] { store.activate(running); });
+            menu.add(
+                QStringLiteral("Hide"),
+                [&store, running] {
+                    store.hide(running);
+                    store.refreshActiveState();
+                },
+                !running.isHidden);
+            menu.addDivider();
+            menu.add(QStringLiteral("Quit"), [&store, running] { store.quit(running); });
+            menu.add(QString::fromUtf8("Force Quit\u2026"),
+                     [&store, running] { store.confirmForceQuit(running); });
+        }
+        menu.add(QStringLiteral("Show in Finder"), showInFinder);
+        menu.addDivider();
+        break;
+    }
+    case DockShortcut::Kind::website:
+    case DockShortcut::Kind::separator:
+        break;
+    }
+    menu.add(QStringLiteral("Move Left"), [&content, item] { content.move(item, -1); });
+    menu.add(QStringLiteral("Move Right"), [&content, item] { content.move(item, 1); });
+    menu.addDivider();
+    menu.add(QStringLiteral("Remove from Vantrel Dock"), [&content, item] { content.remove(item); });
+    return menu;
+}
+
+} // namespace vantrel

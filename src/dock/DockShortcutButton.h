@@ -1,0 +1,54 @@
+#pragma once
+
+#include "dock/DockShortcut.h"
+#include "dock/DockTile.h"
+
+#include <QAbstractButton>
+#include <QPixmap>
+#include <functional>
+
+namespace vantrel {
+
+// A pinned application, folder or website: its file icon, a coloured folder or a web
+// placeholder; a click opens it (not while the Dock's items are edited, when a red badge removes
+// it instead); its menu depends on the kind.
+class DockShortcutButton final : public DockTile {
+    Q_OBJECT
+public:
+    // How the icon is drawn, by the first rule that applies.
+    enum class IconRule { fileIcon, coloredFolder, placeholder };
+
+    DockShortcutButton(const DockShortcut& item, const DockViewContext& context, QWidget* parent = nullptr);
+
+    const DockShortcut& item() const { return item_; }
+    void setItem(const DockShortcut& item);
+    bool isEditing() const { return isEditing_; }
+    void setEditing(bool editing);
+    IconRule iconRule() const { return rule_; }
+    // The red remove badge (a button), shown while editing; it stands over the tile's top edge, so
+    // it belongs to the Dock view, which places it at `badgeRect()` of the tile.
+    QAbstractButton* removeBadge() const { return badge_; }
+    QRectF badgeRect() const;
+
+    DockMenu menu() override;
+    void activate() override;
+
+    // The menu of `item`: by kind, as the tiles show it. `playDockHaptic` follows a colour choice.
+    static DockMenu menuFor(const DockShortcut& item, DockContentStore& content, RunningAppsStore& store,
+                            Workspace& workspace, std::function<void()> playDockHaptic);
+
+protected:
+    void paintIcon(QPainter& painter) const override;
+    QString labelText() const override;
+
+private:
+    void updateIcon();
+
+    DockShortcut item_;
+    bool isEditing_ = false;
+    IconRule rule_ = IconRule::placeholder;
+    QPixmap pixmap_;
+    QAbstractButton* badge_ = nullptr;
+};
+
+} // namespace vantrel

@@ -1,0 +1,135 @@
+#include "dock/DockTile.h"
+
+#include "core/VantrelPreferences.h"
+#include "kit/GlyphCatalogue.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vantrel {
+
+DockTile::DockTile(const DockViewContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), effect_(context.preferences, context.motion) {
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::NoFocus);
+    connect(&effect_, &DockIconEffect::changed, this, &DockTile::needsDisplay);
+    connect(&label_, &DockHoverLabel::changed, this, &DockTile::needsDisplay);
+    connect(&context.preferences, &VantrelPreferences::changed, this,
+            [this](VantrelPreferences::Setting setting) {
+                if (setting == VantrelPreferences::Setting::customDockShowLabels) refreshLabel();
+            });
+}
+
+double DockTile::iconSize() const {
+    return context_.preferences.customDockIconSize();
+}
+
+double DockTile::tileWidth() const {
+    return iconSize() + 5;
+}
+
+QRectF DockTile::iconRect() const {
+    const double s = iconSize();
+    return {(width() - s) / 2, (height() - s) / 2, s, s};
+}
+
+void DockTile::setHovering(bool hovering) {
+    if (effect_.hovering() == hovering) return;
+    effect_.setHovering(hovering);
+    refreshLabel();
+    Q_EMIT needsDisplay();
+}
+
+void DockTile::refreshLabel() {
+    const QString text = labelText();
+    label_.setText(text);
+    label_.setVisible(hovering() && !text.isEmpty());
+}
+
+void DockTile::paintTile(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    effect_.paint(painter, iconRect(), [this](QPainter& p) { paintIcon(p); });
+    paintDecoration(painter);
+    painter.restore();
+}
+
+void DockTile::paintLabel(QPainter& painter) const {
+    if (label_.text().isEmpty() || label_.opacity() <= 0) return;
+    // Over the top of the tile, moved up by 22 points.
+    DockHoverLabel::paint(painter, DockHoverLabel::layout(label_.text(), QPointF(width() / 2.0, -22)),
+                          label_.opacity());
+}
+
+void DockTile::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    setHovering(true);
+}
+
+void DockTile::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    setHovering(false);
+}
+
+void DockTile::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    pressPosition_ = event->position();
+    event->accept();
+}
+
+void DockTile::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressed_ || !startDrag) return;
+    if ((event->position() - pressPosition_).manhattanLength() < QApplication::startDragDistance()) return;
+    // A drag is no click.
+    pressed_ = false;
+    startDrag(*this);
+}
+
+void DockTile::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) activate();
+}
+
+void DockTile::contextMenuEvent(QContextMenuEvent* event) {
+    const DockMenu model = menu();
+    if (model.items().isEmpty()) return;
+    model.present(context_.menus, this, event->globalPos());
+    event->accept();
+}
+
+void paintGlyphWithBrush(QPainter& painter, QStringView name, const QRectF& box, const QBrush& brush,
+                         QFont::Weight weight) {
+    const double side = std::min(box.width(), box.height());
+    const double unit = side / GlyphCatalogue::kBoxSide;
+    QTransform transform;
+    transform.translate(box.center().x() - side / 2, box.center().y() - side / 2);
+    transform.scale(unit, unit);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const GlyphLayer& layer : GlyphCatalogue::layers(name)) {
+        const QPainterPath path = transform.map(layer.path);
+        if (layer.stroked) {
+            painter.strokePath(path, QPen(brush, GlyphCatalogue::strokeWidth(weight) * unit, Qt::SolidLine,
+                                          Qt::RoundCap, Qt::RoundJoin));
+        } else {
+            painter.fillPath(path, brush);
+        }
+    }
+    painter.restore();
+}
+
+QBrush standardGradient(const QColor& color, const QRectF& rect) {
+    QLinearGradient gradient(rect.topLeft(), rect.bottomLeft());
+    gradient.setColorAt(0, color.lighter(125));
+    gradient.setColorAt(1, color);
+    return gradient;
+}
+
+} // namespace vantrel

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "dock/DockShortcut.h"
+#include "dock/DockViewContext.h"
+#include "dock/FloatingDockLayout.h"
+#include "dock/RunningAppItem.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QDrag;
+
+namespace vantrel {
+
+class DockTile;
+class TrashDockButton;
+class FileShelfDockButton;
+
+// The replacement Dock's row: pinned tiles, the running applications that are not pinned, the
+// file shelf and the Trash on a rounded translucent surface, with a clear band above for the
+// name bubbles. Pinned tiles reorder by dragging. It reports its measured size, from which the
+// controller sizes the panel.
+class FloatingDockView final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FloatingDockView(DockViewContext context, QWidget* parent = nullptr);
+    ~FloatingDockView() override;
+
+    static constexpr double kLabelClearance = 28;
+    static constexpr double kHorizontalClearance = 50;
+    static constexpr double kDraggedOpacity = 0.35;
+
+    // The running applications shown: none while running tiles are off, else the store's list
+    // without the pinned applications.
+    std::vector<RunningAppItem> visibleRunningApps() const;
+    const FloatingDockLayout& layout() const { return layout_; }
+    // Where the content stands in the view (centred).
+    QPointF contentOrigin() const;
+    // The tiles in row order (dividers have none).
+    std::vector<DockTile*> tiles() const;
+    TrashDockButton* trashTile() const;
+    FileShelfDockButton* shelfTile() const;
+    // The size last reported.
+    QSizeF reportedSize() const { return reportedSize_; }
+
+    const std::optional<DockShortcut>& dragging() const { return dragging_; }
+    // Drags `tile`'s item (a pinned tile): marks it dragged, runs the drag and clears the mark
+    // when the drag ends, however it ended.
+    void startDrag(DockTile& tile);
+    // Runs a drag to its end; the platform's QDrag::exec, replaced in tests.
+    std::function<Qt::DropAction(QDrag&)> runDrag;
+
+    // Reads the stores and settings again and lays the row out.
+    void rebuild();
+    // Draws the whole Dock into `painter` (the view's own paint, and tests and benchmarks).
+    void paintDock(QPainter& painter) const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Row {
+        FloatingDockLayout::Slot slot;
+        QPointer<DockTile> tile;
+    };
+    DockTile* takeOrMake(const QString& key, const std::function<DockTile*()>& make);
+    void placeTiles();
+    void report(QSizeF size);
+    void playControlsHaptic() const;
+    std::optional<DockShortcut> pinnedItemOf(const DockTile* tile) const;
+
+    DockViewContext context_;
+    FloatingDockLayout layout_;
+    std::vector<Row> rows_;
+    std::vector<std::pair<QString, QPointer<DockTile>>> tilesByKey_;
+    std::optional<DockShortcut> dragging_;
+    QSizeF reportedSize_;
+    bool rebuildQueued_ = false;
+};
+
+} // namespace vantrel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace vantrel {
+
+// The user's Trash: whether it holds anything, moving files into it and emptying it.
+class Trash {
+public:
+    virtual ~Trash() = default;
+
+    // The folder that holds the trashed items themselves.
+    virtual QString filesFolder() const = 0;
+    // Whether the Trash holds any entry, hidden ones too; a Trash that cannot be listed (missing,
+    // unreadable) holds nothing.
+    virtual bool hasItems() const = 0;
+    // Moves what is at `path` to the Trash, noting where it came from. False, with the reason in
+    // `error` when given, when it stayed where it was.
+    virtual bool moveToTrash(const QString& path, QString* error = nullptr) = 0;
+    // Deletes everything in the Trash for good. False, with the reason, when something stayed.
+    virtual bool empty(QString* error = nullptr) = 0;
+};
+
+} // namespace vantrel
