@@ -48,7 +48,9 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController(*this)),
       runningApps_(factory.makeRunningApps()), customDockController_(factory.makeCustomDockController()),
-      menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
+      menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {
+    customDockController_->setMakeDockView(factory.makeDockView(*this));
+}
 
 AppState::~AppState() {
     for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);

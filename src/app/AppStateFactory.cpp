@@ -3,6 +3,7 @@
 #include "core/LocalPersistence.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 #include "app/AppState.h"
 #include "core/PermissionCenter.h"
@@ -10,8 +11,9 @@
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
-#include "dock/DockPlaceholderView.h"
 #include "dock/DockSettingsStore.h"
+#include "dock/DockViewContext.h"
+#include "dock/FloatingDockView.h"
 #include "dock/MissionControlDetector.h"
 #include "dock/RunningAppsStore.h"
 #include "kit/VantrelMotion.h"
@@ -27,8 +29,10 @@
 #include "modules/SystemMonitor.h"
 #include "modules/TimerAlarm.h"
 #include "notch/NotchPanelController.h"
+#include "platform/RunningApplications.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/UserDefaults.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "services/AutomationEngine.h"
 #include "services/CommandPaletteController.h"
 #include "services/FeedbackEngine.h"
@@ -37,6 +41,16 @@
 #include "services/MenuBarScanner.h"
 
 namespace vantrel {
+
+AppStateFactory::AppStateFactory(Services services) : services(services) {
+    if (!this->services.trash) {
+        ownTrash_ = std::make_unique<FreedesktopTrash>(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        this->services.trash = ownTrash_.get();
+    }
+}
+
+AppStateFactory::~AppStateFactory() = default;
 
 std::unique_ptr<WorkQueue>
 AppStateFactory::makeWorkQueue(const QString& label, std::optional<std::chrono::milliseconds> abandonAfter) {
@@ -169,14 +183,43 @@ CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
             .ownProcessId = QCoreApplication::applicationPid(),
             .prefersReducedMotion = [motion] { return motion->prefersReducedMotion(); },
             .missionControlActive = &MissionControlDetector::isActive,
-            .pinnedItemCount = [](const DockContentStore&) { return 0; },
-            .runningApplicationCount = [] { return 0; },
-            .makeDockView = [] { return new DockPlaceholderView; },
+            .pinnedItemCount = [](const DockContentStore& content) { return int(content.items().size()); },
+            .runningApplicationCount =
+                [running = &services.runningApplications] {
+                    const std::vector<RunningApplication> apps = running->runningApplications();
+                    return int(std::count_if(apps.begin(), apps.end(), [](const RunningApplication& app) {
+                        return app.isRegular && !app.isTerminated;
+                    }));
+                },
+            // The row over the state's stores is handed in once the state is built.
+            .makeDockView = {},
             .makeDefaultsClient = {},
             .stacking = services.stacking};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(customDockDependencies());
+}
+std::function<QWidget*()> AppStateFactory::makeDockView(AppState& state) {
+    return [this, &state] {
+        CustomDockController* controller = &state.customDockController();
+        DockViewContext context{
+            .store = state.runningApps(),
+            .content = state.dockContent(),
+            .preferences = services.preferences,
+            .shelf = state.fileShelf(),
+            .trash = *services.trash,
+            .workspace = services.workspace,
+            .menus = services.menus,
+            .alerts = services.alertPresenter,
+            .scheduler = services.scheduler,
+            .log = services.log,
+            .controller = controller,
+            .motion = &services.motion,
+            .playHaptic = [haptics = &services.haptics](HapticSurface surface) { haptics->play(surface); },
+            .openShelf = [&state] { state.showNotch(NotchTab::files, true); },
+            .onContentSizeChange = [controller](QSizeF size) { controller->contentSizeChanged(size); }};
+        return new FloatingDockView(std::move(context));
+    };
 }
 std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppearance() {
     return std::make_unique<MenuBarAppearanceController>();

@@ -65,6 +65,7 @@ class SharingService;
 class StopwatchStore;
 class SleepWakeMonitor;
 class SystemLog;
+class Trash;
 class UserDefaultsProvider;
 class VantrelDiagnostics;
 class VantrelHaptics;
@@ -135,10 +136,13 @@ public:
         // force-quitting one.
         RunningApplications& runningApplications;
         AlertPresenter& alertPresenter;
+        // The user's Trash that the Dock's Trash tile shows and fills; none: the home trash under
+        // $XDG_DATA_HOME.
+        Trash* trash = nullptr;
     };
 
-    explicit AppStateFactory(Services services) : services(services) {}
-    virtual ~AppStateFactory() = default;
+    explicit AppStateFactory(Services services);
+    virtual ~AppStateFactory();
 
     Services services;
 
@@ -173,8 +177,15 @@ public:
     virtual std::unique_ptr<CustomDockController> makeCustomDockController();
     // What the replacement Dock's controller is built from.
     CustomDockController::Dependencies customDockDependencies();
+    // Builds the replacement Dock's row over the stores `state` owns; the controller calls it
+    // when it first shows its panel.
+    virtual std::function<QWidget*()> makeDockView(AppState& state);
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
+
+private:
+    // The home trash, when none was handed in.
+    std::unique_ptr<Trash> ownTrash_;
 };
 
 } // namespace vantrel

@@ -22,6 +22,7 @@
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
 #include "platform/linux/LinuxPermissionSystem.h"
@@ -191,6 +192,7 @@ int main(int argc, char** argv) {
         X11Desktop desktop;
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         QtAlertPresenter alertPresenter;
+        FreedesktopTrash trash(paths.dataHome);
         SystemDockQueue systemDockQueue;
         SystemDockQueue::setShared(&systemDockQueue);
         // Read on the Dock's own worker thread, over an X connection of its own.
@@ -238,6 +240,7 @@ int main(int argc, char** argv) {
             .windowList = windowList,
             .runningApplications = runningApplications,
             .alertPresenter = alertPresenter,
+            .trash = &trash,
         });
         AppState state(factory);
         AppState::setShared(&state);

@@ -87,6 +87,8 @@ public:
     virtual void setRevealed(bool revealed, bool animated);
     // Moves the system Dock toward the wanted state, one transition at a time.
     virtual void synchronizeSystemDock();
+    // Replaces what builds the view of a panel built later.
+    void setMakeDockView(std::function<QWidget*()> make) { deps_.makeDockView = std::move(make); }
     // Moves the panel to its target frame (not while a slide runs).
     void reposition();
     // Re-applies the hide mode; after the hide mode or a delay changed.

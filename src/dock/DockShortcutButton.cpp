@@ -69,7 +69,12 @@ QRectF DockShortcutButton::badgeRect() const {
 }
 
 void DockShortcutButton::updateIcon() {
-    const std::optional<QIcon> icon = context_.content.icon(item_);
+    // A folder stored with the tag `none` is an untagged folder to look at: its file icon, not the
+    // web placeholder.
+    DockShortcut plain = item_;
+    if (plain.kind == DockShortcut::Kind::folder && plain.folderColor == DockFolderColor::none)
+        plain.folderColor.reset();
+    const std::optional<QIcon> icon = context_.content.icon(plain);
     const int side = int(std::ceil(iconSize() * 1.6 * 2));
     if (icon && !icon->isNull() && !icon->pixmap(side, side).isNull()) {
         rule_ = IconRule::fileIcon;

@@ -30,11 +30,14 @@ public:
     }
     QIcon iconForFile(const QString& path) const override {
         iconRequests.append(path);
-        return {};
+        const auto it = icons.find(path);
+        return it == icons.end() ? QIcon() : it->second;
     }
 
     CallLog* log = nullptr; // when set, receives every open
     std::map<QString, ApplicationInfo> applications;
+    // The icons of files, by path; any other file has none.
+    std::map<QString, QIcon> icons;
     bool openSucceeds = true;
     std::vector<QUrl> opened;
     QStringList revealed;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Trash.h"
+#include "support/CallLog.h"
+
+#include <QSet>
+#include <QStringList>
+
+namespace vantrel::test {
+
+// A Trash in memory: what was moved in, paths that refuse to move, and an empty that can fail.
+// Requests go to `log` when one is set ("trash.move <path>", "trash.empty").
+class FakeTrash final : public Trash {
+public:
+    QString filesFolder() const override { return folder; }
+    bool hasItems() const override { return !items.isEmpty(); }
+    bool moveToTrash(const QString& path, QString* error = nullptr) override {
+        if (log) log->add(QStringLiteral("trash.move ") + path);
+        if (refused.contains(path)) {
+            if (error) *error = QStringLiteral("refused");
+            return false;
+        }
+        items.append(path);
+        return true;
+    }
+    bool empty(QString* error = nullptr) override {
+        if (log) log->add(QStringLiteral("trash.empty"));
+        if (emptyFails) {
+            if (error) *error = QStringLiteral("busy");
+            return false;
+        }
+        items.clear();
+        return true;
+    }
+
+    QString folder = QStringLiteral("/home/user/.local/share/Trash/files");
+    QStringList items;
+    QSet<QString> refused;
+    bool emptyFails = false;
+    CallLog* log = nullptr;
+};
+
+} // namespace vantrel::test
