@@ -1,0 +1,289 @@
+#include "dock/DockAppButton.h"
+#include "dock/DockSeparatorTile.h"
+#include "dock/DockShortcutButton.h"
+#include "dock/FileShelfDockButton.h"
+
+#include "DockViewFixture.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kEllipsis = QString::fromUtf8("Force Quit\u2026");
+const QString kDivider = QString::fromUtf8("\u2014");
+
+struct DockTilesTest : DockViewFixture {
+    std::optional<DockViewContext> context_;
+    std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
+
+    void build(const std::vector<DockShortcut>& pinned) {
+        makeStores(pinned);
+        context_.emplace(context());
+    }
+    const DockViewContext& ctx() const { return *context_; }
+    RunningAppItem appItem(qint32 pid, const QString& name, bool hidden, std::optional<QString> bundle) {
+        return {
+            pid,   name,  colourIcon(Qt::darkGreen), bundle ? QStringLiteral("x.desktop") : QString(), bundle,
+            false, hidden};
+    }
+    QStringList appMenu(const RunningAppItem& app) {
+        return DockAppButton::menuFor(app, *store, *content, workspace).describe();
+    }
+    QStringList shortcutMenu(const DockShortcut& item) {
+        return DockShortcutButton::menuFor(item, *content, *store, workspace, {}).describe();
+    }
+};
+
+TEST_F(DockTilesTest, RunningApplicationMenusForHiddenVisibleAndBundlelessApps) {
+    build({});
+    const RunningAppItem hidden = appItem(42, "Mail", true, QStringLiteral("/apps/mail.desktop"));
+    EXPECT_EQ(appMenu(hidden), (QStringList{"Show", "Hide (disabled)", kDivider, "Quit", kEllipsis, kDivider,
+                                            "Keep in Vantrel Dock", "Show in Finder"}));
+    EXPECT_EQ(appMenu(appItem(43, "Term", false, std::nullopt)),
+              (QStringList{"Open", "Hide", kDivider, "Quit", kEllipsis, kDivider,
+                           "Keep in Vantrel Dock (disabled)", "Show in Finder (disabled)"}));
+
+    // Shown through the presenter at the pointer; each entry does what it says.
+    DockAppButton tile(hidden, ctx(), host.get());
+    tile.resize(49, 56);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(305, 405));
+    QCoreApplication::sendEvent(&tile, &event);
+    ASSERT_EQ(menus.requests().size(), 1u);
+    EXPECT_EQ(menus.requests()[0].position, QPoint(305, 405));
+    EXPECT_EQ(menus.requests()[0].disabled, QList<int>{1});
+    EXPECT_EQ(menus.requests()[0].dividersBefore, (QList<int>{2, 4}));
+    EXPECT_FALSE(menus.choose(QStringLiteral("Hide"))) << "disabled";
+    EXPECT_TRUE(menus.choose(QStringLiteral("Show")));
+    QCoreApplication::sendEvent(&tile, &event);
+    EXPECT_TRUE(menus.choose(QStringLiteral("Show in Finder")));
+    QCoreApplication::sendEvent(&tile, &event);
+    EXPECT_TRUE(menus.choose(QStringLiteral("Keep in Vantrel Dock")));
+    QCoreApplication::sendEvent(&tile, &event);
+    EXPECT_TRUE(menus.choose(QStringLiteral("Quit")));
+    EXPECT_EQ(running.requests, (QStringList{"activate 42", "terminate 42"}));
+    EXPECT_EQ(workspace.revealed, QStringList{"/apps/mail.desktop"});
+
+    // Visible: Hide hides, then re-reads which application is frontmost.
+    DockAppButton visible(appItem(44, "Web", false, QStringLiteral("/apps/web.desktop")), ctx(), host.get());
+    int refreshes = 0;
+    QObject::connect(store.get(), &RunningAppsStore::appsChanged, [&] { ++refreshes; });
+    visible.menu().choose(1);
+    EXPECT_EQ(running.requests.last(), "hide 44");
+    EXPECT_EQ(refreshes, 1);
+    visible.activate();
+    EXPECT_EQ(running.requests.last(), "activate 44");
+}
+
+TEST_F(DockTilesTest, PinnedMenusByKindAndWhetherTheApplicationRuns) {
+    running.identifiers[QStringLiteral("/apps/editor.desktop")] = QStringLiteral("editor.desktop");
+    running.applications = {app(7, "Editor", "editor.desktop")};
+    const DockShortcut editor = item("Editor", DockShortcut::Kind::application, "/apps/editor.desktop");
+    const DockShortcut idle = item("Idle", DockShortcut::Kind::application, "/apps/idle.desktop");
+    const DockShortcut site = item("Site", DockShortcut::Kind::website, "https://example.org");
+    const DockShortcut folder = item("Docs", DockShortcut::Kind::folder, "/home/user/Docs");
+    build({editor, idle, site, folder});
+    const QStringList tail{"Move Left", "Move Right", kDivider, "Remove from Vantrel Dock"};
+    EXPECT_EQ(shortcutMenu(editor), (QStringList{"Open", "Bring All Windows to Front", "Hide", kDivider,
+                                                 "Quit", kEllipsis, "Show in Finder", kDivider} +
+                                     tail));
+    EXPECT_EQ(shortcutMenu(idle), (QStringList{"Open", "Show in Finder", kDivider} + tail));
+    EXPECT_EQ(shortcutMenu(site), (QStringList{"Open"} + tail));
+    EXPECT_EQ(
+        shortcutMenu(folder),
+        (QStringList{"Open",
+                     "Colour \u25b8 Default \u2713, Red, Orange, Yellow, Green, Blue, Purple, Pink, Graphite",
+                     "Show in Finder", kDivider} +
+         tail));
+
+    // A hidden running application: "Show", and "Hide" disabled.
+    running.applications[0].isHidden = true;
+    store->refresh();
+    EXPECT_EQ(shortcutMenu(editor).mid(1, 2), (QStringList{"Show", "Hide (disabled)"}));
+
+    // Force Quit asks first, then ends it.
+    alerts.answer = 0;
+    const DockMenu menu = DockShortcutButton::menuFor(editor, *content, *store, workspace, {});
+    menu.choose(int(menu.request(nullptr, std::nullopt).items.indexOf(kEllipsis)));
+    EXPECT_EQ(running.requests.last(), "forceTerminate 7");
+    EXPECT_EQ(alerts.requests.size(), 1u);
+}
+
+TEST_F(DockTilesTest, MoveAndRemoveEntriesAndShowInFinderOfAShortcut) {
+    const DockShortcut a = item("A", DockShortcut::Kind::folder, "/srv/a");
+    const DockShortcut b = item("B", DockShortcut::Kind::website, "https://b.example");
+    build({a, b});
+    const auto titles = [this] {
+        QStringList list;
+        for (const auto& i : content->items()) list.append(i.title);
+        return list;
+    };
+    const auto choose = [&](const DockShortcut& target, const QString& title) {
+        const DockMenu menu = DockShortcutButton::menuFor(target, *content, *store, workspace, {});
+        const int index = int(menu.request(nullptr, std::nullopt).items.indexOf(title));
+        ASSERT_GE(index, 0) << title.toStdString();
+        menu.choose(index);
+    };
+    choose(a, "Move Left");
+    EXPECT_EQ(titles(), (QStringList{"A", "B"}));
+    choose(a, "Move Right");
+    EXPECT_EQ(titles(), (QStringList{"B", "A"}));
+    choose(a, "Show in Finder");
+    EXPECT_EQ(workspace.revealed, QStringList{"/srv/a"});
+    choose(b, "Remove from Vantrel Dock");
+    EXPECT_EQ(titles(), QStringList{"A"});
+}
+
+TEST_F(DockTilesTest, EditingOpensNothingOnTapTheBadgeRemovesAndOpenStillOpens) {
+    const DockShortcut site = item("Site", DockShortcut::Kind::website, "https://example.org");
+    build({site});
+    DockShortcutButton tile(site, ctx(), host.get());
+    tile.resize(49, 56);
+    tile.activate();
+    ASSERT_EQ(workspace.opened.size(), 1u) << "a tap opens while not editing";
+    tile.setEditing(true);
+    EXPECT_FALSE(tile.removeBadge()->isHidden());
+    EXPECT_EQ(tile.removeBadge()->toolTip(), "Remove Site from Vantrel Dock");
+    EXPECT_EQ(tile.badgeRect(), QRectF(24.5 - 10 + 5, -8, 20, 20)) << "5 right of the top centre and 6 up";
+    tile.activate();
+    EXPECT_EQ(workspace.opened.size(), 1u) << "editing: the tap opens nothing";
+    tile.setHovering(true);
+    EXPECT_TRUE(tile.label().text().isEmpty()) << "the badge stands where the bubble would";
+    tile.menu().choose(0);
+    EXPECT_EQ(workspace.opened.size(), 2u) << "Open in the menu still opens";
+    tile.removeBadge()->click();
+    EXPECT_TRUE(content->items().empty());
+    tile.setEditing(false);
+    EXPECT_TRUE(tile.removeBadge()->isHidden());
+    EXPECT_EQ(tile.label().text(), "Site");
+}
+
+TEST_F(DockTilesTest, TilesKeepOneHeightWithAndWithoutTheDot) {
+    build({});
+    RunningAppItem active = appItem(1, "Front", false, std::nullopt);
+    active.isActive = true;
+    DockAppButton front(active, ctx(), host.get());
+    DockAppButton back(appItem(2, "Back", false, std::nullopt), ctx(), host.get());
+    for (DockAppButton* tile : {&front, &back}) tile->resize(int(tile->tileWidth()), 56);
+    EXPECT_EQ(front.iconRect(), back.iconRect());
+    EXPECT_EQ(front.iconRect(), QRectF(2.5, 2.25, 44, 44)) << "icon, 4 points, 3.5-point dot, centred in 56";
+    EXPECT_EQ(front.dotRect(), QRectF(22.75, 50.25, 3.5, 3.5));
+    EXPECT_TRUE(front.showsDot());
+    EXPECT_FALSE(back.showsDot());
+    const auto dotAlpha = [](const DockAppButton& tile) {
+        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        tile.paintTile(painter);
+        painter.end();
+        return image.pixelColor(24, 52).alpha();
+    };
+    EXPECT_GT(dotAlpha(front), 200);
+    EXPECT_EQ(dotAlpha(back), 0);
+    preferences.setCustomDockShowIndicators(false);
+    EXPECT_FALSE(front.showsDot());
+    EXPECT_EQ(dotAlpha(front), 0);
+    EXPECT_EQ(front.iconRect(), back.iconRect()) << "a clear space keeps the height";
+    EXPECT_EQ(front.toolTip(), "Front");
+    EXPECT_EQ(front.accessibleName(), "Front");
+}
+
+TEST_F(DockTilesTest, FolderIconsAndTheColourSubmenuWithItsHaptic) {
+    const DockShortcut plain = item("Docs", DockShortcut::Kind::folder, "/home/user/Docs");
+    const DockShortcut taggedNone =
+        item("Old", DockShortcut::Kind::folder, "/home/user/Old", DockFolderColor::none);
+    const DockShortcut site = item("Site", DockShortcut::Kind::website, "https://example.org");
+    workspace.icons[QStringLiteral("/home/user/Docs")] = colourIcon(QColor(90, 160, 230));
+    workspace.icons[QStringLiteral("/home/user/Old")] = colourIcon(QColor(90, 160, 230));
+    build({plain, taggedNone, site});
+    DockShortcutButton folderTile(plain, ctx(), host.get());
+    EXPECT_EQ(folderTile.iconRule(), DockShortcutButton::IconRule::fileIcon);
+    EXPECT_EQ(DockShortcutButton(taggedNone, ctx(), host.get()).iconRule(),
+              DockShortcutButton::IconRule::fileIcon)
+        << "a folder stored with the tag none shows the folder icon, not the web placeholder";
+    EXPECT_EQ(DockShortcutButton(site, ctx(), host.get()).iconRule(),
+              DockShortcutButton::IconRule::placeholder);
+
+    folderTile.resize(49, 56);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QCoreApplication::sendEvent(&folderTile, &event);
+    ASSERT_EQ(menus.requests().size(), 1u);
+    const auto& request = menus.requests()[0];
+    ASSERT_TRUE(request.submenu.has_value());
+    EXPECT_EQ(request.submenu->title, "Colour");
+    EXPECT_EQ(request.submenu->checked, 0) << "Default";
+    EXPECT_EQ(request.submenuBefore, 1);
+    EXPECT_TRUE(menus.choose(QStringLiteral("Blue")));
+    EXPECT_EQ(content->items()[0].folderColor, DockFolderColor::blue);
+    EXPECT_EQ(calls.entries.filter("haptic"), QStringList{"haptic dock"});
+
+    folderTile.setItem(content->items()[0]);
+    EXPECT_EQ(folderTile.iconRule(), DockShortcutButton::IconRule::coloredFolder);
+    QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    folderTile.paintTile(painter);
+    painter.end();
+    // The filled folder in blue at 82 % of the icon: about 36 points wide, centred.
+    const QColor centre = image.pixelColor(24, 30);
+    EXPECT_GT(centre.blue(), centre.red() + 60);
+    EXPECT_EQ(image.pixelColor(4, 28).alpha(), 0) << "nothing outside the 82 % box";
+    EXPECT_GT(image.pixelColor(12, 30).alpha(), 0);
+}
+
+TEST_F(DockTilesTest, TheShelfBadgeAndLabelAt0And1And10Files) {
+    build({});
+    FileShelfDockButton tile(ctx(), host.get());
+    tile.resize(49, 56);
+    EXPECT_EQ(tile.toolTip(), "Temporary File Shelf");
+    EXPECT_EQ(tile.accessibleName(), "Temporary File Shelf, 0 items");
+    EXPECT_TRUE(tile.badgeRect().isEmpty());
+    const auto addFile = [this](int n) {
+        return QUrl::fromLocalFile(home.writeFile(QStringLiteral("f%1.txt").arg(n), "x"));
+    };
+    shelf.add({addFile(0)});
+    EXPECT_EQ(tile.accessibleName(), "Temporary File Shelf, 1 item");
+    EXPECT_FALSE(tile.badgeRect().isEmpty());
+    EXPECT_EQ(tile.badgeRect().right(), tile.iconRect().right() + 5) << "5 right";
+    EXPECT_EQ(tile.badgeRect().top(), tile.iconRect().top() - 5) << "5 up";
+    QList<QUrl> more;
+    for (int i = 1; i < 10; ++i) more.append(addFile(i));
+    shelf.add(more);
+    EXPECT_EQ(tile.count(), 10);
+    EXPECT_EQ(tile.accessibleName(), "Temporary File Shelf, 10 items");
+    EXPECT_GT(tile.badgeRect().width(), 0);
+    EXPECT_EQ(FileShelfDockButton::accessibleText(12), "Temporary File Shelf, 12 items");
+    // A click runs the Dock's action; no menu, no drops, no bubble.
+    tile.activate();
+    EXPECT_EQ(calls.entries, QStringList{"openShelf"});
+    EXPECT_TRUE(tile.menu().items().isEmpty());
+    EXPECT_FALSE(tile.acceptDrops());
+    tile.setHovering(true);
+    EXPECT_TRUE(tile.label().text().isEmpty());
+}
+
+TEST_F(DockTilesTest, TheSeparatorTileItsFrameFadeAndRemoveMenu) {
+    const DockShortcut separator = item("", DockShortcut::Kind::separator);
+    build({separator});
+    DockSeparatorTile tile(separator, ctx(), host.get());
+    tile.resize(13, 56);
+    EXPECT_EQ(tile.tileWidth(), 13);
+    EXPECT_EQ(tile.capsuleRect(), QRectF(5.5, (56 - 0.62 * 44) / 2, 2, 0.62 * 44));
+    EXPECT_EQ(tile.toolTip(), QString::fromUtf8("Separator \u2014 drag to reposition"));
+    EXPECT_EQ(tile.accessibleName(), "Dock separator");
+    EXPECT_EQ(tile.fillOpacity(), 0.18);
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QCoreApplication::sendEvent(&tile, &enter);
+    ASSERT_NE(tile.fillAnimation(), nullptr);
+    EXPECT_EQ(tile.fillAnimation()->duration(), 120);
+    tile.fillAnimation()->setCurrentTime(120);
+    EXPECT_DOUBLE_EQ(tile.fillOpacity(), 0.34);
+    EXPECT_EQ(tile.menu().describe(), QStringList{"Remove Separator"});
+    tile.menu().choose(0);
+    EXPECT_TRUE(content->items().empty());
+}
+
+} // namespace
