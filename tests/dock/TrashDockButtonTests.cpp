@@ -1,0 +1,169 @@
+#include "dock/TrashDockButton.h"
+#include "platform/linux/FreedesktopTrash.h"
+
+#include "DockViewFixture.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+struct TrashTileTest : DockViewFixture {
+    QByteArray oldHome = qgetenv("HOME");
+    QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    std::unique_ptr<FreedesktopTrash> real;
+    std::optional<DockViewContext> context_;
+    QWidget host;
+
+    TrashTileTest() {
+        QDir().mkpath(home.paths().dataHome);
+        qputenv("HOME", home.paths().home.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", home.paths().dataHome.toLocal8Bit());
+        real = std::make_unique<FreedesktopTrash>(home.paths().dataHome);
+        makeStores({});
+    }
+    ~TrashTileTest() override {
+        qputenv("HOME", oldHome);
+        qputenv("XDG_DATA_HOME", oldData);
+    }
+    // The tile over the real home Trash, or over the fake.
+    std::unique_ptr<TrashDockButton> tile(bool useReal = true) {
+        DockViewContext c = context();
+        context_.emplace(DockViewContext{c.store, c.content, c.preferences, c.shelf,
+                                         useReal ? static_cast<Trash&>(*real) : static_cast<Trash&>(trash),
+                                         c.workspace, c.menus, c.alerts, c.scheduler, c.log, c.controller,
+                                         c.motion, c.playHaptic, c.openShelf, c.onContentSizeChange});
+        auto button = std::make_unique<TrashDockButton>(*context_, &host);
+        button->resize(49, 56);
+        return button;
+    }
+    QString file(const QString& name) {
+        return home.writeFile(QStringLiteral("home/Desktop/") + name, "data");
+    }
+    QString trashed(const QString& name) const {
+        return home.paths().dataHome + QStringLiteral("/Trash/files/") + name;
+    }
+};
+
+TEST_F(TrashTileTest, StartsEmptyReadsTheTrashWhenShownAndEveryFiveSeconds) {
+    auto button = tile();
+    EXPECT_TRUE(button->isEmpty());
+    EXPECT_EQ(button->toolTip(), QString::fromUtf8("Trash \u2014 empty"));
+    EXPECT_EQ(button->accessibleName(), "Trash, empty");
+    home.writeFile(QStringLiteral("home/.local/share/Trash/files/.directory"), "x");
+    EXPECT_TRUE(button->isEmpty()) << "not read before it is shown";
+    host.show();
+    EXPECT_FALSE(button->isEmpty()) << "a hidden file means full";
+    EXPECT_EQ(button->toolTip(), QString::fromUtf8("Trash \u2014 has items"));
+    EXPECT_EQ(button->accessibleName(), "Trash, has items");
+
+    QDir(home.paths().dataHome + QStringLiteral("/Trash")).removeRecursively();
+    scheduler.advance(Seconds(4.9));
+    EXPECT_FALSE(button->isEmpty());
+    scheduler.advance(Seconds(0.1));
+    EXPECT_TRUE(button->isEmpty()) << "no folder is empty";
+    host.hide();
+    home.writeFile(QStringLiteral("home/.local/share/Trash/files/a"), "x");
+    scheduler.advance(Seconds(10));
+    EXPECT_TRUE(button->isEmpty()) << "no polling while hidden";
+}
+
+TEST_F(TrashTileTest, DropsMoveEachFileButNeverTheTrashAndSucceedOnlyWhenAllMoved) {
+    auto button = tile();
+    EXPECT_TRUE(button->drop({})) << "nothing dropped: nothing to fail";
+    QDir().mkpath(real->filesFolder());
+    EXPECT_FALSE(button->drop({real->filesFolder() + QStringLiteral("/")})) << "the Trash itself";
+    EXPECT_TRUE(calls.entries.isEmpty()) << "no haptic when nothing moved";
+
+    const QString kept = file(QStringLiteral("notes.txt"));
+    const QString vanished = home.paths().home + QStringLiteral("/Desktop/gone.txt");
+    EXPECT_FALSE(button->drop({vanished, kept}));
+    EXPECT_FALSE(QFileInfo::exists(kept));
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("notes.txt"))));
+    const QByteArray info =
+        home.readFile(home.paths().dataHome + QStringLiteral("/Trash/info/notes.txt.trashinfo"));
+    EXPECT_TRUE(info.contains("Path=" + QFile::encodeName(kept))) << "the info file names the original";
+    EXPECT_EQ(calls.entries, QStringList{"haptic dock"});
+    EXPECT_FALSE(button->isEmpty()) << "read again at once";
+
+    // A drop event of file addresses is the same drop.
+    host.show();
+    const QString second = file(QStringLiteral("b.txt"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(second)});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // The platform delivers a drop to the widget that accepted the drag's entry.
+    QDragEnterEvent entered(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                            Qt::NoModifier);
+    QCoreApplication::sendEvent(button.get(), &entered);
+    EXPECT_TRUE(entered.isAccepted());
+    QCoreApplication::sendEvent(button.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("b.txt"))));
+    QMimeData text;
+    text.setText(QStringLiteral("/etc/passwd"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QCoreApplication::sendEvent(button.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "only file addresses";
+}
+
+TEST_F(TrashTileTest, EmptyingAsksFirstCancelKeepsEverythingAndTheCanTurnsEmptyAtOnce) {
+    auto button = tile();
+    host.show();
+    EXPECT_FALSE(button->menu().items()[1].enabled) << "\"Empty Trash…\" is disabled while empty";
+    ASSERT_TRUE(button->drop({file(QStringLiteral("a.txt"))}));
+    const DockMenu menu = button->menu();
+    EXPECT_EQ(menu.describe(), (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026")}));
+
+    alerts.answer = 1;
+    menu.choose(1);
+    ASSERT_EQ(alerts.requests.size(), 1u);
+    EXPECT_EQ(alerts.requests[0].messageText, "Permanently delete the items in the Trash?");
+    EXPECT_EQ(alerts.requests[0].buttons, (QStringList{"Empty Trash", "Cancel"}));
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("a.txt")))) << "Cancel keeps everything";
+    EXPECT_FALSE(button->isEmpty());
+    alerts.answer.reset();
+    menu.choose(1);
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("a.txt")))) << "closed without an answer: kept";
+
+    alerts.answer = 0;
+    menu.choose(1);
+    EXPECT_FALSE(QFileInfo::exists(trashed(QStringLiteral("a.txt"))));
+    EXPECT_TRUE(button->isEmpty()) << "at once, not at the next tick";
+}
+
+TEST_F(TrashTileTest, AFailedEmptyIsLoggedAndTheTileStillReadsTheTrash) {
+    auto button = tile(false);
+    trash.items = {QStringLiteral("x")};
+    trash.emptyFails = true;
+    button->refresh();
+    alerts.answer = 0;
+    button->emptyTrash();
+    EXPECT_EQ(calls.entries,
+              (QStringList{"alert Permanently delete the items in the Trash?", "trash.empty"}));
+    ASSERT_FALSE(log.messages(QStringLiteral("Dock")).isEmpty());
+    EXPECT_TRUE(log.messages(QStringLiteral("Dock")).last().contains("busy"));
+    EXPECT_FALSE(button->isEmpty());
+    trash.items.clear();
+    button->emptyTrash();
+    EXPECT_TRUE(button->isEmpty()) << "read again after the attempt";
+}
+
+TEST_F(TrashTileTest, OpensTheDesktopsTrashViewElseItsFolder) {
+    auto button = tile();
+    button->activate();
+    ASSERT_EQ(workspace.opened.size(), 1u);
+    EXPECT_EQ(workspace.opened[0], QUrl("trash:///"));
+    workspace.openSucceeds = false;
+    button->menu().choose(0);
+    ASSERT_EQ(workspace.opened.size(), 3u);
+    EXPECT_EQ(workspace.opened[2], QUrl::fromLocalFile(real->filesFolder()));
+}
+
+} // namespace
