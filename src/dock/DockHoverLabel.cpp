@@ -15,7 +15,7 @@ QFont DockHoverLabel::font() {
     return VantrelType::font(10.5, QFont::DemiBold);
 }
 
-DockHoverLabel::Layout DockHoverLabel::layout(const QString& text, QPointF bottomCentre) {
+DockHoverLabel::Layout DockHoverLabel::layout(const QString& text, QPointF topCentre) {
     const QFontMetricsF metrics(font());
     // Text from other programs: shown plain, on one line.
     QString line = text;
@@ -23,8 +23,7 @@ DockHoverLabel::Layout DockHoverLabel::layout(const QString& text, QPointF botto
     const QString shown = metrics.elidedText(line, Qt::ElideMiddle, kMaximumTextWidth);
     const double width = std::min(kMaximumTextWidth, metrics.horizontalAdvance(shown));
     const double height = metrics.height();
-    const QRectF capsule(bottomCentre.x() - (width + 16) / 2, bottomCentre.y() - (height + 8), width + 16,
-                         height + 8);
+    const QRectF capsule(topCentre.x() - (width + 16) / 2, topCentre.y(), width + 16, height + 8);
     return {shown, capsule, capsule.adjusted(8, 4, -8, -4)};
 }
 

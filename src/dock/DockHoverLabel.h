@@ -30,8 +30,8 @@ public:
     explicit DockHoverLabel(QObject* parent = nullptr);
 
     static QFont font(); // 10.5, semibold
-    // The bubble with its bottom centre at `bottomCentre`.
-    static Layout layout(const QString& text, QPointF bottomCentre);
+    // The bubble with its top edge centred on `topCentre`.
+    static Layout layout(const QString& text, QPointF topCentre);
     // Draws the bubble at `opacity`.
     static void paint(QPainter& painter, const Layout& layout, double opacity);
 

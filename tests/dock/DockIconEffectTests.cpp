@@ -149,7 +149,7 @@ TEST_F(DockIconEffectTest, TheSwitchOffNeverMovesTheIconAndASettingShowsAtOnce) 
 TEST(DockHoverLabel, OneLineElidedInTheMiddleAtMost104WideAndAFadeOf012Seconds) {
     const auto shortLabel = DockHoverLabel::layout("Files", QPointF(100, 50));
     EXPECT_EQ(shortLabel.text, "Files");
-    EXPECT_EQ(shortLabel.capsule.bottom(), 50);
+    EXPECT_EQ(shortLabel.capsule.top(), 50);
     EXPECT_EQ(shortLabel.capsule.center().x(), 100);
     EXPECT_EQ(shortLabel.textRect, shortLabel.capsule.adjusted(8, 4, -8, -4));
     const QString name = "A very long application name that never fits";
