@@ -1,0 +1,123 @@
+#include "BenchSupport.h"
+#include "core/VantrelHaptics.h"
+#include "core/VantrelPreferences.h"
+#include "dock/DockContentStore.h"
+#include "dock/DockTile.h"
+#include "dock/FloatingDockView.h"
+#include "dock/RunningAppsStore.h"
+#include "modules/FileShelfStore.h"
+#include "support/FakeOpenPanel.h"
+#include "support/FakeTrash.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingMenuPresenter.h"
+#include "support/RecordingRunningApplications.h"
+#include "support/RecordingSharingService.h"
+#include "support/RecordingUserDefaults.h"
+#include "support/RecordingWorkspace.h"
+#include "support/ScriptedAlertPresenter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QPainter>
+
+using namespace vantrel;
+using namespace vantrel::bench;
+using namespace vantrel::test;
+
+namespace {
+
+QIcon appIcon(int hue) {
+    QPixmap pixmap(128, 128);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor::fromHsv(hue % 360, 180, 230));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(4, 4, 120, 120), 28, 28);
+    return QIcon(pixmap);
+}
+
+// The Dock at 1512 points wide with 30 tiles (12 pinned, 16 running, the shelf and the Trash),
+// 32-point icons so the row fits, one running tile magnified to 1.6 with its name bubble shown.
+void BM_DockRowFrame(benchmark::State& state) {
+    TemporaryPersistence files;
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences(defaults);
+    preferences.setCustomDockIconSize(32);
+    preferences.setCustomDockIconAnimation(DockIconAnimation::magnify);
+    preferences.setCustomDockMagnificationScale(1.6);
+    RecordingWorkspace workspace;
+    FakeOpenPanel openPanel;
+    RecordingRunningApplications running;
+    for (int i = 0; i < 16; ++i) {
+        RunningApplication app;
+        app.processIdentifier = 100 + i;
+        app.localizedName = QStringLiteral("Application number %1").arg(i);
+        app.bundleIdentifier = QStringLiteral("app%1.desktop").arg(i);
+        app.icon = appIcon(i * 23);
+        running.applications.push_back(app);
+    }
+    running.frontmost = 100;
+    std::vector<DockShortcut> pinned;
+    for (int i = 0; i < 12; ++i) {
+        const QString path = QStringLiteral("/apps/pinned%1.desktop").arg(i);
+        workspace.icons[path] = appIcon(200 + i * 13);
+        pinned.push_back({QUuid::createUuid(), QStringLiteral("Pinned %1").arg(i), path,
+                          i % 4 == 3 ? DockShortcut::Kind::folder : DockShortcut::Kind::application,
+                          i % 4 == 3 ? std::optional(DockFolderColor::blue) : std::nullopt});
+    }
+    QDir().mkpath(files.dir.path() + QStringLiteral("/Vantrel"));
+    QFile file(files.dir.path() + QStringLiteral("/Vantrel/") + DockContentStore::kFileName);
+    if (!file.open(QIODevice::WriteOnly)) state.SkipWithError("cannot write the pinned items");
+    file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson());
+    file.close();
+    DockContentStore content(files.persistence, workspace, openPanel, running);
+    ScriptedAlertPresenter alerts;
+    RunningAppsStore store(running, alerts);
+    RecordingSharingService sharing;
+    RecordingHapticPerformer performer;
+    VantrelHaptics haptics(preferences, performer, files.scheduler);
+    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
+    FakeTrash trash;
+    trash.items = {QStringLiteral("old.txt")};
+    RecordingMenuPresenter menus;
+    FloatingDockView view({.store = store,
+                           .content = content,
+                           .preferences = preferences,
+                           .shelf = shelf,
+                           .trash = trash,
+                           .workspace = workspace,
+                           .menus = menus,
+                           .alerts = alerts,
+                           .scheduler = files.scheduler,
+                           .log = files.log,
+                           .controller = nullptr,
+                           .motion = nullptr,
+                           .playHaptic = {},
+                           .openShelf = {},
+                           .onContentSizeChange = {}});
+    view.resize(1512, int(view.layout().size.height()));
+    if (view.tiles().size() != 30) state.SkipWithError("the row does not hold 30 tiles");
+    DockTile* magnified = view.tiles()[16];
+    magnified->setHovering(true);
+    if (auto* animation = magnified->effect().animation()) animation->setCurrentTime(animation->duration());
+    if (auto* fade = magnified->label().animation()) fade->setCurrentTime(fade->duration());
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_DockRowFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return runBenchmarks(argc, argv);
+}
