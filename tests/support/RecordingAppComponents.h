@@ -94,7 +94,8 @@ struct AppStateHarness : ServiceFakes {
                                       .systemDockQueue = systemDockQueue,
                                       .windowList = windowList,
                                       .runningApplications = runningApplications,
-                                      .alertPresenter = alertPresenter}};
+                                      .alertPresenter = alertPresenter,
+                                      .trash = &trash}};
 };
 
 // The control center's context as the composition root fills it from `state`, drawn with `views`.

@@ -30,6 +30,7 @@
 #include "support/FakeSleepWakeMonitor.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/FakeSystemCounters.h"
+#include "support/FakeTrash.h"
 #include "support/FakeWindowList.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
@@ -120,6 +121,7 @@ public:
     FakeWindowList windowList;
     RecordingRunningApplications runningApplications;
     ScriptedAlertPresenter alertPresenter;
+    FakeTrash trash;
 };
 
 } // namespace vantrel::test
