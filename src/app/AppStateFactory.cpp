@@ -90,7 +90,14 @@ std::unique_ptr<CalendarStore> AppStateFactory::makeCalendar() {
     return std::make_unique<CalendarStore>(services.calendarService, services.clock, services.scheduler);
 }
 std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
-    return std::make_unique<FeedbackEngine>(services.preferences);
+    return std::make_unique<FeedbackEngine>(feedbackDependencies());
+}
+FeedbackEngine::Dependencies AppStateFactory::feedbackDependencies() const {
+    return {.monitors = services.eventMonitors,
+            .performer = services.hapticPerformer,
+            .clock = services.clock,
+            .scheduler = services.scheduler,
+            .qaObserver = services.qaObserver};
 }
 std::unique_ptr<PermissionCenter> AppStateFactory::makePermissions() {
     return std::make_unique<PermissionCenter>(services.permissionSystem, services.calendarStatus,

@@ -37,6 +37,7 @@
 #include "platform/linux/QtAlertPresenter.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtCameraCapture.h"
+#include "platform/linux/QtEventMonitors.h"
 #include "platform/linux/QtHttpClient.h"
 #include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
@@ -48,6 +49,7 @@
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
+#include "platform/linux/X11EventMonitors.h"
 #include "platform/linux/X11InputFocus.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
@@ -62,6 +64,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 using namespace vantrel;
@@ -146,6 +149,12 @@ int main(int argc, char** argv) {
         LinuxSharingService sharing;
         QtOpenPanel openPanel(applicationFolders(paths, environment));
         LoggingHapticPerformer hapticPerformer(log);
+        // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
+        std::unique_ptr<EventMonitors> eventMonitors;
+        if (QGuiApplication::platformName() == u"xcb")
+            eventMonitors = std::make_unique<X11EventMonitors>(qgetenv("DISPLAY"));
+        else
+            eventMonitors = std::make_unique<QtEventMonitors>();
         X11InputFocus inputFocus;
         VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
         VantrelHaptics::setShared(&haptics);
@@ -230,6 +239,7 @@ int main(int argc, char** argv) {
             .motion = motion,
             .inputFocus = inputFocus,
             .hapticPerformer = hapticPerformer,
+            .eventMonitors = *eventMonitors,
             .menus = menus,
             .camera = camera,
             .compositor = &desktop,

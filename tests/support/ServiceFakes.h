@@ -23,6 +23,7 @@
 #include "support/FakeCameraCapture.h"
 #include "support/FakeCompositorState.h"
 #include "support/FakeEnvironment.h"
+#include "support/FakeEventMonitors.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
@@ -99,6 +100,7 @@ public:
     RecordingSharingService sharing;
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
+    FakeEventMonitors eventMonitors;
     RecordingSoundPlayer sounds{&log};
     AlarmController alarm{preferences, hapticPerformer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};
