@@ -68,8 +68,8 @@ SelectionWords selectionFor(InputEventMask wanted, bool withGestures) {
 // what arrives and posts the wanted events to the owner on the main thread.
 class X11EventMonitors::Reader {
 public:
-    Reader(QByteArray display, X11EventMonitors* owner, InputEventMask wanted)
-        : display_(std::move(display)), owner_(owner), wanted_(wanted),
+    Reader(QByteArray display, X11EventMonitors* owner, InputEventMask wanted, std::uint64_t generation)
+        : display_(std::move(display)), owner_(owner), generation_(generation), wanted_(wanted),
           wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
         thread_ = std::thread([this] { run(); });
     }
@@ -150,8 +150,10 @@ private:
                 }
                 selected = wanted;
                 const QPointer<X11EventMonitors> owner(owner_);
-                post([owner, wanted] {
-                    if (!owner) return;
+                const std::uint64_t generation = generation_;
+                post([owner, wanted, generation] {
+                    // A reader that has gone since speaks for nothing.
+                    if (!owner || owner->readerGeneration_ != generation) return;
                     owner->selectedMask_ = wanted;
                     Q_EMIT owner->selected(wanted);
                 });
@@ -169,7 +171,10 @@ private:
                 if (!decoded || !(wanted_ & maskOf(decoded->type))) continue;
                 const InputEvent input = *decoded;
                 X11EventMonitors* owner = owner_;
-                post([owner, input] { owner->deliver(input); });
+                const std::uint64_t generation = generation_;
+                post([owner, input, generation] {
+                    if (owner->readerGeneration_ == generation) owner->deliver(input);
+                });
             }
             pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wake_, POLLIN, 0}};
             if (poll(fds, wake_ >= 0 ? 2 : 1, -1) < 0) continue;
@@ -182,6 +187,7 @@ private:
 
     QByteArray display_;
     X11EventMonitors* owner_;
+    const std::uint64_t generation_;
     std::atomic<InputEventMask> wanted_;
     std::atomic<bool> stopping_{false};
     int wake_;
@@ -224,13 +230,14 @@ void X11EventMonitors::updateReader() {
     const InputEventMask wanted = wantedMask();
     if (wanted == 0) {
         reader_.reset();
+        ++readerGeneration_;
         selectedMask_ = 0;
         return;
     }
     if (reader_)
         reader_->want(wanted);
     else
-        reader_ = std::make_unique<Reader>(display_, this, wanted);
+        reader_ = std::make_unique<Reader>(display_, this, wanted, ++readerGeneration_);
 }
 
 void X11EventMonitors::deliver(const InputEvent& event) {

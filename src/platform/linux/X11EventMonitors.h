@@ -59,6 +59,8 @@ private:
     QtEventMonitors ownWindows_;
     std::unique_ptr<Reader> reader_;
     quint32 selectedMask_ = 0;
+    // Raised with every reader started or stopped: what an earlier one posted is dropped.
+    std::uint64_t readerGeneration_ = 0;
 };
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #include "platform/linux/XInputDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <xcb/xinput.h>
 
@@ -72,7 +73,12 @@ std::optional<InputEvent> XInputDecoder::decodeRawMotion(const void* genericEven
     if (device == devices_.end()) return std::nullopt;
     const std::uint32_t* mask = xcb_input_raw_button_press_valuator_mask(event);
     const xcb_input_fp3232_t* values = xcb_input_raw_button_press_axisvalues(event);
-    const int valueCount = xcb_input_raw_button_press_axisvalues_length(event);
+    // The mask promises a value per bit; the event's length says how many it holds: the mask,
+    // then each value twice (processed and unaccelerated), 8 bytes each.
+    const std::int64_t extra = std::int64_t(event->length) * 4 - std::int64_t(event->valuators_len) * 4;
+    if (extra < 0) return std::nullopt;
+    const int valueCount =
+        int(std::min<std::int64_t>(xcb_input_raw_button_press_axisvalues_length(event), extra / 16));
 
     InputEvent scroll{InputEventType::scrollWheel};
     bool scrolled = false;
