@@ -67,7 +67,15 @@ std::unique_ptr<StopwatchStore> AppStateFactory::makeStopwatch() {
                                             services.haptics, services.clock, services.scheduler);
 }
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
-    return std::make_unique<KeyboardCleaningController>();
+    return std::make_unique<KeyboardCleaningController>(
+        KeyboardCleaningController::Dependencies{.permissions = services.permissionSystem,
+                                                 .guard = services.keyboardGuard,
+                                                 .clock = services.clock,
+                                                 .scheduler = services.scheduler,
+                                                 .playControlsHaptic = [] {
+                                                     if (auto* haptics = VantrelHaptics::sharedIfInstalled())
+                                                         haptics->play(HapticSurface::controls);
+                                                 }});
 }
 std::unique_ptr<SystemMonitor> AppStateFactory::makeSystemMonitor() {
     return std::make_unique<SystemMonitor>(services.systemCounters, services.scheduler, services.clock,

@@ -42,6 +42,7 @@ class InputFocus;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
+class KeyboardGuard;
 class LocalPersistence;
 class LoginItems;
 class MediaAutomation;
@@ -124,6 +125,8 @@ public:
         HapticPerformer& hapticPerformer;
         // What the trackpad feedback watches scrolls, clicks and gestures through.
         EventMonitors& eventMonitors;
+        // What keyboard cleaning holds the keyboard with.
+        KeyboardGuard& keyboardGuard;
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
         CameraCapture& camera;

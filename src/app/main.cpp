@@ -51,6 +51,7 @@
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11EventMonitors.h"
 #include "platform/linux/X11InputFocus.h"
+#include "platform/linux/X11KeyboardGuard.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
@@ -155,6 +156,9 @@ int main(int argc, char** argv) {
             eventMonitors = std::make_unique<X11EventMonitors>(qgetenv("DISPLAY"));
         else
             eventMonitors = std::make_unique<QtEventMonitors>();
+        // Holds the keyboard over an X connection of its own; away from X11 it cannot.
+        X11KeyboardGuard keyboardGuard(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY")
+                                                                                 : QByteArray());
         X11InputFocus inputFocus;
         VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
         VantrelHaptics::setShared(&haptics);
@@ -240,6 +244,7 @@ int main(int argc, char** argv) {
             .inputFocus = inputFocus,
             .hapticPerformer = hapticPerformer,
             .eventMonitors = *eventMonitors,
+            .keyboardGuard = keyboardGuard,
             .menus = menus,
             .camera = camera,
             .compositor = &desktop,

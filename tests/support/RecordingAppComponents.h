@@ -88,6 +88,7 @@ struct AppStateHarness : ServiceFakes {
                                       .inputFocus = inputFocus,
                                       .hapticPerformer = hapticPerformer,
                                       .eventMonitors = eventMonitors,
+                                      .keyboardGuard = keyboardGuard,
                                       .menus = menus,
                                       .camera = camera,
                                       .compositor = &compositor,

@@ -25,6 +25,7 @@
 #include "support/FakeEnvironment.h"
 #include "support/FakeEventMonitors.h"
 #include "support/FakeFileManager.h"
+#include "support/FakeKeyboardGuard.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeScreens.h"
@@ -101,6 +102,7 @@ public:
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
     FakeEventMonitors eventMonitors;
+    FakeKeyboardGuard keyboardGuard;
     RecordingSoundPlayer sounds{&log};
     AlarmController alarm{preferences, hapticPerformer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};
