@@ -24,6 +24,7 @@
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/LinuxKeyboardBacklightSources.h"
 #include "platform/linux/LinuxPermissionSystem.h"
 #include "platform/linux/LinuxSharingService.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -127,8 +128,16 @@ int main(int argc, char** argv) {
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
         V4l2VideoCaptureDevices cameras;
         LinuxPermissionSystem permissionSystem(permissionSources, cameras);
+        // The backlight is looked for in the kernel's LED folders and through UPower, off the
+        // main thread; quitting waits a quarter second for a look that hangs.
+        LinuxKeyboardBacklightSources backlightSources(QStringLiteral("/sys/class/leds"),
+                                                       QDBusConnection::systemBus());
         KeyboardBacklightSignal keyboardBacklight(
-            [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
+            [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); },
+            {.sources = backlightSources,
+             .worker = std::make_unique<ThreadWorkQueue>(QStringLiteral("com.vantrel.keyboard-backlight"),
+                                                         std::chrono::milliseconds(250)),
+             .scheduler = scheduler});
         KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
         PosixFileManager fileManager;

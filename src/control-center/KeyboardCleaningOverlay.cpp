@@ -337,8 +337,11 @@ void KeyboardCleaningOverlay::paintEvent(QPaintEvent*) {
     // The document column: a faint wash, and the paper sheet with its shadow.
     painter.fillRect(l.document, white(0.018));
     constexpr int kSheetReach = 40;
-    const QImage sheetShadow = shadowImage(l.sheet.size(), 14, 20, black(0.25), kSheetReach);
-    painter.drawImage(l.sheet.topLeft() + QPointF(-kSheetReach, 10 - kSheetReach), sheetShadow);
+    if (sheetShadowFor_ != l.sheet.size()) {
+        sheetShadow_ = shadowImage(l.sheet.size(), 14, 20, black(0.25), kSheetReach);
+        sheetShadowFor_ = l.sheet.size();
+    }
+    painter.drawImage(l.sheet.topLeft() + QPointF(-kSheetReach, 10 - kSheetReach), sheetShadow_);
     QPainterPath sheet;
     sheet.addRoundedRect(l.sheet, 14, 14);
     painter.fillPath(sheet, QColor::fromRgbF(0.965f, 0.957f, 0.935f));

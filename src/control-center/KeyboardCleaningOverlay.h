@@ -107,9 +107,11 @@ private:
     KeyboardCleaningInk* ink_ = nullptr;
     QAbstractButton* close_ = nullptr;
     VantrelButton* end_ = nullptr;
-    // The card's shadow, blurred once per card size.
+    // The card's and the sheet's shadows, blurred once per size.
     QImage shadow_;
     QSizeF shadowFor_;
+    QImage sheetShadow_;
+    QSizeF sheetShadowFor_;
 };
 
 } // namespace vantrel

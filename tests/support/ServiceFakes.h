@@ -25,6 +25,7 @@
 #include "support/FakeEnvironment.h"
 #include "support/FakeEventMonitors.h"
 #include "support/FakeFileManager.h"
+#include "support/FakeKeyboardBacklightSources.h"
 #include "support/FakeKeyboardGuard.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
@@ -80,7 +81,11 @@ public:
     TempHome home;
     VantrelPreferences preferences{seeded(defaults.standard())};
     RecordingHotkeyManager hotkeys{log, defaults.standard()};
-    RecordingKeyboardBacklightSignal keyboard{log};
+    // The probe looks for the backlight in these sources, on a worker the test drains.
+    FakeKeyboardBacklightSources backlightSources;
+    ManualWorkQueue* backlightWorker = new ManualWorkQueue;
+    RecordingKeyboardBacklightSignal keyboard{
+        log, {backlightSources, std::unique_ptr<WorkQueue>(backlightWorker), scheduler}};
     // Real files in the temporary home; every write goes into the call log.
     FakeFileManager files{[this](const FakeFileManager::Call& call) {
         if (call.operation == FakeFileManager::Operation::writeData)
