@@ -50,6 +50,10 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       runningApps_(factory.makeRunningApps()), customDockController_(factory.makeCustomDockController()),
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {
     customDockController_->setMakeDockView(factory.makeDockView(*this));
+    // Every finding of the probe is published while started, so a discovery that ends after
+    // the start-up read still reaches the capability table.
+    connect(&keyboardBacklight_, &KeyboardBacklightSignal::diagnosticChanged, this,
+            [this] { publishKeyboardBacklight(); });
 }
 
 AppState::~AppState() {
@@ -196,20 +200,26 @@ std::optional<ScreenInfo> AppState::controlCenterScreen() const {
 
 void AppState::refreshKeyboardBacklightStatus() {
     if (!isStarted_) return;
-    const QPointer<AppState> self(this);
-    keyboardBacklight_.start([self] {
-        if (!self || !self->isStarted_) return;
-        const KeyboardBacklightSignal::Diagnostic diagnostic = self->keyboardBacklight_.diagnostic();
-        if (self->keyboardBacklightSupport_ != diagnostic.support) {
-            self->keyboardBacklightSupport_ = diagnostic.support;
-            Q_EMIT self->keyboardBacklightSupportChanged(diagnostic.support);
-        }
-        if (self->keyboardBacklightMessage_ != diagnostic.message) {
-            self->keyboardBacklightMessage_ = diagnostic.message;
-            Q_EMIT self->keyboardBacklightMessageChanged(diagnostic.message);
-        }
-        self->refreshCapabilities();
-    });
+    // Reads what the probe found. Starting it again here would send a finished discovery back
+    // to checking, and its outcome would never reach the capability table; only a missing grant,
+    // which may have been given since, is checked again.
+    if (keyboardBacklight_.diagnostic().support == KeyboardBacklightSignal::Support::needsInputMonitoring)
+        keyboardBacklight_.start({});
+    publishKeyboardBacklight();
+}
+
+void AppState::publishKeyboardBacklight() {
+    if (!isStarted_) return;
+    const KeyboardBacklightSignal::Diagnostic diagnostic = keyboardBacklight_.diagnostic();
+    if (keyboardBacklightSupport_ != diagnostic.support) {
+        keyboardBacklightSupport_ = diagnostic.support;
+        Q_EMIT keyboardBacklightSupportChanged(diagnostic.support);
+    }
+    if (keyboardBacklightMessage_ != diagnostic.message) {
+        keyboardBacklightMessage_ = diagnostic.message;
+        Q_EMIT keyboardBacklightMessageChanged(diagnostic.message);
+    }
+    refreshCapabilities();
 }
 
 void AppState::refreshCapabilities() {

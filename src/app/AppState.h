@@ -153,6 +153,8 @@ private:
     void handleWillSleep();
     void handleDidWake();
     void refreshCapabilities();
+    // Copies the probe's finding into the published properties and the capability table.
+    void publishKeyboardBacklight();
 
     Scheduler& scheduler_;
     SleepWakeMonitor& sleepWake_;

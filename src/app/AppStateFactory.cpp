@@ -81,7 +81,15 @@ std::unique_ptr<StopwatchStore> AppStateFactory::makeStopwatch() {
                                             services.haptics, services.clock, services.scheduler);
 }
 std::unique_ptr<KeyboardCleaningController> AppStateFactory::makeKeyboardCleaning() {
-    return std::make_unique<KeyboardCleaningController>();
+    return std::make_unique<KeyboardCleaningController>(
+        KeyboardCleaningController::Dependencies{.permissions = services.permissionSystem,
+                                                 .guard = services.keyboardGuard,
+                                                 .clock = services.clock,
+                                                 .scheduler = services.scheduler,
+                                                 .playControlsHaptic = [] {
+                                                     if (auto* haptics = VantrelHaptics::sharedIfInstalled())
+                                                         haptics->play(HapticSurface::controls);
+                                                 }});
 }
 std::unique_ptr<SystemMonitor> AppStateFactory::makeSystemMonitor() {
     return std::make_unique<SystemMonitor>(services.systemCounters, services.scheduler, services.clock,
@@ -104,7 +112,14 @@ std::unique_ptr<CalendarStore> AppStateFactory::makeCalendar() {
     return std::make_unique<CalendarStore>(services.calendarService, services.clock, services.scheduler);
 }
 std::unique_ptr<FeedbackEngine> AppStateFactory::makeFeedback() {
-    return std::make_unique<FeedbackEngine>(services.preferences);
+    return std::make_unique<FeedbackEngine>(feedbackDependencies());
+}
+FeedbackEngine::Dependencies AppStateFactory::feedbackDependencies() const {
+    return {.monitors = services.eventMonitors,
+            .performer = services.hapticPerformer,
+            .clock = services.clock,
+            .scheduler = services.scheduler,
+            .qaObserver = services.qaObserver};
 }
 std::unique_ptr<PermissionCenter> AppStateFactory::makePermissions() {
     return std::make_unique<PermissionCenter>(services.permissionSystem, services.calendarStatus,

@@ -4,6 +4,7 @@
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
+#include "services/FeedbackEngine.h"
 
 #include <QString>
 #include <chrono>
@@ -31,6 +32,7 @@ class CustomDockController;
 class DisplayCoordinator;
 class DockContentStore;
 class DockSettingsStore;
+class EventMonitors;
 class FeedbackEngine;
 class FileShelfStore;
 class FocusTimer;
@@ -40,6 +42,7 @@ class InputFocus;
 class HotkeyManager;
 class KeyboardBacklightSignal;
 class KeyboardCleaningController;
+class KeyboardGuard;
 class LocalPersistence;
 class LoginItems;
 class MediaAutomation;
@@ -121,6 +124,10 @@ public:
         // Who holds the keyboard focus while a panel borrows it.
         InputFocus& inputFocus;
         HapticPerformer& hapticPerformer;
+        // What the trackpad feedback watches scrolls, clicks and gestures through.
+        EventMonitors& eventMonitors;
+        // What keyboard cleaning holds the keyboard with.
+        KeyboardGuard& keyboardGuard;
         // What the views' pop-up menus open through, and the camera of the mirror tab.
         MenuPresenter& menus;
         CameraCapture& camera;
@@ -161,6 +168,8 @@ public:
     virtual std::unique_ptr<CalendarStore> makeCalendar();
     virtual std::unique_ptr<MediaController> makeMedia();
     virtual std::unique_ptr<FeedbackEngine> makeFeedback();
+    // What the feedback engine is built from.
+    FeedbackEngine::Dependencies feedbackDependencies() const;
     virtual std::unique_ptr<PermissionCenter> makePermissions();
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();
     virtual std::unique_ptr<DockContentStore> makeDockContent();

@@ -25,6 +25,7 @@
 #include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/LinuxKeyboardBacklightSources.h"
 #include "platform/linux/LinuxPermissionSystem.h"
 #include "platform/linux/LinuxSharingService.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -38,6 +39,7 @@
 #include "platform/linux/QtAlertPresenter.h"
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtCameraCapture.h"
+#include "platform/linux/QtEventMonitors.h"
 #include "platform/linux/QtHttpClient.h"
 #include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
@@ -49,7 +51,9 @@
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
+#include "platform/linux/X11EventMonitors.h"
 #include "platform/linux/X11InputFocus.h"
+#include "platform/linux/X11KeyboardGuard.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
@@ -63,6 +67,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 using namespace vantrel;
@@ -124,8 +129,16 @@ int main(int argc, char** argv) {
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
         V4l2VideoCaptureDevices cameras;
         LinuxPermissionSystem permissionSystem(permissionSources, cameras);
+        // The backlight is looked for in the kernel's LED folders and through UPower, off the
+        // main thread; quitting waits a quarter second for a look that hangs.
+        LinuxKeyboardBacklightSources backlightSources(QStringLiteral("/sys/class/leds"),
+                                                       QDBusConnection::systemBus());
         KeyboardBacklightSignal keyboardBacklight(
-            [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); });
+            [&permissionSystem] { return permissionSystem.listenEventAccessGranted(); },
+            {.sources = backlightSources,
+             .worker = std::make_unique<ThreadWorkQueue>(QStringLiteral("com.vantrel.keyboard-backlight"),
+                                                         std::chrono::milliseconds(250)),
+             .scheduler = scheduler});
         KeyboardBacklightSignal::setShared(&keyboardBacklight);
 
         PosixFileManager fileManager;
@@ -147,6 +160,15 @@ int main(int argc, char** argv) {
         LinuxSharingService sharing;
         QtOpenPanel openPanel(applicationFolders(paths, environment));
         LoggingHapticPerformer hapticPerformer(log);
+        // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
+        std::unique_ptr<EventMonitors> eventMonitors;
+        if (QGuiApplication::platformName() == u"xcb")
+            eventMonitors = std::make_unique<X11EventMonitors>(qgetenv("DISPLAY"));
+        else
+            eventMonitors = std::make_unique<QtEventMonitors>();
+        // Holds the keyboard over an X connection of its own; away from X11 it cannot.
+        X11KeyboardGuard keyboardGuard(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY")
+                                                                                 : QByteArray());
         X11InputFocus inputFocus;
         VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
         VantrelHaptics::setShared(&haptics);
@@ -232,6 +254,8 @@ int main(int argc, char** argv) {
             .motion = motion,
             .inputFocus = inputFocus,
             .hapticPerformer = hapticPerformer,
+            .eventMonitors = *eventMonitors,
+            .keyboardGuard = keyboardGuard,
             .menus = menus,
             .camera = camera,
             .compositor = &desktop,

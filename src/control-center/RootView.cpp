@@ -144,7 +144,13 @@ void RootView::buildControlCenter() {
     bar_ = new TopNavigationBar(context_, controlCenter_);
     page_ = pages_.makePage(context_.sections.selected(), pageHost_);
     KeyboardCleaningController& cleaning = context_.keyboardCleaning;
-    overlay_ = new KeyboardCleaningOverlay(cleaning, context_.preferences, controlCenter_);
+    overlay_ = new KeyboardCleaningOverlay({.controller = cleaning,
+                                            .preferences = context_.preferences,
+                                            .motion = context_.motion,
+                                            .haptics = context_.haptics,
+                                            .clock = context_.home.clock,
+                                            .scheduler = context_.scheduler},
+                                           controlCenter_);
     overlay_->setOpacity(cleaning.isActive() ? 1 : 0);
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, !cleaning.isActive());
     overlay_->raise();

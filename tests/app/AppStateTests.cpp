@@ -217,11 +217,16 @@ TEST_F(AppStateTest, FeedbackIsRestartedOnEveryApplicationWhileEnabled) {
 }
 
 TEST_F(AppStateTest, TheKeyboardStateIsReadTwoPointOneSecondsAfterStartUnlessStoppedBefore) {
-    state->start();
-    h.scheduler.advance(Seconds(2.0));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
+    state->start();
+    // The probe's finding is published as it changes, and read again 2.1 seconds later; only the
+    // missing grant makes that read ask the probe again.
+    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
+    h.scheduler.advance(Seconds(2.0));
+    EXPECT_EQ(h.log.entries.count(QStringLiteral("keyboard.start")), 1);
     h.scheduler.advance(Seconds(0.1));
     EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
+    EXPECT_EQ(h.log.entries.count(QStringLiteral("keyboard.start")), 2);
     state->stop();
 
     // A second run stopped within 2.1 seconds: the start-up task never refreshes.
@@ -234,7 +239,31 @@ TEST_F(AppStateTest, TheKeyboardStateIsReadTwoPointOneSecondsAfterStartUnlessSto
     other.scheduler.advance(Seconds(5));
     stopped.refreshKeyboardBacklightStatus(); // and a refresh asked for after stop does nothing
     EXPECT_EQ(other.log.entries.count(QStringLiteral("keyboard.start")), starts);
-    EXPECT_EQ(stopped.keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
+    // What the probe reported while the state ran is kept; nothing came after the stop.
+    EXPECT_EQ(stopped.keyboardBacklightSupport(), KeyboardBacklightSignal::Support::needsInputMonitoring);
+}
+
+TEST_F(AppStateTest, AnUnavailableBacklightReachesTheCapabilityTableAndStaysThere) {
+    h.keyboard.inputMonitoringAllowed = true;
+    h.backlightSources.finding = {false, 1, std::nullopt};
+    state->start();
+    h.backlightWorker->drain();
+    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::checking);
+    EXPECT_EQ(h.capabilities.statuses().at(VantrelCapability::keyboardBacklight).message,
+              QStringLiteral("Checking built-in keyboard support."));
+    h.scheduler.advance(Seconds(2.0));
+    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::unavailable);
+    // The read 2.1 seconds after start, and the one on activation, leave it unavailable.
+    h.scheduler.advance(Seconds(0.1));
+    state->refreshKeyboardBacklightStatus();
+    EXPECT_EQ(state->keyboardBacklightSupport(), KeyboardBacklightSignal::Support::unavailable);
+    EXPECT_EQ(state->keyboardBacklightMessage(),
+              QStringLiteral(
+                  "Vantrel found 1 built-in HID device, but none exposes a keyboard-backlight control."));
+    EXPECT_EQ(h.capabilities.statuses().at(VantrelCapability::keyboardBacklight),
+              (VantrelCapabilityStatus{VantrelCapabilityStatus::Kind::unsupported,
+                                       "This Mac does not expose a supported keyboard-backlight control."}));
+    EXPECT_EQ(h.log.entries.count(QStringLiteral("keyboard.start")), 1);
 }
 
 TEST_F(AppStateTest, TheStartupTaskDoesNotOutliveItsState) {

@@ -24,7 +24,7 @@ public:
         return std::make_unique<RecordingKeyboardCleaningController>(log_);
     }
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
-        return std::make_unique<RecordingFeedbackEngine>(log_, services.preferences);
+        return std::make_unique<RecordingFeedbackEngine>(log_, feedbackDependencies());
     }
     std::unique_ptr<AutomationEngine> makeAutomations() override {
         return std::make_unique<RecordingAutomationEngine>(log_);
@@ -87,6 +87,8 @@ struct AppStateHarness : ServiceFakes {
                                       .motion = motion,
                                       .inputFocus = inputFocus,
                                       .hapticPerformer = hapticPerformer,
+                                      .eventMonitors = eventMonitors,
+                                      .keyboardGuard = keyboardGuard,
                                       .menus = menus,
                                       .camera = camera,
                                       .compositor = &compositor,

@@ -112,6 +112,9 @@ class RecordingKeyboardBacklightSignal final : public Recorded<KeyboardBacklight
 public:
     explicit RecordingKeyboardBacklightSignal(CallLog& log)
         : Recorded(log, [this] { return inputMonitoringAllowed; }) {}
+    RecordingKeyboardBacklightSignal(CallLog& log, Discovery discovery)
+        : Recorded(
+              log, [this] { return inputMonitoringAllowed; }, std::move(discovery)) {}
     void start(std::function<void()> completion) override {
         log_.add(QStringLiteral("keyboard.start"));
         KeyboardBacklightSignal::start(std::move(completion));

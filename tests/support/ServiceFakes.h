@@ -23,7 +23,10 @@
 #include "support/FakeCameraCapture.h"
 #include "support/FakeCompositorState.h"
 #include "support/FakeEnvironment.h"
+#include "support/FakeEventMonitors.h"
 #include "support/FakeFileManager.h"
+#include "support/FakeKeyboardBacklightSources.h"
+#include "support/FakeKeyboardGuard.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeScreens.h"
@@ -79,7 +82,11 @@ public:
     TempHome home;
     VantrelPreferences preferences{seeded(defaults.standard())};
     RecordingHotkeyManager hotkeys{log, defaults.standard()};
-    RecordingKeyboardBacklightSignal keyboard{log};
+    // The probe looks for the backlight in these sources, on a worker the test drains.
+    FakeKeyboardBacklightSources backlightSources;
+    ManualWorkQueue* backlightWorker = new ManualWorkQueue;
+    RecordingKeyboardBacklightSignal keyboard{
+        log, {backlightSources, std::unique_ptr<WorkQueue>(backlightWorker), scheduler}};
     // Real files in the temporary home; every write goes into the call log.
     FakeFileManager files{[this](const FakeFileManager::Call& call) {
         if (call.operation == FakeFileManager::Operation::writeData)
@@ -100,6 +107,8 @@ public:
     RecordingSharingService sharing;
     FakeOpenPanel openPanel;
     RecordingHapticPerformer hapticPerformer;
+    FakeEventMonitors eventMonitors;
+    FakeKeyboardGuard keyboardGuard;
     RecordingSoundPlayer sounds{&log};
     AlarmController alarm{preferences, hapticPerformer, sounds, scheduler};
     NotificationSignalStore alerts{preferences, clock};

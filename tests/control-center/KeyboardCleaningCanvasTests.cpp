@@ -1,0 +1,230 @@
+#include "control-center/KeyboardCleaningInk.h"
+#include "control-center/KeyboardCleaningOverlay.h"
+#include "core/VantrelHaptics.h"
+#include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelMotion.h"
+#include "kit/VantrelTheme.h"
+#include "platform/InMemoryDefaults.h"
+#include "services/KeyboardCleaningController.h"
+#include "support/FakeKeyboardGuard.h"
+#include "support/FakeSystemAppearance.h"
+#include "support/ManualScheduler.h"
+#include "support/RecordingHapticPerformer.h"
+#include "support/RecordingPermissionSystem.h"
+
+#include <QAbstractButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+using Mark = KeyboardCleaningInk::Mark;
+
+// 2001-01-01 00:00:00 UTC.
+const WallTime kReference = WallTime(std::chrono::seconds(978307200));
+
+TEST(KeyboardCleaningInk, MarksGroupInFivesWrapAndStopAtTheCanvasEdge) {
+    // One press: a single dark mark 6 wide, then the caret.
+    auto one = KeyboardCleaningInk::layout(1, QSizeF(400, 200), true);
+    ASSERT_EQ(one.marks.size(), 1u);
+    EXPECT_EQ(one.marks[0], (Mark{QRectF(0, 4, 6, 10), 0.54}));
+    EXPECT_EQ(one.caret, QRectF(9.5, 1, 2, 16));
+
+    // Nothing pressed: the caret alone at the start of the first row; hidden, nothing at all.
+    auto none = KeyboardCleaningInk::layout(0, QSizeF(400, 200), true);
+    EXPECT_TRUE(none.marks.empty());
+    EXPECT_EQ(none.caret, QRectF(0, 1, 2, 16));
+    EXPECT_FALSE(KeyboardCleaningInk::layout(0, QSizeF(400, 200), false).caret);
+
+    // Six presses: widths 6, 8, 5, 10, 7, 12; the sixth starts 10 after the fifth, not 3.5.
+    auto six = KeyboardCleaningInk::layout(6, QSizeF(400, 200), false);
+    ASSERT_EQ(six.marks.size(), 6u);
+    const std::vector<double> lefts{0, 9.5, 21, 29.5, 43, 60};
+    const std::vector<double> widths{6, 8, 5, 10, 7, 12};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_DOUBLE_EQ(six.marks[i].rect.left(), lefts[i]) << i;
+        EXPECT_DOUBLE_EQ(six.marks[i].rect.width(), widths[i]) << i;
+        EXPECT_DOUBLE_EQ(six.marks[i].opacity, i == 5 ? 0.54 : 0.36) << i;
+    }
+
+    // A mark that would pass the right edge starts the next row, 21 lower.
+    auto wrapped = KeyboardCleaningInk::layout(4, QSizeF(30, 200), true);
+    EXPECT_EQ(wrapped.marks[3].rect, QRectF(0, 25, 10, 10));
+    EXPECT_EQ(wrapped.caret, QRectF(13.5, 22, 2, 16));
+    // The caret wraps as well.
+    EXPECT_EQ(KeyboardCleaningInk::layout(1, QSizeF(10, 200), true).caret, QRectF(0, 22, 2, 16));
+
+    // Rows below the canvas are dropped: the second row would end at 31 in a canvas 30 high.
+    auto low = KeyboardCleaningInk::layout(20, QSizeF(30, 30), false);
+    EXPECT_EQ(low.marks.size(), 3u);
+    for (const Mark& mark : low.marks) EXPECT_EQ(mark.rect.top(), 4);
+
+    // At most 180 marks, the 180th the dark one.
+    auto many = KeyboardCleaningInk::layout(181, QSizeF(4000, 400), false);
+    ASSERT_EQ(many.marks.size(), 180u);
+    EXPECT_DOUBLE_EQ(many.marks[179].opacity, 0.54);
+    EXPECT_DOUBLE_EQ(many.marks[178].opacity, 0.36);
+}
+
+TEST(KeyboardCleaningInk, TheCaretBlinksInHalfPeriodsSince2001UnlessMotionIsReduced) {
+    const auto at = [](double seconds) { return addSeconds(kReference, Seconds(seconds)); };
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(0), false));
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(0.549), false));
+    EXPECT_FALSE(KeyboardCleaningInk::caretVisible(at(0.55), false));
+    EXPECT_FALSE(KeyboardCleaningInk::caretVisible(at(1.099), false));
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(1.1), false));
+    EXPECT_FALSE(KeyboardCleaningInk::caretVisible(at(-0.1), false)) << "the period before the reference";
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(0.6), true));
+}
+
+// A controller on a fake guard and the canvas over a window of the given size.
+struct Canvas {
+    explicit Canvas(QSize size = QSize(1200, 760)) {
+        permissions.accessibilityTrusted = true;
+        overlay.resize(size);
+    }
+    void press(int times) {
+        for (int i = 0; i < times; ++i) guard.press();
+    }
+
+    ManualClock clock{kReference};
+    ManualScheduler scheduler{clock};
+    RecordingPermissionSystem permissions;
+    FakeKeyboardGuard guard;
+    InMemoryDefaults defaults;
+    VantrelPreferences preferences{defaults};
+    FakeSystemAppearance appearance{ColorScheme::dark};
+    VantrelMotion motion{appearance};
+    RecordingHapticPerformer performer;
+    VantrelHaptics haptics{preferences, performer, scheduler};
+    KeyboardCleaningController controller{
+        {permissions, guard, clock, scheduler, [this] { haptics.play(HapticSurface::controls); }}};
+    KeyboardCleaningOverlay overlay{{controller, preferences, motion, haptics, clock, scheduler}};
+};
+
+TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHappened) {
+    using Layout = KeyboardCleaningOverlay::Layout;
+    Layout l = Layout::make(QSizeF(1512, 982), 15, 15, 0, 40);
+    EXPECT_EQ(l.card, QRectF(196, 151, 1120, 680)) << "at most 1120 by 680, centred";
+    EXPECT_EQ(l.toolbar, QRectF(216, 151, 1080, 58));
+    EXPECT_DOUBLE_EQ(l.status.width(), 278);
+    EXPECT_DOUBLE_EQ(l.status.right(), 1316);
+    EXPECT_EQ(l.sheet, l.document.adjusted(24, 24, -24, -24));
+    EXPECT_EQ(l.sheetContent, l.sheet.adjusted(38, 38, -38, -38));
+    EXPECT_DOUBLE_EQ(l.ring.width(), 118);
+    EXPECT_DOUBLE_EQ(l.ring.center().x(), l.status.center().x());
+    EXPECT_GE(l.ink.height(), 155);
+    EXPECT_LE(l.ink.height(), 220);
+    EXPECT_DOUBLE_EQ(l.description.top() - l.heading.bottom(), 18);
+    EXPECT_DOUBLE_EQ(l.ink.top() - l.description.bottom(), 25);
+    EXPECT_DOUBLE_EQ(l.endButton.bottom(), l.status.bottom() - 24);
+    EXPECT_DOUBLE_EQ(l.endButton.top() - l.chord.bottom(), 10);
+    EXPECT_DOUBLE_EQ(l.ringFraction, 1);
+    EXPECT_EQ(l.remainingText, QStringLiteral("15"));
+    EXPECT_EQ(l.rows[0].title, QStringLiteral("Keyboards paused"));
+    EXPECT_EQ(l.rows[0].detail, QStringLiteral("Built-in and external"));
+    EXPECT_EQ(l.rows[1].title, QStringLiteral("Trackpad active"));
+    EXPECT_EQ(l.rows[1].detail, QStringLiteral("You can still click"));
+    EXPECT_EQ(l.rows[2].symbol, QStringLiteral("xmark.circle"));
+    EXPECT_EQ(l.rows[2].title, QStringLiteral("0 blocked"));
+    EXPECT_EQ(l.rows[2].detail, QStringLiteral("Temporary presses"));
+
+    l = Layout::make(QSizeF(800, 500), 1, 15, 1, 40);
+    EXPECT_EQ(l.card, QRectF(-10, -10, 820, 520)) << "at least 820 by 520, past a small window's edges";
+    EXPECT_DOUBLE_EQ(l.ringFraction, 1.0 / 15);
+    EXPECT_EQ(l.rows[2].title, QStringLiteral("1 blocked"));
+    EXPECT_EQ(l.rows[2].detail, QStringLiteral("Temporary press"));
+    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 1, 0, 181, 40).ringFraction, 1)
+        << "a duration of 0 divides by 1";
+    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 0, 0, 181, 40).rows[2].title, QStringLiteral("181 blocked"));
+}
+
+TEST(KeyboardCleaningOverlay, ItShowsTheSessionAndBothButtonsEndIt) {
+    Canvas c;
+    KeyboardCleaningOverlay& overlay = c.overlay;
+    EXPECT_EQ(overlay.objectName(), QStringLiteral("keyboard-cleaning-overlay"));
+    EXPECT_EQ(overlay.accessibleName(), QStringLiteral("Keyboard cleaning in progress"));
+    EXPECT_TRUE(overlay.isHidden()) << "hidden while idle, from accessibility too";
+    EXPECT_FALSE(overlay.ink()->isBlinking());
+
+    c.controller.start();
+    overlay.setOpacity(1);
+    EXPECT_FALSE(overlay.isHidden());
+    EXPECT_TRUE(overlay.ink()->isBlinking());
+    c.press(181);
+    EXPECT_EQ(overlay.ink()->markCount(), 180);
+    EXPECT_EQ(overlay.currentLayout().rows[2].title, QStringLiteral("181 blocked"));
+    EXPECT_EQ(overlay.endButton()->objectName(), QStringLiteral("end-keyboard-cleaning"));
+    EXPECT_EQ(overlay.closeButton()->accessibleName(), QStringLiteral("End keyboard cleaning"));
+    EXPECT_EQ(overlay.closeButton()->toolTip(), QStringLiteral("End keyboard cleaning"));
+    c.scheduler.advance(Seconds(0.2));
+    EXPECT_EQ(overlay.accessibleDescription(), QStringLiteral("15 seconds remaining"));
+    c.scheduler.advance(Seconds(1));
+    EXPECT_EQ(overlay.accessibleDescription(), QStringLiteral("14 seconds remaining"));
+
+    const std::size_t before = c.performer.count();
+    overlay.closeButton()->click();
+    EXPECT_FALSE(c.controller.isActive());
+    EXPECT_GT(c.performer.count(), before) << "the user's end plays the controls haptic";
+    EXPECT_FALSE(overlay.ink()->isBlinking());
+
+    c.controller.start();
+    EXPECT_EQ(overlay.ink()->markCount(), 0) << "a new session opens on an empty sheet";
+    overlay.endButton()->click();
+    EXPECT_FALSE(c.controller.isActive());
+
+    // Under reduced motion the caret stands still: nothing wakes the view.
+    c.appearance.setReduceMotion(true);
+    QCoreApplication::sendPostedEvents();
+    c.controller.start();
+    EXPECT_FALSE(overlay.ink()->isBlinking());
+
+    // Faded half way: drawn through an opacity effect; ended and faded out, hidden again.
+    overlay.setOpacity(0.5);
+    EXPECT_NE(overlay.graphicsEffect(), nullptr);
+    c.controller.stop(KeyboardCleaningController::StopReason::userRequested);
+    EXPECT_FALSE(overlay.isHidden()) << "still fading out";
+    overlay.setOpacity(0);
+    EXPECT_TRUE(overlay.isHidden());
+}
+
+TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {
+    QList<QImage> images;
+    for (const int presses : {0, 1, 12, 181}) {
+        Canvas c;
+        // The caret shown, whatever the moment.
+        c.appearance.setReduceMotion(true);
+        QCoreApplication::sendPostedEvents();
+        c.controller.start();
+        c.press(presses);
+        c.scheduler.advance(Seconds(presses == 181 ? 14.5 : 3.2));
+        c.overlay.setOpacity(1);
+        c.overlay.show();
+        images.append(renderWidget(c.overlay, Qt::darkCyan));
+
+        const KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
+        const QImage& image = images.last();
+        const QPointF canvas =
+            l.ink.topLeft() + QPointF(KeyboardCleaningInk::kInset, KeyboardCleaningInk::kInset);
+        // The first mark is dark on the paper; with no presses the accent caret stands there.
+        const QColor first = image.pixelColor((canvas + QPointF(1, 9)).toPoint());
+        if (presses == 0) {
+            const QColor accent = VantrelTheme::accent(c.preferences.accent());
+            EXPECT_NEAR(first.hueF(), accent.hueF(), 0.05);
+        } else {
+            EXPECT_LT(first.lightnessF(), 0.7) << presses;
+        }
+        // The paper, the dark card and the dimmed backdrop.
+        EXPECT_GT(image.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
+        EXPECT_LT(image.pixelColor((l.status.center()).toPoint()).lightnessF(), 0.2);
+        EXPECT_LT(image.pixelColor(QPoint(5, 5)).lightnessF(), 0.3);
+    }
+    saveSheet(QStringLiteral("keyboard-cleaning-canvas"), images, 2);
+}
+
+} // namespace
