@@ -246,9 +246,27 @@ QWidget* labelled(const QString& title, QWidget* control) {
     return row;
 }
 
+// The platform's checkbox, its text in the primary colour of the appearance it is drawn in.
+class SchemeCheckBox final : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QColor text = VantrelTheme::primary(VantrelTheme::colorScheme(this));
+        if (palette().color(QPalette::WindowText) != text) {
+            QPalette colours = palette();
+            colours.setColor(QPalette::WindowText, text);
+            colours.setColor(QPalette::ButtonText, text);
+            setPalette(colours);
+        }
+        QCheckBox::paintEvent(event);
+    }
+};
+
 QCheckBox* checkbox(const QString& title, std::function<bool()> get, std::function<void(bool)> set,
                     const std::function<void(QWidget*, std::function<void()>)>& observe) {
-    auto* box = new QCheckBox(title);
+    auto* box = new SchemeCheckBox(title);
     box->setFont(VantrelType::font(12, QFont::Normal));
     box->setObjectName(title);
     auto sync = [box, get] {
