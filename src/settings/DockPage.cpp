@@ -226,7 +226,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QWidget::showEvent(event);
-        store_.reload();
+        // On the next turn: when the switch on this page turned the replacement Dock off, the
+        // restore of the system Dock it asked for is queued first, and the reading sees its result.
+        QMetaObject::invokeMethod(
+            this, [this] { store_.reload(); }, Qt::QueuedConnection);
     }
 
 private:

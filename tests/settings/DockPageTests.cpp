@@ -68,6 +68,7 @@ TEST(DockPage, TheSwitchWritesThenAppliesAndSwapsTheSectionsAtOnce) {
 TEST(DockPage, TheNativeSectionReloadsEachTimeItComesOnScreen) {
     DockPageFixture f;
     DockPage& page = f.make();
+    f.settle();
     EXPECT_TRUE(f.native->isLoading()) << "shown: a reload";
     EXPECT_EQ(f.nativeQueue.pendingCount(), 1u);
     f.nativeQueue.drain();
@@ -75,6 +76,7 @@ TEST(DockPage, TheNativeSectionReloadsEachTimeItComesOnScreen) {
 
     page.hide();
     page.show();
+    f.settle();
     f.nativeQueue.drain();
     EXPECT_EQ(f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize")), reads + 1);
 
@@ -86,6 +88,26 @@ TEST(DockPage, TheNativeSectionReloadsEachTimeItComesOnScreen) {
     f.settle();
     f.nativeQueue.drain();
     EXPECT_EQ(f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize")), reads + 2);
+}
+
+TEST(DockPage, SwitchingOffOnThePageReadsTheNativeDockAfterItsRestore) {
+    DockPageFixture f;
+    // The application's restore of the system Dock, queued by applying the settings.
+    f.context.applyPreferences = [&f] {
+        f.nativeQueue.async([&f] { f.nativeDomain.commands.add(QStringLiteral("restore")); });
+    };
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    f.settle();
+    const qsizetype mark = f.nativeDomain.commands.entries.size();
+    page.useVantrelDockSwitch()->click();
+    f.settle();
+    f.nativeQueue.drain();
+    const QStringList commands = f.nativeDomain.commands.entries.mid(mark);
+    ASSERT_FALSE(commands.isEmpty());
+    EXPECT_EQ(commands.first(), QStringLiteral("restore"));
+    EXPECT_EQ(commands.at(1), QStringLiteral("read tilesize"));
+    EXPECT_EQ(f.native->statusMessage(), QStringLiteral("Loaded current macOS Dock settings"));
 }
 
 TEST(DockPage, NativeControlsEditOnlyTheCopy) {
