@@ -15,6 +15,7 @@
 #include "dock/DockViewContext.h"
 #include "dock/FloatingDockView.h"
 #include "dock/MissionControlDetector.h"
+#include "dock/ProcessDockDefaultsClient.h"
 #include "dock/RunningAppsStore.h"
 #include "kit/VantrelMotion.h"
 #include "modules/BookmarksStore.h"
@@ -126,7 +127,15 @@ std::unique_ptr<PermissionCenter> AppStateFactory::makePermissions() {
                                               services.loginItems, services.workspace, services.scheduler);
 }
 std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() {
-    return std::make_unique<DockSettingsStore>();
+    UserDefaultsProvider* defaults = &services.defaults;
+    SystemLog* log = &services.log;
+    return std::make_unique<DockSettingsStore>(DockSettingsStore::Dependencies{
+        .systemDockQueue = services.systemDockQueue,
+        .ownDefaults = services.defaults.standard(),
+        .makeClient = [defaults, log]() -> std::unique_ptr<DockDefaultsClient> {
+            return std::make_unique<ProcessDockDefaultsClient>(QStringLiteral("com.apple.dock"), 4.0,
+                                                               *defaults, *log);
+        }});
 }
 std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
     return std::make_unique<DockContentStore>(services.persistence, services.workspace, services.openPanel,

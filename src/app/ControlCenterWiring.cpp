@@ -1,6 +1,8 @@
 #include "app/ControlCenterWiring.h"
 
 #include "app/AppState.h"
+#include "core/NotchTab.h"
+#include "dock/CustomDockController.h"
 
 namespace vantrel {
 
@@ -26,6 +28,14 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                              .openPanel = services.openPanel,
                                              .menus = services.menus,
                                              .files = services.files}),
+        .dock = DockPageContext{.nativeDock = state.dockSettings(),
+                                .content = state.dockContent(),
+                                .dockController = state.customDockController(),
+                                .runningApps = state.runningApps(),
+                                .fileShelf = state.fileShelf(),
+                                .applyBehavior = [owner] { owner->customDockController().applyBehavior(); },
+                                .reposition = [owner] { owner->customDockController().reposition(); },
+                                .showFileShelf = [owner] { owner->showNotch(NotchTab::files, true); }},
     };
 }
 

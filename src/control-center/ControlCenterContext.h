@@ -1,8 +1,10 @@
 #pragma once
 
 #include "control-center/HomePageContext.h"
+#include "settings/DockPageContext.h"
 
 #include <functional>
+#include <optional>
 
 namespace vantrel {
 
@@ -41,6 +43,11 @@ struct ControlCenterContext {
     std::function<void()> applyPreferences;
     // What the home page is built from; its command-palette call is also the navigation bar's.
     HomePageContext home;
+
+    // The Dock page: the native Dock's settings, the pinned items, the live Dock and the modules
+    // its shortcuts reach. None where the application builds no Dock; the section then shows its
+    // placeholder.
+    std::optional<DockPageContext> dock = std::nullopt;
 };
 
 } // namespace vantrel

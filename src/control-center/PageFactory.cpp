@@ -2,6 +2,7 @@
 
 #include "control-center/HomePage.h"
 #include "control-center/PlaceholderPage.h"
+#include "settings/DockPage.h"
 
 #include <algorithm>
 
@@ -23,9 +24,15 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
         break;
     // The other pages are still to be built: each shows its placeholder until its own view lands
     // here.
+    case VantrelSection::dock:
+        if (context_.dock) {
+            page = new DockPage(context_, *context_.dock, parent);
+            break;
+        }
+        page = new PlaceholderPage(context_.preferences, title(shown), parent);
+        break;
     case VantrelSection::notch:
     case VantrelSection::menuBar:
-    case VantrelSection::dock:
     case VantrelSection::feedback:
     case VantrelSection::notifications:
     case VantrelSection::appearance:

@@ -21,7 +21,7 @@ class DockDefaultsClient {
 public:
     virtual ~DockDefaultsClient() = default;
     virtual DockPreferenceRead read(const QString& key) = 0;
-    // `typeFlag` is "-bool" or "-float".
+    // `typeFlag` is "-bool", "-float" or "-string"; any other option fails.
     virtual bool write(const QString& key, const QString& typeFlag, const QString& value) = 0;
     virtual bool deleteKey(const QString& key) = 0;
     // Makes the Dock pick its changed settings up.

@@ -45,6 +45,8 @@ bool ProcessDockDefaultsClient::write(const QString& key, const QString& typeFla
         const double number = value.trimmed().toDouble(&ok);
         if (!ok) return false;
         stored = number;
+    } else if (typeFlag == u"-string") {
+        stored = value;
     } else {
         return false;
     }

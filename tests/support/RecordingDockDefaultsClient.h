@@ -9,7 +9,8 @@
 namespace vantrel::test {
 
 // A system Dock domain in memory that records every command as "read key", "write key flag value",
-// "delete key" and "restart". Keys listed in `failing` make their command fail.
+// "delete key" and "restart". Keys listed in `failing` make their command fail, as does a write
+// with a type option the system's tool does not take here (other than "-bool", "-float", "-string").
 class RecordingDockDefaultsClient final : public DockDefaultsClient {
 public:
     DockPreferenceRead read(const QString& key) override {
@@ -21,6 +22,7 @@ public:
     bool write(const QString& key, const QString& typeFlag, const QString& value) override {
         commands.add(QStringLiteral("write %1 %2 %3").arg(key, typeFlag, value));
         if (failing.contains(key) || failingWrites.contains(key)) return false;
+        if (typeFlag != u"-bool" && typeFlag != u"-float" && typeFlag != u"-string") return false;
         values[key] = value;
         return true;
     }

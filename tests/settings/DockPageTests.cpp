@@ -1,0 +1,499 @@
+#include "DockPageFixture.h"
+#include "kit/FeatureRow.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelIcon.h"
+#include "kit/VantrelTheme.h"
+
+#include "support/QtPrinters.h"
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+FeatureRow* activeRow(DockPage& page) {
+    FeatureRow* found = nullptr;
+    for (FeatureRow* row : page.activeDockCard()->findChildren<FeatureRow*>())
+        if (row->isVisibleTo(page.activeDockCard())) found = row;
+    return found;
+}
+
+} // namespace
+
+TEST(DockPage, TheSwitchWritesThenAppliesAndSwapsTheSectionsAtOnce) {
+    DockPageFixture f;
+    DockPage& page = f.make();
+    EXPECT_EQ(page.title(), QStringLiteral("Dock"));
+    EXPECT_EQ(page.maxWidth(), 1040);
+    EXPECT_EQ(page.activeDockCard()->title(), QStringLiteral("Active Dock"));
+    ASSERT_TRUE(page.activeDockCard()->subtitleLabel());
+    EXPECT_EQ(page.activeDockCard()->subtitleLabel()->text(),
+              QStringLiteral("Only one Dock mode is active at a time"));
+    EXPECT_TRUE(page.activeDockCard()->helpButton());
+    EXPECT_EQ(page.section()->objectName(), QStringLiteral("native"));
+    EXPECT_EQ(activeRow(page)->titleLabel()->text(), QStringLiteral("Native macOS Dock"));
+    EXPECT_EQ(activeRow(page)->subtitleLabel()->text(), f.d.controller->statusMessage());
+    EXPECT_EQ(page.useVantrelDockSwitch()->toolTip(),
+              QStringLiteral("Switch between the native macOS Dock and Vantrel Dock."));
+
+    const qsizetype mark = f.c.mark();
+    page.useVantrelDockSwitch()->click();
+    EXPECT_EQ(f.c.callsSince(mark),
+              (QStringList{kControlsHaptic, "set dock.customEnabled true", "applyPreferences"}));
+    EXPECT_EQ(page.section()->objectName(), QStringLiteral("replacement"));
+    f.settle();
+    EXPECT_EQ(activeRow(page)->titleLabel()->text(), QStringLiteral("Vantrel Dock"));
+    EXPECT_TRUE(page.useVantrelDockSwitch()->isChecked());
+
+    // While the controller changes the system Dock, the tooltip says the choice is queued and the
+    // subtitle follows the controller's status.
+    f.d.controller->setWantsSystemDockSuppressed(true);
+    f.d.controller->synchronizeSystemDock();
+    EXPECT_EQ(page.useVantrelDockSwitch()->toolTip(),
+              QStringLiteral("Finishing the current Dock change; your latest choice is queued."));
+    EXPECT_EQ(activeRow(page)->subtitleLabel()->text(), QStringLiteral("Switching to Vantrel Dock\u2026"));
+    f.d.dockQueue.drain();
+    EXPECT_EQ(page.useVantrelDockSwitch()->toolTip(),
+              QStringLiteral("Switch between the native macOS Dock and Vantrel Dock."));
+
+    page.useVantrelDockSwitch()->click();
+    EXPECT_EQ(page.section()->objectName(), QStringLiteral("native"));
+    EXPECT_EQ(f.c.h.preferences.customDockEnabled(), false);
+}
+
+TEST(DockPage, TheNativeSectionReloadsEachTimeItComesOnScreen) {
+    DockPageFixture f;
+    DockPage& page = f.make();
+    f.settle();
+    EXPECT_TRUE(f.native->isLoading()) << "shown: a reload";
+    EXPECT_EQ(f.nativeQueue.pendingCount(), 1u);
+    f.nativeQueue.drain();
+    const qsizetype reads = f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize"));
+
+    page.hide();
+    page.show();
+    f.settle();
+    f.nativeQueue.drain();
+    EXPECT_EQ(f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize")), reads + 1);
+
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.nativeQueue.drain();
+    EXPECT_EQ(f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize")), reads + 1)
+        << "the replacement section reads nothing";
+    f.c.h.preferences.setCustomDockEnabled(false);
+    f.settle();
+    f.nativeQueue.drain();
+    EXPECT_EQ(f.nativeDomain.commands.entries.count(QStringLiteral("read tilesize")), reads + 2);
+}
+
+TEST(DockPage, SwitchingOffOnThePageReadsTheNativeDockAfterItsRestore) {
+    DockPageFixture f;
+    // The application's restore of the system Dock, queued by applying the settings.
+    f.context.applyPreferences = [&f] {
+        f.nativeQueue.async([&f] { f.nativeDomain.commands.add(QStringLiteral("restore")); });
+    };
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    f.settle();
+    const qsizetype mark = f.nativeDomain.commands.entries.size();
+    page.useVantrelDockSwitch()->click();
+    f.settle();
+    f.nativeQueue.drain();
+    const QStringList commands = f.nativeDomain.commands.entries.mid(mark);
+    ASSERT_FALSE(commands.isEmpty());
+    EXPECT_EQ(commands.first(), QStringLiteral("restore"));
+    EXPECT_EQ(commands.at(1), QStringLiteral("read tilesize"));
+    EXPECT_EQ(f.native->statusMessage(), QStringLiteral("Loaded current macOS Dock settings"));
+}
+
+TEST(DockPage, NativeControlsEditOnlyTheCopy) {
+    DockPageFixture f;
+    f.nativeDomain.values[QStringLiteral("tilesize")] = QStringLiteral("48");
+    f.make();
+    f.nativeQueue.drain();
+    const qsizetype mark = f.nativeDomain.commands.entries.size();
+
+    EXPECT_FALSE(f.shows(f.slider(QStringLiteral("Reveal delay")))) << "only with auto-hide";
+    f.checkbox(QStringLiteral("Automatically hide and show"))->click();
+    EXPECT_TRUE(f.native->autoHide());
+    ASSERT_TRUE(f.shows(f.slider(QStringLiteral("Reveal delay"))));
+    EXPECT_EQ(f.slider(QStringLiteral("Reveal delay"))->valueText(), QStringLiteral("0.1s"));
+
+    EXPECT_EQ(f.slider(QStringLiteral("Icon size"))->valueText(), QStringLiteral("48.0pt"));
+    f.slider(QStringLiteral("Icon size"))
+        ->slider()
+        ->setValue(f.slider(QStringLiteral("Icon size"))->slider()->maximum());
+    EXPECT_EQ(f.native->tileSize(), 92);
+    EXPECT_EQ(f.slider(QStringLiteral("Icon size"))->valueText(), QStringLiteral("92.0pt"));
+    for (const char* title :
+         {"Magnification", "Show recent applications", "Show only running apps", "Dim hidden applications"})
+        f.checkbox(QString::fromLatin1(title))->click();
+    EXPECT_FALSE(f.native->magnification());
+    EXPECT_FALSE(f.native->showRecents());
+    EXPECT_TRUE(f.native->showOnlyRunning());
+    EXPECT_TRUE(f.native->translucentHiddenApps());
+
+    auto* position = f.named<QComboBox>(QStringLiteral("Position"));
+    ASSERT_TRUE(position);
+    EXPECT_EQ(position->itemText(0), QStringLiteral("Left"));
+    EXPECT_EQ(position->itemText(2), QStringLiteral("Right"));
+    EXPECT_EQ(position->currentText(), QStringLiteral("Bottom"));
+    position->activated(0);
+    EXPECT_EQ(f.native->position(), DockPosition::left);
+    auto* effect = f.named<QComboBox>(QStringLiteral("Minimize effect"));
+    EXPECT_EQ(effect->itemText(2), QStringLiteral("Suck"));
+    effect->activated(1);
+    EXPECT_EQ(f.native->minimizeEffect(), DockMinimizeEffect::scale);
+
+    EXPECT_TRUE(f.nativeDomain.commands.entries.mid(mark).isEmpty()) << "nothing reaches the system";
+    EXPECT_EQ(f.nativeDomain.values.size(), 1u);
+    EXPECT_EQ(f.labelText(QStringLiteral("nativeStatus")),
+              QStringLiteral("Loaded current macOS Dock settings"));
+    EXPECT_EQ(f.c.h.log.entries.filter(QRegularExpression(QStringLiteral("^haptic "))).size(), 0)
+        << "the native controls are silent";
+
+    // A reload replaces the edits with what the system holds.
+    f.button(QStringLiteral("reload"))->click();
+    f.nativeQueue.drain();
+    EXPECT_EQ(f.native->tileSize(), 48);
+    EXPECT_EQ(f.slider(QStringLiteral("Icon size"))->valueText(), QStringLiteral("48.0pt"));
+}
+
+TEST(DockPage, ApplyIsUsableDuringALoadAndEachButtonNamesItsOwnWork) {
+    DockPageFixture f;
+    f.make();
+    VantrelButton* reload = f.button(QStringLiteral("reload"));
+    VantrelButton* apply = f.button(QStringLiteral("apply"));
+    EXPECT_EQ(reload->text(), QStringLiteral("Loading\u2026"));
+    EXPECT_FALSE(reload->isEnabled());
+    EXPECT_EQ(apply->text(), QStringLiteral("Apply to macOS Dock"));
+    EXPECT_TRUE(apply->isEnabled());
+    EXPECT_EQ(f.labelText(QStringLiteral("nativeStatus")), QStringLiteral("Reading the macOS Dock\u2026"));
+
+    f.checkbox(QStringLiteral("Automatically hide and show"))->click();
+    qsizetype mark = f.c.mark();
+    apply->click();
+    EXPECT_EQ(f.c.callsSince(mark), (QStringList{kControlsHaptic, "nativeDock.apply"}));
+    EXPECT_EQ(apply->text(), QStringLiteral("Applying\u2026"));
+    EXPECT_FALSE(apply->isEnabled());
+    EXPECT_FALSE(reload->isEnabled());
+    f.nativeQueue.drain();
+    EXPECT_EQ(reload->text(), QStringLiteral("Reload Current"));
+    EXPECT_TRUE(reload->isEnabled());
+    EXPECT_TRUE(apply->isEnabled());
+    EXPECT_EQ(f.labelText(QStringLiteral("nativeStatus")), QStringLiteral("Dock updated"));
+    EXPECT_EQ(f.nativeDomain.values[QStringLiteral("autohide")], QStringLiteral("true"));
+
+    // With the replacement Dock switched on meanwhile, Apply switches it off first.
+    f.c.h.preferences.setCustomDockEnabled(true); // the native section leaves, its button still alive
+    mark = f.c.mark();
+    apply->click();
+    EXPECT_EQ(f.c.callsSince(mark), (QStringList{kControlsHaptic, "set dock.customEnabled false",
+                                                 "applyPreferences", "nativeDock.apply"}));
+}
+
+TEST(DockPage, TheReplacementSectionShowsItsCardsAndTheVisibilityModesTexts) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    EXPECT_EQ(f.cardTitles(), (QStringList{"Vantrel Dock visibility", "Layout", "Motion & content", "Surface",
+                                           "Size & appearance", "Pinned content", "Shelf extensions"}));
+    EXPECT_EQ(f.nativeQueue.pendingCount(), 0u) << "no reload for the replacement Dock";
+    (void)page;
+
+    EXPECT_EQ(f.segmented(QStringLiteral("Visibility"))->options(),
+              (QStringList{"Always visible", "Always auto-hide", "Hide in full screen"}));
+    EXPECT_EQ(f.labelText(QStringLiteral("modeDescription")),
+              QStringLiteral("Hidden until you move the pointer to the bottom edge"));
+    EXPECT_TRUE(f.shows(f.row(QStringLiteral("delays"))));
+    EXPECT_EQ(f.segmented(QStringLiteral("Reveal"))->selectedIndex(), 1) << "0.1 s: Natural";
+    EXPECT_EQ(f.segmented(QStringLiteral("Hide"))->selectedIndex(), 1) << "0.45 s: Natural";
+
+    auto* live = f.named<QWidget>(QStringLiteral("liveState"));
+    auto liveText = [&] { return live->findChild<VantrelLabel*>()->text(); };
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is currently revealed"));
+
+    const qsizetype mark = f.c.mark();
+    f.segmented(QStringLiteral("Visibility"))->segment(0)->click();
+    EXPECT_EQ(f.c.callsSince(mark), (QStringList{kDockHaptic, "set dock.hideMode never",
+                                                 "set dock.autoHide false", "applyBehavior"}));
+    EXPECT_EQ(f.labelText(QStringLiteral("modeDescription")),
+              QStringLiteral("Vantrel Dock stays on screen at all times"));
+    EXPECT_FALSE(f.shows(f.row(QStringLiteral("delays")))) << "no delay pickers in never";
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock remains visible"));
+    f.segmented(QStringLiteral("Visibility"))->segment(2)->click();
+    EXPECT_EQ(
+        f.labelText(QStringLiteral("modeDescription")),
+        QStringLiteral("Stays visible on the desktop and ordinary windows; hides for full-screen apps"));
+    EXPECT_TRUE(f.shows(f.row(QStringLiteral("delays"))));
+
+    // The status line follows the controller, with its symbol and colour.
+    auto* status = f.named<QWidget>(QStringLiteral("dockStatus"));
+    auto* statusLabel = status->findChild<VantrelLabel*>();
+    EXPECT_EQ(statusLabel->text(), f.d.controller->statusMessage());
+    EXPECT_EQ(status->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("checkmark.circle.fill"));
+    f.d.controller->setWantsSystemDockSuppressed(true);
+    f.d.controller->synchronizeSystemDock();
+    EXPECT_EQ(statusLabel->text(), QStringLiteral("Switching to Vantrel Dock\u2026"));
+    EXPECT_EQ(status->findChild<VantrelGlyph*>()->systemName(),
+              QStringLiteral("arrow.triangle.2.circlepath"));
+    EXPECT_EQ(statusLabel->resolvedColor(), VantrelTheme::caution());
+    f.d.dockQueue.drain();
+    EXPECT_EQ(status->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("checkmark.circle.fill"));
+    EXPECT_EQ(statusLabel->resolvedColor(), VantrelTheme::accent(f.c.h.preferences.accent()));
+
+    // A stored reveal delay of 0.2 shows "Relaxed" and stays 0.2.
+    f.c.h.preferences.setCustomDockRevealDelay(0.2);
+    EXPECT_EQ(f.segmented(QStringLiteral("Reveal"))->selectedIndex(), 2);
+    EXPECT_EQ(f.c.h.preferences.customDockRevealDelay(), 0.2);
+}
+
+TEST(DockPage, MotionRowsComeAndGoWithMagnificationAndTheEffectDescriptionFollows) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    EXPECT_EQ(f.visibleCheckboxes(),
+              (QStringList{"Animate icons under the pointer", "Include unpinned running apps",
+                           "Show running indicators", "Show Trash"}));
+    EXPECT_TRUE(f.shows(f.row(QStringLiteral("Effect"))));
+    EXPECT_EQ(f.labelText(QStringLiteral("effectDescription")), QStringLiteral("Grows and lifts together"));
+    EXPECT_EQ(f.segmented(QStringLiteral("Speed"))->options(), (QStringList{"Relaxed", "Natural", "Snappy"}));
+    EXPECT_EQ(f.segmented(QStringLiteral("Alignment"))->options(), (QStringList{"Left", "Center", "Right"}));
+
+    qsizetype mark = f.c.mark();
+    f.checkbox(QStringLiteral("Animate icons under the pointer"))->click();
+    EXPECT_EQ(f.c.callsSince(mark), QStringList{"set dock.magnification false"}) << "write only";
+    for (const char* row : {"Effect", "Speed", "Size change"})
+        EXPECT_FALSE(f.shows(f.row(QString::fromLatin1(row))));
+    EXPECT_FALSE(f.shows(f.named<QWidget>(QStringLiteral("effectDescription"))));
+    EXPECT_NE(f.row(QStringLiteral("Effect")), nullptr) << "absent from the layout, not gone from the card";
+    f.checkbox(QStringLiteral("Animate icons under the pointer"))->click();
+    EXPECT_TRUE(f.shows(f.row(QStringLiteral("Size change"))));
+
+    auto* effect = f.named<VantrelMenuPicker>(QStringLiteral("Effect"));
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->options(), (QStringList{"None", "Lift", "Magnify", "Bounce", "Pulse", "Sway", "Rise"}));
+    mark = f.c.mark();
+    effect->click();
+    ASSERT_TRUE(f.c.views.menus.choose(5));
+    EXPECT_EQ(f.c.callsSince(mark), (QStringList{kControlsHaptic, "set dock.iconAnimation sway"}));
+    EXPECT_EQ(f.labelText(QStringLiteral("effectDescription")), QStringLiteral("Tilts gently"));
+    effect->click();
+    f.c.views.menus.choose(0);
+    EXPECT_EQ(f.labelText(QStringLiteral("effectDescription")), QStringLiteral("No movement"));
+    EXPECT_TRUE(f.shows(f.row(QStringLiteral("Speed"))));
+
+    mark = f.c.mark();
+    f.segmented(QStringLiteral("Alignment"))->segment(0)->click();
+    f.segmented(QStringLiteral("Spacing"))->segment(2)->click();
+    f.segmented(QStringLiteral("Shape"))->segment(0)->click();
+    f.segmented(QStringLiteral("Size change"))->segment(2)->click();
+    f.segmented(QStringLiteral("Speed"))->segment(2)->click();
+    for (const char* box : {"Include unpinned running apps", "Show running indicators", "Show Trash"})
+        f.checkbox(QString::fromLatin1(box))->click();
+    EXPECT_EQ(f.c.callsSince(mark),
+              (QStringList{kControlsHaptic, "set dock.alignment left", "reposition", kControlsHaptic,
+                           "set dock.spacing 13", kControlsHaptic, "set dock.cornerRadius 14",
+                           kControlsHaptic, "set dock.magnificationScale 1.38", kControlsHaptic,
+                           "set dock.animationSpeed snappy", "set dock.showRunning false",
+                           "set dock.showIndicators false", "set dock.showTrash false"}));
+}
+
+TEST(DockPage, SurfaceAndSizeValueTextsComeFromTheStoredSettings) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    EXPECT_EQ(f.segmented(QStringLiteral("tintPicker"))->options(),
+              (QStringList{"Graphite", "Ink", "Slate", "Accent", "Warm"}));
+    EXPECT_EQ(f.segmented(QStringLiteral("tintPicker"))->selectedIndex(), 0);
+    EXPECT_EQ(f.slider(QStringLiteral("Tint strength"))->valueText(), QStringLiteral("55%"));
+    EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("44 pt"));
+    EXPECT_EQ(f.slider(QStringLiteral("Dock thickness"))->valueText(), QStringLiteral("11 pt"));
+    EXPECT_EQ(f.segmented(QStringLiteral("Glass strength"))->selectedIndex(), 1);
+    EXPECT_TRUE(f.named<VantrelSwitch>(QStringLiteral("Show names on hover"))->isChecked());
+
+    f.c.h.preferences.setCustomDockTintStrength(0.29);
+    EXPECT_EQ(f.slider(QStringLiteral("Tint strength"))->valueText(), QStringLiteral("28%"));
+    f.c.h.preferences.setCustomDockIconSize(90);
+    EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("90 pt"))
+        << "out of range";
+    f.c.h.preferences.setCustomDockIconSize(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("\u2014"));
+    f.c.h.preferences.setCustomDockVerticalPadding(1e300);
+    EXPECT_EQ(f.slider(QStringLiteral("Dock thickness"))->valueText(), QStringLiteral("\u2014"));
+    f.c.h.preferences.setCustomDockTintStrength(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(f.slider(QStringLiteral("Tint strength"))->valueText(), QStringLiteral("\u2014"));
+    f.c.h.preferences.setCustomDockVerticalPadding(11);
+
+    // Every value a drag reports is written; the size sliders step by whole points, silently.
+    const qsizetype mark = f.c.mark();
+    QSlider* size = f.slider(QStringLiteral("App icon size"))->slider();
+    size->setValue(size->minimum());
+    size->setValue(size->minimum() + 1);
+    QSlider* thickness = f.slider(QStringLiteral("Dock thickness"))->slider();
+    thickness->setValue(thickness->maximum());
+    f.named<VantrelSwitch>(QStringLiteral("Show names on hover"))->click();
+    f.segmented(QStringLiteral("tintPicker"))->segment(1)->click();
+    f.segmented(QStringLiteral("Glass strength"))->segment(2)->click();
+    EXPECT_EQ(f.c.callsSince(mark),
+              (QStringList{"set dock.iconSize 26", "set dock.iconSize 27", "set dock.verticalPadding 28",
+                           kControlsHaptic, "set dock.showLabels false", kControlsHaptic, "set dock.tint ink",
+                           kControlsHaptic, "set dock.opacity 0.92"}));
+    EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("27 pt"));
+}
+
+TEST(DockPage, PillsCountPinnedItemsLiveAndRunningAppsAtTheNextRebuild) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    auto* running = f.named<MetricPill>(QStringLiteral("runningPill"));
+    auto* pinned = f.named<MetricPill>(QStringLiteral("pinnedPill"));
+    EXPECT_EQ(running->title(), QStringLiteral("Running apps"));
+    EXPECT_EQ(pinned->value(), QStringLiteral("0"));
+    ASSERT_TRUE(f.d.content.addWebsite(QString(), QStringLiteral("example.org")));
+    EXPECT_EQ(pinned->value(), QStringLiteral("1"));
+
+    RunningApplication app;
+    app.processIdentifier = 7;
+    app.localizedName = QStringLiteral("Editor");
+    app.isRegular = true;
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::blue);
+    app.icon = QIcon(pixmap);
+    f.c.h.runningApplications.applications = {app};
+    f.running.refresh();
+    EXPECT_EQ(running->value(), QStringLiteral("0")) << "the running list itself is not observed";
+    f.c.h.preferences.setCustomDockSpacing(4);
+    EXPECT_EQ(running->value(), QStringLiteral("1"));
+}
+
+TEST(DockPage, PinnedContentListsMovesAndRemovesItems) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    auto* card = f.named<SettingsCard>(QStringLiteral("Pinned content"));
+    ASSERT_TRUE(card);
+    EXPECT_EQ(card->subtitleLabel()->text(),
+              QStringLiteral("Drag any pinned icon in the live Dock to rearrange it. "
+                             "Add apps, folders, or websites to build your Dock."));
+    auto rows = [&] {
+        QList<QWidget*> shown;
+        for (QWidget* w : page.section()->findChildren<QWidget*>(QStringLiteral("pinnedRow")))
+            if (f.shows(w)) shown << w;
+        return shown;
+    };
+    auto dividers = [&] {
+        int n = 0;
+        for (QWidget* w : f.named<QWidget>(QStringLiteral("pinnedList"))->findChildren<QWidget*>())
+            if (f.shows(w) && w->height() == 1 && w->objectName().isEmpty() &&
+                w->parentWidget()->objectName() == u"pinnedList")
+                ++n;
+        return n;
+    };
+    EXPECT_FALSE(f.shows(f.named<QWidget>(QStringLiteral("pinnedList"))));
+
+    // The address field's Return adds; the name field's does nothing.
+    page.websiteTitleField()->setText(QStringLiteral("Docs"));
+    page.websiteAddressField()->setText(QStringLiteral("docs.example.org"));
+    QTest::keyClick(page.websiteTitleField(), Qt::Key_Return);
+    f.settle();
+    EXPECT_TRUE(rows().isEmpty());
+    QTest::keyClick(page.websiteAddressField(), Qt::Key_Return);
+    f.settle();
+    ASSERT_EQ(rows().size(), 1);
+    EXPECT_EQ(dividers(), 0);
+    EXPECT_TRUE(page.websiteTitleField()->text().isEmpty());
+    EXPECT_TRUE(page.websiteAddressField()->text().isEmpty());
+    EXPECT_EQ(f.d.content.items().front().target, QStringLiteral("https://docs.example.org"));
+    EXPECT_TRUE(card->subtitleLabel()->text().endsWith(QStringLiteral("Website added.")));
+
+    // A refused address keeps both fields as typed.
+    page.websiteTitleField()->setText(QStringLiteral("Again"));
+    page.websiteAddressField()->setText(QStringLiteral("https://docs.example.org"));
+    page.addWebsite();
+    EXPECT_EQ(page.websiteTitleField()->text(), QStringLiteral("Again"));
+    EXPECT_EQ(page.websiteAddressField()->text(), QStringLiteral("https://docs.example.org"));
+    EXPECT_TRUE(
+        card->subtitleLabel()->text().endsWith(QStringLiteral("That website is already in Vantrel Dock.")));
+
+    page.websiteTitleField()->clear();
+    page.websiteAddressField()->setText(QStringLiteral("b.example.org"));
+    page.addWebsite();
+    page.websiteAddressField()->setText(QStringLiteral("c.example.org"));
+    page.addWebsite();
+    f.settle();
+    ASSERT_EQ(rows().size(), 3);
+    EXPECT_EQ(dividers(), 2);
+    EXPECT_EQ(f.d.content.items()[1].title, QStringLiteral("b.example.org")) << "no name: the host";
+    QList<QWidget*> shown = rows();
+    EXPECT_EQ(shown[0]->findChildren<VantrelLabel*>().at(1)->text(), QStringLiteral("Website"));
+    EXPECT_EQ(shown[0]->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("globe"));
+
+    auto buttonOf = [&](int row, const QString& help) {
+        for (QAbstractButton* b : rows().at(row)->findChildren<QAbstractButton*>())
+            if (b->toolTip().startsWith(help)) return b;
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+    // Moving the first earlier or the last later writes nothing.
+    int before = f.d.files.count(FakeFileManager::Operation::writeData);
+    buttonOf(0, QStringLiteral("Move Docs earlier"))->click();
+    buttonOf(2, QStringLiteral("Move c.example.org later"))->click();
+    EXPECT_EQ(f.d.files.count(FakeFileManager::Operation::writeData), before);
+    buttonOf(0, QStringLiteral("Move Docs later"))->click();
+    f.settle();
+    EXPECT_EQ(f.d.content.items()[1].title, QStringLiteral("Docs"));
+    EXPECT_GT(f.d.files.count(FakeFileManager::Operation::writeData), before);
+
+    before = f.d.files.count(FakeFileManager::Operation::writeData);
+    auto* remove = buttonOf(1, QStringLiteral("Remove Docs from Vantrel Dock"));
+    ASSERT_TRUE(remove);
+    remove->click();
+    f.settle();
+    EXPECT_EQ(rows().size(), 2);
+    EXPECT_GT(f.d.files.count(FakeFileManager::Operation::writeData), before) << "the removal is saved";
+    EXPECT_EQ(f.named<MetricPill>(QStringLiteral("pinnedPill"))->value(), QStringLiteral("2"));
+
+    // Removal mode flips the live Dock's flag, then plays the Dock haptic.
+    const qsizetype mark = f.c.mark();
+    f.button(QStringLiteral("removal"))->click();
+    EXPECT_TRUE(f.d.controller->isEditingItems());
+    EXPECT_EQ(f.c.callsSince(mark), QStringList{kDockHaptic});
+    EXPECT_EQ(f.button(QStringLiteral("removal"))->text(), QStringLiteral("Done Removing"));
+    EXPECT_EQ(card->subtitleLabel()->text(),
+              QStringLiteral("Drag icons in the live Dock, or use the red minus button to remove one"));
+    f.button(QStringLiteral("removal"))->click();
+    EXPECT_EQ(f.button(QStringLiteral("removal"))->text(), QStringLiteral("Remove Icons\u2026"));
+    EXPECT_TRUE(card->subtitleLabel()->text().startsWith(QStringLiteral("Drag any pinned icon")));
+}
+
+TEST(DockPage, ShelfExtensionsReachTheirModules) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    auto* grid = f.named<QWidget>(QStringLiteral("extensions"));
+    QList<QAbstractButton*> rows = grid->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(rows.size(), 4);
+    QStringList titles;
+    for (QAbstractButton* row : rows) titles << row->text();
+    EXPECT_EQ(titles, (QStringList{"Temporary files", "Add a folder", "Running apps", "AirDrop shelf"}));
+    EXPECT_EQ(rows[0]->y(), rows[1]->y());
+    EXPECT_LT(rows[0]->x(), rows[1]->x());
+    EXPECT_GT(rows[2]->y(), rows[0]->y());
+
+    const qsizetype mark = f.c.mark();
+    rows[0]->click();
+    EXPECT_EQ(f.c.callsSince(mark), QStringList{"showNotch files"});
+    const int reads = f.c.h.runningApplications.listReads;
+    rows[2]->click();
+    EXPECT_EQ(f.c.h.runningApplications.listReads, reads + 1);
+    rows[1]->click();
+    ASSERT_TRUE(f.d.openPanel.lastRequest);
+    EXPECT_EQ(f.d.openPanel.lastRequest->title, QStringLiteral("Add a folder to Vantrel Dock"));
+    rows[3]->click();
+    EXPECT_EQ(f.c.stores.fileShelf.shareStatus(),
+              std::optional<QString>(QStringLiteral("Add files to the shelf before using AirDrop.")));
+}
