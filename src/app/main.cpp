@@ -58,6 +58,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QGuiApplication>
+#include <QThreadPool>
 #include <QTimeZone>
 #include <algorithm>
 #include <cstdio>
@@ -84,6 +85,9 @@ int main(int argc, char** argv) {
     QApplication app(argumentCount, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    // Qt's raster engine hands the bands of every large fill to the global pool, which otherwise
+    // starts a thread per core on the first frame: one pool thread does the same work for less.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
 
     // Signals are handled from here on, so SIGTERM and Ctrl-C always take the normal way out.
     QtApplicationShell shell(app);
