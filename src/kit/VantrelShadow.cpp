@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace vantrel {
@@ -156,14 +157,20 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
     if (mask_.isNull() || mask_.size() != size() || maskColor_ != opaque) {
         const int m = reach(look_);
         const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(look_.offset);
-        const QImage coverage =
+        QImage coverage =
             blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()), size(),
                         look_.radius);
-        mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        mask_.fill(opaque);
-        QPainter p(&mask_);
-        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        p.drawImage(0, 0, coverage);
+        if (opaque == QColor(Qt::black)) {
+            // An alpha-only image is drawn black: the coverage itself is the shadow, at a quarter
+            // of the memory of a coloured copy.
+            mask_ = std::move(coverage);
+        } else {
+            mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+            mask_.fill(opaque);
+            QPainter p(&mask_);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, coverage);
+        }
         maskColor_ = opaque;
     }
     QPainter painter(this);

@@ -260,6 +260,41 @@ TEST(VantrelShadow, BlurMatchesThreeWindowAveragesOnALopsidedShape) {
     EXPECT_GT(soft.constScanLine(30)[4], 0); // coverage spread beyond the shape's left edge
 }
 
+TEST(VantrelShadow, PaintsTheBlurredCoverageInItsColourAtItsOpacity) {
+    QWidget parent;
+    parent.resize(140, 140);
+    auto* target = new QWidget(&parent);
+    target->setGeometry(40, 40, 60, 60);
+    const auto rectangle = [](const QRectF& rect) {
+        QPainterPath path;
+        path.addRect(rect);
+        return path;
+    };
+    auto* shadow = new VantrelShadow(target, rectangle);
+    for (const QColor& opaque : {QColor(Qt::black), QColor(200, 40, 0)}) {
+        QColor color = opaque;
+        color.setAlphaF(0.5f);
+        shadow->setLook({color, 10, QPointF()});
+        const int reach = VantrelShadow::reach(shadow->look());
+        ASSERT_EQ(shadow->size(), QSize(60 + 2 * reach, 60 + 2 * reach));
+        const QImage coverage = VantrelShadow::blurredMask(rectangle(QRectF(reach, reach, 60, 60)),
+                                                           shadow->size(), shadow->look().radius);
+        QImage painted(shadow->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        shadow->render(&painted);
+        for (const QPoint at :
+             {QPoint(reach - 3, 40), QPoint(reach + 2, reach + 2), QPoint(40, reach + 30)}) {
+            const QColor pixel = painted.pixelColor(at);
+            const double expectedAlpha = qAlpha(coverage.pixel(at)) / 255.0 * 0.5;
+            EXPECT_NEAR(pixel.alphaF(), expectedAlpha, 0.01) << opaque.name().toStdString();
+            if (expectedAlpha > 0.1) {
+                EXPECT_NEAR(pixel.redF(), opaque.redF(), 0.05) << opaque.name().toStdString();
+                EXPECT_NEAR(pixel.greenF(), opaque.greenF(), 0.05) << opaque.name().toStdString();
+            }
+        }
+    }
+}
+
 TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
     KitHarness h;
     const SectionTitleLayout plain = SectionTitle::layout(500, QStringLiteral("Appearance"), std::nullopt);
