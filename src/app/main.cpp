@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/AppStateFactory.h"
 #include "app/ControlCenterWiring.h"
+#include "app/LazyStandardIconStyle.h"
 #include "app/PlatformChoice.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
@@ -63,6 +64,8 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QGuiApplication>
+#include <QStyleFactory>
+#include <QThreadPool>
 #include <QTimeZone>
 #include <algorithm>
 #include <cstdio>
@@ -90,6 +93,10 @@ int main(int argc, char** argv) {
     QApplication app(argumentCount, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    // Qt's raster engine hands the bands of every large fill to the global pool, which otherwise
+    // starts a thread per core on the first frame: one pool thread does the same work for less.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    QApplication::setStyle(new LazyStandardIconStyle(QStyleFactory::create(QApplication::style()->name())));
 
     // Signals are handled from here on, so SIGTERM and Ctrl-C always take the normal way out.
     QtApplicationShell shell(app);

@@ -133,25 +133,25 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const QPainterPath shape = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
     if (coats_.pixels != pixels || coats_.ratio != ratio || !(coats_.look == current) ||
         coats_.scheme != scheme) {
-        for (int coat = 0; coat < int(coats_.images.size()); ++coat) {
-            QImage& image = coats_.images[std::size_t(coat)];
-            image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(ratio);
-            image.fill(Qt::transparent);
-            QPainter coatPainter(&image);
-            coatPainter.setRenderHint(QPainter::Antialiasing);
-            paintCoat(coatPainter, coat, shape, area, current, scheme);
-        }
+        coats_.sheen = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        coats_.sheen.setDevicePixelRatio(ratio);
+        coats_.sheen.fill(Qt::transparent);
+        QPainter coatPainter(&coats_.sheen);
+        coatPainter.setRenderHint(QPainter::Antialiasing);
+        paintCoat(coatPainter, 1, shape, area, current, scheme);
         coats_.pixels = pixels;
         coats_.ratio = ratio;
         coats_.look = current;
         coats_.scheme = scheme;
     }
     QPainter painter(this);
-    for (const QImage& image : coats_.images) painter.drawImage(QPointF(), image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintCoat(painter, 0, shape, area, current, scheme);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(QPointF(), coats_.sheen);
+    painter.setRenderHint(QPainter::Antialiasing);
     // The edge is stroked afresh: copied from a coat of its own its gradient would land a shade
     // off on a few corner pixels.
-    painter.setRenderHint(QPainter::Antialiasing);
     paintCoat(painter, 2, shape, area, current, scheme);
 }
 

@@ -63,15 +63,16 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
-    // The card's surface and sheen, each drawn once over nothing for the current size, look and
-    // appearance. Laid one after the other, each blends exactly as its own fill would, so the card
-    // looks the same while a repaint copies two images instead of filling a gradient.
+    // The card's sheen, drawn once over nothing for the current size, look and appearance. Laid
+    // over the surface it blends exactly as its own fill would, so the card looks the same while a
+    // repaint copies an image instead of filling a gradient. The surface is one plain colour, as
+    // quick to fill as to copy: it is not kept, which halves what a card holds.
     struct Coats {
         QSize pixels;
         qreal ratio = 0;
         GlassCardLook look;
         ColorScheme scheme{};
-        std::array<QImage, 2> images;
+        QImage sheen;
     } coats_;
 };
 

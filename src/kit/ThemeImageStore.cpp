@@ -6,10 +6,20 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
 namespace vantrel {
+
+namespace {
+
+// An image's bytes, and never less than the budget's share of one of `limit` entries.
+qsizetype cacheCost(const QImage& image, qsizetype budget, int limit) {
+    return std::max(image.sizeInBytes(), budget / limit);
+}
+
+} // namespace
 
 ThemeImageStore::ThemeImageStore(FileManager& files, QString applicationPath, CubeFilter filter)
     : files_(files), applicationPath_(std::move(applicationPath)), filter_(std::move(filter)) {}
@@ -40,7 +50,8 @@ std::optional<QImage> ThemeImageStore::originalImage(const QString& name) {
     }
     QImage image;
     if (!image.loadFromData(bytes, "PNG")) return std::nullopt;
-    originalCache_.insert(name, new QImage(image));
+    originalCache_.insert(name, new QImage(image),
+                          cacheCost(image, kOriginalCacheBytes, kOriginalCacheLimit));
     return image;
 }
 
@@ -90,7 +101,8 @@ void ThemeImageStore::remapOnWorker(const QString& key, const QImage& source,
                 self->pending_.remove(key);
                 // A failure is not cached: the next request tries again.
                 if (!out) return;
-                self->remappedCache_.insert(key, new QImage(*out));
+                self->remappedCache_.insert(key, new QImage(*out),
+                                            cacheCost(*out, kRemappedCacheBytes, kRemappedCacheLimit));
                 Q_EMIT self->remappedImageReady();
             },
             Qt::QueuedConnection);
@@ -112,7 +124,8 @@ std::optional<QImage> ThemeImageStore::image(const QString& name,
     std::optional<QImage> remapped = remappedImage(*source, *target, amount, *profile);
     // A failure is not cached: the next request tries again.
     if (!remapped) return source;
-    remappedCache_.insert(key, new QImage(*remapped));
+    remappedCache_.insert(key, new QImage(*remapped),
+                          cacheCost(*remapped, kRemappedCacheBytes, kRemappedCacheLimit));
     return remapped;
 }
 

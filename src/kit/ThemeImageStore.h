@@ -30,6 +30,10 @@ public:
     static constexpr int kCubeDimension = 24;
     static constexpr int kOriginalCacheLimit = 16;
     static constexpr int kRemappedCacheLimit = 18;
+    // Besides their counts, the decoded pixels each cache holds: a full-size picture takes several
+    // megabytes, and only one or two are on screen at a time.
+    static constexpr qsizetype kOriginalCacheBytes = qsizetype(32) << 20;
+    static constexpr qsizetype kRemappedCacheBytes = qsizetype(32) << 20;
     // The folder of the artwork inside the application folder.
     static constexpr const char* kBundleFolder = "Vantrel_Vantrel.bundle";
 
@@ -79,8 +83,10 @@ private:
     WorkQueue* worker_ = nullptr;
     // The keys being recoloured on the worker, so that a repeated request does not start another.
     QSet<QString> pending_;
-    QCache<QString, QImage> originalCache_{kOriginalCacheLimit};
-    QCache<QString, QImage> remappedCache_{kRemappedCacheLimit};
+    // Each image costs its bytes, and at least the budget's share of one entry, so that both the
+    // count and the bytes stay within their limits.
+    QCache<QString, QImage> originalCache_{kOriginalCacheBytes};
+    QCache<QString, QImage> remappedCache_{kRemappedCacheBytes};
 };
 
 } // namespace vantrel

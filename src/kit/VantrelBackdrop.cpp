@@ -181,14 +181,23 @@ void VantrelBackdrop::paintEvent(QPaintEvent*) {
         base_ = blankImage(size(), ratio);
         QPainter p(&base_);
         paintBase(p, bounds, layout_, artworkImage_);
-        overlay_ = blankImage(size(), ratio);
-        QPainter o(&overlay_);
-        paintOverlay(o, bounds, layout_);
+        // Without the sweep between them the layers above go into the same image: one window-sized
+        // image held instead of two.
+        if (layout_.showsRefraction) {
+            overlay_ = blankImage(size(), ratio);
+            QPainter o(&overlay_);
+            paintOverlay(o, bounds, layout_);
+        } else {
+            overlay_ = QImage();
+            paintOverlay(p, bounds, layout_);
+        }
     }
     QPainter painter(this);
     painter.drawImage(0, 0, base_);
-    if (layout_.showsRefraction) refraction_->paint(painter, bounds.size(), layout_.refractionOpacity);
-    painter.drawImage(0, 0, overlay_);
+    if (layout_.showsRefraction) {
+        refraction_->paint(painter, bounds.size(), layout_.refractionOpacity);
+        painter.drawImage(0, 0, overlay_);
+    }
 }
 
 void vantrelPageBackground(QWidget* page) {

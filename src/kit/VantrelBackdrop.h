@@ -80,8 +80,8 @@ private:
     BackdropLayout layout_;
     std::optional<QImage> artworkImage_;
     CalmThemeRefraction* refraction_;
-    QImage base_;    // layers 1–2 for the current size and layout
-    QImage overlay_; // layers 4–5
+    QImage base_;    // layers 1–2 (and 4–5 when there is no sweep) for the current size and layout
+    QImage overlay_; // layers 4–5, kept apart only while the sweep runs between them
 };
 
 // Makes `page` clear, so the backdrop behind the window shows through it.

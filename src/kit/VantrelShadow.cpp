@@ -4,33 +4,62 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace vantrel {
 
 namespace {
 
-// One box blur of half-width `r` along rows (horizontal) or columns of an 8-bit image.
+// One box blur of half-width `r` along rows (horizontal) or columns of an 8-bit image, with zeros
+// beyond the edges. The pixels are reached through one pointer (scanLine() checks for sharing on
+// every call), and columns are swept a row at a time with one running sum per column, so that
+// memory is read in order: a window-sized shadow is blurred within the first frame.
 void boxBlur(QImage& image, int r, bool horizontal) {
     if (r <= 0) return;
     const int w = image.width(), h = image.height();
-    const int lines = horizontal ? h : w;
-    const int length = horizontal ? w : h;
+    if (w <= 0 || h <= 0) return;
     const int window = 2 * r + 1;
-    std::vector<int> source(static_cast<std::size_t>(length));
-    for (int line = 0; line < lines; ++line) {
-        auto at = [&](int i) -> uchar& {
-            return horizontal ? image.scanLine(line)[i] : image.scanLine(i)[line];
-        };
-        for (int i = 0; i < length; ++i) source[std::size_t(i)] = at(i);
-        // Running sum over the window, with zeros beyond the edges.
-        int sum = 0;
-        for (int i = 0; i <= std::min(r, length - 1); ++i) sum += source[std::size_t(i)];
-        for (int i = 0; i < length; ++i) {
-            at(i) = uchar((sum + window / 2) / window);
-            const int add = i + r + 1, drop = i - r;
-            if (add < length) sum += source[std::size_t(add)];
-            if (drop >= 0) sum -= source[std::size_t(drop)];
+    // The rounded average of every possible window sum, looked up rather than divided per pixel.
+    std::vector<uchar> average(static_cast<std::size_t>(255 * window + 1));
+    for (std::size_t sum = 0; sum < average.size(); ++sum)
+        average[sum] = uchar((int(sum) + window / 2) / window);
+    const qsizetype stride = image.bytesPerLine();
+    uchar* const bits = image.bits();
+    if (horizontal) {
+        std::vector<int> source(static_cast<std::size_t>(w));
+        for (int y = 0; y < h; ++y) {
+            uchar* const row = bits + y * stride;
+            for (int x = 0; x < w; ++x) source[std::size_t(x)] = row[x];
+            int sum = 0;
+            for (int x = 0; x <= std::min(r, w - 1); ++x) sum += source[std::size_t(x)];
+            for (int x = 0; x < w; ++x) {
+                row[x] = average[std::size_t(sum)];
+                const int add = x + r + 1, drop = x - r;
+                if (add < w) sum += source[std::size_t(add)];
+                if (drop >= 0) sum -= source[std::size_t(drop)];
+            }
+        }
+        return;
+    }
+    // The untouched column values, row by row, and one running sum per column.
+    std::vector<uchar> source(static_cast<std::size_t>(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y) std::copy_n(bits + y * stride, w, source.begin() + std::ptrdiff_t(y) * w);
+    std::vector<int> sums(static_cast<std::size_t>(w), 0);
+    for (int y = 0; y <= std::min(r, h - 1); ++y)
+        for (int x = 0; x < w; ++x)
+            sums[std::size_t(x)] += source[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+    for (int y = 0; y < h; ++y) {
+        uchar* const row = bits + y * stride;
+        for (int x = 0; x < w; ++x) row[x] = average[std::size_t(sums[std::size_t(x)])];
+        const int add = y + r + 1, drop = y - r;
+        if (add < h) {
+            const uchar* const in = source.data() + std::ptrdiff_t(add) * w;
+            for (int x = 0; x < w; ++x) sums[std::size_t(x)] += in[x];
+        }
+        if (drop >= 0) {
+            const uchar* const out = source.data() + std::ptrdiff_t(drop) * w;
+            for (int x = 0; x < w; ++x) sums[std::size_t(x)] -= out[x];
         }
     }
 }
@@ -128,14 +157,20 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
     if (mask_.isNull() || mask_.size() != size() || maskColor_ != opaque) {
         const int m = reach(look_);
         const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(look_.offset);
-        const QImage coverage =
+        QImage coverage =
             blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()), size(),
                         look_.radius);
-        mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        mask_.fill(opaque);
-        QPainter p(&mask_);
-        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        p.drawImage(0, 0, coverage);
+        if (opaque == QColor(Qt::black)) {
+            // An alpha-only image is drawn black: the coverage itself is the shadow, at a quarter
+            // of the memory of a coloured copy.
+            mask_ = std::move(coverage);
+        } else {
+            mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+            mask_.fill(opaque);
+            QPainter p(&mask_);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, coverage);
+        }
         maskColor_ = opaque;
     }
     QPainter painter(this);

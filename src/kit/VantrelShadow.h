@@ -49,7 +49,9 @@ private:
     QPointer<QWidget> target_;
     Shape shape_;
     Look look_;
-    QImage mask_; // the blurred coverage in opaque colour, for the current size and radius
+    // The blurred coverage in opaque colour, for the current size and radius: alpha only when the
+    // colour is black, which is how such an image is drawn.
+    QImage mask_;
     QColor maskColor_;
 };
 

@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -213,6 +214,85 @@ TEST(VantrelShadow, BlurSpreadsCoverageOverTheRadius) {
     EXPECT_LT(qAlpha(soft.pixel(2, 40)), 5);
     EXPECT_LT(qAlpha(soft.pixel(2, 40)), qAlpha(soft.pixel(10, 40)));
     EXPECT_EQ(VantrelShadow::reach({Qt::black, 15, QPointF(0, 7)}), 23);
+}
+
+// A plain reading of the blur: each pass averages a window of 2r + 1 pixels along a line, rounded
+// to nearest, with zeros beyond the edges; rows first, then columns, three times.
+static std::vector<int> referenceBlur(const QImage& sharp, int r) {
+    const int w = sharp.width(), h = sharp.height(), window = 2 * r + 1;
+    std::vector<int> pixels(std::size_t(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pixels[std::size_t(y * w + x)] = sharp.constScanLine(y)[x];
+    const auto pass = [&](bool rows) {
+        std::vector<int> out(pixels.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int sum = 0;
+                for (int d = -r; d <= r; ++d) {
+                    const int px = rows ? x + d : x, py = rows ? y : y + d;
+                    if (px >= 0 && px < w && py >= 0 && py < h) sum += pixels[std::size_t(py * w + px)];
+                }
+                out[std::size_t(y * w + x)] = (sum + window / 2) / window;
+            }
+        pixels = out;
+    };
+    for (int i = 0; i < 3; ++i) {
+        pass(true);
+        pass(false);
+    }
+    return pixels;
+}
+
+TEST(VantrelShadow, BlurMatchesThreeWindowAveragesOnALopsidedShape) {
+    // Width and height differ and rows are padded, so a swapped axis or a stride error shows.
+    QPainterPath shape;
+    shape.addRoundedRect(9, 5, 50, 22, 6, 6);
+    shape.addEllipse(QPointF(62, 44), 12, 9);
+    const QSize size(83, 61);
+    const QImage sharp = VantrelShadow::blurredMask(shape, size, 0);
+    const QImage soft = VantrelShadow::blurredMask(shape, size, 9); // sigma 4.5: windows of 9
+    const std::vector<int> expected = referenceBlur(sharp, 4);
+    int differing = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            differing += soft.constScanLine(y)[x] != expected[std::size_t(y * size.width() + x)];
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(soft.constScanLine(30)[4], 0); // coverage spread beyond the shape's left edge
+}
+
+TEST(VantrelShadow, PaintsTheBlurredCoverageInItsColourAtItsOpacity) {
+    QWidget parent;
+    parent.resize(140, 140);
+    auto* target = new QWidget(&parent);
+    target->setGeometry(40, 40, 60, 60);
+    const auto rectangle = [](const QRectF& rect) {
+        QPainterPath path;
+        path.addRect(rect);
+        return path;
+    };
+    auto* shadow = new VantrelShadow(target, rectangle);
+    for (const QColor& opaque : {QColor(Qt::black), QColor(200, 40, 0)}) {
+        QColor color = opaque;
+        color.setAlphaF(0.5f);
+        shadow->setLook({color, 10, QPointF()});
+        const int reach = VantrelShadow::reach(shadow->look());
+        ASSERT_EQ(shadow->size(), QSize(60 + 2 * reach, 60 + 2 * reach));
+        const QImage coverage = VantrelShadow::blurredMask(rectangle(QRectF(reach, reach, 60, 60)),
+                                                           shadow->size(), shadow->look().radius);
+        QImage painted(shadow->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        shadow->render(&painted);
+        for (const QPoint at :
+             {QPoint(reach - 3, 40), QPoint(reach + 2, reach + 2), QPoint(40, reach + 30)}) {
+            const QColor pixel = painted.pixelColor(at);
+            const double expectedAlpha = qAlpha(coverage.pixel(at)) / 255.0 * 0.5;
+            EXPECT_NEAR(pixel.alphaF(), expectedAlpha, 0.01) << opaque.name().toStdString();
+            if (expectedAlpha > 0.1) {
+                EXPECT_NEAR(pixel.redF(), opaque.redF(), 0.05) << opaque.name().toStdString();
+                EXPECT_NEAR(pixel.greenF(), opaque.greenF(), 0.05) << opaque.name().toStdString();
+            }
+        }
+    }
 }
 
 TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {

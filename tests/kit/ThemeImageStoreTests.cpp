@@ -167,6 +167,28 @@ TEST(ThemeImageStore, RecolouredCopiesAreCachedByQuantisedKeyAndFailuresAreNot) 
     EXPECT_EQ(h.store.remappedCount(), 18);
 }
 
+TEST(ThemeImageStore, TheCachesHoldAtMost32MegabytesOfPictures) {
+    StoreHarness h;
+    // 1600 by 1000 at four bytes a pixel: 6.1 MiB each, so five fit in 32 MiB and a sixth does not.
+    const QStringList names{"canyon-alloy-dark",  "canyon-alloy-light",    "glacial-veil-dark",
+                            "glacial-veil-light", "midnight-current-dark", "midnight-current-light",
+                            "obsidian-fold-dark"};
+    for (const QString& name : names)
+        h.put("Vantrel_Vantrel.bundle/" + name + ".png", png(blueImage(QSize(1600, 1000))));
+    for (const QString& name : names) ASSERT_TRUE(h.store.originalImage(name));
+    EXPECT_EQ(h.store.originalCount(), 5);
+    // The most recent ones are the ones kept: asking again reads nothing.
+    h.files.failWith(FakeFileManager::Operation::readData,
+                     std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::io_error))));
+    EXPECT_TRUE(h.store.originalImage(names.last()));
+    EXPECT_FALSE(h.store.originalImage(names.first()));
+    h.files.clearFailure(FakeFileManager::Operation::readData);
+
+    // Recoloured copies of large pictures are bounded the same way.
+    for (int i = 0; i < 7; ++i) h.store.image(names.last(), Pixel{i / 24.0, 0, 1, 1}, 0.5, obsidian);
+    EXPECT_EQ(h.store.remappedCount(), 5);
+}
+
 TEST(ThemeArtwork, DrawsTheThemeImageFilledOrNothing) {
     StoreHarness h;
     ThemeArtwork artwork(h.store, {ArtTheme::obsidianFold, true, false, std::nullopt, 0.42});
