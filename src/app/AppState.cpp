@@ -91,13 +91,11 @@ void AppState::start() {
             });
     }));
 
-    if (!hotkeys_.hasEventHandler()) hotkeys_.installEventHandler();
-    for (HotkeyAction action : allCasesOf<HotkeyAction>()) {
-        if (hotkeys_.bindings().count(action) == 0) continue;
-        hotkeys_.registerHotkey(action, [self, action] {
+    hotkeys_.registerAll([self](HotkeyAction action) {
+        return [self, action] {
             if (self) self->perform(action);
-        });
-    }
+        };
+    });
 
     applyPreferences();
     refreshCapabilities();
@@ -175,6 +173,45 @@ void AppState::showNotch(NotchTab tab, bool takeFocus) {
     if (!preferences_.notchEnabled()) preferences_.setNotchEnabled(true);
     notchController_->show();
     notchController_->expand(tab, takeFocus);
+}
+
+void AppState::shareFileShelf() {
+    fileShelf_->airDrop(fileShelf_->items());
+}
+
+void AppState::toggleCustomDock() {
+    preferences_.setCustomDockEnabled(!preferences_.customDockEnabled());
+    applyPreferences();
+}
+
+void AppState::toggleFeedback() {
+    preferences_.setFeedbackEnabled(!preferences_.feedbackEnabled());
+    applyPreferences();
+}
+
+void AppState::refreshMenuBarItems() {
+    // The scanner keeps no index of other programs' items yet, so there is nothing to rescan.
+    showSection(VantrelSection::menuBar);
+}
+
+bool AppState::isFocusRunning() const {
+    return focus_->isRunning();
+}
+
+QString AppState::focusTimeText() const {
+    return focus_->timeText();
+}
+
+bool AppState::isCustomDockEnabled() const {
+    return preferences_.customDockEnabled();
+}
+
+bool AppState::isFeedbackEnabled() const {
+    return preferences_.feedbackEnabled();
+}
+
+Accent AppState::accent() const {
+    return preferences_.accent();
 }
 
 void AppState::bringControlCenterForward() {

@@ -129,6 +129,15 @@ public:
     void openSection(VantrelSection section) override { showSection(section); }
     void openNotchTab(NotchTab tab) override { showNotch(tab, true); }
     void toggleFocus() override { perform(HotkeyAction::toggleFocus); }
+    void shareFileShelf() override;
+    void toggleCustomDock() override;
+    void toggleFeedback() override;
+    void refreshMenuBarItems() override;
+    bool isFocusRunning() const override;
+    QString focusTimeText() const override;
+    bool isCustomDockEnabled() const override;
+    bool isFeedbackEnabled() const override;
+    Accent accent() const override;
     // Copies the keyboard probe's state into the published properties (while started).
     void refreshKeyboardBacklightStatus();
     // Tears everything down in a fixed order; nothing unless started.

@@ -182,7 +182,8 @@ std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppeara
     return std::make_unique<MenuBarAppearanceController>();
 }
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
-    return std::make_unique<CommandPaletteController>(services.screens, services.shell);
+    return std::make_unique<CommandPaletteController>(services.screens, services.shell, &services.inputFocus,
+                                                      &services.hotkeys);
 }
 
 } // namespace vantrel

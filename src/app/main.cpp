@@ -48,6 +48,7 @@
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
+#include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/X11InputFocus.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
@@ -115,9 +116,11 @@ int main(int argc, char** argv) {
 
         VantrelPreferences preferences(defaults.standard());
         VantrelPreferences::setShared(&preferences);
-        HotkeyManager hotkeys(defaults.standard());
+        // Global hot keys are passive grabs on the X server; elsewhere every one is refused.
+        std::optional<X11HotKeyService> x11HotKeys;
+        if (QGuiApplication::platformName() == u"xcb") x11HotKeys.emplace();
+        HotkeyManager hotkeys(defaults.standard(), x11HotKeys ? &*x11HotKeys : nullptr);
         HotkeyManager::setShared(&hotkeys);
-        if (withoutX11) hotkeys.refuseRegistrations();
         LinuxPermissionSystem::Sources permissionSources;
         permissionSources.platformName = QGuiApplication::platformName();
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.

@@ -40,7 +40,8 @@ public:
         return std::make_unique<RecordingMenuBarAppearanceController>(log_);
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
-        return std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell);
+        return std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell,
+                                                                   &services.inputFocus, &services.hotkeys);
     }
 
 private:
