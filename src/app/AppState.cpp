@@ -45,10 +45,13 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
       capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
       dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
-      menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
+      menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations(*focus_)),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController(*this)),
       runningApps_(factory.makeRunningApps()), customDockController_(factory.makeCustomDockController()),
-      menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {}
+      menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {
+    // The rules act on this state; they are checked every four seconds once started.
+    automations_->setTarget(this);
+}
 
 AppState::~AppState() {
     for (auto id : workspaceObservers_) sleepWake_.removeObserver(id);
@@ -99,6 +102,7 @@ void AppState::start() {
 
     applyPreferences();
     refreshCapabilities();
+    automations_->startTimer();
 }
 
 void AppState::handleWillSleep() {

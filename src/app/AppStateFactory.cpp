@@ -106,8 +106,17 @@ std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
     return std::make_unique<MenuBarScanner>();
 }
-std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
-    return std::make_unique<AutomationEngine>();
+std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations(FocusTimer& focus) {
+    return std::make_unique<AutomationEngine>(automationDependencies(focus));
+}
+AutomationEngine::Dependencies AppStateFactory::automationDependencies(FocusTimer& focus) const {
+    return {.persistence = services.persistence,
+            .preferences = services.preferences,
+            .focus = focus,
+            .clock = services.clock,
+            .scheduler = services.scheduler,
+            .runningApplications = &services.runningApplications,
+            .power = services.power};
 }
 std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController(AppState& state) {
     return std::make_unique<NotchPanelController>(notchDependencies(state), notchSurface(state));

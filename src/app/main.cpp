@@ -46,6 +46,7 @@
 #include "platform/linux/QtSoundPlayer.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "platform/linux/UPowerPowerSources.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11HotKeyService.h"
@@ -194,6 +195,8 @@ int main(int argc, char** argv) {
         X11Desktop desktop;
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         QtAlertPresenter alertPresenter;
+        // The battery of the automation rules: UPower on the system bus, else the kernel's files.
+        UPowerPowerSources power(QDBusConnection::systemBus());
         SystemDockQueue systemDockQueue;
         SystemDockQueue::setShared(&systemDockQueue);
         // Read on the Dock's own worker thread, over an X connection of its own.
@@ -241,6 +244,7 @@ int main(int argc, char** argv) {
             .windowList = windowList,
             .runningApplications = runningApplications,
             .alertPresenter = alertPresenter,
+            .power = &power,
         });
         AppState state(factory);
         AppState::setShared(&state);

@@ -26,8 +26,8 @@ public:
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
         return std::make_unique<RecordingFeedbackEngine>(log_, services.preferences);
     }
-    std::unique_ptr<AutomationEngine> makeAutomations() override {
-        return std::make_unique<RecordingAutomationEngine>(log_);
+    std::unique_ptr<AutomationEngine> makeAutomations(FocusTimer& focus) override {
+        return std::make_unique<RecordingAutomationEngine>(log_, automationDependencies(focus));
     }
     std::unique_ptr<NotchPanelController> makeNotchController(AppState& state) override {
         return std::make_unique<RecordingNotchPanelController>(log_, notchDependencies(state),
