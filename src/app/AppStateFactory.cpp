@@ -191,8 +191,10 @@ std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppeara
     return std::make_unique<MenuBarAppearanceController>();
 }
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
-    return std::make_unique<CommandPaletteController>(services.screens, services.shell, &services.inputFocus,
-                                                      &services.hotkeys);
+    auto palette = std::make_unique<CommandPaletteController>(services.screens, services.shell,
+                                                              &services.inputFocus, &services.hotkeys);
+    palette->setDesktop(services.compositor, services.stacking);
+    return palette;
 }
 
 } // namespace vantrel

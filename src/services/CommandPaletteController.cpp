@@ -2,6 +2,7 @@
 
 #include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
+#include "platform/CompositorState.h"
 #include "platform/InputFocus.h"
 #include "services/CommandPaletteView.h"
 #include "services/HotkeyManager.h"
@@ -38,6 +39,11 @@ CommandPaletteController::CommandPaletteController(Screens& screens, Application
 CommandPaletteController::~CommandPaletteController() {
     if (filtering_ && qApp) qApp->removeEventFilter(this);
     delete panel_;
+}
+
+void CommandPaletteController::setDesktop(CompositorState* compositor, WindowStacking* stacking) {
+    compositor_ = compositor;
+    stacking_ = stacking;
 }
 
 void CommandPaletteController::install(CommandPaletteCommands& commands) {
@@ -81,6 +87,15 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
         if (self) self->closePanel(false);
     });
     panel->setContentView(view);
+    // The window shows only the card, so a desktop without a compositor draws no dark corners.
+    // Made now: a shape given before the window exists does not reach the desktop.
+    panel->winId();
+    QPainterPath card;
+    card.addRoundedRect(view->cardRect(), CommandPaletteView::kCornerRadius,
+                        CommandPaletteView::kCornerRadius);
+    panel->setOutline(card);
+    panel->setCompositorState(compositor_);
+    panel->setStacking(stacking_);
     panel->setFrame(QRect(visible.left() + visible.width() / 2 - kWidth / 2, visible.top() + kTopOffset,
                           kWidth, kHeight));
     panel_ = panel;

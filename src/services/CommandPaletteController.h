@@ -14,6 +14,8 @@ namespace vantrel {
 
 class ApplicationShell;
 class CommandPaletteCommands;
+class CompositorState;
+class WindowStacking;
 class CommandPaletteView;
 class HotkeyManager;
 class InputFocus;
@@ -36,6 +38,11 @@ public:
     CommandPaletteController(Screens& screens, ApplicationShell& shell, InputFocus* focus = nullptr,
                              const HotkeyManager* hotkeys = nullptr, QObject* parent = nullptr);
     ~CommandPaletteController() override;
+
+    // Whether the desktop blends translucent windows (without, the card's corners are cut out of
+    // the window) and what keeps the panel above the others; none: a compositor that blends, and
+    // raising alone.
+    void setDesktop(CompositorState* compositor, WindowStacking* stacking);
 
     // Links the palette to the `commands` it runs (which outlive it) and installs its key monitor
     // once.
@@ -75,6 +82,8 @@ private:
     InputFocus& focus_;
     const HotkeyManager* hotkeys_;
     CommandPaletteCommands* commands_ = nullptr;
+    QPointer<CompositorState> compositor_;
+    WindowStacking* stacking_ = nullptr;
     QPointer<VantrelPanel> panel_;
     QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;

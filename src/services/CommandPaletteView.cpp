@@ -20,7 +20,6 @@ namespace vantrel {
 namespace {
 
 constexpr double kPadding = 5;
-constexpr double kCornerRadius = 23;
 constexpr double kHeaderHeight = 62;
 constexpr double kHeaderInset = 20;
 constexpr double kHeaderSpacing = 12;
@@ -140,6 +139,13 @@ CommandPaletteView::CommandPaletteView(CommandPaletteCommands& commands, std::fu
     listLayout_->setSpacing(5);
     listLayout_->setAlignment(Qt::AlignTop);
     scroll_->setWidget(list_);
+    // A thin light bar that fits the dark card, in place of the style's own.
+    scroll_->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 10px; margin: 6px 3px 6px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 56); border-radius: 3px; min-height: "
+        "28px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
 
     setFocusProxy(search_);
     refresh();
@@ -309,12 +315,12 @@ void CommandPaletteView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     const QRectF card = cardRect();
-    const QPainterPath shape = roundedPath(card, kCornerRadius);
+    const QPainterPath shape = roundedPath(card, CommandPaletteView::kCornerRadius);
 
     // The shadow falls below the card, within the panel's padding.
     for (int step = 1; step <= 4; ++step)
         painter.fillPath(roundedPath(card.translated(0, step).adjusted(-step / 2.0, 0, step / 2.0, 0),
-                                     kCornerRadius + step / 2.0),
+                                     CommandPaletteView::kCornerRadius + step / 2.0),
                          QColor::fromRgbF(0, 0, 0, float(0.34 / 8)));
     // The material under the surface colour.
     painter.fillPath(shape, scheme == ColorScheme::dark ? QColor::fromRgbF(0.16f, 0.16f, 0.18f, 0.86f)

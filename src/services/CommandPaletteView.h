@@ -24,6 +24,7 @@ class CommandPaletteView : public QWidget {
 public:
     static constexpr int kWidth = 610;
     static constexpr int kHeight = 410;
+    static constexpr double kCornerRadius = 23;
 
     CommandPaletteView(CommandPaletteCommands& commands, std::function<void()> dismiss,
                        QWidget* parent = nullptr);

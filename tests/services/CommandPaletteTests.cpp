@@ -152,6 +152,12 @@ TEST_F(PaletteFixture, OpensFocusedWithEveryCommandAndPlacesOnThePointersScreen)
     EXPECT_EQ(palette.panel()->geometry(), QRect(1512 + 960 - 305, -200 + 110, 610, 410));
     ASSERT_NE(palette.view(), nullptr);
     EXPECT_EQ(palette.view()->rows().size(), 12u) << "the palette never opens empty";
+    // The window shows the card alone: its corners and padding let clicks and pixels through.
+    const QRegion shape = palette.panel()->mask();
+    EXPECT_TRUE(shape.contains(QPoint(305, 205)));
+    EXPECT_FALSE(shape.contains(QPoint(2, 2)));
+    EXPECT_FALSE(shape.contains(QPoint(8, 8))) << "the rounded corner";
+    EXPECT_TRUE(shape.contains(QPoint(30, 6)));
     EXPECT_TRUE(palette.panel()->isVisible());
     EXPECT_EQ(palette.panel()->focusWidget(), palette.view()->searchField());
     EXPECT_TRUE(log.entries.contains("app.activate"));

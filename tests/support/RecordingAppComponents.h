@@ -40,8 +40,10 @@ public:
         return std::make_unique<RecordingMenuBarAppearanceController>(log_);
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
-        return std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell,
-                                                                   &services.inputFocus, &services.hotkeys);
+        auto palette = std::make_unique<RecordingCommandPaletteController>(
+            log_, services.screens, services.shell, &services.inputFocus, &services.hotkeys);
+        palette->setDesktop(services.compositor, services.stacking);
+        return palette;
     }
 
 private:
