@@ -45,7 +45,7 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
       feedback_(factory.makeFeedback()), permissions_(factory.makePermissions()),
       capabilities_(factory.services.capabilities), qaObserver_(factory.services.qaObserver),
       dockSettings_(factory.makeDockSettings()), dockContent_(factory.makeDockContent()),
-      menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations()),
+      menuBarScanner_(factory.makeMenuBarScanner()), automations_(factory.makeAutomations(*focus_)),
       hotkeys_(factory.services.hotkeys), notchController_(factory.makeNotchController(*this)),
       runningApps_(factory.makeRunningApps()), customDockController_(factory.makeCustomDockController()),
       menuBarAppearance_(factory.makeMenuBarAppearance()), commandPalette_(factory.makeCommandPalette()) {
@@ -54,6 +54,8 @@ AppState::AppState(AppStateFactory& factory, QObject* parent)
     // the start-up read still reaches the capability table.
     connect(&keyboardBacklight_, &KeyboardBacklightSignal::diagnosticChanged, this,
             [this] { publishKeyboardBacklight(); });
+    // The rules act on this state; they are checked every four seconds once started.
+    automations_->setTarget(this);
 }
 
 AppState::~AppState() {
@@ -97,16 +99,15 @@ void AppState::start() {
             });
     }));
 
-    if (!hotkeys_.hasEventHandler()) hotkeys_.installEventHandler();
-    for (HotkeyAction action : allCasesOf<HotkeyAction>()) {
-        if (hotkeys_.bindings().count(action) == 0) continue;
-        hotkeys_.registerHotkey(action, [self, action] {
+    hotkeys_.registerAll([self](HotkeyAction action) {
+        return [self, action] {
             if (self) self->perform(action);
-        });
-    }
+        };
+    });
 
     applyPreferences();
     refreshCapabilities();
+    automations_->startTimer();
 }
 
 void AppState::handleWillSleep() {
@@ -181,6 +182,45 @@ void AppState::showNotch(NotchTab tab, bool takeFocus) {
     if (!preferences_.notchEnabled()) preferences_.setNotchEnabled(true);
     notchController_->show();
     notchController_->expand(tab, takeFocus);
+}
+
+void AppState::shareFileShelf() {
+    fileShelf_->airDrop(fileShelf_->items());
+}
+
+void AppState::toggleCustomDock() {
+    preferences_.setCustomDockEnabled(!preferences_.customDockEnabled());
+    applyPreferences();
+}
+
+void AppState::toggleFeedback() {
+    preferences_.setFeedbackEnabled(!preferences_.feedbackEnabled());
+    applyPreferences();
+}
+
+void AppState::refreshMenuBarItems() {
+    // The scanner keeps no index of other programs' items yet, so there is nothing to rescan.
+    showSection(VantrelSection::menuBar);
+}
+
+bool AppState::isFocusRunning() const {
+    return focus_->isRunning();
+}
+
+QString AppState::focusTimeText() const {
+    return focus_->timeText();
+}
+
+bool AppState::isCustomDockEnabled() const {
+    return preferences_.customDockEnabled();
+}
+
+bool AppState::isFeedbackEnabled() const {
+    return preferences_.feedbackEnabled();
+}
+
+Accent AppState::accent() const {
+    return preferences_.accent();
 }
 
 void AppState::bringControlCenterForward() {

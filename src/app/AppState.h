@@ -6,6 +6,7 @@
 #include "platform/Scheduler.h"
 #include "platform/Screens.h"
 #include "platform/SleepWakeMonitor.h"
+#include "services/AutomationTarget.h"
 #include "services/CommandPaletteCommands.h"
 #include "services/HotkeyAction.h"
 #include "services/KeyboardBacklightSignal.h"
@@ -56,7 +57,10 @@ class Workspace;
 // launching has finished, switches the optional ones on and off from the settings, dispatches
 // hot-key actions, opens the notch on request and tears everything down in a fixed order.
 // The member list below is the construction order.
-class AppState : public QObject, public SharedInstance<AppState>, public CommandPaletteCommands {
+class AppState : public QObject,
+                 public SharedInstance<AppState>,
+                 public CommandPaletteCommands,
+                 public AutomationTarget {
     Q_OBJECT
 public:
     static constexpr double kKeyboardStartupDelaySeconds = 2.1;
@@ -129,6 +133,18 @@ public:
     void openSection(VantrelSection section) override { showSection(section); }
     void openNotchTab(NotchTab tab) override { showNotch(tab, true); }
     void toggleFocus() override { perform(HotkeyAction::toggleFocus); }
+    void shareFileShelf() override;
+    void toggleCustomDock() override;
+    void toggleFeedback() override;
+    void refreshMenuBarItems() override;
+    bool isFocusRunning() const override;
+    QString focusTimeText() const override;
+    bool isCustomDockEnabled() const override;
+    bool isFeedbackEnabled() const override;
+    Accent accent() const override;
+    // What the automation rules act through.
+    void showHomeNotch() override { showNotch(NotchTab::home, false); }
+    void applySettings() override { applyPreferences(); }
     // Copies the keyboard probe's state into the published properties (while started).
     void refreshKeyboardBacklightStatus();
     // Tears everything down in a fixed order; nothing unless started.

@@ -144,8 +144,17 @@ std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
     return std::make_unique<MenuBarScanner>();
 }
-std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
-    return std::make_unique<AutomationEngine>();
+std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations(FocusTimer& focus) {
+    return std::make_unique<AutomationEngine>(automationDependencies(focus));
+}
+AutomationEngine::Dependencies AppStateFactory::automationDependencies(FocusTimer& focus) const {
+    return {.persistence = services.persistence,
+            .preferences = services.preferences,
+            .focus = focus,
+            .clock = services.clock,
+            .scheduler = services.scheduler,
+            .runningApplications = &services.runningApplications,
+            .power = services.power};
 }
 std::unique_ptr<NotchPanelController> AppStateFactory::makeNotchController(AppState& state) {
     return std::make_unique<NotchPanelController>(notchDependencies(state), notchSurface(state));
@@ -249,7 +258,10 @@ std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppeara
     return std::make_unique<MenuBarAppearanceController>();
 }
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
-    return std::make_unique<CommandPaletteController>(services.screens, services.shell);
+    auto palette = std::make_unique<CommandPaletteController>(services.screens, services.shell,
+                                                              &services.inputFocus, &services.hotkeys);
+    palette->setDesktop(services.compositor, services.stacking);
+    return palette;
 }
 
 } // namespace vantrel

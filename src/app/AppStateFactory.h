@@ -5,6 +5,7 @@
 #include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
 #include "services/FeedbackEngine.h"
+#include "services/AutomationEngine.h"
 
 #include <QString>
 #include <chrono>
@@ -57,6 +58,7 @@ class OpenPanel;
 class Pasteboard;
 class PermissionCenter;
 class PermissionSystem;
+class PowerSources;
 class QAObserver;
 class RunningApplications;
 class RunningAppsStore;
@@ -146,6 +148,8 @@ public:
         // The user's Trash that the Dock's Trash tile shows and fills; none: the home trash under
         // $XDG_DATA_HOME.
         Trash* trash = nullptr;
+        // The battery the automation rules read; none: no battery rule ever holds.
+        PowerSources* power = nullptr;
     };
 
     explicit AppStateFactory(Services services);
@@ -174,7 +178,9 @@ public:
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();
     virtual std::unique_ptr<DockContentStore> makeDockContent();
     virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();
-    virtual std::unique_ptr<AutomationEngine> makeAutomations();
+    virtual std::unique_ptr<AutomationEngine> makeAutomations(FocusTimer& focus);
+    // What the automation engine is built from; its actions start and pause `focus`.
+    AutomationEngine::Dependencies automationDependencies(FocusTimer& focus) const;
     // Called while `state` is being built, once the stores the notch reads exist.
     virtual std::unique_ptr<NotchPanelController> makeNotchController(AppState& state);
     // What the notch panel controller and its alert dot are built from; the dot's click opens

@@ -89,7 +89,7 @@ void VantrelApp::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelApp::openPalette() {
-    state_.commandPalette().show(nullptr, std::nullopt);
+    state_.perform(HotkeyAction::commandPalette);
 }
 void VantrelApp::toggleTimer() {
     state_.perform(HotkeyAction::toggleFocus);

@@ -161,7 +161,7 @@ void VantrelAppDelegate::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelAppDelegate::openPalette() {
-    state_.commandPalette().show(nullptr, std::nullopt);
+    state_.perform(HotkeyAction::commandPalette);
 }
 void VantrelAppDelegate::toggleHiddenMenuItems() {
     state_.menuBarAppearance().toggleHiddenItems(&state_.preferences(), &state_.menuBarScanner());

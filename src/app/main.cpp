@@ -50,9 +50,11 @@
 #include "platform/linux/QtSoundPlayer.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "platform/linux/UPowerPowerSources.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11EventMonitors.h"
+#include "platform/linux/X11HotKeyService.h"
 #include "platform/linux/X11InputFocus.h"
 #include "platform/linux/X11KeyboardGuard.h"
 #include "platform/linux/X11RunningApplications.h"
@@ -128,9 +130,11 @@ int main(int argc, char** argv) {
 
         VantrelPreferences preferences(defaults.standard());
         VantrelPreferences::setShared(&preferences);
-        HotkeyManager hotkeys(defaults.standard());
+        // Global hot keys are passive grabs on the X server; elsewhere every one is refused.
+        std::optional<X11HotKeyService> x11HotKeys;
+        if (QGuiApplication::platformName() == u"xcb") x11HotKeys.emplace();
+        HotkeyManager hotkeys(defaults.standard(), x11HotKeys ? &*x11HotKeys : nullptr);
         HotkeyManager::setShared(&hotkeys);
-        if (withoutX11) hotkeys.refuseRegistrations();
         LinuxPermissionSystem::Sources permissionSources;
         permissionSources.platformName = QGuiApplication::platformName();
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
@@ -222,6 +226,8 @@ int main(int argc, char** argv) {
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         QtAlertPresenter alertPresenter;
         FreedesktopTrash trash(paths.dataHome);
+        // The battery of the automation rules: UPower on the system bus, else the kernel's files.
+        UPowerPowerSources power(QDBusConnection::systemBus());
         SystemDockQueue systemDockQueue;
         SystemDockQueue::setShared(&systemDockQueue);
         // Read on the Dock's own worker thread, over an X connection of its own.
@@ -272,6 +278,7 @@ int main(int argc, char** argv) {
             .runningApplications = runningApplications,
             .alertPresenter = alertPresenter,
             .trash = &trash,
+            .power = &power,
         });
         AppState state(factory);
         AppState::setShared(&state);

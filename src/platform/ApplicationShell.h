@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 namespace vantrel {
@@ -28,6 +30,9 @@ public:
     virtual void makeKeyAndOrderFront(QWidget& window) = 0;
     // Asks the application to end through its normal termination path.
     virtual void terminate() = 0;
+    // Runs `observer` each time the application stops being the active one (another program took
+    // the keyboard focus), for the shell's whole life. A shell that cannot tell never runs it.
+    virtual void observeDeactivation(std::function<void()> observer) { (void)observer; }
 };
 
 } // namespace vantrel

@@ -1,26 +1,103 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/Scheduler.h"
+#include "services/VantrelAutomationRule.h"
 
+#include <QHash>
 #include <QObject>
+#include <QSet>
+#include <QTimeZone>
+#include <optional>
+#include <vector>
 
 namespace vantrel {
 
-// Rules of a trigger and an action that is reverted when the trigger ends. No rules are kept or
-// evaluated yet; what is here is the engine's timer and the revert that termination relies on.
+class AutomationTarget;
+class FocusTimer;
+class LocalPersistence;
+class PowerSources;
+class RunningApplications;
+class VantrelPreferences;
+
+// Rules of a trigger (the frontmost application, the battery below a level, an hour of the day)
+// and an action, kept in "automations.json". Each evaluation runs the action of a rule whose
+// condition has just begun to hold, once, and puts back what it changed when the condition ends.
 class AutomationEngine : public QObject {
     Q_OBJECT
 public:
-    explicit AutomationEngine(QObject* parent = nullptr) : QObject(parent) {}
+    static constexpr const char* kFileName = "automations.json";
+    static constexpr double kEvaluationIntervalSeconds = 4;
 
+    struct Dependencies {
+        LocalPersistence& persistence;
+        VantrelPreferences& preferences;
+        FocusTimer& focus;
+        const Clock& clock;
+        Scheduler& scheduler;
+        // The frontmost application; none where the desktop tells nothing.
+        const RunningApplications* runningApplications = nullptr;
+        // The battery; none: no battery rule ever holds.
+        const PowerSources* power = nullptr;
+        // The hour of a time-of-day rule is read in this zone.
+        QTimeZone timeZone = QTimeZone::systemTimeZone();
+    };
+
+    explicit AutomationEngine(Dependencies dependencies, QObject* parent = nullptr);
+
+    const std::vector<VantrelAutomationRule>& rules() const { return rules_; }
+    // Replaces the rules and saves them.
+    void setRules(std::vector<VantrelAutomationRule> rules);
+    const QString& lastAction() const { return lastAction_; }
+    std::optional<WallTime> lastCheckedAt() const { return lastCheckedAt_; }
+    bool isActive(const QUuid& id) const { return activeRuleIDs_.contains(id); }
+
+    // What the actions act through; without one, actions and reverts change nothing.
+    void setTarget(AutomationTarget* target) { target_ = target; }
+
+    // One check of every enabled rule.
+    void evaluate();
+    void perform(const VantrelAutomationRule& rule, bool recordForRevert);
+    void revert(const VantrelAutomationRule& rule);
+    // Switches the rule with the same id on or off; switched off, what it changed is put back.
+    void toggle(const VantrelAutomationRule& rule);
+    bool matches(const VantrelAutomationRule& rule) const;
+    std::optional<int> batteryLevel() const;
+
+    // Evaluates every four seconds until the timer is invalidated.
+    void startTimer();
     bool hasTimer() const { return timer_.id() != Scheduler::kNoTask; }
     // Cancels the repeating evaluation timer and forgets it.
     virtual void invalidateTimer() { timer_.cancel(); }
-    // Reverts every rule whose action is in force.
-    virtual void revertAllActiveRules() {}
+    // Reverts every active rule, in the order of the rules, and forgets them all.
+    virtual void revertAllActiveRules();
+
+Q_SIGNALS:
+    void rulesChanged();
+    void lastActionChanged(const QString& lastAction);
+    void lastCheckedAtChanged();
 
 protected:
     ScheduledTask timer_;
+
+private:
+    struct RuleRestoreState {
+        std::optional<bool> feedbackEnabled;
+        std::optional<bool> customDockEnabled;
+        bool startedFocus = false;
+    };
+
+    void save();
+    void setLastAction(const QString& text);
+    QString timeText() const;
+
+    Dependencies deps_;
+    AutomationTarget* target_ = nullptr;
+    std::vector<VantrelAutomationRule> rules_;
+    QString lastAction_ = QStringLiteral("No automation has run yet");
+    std::optional<WallTime> lastCheckedAt_;
+    QSet<QUuid> activeRuleIDs_;
+    QHash<QUuid, RuleRestoreState> restoreStates_;
 };
 
 } // namespace vantrel

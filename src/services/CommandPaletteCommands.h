@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/PreferenceEnums.h"
 #include "kit/Navigation.h"
+
+#include <QString>
 
 namespace vantrel {
 
-// What the palette's commands act on. The composition root fills it, so the palette reaches the
-// control center, the notch and the focus timer without knowing the application state.
+// What the palette's commands read and act on. The composition root fills it, so the palette
+// reaches the control center, the notch, the settings and the modules without knowing the
+// application state.
 class CommandPaletteCommands {
 public:
     virtual ~CommandPaletteCommands() = default;
@@ -16,6 +20,21 @@ public:
     virtual void openNotchTab(NotchTab tab) = 0;
     // Pauses the focus timer while it runs, else starts it.
     virtual void toggleFocus() = 0;
+    // Offers every file of the shelf to the sharing service.
+    virtual void shareFileShelf() = 0;
+    // Inverts the setting (stored) and applies the settings.
+    virtual void toggleCustomDock() = 0;
+    virtual void toggleFeedback() = 0;
+    // Refreshes the index of menu-bar items and opens the menu-bar section.
+    virtual void refreshMenuBarItems() = 0;
+
+    // What the commands' titles follow.
+    virtual bool isFocusRunning() const = 0;
+    // The focus timer's remaining time, "%02d:%02d".
+    virtual QString focusTimeText() const = 0;
+    virtual bool isCustomDockEnabled() const = 0;
+    virtual bool isFeedbackEnabled() const = 0;
+    virtual Accent accent() const = 0;
 
 protected:
     CommandPaletteCommands() = default;

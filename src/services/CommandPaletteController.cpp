@@ -1,56 +1,175 @@
 #include "services/CommandPaletteController.h"
 
+#include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
+#include "platform/CompositorState.h"
+#include "platform/InputFocus.h"
+#include "services/CommandPaletteView.h"
+#include "services/HotkeyManager.h"
 
-#include <QWidget>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 
 namespace vantrel {
 
-CommandPaletteController::CommandPaletteController(Screens& screens, ApplicationShell& shell, QObject* parent)
-    : QObject(parent), screens_(screens), shell_(shell) {}
+namespace {
+// Where nothing tells who holds the keyboard: the panel takes it and gives it back within the
+// application.
+class LocalInputFocus final : public InputFocus {
+public:
+    std::optional<quint32> current() const override { return std::nullopt; }
+    void give(quint32) override {}
+};
+} // namespace
+
+CommandPaletteController::CommandPaletteController(Screens& screens, ApplicationShell& shell,
+                                                   InputFocus* focus, const HotkeyManager* hotkeys,
+                                                   QObject* parent)
+    : QObject(parent), screens_(screens), shell_(shell),
+      ownFocus_(focus ? nullptr : std::make_unique<LocalInputFocus>()), focus_(focus ? *focus : *ownFocus_),
+      hotkeys_(hotkeys) {
+    const QPointer<CommandPaletteController> self(this);
+    shell_.observeDeactivation([self] {
+        if (self) self->applicationDidResignActive();
+    });
+}
 
 CommandPaletteController::~CommandPaletteController() {
+    if (filtering_ && qApp) qApp->removeEventFilter(this);
     delete panel_;
+}
+
+void CommandPaletteController::setDesktop(CompositorState* compositor, WindowStacking* stacking) {
+    compositor_ = compositor;
+    stacking_ = stacking;
 }
 
 void CommandPaletteController::install(CommandPaletteCommands& commands) {
     commands_ = &commands;
+    if (hasKeyMonitor_) return;
     hasKeyMonitor_ = true;
+    updateFilter();
 }
 
 void CommandPaletteController::uninstall() {
     hasKeyMonitor_ = false;
-    closePanel();
+    closePanel(true);
+    updateFilter();
+}
+
+QWidget* CommandPaletteController::panel() const {
+    return panel_;
+}
+
+CommandPaletteView* CommandPaletteController::view() const {
+    return view_;
 }
 
 void CommandPaletteController::show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen) {
     if (commands) commands_ = commands;
     if (!commands_) return;
-    if (panel_) {
-        shell_.makeKeyAndOrderFront(*panel_);
-        return;
-    }
     if (!screen) screen = screens_.screenAtPointer();
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
+    if (panel_) {
+        panel_->makeKey();
+        return;
+    }
     const QRect visible = screen->visibleFrame;
-    auto* panel = new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    auto* panel = new VantrelPanel(focus_);
     panel->setObjectName(QStringLiteral("vantrel.command-palette"));
+    panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
-    panel->move(visible.left() + visible.width() / 2 - kWidth / 2, visible.top() + kTopOffset);
+    const QPointer<CommandPaletteController> self(this);
+    auto* view = new CommandPaletteView(*commands_, [self] {
+        if (self) self->closePanel(false);
+    });
+    panel->setContentView(view);
+    // The window shows only the card, so a desktop without a compositor draws no dark corners.
+    // Made now: a shape given before the window exists does not reach the desktop.
+    panel->winId();
+    QPainterPath card;
+    card.addRoundedRect(view->cardRect(), CommandPaletteView::kCornerRadius,
+                        CommandPaletteView::kCornerRadius);
+    panel->setOutline(card);
+    panel->setCompositorState(compositor_);
+    panel->setStacking(stacking_);
+    panel->setFrame(QRect(visible.left() + visible.width() / 2 - kWidth / 2, visible.top() + kTopOffset,
+                          kWidth, kHeight));
     panel_ = panel;
+    view_ = view;
+    updateFilter();
     shell_.activateIgnoringOtherApps();
-    shell_.makeKeyAndOrderFront(*panel_);
+    panel->makeKey();
+    view->searchField()->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CommandPaletteController::dismiss() {
-    closePanel();
+    closePanel(true);
 }
 
-void CommandPaletteController::closePanel() {
+void CommandPaletteController::toggle() {
+    if (panel_)
+        dismiss();
+    else
+        show(nullptr, std::nullopt);
+}
+
+void CommandPaletteController::applicationDidResignActive() {
+    if (panel_) panel_->hide();
+}
+
+void CommandPaletteController::closePanel(bool giveFocusBack) {
     if (!panel_) return;
-    panel_->hide();
-    delete panel_;
+    VantrelPanel* panel = panel_;
+    panel_ = nullptr;
+    view_ = nullptr;
+    // Escape and the hot key hand the keyboard back; a command chose where it goes itself.
+    if (giveFocusBack)
+        panel->orderOut();
+    else
+        panel->hide();
+    // Later: this may run inside a click on one of the panel's own rows.
+    panel->deleteLater();
+    updateFilter();
+}
+
+void CommandPaletteController::updateFilter() {
+    const bool wanted = hasKeyMonitor_ || panel_;
+    if (wanted == filtering_ || !qApp) return;
+    if (wanted)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+    filtering_ = wanted;
+}
+
+bool CommandPaletteController::handleKeyPress(const QKeyEvent& event) {
+    if (!hotkeys_) return false;
+    const auto binding = hotkeys_->bindings().find(HotkeyAction::commandPalette);
+    if (binding == hotkeys_->bindings().end()) return false;
+    const std::optional<VantrelHotkey> pressed = VantrelHotkey::fromEvent(event);
+    // Only the exact combination: Control-Option-Space passes when Control-Space is bound.
+    if (!pressed || *pressed != binding->second) return false;
+    toggle();
+    return true;
+}
+
+bool CommandPaletteController::eventFilter(QObject* watched, QEvent* event) {
+    if (hasKeyMonitor_ && event->type() == QEvent::KeyPress && watched->isWidgetType())
+        return handleKeyPress(*static_cast<QKeyEvent*>(event));
+    if (panel_ && panel_->isVisible() && event->type() == QEvent::MouseButtonPress &&
+        watched->isWidgetType()) {
+        // A press anywhere else in the application closes the palette, and is spent doing so.
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (window != panel_.data()) {
+            dismiss();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace vantrel

@@ -4,17 +4,28 @@
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 #include <optional>
 
+class QKeyEvent;
 class QWidget;
 
 namespace vantrel {
 
 class ApplicationShell;
 class CommandPaletteCommands;
+class CompositorState;
+class WindowStacking;
+class CommandPaletteView;
+class HotkeyManager;
+class InputFocus;
+class VantrelPanel;
 
-// The floating command palette. It opens and closes its 610 by 410 panel; the list of commands
-// in it is not built yet, and the palette's own key monitor is only marked as installed.
+// The floating command palette: a 610 by 410 panel, centred 110 below the top of the screen's
+// visible frame, holding the commands view. While installed, a key monitor on the application's
+// own key presses toggles it on the command palette's hot key (the global registration does the
+// same from other programs). It hides, and is kept, when the application stops being active; a
+// click elsewhere in the application closes it.
 class CommandPaletteController : public QObject {
     Q_OBJECT
 public:
@@ -22,8 +33,16 @@ public:
     static constexpr int kHeight = 410;
     static constexpr int kTopOffset = 110;
 
-    CommandPaletteController(Screens& screens, ApplicationShell& shell, QObject* parent = nullptr);
+    // `focus` hands the keyboard to the panel and back; `hotkeys` holds the palette's binding for
+    // the key monitor (none: the monitor lets every key pass).
+    CommandPaletteController(Screens& screens, ApplicationShell& shell, InputFocus* focus = nullptr,
+                             const HotkeyManager* hotkeys = nullptr, QObject* parent = nullptr);
     ~CommandPaletteController() override;
+
+    // Whether the desktop blends translucent windows (without, the card's corners are cut out of
+    // the window) and what keeps the panel above the others; none: a compositor that blends, and
+    // raising alone.
+    void setDesktop(CompositorState* compositor, WindowStacking* stacking);
 
     // Links the palette to the `commands` it runs (which outlive it) and installs its key monitor
     // once.
@@ -31,24 +50,44 @@ public:
     // Removes the key monitor and closes the panel; the link to the commands stays.
     virtual void uninstall();
     // Opens the palette on `screen` (else the one under the pointer, else the main screen). Given
-    // commands replace the link; with no link at all nothing opens.
+    // commands replace the link; with no link at all nothing opens. An existing panel is only
+    // brought forward.
     virtual void show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen);
     // Closes the panel and lets it go.
     virtual void dismiss();
+    // Closes an existing panel, else opens one on the pointer's screen.
+    void toggle();
+    // The application stopped being the active one: the panel hides but is kept.
+    void applicationDidResignActive();
 
-    QWidget* panel() const { return panel_; }
+    QWidget* panel() const;
+    CommandPaletteView* view() const;
     // What the palette's commands act on; none before it is first linked.
     CommandPaletteCommands* commands() const { return commands_; }
     bool hasKeyMonitor() const { return hasKeyMonitor_; }
+    // The key monitor's decision on one key press: true when it is the palette's hot key, which
+    // it then swallows after toggling the palette.
+    bool handleKeyPress(const QKeyEvent& event);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void closePanel();
+    void closePanel(bool giveFocusBack);
+    void updateFilter();
 
     Screens& screens_;
     ApplicationShell& shell_;
+    std::unique_ptr<InputFocus> ownFocus_;
+    InputFocus& focus_;
+    const HotkeyManager* hotkeys_;
     CommandPaletteCommands* commands_ = nullptr;
-    QPointer<QWidget> panel_;
+    QPointer<CompositorState> compositor_;
+    WindowStacking* stacking_ = nullptr;
+    QPointer<VantrelPanel> panel_;
+    QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;
+    bool filtering_ = false;
 };
 
 } // namespace vantrel

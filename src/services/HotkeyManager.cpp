@@ -1,9 +1,12 @@
 #include "services/HotkeyManager.h"
 
+#include "platform/HotKeyService.h"
 #include "platform/UserDefaults.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMetaObject>
+#include <QPointer>
 #include <limits>
 
 namespace vantrel {
@@ -19,12 +22,13 @@ std::optional<std::uint32_t> unsigned32(const QJsonValue& value) {
 }
 } // namespace
 
-HotkeyManager::HotkeyManager(UserDefaults& defaults, QObject* parent) : QObject(parent) {
-    load(defaults);
+HotkeyManager::HotkeyManager(UserDefaults& defaults, HotKeyService* service, QObject* parent)
+    : QObject(parent), defaults_(defaults), service_(service) {
+    load();
 }
 
-void HotkeyManager::load(UserDefaults& defaults) {
-    if (const auto data = defaults.data(QString::fromLatin1(kDefaultsKey))) {
+void HotkeyManager::load() {
+    if (const auto data = defaults_.data(QString::fromLatin1(kDefaultsKey))) {
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(*data, &error);
         std::map<HotkeyAction, VantrelHotkey> decoded;
@@ -51,26 +55,97 @@ void HotkeyManager::load(UserDefaults& defaults) {
     bindings_[HotkeyAction::commandPalette] = {49, VantrelHotkey::kControl};
 }
 
-void HotkeyManager::installEventHandler() {
-    hasEventHandler_ = true;
+void HotkeyManager::save() {
+    // Written by hand, so each member keeps the order keyCode, carbonModifiers.
+    QByteArray json = "{";
+    bool first = true;
+    for (const auto& [action, hotkey] : bindings_) {
+        if (!first) json += ',';
+        first = false;
+        json += '"' + rawValue(action).toUtf8() + "\":{\"keyCode\":" + QByteArray::number(hotkey.keyCode) +
+                ",\"carbonModifiers\":" + QByteArray::number(hotkey.carbonModifiers) + '}';
+    }
+    json += '}';
+    defaults_.setData(QString::fromLatin1(kDefaultsKey), json);
 }
 
-void HotkeyManager::refuseRegistrations() {
-    refusesRegistrations_ = true;
-    lastError_ = QString::fromUtf8(kNoGlobalKeysMessage);
-    registrations_.clear();
-    handlers_.clear();
+void HotkeyManager::setLastError(const QString& message) {
+    if (lastError_ == message) return;
+    lastError_ = message;
+    Q_EMIT lastErrorChanged();
+}
+
+std::optional<std::uint32_t> HotkeyManager::identifier(HotkeyAction action) const {
+    const auto it = identifiers_.find(action);
+    if (it == identifiers_.end()) return std::nullopt;
+    return it->second;
+}
+
+void HotkeyManager::registerAll(const std::function<std::function<void()>(HotkeyAction)>& actionFor) {
+    if (!hasEventHandler_) installEventHandler();
+    for (HotkeyAction action : allCasesOf<HotkeyAction>())
+        if (bindings_.count(action) != 0) registerHotkey(action, actionFor(action));
+}
+
+void HotkeyManager::installEventHandler() {
+    if (hasEventHandler_) return;
+    hasEventHandler_ = true;
+    if (!service_) return;
+    const QPointer<HotkeyManager> self(this);
+    service_->installHandler([self](std::uint32_t identifier) {
+        if (!self) return;
+        // The action runs on a later turn of the main loop, never inside the desktop's dispatch.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, identifier] {
+                if (self) self->handlePress(identifier);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void HotkeyManager::handlePress(std::uint32_t identifier) {
+    const auto it = handlers_.find(identifier);
+    if (it == handlers_.end()) return;
+    // A copy: the action may unregister every key.
+    const std::function<void()> perform = it->second;
+    if (perform) perform();
 }
 
 void HotkeyManager::registerHotkey(HotkeyAction action, std::function<void()> perform) {
-    if (refusesRegistrations_ || bindings_.count(action) == 0) return;
+    const auto binding = bindings_.find(action);
+    if (binding == bindings_.end()) return;
+    if (!hasEventHandler_) installEventHandler();
     auto [it, inserted] = identifiers_.try_emplace(action, nextIdentifier_);
     if (inserted) ++nextIdentifier_;
-    registrations_[action] = it->second;
-    handlers_[it->second] = std::move(perform);
+    const std::uint32_t identifier = it->second;
+    if (registrations_.count(action) != 0 && service_) service_->unregisterHotKey(identifier);
+    registrations_.erase(action);
+    handlers_.erase(identifier);
+
+    const HotKeyService::Result result =
+        service_
+            ? service_->registerHotKey(identifier, binding->second.keyCode, binding->second.carbonModifiers)
+            : HotKeyService::Result::unavailable;
+    if (result == HotKeyService::Result::registered) {
+        registrations_[action] = identifier;
+        handlers_[identifier] = std::move(perform);
+        return;
+    }
+    // The binding stays, in memory and stored: where no key can be grabbed at all (no X11), or
+    // another program holds it for now, dropping it would lose it for every later session.
+    if (result == HotKeyService::Result::unavailable)
+        setLastError(QString::fromLatin1(kNoGlobalKeysMessage));
+    else
+        setLastError(QStringLiteral("macOS refused ") + binding->second.displayString(service_) +
+                     QStringLiteral(" \u2014 another app may already use it."));
 }
 
 void HotkeyManager::unregisterAll() {
+    if (service_) {
+        for (const auto& [action, identifier] : registrations_) service_->unregisterHotKey(identifier);
+        if (hasEventHandler_) service_->removeHandler();
+    }
     registrations_.clear();
     handlers_.clear();
     hasEventHandler_ = false;

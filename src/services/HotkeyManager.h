@@ -2,6 +2,7 @@
 
 #include "core/SharedInstance.h"
 #include "services/HotkeyAction.h"
+#include "services/VantrelHotkey.h"
 
 #include <QObject>
 #include <QString>
@@ -12,56 +13,58 @@
 
 namespace vantrel {
 
+class HotKeyService;
 class UserDefaults;
 
-// One key combination: a macOS virtual key code and a Carbon modifier mask.
-struct VantrelHotkey {
-    static constexpr std::uint32_t kCommand = 0x100;
-    static constexpr std::uint32_t kShift = 0x200;
-    static constexpr std::uint32_t kOption = 0x800;
-    static constexpr std::uint32_t kControl = 0x1000;
-    std::uint32_t keyCode = 0;
-    std::uint32_t carbonModifiers = 0;
-    bool operator==(const VantrelHotkey&) const = default;
-};
-
-// The global hot keys: which combination triggers which action. Bindings are read from the
-// defaults; registering them with the desktop is not done yet, so a registered action is kept
-// but no key press reaches it.
+// The global hot keys: which combination triggers which action, kept in the defaults, registered
+// with the desktop's hot-key service, and each press handed to its action on a later turn of the
+// main loop.
 class HotkeyManager : public QObject, public SharedInstance<HotkeyManager> {
     Q_OBJECT
 public:
     static constexpr const char* kDefaultsKey = "hotkeys.bindings.v1";
+    static constexpr const char* kNoGlobalKeysMessage = "Global hot keys need an X11 session.";
 
-    explicit HotkeyManager(UserDefaults& defaults, QObject* parent = nullptr);
+    // Without a `service` (a desktop without X11) every registration is refused.
+    explicit HotkeyManager(UserDefaults& defaults, HotKeyService* service = nullptr,
+                           QObject* parent = nullptr);
 
     const std::map<HotkeyAction, VantrelHotkey>& bindings() const { return bindings_; }
     const std::optional<QString>& lastError() const { return lastError_; }
+    // What names the keys of the current layout; none without a desktop service.
+    const HotKeyService* layout() const { return service_; }
+
+    // Installs the handler of presses, then registers every bound action in declaration order
+    // with the action `actionFor` gives for it.
+    void registerAll(const std::function<std::function<void()>(HotkeyAction)>& actionFor);
 
     bool hasEventHandler() const { return hasEventHandler_; }
     // Installs the one handler of hot-key presses; a second call changes nothing.
     virtual void installEventHandler();
-    // Registers the action's binding and remembers `perform` for its presses.
+    // Registers the action's binding and remembers `perform` for its presses. A refused one keeps
+    // its binding, stored as it is, and is tried again at the next registration.
     virtual void registerHotkey(HotkeyAction action, std::function<void()> perform);
-    // Unregisters every hot key and forgets all registrations and actions.
+    // Releases every registered key and the handler; bindings and identifiers stay.
     virtual void unregisterAll();
 
     bool isRegistered(HotkeyAction action) const { return registrations_.count(action) != 0; }
+    // The identifier `action` was registered under; none before its first registration.
+    std::optional<std::uint32_t> identifier(HotkeyAction action) const;
 
-    // Where the desktop cannot grab global keys at all (Wayland without Xwayland): nothing is
-    // registered from here on and lastError says why. The bindings are kept, stored as they are,
-    // so they work again on the next start in a session that has X11.
-    static constexpr const char* kNoGlobalKeysMessage =
-        "Global hot keys need X11: this Wayland session has no Xwayland, so no hot key is registered.";
-    void refuseRegistrations();
-    bool refusesRegistrations() const { return refusesRegistrations_; }
+    // Writes the bindings in their stored form.
+    void save();
 
 Q_SIGNALS:
     void bindingsChanged();
+    void lastErrorChanged();
 
 private:
-    void load(UserDefaults& defaults);
+    void load();
+    void setLastError(const QString& message);
+    void handlePress(std::uint32_t identifier);
 
+    UserDefaults& defaults_;
+    HotKeyService* service_;
     std::map<HotkeyAction, VantrelHotkey> bindings_;
     std::optional<QString> lastError_;
     std::map<HotkeyAction, std::uint32_t> registrations_;
@@ -69,7 +72,6 @@ private:
     std::map<HotkeyAction, std::uint32_t> identifiers_;
     std::uint32_t nextIdentifier_ = 1;
     bool hasEventHandler_ = false;
-    bool refusesRegistrations_ = false;
 };
 
 } // namespace vantrel

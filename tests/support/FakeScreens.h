@@ -28,13 +28,14 @@ public:
 
     std::vector<ScreenInfo> all; // every screen, in the system's order
     std::optional<ScreenInfo> main;
-    std::optional<ScreenInfo> window; // the screen any window is on
-    QPoint pointer;                   // where the pointer is
+    std::optional<ScreenInfo> window;    // the screen any window is on
+    QPoint pointer;                      // where the pointer is
+    std::optional<ScreenInfo> atPointer; // the screen under the pointer
 
     std::vector<ScreenInfo> screens() const override { return all; }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
     std::optional<ScreenInfo> screenOf(const QWidget&) const override { return window; }
-    std::optional<ScreenInfo> screenAtPointer() const override { return std::nullopt; }
+    std::optional<ScreenInfo> screenAtPointer() const override { return atPointer; }
     QPoint pointerLocation() const override { return pointer; }
 
     // Replaces the screens and announces it, as the desktop does.

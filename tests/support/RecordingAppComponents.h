@@ -26,8 +26,8 @@ public:
     std::unique_ptr<FeedbackEngine> makeFeedback() override {
         return std::make_unique<RecordingFeedbackEngine>(log_, feedbackDependencies());
     }
-    std::unique_ptr<AutomationEngine> makeAutomations() override {
-        return std::make_unique<RecordingAutomationEngine>(log_);
+    std::unique_ptr<AutomationEngine> makeAutomations(FocusTimer& focus) override {
+        return std::make_unique<RecordingAutomationEngine>(log_, automationDependencies(focus));
     }
     std::unique_ptr<NotchPanelController> makeNotchController(AppState& state) override {
         return std::make_unique<RecordingNotchPanelController>(log_, notchDependencies(state),
@@ -40,7 +40,10 @@ public:
         return std::make_unique<RecordingMenuBarAppearanceController>(log_);
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
-        return std::make_unique<RecordingCommandPaletteController>(log_, services.screens, services.shell);
+        auto palette = std::make_unique<RecordingCommandPaletteController>(
+            log_, services.screens, services.shell, &services.inputFocus, &services.hotkeys);
+        palette->setDesktop(services.compositor, services.stacking);
+        return palette;
     }
 
 private:

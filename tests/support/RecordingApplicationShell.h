@@ -5,6 +5,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 namespace vantrel::test {
 
@@ -15,6 +17,15 @@ public:
     void activateIgnoringOtherApps() override { log_.add(QStringLiteral("app.activate")); }
     void makeKeyAndOrderFront(QWidget& window) override { frontWindow = &window; }
     void terminate() override { log_.add(QStringLiteral("app.terminate")); }
+    void observeDeactivation(std::function<void()> observer) override {
+        deactivationObservers.push_back(std::move(observer));
+    }
+    // Another program takes the focus.
+    void resignActive() {
+        for (const auto& observer : deactivationObservers) observer();
+    }
+
+    std::vector<std::function<void()>> deactivationObservers;
 
     QPointer<QWidget> frontWindow;
 

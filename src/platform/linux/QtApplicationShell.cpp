@@ -111,4 +111,12 @@ void QtApplicationShell::terminate() {
     QMetaObject::invokeMethod(&application_, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+void QtApplicationShell::observeDeactivation(std::function<void()> observer) {
+    // Inactive: no window of the application holds the focus any more.
+    connect(&application_, &QGuiApplication::applicationStateChanged, this,
+            [observer = std::move(observer)](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationInactive && observer) observer();
+            });
+}
+
 } // namespace vantrel

@@ -27,6 +27,7 @@ public:
     void activateIgnoringOtherApps() override;
     void makeKeyAndOrderFront(QWidget& window) override;
     void terminate() override;
+    void observeDeactivation(std::function<void()> observer) override;
 
 private:
     void installSignalHandlers();

@@ -1,0 +1,191 @@
+#include "services/AutomationEngine.h"
+
+#include "core/LocalPersistence.h"
+#include "core/VantrelPreferences.h"
+#include "modules/FocusTimer.h"
+#include "platform/PowerSources.h"
+#include "platform/RunningApplications.h"
+#include "services/AutomationTarget.h"
+
+#include <QLocale>
+
+namespace vantrel {
+
+namespace {
+
+// A whole decimal number: an optional sign and digits, nothing else.
+std::optional<long long> wholeNumber(const QString& text) {
+    qsizetype start = 0;
+    if (text.startsWith(u'+') || text.startsWith(u'-')) start = 1;
+    if (start >= text.size()) return std::nullopt;
+    for (qsizetype i = start; i < text.size(); ++i)
+        if (text.at(i) < u'0' || text.at(i) > u'9') return std::nullopt;
+    bool ok = false;
+    const long long value = text.toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
+    : QObject(parent), deps_(std::move(dependencies)) {
+    auto outcome = deps_.persistence.load(QString::fromLatin1(kFileName), &VantrelAutomationRule::decodeList);
+    // Missing or damaged: the defaults, written only with the first change. A damaged file is
+    // copied aside before that write replaces it.
+    rules_ = outcome.isLoaded() ? std::move(*outcome.value()) : VantrelAutomationRule::defaults();
+}
+
+void AutomationEngine::setRules(std::vector<VantrelAutomationRule> rules) {
+    rules_ = std::move(rules);
+    save();
+    Q_EMIT rulesChanged();
+}
+
+void AutomationEngine::save() {
+    deps_.persistence.save(rules_, QString::fromLatin1(kFileName), &VantrelAutomationRule::encodeList);
+}
+
+void AutomationEngine::setLastAction(const QString& text) {
+    if (lastAction_ == text) return;
+    lastAction_ = text;
+    Q_EMIT lastActionChanged(text);
+}
+
+QString AutomationEngine::timeText() const {
+    return QLocale().toString(toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time(),
+                              QLocale::ShortFormat);
+}
+
+void AutomationEngine::evaluate() {
+    lastCheckedAt_ = deps_.clock.now();
+    Q_EMIT lastCheckedAtChanged();
+    // A copy: an action may change the rules.
+    const std::vector<VantrelAutomationRule> rules = rules_;
+    for (const VantrelAutomationRule& rule : rules) {
+        if (!rule.isEnabled) continue;
+        const bool holds = matches(rule);
+        if (holds && !activeRuleIDs_.contains(rule.id)) {
+            activeRuleIDs_.insert(rule.id);
+            perform(rule, true);
+        } else if (!holds && activeRuleIDs_.contains(rule.id)) {
+            activeRuleIDs_.remove(rule.id);
+            revert(rule);
+        }
+    }
+}
+
+bool AutomationEngine::matches(const VantrelAutomationRule& rule) const {
+    switch (rule.trigger) {
+    case AutomationTrigger::appActive: {
+        if (rule.triggerValue.isEmpty() || !deps_.runningApplications) return false;
+        const std::optional<qint32> pid = deps_.runningApplications->frontmostProcessIdentifier();
+        if (!pid) return false;
+        for (const RunningApplication& app : deps_.runningApplications->runningApplications()) {
+            if (app.processIdentifier != *pid) continue;
+            if (app.localizedName.contains(rule.triggerValue, Qt::CaseInsensitive) ||
+                app.bundleIdentifier.contains(rule.triggerValue, Qt::CaseInsensitive))
+                return true;
+        }
+        return false;
+    }
+    case AutomationTrigger::batteryBelow: {
+        const std::optional<long long> threshold = wholeNumber(rule.triggerValue);
+        const std::optional<int> level = threshold ? batteryLevel() : std::nullopt;
+        return level && *level < *threshold;
+    }
+    case AutomationTrigger::timeOfDay: {
+        const std::optional<long long> hour = wholeNumber(rule.triggerValue);
+        return hour && toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time().hour() == *hour;
+    }
+    }
+    return false;
+}
+
+std::optional<int> AutomationEngine::batteryLevel() const {
+    return deps_.power ? deps_.power->batteryLevel() : std::nullopt;
+}
+
+void AutomationEngine::perform(const VantrelAutomationRule& rule, bool recordForRevert) {
+    if (!target_) return;
+    RuleRestoreState restore;
+    switch (rule.action) {
+    case AutomationAction::showNotch:
+        target_->showHomeNotch();
+        break;
+    case AutomationAction::startFocus:
+        if (!deps_.focus.isRunning()) {
+            deps_.focus.start();
+            restore.startedFocus = true;
+        }
+        break;
+    case AutomationAction::enableFeedback:
+        restore.feedbackEnabled = deps_.preferences.feedbackEnabled();
+        deps_.preferences.setFeedbackEnabled(true);
+        target_->applySettings();
+        break;
+    case AutomationAction::hideCustomDock:
+        restore.customDockEnabled = deps_.preferences.customDockEnabled();
+        deps_.preferences.setCustomDockEnabled(false);
+        target_->applySettings();
+        break;
+    }
+    if (recordForRevert) restoreStates_.insert(rule.id, restore);
+    setLastAction(rule.name + QStringLiteral(" ran at ") + timeText());
+}
+
+void AutomationEngine::revert(const VantrelAutomationRule& rule) {
+    if (!target_) return;
+    const auto it = restoreStates_.constFind(rule.id);
+    if (it == restoreStates_.cend()) return;
+    const RuleRestoreState restore = *it;
+    restoreStates_.erase(it);
+    bool changed = false;
+    if (restore.feedbackEnabled && deps_.preferences.feedbackEnabled() != *restore.feedbackEnabled) {
+        deps_.preferences.setFeedbackEnabled(*restore.feedbackEnabled);
+        changed = true;
+    }
+    if (restore.customDockEnabled && deps_.preferences.customDockEnabled() != *restore.customDockEnabled) {
+        deps_.preferences.setCustomDockEnabled(*restore.customDockEnabled);
+        changed = true;
+    }
+    if (restore.startedFocus && deps_.focus.isRunning()) {
+        deps_.focus.pause();
+        changed = true;
+    }
+    if (!changed) return;
+    target_->applySettings();
+    setLastAction(rule.name + QStringLiteral(" ended at ") + timeText());
+}
+
+void AutomationEngine::toggle(const VantrelAutomationRule& rule) {
+    const auto it = std::find_if(rules_.begin(), rules_.end(),
+                                 [&rule](const VantrelAutomationRule& r) { return r.id == rule.id; });
+    if (it == rules_.end()) return;
+    std::vector<VantrelAutomationRule> rules = rules_;
+    VantrelAutomationRule& changed = rules[std::size_t(it - rules_.begin())];
+    changed.isEnabled = !changed.isEnabled;
+    const VantrelAutomationRule now = changed;
+    setRules(std::move(rules));
+    if (!now.isEnabled) {
+        activeRuleIDs_.remove(now.id);
+        revert(now);
+    }
+}
+
+void AutomationEngine::startTimer() {
+    const QPointer<AutomationEngine> self(this);
+    timer_ = ScheduledTask(deps_.scheduler, deps_.scheduler.scheduleRepeating(
+                                                Seconds(kEvaluationIntervalSeconds), Seconds(0.5), [self] {
+                                                    if (self) self->evaluate();
+                                                }));
+}
+
+void AutomationEngine::revertAllActiveRules() {
+    const std::vector<VantrelAutomationRule> rules = rules_;
+    for (const VantrelAutomationRule& rule : rules)
+        if (activeRuleIDs_.contains(rule.id)) revert(rule);
+    activeRuleIDs_.clear();
+}
+
+} // namespace vantrel

@@ -1,0 +1,66 @@
+// The hot-key manager on the X11 hot-key service over Qt's own xcb connection, for a test that
+// presses keys on the display of DISPLAY. It registers the default binding (Control-Space) and
+// says "ready ok", or "ready <lastError>" when the registration was refused, then "name <the
+// layout's names of the A and Q positions>". Each press of the hot key says "pressed <action>
+// main" when the action runs on the main thread ("other" elsewhere). Commands on standard input:
+// "count" (answered by "count <presses so far>") and "unregister" (answered by "unregistered").
+
+#include "platform/InMemoryDefaults.h"
+#include "platform/linux/X11HotKeyService.h"
+#include "services/HotkeyManager.h"
+
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QThread>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace vantrel;
+
+namespace {
+void say(const QString& line) {
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    X11HotKeyService service;
+    InMemoryDefaults defaults;
+    HotkeyManager hotkeys(defaults, &service);
+    int presses = 0;
+    hotkeys.registerAll([&](HotkeyAction action) {
+        return [&, action] {
+            ++presses;
+            const bool main = QThread::currentThread() == app.thread();
+            say(QStringLiteral("pressed %1 %2").arg(rawValue(action), main ? u"main" : u"other"));
+        };
+    });
+    say(QStringLiteral("ready ") + hotkeys.lastError().value_or(QStringLiteral("ok")));
+    say(QStringLiteral("name %1 %2")
+            .arg(VantrelHotkey::keyName(0, &service), VantrelHotkey::keyName(12, &service)));
+
+    QByteArray pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            app.quit();
+            return;
+        }
+        pending.append(buffer, n);
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString command = QString::fromUtf8(pending.left(end));
+            pending.remove(0, end + 1);
+            if (command == u"count") say(QStringLiteral("count %1").arg(presses));
+            if (command == u"unregister") {
+                hotkeys.unregisterAll();
+                say(QStringLiteral("unregistered"));
+            }
+        }
+    });
+    return app.exec();
+}

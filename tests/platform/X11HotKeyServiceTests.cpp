@@ -1,0 +1,122 @@
+#include "support/XvfbServer.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+using namespace vantrel::test;
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+// X keycode of the Space position (evdev 57 + 8).
+constexpr xcb_keycode_t kSpace = 65;
+
+// The hot-key driver on the test's display; see tests/drivers/HotkeyDriver.cpp.
+class Driver {
+public:
+    explicit Driver(const QString& display) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(VANTREL_BINARY_DIR "/tests/vantrel_hotkey_driver", {});
+    }
+    ~Driver() {
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(kTimeoutMs)) process_.kill();
+    }
+    void send(const QString& line) {
+        process_.write((line + '\n').toUtf8());
+        process_.waitForBytesWritten(kTimeoutMs);
+    }
+    // The rest of the next line said that starts with `prefix`; other lines are kept in order.
+    QString expect(const QString& prefix) {
+        for (;;) {
+            for (qsizetype i = 0; i < lines_.size(); ++i) {
+                if (!lines_[i].startsWith(prefix)) continue;
+                const QString rest = lines_[i].mid(prefix.size());
+                lines_.remove(i);
+                return rest;
+            }
+            if (!process_.canReadLine() && !process_.waitForReadyRead(kTimeoutMs))
+                return QStringLiteral("<silent>");
+            while (process_.canReadLine()) lines_.append(QString::fromUtf8(process_.readLine()).trimmed());
+        }
+    }
+
+private:
+    QProcess process_;
+    QStringList lines_;
+};
+
+// Presses keys through the XTest extension, as a person at the keyboard would.
+bool xdotool(const QString& display, const QStringList& arguments) {
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(kTimeoutMs) && tool.exitCode() == 0;
+}
+
+} // namespace
+
+TEST(X11HotKeyService, AGrabbedHotKeyRunsItsActionOnceOnTheMainThreadAlsoWithNumLockOn) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) GTEST_SKIP() << "no xdotool";
+    Driver driver(server.display());
+    ASSERT_EQ(driver.expect("ready "), QStringLiteral("ok"));
+    // The server's default layout is a US one.
+    EXPECT_EQ(driver.expect("name "), QStringLiteral("A Q"));
+
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    // Neither the bare key nor another combination of it is taken.
+    ASSERT_TRUE(xdotool(server.display(), {"key", "space", "ctrl+alt+space"}));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "Num_Lock"}));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "Num_Lock", "Caps_Lock", "ctrl+space", "Caps_Lock"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("3")) << "one action for each press";
+
+    // Released: the key reaches whoever has the focus again, and no action runs.
+    driver.send("unregister");
+    EXPECT_EQ(driver.expect("unregistered"), QString());
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("3"));
+}
+
+TEST(X11HotKeyService, AKeyAnotherClientHoldsIsRefusedWithTheMessage) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    xcb_connection_t* other = xcb_connect(display.constData(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(other));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    xcb_generic_error_t* error =
+        xcb_request_check(other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_CONTROL, kSpace,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    ASSERT_EQ(error, nullptr) << "the other client holds Control-Space";
+
+    {
+        Driver driver(server.display());
+        EXPECT_EQ(driver.expect("ready "),
+                  QStringLiteral("macOS refused \u2303Space \u2014 another app may already use it."));
+    }
+    // Let go by the other client, the key is Vantrel's on its next start.
+    xcb_ungrab_key(other, kSpace, root, XCB_MOD_MASK_CONTROL);
+    xcb_flush(other);
+    free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+    Driver again(server.display());
+    EXPECT_EQ(again.expect("ready "), QStringLiteral("ok"));
+    xcb_disconnect(other);
+}

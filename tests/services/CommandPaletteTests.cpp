@@ -1,0 +1,307 @@
+#include "platform/InMemoryDefaults.h"
+#include "services/CommandPaletteCommands.h"
+#include "services/CommandPaletteController.h"
+#include "services/CommandPaletteView.h"
+#include "services/HotkeyManager.h"
+#include "support/CallLog.h"
+#include "support/ContactSheet.h"
+#include "support/FakeScreens.h"
+#include "support/RecordingApplicationShell.h"
+#include "support/RecordingInputFocus.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+// The commands' target: records what ran, and holds the state their titles follow.
+class RecordingCommands final : public CommandPaletteCommands {
+public:
+    explicit RecordingCommands(CallLog& log) : log_(log) {}
+    void openSection(VantrelSection section) override { log_.add("openSection " + rawValue(section)); }
+    void openNotchTab(NotchTab tab) override { log_.add("openNotchTab " + rawValue(tab)); }
+    void toggleFocus() override {
+        focusRunning = !focusRunning;
+        log_.add("toggleFocus");
+    }
+    void shareFileShelf() override { log_.add("shareFileShelf"); }
+    void toggleCustomDock() override {
+        dock = !dock;
+        log_.add("toggleCustomDock");
+    }
+    void toggleFeedback() override {
+        feedback = !feedback;
+        log_.add("toggleFeedback");
+    }
+    void refreshMenuBarItems() override { log_.add("refreshMenuBarItems"); }
+    bool isFocusRunning() const override { return focusRunning; }
+    QString focusTimeText() const override { return timeText; }
+    bool isCustomDockEnabled() const override { return dock; }
+    bool isFeedbackEnabled() const override { return feedback; }
+    Accent accent() const override { return Accent::graphite; }
+
+    bool focusRunning = false;
+    bool dock = false;
+    bool feedback = false;
+    QString timeText = QStringLiteral("25:00");
+
+private:
+    CallLog& log_;
+};
+
+QStringList ids(const std::vector<VantrelCommand>& commands) {
+    QStringList list;
+    for (const VantrelCommand& command : commands) list << command.id;
+    return list;
+}
+
+QStringList titles(const std::vector<VantrelCommand>& commands) {
+    QStringList list;
+    for (const VantrelCommand& command : commands) list << command.title;
+    return list;
+}
+
+const ScreenInfo kMain{QStringLiteral("main"), QRect(0, 0, 1512, 982), QRect(0, 25, 1512, 957), 1};
+const ScreenInfo kSide{QStringLiteral("side"), QRect(1512, -200, 1920, 1080), QRect(1512, -200, 1920, 1040),
+                       2};
+
+QKeyEvent press(int key, Qt::KeyboardModifiers modifiers, quint32 scanCode = 0) {
+    return QKeyEvent(QEvent::KeyPress, key, modifiers, scanCode, 0, 0);
+}
+
+struct PaletteFixture : ::testing::Test {
+    CallLog log;
+    RecordingCommands commands{log};
+    FakeScreens screens{{kMain, kSide}, kMain};
+    RecordingApplicationShell shell{log};
+    RecordingInputFocus focus;
+    InMemoryDefaults defaults;
+    HotkeyManager hotkeys{defaults};
+    CommandPaletteController palette{screens, shell, &focus, &hotkeys};
+
+    void TearDown() override {
+        palette.uninstall();
+        // The panels let go are deleted on the loop's next turn.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+} // namespace
+
+TEST(CommandPaletteViewTest, TheTwelveCommandsFilterByTitleSubtitleAndKeywordsOnly) {
+    CallLog log;
+    RecordingCommands commands(log);
+    const auto all = CommandPaletteView::commands(commands);
+    EXPECT_EQ(ids(all), (QStringList{"open", "clipboard", "timer", "files", "note", "calendar", "mirror",
+                                     "bookmarks", "airdrop", "dock", "feedback", "refresh-menu"}));
+    EXPECT_EQ(titles(all), (QStringList{"Open Vantrel", "Clipboard history", "Start timer", "Open file shelf",
+                                        "Write a quick note", "Today\u2019s schedule", "Open camera mirror",
+                                        "Open bookmarks", "AirDrop shelf files", "Replace macOS Dock",
+                                        "Enable scroll haptics", "Search menu-bar items"}));
+    EXPECT_EQ(all[2].subtitle, QStringLiteral("25:00"));
+    EXPECT_EQ(all[0].symbol, QStringLiteral("sparkles"));
+    EXPECT_EQ(all[8].keywords, QStringLiteral("files share send"));
+
+    EXPECT_EQ(ids(CommandPaletteView::filtered(all, QStringLiteral("DOCK"))), QStringList{"dock"});
+    EXPECT_EQ(titles(CommandPaletteView::filtered(all, QStringLiteral("open"))),
+              (QStringList{"Open Vantrel", "Open file shelf", "Open camera mirror", "Open bookmarks"}));
+    EXPECT_EQ(CommandPaletteView::filtered(all, QStringLiteral(" ")).size(), 12u);
+    EXPECT_TRUE(CommandPaletteView::filtered(all, QStringLiteral("refresh-menu")).empty());
+    EXPECT_TRUE(CommandPaletteView::filtered(all, QStringLiteral("dock.rectangle")).empty());
+    EXPECT_TRUE(CommandPaletteView::filtered(all, QStringLiteral("zzz")).empty());
+    // Keywords count, the query is not trimmed.
+    EXPECT_EQ(ids(CommandPaletteView::filtered(all, QStringLiteral("webcam"))), QStringList{"mirror"});
+    EXPECT_TRUE(CommandPaletteView::filtered(all, QStringLiteral("video ")).empty());
+
+    // Titles follow the state at the time the list is built.
+    commands.focusRunning = true;
+    commands.dock = true;
+    commands.feedback = true;
+    commands.timeText = QStringLiteral("07:30");
+    const auto now = CommandPaletteView::commands(commands);
+    EXPECT_EQ(now[2].title, QStringLiteral("Pause timer"));
+    EXPECT_EQ(now[2].subtitle, QStringLiteral("07:30"));
+    EXPECT_EQ(now[9].title, QStringLiteral("Restore macOS Dock"));
+    EXPECT_EQ(now[10].title, QStringLiteral("Disable scroll haptics"));
+
+    // Each action reaches its target.
+    for (const VantrelCommand& command : all) command.action();
+    EXPECT_EQ(log.entries, (QStringList{"openSection home", "openNotchTab clipboard", "toggleFocus",
+                                        "openNotchTab files", "openNotchTab note", "openNotchTab calendar",
+                                        "openNotchTab mirror", "openNotchTab bookmarks", "shareFileShelf",
+                                        "toggleCustomDock", "toggleFeedback", "refreshMenuBarItems"}));
+}
+
+TEST_F(PaletteFixture, OpensFocusedWithEveryCommandAndPlacesOnThePointersScreen) {
+    // Nothing reachable to act on: nothing opens.
+    palette.show(nullptr, std::nullopt);
+    EXPECT_EQ(palette.panel(), nullptr);
+
+    screens.atPointer = kSide;
+    palette.show(&commands, std::nullopt);
+    ASSERT_NE(palette.panel(), nullptr);
+    // Centred on the side screen's visible frame, its top 110 below that frame's top.
+    EXPECT_EQ(palette.panel()->geometry(), QRect(1512 + 960 - 305, -200 + 110, 610, 410));
+    ASSERT_NE(palette.view(), nullptr);
+    EXPECT_EQ(palette.view()->rows().size(), 12u) << "the palette never opens empty";
+    // The window shows the card alone: its corners and padding let clicks and pixels through.
+    const QRegion shape = palette.panel()->mask();
+    EXPECT_TRUE(shape.contains(QPoint(305, 205)));
+    EXPECT_FALSE(shape.contains(QPoint(2, 2)));
+    EXPECT_FALSE(shape.contains(QPoint(8, 8))) << "the rounded corner";
+    EXPECT_TRUE(shape.contains(QPoint(30, 6)));
+    EXPECT_TRUE(palette.panel()->isVisible());
+    EXPECT_EQ(palette.panel()->focusWidget(), palette.view()->searchField());
+    EXPECT_TRUE(log.entries.contains("app.activate"));
+
+    // Opening again only brings the same panel forward.
+    QWidget* first = palette.panel();
+    palette.show(&commands, kMain);
+    EXPECT_EQ(palette.panel(), first);
+    EXPECT_EQ(first->geometry().topLeft(), QPoint(1512 + 960 - 305, -90));
+
+    // A given screen wins; the main screen when the pointer is on none.
+    palette.dismiss();
+    palette.show(nullptr, kMain);
+    EXPECT_EQ(palette.panel()->geometry(), QRect(756 - 305, 25 + 110, 610, 410));
+    palette.dismiss();
+    screens.atPointer.reset();
+    palette.show(nullptr, std::nullopt);
+    EXPECT_EQ(palette.panel()->geometry().topLeft(), QPoint(451, 135));
+}
+
+TEST_F(PaletteFixture, TypingFiltersAClickRunsThenDismissesEscapeDismisses) {
+    palette.install(commands);
+    palette.show(nullptr, kMain);
+    CommandPaletteView* view = palette.view();
+    ASSERT_NE(view, nullptr);
+    QTest::keyClicks(view->searchField(), QStringLiteral("dock"));
+    ASSERT_EQ(view->rows().size(), 1u);
+    EXPECT_EQ(view->rows()[0]->accessibleName(),
+              QStringLiteral("Replace macOS Dock, Toggle the Vantrel replacement Dock"));
+    // Return and the arrows choose nothing.
+    QTest::keyClick(view->searchField(), Qt::Key_Return);
+    QTest::keyClick(view->searchField(), Qt::Key_Down);
+    EXPECT_FALSE(log.entries.contains("toggleCustomDock"));
+    ASSERT_NE(palette.panel(), nullptr);
+
+    log.onAdd = [this](const QString& entry) {
+        if (entry == "toggleCustomDock") log.entries << (palette.panel() ? "panel open" : "panel gone");
+    };
+    QTest::mouseClick(view->rows()[0], Qt::LeftButton);
+    log.onAdd = nullptr;
+    EXPECT_EQ(log.entries.mid(log.entries.indexOf("toggleCustomDock")),
+              (QStringList{"toggleCustomDock", "panel open"}))
+        << "the command runs before the palette closes";
+    EXPECT_EQ(palette.panel(), nullptr);
+
+    // Opened again: a fresh view with an empty query, the title following the new state.
+    palette.show(nullptr, kMain);
+    ASSERT_NE(palette.view(), view);
+    view = palette.view();
+    EXPECT_EQ(view->query(), QString());
+    view->setQuery(QStringLiteral("dock"));
+    ASSERT_EQ(view->rows().size(), 1u);
+    EXPECT_TRUE(view->rows()[0]->accessibleName().startsWith("Restore macOS Dock"));
+
+    QTest::keyClick(view->searchField(), Qt::Key_Escape);
+    EXPECT_EQ(palette.panel(), nullptr);
+}
+
+TEST_F(PaletteFixture, TheKeyMonitorSwallowsOnlyTheExactHotKey) {
+    // Not installed: the monitor lets everything pass.
+    QKeyEvent controlSpace = press(Qt::Key_Space, Qt::ControlModifier);
+    palette.install(commands);
+    ASSERT_TRUE(palette.hasKeyMonitor());
+
+    QKeyEvent controlOptionSpace = press(Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+    QKeyEvent bareSpace = press(Qt::Key_Space, Qt::NoModifier);
+    QKeyEvent controlA = press(Qt::Key_A, Qt::ControlModifier);
+    for (QKeyEvent* passing : {&controlOptionSpace, &bareSpace, &controlA})
+        EXPECT_FALSE(palette.handleKeyPress(*passing));
+    EXPECT_EQ(palette.panel(), nullptr);
+
+    EXPECT_TRUE(palette.handleKeyPress(controlSpace));
+    ASSERT_NE(palette.panel(), nullptr);
+    // By position: X keycode 65 is Space, whatever key the event names.
+    QKeyEvent byScanCode = press(Qt::Key_unknown, Qt::ControlModifier, 65);
+    EXPECT_TRUE(palette.handleKeyPress(byScanCode));
+    EXPECT_EQ(palette.panel(), nullptr);
+
+    // Through the application: the search field never sees the hot key.
+    palette.show(nullptr, kMain);
+    QLineEdit* field = palette.view()->searchField();
+    QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_NE(palette.panel(), nullptr);
+    QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(palette.panel(), nullptr);
+
+    // Removed with uninstall.
+    palette.uninstall();
+    EXPECT_FALSE(palette.hasKeyMonitor());
+    palette.show(&commands, kMain);
+    ASSERT_NE(palette.panel(), nullptr);
+    palette.dismiss();
+}
+
+TEST_F(PaletteFixture, HiddenWhenTheApplicationDeactivatesAndAClickElsewhereCloses) {
+    palette.install(commands);
+    palette.show(nullptr, kMain);
+    QWidget* panel = palette.panel();
+    ASSERT_NE(panel, nullptr);
+    shell.resignActive();
+    EXPECT_EQ(palette.panel(), panel) << "kept while hidden";
+    EXPECT_FALSE(panel->isVisible());
+    // The next hot key discards it; the one after opens a new one.
+    palette.toggle();
+    EXPECT_EQ(palette.panel(), nullptr);
+    palette.toggle();
+    ASSERT_NE(palette.panel(), nullptr);
+    EXPECT_TRUE(palette.panel()->isVisible());
+
+    // A press on another window of the application closes it and is spent doing so.
+    QPushButton pill(QStringLiteral("Actions"));
+    pill.resize(80, 30);
+    pill.show();
+    int clicks = 0;
+    QObject::connect(&pill, &QPushButton::clicked, [&clicks] { ++clicks; });
+    QTest::mouseClick(&pill, Qt::LeftButton);
+    EXPECT_EQ(palette.panel(), nullptr);
+    EXPECT_EQ(clicks, 0);
+    // Closed, the pill works as before.
+    QTest::mouseClick(&pill, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(PaletteFixture, RendersTheFilteredPalette) {
+    palette.show(&commands, kMain);
+    CommandPaletteView* view = palette.view();
+    ASSERT_NE(view, nullptr);
+    QImage all(view->size(), QImage::Format_ARGB32_Premultiplied);
+    all.fill(Qt::transparent);
+    view->render(&all, QPoint(), QRegion(), QWidget::DrawChildren);
+    view->setQuery(QStringLiteral("open"));
+    ASSERT_EQ(view->rows().size(), 4u);
+    QImage open(view->size(), QImage::Format_ARGB32_Premultiplied);
+    open.fill(Qt::transparent);
+    view->render(&open, QPoint(), QRegion(), QWidget::DrawChildren);
+    saveContactSheet({{QStringLiteral("empty query"), all}, {QStringLiteral("\"open\" typed"), open}},
+                     QStringLiteral(VANTREL_BINARY_DIR "/command-palette.png"));
+
+    // The card is drawn, the padding corners are clear, the footer sits at the bottom.
+    EXPECT_EQ(view->cardRect(), QRectF(5, 5, 600, 400));
+    EXPECT_EQ(view->footerRect(), QRectF(5, 374, 600, 31));
+    EXPECT_EQ(qAlpha(open.pixel(1, 1)), 0);
+    EXPECT_GT(qAlpha(open.pixel(305, 200)), 200);
+    // Four rows of 50 with 5 between, from 10 below the divider.
+    EXPECT_EQ(view->rows()[3]->geometry().top(), 10 + 3 * 55);
+    EXPECT_EQ(view->rows()[0]->height(), 50);
+}
