@@ -104,7 +104,8 @@ std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
                                               services.runningApplications);
 }
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
-    return std::make_unique<MenuBarScanner>();
+    return std::make_unique<MenuBarScanner>(services.permissionSystem, services.screens, services.clock,
+                                            services.menuBarItems);
 }
 std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations() {
     return std::make_unique<AutomationEngine>();
@@ -178,8 +179,15 @@ CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(customDockDependencies());
 }
+MenuBarAppearanceController::Dependencies AppStateFactory::menuBarAppearanceDependencies() {
+    return {.statusBar = services.statusBar,
+            .defaults = services.defaults,
+            .screens = services.screens,
+            .scheduler = services.scheduler,
+            .haptics = &services.haptics};
+}
 std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppearance() {
-    return std::make_unique<MenuBarAppearanceController>();
+    return std::make_unique<MenuBarAppearanceController>(menuBarAppearanceDependencies());
 }
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
     return std::make_unique<CommandPaletteController>(services.screens, services.shell);

@@ -4,6 +4,7 @@
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
+#include "services/MenuBarAppearanceController.h"
 
 #include <QString>
 #include <chrono>
@@ -45,6 +46,7 @@ class LoginItems;
 class MediaAutomation;
 class MediaController;
 class MenuBarAppearanceController;
+class MenuBarItemSource;
 class MenuBarScanner;
 class MenuPresenter;
 class NotchPanelController;
@@ -62,6 +64,7 @@ class SystemCounters;
 class SystemMonitor;
 class Screens;
 class SharingService;
+class StatusBar;
 class StopwatchStore;
 class SleepWakeMonitor;
 class SystemLog;
@@ -135,6 +138,10 @@ public:
         // force-quitting one.
         RunningApplications& runningApplications;
         AlertPresenter& alertPresenter;
+        // Where the menu-bar organizer puts its divider, and the other programs' items its scanner
+        // lists; none: no divider item, no items.
+        StatusBar* statusBar = nullptr;
+        MenuBarItemSource* menuBarItems = nullptr;
     };
 
     explicit AppStateFactory(Services services) : services(services) {}
@@ -174,6 +181,8 @@ public:
     // What the replacement Dock's controller is built from.
     CustomDockController::Dependencies customDockDependencies();
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
+    // What the menu-bar organizer is built from.
+    MenuBarAppearanceController::Dependencies menuBarAppearanceDependencies();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
 };
 
