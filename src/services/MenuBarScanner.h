@@ -17,6 +17,7 @@ class Screens;
 // and the command palette. It only reads: nothing is pressed, moved or hidden.
 class MenuBarScanner : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QString scanMessage READ scanMessage NOTIFY scanMessageChanged)
 public:
     static constexpr const char* kNeedsAccessibilityMessage = "Grant Accessibility to search menu-bar items.";
     static constexpr const char* kUntrustedMessage = "Allow Accessibility, then press Scan Menu Bar again.";
