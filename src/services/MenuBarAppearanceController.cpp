@@ -85,10 +85,11 @@ void MenuBarAppearanceController::toggleHiddenItems(VantrelPreferences* preferen
 void MenuBarAppearanceController::hideHiddenItems() {
     // The pointer still resting on the item that was just clicked must not bring them back.
     if (areHiddenItemsRevealed_) hoverPolicy_.requiresPointerExit = true;
-    double width = 0;
-    for (const ScreenInfo& screen : dependencies_.screens.screens())
-        width = std::max(width, static_cast<double>(screen.frame.width()));
-    if (dependencies_.screens.screens().empty()) width = kWidthWithoutScreens;
+    const std::vector<ScreenInfo> screens = dependencies_.screens.screens();
+    const auto widest = std::max_element(screens.begin(), screens.end(), [](const auto& a, const auto& b) {
+        return a.frame.width() < b.frame.width();
+    });
+    const double width = widest == screens.end() ? kWidthWithoutScreens : widest->frame.width();
     if (hiddenSection_) hiddenSection_->collapse(width);
     setAreHiddenItemsRevealed(false);
     setMessage(hiddenSection_ ? kHiddenMessage : kOffMessage);

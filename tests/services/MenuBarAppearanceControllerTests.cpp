@@ -123,6 +123,39 @@ TEST_F(OrganizerTest, HidingStretchesTheDividerPastTheWidestScreenWithinItsLimit
     EXPECT_EQ(hiddenLength({plainScreen(1, QRect(0, 0, 1440, 900))}), 2048);
     EXPECT_EQ(hiddenLength({plainScreen(1, QRect(0, 0, 8000, 2000))}), 8192);
     EXPECT_EQ(hiddenLength({}), 2048 + 256) << "no screen counts as one 2048 points wide";
+    // A divider already stretched keeps its length.
+    screens.all = {plainScreen(1, QRect(0, 0, 8000, 2000))};
+    organizer->hideHiddenItems();
+    EXPECT_EQ(divider()->length(), 2048 + 256);
+}
+
+TEST(MenuBarSectionControl, EachKindHasItsNameSymbolAndSetupTip) {
+    EXPECT_EQ(MenuBarSectionControl::autosaveName(MenuBarSectionKind::hidden),
+              QStringLiteral("VantrelHiddenSection"));
+    EXPECT_EQ(MenuBarSectionControl::autosaveName(MenuBarSectionKind::alwaysHidden),
+              QStringLiteral("VantrelAlwaysHiddenSection"));
+    EXPECT_EQ(MenuBarSectionControl::seededPosition(MenuBarSectionKind::hidden), 1);
+    EXPECT_EQ(MenuBarSectionControl::seededPosition(MenuBarSectionKind::alwaysHidden), 2);
+    EXPECT_EQ(MenuBarSectionControl::symbol(MenuBarSectionKind::alwaysHidden),
+              QStringLiteral("chevron.left.to.line"));
+    EXPECT_EQ(MenuBarSectionControl::setupToolTip(MenuBarSectionKind::alwaysHidden),
+              QStringLiteral("Hold Command and drag this boundary. Icons to its left stay hidden unless you "
+                             "explicitly reveal them."));
+    // Made on its own, an always-hidden divider seeds 2 and shows its own symbol.
+    InMemoryDefaultsProvider defaults;
+    RecordingStatusBar tray;
+    int presses = 0;
+    MenuBarSectionControl always(
+        MenuBarSectionKind::alwaysHidden, [&presses] { ++presses; }, &tray, defaults);
+    EXPECT_EQ(defaults.suite(kSuite).integer(
+                  QStringLiteral("NSStatusItem Preferred Position VantrelAlwaysHiddenSection")),
+              2);
+    ASSERT_NE(tray.item, nullptr);
+    EXPECT_EQ(tray.item->symbol, QStringLiteral("chevron.left.to.line"));
+    tray.item->click(StatusItemClick::right);
+    EXPECT_EQ(presses, 0) << "only a left click presses it";
+    tray.item->click(StatusItemClick::left);
+    EXPECT_EQ(presses, 1);
 }
 
 TEST_F(OrganizerTest, APlacedOrganizerStartsHiddenAndTheDividerLeavesTheTrayUntilRevealed) {
@@ -158,9 +191,11 @@ TEST_F(OrganizerTest, APlacedOrganizerStartsHiddenAndTheDividerLeavesTheTrayUnti
     organizer->apply(preferences, scanner);
     EXPECT_FALSE(organizer->areHiddenItemsRevealed());
     organizer->toggleHiddenItems(nullptr, nullptr);
+    divider()->setImage(QString(), QString());
     organizer->apply(preferences, scanner);
     EXPECT_TRUE(organizer->areHiddenItemsRevealed());
     EXPECT_EQ(organizer->statusMessage(), kVisible);
+    EXPECT_EQ(divider()->symbol, QStringLiteral("chevron.left.2")) << "applying shows the divider anew";
 
     // Hovering switched off stops the check; off altogether removes everything.
     preferences.setMenuRevealOnHover(false);
@@ -280,6 +315,7 @@ TEST_F(OrganizerTest, SetupShowsTheSetupDividerRefusesTogglingAndEndsAsTheButton
     EXPECT_FALSE(divider()->isVisible());
     EXPECT_EQ(organizer->statusMessage(), kHidden);
     EXPECT_FALSE(organizer->setupEntryState().has_value());
+    EXPECT_FALSE(organizer->isSetupMode());
     EXPECT_TRUE(organizer->isHoverCheckRunning());
 
     // Finish: on, placed, items visible; the page then reports it.
@@ -293,6 +329,9 @@ TEST_F(OrganizerTest, SetupShowsTheSetupDividerRefusesTogglingAndEndsAsTheButton
     EXPECT_EQ(divider()->symbol, QStringLiteral("chevron.left.2"));
     EXPECT_EQ(organizer->statusMessage(), kFinished);
     EXPECT_TRUE(organizer->isHoverCheckRunning());
+    EXPECT_FALSE(organizer->isSetupMode());
+    organizer->toggleHiddenItems(nullptr, nullptr);
+    EXPECT_FALSE(organizer->areHiddenItemsRevealed()) << "toggling works again";
 }
 
 TEST(MenuBarOrganizerPolicy, CancelReturnsToTheStateSetupBeganIn) {

@@ -251,5 +251,8 @@ TEST(StatusNotifierItemSource, WatcherEntriesNameABusNameAndAPath) {
         (Address{QStringLiteral("org.kde.StatusNotifierItem-4-1"), QStringLiteral("/StatusNotifierItem")}));
     EXPECT_EQ(StatusNotifierItemSource::addressOf(QStringLiteral(":1.52/org/ayatana/NotificationItem/x")),
               (Address{QStringLiteral(":1.52"), QStringLiteral("/org/ayatana/NotificationItem/x")}));
+    EXPECT_EQ(StatusNotifierItemSource::addressOf(QStringLiteral("/StatusNotifierItem")),
+              (Address{QString(), QStringLiteral("/StatusNotifierItem")}))
+        << "no bus name: nothing to ask";
     EXPECT_FALSE(StatusNotifierItemSource::toolTipTitle(QStringLiteral("plain text")).has_value());
 }

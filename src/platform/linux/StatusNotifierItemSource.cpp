@@ -20,8 +20,11 @@ const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString kItemNamePrefix = QStringLiteral("org.kde.StatusNotifierItem-");
 
 std::optional<QVariant> firstArgument(const QDBusMessage& reply) {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-    return reply.arguments().constFirst();
+    // An error carries its message as an argument too: only a reply answers.
+    if (reply.type() != QDBusMessage::ReplyMessage) return std::nullopt;
+    const QVariantList arguments = reply.arguments();
+    if (arguments.isEmpty()) return std::nullopt;
+    return arguments.constFirst();
 }
 
 QVariant unwrapped(QVariant value) {
@@ -102,9 +105,9 @@ std::optional<qint64> StatusNotifierItemSource::processOf(const QString& service
                                                        QStringLiteral("GetConnectionUnixProcessID"));
     call << service;
     const auto answer = firstArgument(sources_.connection.call(call, QDBus::Block, kCallTimeoutMs));
-    bool ok = false;
-    const qint64 process = answer ? answer->toLongLong(&ok) : 0;
-    if (!ok || process <= 0) return std::nullopt;
+    // Anything but a process number reads as 0.
+    const qint64 process = answer ? answer->toLongLong() : 0;
+    if (process <= 0) return std::nullopt;
     return process;
 }
 
