@@ -166,8 +166,8 @@ void AppState::perform(HotkeyAction action) {
         menuBarAppearance_->toggleHiddenItems(&preferences_, menuBarScanner_.get());
         break;
     case HotkeyAction::toggleAlwaysHiddenItems:
-        menuBarAppearance_->setAreAlwaysHiddenItemsRevealed(
-            !menuBarAppearance_->areAlwaysHiddenItemsRevealed());
+        // There is no always-hidden section to reveal: the action only settles the flag.
+        menuBarAppearance_->setAreAlwaysHiddenItemsRevealed(false);
         break;
     case HotkeyAction::openNotch:
         showNotch(NotchTab::home, true);

@@ -142,7 +142,8 @@ std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
                                               services.runningApplications);
 }
 std::unique_ptr<MenuBarScanner> AppStateFactory::makeMenuBarScanner() {
-    return std::make_unique<MenuBarScanner>();
+    return std::make_unique<MenuBarScanner>(services.permissionSystem, services.screens, services.clock,
+                                            services.menuBarItems);
 }
 std::unique_ptr<AutomationEngine> AppStateFactory::makeAutomations(FocusTimer& focus) {
     return std::make_unique<AutomationEngine>(automationDependencies(focus));
@@ -254,8 +255,16 @@ std::function<QWidget*()> AppStateFactory::makeDockView(AppState& state) {
         return new FloatingDockView(std::move(context));
     };
 }
+
+MenuBarAppearanceController::Dependencies AppStateFactory::menuBarAppearanceDependencies() {
+    return {.statusBar = services.statusBar,
+            .defaults = services.defaults,
+            .screens = services.screens,
+            .scheduler = services.scheduler,
+            .haptics = &services.haptics};
+}
 std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppearance() {
-    return std::make_unique<MenuBarAppearanceController>();
+    return std::make_unique<MenuBarAppearanceController>(menuBarAppearanceDependencies());
 }
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
     auto palette = std::make_unique<CommandPaletteController>(services.screens, services.shell,

@@ -6,6 +6,7 @@
 #include "platform/CalendarService.h"
 #include "services/FeedbackEngine.h"
 #include "services/AutomationEngine.h"
+#include "services/MenuBarAppearanceController.h"
 
 #include <QString>
 #include <chrono>
@@ -49,6 +50,7 @@ class LoginItems;
 class MediaAutomation;
 class MediaController;
 class MenuBarAppearanceController;
+class MenuBarItemSource;
 class MenuBarScanner;
 class MenuPresenter;
 class NotchPanelController;
@@ -67,6 +69,7 @@ class SystemCounters;
 class SystemMonitor;
 class Screens;
 class SharingService;
+class StatusBar;
 class StopwatchStore;
 class SleepWakeMonitor;
 class SystemLog;
@@ -150,6 +153,10 @@ public:
         Trash* trash = nullptr;
         // The battery the automation rules read; none: no battery rule ever holds.
         PowerSources* power = nullptr;
+        // Where the menu-bar organizer puts its divider, and the other programs' items its scanner
+        // lists; none: no divider item, no items.
+        StatusBar* statusBar = nullptr;
+        MenuBarItemSource* menuBarItems = nullptr;
     };
 
     explicit AppStateFactory(Services services);
@@ -196,6 +203,8 @@ public:
     // when it first shows its panel.
     virtual std::function<QWidget*()> makeDockView(AppState& state);
     virtual std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance();
+    // What the menu-bar organizer is built from.
+    MenuBarAppearanceController::Dependencies menuBarAppearanceDependencies();
     virtual std::unique_ptr<CommandPaletteController> makeCommandPalette();
 
 private:

@@ -48,6 +48,8 @@
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSoundPlayer.h"
+#include "platform/linux/SimulatedMenuBar.h"
+#include "platform/linux/StatusNotifierItemSource.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/UPowerPowerSources.h"
@@ -220,10 +222,17 @@ int main(int argc, char** argv) {
         QtMenuPresenter menus;
         // Opens QtMultimedia only when the mirror tab first asks for a camera.
         QtCameraCapture camera(cameras, log);
-        TrayStatusBar statusBar;
+        TrayStatusBar tray;
+        // Every status item of Vantrel goes through the menu-bar model, which lays the tray out as
+        // the organizer sees it; the scanner reads the desktop's tray items, or the model's.
+        SimulatedMenuBar statusBar(tray, screens);
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
+        StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
+                                               .model = statusBar,
+                                               .runningApplications = &runningApplications,
+                                               .ownProcessId = QCoreApplication::applicationPid()});
         QtAlertPresenter alertPresenter;
         FreedesktopTrash trash(paths.dataHome);
         // The battery of the automation rules: UPower on the system bus, else the kernel's files.
@@ -279,6 +288,8 @@ int main(int argc, char** argv) {
             .alertPresenter = alertPresenter,
             .trash = &trash,
             .power = &power,
+            .statusBar = &statusBar,
+            .menuBarItems = &menuBarItems,
         });
         AppState state(factory);
         AppState::setShared(&state);

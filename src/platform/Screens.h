@@ -42,6 +42,9 @@ public:
     virtual std::optional<ScreenInfo> screenAtPointer() const = 0;
     // Where the pointer is, in the screens' coordinates.
     virtual QPoint pointerLocation() const = 0;
+    // The mouse buttons held down anywhere on the desktop, not only over this application's
+    // windows; none where the desktop does not tell.
+    virtual Qt::MouseButtons pressedMouseButtons() const { return Qt::NoButton; }
 
 Q_SIGNALS:
     // A screen came, went, moved, changed its size or work area, or the main screen changed.

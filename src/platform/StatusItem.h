@@ -16,10 +16,21 @@ enum class StatusItemClick { left, right };
 class StatusItem {
 public:
     virtual ~StatusItem() = default;
+    // The length that follows the item's content (its icon).
+    static constexpr double kVariableLength = -1;
+
     virtual QString autosaveName() const = 0;
     // A monochrome symbol from the glyph catalogue, with the text that describes it to
-    // assistive technologies. The item shows the image only, never a title.
+    // assistive technologies. The item shows the image only, never a title; an empty symbol name
+    // leaves it without an image.
     virtual void setImage(const QString& symbolName, const QString& accessibilityDescription) = 0;
+    // The item's width in points, or kVariableLength. A tray draws every icon at its own square
+    // size: there the length is kept as state only.
+    virtual void setLength(double length) = 0;
+    virtual double length() const = 0;
+    // Whether the item is in the status area at all.
+    virtual void setVisible(bool visible) = 0;
+    virtual bool isVisible() const = 0;
     virtual void setToolTip(const QString& toolTip) = 0;
     // Called on the main thread for every click on the item.
     virtual void setClickHandler(std::function<void(StatusItemClick)> handler) = 0;

@@ -128,11 +128,13 @@ TEST_F(AppStateTest, PerformDispatchesEveryAction) {
     state->perform(HotkeyAction::toggleHiddenItems);
     EXPECT_TRUE(menuBar.areHiddenItemsRevealed());
 
-    // The always-hidden reveal flag toggles both ways.
-    state->perform(HotkeyAction::toggleAlwaysHiddenItems);
-    EXPECT_TRUE(menuBar.areAlwaysHiddenItemsRevealed());
+    // The always-hidden action leaves that flag false, whatever it was, and touches nothing else.
+    menuBar.setAreAlwaysHiddenItemsRevealed(true);
     state->perform(HotkeyAction::toggleAlwaysHiddenItems);
     EXPECT_FALSE(menuBar.areAlwaysHiddenItemsRevealed());
+    state->perform(HotkeyAction::toggleAlwaysHiddenItems);
+    EXPECT_FALSE(menuBar.areAlwaysHiddenItemsRevealed());
+    EXPECT_TRUE(menuBar.areHiddenItemsRevealed());
 
     state->perform(HotkeyAction::openNotch);
     EXPECT_EQ(h.log.entries.last(), QStringLiteral("notch.expand home focus"));

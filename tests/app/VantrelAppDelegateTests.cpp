@@ -190,3 +190,47 @@ TEST(VantrelApp, TheControlCenterWindowIsKeptOnItsScreen) {
     app.configureControlCenterWindow(nowhere);
     EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
 }
+
+TEST(VantrelAppDelegateMenuBar,
+     APlacedOrganizerStartsHiddenAndVantrelsItemBringsTheDividerBackAndTakesItAway) {
+    AppStateHarness h([](UserDefaults& stored) {
+        stored.setBool(QStringLiteral("menu.maskEnabled"), true);
+        stored.setBool(QStringLiteral("menu.setupComplete"), true);
+    });
+    AppState state(h.factory);
+    // Vantrel's own item and the divider go into the same tray, as in the application.
+    VantrelAppDelegate delegate(state, h.shell, h.menuBar, h.defaults, h.systemLog);
+    delegate.applicationDidFinishLaunching();
+    RecordingStatusItem* primary = h.trayItems.named(QStringLiteral("VantrelPrimary"));
+    RecordingStatusItem* divider = h.trayItems.named(QStringLiteral("VantrelHiddenSection"));
+    ASSERT_NE(primary, nullptr);
+    ASSERT_NE(divider, nullptr);
+    EXPECT_FALSE(divider->isVisible());
+    EXPECT_EQ(state.menuBarAppearance().statusMessage(),
+              QStringLiteral("Icons are hidden — click or hover over the Vantrel control to reveal"));
+    EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.systemuiserver"))
+                  .object(QStringLiteral("NSStatusItem Preferred Position VantrelHiddenSection")),
+              QJsonValue(1));
+
+    primary->click(StatusItemClick::left);
+    EXPECT_TRUE(divider->isVisible());
+    EXPECT_EQ(divider->symbol, QStringLiteral("chevron.left.2"));
+    EXPECT_EQ(primary->symbol, QStringLiteral("chevron.right.2"));
+    // The model puts the divider left of Vantrel's item at the screen's right edge.
+    EXPECT_EQ(h.menuBar.itemFrame(QStringLiteral("VantrelHiddenSection")), QRectF(1464, 0, 24, 24));
+    primary->click(StatusItemClick::left);
+    EXPECT_FALSE(divider->isVisible());
+    EXPECT_EQ(h.menuBar.itemFrame(QStringLiteral("VantrelHiddenSection"))->width(), 2048);
+
+    // Hovering reveals where the tray reports the item's frame.
+    primary->frame = QRect(1488, 0, 24, 24);
+    h.screens.pointer = QPoint(1300, 10);
+    h.scheduler.advance(Seconds(0.08));
+    h.screens.pointer = QPoint(1500, 10);
+    h.scheduler.advance(Seconds(0.08));
+    EXPECT_TRUE(divider->isVisible());
+
+    delegate.applicationWillTerminate();
+    EXPECT_EQ(h.trayItems.named(QStringLiteral("VantrelHiddenSection")), nullptr);
+    EXPECT_NE(h.trayItems.named(QStringLiteral("VantrelPrimary")), nullptr);
+}

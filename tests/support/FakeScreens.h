@@ -31,12 +31,14 @@ public:
     std::optional<ScreenInfo> window;    // the screen any window is on
     QPoint pointer;                      // where the pointer is
     std::optional<ScreenInfo> atPointer; // the screen under the pointer
+    Qt::MouseButtons buttons;            // the buttons held down
 
     std::vector<ScreenInfo> screens() const override { return all; }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
     std::optional<ScreenInfo> screenOf(const QWidget&) const override { return window; }
     std::optional<ScreenInfo> screenAtPointer() const override { return atPointer; }
     QPoint pointerLocation() const override { return pointer; }
+    Qt::MouseButtons pressedMouseButtons() const override { return buttons; }
 
     // Replaces the screens and announces it, as the desktop does.
     void set(std::vector<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen) {

@@ -37,7 +37,7 @@ public:
         return std::make_unique<RecordingCustomDockController>(log_, customDockDependencies());
     }
     std::unique_ptr<MenuBarAppearanceController> makeMenuBarAppearance() override {
-        return std::make_unique<RecordingMenuBarAppearanceController>(log_);
+        return std::make_unique<RecordingMenuBarAppearanceController>(log_, menuBarAppearanceDependencies());
     }
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
         auto palette = std::make_unique<RecordingCommandPaletteController>(
@@ -100,7 +100,9 @@ struct AppStateHarness : ServiceFakes {
                                       .windowList = windowList,
                                       .runningApplications = runningApplications,
                                       .alertPresenter = alertPresenter,
-                                      .trash = &trash}};
+                                      .trash = &trash,
+                                      .statusBar = &menuBar,
+                                      .menuBarItems = &menuBar}};
 };
 
 // The control center's context as the composition root fills it from `state`, drawn with `views`.

@@ -16,6 +16,7 @@
 #include "notch/DisplayCoordinator.h"
 #include "platform/CalendarService.h"
 #include "platform/InMemoryDefaults.h"
+#include "platform/linux/SimulatedMenuBar.h"
 #include "services/HotkeyManager.h"
 #include "services/KeyboardBacklightSignal.h"
 #include "support/CallLog.h"
@@ -47,6 +48,7 @@
 #include "support/RecordingRunningApplications.h"
 #include "support/RecordingSharingService.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/RecordingStatusBar.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWindowStacking.h"
 #include "support/RecordingWorkspace.h"
@@ -131,6 +133,9 @@ public:
     RecordingRunningApplications runningApplications;
     ScriptedAlertPresenter alertPresenter;
     FakeTrash trash;
+    // The tray the organizer's divider goes into, seen through the menu-bar model.
+    RecordingStatusBar trayItems;
+    SimulatedMenuBar menuBar{trayItems, screens};
 };
 
 } // namespace vantrel::test

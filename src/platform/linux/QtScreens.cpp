@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <cstdlib>
 #include <xcb/xcb.h>
 
 namespace vantrel {
@@ -102,6 +103,24 @@ std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
 
 QPoint QtScreens::pointerLocation() const {
     return QCursor::pos();
+}
+
+Qt::MouseButtons QtScreens::pressedMouseButtons() const {
+    xcb_connection_t* connection = qtXcbConnection();
+    // Elsewhere only the buttons over this application's own windows are known.
+    if (!connection) return QGuiApplication::mouseButtons();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen) return Qt::NoButton;
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr);
+    if (!reply) return Qt::NoButton;
+    const uint16_t mask = reply->mask;
+    std::free(reply);
+    Qt::MouseButtons buttons;
+    if (mask & XCB_BUTTON_MASK_1) buttons |= Qt::LeftButton;
+    if (mask & XCB_BUTTON_MASK_2) buttons |= Qt::MiddleButton;
+    if (mask & XCB_BUTTON_MASK_3) buttons |= Qt::RightButton;
+    return buttons;
 }
 
 std::optional<ScreenInfo> QtScreens::screenAtPointer() const {

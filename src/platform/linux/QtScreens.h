@@ -27,6 +27,7 @@ public:
     std::optional<ScreenInfo> screenOf(const QWidget& window) const override;
     std::optional<ScreenInfo> screenAtPointer() const override;
     QPoint pointerLocation() const override;
+    Qt::MouseButtons pressedMouseButtons() const override;
 
 private:
     class WorkspaceWatcher;

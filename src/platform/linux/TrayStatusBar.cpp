@@ -11,8 +11,8 @@
 namespace vantrel {
 
 namespace {
-// The three symbols the status item shows, drawn as outlines on a 22-point square. Any other
-// name gets a neutral dot.
+// The symbols the status items show, drawn as outlines on a 22-point square. Any other name
+// gets a neutral dot.
 QPainterPath symbolPath(const QString& name) {
     QPainterPath path;
     const auto chevron = [&path](qreal x, bool pointsRight) {
@@ -25,6 +25,14 @@ QPainterPath symbolPath(const QString& name) {
         const bool right = name == u"chevron.right.2";
         chevron(8.5, right);
         chevron(13.5, right);
+    } else if (name == u"line.3.horizontal.decrease") {
+        // Three bars, each shorter than the one above.
+        path.moveTo(4, 6.5);
+        path.lineTo(18, 6.5);
+        path.moveTo(6.5, 11);
+        path.lineTo(15.5, 11);
+        path.moveTo(9, 15.5);
+        path.lineTo(13, 15.5);
     } else if (name == u"sparkles") {
         const auto star = [&path](qreal cx, qreal cy, qreal r) {
             path.moveTo(cx, cy - r);
@@ -79,8 +87,22 @@ TrayStatusItem::TrayStatusItem(QString autosaveName) : autosaveName_(std::move(a
             break;
         }
     });
+    showIfWanted();
+}
+
+void TrayStatusItem::showIfWanted() {
     // Without a tray the item stays hidden; showing it would only print a warning.
-    if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    if (visible_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+}
+
+void TrayStatusItem::setVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    // A hidden icon leaves the tray altogether; the host lays the others out without it.
+    if (visible)
+        showIfWanted();
+    else
+        tray_->hide();
 }
 
 TrayStatusItem::~TrayStatusItem() {
@@ -88,7 +110,8 @@ TrayStatusItem::~TrayStatusItem() {
 }
 
 void TrayStatusItem::setImage(const QString& symbolName, const QString& accessibilityDescription) {
-    tray_->setIcon(symbolIcon(symbolName));
+    // A tray icon cannot be empty; an item without an image is one that is not shown anyway.
+    if (!symbolName.isEmpty()) tray_->setIcon(symbolIcon(symbolName));
     tray_->setProperty("accessibleDescription", accessibilityDescription);
 }
 

@@ -19,6 +19,10 @@ public:
     QString autosaveName() const override { return autosaveName_; }
     void setImage(const QString& symbolName, const QString& accessibilityDescription) override;
     void setToolTip(const QString& toolTip) override;
+    void setLength(double length) override { length_ = length; }
+    double length() const override { return length_; }
+    void setVisible(bool visible) override;
+    bool isVisible() const override { return visible_; }
     void setClickHandler(std::function<void(StatusItemClick)> handler) override {
         handler_ = std::move(handler);
     }
@@ -26,8 +30,12 @@ public:
     std::optional<QRect> frameOnScreen() const override;
 
 private:
+    void showIfWanted();
+
     QString autosaveName_;
     QSystemTrayIcon* tray_ = nullptr;
+    double length_ = kVariableLength;
+    bool visible_ = true;
     std::function<void(StatusItemClick)> handler_;
 };
 
