@@ -1,6 +1,7 @@
 #include "app/ControlCenterWiring.h"
 
 #include "app/AppState.h"
+#include "notch/NotchPanelController.h"
 
 namespace vantrel {
 
@@ -26,6 +27,10 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                              .openPanel = services.openPanel,
                                              .menus = services.menus,
                                              .files = services.files}),
+        .colorPicker = services.colorPicker,
+        .notch = state.notchController(),
+        .repositionNotch = [owner](bool animated) { owner->notchController().reposition(animated); },
+        .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
     };
 }
 

@@ -7,8 +7,10 @@
 namespace vantrel {
 
 class CalendarStore;
+class ColorPicker;
 class KeyboardCleaningController;
 class MenuPresenter;
+class NotchPanelController;
 class PermissionCenter;
 class Scheduler;
 class SectionNavigation;
@@ -41,6 +43,14 @@ struct ControlCenterContext {
     std::function<void()> applyPreferences;
     // What the home page is built from; its command-palette call is also the navigation bar's.
     HomePageContext home;
+
+    // The appearance and notch pages (AppearancePage, NotchSettingsPage): the colour wells'
+    // chooser, the running notch panel (whether its display has a notch), moving it after a size
+    // change and opening it on a tab.
+    ColorPicker& colorPicker;
+    const NotchPanelController& notch;
+    std::function<void(bool animated)> repositionNotch;
+    std::function<void(NotchTab tab, bool takeFocus)> showNotch;
 };
 
 } // namespace vantrel
