@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "core/NotchTab.h"
 #include "dock/CustomDockController.h"
+#include "notch/NotchPanelController.h"
 
 namespace vantrel {
 
@@ -36,6 +37,10 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                 .applyBehavior = [owner] { owner->customDockController().applyBehavior(); },
                                 .reposition = [owner] { owner->customDockController().reposition(); },
                                 .showFileShelf = [owner] { owner->showNotch(NotchTab::files, true); }},
+        .colorPicker = services.colorPicker,
+        .notch = state.notchController(),
+        .repositionNotch = [owner](bool animated) { owner->notchController().reposition(animated); },
+        .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
     };
 }
 

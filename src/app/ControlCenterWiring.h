@@ -6,6 +6,7 @@
 namespace vantrel {
 
 class AppState;
+class ColorPicker;
 class Scheduler;
 class ThemeImageStore;
 
@@ -23,6 +24,8 @@ struct ControlCenterWiring {
         OpenPanel& openPanel;
         MenuPresenter& menus;
         FileManager& files;
+        // The appearance page's colour wells.
+        ColorPicker& colorPicker;
     };
 
     static ControlCenterContext make(AppState& state, const Services& services);

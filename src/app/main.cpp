@@ -41,6 +41,7 @@
 #include "platform/linux/QtApplicationShell.h"
 #include "platform/linux/QtCameraCapture.h"
 #include "platform/linux/QtEventMonitors.h"
+#include "platform/linux/QtColorPicker.h"
 #include "platform/linux/QtHttpClient.h"
 #include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
@@ -220,6 +221,7 @@ int main(int argc, char** argv) {
         DisplayCoordinator::setShared(&displays);
         LogindSleepWakeMonitor sleepWake;
         QtMenuPresenter menus;
+        QtColorPicker colorPicker;
         // Opens QtMultimedia only when the mirror tab first asks for a camera.
         QtCameraCapture camera(cameras, log);
         TrayStatusBar tray;
@@ -304,7 +306,8 @@ int main(int argc, char** argv) {
                                                                  .clock = clock,
                                                                  .openPanel = openPanel,
                                                                  .menus = menus,
-                                                                 .files = fileManager}),
+                                                                 .files = fileManager,
+                                                                 .colorPicker = colorPicker}),
                                shell, screens);
         application.showControlCenter();
 

@@ -9,8 +9,10 @@
 namespace vantrel {
 
 class CalendarStore;
+class ColorPicker;
 class KeyboardCleaningController;
 class MenuPresenter;
+class NotchPanelController;
 class PermissionCenter;
 class Scheduler;
 class SectionNavigation;
@@ -48,6 +50,13 @@ struct ControlCenterContext {
     // its shortcuts reach. None where the application builds no Dock; the section then shows its
     // placeholder.
     std::optional<DockPageContext> dock = std::nullopt;
+    // The appearance and notch pages (AppearancePage, NotchSettingsPage): the colour wells'
+    // chooser, the running notch panel (whether its display has a notch), moving it after a size
+    // change and opening it on a tab.
+    ColorPicker& colorPicker;
+    const NotchPanelController& notch;
+    std::function<void(bool animated)> repositionNotch;
+    std::function<void(NotchTab tab, bool takeFocus)> showNotch;
 };
 
 } // namespace vantrel

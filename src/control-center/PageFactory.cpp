@@ -3,6 +3,8 @@
 #include "control-center/HomePage.h"
 #include "control-center/PlaceholderPage.h"
 #include "settings/DockPage.h"
+#include "settings/AppearancePage.h"
+#include "settings/NotchSettingsPage.h"
 
 #include <algorithm>
 
@@ -22,8 +24,30 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
     case VantrelSection::automations:
         page = new HomePage(context_.home, parent);
         break;
-    // The other pages are still to be built: each shows its placeholder until its own view lands
-    // here.
+    case VantrelSection::appearance:
+        page = new AppearancePage({.preferences = context_.preferences,
+                                   .haptics = context_.haptics,
+                                   .motion = context_.motion,
+                                   .appearance = context_.appearance,
+                                   .themeImages = context_.themeImages,
+                                   .permissions = context_.permissions,
+                                   .colorPicker = context_.colorPicker,
+                                   .applyPreferences = context_.applyPreferences},
+                                  parent);
+        break;
+    case VantrelSection::notch:
+        page = new NotchSettingsPage({.preferences = context_.preferences,
+                                      .haptics = context_.haptics,
+                                      .motion = context_.motion,
+                                      .appearance = context_.appearance,
+                                      .themeImages = context_.themeImages,
+                                      .menus = context_.menus,
+                                      .notch = context_.notch,
+                                      .applyPreferences = context_.applyPreferences,
+                                      .repositionNotch = context_.repositionNotch,
+                                      .showNotch = context_.showNotch},
+                                     parent);
+        break;
     case VantrelSection::dock:
         if (context_.dock) {
             page = new DockPage(context_, *context_.dock, parent);
@@ -31,11 +55,11 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
         }
         page = new PlaceholderPage(context_.preferences, title(shown), parent);
         break;
-    case VantrelSection::notch:
+    // The other pages are still to be built: each shows its placeholder until its own view lands
+    // here.
     case VantrelSection::menuBar:
     case VantrelSection::feedback:
     case VantrelSection::notifications:
-    case VantrelSection::appearance:
     case VantrelSection::permissions:
         page = new PlaceholderPage(context_.preferences, title(shown), parent);
         break;

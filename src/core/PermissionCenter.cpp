@@ -168,12 +168,18 @@ void PermissionCenter::synchronizeCalendarStatus() {
 
 void PermissionCenter::setLaunchAtLogin(bool enabled) {
     const bool done = enabled ? loginItems_.registerItem() : loginItems_.unregisterItem();
-    if (!done)
-        setStatusMessage(QStringLiteral("Install Vantrel in Applications before enabling launch at login."));
-    else
-        setStatusMessage(enabled ? QStringLiteral("Vantrel will open when you log in.")
-                                 : QStringLiteral("Launch at login is off."));
+    // The message follows what the entry turned out to be, not what the call answered: an entry
+    // that was written but is not enabled (switched off, or waiting for approval) will not start
+    // anything at login.
     refresh();
+    const QString notInstalled =
+        QStringLiteral("Install Vantrel in Applications before enabling launch at login.");
+    if (enabled)
+        setStatusMessage(done && launchAtLogin_ == State::allowed
+                             ? QStringLiteral("Vantrel will open when you log in.")
+                             : notInstalled);
+    else
+        setStatusMessage(done ? QStringLiteral("Launch at login is off.") : notInstalled);
 }
 
 } // namespace vantrel

@@ -14,18 +14,18 @@ constexpr int kContinuousTicks = 1000;
 constexpr double kRowHeight = 24;
 
 // The read-out in the monospaced design, so its figures keep their places as the value changes.
-QFont valueFont() {
+QFont valueFont(double pixelSize) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(VantrelType::font(9.5, QFont::Normal).pointSizeF());
+    font.setPointSizeF(VantrelType::font(pixelSize, QFont::Normal).pointSizeF());
     return font;
 }
 } // namespace
 
 SliderRowLayout SliderRowLayout::of(const QSizeF& size, const SliderRowStyle& style) {
     const double height = size.height();
-    const double sliderWidth =
-        std::max(0.0, size.width() - style.titleWidth - style.valueWidth - 2 * style.spacing);
-    const double sliderX = style.titleWidth + style.spacing;
+    const double lead = style.titleWidth > 0 ? style.titleWidth + style.spacing : 0;
+    const double sliderWidth = std::max(0.0, size.width() - lead - style.valueWidth - style.spacing);
+    const double sliderX = lead;
     return {
         QRectF(0, 0, style.titleWidth, height),
         QRectF(sliderX, 0, sliderWidth, height),
@@ -40,7 +40,8 @@ VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double 
       title_(new VantrelLabel(title, VantrelType::font(style.titlePixelSize, style.titleWeight),
                               VantrelLabel::primary(), this)),
       slider_(new QSlider(Qt::Horizontal, this)),
-      value_label_(new VantrelLabel(QString(), valueFont(), VantrelTheme::secondaryText(), this)),
+      value_label_(
+          new VantrelLabel(QString(), valueFont(style.valuePixelSize), VantrelTheme::secondaryText(), this)),
       value_(minimum) {
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     value_label_->setAlignment(style.valueAlignment | Qt::AlignVCenter);

@@ -21,9 +21,12 @@ struct SliderRowStyle {
     double titlePixelSize = 11.5;
     QFont::Weight titleWeight = QFont::Medium;
     double step = 0; // 0: continuous
+    // The read-out's size; its font is the monospaced one.
+    double valuePixelSize = 9.5;
 };
 
-// Where a slider row puts its title, slider and value text: one line, vertically centred.
+// Where a slider row puts its title, slider and value text: one line, vertically centred. A row
+// without a title column starts with the slider.
 struct SliderRowLayout {
     QRectF title;
     QRectF slider;

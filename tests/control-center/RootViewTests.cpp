@@ -81,7 +81,7 @@ TEST_F(RootViewTest, TheWindowIsReportedOnceOnTheNextTurn) {
 TEST_F(RootViewTest, EachSectionGetsANewPageOfItsOwnAndAutomationsTheHomePage) {
     auto root = makeRoot();
     const std::pair<VantrelSection, const char*> table[] = {
-        {VantrelSection::notch, "Notch"},
+        {VantrelSection::notch, "Notch Panel"},
         {VantrelSection::menuBar, "Menu Bar"},
         {VantrelSection::dock, "Dock"},
         {VantrelSection::feedback, "Trackpad"},

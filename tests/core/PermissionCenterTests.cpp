@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -255,4 +256,49 @@ TEST(LinuxPermissions, AnAutostartEntryIsReadWithinItsLimitAndNeverWaitedOn) {
     home.writeFile(QStringLiteral("elsewhere.desktop"), entry);
     ASSERT_TRUE(QFile::link(home.root() + QStringLiteral("/elsewhere.desktop"), entryPath));
     EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+}
+
+namespace {
+// Writes the entry without complaint, but the desktop keeps it waiting for approval.
+class ApprovalPendingLoginItems final : public LoginItems {
+public:
+    LoginItemStatus status() const override { return current; }
+    bool registerItem() override {
+        current = LoginItemStatus::requiresApproval;
+        return true;
+    }
+    bool unregisterItem() override {
+        current = LoginItemStatus::notRegistered;
+        return removable;
+    }
+    LoginItemStatus current = LoginItemStatus::notRegistered;
+    bool removable = true;
+};
+} // namespace
+
+TEST_F(PermissionFixture, LaunchAtLoginReportsWhatTheEntryBecameNotWhatTheCallAnswered) {
+    ApprovalPendingLoginItems pending;
+    PermissionCenter center(
+        system, [] { return CalendarAuthorizationStatus::notDetermined; }, pending, workspace, scheduler);
+    center.setLaunchAtLogin(true);
+    EXPECT_EQ(center.launchAtLogin(), State::denied);
+    EXPECT_EQ(center.statusMessage(),
+              QStringLiteral("Install Vantrel in Applications before enabling launch at login."))
+        << "an entry that will not start anything is no success";
+
+    center.setLaunchAtLogin(false);
+    EXPECT_EQ(center.statusMessage(), QStringLiteral("Launch at login is off."));
+    pending.removable = false;
+    center.setLaunchAtLogin(false);
+    EXPECT_EQ(center.statusMessage(),
+              QStringLiteral("Install Vantrel in Applications before enabling launch at login."))
+        << "a failed removal keeps its own text";
+
+    // The working case still says so, once the states are read again.
+    auto working = makeCenter();
+    QSignalSpy states(working.get(), &PermissionCenter::statesChanged);
+    working->setLaunchAtLogin(true);
+    EXPECT_EQ(working->launchAtLogin(), State::allowed);
+    EXPECT_EQ(states.count(), 1);
+    EXPECT_EQ(working->statusMessage(), QStringLiteral("Vantrel will open when you log in."));
 }

@@ -8,6 +8,7 @@
 #include "support/ModuleStores.h"
 #include "support/RecordingComponents.h"
 #include "support/RecordingMenuPresenter.h"
+#include "support/ScriptedColorPicker.h"
 #include "support/ServiceFakes.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,7 @@ struct ControlCenterViewServices {
 #endif
 
     RecordingMenuPresenter menus;
+    ScriptedColorPicker colorPicker;
 };
 
 // The module stores on recording fakes, the section the window shows and a command palette,
@@ -47,6 +49,31 @@ struct ControlCenterHarness {
     FakeSystemAppearance& appearance = views.appearance;
     // The control-center window as the application registers it: the palette opens on its screen.
     QPointer<QWidget> window;
+    // The notch panel on the harness's notched screen; its show and expand calls, and the
+    // context's reposition calls, go into the log.
+    RecordingNotchPanelController notch{
+        h.log,
+        NotchPanelController::Dependencies{.scheduler = h.scheduler,
+                                           .screens = h.screens,
+                                           .displays = h.displays,
+                                           .diagnostics = h.diagnostics,
+                                           .inputFocus = h.inputFocus,
+                                           .preferences = h.preferences,
+                                           .haptics = h.haptics,
+                                           .hapticPerformer = h.hapticPerformer,
+                                           .motion = h.motion,
+                                           .indicator = {.alerts = h.alerts,
+                                                         .preferences = h.preferences,
+                                                         .displays = h.displays,
+                                                         .screens = h.screens,
+                                                         .inputFocus = h.inputFocus,
+                                                         .shell = h.shell,
+                                                         .openNotificationsSection = [] {},
+                                                         .compositor = &h.compositor,
+                                                         .stacking = &h.stacking},
+                                           .compositor = &h.compositor,
+                                           .stacking = &h.stacking},
+        stores.notchSurface()};
 
     ControlCenterHarness() {
         QObject::connect(&sections, &SectionNavigation::changed, &sections, [this](VantrelSection section) {
@@ -102,7 +129,20 @@ struct ControlCenterHarness {
                 .keyboardCleaning = stores.keyboardCleaning,
                 .menus = views.menus,
                 .applyPreferences = [this] { h.log.add(QStringLiteral("applyPreferences")); },
-                .home = homeContext()};
+                .home = homeContext(),
+                .colorPicker = views.colorPicker,
+                .notch = notch,
+                .repositionNotch =
+                    [this](bool animated) {
+                        h.log.add(animated ? QStringLiteral("notch.reposition animated")
+                                           : QStringLiteral("notch.reposition still"));
+                        notch.reposition(animated);
+                    },
+                .showNotch =
+                    [this](NotchTab tab, bool takeFocus) {
+                        h.log.add(QStringLiteral("showNotch %1 %2")
+                                      .arg(rawValue(tab), takeFocus ? u"focus" : u"nofocus"));
+                    }};
     }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {

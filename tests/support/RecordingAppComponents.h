@@ -116,7 +116,8 @@ inline ControlCenterContext controlCenterContext(AppStateHarness& h, AppState& s
                                              .clock = h.clock,
                                              .openPanel = h.openPanel,
                                              .menus = views.menus,
-                                             .files = h.files});
+                                             .files = h.files,
+                                             .colorPicker = views.colorPicker});
 }
 
 } // namespace vantrel::test

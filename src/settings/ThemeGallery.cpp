@@ -1,0 +1,324 @@
+#include "settings/ThemeGallery.h"
+
+#include "core/VantrelHaptics.h"
+#include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
+#include "kit/ThemeImageStore.h"
+#include "kit/VantrelConcentricGeometry.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelMotion.h"
+#include "kit/VantrelShadow.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+#include <cmath>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::array<ThemeChoiceInfo, 5> kThemes{{
+    {ArtTheme::neutral, "Neutral", "Quiet graphite", {0.54, 0.58, 0.64}, Accent::graphite},
+    {ArtTheme::obsidianFold, "Obsidian Fold", "Mineral glass", {0.25, 0.29, 0.34}, Accent::graphite},
+    {ArtTheme::glacialVeil, "Glacial Veil", "Frosted silver", {0.66, 0.75, 0.82}, Accent::sky},
+    {ArtTheme::midnightCurrent, "Midnight Current", "Calm motion", {0.25, 0.39, 0.58}, Accent::indigo},
+    {ArtTheme::canyonAlloy, "Canyon Alloy", "Warm calm motion", {0.58, 0.42, 0.30}, Accent::sand},
+}};
+
+QColor srgb(double red, double green, double blue, double alpha = 1) {
+    return QColor::fromRgbF(float(red), float(green), float(blue), float(alpha));
+}
+
+// The theme change's own animation, which the hero's cross-fade runs with.
+VantrelAnimation themeChangeAnimation() {
+    return VantrelAnimation::easeInOut(0.24);
+}
+
+} // namespace
+
+QColor ThemeChoiceInfo::swatchColor() const {
+    return srgb(swatch[0], swatch[1], swatch[2]);
+}
+
+const ThemeChoiceInfo& themeChoiceInfo(ArtTheme theme) {
+    return kThemes[std::size_t(theme)];
+}
+
+bool previewIsDark(AppearanceMode mode, ColorScheme system) {
+    switch (mode) {
+    case AppearanceMode::dark:
+        return true;
+    case AppearanceMode::light:
+        return false;
+    case AppearanceMode::system:
+        break;
+    }
+    return system == ColorScheme::dark;
+}
+
+// MARK: hero
+
+ThemeHero::ThemeHero(const ThemeGalleryContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), fade_(new QVariantAnimation(this)) {
+    setFixedSize(int(kWidth), int(kHeight));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    fade_->setStartValue(1.0);
+    fade_->setEndValue(0.0);
+    connect(fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        previousOpacity_ = value.toDouble();
+        update();
+    });
+    connect(fade_, &QVariantAnimation::finished, this, [this] {
+        previous_ = QImage();
+        previousOpacity_ = 0;
+        update();
+    });
+    const VantrelPreferences::Setting watched[] = {
+        VantrelPreferences::Setting::artTheme, VantrelPreferences::Setting::appearanceMode,
+        VantrelPreferences::Setting::backgroundTint, VantrelPreferences::Setting::customBackgroundTintEnabled,
+        VantrelPreferences::Setting::themeColorAmount};
+    for (const auto setting : watched) context_.preferences.onChange(setting, this, [this] { sync(); });
+    connect(&context_.appearance, &SystemAppearance::changed, this, [this] { sync(); });
+    // A recoloured copy made beside the event loop replaces the source shown meanwhile.
+    connect(&context_.themeImages, &ThemeImageStore::remappedImageReady, this, [this] {
+        if (!request_) return;
+        image_ = request_->resolve(context_.themeImages);
+        update();
+    });
+    theme_ = context_.preferences.artTheme();
+    isDark_ = previewIsDark(context_.preferences.appearanceMode(), context_.appearance.colorScheme());
+    request_ = requestFor(context_.preferences, context_.appearance.colorScheme());
+    if (request_) image_ = request_->resolve(context_.themeImages);
+}
+
+std::optional<ThemeArtworkRequest> ThemeHero::requestFor(const VantrelPreferences& preferences,
+                                                         ColorScheme system) {
+    if (preferences.artTheme() == ArtTheme::neutral) return std::nullopt;
+    ThemeArtworkRequest request;
+    request.theme = preferences.artTheme();
+    request.isDark = previewIsDark(preferences.appearanceMode(), system);
+    request.thumbnail = true;
+    if (preferences.customBackgroundTintEnabled()) request.hueTint = preferences.backgroundTint();
+    request.hueAmount = preferences.themeColorAmount();
+    return request;
+}
+
+void ThemeHero::sync() {
+    const ArtTheme theme = context_.preferences.artTheme();
+    const bool dark = previewIsDark(context_.preferences.appearanceMode(), context_.appearance.colorScheme());
+    std::optional<ThemeArtworkRequest> request =
+        requestFor(context_.preferences, context_.appearance.colorScheme());
+    if (theme == theme_ && dark == isDark_ && request == request_) return;
+    if (theme != theme_) {
+        // The card of the old theme, as it is drawn now, fades out over the new one.
+        const std::optional<VantrelAnimation> animation =
+            context_.motion.resolve(VantrelMotion::Kind::transition, themeChangeAnimation());
+        if (animation && animation->duration > 0) {
+            QImage snapshot(size(), QImage::Format_ARGB32_Premultiplied);
+            snapshot.fill(Qt::transparent);
+            QPainter painter(&snapshot);
+            paintCard(painter);
+            painter.end();
+            previous_ = snapshot;
+            previousOpacity_ = 1;
+            fade_->stop();
+            animation->run(*fade_, 1.0, 0.0);
+        }
+    }
+    theme_ = theme;
+    isDark_ = dark;
+    request_ = std::move(request);
+    image_ = request_ ? request_->resolve(context_.themeImages) : std::nullopt;
+    update();
+}
+
+void ThemeHero::paintCard(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds(0, 0, kWidth, kHeight);
+    const QPainterPath shape = ContinuousRoundedRectangle{kRadius}.path(bounds);
+    painter.setClipPath(shape, Qt::IntersectClip);
+
+    // The picture behind: the theme's artwork, or the neutral gradient.
+    if (!request_) {
+        QLinearGradient neutral(bounds.topLeft(), bounds.bottomRight());
+        neutral.setColorAt(0, isDark_ ? srgb(0.08, 0.09, 0.11) : QColor(Qt::white));
+        neutral.setColorAt(1, isDark_ ? QColor(Qt::black) : srgb(0.84, 0.86, 0.89));
+        painter.fillRect(bounds, neutral);
+    } else if (image_) {
+        ThemeArtwork::paint(painter, *image_, bounds);
+    }
+
+    // The fade that keeps the white texts readable.
+    QLinearGradient shade(QPointF(0, bounds.center().y()), bounds.bottomLeft());
+    shade.setColorAt(0, Qt::transparent);
+    shade.setColorAt(1, VantrelTheme::black(0.62));
+    painter.fillRect(bounds, shade);
+
+    const ThemeChoiceInfo& info = themeChoiceInfo(theme_);
+    const QRectF inner = bounds.adjusted(15, 15, -15, -15);
+    const QFont titleFont = VantrelType::font(17, QFont::Bold);
+    const QFont captionFont = VantrelType::font(10.5, QFont::Medium);
+    const QFontMetricsF titleMetrics(titleFont);
+    const QFontMetricsF captionMetrics(captionFont);
+    const double glyph = 24;
+    const double columnHeight = std::max(titleMetrics.height() + 2 + captionMetrics.height(), glyph);
+    const double top = inner.bottom() - columnHeight;
+    const double textTop = top + (columnHeight - (titleMetrics.height() + 2 + captionMetrics.height())) / 2;
+    const double textWidth = inner.width() - glyph - 8;
+    painter.setPen(Qt::white);
+    painter.setFont(titleFont);
+    painter.drawText(QRectF(inner.left(), textTop, textWidth, titleMetrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     titleMetrics.elidedText(QString::fromUtf8(info.title), Qt::ElideRight, textWidth));
+    painter.setFont(captionFont);
+    painter.setPen(VantrelTheme::white(0.78));
+    painter.drawText(
+        QRectF(inner.left(), textTop + titleMetrics.height() + 2, textWidth, captionMetrics.height()),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        captionMetrics.elidedText(QString::fromUtf8(info.caption), Qt::ElideRight, textWidth));
+    VantrelGlyph::paint(painter,
+                        QRectF(inner.right() - glyph, top + (columnHeight - glyph) / 2, glyph, glyph),
+                        u"checkmark.circle.fill", Qt::white, 17, QFont::Bold);
+
+    painter.setClipping(false);
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    painter.setPen(QPen(VantrelTheme::keyline().resolve(scheme), 0.9));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+void ThemeHero::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintCard(painter);
+    if (!previous_.isNull() && previousOpacity_ > 0) {
+        painter.setOpacity(previousOpacity_);
+        painter.drawImage(QPointF(0, 0), previous_);
+    }
+}
+
+// MARK: chip
+
+ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget* parent)
+    : QAbstractButton(parent), theme_(theme), context_(context) {
+    const QString title = QString::fromUtf8(themeChoiceInfo(theme).title);
+    setText(title);
+    setAccessibleName(title);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedHeight(int(kHeight));
+    connect(this, &QAbstractButton::clicked, this, &ThemeChip::choose);
+    context_.preferences.onChange(VantrelPreferences::Setting::artTheme, this, [this] {
+        updateGeometry();
+        update();
+    });
+}
+
+bool ThemeChip::isSelected() const {
+    return context_.preferences.artTheme() == theme_;
+}
+
+QFont ThemeChip::labelFont() const {
+    return VantrelType::font(10.5, isSelected() ? QFont::Bold : QFont::DemiBold);
+}
+
+QSize ThemeChip::sizeHint() const {
+    // Wide enough for the bold label, so selecting a chip does not shift its neighbours.
+    const QFontMetricsF metrics(VantrelType::font(10.5, QFont::Bold));
+    const double width = 2 * kPadding + kSwatch + kSpacing + metrics.horizontalAdvance(text());
+    return QSize(int(std::ceil(width)), int(kHeight));
+}
+
+bool ThemeChip::hitButton(const QPoint& pos) const {
+    const double r = height() / 2.0;
+    QPainterPath capsule;
+    capsule.addRoundedRect(QRectF(rect()), r, r);
+    return capsule.contains(QPointF(pos));
+}
+
+void ThemeChip::choose() {
+    context_.haptics.play(HapticSurface::controls);
+    context_.preferences.setArtTheme(theme_);
+    context_.preferences.setAccent(themeChoiceInfo(theme_).accent);
+    if (context_.applyPreferences) context_.applyPreferences();
+}
+
+void ThemeChip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    const bool selected = isSelected();
+    const QRectF capsuleRect = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const double r = capsuleRect.height() / 2;
+    QPainterPath capsule;
+    capsule.addRoundedRect(capsuleRect, r, r);
+    if (selected) painter.fillPath(capsule, VantrelTheme::elevated().resolve(scheme));
+    const QColor outline = selected ? VantrelTheme::keyline().resolve(scheme)
+                                    : VantrelTheme::withOpacity(VantrelTheme::border().resolve(scheme), 0.62);
+    painter.setPen(QPen(outline, 0.7));
+    painter.drawPath(capsule);
+
+    const QFont font = labelFont();
+    const QFontMetricsF metrics(font);
+    const double textWidth = metrics.horizontalAdvance(text());
+    const double contentWidth = kSwatch + kSpacing + textWidth;
+    const double x = (width() - contentWidth) / 2;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(themeChoiceInfo(theme_).swatchColor());
+    painter.drawEllipse(QRectF(x, (height() - kSwatch) / 2, kSwatch, kSwatch));
+    painter.setFont(font);
+    painter.setPen(selected ? VantrelTheme::primary(scheme) : VantrelTheme::secondaryText().resolve(scheme));
+    painter.drawText(QRectF(x + kSwatch + kSpacing, 0, textWidth + 1, height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, text());
+    if (hasFocus()) KitPaint::paintFocusRing(painter, capsuleRect, r, KitPaint::tint(this));
+}
+
+// MARK: gallery
+
+ThemeGallery::ThemeGallery(const ThemeGalleryContext& context, QWidget* parent) : QWidget(parent) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(18);
+    hero_ = new ThemeHero(context, this);
+    hero_->setObjectName(QStringLiteral("themeHero"));
+    stack->addWidget(hero_, 0, Qt::AlignHCenter);
+    // The hero's shadow lies under it, in the window's shadow colour.
+    shadow_ = new VantrelShadow(
+        hero_, [](const QRectF& rect) { return ContinuousRoundedRectangle{ThemeHero::kRadius}.path(rect); });
+    applyShadow();
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addStretch(1);
+    for (const ArtTheme theme : allCasesOf<ArtTheme>()) {
+        auto* chip = new ThemeChip(theme, context, this);
+        chip->setObjectName(QStringLiteral("themeChip ") + rawValue(theme));
+        chips_[std::size_t(theme)] = chip;
+        row->addWidget(chip);
+    }
+    row->addStretch(1);
+    stack->addLayout(row);
+}
+
+void ThemeGallery::applyShadow() {
+    shadow_->setLook({VantrelTheme::shadow().resolve(this), 16, QPointF(0, 8)});
+}
+
+bool ThemeGallery::event(QEvent* event) {
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent()) applyShadow();
+    return QWidget::event(event);
+}
+
+ThemeChip* ThemeGallery::chip(ArtTheme theme) const {
+    return chips_[std::size_t(theme)];
+}
+
+} // namespace vantrel

@@ -1,0 +1,316 @@
+#include "control-center/PageFactory.h"
+#include "core/PermissionCenter.h"
+#include "kit/SettingsCard.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelSliderRow.h"
+#include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
+#include "settings/AppearancePage.h"
+#include "settings/ThemeGallery.h"
+#include "settings/TintEditor.h"
+#include "settings/TintEditorModel.h"
+#include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kTick = QStringLiteral("haptic generic");
+
+class AppearancePageTest : public ::testing::Test {
+protected:
+    AppearancePageTest() {
+        page = static_cast<AppearancePage*>(PageFactory(c.context()).makePage(VantrelSection::appearance));
+        page->resize(1000, 1200);
+        page->show();
+    }
+    ~AppearancePageTest() override { delete page; }
+
+    QStringList since(qsizetype mark) const { return c.callsSince(mark); }
+    static QColor rgb(double r, double g, double b) { return QColor::fromRgbF(float(r), float(g), float(b)); }
+
+    ControlCenterHarness c;
+    AppearancePage* page = nullptr;
+};
+
+} // namespace
+
+TEST_F(AppearancePageTest, TheThreeCardsInOrderUnderTheTitle) {
+    EXPECT_EQ(page->title(), QStringLiteral("Appearance"));
+    EXPECT_EQ(page->maxWidth(), 1020);
+    EXPECT_EQ(page->objectName(), QStringLiteral("appearance"));
+    EXPECT_EQ(page->modeCard()->title(), QStringLiteral("Light and dark"));
+    EXPECT_EQ(page->themeCard()->title(), QStringLiteral("Theme"));
+    EXPECT_EQ(page->startupCard()->title(), QStringLiteral("Startup"));
+    EXPECT_EQ(page->modePicker()->options(), (QStringList{QStringLiteral("Follow System"),
+                                                          QStringLiteral("Dark"), QStringLiteral("Light")}));
+    EXPECT_EQ(
+        page->scopePicker()->options(),
+        (QStringList{QStringLiteral("All"), QStringLiteral("Notch only"), QStringLiteral("Settings only")}));
+    EXPECT_LE(page->modePicker()->width(), 520);
+    EXPECT_EQ(page->modePicker()->selectedIndex(), 1) << "dark by default";
+}
+
+TEST_F(AppearancePageTest, TheBackgroundEditorHoldsAPickedColourUntilItIsSaved) {
+    TintEditor& editor = *page->backgroundEditor();
+    // Off, the well still shows the stored tint.
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+    EXPECT_EQ(editor.well()->color(), rgb(0.37, 0.58, 0.88));
+    EXPECT_FALSE(editor.saveButton()->isVisible());
+    EXPECT_FALSE(editor.resetButton()->isVisible());
+    EXPECT_EQ(editor.well()->accessibleName(), QStringLiteral("Background hue"));
+
+    editor.well()->click();
+    ASSERT_EQ(c.views.colorPicker.requests().size(), 1u);
+    EXPECT_EQ(c.views.colorPicker.requests()[0].title, QStringLiteral("Background hue"));
+    EXPECT_EQ(c.views.colorPicker.requests()[0].initial, rgb(0.37, 0.58, 0.88));
+
+    qsizetype mark = c.mark();
+    ASSERT_TRUE(c.views.colorPicker.choose(rgb(0.9, 0.2, 0.1)));
+    EXPECT_EQ(since(mark), QStringList()) << "moving the well writes nothing";
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Unsaved"));
+    EXPECT_EQ(editor.status()->resolvedColor(), VantrelTheme::accent(Accent::graphite)) << "in the accent";
+    EXPECT_EQ(editor.well()->color(), rgb(0.9, 0.2, 0.1));
+    EXPECT_EQ(c.h.preferences.backgroundTint(), BackgroundTint());
+    EXPECT_TRUE(editor.saveButton()->isVisible());
+    EXPECT_TRUE(editor.cancelButton()->isVisible());
+    EXPECT_EQ(editor.saveButton()->accessibleName(), QStringLiteral("Save background hue"));
+
+    // Cancel: nothing played, nothing written, the well back on the stored colour.
+    editor.cancelButton()->click();
+    EXPECT_EQ(since(mark), QStringList());
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+    EXPECT_EQ(editor.well()->color(), rgb(0.37, 0.58, 0.88));
+    EXPECT_FALSE(editor.saveButton()->isVisible());
+
+    // Save: the pill's tick, then its own, then the tint and its switch.
+    c.views.colorPicker.choose(rgb(0.9, 0.2, 0.1));
+    mark = c.mark();
+    editor.saveButton()->click();
+    const QStringList saved = since(mark);
+    ASSERT_EQ(saved.size(), 4) << saved.join(u'\n').toStdString();
+    EXPECT_EQ(saved[0], kTick);
+    EXPECT_EQ(saved[1], kTick);
+    EXPECT_TRUE(saved[2].startsWith(QStringLiteral("set appearance.backgroundTint ")));
+    EXPECT_EQ(saved[3], QStringLiteral("set appearance.backgroundTintEnabled true"));
+    const BackgroundTint stored = c.h.preferences.backgroundTint();
+    EXPECT_NEAR(stored.red, 0.9, 1e-3);
+    EXPECT_NEAR(stored.green, 0.2, 1e-3);
+    EXPECT_NEAR(stored.blue, 0.1, 1e-3);
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Saved color"));
+    EXPECT_EQ(editor.status()->resolvedColor(), VantrelTheme::secondaryText().resolve(&editor));
+    EXPECT_TRUE(editor.resetButton()->isVisible());
+    EXPECT_FALSE(editor.saveButton()->isVisible());
+    EXPECT_EQ(editor.resetButton()->toolTip(), QStringLiteral("Return to the theme's original hue"));
+
+    // Reset: the tick and the switch off; the tint stays and the well shows it.
+    mark = c.mark();
+    editor.resetButton()->click();
+    EXPECT_EQ(since(mark),
+              (QStringList{kTick, QStringLiteral("set appearance.backgroundTintEnabled false")}));
+    EXPECT_EQ(c.h.preferences.backgroundTint(), stored);
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+    EXPECT_EQ(editor.well()->color(), TintEditorModel::color(stored));
+    EXPECT_FALSE(editor.resetButton()->isVisible());
+}
+
+TEST_F(AppearancePageTest, TheIconEditorSavesTheSymbolColour) {
+    TintEditor& editor = *page->iconEditor();
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme accent"));
+    EXPECT_EQ(editor.well()->accessibleName(), QStringLiteral("Vantrel icon color"));
+    editor.well()->click();
+    EXPECT_EQ(c.views.colorPicker.requests().back().title, QStringLiteral("Vantrel icon color"));
+    c.views.colorPicker.choose(rgb(0.2, 0.8, 0.4));
+    EXPECT_EQ(editor.saveButton()->accessibleName(), QStringLiteral("Save icon color"));
+    const qsizetype mark = c.mark();
+    editor.saveButton()->click();
+    const QStringList saved = since(mark);
+    ASSERT_EQ(saved.size(), 4);
+    EXPECT_TRUE(saved[2].startsWith(QStringLiteral("set appearance.iconTint ")));
+    EXPECT_EQ(saved[3], QStringLiteral("set appearance.iconTintEnabled true"));
+    EXPECT_FALSE(c.h.preferences.customBackgroundTintEnabled()) << "the other editor is untouched";
+    EXPECT_EQ(page->backgroundEditor()->status()->text(), QStringLiteral("Theme default"));
+    EXPECT_EQ(editor.resetButton()->toolTip(),
+              QStringLiteral("Use the current theme accent for Vantrel symbols"));
+
+    // A picker still open on a page that is gone changes nothing.
+    editor.well()->click();
+    delete page;
+    page = nullptr;
+    EXPECT_FALSE(c.views.colorPicker.choose(rgb(0.1, 0.1, 0.1)));
+}
+
+TEST_F(AppearancePageTest, TheColourStrengthReadsTruncatedPercentagesAndWritesEveryValueSilently) {
+    VantrelSliderRow& strength = *page->strength();
+    EXPECT_EQ(strength.valueText(), QStringLiteral("42%"));
+    c.h.preferences.setThemeColorAmount(0.429);
+    EXPECT_EQ(strength.valueText(), QStringLiteral("42%"));
+    c.h.preferences.setThemeColorAmount(1.0);
+    EXPECT_EQ(strength.valueText(), QStringLiteral("100%"));
+    c.h.preferences.setThemeColorAmount(0.0);
+    EXPECT_EQ(strength.valueText(), QStringLiteral("0%"));
+
+    const qsizetype mark = c.mark();
+    strength.slider()->setValue(strength.slider()->maximum() / 4);
+    strength.slider()->setValue(strength.slider()->maximum() / 2);
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set appearance.themeColorAmount 0.25"),
+                                        QStringLiteral("set appearance.themeColorAmount 0.5")}));
+    EXPECT_EQ(strength.slider()->accessibleName(), QStringLiteral("Color strength"));
+}
+
+TEST_F(AppearancePageTest, ThePickersTickAfterEachWriteButNotWhenShown) {
+    EXPECT_EQ(since(0).filter(QStringLiteral("haptic")), QStringList()) << "showing the page is silent";
+    qsizetype mark = c.mark();
+    page->modePicker()->segment(2)->click();
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set appearance.mode light"), kTick}));
+    // A change made elsewhere while the page is shown ticks too; the same value again does not.
+    mark = c.mark();
+    c.h.preferences.setAppearanceMode(AppearanceMode::system);
+    c.h.preferences.setAppearanceMode(AppearanceMode::system);
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set appearance.mode system"), kTick,
+                                        QStringLiteral("set appearance.mode system")}));
+    EXPECT_EQ(page->modePicker()->selectedIndex(), 0);
+
+    mark = c.mark();
+    page->scopePicker()->segment(1)->click();
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set appearance.themeScope notchOnly"), kTick}));
+}
+
+TEST_F(AppearancePageTest, EachChipSetsItsThemeAndAccentAndAppliesEvenWhenRepicked) {
+    const std::pair<ArtTheme, QString> accents[] = {
+        {ArtTheme::glacialVeil, QStringLiteral("sky")},
+        {ArtTheme::midnightCurrent, QStringLiteral("indigo")},
+        {ArtTheme::canyonAlloy, QStringLiteral("sand")},
+        {ArtTheme::obsidianFold, QStringLiteral("graphite")},
+        {ArtTheme::neutral, QStringLiteral("graphite")},
+    };
+    const QStringList titles{QStringLiteral("Neutral"), QStringLiteral("Obsidian Fold"),
+                             QStringLiteral("Glacial Veil"), QStringLiteral("Midnight Current"),
+                             QStringLiteral("Canyon Alloy")};
+    for (const ArtTheme theme : allCasesOf<ArtTheme>())
+        EXPECT_EQ(page->gallery()->chip(theme)->text(), titles[int(theme)]);
+    for (const auto& [theme, accent] : accents) {
+        for (int round = 0; round < 2; ++round) {
+            const qsizetype mark = c.mark();
+            page->gallery()->chip(theme)->click();
+            EXPECT_EQ(since(mark),
+                      (QStringList{kTick, QStringLiteral("set appearance.artTheme ") + rawValue(theme),
+                                   QStringLiteral("set appearance.accent ") + accent,
+                                   QStringLiteral("applyPreferences")}))
+                << rawValue(theme).toStdString() << " round " << round;
+        }
+        EXPECT_TRUE(page->gallery()->chip(theme)->isSelected());
+        EXPECT_EQ(page->gallery()->hero()->theme(), theme);
+    }
+    // Another accent chosen meanwhile is replaced by the theme's own.
+    c.h.preferences.setAccent(Accent::coral);
+    page->gallery()->chip(ArtTheme::glacialVeil)->click();
+    EXPECT_EQ(c.h.preferences.accent(), Accent::sky);
+}
+
+TEST(ThemeGallery, ThePreviewFollowsTheModeAndUnderFollowSystemTheDesktop) {
+    EXPECT_TRUE(previewIsDark(AppearanceMode::dark, ColorScheme::light));
+    EXPECT_FALSE(previewIsDark(AppearanceMode::light, ColorScheme::dark));
+    EXPECT_TRUE(previewIsDark(AppearanceMode::system, ColorScheme::dark));
+    EXPECT_FALSE(previewIsDark(AppearanceMode::system, ColorScheme::light));
+}
+
+TEST_F(AppearancePageTest, TheHeroRecoloursOnlyWhileTheHueIsOnAndNeutralLoadsNoArtwork) {
+    ThemeHero& hero = *page->gallery()->hero();
+    EXPECT_EQ(hero.request(), std::nullopt) << "neutral draws its gradient";
+    EXPECT_EQ(hero.image(), std::nullopt);
+
+    c.h.preferences.setBackgroundTint(BackgroundTint(0.9, 0.3, 0.2));
+    c.h.preferences.setArtTheme(ArtTheme::glacialVeil);
+    ASSERT_TRUE(hero.request().has_value());
+    EXPECT_EQ(hero.request()->theme, ArtTheme::glacialVeil);
+    EXPECT_TRUE(hero.request()->thumbnail);
+    EXPECT_TRUE(hero.request()->isDark);
+    EXPECT_EQ(hero.request()->hueTint, std::nullopt) << "a saved hue that is off does not recolour";
+    EXPECT_TRUE(hero.image().has_value());
+
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    c.h.preferences.setThemeColorAmount(0.7);
+    EXPECT_EQ(hero.request()->hueTint, BackgroundTint(0.9, 0.3, 0.2));
+    EXPECT_EQ(hero.request()->hueAmount, 0.7);
+    const QImage recoloured = *hero.image();
+
+    // Under "Follow System" the hero takes the desktop's scheme; under "Dark" it ignores it.
+    c.appearance.setColorScheme(ColorScheme::light);
+    EXPECT_TRUE(hero.request()->isDark);
+    c.h.preferences.setAppearanceMode(AppearanceMode::system);
+    EXPECT_FALSE(hero.request()->isDark);
+    EXPECT_NE(*hero.image(), recoloured);
+
+    c.h.preferences.setArtTheme(ArtTheme::neutral);
+    EXPECT_EQ(hero.request(), std::nullopt);
+    EXPECT_EQ(hero.image(), std::nullopt);
+}
+
+TEST_F(AppearancePageTest, AThemeChangeCrossFadesTheHero) {
+    ThemeHero& hero = *page->gallery()->hero();
+    page->gallery()->chip(ArtTheme::canyonAlloy)->click();
+    ASSERT_EQ(hero.crossFade()->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(hero.crossFade()->duration(), 240);
+    // A change of strength redraws the same theme without a fade.
+    hero.crossFade()->setCurrentTime(hero.crossFade()->duration());
+    c.h.preferences.setThemeColorAmount(0.9);
+    EXPECT_NE(hero.crossFade()->state(), QAbstractAnimation::Running);
+}
+
+TEST_F(AppearancePageTest, TheLaunchSwitchFollowsThePermissionCenter) {
+    VantrelSwitch& launch = *page->launchAtLogin();
+    EXPECT_FALSE(launch.isChecked()) << "denied reads off";
+    const qsizetype mark = c.mark();
+    launch.click();
+    EXPECT_EQ(since(mark), QStringList{kTick});
+    EXPECT_TRUE(launch.isChecked());
+    EXPECT_EQ(c.stores.permissions.launchAtLogin(), PermissionState::allowed);
+    c.h.loginItems.current = LoginItemStatus::notRegistered;
+    c.stores.permissions.refresh();
+    EXPECT_FALSE(launch.isChecked()) << "an entry removed elsewhere turns it off";
+}
+
+TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutcome) {
+    ControlCenterHarness c;
+    const QString folder = c.h.home.paths().autostartFolder();
+    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"));
+    PermissionCenter permissions(
+        c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items, c.h.workspace,
+        c.h.scheduler);
+    AppearancePage page({.preferences = c.h.preferences,
+                         .haptics = c.haptics,
+                         .motion = c.views.motion,
+                         .appearance = c.appearance,
+                         .themeImages = c.views.themeImages,
+                         .permissions = permissions,
+                         .colorPicker = c.views.colorPicker,
+                         .applyPreferences = [] {}});
+    VantrelSwitch& launch = *page.launchAtLogin();
+    EXPECT_FALSE(launch.isChecked());
+    launch.click();
+    EXPECT_TRUE(QFileInfo::exists(items.entryPath()));
+    EXPECT_TRUE(launch.isChecked());
+    EXPECT_EQ(permissions.statusMessage(), QStringLiteral("Vantrel will open when you log in."));
+    launch.click();
+    EXPECT_FALSE(QFileInfo::exists(items.entryPath()));
+    EXPECT_FALSE(launch.isChecked());
+    EXPECT_EQ(permissions.statusMessage(), QStringLiteral("Launch at login is off."));
+
+    // A folder in the way: the entry cannot be written, and the switch stays off.
+    QDir().mkpath(items.entryPath());
+    launch.click();
+    EXPECT_FALSE(launch.isChecked());
+    EXPECT_EQ(permissions.statusMessage(),
+              QStringLiteral("Install Vantrel in Applications before enabling launch at login."));
+}

@@ -1,0 +1,167 @@
+#include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
+#include "kit/ThemeImageStore.h"
+#include "settings/NotchPreviewGeometry.h"
+#include "settings/NotchPreviewState.h"
+#include "settings/NotchSettingsPreview.h"
+#include "support/ControlCenterHarness.h"
+
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+TEST(NotchPreviewGeometry, TheScaleFollowsTheOfferedWidthUpToItsCap) {
+    EXPECT_EQ(NotchPreviewGeometry::compute(36, NotchSize::medium, true).scale, 0);
+    EXPECT_EQ(NotchPreviewGeometry::compute(20, NotchSize::medium, true).shownSize, QSizeF(0, 0));
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(37, NotchSize::medium, true).scale, 1.0 / 920);
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(500, NotchSize::medium, true).scale, 464.0 / 920);
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(795, NotchSize::medium, true).scale, 759.0 / 920);
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(794, NotchSize::medium, true).scale, 758.0 / 920);
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(2000, NotchSize::medium, true).scale, 759.0 / 920);
+
+    // The large panel at full scale: 759 by 90.75, its corners 24.
+    const NotchPreviewGeometry large = NotchPreviewGeometry::compute(795, NotchSize::large, true);
+    EXPECT_DOUBLE_EQ(large.shownSize.width(), 759);
+    EXPECT_DOUBLE_EQ(large.shownSize.height(), 90.75);
+    EXPECT_DOUBLE_EQ(large.cornerRadius, 24);
+    EXPECT_EQ(large.notchRect(795), QRectF(18, 14, 759, 90.75));
+    const NotchPreviewGeometry small = NotchPreviewGeometry::compute(1200, NotchSize::small, true);
+    EXPECT_DOUBLE_EQ(small.shownSize.width(), 720 * 759.0 / 920);
+    EXPECT_DOUBLE_EQ(small.shownSize.height(), 100 * 759.0 / 920);
+}
+
+TEST(NotchPreviewGeometry, CollapsedTheRadiusIsClampedOnTheScaledHeight) {
+    const NotchPreviewGeometry full = NotchPreviewGeometry::compute(795, NotchSize::large, false);
+    EXPECT_DOUBLE_EQ(full.shownSize.width(), 170 * 0.825);
+    EXPECT_DOUBLE_EQ(full.shownSize.height(), 38 * 0.825);
+    EXPECT_NEAR(full.cornerRadius, 16.34 * 0.825, 1e-9);
+    EXPECT_EQ(full.cornerRadius, full.bridgeRadius);
+    // Small enough, the clamp holds it at 12.
+    EXPECT_DOUBLE_EQ(NotchPreviewGeometry::compute(300, NotchSize::large, false).cornerRadius, 12);
+    // The header's tile and glyphs from the scaled bridge height (31.35 at full scale).
+    EXPECT_DOUBLE_EQ(full.tile, 34);
+    EXPECT_NEAR(full.glyph, 31.35 * 0.76, 1e-9);
+    const NotchPreviewGeometry tiny = NotchPreviewGeometry::compute(100, NotchSize::large, true);
+    EXPECT_DOUBLE_EQ(tiny.tile, 19);
+    EXPECT_DOUBLE_EQ(tiny.glyph, 14);
+    // Half way open, half way between the two.
+    const NotchPreviewGeometry half =
+        NotchPreviewGeometry::blend(full, NotchPreviewGeometry::compute(795, NotchSize::large, true), 0.5);
+    EXPECT_DOUBLE_EQ(half.shownSize.width(), (140.25 + 759) / 2);
+}
+
+TEST(NotchPreviewState, HoverOpensOnlyWithAutoExpandAndTapsAlwaysToggle) {
+    const NotchPreviewState start;
+    EXPECT_TRUE(start.expanded);
+    EXPECT_FALSE(start.hovering);
+    EXPECT_EQ(start.hovered(false, true), (NotchPreviewState{false, false}));
+    EXPECT_EQ(start.hovered(true, true), (NotchPreviewState{true, true}));
+    EXPECT_EQ((NotchPreviewState{false, false}).hovered(true, false), (NotchPreviewState{false, true}))
+        << "without auto-expand only the hover flag moves";
+    EXPECT_EQ(start.tapped(), (NotchPreviewState{false, false}));
+    EXPECT_EQ(start.tapped().tapped(), start);
+    EXPECT_EQ((NotchPreviewState{false, true}).revealed(), (NotchPreviewState{true, true}));
+
+    const VantrelAnimation normal = NotchPreviewState::animation(false);
+    EXPECT_DOUBLE_EQ(normal.duration, 0.25);
+    EXPECT_DOUBLE_EQ(NotchPreviewState::animation(true).duration, 0.12);
+    // The curve (0.22, 0.82, 0.24, 1.0) is far along early and ends at 1.
+    EXPECT_GT(normal.easing.valueForProgress(0.25), 0.6);
+    EXPECT_NEAR(normal.easing.valueForProgress(1.0), 1.0, 1e-9);
+    EXPECT_EQ(normal.easing.type(), QEasingCurve::BezierSpline);
+}
+
+namespace {
+
+struct PreviewFixture : ::testing::Test {
+    ControlCenterHarness c;
+    VantrelPreferences& preferences;
+    std::unique_ptr<NotchSettingsPreview> made;
+    NotchSettingsPreview& preview;
+    PreviewFixture()
+        : preferences(c.h.preferences),
+          made(std::make_unique<NotchSettingsPreview>(c.h.preferences, c.views.themeImages, c.views.motion)),
+          preview(*made) {
+        preview.resize(795, 294);
+    }
+};
+
+} // namespace
+
+TEST_F(PreviewFixture, TheRailFollowsTheSharedTabRules) {
+    EXPECT_EQ(preview.accessibleName(), QStringLiteral("Interactive notch preview"));
+    EXPECT_EQ(preview.height(), 294);
+    preferences.setNotchWidgetOrder({QStringLiteral("home"), QStringLiteral("calendar"),
+                                     QStringLiteral("calendar"), QStringLiteral("bogus"),
+                                     QStringLiteral("clipboard")});
+    EXPECT_EQ(preview.look().widgetSignature.section(u'|', 0, 2), QStringLiteral("home|calendar|clipboard"))
+        << "a stored home and a repeat show once";
+    preferences.setNotchClipboardEnabled(false);
+    preferences.setNotchCalendarEnabled(false);
+    preferences.setNotchFocusEnabled(false);
+    preferences.setNotchTimersEnabled(false);
+    preferences.setNotchSystemEnabled(false);
+    preferences.setNotchNotesEnabled(false);
+    preferences.setNotchFilesEnabled(false);
+    preferences.setNotchMirrorEnabled(false);
+    preferences.setNotchBookmarksEnabled(false);
+    EXPECT_EQ(preview.tabs(), std::vector<NotchTab>{NotchTab::home});
+    EXPECT_EQ(preview.look().widgetSignature, QStringLiteral("home"));
+    preferences.setNotchCalendarEnabled(true);
+    EXPECT_EQ(preview.look().widgetSignature, QStringLiteral("home|calendar"));
+    EXPECT_EQ(preview.lookAnimation()->state(), QAbstractAnimation::Running) << "the rail's change animates";
+    EXPECT_EQ(preview.lookAnimation()->duration(), 180);
+}
+
+TEST_F(PreviewFixture, SettingsOnlyThemesShowNeitherArtworkNorTint) {
+    preferences.setArtTheme(ArtTheme::canyonAlloy);
+    preferences.setCustomBackgroundTintEnabled(true);
+    EXPECT_EQ(preview.previewTheme(), ArtTheme::canyonAlloy);
+    EXPECT_TRUE(preview.previewTintIsActive());
+    EXPECT_TRUE(preview.artwork().has_value());
+    preferences.setThemeScope(ThemeScope::settingsOnly);
+    EXPECT_EQ(preview.previewTheme(), ArtTheme::neutral);
+    EXPECT_FALSE(preview.previewTintIsActive());
+    EXPECT_FALSE(preview.artwork().has_value());
+    preferences.setThemeScope(ThemeScope::notchOnly);
+    EXPECT_TRUE(preview.previewTintIsActive());
+    preferences.setCustomBackgroundTintEnabled(false);
+    EXPECT_FALSE(preview.previewTintIsActive());
+}
+
+TEST_F(PreviewFixture, TheHoverCapsuleShowsOnlyCollapsedAndHovered) {
+    preview.setHovering(true);
+    EXPECT_EQ(preview.capsuleWidth(), 0) << "expanded";
+    EXPECT_EQ(preview.capsuleOpacity(), 0);
+    preview.setExpanded(false);
+    preview.setExpansion(0);
+    EXPECT_DOUBLE_EQ(preview.capsuleWidth(), 0.36 * 170 * 0.825);
+    EXPECT_DOUBLE_EQ(preview.capsuleOpacity(), 0.82);
+    preview.setHovering(false);
+    EXPECT_EQ(preview.capsuleWidth(), 0);
+}
+
+TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
+    preferences.setNotchSize(NotchSize::large);
+    preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
+    const QRectF notch = preview.geometry().notchRect(795);
+    // Low in the body, right of the rail: the surface alone.
+    const QPoint body(int(notch.right() - 60), int(notch.bottom() - 8));
+    const QImage crystal = renderWidget(preview, Qt::black);
+    EXPECT_GT(crystal.pixelColor(body).lightnessF(), 0.6) << "mirror glass is pale";
+    preferences.setNotchAppearance(NotchAppearance::midnight);
+    preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
+    const QImage midnight = renderWidget(preview, QColor(128, 128, 128));
+    EXPECT_LT(midnight.pixelColor(body).lightnessF(), 0.1) << "midnight is black";
+    // The bridge is black in both; outside the notch the stage shows.
+    const QPoint bridge(int(notch.center().x()), int(notch.top() + 4));
+    EXPECT_LT(crystal.pixelColor(bridge).lightnessF(), 0.05);
+    EXPECT_EQ(midnight.pixelColor(QPoint(4, 150)).alpha(), 255);
+
+    // A width too small to show anything draws the stage alone.
+    preview.resize(36, 294);
+    const QImage empty = renderWidget(preview);
+    EXPECT_EQ(paintedPixels(empty, QRect(10, 10, 16, 100)), 16 * 100) << "the stage";
+}

@@ -1,0 +1,216 @@
+#include "control-center/PageFactory.h"
+#include "kit/SettingsCard.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelSwitch.h"
+#include "notch/NotchPanelController.h"
+#include "settings/NotchSettingsPage.h"
+#include "settings/NotchSettingsPreview.h"
+#include "support/ControlCenterHarness.h"
+#include "support/VisibleTexts.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const QString kTick = QStringLiteral("haptic generic");
+
+class NotchPageTest : public ::testing::Test {
+protected:
+    explicit NotchPageTest(std::function<void(ControlCenterHarness&)> before = {}) {
+        if (before) before(c);
+        page = static_cast<NotchSettingsPage*>(PageFactory(c.context()).makePage(VantrelSection::notch));
+        page->resize(1000, 1300);
+        page->show();
+    }
+    ~NotchPageTest() override { delete page; }
+
+    // The calls since `mark`, without the alert dot's own bookkeeping.
+    QStringList since(qsizetype mark) const {
+        QStringList calls = c.callsSince(mark);
+        calls.removeIf([](const QString& call) { return call.startsWith(QStringLiteral("indicator.")); });
+        return calls;
+    }
+    void setNotch(bool present) {
+        const ScreenInfo screen =
+            present ? notchedScreen(1, QRect(0, 0, 1512, 982), 185) : plainScreen(1, QRect(0, 0, 1512, 982));
+        c.h.screens.set({screen}, screen);
+        c.h.displays.refreshActiveDisplay();
+    }
+    void hover(bool inside) {
+        if (inside) {
+            QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+            QCoreApplication::sendEvent(page->preview(), &enter);
+        } else {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(page->preview(), &leave);
+        }
+    }
+    void tap() {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(40, 40), QPointF(40, 40), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(page->preview(), &release);
+    }
+
+    ControlCenterHarness c;
+    NotchSettingsPage* page = nullptr;
+};
+
+struct StoredManualCollapse : NotchPageTest {
+    StoredManualCollapse()
+        : NotchPageTest([](ControlCenterHarness& c) {
+              c.h.preferences.setNotchCollapseBehavior(NotchCollapseBehavior::manual);
+          }) {}
+};
+
+} // namespace
+
+TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
+    EXPECT_EQ(page->title(), QStringLiteral("Notch Panel"));
+    EXPECT_EQ(page->maxWidth(), 940);
+    EXPECT_EQ(page->notchCard()->title(), QStringLiteral("Notch"));
+    EXPECT_EQ(page->behaviorCard()->title(), QStringLiteral("Behavior and expanded view"));
+    const QStringList texts = visibleTexts(*page);
+    for (const char* text : {"Use Notch Panel", "Built-in notched MacBook displays only",
+                             "Open when the pointer enters", "The physical notch becomes the target",
+                             "Responsiveness", "How deliberately the pointer must enter the notch",
+                             "Keep open briefly", "Adds a short grace period when the pointer leaves", "Size",
+                             "The workspace width and breathing room", "Material",
+                             "Geometry stays identical; only the finish changes", "Preview real notch"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    EXPECT_EQ(
+        page->responsivenessPicker()->options(),
+        (QStringList{QStringLiteral("Instant"), QStringLiteral("Balanced"), QStringLiteral("Careful")}));
+    EXPECT_EQ(page->sizePicker()->options(),
+              (QStringList{QStringLiteral("Small"), QStringLiteral("Medium"), QStringLiteral("Large")}));
+    EXPECT_EQ(page->materialPicker()->options(),
+              (QStringList{QStringLiteral("Midnight"), QStringLiteral("Mirror Glass")}));
+    EXPECT_EQ(page->materialPicker()->currentIndex(), 1) << "crystal by default";
+    EXPECT_EQ(page->responsivenessPicker()->width(), 146);
+    EXPECT_EQ(page->sizePicker()->width(), 232);
+    EXPECT_EQ(page->materialPicker()->width(), 154);
+}
+
+TEST_F(NotchPageTest, EachControlWritesWithItsOwnTicksAndCalls) {
+    qsizetype mark = c.mark();
+    page->enabledSwitch()->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("set notch.enabled false"),
+                                        QStringLiteral("applyPreferences")}));
+
+    mark = c.mark();
+    page->autoExpandSwitch()->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("set notch.autoExpand false")}));
+
+    // The panel is on screen, as it is while the notch is on.
+    c.notch.show();
+    mark = c.mark();
+    page->sizePicker()->segment(2)->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("set notch.size large"),
+                                        QStringLiteral("notch.reposition animated")}))
+        << "one tick, from the binding";
+    ASSERT_TRUE(c.notch.lastLayout().has_value());
+    EXPECT_EQ(c.notch.lastLayout()->expandedFrame.width(), 920) << "the running panel takes the new size";
+
+    mark = c.mark();
+    page->materialPicker()->click();
+    ASSERT_TRUE(c.views.menus.choose(0));
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set notch.appearance midnight"), kTick}));
+
+    c.h.preferences.setNotchAutoExpand(true);
+    mark = c.mark();
+    page->responsivenessPicker()->click();
+    ASSERT_TRUE(c.views.menus.choose(2));
+    EXPECT_EQ(since(mark), (QStringList{QStringLiteral("set notch.responsiveness careful"), kTick}));
+
+    c.h.preferences.setNotchEnabled(true);
+    mark = c.mark();
+    page->previewButton()->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("showNotch home focus")}));
+}
+
+TEST_F(StoredManualCollapse, KeepOpenBrieflyReadsManualAsOnAndNeverWritesIt) {
+    EXPECT_TRUE(page->keepOpenSwitch()->isChecked());
+    qsizetype mark = c.mark();
+    page->keepOpenSwitch()->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("set notch.collapseBehavior immediate")}));
+    EXPECT_FALSE(page->keepOpenSwitch()->isChecked());
+    mark = c.mark();
+    page->keepOpenSwitch()->click();
+    EXPECT_EQ(since(mark), (QStringList{kTick, QStringLiteral("set notch.collapseBehavior shortDelay")}));
+}
+
+TEST_F(NotchPageTest, ResponsivenessIsDisabledWithoutAutoExpandAndKeepsItsValue) {
+    c.h.preferences.setNotchResponsiveness(NotchResponsiveness::balanced);
+    EXPECT_TRUE(page->responsivenessRow()->isEnabled());
+    page->autoExpandSwitch()->click();
+    EXPECT_FALSE(page->responsivenessRow()->isEnabled());
+    EXPECT_FALSE(page->responsivenessPicker()->isEnabled());
+    EXPECT_EQ(c.h.preferences.notchResponsiveness(), NotchResponsiveness::balanced);
+    // Hovering then only moves the hover flag.
+    hover(true);
+    hover(false);
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{true, false}));
+    hover(true);
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{true, true}));
+    page->autoExpandSwitch()->click();
+    EXPECT_TRUE(page->responsivenessRow()->isEnabled());
+}
+
+TEST_F(NotchPageTest, PreviewRealNotchNeedsANotchAndTheSwitchOn) {
+    ASSERT_TRUE(c.notch.hasPhysicalNotch());
+    EXPECT_TRUE(page->previewButton()->isEnabled());
+    EXPECT_TRUE(page->notice()->isHidden());
+    c.h.preferences.setNotchEnabled(false);
+    EXPECT_FALSE(page->previewButton()->isEnabled()) << "off, even on a notched display";
+    setNotch(false);
+    ASSERT_FALSE(c.notch.hasPhysicalNotch());
+    EXPECT_FALSE(page->previewButton()->isEnabled());
+    EXPECT_FALSE(page->notice()->isHidden());
+    EXPECT_TRUE(visibleTexts(*page).contains(QStringLiteral("The overlay stays hidden on this display.")));
+    c.h.preferences.setNotchEnabled(true);
+    EXPECT_FALSE(page->previewButton()->isEnabled()) << "no notch";
+    // The other controls stay usable.
+    EXPECT_TRUE(page->sizePicker()->isEnabled());
+    setNotch(true);
+    EXPECT_TRUE(page->previewButton()->isEnabled());
+    EXPECT_TRUE(page->notice()->isHidden());
+}
+
+TEST_F(NotchPageTest, ThePreviewOpensOnHoverAndTapAndAnySettingsChangeRevealsIt) {
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{true, false}));
+    hover(true);
+    hover(false);
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{false, false}));
+    QVariantAnimation* animation = page->previewAnimation();
+    ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(animation->duration(), 250);
+    animation->setCurrentTime(animation->duration());
+    EXPECT_EQ(page->preview()->expansion(), 0);
+    EXPECT_FALSE(page->preview()->isExpanded());
+
+    hover(true);
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{true, true}));
+    animation->setCurrentTime(60);
+    EXPECT_GT(page->preview()->expansion(), 0.3) << "the curve leaves fast";
+    animation->setCurrentTime(animation->duration());
+    tap();
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{false, true}));
+    EXPECT_GT(page->preview()->capsuleWidth(), 0) << "collapsed and hovered";
+    tap();
+    EXPECT_EQ(page->previewState(), (NotchPreviewState{true, true}));
+
+    tap();
+    c.h.preferences.setThemeColorAmount(0.3);
+    EXPECT_TRUE(page->previewState().expanded) << "a change elsewhere reveals the preview";
+
+    c.setReduceMotion(true);
+    tap();
+    EXPECT_EQ(animation->duration(), 120);
+}

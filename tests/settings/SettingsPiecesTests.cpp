@@ -1,0 +1,160 @@
+#include "kit/KitRender.h"
+#include "kit/VantrelSliderRow.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
+#include "settings/NotchSettingsPreview.h"
+#include "settings/ThemeGallery.h"
+#include "settings/TintEditor.h"
+#include "settings/TintEditorModel.h"
+#include "support/ControlCenterHarness.h"
+
+#include <QFontMetricsF>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+ThemeGalleryContext galleryContext(
+    ControlCenterHarness& c, std::function<void()> apply = [] {}) {
+    return {.preferences = c.h.preferences,
+            .haptics = c.haptics,
+            .motion = c.views.motion,
+            .appearance = c.appearance,
+            .themeImages = c.views.themeImages,
+            .applyPreferences = std::move(apply)};
+}
+
+} // namespace
+
+TEST(SliderRowLayout, ARowWithoutATitleColumnStartsWithItsSlider) {
+    SliderRowStyle bare;
+    bare.titleWidth = 0;
+    bare.spacing = 10;
+    bare.valueWidth = 38;
+    const SliderRowLayout layout = SliderRowLayout::of(QSizeF(378, 24), bare);
+    EXPECT_EQ(layout.slider, QRectF(0, 0, 330, 24));
+    EXPECT_EQ(layout.value, QRectF(340, 0, 38, 24));
+    // A titled row keeps its column and spacing.
+    const SliderRowLayout titled = SliderRowLayout::of(QSizeF(400, 24), SliderRowStyle{});
+    EXPECT_EQ(titled.title, QRectF(0, 0, 110, 24));
+    EXPECT_EQ(titled.slider, QRectF(118, 0, 400 - 110 - 54 - 16, 24));
+}
+
+TEST(ThemeGalleryPieces, TheChipIsACapsuleOfItsLabelAndFillsOnlyWhenSelected) {
+    ControlCenterHarness c;
+    QWidget holder;
+    VantrelTheme::setColorScheme(&holder, ColorScheme::light);
+    int applied = 0;
+    ThemeChip neutral(ArtTheme::neutral, galleryContext(c), &holder);
+    ThemeChip canyon(ArtTheme::canyonAlloy, galleryContext(c, [&applied] { ++applied; }), &holder);
+    const QFontMetricsF bold(VantrelType::font(10.5, QFont::Bold));
+    EXPECT_EQ(canyon.sizeHint().height(), 34);
+    EXPECT_EQ(canyon.sizeHint().width(),
+              int(std::ceil(2 * 11 + 8 + 6 + bold.horizontalAdvance(QStringLiteral("Canyon Alloy")))));
+    EXPECT_EQ(neutral.labelFont().weight(), QFont::Bold);
+    EXPECT_EQ(canyon.labelFont().weight(), QFont::DemiBold);
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::canyonAlloy).swatchColor(), QColor::fromRgbF(0.58f, 0.42f, 0.30f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::glacialVeil).swatchColor(), QColor::fromRgbF(0.66f, 0.75f, 0.82f));
+
+    neutral.resize(neutral.sizeHint());
+    canyon.resize(canyon.sizeHint());
+    const QImage selected = renderWidget(neutral);
+    const QImage plain = renderWidget(canyon);
+    const QPoint inside(neutral.width() - 8, 17);
+    EXPECT_GT(selected.pixelColor(inside).alpha(), 100) << "the elevated fill";
+    EXPECT_EQ(plain.pixelColor(QPoint(canyon.width() - 8, 17)).alpha(), 0) << "clear inside";
+    // The swatch sits at the start of the label.
+    const double start =
+        (canyon.width() - (8 + 6 + QFontMetricsF(canyon.labelFont()).horizontalAdvance(canyon.text()))) / 2;
+    EXPECT_EQ(plain.pixelColor(QPoint(int(start + 4), 17)), QColor::fromRgbF(0.58f, 0.42f, 0.30f).rgb());
+
+    // Only the capsule takes the click: not its corners.
+    holder.show();
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(applied, 0);
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(canyon.width() / 2, 17));
+    EXPECT_EQ(applied, 1);
+}
+
+TEST(ThemeGalleryPieces, TheHeroIsItsFixedCardWithTheNeutralGradientsAndShade) {
+    ControlCenterHarness c;
+    ThemeHero hero(galleryContext(c));
+    EXPECT_EQ(hero.size(), QSize(330, 176));
+    const QImage dark = renderWidget(hero);
+    // Dark: from (0.08, 0.09, 0.11) at the top left toward black; the bottom is shaded further.
+    const QColor topLeft = dark.pixelColor(QPoint(24, 12));
+    EXPECT_NEAR(topLeft.redF(), 0.08, 0.03);
+    EXPECT_NEAR(topLeft.blueF(), 0.11, 0.03);
+    EXPECT_EQ(dark.pixelColor(QPoint(0, 0)).alpha(), 0) << "the rounded corner is clipped";
+    c.h.preferences.setAppearanceMode(AppearanceMode::light);
+    const QImage light = renderWidget(hero);
+    EXPECT_GT(light.pixelColor(QPoint(24, 12)).lightnessF(), 0.95) << "light starts white";
+    EXPECT_LT(light.pixelColor(QPoint(300, 170)).lightnessF(), light.pixelColor(QPoint(300, 60)).lightnessF())
+        << "the shade darkens the bottom";
+    // The title is white over the shade.
+    int white = 0;
+    for (int x = 15; x < 120; ++x)
+        if (light.pixelColor(QPoint(x, 176 - 15 - 20)).lightnessF() > 0.9) ++white;
+    EXPECT_GT(white, 5);
+}
+
+TEST(TintEditorPieces, TheWellShowsItsColourAndTheTextButtonsTheirs) {
+    ControlCenterHarness c;
+    VantrelPreferences* store = &c.h.preferences;
+    TintEditorModel model({.wellLabel = QStringLiteral("Background hue"),
+                           .defaultStatus = QStringLiteral("Theme default"),
+                           .saveLabel = QStringLiteral("Save background hue"),
+                           .resetHelp = QStringLiteral("help")},
+                          {.tint = [store] { return store->backgroundTint(); },
+                           .setTint = [store](BackgroundTint tint) { store->setBackgroundTint(tint); },
+                           .enabled = [store] { return store->customBackgroundTintEnabled(); },
+                           .setEnabled = [store](bool on) { store->setCustomBackgroundTintEnabled(on); }},
+                          c.haptics);
+    QWidget holder;
+    VantrelTheme::setColorScheme(&holder, ColorScheme::dark);
+    TintEditor editor(model, c.h.preferences, c.haptics, c.views.motion, c.views.colorPicker, &holder);
+    holder.resize(500, 40);
+    editor.resize(500, 40);
+    holder.show();
+    EXPECT_EQ(editor.well()->sizeHint(), QSize(44, 24));
+    const QImage image = renderWidget(*editor.well());
+    EXPECT_EQ(image.pixelColor(QPoint(22, 12)), TintEditorModel::color(BackgroundTint()).rgb());
+    EXPECT_EQ(editor.cancelButton()->color(), VantrelTheme::secondaryText().dark);
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    EXPECT_EQ(editor.resetButton()->color(), VantrelTheme::accent(Accent::graphite));
+    c.h.preferences.setAccent(Accent::coral);
+    EXPECT_EQ(editor.resetButton()->color(), VantrelTheme::accent(Accent::coral)) << "the accent follows";
+    // Saving without a pending colour does nothing.
+    const qsizetype mark = c.mark();
+    model.save();
+    EXPECT_EQ(c.callsSince(mark), QStringList());
+    model.setPending(QColor());
+    EXPECT_FALSE(model.pending().has_value()) << "an invalid colour is no choice";
+}
+
+TEST(NotchPreviewPieces, TheTintGlowsFromTheBottomLeadingCornerOnlyWhileActive) {
+    ControlCenterHarness c;
+    c.h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    c.h.preferences.setNotchSize(NotchSize::large);
+    c.h.preferences.setBackgroundTint(BackgroundTint(1, 0, 0));
+    c.h.preferences.setThemeColorAmount(1);
+    NotchSettingsPreview preview(c.h.preferences, c.views.themeImages, c.views.motion);
+    preview.resize(795, 294);
+    const QRectF notch = preview.geometry().notchRect(795);
+    const QPoint corner(int(notch.left() + 30), int(notch.bottom() - 6));
+    const QImage without = renderWidget(preview, Qt::black);
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
+    const QImage with = renderWidget(preview, Qt::black);
+    EXPECT_GT(with.pixelColor(corner).red(), without.pixelColor(corner).red() + 15);
+    EXPECT_LT(with.pixelColor(corner).green(), 20);
+    // Far from the corner, the glow has faded out.
+    const QPoint far(int(notch.right() - 30), int(notch.bottom() - 6));
+    EXPECT_LE(std::abs(with.pixelColor(far).red() - without.pixelColor(far).red()), 6);
+    // The outline is stroked faintly in midnight.
+    EXPECT_EQ(preview.look().material, NotchAppearance::midnight);
+}
