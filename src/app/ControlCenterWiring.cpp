@@ -26,6 +26,8 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                              .openPanel = services.openPanel,
                                              .menus = services.menus,
                                              .files = services.files}),
+        .alerts = state.alerts(),
+        .alarm = state.alarm(),
     };
 }
 

@@ -6,9 +6,11 @@
 
 namespace vantrel {
 
+class AlarmController;
 class CalendarStore;
 class KeyboardCleaningController;
 class MenuPresenter;
+class NotificationSignalStore;
 class PermissionCenter;
 class Scheduler;
 class SectionNavigation;
@@ -41,6 +43,10 @@ struct ControlCenterContext {
     std::function<void()> applyPreferences;
     // What the home page is built from; its command-palette call is also the navigation bar's.
     HomePageContext home;
+
+    // The notifications page: the waiting alerts it shows and clears, and the alarm it previews.
+    NotificationSignalStore& alerts;
+    AlarmController& alarm;
 };
 
 } // namespace vantrel

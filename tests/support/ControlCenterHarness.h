@@ -102,7 +102,9 @@ struct ControlCenterHarness {
                 .keyboardCleaning = stores.keyboardCleaning,
                 .menus = views.menus,
                 .applyPreferences = [this] { h.log.add(QStringLiteral("applyPreferences")); },
-                .home = homeContext()};
+                .home = homeContext(),
+                .alerts = h.alerts,
+                .alarm = h.alarm};
     }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {
