@@ -251,6 +251,7 @@ QWidget* NotificationsPage::makeVolumeControl() {
     volumeSlider_->setRange(0, kVolumeTicks);
     volumeSlider_->setMaximumWidth(360);
     volumeSlider_->setAccessibleName(QStringLiteral("Volume"));
+    volumeSlider_->installEventFilter(this);
     line->addWidget(volumeSlider_, 1);
     // The figures in the monospaced design, so they keep their places as the value changes.
     QFont figures = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -270,6 +271,16 @@ QWidget* NotificationsPage::makeVolumeControl() {
         preferences->setAlarmVolume(double(position) / kVolumeTicks);
     });
     return control;
+}
+
+bool NotificationsPage::eventFilter(QObject* watched, QEvent* event) {
+    // Scrolling the page over the slider moves the page, never the volume: a wheel turn is not a
+    // choice of the user's. Left unaccepted, the turn goes on to the page.
+    if (watched == volumeSlider_ && event->type() == QEvent::Wheel) {
+        event->ignore();
+        return true;
+    }
+    return VantrelPage::eventFilter(watched, event);
 }
 
 void NotificationsPage::showVolume() {

@@ -51,6 +51,9 @@ public:
     QWidget* mirrorRow() const { return mirrorRow_; }
     QWidget* backlightRow() const { return backlightRow_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     SettingsCard* makeAlertsCard();
     SettingsCard* makeMirrorCard();

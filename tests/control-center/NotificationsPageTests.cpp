@@ -9,9 +9,11 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -115,6 +117,19 @@ TEST_F(NotificationsPageTest, SoundDeliveryAndVolumeOnlyWrite) {
     EXPECT_EQ(page.volumeSlider()->value(), 755);
     c.h.preferences.setAlarmVolume(0.29);
     EXPECT_EQ(page.volumeText()->text(), "28%");
+}
+
+TEST_F(NotificationsPageTest, ScrollingOverTheVolumeMovesThePageNotTheVolume) {
+    QSlider* slider = page.volumeSlider();
+    const QPoint centre = slider->rect().center();
+    const qsizetype from = c.mark();
+    QWheelEvent wheel(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &wheel);
+    EXPECT_EQ(c.callsSince(from), QStringList());
+    EXPECT_DOUBLE_EQ(c.h.preferences.alarmVolume(), 0.75);
+    // Left unaccepted, a real turn of the wheel goes on up to the page, which scrolls.
+    EXPECT_FALSE(wheel.isAccepted());
 }
 
 TEST_F(NotificationsPageTest, PreviewPlaysTheChosenSoundOnceWhateverRepeatSays) {
