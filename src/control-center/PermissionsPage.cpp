@@ -128,8 +128,7 @@ PermissionsPage::PermissionsPage(const ControlCenterContext& context, QWidget* p
             &PermissionsPage::showStatus);
     // The accent colours the buttons: a new accent redraws them.
     context_.preferences.onChange(VantrelPreferences::Setting::accent, this, [this] {
-        for (auto& [pane, widgets] : shown_) widgets.shown.reset();
-        showStates();
+        redrawRows();
         static_cast<VantrelButton*>(refreshButton_)
             ->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(
                 VantrelTheme::accent(context_.preferences.accent()), &context_.haptics));
@@ -191,6 +190,11 @@ PermissionState PermissionsPage::stateOf(PrivacyPane pane) const {
 
 void PermissionsPage::showStates() {
     for (const RowText& text : kRows) showRow(text.pane);
+}
+
+void PermissionsPage::redrawRows() {
+    for (auto& [pane, widgets] : shown_) widgets.shown.reset();
+    showStates();
 }
 
 void PermissionsPage::showRow(PrivacyPane pane) {
@@ -282,6 +286,12 @@ QAbstractButton* PermissionsPage::allowButton(PrivacyPane pane) const {
 
 QAbstractButton* PermissionsPage::openSettingsButton(PrivacyPane pane) const {
     return shown_.at(pane).openSettings;
+}
+
+bool PermissionsPage::event(QEvent* event) {
+    // The rows' colours are the appearance's own.
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent()) redrawRows();
+    return VantrelPage::event(event);
 }
 
 void PermissionsPage::showEvent(QShowEvent* event) {

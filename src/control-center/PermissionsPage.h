@@ -50,6 +50,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct RowWidgets {
@@ -62,6 +63,8 @@ private:
 
     QWidget* makeActionRow();
     void showStates();
+    // Draws every row again, for a new accent or appearance.
+    void redrawRows();
     void showRow(PrivacyPane pane);
     void allow(PrivacyPane pane);
     PermissionState stateOf(PrivacyPane pane) const;

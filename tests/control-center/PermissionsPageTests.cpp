@@ -2,6 +2,7 @@
 #include "kit/FeatureRow.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelTheme.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
@@ -78,13 +79,16 @@ TEST_F(PermissionsPageTest, EachStateHasItsColourBadgeAndButtons) {
                              "Allow", "Open Settings"})
         EXPECT_TRUE(input.contains(text)) << text;
     EXPECT_EQ(page->row(PrivacyPane::inputMonitoring)->icon()->iconColor(), QColor(255, 59, 48));
+    // In the dark appearance, the dark one's red.
+    VantrelTheme::setColorScheme(page.get(), ColorScheme::dark);
+    EXPECT_EQ(page->row(PrivacyPane::inputMonitoring)->icon()->iconColor(), QColor(255, 69, 58));
 
     for (PrivacyPane pane : {PrivacyPane::calendar, PrivacyPane::camera}) {
         const QStringList texts = visibleTexts(*page->row(pane));
         EXPECT_TRUE(texts.contains("Not requested"));
         EXPECT_TRUE(texts.contains("Allow"));
         EXPECT_TRUE(texts.contains("Open Settings"));
-        EXPECT_EQ(page->row(pane)->icon()->iconColor(), QColor(255, 204, 0));
+        EXPECT_EQ(page->row(pane)->icon()->iconColor(), QColor(255, 214, 10));
     }
     EXPECT_TRUE(
         visibleTexts(*page->row(PrivacyPane::calendar)).contains("Read today’s events for the notch"));
