@@ -1,6 +1,10 @@
 #include "control-center/NotificationsPage.h"
+#include "control-center/PageDivider.h"
 #include "kit/FeatureRow.h"
+#include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelSegmentedControl.h"
@@ -216,4 +220,52 @@ TEST_F(NotificationsPageTest, TheCardsAndTheirTextsInOrder) {
         EXPECT_GE(found, 0) << text.toStdString();
         if (found >= 0) at = found;
     }
+}
+
+TEST_F(NotificationsPageTest, RowsKeepTheirMeasures) {
+    c.h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), false);
+    QCoreApplication::sendPostedEvents();
+    // The pending line: an 11-point glyph in an 18 by 18 frame, then its text 7 points on.
+    auto* glyph = page.pendingRow()->findChild<VantrelGlyph*>();
+    auto* text = page.pendingRow()->findChild<VantrelLabel*>();
+    ASSERT_NE(glyph, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(glyph->size(), QSize(18, 18));
+    EXPECT_DOUBLE_EQ(glyph->pointSize(), 11);
+    EXPECT_EQ(glyph->x(), 0);
+    EXPECT_EQ(text->x() - glyph->geometry().right() - 1, 7);
+    EXPECT_EQ(page.clearButton()->geometry().right(), page.pendingRow()->width() - 1) << "Clear at the end";
+
+    // The alerts card: its rows 15 points apart, dividers at 0.24 between them.
+    const QList<PageDivider*> dividers = page.alertsCard()->findChildren<PageDivider*>();
+    ASSERT_EQ(dividers.size(), 2);
+    for (PageDivider* divider : dividers) EXPECT_DOUBLE_EQ(divider->opacity(), 0.24);
+    EXPECT_EQ(dividers[0]->y() - page.findChildren<FeatureRow*>().first()->geometry().bottom() - 1, 15);
+
+    // The greyed rows: a 40-point icon, 14 points to the texts, 4 between title and detail.
+    for (QWidget* row : {page.mirrorRow(), page.backlightRow()}) {
+        auto* icon = row->findChild<VantrelIcon*>();
+        const QList<VantrelLabel*> labels = row->findChildren<VantrelLabel*>();
+        ASSERT_NE(icon, nullptr);
+        ASSERT_EQ(labels.size(), 2);
+        EXPECT_DOUBLE_EQ(icon->iconSize(), 40);
+        EXPECT_EQ(icon->x(), 0);
+        EXPECT_EQ(labels[0]->x() - icon->geometry().right() - 1, 14);
+        EXPECT_EQ(labels[1]->y() - labels[0]->geometry().bottom() - 1, 4);
+    }
+
+    // The alarm: the picker 180 wide, the slider at most 360 and its read-out 38.
+    EXPECT_EQ(page.soundPicker()->width(), 180);
+    EXPECT_EQ(page.volumeSlider()->maximumWidth(), 360);
+    EXPECT_EQ(page.volumeText()->width(), 38);
+    EXPECT_LE(page.deliveryPicker()->width(), 360);
+}
+
+TEST_F(NotificationsPageTest, TheVolumeSliderFollowsThePointer) {
+    QSlider* slider = page.volumeSlider();
+    const qsizetype from = c.mark();
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 2, slider->height() / 2));
+    EXPECT_GT(c.h.preferences.alarmVolume(), 0.75);
+    ASSERT_EQ(c.callsSince(from).size(), 1);
+    EXPECT_TRUE(c.callsSince(from).first().startsWith("set alarms.volume "));
 }

@@ -1,5 +1,7 @@
+#include "control-center/PageDivider.h"
 #include "control-center/PermissionsPage.h"
 #include "kit/FeatureRow.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
@@ -8,6 +10,7 @@
 #include "support/VisibleTexts.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -219,4 +222,35 @@ TEST_F(PermissionsPageTest, EveryShowAndRefreshStatusReadTheStatesAgain) {
     click(page->refreshButton());
     EXPECT_EQ(c.callsSince(from), QStringList({"haptic generic", "listenEvent.preflight"}));
     EXPECT_EQ(page->allowButton(PrivacyPane::inputMonitoring), nullptr);
+}
+
+TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
+    set(false, false, CalendarAuthorizationStatus::notDetermined, CaptureAuthorizationStatus::denied);
+    auto page = makePage();
+    QCoreApplication::sendPostedEvents();
+    // Four rows, three dividers at 0.25 between them, each row 8 points clear of its neighbours.
+    const QList<PageDivider*> dividers = page->findChildren<PageDivider*>();
+    ASSERT_EQ(dividers.size(), 3);
+    for (PageDivider* divider : dividers) EXPECT_DOUBLE_EQ(divider->opacity(), 0.25);
+    FeatureRow* calendar = page->row(PrivacyPane::calendar);
+    const QRect inList(calendar->mapTo(dividers[1]->parentWidget(), QPoint()), calendar->size());
+    EXPECT_EQ(inList.top() - dividers[1]->geometry().bottom() - 1, 8);
+    EXPECT_EQ(dividers[2]->y() - inList.bottom() - 1, 8);
+
+    // "Not requested": a 7-point dot in a 14 by 14 frame, 6 points before its text.
+    auto* dot = calendar->findChild<VantrelGlyph*>();
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(dot->size(), QSize(14, 14));
+    EXPECT_DOUBLE_EQ(dot->pointSize(), 7);
+    EXPECT_EQ(dot->x(), 0);
+    QWidget* badge = dot->parentWidget();
+    auto* label = badge->findChild<VantrelLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->x() - dot->geometry().right() - 1, 6);
+    // The badge, "Allow" and "Open Settings", 9 points apart.
+    QAbstractButton* allow = page->allowButton(PrivacyPane::calendar);
+    QAbstractButton* open = page->openSettingsButton(PrivacyPane::calendar);
+    EXPECT_EQ(badge->x(), 0);
+    EXPECT_EQ(allow->x() - badge->geometry().right() - 1, 9);
+    EXPECT_EQ(open->x() - allow->geometry().right() - 1, 9);
 }
