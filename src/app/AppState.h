@@ -45,6 +45,7 @@ class MenuBarScanner;
 class MenuPresenter;
 class NotchPanelController;
 class NotesStore;
+class NotificationSignalStore;
 class PermissionCenter;
 class QAObserver;
 class RunningAppsStore;
@@ -107,6 +108,9 @@ public:
     Workspace& workspace() const { return workspace_; }
     MenuPresenter& menus() const { return menus_; }
     CameraCapture& camera() const { return camera_; }
+    // The timer alarm and the waiting alerts, for the notifications page.
+    AlarmController& alarm() const { return alarm_; }
+    NotificationSignalStore& alerts() const { return alerts_; }
 
     QWidget* controlCenterWindow() const { return controlCenterWindow_; }
     // The application hands in its control-center window once it is set up, kept weakly.
@@ -178,6 +182,7 @@ private:
     ApplicationShell& shell_;
     KeyboardBacklightSignal& keyboardBacklight_;
     AlarmController& alarm_;
+    NotificationSignalStore& alerts_;
     const Clock& clock_;
     Workspace& workspace_;
     MenuPresenter& menus_;

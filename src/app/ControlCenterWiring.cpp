@@ -41,6 +41,8 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
         .notch = state.notchController(),
         .repositionNotch = [owner](bool animated) { owner->notchController().reposition(animated); },
         .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
+        .alerts = state.alerts(),
+        .alarm = state.alarm(),
     };
 }
 

@@ -8,11 +8,13 @@
 
 namespace vantrel {
 
+class AlarmController;
 class CalendarStore;
 class ColorPicker;
 class KeyboardCleaningController;
 class MenuPresenter;
 class NotchPanelController;
+class NotificationSignalStore;
 class PermissionCenter;
 class Scheduler;
 class SectionNavigation;
@@ -57,6 +59,9 @@ struct ControlCenterContext {
     const NotchPanelController& notch;
     std::function<void(bool animated)> repositionNotch;
     std::function<void(NotchTab tab, bool takeFocus)> showNotch;
+    // The notifications page: the waiting alerts it shows and clears, and the alarm it previews.
+    NotificationSignalStore& alerts;
+    AlarmController& alarm;
 };
 
 } // namespace vantrel

@@ -1,6 +1,8 @@
 #include "control-center/PageFactory.h"
 
 #include "control-center/HomePage.h"
+#include "control-center/NotificationsPage.h"
+#include "control-center/PermissionsPage.h"
 #include "control-center/PlaceholderPage.h"
 #include "settings/DockPage.h"
 #include "settings/AppearancePage.h"
@@ -55,12 +57,16 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
         }
         page = new PlaceholderPage(context_.preferences, title(shown), parent);
         break;
+    case VantrelSection::notifications:
+        page = new NotificationsPage(context_, parent);
+        break;
+    case VantrelSection::permissions:
+        page = new PermissionsPage(context_, parent);
+        break;
     // The other pages are still to be built: each shows its placeholder until its own view lands
     // here.
     case VantrelSection::menuBar:
     case VantrelSection::feedback:
-    case VantrelSection::notifications:
-    case VantrelSection::permissions:
         page = new PlaceholderPage(context_.preferences, title(shown), parent);
         break;
     }

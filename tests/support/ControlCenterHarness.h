@@ -142,7 +142,9 @@ struct ControlCenterHarness {
                     [this](NotchTab tab, bool takeFocus) {
                         h.log.add(QStringLiteral("showNotch %1 %2")
                                       .arg(rawValue(tab), takeFocus ? u"focus" : u"nofocus"));
-                    }};
+                    },
+                .alerts = h.alerts,
+                .alarm = h.alarm};
     }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {
