@@ -4,8 +4,8 @@
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceContext.h"
 #include "platform/CalendarService.h"
-#include "services/FeedbackEngine.h"
 #include "services/AutomationEngine.h"
+#include "services/FeedbackEngine.h"
 #include "services/MenuBarAppearanceController.h"
 
 #include <QString>

@@ -4,8 +4,8 @@
 #include "control-center/NotificationsPage.h"
 #include "control-center/PermissionsPage.h"
 #include "control-center/PlaceholderPage.h"
-#include "settings/DockPage.h"
 #include "settings/AppearancePage.h"
+#include "settings/DockPage.h"
 #include "settings/NotchSettingsPage.h"
 
 #include <algorithm>
