@@ -1,12 +1,12 @@
 #include "control-center/PageFactory.h"
 
 #include "control-center/HomePage.h"
-#include "control-center/NotificationsPage.h"
-#include "control-center/PermissionsPage.h"
 #include "control-center/PlaceholderPage.h"
 #include "settings/AppearancePage.h"
 #include "settings/DockPage.h"
 #include "settings/NotchSettingsPage.h"
+#include "settings/NotificationsPage.h"
+#include "settings/PermissionsPage.h"
 
 #include <algorithm>
 

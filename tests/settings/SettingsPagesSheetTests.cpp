@@ -1,7 +1,7 @@
-#include "control-center/NotificationsPage.h"
-#include "control-center/PermissionsPage.h"
 #include "control-center/RootView.h"
 #include "kit/KitRender.h"
+#include "settings/NotificationsPage.h"
+#include "settings/PermissionsPage.h"
 #include "support/ControlCenterHarness.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,6 @@
-#include "control-center/PermissionsPage.h"
+#include "settings/PermissionsPage.h"
 
 #include "control-center/InputMonitoringRequest.h"
-#include "control-center/PageDivider.h"
 #include "core/VantrelPreferences.h"
 #include "kit/FeatureRow.h"
 #include "kit/HazardBadge.h"
@@ -14,6 +13,7 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
+#include "settings/PageDivider.h"
 
 #include <QHBoxLayout>
 #include <QPointer>
@@ -110,7 +110,7 @@ PermissionsPage::PermissionsPage(const ControlCenterContext& context, QWidget* p
     rowsLayout_->setContentsMargins(0, 0, 0, 0);
     rowsLayout_->setSpacing(0);
     for (const RowText& text : kRows) {
-        if (text.pane != kRows[0].pane) rowsLayout_->addWidget(new PageDivider(0.25, rows_));
+        if (text.pane != kRows[0].pane) rowsLayout_->addWidget(new PageDivider(0.25, 0, rows_));
         // Each row keeps its place between the dividers, 8 points clear above and below.
         auto* slot = new QWidget(rows_);
         auto* padding = new QVBoxLayout(slot);

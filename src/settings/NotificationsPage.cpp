@@ -1,6 +1,5 @@
-#include "control-center/NotificationsPage.h"
+#include "settings/NotificationsPage.h"
 
-#include "control-center/PageDivider.h"
 #include "core/VantrelPreferences.h"
 #include "kit/AlignedSettingRow.h"
 #include "kit/FeatureRow.h"
@@ -20,6 +19,7 @@
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
+#include "settings/PageDivider.h"
 
 #include <QFontDatabase>
 #include <QGraphicsOpacityEffect>
@@ -113,7 +113,7 @@ SettingsCard* NotificationsPage::makeAlertsCard() {
         preferences, QStringLiteral("bell.badge"), VantrelTheme::accent(preferences.accent()),
         QStringLiteral("Use Vantrel alerts"),
         QStringLiteral("Master switch for Vantrel timers and feature alerts"), alertsSwitch_, content));
-    stack->addWidget(new PageDivider(0.24, content));
+    stack->addWidget(new PageDivider(0.24, 0, content));
 
     attentionSwitch_ = new VantrelSwitch(&context_.haptics);
     attentionSwitch_->setMotion(&context_.motion);
@@ -132,7 +132,7 @@ SettingsCard* NotificationsPage::makeAlertsCard() {
     followMaster();
     preferences.onChange(VantrelPreferences::Setting::notificationsEnabled, this, followMaster);
 
-    pendingDivider_ = new PageDivider(0.24, content);
+    pendingDivider_ = new PageDivider(0.24, 0, content);
     stack->addWidget(pendingDivider_);
     pendingRow_ = new QWidget(content);
     auto* line = new QHBoxLayout(pendingRow_);
