@@ -369,6 +369,9 @@ TEST_F(OrganizerTest, RevealingNeedsTheOrganizerOnAndTheAlwaysHiddenFlagOnlyEver
     organizer->beginSetup(preferences, scanner);
     EXPECT_FALSE(organizer->areAlwaysHiddenItemsRevealed());
     EXPECT_EQ(organizer->alwaysHiddenSection(), nullptr) << "no always-hidden divider is ever made";
+    organizer->setAreAlwaysHiddenItemsRevealed(true);
+    organizer->disableItemHiding();
+    EXPECT_FALSE(organizer->areAlwaysHiddenItemsRevealed());
 
     // Without a status bar the organizer keeps its state all the same.
     MenuBarAppearanceController bare({.statusBar = nullptr,
