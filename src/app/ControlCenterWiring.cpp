@@ -29,7 +29,12 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                              .files = services.files}),
         .colorPicker = services.colorPicker,
         .notch = state.notchController(),
-        .repositionNotch = [owner](bool animated) { owner->notchController().reposition(animated); },
+        // Without a panel on screen (the notch is off) there is nothing to move; the controller
+        // would take that for a display without a notch, and the notch page would say so.
+        .repositionNotch =
+            [owner](bool animated) {
+                if (owner->notchController().hasPanel()) owner->notchController().reposition(animated);
+            },
         .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
     };
 }
