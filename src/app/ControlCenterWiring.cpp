@@ -39,7 +39,12 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
                                 .showFileShelf = [owner] { owner->showNotch(NotchTab::files, true); }},
         .colorPicker = services.colorPicker,
         .notch = state.notchController(),
-        .repositionNotch = [owner](bool animated) { owner->notchController().reposition(animated); },
+        // Without a panel on screen (the notch is off) there is nothing to move; the controller
+        // would take that for a display without a notch, and the notch page would say so.
+        .repositionNotch =
+            [owner](bool animated) {
+                if (owner->notchController().hasPanel()) owner->notchController().reposition(animated);
+            },
         .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
         .alerts = state.alerts(),
         .alarm = state.alarm(),

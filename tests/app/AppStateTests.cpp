@@ -371,3 +371,23 @@ TEST_F(AppStateTest, CompletingTheOnboardingAppliesTheSettingsOnce) {
     }
     state->stop();
 }
+
+TEST_F(AppStateTest, TheNotchPagesRepositionMovesOnlyAPanelOnScreen) {
+    ControlCenterViewServices views;
+    const ControlCenterContext context = controlCenterContext(h, *state, views, h.haptics);
+    ASSERT_TRUE(state->notchController().hasPhysicalNotch());
+    // The notch is off: nothing is on screen to move, and the display keeps its notch.
+    context.repositionNotch(true);
+    EXPECT_TRUE(state->notchController().hasPhysicalNotch());
+    EXPECT_FALSE(state->notchController().hasPanel());
+    // The opening goes through the application state, which also switches the notch on.
+    h.preferences.setNotchEnabled(false);
+    const qsizetype from = h.log.entries.size();
+    context.showNotch(NotchTab::home, true);
+    EXPECT_TRUE(h.preferences.notchEnabled());
+    EXPECT_EQ(callsSince(from).filter(QStringLiteral("notch.")),
+              (QStringList{QStringLiteral("notch.show"), QStringLiteral("notch.expand home focus")}));
+    ASSERT_TRUE(state->notchController().hasPanel());
+    context.repositionNotch(true);
+    EXPECT_TRUE(state->notchController().hasPhysicalNotch());
+}

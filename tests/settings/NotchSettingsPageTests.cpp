@@ -200,6 +200,7 @@ TEST_F(NotchPageTest, ThePreviewOpensOnHoverAndTapAndAnySettingsChangeRevealsIt)
     animation->setCurrentTime(60);
     EXPECT_GT(page->preview()->expansion(), 0.3) << "the curve leaves fast";
     animation->setCurrentTime(animation->duration());
+    EXPECT_EQ(page->preview()->expansion(), 1);
     tap();
     EXPECT_EQ(page->previewState(), (NotchPreviewState{false, true}));
     EXPECT_GT(page->preview()->capsuleWidth(), 0) << "collapsed and hovered";

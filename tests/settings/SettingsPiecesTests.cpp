@@ -1,4 +1,5 @@
 #include "kit/KitRender.h"
+#include "kit/VantrelButton.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -121,6 +122,9 @@ TEST(TintEditorPieces, TheWellShowsItsColourAndTheTextButtonsTheirs) {
     editor.resize(500, 40);
     holder.show();
     EXPECT_EQ(editor.well()->sizeHint(), QSize(44, 24));
+    EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("reset")), editor.resetButton());
+    EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("cancel")), editor.cancelButton());
+    EXPECT_EQ(editor.findChild<VantrelButton*>(QStringLiteral("saveColor")), editor.saveButton());
     const QImage image = renderWidget(*editor.well());
     EXPECT_EQ(image.pixelColor(QPoint(22, 12)), TintEditorModel::color(BackgroundTint()).rgb());
     EXPECT_EQ(editor.cancelButton()->color(), VantrelTheme::secondaryText().dark);
@@ -151,10 +155,88 @@ TEST(NotchPreviewPieces, TheTintGlowsFromTheBottomLeadingCornerOnlyWhileActive) 
     preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
     const QImage with = renderWidget(preview, Qt::black);
     EXPECT_GT(with.pixelColor(corner).red(), without.pixelColor(corner).red() + 15);
+    EXPECT_LT(with.pixelColor(corner).red(), without.pixelColor(corner).red() + 60) << "at 0.18 at most";
     EXPECT_LT(with.pixelColor(corner).green(), 20);
     // Far from the corner, the glow has faded out.
     const QPoint far(int(notch.right() - 30), int(notch.bottom() - 6));
     EXPECT_LE(std::abs(with.pixelColor(far).red() - without.pixelColor(far).red()), 6);
     // The outline is stroked faintly in midnight.
     EXPECT_EQ(preview.look().material, NotchAppearance::midnight);
+}
+
+TEST(ThemeGalleryPieces, EachThemesTitleCaptionAndAccent) {
+    const char* captions[] = {"Quiet graphite", "Mineral glass", "Frosted silver", "Calm motion",
+                              "Warm calm motion"};
+    const Accent accents[] = {Accent::graphite, Accent::graphite, Accent::sky, Accent::indigo, Accent::sand};
+    for (const ArtTheme theme : allCasesOf<ArtTheme>()) {
+        EXPECT_STREQ(themeChoiceInfo(theme).caption, captions[int(theme)]);
+        EXPECT_EQ(themeChoiceInfo(theme).accent, accents[int(theme)]);
+        EXPECT_EQ(themeChoiceInfo(theme).theme, theme);
+    }
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::neutral).swatchColor(), QColor::fromRgbF(0.54f, 0.58f, 0.64f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::obsidianFold).swatchColor(), QColor::fromRgbF(0.25f, 0.29f, 0.34f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::midnightCurrent).swatchColor(),
+              QColor::fromRgbF(0.25f, 0.39f, 0.58f));
+}
+
+TEST(ThemeGalleryPieces, AtTheStartOfTheCrossFadeTheOldCardStillShows) {
+    ControlCenterHarness c;
+    c.h.preferences.setAppearanceMode(AppearanceMode::light);
+    ThemeHero hero(galleryContext(c));
+    const QColor neutralTop = renderWidget(hero).pixelColor(QPoint(40, 20));
+    c.h.preferences.setArtTheme(ArtTheme::canyonAlloy);
+    hero.crossFade()->setCurrentTime(0);
+    EXPECT_EQ(renderWidget(hero).pixelColor(QPoint(40, 20)), neutralTop);
+    hero.crossFade()->setCurrentTime(hero.crossFade()->duration());
+    EXPECT_NE(renderWidget(hero).pixelColor(QPoint(40, 20)), neutralTop) << "the new artwork once faded in";
+}
+
+TEST(NotchPreviewPieces, TheBridgeHasSquareTopCornersAndTheHeaderItsTileAndBars) {
+    ControlCenterHarness c;
+    c.h.preferences.setNotchSize(NotchSize::large);
+    NotchSettingsPreview preview(c.h.preferences, c.views.themeImages, c.views.motion);
+    preview.resize(795, 294);
+    const NotchPreviewGeometry g = preview.geometry();
+    const QRectF notch = g.notchRect(795);
+    const QImage image = renderWidget(preview, Qt::black);
+    const double bridgeLeft = 795 / 2.0 - g.compactSize.width() / 2;
+    EXPECT_LT(image.pixelColor(QPoint(int(bridgeLeft + 1), int(notch.top() + 1))).lightnessF(), 0.05)
+        << "square at the top";
+    // The mirror glass body: pale, with a lilac middle.
+    const QColor middle = image.pixelColor(QPoint(int(notch.right() - 120), int(notch.bottom() - 10)));
+    EXPECT_GT(middle.lightnessF(), 0.6);
+    EXPECT_GT(middle.blue(), middle.green() + 4);
+    // The title bar is 92 long and 7 high, the subtitle bar under it; beside them the glass.
+    const QRectF header = g.headerRect(795);
+    const double left = header.left() + g.tile + 10;
+    const double top = header.center().y() - 8;
+    EXPECT_LT(image.pixelColor(QPoint(int(left + 90), int(top + 3))).lightnessF(), 0.5);
+    EXPECT_GT(image.pixelColor(QPoint(int(left + 94), int(top + 3))).lightnessF(), 0.6);
+    EXPECT_GT(image.pixelColor(QPoint(int(left + 40), int(top - 2))).lightnessF(), 0.6);
+    EXPECT_LT(image.pixelColor(QPoint(int(left + 30), int(top + 13))).lightnessF(), 0.6);
+    EXPECT_GT(image.pixelColor(QPoint(int(left + 70), int(top + 13))).lightnessF(), 0.6) << "64 long";
+}
+
+TEST(NotchPreviewPieces, TheArtworkShowsFaintlyOnlyForAThemeWithArtwork) {
+    ControlCenterHarness c;
+    c.h.preferences.setNotchSize(NotchSize::large);
+    c.h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    c.h.preferences.setThemeColorAmount(1);
+    NotchSettingsPreview preview(c.h.preferences, c.views.themeImages, c.views.motion);
+    preview.resize(795, 294);
+    const QRectF notch = preview.geometry().notchRect(795);
+    const QRect body(int(notch.left() + 40), int(notch.bottom() - 14), int(notch.width() - 80), 8);
+    const auto brightness = [&preview, &body] {
+        preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
+        const QImage image = renderWidget(preview, Qt::black);
+        double sum = 0;
+        for (int y = body.top(); y <= body.bottom(); ++y)
+            for (int x = body.left(); x <= body.right(); ++x) sum += image.pixelColor(x, y).lightnessF();
+        return sum / (body.width() * body.height());
+    };
+    const double plain = brightness();
+    c.h.preferences.setArtTheme(ArtTheme::canyonAlloy);
+    const double art = brightness();
+    EXPECT_GT(art, plain + 0.01) << "the canyon artwork lightens the black a little";
+    EXPECT_LT(art, plain + 0.25) << "at 0.26 at most";
 }

@@ -136,7 +136,7 @@ struct ControlCenterHarness {
                     [this](bool animated) {
                         h.log.add(animated ? QStringLiteral("notch.reposition animated")
                                            : QStringLiteral("notch.reposition still"));
-                        notch.reposition(animated);
+                        if (notch.hasPanel()) notch.reposition(animated);
                     },
                 .showNotch =
                     [this](NotchTab tab, bool takeFocus) {
