@@ -86,6 +86,16 @@ TEST(VantrelPage, PaddingsColumnTintHeadingAndScrollingBackToTheTop) {
     EXPECT_EQ(page.verticalScrollBar()->value(), 0) << "shown again at its top";
 }
 
+TEST(VantrelLabel, AHeadingLevelOfZeroMakesTheLabelPlainTextAgain) {
+    VantrelLabel label(QStringLiteral("Clipboard"), QFont(), VantrelTheme::elevated());
+    label.setHeadingLevel(2);
+    EXPECT_EQ(roleOf(&label), QAccessible::Heading);
+    label.setHeadingLevel(0);
+    EXPECT_NE(roleOf(&label), QAccessible::Heading);
+    label.setHeadingLevel(1);
+    EXPECT_EQ(roleOf(&label), QAccessible::Heading);
+}
+
 TEST(SettingsCard, HeaderVariantsAndRule) {
     KitHarness kit;
     SettingsCard plain(kit.preferences, kit.appearance, "Behaviour");
