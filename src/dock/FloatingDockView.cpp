@@ -162,8 +162,9 @@ void FloatingDockView::rebuild() {
 
     // Tiles no longer in the row go; one being dragged goes once its drag has ended.
     for (auto& [key, tile] : tilesByKey_) {
+        const QString& gone = key; // a structured binding cannot be captured by every compiler we build with
         const bool stays =
-            std::any_of(kept.begin(), kept.end(), [&](const auto& entry) { return entry.first == key; });
+            std::any_of(kept.begin(), kept.end(), [&](const auto& entry) { return entry.first == gone; });
         if (!stays && tile) {
             tile->hide();
             tile->deleteLater();

@@ -412,8 +412,8 @@ QWidget* DockPage::makeNativeSection() {
                 },
         };
     };
-    auto slider = [this](const QString& title, SettingBinding<double> binding, double low, double high,
-                         const QString& suffix) {
+    auto slider = [](const QString& title, SettingBinding<double> binding, double low, double high,
+                     const QString& suffix) {
         auto* row = new VantrelSliderRow(title, low, high, VantrelSliderRow::oneDecimal(suffix));
         row->setObjectName(title);
         row->bind(std::move(binding));
