@@ -19,6 +19,7 @@
 #include "settings/ThemeGallery.h"
 #include "settings/TintEditor.h"
 #include "settings/TintEditorModel.h"
+#include "settings/WidgetStack.h"
 
 #include <QHBoxLayout>
 #include <QSlider>
@@ -40,15 +41,6 @@ QWidget* centred(QWidget* control, int maxWidth) {
     control->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     row->addWidget(control, 1, Qt::AlignVCenter);
     row->setAlignment(control, Qt::AlignHCenter);
-    return frame;
-}
-
-QWidget* stackOf(std::initializer_list<QWidget*> widgets, int spacing) {
-    auto* frame = new QWidget;
-    auto* stack = new QVBoxLayout(frame);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(spacing);
-    for (QWidget* widget : widgets) stack->addWidget(widget);
     return frame;
 }
 

@@ -20,6 +20,7 @@
 #include "notch/NotchPanelController.h"
 #include "settings/NotchSettingsPreview.h"
 #include "settings/PageDivider.h"
+#include "settings/WidgetStack.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -49,15 +50,6 @@ QWidget* settingRow(const QString& title, const QString& subtitle, QWidget* cont
     control->setAccessibleName(title);
     line->addWidget(control, 0, Qt::AlignVCenter);
     return row;
-}
-
-QWidget* stackOf(std::initializer_list<QWidget*> widgets, int spacing) {
-    auto* frame = new QWidget;
-    auto* stack = new QVBoxLayout(frame);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(spacing);
-    for (QWidget* widget : widgets) stack->addWidget(widget);
-    return frame;
 }
 
 // "instant" → "Instant".
