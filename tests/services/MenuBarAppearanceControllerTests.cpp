@@ -413,3 +413,17 @@ TEST_F(OrganizerTest, TheModelPutsEveryOtherItemLeftOfTheScreenWhileHidden) {
     EXPECT_FALSE(bar.itemFrame(kDivider).has_value());
     EXPECT_EQ(bar.otherItemFrame(0), QRectF(1464, 0, 24, 24));
 }
+
+TEST(SimulatedMenuBar, AnItemOfNoLengthTakesNoRoomAndWithoutAScreenTheBarEndsAtZero) {
+    FakeScreens screens{{plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982))};
+    RecordingStatusBar tray;
+    SimulatedMenuBar bar{tray, screens};
+    std::unique_ptr<StatusItem> primary = bar.createItem(QStringLiteral("VantrelPrimary"));
+    std::unique_ptr<StatusItem> divider = bar.createItem(QStringLiteral("VantrelHiddenSection"));
+    divider->setLength(0);
+    EXPECT_EQ(bar.itemFrame(QStringLiteral("VantrelPrimary")), QRectF(1488, 0, 24, 24));
+    EXPECT_EQ(bar.itemFrame(QStringLiteral("VantrelHiddenSection")), QRectF(1488, 0, 0, 24));
+
+    screens.set({}, std::nullopt);
+    EXPECT_EQ(bar.itemFrame(QStringLiteral("VantrelPrimary")), QRectF(-24, 0, 24, 24));
+}
