@@ -78,18 +78,18 @@ struct DockSettingsStore::Snapshot {
 
 DockSettingsStore::Snapshot DockSettingsStore::captureCurrentSettings(DockDefaultsClient& client) {
     Snapshot snapshot;
-    for (const KeySpec& spec : kKeys) {
-        const DockPreferenceRead read = client.read(QString::fromLatin1(spec.key));
+    for (const KeySpec& entry : kKeys) {
+        const DockPreferenceRead read = client.read(QString::fromLatin1(entry.key));
         if (read.kind == DockPreferenceRead::Kind::failure) {
             snapshot.hadReadFailure = true;
             continue;
         }
         if (read.kind == DockPreferenceRead::Kind::absent) {
-            snapshot.absent.set(index(spec.field));
+            snapshot.absent.set(index(entry.field));
             continue;
         }
         const QString& text = read.text;
-        switch (spec.field) {
+        switch (entry.field) {
         case Field::tileSize:
             snapshot.tileSize = numberValue(text);
             break;
@@ -151,10 +151,10 @@ std::optional<double> DockSettingsStore::numberValue(const QString& text) {
 std::optional<std::vector<NativeDockSetting>> DockSettingsStore::settingsFor(const Values& values,
                                                                              FieldSet fields) {
     std::vector<NativeDockSetting> settings;
-    for (const KeySpec& spec : kKeys) {
-        if (!fields.test(index(spec.field))) continue;
+    for (const KeySpec& entry : kKeys) {
+        if (!fields.test(index(entry.field))) continue;
         std::optional<QString> text;
-        switch (spec.field) {
+        switch (entry.field) {
         case Field::tileSize:
             text = sizeText(values.tileSize);
             break;
@@ -187,7 +187,7 @@ std::optional<std::vector<NativeDockSetting>> DockSettingsStore::settingsFor(con
             break;
         }
         if (!text) return std::nullopt;
-        settings.push_back({QString::fromLatin1(spec.key), QString::fromLatin1(spec.typeFlag), *text});
+        settings.push_back({QString::fromLatin1(entry.key), QString::fromLatin1(entry.typeFlag), *text});
     }
     return settings;
 }
