@@ -200,7 +200,8 @@ void AppState::toggleFeedback() {
 }
 
 void AppState::refreshMenuBarItems() {
-    // The scanner keeps no index of other programs' items yet, so there is nothing to rescan.
+    // Scanned first, so the section opens on the fresh list and its message.
+    menuBarScanner_->scan();
     showSection(VantrelSection::menuBar);
 }
 
