@@ -2,18 +2,21 @@
 // presses keys on the display of DISPLAY. It registers the default binding (Control-Space) and
 // says "ready ok", or "ready <lastError>" when the registration was refused, then "name <the
 // layout's names of the A and Q positions>". Each press of the hot key says "pressed <action>
-// main" when the action runs on the main thread ("other" elsewhere). Commands on standard input:
+// main" when the action runs on the main thread ("other" elsewhere); each key press the X server
+// delivers, repeats included, says "raw press <count so far>". Commands on standard input:
 // "count" (answered by "count <presses so far>") and "unregister" (answered by "unregistered").
 
 #include "platform/InMemoryDefaults.h"
 #include "platform/linux/X11HotKeyService.h"
 #include "services/HotkeyManager.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
 #include <cstdio>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 using namespace vantrel;
 
@@ -22,6 +25,21 @@ void say(const QString& line) {
     std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
+
+// Counts every key press that reaches the program, before the hot-key service decides on it.
+class PressCounter final : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_KEY_PRESS)
+            say(QStringLiteral("raw press %1").arg(++count_));
+        return false;
+    }
+
+private:
+    int count_ = 0;
+};
 } // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +55,9 @@ int main(int argc, char** argv) {
             say(QStringLiteral("pressed %1 %2").arg(rawValue(action), main ? u"main" : u"other"));
         };
     });
+    // Installed after the service's filter, so it sees the events first.
+    PressCounter counter;
+    app.installNativeEventFilter(&counter);
     say(QStringLiteral("ready ") + hotkeys.lastError().value_or(QStringLiteral("ok")));
     say(QStringLiteral("name %1 %2")
             .arg(VantrelHotkey::keyName(0, &service), VantrelHotkey::keyName(12, &service)));

@@ -87,6 +87,19 @@ TEST(X11HotKeyService, AGrabbedHotKeyRunsItsActionOnceOnTheMainThreadAlsoWithNum
     driver.send("count");
     EXPECT_EQ(driver.expect("count "), QStringLiteral("3")) << "one action for each press";
 
+    // Held down, the server repeats the press; the action runs once for the whole hold.
+    ASSERT_TRUE(xdotool(server.display(), {"keydown", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    EXPECT_EQ(driver.expect("raw press 6"), QString()) << "two repeats arrived";
+    ASSERT_TRUE(xdotool(server.display(), {"keyup", "space", "ctrl"}));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("4"));
+    // Let go, the next press is a new one.
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("5"));
+
     // Released: the key reaches whoever has the focus again, and no action runs.
     driver.send("unregister");
     EXPECT_EQ(driver.expect("unregistered"), QString());

@@ -4,6 +4,7 @@
 #include "platform/linux/QtXcbConnection.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <vector>
@@ -144,7 +145,12 @@ void X11HotKeyService::unregisterHotKey(std::uint32_t identifier) {
     const auto it = grabs_.find(identifier);
     if (it == grabs_.end()) return;
     ungrab(it->second, numLockMask());
+    const std::uint32_t keycode = it->second.keycode;
     grabs_.erase(it);
+    // Its release may now go to another client: a later press must not pass for a repeat.
+    if (std::none_of(grabs_.begin(), grabs_.end(),
+                     [keycode](const auto& entry) { return entry.second.keycode == keycode; }))
+        repeats_.forget(keycode);
     if (xcb_connection_t* c = qtXcbConnection()) xcb_flush(c);
 }
 
@@ -156,12 +162,23 @@ bool X11HotKeyService::nativeEventFilter(const QByteArray& eventType, void* mess
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
     xcb_connection_t* c = qtXcbConnection();
     if (!c || key->event != rootWindow(c)) return false;
+    if (std::none_of(grabs_.begin(), grabs_.end(),
+                     [key](const auto& entry) { return entry.second.keycode == key->detail; }))
+        return false;
+    // Every press and release of a grabbed key counts, whatever the modifiers: letting go of
+    // Control before Space still ends the hold.
+    bool fresh = false;
+    if (type == XCB_KEY_PRESS)
+        fresh = repeats_.press(key->detail, key->time);
+    else
+        repeats_.release(key->detail, key->time);
     // The locks are not part of the combination.
     const std::uint16_t relevant =
         XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
     for (const auto& [identifier, grab] : grabs_) {
         if (grab.keycode != key->detail || grab.modifiers != (key->state & relevant)) continue;
-        if (type == XCB_KEY_PRESS && handler_) handler_(identifier);
+        // A held combination acts once; its repeats are swallowed like its release.
+        if (fresh && handler_) handler_(identifier);
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HotKeyService.h"
+#include "platform/linux/X11KeyRepeatFilter.h"
 
 #include <QAbstractNativeEventFilter>
 #include <map>
@@ -12,8 +13,8 @@ namespace vantrel {
 // key on the root window, taken once for every state of Caps Lock and Num Lock, so the locks do not
 // hide a press. A grab another client already holds makes the registration `taken`. Presses reach
 // the handler through Qt's native event filter. Command is Super (Mod4), control Control, option
-// Alt (Mod1), shift Shift. Built where Qt runs on xcb; elsewhere every registration is
-// `unavailable`.
+// Alt (Mod1), shift Shift. A held combination runs its action once: the presses the server repeats
+// are swallowed. Built where Qt runs on xcb; elsewhere every registration is `unavailable`.
 class X11HotKeyService final : public HotKeyService, private QAbstractNativeEventFilter {
 public:
     X11HotKeyService();
@@ -39,6 +40,7 @@ private:
 
     std::function<void(std::uint32_t)> handler_;
     std::map<std::uint32_t, Grab> grabs_;
+    X11KeyRepeatFilter repeats_;
     bool filtering_ = false;
 };
 
