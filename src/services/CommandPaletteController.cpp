@@ -37,7 +37,8 @@ CommandPaletteController::CommandPaletteController(Screens& screens, Application
 }
 
 CommandPaletteController::~CommandPaletteController() {
-    if (filtering_ && qApp) qApp->removeEventFilter(this);
+    // Removing a filter that is not installed changes nothing.
+    if (qApp) qApp->removeEventFilter(this);
     delete panel_;
 }
 
@@ -79,7 +80,6 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     }
     const QRect visible = screen->visibleFrame;
     auto* panel = new VantrelPanel(focus_);
-    panel->setObjectName(QStringLiteral("vantrel.command-palette"));
     panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
     const QPointer<CommandPaletteController> self(this);
@@ -153,7 +153,8 @@ bool CommandPaletteController::handleKeyPress(const QKeyEvent& event) {
     const std::optional<VantrelHotkey> pressed = VantrelHotkey::fromEvent(event);
     // Only the exact combination: Control-Option-Space passes when Control-Space is bound.
     if (!pressed || *pressed != binding->second) return false;
-    toggle();
+    // Held down, the key repeats: the palette toggles once for the whole hold.
+    if (!event.isAutoRepeat()) toggle();
     return true;
 }
 

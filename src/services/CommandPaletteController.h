@@ -66,7 +66,7 @@ public:
     CommandPaletteCommands* commands() const { return commands_; }
     bool hasKeyMonitor() const { return hasKeyMonitor_; }
     // The key monitor's decision on one key press: true when it is the palette's hot key, which
-    // it then swallows after toggling the palette.
+    // it then swallows after toggling the palette (its repeats are swallowed without toggling).
     bool handleKeyPress(const QKeyEvent& event);
 
 protected:

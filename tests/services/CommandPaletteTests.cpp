@@ -180,9 +180,13 @@ TEST_F(PaletteFixture, OpensFocusedWithEveryCommandAndPlacesOnThePointersScreen)
 
 TEST_F(PaletteFixture, TypingFiltersAClickRunsThenDismissesEscapeDismisses) {
     palette.install(commands);
+    // Another program's window holds the keyboard when the palette opens.
+    focus.focused = 0x2a00007;
     palette.show(nullptr, kMain);
+    QCoreApplication::processEvents();
     CommandPaletteView* view = palette.view();
     ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(palette.panel()->isActiveWindow());
     QTest::keyClicks(view->searchField(), QStringLiteral("dock"));
     ASSERT_EQ(view->rows().size(), 1u);
     EXPECT_EQ(view->rows()[0]->accessibleName(),
@@ -202,6 +206,7 @@ TEST_F(PaletteFixture, TypingFiltersAClickRunsThenDismissesEscapeDismisses) {
               (QStringList{"toggleCustomDock", "panel open"}))
         << "the command runs before the palette closes";
     EXPECT_EQ(palette.panel(), nullptr);
+    EXPECT_TRUE(focus.given.empty()) << "the command chose where the keyboard goes";
 
     // Opened again: a fresh view with an empty query, the title following the new state.
     palette.show(nullptr, kMain);
@@ -212,8 +217,19 @@ TEST_F(PaletteFixture, TypingFiltersAClickRunsThenDismissesEscapeDismisses) {
     ASSERT_EQ(view->rows().size(), 1u);
     EXPECT_TRUE(view->rows()[0]->accessibleName().startsWith("Restore macOS Dock"));
 
+    QCoreApplication::processEvents();
     QTest::keyClick(view->searchField(), Qt::Key_Escape);
     EXPECT_EQ(palette.panel(), nullptr);
+    EXPECT_EQ(focus.given, std::vector<quint32>{0x2a00007}) << "Escape hands the keyboard back";
+
+    // Switched off in the settings while open: closed, the keyboard handed back.
+    focus.focused = 0x2a00009;
+    palette.show(nullptr, kMain);
+    QCoreApplication::processEvents();
+    ASSERT_NE(palette.panel(), nullptr);
+    palette.uninstall();
+    EXPECT_EQ(palette.panel(), nullptr);
+    EXPECT_EQ(focus.given, (std::vector<quint32>{0x2a00007, 0x2a00009}));
 }
 
 TEST_F(PaletteFixture, TheKeyMonitorSwallowsOnlyTheExactHotKey) {
@@ -231,10 +247,16 @@ TEST_F(PaletteFixture, TheKeyMonitorSwallowsOnlyTheExactHotKey) {
 
     EXPECT_TRUE(palette.handleKeyPress(controlSpace));
     ASSERT_NE(palette.panel(), nullptr);
+    // Held down: the repeats are swallowed and leave the palette open.
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier, QString(), true);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(palette.handleKeyPress(repeated));
+    EXPECT_NE(palette.panel(), nullptr);
     // By position: X keycode 65 is Space, whatever key the event names.
     QKeyEvent byScanCode = press(Qt::Key_unknown, Qt::ControlModifier, 65);
     EXPECT_TRUE(palette.handleKeyPress(byScanCode));
     EXPECT_EQ(palette.panel(), nullptr);
+    EXPECT_TRUE(palette.handleKeyPress(repeated));
+    EXPECT_EQ(palette.panel(), nullptr) << "a repeat opens nothing either";
 
     // Through the application: the search field never sees the hot key.
     palette.show(nullptr, kMain);
