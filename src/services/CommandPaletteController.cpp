@@ -83,8 +83,9 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
     const QPointer<CommandPaletteController> self(this);
-    auto* view = new CommandPaletteView(*commands_, [self] {
-        if (self) self->closePanel(false);
+    auto* view = new CommandPaletteView(*commands_, [self](bool afterCommand) {
+        // Escape hands the keyboard back to where it was; a command chose where it goes itself.
+        if (self) self->closePanel(!afterCommand);
     });
     panel->setContentView(view);
     // The window shows only the card, so a desktop without a compositor draws no dark corners.
@@ -126,7 +127,6 @@ void CommandPaletteController::closePanel(bool giveFocusBack) {
     VantrelPanel* panel = panel_;
     panel_ = nullptr;
     view_ = nullptr;
-    // Escape and the hot key hand the keyboard back; a command chose where it goes itself.
     if (giveFocusBack)
         panel->orderOut();
     else

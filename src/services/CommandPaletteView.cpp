@@ -101,8 +101,8 @@ private:
 
 } // namespace
 
-CommandPaletteView::CommandPaletteView(CommandPaletteCommands& commands, std::function<void()> dismiss,
-                                       QWidget* parent)
+CommandPaletteView::CommandPaletteView(CommandPaletteCommands& commands,
+                                       std::function<void(bool afterCommand)> dismiss, QWidget* parent)
     : QWidget(parent), commands_(commands), dismiss_(std::move(dismiss)), search_(new QLineEdit(this)),
       scroll_(new QScrollArea(this)), list_(new QWidget), listLayout_(new QVBoxLayout(list_)) {
     setObjectName(QStringLiteral("vantrel.command-palette.view"));
@@ -227,9 +227,9 @@ void CommandPaletteView::refresh() {
         const std::function<void()> action = command.action;
         connect(row, &QAbstractButton::clicked, this, [this, action] {
             // The palette always closes after a command, whatever the command did.
-            const std::function<void()> dismiss = dismiss_;
+            const std::function<void(bool)> dismiss = dismiss_;
             if (action) action();
-            if (dismiss) dismiss();
+            if (dismiss) dismiss(true);
         });
         listLayout_->addWidget(row);
         row->show();
@@ -296,7 +296,7 @@ void CommandPaletteView::showEvent(QShowEvent* event) {
 bool CommandPaletteView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == search_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        if (dismiss_) dismiss_();
+        if (dismiss_) dismiss_(false);
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -304,7 +304,7 @@ bool CommandPaletteView::eventFilter(QObject* watched, QEvent* event) {
 
 void CommandPaletteView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        if (dismiss_) dismiss_();
+        if (dismiss_) dismiss_(false);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -26,7 +26,8 @@ public:
     static constexpr int kHeight = 410;
     static constexpr double kCornerRadius = 23;
 
-    CommandPaletteView(CommandPaletteCommands& commands, std::function<void()> dismiss,
+    // `dismiss` closes the palette; it hears whether a command ran first (false: Escape).
+    CommandPaletteView(CommandPaletteCommands& commands, std::function<void(bool afterCommand)> dismiss,
                        QWidget* parent = nullptr);
 
     // Every command in its fixed order, titled by the current state.
@@ -59,7 +60,7 @@ private:
     void layoutChildren();
 
     CommandPaletteCommands& commands_;
-    std::function<void()> dismiss_;
+    std::function<void(bool afterCommand)> dismiss_;
     QLineEdit* search_;
     QScrollArea* scroll_;
     QWidget* list_;
