@@ -4,7 +4,9 @@
 // layout's names of the A and Q positions>". Each press of the hot key says "pressed <action>
 // main" when the action runs on the main thread ("other" elsewhere); each key press the X server
 // delivers, repeats included, says "raw press <count so far>". Commands on standard input:
-// "count" (answered by "count <presses so far>") and "unregister" (answered by "unregistered").
+// "count" (answered by "count <presses so far>"), "unregister" (answered by "unregistered") and
+// "window" (answered by "window"): from then on each action also shows a window of the driver and
+// gives it the keyboard, as the command palette does, which says "focused" once it has it.
 
 #include "platform/InMemoryDefaults.h"
 #include "platform/linux/X11HotKeyService.h"
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QWindow>
 #include <cstdio>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -48,9 +51,19 @@ int main(int argc, char** argv) {
     InMemoryDefaults defaults;
     HotkeyManager hotkeys(defaults, &service);
     int presses = 0;
+    bool showWindow = false;
+    QWindow window;
+    window.resize(200, 100);
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [&](QWindow* focused) {
+        if (focused == &window) say(QStringLiteral("focused"));
+    });
     hotkeys.registerAll([&](HotkeyAction action) {
         return [&, action] {
             ++presses;
+            if (showWindow) {
+                window.show();
+                window.requestActivate();
+            }
             const bool main = QThread::currentThread() == app.thread();
             say(QStringLiteral("pressed %1 %2").arg(rawValue(action), main ? u"main" : u"other"));
         };
@@ -77,6 +90,10 @@ int main(int argc, char** argv) {
             const QString command = QString::fromUtf8(pending.left(end));
             pending.remove(0, end + 1);
             if (command == u"count") say(QStringLiteral("count %1").arg(presses));
+            if (command == u"window") {
+                showWindow = true;
+                say(QStringLiteral("window"));
+            }
             if (command == u"unregister") {
                 hotkeys.unregisterAll();
                 say(QStringLiteral("unregistered"));

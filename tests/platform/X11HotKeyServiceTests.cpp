@@ -100,12 +100,26 @@ TEST(X11HotKeyService, AGrabbedHotKeyRunsItsActionOnceOnTheMainThreadAlsoWithNum
     driver.send("count");
     EXPECT_EQ(driver.expect("count "), QStringLiteral("5"));
 
+    // Held while the action gives the keyboard to a window of the program: that window gets
+    // neither the repeats nor the release, and the next press is a new one that acts even with
+    // the program's own window focused.
+    driver.send("window");
+    EXPECT_EQ(driver.expect("window"), QString());
+    ASSERT_TRUE(xdotool(server.display(), {"keydown", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    EXPECT_EQ(driver.expect("focused"), QString());
+    ASSERT_TRUE(xdotool(server.display(), {"keyup", "space", "ctrl"}));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("7"));
+
     // Released: the key reaches whoever has the focus again, and no action runs.
     driver.send("unregister");
     EXPECT_EQ(driver.expect("unregistered"), QString());
     ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
     driver.send("count");
-    EXPECT_EQ(driver.expect("count "), QStringLiteral("5"));
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("7"));
 }
 
 TEST(X11HotKeyService, AKeyAnotherClientHoldsIsRefusedWithTheMessage) {

@@ -53,17 +53,13 @@ X11HotKeyService::~X11HotKeyService() {
 
 void X11HotKeyService::installHandler(std::function<void(std::uint32_t identifier)> handler) {
     handler_ = std::move(handler);
-    if (!filtering_ && QCoreApplication::instance()) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-        filtering_ = true;
-    }
+    // Installing again only moves the filter first; removing one not installed changes nothing.
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installNativeEventFilter(this);
 }
 
 void X11HotKeyService::removeHandler() {
     handler_ = nullptr;
-    if (filtering_ && QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-    filtering_ = false;
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
 }
 
 std::uint16_t X11HotKeyService::numLockMask() const {
@@ -120,9 +116,12 @@ HotKeyService::Result X11HotKeyService::registerHotKey(std::uint32_t identifier,
     std::array<xcb_void_cookie_t, 4> cookies{};
     const std::array<std::uint16_t, 4> locks{0, XCB_MOD_MASK_LOCK, numLock,
                                              std::uint16_t(XCB_MOD_MASK_LOCK | numLock)};
+    // Not reported to the owner's own windows: with one of them focused, the press and its release
+    // would bypass the root window, the action would not run and a release missed there would make
+    // the next press pass for a repeat.
     for (std::size_t i = 0; i < locks.size(); ++i)
         cookies[i] =
-            xcb_grab_key_checked(c, 1, root, std::uint16_t(grab.modifiers | locks[i]),
+            xcb_grab_key_checked(c, 0, root, std::uint16_t(grab.modifiers | locks[i]),
                                  xcb_keycode_t(grab.keycode), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     bool taken = false, failed = false;
     for (const xcb_void_cookie_t cookie : cookies) {

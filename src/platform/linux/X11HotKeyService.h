@@ -12,7 +12,8 @@ namespace vantrel {
 // Global hot keys on the X server Qt is connected to: each combination is a passive grab of its
 // key on the root window, taken once for every state of Caps Lock and Num Lock, so the locks do not
 // hide a press. A grab another client already holds makes the registration `taken`. Presses reach
-// the handler through Qt's native event filter. Command is Super (Mod4), control Control, option
+// the handler through Qt's native event filter, also while one of this program's windows has the
+// keyboard. Command is Super (Mod4), control Control, option
 // Alt (Mod1), shift Shift. A held combination runs its action once: the presses the server repeats
 // are swallowed. Built where Qt runs on xcb; elsewhere every registration is `unavailable`.
 class X11HotKeyService final : public HotKeyService, private QAbstractNativeEventFilter {
@@ -41,7 +42,6 @@ private:
     std::function<void(std::uint32_t)> handler_;
     std::map<std::uint32_t, Grab> grabs_;
     X11KeyRepeatFilter repeats_;
-    bool filtering_ = false;
 };
 
 } // namespace vantrel
