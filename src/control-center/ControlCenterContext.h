@@ -12,6 +12,8 @@ class AlarmController;
 class CalendarStore;
 class ColorPicker;
 class KeyboardCleaningController;
+class MenuBarAppearanceController;
+class MenuBarScanner;
 class MenuPresenter;
 class NotchPanelController;
 class NotificationSignalStore;
@@ -62,6 +64,10 @@ struct ControlCenterContext {
     // The notifications page: the waiting alerts it shows and clears, and the alarm it previews.
     NotificationSignalStore& alerts;
     AlarmController& alarm;
+    // The menu-bar page: the organizer it switches and sets up, and the item index it hands on
+    // to the organizer's operations.
+    MenuBarAppearanceController& menuBarAppearance;
+    MenuBarScanner& menuBarScanner;
 };
 
 } // namespace vantrel

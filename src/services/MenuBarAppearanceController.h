@@ -80,10 +80,10 @@ public:
     void revealHiddenItems();
     // Starts divider setup: the organizer is switched on and the divider stands out. `kind` is
     // accepted for the settings page's sake; only the hidden divider is ever set up.
-    void beginSetup(VantrelPreferences& preferences, MenuBarScanner& scanner,
-                    MenuBarSectionKind kind = MenuBarSectionKind::hidden);
+    virtual void beginSetup(VantrelPreferences& preferences, MenuBarScanner& scanner,
+                            MenuBarSectionKind kind = MenuBarSectionKind::hidden);
     // Ends setup with what the page's Finish or Cancel decided, storing both settings.
-    void applySetupExit(SetupExitOutcome outcome, VantrelPreferences& preferences);
+    virtual void applySetupExit(SetupExitOutcome outcome, VantrelPreferences& preferences);
     // No tint is ever drawn, so there is none to take away.
     virtual void hideTint();
     // Removes the dividers and ends setup; the organizer is off afterwards.
@@ -93,6 +93,8 @@ public:
     // One hover check: reveals when the pointer rests on the application's item.
     void checkHover();
 
+    // The settings last handed to an operation; none before the first, or once they are gone.
+    VantrelPreferences* preferences() const { return preferences_; }
     const QString& statusMessage() const { return statusMessage_; }
     // The settings page reports the end of setup here.
     void setStatusMessage(const QString& message);

@@ -74,6 +74,15 @@ struct ControlCenterHarness {
                                            .compositor = &h.compositor,
                                            .stacking = &h.stacking},
         stores.notchSurface()};
+    // The menu-bar organizer on the simulated menu bar, its calls in the log, and the item index
+    // the page hands it.
+    MenuBarScanner menuBarScanner{h.permissionSystem, h.screens, h.clock, &h.menuBar};
+    RecordingMenuBarAppearanceController menuBarAppearance{
+        h.log, MenuBarAppearanceController::Dependencies{.statusBar = &h.menuBar,
+                                                         .defaults = h.defaults,
+                                                         .screens = h.screens,
+                                                         .scheduler = h.scheduler,
+                                                         .haptics = &haptics}};
 
     ControlCenterHarness() {
         QObject::connect(&sections, &SectionNavigation::changed, &sections, [this](VantrelSection section) {
@@ -144,7 +153,9 @@ struct ControlCenterHarness {
                                       .arg(rawValue(tab), takeFocus ? u"focus" : u"nofocus"));
                     },
                 .alerts = h.alerts,
-                .alarm = h.alarm};
+                .alarm = h.alarm,
+                .menuBarAppearance = menuBarAppearance,
+                .menuBarScanner = menuBarScanner};
     }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {

@@ -149,6 +149,22 @@ public:
         log_.add(QStringLiteral("menuBar.apply"));
         MenuBarAppearanceController::apply(preferences, scanner);
     }
+    void toggleHiddenItems(VantrelPreferences* preferences, MenuBarScanner* scanner) override {
+        log_.add(QStringLiteral("menuBar.toggleHiddenItems"));
+        MenuBarAppearanceController::toggleHiddenItems(preferences, scanner);
+    }
+    void beginSetup(VantrelPreferences& preferences, MenuBarScanner& scanner,
+                    MenuBarSectionKind kind) override {
+        log_.add(kind == MenuBarSectionKind::hidden ? QStringLiteral("menuBar.beginSetup hidden")
+                                                    : QStringLiteral("menuBar.beginSetup alwaysHidden"));
+        MenuBarAppearanceController::beginSetup(preferences, scanner, kind);
+    }
+    void applySetupExit(SetupExitOutcome outcome, VantrelPreferences& preferences) override {
+        const auto flag = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
+        log_.add(QStringLiteral("menuBar.applySetupExit %1 %2 %3")
+                     .arg(flag(outcome.maskEnabled), flag(outcome.setupComplete), flag(outcome.revealItems)));
+        MenuBarAppearanceController::applySetupExit(outcome, preferences);
+    }
     void hideTint() override {
         log_.add(QStringLiteral("menuBar.hideTint"));
         MenuBarAppearanceController::hideTint();
