@@ -518,3 +518,18 @@ TEST(DockPage, ShelfExtensionsReachTheirModules) {
     EXPECT_EQ(f.c.stores.fileShelf.shareStatus(),
               std::optional<QString>(QStringLiteral("Add files to the shelf before using AirDrop.")));
 }
+
+TEST(DockPage, TheLiveLineFollowsTheDockSlidingOutAndBack) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    auto* live = f.named<QWidget>(QStringLiteral("liveState"));
+    auto liveText = [&] { return live->findChild<VantrelLabel*>()->text(); };
+    f.d.controller->show(f.c.h.preferences, f.d.content);
+    ASSERT_NE(f.d.controller->panel(), nullptr);
+    f.d.controller->setRevealed(false, false);
+    ASSERT_FALSE(f.d.controller->isDockRevealed());
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is hidden; touch the bottom edge to reveal it"));
+    f.d.controller->setRevealed(true, false);
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is currently revealed"));
+}
