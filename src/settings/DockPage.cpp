@@ -195,11 +195,16 @@ public:
         setText(title);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(10, 10, 10, 10);
-        auto* arrow = new VantrelGlyph(QStringLiteral("arrow.up.right"), VantrelTheme::tertiaryText().dark,
-                                       10, QFont::Normal, 14, 14);
-        row_ = new FeatureRow(preferences, symbol, accent, title, subtitle, arrow, this);
+        arrow_ = new VantrelGlyph(QStringLiteral("arrow.up.right"), VantrelTheme::tertiaryText().dark, 10,
+                                  QFont::Normal, 14, 14);
+        row_ = new FeatureRow(preferences, symbol, accent, title, subtitle, arrow_, this);
         row_->setAttribute(Qt::WA_TransparentForMouseEvents);
         layout->addWidget(row_);
+        // A button is one line high by default; narrower than a wide feature row, the arrow takes
+        // a line of its own under the text, and the tile has to grow for it.
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
     }
     FeatureRow* row() const { return row_; }
     QSize sizeHint() const override { return layout()->sizeHint(); }
@@ -208,6 +213,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        // The arrow is drawn after the tile: it takes the tertiary colour of the tile's appearance.
+        arrow_->setColor(VantrelTheme::tertiaryText().resolve(this));
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.fillPath(ContinuousRoundedRectangle{14}.path(QRectF(rect())),
@@ -215,6 +222,7 @@ protected:
     }
 
 private:
+    VantrelGlyph* arrow_;
     FeatureRow* row_;
 };
 

@@ -234,6 +234,33 @@ TEST_F(DockTilesTest, FolderIconsAndTheColourSubmenuWithItsHaptic) {
     EXPECT_GT(image.pixelColor(12, 30).alpha(), 0);
 }
 
+TEST_F(DockTilesTest, AWebsiteShowsAWhiteGlobeCentredOnItsBlueSquare) {
+    const DockShortcut site = item("Site", DockShortcut::Kind::website, "https://example.org");
+    build({site});
+    DockShortcutButton tile(site, ctx(), host.get());
+    tile.resize(49, 56);
+    QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    tile.paintTile(painter);
+    painter.end();
+    // The 44-point icon stands at (2.5, 6); the globe's box is 46 % of it, about 20 points, and
+    // its outer ring fills nine tenths of that box.
+    const QColor corner = image.pixelColor(8, 12);
+    EXPECT_GT(corner.blue(), corner.red() + 100) << "the blue square";
+    QRect white;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() > 150 && c.blue() > 150) white |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(white.isEmpty());
+    EXPECT_NEAR(white.width(), 18, 2);
+    EXPECT_NEAR(white.height(), 18, 2);
+    EXPECT_NEAR(QRectF(white).center().x(), 24.5, 1.0);
+    EXPECT_NEAR(QRectF(white).center().y(), 28, 1.0);
+}
+
 TEST_F(DockTilesTest, TheShelfBadgeAndLabelAt0And1And10Files) {
     build({});
     FileShelfDockButton tile(ctx(), host.get());

@@ -98,6 +98,22 @@ TEST_F(FloatingDockViewTest, RunningWithoutPinnedShowsTheSecondDividerOnlyAndPin
     EXPECT_EQ(view->tiles()[0]->geometry(), QRect(73, 46, 65, 72));
 }
 
+TEST_F(FloatingDockViewTest, TheSurfaceCornersFollowTheShapeUpToHalfItsHeight) {
+    makeStores({});
+    // 78 high: a radius of 48 is drawn as 39, a pill; one of 14 keeps its small corner.
+    auto alphaNearTheCorner = [this](double radius) {
+        preferences.setCustomDockCornerRadius(radius);
+        auto view = makeView();
+        EXPECT_EQ(view->layout().surface, QRectF(57, 35, 138, 78));
+        const QImage image = render(*view);
+        EXPECT_GT(image.pixelColor(126, 38).alpha(), 0) << "the top edge between the corners";
+        // 7.5 right of and 11.5 below the surface's corner: outside a 39 corner, inside 26 or 14.
+        return image.pixelColor(64, 46).alpha();
+    };
+    EXPECT_EQ(alphaNearTheCorner(48), 0);
+    EXPECT_GT(alphaNearTheCorner(14), 0);
+}
+
 TEST(FloatingDockLayout, ASizeOfExactlyZeroByZeroNeverReplacesAnEarlierOne) {
     EXPECT_EQ(FloatingDockLayout::reduceContentSize({252, 120}, {0, 0}), QSizeF(252, 120));
     EXPECT_EQ(FloatingDockLayout::reduceContentSize({252, 120}, {0, 120}), QSizeF(0, 120));

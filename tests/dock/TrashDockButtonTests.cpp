@@ -90,6 +90,10 @@ TEST_F(TrashTileTest, DropsMoveEachFileButNeverTheTrashAndSucceedOnlyWhenAllMove
     EXPECT_TRUE(info.contains("Path=" + QFile::encodeName(kept))) << "the info file names the original";
     EXPECT_EQ(calls.entries, QStringList{"haptic dock"});
     EXPECT_FALSE(button->isEmpty()) << "read again at once";
+    ASSERT_FALSE(log.lines().empty()) << "the vanished file, logged";
+    EXPECT_EQ(log.lines().back().subsystem, "com.vantrel.mac");
+    EXPECT_EQ(log.lines().back().category, "Dock");
+    EXPECT_TRUE(log.lines().back().message.startsWith("Could not move an item to the Trash: "));
 
     // A drop event of file addresses is the same drop.
     host.show();

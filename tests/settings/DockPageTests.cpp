@@ -483,6 +483,27 @@ TEST(DockPage, ShelfExtensionsReachTheirModules) {
     EXPECT_EQ(rows[0]->y(), rows[1]->y());
     EXPECT_LT(rows[0]->x(), rows[1]->x());
     EXPECT_GT(rows[2]->y(), rows[0]->y());
+    // Each tile ends in the arrow, drawn inside the tile even where it takes a line of its own.
+    for (QAbstractButton* row : rows) {
+        auto* arrow = row->findChild<VantrelGlyph*>();
+        auto* feature = row->findChild<FeatureRow*>();
+        ASSERT_TRUE(arrow && feature);
+        EXPECT_EQ(arrow->systemName(), QStringLiteral("arrow.up.right"));
+        EXPECT_EQ(arrow->pointSize(), 10);
+        EXPECT_TRUE(arrow->isVisibleTo(row));
+        EXPECT_TRUE(feature->rect().contains(arrow->geometry()));
+        EXPECT_TRUE(row->rect().contains(feature->geometry().marginsAdded(QMargins(10, 10, 10, 10))));
+        const QImage image = row->grab().toImage();
+        const QRect mark = arrow->geometry().translated(feature->pos());
+        ASSERT_TRUE(image.rect().contains(mark));
+        const QRgb corner = image.pixel(mark.topLeft());
+        bool drawn = false;
+        for (int y = mark.top(); y <= mark.bottom(); ++y)
+            for (int x = mark.left(); x <= mark.right(); ++x) drawn = drawn || image.pixel(x, y) != corner;
+        EXPECT_TRUE(drawn) << row->text().toStdString();
+        // The page is in the light appearance here: the dark scheme's grey would vanish on it.
+        EXPECT_EQ(arrow->color(), VantrelTheme::tertiaryText().light);
+    }
 
     const qsizetype mark = f.c.mark();
     rows[0]->click();
@@ -496,4 +517,19 @@ TEST(DockPage, ShelfExtensionsReachTheirModules) {
     rows[3]->click();
     EXPECT_EQ(f.c.stores.fileShelf.shareStatus(),
               std::optional<QString>(QStringLiteral("Add files to the shelf before using AirDrop.")));
+}
+
+TEST(DockPage, TheLiveLineFollowsTheDockSlidingOutAndBack) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make();
+    auto* live = f.named<QWidget>(QStringLiteral("liveState"));
+    auto liveText = [&] { return live->findChild<VantrelLabel*>()->text(); };
+    f.d.controller->show(f.c.h.preferences, f.d.content);
+    ASSERT_NE(f.d.controller->panel(), nullptr);
+    f.d.controller->setRevealed(false, false);
+    ASSERT_FALSE(f.d.controller->isDockRevealed());
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is hidden; touch the bottom edge to reveal it"));
+    f.d.controller->setRevealed(true, false);
+    EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is currently revealed"));
 }
