@@ -58,6 +58,11 @@ TEST(KeyboardCleaningInk, MarksGroupInFivesWrapAndStopAtTheCanvasEdge) {
     EXPECT_EQ(wrapped.caret, QRectF(13.5, 22, 2, 16));
     // The caret wraps as well.
     EXPECT_EQ(KeyboardCleaningInk::layout(1, QSizeF(10, 200), true).caret, QRectF(0, 22, 2, 16));
+    // Ending exactly at the edge is not passing it: the second mark (8 wide, at 9.5) and the caret
+    // after one mark (2 wide, at 9.5) stay on the first row.
+    EXPECT_EQ(KeyboardCleaningInk::layout(2, QSizeF(17.5, 200), false).marks[1].rect, QRectF(9.5, 4, 8, 10));
+    EXPECT_EQ(KeyboardCleaningInk::layout(2, QSizeF(17.4, 200), false).marks[1].rect, QRectF(0, 25, 8, 10));
+    EXPECT_EQ(KeyboardCleaningInk::layout(1, QSizeF(11.5, 200), true).caret, QRectF(9.5, 1, 2, 16));
 
     // Rows below the canvas are dropped: the second row would end at 31 in a canvas 30 high.
     auto low = KeyboardCleaningInk::layout(20, QSizeF(30, 30), false);
@@ -223,6 +228,14 @@ TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {
         EXPECT_GT(image.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
         EXPECT_LT(image.pixelColor((l.status.center()).toPoint()).lightnessF(), 0.2);
         EXPECT_LT(image.pixelColor(QPoint(5, 5)).lightnessF(), 0.3);
+        // The ink's well: black at 0.025 over the paper, outlined with black at 0.07.
+        const QColor paper = image.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint());
+        const QRect well = c.overlay.ink()->geometry();
+        const QColor inside = image.pixelColor(well.bottomRight() - QPoint(30, 30));
+        const QColor edge = image.pixelColor(QPoint(well.left(), well.center().y()));
+        EXPECT_NEAR(inside.red(), paper.red() * 0.975, 2) << presses;
+        EXPECT_LT(edge.red(), inside.red() - 3) << presses;
+        EXPECT_GT(edge.red(), paper.red() * 0.9) << presses;
     }
     saveSheet(QStringLiteral("keyboard-cleaning-canvas"), images, 2);
 }
