@@ -118,6 +118,19 @@ QImage shadowImage(QSizeF size, double radius, double blur, const QColor& color,
     return image;
 }
 
+void paintRowTexts(QPainter& painter, const KeyboardCleaningOverlay::StatusRow& row) {
+    painter.setFont(rowTitleFont());
+    painter.setPen(Qt::white);
+    painter.drawText(
+        row.titleRect, Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetricsF(rowTitleFont()).elidedText(row.title, Qt::ElideRight, row.titleRect.width()));
+    painter.setFont(rowDetailFont());
+    painter.setPen(white(0.42));
+    painter.drawText(
+        row.detailRect, Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetricsF(rowDetailFont()).elidedText(row.detail, Qt::ElideRight, row.detailRect.width()));
+}
+
 } // namespace
 
 KeyboardCleaningOverlay::Layout KeyboardCleaningOverlay::Layout::make(QSizeF size, int remainingSeconds,
@@ -276,7 +289,10 @@ void KeyboardCleaningOverlay::refresh() {
 void KeyboardCleaningOverlay::updateVisibility() {
     // Hidden, the canvas is out of reach of the pointer and of accessibility alike. It is there
     // from the moment a session begins, while it fades in, and until it has faded out.
-    setVisible(context_.controller.isActive() || opacity_ > 0);
+    const bool shown = context_.controller.isActive() || opacity_ > 0;
+    setVisible(shown);
+    // The painted layer is the size of the window: not kept while nothing shows it.
+    if (!shown) still_ = QImage();
 }
 
 void KeyboardCleaningOverlay::resizeEvent(QResizeEvent* event) {
@@ -294,10 +310,41 @@ void KeyboardCleaningOverlay::layoutChildren() {
 void KeyboardCleaningOverlay::paintEvent(QPaintEvent*) {
     const Layout l = currentLayout();
     const QColor tint = accent();
+    const qreal ratio = devicePixelRatioF();
+    const StillKey key{size(), ratio, tint.rgba(), l.chord};
+    if (still_.isNull() || stillFor_ != key) {
+        still_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        still_.setDevicePixelRatio(ratio);
+        still_.fill(Qt::transparent);
+        QPainter still(&still_);
+        paintStill(still, l, tint);
+        stillFor_ = key;
+    }
     QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), still_);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    painter.fillRect(rect(), black(0.72));
+    // What a press or a second changes, all of it well inside the card's rounded corners.
+    const QRectF circle = l.ring.adjusted(3.5, 3.5, -3.5, -3.5);
+    if (l.ringFraction > 0) {
+        QPen arc(tint, 7);
+        arc.setCapStyle(Qt::RoundCap);
+        painter.setPen(arc);
+        painter.setBrush(Qt::NoBrush);
+        // From the top, clockwise.
+        painter.drawArc(circle, 90 * 16, -int(std::lround(l.ringFraction * 360 * 16)));
+    }
+    painter.setFont(numberFont());
+    painter.setPen(white(0.92));
+    painter.drawText(QRectF(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height()), Qt::AlignCenter,
+                     l.remainingText);
+    paintRowTexts(painter, l.rows[2]);
+}
+
+void KeyboardCleaningOverlay::paintStill(QPainter& painter, const Layout& l, const QColor& tint) {
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    painter.fillRect(QRectF(QPointF(0, 0), QSizeF(size())), black(0.72));
 
     // The card's shadow: black at 0.56, radius 42, 20 points down.
     constexpr int kCardReach = 84;
@@ -375,32 +422,15 @@ void KeyboardCleaningOverlay::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(white(0.08), 7));
     painter.drawEllipse(circle);
-    if (l.ringFraction > 0) {
-        QPen arc(tint, 7);
-        arc.setCapStyle(Qt::RoundCap);
-        painter.setPen(arc);
-        // From the top, clockwise.
-        painter.drawArc(circle, 90 * 16, -int(std::lround(l.ringFraction * 360 * 16)));
-    }
-    painter.setFont(numberFont());
-    painter.setPen(white(0.92));
-    painter.drawText(QRectF(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height()), Qt::AlignCenter,
-                     l.remainingText);
-    for (const StatusRow& row : l.rows) {
+    // The arc and the seconds go over the track with every paint.
+    for (std::size_t i = 0; i < l.rows.size(); ++i) {
+        const StatusRow& row = l.rows[i];
         QPainterPath tile;
         tile.addRoundedRect(row.icon, 9, 9);
         painter.fillPath(tile, VantrelTheme::withOpacity(tint, 0.1));
         VantrelGlyph::paint(painter, row.icon, row.symbol, tint, 12, QFont::DemiBold);
-        painter.setFont(rowTitleFont());
-        painter.setPen(Qt::white);
-        painter.drawText(
-            row.titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-            QFontMetricsF(rowTitleFont()).elidedText(row.title, Qt::ElideRight, row.titleRect.width()));
-        painter.setFont(rowDetailFont());
-        painter.setPen(white(0.42));
-        painter.drawText(
-            row.detailRect, Qt::AlignLeft | Qt::AlignVCenter,
-            QFontMetricsF(rowDetailFont()).elidedText(row.detail, Qt::ElideRight, row.detailRect.width()));
+        // The count row's texts change with every press.
+        if (i + 1 < l.rows.size()) paintRowTexts(painter, row);
     }
     painter.setFont(chordFont());
     painter.setPen(white(0.4));

@@ -107,6 +107,18 @@ private:
     KeyboardCleaningInk* ink_ = nullptr;
     QAbstractButton* close_ = nullptr;
     VantrelButton* end_ = nullptr;
+    // Everything that stays the same while keys are pressed and seconds pass, painted once for
+    // each size, accent and pixel ratio: a press repaints only the count, the arc and the seconds.
+    void paintStill(QPainter& painter, const Layout& l, const QColor& tint);
+    struct StillKey {
+        QSize size;
+        qreal pixelRatio = 0;
+        QRgb tint = 0;
+        QRectF chord;
+        bool operator==(const StillKey&) const = default;
+    };
+    QImage still_;
+    StillKey stillFor_;
     // The card's and the sheet's shadows, blurred once per size.
     QImage shadow_;
     QSizeF shadowFor_;

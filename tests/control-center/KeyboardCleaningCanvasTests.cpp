@@ -58,6 +58,11 @@ TEST(KeyboardCleaningInk, MarksGroupInFivesWrapAndStopAtTheCanvasEdge) {
     EXPECT_EQ(wrapped.caret, QRectF(13.5, 22, 2, 16));
     // The caret wraps as well.
     EXPECT_EQ(KeyboardCleaningInk::layout(1, QSizeF(10, 200), true).caret, QRectF(0, 22, 2, 16));
+    // Ending exactly at the edge is not passing it: the second mark (8 wide, at 9.5) and the caret
+    // after one mark (2 wide, at 9.5) stay on the first row.
+    EXPECT_EQ(KeyboardCleaningInk::layout(2, QSizeF(17.5, 200), false).marks[1].rect, QRectF(9.5, 4, 8, 10));
+    EXPECT_EQ(KeyboardCleaningInk::layout(2, QSizeF(17.4, 200), false).marks[1].rect, QRectF(0, 25, 8, 10));
+    EXPECT_EQ(KeyboardCleaningInk::layout(1, QSizeF(11.5, 200), true).caret, QRectF(9.5, 1, 2, 16));
 
     // Rows below the canvas are dropped: the second row would end at 31 in a canvas 30 high.
     auto low = KeyboardCleaningInk::layout(20, QSizeF(30, 30), false);
@@ -223,8 +228,65 @@ TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {
         EXPECT_GT(image.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
         EXPECT_LT(image.pixelColor((l.status.center()).toPoint()).lightnessF(), 0.2);
         EXPECT_LT(image.pixelColor(QPoint(5, 5)).lightnessF(), 0.3);
+        // The ink's well: black at 0.025 over the paper, outlined with black at 0.07.
+        const QColor paper = image.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint());
+        const QRect well = c.overlay.ink()->geometry();
+        const QColor inside = image.pixelColor(well.bottomRight() - QPoint(30, 30));
+        const QColor edge = image.pixelColor(QPoint(well.left(), well.center().y()));
+        EXPECT_NEAR(inside.red(), paper.red() * 0.975, 2) << presses;
+        EXPECT_LT(edge.red(), inside.red() - 3) << presses;
+        EXPECT_GT(edge.red(), paper.red() * 0.9) << presses;
     }
     saveSheet(QStringLiteral("keyboard-cleaning-canvas"), images, 2);
+}
+
+TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAccentOrSizeAllTheRest) {
+    Canvas c;
+    c.preferences.setAccent(Accent::sky);
+    c.controller.start();
+    c.press(1);
+    c.overlay.setOpacity(1);
+    c.overlay.show();
+    QCoreApplication::sendPostedEvents();
+    KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
+    const QImage first = renderWidget(c.overlay, Qt::darkCyan);
+    const QRectF circle = l.ring.adjusted(3.5, 3.5, -3.5, -3.5);
+    const QPoint nineOClock = QPointF(circle.left(), circle.center().y()).toPoint();
+    const QRect count = l.rows[2].titleRect.toAlignedRect();
+    const QRect seconds = QRectF(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height()).toAlignedRect();
+    const QRect trackpadRow = l.rows[1].titleRect.toAlignedRect();
+    const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
+    const QColor sky = VantrelTheme::accent(Accent::sky);
+    EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
+
+    // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
+    c.press(12);
+    c.scheduler.advance(Seconds(10.5));
+    ASSERT_EQ(c.overlay.currentLayout().rows[2].title, QStringLiteral("13 blocked"));
+    ASSERT_EQ(c.overlay.currentLayout().remainingText, QStringLiteral("5"));
+    const QImage later = renderWidget(c.overlay, Qt::darkCyan);
+    EXPECT_LT(later.pixelColor(nineOClock).saturationF(), 0.2) << "only the faint track is left there";
+    EXPECT_NE(later.copy(count), first.copy(count)) << "1 blocked, then 13 blocked";
+    EXPECT_NE(later.copy(seconds), first.copy(seconds)) << "15, then 5";
+    EXPECT_EQ(later.copy(trackpadRow), first.copy(trackpadRow));
+
+    // A new accent reaches what is painted once: the rows' tiles.
+    EXPECT_GT(later.pixelColor(tile).blue(), later.pixelColor(tile).red()) << "sky";
+    c.preferences.setAccent(Accent::coral);
+    QCoreApplication::sendPostedEvents();
+    const QImage coral = renderWidget(c.overlay, Qt::darkCyan);
+    EXPECT_GT(coral.pixelColor(tile).red(), coral.pixelColor(tile).blue()) << "coral";
+
+    // A smaller window: the card shrinks, and the paper no longer reaches where the status
+    // column now begins.
+    const QPoint statusNow(750, 300);
+    EXPECT_GT(coral.pixelColor(statusNow).lightnessF(), 0.85) << "the paper, in the larger card";
+    c.overlay.resize(1000, 640);
+    const QImage smaller = renderWidget(c.overlay, Qt::darkCyan);
+    l = c.overlay.currentLayout();
+    ASSERT_LT(l.status.left(), statusNow.x());
+    EXPECT_LT(smaller.pixelColor(statusNow).lightnessF(), 0.2);
+    EXPECT_GT(smaller.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
 }
 
 } // namespace

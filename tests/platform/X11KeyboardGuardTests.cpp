@@ -167,6 +167,11 @@ TEST(X11KeyboardGuard, AnotherProgramGetsNoKeysWhileHeldAndAllAgainAfter) {
     EXPECT_EQ(taken[0], (GuardedKeyEvent{Type::keyDown, -1, 0}));
     EXPECT_EQ(taken[3].type, Type::systemDefined);
 
+    // Escape goes last: once it is here, everything pressed before it has been passed on.
+    client.tap(kEscape);
+    ASSERT_TRUE(waitUntil([&taken] { return !taken.empty() && taken.back().keyCode == 53; }));
+    EXPECT_EQ(taken.size(), 5u) << "nothing more came between the media key and Escape";
+
     // A second guard cannot take what is held; the first gives it back on release.
     X11KeyboardGuard second(display);
     EXPECT_FALSE(second.hold(Seconds(60), [](const GuardedKeyEvent&) {}));
@@ -175,7 +180,11 @@ TEST(X11KeyboardGuard, AnotherProgramGetsNoKeysWhileHeldAndAllAgainAfter) {
     client.tap(kLetterA);
     EXPECT_TRUE(client.waitForKeyPress());
     QCoreApplication::processEvents();
-    EXPECT_EQ(taken.size(), 4u) << "nothing after the release";
+    EXPECT_EQ(taken.size(), 5u) << "nothing after the release";
+    EXPECT_TRUE(second.hold(Seconds(60), [](const GuardedKeyEvent&) {})) << "free to be taken again";
+    ASSERT_TRUE(client.waitForGrab());
+    second.release();
+    EXPECT_TRUE(client.waitForUngrab());
 
     EXPECT_FALSE(X11KeyboardGuard(QByteArray()).hold(Seconds(1), [](const GuardedKeyEvent&) {}))
         << "no X11 session";
@@ -204,6 +213,66 @@ TEST(X11KeyboardGuard, TheChordEndsACleaningSessionWithNumLockOn) {
     EXPECT_EQ(controller.blockedKeyCount(), 1) << "the letter; not the modifiers, not the chord";
     EXPECT_TRUE(client.waitForUngrab());
     for (const std::uint32_t key : {kEscape, kSuperL, kAltL, kControlL}) client.key(key, false);
+}
+
+TEST(X11KeyboardGuard, ASessionCountsWhatTheClientNeverSeesAndEndsAtFifteenSecondsOfItsClock) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    FocusedClient client(display);
+
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingPermissionSystem permissions;
+    permissions.accessibilityTrusted = true;
+    X11KeyboardGuard guard(display);
+    KeyboardCleaningController controller({permissions, guard, clock, scheduler, {}});
+    controller.start();
+    ASSERT_TRUE(controller.isActive());
+    ASSERT_TRUE(client.waitForGrab());
+
+    // Two letters, a media key, Escape alone and Escape with only two of the chord's modifiers
+    // count; Shift, Control and Option themselves do not.
+    client.tap(kLetterA);
+    client.tap(kShiftL);
+    client.tap(kVolumeUp);
+    client.tap(kEscape);
+    client.key(kControlL, true);
+    client.key(kAltL, true);
+    client.tap(kEscape);
+    client.key(kAltL, false);
+    client.key(kControlL, false);
+    client.tap(kLetterA);
+    ASSERT_TRUE(waitUntil([&controller] { return controller.blockedKeyCount() >= 5; }));
+    EXPECT_EQ(controller.blockedKeyCount(), 5);
+    EXPECT_TRUE(controller.isActive());
+    EXPECT_EQ(client.keyPressesSoFar(), 0) << "the client saw none of them";
+
+    // Only the injected clock moves the session on; the guard's own limit lies a second past
+    // its end, well beyond this test's waits.
+    scheduler.advance(Seconds(14.5));
+    EXPECT_TRUE(controller.isActive());
+    EXPECT_EQ(controller.remainingSeconds(), 1);
+    scheduler.advance(Seconds(0.5));
+    EXPECT_FALSE(controller.isActive());
+    ASSERT_TRUE(client.waitForUngrab()) << "the session's end gave the keyboard back";
+    client.tap(kLetterA);
+    EXPECT_TRUE(client.waitForKeyPress());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller.blockedKeyCount(), 5) << "nothing after the end";
+
+    // Free for the next holder, and for a second session of the same controller.
+    X11KeyboardGuard other(display);
+    EXPECT_TRUE(other.hold(Seconds(60), [](const GuardedKeyEvent&) {}));
+    ASSERT_TRUE(client.waitForGrab());
+    other.release();
+    ASSERT_TRUE(client.waitForUngrab());
+    controller.start();
+    EXPECT_TRUE(controller.isActive());
+    EXPECT_EQ(controller.blockedKeyCount(), 0);
+    ASSERT_TRUE(client.waitForGrab());
+    controller.stop(KeyboardCleaningController::StopReason::userRequested);
+    EXPECT_TRUE(client.waitForUngrab());
 }
 
 TEST(X11KeyboardGuard, TheKeyboardComesBackAtTheDeadlineWhileTheMainThreadIsBlocked) {
