@@ -313,6 +313,7 @@ TEST(StopwatchStore, LapsKeepTheirNumbersPastTwentyAndCountAgainAfterReset) {
     EXPECT_NEAR(store.countdownProgress(), 0.25, 1e-9);
     h.clock.advance(Seconds(44.5));
     store.pauseCountdown();
+    EXPECT_NEAR(store.countdownProgress(), 1 - 0.5 / 60, 1e-9) << "paused with half a second left";
     store.startCountdown();
     EXPECT_NEAR(store.countdownRemaining(), 0.5, 1e-9);
     store.resetCountdown();
