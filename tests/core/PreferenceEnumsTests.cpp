@@ -10,6 +10,15 @@ using namespace vantrel;
 
 TEST(PreferenceEnums, ArtworkExistsOnlyForRealThemes) {
     EXPECT_EQ(resourceName(ArtTheme::glacialVeil, true, true), QStringLiteral("glacial-veil-dark-thumb"));
+    for (auto [theme, light, dark] :
+         {std::tuple{ArtTheme::obsidianFold, "obsidian-fold-light", "obsidian-fold-dark"},
+          {ArtTheme::glacialVeil, "glacial-veil-light", "glacial-veil-dark"},
+          {ArtTheme::midnightCurrent, "midnight-current-light", "midnight-current-dark"},
+          {ArtTheme::canyonAlloy, "canyon-alloy-light", "canyon-alloy-dark"}}) {
+        EXPECT_EQ(resourceName(theme, false, false), QString::fromLatin1(light));
+        EXPECT_EQ(resourceName(theme, true, false), QString::fromLatin1(dark));
+        EXPECT_EQ(resourceName(theme, false, true), QString::fromLatin1(light) + QStringLiteral("-thumb"));
+    }
     EXPECT_EQ(resourceName(ArtTheme::neutral, true, false), std::nullopt);
     EXPECT_EQ(systemSoundName(AlarmSound::none), std::nullopt);
 }

@@ -97,6 +97,9 @@ TEST_F(MediaControllerTest, PollsOnlyWhileStartedAndReturnsToTheIdleTexts) {
     EXPECT_EQ(controller_->title() + controller_->artist(),
               QStringLiteral("Nothing playingOpen Music or Spotify"));
     EXPECT_FALSE(controller_->isPlaying() || controller_->artwork());
+    EXPECT_EQ(controller_->elapsed(), 0.0);
+    EXPECT_EQ(controller_->duration(), 0.0);
+    EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
 
     controller_->stop();
     scheduler_.advance(Seconds(10));
@@ -302,4 +305,24 @@ TEST(MediaPlaybackPolicy, BrowserTabListing) {
                   QString::fromLatin1(expected))
             << listing.toStdString();
     }
+}
+
+TEST_F(MediaControllerTest, AMediaTabAfterATrackShowsNoPositionAlbumOrPlayState) {
+    play(kMusic, track("Song", "playing", "5", "215"));
+    automation_.running.insert(QStringLiteral("com.apple.Safari"));
+    automation_.listings[QStringLiteral("Safari")] =
+        record("Clip - YouTube", "https://www.youtube.com/watch?v=1");
+    startAndDrain();
+    ASSERT_EQ(controller_->timeText(), QStringLiteral("0:05 / 3:35"));
+
+    automation_.states[kMusic] = QStringList{}; // the player lost its item: the tab shows
+    tick();
+    EXPECT_EQ(controller_->source(), QStringLiteral("Safari"));
+    EXPECT_EQ(controller_->title(), QStringLiteral("Clip"));
+    EXPECT_EQ(controller_->artist(), QStringLiteral("YouTube"));
+    EXPECT_EQ(controller_->album(), QString());
+    EXPECT_FALSE(controller_->isPlaying());
+    EXPECT_EQ(controller_->elapsed(), 0.0);
+    EXPECT_EQ(controller_->duration(), 0.0);
+    EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
 }

@@ -128,8 +128,9 @@ TEST_F(SystemMonitorTest, CountersThatGoBackwardsOrFailNeverGiveWildValues) {
 
 TEST(SystemMonitor, FormatBytes) {
     const std::pair<double, const char*> rows[] = {
-        {-5.0, "0 B"},         {std::nan(""), "0 B"},    {1023.0, "1023 B"},          {1536.0, "1.5 KB"},
-        {150'000.0, "146 KB"}, {1'048'575.0, "1024 KB"}, {5497558138880.0, "5120 GB"}};
+        {-5.0, "0 B"},         {std::nan(""), "0 B"},    {1023.0, "1023 B"},           {1536.0, "1.5 KB"},
+        {150'000.0, "146 KB"}, {1'048'575.0, "1024 KB"}, {5497558138880.0, "5120 GB"}, {512.0, "512 B"},
+        {1024.0, "1.0 KB"},    {102'400.0, "100 KB"}};
     for (const auto& [value, text] : rows)
         EXPECT_EQ(SystemMonitor::formatBytes(value), QString::fromLatin1(text)) << value;
 }

@@ -130,6 +130,15 @@ TEST(NotificationSignalStore, KeepsTheNewest25WhileEnabled) {
     EXPECT_EQ(h.alerts.lastSignalAt(), last);
 }
 
+TEST(NotificationSignalStore, TheStatusNamesOneAlertAndCountsMore) {
+    TimerHarness h;
+    EXPECT_EQ(h.alerts.statusMessage(), "No Vantrel alerts are waiting.");
+    h.alerts.recordVantrelEvent("Timer finished", true);
+    EXPECT_EQ(h.alerts.statusMessage(), "Waiting: Timer finished");
+    h.alerts.recordVantrelEvent("Timer finished", true);
+    EXPECT_EQ(h.alerts.statusMessage(), "Waiting: 2 Vantrel alerts");
+}
+
 TEST(FocusTimer, DurationKeysFallBackAndTheCurrentKeyIsWrittenOnce) {
     using Entry = RecordingUserDefaults::Entry;
     const QJsonValue none(QJsonValue::Undefined);
@@ -304,6 +313,7 @@ TEST(StopwatchStore, LapsKeepTheirNumbersPastTwentyAndCountAgainAfterReset) {
     EXPECT_NEAR(store.countdownProgress(), 0.25, 1e-9);
     h.clock.advance(Seconds(44.5));
     store.pauseCountdown();
+    EXPECT_NEAR(store.countdownProgress(), 1 - 0.5 / 60, 1e-9) << "paused with half a second left";
     store.startCountdown();
     EXPECT_NEAR(store.countdownRemaining(), 0.5, 1e-9);
     store.resetCountdown();
@@ -379,6 +389,9 @@ TEST(StopwatchStore, FormatsTimes) {
     for (auto [seconds, hundredths, text] : {std::tuple{59.999, true, "0:59.99"},
                                              {65.5, false, "1:05"},
                                              {3725.0, true, "1:02:05"},
+                                             {3599.0, false, "59:59"},
+                                             {3600.0, true, "1:00:00"},
+                                             {7200.0, false, "2:00:00"},
                                              {-3.0, false, "0:00"},
                                              {0.125, true, "0:00.13"},
                                              {std::nan(""), true, "0:00.00"},

@@ -3,6 +3,7 @@
 #include "notch/NotchPanelController.h"
 #include "notch/VantrelPanel.h"
 #include "support/ModuleStores.h"
+#include "support/NotchDependencies.h"
 #include "support/RecordingComponents.h"
 #include "support/ServiceFakes.h"
 
@@ -13,32 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace vantrel::test {
-
-// What the notch panel controller and its alert dot are built from, on the fakes of `h`; the
-// dot's click runs `openNotifications`.
-inline NotchPanelController::Dependencies notchDependencies(ServiceFakes& h,
-                                                            std::function<void()> openNotifications) {
-    return {.scheduler = h.scheduler,
-            .screens = h.screens,
-            .displays = h.displays,
-            .diagnostics = h.diagnostics,
-            .inputFocus = h.inputFocus,
-            .preferences = h.preferences,
-            .haptics = h.haptics,
-            .hapticPerformer = h.hapticPerformer,
-            .motion = h.motion,
-            .indicator = {.alerts = h.alerts,
-                          .preferences = h.preferences,
-                          .displays = h.displays,
-                          .screens = h.screens,
-                          .inputFocus = h.inputFocus,
-                          .shell = h.shell,
-                          .openNotificationsSection = std::move(openNotifications),
-                          .compositor = &h.compositor,
-                          .stacking = &h.stacking},
-            .compositor = &h.compositor,
-            .stacking = &h.stacking};
-}
 
 // The notch panel controller over the module stores, on fakes; the alert dot's click writes
 // "open notifications" into the call log.

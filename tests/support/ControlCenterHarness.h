@@ -6,6 +6,7 @@
 #include "kit/VantrelMotion.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/ModuleStores.h"
+#include "support/NotchDependencies.h"
 #include "support/RecordingComponents.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/ScriptedColorPicker.h"
@@ -51,29 +52,7 @@ struct ControlCenterHarness {
     QPointer<QWidget> window;
     // The notch panel on the harness's notched screen; its show and expand calls, and the
     // context's reposition calls, go into the log.
-    RecordingNotchPanelController notch{
-        h.log,
-        NotchPanelController::Dependencies{.scheduler = h.scheduler,
-                                           .screens = h.screens,
-                                           .displays = h.displays,
-                                           .diagnostics = h.diagnostics,
-                                           .inputFocus = h.inputFocus,
-                                           .preferences = h.preferences,
-                                           .haptics = h.haptics,
-                                           .hapticPerformer = h.hapticPerformer,
-                                           .motion = h.motion,
-                                           .indicator = {.alerts = h.alerts,
-                                                         .preferences = h.preferences,
-                                                         .displays = h.displays,
-                                                         .screens = h.screens,
-                                                         .inputFocus = h.inputFocus,
-                                                         .shell = h.shell,
-                                                         .openNotificationsSection = [] {},
-                                                         .compositor = &h.compositor,
-                                                         .stacking = &h.stacking},
-                                           .compositor = &h.compositor,
-                                           .stacking = &h.stacking},
-        stores.notchSurface()};
+    RecordingNotchPanelController notch{h.log, notchDependencies(h, [] {}), stores.notchSurface()};
     // The menu-bar organizer on the simulated menu bar, its calls in the log, and the item index
     // the page hands it.
     MenuBarScanner menuBarScanner{h.permissionSystem, h.screens, h.clock, &h.menuBar};
