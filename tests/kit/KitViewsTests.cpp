@@ -150,6 +150,9 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
     card->setGeometry(30, 20, 200, 110);
     page.show();
     EXPECT_EQ(card->layout()->contentsMargins(), QMargins(16, 16, 16, 16));
+    // The shadow has its look before the card first paints: 15 blur, 7 down.
+    EXPECT_EQ(card->shadow()->look().radius, 15);
+    EXPECT_EQ(card->shadow()->look().offset, QPointF(0, 7));
 
     QList<QImage> sheet;
     for (CornerStyle corner : allCasesOf<CornerStyle>()) {
@@ -171,6 +174,11 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
             << rawName(glass);
     }
     h.preferences.setGlassStyle(GlassStyle::balanced);
+    {
+        // The sheen starts at 0.085 in the top-left corner and fades to 0.018 by the middle.
+        const QImage image = renderWidget(*card);
+        EXPECT_GT(alphaAt(image, {14, 14}), alphaAt(image, {100, 55}) + 0.008);
+    }
 
     // The accent tints the sheen's far corner by 0.012 × the glow intensity: barely, and not at
     // all without glow.
