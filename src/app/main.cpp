@@ -15,6 +15,7 @@
 #include "dock/SystemDockQueue.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/DisplayCoordinator.h"
@@ -102,6 +103,9 @@ int main(int argc, char** argv) {
     // starts a thread per core on the first frame: one pool thread does the same work for less.
     QThreadPool::globalInstance()->setMaxThreadCount(1);
     QApplication::setStyle(new LazyStandardIconStyle(QStyleFactory::create(QApplication::style()->name())));
+    // Widgets made before they join a window (and menus and tool tips) start in the interface's
+    // font, not the desktop's default, whose face would otherwise be looked up and loaded as well.
+    QApplication::setFont(VantrelType::body());
 
     // Signals are handled from here on, so SIGTERM and Ctrl-C always take the normal way out.
     QtApplicationShell shell(app);

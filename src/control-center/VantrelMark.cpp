@@ -1,10 +1,12 @@
 #include "control-center/VantrelMark.h"
 
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -35,6 +37,21 @@ QPixmap drawnIcon(int side) {
     return pixmap;
 }
 
+// Draws the mark at whatever size is asked for, when it is asked for: a set of ready pixmaps up
+// to 256 pixels held a third of a megabyte for a mark shown at a few dozen.
+class DrawnIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawPixmap(rect, drawnIcon(std::max(rect.width(), rect.height())));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return side > 0 ? drawnIcon(side) : QPixmap();
+    }
+    QIconEngine* clone() const override { return new DrawnIconEngine; }
+    QString key() const override { return QStringLiteral("VantrelMark"); }
+};
+
 } // namespace
 
 VantrelMark::VantrelMark(double size, QColor accent, QWidget* parent)
@@ -48,12 +65,7 @@ VantrelMark::VantrelMark(double size, QColor accent, QWidget* parent)
 QIcon VantrelMark::applicationIcon() {
     const QIcon own = QGuiApplication::windowIcon();
     if (!own.isNull()) return own;
-    static const QIcon drawn = [] {
-        QIcon icon;
-        for (int side : {32, 64, 128, 256}) icon.addPixmap(drawnIcon(side));
-        return icon;
-    }();
-    return drawn;
+    return QIcon(new DrawnIconEngine);
 }
 
 QSize VantrelMark::sizeHint() const {

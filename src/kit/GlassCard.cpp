@@ -126,33 +126,10 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
     if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
-    const GlassCardLook current = look();
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    const QRectF area(rect());
-    const QPainterPath shape = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
-    if (coats_.pixels != pixels || coats_.ratio != ratio || !(coats_.look == current) ||
-        coats_.scheme != scheme) {
-        coats_.sheen = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        coats_.sheen.setDevicePixelRatio(ratio);
-        coats_.sheen.fill(Qt::transparent);
-        QPainter coatPainter(&coats_.sheen);
-        coatPainter.setRenderHint(QPainter::Antialiasing);
-        paintCoat(coatPainter, 1, shape, area, current, scheme);
-        coats_.pixels = pixels;
-        coats_.ratio = ratio;
-        coats_.look = current;
-        coats_.scheme = scheme;
-    }
+    // Painted afresh: a kept image of the sheen held as much memory as the card covers, and its
+    // gradient is filled about as fast as such an image is copied.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paintCoat(painter, 0, shape, area, current, scheme);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.drawImage(QPointF(), coats_.sheen);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The edge is stroked afresh: copied from a coat of its own its gradient would land a shade
-    // off on a few corner pixels.
-    paintCoat(painter, 2, shape, area, current, scheme);
+    paintCard(painter, QRectF(rect()), look(), scheme);
 }
 
 } // namespace vantrel

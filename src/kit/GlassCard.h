@@ -63,17 +63,6 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
-    // The card's sheen, drawn once over nothing for the current size, look and appearance. Laid
-    // over the surface it blends exactly as its own fill would, so the card looks the same while a
-    // repaint copies an image instead of filling a gradient. The surface is one plain colour, as
-    // quick to fill as to copy: it is not kept, which halves what a card holds.
-    struct Coats {
-        QSize pixels;
-        qreal ratio = 0;
-        GlassCardLook look;
-        ColorScheme scheme{};
-        QImage sheen;
-    } coats_;
 };
 
 } // namespace vantrel

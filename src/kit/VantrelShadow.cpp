@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -64,6 +65,40 @@ void boxBlur(QImage& image, int r, bool horizontal) {
     }
 }
 
+// The half-width of the box blurs that make a blur of `radius`: three box blurs of width w
+// approach a Gaussian of variance 3 (w² − 1) / 12, and the Gaussian's standard deviation is
+// radius / 2.
+int boxHalfWidth(double radius) {
+    const double sigma = std::max(0.0, radius) / 2;
+    return int(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2));
+}
+
+bool samePoint(QPointF a, QPointF b) {
+    return std::abs(a.x() - b.x()) <= 1e-6 * std::max(1.0, std::abs(b.x())) &&
+           std::abs(a.y() - b.y()) <= 1e-6 * std::max(1.0, std::abs(b.y()));
+}
+
+// Shadow images in use, by what they were made from: shadows of one look and shape draw one image.
+// An entry that only the cache still holds is let go at the next look-up, so nothing stays decoded
+// once no shadow shows it.
+struct SharedImage {
+    QByteArray key;
+    QImage image;
+};
+
+QImage sharedImage(const QByteArray& key, const std::function<QImage()>& make) {
+    static std::vector<SharedImage> images;
+    std::erase_if(images, [](const SharedImage& entry) { return entry.image.isDetached(); });
+    for (const SharedImage& entry : images)
+        if (entry.key == key) return entry.image;
+    images.push_back({key, make()});
+    return images.back().image;
+}
+
+template <typename T> void appendBytes(QByteArray& key, const T& value) {
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
 } // namespace
 
 VantrelShadow::VantrelShadow(QWidget* target, Shape shape)
@@ -104,14 +139,96 @@ QImage VantrelShadow::blurredMask(const QPainterPath& shape, QSize size, double 
         p.setRenderHint(QPainter::Antialiasing);
         p.fillPath(shape, Qt::black);
     }
-    // Three box blurs of width w approach a Gaussian of variance 3 (w² − 1) / 12.
-    const double sigma = std::max(0.0, radius) / 2;
-    const int half = int(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2));
+    const int half = boxHalfWidth(radius);
     for (int pass = 0; pass < 3; ++pass) {
         boxBlur(coverage, half, true);
         boxBlur(coverage, half, false);
     }
     return coverage;
+}
+
+std::optional<QSize> VantrelShadow::stretchableCopy(const Shape& shape, QSize size, const Look& look) {
+    if (!shape || size.isEmpty()) return std::nullopt;
+    const QPainterPath full = shape(QRectF(QPointF(), QSizeF(size)));
+    const int count = full.elementCount();
+    if (count == 0) return std::nullopt;
+    // How far into the shape its outline's points reach from the nearest side, along each axis.
+    double cornerX = 0, cornerY = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element e = full.elementAt(i);
+        if (!std::isfinite(e.x) || !std::isfinite(e.y)) return std::nullopt;
+        cornerX = std::max(cornerX, std::min(std::abs(e.x), std::abs(size.width() - e.x)));
+        cornerY = std::max(cornerY, std::min(std::abs(e.y), std::abs(size.height() - e.y)));
+    }
+    // Three box blurs reach three half-widths; the middle line keeps one more pixel clear.
+    const int support = 3 * boxHalfWidth(look.radius) + 1;
+    const auto copyLength = [support](double corner, double offset, int length) {
+        const double wanted = 2 * (std::ceil(corner) + support + std::ceil(std::abs(offset)) + 1);
+        return wanted < length ? int(wanted) : length;
+    };
+    const QSize copy(copyLength(cornerX, look.offset.x(), size.width()),
+                     copyLength(cornerY, look.offset.y(), size.height()));
+    if (copy == size) return std::nullopt;
+    const QPainterPath small = shape(QRectF(QPointF(), QSizeF(copy)));
+    if (small.elementCount() != count) return std::nullopt;
+    const double midX = copy.width() / 2.0, midY = copy.height() / 2.0;
+    const QPointF shift(size.width() - copy.width(), size.height() - copy.height());
+    const auto side = [midX, midY](QPointF p) { return std::pair(p.x() > midX, p.y() > midY); };
+    // A straight edge may cross a middle line only along it, so that stretching leaves it straight.
+    const auto stretchesStraight = [&side](QPointF from, QPointF to) {
+        const auto [fromRight, fromBelow] = side(from);
+        const auto [toRight, toBelow] = side(to);
+        return (fromRight == toRight || from.y() == to.y()) && (fromBelow == toBelow || from.x() == to.x());
+    };
+    int subpathStart = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element a = small.elementAt(i), b = full.elementAt(i);
+        if (a.type != b.type) return std::nullopt;
+        const auto [right, below] = side(a);
+        if (!samePoint(QPointF(a.x + (right ? shift.x() : 0), a.y + (below ? shift.y() : 0)), b))
+            return std::nullopt;
+        switch (a.type) {
+        case QPainterPath::MoveToElement:
+            // The filled outline closes every subpath, with a straight edge back to its start.
+            if (i > 0 && !stretchesStraight(small.elementAt(i - 1), small.elementAt(subpathStart)))
+                return std::nullopt;
+            subpathStart = i;
+            break;
+        case QPainterPath::LineToElement:
+            if (i > 0 && !stretchesStraight(small.elementAt(i - 1), a)) return std::nullopt;
+            break;
+        case QPainterPath::CurveToElement:
+            // A curve moves whole, with its start and control points on one side of both lines.
+            if (i == 0 || i + 2 >= count) return std::nullopt;
+            for (int j = i - 1; j <= i + 2; ++j)
+                if (side(small.elementAt(j)) != side(a)) return std::nullopt;
+            break;
+        case QPainterPath::CurveToDataElement:
+            break;
+        }
+    }
+    if (!stretchesStraight(small.elementAt(count - 1), small.elementAt(subpathStart))) return std::nullopt;
+    return copy;
+}
+
+void VantrelShadow::drawStretched(QPainter& painter, const QImage& image, QSize size) {
+    // Per axis: the part before the middle line, the middle line stretched, the part after it.
+    struct Span {
+        int from, length, to, drawn;
+    };
+    const auto spans = [](int length, int wanted) {
+        const int middle = length / 2, grow = std::max(0, wanted - length);
+        return std::array<Span, 3>{
+            Span{0, middle, 0, middle}, Span{middle, 1, middle, grow + 1},
+            Span{middle + 1, length - middle - 1, middle + 1 + grow, length - middle - 1}};
+    };
+    const std::array<Span, 3> columns = spans(image.width(), size.width());
+    const std::array<Span, 3> rows = spans(image.height(), size.height());
+    for (const Span& c : columns)
+        for (const Span& r : rows)
+            if (c.length > 0 && r.length > 0)
+                painter.drawImage(QRect(c.to, r.to, c.drawn, r.drawn), image,
+                                  QRect(c.from, r.from, c.length, r.length));
 }
 
 bool VantrelShadow::eventFilter(QObject* watched, QEvent* event) {
@@ -154,28 +271,45 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
     if (!target_ || look_.color.alpha() == 0) return;
     QColor opaque = look_.color;
     opaque.setAlpha(255);
-    if (mask_.isNull() || mask_.size() != size() || maskColor_ != opaque) {
+    if (mask_.isNull() || maskSize_ != size() || maskColor_ != opaque) {
         const int m = reach(look_);
-        const QRectF shapeRect = QRectF(QPointF(m, m), QSizeF(target_->size())).translated(look_.offset);
-        QImage coverage =
-            blurredMask(shape_(QRectF(QPointF(), shapeRect.size())).translated(shapeRect.topLeft()), size(),
-                        look_.radius);
-        if (opaque == QColor(Qt::black)) {
+        const std::optional<QSize> copy = stretchableCopy(shape_, target_->size(), look_);
+        const QSize shapeSize = copy.value_or(target_->size());
+        const QPainterPath shape =
+            shape_(QRectF(QPointF(), QSizeF(shapeSize))).translated(QPointF(m, m) + look_.offset);
+        const QSize imageSize = shapeSize + QSize(2 * m, 2 * m);
+        QByteArray key;
+        appendBytes(key, imageSize);
+        appendBytes(key, look_.radius);
+        appendBytes(key, opaque.rgba());
+        for (int i = 0; i < shape.elementCount(); ++i) {
+            const QPainterPath::Element e = shape.elementAt(i);
+            appendBytes(key, e.type);
+            appendBytes(key, e.x);
+            appendBytes(key, e.y);
+        }
+        mask_ = sharedImage(key, [&] {
+            QImage coverage = blurredMask(shape, imageSize, look_.radius);
             // An alpha-only image is drawn black: the coverage itself is the shadow, at a quarter
-            // of the memory of a coloured copy.
-            mask_ = std::move(coverage);
-        } else {
-            mask_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-            mask_.fill(opaque);
-            QPainter p(&mask_);
+            // of the memory of a coloured copy. Stretched, it is drawn far faster in colour, and
+            // small.
+            if (opaque == QColor(Qt::black) && !copy) return coverage;
+            QImage coloured(imageSize, QImage::Format_ARGB32_Premultiplied);
+            coloured.fill(opaque);
+            QPainter p(&coloured);
             p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             p.drawImage(0, 0, coverage);
-        }
+            return coloured;
+        });
+        maskSize_ = size();
         maskColor_ = opaque;
     }
     QPainter painter(this);
     painter.setOpacity(look_.color.alphaF());
-    painter.drawImage(0, 0, mask_);
+    if (mask_.size() == size())
+        painter.drawImage(0, 0, mask_);
+    else
+        drawStretched(painter, mask_, size());
 }
 
 } // namespace vantrel

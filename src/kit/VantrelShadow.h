@@ -5,13 +5,18 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
+
+class QPainter;
 
 namespace vantrel {
 
 // A soft drop shadow behind a widget. A widget cannot paint outside its own rectangle, so the
 // shadow is a sibling of the target, stacked just under it and following its geometry and
 // visibility; it takes no input. The blurred image is rendered once per size and shape and only
-// recoloured or faded on repaint.
+// recoloured or faded on repaint. A rounded rectangle's shadow is blurred once for a small copy of
+// the shape and stretched along its straight edges, so its cost does not grow with the target, and
+// shadows of one look and corner share that image.
 class VantrelShadow final : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +43,16 @@ public:
     // The blurred coverage of `shape` (in an image of `size`), a Gaussian of standard deviation
     // radius / 2 made of three box blurs; the alpha channel carries the coverage.
     static QImage blurredMask(const QPainterPath& shape, QSize size, double radius);
+    // The size of a smaller copy of `shape` whose shadow stands for the shadow of `shape` at `size`:
+    // the outline at `size` must be the copy's with its right and bottom parts moved out, joined by
+    // straight edges that run along the axes, far enough from the corners that the blur of `look`
+    // cannot tell the two apart. None when the shape is not of that kind or no smaller copy exists.
+    static std::optional<QSize> stretchableCopy(const Shape& shape, QSize size, const Look& look);
+    // Draws the shadow image of such a copy at `size`, repeating its middle column and row.
+    static void drawStretched(QPainter& painter, const QImage& image, QSize size);
+
+    // The image painted, shared by every shadow of the same look and shape; none before a paint.
+    const QImage& image() const { return mask_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,9 +64,11 @@ private:
     QPointer<QWidget> target_;
     Shape shape_;
     Look look_;
-    // The blurred coverage in opaque colour, for the current size and radius: alpha only when the
-    // colour is black, which is how such an image is drawn.
+    // The blurred coverage in opaque colour, for the current size and radius (of the stretchable
+    // copy when there is one): alpha only when the colour is black, which is how such an image is
+    // drawn.
     QImage mask_;
+    QSize maskSize_;
     QColor maskColor_;
 };
 

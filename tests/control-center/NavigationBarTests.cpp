@@ -209,3 +209,24 @@ TEST_F(NavigationBarTest, ThePillOpensThePaletteOnTheWindowsScreen) {
     QTest::mouseClick(bar().pill(), Qt::LeftButton);
     EXPECT_EQ(c.callsSince(from).mid(0, 2), (QStringList{kClick, "palette.show side"}));
 }
+
+TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
+    ASSERT_TRUE(QGuiApplication::windowIcon().isNull());
+    const QIcon icon = VantrelMark::applicationIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (const int side : {26, 40, 300}) {
+        const QImage image = icon.pixmap(QSize(side, side)).toImage();
+        ASSERT_EQ(image.size(), QSize(side, side)) << side;
+        // The rounded tile leaves its corner clear; its fill is dark; the "V" is light.
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side;
+        const QColor tile = image.pixelColor(side / 2, side * 9 / 10);
+        EXPECT_EQ(tile.alpha(), 255) << side;
+        EXPECT_LT(tile.lightness(), 60) << side;
+        EXPECT_GT(image.pixelColor(side / 2, side * 68 / 100).lightness(), 200) << side;
+        EXPECT_GT(image.pixelColor(side * 30 / 100, side * 31 / 100).lightness(), 150) << side;
+        // The tile's corners are rounded by 0.225 of its side, not cut to a circle.
+        if (side >= 40) {
+            EXPECT_EQ(qAlpha(image.pixel(side * 12 / 100, side * 12 / 100)), 255) << side;
+        }
+    }
+}

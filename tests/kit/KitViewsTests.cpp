@@ -6,6 +6,7 @@
 #include "kit/Navigation.h"
 #include "kit/SectionTitle.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelMotion.h"
@@ -149,6 +150,9 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
     card->setGeometry(30, 20, 200, 110);
     page.show();
     EXPECT_EQ(card->layout()->contentsMargins(), QMargins(16, 16, 16, 16));
+    // The shadow has its look before the card first paints: 15 blur, 7 down.
+    EXPECT_EQ(card->shadow()->look().radius, 15);
+    EXPECT_EQ(card->shadow()->look().offset, QPointF(0, 7));
 
     QList<QImage> sheet;
     for (CornerStyle corner : allCasesOf<CornerStyle>()) {
@@ -170,6 +174,11 @@ TEST(GlassCard, RadiusAndSurfaceOpacityFollowTheCornerAndGlassStyles) {
             << rawName(glass);
     }
     h.preferences.setGlassStyle(GlassStyle::balanced);
+    {
+        // The sheen starts at 0.085 in the top-left corner and fades to 0.018 by the middle.
+        const QImage image = renderWidget(*card);
+        EXPECT_GT(alphaAt(image, {14, 14}), alphaAt(image, {100, 55}) + 0.008);
+    }
 
     // The accent tints the sheen's far corner by 0.012 × the glow intensity: barely, and not at
     // all without glow.
@@ -293,6 +302,157 @@ TEST(VantrelShadow, PaintsTheBlurredCoverageInItsColourAtItsOpacity) {
             }
         }
     }
+}
+
+namespace {
+
+// A shadow image painted black at `size`, either whole or stretched from a smaller copy.
+QImage paintedShadow(const QImage& image, QSize size) {
+    QImage painted(size, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    QPainter painter(&painted);
+    if (image.size() == size)
+        painter.drawImage(0, 0, image);
+    else
+        VantrelShadow::drawStretched(painter, image, size);
+    return painted;
+}
+
+QImage shadowOf(const VantrelShadow::Shape& shape, QSize target, const VantrelShadow::Look& look) {
+    const int m = VantrelShadow::reach(look);
+    return VantrelShadow::blurredMask(
+        shape(QRectF(QPointF(), QSizeF(target))).translated(QPointF(m, m) + look.offset),
+        target + QSize(2 * m, 2 * m), look.radius);
+}
+
+} // namespace
+
+TEST(VantrelShadow, RoundedShapesStretchASmallCopyThatPaintsEveryPixelOfTheFullBlur) {
+    const std::vector<std::pair<const char*, VantrelShadow::Shape>> shapes = {
+        {"continuous 18", [](const QRectF& r) { return ContinuousRoundedRectangle{18}.path(r); }},
+        {"continuous 26 square top",
+         [](const QRectF& r) {
+             return ContinuousRoundedRectangle{26, true}.path(r);
+         }},
+        {"rounded 22",
+         [](const QRectF& r) {
+             QPainterPath path;
+             path.addRoundedRect(r, 22, 22);
+             return path;
+         }},
+    };
+    const std::vector<VantrelShadow::Look> looks = {
+        {Qt::black, 15, QPointF(0, 7)}, {Qt::black, 42, QPointF(0, 22)}, {Qt::black, 12, QPointF(3, 5)}};
+    for (const auto& [name, shape] : shapes)
+        for (const VantrelShadow::Look& look : looks)
+            for (const QSize target : {QSize(1070, 119), QSize(558, 525), QSize(290, 200)}) {
+                SCOPED_TRACE(testing::Message() << name << " radius " << look.radius << " at "
+                                                << target.width() << "x" << target.height());
+                const std::optional<QSize> copy = VantrelShadow::stretchableCopy(shape, target, look);
+                ASSERT_TRUE(copy.has_value());
+                EXPECT_LE(copy->width(), target.width());
+                EXPECT_LE(copy->height(), target.height());
+                EXPECT_LT(copy->width() * copy->height(), target.width() * target.height());
+                const int m = VantrelShadow::reach(look);
+                const QImage whole =
+                    paintedShadow(shadowOf(shape, target, look), target + QSize(2 * m, 2 * m));
+                const QImage stretched =
+                    paintedShadow(shadowOf(shape, *copy, look), target + QSize(2 * m, 2 * m));
+                int differing = 0;
+                for (int y = 0; y < whole.height(); ++y)
+                    for (int x = 0; x < whole.width(); ++x)
+                        differing += whole.pixel(x, y) != stretched.pixel(x, y);
+                EXPECT_EQ(differing, 0);
+            }
+}
+
+TEST(VantrelShadow, ShapesThatDoNotStretchAlongStraightEdgesAreBlurredWhole) {
+    const VantrelShadow::Look look{Qt::black, 15, QPointF(0, 7)};
+    const auto ellipse = [](const QRectF& r) {
+        QPainterPath path;
+        path.addEllipse(r);
+        return path;
+    };
+    // A roof: its slanted edges cross the middle line, so stretching would bend them.
+    const auto roof = [](const QRectF& r) {
+        QPainterPath path;
+        path.moveTo(r.bottomLeft());
+        path.lineTo(r.center().x(), r.top());
+        path.lineTo(r.bottomRight());
+        path.closeSubpath();
+        return path;
+    };
+    // A notch in the middle of the top edge.
+    const auto notched = [](const QRectF& r) {
+        QPainterPath path;
+        path.moveTo(r.topLeft());
+        path.lineTo(r.center().x() - 10, r.top());
+        path.lineTo(r.center().x() - 10, r.top() + 8);
+        path.lineTo(r.center().x() + 10, r.top() + 8);
+        path.lineTo(r.center().x() + 10, r.top());
+        path.lineTo(r.topRight());
+        path.lineTo(r.bottomRight());
+        path.lineTo(r.bottomLeft());
+        path.closeSubpath();
+        return path;
+    };
+    // A card whose sides lean in: slanted edges cross the middle row.
+    const auto leaning = [](const QRectF& r) {
+        QPainterPath path;
+        path.moveTo(r.topLeft());
+        path.lineTo(r.topRight());
+        path.lineTo(r.right() - 40, r.bottom());
+        path.lineTo(r.left() + 40, r.bottom());
+        path.closeSubpath();
+        return path;
+    };
+    for (const VantrelShadow::Shape& shape : std::vector<VantrelShadow::Shape>{ellipse, roof, leaning})
+        EXPECT_FALSE(VantrelShadow::stretchableCopy(shape, QSize(600, 400), look).has_value());
+    // The notch keeps the width whole; the height still stretches along the straight sides.
+    EXPECT_EQ(VantrelShadow::stretchableCopy(notched, QSize(600, 400), look).value_or(QSize()).width(), 600);
+    EXPECT_LT(VantrelShadow::stretchableCopy(notched, QSize(600, 400), look).value_or(QSize(0, 400)).height(),
+              400);
+    // A rounded rectangle too small for a smaller copy is blurred whole as well.
+    const auto rounded = [](const QRectF& r) { return ContinuousRoundedRectangle{18}.path(r); };
+    EXPECT_FALSE(VantrelShadow::stretchableCopy(rounded, QSize(90, 80), look).has_value());
+    EXPECT_TRUE(VantrelShadow::stretchableCopy(rounded, QSize(600, 400), look).has_value());
+}
+
+TEST(VantrelShadow, CardsOfOneLookShareOneSmallImageWhateverTheirSize) {
+    QWidget parent;
+    parent.resize(1400, 900);
+    const auto rounded = [](const QRectF& r) { return ContinuousRoundedRectangle{18}.path(r); };
+    const VantrelShadow::Look look{QColor(0, 0, 0, 60), 15, QPointF(0, 7)};
+    std::vector<VantrelShadow*> shadows;
+    for (const QRect geometry :
+         {QRect(40, 40, 1070, 119), QRect(40, 200, 558, 525), QRect(700, 200, 294, 272)}) {
+        auto* card = new QWidget(&parent);
+        card->setGeometry(geometry);
+        auto* shadow = new VantrelShadow(card, rounded);
+        shadow->setLook(look);
+        QImage painted(shadow->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        shadow->render(&painted);
+        // What it painted is the whole blur at the look's opacity.
+        const QImage whole = paintedShadow(shadowOf(rounded, geometry.size(), look), shadow->size());
+        for (const QPoint at : {QPoint(5, 30), QPoint(shadow->width() / 2, 3),
+                                QPoint(shadow->width() / 2, shadow->height() - 4)})
+            EXPECT_NEAR(qAlpha(painted.pixel(at)), qAlpha(whole.pixel(at)) * 60 / 255.0, 1.0);
+        shadows.push_back(shadow);
+    }
+    const QImage& first = shadows[0]->image();
+    EXPECT_LT(first.width() * first.height(), 300 * 300);
+    EXPECT_EQ(shadows[1]->image().cacheKey(), first.cacheKey());
+    EXPECT_EQ(shadows[2]->image().cacheKey(), first.cacheKey());
+    // Another blur or colour makes an image of its own.
+    shadows[2]->setLook({QColor(0, 0, 0, 60), 12, QPointF(0, 7)});
+    shadows[1]->setLook({QColor(200, 0, 0, 60), 15, QPointF(0, 7)});
+    for (VantrelShadow* shadow : {shadows[1], shadows[2]}) {
+        QImage painted(shadow->size(), QImage::Format_ARGB32_Premultiplied);
+        shadow->render(&painted);
+        EXPECT_NE(shadow->image().cacheKey(), first.cacheKey());
+    }
+    EXPECT_NE(shadows[1]->image().cacheKey(), shadows[2]->image().cacheKey());
 }
 
 TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {

@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Measures what starting Vantrel costs: CPU until it settles, threads, and where its memory goes.
+
+usage (X11 needed; RelWithDebInfo build without sanitizers):
+  xvfb-run -a dbus-run-session -- python3 scripts/measure-startup.py build/release/vantrel [runs] [settle seconds]
+
+Each run starts Vantrel on a profile of its own (HOME and the XDG folders in a temporary folder),
+alternating a fresh profile with one whose onboarding is completed, so that both see the same
+load on the machine. After `settle seconds` (default 4) it reads
+  CPU      CPU time of the whole process, every thread it ever had;
+  threads  the threads alive and their names;
+  memory   RSS, PSS and private memory, and PSS by kind of mapping: heap, anonymous mappings
+           (large allocations: images and pixel buffers), stacks, Qt libraries, other libraries,
+           the executable, fonts, shared memory (window buffers) and the rest.
+then ends the process with SIGTERM. Medians of every figure per profile are printed at the end.
+"""
+import ctypes, os, re, shutil, signal, statistics, subprocess, sys, tempfile, time
+
+PROFILES = {
+    "fresh": None,
+    "completed": '{"onboarding.complete": true}',
+}
+
+
+def process_clock(pid):
+    clock = ctypes.c_int()
+    libc = ctypes.CDLL(None, use_errno=True)
+    if libc.clock_getcpuclockid(pid, ctypes.byref(clock)) != 0:
+        raise OSError(ctypes.get_errno(), f"no CPU clock for process {pid}")
+    return clock.value
+
+
+def kind(path, binary):
+    if path == "[heap]":
+        return "heap"
+    if path == "":
+        return "anonymous"
+    if path.startswith("[stack"):
+        return "stacks"
+    if path.startswith("["):
+        return "other"
+    if os.path.realpath(path) == os.path.realpath(binary):
+        return "executable"
+    name = os.path.basename(path)
+    if name.startswith("libQt6"):
+        return "Qt libraries"
+    if ".so" in name:
+        return "other libraries"
+    if re.search(r"\.(ttf|otf|ttc|pfb|pcf(\.gz)?)$", name, re.I) or "/fonts/" in path:
+        return "fonts"
+    if path.startswith("/SYSV") or path.startswith("/dev/shm") or "memfd:" in path:
+        return "shared memory"
+    return "other"
+
+
+def smaps(pid, binary):
+    """PSS in kB by kind of mapping, and the rollup's totals."""
+    by_kind, path = {}, None
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            head = line.split()
+            if re.match(r"^[0-9a-f]+-[0-9a-f]+ ", line):
+                path = line.split(None, 5)[5].strip() if len(head) > 5 else ""
+                if path.endswith("(deleted)"):
+                    path = path[: -len("(deleted)")].strip()
+            elif head[0] == "Pss:":
+                k = kind(path, binary)
+                by_kind[k] = by_kind.get(k, 0) + int(head[1])
+    totals = {}
+    with open(f"/proc/{pid}/smaps_rollup") as f:
+        for line in f:
+            head = line.split()
+            if head[0] in ("Rss:", "Pss:", "Private_Clean:", "Private_Dirty:"):
+                totals[head[0][:-1]] = int(head[1])
+    totals["Private"] = totals.pop("Private_Clean", 0) + totals.pop("Private_Dirty", 0)
+    return by_kind, totals
+
+
+def thread_names(pid):
+    names = []
+    for tid in sorted(os.listdir(f"/proc/{pid}/task"), key=int):
+        with open(f"/proc/{pid}/task/{tid}/comm") as f:
+            names.append(f.read().strip())
+    return names
+
+
+def run(binary, profile, settle):
+    home = tempfile.mkdtemp(prefix="vantrel-startup-")
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
+               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run")
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    if PROFILES[profile] is not None:
+        folder = env["XDG_CONFIG_HOME"] + "/Vantrel/defaults"
+        os.makedirs(folder)
+        with open(folder + "/com.vantrel.mac.json", "w") as f:
+            f.write(PROFILES[profile])
+    proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    try:
+        clock = process_clock(proc.pid)
+        time.sleep(settle)
+        cpu = time.clock_gettime_ns(clock) / 1e6
+        threads = thread_names(proc.pid)
+        by_kind, totals = smaps(proc.pid, binary)
+    finally:
+        proc.send_signal(signal.SIGTERM)
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+        shutil.rmtree(home, ignore_errors=True)
+    figures = {"CPU ms": cpu, "threads": len(threads)}
+    figures.update({f"{k} MB": v / 1024 for k, v in totals.items()})
+    figures.update({f"PSS {k} MB": v / 1024 for k, v in by_kind.items()})
+    return figures, threads
+
+
+def main():
+    binary = sys.argv[1]
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    settle = float(sys.argv[3]) if len(sys.argv) > 3 else 4
+    results = {p: [] for p in PROFILES}
+    for i in range(runs):
+        for profile in PROFILES:
+            figures, threads = run(binary, profile, settle)
+            results[profile].append(figures)
+            print(f"run {i + 1} {profile}: CPU {figures['CPU ms']:.1f} ms, PSS {figures['Pss MB']:.1f} MB, "
+                  f"threads: {' '.join(threads)}", flush=True)
+    keys = sorted({k for rs in results.values() for r in rs for k in r},
+                  key=lambda k: (not k.startswith(("CPU", "threads", "Rss", "Pss", "Private")), k))
+    print(f"\nmedian of {runs}" + "".join(f"{p:>12}" for p in PROFILES))
+    for key in keys:
+        values = [statistics.median(r.get(key, 0) for r in results[p]) for p in PROFILES]
+        print(f"{key:<28}" + "".join(f"{v:12.1f}" for v in values))
+
+
+if __name__ == "__main__":
+    main()
