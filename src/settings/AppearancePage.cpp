@@ -10,6 +10,7 @@
 #include "kit/SettingBinding.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
@@ -120,6 +121,8 @@ QWidget* AppearancePage::buildThemeCard() {
     backgroundEditor_ = new TintEditor(*backgroundTint_, preferences, context_.haptics, context_.motion,
                                        context_.colorPicker);
     backgroundEditor_->setObjectName(QStringLiteral("backgroundHue"));
+    // Only the background hue eases back to the theme's own; the symbol colour switches at once.
+    backgroundEditor_->setResetAnimation(VantrelAnimation::easeInOut(0.18));
 
     iconTint_ =
         new TintEditorModel({.wellLabel = QStringLiteral("Vantrel icon color"),
@@ -191,10 +194,9 @@ QWidget* AppearancePage::buildStartupCard() {
                 QObject::connect(permissions, &PermissionCenter::statesChanged, context, std::move(action));
             },
     });
-    launchRow_ = new FeatureRow(preferences, QStringLiteral("power"),
-                                VantrelTheme::accent(preferences.accent()), QStringLiteral("Launch at login"),
-                                QStringLiteral("Available after Vantrel is installed in Applications"),
-                                launchAtLogin_);
+    launchRow_ = new FeatureRow(
+        preferences, QStringLiteral("power"), IconColor::accent(), QStringLiteral("Launch at login"),
+        QStringLiteral("Available after Vantrel is installed in Applications"), launchAtLogin_);
     startupCard_->addContent(launchRow_);
     return startupCard_;
 }

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -39,6 +40,21 @@ QColor srgb(double red, double green, double blue, double alpha = 1) {
 // The theme change's own animation, which the hero's cross-fade runs with.
 VantrelAnimation themeChangeAnimation() {
     return VantrelAnimation::easeInOut(0.24);
+}
+
+// A chip easing into or out of its selected look.
+VantrelAnimation chipSelectionAnimation() {
+    return VantrelAnimation::easeInOut(0.18);
+}
+
+double mix(double from, double to, double t) {
+    return from + (to - from) * t;
+}
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+    return QColor::fromRgbF(float(mix(from.redF(), to.redF(), t)), float(mix(from.greenF(), to.greenF(), t)),
+                            float(mix(from.blueF(), to.blueF(), t)),
+                            float(mix(from.alphaF(), to.alphaF(), t)));
 }
 
 } // namespace
@@ -207,8 +223,33 @@ void ThemeHero::paintEvent(QPaintEvent*) {
 
 // MARK: chip
 
+ThemeChipLook ThemeChipLook::of(double selected, ColorScheme scheme) {
+    const double t = std::clamp(selected, 0.0, 1.0);
+    ThemeChipLook look;
+    look.fill = VantrelTheme::withOpacity(VantrelTheme::elevated().resolve(scheme), t);
+    look.outline = mix(VantrelTheme::withOpacity(VantrelTheme::border().resolve(scheme), 0.62),
+                       VantrelTheme::keyline().resolve(scheme), t);
+    look.text = mix(VantrelTheme::secondaryText().resolve(scheme), VantrelTheme::primary(scheme), t);
+    look.boldOpacity = t;
+    return look;
+}
+
+ThemeChipLayout ThemeChipLayout::of(QSizeF size, double textWidth) {
+    ThemeChipLayout layout;
+    // Half a point in, so the 0.7 outline stays inside the widget.
+    layout.capsule = QRectF(QPointF(0, 0), size).adjusted(0.5, 0.5, -0.5, -0.5);
+    layout.radius = layout.capsule.height() / 2;
+    const double content = ThemeChip::kSwatch + ThemeChip::kSpacing + textWidth;
+    const double x = (size.width() - content) / 2;
+    layout.swatch =
+        QRectF(x, (size.height() - ThemeChip::kSwatch) / 2, ThemeChip::kSwatch, ThemeChip::kSwatch);
+    layout.label = QRectF(x + ThemeChip::kSwatch + ThemeChip::kSpacing, 0, textWidth + 1, size.height());
+    return layout;
+}
+
 ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget* parent)
-    : QAbstractButton(parent), theme_(theme), context_(context) {
+    : QAbstractButton(parent), theme_(theme), context_(context),
+      selectionAnimation_(new QVariantAnimation(this)) {
     const QString title = QString::fromUtf8(themeChoiceInfo(theme).title);
     setText(title);
     setAccessibleName(title);
@@ -216,10 +257,28 @@ ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget
     setFocusPolicy(Qt::StrongFocus);
     setFixedHeight(int(kHeight));
     connect(this, &QAbstractButton::clicked, this, &ThemeChip::choose);
-    context_.preferences.onChange(VantrelPreferences::Setting::artTheme, this, [this] {
-        updateGeometry();
+    selection_ = isSelected() ? 1 : 0;
+    connect(selectionAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        selection_ = value.toDouble();
         update();
     });
+    context_.preferences.onChange(VantrelPreferences::Setting::artTheme, this, [this] { followSelection(); });
+}
+
+void ThemeChip::followSelection() {
+    const double target = isSelected() ? 1 : 0;
+    const bool running = selectionAnimation_->state() == QAbstractAnimation::Running;
+    if (target == selection_ && !running) return;
+    if (running && selectionAnimation_->endValue().toDouble() == target) return;
+    selectionAnimation_->stop();
+    const std::optional<VantrelAnimation> animation =
+        context_.motion.resolve(VantrelMotion::Kind::transition, chipSelectionAnimation());
+    if (animation && animation->duration > 0) {
+        animation->run(*selectionAnimation_, selection_, target);
+    } else {
+        selection_ = target;
+    }
+    update();
 }
 
 bool ThemeChip::isSelected() const {
@@ -255,30 +314,34 @@ void ThemeChip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
-    const bool selected = isSelected();
-    const QRectF capsuleRect = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const double r = capsuleRect.height() / 2;
+    const ThemeChipLook look = ThemeChipLook::of(selection_, scheme);
+    const QFont semibold = VantrelType::font(10.5, QFont::DemiBold);
+    const QFont bold = VantrelType::font(10.5, QFont::Bold);
+    const double textWidth = mix(QFontMetricsF(semibold).horizontalAdvance(text()),
+                                 QFontMetricsF(bold).horizontalAdvance(text()), look.boldOpacity);
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(size()), textWidth);
+
     QPainterPath capsule;
-    capsule.addRoundedRect(capsuleRect, r, r);
-    if (selected) painter.fillPath(capsule, VantrelTheme::elevated().resolve(scheme));
-    const QColor outline = selected ? VantrelTheme::keyline().resolve(scheme)
-                                    : VantrelTheme::withOpacity(VantrelTheme::border().resolve(scheme), 0.62);
-    painter.setPen(QPen(outline, 0.7));
+    capsule.addRoundedRect(layout.capsule, layout.radius, layout.radius);
+    painter.fillPath(capsule, look.fill);
+    painter.setPen(QPen(look.outline, 0.7));
     painter.drawPath(capsule);
 
-    const QFont font = labelFont();
-    const QFontMetricsF metrics(font);
-    const double textWidth = metrics.horizontalAdvance(text());
-    const double contentWidth = kSwatch + kSpacing + textWidth;
-    const double x = (width() - contentWidth) / 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(themeChoiceInfo(theme_).swatchColor());
-    painter.drawEllipse(QRectF(x, (height() - kSwatch) / 2, kSwatch, kSwatch));
-    painter.setFont(font);
-    painter.setPen(selected ? VantrelTheme::primary(scheme) : VantrelTheme::secondaryText().resolve(scheme));
-    painter.drawText(QRectF(x + kSwatch + kSpacing, 0, textWidth + 1, height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, text());
-    if (hasFocus()) KitPaint::paintFocusRing(painter, capsuleRect, r, KitPaint::tint(this));
+    painter.drawEllipse(layout.swatch);
+    // The weight changes as a cross-fade of the two labels.
+    painter.setPen(look.text);
+    const auto label = [&](const QFont& font, double opacity) {
+        if (opacity <= 0) return;
+        painter.setOpacity(opacity);
+        painter.setFont(font);
+        painter.drawText(layout.label, Qt::AlignLeft | Qt::AlignVCenter, text());
+    };
+    label(semibold, 1 - look.boldOpacity);
+    label(bold, look.boldOpacity);
+    painter.setOpacity(1);
+    if (hasFocus()) KitPaint::paintFocusRing(painter, layout.capsule, layout.radius, KitPaint::tint(this));
 }
 
 // MARK: gallery

@@ -94,8 +94,30 @@ private:
     QPointer<VantrelShadow> shadow_;
 };
 
-// One theme's chip: its swatch and title in a capsule, outlined, filled while selected. A click
-// plays the controls haptic, sets the theme and its accent, and applies the settings.
+// The colours of a chip `selected` of the way (0 to 1) from its plain look to its selected one.
+struct ThemeChipLook {
+    QColor fill;        // the elevated fill, faded in with the selection
+    QColor outline;     // the border at 0.62 toward the keyline
+    QColor text;        // the secondary text toward the primary
+    double boldOpacity; // the bold label over the semibold one
+
+    static ThemeChipLook of(double selected, ColorScheme scheme);
+};
+
+// Where a chip of `size` draws its capsule, swatch and label (one `textWidth` wide): the swatch
+// and label centred together, 6 apart.
+struct ThemeChipLayout {
+    QRectF capsule;
+    double radius = 0;
+    QRectF swatch;
+    QRectF label;
+
+    static ThemeChipLayout of(QSizeF size, double textWidth);
+};
+
+// One theme's chip: its swatch and title in a capsule, outlined, filled while selected; a change
+// of selection eases into the new look. A click plays the controls haptic, sets the theme and its
+// accent, and applies the settings.
 class ThemeChip final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -108,7 +130,11 @@ public:
 
     ArtTheme theme() const { return theme_; }
     bool isSelected() const;
+    // The label's font when selected or not (the drawn label cross-fades between the two).
     QFont labelFont() const;
+    // How far the chip is drawn into its selected look, 0 to 1.
+    double selection() const { return selection_; }
+    QVariantAnimation* selectionAnimation() const { return selectionAnimation_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -119,9 +145,12 @@ protected:
 
 private:
     void choose();
+    void followSelection();
 
     ArtTheme theme_;
     ThemeGalleryContext context_;
+    double selection_ = 0;
+    QVariantAnimation* selectionAnimation_;
 };
 
 // The theme card's gallery: the hero over one chip per theme, in declaration order.

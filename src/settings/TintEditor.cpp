@@ -11,9 +11,12 @@
 #include "settings/TintEditorModel.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
+#include <QVariantAnimation>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -37,6 +40,12 @@ public:
 private:
     VantrelPillButtonStyle pill_;
 };
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+    const auto at = [t](double a, double b) { return float(a + (b - a) * t); };
+    return QColor::fromRgbF(at(from.redF(), to.redF()), at(from.greenF(), to.greenF()),
+                            at(from.blueF(), to.blueF()), at(from.alphaF(), to.alphaF()));
+}
 
 QFont textButtonFont() {
     QFont font = VantrelType::caption();
@@ -107,7 +116,8 @@ void TextButton::paintEvent(QPaintEvent*) {
 
 TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, VantrelHaptics& haptics,
                        VantrelMotion& motion, ColorPicker& picker, QWidget* parent)
-    : QWidget(parent), model_(model), preferences_(preferences), haptics_(haptics), picker_(picker) {
+    : QWidget(parent), model_(model), preferences_(preferences), haptics_(haptics), motion_(motion),
+      picker_(picker), resetTransition_(new QVariantAnimation(this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
@@ -141,7 +151,12 @@ TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, 
     reset_->setObjectName(QStringLiteral("reset"));
     reset_->setToolTip(model_.texts().resetHelp);
     reset_->setAccessibleDescription(model_.texts().resetHelp);
-    connect(reset_, &QAbstractButton::clicked, this, [this] { model_.reset(); });
+    connect(reset_, &QAbstractButton::clicked, this, &TintEditor::resetClicked);
+    connect(resetTransition_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        resetProgress_ = value.toDouble();
+        sync();
+    });
+    connect(resetTransition_, &QVariantAnimation::finished, this, &TintEditor::endResetTransition);
     row->addWidget(reset_, 0, Qt::AlignVCenter);
     row->addStretch(1);
 
@@ -162,16 +177,72 @@ void TintEditor::applyAccent() {
     sync();
 }
 
+void TintEditor::resetClicked() {
+    const QColor before = well_->color();
+    std::vector<QPointer<QWidget>> shown;
+    for (QWidget* control :
+         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)})
+        if (control->isVisibleTo(this)) shown.emplace_back(control);
+    model_.reset();
+    const std::optional<VantrelAnimation> animation =
+        resetAnimation_ ? motion_.resolve(VantrelMotion::Kind::transition, *resetAnimation_) : std::nullopt;
+    if (!animation || animation->duration <= 0) return;
+    resetTransition_->stop();
+    endResetTransition();
+    wellBefore_ = before;
+    leaving_ = std::move(shown);
+    resetProgress_ = 0;
+    animation->run(*resetTransition_, 0.0, 1.0);
+    sync();
+}
+
+void TintEditor::endResetTransition() {
+    resetProgress_ = 1;
+    for (const QPointer<QWidget>& control : leaving_)
+        if (control) control->setGraphicsEffect(nullptr);
+    leaving_.clear();
+    sync();
+}
+
+bool TintEditor::isLeaving(const QWidget* control) const {
+    return std::any_of(leaving_.begin(), leaving_.end(),
+                       [control](const QPointer<QWidget>& leaving) { return leaving == control; });
+}
+
+double TintEditor::controlOpacity(const QWidget* control) const {
+    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(control->graphicsEffect());
+    return effect ? effect->opacity() : 1.0;
+}
+
+void TintEditor::showControl(QWidget* control, bool offered) {
+    // A control Reset took away stays, fading, until the transition ends; one offered again (a
+    // colour picked meanwhile) is whole at once.
+    const bool fading = !offered && isLeaving(control) && resetProgress_ < 1;
+    control->setVisible(offered || fading);
+    if (!fading) {
+        if (control->graphicsEffect()) control->setGraphicsEffect(nullptr);
+        return;
+    }
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(control->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(control);
+        control->setGraphicsEffect(effect);
+    }
+    effect->setOpacity(1 - resetProgress_);
+}
+
 void TintEditor::sync() {
-    well_->setColor(model_.wellColor());
+    const bool transition = resetProgress_ < 1 && !leaving_.empty();
+    well_->setColor(transition && !model_.pending() ? mix(wellBefore_, model_.wellColor(), resetProgress_)
+                                                    : model_.wellColor());
     status_->setText(model_.statusText());
     const AdaptiveColor secondary = VantrelTheme::secondaryText();
     const QColor accent = VantrelTheme::accent(preferences_.accent());
     status_->setColor(model_.statusIsAccented() ? AdaptiveColor{accent, accent} : secondary);
     cancel_->setColor(secondary.resolve(this));
-    save_->setVisible(model_.offersSave());
-    cancel_->setVisible(model_.offersSave());
-    reset_->setVisible(model_.offersReset());
+    showControl(save_, model_.offersSave());
+    showControl(cancel_, model_.offersSave());
+    showControl(reset_, model_.offersReset());
 }
 
 void TintEditor::openPicker() {

@@ -1,8 +1,12 @@
 #include "control-center/PageFactory.h"
 #include "core/PermissionCenter.h"
+#include "kit/FeatureRow.h"
+#include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
@@ -18,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSlider>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -113,15 +118,82 @@ TEST_F(AppearancePageTest, TheBackgroundEditorHoldsAPickedColourUntilItIsSaved) 
     EXPECT_FALSE(editor.saveButton()->isVisible());
     EXPECT_EQ(editor.resetButton()->toolTip(), QStringLiteral("Return to the theme's original hue"));
 
-    // Reset: the tick and the switch off; the tint stays and the well shows it.
+    // Reset: the tick and the switch off; the tint stays and the well shows it once Reset's
+    // transition has run.
     mark = c.mark();
     editor.resetButton()->click();
     EXPECT_EQ(since(mark),
               (QStringList{kTick, QStringLiteral("set appearance.backgroundTintEnabled false")}));
     EXPECT_EQ(c.h.preferences.backgroundTint(), stored);
     EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+    editor.resetTransition()->setCurrentTime(editor.resetTransition()->duration());
     EXPECT_EQ(editor.well()->color(), TintEditorModel::color(stored));
     EXPECT_FALSE(editor.resetButton()->isVisible());
+}
+
+TEST_F(AppearancePageTest, TheBackgroundResetEasesOutOverAFifthOfASecondAndTheIconResetSwitchesAtOnce) {
+    TintEditor& editor = *page->backgroundEditor();
+    c.h.preferences.setBackgroundTint(BackgroundTint(0.2, 0.4, 0.6));
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.well()->click();
+    c.views.colorPicker.choose(rgb(1, 0, 0));
+    ASSERT_TRUE(editor.saveButton()->isVisible());
+    ASSERT_TRUE(editor.resetButton()->isVisible());
+
+    editor.resetButton()->click();
+    QVariantAnimation& fade = *editor.resetTransition();
+    ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
+    EXPECT_EQ(fade.duration(), 180);
+    EXPECT_EQ(fade.easingCurve(), VantrelAnimation::easeInOut(0.18).easing);
+    // Written at once; only the drawing eases.
+    EXPECT_FALSE(c.h.preferences.customBackgroundTintEnabled());
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+
+    // The start: everything Reset takes away is still there, whole, and the well holds the
+    // picked colour.
+    fade.setCurrentTime(0);
+    for (QWidget* control :
+         {static_cast<QWidget*>(editor.saveButton()), static_cast<QWidget*>(editor.cancelButton()),
+          static_cast<QWidget*>(editor.resetButton())}) {
+        EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+        EXPECT_DOUBLE_EQ(editor.controlOpacity(control), 1);
+    }
+    EXPECT_EQ(editor.well()->color(), rgb(1, 0, 0));
+
+    // Half way in time, half way along the symmetric ease-in-out.
+    fade.setCurrentTime(90);
+    EXPECT_TRUE(editor.resetButton()->isVisible());
+    EXPECT_NEAR(editor.controlOpacity(editor.resetButton()), 0.5, 1e-3);
+    EXPECT_NEAR(editor.controlOpacity(editor.saveButton()), 0.5, 1e-3);
+    EXPECT_NEAR(editor.well()->color().redF(), 0.6, 2e-2);
+    EXPECT_NEAR(editor.well()->color().blueF(), 0.3, 2e-2);
+    // A quarter of the way it is still mostly there: eased in, not linear.
+    fade.setCurrentTime(45);
+    EXPECT_GT(editor.controlOpacity(editor.resetButton()), 0.8);
+
+    // The end: gone, and the well on the stored colour.
+    fade.setCurrentTime(180);
+    EXPECT_NE(fade.state(), QAbstractAnimation::Running);
+    EXPECT_FALSE(editor.saveButton()->isVisible());
+    EXPECT_FALSE(editor.cancelButton()->isVisible());
+    EXPECT_FALSE(editor.resetButton()->isVisible());
+    EXPECT_EQ(editor.resetButton()->graphicsEffect(), nullptr);
+    EXPECT_EQ(editor.well()->color(), rgb(0.2, 0.4, 0.6));
+
+    // The icon editor's Reset has no animation.
+    TintEditor& icon = *page->iconEditor();
+    c.h.preferences.setCustomIconTintEnabled(true);
+    ASSERT_TRUE(icon.resetButton()->isVisible());
+    icon.resetButton()->click();
+    EXPECT_FALSE(icon.resetButton()->isVisible());
+    EXPECT_NE(icon.resetTransition()->state(), QAbstractAnimation::Running);
+
+    // Under reduce motion the background's Reset is the short calm ease-out.
+    c.setReduceMotion(true);
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.resetButton()->click();
+    EXPECT_EQ(editor.resetTransition()->duration(), 120);
+    EXPECT_EQ(editor.resetTransition()->easingCurve(), VantrelAnimation::easeOut(0.12).easing);
 }
 
 TEST_F(AppearancePageTest, TheIconEditorSavesTheSymbolColour) {
@@ -216,6 +288,61 @@ TEST_F(AppearancePageTest, EachChipSetsItsThemeAndAccentAndAppliesEvenWhenRepick
     c.h.preferences.setAccent(Accent::coral);
     page->gallery()->chip(ArtTheme::glacialVeil)->click();
     EXPECT_EQ(c.h.preferences.accent(), Accent::sky);
+}
+
+TEST_F(AppearancePageTest, AChangeOfSelectionEasesBothChipsOverAFifthOfASecond) {
+    ThemeChip& neutral = *page->gallery()->chip(ArtTheme::neutral);
+    ThemeChip& glacial = *page->gallery()->chip(ArtTheme::glacialVeil);
+    ThemeChip& canyon = *page->gallery()->chip(ArtTheme::canyonAlloy);
+    EXPECT_EQ(neutral.selection(), 1) << "shown selected without an animation";
+    EXPECT_EQ(glacial.selection(), 0);
+    EXPECT_NE(neutral.selectionAnimation()->state(), QAbstractAnimation::Running);
+
+    glacial.click();
+    ASSERT_EQ(glacial.selectionAnimation()->state(), QAbstractAnimation::Running);
+    ASSERT_EQ(neutral.selectionAnimation()->state(), QAbstractAnimation::Running);
+    EXPECT_NE(canyon.selectionAnimation()->state(), QAbstractAnimation::Running) << "not involved";
+    EXPECT_EQ(glacial.selectionAnimation()->duration(), 180);
+    EXPECT_EQ(glacial.selectionAnimation()->easingCurve(), VantrelAnimation::easeInOut(0.18).easing);
+    EXPECT_TRUE(glacial.isSelected()) << "the setting is written at once";
+
+    glacial.selectionAnimation()->setCurrentTime(0);
+    neutral.selectionAnimation()->setCurrentTime(0);
+    EXPECT_DOUBLE_EQ(glacial.selection(), 0);
+    EXPECT_DOUBLE_EQ(neutral.selection(), 1);
+    glacial.selectionAnimation()->setCurrentTime(90);
+    neutral.selectionAnimation()->setCurrentTime(90);
+    EXPECT_NEAR(glacial.selection(), 0.5, 1e-3);
+    EXPECT_NEAR(neutral.selection(), 0.5, 1e-3);
+    glacial.selectionAnimation()->setCurrentTime(180);
+    neutral.selectionAnimation()->setCurrentTime(180);
+    EXPECT_DOUBLE_EQ(glacial.selection(), 1);
+    EXPECT_DOUBLE_EQ(neutral.selection(), 0);
+
+    // Re-picking the selected chip changes no look.
+    glacial.click();
+    EXPECT_NE(glacial.selectionAnimation()->state(), QAbstractAnimation::Running);
+    // Reduce motion: the short calm ease-out.
+    c.setReduceMotion(true);
+    canyon.click();
+    EXPECT_EQ(canyon.selectionAnimation()->duration(), 120);
+}
+
+TEST_F(AppearancePageTest, SymbolsInTheAccentTakeAThemesNewAccentOnTheOpenPage) {
+    auto* row = qobject_cast<FeatureRow*>(page->launchAtLogin()->parentWidget());
+    ASSERT_NE(row, nullptr);
+    VantrelIcon& power = *row->icon();
+    EXPECT_TRUE(power.followsAccent());
+    EXPECT_EQ(power.iconColor(), VantrelTheme::accent(Accent::graphite));
+    power.resize(power.size());
+    const QImage graphite = renderWidget(power);
+    page->gallery()->chip(ArtTheme::glacialVeil)->click();
+    EXPECT_EQ(power.iconColor(), VantrelTheme::accent(Accent::sky));
+    EXPECT_NE(renderWidget(power), graphite) << "drawn again in the new accent";
+    // The custom symbol colour still wins over the accent.
+    c.h.preferences.setIconTint(BackgroundTint(0.2, 0.9, 0.4));
+    c.h.preferences.setCustomIconTintEnabled(true);
+    EXPECT_EQ(power.iconColor(), QColor::fromRgbF(0.2f, 0.9f, 0.4f, 1.0f));
 }
 
 TEST(ThemeGallery, ThePreviewFollowsTheModeAndUnderFollowSystemTheDesktop) {

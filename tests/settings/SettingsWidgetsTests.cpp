@@ -81,6 +81,54 @@ TEST(ThemeGalleryPieces, TheChipIsACapsuleOfItsLabelAndFillsOnlyWhenSelected) {
     EXPECT_EQ(applied, 1);
 }
 
+TEST(ThemeGalleryPieces, TheChipsLookEasesEachColourFromPlainToSelected) {
+    const auto expectColour = [](const QColor& actual, double white, double alpha, const char* what) {
+        EXPECT_NEAR(actual.redF(), white, 1e-3) << what;
+        EXPECT_NEAR(actual.greenF(), white, 1e-3) << what;
+        EXPECT_NEAR(actual.alphaF(), alpha, 1e-3) << what;
+    };
+    // Dark: no fill, the border at 0.62 and the secondary text, toward the elevated fill, the
+    // keyline and white.
+    const ThemeChipLook plain = ThemeChipLook::of(0, ColorScheme::dark);
+    expectColour(plain.fill, 1, 0, "plain fill");
+    expectColour(plain.outline, 1, 0.115 * 0.62, "plain outline");
+    expectColour(plain.text, 1, 0.59, "plain text");
+    EXPECT_EQ(plain.boldOpacity, 0);
+    const ThemeChipLook selected = ThemeChipLook::of(1, ColorScheme::dark);
+    expectColour(selected.fill, 1, 0.062, "selected fill");
+    expectColour(selected.outline, 1, 0.16, "selected outline");
+    expectColour(selected.text, 1, 1, "selected text");
+    EXPECT_EQ(selected.boldOpacity, 1);
+    const ThemeChipLook half = ThemeChipLook::of(0.5, ColorScheme::dark);
+    expectColour(half.fill, 1, 0.031, "half fill");
+    expectColour(half.outline, 1, (0.115 * 0.62 + 0.16) / 2, "half outline");
+    expectColour(half.text, 1, (0.59 + 1) / 2, "half text");
+    EXPECT_EQ(half.boldOpacity, 0.5);
+    // Light: black border and text, a white keyline and fill.
+    const ThemeChipLook light = ThemeChipLook::of(0, ColorScheme::light);
+    expectColour(light.outline, 0, 0.105 * 0.62, "light plain outline");
+    expectColour(light.text, 0, 0.6, "light plain text");
+    const ThemeChipLook lightSelected = ThemeChipLook::of(1, ColorScheme::light);
+    expectColour(lightSelected.fill, 1, 0.6, "light selected fill");
+    expectColour(lightSelected.outline, 1, 0.92, "light selected outline");
+    expectColour(lightSelected.text, 0, 1, "light selected text");
+    // Past either end it holds there.
+    EXPECT_EQ(ThemeChipLook::of(1.4, ColorScheme::dark).fill, selected.fill);
+    EXPECT_EQ(ThemeChipLook::of(-0.3, ColorScheme::dark).text, plain.text);
+}
+
+TEST(ThemeGalleryPieces, TheChipCentresItsEightPointSwatchAndLabelSixApartInItsCapsule) {
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(120, 34), 80);
+    EXPECT_EQ(layout.capsule, QRectF(0.5, 0.5, 119, 33));
+    EXPECT_DOUBLE_EQ(layout.radius, 16.5);
+    // 8 + 6 + 80 = 94 wide together, 13 in from each side.
+    EXPECT_EQ(layout.swatch, QRectF(13, 13, 8, 8));
+    EXPECT_EQ(layout.label, QRectF(27, 0, 81, 34));
+    const ThemeChipLayout wide = ThemeChipLayout::of(QSizeF(200, 34), 40);
+    EXPECT_EQ(wide.swatch, QRectF(73, 13, 8, 8));
+    EXPECT_DOUBLE_EQ(wide.label.left(), 87);
+}
+
 TEST(ThemeGalleryPieces, TheHeroIsItsFixedCardWithTheNeutralGradientsAndShade) {
     ControlCenterHarness c;
     ThemeHero hero(galleryContext(c));
