@@ -33,15 +33,19 @@ namespace {
 constexpr double kRowTitleWidth = 130;
 constexpr double kRowControlWidth = 430;
 
-// `control` at most `maxWidth` wide, centred in a row of any width.
+// `control` as wide as the row allows up to `maxWidth`, centred in a row of any width: the control
+// takes nearly all of the row's stretch, and the two stretches beside it share what its maximum
+// leaves over. (Aligning it instead would hold it at its natural width.)
 QWidget* centred(QWidget* control, int maxWidth) {
     auto* frame = new QWidget;
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     control->setMaximumWidth(maxWidth);
     control->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    row->addWidget(control, 1, Qt::AlignVCenter);
-    row->setAlignment(control, Qt::AlignHCenter);
+    row->addStretch(1);
+    row->addWidget(control, 1000);
+    row->addStretch(1);
     return frame;
 }
 

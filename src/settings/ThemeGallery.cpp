@@ -85,15 +85,12 @@ ThemeHero::ThemeHero(const ThemeGalleryContext& context, QWidget* parent)
     : QWidget(parent), context_(context), fade_(new QVariantAnimation(this)) {
     setFixedSize(int(kWidth), int(kHeight));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    fade_->setStartValue(1.0);
-    fade_->setEndValue(0.0);
     connect(fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         previousOpacity_ = value.toDouble();
         update();
     });
     connect(fade_, &QVariantAnimation::finished, this, [this] {
         previous_ = QImage();
-        previousOpacity_ = 0;
         update();
     });
     const VantrelPreferences::Setting watched[] = {
@@ -155,6 +152,38 @@ void ThemeHero::sync() {
     update();
 }
 
+ThemeHeroLayout ThemeHeroLayout::of(double titleHeight, double captionHeight) {
+    const QRectF inner = QRectF(0, 0, ThemeHero::kWidth, ThemeHero::kHeight).adjusted(15, 15, -15, -15);
+    const double glyph = 24;
+    const double texts = titleHeight + 2 + captionHeight;
+    const double column = std::max(texts, glyph);
+    const double top = inner.bottom() - column;
+    const double textTop = top + (column - texts) / 2;
+    const double textWidth = inner.width() - glyph - 8;
+    ThemeHeroLayout layout;
+    layout.title = QRectF(inner.left(), textTop, textWidth, titleHeight);
+    layout.caption = QRectF(inner.left(), layout.title.bottom() + 2, textWidth, captionHeight);
+    layout.glyph = QRectF(inner.right() - glyph, top + (column - glyph) / 2, glyph, glyph);
+    return layout;
+}
+
+QGradientStops ThemeHero::neutralStops(bool dark) {
+    if (dark) return {{0, srgb(0.08, 0.09, 0.11)}, {1, QColor(Qt::black)}};
+    return {{0, QColor(Qt::white)}, {1, srgb(0.84, 0.86, 0.89)}};
+}
+
+QGradientStops ThemeHero::shadeStops() {
+    return {{0, QColor(Qt::transparent)}, {1, VantrelTheme::black(0.62)}};
+}
+
+QFont ThemeHero::titleFont() {
+    return VantrelType::font(17, QFont::Bold);
+}
+
+QFont ThemeHero::captionFont() {
+    return VantrelType::font(10.5, QFont::Medium);
+}
+
 void ThemeHero::paintCard(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -165,44 +194,34 @@ void ThemeHero::paintCard(QPainter& painter) const {
     // The picture behind: the theme's artwork, or the neutral gradient.
     if (!request_) {
         QLinearGradient neutral(bounds.topLeft(), bounds.bottomRight());
-        neutral.setColorAt(0, isDark_ ? srgb(0.08, 0.09, 0.11) : QColor(Qt::white));
-        neutral.setColorAt(1, isDark_ ? QColor(Qt::black) : srgb(0.84, 0.86, 0.89));
+        neutral.setStops(neutralStops(isDark_));
         painter.fillRect(bounds, neutral);
     } else if (image_) {
         ThemeArtwork::paint(painter, *image_, bounds);
     }
 
     // The fade that keeps the white texts readable.
-    QLinearGradient shade(QPointF(0, bounds.center().y()), bounds.bottomLeft());
-    shade.setColorAt(0, Qt::transparent);
-    shade.setColorAt(1, VantrelTheme::black(0.62));
+    QLinearGradient shade(QPointF(bounds.left(), bounds.center().y()), bounds.bottomLeft());
+    shade.setStops(shadeStops());
     painter.fillRect(bounds, shade);
 
     const ThemeChoiceInfo& info = themeChoiceInfo(theme_);
-    const QRectF inner = bounds.adjusted(15, 15, -15, -15);
-    const QFont titleFont = VantrelType::font(17, QFont::Bold);
-    const QFont captionFont = VantrelType::font(10.5, QFont::Medium);
-    const QFontMetricsF titleMetrics(titleFont);
-    const QFontMetricsF captionMetrics(captionFont);
-    const double glyph = 24;
-    const double columnHeight = std::max(titleMetrics.height() + 2 + captionMetrics.height(), glyph);
-    const double top = inner.bottom() - columnHeight;
-    const double textTop = top + (columnHeight - (titleMetrics.height() + 2 + captionMetrics.height())) / 2;
-    const double textWidth = inner.width() - glyph - 8;
+    const QFont title = titleFont();
+    const QFont caption = captionFont();
+    const QFontMetricsF titleMetrics(title);
+    const QFontMetricsF captionMetrics(caption);
+    const ThemeHeroLayout layout = ThemeHeroLayout::of(titleMetrics.height(), captionMetrics.height());
     painter.setPen(Qt::white);
-    painter.setFont(titleFont);
-    painter.drawText(QRectF(inner.left(), textTop, textWidth, titleMetrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     titleMetrics.elidedText(QString::fromUtf8(info.title), Qt::ElideRight, textWidth));
-    painter.setFont(captionFont);
+    painter.setFont(title);
+    painter.drawText(
+        layout.title, Qt::AlignLeft | Qt::AlignVCenter,
+        titleMetrics.elidedText(QString::fromUtf8(info.title), Qt::ElideRight, layout.title.width()));
+    painter.setFont(caption);
     painter.setPen(VantrelTheme::white(0.78));
     painter.drawText(
-        QRectF(inner.left(), textTop + titleMetrics.height() + 2, textWidth, captionMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter,
-        captionMetrics.elidedText(QString::fromUtf8(info.caption), Qt::ElideRight, textWidth));
-    VantrelGlyph::paint(painter,
-                        QRectF(inner.right() - glyph, top + (columnHeight - glyph) / 2, glyph, glyph),
-                        u"checkmark.circle.fill", Qt::white, 17, QFont::Bold);
+        layout.caption, Qt::AlignLeft | Qt::AlignVCenter,
+        captionMetrics.elidedText(QString::fromUtf8(info.caption), Qt::ElideRight, layout.caption.width()));
+    VantrelGlyph::paint(painter, layout.glyph, u"checkmark.circle.fill", Qt::white, 17, QFont::Bold);
 
     painter.setClipping(false);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
@@ -215,7 +234,7 @@ void ThemeHero::paintCard(QPainter& painter) const {
 void ThemeHero::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintCard(painter);
-    if (!previous_.isNull() && previousOpacity_ > 0) {
+    if (!previous_.isNull()) {
         painter.setOpacity(previousOpacity_);
         painter.drawImage(QPointF(0, 0), previous_);
     }
@@ -297,9 +316,9 @@ QSize ThemeChip::sizeHint() const {
 }
 
 bool ThemeChip::hitButton(const QPoint& pos) const {
-    const double r = height() / 2.0;
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(size()), 0);
     QPainterPath capsule;
-    capsule.addRoundedRect(QRectF(rect()), r, r);
+    capsule.addRoundedRect(layout.capsule, layout.radius, layout.radius);
     return capsule.contains(QPointF(pos));
 }
 
@@ -371,8 +390,12 @@ ThemeGallery::ThemeGallery(const ThemeGalleryContext& context, QWidget* parent) 
     stack->addLayout(row);
 }
 
+VantrelShadow::Look ThemeGallery::shadowLook(ColorScheme scheme) {
+    return {VantrelTheme::shadow().resolve(scheme), 16, QPointF(0, 8)};
+}
+
 void ThemeGallery::applyShadow() {
-    shadow_->setLook({VantrelTheme::shadow().resolve(this), 16, QPointF(0, 8)});
+    shadow_->setLook(shadowLook(VantrelTheme::colorScheme(this)));
 }
 
 bool ThemeGallery::event(QEvent* event) {

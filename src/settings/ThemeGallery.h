@@ -2,10 +2,12 @@
 
 #include "core/PreferenceEnums.h"
 #include "kit/ThemeArtwork.h"
+#include "kit/VantrelShadow.h"
 #include "platform/SystemAppearance.h"
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QGradientStops>
 #include <QImage>
 #include <QPointer>
 #include <QString>
@@ -22,7 +24,6 @@ class ThemeImageStore;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
-class VantrelShadow;
 
 // What the gallery shows of one art theme, and the accent it brings along.
 struct ThemeChoiceInfo {
@@ -50,6 +51,17 @@ struct ThemeGalleryContext {
     std::function<void()> applyPreferences;
 };
 
+// Where the hero draws its texts and check mark, for the heights of its title and caption lines:
+// a column of the two, 2 apart, and the 24-point check mark, centred on each other and standing
+// on the card's 15-point inset at the bottom; the texts keep 8 points from the check mark.
+struct ThemeHeroLayout {
+    QRectF title;
+    QRectF caption;
+    QRectF glyph;
+
+    static ThemeHeroLayout of(double titleHeight, double captionHeight);
+};
+
 // The large preview card of the active theme: its artwork as it will look (light or dark,
 // recoloured by the saved background hue at the saved strength) or, for the neutral theme, a
 // plain gradient; its title, caption and a check mark over a dark fade. A change of theme
@@ -69,6 +81,13 @@ public:
     const std::optional<ThemeArtworkRequest>& request() const { return request_; }
     const std::optional<QImage>& image() const { return image_; }
     QVariantAnimation* crossFade() const { return fade_; }
+
+    // The neutral theme's picture, top leading to bottom trailing.
+    static QGradientStops neutralStops(bool dark);
+    // The fade under the texts, from the middle to the bottom edge.
+    static QGradientStops shadeStops();
+    static QFont titleFont();
+    static QFont captionFont();
 
     // The request of the hero for the settings and the desktop's scheme as they are.
     static std::optional<ThemeArtworkRequest> requestFor(const VantrelPreferences& preferences,
@@ -161,6 +180,9 @@ public:
 
     ThemeHero* hero() const { return hero_; }
     ThemeChip* chip(ArtTheme theme) const;
+    VantrelShadow* heroShadow() const { return shadow_; }
+    // The hero's shadow in `scheme`.
+    static VantrelShadow::Look shadowLook(ColorScheme scheme);
 
 protected:
     bool event(QEvent* event) override;

@@ -11,12 +11,10 @@
 #include "settings/TintEditorModel.h"
 
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
-#include <algorithm>
 
 namespace vantrel {
 
@@ -179,18 +177,19 @@ void TintEditor::applyAccent() {
 
 void TintEditor::resetClicked() {
     const QColor before = well_->color();
-    std::vector<QPointer<QWidget>> shown;
+    // The buttons Reset takes away, drawn as they are now, fade out where they stood; the row
+    // itself takes its new shape at once, so nothing else moves.
+    std::vector<FadingControl> shown;
     for (QWidget* control :
          {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)})
-        if (control->isVisibleTo(this)) shown.emplace_back(control);
+        if (control->isVisibleTo(this)) shown.push_back({control->grab().toImage(), control->pos()});
     model_.reset();
     const std::optional<VantrelAnimation> animation =
         resetAnimation_ ? motion_.resolve(VantrelMotion::Kind::transition, *resetAnimation_) : std::nullopt;
     if (!animation || animation->duration <= 0) return;
     resetTransition_->stop();
-    endResetTransition();
     wellBefore_ = before;
-    leaving_ = std::move(shown);
+    fading_ = std::move(shown);
     resetProgress_ = 0;
     animation->run(*resetTransition_, 0.0, 1.0);
     sync();
@@ -198,51 +197,36 @@ void TintEditor::resetClicked() {
 
 void TintEditor::endResetTransition() {
     resetProgress_ = 1;
-    for (const QPointer<QWidget>& control : leaving_)
-        if (control) control->setGraphicsEffect(nullptr);
-    leaving_.clear();
+    fading_.clear();
     sync();
 }
 
-bool TintEditor::isLeaving(const QWidget* control) const {
-    return std::any_of(leaving_.begin(), leaving_.end(),
-                       [control](const QPointer<QWidget>& leaving) { return leaving == control; });
-}
-
-double TintEditor::controlOpacity(const QWidget* control) const {
-    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(control->graphicsEffect());
-    return effect ? effect->opacity() : 1.0;
-}
-
-void TintEditor::showControl(QWidget* control, bool offered) {
-    // A control Reset took away stays, fading, until the transition ends; one offered again (a
-    // colour picked meanwhile) is whole at once.
-    const bool fading = !offered && isLeaving(control) && resetProgress_ < 1;
-    control->setVisible(offered || fading);
-    if (!fading) {
-        if (control->graphicsEffect()) control->setGraphicsEffect(nullptr);
-        return;
-    }
-    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(control->graphicsEffect());
-    if (!effect) {
-        effect = new QGraphicsOpacityEffect(control);
-        control->setGraphicsEffect(effect);
-    }
-    effect->setOpacity(1 - resetProgress_);
+void TintEditor::paintEvent(QPaintEvent*) {
+    if (fading_.empty()) return;
+    QPainter painter(this);
+    painter.setOpacity(fadingOpacity());
+    for (const FadingControl& control : fading_)
+        painter.drawImage(QRectF(control.position, control.image.deviceIndependentSize()), control.image);
 }
 
 void TintEditor::sync() {
-    const bool transition = resetProgress_ < 1 && !leaving_.empty();
-    well_->setColor(transition && !model_.pending() ? mix(wellBefore_, model_.wellColor(), resetProgress_)
-                                                    : model_.wellColor());
+    // A colour picked while Reset fades brings its buttons back whole, in place of the fading ones.
+    if (!fading_.empty() && (model_.offersSave() || model_.offersReset())) {
+        resetTransition_->stop();
+        fading_.clear();
+        resetProgress_ = 1;
+    }
+    const bool fadingWell = resetProgress_ < 1 && !model_.pending();
+    well_->setColor(fadingWell ? mix(wellBefore_, model_.wellColor(), resetProgress_) : model_.wellColor());
     status_->setText(model_.statusText());
     const AdaptiveColor secondary = VantrelTheme::secondaryText();
     const QColor accent = VantrelTheme::accent(preferences_.accent());
     status_->setColor(model_.statusIsAccented() ? AdaptiveColor{accent, accent} : secondary);
     cancel_->setColor(secondary.resolve(this));
-    showControl(save_, model_.offersSave());
-    showControl(cancel_, model_.offersSave());
-    showControl(reset_, model_.offersReset());
+    save_->setVisible(model_.offersSave());
+    cancel_->setVisible(model_.offersSave());
+    reset_->setVisible(model_.offersReset());
+    update();
 }
 
 void TintEditor::openPicker() {

@@ -3,7 +3,7 @@
 #include "kit/VantrelMotion.h"
 
 #include <QAbstractButton>
-#include <QPointer>
+#include <QImage>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -80,8 +80,14 @@ public:
         resetAnimation_ = std::move(animation);
     }
     QVariantAnimation* resetTransition() const { return resetTransition_; }
-    // How opaque `control` is drawn: below 1 only while Reset fades it out.
-    double controlOpacity(const QWidget* control) const;
+    // The buttons Reset took away, as they were drawn, while they fade out where they stood.
+    struct FadingControl {
+        QImage image;
+        QPoint position;
+    };
+    const std::vector<FadingControl>& fadingControls() const { return fading_; }
+    // How opaque the fading buttons are drawn, 1 down to 0.
+    double fadingOpacity() const { return 1 - resetProgress_; }
 
     // Shows the model and the settings as they are now.
     void sync();
@@ -91,9 +97,11 @@ private:
     void applyAccent();
     void resetClicked();
     void endResetTransition();
-    bool isLeaving(const QWidget* control) const;
-    void showControl(QWidget* control, bool offered);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
     TintEditorModel& model_;
     VantrelPreferences& preferences_;
     VantrelHaptics& haptics_;
@@ -101,9 +109,9 @@ private:
     ColorPicker& picker_;
     std::optional<VantrelAnimation> resetAnimation_;
     QVariantAnimation* resetTransition_;
-    double resetProgress_ = 1;               // eased, 0 to 1, while Reset's transition runs
-    QColor wellBefore_;                      // what the well showed when Reset was pressed
-    std::vector<QPointer<QWidget>> leaving_; // the buttons Reset took away, fading out
+    double resetProgress_ = 1; // eased, 0 to 1, while Reset's transition runs
+    QColor wellBefore_;        // what the well showed when Reset was pressed
+    std::vector<FadingControl> fading_;
     ColorWell* well_;
     VantrelLabel* status_;
     VantrelButton* save_;

@@ -73,10 +73,26 @@ TEST(ThemeGalleryPieces, TheChipIsACapsuleOfItsLabelAndFillsOnlyWhenSelected) {
         (canyon.width() - (8 + 6 + QFontMetricsF(canyon.labelFont()).horizontalAdvance(canyon.text()))) / 2;
     EXPECT_EQ(plain.pixelColor(QPoint(int(start + 4), 17)), QColor::fromRgbF(0.58f, 0.42f, 0.30f).rgb());
 
-    // Only the capsule takes the click: not its corners.
+    // The selected label is drawn in the primary colour over the fill.
+    const ThemeChipLayout selectedLayout = ThemeChipLayout::of(
+        QSizeF(neutral.size()), QFontMetricsF(neutral.labelFont()).horizontalAdvance(neutral.text()));
+    int ink = 0;
+    for (int x = int(selectedLayout.label.left()); x < int(selectedLayout.label.right()); ++x)
+        for (int y = 10; y < 24; ++y)
+            if (selected.pixelColor(QPoint(x, y)).lightnessF() < 0.4 &&
+                selected.pixelColor(QPoint(x, y)).alpha() > 128)
+                ++ink;
+    EXPECT_GT(ink, 20) << "the label";
+
+    // Only the capsule takes the click: not its corners, nor just outside the curve.
     holder.show();
     QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(applied, 0);
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(4, 6));
+    EXPECT_EQ(applied, 0);
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(6, 17));
+    EXPECT_EQ(applied, 1) << "inside the curve";
+    applied = 0;
     QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(canyon.width() / 2, 17));
     EXPECT_EQ(applied, 1);
 }
@@ -225,6 +241,45 @@ TEST(ThemeGalleryPieces, EachThemesTitleCaptionAndAccent) {
     EXPECT_EQ(themeChoiceInfo(ArtTheme::obsidianFold).swatchColor(), QColor::fromRgbF(0.25f, 0.29f, 0.34f));
     EXPECT_EQ(themeChoiceInfo(ArtTheme::midnightCurrent).swatchColor(),
               QColor::fromRgbF(0.25f, 0.39f, 0.58f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::glacialVeil).swatchColor(), QColor::fromRgbF(0.66f, 0.75f, 0.82f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::canyonAlloy).swatchColor(), QColor::fromRgbF(0.58f, 0.42f, 0.30f));
+}
+
+TEST(ThemeGalleryPieces, TheHeroStandsItsTextsAndCheckMarkOnAFifteenPointInset) {
+    // A title of 20 and a caption of 13: a column of 35, standing on 176 - 15.
+    const ThemeHeroLayout tall = ThemeHeroLayout::of(20, 13);
+    EXPECT_EQ(tall.title, QRectF(15, 126, 330 - 30 - 24 - 8, 20));
+    EXPECT_EQ(tall.caption, QRectF(15, 148, 268, 13));
+    EXPECT_EQ(tall.glyph, QRectF(330 - 15 - 24, 126 + (35 - 24) / 2.0, 24, 24));
+    // Texts lower than the 24-point check mark are centred on it.
+    const ThemeHeroLayout low = ThemeHeroLayout::of(10, 8);
+    EXPECT_EQ(low.glyph, QRectF(291, 137, 24, 24));
+    EXPECT_EQ(low.title, QRectF(15, 139, 268, 10));
+    EXPECT_EQ(low.caption, QRectF(15, 151, 268, 8));
+
+    EXPECT_EQ(ThemeHero::titleFont(), VantrelType::font(17, QFont::Bold));
+    EXPECT_EQ(ThemeHero::captionFont(), VantrelType::font(10.5, QFont::Medium));
+    const QGradientStops dark = ThemeHero::neutralStops(true);
+    ASSERT_EQ(dark.size(), 2);
+    EXPECT_EQ(dark[0], (QGradientStop{0, QColor::fromRgbF(0.08f, 0.09f, 0.11f)}));
+    EXPECT_EQ(dark[1], (QGradientStop{1, QColor(Qt::black)}));
+    const QGradientStops light = ThemeHero::neutralStops(false);
+    ASSERT_EQ(light.size(), 2);
+    EXPECT_EQ(light[0], (QGradientStop{0, QColor(Qt::white)}));
+    EXPECT_EQ(light[1], (QGradientStop{1, QColor::fromRgbF(0.84f, 0.86f, 0.89f)}));
+    const QGradientStops shade = ThemeHero::shadeStops();
+    ASSERT_EQ(shade.size(), 2);
+    EXPECT_EQ(shade[0].first, 0);
+    EXPECT_EQ(shade[0].second.alpha(), 0);
+    EXPECT_EQ(shade[1].first, 1);
+    EXPECT_EQ(shade[1].second.rgb(), QColor(Qt::black).rgb());
+    EXPECT_NEAR(shade[1].second.alphaF(), 0.62, 1e-3);
+
+    const VantrelShadow::Look shadow = ThemeGallery::shadowLook(ColorScheme::dark);
+    EXPECT_EQ(shadow.radius, 16);
+    EXPECT_EQ(shadow.offset, QPointF(0, 8));
+    EXPECT_EQ(shadow.color, VantrelTheme::shadow().dark);
+    EXPECT_EQ(ThemeGallery::shadowLook(ColorScheme::light).color, VantrelTheme::shadow().light);
 }
 
 TEST(ThemeGalleryPieces, AtTheStartOfTheCrossFadeTheOldCardStillShows) {
