@@ -179,10 +179,20 @@ void TintEditor::resetClicked() {
     const QColor before = well_->color();
     // The buttons Reset takes away, drawn as they are now, fade out where they stood; the row
     // itself takes its new shape at once, so nothing else moves.
+    // A control shown a moment ago may not have been placed yet.
+    layout()->activate();
     std::vector<FadingControl> shown;
     for (QWidget* control :
-         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)})
-        if (control->isVisibleTo(this)) shown.push_back({control->grab().toImage(), control->pos()});
+         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)}) {
+        if (!control->isVisibleTo(this)) continue;
+        // Only the control itself, over nothing: the row's background stays the row's.
+        const qreal ratio = devicePixelRatioF();
+        QImage image(control->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        control->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        shown.push_back({image, control->pos()});
+    }
     model_.reset();
     const std::optional<VantrelAnimation> animation =
         resetAnimation_ ? motion_.resolve(VantrelMotion::Kind::transition, *resetAnimation_) : std::nullopt;
