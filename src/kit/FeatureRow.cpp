@@ -16,7 +16,7 @@ QSize preferredSize(const QWidget* control) {
 }
 } // namespace
 
-FeatureRow::FeatureRow(VantrelPreferences& preferences, const QString& symbol, const QColor& color,
+FeatureRow::FeatureRow(VantrelPreferences& preferences, const QString& symbol, const IconColor& color,
                        const QString& title, const QString& subtitle, QWidget* trailing, QWidget* parent)
     : QWidget(parent), icon_(new VantrelIcon(preferences, symbol, color, FeatureRowLayout::kIconSize, this)),
       title_(new VantrelLabel(title, VantrelType::label(), VantrelLabel::primary(), this)),

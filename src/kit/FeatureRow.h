@@ -1,13 +1,13 @@
 #pragma once
 
 #include "kit/FeatureRowLayout.h"
+#include "kit/VantrelIcon.h"
 
 #include <QPointer>
 #include <QWidget>
 
 namespace vantrel {
 
-class VantrelIcon;
 class VantrelLabel;
 class VantrelPreferences;
 
@@ -18,7 +18,7 @@ class FeatureRow : public QWidget {
     Q_OBJECT
 public:
     // Takes ownership of `trailing`.
-    FeatureRow(VantrelPreferences& preferences, const QString& symbol, const QColor& color,
+    FeatureRow(VantrelPreferences& preferences, const QString& symbol, const IconColor& color,
                const QString& title, const QString& subtitle, QWidget* trailing, QWidget* parent = nullptr);
 
     QWidget* trailing() const { return trailing_; }

@@ -12,7 +12,11 @@ namespace vantrel {
 
 using VantrelTheme::withOpacity;
 
-VantrelIcon::VantrelIcon(VantrelPreferences& preferences, QString systemName, QColor color, double size,
+QColor IconColor::resolve(const VantrelPreferences& preferences) const {
+    return color_ ? *color_ : VantrelTheme::accent(preferences.accent());
+}
+
+VantrelIcon::VantrelIcon(VantrelPreferences& preferences, QString systemName, IconColor color, double size,
                          QWidget* parent)
     : QWidget(parent), preferences_(preferences), systemName_(std::move(systemName)), color_(color),
       size_(size) {
@@ -20,7 +24,8 @@ VantrelIcon::VantrelIcon(VantrelPreferences& preferences, QString systemName, QC
     setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(&preferences_, &VantrelPreferences::changed, this, [this](VantrelPreferences::Setting setting) {
         if (setting == VantrelPreferences::Setting::customIconTintEnabled ||
-            setting == VantrelPreferences::Setting::iconTint)
+            setting == VantrelPreferences::Setting::iconTint ||
+            (setting == VantrelPreferences::Setting::accent && color_.followsAccent()))
             update();
     });
 }

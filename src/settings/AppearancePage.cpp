@@ -10,6 +10,7 @@
 #include "kit/SettingBinding.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
@@ -32,15 +33,19 @@ namespace {
 constexpr double kRowTitleWidth = 130;
 constexpr double kRowControlWidth = 430;
 
-// `control` at most `maxWidth` wide, centred in a row of any width.
+// `control` as wide as the row allows up to `maxWidth`, centred in a row of any width: the control
+// takes nearly all of the row's stretch, and the two stretches beside it share what its maximum
+// leaves over. (Aligning it instead would hold it at its natural width.)
 QWidget* centred(QWidget* control, int maxWidth) {
     auto* frame = new QWidget;
     auto* row = new QHBoxLayout(frame);
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     control->setMaximumWidth(maxWidth);
     control->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    row->addWidget(control, 1, Qt::AlignVCenter);
-    row->setAlignment(control, Qt::AlignHCenter);
+    row->addStretch(1);
+    row->addWidget(control, 1000);
+    row->addStretch(1);
     return frame;
 }
 
@@ -120,6 +125,8 @@ QWidget* AppearancePage::buildThemeCard() {
     backgroundEditor_ = new TintEditor(*backgroundTint_, preferences, context_.haptics, context_.motion,
                                        context_.colorPicker);
     backgroundEditor_->setObjectName(QStringLiteral("backgroundHue"));
+    // Only the background hue eases back to the theme's own; the symbol colour switches at once.
+    backgroundEditor_->setResetAnimation(VantrelAnimation::easeInOut(0.18));
 
     iconTint_ =
         new TintEditorModel({.wellLabel = QStringLiteral("Vantrel icon color"),
@@ -191,10 +198,9 @@ QWidget* AppearancePage::buildStartupCard() {
                 QObject::connect(permissions, &PermissionCenter::statesChanged, context, std::move(action));
             },
     });
-    launchRow_ = new FeatureRow(preferences, QStringLiteral("power"),
-                                VantrelTheme::accent(preferences.accent()), QStringLiteral("Launch at login"),
-                                QStringLiteral("Available after Vantrel is installed in Applications"),
-                                launchAtLogin_);
+    launchRow_ = new FeatureRow(
+        preferences, QStringLiteral("power"), IconColor::accent(), QStringLiteral("Launch at login"),
+        QStringLiteral("Available after Vantrel is installed in Applications"), launchAtLogin_);
     startupCard_->addContent(launchRow_);
     return startupCard_;
 }

@@ -91,7 +91,7 @@ QWidget* NotchSettingsPage::buildNotchCard() {
     auto* master = new QHBoxLayout;
     master->setSpacing(14);
     master->addWidget(new VantrelIcon(preferences, QStringLiteral("capsule.tophalf.filled"),
-                                      VantrelTheme::accent(preferences.accent()), 40, content),
+                                      IconColor::accent(), 40, content),
                       0, Qt::AlignVCenter);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
@@ -163,7 +163,7 @@ QWidget* NotchSettingsPage::buildBehaviorCard() {
     autoExpand_->setMotion(&context_.motion);
     autoExpand_->bind(VANTREL_PREFERENCE_BINDING(preferences, notchAutoExpand, NotchAutoExpand));
     auto* autoExpandRow =
-        new FeatureRow(preferences, QStringLiteral("cursorarrow.motionlines"), accent,
+        new FeatureRow(preferences, QStringLiteral("cursorarrow.motionlines"), IconColor::accent(),
                        QStringLiteral("Open when the pointer enters"),
                        QStringLiteral("The physical notch becomes the target"), autoExpand_);
 

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -39,6 +40,21 @@ QColor srgb(double red, double green, double blue, double alpha = 1) {
 // The theme change's own animation, which the hero's cross-fade runs with.
 VantrelAnimation themeChangeAnimation() {
     return VantrelAnimation::easeInOut(0.24);
+}
+
+// A chip easing into or out of its selected look.
+VantrelAnimation chipSelectionAnimation() {
+    return VantrelAnimation::easeInOut(0.18);
+}
+
+double mix(double from, double to, double t) {
+    return from + (to - from) * t;
+}
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+    return QColor::fromRgbF(float(mix(from.redF(), to.redF(), t)), float(mix(from.greenF(), to.greenF(), t)),
+                            float(mix(from.blueF(), to.blueF(), t)),
+                            float(mix(from.alphaF(), to.alphaF(), t)));
 }
 
 } // namespace
@@ -69,15 +85,12 @@ ThemeHero::ThemeHero(const ThemeGalleryContext& context, QWidget* parent)
     : QWidget(parent), context_(context), fade_(new QVariantAnimation(this)) {
     setFixedSize(int(kWidth), int(kHeight));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    fade_->setStartValue(1.0);
-    fade_->setEndValue(0.0);
     connect(fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         previousOpacity_ = value.toDouble();
         update();
     });
     connect(fade_, &QVariantAnimation::finished, this, [this] {
         previous_ = QImage();
-        previousOpacity_ = 0;
         update();
     });
     const VantrelPreferences::Setting watched[] = {
@@ -139,6 +152,38 @@ void ThemeHero::sync() {
     update();
 }
 
+ThemeHeroLayout ThemeHeroLayout::of(double titleHeight, double captionHeight) {
+    const QRectF inner = QRectF(0, 0, ThemeHero::kWidth, ThemeHero::kHeight).adjusted(15, 15, -15, -15);
+    const double glyph = 24;
+    const double texts = titleHeight + 2 + captionHeight;
+    const double column = std::max(texts, glyph);
+    const double top = inner.bottom() - column;
+    const double textTop = top + (column - texts) / 2;
+    const double textWidth = inner.width() - glyph - 8;
+    ThemeHeroLayout layout;
+    layout.title = QRectF(inner.left(), textTop, textWidth, titleHeight);
+    layout.caption = QRectF(inner.left(), layout.title.bottom() + 2, textWidth, captionHeight);
+    layout.glyph = QRectF(inner.right() - glyph, top + (column - glyph) / 2, glyph, glyph);
+    return layout;
+}
+
+QGradientStops ThemeHero::neutralStops(bool dark) {
+    if (dark) return {{0, srgb(0.08, 0.09, 0.11)}, {1, QColor(Qt::black)}};
+    return {{0, QColor(Qt::white)}, {1, srgb(0.84, 0.86, 0.89)}};
+}
+
+QGradientStops ThemeHero::shadeStops() {
+    return {{0, QColor(Qt::transparent)}, {1, VantrelTheme::black(0.62)}};
+}
+
+QFont ThemeHero::titleFont() {
+    return VantrelType::font(17, QFont::Bold);
+}
+
+QFont ThemeHero::captionFont() {
+    return VantrelType::font(10.5, QFont::Medium);
+}
+
 void ThemeHero::paintCard(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -149,44 +194,34 @@ void ThemeHero::paintCard(QPainter& painter) const {
     // The picture behind: the theme's artwork, or the neutral gradient.
     if (!request_) {
         QLinearGradient neutral(bounds.topLeft(), bounds.bottomRight());
-        neutral.setColorAt(0, isDark_ ? srgb(0.08, 0.09, 0.11) : QColor(Qt::white));
-        neutral.setColorAt(1, isDark_ ? QColor(Qt::black) : srgb(0.84, 0.86, 0.89));
+        neutral.setStops(neutralStops(isDark_));
         painter.fillRect(bounds, neutral);
     } else if (image_) {
         ThemeArtwork::paint(painter, *image_, bounds);
     }
 
     // The fade that keeps the white texts readable.
-    QLinearGradient shade(QPointF(0, bounds.center().y()), bounds.bottomLeft());
-    shade.setColorAt(0, Qt::transparent);
-    shade.setColorAt(1, VantrelTheme::black(0.62));
+    QLinearGradient shade(QPointF(bounds.left(), bounds.center().y()), bounds.bottomLeft());
+    shade.setStops(shadeStops());
     painter.fillRect(bounds, shade);
 
     const ThemeChoiceInfo& info = themeChoiceInfo(theme_);
-    const QRectF inner = bounds.adjusted(15, 15, -15, -15);
-    const QFont titleFont = VantrelType::font(17, QFont::Bold);
-    const QFont captionFont = VantrelType::font(10.5, QFont::Medium);
-    const QFontMetricsF titleMetrics(titleFont);
-    const QFontMetricsF captionMetrics(captionFont);
-    const double glyph = 24;
-    const double columnHeight = std::max(titleMetrics.height() + 2 + captionMetrics.height(), glyph);
-    const double top = inner.bottom() - columnHeight;
-    const double textTop = top + (columnHeight - (titleMetrics.height() + 2 + captionMetrics.height())) / 2;
-    const double textWidth = inner.width() - glyph - 8;
+    const QFont title = titleFont();
+    const QFont caption = captionFont();
+    const QFontMetricsF titleMetrics(title);
+    const QFontMetricsF captionMetrics(caption);
+    const ThemeHeroLayout layout = ThemeHeroLayout::of(titleMetrics.height(), captionMetrics.height());
     painter.setPen(Qt::white);
-    painter.setFont(titleFont);
-    painter.drawText(QRectF(inner.left(), textTop, textWidth, titleMetrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     titleMetrics.elidedText(QString::fromUtf8(info.title), Qt::ElideRight, textWidth));
-    painter.setFont(captionFont);
+    painter.setFont(title);
+    painter.drawText(
+        layout.title, Qt::AlignLeft | Qt::AlignVCenter,
+        titleMetrics.elidedText(QString::fromUtf8(info.title), Qt::ElideRight, layout.title.width()));
+    painter.setFont(caption);
     painter.setPen(VantrelTheme::white(0.78));
     painter.drawText(
-        QRectF(inner.left(), textTop + titleMetrics.height() + 2, textWidth, captionMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter,
-        captionMetrics.elidedText(QString::fromUtf8(info.caption), Qt::ElideRight, textWidth));
-    VantrelGlyph::paint(painter,
-                        QRectF(inner.right() - glyph, top + (columnHeight - glyph) / 2, glyph, glyph),
-                        u"checkmark.circle.fill", Qt::white, 17, QFont::Bold);
+        layout.caption, Qt::AlignLeft | Qt::AlignVCenter,
+        captionMetrics.elidedText(QString::fromUtf8(info.caption), Qt::ElideRight, layout.caption.width()));
+    VantrelGlyph::paint(painter, layout.glyph, u"checkmark.circle.fill", Qt::white, 17, QFont::Bold);
 
     painter.setClipping(false);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
@@ -199,7 +234,7 @@ void ThemeHero::paintCard(QPainter& painter) const {
 void ThemeHero::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintCard(painter);
-    if (!previous_.isNull() && previousOpacity_ > 0) {
+    if (!previous_.isNull()) {
         painter.setOpacity(previousOpacity_);
         painter.drawImage(QPointF(0, 0), previous_);
     }
@@ -207,8 +242,33 @@ void ThemeHero::paintEvent(QPaintEvent*) {
 
 // MARK: chip
 
+ThemeChipLook ThemeChipLook::of(double selected, ColorScheme scheme) {
+    const double t = std::clamp(selected, 0.0, 1.0);
+    ThemeChipLook look;
+    look.fill = VantrelTheme::withOpacity(VantrelTheme::elevated().resolve(scheme), t);
+    look.outline = mix(VantrelTheme::withOpacity(VantrelTheme::border().resolve(scheme), 0.62),
+                       VantrelTheme::keyline().resolve(scheme), t);
+    look.text = mix(VantrelTheme::secondaryText().resolve(scheme), VantrelTheme::primary(scheme), t);
+    look.boldOpacity = t;
+    return look;
+}
+
+ThemeChipLayout ThemeChipLayout::of(QSizeF size, double textWidth) {
+    ThemeChipLayout layout;
+    // Half a point in, so the 0.7 outline stays inside the widget.
+    layout.capsule = QRectF(QPointF(0, 0), size).adjusted(0.5, 0.5, -0.5, -0.5);
+    layout.radius = layout.capsule.height() / 2;
+    const double content = ThemeChip::kSwatch + ThemeChip::kSpacing + textWidth;
+    const double x = (size.width() - content) / 2;
+    layout.swatch =
+        QRectF(x, (size.height() - ThemeChip::kSwatch) / 2, ThemeChip::kSwatch, ThemeChip::kSwatch);
+    layout.label = QRectF(x + ThemeChip::kSwatch + ThemeChip::kSpacing, 0, textWidth + 1, size.height());
+    return layout;
+}
+
 ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget* parent)
-    : QAbstractButton(parent), theme_(theme), context_(context) {
+    : QAbstractButton(parent), theme_(theme), context_(context),
+      selectionAnimation_(new QVariantAnimation(this)) {
     const QString title = QString::fromUtf8(themeChoiceInfo(theme).title);
     setText(title);
     setAccessibleName(title);
@@ -216,10 +276,28 @@ ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget
     setFocusPolicy(Qt::StrongFocus);
     setFixedHeight(int(kHeight));
     connect(this, &QAbstractButton::clicked, this, &ThemeChip::choose);
-    context_.preferences.onChange(VantrelPreferences::Setting::artTheme, this, [this] {
-        updateGeometry();
+    selection_ = isSelected() ? 1 : 0;
+    connect(selectionAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        selection_ = value.toDouble();
         update();
     });
+    context_.preferences.onChange(VantrelPreferences::Setting::artTheme, this, [this] { followSelection(); });
+}
+
+void ThemeChip::followSelection() {
+    const double target = isSelected() ? 1 : 0;
+    const bool running = selectionAnimation_->state() == QAbstractAnimation::Running;
+    if (target == selection_ && !running) return;
+    if (running && selectionAnimation_->endValue().toDouble() == target) return;
+    selectionAnimation_->stop();
+    const std::optional<VantrelAnimation> animation =
+        context_.motion.resolve(VantrelMotion::Kind::transition, chipSelectionAnimation());
+    if (animation && animation->duration > 0) {
+        animation->run(*selectionAnimation_, selection_, target);
+    } else {
+        selection_ = target;
+    }
+    update();
 }
 
 bool ThemeChip::isSelected() const {
@@ -238,9 +316,9 @@ QSize ThemeChip::sizeHint() const {
 }
 
 bool ThemeChip::hitButton(const QPoint& pos) const {
-    const double r = height() / 2.0;
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(size()), 0);
     QPainterPath capsule;
-    capsule.addRoundedRect(QRectF(rect()), r, r);
+    capsule.addRoundedRect(layout.capsule, layout.radius, layout.radius);
     return capsule.contains(QPointF(pos));
 }
 
@@ -255,30 +333,34 @@ void ThemeChip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
-    const bool selected = isSelected();
-    const QRectF capsuleRect = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const double r = capsuleRect.height() / 2;
+    const ThemeChipLook look = ThemeChipLook::of(selection_, scheme);
+    const QFont semibold = VantrelType::font(10.5, QFont::DemiBold);
+    const QFont bold = VantrelType::font(10.5, QFont::Bold);
+    const double textWidth = mix(QFontMetricsF(semibold).horizontalAdvance(text()),
+                                 QFontMetricsF(bold).horizontalAdvance(text()), look.boldOpacity);
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(size()), textWidth);
+
     QPainterPath capsule;
-    capsule.addRoundedRect(capsuleRect, r, r);
-    if (selected) painter.fillPath(capsule, VantrelTheme::elevated().resolve(scheme));
-    const QColor outline = selected ? VantrelTheme::keyline().resolve(scheme)
-                                    : VantrelTheme::withOpacity(VantrelTheme::border().resolve(scheme), 0.62);
-    painter.setPen(QPen(outline, 0.7));
+    capsule.addRoundedRect(layout.capsule, layout.radius, layout.radius);
+    painter.fillPath(capsule, look.fill);
+    painter.setPen(QPen(look.outline, 0.7));
     painter.drawPath(capsule);
 
-    const QFont font = labelFont();
-    const QFontMetricsF metrics(font);
-    const double textWidth = metrics.horizontalAdvance(text());
-    const double contentWidth = kSwatch + kSpacing + textWidth;
-    const double x = (width() - contentWidth) / 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(themeChoiceInfo(theme_).swatchColor());
-    painter.drawEllipse(QRectF(x, (height() - kSwatch) / 2, kSwatch, kSwatch));
-    painter.setFont(font);
-    painter.setPen(selected ? VantrelTheme::primary(scheme) : VantrelTheme::secondaryText().resolve(scheme));
-    painter.drawText(QRectF(x + kSwatch + kSpacing, 0, textWidth + 1, height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, text());
-    if (hasFocus()) KitPaint::paintFocusRing(painter, capsuleRect, r, KitPaint::tint(this));
+    painter.drawEllipse(layout.swatch);
+    // The weight changes as a cross-fade of the two labels.
+    painter.setPen(look.text);
+    const auto label = [&](const QFont& font, double opacity) {
+        if (opacity <= 0) return;
+        painter.setOpacity(opacity);
+        painter.setFont(font);
+        painter.drawText(layout.label, Qt::AlignLeft | Qt::AlignVCenter, text());
+    };
+    label(semibold, 1 - look.boldOpacity);
+    label(bold, look.boldOpacity);
+    painter.setOpacity(1);
+    if (hasFocus()) KitPaint::paintFocusRing(painter, layout.capsule, layout.radius, KitPaint::tint(this));
 }
 
 // MARK: gallery
@@ -308,8 +390,12 @@ ThemeGallery::ThemeGallery(const ThemeGalleryContext& context, QWidget* parent) 
     stack->addLayout(row);
 }
 
+VantrelShadow::Look ThemeGallery::shadowLook(ColorScheme scheme) {
+    return {VantrelTheme::shadow().resolve(scheme), 16, QPointF(0, 8)};
+}
+
 void ThemeGallery::applyShadow() {
-    shadow_->setLook({VantrelTheme::shadow().resolve(this), 16, QPointF(0, 8)});
+    shadow_->setLook(shadowLook(VantrelTheme::colorScheme(this)));
 }
 
 bool ThemeGallery::event(QEvent* event) {

@@ -2,10 +2,12 @@
 
 #include "core/PreferenceEnums.h"
 #include "kit/ThemeArtwork.h"
+#include "kit/VantrelShadow.h"
 #include "platform/SystemAppearance.h"
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QGradientStops>
 #include <QImage>
 #include <QPointer>
 #include <QString>
@@ -22,7 +24,6 @@ class ThemeImageStore;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
-class VantrelShadow;
 
 // What the gallery shows of one art theme, and the accent it brings along.
 struct ThemeChoiceInfo {
@@ -50,6 +51,17 @@ struct ThemeGalleryContext {
     std::function<void()> applyPreferences;
 };
 
+// Where the hero draws its texts and check mark, for the heights of its title and caption lines:
+// a column of the two, 2 apart, and the 24-point check mark, centred on each other and standing
+// on the card's 15-point inset at the bottom; the texts keep 8 points from the check mark.
+struct ThemeHeroLayout {
+    QRectF title;
+    QRectF caption;
+    QRectF glyph;
+
+    static ThemeHeroLayout of(double titleHeight, double captionHeight);
+};
+
 // The large preview card of the active theme: its artwork as it will look (light or dark,
 // recoloured by the saved background hue at the saved strength) or, for the neutral theme, a
 // plain gradient; its title, caption and a check mark over a dark fade. A change of theme
@@ -69,6 +81,13 @@ public:
     const std::optional<ThemeArtworkRequest>& request() const { return request_; }
     const std::optional<QImage>& image() const { return image_; }
     QVariantAnimation* crossFade() const { return fade_; }
+
+    // The neutral theme's picture, top leading to bottom trailing.
+    static QGradientStops neutralStops(bool dark);
+    // The fade under the texts, from the middle to the bottom edge.
+    static QGradientStops shadeStops();
+    static QFont titleFont();
+    static QFont captionFont();
 
     // The request of the hero for the settings and the desktop's scheme as they are.
     static std::optional<ThemeArtworkRequest> requestFor(const VantrelPreferences& preferences,
@@ -94,8 +113,30 @@ private:
     QPointer<VantrelShadow> shadow_;
 };
 
-// One theme's chip: its swatch and title in a capsule, outlined, filled while selected. A click
-// plays the controls haptic, sets the theme and its accent, and applies the settings.
+// The colours of a chip `selected` of the way (0 to 1) from its plain look to its selected one.
+struct ThemeChipLook {
+    QColor fill;        // the elevated fill, faded in with the selection
+    QColor outline;     // the border at 0.62 toward the keyline
+    QColor text;        // the secondary text toward the primary
+    double boldOpacity; // the bold label over the semibold one
+
+    static ThemeChipLook of(double selected, ColorScheme scheme);
+};
+
+// Where a chip of `size` draws its capsule, swatch and label (one `textWidth` wide): the swatch
+// and label centred together, 6 apart.
+struct ThemeChipLayout {
+    QRectF capsule;
+    double radius = 0;
+    QRectF swatch;
+    QRectF label;
+
+    static ThemeChipLayout of(QSizeF size, double textWidth);
+};
+
+// One theme's chip: its swatch and title in a capsule, outlined, filled while selected; a change
+// of selection eases into the new look. A click plays the controls haptic, sets the theme and its
+// accent, and applies the settings.
 class ThemeChip final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -108,7 +149,11 @@ public:
 
     ArtTheme theme() const { return theme_; }
     bool isSelected() const;
+    // The label's font when selected or not (the drawn label cross-fades between the two).
     QFont labelFont() const;
+    // How far the chip is drawn into its selected look, 0 to 1.
+    double selection() const { return selection_; }
+    QVariantAnimation* selectionAnimation() const { return selectionAnimation_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -119,9 +164,12 @@ protected:
 
 private:
     void choose();
+    void followSelection();
 
     ArtTheme theme_;
     ThemeGalleryContext context_;
+    double selection_ = 0;
+    QVariantAnimation* selectionAnimation_;
 };
 
 // The theme card's gallery: the hero over one chip per theme, in declaration order.
@@ -132,6 +180,9 @@ public:
 
     ThemeHero* hero() const { return hero_; }
     ThemeChip* chip(ArtTheme theme) const;
+    VantrelShadow* heroShadow() const { return shadow_; }
+    // The hero's shadow in `scheme`.
+    static VantrelShadow::Look shadowLook(ColorScheme scheme);
 
 protected:
     bool event(QEvent* event) override;

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
+#include <QVariantAnimation>
 
 namespace vantrel {
 
@@ -37,6 +38,12 @@ public:
 private:
     VantrelPillButtonStyle pill_;
 };
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+    const auto at = [t](double a, double b) { return float(a + (b - a) * t); };
+    return QColor::fromRgbF(at(from.redF(), to.redF()), at(from.greenF(), to.greenF()),
+                            at(from.blueF(), to.blueF()), at(from.alphaF(), to.alphaF()));
+}
 
 QFont textButtonFont() {
     QFont font = VantrelType::caption();
@@ -107,7 +114,8 @@ void TextButton::paintEvent(QPaintEvent*) {
 
 TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, VantrelHaptics& haptics,
                        VantrelMotion& motion, ColorPicker& picker, QWidget* parent)
-    : QWidget(parent), model_(model), preferences_(preferences), haptics_(haptics), picker_(picker) {
+    : QWidget(parent), model_(model), preferences_(preferences), haptics_(haptics), motion_(motion),
+      picker_(picker), resetTransition_(new QVariantAnimation(this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
@@ -141,7 +149,12 @@ TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, 
     reset_->setObjectName(QStringLiteral("reset"));
     reset_->setToolTip(model_.texts().resetHelp);
     reset_->setAccessibleDescription(model_.texts().resetHelp);
-    connect(reset_, &QAbstractButton::clicked, this, [this] { model_.reset(); });
+    connect(reset_, &QAbstractButton::clicked, this, &TintEditor::resetClicked);
+    connect(resetTransition_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        resetProgress_ = value.toDouble();
+        sync();
+    });
+    connect(resetTransition_, &QVariantAnimation::finished, this, &TintEditor::endResetTransition);
     row->addWidget(reset_, 0, Qt::AlignVCenter);
     row->addStretch(1);
 
@@ -162,8 +175,59 @@ void TintEditor::applyAccent() {
     sync();
 }
 
+void TintEditor::resetClicked() {
+    const QColor before = well_->color();
+    // The buttons Reset takes away, drawn as they are now, fade out where they stood; the row
+    // itself takes its new shape at once, so nothing else moves.
+    // A control shown a moment ago may not have been placed yet.
+    layout()->activate();
+    std::vector<FadingControl> shown;
+    for (QWidget* control :
+         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)}) {
+        if (!control->isVisibleTo(this)) continue;
+        // Only the control itself, over nothing: the row's background stays the row's.
+        const qreal ratio = devicePixelRatioF();
+        QImage image(control->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        control->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        shown.push_back({image, control->pos()});
+    }
+    model_.reset();
+    const std::optional<VantrelAnimation> animation =
+        resetAnimation_ ? motion_.resolve(VantrelMotion::Kind::transition, *resetAnimation_) : std::nullopt;
+    if (!animation || animation->duration <= 0) return;
+    resetTransition_->stop();
+    wellBefore_ = before;
+    fading_ = std::move(shown);
+    resetProgress_ = 0;
+    animation->run(*resetTransition_, 0.0, 1.0);
+    sync();
+}
+
+void TintEditor::endResetTransition() {
+    resetProgress_ = 1;
+    fading_.clear();
+    sync();
+}
+
+void TintEditor::paintEvent(QPaintEvent*) {
+    if (fading_.empty()) return;
+    QPainter painter(this);
+    painter.setOpacity(fadingOpacity());
+    for (const FadingControl& control : fading_)
+        painter.drawImage(QRectF(control.position, control.image.deviceIndependentSize()), control.image);
+}
+
 void TintEditor::sync() {
-    well_->setColor(model_.wellColor());
+    // A colour picked while Reset fades brings its buttons back whole, in place of the fading ones.
+    if (!fading_.empty() && (model_.offersSave() || model_.offersReset())) {
+        resetTransition_->stop();
+        fading_.clear();
+        resetProgress_ = 1;
+    }
+    const bool fadingWell = resetProgress_ < 1 && !model_.pending();
+    well_->setColor(fadingWell ? mix(wellBefore_, model_.wellColor(), resetProgress_) : model_.wellColor());
     status_->setText(model_.statusText());
     const AdaptiveColor secondary = VantrelTheme::secondaryText();
     const QColor accent = VantrelTheme::accent(preferences_.accent());
@@ -172,6 +236,7 @@ void TintEditor::sync() {
     save_->setVisible(model_.offersSave());
     cancel_->setVisible(model_.offersSave());
     reset_->setVisible(model_.offersReset());
+    update();
 }
 
 void TintEditor::openPicker() {

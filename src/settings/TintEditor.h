@@ -1,7 +1,14 @@
 #pragma once
 
+#include "kit/VantrelMotion.h"
+
 #include <QAbstractButton>
+#include <QImage>
 #include <QWidget>
+#include <optional>
+#include <vector>
+
+class QVariantAnimation;
 
 namespace vantrel {
 
@@ -53,7 +60,8 @@ private:
 
 // One colour editor of the appearance page, left to right: the well (opening the injected colour
 // picker), the status, "Save color" and "Cancel" while a colour is pending, and "Reset" while
-// the custom colour is on. It draws its model; the model decides.
+// the custom colour is on. It draws its model; the model decides. Given a Reset animation, Reset
+// eases out what it takes away: the buttons fade and the well moves back to the stored colour.
 class TintEditor final : public QWidget {
     Q_OBJECT
 public:
@@ -67,17 +75,43 @@ public:
     TextButton* cancelButton() const { return cancel_; }
     TextButton* resetButton() const { return reset_; }
 
+    // Reset runs `animation` (as the motion settings shorten it); none switches at once.
+    void setResetAnimation(std::optional<VantrelAnimation> animation) {
+        resetAnimation_ = std::move(animation);
+    }
+    QVariantAnimation* resetTransition() const { return resetTransition_; }
+    // The buttons Reset took away, as they were drawn, while they fade out where they stood.
+    struct FadingControl {
+        QImage image;
+        QPoint position;
+    };
+    const std::vector<FadingControl>& fadingControls() const { return fading_; }
+    // How opaque the fading buttons are drawn, 1 down to 0.
+    double fadingOpacity() const { return 1 - resetProgress_; }
+
     // Shows the model and the settings as they are now.
     void sync();
 
 private:
     void openPicker();
     void applyAccent();
+    void resetClicked();
+    void endResetTransition();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
     TintEditorModel& model_;
     VantrelPreferences& preferences_;
     VantrelHaptics& haptics_;
+    VantrelMotion& motion_;
     ColorPicker& picker_;
+    std::optional<VantrelAnimation> resetAnimation_;
+    QVariantAnimation* resetTransition_;
+    double resetProgress_ = 1; // eased, 0 to 1, while Reset's transition runs
+    QColor wellBefore_;        // what the well showed when Reset was pressed
+    std::vector<FadingControl> fading_;
     ColorWell* well_;
     VantrelLabel* status_;
     VantrelButton* save_;

@@ -107,6 +107,50 @@ TEST(VantrelGlyph, DrawsItsSymbolAtThePointSizeCentredInItsFrame) {
     EXPECT_EQ(paintedPixels(image, image.rect()), paintedPixels(image, QRect(5, 5, 15, 15)));
 }
 
+namespace {
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(int& count) : count_(count) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count_;
+        return false;
+    }
+
+private:
+    int& count_;
+};
+} // namespace
+
+TEST(VantrelIcon, AnIconInTheAccentFollowsItAndAFixedColourStays) {
+    KitHarness h;
+    VantrelIcon accent(h.preferences, QStringLiteral("power"), IconColor::accent(), 40);
+    VantrelIcon fixed(h.preferences, QStringLiteral("power"), VantrelTheme::accent(Accent::graphite), 40);
+    EXPECT_TRUE(accent.followsAccent());
+    EXPECT_FALSE(fixed.followsAccent());
+    EXPECT_EQ(accent.iconColor(), VantrelTheme::accent(Accent::graphite));
+    const QImage before = renderWidget(accent);
+    EXPECT_EQ(before, renderWidget(fixed));
+    // Both on screen: only the icon in the accent is asked to draw again.
+    accent.show();
+    fixed.show();
+    QCoreApplication::processEvents();
+    int accentPaints = 0;
+    int fixedPaints = 0;
+    PaintCounter accentCounter(accentPaints);
+    PaintCounter fixedCounter(fixedPaints);
+    accent.installEventFilter(&accentCounter);
+    fixed.installEventFilter(&fixedCounter);
+    h.preferences.setAccent(Accent::coral);
+    QCoreApplication::processEvents();
+    EXPECT_GE(accentPaints, 1);
+    EXPECT_EQ(fixedPaints, 0);
+    EXPECT_EQ(accent.iconColor(), VantrelTheme::accent(Accent::coral));
+    EXPECT_EQ(fixed.iconColor(), VantrelTheme::accent(Accent::graphite));
+    EXPECT_NE(renderWidget(accent), before);
+    EXPECT_EQ(renderWidget(fixed), before);
+}
+
 TEST(VantrelIcon, CustomIconTintRecoloursEveryIcon) {
     KitHarness h;
     VantrelIcon red(h.preferences, QStringLiteral("timer"), Qt::red, 39);

@@ -1,23 +1,33 @@
 #include "control-center/PageFactory.h"
 #include "core/PermissionCenter.h"
+#include "kit/AlignedSettingRow.h"
+#include "kit/FeatureRow.h"
+#include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelHelpButton.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "settings/AppearancePage.h"
+#include "settings/PageDivider.h"
 #include "settings/ThemeGallery.h"
 #include "settings/TintEditor.h"
 #include "settings/TintEditorModel.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
+#include "support/VisibleTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSlider>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -59,6 +69,131 @@ TEST_F(AppearancePageTest, TheThreeCardsInOrderUnderTheTitle) {
         (QStringList{QStringLiteral("All"), QStringLiteral("Notch only"), QStringLiteral("Settings only")}));
     EXPECT_LE(page->modePicker()->width(), 520);
     EXPECT_EQ(page->modePicker()->selectedIndex(), 1) << "dark by default";
+}
+
+TEST_F(AppearancePageTest, EveryCardsTextsAndTheThemeCardsRowsInOrder) {
+    EXPECT_EQ(page->modeCard()->subtitleLabel()->text(),
+              QStringLiteral("A composed design in either appearance"));
+    ASSERT_NE(page->modeCard()->helpButton(), nullptr);
+    EXPECT_EQ(page->modeCard()->helpButton()->helpText(),
+              QStringLiteral("Follow System changes with macOS. The light artwork is designed separately "
+                             "instead of being an inverted dark image."));
+    EXPECT_EQ(page->themeCard()->subtitleLabel()->text(), QStringLiteral("The centered theme is active"));
+    ASSERT_NE(page->themeCard()->helpButton(), nullptr);
+    EXPECT_EQ(
+        page->themeCard()->helpButton()->helpText(),
+        QStringLiteral("Neutral is Vantrel\u2019s default graphite surface. The other four are original "
+                       "Vantrel backgrounds with separate light and dark artwork. Midnight Current and "
+                       "Canyon Alloy use a very slow refraction unless Reduce Motion is enabled."));
+    EXPECT_EQ(page->startupCard()->subtitleLabel()->text(), QStringLiteral("Start Vantrel when you sign in"));
+    EXPECT_EQ(page->startupCard()->helpButton(), nullptr);
+    EXPECT_EQ(page->modePicker()->accessibleName(), QStringLiteral("Appearance"));
+    EXPECT_EQ(page->scopePicker()->accessibleName(), QStringLiteral("Use theme on"));
+    EXPECT_EQ(page->strength()->slider()->accessibleName(), QStringLiteral("Color strength"));
+
+    const QStringList texts = visibleTexts(*page);
+    for (const char* text : {"Animated themes automatically become static when Reduce Motion is enabled.",
+                             "Launch at login", "Available after Vantrel is installed in Applications"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    auto* launchRow = qobject_cast<FeatureRow*>(page->launchAtLogin()->parentWidget());
+    ASSERT_NE(launchRow, nullptr);
+    EXPECT_EQ(launchRow->icon()->systemName(), QStringLiteral("power"));
+    EXPECT_EQ(launchRow->titleLabel()->text(), QStringLiteral("Launch at login"));
+
+    // Scripts and the sheets find the controls by these names.
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("appearanceMode")), page->modePicker());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("themeScope")), page->scopePicker());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("backgroundHue")), page->backgroundEditor());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("iconColor")), page->iconEditor());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("colorStrength")), page->strength());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("launchAtLogin")), page->launchAtLogin());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("themeHero")), page->gallery()->hero());
+    EXPECT_EQ(page->findChild<QWidget*>(QStringLiteral("themeChip glacialVeil")),
+              page->gallery()->chip(ArtTheme::glacialVeil));
+
+    // Four aligned rows with a 130-point title column and a 430-point control column.
+    const QList<AlignedSettingRow*> rows = page->themeCard()->findChildren<AlignedSettingRow*>();
+    ASSERT_EQ(rows.size(), 4);
+    const QStringList titles{QStringLiteral("Use theme on"), QStringLiteral("Background hue"),
+                             QStringLiteral("Color strength"), QStringLiteral("Icon color")};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rows[i]->title(), titles[i]);
+        const AlignedSettingRowLayout layout = rows[i]->layoutFor(800);
+        EXPECT_TRUE(layout.wide);
+        EXPECT_EQ(layout.label.width(), 130) << titles[i].toStdString();
+        EXPECT_LE(layout.control.width(), 430) << titles[i].toStdString();
+    }
+    EXPECT_EQ(rows[0]->layoutFor(800).control.width(), 430) << "the scope picker takes its whole column";
+    EXPECT_EQ(rows[1]->control(), page->backgroundEditor());
+    EXPECT_EQ(rows[2]->control(), page->strength());
+    EXPECT_EQ(rows[3]->control(), page->iconEditor());
+}
+
+TEST_F(AppearancePageTest, TheThemeCardsMeasuresFromTheGalleryToTheFootnote) {
+    QCoreApplication::processEvents();
+    const auto frameIn = [](const QWidget* widget, const QWidget* ancestor) {
+        return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
+    };
+    // The mode picker: at most 520 wide, centred in a frame of any width.
+    QWidget* modeFrame = page->modePicker()->parentWidget();
+    EXPECT_EQ(page->modePicker()->width(), 520);
+    EXPECT_GT(modeFrame->width(), 600);
+    EXPECT_LE(std::abs(2 * page->modePicker()->x() + 520 - modeFrame->width()), 1) << "centred";
+    EXPECT_EQ(page->modePicker()->y(), 0);
+    EXPECT_EQ(page->modePicker()->height(), modeFrame->height()) << "no padding of its own";
+
+    // The gallery: the hero on top, the chips 18 below it and 8 apart, centred as a row.
+    ThemeGallery& gallery = *page->gallery();
+    const QRect hero = frameIn(gallery.hero(), &gallery);
+    EXPECT_EQ(hero.top(), 0);
+    EXPECT_LE(std::abs(hero.center().x() * 2 - gallery.width()), 2);
+    const auto chips = allCasesOf<ArtTheme>();
+    QRect previous;
+    for (const ArtTheme theme : chips) {
+        const QRect chip = frameIn(gallery.chip(theme), &gallery);
+        EXPECT_EQ(chip.top(), hero.bottom() + 1 + 18) << rawValue(theme).toStdString();
+        if (!previous.isNull()) {
+            EXPECT_EQ(chip.left(), previous.right() + 1 + 8) << rawValue(theme).toStdString();
+        }
+        previous = chip;
+    }
+    const int leftGap = frameIn(gallery.chip(ArtTheme::neutral), &gallery).left();
+    const int rightGap = gallery.width() - 1 - previous.right();
+    EXPECT_LE(std::abs(leftGap - rightGap), 1) << "the row of chips is centred";
+    EXPECT_EQ(gallery.height(), previous.bottom() + 1);
+
+    // Under the gallery the divider at 0.26 with 14 above and below; then the rows 16 apart and
+    // the footnote, wrapping.
+    QList<PageDivider*> dividers = page->themeCard()->findChildren<PageDivider*>();
+    ASSERT_EQ(dividers.size(), 1);
+    EXPECT_DOUBLE_EQ(dividers[0]->opacity(), 0.26);
+    EXPECT_EQ(dividers[0]->height(), 29);
+    const QList<AlignedSettingRow*> rows = page->themeCard()->findChildren<AlignedSettingRow*>();
+    ASSERT_EQ(rows.size(), 4);
+    QWidget* stack = rows[0]->parentWidget();
+    EXPECT_EQ(rows[0]->y(), 0);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(rows[i]->y(), rows[i - 1]->geometry().bottom() + 1 + 16) << i;
+    VantrelLabel* footnote = nullptr;
+    for (VantrelLabel* label : stack->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly))
+        if (label->text().startsWith(QStringLiteral("Animated themes"))) footnote = label;
+    ASSERT_NE(footnote, nullptr);
+    EXPECT_TRUE(footnote->wordWrap());
+    EXPECT_EQ(footnote->y(), rows[3]->geometry().bottom() + 1 + 16);
+    EXPECT_EQ(footnote->width(), stack->width()) << "the full width";
+
+    // "Color strength": a 330-point slider, 10 apart from its 38-point read-out.
+    VantrelSliderRow& strength = *page->strength();
+    EXPECT_EQ(strength.maximumWidth(), 378);
+    EXPECT_EQ(strength.width(), 378);
+    EXPECT_EQ(strength.slider()->x(), 0);
+    EXPECT_EQ(strength.slider()->width(), 330);
+    VantrelLabel* readOut = nullptr;
+    for (VantrelLabel* label : strength.findChildren<VantrelLabel*>())
+        if (label->text() == strength.valueText()) readOut = label;
+    ASSERT_NE(readOut, nullptr);
+    EXPECT_EQ(readOut->x(), 340);
+    EXPECT_EQ(readOut->width(), 38);
+    EXPECT_DOUBLE_EQ(readOut->font().pointSizeF(), VantrelType::font(10.5, QFont::Normal).pointSizeF());
 }
 
 TEST_F(AppearancePageTest, TheBackgroundEditorHoldsAPickedColourUntilItIsSaved) {
@@ -113,15 +248,97 @@ TEST_F(AppearancePageTest, TheBackgroundEditorHoldsAPickedColourUntilItIsSaved) 
     EXPECT_FALSE(editor.saveButton()->isVisible());
     EXPECT_EQ(editor.resetButton()->toolTip(), QStringLiteral("Return to the theme's original hue"));
 
-    // Reset: the tick and the switch off; the tint stays and the well shows it.
+    // Reset: the tick and the switch off; the tint stays and the well shows it once Reset's
+    // transition has run.
     mark = c.mark();
     editor.resetButton()->click();
     EXPECT_EQ(since(mark),
               (QStringList{kTick, QStringLiteral("set appearance.backgroundTintEnabled false")}));
     EXPECT_EQ(c.h.preferences.backgroundTint(), stored);
     EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+    editor.resetTransition()->setCurrentTime(editor.resetTransition()->duration());
     EXPECT_EQ(editor.well()->color(), TintEditorModel::color(stored));
+    EXPECT_TRUE(editor.fadingControls().empty());
     EXPECT_FALSE(editor.resetButton()->isVisible());
+}
+
+TEST_F(AppearancePageTest, TheBackgroundResetEasesOutOverAFifthOfASecondAndTheIconResetSwitchesAtOnce) {
+    TintEditor& editor = *page->backgroundEditor();
+    c.h.preferences.setBackgroundTint(BackgroundTint(0.2, 0.4, 0.6));
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.well()->click();
+    c.views.colorPicker.choose(rgb(1, 0, 0));
+    ASSERT_TRUE(editor.saveButton()->isVisible());
+    ASSERT_TRUE(editor.resetButton()->isVisible());
+
+    editor.resetButton()->click();
+    QVariantAnimation& fade = *editor.resetTransition();
+    ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
+    EXPECT_EQ(fade.duration(), 180);
+    EXPECT_EQ(fade.easingCurve(), VantrelAnimation::easeInOut(0.18).easing);
+    // Written at once; only the drawing eases.
+    EXPECT_FALSE(c.h.preferences.customBackgroundTintEnabled());
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default"));
+
+    // The row takes its new shape at once; what Reset took away (Save, Cancel and Reset, as they
+    // were drawn) fades where it stood.
+    EXPECT_FALSE(editor.saveButton()->isVisible());
+    EXPECT_FALSE(editor.resetButton()->isVisible());
+    ASSERT_EQ(editor.fadingControls().size(), 3u);
+    EXPECT_EQ(editor.fadingControls()[0].position, editor.saveButton()->pos());
+    EXPECT_EQ(editor.fadingControls()[2].position, editor.resetButton()->pos());
+    EXPECT_EQ(editor.fadingControls()[2].image.deviceIndependentSize().toSize(),
+              editor.resetButton()->size());
+
+    // The start: whole, and the well holds the picked colour.
+    fade.setCurrentTime(0);
+    EXPECT_DOUBLE_EQ(editor.fadingOpacity(), 1);
+    EXPECT_EQ(editor.well()->color(), rgb(1, 0, 0));
+    const QRect resetArea(editor.fadingControls()[2].position, editor.resetButton()->size());
+    const int startInk = paintedPixels(renderWidget(editor), resetArea);
+    EXPECT_GT(startInk, 10) << "Reset still drawn";
+
+    // Half way in time, half way along the symmetric ease-in-out.
+    fade.setCurrentTime(90);
+    EXPECT_NEAR(editor.fadingOpacity(), 0.5, 1e-3);
+    EXPECT_NEAR(editor.well()->color().redF(), 0.6, 2e-2);
+    EXPECT_NEAR(editor.well()->color().blueF(), 0.3, 2e-2);
+    // A quarter of the way it is still mostly there: eased in, not linear.
+    fade.setCurrentTime(45);
+    EXPECT_GT(editor.fadingOpacity(), 0.8);
+
+    // The end: gone, and the well on the stored colour.
+    fade.setCurrentTime(180);
+    EXPECT_NE(fade.state(), QAbstractAnimation::Running);
+    EXPECT_TRUE(editor.fadingControls().empty());
+    EXPECT_EQ(paintedPixels(renderWidget(editor), resetArea), 0);
+    EXPECT_EQ(editor.well()->color(), rgb(0.2, 0.4, 0.6));
+
+    // A colour picked while Reset fades brings Save and Cancel back whole.
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.resetButton()->click();
+    ASSERT_FALSE(editor.fadingControls().empty());
+    c.views.colorPicker.choose(rgb(0, 1, 0));
+    EXPECT_TRUE(editor.fadingControls().empty());
+    EXPECT_NE(editor.resetTransition()->state(), QAbstractAnimation::Running);
+    EXPECT_TRUE(editor.saveButton()->isVisible());
+    EXPECT_EQ(editor.well()->color(), rgb(0, 1, 0));
+    editor.cancelButton()->click();
+
+    // The icon editor's Reset has no animation.
+    TintEditor& icon = *page->iconEditor();
+    c.h.preferences.setCustomIconTintEnabled(true);
+    ASSERT_TRUE(icon.resetButton()->isVisible());
+    icon.resetButton()->click();
+    EXPECT_FALSE(icon.resetButton()->isVisible());
+    EXPECT_NE(icon.resetTransition()->state(), QAbstractAnimation::Running);
+
+    // Under reduce motion the background's Reset is the short calm ease-out.
+    c.setReduceMotion(true);
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.resetButton()->click();
+    EXPECT_EQ(editor.resetTransition()->duration(), 120);
+    EXPECT_EQ(editor.resetTransition()->easingCurve(), VantrelAnimation::easeOut(0.12).easing);
 }
 
 TEST_F(AppearancePageTest, TheIconEditorSavesTheSymbolColour) {
@@ -216,6 +433,61 @@ TEST_F(AppearancePageTest, EachChipSetsItsThemeAndAccentAndAppliesEvenWhenRepick
     c.h.preferences.setAccent(Accent::coral);
     page->gallery()->chip(ArtTheme::glacialVeil)->click();
     EXPECT_EQ(c.h.preferences.accent(), Accent::sky);
+}
+
+TEST_F(AppearancePageTest, AChangeOfSelectionEasesBothChipsOverAFifthOfASecond) {
+    ThemeChip& neutral = *page->gallery()->chip(ArtTheme::neutral);
+    ThemeChip& glacial = *page->gallery()->chip(ArtTheme::glacialVeil);
+    ThemeChip& canyon = *page->gallery()->chip(ArtTheme::canyonAlloy);
+    EXPECT_EQ(neutral.selection(), 1) << "shown selected without an animation";
+    EXPECT_EQ(glacial.selection(), 0);
+    EXPECT_NE(neutral.selectionAnimation()->state(), QAbstractAnimation::Running);
+
+    glacial.click();
+    ASSERT_EQ(glacial.selectionAnimation()->state(), QAbstractAnimation::Running);
+    ASSERT_EQ(neutral.selectionAnimation()->state(), QAbstractAnimation::Running);
+    EXPECT_NE(canyon.selectionAnimation()->state(), QAbstractAnimation::Running) << "not involved";
+    EXPECT_EQ(glacial.selectionAnimation()->duration(), 180);
+    EXPECT_EQ(glacial.selectionAnimation()->easingCurve(), VantrelAnimation::easeInOut(0.18).easing);
+    EXPECT_TRUE(glacial.isSelected()) << "the setting is written at once";
+
+    glacial.selectionAnimation()->setCurrentTime(0);
+    neutral.selectionAnimation()->setCurrentTime(0);
+    EXPECT_DOUBLE_EQ(glacial.selection(), 0);
+    EXPECT_DOUBLE_EQ(neutral.selection(), 1);
+    glacial.selectionAnimation()->setCurrentTime(90);
+    neutral.selectionAnimation()->setCurrentTime(90);
+    EXPECT_NEAR(glacial.selection(), 0.5, 1e-3);
+    EXPECT_NEAR(neutral.selection(), 0.5, 1e-3);
+    glacial.selectionAnimation()->setCurrentTime(180);
+    neutral.selectionAnimation()->setCurrentTime(180);
+    EXPECT_DOUBLE_EQ(glacial.selection(), 1);
+    EXPECT_DOUBLE_EQ(neutral.selection(), 0);
+
+    // Re-picking the selected chip changes no look.
+    glacial.click();
+    EXPECT_NE(glacial.selectionAnimation()->state(), QAbstractAnimation::Running);
+    // Reduce motion: the short calm ease-out.
+    c.setReduceMotion(true);
+    canyon.click();
+    EXPECT_EQ(canyon.selectionAnimation()->duration(), 120);
+}
+
+TEST_F(AppearancePageTest, SymbolsInTheAccentTakeAThemesNewAccentOnTheOpenPage) {
+    auto* row = qobject_cast<FeatureRow*>(page->launchAtLogin()->parentWidget());
+    ASSERT_NE(row, nullptr);
+    VantrelIcon& power = *row->icon();
+    EXPECT_TRUE(power.followsAccent());
+    EXPECT_EQ(power.iconColor(), VantrelTheme::accent(Accent::graphite));
+    power.resize(power.size());
+    const QImage graphite = renderWidget(power);
+    page->gallery()->chip(ArtTheme::glacialVeil)->click();
+    EXPECT_EQ(power.iconColor(), VantrelTheme::accent(Accent::sky));
+    EXPECT_NE(renderWidget(power), graphite) << "drawn again in the new accent";
+    // The custom symbol colour still wins over the accent.
+    c.h.preferences.setIconTint(BackgroundTint(0.2, 0.9, 0.4));
+    c.h.preferences.setCustomIconTintEnabled(true);
+    EXPECT_EQ(power.iconColor(), QColor::fromRgbF(0.2f, 0.9f, 0.4f, 1.0f));
 }
 
 TEST(ThemeGallery, ThePreviewFollowsTheModeAndUnderFollowSystemTheDesktop) {

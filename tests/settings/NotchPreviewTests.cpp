@@ -27,6 +27,17 @@ TEST(NotchPreviewGeometry, TheScaleFollowsTheOfferedWidthUpToItsCap) {
     EXPECT_DOUBLE_EQ(large.shownSize.height(), 90.75);
     EXPECT_DOUBLE_EQ(large.cornerRadius, 24);
     EXPECT_EQ(large.notchRect(795), QRectF(18, 14, 759, 90.75));
+    // The header: 18 in from the notch's sides, the scaled bridge height (31.35) and 4 below its top.
+    const QRectF header = large.headerRect(795);
+    EXPECT_DOUBLE_EQ(header.left(), 36);
+    EXPECT_NEAR(header.top(), 14 + 31.35 + 4, 1e-9);
+    EXPECT_DOUBLE_EQ(header.width(), 759 - 36);
+    EXPECT_DOUBLE_EQ(header.height(), 34);
+    // A notch narrower than the two insets has an empty header, not a negative one.
+    const NotchPreviewGeometry narrow = NotchPreviewGeometry::compute(60, NotchSize::large, true);
+    EXPECT_DOUBLE_EQ(narrow.notchRect(60).left(), (60 - narrow.shownSize.width()) / 2);
+    EXPECT_LT(narrow.shownSize.width(), 36);
+    EXPECT_EQ(narrow.headerRect(60).width(), 0);
     const NotchPreviewGeometry small = NotchPreviewGeometry::compute(1200, NotchSize::small, true);
     EXPECT_DOUBLE_EQ(small.shownSize.width(), 720 * 759.0 / 920);
     EXPECT_DOUBLE_EQ(small.shownSize.height(), 100 * 759.0 / 920);

@@ -1,12 +1,16 @@
 #include "control-center/PageFactory.h"
+#include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelIcon.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSwitch.h"
 #include "notch/NotchPanelController.h"
 #include "settings/NotchSettingsPage.h"
 #include "settings/NotchSettingsPreview.h"
+#include "settings/PageDivider.h"
 #include "support/ControlCenterHarness.h"
 #include "support/VisibleTexts.h"
 
@@ -96,6 +100,90 @@ TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
     EXPECT_EQ(page->responsivenessPicker()->width(), 146);
     EXPECT_EQ(page->sizePicker()->width(), 232);
     EXPECT_EQ(page->materialPicker()->width(), 154);
+}
+
+TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailingEdge) {
+    setNotch(false);
+    QCoreApplication::processEvents();
+    // Each titled row: the title over its wrapping caption, 2 apart; the control at the row's
+    // trailing edge, 24 from the texts; nothing around.
+    for (QWidget* control :
+         {static_cast<QWidget*>(page->responsivenessPicker()), static_cast<QWidget*>(page->keepOpenSwitch()),
+          static_cast<QWidget*>(page->sizePicker()), static_cast<QWidget*>(page->materialPicker())}) {
+        const std::string name = control->objectName().toStdString();
+        QWidget* row = control->parentWidget();
+        const QList<VantrelLabel*> labels = row->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(labels.size(), 2) << name;
+        const VantrelLabel* title = labels[0];
+        const VantrelLabel* caption = labels[1];
+        EXPECT_EQ(control->accessibleName(), title->text()) << name;
+        EXPECT_TRUE(caption->wordWrap()) << name;
+        EXPECT_EQ(title->x(), 0) << name;
+        EXPECT_EQ(caption->y(), title->geometry().bottom() + 1 + 2) << name;
+        EXPECT_EQ(control->geometry().right(), row->width() - 1) << name;
+        EXPECT_EQ(control->x(), caption->geometry().right() + 1 + 24) << name;
+        EXPECT_EQ(row->childrenRect(), row->rect()) << name;
+    }
+
+    // The master row: the 40-point icon, 14 before the texts (3 apart), the switch at the end;
+    // the notice right under it.
+    QWidget* content = page->enabledSwitch()->parentWidget();
+    auto* icon = content->findChild<VantrelIcon*>();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->size(), QSize(40, 40));
+    EXPECT_EQ(icon->pos(), QPoint(0, 0));
+    EXPECT_TRUE(icon->followsAccent());
+    VantrelLabel* use = nullptr;
+    VantrelLabel* only = nullptr;
+    for (VantrelLabel* label : content->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text() == QStringLiteral("Use Notch Panel")) use = label;
+        if (label->text() == QStringLiteral("Built-in notched MacBook displays only")) only = label;
+    }
+    ASSERT_NE(use, nullptr);
+    ASSERT_NE(only, nullptr);
+    EXPECT_EQ(use->x(), 40 + 14);
+    EXPECT_EQ(only->y(), use->geometry().bottom() + 1 + 3);
+    EXPECT_EQ(page->enabledSwitch()->geometry().right(), content->width() - 1);
+    QWidget* notice = page->notice();
+    ASSERT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->y(), 40) << "no spacing under the master row";
+    EXPECT_EQ(notice->width(), content->width());
+    EXPECT_EQ(content->childrenRect(), content->rect());
+    auto* noticeDivider = notice->findChild<PageDivider*>();
+    ASSERT_NE(noticeDivider, nullptr);
+    EXPECT_DOUBLE_EQ(noticeDivider->opacity(), 0.24);
+    EXPECT_EQ(noticeDivider->geometry(), QRect(0, 0, notice->width(), 25));
+    auto* badge = notice->findChild<HazardBadge*>();
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->x(), 0);
+    EXPECT_GE(badge->y(), 25);
+    VantrelLabel* stays = nullptr;
+    for (VantrelLabel* label : notice->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly))
+        if (label->text() == QStringLiteral("The overlay stays hidden on this display.")) stays = label;
+    ASSERT_NE(stays, nullptr);
+    EXPECT_EQ(stays->geometry().right(), notice->width() - 1);
+    EXPECT_EQ(notice->childrenRect().bottom(), notice->height() - 1);
+
+    // The behaviour card: its items 16 apart, the two dividers at 0.24 without padding, the
+    // preview button at the trailing edge.
+    QWidget* stack = page->responsivenessRow()->parentWidget();
+    QList<QWidget*> items;
+    for (QObject* child : stack->children())
+        if (auto* widget = qobject_cast<QWidget*>(child)) items.append(widget);
+    ASSERT_EQ(items.size(), 8);
+    for (int i = 1; i < items.size(); ++i)
+        EXPECT_EQ(items[i]->y(), items[i - 1]->geometry().bottom() + 1 + 16) << i;
+    for (int i : {1, 4}) {
+        auto* divider = qobject_cast<PageDivider*>(items[i]);
+        ASSERT_NE(divider, nullptr) << i;
+        EXPECT_DOUBLE_EQ(divider->opacity(), 0.24);
+        EXPECT_EQ(divider->height(), 1);
+    }
+    QWidget* buttonRow = page->previewButton()->parentWidget();
+    EXPECT_EQ(buttonRow, items[7]);
+    EXPECT_EQ(page->previewButton()->geometry().right(), buttonRow->width() - 1);
+    EXPECT_EQ(page->previewButton()->y(), 0);
+    EXPECT_EQ(page->previewButton()->height(), buttonRow->height());
 }
 
 TEST_F(NotchPageTest, EachControlWritesWithItsOwnTicksAndCalls) {

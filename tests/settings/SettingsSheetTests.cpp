@@ -1,10 +1,16 @@
+#include "control-center/PageFactory.h"
 #include "control-center/RootView.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelTheme.h"
+#include "settings/AppearancePage.h"
 #include "settings/NotchSettingsPreview.h"
 #include "settings/ThemeGallery.h"
+#include "settings/TintEditor.h"
 #include "support/ControlCenterHarness.h"
 
+#include <QLayout>
+#include <QPainter>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -41,6 +47,44 @@ TEST(SettingsSheets, TheAppearancePageInBothAppearancesAtTwoWidths) {
     }));
     saveSheet(QStringLiteral("settings-appearance"), images, 2);
     for (const QImage& image : images) EXPECT_GT(paintedPixels(image, QRect(0, 0, 60, 60)), 0);
+}
+
+TEST(SettingsSheets, TheChipsAndTheBackgroundResetAtTheStartMiddleAndEndOfTheirTransitions) {
+    ControlCenterHarness c;
+    c.h.preferences.setBackgroundTint(BackgroundTint(0.2, 0.4, 0.6));
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    std::unique_ptr<QWidget> made(PageFactory(c.context()).makePage(VantrelSection::appearance));
+    auto* page = static_cast<AppearancePage*>(made.get());
+    VantrelTheme::setColorScheme(page, ColorScheme::dark);
+    page->resize(1000, 1200);
+    page->show();
+    const QColor backdrop(18, 20, 26);
+    QList<QImage> images;
+    ThemeGallery& gallery = *page->gallery();
+    gallery.chip(ArtTheme::glacialVeil)->click();
+    for (int ms : {0, 90, 180}) {
+        for (const ArtTheme theme : {ArtTheme::neutral, ArtTheme::glacialVeil})
+            gallery.chip(theme)->selectionAnimation()->setCurrentTime(ms);
+        gallery.hero()->crossFade()->setCurrentTime(ms * 240 / 180);
+        images.append(renderWidget(gallery, backdrop));
+    }
+    TintEditor& editor = *page->backgroundEditor();
+    editor.well()->click();
+    c.views.colorPicker.choose(QColor::fromRgbF(0.95f, 0.3f, 0.2f));
+    editor.resetButton()->click();
+    for (int ms : {0, 90, 180}) {
+        editor.resetTransition()->setCurrentTime(ms);
+        editor.layout()->activate();
+        QImage cell(gallery.width(), editor.height() + 24, QImage::Format_ARGB32_Premultiplied);
+        cell.fill(backdrop);
+        QPainter painter(&cell);
+        painter.drawImage(QPoint(12, 12), renderWidget(editor, backdrop));
+        painter.end();
+        images.append(cell);
+    }
+    saveSheet(QStringLiteral("settings-appearance-transitions"), images, 3);
+    EXPECT_NE(images[0], images[2]) << "the chips changed";
+    EXPECT_NE(images[3], images[5]) << "the editor changed";
 }
 
 TEST(SettingsSheets, TheNotchPageWithAndWithoutANotch) {

@@ -73,12 +73,76 @@ TEST(ThemeGalleryPieces, TheChipIsACapsuleOfItsLabelAndFillsOnlyWhenSelected) {
         (canyon.width() - (8 + 6 + QFontMetricsF(canyon.labelFont()).horizontalAdvance(canyon.text()))) / 2;
     EXPECT_EQ(plain.pixelColor(QPoint(int(start + 4), 17)), QColor::fromRgbF(0.58f, 0.42f, 0.30f).rgb());
 
-    // Only the capsule takes the click: not its corners.
+    // The selected label is drawn in the primary colour over the fill.
+    const ThemeChipLayout selectedLayout = ThemeChipLayout::of(
+        QSizeF(neutral.size()), QFontMetricsF(neutral.labelFont()).horizontalAdvance(neutral.text()));
+    int ink = 0;
+    for (int x = int(selectedLayout.label.left()); x < int(selectedLayout.label.right()); ++x)
+        for (int y = 10; y < 24; ++y)
+            if (selected.pixelColor(QPoint(x, y)).lightnessF() < 0.4 &&
+                selected.pixelColor(QPoint(x, y)).alpha() > 128)
+                ++ink;
+    EXPECT_GT(ink, 20) << "the label";
+
+    // Only the capsule takes the click: not its corners, nor just outside the curve.
     holder.show();
     QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(applied, 0);
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(4, 6));
+    EXPECT_EQ(applied, 0);
+    QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(6, 17));
+    EXPECT_EQ(applied, 1) << "inside the curve";
+    applied = 0;
     QTest::mouseClick(&canyon, Qt::LeftButton, {}, QPoint(canyon.width() / 2, 17));
     EXPECT_EQ(applied, 1);
+}
+
+TEST(ThemeGalleryPieces, TheChipsLookEasesEachColourFromPlainToSelected) {
+    const auto expectColour = [](const QColor& actual, double white, double alpha, const char* what) {
+        EXPECT_NEAR(actual.redF(), white, 1e-3) << what;
+        EXPECT_NEAR(actual.greenF(), white, 1e-3) << what;
+        EXPECT_NEAR(actual.alphaF(), alpha, 1e-3) << what;
+    };
+    // Dark: no fill, the border at 0.62 and the secondary text, toward the elevated fill, the
+    // keyline and white.
+    const ThemeChipLook plain = ThemeChipLook::of(0, ColorScheme::dark);
+    expectColour(plain.fill, 1, 0, "plain fill");
+    expectColour(plain.outline, 1, 0.115 * 0.62, "plain outline");
+    expectColour(plain.text, 1, 0.59, "plain text");
+    EXPECT_EQ(plain.boldOpacity, 0);
+    const ThemeChipLook selected = ThemeChipLook::of(1, ColorScheme::dark);
+    expectColour(selected.fill, 1, 0.062, "selected fill");
+    expectColour(selected.outline, 1, 0.16, "selected outline");
+    expectColour(selected.text, 1, 1, "selected text");
+    EXPECT_EQ(selected.boldOpacity, 1);
+    const ThemeChipLook half = ThemeChipLook::of(0.5, ColorScheme::dark);
+    expectColour(half.fill, 1, 0.031, "half fill");
+    expectColour(half.outline, 1, (0.115 * 0.62 + 0.16) / 2, "half outline");
+    expectColour(half.text, 1, (0.59 + 1) / 2, "half text");
+    EXPECT_EQ(half.boldOpacity, 0.5);
+    // Light: black border and text, a white keyline and fill.
+    const ThemeChipLook light = ThemeChipLook::of(0, ColorScheme::light);
+    expectColour(light.outline, 0, 0.105 * 0.62, "light plain outline");
+    expectColour(light.text, 0, 0.6, "light plain text");
+    const ThemeChipLook lightSelected = ThemeChipLook::of(1, ColorScheme::light);
+    expectColour(lightSelected.fill, 1, 0.6, "light selected fill");
+    expectColour(lightSelected.outline, 1, 0.92, "light selected outline");
+    expectColour(lightSelected.text, 0, 1, "light selected text");
+    // Past either end it holds there.
+    EXPECT_EQ(ThemeChipLook::of(1.4, ColorScheme::dark).fill, selected.fill);
+    EXPECT_EQ(ThemeChipLook::of(-0.3, ColorScheme::dark).text, plain.text);
+}
+
+TEST(ThemeGalleryPieces, TheChipCentresItsEightPointSwatchAndLabelSixApartInItsCapsule) {
+    const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(120, 34), 80);
+    EXPECT_EQ(layout.capsule, QRectF(0.5, 0.5, 119, 33));
+    EXPECT_DOUBLE_EQ(layout.radius, 16.5);
+    // 8 + 6 + 80 = 94 wide together, 13 in from each side.
+    EXPECT_EQ(layout.swatch, QRectF(13, 13, 8, 8));
+    EXPECT_EQ(layout.label, QRectF(27, 0, 81, 34));
+    const ThemeChipLayout wide = ThemeChipLayout::of(QSizeF(200, 34), 40);
+    EXPECT_EQ(wide.swatch, QRectF(73, 13, 8, 8));
+    EXPECT_DOUBLE_EQ(wide.label.left(), 87);
 }
 
 TEST(ThemeGalleryPieces, TheHeroIsItsFixedCardWithTheNeutralGradientsAndShade) {
@@ -177,6 +241,45 @@ TEST(ThemeGalleryPieces, EachThemesTitleCaptionAndAccent) {
     EXPECT_EQ(themeChoiceInfo(ArtTheme::obsidianFold).swatchColor(), QColor::fromRgbF(0.25f, 0.29f, 0.34f));
     EXPECT_EQ(themeChoiceInfo(ArtTheme::midnightCurrent).swatchColor(),
               QColor::fromRgbF(0.25f, 0.39f, 0.58f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::glacialVeil).swatchColor(), QColor::fromRgbF(0.66f, 0.75f, 0.82f));
+    EXPECT_EQ(themeChoiceInfo(ArtTheme::canyonAlloy).swatchColor(), QColor::fromRgbF(0.58f, 0.42f, 0.30f));
+}
+
+TEST(ThemeGalleryPieces, TheHeroStandsItsTextsAndCheckMarkOnAFifteenPointInset) {
+    // A title of 20 and a caption of 13: a column of 35, standing on 176 - 15.
+    const ThemeHeroLayout tall = ThemeHeroLayout::of(20, 13);
+    EXPECT_EQ(tall.title, QRectF(15, 126, 330 - 30 - 24 - 8, 20));
+    EXPECT_EQ(tall.caption, QRectF(15, 148, 268, 13));
+    EXPECT_EQ(tall.glyph, QRectF(330 - 15 - 24, 126 + (35 - 24) / 2.0, 24, 24));
+    // Texts lower than the 24-point check mark are centred on it.
+    const ThemeHeroLayout low = ThemeHeroLayout::of(10, 8);
+    EXPECT_EQ(low.glyph, QRectF(291, 137, 24, 24));
+    EXPECT_EQ(low.title, QRectF(15, 139, 268, 10));
+    EXPECT_EQ(low.caption, QRectF(15, 151, 268, 8));
+
+    EXPECT_EQ(ThemeHero::titleFont(), VantrelType::font(17, QFont::Bold));
+    EXPECT_EQ(ThemeHero::captionFont(), VantrelType::font(10.5, QFont::Medium));
+    const QGradientStops dark = ThemeHero::neutralStops(true);
+    ASSERT_EQ(dark.size(), 2);
+    EXPECT_EQ(dark[0], (QGradientStop{0, QColor::fromRgbF(0.08f, 0.09f, 0.11f)}));
+    EXPECT_EQ(dark[1], (QGradientStop{1, QColor(Qt::black)}));
+    const QGradientStops light = ThemeHero::neutralStops(false);
+    ASSERT_EQ(light.size(), 2);
+    EXPECT_EQ(light[0], (QGradientStop{0, QColor(Qt::white)}));
+    EXPECT_EQ(light[1], (QGradientStop{1, QColor::fromRgbF(0.84f, 0.86f, 0.89f)}));
+    const QGradientStops shade = ThemeHero::shadeStops();
+    ASSERT_EQ(shade.size(), 2);
+    EXPECT_EQ(shade[0].first, 0);
+    EXPECT_EQ(shade[0].second.alpha(), 0);
+    EXPECT_EQ(shade[1].first, 1);
+    EXPECT_EQ(shade[1].second.rgb(), QColor(Qt::black).rgb());
+    EXPECT_NEAR(shade[1].second.alphaF(), 0.62, 1e-3);
+
+    const VantrelShadow::Look shadow = ThemeGallery::shadowLook(ColorScheme::dark);
+    EXPECT_EQ(shadow.radius, 16);
+    EXPECT_EQ(shadow.offset, QPointF(0, 8));
+    EXPECT_EQ(shadow.color, VantrelTheme::shadow().dark);
+    EXPECT_EQ(ThemeGallery::shadowLook(ColorScheme::light).color, VantrelTheme::shadow().light);
 }
 
 TEST(ThemeGalleryPieces, AtTheStartOfTheCrossFadeTheOldCardStillShows) {
