@@ -48,6 +48,8 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
         .showNotch = [owner](NotchTab tab, bool takeFocus) { owner->showNotch(tab, takeFocus); },
         .alerts = state.alerts(),
         .alarm = state.alarm(),
+        .feedback = state.feedback(),
+        .automations = state.automations(),
     };
 }
 

@@ -9,8 +9,10 @@
 namespace vantrel {
 
 class AlarmController;
+class AutomationEngine;
 class CalendarStore;
 class ColorPicker;
+class FeedbackEngine;
 class KeyboardCleaningController;
 class MenuPresenter;
 class NotchPanelController;
@@ -62,6 +64,11 @@ struct ControlCenterContext {
     // The notifications page: the waiting alerts it shows and clears, and the alarm it previews.
     NotificationSignalStore& alerts;
     AlarmController& alarm;
+    // The trackpad page: the gesture feedback it stops, starts and previews.
+    FeedbackEngine& feedback;
+    // The automations page (built, though the navigation does not offer its section): the rules,
+    // their checks and their actions.
+    AutomationEngine& automations;
 };
 
 } // namespace vantrel

@@ -4,6 +4,7 @@
 #include "control-center/PlaceholderPage.h"
 #include "settings/AppearancePage.h"
 #include "settings/DockPage.h"
+#include "settings/FeedbackPage.h"
 #include "settings/NotchSettingsPage.h"
 #include "settings/NotificationsPage.h"
 #include "settings/PermissionsPage.h"
@@ -63,10 +64,12 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
     case VantrelSection::permissions:
         page = new PermissionsPage(context_, parent);
         break;
+    case VantrelSection::feedback:
+        page = new FeedbackPage(context_, parent);
+        break;
     // The other pages are still to be built: each shows its placeholder until its own view lands
     // here.
     case VantrelSection::menuBar:
-    case VantrelSection::feedback:
         page = new PlaceholderPage(context_.preferences, title(shown), parent);
         break;
     }

@@ -138,6 +138,44 @@ std::map<VantrelSection, PageTexts> pageTexts(const WalkState& state) {
                           << "Not requested"
                           << "Allow"
                           << "Open Settings";
+
+    PageTexts& trackpad = pages[VantrelSection::feedback];
+    trackpad.texts = {
+        "Trackpad",
+        "Trackpad feedback",
+        "Use trackpad feedback",
+        "One master switch for gesture feedback across macOS",
+        "Preview surface",
+        "One finite response using the selected scroll feel",
+        "Engine",
+        "Session pulses",
+        "Preview",
+        "Strength",
+        "Gentle",
+        "Balanced",
+        "Firm",
+        "Gesture haptics",
+        "Finite, haptic-only responses for the gestures you enable",
+        "Scrolling",
+        "Even detents in both directions; fast scrolling may increase cadence",
+        "Clicking",
+        "Prototype detects primary and secondary pointer-down events",
+        "Force click",
+        "One event when pressure enters stage two; release always resets it",
+        "Swiping",
+        "One event when macOS reports a swipe or magnify gesture",
+        "Vantrel controls",
+        "Interface feedback",
+        "Meaningful buttons, toggles, notch changes, and Dock actions",
+        // The stopped engine (card subtitle and pill), the pulses so far and the general feel.
+        "Off",
+        "0",
+        "Detent",
+    };
+    if (!state.everythingAllowed)
+        trackpad.texts << "Input Monitoring required"
+                       << "Allow access before testing global gestures."
+                       << "Allow…";
     return pages;
 }
 
@@ -197,8 +235,9 @@ void walk(const WalkState& walkState) {
             EXPECT_TRUE(known) << "unexpected: " << text.toStdString();
         }
     }
-    EXPECT_EQ(walked, (std::vector<VantrelSection>{VantrelSection::home, VantrelSection::notifications,
-                                                   VantrelSection::permissions}))
+    EXPECT_EQ(walked,
+              (std::vector<VantrelSection>{VantrelSection::home, VantrelSection::feedback,
+                                           VantrelSection::notifications, VantrelSection::permissions}))
         << "the sections with a page of their own so far";
 }
 
