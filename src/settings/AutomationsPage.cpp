@@ -135,9 +135,10 @@ SettingsCard* AutomationsPage::makeMeaningCard() {
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(8);
     const QFont statusFont = VantrelType::font(10.5, QFont::Medium);
-    line->addWidget(new VantrelGlyph(QStringLiteral("lock.shield"), VantrelLabel::primary().resolve(this),
-                                     10.5, QFont::Medium, 16, 16, status),
-                    0, Qt::AlignVCenter);
+    auto* shield = new VantrelGlyph(QStringLiteral("lock.shield"), VantrelLabel::primary().resolve(this),
+                                    10.5, QFont::Medium, 16, 16, status);
+    toned_.append({shield, VantrelLabel::primary()});
+    line->addWidget(shield, 0, Qt::AlignVCenter);
     line->addWidget(new VantrelLabel(QStringLiteral("No cloud service or scripts"), statusFont,
                                      VantrelLabel::primary(), status),
                     0, Qt::AlignVCenter);
@@ -179,9 +180,12 @@ SettingsCard* AutomationsPage::makeHowCard() {
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(15);
     const VantrelPreferences& preferences = context_.preferences;
-    const auto arrow = [content] {
-        return new VantrelGlyph(QStringLiteral("arrow.right"), VantrelTheme::tertiaryText().resolve(content),
-                                13, QFont::Normal, 18, 18, content);
+    const auto arrow = [this, content] {
+        auto* glyph =
+            new VantrelGlyph(QStringLiteral("arrow.right"), VantrelTheme::tertiaryText().resolve(content), 13,
+                             QFont::Normal, 18, 18, content);
+        toned_.append({glyph, VantrelTheme::tertiaryText()});
+        return glyph;
     };
     line->addWidget(conceptColumn(preferences, QStringLiteral("scope"), QStringLiteral("When"),
                                   QStringLiteral("An app, time, or battery state matches")),
@@ -278,8 +282,20 @@ void AutomationsPage::showChecked() {
                               NotchNotesView::relativeText(*checked, context_.home.clock.now()));
 }
 
+void AutomationsPage::showTones() {
+    for (const Toned& each : toned_)
+        if (each.glyph) each.glyph->setColor(each.color.resolve(this));
+}
+
+bool AutomationsPage::event(QEvent* event) {
+    // The plain glyphs take the text colours of the appearance they are drawn in.
+    if (event->type() == VantrelTheme::colorSchemeChangeEvent()) showTones();
+    return VantrelPage::event(event);
+}
+
 void AutomationsPage::showEvent(QShowEvent* event) {
     VantrelPage::showEvent(event);
+    showTones();
     showChecked();
     const QPointer<AutomationsPage> self(this);
     refresh_ = ScheduledTask(context_.scheduler, context_.scheduler.scheduleRepeating(

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "control-center/ControlCenterContext.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelPage.h"
+#include "kit/VantrelTheme.h"
 #include "platform/Scheduler.h"
 #include "services/VantrelAutomationRule.h"
 
@@ -45,6 +47,7 @@ public:
     VantrelSwitch* ruleSwitch(int row) const;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -55,6 +58,7 @@ private:
     QWidget* makeRuleRow(const VantrelAutomationRule& rule);
     void showRules();
     void showChecked();
+    void showTones();
 
     ControlCenterContext context_;
     VantrelLabel* checkedText_ = nullptr;
@@ -70,6 +74,12 @@ private:
     QList<Row> rows_;
     int dividers_ = 0;
     ScheduledTask refresh_;
+    // Glyphs drawn in a text colour of the appearance.
+    struct Toned {
+        QPointer<VantrelGlyph> glyph;
+        AdaptiveColor color;
+    };
+    QList<Toned> toned_;
 };
 
 } // namespace vantrel
