@@ -1,11 +1,15 @@
 #include "kit/SettingsCard.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelType.h"
 #include "settings/AutomationsPage.h"
+#include "settings/PageDivider.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QLayout>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -153,4 +157,33 @@ TEST_F(AutomationsPageTest, CheckNowShowsTheTimeSinceTheCheckRenewedEachSecondWh
     EXPECT_EQ(page.checkedText()->text(), before);
     page.show();
     EXPECT_EQ(checked(), "Checked 1 hr");
+}
+
+TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
+    EXPECT_EQ(page.maxWidth(), 880);
+    const QList<QWidget*> rows = page.ruleRows();
+    ASSERT_EQ(rows.size(), 3);
+    // 11 above and below, the icon 40 wide, 12 between the pieces of a row.
+    const QList<VantrelIcon*> icons = rows[0]->findChildren<VantrelIcon*>();
+    ASSERT_EQ(icons.size(), 1);
+    EXPECT_EQ(icons[0]->iconSize(), 40);
+    EXPECT_EQ(icons[0]->systemName(), "app.fill");
+    EXPECT_EQ(rows[0]->layout()->contentsMargins(), QMargins(0, 11, 0, 11));
+    EXPECT_EQ(rows[0]->layout()->spacing(), 12);
+    EXPECT_EQ(rows[1]->findChildren<VantrelIcon*>()[0]->systemName(), "battery.25");
+    for (PageDivider* divider : rows[0]->parentWidget()->findChildren<PageDivider*>())
+        EXPECT_DOUBLE_EQ(divider->opacity(), 0.25);
+    // The name and the sentence in their sizes, the sentence in the secondary colour.
+    const QList<VantrelLabel*> labels = rows[0]->findChildren<VantrelLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(labels[0]->font()), 12.5);
+    EXPECT_EQ(labels[0]->font().weight(), QFont::DemiBold);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(labels[1]->font()), 10.5);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(page.checkedText()->font()), 10.5);
+    // Rows follow each other without a gap; the dividers separate them.
+    EXPECT_EQ(rows[0]->parentWidget()->layout()->spacing(), 0);
+    // The page's own check renews itself each second only while shown.
+    const std::size_t pending = c.h.scheduler.pendingCount();
+    page.hide();
+    EXPECT_EQ(c.h.scheduler.pendingCount(), pending - 1);
 }

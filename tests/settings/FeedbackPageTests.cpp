@@ -1,11 +1,13 @@
 #include "kit/FeatureRow.h"
 #include "kit/MetricPill.h"
 #include "kit/SettingsCard.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
 #include "settings/FeedbackPage.h"
+#include "settings/PageDivider.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
@@ -257,4 +259,36 @@ TEST_F(FeedbackPageTest, TheInterfaceSwitchOnlyWritesItsSetting) {
     click(page.interfaceSwitch());
     EXPECT_EQ(c.callsSince(again), QStringList({"set interface.hapticsEnabled true"}))
         << "with the interface haptics off the switch plays nothing";
+}
+
+TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
+    EXPECT_EQ(page.maxWidth(), 1040);
+    EXPECT_EQ(page.strengthCard()->width(), 340);
+    EXPECT_EQ(page.previewSurface()->height(), 176);
+    for (StrengthChoice* choice : page.strengthChoices()) EXPECT_EQ(choice->height(), 48);
+    EXPECT_EQ(page.strengthChoices()[0]->value(), 0.18);
+    EXPECT_EQ(page.strengthChoices()[2]->symbol(), "waveform.path.ecg.rectangle");
+    EXPECT_EQ(page.stylePicker(FeedbackTrigger::swipe)->width(), 116);
+    // The gesture rows: 10 above and below each, a divider at 0.24 between them, none after the last.
+    const QList<PageDivider*> dividers = page.gestureRows()->findChildren<PageDivider*>();
+    ASSERT_EQ(dividers.size(), 3);
+    for (PageDivider* divider : dividers) EXPECT_DOUBLE_EQ(divider->opacity(), 0.24);
+    const QList<FeatureRow*> rows = page.gestureRows()->findChildren<FeatureRow*>();
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0]->titleLabel()->text(), "Scrolling");
+    EXPECT_EQ(rows[3]->titleLabel()->text(), "Swiping");
+    EXPECT_EQ(rows[0]->icon()->systemName(), "hand.draw");
+    EXPECT_EQ(rows[2]->icon()->systemName(), "hand.tap.fill");
+    EXPECT_EQ(rows[0]->y(), 10);
+    EXPECT_EQ(rows[0]->parentWidget()->height(), rows[0]->height() + 20);
+    // The preview row sits 18 under the surface, both 20 inside the card.
+    EXPECT_EQ(page.previewSurface()->x(), 20);
+    EXPECT_EQ(page.previewSurface()->y(), 20);
+    EXPECT_EQ(page.enginePill()->parentWidget()->y(), 20 + 176 + 18);
+    EXPECT_EQ(page.pulsesPill()->x() - page.enginePill()->geometry().right() - 1, 10);
+    // With access missing the notice sits 16 under the master row, the divider first.
+    const QList<PageDivider*> noticeDivider = page.notice()->findChildren<PageDivider*>();
+    ASSERT_EQ(noticeDivider.size(), 1);
+    EXPECT_DOUBLE_EQ(noticeDivider[0]->opacity(), 0.24);
+    EXPECT_EQ(page.notice()->y() - page.masterSwitch()->parentWidget()->geometry().bottom() - 1, 16);
 }
