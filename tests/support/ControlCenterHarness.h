@@ -147,8 +147,8 @@ struct ControlCenterHarness {
 
     ControlCenterHarness() {
         automations.setTarget(&automationTarget);
-        // As the application state links it at start.
-        feedback.setPreferences(&h.preferences);
+        // As the application state links it at start; not a call of a page, so not in the log.
+        feedback.FeedbackEngine::setPreferences(&h.preferences);
         QObject::connect(&sections, &SectionNavigation::changed, &sections, [this](VantrelSection section) {
             h.log.add(QStringLiteral("selectedSection ") + rawValue(section));
         });
