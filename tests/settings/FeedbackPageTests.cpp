@@ -279,7 +279,8 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(rows[1]->titleLabel()->text(), "Clicking");
     EXPECT_EQ(rows[2]->titleLabel()->text(), "Force click");
     EXPECT_EQ(rows[3]->titleLabel()->text(), "Swiping");
-    EXPECT_EQ(rows[2]->subtitleLabel()->text(), "One event when pressure enters stage two; release always resets it");
+    EXPECT_EQ(rows[2]->subtitleLabel()->text(),
+              "One event when pressure enters stage two; release always resets it");
     EXPECT_EQ(rows[0]->icon()->systemName(), "hand.draw");
     EXPECT_EQ(rows[2]->icon()->systemName(), "hand.tap.fill");
     EXPECT_EQ(rows[0]->y(), 10);
