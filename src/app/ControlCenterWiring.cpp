@@ -50,6 +50,8 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
         .alarm = state.alarm(),
         .menuBarAppearance = state.menuBarAppearance(),
         .menuBarScanner = state.menuBarScanner(),
+        .feedback = state.feedback(),
+        .automations = state.automations(),
     };
 }
 

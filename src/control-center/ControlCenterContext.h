@@ -9,8 +9,10 @@
 namespace vantrel {
 
 class AlarmController;
+class AutomationEngine;
 class CalendarStore;
 class ColorPicker;
+class FeedbackEngine;
 class KeyboardCleaningController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
@@ -68,6 +70,11 @@ struct ControlCenterContext {
     // to the organizer's operations.
     MenuBarAppearanceController& menuBarAppearance;
     MenuBarScanner& menuBarScanner;
+    // The trackpad page: the gesture feedback it stops, starts and previews.
+    FeedbackEngine& feedback;
+    // The automations page (built, though the navigation does not offer its section): the rules,
+    // their checks and their actions.
+    AutomationEngine& automations;
 };
 
 } // namespace vantrel

@@ -4,6 +4,7 @@
 #include "control-center/PlaceholderPage.h"
 #include "settings/AppearancePage.h"
 #include "settings/DockPage.h"
+#include "settings/FeedbackPage.h"
 #include "settings/MenuBarPage.h"
 #include "settings/NotchSettingsPage.h"
 #include "settings/NotificationsPage.h"
@@ -67,10 +68,8 @@ QWidget* PageFactory::makePage(VantrelSection section, QWidget* parent) const {
     case VantrelSection::menuBar:
         page = new MenuBarPage(context_, parent);
         break;
-    // The other pages are still to be built: each shows its placeholder until its own view lands
-    // here.
     case VantrelSection::feedback:
-        page = new PlaceholderPage(context_.preferences, title(shown), parent);
+        page = new FeedbackPage(context_, parent);
         break;
     }
     page->setObjectName(rawValue(shown));

@@ -51,6 +51,11 @@ void MetricPill::setValue(const QString& value) {
     update();
 }
 
+void MetricPill::setColor(const QColor& color) {
+    color_ = color;
+    update();
+}
+
 QFont MetricPill::valueFont() {
     return VantrelType::font(15, QFont::Bold);
 }

@@ -35,6 +35,8 @@ public:
     QString title() const { return title_; }
     QString value() const { return value_; }
     void setValue(const QString& value);
+    QColor color() const { return color_; }
+    void setColor(const QColor& color);
     MetricPillLayout pillLayout() const;
 
     static QFont valueFont(); // 15, bold

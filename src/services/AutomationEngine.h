@@ -56,11 +56,11 @@ public:
     void setTarget(AutomationTarget* target) { target_ = target; }
 
     // One check of every enabled rule.
-    void evaluate();
-    void perform(const VantrelAutomationRule& rule, bool recordForRevert);
+    virtual void evaluate();
+    virtual void perform(const VantrelAutomationRule& rule, bool recordForRevert);
     void revert(const VantrelAutomationRule& rule);
     // Switches the rule with the same id on or off; switched off, what it changed is put back.
-    void toggle(const VantrelAutomationRule& rule);
+    virtual void toggle(const VantrelAutomationRule& rule);
     bool matches(const VantrelAutomationRule& rule) const;
     std::optional<int> batteryLevel() const;
 

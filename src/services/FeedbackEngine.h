@@ -44,7 +44,7 @@ public:
 
     // The settings, held weakly: while the link is empty every event and pulse is ignored.
     VantrelPreferences* preferences() const;
-    void setPreferences(VantrelPreferences* preferences);
+    virtual void setPreferences(VantrelPreferences* preferences);
 
     // Installs the monitors of the enabled triggers; nothing while any is installed.
     virtual void start();
@@ -52,7 +52,7 @@ public:
     virtual void stop();
     // Plays one sample of `style` (none: the chosen feedback style) for the settings page, also
     // while feedback is off; previews closer together than the pattern lasts are dropped.
-    void preview(std::optional<HapticStyle> style = std::nullopt);
+    virtual void preview(std::optional<HapticStyle> style = std::nullopt);
 
     bool isListening() const { return isListening_; }
     // Pulses performed since launch, each pulse of a pattern counted.

@@ -14,6 +14,7 @@
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
 #include "settings/PageDivider.h"
+#include "settings/PlainButtonStyle.h"
 
 #include <QHBoxLayout>
 #include <QPointer>
@@ -27,27 +28,6 @@ namespace {
 const AdaptiveColor kGreen{QColor(48, 209, 88), QColor(52, 199, 89)};
 const AdaptiveColor kRed{QColor(255, 69, 58), QColor(255, 59, 48)};
 const AdaptiveColor kYellow{QColor(255, 214, 10), QColor(255, 204, 0)};
-
-// A button drawn as its text alone, in one colour; dimmed while held.
-class PlainButtonStyle final : public VantrelButtonStyle {
-public:
-    explicit PlainButtonStyle(AdaptiveColor color) : color_(color) {}
-    ButtonLook look(double pressed, ColorScheme scheme) const override {
-        ButtonLook look;
-        look.shape = VantrelConcentricGeometry::nestedRectangle(6);
-        look.font = VantrelType::button();
-        look.horizontalPadding = 4;
-        look.verticalPadding = 4;
-        look.fillStart = Qt::transparent;
-        look.fillEnd = Qt::transparent;
-        look.outline = Qt::transparent;
-        look.foreground = VantrelTheme::withOpacity(color_.resolve(scheme), mix(1.0, 0.55, pressed));
-        return look;
-    }
-
-private:
-    AdaptiveColor color_;
-};
 
 struct RowText {
     PrivacyPane pane;

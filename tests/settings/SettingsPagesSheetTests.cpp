@@ -1,5 +1,7 @@
 #include "control-center/RootView.h"
 #include "kit/KitRender.h"
+#include "kit/VantrelTheme.h"
+#include "settings/AutomationsPage.h"
 #include "settings/NotificationsPage.h"
 #include "settings/PermissionsPage.h"
 #include "support/ControlCenterHarness.h"
@@ -22,8 +24,10 @@ QImage sectionShot(VantrelSection section, int width, AppearanceMode mode,
     prepare(c);
     c.sections.select(section);
     RootView root(c.context());
-    root.resize(width, section == VantrelSection::notifications ? (width < 900 ? 1320 : 1240)
-                                                                : (width < 900 ? 960 : 760));
+    int height = width < 900 ? 960 : 760;
+    if (section == VantrelSection::notifications) height = width < 900 ? 1320 : 1240;
+    if (section == VantrelSection::feedback) height = width < 900 ? 1480 : 1340;
+    root.resize(width, height);
     root.show();
     QCoreApplication::sendPostedEvents();
     return renderWidget(root, Qt::black);
@@ -61,5 +65,53 @@ TEST(SettingsPagesSheets, PermissionsDarkAndLightAtTwoWidths) {
     });
     for (const QImage& image : images) ASSERT_FALSE(image.isNull());
     const QString path = saveSheet(QStringLiteral("permissions-page"), images, 2);
+    EXPECT_FALSE(QImage(path).isNull());
+}
+
+TEST(SettingsPagesSheets, TrackpadWithAndWithoutInputMonitoringDarkAndLightAtTwoWidths) {
+    QList<QImage> images = shots(VantrelSection::feedback, [](ControlCenterHarness& c) {
+        c.h.permissionSystem.listenEventAccess = false;
+        c.stores.permissions.refresh();
+    });
+    images << shots(VantrelSection::feedback, [](ControlCenterHarness& c) {
+        c.h.permissionSystem.listenEventAccess = true;
+        c.stores.permissions.refresh();
+        c.h.preferences.setFeedbackEnabled(true);
+        c.h.preferences.setFeedbackStrength(0.88);
+        c.h.preferences.setFeedbackTrigger(FeedbackTrigger::click, true);
+        c.h.preferences.setFeedbackStyle(HapticStyle::doubleTap, FeedbackTrigger::click);
+        c.feedback.start();
+        c.feedback.preview(HapticStyle::tick);
+    });
+    for (const QImage& image : images) ASSERT_FALSE(image.isNull());
+    const QString path = saveSheet(QStringLiteral("trackpad-page"), images, 4);
+    EXPECT_FALSE(QImage(path).isNull());
+}
+
+TEST(SettingsPagesSheets, AutomationsDarkAndLightAtTwoWidths) {
+    QList<QImage> images;
+    for (AppearanceMode mode : {AppearanceMode::dark, AppearanceMode::light}) {
+        for (int width : {720, 1200}) {
+            ControlCenterHarness c;
+            c.h.preferences.setAppearanceMode(mode);
+            std::vector<VantrelAutomationRule> rules = c.automations.rules();
+            rules[1].isEnabled = true;
+            c.automations.setRules(rules);
+            c.automations.evaluate();
+            c.automations.perform(rules[2], false);
+            c.h.scheduler.advance(Seconds(12));
+            // The section is not offered in the window: the page stands alone on the backdrop's colour.
+            AutomationsPage page(c.context());
+            VantrelTheme::setColorScheme(&page, mode == AppearanceMode::dark ? ColorScheme::dark
+                                                                             : ColorScheme::light);
+            page.resize(width, width < 900 ? 980 : 900);
+            page.show();
+            QCoreApplication::sendPostedEvents();
+            images << renderWidget(page,
+                                   mode == AppearanceMode::dark ? QColor(10, 11, 15) : QColor(240, 241, 243));
+        }
+    }
+    for (const QImage& image : images) ASSERT_FALSE(image.isNull());
+    const QString path = saveSheet(QStringLiteral("automations-page"), images, 2);
     EXPECT_FALSE(QImage(path).isNull());
 }

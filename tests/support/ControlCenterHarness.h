@@ -4,6 +4,7 @@
 #include "control-center/SectionNavigation.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
+#include "services/AutomationTarget.h"
 #include "support/FakeSystemAppearance.h"
 #include "support/ModuleStores.h"
 #include "support/NotchDependencies.h"
@@ -35,6 +36,61 @@ struct ControlCenterViewServices {
     ScriptedColorPicker colorPicker;
 };
 
+// The gesture feedback as the trackpad page drives it: every call of the page into the log, then
+// what the real engine does. Its pulses go to a performer of their own, apart from the interface
+// haptics.
+class PageFeedbackEngine final : public Recorded<FeedbackEngine> {
+public:
+    using Recorded::Recorded;
+    void setPreferences(VantrelPreferences* preferences) override {
+        log_.add(QStringLiteral("feedback.setPreferences"));
+        FeedbackEngine::setPreferences(preferences);
+    }
+    void start() override {
+        log_.add(QStringLiteral("feedback.start"));
+        FeedbackEngine::start();
+    }
+    void stop() override {
+        log_.add(QStringLiteral("feedback.stop"));
+        FeedbackEngine::stop();
+    }
+    void preview(std::optional<HapticStyle> style) override {
+        log_.add(QStringLiteral("feedback.preview ") + (style ? rawValue(*style) : QStringLiteral("none")));
+        FeedbackEngine::preview(style);
+    }
+};
+
+// The automation rules as the automations page drives them: every check, run and switch into the
+// log by the rule's name, then what the real engine does.
+class PageAutomationEngine final : public Recorded<AutomationEngine> {
+public:
+    using Recorded::Recorded;
+    void evaluate() override {
+        log_.add(QStringLiteral("automations.evaluate"));
+        AutomationEngine::evaluate();
+    }
+    void perform(const VantrelAutomationRule& rule, bool recordForRevert) override {
+        log_.add(QStringLiteral("automations.perform %1 %2")
+                     .arg(rule.name, recordForRevert ? u"record" : u"norecord"));
+        AutomationEngine::perform(rule, recordForRevert);
+    }
+    void toggle(const VantrelAutomationRule& rule) override {
+        log_.add(QStringLiteral("automations.toggle ") + rule.name);
+        AutomationEngine::toggle(rule);
+    }
+};
+
+// What the automations' actions reach: each into the log.
+class LoggingAutomationTarget final : public AutomationTarget {
+public:
+    explicit LoggingAutomationTarget(CallLog& log) : log_(log) {}
+    void showHomeNotch() override { log_.add(QStringLiteral("automationTarget.showHomeNotch")); }
+    void applySettings() override { log_.add(QStringLiteral("automationTarget.applySettings")); }
+
+private:
+    CallLog& log_;
+};
+
 // The module stores on recording fakes, the section the window shows and a command palette,
 // wired the way the composition root wires them. The call log also shows, in order, the
 // interface haptics played through `haptics`, every change of the section, every settings write
@@ -62,8 +118,25 @@ struct ControlCenterHarness {
                                                          .screens = h.screens,
                                                          .scheduler = h.scheduler,
                                                          .haptics = &haptics}};
+    // The trackpad page's engine, its pulses counted apart, and the automations page's engine.
+    RecordingHapticPerformer feedbackPulses{&h.clock};
+    PageFeedbackEngine feedback{h.log, FeedbackEngine::Dependencies{.monitors = h.eventMonitors,
+                                                                    .performer = feedbackPulses,
+                                                                    .clock = h.clock,
+                                                                    .scheduler = h.scheduler,
+                                                                    .qaObserver = h.qaObserver}};
+    LoggingAutomationTarget automationTarget{h.log};
+    PageAutomationEngine automations{h.log, AutomationEngine::Dependencies{.persistence = h.persistence,
+                                                                           .preferences = h.preferences,
+                                                                           .focus = stores.focus,
+                                                                           .clock = h.clock,
+                                                                           .scheduler = h.scheduler,
+                                                                           .timeZone = QTimeZone::utc()}};
 
     ControlCenterHarness() {
+        automations.setTarget(&automationTarget);
+        // As the application state links it at start; not a call of a page, so not in the log.
+        feedback.FeedbackEngine::setPreferences(&h.preferences);
         QObject::connect(&sections, &SectionNavigation::changed, &sections, [this](VantrelSection section) {
             h.log.add(QStringLiteral("selectedSection ") + rawValue(section));
         });
@@ -134,7 +207,9 @@ struct ControlCenterHarness {
                 .alerts = h.alerts,
                 .alarm = h.alarm,
                 .menuBarAppearance = menuBarAppearance,
-                .menuBarScanner = menuBarScanner};
+                .menuBarScanner = menuBarScanner,
+                .feedback = feedback,
+                .automations = automations};
     }
     // Motion hears of the desktop's wish one turn later; the turn is taken here.
     void setReduceMotion(bool on) {

@@ -1,0 +1,298 @@
+#include "kit/FeatureRow.h"
+#include "kit/MetricPill.h"
+#include "kit/SettingsCard.h"
+#include "kit/VantrelIcon.h"
+#include "kit/VantrelLabel.h"
+#include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
+#include "settings/FeedbackPage.h"
+#include "settings/PageDivider.h"
+#include "support/ControlCenterHarness.h"
+#include "support/QtPrinters.h"
+#include "support/VisibleTexts.h"
+
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+class FeedbackPageTest : public ::testing::Test {
+protected:
+    FeedbackPageTest() {
+        c.h.permissionSystem.log = &c.h.log;
+        page.resize(1040, 1500);
+        page.show();
+        QCoreApplication::sendPostedEvents();
+    }
+    QString subtitle() const {
+        VantrelLabel* label = page.masterCard()->subtitleLabel();
+        return label ? label->text() : QString();
+    }
+    void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+    // Input monitoring granted or not, as the permission centre then reads it.
+    void allowInputMonitoring(bool allowed) {
+        c.h.permissionSystem.listenEventAccess = allowed;
+        c.stores.permissions.refresh();
+    }
+    // The calls since `from`, a settings write shortened to its key (maps log no value).
+    QStringList calls(qsizetype from) const {
+        QStringList shown;
+        for (const QString& call : c.callsSince(from))
+            shown << (call.startsWith(u"set feedback.trigger") ? call.section(u' ', 0, 1) : call);
+        return shown;
+    }
+    QString selectedStrength() const {
+        QStringList selected;
+        for (StrengthChoice* choice : page.strengthChoices())
+            if (choice->isSelected()) selected << choice->text();
+        return selected.join(u',');
+    }
+
+    ControlCenterHarness c;
+    FeedbackPage page{c.context()};
+};
+
+} // namespace
+
+TEST_F(FeedbackPageTest, TheStrengthBandsAreStrictAndExactlyOneChoiceIsSelected) {
+    EXPECT_EQ(FeedbackPage::strengthBand(0.33), "Gentle");
+    EXPECT_EQ(FeedbackPage::strengthBand(0.34), "Balanced");
+    EXPECT_EQ(FeedbackPage::strengthBand(0.69), "Balanced");
+    EXPECT_EQ(FeedbackPage::strengthBand(0.7), "Firm");
+    EXPECT_EQ(FeedbackPage::strengthBand(1.0), "Firm");
+    EXPECT_EQ(FeedbackPage::strengthBand(std::nan("")), "Firm");
+
+    EXPECT_EQ(selectedStrength(), "Balanced") << "the default 0.5";
+    c.h.preferences.setFeedbackStrength(0.3);
+    EXPECT_EQ(selectedStrength(), "Gentle");
+    c.h.preferences.setFeedbackStrength(0.6);
+    EXPECT_EQ(selectedStrength(), "Balanced");
+    c.h.preferences.setFeedbackStrength(0.7);
+    EXPECT_EQ(selectedStrength(), "Firm");
+}
+
+TEST_F(FeedbackPageTest, TheMasterSwitchWritesThenAsksStartsOrStopsTheEngine) {
+    EXPECT_EQ(subtitle(), "Off");
+    EXPECT_EQ(page.enginePill()->value(), "Off");
+    const qsizetype from = c.mark();
+    click(page.masterSwitch());
+    EXPECT_EQ(calls(from), QStringList({"haptic generic", "set feedback.enabled true", "listenEvent.request",
+                                        "feedback.setPreferences", "feedback.start"}));
+    EXPECT_EQ(c.feedback.preferences(), &c.h.preferences);
+    // Started although access is missing: the engine is listening.
+    EXPECT_EQ(subtitle(), "Listening for enabled gestures");
+    EXPECT_EQ(page.enginePill()->value(), "Listening");
+    EXPECT_EQ(page.enginePill()->color(), VantrelTheme::accent(c.h.preferences.accent()));
+
+    const qsizetype off = c.mark();
+    click(page.masterSwitch());
+    EXPECT_EQ(calls(off), QStringList({"haptic generic", "set feedback.enabled false", "feedback.stop"}));
+    EXPECT_EQ(subtitle(), "Off");
+    EXPECT_EQ(page.enginePill()->value(), "Off");
+    EXPECT_EQ(page.enginePill()->color(), VantrelTheme::dormant().resolve(&page));
+
+    // The engine's state, not the setting, decides what the card says.
+    c.h.preferences.setFeedbackEnabled(true);
+    EXPECT_TRUE(page.masterSwitch()->isChecked());
+    EXPECT_EQ(subtitle(), "Off");
+}
+
+TEST_F(FeedbackPageTest, AGestureSwitchRestartsTheEngineAndPreviewsOnlyWhenTurnedOn) {
+    // With nothing stored, scrolling alone is on and every gesture shows the general feel.
+    for (FeedbackTrigger trigger : allCasesOf<FeedbackTrigger>()) {
+        EXPECT_EQ(page.triggerSwitch(trigger)->isChecked(), trigger == FeedbackTrigger::scroll);
+        EXPECT_EQ(page.stylePicker(trigger)->text(), "Detent");
+    }
+    allowInputMonitoring(true);
+    c.h.preferences.setFeedbackEnabled(true);
+    c.h.preferences.setFeedbackStyle(HapticStyle::ratchet, FeedbackTrigger::click);
+
+    qsizetype from = c.mark();
+    click(page.triggerSwitch(FeedbackTrigger::click));
+    EXPECT_EQ(calls(from), QStringList({"haptic generic", "set feedback.triggers", "feedback.setPreferences",
+                                        "feedback.stop", "feedback.start", "feedback.preview ratchet"}));
+    EXPECT_TRUE(c.h.preferences.isFeedbackTriggerEnabled(FeedbackTrigger::click));
+    EXPECT_TRUE(c.feedback.isListening());
+
+    from = c.mark();
+    click(page.triggerSwitch(FeedbackTrigger::scroll));
+    EXPECT_EQ(calls(from), QStringList({"haptic generic", "set feedback.triggers", "feedback.setPreferences",
+                                        "feedback.stop", "feedback.start"}));
+    EXPECT_FALSE(c.h.preferences.isFeedbackTriggerEnabled(FeedbackTrigger::scroll));
+
+    // With the master switch off the engine stays stopped. The rows are faded then, but a switch
+    // thrown from the keyboard elsewhere takes the same road.
+    c.h.preferences.setFeedbackEnabled(false);
+    allowInputMonitoring(true);
+    from = c.mark();
+    page.triggerSwitch(FeedbackTrigger::swipe)->setEnabled(true);
+    page.gestureRows()->setEnabled(true);
+    click(page.triggerSwitch(FeedbackTrigger::swipe));
+    EXPECT_EQ(calls(from), QStringList({"haptic generic", "set feedback.triggers", "feedback.setPreferences",
+                                        "feedback.stop", "feedback.preview detent"}));
+}
+
+TEST_F(FeedbackPageTest, AStyleIsStoredForItsGestureAloneAndPreviewedWithoutATick) {
+    allowInputMonitoring(true);
+    c.h.preferences.setFeedbackEnabled(true);
+    VantrelMenuPicker* picker = page.stylePicker(FeedbackTrigger::forceClick);
+    EXPECT_EQ(picker->options(),
+              QStringList({"Feather", "Soft", "Tick", "Click", "Detent", "Double Tap", "Ratchet", "Firm"}));
+    // The gesture's own switch is off; its feel can still be chosen.
+    ASSERT_FALSE(page.triggerSwitch(FeedbackTrigger::forceClick)->isChecked());
+    const qsizetype from = c.mark();
+    click(picker);
+    ASSERT_FALSE(c.views.menus.requests().empty());
+    c.views.menus.choose(5);
+    EXPECT_EQ(calls(from), QStringList({"set feedback.triggerStyles", "feedback.preview doubleTap"}));
+    EXPECT_EQ(c.h.preferences.feedbackStyle(FeedbackTrigger::forceClick), HapticStyle::doubleTap);
+    EXPECT_EQ(c.h.preferences.feedbackStyle(FeedbackTrigger::scroll), HapticStyle::detent);
+    EXPECT_EQ(picker->text(), "Double Tap");
+    EXPECT_EQ(page.stylePicker(FeedbackTrigger::click)->text(), "Detent");
+
+    // A general feel chosen elsewhere shows on every gesture without a feel of its own.
+    c.h.preferences.setFeedbackHapticStyle(HapticStyle::tick);
+    EXPECT_EQ(page.stylePicker(FeedbackTrigger::scroll)->text(), "Tick");
+    EXPECT_EQ(picker->text(), "Double Tap");
+}
+
+TEST_F(FeedbackPageTest, StrengthsWriteTheirValueAndPreviewTheScrollFeelThePreviewPillTicksFirst) {
+    c.h.preferences.setFeedbackStyle(HapticStyle::soft, FeedbackTrigger::scroll);
+    const QList<StrengthChoice*>& choices = page.strengthChoices();
+    ASSERT_EQ(choices.size(), 3);
+    EXPECT_EQ(choices[0]->text(), "Gentle");
+    EXPECT_EQ(choices[1]->text(), "Balanced");
+    EXPECT_EQ(choices[2]->text(), "Firm");
+
+    qsizetype from = c.mark();
+    click(choices[0]);
+    EXPECT_EQ(c.callsSince(from), QStringList({"set feedback.strength 0.18", "feedback.preview soft"}));
+    EXPECT_EQ(c.h.preferences.feedbackStrength(), 0.18);
+    EXPECT_EQ(selectedStrength(), "Gentle");
+    EXPECT_EQ(c.feedbackPulses.count(), 1u) << "one finite response";
+    c.h.scheduler.advance(Seconds(1));
+    from = c.mark();
+    click(choices[2]);
+    c.h.scheduler.advance(Seconds(1));
+    click(choices[1]);
+    EXPECT_EQ(c.callsSince(from), QStringList({"set feedback.strength 0.88", "feedback.preview soft",
+                                               "set feedback.strength 0.5", "feedback.preview soft"}));
+
+    c.h.scheduler.advance(Seconds(1));
+    const std::size_t pulses = c.feedbackPulses.count();
+    from = c.mark();
+    click(page.previewButton());
+    click(page.previewButton());
+    EXPECT_EQ(c.callsSince(from), QStringList({"haptic generic", "feedback.preview soft", "haptic generic",
+                                               "feedback.preview soft"}));
+    // The second press came too soon after the first: the engine played it not.
+    EXPECT_EQ(c.feedbackPulses.count(), pulses + 1);
+    EXPECT_EQ(page.pulsesPill()->value(), QString::number(c.feedback.pulseCount()));
+    EXPECT_NE(page.pulsesPill()->value(), "0");
+}
+
+TEST_F(FeedbackPageTest, TheGestureRowsAreUsableOnlyWithFeedbackOnAndInputMonitoringAllowed) {
+    for (const bool enabled : {false, true}) {
+        for (const bool allowed : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "enabled " << enabled << ", allowed " << allowed);
+            c.h.preferences.setFeedbackEnabled(enabled);
+            allowInputMonitoring(allowed);
+            const bool usable = enabled && allowed;
+            EXPECT_EQ(page.gestureRows()->isEnabled(), usable);
+            EXPECT_DOUBLE_EQ(page.gestureOpacity(), usable ? 1.0 : 0.46);
+            EXPECT_EQ(page.notice()->isVisibleTo(&page), !allowed);
+            // A faded row takes no click.
+            const qsizetype from = c.mark();
+            click(page.triggerSwitch(FeedbackTrigger::click));
+            EXPECT_EQ(c.callsSince(from).isEmpty(), !usable);
+            if (usable) click(page.triggerSwitch(FeedbackTrigger::click));
+        }
+    }
+    // The master switch stays usable whatever the permission.
+    allowInputMonitoring(false);
+    EXPECT_TRUE(page.masterSwitch()->isEnabled());
+}
+
+TEST_F(FeedbackPageTest, TheNoticeAsksForInputMonitoringAndGoesWhenItIsAllowed) {
+    QStringList texts = visibleTexts(*page.masterCard());
+    EXPECT_TRUE(texts.contains("Input Monitoring required"));
+    EXPECT_TRUE(texts.contains("Allow access before testing global gestures."));
+    EXPECT_TRUE(texts.contains("Allow…"));
+
+    c.h.workspace.openSucceeds = false;
+    qsizetype from = c.mark();
+    click(page.allowButton());
+    EXPECT_EQ(c.callsSince(from), QStringList({"listenEvent.preflight", "listenEvent.request"}));
+    EXPECT_EQ(c.stores.permissions.statusMessage(),
+              std::optional<QString>(QStringLiteral(
+                  "Vantrel could not open System Settings. Open Privacy & Security manually.")));
+    ASSERT_FALSE(c.h.workspace.opened.empty());
+    EXPECT_TRUE(c.h.workspace.opened.back().toString().contains("Privacy_ListenEvent"));
+
+    // Access granted meanwhile: the next press only reads the states again.
+    c.h.permissionSystem.listenEventAccess = true;
+    c.stores.permissions.setStatusMessage(QString());
+    const std::size_t opened = c.h.workspace.opened.size();
+    from = c.mark();
+    click(page.allowButton());
+    EXPECT_EQ(c.callsSince(from).filter("listenEvent"),
+              QStringList({"listenEvent.preflight", "listenEvent.preflight"}));
+    EXPECT_EQ(c.h.workspace.opened.size(), opened);
+    EXPECT_EQ(c.stores.permissions.statusMessage(), std::optional<QString>(QString()));
+    EXPECT_FALSE(page.notice()->isVisibleTo(&page)) << "the published state hides the notice";
+    texts = visibleTexts(*page.masterCard());
+    EXPECT_FALSE(texts.contains("Input Monitoring required"));
+    EXPECT_FALSE(texts.contains("Allow…"));
+}
+
+TEST_F(FeedbackPageTest, TheInterfaceSwitchOnlyWritesItsSetting) {
+    const qsizetype from = c.mark();
+    click(page.interfaceSwitch());
+    EXPECT_EQ(c.callsSince(from), QStringList({"haptic generic", "set interface.hapticsEnabled false"}));
+    EXPECT_FALSE(c.h.preferences.interfaceHapticsEnabled());
+    const qsizetype again = c.mark();
+    click(page.interfaceSwitch());
+    EXPECT_EQ(c.callsSince(again), QStringList({"set interface.hapticsEnabled true"}))
+        << "with the interface haptics off the switch plays nothing";
+}
+
+TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
+    EXPECT_EQ(page.maxWidth(), 1040);
+    EXPECT_EQ(page.strengthCard()->width(), 340);
+    EXPECT_EQ(page.previewSurface()->height(), 176);
+    for (StrengthChoice* choice : page.strengthChoices()) EXPECT_EQ(choice->height(), 48);
+    EXPECT_EQ(page.strengthChoices()[0]->value(), 0.18);
+    EXPECT_EQ(page.strengthChoices()[2]->symbol(), "waveform.path.ecg.rectangle");
+    EXPECT_EQ(page.stylePicker(FeedbackTrigger::swipe)->width(), 116);
+    // The gesture rows: 10 above and below each, a divider at 0.24 between them, none after the last.
+    const QList<PageDivider*> dividers = page.gestureRows()->findChildren<PageDivider*>();
+    ASSERT_EQ(dividers.size(), 3);
+    for (PageDivider* divider : dividers) EXPECT_DOUBLE_EQ(divider->opacity(), 0.24);
+    const QList<FeatureRow*> rows = page.gestureRows()->findChildren<FeatureRow*>();
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0]->titleLabel()->text(), "Scrolling");
+    EXPECT_EQ(rows[1]->titleLabel()->text(), "Clicking");
+    EXPECT_EQ(rows[2]->titleLabel()->text(), "Force click");
+    EXPECT_EQ(rows[3]->titleLabel()->text(), "Swiping");
+    EXPECT_EQ(rows[2]->subtitleLabel()->text(),
+              "One event when pressure enters stage two; release always resets it");
+    EXPECT_EQ(rows[0]->icon()->systemName(), "hand.draw");
+    EXPECT_EQ(rows[2]->icon()->systemName(), "hand.tap.fill");
+    EXPECT_EQ(rows[0]->y(), 10);
+    EXPECT_EQ(rows[0]->parentWidget()->height(), rows[0]->height() + 20);
+    // The preview row sits 18 under the surface, both 20 inside the card.
+    EXPECT_EQ(page.previewSurface()->x(), 20);
+    EXPECT_EQ(page.previewSurface()->y(), 20);
+    EXPECT_EQ(page.enginePill()->parentWidget()->y(), 20 + 176 + 18);
+    EXPECT_EQ(page.pulsesPill()->x() - page.enginePill()->geometry().right() - 1, 10);
+    // With access missing the notice sits 16 under the master row, the divider first.
+    const QList<PageDivider*> noticeDivider = page.notice()->findChildren<PageDivider*>();
+    ASSERT_EQ(noticeDivider.size(), 1);
+    EXPECT_DOUBLE_EQ(noticeDivider[0]->opacity(), 0.24);
+    EXPECT_EQ(page.notice()->y() - page.masterSwitch()->parentWidget()->geometry().bottom() - 1, 16);
+}
