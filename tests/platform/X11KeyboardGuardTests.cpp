@@ -146,6 +146,18 @@ private:
     xcb_window_t window_;
 };
 
+// A cleaning controller over the real guard on `display`, trusted, on a manual clock.
+struct CleaningSession {
+    explicit CleaningSession(const QByteArray& display) : guard(display) {
+        permissions.accessibilityTrusted = true;
+    }
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    RecordingPermissionSystem permissions;
+    X11KeyboardGuard guard;
+    KeyboardCleaningController controller{{permissions, guard, clock, scheduler, {}}};
+};
+
 TEST(X11KeyboardGuard, AnotherProgramGetsNoKeysWhileHeldAndAllAgainAfter) {
     XvfbServer server(640, 480);
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
@@ -197,12 +209,8 @@ TEST(X11KeyboardGuard, TheChordEndsACleaningSessionWithNumLockOn) {
     FocusedClient client(display);
     client.tap(kNumLock);
 
-    ManualClock clock;
-    ManualScheduler scheduler(clock);
-    RecordingPermissionSystem permissions;
-    permissions.accessibilityTrusted = true;
-    X11KeyboardGuard guard(display);
-    KeyboardCleaningController controller({permissions, guard, clock, scheduler, {}});
+    CleaningSession session(display);
+    KeyboardCleaningController& controller = session.controller;
     controller.start();
     ASSERT_TRUE(controller.isActive());
     ASSERT_TRUE(client.waitForGrab());
@@ -221,12 +229,8 @@ TEST(X11KeyboardGuard, ASessionCountsWhatTheClientNeverSeesAndEndsAtFifteenSecon
     const QByteArray display = server.display().toLatin1();
     FocusedClient client(display);
 
-    ManualClock clock;
-    ManualScheduler scheduler(clock);
-    RecordingPermissionSystem permissions;
-    permissions.accessibilityTrusted = true;
-    X11KeyboardGuard guard(display);
-    KeyboardCleaningController controller({permissions, guard, clock, scheduler, {}});
+    CleaningSession session(display);
+    KeyboardCleaningController& controller = session.controller;
     controller.start();
     ASSERT_TRUE(controller.isActive());
     ASSERT_TRUE(client.waitForGrab());
@@ -250,10 +254,10 @@ TEST(X11KeyboardGuard, ASessionCountsWhatTheClientNeverSeesAndEndsAtFifteenSecon
 
     // Only the injected clock moves the session on; the guard's own limit lies a second past
     // its end, well beyond this test's waits.
-    scheduler.advance(Seconds(14.5));
+    session.scheduler.advance(Seconds(14.5));
     EXPECT_TRUE(controller.isActive());
     EXPECT_EQ(controller.remainingSeconds(), 1);
-    scheduler.advance(Seconds(0.5));
+    session.scheduler.advance(Seconds(0.5));
     EXPECT_FALSE(controller.isActive());
     ASSERT_TRUE(client.waitForUngrab()) << "the session's end gave the keyboard back";
     client.tap(kLetterA);
