@@ -68,7 +68,6 @@ private:
     // What the website row holds; page state, so it outlives a swap of the sections.
     QString websiteTitleText_;
     QString websiteAddressText_;
-    // The text typed into the website row, kept while the sections swap.
 };
 
 } // namespace vantrel

@@ -346,6 +346,83 @@ TEST(DockPage, SurfaceAndSizeValueTextsComeFromTheStoredSettings) {
     EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("27 pt"));
 }
 
+namespace {
+
+// A setting row's pieces, left to right: its title, its control and, for a slider, the read-out.
+struct RowPieces {
+    QRect title;
+    QRect control;
+    QRect value;
+    Qt::Alignment valueAlignment;
+};
+
+RowPieces piecesOf(QWidget* row, const QString& title) {
+    RowPieces pieces;
+    for (VantrelLabel* label : row->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text() == title) {
+            pieces.title = label->geometry();
+        } else {
+            pieces.value = label->geometry();
+            pieces.valueAlignment = label->alignment() & Qt::AlignHorizontal_Mask;
+        }
+    }
+    if (auto* slider = row->findChild<QSlider*>()) pieces.control = slider->geometry();
+    if (auto* picker = row->findChild<VantrelSegmentedControl*>()) pieces.control = picker->geometry();
+    return pieces;
+}
+
+} // namespace
+
+TEST(DockPage, SettingRowsKeepTheirTitleColumnGapsAndReadOutFrames) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.make(1200);
+    f.settle();
+
+    // Surface and size: a 96 pt title column, 12 pt between the pieces.
+    QWidget* tintRow = f.segmented(QStringLiteral("tintPicker"))->parentWidget();
+    ASSERT_EQ(tintRow->objectName(), QStringLiteral("Tint"));
+    const RowPieces tint = piecesOf(tintRow, QStringLiteral("Tint"));
+    EXPECT_EQ(tint.title.left(), 0);
+    EXPECT_EQ(tint.title.width(), 96);
+    EXPECT_EQ(tint.control.left(), 96 + 12) << "the tint picker follows its title after 12 pt";
+    EXPECT_EQ(tint.value, QRect()) << "no read-out for the tint";
+
+    struct Expected {
+        const char* title;
+        int valueWidth;
+        Qt::Alignment alignment;
+    };
+    for (const Expected& row :
+         {Expected{"Tint strength", 34, Qt::AlignHCenter}, Expected{"App icon size", 42, Qt::AlignRight},
+          Expected{"Dock thickness", 42, Qt::AlignRight}}) {
+        const QString title = QString::fromLatin1(row.title);
+        const RowPieces pieces = piecesOf(f.slider(title), title);
+        EXPECT_EQ(pieces.title.width(), 96) << row.title;
+        EXPECT_EQ(pieces.control.left(), 96 + 12) << row.title;
+        EXPECT_EQ(pieces.value.left() - pieces.control.right() - 1, 12) << row.title;
+        EXPECT_EQ(pieces.value.width(), row.valueWidth) << row.title;
+        EXPECT_EQ(pieces.valueAlignment, row.alignment) << row.title;
+        EXPECT_EQ(pieces.value.right() + 1, f.slider(title)->width()) << row.title;
+    }
+
+    // The native Dock's slider rows: a 110 pt title column, a 54 pt trailing read-out, and the
+    // same gap on both sides of the slider.
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.c.h.preferences.setCustomDockEnabled(false);
+    f.settle();
+    for (const char* title : {"Icon size", "Magnified size"}) {
+        const QString name = QString::fromLatin1(title);
+        ASSERT_TRUE(f.slider(name)) << title;
+        const RowPieces pieces = piecesOf(f.slider(name), name);
+        EXPECT_EQ(pieces.title.width(), 110) << title;
+        EXPECT_EQ(pieces.value.width(), 54) << title;
+        EXPECT_EQ(pieces.valueAlignment, Qt::AlignRight) << title;
+        EXPECT_EQ(pieces.control.left() - 110, pieces.value.left() - pieces.control.right() - 1) << title;
+        EXPECT_GT(pieces.control.left(), 110) << title;
+    }
+}
+
 TEST(DockPage, PillsCountPinnedItemsLiveAndRunningAppsAtTheNextRebuild) {
     DockPageFixture f;
     f.c.h.preferences.setCustomDockEnabled(true);
