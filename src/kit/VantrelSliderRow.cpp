@@ -48,6 +48,7 @@ VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double 
     slider_->setRange(0, ticks());
     slider_->setAccessibleName(title);
     connect(slider_, &QSlider::valueChanged, this, &VantrelSliderRow::sliderMoved);
+    slider_->installEventFilter(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setValue(minimum);
 }
@@ -102,6 +103,17 @@ VantrelSliderRow::ValueText VantrelSliderRow::oneDecimal(const QString& suffix) 
 
 QSize VantrelSliderRow::sizeHint() const {
     return QSize(int(style_.titleWidth + style_.valueWidth + 2 * style_.spacing + 160), int(kRowHeight));
+}
+
+bool VantrelSliderRow::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel turned over the slider scrolls the page it sits on: a setting must not change (and
+    // be saved) because a page scrolled past it under the pointer. Left unaccepted, the event
+    // goes on to the scroll area.
+    if (watched == slider_ && event->type() == QEvent::Wheel) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void VantrelSliderRow::resizeEvent(QResizeEvent*) {

@@ -281,3 +281,23 @@ TEST(VantrelSliderRow, ReadsOutTheValueAndWritesOnlyTheUsersMoves) {
     EXPECT_EQ(layout.slider, QRectF(118, 0, 220, 24));
     EXPECT_EQ(layout.value, QRectF(346, 0, 54, 24));
 }
+
+TEST(VantrelSliderRow, AWheelOverTheSliderIsLeftToThePageAndChangesNothing) {
+    KitHarness kit;
+    VantrelSliderRow row("Icon size", 24, 92, VantrelSliderRow::oneDecimal("pt"));
+    row.resize(400, 24);
+    row.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
+    kit.log.entries.clear();
+    const int position = row.slider()->value();
+    for (int notch : {120, -120, 360}) {
+        const QPointF centre = QRectF(row.slider()->rect()).center();
+        QWheelEvent wheel(centre, row.slider()->mapToGlobal(centre), QPoint(), QPoint(0, notch), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(row.slider(), &wheel);
+        EXPECT_FALSE(wheel.isAccepted()) << "left for the scroll area around the row";
+    }
+    EXPECT_EQ(row.slider()->value(), position);
+    EXPECT_EQ(row.valueText(), "44.0pt");
+    EXPECT_EQ(kit.preferences.customDockIconSize(), 44.0);
+    EXPECT_EQ(kit.log.entries, QStringList()) << "nothing written";
+}
