@@ -3,8 +3,10 @@
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 
 #include "support/QtPrinters.h"
+#include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -421,6 +423,199 @@ TEST(DockPage, SettingRowsKeepTheirTitleColumnGapsAndReadOutFrames) {
         EXPECT_EQ(pieces.control.left() - 110, pieces.value.left() - pieces.control.right() - 1) << title;
         EXPECT_GT(pieces.control.left(), 110) << title;
     }
+}
+
+TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make(1200);
+    ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.org")));
+    f.settle();
+    auto gap = [](QWidget* upper, QWidget* lower) {
+        return lower->mapTo(lower->window(), QPoint()).y() -
+               (upper->mapTo(upper->window(), QPoint()).y() + upper->height());
+    };
+    auto left = [](QWidget* w) { return w->mapTo(w->parentWidget(), QPoint()).x(); };
+
+    // The section: its cards from its very edge, 16 pt apart.
+    QWidget* section = page.section();
+    QList<QWidget*> blocks;
+    for (int i = 0; i < section->layout()->count(); ++i)
+        if (QWidget* w = section->layout()->itemAt(i)->widget()) blocks << w;
+    ASSERT_EQ(blocks.size(), 6);
+    EXPECT_EQ(blocks.front()->pos(), QPoint(0, 0));
+    EXPECT_EQ(blocks.front()->width(), section->width());
+    for (int i = 1; i < blocks.size(); ++i) EXPECT_EQ(gap(blocks[i - 1], blocks[i]), 16) << i;
+
+    // Card contents: 15 pt in the visibility, surface and size cards, 14 in layout.
+    auto rowOf = [&](const QString& control) { return f.segmented(control)->parentWidget(); };
+    EXPECT_EQ(gap(f.named<QWidget>(QStringLiteral("dockStatus")), rowOf(QStringLiteral("Visibility"))), 15);
+    EXPECT_EQ(gap(rowOf(QStringLiteral("tintPicker")), f.slider(QStringLiteral("Tint strength"))), 15);
+    EXPECT_EQ(gap(f.slider(QStringLiteral("App icon size")), f.slider(QStringLiteral("Dock thickness"))), 15);
+    EXPECT_EQ(gap(rowOf(QStringLiteral("Alignment")), rowOf(QStringLiteral("Spacing"))), 14);
+
+    // The two delay pickers fill their line, 14 pt apart.
+    QWidget* reveal = rowOf(QStringLiteral("Reveal"));
+    QWidget* hide = rowOf(QStringLiteral("Hide"));
+    EXPECT_EQ(left(reveal), 0);
+    EXPECT_EQ(left(hide) - (left(reveal) + reveal->width()), 14);
+    EXPECT_EQ(left(hide) + hide->width(), hide->parentWidget()->width());
+
+    // The tint picker takes the rest of its row, top to bottom.
+    QWidget* tint = rowOf(QStringLiteral("tintPicker"));
+    VantrelSegmentedControl* picker = f.segmented(QStringLiteral("tintPicker"));
+    EXPECT_EQ(picker->x() + picker->width(), tint->width());
+    for (VantrelLabel* title : tint->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_EQ(title->y(), 0);
+        EXPECT_EQ(title->height(), tint->height());
+        EXPECT_DOUBLE_EQ(VantrelType::pixelSize(title->font()), 11.5);
+        EXPECT_EQ(title->font().weight(), QFont::DemiBold);
+    }
+    for (const char* title : {"Tint strength", "App icon size", "Dock thickness"}) {
+        for (VantrelLabel* label : f.slider(QString::fromLatin1(title))->findChildren<VantrelLabel*>())
+            if (label->text() == QString::fromLatin1(title)) {
+                EXPECT_DOUBLE_EQ(VantrelType::pixelSize(label->font()), 11.5) << title;
+                EXPECT_EQ(label->font().weight(), QFont::DemiBold) << title;
+            }
+    }
+
+    // The pinned buttons, 9 pt apart from the card's edge; the globe 29 pt wide.
+    QList<VantrelButton*> buttons;
+    for (VantrelButton* b :
+         f.named<SettingsCard>(QStringLiteral("Pinned content"))->findChildren<VantrelButton*>())
+        if (b->text().contains(QChar(0x2026)) || b->text() == u"Done Removing") buttons << b;
+    ASSERT_EQ(buttons.size(), 3);
+    EXPECT_EQ(left(buttons[0]), 0);
+    EXPECT_EQ(left(buttons[1]) - (left(buttons[0]) + buttons[0]->width()), 9);
+    EXPECT_EQ(left(buttons[2]) - (left(buttons[1]) + buttons[1]->width()), 9);
+    auto* row = page.section()->findChild<QWidget*>(QStringLiteral("pinnedRow"));
+    ASSERT_TRUE(row);
+    auto* globe = row->findChild<VantrelGlyph*>();
+    EXPECT_EQ(globe->width(), 29);
+
+    // The native section: 15 pt between its size rows, the action row from the section's edge.
+    f.c.h.preferences.setCustomDockEnabled(false);
+    f.settle();
+    EXPECT_EQ(gap(f.slider(QStringLiteral("Icon size")), f.slider(QStringLiteral("Magnified size"))), 15);
+    auto* status = f.named<VantrelLabel>(QStringLiteral("nativeStatus"));
+    EXPECT_EQ(status->mapTo(page.section(), QPoint()).x(), 0);
+    VantrelButton* apply = f.button(QStringLiteral("apply"));
+    EXPECT_EQ(apply->mapTo(page.section(), QPoint()).x() + apply->width(), page.section()->width());
+    for (const char* title : {"Icon size", "Magnified size"})
+        for (VantrelLabel* label : f.slider(QString::fromLatin1(title))->findChildren<VantrelLabel*>())
+            if (label->text() == QString::fromLatin1(title)) {
+                EXPECT_DOUBLE_EQ(VantrelType::pixelSize(label->font()), 11.5) << title;
+                EXPECT_EQ(label->font().weight(), QFont::Medium) << title;
+            }
+    VantrelLabel* note = nullptr;
+    for (VantrelLabel* label : page.section()->findChildren<VantrelLabel*>())
+        if (label->text() == u"Changes are applied only when you press Apply. The macOS Dock restarts once.")
+            note = label;
+    ASSERT_TRUE(note);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(note->font()), 9.5);
+}
+
+TEST(DockPage, TheReplacementCardsShowTheirSubtitlesSymbolsAndOptions) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make(1200);
+    f.settle();
+    auto card = [&](const char* title) -> SettingsCard* {
+        for (SettingsCard* c : page.section()->findChildren<SettingsCard*>())
+            if (c->title() == QString::fromLatin1(title)) return c;
+        return nullptr;
+    };
+    auto subtitle = [&](const char* title) {
+        SettingsCard* c = card(title);
+        return c && c->subtitleLabel() ? c->subtitleLabel()->text() : QString();
+    };
+    EXPECT_EQ(subtitle("Vantrel Dock visibility"),
+              QStringLiteral("Choose exactly when the floating Dock gets out of your way"));
+    EXPECT_EQ(subtitle("Surface"), QStringLiteral("How the Dock sits against your wallpaper"));
+    EXPECT_EQ(subtitle("Size & appearance"), QString());
+    EXPECT_EQ(subtitle("Shelf extensions"), QStringLiteral("Every action is connected to a live module"));
+
+    EXPECT_EQ(f.segmented(QStringLiteral("Spacing"))->options(), (QStringList{"Tight", "Standard", "Airy"}));
+    EXPECT_EQ(f.segmented(QStringLiteral("Shape"))->options(), (QStringList{"Compact", "Rounded", "Pill"}));
+    EXPECT_EQ(f.segmented(QStringLiteral("Size change"))->options(),
+              (QStringList{"Subtle", "Standard", "Large"}));
+    EXPECT_EQ(f.segmented(QStringLiteral("Glass strength"))->options(),
+              (QStringList{"Clear", "Balanced", "Solid"}));
+    for (const char* delay : {"Reveal", "Hide"})
+        EXPECT_EQ(f.segmented(QString::fromLatin1(delay))->options(),
+                  (QStringList{"Fast", "Natural", "Relaxed"}));
+
+    auto* running = f.named<MetricPill>(QStringLiteral("runningPill"));
+    auto* pinned = f.named<MetricPill>(QStringLiteral("pinnedPill"));
+    EXPECT_EQ(running->symbol(), QStringLiteral("square.stack.3d.up"));
+    EXPECT_EQ(pinned->title(), QStringLiteral("Pinned"));
+    EXPECT_EQ(pinned->symbol(), QStringLiteral("pin"));
+    bool noted = false;
+    for (VantrelLabel* label : card("Size & appearance")->findChildren<VantrelLabel*>())
+        if (label->text() ==
+            u"Disabling or quitting Vantrel restores your exact previous macOS Dock settings.") {
+            noted = true;
+            EXPECT_EQ(label->parentWidget()->findChild<VantrelGlyph*>()->systemName(),
+                      QStringLiteral("arrow.uturn.backward.circle"));
+            EXPECT_DOUBLE_EQ(VantrelType::pixelSize(label->font()), 10.5);
+        }
+    EXPECT_TRUE(noted);
+    EXPECT_EQ(page.websiteTitleField()->placeholderText(), QStringLiteral("Website name"));
+
+    auto* live = f.named<QWidget>(QStringLiteral("liveState"));
+    EXPECT_EQ(live->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("arrow.up.and.down"));
+    f.c.h.preferences.setCustomDockHideMode(DockHideMode::never);
+    EXPECT_EQ(live->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("pin.fill"));
+
+    // Each shortcut: its symbol and line, padded 10 pt on every edge of its tile.
+    const QStringList symbols{"tray.full", "folder.fill", "square.stack.3d.up.fill", "airplayaudio"};
+    const QStringList lines{"Shared with the notch shelf", "Pin any Finder location",
+                            "Live launch and active states", "Share the files currently waiting"};
+    QList<QAbstractButton*> tiles = f.named<QWidget>(QStringLiteral("extensions"))
+                                        ->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(tiles.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        auto* feature = tiles[i]->findChild<FeatureRow*>();
+        EXPECT_EQ(feature->icon()->systemName(), symbols[i]);
+        EXPECT_EQ(feature->subtitleLabel()->text(), lines[i]);
+        EXPECT_EQ(feature->geometry(), tiles[i]->rect().marginsRemoved(QMargins(10, 10, 10, 10))) << i;
+    }
+}
+
+TEST(DockPage, NativeSlidersSpanTheirRangesAndPickersIgnoreAnIndexWithoutAnOption) {
+    DockPageFixture f;
+    f.make();
+    f.nativeQueue.drain();
+    struct Range {
+        const char* title;
+        double low;
+        double high;
+        double (DockSettingsStore::*read)() const;
+    };
+    for (const Range& range : {Range{"Icon size", 24, 92, &DockSettingsStore::tileSize},
+                               Range{"Magnified size", 36, 128, &DockSettingsStore::magnificationSize},
+                               Range{"Reveal delay", 0, 1.2, &DockSettingsStore::autoHideDelay}}) {
+        QSlider* slider = f.slider(QString::fromLatin1(range.title))->slider();
+        slider->setValue(slider->minimum());
+        EXPECT_DOUBLE_EQ((f.native.get()->*range.read)(), range.low) << range.title;
+        slider->setValue(slider->maximum());
+        EXPECT_DOUBLE_EQ((f.native.get()->*range.read)(), range.high) << range.title;
+    }
+
+    auto* position = f.named<QComboBox>(QStringLiteral("Position"));
+    auto* effect = f.named<QComboBox>(QStringLiteral("Minimize effect"));
+    ASSERT_TRUE(position && effect);
+    EXPECT_EQ(effect->itemText(0), QStringLiteral("Genie"));
+    const DockPosition where = f.native->position();
+    const DockMinimizeEffect how = f.native->minimizeEffect();
+    for (int index : {-1, 3, 7}) {
+        position->activated(index);
+        effect->activated(index);
+    }
+    EXPECT_EQ(f.native->position(), where);
+    EXPECT_EQ(f.native->minimizeEffect(), how);
+    position->activated(2);
+    EXPECT_EQ(f.native->position(), DockPosition::right);
 }
 
 TEST(DockPage, PillsCountPinnedItemsLiveAndRunningAppsAtTheNextRebuild) {
