@@ -32,6 +32,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
+#include <type_traits>
 
 namespace vantrel {
 
@@ -257,27 +259,45 @@ QWidget* labelled(const QString& title, QWidget* control) {
     return row;
 }
 
-// The platform's checkbox, its text in the primary colour of the appearance it is drawn in.
-class SchemeCheckBox final : public QCheckBox {
+// A picker or text field of the platform in the colours of the appearance it is drawn in, as the
+// system's own follow the light or dark appearance of their window; `accent` marks the chosen
+// item and selected text.
+template <typename Control> class SchemeControl final : public Control {
 public:
-    using QCheckBox::QCheckBox;
+    explicit SchemeControl(QColor accent) : accent_(std::move(accent)) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        const QColor text = VantrelTheme::primary(VantrelTheme::colorScheme(this));
-        if (palette().color(QPalette::WindowText) != text) {
-            QPalette colours = palette();
-            colours.setColor(QPalette::WindowText, text);
-            colours.setColor(QPalette::ButtonText, text);
-            setPalette(colours);
+        const ColorScheme scheme = VantrelTheme::colorScheme(this);
+        if (scheme_ != scheme) {
+            scheme_ = scheme;
+            QPalette colours = VantrelTheme::menuPalette(scheme, accent_);
+            colours.setColor(QPalette::PlaceholderText, VantrelTheme::tertiaryText().resolve(scheme));
+            this->setPalette(colours);
         }
-        QCheckBox::paintEvent(event);
+        Control::paintEvent(event);
+        if constexpr (std::is_base_of_v<QLineEdit, Control>) {
+            // The platform's frame is a shade of the window colour, lost on a dark surface: the
+            // field's rounded border is drawn over it in a tone that shows in either appearance.
+            QPainter painter(this);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(
+                QPen(scheme == ColorScheme::dark ? VantrelTheme::white(0.22) : VantrelTheme::black(0.2), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(this->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        }
     }
+
+private:
+    QColor accent_;
+    std::optional<ColorScheme> scheme_;
 };
 
 QCheckBox* checkbox(const QString& title, std::function<bool()> get, std::function<void(bool)> set,
-                    const std::function<void(QWidget*, std::function<void()>)>& observe) {
-    auto* box = new SchemeCheckBox(title);
+                    const std::function<void(QWidget*, std::function<void()>)>& observe,
+                    const QColor& accent) {
+    auto* box = new SchemeControl<QCheckBox>(accent);
+    box->setText(title);
     box->setFont(VantrelType::font(12, QFont::Normal));
     box->setObjectName(title);
     auto sync = [box, get] {
@@ -427,10 +447,10 @@ QWidget* DockPage::makeNativeSection() {
         row->bind(std::move(binding));
         return row;
     };
-    auto flag = [s, observe](const QString& title, bool (DockSettingsStore::*get)() const,
-                             void (DockSettingsStore::*set)(bool)) {
+    auto flag = [s, observe, tint = accent()](const QString& title, bool (DockSettingsStore::*get)() const,
+                                              void (DockSettingsStore::*set)(bool)) {
         return checkbox(
-            title, [s, get] { return (s->*get)(); }, [s, set](bool on) { (s->*set)(on); }, observe);
+            title, [s, get] { return (s->*get)(); }, [s, set](bool on) { (s->*set)(on); }, observe, tint);
     };
 
     // Size & motion
@@ -465,9 +485,9 @@ QWidget* DockPage::makeNativeSection() {
     layoutBox->setSpacing(15);
     auto* layoutCard = new SettingsCard(preferences_, appearance_, QStringLiteral("Layout"));
     QWidget* layoutContent = vstack(14);
-    auto picker = [observe](const QString& title, QStringList options, std::function<int()> get,
-                            std::function<void(int)> set) {
-        auto* combo = new QComboBox;
+    auto picker = [observe, tint = accent()](const QString& title, QStringList options,
+                                             std::function<int()> get, std::function<void(int)> set) {
+        auto* combo = new SchemeControl<QComboBox>(tint);
         combo->addItems(options);
         combo->setAccessibleName(title);
         auto sync = [combo, get] {
@@ -697,13 +717,13 @@ QWidget* DockPage::makeLayoutAndMotionCards() {
     QWidget* motionContent = vstack(14);
     motionContent->setObjectName(QStringLiteral("motionContent"));
     QBoxLayout* motion = boxOf(motionContent);
-    auto toggle = [store, observe](const QString& title, VantrelPreferences::Setting setting,
-                                   bool (VantrelPreferences::*get)() const,
-                                   void (VantrelPreferences::*set)(bool)) {
+    auto toggle = [store, observe, tint = accent()](const QString& title, VantrelPreferences::Setting setting,
+                                                    bool (VantrelPreferences::*get)() const,
+                                                    void (VantrelPreferences::*set)(bool)) {
         // Write only: no haptic and no re-application of the settings.
         return checkbox(
             title, [store, get] { return (store->*get)(); }, [store, set](bool on) { (store->*set)(on); },
-            observe(setting));
+            observe(setting), tint);
     };
     using S = VantrelPreferences::Setting;
     using P = VantrelPreferences;
@@ -911,9 +931,11 @@ QWidget* DockPage::makePinnedCard() {
     auto* websiteBox = new QHBoxLayout(website);
     websiteBox->setContentsMargins(0, 0, 0, 0);
     websiteBox->setSpacing(8);
-    websiteTitle_ = new QLineEdit(websiteTitleText_);
+    websiteTitle_ = new SchemeControl<QLineEdit>(accent());
+    websiteTitle_->setText(websiteTitleText_);
     websiteTitle_->setPlaceholderText(QStringLiteral("Website name"));
-    websiteAddress_ = new QLineEdit(websiteAddressText_);
+    websiteAddress_ = new SchemeControl<QLineEdit>(accent());
+    websiteAddress_->setText(websiteAddressText_);
     websiteAddress_->setPlaceholderText(QStringLiteral("https://example.com"));
     auto* addSite =
         new VantrelButton(QStringLiteral("Add Website"), std::make_shared<PlainAccentStyle>(accent()));

@@ -618,6 +618,38 @@ TEST(DockPage, NativeSlidersSpanTheirRangesAndPickersIgnoreAnIndexWithoutAnOptio
     EXPECT_EQ(f.native->position(), DockPosition::right);
 }
 
+TEST(DockPage, PickersAndFieldsTakeTheAppearanceTheyAreDrawnIn) {
+    DockPageFixture f;
+    DockPage& page = f.make();
+    auto lightness = [](QWidget* w, QPalette::ColorRole role) {
+        return w->palette().color(role).lightnessF();
+    };
+    auto* position = f.named<QComboBox>(QStringLiteral("Position"));
+    ASSERT_TRUE(position);
+    for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light, ColorScheme::dark}) {
+        VantrelTheme::setColorScheme(&page, scheme);
+        position->grab();
+        const bool dark = scheme == ColorScheme::dark;
+        EXPECT_EQ(lightness(position, QPalette::Button) < 0.5, dark);
+        EXPECT_EQ(lightness(position, QPalette::ButtonText) > 0.5, dark);
+        EXPECT_EQ(lightness(position, QPalette::Base) < 0.5, dark) << "the open list";
+        QCheckBox* box = f.checkbox(QStringLiteral("Magnification"));
+        box->grab();
+        EXPECT_EQ(lightness(box, QPalette::Base) < 0.5, dark) << "the box";
+        EXPECT_EQ(lightness(box, QPalette::WindowText) > 0.5, dark) << "its title";
+    }
+
+    f.c.h.preferences.setCustomDockEnabled(true);
+    f.settle();
+    for (QLineEdit* field : {page.websiteTitleField(), page.websiteAddressField()}) {
+        field->grab();
+        EXPECT_LT(lightness(field, QPalette::Base), 0.5);
+        EXPECT_GT(lightness(field, QPalette::Text), 0.5);
+        EXPECT_NE(field->palette().color(QPalette::PlaceholderText), field->palette().color(QPalette::Text))
+            << "the prompt stays apart from typed text";
+    }
+}
+
 TEST(DockPage, PillsCountPinnedItemsLiveAndRunningAppsAtTheNextRebuild) {
     DockPageFixture f;
     f.c.h.preferences.setCustomDockEnabled(true);
