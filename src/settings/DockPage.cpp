@@ -24,6 +24,7 @@
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -274,6 +275,12 @@ protected:
             QPalette colours = VantrelTheme::menuPalette(scheme, accent_);
             colours.setColor(QPalette::PlaceholderText, VantrelTheme::tertiaryText().resolve(scheme));
             this->setPalette(colours);
+            if constexpr (std::is_base_of_v<QComboBox, Control>) {
+                // The platform's popup list takes a menu's colours, not the picker's: it is given
+                // the picker's own after each change of them.
+                this->view()->setPalette(colours);
+                if (QWidget* popup = this->view()->parentWidget()) popup->setPalette(colours);
+            }
         }
         Control::paintEvent(event);
         if constexpr (std::is_base_of_v<QLineEdit, Control>) {

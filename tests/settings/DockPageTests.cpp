@@ -6,6 +6,7 @@
 #include "kit/VantrelType.h"
 
 #include "support/QtPrinters.h"
+#include <QAbstractItemView>
 #include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -632,7 +633,11 @@ TEST(DockPage, PickersAndFieldsTakeTheAppearanceTheyAreDrawnIn) {
         const bool dark = scheme == ColorScheme::dark;
         EXPECT_EQ(lightness(position, QPalette::Button) < 0.5, dark);
         EXPECT_EQ(lightness(position, QPalette::ButtonText) > 0.5, dark);
-        EXPECT_EQ(lightness(position, QPalette::Base) < 0.5, dark) << "the open list";
+        EXPECT_EQ(lightness(position->view(), QPalette::Base) < 0.5, dark) << "the open list";
+        EXPECT_EQ(lightness(position->view(), QPalette::Text) > 0.5, dark) << "the open list";
+        EXPECT_EQ(position->view()->palette().color(QPalette::Highlight),
+                  VantrelTheme::accent(f.c.h.preferences.accent()))
+            << "the chosen option";
         QCheckBox* box = f.checkbox(QStringLiteral("Magnification"));
         box->grab();
         EXPECT_EQ(lightness(box, QPalette::Base) < 0.5, dark) << "the box";
