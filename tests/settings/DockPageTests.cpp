@@ -1,6 +1,7 @@
 #include "DockPageFixture.h"
 #include "kit/FeatureRow.h"
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -36,7 +37,12 @@ TEST(DockPage, TheSwitchWritesThenAppliesAndSwapsTheSectionsAtOnce) {
     ASSERT_TRUE(page.activeDockCard()->subtitleLabel());
     EXPECT_EQ(page.activeDockCard()->subtitleLabel()->text(),
               QStringLiteral("Only one Dock mode is active at a time"));
-    EXPECT_TRUE(page.activeDockCard()->helpButton());
+    ASSERT_TRUE(page.activeDockCard()->helpButton());
+    EXPECT_EQ(
+        page.activeDockCard()->helpButton()->helpText(),
+        QStringLiteral("Switching modes is reversible. Vantrel stores the native Dock settings before "
+                       "showing Vantrel Dock, then restores them when Vantrel Dock is turned off or the "
+                       "app quits."));
     EXPECT_EQ(page.section()->objectName(), QStringLiteral("native"));
     EXPECT_EQ(activeRow(page)->titleLabel()->text(), QStringLiteral("Native macOS Dock"));
     EXPECT_EQ(activeRow(page)->subtitleLabel()->text(), f.d.controller->statusMessage());
@@ -494,12 +500,30 @@ TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
     auto* globe = row->findChild<VantrelGlyph*>();
     EXPECT_EQ(globe->width(), 29);
 
+    // The status line's type; the hover-names switch at the far end of its row.
+    auto* statusLine = f.named<QWidget>(QStringLiteral("dockStatus"))->findChild<VantrelLabel*>();
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(statusLine->font()), 10.5);
+    EXPECT_EQ(statusLine->font().weight(), QFont::Medium);
+    auto* names = f.named<VantrelSwitch>(QStringLiteral("Show names on hover"));
+    QWidget* namesRow = names->parentWidget();
+    EXPECT_EQ(names->x() + names->width(), namesRow->width());
+    EXPECT_EQ(namesRow->findChild<VantrelLabel*>()->x(), 0);
+
     // The native section: 15 pt between its size rows, the action row from the section's edge.
     f.c.h.preferences.setCustomDockEnabled(false);
     f.settle();
     EXPECT_EQ(gap(f.slider(QStringLiteral("Icon size")), f.slider(QStringLiteral("Magnified size"))), 15);
     auto* status = f.named<VantrelLabel>(QStringLiteral("nativeStatus"));
     EXPECT_EQ(status->mapTo(page.section(), QPoint()).x(), 0);
+    // The "Layout" card and the glass card share the row between the section's edges.
+    SettingsCard* layoutCard = nullptr;
+    for (SettingsCard* card : page.section()->findChildren<SettingsCard*>())
+        if (card->title() == u"Layout") layoutCard = card;
+    ASSERT_TRUE(layoutCard);
+    EXPECT_EQ(layoutCard->mapTo(page.section(), QPoint()).x(), 0);
+    QWidget* glass = layoutCard->parentWidget()->layout()->itemAt(1)->widget();
+    ASSERT_TRUE(glass);
+    EXPECT_EQ(glass->mapTo(page.section(), QPoint()).x() + glass->width(), page.section()->width());
     VantrelButton* apply = f.button(QStringLiteral("apply"));
     EXPECT_EQ(apply->mapTo(page.section(), QPoint()).x() + apply->width(), page.section()->width());
     for (const char* title : {"Icon size", "Magnified size"})
@@ -652,6 +676,21 @@ TEST(DockPage, PickersAndFieldsTakeTheAppearanceTheyAreDrawnIn) {
         EXPECT_GT(lightness(field, QPalette::Text), 0.5);
         EXPECT_NE(field->palette().color(QPalette::PlaceholderText), field->palette().color(QPalette::Text))
             << "the prompt stays apart from typed text";
+    }
+    // A rounded border that shows, softly, in either appearance.
+    for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+        QLineEdit* field = page.websiteAddressField();
+        VantrelTheme::setColorScheme(&page, scheme);
+        const QImage image = field->grab().toImage();
+        const double edge = QColor(image.pixel(0, image.height() / 2)).lightnessF();
+        const double fill = QColor(image.pixel(image.width() / 2, image.height() / 2)).lightnessF();
+        if (scheme == ColorScheme::dark) {
+            EXPECT_GT(edge, fill + 0.05);
+            EXPECT_LT(edge, 0.5);
+        } else {
+            EXPECT_LT(edge, fill - 0.05);
+            EXPECT_GT(edge, 0.5);
+        }
     }
 }
 
