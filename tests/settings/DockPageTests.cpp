@@ -507,7 +507,8 @@ TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
     auto* names = f.named<VantrelSwitch>(QStringLiteral("Show names on hover"));
     QWidget* namesRow = names->parentWidget();
     EXPECT_EQ(names->x() + names->width(), namesRow->width());
-    EXPECT_EQ(namesRow->findChild<VantrelLabel*>()->x(), 0);
+    EXPECT_EQ(namesRow->findChild<VantrelLabel*>()->geometry(),
+              QRect(QPoint(0, 0), QSize(namesRow->findChild<VantrelLabel*>()->width(), namesRow->height())));
 
     // The native section: 15 pt between its size rows, the action row from the section's edge.
     f.c.h.preferences.setCustomDockEnabled(false);
@@ -524,6 +525,9 @@ TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
     QWidget* glass = layoutCard->parentWidget()->layout()->itemAt(1)->widget();
     ASSERT_TRUE(glass);
     EXPECT_EQ(glass->mapTo(page.section(), QPoint()).x() + glass->width(), page.section()->width());
+    EXPECT_EQ(layoutCard->y(), 0) << "both cards hang from the row's top";
+    EXPECT_EQ(glass->y(), 0);
+    EXPECT_EQ(layoutCard->parentWidget()->height(), std::max(layoutCard->height(), glass->height()));
     VantrelButton* apply = f.button(QStringLiteral("apply"));
     EXPECT_EQ(apply->mapTo(page.section(), QPoint()).x() + apply->width(), page.section()->width());
     for (const char* title : {"Icon size", "Magnified size"})
