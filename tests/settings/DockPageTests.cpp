@@ -226,6 +226,7 @@ TEST(DockPage, TheReplacementSectionShowsItsCardsAndTheVisibilityModesTexts) {
     auto liveText = [&] { return live->findChild<VantrelLabel*>()->text(); };
     EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is currently revealed"));
 
+    qsizetype mark2 = 0;
     const qsizetype mark = f.c.mark();
     f.segmented(QStringLiteral("Visibility"))->segment(0)->click();
     EXPECT_EQ(f.c.callsSince(mark), (QStringList{kDockHaptic, "set dock.hideMode never",
@@ -254,6 +255,14 @@ TEST(DockPage, TheReplacementSectionShowsItsCardsAndTheVisibilityModesTexts) {
     f.d.dockQueue.drain();
     EXPECT_EQ(status->findChild<VantrelGlyph*>()->systemName(), QStringLiteral("checkmark.circle.fill"));
     EXPECT_EQ(statusLabel->resolvedColor(), VantrelTheme::accent(f.c.h.preferences.accent()));
+
+    // Each delay segment writes its own value.
+    mark2 = f.c.mark();
+    f.segmented(QStringLiteral("Reveal"))->segment(0)->click();
+    f.segmented(QStringLiteral("Hide"))->segment(2)->click();
+    EXPECT_EQ(f.c.callsSince(mark2),
+              (QStringList{kControlsHaptic, "set dock.revealDelay 0.03", "applyBehavior", kControlsHaptic,
+                           "set dock.hideDelay 0.82", "applyBehavior"}));
 
     // A stored reveal delay of 0.2 shows "Relaxed" and stays 0.2.
     f.c.h.preferences.setCustomDockRevealDelay(0.2);
@@ -353,6 +362,13 @@ TEST(DockPage, SurfaceAndSizeValueTextsComeFromTheStoredSettings) {
                            kControlsHaptic, "set dock.showLabels false", kControlsHaptic, "set dock.tint ink",
                            kControlsHaptic, "set dock.opacity 0.92"}));
     EXPECT_EQ(f.slider(QStringLiteral("App icon size"))->valueText(), QStringLiteral("27 pt"));
+    // "Tint strength" spans 0 to 1.
+    QSlider* strength = f.slider(QStringLiteral("Tint strength"))->slider();
+    strength->setValue(strength->maximum());
+    EXPECT_DOUBLE_EQ(f.c.h.preferences.customDockTintStrength(), 1.0);
+    EXPECT_EQ(f.slider(QStringLiteral("Tint strength"))->valueText(), QStringLiteral("100%"));
+    strength->setValue(strength->minimum());
+    EXPECT_DOUBLE_EQ(f.c.h.preferences.customDockTintStrength(), 0.0);
 }
 
 namespace {
@@ -455,7 +471,15 @@ TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
     for (int i = 1; i < blocks.size(); ++i) EXPECT_EQ(gap(blocks[i - 1], blocks[i]), 16) << i;
 
     // Card contents: 15 pt in the visibility, surface and size cards, 14 in layout.
-    auto rowOf = [&](const QString& control) { return f.segmented(control)->parentWidget(); };
+    auto rowOf = [&](const QString& control) -> QWidget* {
+        if (VantrelSegmentedControl* picker = f.segmented(control)) return picker->parentWidget();
+        auto* menu = f.named<VantrelMenuPicker>(control);
+        return menu ? menu->parentWidget() : nullptr;
+    };
+    auto labelText = [](QWidget* row) {
+        auto* label = row ? row->findChild<VantrelLabel*>() : nullptr;
+        return label ? label->text() : QString();
+    };
     EXPECT_EQ(gap(f.named<QWidget>(QStringLiteral("dockStatus")), rowOf(QStringLiteral("Visibility"))), 15);
     EXPECT_EQ(gap(rowOf(QStringLiteral("tintPicker")), f.slider(QStringLiteral("Tint strength"))), 15);
     EXPECT_EQ(gap(f.slider(QStringLiteral("App icon size")), f.slider(QStringLiteral("Dock thickness"))), 15);
@@ -499,6 +523,31 @@ TEST(DockPage, StacksSitFlushAndKeepTheirSpacing) {
     ASSERT_TRUE(row);
     auto* globe = row->findChild<VantrelGlyph*>();
     EXPECT_EQ(globe->width(), 29);
+    // The title over its kind, 1 pt apart.
+    QList<VantrelLabel*> texts = row->findChildren<VantrelLabel*>();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[0]->text(), QStringLiteral("Docs"));
+    EXPECT_EQ(gap(texts[0], texts[1]), 1);
+    // A plain button fades while pressed.
+    const VantrelButtonStyle& plain = f.button(QStringLiteral("removal"))->buttonStyle();
+    EXPECT_LT(plain.look(1, ColorScheme::dark).foreground.alphaF(),
+              plain.look(0, ColorScheme::dark).foreground.alphaF());
+
+    // Rows and grids of controls sit flush in their cards.
+    QList<QWidget*> flush{page.section(),
+                          rowOf(QStringLiteral("Reveal"))->parentWidget(),
+                          f.named<MetricPill>(QStringLiteral("runningPill"))->parentWidget(),
+                          buttons[0]->parentWidget(),
+                          f.named<QWidget>(QStringLiteral("extensions")),
+                          rowOf(QStringLiteral("Alignment"))->parentWidget()->parentWidget()};
+    for (QWidget* w = rowOf(QStringLiteral("Alignment")); w && w != page.section(); w = w->parentWidget())
+        if (qobject_cast<SettingsCard*>(w)) flush << w->parentWidget(); // the layout and motion row
+    for (QWidget* w : flush) {
+        ASSERT_TRUE(w && w->layout());
+        EXPECT_EQ(w->layout()->contentsMargins(), QMargins()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(blocks.back()->geometry().bottom() + 1, section->height()) << "nothing below the last card";
+    EXPECT_EQ(labelText(rowOf(QStringLiteral("Effect"))), QStringLiteral("Effect"));
 
     // The status line's type; the hover-names switch at the far end of its row.
     auto* statusLine = f.named<QWidget>(QStringLiteral("dockStatus"))->findChild<VantrelLabel*>();
