@@ -737,6 +737,7 @@ TEST(DockPage, PickersAndFieldsTakeTheAppearanceTheyAreDrawnIn) {
         const QImage image = field->grab().toImage();
         const double edge = QColor(image.pixel(0, image.height() / 2)).lightnessF();
         const double fill = QColor(image.pixel(image.width() / 2, image.height() / 2)).lightnessF();
+        EXPECT_NEAR(QColor(image.pixel(1, image.height() / 2)).lightnessF(), fill, 0.02) << "a hairline";
         if (scheme == ColorScheme::dark) {
             EXPECT_GT(edge, fill + 0.05);
             EXPECT_LT(edge, 0.5);
