@@ -92,6 +92,24 @@ TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
     EXPECT_EQ(
         page->responsivenessPicker()->options(),
         (QStringList{QStringLiteral("Instant"), QStringLiteral("Balanced"), QStringLiteral("Careful")}));
+
+    // Scripts and the sheets find the controls by these names.
+    const std::pair<const char*, QWidget*> named[] = {
+        {"notchEnabled", page->enabledSwitch()},
+        {"noNotchNotice", page->notice()},
+        {"notchPreview", page->preview()},
+        {"notchAutoExpand", page->autoExpandSwitch()},
+        {"responsivenessRow", page->responsivenessRow()},
+        {"notchResponsiveness", page->responsivenessPicker()},
+        {"keepOpenBriefly", page->keepOpenSwitch()},
+        {"notchSize", page->sizePicker()},
+        {"notchAppearance", page->materialPicker()},
+        {"previewRealNotch", page->previewButton()},
+    };
+    for (const auto& [name, widget] : named)
+        EXPECT_EQ(page->findChild<QWidget*>(QString::fromUtf8(name)), widget) << name;
+    // The responsiveness row is the whole row (title, caption and picker), the part that greys out.
+    EXPECT_EQ(page->responsivenessPicker()->parentWidget(), page->responsivenessRow());
     EXPECT_EQ(page->sizePicker()->options(),
               (QStringList{QStringLiteral("Small"), QStringLiteral("Medium"), QStringLiteral("Large")}));
     EXPECT_EQ(page->materialPicker()->options(),
