@@ -30,7 +30,8 @@ QColor srgb(double red, double green, double blue, double alpha) {
 NotchSettingsPreview::NotchSettingsPreview(VantrelPreferences& preferences, ThemeImageStore& themeImages,
                                            VantrelMotion& motion, QWidget* parent)
     : QWidget(parent), preferences_(preferences), themeImages_(themeImages), motion_(motion),
-      look_(lookOf(preferences)), lookFade_(new QVariantAnimation(this)) {
+      look_(lookOf(preferences)), lookFade_(new QVariantAnimation(this)),
+      resize_(new QVariantAnimation(this)) {
     setAccessibleName(QStringLiteral("Interactive notch preview"));
     setFixedHeight(int(NotchPreviewGeometry::kHeight));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -42,6 +43,14 @@ NotchSettingsPreview::NotchSettingsPreview(VantrelPreferences& preferences, Them
     connect(lookFade_, &QVariantAnimation::finished, this, [this] {
         previous_ = QImage();
         previousOpacity_ = 0;
+        update();
+    });
+    connect(resize_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        sizeProgress_ = value.toDouble();
+        update();
+    });
+    connect(resize_, &QVariantAnimation::finished, this, [this] {
+        sizeProgress_ = 1;
         update();
     });
     connect(&preferences_, &VantrelPreferences::changed, this, &NotchSettingsPreview::refreshLook);
@@ -98,12 +107,15 @@ void NotchSettingsPreview::setHovering(bool hovering) {
 }
 
 NotchPreviewGeometry NotchSettingsPreview::geometry() const {
-    const NotchSize size = look_.size;
     const double w = width();
-    if (expansion_ >= 1) return NotchPreviewGeometry::compute(w, size, true);
-    if (expansion_ <= 0) return NotchPreviewGeometry::compute(w, size, false);
-    return NotchPreviewGeometry::blend(NotchPreviewGeometry::compute(w, size, false),
-                                       NotchPreviewGeometry::compute(w, size, true), expansion_);
+    const auto opened = [this, w](NotchSize size) {
+        if (expansion_ >= 1) return NotchPreviewGeometry::compute(w, size, true);
+        if (expansion_ <= 0) return NotchPreviewGeometry::compute(w, size, false);
+        return NotchPreviewGeometry::blend(NotchPreviewGeometry::compute(w, size, false),
+                                           NotchPreviewGeometry::compute(w, size, true), expansion_);
+    };
+    if (sizeProgress_ >= 1) return opened(look_.size);
+    return NotchPreviewGeometry::blend(opened(sizeBefore_), opened(look_.size), sizeProgress_);
 }
 
 double NotchSettingsPreview::capsuleWidth() const {
@@ -131,10 +143,22 @@ void NotchSettingsPreview::loadArtwork() {
 void NotchSettingsPreview::refreshLook() {
     Look next = lookOf(preferences_);
     if (next == look_) return;
-    // The miniature as drawn now fades out over the new one.
+    Look sameSize = next;
+    sameSize.size = look_.size;
+    const bool restyled = !(sameSize == look_);
     const std::optional<VantrelAnimation> animation =
         motion_.resolve(VantrelMotion::Kind::transition, VantrelAnimation::easeOut(0.18));
-    if (animation && animation->duration > 0 && !size().isEmpty()) {
+    const bool animated = animation && animation->duration > 0 && !size().isEmpty();
+    // A new size moves the outline from where it is drawn now, so the workspace grows or shrinks
+    // like the real panel instead of showing two outlines at once.
+    if (next.size != look_.size) {
+        resize_->stop();
+        sizeBefore_ = look_.size;
+        sizeProgress_ = animated ? 0 : 1;
+        if (animated) animation->run(*resize_, 0.0, 1.0);
+    }
+    // Any other change: the miniature as drawn now fades out over the new one.
+    if (animated && restyled) {
         QImage snapshot(size(), QImage::Format_ARGB32_Premultiplied);
         snapshot.fill(Qt::transparent);
         QPainter painter(&snapshot);

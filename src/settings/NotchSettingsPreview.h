@@ -23,11 +23,12 @@ class VantrelPreferences;
 // workspace for the chosen size, to scale, in the chosen material, with the art theme, the
 // background hue, the accent and the rail of the tabs that are on. It keeps no state of its own:
 // the page says how far it is open and whether the pointer is over it, and hears of hovers and
-// taps. A change of what it draws cross-fades over 0.18 s.
+// taps. A change of size eases the outline to its new size over 0.18 s; any other change of
+// what it draws cross-fades over the same time.
 class NotchSettingsPreview final : public QWidget {
     Q_OBJECT
 public:
-    // What the miniature draws besides its geometry; a change of any of it cross-fades.
+    // What the miniature draws; a change of any of it but the size cross-fades.
     struct Look {
         NotchAppearance material = NotchAppearance::crystal;
         NotchSize size = NotchSize::medium;
@@ -69,6 +70,8 @@ public:
     // The artwork the surface draws, if any.
     const std::optional<QImage>& artwork() const { return artwork_; }
     QVariantAnimation* lookAnimation() const { return lookFade_; }
+    // The easing from the size drawn before a change of size to the new one.
+    QVariantAnimation* sizeAnimation() const { return resize_; }
 
     static Look lookOf(const VantrelPreferences& preferences);
     // The raw values of `tabs` joined by "|".
@@ -106,6 +109,9 @@ private:
     QImage previous_; // the miniature before a change of look, fading out
     double previousOpacity_ = 0;
     QVariantAnimation* lookFade_;
+    NotchSize sizeBefore_ = NotchSize::medium; // the size a change of size eases from
+    double sizeProgress_ = 1;                  // eased, 0 to 1, while it runs
+    QVariantAnimation* resize_;
 };
 
 } // namespace vantrel

@@ -156,7 +156,7 @@ TEST_F(PreviewFixture, TheHoverCapsuleShowsOnlyCollapsedAndHovered) {
 
 TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
     preferences.setNotchSize(NotchSize::large);
-    preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
+    preview.sizeAnimation()->setCurrentTime(180);
     const QRectF notch = preview.geometry().notchRect(795);
     // Low in the body, right of the rail: the surface alone.
     const QPoint body(int(notch.right() - 60), int(notch.bottom() - 8));
@@ -175,4 +175,53 @@ TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
     preview.resize(36, 294);
     const QImage empty = renderWidget(preview);
     EXPECT_EQ(paintedPixels(empty, QRect(10, 10, 16, 100)), 16 * 100) << "the stage";
+}
+
+TEST_F(PreviewFixture, ANewSizeEasesTheOutlineWhileOtherChangesCrossFade) {
+    // Medium (820 by 104) to large (920 by 110) at the scale 759/920: the outline grows from
+    // 676.5 by 85.8 to 759 by 90.75 over 0.18 s, eased out, with no cross-fade of two outlines.
+    const double s = 759.0 / 920;
+    ASSERT_EQ(preview.look().size, NotchSize::medium);
+    preferences.setNotchSize(NotchSize::large);
+    QVariantAnimation& resize = *preview.sizeAnimation();
+    ASSERT_EQ(resize.state(), QAbstractAnimation::Running);
+    EXPECT_EQ(resize.duration(), 180);
+    EXPECT_NE(preview.lookAnimation()->state(), QAbstractAnimation::Running) << "one outline, moving";
+    resize.setCurrentTime(0);
+    EXPECT_NEAR(preview.geometry().shownSize.width(), 820 * s, 1e-9);
+    EXPECT_NEAR(preview.geometry().shownSize.height(), 104 * s, 1e-9);
+    EXPECT_NEAR(preview.geometry().expandedSize.width(), 820 * s, 1e-9);
+    resize.setCurrentTime(90);
+    const double half = preview.geometry().shownSize.width();
+    EXPECT_GT(half, (820 * s + 759) / 2) << "eased out: past the middle half way";
+    EXPECT_LT(half, 759);
+    resize.setCurrentTime(180);
+    EXPECT_DOUBLE_EQ(preview.geometry().shownSize.width(), 759);
+    EXPECT_DOUBLE_EQ(preview.geometry().shownSize.height(), 90.75);
+    EXPECT_DOUBLE_EQ(preview.geometry().cornerRadius, 24);
+    // Drawn: at the start the large outline's edge is still stage, at the end it is the notch.
+    preferences.setNotchSize(NotchSize::medium);
+    resize.setCurrentTime(180);
+    preferences.setNotchSize(NotchSize::large);
+    resize.setCurrentTime(0);
+    const QPoint edge(18 + 7, 14 + 46); // inside large's outline, outside medium's, beside the header
+    const QColor before = renderWidget(preview, Qt::black).pixelColor(edge);
+    resize.setCurrentTime(180);
+    const QColor after = renderWidget(preview, Qt::black).pixelColor(edge);
+    EXPECT_NE(before, after);
+    EXPECT_GT(after.lightnessF(), 0.6) << "mirror glass is pale";
+
+    // Collapsed, the outline is the compact notch at any size: only the expanded size moves.
+    preview.setExpanded(false);
+    preview.setExpansion(0);
+    preferences.setNotchSize(NotchSize::small);
+    resize.setCurrentTime(90);
+    EXPECT_NEAR(preview.geometry().shownSize.width(), 170 * s, 1e-9);
+
+    // The material cross-fades; under reduce motion a new size takes the calm 0.12 s ease-out.
+    preferences.setNotchAppearance(NotchAppearance::midnight);
+    EXPECT_EQ(preview.lookAnimation()->state(), QAbstractAnimation::Running);
+    c.setReduceMotion(true);
+    preferences.setNotchSize(NotchSize::medium);
+    EXPECT_EQ(resize.duration(), 120);
 }
