@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVariantAnimation>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -62,7 +63,8 @@ NotchSettingsPreview::Look NotchSettingsPreview::lookOf(const VantrelPreferences
             .size = preferences.notchSize(),
             .theme = preferences.artTheme(),
             .scope = preferences.themeScope(),
-            .amount = preferences.themeColorAmount(),
+            // A stored strength outside the slider's range draws as its nearest end.
+            .amount = std::clamp(preferences.themeColorAmount(), 0.0, 1.0),
             .tint = preferences.backgroundTint(),
             .tintEnabled = preferences.customBackgroundTintEnabled(),
             .accent = preferences.accent(),
@@ -208,27 +210,35 @@ void NotchSettingsPreview::paintSurface(QPainter& painter, const QRectF& notch,
     } else {
         painter.fillPath(outline, VantrelTheme::black(0.96));
     }
-    if (artwork_ && previewTheme() != ArtTheme::neutral) {
-        const double opacity = crystal ? look_.amount * 0.18 + 0.12 : look_.amount * 0.16 + 0.10;
-        ThemeArtwork::paint(painter, *artwork_, notch, opacity);
-    }
-    if (previewTintIsActive()) {
-        const double opacity = look_.amount * (crystal ? 0.16 : 0.18);
-        QRadialGradient tint(notch.bottomLeft(), 340);
-        tint.setColorAt(
-            0, srgb(look_.tint.red, look_.tint.green, look_.tint.blue, std::clamp(opacity, 0.0, 1.0)));
-        tint.setColorAt(1, Qt::transparent);
-        painter.fillPath(outline, tint);
-    }
+    if (artwork_ && artworkOpacity() > 0) ThemeArtwork::paint(painter, *artwork_, notch, artworkOpacity());
+    if (tintOpacity() > 0) painter.fillPath(outline, tintGlow(notch));
     painter.restore();
+}
+
+double NotchSettingsPreview::artworkOpacity() const {
+    if (!artwork_ || previewTheme() == ArtTheme::neutral) return 0;
+    return look_.material == NotchAppearance::crystal ? look_.amount * 0.18 + 0.12
+                                                      : look_.amount * 0.16 + 0.10;
+}
+
+double NotchSettingsPreview::tintOpacity() const {
+    if (!previewTintIsActive()) return 0;
+    return look_.amount * (look_.material == NotchAppearance::crystal ? 0.16 : 0.18);
+}
+
+QRadialGradient NotchSettingsPreview::tintGlow(const QRectF& notch) const {
+    QRadialGradient glow(notch.bottomLeft(), 340);
+    glow.setColorAt(0, srgb(look_.tint.red, look_.tint.green, look_.tint.blue, tintOpacity()));
+    glow.setColorAt(1, Qt::transparent);
+    return glow;
 }
 
 void NotchSettingsPreview::paintHeader(QPainter& painter, const NotchPreviewGeometry& g,
                                        const QRectF& header) const {
     const bool crystal = look_.material == NotchAppearance::crystal;
     const QColor accent = VantrelTheme::accent(look_.accent);
-    const QColor primaryColor = primary(0.84, 0.92);
-    const QColor secondaryColor = primary(0.52, 0.56);
+    const QColor primaryColor = this->primaryColor();
+    const QColor secondaryColor = this->secondaryColor();
 
     // The accent tile with its placeholder mark.
     const QRectF tile(header.left(), header.top(), g.tile, g.tile);

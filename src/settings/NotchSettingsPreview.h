@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRadialGradient>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -69,6 +70,15 @@ public:
     double capsuleOpacity() const;
     // The artwork the surface draws, if any.
     const std::optional<QImage>& artwork() const { return artwork_; }
+    // How strongly the surface shows the theme's artwork (0 without one) and the background hue
+    // (0 while it is off), from the colour strength.
+    double artworkOpacity() const;
+    double tintOpacity() const;
+    // The hue's glow: from the notch's bottom-leading corner out to 340 points, fading to clear.
+    QRadialGradient tintGlow(const QRectF& notch) const;
+    // The header's marks on the surface: black on mirror glass, white on midnight.
+    QColor primaryColor() const { return primary(0.84, 0.92); }
+    QColor secondaryColor() const { return primary(0.52, 0.56); }
     QVariantAnimation* lookAnimation() const { return lookFade_; }
     // The easing from the size drawn before a change of size to the new one.
     QVariantAnimation* sizeAnimation() const { return resize_; }

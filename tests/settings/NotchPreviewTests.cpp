@@ -225,3 +225,59 @@ TEST_F(PreviewFixture, ANewSizeEasesTheOutlineWhileOtherChangesCrossFade) {
     preferences.setNotchSize(NotchSize::medium);
     EXPECT_EQ(resize.duration(), 120);
 }
+
+TEST_F(PreviewFixture, TheSurfaceShowsArtworkAndHueByTheStrengthInEachMaterial) {
+    // Neutral has no artwork, and the hue is off: neither shows.
+    EXPECT_EQ(preview.artworkOpacity(), 0);
+    EXPECT_EQ(preview.tintOpacity(), 0);
+    preferences.setArtTheme(ArtTheme::canyonAlloy);
+    preferences.setThemeColorAmount(0.5);
+    preferences.setBackgroundTint(BackgroundTint(1, 0, 0));
+    preferences.setCustomBackgroundTintEnabled(true);
+    // Mirror glass: artwork 0.5 × 0.18 + 0.12, hue 0.5 × 0.16; marks in black.
+    EXPECT_NEAR(preview.artworkOpacity(), 0.21, 1e-9);
+    EXPECT_NEAR(preview.tintOpacity(), 0.08, 1e-9);
+    EXPECT_EQ(preview.primaryColor(), QColor::fromRgbF(0, 0, 0, 0.84f));
+    EXPECT_EQ(preview.secondaryColor(), QColor::fromRgbF(0, 0, 0, 0.52f));
+    const QRectF notch(18, 14, 759, 90.75);
+    const QRadialGradient glow = preview.tintGlow(notch);
+    EXPECT_EQ(glow.center(), QPointF(18, 104.75)) << "the bottom-leading corner";
+    EXPECT_EQ(glow.radius(), 340);
+    ASSERT_EQ(glow.stops().size(), 2);
+    EXPECT_EQ(glow.stops()[0].second.red(), 255);
+    EXPECT_NEAR(glow.stops()[0].second.alphaF(), 0.08, 1e-2);
+    EXPECT_EQ(glow.stops()[1].first, 1);
+    EXPECT_EQ(glow.stops()[1].second.alpha(), 0);
+    // Midnight: artwork 0.5 × 0.16 + 0.10, hue 0.5 × 0.18; marks in white.
+    preferences.setNotchAppearance(NotchAppearance::midnight);
+    EXPECT_NEAR(preview.artworkOpacity(), 0.18, 1e-9);
+    EXPECT_NEAR(preview.tintOpacity(), 0.09, 1e-9);
+    EXPECT_EQ(preview.primaryColor(), QColor::fromRgbF(1, 1, 1, 0.92f));
+    EXPECT_EQ(preview.secondaryColor(), QColor::fromRgbF(1, 1, 1, 0.56f));
+    // A stored strength outside 0 to 1 draws as the nearest end, never as an impossible opacity.
+    preferences.setThemeColorAmount(7);
+    EXPECT_NEAR(preview.artworkOpacity(), 0.26, 1e-9);
+    EXPECT_NEAR(preview.tintOpacity(), 0.18, 1e-9);
+    EXPECT_TRUE(preview.tintGlow(notch).stops()[0].second.isValid());
+    preferences.setThemeColorAmount(-1);
+    EXPECT_NEAR(preview.artworkOpacity(), 0.10, 1e-9);
+    EXPECT_EQ(preview.tintOpacity(), 0);
+    // Settings only: the miniature shows neither.
+    preferences.setThemeColorAmount(1);
+    preferences.setThemeScope(ThemeScope::settingsOnly);
+    EXPECT_EQ(preview.artworkOpacity(), 0);
+    EXPECT_EQ(preview.tintOpacity(), 0);
+}
+
+TEST_F(PreviewFixture, HalfWayOpenTheOutlineIsHalfWayBetweenTheCompactAndTheExpandedNotch) {
+    // Medium at scale 759/920: compact 140.25 × 31.35, expanded 676.5 × 85.8.
+    const double s = 759.0 / 920;
+    preview.setExpanded(true);
+    preview.setExpansion(0.5);
+    EXPECT_NEAR(preview.geometry().shownSize.width(), (170 + 820) * s / 2, 1e-9);
+    EXPECT_NEAR(preview.geometry().shownSize.height(), (38 + 104) * s / 2, 1e-9);
+    preview.setExpansion(0);
+    EXPECT_NEAR(preview.geometry().shownSize.width(), 170 * s, 1e-9);
+    preview.setExpansion(1);
+    EXPECT_NEAR(preview.geometry().shownSize.width(), 820 * s, 1e-9);
+}

@@ -2,6 +2,7 @@
 #include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
@@ -78,6 +79,15 @@ struct StoredManualCollapse : NotchPageTest {
 
 TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
     EXPECT_EQ(page->title(), QStringLiteral("Notch Panel"));
+    ASSERT_NE(page->notchCard()->helpButton(), nullptr);
+    EXPECT_EQ(page->notchCard()->helpButton()->helpText(),
+              QStringLiteral("Vantrel only renders the real notch overlay on a built-in MacBook display that "
+                             "reports physical notch geometry. It is hidden on ordinary external monitors."));
+    ASSERT_NE(page->behaviorCard()->helpButton(), nullptr);
+    EXPECT_EQ(
+        page->behaviorCard()->helpButton()->helpText(),
+        QStringLiteral("Opening controls how quickly the physical notch reacts. Size and material change "
+                       "the expanded workspace while keeping the shell stable between feature pages."));
     EXPECT_EQ(page->maxWidth(), 940);
     EXPECT_EQ(page->notchCard()->title(), QStringLiteral("Notch"));
     EXPECT_EQ(page->behaviorCard()->title(), QStringLiteral("Behavior and expanded view"));
@@ -180,6 +190,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
         if (label->text() == QStringLiteral("The overlay stays hidden on this display.")) stays = label;
     ASSERT_NE(stays, nullptr);
     EXPECT_EQ(stays->geometry().right(), notice->width() - 1);
+    EXPECT_EQ(stays->width(), stays->sizeHint().width()) << "the text itself at the trailing edge";
     EXPECT_EQ(notice->childrenRect().bottom(), notice->height() - 1);
 
     // The behaviour card: its items 16 apart, the two dividers at 0.24 without padding, the

@@ -189,8 +189,16 @@ TEST(TintEditorPieces, TheWellShowsItsColourAndTheTextButtonsTheirs) {
     EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("reset")), editor.resetButton());
     EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("cancel")), editor.cancelButton());
     EXPECT_EQ(editor.findChild<VantrelButton*>(QStringLiteral("saveColor")), editor.saveButton());
+    EXPECT_EQ(editor.saveButton()->text(), QStringLiteral("Save color"));
+    EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(editor.resetButton()->text(), QStringLiteral("Reset"));
+    EXPECT_EQ(editor.well()->pos(), QPoint(0, (40 - 24) / 2)) << "the row starts with the well";
     const QImage image = renderWidget(*editor.well());
     EXPECT_EQ(image.pixelColor(QPoint(22, 12)), TintEditorModel::color(BackgroundTint()).rgb());
+    // The well's frame runs along its very edge, around the swatch.
+    EXPECT_GT(image.pixelColor(QPoint(0, 12)).alpha(), 0);
+    EXPECT_GT(image.pixelColor(QPoint(43, 12)).alpha(), 0);
+    EXPECT_NE(image.pixelColor(QPoint(1, 12)).rgb(), image.pixelColor(QPoint(22, 12)).rgb());
     EXPECT_EQ(editor.cancelButton()->color(), VantrelTheme::secondaryText().dark);
     c.h.preferences.setCustomBackgroundTintEnabled(true);
     EXPECT_EQ(editor.resetButton()->color(), VantrelTheme::accent(Accent::graphite));
