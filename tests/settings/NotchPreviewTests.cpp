@@ -78,8 +78,12 @@ TEST(NotchPreviewState, HoverOpensOnlyWithAutoExpandAndTapsAlwaysToggle) {
     const VantrelAnimation normal = NotchPreviewState::animation(false);
     EXPECT_DOUBLE_EQ(normal.duration, 0.25);
     EXPECT_DOUBLE_EQ(NotchPreviewState::animation(true).duration, 0.12);
-    // The curve (0.22, 0.82, 0.24, 1.0) is far along early and ends at 1.
+    // The curve (0.22, 0.82, 0.24, 1.0) is far along early and ends at 1: at a quarter of the
+    // time 0.743, half way 0.942, never past 1.
     EXPECT_GT(normal.easing.valueForProgress(0.25), 0.6);
+    EXPECT_NEAR(normal.easing.valueForProgress(0.25), 0.743, 5e-3);
+    EXPECT_NEAR(normal.easing.valueForProgress(0.5), 0.942, 5e-3);
+    for (double t = 0; t <= 1.0; t += 0.05) EXPECT_LE(normal.easing.valueForProgress(t), 1.0 + 1e-9) << t;
     EXPECT_NEAR(normal.easing.valueForProgress(1.0), 1.0, 1e-9);
     EXPECT_EQ(normal.easing.type(), QEasingCurve::BezierSpline);
 }

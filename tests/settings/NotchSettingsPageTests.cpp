@@ -161,6 +161,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
     EXPECT_EQ(icon->size(), QSize(40, 40));
     EXPECT_EQ(icon->pos(), QPoint(0, 0));
     EXPECT_TRUE(icon->followsAccent());
+    EXPECT_EQ(icon->systemName(), QStringLiteral("capsule.tophalf.filled"));
     VantrelLabel* use = nullptr;
     VantrelLabel* only = nullptr;
     for (VantrelLabel* label : content->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)) {
