@@ -1,6 +1,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/KitRender.h"
 #include "kit/ThemeImageStore.h"
+#include "kit/VantrelTheme.h"
 #include "settings/NotchPreviewGeometry.h"
 #include "settings/NotchPreviewState.h"
 #include "settings/NotchSettingsPreview.h"
@@ -174,6 +175,15 @@ TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
     const QPoint bridge(int(notch.center().x()), int(notch.top() + 4));
     EXPECT_LT(crystal.pixelColor(bridge).lightnessF(), 0.05);
     EXPECT_EQ(midnight.pixelColor(QPoint(4, 150)).alpha(), 255);
+
+    // The stage itself is its gradient at 0.54: from the elevated colour at the top to the
+    // surface colour at the bottom.
+    const QImage bare = renderWidget(preview);
+    const ColorScheme scheme = VantrelTheme::colorScheme(&preview);
+    EXPECT_NEAR(bare.pixelColor(QPoint(30, 2)).alphaF(),
+                0.54 * VantrelTheme::elevated().resolve(scheme).alphaF(), 0.02);
+    EXPECT_NEAR(bare.pixelColor(QPoint(397, 292)).alphaF(),
+                0.54 * VantrelTheme::surface().resolve(scheme).alphaF(), 0.02);
 
     // A width too small to show anything draws the stage alone.
     preview.resize(36, 294);

@@ -184,6 +184,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
     EXPECT_EQ(noticeDivider->geometry(), QRect(0, 0, notice->width(), 25));
     auto* badge = notice->findChild<HazardBadge*>();
     ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->text(), QStringLiteral("No physical notch on the active display"));
     EXPECT_EQ(badge->x(), 0);
     EXPECT_GE(badge->y(), 25);
     VantrelLabel* stays = nullptr;
