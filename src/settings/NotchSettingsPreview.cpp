@@ -226,6 +226,11 @@ double NotchSettingsPreview::tintOpacity() const {
     return look_.amount * (look_.material == NotchAppearance::crystal ? 0.16 : 0.18);
 }
 
+QColor NotchSettingsPreview::tileColor() const {
+    return VantrelTheme::withOpacity(VantrelTheme::accent(look_.accent),
+                                     look_.material == NotchAppearance::crystal ? 0.42 : 0.72);
+}
+
 QRadialGradient NotchSettingsPreview::tintGlow(const QRectF& notch) const {
     QRadialGradient glow(notch.bottomLeft(), 340);
     glow.setColorAt(0, srgb(look_.tint.red, look_.tint.green, look_.tint.blue, tintOpacity()));
@@ -235,15 +240,13 @@ QRadialGradient NotchSettingsPreview::tintGlow(const QRectF& notch) const {
 
 void NotchSettingsPreview::paintHeader(QPainter& painter, const NotchPreviewGeometry& g,
                                        const QRectF& header) const {
-    const bool crystal = look_.material == NotchAppearance::crystal;
     const QColor accent = VantrelTheme::accent(look_.accent);
     const QColor primaryColor = this->primaryColor();
     const QColor secondaryColor = this->secondaryColor();
 
     // The accent tile with its placeholder mark.
     const QRectF tile(header.left(), header.top(), g.tile, g.tile);
-    painter.fillPath(ContinuousRoundedRectangle{g.tile * 0.28}.path(tile),
-                     VantrelTheme::withOpacity(accent, crystal ? 0.42 : 0.72));
+    painter.fillPath(ContinuousRoundedRectangle{g.tile * 0.28}.path(tile), tileColor());
     painter.setPen(primaryColor);
     painter.setFont(VantrelType::font(16, QFont::DemiBold));
     painter.drawText(tile, Qt::AlignCenter, QStringLiteral("?"));

@@ -79,6 +79,8 @@ public:
     // The header's marks on the surface: black on mirror glass, white on midnight.
     QColor primaryColor() const { return primary(0.84, 0.92); }
     QColor secondaryColor() const { return primary(0.52, 0.56); }
+    // The header's tile: the accent at 0.42 on mirror glass, 0.72 on midnight.
+    QColor tileColor() const;
     QVariantAnimation* lookAnimation() const { return lookFade_; }
     // The easing from the size drawn before a change of size to the new one.
     QVariantAnimation* sizeAnimation() const { return resize_; }

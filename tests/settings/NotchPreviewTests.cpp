@@ -155,8 +155,12 @@ TEST_F(PreviewFixture, TheHoverCapsuleShowsOnlyCollapsedAndHovered) {
     preview.setExpansion(0);
     EXPECT_DOUBLE_EQ(preview.capsuleWidth(), 0.36 * 170 * 0.825);
     EXPECT_DOUBLE_EQ(preview.capsuleOpacity(), 0.82);
+    // Drawn just inside the bridge's bottom edge (31.35 under the notch's top at 14), centred.
+    const QPoint onCapsule(397, 41);
+    EXPECT_GT(renderWidget(preview, Qt::black).pixelColor(onCapsule).lightnessF(), 0.3);
     preview.setHovering(false);
     EXPECT_EQ(preview.capsuleWidth(), 0);
+    EXPECT_LT(renderWidget(preview, Qt::black).pixelColor(onCapsule).lightnessF(), 0.05) << "the bridge";
 }
 
 TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
@@ -167,6 +171,9 @@ TEST_F(PreviewFixture, EachMaterialFillsTheSurfaceWithItsOwnFinish) {
     const QPoint body(int(notch.right() - 60), int(notch.bottom() - 8));
     const QImage crystal = renderWidget(preview, Qt::black);
     EXPECT_GT(crystal.pixelColor(body).lightnessF(), 0.6) << "mirror glass is pale";
+    // Toward the bottom-trailing corner the glass thins to white at 0.64.
+    const QPoint trailing(int(notch.right() - 30), int(notch.bottom() - 3));
+    EXPECT_NEAR(crystal.pixelColor(trailing).lightnessF(), 0.66, 0.06);
     preferences.setNotchAppearance(NotchAppearance::midnight);
     preview.lookAnimation()->setCurrentTime(preview.lookAnimation()->duration());
     const QImage midnight = renderWidget(preview, QColor(128, 128, 128));
@@ -252,6 +259,8 @@ TEST_F(PreviewFixture, TheSurfaceShowsArtworkAndHueByTheStrengthInEachMaterial) 
     EXPECT_NEAR(preview.artworkOpacity(), 0.21, 1e-9);
     EXPECT_NEAR(preview.tintOpacity(), 0.08, 1e-9);
     EXPECT_EQ(preview.primaryColor(), QColor::fromRgbF(0, 0, 0, 0.84f));
+    EXPECT_NEAR(preview.tileColor().alphaF(), 0.42, 1e-2);
+    EXPECT_EQ(preview.tileColor().rgb(), VantrelTheme::accent(preferences.accent()).rgb());
     EXPECT_EQ(preview.secondaryColor(), QColor::fromRgbF(0, 0, 0, 0.52f));
     const QRectF notch(18, 14, 759, 90.75);
     const QRadialGradient glow = preview.tintGlow(notch);
@@ -267,6 +276,7 @@ TEST_F(PreviewFixture, TheSurfaceShowsArtworkAndHueByTheStrengthInEachMaterial) 
     EXPECT_NEAR(preview.artworkOpacity(), 0.18, 1e-9);
     EXPECT_NEAR(preview.tintOpacity(), 0.09, 1e-9);
     EXPECT_EQ(preview.primaryColor(), QColor::fromRgbF(1, 1, 1, 0.92f));
+    EXPECT_NEAR(preview.tileColor().alphaF(), 0.72, 1e-2);
     EXPECT_EQ(preview.secondaryColor(), QColor::fromRgbF(1, 1, 1, 0.56f));
     // A stored strength outside 0 to 1 draws as the nearest end, never as an impossible opacity.
     preferences.setThemeColorAmount(7);

@@ -193,6 +193,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
     ASSERT_NE(stays, nullptr);
     EXPECT_EQ(stays->geometry().right(), notice->width() - 1);
     EXPECT_EQ(stays->width(), stays->sizeHint().width()) << "the text itself at the trailing edge";
+    EXPECT_EQ(std::min(badge->y(), stays->y()), 25) << "the row right under the divider";
     EXPECT_EQ(notice->childrenRect().bottom(), notice->height() - 1);
 
     // The behaviour card: its items 16 apart, the two dividers at 0.24 without padding, the
