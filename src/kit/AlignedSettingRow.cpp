@@ -74,7 +74,23 @@ QSize AlignedSettingRow::minimumSizeHint() const {
     return QSize(0, heightForWidth(int(labelWidth_)));
 }
 
+bool AlignedSettingRow::event(QEvent* event) {
+    // A control whose size hint changed (a button shown or hidden inside it) asks its parent for
+    // room; the row has no layout to do that, so it places the control again and lets its own
+    // parent know its height may have changed.
+    if (event->type() == QEvent::LayoutRequest) {
+        placeChildren();
+        updateGeometry();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void AlignedSettingRow::resizeEvent(QResizeEvent*) {
+    placeChildren();
+}
+
+void AlignedSettingRow::placeChildren() {
     const AlignedSettingRowLayout layout = layoutFor(width());
     label_->setGeometry(layout.label.toRect());
     if (control_) control_->setGeometry(layout.control.toRect());

@@ -42,9 +42,12 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeChildren();
+
     VantrelLabel* label_;
     QPointer<QWidget> control_;
     double labelWidth_;

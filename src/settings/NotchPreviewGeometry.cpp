@@ -38,8 +38,11 @@ NotchPreviewGeometry NotchPreviewGeometry::blend(const NotchPreviewGeometry& fro
                                                  const NotchPreviewGeometry& to, double t) {
     const auto mix = [t](double a, double b) { return a + (b - a) * t; };
     NotchPreviewGeometry g = to;
-    g.shownSize = QSizeF(mix(from.shownSize.width(), to.shownSize.width()),
-                         mix(from.shownSize.height(), to.shownSize.height()));
+    const auto mixSize = [&mix](QSizeF a, QSizeF b) {
+        return QSizeF(mix(a.width(), b.width()), mix(a.height(), b.height()));
+    };
+    g.shownSize = mixSize(from.shownSize, to.shownSize);
+    g.expandedSize = mixSize(from.expandedSize, to.expandedSize);
     g.cornerRadius = mix(from.cornerRadius, to.cornerRadius);
     return g;
 }

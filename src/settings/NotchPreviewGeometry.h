@@ -38,7 +38,8 @@ struct NotchPreviewGeometry {
     QRectF headerRect(double width) const;
 
     static NotchPreviewGeometry compute(double width, NotchSize size, bool expanded);
-    // The geometry `t` of the way from `from` to `to` (for the opening and closing animation).
+    // The geometry `t` of the way from `from` to `to` (for the opening and closing and a change of
+    // size).
     static NotchPreviewGeometry blend(const NotchPreviewGeometry& from, const NotchPreviewGeometry& to,
                                       double t);
 };

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVariantAnimation>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -30,7 +31,8 @@ QColor srgb(double red, double green, double blue, double alpha) {
 NotchSettingsPreview::NotchSettingsPreview(VantrelPreferences& preferences, ThemeImageStore& themeImages,
                                            VantrelMotion& motion, QWidget* parent)
     : QWidget(parent), preferences_(preferences), themeImages_(themeImages), motion_(motion),
-      look_(lookOf(preferences)), lookFade_(new QVariantAnimation(this)) {
+      look_(lookOf(preferences)), lookFade_(new QVariantAnimation(this)),
+      resize_(new QVariantAnimation(this)) {
     setAccessibleName(QStringLiteral("Interactive notch preview"));
     setFixedHeight(int(NotchPreviewGeometry::kHeight));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -44,6 +46,14 @@ NotchSettingsPreview::NotchSettingsPreview(VantrelPreferences& preferences, Them
         previousOpacity_ = 0;
         update();
     });
+    connect(resize_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        sizeProgress_ = value.toDouble();
+        update();
+    });
+    connect(resize_, &QVariantAnimation::finished, this, [this] {
+        sizeProgress_ = 1;
+        update();
+    });
     connect(&preferences_, &VantrelPreferences::changed, this, &NotchSettingsPreview::refreshLook);
     loadArtwork();
 }
@@ -53,7 +63,8 @@ NotchSettingsPreview::Look NotchSettingsPreview::lookOf(const VantrelPreferences
             .size = preferences.notchSize(),
             .theme = preferences.artTheme(),
             .scope = preferences.themeScope(),
-            .amount = preferences.themeColorAmount(),
+            // A stored strength outside the slider's range draws as its nearest end.
+            .amount = std::clamp(preferences.themeColorAmount(), 0.0, 1.0),
             .tint = preferences.backgroundTint(),
             .tintEnabled = preferences.customBackgroundTintEnabled(),
             .accent = preferences.accent(),
@@ -98,12 +109,15 @@ void NotchSettingsPreview::setHovering(bool hovering) {
 }
 
 NotchPreviewGeometry NotchSettingsPreview::geometry() const {
-    const NotchSize size = look_.size;
     const double w = width();
-    if (expansion_ >= 1) return NotchPreviewGeometry::compute(w, size, true);
-    if (expansion_ <= 0) return NotchPreviewGeometry::compute(w, size, false);
-    return NotchPreviewGeometry::blend(NotchPreviewGeometry::compute(w, size, false),
-                                       NotchPreviewGeometry::compute(w, size, true), expansion_);
+    const auto opened = [this, w](NotchSize size) {
+        if (expansion_ >= 1) return NotchPreviewGeometry::compute(w, size, true);
+        if (expansion_ <= 0) return NotchPreviewGeometry::compute(w, size, false);
+        return NotchPreviewGeometry::blend(NotchPreviewGeometry::compute(w, size, false),
+                                           NotchPreviewGeometry::compute(w, size, true), expansion_);
+    };
+    if (sizeProgress_ >= 1) return opened(look_.size);
+    return NotchPreviewGeometry::blend(opened(sizeBefore_), opened(look_.size), sizeProgress_);
 }
 
 double NotchSettingsPreview::capsuleWidth() const {
@@ -131,10 +145,22 @@ void NotchSettingsPreview::loadArtwork() {
 void NotchSettingsPreview::refreshLook() {
     Look next = lookOf(preferences_);
     if (next == look_) return;
-    // The miniature as drawn now fades out over the new one.
+    Look sameSize = next;
+    sameSize.size = look_.size;
+    const bool restyled = !(sameSize == look_);
     const std::optional<VantrelAnimation> animation =
         motion_.resolve(VantrelMotion::Kind::transition, VantrelAnimation::easeOut(0.18));
-    if (animation && animation->duration > 0 && !size().isEmpty()) {
+    const bool animated = animation && animation->duration > 0 && !size().isEmpty();
+    // A new size moves the outline from where it is drawn now, so the workspace grows or shrinks
+    // like the real panel instead of showing two outlines at once.
+    if (next.size != look_.size) {
+        resize_->stop();
+        sizeBefore_ = look_.size;
+        sizeProgress_ = animated ? 0 : 1;
+        if (animated) animation->run(*resize_, 0.0, 1.0);
+    }
+    // Any other change: the miniature as drawn now fades out over the new one.
+    if (animated && restyled) {
         QImage snapshot(size(), QImage::Format_ARGB32_Premultiplied);
         snapshot.fill(Qt::transparent);
         QPainter painter(&snapshot);
@@ -184,32 +210,43 @@ void NotchSettingsPreview::paintSurface(QPainter& painter, const QRectF& notch,
     } else {
         painter.fillPath(outline, VantrelTheme::black(0.96));
     }
-    if (artwork_ && previewTheme() != ArtTheme::neutral) {
-        const double opacity = crystal ? look_.amount * 0.18 + 0.12 : look_.amount * 0.16 + 0.10;
-        ThemeArtwork::paint(painter, *artwork_, notch, opacity);
-    }
-    if (previewTintIsActive()) {
-        const double opacity = look_.amount * (crystal ? 0.16 : 0.18);
-        QRadialGradient tint(notch.bottomLeft(), 340);
-        tint.setColorAt(
-            0, srgb(look_.tint.red, look_.tint.green, look_.tint.blue, std::clamp(opacity, 0.0, 1.0)));
-        tint.setColorAt(1, Qt::transparent);
-        painter.fillPath(outline, tint);
-    }
+    if (artwork_ && artworkOpacity() > 0) ThemeArtwork::paint(painter, *artwork_, notch, artworkOpacity());
+    if (tintOpacity() > 0) painter.fillPath(outline, tintGlow(notch));
     painter.restore();
+}
+
+double NotchSettingsPreview::artworkOpacity() const {
+    if (!artwork_ || previewTheme() == ArtTheme::neutral) return 0;
+    return look_.material == NotchAppearance::crystal ? look_.amount * 0.18 + 0.12
+                                                      : look_.amount * 0.16 + 0.10;
+}
+
+double NotchSettingsPreview::tintOpacity() const {
+    if (!previewTintIsActive()) return 0;
+    return look_.amount * (look_.material == NotchAppearance::crystal ? 0.16 : 0.18);
+}
+
+QColor NotchSettingsPreview::tileColor() const {
+    return VantrelTheme::withOpacity(VantrelTheme::accent(look_.accent),
+                                     look_.material == NotchAppearance::crystal ? 0.42 : 0.72);
+}
+
+QRadialGradient NotchSettingsPreview::tintGlow(const QRectF& notch) const {
+    QRadialGradient glow(notch.bottomLeft(), 340);
+    glow.setColorAt(0, srgb(look_.tint.red, look_.tint.green, look_.tint.blue, tintOpacity()));
+    glow.setColorAt(1, Qt::transparent);
+    return glow;
 }
 
 void NotchSettingsPreview::paintHeader(QPainter& painter, const NotchPreviewGeometry& g,
                                        const QRectF& header) const {
-    const bool crystal = look_.material == NotchAppearance::crystal;
     const QColor accent = VantrelTheme::accent(look_.accent);
-    const QColor primaryColor = primary(0.84, 0.92);
-    const QColor secondaryColor = primary(0.52, 0.56);
+    const QColor primaryColor = this->primaryColor();
+    const QColor secondaryColor = this->secondaryColor();
 
     // The accent tile with its placeholder mark.
     const QRectF tile(header.left(), header.top(), g.tile, g.tile);
-    painter.fillPath(ContinuousRoundedRectangle{g.tile * 0.28}.path(tile),
-                     VantrelTheme::withOpacity(accent, crystal ? 0.42 : 0.72));
+    painter.fillPath(ContinuousRoundedRectangle{g.tile * 0.28}.path(tile), tileColor());
     painter.setPen(primaryColor);
     painter.setFont(VantrelType::font(16, QFont::DemiBold));
     painter.drawText(tile, Qt::AlignCenter, QStringLiteral("?"));

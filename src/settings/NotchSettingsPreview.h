@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRadialGradient>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -23,11 +24,12 @@ class VantrelPreferences;
 // workspace for the chosen size, to scale, in the chosen material, with the art theme, the
 // background hue, the accent and the rail of the tabs that are on. It keeps no state of its own:
 // the page says how far it is open and whether the pointer is over it, and hears of hovers and
-// taps. A change of what it draws cross-fades over 0.18 s.
+// taps. A change of size eases the outline to its new size over 0.18 s; any other change of
+// what it draws cross-fades over the same time.
 class NotchSettingsPreview final : public QWidget {
     Q_OBJECT
 public:
-    // What the miniature draws besides its geometry; a change of any of it cross-fades.
+    // What the miniature draws; a change of any of it but the size cross-fades.
     struct Look {
         NotchAppearance material = NotchAppearance::crystal;
         NotchSize size = NotchSize::medium;
@@ -68,7 +70,20 @@ public:
     double capsuleOpacity() const;
     // The artwork the surface draws, if any.
     const std::optional<QImage>& artwork() const { return artwork_; }
+    // How strongly the surface shows the theme's artwork (0 without one) and the background hue
+    // (0 while it is off), from the colour strength.
+    double artworkOpacity() const;
+    double tintOpacity() const;
+    // The hue's glow: from the notch's bottom-leading corner out to 340 points, fading to clear.
+    QRadialGradient tintGlow(const QRectF& notch) const;
+    // The header's marks on the surface: black on mirror glass, white on midnight.
+    QColor primaryColor() const { return primary(0.84, 0.92); }
+    QColor secondaryColor() const { return primary(0.52, 0.56); }
+    // The header's tile: the accent at 0.42 on mirror glass, 0.72 on midnight.
+    QColor tileColor() const;
     QVariantAnimation* lookAnimation() const { return lookFade_; }
+    // The easing from the size drawn before a change of size to the new one.
+    QVariantAnimation* sizeAnimation() const { return resize_; }
 
     static Look lookOf(const VantrelPreferences& preferences);
     // The raw values of `tabs` joined by "|".
@@ -106,6 +121,9 @@ private:
     QImage previous_; // the miniature before a change of look, fading out
     double previousOpacity_ = 0;
     QVariantAnimation* lookFade_;
+    NotchSize sizeBefore_ = NotchSize::medium; // the size a change of size eases from
+    double sizeProgress_ = 1;                  // eased, 0 to 1, while it runs
+    QVariantAnimation* resize_;
 };
 
 } // namespace vantrel

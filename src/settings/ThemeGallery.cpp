@@ -308,9 +308,13 @@ QFont ThemeChip::labelFont() const {
     return VantrelType::font(10.5, isSelected() ? QFont::Bold : QFont::DemiBold);
 }
 
+QFont ThemeChip::labelFont(bool selected) {
+    return VantrelType::font(10.5, selected ? QFont::Bold : QFont::DemiBold);
+}
+
 QSize ThemeChip::sizeHint() const {
     // Wide enough for the bold label, so selecting a chip does not shift its neighbours.
-    const QFontMetricsF metrics(VantrelType::font(10.5, QFont::Bold));
+    const QFontMetricsF metrics(labelFont(true));
     const double width = 2 * kPadding + kSwatch + kSpacing + metrics.horizontalAdvance(text());
     return QSize(int(std::ceil(width)), int(kHeight));
 }
@@ -334,8 +338,8 @@ void ThemeChip::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     const ThemeChipLook look = ThemeChipLook::of(selection_, scheme);
-    const QFont semibold = VantrelType::font(10.5, QFont::DemiBold);
-    const QFont bold = VantrelType::font(10.5, QFont::Bold);
+    const QFont semibold = labelFont(false);
+    const QFont bold = labelFont(true);
     const double textWidth = mix(QFontMetricsF(semibold).horizontalAdvance(text()),
                                  QFontMetricsF(bold).horizontalAdvance(text()), look.boldOpacity);
     const ThemeChipLayout layout = ThemeChipLayout::of(QSizeF(size()), textWidth);

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QGradientStops>
 #include <QImage>
 #include <QPointer>
@@ -144,6 +145,8 @@ public:
     static constexpr double kPadding = 11;
     static constexpr double kSwatch = 8;
     static constexpr double kSpacing = 6;
+    // The label: 10.5 points, bold while selected, semibold otherwise.
+    static QFont labelFont(bool selected);
 
     ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget* parent = nullptr);
 

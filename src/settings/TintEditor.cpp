@@ -181,18 +181,22 @@ void TintEditor::resetClicked() {
     // itself takes its new shape at once, so nothing else moves.
     // A control shown a moment ago may not have been placed yet.
     layout()->activate();
-    std::vector<FadingControl> shown;
-    for (QWidget* control :
-         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)}) {
-        if (!control->isVisibleTo(this)) continue;
-        // Only the control itself, over nothing: the row's background stays the row's.
-        const qreal ratio = devicePixelRatioF();
+    // Only the control itself, over nothing: the row's background stays the row's.
+    const auto snapshot = [ratio = devicePixelRatioF()](QWidget* control) {
         QImage image(control->size() * ratio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
         control->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-        shown.push_back({image, control->pos()});
+        return FadingControl{image, control->pos()};
+    };
+    std::vector<FadingControl> shown;
+    for (QWidget* control :
+         {static_cast<QWidget*>(save_), static_cast<QWidget*>(cancel_), static_cast<QWidget*>(reset_)}) {
+        if (control->isVisibleTo(this)) shown.push_back(snapshot(control));
     }
+    // The status changes its text: the old one fades out as the new one fades in, so neither
+    // shows at full strength beside the fading buttons.
+    FadingControl oldStatus = snapshot(status_);
     model_.reset();
     const std::optional<VantrelAnimation> animation =
         resetAnimation_ ? motion_.resolve(VantrelMotion::Kind::transition, *resetAnimation_) : std::nullopt;
@@ -200,6 +204,7 @@ void TintEditor::resetClicked() {
     resetTransition_->stop();
     wellBefore_ = before;
     fading_ = std::move(shown);
+    fadingStatus_ = std::move(oldStatus);
     resetProgress_ = 0;
     animation->run(*resetTransition_, 0.0, 1.0);
     sync();
@@ -208,15 +213,19 @@ void TintEditor::resetClicked() {
 void TintEditor::endResetTransition() {
     resetProgress_ = 1;
     fading_.clear();
+    fadingStatus_.reset();
     sync();
 }
 
 void TintEditor::paintEvent(QPaintEvent*) {
-    if (fading_.empty()) return;
+    if (fading_.empty() && !fadingStatus_) return;
     QPainter painter(this);
     painter.setOpacity(fadingOpacity());
-    for (const FadingControl& control : fading_)
+    const auto draw = [&painter](const FadingControl& control) {
         painter.drawImage(QRectF(control.position, control.image.deviceIndependentSize()), control.image);
+    };
+    for (const FadingControl& control : fading_) draw(control);
+    if (fadingStatus_) draw(*fadingStatus_);
 }
 
 void TintEditor::sync() {
@@ -224,6 +233,7 @@ void TintEditor::sync() {
     if (!fading_.empty() && (model_.offersSave() || model_.offersReset())) {
         resetTransition_->stop();
         fading_.clear();
+        fadingStatus_.reset();
         resetProgress_ = 1;
     }
     const bool fadingWell = resetProgress_ < 1 && !model_.pending();
@@ -231,7 +241,7 @@ void TintEditor::sync() {
     status_->setText(model_.statusText());
     const AdaptiveColor secondary = VantrelTheme::secondaryText();
     const QColor accent = VantrelTheme::accent(preferences_.accent());
-    status_->setColor(model_.statusIsAccented() ? AdaptiveColor{accent, accent} : secondary);
+    status_->setColor(model_.statusIsAccented() ? AdaptiveColor{accent, accent} : secondary, statusOpacity());
     cancel_->setColor(secondary.resolve(this));
     save_->setVisible(model_.offersSave());
     cancel_->setVisible(model_.offersSave());

@@ -61,7 +61,8 @@ private:
 // One colour editor of the appearance page, left to right: the well (opening the injected colour
 // picker), the status, "Save color" and "Cancel" while a colour is pending, and "Reset" while
 // the custom colour is on. It draws its model; the model decides. Given a Reset animation, Reset
-// eases out what it takes away: the buttons fade and the well moves back to the stored colour.
+// eases out what it takes away: the buttons fade, the status cross-fades to its new text and the
+// well moves back to the stored colour.
 class TintEditor final : public QWidget {
     Q_OBJECT
 public:
@@ -86,8 +87,12 @@ public:
         QPoint position;
     };
     const std::vector<FadingControl>& fadingControls() const { return fading_; }
-    // How opaque the fading buttons are drawn, 1 down to 0.
+    // The status as it read before Reset, fading out under the new one while the buttons fade.
+    const std::optional<FadingControl>& fadingStatus() const { return fadingStatus_; }
+    // How opaque the fading buttons and the old status are drawn, 1 down to 0.
     double fadingOpacity() const { return 1 - resetProgress_; }
+    // How opaque the new status is drawn, 0 up to 1 while Reset fades, else 1.
+    double statusOpacity() const { return resetProgress_; }
 
     // Shows the model and the settings as they are now.
     void sync();
@@ -112,6 +117,7 @@ private:
     double resetProgress_ = 1; // eased, 0 to 1, while Reset's transition runs
     QColor wellBefore_;        // what the well showed when Reset was pressed
     std::vector<FadingControl> fading_;
+    std::optional<FadingControl> fadingStatus_;
     ColorWell* well_;
     VantrelLabel* status_;
     VantrelButton* save_;

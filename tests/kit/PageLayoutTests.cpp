@@ -2,6 +2,7 @@
 #include "kit/FeatureRowLayout.h"
 #include "kit/VantrelPageLayout.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -48,6 +49,16 @@ TEST(AlignedSettingRowLayout, SideBySideFromLabelPlusGapPlusControlElseStacked) 
     row.resize(428, row.heightForWidth(428));
     EXPECT_EQ(row.control()->x(), 168 + (260 - row.control()->width()) / 2);
     EXPECT_EQ(row.control()->accessibleName(), "Position");
+
+    // A control that grows (a label given a longer text) gets its new width once the event loop
+    // turns, still centred in its column, instead of squeezing its contents into the old one.
+    auto* label = static_cast<QLabel*>(row.control());
+    const int before = label->width();
+    label->setText("Bottom of the screen, always");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_GT(label->width(), before + 40);
+    EXPECT_EQ(label->width(), label->sizeHint().width());
+    EXPECT_EQ(label->x(), 168 + (260 - label->width()) / 2);
 }
 
 TEST(FeatureRowLayout, WideFrom660WhenEverythingFitsAtLeast44HighAndTheSubtitleWraps) {

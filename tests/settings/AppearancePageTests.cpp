@@ -26,6 +26,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QSlider>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -47,6 +48,12 @@ protected:
     ~AppearancePageTest() override { delete page; }
 
     QStringList since(qsizetype mark) const { return c.callsSince(mark); }
+    // What one turn of the event loop does for the layouts: rows that gained or lost a control
+    // take their new size.
+    static void settleLayouts() {
+        for (int pass = 0; pass < 4; ++pass)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
     static QColor rgb(double r, double g, double b) { return QColor::fromRgbF(float(r), float(g), float(b)); }
 
     ControlCenterHarness c;
@@ -339,6 +346,106 @@ TEST_F(AppearancePageTest, TheBackgroundResetEasesOutOverAFifthOfASecondAndTheIc
     editor.resetButton()->click();
     EXPECT_EQ(editor.resetTransition()->duration(), 120);
     EXPECT_EQ(editor.resetTransition()->easingCurve(), VantrelAnimation::easeOut(0.12).easing);
+}
+
+namespace {
+
+// The strongest coverage and the summed coverage of `rect`, 0 to 1 per pixel.
+struct Ink {
+    double strongest = 0;
+    double total = 0;
+};
+Ink inkIn(const QImage& image, const QRect& rect) {
+    Ink ink;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const double alpha = qAlpha(image.pixel(x, y)) / 255.0;
+            ink.strongest = std::max(ink.strongest, alpha);
+            ink.total += alpha;
+        }
+    return ink;
+}
+
+} // namespace
+
+TEST_F(AppearancePageTest, TheBackgroundResetCrossFadesTheStatusAsTheButtonsFadeOut) {
+    TintEditor& editor = *page->backgroundEditor();
+    c.h.preferences.setBackgroundTint(BackgroundTint(0.2, 0.4, 0.6));
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.well()->click();
+    c.views.colorPicker.choose(rgb(1, 0, 0));
+    // The row is laid out before anyone can press Reset.
+    settleLayouts();
+    const QRect statusArea = editor.status()->geometry();
+    EXPECT_EQ(statusArea.left(), editor.well()->geometry().right() + 1 + 10);
+    EXPECT_EQ(statusArea.width(), 88);
+    EXPECT_GE(editor.saveButton()->x(), statusArea.right() + 1 + 10) << "nothing over the status";
+    const Ink unsaved = inkIn(renderWidget(editor), statusArea);
+    ASSERT_GT(unsaved.strongest, 0.9) << "\"Unsaved\" drawn whole";
+
+    editor.resetButton()->click();
+    QVariantAnimation& fade = *editor.resetTransition();
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Theme default")) << "the text changes at once";
+    ASSERT_TRUE(editor.fadingStatus().has_value());
+    EXPECT_EQ(editor.fadingStatus()->position, statusArea.topLeft());
+
+    // The start: the old status whole, the new one not yet there.
+    fade.setCurrentTime(0);
+    EXPECT_DOUBLE_EQ(editor.statusOpacity(), 0);
+    EXPECT_EQ(editor.status()->resolvedColor().alpha(), 0);
+    const Ink start = inkIn(renderWidget(editor), statusArea);
+    EXPECT_NEAR(start.total, unsaved.total, unsaved.total * 0.05);
+    EXPECT_NEAR(start.strongest, unsaved.strongest, 0.02);
+
+    // Half way: each at half strength, so nothing in the status is drawn at full strength, while
+    // the buttons beside it are half gone too.
+    fade.setCurrentTime(90);
+    EXPECT_NEAR(editor.statusOpacity(), 0.5, 1e-3);
+    EXPECT_NEAR(editor.fadingOpacity(), 0.5, 1e-3);
+    const double secondaryAlpha = VantrelTheme::secondaryText().resolve(&editor).alphaF();
+    EXPECT_NEAR(editor.status()->resolvedColor().alphaF(), 0.5 * secondaryAlpha, 1e-2);
+    const Ink middle = inkIn(renderWidget(editor), statusArea);
+    EXPECT_LT(middle.strongest, 0.8 * unsaved.strongest);
+    EXPECT_GT(middle.strongest, 0.3 * unsaved.strongest);
+    // A quarter of the way the new text is still faint: eased in, like the buttons.
+    fade.setCurrentTime(45);
+    EXPECT_LT(editor.statusOpacity(), 0.2);
+
+    // The end: only "Theme default", whole, in the secondary colour.
+    fade.setCurrentTime(180);
+    EXPECT_FALSE(editor.fadingStatus().has_value());
+    EXPECT_DOUBLE_EQ(editor.statusOpacity(), 1);
+    EXPECT_EQ(editor.status()->resolvedColor(), VantrelTheme::secondaryText().resolve(&editor));
+    const Ink end = inkIn(renderWidget(editor), statusArea);
+    EXPECT_NEAR(end.strongest, secondaryAlpha, 0.02);
+    EXPECT_NE(end.total, start.total) << "another text";
+
+    // From "Saved color" (nothing pending) it cross-fades the same way, and a colour picked while
+    // it fades shows its status whole at once.
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Saved color"));
+    settleLayouts();
+    const Ink saved = inkIn(renderWidget(editor), statusArea);
+    editor.resetButton()->click();
+    ASSERT_TRUE(editor.fadingStatus().has_value());
+    fade.setCurrentTime(90);
+    // Two texts in the same colour, each at half strength, overlap to at most 0.51 of 0.6.
+    EXPECT_LT(inkIn(renderWidget(editor), statusArea).strongest, 0.9 * saved.strongest);
+    c.views.colorPicker.choose(rgb(0, 1, 0));
+    EXPECT_FALSE(editor.fadingStatus().has_value());
+    EXPECT_EQ(editor.status()->text(), QStringLiteral("Unsaved"));
+    EXPECT_EQ(editor.status()->resolvedColor().alpha(), 255);
+    editor.cancelButton()->click();
+
+    // Under reduce motion the status follows the short ease-out: well past half strength half way.
+    c.setReduceMotion(true);
+    c.h.preferences.setCustomBackgroundTintEnabled(true);
+    editor.resetButton()->click();
+    ASSERT_EQ(fade.duration(), 120);
+    fade.setCurrentTime(60);
+    EXPECT_GT(editor.statusOpacity(), 0.6);
+    fade.setCurrentTime(120);
+    EXPECT_DOUBLE_EQ(editor.statusOpacity(), 1);
 }
 
 TEST_F(AppearancePageTest, TheIconEditorSavesTheSymbolColour) {

@@ -2,6 +2,7 @@
 #include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
@@ -78,6 +79,15 @@ struct StoredManualCollapse : NotchPageTest {
 
 TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
     EXPECT_EQ(page->title(), QStringLiteral("Notch Panel"));
+    ASSERT_NE(page->notchCard()->helpButton(), nullptr);
+    EXPECT_EQ(page->notchCard()->helpButton()->helpText(),
+              QStringLiteral("Vantrel only renders the real notch overlay on a built-in MacBook display that "
+                             "reports physical notch geometry. It is hidden on ordinary external monitors."));
+    ASSERT_NE(page->behaviorCard()->helpButton(), nullptr);
+    EXPECT_EQ(
+        page->behaviorCard()->helpButton()->helpText(),
+        QStringLiteral("Opening controls how quickly the physical notch reacts. Size and material change "
+                       "the expanded workspace while keeping the shell stable between feature pages."));
     EXPECT_EQ(page->maxWidth(), 940);
     EXPECT_EQ(page->notchCard()->title(), QStringLiteral("Notch"));
     EXPECT_EQ(page->behaviorCard()->title(), QStringLiteral("Behavior and expanded view"));
@@ -92,6 +102,24 @@ TEST_F(NotchPageTest, TheTitleCardsAndTexts) {
     EXPECT_EQ(
         page->responsivenessPicker()->options(),
         (QStringList{QStringLiteral("Instant"), QStringLiteral("Balanced"), QStringLiteral("Careful")}));
+
+    // Scripts and the sheets find the controls by these names.
+    const std::pair<const char*, QWidget*> named[] = {
+        {"notchEnabled", page->enabledSwitch()},
+        {"noNotchNotice", page->notice()},
+        {"notchPreview", page->preview()},
+        {"notchAutoExpand", page->autoExpandSwitch()},
+        {"responsivenessRow", page->responsivenessRow()},
+        {"notchResponsiveness", page->responsivenessPicker()},
+        {"keepOpenBriefly", page->keepOpenSwitch()},
+        {"notchSize", page->sizePicker()},
+        {"notchAppearance", page->materialPicker()},
+        {"previewRealNotch", page->previewButton()},
+    };
+    for (const auto& [name, widget] : named)
+        EXPECT_EQ(page->findChild<QWidget*>(QString::fromUtf8(name)), widget) << name;
+    // The responsiveness row is the whole row (title, caption and picker), the part that greys out.
+    EXPECT_EQ(page->responsivenessPicker()->parentWidget(), page->responsivenessRow());
     EXPECT_EQ(page->sizePicker()->options(),
               (QStringList{QStringLiteral("Small"), QStringLiteral("Medium"), QStringLiteral("Large")}));
     EXPECT_EQ(page->materialPicker()->options(),
@@ -133,6 +161,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
     EXPECT_EQ(icon->size(), QSize(40, 40));
     EXPECT_EQ(icon->pos(), QPoint(0, 0));
     EXPECT_TRUE(icon->followsAccent());
+    EXPECT_EQ(icon->systemName(), QStringLiteral("capsule.tophalf.filled"));
     VantrelLabel* use = nullptr;
     VantrelLabel* only = nullptr;
     for (VantrelLabel* label : content->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)) {
@@ -155,6 +184,7 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
     EXPECT_EQ(noticeDivider->geometry(), QRect(0, 0, notice->width(), 25));
     auto* badge = notice->findChild<HazardBadge*>();
     ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->text(), QStringLiteral("No physical notch on the active display"));
     EXPECT_EQ(badge->x(), 0);
     EXPECT_GE(badge->y(), 25);
     VantrelLabel* stays = nullptr;
@@ -162,6 +192,8 @@ TEST_F(NotchPageTest, TheCardsRowsKeepTheirSpacingsAndTheirControlsAtTheTrailing
         if (label->text() == QStringLiteral("The overlay stays hidden on this display.")) stays = label;
     ASSERT_NE(stays, nullptr);
     EXPECT_EQ(stays->geometry().right(), notice->width() - 1);
+    EXPECT_EQ(stays->width(), stays->sizeHint().width()) << "the text itself at the trailing edge";
+    EXPECT_EQ(std::min(badge->y(), stays->y()), 25) << "the row right under the divider";
     EXPECT_EQ(notice->childrenRect().bottom(), notice->height() - 1);
 
     // The behaviour card: its items 16 apart, the two dividers at 0.24 without padding, the

@@ -71,18 +71,26 @@ TEST(SettingsSheets, TheChipsAndTheBackgroundResetAtTheStartMiddleAndEndOfTheirT
     TintEditor& editor = *page->backgroundEditor();
     editor.well()->click();
     c.views.colorPicker.choose(QColor::fromRgbF(0.95f, 0.3f, 0.2f));
-    editor.resetButton()->click();
-    for (int ms : {0, 90, 180}) {
-        editor.resetTransition()->setCurrentTime(ms);
-        editor.layout()->activate();
+    // The row takes its pending shape (as one turn of the event loop does) before Reset is pressed.
+    for (int pass = 0; pass < 4; ++pass) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const auto editorCell = [&] {
         QImage cell(gallery.width(), editor.height() + 24, QImage::Format_ARGB32_Premultiplied);
         cell.fill(backdrop);
         QPainter painter(&cell);
         painter.drawImage(QPoint(12, 12), renderWidget(editor, backdrop));
         painter.end();
-        images.append(cell);
+        return cell;
+    };
+    const QImage pending = editorCell();
+    editor.resetButton()->click();
+    for (int ms : {0, 90, 180}) {
+        editor.resetTransition()->setCurrentTime(ms);
+        images.append(editorCell());
     }
+    // Last, alone: the pending row as it was when Reset was pressed.
+    images.append(pending);
     saveSheet(QStringLiteral("settings-appearance-transitions"), images, 3);
+    EXPECT_NE(images[5], pending) << "Reset took the buttons away";
     EXPECT_NE(images[0], images[2]) << "the chips changed";
     EXPECT_NE(images[3], images[5]) << "the editor changed";
 }

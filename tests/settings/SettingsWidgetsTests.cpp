@@ -143,6 +143,11 @@ TEST(ThemeGalleryPieces, TheChipCentresItsEightPointSwatchAndLabelSixApartInItsC
     const ThemeChipLayout wide = ThemeChipLayout::of(QSizeF(200, 34), 40);
     EXPECT_EQ(wide.swatch, QRectF(73, 13, 8, 8));
     EXPECT_DOUBLE_EQ(wide.label.left(), 87);
+    // The label in 10.5 points: semibold, bold once selected.
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(ThemeChip::labelFont(false)), 10.5);
+    EXPECT_EQ(ThemeChip::labelFont(false).weight(), QFont::DemiBold);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(ThemeChip::labelFont(true)), 10.5);
+    EXPECT_EQ(ThemeChip::labelFont(true).weight(), QFont::Bold);
 }
 
 TEST(ThemeGalleryPieces, TheHeroIsItsFixedCardWithTheNeutralGradientsAndShade) {
@@ -189,8 +194,18 @@ TEST(TintEditorPieces, TheWellShowsItsColourAndTheTextButtonsTheirs) {
     EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("reset")), editor.resetButton());
     EXPECT_EQ(editor.findChild<TextButton*>(QStringLiteral("cancel")), editor.cancelButton());
     EXPECT_EQ(editor.findChild<VantrelButton*>(QStringLiteral("saveColor")), editor.saveButton());
+    EXPECT_EQ(editor.saveButton()->text(), QStringLiteral("Save color"));
+    EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(editor.resetButton()->text(), QStringLiteral("Reset"));
+    EXPECT_EQ(editor.well()->pos(), QPoint(0, (40 - 24) / 2)) << "the row starts with the well";
     const QImage image = renderWidget(*editor.well());
     EXPECT_EQ(image.pixelColor(QPoint(22, 12)), TintEditorModel::color(BackgroundTint()).rgb());
+    // The well's frame runs along its very edge, around the swatch.
+    EXPECT_GT(image.pixelColor(QPoint(0, 12)).alpha(), 0);
+    EXPECT_GT(image.pixelColor(QPoint(43, 12)).alpha(), 0);
+    EXPECT_NE(image.pixelColor(QPoint(1, 12)).rgb(), image.pixelColor(QPoint(22, 12)).rgb());
+    EXPECT_EQ(image.pixelColor(QPoint(5, 12)).rgb(), image.pixelColor(QPoint(22, 12)).rgb())
+        << "the swatch fills all but a 3.5-point border";
     EXPECT_EQ(editor.cancelButton()->color(), VantrelTheme::secondaryText().dark);
     c.h.preferences.setCustomBackgroundTintEnabled(true);
     EXPECT_EQ(editor.resetButton()->color(), VantrelTheme::accent(Accent::graphite));
@@ -318,6 +333,11 @@ TEST(NotchPreviewPieces, TheBridgeHasSquareTopCornersAndTheHeaderItsTileAndBars)
     EXPECT_GT(image.pixelColor(QPoint(int(left + 40), int(top - 2))).lightnessF(), 0.6);
     EXPECT_LT(image.pixelColor(QPoint(int(left + 30), int(top + 13))).lightnessF(), 0.6);
     EXPECT_GT(image.pixelColor(QPoint(int(left + 70), int(top + 13))).lightnessF(), 0.6) << "64 long";
+    // The subtitle bar starts 4 under the 7-high title bar and is 5 high: its first row is darker
+    // than the row just under it.
+    EXPECT_GT(image.pixelColor(QPoint(int(left + 30), int(top + 9))).lightnessF(), 0.6) << "the gap";
+    EXPECT_LT(image.pixelColor(QPoint(int(left + 30), int(top + 11))).lightnessF(),
+              image.pixelColor(QPoint(int(left + 30), int(top + 17))).lightnessF() - 0.1);
 }
 
 TEST(NotchPreviewPieces, TheArtworkShowsFaintlyOnlyForAThemeWithArtwork) {
