@@ -1,6 +1,7 @@
 #include "kit/FeatureRow.h"
 #include "kit/MetricPill.h"
 #include "kit/SettingsCard.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
@@ -13,6 +14,7 @@
 #include "support/VisibleTexts.h"
 
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -290,6 +292,25 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(page.previewSurface()->y(), 20);
     EXPECT_EQ(page.enginePill()->parentWidget()->y(), 20 + 176 + 18);
     EXPECT_EQ(page.pulsesPill()->x() - page.enginePill()->geometry().right() - 1, 10);
+    // That row runs from the surface's left edge to its right one, no taller than what it holds.
+    const QWidget* previewRow = page.enginePill()->parentWidget();
+    EXPECT_EQ(previewRow->x(), 20);
+    EXPECT_EQ(previewRow->width(), page.previewSurface()->width());
+    EXPECT_EQ(page.enginePill()->x(), 0);
+    EXPECT_EQ(page.previewButton()->geometry().right(), previewRow->width() - 1);
+    EXPECT_EQ(previewRow->height(), std::max({page.enginePill()->height(), page.pulsesPill()->height(),
+                                              page.previewButton()->height()}));
+    // The surface centres its glyph and two lines, 13 apart, as one block.
+    const QWidget* surface = page.previewSurface();
+    const QList<VantrelGlyph*> glyphs = surface->findChildren<VantrelGlyph*>();
+    const QList<VantrelLabel*> lines = surface->findChildren<VantrelLabel*>();
+    ASSERT_EQ(glyphs.size(), 1);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(glyphs[0]->size(), QSize(48, 48));
+    EXPECT_EQ(lines[0]->text(), "Preview surface");
+    EXPECT_EQ(lines[0]->y() - glyphs[0]->geometry().bottom() - 1, 13);
+    EXPECT_EQ(lines[1]->y() - lines[0]->geometry().bottom() - 1, 13);
+    EXPECT_NEAR(glyphs[0]->y(), surface->height() - lines[1]->geometry().bottom() - 1, 1);
     // With access missing the notice sits 16 under the master row, the divider first.
     const QList<PageDivider*> noticeDivider = page.notice()->findChildren<PageDivider*>();
     ASSERT_EQ(noticeDivider.size(), 1);
