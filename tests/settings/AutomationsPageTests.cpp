@@ -1,7 +1,9 @@
 #include "kit/SettingsCard.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "settings/AutomationsPage.h"
 #include "settings/PageDivider.h"
@@ -11,6 +13,7 @@
 
 #include <QLayout>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -179,6 +182,10 @@ TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
     EXPECT_DOUBLE_EQ(VantrelType::pixelSize(labels[0]->font()), 12.5);
     EXPECT_EQ(labels[0]->font().weight(), QFont::DemiBold);
     EXPECT_DOUBLE_EQ(VantrelType::pixelSize(labels[1]->font()), 10.5);
+    EXPECT_EQ(labels[1]->y() - labels[0]->geometry().bottom() - 1, 3) << "name over sentence, 3 apart";
+    // The dividers are bare lines: the rows carry their own padding.
+    for (PageDivider* divider : rows[0]->parentWidget()->findChildren<PageDivider*>())
+        EXPECT_EQ(divider->height(), 1);
     EXPECT_DOUBLE_EQ(VantrelType::pixelSize(page.checkedText()->font()), 10.5);
     // Rows follow each other without a gap; the dividers separate them.
     EXPECT_EQ(rows[0]->parentWidget()->layout()->spacing(), 0);
@@ -186,4 +193,49 @@ TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
     const std::size_t pending = c.h.scheduler.pendingCount();
     page.hide();
     EXPECT_EQ(c.h.scheduler.pendingCount(), pending - 1);
+}
+
+TEST_F(AutomationsPageTest, HowScenesWorkIsThreeConceptsSharingTheWidthBetweenArrows) {
+    SettingsCard* how = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "How scenes work") how = card;
+    ASSERT_NE(how, nullptr);
+    QStringList symbols;
+    QList<VantrelGlyph*> glyphs = how->findChildren<VantrelGlyph*>();
+    std::sort(glyphs.begin(), glyphs.end(), [how](const VantrelGlyph* a, const VantrelGlyph* b) {
+        return a->mapTo(how, QPoint()).x() < b->mapTo(how, QPoint()).x();
+    });
+    for (const VantrelGlyph* glyph : glyphs) symbols << glyph->systemName();
+    EXPECT_EQ(symbols, QStringList({"scope", "arrow.right", "wand.and.stars", "arrow.right",
+                                    "arrow.uturn.backward.circle"}));
+    // The three concepts are equally wide, 15 from each arrow.
+    const QWidget* first = glyphs[0]->parentWidget();
+    const QWidget* second = glyphs[2]->parentWidget();
+    const QWidget* third = glyphs[4]->parentWidget();
+    EXPECT_NEAR(first->width(), second->width(), 1);
+    EXPECT_NEAR(second->width(), third->width(), 1);
+    // The row fills the card's content from edge to edge.
+    EXPECT_EQ(first->x(), 0);
+    EXPECT_EQ(third->geometry().right(), third->parentWidget()->width() - 1);
+    EXPECT_EQ(glyphs[1]->x() - first->geometry().right() - 1, 15);
+    EXPECT_EQ(second->x() - glyphs[1]->geometry().right() - 1, 15);
+    // Within a concept: symbol, title and detail, 8 apart.
+    const QList<VantrelLabel*> texts = second->findChildren<VantrelLabel*>();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0]->text(), "Then");
+    EXPECT_EQ(texts[0]->y() - glyphs[2]->geometry().bottom() - 1, 8);
+    EXPECT_EQ(texts[1]->y() - texts[0]->geometry().bottom() - 1, 8);
+}
+
+TEST_F(AutomationsPageTest, TheArrowsTakeTheTertiaryTextColourOfEachAppearance) {
+    QList<VantrelGlyph*> arrows;
+    for (VantrelGlyph* glyph : page.findChildren<VantrelGlyph*>())
+        if (glyph->systemName() == u"arrow.right") arrows << glyph;
+    ASSERT_EQ(arrows.size(), 2);
+    for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark, ColorScheme::light}) {
+        VantrelTheme::setColorScheme(&page, scheme);
+        QCoreApplication::sendPostedEvents();
+        for (VantrelGlyph* arrow : arrows)
+            EXPECT_EQ(arrow->color(), VantrelTheme::tertiaryText().resolve(scheme));
+    }
 }

@@ -1,4 +1,5 @@
 #include "kit/FeatureRow.h"
+#include "kit/HazardBadge.h"
 #include "kit/MetricPill.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelGlyph.h"
@@ -13,6 +14,7 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QFontMetricsF>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -269,7 +271,20 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(page.previewSurface()->height(), 176);
     for (StrengthChoice* choice : page.strengthChoices()) EXPECT_EQ(choice->height(), 48);
     EXPECT_EQ(page.strengthChoices()[0]->value(), 0.18);
+    EXPECT_EQ(page.strengthChoices()[0]->symbol(), "waveform.path");
+    EXPECT_EQ(page.strengthChoices()[1]->symbol(), "waveform.path.ecg");
     EXPECT_EQ(page.strengthChoices()[2]->symbol(), "waveform.path.ecg.rectangle");
+    // A choice asks for 14 at each side, two 24-wide glyph frames and 10 around its title.
+    StrengthChoice* gentle = page.strengthChoices()[0];
+    EXPECT_EQ(gentle->sizeHint().width(),
+              2 * 14 + 2 * 24 + 2 * 10 +
+                  int(std::ceil(QFontMetricsF(gentle->font()).horizontalAdvance("Gentle"))));
+    // The choices fill the strength card's content from its top edge, 10 apart.
+    const QWidget* choices = gentle->parentWidget();
+    EXPECT_EQ(gentle->pos(), QPoint(0, 0));
+    EXPECT_EQ(gentle->width(), choices->width());
+    EXPECT_EQ(page.strengthChoices()[1]->y() - gentle->geometry().bottom() - 1, 10);
+    EXPECT_EQ(page.strengthChoices()[2]->geometry().bottom(), choices->height() - 1);
     EXPECT_EQ(page.stylePicker(FeedbackTrigger::swipe)->width(), 116);
     // The gesture rows: 10 above and below each, a divider at 0.24 between them, none after the last.
     const QList<PageDivider*> dividers = page.gestureRows()->findChildren<PageDivider*>();
@@ -316,4 +331,24 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     ASSERT_EQ(noticeDivider.size(), 1);
     EXPECT_DOUBLE_EQ(noticeDivider[0]->opacity(), 0.24);
     EXPECT_EQ(page.notice()->y() - page.masterSwitch()->parentWidget()->geometry().bottom() - 1, 16);
+    // The master row and the notice run edge to edge in the card's content, the row on top; the
+    // divider is a bare line with the notice's row 16 under it.
+    const QWidget* masterRow = page.masterSwitch()->parentWidget();
+    const QWidget* masterContent = masterRow->parentWidget();
+    EXPECT_EQ(masterRow->pos(), QPoint(0, 0));
+    EXPECT_EQ(masterRow->width(), masterContent->width());
+    EXPECT_EQ(page.notice()->x(), 0);
+    EXPECT_EQ(page.notice()->width(), masterContent->width());
+    EXPECT_EQ(page.notice()->geometry().bottom(), masterContent->height() - 1);
+    EXPECT_EQ(noticeDivider[0]->geometry(), QRect(0, 0, page.notice()->width(), 1));
+    const QWidget* noticeRow = page.allowButton()->parentWidget();
+    EXPECT_EQ(noticeRow->y(), 1 + 16);
+    EXPECT_EQ(noticeRow->geometry().bottom(), page.notice()->height() - 1);
+    const QList<HazardBadge*> badges = noticeRow->findChildren<HazardBadge*>();
+    ASSERT_EQ(badges.size(), 1);
+    EXPECT_EQ(badges[0]->x(), 0);
+    EXPECT_EQ(page.allowButton()->geometry().right(), noticeRow->width() - 1);
+    EXPECT_EQ(noticeRow->height(),
+              std::max({badges[0]->height(), page.allowButton()->height(),
+                        noticeRow->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)[0]->height()}));
 }

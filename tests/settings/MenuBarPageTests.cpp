@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -293,6 +294,7 @@ TEST_F(MenuBarPageTest, FinishAndCancelAreIgnoredOutsideSetupOrWithoutSettings) 
 
 TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
     open(Organizer::setUp);
+    QCoreApplication::sendPostedEvents();
     auto* pill = dynamic_cast<const VantrelPillButtonStyle*>(&page->setupButton()->buttonStyle());
     ASSERT_NE(pill, nullptr);
     EXPECT_NE(dynamic_cast<const VantrelSecondaryButtonStyle*>(&page->showHideButton()->buttonStyle()),
@@ -310,6 +312,9 @@ TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(glyph->size(), QSize(16, 16));
     EXPECT_DOUBLE_EQ(glyph->pointSize(), 10);
     EXPECT_EQ(ready->x() - glyph->geometry().right() - 1, 6);
+    EXPECT_EQ(glyph->x(), 0);
+    EXPECT_EQ(ready->geometry().right(), page->readyMark()->width() - 1);
+    EXPECT_EQ(page->readyMark()->height(), std::max(glyph->height(), ready->height()));
     EXPECT_EQ(page->readyMark()->mapTo(page->actionRow(), QPoint(page->readyMark()->width(), 0)).x(),
               page->actionRow()->width());
     const QList<FeatureRow*> rows = page->findChildren<FeatureRow*>();

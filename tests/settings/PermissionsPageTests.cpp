@@ -237,6 +237,12 @@ TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(inList.top() - dividers[1]->geometry().bottom() - 1, 8);
     EXPECT_EQ(dividers[2]->y() - inList.bottom() - 1, 8);
 
+    // Each row's symbol.
+    EXPECT_EQ(page->row(PrivacyPane::accessibility)->icon()->systemName(), "figure.wave");
+    EXPECT_EQ(page->row(PrivacyPane::inputMonitoring)->icon()->systemName(), "keyboard");
+    EXPECT_EQ(calendar->icon()->systemName(), "calendar");
+    EXPECT_EQ(page->row(PrivacyPane::camera)->icon()->systemName(), "camera");
+
     // "Not requested": a 7-point dot in a 14 by 14 frame, 6 points before its text.
     auto* dot = calendar->findChild<VantrelGlyph*>();
     ASSERT_NE(dot, nullptr);
