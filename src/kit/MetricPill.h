@@ -34,6 +34,7 @@ public:
 
     QString title() const { return title_; }
     QString value() const { return value_; }
+    QString symbol() const { return symbol_; }
     void setValue(const QString& value);
     QColor color() const { return color_; }
     void setColor(const QColor& color);

@@ -75,26 +75,30 @@ TEST(AutomationsPageSentences, TheStartingRulesReadInOrderAndOddValuesStayAsStor
 
 TEST_F(AutomationsPageTest, EachRuleIsARowWithItsNameAndSentenceDividedButAfterTheLast) {
     const QStringList texts = visibleTexts(page);
-    for (const char* text : {"Automations",
-                             "What this means",
-                             "Local, private, and reversible",
-                             "No cloud service or scripts",
-                             "Check Now",
-                             "Smart scenes",
-                             "No automation has run yet",
-                             "Deep work in Xcode",
-                             "When Xcode is active, start a timer.",
-                             "Gentle battery mode",
-                             "Morning overview",
-                             "Every day around 09:00, show the notch overview.",
-                             "Run",
-                             "How scenes work",
-                             "When",
-                             "An app, time, or battery state matches",
-                             "Then",
-                             "Vantrel changes a module or starts a timer",
-                             "Until",
-                             "The change lasts only while the condition holds"})
+    for (const char* text :
+         {"Automations",
+          "What this means",
+          "Local, private, and reversible",
+          "Vantrel checks the enabled rows every four seconds. When a condition becomes true "
+          "its action runs, and when the condition stops being true Vantrel puts the setting "
+          "back the way it found it. Scenes are temporary, never permanent edits.",
+          "No cloud service or scripts",
+          "Check Now",
+          "Smart scenes",
+          "No automation has run yet",
+          "Deep work in Xcode",
+          "When Xcode is active, start a timer.",
+          "Gentle battery mode",
+          "Morning overview",
+          "Every day around 09:00, show the notch overview.",
+          "Run",
+          "How scenes work",
+          "When",
+          "An app, time, or battery state matches",
+          "Then",
+          "Vantrel changes a module or starts a timer",
+          "Until",
+          "The change lasts only while the condition holds"})
         EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
     EXPECT_EQ(page.ruleRows().size(), 3);
     EXPECT_EQ(page.dividerCount(), 2);
@@ -187,6 +191,15 @@ TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
     for (PageDivider* divider : rows[0]->parentWidget()->findChildren<PageDivider*>())
         EXPECT_EQ(divider->height(), 1);
     EXPECT_DOUBLE_EQ(VantrelType::pixelSize(page.checkedText()->font()), 10.5);
+    // The status line: "lock.shield" at its start, "Check Now" at its end.
+    const QWidget* status = page.checkNowButton()->parentWidget();
+    const QList<VantrelGlyph*> shields = status->findChildren<VantrelGlyph*>();
+    ASSERT_EQ(shields.size(), 1);
+    EXPECT_EQ(shields[0]->systemName(), "lock.shield");
+    EXPECT_EQ(shields[0]->x(), 0);
+    EXPECT_EQ(page.checkNowButton()->geometry().right(), status->width() - 1);
+    EXPECT_EQ(status->x(), 0);
+    EXPECT_EQ(status->width(), status->parentWidget()->width());
     // Rows follow each other without a gap; the dividers separate them.
     EXPECT_EQ(rows[0]->parentWidget()->layout()->spacing(), 0);
     // The page's own check renews itself each second only while shown.
@@ -219,12 +232,16 @@ TEST_F(AutomationsPageTest, HowScenesWorkIsThreeConceptsSharingTheWidthBetweenAr
     EXPECT_EQ(third->geometry().right(), third->parentWidget()->width() - 1);
     EXPECT_EQ(glyphs[1]->x() - first->geometry().right() - 1, 15);
     EXPECT_EQ(second->x() - glyphs[1]->geometry().right() - 1, 15);
-    // Within a concept: symbol, title and detail, 8 apart.
+    // Within a concept: symbol, title and detail, 8 apart, from its top edge across its width.
+    EXPECT_EQ(glyphs[2]->y(), 0);
     const QList<VantrelLabel*> texts = second->findChildren<VantrelLabel*>();
     ASSERT_EQ(texts.size(), 2);
     EXPECT_EQ(texts[0]->text(), "Then");
     EXPECT_EQ(texts[0]->y() - glyphs[2]->geometry().bottom() - 1, 8);
     EXPECT_EQ(texts[1]->y() - texts[0]->geometry().bottom() - 1, 8);
+    EXPECT_EQ(texts[1]->x(), 0);
+    EXPECT_EQ(texts[1]->width(), second->width());
+    EXPECT_EQ(texts[1]->geometry().bottom(), second->height() - 1);
 }
 
 TEST_F(AutomationsPageTest, TheArrowsTakeTheTertiaryTextColourOfEachAppearance) {

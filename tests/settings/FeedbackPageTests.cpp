@@ -3,6 +3,7 @@
 #include "kit/MetricPill.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
@@ -351,4 +352,54 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(noticeRow->height(),
               std::max({badges[0]->height(), page.allowButton()->height(),
                         noticeRow->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)[0]->height()}));
+}
+
+TEST_F(FeedbackPageTest, TheCardsCarryTheirTitlesHelpAndSymbols) {
+    const auto help = [](const SettingsCard* card) {
+        return card->helpButton() ? card->helpButton()->helpText() : QString();
+    };
+    SettingsCard* gestures = nullptr;
+    SettingsCard* controls = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>()) {
+        if (card->title() == u"Gesture haptics") gestures = card;
+        if (card->title() == u"Vantrel controls") controls = card;
+    }
+    ASSERT_NE(gestures, nullptr);
+    ASSERT_NE(controls, nullptr);
+    EXPECT_EQ(page.masterCard()->title(), "Trackpad feedback");
+    EXPECT_EQ(
+        help(page.masterCard()),
+        "Input Monitoring lets Vantrel notice gestures while another app is active. Vantrel observes the "
+        "gesture event and does not read the text you type.");
+    EXPECT_EQ(page.strengthCard()->title(), "Strength");
+    EXPECT_EQ(page.strengthCard()->subtitleLabel(), nullptr);
+    EXPECT_EQ(
+        help(page.strengthCard()),
+        "macOS provides fixed haptic patterns rather than true amplitude control. These choices select a "
+        "restrained, balanced, or more decisive finite pattern.");
+    EXPECT_EQ(
+        help(gestures),
+        "Each gesture uses its selected feel. Vantrel rate-limits responses so one action cannot turn into "
+        "a buzz, and it never adds sound to Trackpad feedback.");
+    EXPECT_EQ(help(controls),
+              "This controls feedback produced by Vantrel's own buttons and surfaces. It does "
+              "not require Input Monitoring.");
+    EXPECT_EQ(controls->subtitleLabel(), nullptr);
+
+    EXPECT_EQ(page.enginePill()->title(), "Engine");
+    EXPECT_EQ(page.enginePill()->symbol(), "dot.radiowaves.left.and.right");
+    EXPECT_EQ(page.pulsesPill()->title(), "Session pulses");
+    EXPECT_EQ(page.pulsesPill()->symbol(), "waveform");
+    const QList<VantrelIcon*> icons = page.masterCard()->findChildren<VantrelIcon*>();
+    ASSERT_FALSE(icons.isEmpty());
+    EXPECT_EQ(icons[0]->systemName(), "rectangle.and.hand.point.up.left");
+
+    // Each gesture's picker leads its switch by 10, the pair ending the row.
+    for (FeedbackTrigger trigger : allCasesOf<FeedbackTrigger>()) {
+        const VantrelMenuPicker* picker = page.stylePicker(trigger);
+        const VantrelSwitch* toggle = page.triggerSwitch(trigger);
+        EXPECT_EQ(picker->x(), 0);
+        EXPECT_EQ(toggle->x() - picker->geometry().right() - 1, 10);
+        EXPECT_EQ(toggle->geometry().right(), toggle->parentWidget()->width() - 1);
+    }
 }
