@@ -29,7 +29,9 @@
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace vantrel {
 
@@ -117,6 +119,40 @@ protected:
     }
 };
 
+// The preview and strength cards: side by side while the preview's pills and button fit beside
+// the strength card, which keeps its width; in a narrower window the strength card goes under the
+// preview, so that neither card squeezes what it shows.
+class CardPair final : public QWidget {
+public:
+    CardPair(QWidget* preview, QWidget* strength, std::function<int()> previewWidth)
+        : line_(new QBoxLayout(QBoxLayout::LeftToRight, this)), strength_(strength),
+          previewWidth_(std::move(previewWidth)) {
+        line_->setContentsMargins(0, 0, 0, 0);
+        line_->setSpacing(16);
+        line_->addWidget(preview, 1, Qt::AlignTop);
+        line_->addWidget(strength, 0, Qt::AlignTop);
+    }
+    void arrange() { arrange(width()); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        arrange(event->size().width());
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    void arrange(int width) {
+        const bool sideBySide = width >= previewWidth_() + line_->spacing() + strength_->minimumWidth();
+        const QBoxLayout::Direction direction =
+            sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (line_->direction() != direction) line_->setDirection(direction);
+    }
+
+    QBoxLayout* line_;
+    QWidget* strength_;
+    std::function<int()> previewWidth_;
+};
+
 QWidget* paddedVertically(QWidget* content, int padding) {
     auto* frame = new QWidget;
     auto* layout = new QVBoxLayout(frame);
@@ -200,13 +236,13 @@ FeedbackPage::FeedbackPage(const ControlCenterContext& context, QWidget* parent)
     : VantrelPage(context.preferences, QStringLiteral("Trackpad"), std::nullopt, kMaxWidth, parent),
       context_(context) {
     addContent(makeMasterCard());
-    auto* row = new QWidget;
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(16);
-    line->addWidget(makePreviewCard(), 1, Qt::AlignTop);
-    line->addWidget(makeStrengthCard(), 0, Qt::AlignTop);
-    addContent(row);
+    QWidget* preview = makePreviewCard();
+    QWidget* previewRow = enginePill_->parentWidget();
+    const QMargins padding = previewRow->parentWidget()->layout()->contentsMargins();
+    cardPair_ = new CardPair(preview, makeStrengthCard(), [previewRow, padding] {
+        return previewRow->sizeHint().width() + padding.left() + padding.right();
+    });
+    addContent(cardPair_);
     addContent(makeGestureCard());
     addContent(makeInterfaceCard());
 
@@ -480,6 +516,8 @@ void FeedbackPage::showEngine() {
     enginePill_->setColor(listening ? accentOf(context_.preferences) : VantrelTheme::dormant().resolve(this));
     pulsesPill_->setValue(QString::number(context_.feedback.pulseCount()));
     pulsesPill_->setColor(accentOf(context_.preferences));
+    // "Listening" is wider than "Off".
+    static_cast<CardPair*>(cardPair_)->arrange();
 }
 
 void FeedbackPage::showPermission() {

@@ -105,6 +105,7 @@ private:
     MetricPill* enginePill_ = nullptr;
     MetricPill* pulsesPill_ = nullptr;
     QAbstractButton* previewButton_ = nullptr;
+    QWidget* cardPair_ = nullptr; // the preview and strength cards, side by side or stacked
     SettingsCard* strengthCard_ = nullptr;
     QList<StrengthChoice*> strengthChoices_;
     QWidget* gestureRows_ = nullptr;

@@ -403,3 +403,36 @@ TEST_F(FeedbackPageTest, TheCardsCarryTheirTitlesHelpAndSymbols) {
         EXPECT_EQ(toggle->geometry().right(), toggle->parentWidget()->width() - 1);
     }
 }
+
+TEST_F(FeedbackPageTest, AtTheWindowsNarrowestTheStrengthCardGoesUnderThePreviewKeepingEverySize) {
+    c.h.preferences.setFeedbackEnabled(true);
+    c.feedback.start();
+    MetricPill* engine = page.enginePill();
+    MetricPill* pulses = page.pulsesPill();
+    QAbstractButton* preview = page.previewButton();
+    QWidget* previewCard = page.previewSurface()->parentWidget();
+    while (previewCard->parentWidget() != page.strengthCard()->parentWidget())
+        previewCard = previewCard->parentWidget();
+    for (const int width : {1040, 720}) {
+        SCOPED_TRACE(width);
+        page.resize(width, 1500);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(page.strengthCard()->width(), 340);
+        if (width == 1040) {
+            EXPECT_EQ(page.strengthCard()->y(), previewCard->y()) << "side by side";
+            EXPECT_EQ(page.strengthCard()->x() - previewCard->geometry().right() - 1, 16);
+        } else {
+            EXPECT_EQ(page.strengthCard()->y() - previewCard->geometry().bottom() - 1, 16) << "stacked";
+            EXPECT_EQ(page.strengthCard()->x(), previewCard->x());
+        }
+        // Every figure whole, "Listening" included, and the row inside its card.
+        EXPECT_EQ(engine->value(), "Listening");
+        EXPECT_EQ(engine->size(), engine->sizeHint());
+        EXPECT_EQ(pulses->size(), pulses->sizeHint());
+        EXPECT_EQ(preview->size(), preview->sizeHint());
+        EXPECT_EQ(pulses->x() - engine->geometry().right() - 1, 10);
+        EXPECT_GE(preview->x() - pulses->geometry().right() - 1, 10);
+        EXPECT_EQ(preview->geometry().right(), preview->parentWidget()->width() - 1);
+    }
+}
