@@ -192,6 +192,16 @@ QSize StrengthChoice::sizeHint() const {
     return QSize(int(2 * kPadding + 2 * kGlyphFrame + 2 * kChoiceSpacing + title), int(kHeight));
 }
 
+StrengthChoice::Layout StrengthChoice::layout(const QSizeF& size) {
+    const double glyphTop = (size.height() - kGlyphFrame) / 2;
+    Layout l;
+    l.symbol = QRectF(kPadding, glyphTop, kGlyphFrame, kGlyphFrame);
+    l.check = QRectF(size.width() - kPadding - kGlyphFrame, glyphTop, kGlyphFrame, kGlyphFrame);
+    const double titleLeft = l.symbol.right() + kChoiceSpacing;
+    l.title = QRectF(titleLeft, 0, std::max(0.0, l.check.left() - kChoiceSpacing - titleLeft), size.height());
+    return l;
+}
+
 void StrengthChoice::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -205,20 +215,16 @@ void StrengthChoice::paintEvent(QPaintEvent*) {
         shape, QPen(isChecked() ? withOpacity(accent, 0.42) : VantrelTheme::border().resolve(scheme), 0.8));
     if (isDown()) painter.fillPath(shape, KitPaint::primary(scheme, 0.05));
 
-    const double glyphTop = (height() - kGlyphFrame) / 2;
-    const QRectF leading(kPadding, glyphTop, kGlyphFrame, kGlyphFrame);
-    VantrelGlyph::paint(painter, leading, symbol_,
+    const Layout l = layout(size());
+    VantrelGlyph::paint(painter, l.symbol, symbol_,
                         isChecked() ? accent : VantrelTheme::secondaryText().resolve(scheme), kGlyphSize,
                         QFont::DemiBold);
-    const QRectF trailing(width() - kPadding - kGlyphFrame, glyphTop, kGlyphFrame, kGlyphFrame);
     VantrelGlyph::paint(
-        painter, trailing, isChecked() ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
+        painter, l.check, isChecked() ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
         isChecked() ? accent : VantrelTheme::tertiaryText().resolve(scheme), kGlyphSize, QFont::DemiBold);
     painter.setFont(font());
     painter.setPen(VantrelLabel::primary().resolve(scheme));
-    const QRectF title(leading.right() + kChoiceSpacing, 0,
-                       trailing.left() - kChoiceSpacing - leading.right() - kChoiceSpacing, height());
-    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    painter.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     if (hasFocus()) {
         painter.strokePath(shape, QPen(withOpacity(accent, 0.8), 1.5));
     }

@@ -196,6 +196,7 @@ TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
     const QList<VantrelGlyph*> shields = status->findChildren<VantrelGlyph*>();
     ASSERT_EQ(shields.size(), 1);
     EXPECT_EQ(shields[0]->systemName(), "lock.shield");
+    EXPECT_DOUBLE_EQ(shields[0]->pointSize(), 10.5) << "the status line's size";
     EXPECT_EQ(shields[0]->x(), 0);
     EXPECT_EQ(page.checkNowButton()->geometry().right(), status->width() - 1);
     EXPECT_EQ(status->x(), 0);
@@ -249,9 +250,11 @@ TEST_F(AutomationsPageTest, TheArrowsTakeTheTertiaryTextColourOfEachAppearance) 
     for (VantrelGlyph* glyph : page.findChildren<VantrelGlyph*>())
         if (glyph->systemName() == u"arrow.right") arrows << glyph;
     ASSERT_EQ(arrows.size(), 2);
+    for (VantrelGlyph* arrow : arrows) EXPECT_DOUBLE_EQ(arrow->pointSize(), 12.5) << "the page's body size";
+    QCoreApplication::sendPostedEvents();
+    // Recoloured by the change of appearance itself, before anything else reaches the page.
     for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark, ColorScheme::light}) {
         VantrelTheme::setColorScheme(&page, scheme);
-        QCoreApplication::sendPostedEvents();
         for (VantrelGlyph* arrow : arrows)
             EXPECT_EQ(arrow->color(), VantrelTheme::tertiaryText().resolve(scheme));
     }

@@ -275,7 +275,13 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(page.strengthChoices()[0]->symbol(), "waveform.path");
     EXPECT_EQ(page.strengthChoices()[1]->symbol(), "waveform.path.ecg");
     EXPECT_EQ(page.strengthChoices()[2]->symbol(), "waveform.path.ecg.rectangle");
-    // A choice asks for 14 at each side, two 24-wide glyph frames and 10 around its title.
+    // A choice: its symbol and its check in 24 by 24 frames 14 inside its ends, centred in its
+    // height, the title between them 10 from each.
+    const StrengthChoice::Layout inside = StrengthChoice::layout(QSizeF(300, 48));
+    EXPECT_EQ(inside.symbol, QRectF(14, 12, 24, 24));
+    EXPECT_EQ(inside.check, QRectF(300 - 14 - 24, 12, 24, 24));
+    EXPECT_EQ(inside.title, QRectF(14 + 24 + 10, 0, 300 - 2 * (14 + 24 + 10), 48));
+    // It asks for 14 at each side, two 24-wide glyph frames and 10 around its title.
     StrengthChoice* gentle = page.strengthChoices()[0];
     EXPECT_EQ(gentle->sizeHint().width(),
               2 * 14 + 2 * 24 + 2 * 10 +

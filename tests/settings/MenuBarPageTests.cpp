@@ -314,11 +314,23 @@ TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(ready->x() - glyph->geometry().right() - 1, 6);
     EXPECT_EQ(glyph->x(), 0);
     EXPECT_EQ(ready->geometry().right(), page->readyMark()->width() - 1);
+    EXPECT_EQ(page->readyMark()->width(), page->readyMark()->sizeHint().width())
+        << "the spacer takes the room";
+    EXPECT_EQ(page->setupButton()->x(), 0);
+    // Under the divider and 16 below it, the row no taller than its buttons.
+    const QWidget* buttons = page->setupButton()->parentWidget();
+    EXPECT_EQ(buttons->y(), 1 + 16);
+    EXPECT_EQ(buttons->height(), std::max({page->setupButton()->height(), page->showHideButton()->height(),
+                                           page->readyMark()->height()}));
     EXPECT_EQ(page->readyMark()->height(), std::max(glyph->height(), ready->height()));
     EXPECT_EQ(page->readyMark()->mapTo(page->actionRow(), QPoint(page->readyMark()->width(), 0)).x(),
               page->actionRow()->width());
     const QList<FeatureRow*> rows = page->findChildren<FeatureRow*>();
     ASSERT_EQ(rows.size(), 2);
+    QStringList symbols;
+    for (const FeatureRow* row : rows) symbols << row->icon()->systemName();
+    symbols.sort();
+    EXPECT_EQ(symbols, QStringList({"cursorarrow.motionlines", "menubar.rectangle"}));
     QWidget* content = page->actionRow()->parentWidget();
     auto* organizerRow = content->findChild<FeatureRow*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(organizerRow, nullptr);
