@@ -197,6 +197,11 @@ TEST_F(AutomationsPageTest, RowsKeepTheirMeasures) {
     ASSERT_EQ(shields.size(), 1);
     EXPECT_EQ(shields[0]->systemName(), "lock.shield");
     EXPECT_DOUBLE_EQ(shields[0]->pointSize(), 10.5) << "the status line's size";
+    // The label's symbol and text at the stack's default 8 apart.
+    const QList<VantrelLabel*> statusTexts = status->findChildren<VantrelLabel*>();
+    ASSERT_FALSE(statusTexts.isEmpty());
+    EXPECT_EQ(statusTexts[0]->text(), "No cloud service or scripts");
+    EXPECT_EQ(statusTexts[0]->x() - shields[0]->geometry().right() - 1, 8);
     EXPECT_EQ(shields[0]->x(), 0);
     EXPECT_EQ(page.checkNowButton()->geometry().right(), status->width() - 1);
     EXPECT_EQ(status->x(), 0);

@@ -407,6 +407,7 @@ TEST_F(FeedbackPageTest, TheCardsCarryTheirTitlesHelpAndSymbols) {
         EXPECT_EQ(picker->x(), 0);
         EXPECT_EQ(toggle->x() - picker->geometry().right() - 1, 10);
         EXPECT_EQ(toggle->geometry().right(), toggle->parentWidget()->width() - 1);
+        EXPECT_EQ(toggle->parentWidget()->height(), std::max(picker->height(), toggle->height()));
     }
 }
 

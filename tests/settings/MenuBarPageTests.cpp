@@ -351,6 +351,10 @@ TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
         if (child != bubble) texts = child;
     ASSERT_NE(texts, nullptr);
     EXPECT_EQ(texts->x() - bubble->geometry().right() - 1, 12);
+    EXPECT_EQ(bubble->pos(), QPoint(0, 0)) << "at the step's top left";
+    EXPECT_EQ(texts->y(), 0);
+    EXPECT_EQ(texts->geometry().right(), step->width() - 1);
+    EXPECT_EQ(step->height(), std::max(bubble->height(), texts->height()));
     const QList<VantrelLabel*> labels = texts->findChildren<VantrelLabel*>();
     ASSERT_EQ(labels.size(), 2);
     EXPECT_EQ(labels[1]->mapTo(texts, QPoint()).y() -

@@ -3,6 +3,7 @@
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "settings/PageDivider.h"
 #include "settings/PermissionsPage.h"
 #include "support/ControlCenterHarness.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -253,6 +255,16 @@ TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
     auto* label = badge->findChild<VantrelLabel*>();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->x() - dot->geometry().right() - 1, 6);
+    EXPECT_EQ(label->geometry().right(), badge->width() - 1);
+    EXPECT_EQ(badge->height(), std::max(dot->height(), label->height()));
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(label->font()), 9.5);
+    EXPECT_EQ(label->font().weight(), QFont::Bold);
+    // The rows fill their list from its top: the first one 8 below the top edge.
+    const QWidget* list = dividers[0]->parentWidget();
+    FeatureRow* first = page->row(PrivacyPane::accessibility);
+    EXPECT_EQ(first->mapTo(list, QPoint()).y(), 8);
+    EXPECT_EQ(dividers[0]->x(), 0);
+    EXPECT_EQ(dividers[0]->width(), list->width());
     // The badge, "Allow" and "Open Settings", 9 points apart.
     QAbstractButton* allow = page->allowButton(PrivacyPane::calendar);
     QAbstractButton* open = page->openSettingsButton(PrivacyPane::calendar);
