@@ -243,6 +243,10 @@ TEST_F(AutomationsPageTest, HowScenesWorkIsThreeConceptsSharingTheWidthBetweenAr
     const QList<VantrelLabel*> texts = second->findChildren<VantrelLabel*>();
     ASSERT_EQ(texts.size(), 2);
     EXPECT_EQ(texts[0]->text(), "Then");
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(texts[0]->font()), 11.5);
+    EXPECT_EQ(texts[0]->font().weight(), QFont::Bold);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(texts[1]->font()), 9.5);
+    EXPECT_DOUBLE_EQ(glyphs[2]->pointSize(), 20);
     EXPECT_EQ(texts[0]->y() - glyphs[2]->geometry().bottom() - 1, 8);
     EXPECT_EQ(texts[1]->y() - texts[0]->geometry().bottom() - 1, 8);
     EXPECT_EQ(texts[1]->x(), 0);
