@@ -13,6 +13,8 @@
 #include "services/KeyboardCleaningController.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QPixmap>
 #include <QVariantAnimation>
 
 namespace vantrel {
@@ -31,6 +33,32 @@ void setOpacity(QWidget* widget, double opacity) {
     }
     effect->setOpacity(opacity);
 }
+
+// A page on its way out, as a still picture of itself taken once. Pages fade rows of their own with
+// opacity effects, and Qt cannot draw those inside another effect's drawing: the leaving page would
+// fail to paint on every frame of the fade.
+class LeavingPicture final : public QWidget {
+public:
+    LeavingPicture(QWidget& page, QWidget* parent) : QWidget(parent), picture_(page.grab()) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(page.geometry());
+    }
+    void setOpacity(double opacity) {
+        opacity_ = opacity;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setOpacity(opacity_);
+        painter.drawPixmap(0, 0, picture_);
+    }
+
+private:
+    QPixmap picture_;
+    double opacity_ = 1;
+};
 
 } // namespace
 
@@ -66,7 +94,7 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
     connect(pageFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         const double progress = value.toDouble();
         setOpacity(page_, progress);
-        setOpacity(leaving_, 1 - progress);
+        if (leaving_) static_cast<LeavingPicture*>(leaving_.data())->setOpacity(1 - progress);
     });
     connect(pageFade_, &QVariantAnimation::finished, this, &RootView::finishPageFade);
     connect(overlayFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -184,12 +212,16 @@ void RootView::finishPageFade() {
 void RootView::switchPage() {
     if (!controlCenter_) return;
     finishPageFade();
-    leaving_ = page_;
+    const std::optional<VantrelAnimation> animation =
+        pageAnimation(context_.preferences.interfaceMotionStyle(), context_.motion.prefersReducedMotion());
+    if (page_ && animation) {
+        leaving_ = new LeavingPicture(*page_, pageHost_);
+        leaving_->show();
+    }
+    delete page_;
     page_ = pages_.makePage(context_.sections.selected(), pageHost_);
     page_->setGeometry(pageHost_->rect());
     page_->show();
-    const std::optional<VantrelAnimation> animation =
-        pageAnimation(context_.preferences.interfaceMotionStyle(), context_.motion.prefersReducedMotion());
     if (!animation) {
         finishPageFade();
         return;

@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -36,12 +37,23 @@ MetricPillLayout MetricPillLayout::of(const QSizeF& value, const QSizeF& title) 
     return layout;
 }
 
+MetricPillLayout MetricPillLayout::narrowed(double width) const {
+    if (width >= size.width()) return *this;
+    MetricPillLayout layout = *this;
+    const double textX = value.left();
+    layout.size.setWidth(std::max(width, textX + kPaddingH));
+    const double room = layout.size.width() - kPaddingH - textX;
+    layout.value.setWidth(std::min(value.width(), room));
+    layout.title.setWidth(std::min(title.width(), room));
+    return layout;
+}
+
 MetricPill::MetricPill(const QString& title, const QString& value, const QString& symbol, const QColor& color,
                        QWidget* parent)
     : QWidget(parent), title_(title), value_(value), symbol_(symbol), color_(color) {
     setAccessibleName(title);
     setAccessibleDescription(value);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 }
 
 void MetricPill::setValue(const QString& value) {
@@ -71,11 +83,15 @@ QSize MetricPill::sizeHint() const {
     return pillLayout().size.toSize();
 }
 
+QSize MetricPill::minimumSizeHint() const {
+    return pillLayout().narrowed(0).size.toSize();
+}
+
 void MetricPill::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
-    const MetricPillLayout layout = pillLayout();
+    const MetricPillLayout layout = pillLayout().narrowed(width());
     const QRectF frame(QPointF(0, 0), layout.size);
     const QPainterPath shape = VantrelConcentricGeometry::nestedRectangle(L::kRadius).path(frame);
 
@@ -94,10 +110,12 @@ void MetricPill::paintEvent(QPaintEvent*) {
 
     painter.setFont(valueFont());
     painter.setPen(VantrelTheme::primary(scheme));
-    painter.drawText(layout.value, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, value_);
+    painter.drawText(layout.value, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     QFontMetricsF(valueFont()).elidedText(value_, Qt::ElideRight, layout.value.width()));
     painter.setFont(titleFont());
     painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
-    painter.drawText(layout.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title_);
+    painter.drawText(layout.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     QFontMetricsF(titleFont()).elidedText(title_, Qt::ElideRight, layout.title.width()));
 }
 
 } // namespace vantrel

@@ -23,6 +23,9 @@ struct MetricPillLayout {
 
     // `value` and `title` are the texts' sizes; an empty text keeps its line's height.
     static MetricPillLayout of(const QSizeF& value, const QSizeF& title);
+    // The pill in `width` when a row gives it less than its own width: the frame takes the width
+    // (never less than the tile and the paddings) and the texts lose their ends.
+    MetricPillLayout narrowed(double width) const;
 };
 
 // A compact tile showing one figure (a value over its caption) beside a tinted symbol.
@@ -44,7 +47,8 @@ public:
     static QFont titleFont(); // 9.5, regular
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // A row short of room may take the texts' width away; the tile and the paddings stay.
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

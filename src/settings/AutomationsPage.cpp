@@ -180,10 +180,11 @@ SettingsCard* AutomationsPage::makeHowCard() {
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(15);
     const VantrelPreferences& preferences = context_.preferences;
+    // The arrows are drawn at the page's body size, as the text around them.
     const auto arrow = [this, content] {
         auto* glyph =
-            new VantrelGlyph(QStringLiteral("arrow.right"), VantrelTheme::tertiaryText().resolve(content), 13,
-                             QFont::Normal, 18, 18, content);
+            new VantrelGlyph(QStringLiteral("arrow.right"), VantrelTheme::tertiaryText().resolve(content),
+                             12.5, QFont::Normal, 18, 18, content);
         toned_.append({glyph, VantrelTheme::tertiaryText()});
         return glyph;
     };

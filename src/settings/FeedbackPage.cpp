@@ -29,7 +29,9 @@
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace vantrel {
 
@@ -117,6 +119,40 @@ protected:
     }
 };
 
+// The preview and strength cards: side by side while the preview's pills and button fit beside
+// the strength card, which keeps its width; in a narrower window the strength card goes under the
+// preview, so that neither card squeezes what it shows.
+class CardPair final : public QWidget {
+public:
+    CardPair(QWidget* preview, QWidget* strength, std::function<int()> previewWidth)
+        : line_(new QBoxLayout(QBoxLayout::LeftToRight, this)), strength_(strength),
+          previewWidth_(std::move(previewWidth)) {
+        line_->setContentsMargins(0, 0, 0, 0);
+        line_->setSpacing(16);
+        line_->addWidget(preview, 1, Qt::AlignTop);
+        line_->addWidget(strength, 0, Qt::AlignTop);
+    }
+    void arrange() { arrange(width()); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        arrange(event->size().width());
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    void arrange(int width) {
+        const bool sideBySide = width >= previewWidth_() + line_->spacing() + strength_->minimumWidth();
+        const QBoxLayout::Direction direction =
+            sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (line_->direction() != direction) line_->setDirection(direction);
+    }
+
+    QBoxLayout* line_;
+    QWidget* strength_;
+    std::function<int()> previewWidth_;
+};
+
 QWidget* paddedVertically(QWidget* content, int padding) {
     auto* frame = new QWidget;
     auto* layout = new QVBoxLayout(frame);
@@ -156,6 +192,16 @@ QSize StrengthChoice::sizeHint() const {
     return QSize(int(2 * kPadding + 2 * kGlyphFrame + 2 * kChoiceSpacing + title), int(kHeight));
 }
 
+StrengthChoice::Layout StrengthChoice::layout(const QSizeF& size) {
+    const double glyphTop = (size.height() - kGlyphFrame) / 2;
+    Layout l;
+    l.symbol = QRectF(kPadding, glyphTop, kGlyphFrame, kGlyphFrame);
+    l.check = QRectF(size.width() - kPadding - kGlyphFrame, glyphTop, kGlyphFrame, kGlyphFrame);
+    const double titleLeft = l.symbol.right() + kChoiceSpacing;
+    l.title = QRectF(titleLeft, 0, std::max(0.0, l.check.left() - kChoiceSpacing - titleLeft), size.height());
+    return l;
+}
+
 void StrengthChoice::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -169,20 +215,16 @@ void StrengthChoice::paintEvent(QPaintEvent*) {
         shape, QPen(isChecked() ? withOpacity(accent, 0.42) : VantrelTheme::border().resolve(scheme), 0.8));
     if (isDown()) painter.fillPath(shape, KitPaint::primary(scheme, 0.05));
 
-    const double glyphTop = (height() - kGlyphFrame) / 2;
-    const QRectF leading(kPadding, glyphTop, kGlyphFrame, kGlyphFrame);
-    VantrelGlyph::paint(painter, leading, symbol_,
+    const Layout l = layout(size());
+    VantrelGlyph::paint(painter, l.symbol, symbol_,
                         isChecked() ? accent : VantrelTheme::secondaryText().resolve(scheme), kGlyphSize,
                         QFont::DemiBold);
-    const QRectF trailing(width() - kPadding - kGlyphFrame, glyphTop, kGlyphFrame, kGlyphFrame);
     VantrelGlyph::paint(
-        painter, trailing, isChecked() ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
+        painter, l.check, isChecked() ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
         isChecked() ? accent : VantrelTheme::tertiaryText().resolve(scheme), kGlyphSize, QFont::DemiBold);
     painter.setFont(font());
     painter.setPen(VantrelLabel::primary().resolve(scheme));
-    const QRectF title(leading.right() + kChoiceSpacing, 0,
-                       trailing.left() - kChoiceSpacing - leading.right() - kChoiceSpacing, height());
-    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    painter.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     if (hasFocus()) {
         painter.strokePath(shape, QPen(withOpacity(accent, 0.8), 1.5));
     }
@@ -200,13 +242,13 @@ FeedbackPage::FeedbackPage(const ControlCenterContext& context, QWidget* parent)
     : VantrelPage(context.preferences, QStringLiteral("Trackpad"), std::nullopt, kMaxWidth, parent),
       context_(context) {
     addContent(makeMasterCard());
-    auto* row = new QWidget;
-    auto* line = new QHBoxLayout(row);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(16);
-    line->addWidget(makePreviewCard(), 1, Qt::AlignTop);
-    line->addWidget(makeStrengthCard(), 0, Qt::AlignTop);
-    addContent(row);
+    QWidget* preview = makePreviewCard();
+    QWidget* previewRow = enginePill_->parentWidget();
+    const QMargins padding = previewRow->parentWidget()->layout()->contentsMargins();
+    cardPair_ = new CardPair(preview, makeStrengthCard(), [previewRow, padding] {
+        return previewRow->sizeHint().width() + padding.left() + padding.right();
+    });
+    addContent(cardPair_);
     addContent(makeGestureCard());
     addContent(makeInterfaceCard());
 
@@ -480,6 +522,8 @@ void FeedbackPage::showEngine() {
     enginePill_->setColor(listening ? accentOf(context_.preferences) : VantrelTheme::dormant().resolve(this));
     pulsesPill_->setValue(QString::number(context_.feedback.pulseCount()));
     pulsesPill_->setColor(accentOf(context_.preferences));
+    // "Listening" is wider than "Off".
+    static_cast<CardPair*>(cardPair_)->arrange();
 }
 
 void FeedbackPage::showPermission() {

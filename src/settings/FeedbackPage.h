@@ -31,6 +31,14 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    // Where a choice of `size` draws its symbol, its title and its check mark.
+    struct Layout {
+        QRectF symbol;
+        QRectF title;
+        QRectF check;
+    };
+    static Layout layout(const QSizeF& size);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void nextCheckState() override;
@@ -105,6 +113,7 @@ private:
     MetricPill* enginePill_ = nullptr;
     MetricPill* pulsesPill_ = nullptr;
     QAbstractButton* previewButton_ = nullptr;
+    QWidget* cardPair_ = nullptr; // the preview and strength cards, side by side or stacked
     SettingsCard* strengthCard_ = nullptr;
     QList<StrengthChoice*> strengthChoices_;
     QWidget* gestureRows_ = nullptr;

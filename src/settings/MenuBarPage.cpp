@@ -178,17 +178,16 @@ SettingsCard* MenuBarPage::makeOrganizerCard() {
     MenuBarAppearanceController* organizer = &context_.menuBarAppearance;
     MenuBarScanner* scanner = &context_.menuBarScanner;
     VantrelPreferences* store = &preferences;
-    setupButton_ =
-        new VantrelButton(QStringLiteral("Set up hidden icons\u2026"),
-                          std::make_shared<VantrelPillButtonStyle>(accent_, &context_.haptics), row);
+    // refresh() names the two buttons by the organizer's state.
+    setupButton_ = new VantrelButton(
+        QString(), std::make_shared<VantrelPillButtonStyle>(accent_, &context_.haptics), row);
     setupButton_->setMotion(&context_.motion);
     connect(setupButton_, &QAbstractButton::clicked, this, [organizer, scanner, store] {
         organizer->beginSetup(*store, *scanner, MenuBarSectionKind::hidden);
     });
     line->addWidget(setupButton_, 0, Qt::AlignVCenter);
 
-    showHideButton_ = new VantrelButton(QStringLiteral("Show hidden items"),
-                                        std::make_shared<VantrelSecondaryButtonStyle>(), row);
+    showHideButton_ = new VantrelButton(QString(), std::make_shared<VantrelSecondaryButtonStyle>(), row);
     showHideButton_->setMotion(&context_.motion);
     connect(showHideButton_, &QAbstractButton::clicked, this,
             [organizer, scanner, store] { organizer->toggleHiddenItems(store, scanner); });

@@ -185,3 +185,37 @@ TEST(ShellSymbols, EverySymbolTheShellNamesHasADrawingOfItsOwn) {
         names << QString::fromLatin1(launcher.symbol);
     for (const QString& name : names) EXPECT_TRUE(GlyphCatalogue::contains(name)) << name.toStdString();
 }
+
+namespace {
+QStringList paintWarnings;
+void keepPaintWarning(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains(u"Painter") || message.contains(u"paint device")) paintWarnings << message;
+}
+} // namespace
+
+TEST_F(RootViewTest, APageWithFadedRowsLeavesWithoutFailedPaints) {
+    // The notifications page draws its unavailable rows faded; leaving it cross-fades the page.
+    c.sections.select(VantrelSection::notifications);
+    auto root = makeRoot();
+    root->show();
+    QCoreApplication::sendPostedEvents();
+    root->grab();
+    paintWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepPaintWarning);
+    c.sections.select(VantrelSection::permissions);
+    ASSERT_NE(root->leavingPage(), nullptr);
+    for (const int time : {0, 35, 70, 105}) {
+        root->pageFade()->setCurrentTime(time);
+        root->grab();
+    }
+    root->pageFade()->setCurrentTime(140);
+    EXPECT_EQ(root->leavingPage(), nullptr);
+    // And coming back: the faded rows fade in with their page.
+    c.sections.select(VantrelSection::notifications);
+    for (const int time : {0, 35, 70, 105}) {
+        root->pageFade()->setCurrentTime(time);
+        root->grab();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(paintWarnings, QStringList());
+}

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -264,6 +265,28 @@ TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {
     EXPECT_EQ(pill.value, QRectF(48, 10, 40, 18));
     EXPECT_EQ(pill.title, QRectF(48, 28, 30, 12));
     EXPECT_EQ(pill.size, QSizeF(99, 50));
+    // Short of room, the frame takes the width given and the texts lose their ends; it never
+    // gets narrower than the tile with the paddings and the spacing.
+    EXPECT_EQ(pill.narrowed(120).size, pill.size);
+    const auto narrow = pill.narrowed(80);
+    EXPECT_EQ(narrow.size, QSizeF(80, 50));
+    EXPECT_EQ(narrow.tile, pill.tile);
+    EXPECT_EQ(narrow.value, QRectF(48, 10, 80 - 48 - 11, 18));
+    EXPECT_EQ(narrow.title, QRectF(48, 28, 80 - 48 - 11, 12));
+    EXPECT_EQ(pill.narrowed(0).size, QSizeF(11 + 27 + 10 + 11, 50));
+    EXPECT_EQ(pill.narrowed(0).value.width(), 0);
+    MetricPill squeezed("Session pulses", "Listening", "waveform", Qt::green);
+    EXPECT_EQ(squeezed.minimumSizeHint().width(), 11 + 27 + 10 + 11);
+    EXPECT_LT(squeezed.minimumSizeHint().width(), squeezed.sizeHint().width());
+    // Drawn 30 narrower than it asks, its outline still closes at its right edge.
+    squeezed.resize(squeezed.sizeHint() - QSize(30, 0));
+    QImage drawn(squeezed.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    squeezed.render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+    int outline = 0;
+    for (int x = drawn.width() - 3; x < drawn.width(); ++x)
+        outline = std::max(outline, qAlpha(drawn.pixel(x, drawn.height() / 2)));
+    EXPECT_GT(outline, 0) << "the frame is drawn inside the width it was given";
     const auto empty = MetricPillLayout::of(QSizeF(0, 18), QSizeF(30, 12));
     EXPECT_EQ(empty.tile, pill.tile) << "an empty value keeps the tile and the caption in place";
     EXPECT_EQ(empty.title.topLeft(), pill.title.topLeft());

@@ -1,6 +1,9 @@
 #include "kit/FeatureRow.h"
+#include "kit/HazardBadge.h"
 #include "kit/MetricPill.h"
 #include "kit/SettingsCard.h"
+#include "kit/VantrelGlyph.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
@@ -12,7 +15,9 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QFontMetricsF>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -267,7 +272,26 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(page.previewSurface()->height(), 176);
     for (StrengthChoice* choice : page.strengthChoices()) EXPECT_EQ(choice->height(), 48);
     EXPECT_EQ(page.strengthChoices()[0]->value(), 0.18);
+    EXPECT_EQ(page.strengthChoices()[0]->symbol(), "waveform.path");
+    EXPECT_EQ(page.strengthChoices()[1]->symbol(), "waveform.path.ecg");
     EXPECT_EQ(page.strengthChoices()[2]->symbol(), "waveform.path.ecg.rectangle");
+    // A choice: its symbol and its check in 24 by 24 frames 14 inside its ends, centred in its
+    // height, the title between them 10 from each.
+    const StrengthChoice::Layout inside = StrengthChoice::layout(QSizeF(300, 48));
+    EXPECT_EQ(inside.symbol, QRectF(14, 12, 24, 24));
+    EXPECT_EQ(inside.check, QRectF(300 - 14 - 24, 12, 24, 24));
+    EXPECT_EQ(inside.title, QRectF(14 + 24 + 10, 0, 300 - 2 * (14 + 24 + 10), 48));
+    // It asks for 14 at each side, two 24-wide glyph frames and 10 around its title.
+    StrengthChoice* gentle = page.strengthChoices()[0];
+    EXPECT_EQ(gentle->sizeHint().width(),
+              2 * 14 + 2 * 24 + 2 * 10 +
+                  int(std::ceil(QFontMetricsF(gentle->font()).horizontalAdvance("Gentle"))));
+    // The choices fill the strength card's content from its top edge, 10 apart.
+    const QWidget* choices = gentle->parentWidget();
+    EXPECT_EQ(gentle->pos(), QPoint(0, 0));
+    EXPECT_EQ(gentle->width(), choices->width());
+    EXPECT_EQ(page.strengthChoices()[1]->y() - gentle->geometry().bottom() - 1, 10);
+    EXPECT_EQ(page.strengthChoices()[2]->geometry().bottom(), choices->height() - 1);
     EXPECT_EQ(page.stylePicker(FeedbackTrigger::swipe)->width(), 116);
     // The gesture rows: 10 above and below each, a divider at 0.24 between them, none after the last.
     const QList<PageDivider*> dividers = page.gestureRows()->findChildren<PageDivider*>();
@@ -290,9 +314,132 @@ TEST_F(FeedbackPageTest, TheCardsKeepTheirMeasures) {
     EXPECT_EQ(page.previewSurface()->y(), 20);
     EXPECT_EQ(page.enginePill()->parentWidget()->y(), 20 + 176 + 18);
     EXPECT_EQ(page.pulsesPill()->x() - page.enginePill()->geometry().right() - 1, 10);
+    // That row runs from the surface's left edge to its right one, no taller than what it holds.
+    const QWidget* previewRow = page.enginePill()->parentWidget();
+    EXPECT_EQ(previewRow->x(), 20);
+    EXPECT_EQ(previewRow->width(), page.previewSurface()->width());
+    EXPECT_EQ(page.enginePill()->x(), 0);
+    EXPECT_EQ(page.previewButton()->geometry().right(), previewRow->width() - 1);
+    EXPECT_EQ(previewRow->height(), std::max({page.enginePill()->height(), page.pulsesPill()->height(),
+                                              page.previewButton()->height()}));
+    // The surface centres its glyph and two lines, 13 apart, as one block.
+    const QWidget* surface = page.previewSurface();
+    const QList<VantrelGlyph*> glyphs = surface->findChildren<VantrelGlyph*>();
+    const QList<VantrelLabel*> lines = surface->findChildren<VantrelLabel*>();
+    ASSERT_EQ(glyphs.size(), 1);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(glyphs[0]->size(), QSize(48, 48));
+    EXPECT_EQ(lines[0]->text(), "Preview surface");
+    EXPECT_EQ(lines[0]->y() - glyphs[0]->geometry().bottom() - 1, 13);
+    EXPECT_EQ(lines[1]->y() - lines[0]->geometry().bottom() - 1, 13);
+    EXPECT_NEAR(glyphs[0]->y(), surface->height() - lines[1]->geometry().bottom() - 1, 1);
     // With access missing the notice sits 16 under the master row, the divider first.
     const QList<PageDivider*> noticeDivider = page.notice()->findChildren<PageDivider*>();
     ASSERT_EQ(noticeDivider.size(), 1);
     EXPECT_DOUBLE_EQ(noticeDivider[0]->opacity(), 0.24);
     EXPECT_EQ(page.notice()->y() - page.masterSwitch()->parentWidget()->geometry().bottom() - 1, 16);
+    // The master row and the notice run edge to edge in the card's content, the row on top; the
+    // divider is a bare line with the notice's row 16 under it.
+    const QWidget* masterRow = page.masterSwitch()->parentWidget();
+    const QWidget* masterContent = masterRow->parentWidget();
+    EXPECT_EQ(masterRow->pos(), QPoint(0, 0));
+    EXPECT_EQ(masterRow->width(), masterContent->width());
+    EXPECT_EQ(page.notice()->x(), 0);
+    EXPECT_EQ(page.notice()->width(), masterContent->width());
+    EXPECT_EQ(page.notice()->geometry().bottom(), masterContent->height() - 1);
+    EXPECT_EQ(noticeDivider[0]->geometry(), QRect(0, 0, page.notice()->width(), 1));
+    const QWidget* noticeRow = page.allowButton()->parentWidget();
+    EXPECT_EQ(noticeRow->y(), 1 + 16);
+    EXPECT_EQ(noticeRow->geometry().bottom(), page.notice()->height() - 1);
+    const QList<HazardBadge*> badges = noticeRow->findChildren<HazardBadge*>();
+    ASSERT_EQ(badges.size(), 1);
+    EXPECT_EQ(badges[0]->x(), 0);
+    EXPECT_EQ(page.allowButton()->geometry().right(), noticeRow->width() - 1);
+    EXPECT_EQ(noticeRow->height(),
+              std::max({badges[0]->height(), page.allowButton()->height(),
+                        noticeRow->findChildren<VantrelLabel*>(Qt::FindDirectChildrenOnly)[0]->height()}));
+}
+
+TEST_F(FeedbackPageTest, TheCardsCarryTheirTitlesHelpAndSymbols) {
+    const auto help = [](const SettingsCard* card) {
+        return card->helpButton() ? card->helpButton()->helpText() : QString();
+    };
+    SettingsCard* gestures = nullptr;
+    SettingsCard* controls = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>()) {
+        if (card->title() == u"Gesture haptics") gestures = card;
+        if (card->title() == u"Vantrel controls") controls = card;
+    }
+    ASSERT_NE(gestures, nullptr);
+    ASSERT_NE(controls, nullptr);
+    EXPECT_EQ(page.masterCard()->title(), "Trackpad feedback");
+    EXPECT_EQ(
+        help(page.masterCard()),
+        "Input Monitoring lets Vantrel notice gestures while another app is active. Vantrel observes the "
+        "gesture event and does not read the text you type.");
+    EXPECT_EQ(page.strengthCard()->title(), "Strength");
+    EXPECT_EQ(page.strengthCard()->subtitleLabel(), nullptr);
+    EXPECT_EQ(
+        help(page.strengthCard()),
+        "macOS provides fixed haptic patterns rather than true amplitude control. These choices select a "
+        "restrained, balanced, or more decisive finite pattern.");
+    EXPECT_EQ(
+        help(gestures),
+        "Each gesture uses its selected feel. Vantrel rate-limits responses so one action cannot turn into "
+        "a buzz, and it never adds sound to Trackpad feedback.");
+    EXPECT_EQ(help(controls),
+              "This controls feedback produced by Vantrel's own buttons and surfaces. It does "
+              "not require Input Monitoring.");
+    EXPECT_EQ(controls->subtitleLabel(), nullptr);
+
+    EXPECT_EQ(page.enginePill()->title(), "Engine");
+    EXPECT_EQ(page.enginePill()->symbol(), "dot.radiowaves.left.and.right");
+    EXPECT_EQ(page.pulsesPill()->title(), "Session pulses");
+    EXPECT_EQ(page.pulsesPill()->symbol(), "waveform");
+    const QList<VantrelIcon*> icons = page.masterCard()->findChildren<VantrelIcon*>();
+    ASSERT_FALSE(icons.isEmpty());
+    EXPECT_EQ(icons[0]->systemName(), "rectangle.and.hand.point.up.left");
+
+    // Each gesture's picker leads its switch by 10, the pair ending the row.
+    for (FeedbackTrigger trigger : allCasesOf<FeedbackTrigger>()) {
+        const VantrelMenuPicker* picker = page.stylePicker(trigger);
+        const VantrelSwitch* toggle = page.triggerSwitch(trigger);
+        EXPECT_EQ(picker->x(), 0);
+        EXPECT_EQ(toggle->x() - picker->geometry().right() - 1, 10);
+        EXPECT_EQ(toggle->geometry().right(), toggle->parentWidget()->width() - 1);
+        EXPECT_EQ(toggle->parentWidget()->height(), std::max(picker->height(), toggle->height()));
+    }
+}
+
+TEST_F(FeedbackPageTest, AtTheWindowsNarrowestTheStrengthCardGoesUnderThePreviewKeepingEverySize) {
+    c.h.preferences.setFeedbackEnabled(true);
+    c.feedback.start();
+    MetricPill* engine = page.enginePill();
+    MetricPill* pulses = page.pulsesPill();
+    QAbstractButton* preview = page.previewButton();
+    QWidget* previewCard = page.previewSurface()->parentWidget();
+    while (previewCard->parentWidget() != page.strengthCard()->parentWidget())
+        previewCard = previewCard->parentWidget();
+    for (const int width : {1040, 720}) {
+        SCOPED_TRACE(width);
+        page.resize(width, 1500);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(page.strengthCard()->width(), 340);
+        if (width == 1040) {
+            EXPECT_EQ(page.strengthCard()->y(), previewCard->y()) << "side by side";
+            EXPECT_EQ(page.strengthCard()->x() - previewCard->geometry().right() - 1, 16);
+        } else {
+            EXPECT_EQ(page.strengthCard()->y() - previewCard->geometry().bottom() - 1, 16) << "stacked";
+            EXPECT_EQ(page.strengthCard()->x(), previewCard->x());
+        }
+        // Every figure whole, "Listening" included, and the row inside its card.
+        EXPECT_EQ(engine->value(), "Listening");
+        EXPECT_EQ(engine->size(), engine->sizeHint());
+        EXPECT_EQ(pulses->size(), pulses->sizeHint());
+        EXPECT_EQ(preview->size(), preview->sizeHint());
+        EXPECT_EQ(pulses->x() - engine->geometry().right() - 1, 10);
+        EXPECT_GE(preview->x() - pulses->geometry().right() - 1, 10);
+        EXPECT_EQ(preview->geometry().right(), preview->parentWidget()->width() - 1);
+    }
 }

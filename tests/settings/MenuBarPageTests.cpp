@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -293,6 +294,7 @@ TEST_F(MenuBarPageTest, FinishAndCancelAreIgnoredOutsideSetupOrWithoutSettings) 
 
 TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
     open(Organizer::setUp);
+    QCoreApplication::sendPostedEvents();
     auto* pill = dynamic_cast<const VantrelPillButtonStyle*>(&page->setupButton()->buttonStyle());
     ASSERT_NE(pill, nullptr);
     EXPECT_NE(dynamic_cast<const VantrelSecondaryButtonStyle*>(&page->showHideButton()->buttonStyle()),
@@ -310,10 +312,25 @@ TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(glyph->size(), QSize(16, 16));
     EXPECT_DOUBLE_EQ(glyph->pointSize(), 10);
     EXPECT_EQ(ready->x() - glyph->geometry().right() - 1, 6);
+    EXPECT_EQ(glyph->x(), 0);
+    EXPECT_EQ(ready->geometry().right(), page->readyMark()->width() - 1);
+    EXPECT_EQ(page->readyMark()->width(), page->readyMark()->sizeHint().width())
+        << "the spacer takes the room";
+    EXPECT_EQ(page->setupButton()->x(), 0);
+    // Under the divider and 16 below it, the row no taller than its buttons.
+    const QWidget* buttons = page->setupButton()->parentWidget();
+    EXPECT_EQ(buttons->y(), 1 + 16);
+    EXPECT_EQ(buttons->height(), std::max({page->setupButton()->height(), page->showHideButton()->height(),
+                                           page->readyMark()->height()}));
+    EXPECT_EQ(page->readyMark()->height(), std::max(glyph->height(), ready->height()));
     EXPECT_EQ(page->readyMark()->mapTo(page->actionRow(), QPoint(page->readyMark()->width(), 0)).x(),
               page->actionRow()->width());
     const QList<FeatureRow*> rows = page->findChildren<FeatureRow*>();
     ASSERT_EQ(rows.size(), 2);
+    QStringList symbols;
+    for (const FeatureRow* row : rows) symbols << row->icon()->systemName();
+    symbols.sort();
+    EXPECT_EQ(symbols, QStringList({"cursorarrow.motionlines", "menubar.rectangle"}));
     QWidget* content = page->actionRow()->parentWidget();
     auto* organizerRow = content->findChild<FeatureRow*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(organizerRow, nullptr);
@@ -334,6 +351,10 @@ TEST_F(MenuBarPageTest, RowsKeepTheirMeasures) {
         if (child != bubble) texts = child;
     ASSERT_NE(texts, nullptr);
     EXPECT_EQ(texts->x() - bubble->geometry().right() - 1, 12);
+    EXPECT_EQ(bubble->pos(), QPoint(0, 0)) << "at the step's top left";
+    EXPECT_EQ(texts->y(), 0);
+    EXPECT_EQ(texts->geometry().right(), step->width() - 1);
+    EXPECT_EQ(step->height(), std::max(bubble->height(), texts->height()));
     const QList<VantrelLabel*> labels = texts->findChildren<VantrelLabel*>();
     ASSERT_EQ(labels.size(), 2);
     EXPECT_EQ(labels[1]->mapTo(texts, QPoint()).y() -

@@ -243,6 +243,13 @@ TEST_F(NotificationsPageTest, RowsKeepTheirMeasures) {
     for (PageDivider* divider : dividers) EXPECT_DOUBLE_EQ(divider->opacity(), 0.24);
     EXPECT_EQ(dividers[0]->y() - page.findChildren<FeatureRow*>().first()->geometry().bottom() - 1, 15);
 
+    // Each row's symbol.
+    EXPECT_EQ(page.findChildren<FeatureRow*>().first()->icon()->systemName(), "bell.badge");
+    EXPECT_EQ(page.attentionRow()->icon()->systemName(), "circle.fill");
+    EXPECT_EQ(page.mirrorRow()->findChild<VantrelIcon*>()->systemName(),
+              "rectangle.stack.badge.exclamationmark");
+    EXPECT_EQ(page.backlightRow()->findChild<VantrelIcon*>()->systemName(), "keyboard");
+
     // The greyed rows: a 40-point icon, 14 points to the texts, 4 between title and detail.
     for (QWidget* row : {page.mirrorRow(), page.backlightRow()}) {
         auto* icon = row->findChild<VantrelIcon*>();

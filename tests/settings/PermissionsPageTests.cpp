@@ -3,6 +3,7 @@
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "settings/PageDivider.h"
 #include "settings/PermissionsPage.h"
 #include "support/ControlCenterHarness.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -237,6 +239,12 @@ TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(inList.top() - dividers[1]->geometry().bottom() - 1, 8);
     EXPECT_EQ(dividers[2]->y() - inList.bottom() - 1, 8);
 
+    // Each row's symbol.
+    EXPECT_EQ(page->row(PrivacyPane::accessibility)->icon()->systemName(), "figure.wave");
+    EXPECT_EQ(page->row(PrivacyPane::inputMonitoring)->icon()->systemName(), "keyboard");
+    EXPECT_EQ(calendar->icon()->systemName(), "calendar");
+    EXPECT_EQ(page->row(PrivacyPane::camera)->icon()->systemName(), "camera");
+
     // "Not requested": a 7-point dot in a 14 by 14 frame, 6 points before its text.
     auto* dot = calendar->findChild<VantrelGlyph*>();
     ASSERT_NE(dot, nullptr);
@@ -247,6 +255,16 @@ TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
     auto* label = badge->findChild<VantrelLabel*>();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->x() - dot->geometry().right() - 1, 6);
+    EXPECT_EQ(label->geometry().right(), badge->width() - 1);
+    EXPECT_EQ(badge->height(), std::max(dot->height(), label->height()));
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(label->font()), 9.5);
+    EXPECT_EQ(label->font().weight(), QFont::Bold);
+    // The rows fill their list from its top: the first one 8 below the top edge.
+    const QWidget* list = dividers[0]->parentWidget();
+    FeatureRow* first = page->row(PrivacyPane::accessibility);
+    EXPECT_EQ(first->mapTo(list, QPoint()).y(), 8);
+    EXPECT_EQ(dividers[0]->x(), 0);
+    EXPECT_EQ(dividers[0]->width(), list->width());
     // The badge, "Allow" and "Open Settings", 9 points apart.
     QAbstractButton* allow = page->allowButton(PrivacyPane::calendar);
     QAbstractButton* open = page->openSettingsButton(PrivacyPane::calendar);

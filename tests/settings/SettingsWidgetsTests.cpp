@@ -4,6 +4,7 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "settings/NotchSettingsPreview.h"
+#include "settings/PlainButtonStyle.h"
 #include "settings/ThemeGallery.h"
 #include "settings/TintEditor.h"
 #include "settings/TintEditorModel.h"
@@ -362,4 +363,23 @@ TEST(NotchPreviewPieces, TheArtworkShowsFaintlyOnlyForAThemeWithArtwork) {
     const double art = brightness();
     EXPECT_GT(art, plain + 0.01) << "the canyon artwork lightens the black a little";
     EXPECT_LT(art, plain + 0.25) << "at 0.26 at most";
+}
+
+TEST(PlainButtonStyle, OnlyTheTextIsDrawnInItsColourDimmedWhilePressed) {
+    const AdaptiveColor tint{QColor(10, 132, 255), QColor(0, 122, 255)};
+    const PlainButtonStyle style(tint);
+    for (const ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+        const ButtonLook released = style.look(0, scheme);
+        EXPECT_EQ(released.fillStart.alpha(), 0);
+        EXPECT_EQ(released.fillEnd.alpha(), 0);
+        EXPECT_EQ(released.outline.alpha(), 0);
+        EXPECT_EQ(released.foreground, tint.resolve(scheme));
+        EXPECT_EQ(released.font, VantrelType::button());
+        const ButtonLook pressed = style.look(1, scheme);
+        EXPECT_EQ(pressed.foreground.rgb(), tint.resolve(scheme).rgb());
+        EXPECT_LT(pressed.foreground.alphaF(), 0.75) << "visibly dimmed while held";
+        EXPECT_GT(pressed.foreground.alphaF(), 0.25) << "yet still readable";
+        EXPECT_GT(style.look(0.5, scheme).foreground.alphaF(), pressed.foreground.alphaF());
+        EXPECT_EQ(pressed.horizontalPadding, released.horizontalPadding) << "a press does not move the text";
+    }
 }
