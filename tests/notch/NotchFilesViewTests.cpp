@@ -118,6 +118,20 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     EXPECT_EQ(workspace.opened[0].fileName(), "render.mov");
 }
 
+TEST_F(FilesTab, ReturnOrEnterOnATileOpensItsFile) {
+    store.add({file("notes.txt")});
+    auto view = makeView();
+    const auto tiles = view->tiles();
+    ASSERT_EQ(tiles.size(), 1u);
+    QTest::keyClick(tiles[0], Qt::Key_Space);
+    EXPECT_TRUE(workspace.opened.empty());
+    QTest::keyClick(tiles[0], Qt::Key_Return);
+    QTest::keyClick(tiles[0], Qt::Key_Enter);
+    ASSERT_EQ(workspace.opened.size(), 2u);
+    EXPECT_EQ(workspace.opened[0].fileName(), "notes.txt");
+    EXPECT_EQ(workspace.opened[1].fileName(), "notes.txt");
+}
+
 TEST_F(FilesTab, MenuActionsAndClear) {
     store.add({file("a.txt"), file("b.txt"), file("c.txt")});
     auto view = makeView();
