@@ -2,6 +2,7 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeUtilityPanel.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelMenuPicker.h"
 #include "modules/FocusTimer.h"
@@ -23,6 +24,31 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
+
+// A glyph button drawn by hand: `symbol` in `color` at `size` and `weight` filling `frame`, on a
+// rounded backing of `radius` in `fill` when given.
+QImage glyphButtonLook(QSize frame, const char16_t* symbol, QColor color, double size, QFont::Weight weight,
+                       QColor fill = QColor(), double radius = 0) {
+    QImage image(frame, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (fill.isValid())
+        painter.fillPath(ContinuousRoundedRectangle{radius}.path(QRectF(QPointF(), frame)), fill);
+    VantrelGlyph::paint(painter, QRectF(QPointF(), frame), symbol, color, size, weight);
+    return image;
+}
+
+QImage rendered(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+QColor whiteAt(double opacity) {
+    return QColor::fromRgbF(1, 1, 1, float(opacity));
+}
 
 class PanelTest : public ::testing::Test {
 protected:
@@ -146,6 +172,12 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_FALSE(plus->isEnabled());
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(30);
+    // The steps: "minus" and "plus" in white at 72 %, 8 points bold, 26 square, on a rounded
+    // rectangle of radius 7 filled white at 7.5 %.
+    EXPECT_EQ(rendered(minus),
+              glyphButtonLook(QSize(26, 26), u"minus", whiteAt(0.72), 8, QFont::Bold, whiteAt(0.075), 7));
+    EXPECT_EQ(rendered(plus),
+              glyphButtonLook(QSize(26, 26), u"plus", whiteAt(0.72), 8, QFont::Bold, whiteAt(0.075), 7));
     find<QAbstractButton>("timer.primary")->click();
     EXPECT_TRUE(focus.isRunning());
     EXPECT_EQ(find<VantrelButton>("timer.primary")->text(), "Pause");
@@ -308,6 +340,8 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
 
     auto* remove = listed[1]->findChild<QAbstractButton*>("file.remove");
     EXPECT_EQ(remove->toolTip(), "Remove this reference from Vantrel; the original file is not deleted");
+    // "xmark" in white at 58 %, 9 points semibold, in a 28 by 28 frame.
+    EXPECT_EQ(rendered(remove), glyphButtonLook(QSize(28, 28), u"xmark", whiteAt(0.58), 9, QFont::DemiBold));
     remove->click();
     turn();
     EXPECT_TRUE(QFileInfo::exists(kept)) << "the file stays";

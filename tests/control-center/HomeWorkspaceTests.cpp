@@ -127,6 +127,12 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     f.shelve({f.c.h.home.root() + QStringLiteral("/folder"), f.file(QStringLiteral("scan.tif")),
               f.file(QStringLiteral("README"))});
     EXPECT_FALSE(workspace.screenshotsEmptyState()->isHidden()) << "no image among them";
+    QLabel* hint = nullptr;
+    for (QLabel* label : workspace.screenshotsEmptyState()->findChildren<QLabel*>())
+        if (label->text() == "Drop a screenshot into the notch File Shelf and it will appear here.")
+            hint = label;
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->wordWrap()) << "a long hint wraps in a narrow card";
     EXPECT_TRUE(workspace.gridItems().isEmpty());
 
     QStringList images;

@@ -117,6 +117,14 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(hovered.hoverLine, QRectF(31, 38, 18, 1));
     EXPECT_DOUBLE_EQ(hovered.hoverOpacity, 0.72);
     EXPECT_EQ(NavigationButtonLook::make(QSizeF(80, 42), true, 1, false, false).hoverOpacity, 0);
+    // Drawn: the pointer over an unselected button brings its line in, 3 above its bottom edge.
+    notch->clearFocus();
+    const QPoint line(notch->width() / 2, notch->height() - 4);
+    EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(notch, &enter);
+    notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
+    EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
     EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
 }
