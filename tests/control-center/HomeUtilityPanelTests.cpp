@@ -4,6 +4,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -172,6 +173,16 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_FALSE(plus->isEnabled());
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(30);
+    // The header: 18 of padding on every side, the icon 38 across and "Quick Controls" 12 after it.
+    QLabel* heading = nullptr;
+    for (QLabel* label : panel->findChildren<QLabel*>())
+        if (label->text() == "Quick Controls") heading = label;
+    ASSERT_NE(heading, nullptr);
+    auto* icon = heading->parentWidget()->findChild<VantrelIcon*>();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pos(), QPoint(18, 18));
+    EXPECT_EQ(icon->size(), QSize(38, 38));
+    EXPECT_EQ(heading->mapTo(heading->parentWidget(), QPoint()).x(), 18 + 38 + 12);
     // The steps: "minus" and "plus" in white at 72 %, 8 points bold, 26 square, on a rounded
     // rectangle of radius 7 filled white at 7.5 %.
     EXPECT_EQ(rendered(minus),

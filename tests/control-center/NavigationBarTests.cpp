@@ -227,6 +227,9 @@ TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
         ASSERT_EQ(image.size(), QSize(side, side)) << side;
         // The rounded tile leaves its corner clear; its fill is dark; the "V" is light.
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side;
+        // Edge to edge: the tile's sides are opaque in the middle of the square.
+        EXPECT_EQ(qAlpha(image.pixel(0, side / 2)), 255) << side;
+        EXPECT_EQ(qAlpha(image.pixel(side - 1, side / 2)), 255) << side;
         const QColor tile = image.pixelColor(side / 2, side * 9 / 10);
         EXPECT_EQ(tile.alpha(), 255) << side;
         EXPECT_LT(tile.lightness(), 60) << side;
