@@ -173,6 +173,15 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_FALSE(plus->isEnabled());
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(30);
+    // A section header, 52 high: the utility's 30-point tile 14 from its leading edge, centred.
+    QAbstractButton* header = panel->sectionHeader(HomeUtility::timer);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->height(), 52);
+    const QImage headerLook = rendered(header);
+    EXPECT_GT(qAlpha(headerLook.pixel(14 + 15, 11 + 1)), 0) << "the tile, 11 below the top";
+    EXPECT_EQ(qAlpha(headerLook.pixel(14 + 15, 11 - 2)), 0) << "nothing above it";
+    EXPECT_GT(qAlpha(headerLook.pixel(14 + 1, 26)), 0);
+    EXPECT_EQ(qAlpha(headerLook.pixel(14 - 2, 26)), 0) << "nothing before it";
     // The header: 18 of padding on every side, the icon 38 across and "Quick Controls" 12 after it.
     QLabel* heading = nullptr;
     for (QLabel* label : panel->findChildren<QLabel*>())

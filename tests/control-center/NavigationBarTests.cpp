@@ -112,6 +112,10 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     c.appearance.setIncreasedContrast(true);
     EXPECT_EQ(notch->look().focusRingWidth, 3);
 
+    // The bar's shape reaches its widget's sides: the outline's inner half lies on the edge pixels.
+    const QImage barLook = renderWidget(bar());
+    EXPECT_GT(qAlpha(barLook.pixel(0, bar().height() / 2)), 0);
+    EXPECT_GT(qAlpha(barLook.pixel(bar().width() - 1, bar().height() / 2)), 0);
     // Hover line: 18 wide at 0.72 over an unselected button, nothing over the selected one.
     const NavigationButtonLook hovered = NavigationButtonLook::make(QSizeF(80, 42), false, 1, false, false);
     EXPECT_EQ(hovered.hoverLine, QRectF(31, 38, 18, 1));

@@ -1,6 +1,7 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
 #include "notch/NotchFilesView.h"
 #include "notch/PaintedTexts.h"
@@ -16,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -94,6 +96,14 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     EXPECT_EQ(tiles[1]->toolTip(), "This large item will be removed automatically after one hour.");
     EXPECT_TRUE(tiles[2]->toolTip().isEmpty()) << "exactly 500 MiB stays";
     EXPECT_TRUE(tiles[0]->toolTip().isEmpty());
+
+    // Every tile is as tall as the moved one needs: its 39-point icon, 8, two lines of the name in
+    // 10.5 medium, 8, and "Original moved" in 9 semibold; never less than 92.
+    const double moved = 39 + 8 + 2 * QFontMetricsF(VantrelType::font(10.5, QFont::Medium)).lineSpacing() +
+                         8 + QFontMetricsF(VantrelType::font(9, QFont::DemiBold)).height();
+    view->show();
+    QCoreApplication::sendPostedEvents();
+    for (QWidget* tile : tiles) EXPECT_GE(tile->height(), std::round(std::max(92.0, moved))) << moved;
 
     const QStringList texts = paintedTexts(*view);
     EXPECT_EQ(texts.count("Original moved"), 1);
