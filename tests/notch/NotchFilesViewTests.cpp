@@ -147,6 +147,7 @@ TEST_F(FilesTab, MenuActionsAndClear) {
     auto view = makeView();
     ASSERT_EQ(names(), QStringList({"c.txt", "b.txt", "a.txt"}));
     EXPECT_TRUE(view->airDropAllButton()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->airDropAllButton()->text(), "AirDrop All");
     EXPECT_TRUE(view->clearButton()->isVisibleTo(view.get()));
 
     contextMenu(view->tiles()[1]);
