@@ -4,6 +4,7 @@
 #include "control-center/HomeUtilityPanel.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "modules/FocusTimer.h"
@@ -244,6 +245,12 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
     const int wideHeight = strip->heightForWidth(820);
     const int stackedHeight = strip->heightForWidth(819);
     EXPECT_GT(stackedHeight, wideHeight + 30) << "stacked: a row, a rule 15 points either side, the metrics";
+    // Laid out at that height, the metrics row ends exactly at the bottom, the rule 15 above it.
+    strip->resize(819, stackedHeight);
+    int lowest = 0;
+    for (QWidget* child : strip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isHidden()) lowest = std::max(lowest, child->geometry().bottom() + 1);
+    EXPECT_EQ(lowest, stackedHeight);
 
     const double ideal = page.wideBodyWidth();
     EXPECT_GE(ideal, 232 + 16 + 16 + 248 + 178);
@@ -272,4 +279,15 @@ TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
               "Montag, 7. Dezember");
     EXPECT_EQ(HomePage::overviewDateAccessible(date, QLocale(QLocale::English, QLocale::UnitedStates)),
               "Monday, December 7, 2026");
+}
+
+TEST_F(HomePageTest, TheWorkspaceCardSaysTheOriginalsStayWhereTheyAre) {
+    SettingsCard* workspace = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "Workspace") workspace = card;
+    ASSERT_NE(workspace, nullptr);
+    ASSERT_NE(workspace->helpButton(), nullptr);
+    EXPECT_EQ(workspace->helpButton()->helpText(),
+              "Notes stay on this Mac. Screenshots are references from the File Shelf; Vantrel does not "
+              "move or duplicate the originals.");
 }

@@ -2,7 +2,9 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeUtilityPanel.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -23,6 +25,31 @@ using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
+
+// A glyph button drawn by hand: `symbol` in `color` at `size` and `weight` filling `frame`, on a
+// rounded backing of `radius` in `fill` when given.
+QImage glyphButtonLook(QSize frame, const char16_t* symbol, QColor color, double size, QFont::Weight weight,
+                       QColor fill = QColor(), double radius = 0) {
+    QImage image(frame, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (fill.isValid())
+        painter.fillPath(ContinuousRoundedRectangle{radius}.path(QRectF(QPointF(), frame)), fill);
+    VantrelGlyph::paint(painter, QRectF(QPointF(), frame), symbol, color, size, weight);
+    return image;
+}
+
+QImage rendered(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+QColor whiteAt(double opacity) {
+    return QColor::fromRgbF(1, 1, 1, float(opacity));
+}
 
 class PanelTest : public ::testing::Test {
 protected:
@@ -146,6 +173,31 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_FALSE(plus->isEnabled());
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(30);
+    // A section header, 52 high: the utility's 30-point tile 14 from its leading edge, centred.
+    QAbstractButton* header = panel->sectionHeader(HomeUtility::timer);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->height(), 52);
+    const QImage headerLook = rendered(header);
+    EXPECT_GT(qAlpha(headerLook.pixel(14 + 15, 11 + 1)), 0) << "the tile, 11 below the top";
+    EXPECT_EQ(qAlpha(headerLook.pixel(14 + 15, 11 - 2)), 0) << "nothing above it";
+    EXPECT_GT(qAlpha(headerLook.pixel(14 + 1, 26)), 0);
+    EXPECT_EQ(qAlpha(headerLook.pixel(14 - 2, 26)), 0) << "nothing before it";
+    // The header: 18 of padding on every side, the icon 38 across and "Quick Controls" 12 after it.
+    QLabel* heading = nullptr;
+    for (QLabel* label : panel->findChildren<QLabel*>())
+        if (label->text() == "Quick Controls") heading = label;
+    ASSERT_NE(heading, nullptr);
+    auto* icon = heading->parentWidget()->findChild<VantrelIcon*>();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pos(), QPoint(18, 18));
+    EXPECT_EQ(icon->size(), QSize(38, 38));
+    EXPECT_EQ(heading->mapTo(heading->parentWidget(), QPoint()).x(), 18 + 38 + 12);
+    // The steps: "minus" and "plus" in white at 72 %, 8 points bold, 26 square, on a rounded
+    // rectangle of radius 7 filled white at 7.5 %.
+    EXPECT_EQ(rendered(minus),
+              glyphButtonLook(QSize(26, 26), u"minus", whiteAt(0.72), 8, QFont::Bold, whiteAt(0.075), 7));
+    EXPECT_EQ(rendered(plus),
+              glyphButtonLook(QSize(26, 26), u"plus", whiteAt(0.72), 8, QFont::Bold, whiteAt(0.075), 7));
     find<QAbstractButton>("timer.primary")->click();
     EXPECT_TRUE(focus.isRunning());
     EXPECT_EQ(find<VantrelButton>("timer.primary")->text(), "Pause");
@@ -308,6 +360,8 @@ TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
 
     auto* remove = listed[1]->findChild<QAbstractButton*>("file.remove");
     EXPECT_EQ(remove->toolTip(), "Remove this reference from Vantrel; the original file is not deleted");
+    // "xmark" in white at 58 %, 9 points semibold, in a 28 by 28 frame.
+    EXPECT_EQ(rendered(remove), glyphButtonLook(QSize(28, 28), u"xmark", whiteAt(0.58), 9, QFont::DemiBold));
     remove->click();
     turn();
     EXPECT_TRUE(QFileInfo::exists(kept)) << "the file stays";

@@ -104,6 +104,15 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     workspace.editor()->setPlainText(QStringLiteral("Plans\nfor Monday"));
     EXPECT_EQ(notes.notes().at(*notes.selectedIndex()).body, "Plans\nfor Monday");
     EXPECT_EQ(workspace.titleLabel()->text(), "Plans") << "the store retitles the new note";
+
+    // Laid out, the editor's column starts level with the list beside it.
+    workspace.resize(700, 420);
+    workspace.show();
+    QCoreApplication::sendPostedEvents();
+    QWidget* list = workspace.noteRows().first()->parentWidget();
+    ASSERT_EQ(list->parentWidget(), workspace.titleLabel()->parentWidget());
+    EXPECT_EQ(workspace.titleLabel()->y(), list->y());
+    EXPECT_GT(workspace.titleLabel()->x(), list->geometry().right() + 14);
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
@@ -127,6 +136,12 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     f.shelve({f.c.h.home.root() + QStringLiteral("/folder"), f.file(QStringLiteral("scan.tif")),
               f.file(QStringLiteral("README"))});
     EXPECT_FALSE(workspace.screenshotsEmptyState()->isHidden()) << "no image among them";
+    QLabel* hint = nullptr;
+    for (QLabel* label : workspace.screenshotsEmptyState()->findChildren<QLabel*>())
+        if (label->text() == "Drop a screenshot into the notch File Shelf and it will appear here.")
+            hint = label;
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->wordWrap()) << "a long hint wraps in a narrow card";
     EXPECT_TRUE(workspace.gridItems().isEmpty());
 
     QStringList images;

@@ -131,6 +131,24 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_DOUBLE_EQ(l.endButton.top() - l.chord.bottom(), 10);
     EXPECT_DOUBLE_EQ(l.ringFraction, 1);
     EXPECT_EQ(l.remainingText, QStringLiteral("15"));
+    // Three toolbar dots, 11 across and 8 apart.
+    for (const QRectF& dot : l.dots) EXPECT_EQ(dot.size(), QSizeF(11, 11));
+    EXPECT_DOUBLE_EQ(l.dots[1].left() - l.dots[0].right(), 8);
+    EXPECT_DOUBLE_EQ(l.dots[2].left() - l.dots[1].right(), 8);
+    // The footer 18 below the ink: a 17-point glyph, its text 7 after it.
+    EXPECT_DOUBLE_EQ(l.footerGlyph.top() - l.ink.bottom(), 18);
+    EXPECT_EQ(l.footerGlyph.size(), QSizeF(17, 17));
+    EXPECT_DOUBLE_EQ(l.footerText.left() - l.footerGlyph.right(), 7);
+    // The lock badge, 30 square, on the trailing side of the sheet's header row.
+    EXPECT_EQ(l.badge, QRectF(l.sheetContent.right() - 30, l.sheetContent.top(), 30, 30));
+    // A status row: a 30-point tile, 11 before its two lines, which lie 2 apart.
+    EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
+    EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
+    EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
+    // The status rows, 28 under the ring, each padded 8 above and below.
+    const double rowHeight = std::max(30.0, l.rows[0].detailRect.bottom() - l.rows[0].titleRect.top());
+    EXPECT_DOUBLE_EQ(l.rows[1].icon.center().y() - l.rows[0].icon.center().y(), rowHeight + 16);
+    EXPECT_DOUBLE_EQ(l.rows[0].icon.center().y() - l.ring.bottom(), 28 + 8 + rowHeight / 2);
     EXPECT_EQ(l.rows[0].title, QStringLiteral("Keyboards paused"));
     EXPECT_EQ(l.rows[0].detail, QStringLiteral("Built-in and external"));
     EXPECT_EQ(l.rows[1].title, QStringLiteral("Trackpad active"));

@@ -112,11 +112,23 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     c.appearance.setIncreasedContrast(true);
     EXPECT_EQ(notch->look().focusRingWidth, 3);
 
+    // The bar's shape reaches its widget's sides: the outline's inner half lies on the edge pixels.
+    const QImage barLook = renderWidget(bar());
+    EXPECT_GT(qAlpha(barLook.pixel(0, bar().height() / 2)), 0);
+    EXPECT_GT(qAlpha(barLook.pixel(bar().width() - 1, bar().height() / 2)), 0);
     // Hover line: 18 wide at 0.72 over an unselected button, nothing over the selected one.
     const NavigationButtonLook hovered = NavigationButtonLook::make(QSizeF(80, 42), false, 1, false, false);
     EXPECT_EQ(hovered.hoverLine, QRectF(31, 38, 18, 1));
     EXPECT_DOUBLE_EQ(hovered.hoverOpacity, 0.72);
     EXPECT_EQ(NavigationButtonLook::make(QSizeF(80, 42), true, 1, false, false).hoverOpacity, 0);
+    // Drawn: the pointer over an unselected button brings its line in, 3 above its bottom edge.
+    notch->clearFocus();
+    const QPoint line(notch->width() / 2, notch->height() - 4);
+    EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(notch, &enter);
+    notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
+    EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
     EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
 }
@@ -219,6 +231,9 @@ TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
         ASSERT_EQ(image.size(), QSize(side, side)) << side;
         // The rounded tile leaves its corner clear; its fill is dark; the "V" is light.
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side;
+        // Edge to edge: the tile's sides are opaque in the middle of the square.
+        EXPECT_EQ(qAlpha(image.pixel(0, side / 2)), 255) << side;
+        EXPECT_EQ(qAlpha(image.pixel(side - 1, side / 2)), 255) << side;
         const QColor tile = image.pixelColor(side / 2, side * 9 / 10);
         EXPECT_EQ(tile.alpha(), 255) << side;
         EXPECT_LT(tile.lightness(), 60) << side;

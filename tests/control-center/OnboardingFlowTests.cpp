@@ -100,6 +100,15 @@ TEST_F(OnboardingFlowTest, RowsFollowThePermissionStates) {
     }
     EXPECT_EQ(flow.state(Permission::camera), PermissionState::denied);
     EXPECT_EQ(flow.state(Permission::calendar), PermissionState::unknown);
+
+    // The notch and command-palette switches change what the steps offer; other settings do not.
+    changes = 0;
+    c.h.preferences.setAccent(Accent::crimson);
+    EXPECT_EQ(changes, 0);
+    c.h.preferences.setNotchEnabled(!c.h.preferences.notchEnabled());
+    EXPECT_EQ(changes, 1);
+    c.h.preferences.setCommandPaletteEnabled(!c.h.preferences.commandPaletteEnabled());
+    EXPECT_EQ(changes, 2);
 }
 
 TEST_F(OnboardingFlowTest, InputMonitoringAsksInOrderOrOnlyRefreshes) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTransform>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -254,4 +255,182 @@ TEST(GlyphCoverage, EveryNamedSymbolIsItsOwnRecognisableDrawingAtEverySize) {
         cells << cell;
     }
     saveSheet(QStringLiteral("glyph-names"), cells, 4);
+}
+
+namespace {
+
+// The glyph drawn large enough for a slip of a tenth of a unit to show.
+QImage drawnLarge(const QString& name, const QTransform& view = {}) {
+    QImage image(192, 192, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setTransform(view);
+    GlyphCatalogue::paint(painter, name, QRectF(0, 0, 192, 192), Qt::black, QFont::DemiBold);
+    return image;
+}
+
+// The share of the ink that differs between two drawings: 0 for the same, 1 for no overlap.
+double inkDifference(const QImage& a, const QImage& b) {
+    double differ = 0, total = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const int u = qAlpha(a.pixel(x, y)), v = qAlpha(b.pixel(x, y));
+            differ += std::abs(u - v);
+            total += std::max(u, v);
+        }
+    return total > 0 ? differ / total : 0;
+}
+
+} // namespace
+
+TEST(GlyphCoverage, EveryDrawingStaysInsideItsTwentyFourUnitBox) {
+    QStringList all = GlyphCatalogue::names();
+    all << QStringLiteral("no.such.symbol");
+    for (const QString& name : all) {
+        QRectF bounds;
+        for (const GlyphLayer& layer : GlyphCatalogue::layers(name)) bounds |= layer.path.boundingRect();
+        EXPECT_TRUE(QRectF(0, 0, 24, 24).contains(bounds))
+            << name.toStdString() << " reaches " << bounds.left() << "," << bounds.top() << " to "
+            << bounds.right() << "," << bounds.bottom();
+    }
+}
+
+TEST(GlyphCoverage, SymmetricSymbolsAreDrawnSymmetricAndMirroredPairsMirrorEachOther) {
+    // Under three thousandths of the ink may differ: the antialiasing of curves, not a slipped point.
+    const double tolerance = 0.003;
+    const QStringList leftRight = {"airplayaudio",
+                                   "app.fill",
+                                   "arrow.down",
+                                   "arrow.down.doc",
+                                   "arrow.up",
+                                   "arrow.up.and.down",
+                                   "bell",
+                                   "bell.fill",
+                                   "bookmark",
+                                   "calendar",
+                                   "camera.fill",
+                                   "capsule.tophalf.filled",
+                                   "chevron.down",
+                                   "chevron.up",
+                                   "chevron.up.chevron.down",
+                                   "circle",
+                                   "circle.dashed",
+                                   "circle.fill",
+                                   "command",
+                                   "cpu",
+                                   "doc.on.clipboard",
+                                   "dock.rectangle",
+                                   "dot.radiowaves.left.and.right",
+                                   "ellipsis.circle",
+                                   "exclamationmark.triangle",
+                                   "exclamationmark.triangle.fill",
+                                   "eye",
+                                   "globe",
+                                   "line.3.horizontal.decrease",
+                                   "lock.fill",
+                                   "lock.shield",
+                                   "macbook",
+                                   "menubar.arrow.up.rectangle",
+                                   "menubar.rectangle",
+                                   "minus",
+                                   "minus.circle.fill",
+                                   "network",
+                                   "no.such.symbol",
+                                   "pause.fill",
+                                   "pin",
+                                   "pin.fill",
+                                   "plus",
+                                   "power",
+                                   "scope",
+                                   "square.grid.2x2",
+                                   "square.stack.3d.up",
+                                   "square.stack.3d.up.fill",
+                                   "trash",
+                                   "trash.fill",
+                                   "tray.and.arrow.down",
+                                   "tray.full",
+                                   "tray.full.fill",
+                                   "xmark",
+                                   "xmark.circle"};
+    const QStringList topBottom = {"app.fill",
+                                   "arrow.right",
+                                   "arrow.up.and.down",
+                                   "backward.fill",
+                                   "battery.25",
+                                   "chevron.left",
+                                   "chevron.left.2",
+                                   "chevron.left.to.line",
+                                   "chevron.right",
+                                   "chevron.right.2",
+                                   "chevron.up.chevron.down",
+                                   "circle",
+                                   "circle.dashed",
+                                   "circle.fill",
+                                   "circle.lefthalf.filled",
+                                   "command",
+                                   "cpu",
+                                   "dot.radiowaves.left.and.right",
+                                   "ellipsis.circle",
+                                   "eye",
+                                   "forward.fill",
+                                   "globe",
+                                   "minus",
+                                   "minus.circle.fill",
+                                   "network",
+                                   "no.such.symbol",
+                                   "pause.fill",
+                                   "play.fill",
+                                   "plus",
+                                   "scope",
+                                   "square.grid.2x2",
+                                   "waveform",
+                                   "xmark",
+                                   "xmark.circle"};
+    // Turned half a circle: the two arrows of a cycle, the struck-through eye.
+    const QStringList halfTurn = {"arrow.triangle.2.circlepath", "eye.slash", "repeat"};
+    // Mirrored across the diagonal from the top left (the lens and its handle) or the top right
+    // (the pencil over its square, the arrow pointing there).
+    const QStringList mainDiagonal = {"magnifyingglass", "sparkle.magnifyingglass"};
+    const QStringList otherDiagonal = {"arrow.up.right", "square.and.pencil"};
+    const QTransform flipX(-1, 0, 0, 1, 192, 0), flipY(1, 0, 0, -1, 0, 192), turn(-1, 0, 0, -1, 192, 192);
+    const QTransform swap(0, 1, 1, 0, 0, 0), otherSwap(0, -1, -1, 0, 192, 192);
+    auto expectSymmetric = [&](const QStringList& names, const QTransform& view, const char* how) {
+        for (const QString& name : names)
+            EXPECT_LT(inkDifference(drawnLarge(name), drawnLarge(name, view)), tolerance)
+                << name.toStdString() << " " << how;
+    };
+    expectSymmetric(leftRight, flipX, "left to right");
+    expectSymmetric(topBottom, flipY, "top to bottom");
+    expectSymmetric(halfTurn, turn, "turned");
+    expectSymmetric(mainDiagonal, swap, "across the diagonal");
+    expectSymmetric(otherDiagonal, otherSwap, "across the other diagonal");
+    // A folder's tab sits on its left; below the tab the body is the same on both sides.
+    const QImage folder = drawnLarge(QStringLiteral("folder.fill")).copy(0, 64, 192, 128);
+    EXPECT_LT(inkDifference(folder, folder.mirrored(true, false)), tolerance) << "folder.fill below its tab";
+
+    const QList<std::pair<const char*, const char*>> sideways = {{"chevron.left", "chevron.right"},
+                                                                 {"chevron.left.2", "chevron.right.2"},
+                                                                 {"backward.fill", "forward.fill"}};
+    for (const auto& [a, b] : sideways)
+        EXPECT_LT(inkDifference(drawnLarge(a), drawnLarge(b, flipX)), tolerance) << a << " / " << b;
+    const QList<std::pair<const char*, const char*>> upDown = {{"chevron.up", "chevron.down"},
+                                                               {"arrow.up", "arrow.down"}};
+    for (const auto& [a, b] : upDown)
+        EXPECT_LT(inkDifference(drawnLarge(a), drawnLarge(b, flipY)), tolerance) << a << " / " << b;
+}
+
+TEST(GlyphCoverage, FilledCheckmarksCutTheirMarkWhereTheOutlinedOnesDrawIt) {
+    // The check of "checkmark.circle" runs from (7.8, 12.4) down to (10.8, 15.4) and up to
+    // (16.4, 9); the filled circle leaves the same stroke clear.
+    const QImage filled = drawnLarge(QStringLiteral("checkmark.circle.fill"));
+    const QImage outlined = drawnLarge(QStringLiteral("checkmark.circle"));
+    for (const QPointF unit :
+         {QPointF(7.8, 12.4), QPointF(10.8, 15.4), QPointF(16.4, 9), QPointF(13.6, 12.2)}) {
+        const QPoint at = (unit * 8).toPoint();
+        EXPECT_EQ(qAlpha(outlined.pixel(at)), 255) << unit.x() << "," << unit.y();
+        EXPECT_LT(qAlpha(filled.pixel(at)), 64) << unit.x() << "," << unit.y();
+    }
+    // Away from the mark the filled disc is solid.
+    for (const QPointF unit : {QPointF(12, 6), QPointF(6, 16), QPointF(17, 16)})
+        EXPECT_EQ(qAlpha(filled.pixel((unit * 8).toPoint())), 255) << unit.x() << "," << unit.y();
 }

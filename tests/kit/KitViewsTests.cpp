@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
 #include <vector>
@@ -450,7 +451,18 @@ TEST(VantrelShadow, ShapesThatDoNotStretchAlongStraightEdgesAreBlurredWhole) {
         path.closeSubpath();
         return path;
     };
-    for (const VantrelShadow::Shape& shape : std::vector<VantrelShadow::Shape>{ellipse, roof, leaning})
+    // Two parts: a corner cut off along the diagonal (closed by its slanted edge back to the start)
+    // and a small square; the first part's closing edge would bend.
+    const auto cutCorner = [](const QRectF& r) {
+        QPainterPath path;
+        path.moveTo(r.topLeft());
+        path.lineTo(r.topRight());
+        path.lineTo(r.bottomRight());
+        path.addRect(QRectF(r.topLeft() + QPointF(10, 10), QSizeF(20, 20)));
+        return path;
+    };
+    for (const VantrelShadow::Shape& shape :
+         std::vector<VantrelShadow::Shape>{ellipse, roof, leaning, cutCorner})
         EXPECT_FALSE(VantrelShadow::stretchableCopy(shape, QSize(600, 400), look).has_value());
     // The notch keeps the width whole; the height still stretches along the straight sides.
     EXPECT_EQ(VantrelShadow::stretchableCopy(notched, QSize(600, 400), look).value_or(QSize()).width(), 600);
@@ -524,6 +536,12 @@ TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {
     const double lines = std::round((wrapped.subtitle->height() + 2) / (line + 2));
     EXPECT_GT(lines, 1);
     EXPECT_NEAR(wrapped.subtitle->height(), lines * line + (lines - 1) * 2, 1e-6);
+    // A column 300 wide asks for the title's wrapped height, not its height at its natural width.
+    QWidget column;
+    auto* stack = new QVBoxLayout(&column);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(new SectionTitle(h.preferences, QStringLiteral("Appearance"), longText, &column));
+    EXPECT_GE(column.heightForWidth(300), int(std::ceil(wrapped.height)));
 
     EXPECT_EQ(SectionTitle::wordmarkText(), QStringLiteral("VANTREL CONTROL"));
     // Qt keeps letter spacing in 64ths of a pixel.

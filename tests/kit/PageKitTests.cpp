@@ -222,6 +222,15 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, VantrelHelpPopover::kArrow + 14));
     EXPECT_NEAR(popover->geometry().center().x(), button->mapToGlobal(button->rect().center()).x(), 1)
         << "centred under the button, its arrow on top";
+    // The arrow is symmetric about the popover's middle: its two sides mirror each other.
+    const QImage top = renderWidget(*popover).copy(0, 0, popover->width(), VantrelHelpPopover::kArrow + 2);
+    const QImage mirrored = top.mirrored(true, false);
+    int differing = 0;
+    for (int y = 0; y < top.height(); ++y)
+        for (int x = 0; x < top.width(); ++x)
+            differing += std::abs(qAlpha(top.pixel(x, y)) - qAlpha(mirrored.pixel(x, y))) > 8;
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(paintedPixels(top, QRect(popover->width() / 2 - 2, 1, 4, 3)), 0) << "its tip, at the middle";
     EXPECT_GT(popover->y(), button->mapToGlobal(QPoint(0, 25)).y() - 1);
     EXPECT_EQ(popover->label()->text(), "The panel opens when you hover the notch.");
     EXPECT_FALSE(button->hasFocus()) << "a click does not take keyboard focus";

@@ -5,6 +5,7 @@
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "support/KitHarness.h"
 
@@ -199,6 +200,14 @@ TEST(VantrelMenuPicker, AnIndexOutsideItsOptionsShowsNoChoice) {
     KitHarness kit;
     VantrelMenuPicker picker("Collapse", {"Instantly", "After a short delay", "Never"}, kit.menus,
                              &kit.haptics);
+    // Its frame is a hairline: the outermost pixels carry it, the next ones only the fill.
+    picker.resize(picker.sizeHint());
+    VantrelTheme::setColorScheme(&picker, ColorScheme::dark);
+    const QImage look = renderWidget(picker);
+    const int middle = look.height() / 2;
+    EXPECT_GT(qAlpha(look.pixel(0, middle)), qAlpha(look.pixel(4, middle)));
+    EXPECT_EQ(look.pixel(1, middle), look.pixel(4, middle));
+    EXPECT_EQ(look.pixel(look.width() / 3, 1), look.pixel(look.width() / 3, 4));
     picker.setCurrentIndex(1);
     EXPECT_EQ(picker.currentIndex(), 1);
     for (int index : {3, 7, -2}) {

@@ -117,6 +117,16 @@ TEST_F(CalendarTab, RowsShowTitlesAsWrittenAndTheirTimes) {
     EXPECT_EQ(texts[offsite + 1], "All day");
     EXPECT_EQ(texts[standup + 1], QString::fromUtf8("09:30 \u2013 09:45"));
     EXPECT_EQ(texts.first(), "Monday, 5 January") << "the date leads the header";
+    // The rows paint over the notch's own surface: the 8 between two rows stays clear.
+    QScrollArea* area = view->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    ASSERT_NE(area->widget(), nullptr);
+    QImage list(area->widget()->size(), QImage::Format_ARGB32_Premultiplied);
+    list.fill(Qt::transparent);
+    area->widget()->render(&list, QPoint(), QRegion(), QWidget::DrawChildren);
+    ASSERT_GT(list.height(), 66);
+    EXPECT_EQ(qAlpha(list.pixel(list.width() / 2, 66)), 0);
+    EXPECT_GT(qAlpha(list.pixel(list.width() / 2, 30)), 0) << "a row's own fill";
 
     // Rows: padding 11, a 4 by 40 bar, 8 between rows.
     const auto rows = NotchCalendarView::rowRects(300, 2);

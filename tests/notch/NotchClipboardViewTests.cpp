@@ -87,6 +87,8 @@ TEST_F(NotchClipboardViewTest, EmptyStatesDependOnTheWholeHistoryNotOnTheSearch)
     EXPECT_EQ(view->stateView(), nullptr);
     ASSERT_EQ(view->listedEntries().size(), 1);
     EXPECT_EQ(view->row(0)->accessibleName(), "alpha");
+    EXPECT_EQ(view->row(1), nullptr) << "one listed entry: no second row";
+    EXPECT_EQ(view->row(-1), nullptr);
     store.setSearchText(QString());
     EXPECT_EQ(view->searchField()->text(), "");
     EXPECT_EQ(view->listedEntries().size(), 2);

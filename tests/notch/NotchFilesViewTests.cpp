@@ -1,6 +1,7 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
 #include "notch/NotchFilesView.h"
 #include "notch/PaintedTexts.h"
@@ -16,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -95,6 +97,14 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     EXPECT_TRUE(tiles[2]->toolTip().isEmpty()) << "exactly 500 MiB stays";
     EXPECT_TRUE(tiles[0]->toolTip().isEmpty());
 
+    // Every tile is as tall as the moved one needs: its 39-point icon, 8, two lines of the name in
+    // 10.5 medium, 8, and "Original moved" in 9 semibold; never less than 92.
+    const double moved = 39 + 8 + 2 * QFontMetricsF(VantrelType::font(10.5, QFont::Medium)).lineSpacing() +
+                         8 + QFontMetricsF(VantrelType::font(9, QFont::DemiBold)).height();
+    view->show();
+    QCoreApplication::sendPostedEvents();
+    for (QWidget* tile : tiles) EXPECT_GE(tile->height(), std::round(std::max(92.0, moved))) << moved;
+
     const QStringList texts = paintedTexts(*view);
     EXPECT_EQ(texts.count("Original moved"), 1);
     EXPECT_EQ(texts.indexOf("Original moved"), texts.indexOf("draft.txt") + 1);
@@ -118,11 +128,26 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     EXPECT_EQ(workspace.opened[0].fileName(), "render.mov");
 }
 
+TEST_F(FilesTab, ReturnOrEnterOnATileOpensItsFile) {
+    store.add({file("notes.txt")});
+    auto view = makeView();
+    const auto tiles = view->tiles();
+    ASSERT_EQ(tiles.size(), 1u);
+    QTest::keyClick(tiles[0], Qt::Key_Space);
+    EXPECT_TRUE(workspace.opened.empty());
+    QTest::keyClick(tiles[0], Qt::Key_Return);
+    QTest::keyClick(tiles[0], Qt::Key_Enter);
+    ASSERT_EQ(workspace.opened.size(), 2u);
+    EXPECT_EQ(workspace.opened[0].fileName(), "notes.txt");
+    EXPECT_EQ(workspace.opened[1].fileName(), "notes.txt");
+}
+
 TEST_F(FilesTab, MenuActionsAndClear) {
     store.add({file("a.txt"), file("b.txt"), file("c.txt")});
     auto view = makeView();
     ASSERT_EQ(names(), QStringList({"c.txt", "b.txt", "a.txt"}));
     EXPECT_TRUE(view->airDropAllButton()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->airDropAllButton()->text(), "AirDrop All");
     EXPECT_TRUE(view->clearButton()->isVisibleTo(view.get()));
 
     contextMenu(view->tiles()[1]);

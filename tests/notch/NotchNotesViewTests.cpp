@@ -62,6 +62,15 @@ TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
     EXPECT_EQ(compact.deleteButton, QRectF(576, 0, 24, 24));
     EXPECT_EQ(compact.editor, compact.editorCard.adjusted(7, 7, -7, -7));
     EXPECT_EQ(compact.editorCard.top(), 29) << "spacing 5 under the toolbar";
+    // A card half a point wider or taller than its padding keeps that half point of text inside
+    // it; a card thinner than its padding leaves an empty text area at its corner.
+    for (const QSizeF size : {QSizeF(155 + 14.5, 120), QSizeF(600, 29 + 14.5)}) {
+        const NotchNotesView::Layout sliver = NotchNotesView::layout(size, content);
+        EXPECT_EQ(sliver.editor, sliver.editorCard.adjusted(7, 7, -7, -7));
+        EXPECT_DOUBLE_EQ(std::min(sliver.editor.width(), sliver.editor.height()), 0.5);
+    }
+    const NotchNotesView::Layout shut = NotchNotesView::layout(QSizeF(600, 29 + 10), content);
+    EXPECT_EQ(shut.editor, QRectF(shut.editorCard.topLeft(), QSizeF()));
 
     const NotchNotesView::Layout regular = NotchNotesView::layout(QSizeF(600, 170), content);
     EXPECT_FALSE(regular.compact);
@@ -169,6 +178,29 @@ TEST_F(NotchNotesViewTest, NewNoteFromTheEmptyStateIsSelectedAndHighlighted) {
             EXPECT_GT(color.red(), 200) << "white";
         }
     }
+    // The selected row's backdrop is a rounded rectangle of corner radius 10: its corner's coverage
+    // is that of such a rectangle, scaled by the fill's opacity.
+    const auto selectedRow = std::ranges::find(view->listedNotes(), other, &VantrelNote::id);
+    ASSERT_NE(selectedRow, view->listedNotes().end());
+    QAbstractButton* row = view->rowButtons()[selectedRow - view->listedNotes().begin()];
+    QImage painted(row->size(), QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    row->render(&painted, QPoint(), QRegion(), QWidget::DrawChildren);
+    QImage shape(row->size(), QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    QPainter outline(&shape);
+    outline.setRenderHint(QPainter::Antialiasing);
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(row->rect()), 10, 10);
+    outline.fillPath(rounded, Qt::black);
+    outline.end();
+    const double full = qAlpha(painted.pixel(4, row->height() / 2));
+    int off = 0;
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            off += std::abs(qAlpha(painted.pixel(x, y)) - qAlpha(shape.pixel(x, y)) * full / 255) > 2;
+    EXPECT_EQ(off, 0);
+    EXPECT_EQ(qAlpha(painted.pixel(0, 0)), 0) << "the corner is rounded away";
 }
 
 TEST_F(NotchNotesViewTest, TypingTitlesTheNoteWithItsWholeFirstLine) {

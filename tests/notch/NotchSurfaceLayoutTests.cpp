@@ -99,6 +99,10 @@ TEST(NotchSurfaceLayout, RowsUnderTheNotchBand) {
     EXPECT_TRUE(home.showsGlance);
     EXPECT_EQ(home.glance, QRectF(18, 32, 784, 104 - 32 - 7));
     EXPECT_TRUE(home.header.isNull());
+    // A surface no taller than the band leaves an empty glance, never a negative one.
+    const Layout::ContentRows flat = Layout::contentRows(QSizeF(820, 30), true, 32, NotchTab::home);
+    EXPECT_EQ(flat.glance.height(), 0);
+    EXPECT_EQ(flat.glance.top(), 32);
 
     const Layout::ContentRows clipboard =
         Layout::contentRows(QSizeF(820, 470), true, 32, NotchTab::clipboard);
@@ -169,4 +173,13 @@ TEST(NotchSurfaceLayout, GlanceRowHasTheCalendarFrom740) {
     // Everything fits exactly: the collapse button closes the row.
     EXPECT_DOUBLE_EQ(g.collapseButton.right(), 18 + 784);
     EXPECT_EQ(g.collapseButton.size(), QSizeF(36, 30));
+
+    // Too narrow for its fixed parts: the row overflows evenly on both ends (the artwork's frame
+    // is 38 wide, the tile 31 in its middle).
+    const Layout::Glance cramped = Layout::glance(QRectF(18, 32, 300, 65), 10);
+    EXPECT_EQ(cramped.textColumn.width(), 0);
+    const double before = 18 - (cramped.artworkTile.left() - 3.5);
+    const double after = cramped.collapseButton.right() - (18 + 300);
+    EXPECT_GT(before, 0);
+    EXPECT_DOUBLE_EQ(before, after);
 }

@@ -1,7 +1,9 @@
+#include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/MediaController.h"
 #include "notch/NotchSurfaceTestSupport.h"
+#include "notch/PaintedTexts.h"
 
 #include <QAbstractButton>
 #include <QDragEnterEvent>
@@ -258,4 +260,13 @@ TEST_F(NotchSurfaceViewTest, ATabChangeCrossFadesBothViewsOverAFifthOfASecond) {
     EXPECT_NEAR(opacity(mirror), 0.5, 0.01);
     view().contentFade()->setCurrentTime(180);
     EXPECT_EQ(mirror, nullptr);
+}
+
+TEST_F(NotchSurfaceViewTest, WithoutArtworkTheTileShowsAQuestionMarkIn17Medium) {
+    expand(NotchTab::home);
+    ASSERT_FALSE(stores.media.artwork().has_value());
+    const std::optional<QFont> mark = paintedFont(view(), QStringLiteral("?"));
+    ASSERT_TRUE(mark.has_value());
+    EXPECT_NEAR(VantrelType::pixelSize(*mark), 17, 1e-9);
+    EXPECT_EQ(mark->weight(), QFont::Medium);
 }

@@ -104,6 +104,15 @@ TEST(NotchTimersView, CompactBelow156PointsChangesSpacingTimeSizeLapsAndControls
     EXPECT_DOUBLE_EQ(compact.alarmHint.top() - compact.countdownStart.bottom(), 6);
     EXPECT_DOUBLE_EQ(regular.stopwatchStart.top() - regular.stopwatchTime.bottom(), 10);
     EXPECT_DOUBLE_EQ(regular.countdownReset.right(), regular.countdownColumn.right());
+    // A narrow compact column squeezes the minutes menu, still 7 before Start.
+    const auto narrow = NotchTimersView::layout(QSizeF(300, 120), h.store);
+    ASSERT_TRUE(narrow.compact);
+    EXPECT_LT(narrow.minutesMenu.width(), compact.minutesMenu.width());
+    EXPECT_DOUBLE_EQ(narrow.countdownStart.left() - narrow.minutesMenu.right(), 7);
+    // Narrower than the spacing between the columns: both columns are empty, never negative.
+    const auto sliver = NotchTimersView::layout(QSizeF(8, 120), h.store);
+    EXPECT_EQ(sliver.stopwatchColumn.width(), 0);
+    EXPECT_EQ(sliver.countdownColumn.width(), 0);
 
     // The widget follows the layout of its height.
     h.view.resize(692, 117);

@@ -162,6 +162,17 @@ TEST_F(IndicatorTest, TheDotCastsARedGlowThatTakesNoClicks) {
     const QColor further = image.pixelColor((dotAt.x() + 12 + 4) * 4, (dotAt.y() + 6) * 4);
     EXPECT_LT(further.alpha(), beside.alpha());
     EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    // With no offset the glow spreads evenly: its left half mirrors its right half.
+    QImage alone(frame.size(), QImage::Format_ARGB32_Premultiplied);
+    alone.fill(Qt::transparent);
+    glow->render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QImage mirrored = alone.mirrored(true, false);
+    int uneven = 0;
+    for (int y = 0; y < alone.height(); ++y)
+        for (int x = 0; x < alone.width(); ++x)
+            uneven += std::abs(qAlpha(alone.pixel(x, y)) - qAlpha(mirrored.pixel(x, y))) > 2;
+    EXPECT_EQ(uneven, 0);
+    EXPECT_GT(qAlpha(alone.pixel(dotAt.x() - 1, dotAt.y() + 6)), 40);
     // The dot itself stays the system red.
     EXPECT_EQ(image.pixelColor((dotAt.x() + 6) * 4, (dotAt.y() + 6) * 4), QColor(0xFF, 0x3B, 0x30));
 

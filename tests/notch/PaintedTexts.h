@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 namespace vantrel::test {
 
@@ -17,7 +18,10 @@ public:
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+    void drawTextItem(const QPointF&, const QTextItem& item) override {
+        texts << item.text();
+        fonts << item.font();
+    }
     // Shapes are not recorded (the defaults would turn each into another and never end).
     void drawPath(const QPainterPath&) override {}
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
@@ -35,6 +39,7 @@ public:
     Type type() const override { return QPaintEngine::User; }
 
     QStringList texts;
+    QList<QFont> fonts;
 };
 
 class TextRecordingDevice final : public QPaintDevice {
@@ -42,6 +47,7 @@ public:
     explicit TextRecordingDevice(QSize size) : size_(size) {}
     QPaintEngine* paintEngine() const override { return &engine_; }
     QStringList texts() const { return engine_.texts; }
+    QList<QFont> fonts() const { return engine_.fonts; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override {
@@ -82,6 +88,16 @@ inline QStringList paintedTexts(QWidget& widget) {
     TextRecordingDevice device(widget.size());
     widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
     return device.texts();
+}
+
+// The font `widget` paints `text` in (the first time it paints it), or nothing.
+inline std::optional<QFont> paintedFont(QWidget& widget, const QString& text) {
+    widget.ensurePolished();
+    TextRecordingDevice device(widget.size());
+    widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+    const qsizetype at = device.texts().indexOf(text);
+    if (at < 0) return std::nullopt;
+    return device.fonts()[at];
 }
 
 } // namespace vantrel::test
