@@ -1,4 +1,5 @@
 #include "kit/VantrelLabel.h"
+#include "kit/TextAdvance.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -104,8 +105,7 @@ int VantrelLabel::heightForWidth(int width) const {
 QSize VantrelLabel::sizeHint() const {
     if (!wordWrap()) return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
-    const int width =
-        int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() + margins.right();
+    const int width = int(std::ceil(TextAdvance::of(font(), text()))) + margins.left() + margins.right();
     return QSize(width, heightForWidth(width));
 }
 
