@@ -410,6 +410,76 @@ TEST(VantrelShadow, RoundedShapesStretchASmallCopyThatPaintsEveryPixelOfTheFullB
             }
 }
 
+TEST(VantrelShadow, StretchedEdgesBlendLikeTheWholeImageAtAnyOpacityAndLength) {
+    // A coloured shadow image whose every pixel differs, over a background that is not flat.
+    QImage image(61, 41, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y,
+                           qPremultiply(qRgba(20 + x, 30 + y, 40 + (x * y) % 200, (x * 7 + y * 13) % 256)));
+    QImage alphaOnly = image.convertToFormat(QImage::Format_Alpha8);
+    QImage background(760, 560, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < background.height(); ++y)
+        for (int x = 0; x < background.width(); ++x)
+            background.setPixel(x, y, qRgba((x * 3) % 256, (y * 5) % 256, (x + y) % 256, 255));
+    // The whole image the stretched one stands for: the middle row and column (30 and 20)
+    // repeated, the parts after them moved along.
+    const auto whole = [](const QImage& source, QSize size) {
+        const int growX = size.width() - source.width(), growY = size.height() - source.height();
+        QImage out(size, source.format());
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const int sx = x <= 30 ? x : (x <= 30 + growX ? 30 : x - growX);
+                const int sy = y <= 20 ? y : (y <= 20 + growY ? 20 : y - growY);
+                out.setPixelColor(x, y, source.pixelColor(sx, sy));
+            }
+        return out;
+    };
+    // Lengths around the bands the edges are drawn in (none, one row, 63, 64, 65 and far more).
+    for (const QSize size :
+         {QSize(61, 41), QSize(62, 42), QSize(61 + 63, 41 + 64), QSize(61 + 65, 41 + 1), QSize(700, 500)})
+        for (const double opacity : {1.0, 0.5, 0.16})
+            for (const QImage* source : {&image, &alphaOnly}) {
+                SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " at " << opacity
+                                                << (source == &alphaOnly ? " alpha only" : " coloured"));
+                QImage painted = background.copy();
+                {
+                    QPainter p(&painted);
+                    p.setOpacity(opacity);
+                    p.translate(17, 9);
+                    VantrelShadow::drawStretched(p, *source, size);
+                }
+                // The same pixels as the nine parts drawn scaled by QPainter.
+                QImage scaled = background.copy();
+                {
+                    QPainter p(&scaled);
+                    p.setOpacity(opacity);
+                    const int growX = size.width() - 61, growY = size.height() - 41;
+                    const int xs[3][3] = {{0, 30, 0}, {30, 1, 30}, {31, 30, 31 + growX}};
+                    const int ys[3][3] = {{0, 20, 0}, {20, 1, 20}, {21, 20, 21 + growY}};
+                    for (int i = 0; i < 3; ++i)
+                        for (int j = 0; j < 3; ++j)
+                            p.drawImage(QRect(17 + xs[i][2], 9 + ys[j][2], i == 1 ? growX + 1 : xs[i][1],
+                                              j == 1 ? growY + 1 : ys[j][1]),
+                                        *source, QRect(xs[i][0], ys[j][0], xs[i][1], ys[j][1]));
+                }
+                int differing = 0;
+                for (int y = 0; y < painted.height(); ++y)
+                    for (int x = 0; x < painted.width(); ++x)
+                        differing += scaled.pixel(x, y) != painted.pixel(x, y);
+                EXPECT_EQ(differing, 0);
+                // Where blending rounds alike, also the pixels of the whole image.
+                if (opacity < 0.5) continue;
+                QImage expected = background.copy();
+                {
+                    QPainter p(&expected);
+                    p.setOpacity(opacity);
+                    p.drawImage(QPoint(17, 9), whole(*source, size));
+                }
+                EXPECT_EQ(painted, expected);
+            }
+}
+
 TEST(VantrelShadow, ShapesThatDoNotStretchAlongStraightEdgesAreBlurredWhole) {
     const VantrelShadow::Look look{Qt::black, 15, QPointF(0, 7)};
     const auto ellipse = [](const QRectF& r) {
