@@ -55,12 +55,14 @@ public:
     static QImage repeatedLine(const QImage& image, const QRect& line, bool downward);
     static constexpr int kStretchBand = 64;
 
-    // The image painted, shared by every shadow of the same look and shape; none before a paint.
+    // The image painted, shared by every shadow of the same look and shape; none before a paint
+    // and while hidden.
     const QImage& image() const { return mask_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void follow();
