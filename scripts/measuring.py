@@ -14,9 +14,13 @@ def process_clock(pid):
 
 
 def thread_names(pid):
-    """The names of the process's live threads, in the order they started."""
+    """The names of the process's live threads, in the order they started. A thread that ends
+    while they are read is left out."""
     names = []
     for tid in sorted(os.listdir(f"/proc/{pid}/task"), key=int):
-        with open(f"/proc/{pid}/task/{tid}/comm") as f:
-            names.append(f.read().strip())
+        try:
+            with open(f"/proc/{pid}/task/{tid}/comm") as f:
+                names.append(f.read().strip())
+        except (FileNotFoundError, ProcessLookupError):
+            pass
     return names
