@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -226,47 +225,10 @@ void VantrelShadow::drawStretched(QPainter& painter, const QImage& image, QSize 
     const std::array<Span, 3> columns = spans(image.width(), size.width());
     const std::array<Span, 3> rows = spans(image.height(), size.height());
     for (const Span& c : columns)
-        for (const Span& r : rows) {
-            if (c.length <= 0 || r.length <= 0) continue;
-            const QRect source(c.from, r.from, c.length, r.length);
-            // An edge (a line stretched along one axis) goes down as copies of a band of that line,
-            // unscaled: Qt blends a scaled image one pixel at a time, an unscaled one many at once.
-            const bool downward = c.drawn == c.length && r.drawn > r.length;
-            const bool across = r.drawn == r.length && c.drawn > c.length;
-            if ((downward || across) && image.depth() >= 8) {
-                const QImage band = repeatedLine(image, source, downward);
-                for (int done = 0; done < (downward ? r.drawn : c.drawn); done += kStretchBand) {
-                    const int n = std::min(kStretchBand, (downward ? r.drawn : c.drawn) - done);
-                    if (downward)
-                        painter.drawImage(QRect(c.to, r.to + done, c.drawn, n), band,
-                                          QRect(0, 0, c.length, n));
-                    else
-                        painter.drawImage(QRect(c.to + done, r.to, n, r.drawn), band,
-                                          QRect(0, 0, n, r.length));
-                }
-                continue;
-            }
-            painter.drawImage(QRect(c.to, r.to, c.drawn, r.drawn), image, source);
-        }
-}
-
-QImage VantrelShadow::repeatedLine(const QImage& image, const QRect& line, bool downward) {
-    const int bytes = image.depth() / 8;
-    const QSize size = downward ? QSize(line.width(), kStretchBand) : QSize(kStretchBand, line.height());
-    QImage band(size, image.format());
-    band.setColorTable(image.colorTable());
-    if (downward) {
-        const uchar* row = image.constScanLine(line.y()) + qsizetype(line.x()) * bytes;
-        for (int y = 0; y < size.height(); ++y)
-            std::memcpy(band.scanLine(y), row, std::size_t(line.width()) * bytes);
-    } else {
-        for (int y = 0; y < size.height(); ++y) {
-            const uchar* pixel = image.constScanLine(line.y() + y) + qsizetype(line.x()) * bytes;
-            uchar* to = band.scanLine(y);
-            for (int x = 0; x < size.width(); ++x) std::memcpy(to + qsizetype(x) * bytes, pixel, bytes);
-        }
-    }
-    return band;
+        for (const Span& r : rows)
+            if (c.length > 0 && r.length > 0)
+                painter.drawImage(QRect(c.to, r.to, c.drawn, r.drawn), image,
+                                  QRect(c.from, r.from, c.length, r.length));
 }
 
 bool VantrelShadow::eventFilter(QObject* watched, QEvent* event) {

@@ -50,10 +50,6 @@ public:
     static std::optional<QSize> stretchableCopy(const Shape& shape, QSize size, const Look& look);
     // Draws the shadow image of such a copy at `size`, repeating its middle column and row.
     static void drawStretched(QPainter& painter, const QImage& image, QSize size);
-    // `line` of `image` (one pixel thick across the direction) repeated kStretchBand times
-    // downward (a row) or across (a column).
-    static QImage repeatedLine(const QImage& image, const QRect& line, bool downward);
-    static constexpr int kStretchBand = 64;
 
     // The image painted, shared by every shadow of the same look and shape; none before a paint
     // and while hidden.
