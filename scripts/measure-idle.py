@@ -13,17 +13,10 @@ Each run starts Vantrel on a fresh profile (HOME and the XDG folders in a tempor
   copy latency     from handing a text to xclip until "clipboard.json" holds it, median and maximum.
 A window shorter than a minute is scaled to a minute.
 """
-import ctypes, os, shutil, signal, statistics, subprocess, sys, tempfile, time
+import os, shutil, signal, statistics, subprocess, sys, tempfile, time
 
-
-def process_clock(pid):
-    """The kernel's CPU-time clock of the whole process: every thread, those that already ended
-    included (the kernel adds a thread's time to its process when it exits)."""
-    clock = ctypes.c_int()
-    libc = ctypes.CDLL(None, use_errno=True)
-    if libc.clock_getcpuclockid(pid, ctypes.byref(clock)) != 0:
-        raise OSError(ctypes.get_errno(), f"no CPU clock for process {pid}")
-    return clock.value
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from measuring import process_clock, thread_names  # noqa: E402
 
 
 def cpu_ms(pid, clock=None):
@@ -60,14 +53,6 @@ def end_detached(started):
 def main_thread_switches(pid):
     with open(f"/proc/{pid}/task/{pid}/status") as f:
         return {k: int(v) for k, v in (l.split(":") for l in f if "ctxt_switches" in l)}
-
-
-def thread_names(pid):
-    names = []
-    for tid in sorted(os.listdir(f"/proc/{pid}/task"), key=int):
-        with open(f"/proc/{pid}/task/{tid}/comm") as f:
-            names.append(f.read().strip())
-    return names
 
 
 def copy_latencies(env, copies, started):

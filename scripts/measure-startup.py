@@ -14,20 +14,15 @@ load on the machine. After `settle seconds` (default 4) it reads
            the executable, fonts, shared memory (window buffers) and the rest.
 then ends the process with SIGTERM. Medians of every figure per profile are printed at the end.
 """
-import ctypes, os, re, shutil, signal, statistics, subprocess, sys, tempfile, time
+import os, re, shutil, signal, statistics, subprocess, sys, tempfile, time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from measuring import process_clock, thread_names  # noqa: E402
 
 PROFILES = {
     "fresh": None,
     "completed": '{"onboarding.complete": true}',
 }
-
-
-def process_clock(pid):
-    clock = ctypes.c_int()
-    libc = ctypes.CDLL(None, use_errno=True)
-    if libc.clock_getcpuclockid(pid, ctypes.byref(clock)) != 0:
-        raise OSError(ctypes.get_errno(), f"no CPU clock for process {pid}")
-    return clock.value
 
 
 def kind(path, binary):
@@ -74,14 +69,6 @@ def smaps(pid, binary):
                 totals[head[0][:-1]] = int(head[1])
     totals["Private"] = totals.pop("Private_Clean", 0) + totals.pop("Private_Dirty", 0)
     return by_kind, totals
-
-
-def thread_names(pid):
-    names = []
-    for tid in sorted(os.listdir(f"/proc/{pid}/task"), key=int):
-        with open(f"/proc/{pid}/task/{tid}/comm") as f:
-            names.append(f.read().strip())
-    return names
 
 
 def run(binary, profile, settle):

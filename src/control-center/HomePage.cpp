@@ -8,6 +8,7 @@
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
@@ -58,7 +59,7 @@ void paintTile(QPainter& painter, const QRectF& tile, QStringView symbol, const 
 // A text line drawn into `rect`, elided, shrinking to `minimumScale` of its font before that.
 void drawFitted(QPainter& painter, const QRectF& rect, const QString& text, QFont font, double minimumScale,
                 const QColor& color) {
-    const double natural = QFontMetricsF(font).horizontalAdvance(text);
+    const double natural = TextAdvance::of(font, text);
     if (natural > rect.width() && natural > 0)
         font = VantrelType::font(
             VantrelType::pixelSize(font) * std::max(minimumScale, rect.width() / natural), font.weight());
@@ -334,7 +335,7 @@ private:
     // The date on one line in `available`, shrinking to 72 % of its size before it is cut.
     void placeDate(int top, int rowHeight, int available) {
         QFont font = VantrelType::font(22, QFont::Bold);
-        const double natural = QFontMetricsF(font).horizontalAdvance(date_->text());
+        const double natural = TextAdvance::of(font, date_->text());
         if (natural > available && natural > 0)
             font = VantrelType::font(22 * std::max(0.72, available / natural), QFont::Bold);
         date_->setFont(font);

@@ -5,6 +5,7 @@
 #include "control-center/VantrelNavigationButton.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelMotion.h"
@@ -132,8 +133,7 @@ protected:
 
 private:
     double labelWidth(const ButtonLook& look) const {
-        return kPillGlyph +
-               (showsTitle_ ? kPillSpacing + QFontMetricsF(look.font).horizontalAdvance(text()) : 0);
+        return kPillGlyph + (showsTitle_ ? kPillSpacing + TextAdvance::of(look.font, text()) : 0);
     }
 
     bool showsTitle_ = true;

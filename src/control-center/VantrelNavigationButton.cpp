@@ -1,5 +1,6 @@
 #include "control-center/VantrelNavigationButton.h"
 
+#include "kit/TextAdvance.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -79,8 +80,8 @@ NavigationButtonLook VantrelNavigationButton::look() const {
 }
 
 QSize VantrelNavigationButton::sizeHint() const {
-    const QFontMetricsF metrics(NavigationButtonLook::titleFont(isSelected_));
-    return {int(std::ceil(metrics.horizontalAdvance(text()) + 2 * NavigationButtonLook::kPadding)),
+    return {int(std::ceil(TextAdvance::of(NavigationButtonLook::titleFont(isSelected_), text()) +
+                          2 * NavigationButtonLook::kPadding)),
             int(NavigationButtonLook::kHeight)};
 }
 

@@ -1,5 +1,6 @@
 #include "kit/FeatureRow.h"
 
+#include "kit/TextAdvance.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelType.h"
@@ -38,7 +39,7 @@ FeatureRow::FeatureRow(VantrelPreferences& preferences, const QString& symbol, c
 
 FeatureRowLayout FeatureRow::layoutFor(double width) const {
     FeatureRowLayout::Measures measures;
-    measures.titleWidth = std::ceil(QFontMetricsF(title_->font()).horizontalAdvance(title_->text()));
+    measures.titleWidth = std::ceil(TextAdvance::of(title_->font(), title_->text()));
     measures.titleHeight = title_->sizeHint().height();
     const VantrelLabel* subtitle = subtitle_;
     measures.subtitleHeight = [subtitle](double w) { return double(subtitle->heightForWidth(int(w))); };

@@ -1,5 +1,6 @@
 #include "kit/HazardBadge.h"
 
+#include "kit/TextAdvance.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelTheme.h"
@@ -41,7 +42,7 @@ QFont HazardBadge::font() {
 HazardBadgeLayout HazardBadge::badgeLayout() const {
     const QFontMetricsF metrics(font());
     return HazardBadgeLayout::of(
-        QSizeF(std::ceil(metrics.horizontalAdvance(text_)), std::ceil(metrics.height())));
+        QSizeF(std::ceil(TextAdvance::of(font(), text_)), std::ceil(metrics.height())));
 }
 
 QSize HazardBadge::sizeHint() const {

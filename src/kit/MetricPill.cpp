@@ -1,5 +1,6 @@
 #include "kit/MetricPill.h"
 
+#include "kit/TextAdvance.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelTheme.h"
@@ -19,7 +20,7 @@ using VantrelTheme::withOpacity;
 namespace {
 QSizeF textSize(const QString& text, const QFont& font) {
     const QFontMetricsF metrics(font);
-    return {std::ceil(metrics.horizontalAdvance(text)), std::ceil(metrics.height())};
+    return {std::ceil(TextAdvance::of(font, text)), std::ceil(metrics.height())};
 }
 } // namespace
 

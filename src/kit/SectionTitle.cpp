@@ -1,6 +1,7 @@
 #include "kit/SectionTitle.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
@@ -104,7 +105,7 @@ SectionTitleLayout SectionTitle::layout(double width, const QString& title,
     SectionTitleLayout out;
     const QFontMetricsF wordmarkMetrics(wordmarkFont());
     const double rowHeight = std::max(kCapsule.height(), wordmarkMetrics.height());
-    const double textWidth = wordmarkMetrics.horizontalAdvance(wordmarkText());
+    const double textWidth = TextAdvance::of(wordmarkFont(), wordmarkText());
     const double capsuleY = (rowHeight - kCapsule.height()) / 2;
     out.leadingCapsule = QRectF(QPointF(0, capsuleY), kCapsule);
     out.wordmark = QRectF(out.leadingCapsule.right() + kRowSpacing, 0, textWidth, rowHeight);

@@ -1,6 +1,7 @@
 #include "kit/StatusBadge.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
@@ -47,7 +48,7 @@ QFont StatusBadge::font() {
 QSize StatusBadge::sizeHint() const {
     const QFontMetricsF metrics(font());
     const QString text = enabled_ ? onText_ : offText_;
-    return QSize(int(std::ceil(metrics.horizontalAdvance(text) + 2 * StatusBadgeLook::kPaddingH)),
+    return QSize(int(std::ceil(TextAdvance::of(font(), text) + 2 * StatusBadgeLook::kPaddingH)),
                  int(std::ceil(metrics.height() + 2 * StatusBadgeLook::kPaddingV)));
 }
 

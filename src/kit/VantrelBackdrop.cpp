@@ -144,6 +144,9 @@ void VantrelBackdrop::showEvent(QShowEvent* event) {
 void VantrelBackdrop::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     refraction_->stop();
+    // A closed window keeps no window-sized images: they are painted again when it shows.
+    base_ = QImage();
+    overlay_ = QImage();
 }
 
 void VantrelBackdrop::paintBase(QPainter& painter, const QRectF& rect, const BackdropLayout& l,
@@ -158,14 +161,21 @@ void VantrelBackdrop::paintBase(QPainter& painter, const QRectF& rect, const Bac
 
 void VantrelBackdrop::paintOverlay(QPainter& painter, const QRectF& rect, const BackdropLayout& l) {
     if (l.showsGlows) {
+        // Each glow is clear beyond its radius, so only the rows and columns it reaches are
+        // filled. Every row still starts at the left edge: Qt steps a gradient along a row from
+        // where the row starts, and another start would round some pixels differently.
+        const auto reach = [&rect](QPointF centre, double radius) {
+            return rect.intersected(
+                QRectF(rect.left(), centre.y() - radius, centre.x() + radius - rect.left(), 2 * radius));
+        };
         QRadialGradient accent(rect.topLeft(), BackdropLayout::kAccentGlowRadius);
         accent.setColorAt(0, l.accentGlow);
         accent.setColorAt(1, clearOf(l.accentGlow));
-        painter.fillRect(rect, accent);
+        painter.fillRect(reach(rect.topLeft(), BackdropLayout::kAccentGlowRadius), accent);
         QRadialGradient blue(rect.topRight(), BackdropLayout::kBlueGlowRadius);
         blue.setColorAt(0, l.blueGlow);
         blue.setColorAt(1, clearOf(l.blueGlow));
-        painter.fillRect(rect, blue);
+        painter.fillRect(reach(rect.topRight(), BackdropLayout::kBlueGlowRadius), blue);
     }
     QLinearGradient veil(rect.topLeft(), rect.bottomLeft());
     veil.setColorAt(0, l.veilTop);

@@ -58,6 +58,8 @@ public:
     CalmThemeRefraction* refraction() const { return refraction_; }
     // The artwork image drawn (none for the neutral theme or a missing file).
     const std::optional<QImage>& artworkImage() const { return artworkImage_; }
+    // The bytes of the rendered layers kept between paints (none while hidden).
+    qsizetype keptImageBytes() const { return base_.sizeInBytes() + overlay_.sizeInBytes(); }
 
     // Paints every layer but the sweep into `base` (layers 1–2) and `overlay` (layers 4–5).
     static void paintBase(QPainter& painter, const QRectF& rect, const BackdropLayout& layout,

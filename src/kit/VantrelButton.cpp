@@ -1,5 +1,6 @@
 #include "kit/VantrelButton.h"
 
+#include "kit/TextAdvance.h"
 #include "kit/VantrelGlyph.h"
 
 #include <QFontMetricsF>
@@ -73,7 +74,7 @@ void VantrelButton::setProgress(double progress) {
 
 QSizeF VantrelButton::fittingSize(const QString& text, const ButtonLook& look) {
     const QFontMetricsF metrics(look.font);
-    return {metrics.horizontalAdvance(text) + 2 * look.horizontalPadding,
+    return {TextAdvance::of(look.font, text) + 2 * look.horizontalPadding,
             metrics.height() + 2 * look.verticalPadding};
 }
 
@@ -137,8 +138,8 @@ void VantrelButton::paintLabel(QPainter& painter, const ButtonLook& look, const 
     if (!glyph_.isEmpty()) {
         // Glyph and text stay together, centred as one.
         const double lead = glyphFrame_ + kGlyphSpacing;
-        const double textWidth = std::min(QFontMetricsF(look.font).horizontalAdvance(text()),
-                                          std::max(0.0, l.labelRect.width() - lead));
+        const double textWidth =
+            std::min(TextAdvance::of(look.font, text()), std::max(0.0, l.labelRect.width() - lead));
         const double left = l.labelRect.center().x() - (lead + textWidth) / 2;
         const QRectF glyphFrame(left, l.labelRect.center().y() - glyphFrame_ / 2, glyphFrame_, glyphFrame_);
         VantrelGlyph::paint(painter, glyphFrame, glyph_, look.foreground, glyphPointSize_, QFont::DemiBold);

@@ -1,4 +1,5 @@
 #include "kit/VantrelLabel.h"
+#include "kit/TextAdvance.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -94,6 +95,22 @@ QList<QRectF> VantrelLabel::lineRects() const {
 }
 
 int VantrelLabel::heightForWidth(int width) const {
+    Heights& h = heights_;
+    if (h.text != text() || h.font != font() || h.lineSpacing != lineSpacing_ ||
+        h.margins != contentsMargins() || h.margin != margin() || h.indent != indent() ||
+        h.wordWrap != wordWrap()) {
+        h = Heights{text(), font(), lineSpacing_, contentsMargins(), margin(), indent(), wordWrap(), {}};
+    }
+    for (const auto& [known, height] : h.byWidth)
+        if (known == width) return height;
+    const int height = measuredHeightForWidth(width);
+    // A few widths are enough: a window being built or resized asks about one or two at a time.
+    if (h.byWidth.size() >= 8) h.byWidth.erase(h.byWidth.begin());
+    h.byWidth.emplace_back(width, height);
+    return height;
+}
+
+int VantrelLabel::measuredHeightForWidth(int width) const {
     if (lineSpacing_ <= 0 || !wordWrap()) return QLabel::heightForWidth(width);
     const QMargins margins = contentsMargins();
     QTextLayout layout(text());
@@ -104,8 +121,7 @@ int VantrelLabel::heightForWidth(int width) const {
 QSize VantrelLabel::sizeHint() const {
     if (!wordWrap()) return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
-    const int width =
-        int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + margins.left() + margins.right();
+    const int width = int(std::ceil(TextAdvance::of(font(), text()))) + margins.left() + margins.right();
     return QSize(width, heightForWidth(width));
 }
 

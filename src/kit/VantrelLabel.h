@@ -3,6 +3,8 @@
 #include "kit/VantrelTheme.h"
 
 #include <QLabel>
+#include <utility>
+#include <vector>
 
 class QTextLayout;
 
@@ -44,6 +46,21 @@ protected:
 private:
     // Lays the text out in `width` with the extra line spacing; returns the height it takes.
     double layOut(QTextLayout& layout, double width) const;
+    int measuredHeightForWidth(int width) const;
+
+    // Heights already found for the text, font and spacing they were found with: layouts ask a
+    // wrapping label for the same width several times while a window is built, and each answer
+    // lays the whole text out anew.
+    struct Heights {
+        QString text;
+        QFont font;
+        double lineSpacing = -1;
+        QMargins margins;
+        int margin = 0, indent = 0;
+        bool wordWrap = false;
+        std::vector<std::pair<int, int>> byWidth;
+    };
+    mutable Heights heights_;
 
     AdaptiveColor color_;
     double opacity_ = 1.0;

@@ -2,6 +2,7 @@
 
 #include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelType.h"
 
 #include <QFontMetricsF>
@@ -61,10 +62,10 @@ SegmentedLayout SegmentedLayout::of(const QRectF& bounds, const std::vector<doub
 }
 
 std::vector<double> VantrelSegmentedControl::naturalWidths() const {
-    const QFontMetricsF metrics(segmentFont());
+    const QFont font = segmentFont();
     std::vector<double> widths;
     for (const QString& option : options_)
-        widths.push_back(std::ceil(metrics.horizontalAdvance(option)) + 2 * SegmentedLayout::kSegmentPadding);
+        widths.push_back(std::ceil(TextAdvance::of(font, option)) + 2 * SegmentedLayout::kSegmentPadding);
     return widths;
 }
 

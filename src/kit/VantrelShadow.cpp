@@ -267,6 +267,13 @@ void VantrelShadow::follow() {
     setVisible(target_->isVisibleTo(parentWidget()) && look_.color.alpha() > 0);
 }
 
+void VantrelShadow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden shadow (its card's window closed) lets go of its image; the last holder of a
+    // shared one frees it, and the next paint makes it again.
+    mask_ = QImage();
+}
+
 void VantrelShadow::paintEvent(QPaintEvent*) {
     if (!target_ || look_.color.alpha() == 0) return;
     QColor opaque = look_.color;

@@ -51,12 +51,14 @@ public:
     // Draws the shadow image of such a copy at `size`, repeating its middle column and row.
     static void drawStretched(QPainter& painter, const QImage& image, QSize size);
 
-    // The image painted, shared by every shadow of the same look and shape; none before a paint.
+    // The image painted, shared by every shadow of the same look and shape; none before a paint
+    // and while hidden.
     const QImage& image() const { return mask_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void follow();

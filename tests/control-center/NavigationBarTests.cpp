@@ -11,9 +11,11 @@
 #include <QVariantAnimation>
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -57,6 +59,20 @@ TEST_F(NavigationBarTest, EachButtonPlaysTheHapticThenWritesItsSection) {
         EXPECT_TRUE(button->isSelected());
         EXPECT_EQ(button->accessibleDescription(), "Current page");
     }
+    // Each button asks for its title's width plus 12 on each side, in the 13-point bold of the
+    // selected page or the medium of the others, and follows a change of selection.
+    const auto wanted = [](const QString& title, QFont::Weight weight) {
+        return int(std::ceil(QFontMetricsF(VantrelType::font(13, weight)).horizontalAdvance(title) + 24));
+    };
+    VantrelNavigationButton* notifications = bar().button(VantrelSection::notifications);
+    EXPECT_FALSE(notifications->isSelected());
+    EXPECT_EQ(notifications->sizeHint(), QSize(wanted("Notifications", QFont::Medium), 42));
+    c.sections.select(VantrelSection::notifications);
+    EXPECT_EQ(notifications->sizeHint(), QSize(wanted("Notifications", QFont::Bold), 42));
+    EXPECT_GT(notifications->sizeHint().width(), wanted("Notifications", QFont::Medium));
+    c.sections.select(VantrelSection::permissions);
+    EXPECT_EQ(notifications->sizeHint(), QSize(wanted("Notifications", QFont::Medium), 42));
+
     // The selected button plays its haptic too; writing the same section changes nothing.
     QWidget* page = root->page();
     const qsizetype from = c.mark();

@@ -509,6 +509,16 @@ TEST(VantrelShadow, CardsOfOneLookShareOneSmallImageWhateverTheirSize) {
         EXPECT_NE(shadow->image().cacheKey(), first.cacheKey());
     }
     EXPECT_NE(shadows[1]->image().cacheKey(), shadows[2]->image().cacheKey());
+
+    // Closed, the shadows let go of their images; shown again, they paint the same.
+    parent.show();
+    const QImage shown = renderWidget(parent);
+    ASSERT_FALSE(shadows[0]->image().isNull());
+    parent.hide();
+    for (VantrelShadow* shadow : shadows) EXPECT_TRUE(shadow->image().isNull());
+    parent.show();
+    EXPECT_EQ(renderWidget(parent), shown);
+    for (VantrelShadow* shadow : shadows) EXPECT_FALSE(shadow->image().isNull());
 }
 
 TEST(SectionTitle, WordmarkRowTitleAndOptionalSubtitle) {

@@ -340,3 +340,50 @@ TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {
     EXPECT_EQ(badge.sizeHint().width(), int(std::ceil(metrics.horizontalAdvance("PAUSED") + 2 * 9)));
     EXPECT_EQ(badge.sizeHint().height(), int(std::ceil(metrics.height() + 2 * 4.5)));
 }
+
+TEST(VantrelLabel, AWrappingLabelsHeightFollowsItsTextFontSpacingMarginsAndWidth) {
+    const QString sentence =
+        QStringLiteral("Vantrel keeps the clipboard, notes and files a click from the notch. ");
+    VantrelLabel label(sentence.repeated(4), VantrelType::body(), VantrelLabel::primary());
+    label.setWordWrap(true);
+    label.setLineSpacing(3);
+    // What a label made afresh with the same settings answers.
+    const auto fresh = [&label](int width) {
+        VantrelLabel other(label.text(), label.font(), VantrelLabel::primary());
+        other.setWordWrap(label.wordWrap());
+        other.setLineSpacing(label.lineSpacing());
+        other.setContentsMargins(label.contentsMargins());
+        return other.heightForWidth(width);
+    };
+    const int wide = label.heightForWidth(440);
+    EXPECT_EQ(wide, fresh(440));
+    EXPECT_EQ(label.heightForWidth(440), wide);
+    const int narrow = label.heightForWidth(200);
+    EXPECT_GT(narrow, wide);
+    EXPECT_EQ(narrow, fresh(200));
+    EXPECT_EQ(label.heightForWidth(440), wide);
+
+    // Every setting that moves the lines is followed.
+    label.setText(sentence);
+    EXPECT_LT(label.heightForWidth(440), wide);
+    EXPECT_EQ(label.heightForWidth(440), fresh(440));
+    label.setText(sentence.repeated(4));
+    label.setLineSpacing(8);
+    EXPECT_GT(label.heightForWidth(440), wide);
+    EXPECT_EQ(label.heightForWidth(440), fresh(440));
+    label.setLineSpacing(3);
+    label.setFont(VantrelType::subtitle());
+    EXPECT_NE(label.heightForWidth(440), wide);
+    EXPECT_EQ(label.heightForWidth(440), fresh(440));
+    label.setFont(VantrelType::body());
+    label.setContentsMargins(0, 10, 0, 6);
+    EXPECT_EQ(label.heightForWidth(440), wide + 16);
+    label.setContentsMargins(0, 0, 0, 0);
+    label.setWordWrap(false);
+    EXPECT_EQ(label.heightForWidth(440), fresh(440));
+    label.setWordWrap(true);
+    // Many widths in turn: each answer stays the label's own.
+    for (int width = 150; width <= 600; width += 50)
+        EXPECT_EQ(label.heightForWidth(width), fresh(width)) << width;
+    EXPECT_EQ(label.heightForWidth(440), wide);
+}

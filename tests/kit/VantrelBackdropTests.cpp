@@ -13,6 +13,9 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
 #include <QVariantAnimation>
 #include <array>
 #include <gtest/gtest.h>
@@ -205,6 +208,72 @@ TEST(VantrelBackdrop, RendersEachThemeScopeAndTint) {
     const QColor lightMiddle = VantrelTheme::canvasMiddle().resolve(ColorScheme::light);
     expectRgb(renderWidget(window).pixelColor(540, 360), lightMiddle.redF(), lightMiddle.greenF(),
               lightMiddle.blueF(), 0.012);
+}
+
+TEST(VantrelBackdrop, GlowsPaintOnlyWithinTheirRadiusAndAClosedWindowKeepsNoImage) {
+    BackdropHarness h;
+    h.preferences.setThemeColorAmount(1);
+    const BackdropLayout l = h.layout();
+    ASSERT_TRUE(l.showsGlows);
+    ASSERT_GT(l.accentGlow.alpha(), 0);
+    ASSERT_GT(l.blueGlow.alpha(), 0);
+    // The overlay filled whole: the accent glow from the top-leading corner clearing at 680, the
+    // blue one from the top-trailing corner clearing at 620, then the veil.
+    const auto plain = [&l](QPainter& painter, const QRectF& rect) {
+        const auto glow = [&](QPointF centre, double radius, QColor color) {
+            QRadialGradient gradient(centre, radius);
+            gradient.setColorAt(0, color);
+            color.setAlpha(0);
+            gradient.setColorAt(1, color);
+            painter.fillRect(rect, gradient);
+        };
+        glow(rect.topLeft(), 680, l.accentGlow);
+        glow(rect.topRight(), 620, l.blueGlow);
+        QLinearGradient veil(rect.topLeft(), rect.bottomLeft());
+        veil.setColorAt(0, l.veilTop);
+        veil.setColorAt(0.5, Qt::transparent);
+        veil.setColorAt(1, l.veilBottom);
+        painter.fillRect(rect, veil);
+    };
+    for (const QSize size : {QSize(1512, 982), QSize(1080, 720), QSize(500, 300)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+        expected.fill(l.canvasMiddle);
+        QImage painted = expected.copy();
+        {
+            QPainter p(&expected);
+            plain(p, QRectF(QPointF(), QSizeF(size)));
+        }
+        {
+            QPainter p(&painted);
+            VantrelBackdrop::paintOverlay(p, QRectF(QPointF(), QSizeF(size)), l);
+        }
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                if (painted.pixel(x, y) != expected.pixel(x, y) && differing++ < 3)
+                    ADD_FAILURE() << x << "," << y << " " << std::hex << painted.pixel(x, y) << " "
+                                  << expected.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+        // The glows reach the painted corners.
+        EXPECT_NE(painted.pixel(0, 0), qRgba(0, 0, 0, 0));
+    }
+
+    // Shown, the neutral theme keeps one window-sized image (1080 × 720 × 4 bytes); closed, none,
+    // and shown again it draws the same.
+    QWidget window;
+    window.resize(1080, 720);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
+    auto* backdrop = new VantrelBackdrop(h.preferences, h.store, h.motion, &window);
+    backdrop->resize(window.size());
+    window.show();
+    const QImage shown = renderWidget(window);
+    EXPECT_EQ(backdrop->keptImageBytes(), 1080 * 720 * 4);
+    window.hide();
+    EXPECT_EQ(backdrop->keptImageBytes(), 0);
+    window.show();
+    EXPECT_EQ(renderWidget(window), shown);
+    EXPECT_EQ(backdrop->keptImageBytes(), 1080 * 720 * 4);
 }
 
 TEST(VantrelBackdrop, SweepIsDrawnOnlyWithoutReducedMotion) {

@@ -66,3 +66,32 @@ TEST(QtHttpClient, AnswersWithStatusAndBodyAndRefusesOversizedBodies) {
     EXPECT_EQ(fetch(client, ok.url()).status, 200); // drives the event loop past the cancelled one
     EXPECT_FALSE(called);
 }
+
+TEST(QtHttpClient, TheNetworkModuleOpensWithTheFirstRequestAndWithoutItRequestsFailLater) {
+    QtHttpClient client;
+    EXPECT_FALSE(client.isModuleLoaded());
+    CannedServer ok(200, "image bytes");
+    EXPECT_EQ(fetch(client, ok.url()).body, QByteArray("image bytes"));
+    EXPECT_TRUE(client.isModuleLoaded());
+
+    // Without the module: the failure names it, and comes from the event loop, not from get().
+    QtHttpClient missing(QStringLiteral("/nonexistent/libvantrel_http.so"));
+    std::optional<HttpResponse> answer;
+    const HttpClient::RequestId first =
+        missing.get(ok.url(), Seconds(10), 1024, [&](const HttpResponse& r) { answer = r; });
+    EXPECT_FALSE(answer.has_value());
+    EXPECT_FALSE(missing.isModuleLoaded());
+    const HttpResponse failed = fetch(missing, ok.url());
+    EXPECT_TRUE(failed.error.startsWith(QStringLiteral("no network module: "))) << failed.error.toStdString();
+    EXPECT_FALSE(failed.status.has_value());
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->error, failed.error);
+    // A cancelled one never completes, and ids are not reused.
+    bool called = false;
+    const HttpClient::RequestId cancelled =
+        missing.get(ok.url(), Seconds(10), 1024, [&](const HttpResponse&) { called = true; });
+    EXPECT_NE(cancelled, first);
+    missing.cancel(cancelled);
+    fetch(missing, ok.url());
+    EXPECT_FALSE(called);
+}

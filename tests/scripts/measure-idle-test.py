@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The idle measurement counts a thread that ends inside the window, and a program that leaves a
-child holding the output behind does not keep a pipe from the script open.
+"""The idle measurement counts a thread that ends inside the window, a program that leaves a child
+holding the output behind does not keep a pipe from the script open, and both measuring scripts
+read the process clock and the thread names through their shared module.
 
 usage: measure-idle-test.py <repository root>"""
 import importlib.util, os, select, subprocess, sys, tempfile, textwrap
@@ -108,6 +109,41 @@ with tempfile.TemporaryDirectory() as folder:
         if not readable:
             failures.append(f"process {pid} of the group was left running")
         os.close(handle)
+
+# Both measuring scripts take the process clock and the thread names from the one shared module.
+startup_spec = importlib.util.spec_from_file_location("measure_startup", os.path.join(root, "scripts", "measure-startup.py"))
+startup = importlib.util.module_from_spec(startup_spec)
+startup_spec.loader.exec_module(startup)
+for name in ("process_clock", "thread_names"):
+    if getattr(startup, name) is not getattr(measure, name):
+        failures.append(f"the start-up and idle scripts have different {name}")
+
+# The names are the kernel's, in the order the threads started: a thread named "k-measured" shows
+# after the main thread while it lives, and not once it has ended.
+import ctypes, threading
+named, finish = threading.Event(), threading.Event()
+
+
+def named_thread():
+    ctypes.CDLL(None).prctl(15, b"k-measured", 0, 0, 0)  # PR_SET_NAME
+    named.set()
+    finish.wait()
+
+
+worker = threading.Thread(target=named_thread)
+worker.start()
+named.wait()
+names = measure.thread_names(os.getpid())
+if names[-1:] != ["k-measured"] or names[0] == "k-measured":
+    failures.append(f"thread names while the thread runs: {names}")
+finish.set()
+worker.join()
+import time
+deadline = time.monotonic() + 10
+while "k-measured" in measure.thread_names(os.getpid()) and time.monotonic() < deadline:
+    os.sched_yield()
+if "k-measured" in measure.thread_names(os.getpid()):
+    failures.append("an ended thread is still named")
 
 if failures:
     print("\n".join(failures))

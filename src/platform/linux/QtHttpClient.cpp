@@ -1,72 +1,59 @@
 #include "platform/linux/QtHttpClient.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QTimer>
 
 namespace vantrel {
 
-QtHttpClient::QtHttpClient() : manager_(new QNetworkAccessManager) {}
+QtHttpClient::QtHttpClient(QString modulePath) : modulePath_(std::move(modulePath)) {}
 
 QtHttpClient::~QtHttpClient() {
-    // Nothing is pending any more, so replies finishing while the manager goes call no one.
-    pending_.clear();
-    delete manager_;
+    // Nothing is pending any more: the module's client completes no one as it goes.
+    failing_.clear();
+    client_.reset();
+}
+
+QString QtHttpClient::defaultModulePath() {
+    const QString built = QStringLiteral(VANTREL_HTTP_MODULE);
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
+    return QFileInfo::exists(beside) ? beside : built;
+}
+
+bool QtHttpClient::loadModule() {
+    if (moduleTried_) return client_ != nullptr;
+    moduleTried_ = true;
+    // Never unloaded: replies the module made may still be deleted later by the event loop.
+    QLibrary module(modulePath_);
+    const auto make = reinterpret_cast<MakeClient>(module.resolve("vantrel_make_http_client"));
+    if (!make) {
+        moduleError_ = QStringLiteral("no network module: ") + module.errorString();
+        return false;
+    }
+    client_.reset(make());
+    return true;
 }
 
 HttpClient::RequestId QtHttpClient::get(const QUrl& url, Seconds timeout, qint64 maxBytes,
                                         std::function<void(const HttpResponse&)> done) {
-    const RequestId id = nextId_++;
-    QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(timeout.count() * 1000));
-    QNetworkReply* reply = manager_->get(request);
-    pending_.emplace(id, Pending{reply, maxBytes, false, std::move(done)});
-
-    // A body over the cap is refused as soon as it announces or reaches its size, so a hostile
-    // server cannot make the process buffer an unbounded answer.
-    auto overCap = [this, id](qint64 bytes) {
-        auto it = pending_.find(id);
-        if (it == pending_.end() || bytes <= it->second.maxBytes) return;
-        it->second.tooLarge = true;
-        it->second.reply->abort();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, overCap] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid()) overCap(length.toLongLong());
+    if (loadModule()) return client_->get(url, timeout, maxBytes, std::move(done));
+    const RequestId id = nextFailing_--;
+    failing_.emplace(id, std::move(done));
+    QTimer::singleShot(0, &context_, [this, id] {
+        auto it = failing_.find(id);
+        if (it == failing_.end()) return;
+        const auto done = std::move(it->second);
+        failing_.erase(it);
+        done(HttpResponse{std::nullopt, {}, moduleError_});
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [overCap](qint64 received, qint64) { overCap(received); });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [this, id] { finish(id); });
     return id;
 }
 
-void QtHttpClient::finish(RequestId id) {
-    auto it = pending_.find(id);
-    if (it == pending_.end()) return;
-    Pending pending = std::move(it->second);
-    pending_.erase(it);
-    HttpResponse response;
-    const QVariant status = pending.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) response.status = status.toInt();
-    if (pending.tooLarge) {
-        response.error = QStringLiteral("response larger than %1 bytes").arg(pending.maxBytes);
-    } else if (pending.reply->error() != QNetworkReply::NoError) {
-        response.error = pending.reply->errorString();
-    } else {
-        response.body = pending.reply->readAll();
-    }
-    pending.reply->deleteLater();
-    pending.done(response);
-}
-
 void QtHttpClient::cancel(RequestId id) {
-    auto it = pending_.find(id);
-    if (it == pending_.end()) return;
-    QNetworkReply* reply = it->second.reply;
-    // Forgotten first: the finished signal that abort() raises then completes nothing.
-    pending_.erase(it);
-    reply->abort();
-    reply->deleteLater();
+    if (failing_.erase(id) > 0) return;
+    if (client_) client_->cancel(id);
 }
 
 } // namespace vantrel

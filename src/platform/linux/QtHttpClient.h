@@ -3,17 +3,18 @@
 #include "platform/HttpClient.h"
 
 #include <QObject>
+#include <memory>
 #include <unordered_map>
-
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace vantrel {
 
-// HTTP on QtNetwork. Lives on the main thread; completions are delivered there.
+// HTTP on QtNetwork, which lives in a module of its own loaded with the first request: a
+// session that fetches nothing never loads the network library. Lives on the main thread;
+// completions are delivered there. Without the module every request fails with a message
+// saying why, delivered from the event loop like any other answer.
 class QtHttpClient final : public HttpClient {
 public:
-    QtHttpClient();
+    explicit QtHttpClient(QString modulePath = defaultModulePath());
     ~QtHttpClient() override;
     QtHttpClient(const QtHttpClient&) = delete;
     QtHttpClient& operator=(const QtHttpClient&) = delete;
@@ -22,19 +23,25 @@ public:
                   std::function<void(const HttpResponse&)> done) override;
     void cancel(RequestId id) override;
 
+    // The module beside the executable, else the one the build made.
+    static QString defaultModulePath();
+    // Whether the module has been opened (it is, from the first request on).
+    bool isModuleLoaded() const { return client_ != nullptr; }
+
 private:
-    void finish(RequestId id);
+    using MakeClient = HttpClient* (*)();
 
-    struct Pending {
-        QNetworkReply* reply = nullptr;
-        qint64 maxBytes = 0;
-        bool tooLarge = false;
-        std::function<void(const HttpResponse&)> done;
-    };
+    bool loadModule();
 
-    QNetworkAccessManager* manager_;
-    std::unordered_map<RequestId, Pending> pending_;
-    RequestId nextId_ = 1;
+    const QString modulePath_;
+    bool moduleTried_ = false;
+    QString moduleError_;
+    std::unique_ptr<HttpClient> client_;
+    // Requests answered without the module, until their failure is delivered: their ids are
+    // the module's ids' opposites (from the top of the range down) so the two never meet.
+    std::unordered_map<RequestId, std::function<void(const HttpResponse&)>> failing_;
+    RequestId nextFailing_ = ~RequestId(0);
+    QObject context_;
 };
 
 } // namespace vantrel
