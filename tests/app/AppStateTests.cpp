@@ -96,6 +96,9 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     h.preferences.setCustomDockEnabled(true);
     state->start();
     EXPECT_TRUE(state->customDockController().wantsSystemDockSuppressed());
+    // Switched off in the middle of editing the row, with the first suppression still unchecked.
+    state->customDockController().setIsEditingItems(true);
+    state->customDockController().setShouldVerifyInitialPendingSuppression(true);
 
     h.preferences.setCustomDockEnabled(false);
     const qsizetype before = h.log.entries.size();
@@ -103,6 +106,8 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     EXPECT_EQ(callsSince(before).filter(QStringLiteral("dock.")),
               (QStringList{"dock.setRevealed true", "dock.synchronize"}));
     EXPECT_FALSE(state->customDockController().wantsSystemDockSuppressed());
+    EXPECT_FALSE(state->customDockController().isEditingItems());
+    EXPECT_FALSE(state->customDockController().shouldVerifyInitialPendingSuppression());
     // The suppression asked for at start runs first, then the restore it hands over to.
     h.systemDockQueue.drain();
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.dock")).doubleValue(QStringLiteral("tilesize")), 64);
