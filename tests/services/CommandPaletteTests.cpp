@@ -409,6 +409,12 @@ TEST_F(PaletteFixture, TheCardAndTheRowTilesFillWithTheirSchemesColours) {
         const double expected = 255 * (0.82 * surface + 0.18 * 0.86 * material);
         EXPECT_NEAR(qRed(image.pixel(300, 340)), expected, 2)
             << (scheme == ColorScheme::dark ? "dark" : "light");
+        // The "esc" badge ends 20 before the card's trailing edge (605), on white at opacity 0.08:
+        // 3 inside it, beside the text, against 3 outside.
+        const QRgb badge = image.pixel(582, 36), beside = image.pixel(588, 36);
+        EXPECT_NEAR(qRed(badge) - qRed(beside), 0.08 * (255 - qRed(beside)), 2);
+        // The 0.75-point stroke on the card's edge (x 5) reaches no pixel inside it.
+        EXPECT_NEAR(qRed(image.pixel(6, 200)), qRed(image.pixel(9, 200)), 2);
     }
     // A row's tile is white at opacity 0.07, beside the symbol.
     const QImage row = render(view->rows()[0]);
