@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -172,6 +173,7 @@ TEST_F(PaletteFixture, OpensFocusedWithEveryCommandAndPlacesOnThePointersScreen)
     EXPECT_EQ(palette.panel()->geometry(), QRect(1512 + 960 - 305, -200 + 110, 610, 410));
     ASSERT_NE(palette.view(), nullptr);
     EXPECT_EQ(palette.view()->rows().size(), 12u) << "the palette never opens empty";
+    EXPECT_FALSE(palette.view()->searchField()->hasFrame()) << "a plain field";
     // The window shows the card alone: its corners and padding let clicks and pixels through.
     const QRegion shape = palette.panel()->mask();
     EXPECT_TRUE(shape.contains(QPoint(305, 205)));
@@ -413,9 +415,27 @@ TEST_F(PaletteFixture, TheCardAndTheRowTilesFillWithTheirSchemesColours) {
         // 3 inside it, beside the text, against 3 outside.
         const QRgb badge = image.pixel(582, 36), beside = image.pixel(588, 36);
         EXPECT_NEAR(qRed(badge) - qRed(beside), 0.08 * (255 - qRed(beside)), 2);
+        EXPECT_NEAR(qGreen(badge) - qGreen(beside), 0.08 * (255 - qGreen(beside)), 2);
+        EXPECT_NEAR(qBlue(badge) - qBlue(beside), 0.08 * (255 - qBlue(beside)), 2);
         // The 0.75-point stroke on the card's edge (x 5) reaches no pixel inside it.
         EXPECT_NEAR(qRed(image.pixel(6, 200)), qRed(image.pixel(9, 200)), 2);
     }
+    // With every command listed the list scrolls: its bar's handle is white at alpha 56 of 255,
+    // inset 6 from the bar's top and 3 from its trailing edge.
+    view->setQuery(QString());
+    VantrelTheme::setColorScheme(view, ColorScheme::dark);
+    QCoreApplication::sendPostedEvents(); // the list's new size reaches the scroll area
+    QScrollBar* bar = nullptr;
+    for (QScrollBar* each : view->findChildren<QScrollBar*>())
+        if (each->orientation() == Qt::Vertical) bar = each;
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->isVisibleTo(view));
+    const QImage all = render(view);
+    const QPoint barTop = bar->mapTo(view, QPoint(0, 0));
+    const QRgb handle = all.pixel(barTop.x() + (bar->width() - 3) / 2, barTop.y() + 6 + 10);
+    const QRgb track = all.pixel(barTop.x() + (bar->width() - 3) / 2, barTop.y() + 2);
+    EXPECT_NEAR(qRed(handle) - qRed(track), 56.0 / 255 * (255 - qRed(track)), 3);
+
     // A row's tile is white at opacity 0.07, beside the symbol.
     const QImage row = render(view->rows()[0]);
     EXPECT_NEAR(qAlpha(row.pixel(12, 25)), 0.07 * 255, 1);
