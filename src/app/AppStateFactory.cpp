@@ -132,10 +132,11 @@ std::unique_ptr<DockSettingsStore> AppStateFactory::makeDockSettings() {
     return std::make_unique<DockSettingsStore>(DockSettingsStore::Dependencies{
         .systemDockQueue = services.systemDockQueue,
         .ownDefaults = services.defaults.standard(),
-        .makeClient = [defaults, log]() -> std::unique_ptr<DockDefaultsClient> {
-            return std::make_unique<ProcessDockDefaultsClient>(QStringLiteral("com.apple.dock"), 4.0,
-                                                               *defaults, *log);
-        }});
+        .makeClient = [defaults, log] { return makeSystemDockClient(*defaults, *log); }});
+}
+std::unique_ptr<DockDefaultsClient> AppStateFactory::makeSystemDockClient(UserDefaultsProvider& defaults,
+                                                                          SystemLog& log) {
+    return std::make_unique<ProcessDockDefaultsClient>(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
 }
 std::unique_ptr<DockContentStore> AppStateFactory::makeDockContent() {
     return std::make_unique<DockContentStore>(services.persistence, services.workspace, services.openPanel,

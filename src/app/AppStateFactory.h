@@ -183,6 +183,10 @@ public:
     FeedbackEngine::Dependencies feedbackDependencies() const;
     virtual std::unique_ptr<PermissionCenter> makePermissions();
     virtual std::unique_ptr<DockSettingsStore> makeDockSettings();
+    // A client of the system Dock's settings, as the Dock settings store makes one for each piece
+    // of work.
+    static std::unique_ptr<DockDefaultsClient> makeSystemDockClient(UserDefaultsProvider& defaults,
+                                                                    SystemLog& log);
     virtual std::unique_ptr<DockContentStore> makeDockContent();
     virtual std::unique_ptr<MenuBarScanner> makeMenuBarScanner();
     virtual std::unique_ptr<AutomationEngine> makeAutomations(FocusTimer& focus);

@@ -65,32 +65,24 @@ protected:
         const QRectF bounds = rect();
         if (isDown()) painter.fillPath(roundedPath(bounds, 12), QColor::fromRgbF(1, 1, 1, 0.1f));
 
-        const QRectF tile(10, (bounds.height() - 34) / 2, 34, 34);
-        painter.fillPath(roundedPath(tile, 10), QColor::fromRgbF(1, 1, 1, 0.07f));
-        const QColor primary = VantrelTheme::primary(scheme);
-        GlyphCatalogue::paint(painter, symbol_, QRectF(tile.center() - QPointF(8, 8), QSizeF(16, 16)),
-                              primary, QFont::DemiBold);
-
-        const QRectF returnBox(bounds.right() - 10 - 12, (bounds.height() - 12) / 2, 12, 12);
-        GlyphCatalogue::paint(painter, u"return", returnBox, VantrelTheme::tertiaryText().resolve(scheme));
-
-        const double textLeft = tile.right() + 12;
-        const double textWidth = std::max(0.0, returnBox.left() - 12 - textLeft);
         const QFontMetricsF titleMetrics(VantrelType::label());
         const QFontMetricsF subtitleMetrics(VantrelType::caption());
-        const double blockHeight = titleMetrics.height() + 2 + subtitleMetrics.height();
-        const double top = (bounds.height() - blockHeight) / 2;
+        const CommandPaletteView::RowLayout layout =
+            CommandPaletteView::rowLayout(bounds.size(), titleMetrics.height(), subtitleMetrics.height());
+        painter.fillPath(roundedPath(layout.tile, 10), QColor::fromRgbF(1, 1, 1, 0.07f));
+        const QColor primary = VantrelTheme::primary(scheme);
+        GlyphCatalogue::paint(painter, symbol_, layout.glyph, primary, QFont::DemiBold);
+        GlyphCatalogue::paint(painter, u"return", layout.returnMark,
+                              VantrelTheme::tertiaryText().resolve(scheme));
+
         painter.setFont(VantrelType::label());
         painter.setPen(primary);
-        painter.drawText(QRectF(textLeft, top, textWidth, titleMetrics.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         titleMetrics.elidedText(title_, Qt::ElideRight, textWidth));
+        painter.drawText(layout.title, Qt::AlignLeft | Qt::AlignVCenter,
+                         titleMetrics.elidedText(title_, Qt::ElideRight, layout.title.width()));
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
-        painter.drawText(
-            QRectF(textLeft, top + titleMetrics.height() + 2, textWidth, subtitleMetrics.height()),
-            Qt::AlignLeft | Qt::AlignVCenter,
-            subtitleMetrics.elidedText(subtitle_, Qt::ElideRight, textWidth));
+        painter.drawText(layout.subtitle, Qt::AlignLeft | Qt::AlignVCenter,
+                         subtitleMetrics.elidedText(subtitle_, Qt::ElideRight, layout.subtitle.width()));
     }
 
 private:
@@ -249,6 +241,21 @@ QRectF CommandPaletteView::cardRect() const {
 QRectF CommandPaletteView::headerRect() const {
     const QRectF card = cardRect();
     return {card.left(), card.top(), card.width(), kHeaderHeight};
+}
+
+CommandPaletteView::RowLayout CommandPaletteView::rowLayout(QSizeF size, double titleHeight,
+                                                            double subtitleHeight) {
+    RowLayout layout;
+    layout.tile = QRectF(10, (size.height() - 34) / 2, 34, 34);
+    layout.glyph = QRectF(layout.tile.center() - QPointF(8, 8), QSizeF(16, 16));
+    layout.returnMark = QRectF(size.width() - 10 - 12, (size.height() - 12) / 2, 12, 12);
+    // The title above the subtitle, 2 apart, the pair centred in the row.
+    const double textLeft = layout.tile.right() + 12;
+    const double textWidth = std::max(0.0, layout.returnMark.left() - 12 - textLeft);
+    const double top = (size.height() - (titleHeight + 2 + subtitleHeight)) / 2;
+    layout.title = QRectF(textLeft, top, textWidth, titleHeight);
+    layout.subtitle = QRectF(textLeft, layout.title.bottom() + 2, textWidth, subtitleHeight);
+    return layout;
 }
 
 QRectF CommandPaletteView::footerRect() const {

@@ -49,6 +49,16 @@ public:
     QRectF headerRect() const;
     QRectF footerRect() const;
 
+    // Where a row of `size` draws its parts, for a title and a subtitle of those line heights.
+    struct RowLayout {
+        QRectF tile;
+        QRectF glyph;
+        QRectF returnMark;
+        QRectF title;
+        QRectF subtitle;
+    };
+    static RowLayout rowLayout(QSizeF size, double titleHeight, double subtitleHeight);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "dock/DockContentStore.h"
+#include "dock/FileShelfDockButton.h"
 #include "dock/FloatingDockPanel.h"
 #include "dock/FloatingDockView.h"
 #include "dock/TrashDockButton.h"
@@ -61,6 +62,32 @@ TEST(AppStateDockView, TheDockShowsItsRealRowOverTheStatesStoresAndSizesThePanel
     state.customDockController().setIsEditingItems(false);
     site->activate();
     EXPECT_EQ(h.workspace.opened.size(), 1u);
+    state.stop();
+}
+
+TEST(AppStateDockView, TheFileShelfTileAndTheDockPagesShelfButtonOpenTheNotchsFilesWithTheFocus) {
+    AppStateHarness h;
+    AppState state(h.factory);
+    h.preferences.setHasCompletedOnboarding(true);
+    h.preferences.setCustomDockEnabled(true);
+    state.start();
+    ASSERT_TRUE(state.customDockController().hasPanel());
+    auto* view = qobject_cast<FloatingDockView*>(state.customDockController().panel()->contentView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->shelfTile(), nullptr);
+    qsizetype from = h.log.entries.size();
+    view->shelfTile()->activate();
+    EXPECT_EQ(h.log.entries.mid(from).filter(QStringLiteral("notch.expand")),
+              QStringList{QStringLiteral("notch.expand files focus")});
+
+    // The same from the control center's Dock page.
+    ControlCenterViewServices views;
+    const ControlCenterContext context = controlCenterContext(h, state, views, h.haptics);
+    from = h.log.entries.size();
+    ASSERT_TRUE(context.dock.has_value());
+    context.dock->showFileShelf();
+    EXPECT_EQ(h.log.entries.mid(from).filter(QStringLiteral("notch.expand")),
+              QStringList{QStringLiteral("notch.expand files focus")});
     state.stop();
 }
 

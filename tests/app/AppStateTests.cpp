@@ -96,6 +96,12 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     h.preferences.setCustomDockEnabled(true);
     state->start();
     EXPECT_TRUE(state->customDockController().wantsSystemDockSuppressed());
+    // Switched off in the middle of editing the row, with the first suppression still unchecked,
+    // while the row is slid out of view.
+    state->customDockController().setRevealed(false, false);
+    ASSERT_FALSE(state->customDockController().isDockRevealed());
+    state->customDockController().setIsEditingItems(true);
+    state->customDockController().setShouldVerifyInitialPendingSuppression(true);
 
     h.preferences.setCustomDockEnabled(false);
     const qsizetype before = h.log.entries.size();
@@ -103,6 +109,11 @@ TEST_F(AppStateTest, SwitchingTheReplacementDockOffRestoresTheSystemDock) {
     EXPECT_EQ(callsSince(before).filter(QStringLiteral("dock.")),
               (QStringList{"dock.setRevealed true", "dock.synchronize"}));
     EXPECT_FALSE(state->customDockController().wantsSystemDockSuppressed());
+    EXPECT_FALSE(state->customDockController().isEditingItems());
+    EXPECT_FALSE(state->customDockController().shouldVerifyInitialPendingSuppression());
+    // It slides back into view while the system Dock is restored.
+    EXPECT_TRUE(state->customDockController().isDockRevealed());
+    EXPECT_TRUE(state->customDockController().isSlideInFlight());
     // The suppression asked for at start runs first, then the restore it hands over to.
     h.systemDockQueue.drain();
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.dock")).doubleValue(QStringLiteral("tilesize")), 64);

@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
 using namespace vantrel::test;
 
 namespace {
@@ -146,4 +151,88 @@ TEST(X11HotKeyService, AKeyAnotherClientHoldsIsRefusedWithTheMessage) {
     Driver again(server.display());
     EXPECT_EQ(again.expect("ready "), QStringLiteral("ok"));
     xcb_disconnect(other);
+}
+
+namespace {
+
+// Moves every Num Lock key of the server from the modifier it sits on to Mod3, as a user's
+// xmodmap may; false when the server would not take the new map.
+bool moveNumLockToMod3(xcb_connection_t* c) {
+    constexpr xcb_keysym_t kNumLock = 0xff7f;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    std::vector<xcb_keycode_t> numLockKeys;
+    xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+        c, xcb_get_keyboard_mapping(c, setup->min_keycode, quint8(count)), nullptr);
+    if (!mapping) return false;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping);
+    for (int key = 0; key < count; ++key)
+        for (int level = 0; level < mapping->keysyms_per_keycode; ++level)
+            if (syms[key * mapping->keysyms_per_keycode + level] == kNumLock) {
+                // A key listed once, however many of its levels say Num Lock.
+                numLockKeys.push_back(xcb_keycode_t(setup->min_keycode + key));
+                break;
+            }
+    free(mapping);
+    if (numLockKeys.empty()) return false;
+
+    xcb_get_modifier_mapping_reply_t* modifiers =
+        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr);
+    if (!modifiers) return false;
+    const int perModifier = std::max<int>(modifiers->keycodes_per_modifier, int(numLockKeys.size()));
+    std::vector<xcb_keycode_t> table(std::size_t(8 * perModifier), 0);
+    const xcb_keycode_t* keys = xcb_get_modifier_mapping_keycodes(modifiers);
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        int slot = 0;
+        for (int i = 0; i < modifiers->keycodes_per_modifier; ++i) {
+            const xcb_keycode_t key = keys[modifier * modifiers->keycodes_per_modifier + i];
+            // Mod3 holds Num Lock alone.
+            if (key == 0 || modifier == 5 ||
+                std::find(numLockKeys.begin(), numLockKeys.end(), key) != numLockKeys.end())
+                continue;
+            table[std::size_t(modifier * perModifier + slot++)] = key;
+        }
+    }
+    free(modifiers);
+    for (std::size_t i = 0; i < numLockKeys.size(); ++i)
+        table[std::size_t(5 * perModifier) + i] = numLockKeys[i];
+    xcb_set_modifier_mapping_reply_t* set = xcb_set_modifier_mapping_reply(
+        c, xcb_set_modifier_mapping(c, quint8(perModifier), table.data()), nullptr);
+    const bool done = set && set->status == XCB_MAPPING_STATUS_SUCCESS;
+    free(set);
+    return done;
+}
+
+// The modifiers and lock states the server holds now.
+std::uint16_t serverModifierState(xcb_connection_t* c) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_query_pointer_reply_t* pointer = xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr);
+    const std::uint16_t mask = pointer ? pointer->mask : 0;
+    free(pointer);
+    return mask;
+}
+
+} // namespace
+
+TEST(X11HotKeyService, NumLockOnAModifierOtherThanMod2StillLetsTheHotKeyThrough) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) GTEST_SKIP() << "no xdotool";
+    const QByteArray display = server.display().toLatin1();
+    xcb_connection_t* setup = xcb_connect(display.constData(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(setup));
+    ASSERT_TRUE(moveNumLockToMod3(setup));
+
+    Driver driver(server.display());
+    ASSERT_EQ(driver.expect("ready "), QStringLiteral("ok"));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "Num_Lock"}));
+    // The server now reports Num Lock as Mod3, and no longer as Mod2.
+    ASSERT_EQ(serverModifierState(setup) & (XCB_MOD_MASK_3 | XCB_MOD_MASK_2), XCB_MOD_MASK_3);
+    ASSERT_TRUE(xdotool(server.display(), {"key", "ctrl+space"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    ASSERT_TRUE(xdotool(server.display(), {"key", "Caps_Lock", "ctrl+space", "Caps_Lock"}));
+    EXPECT_EQ(driver.expect("pressed "), QStringLiteral("commandPalette main"));
+    driver.send("count");
+    EXPECT_EQ(driver.expect("count "), QStringLiteral("2")) << "one action for each press with Num Lock on";
+    xcb_disconnect(setup);
 }

@@ -187,6 +187,8 @@ TEST_F(AutomationFixture, SettingsArePutBackOnlyWhereTheyDiffer) {
     at(10, 0);
     dock->evaluate();
     EXPECT_TRUE(h.preferences.customDockEnabled());
+    EXPECT_TRUE(dock->lastAction().contains(QStringLiteral(" ended at ")))
+        << dock->lastAction().toStdString();
 }
 
 TEST_F(AutomationFixture, TriggerValuesReadAsWholeNumbers) {

@@ -1,3 +1,4 @@
+#include "kit/VantrelTheme.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/CommandPaletteCommands.h"
 #include "services/CommandPaletteController.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -69,6 +71,12 @@ QStringList titles(const std::vector<VantrelCommand>& commands) {
     return list;
 }
 
+QStringList fields(const std::vector<VantrelCommand>& commands, QString VantrelCommand::*field) {
+    QStringList list;
+    for (const VantrelCommand& command : commands) list << command.*field;
+    return list;
+}
+
 const ScreenInfo kMain{QStringLiteral("main"), QRect(0, 0, 1512, 982), QRect(0, 25, 1512, 957), 1};
 const ScreenInfo kSide{QStringLiteral("side"), QRect(1512, -200, 1920, 1080), QRect(1512, -200, 1920, 1040),
                        2};
@@ -106,9 +114,22 @@ TEST(CommandPaletteViewTest, TheTwelveCommandsFilterByTitleSubtitleAndKeywordsOn
                                         "Write a quick note", "Today\u2019s schedule", "Open camera mirror",
                                         "Open bookmarks", "AirDrop shelf files", "Replace macOS Dock",
                                         "Enable scroll haptics", "Search menu-bar items"}));
-    EXPECT_EQ(all[2].subtitle, QStringLiteral("25:00"));
-    EXPECT_EQ(all[0].symbol, QStringLiteral("sparkles"));
-    EXPECT_EQ(all[8].keywords, QStringLiteral("files share send"));
+    EXPECT_EQ(
+        fields(all, &VantrelCommand::subtitle),
+        (QStringList{"Show the control center", "Search recent copies", "25:00", "Retrieve temporary files",
+                     "Capture a thought", "See upcoming events", "Check your framing",
+                     "Launch saved websites and applications", "Share everything waiting in the file shelf",
+                     "Toggle the Vantrel replacement Dock", "Haptic-only trackpad detents",
+                     "Refresh the accessible item index"}));
+    EXPECT_EQ(
+        fields(all, &VantrelCommand::symbol),
+        (QStringList{"sparkles", "doc.on.clipboard", "timer", "tray.full", "note.text", "calendar", "camera",
+                     "bookmark", "airplayaudio", "dock.rectangle", "hand.draw", "menubar.rectangle"}));
+    EXPECT_EQ(fields(all, &VantrelCommand::keywords),
+              (QStringList{"home settings", "copy paste history", "countdown alarm", "drop airdrop storage",
+                           "notes text", "events meetings", "webcam video", "sites links apps favorites",
+                           "files share send", "apps launcher", "tick trackpad haptic feel",
+                           "hide hidden status"}));
 
     EXPECT_EQ(ids(CommandPaletteView::filtered(all, QStringLiteral("DOCK"))), QStringList{"dock"});
     EXPECT_EQ(titles(CommandPaletteView::filtered(all, QStringLiteral("open"))),
@@ -152,6 +173,7 @@ TEST_F(PaletteFixture, OpensFocusedWithEveryCommandAndPlacesOnThePointersScreen)
     EXPECT_EQ(palette.panel()->geometry(), QRect(1512 + 960 - 305, -200 + 110, 610, 410));
     ASSERT_NE(palette.view(), nullptr);
     EXPECT_EQ(palette.view()->rows().size(), 12u) << "the palette never opens empty";
+    EXPECT_FALSE(palette.view()->searchField()->hasFrame()) << "a plain field";
     // The window shows the card alone: its corners and padding let clicks and pixels through.
     const QRegion shape = palette.panel()->mask();
     EXPECT_TRUE(shape.contains(QPoint(305, 205)));
@@ -326,4 +348,96 @@ TEST_F(PaletteFixture, RendersTheFilteredPalette) {
     // Four rows of 50 with 5 between, from 10 below the divider.
     EXPECT_EQ(view->rows()[3]->geometry().top(), 10 + 3 * 55);
     EXPECT_EQ(view->rows()[0]->height(), 50);
+}
+
+TEST_F(PaletteFixture, TheKeyMonitorOpensThePaletteFromAnyWindowOfTheProgramWhileInstalled) {
+    QLineEdit other;
+    other.show();
+    other.setFocus();
+    palette.install(commands);
+    QTest::keyClick(&other, Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_NE(palette.panel(), nullptr) << "the hot key typed into another window opens the palette";
+    palette.dismiss();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // With the palette closed the monitor still listens, and lets other keys through.
+    QTest::keyClick(&other, Qt::Key_A);
+    EXPECT_EQ(other.text(), QStringLiteral("a"));
+    EXPECT_EQ(palette.panel(), nullptr);
+    QTest::keyClick(&other, Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_NE(palette.panel(), nullptr);
+    palette.dismiss();
+
+    palette.uninstall();
+    QTest::keyClick(&other, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(palette.panel(), nullptr) << "uninstalled, the hot key is the window's own";
+}
+
+TEST(CommandPaletteViewTest, ARowsTileTextAndReturnMarkSitWhereTheRowPutsThem) {
+    // A row 580 wide and 50 high, with a 16-high title and a 14-high subtitle.
+    const CommandPaletteView::RowLayout row = CommandPaletteView::rowLayout(QSizeF(580, 50), 16, 14);
+    // The 34 by 34 tile 10 in from the leading edge, centred in the row's height; its symbol in
+    // its middle.
+    EXPECT_EQ(row.tile, QRectF(10, 8, 34, 34));
+    EXPECT_EQ(row.glyph.center(), row.tile.center());
+    EXPECT_LE(row.glyph.width(), 34);
+    // The return mark 10 in from the trailing edge, centred in the height.
+    EXPECT_EQ(row.returnMark.right(), 570);
+    EXPECT_EQ(row.returnMark.center().y(), 25);
+    // The text 12 after the tile and 12 before the mark; the title over the subtitle, 2 apart,
+    // the pair centred: (50 - (16 + 2 + 14)) / 2 = 9.
+    EXPECT_EQ(row.title, QRectF(56, 9, row.returnMark.left() - 12 - 56, 16));
+    EXPECT_EQ(row.subtitle, QRectF(56, 27, row.title.width(), 14));
+}
+
+TEST_F(PaletteFixture, TheCardAndTheRowTilesFillWithTheirSchemesColours) {
+    palette.show(&commands, kMain);
+    CommandPaletteView* view = palette.view();
+    ASSERT_NE(view, nullptr);
+    view->setQuery(QStringLiteral("open"));
+    ASSERT_EQ(view->rows().size(), 4u);
+    const auto render = [](QWidget* widget) {
+        QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    };
+    // Below the four rows, the card shows the surface at opacity 0.82 over the material: a dark
+    // grey (0.16) in the dark appearance, a light one (0.94) in the light.
+    for (const auto& [scheme, material] :
+         {std::pair{ColorScheme::dark, 0.16}, std::pair{ColorScheme::light, 0.94}}) {
+        VantrelTheme::setColorScheme(view, scheme);
+        const QImage image = render(view);
+        const double surface = VantrelTheme::surface().resolve(scheme).redF();
+        const double expected = 255 * (0.82 * surface + 0.18 * 0.86 * material);
+        EXPECT_NEAR(qRed(image.pixel(300, 340)), expected, 2)
+            << (scheme == ColorScheme::dark ? "dark" : "light");
+        // The "esc" badge ends 20 before the card's trailing edge (605), on white at opacity 0.08:
+        // 3 inside it, beside the text, against 3 outside.
+        const QRgb badge = image.pixel(582, 36), beside = image.pixel(588, 36);
+        EXPECT_NEAR(qRed(badge) - qRed(beside), 0.08 * (255 - qRed(beside)), 2);
+        EXPECT_NEAR(qGreen(badge) - qGreen(beside), 0.08 * (255 - qGreen(beside)), 2);
+        EXPECT_NEAR(qBlue(badge) - qBlue(beside), 0.08 * (255 - qBlue(beside)), 2);
+        // The 0.75-point stroke on the card's edge (x 5) reaches no pixel inside it.
+        EXPECT_NEAR(qRed(image.pixel(6, 200)), qRed(image.pixel(9, 200)), 2);
+    }
+    // With every command listed the list scrolls: its bar's handle is white at alpha 56 of 255,
+    // inset 6 from the bar's top and 3 from its trailing edge.
+    view->setQuery(QString());
+    VantrelTheme::setColorScheme(view, ColorScheme::dark);
+    QCoreApplication::sendPostedEvents(); // the list's new size reaches the scroll area
+    QScrollBar* bar = nullptr;
+    for (QScrollBar* each : view->findChildren<QScrollBar*>())
+        if (each->orientation() == Qt::Vertical) bar = each;
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->isVisibleTo(view));
+    const QImage all = render(view);
+    const QPoint barTop = bar->mapTo(view, QPoint(0, 0));
+    const QRgb handle = all.pixel(barTop.x() + (bar->width() - 3) / 2, barTop.y() + 6 + 10);
+    const QRgb track = all.pixel(barTop.x() + (bar->width() - 3) / 2, barTop.y() + 2);
+    EXPECT_NEAR(qRed(handle) - qRed(track), 56.0 / 255 * (255 - qRed(track)), 3);
+
+    // A row's tile is white at opacity 0.07, beside the symbol.
+    const QImage row = render(view->rows()[0]);
+    EXPECT_NEAR(qAlpha(row.pixel(12, 25)), 0.07 * 255, 1);
+    EXPECT_EQ(qRed(row.pixel(12, 25)), qAlpha(row.pixel(12, 25))) << "white";
 }

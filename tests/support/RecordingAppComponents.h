@@ -8,6 +8,9 @@
 #include "support/RecordingComponents.h"
 #include "support/ServiceFakes.h"
 
+#include <utility>
+#include <vector>
+
 namespace vantrel::test {
 
 // The factory that hands AppState the recording fakes.
@@ -15,11 +18,15 @@ class RecordingAppStateFactory final : public AppStateFactory {
 public:
     RecordingAppStateFactory(CallLog& log, Services services) : AppStateFactory(services), log_(log) {}
 
-    // Work queues that run only when the test drains them, on the test's thread.
-    std::unique_ptr<WorkQueue> makeWorkQueue(const QString&,
-                                             std::optional<std::chrono::milliseconds>) override {
+    // Work queues that run only when the test drains them, on the test's thread. Each one asked
+    // for is listed in `workQueues` with its label and how long its destruction may wait.
+    std::unique_ptr<WorkQueue> makeWorkQueue(const QString& label,
+                                             std::optional<std::chrono::milliseconds> abandonAfter) override {
+        workQueues.emplace_back(label, abandonAfter);
         return std::make_unique<ManualWorkQueue>();
     }
+    std::vector<std::pair<QString, std::optional<std::chrono::milliseconds>>> workQueues;
+
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
         return std::make_unique<RecordingKeyboardCleaningController>(log_);
     }
