@@ -37,7 +37,9 @@ struct TimerHarness {
 
     TimerHarness() {
         QObject::connect(&alerts, &NotificationSignalStore::pendingEventsChanged, [this] {
-            if (!alerts.pendingEvents().empty()) log.add("alert " + alerts.pendingEvents().back().title);
+            if (alerts.pendingEvents().empty()) return;
+            const auto& newest = alerts.pendingEvents().back();
+            log.add("alert " + newest.title + (newest.isUrgent ? " (urgent)" : ""));
         });
     }
     TimerAlarm timerAlarm() { return TimerAlarm(alarm, alerts, preferences); }
@@ -57,7 +59,7 @@ struct TimerHarness {
     }
 };
 
-const QStringList kExpiry{"haptic levelChange", "sound Glass", "alert Timer finished"};
+const QStringList kExpiry{"haptic levelChange", "sound Glass", "alert Timer finished (urgent)"};
 const QString kKey = "timer.durationMinutes";
 
 } // namespace
