@@ -99,6 +99,7 @@ TEST_F(MediaControllerTest, PollsOnlyWhileStartedAndReturnsToTheIdleTexts) {
     EXPECT_FALSE(controller_->isPlaying() || controller_->artwork());
     EXPECT_EQ(controller_->elapsed(), 0.0);
     EXPECT_EQ(controller_->duration(), 0.0);
+    EXPECT_EQ(controller_->progress(), 0.0) << "no length, no progress";
     EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
 
     controller_->stop();

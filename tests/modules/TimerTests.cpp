@@ -193,6 +193,19 @@ TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
     EXPECT_TRUE(timer.hasFinished());
 }
 
+TEST(FocusTimer, OneWholeSecondLeftStillStarts) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer(); // 25 minutes
+    timer.start();
+    h.scheduler.advance(Seconds(25 * 60 - 1));
+    timer.pause();
+    ASSERT_EQ(timer.remainingSeconds(), 1);
+    timer.start();
+    EXPECT_TRUE(timer.isRunning());
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(timer.hasFinished());
+}
+
 TEST(FocusTimer, ToggleStartsAStoppedCountdownAndPausesARunningOne) {
     TimerHarness h;
     FocusTimer& timer = h.focusTimer();
