@@ -108,6 +108,8 @@ TEST_F(DiagnosticsFixture, KeepsTheNewest240WholeMessages) {
 }
 
 TEST_F(DiagnosticsFixture, WithoutASessionNothingIsRecordedOrWrittenAndASessionKeepsAThousand) {
+    EXPECT_EQ(qa.rootURL(), home.paths().dataHome + QStringLiteral("/Vantrel/QA/Sessions"))
+        << "sessions live under the data folder unless the tooling names another";
     diagnostics.record(Category::camera, QStringLiteral("ignored"));
     qa.record(QStringLiteral("persistence"), QStringLiteral("ignored"));
     EXPECT_FALSE(qa.session());

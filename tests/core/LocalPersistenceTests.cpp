@@ -326,6 +326,13 @@ TEST_F(PersistenceFixture, BackupNamesCollisionsAndMissingSources) {
     EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/a.b/notes"), QStringLiteral("x"),
                                            utc("2026-03-01T09:05:07Z")),
               QStringLiteral("/a.b/notes.x-2026-03-01T09-05-07Z.json"));
+    // A one-letter name keeps its extension rule; a name that starts with its only dot has none.
+    EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/d/a.json"), QStringLiteral("x"),
+                                           utc("2026-03-01T09:05:07Z")),
+              QStringLiteral("/d/a.x-2026-03-01T09-05-07Z.json"));
+    EXPECT_EQ(LocalPersistence::backupPath(QStringLiteral("/d/.json"), QStringLiteral("x"),
+                                           utc("2026-03-01T09:05:07Z")),
+              QStringLiteral("/d/.json.x-2026-03-01T09-05-07Z.json"));
 }
 
 TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothingElse) {

@@ -74,6 +74,10 @@ TEST_F(PermissionFixture, ANewCenterReadsEveryStateAtOnce) {
         center->refresh();
         EXPECT_EQ(center->calendar(), expected);
     }
+    // The words the permission rows show for each state.
+    EXPECT_EQ(rawValue(State::allowed), QStringLiteral("Allowed"));
+    EXPECT_EQ(rawValue(State::denied), QStringLiteral("Not allowed"));
+    EXPECT_EQ(rawValue(State::unknown), QStringLiteral("Not requested"));
 }
 
 TEST_F(PermissionFixture, EachRequestGuidesToItsPaneWithItsMessage) {

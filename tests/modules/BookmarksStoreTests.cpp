@@ -80,6 +80,10 @@ TEST_F(BookmarksFixture, ApplicationsComeFromThePanelAndMustBeApplications) {
 
     store->chooseApplication(); // cancelled
     EXPECT_TRUE(panel.lastRequest && panel.lastRequest->applicationsOnly);
+    panel.answer = QString(); // a pick without a path is a cancelled one too
+    store->chooseApplication();
+    EXPECT_EQ(store->statusMessage(), QStringLiteral("Add a website or application for one-click access."));
+    EXPECT_TRUE(store->items().empty());
 
     panel.answer = editor;
     store->chooseApplication();

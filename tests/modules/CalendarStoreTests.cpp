@@ -52,6 +52,8 @@ TEST_F(CalendarFixture, BriefingTexts) {
               QStringLiteral("Offsite is scheduled all day."));
     EXPECT_EQ(briefingFor({timed("Stand-up", -10, 5)}), QStringLiteral("Stand-up is happening now."));
     EXPECT_EQ(briefingFor({timed("Review", 59.9, 90)}), QStringLiteral("Review starts in 59 minutes."));
+    EXPECT_EQ(briefingFor({timed("Review", 60.5, 90)}), QStringLiteral("1 event remaining; next at 10:00."))
+        << "a whole hour ahead is counted, not given in minutes";
     EXPECT_EQ(briefingFor({timed("Lunch", 90, 150), timed("Gym", 300, 360), timed("Breakfast", -120, -60)}),
               QStringLiteral("2 events remaining; next at 10:30."));
     EXPECT_EQ(briefingFor({timed("Lunch", 90, 150)}), QStringLiteral("1 event remaining; next at 10:30."));

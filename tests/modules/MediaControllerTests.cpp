@@ -99,6 +99,7 @@ TEST_F(MediaControllerTest, PollsOnlyWhileStartedAndReturnsToTheIdleTexts) {
     EXPECT_FALSE(controller_->isPlaying() || controller_->artwork());
     EXPECT_EQ(controller_->elapsed(), 0.0);
     EXPECT_EQ(controller_->duration(), 0.0);
+    EXPECT_EQ(controller_->progress(), 0.0) << "no length, no progress";
     EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
 
     controller_->stop();
@@ -276,6 +277,11 @@ TEST(MediaPlaybackPolicy, SelectionOrder) {
         {"previous source playing wins", {musicPlaying, spotifyPlaying}, previous, none, spotifyPlaying},
         {"earlier player without previous", {musicPlaying, spotifyPlaying}, std::nullopt, none, musicPlaying},
         {"playing beats paused previous source", {musicPlaying, spotifyPaused}, previous, none, musicPlaying},
+        {"playing beats paused previous source listed first",
+         {spotifyPaused, musicPlaying},
+         previous,
+         none,
+         musicPlaying},
         {"paused: previous source wins", {musicPaused, spotifyPaused}, previous, none, spotifyPaused},
         {"failed previous keeps its state", {musicPaused}, previous, failed, previous},
         {"not failed: the paused candidate", {musicPaused}, previous, none, musicPaused},

@@ -89,8 +89,24 @@ TEST_F(SystemMonitorTest, FirstSampleOnlySetsBaselinesAndHistoriesKeepTheNewest2
     // Stopping clears the baselines: the first sample of the next period publishes no rate.
     monitor_.removeObserver();
     counters_.cpu = CpuTicks{1130, 1300};
+    setNetwork(1'000'000, 1'000'000);
+    clock_.advance(Seconds(60));
     monitor_.addObserver();
     EXPECT_EQ(monitor_.cpuUsage(), 0.7);
+    EXPECT_EQ(monitor_.downloadBytesPerSecond(), 0);
+    EXPECT_EQ(monitor_.uploadBytesPerSecond(), 0);
+}
+
+TEST_F(SystemMonitorTest, TheSampleRecordCutsPercentagesToWholeNumbers) {
+    monitor_.addObserver();
+    counters_.cpu = CpuTicks{1, 200}; // 99.5 % busy
+    counters_.mem = MemoryCounters{1000, 999};
+    nextSample();
+    EXPECT_EQ(lastRecord(), QStringLiteral("sample durationMs=0.00 cpu=99 memory=99"));
+    counters_.cpu = CpuTicks{1, 300}; // all busy
+    counters_.mem = MemoryCounters{1000, 1000};
+    nextSample();
+    EXPECT_EQ(lastRecord(), QStringLiteral("sample durationMs=0.00 cpu=100 memory=100"));
 }
 
 TEST_F(SystemMonitorTest, CountersThatGoBackwardsOrFailNeverGiveWildValues) {

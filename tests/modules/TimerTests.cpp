@@ -37,7 +37,9 @@ struct TimerHarness {
 
     TimerHarness() {
         QObject::connect(&alerts, &NotificationSignalStore::pendingEventsChanged, [this] {
-            if (!alerts.pendingEvents().empty()) log.add("alert " + alerts.pendingEvents().back().title);
+            if (alerts.pendingEvents().empty()) return;
+            const auto& newest = alerts.pendingEvents().back();
+            log.add("alert " + newest.title + (newest.isUrgent ? " (urgent)" : ""));
         });
     }
     TimerAlarm timerAlarm() { return TimerAlarm(alarm, alerts, preferences); }
@@ -57,7 +59,7 @@ struct TimerHarness {
     }
 };
 
-const QStringList kExpiry{"haptic levelChange", "sound Glass", "alert Timer finished"};
+const QStringList kExpiry{"haptic levelChange", "sound Glass", "alert Timer finished (urgent)"};
 const QString kKey = "timer.durationMinutes";
 
 } // namespace
@@ -187,6 +189,19 @@ TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
     h.clock.advance(Seconds(1396.69));
     h.scheduler.runDue();
     EXPECT_FALSE(timer.hasFinished());
+    h.scheduler.advance(Seconds(1));
+    EXPECT_TRUE(timer.hasFinished());
+}
+
+TEST(FocusTimer, OneWholeSecondLeftStillStarts) {
+    TimerHarness h;
+    FocusTimer& timer = h.focusTimer(); // 25 minutes
+    timer.start();
+    h.scheduler.advance(Seconds(25 * 60 - 1));
+    timer.pause();
+    ASSERT_EQ(timer.remainingSeconds(), 1);
+    timer.start();
+    EXPECT_TRUE(timer.isRunning());
     h.scheduler.advance(Seconds(1));
     EXPECT_TRUE(timer.hasFinished());
 }
