@@ -1,10 +1,10 @@
 #include "platform/linux/QtCameraCapture.h"
 
+#include "platform/linux/ModulePath.h"
+
 #include "platform/SystemLog.h"
 #include "platform/VideoCaptureDevices.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QLibrary>
 
 namespace vantrel {
@@ -13,10 +13,7 @@ QtCameraCapture::QtCameraCapture(VideoCaptureDevices& devices, SystemLog& log, Q
     : devices_(devices), log_(log), modulePath_(std::move(modulePath)) {}
 
 QString QtCameraCapture::defaultModulePath() {
-    const QString built = QStringLiteral(VANTREL_CAMERA_MODULE);
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
-    return QFileInfo::exists(beside) ? beside : built;
+    return modulePathBesideExecutable(QStringLiteral(VANTREL_CAMERA_MODULE));
 }
 
 bool QtCameraCapture::loadModule() {

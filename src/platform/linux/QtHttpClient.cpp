@@ -1,7 +1,7 @@
 #include "platform/linux/QtHttpClient.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include "platform/linux/ModulePath.h"
+
 #include <QLibrary>
 #include <QTimer>
 
@@ -16,10 +16,7 @@ QtHttpClient::~QtHttpClient() {
 }
 
 QString QtHttpClient::defaultModulePath() {
-    const QString built = QStringLiteral(VANTREL_HTTP_MODULE);
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
-    return QFileInfo::exists(beside) ? beside : built;
+    return modulePathBesideExecutable(QStringLiteral(VANTREL_HTTP_MODULE));
 }
 
 bool QtHttpClient::loadModule() {

@@ -1,11 +1,11 @@
 #include "platform/linux/QtSoundPlayer.h"
 
+#include "platform/linux/ModulePath.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/SystemLog.h"
 #include "platform/linux/GeneratedTones.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QLibrary>
 
 namespace vantrel {
@@ -15,10 +15,7 @@ QtSoundPlayer::QtSoundPlayer(SystemLog& log, QString modulePath)
       folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
 
 QString QtSoundPlayer::defaultModulePath() {
-    const QString built = QStringLiteral(VANTREL_SOUND_MODULE);
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + QFileInfo(built).fileName();
-    return QFileInfo::exists(beside) ? beside : built;
+    return modulePathBesideExecutable(QStringLiteral(VANTREL_SOUND_MODULE));
 }
 
 bool QtSoundPlayer::loadModule() {
