@@ -49,12 +49,9 @@ void CalendarStore::refresh() {
     // Re-armed on every refresh, so a day change missed during sleep is caught up.
     scheduleDayChange();
     setAuthorizationStatus(service_.authorizationStatus());
+    if (authorizationStatus_ != CalendarAuthorizationStatus::fullAccess) return;
     // An answer still on its way belongs to an older question.
     const std::uint64_t question = ++question_;
-    if (authorizationStatus_ != CalendarAuthorizationStatus::fullAccess) {
-        setEvents({});
-        return;
-    }
     setErrorMessage(std::nullopt);
     const auto [start, end] = todayWindow();
     // The events shown stay until the answer comes (the calendars may take a while to read).
@@ -143,6 +140,12 @@ void CalendarStore::scheduleDayChange() {
 }
 
 void CalendarStore::setAuthorizationStatus(CalendarAuthorizationStatus status) {
+    // Without full access no event may show, whoever read the status (a refresh or the answer to
+    // a refused request); an answer asked for while access lasted is dropped when it comes.
+    if (status != CalendarAuthorizationStatus::fullAccess) {
+        ++question_;
+        setEvents({});
+    }
     setIfChanged(this, authorizationStatus_, status, &CalendarStore::authorizationStatusChanged);
 }
 

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QJsonDocument>
+#include <functional>
 #include <gtest/gtest.h>
 #include <system_error>
 
@@ -19,6 +20,13 @@ using namespace vantrel;
 using namespace vantrel::test;
 using Op = FakeFileManager::Operation;
 using Kind = PersistenceFailureKind;
+
+namespace probe {
+// An error type that is a template, as a library's own error types often are.
+template <typename Code> struct Rejected : std::runtime_error {
+    Rejected() : std::runtime_error("rejected") {}
+};
+} // namespace probe
 
 namespace {
 
@@ -65,6 +73,21 @@ std::exception_ptr wrapped(int code, int levels) {
         }
     }
     return error;
+}
+
+// The reason a refused save gives, read from the error it throws.
+QString refusalReason(const std::function<void()>& saveOrThrow) {
+    try {
+        saveOrThrow();
+    } catch (const PersistenceError& error) {
+        try {
+            std::rethrow_exception(error.failure().error);
+        } catch (const FileWriteError& refusal) {
+            return refusal.reason();
+        } catch (...) {
+        }
+    }
+    return QStringLiteral("no refusal");
 }
 
 QString line(const char* kind, const char* file, const char* type) {
@@ -198,6 +221,8 @@ TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveRepl
     save();
     EXPECT_EQ(home.readFile(path()), damaged);
     EXPECT_EQ(persistenceLines().last(), line("write", "samples.json", "vantrel::FileWriteError"));
+    EXPECT_EQ(refusalReason([&] { saveOrThrow(false); }),
+              QStringLiteral("the damaged file could not be copied aside; it is left untouched"));
     EXPECT_EQ(files.count(Op::writeData), 0);
 
     files.clearFailure(Op::copyItem);
@@ -225,7 +250,8 @@ TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
     save();
     clock.advance(Seconds(5));
     save();
-    EXPECT_THROW(saveOrThrow(true), PersistenceError);
+    EXPECT_EQ(refusalReason([&] { saveOrThrow(true); }),
+              QStringLiteral("the file could not be read when it was loaded; it is left untouched"));
     EXPECT_EQ(home.readFile(path()), "[\"precious\"]");
     const QString recovery = path(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z"));
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(recovery)).array().size(), 2);
@@ -376,4 +402,9 @@ TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {
     failure.file = QStringLiteral("sub/clipboard.json");
     failure.error = std::make_exception_ptr(JsonDecodingError(QStringLiteral("x")));
     EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "vantrel::JsonDecodingError"));
+    // Only the wrapper of a nested error is peeled off; other template names stay whole.
+    failure.error = std::make_exception_ptr(probe::Rejected<int>());
+    EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "probe::Rejected<int>"));
+    failure.error = wrapped(EIO, 1);
+    EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "std::runtime_error"));
 }

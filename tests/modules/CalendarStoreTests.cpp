@@ -220,3 +220,45 @@ TEST_F(CalendarFixture, EventsArriveWhenTheCalendarsAnswerAndOnlyTheLatestAnswer
     store.reset();
     service.answerHeld();
 }
+
+TEST_F(CalendarFixture, AccessLostInTheSettingsEmptiesTheEventsWhenARequestComesBack) {
+    service.holdsAnswers = true;
+    service.stored = {timed("Stand-up", 30, 45)};
+    auto store = makeStore();
+    store->refresh();
+    service.answerHeld();
+    ASSERT_EQ(store->events().size(), 1u);
+
+    // Withdrawn in the system settings while a question is out; the next request is refused.
+    store->refresh();
+    ASSERT_EQ(service.held.size(), 1u);
+    service.status = CalendarAuthorizationStatus::denied;
+    service.grants = false;
+    int eventChanges = 0;
+    QObject::connect(store.get(), &CalendarStore::eventsChanged, [&] { ++eventChanges; });
+    store->requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(store->authorizationStatus(), CalendarAuthorizationStatus::denied);
+    EXPECT_TRUE(store->events().empty()) << "a refusal shows no events";
+    EXPECT_EQ(eventChanges, 1);
+    EXPECT_EQ(store->briefing(), QStringLiteral("Connect Calendar to build an on-device day briefing."));
+    service.answerHeld();
+    EXPECT_TRUE(store->events().empty()) << "an answer asked for with access is dropped without it";
+    EXPECT_EQ(eventChanges, 1);
+
+    // Back with full access, then restricted and a request that fails with an error.
+    service.status = CalendarAuthorizationStatus::fullAccess;
+    store->refresh();
+    service.answerHeld();
+    ASSERT_EQ(store->events().size(), 1u);
+    store->refresh();
+    service.status = CalendarAuthorizationStatus::restricted;
+    service.accessError = QStringLiteral("Calendar access is restricted.");
+    store->requestAccess();
+    scheduler.runDue();
+    EXPECT_EQ(store->errorMessage(), QStringLiteral("Calendar access is restricted."));
+    EXPECT_TRUE(store->events().empty());
+    service.status = CalendarAuthorizationStatus::fullAccess;
+    service.answerHeld();
+    EXPECT_TRUE(store->events().empty()) << "the late answer stays dropped though access came back";
+}
