@@ -2,8 +2,10 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomePage.h"
 #include "control-center/HomeUtilityPanel.h"
+#include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTest>
@@ -138,6 +141,14 @@ TEST_F(HomePageTest, DotsAndTheAttentionCardFollowSettingsAndPermissions) {
     EXPECT_FALSE(page.attentionIssues()->isHidden());
     f.grant(false, false, false, false);
     EXPECT_EQ(page.attentionCard()->subtitleLabel()->text(), "4 items to review");
+    // The issues stand in the card's content, 20 points in from every side.
+    QCoreApplication::sendPostedEvents();
+    SettingsCard* card = page.attentionCard();
+    const QRect issues(page.attentionIssues()->mapTo(card, QPoint()), page.attentionIssues()->size());
+    EXPECT_EQ(issues.top(), int(card->ruleY()) + 1 + 20) << "the 0.7-point rule's pixel row, then 20";
+    EXPECT_EQ(issues.left(), 20);
+    EXPECT_EQ(issues.right() + 1, card->width() - 20);
+    EXPECT_EQ(issues.bottom() + 1, card->height() - 20);
 }
 
 TEST_F(HomePageTest, ControlsActInOrderOnOneLog) {
@@ -252,8 +263,18 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
         if (!child->isHidden()) lowest = std::max(lowest, child->geometry().bottom() + 1);
     EXPECT_EQ(lowest, stackedHeight);
 
+    // Stacked, the date ends 14 + 12 + 14 before the Quick actions button: spacing, the least
+    // flexible space, spacing.
+    const QWidget* date = strip->findChild<QWidget*>(QStringLiteral("overview.date"));
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->x(), 0);
+    EXPECT_EQ(date->geometry().right() + 1, page.quickActionsButton()->x() - 14 - 12 - 14);
+
+    // Wide needs the two fixed columns, two gaps and the workspace card at its ideal width: its
+    // content with 20 points of padding either side.
     const double ideal = page.wideBodyWidth();
     EXPECT_GE(ideal, 232 + 16 + 16 + 248 + 178);
+    EXPECT_EQ(ideal, 232 + 16 + (20 + page.workspace()->sizeHint().width() + 20) + 16 + 248);
     EXPECT_TRUE(page.isBodyWide(ideal));
     EXPECT_FALSE(page.isBodyWide(ideal - 1));
 
@@ -290,4 +311,37 @@ TEST_F(HomePageTest, TheWorkspaceCardSaysTheOriginalsStayWhereTheyAre) {
     EXPECT_EQ(workspace->helpButton()->helpText(),
               "Notes stay on this Mac. Screenshots are references from the File Shelf; Vantrel does not "
               "move or duplicate the originals.");
+}
+
+TEST_F(HomePageTest, ALauncherRowEndsInItsDotAndChevron) {
+    // 43 high, 8 of padding at the end: the chevron at 8 points in a 12 by 28 frame, 10 before it
+    // a 5 by 5 dot, centred on the row.
+    QWidget* row = page.launcher(0);
+    ASSERT_EQ(row->height(), 43);
+    const int w = row->width();
+    const QImage look = renderWidget(*row);
+    auto painted = [&](int x, int y) { return qAlpha(look.pixel(x, y)) > 0; };
+    const int dotLeft = w - 8 - 12 - 10 - 5;
+    for (int x = dotLeft; x < dotLeft + 5; ++x) EXPECT_TRUE(painted(x, 21)) << x;
+    EXPECT_FALSE(painted(dotLeft - 1, 21));
+    EXPECT_FALSE(painted(dotLeft + 5, 21));
+    for (int y = 19; y < 24; ++y) EXPECT_TRUE(painted(dotLeft + 2, y)) << y;
+    EXPECT_FALSE(painted(dotLeft + 2, 18));
+    EXPECT_FALSE(painted(dotLeft + 2, 24));
+
+    QImage chevron(look.size(), QImage::Format_ARGB32_Premultiplied);
+    chevron.fill(Qt::transparent);
+    {
+        QPainter painter(&chevron);
+        painter.setRenderHint(QPainter::Antialiasing);
+        VantrelGlyph::paint(painter, QRectF(w - 8 - 12, (43 - 28) / 2.0, 12, 28), u"chevron.right", Qt::black,
+                            8, QFont::Bold);
+    }
+    int ink = 0;
+    for (int y = 0; y < 43; ++y)
+        for (int x = w - 8 - 12 - 2; x < w; ++x) {
+            EXPECT_EQ(qAlpha(look.pixel(x, y)) > 0, qAlpha(chevron.pixel(x, y)) > 0) << x << "," << y;
+            if (qAlpha(chevron.pixel(x, y)) > 0) ++ink;
+        }
+    EXPECT_GT(ink, 10);
 }

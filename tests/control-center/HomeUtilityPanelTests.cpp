@@ -6,6 +6,7 @@
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
 #include "platform/linux/QtPasteboard.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -182,6 +184,27 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_EQ(qAlpha(headerLook.pixel(14 + 15, 11 - 2)), 0) << "nothing above it";
     EXPECT_GT(qAlpha(headerLook.pixel(14 + 1, 26)), 0);
     EXPECT_EQ(qAlpha(headerLook.pixel(14 - 2, 26)), 0) << "nothing before it";
+    // The title, 13-point bold, 11 after the tile and centred on the header's height: its ink
+    // falls on the same rows and columns as that text set in the same place.
+    QImage title(headerLook.size(), QImage::Format_ARGB32_Premultiplied);
+    title.fill(Qt::transparent);
+    {
+        QPainter painter(&title);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(VantrelType::font(13, QFont::Bold));
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(14 + 30 + 11, 0, header->width(), 52), Qt::AlignLeft | Qt::AlignVCenter,
+                         header->text());
+    }
+    const auto inkBounds = [&](const QImage& image) {
+        QRect bounds;
+        for (int y = 0; y < 52; ++y)
+            for (int x = 14 + 30 + 1; x < header->width() - 14 - 22 - 1; ++x)
+                if (qAlpha(image.pixel(x, y)) > 0) bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    };
+    EXPECT_FALSE(inkBounds(title).isEmpty());
+    EXPECT_EQ(inkBounds(headerLook), inkBounds(title));
     // The header: 18 of padding on every side, the icon 38 across and "Quick Controls" 12 after it.
     QLabel* heading = nullptr;
     for (QLabel* label : panel->findChildren<QLabel*>())

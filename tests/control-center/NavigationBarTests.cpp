@@ -9,6 +9,7 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 #include <QVariantAnimation>
+#include <array>
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -100,6 +101,31 @@ TEST_F(NavigationBarTest, TheLensFollowsTheSelectionAndAutomationsSelectsNothing
     c.setReduceMotion(true);
     c.sections.select(VantrelSection::notch);
     EXPECT_EQ(bar().lensRect(), QRectF(bar().button(VantrelSection::notch)->geometry()));
+
+    // The lens outline is 0.8 wide on the button's edges: it reaches into the pixel outside each
+    // edge and no further.
+    const QWidget* notch = bar().button(VantrelSection::notch);
+    const QPoint at = notch->mapTo(&bar(), QPoint());
+    const int left = at.x(), right = at.x() + notch->width(), middle = at.y() + notch->height() / 2;
+    const QImage withLens = renderWidget(bar());
+    c.sections.select(VantrelSection::automations);
+    const QImage without = renderWidget(bar());
+    EXPECT_NE(withLens.pixel(left - 1, middle), without.pixel(left - 1, middle));
+    EXPECT_NE(withLens.pixel(right, middle), without.pixel(right, middle));
+    EXPECT_EQ(withLens.pixel(left - 2, middle), without.pixel(left - 2, middle));
+    EXPECT_EQ(withLens.pixel(right + 1, middle), without.pixel(right + 1, middle));
+    // Its colour runs from the keyline at 0.24 at the top-leading corner to the border at the
+    // bottom-trailing one: the leading edge is lifted clearly less than the trailing one.
+    const auto lift = [&](int x) {
+        const QColor a = withLens.pixelColor(x, middle), b = without.pixelColor(x, middle);
+        return std::array<int, 4>{a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue(),
+                                  a.alpha() - b.alpha()};
+    };
+    const auto l = lift(left - 1), r = lift(right);
+    for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_GT(l[channel], 0) << channel;
+        EXPECT_LT(l[channel] + 2, r[channel]) << channel;
+    }
 }
 
 TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {

@@ -161,6 +161,14 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
         if (child->accessibleName() == "Accessibility") row = child;
     ASSERT_NE(row, nullptr);
     expectTile(row, 0.045);
+    // The privacy step has no padding: its titles span the whole step.
+    EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(0, 0, 0, 0));
+    QLabel* title = nullptr;
+    for (QLabel* label : view.stepContent()->findChildren<QLabel*>())
+        if (label->text() == "Private by design") title = label;
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->x(), 0);
+    EXPECT_EQ(title->width(), view.stepContent()->width());
 
     // The ready step: the mark of 82 centred on its circle of 130, and the hint tiles 104 by 52.
     QTest::mouseClick(view.continueButton(), Qt::LeftButton);
