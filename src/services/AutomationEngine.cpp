@@ -8,6 +8,7 @@
 #include "services/AutomationTarget.h"
 
 #include <QLocale>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -39,6 +40,7 @@ AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
 void AutomationEngine::setRules(std::vector<VantrelAutomationRule> rules) {
     rules_ = std::move(rules);
     save();
+    updateTimer();
     Q_EMIT rulesChanged();
 }
 
@@ -174,6 +176,18 @@ void AutomationEngine::toggle(const VantrelAutomationRule& rule) {
 }
 
 void AutomationEngine::startTimer() {
+    timerWanted_ = true;
+    updateTimer();
+}
+
+void AutomationEngine::updateTimer() {
+    const bool anyEnabled = std::any_of(rules_.begin(), rules_.end(),
+                                        [](const VantrelAutomationRule& rule) { return rule.isEnabled; });
+    if (!timerWanted_ || !anyEnabled) {
+        timer_.cancel();
+        return;
+    }
+    if (hasTimer()) return;
     const QPointer<AutomationEngine> self(this);
     timer_ = ScheduledTask(deps_.scheduler, deps_.scheduler.scheduleRepeating(
                                                 Seconds(kEvaluationIntervalSeconds), Seconds(0.5), [self] {

@@ -64,11 +64,15 @@ public:
     bool matches(const VantrelAutomationRule& rule) const;
     std::optional<int> batteryLevel() const;
 
-    // Evaluates every four seconds until the timer is invalidated.
+    // Evaluates every four seconds until the timer is invalidated, while at least one rule is
+    // enabled: with every rule off there is nothing to check, and an idle machine is not woken.
     void startTimer();
     bool hasTimer() const { return timer_.id() != Scheduler::kNoTask; }
     // Cancels the repeating evaluation timer and forgets it.
-    virtual void invalidateTimer() { timer_.cancel(); }
+    virtual void invalidateTimer() {
+        timerWanted_ = false;
+        timer_.cancel();
+    }
     // Reverts every active rule, in the order of the rules, and forgets them all.
     virtual void revertAllActiveRules();
 
@@ -88,6 +92,8 @@ private:
     };
 
     void save();
+    // Runs the timer while it is wanted and a rule is enabled, and only then.
+    void updateTimer();
     void setLastAction(const QString& text);
     QString timeText() const;
 
@@ -98,6 +104,7 @@ private:
     std::optional<WallTime> lastCheckedAt_;
     QSet<QUuid> activeRuleIDs_;
     QHash<QUuid, RuleRestoreState> restoreStates_;
+    bool timerWanted_ = false;
 };
 
 } // namespace vantrel

@@ -330,3 +330,40 @@ TEST_F(AutomationFixture, TheTimerChecksEveryFourSecondsUntilInvalidated) {
     h.scheduler.advance(Seconds(8));
     EXPECT_EQ(*engine->lastCheckedAt(), addSeconds(first, Seconds(4)));
 }
+
+TEST_F(AutomationFixture, WithEveryRuleOffTheTimerSleepsUntilOneIsSwitchedOn) {
+    // The three default rules are all off: nothing to check, so nothing wakes the machine.
+    auto engine = makeEngine();
+    engine->startTimer();
+    EXPECT_FALSE(engine->hasTimer());
+    h.scheduler.advance(Seconds(12));
+    EXPECT_FALSE(engine->lastCheckedAt().has_value());
+
+    // Switched on, the rule is first checked four seconds later, then every four seconds.
+    const WallTime switchedOn = h.clock.now();
+    engine->toggle(engine->rules()[1]);
+    EXPECT_TRUE(engine->hasTimer());
+    h.scheduler.advance(Seconds(3.9));
+    EXPECT_FALSE(engine->lastCheckedAt().has_value());
+    h.scheduler.advance(Seconds(0.1));
+    ASSERT_TRUE(engine->lastCheckedAt().has_value());
+    EXPECT_EQ(*engine->lastCheckedAt(), addSeconds(switchedOn, Seconds(4)));
+    h.scheduler.advance(Seconds(4));
+    EXPECT_EQ(*engine->lastCheckedAt(), addSeconds(switchedOn, Seconds(8)));
+
+    // A second rule on changes nothing of the rhythm; the last one off stops it.
+    engine->toggle(engine->rules()[2]);
+    h.scheduler.advance(Seconds(4));
+    EXPECT_EQ(*engine->lastCheckedAt(), addSeconds(switchedOn, Seconds(12)));
+    engine->toggle(engine->rules()[1]);
+    EXPECT_TRUE(engine->hasTimer());
+    engine->toggle(engine->rules()[2]);
+    EXPECT_FALSE(engine->hasTimer());
+    h.scheduler.advance(Seconds(8));
+    EXPECT_EQ(*engine->lastCheckedAt(), addSeconds(switchedOn, Seconds(12)));
+
+    // Once invalidated at the end of the run, switching a rule on starts nothing.
+    engine->invalidateTimer();
+    engine->toggle(engine->rules()[0]);
+    EXPECT_FALSE(engine->hasTimer());
+}
