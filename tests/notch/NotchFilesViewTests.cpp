@@ -1,5 +1,6 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
@@ -104,6 +105,11 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     view->show();
     QCoreApplication::sendPostedEvents();
     for (QWidget* tile : tiles) EXPECT_GE(tile->height(), std::round(std::max(92.0, moved))) << moved;
+    // Each tile lies on white at 0.055, its corners rounded by 14.
+    const QImage tile = renderWidget(*tiles[1]);
+    EXPECT_EQ(tile.pixelColor(tile.width() / 2, tile.height() - 4).rgb(), qRgb(255, 255, 255));
+    EXPECT_NEAR(qAlpha(tile.pixel(tile.width() / 2, tile.height() - 4)), 0.055 * 255, 1);
+    EXPECT_EQ(qAlpha(tile.pixel(1, 1)), 0);
 
     const QStringList texts = paintedTexts(*view);
     EXPECT_EQ(texts.count("Original moved"), 1);
@@ -197,6 +203,12 @@ TEST_F(FilesTab, DropCardRestingAndTargeted) {
     EXPECT_TRUE(texts.contains("Keeps references to your last 10 files"));
     EXPECT_EQ(view->cardRect().width(), 692);
     EXPECT_EQ(view->cardRect().height(), 126);
+    // The shelf starts 10 under the header: the title in 15 bold, 2, the subtitle in 10.5.
+    const double header = QFontMetricsF(VantrelType::font(15, QFont::Bold)).height() + 2 +
+                          QFontMetricsF(VantrelType::font(10.5, QFont::Normal)).height();
+    EXPECT_DOUBLE_EQ(view->shelfArea().top(), header + 10);
+    EXPECT_DOUBLE_EQ(view->shelfArea().bottom(), 330);
+    EXPECT_DOUBLE_EQ(view->cardRect().center().y(), (header + 10 + 330) / 2);
 
     const QColor secondary(128, 128, 128);
     const auto resting = NotchFilesView::cardLook(0, accent, secondary);
