@@ -157,5 +157,15 @@ TEST(NotchPanelShape, CoverageTakesEveryPixelTheOutlineTouchesRowByRow) {
     rows += QRect(1, 2, 6, 1);
     rows += QRect(0, 3, 8, 1);
     EXPECT_EQ(NotchPanelShape::coverage(triangle), rows);
+    // Upright on the right, slanted on the left: a row that only starts further left is a new row.
+    QPainterPath wedge;
+    wedge.moveTo(4, 0);
+    wedge.lineTo(8, 0);
+    wedge.lineTo(8, 4);
+    wedge.lineTo(0, 4);
+    wedge.closeSubpath();
+    QRegion steps;
+    for (int y = 0; y < 4; ++y) steps += QRect(3 - y, y, 5 + y, 1);
+    EXPECT_EQ(NotchPanelShape::coverage(wedge), steps);
     EXPECT_TRUE(NotchPanelShape::coverage(QPainterPath()).isEmpty());
 }
