@@ -92,6 +92,7 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     const QImage image = renderWidget(view);
     EXPECT_LE(qAlpha(image.pixel(button.left() + 3, button.top() + 3)), 2);
     EXPECT_LE(qAlpha(image.pixel(button.left() + 7, button.top() + 1)), 2);
+    EXPECT_LE(qAlpha(image.pixel(button.left() + 1, button.top() + 7)), 2);
     EXPECT_LE(qAlpha(image.pixel(button.right() - 3, button.bottom() - 3)), 2);
     EXPECT_NEAR(qAlpha(image.pixel(button.left() + 1, button.center().y())), 0.08 * 255, 2);
 
