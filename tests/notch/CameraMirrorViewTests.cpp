@@ -199,6 +199,18 @@ TEST(CameraMirrorView, TheTestPatternShowsMirroredInsideBlackRoundedCorners) {
     const QImage full = render(*view);
     EXPECT_EQ(qAlpha(full.pixel(1, 1)), 0);
     EXPECT_GT(full.pixelColor(30, 90).blue(), 200);
+
+    // Mirrored across only: the picture's top row stays on top.
+    CameraPreview preview(h.camera, h.qa, {});
+    preview.resize(160, 90);
+    QImage frame(160, 90, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(Qt::black);
+    for (int x = 0; x < 160; ++x) frame.setPixel(x, 0, qRgb(0, 255, 0));
+    h.camera.deliver(frame);
+    const QImage mirrored = render(preview);
+    EXPECT_EQ(mirrored.pixel(80, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(mirrored.pixel(80, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(mirrored.pixel(80, 89), qRgb(0, 0, 0));
 }
 
 TEST(CameraMirrorView, FailuresArriveOnTheNextTurnAndStayThroughARatioChange) {

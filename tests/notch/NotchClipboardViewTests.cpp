@@ -1,4 +1,5 @@
 #include "kit/KitRender.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/ClipboardStore.h"
 #include "modules/ModuleTestSupport.h"
@@ -253,4 +254,18 @@ TEST_F(NotchClipboardViewTest, RowsLieOnThePanelWithNothingFilledBetweenThem) {
     const QImage image = renderWidget(*view);
     EXPECT_EQ(qAlpha(image.pixel(a.center().x(), a.bottom() + 4)), 0);
     EXPECT_GT(qAlpha(image.pixel(a.center().x(), a.center().y())), 0) << "the row's own fill";
+}
+
+TEST_F(NotchClipboardViewTest, TheSearchFieldTakesTheLookOfTheSurfaceItJoins) {
+    NotchClipboardView& tab = makeView();
+    auto* search = tab.findChild<QLineEdit*>();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->palette().color(QPalette::Text), QColor(Qt::black)) << "on its own it is light";
+    // Put into a dark surface, its text turns white at once.
+    QWidget surface;
+    VantrelTheme::setColorScheme(&surface, ColorScheme::dark);
+    tab.setParent(&surface);
+    EXPECT_EQ(search->palette().color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(search->palette().color(QPalette::Base).alpha(), 0) << "no field drawn behind the text";
+    tab.setParent(nullptr);
 }

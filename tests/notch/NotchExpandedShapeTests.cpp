@@ -1,5 +1,6 @@
 #include "kit/VantrelConcentricGeometry.h"
 #include "notch/NotchExpandedShape.h"
+#include "notch/NotchPanelShape.h"
 
 #include <gtest/gtest.h>
 
@@ -135,4 +136,36 @@ TEST(ContinuousRoundedRectangle, SquareTopKeepsTheTopCornersAndRoundsTheBottom) 
     EXPECT_FALSE(ContinuousRoundedRectangle{13.76}.path(cap).contains(QPointF(0.5, 0.5)));
     // The bottom corners may use the whole height: the radius is not shrunk to half of it.
     EXPECT_NEAR(point(path, 2).y(), 32 - 13.76 * 1.528, 1e-9);
+}
+
+TEST(NotchPanelShape, CoverageTakesEveryPixelTheOutlineTouchesRowByRow) {
+    // A rectangle on half pixels: every pixel it touches, rows 1 to 4 and columns 2 to 7.
+    QPainterPath rectangle;
+    rectangle.addRect(2.5, 1.5, 5, 3);
+    EXPECT_EQ(NotchPanelShape::coverage(rectangle), QRegion(2, 1, 6, 4));
+
+    // A triangle widening downward: each row as wide as the outline reaches within it; its base,
+    // on the last row's lower edge, adds no row.
+    QPainterPath triangle;
+    triangle.moveTo(4, 0);
+    triangle.lineTo(8, 4);
+    triangle.lineTo(0, 4);
+    triangle.closeSubpath();
+    QRegion rows;
+    rows += QRect(3, 0, 2, 1);
+    rows += QRect(2, 1, 4, 1);
+    rows += QRect(1, 2, 6, 1);
+    rows += QRect(0, 3, 8, 1);
+    EXPECT_EQ(NotchPanelShape::coverage(triangle), rows);
+    // Upright on the right, slanted on the left: a row that only starts further left is a new row.
+    QPainterPath wedge;
+    wedge.moveTo(4, 0);
+    wedge.lineTo(8, 0);
+    wedge.lineTo(8, 4);
+    wedge.lineTo(0, 4);
+    wedge.closeSubpath();
+    QRegion steps;
+    for (int y = 0; y < 4; ++y) steps += QRect(3 - y, y, 5 + y, 1);
+    EXPECT_EQ(NotchPanelShape::coverage(wedge), steps);
+    EXPECT_TRUE(NotchPanelShape::coverage(QPainterPath()).isEmpty());
 }

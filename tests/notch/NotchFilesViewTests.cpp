@@ -1,5 +1,6 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
@@ -18,6 +19,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -104,6 +106,11 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     view->show();
     QCoreApplication::sendPostedEvents();
     for (QWidget* tile : tiles) EXPECT_GE(tile->height(), std::round(std::max(92.0, moved))) << moved;
+    // Each tile lies on white at 0.055, its corners rounded by 14.
+    const QImage tile = renderWidget(*tiles[1]);
+    EXPECT_EQ(tile.pixelColor(tile.width() / 2, tile.height() - 4).rgb(), qRgb(255, 255, 255));
+    EXPECT_NEAR(qAlpha(tile.pixel(tile.width() / 2, tile.height() - 4)), 0.055 * 255, 1);
+    EXPECT_EQ(qAlpha(tile.pixel(1, 1)), 0);
 
     const QStringList texts = paintedTexts(*view);
     EXPECT_EQ(texts.count("Original moved"), 1);
@@ -197,6 +204,12 @@ TEST_F(FilesTab, DropCardRestingAndTargeted) {
     EXPECT_TRUE(texts.contains("Keeps references to your last 10 files"));
     EXPECT_EQ(view->cardRect().width(), 692);
     EXPECT_EQ(view->cardRect().height(), 126);
+    // The shelf starts 10 under the header: the title in 15 bold, 2, the subtitle in 10.5.
+    const double header = QFontMetricsF(VantrelType::font(15, QFont::Bold)).height() + 2 +
+                          QFontMetricsF(VantrelType::font(10.5, QFont::Normal)).height();
+    EXPECT_DOUBLE_EQ(view->shelfArea().top(), header + 10);
+    EXPECT_DOUBLE_EQ(view->shelfArea().bottom(), 330);
+    EXPECT_DOUBLE_EQ(view->cardRect().center().y(), (header + 10 + 330) / 2);
 
     const QColor secondary(128, 128, 128);
     const auto resting = NotchFilesView::cardLook(0, accent, secondary);
@@ -208,6 +221,36 @@ TEST_F(FilesTab, DropCardRestingAndTargeted) {
     EXPECT_NEAR(targeted.fill.alphaF(), 0.15, 0.002);
     EXPECT_NEAR(targeted.border.alphaF(), 0.9, 0.002);
     EXPECT_EQ(targeted.glyph.rgb(), accent.rgb());
+
+    // The card's four corners match a drawing of it: a rounded rectangle of radius 16 filled with
+    // white at 0.035, its edge stroked inside with a line 1 wide, dashed 5, 4, in white at 0.12.
+    {
+        const QRectF card = view->cardRect();
+        QImage drawing(view->size(), QImage::Format_ARGB32_Premultiplied);
+        drawing.fill(Qt::transparent);
+        QPainter painter(&drawing);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.035f));
+        painter.drawRoundedRect(card, 16, 16);
+        QPen border(QColor::fromRgbF(1, 1, 1, 0.12f), 1);
+        border.setDashPattern({5, 4});
+        painter.setPen(border);
+        painter.setBrush(Qt::NoBrush);
+        // Inside the edge: the line's middle half a point in, where the radius is half a point less.
+        painter.drawRoundedRect(card.adjusted(0.5, 0.5, -0.5, -0.5), 15.5, 15.5);
+        painter.end();
+        const QImage rendered = renderWidget(*view);
+        const QRect outer = card.toAlignedRect();
+        int differing = 0;
+        for (const QPoint corner :
+             {outer.topLeft(), QPoint(outer.right() - 23, outer.top()),
+              QPoint(outer.left(), outer.bottom() - 23), QPoint(outer.right() - 23, outer.bottom() - 23)})
+            for (int y = corner.y(); y < corner.y() + 24; ++y)
+                for (int x = corner.x(); x < corner.x() + 24; ++x)
+                    if (std::abs(qAlpha(rendered.pixel(x, y)) - qAlpha(drawing.pixel(x, y))) > 1) ++differing;
+        EXPECT_EQ(differing, 0);
+    }
 
     // A drag animates the card over 0.16 seconds, easing out.
     view->setDropTarget(true);

@@ -1,5 +1,6 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/FocusTimer.h"
@@ -86,6 +87,14 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     const QFontMetricsF resetMetrics(VantrelType::font(12.5, QFont::Medium));
     EXPECT_DOUBLE_EQ(reset.width(), resetMetrics.horizontalAdvance("Reset") + 32);
     EXPECT_DOUBLE_EQ(reset.height(), resetMetrics.height() + 18);
+    // On white at 0.08 in a capsule: its ends are half circles, so the corners stay clear.
+    const QRect button = view.resetButton()->geometry();
+    const QImage image = renderWidget(view);
+    EXPECT_LE(qAlpha(image.pixel(button.left() + 3, button.top() + 3)), 2);
+    EXPECT_LE(qAlpha(image.pixel(button.left() + 7, button.top() + 1)), 2);
+    EXPECT_LE(qAlpha(image.pixel(button.left() + 1, button.top() + 7)), 2);
+    EXPECT_LE(qAlpha(image.pixel(button.right() - 3, button.bottom() - 3)), 2);
+    EXPECT_NEAR(qAlpha(image.pixel(button.left() + 1, button.center().y())), 0.08 * 255, 2);
 
     view.startPauseButton()->click();
     EXPECT_TRUE(timer.isRunning());
@@ -115,6 +124,17 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     EXPECT_TRUE(paints("Finished"));
     EXPECT_TRUE(paints("00:00"));
     EXPECT_TRUE(view.picker()->isEnabled());
+    // "Finished" in 10 semibold sits 4 under the time in 43 bold; the two are centred together
+    // in the ring.
+    const std::optional<QPointF> timeAt = paintedOrigin(view, "00:00");
+    const std::optional<QPointF> finishedAt = paintedOrigin(view, "Finished");
+    ASSERT_TRUE(timeAt && finishedAt);
+    const QFontMetricsF time(VantrelType::font(43, QFont::Bold));
+    const QFontMetricsF label(VantrelType::font(10, QFont::DemiBold));
+    const double stackTop = timeAt->y() - time.ascent();
+    const double labelTop = finishedAt->y() - label.ascent();
+    EXPECT_NEAR(labelTop, stackTop + time.height() + 4, 0.5);
+    EXPECT_NEAR((stackTop + labelTop + label.height()) / 2, view.currentLayout().ring.center().y(), 0.5);
 
     view.resetButton()->click();
     EXPECT_FALSE(timer.hasFinished());

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -83,6 +84,12 @@ TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
     EXPECT_EQ(regular.cleanUpButton.top(), 0);
     EXPECT_EQ(regular.cleanUpButton.height(), 24);
     EXPECT_LT(regular.bulletsButton.right(), regular.checklistButton.left());
+    // A narrow editor cuts "On-device tools" short, 8 before "Clean Up".
+    const NotchNotesView::Layout narrow = NotchNotesView::layout(QSizeF(420, 170), content);
+    EXPECT_GT(narrow.toolsLabel.width(), 0);
+    EXPECT_LT(narrow.toolsLabel.width(),
+              QFontMetricsF(NotchNotesView::toolsFont()).horizontalAdvance("On-device tools"));
+    EXPECT_DOUBLE_EQ(narrow.toolsLabel.right() + 8, narrow.cleanUpButton.left());
     EXPECT_EQ(regular.editor, regular.editorCard.adjusted(10, 10, -10, -10));
     EXPECT_EQ(regular.checklistItems.size(), 2u);
     EXPECT_EQ(regular.checklistRow.bottom(), 170);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPropertyAnimation>
 
@@ -404,6 +405,9 @@ TEST_F(NotchTest, TheSurfaceFillsThePanelToItsEdges) {
     QCoreApplication::processEvents();
     ASSERT_NE(panel().contentView(), nullptr);
     EXPECT_EQ(panel().contentView()->geometry(), QRect(QPoint(), panel().size()));
+    // Named for the tools that inspect the application's windows, titled for the desktop's lists.
+    EXPECT_EQ(panel().objectName(), "vantrel.notch");
+    EXPECT_EQ(panel().windowTitle(), "Vantrel Notch");
 }
 
 TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
@@ -421,6 +425,23 @@ TEST_F(NotchTest, TheKeyboardFocusGoesBackToTheWindowOfAnotherProgram) {
     EXPECT_EQ(h.inputFocus.given, std::vector<quint32>{0x2a00007});
     // Closing again hands nothing on: the panel no longer holds the focus.
     notch.collapse();
+    EXPECT_EQ(h.inputFocus.given.size(), 1u);
+
+    // Opened without taking the focus, then typed into by the user's own choice: the panel took
+    // nothing, so closing leaves the keyboard where the user put it.
+    stores.notes.add();
+    notch.expand(NotchTab::note, false);
+    h.scheduler.advance(Seconds(1));
+    panel().activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(panel().isKey());
+    auto* editor = panel().findChild<QPlainTextEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), editor);
+    notch.collapse();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), editor);
     EXPECT_EQ(h.inputFocus.given.size(), 1u);
 }
 

@@ -3,6 +3,7 @@
 #include "notch/NotchStateView.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <gtest/gtest.h>
@@ -44,6 +45,30 @@ TEST(NotchStateView, CentredStackWithItsSpacingAndPadding) {
         NotchStateView::layout(QSizeF(300, 200), 16, 26, QSizeF(80, 24));
     EXPECT_EQ(withButton.button, QRectF(110, withButton.message.bottom() + 7, 80, 24));
     EXPECT_DOUBLE_EQ(withButton.symbol.top() - 10, 190 - withButton.button.bottom());
+}
+
+TEST(NotchStateView, TheSymbolIsDrawnInItsPlaceAboveTheTitle) {
+    NotchStateView view("checkmark.circle", "Nothing else today", "Enjoy the rest of your day.",
+                        QColor(0, 255, 0));
+    view.resize(300, 200);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    // The accent's pixels: every one inside the symbol's place, none under it.
+    // One line of message under the title.
+    const QRect symbol =
+        NotchStateView::layout(QSizeF(300, 200), QFontMetricsF(NotchStateView::titleFont()).height(),
+                               QFontMetricsF(NotchStateView::messageFont()).lineSpacing(), QSizeF())
+            .symbol.toAlignedRect();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qAlpha(p) < 128 || qGreen(p) < 128 || qRed(p) > 100) continue;
+            (symbol.contains(x, y) ? inside : outside) += 1;
+        }
+    EXPECT_GT(inside, 40);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST(NotchStateView, ALongMessageWrapsToTwoLinesThenEnds) {

@@ -38,6 +38,25 @@ TEST(NotchSurfaceBody, ArtworkShowsOnlyForAThemeThatReachesTheNotch) {
     }
 }
 
+TEST(NotchSurfaceBody, ArtworkStrengthByLookAndImagesAtThePixelRatio) {
+    // White artwork at colour amount 0: over the midnight body at 0.12, over the crystal glass
+    // at 0.035.
+    NotchSurfaceBody::Key k = key(NotchAppearance::midnight);
+    k.artwork = solid(Qt::white);
+    k.look.artTheme = ArtTheme::canyonAlloy;
+    k.look.themeColorAmount = 0;
+    EXPECT_NEAR(qRed(NotchSurfaceBody::render(k).pixel(200, 120)), 0.12 * 255, 2);
+    k.look.themeColorAmount = 1;
+    EXPECT_NEAR(qRed(NotchSurfaceBody::render(k).pixel(200, 120)), 0.30 * 255, 2);
+
+    // At a pixel ratio of 2 the image has twice the pixels each way and the same size in points.
+    NotchSurfaceBody::Key sharp = key(NotchAppearance::midnight);
+    sharp.devicePixelRatio = 2;
+    const QImage image = NotchSurfaceBody::render(sharp);
+    EXPECT_EQ(image.size(), QSize(800, 400));
+    EXPECT_EQ(image.deviceIndependentSize(), QSizeF(400, 200));
+}
+
 TEST(NotchSurfaceBody, CustomTintGlowsFromTheBottomLeadingCorner) {
     NotchSurfaceBody::Key k = key(NotchAppearance::midnight);
     k.look.customTintEnabled = true;

@@ -62,6 +62,14 @@ TEST_F(NotchSurfaceRender, CompactCapAndItsCapsule) {
     EXPECT_GT(qRed(hovered.pixel(92 - 34, 30)), 150);
     EXPECT_TRUE(isOpaqueBlack(hovered.pixel(92 - 40, 30)));
     EXPECT_TRUE(isOpaqueBlack(hovered.pixel(92, 28)));
+    // Leaving, it narrows and fades over the same 0.14 s rather than going at once.
+    leave();
+    view().hoverAnimation()->setCurrentTime(35);
+    const QImage leaving = render(view());
+    EXPECT_GT(qRed(leaving.pixel(92, 30)), 40);
+    EXPECT_LT(qRed(leaving.pixel(92, 30)), qRed(hovered.pixel(92, 30)));
+    view().hoverAnimation()->setCurrentTime(140);
+    EXPECT_TRUE(isOpaqueBlack(render(view()).pixel(92, 30)));
 
     // Without a notch the cap draws nothing at all.
     h.screens.set({plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982)));

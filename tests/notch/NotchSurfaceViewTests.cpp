@@ -2,6 +2,7 @@
 #include "modules/CalendarStore.h"
 #include "modules/FileShelfStore.h"
 #include "modules/MediaController.h"
+#include "notch/NotchSurfaceLayout.h"
 #include "notch/NotchSurfaceTestSupport.h"
 #include "notch/PaintedTexts.h"
 
@@ -171,6 +172,15 @@ TEST_F(NotchSurfaceViewTest, RailCollapseButtonAndContentSwitch) {
         EXPECT_NE(button(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(view().contentView(), nullptr);
     EXPECT_EQ(button("Collapse notch")->toolTip(), "Close notch");
+    // The calendar glance: today's date in 11.5 semibold over the first event in 10.
+    const QString today = NotchSurfaceLayout::calendarTexts(QDate::currentDate(), QLocale(), {}).title;
+    const std::optional<QFont> dateFont = paintedFont(view(), today);
+    const std::optional<QFont> eventFont = paintedFont(view(), "No events today");
+    ASSERT_TRUE(dateFont && eventFont);
+    EXPECT_EQ(VantrelType::pixelSize(*dateFont), 11.5);
+    EXPECT_EQ(dateFont->weight(), QFont::DemiBold);
+    EXPECT_EQ(VantrelType::pixelSize(*eventFont), 10);
+    EXPECT_EQ(eventFont->weight(), QFont::Normal);
 
     button("Open Calendar")->click();
     EXPECT_EQ(controller.selectedTab(), NotchTab::calendar);

@@ -188,6 +188,9 @@ TEST(NotchSystemView, MetricsLayoutFromTheMonitor) {
     EXPECT_DOUBLE_EQ(l.caption.top() - l.down.sparklineRect.bottom(), 8);
     EXPECT_DOUBLE_EQ(l.cpu.captionRect.top() - l.cpu.label.bottom(), 4);
     EXPECT_DOUBLE_EQ(l.cpu.bar.top() - l.cpu.captionRect.bottom(), 4);
+    // The bars are linear progress bars, 4 points thick.
+    EXPECT_DOUBLE_EQ(l.cpu.bar.height(), 4);
+    EXPECT_DOUBLE_EQ(l.memory.bar.height(), 4);
     EXPECT_DOUBLE_EQ(l.cpu.sparklineRect.top() - l.cpu.bar.bottom(), 4);
     EXPECT_DOUBLE_EQ(l.down.labelRect.top() - l.down.rateRect.bottom(), 1);
     // Rates in 12-point type, their labels in 9, the gauge captions in 19.

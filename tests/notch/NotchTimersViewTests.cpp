@@ -2,10 +2,12 @@
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelSelectionButtonStyle.h"
+#include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
 #include "modules/StopwatchStore.h"
 #include "notch/NotchTimersView.h"
+#include "notch/PaintedTexts.h"
 #include "support/CallLog.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
@@ -147,6 +149,34 @@ TEST(NotchTimersView, DurationAndCountdownTexts) {
     EXPECT_TRUE(NotchTimersView::showsRemaining(h.store));
     EXPECT_FALSE(NotchTimersView::layout(QSizeF(892, 207), h.store).progress.isEmpty())
         << "the bar while paused";
+}
+
+TEST(NotchTimersView, TimesShrinkToSixTenthsOfTheirSizeThenEnd) {
+    TimersHarness h;
+    // The stopwatch's time as painted: its text and its size in pixels.
+    const auto paintedTime = [&h] {
+        TextRecordingDevice device(h.view.size());
+        h.view.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+        for (qsizetype i = 0; i < device.texts().size(); ++i)
+            if (device.texts()[i].startsWith("0:0"))
+                return std::make_pair(device.texts()[i], VantrelType::pixelSize(device.fonts()[i]));
+        return std::make_pair(QString(), 0.0);
+    };
+    EXPECT_EQ(paintedTime(), std::make_pair(QString("0:00.00"), 27.0)) << "room enough: 27 points";
+
+    // A column four fifths as wide as the time: the whole time, in smaller type.
+    const double full = QFontMetricsF(VantrelType::font(27, QFont::DemiBold)).horizontalAdvance("0:00.00");
+    h.view.resize(int(2 * full * 0.8) + 14, 207);
+    const auto squeezed = paintedTime();
+    EXPECT_EQ(squeezed.first, "0:00.00");
+    EXPECT_LT(squeezed.second, 27);
+    EXPECT_GE(squeezed.second, std::floor(27 * 0.6));
+
+    // Narrower still: no smaller than 0.6 of 27, and the rest cut off.
+    h.view.resize(int(full * 0.9), 207);
+    const auto cut = paintedTime();
+    EXPECT_EQ(cut.second, std::floor(27 * 0.6));
+    EXPECT_TRUE(cut.first.endsWith(QChar(0x2026))) << cut.first.toStdString();
 }
 
 TEST(NotchTimersView, LapLabelsStayTrueAfterMoreThanTwentyLaps) {

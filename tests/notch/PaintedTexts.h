@@ -5,6 +5,7 @@
 
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QPainter>
 #include <QStringList>
 #include <QWidget>
 #include <optional>
@@ -18,9 +19,10 @@ public:
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF&, const QTextItem& item) override {
+    void drawTextItem(const QPointF& origin, const QTextItem& item) override {
         texts << item.text();
         fonts << item.font();
+        origins << painter()->combinedTransform().map(origin);
     }
     // Shapes are not recorded (the defaults would turn each into another and never end).
     void drawPath(const QPainterPath&) override {}
@@ -40,6 +42,8 @@ public:
 
     QStringList texts;
     QList<QFont> fonts;
+    // Where each text's baseline starts, in the device's coordinates.
+    QList<QPointF> origins;
 };
 
 class TextRecordingDevice final : public QPaintDevice {
@@ -48,6 +52,7 @@ public:
     QPaintEngine* paintEngine() const override { return &engine_; }
     QStringList texts() const { return engine_.texts; }
     QList<QFont> fonts() const { return engine_.fonts; }
+    QList<QPointF> origins() const { return engine_.origins; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override {
@@ -98,6 +103,16 @@ inline std::optional<QFont> paintedFont(QWidget& widget, const QString& text) {
     const qsizetype at = device.texts().indexOf(text);
     if (at < 0) return std::nullopt;
     return device.fonts()[at];
+}
+
+// Where `widget` starts the baseline of `text` (the first time it paints it), or nothing.
+inline std::optional<QPointF> paintedOrigin(QWidget& widget, const QString& text) {
+    widget.ensurePolished();
+    TextRecordingDevice device(widget.size());
+    widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+    const qsizetype at = device.texts().indexOf(text);
+    if (at < 0) return std::nullopt;
+    return device.origins()[at];
 }
 
 } // namespace vantrel::test
