@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTransform>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -260,13 +262,42 @@ TEST(GlyphCoverage, EveryNamedSymbolIsItsOwnRecognisableDrawingAtEverySize) {
 namespace {
 
 // The glyph drawn large enough for a slip of a tenth of a unit to show.
-QImage drawnLarge(const QString& name, const QTransform& view = {}) {
+QImage drawnLarge(const QString& name, const QTransform& view = {}, QFont::Weight weight = QFont::DemiBold) {
     QImage image(192, 192, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setTransform(view);
-    GlyphCatalogue::paint(painter, name, QRectF(0, 0, 192, 192), Qt::black, QFont::DemiBold);
+    GlyphCatalogue::paint(painter, name, QRectF(0, 0, 192, 192), Qt::black, weight);
     return image;
+}
+
+// The number of separate marks in `image`: groups of inked pixels, each touching the next side by
+// side or corner to corner.
+int separateMarks(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    std::vector<bool> seen(size_t(w) * size_t(h), false);
+    auto inked = [&](int x, int y) { return qAlpha(image.pixel(x, y)) > 0; };
+    int marks = 0;
+    for (int y0 = 0; y0 < h; ++y0)
+        for (int x0 = 0; x0 < w; ++x0) {
+            if (seen[size_t(y0) * w + x0] || !inked(x0, y0)) continue;
+            ++marks;
+            std::vector<QPoint> open{QPoint(x0, y0)};
+            seen[size_t(y0) * w + x0] = true;
+            while (!open.empty()) {
+                const QPoint p = open.back();
+                open.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = p.x() + dx, y = p.y() + dy;
+                        if (x < 0 || y < 0 || x >= w || y >= h || seen[size_t(y) * w + x] || !inked(x, y))
+                            continue;
+                        seen[size_t(y) * w + x] = true;
+                        open.emplace_back(x, y);
+                    }
+            }
+        }
+    return marks;
 }
 
 // The share of the ink that differs between two drawings: 0 for the same, 1 for no overlap.
@@ -433,4 +464,56 @@ TEST(GlyphCoverage, FilledCheckmarksCutTheirMarkWhereTheOutlinedOnesDrawIt) {
     // Away from the mark the filled disc is solid.
     for (const QPointF unit : {QPointF(12, 6), QPointF(6, 16), QPointF(17, 16)})
         EXPECT_EQ(qAlpha(filled.pixel((unit * 8).toPoint())), 255) << unit.x() << "," << unit.y();
+}
+
+TEST(GlyphCoverage, MarksThatStandApartStayClearOfEachOtherAtEveryWeight) {
+    // name, weights, the separate marks it is made of
+    const QList<std::tuple<const char*, QList<QFont::Weight>, int>> cases = {
+        // The pointer and the four short rays of its click.
+        {"cursorarrow.click", {QFont::Light, QFont::Normal, QFont::DemiBold}, 5},
+        // The pointer and the three lines of motion trailing behind it.
+        {"cursorarrow.motionlines", {QFont::Light, QFont::DemiBold, QFont::Black}, 4},
+        // A screen and the Dock's row of tiles inside it, even at the heaviest line.
+        {"dock.rectangle", {QFont::Light, QFont::DemiBold, QFont::Black}, 2},
+        // The front window with the badge's bar where its outline breaks off, the two windows
+        // stacked behind it, and the badge's dot.
+        {"rectangle.stack.badge.exclamationmark", {QFont::Light, QFont::DemiBold}, 4},
+        // The ring, the question mark's hook and its dot.
+        {"questionmark.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 3},
+        // The ring and its three dots.
+        {"ellipsis.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 4},
+    };
+    for (const auto& [name, weights, marks] : cases)
+        for (QFont::Weight weight : weights)
+            EXPECT_EQ(separateMarks(drawnLarge(QString::fromLatin1(name), {}, weight)), marks)
+                << name << " at weight " << int(weight);
+}
+
+TEST(GlyphCoverage, PartsCentredOnTheSymbolAreSymmetricThoughTheWholeIsNot) {
+    const double tolerance = 0.003;
+    // The question mark's hook arches evenly over the middle down to where it ends, 9.5 units down;
+    // only its tail, below, swings back to the centre.
+    const QImage hook = drawnLarge(QStringLiteral("questionmark.circle")).copy(0, 0, 192, 76);
+    EXPECT_LT(inkDifference(hook, hook.mirrored(true, false)), tolerance) << "questionmark.circle's hook";
+    // The windows stacked behind the front one are level and centred over it (from 3 to 19 units
+    // across), above its top edge at 9 units.
+    const QImage stacked =
+        drawnLarge(QStringLiteral("rectangle.stack.badge.exclamationmark")).copy(0, 0, 176, 60);
+    EXPECT_LT(inkDifference(stacked, stacked.mirrored(true, false)), tolerance) << "the stacked windows";
+}
+
+TEST(GlyphCoverage, AFilledSymbolFillsTheOutlineOfItsOutlinedOne) {
+    // The body, drawn first, is filled where the outlined symbol's line runs: the same extent.
+    auto bodyBounds = [](const QString& name) {
+        return GlyphCatalogue::layers(name).front().path.boundingRect();
+    };
+    for (const char* outlined : {"bell", "bell.badge", "camera", "checkmark.shield", "circle", "hand.draw",
+                                 "hand.tap", "pin", "square.stack.3d.up", "trash", "tray.full"}) {
+        const QString name = QString::fromLatin1(outlined);
+        const QRectF a = bodyBounds(name), b = bodyBounds(name + QStringLiteral(".fill"));
+        EXPECT_NEAR(a.left(), b.left(), 0.01) << outlined;
+        EXPECT_NEAR(a.top(), b.top(), 0.01) << outlined;
+        EXPECT_NEAR(a.right(), b.right(), 0.01) << outlined;
+        EXPECT_NEAR(a.bottom(), b.bottom(), 0.01) << outlined;
+    }
 }

@@ -95,6 +95,17 @@ TEST(GlyphCatalogue, EverySymbolDrawsWithinItsBoxAndUnknownNamesDrawTheFallback)
     // Heavier weights draw thicker lines.
     EXPECT_GT(paintedPixels(glyphImage("timer", QFont::Black), QRect(0, 0, 48, 48)),
               paintedPixels(glyphImage("timer", QFont::Light), QRect(0, 0, 48, 48)));
+    // The line thickens in even steps from the thinnest weight to the blackest.
+    const QList<QFont::Weight> weights = {QFont::Thin,   QFont::ExtraLight, QFont::Light,
+                                          QFont::Normal, QFont::Medium,     QFont::DemiBold,
+                                          QFont::Bold,   QFont::ExtraBold,  QFont::Black};
+    const double step =
+        GlyphCatalogue::strokeWidth(QFont::Black) - GlyphCatalogue::strokeWidth(QFont::ExtraBold);
+    EXPECT_GT(step, 0);
+    for (qsizetype i = 1; i < weights.size(); ++i)
+        EXPECT_NEAR(GlyphCatalogue::strokeWidth(weights[i]) - GlyphCatalogue::strokeWidth(weights[i - 1]),
+                    step, 1e-9)
+            << int(weights[i]);
     saveSheet(QStringLiteral("glyphs"), sheet, 8);
 }
 

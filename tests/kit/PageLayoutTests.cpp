@@ -98,4 +98,10 @@ TEST(FeatureRowLayout, WideFrom660WhenEverythingFitsAtLeast44HighAndTheSubtitleW
     bare.control = QSizeF(10, 10);
     EXPECT_EQ(FeatureRowLayout::of(700, bare).height, 44);
     EXPECT_EQ(FeatureRowLayout::of(200, bare).height, 39 + 12 + 10);
+    // Narrower than the icon and its 13 of spacing, the texts get no width at all.
+    const auto squeezed = FeatureRowLayout::of(40, bare);
+    EXPECT_EQ(squeezed.title.width(), 0);
+    EXPECT_EQ(squeezed.subtitle.width(), 0);
+    // A row with no width at all gives its control none either.
+    EXPECT_EQ(FeatureRowLayout::of(0, bare).control, QRectF(0, 39 + 12, 0, 10));
 }
