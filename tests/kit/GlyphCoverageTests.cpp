@@ -517,3 +517,21 @@ TEST(GlyphCoverage, AFilledSymbolFillsTheOutlineOfItsOutlinedOne) {
         EXPECT_NEAR(a.bottom(), b.bottom(), 0.01) << outlined;
     }
 }
+
+TEST(GlyphCoverage, TabSymbolsOfSeveralPartsShowBothLevelsOfTheHierarchicalLook) {
+    // Drawn in black: the primary parts solid, the secondary ones at half opacity (alpha 127 or 128
+    // all over, where the primary parts only pass through it along their antialiased edges).
+    for (const char* name : {"sparkles", "doc.on.clipboard", "calendar", "timer", "stopwatch",
+                             "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera"}) {
+        const QImage image = drawnLarge(QString::fromLatin1(name));
+        int solid = 0, half = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(image.pixel(x, y));
+                if (alpha == 255) ++solid;
+                if (alpha == 127 || alpha == 128) ++half;
+            }
+        EXPECT_GT(solid, 500) << name;
+        EXPECT_GT(half, 100) << name;
+    }
+}
