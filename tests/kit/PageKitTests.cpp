@@ -220,6 +220,7 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     EXPECT_TRUE(popover->windowFlags().testFlag(Qt::Popup));
     EXPECT_EQ(popover->width(), 250 + 2 * 14);
     EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, VantrelHelpPopover::kArrow + 14));
+    EXPECT_EQ(popover->height() - (popover->label()->geometry().bottom() + 1), 14) << "and 14 below the text";
     EXPECT_NEAR(popover->geometry().center().x(), button->mapToGlobal(button->rect().center()).x(), 1)
         << "centred under the button, its arrow on top";
     // The arrow is symmetric about the popover's middle: its two sides mirror each other.
@@ -382,6 +383,12 @@ TEST(VantrelLabel, AWrappingLabelsHeightFollowsItsTextFontSpacingMarginsAndWidth
     label.setWordWrap(false);
     EXPECT_EQ(label.heightForWidth(440), fresh(440));
     label.setWordWrap(true);
+    // A spacing below none draws the lines as close as none, never closer.
+    label.setLineSpacing(-4);
+    EXPECT_EQ(label.lineSpacing(), 0);
+    label.setLineSpacing(0);
+    EXPECT_EQ(label.lineSpacing(), 0);
+    label.setLineSpacing(3);
     // Many widths in turn: each answer stays the label's own.
     for (int width = 150; width <= 600; width += 50)
         EXPECT_EQ(label.heightForWidth(width), fresh(width)) << width;

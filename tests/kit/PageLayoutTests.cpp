@@ -36,6 +36,12 @@ TEST(AlignedSettingRowLayout, SideBySideFromLabelPlusGapPlusControlElseStacked) 
     EXPECT_EQ(wide.label, QRectF(0, 3, 150, 16));
     EXPECT_EQ(wide.control, QRectF(168 + 70, 0, 120, 22)) << "centred in its column";
     EXPECT_EQ(wide.height, 22);
+    // Side by side, label and control are centred on one line: a 30-high label puts a 22-high
+    // control 4 down.
+    const auto tall = AlignedSettingRowLayout::of(428, 150, 260, 30, control, false);
+    EXPECT_EQ(tall.label, QRectF(0, 0, 150, 30));
+    EXPECT_EQ(tall.control, QRectF(168 + 70, 4, 120, 22));
+    EXPECT_EQ(tall.height, 30);
 
     // A control that expands takes its whole column, never more than the row.
     EXPECT_EQ(AlignedSettingRowLayout::of(600, 150, 260, 16, control, true).control, QRectF(168, 0, 260, 22));
