@@ -480,6 +480,9 @@ TEST(GlyphCoverage, MarksThatStandApartStayClearOfEachOtherAtEveryWeight) {
         {"rectangle.stack.badge.exclamationmark", {QFont::Light, QFont::DemiBold}, 4},
         // The ring, the question mark's hook and its dot.
         {"questionmark.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 3},
+        // The dial, the dots of its scale and the needle on its hub, whose tip meets the scale's
+        // last dot but one; the scale leaves the dial's bottom open.
+        {"gauge.with.dots.needle.67percent", {QFont::Light, QFont::DemiBold}, 8},
         // The ring and its three dots.
         {"ellipsis.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 4},
     };
@@ -500,12 +503,25 @@ TEST(GlyphCoverage, PartsCentredOnTheSymbolAreSymmetricThoughTheWholeIsNot) {
     const QImage stacked =
         drawnLarge(QStringLiteral("rectangle.stack.badge.exclamationmark")).copy(0, 0, 176, 60);
     EXPECT_LT(inkDifference(stacked, stacked.mirrored(true, false)), tolerance) << "the stacked windows";
+    // The calendar page under its rings and header line is even on both sides down to 11 units,
+    // above where the badge breaks into its right edge.
+    const QImage page = drawnLarge(QStringLiteral("calendar.badge.exclamationmark")).copy(0, 0, 192, 88);
+    EXPECT_LT(inkDifference(page, page.mirrored(true, false)), tolerance) << "the badged calendar's page";
 }
 
 TEST(GlyphCoverage, AFilledSymbolFillsTheOutlineOfItsOutlinedOne) {
-    // The body, drawn first, is filled where the outlined symbol's line runs: the same extent.
+    // The body, drawn first, is filled where the outlined symbol's line runs: the same region.
     auto bodyBounds = [](const QString& name) {
         return GlyphCatalogue::layers(name).front().path.boundingRect();
+    };
+    auto area = [](const QPainterPath& path) {
+        double sum = 0;
+        for (const QPolygonF& polygon : path.toFillPolygons())
+            for (qsizetype i = 0; i < polygon.size(); ++i) {
+                const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+                sum += a.x() * b.y() - b.x() * a.y();
+            }
+        return std::abs(sum) / 2;
     };
     for (const char* outlined : {"bell", "bell.badge", "camera", "checkmark.shield", "circle", "hand.draw",
                                  "hand.tap", "pin", "square.stack.3d.up", "trash", "tray.full"}) {
@@ -515,14 +531,22 @@ TEST(GlyphCoverage, AFilledSymbolFillsTheOutlineOfItsOutlinedOne) {
         EXPECT_NEAR(a.top(), b.top(), 0.01) << outlined;
         EXPECT_NEAR(a.right(), b.right(), 0.01) << outlined;
         EXPECT_NEAR(a.bottom(), b.bottom(), 0.01) << outlined;
+        // The camera's lens and the shield's check are cut out of their filled bodies.
+        if (name == u"camera" || name == u"checkmark.shield") continue;
+        const QPainterPath line = GlyphCatalogue::layers(name).front().path;
+        const QPainterPath body = GlyphCatalogue::layers(name + QStringLiteral(".fill")).front().path;
+        EXPECT_LT(area(line.subtracted(body)) + area(body.subtracted(line)), 0.05) << outlined;
     }
 }
 
-TEST(GlyphCoverage, TabSymbolsOfSeveralPartsShowBothLevelsOfTheHierarchicalLook) {
+TEST(GlyphCoverage, SymbolsOfSeveralPartsShowBothLevelsOfTheHierarchicalLook) {
     // Drawn in black: the primary parts solid, the secondary ones at half opacity (alpha 127 or 128
-    // all over, where the primary parts only pass through it along their antialiased edges).
+    // all over, where the primary parts only pass through it along their antialiased edges). The
+    // notch's tab symbols of more than one part, and pointers whose motion or click is drawn
+    // around them.
     for (const char* name : {"sparkles", "doc.on.clipboard", "calendar", "timer", "stopwatch",
-                             "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera"}) {
+                             "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera",
+                             "cursorarrow.motionlines", "cursorarrow.click"}) {
         const QImage image = drawnLarge(QString::fromLatin1(name));
         int solid = 0, half = 0;
         for (int y = 0; y < image.height(); ++y)
