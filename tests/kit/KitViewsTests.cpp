@@ -163,6 +163,28 @@ TEST(VantrelIcon, AnIconInTheAccentFollowsItAndAFixedColourStays) {
     EXPECT_EQ(renderWidget(fixed), before);
 }
 
+TEST(VantrelIcon, TheTileTakesTheIconColourOnlyTowardTheMiddleOfItsDiagonal) {
+    // The tile's gradient runs from the highlight at the top leading corner, through the icon
+    // colour at the middle, to the recess: two icons differing only in colour differ most halfway.
+    auto draw = [](const QColor& color) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        VantrelIcon::paint(painter, QRectF(0, 0, 100, 100), u"power", color, ColorScheme::dark);
+        return image;
+    };
+    const QImage red = draw(Qt::red), green = draw(Qt::green);
+    auto difference = [&](QPoint at) {
+        const QRgb a = red.pixel(at), b = green.pixel(at);
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    };
+    // (30, 4) lies a sixth of the way along the diagonal, (85, 15) halfway; both inside the tile,
+    // clear of its edge line and of the symbol.
+    const int early = difference(QPoint(30, 4)), halfway = difference(QPoint(85, 15));
+    EXPECT_GT(halfway, 30);
+    EXPECT_LT(early, halfway * 0.6);
+}
+
 TEST(VantrelIcon, CustomIconTintRecoloursEveryIcon) {
     KitHarness h;
     VantrelIcon red(h.preferences, QStringLiteral("timer"), Qt::red, 39);

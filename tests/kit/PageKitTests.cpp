@@ -131,6 +131,23 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     EXPECT_EQ(full.helpButton()->x(), 34 + textWidth + 9);
     EXPECT_EQ(full.helpButton()->y(), 20);
 
+    // The rule fades from the border's full strength at the leading edge through a quarter of it
+    // halfway to nothing at the trailing edge: what it adds over the card, measured against the
+    // rows just below it.
+    VantrelTheme::setColorScheme(&plain, ColorScheme::dark);
+    const QImage card = renderWidget(plain, Qt::black);
+    const int top = int(std::floor(plain.ruleY()));
+    auto added = [&](int x) {
+        int sum = 0;
+        for (int dy = 0; dy < 2; ++dy)
+            sum += qGreen(card.pixel(x, top + dy)) - qGreen(card.pixel(x, top + 3 + dy));
+        return sum;
+    };
+    const int leading = added(3), halfway = added(260), trailing = added(516);
+    EXPECT_GT(leading, 3 * halfway);
+    EXPECT_GT(halfway, 2);
+    EXPECT_LE(std::abs(trailing), 1);
+
     // A live subtitle changes, goes and comes back.
     full.setSubtitle(QStringLiteral("Hidden"));
     EXPECT_EQ(full.subtitleLabel()->text(), "Hidden");
