@@ -9,6 +9,7 @@
 #include "kit/VantrelType.h"
 #include "support/KitHarness.h"
 
+#include <QApplication>
 #include <QSlider>
 #include <QTest>
 #include <QVariantAnimation>
@@ -194,6 +195,26 @@ TEST(VantrelSegmentedControl, EachSegmentIsWideEnoughForItsWholeLabel) {
         EXPECT_GE(segment->width() - 8, metrics.horizontalAdvance(segment->text()))
             << segment->text().toStdString();
     }
+}
+
+TEST(VantrelSegmentedControl, AFocusedSegmentShowsItsWholeTwoPointRingInsideItsOwnBounds) {
+    KitHarness kit;
+    VantrelSegmentedControl mode("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
+    mode.resize(mode.sizeHint());
+    mode.show();
+    QApplication::setActiveWindow(&mode);
+    QAbstractButton* dark = mode.segment(1);
+    dark->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(dark->hasFocus());
+    const QImage look = renderWidget(*dark);
+    const int middle = look.height() / 2;
+    const int right = look.width() - 1;
+    // Two points of ring on every side, nothing clipped away by the segment's edge.
+    for (const QPoint& ring :
+         {QPoint(0, middle), QPoint(1, middle), QPoint(right, middle), QPoint(right - 1, middle),
+          QPoint(look.width() / 2, 0), QPoint(look.width() / 2, 1)})
+        EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
+    EXPECT_LT(qAlpha(look.pixel(3, middle)), 40) << "and no wider";
 }
 
 TEST(VantrelMenuPicker, AnIndexOutsideItsOptionsShowsNoChoice) {
