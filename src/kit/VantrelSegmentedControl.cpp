@@ -38,8 +38,10 @@ protected:
         painter.setPen(KitPaint::primary(scheme, isChecked() ? 0.92 : 0.66));
         painter.drawText(QRectF(rect()).adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
                          fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
+        // The ring reaches 2 beyond the rectangle it is given and is 2 wide: given 3 inside the
+        // segment's edge, all of it falls inside the segment instead of half being clipped.
         if (hasFocus())
-            KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(2, 2, -2, -2), 5, KitPaint::tint(this));
+            KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 5, KitPaint::tint(this));
     }
 };
 } // namespace

@@ -108,8 +108,12 @@ void TextButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) color = VantrelTheme::withOpacity(color, 0.4);
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, text());
-    if (hasFocus())
-        KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(1, 1, -1, -1), 4, KitPaint::tint(this));
+    // The ring reaches 2 beyond the rectangle it is given and is 2 wide: given 3 inside the
+    // button's edge, it lies within the button, where it can be seen, rather than outside it.
+    if (hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 4, KitPaint::tint(this));
+    }
 }
 
 TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, VantrelHaptics& haptics,

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTransform>
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -260,13 +262,42 @@ TEST(GlyphCoverage, EveryNamedSymbolIsItsOwnRecognisableDrawingAtEverySize) {
 namespace {
 
 // The glyph drawn large enough for a slip of a tenth of a unit to show.
-QImage drawnLarge(const QString& name, const QTransform& view = {}) {
+QImage drawnLarge(const QString& name, const QTransform& view = {}, QFont::Weight weight = QFont::DemiBold) {
     QImage image(192, 192, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setTransform(view);
-    GlyphCatalogue::paint(painter, name, QRectF(0, 0, 192, 192), Qt::black, QFont::DemiBold);
+    GlyphCatalogue::paint(painter, name, QRectF(0, 0, 192, 192), Qt::black, weight);
     return image;
+}
+
+// The number of separate marks in `image`: groups of inked pixels, each touching the next side by
+// side or corner to corner.
+int separateMarks(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    std::vector<bool> seen(size_t(w) * size_t(h), false);
+    auto inked = [&](int x, int y) { return qAlpha(image.pixel(x, y)) > 0; };
+    int marks = 0;
+    for (int y0 = 0; y0 < h; ++y0)
+        for (int x0 = 0; x0 < w; ++x0) {
+            if (seen[size_t(y0) * w + x0] || !inked(x0, y0)) continue;
+            ++marks;
+            std::vector<QPoint> open{QPoint(x0, y0)};
+            seen[size_t(y0) * w + x0] = true;
+            while (!open.empty()) {
+                const QPoint p = open.back();
+                open.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = p.x() + dx, y = p.y() + dy;
+                        if (x < 0 || y < 0 || x >= w || y >= h || seen[size_t(y) * w + x] || !inked(x, y))
+                            continue;
+                        seen[size_t(y) * w + x] = true;
+                        open.emplace_back(x, y);
+                    }
+            }
+        }
+    return marks;
 }
 
 // The share of the ink that differs between two drawings: 0 for the same, 1 for no overlap.
@@ -433,4 +464,98 @@ TEST(GlyphCoverage, FilledCheckmarksCutTheirMarkWhereTheOutlinedOnesDrawIt) {
     // Away from the mark the filled disc is solid.
     for (const QPointF unit : {QPointF(12, 6), QPointF(6, 16), QPointF(17, 16)})
         EXPECT_EQ(qAlpha(filled.pixel((unit * 8).toPoint())), 255) << unit.x() << "," << unit.y();
+}
+
+TEST(GlyphCoverage, MarksThatStandApartStayClearOfEachOtherAtEveryWeight) {
+    // name, weights, the separate marks it is made of
+    const QList<std::tuple<const char*, QList<QFont::Weight>, int>> cases = {
+        // The pointer and the four short rays of its click.
+        {"cursorarrow.click", {QFont::Light, QFont::Normal, QFont::DemiBold}, 5},
+        // The pointer and the three lines of motion trailing behind it.
+        {"cursorarrow.motionlines", {QFont::Light, QFont::DemiBold, QFont::Black}, 4},
+        // A screen and the Dock's row of tiles inside it, even at the heaviest line.
+        {"dock.rectangle", {QFont::Light, QFont::DemiBold, QFont::Black}, 2},
+        // The front window with the badge's bar where its outline breaks off, the two windows
+        // stacked behind it, and the badge's dot.
+        {"rectangle.stack.badge.exclamationmark", {QFont::Light, QFont::DemiBold}, 4},
+        // The ring, the question mark's hook and its dot.
+        {"questionmark.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 3},
+        // The dial, the dots of its scale and the needle on its hub, whose tip meets the scale's
+        // last dot but one; the scale leaves the dial's bottom open.
+        {"gauge.with.dots.needle.67percent", {QFont::Light, QFont::DemiBold}, 8},
+        // The ring and its three dots.
+        {"ellipsis.circle", {QFont::Light, QFont::DemiBold, QFont::Black}, 4},
+    };
+    for (const auto& [name, weights, marks] : cases)
+        for (QFont::Weight weight : weights)
+            EXPECT_EQ(separateMarks(drawnLarge(QString::fromLatin1(name), {}, weight)), marks)
+                << name << " at weight " << int(weight);
+}
+
+TEST(GlyphCoverage, PartsCentredOnTheSymbolAreSymmetricThoughTheWholeIsNot) {
+    const double tolerance = 0.003;
+    // The question mark's hook arches evenly over the middle down to where it ends, 9.5 units down;
+    // only its tail, below, swings back to the centre.
+    const QImage hook = drawnLarge(QStringLiteral("questionmark.circle")).copy(0, 0, 192, 76);
+    EXPECT_LT(inkDifference(hook, hook.mirrored(true, false)), tolerance) << "questionmark.circle's hook";
+    // The windows stacked behind the front one are level and centred over it (from 3 to 19 units
+    // across), above its top edge at 9 units.
+    const QImage stacked =
+        drawnLarge(QStringLiteral("rectangle.stack.badge.exclamationmark")).copy(0, 0, 176, 60);
+    EXPECT_LT(inkDifference(stacked, stacked.mirrored(true, false)), tolerance) << "the stacked windows";
+    // The calendar page under its rings and header line is even on both sides down to 11 units,
+    // above where the badge breaks into its right edge.
+    const QImage page = drawnLarge(QStringLiteral("calendar.badge.exclamationmark")).copy(0, 0, 192, 88);
+    EXPECT_LT(inkDifference(page, page.mirrored(true, false)), tolerance) << "the badged calendar's page";
+}
+
+TEST(GlyphCoverage, AFilledSymbolFillsTheOutlineOfItsOutlinedOne) {
+    // The body, drawn first, is filled where the outlined symbol's line runs: the same region.
+    auto bodyBounds = [](const QString& name) {
+        return GlyphCatalogue::layers(name).front().path.boundingRect();
+    };
+    auto area = [](const QPainterPath& path) {
+        double sum = 0;
+        for (const QPolygonF& polygon : path.toFillPolygons())
+            for (qsizetype i = 0; i < polygon.size(); ++i) {
+                const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+                sum += a.x() * b.y() - b.x() * a.y();
+            }
+        return std::abs(sum) / 2;
+    };
+    for (const char* outlined : {"bell", "bell.badge", "camera", "checkmark.shield", "circle", "hand.draw",
+                                 "hand.tap", "pin", "square.stack.3d.up", "trash", "tray.full"}) {
+        const QString name = QString::fromLatin1(outlined);
+        const QRectF a = bodyBounds(name), b = bodyBounds(name + QStringLiteral(".fill"));
+        EXPECT_NEAR(a.left(), b.left(), 0.01) << outlined;
+        EXPECT_NEAR(a.top(), b.top(), 0.01) << outlined;
+        EXPECT_NEAR(a.right(), b.right(), 0.01) << outlined;
+        EXPECT_NEAR(a.bottom(), b.bottom(), 0.01) << outlined;
+        // The camera's lens and the shield's check are cut out of their filled bodies.
+        if (name == u"camera" || name == u"checkmark.shield") continue;
+        const QPainterPath line = GlyphCatalogue::layers(name).front().path;
+        const QPainterPath body = GlyphCatalogue::layers(name + QStringLiteral(".fill")).front().path;
+        EXPECT_LT(area(line.subtracted(body)) + area(body.subtracted(line)), 0.05) << outlined;
+    }
+}
+
+TEST(GlyphCoverage, SymbolsOfSeveralPartsShowBothLevelsOfTheHierarchicalLook) {
+    // Drawn in black: the primary parts solid, the secondary ones at half opacity (alpha 127 or 128
+    // all over, where the primary parts only pass through it along their antialiased edges). The
+    // notch's tab symbols of more than one part, and pointers whose motion or click is drawn
+    // around them.
+    for (const char* name : {"sparkles", "doc.on.clipboard", "calendar", "timer", "stopwatch",
+                             "gauge.with.dots.needle.67percent", "note.text", "tray.full", "camera",
+                             "cursorarrow.motionlines", "cursorarrow.click"}) {
+        const QImage image = drawnLarge(QString::fromLatin1(name));
+        int solid = 0, half = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const int alpha = qAlpha(image.pixel(x, y));
+                if (alpha == 255) ++solid;
+                if (alpha == 127 || alpha == 128) ++half;
+            }
+        EXPECT_GT(solid, 500) << name;
+        EXPECT_GT(half, 100) << name;
+    }
 }

@@ -95,6 +95,17 @@ TEST(GlyphCatalogue, EverySymbolDrawsWithinItsBoxAndUnknownNamesDrawTheFallback)
     // Heavier weights draw thicker lines.
     EXPECT_GT(paintedPixels(glyphImage("timer", QFont::Black), QRect(0, 0, 48, 48)),
               paintedPixels(glyphImage("timer", QFont::Light), QRect(0, 0, 48, 48)));
+    // The line thickens in even steps from the thinnest weight to the blackest.
+    const QList<QFont::Weight> weights = {QFont::Thin,   QFont::ExtraLight, QFont::Light,
+                                          QFont::Normal, QFont::Medium,     QFont::DemiBold,
+                                          QFont::Bold,   QFont::ExtraBold,  QFont::Black};
+    const double step =
+        GlyphCatalogue::strokeWidth(QFont::Black) - GlyphCatalogue::strokeWidth(QFont::ExtraBold);
+    EXPECT_GT(step, 0);
+    for (qsizetype i = 1; i < weights.size(); ++i)
+        EXPECT_NEAR(GlyphCatalogue::strokeWidth(weights[i]) - GlyphCatalogue::strokeWidth(weights[i - 1]),
+                    step, 1e-9)
+            << int(weights[i]);
     saveSheet(QStringLiteral("glyphs"), sheet, 8);
 }
 
@@ -150,6 +161,28 @@ TEST(VantrelIcon, AnIconInTheAccentFollowsItAndAFixedColourStays) {
     EXPECT_EQ(fixed.iconColor(), VantrelTheme::accent(Accent::graphite));
     EXPECT_NE(renderWidget(accent), before);
     EXPECT_EQ(renderWidget(fixed), before);
+}
+
+TEST(VantrelIcon, TheTileTakesTheIconColourOnlyTowardTheMiddleOfItsDiagonal) {
+    // The tile's gradient runs from the highlight at the top leading corner, through the icon
+    // colour at the middle, to the recess: two icons differing only in colour differ most halfway.
+    auto draw = [](const QColor& color) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        VantrelIcon::paint(painter, QRectF(0, 0, 100, 100), u"power", color, ColorScheme::dark);
+        return image;
+    };
+    const QImage red = draw(Qt::red), green = draw(Qt::green);
+    auto difference = [&](QPoint at) {
+        const QRgb a = red.pixel(at), b = green.pixel(at);
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    };
+    // (30, 4) lies a sixth of the way along the diagonal, (85, 15) halfway; both inside the tile,
+    // clear of its edge line and of the symbol.
+    const int early = difference(QPoint(30, 4)), halfway = difference(QPoint(85, 15));
+    EXPECT_GT(halfway, 30);
+    EXPECT_LT(early, halfway * 0.6);
 }
 
 TEST(VantrelIcon, CustomIconTintRecoloursEveryIcon) {

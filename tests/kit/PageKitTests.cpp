@@ -131,6 +131,23 @@ TEST(SettingsCard, HeaderVariantsAndRule) {
     EXPECT_EQ(full.helpButton()->x(), 34 + textWidth + 9);
     EXPECT_EQ(full.helpButton()->y(), 20);
 
+    // The rule fades from the border's full strength at the leading edge through a quarter of it
+    // halfway to nothing at the trailing edge: what it adds over the card, measured against the
+    // rows just below it.
+    VantrelTheme::setColorScheme(&plain, ColorScheme::dark);
+    const QImage card = renderWidget(plain, Qt::black);
+    const int top = int(std::floor(plain.ruleY()));
+    auto added = [&](int x) {
+        int sum = 0;
+        for (int dy = 0; dy < 2; ++dy)
+            sum += qGreen(card.pixel(x, top + dy)) - qGreen(card.pixel(x, top + 3 + dy));
+        return sum;
+    };
+    const int leading = added(3), halfway = added(260), trailing = added(516);
+    EXPECT_GT(leading, 3 * halfway);
+    EXPECT_GT(halfway, 2);
+    EXPECT_LE(std::abs(trailing), 1);
+
     // A live subtitle changes, goes and comes back.
     full.setSubtitle(QStringLiteral("Hidden"));
     EXPECT_EQ(full.subtitleLabel()->text(), "Hidden");
@@ -220,6 +237,7 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     EXPECT_TRUE(popover->windowFlags().testFlag(Qt::Popup));
     EXPECT_EQ(popover->width(), 250 + 2 * 14);
     EXPECT_EQ(popover->label()->geometry().topLeft(), QPoint(14, VantrelHelpPopover::kArrow + 14));
+    EXPECT_EQ(popover->height() - (popover->label()->geometry().bottom() + 1), 14) << "and 14 below the text";
     EXPECT_NEAR(popover->geometry().center().x(), button->mapToGlobal(button->rect().center()).x(), 1)
         << "centred under the button, its arrow on top";
     // The arrow is symmetric about the popover's middle: its two sides mirror each other.
@@ -382,6 +400,12 @@ TEST(VantrelLabel, AWrappingLabelsHeightFollowsItsTextFontSpacingMarginsAndWidth
     label.setWordWrap(false);
     EXPECT_EQ(label.heightForWidth(440), fresh(440));
     label.setWordWrap(true);
+    // A spacing below none draws the lines as close as none, never closer.
+    label.setLineSpacing(-4);
+    EXPECT_EQ(label.lineSpacing(), 0);
+    label.setLineSpacing(0);
+    EXPECT_EQ(label.lineSpacing(), 0);
+    label.setLineSpacing(3);
     // Many widths in turn: each answer stays the label's own.
     for (int width = 150; width <= 600; width += 50)
         EXPECT_EQ(label.heightForWidth(width), fresh(width)) << width;

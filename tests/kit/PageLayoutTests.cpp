@@ -36,6 +36,12 @@ TEST(AlignedSettingRowLayout, SideBySideFromLabelPlusGapPlusControlElseStacked) 
     EXPECT_EQ(wide.label, QRectF(0, 3, 150, 16));
     EXPECT_EQ(wide.control, QRectF(168 + 70, 0, 120, 22)) << "centred in its column";
     EXPECT_EQ(wide.height, 22);
+    // Side by side, label and control are centred on one line: a 30-high label puts a 22-high
+    // control 4 down.
+    const auto tall = AlignedSettingRowLayout::of(428, 150, 260, 30, control, false);
+    EXPECT_EQ(tall.label, QRectF(0, 0, 150, 30));
+    EXPECT_EQ(tall.control, QRectF(168 + 70, 4, 120, 22));
+    EXPECT_EQ(tall.height, 30);
 
     // A control that expands takes its whole column, never more than the row.
     EXPECT_EQ(AlignedSettingRowLayout::of(600, 150, 260, 16, control, true).control, QRectF(168, 0, 260, 22));
@@ -98,4 +104,10 @@ TEST(FeatureRowLayout, WideFrom660WhenEverythingFitsAtLeast44HighAndTheSubtitleW
     bare.control = QSizeF(10, 10);
     EXPECT_EQ(FeatureRowLayout::of(700, bare).height, 44);
     EXPECT_EQ(FeatureRowLayout::of(200, bare).height, 39 + 12 + 10);
+    // Narrower than the icon and its 13 of spacing, the texts get no width at all.
+    const auto squeezed = FeatureRowLayout::of(40, bare);
+    EXPECT_EQ(squeezed.title.width(), 0);
+    EXPECT_EQ(squeezed.subtitle.width(), 0);
+    // A row with no width at all gives its control none either.
+    EXPECT_EQ(FeatureRowLayout::of(0, bare).control, QRectF(0, 39 + 12, 0, 10));
 }

@@ -1,5 +1,6 @@
 #include "KitRender.h"
 #include "kit/HapticSelection.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelSegmentedControl.h"
@@ -9,9 +10,13 @@
 #include "kit/VantrelType.h"
 #include "support/KitHarness.h"
 
+#include <QApplication>
+#include <QLineF>
+#include <QPainter>
 #include <QSlider>
 #include <QTest>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -60,6 +65,54 @@ TEST(VantrelSwitch, PlaysTheControlsHapticBeforeTheUsersFlipIsWrittenAndNothingW
     EXPECT_EQ(renderWidget(toggle).pixelColor(track).alpha(), 255);
     toggle.setEnabled(false);
     EXPECT_NEAR(renderWidget(toggle).pixelColor(track).alphaF(), 0.45, 0.02);
+}
+
+TEST(VantrelSwitch, KeyboardFocusRingsTheTrackWithoutCoveringIt) {
+    // A switch that is off, in a 60 by 30 frame: its 38 by 22 track at (11, 4).
+    const SwitchLayout layout = SwitchLayout::of(QRectF(0, 0, 60, 30), 0);
+    auto draw = [&](bool focused) {
+        QImage image(60, 30, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        KitPaint::paintSwitch(painter, layout, 0, QColor(10, 132, 255), ColorScheme::dark, true, focused);
+        return image;
+    };
+    const QImage plain = draw(false), ringed = draw(true);
+    // Pixels wholly inside the capsule: within 11 - 0.75 of the line between its ends' centres.
+    int covered = 0, inside = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const QPointF centre(x + 0.5, y + 0.5);
+            const QPointF nearest(std::clamp(centre.x(), 22.0, 38.0), 15);
+            if (QLineF(centre, nearest).length() > 11 - 0.75) continue;
+            ++inside;
+            if (ringed.pixel(x, y) != plain.pixel(x, y)) ++covered;
+        }
+    EXPECT_GT(inside, 600);
+    EXPECT_EQ(covered, 0) << "no pixel wholly inside the track changes";
+    // The ring runs at one distance from the track all round its rounded end: the ink's mean
+    // distance from the end's centre at (22, 15) is the same straight out, above and in between.
+    auto meanDistance = [&](double degrees) {
+        double sum = 0, weight = 0;
+        for (int y = 0; y < ringed.height(); ++y)
+            for (int x = 0; x < 22; ++x) {
+                const QLineF ray(QPointF(22, 15), QPointF(x + 0.5, y + 0.5));
+                if (ray.length() < 11.5 || std::abs(ray.angle() - degrees) > 8) continue;
+                sum += ray.length() * qAlpha(ringed.pixel(x, y));
+                weight += qAlpha(ringed.pixel(x, y));
+            }
+        return weight > 0 ? sum / weight : 0.0;
+    };
+    const double straightOut = meanDistance(180);
+    EXPECT_GT(straightOut, 11.5);
+    for (double degrees : {100.0, 120.0, 135.0, 150.0, 210.0, 225.0, 240.0, 260.0})
+        EXPECT_NEAR(meanDistance(degrees), straightOut, 0.2) << degrees;
+    // The ring goes all round, just outside the track.
+    for (const QPoint outside : {QPoint(8, 15), QPoint(51, 15), QPoint(30, 1), QPoint(30, 28)}) {
+        EXPECT_EQ(qAlpha(plain.pixel(outside)), 0) << outside.x() << "," << outside.y();
+        EXPECT_GT(qAlpha(ringed.pixel(outside)), 128) << outside.x() << "," << outside.y();
+    }
 }
 
 TEST(VantrelSwitch, TheKnobSlidesToItsNewEndWhoeverSetsItAndStretchesWhileHeld) {
@@ -194,6 +247,26 @@ TEST(VantrelSegmentedControl, EachSegmentIsWideEnoughForItsWholeLabel) {
         EXPECT_GE(segment->width() - 8, metrics.horizontalAdvance(segment->text()))
             << segment->text().toStdString();
     }
+}
+
+TEST(VantrelSegmentedControl, AFocusedSegmentShowsItsWholeTwoPointRingInsideItsOwnBounds) {
+    KitHarness kit;
+    VantrelSegmentedControl mode("Appearance", {"Follow System", "Dark", "Light"}, &kit.haptics);
+    mode.resize(mode.sizeHint());
+    mode.show();
+    QApplication::setActiveWindow(&mode);
+    QAbstractButton* dark = mode.segment(1);
+    dark->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(dark->hasFocus());
+    const QImage look = renderWidget(*dark);
+    const int middle = look.height() / 2;
+    const int right = look.width() - 1;
+    // Two points of ring on every side, nothing clipped away by the segment's edge.
+    for (const QPoint& ring :
+         {QPoint(0, middle), QPoint(1, middle), QPoint(right, middle), QPoint(right - 1, middle),
+          QPoint(look.width() / 2, 0), QPoint(look.width() / 2, 1)})
+        EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
+    EXPECT_LT(qAlpha(look.pixel(3, middle)), 40) << "and no wider";
 }
 
 TEST(VantrelMenuPicker, AnIndexOutsideItsOptionsShowsNoChoice) {

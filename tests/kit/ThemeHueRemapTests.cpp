@@ -184,6 +184,15 @@ TEST(ThemeHueRemap, CubeFilterInterpolatesAndRefusesMismatchedInput) {
         EXPECT_NEAR(out.blueF(), expected.blue, 0.03);
     }
 
+    // The smallest cube, two levels a channel, already gives every colour back.
+    const std::optional<QImage> coarse = applyCube(spread, colorCubeData(red, 0, obsidianFold, 2), 2);
+    ASSERT_TRUE(coarse);
+    for (int x = 0; x < 64; x += 5) {
+        const QRgb a = spread.pixel(x, 7), b = coarse->pixel(x, 7);
+        EXPECT_LE(std::abs(qRed(a) - qRed(b)), 1) << x;
+        EXPECT_LE(std::abs(qGreen(a) - qGreen(b)), 1) << x;
+        EXPECT_LE(std::abs(qBlue(a) - qBlue(b)), 1) << x;
+    }
     EXPECT_FALSE(applyCube(QImage(), identity, 24));
     EXPECT_FALSE(applyCube(image, identity, 23));
     EXPECT_FALSE(applyCube(image, identity.left(100), 24));

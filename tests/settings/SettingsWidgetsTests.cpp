@@ -10,6 +10,7 @@
 #include "settings/TintEditorModel.h"
 #include "support/ControlCenterHarness.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QTest>
 #include <QVariantAnimation>
@@ -218,6 +219,24 @@ TEST(TintEditorPieces, TheWellShowsItsColourAndTheTextButtonsTheirs) {
     EXPECT_EQ(c.callsSince(mark), QStringList());
     model.setPending(QColor());
     EXPECT_FALSE(model.pending().has_value()) << "an invalid colour is no choice";
+}
+
+TEST(TintEditorPieces, AFocusedTextButtonShowsItsWholeTwoPointRingInsideItsOwnBounds) {
+    TextButton reset(QStringLiteral("Reset"));
+    reset.setColor(Qt::black);
+    reset.resize(reset.sizeHint());
+    reset.show();
+    QApplication::setActiveWindow(&reset);
+    reset.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(reset.hasFocus());
+    const QImage look = renderWidget(reset);
+    const int middle = look.height() / 2;
+    const int right = look.width() - 1;
+    // Keyboard focus must be seen: the ring is 2 wide on every side, none of it clipped away.
+    for (const QPoint& ring :
+         {QPoint(0, middle), QPoint(1, middle), QPoint(right, middle), QPoint(right - 1, middle),
+          QPoint(look.width() / 2, 0), QPoint(look.width() / 2, 1)})
+        EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
 }
 
 TEST(NotchPreviewPieces, TheTintGlowsFromTheBottomLeadingCornerOnlyWhileActive) {
