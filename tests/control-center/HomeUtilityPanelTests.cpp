@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -412,4 +413,21 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     EXPECT_EQ(rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->size(), QSize(28, 28));
     EXPECT_EQ(rows("file.row").first()->findChild<VantrelGlyph*>("file.glyph")->size(), QSize(24, 24));
     EXPECT_EQ(panel->sectionHeader(HomeUtility::timer)->height(), 52);
+    // A section card is a stack without spacing: the open section's body starts under its header.
+    QAbstractButton* shelfHeader = panel->sectionHeader(HomeUtility::files);
+    QLayout* card = shelfHeader->parentWidget()->layout();
+    ASSERT_NE(card, nullptr);
+    ASSERT_EQ(card->count(), 2);
+    ASSERT_EQ(card->itemAt(0)->widget(), shelfHeader);
+    EXPECT_EQ(shelfHeader->y(), 0);
+    EXPECT_EQ(card->itemAt(1)->widget()->y(), 52);
+    // The focus minutes, "%lld min" in 10.5-point semibold, 48 wide between the steps.
+    auto* minutes = find<QAbstractButton>("focus.minus")
+                        ->parentWidget()
+                        ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(minutes, nullptr);
+    EXPECT_EQ(minutes->text(), QStringLiteral("%1 min").arg(f.c.stores.focus.durationMinutes()));
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(minutes->font()), 10.5);
+    EXPECT_EQ(minutes->font().weight(), QFont::DemiBold);
+    EXPECT_EQ(minutes->width(), 48);
 }

@@ -5,11 +5,13 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -96,6 +98,14 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     notes.updateSelected(QStringLiteral("   "));
     EXPECT_EQ(workspace.noteRows().at(1)->property("body").toString(), "   ");
     EXPECT_EQ(workspace.editor()->toPlainText(), "   ");
+    // At most two lines of the body: four lines make a row as high as two, one line a lower row.
+    const auto rowHeight = [&](const QString& body) {
+        notes.updateSelected(body);
+        return workspace.noteRows().at(1)->heightForWidth(166);
+    };
+    const int two = rowHeight(QStringLiteral("one\ntwo"));
+    EXPECT_EQ(rowHeight(QStringLiteral("one\ntwo\nthree\nfour")), two);
+    EXPECT_LT(rowHeight(QStringLiteral("one")), two);
 
     // "New note" adds and selects a note; the editor shows it at once.
     workspace.actionButton()->click();
@@ -153,6 +163,10 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     for (QAbstractButton* item : workspace.gridItems()) shown << item->text();
     EXPECT_EQ(shown, (QStringList{"broken", "shot7", "shot6", "shot5", "shot4", "shot3"}));
     EXPECT_TRUE(workspace.screenshotsEmptyState()->isHidden());
+    // Six items in one column need six rows of a 116-point thumbnail, 7 and a caption line,
+    // 12 apart; in three columns two rows fit in the least height of 318.
+    const double item = 116 + 7 + QFontMetricsF(VantrelType::caption()).height();
+    EXPECT_NEAR(workspace.heightForWidth(300) - workspace.heightForWidth(474), 6 * item + 5 * 12 - 318, 1);
     workspace.gridItems().at(1)->click();
     EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(images.at(6))});
 

@@ -4,6 +4,7 @@
 #include "control-center/VantrelNavigationButton.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScrollArea>
 #include <QTest>
 #include <cmath>
@@ -171,6 +174,22 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     QApplication::sendEvent(notch, &enter);
     notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
     EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
+    // The line is a capsule 18 by 1, 3 above the bottom, in the keyline at 0.72: its rounded
+    // ends match that shape drawn by hand.
+    {
+        const QImage drawn = renderWidget(*notch);
+        QImage expected(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath capsule;
+        capsule.addRoundedRect(QRectF(notch->width() / 2.0 - 9, 42 - 3 - 1, 18, 1), 0.5, 0.5);
+        painter.fillPath(capsule,
+                         VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(ColorScheme::dark), 0.72));
+        painter.end();
+        for (int x = 0; x < drawn.width(); ++x)
+            EXPECT_NEAR(qAlpha(drawn.pixel(x, 38)), qAlpha(expected.pixel(x, 38)), 2) << x;
+    }
     EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
 }
@@ -229,11 +248,15 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     root->resize(899, 700);
     EXPECT_FALSE(bar().wordmark()->isVisible());
     const int compact = bar().pill()->sizeHint().width();
+    EXPECT_EQ(compact, 16 + 2 * 18) << "the glyph's 16-point frame and the pill's 18 at each side";
     EXPECT_TRUE(bar().mark()->isVisible());
     EXPECT_FALSE(visibleTexts(bar()).contains("VANTREL"));
     root->resize(900, 700);
     EXPECT_TRUE(bar().wordmark()->isVisible());
     EXPECT_GT(bar().pill()->sizeHint().width(), compact) << "the title is back";
+    EXPECT_EQ(
+        bar().pill()->sizeHint().width(),
+        int(std::ceil(16 + 7 + QFontMetricsF(VantrelType::button()).horizontalAdvance("Actions") + 2 * 18)));
     EXPECT_EQ(bar().pill()->accessibleName(), "Actions");
 
     // The bar: 78 high, 20 from the top, padded by the shell padding and at most 1320 wide.

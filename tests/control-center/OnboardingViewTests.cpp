@@ -5,6 +5,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
@@ -161,6 +162,8 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
         if (child->accessibleName() == "Accessibility") row = child;
     ASSERT_NE(row, nullptr);
     expectTile(row, 0.045);
+    EXPECT_EQ(row->x(), 0) << "the rows fill their column, 510 wide";
+    EXPECT_EQ(row->width(), 510);
     // The privacy step has no padding: its titles span the whole step.
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(0, 0, 0, 0));
     QLabel* title = nullptr;
@@ -183,6 +186,22 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->size(), QSize(104, 52));
     expectTile(hint, 0.055);
+}
+
+TEST_F(OnboardingViewTest, TheBackdropGlowsWithTheAccentFromTheTopCentre) {
+    // The view's own layer, without the card and steps over it.
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    // Beyond the end radius of 650 from the top centre, the plain canvas.
+    const QColor canvas = image.pixelColor(5, 715);
+    EXPECT_EQ(image.pixelColor(1075, 715), canvas);
+    // Within the start radius of 20, the accent at 0.22 over it.
+    const QColor accent = VantrelTheme::accent(c.h.preferences.accent());
+    const QColor top = image.pixelColor(540, 4);
+    EXPECT_NEAR(top.red(), canvas.red() * 0.78 + accent.red() * 0.22, 1.5);
+    EXPECT_NEAR(top.green(), canvas.green() * 0.78 + accent.green() * 0.22, 1.5);
+    EXPECT_NEAR(top.blue(), canvas.blue() * 0.78 + accent.blue() * 0.22, 1.5);
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
