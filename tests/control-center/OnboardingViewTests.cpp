@@ -202,6 +202,16 @@ TEST_F(OnboardingViewTest, TheBackdropGlowsWithTheAccentFromTheTopCentre) {
     EXPECT_NEAR(top.red(), canvas.red() * 0.78 + accent.red() * 0.22, 1.5);
     EXPECT_NEAR(top.green(), canvas.green() * 0.78 + accent.green() * 0.22, 1.5);
     EXPECT_NEAR(top.blue(), canvas.blue() * 0.78 + accent.blue() * 0.22, 1.5);
+
+    // The card is rounded at 36: each corner of its square stays clear, the middle of each side
+    // is drawn. Nothing but the four dots and the step is drawn over the card.
+    QWidget* card = view.stepContent()->parentWidget();
+    ASSERT_EQ(card->size(), QSize(690, 560));
+    const QImage look = renderWidget(*card);
+    for (const QPoint corner : {QPoint(3, 3), QPoint(686, 3), QPoint(3, 556), QPoint(686, 556)})
+        EXPECT_EQ(qAlpha(look.pixel(corner)), 0) << corner.x() << "," << corner.y();
+    for (const QPoint side : {QPoint(0, 280), QPoint(689, 280), QPoint(345, 0), QPoint(345, 559)})
+        EXPECT_GT(qAlpha(look.pixel(side)), 0) << side.x() << "," << side.y();
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
