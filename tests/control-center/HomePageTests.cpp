@@ -9,6 +9,7 @@
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/QtPrinters.h"
@@ -285,6 +286,31 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
     const QPoint live = page.liveRow(HomeUtility::timer)->mapTo(&page, QPoint());
     EXPECT_NEAR(launchers.y(), live.y(), 60);
     EXPECT_LT(launchers.x(), page.workspace()->mapTo(&page, QPoint()).x());
+    // The launchers 232 wide, 16, the workspace card (its content 20 in), 16, the live column 248
+    // wide, its "Now" card from the column's leading edge.
+    const int bodyWidth = page.body()->width();
+    EXPECT_EQ(page.workspace()->mapTo(page.body(), QPoint()).x(), 232 + 16 + 20);
+    EXPECT_EQ(page.workspace()->width(), bodyWidth - 232 - 16 - 16 - 248 - 2 * 20);
+    SettingsCard* now = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "Now") now = card;
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->mapTo(page.body(), QPoint()).x(), bodyWidth - 248);
+    EXPECT_EQ(now->width(), 248);
+    // The overview in one row: the metrics, 104 wide and 20 apart, end 20 before Quick actions;
+    // the date in 22-point bold.
+    QAbstractButton* metrics[] = {page.metricButton(HomeUtility::timer),
+                                  page.metricButton(HomeUtility::clipboard),
+                                  page.metricButton(HomeUtility::files)};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(metrics[i]->x(), i * (104 + 20)) << i;
+        EXPECT_EQ(metrics[i]->width(), 104) << i;
+    }
+    const QWidget* metricsRow = metrics[0]->parentWidget();
+    EXPECT_EQ(metricsRow->mapTo(strip, QPoint(metricsRow->width(), 0)).x() + 20,
+              page.quickActionsButton()->mapTo(strip, QPoint()).x());
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(date->font()), 22);
+    EXPECT_EQ(date->font().weight(), QFont::Bold);
     // At 900 the workspace comes first and the others below it.
     page.resize(900, 900);
     QCoreApplication::sendPostedEvents();

@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -123,6 +124,15 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     ASSERT_EQ(list->parentWidget(), workspace.titleLabel()->parentWidget());
     EXPECT_EQ(workspace.titleLabel()->y(), list->y());
     EXPECT_GT(workspace.titleLabel()->x(), list->geometry().right() + 14);
+    // The title in 18-point bold; the editor 8 inside its well on every side.
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(workspace.titleLabel()->font()), 18);
+    EXPECT_EQ(workspace.titleLabel()->font().weight(), QFont::Bold);
+    QWidget* well = workspace.editor()->parentWidget();
+    EXPECT_EQ(workspace.editor()->geometry(), well->rect().adjusted(8, 8, -8, -8));
+    // "New note": its 16-point glyph frame and 7 before the text, in the secondary style's label
+    // font with 15 of padding at each side.
+    const double newNote = QFontMetricsF(VantrelType::label()).horizontalAdvance("New note");
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(newNote + 2 * 15 + 16 + 7)));
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {

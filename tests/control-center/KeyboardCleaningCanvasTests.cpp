@@ -155,6 +155,9 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
+    // Its lines reach the column's inset of 24.
+    EXPECT_DOUBLE_EQ(l.rows[0].titleRect.right(), l.status.right() - 24);
+    EXPECT_DOUBLE_EQ(l.rows[0].detailRect.right(), l.status.right() - 24);
     // The status rows, 28 under the ring, each padded 8 above and below.
     const double rowHeight = std::max(30.0, l.rows[0].detailRect.bottom() - l.rows[0].titleRect.top());
     EXPECT_DOUBLE_EQ(l.rows[1].icon.center().y() - l.rows[0].icon.center().y(), rowHeight + 16);
@@ -320,6 +323,12 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
     const QColor sky = VantrelTheme::accent(Accent::sky);
     EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
+    // The arc lies on the track, 7 wide: it reaches the ring's outer edge at both sides.
+    for (const double x : {l.ring.left() + 1.5, l.ring.right() - 1.5}) {
+        const QColor edge = first.pixelColor(QPointF(x, l.ring.center().y()).toPoint());
+        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << x;
+        EXPECT_GT(edge.saturationF(), 0.4) << x;
+    }
 
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
     c.press(12);
