@@ -446,6 +446,10 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     EXPECT_EQ(rule->x(), 14);
     EXPECT_EQ(rule->y(), 0);
     EXPECT_EQ(rule->width(), body->width() - 28);
+    // The controls follow the divider at once.
+    QWidget* controls = body->layout()->itemAt(1)->widget();
+    ASSERT_NE(controls, nullptr);
+    EXPECT_EQ(controls->y(), rule->geometry().bottom() + 1);
     // The focus minutes, "%lld min" in 10.5-point semibold, 48 wide between the steps.
     auto* minutes = find<QAbstractButton>("focus.minus")
                         ->parentWidget()
@@ -458,7 +462,10 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     // Open, the stepper's row: 26, 5 apart, 48, 5 apart, 26, from its leading edge.
     build(HomeUtility::timer);
     auto* minus = find<QAbstractButton>("focus.minus");
+    const QWidget* stepper = minus->parentWidget();
+    EXPECT_EQ(stepper->width(), 26 + 5 + 48 + 5 + 26);
     EXPECT_EQ(minus->x(), 0);
+    EXPECT_EQ(minus->y(), (stepper->height() - 26) / 2) << "centred on the row's height";
     EXPECT_EQ(minus->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)->x(), 26 + 5);
     EXPECT_EQ(find<QAbstractButton>("focus.plus")->x(), 26 + 5 + 48 + 5);
 }

@@ -133,6 +133,12 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     // font with 15 of padding at each side.
     const double newNote = QFontMetricsF(VantrelType::label()).horizontalAdvance("New note");
     EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(newNote + 2 * 15 + 16 + 7)));
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    const double openShelf = QFontMetricsF(VantrelType::label()).horizontalAdvance("Open shelf");
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(openShelf + 2 * 15 + 16 + 7)));
+    workspace.setMode(HomeWorkspace::Mode::notes);
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(newNote + 2 * 15 + 16 + 7)))
+        << "back in notes mode";
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {

@@ -323,11 +323,14 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
     const QColor sky = VantrelTheme::accent(Accent::sky);
     EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
-    // The arc lies on the track, 7 wide: it reaches the ring's outer edge at both sides.
-    for (const double x : {l.ring.left() + 1.5, l.ring.right() - 1.5}) {
-        const QColor edge = first.pixelColor(QPointF(x, l.ring.center().y()).toPoint());
-        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << x;
-        EXPECT_GT(edge.saturationF(), 0.4) << x;
+    // The arc lies on the track, 7 wide: it reaches the ring's outer edge all round.
+    const QPointF middle = l.ring.center();
+    for (const QPointF at :
+         {QPointF(l.ring.left() + 1.5, middle.y()), QPointF(l.ring.right() - 1.5, middle.y()),
+          QPointF(middle.x(), l.ring.top() + 1.5), QPointF(middle.x(), l.ring.bottom() - 1.5)}) {
+        const QColor edge = first.pixelColor(at.toPoint());
+        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << at.x() << "," << at.y();
+        EXPECT_GT(edge.saturationF(), 0.4) << at.x() << "," << at.y();
     }
 
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
