@@ -315,6 +315,12 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
     const QRect button(page.quickActionsButton()->mapTo(strip, QPoint()), page.quickActionsButton()->size());
     EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), QRectF(button).center().y(), 1);
     EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), strip->height() / 2.0, 1);
+    // Given more height, the row stays centred on it.
+    const QSize natural = strip->size();
+    strip->resize(natural.width(), 120);
+    EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), 60, 1);
+    EXPECT_NEAR(QRectF(page.quickActionsButton()->geometry()).center().y(), 60, 1);
+    strip->resize(natural);
     EXPECT_DOUBLE_EQ(VantrelType::pixelSize(date->font()), 22);
     // A metric's texts start 9 after its 28-point tile: the ink right of the tile begins where the
     // value (13-point bold) and the title (caption) set there begin.
