@@ -9,6 +9,7 @@
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/QtPrinters.h"
@@ -285,6 +286,71 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
     const QPoint live = page.liveRow(HomeUtility::timer)->mapTo(&page, QPoint());
     EXPECT_NEAR(launchers.y(), live.y(), 60);
     EXPECT_LT(launchers.x(), page.workspace()->mapTo(&page, QPoint()).x());
+    // The launchers 232 wide, 16, the workspace card (its content 20 in), 16, the live column 248
+    // wide, its "Now" card from the column's leading edge.
+    const int bodyWidth = page.body()->width();
+    EXPECT_EQ(page.workspace()->mapTo(page.body(), QPoint()).x(), 232 + 16 + 20);
+    EXPECT_EQ(page.workspace()->width(), bodyWidth - 232 - 16 - 16 - 248 - 2 * 20);
+    SettingsCard* now = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "Now") now = card;
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->mapTo(page.body(), QPoint()).x(), bodyWidth - 248);
+    EXPECT_EQ(now->width(), 248);
+    // The overview in one row: the metrics, 104 wide and 20 apart, end 20 before Quick actions;
+    // the date in 22-point bold.
+    QAbstractButton* metrics[] = {page.metricButton(HomeUtility::timer),
+                                  page.metricButton(HomeUtility::clipboard),
+                                  page.metricButton(HomeUtility::files)};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(metrics[i]->pos(), QPoint(i * (104 + 20), 0)) << i;
+        EXPECT_EQ(metrics[i]->width(), 104) << i;
+    }
+    const QWidget* metricsRow = metrics[0]->parentWidget();
+    EXPECT_EQ(metricsRow->height(), metrics[0]->height()) << "nothing around the three";
+    EXPECT_EQ(metricsRow->width(), 3 * 104 + 2 * 20);
+    EXPECT_EQ(metrics[2]->mapTo(strip, QPoint(104, 0)).x() + 20,
+              page.quickActionsButton()->mapTo(strip, QPoint()).x());
+    // The row is centre-aligned: the metrics and the button share their middle.
+    const QRect button(page.quickActionsButton()->mapTo(strip, QPoint()), page.quickActionsButton()->size());
+    EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), QRectF(button).center().y(), 1);
+    EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), strip->height() / 2.0, 1);
+    // Given more height, the row stays centred on it.
+    const QSize natural = strip->size();
+    strip->resize(natural.width(), 120);
+    EXPECT_NEAR(QRectF(metricsRow->geometry()).center().y(), 60, 1);
+    EXPECT_NEAR(QRectF(page.quickActionsButton()->geometry()).center().y(), 60, 1);
+    strip->resize(natural);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(date->font()), 22);
+    // A metric's texts start 9 after its 28-point tile: the ink right of the tile begins where the
+    // value (13-point bold) and the title (caption) set there begin.
+    {
+        QAbstractButton* metric = metrics[0];
+        const QImage look = renderWidget(*metric);
+        const QFontMetricsF value(VantrelType::font(13, QFont::Bold));
+        const QFontMetricsF caption(VantrelType::caption());
+        const double top = (metric->height() - value.height() - 1 - caption.height()) / 2;
+        QImage texts(look.size(), QImage::Format_ARGB32_Premultiplied);
+        texts.fill(Qt::transparent);
+        QPainter painter(&texts);
+        painter.setPen(Qt::white);
+        painter.setFont(VantrelType::font(13, QFont::Bold));
+        painter.drawText(QRectF(28 + 9, top, 58, value.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         metric->text());
+        painter.setFont(VantrelType::caption());
+        painter.drawText(QRectF(28 + 9, top + value.height() + 1, 104 - 37, caption.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Timer"));
+        painter.end();
+        const auto firstInk = [](const QImage& image) {
+            for (int x = 29; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (qAlpha(image.pixel(x, y)) > 0) return x;
+            return -1;
+        };
+        EXPECT_GT(firstInk(texts), 28);
+        EXPECT_EQ(firstInk(look), firstInk(texts));
+    }
+    EXPECT_EQ(date->font().weight(), QFont::Bold);
     // At 900 the workspace comes first and the others below it.
     page.resize(900, 900);
     QCoreApplication::sendPostedEvents();
@@ -293,6 +359,12 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
 }
 
 TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
+    // In 22-point bold as built, before any arrangement has placed it.
+    HomePage fresh{f.home};
+    const auto* built = fresh.overviewContent()->findChild<QWidget*>(QStringLiteral("overview.date"));
+    ASSERT_NE(built, nullptr);
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(built->font()), 22);
+    EXPECT_EQ(built->font().weight(), QFont::Bold);
     const QDate date(2026, 12, 7);
     EXPECT_EQ(HomePage::overviewDate(date, QLocale(QLocale::English, QLocale::UnitedStates)),
               "Monday, December 7");

@@ -6,6 +6,7 @@
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -205,6 +207,14 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     };
     EXPECT_FALSE(inkBounds(title).isEmpty());
     EXPECT_EQ(inkBounds(headerLook), inkBounds(title));
+    // The tile's glyph, 13-point semibold in the accent on the accent at 13 %, and the chevron,
+    // "chevron.up" in white at 48 %, 9-point bold in a 22 by 30 frame 14 from the trailing edge.
+    const QColor accent = VantrelTheme::accent(f.c.h.preferences.accent());
+    EXPECT_EQ(headerLook.copy(14, 11, 30, 30),
+              glyphButtonLook(QSize(30, 30), u"timer", accent, 13, QFont::DemiBold,
+                              VantrelTheme::withOpacity(accent, 0.13), 9));
+    EXPECT_EQ(headerLook.copy(header->width() - 14 - 22, 11, 22, 30),
+              glyphButtonLook(QSize(22, 30), u"chevron.up", whiteAt(0.48), 9, QFont::Bold));
     // The header: 18 of padding on every side, the icon 38 across and "Quick Controls" 12 after it.
     QLabel* heading = nullptr;
     for (QLabel* label : panel->findChildren<QLabel*>())
@@ -242,6 +252,7 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_EQ(stopwatch.laps().size(), 1);
     find<QAbstractButton>("stopwatch.primary")->click();
     EXPECT_FALSE(lap->isEnabled());
+    EXPECT_EQ(find<VantrelButton>("stopwatch.primary")->text(), "Start");
 
     // The countdown: "5:00" fresh, the remaining time without hundredths, the minutes after Reset.
     EXPECT_EQ(value("countdown")->text(), "5:00");
@@ -281,6 +292,12 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
     build(HomeUtility::clipboard);
     EXPECT_EQ(rows("empty").size(), 1);
     EXPECT_EQ(rows("empty").first()->accessibleName(), "Nothing copied yet");
+    // Its glyph: "doc.on.clipboard" in the accent, 14-point semibold in a 32 by 32 frame.
+    auto* emptyGlyph = rows("empty").first()->findChild<VantrelGlyph*>();
+    ASSERT_NE(emptyGlyph, nullptr);
+    EXPECT_EQ(rendered(emptyGlyph),
+              glyphButtonLook(QSize(32, 32), u"doc.on.clipboard",
+                              VantrelTheme::accent(f.c.h.preferences.accent()), 14, QFont::DemiBold));
     for (int i = 1; i <= 6; ++i) f.copy(QStringLiteral("entry %1").arg(i));
     f.copy(QStringLiteral("first line\nsecond line"));
     turn();
@@ -412,4 +429,43 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     EXPECT_EQ(rows("file.row").first()->findChild<QAbstractButton*>("file.remove")->size(), QSize(28, 28));
     EXPECT_EQ(rows("file.row").first()->findChild<VantrelGlyph*>("file.glyph")->size(), QSize(24, 24));
     EXPECT_EQ(panel->sectionHeader(HomeUtility::timer)->height(), 52);
+    // A section card is a stack without spacing: the open section's body starts under its header.
+    QAbstractButton* shelfHeader = panel->sectionHeader(HomeUtility::files);
+    QLayout* card = shelfHeader->parentWidget()->layout();
+    ASSERT_NE(card, nullptr);
+    ASSERT_EQ(card->count(), 2);
+    ASSERT_EQ(card->itemAt(0)->widget(), shelfHeader);
+    EXPECT_EQ(shelfHeader->y(), 0);
+    QWidget* body = card->itemAt(1)->widget();
+    EXPECT_EQ(body->y(), 52);
+    // The body opens with the divider, inset 14 at both sides, at its very top.
+    QLayoutItem* ruleRow = body->layout()->itemAt(0);
+    ASSERT_NE(ruleRow->layout(), nullptr);
+    QWidget* rule = ruleRow->layout()->itemAt(0)->widget();
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->x(), 14);
+    EXPECT_EQ(rule->y(), 0);
+    EXPECT_EQ(rule->width(), body->width() - 28);
+    // The controls follow the divider at once.
+    QWidget* controls = body->layout()->itemAt(1)->widget();
+    ASSERT_NE(controls, nullptr);
+    EXPECT_EQ(controls->y(), rule->geometry().bottom() + 1);
+    // The focus minutes, "%lld min" in 10.5-point semibold, 48 wide between the steps.
+    auto* minutes = find<QAbstractButton>("focus.minus")
+                        ->parentWidget()
+                        ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(minutes, nullptr);
+    EXPECT_EQ(minutes->text(), QStringLiteral("%1 min").arg(f.c.stores.focus.durationMinutes()));
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(minutes->font()), 10.5);
+    EXPECT_EQ(minutes->font().weight(), QFont::DemiBold);
+    EXPECT_EQ(minutes->width(), 48);
+    // Open, the stepper's row: 26, 5 apart, 48, 5 apart, 26, from its leading edge.
+    build(HomeUtility::timer);
+    auto* minus = find<QAbstractButton>("focus.minus");
+    const QWidget* stepper = minus->parentWidget();
+    EXPECT_EQ(stepper->width(), 26 + 5 + 48 + 5 + 26);
+    EXPECT_EQ(minus->x(), 0);
+    EXPECT_EQ(minus->y(), (stepper->height() - 26) / 2) << "centred on the row's height";
+    EXPECT_EQ(minus->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)->x(), 26 + 5);
+    EXPECT_EQ(find<QAbstractButton>("focus.plus")->x(), 26 + 5 + 48 + 5);
 }

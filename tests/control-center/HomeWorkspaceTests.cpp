@@ -5,13 +5,16 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -96,6 +99,14 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     notes.updateSelected(QStringLiteral("   "));
     EXPECT_EQ(workspace.noteRows().at(1)->property("body").toString(), "   ");
     EXPECT_EQ(workspace.editor()->toPlainText(), "   ");
+    // At most two lines of the body: four lines make a row as high as two, one line a lower row.
+    const auto rowHeight = [&](const QString& body) {
+        notes.updateSelected(body);
+        return workspace.noteRows().at(1)->heightForWidth(166);
+    };
+    const int two = rowHeight(QStringLiteral("one\ntwo"));
+    EXPECT_EQ(rowHeight(QStringLiteral("one\ntwo\nthree\nfour")), two);
+    EXPECT_LT(rowHeight(QStringLiteral("one")), two);
 
     // "New note" adds and selects a note; the editor shows it at once.
     workspace.actionButton()->click();
@@ -113,6 +124,21 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     ASSERT_EQ(list->parentWidget(), workspace.titleLabel()->parentWidget());
     EXPECT_EQ(workspace.titleLabel()->y(), list->y());
     EXPECT_GT(workspace.titleLabel()->x(), list->geometry().right() + 14);
+    // The title in 18-point bold; the editor 8 inside its well on every side.
+    EXPECT_DOUBLE_EQ(VantrelType::pixelSize(workspace.titleLabel()->font()), 18);
+    EXPECT_EQ(workspace.titleLabel()->font().weight(), QFont::Bold);
+    QWidget* well = workspace.editor()->parentWidget();
+    EXPECT_EQ(workspace.editor()->geometry(), well->rect().adjusted(8, 8, -8, -8));
+    // "New note": its 16-point glyph frame and 7 before the text, in the secondary style's label
+    // font with 15 of padding at each side.
+    const double newNote = QFontMetricsF(VantrelType::label()).horizontalAdvance("New note");
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(newNote + 2 * 15 + 16 + 7)));
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    const double openShelf = QFontMetricsF(VantrelType::label()).horizontalAdvance("Open shelf");
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(openShelf + 2 * 15 + 16 + 7)));
+    workspace.setMode(HomeWorkspace::Mode::notes);
+    EXPECT_EQ(workspace.actionButton()->sizeHint().width(), int(std::ceil(newNote + 2 * 15 + 16 + 7)))
+        << "back in notes mode";
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
@@ -153,6 +179,10 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     for (QAbstractButton* item : workspace.gridItems()) shown << item->text();
     EXPECT_EQ(shown, (QStringList{"broken", "shot7", "shot6", "shot5", "shot4", "shot3"}));
     EXPECT_TRUE(workspace.screenshotsEmptyState()->isHidden());
+    // Six items in one column need six rows of a 116-point thumbnail, 7 and a caption line,
+    // 12 apart; in three columns two rows fit in the least height of 318.
+    const double item = 116 + 7 + QFontMetricsF(VantrelType::caption()).height();
+    EXPECT_NEAR(workspace.heightForWidth(300) - workspace.heightForWidth(474), 6 * item + 5 * 12 - 318, 1);
     workspace.gridItems().at(1)->click();
     EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(images.at(6))});
 

@@ -6,6 +6,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/FakeKeyboardGuard.h"
@@ -15,7 +16,10 @@
 #include "support/RecordingPermissionSystem.h"
 
 #include <QAbstractButton>
+#include <QPainter>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -84,6 +88,12 @@ TEST(KeyboardCleaningInk, TheCaretBlinksInHalfPeriodsSince2001UnlessMotionIsRedu
     EXPECT_FALSE(KeyboardCleaningInk::caretVisible(at(1.099), false));
     EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(1.1), false));
     EXPECT_FALSE(KeyboardCleaningInk::caretVisible(at(-0.1), false)) << "the period before the reference";
+    // Exactly one and two whole periods before it: the start of a hidden and of a shown period.
+    using std::chrono::milliseconds;
+    EXPECT_FALSE(KeyboardCleaningInk::caretVisible(kReference - milliseconds(550), false));
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(kReference - milliseconds(1100), false));
+    EXPECT_TRUE(KeyboardCleaningInk::caretVisible(
+        kReference - milliseconds(1100) + std::chrono::nanoseconds(1), false));
     EXPECT_TRUE(KeyboardCleaningInk::caretVisible(at(0.6), true));
 }
 
@@ -145,6 +155,9 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
+    // Its lines reach the column's inset of 24.
+    EXPECT_DOUBLE_EQ(l.rows[0].titleRect.right(), l.status.right() - 24);
+    EXPECT_DOUBLE_EQ(l.rows[0].detailRect.right(), l.status.right() - 24);
     // The status rows, 28 under the ring, each padded 8 above and below.
     const double rowHeight = std::max(30.0, l.rows[0].detailRect.bottom() - l.rows[0].titleRect.top());
     EXPECT_DOUBLE_EQ(l.rows[1].icon.center().y() - l.rows[0].icon.center().y(), rowHeight + 16);
@@ -254,6 +267,40 @@ TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {
         EXPECT_NEAR(inside.red(), paper.red() * 0.975, 2) << presses;
         EXPECT_LT(edge.red(), inside.red() - 3) << presses;
         EXPECT_GT(edge.red(), paper.red() * 0.9) << presses;
+
+        // The sheet's outline, white at 0.62 and 0.8 wide on its edge, reaches under half a
+        // pixel outside it: the column next to the sheet brightens, the one beyond does not.
+        const int left = int(l.sheet.left());
+        ASSERT_EQ(l.sheet.left(), left);
+        const int y = int(l.sheet.center().y());
+        const QColor beyond = image.pixelColor(left - 5, y);
+        EXPECT_GT(image.pixelColor(left - 1, y).red(), beyond.red() + 20) << presses;
+        EXPECT_NEAR(image.pixelColor(left - 2, y).red(), beyond.red(), 2) << presses;
+
+        // "Your keyboard is paused", 27-point bold in black at 0.82 on the paper, pixel for pixel.
+        QRect heading = l.heading.toAlignedRect();
+        heading.setRight(std::min(heading.right(), int(l.badge.left()) - 2));
+        QImage expected(heading.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(QColor::fromRgbF(0.965f, 0.957f, 0.935f));
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.translate(-heading.topLeft());
+            painter.setFont(VantrelType::font(27, QFont::Bold));
+            painter.setPen(QColor::fromRgbF(0, 0, 0, 0.82f));
+            painter.drawText(l.heading, Qt::AlignLeft | Qt::AlignVCenter,
+                             QStringLiteral("Your keyboard is paused"));
+        }
+        int differing = 0;
+        for (int py = 0; py < heading.height(); ++py)
+            for (int px = 0; px < heading.width(); ++px) {
+                const QRgb want = expected.pixel(px, py);
+                const QRgb got = image.pixel(heading.left() + px, heading.top() + py);
+                if (std::abs(qRed(want) - qRed(got)) > 3 || std::abs(qGreen(want) - qGreen(got)) > 3 ||
+                    std::abs(qBlue(want) - qBlue(got)) > 3)
+                    ++differing;
+            }
+        EXPECT_EQ(differing, 0) << presses;
     }
     saveSheet(QStringLiteral("keyboard-cleaning-canvas"), images, 2);
 }
@@ -276,6 +323,15 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
     const QColor sky = VantrelTheme::accent(Accent::sky);
     EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
+    // The arc lies on the track, 7 wide: it reaches the ring's outer edge all round.
+    const QPointF middle = l.ring.center();
+    for (const QPointF at :
+         {QPointF(l.ring.left() + 1.5, middle.y()), QPointF(l.ring.right() - 1.5, middle.y()),
+          QPointF(middle.x(), l.ring.top() + 1.5), QPointF(middle.x(), l.ring.bottom() - 1.5)}) {
+        const QColor edge = first.pixelColor(at.toPoint());
+        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << at.x() << "," << at.y();
+        EXPECT_GT(edge.saturationF(), 0.4) << at.x() << "," << at.y();
+    }
 
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
     c.press(12);

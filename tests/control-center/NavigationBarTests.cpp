@@ -4,6 +4,7 @@
 #include "control-center/VantrelNavigationButton.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScrollArea>
 #include <QTest>
 #include <cmath>
@@ -169,8 +172,29 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(notch, &enter);
+    // An ease-out of 0.16 s: half way the line is on its way to 0.72, not there yet.
+    EXPECT_EQ(notch->hoverAnimation()->duration(), 160);
+    notch->hoverAnimation()->setCurrentTime(80);
+    EXPECT_GT(notch->look().hoverOpacity, 0.36);
+    EXPECT_LT(notch->look().hoverOpacity, 0.72);
     notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
     EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
+    // The line is a capsule 18 by 1, 3 above the bottom, in the keyline at 0.72: its rounded
+    // ends match that shape drawn by hand.
+    {
+        const QImage drawn = renderWidget(*notch);
+        QImage expected(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath capsule;
+        capsule.addRoundedRect(QRectF(notch->width() / 2.0 - 9, 42 - 3 - 1, 18, 1), 0.5, 0.5);
+        painter.fillPath(capsule,
+                         VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(ColorScheme::dark), 0.72));
+        painter.end();
+        for (int x = 0; x < drawn.width(); ++x)
+            EXPECT_NEAR(qAlpha(drawn.pixel(x, 38)), qAlpha(expected.pixel(x, 38)), 2) << x;
+    }
     EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
 }
@@ -192,6 +216,32 @@ TEST_F(NavigationBarTest, ButtonsSitMidBarOnTheBarsOwnFillAndThePillGlyphIsCentr
     EXPECT_NEAR(between.green(), above.green(), 6);
     EXPECT_NEAR(between.blue(), above.blue(), 6);
 
+    // With its title, "Actions" comes 7 after the glyph's 16-point frame, the two centred as one:
+    // the white ink ends where that text set there ends.
+    {
+        const QImage look = renderWidget(*bar().pill());
+        const QFont font = VantrelType::button();
+        const double advance = QFontMetricsF(font).horizontalAdvance("Actions");
+        const double start = look.width() / 2.0 - (16 + 7 + advance) / 2 + 16 + 7;
+        QImage text(look.size(), QImage::Format_ARGB32_Premultiplied);
+        text.fill(Qt::transparent);
+        QPainter painter(&text);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(start, 0, advance, look.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         "Actions");
+        painter.end();
+        int drawnRight = -1, expectedRight = -1;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x) {
+                const QColor pixel = look.pixelColor(x, y);
+                if (pixel.red() > 235 && pixel.green() > 235 && pixel.blue() > 235 && pixel.alpha() > 235)
+                    drawnRight = std::max(drawnRight, x);
+                if (qAlpha(text.pixel(x, y)) > 235) expectedRight = std::max(expectedRight, x);
+            }
+        ASSERT_GT(expectedRight, 0);
+        EXPECT_NEAR(drawnRight, expectedRight, 1.5);
+    }
     // Without its title the pill's command glyph sits in its middle.
     root->resize(899, 700);
     const QImage pill = renderWidget(*bar().pill());
@@ -229,11 +279,15 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     root->resize(899, 700);
     EXPECT_FALSE(bar().wordmark()->isVisible());
     const int compact = bar().pill()->sizeHint().width();
+    EXPECT_EQ(compact, 16 + 2 * 18) << "the glyph's 16-point frame and the pill's 18 at each side";
     EXPECT_TRUE(bar().mark()->isVisible());
     EXPECT_FALSE(visibleTexts(bar()).contains("VANTREL"));
     root->resize(900, 700);
     EXPECT_TRUE(bar().wordmark()->isVisible());
     EXPECT_GT(bar().pill()->sizeHint().width(), compact) << "the title is back";
+    EXPECT_EQ(
+        bar().pill()->sizeHint().width(),
+        int(std::ceil(16 + 7 + QFontMetricsF(VantrelType::button()).horizontalAdvance("Actions") + 2 * 18)));
     EXPECT_EQ(bar().pill()->accessibleName(), "Actions");
 
     // The bar: 78 high, 20 from the top, padded by the shell padding and at most 1320 wide.
@@ -268,6 +322,7 @@ TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
     ASSERT_TRUE(QGuiApplication::windowIcon().isNull());
     const QIcon icon = VantrelMark::applicationIcon();
     ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(QSize(1, 1)).size(), QSize(1, 1)) << "down to a single pixel";
     for (const int side : {26, 40, 300}) {
         const QImage image = icon.pixmap(QSize(side, side)).toImage();
         ASSERT_EQ(image.size(), QSize(side, side)) << side;

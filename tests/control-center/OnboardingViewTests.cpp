@@ -5,6 +5,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
+#include "kit/VantrelTheme.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
@@ -140,7 +141,10 @@ TEST_F(OnboardingViewTest, TheWelcomeParagraphWrapsIn440WithLinesSpaced3Apart) {
 }
 
 TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
-    // The welcome step is padded 40 at both sides.
+    // The welcome step is padded 40 at both sides; its mark is 92 across.
+    const QList<VantrelMark*> welcomeMarks = view.stepContent()->findChildren<VantrelMark*>();
+    ASSERT_EQ(welcomeMarks.size(), 1);
+    EXPECT_EQ(welcomeMarks[0]->size(), QSize(92, 92));
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
 
     // A permission row lies on white at 0.045 over the card, a hint tile on white at 0.055.
@@ -161,6 +165,8 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
         if (child->accessibleName() == "Accessibility") row = child;
     ASSERT_NE(row, nullptr);
     expectTile(row, 0.045);
+    EXPECT_EQ(row->x(), 0) << "the rows fill their column, 510 wide";
+    EXPECT_EQ(row->width(), 510);
     // The privacy step has no padding: its titles span the whole step.
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(0, 0, 0, 0));
     QLabel* title = nullptr;
@@ -183,6 +189,32 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->size(), QSize(104, 52));
     expectTile(hint, 0.055);
+}
+
+TEST_F(OnboardingViewTest, TheBackdropGlowsWithTheAccentFromTheTopCentre) {
+    // The view's own layer, without the card and steps over it.
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    // Beyond the end radius of 650 from the top centre, the plain canvas.
+    const QColor canvas = image.pixelColor(5, 715);
+    EXPECT_EQ(image.pixelColor(1075, 715), canvas);
+    // Within the start radius of 20, the accent at 0.22 over it.
+    const QColor accent = VantrelTheme::accent(c.h.preferences.accent());
+    const QColor top = image.pixelColor(540, 4);
+    EXPECT_NEAR(top.red(), canvas.red() * 0.78 + accent.red() * 0.22, 1.5);
+    EXPECT_NEAR(top.green(), canvas.green() * 0.78 + accent.green() * 0.22, 1.5);
+    EXPECT_NEAR(top.blue(), canvas.blue() * 0.78 + accent.blue() * 0.22, 1.5);
+
+    // The card is rounded at 36: each corner of its square stays clear, the middle of each side
+    // is drawn. Nothing but the four dots and the step is drawn over the card.
+    QWidget* card = view.stepContent()->parentWidget();
+    ASSERT_EQ(card->size(), QSize(690, 560));
+    const QImage look = renderWidget(*card);
+    for (const QPoint corner : {QPoint(3, 3), QPoint(686, 3), QPoint(3, 556), QPoint(686, 556)})
+        EXPECT_EQ(qAlpha(look.pixel(corner)), 0) << corner.x() << "," << corner.y();
+    for (const QPoint side : {QPoint(0, 280), QPoint(689, 280), QPoint(345, 0), QPoint(345, 559)})
+        EXPECT_GT(qAlpha(look.pixel(side)), 0) << side.x() << "," << side.y();
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
