@@ -5,16 +5,20 @@
 #include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -311,6 +315,130 @@ TEST_F(HomePageTest, TheWorkspaceCardSaysTheOriginalsStayWhereTheyAre) {
     EXPECT_EQ(workspace->helpButton()->helpText(),
               "Notes stay on this Mac. Screenshots are references from the File Shelf; Vantrel does not "
               "move or duplicate the originals.");
+}
+
+TEST_F(HomePageTest, TheCleanKeyboardCardExplainsTheSessionAndSpansItsContent) {
+    SettingsCard* clean = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "Clean Keyboard") clean = card;
+    ASSERT_NE(clean, nullptr);
+    ASSERT_NE(clean->helpButton(), nullptr);
+    EXPECT_EQ(
+        clean->helpButton()->helpText(),
+        QString::fromUtf8("For 15 seconds Vantrel opens a temporary cleaning canvas and blocks input from "
+                          "built-in and external keyboards. The trackpad remains active, nothing is saved, "
+                          "and Control\u2013Option\u2013Command\u2013Escape always ends the session early."));
+    // The content column has no padding of its own: the tile and the button start at its edge
+    // and the button reaches across it.
+    QWidget* button = page.findChild<QWidget*>(QStringLiteral("openCleaningCanvas"));
+    ASSERT_NE(button, nullptr);
+    QWidget* content = button->parentWidget();
+    EXPECT_EQ(button->x(), 0);
+    EXPECT_EQ(button->width(), content->width());
+    QWidget* tile = nullptr;
+    for (QWidget* child : content->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->size() == QSize(28, 28)) tile = child;
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->x(), 0);
+}
+
+namespace {
+
+// How many pixels of `a` and `b` (of one size) differ by more than one level in any channel.
+int differingPixels(const QImage& a, const QImage& b) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 ||
+                std::abs(qBlue(p) - qBlue(q)) > 1 || std::abs(qAlpha(p) - qAlpha(q)) > 1)
+                ++count;
+        }
+    return count;
+}
+
+// A clear image of `size` points at `ratio` pixels a point.
+QImage blank(QSize size, int ratio = 1) {
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+TEST_F(HomePageTest, MetricsLiveRowsAndLauncherTilesAreDrawnAsStated) {
+    f.c.h.preferences.setAccent(Accent::coral);
+    QCoreApplication::sendPostedEvents();
+    const QColor accent = VantrelTheme::accent(Accent::coral);
+
+    // A metric: the glyph at 12 semibold on a 28-point tile of the accent at 10 %, radius 9; 9
+    // after it the value (13, bold) over the title (caption, secondary), 1 apart, centred.
+    QAbstractButton* metric = page.metricButton(HomeUtility::clipboard);
+    ASSERT_EQ(metric->size(), QSize(104, 34));
+    const ColorScheme scheme = VantrelTheme::colorScheme(metric);
+    QImage expected = blank(metric->size());
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF tile(0, 3, 28, 28);
+        painter.fillPath(ContinuousRoundedRectangle{9}.path(tile), VantrelTheme::withOpacity(accent, 0.10));
+        VantrelGlyph::paint(painter, tile, u"doc.on.clipboard", accent, 12, QFont::DemiBold);
+        const QFont valueFont = VantrelType::font(13, QFont::Bold);
+        const double valueHeight = QFontMetricsF(valueFont).height();
+        const double titleHeight = QFontMetricsF(VantrelType::caption()).height();
+        const double top = (34 - valueHeight - 1 - titleHeight) / 2;
+        painter.setFont(valueFont);
+        painter.setPen(VantrelTheme::primary(scheme));
+        painter.drawText(QRectF(28 + 9, top, 58, valueHeight), Qt::AlignLeft | Qt::AlignVCenter, "0");
+        painter.setFont(VantrelType::caption());
+        painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
+        painter.drawText(QRectF(28 + 9, top + valueHeight + 1, 104 - 37, titleHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, "Clipboard");
+    }
+    EXPECT_EQ(differingPixels(renderWidget(*metric), expected), 0);
+
+    // A live row: the glyph at 12 semibold in 24 by 28, 10 before the title (label) over the
+    // value (caption, secondary) 2 apart and centred; the chevron at 8 bold in 12 by 28 at the end.
+    // Drawn at two pixels a point, where half a point shows.
+    QAbstractButton* live = page.liveRow(HomeUtility::clipboard);
+    const int w = live->width(), h = live->height();
+    expected = blank(live->size(), 2);
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        VantrelGlyph::paint(painter, QRectF(0, (h - 28) / 2.0, 24, 28), u"doc.on.clipboard", accent, 12,
+                            QFont::DemiBold);
+        VantrelGlyph::paint(painter, QRectF(w - 12, (h - 28) / 2.0, 12, 28), u"chevron.right",
+                            VantrelTheme::tertiaryText().resolve(scheme), 8, QFont::Bold);
+        const double titleHeight = QFontMetricsF(VantrelType::label()).height();
+        const double valueHeight = QFontMetricsF(VantrelType::caption()).height();
+        const double top = (h - titleHeight - 2 - valueHeight) / 2;
+        const double left = 24 + 10;
+        painter.setFont(VantrelType::label());
+        painter.setPen(VantrelTheme::primary(scheme));
+        painter.drawText(QRectF(left, top, w - 12 - 10 - left, titleHeight), Qt::AlignLeft, "Clipboard");
+        painter.setFont(VantrelType::caption());
+        painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
+        painter.drawText(QRectF(left, top + titleHeight + 2, w - 12 - 10 - left, valueHeight), Qt::AlignLeft,
+                         "0 saved");
+    }
+    QImage look = blank(live->size(), 2);
+    live->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(differingPixels(look, expected), 0);
+
+    // A launcher's tile, 8 in: the glyph at 12 semibold on the accent at 9 %, radius 8.
+    QAbstractButton* launcher = page.launcher(0);
+    const QRect tile(8, (43 - 28) / 2, 28, 29);
+    expected = blank(launcher->size());
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF square(8, (43 - 28) / 2.0, 28, 28);
+        painter.fillPath(ContinuousRoundedRectangle{8}.path(square), VantrelTheme::withOpacity(accent, 0.09));
+        VantrelGlyph::paint(painter, square, u"capsule.tophalf.filled", accent, 12, QFont::DemiBold);
+    }
+    EXPECT_EQ(differingPixels(renderWidget(*launcher).copy(tile), expected.copy(tile)), 0);
 }
 
 TEST_F(HomePageTest, ALauncherRowEndsInItsDotAndChevron) {

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -170,6 +171,7 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_TRUE(plus->isEnabled());
     plus->click();
     EXPECT_EQ(focus.durationMinutes(), 2);
+    EXPECT_TRUE(texts(QString()).contains("2 min")) << texts(QString()).join(" | ").toStdString();
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(120);
     EXPECT_FALSE(plus->isEnabled());
@@ -215,6 +217,13 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_EQ(icon->pos(), QPoint(18, 18));
     EXPECT_EQ(icon->size(), QSize(38, 38));
     EXPECT_EQ(heading->mapTo(heading->parentWidget(), QPoint()).x(), 18 + 38 + 12);
+    // Its subtitle 2 below it.
+    QLabel* subtitle = nullptr;
+    for (QLabel* label : panel->findChildren<QLabel*>())
+        if (label->text() == "Timer, clipboard, and temporary files") subtitle = label;
+    ASSERT_NE(subtitle, nullptr);
+    EXPECT_EQ(subtitle->x(), heading->x());
+    EXPECT_EQ(subtitle->y(), heading->y() + heading->height() + 2);
     // The steps: "minus" and "plus" in white at 72 %, 8 points bold, 26 square, on a rounded
     // rectangle of radius 7 filled white at 7.5 %.
     EXPECT_EQ(rendered(minus),
@@ -300,6 +309,24 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
     EXPECT_EQ(f.c.h.pasteboard.string(), "first line\nsecond line") << "line breaks kept";
     f.c.stores.clipboard.captureIfNeeded();
     EXPECT_EQ(f.c.stores.clipboard.entries().size(), entries) << "our own copy is not taken in again";
+
+    // A long copy stays on one line: its row is as high as a short one's.
+    f.copy(QStringLiteral("a long copied paragraph ").repeated(20));
+    turn();
+    const QList<QWidget*> listed = rows("clipboard.row");
+    ASSERT_EQ(listed.size(), 5);
+    QLabel* longText = listed[0]->findChild<QLabel*>("clipboard.text");
+    ASSERT_NE(longText, nullptr);
+    const QImage look = rendered(longText);
+    int top = look.height(), bottom = -1;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            if (qAlpha(look.pixel(x, y)) > 0) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(bottom, top);
+    EXPECT_LE(bottom - top + 1, longText->fontMetrics().height());
 }
 
 TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {

@@ -153,6 +153,23 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     for (QAbstractButton* item : workspace.gridItems()) shown << item->text();
     EXPECT_EQ(shown, (QStringList{"broken", "shot7", "shot6", "shot5", "shot4", "shot3"}));
     EXPECT_TRUE(workspace.screenshotsEmptyState()->isHidden());
+    // The grid fills its pane from the leading edge: columns of at least 150, 12 apart, rows 12 apart.
+    QWidget* pane = workspace.gridItems().at(0)->parentWidget()->parentWidget();
+    const int columns = HomeWorkspace::gridColumns(pane->width());
+    ASSERT_GE(columns, 2);
+    const QRect first(workspace.gridItems().at(0)->mapTo(pane, QPoint()),
+                      workspace.gridItems().at(0)->size());
+    const QRect second(workspace.gridItems().at(1)->mapTo(pane, QPoint()),
+                       workspace.gridItems().at(1)->size());
+    const QRect below(workspace.gridItems().at(columns)->mapTo(pane, QPoint()),
+                      workspace.gridItems().at(columns)->size());
+    EXPECT_EQ(first.topLeft(), QPoint(0, 0));
+    EXPECT_GE(first.width(), 150);
+    EXPECT_NEAR(second.left() - first.right() - 1, 12, 1);
+    EXPECT_EQ(below.left(), 0);
+    EXPECT_EQ(below.top() - first.bottom() - 1, 12);
+    const QWidget* lastInRow = workspace.gridItems().at(columns - 1);
+    EXPECT_NEAR(lastInRow->mapTo(pane, QPoint(lastInRow->width(), 0)).x(), pane->width(), 1);
     workspace.gridItems().at(1)->click();
     EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(images.at(6))});
 

@@ -5,7 +5,9 @@
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
+#include "kit/VantrelType.h"
 #include "platform/InMemoryDefaults.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/FakeKeyboardGuard.h"
@@ -15,7 +17,10 @@
 #include "support/RecordingPermissionSystem.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
+#include <QPainterPath>
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -145,6 +150,9 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
+    EXPECT_DOUBLE_EQ((l.rows[0].titleRect.top() + l.rows[0].detailRect.bottom()) / 2,
+                     l.rows[0].icon.center().y())
+        << "the two lines centred on the tile";
     // The status rows, 28 under the ring, each padded 8 above and below.
     const double rowHeight = std::max(30.0, l.rows[0].detailRect.bottom() - l.rows[0].titleRect.top());
     EXPECT_DOUBLE_EQ(l.rows[1].icon.center().y() - l.rows[0].icon.center().y(), rowHeight + 16);
@@ -214,6 +222,68 @@ TEST(KeyboardCleaningOverlay, ItShowsTheSessionAndBothButtonsEndIt) {
     EXPECT_FALSE(overlay.isHidden()) << "still fading out";
     overlay.setOpacity(0);
     EXPECT_TRUE(overlay.isHidden());
+}
+
+// The leftmost and rightmost columns of `rect` in `image` where a pixel stands out from the
+// pixel at the rect's right end on the same row: the extent of a text's ink.
+std::pair<int, int> inkColumns(const QImage& image, const QRect& rect) {
+    int left = INT_MAX, right = INT_MIN;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const QColor ground = image.pixelColor(rect.right(), y);
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
+                    std::abs(pixel.blue() - ground.blue()) >
+                24) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSizes) {
+    Canvas c(QSize(1512, 982));
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    c.overlay.show();
+    const QImage image = renderWidget(c.overlay, Qt::darkCyan);
+    const KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
+
+    // Under the card: the dimmed window darkened by black at 0.56 times the shadow's coverage, a
+    // blur of radius 42 of the card's rounded shape (radius 22) moved 20 down.
+    const QColor dimmed = image.pixelColor(5, 5);
+    ASSERT_GT(dimmed.green(), 20);
+    constexpr int reach = 100;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(QPointF(reach, reach), l.card.size()), 22, 22);
+    const QImage mask =
+        VantrelShadow::blurredMask(shape, (l.card.size() + QSizeF(2 * reach, 2 * reach)).toSize(), 42);
+    for (const double below : {6.0, 14.0, 30.0}) {
+        const QPoint at(int(l.card.center().x()), int(l.card.bottom() + below));
+        const QPoint inMask = at - (l.card.topLeft() + QPointF(0, 20)).toPoint() + QPoint(reach, reach);
+        const double coverage = qAlpha(mask.pixel(inMask)) / 255.0;
+        EXPECT_GT(coverage, 0.05) << below;
+        EXPECT_NEAR(image.pixelColor(at).green(), dimmed.green() * (1 - 0.56 * coverage), 2) << below;
+    }
+
+    // "Temporary · nothing is saved" at 9.5 medium, centred under the title; the footer at 10.5
+    // medium on the paper.
+    const auto expectWidth = [&](const QRectF& line, const QString& text, double size) {
+        const auto [left, right] = inkColumns(image, line.toAlignedRect());
+        EXPECT_LE(left, right) << text.toStdString();
+        EXPECT_NEAR(right - left + 1,
+                    QFontMetricsF(VantrelType::font(size, QFont::Medium)).horizontalAdvance(text), 3)
+            << text.toStdString();
+        return (left + right + 1) / 2.0;
+    };
+    // (Between the dots and the close button.)
+    const QRectF subtitle(l.toolbar.center().x() - 300, l.subtitleLine.top(), 600, l.subtitleLine.height());
+    const double middle = expectWidth(subtitle, QString::fromUtf8("Temporary \u00b7 nothing is saved"), 9.5);
+    EXPECT_NEAR(middle, l.toolbar.center().x(), 2);
+    expectWidth(l.footerText, QStringLiteral("Vantrel counts presses, but never reads or stores the keys."),
+                10.5);
 }
 
 TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {

@@ -211,6 +211,24 @@ TEST_F(NavigationBarTest, ButtonsSitMidBarOnTheBarsOwnFillAndThePillGlyphIsCentr
     EXPECT_NEAR(sumY / count, pill.height() / 2.0, 1.5);
 }
 
+TEST_F(NavigationBarTest, TheSectionButtonsStandTwoApartCentredInTheStrip) {
+    const auto& sections = TopNavigationBar::sections();
+    for (const QSize window : {QSize(1600, 800), QSize(900, 700)}) {
+        root->resize(window);
+        QWidget* row = bar().button(sections[0])->parentWidget();
+        for (std::size_t i = 1; i < sections.size(); ++i)
+            EXPECT_EQ(bar().button(sections[i])->x() - bar().button(sections[i - 1])->geometry().right(), 3)
+                << window.width() << " " << i;
+        // As much room before the first as after the last, whether the row fills the strip or
+        // is wider than it and scrolls.
+        const int before = bar().button(sections[0])->x();
+        const int after = row->width() - bar().button(sections[7])->geometry().right() - 1;
+        EXPECT_LE(std::abs(before - after), 1) << window.width();
+        EXPECT_GE(row->width(), bar().strip()->viewport()->width());
+    }
+    EXPECT_EQ(bar().button(sections[0])->x(), 0) << "at 900 the strip is narrower than its buttons";
+}
+
 TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     const QStringList wide = visibleTexts(bar());
     EXPECT_TRUE(wide.contains("VANTREL"));

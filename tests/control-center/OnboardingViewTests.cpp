@@ -3,6 +3,7 @@
 #include "control-center/VantrelMark.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
 #include "support/ControlCenterHarness.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -183,12 +185,27 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->size(), QSize(104, 52));
     expectTile(hint, 0.055);
+    // The three hint tiles stand 12 apart from their row's leading edge.
+    QList<int> tileLefts;
+    for (QWidget* tile : hint->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        tileLefts << tile->x();
+    std::sort(tileLefts.begin(), tileLefts.end());
+    EXPECT_EQ(tileLefts, (QList<int>{0, 116, 232}));
+    EXPECT_EQ(hint->parentWidget()->width(), 3 * 104 + 2 * 12);
 }
 
 TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingCompletes) {
     QTest::mouseClick(view.continueButton(), Qt::LeftButton);
     const QList<VantrelSwitch*> switches = view.stepContent()->findChildren<VantrelSwitch*>();
     ASSERT_EQ(switches.size(), 2);
+    // Each switch's label leads with the module's icon of 39.
+    QStringList symbols;
+    for (VantrelSwitch* toggle : switches)
+        for (VantrelIcon* icon : toggle->parentWidget()->findChildren<VantrelIcon*>()) {
+            symbols << icon->systemName();
+            EXPECT_EQ(icon->iconSize(), 39);
+        }
+    EXPECT_EQ(symbols, (QStringList{"capsule.tophalf.filled", "sparkle.magnifyingglass"}));
     qsizetype from = c.mark();
     QTest::mouseClick(switches[0], Qt::LeftButton);
     QTest::mouseClick(switches[1], Qt::LeftButton);
