@@ -296,6 +296,53 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
               page.workspace()->mapTo(&page, QPoint()).y() + page.workspace()->height());
 }
 
+TEST_F(HomePageTest, TheWideArrangementLinesUpItsColumnsCardsAndOverviewRow) {
+    page.resize(1300, 900);
+    QCoreApplication::sendPostedEvents();
+    QWidget* body = page.body();
+    ASSERT_TRUE(page.isBodyWide(body->width()));
+    const auto columnOf = [body](QWidget* inside) {
+        while (inside && inside->parentWidget() != body) inside = inside->parentWidget();
+        return inside;
+    };
+    // 232 for the launchers, 248 for the live column at the far side, the workspace between
+    // them with 16 either side.
+    QWidget* launchers = columnOf(page.launcher(0));
+    QWidget* workspace = columnOf(page.workspace());
+    QWidget* live = columnOf(page.liveRow(HomeUtility::timer));
+    ASSERT_TRUE(launchers && workspace && live);
+    EXPECT_EQ(launchers->geometry().left(), 0);
+    EXPECT_EQ(launchers->width(), 232);
+    EXPECT_EQ(live->width(), 248);
+    EXPECT_EQ(live->geometry().right() + 1, body->width());
+    EXPECT_EQ(workspace->x(), 232 + 16);
+    EXPECT_EQ(workspace->geometry().right() + 1 + 16, live->x());
+    // The live column's cards fill its width.
+    for (SettingsCard* card : live->findChildren<SettingsCard*>()) {
+        EXPECT_EQ(card->mapTo(live, QPoint()).x(), 0) << card->title().toStdString();
+        EXPECT_EQ(card->width(), live->width()) << card->title().toStdString();
+    }
+
+    // The overview row: the date at 22 bold; the metrics 20 apart from the row's start, centred on
+    // the Quick actions button's height.
+    const auto* date = page.overviewContent()->findChild<QLabel*>(QStringLiteral("overview.date"));
+    ASSERT_NE(date, nullptr);
+    EXPECT_NEAR(VantrelType::pixelSize(date->font()), 22, 1e-9);
+    EXPECT_EQ(date->font().weight(), QFont::Bold);
+    QWidget* timer = page.metricButton(HomeUtility::timer);
+    QWidget* clipboard = page.metricButton(HomeUtility::clipboard);
+    EXPECT_EQ(timer->x(), 0);
+    EXPECT_EQ(clipboard->x() - timer->geometry().right() - 1, 20);
+    // The row ends with its last metric, 20 before the Quick actions button.
+    QWidget* shelf = page.metricButton(HomeUtility::files);
+    EXPECT_EQ(shelf->geometry().right() + 1, shelf->parentWidget()->width());
+    EXPECT_EQ(shelf->parentWidget()->geometry().right() + 1 + 20, page.quickActionsButton()->x());
+    const QWidget* quick = page.quickActionsButton();
+    const double metricMiddle = timer->mapTo(page.overviewContent(), QPoint()).y() + timer->height() / 2.0;
+    const double quickMiddle = quick->mapTo(page.overviewContent(), QPoint()).y() + quick->height() / 2.0;
+    EXPECT_NEAR(metricMiddle, quickMiddle, 1);
+}
+
 TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
     const QDate date(2026, 12, 7);
     EXPECT_EQ(HomePage::overviewDate(date, QLocale(QLocale::English, QLocale::UnitedStates)),

@@ -6,6 +6,7 @@
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
@@ -113,6 +114,79 @@ TEST_F(PanelTest, HeadersOnlyReportAndTheOpenSectionFollowsThePage) {
     EXPECT_EQ(actions.presentedUtility(), std::nullopt);
 }
 
+TEST_F(PanelTest, SectionHeadersRuleAndEmptyStateAreDrawnAsStated) {
+    f.c.h.preferences.setAccent(Accent::coral);
+    build(HomeUtility::clipboard);
+    const QColor accent = VantrelTheme::accent(Accent::coral);
+    // A header at two pixels a point: the glyph at 13 semibold on a 30-point tile of radius 9, 14
+    // in (the accent on the accent at 13 % when open, white at 62 % on white at 5.5 % when not),
+    // the title at 13 bold 11 after it, the chevron at 9 bold in 22 by 30, 14 from the end.
+    for (const HomeUtility utility : {HomeUtility::clipboard, HomeUtility::timer}) {
+        const bool open = utility == HomeUtility::clipboard;
+        QAbstractButton* header = panel->sectionHeader(utility);
+        const int w = header->width(), h = header->height();
+        QImage expected(header->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(2);
+        expected.fill(Qt::transparent);
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::Antialiasing);
+            const QRectF tile(14, (h - 30) / 2.0, 30, 30);
+            painter.fillPath(ContinuousRoundedRectangle{9}.path(tile),
+                             open ? VantrelTheme::withOpacity(accent, 0.13) : whiteAt(0.055));
+            VantrelGlyph::paint(painter, tile, open ? u"doc.on.clipboard" : u"timer",
+                                open ? accent : whiteAt(0.62), 13, QFont::DemiBold);
+            painter.setFont(VantrelType::font(13, QFont::Bold));
+            painter.setPen(Qt::white);
+            const QRectF chevron(w - 14 - 22, (h - 30) / 2.0, 22, 30);
+            painter.drawText(QRectF(14 + 30 + 11, 0, chevron.left() - 11 - 14 - 30 - 11, h),
+                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, header->text());
+            VantrelGlyph::paint(painter, chevron, open ? u"chevron.up" : u"chevron.down", whiteAt(0.48), 9,
+                                QFont::Bold);
+        }
+        QImage look(header->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        look.setDevicePixelRatio(2);
+        look.fill(Qt::transparent);
+        header->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+        int differing = 0;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x) {
+                const QRgb a = look.pixel(x, y), b = expected.pixel(x, y);
+                if (std::abs(qAlpha(a) - qAlpha(b)) > 1 || std::abs(qRed(a) - qRed(b)) > 1 ||
+                    std::abs(qGreen(a) - qGreen(b)) > 1 || std::abs(qBlue(a) - qBlue(b)) > 1)
+                    ++differing;
+            }
+        EXPECT_EQ(differing, 0) << rawValue(utility).toStdString();
+    }
+
+    // Under the open header, the rule inset 14 at both sides right at the top of the body.
+    QWidget* body = nullptr;
+    for (QWidget* child : panel->sectionHeader(HomeUtility::clipboard)
+                              ->parentWidget()
+                              ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != panel->sectionHeader(HomeUtility::clipboard) && child->isVisibleTo(panel.get()))
+            body = child;
+    ASSERT_NE(body, nullptr);
+    QWidget* rule = nullptr;
+    for (QWidget* child : body->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->height() == 1) rule = child;
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->geometry(), QRect(14, 0, body->width() - 28, 1));
+    // The controls follow the rule directly.
+    int controlsTop = -1;
+    for (QWidget* child : body->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != rule && !child->isHidden()) controlsTop = child->y();
+    EXPECT_EQ(controlsTop, 1);
+
+    // The empty state's glyph: 14 semibold in the accent, in a 32 by 32 frame.
+    ASSERT_EQ(rows("empty").size(), 1);
+    const auto* glyph = rows("empty").first()->findChild<VantrelGlyph*>();
+    ASSERT_NE(glyph, nullptr);
+    EXPECT_EQ(glyph->pointSize(), 14);
+    EXPECT_EQ(glyph->weight(), QFont::DemiBold);
+    EXPECT_EQ(glyph->size(), QSize(32, 32));
+}
+
 TEST_F(PanelTest, EscapeIsTakenOnlyWhileTheMonitorLives) {
     QWidget other;
     int calls = 0;
@@ -166,6 +240,10 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     build(HomeUtility::timer);
     auto* minus = find<QAbstractButton>("focus.minus");
     auto* plus = find<QAbstractButton>("focus.plus");
+    // The stepper: minus, the 48-point minutes, plus, 5 apart from its start.
+    EXPECT_EQ(minus->x(), 0);
+    EXPECT_EQ(plus->x(), 26 + 5 + 48 + 5);
+    EXPECT_EQ(minus->parentWidget()->sizeHint(), QSize(26 + 5 + 48 + 5 + 26, 26)) << "no padding of its own";
     focus.updateDuration(1);
     EXPECT_FALSE(minus->isEnabled());
     EXPECT_TRUE(plus->isEnabled());
@@ -243,8 +321,10 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     // "Lap" only while the stopwatch runs; a lap leaves the panel as it is.
     auto* lap = find<QAbstractButton>("lap");
     EXPECT_FALSE(lap->isEnabled());
+    EXPECT_EQ(find<VantrelButton>("stopwatch.primary")->text(), "Start");
     find<QAbstractButton>("stopwatch.primary")->click();
     EXPECT_TRUE(lap->isEnabled());
+    EXPECT_EQ(find<VantrelButton>("stopwatch.primary")->text(), "Pause");
     f.c.h.scheduler.advance(Seconds(1.25));
     EXPECT_EQ(value("stopwatch")->text(), "0:01.20");
     lap->click();

@@ -5,6 +5,7 @@
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "support/QtPrinters.h"
 
@@ -113,6 +114,28 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
     ASSERT_EQ(list->parentWidget(), workspace.titleLabel()->parentWidget());
     EXPECT_EQ(workspace.titleLabel()->y(), list->y());
     EXPECT_GT(workspace.titleLabel()->x(), list->geometry().right() + 14);
+}
+
+TEST_F(WorkspaceTest, TheEditorsTitleWellAndHeaderButtonKeepTheirSizes) {
+    // The title at 18 bold; the editor 8 inside its well on every side.
+    const auto* title = workspace.findChild<QLabel*>(QStringLiteral("workspace.title"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_NEAR(VantrelType::pixelSize(title->font()), 18, 1e-9);
+    EXPECT_EQ(title->font().weight(), QFont::Bold);
+    QPlainTextEdit* editor = workspace.editor();
+    EXPECT_EQ(editor->geometry(), editor->parentWidget()->rect().adjusted(8, 8, -8, -8));
+    // The header button's glyph takes a 16-point frame before its text, in either mode and
+    // back again.
+    VantrelButton* action = workspace.actionButton();
+    for (const auto mode :
+         {HomeWorkspace::Mode::notes, HomeWorkspace::Mode::screenshots, HomeWorkspace::Mode::notes}) {
+        workspace.setMode(mode);
+        const QString glyph = action->leadingGlyph();
+        EXPECT_EQ(glyph, mode == HomeWorkspace::Mode::notes ? "square.and.pencil" : "tray.full");
+        const int withFrame = action->sizeHint().width();
+        action->setLeadingGlyph(glyph, 11, 0);
+        EXPECT_EQ(withFrame - action->sizeHint().width(), 16) << glyph.toStdString();
+    }
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {

@@ -149,6 +149,8 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     // A status row: a 30-point tile, 11 before its two lines, which lie 2 apart.
     EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
+    EXPECT_DOUBLE_EQ(l.rows[0].titleRect.right(), l.status.right() - 24) << "to the column's inset";
+    EXPECT_DOUBLE_EQ(l.rows[0].detailRect.right(), l.status.right() - 24);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
     EXPECT_DOUBLE_EQ((l.rows[0].titleRect.top() + l.rows[0].detailRect.bottom()) / 2,
                      l.rows[0].icon.center().y())
@@ -346,6 +348,17 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
     const QColor sky = VantrelTheme::accent(Accent::sky);
     EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
+    // The arc lies on the track, 7 wide inside the ring's 118-point square: from its outer edge
+    // to 7 in, and nothing 9 in.
+    const QPoint centre = l.ring.center().toPoint();
+    const int side = int(l.ring.width() / 2);
+    for (const QPoint outward : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        const QColor edge = first.pixelColor(centre + outward * (side - 2));
+        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << outward.x() << "," << outward.y();
+        EXPECT_GT(edge.saturationF(), 0.2) << outward.x() << "," << outward.y();
+        EXPECT_LT(first.pixelColor(centre + outward * (side - 10)).saturationF(), 0.2)
+            << outward.x() << "," << outward.y();
+    }
 
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
     c.press(12);

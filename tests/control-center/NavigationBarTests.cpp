@@ -169,7 +169,12 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(notch, &enter);
+    // Eased in over 0.16 s: part way at half the time, all the way at the end.
+    notch->hoverAnimation()->setCurrentTime(80);
+    EXPECT_GT(notch->hoverProgress(), 0.3);
+    EXPECT_LT(notch->hoverProgress(), 0.95);
     notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
+    EXPECT_DOUBLE_EQ(notch->hoverProgress(), 1);
     EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
     EXPECT_EQ(NavigationButtonLook::titleFont(true).weight(), QFont::Bold);
     EXPECT_EQ(NavigationButtonLook::titleFont(false).weight(), QFont::Medium);
@@ -229,6 +234,25 @@ TEST_F(NavigationBarTest, TheSectionButtonsStandTwoApartCentredInTheStrip) {
     EXPECT_EQ(bar().button(sections[0])->x(), 0) << "at 900 the strip is narrower than its buttons";
 }
 
+TEST_F(NavigationBarTest, ThePillSetsItsTitle7AfterTheCommandGlyphCentredAsOne) {
+    // Wide, the pill shows "Actions": the 16-point glyph frame, 7 points, then the title, the
+    // whole label centred in the pill.
+    VantrelButton* pill = bar().pill();
+    ASSERT_EQ(pill->text(), "Actions");
+    const QImage look = renderWidget(*pill);
+    int last = -1;
+    for (int x = 0; x < look.width(); ++x)
+        for (int y = 0; y < look.height(); ++y) {
+            const QColor pixel = look.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() > 200 && pixel.blue() > 200 && pixel.alpha() > 200)
+                last = x;
+        }
+    const double label = 16 + 7 + QFontMetricsF(pill->font()).horizontalAdvance("Actions");
+    const double labelLeft = pill->width() / 2.0 - label / 2;
+    ASSERT_GE(last, 0);
+    EXPECT_NEAR(last + 1, labelLeft + label, 2);
+}
+
 TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     const QStringList wide = visibleTexts(bar());
     EXPECT_TRUE(wide.contains("VANTREL"));
@@ -286,6 +310,8 @@ TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
     ASSERT_TRUE(QGuiApplication::windowIcon().isNull());
     const QIcon icon = VantrelMark::applicationIcon();
     ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(QSize(1, 1)).size(), QSize(1, 1)) << "even a single pixel is drawn";
+    EXPECT_TRUE(icon.pixmap(QSize(0, 0)).isNull());
     for (const int side : {26, 40, 300}) {
         const QImage image = icon.pixmap(QSize(side, side)).toImage();
         ASSERT_EQ(image.size(), QSize(side, side)) << side;

@@ -142,8 +142,11 @@ TEST_F(OnboardingViewTest, TheWelcomeParagraphWrapsIn440WithLinesSpaced3Apart) {
 }
 
 TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
-    // The welcome step is padded 40 at both sides.
+    // The welcome step is padded 40 at both sides and shows the mark at 92.
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
+    const QList<VantrelMark*> welcomeMarks = view.stepContent()->findChildren<VantrelMark*>();
+    ASSERT_EQ(welcomeMarks.size(), 1);
+    EXPECT_EQ(welcomeMarks[0]->size(), QSize(92, 92));
 
     // A permission row lies on white at 0.045 over the card, a hint tile on white at 0.055.
     const auto expectTile = [this](QWidget* tile, double opacity) {
