@@ -270,6 +270,40 @@ TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSize
         EXPECT_NEAR(image.pixelColor(at).green(), dimmed.green() * (1 - 0.56 * coverage), 2) << below;
     }
 
+    // The card's top-leading corner: its fill clipped to a rounded rectangle of radius 22 and
+    // outlined with white at 0.18, 0.8 wide, over the dimmed window and the shadow.
+    QImage shadow = mask;
+    {
+        QPainter tint(&shadow);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(shadow.rect(), QColor::fromRgbF(0, 0, 0, 0.56f));
+    }
+    QImage expected(image.size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::darkCyan);
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillRect(expected.rect(), QColor::fromRgbF(0, 0, 0, 0.72f));
+        painter.drawImage(l.card.topLeft() + QPointF(-reach, 20 - reach), shadow);
+        QPainterPath card;
+        card.addRoundedRect(l.card, 22, 22);
+        painter.save();
+        painter.setClipPath(card);
+        painter.fillRect(l.card, QColor::fromRgbF(0.075f, 0.079f, 0.089f));
+        painter.restore();
+        painter.setPen(QPen(QColor::fromRgbF(1, 1, 1, 0.18f), 0.8));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(card);
+    }
+    int largest = 0;
+    for (int y = int(l.card.top()); y < int(l.card.top()) + 16; ++y)
+        for (int x = int(l.card.left()); x < int(l.card.left()) + 16; ++x) {
+            const QColor a = image.pixelColor(x, y), b = expected.pixelColor(x, y);
+            largest = std::max({largest, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                std::abs(a.blue() - b.blue())});
+        }
+    EXPECT_LE(largest, 3);
+
     // "Temporary · nothing is saved" at 9.5 medium, centred under the title; the footer at 10.5
     // medium on the paper.
     const auto expectWidth = [&](const QRectF& line, const QString& text, double size) {
