@@ -317,6 +317,17 @@ TEST_F(HomePageTest, TheWideArrangementLinesUpItsColumnsCardsAndOverviewRow) {
     EXPECT_EQ(live->geometry().right() + 1, body->width());
     EXPECT_EQ(workspace->x(), 232 + 16);
     EXPECT_EQ(workspace->geometry().right() + 1 + 16, live->x());
+    // The Now card: its three rows with a rule between each two, none above the first.
+    QWidget* rows = page.liveRow(HomeUtility::timer)->parentWidget();
+    QList<QWidget*> order;
+    for (QWidget* child : rows->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) order << child;
+    std::sort(order.begin(), order.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    ASSERT_EQ(order.size(), 5);
+    EXPECT_EQ(order[0], page.liveRow(HomeUtility::timer));
+    EXPECT_EQ(order[1]->height(), 1);
+    EXPECT_EQ(order[2], page.liveRow(HomeUtility::clipboard));
+    EXPECT_EQ(order[3]->height(), 1);
+    EXPECT_EQ(order[4], page.liveRow(HomeUtility::files));
     // The live column's cards fill its width.
     for (SettingsCard* card : live->findChildren<SettingsCard*>()) {
         EXPECT_EQ(card->mapTo(live, QPoint()).x(), 0) << card->title().toStdString();
@@ -387,6 +398,12 @@ TEST_F(HomePageTest, TheCleanKeyboardCardExplainsTheSessionAndSpansItsContent) {
         if (child->size() == QSize(28, 28)) tile = child;
     ASSERT_NE(tile, nullptr);
     EXPECT_EQ(tile->x(), 0);
+    // 11 between the intro row and the button.
+    int introBottom = tile->geometry().bottom();
+    for (QLabel* label : content->findChildren<QLabel*>())
+        if (label->text() == "15 seconds" || label->text() == "Trackpad stays active")
+            introBottom = std::max(introBottom, label->mapTo(content, QPoint(0, label->height() - 1)).y());
+    EXPECT_EQ(button->y() - introBottom - 1, 11);
 }
 
 namespace {

@@ -458,6 +458,25 @@ TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
     store.stop();
 }
 
+TEST_F(PanelTest, ALongFileNameStaysOnOneLine) {
+    f.shelve({f.file(QStringLiteral("a report with a very long name kept for the quarterly review of every "
+                                    "team and every project we run.txt"))});
+    build(HomeUtility::files);
+    ASSERT_EQ(rows("file.row").size(), 1);
+    QLabel* name = rows("file.row").first()->findChild<QLabel*>("file.name");
+    ASSERT_NE(name, nullptr);
+    const QImage look = rendered(name);
+    int top = look.height(), bottom = -1;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            if (qAlpha(look.pixel(x, y)) > 0) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(bottom, top);
+    EXPECT_LE(bottom - top + 1, name->fontMetrics().height());
+}
+
 TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {
     f.c.h.openPanel.itemsAnswer = std::nullopt;
     build(HomeUtility::files);

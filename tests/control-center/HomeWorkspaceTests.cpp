@@ -9,8 +9,10 @@
 #include "modules/FocusTimer.h"
 #include "support/QtPrinters.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -124,6 +126,27 @@ TEST_F(WorkspaceTest, TheEditorsTitleWellAndHeaderButtonKeepTheirSizes) {
     EXPECT_EQ(title->font().weight(), QFont::Bold);
     QPlainTextEdit* editor = workspace.editor();
     EXPECT_EQ(editor->geometry(), editor->parentWidget()->rect().adjusted(8, 8, -8, -8));
+    // The header row is as high as its tallest control; the note rows start at the list's top.
+    const QWidget* header = workspace.actionButton()->parentWidget();
+    const auto* segments = header->findChild<VantrelSegmentedControl*>();
+    ASSERT_NE(segments, nullptr);
+    EXPECT_EQ(header->height(), std::max(segments->height(), workspace.actionButton()->height()));
+    f.note(QStringLiteral("First"), QString());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(workspace.noteRows().isEmpty());
+    EXPECT_EQ(workspace.noteRows().first()->y(), 0);
+    // The mode content is at least 318 high; in the screenshots mode it grows with the grid's
+    // rows, which the notes mode ignores.
+    QStringList images;
+    for (int i = 1; i <= 6; ++i) images << f.image(QStringLiteral("s%1.png").arg(i), Qt::gray);
+    f.shelve(images);
+    const int notesHeight = workspace.heightForWidth(400);
+    EXPECT_EQ(notesHeight, header->sizeHint().height() + 14 + 318);
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    const int shotsHeight = workspace.heightForWidth(400);
+    EXPECT_GT(shotsHeight, notesHeight + 100) << "six shots in two columns: three rows";
+    workspace.setMode(HomeWorkspace::Mode::notes);
+    EXPECT_EQ(workspace.heightForWidth(400), notesHeight);
     // The header button's glyph takes a 16-point frame before its text, in either mode and
     // back again.
     VantrelButton* action = workspace.actionButton();
@@ -206,6 +229,31 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     }
     f.shelve({});
     EXPECT_EQ(workspace.thumbnails().decodeCount(), decoded);
+}
+
+TEST(ThumbnailCache, APhotoTakenSidewaysIsTurnedUpright) {
+    // A camera's JPEG keeps its pixels as shot and says in its Exif block which way is up: here
+    // orientation 6, turned a quarter clockwise.
+    HomeHarness f;
+    ThumbnailCache cache(f.c.h.files, 100);
+    QImage landscape(40, 20, QImage::Format_RGB32);
+    landscape.fill(Qt::green);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(landscape.save(&buffer, "JPEG"));
+    }
+    QByteArray app1 = QByteArray::fromHex("FFE10022"
+                                          "457869660000"
+                                          "4D4D002A00000008"
+                                          "0001"
+                                          "011200030000000100060000"
+                                          "00000000");
+    jpeg.insert(2, app1);
+    const QString path = f.file(QStringLiteral("turned.jpg"), jpeg);
+    ASSERT_EQ(QImageReader(path).transformation(), QImageIOHandler::TransformationRotate90);
+    EXPECT_EQ(cache.image(path).size(), QSize(20, 40));
 }
 
 TEST(ThumbnailCache, DecodesOncePerVersionAndRemembersUnreadableFiles) {

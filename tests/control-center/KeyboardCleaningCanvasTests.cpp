@@ -124,6 +124,7 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.toolbar, QRectF(216, 151, 1080, 58));
     EXPECT_DOUBLE_EQ(l.status.width(), 278);
     EXPECT_DOUBLE_EQ(l.status.right(), 1316);
+    EXPECT_EQ(l.lockTitle.topLeft(), l.status.topLeft() + QPointF(24, 24)) << "the column inset 24";
     EXPECT_EQ(l.sheet, l.document.adjusted(24, 24, -24, -24));
     EXPECT_EQ(l.sheetContent, l.sheet.adjusted(38, 38, -38, -38));
     EXPECT_DOUBLE_EQ(l.ring.width(), 118);

@@ -266,6 +266,8 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     EXPECT_EQ(lines[0]->text(), "VANTREL");
     EXPECT_EQ(lines[0]->font().weight(), QFont::ExtraBold);
     EXPECT_NEAR(VantrelType::pixelSize(lines[0]->font()), 14.5, 1e-9);
+    EXPECT_EQ(lines[0]->font().letterSpacingType(), QFont::AbsoluteSpacing);
+    EXPECT_NEAR(lines[0]->font().letterSpacing(), 0.8, 0.01) << "kept in 64ths";
     EXPECT_EQ(lines[1]->font().weight(), QFont::Bold);
 
     root->resize(899, 700);
