@@ -2,6 +2,9 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomePage.h"
 #include "control-center/HomeUtilityPanel.h"
+#include "control-center/HomeWorkspace.h"
+#include "control-center/VantrelRowButtonStyle.h"
+#include "kit/HazardBadge.h"
 #include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
@@ -22,6 +25,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QShortcut>
 #include <QTest>
 #include <QVariantAnimation>
@@ -87,6 +91,20 @@ TEST(HomePageValues, PermissionsTimerAndCountsReadAsTheirTexts) {
     EXPECT_EQ(HomePage::attentionSubtitle(0), "Everything important is ready");
     EXPECT_EQ(HomePage::timerValue(false, "12:30"), "Ready");
     EXPECT_EQ(HomePage::timerValue(true, "12:30"), "12:30");
+}
+
+TEST(HomePageValues, ARowButtonLightsAsItIsHoveredAndPressed) {
+    // Elevated at 95 % pressed, 68 % hovered, nothing otherwise; the capsule 1.5 by 18 at the
+    // leading edge, centred, growing with the hover's ease.
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(true, 0), 0.95);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 1), 0.68);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 0.5), 0.34);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 0), 0);
+    const QRectF row(10, 0, 200, 43);
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 1), QRectF(10, 12.5, 1.5, 18));
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0.5), QRectF(10, 17, 1.5, 9));
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0).height(), 0);
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 1.4).height(), 18) << "an overshoot is held";
 }
 
 TEST_F(HomePageTest, TheLiveValuesFollowTheStores) {
@@ -354,6 +372,31 @@ TEST_F(HomePageTest, TheWideArrangementLinesUpItsColumnsCardsAndOverviewRow) {
     EXPECT_NEAR(metricMiddle, quickMiddle, 1);
 }
 
+TEST_F(HomePageTest, TheBodyIsAsTallAsItsTallestColumnAtEveryWideWidth) {
+    // Six screenshots: the workspace's grid turns from three rows to two as it widens.
+    QStringList images;
+    for (int i = 1; i <= 6; ++i) images << f.image(QStringLiteral("s%1.png").arg(i), Qt::gray);
+    f.shelve(images);
+    page.workspace()->setMode(HomeWorkspace::Mode::screenshots);
+    QWidget* body = page.body();
+    const auto columnOf = [body](QWidget* inside) {
+        while (inside && inside->parentWidget() != body) inside = inside->parentWidget();
+        return inside;
+    };
+    const std::array<QWidget*, 3> columns{columnOf(page.launcher(0)), columnOf(page.workspace()),
+                                          columnOf(page.liveRow(HomeUtility::timer))};
+    const int ideal = int(std::ceil(page.wideBodyWidth()));
+    QSet<int> heights;
+    for (int w = ideal; w < ideal + 80; w += 2) {
+        body->resize(w, body->heightForWidth(w));
+        int tallest = 0;
+        for (QWidget* column : columns) tallest = std::max(tallest, column->geometry().bottom() + 1);
+        EXPECT_EQ(body->height(), tallest) << w;
+        heights << body->height();
+    }
+    EXPECT_GE(heights.size(), 2) << "the grid's rows change within these widths";
+}
+
 TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
     const QDate date(2026, 12, 7);
     EXPECT_EQ(HomePage::overviewDate(date, QLocale(QLocale::English, QLocale::UnitedStates)),
@@ -398,6 +441,12 @@ TEST_F(HomePageTest, TheCleanKeyboardCardExplainsTheSessionAndSpansItsContent) {
         if (child->size() == QSize(28, 28)) tile = child;
     ASSERT_NE(tile, nullptr);
     EXPECT_EQ(tile->x(), 0);
+    // The badge shown after a refused start is exactly as high as its hazard badge.
+    const auto* refused = page.findChild<QAbstractButton*>(QStringLiteral("accessibilityRequired"));
+    ASSERT_NE(refused, nullptr);
+    const auto* hazard = refused->findChild<HazardBadge*>();
+    ASSERT_NE(hazard, nullptr);
+    EXPECT_EQ(refused->sizeHint().height(), hazard->sizeHint().height());
     // 11 between the intro row and the button.
     int introBottom = tile->geometry().bottom();
     for (QLabel* label : content->findChildren<QLabel*>())

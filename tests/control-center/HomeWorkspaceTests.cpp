@@ -3,6 +3,7 @@
 #include "control-center/ThumbnailCache.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelType.h"
@@ -188,6 +189,11 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
             hint = label;
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(hint->wordWrap()) << "a long hint wraps in a narrow card";
+    // The empty state's column sits in the middle of its pane, 10 between its lines.
+    const QWidget* emptyState = workspace.screenshotsEmptyState();
+    const auto* art = emptyState->findChild<VantrelGlyph*>();
+    ASSERT_NE(art, nullptr);
+    EXPECT_NEAR(art->y(), emptyState->height() - hint->geometry().bottom() - 1, 1);
     EXPECT_TRUE(workspace.gridItems().isEmpty());
 
     QStringList images;

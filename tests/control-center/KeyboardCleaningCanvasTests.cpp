@@ -4,6 +4,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
@@ -304,6 +305,28 @@ TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSize
                                 std::abs(a.blue() - b.blue())});
         }
     EXPECT_LE(largest, 3);
+
+    // The lock badge on the paper: a circle of the accent at 0.1 under "lock.fill" at 13 semibold.
+    const QRect badge = l.badge.toAlignedRect();
+    QImage lock(image.size(), QImage::Format_ARGB32_Premultiplied);
+    lock.fill(image.pixelColor(badge.left() - 4, badge.center().y()));
+    {
+        const QColor tint = VantrelTheme::accent(c.preferences.accent());
+        QPainter painter(&lock);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(VantrelTheme::withOpacity(tint, 0.1));
+        painter.drawEllipse(l.badge);
+        VantrelGlyph::paint(painter, l.badge, u"lock.fill", tint, 13, QFont::DemiBold);
+    }
+    int badgeLargest = 0;
+    for (int y = badge.top(); y <= badge.bottom(); ++y)
+        for (int x = badge.left(); x <= badge.right(); ++x) {
+            const QColor a = image.pixelColor(x, y), b = lock.pixelColor(x, y);
+            badgeLargest = std::max({badgeLargest, std::abs(a.red() - b.red()),
+                                     std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+        }
+    EXPECT_LE(badgeLargest, 3);
 
     // "Temporary · nothing is saved" at 9.5 medium, centred under the title; the footer at 10.5
     // medium on the paper.

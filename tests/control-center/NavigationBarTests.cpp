@@ -4,6 +4,7 @@
 #include "control-center/VantrelNavigationButton.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTest>
 #include <cmath>
@@ -165,6 +167,23 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(NavigationButtonLook::make(QSizeF(80, 42), true, 1, false, false).hoverOpacity, 0);
     // Drawn: the pointer over an unselected button brings its line in, 3 above its bottom edge.
     notch->clearFocus();
+    // Away from the pointer, only its title: 13 medium in the secondary text, centred between
+    // paddings of 12, at two pixels a point.
+    {
+        QImage expected(notch->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(2);
+        expected.fill(Qt::transparent);
+        QImage look = expected;
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(NavigationButtonLook::titleFont(false));
+        painter.setPen(VantrelTheme::secondaryText().resolve(VantrelTheme::colorScheme(notch)));
+        painter.drawText(QRect(QPoint(), notch->size()).adjusted(12, 0, -12, 0),
+                         Qt::AlignCenter | Qt::TextSingleLine, notch->text());
+        painter.end();
+        notch->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+        EXPECT_EQ(look, expected);
+    }
     const QPoint line(notch->width() / 2, notch->height() - 4);
     EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
