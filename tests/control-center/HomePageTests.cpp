@@ -2,13 +2,18 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomePage.h"
 #include "control-center/HomeUtilityPanel.h"
+#include "control-center/HomeWorkspace.h"
+#include "control-center/VantrelRowButtonStyle.h"
+#include "kit/HazardBadge.h"
 #include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "services/KeyboardCleaningController.h"
@@ -16,9 +21,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QShortcut>
 #include <QTest>
 #include <QVariantAnimation>
@@ -84,6 +91,20 @@ TEST(HomePageValues, PermissionsTimerAndCountsReadAsTheirTexts) {
     EXPECT_EQ(HomePage::attentionSubtitle(0), "Everything important is ready");
     EXPECT_EQ(HomePage::timerValue(false, "12:30"), "Ready");
     EXPECT_EQ(HomePage::timerValue(true, "12:30"), "12:30");
+}
+
+TEST(HomePageValues, ARowButtonLightsAsItIsHoveredAndPressed) {
+    // Elevated at 95 % pressed, 68 % hovered, nothing otherwise; the capsule 1.5 by 18 at the
+    // leading edge, centred, growing with the hover's ease.
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(true, 0), 0.95);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 1), 0.68);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 0.5), 0.34);
+    EXPECT_DOUBLE_EQ(VantrelRowButtonStyle::fillOpacity(false, 0), 0);
+    const QRectF row(10, 0, 200, 43);
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 1), QRectF(10, 12.5, 1.5, 18));
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0.5), QRectF(10, 17, 1.5, 9));
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0).height(), 0);
+    EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 1.4).height(), 18) << "an overshoot is held";
 }
 
 TEST_F(HomePageTest, TheLiveValuesFollowTheStores) {
@@ -358,6 +379,89 @@ TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
               page.workspace()->mapTo(&page, QPoint()).y() + page.workspace()->height());
 }
 
+TEST_F(HomePageTest, TheWideArrangementLinesUpItsColumnsCardsAndOverviewRow) {
+    page.resize(1300, 900);
+    QCoreApplication::sendPostedEvents();
+    QWidget* body = page.body();
+    ASSERT_TRUE(page.isBodyWide(body->width()));
+    const auto columnOf = [body](QWidget* inside) {
+        while (inside && inside->parentWidget() != body) inside = inside->parentWidget();
+        return inside;
+    };
+    // 232 for the launchers, 248 for the live column at the far side, the workspace between
+    // them with 16 either side.
+    QWidget* launchers = columnOf(page.launcher(0));
+    QWidget* workspace = columnOf(page.workspace());
+    QWidget* live = columnOf(page.liveRow(HomeUtility::timer));
+    ASSERT_TRUE(launchers && workspace && live);
+    EXPECT_EQ(launchers->geometry().left(), 0);
+    EXPECT_EQ(launchers->width(), 232);
+    EXPECT_EQ(live->width(), 248);
+    EXPECT_EQ(live->geometry().right() + 1, body->width());
+    EXPECT_EQ(workspace->x(), 232 + 16);
+    EXPECT_EQ(workspace->geometry().right() + 1 + 16, live->x());
+    // The Now card: its three rows with a rule between each two, none above the first.
+    QWidget* rows = page.liveRow(HomeUtility::timer)->parentWidget();
+    QList<QWidget*> order;
+    for (QWidget* child : rows->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) order << child;
+    std::sort(order.begin(), order.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    ASSERT_EQ(order.size(), 5);
+    EXPECT_EQ(order[0], page.liveRow(HomeUtility::timer));
+    EXPECT_EQ(order[1]->height(), 1);
+    EXPECT_EQ(order[2], page.liveRow(HomeUtility::clipboard));
+    EXPECT_EQ(order[3]->height(), 1);
+    EXPECT_EQ(order[4], page.liveRow(HomeUtility::files));
+    // The live column's cards fill its width.
+    for (SettingsCard* card : live->findChildren<SettingsCard*>()) {
+        EXPECT_EQ(card->mapTo(live, QPoint()).x(), 0) << card->title().toStdString();
+        EXPECT_EQ(card->width(), live->width()) << card->title().toStdString();
+    }
+
+    // The overview row: the date at 22 bold; the metrics 20 apart from the row's start, centred on
+    // the Quick actions button's height.
+    const auto* date = page.overviewContent()->findChild<QLabel*>(QStringLiteral("overview.date"));
+    ASSERT_NE(date, nullptr);
+    EXPECT_NEAR(VantrelType::pixelSize(date->font()), 22, 1e-9);
+    EXPECT_EQ(date->font().weight(), QFont::Bold);
+    QWidget* timer = page.metricButton(HomeUtility::timer);
+    QWidget* clipboard = page.metricButton(HomeUtility::clipboard);
+    EXPECT_EQ(timer->x(), 0);
+    EXPECT_EQ(clipboard->x() - timer->geometry().right() - 1, 20);
+    // The row ends with its last metric, 20 before the Quick actions button.
+    QWidget* shelf = page.metricButton(HomeUtility::files);
+    EXPECT_EQ(shelf->geometry().right() + 1, shelf->parentWidget()->width());
+    EXPECT_EQ(shelf->parentWidget()->geometry().right() + 1 + 20, page.quickActionsButton()->x());
+    const QWidget* quick = page.quickActionsButton();
+    const double metricMiddle = timer->mapTo(page.overviewContent(), QPoint()).y() + timer->height() / 2.0;
+    const double quickMiddle = quick->mapTo(page.overviewContent(), QPoint()).y() + quick->height() / 2.0;
+    EXPECT_NEAR(metricMiddle, quickMiddle, 1);
+}
+
+TEST_F(HomePageTest, TheBodyIsAsTallAsItsTallestColumnAtEveryWideWidth) {
+    // Six screenshots: the workspace's grid turns from three rows to two as it widens.
+    QStringList images;
+    for (int i = 1; i <= 6; ++i) images << f.image(QStringLiteral("s%1.png").arg(i), Qt::gray);
+    f.shelve(images);
+    page.workspace()->setMode(HomeWorkspace::Mode::screenshots);
+    QWidget* body = page.body();
+    const auto columnOf = [body](QWidget* inside) {
+        while (inside && inside->parentWidget() != body) inside = inside->parentWidget();
+        return inside;
+    };
+    const std::array<QWidget*, 3> columns{columnOf(page.launcher(0)), columnOf(page.workspace()),
+                                          columnOf(page.liveRow(HomeUtility::timer))};
+    const int ideal = int(std::ceil(page.wideBodyWidth()));
+    QSet<int> heights;
+    for (int w = ideal; w < ideal + 80; w += 2) {
+        body->resize(w, body->heightForWidth(w));
+        int tallest = 0;
+        for (QWidget* column : columns) tallest = std::max(tallest, column->geometry().bottom() + 1);
+        EXPECT_EQ(body->height(), tallest) << w;
+        heights << body->height();
+    }
+    EXPECT_GE(heights.size(), 2) << "the grid's rows change within these widths";
+}
+
 TEST_F(HomePageTest, TheDateIsWrittenOutInTheLocale) {
     // In 22-point bold as built, before any arrangement has placed it.
     HomePage fresh{f.home};
@@ -383,6 +487,142 @@ TEST_F(HomePageTest, TheWorkspaceCardSaysTheOriginalsStayWhereTheyAre) {
     EXPECT_EQ(workspace->helpButton()->helpText(),
               "Notes stay on this Mac. Screenshots are references from the File Shelf; Vantrel does not "
               "move or duplicate the originals.");
+}
+
+TEST_F(HomePageTest, TheCleanKeyboardCardExplainsTheSessionAndSpansItsContent) {
+    SettingsCard* clean = nullptr;
+    for (SettingsCard* card : page.findChildren<SettingsCard*>())
+        if (card->title() == "Clean Keyboard") clean = card;
+    ASSERT_NE(clean, nullptr);
+    ASSERT_NE(clean->helpButton(), nullptr);
+    EXPECT_EQ(
+        clean->helpButton()->helpText(),
+        QString::fromUtf8("For 15 seconds Vantrel opens a temporary cleaning canvas and blocks input from "
+                          "built-in and external keyboards. The trackpad remains active, nothing is saved, "
+                          "and Control\u2013Option\u2013Command\u2013Escape always ends the session early."));
+    // The content column has no padding of its own: the tile and the button start at its edge
+    // and the button reaches across it.
+    QWidget* button = page.findChild<QWidget*>(QStringLiteral("openCleaningCanvas"));
+    ASSERT_NE(button, nullptr);
+    QWidget* content = button->parentWidget();
+    EXPECT_EQ(button->x(), 0);
+    EXPECT_EQ(button->width(), content->width());
+    QWidget* tile = nullptr;
+    for (QWidget* child : content->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->size() == QSize(28, 28)) tile = child;
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->x(), 0);
+    // The badge shown after a refused start is exactly as high as its hazard badge.
+    const auto* refused = page.findChild<QAbstractButton*>(QStringLiteral("accessibilityRequired"));
+    ASSERT_NE(refused, nullptr);
+    const auto* hazard = refused->findChild<HazardBadge*>();
+    ASSERT_NE(hazard, nullptr);
+    EXPECT_EQ(refused->sizeHint().height(), hazard->sizeHint().height());
+    // 11 between the intro row and the button.
+    int introBottom = tile->geometry().bottom();
+    for (QLabel* label : content->findChildren<QLabel*>())
+        if (label->text() == "15 seconds" || label->text() == "Trackpad stays active")
+            introBottom = std::max(introBottom, label->mapTo(content, QPoint(0, label->height() - 1)).y());
+    EXPECT_EQ(button->y() - introBottom - 1, 11);
+}
+
+namespace {
+
+// How many pixels of `a` and `b` (of one size) differ by more than one level in any channel.
+int differingPixels(const QImage& a, const QImage& b) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 ||
+                std::abs(qBlue(p) - qBlue(q)) > 1 || std::abs(qAlpha(p) - qAlpha(q)) > 1)
+                ++count;
+        }
+    return count;
+}
+
+// A clear image of `size` points at `ratio` pixels a point.
+QImage blank(QSize size, int ratio = 1) {
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+TEST_F(HomePageTest, MetricsLiveRowsAndLauncherTilesAreDrawnAsStated) {
+    f.c.h.preferences.setAccent(Accent::coral);
+    QCoreApplication::sendPostedEvents();
+    const QColor accent = VantrelTheme::accent(Accent::coral);
+
+    // A metric: the glyph at 12 semibold on a 28-point tile of the accent at 10 %, radius 9; 9
+    // after it the value (13, bold) over the title (caption, secondary), 1 apart, centred.
+    QAbstractButton* metric = page.metricButton(HomeUtility::clipboard);
+    ASSERT_EQ(metric->size(), QSize(104, 34));
+    const ColorScheme scheme = VantrelTheme::colorScheme(metric);
+    QImage expected = blank(metric->size());
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF tile(0, 3, 28, 28);
+        painter.fillPath(ContinuousRoundedRectangle{9}.path(tile), VantrelTheme::withOpacity(accent, 0.10));
+        VantrelGlyph::paint(painter, tile, u"doc.on.clipboard", accent, 12, QFont::DemiBold);
+        const QFont valueFont = VantrelType::font(13, QFont::Bold);
+        const double valueHeight = QFontMetricsF(valueFont).height();
+        const double titleHeight = QFontMetricsF(VantrelType::caption()).height();
+        const double top = (34 - valueHeight - 1 - titleHeight) / 2;
+        painter.setFont(valueFont);
+        painter.setPen(VantrelTheme::primary(scheme));
+        painter.drawText(QRectF(28 + 9, top, 58, valueHeight), Qt::AlignLeft | Qt::AlignVCenter, "0");
+        painter.setFont(VantrelType::caption());
+        painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
+        painter.drawText(QRectF(28 + 9, top + valueHeight + 1, 104 - 37, titleHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, "Clipboard");
+    }
+    EXPECT_EQ(differingPixels(renderWidget(*metric), expected), 0);
+
+    // A live row: the glyph at 12 semibold in 24 by 28, 10 before the title (label) over the
+    // value (caption, secondary) 2 apart and centred; the chevron at 8 bold in 12 by 28 at the end.
+    // Drawn at two pixels a point, where half a point shows.
+    QAbstractButton* live = page.liveRow(HomeUtility::clipboard);
+    const int w = live->width(), h = live->height();
+    expected = blank(live->size(), 2);
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        VantrelGlyph::paint(painter, QRectF(0, (h - 28) / 2.0, 24, 28), u"doc.on.clipboard", accent, 12,
+                            QFont::DemiBold);
+        VantrelGlyph::paint(painter, QRectF(w - 12, (h - 28) / 2.0, 12, 28), u"chevron.right",
+                            VantrelTheme::tertiaryText().resolve(scheme), 8, QFont::Bold);
+        const double titleHeight = QFontMetricsF(VantrelType::label()).height();
+        const double valueHeight = QFontMetricsF(VantrelType::caption()).height();
+        const double top = (h - titleHeight - 2 - valueHeight) / 2;
+        const double left = 24 + 10;
+        painter.setFont(VantrelType::label());
+        painter.setPen(VantrelTheme::primary(scheme));
+        painter.drawText(QRectF(left, top, w - 12 - 10 - left, titleHeight), Qt::AlignLeft, "Clipboard");
+        painter.setFont(VantrelType::caption());
+        painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
+        painter.drawText(QRectF(left, top + titleHeight + 2, w - 12 - 10 - left, valueHeight), Qt::AlignLeft,
+                         "0 saved");
+    }
+    QImage look = blank(live->size(), 2);
+    live->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(differingPixels(look, expected), 0);
+
+    // A launcher's tile, 8 in: the glyph at 12 semibold on the accent at 9 %, radius 8.
+    QAbstractButton* launcher = page.launcher(0);
+    const QRect tile(8, (43 - 28) / 2, 28, 29);
+    expected = blank(launcher->size());
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF square(8, (43 - 28) / 2.0, 28, 28);
+        painter.fillPath(ContinuousRoundedRectangle{8}.path(square), VantrelTheme::withOpacity(accent, 0.09));
+        VantrelGlyph::paint(painter, square, u"capsule.tophalf.filled", accent, 12, QFont::DemiBold);
+    }
+    EXPECT_EQ(differingPixels(renderWidget(*launcher).copy(tile), expected.copy(tile)), 0);
 }
 
 TEST_F(HomePageTest, ALauncherRowEndsInItsDotAndChevron) {

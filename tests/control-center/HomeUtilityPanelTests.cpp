@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -114,6 +115,79 @@ TEST_F(PanelTest, HeadersOnlyReportAndTheOpenSectionFollowsThePage) {
     EXPECT_EQ(actions.presentedUtility(), std::nullopt);
 }
 
+TEST_F(PanelTest, SectionHeadersRuleAndEmptyStateAreDrawnAsStated) {
+    f.c.h.preferences.setAccent(Accent::coral);
+    build(HomeUtility::clipboard);
+    const QColor accent = VantrelTheme::accent(Accent::coral);
+    // A header at two pixels a point: the glyph at 13 semibold on a 30-point tile of radius 9, 14
+    // in (the accent on the accent at 13 % when open, white at 62 % on white at 5.5 % when not),
+    // the title at 13 bold 11 after it, the chevron at 9 bold in 22 by 30, 14 from the end.
+    for (const HomeUtility utility : {HomeUtility::clipboard, HomeUtility::timer}) {
+        const bool open = utility == HomeUtility::clipboard;
+        QAbstractButton* header = panel->sectionHeader(utility);
+        const int w = header->width(), h = header->height();
+        QImage expected(header->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(2);
+        expected.fill(Qt::transparent);
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::Antialiasing);
+            const QRectF tile(14, (h - 30) / 2.0, 30, 30);
+            painter.fillPath(ContinuousRoundedRectangle{9}.path(tile),
+                             open ? VantrelTheme::withOpacity(accent, 0.13) : whiteAt(0.055));
+            VantrelGlyph::paint(painter, tile, open ? u"doc.on.clipboard" : u"timer",
+                                open ? accent : whiteAt(0.62), 13, QFont::DemiBold);
+            painter.setFont(VantrelType::font(13, QFont::Bold));
+            painter.setPen(Qt::white);
+            const QRectF chevron(w - 14 - 22, (h - 30) / 2.0, 22, 30);
+            painter.drawText(QRectF(14 + 30 + 11, 0, chevron.left() - 11 - 14 - 30 - 11, h),
+                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, header->text());
+            VantrelGlyph::paint(painter, chevron, open ? u"chevron.up" : u"chevron.down", whiteAt(0.48), 9,
+                                QFont::Bold);
+        }
+        QImage look(header->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        look.setDevicePixelRatio(2);
+        look.fill(Qt::transparent);
+        header->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+        int differing = 0;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x) {
+                const QRgb a = look.pixel(x, y), b = expected.pixel(x, y);
+                if (std::abs(qAlpha(a) - qAlpha(b)) > 1 || std::abs(qRed(a) - qRed(b)) > 1 ||
+                    std::abs(qGreen(a) - qGreen(b)) > 1 || std::abs(qBlue(a) - qBlue(b)) > 1)
+                    ++differing;
+            }
+        EXPECT_EQ(differing, 0) << rawValue(utility).toStdString();
+    }
+
+    // Under the open header, the rule inset 14 at both sides right at the top of the body.
+    QWidget* body = nullptr;
+    for (QWidget* child : panel->sectionHeader(HomeUtility::clipboard)
+                              ->parentWidget()
+                              ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != panel->sectionHeader(HomeUtility::clipboard) && child->isVisibleTo(panel.get()))
+            body = child;
+    ASSERT_NE(body, nullptr);
+    QWidget* rule = nullptr;
+    for (QWidget* child : body->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->height() == 1) rule = child;
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->geometry(), QRect(14, 0, body->width() - 28, 1));
+    // The controls follow the rule directly.
+    int controlsTop = -1;
+    for (QWidget* child : body->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != rule && !child->isHidden()) controlsTop = child->y();
+    EXPECT_EQ(controlsTop, 1);
+
+    // The empty state's glyph: 14 semibold in the accent, in a 32 by 32 frame.
+    ASSERT_EQ(rows("empty").size(), 1);
+    const auto* glyph = rows("empty").first()->findChild<VantrelGlyph*>();
+    ASSERT_NE(glyph, nullptr);
+    EXPECT_EQ(glyph->pointSize(), 14);
+    EXPECT_EQ(glyph->weight(), QFont::DemiBold);
+    EXPECT_EQ(glyph->size(), QSize(32, 32));
+}
+
 TEST_F(PanelTest, EscapeIsTakenOnlyWhileTheMonitorLives) {
     QWidget other;
     int calls = 0;
@@ -167,11 +241,16 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     build(HomeUtility::timer);
     auto* minus = find<QAbstractButton>("focus.minus");
     auto* plus = find<QAbstractButton>("focus.plus");
+    // The stepper: minus, the 48-point minutes, plus, 5 apart from its start.
+    EXPECT_EQ(minus->x(), 0);
+    EXPECT_EQ(plus->x(), 26 + 5 + 48 + 5);
+    EXPECT_EQ(minus->parentWidget()->sizeHint(), QSize(26 + 5 + 48 + 5 + 26, 26)) << "no padding of its own";
     focus.updateDuration(1);
     EXPECT_FALSE(minus->isEnabled());
     EXPECT_TRUE(plus->isEnabled());
     plus->click();
     EXPECT_EQ(focus.durationMinutes(), 2);
+    EXPECT_TRUE(texts(QString()).contains("2 min")) << texts(QString()).join(" | ").toStdString();
     EXPECT_TRUE(minus->isEnabled());
     focus.updateDuration(120);
     EXPECT_FALSE(plus->isEnabled());
@@ -225,6 +304,13 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     EXPECT_EQ(icon->pos(), QPoint(18, 18));
     EXPECT_EQ(icon->size(), QSize(38, 38));
     EXPECT_EQ(heading->mapTo(heading->parentWidget(), QPoint()).x(), 18 + 38 + 12);
+    // Its subtitle 2 below it.
+    QLabel* subtitle = nullptr;
+    for (QLabel* label : panel->findChildren<QLabel*>())
+        if (label->text() == "Timer, clipboard, and temporary files") subtitle = label;
+    ASSERT_NE(subtitle, nullptr);
+    EXPECT_EQ(subtitle->x(), heading->x());
+    EXPECT_EQ(subtitle->y(), heading->y() + heading->height() + 2);
     // The steps: "minus" and "plus" in white at 72 %, 8 points bold, 26 square, on a rounded
     // rectangle of radius 7 filled white at 7.5 %.
     EXPECT_EQ(rendered(minus),
@@ -244,8 +330,10 @@ TEST_F(PanelTest, TimerRowsStepWithinTheirBoundsAndShowTheStores) {
     // "Lap" only while the stopwatch runs; a lap leaves the panel as it is.
     auto* lap = find<QAbstractButton>("lap");
     EXPECT_FALSE(lap->isEnabled());
+    EXPECT_EQ(find<VantrelButton>("stopwatch.primary")->text(), "Start");
     find<QAbstractButton>("stopwatch.primary")->click();
     EXPECT_TRUE(lap->isEnabled());
+    EXPECT_EQ(find<VantrelButton>("stopwatch.primary")->text(), "Pause");
     f.c.h.scheduler.advance(Seconds(1.25));
     EXPECT_EQ(value("stopwatch")->text(), "0:01.20");
     lap->click();
@@ -317,6 +405,24 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
     EXPECT_EQ(f.c.h.pasteboard.string(), "first line\nsecond line") << "line breaks kept";
     f.c.stores.clipboard.captureIfNeeded();
     EXPECT_EQ(f.c.stores.clipboard.entries().size(), entries) << "our own copy is not taken in again";
+
+    // A long copy stays on one line: its row is as high as a short one's.
+    f.copy(QStringLiteral("a long copied paragraph ").repeated(20));
+    turn();
+    const QList<QWidget*> listed = rows("clipboard.row");
+    ASSERT_EQ(listed.size(), 5);
+    QLabel* longText = listed[0]->findChild<QLabel*>("clipboard.text");
+    ASSERT_NE(longText, nullptr);
+    const QImage look = rendered(longText);
+    int top = look.height(), bottom = -1;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            if (qAlpha(look.pixel(x, y)) > 0) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(bottom, top);
+    EXPECT_LE(bottom - top + 1, longText->fontMetrics().height());
 }
 
 TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
@@ -366,6 +472,25 @@ TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
     EXPECT_EQ(store.entries().size(), 2);
     EXPECT_EQ(f.c.h.log.entries.count(QStringLiteral("copied")), 1) << "the haptic after the write";
     store.stop();
+}
+
+TEST_F(PanelTest, ALongFileNameStaysOnOneLine) {
+    f.shelve({f.file(QStringLiteral("a report with a very long name kept for the quarterly review of every "
+                                    "team and every project we run.txt"))});
+    build(HomeUtility::files);
+    ASSERT_EQ(rows("file.row").size(), 1);
+    QLabel* name = rows("file.row").first()->findChild<QLabel*>("file.name");
+    ASSERT_NE(name, nullptr);
+    const QImage look = rendered(name);
+    int top = look.height(), bottom = -1;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            if (qAlpha(look.pixel(x, y)) > 0) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(bottom, top);
+    EXPECT_LE(bottom - top + 1, name->fontMetrics().height());
 }
 
 TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {

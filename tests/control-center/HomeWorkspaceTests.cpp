@@ -3,15 +3,18 @@
 #include "control-center/ThumbnailCache.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "support/QtPrinters.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <cmath>
@@ -141,6 +144,49 @@ TEST_F(WorkspaceTest, NotesListFiveAndTheEditorFollowsTheSelection) {
         << "back in notes mode";
 }
 
+TEST_F(WorkspaceTest, TheEditorsTitleWellAndHeaderButtonKeepTheirSizes) {
+    // The title at 18 bold; the editor 8 inside its well on every side.
+    const auto* title = workspace.findChild<QLabel*>(QStringLiteral("workspace.title"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_NEAR(VantrelType::pixelSize(title->font()), 18, 1e-9);
+    EXPECT_EQ(title->font().weight(), QFont::Bold);
+    QPlainTextEdit* editor = workspace.editor();
+    EXPECT_EQ(editor->geometry(), editor->parentWidget()->rect().adjusted(8, 8, -8, -8));
+    // The header row is as high as its tallest control; the note rows start at the list's top.
+    const QWidget* header = workspace.actionButton()->parentWidget();
+    const auto* segments = header->findChild<VantrelSegmentedControl*>();
+    ASSERT_NE(segments, nullptr);
+    EXPECT_EQ(header->height(), std::max(segments->height(), workspace.actionButton()->height()));
+    f.note(QStringLiteral("First"), QString());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(workspace.noteRows().isEmpty());
+    EXPECT_EQ(workspace.noteRows().first()->y(), 0);
+    // The mode content is at least 318 high; in the screenshots mode it grows with the grid's
+    // rows, which the notes mode ignores.
+    QStringList images;
+    for (int i = 1; i <= 6; ++i) images << f.image(QStringLiteral("s%1.png").arg(i), Qt::gray);
+    f.shelve(images);
+    const int notesHeight = workspace.heightForWidth(400);
+    EXPECT_EQ(notesHeight, header->sizeHint().height() + 14 + 318);
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    const int shotsHeight = workspace.heightForWidth(400);
+    EXPECT_GT(shotsHeight, notesHeight + 100) << "six shots in two columns: three rows";
+    workspace.setMode(HomeWorkspace::Mode::notes);
+    EXPECT_EQ(workspace.heightForWidth(400), notesHeight);
+    // The header button's glyph takes a 16-point frame before its text, in either mode and
+    // back again.
+    VantrelButton* action = workspace.actionButton();
+    for (const auto mode :
+         {HomeWorkspace::Mode::notes, HomeWorkspace::Mode::screenshots, HomeWorkspace::Mode::notes}) {
+        workspace.setMode(mode);
+        const QString glyph = action->leadingGlyph();
+        EXPECT_EQ(glyph, mode == HomeWorkspace::Mode::notes ? "square.and.pencil" : "tray.full");
+        const int withFrame = action->sizeHint().width();
+        action->setLeadingGlyph(glyph, 11, 0);
+        EXPECT_EQ(withFrame - action->sizeHint().width(), 16) << glyph.toStdString();
+    }
+}
+
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
     NotesStore& notes = f.c.stores.notes;
     notes.setSelectedID(std::nullopt);
@@ -168,6 +214,11 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
             hint = label;
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(hint->wordWrap()) << "a long hint wraps in a narrow card";
+    // The empty state's column sits in the middle of its pane, 10 between its lines.
+    const QWidget* emptyState = workspace.screenshotsEmptyState();
+    const auto* art = emptyState->findChild<VantrelGlyph*>();
+    ASSERT_NE(art, nullptr);
+    EXPECT_NEAR(art->y(), emptyState->height() - hint->geometry().bottom() - 1, 1);
     EXPECT_TRUE(workspace.gridItems().isEmpty());
 
     QStringList images;
@@ -183,6 +234,23 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     // 12 apart; in three columns two rows fit in the least height of 318.
     const double item = 116 + 7 + QFontMetricsF(VantrelType::caption()).height();
     EXPECT_NEAR(workspace.heightForWidth(300) - workspace.heightForWidth(474), 6 * item + 5 * 12 - 318, 1);
+    // The grid fills its pane from the leading edge: columns of at least 150, 12 apart, rows 12 apart.
+    QWidget* pane = workspace.gridItems().at(0)->parentWidget()->parentWidget();
+    const int columns = HomeWorkspace::gridColumns(pane->width());
+    ASSERT_GE(columns, 2);
+    const QRect first(workspace.gridItems().at(0)->mapTo(pane, QPoint()),
+                      workspace.gridItems().at(0)->size());
+    const QRect second(workspace.gridItems().at(1)->mapTo(pane, QPoint()),
+                       workspace.gridItems().at(1)->size());
+    const QRect below(workspace.gridItems().at(columns)->mapTo(pane, QPoint()),
+                      workspace.gridItems().at(columns)->size());
+    EXPECT_EQ(first.topLeft(), QPoint(0, 0));
+    EXPECT_GE(first.width(), 150);
+    EXPECT_NEAR(second.left() - first.right() - 1, 12, 1);
+    EXPECT_EQ(below.left(), 0);
+    EXPECT_EQ(below.top() - first.bottom() - 1, 12);
+    const QWidget* lastInRow = workspace.gridItems().at(columns - 1);
+    EXPECT_NEAR(lastInRow->mapTo(pane, QPoint(lastInRow->width(), 0)).x(), pane->width(), 1);
     workspace.gridItems().at(1)->click();
     EXPECT_EQ(f.c.h.workspace.opened, std::vector<QUrl>{QUrl::fromLocalFile(images.at(6))});
 
@@ -196,6 +264,31 @@ TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {
     }
     f.shelve({});
     EXPECT_EQ(workspace.thumbnails().decodeCount(), decoded);
+}
+
+TEST(ThumbnailCache, APhotoTakenSidewaysIsTurnedUpright) {
+    // A camera's JPEG keeps its pixels as shot and says in its Exif block which way is up: here
+    // orientation 6, turned a quarter clockwise.
+    HomeHarness f;
+    ThumbnailCache cache(f.c.h.files, 100);
+    QImage landscape(40, 20, QImage::Format_RGB32);
+    landscape.fill(Qt::green);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(landscape.save(&buffer, "JPEG"));
+    }
+    QByteArray app1 = QByteArray::fromHex("FFE10022"
+                                          "457869660000"
+                                          "4D4D002A00000008"
+                                          "0001"
+                                          "011200030000000100060000"
+                                          "00000000");
+    jpeg.insert(2, app1);
+    const QString path = f.file(QStringLiteral("turned.jpg"), jpeg);
+    ASSERT_EQ(QImageReader(path).transformation(), QImageIOHandler::TransformationRotate90);
+    EXPECT_EQ(cache.image(path).size(), QSize(20, 40));
 }
 
 TEST(ThumbnailCache, DecodesOncePerVersionAndRemembersUnreadableFiles) {

@@ -4,7 +4,9 @@
 #include "core/VantrelPreferences.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "platform/InMemoryDefaults.h"
@@ -16,9 +18,12 @@
 #include "support/RecordingPermissionSystem.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTest>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -129,6 +134,7 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.toolbar, QRectF(216, 151, 1080, 58));
     EXPECT_DOUBLE_EQ(l.status.width(), 278);
     EXPECT_DOUBLE_EQ(l.status.right(), 1316);
+    EXPECT_EQ(l.lockTitle.topLeft(), l.status.topLeft() + QPointF(24, 24)) << "the column inset 24";
     EXPECT_EQ(l.sheet, l.document.adjusted(24, 24, -24, -24));
     EXPECT_EQ(l.sheetContent, l.sheet.adjusted(38, 38, -38, -38));
     EXPECT_DOUBLE_EQ(l.ring.width(), 118);
@@ -154,10 +160,15 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     // A status row: a 30-point tile, 11 before its two lines, which lie 2 apart.
     EXPECT_EQ(l.rows[0].icon.size(), QSizeF(30, 30));
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.left() - l.rows[0].icon.right(), 11);
+    EXPECT_DOUBLE_EQ(l.rows[0].titleRect.right(), l.status.right() - 24) << "to the column's inset";
+    EXPECT_DOUBLE_EQ(l.rows[0].detailRect.right(), l.status.right() - 24);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.top() - l.rows[0].titleRect.bottom(), 2);
     // Its lines reach the column's inset of 24.
     EXPECT_DOUBLE_EQ(l.rows[0].titleRect.right(), l.status.right() - 24);
     EXPECT_DOUBLE_EQ(l.rows[0].detailRect.right(), l.status.right() - 24);
+    EXPECT_DOUBLE_EQ((l.rows[0].titleRect.top() + l.rows[0].detailRect.bottom()) / 2,
+                     l.rows[0].icon.center().y())
+        << "the two lines centred on the tile";
     // The status rows, 28 under the ring, each padded 8 above and below.
     const double rowHeight = std::max(30.0, l.rows[0].detailRect.bottom() - l.rows[0].titleRect.top());
     EXPECT_DOUBLE_EQ(l.rows[1].icon.center().y() - l.rows[0].icon.center().y(), rowHeight + 16);
@@ -227,6 +238,124 @@ TEST(KeyboardCleaningOverlay, ItShowsTheSessionAndBothButtonsEndIt) {
     EXPECT_FALSE(overlay.isHidden()) << "still fading out";
     overlay.setOpacity(0);
     EXPECT_TRUE(overlay.isHidden());
+}
+
+// The leftmost and rightmost columns of `rect` in `image` where a pixel stands out from the
+// pixel at the rect's right end on the same row: the extent of a text's ink.
+std::pair<int, int> inkColumns(const QImage& image, const QRect& rect) {
+    int left = INT_MAX, right = INT_MIN;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const QColor ground = image.pixelColor(rect.right(), y);
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
+                    std::abs(pixel.blue() - ground.blue()) >
+                24) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSizes) {
+    Canvas c(QSize(1512, 982));
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    c.overlay.show();
+    const QImage image = renderWidget(c.overlay, Qt::darkCyan);
+    const KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
+
+    // Under the card: the dimmed window darkened by black at 0.56 times the shadow's coverage, a
+    // blur of radius 42 of the card's rounded shape (radius 22) moved 20 down.
+    const QColor dimmed = image.pixelColor(5, 5);
+    ASSERT_GT(dimmed.green(), 20);
+    constexpr int reach = 100;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(QPointF(reach, reach), l.card.size()), 22, 22);
+    const QImage mask =
+        VantrelShadow::blurredMask(shape, (l.card.size() + QSizeF(2 * reach, 2 * reach)).toSize(), 42);
+    for (const double below : {6.0, 14.0, 30.0}) {
+        const QPoint at(int(l.card.center().x()), int(l.card.bottom() + below));
+        const QPoint inMask = at - (l.card.topLeft() + QPointF(0, 20)).toPoint() + QPoint(reach, reach);
+        const double coverage = qAlpha(mask.pixel(inMask)) / 255.0;
+        EXPECT_GT(coverage, 0.05) << below;
+        EXPECT_NEAR(image.pixelColor(at).green(), dimmed.green() * (1 - 0.56 * coverage), 2) << below;
+    }
+
+    // The card's top-leading corner: its fill clipped to a rounded rectangle of radius 22 and
+    // outlined with white at 0.18, 0.8 wide, over the dimmed window and the shadow.
+    QImage shadow = mask;
+    {
+        QPainter tint(&shadow);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(shadow.rect(), QColor::fromRgbF(0, 0, 0, 0.56f));
+    }
+    QImage expected(image.size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::darkCyan);
+    {
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillRect(expected.rect(), QColor::fromRgbF(0, 0, 0, 0.72f));
+        painter.drawImage(l.card.topLeft() + QPointF(-reach, 20 - reach), shadow);
+        QPainterPath card;
+        card.addRoundedRect(l.card, 22, 22);
+        painter.save();
+        painter.setClipPath(card);
+        painter.fillRect(l.card, QColor::fromRgbF(0.075f, 0.079f, 0.089f));
+        painter.restore();
+        painter.setPen(QPen(QColor::fromRgbF(1, 1, 1, 0.18f), 0.8));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(card);
+    }
+    int largest = 0;
+    for (int y = int(l.card.top()); y < int(l.card.top()) + 16; ++y)
+        for (int x = int(l.card.left()); x < int(l.card.left()) + 16; ++x) {
+            const QColor a = image.pixelColor(x, y), b = expected.pixelColor(x, y);
+            largest = std::max({largest, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                std::abs(a.blue() - b.blue())});
+        }
+    EXPECT_LE(largest, 3);
+
+    // The lock badge on the paper: a circle of the accent at 0.1 under "lock.fill" at 13 semibold.
+    const QRect badge = l.badge.toAlignedRect();
+    QImage lock(image.size(), QImage::Format_ARGB32_Premultiplied);
+    lock.fill(image.pixelColor(badge.left() - 4, badge.center().y()));
+    {
+        const QColor tint = VantrelTheme::accent(c.preferences.accent());
+        QPainter painter(&lock);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(VantrelTheme::withOpacity(tint, 0.1));
+        painter.drawEllipse(l.badge);
+        VantrelGlyph::paint(painter, l.badge, u"lock.fill", tint, 13, QFont::DemiBold);
+    }
+    int badgeLargest = 0;
+    for (int y = badge.top(); y <= badge.bottom(); ++y)
+        for (int x = badge.left(); x <= badge.right(); ++x) {
+            const QColor a = image.pixelColor(x, y), b = lock.pixelColor(x, y);
+            badgeLargest = std::max({badgeLargest, std::abs(a.red() - b.red()),
+                                     std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+        }
+    EXPECT_LE(badgeLargest, 3);
+
+    // "Temporary · nothing is saved" at 9.5 medium, centred under the title; the footer at 10.5
+    // medium on the paper.
+    const auto expectWidth = [&](const QRectF& line, const QString& text, double size) {
+        const auto [left, right] = inkColumns(image, line.toAlignedRect());
+        EXPECT_LE(left, right) << text.toStdString();
+        EXPECT_NEAR(right - left + 1,
+                    QFontMetricsF(VantrelType::font(size, QFont::Medium)).horizontalAdvance(text), 3)
+            << text.toStdString();
+        return (left + right + 1) / 2.0;
+    };
+    // (Between the dots and the close button.)
+    const QRectF subtitle(l.toolbar.center().x() - 300, l.subtitleLine.top(), 600, l.subtitleLine.height());
+    const double middle = expectWidth(subtitle, QString::fromUtf8("Temporary \u00b7 nothing is saved"), 9.5);
+    EXPECT_NEAR(middle, l.toolbar.center().x(), 2);
+    expectWidth(l.footerText, QStringLiteral("Vantrel counts presses, but never reads or stores the keys."),
+                10.5);
 }
 
 TEST(KeyboardCleaningOverlay, SheetAtZeroOneTwelveAnd181Presses) {
@@ -323,14 +452,16 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     const QPoint tile = QPointF(l.rows[2].icon.left() + 3, l.rows[2].icon.center().y()).toPoint();
     const QColor sky = VantrelTheme::accent(Accent::sky);
     EXPECT_NEAR(first.pixelColor(nineOClock).hueF(), sky.hueF(), 0.05) << "15 of 15 seconds: a full ring";
-    // The arc lies on the track, 7 wide: it reaches the ring's outer edge all round.
-    const QPointF middle = l.ring.center();
-    for (const QPointF at :
-         {QPointF(l.ring.left() + 1.5, middle.y()), QPointF(l.ring.right() - 1.5, middle.y()),
-          QPointF(middle.x(), l.ring.top() + 1.5), QPointF(middle.x(), l.ring.bottom() - 1.5)}) {
-        const QColor edge = first.pixelColor(at.toPoint());
-        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << at.x() << "," << at.y();
-        EXPECT_GT(edge.saturationF(), 0.4) << at.x() << "," << at.y();
+    // The arc lies on the track, 7 wide inside the ring's 118-point square: from its outer edge
+    // to 7 in, and nothing 9 in.
+    const QPoint centre = l.ring.center().toPoint();
+    const int side = int(l.ring.width() / 2);
+    for (const QPoint outward : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        const QColor edge = first.pixelColor(centre + outward * (side - 2));
+        EXPECT_NEAR(edge.hueF(), sky.hueF(), 0.05) << outward.x() << "," << outward.y();
+        EXPECT_GT(edge.saturationF(), 0.2) << outward.x() << "," << outward.y();
+        EXPECT_LT(first.pixelColor(centre + outward * (side - 10)).saturationF(), 0.2)
+            << outward.x() << "," << outward.y();
     }
 
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.

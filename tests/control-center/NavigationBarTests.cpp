@@ -168,6 +168,23 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     EXPECT_EQ(NavigationButtonLook::make(QSizeF(80, 42), true, 1, false, false).hoverOpacity, 0);
     // Drawn: the pointer over an unselected button brings its line in, 3 above its bottom edge.
     notch->clearFocus();
+    // Away from the pointer, only its title: 13 medium in the secondary text, centred between
+    // paddings of 12, at two pixels a point.
+    {
+        QImage expected(notch->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(2);
+        expected.fill(Qt::transparent);
+        QImage look = expected;
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(NavigationButtonLook::titleFont(false));
+        painter.setPen(VantrelTheme::secondaryText().resolve(VantrelTheme::colorScheme(notch)));
+        painter.drawText(QRect(QPoint(), notch->size()).adjusted(12, 0, -12, 0),
+                         Qt::AlignCenter | Qt::TextSingleLine, notch->text());
+        painter.end();
+        notch->render(&look, QPoint(), QRegion(), QWidget::DrawChildren);
+        EXPECT_EQ(look, expected);
+    }
     const QPoint line(notch->width() / 2, notch->height() - 4);
     EXPECT_EQ(qAlpha(renderWidget(*notch).pixel(line)), 0);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
@@ -177,7 +194,12 @@ TEST_F(NavigationBarTest, FillOutlineAndRingFollowContrastAndTransparency) {
     notch->hoverAnimation()->setCurrentTime(80);
     EXPECT_GT(notch->look().hoverOpacity, 0.36);
     EXPECT_LT(notch->look().hoverOpacity, 0.72);
+    // Eased in over 0.16 s: part way at half the time, all the way at the end.
+    notch->hoverAnimation()->setCurrentTime(80);
+    EXPECT_GT(notch->hoverProgress(), 0.3);
+    EXPECT_LT(notch->hoverProgress(), 0.95);
     notch->hoverAnimation()->setCurrentTime(notch->hoverAnimation()->duration());
+    EXPECT_DOUBLE_EQ(notch->hoverProgress(), 1);
     EXPECT_GT(qAlpha(renderWidget(*notch).pixel(line)), 0);
     // The line is a capsule 18 by 1, 3 above the bottom, in the keyline at 0.72: its rounded
     // ends match that shape drawn by hand.
@@ -261,6 +283,43 @@ TEST_F(NavigationBarTest, ButtonsSitMidBarOnTheBarsOwnFillAndThePillGlyphIsCentr
     EXPECT_NEAR(sumY / count, pill.height() / 2.0, 1.5);
 }
 
+TEST_F(NavigationBarTest, TheSectionButtonsStandTwoApartCentredInTheStrip) {
+    const auto& sections = TopNavigationBar::sections();
+    for (const QSize window : {QSize(1600, 800), QSize(900, 700)}) {
+        root->resize(window);
+        QWidget* row = bar().button(sections[0])->parentWidget();
+        for (std::size_t i = 1; i < sections.size(); ++i)
+            EXPECT_EQ(bar().button(sections[i])->x() - bar().button(sections[i - 1])->geometry().right(), 3)
+                << window.width() << " " << i;
+        // As much room before the first as after the last, whether the row fills the strip or
+        // is wider than it and scrolls.
+        const int before = bar().button(sections[0])->x();
+        const int after = row->width() - bar().button(sections[7])->geometry().right() - 1;
+        EXPECT_LE(std::abs(before - after), 1) << window.width();
+        EXPECT_GE(row->width(), bar().strip()->viewport()->width());
+    }
+    EXPECT_EQ(bar().button(sections[0])->x(), 0) << "at 900 the strip is narrower than its buttons";
+}
+
+TEST_F(NavigationBarTest, ThePillSetsItsTitle7AfterTheCommandGlyphCentredAsOne) {
+    // Wide, the pill shows "Actions": the 16-point glyph frame, 7 points, then the title, the
+    // whole label centred in the pill.
+    VantrelButton* pill = bar().pill();
+    ASSERT_EQ(pill->text(), "Actions");
+    const QImage look = renderWidget(*pill);
+    int last = -1;
+    for (int x = 0; x < look.width(); ++x)
+        for (int y = 0; y < look.height(); ++y) {
+            const QColor pixel = look.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() > 200 && pixel.blue() > 200 && pixel.alpha() > 200)
+                last = x;
+        }
+    const double label = 16 + 7 + QFontMetricsF(pill->font()).horizontalAdvance("Actions");
+    const double labelLeft = pill->width() / 2.0 - label / 2;
+    ASSERT_GE(last, 0);
+    EXPECT_NEAR(last + 1, labelLeft + label, 2);
+}
+
 TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     const QStringList wide = visibleTexts(bar());
     EXPECT_TRUE(wide.contains("VANTREL"));
@@ -274,6 +333,8 @@ TEST_F(NavigationBarTest, TheWordmarkAndActionsTitleGoBelow900) {
     EXPECT_EQ(lines[0]->text(), "VANTREL");
     EXPECT_EQ(lines[0]->font().weight(), QFont::ExtraBold);
     EXPECT_NEAR(VantrelType::pixelSize(lines[0]->font()), 14.5, 1e-9);
+    EXPECT_EQ(lines[0]->font().letterSpacingType(), QFont::AbsoluteSpacing);
+    EXPECT_NEAR(lines[0]->font().letterSpacing(), 0.8, 0.01) << "kept in 64ths";
     EXPECT_EQ(lines[1]->font().weight(), QFont::Bold);
 
     root->resize(899, 700);
@@ -322,7 +383,8 @@ TEST(VantrelMark, WithoutAWindowIconTheMarkIsDrawnAtTheSizeAskedFor) {
     ASSERT_TRUE(QGuiApplication::windowIcon().isNull());
     const QIcon icon = VantrelMark::applicationIcon();
     ASSERT_FALSE(icon.isNull());
-    EXPECT_EQ(icon.pixmap(QSize(1, 1)).size(), QSize(1, 1)) << "down to a single pixel";
+    EXPECT_EQ(icon.pixmap(QSize(1, 1)).size(), QSize(1, 1)) << "even a single pixel is drawn";
+    EXPECT_TRUE(icon.pixmap(QSize(0, 0)).isNull());
     for (const int side : {26, 40, 300}) {
         const QImage image = icon.pixmap(QSize(side, side)).toImage();
         ASSERT_EQ(image.size(), QSize(side, side)) << side;

@@ -3,6 +3,7 @@
 #include "control-center/VantrelMark.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -146,6 +148,11 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     ASSERT_EQ(welcomeMarks.size(), 1);
     EXPECT_EQ(welcomeMarks[0]->size(), QSize(92, 92));
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
+    const QList<VantrelMark*> welcomeMarks = view.stepContent()->findChildren<VantrelMark*>();
+    ASSERT_EQ(welcomeMarks.size(), 1);
+    EXPECT_EQ(welcomeMarks[0]->size(), QSize(92, 92));
+    EXPECT_EQ(welcomeMarks[0]->y(), 0) << "centred across, without padding of its own";
+    EXPECT_EQ(welcomeMarks[0]->parentWidget()->height(), 92);
 
     // A permission row lies on white at 0.045 over the card, a hint tile on white at 0.055.
     const auto expectTile = [this](QWidget* tile, double opacity) {
@@ -158,7 +165,15 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
               std::pair{card.blue(), inside.blue()}})
             EXPECT_NEAR(over, under + (255 - under) * opacity, 1.5);
     };
-    for (int i = 0; i < 2; ++i) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    // The modules step has no padding either: its titles span the step.
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
+    for (QLabel* label : view.stepContent()->findChildren<QLabel*>())
+        if (label->text() == "Make it yours") {
+            EXPECT_EQ(label->x(), 0);
+            EXPECT_EQ(label->width(), view.stepContent()->width());
+        }
+    QTest::mouseClick(view.continueButton(), Qt::LeftButton);
     view.stepAnimation()->setCurrentTime(view.stepAnimation()->duration());
     QWidget* row = nullptr;
     for (QWidget* child : view.stepContent()->findChildren<QWidget*>())
@@ -189,6 +204,13 @@ TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->size(), QSize(104, 52));
     expectTile(hint, 0.055);
+    // The three hint tiles stand 12 apart from their row's leading edge.
+    QList<int> tileLefts;
+    for (QWidget* tile : hint->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        tileLefts << tile->x();
+    std::sort(tileLefts.begin(), tileLefts.end());
+    EXPECT_EQ(tileLefts, (QList<int>{0, 116, 232}));
+    EXPECT_EQ(hint->parentWidget()->width(), 3 * 104 + 2 * 12);
 }
 
 TEST_F(OnboardingViewTest, TheBackdropGlowsWithTheAccentFromTheTopCentre) {
@@ -221,6 +243,14 @@ TEST_F(OnboardingViewTest, SwitchesPlayTheirHapticThenWriteAndStartUsingComplete
     QTest::mouseClick(view.continueButton(), Qt::LeftButton);
     const QList<VantrelSwitch*> switches = view.stepContent()->findChildren<VantrelSwitch*>();
     ASSERT_EQ(switches.size(), 2);
+    // Each switch's label leads with the module's icon of 39.
+    QStringList symbols;
+    for (VantrelSwitch* toggle : switches)
+        for (VantrelIcon* icon : toggle->parentWidget()->findChildren<VantrelIcon*>()) {
+            symbols << icon->systemName();
+            EXPECT_EQ(icon->iconSize(), 39);
+        }
+    EXPECT_EQ(symbols, (QStringList{"capsule.tophalf.filled", "sparkle.magnifyingglass"}));
     qsizetype from = c.mark();
     QTest::mouseClick(switches[0], Qt::LeftButton);
     QTest::mouseClick(switches[1], Qt::LeftButton);
