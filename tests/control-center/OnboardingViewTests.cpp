@@ -144,9 +144,6 @@ TEST_F(OnboardingViewTest, TheWelcomeParagraphWrapsIn440WithLinesSpaced3Apart) {
 
 TEST_F(OnboardingViewTest, StepsKeepTheirPaddingsTilesAndCentredMark) {
     // The welcome step is padded 40 at both sides; its mark is 92 across.
-    const QList<VantrelMark*> welcomeMarks = view.stepContent()->findChildren<VantrelMark*>();
-    ASSERT_EQ(welcomeMarks.size(), 1);
-    EXPECT_EQ(welcomeMarks[0]->size(), QSize(92, 92));
     EXPECT_EQ(view.stepContent()->layout()->contentsMargins(), QMargins(40, 0, 40, 0));
     const QList<VantrelMark*> welcomeMarks = view.stepContent()->findChildren<VantrelMark*>();
     ASSERT_EQ(welcomeMarks.size(), 1);
