@@ -39,11 +39,14 @@ QString summary(const QString& text) {
     const auto isStop = [](QChar c) {
         return c == QLatin1Char('.') || c == QLatin1Char('!') || c == QLatin1Char('?');
     };
+    // A stop inside a word ("example.com", "3.5", "?id=") belongs to the word; only one followed by
+    // a blank, a line break, another stop or the end closes a sentence. A run of stops ("...", "?!")
+    // closes as a whole, so the word after an ellipsis does not start with its last dot.
+    bool closes{};
     for (qsizetype i = 0; i < cleaned.size() && sentences.size() < 2; ++i) {
-        // A stop inside a word ("example.com", "3.5", "?id=") belongs to the word; only one followed by
-        // a blank, a line break, another stop or the end closes a sentence.
         const bool last = i + 1 == cleaned.size();
-        if (isStop(cleaned[i]) && (last || cleaned[i + 1].isSpace() || isStop(cleaned[i + 1]))) takePiece(i);
+        closes = isStop(cleaned[i]) && (closes || last || cleaned[i + 1].isSpace() || isStop(cleaned[i + 1]));
+        if (closes) takePiece(i);
     }
     if (sentences.size() < 2) takePiece(cleaned.size());
     QString joined = sentences.join(QStringLiteral(". "));

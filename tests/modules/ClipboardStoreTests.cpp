@@ -228,6 +228,9 @@ TEST_F(ClipboardStoreTest, TransformsRewriteAndAddOnlyNewTexts) {
           // Addresses and numbers keep their stops; only a stop before a blank ends a sentence.
           {T::summary, "Mail anna.berg@example.com today. Version 2.5 ships!\nSee https://x.org/a?b=1 now.",
            "Mail anna.berg@example.com today. Version 2.5 ships."},
+          // A run of stops ends one sentence; the next starts with its first word.
+          {T::summary, "Wait...really? Yes.", "Wait. really."},
+          {T::summary, "Done.?Next one", "Done. Next one."},
           {T::concise, "DUE TO THE FACT THAT a large number of  us left", "because many us left"},
           {T::concise, "In order to ship at this point in time, for the purpose of testing",
            "to ship now, to testing"}})

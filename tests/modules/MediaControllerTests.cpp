@@ -244,6 +244,8 @@ TEST(MediaPlaybackPolicy, SnapshotFromTheSixPlayerTexts) {
 
     // A decimal comma is read; anything else around or in the number reads as 0.
     EXPECT_DOUBLE_EQ(P::snapshot(track(" T ", "paused", "12,5", "0"), kMusic)->elapsed, 12.5);
+    EXPECT_DOUBLE_EQ(P::snapshot(track(" T ", "paused", "0,5", "0,25"), kMusic)->duration, 0.25)
+        << "only a negative value reads as 0";
     for (const char* text : {" 12.5", "12.5s", "inf", "nan", "-3", "", "1,234.5"})
         EXPECT_DOUBLE_EQ(P::snapshot(track(" T ", "paused", text, text), kMusic)->duration, 0) << text;
 

@@ -103,7 +103,7 @@ TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
     writeNotesFile(
         QStringLiteral(R"([{"id":"%1"},{"id":"%2","title":null}])").arg(kId.toLower(), kFolder).toUtf8());
     makeStore();
-    EXPECT_EQ(store->recoveryMessage(), NotesStore::migratedMessage());
+    EXPECT_EQ(store->recoveryMessage(), "Your notes were safely updated to the new local format.");
     VantrelNote expected;
     expected.id = QUuid::fromString(kId);
     expected.modifiedAt = clock.now();
@@ -114,6 +114,18 @@ TEST_F(NotesStoreTest, OlderVersionAndLegacyListAreMigratedAtOnce) {
     EXPECT_EQ(first.keys(),
               (QStringList{"body", "checklist", "id", "isPinned", "modifiedAt", "order", "title"}))
         << "a note in no folder has no folder key";
+}
+
+TEST_F(NotesStoreTest, AStoredChecklistLoadsBackItemByItem) {
+    const QString item = QStringLiteral(R"({"id":"%1","text":"%2","isComplete":%3})");
+    writeNotesFile(documentWithNote(
+        2, QStringLiteral(R"({"id":"%1","checklist":[%2,%3]})")
+               .arg(kId, item.arg(kFolder, "milk", "true"), item.arg(kId, "eggs", "false"))));
+    makeStore();
+    EXPECT_EQ(store->recoveryMessage(), std::nullopt);
+    const QList<VantrelChecklistItem> expected{{QUuid::fromString(kFolder), "milk", true},
+                                               {QUuid::fromString(kId), "eggs", false}};
+    EXPECT_EQ(selected().checklist, expected);
 }
 
 TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
@@ -131,7 +143,9 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
         QDir(dataFolder()).removeRecursively();
         writeNotesFile(bytes);
         makeStore();
-        EXPECT_EQ(store->recoveryMessage(), NotesStore::malformedBackedUpMessage());
+        EXPECT_EQ(store->recoveryMessage(),
+                  "Vantrel could not read the notes file. A backup was saved before a new "
+                  "notes space was created.");
         EXPECT_EQ(newestCopy("corrupt"), bytes);
         EXPECT_EQ(fileBytes(), bytes) << "loading never rewrites the file";
         EXPECT_EQ(lastQaMessage(), "notes recovery: malformed document");
@@ -144,7 +158,8 @@ TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     writeNotesFile(damaged);
     files.failWith(FakeFileManager::Operation::copyItem, failure());
     makeStore();
-    EXPECT_EQ(store->recoveryMessage(), NotesStore::malformedMessage());
+    EXPECT_EQ(store->recoveryMessage(),
+              "Vantrel could not read the notes file. A new empty notes space was created.");
     store->updateSelected("typed after the failure");
     scheduler.advance(Seconds(1));
     EXPECT_EQ(fileBytes(), damaged);
@@ -228,7 +243,9 @@ TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
     files.failWith(FakeFileManager::Operation::writeData, failure());
     store->updateSelected("unsaved");
     scheduler.advance(Seconds(1));
-    EXPECT_EQ(store->recoveryMessage(), NotesStore::saveFailedMessage());
+    EXPECT_EQ(store->recoveryMessage(),
+              "Vantrel could not save your notes. Your changes are still here and will "
+              "be saved again with your next change.");
     EXPECT_EQ(lastQaMessage(), "notes save failed");
     files.clearFailure(FakeFileManager::Operation::writeData);
     store->updateSelected("saved");
@@ -345,6 +362,7 @@ TEST_F(NotesStoreTest, NewNotesTakeTheFolderAndTheNextOrderAndSearchLooksAtTitle
     store->setSelectedFolderID(work);
     store->add();
     EXPECT_EQ(selected().folderID, work);
+    EXPECT_EQ(selected().order, 2) << "one above the folder's highest (w1 0, w2 1)";
     EXPECT_EQ(visibleTitles(), (QStringList{"w1", "w2", "New note"}));
     store->setPinned(true);
     EXPECT_EQ(visibleTitles(), (QStringList{"New note", "w1", "w2"})) << "pinned first";
@@ -380,7 +398,8 @@ TEST_F(NotesStoreTest, NotesTypedWhileTheFileIsUnreadableAreSavedBesideIt) {
     QDir().mkpath(dataFolder());
     ASSERT_EQ(::mkfifo(QFile::encodeName(filePath()).constData(), 0644), 0); // opening it would wait
     makeStore();
-    EXPECT_EQ(store->recoveryMessage(), NotesStore::unreadableMessage());
+    EXPECT_EQ(store->recoveryMessage(),
+              "Vantrel could not open the notes file. Your existing file was left untouched.");
     const QString recovery = "notes.json.recovered-" + fileNameTimestamp(clock.now());
     store->updateSelected("typed while unreadable");
     scheduler.advance(Seconds(1));

@@ -85,6 +85,7 @@ TEST_F(SystemMonitorTest, FirstSampleOnlySetsBaselinesAndHistoriesKeepTheNewest2
     for (const auto* history : {&monitor_.cpuHistory(), &monitor_.memoryHistory(),
                                 &monitor_.downloadHistory(), &monitor_.uploadHistory()})
         EXPECT_EQ(history->size(), 24);
+    EXPECT_EQ(monitor_.cpuHistory(), QList<double>(24, 0.7)) << "the oldest samples go first";
 
     // Stopping clears the baselines: the first sample of the next period publishes no rate.
     monitor_.removeObserver();
@@ -107,6 +108,14 @@ TEST_F(SystemMonitorTest, TheSampleRecordCutsPercentagesToWholeNumbers) {
     counters_.mem = MemoryCounters{1000, 1000};
     nextSample();
     EXPECT_EQ(lastRecord(), QStringLiteral("sample durationMs=0.00 cpu=100 memory=100"));
+
+    // The duration is the time the reads took, in milliseconds with two decimals.
+    counters_.duringInterfaceRead = [this] { clock_.advance(Seconds(0.00084)); };
+    counters_.cpu = CpuTicks{76, 400}; // 75 idle of 100
+    counters_.mem = MemoryCounters{1000, 500};
+    nextSample();
+    EXPECT_EQ(lastRecord(), QStringLiteral("sample durationMs=0.84 cpu=25 memory=50"));
+    EXPECT_EQ(qa_.session()->events.back().category, QStringLiteral("system-monitor"));
 }
 
 TEST_F(SystemMonitorTest, CountersThatGoBackwardsOrFailNeverGiveWildValues) {

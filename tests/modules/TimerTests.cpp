@@ -294,6 +294,7 @@ TEST(StopwatchStore, StopwatchPausesResumesWithoutDriftAndCapsLaps) {
     EXPECT_NEAR(store.laps().back(), 12.27, 1e-9) << "the oldest lap went";
     store.resetStopwatch();
     EXPECT_TRUE(store.laps().isEmpty() && store.stopwatchElapsed() == 0.0);
+    EXPECT_FALSE(store.isStopwatchRunning()) << "a reset stops a running stopwatch";
 }
 
 TEST(StopwatchStore, LapsKeepTheirNumbersPastTwentyAndCountAgainAfterReset) {

@@ -2,6 +2,8 @@
 
 #include "platform/SystemCounters.h"
 
+#include <functional>
+
 namespace vantrel::test {
 
 // Counters the test sets before each sample; none makes that read fail.
@@ -17,7 +19,13 @@ public:
         return cpu;
     }
     std::optional<MemoryCounters> memory() override { return mem; }
-    std::optional<std::vector<InterfaceCounters>> interfaces() override { return nets; }
+    // Runs inside each interface read, so a test can let time pass during a sample.
+    std::function<void()> duringInterfaceRead;
+
+    std::optional<std::vector<InterfaceCounters>> interfaces() override {
+        if (duringInterfaceRead) duringInterfaceRead();
+        return nets;
+    }
 };
 
 } // namespace vantrel::test
