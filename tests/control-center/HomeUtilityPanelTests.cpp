@@ -1,6 +1,7 @@
 #include "HomeTestSupport.h"
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeUtilityPanel.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
@@ -414,15 +415,9 @@ TEST_F(PanelTest, ClipboardListsFiveOnOneLineAndCopiesTheWholeText) {
     QLabel* longText = listed[0]->findChild<QLabel*>("clipboard.text");
     ASSERT_NE(longText, nullptr);
     const QImage look = rendered(longText);
-    int top = look.height(), bottom = -1;
-    for (int y = 0; y < look.height(); ++y)
-        for (int x = 0; x < look.width(); ++x)
-            if (qAlpha(look.pixel(x, y)) > 0) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    ASSERT_GE(bottom, top);
-    EXPECT_LE(bottom - top + 1, longText->fontMetrics().height());
+    const int inked = paintedRowSpan(look);
+    ASSERT_GT(inked, 0);
+    EXPECT_LE(inked, longText->fontMetrics().height());
 }
 
 TEST(HomeUtilityPanelClipboard, CopyThroughTheDesktopClipboardAddsNoEntry) {
@@ -482,15 +477,9 @@ TEST_F(PanelTest, ALongFileNameStaysOnOneLine) {
     QLabel* name = rows("file.row").first()->findChild<QLabel*>("file.name");
     ASSERT_NE(name, nullptr);
     const QImage look = rendered(name);
-    int top = look.height(), bottom = -1;
-    for (int y = 0; y < look.height(); ++y)
-        for (int x = 0; x < look.width(); ++x)
-            if (qAlpha(look.pixel(x, y)) > 0) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    ASSERT_GE(bottom, top);
-    EXPECT_LE(bottom - top + 1, name->fontMetrics().height());
+    const int inked = paintedRowSpan(look);
+    ASSERT_GT(inked, 0);
+    EXPECT_LE(inked, name->fontMetrics().height());
 }
 
 TEST_F(PanelTest, ShelfRowsCheckTheirFilesAndRemoveOnlyTheReference) {

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vantrel::test {
 
@@ -30,6 +32,31 @@ inline int paintedPixels(const QImage& image, const QRect& rect) {
         for (int x = rect.left(); x <= rect.right(); ++x)
             if (qAlpha(image.pixel(x, y)) > 0) ++count;
     return count;
+}
+
+// How many rows of `image` lie between its first and last painted row (0 when nothing is painted).
+inline int paintedRowSpan(const QImage& image) {
+    int top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom < top ? 0 : bottom - top + 1;
+}
+
+// Pixels a 2-wide ring drawn just inside an image's edge covers: both columns at each side's middle
+// and both rows at the top's middle.
+inline std::vector<QPoint> innerRingProbes(const QImage& image) {
+    const int middle = image.height() / 2;
+    const int right = image.width() - 1;
+    return {QPoint(0, middle),
+            QPoint(1, middle),
+            QPoint(right, middle),
+            QPoint(right - 1, middle),
+            QPoint(image.width() / 2, 0),
+            QPoint(image.width() / 2, 1)};
 }
 
 inline QString rendersFolder() {

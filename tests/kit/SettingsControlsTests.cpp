@@ -260,11 +260,8 @@ TEST(VantrelSegmentedControl, AFocusedSegmentShowsItsWholeTwoPointRingInsideItsO
     ASSERT_TRUE(dark->hasFocus());
     const QImage look = renderWidget(*dark);
     const int middle = look.height() / 2;
-    const int right = look.width() - 1;
     // Two points of ring on every side, nothing clipped away by the segment's edge.
-    for (const QPoint& ring :
-         {QPoint(0, middle), QPoint(1, middle), QPoint(right, middle), QPoint(right - 1, middle),
-          QPoint(look.width() / 2, 0), QPoint(look.width() / 2, 1)})
+    for (const QPoint& ring : innerRingProbes(look))
         EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
     EXPECT_LT(qAlpha(look.pixel(3, middle)), 40) << "and no wider";
 }

@@ -230,12 +230,8 @@ TEST(TintEditorPieces, AFocusedTextButtonShowsItsWholeTwoPointRingInsideItsOwnBo
     reset.setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(reset.hasFocus());
     const QImage look = renderWidget(reset);
-    const int middle = look.height() / 2;
-    const int right = look.width() - 1;
     // Keyboard focus must be seen: the ring is 2 wide on every side, none of it clipped away.
-    for (const QPoint& ring :
-         {QPoint(0, middle), QPoint(1, middle), QPoint(right, middle), QPoint(right - 1, middle),
-          QPoint(look.width() / 2, 0), QPoint(look.width() / 2, 1)})
+    for (const QPoint& ring : innerRingProbes(look))
         EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
 }
 
