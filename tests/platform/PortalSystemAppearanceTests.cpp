@@ -42,6 +42,11 @@ public:
             "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings", "SettingChanged");
         changed << nameSpace << key << QVariant::fromValue(QDBusVariant(value));
         bus.send(changed);
+        // Sending only queues the signal on our connection: a round trip on that same connection
+        // returns once the bus has it and has passed it on, so a later round trip of the client's
+        // cannot overtake it.
+        bus.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                "org.freedesktop.DBus", "GetId"));
     }
     QDBusConnection bus;
 
