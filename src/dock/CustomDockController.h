@@ -71,7 +71,8 @@ public:
         // Builds the client of the system Dock's settings for one transition; none: the
         // "com.apple.dock" domain of `defaults` with a 4-second limit per command.
         std::function<std::unique_ptr<DockDefaultsClient>()> makeDefaultsClient;
-        // What keeps the panel above other windows; none: raising when shown alone.
+        // What marks the panel as the desktop's dock and keeps it above other windows; none:
+        // raising when shown alone.
         WindowStacking* stacking = nullptr;
     };
 

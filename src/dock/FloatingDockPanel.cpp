@@ -1,7 +1,6 @@
 #include "dock/FloatingDockPanel.h"
 
 #include "platform/WindowStacking.h"
-#include "platform/linux/X11DockWindow.h"
 
 namespace vantrel {
 
@@ -39,11 +38,10 @@ void FloatingDockPanel::resizeEvent(QResizeEvent* event) {
 }
 
 void FloatingDockPanel::orderFront() {
-    if (!prepared_) {
+    if (!prepared_ && stacking_) {
         prepared_ = true;
-        // Creates the native window without mapping it, so the window manager sees a dock from
-        // the start.
-        markedAsDock_ = X11DockWindow::prepare(static_cast<quint32>(winId()));
+        // Before the first mapping, so the window manager sees a dock from the start.
+        markedAsDock_ = stacking_->markAsDock(*this);
     }
     if (!isVisible()) show();
     raise();

@@ -37,7 +37,8 @@ public:
     int level() const { return level_; }
     // The overview level also brings the panel to the front.
     void setLevel(int level);
-    // Whether the X11 window type and workspace hints were set (false away from X11).
+    // Whether the desktop took the dock mark, asked of the stacking before the first showing
+    // (false without a stacking or away from X11).
     bool isMarkedAsDock() const { return markedAsDock_; }
     // What keeps the panel above other windows while it is shown, also where no window manager
     // reads the dock type; none: raising when shown alone.

@@ -17,6 +17,10 @@ public:
     virtual void keepAbove(QWidget& window) = 0;
     // Stops keeping `window` above; it stays where it is.
     virtual void release(QWidget& window) = 0;
+    // Marks `window`, before it is first shown, as the desktop's dock on every workspace, reserving
+    // no screen space: window managers read a window's type only when it is first mapped. Returns
+    // whether the desktop took the mark (false where none reads it).
+    virtual bool markAsDock(QWidget& window) = 0;
 };
 
 } // namespace vantrel

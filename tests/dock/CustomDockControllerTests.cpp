@@ -255,3 +255,30 @@ TEST(CustomDockController, MeasuredSizesAreCoalescedAndSmallChangesIgnored) {
     QCoreApplication::processEvents();
     EXPECT_EQ(f.panelFrame().width(), 1512 - 24);
 }
+
+TEST(FloatingDockPanel, AsksTheDesktopForTheDockMarkOnceBeforeItIsFirstShown) {
+    RecordingWindowStacking stacking;
+    FloatingDockPanel panel;
+    panel.setStacking(&stacking);
+    panel.orderFront();
+    EXPECT_EQ(stacking.marked(), QList<QWidget*>{&panel});
+    EXPECT_EQ(stacking.visibleWhenMarked(), QList<bool>{false}) << "window managers read the type only then";
+    EXPECT_TRUE(panel.isMarkedAsDock());
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(stacking.kept(), QList<QWidget*>{&panel});
+    panel.orderOut();
+    panel.orderFront();
+    EXPECT_EQ(stacking.marked().size(), 1) << "once";
+
+    // A desktop that does not take the mark, and a panel without a stacking, still show the panel.
+    stacking.takesDockMark = false;
+    FloatingDockPanel refused;
+    refused.setStacking(&stacking);
+    refused.orderFront();
+    EXPECT_FALSE(refused.isMarkedAsDock());
+    EXPECT_TRUE(refused.isVisible());
+    FloatingDockPanel alone;
+    alone.orderFront();
+    EXPECT_FALSE(alone.isMarkedAsDock());
+    EXPECT_TRUE(alone.isVisible());
+}

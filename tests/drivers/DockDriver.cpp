@@ -31,6 +31,7 @@
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
+#include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     SystemDockQueue queue;
     QtScreens screens(environment, log);
     X11WindowList windows(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());
+    X11Desktop desktop;
     int writesLeft = qEnvironmentVariableIntValue("VANTREL_DRIVER_PAUSE_AFTER_WRITE");
 
     CustomDockController controller({
@@ -117,6 +119,7 @@ int main(int argc, char** argv) {
                                                        QStringLiteral("com.apple.dock"), 4.0, defaults, log),
                                                    writesLeft);
         },
+        .stacking = &desktop,
     });
 
     // Reports each slide once it has come to rest.

@@ -17,6 +17,16 @@ public:
         ++requests_;
     }
     void release(QWidget& window) override { kept_.removeAll(&window); }
+    bool markAsDock(QWidget& window) override {
+        marked_ << &window;
+        visibleWhenMarked_ << window.isVisible();
+        return takesDockMark;
+    }
+    // The windows marked as docks, in the order asked, and whether each was shown by then.
+    QList<QWidget*> marked() const { return marked_; }
+    QList<bool> visibleWhenMarked() const { return visibleWhenMarked_; }
+    // What markAsDock answers.
+    bool takesDockMark = true;
 
     // The live windows kept; a deleted one drops out.
     QList<QWidget*> kept() const {
@@ -30,6 +40,8 @@ public:
 
 private:
     QList<QPointer<QWidget>> kept_;
+    QList<QWidget*> marked_;
+    QList<bool> visibleWhenMarked_;
     int requests_ = 0;
 };
 

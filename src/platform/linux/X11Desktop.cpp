@@ -1,6 +1,7 @@
 #include "platform/linux/X11Desktop.h"
 
 #include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/X11DockWindow.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -88,6 +89,11 @@ void X11Desktop::keepAbove(QWidget& window) {
 
 void X11Desktop::release(QWidget& window) {
     kept_.removeAll(&window);
+}
+
+bool X11Desktop::markAsDock(QWidget& window) {
+    // Creates the native window without mapping it.
+    return X11DockWindow::prepare(static_cast<quint32>(window.winId()));
 }
 
 bool X11Desktop::ownsWindow(quint32 window) const {

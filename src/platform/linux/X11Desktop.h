@@ -23,6 +23,7 @@ public:
     bool isCompositing() const override { return compositing_; }
     void keepAbove(QWidget& window) override;
     void release(QWidget& window) override;
+    bool markAsDock(QWidget& window) override;
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
