@@ -259,7 +259,10 @@ TEST(CustomDockController, MeasuredSizesAreCoalescedAndSmallChangesIgnored) {
 TEST(FloatingDockPanel, AsksTheDesktopForTheDockMarkOnceBeforeItIsFirstShown) {
     RecordingWindowStacking stacking;
     FloatingDockPanel panel;
+    EXPECT_EQ(panel.size(), QSize(540, 78));
+    EXPECT_EQ(panel.level(), 3) << "floating";
     panel.setStacking(&stacking);
+    EXPECT_TRUE(stacking.kept().isEmpty()) << "nothing to keep above while hidden";
     panel.orderFront();
     EXPECT_EQ(stacking.marked(), QList<QWidget*>{&panel});
     EXPECT_EQ(stacking.visibleWhenMarked(), QList<bool>{false}) << "window managers read the type only then";
@@ -281,4 +284,7 @@ TEST(FloatingDockPanel, AsksTheDesktopForTheDockMarkOnceBeforeItIsFirstShown) {
     alone.orderFront();
     EXPECT_FALSE(alone.isMarkedAsDock());
     EXPECT_TRUE(alone.isVisible());
+    // Given a stacking once shown, it is kept above at once.
+    alone.setStacking(&stacking);
+    EXPECT_TRUE(stacking.kept().contains(&alone));
 }
