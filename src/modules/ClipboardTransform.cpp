@@ -42,7 +42,7 @@ QString summary(const QString& text) {
     // A stop inside a word ("example.com", "3.5", "?id=") belongs to the word; only one followed by
     // a blank, a line break, another stop or the end closes a sentence. A run of stops ("...", "?!")
     // closes as a whole, so the word after an ellipsis does not start with its last dot.
-    bool closes{};
+    bool closes = false;
     for (qsizetype i = 0; i < cleaned.size() && sentences.size() < 2; ++i) {
         const bool last = i + 1 == cleaned.size();
         closes = isStop(cleaned[i]) && (closes || last || cleaned[i + 1].isSpace() || isStop(cleaned[i + 1]));

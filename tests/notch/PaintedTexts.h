@@ -95,24 +95,26 @@ inline QStringList paintedTexts(QWidget& widget) {
     return device.texts();
 }
 
-// The font `widget` paints `text` in (the first time it paints it), or nothing.
-inline std::optional<QFont> paintedFont(QWidget& widget, const QString& text) {
+// What `record` of the device holds for the first painting of `text` by `widget`, or nothing.
+template <typename T>
+std::optional<T> paintedWith(QWidget& widget, const QString& text,
+                             QList<T> (TextRecordingDevice::*record)() const) {
     widget.ensurePolished();
     TextRecordingDevice device(widget.size());
     widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
     const qsizetype at = device.texts().indexOf(text);
     if (at < 0) return std::nullopt;
-    return device.fonts()[at];
+    return (device.*record)()[at];
+}
+
+// The font `widget` paints `text` in (the first time it paints it), or nothing.
+inline std::optional<QFont> paintedFont(QWidget& widget, const QString& text) {
+    return paintedWith(widget, text, &TextRecordingDevice::fonts);
 }
 
 // Where `widget` starts the baseline of `text` (the first time it paints it), or nothing.
 inline std::optional<QPointF> paintedOrigin(QWidget& widget, const QString& text) {
-    widget.ensurePolished();
-    TextRecordingDevice device(widget.size());
-    widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
-    const qsizetype at = device.texts().indexOf(text);
-    if (at < 0) return std::nullopt;
-    return device.origins()[at];
+    return paintedWith(widget, text, &TextRecordingDevice::origins);
 }
 
 } // namespace vantrel::test
