@@ -3,12 +3,14 @@
 #include "app/AppState.h"
 #include "control-center/ControlCenterLayoutPolicy.h"
 #include "control-center/RootView.h"
+#include "control-center/VantrelMark.h"
 #include "modules/FocusTimer.h"
 #include "platform/ApplicationShell.h"
 #include "platform/Screens.h"
 #include "services/CommandPaletteController.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -18,6 +20,9 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
                        Screens& screens, QObject* parent)
     : QObject(parent), state_(state), shell_(shell), screens_(screens),
       window_(std::make_unique<QMainWindow>()) {
+    // The title bar, the task bar and every dialog show the mark rather than the desktop's generic
+    // window icon.
+    if (QGuiApplication::windowIcon().isNull()) QGuiApplication::setWindowIcon(VantrelMark::applicationIcon());
     window_->setWindowTitle(QStringLiteral("Vantrel"));
     rootView_ = new RootView(context);
     window_->setCentralWidget(rootView_);
@@ -89,7 +94,7 @@ void VantrelApp::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelApp::openPalette() {
-    state_.perform(HotkeyAction::commandPalette);
+    state_.commandPalette().show(&state_, std::nullopt);
 }
 void VantrelApp::toggleTimer() {
     state_.perform(HotkeyAction::toggleFocus);

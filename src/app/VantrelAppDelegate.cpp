@@ -161,7 +161,7 @@ void VantrelAppDelegate::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelAppDelegate::openPalette() {
-    state_.perform(HotkeyAction::commandPalette);
+    state_.commandPalette().show(&state_, std::nullopt);
 }
 void VantrelAppDelegate::toggleHiddenMenuItems() {
     state_.menuBarAppearance().toggleHiddenItems(&state_.preferences(), &state_.menuBarScanner());

@@ -101,7 +101,6 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
                           kWidth, kHeight));
     panel_ = panel;
     view_ = view;
-    updateFilter();
     shell_.activateIgnoringOtherApps();
     panel->makeKey();
     view->searchField()->setFocus(Qt::ActiveWindowFocusReason);
@@ -133,11 +132,10 @@ void CommandPaletteController::closePanel(bool giveFocusBack) {
         panel->hide();
     // Later: this may run inside a click on one of the panel's own rows.
     panel->deleteLater();
-    updateFilter();
 }
 
 void CommandPaletteController::updateFilter() {
-    const bool wanted = hasKeyMonitor_ || panel_;
+    const bool wanted = hasKeyMonitor_;
     if (wanted == filtering_ || !qApp) return;
     if (wanted)
         qApp->installEventFilter(this);
@@ -161,15 +159,6 @@ bool CommandPaletteController::handleKeyPress(const QKeyEvent& event) {
 bool CommandPaletteController::eventFilter(QObject* watched, QEvent* event) {
     if (hasKeyMonitor_ && event->type() == QEvent::KeyPress && watched->isWidgetType())
         return handleKeyPress(*static_cast<QKeyEvent*>(event));
-    if (panel_ && panel_->isVisible() && event->type() == QEvent::MouseButtonPress &&
-        watched->isWidgetType()) {
-        // A press anywhere else in the application closes the palette, and is spent doing so.
-        QWidget* window = static_cast<QWidget*>(watched)->window();
-        if (window != panel_.data()) {
-            dismiss();
-            return true;
-        }
-    }
     return QObject::eventFilter(watched, event);
 }
 

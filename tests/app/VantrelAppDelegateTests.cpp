@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
+#include "services/CommandPaletteController.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"
@@ -136,6 +137,12 @@ TEST(VantrelApp, TheControlCenterWindowAndItsCommands) {
     EXPECT_EQ(state.controlCenterWindow(), &app.window());
     EXPECT_EQ(app.window().objectName(), QStringLiteral("vantrel.control-center"));
     EXPECT_EQ(app.window().minimumSize(), QSize(720, 600));
+    // The window carries the mark: a dark rounded tile with a light "V", clear beyond its corners.
+    const QImage icon = app.window().windowIcon().pixmap(64, 64).toImage();
+    ASSERT_EQ(icon.size(), QSize(64, 64));
+    EXPECT_EQ(icon.pixelColor(1, 1).alpha(), 0) << "rounded corner";
+    EXPECT_LT(icon.pixelColor(32, 8).lightness(), 80) << "the tile above the V";
+    EXPECT_GT(icon.pixelColor(32, 44).lightness(), 200) << "the V's point";
 
     QStringList titles;
     for (QAction* action : app.commandMenu().actions())
@@ -233,4 +240,32 @@ TEST(VantrelAppDelegateMenuBar,
     delegate.applicationWillTerminate();
     EXPECT_EQ(h.trayItems.named(QStringLiteral("VantrelHiddenSection")), nullptr);
     EXPECT_NE(h.trayItems.named(QStringLiteral("VantrelPrimary")), nullptr);
+}
+
+TEST_F(DelegateTest, TheMenusCommandPaletteOpensItEvenWhenItWasHiddenOnDeactivation) {
+    ControlCenterViewServices views;
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
+    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
+    CommandPaletteController& palette = state.commandPalette();
+
+    delegate.openPalette();
+    QWidget* panel = palette.panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    // Again from the menu: still open (a toggle would have closed it).
+    app.openPalette();
+    EXPECT_EQ(palette.panel(), panel);
+    EXPECT_TRUE(panel->isVisible());
+
+    // Hidden when the application lost focus, the status menu and the application menu bring it
+    // back rather than dropping it.
+    h.shell.resignActive();
+    ASSERT_FALSE(panel->isVisible());
+    delegate.openPalette();
+    EXPECT_EQ(palette.panel(), panel);
+    EXPECT_TRUE(panel->isVisible());
+    h.shell.resignActive();
+    app.openPalette();
+    EXPECT_TRUE(palette.panel() && palette.panel()->isVisible());
+    palette.dismiss();
 }

@@ -142,28 +142,33 @@ TEST_F(PermissionFixture, CameraRequestFollowsTheCurrentState) {
 }
 
 TEST(LinuxPermissions, StatesFollowTheSession) {
-    TempHome home;
-    const QString devices = home.root() + QStringLiteral("/input");
-    QDir().mkpath(devices);
-    QStringList readable;
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingLoginItems loginItems;
+    RecordingWorkspace workspace;
     FakeVideoCaptureDevices cameras;
     LinuxPermissionSystem::Sources sources;
     sources.platformName = QStringLiteral("xcb");
-    sources.inputDeviceFolder = devices;
-    sources.isReadable = [&](const QString& path) { return readable.contains(QFileInfo(path).fileName()); };
     LinuxPermissionSystem x11(sources, cameras);
     sources.platformName = QStringLiteral("wayland");
     LinuxPermissionSystem wayland(sources, cameras);
     EXPECT_TRUE(x11.isAccessibilityTrusted(true));
     EXPECT_FALSE(wayland.isAccessibilityTrusted(true));
-
-    home.writeFile(QStringLiteral("input/mice"), "");
-    home.writeFile(QStringLiteral("input/event0"), "");
-    home.writeFile(QStringLiteral("input/event1"), "");
-    readable = {QStringLiteral("mice")};
-    EXPECT_FALSE(x11.listenEventAccessGranted()) << "only event devices count";
-    readable = {QStringLiteral("event1")};
+    // The monitors listen through XInput2 and the keyboard guard grabs through the X server: an X11
+    // session gives them what they need, whoever may read /dev/input.
     EXPECT_TRUE(x11.listenEventAccessGranted());
+    EXPECT_FALSE(wayland.listenEventAccessGranted());
+
+    // So on a plain X11 desktop with calendars set up, nothing is left for the user to review.
+    const auto calendars = [] { return CalendarAuthorizationStatus::fullAccess; };
+    PermissionCenter desktop(x11, calendars, loginItems, workspace, scheduler);
+    desktop.refresh();
+    EXPECT_EQ((std::vector<State>{desktop.accessibility(), desktop.inputMonitoring(), desktop.camera(),
+                                  desktop.calendar()}),
+              (std::vector<State>{State::allowed, State::allowed, State::allowed, State::allowed}));
+    PermissionCenter elsewhere(wayland, calendars, loginItems, workspace, scheduler);
+    elsewhere.refresh();
+    EXPECT_EQ(elsewhere.inputMonitoring(), State::denied);
 
     // Without a camera access is still granted, so the mirror tab reaches its preview and tells that
     // no camera was found instead of asking for an access no one can give.

@@ -1,18 +1,9 @@
 #include "platform/linux/LinuxPermissionSystem.h"
 
-#include <QDir>
-#include <QFile>
-#include <unistd.h>
-
 namespace vantrel {
 
 LinuxPermissionSystem::LinuxPermissionSystem(Sources sources, VideoCaptureDevices& cameras)
-    : sources_(std::move(sources)), cameras_(cameras) {
-    if (!sources_.isReadable)
-        sources_.isReadable = [](const QString& path) {
-            return ::access(QFile::encodeName(path).constData(), R_OK) == 0;
-        };
-}
+    : sources_(std::move(sources)), cameras_(cameras) {}
 
 bool LinuxPermissionSystem::isAccessibilityTrusted(bool) {
     // No prompt exists to show: the session type decides.
@@ -20,11 +11,7 @@ bool LinuxPermissionSystem::isAccessibilityTrusted(bool) {
 }
 
 bool LinuxPermissionSystem::listenEventAccessGranted() {
-    const QDir folder(sources_.inputDeviceFolder);
-    const QStringList devices = folder.entryList({QStringLiteral("event*")}, QDir::System | QDir::Files);
-    for (const QString& device : devices)
-        if (sources_.isReadable(folder.filePath(device))) return true;
-    return false;
+    return sources_.platformName == u"xcb";
 }
 
 CaptureAuthorizationStatus LinuxPermissionSystem::videoCaptureAuthorization() {
