@@ -22,7 +22,8 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
       window_(std::make_unique<QMainWindow>()) {
     // The title bar, the task bar and every dialog show the mark rather than the desktop's generic
     // window icon.
-    if (QGuiApplication::windowIcon().isNull()) QGuiApplication::setWindowIcon(VantrelMark::applicationIcon());
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(VantrelMark::applicationIcon());
     window_->setWindowTitle(QStringLiteral("Vantrel"));
     rootView_ = new RootView(context);
     window_->setCentralWidget(rootView_);
