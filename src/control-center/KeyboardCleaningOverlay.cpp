@@ -16,6 +16,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPainterPath>
+#include <QVariantAnimation>
 #include <algorithm>
 #include <cmath>
 
@@ -136,7 +137,7 @@ void paintRowTexts(QPainter& painter, const KeyboardCleaningOverlay::StatusRow& 
 KeyboardCleaningOverlay::Layout KeyboardCleaningOverlay::Layout::make(QSizeF size, int remainingSeconds,
                                                                       int sessionDuration,
                                                                       int blockedKeyCount,
-                                                                      double endButtonHeight) {
+                                                                      QSizeF endButtonSize) {
     Layout l;
     const double cardWidth = std::clamp(size.width() - kCardMargin, 820.0, 1120.0);
     const double cardHeight = std::clamp(size.height() - kCardMargin, 520.0, 680.0);
@@ -171,8 +172,10 @@ KeyboardCleaningOverlay::Layout KeyboardCleaningOverlay::Layout::make(QSizeF siz
             .height();
     l.description = QRectF(content.left(), headerBottom + 18, content.width(), descriptionHeight);
     const double inkTop = l.description.bottom() + 25;
-    const double inkHeight = std::clamp(content.bottom() - 18 - 17 - inkTop, 155.0, 220.0);
-    l.ink = QRectF(content.left(), inkTop, content.width(), inkHeight);
+    // The marks' canvas is 155 to 220 high; its well reaches 18 further on every side.
+    constexpr double kWell = 2 * KeyboardCleaningInk::kInset;
+    const double canvasHeight = std::clamp(content.bottom() - 18 - 17 - inkTop - kWell, 155.0, 220.0);
+    l.ink = QRectF(content.left(), inkTop, content.width(), canvasHeight + kWell);
     l.footerGlyph = QRectF(content.left(), l.ink.bottom() + 18, 17, 17);
     l.footerText = QRectF(l.footerGlyph.right() + 7, l.footerGlyph.top(),
                           content.right() - l.footerGlyph.right() - 7, 17);
@@ -206,7 +209,10 @@ KeyboardCleaningOverlay::Layout KeyboardCleaningOverlay::Layout::make(QSizeF siz
             QRectF(textLeft, textTop + rowTitleHeight + 2, column.right() - textLeft, rowDetailHeight);
         rowTop = top + rowHeight + 8;
     }
-    l.endButton = QRectF(column.left(), column.bottom() - endButtonHeight, column.width(), endButtonHeight);
+    // Its own width, centred in a frame as wide as the column.
+    const double endWidth = std::min(endButtonSize.width(), column.width());
+    l.endButton = QRectF(column.center().x() - endWidth / 2, column.bottom() - endButtonSize.height(),
+                         endWidth, endButtonSize.height());
     const double chordHeight = lineHeight(chordFont());
     l.chord = QRectF(column.left(), l.endButton.top() - 10 - chordHeight, column.width(), chordHeight);
 
@@ -241,6 +247,14 @@ KeyboardCleaningOverlay::KeyboardCleaningOverlay(const Context& context, QWidget
     });
     connect(&context_.motion, &VantrelMotion::prefersReducedMotionChanged, this,
             &KeyboardCleaningOverlay::refresh);
+    numberTransition_ = new QVariantAnimation(this);
+    numberTransition_->setStartValue(0.0);
+    numberTransition_->setEndValue(1.0);
+    connect(numberTransition_, &QVariantAnimation::valueChanged, this, [this] { update(); });
+    connect(numberTransition_, &QVariantAnimation::finished, this, [this] {
+        leavingNumber_.clear();
+        update();
+    });
     setGraphicsEffect(new QGraphicsOpacityEffect(this));
     static_cast<QGraphicsOpacityEffect*>(graphicsEffect())->setOpacity(0);
     refresh();
@@ -272,7 +286,7 @@ void KeyboardCleaningOverlay::setOpacity(double opacity) {
 KeyboardCleaningOverlay::Layout KeyboardCleaningOverlay::currentLayout() const {
     const KeyboardCleaningController& c = context_.controller;
     return Layout::make(size(), c.remainingSeconds(), c.sessionDuration(), c.blockedKeyCount(),
-                        end_->sizeHint().height());
+                        QSizeF(end_->sizeHint()));
 }
 
 void KeyboardCleaningOverlay::refresh() {
@@ -282,6 +296,22 @@ void KeyboardCleaningOverlay::refresh() {
     ink_->setReduceMotion(context_.motion.prefersReducedMotion());
     ink_->setBlinking(c.isActive());
     setAccessibleDescription(QStringLiteral("%1 seconds remaining").arg(c.remainingSeconds()));
+    const QString number = QString::number(c.remainingSeconds());
+    if (number != shownNumber_) {
+        // Only a running session's seconds roll; the idle values come back at once.
+        const std::optional<VantrelAnimation> roll =
+            c.isActive() && !shownNumber_.isEmpty()
+                ? context_.motion.resolve(VantrelMotion::Kind::transition, VantrelAnimation::easeOut(0.3))
+                : std::nullopt;
+        numberTransition_->stop();
+        if (roll) {
+            leavingNumber_ = shownNumber_;
+            roll->run(*numberTransition_, 0.0, 1.0);
+        } else {
+            leavingNumber_.clear();
+        }
+        shownNumber_ = number;
+    }
     updateVisibility();
     update();
 }
@@ -336,8 +366,19 @@ void KeyboardCleaningOverlay::paintEvent(QPaintEvent*) {
     }
     painter.setFont(numberFont());
     painter.setPen(white(0.92));
-    painter.drawText(QRectF(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height()), Qt::AlignCenter,
-                     l.remainingText);
+    const QRectF number(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height());
+    if (leavingNumber_.isEmpty()) {
+        painter.drawText(number, Qt::AlignCenter, l.remainingText);
+    } else {
+        // Counting down: the old number drops out below while the new one drops in from above.
+        const double progress = numberTransition_->currentValue().toDouble();
+        const double travel = QFontMetricsF(numberFont()).ascent() * 0.6;
+        painter.setOpacity(1 - progress);
+        painter.drawText(number.translated(0, progress * travel), Qt::AlignCenter, leavingNumber_);
+        painter.setOpacity(progress);
+        painter.drawText(number.translated(0, (progress - 1) * travel), Qt::AlignCenter, l.remainingText);
+        painter.setOpacity(1);
+    }
     paintRowTexts(painter, l.rows[2]);
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 
 class QAbstractButton;
+class QVariantAnimation;
 
 namespace vantrel {
 
@@ -76,7 +77,7 @@ public:
         QString remainingText;
 
         static Layout make(QSizeF size, int remainingSeconds, int sessionDuration, int blockedKeyCount,
-                           double endButtonHeight);
+                           QSizeF endButtonSize);
     };
 
     KeyboardCleaningOverlay(const Context& context, QWidget* parent = nullptr);
@@ -91,6 +92,8 @@ public:
     KeyboardCleaningInk* ink() const { return ink_; }
     QAbstractButton* closeButton() const { return close_; }
     VantrelButton* endButton() const { return end_; }
+    // The seconds' change from the number shown before, rolling down; none while at rest.
+    QVariantAnimation* numberTransition() const { return numberTransition_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,6 +110,11 @@ private:
     KeyboardCleaningInk* ink_ = nullptr;
     QAbstractButton* close_ = nullptr;
     VantrelButton* end_ = nullptr;
+    // The seconds roll down as they count: the old number leaves downwards while the new one comes
+    // in from above.
+    QVariantAnimation* numberTransition_ = nullptr;
+    QString shownNumber_;
+    QString leavingNumber_;
     // Everything that stays the same while keys are pressed and seconds pass, painted once for
     // each size, accent and pixel ratio: a press repaints only the count, the arc and the seconds.
     void paintStill(QPainter& painter, const Layout& l, const QColor& tint);

@@ -22,6 +22,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTest>
+#include <QVariantAnimation>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -129,7 +130,7 @@ struct Canvas {
 
 TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHappened) {
     using Layout = KeyboardCleaningOverlay::Layout;
-    Layout l = Layout::make(QSizeF(1512, 982), 15, 15, 0, 40);
+    Layout l = Layout::make(QSizeF(1512, 982), 15, 15, 0, QSizeF(96, 40));
     EXPECT_EQ(l.card, QRectF(196, 151, 1120, 680)) << "at most 1120 by 680, centred";
     EXPECT_EQ(l.toolbar, QRectF(216, 151, 1080, 58));
     EXPECT_DOUBLE_EQ(l.status.width(), 278);
@@ -139,8 +140,12 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.sheetContent, l.sheet.adjusted(38, 38, -38, -38));
     EXPECT_DOUBLE_EQ(l.ring.width(), 118);
     EXPECT_DOUBLE_EQ(l.ring.center().x(), l.status.center().x());
-    EXPECT_GE(l.ink.height(), 155);
-    EXPECT_LE(l.ink.height(), 220);
+    // The marks' canvas, inside its well's 18-point inset, is 155 to 220 high.
+    EXPECT_GE(l.ink.height() - 36, 155);
+    EXPECT_LE(l.ink.height() - 36, 220);
+    // "End Now" keeps its own width, centred in the column.
+    EXPECT_DOUBLE_EQ(l.endButton.width(), 96);
+    EXPECT_DOUBLE_EQ(l.endButton.center().x(), l.status.center().x());
     EXPECT_DOUBLE_EQ(l.description.top() - l.heading.bottom(), 18);
     EXPECT_DOUBLE_EQ(l.ink.top() - l.description.bottom(), 25);
     EXPECT_DOUBLE_EQ(l.endButton.bottom(), l.status.bottom() - 24);
@@ -181,14 +186,15 @@ TEST(KeyboardCleaningOverlay, TheCardKeepsItsLimitsAndTheStatusColumnSaysWhatHap
     EXPECT_EQ(l.rows[2].title, QStringLiteral("0 blocked"));
     EXPECT_EQ(l.rows[2].detail, QStringLiteral("Temporary presses"));
 
-    l = Layout::make(QSizeF(800, 500), 1, 15, 1, 40);
+    l = Layout::make(QSizeF(800, 500), 1, 15, 1, QSizeF(96, 40));
     EXPECT_EQ(l.card, QRectF(-10, -10, 820, 520)) << "at least 820 by 520, past a small window's edges";
     EXPECT_DOUBLE_EQ(l.ringFraction, 1.0 / 15);
     EXPECT_EQ(l.rows[2].title, QStringLiteral("1 blocked"));
     EXPECT_EQ(l.rows[2].detail, QStringLiteral("Temporary press"));
-    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 1, 0, 181, 40).ringFraction, 1)
+    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 1, 0, 181, QSizeF(96, 40)).ringFraction, 1)
         << "a duration of 0 divides by 1";
-    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 0, 0, 181, 40).rows[2].title, QStringLiteral("181 blocked"));
+    EXPECT_EQ(Layout::make(QSizeF(1000, 640), 0, 0, 181, QSizeF(96, 40)).rows[2].title,
+              QStringLiteral("181 blocked"));
 }
 
 TEST(KeyboardCleaningOverlay, ItShowsTheSessionAndBothButtonsEndIt) {
@@ -467,6 +473,7 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     // Twelve more presses and ten and a half seconds: 5 seconds left, a third of the ring.
     c.press(12);
     c.scheduler.advance(Seconds(10.5));
+    c.overlay.numberTransition()->setCurrentTime(c.overlay.numberTransition()->duration());
     ASSERT_EQ(c.overlay.currentLayout().rows[2].title, QStringLiteral("13 blocked"));
     ASSERT_EQ(c.overlay.currentLayout().remainingText, QStringLiteral("5"));
     const QImage later = renderWidget(c.overlay, Qt::darkCyan);
@@ -492,6 +499,58 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     ASSERT_LT(l.status.left(), statusNow.x());
     EXPECT_LT(smaller.pixelColor(statusNow).lightnessF(), 0.2);
     EXPECT_GT(smaller.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
+}
+
+// The first and last rows of `rect` in `image` where a pixel differs from the rect's top-left one.
+std::pair<int, int> inkRows(const QImage& image, const QRect& rect) {
+    int top = INT_MAX, bottom = INT_MIN;
+    const QColor ground = image.pixelColor(rect.topLeft());
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
+                    std::abs(pixel.blue() - ground.blue()) >
+                24) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    return {top, bottom};
+}
+
+TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
+    Canvas c;
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    c.overlay.show();
+    QCoreApplication::sendPostedEvents();
+    const KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
+    // Inside the ring's track, where only the number draws.
+    const QRect number =
+        QRectF(l.ring.center().x() - 25, l.ring.top() + 20, 50, l.ring.height() - 40).toAlignedRect();
+    EXPECT_EQ(c.overlay.numberTransition()->state(), QAbstractAnimation::Stopped)
+        << "nothing rolls at the start";
+    const auto [restTop, restBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
+    ASSERT_LT(restTop, restBottom);
+
+    c.scheduler.advance(Seconds(1.05));
+    ASSERT_EQ(c.overlay.currentLayout().remainingText, QStringLiteral("14"));
+    QVariantAnimation& roll = *c.overlay.numberTransition();
+    ASSERT_EQ(roll.state(), QAbstractAnimation::Running);
+    roll.setCurrentTime(roll.duration() / 2);
+    // Half way, 15 has dropped below where the numbers rest and 14 still comes in from above.
+    const auto [midTop, midBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
+    EXPECT_LT(midTop, restTop - 4);
+    EXPECT_GT(midBottom, restBottom + 4);
+    roll.setCurrentTime(roll.duration());
+    const auto [endTop, endBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
+    EXPECT_NEAR(endTop, restTop, 1);
+    EXPECT_NEAR(endBottom, restBottom, 1);
+
+    // Ended, the ring comes back full at 15 without rolling up.
+    c.overlay.endButton()->click();
+    EXPECT_EQ(c.overlay.currentLayout().remainingText, QStringLiteral("15"));
+    EXPECT_EQ(roll.state(), QAbstractAnimation::Stopped);
 }
 
 } // namespace
