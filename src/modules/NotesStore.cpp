@@ -178,6 +178,7 @@ void NotesStore::write(const NotesDocument& document) {
         }
         fileNeedsCopyBeforeReplacing_ = false;
     }
+    if (copyAside && fileMatchesNewestCopy(path)) copyAside = false;
     try {
         persistence_.saveOrThrow(document, storageName_, copyAside,
                                  [](const NotesDocument& d) { return d.toJson(); });
@@ -187,6 +188,21 @@ void NotesStore::write(const NotesDocument& document) {
         return;
     }
     persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
+}
+
+bool NotesStore::fileMatchesNewestCopy(const QString& path) const {
+    const std::optional<QString> newest = persistence_.newestBackup(path, QStringLiteral("previous"));
+    if (!newest) return false;
+    FileManager& files = *persistence_.store().fileManager;
+    const std::optional<qint64> size = files.fileSize(path);
+    if (!size || files.fileSize(*newest) != size) return false;
+    try {
+        return files.readData(path, LocalPersistence::Store::kReadLimit) ==
+               files.readData(*newest, LocalPersistence::Store::kReadLimit);
+    } catch (...) {
+        // Not known to be the same: copied as before.
+        return false;
+    }
 }
 
 // Editing.
