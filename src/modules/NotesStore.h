@@ -95,9 +95,9 @@ private:
     void scheduleSave();
     void persistNow();
     void write(const NotesDocument& document);
-    // The file holds what its newest "previous" copy holds already: one more copy would keep
-    // nothing new and push a real earlier version out of the kept ones.
-    bool fileMatchesNewestCopy(const QString& path) const;
+    // The file holds what its newest copy made for `reason` holds already: one more copy would
+    // keep nothing new, and push a real earlier version out of the kept ones.
+    bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;
     QString filePath() const;
 
     QString storageName_;

@@ -153,6 +153,23 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
     }
 }
 
+TEST_F(NotesStoreTest, ADamagedFileMetAtEveryLaunchIsCopiedAsideOnce) {
+    writeNotesFile("{\"schemaVersion\":2");
+    for (int launch = 0; launch < 3; ++launch) {
+        makeStore();
+        EXPECT_EQ(store->recoveryMessage(),
+                  "Vantrel could not read the notes file. A backup was saved before a new "
+                  "notes space was created.");
+        clock.advance(Seconds(5));
+    }
+    EXPECT_EQ(filesMatching("notes.corrupt-*.json").size(), 1);
+    // Damaged otherwise: that is kept too.
+    writeNotesFile("[broken");
+    makeStore();
+    EXPECT_EQ(filesMatching("notes.corrupt-*.json").size(), 2);
+    EXPECT_EQ(newestCopy("corrupt"), "[broken");
+}
+
 TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     // Malformed, and the "corrupt" copy fails: the file stays until a copy of it exists.
     const QByteArray damaged = "{\"schemaVersion\":2";
@@ -271,6 +288,12 @@ TEST_F(NotesStoreTest, QuitsWithoutAnEditKeepEveryEarlierVersion) {
     for (const QString& copy : filesMatching("notes.previous-*.json"))
         bodies.append(bodyOf(home.readFile(dataFolder() + '/' + copy)));
     EXPECT_EQ(bodies, (QStringList{"first version", "second version", "third version"}));
+
+    // A file of the same size as the newest copy but other notes is a version of its own.
+    store->updateSelected("sixth version");
+    scheduler.advance(Seconds(2));
+    EXPECT_EQ(bodyOf(newestCopy("previous")), "fifth version");
+    EXPECT_EQ(filesMatching("notes.previous-*.json").size(), 4);
 }
 
 TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
