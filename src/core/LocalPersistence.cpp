@@ -336,7 +336,7 @@ void LocalPersistence::removeLeftovers() {
     store_.fileManager->removeStaleTemporaryFiles(store_.directory, addSeconds(clock_.now(), Seconds(-60)));
 }
 
-void LocalPersistence::pruneBackups(const QString& path, const QString& reason, int keep) {
+std::optional<QStringList> LocalPersistence::backupCopies(const QString& path, const QString& reason) const {
     const QString sample = backupPath(path, reason, WallTime());
     const QString timeAndExtension = fileNameTimestamp(WallTime()) + QStringLiteral(".json");
     const QFileInfo info(sample.left(sample.size() - timeAndExtension.size()));
@@ -349,12 +349,25 @@ void LocalPersistence::pruneBackups(const QString& path, const QString& reason, 
         for (const QString& name : store_.fileManager->contentsOfDirectory(info.absolutePath()))
             if (copyName.match(name).hasMatch()) copies.append(name);
     } catch (...) {
-        return;
+        return std::nullopt;
     }
     copies.sort();
-    for (qsizetype i = 0; i + keep < copies.size(); ++i) {
+    for (QString& name : copies) name = info.absolutePath() + QLatin1Char('/') + name;
+    return copies;
+}
+
+std::optional<QString> LocalPersistence::newestBackup(const QString& path, const QString& reason) const {
+    const std::optional<QStringList> copies = backupCopies(path, reason);
+    if (!copies || copies->isEmpty()) return std::nullopt;
+    return copies->last();
+}
+
+void LocalPersistence::pruneBackups(const QString& path, const QString& reason, int keep) {
+    const std::optional<QStringList> copies = backupCopies(path, reason);
+    if (!copies) return;
+    for (qsizetype i = 0; i + keep < copies->size(); ++i) {
         try {
-            store_.fileManager->removeItem(info.absolutePath() + QLatin1Char('/') + copies[i]);
+            store_.fileManager->removeItem(copies->at(i));
         } catch (...) {
         }
     }

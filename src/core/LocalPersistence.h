@@ -179,10 +179,15 @@ public:
     // Removes all but the newest `keep` copies of the file made with `reason`; copies made for
     // any other reason are never touched. Like backups, never reports and never throws.
     void pruneBackups(const QString& path, const QString& reason, int keep);
+    // The path of the newest copy of the file made with `reason`; none without one.
+    std::optional<QString> newestBackup(const QString& path, const QString& reason) const;
 
 private:
     enum class Protection { copyBeforeReplacing, neverReplace };
 
+    // The paths of the copies of the file made with `reason`, oldest first; none when the folder
+    // cannot be listed.
+    std::optional<QStringList> backupCopies(const QString& path, const QString& reason) const;
     void noteLoad(const QString& file, const Failure* failure);
     void saveJson(const QString& file, const std::function<QJsonValue()>& encode);
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);

@@ -83,7 +83,11 @@ NotesStore::Loaded NotesStore::loadDocument() {
             observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: read failed"));
             persistence_.explainUnreadable(*failure);
         } else {
-            const bool copied = persistence_.backup(filePath(), QStringLiteral("corrupt")).has_value();
+            // Left in place until the first save, the same damaged file is met at every launch:
+            // one copy of it is enough.
+            const QString path = filePath();
+            const bool copied = fileMatchesNewestCopy(path, QStringLiteral("corrupt")) ||
+                                persistence_.backup(path, QStringLiteral("corrupt")).has_value();
             loaded.message = copied ? malformedBackedUpMessage() : malformedMessage();
             loaded.fileNeedsCopyBeforeReplacing = !copied;
             observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: malformed document"));
@@ -178,6 +182,7 @@ void NotesStore::write(const NotesDocument& document) {
         }
         fileNeedsCopyBeforeReplacing_ = false;
     }
+    if (copyAside && fileMatchesNewestCopy(path, QStringLiteral("previous"))) copyAside = false;
     try {
         persistence_.saveOrThrow(document, storageName_, copyAside,
                                  [](const NotesDocument& d) { return d.toJson(); });
@@ -187,6 +192,21 @@ void NotesStore::write(const NotesDocument& document) {
         return;
     }
     persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
+}
+
+bool NotesStore::fileMatchesNewestCopy(const QString& path, const QString& reason) const {
+    const std::optional<QString> newest = persistence_.newestBackup(path, reason);
+    if (!newest) return false;
+    FileManager& files = *persistence_.store().fileManager;
+    const std::optional<qint64> size = files.fileSize(path);
+    if (!size || files.fileSize(*newest) != size) return false;
+    try {
+        return files.readData(path, LocalPersistence::Store::kReadLimit) ==
+               files.readData(*newest, LocalPersistence::Store::kReadLimit);
+    } catch (...) {
+        // Not known to be the same: copied as before.
+        return false;
+    }
 }
 
 // Editing.

@@ -13,7 +13,8 @@ class QAObserver;
 
 // The user's notes, folders and checklists, kept in one document file. Every change to the notes
 // or folders is written 0.35 seconds after the last one of a burst, each write first copying the
-// present file aside; `saveNow()` writes at once when the application stops.
+// present file aside unless its newest copy holds the same; `saveNow()` writes at once when the
+// application stops.
 class NotesStore final : public QObject {
     Q_OBJECT
 public:
@@ -94,6 +95,9 @@ private:
     void scheduleSave();
     void persistNow();
     void write(const NotesDocument& document);
+    // The file holds what its newest copy made for `reason` holds already: one more copy would
+    // keep nothing new, and push a real earlier version out of the kept ones.
+    bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;
     QString filePath() const;
 
     QString storageName_;

@@ -29,6 +29,15 @@ std::optional<long long> wholeNumber(const QString& text) {
 
 } // namespace
 
+// What the conditions are checked against. Each source is read at most once per check, and only
+// when a rule needs it: thousands of rules cost one read of the window list, one of the battery
+// and one of the clock, and every rule of a check sees the same moment.
+struct AutomationEngine::Readings {
+    std::optional<std::optional<RunningApplication>> frontmost;
+    std::optional<std::optional<int>> batteryLevel;
+    std::optional<int> hour;
+};
+
 AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
     : QObject(parent), deps_(std::move(dependencies)) {
     auto outcome = deps_.persistence.load(QString::fromLatin1(kFileName), &VantrelAutomationRule::decodeList);
@@ -64,9 +73,10 @@ void AutomationEngine::evaluate() {
     Q_EMIT lastCheckedAtChanged();
     // A copy: an action may change the rules.
     const std::vector<VantrelAutomationRule> rules = rules_;
+    Readings readings;
     for (const VantrelAutomationRule& rule : rules) {
         if (!rule.isEnabled) continue;
-        const bool holds = matches(rule);
+        const bool holds = matches(rule, readings);
         if (holds && !activeRuleIDs_.contains(rule.id)) {
             activeRuleIDs_.insert(rule.id);
             perform(rule, true);
@@ -78,27 +88,41 @@ void AutomationEngine::evaluate() {
 }
 
 bool AutomationEngine::matches(const VantrelAutomationRule& rule) const {
+    Readings readings;
+    return matches(rule, readings);
+}
+
+bool AutomationEngine::matches(const VantrelAutomationRule& rule, Readings& readings) const {
     switch (rule.trigger) {
     case AutomationTrigger::appActive: {
         if (rule.triggerValue.isEmpty() || !deps_.runningApplications) return false;
-        const std::optional<qint32> pid = deps_.runningApplications->frontmostProcessIdentifier();
-        if (!pid) return false;
-        for (const RunningApplication& app : deps_.runningApplications->runningApplications()) {
-            if (app.processIdentifier != *pid) continue;
-            if (app.localizedName.contains(rule.triggerValue, Qt::CaseInsensitive) ||
-                app.bundleIdentifier.contains(rule.triggerValue, Qt::CaseInsensitive))
-                return true;
+        if (!readings.frontmost) {
+            readings.frontmost.emplace();
+            if (const std::optional<qint32> pid = deps_.runningApplications->frontmostProcessIdentifier()) {
+                for (RunningApplication& app : deps_.runningApplications->runningApplications()) {
+                    if (app.processIdentifier != *pid) continue;
+                    *readings.frontmost = std::move(app);
+                    break;
+                }
+            }
         }
-        return false;
+        const std::optional<RunningApplication>& app = *readings.frontmost;
+        return app && (app->localizedName.contains(rule.triggerValue, Qt::CaseInsensitive) ||
+                       app->bundleIdentifier.contains(rule.triggerValue, Qt::CaseInsensitive));
     }
     case AutomationTrigger::batteryBelow: {
         const std::optional<long long> threshold = wholeNumber(rule.triggerValue);
-        const std::optional<int> level = threshold ? batteryLevel() : std::nullopt;
+        if (!threshold) return false;
+        if (!readings.batteryLevel) readings.batteryLevel = batteryLevel();
+        const std::optional<int> level = *readings.batteryLevel;
         return level && *level < *threshold;
     }
     case AutomationTrigger::timeOfDay: {
         const std::optional<long long> hour = wholeNumber(rule.triggerValue);
-        return hour && toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time().hour() == *hour;
+        if (!hour) return false;
+        if (!readings.hour)
+            readings.hour = toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time().hour();
+        return *readings.hour == *hour;
     }
     }
     return false;

@@ -85,12 +85,16 @@ protected:
     ScheduledTask timer_;
 
 private:
+    struct Readings;
     struct RuleRestoreState {
         std::optional<bool> feedbackEnabled;
         std::optional<bool> customDockEnabled;
         bool startedFocus = false;
     };
 
+    // `readings` holds what earlier rules of the same check read already; what this rule needs
+    // and nothing has read yet is read into it.
+    bool matches(const VantrelAutomationRule& rule, Readings& readings) const;
     void save();
     // Runs the timer while it is wanted and a rule is enabled, and only then.
     void updateTimer();

@@ -47,7 +47,19 @@ void HotkeyManager::load() {
                 decoded[*action] = {*keyCode, *modifiers};
         }
         if (valid) {
+            // A plain key is refused, as a key press without a modifier never forms a hot key: grabbed
+            // globally it would be taken from every program typed into. It stays stored, and the
+            // action unbound rather than given a default the user did not choose.
+            for (auto it = decoded.begin(); it != decoded.end();) {
+                if (it->second.hasModifier()) {
+                    ++it;
+                    continue;
+                }
+                refused_.insert(*it);
+                it = decoded.erase(it);
+            }
             bindings_ = std::move(decoded);
+            if (!refused_.empty()) setLastError(VantrelHotkey::modifierRequiredMessage());
             return;
         }
     }
@@ -59,7 +71,9 @@ void HotkeyManager::save() {
     // Written by hand, so each member keeps the order keyCode, carbonModifiers.
     QByteArray json = "{";
     bool first = true;
-    for (const auto& [action, hotkey] : bindings_) {
+    std::map<HotkeyAction, VantrelHotkey> stored = refused_;
+    for (const auto& [action, hotkey] : bindings_) stored[action] = hotkey;
+    for (const auto& [action, hotkey] : stored) {
         if (!first) json += ',';
         first = false;
         json += '"' + rawValue(action).toUtf8() + "\":{\"keyCode\":" + QByteArray::number(hotkey.keyCode) +

@@ -51,7 +51,7 @@ public:
     // The identifier `action` was registered under; none before its first registration.
     std::optional<std::uint32_t> identifier(HotkeyAction action) const;
 
-    // Writes the bindings in their stored form.
+    // Writes the bindings in their stored form, the refused ones with them.
     void save();
 
 Q_SIGNALS:
@@ -66,6 +66,8 @@ private:
     UserDefaults& defaults_;
     HotKeyService* service_;
     std::map<HotkeyAction, VantrelHotkey> bindings_;
+    // Stored bindings of a plain key: never bound nor registered, written back as they are.
+    std::map<HotkeyAction, VantrelHotkey> refused_;
     std::optional<QString> lastError_;
     std::map<HotkeyAction, std::uint32_t> registrations_;
     std::map<std::uint32_t, std::function<void()>> handlers_;

@@ -9,6 +9,10 @@
 
 namespace vantrel {
 
+QString VantrelHotkey::modifierRequiredMessage() {
+    return QStringLiteral("A hot key needs Control, Option, Shift or Command with its key.");
+}
+
 QString VantrelHotkey::displayString(const HotKeyService* layout) const {
     QString text;
     if (carbonModifiers & kControl) text += QChar(0x2303);

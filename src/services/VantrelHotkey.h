@@ -16,9 +16,16 @@ struct VantrelHotkey {
     static constexpr std::uint32_t kShift = 0x200;
     static constexpr std::uint32_t kOption = 0x800;
     static constexpr std::uint32_t kControl = 0x1000;
+    static constexpr std::uint32_t kModifiers = kCommand | kShift | kOption | kControl;
     std::uint32_t keyCode = 0;
     std::uint32_t carbonModifiers = 0;
     bool operator==(const VantrelHotkey&) const = default;
+
+    // Without one of the four modifiers a combination is a plain key, which a global grab would
+    // take from every program that is typed into.
+    bool hasModifier() const { return (carbonModifiers & kModifiers) != 0; }
+    // Why a plain key is no hot key.
+    static QString modifierRequiredMessage();
 
     // The modifier symbols in the order ⌃⌥⇧⌘, then the key's name.
     QString displayString(const HotKeyService* layout) const;

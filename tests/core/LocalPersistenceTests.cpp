@@ -377,9 +377,15 @@ TEST_F(PersistenceFixture, PruningKeepsTheNewestCopiesOfOneReasonAndTouchesNothi
                            "dock-shortcuts.previous-2026-03-01T09-05-10Z.json",
                            "dock-shortcuts.previous-2026-03-01T09-05-11Z.json",
                            "dock-shortcuts.previous-notes.json"}));
+    EXPECT_EQ(persistence.newestBackup(file, QStringLiteral("previous")),
+              path(QStringLiteral("dock-shortcuts.previous-2026-03-01T09-05-11Z.json")));
+    EXPECT_EQ(persistence.newestBackup(file, QStringLiteral("corrupt")),
+              path(QStringLiteral("dock-shortcuts.corrupt-2026-03-01T09-05-12Z.json")));
+    EXPECT_EQ(persistence.newestBackup(file, QStringLiteral("notes")), std::nullopt);
     // A folder that cannot be listed is no error: backups never throw.
     files.failWith(Op::contentsOfDirectory, posixError(EACCES));
     persistence.pruneBackups(file, QStringLiteral("previous"), 0);
+    EXPECT_EQ(persistence.newestBackup(file, QStringLiteral("previous")), std::nullopt);
 }
 
 TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {

@@ -2,6 +2,7 @@
 #include "modules/ModuleTestSupport.h"
 #include "modules/NotesStore.h"
 #include "platform/AtomicFile.h"
+#include "support/QtPrinters.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -152,6 +153,23 @@ TEST_F(NotesStoreTest, MalformedFilesAreCopiedAsideAndLeftInPlace) {
     }
 }
 
+TEST_F(NotesStoreTest, ADamagedFileMetAtEveryLaunchIsCopiedAsideOnce) {
+    writeNotesFile("{\"schemaVersion\":2");
+    for (int launch = 0; launch < 3; ++launch) {
+        makeStore();
+        EXPECT_EQ(store->recoveryMessage(),
+                  "Vantrel could not read the notes file. A backup was saved before a new "
+                  "notes space was created.");
+        clock.advance(Seconds(5));
+    }
+    EXPECT_EQ(filesMatching("notes.corrupt-*.json").size(), 1);
+    // Damaged otherwise: that is kept too.
+    writeNotesFile("[broken");
+    makeStore();
+    EXPECT_EQ(filesMatching("notes.corrupt-*.json").size(), 2);
+    EXPECT_EQ(newestCopy("corrupt"), "[broken");
+}
+
 TEST_F(NotesStoreTest, AFileWithoutACopyAsideIsNeverReplaced) {
     // Malformed, and the "corrupt" copy fails: the file stays until a copy of it exists.
     const QByteArray damaged = "{\"schemaVersion\":2";
@@ -236,6 +254,46 @@ TEST_F(NotesStoreTest, KeepsTheNewestTwentyPreviousCopiesAndEveryCorruptOne) {
     EXPECT_EQ(filesMatching("notes.previous-*.json").size(), NotesStore::kPreviousCopiesKept);
     EXPECT_EQ(bodyOf(newestCopy("previous")), "version 24");
     EXPECT_EQ(newestCopy("corrupt"), "[broken");
+}
+
+TEST_F(NotesStoreTest, QuitsWithoutAnEditKeepEveryEarlierVersion) {
+    makeStore();
+    store->updateSelected("first version");
+    scheduler.advance(Seconds(2));
+    store->updateSelected("second version");
+    scheduler.advance(Seconds(2));
+    // Twenty runs that end without an edit, each a few seconds apart.
+    for (int run = 0; run < 20; ++run) {
+        makeStore();
+        store->saveNow();
+        scheduler.advance(Seconds(3));
+    }
+    EXPECT_EQ(savedBody(), "second version");
+    const QStringList copies = filesMatching("notes.previous-*.json");
+    QStringList bodies;
+    for (const QString& copy : copies) bodies.append(bodyOf(home.readFile(dataFolder() + '/' + copy)));
+    EXPECT_EQ(bodies, (QStringList{"first version", "second version"}));
+
+    // A save that failed after its copy left the file as it was: the next one copies nothing new.
+    store->updateSelected("third version");
+    scheduler.advance(Seconds(2));
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    store->updateSelected("fourth version");
+    scheduler.advance(Seconds(2));
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    store->updateSelected("fifth version");
+    scheduler.advance(Seconds(2));
+    EXPECT_EQ(savedBody(), "fifth version");
+    bodies.clear();
+    for (const QString& copy : filesMatching("notes.previous-*.json"))
+        bodies.append(bodyOf(home.readFile(dataFolder() + '/' + copy)));
+    EXPECT_EQ(bodies, (QStringList{"first version", "second version", "third version"}));
+
+    // A file of the same size as the newest copy but other notes is a version of its own.
+    store->updateSelected("sixth version");
+    scheduler.advance(Seconds(2));
+    EXPECT_EQ(bodyOf(newestCopy("previous")), "fifth version");
+    EXPECT_EQ(filesMatching("notes.previous-*.json").size(), 4);
 }
 
 TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {

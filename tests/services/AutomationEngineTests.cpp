@@ -20,8 +20,12 @@ namespace {
 
 class FakePower final : public PowerSources {
 public:
-    std::optional<int> batteryLevel() const override { return level; }
+    std::optional<int> batteryLevel() const override {
+        ++reads;
+        return level;
+    }
     std::optional<int> level;
+    mutable int reads = 0;
 };
 
 class RecordingTarget final : public AutomationTarget {
@@ -226,6 +230,54 @@ TEST_F(AutomationFixture, TriggerValuesReadAsWholeNumbers) {
     front(QStringLiteral("Files"), QString());
     EXPECT_FALSE(holds("appActive", ""));
     EXPECT_TRUE(holds("appActive", "fIL"));
+}
+
+TEST_F(AutomationFixture, EachCheckReadsTheDesktopAndTheBatteryOnceForAllItsRules) {
+    std::vector<VantrelAutomationRule> rules;
+    for (int i = 0; i < 20000; ++i)
+        rules.push_back({QUuid::createUuid(), QStringLiteral("App %1").arg(i), AutomationTrigger::appActive,
+                         i % 2 == 0 ? QStringLiteral("xcode") : QStringLiteral("mail"),
+                         AutomationAction::showNotch, true});
+    for (const char* below : {"25", "50", "75"})
+        rules.push_back({QUuid::createUuid(), "Battery", AutomationTrigger::batteryBelow, below,
+                         AutomationAction::showNotch, true});
+    for (const char* hour : {"9", "10"})
+        rules.push_back({QUuid::createUuid(), "Hour", AutomationTrigger::timeOfDay, hour,
+                         AutomationAction::showNotch, true});
+    auto engine = makeEngine();
+    engine->setRules(rules);
+    front(QStringLiteral("Xcode"), QStringLiteral("com.apple.dt.Xcode.desktop"));
+    power.level = 40;
+    at(9, 15);
+
+    engine->evaluate();
+    EXPECT_EQ(h.runningApplications.frontmostReads, 1);
+    EXPECT_EQ(h.runningApplications.listReads, 1);
+    EXPECT_EQ(power.reads, 1);
+    // Every rule still judged on its own: the 10,000 Xcode rules, two battery levels, one hour.
+    EXPECT_EQ(h.log.entries.filter(QStringLiteral("showHomeNotch")).size(), 10003);
+    EXPECT_TRUE(engine->isActive(engine->rules()[0].id));
+    EXPECT_FALSE(engine->isActive(engine->rules()[1].id));
+    EXPECT_FALSE(engine->isActive(engine->rules()[20000].id));
+    EXPECT_TRUE(engine->isActive(engine->rules()[20001].id));
+    EXPECT_TRUE(engine->isActive(engine->rules()[20003].id));
+    EXPECT_FALSE(engine->isActive(engine->rules()[20004].id));
+
+    // The next check reads afresh, once: Mail has come to the front.
+    front(QStringLiteral("Mail"), QStringLiteral("org.gnome.Evolution.desktop"));
+    engine->evaluate();
+    EXPECT_EQ(h.runningApplications.frontmostReads, 2);
+    EXPECT_EQ(h.runningApplications.listReads, 2);
+    EXPECT_EQ(power.reads, 2);
+    EXPECT_FALSE(engine->isActive(engine->rules()[0].id));
+    EXPECT_TRUE(engine->isActive(engine->rules()[1].id));
+
+    // With nothing at the front, the list is not read at all.
+    h.runningApplications.frontmost.reset();
+    engine->evaluate();
+    EXPECT_EQ(h.runningApplications.frontmostReads, 3);
+    EXPECT_EQ(h.runningApplications.listReads, 2);
+    EXPECT_FALSE(engine->isActive(engine->rules()[1].id));
 }
 
 TEST_F(AutomationFixture, SwitchingOffRevertsAtOnceAndSwitchingOnWaitsForTheNextCheck) {

@@ -154,6 +154,42 @@ TEST(HotkeyManagerTest, ARefusalKeepsTheBindingStoredAndIsTriedAgain) {
               QStringLiteral("macOS refused \u2318Key 105 \u2014 another app may already use it."));
 }
 
+TEST(HotkeyManagerTest, AStoredPlainKeyIsNeitherBoundNorRegisteredAndStaysStored) {
+    InMemoryDefaults defaults;
+    // Space alone, S with only the caps-lock bit 0x400: plain keys every program is typed into.
+    const QByteArray stored = R"({"commandPalette":{"keyCode":49,"carbonModifiers":0},)"
+                              R"("openNotch":{"keyCode":45,"carbonModifiers":768},)"
+                              R"("toggleFocus":{"keyCode":1,"carbonModifiers":1024}})";
+    defaults.setData(kKey, stored);
+    FakeHotKeyService service;
+    HotkeyManager hotkeys(defaults, &service);
+    EXPECT_EQ(hotkeys.bindings(),
+              (std::map<HotkeyAction, VantrelHotkey>{{HotkeyAction::openNotch, {45, 768}}}))
+        << "no Control-Space default in place of the refused one either";
+    ASSERT_TRUE(hotkeys.lastError().has_value());
+    EXPECT_EQ(*hotkeys.lastError(),
+              QStringLiteral("A hot key needs Control, Option, Shift or Command with its key."));
+
+    hotkeys.registerAll([](HotkeyAction) { return [] {}; });
+    EXPECT_EQ(service.calls, (QStringList{"installHandler", "register 1 45 768"}));
+    EXPECT_FALSE(hotkeys.isRegistered(HotkeyAction::commandPalette));
+    EXPECT_FALSE(hotkeys.isRegistered(HotkeyAction::toggleFocus));
+    EXPECT_EQ(*hotkeys.lastError(),
+              QStringLiteral("A hot key needs Control, Option, Shift or Command with its key."));
+    EXPECT_EQ(defaults.data(kKey), stored);
+    // Written back, the refused ones are kept as they were.
+    hotkeys.save();
+    EXPECT_EQ(defaults.data(kKey), stored);
+    hotkeys.unregisterAll();
+
+    // Shift alone is a modifier; a clean value says nothing.
+    InMemoryDefaults shift;
+    shift.setData(kKey, R"({"openNotch":{"keyCode":45,"carbonModifiers":512}})");
+    HotkeyManager shifted(shift, &service);
+    EXPECT_EQ(shifted.bindings().size(), 1u);
+    EXPECT_FALSE(shifted.lastError().has_value());
+}
+
 TEST(HotkeyManagerTest, NamesFollowTheModifierOrderTheFixedNamesAndTheLayout) {
     FakeHotKeyService layout;
     layout.layout[0] = QStringLiteral("q"); // a French layout's A position

@@ -17,7 +17,10 @@ public:
         ++listReads;
         return applications;
     }
-    std::optional<qint32> frontmostProcessIdentifier() const override { return frontmost; }
+    std::optional<qint32> frontmostProcessIdentifier() const override {
+        ++frontmostReads;
+        return frontmost;
+    }
     QString fileManagerIdentifier() const override { return fileManager; }
     QString bundleIdentifier(const QString& entryPath) const override {
         const auto it = identifiers.find(entryPath);
@@ -35,7 +38,10 @@ public:
     std::map<QString, QString> identifiers;
     QStringList requests;
     CallLog* log = nullptr;
+    // How often the list, and the frontmost application, were read: each is a walk of the
+    // desktop's windows.
     mutable int listReads = 0;
+    mutable int frontmostReads = 0;
 
 private:
     bool record(const QString& verb, qint32 pid) {
