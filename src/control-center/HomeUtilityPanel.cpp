@@ -9,6 +9,7 @@
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
+#include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelSecondaryButtonStyle.h"
 #include "kit/VantrelShadow.h"
@@ -21,10 +22,13 @@
 #include "platform/FileManager.h"
 
 #include <QAbstractButton>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScrollArea>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 #include <cmath>
 
 namespace vantrel {
@@ -171,6 +175,54 @@ QFont valueFont() {
     return VantrelType::font(22, QFont::Bold);
 }
 
+// Brings every layout under `widget` up to date now, innermost first, so that a row added deep in a
+// section reaches the column's size hint at once instead of one level per turn of the event loop.
+void settle(QWidget* widget) {
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isHidden()) settle(child);
+    if (QLayout* layout = widget->layout()) layout->activate();
+}
+
+// The scroll view of the three sections: the column is as wide as the view and as tall as it asks
+// to be (never less than the view), so the view scrolls it instead of squeezing its rows and
+// buttons to fit.
+class SectionScroll final : public QScrollArea {
+public:
+    explicit SectionScroll(QWidget* parent) : QScrollArea(parent) {}
+    void setColumn(QWidget* column) {
+        setWidget(column);
+        // Set after: taking the widget makes it paint the window colour, which the card's dark
+        // fill must show through instead.
+        column->setAutoFillBackground(false);
+        column->installEventFilter(this);
+        fit();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        fit();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            // The column's layout settles first, then the column takes its new height.
+            const bool handled = QScrollArea::eventFilter(watched, event);
+            fit();
+            return handled;
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+public:
+    void fit() {
+        QWidget* column = widget();
+        if (!column) return;
+        settle(column);
+        const int width = viewport()->width();
+        column->resize(width, std::max(viewport()->height(), column->sizeHint().height()));
+    }
+};
+
 } // namespace
 
 HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& actions, HomeUtility selected,
@@ -189,8 +241,18 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     column->addWidget(buildHeader());
     column->addWidget(new Rule(0.10, this));
 
-    // The three sections always fit the card: each lists at most five rows.
-    auto* stack = new QWidget(this);
+    // The sections scroll under the header when the open one is taller than the card leaves room
+    // for (five shelf files with their buttons), with no scroll bar drawn.
+    auto* scroll = new SectionScroll(this);
+    scroll_ = scroll;
+    scroll_->setObjectName(QStringLiteral("sections"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidgetResizable(false);
+    scroll_->setAutoFillBackground(false);
+    scroll_->viewport()->setAutoFillBackground(false);
+    auto* stack = new QWidget(scroll_->viewport());
     auto* sections = new QVBoxLayout(stack);
     sections->setContentsMargins(16, 16, 16, 16);
     sections->setSpacing(10);
@@ -198,7 +260,16 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     sections->addWidget(buildSection(HomeUtility::clipboard, buildClipboardControls()));
     sections->addWidget(buildSection(HomeUtility::files, buildFileControls()));
     sections->addStretch(1);
-    column->addWidget(stack, 1);
+    scroll->setColumn(stack);
+    column->addWidget(scroll_, 1);
+
+    // The open section's controls fade in while the ones closing fade out.
+    crossFade_ = new QVariantAnimation(this);
+    crossFade_->setStartValue(0.0);
+    crossFade_->setEndValue(1.0);
+    connect(crossFade_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { applyCrossFade(value.toDouble()); });
+    connect(crossFade_, &QVariantAnimation::finished, this, [this] { applyCrossFade(1); });
 
     auto* shadow = new VantrelShadow(this, [](const QRectF& rect) { return cardShape(rect); });
     shadow->setLook({QColor(0, 0, 0, int(std::lround(0.55 * 255))), 38, QPointF(0, 18)});
@@ -287,13 +358,29 @@ QWidget* HomeUtilityPanel::buildSection(HomeUtility utility, QWidget* controls) 
 }
 
 void HomeUtilityPanel::setSelected(HomeUtility utility) {
+    const bool switching = utility != selected_ && crossFade_ && isVisible();
+    const HomeUtility previous = selected_;
     selected_ = utility;
+    crossFade_->stop();
+    closing_.reset();
     for (auto& [u, section] : sections_) {
         const bool open = u == utility;
         static_cast<SectionCard*>(section.card)->setSelected(open);
         static_cast<SectionHeader*>(section.header)->setSelected(open);
         section.body->setVisible(open);
     }
+    const std::optional<VantrelAnimation> fade =
+        switching ? context_.motion.resolve(VantrelMotion::Kind::transition, VantrelAnimation::easeOut(0.15))
+                  : std::nullopt;
+    if (fade) {
+        closing_ = previous;
+        sections_.at(previous).body->setVisible(true);
+        fade->run(*crossFade_, 0.0, 1.0);
+        applyCrossFade(0);
+    } else {
+        applyCrossFade(1);
+    }
+    fitSections();
     // The header's icon shows the open utility.
     auto* old = static_cast<VantrelIcon*>(headerIcon_);
     if (old->systemName() != symbol(utility)) {
@@ -307,7 +394,45 @@ void HomeUtilityPanel::setSelected(HomeUtility utility) {
 }
 
 bool HomeUtilityPanel::isExpanded(HomeUtility utility) const {
-    return !sections_.at(utility).body->isHidden();
+    return utility == selected_;
+}
+
+double HomeUtilityPanel::controlsOpacity(HomeUtility utility) const {
+    const QWidget* body = sections_.at(utility).body;
+    if (body->isHidden()) return 0;
+    const auto* effect = qobject_cast<const QGraphicsOpacityEffect*>(body->graphicsEffect());
+    return effect ? effect->opacity() : 1;
+}
+
+void HomeUtilityPanel::fitSections() {
+    static_cast<SectionScroll*>(scroll_)->fit();
+}
+
+void HomeUtilityPanel::applyCrossFade(double progress) {
+    const auto setOpacity = [](QWidget* body, double opacity) {
+        if (opacity >= 1) {
+            body->setGraphicsEffect(nullptr);
+            return;
+        }
+        auto* effect = qobject_cast<QGraphicsOpacityEffect*>(body->graphicsEffect());
+        if (!effect) {
+            effect = new QGraphicsOpacityEffect(body);
+            body->setGraphicsEffect(effect);
+        }
+        effect->setOpacity(opacity);
+    };
+    setOpacity(sections_.at(selected_).body, progress);
+    if (closing_) {
+        QWidget* leaving = sections_.at(*closing_).body;
+        if (progress >= 1) {
+            leaving->setGraphicsEffect(nullptr);
+            leaving->setVisible(false);
+            closing_.reset();
+            fitSections();
+        } else {
+            setOpacity(leaving, 1 - progress);
+        }
+    }
 }
 
 QString HomeUtilityPanel::headerSymbol() const {
@@ -511,8 +636,10 @@ void HomeUtilityPanel::rebuildClipboard() {
             new VantrelButton(QStringLiteral("Copy"), std::make_shared<VantrelSecondaryButtonStyle>(), row);
         connect(copy, &QAbstractButton::clicked, this, [this, entry] { actions_.copyEntry(entry); });
         h->addWidget(copy);
+        row->show();
         clipboardList_->addWidget(row);
     }
+    fitSections();
 }
 
 QWidget* HomeUtilityPanel::buildFileControls() {
@@ -544,6 +671,7 @@ void HomeUtilityPanel::rebuildFiles() {
     if (items.isEmpty()) {
         fileList_->addWidget(
             emptyState(QStringLiteral("Drop or add a file to begin"), QStringLiteral("tray.and.arrow.down")));
+        fitSections();
         return;
     }
     for (const QUrl& url : items.mid(0, kListLimit)) {
@@ -578,8 +706,11 @@ void HomeUtilityPanel::rebuildFiles() {
             QStringLiteral("Remove this reference from Vantrel; the original file is not deleted"));
         connect(remove, &QAbstractButton::clicked, this, [this, url] { actions_.removeFile(url); });
         h->addWidget(remove);
+        // Shown now, not a turn later, so the sections take their full height at once.
+        row->show();
         fileList_->addWidget(row);
     }
+    fitSections();
 }
 
 void HomeUtilityPanel::paintEvent(QPaintEvent*) {

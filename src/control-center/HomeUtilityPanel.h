@@ -7,10 +7,12 @@
 #include <QUrl>
 #include <QWidget>
 #include <map>
+#include <optional>
 
 class QAbstractButton;
 class QLabel;
 class QScrollArea;
+class QVariantAnimation;
 class QVBoxLayout;
 
 namespace vantrel {
@@ -47,6 +49,10 @@ public:
     // What the panel shows, for tests and the page.
     QAbstractButton* sectionHeader(HomeUtility utility) const { return sections_.at(utility).header; }
     bool isExpanded(HomeUtility utility) const;
+    // How much of a section's controls shows: 1 open, 0 closed, between while they cross-fade.
+    double controlsOpacity(HomeUtility utility) const;
+    QScrollArea* sectionsScroll() const { return scroll_; }
+    QVariantAnimation* crossFade() const { return crossFade_; }
     QString headerSymbol() const;
     QAbstractButton* closeButton() const { return close_; }
     EscapeKeyMonitor* escapeMonitor() const { return escape_; }
@@ -77,6 +83,8 @@ private:
     QWidget* buildClipboardControls();
     QWidget* buildFileControls();
     QWidget* emptyState(const QString& message, const QString& symbol);
+    void applyCrossFade(double progress);
+    void fitSections();
     void refreshTimers();
     void rebuildClipboard();
     void rebuildFiles();
@@ -89,6 +97,10 @@ private:
     EscapeKeyMonitor* escape_;
     QAbstractButton* close_ = nullptr;
     QWidget* headerIcon_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QVariantAnimation* crossFade_ = nullptr;
+    // The section whose controls are fading out, while they do.
+    std::optional<HomeUtility> closing_;
 
     // Timer section.
     QLabel* timerValue_ = nullptr;

@@ -23,7 +23,10 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QVariantAnimation>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -582,4 +585,53 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     EXPECT_EQ(minus->y(), (stepper->height() - 26) / 2) << "centred on the row's height";
     EXPECT_EQ(minus->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)->x(), 26 + 5);
     EXPECT_EQ(find<QAbstractButton>("focus.plus")->x(), 26 + 5 + 48 + 5);
+}
+
+TEST_F(PanelTest, FiveShelfFilesScrollAtTheirFullHeightAndSectionsCrossFade) {
+    QStringList files;
+    for (int i = 0; i < 5; ++i) files << f.file(QStringLiteral("file%1.txt").arg(i));
+    f.shelve(files);
+    build(HomeUtility::files);
+    const QList<QWidget*> listed = rows("file.row");
+    ASSERT_EQ(listed.size(), 5);
+    // Nothing is squeezed to fit the 680 by 530 card: every "Open" keeps its own height, and the
+    // sections scroll instead, with no scroll bar drawn.
+    EXPECT_EQ(panel->size(), QSize(680, 530));
+    for (QWidget* row : listed) {
+        auto* open = row->findChild<QAbstractButton*>("file.open");
+        EXPECT_EQ(open->height(), open->sizeHint().height());
+        EXPECT_GE(open->height(), 33);
+    }
+    QScrollArea* scroll = panel->sectionsScroll();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_GT(scroll->widget()->height(), scroll->viewport()->height());
+    EXPECT_EQ(scroll->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(scroll->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QWidget* last = listed.last();
+    const QRect lastInView(last->mapTo(scroll->viewport(), QPoint()), last->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(lastInView)) << "scrolled to the last file";
+    // The scroll view paints nothing of its own: the card's dark fill shows between the sections.
+    const QImage look = rendered(panel.get());
+    const QPoint gap = scroll->mapTo(panel.get(), QPoint(8, scroll->height() - 4));
+    EXPECT_LT(look.pixelColor(gap).lightness(), 60);
+
+    // Switching from File Shelf to Timer: half way through the page's 0.15-second ease-out, the
+    // timer's controls are coming in while the shelf's are going.
+    panel->setSelected(HomeUtility::timer);
+    QVariantAnimation* fade = panel->crossFade();
+    ASSERT_EQ(fade->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(fade->duration(), 150);
+    fade->setCurrentTime(75);
+    const double in = panel->controlsOpacity(HomeUtility::timer);
+    const double out = panel->controlsOpacity(HomeUtility::files);
+    EXPECT_GT(in, 0.5) << "eased out: past half at half time";
+    EXPECT_LT(in, 1);
+    EXPECT_NEAR(in + out, 1, 1e-9);
+    EXPECT_DOUBLE_EQ(panel->controlsOpacity(HomeUtility::clipboard), 0);
+    fade->setCurrentTime(150);
+    EXPECT_DOUBLE_EQ(panel->controlsOpacity(HomeUtility::timer), 1);
+    EXPECT_DOUBLE_EQ(panel->controlsOpacity(HomeUtility::files), 0);
+    EXPECT_TRUE(panel->isExpanded(HomeUtility::timer));
+    EXPECT_FALSE(panel->isExpanded(HomeUtility::files));
 }
