@@ -192,9 +192,10 @@ TEST(FreedesktopTrash, FoldersOfOursOpenedUpAndDeletedWhatStaysIsNamed) {
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/ReadOnly/inner/a.txt"), "a");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Closed/b.txt"), "b");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "c");
-    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/plain.txt.trashinfo"), "[Trash Info]");
     ASSERT_TRUE(giveToUnprivileged(h.home.root()));
-    // Folders the user does not own (root's, as the tests run as root): theirs to keep.
+    // Folders the user does not own (root's, as the tests run as root): theirs to keep. Here the
+    // Trash's own info folder too.
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/plain.txt.trashinfo"), "[Trash Info]");
     for (const char* name : {"Theirs1", "Theirs2", "Theirs3", "Theirs4"})
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/%1/x.txt").arg(QLatin1String(name)),
                          "x");
@@ -209,12 +210,12 @@ TEST(FreedesktopTrash, FoldersOfOursOpenedUpAndDeletedWhatStaysIsNamed) {
     });
     ASSERT_TRUE(answer.has_value());
     EXPECT_TRUE(answer->startsWith("Could not delete Theirs")) << answer->toStdString();
-    EXPECT_TRUE(answer->endsWith(" and 1 more from the Trash.")) << answer->toStdString();
+    EXPECT_TRUE(answer->endsWith(" and 2 more from the Trash.")) << answer->toStdString();
     EXPECT_EQ(answer->count("Theirs"), 3);
     EXPECT_FALSE(exists(h.trash("files/ReadOnly")));
     EXPECT_FALSE(exists(h.trash("files/Closed")));
     EXPECT_FALSE(exists(h.trash("files/plain.txt")));
-    EXPECT_FALSE(exists(h.trash("info/plain.txt.trashinfo")));
+    EXPECT_TRUE(exists(h.trash("info/plain.txt.trashinfo")));
     EXPECT_EQ(h.home.readFile(h.trash("files/Theirs2/x.txt")), "x") << "another user's folder stays";
     EXPECT_EQ(modeOf(h.trash("files/Theirs2")), 0755) << "and keeps its mode";
 }
