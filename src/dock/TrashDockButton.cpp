@@ -60,9 +60,13 @@ void TrashDockButton::emptyTrash() {
                              .buttons = {QStringLiteral("Empty Trash"), QStringLiteral("Cancel")}});
     if (answer != 0) return;
     QString error;
-    if (!context_.trash.empty(&error))
+    if (context_.trash.empty(&error)) {
+        status_.clear();
+    } else {
+        status_ = error.isEmpty() ? QStringLiteral("The Trash could not be emptied.") : error;
         context_.log.log(LogLevel::error, QStringLiteral("com.vantrel.mac"), QStringLiteral("Dock"),
-                         QStringLiteral("Emptying the Trash failed: ") + error);
+                         QStringLiteral("Emptying the Trash failed: ") + status_);
+    }
     refresh();
 }
 
@@ -122,6 +126,10 @@ DockMenu TrashDockButton::menu() {
             if (self) self->emptyTrash();
         },
         !isEmpty_);
+    if (!status_.isEmpty()) {
+        menu.addDivider();
+        menu.add(status_, {}, false);
+    }
     return menu;
 }
 

@@ -17,11 +17,15 @@ public:
     TrashDockButton(const DockViewContext& context, QWidget* parent = nullptr);
 
     bool isEmpty() const { return isEmpty_; }
+    // Why the last "Empty Trash…" left something behind, shown at the foot of the menu; empty
+    // once an emptying succeeds.
+    const QString& status() const { return status_; }
     // Reads whether the Trash holds anything.
     void refresh();
     // The Trash in the file manager: the desktop's own Trash view, else its folder.
     void openTrash();
-    // Asks, then deletes what the Trash holds and reads it again at once.
+    // Asks, then deletes what the Trash holds and reads it again at once. What stays is reported
+    // in the menu's status.
     void emptyTrash();
     // Moves the dropped paths to the Trash (never the Trash itself). True only when every one
     // moved; when any moved, the dock haptic plays and the can is read again.
@@ -42,6 +46,7 @@ private:
     void setEmpty(bool empty);
 
     bool isEmpty_ = true;
+    QString status_;
     ScheduledTask poll_;
 };
 

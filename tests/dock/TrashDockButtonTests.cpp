@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPainter>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -154,9 +155,88 @@ TEST_F(TrashTileTest, AFailedEmptyIsLoggedAndTheTileStillReadsTheTrash) {
     ASSERT_FALSE(log.messages(QStringLiteral("Dock")).isEmpty());
     EXPECT_TRUE(log.messages(QStringLiteral("Dock")).last().contains("busy"));
     EXPECT_FALSE(button->isEmpty());
+    EXPECT_EQ(button->menu().describe(), (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026"),
+                                                      QString::fromUtf8("\u2014"), "busy (disabled)"}))
+        << "what stayed is told at the foot of the menu";
     trash.items.clear();
+    trash.emptyFails = false;
     button->emptyTrash();
     EXPECT_TRUE(button->isEmpty()) << "read again after the attempt";
+    EXPECT_EQ(button->menu().describe(),
+              (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026 (disabled)")}))
+        << "an emptying that succeeds clears it";
+}
+
+TEST_F(TrashTileTest, ARefusedEmptyOfTheRealTrashIsToldInTheMenuAndKeepsEverything) {
+    auto button = tile();
+    host.show();
+    ASSERT_TRUE(button->drop({file(QStringLiteral("a.txt"))}));
+    const QString info = home.paths().dataHome + QStringLiteral("/Trash/info");
+    const QString elsewhere = home.paths().home + QStringLiteral("/Notes");
+    ASSERT_TRUE(QDir().rename(info, elsewhere));
+    ASSERT_TRUE(QFile::link(elsewhere, info));
+    alerts.answer = 0;
+    button->menu().choose(1);
+    EXPECT_TRUE(QFileInfo::exists(elsewhere + QStringLiteral("/a.txt.trashinfo")));
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("a.txt"))));
+    EXPECT_FALSE(button->isEmpty());
+    const QString status = QString::fromUtf8(
+        "The Trash\u2019s \u201cinfo\u201d folder is a symbolic link; nothing was deleted.");
+    EXPECT_EQ(button->status(), status);
+    EXPECT_EQ(button->menu().describe().last(), status + " (disabled)");
+    EXPECT_TRUE(log.messages(QStringLiteral("Dock")).last().endsWith(status));
+}
+
+// The tile drawn with room around it, so that ink outside the tile would show.
+QImage renderWithMargin(const TrashDockButton& button, int margin) {
+    QImage image(button.width() + 2 * margin, button.height() + 2 * margin,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(margin, margin);
+    button.paintTile(painter);
+    painter.end();
+    return image;
+}
+
+// The box of the pixels whose alpha passes `threshold`.
+QRect inkBox(const QImage& image, int threshold) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > threshold) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST_F(TrashTileTest, TheEmptyAndTheFullCanAreDrawnInsideTheTile) {
+    auto button = tile(false);
+    const int margin = 30;
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "full" : "empty");
+        trash.items = full ? QStringList{QStringLiteral("x")} : QStringList{};
+        button->refresh();
+        ASSERT_EQ(button->isEmpty(), !full);
+        const QImage image = renderWithMargin(*button, margin);
+        // For a look: over the Dock's dark glass, six times the size.
+        QImage sheet(image.size(), QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(40, 40, 48));
+        QPainter(&sheet).drawImage(0, 0, image);
+        sheet.scaled(image.size() * 6)
+            .save(QDir::tempPath() +
+                  QStringLiteral("/vantrel-trash-tile-%1.png").arg(full ? "full" : "empty"));
+        // The 44-point square stands at (2.5, 6) in the 49 by 56 tile.
+        const QRect square = inkBox(image, 0).translated(-margin, -margin);
+        EXPECT_EQ(square, QRect(2, 6, 45, 44)) << "all ink is the square's or within it";
+        // The can: 62 % of 44 points, about 27, centred on the square (24.5, 28).
+        const QRect can = inkBox(image, 40).translated(-margin, -margin);
+        ASSERT_FALSE(can.isEmpty());
+        EXPECT_TRUE(QRect(10, 14, 29, 28).contains(can))
+            << can.x() << "," << can.y() << " " << can.width() << "x" << can.height();
+        EXPECT_GT(can.height(), 20);
+        EXPECT_NEAR(QRectF(can).center().x(), 24.5, 2.0);
+        EXPECT_NEAR(QRectF(can).center().y(), 28, 2.0);
+    }
 }
 
 TEST_F(TrashTileTest, OpensTheDesktopsTrashViewElseItsFolder) {

@@ -1,10 +1,14 @@
 #include "platform/linux/FreedesktopTrash.h"
 #include "support/TempHome.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -82,6 +86,165 @@ TEST(FreedesktopTrash, MovesWithAnInfoFileNamingTheOriginalAndEmptiesEverything)
     EXPECT_FALSE(QFileInfo::exists(h.trash("directorysizes")));
     EXPECT_TRUE(QFileInfo::exists(h.trash("files"))) << "the folders themselves stay";
     EXPECT_TRUE(trash.empty()) << "an empty Trash empties without complaint";
+}
+
+// The permission bits of what is at `path`, following no link.
+int modeOf(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return -1;
+    return int(status.st_mode & 07777);
+}
+
+bool makeLink(const QString& target, const QString& link) {
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
+
+bool exists(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+// A chain of `depth` folders under `top`, one file at its foot.
+bool nest(const QString& top, int depth) {
+    QString path = top;
+    for (int i = 1; i < depth; ++i) path += QStringLiteral("/d");
+    if (!QDir().mkpath(path)) return false;
+    QFile foot(path + QStringLiteral("/foot"));
+    return foot.open(QIODevice::WriteOnly) && foot.write("x") == 1;
+}
+
+TEST(FreedesktopTrash, ALinkInPlaceOfFilesOrInfoIsRefusedAndWhatItLeadsToKept) {
+    for (const QString& folder : {QStringLiteral("files"), QStringLiteral("info")}) {
+        SCOPED_TRACE(folder.toStdString());
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        const QString mine = h.file(QStringLiteral("keep.txt"));
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/old.txt"), "old");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/old.txt.trashinfo"), "[Trash Info]");
+        QDir(h.trash(folder)).removeRecursively();
+        ASSERT_TRUE(makeLink(h.home.paths().home + QStringLiteral("/Documents"), h.trash(folder)));
+
+        QString error;
+        EXPECT_FALSE(trash.empty(&error));
+        EXPECT_EQ(error, QString::fromUtf8("The Trash\u2019s \u201c") + folder +
+                             QString::fromUtf8("\u201d folder is a symbolic link; nothing was deleted."));
+        EXPECT_EQ(h.home.readFile(mine), "contents") << "the folder the link leads to keeps its files";
+        EXPECT_TRUE(exists(h.trash(folder))) << "the link stays too";
+        const QString other = folder == QStringLiteral("files") ? QStringLiteral("info/old.txt.trashinfo")
+                                                                : QStringLiteral("files/old.txt");
+        EXPECT_TRUE(exists(h.trash(other))) << "nothing else goes either";
+    }
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    h.file(QStringLiteral("keep.txt"));
+    QDir().mkpath(h.trash());
+    ASSERT_TRUE(makeLink(h.home.paths().home + QStringLiteral("/Documents"), h.trash("files")));
+    EXPECT_FALSE(trash.hasItems()) << "not listed through the link";
+
+    // A file in place of the folder cannot be read: a failure, not an empty Trash.
+    QFile::remove(h.trash("files"));
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files"), "not a folder");
+    QString error;
+    EXPECT_FALSE(trash.empty(&error));
+    EXPECT_EQ(error,
+              QString::fromUtf8(
+                  "The Trash\u2019s \u201cfiles\u201d folder could not be read; nothing was deleted."));
+}
+
+TEST(FreedesktopTrash, LinksInATrashedReadOnlyFolderGoWithoutTouchingWhatTheyLeadTo) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    const QString shared = h.file(QStringLiteral("shared.txt"));
+    const QString secret = h.file(QStringLiteral("secret.txt"));
+    const QString kept = h.home.paths().home + QStringLiteral("/Kept");
+    h.home.writeFile(QStringLiteral("home/Kept/inside.txt"), "inside");
+    const QString bundle = h.trash("files/Bundle");
+    QDir().mkpath(bundle);
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Bundle.trashinfo"), "[Trash Info]");
+    ASSERT_TRUE(makeLink(shared, bundle + QStringLiteral("/shared")));
+    ASSERT_TRUE(makeLink(secret, bundle + QStringLiteral("/secret")));
+    ASSERT_TRUE(makeLink(kept, bundle + QStringLiteral("/kept")));
+    ASSERT_TRUE(makeLink(kept, h.trash("files/KeptLink")));
+    ASSERT_TRUE(giveToUnprivileged(h.home.root()));
+    ::chmod(QFile::encodeName(shared).constData(), 0444);
+    ::chmod(QFile::encodeName(secret).constData(), 0400);
+    ::chmod(QFile::encodeName(bundle).constData(), 0555);
+
+    const std::optional<QByteArray> answer = runUnprivileged([&] {
+        QString error;
+        return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+    });
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(*answer, "emptied");
+    EXPECT_FALSE(exists(bundle));
+    EXPECT_FALSE(exists(h.trash("files/KeptLink")));
+    EXPECT_FALSE(exists(h.trash("info/Bundle.trashinfo")));
+    EXPECT_EQ(modeOf(shared), 0444);
+    EXPECT_EQ(modeOf(secret), 0400);
+    EXPECT_EQ(h.home.readFile(shared), "contents");
+    EXPECT_EQ(h.home.readFile(kept + QStringLiteral("/inside.txt")), "inside");
+}
+
+TEST(FreedesktopTrash, FoldersOfOursOpenedUpAndDeletedWhatStaysIsNamed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "folders of another user are made by root";
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/ReadOnly/inner/a.txt"), "a");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Closed/b.txt"), "b");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "c");
+    ASSERT_TRUE(giveToUnprivileged(h.home.root()));
+    // Folders the user does not own (root's, as the tests run as root): theirs to keep. Here the
+    // Trash's own info folder too.
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/plain.txt.trashinfo"), "[Trash Info]");
+    for (const char* name : {"Theirs1", "Theirs2", "Theirs3", "Theirs4"})
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/%1/x.txt").arg(QLatin1String(name)),
+                         "x");
+    ::chmod(QFile::encodeName(h.trash("files/ReadOnly/inner")).constData(), 0555);
+    ::chmod(QFile::encodeName(h.trash("files/ReadOnly")).constData(), 0555);
+    ::chmod(QFile::encodeName(h.trash("files/Closed")).constData(), 0);
+    ::chmod(QFile::encodeName(h.trash("files")).constData(), 0555);
+
+    const std::optional<QByteArray> answer = runUnprivileged([&] {
+        QString error;
+        return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+    });
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_TRUE(answer->startsWith("Could not delete Theirs")) << answer->toStdString();
+    EXPECT_TRUE(answer->endsWith(" and 2 more from the Trash.")) << answer->toStdString();
+    EXPECT_EQ(answer->count("Theirs"), 3);
+    EXPECT_FALSE(exists(h.trash("files/ReadOnly")));
+    EXPECT_FALSE(exists(h.trash("files/Closed")));
+    EXPECT_FALSE(exists(h.trash("files/plain.txt")));
+    EXPECT_TRUE(exists(h.trash("info/plain.txt.trashinfo")));
+    EXPECT_EQ(h.home.readFile(h.trash("files/Theirs2/x.txt")), "x") << "another user's folder stays";
+    EXPECT_EQ(modeOf(h.trash("files/Theirs2")), 0755) << "and keeps its mode";
+}
+
+TEST(FreedesktopTrash, NamesAreBytesAndTooDeepATreeStaysAndIsNamed) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    const QByteArray files = QFile::encodeName(h.trash("files"));
+    QDir().mkpath(h.trash("files"));
+    const QByteArray latin1 = files + "/caf\xe9.txt";
+    const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_EQ(::mkdir((files + "/\xff\xfe").constData(), 0755), 0);
+    ASSERT_EQ(::mkdir((files + "/\xff\xfe/\x80").constData(), 0755), 0);
+    struct stat status {};
+    EXPECT_TRUE(trash.hasItems()) << "names that are not UTF-8 count";
+    QString error;
+    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
+    EXPECT_NE(::lstat(latin1.constData(), &status), 0);
+    EXPECT_NE(::lstat((files + "/\xff\xfe").constData(), &status), 0);
+    EXPECT_FALSE(trash.hasItems());
+
+    ASSERT_TRUE(nest(h.trash("files/Shallow"), 200));
+    ASSERT_TRUE(nest(h.trash("files/Deep"), 300));
+    EXPECT_FALSE(trash.empty(&error));
+    EXPECT_EQ(error, "Could not delete Deep from the Trash.");
+    EXPECT_FALSE(exists(h.trash("files/Shallow")));
+    EXPECT_TRUE(exists(h.trash("files/Deep/d/d")));
 }
 
 } // namespace

@@ -1,9 +1,16 @@
 #include "platform/linux/FreedesktopTrash.h"
 
-#include <QDir>
-#include <QDirIterator>
+#include "platform/linux/TreeRemover.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantrel {
 
@@ -13,25 +20,28 @@ void note(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-// Removes every entry of `folder`, hidden ones too, without following symbolic links out of it.
-bool removeContents(const QString& folder, QStringList& failed) {
-    QDir dir(folder);
-    if (!dir.exists()) return true;
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    bool ok = true;
-    for (const QFileInfo& entry : entries) {
-        bool removed = false;
-        if (entry.isDir() && !entry.isSymLink())
-            removed = QDir(entry.absoluteFilePath()).removeRecursively();
-        else
-            removed = QFile::remove(entry.absoluteFilePath());
-        if (!removed) {
-            ok = false;
-            failed.append(entry.fileName());
-        }
+// A descriptor closed when it goes out of scope.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int value) : fd(value) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
     }
-    return ok;
+};
+
+// The names of what stayed, for a message: the first few, then how many more.
+QString stayedNames(const TreeRemover& remover) {
+    QStringList names;
+    for (const QByteArray& name : remover.stayed()) {
+        const QString shown = QFile::decodeName(name);
+        names.append(shown.size() > 40 ? shown.left(39) + QChar(0x2026) : shown);
+    }
+    QString text = names.join(QStringLiteral(", "));
+    const qsizetype more = remover.stayedCount() - names.size();
+    if (more > 0) text += QStringLiteral(" and %1 more").arg(more);
+    return text;
 }
 
 } // namespace
@@ -47,9 +57,25 @@ QString FreedesktopTrash::infoFolder() const {
 }
 
 bool FreedesktopTrash::hasItems() const {
-    QDirIterator entries(filesFolder(),
-                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    return entries.hasNext();
+    const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (root.fd < 0) return false;
+    // Read only the Trash's own folder, never one a link in its place leads to.
+    const int files = ::openat(root.fd, "files", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (files < 0) return false;
+    DIR* dir = ::fdopendir(files);
+    if (!dir) {
+        ::close(files);
+        return false;
+    }
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
@@ -66,18 +92,46 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
 }
 
 bool FreedesktopTrash::empty(QString* error) {
-    QStringList failed;
-    bool ok = removeContents(filesFolder(), failed);
-    ok = removeContents(infoFolder(), failed) && ok;
-    const QString sizes = root_ + QStringLiteral("/directorysizes");
-    if (QFileInfo::exists(sizes) && !QFile::remove(sizes)) {
-        ok = false;
-        failed.append(QStringLiteral("directorysizes"));
+    const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (root.fd < 0) {
+        if (errno == ENOENT) return true;
+        note(error, QStringLiteral("The Trash could not be read; nothing was deleted."));
+        return false;
     }
-    if (!ok)
-        note(error,
-             QStringLiteral("Could not delete %1 from the Trash.").arg(failed.join(QStringLiteral(", "))));
-    return ok;
+    // Both folders are opened before anything goes, so that a Trash that is refused loses nothing.
+    // A link in place of one would have its target emptied: refused.
+    std::optional<Descriptor> folders[2];
+    const char* const names[2] = {"files", "info"};
+    for (int i = 0; i < 2; ++i) {
+        struct stat status {};
+        if (::fstatat(root.fd, names[i], &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) continue;
+        if (S_ISLNK(status.st_mode)) {
+            note(error, QStringLiteral(
+                            "The Trash\u2019s \u201c%1\u201d folder is a symbolic link; nothing was deleted.")
+                            .arg(QLatin1String(names[i])));
+            return false;
+        }
+        folders[i].emplace(TreeRemover::openFolder(root.fd, names[i]));
+        if (folders[i]->fd < 0) {
+            note(error, QStringLiteral(
+                            "The Trash\u2019s \u201c%1\u201d folder could not be read; nothing was deleted.")
+                            .arg(QLatin1String(names[i])));
+            return false;
+        }
+    }
+    TreeRemover remover;
+    bool ok = true;
+    for (const std::optional<Descriptor>& folder : folders)
+        if (folder) ok = remover.removeContents(folder->fd) && ok;
+    struct stat sizes {};
+    if (::fstatat(root.fd, "directorysizes", &sizes, AT_SYMLINK_NOFOLLOW) == 0)
+        ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
+    if (ok) return true;
+    if (remover.stayedCount() == 0)
+        note(error, QStringLiteral("The Trash could not be read to the end; some items may remain."));
+    else
+        note(error, QStringLiteral("Could not delete %1 from the Trash.").arg(stayedNames(remover)));
+    return false;
 }
 
 } // namespace vantrel
