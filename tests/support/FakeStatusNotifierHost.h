@@ -183,6 +183,9 @@ public:
 
 protected:
     bool answer(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() == QStringLiteral("Introspect"))
+            return connection.send(
+                message.createReply(QStringLiteral("<node>") + introspect({}) + QStringLiteral("</node>")));
         if (message.member() == QStringLiteral("RegisterStatusNotifierItem") &&
             message.arguments().size() == 1) {
             {
