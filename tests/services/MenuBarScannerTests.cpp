@@ -353,6 +353,17 @@ TEST_F(TrayBusTest, TwoHundredSilentItemsAndASilentWatcherCostTheMainThreadNothi
     EXPECT_EQ(scanner.scanMessage(), QStringLiteral("Allow Accessibility, then press Scan Menu Bar again."));
 }
 
+TEST_F(TrayBusTest, AWatcherListingThousandsOfItemsIsAskedAboutTheFirst512) {
+    QStringList entries;
+    for (int i = 0; i < 3000; ++i) entries.append(QStringLiteral("org.example.Gone%1").arg(i));
+    watch(entries);
+    const auto records = itemsOf(source());
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 512u);
+    EXPECT_EQ(records->back().title, std::nullopt);
+    EXPECT_EQ(records->back().ownerName, std::nullopt);
+}
+
 TEST_F(TrayBusTest, WithoutAWatcherTheModelAnswers) {
     model.setOtherItems({{QStringLiteral("Simulated"), {}, {}, QStringLiteral("Program")}});
     StatusNotifierItemSource& items = source();
