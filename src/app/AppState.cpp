@@ -200,7 +200,8 @@ void AppState::toggleFeedback() {
 }
 
 void AppState::refreshMenuBarItems() {
-    // Scanned first, so the section opens on the fresh list and its message.
+    // Started first, so the section opens on the fresh list where the answer is at hand; the
+    // desktop's answer otherwise reaches the open section through the scanner's change signals.
     menuBarScanner_->scan();
     showSection(VantrelSection::menuBar);
 }

@@ -22,6 +22,8 @@ VantrelAppDelegate::VantrelAppDelegate(AppState& state, ApplicationShell& shell,
 
 VantrelAppDelegate::~VantrelAppDelegate() {
     state_.menuBarAppearance().primaryControlFrameProvider = nullptr;
+    // The tray holds the menu: it goes before the menu does.
+    statusItem_.reset();
 }
 
 void VantrelAppDelegate::applicationDidFinishLaunching() {
@@ -61,6 +63,9 @@ void VantrelAppDelegate::buildStatusItem() {
         if (self) self->statusItemPressed(click);
     });
     statusMenu_ = makeMenu();
+    // A tray opens menus itself, apart from the left click; without the menu it would open its own
+    // (a StatusNotifier host shows the panel's menu), and Vantrel could not be quit from there.
+    statusItem_->setContextMenu(statusMenu_.get());
     state_.menuBarAppearance().primaryControlFrameProvider = [self]() -> std::optional<QRect> {
         if (!self || !self->statusItem_) return std::nullopt;
         return self->statusItem_->frameOnScreen();

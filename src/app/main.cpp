@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
         QtColorPicker colorPicker;
         // Opens QtMultimedia only when the mirror tab first asks for a camera.
         QtCameraCapture camera(cameras, log);
-        TrayStatusBar tray;
+        TrayStatusBar tray(QDBusConnection::sessionBus(), scheduler, log);
         // Every status item of Vantrel goes through the menu-bar model, which lays the tray out as
         // the organizer sees it; the scanner reads the desktop's tray items, or the model's.
         SimulatedMenuBar statusBar(tray, screens);
@@ -237,6 +237,7 @@ int main(int argc, char** argv) {
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
+                                               .scheduler = scheduler,
                                                .runningApplications = &runningApplications,
                                                .ownProcessId = QCoreApplication::applicationPid()});
         QtAlertPresenter alertPresenter;

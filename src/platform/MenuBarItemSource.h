@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,10 +27,15 @@ struct MenuBarItemRecord {
 // Other programs' status items. Reads only: it never presses, moves or hides one.
 class MenuBarItemSource {
 public:
+    using Delivery = std::function<void(std::vector<MenuBarItemRecord>)>;
+
     virtual ~MenuBarItemSource() = default;
-    // In the order the desktop lists them; never an item of this program. Blocks the caller for
-    // as long as the desktop takes to answer, within the source's own time limits.
-    virtual std::vector<MenuBarItemRecord> menuBarItems() = 0;
+    // Asks for the items and returns without waiting for the desktop. `deliver` gets them once,
+    // on the main thread, in the order the desktop lists them and never with an item of this
+    // program: before this returns when the answer is at hand, else from the event loop within
+    // the source's own time limit, with whatever answered by then. A source destroyed first
+    // never calls it.
+    virtual void requestMenuBarItems(Delivery deliver) = 0;
 };
 
 } // namespace vantrel

@@ -37,6 +37,10 @@ public:
     // Shows `menu` at the item and returns once it has closed. The menu belongs to the item only
     // while it is shown, so a later left click never opens it.
     virtual void popUpMenu(QMenu& menu) = 0;
+    // The menu the desktop itself opens on a right click, where it opens menus of its own; null
+    // takes it away. While an item has one, its right clicks go to that menu, not to the click
+    // handler. A left click never opens it.
+    virtual void setContextMenu(QMenu* menu) = 0;
     // Where the item sits on screen; none when the desktop does not say.
     virtual std::optional<QRect> frameOnScreen() const = 0;
 };

@@ -1,9 +1,9 @@
 #include "services/MenuBarScanner.h"
 
-#include "platform/MenuBarItemSource.h"
 #include "platform/PermissionSystem.h"
 #include "platform/Screens.h"
 
+#include <QPointer>
 #include <algorithm>
 
 namespace vantrel {
@@ -15,17 +15,35 @@ MenuBarScanner::MenuBarScanner(PermissionSystem& permissions, const Screens& scr
 void MenuBarScanner::scan() {
     // Where no prompt exists the question only asks; the answer decides.
     if (!permissions_.isAccessibilityTrusted(true)) {
+        // A pass still under way would bring back the list taken away here.
+        ++pass_;
+        scanning_ = false;
         setItems({});
         setScanMessage(QString::fromLatin1(kUntrustedMessage));
         return;
     }
+    // Asking again would only pile more questions on programs that have not answered yet.
+    if (scanning_) return;
+    if (!source_) {
+        publish({});
+        return;
+    }
+    scanning_ = true;
+    const quint64 pass = ++pass_;
+    const QPointer<MenuBarScanner> self(this);
+    source_->requestMenuBarItems([self, pass](std::vector<MenuBarItemRecord> records) {
+        if (!self || self->pass_ != pass) return;
+        self->scanning_ = false;
+        self->publish(records);
+    });
+}
+
+void MenuBarScanner::publish(const std::vector<MenuBarItemRecord>& records) {
     const auto main = screens_.mainScreen();
     const double leftBound =
         main ? main->frame.x() + main->frame.width() / 2.0 - kLeftBoundMargin : kLeftBoundWithoutScreen;
 
     std::vector<MenuBarItemModel> found;
-    const std::vector<MenuBarItemRecord> records =
-        source_ ? source_->menuBarItems() : std::vector<MenuBarItemRecord>{};
     for (const MenuBarItemRecord& record : records) {
         if (record.position.x() < leftBound || record.position.y() >= kMenuBarDepth) continue;
         const QString owner = record.ownerName.value_or(QStringLiteral("macOS"));

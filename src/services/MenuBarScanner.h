@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/MenuBarItemSource.h"
 #include "services/MenuBarItemModel.h"
 
 #include <QObject>
@@ -9,7 +10,6 @@
 
 namespace vantrel {
 
-class MenuBarItemSource;
 class PermissionSystem;
 class Screens;
 
@@ -32,8 +32,10 @@ public:
     MenuBarScanner(PermissionSystem& permissions, const Screens& screens, const Clock& clock,
                    MenuBarItemSource* source, QObject* parent = nullptr);
 
-    // One pass, blocking until the desktop has answered; replaces the items, the time of the last
-    // scan and the message.
+    // Starts one pass and returns without waiting for the desktop; when it has answered (at once
+    // where the answer is at hand, else within the source's time limit) the pass replaces the
+    // items, the time of the last scan and the message. A call while a pass is under way is
+    // answered by that pass.
     void scan();
 
     const std::vector<MenuBarItemModel>& items() const { return items_; }
@@ -47,6 +49,7 @@ Q_SIGNALS:
     void scanMessageChanged(const QString& message);
 
 private:
+    void publish(const std::vector<MenuBarItemRecord>& records);
     void setItems(std::vector<MenuBarItemModel> items);
     void setScanMessage(const QString& message);
 
@@ -57,6 +60,9 @@ private:
     std::vector<MenuBarItemModel> items_;
     WallTime lastScan_ = WallTime::min();
     QString scanMessage_ = QString::fromLatin1(kNeedsAccessibilityMessage);
+    // Each pass's number: an answer to any but the latest is dropped.
+    quint64 pass_ = 0;
+    bool scanning_ = false;
 };
 
 } // namespace vantrel

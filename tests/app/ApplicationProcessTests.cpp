@@ -1,8 +1,13 @@
 // The built `vantrel` program run as a child process, headless, in a home of its own.
 
+#include "support/FakeStatusNotifierHost.h"
 #include "support/HostileFiles.h"
+#include "support/PrivateSessionBus.h"
 #include "support/TempHome.h"
+#include "support/XvfbServer.h"
 
+#include <QDBusArgument>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,8 +42,9 @@ public:
     }
     QString runtimeFolder() const { return root() + QStringLiteral("/run"); }
 
-    // Starts `vantrel` in this home.
-    std::unique_ptr<QProcess> launch() const {
+    // Starts `vantrel` in this home; on the session bus at `busAddress` and the X display
+    // `display` when they are given.
+    std::unique_ptr<QProcess> launch(const QString& busAddress = {}, const QString& display = {}) const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), paths().home);
@@ -47,6 +53,11 @@ public:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        if (!busAddress.isEmpty()) environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+        if (!display.isEmpty()) {
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        }
         process->setProcessEnvironment(environment);
         process->start(QStringLiteral(VANTREL_BINARY_DIR "/vantrel"), {});
         return process;
@@ -62,6 +73,27 @@ public:
                process.state() == QProcess::Running;
     }
 };
+// The labels of a com.canonical.dbusmenu layout, depth first; `ids` gets each label's item id.
+void readMenuLayout(const QDBusArgument& layout, QStringList& labels, QMap<QString, int>& ids) {
+    int id = 0;
+    QVariantMap properties;
+    layout.beginStructure();
+    layout >> id >> properties;
+    if (properties.contains(QStringLiteral("label"))) {
+        labels.append(properties.value(QStringLiteral("label")).toString());
+        ids.insert(labels.last(), id);
+    } else if (properties.value(QStringLiteral("type")) == QStringLiteral("separator")) {
+        labels.append(QStringLiteral("-"));
+    }
+    layout.beginArray();
+    while (!layout.atEnd()) {
+        QDBusVariant child;
+        layout >> child;
+        readMenuLayout(child.variant().value<QDBusArgument>(), labels, ids);
+    }
+    layout.endArray();
+    layout.endStructure();
+}
 } // namespace
 
 TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicationInFullAndExitZero) {
@@ -189,4 +221,71 @@ TEST(ApplicationProcess, StartUpWithEveryHostileInputInPlaceFinishesAndSigtermEx
     EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
     EXPECT_EQ(QFileInfo(entry).size(), qint64(2) * 1024 * 1024 * 1024) << "the entry is left as it was";
+}
+
+TEST(ApplicationProcess, ASilentTrayWatcherDelaysOnlyTheTrayItemWhoseMenuTheNextWatcherReadsAndQuitsWith) {
+    vantrel::test::PrivateSessionBus bus;
+    if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
+    // A tray icon of Qt's exists only on a real platform.
+    vantrel::test::XvfbServer x;
+    if (!x.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
+    auto silent = std::make_unique<vantrel::test::FakeStatusNotifierWatcher>(bus.address(), true);
+    ChildHome home;
+    auto process = home.launch(bus.address(), x.display());
+    ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+    ASSERT_TRUE(home.waitUntilRunning(*process)) << process->readAllStandardError().toStdString();
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            errors += process->readAllStandardError();
+            return errors.contains("did not answer within 1 second; starting without the status item");
+        },
+        kTimeoutMs))
+        << errors.toStdString();
+    // Only the program's own question reached the watcher; Qt's, which waits, was never asked.
+    EXPECT_EQ(silent->askedCount(), 1);
+
+    // The panel comes back under the same name: the item registers and carries the status menu.
+    vantrel::test::FakeStatusNotifierWatcher watcher(bus.address());
+    ASSERT_TRUE(watcher.isRegistered());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.registeredItems().isEmpty(); }, kTimeoutMs))
+        << process->readAllStandardError().toStdString();
+    const QString item = watcher.registeredItems().constFirst();
+
+    const QString reader = QStringLiteral("menu-reader");
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), reader);
+    QDBusMessage get = QDBusMessage::createMethodCall(item, QStringLiteral("/StatusNotifierItem"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu");
+    const QDBusMessage menuPath = connection.call(get, QDBus::Block, kTimeoutMs);
+    ASSERT_EQ(menuPath.type(), QDBusMessage::ReplyMessage) << menuPath.errorMessage().toStdString();
+    const QString path =
+        menuPath.arguments().constFirst().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
+    ASSERT_FALSE(path.isEmpty());
+
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(
+        item, path, QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("GetLayout"));
+    getLayout << 0 << -1 << QStringList();
+    const QDBusMessage layout = connection.call(getLayout, QDBus::Block, kTimeoutMs);
+    ASSERT_EQ(layout.type(), QDBusMessage::ReplyMessage) << layout.errorMessage().toStdString();
+    ASSERT_EQ(layout.arguments().size(), 2);
+    QStringList labels;
+    QMap<QString, int> ids;
+    readMenuLayout(layout.arguments().at(1).value<QDBusArgument>(), labels, ids);
+    EXPECT_EQ(labels,
+              (QStringList{"Open Vantrel", "Open Notch", "Command Palette", "-", "Show Hidden Menu Items",
+                           "-", "Start Timer", "Clipboard", "File Shelf", "-", "Quit Vantrel"}));
+
+    // Choosing "Quit Vantrel" in the panel's copy of the menu ends the program normally.
+    ASSERT_TRUE(ids.contains(QStringLiteral("Quit Vantrel")));
+    QDBusMessage event = QDBusMessage::createMethodCall(item, path, QStringLiteral("com.canonical.dbusmenu"),
+                                                        QStringLiteral("Event"));
+    event << ids.value(QStringLiteral("Quit Vantrel")) << QStringLiteral("clicked")
+          << QVariant::fromValue(QDBusVariant(0)) << 0u;
+    connection.call(event, QDBus::Block, kTimeoutMs);
+    QDBusConnection::disconnectFromBus(reader);
+    ASSERT_TRUE(process->waitForFinished(kTimeoutMs));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
 }

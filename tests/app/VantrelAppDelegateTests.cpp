@@ -77,6 +77,9 @@ TEST_F(DelegateTest, RightClickShowsTheMenuUpdatedAndLeftClickNeverDoes) {
     QWidget window;
     state.setControlCenterWindow(&window);
     delegate.buildStatusItem();
+    // The tray opens the same menu on its own right click.
+    EXPECT_EQ(item().contextMenu, delegate.statusMenu());
+    EXPECT_NE(item().contextMenu, nullptr);
 
     item().click(StatusItemClick::right);
     ASSERT_EQ(item().poppedUpMenus.size(), 1u);

@@ -4,16 +4,21 @@
 #include "support/FakeScreens.h"
 #include "support/FakeStatusNotifierHost.h"
 #include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
 #include "support/PrivateSessionBus.h"
 #include "support/RecordingPermissionSystem.h"
 #include "support/RecordingRunningApplications.h"
 #include "support/RecordingStatusBar.h"
 
 #include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -24,7 +29,7 @@ namespace {
 // Items as a desktop would list them, set by the test.
 class ScriptedItems final : public MenuBarItemSource {
 public:
-    std::vector<MenuBarItemRecord> menuBarItems() override { return records; }
+    void requestMenuBarItems(Delivery deliver) override { deliver(records); }
     std::vector<MenuBarItemRecord> records;
 };
 
@@ -137,31 +142,61 @@ protected:
         ASSERT_TRUE(comm.open(QIODevice::WriteOnly));
         comm.write("nm-applet\n");
     }
-    void TearDown() override { QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-tray")); }
+    void TearDown() override {
+        sources.clear();
+        QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-tray"));
+    }
 
-    void addItem(const QString& name, const QString& path, QVariantMap properties, bool silent = false) {
+    FakeBusObject& addItem(const QString& name, const QString& path, QVariantMap properties,
+                           bool silent = false) {
         objects.push_back(
             std::make_unique<FakeBusObject>(bus.address(), name, path, std::move(properties), silent));
         EXPECT_TRUE(objects.back()->isRegistered()) << name.toStdString();
+        return *objects.back();
     }
-    void watch(QStringList entries) {
+    void watch(QStringList entries, bool silent = false) {
         watcher.reset();
-        watcher = fakeStatusNotifierWatcher(bus.address(), std::move(entries));
+        watcher = std::make_unique<FakeBusObject>(
+            bus.address(), QStringLiteral("org.kde.StatusNotifierWatcher"),
+            QStringLiteral("/StatusNotifierWatcher"),
+            QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), entries}}, silent);
         ASSERT_TRUE(watcher->isRegistered());
     }
-    StatusNotifierItemSource source(qint64 ownProcessId = kVantrelProcess) {
-        return StatusNotifierItemSource(
-            {.connection = QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-tray")),
-             .model = model,
-             .runningApplications = &running,
-             .ownProcessId = ownProcessId,
-             .procRoot = proc.path()});
+    QDBusConnection client() {
+        return QDBusConnection::connectToBus(bus.address(), QStringLiteral("vantrel-tray"));
+    }
+    StatusNotifierItemSource& source(qint64 ownProcessId = kVantrelProcess) {
+        // The bus never gives up on a call here: only the budget, on the manual clock, ends a pass.
+        sources.push_back(std::make_unique<StatusNotifierItemSource>(
+            StatusNotifierItemSource::Sources{.connection = client(),
+                                              .model = model,
+                                              .scheduler = scheduler,
+                                              .runningApplications = &running,
+                                              .ownProcessId = ownProcessId,
+                                              .procRoot = proc.path(),
+                                              .callTimeoutMs = 600000}));
+        return *sources.back();
+    }
+    // One pass of the scanner, run through the event loop until it has published.
+    void scanToTheEnd(MenuBarScanner& scanner) {
+        QSignalSpy published(&scanner, &MenuBarScanner::lastScanChanged);
+        scanner.scan();
+        ASSERT_TRUE(published.count() == 1 || published.wait(10000));
+    }
+    // Returns once every answer `object` sent before the call has been handled here.
+    void settle(FakeBusObject& object) {
+        object.roundTrip();
+        QDBusPendingCallWatcher ping(client().asyncCall(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"))));
+        ASSERT_TRUE(QSignalSpy(&ping, &QDBusPendingCallWatcher::finished).wait(10000));
     }
 
     static constexpr qint64 kVantrelProcess = 999999;
     PrivateSessionBus bus;
     QTemporaryDir proc;
     ManualClock clock;
+    ManualScheduler scheduler{clock};
     FakeScreens screens{{plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982))};
     RecordingPermissionSystem permissions;
     RecordingRunningApplications running;
@@ -169,7 +204,15 @@ protected:
     SimulatedMenuBar model{tray, screens};
     std::vector<std::unique_ptr<FakeBusObject>> objects;
     std::unique_ptr<FakeBusObject> watcher;
+    std::vector<std::unique_ptr<StatusNotifierItemSource>> sources;
 };
+
+std::optional<std::vector<MenuBarItemRecord>> itemsOf(MenuBarItemSource& source) {
+    std::optional<std::vector<MenuBarItemRecord>> delivered;
+    source.requestMenuBarItems([&delivered](std::vector<MenuBarItemRecord> records) { delivered = records; });
+    if (!QTest::qWaitFor([&] { return delivered.has_value(); }, 10000)) ADD_FAILURE() << "never delivered";
+    return delivered;
+}
 
 } // namespace
 
@@ -183,27 +226,29 @@ TEST_F(TrayBusTest, ListsTheTwoTestItemsWithTheirTitlesAndNeverVantrelsOwn) {
             trayItemProperties(QStringLiteral("Vantrel"), std::nullopt, std::nullopt));
     watch({QStringLiteral("org.example.Sync"), QStringLiteral("org.kde.StatusNotifierItem-999999-1"),
            QStringLiteral("org.example.Net/org/ayatana/NotificationItem/net")});
-    StatusNotifierItemSource items = source();
-    MenuBarScanner scanner(permissions, screens, clock, &items);
+    MenuBarScanner scanner(permissions, screens, clock, &source());
     permissions.accessibilityTrusted = true;
 
-    scanner.scan();
+    // Everyone answered: the pass ends without the clock moving.
+    scanToTheEnd(scanner);
     // Laid out right to left from the screen's right edge in the watcher's order.
     EXPECT_EQ(titles(scanner),
               (QStringList{"Wired connection 1 · nm-applet @1464", "Nextcloud Sync · nm-applet @1488"}));
     EXPECT_EQ(scanner.scanMessage(), QStringLiteral("Found 2 menu-bar items."));
+    EXPECT_EQ(scheduler.pendingCount(), 0u) << "the budget's end is cancelled";
 
     // The running application's name goes before the process's command name.
     RunningApplication nextcloud;
     nextcloud.processIdentifier = static_cast<qint32>(QCoreApplication::applicationPid());
     nextcloud.localizedName = QStringLiteral("Nextcloud");
     running.applications = {nextcloud};
-    scanner.scan();
+    scanToTheEnd(scanner);
     EXPECT_EQ(scanner.items().back().owner, QStringLiteral("Nextcloud"));
 
     // Every item of Vantrel's own process is left out, whatever it is called.
-    StatusNotifierItemSource own = source(QCoreApplication::applicationPid());
-    EXPECT_TRUE(own.menuBarItems().empty());
+    const auto own = itemsOf(source(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(own.has_value());
+    EXPECT_TRUE(own->empty());
 }
 
 TEST_F(TrayBusTest, EmptyNamesUnknownProgramsAndSilentItemsFollowTheTitleChain) {
@@ -214,34 +259,131 @@ TEST_F(TrayBusTest, EmptyNamesUnknownProgramsAndSilentItemsFollowTheTitleChain) 
     addItem(QStringLiteral("org.example.Silent"), QStringLiteral("/StatusNotifierItem"), {}, true);
     watch({QStringLiteral("org.example.Blank"), QStringLiteral("org.example.Tip"),
            QStringLiteral("org.example.Gone"), QStringLiteral("org.example.Silent"), QString()});
-    StatusNotifierItemSource items = source();
-    MenuBarScanner scanner(permissions, screens, clock, &items);
+    MenuBarScanner scanner(permissions, screens, clock, &source());
     permissions.accessibilityTrusted = true;
+    QSignalSpy published(&scanner, &MenuBarScanner::lastScanChanged);
 
-    QElapsedTimer elapsed;
-    elapsed.start();
     scanner.scan();
-    // One time-out of 250 ms for the silent item, not one per name it was asked for.
-    EXPECT_LT(elapsed.elapsed(), 600);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::all_of(objects.begin(), objects.end(),
+                               [](const auto& o) { return o->askedCount() == 1; });
+        },
+        10000));
+    for (const auto& object : objects) settle(*object);
+    EXPECT_EQ(published.count(), 0) << "the silent item holds the pass until the budget ends";
+    scheduler.advance(Seconds(1));
+    ASSERT_EQ(published.count(), 1);
     EXPECT_EQ(titles(scanner), (QStringList{"nm-applet · nm-applet @1416", "Menu item · macOS @1440",
                                             "nm-applet · nm-applet @1464", "nm-applet · nm-applet @1488"}));
 }
 
+TEST_F(TrayBusTest, TwoHundredSilentItemsAndASilentWatcherCostTheMainThreadNothingAndOneSecondAtMost) {
+    addItem(QStringLiteral("org.example.Sync"), QStringLiteral("/StatusNotifierItem"),
+            trayItemProperties(QStringLiteral("Nextcloud Sync"), std::nullopt, std::nullopt));
+    addItem(QStringLiteral("org.example.Net"), QStringLiteral("/StatusNotifierItem"),
+            trayItemProperties(std::nullopt, QStringLiteral("Wired connection 1"), std::nullopt));
+    // One program with 200 items, none of which ever answers.
+    FakeBusObject& silent =
+        addItem(QStringLiteral("org.example.Hung0"), QStringLiteral("/StatusNotifierItem"), {}, true);
+    QStringList entries{QStringLiteral("org.example.Sync"), QStringLiteral("org.example.Net")};
+    for (int i = 0; i < 200; ++i) {
+        const QString name = QStringLiteral("org.example.Hung%1").arg(i);
+        if (i > 0) {
+            ASSERT_TRUE(silent.addName(name));
+        }
+        entries.append(name);
+    }
+    watch(entries);
+    MenuBarScanner scanner(permissions, screens, clock, &source());
+    permissions.accessibilityTrusted = true;
+    QSignalSpy published(&scanner, &MenuBarScanner::lastScanChanged);
+
+    // The scan returns at once and the main thread goes on with its events while all 200
+    // questions are out together.
+    bool eventRan = false;
+    QTimer::singleShot(0, [&eventRan] { eventRan = true; });
+    scanner.scan();
+    EXPECT_FALSE(eventRan);
+    EXPECT_EQ(published.count(), 0);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return silent.askedCount() == 200 && objects[0]->askedCount() == 1 &&
+                   objects[1]->askedCount() == 1;
+        },
+        30000));
+    EXPECT_TRUE(eventRan);
+    settle(*objects[0]);
+    settle(*objects[1]);
+    EXPECT_EQ(published.count(), 0);
+    scanner.scan();
+    EXPECT_EQ(scheduler.pendingCount(), 1u) << "a scan under way answers the second call";
+    scheduler.advance(Seconds(0.999));
+    EXPECT_EQ(published.count(), 0);
+    scheduler.advance(Seconds(0.001));
+    ASSERT_EQ(published.count(), 1) << "the whole scan ends after one second";
+    // What answered is shown by its name; the rest by its program's, as far as the bar reaches
+    // (716 points in: 33 items).
+    EXPECT_EQ(scanner.scanMessage(), QStringLiteral("Found 33 menu-bar items."));
+    ASSERT_EQ(scanner.items().size(), 33u);
+    EXPECT_EQ(scanner.items().back().title, QStringLiteral("Nextcloud Sync"));
+    EXPECT_EQ(scanner.items()[31].title, QStringLiteral("Wired connection 1"));
+    EXPECT_EQ(scanner.items()[30].title, QStringLiteral("nm-applet"));
+    EXPECT_EQ(scanner.items().front().xPosition, 720);
+
+    // A watcher that lists nothing and never answers: an empty list after one second.
+    watch({}, true);
+    scanner.scan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watcher->askedCount() == 1; }, 10000));
+    scheduler.advance(Seconds(0.999));
+    EXPECT_EQ(published.count(), 1);
+    EXPECT_EQ(scanner.items().size(), 33u);
+    scheduler.advance(Seconds(0.001));
+    EXPECT_EQ(published.count(), 2);
+    EXPECT_TRUE(scanner.items().empty());
+    EXPECT_EQ(scanner.scanMessage(), QStringLiteral("No accessible items found."));
+    EXPECT_EQ(scanner.lastScan(), clock.now());
+
+    // Taking the permission away drops a pass under way.
+    scanner.scan();
+    permissions.accessibilityTrusted = false;
+    scanner.scan();
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(published.count(), 2);
+    EXPECT_EQ(scanner.scanMessage(), QStringLiteral("Allow Accessibility, then press Scan Menu Bar again."));
+}
+
+TEST_F(TrayBusTest, AWatcherListingThousandsOfItemsIsAskedAboutTheFirst512) {
+    QStringList entries;
+    for (int i = 0; i < 3000; ++i) entries.append(QStringLiteral("org.example.Gone%1").arg(i));
+    watch(entries);
+    const auto records = itemsOf(source());
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 512u);
+    EXPECT_EQ(records->back().title, std::nullopt);
+    EXPECT_EQ(records->back().ownerName, std::nullopt);
+}
+
 TEST_F(TrayBusTest, WithoutAWatcherTheModelAnswers) {
     model.setOtherItems({{QStringLiteral("Simulated"), {}, {}, QStringLiteral("Program")}});
-    StatusNotifierItemSource items = source();
-    EXPECT_EQ(items.menuBarItems(), model.menuBarItems());
-    ASSERT_EQ(items.menuBarItems().size(), 1u);
+    StatusNotifierItemSource& items = source();
+    EXPECT_EQ(itemsOf(items), model.menuBarItems());
+    ASSERT_EQ(model.menuBarItems().size(), 1u);
 
     StatusNotifierItemSource noBus(
         {.connection = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/vantrel-bus"),
                                                      QStringLiteral("vantrel-none")),
-         .model = model});
-    EXPECT_EQ(noBus.menuBarItems(), model.menuBarItems());
+         .model = model,
+         .scheduler = scheduler});
+    std::optional<std::vector<MenuBarItemRecord>> delivered;
+    noBus.requestMenuBarItems([&](std::vector<MenuBarItemRecord> records) { delivered = records; });
+    EXPECT_EQ(delivered, model.menuBarItems()) << "at once: there is nobody to ask";
     QDBusConnection::disconnectFromBus(QStringLiteral("vantrel-none"));
 
     model.setOtherItems({});
-    EXPECT_TRUE(items.menuBarItems().empty()) << "empty unless filled";
+    const auto none = itemsOf(items);
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->empty()) << "empty unless filled";
 }
 
 TEST(StatusNotifierItemSource, WatcherEntriesNameABusNameAndAPath) {

@@ -2,13 +2,17 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QStringList>
 #include <QThread>
 #include <QVariantMap>
+#include <atomic>
 #include <optional>
 
 namespace vantrel::test {
@@ -61,30 +65,60 @@ namespace vantrel::test {
 // One object on a bus with a connection, bus name and thread of its own, so the test can call it
 // synchronously from the main thread. Answers Get and GetAll of org.freedesktop.DBus.Properties
 // from `properties`; a silent object never answers at all.
-class FakeBusObject final : public QDBusVirtualObject {
+class FakeBusObject : public QDBusVirtualObject {
 public:
+    // `takeOver`: the bus name passes from an object that holds it to this one in one step, and
+    // may pass on to the next likewise.
     FakeBusObject(const QString& busAddress, const QString& busName, const QString& path,
-                  QVariantMap properties, bool silent = false)
-        : connection_(QDBusConnection::connectToBus(busAddress, QStringLiteral("fake-") + busName)),
+                  QVariantMap properties, bool silent = false, bool takeOver = false)
+        : connection_(QDBusConnection::connectToBus(
+              busAddress, QStringLiteral("fake-%1-%2").arg(busName).arg(++count()))),
           properties_(std::move(properties)), silent_(silent) {
         qDBusRegisterMetaType<TrayToolTipPixmap>();
         qDBusRegisterMetaType<QList<TrayToolTipPixmap>>();
         qDBusRegisterMetaType<TrayToolTip>();
         moveToThread(&thread_);
         thread_.start();
-        registered_ = connection_.registerVirtualObject(path, this) && connection_.registerService(busName);
+        registered_ =
+            connection_.registerVirtualObject(path, this) &&
+            (takeOver ? connection_.interface()
+                                ->registerService(busName, QDBusConnectionInterface::ReplaceExistingService,
+                                                  QDBusConnectionInterface::AllowReplacement)
+                                .value() == QDBusConnectionInterface::ServiceRegistered
+                      : connection_.registerService(busName));
     }
-    ~FakeBusObject() override {
+    ~FakeBusObject() override { leaveBus(); }
+
+    bool isRegistered() const { return registered_; }
+    // One more bus name for the same object, as a program with many items has.
+    bool addName(const QString& busName) { return connection_.registerService(busName); }
+    // How many calls reached the object, answered or not.
+    int askedCount() const { return asked_; }
+    // Returns once the bus has everything this object sent before the call.
+    void roundTrip() {
+        connection_.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        const bool handled = silent_ || answer(message, connection);
+        // Counted once the answer is on its way, so a test that sees the count can wait for it.
+        ++asked_;
+        return handled;
+    }
+
+protected:
+    // Gives up the bus name and stops answering; a subclass calls it first in its destructor, so
+    // no call reaches it half destroyed.
+    void leaveBus() {
+        if (!thread_.isRunning()) return;
         QDBusConnection::disconnectFromBus(connection_.name());
         thread_.quit();
         thread_.wait();
     }
-
-    bool isRegistered() const { return registered_; }
-
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        if (silent_) return true;
+    virtual bool answer(const QDBusMessage& message, const QDBusConnection& connection) {
         if (message.member() == QStringLiteral("GetAll"))
             return connection.send(message.createReply(QVariant::fromValue(properties_)));
         if (message.member() == QStringLiteral("Get") && message.arguments().size() == 2) {
@@ -97,11 +131,75 @@ public:
     }
 
 private:
+    // Each object has a connection of its own, also where two hold the same name one after the other.
+    static int& count() {
+        static int made = 0;
+        return made;
+    }
+
     QThread thread_;
     QDBusConnection connection_;
     const QVariantMap properties_;
     const bool silent_;
     bool registered_ = false;
+    std::atomic<int> asked_ = 0;
+};
+
+// A StatusNotifierWatcher that a tray icon of Qt's can register with: it describes itself when
+// introspected, says a host is there, and keeps the bus names of the items that register. A new
+// one takes the name over from the last, as a restarted panel does.
+class FakeStatusNotifierWatcher final : public FakeBusObject {
+public:
+    FakeStatusNotifierWatcher(const QString& busAddress, bool silent = false)
+        : FakeBusObject(busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
+                        QStringLiteral("/StatusNotifierWatcher"),
+                        QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), QStringList()},
+                                    {QStringLiteral("IsStatusNotifierHostRegistered"), true},
+                                    {QStringLiteral("ProtocolVersion"), 0}},
+                        silent, true) {}
+    ~FakeStatusNotifierWatcher() override { leaveBus(); }
+
+    // The items that registered, by the bus name they gave.
+    QStringList registeredItems() const {
+        QMutexLocker lock(&mutex_);
+        return registered_;
+    }
+
+    QString introspect(const QString&) const override {
+        return QStringLiteral(
+            "<interface name=\"org.kde.StatusNotifierWatcher\">"
+            "<method name=\"RegisterStatusNotifierItem\"><arg name=\"service\" type=\"s\" direction=\"in\"/>"
+            "</method>"
+            "<method name=\"RegisterStatusNotifierHost\"><arg name=\"service\" type=\"s\" direction=\"in\"/>"
+            "</method>"
+            "<property name=\"RegisteredStatusNotifierItems\" type=\"as\" access=\"read\"/>"
+            "<property name=\"IsStatusNotifierHostRegistered\" type=\"b\" access=\"read\"/>"
+            "<property name=\"ProtocolVersion\" type=\"i\" access=\"read\"/>"
+            "<signal name=\"StatusNotifierItemRegistered\"><arg type=\"s\"/></signal>"
+            "<signal name=\"StatusNotifierItemUnregistered\"><arg type=\"s\"/></signal>"
+            "<signal name=\"StatusNotifierHostRegistered\"/>"
+            "</interface>");
+    }
+
+protected:
+    bool answer(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() == QStringLiteral("Introspect"))
+            return connection.send(
+                message.createReply(QStringLiteral("<node>") + introspect({}) + QStringLiteral("</node>")));
+        if (message.member() == QStringLiteral("RegisterStatusNotifierItem") &&
+            message.arguments().size() == 1) {
+            {
+                QMutexLocker lock(&mutex_);
+                registered_.append(message.arguments().at(0).toString());
+            }
+            return connection.send(message.createReply());
+        }
+        return FakeBusObject::answer(message, connection);
+    }
+
+private:
+    mutable QMutex mutex_;
+    QStringList registered_;
 };
 
 // The desktop's StatusNotifierWatcher, listing `entries`.

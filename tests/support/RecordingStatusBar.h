@@ -42,6 +42,7 @@ public:
         poppedUpMenus.push_back(titles);
         Q_EMIT menu.aboutToHide();
     }
+    void setContextMenu(QMenu* menu) override { contextMenu = menu; }
     std::optional<QRect> frameOnScreen() const override { return frame; }
 
     // Clicks the item as the user would.
@@ -51,6 +52,8 @@ public:
     QString accessibilityDescription;
     QString toolTip;
     std::optional<QRect> frame;
+    // What the desktop would open on a right click; the click handler still gets the click.
+    QMenu* contextMenu = nullptr;
     std::vector<QStringList> poppedUpMenus;
     double itemLength = kVariableLength;
     bool visible = true;

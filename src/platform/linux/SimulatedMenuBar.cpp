@@ -33,6 +33,7 @@ public:
         item_->setClickHandler(std::move(handler));
     }
     void popUpMenu(QMenu& menu) override { item_->popUpMenu(menu); }
+    void setContextMenu(QMenu* menu) override { item_->setContextMenu(menu); }
     // Only what the desktop reports: a frame made up here would let the pointer reveal items
     // where it is nowhere near them.
     std::optional<QRect> frameOnScreen() const override { return item_->frameOnScreen(); }
@@ -86,7 +87,7 @@ QRectF SimulatedMenuBar::otherItemFrame(int index) const {
     return QRectF(leftOfOwnItems() - (index + 1) * kItemSize, top(), kItemSize, kItemSize);
 }
 
-std::vector<MenuBarItemRecord> SimulatedMenuBar::menuBarItems() {
+std::vector<MenuBarItemRecord> SimulatedMenuBar::menuBarItems() const {
     std::vector<MenuBarItemRecord> records;
     for (std::size_t i = 0; i < others_.size(); ++i) {
         const OtherItem& other = others_[i];

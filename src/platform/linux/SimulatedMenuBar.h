@@ -44,7 +44,9 @@ public:
     // The other programs' items when no desktop lists them: none unless set.
     void setOtherItems(std::vector<OtherItem> items) { others_ = std::move(items); }
     // The other items set here, placed in the bar.
-    std::vector<MenuBarItemRecord> menuBarItems() override;
+    std::vector<MenuBarItemRecord> menuBarItems() const;
+    // Delivers menuBarItems() before it returns.
+    void requestMenuBarItems(Delivery deliver) override { deliver(menuBarItems()); }
 
     // Where the other program's item `index` lies: 0 is the one nearest this program's items.
     QRectF otherItemFrame(int index) const;

@@ -1,6 +1,11 @@
 #include "platform/linux/TrayStatusBar.h"
 
+#include "platform/SystemLog.h"
+
 #include <QCursor>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
@@ -70,9 +75,21 @@ QIcon symbolIcon(const QString& name) {
 }
 } // namespace
 
-TrayStatusItem::TrayStatusItem(QString autosaveName) : autosaveName_(std::move(autosaveName)) {
+TrayStatusItem::TrayStatusItem(QString autosaveName, TrayStatusBar* bar)
+    : autosaveName_(std::move(autosaveName)) {
+    if (!bar || bar->tray() == TrayStatusBar::Tray::open)
+        enterTray();
+    else
+        connect(bar, &TrayStatusBar::trayOpened, this, &TrayStatusItem::enterTray);
+}
+
+void TrayStatusItem::enterTray() {
+    if (tray_) return;
     tray_ = new QSystemTrayIcon(this);
-    tray_->setIcon(symbolIcon(QString()));
+    tray_->setIcon(symbolIcon(symbolName_));
+    tray_->setProperty("accessibleDescription", accessibilityDescription_);
+    tray_->setToolTip(toolTip_);
+    if (contextMenu_) tray_->setContextMenu(contextMenu_);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (!handler_) return;
         switch (reason) {
@@ -81,7 +98,8 @@ TrayStatusItem::TrayStatusItem(QString autosaveName) : autosaveName_(std::move(a
             handler_(StatusItemClick::left);
             break;
         case QSystemTrayIcon::Context:
-            handler_(StatusItemClick::right);
+            // The tray opens the context menu itself; a second one from here would cover it.
+            if (!contextMenu_) handler_(StatusItemClick::right);
             break;
         default:
             break;
@@ -92,7 +110,7 @@ TrayStatusItem::TrayStatusItem(QString autosaveName) : autosaveName_(std::move(a
 
 void TrayStatusItem::showIfWanted() {
     // Without a tray the item stays hidden; showing it would only print a warning.
-    if (visible_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    if (tray_ && visible_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
 }
 
 void TrayStatusItem::setVisible(bool visible) {
@@ -101,22 +119,32 @@ void TrayStatusItem::setVisible(bool visible) {
     // A hidden icon leaves the tray altogether; the host lays the others out without it.
     if (visible)
         showIfWanted();
-    else
+    else if (tray_)
         tray_->hide();
 }
 
 TrayStatusItem::~TrayStatusItem() {
-    tray_->hide();
+    if (tray_) tray_->hide();
 }
 
 void TrayStatusItem::setImage(const QString& symbolName, const QString& accessibilityDescription) {
     // A tray icon cannot be empty; an item without an image is one that is not shown anyway.
-    if (!symbolName.isEmpty()) tray_->setIcon(symbolIcon(symbolName));
-    tray_->setProperty("accessibleDescription", accessibilityDescription);
+    if (!symbolName.isEmpty()) {
+        symbolName_ = symbolName;
+        if (tray_) tray_->setIcon(symbolIcon(symbolName));
+    }
+    accessibilityDescription_ = accessibilityDescription;
+    if (tray_) tray_->setProperty("accessibleDescription", accessibilityDescription);
 }
 
 void TrayStatusItem::setToolTip(const QString& toolTip) {
-    tray_->setToolTip(toolTip);
+    toolTip_ = toolTip;
+    if (tray_) tray_->setToolTip(toolTip);
+}
+
+void TrayStatusItem::setContextMenu(QMenu* menu) {
+    contextMenu_ = menu;
+    if (tray_) tray_->setContextMenu(menu);
 }
 
 void TrayStatusItem::popUpMenu(QMenu& menu) {
@@ -125,13 +153,75 @@ void TrayStatusItem::popUpMenu(QMenu& menu) {
 }
 
 std::optional<QRect> TrayStatusItem::frameOnScreen() const {
+    if (!tray_) return std::nullopt;
     const QRect frame = tray_->geometry();
     if (frame.isEmpty()) return std::nullopt;
     return frame;
 }
 
+TrayStatusBar::TrayStatusBar() = default;
+
+TrayStatusBar::TrayStatusBar(QDBusConnection connection, Scheduler& scheduler, SystemLog& log)
+    : connection_(std::move(connection)), scheduler_(&scheduler), log_(&log) {
+    // Without a bus Qt finds no watcher at once and falls back to an XEmbed tray.
+    if (!connection_->isConnected()) return;
+    tray_ = Tray::asking;
+    auto* owners = new QDBusServiceWatcher(QString::fromLatin1(kWatcherService), *connection_,
+                                           QDBusServiceWatcher::WatchForOwnerChange, this);
+    // Once the items are in the tray, a new watcher is Qt's to register them with.
+    connect(owners, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        if (tray_ != Tray::open) askWatcher();
+    });
+    askWatcher();
+}
+
+TrayStatusBar::~TrayStatusBar() = default;
+
+void TrayStatusBar::askWatcher() {
+    tray_ = Tray::asking;
+    const quint64 question = ++question_;
+    // What Qt asks first; any answer at all, even an error, says the watcher is awake.
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(kWatcherService), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
+    // The limit below decides silence; the bus's own time-out only frees the call some time later.
+    const int busTimeoutMs = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(kWatcherAnswerLimit * 2).count());
+    auto* pending = new QDBusPendingCallWatcher(connection_->asyncCall(call, busTimeoutMs), this);
+    connect(
+        pending, &QDBusPendingCallWatcher::finished, this, [this, question](QDBusPendingCallWatcher* call) {
+            call->deleteLater();
+            const QDBusError::ErrorType error = call->isError() ? call->error().type() : QDBusError::NoError;
+            if (error != QDBusError::NoReply && error != QDBusError::Timeout) answered(question, false);
+        });
+    deadline_ = ScheduledTask(*scheduler_, scheduler_->schedule(kWatcherAnswerLimit, [this, question] {
+        answered(question, true);
+    }));
+}
+
+void TrayStatusBar::answered(quint64 question, bool silent) {
+    // An answer to an older question, or one after the limit, changes nothing.
+    if (question != question_ || tray_ != Tray::asking) return;
+    deadline_.cancel();
+    if (silent) {
+        tray_ = Tray::silent;
+        leftOut_ = true;
+        log_->log(LogLevel::error, QString::fromLatin1(kLogSubsystem), QStringLiteral("StatusItem"),
+                  QStringLiteral("The desktop's tray (org.kde.StatusNotifierWatcher) did not answer within 1 "
+                                 "second; starting without the status item, which is added once the tray "
+                                 "changes owner."));
+        return;
+    }
+    tray_ = Tray::open;
+    if (leftOut_)
+        log_->log(LogLevel::info, QString::fromLatin1(kLogSubsystem), QStringLiteral("StatusItem"),
+                  QStringLiteral("The desktop's tray changed owner; the status item is added."));
+    Q_EMIT trayOpened();
+}
+
 std::unique_ptr<StatusItem> TrayStatusBar::createItem(const QString& autosaveName) {
-    return std::make_unique<TrayStatusItem>(autosaveName);
+    return std::make_unique<TrayStatusItem>(autosaveName, this);
 }
 
 } // namespace vantrel
