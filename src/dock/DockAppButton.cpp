@@ -90,7 +90,10 @@ DockMenu DockAppButton::menuFor(const RunningAppItem& app, RunningAppsStore& sto
         !app.isHidden);
     menu.addDivider();
     menu.add(QStringLiteral("Quit"), [&store, app] { store.quit(app); });
-    menu.add(QString::fromUtf8("Force Quit\u2026"), [&store, app] { store.confirmForceQuit(app); });
+    // A process only named by its windows could be anyone's: Quit still closes them.
+    menu.add(
+        QString::fromUtf8("Force Quit\u2026"), [&store, app] { store.confirmForceQuit(app); },
+        app.processVerified);
     menu.addDivider();
     const std::optional<QString> bundle = app.bundleURL;
     menu.add(

@@ -163,8 +163,9 @@ DockMenu DockShortcutButton::menuFor(const DockShortcut& item, DockContentStore&
                 !running.isHidden);
             menu.addDivider();
             menu.add(QStringLiteral("Quit"), [&store, running] { store.quit(running); });
-            menu.add(QString::fromUtf8("Force Quit\u2026"),
-                     [&store, running] { store.confirmForceQuit(running); });
+            menu.add(
+                QString::fromUtf8("Force Quit\u2026"), [&store, running] { store.confirmForceQuit(running); },
+                running.processVerified);
         }
         menu.add(QStringLiteral("Show in Finder"), showInFinder);
         menu.addDivider();

@@ -18,6 +18,9 @@ struct RunningAppItem {
     std::optional<QString> bundleURL;
     bool isActive = false;
     bool isHidden = false;
+    // The desktop vouches that `id` is the process of these windows; only such a process is
+    // offered to be force-quit.
+    bool processVerified = false;
 };
 
 } // namespace vantrel

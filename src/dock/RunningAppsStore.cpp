@@ -1,11 +1,14 @@
 #include "dock/RunningAppsStore.h"
 
 #include "dock/DockShortcut.h"
+#include "kit/GlyphCatalogue.h"
 #include "platform/AlertPresenter.h"
 #include "platform/RunningApplications.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 
 namespace vantrel {
@@ -14,6 +17,20 @@ namespace {
 
 QString standardized(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The icon theme's generic application, else the kit's own drawing of one.
+QIcon genericApplicationIcon() {
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    if (!themed.isNull()) return themed;
+    constexpr int kSide = 256;
+    QPixmap pixmap(kSide, kSide);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    GlyphCatalogue::paint(painter, u"app.fill", QRectF(0, 0, kSide, kSide), QColor(142, 142, 147));
+    painter.end();
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -48,10 +65,17 @@ void RunningAppsStore::refresh() {
         const QString key = app.bundleIdentifier.isEmpty() ? app.localizedName : app.bundleIdentifier;
         QIcon icon = iconCache_.value(key);
         if (icon.isNull()) icon = app.icon;
-        if (icon.isNull()) continue;
-        iconCache_.insert(key, icon);
+        if (!icon.isNull()) {
+            iconCache_.insert(key, icon);
+        } else {
+            // No running program is left out for want of an icon. The stand-in is not kept, so
+            // the program's own icon shows once it has one.
+            if (genericIcon_.isNull()) genericIcon_ = genericApplicationIcon();
+            icon = genericIcon_;
+        }
         items.push_back({app.processIdentifier, app.localizedName, icon, app.bundleIdentifier, app.bundleURL,
-                         frontmost && *frontmost == app.processIdentifier, app.isHidden});
+                         frontmost && *frontmost == app.processIdentifier, app.isHidden,
+                         app.processVerified});
     }
     apps_ = std::move(items);
     Q_EMIT appsChanged();
@@ -85,7 +109,7 @@ std::optional<RunningAppItem> RunningAppsStore::runningApp(const DockShortcut& i
 void RunningAppsStore::confirmForceQuit(const RunningAppItem& app) {
     const std::vector<RunningApplication> running = applications_.runningApplications();
     const bool found = std::any_of(running.begin(), running.end(), [&](const RunningApplication& candidate) {
-        return candidate.processIdentifier == app.id && !candidate.isTerminated;
+        return candidate.processIdentifier == app.id && !candidate.isTerminated && candidate.processVerified;
     });
     if (!found) return;
     // Forward first, so the question stands beside the application it is about.

@@ -33,7 +33,8 @@ public:
     std::optional<RunningAppItem> runningApp(const DockShortcut& item) const;
     // The desktop-file id of the application entry at `path`; empty when it is none.
     QString bundleIdentifier(const QString& path) const;
-    // Brings the application forward, then asks the user; on confirmation kills it.
+    // Brings the application forward, then asks the user; on confirmation kills it. Nothing for
+    // an application whose process is not verified.
     void confirmForceQuit(const RunningAppItem& app);
 
     // The running application's own requests, for the tiles.
@@ -50,6 +51,8 @@ private:
     std::vector<RunningAppItem> apps_;
     // Icons fetched once, by bundle identifier, else by name; never dropped.
     QHash<QString, QIcon> iconCache_;
+    // For a program that brings no icon of its own; made when first needed.
+    QIcon genericIcon_;
 };
 
 } // namespace vantrel

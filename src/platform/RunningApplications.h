@@ -28,6 +28,9 @@ struct RunningApplication {
     bool isTerminated = false;
     // Every window of it is minimised.
     bool isHidden = false;
+    // The desktop itself vouches that `processIdentifier` is the process that made these windows,
+    // not merely a number the program wrote on them: only such a process may be killed.
+    bool processVerified = false;
 };
 
 // The programs running with windows on the desktop, which of them is frontmost, and the window
@@ -52,7 +55,8 @@ public:
     virtual bool hide(qint32 processIdentifier) = 0;
     // Asks every window of the application to close, as its close button would.
     virtual bool terminate(qint32 processIdentifier) = 0;
-    // Kills the process at once. Refused (false) for a program of another host.
+    // Kills the process at once. Refused (false) unless its identifier is verified, and for a
+    // program of another host.
     virtual bool forceTerminate(qint32 processIdentifier) = 0;
 
 Q_SIGNALS:

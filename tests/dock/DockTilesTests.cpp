@@ -25,10 +25,16 @@ struct DockTilesTest : DockViewFixture {
         context_.emplace(context());
     }
     const DockViewContext& ctx() const { return *context_; }
-    RunningAppItem appItem(qint32 pid, const QString& name, bool hidden, std::optional<QString> bundle) {
-        return {
-            pid,   name,  colourIcon(Qt::darkGreen), bundle ? QStringLiteral("x.desktop") : QString(), bundle,
-            false, hidden};
+    RunningAppItem appItem(qint32 pid, const QString& name, bool hidden, std::optional<QString> bundle,
+                           bool verified = true) {
+        return {pid,
+                name,
+                colourIcon(Qt::darkGreen),
+                bundle ? QStringLiteral("x.desktop") : QString(),
+                bundle,
+                false,
+                hidden,
+                verified};
     }
     QStringList appMenu(const RunningAppItem& app) {
         return DockAppButton::menuFor(app, *store, *content, workspace).describe();
@@ -45,6 +51,10 @@ TEST_F(DockTilesTest, RunningApplicationMenusForHiddenVisibleAndBundlelessApps) 
                                             "Keep in Vantrel Dock", "Show in Finder"}));
     EXPECT_EQ(appMenu(appItem(43, "Term", false, std::nullopt)),
               (QStringList{"Open", "Hide", kDivider, "Quit", kEllipsis, kDivider,
+                           "Keep in Vantrel Dock (disabled)", "Show in Finder (disabled)"}));
+    // A process that only its windows name is never offered to be killed; Quit still closes them.
+    EXPECT_EQ(appMenu(appItem(45, "Forged", false, std::nullopt, false)),
+              (QStringList{"Open", "Hide", kDivider, "Quit", kEllipsis + " (disabled)", kDivider,
                            "Keep in Vantrel Dock (disabled)", "Show in Finder (disabled)"}));
 
     // Shown through the presenter at the pointer; each entry does what it says.
@@ -110,6 +120,9 @@ TEST_F(DockTilesTest, PinnedMenusByKindAndWhetherTheApplicationRuns) {
     menu.choose(int(menu.request(nullptr, std::nullopt).items.indexOf(kEllipsis)));
     EXPECT_EQ(running.requests.last(), "forceTerminate 7");
     EXPECT_EQ(alerts.requests.size(), 1u);
+    running.applications[0].processVerified = false;
+    store->refresh();
+    EXPECT_EQ(shortcutMenu(editor).mid(4, 2), (QStringList{"Quit", kEllipsis + " (disabled)"}));
 }
 
 TEST_F(DockTilesTest, MoveAndRemoveEntriesAndShowInFinderOfAShortcut) {

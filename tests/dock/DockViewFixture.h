@@ -95,6 +95,7 @@ struct DockViewFixture : ::testing::Test {
         a.localizedName = name;
         a.bundleIdentifier = identifier;
         if (!identifier.isEmpty()) a.bundleURL = QStringLiteral("/usr/share/applications/") + identifier;
+        a.processVerified = true;
         return a;
     }
 

@@ -5,8 +5,12 @@
 #include "support/RecordingRunningApplications.h"
 #include "support/ScriptedAlertPresenter.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QPixmap>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -27,6 +31,7 @@ RunningApplication app(qint32 pid, const QString& name, const QString& identifie
     a.localizedName = name;
     a.icon = std::move(icon);
     a.bundleIdentifier = identifier;
+    a.processVerified = true;
     return a;
 }
 
@@ -48,7 +53,7 @@ struct RunningAppsFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(RunningAppsFixture, TheFileManagerFirstThenByNameOnlyRegularLiveAppsWithNameAndIcon) {
+TEST_F(RunningAppsFixture, TheFileManagerFirstThenByNameOnlyRegularLiveAppsWithAName) {
     running.fileManager = QStringLiteral("org.example.Files.desktop");
     RunningApplication panel = app(5, "Panel");
     panel.isRegular = false;
@@ -68,7 +73,7 @@ TEST_F(RunningAppsFixture, TheFileManagerFirstThenByNameOnlyRegularLiveAppsWithN
     running.frontmost = 3;
     RunningAppsStore store(running, alerts);
     // Plain string order: upper case before lower case.
-    EXPECT_EQ(names(store), (QStringList{"Zeta Files", "Alpha", "Browser", "Mail", "beta"}));
+    EXPECT_EQ(names(store), (QStringList{"Zeta Files", "Alpha", "Browser", "Mail", "No Icon", "beta"}));
     for (const RunningAppItem& item : store.apps()) {
         EXPECT_EQ(item.isActive, item.id == 3) << item.name.toStdString();
         EXPECT_EQ(item.isHidden, item.id == 7) << item.name.toStdString();
@@ -78,7 +83,7 @@ TEST_F(RunningAppsFixture, TheFileManagerFirstThenByNameOnlyRegularLiveAppsWithN
     // No file manager known: nothing is set first.
     running.fileManager.clear();
     store.refresh();
-    EXPECT_EQ(names(store), (QStringList{"Alpha", "Browser", "Mail", "Zeta Files", "beta"}));
+    EXPECT_EQ(names(store), (QStringList{"Alpha", "Browser", "Mail", "No Icon", "Zeta Files", "beta"}));
     running.frontmost.reset();
     store.refresh();
     for (const RunningAppItem& item : store.apps()) EXPECT_FALSE(item.isActive);
@@ -96,9 +101,9 @@ TEST_F(RunningAppsFixture, IconsAreFetchedOnceByIdentifierElseByName) {
     running.applications = {app(11, "Editor 2", "editor.desktop", solidIcon(Qt::green)),
                             app(12, "Tool", {}, QIcon()), app(13, "Other", {}, QIcon())};
     store.refresh();
-    ASSERT_EQ(names(store), (QStringList{"Editor 2", "Tool"}));
+    ASSERT_EQ(names(store), (QStringList{"Editor 2", "Other", "Tool"}));
     EXPECT_EQ(store.apps()[0].icon.cacheKey(), first.cacheKey());
-    EXPECT_EQ(store.apps()[1].icon.cacheKey(), unnamed.cacheKey());
+    EXPECT_EQ(store.apps()[2].icon.cacheKey(), unnamed.cacheKey());
     EXPECT_EQ(store.apps()[0].id, 11);
 }
 
@@ -193,6 +198,78 @@ TEST_F(RunningAppsFixture, ForceQuitAsksFirstAndKillsOnlyOnConfirmation) {
     running.applications.clear();
     store.confirmForceQuit(editor);
     EXPECT_TRUE(calls.entries.isEmpty());
+
+    // A process that only its windows name: nothing is asked, nothing killed.
+    running.applications = {app(4, "Editor <b>")};
+    running.applications.front().processVerified = false;
+    store.refresh();
+    EXPECT_FALSE(store.apps().front().processVerified);
+    store.confirmForceQuit(editor);
+    EXPECT_TRUE(calls.entries.isEmpty());
+}
+
+namespace {
+
+// An icon theme of the test's own in place of the installed ones, for as long as it lives.
+struct IconThemeGuard {
+    QTemporaryDir dir;
+    QStringList paths = QIcon::themeSearchPaths(), fallbackPaths = QIcon::fallbackSearchPaths();
+    QString theme = QIcon::themeName(), fallbackTheme = QIcon::fallbackThemeName();
+    IconThemeGuard() {
+        QIcon::setThemeSearchPaths({dir.path()});
+        QIcon::setFallbackSearchPaths({});
+        QIcon::setFallbackThemeName(QStringLiteral("none"));
+    }
+    ~IconThemeGuard() {
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setFallbackSearchPaths(fallbackPaths);
+        QIcon::setFallbackThemeName(fallbackTheme);
+        QIcon::setThemeName(theme);
+    }
+    // A theme whose one icon is `name`, a 48-point square of `colour`.
+    void makeTheme(const QString& theme, const QString& name, const QColor& colour) {
+        QDir(dir.path()).mkpath(theme + QStringLiteral("/48x48/apps"));
+        QFile index(dir.path() + QLatin1Char('/') + theme + QStringLiteral("/index.theme"));
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+        index.write("[Icon Theme]\nName=Test\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\nType=Fixed\n");
+        index.close();
+        QImage image(48, 48, QImage::Format_ARGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(dir.path() + QLatin1Char('/') + theme + QStringLiteral("/48x48/apps/") + name +
+                               QStringLiteral(".png")));
+    }
+};
+
+QColor centre(const QIcon& icon) {
+    const QImage image = icon.pixmap(48, 48).toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+} // namespace
+
+TEST_F(RunningAppsFixture, AProgramWithoutAnIconShowsTheThemesGenericOneElseTheKitsUntilItHasItsOwn) {
+    IconThemeGuard themes;
+    themes.makeTheme(QStringLiteral("plain"), QStringLiteral("application-x-executable"),
+                     QColor(10, 200, 30));
+    QIcon::setThemeName(QStringLiteral("plain"));
+    running.applications = {app(1, "xterm", "xterm.desktop", QIcon())};
+    {
+        RunningAppsStore store(running, alerts);
+        ASSERT_EQ(names(store), QStringList{"xterm"});
+        EXPECT_EQ(centre(store.apps().front().icon), QColor(10, 200, 30));
+    }
+
+    // A theme without one: the kit's application glyph, in grey.
+    themes.makeTheme(QStringLiteral("bare"), QStringLiteral("utilities-terminal"), Qt::blue);
+    QIcon::setThemeName(QStringLiteral("bare"));
+    RunningAppsStore store(running, alerts);
+    ASSERT_EQ(names(store), QStringList{"xterm"});
+    EXPECT_EQ(centre(store.apps().front().icon), QColor(142, 142, 147));
+
+    // Its own icon, once it has one, replaces the stand-in.
+    running.applications.front().icon = solidIcon(Qt::red);
+    store.refresh();
+    EXPECT_EQ(centre(store.apps().front().icon), QColor(Qt::red));
 }
 
 TEST_F(RunningAppsFixture, TheApplicationsOwnRequestsGoToTheDesktop) {

@@ -141,11 +141,48 @@ public:
         if (ask) send("list");
         return QJsonDocument::fromJson(expect("apps ").toUtf8()).array();
     }
+    int iconReads() {
+        send("reads");
+        return expect("reads ").toInt();
+    }
+    quint32 pid() const { return quint32(process_.processId()); }
 
 private:
     QProcess process_;
     QStringList lines_;
 };
+
+// Another program of this host with one window of its own, which names its true process.
+class OwnWindowProgram {
+public:
+    OwnWindowProgram(const QByteArray& display, const QByteArray& instance, const QByteArray& windowClass) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", QString::fromLatin1(display));
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver",
+                      {"--window", QString::fromLatin1(instance), QString::fromLatin1(windowClass)});
+        while (!process.canReadLine() && process.waitForReadyRead(kTimeoutMs)) {
+        }
+        const QByteArray line = process.readLine().trimmed();
+        if (line.startsWith("window ")) window = line.mid(7).toUInt();
+    }
+    ~OwnWindowProgram() {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(kTimeoutMs)) process.kill();
+    }
+    quint32 pid() const { return quint32(process.processId()); }
+
+    QProcess process;
+    xcb_window_t window = XCB_WINDOW_NONE;
+};
+
+QJsonObject appOf(const QJsonArray& apps, quint32 pid) {
+    for (const QJsonValue& app : apps)
+        if (app.toObject()["pid"].toInteger() == pid) return app.toObject();
+    return {};
+}
 
 QSet<QString> iconSizes(const QJsonValue& app) {
     QSet<QString> sizes;
@@ -206,11 +243,13 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     EXPECT_EQ(apps[0].toObject()["id"].toString(), "fixture-editor.desktop");
     EXPECT_EQ(apps[0].toObject()["url"].toString(), kApplications + "/fixture-editor.desktop");
     EXPECT_TRUE(apps[0].toObject()["regular"].toBool());
+    EXPECT_TRUE(apps[0].toObject()["verified"].toBool()) << "the test made the window it names itself in";
     EXPECT_EQ(iconSizes(apps[0]), (QSet<QString>{"2x2", "1x1"}));
     EXPECT_EQ(apps[1].toObject()["pid"].toInteger(), sleeperPid);
     EXPECT_EQ(apps[1].toObject()["name"].toString(), "Fixture Sleeper") << "by its process name";
     EXPECT_EQ(apps[1].toObject()["id"].toString(), "fixture-sleeper.desktop");
     EXPECT_TRUE(apps[1].toObject()["regular"].toBool());
+    EXPECT_FALSE(apps[1].toObject()["verified"].toBool()) << "the test made the windows, not the sleeper";
     EXPECT_EQ(iconSizes(apps[1]), QSet<QString>{"3x3"}) << "the theme lacks the entry's icon";
     EXPECT_EQ(apps[2].toObject()["pid"].toInteger(), helperPid);
     EXPECT_EQ(apps[2].toObject()["name"].toString(), "helper") << "no entry, no class: its instance name";
@@ -264,9 +303,10 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     driver.send("activate 0");
     EXPECT_EQ(driver.expect("done activate "), "false") << "windows without a process are nobody's";
     driver.send(QStringLiteral("kill %1").arg(sleeperPid));
-    EXPECT_EQ(driver.expect("done kill "), "true");
+    EXPECT_EQ(driver.expect("done kill "), "false") << "its windows only claim the sleeper";
+    EXPECT_EQ(sleeper.state(), QProcess::Running);
+    sleeper.kill();
     ASSERT_TRUE(sleeper.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(sleeper.exitStatus(), QProcess::CrashExit);
     // Its windows are still listed until the window manager drops them; the program has ended.
     apps = driver.apps(true);
     ASSERT_EQ(apps.size(), 4);
@@ -277,4 +317,120 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     EXPECT_EQ(driver.expect("id "), "fixture-sleeper.desktop");
     helper.kill();
     helper.waitForFinished(kTimeoutMs);
+}
+
+TEST(X11RunningApplications, OnlyAProcessTheServerNamesAsTheWindowsMakerIsKilled) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.ok);
+    QProcess bystander;
+    bystander.start("cat", {});
+    ASSERT_TRUE(bystander.waitForStarted(kTimeoutMs));
+    const auto bystanderPid = quint32(bystander.processId());
+    OwnWindowProgram real(display, "real", "RealProgram");
+    ASSERT_NE(real.window, XCB_WINDOW_NONE);
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    // A window that names an unrelated process of the user, one that joins the real program's
+    // windows, and one that names the Dock's own process.
+    const xcb_window_t forged = wm.client(bystanderPid, QByteArray("forged\0Forged\0", 14), host);
+    const xcb_window_t impostor = wm.client(real.pid(), QByteArray("impostor\0Impostor\0", 18), host);
+    const xcb_window_t mirror = wm.client(driver.pid(), QByteArray("mirror\0Mirror\0", 14), host);
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {forged, impostor, real.window, mirror});
+
+    const QJsonArray apps = driver.apps(false);
+    ASSERT_EQ(apps.size(), 2) << QJsonDocument(apps).toJson().constData();
+    EXPECT_EQ(apps[0].toObject()["pid"].toInteger(), bystanderPid);
+    EXPECT_EQ(apps[0].toObject()["name"].toString(), "Forged");
+    EXPECT_FALSE(apps[0].toObject()["verified"].toBool());
+    EXPECT_EQ(apps[1].toObject()["pid"].toInteger(), real.pid());
+    EXPECT_EQ(apps[1].toObject()["name"].toString(), "RealProgram") << "not the impostor's name";
+    EXPECT_TRUE(apps[1].toObject()["verified"].toBool());
+    EXPECT_TRUE(appOf(apps, driver.pid()).isEmpty()) << "never the Dock's own process";
+
+    driver.send(QStringLiteral("kill %1").arg(bystanderPid));
+    EXPECT_EQ(driver.expect("done kill "), "false");
+    driver.send(QStringLiteral("kill %1").arg(driver.pid()));
+    EXPECT_EQ(driver.expect("done kill "), "false");
+    // Its window can still be closed as its close button would.
+    driver.send(QStringLiteral("quit %1").arg(bystanderPid));
+    const auto close = wm.request("_NET_CLOSE_WINDOW");
+    ASSERT_TRUE(close);
+    EXPECT_EQ(close->window, forged);
+    EXPECT_EQ(driver.expect("done quit "), "true");
+    // The real program's requests reach its own window only.
+    driver.send(QStringLiteral("quit %1").arg(real.pid()));
+    const auto closeReal = wm.request("_NET_CLOSE_WINDOW");
+    ASSERT_TRUE(closeReal);
+    EXPECT_EQ(closeReal->window, real.window);
+    EXPECT_EQ(driver.expect("done quit "), "true");
+
+    driver.send(QStringLiteral("kill %1").arg(real.pid()));
+    EXPECT_EQ(driver.expect("done kill "), "true");
+    ASSERT_TRUE(real.process.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(real.process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(bystander.state(), QProcess::Running);
+    bystander.kill();
+    bystander.waitForFinished(kTimeoutMs);
+}
+
+TEST(X11RunningApplications, AWindowsIconIsReadOnceUntilTheWindowChangesIt) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.ok);
+    QProcess other;
+    other.start("cat", {});
+    ASSERT_TRUE(other.waitForStarted(kTimeoutMs));
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    const xcb_window_t painter = wm.client(quint32(::getpid()), QByteArray("painter\0Painter\0", 16), host);
+    wm.set32(painter, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {2, 2, 1, 2, 3, 4});
+    const xcb_window_t sketch =
+        wm.client(quint32(other.processId()), QByteArray("sketch\0Sketch\0", 14), host);
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {painter, sketch});
+    QJsonArray apps = driver.apps(false);
+    ASSERT_EQ(apps.size(), 2);
+    EXPECT_EQ(iconSizes(apps[0]), QSet<QString>{"2x2"});
+    EXPECT_TRUE(iconSizes(apps[1]).isEmpty());
+    EXPECT_EQ(driver.iconReads(), 2);
+
+    // The list read again and again, as each change of the active window has it read.
+    for (int i = 0; i < 3; ++i) {
+        wm.set32(wm.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {i % 2 ? painter : sketch});
+        driver.expect("frontmost ");
+        apps = driver.apps(true);
+        EXPECT_EQ(iconSizes(apps[0]), QSet<QString>{"2x2"});
+    }
+    EXPECT_EQ(driver.iconReads(), 2);
+
+    // The painter changes its icon, then the sketch shows its first one, which is announced.
+    wm.set32(painter, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {3, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    wm.set32(sketch, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {1, 1, 5});
+    apps = driver.apps(false);
+    ASSERT_EQ(apps.size(), 2);
+    EXPECT_EQ(iconSizes(apps[0]), QSet<QString>{"3x3"});
+    EXPECT_EQ(iconSizes(apps[1]), QSet<QString>{"1x1"});
+    EXPECT_EQ(driver.iconReads(), 4);
+    driver.apps(true);
+    EXPECT_EQ(driver.iconReads(), 4);
+
+    // Gone from the list and back: read anew.
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {sketch});
+    driver.apps(false);
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {sketch, painter});
+    apps = driver.apps(false);
+    EXPECT_EQ(iconSizes(appOf(apps, quint32(::getpid()))), QSet<QString>{"3x3"});
+    EXPECT_EQ(driver.iconReads(), 5);
+    other.kill();
+    other.waitForFinished(kTimeoutMs);
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 namespace vantrel {
 
@@ -17,6 +18,8 @@ struct X11Desktop::Connection {
     xcb_atom_t dockType = XCB_NONE;
     xcb_atom_t state = XCB_NONE;
     QList<xcb_atom_t> states;
+    // The code of XFixes' selection events on this connection; 0 without the extension.
+    uint8_t selectionNotify = 0;
 };
 
 namespace {
@@ -35,12 +38,12 @@ int screenNumber() {
 
 } // namespace
 
-X11Desktop::X11Desktop() {
-    xcb_connection_t* c = qtXcbConnection();
+X11Desktop::X11Desktop() : X11Desktop(qtXcbConnection(), screenNumber()) {}
+
+X11Desktop::X11Desktop(xcb_connection_t* c, int screen) {
     if (!c) return;
     x11_ = new Connection;
     x11_->c = c;
-    const int screen = screenNumber();
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x11_->c));
     for (int i = 0; i < screen && it.rem > 1; ++i) xcb_screen_next(&it);
     x11_->root = it.data->root;
@@ -51,16 +54,33 @@ X11Desktop::X11Desktop() {
     for (const char* name : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
                              "_NET_WM_STATE_SKIP_PAGER"})
         x11_->states << atom(x11_->c, name);
-    // Told of every top-level window that is created, destroyed, mapped or restacked: a
-    // compositor's selection window comes and goes that way, and a window rising over a kept one.
+    // Told of every top-level window that is mapped or restacked, which may rise over a kept one.
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(x11_->c, xcb_get_window_attributes(x11_->c, x11_->root), nullptr);
     const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     free(attributes);
     xcb_change_window_attributes(x11_->c, x11_->root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(x11_->c);
-    compositing_ = false;
-    refreshCompositing();
+    // The compositor's selection changing hands is announced with its new owner, so its state is
+    // known without asking. Selected before the owner is first read, so no change falls between.
+    const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(x11_->c, &xcb_xfixes_id);
+    if (fixes && fixes->present) {
+        xcb_xfixes_query_version_reply_t* version = xcb_xfixes_query_version_reply(
+            x11_->c, xcb_xfixes_query_version(x11_->c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+            nullptr);
+        if (version && version->major_version >= 1) {
+            xcb_xfixes_select_selection_input(x11_->c, x11_->root, x11_->cmSelection,
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                                  XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                                  XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+            x11_->selectionNotify = uint8_t(fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
+        }
+        free(version);
+    }
+    // Asked once; without XFixes a compositor that starts or stops later goes unnoticed.
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(x11_->c, xcb_get_selection_owner(x11_->c, x11_->cmSelection), nullptr);
+    compositing_ = owner && owner->owner != XCB_NONE;
+    free(owner);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -102,11 +122,7 @@ bool X11Desktop::ownsWindow(quint32 window) const {
     return false;
 }
 
-void X11Desktop::refreshCompositing() {
-    xcb_get_selection_owner_reply_t* reply =
-        xcb_get_selection_owner_reply(x11_->c, xcb_get_selection_owner(x11_->c, x11_->cmSelection), nullptr);
-    const bool compositing = reply && reply->owner != XCB_NONE;
-    free(reply);
+void X11Desktop::setCompositing(bool compositing) {
     if (compositing == compositing_) return;
     compositing_ = compositing;
     Q_EMIT changed();
@@ -128,11 +144,14 @@ bool X11Desktop::nativeEventFilter(const QByteArray& eventType, void* message, q
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const uint8_t type = event->response_type & ~0x80;
-    // A compositor takes its selection after it has created its windows and before it maps and
-    // restacks others; the owner is asked again on each such change among the top-level windows.
-    if (type == XCB_CREATE_NOTIFY || type == XCB_DESTROY_NOTIFY || type == XCB_MAP_NOTIFY ||
-        type == XCB_UNMAP_NOTIFY || type == XCB_CONFIGURE_NOTIFY)
-        refreshCompositing();
+    if (x11_->selectionNotify && type == x11_->selectionNotify) {
+        const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+        // A window destroyed or a client gone takes its selection with it.
+        if (notify->selection == x11_->cmSelection)
+            setCompositing(notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER &&
+                           notify->owner != XCB_NONE);
+        return false;
+    }
     switch (type) {
     case XCB_MAP_NOTIFY: {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
 #include <QSysInfo>
 #include <algorithm>
 #include <array>
@@ -20,6 +21,8 @@
 #include <limits>
 
 #include <gio/gio.h>
+#include <unistd.h>
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 namespace vantrel {
@@ -65,6 +68,7 @@ struct FreeReply {
     void operator()(void* reply) const { free(reply); }
 };
 using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeReply>;
+using ClientIdsReply = std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeReply>;
 
 QString latin1Part(const QByteArray& bytes, int index) {
     const QList<QByteArray> parts = bytes.split('\0');
@@ -121,18 +125,49 @@ public:
                                       quint32 longs) const {
         return xcb_get_property(c, 0, window, atom, type, 0, longs);
     }
-    // The 32-bit values of the answer; empty when the property is absent or of another kind.
+    // The 32-bit values of the answer; empty when the property is absent or of another kind, or
+    // the window is gone.
     std::vector<quint32> values(xcb_get_property_cookie_t cookie) const {
-        const PropertyReply reply(xcb_get_property_reply(c, cookie, nullptr));
+        const PropertyReply reply(property(cookie));
         if (!reply || reply->format != 32) return {};
         const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply.get()));
         return std::vector<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
     }
     QByteArray bytes(xcb_get_property_cookie_t cookie) const {
-        const PropertyReply reply(xcb_get_property_reply(c, cookie, nullptr));
+        const PropertyReply reply(property(cookie));
         if (!reply || reply->format != 8) return {};
         return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                           xcb_get_property_value_length(reply.get()));
+    }
+    // Asks the server which local process made `window`'s client; none without the extension.
+    std::optional<xcb_res_query_client_ids_cookie_t> requestOwner(xcb_window_t window) const {
+        if (!res) return std::nullopt;
+        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        return xcb_res_query_client_ids(c, 1, &spec);
+    }
+    // The process of the answer; 0 when the server cannot tell (a remote client, a window gone).
+    qint32 owner(std::optional<xcb_res_query_client_ids_cookie_t> cookie) const {
+        if (!cookie) return 0;
+        xcb_generic_error_t* error = nullptr;
+        const ClientIdsReply reply(xcb_res_query_client_ids_reply(c, *cookie, &error));
+        free(error);
+        if (!reply) return 0;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem;
+             xcb_res_client_id_value_next(&it)) {
+            if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+                xcb_res_client_id_value_value_length(it.data) != 1)
+                continue;
+            const quint32 pid = *xcb_res_client_id_value_value(it.data);
+            if (pid > 0 && pid <= quint32(std::numeric_limits<qint32>::max())) return qint32(pid);
+        }
+        return 0;
+    }
+    // Told when `window` changes a property. A window that is already gone answers with an error,
+    // which nobody needs to see.
+    void watch(xcb_window_t window) const {
+        const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_discard_reply(c,
+                          xcb_change_window_attributes_checked(c, window, XCB_CW_EVENT_MASK, &mask).sequence);
     }
     // A request to the window manager about `window`, as EWMH has clients send them.
     void send(xcb_window_t window, Atom type, std::array<quint32, 5> data) const {
@@ -151,8 +186,18 @@ public:
     xcb_connection_t* c;
     xcb_window_t root = XCB_WINDOW_NONE;
     xcb_atom_t atoms[atomCount] = {};
+    // The server names the processes of its local clients (X-Resource 1.2).
+    bool res = false;
 
 private:
+    // A window gone meanwhile answers with an error, which is no news to anyone.
+    xcb_get_property_reply_t* property(xcb_get_property_cookie_t cookie) const {
+        xcb_generic_error_t* error = nullptr;
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, &error);
+        free(error);
+        return reply;
+    }
+
     explicit Connection(xcb_connection_t* connection) : c(connection) {
         const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
         if (!screens.rem) return;
@@ -166,6 +211,12 @@ private:
                 free(reply);
             }
         }
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+        if (!extension || !extension->present) return;
+        const std::unique_ptr<xcb_res_query_version_reply_t, FreeReply> version(
+            xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr));
+        res = version &&
+              (version->server_major > 1 || (version->server_major == 1 && version->server_minor >= 2));
     }
 };
 
@@ -181,7 +232,10 @@ public:
         if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         const Connection& x = *owner_.x_;
-        if (notify->window != x.root) return false;
+        if (notify->window != x.root) {
+            if (notify->atom == x.atoms[netWmIcon]) iconChanged(notify->window);
+            return false;
+        }
         if (notify->atom == x.atoms[netClientList])
             owner_.announce(&X11RunningApplications::applicationsChanged, owner_.applicationsPending_);
         else if (notify->atom == x.atoms[netActiveWindow])
@@ -190,13 +244,26 @@ public:
     }
 
 private:
+    void iconChanged(xcb_window_t window) {
+        const auto known = owner_.known_.find(window);
+        if (known == owner_.known_.end()) return;
+        // Read again when next needed. A program showing its first icon is shown with it at once;
+        // one that keeps changing its icon does not make the list be read each time.
+        const bool hadNone = known->icon && known->icon->isNull();
+        known->icon.reset();
+        if (hadNone)
+            owner_.announce(&X11RunningApplications::applicationsChanged, owner_.applicationsPending_);
+    }
+
     X11RunningApplications& owner_;
 };
 
 struct X11RunningApplications::Window {
     xcb_window_t id = XCB_WINDOW_NONE;
-    // 0: the window does not say.
+    // As the window claims it; 0: the window does not say.
     qint32 pid = 0;
+    // The X server says the window's client is that process.
+    bool verified = false;
     bool regular = false;
     bool hidden = false;
     QString instance;
@@ -255,19 +322,30 @@ std::vector<X11RunningApplications::Window> X11RunningApplications::windows() co
     const Connection& x = *x_;
     const std::vector<quint32> clients =
         x.values(x.request(x.root, netClientList, XCB_ATOM_WINDOW, kMaximumClients));
+    // What is known of windows no longer listed is of no further use, and their ids may be
+    // given to new windows.
+    const QSet<quint32> listed(clients.begin(), clients.end());
+    for (auto it = known_.begin(); it != known_.end();)
+        it = listed.contains(it.key()) ? std::next(it) : known_.erase(it);
     struct Pending {
         xcb_get_property_cookie_t pid, type, state, wmClass, machine;
+        bool isNew;
+        std::optional<xcb_res_query_client_ids_cookie_t> owner;
     };
     // Every question asked before the first answer is read: one round trip for the whole list.
     std::vector<Pending> pending;
     pending.reserve(clients.size());
-    for (const quint32 window : clients)
+    for (const quint32 window : clients) {
+        const bool isNew = !known_.contains(window);
         pending.push_back({x.request(window, netWmPid, XCB_ATOM_CARDINAL, 1),
                            x.request(window, netWmWindowType, XCB_ATOM_ATOM, 64),
                            x.request(window, netWmState, XCB_ATOM_ATOM, 64),
                            x.request(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256),
-                           x.request(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 256)});
+                           x.request(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 256), isNew,
+                           isNew ? x.requestOwner(window) : std::nullopt});
+    }
     const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    const qint32 self = qint32(::getpid());
     std::vector<Window> result;
     result.reserve(clients.size());
     for (std::size_t i = 0; i < clients.size(); ++i) {
@@ -276,6 +354,9 @@ std::vector<X11RunningApplications::Window> X11RunningApplications::windows() co
         const std::vector<quint32> pid = x.values(pending[i].pid);
         if (!pid.empty() && pid.front() <= quint32(std::numeric_limits<qint32>::max()))
             window.pid = qint32(pid.front());
+        if (pending[i].isNew) known_.insert(window.id, Known{x.owner(pending[i].owner), std::nullopt});
+        const qint32 serverPid = known_.value(window.id).serverPid;
+        window.verified = window.pid > 0 && serverPid == window.pid;
         const std::vector<quint32> types = x.values(pending[i].type);
         const std::vector<quint32> states = x.values(pending[i].state);
         const auto has = [](const std::vector<quint32>& list, xcb_atom_t atom) {
@@ -291,6 +372,9 @@ std::vector<X11RunningApplications::Window> X11RunningApplications::windows() co
         QByteArray machine = x.bytes(pending[i].machine);
         while (machine.endsWith('\0')) machine.chop(1);
         window.local = !machine.isEmpty() && machine == host;
+        // This program's own windows, and any that claim to be, are never another application.
+        if (window.pid == self || serverPid == self) continue;
+        if (pending[i].isNew) x.watch(window.id);
         result.push_back(std::move(window));
     }
     return result;
@@ -311,13 +395,18 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() co
     std::vector<RunningApplication> result;
     result.reserve(order.size());
     for (const qint32 pid : order) {
-        const std::vector<const Window*>& group = groups[pid];
+        std::vector<const Window*>& group = groups[pid];
+        // Where the server vouches for some of its windows, the others merely claim the process.
+        const bool verified =
+            std::any_of(group.begin(), group.end(), [](const Window* w) { return w->verified; });
+        if (verified) std::erase_if(group, [](const Window* w) { return !w->verified; });
         std::vector<const Window*> regular;
         std::copy_if(group.begin(), group.end(), std::back_inserter(regular),
                      [](const Window* w) { return w->regular; });
         const std::vector<const Window*>& shown = regular.empty() ? group : regular;
         RunningApplication app;
         app.processIdentifier = pid;
+        app.processVerified = verified;
         app.isRegular = !regular.empty();
         app.isHidden = std::all_of(shown.begin(), shown.end(), [](const Window* w) { return w->hidden; });
         const bool local = group.front()->local;
@@ -338,12 +427,21 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() co
         }
         for (const Window* w : shown) {
             if (!app.icon.isNull()) break;
-            app.icon = iconFromCardinals(
-                x_->values(x_->request(w->id, netWmIcon, XCB_ATOM_CARDINAL, kMaximumIconLongs)));
+            app.icon = windowIcon(w->id);
         }
         result.push_back(std::move(app));
     }
     return result;
+}
+
+const QIcon& X11RunningApplications::windowIcon(quint32 window) const {
+    Known& known = known_[window];
+    if (!known.icon) {
+        ++iconReads_;
+        known.icon = iconFromCardinals(
+            x_->values(x_->request(window, netWmIcon, XCB_ATOM_CARDINAL, kMaximumIconLongs)));
+    }
+    return *known.icon;
 }
 
 std::optional<qint32> X11RunningApplications::frontmostProcessIdentifier() const {
@@ -376,6 +474,8 @@ X11RunningApplications::windowsOf(qint32 processIdentifier) const {
     if (processIdentifier <= 0) return mine;
     for (Window& window : windows())
         if (window.pid == processIdentifier) mine.push_back(std::move(window));
+    if (std::any_of(mine.begin(), mine.end(), [](const Window& w) { return w.verified; }))
+        std::erase_if(mine, [](const Window& w) { return !w.verified; });
     // Its dialogs and panels follow their main windows.
     if (std::any_of(mine.begin(), mine.end(), [](const Window& w) { return w.regular; }))
         std::erase_if(mine, [](const Window& w) { return !w.regular; });
@@ -403,9 +503,11 @@ bool X11RunningApplications::terminate(qint32 processIdentifier) {
 }
 
 bool X11RunningApplications::forceTerminate(qint32 processIdentifier) {
-    // A process identifier names a process only on the host whose program made the window.
+    // Only the process the server names as the maker of the windows, and only on the host whose
+    // program made them: any program can write any number on its window.
     const std::vector<Window> mine = windowsOf(processIdentifier);
-    if (mine.empty() || !std::all_of(mine.begin(), mine.end(), [](const Window& w) { return w.local; }))
+    if (mine.empty() ||
+        !std::all_of(mine.begin(), mine.end(), [](const Window& w) { return w.verified && w.local; }))
         return false;
     return ::kill(processIdentifier, SIGKILL) == 0;
 }
