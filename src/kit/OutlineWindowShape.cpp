@@ -16,6 +16,8 @@ OutlineWindowShape::OutlineWindowShape(QWidget& window, WhileCompositing whileCo
     : QObject(&window), window_(window), whileCompositing_(whileCompositing) {}
 
 void OutlineWindowShape::setOutline(std::optional<QPainterPath> outline) {
+    // A window that only moves (a slide) keeps its shape; working it out again costs a rendering.
+    if (outline == outline_) return;
     outline_ = std::move(outline);
     apply();
 }
