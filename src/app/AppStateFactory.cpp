@@ -229,7 +229,8 @@ CustomDockController::Dependencies AppStateFactory::customDockDependencies() {
             // The row over the state's stores is handed in once the state is built.
             .makeDockView = {},
             .makeDefaultsClient = {},
-            .stacking = services.stacking};
+            .stacking = services.stacking,
+            .compositor = services.compositor};
 }
 std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController() {
     return std::make_unique<CustomDockController>(customDockDependencies());

@@ -68,6 +68,7 @@ void CustomDockController::show(VantrelPreferences& preferences, DockContentStor
     }
     panel_ = std::make_unique<FloatingDockPanel>();
     panel_->setStacking(deps_.stacking);
+    panel_->setCompositorState(deps_.compositor);
     if (deps_.makeDockView) panel_->setContentView(deps_.makeDockView());
     if (auto screen = screenUnderMouse())
         dockScreenName_ = screen->name;

@@ -19,6 +19,7 @@
 
 namespace vantrel {
 
+class CompositorState;
 class DockContentStore;
 class FloatingDockPanel;
 class SystemLog;
@@ -74,6 +75,8 @@ public:
         // What marks the panel as the desktop's dock and keeps it above other windows; none:
         // raising when shown alone.
         WindowStacking* stacking = nullptr;
+        // Whether a compositor blends the panel's clear parts; none: one that does.
+        CompositorState* compositor = nullptr;
     };
 
     explicit CustomDockController(Dependencies dependencies, QObject* parent = nullptr);

@@ -28,6 +28,8 @@ public:
     QVariantAnimation* fillAnimation() const { return fade_; }
 
     DockMenu menu() override;
+    // A handle to drag, with nothing to press.
+    bool isButton() const override { return false; }
     static DockMenu menuFor(const DockShortcut& item, DockContentStore& content);
 
 protected:

@@ -8,6 +8,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -24,8 +26,18 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF box = QRectF(rect()).adjusted(2, 2, -2, -2);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.25f));
-        painter.drawEllipse(box.translated(0, 1).adjusted(-1, -1, 1, 1));
+        // The disc blurred over the shadow's radius: full strength that far inside its edge,
+        // nothing that far beyond it.
+        const DockShortcutButton::BadgeShadow shadow = DockShortcutButton::badgeShadow();
+        const double r = box.width() / 2;
+        const double outer = r + shadow.radius;
+        QRadialGradient blur(box.center(), outer);
+        const QColor black = QColor::fromRgbF(0, 0, 0, float(shadow.opacity));
+        blur.setColorAt(0, black);
+        blur.setColorAt(std::max(0.0, r - shadow.radius) / outer, black);
+        blur.setColorAt(1, Qt::transparent);
+        painter.setBrush(blur);
+        painter.drawEllipse(box.center(), outer, outer);
         painter.setBrush(Qt::white);
         painter.drawEllipse(box.adjusted(2, 2, -2, -2));
         GlyphCatalogue::paint(painter, u"minus.circle.fill", box, QColor(255, 59, 48), QFont::Bold);
@@ -61,6 +73,10 @@ void DockShortcutButton::setEditing(bool editing) {
     badge_->setVisible(editing);
     refreshLabel();
     Q_EMIT needsDisplay();
+}
+
+DockShortcutButton::BadgeShadow DockShortcutButton::badgeShadow() {
+    return {.opacity = 0.5, .radius = 2};
 }
 
 QRectF DockShortcutButton::badgeRect() const {

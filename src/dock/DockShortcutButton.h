@@ -29,6 +29,12 @@ public:
     // it belongs to the Dock view, which places it at `badgeRect()` of the tile.
     QAbstractButton* removeBadge() const { return badge_; }
     QRectF badgeRect() const;
+    // The badge's shadow: black at `opacity`, blurred over `radius` points all round.
+    struct BadgeShadow {
+        double opacity;
+        double radius;
+    };
+    static BadgeShadow badgeShadow();
 
     DockMenu menu() override;
     void activate() override;

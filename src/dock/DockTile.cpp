@@ -3,6 +3,8 @@
 #include "core/VantrelPreferences.h"
 #include "kit/GlyphCatalogue.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLinearGradient>
@@ -11,8 +13,38 @@
 
 namespace vantrel {
 
+namespace {
+
+// A tile as assistive technology sees it: a button, named as its tooltip, whose press does what
+// a click does.
+class DockTileAccessible final : public QAccessibleWidget {
+public:
+    explicit DockTileAccessible(DockTile* tile) : QAccessibleWidget(tile, QAccessible::Button) {}
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction())
+            static_cast<DockTile*>(widget())->activate();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* accessibleTile(const QString&, QObject* object) {
+    auto* tile = qobject_cast<DockTile*>(object);
+    return tile && tile->isButton() ? new DockTileAccessible(tile) : nullptr;
+}
+
+} // namespace
+
 DockTile::DockTile(const DockViewContext& context, QWidget* parent)
     : QWidget(parent), context_(context), effect_(context.preferences, context.motion) {
+    [[maybe_unused]] static const bool accessible = [] {
+        QAccessible::installFactory(&accessibleTile);
+        return true;
+    }();
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);

@@ -37,8 +37,10 @@ public:
     void paintLabel(QPainter& painter) const;
     // The context menu; empty for a tile without one.
     virtual DockMenu menu() { return {}; }
-    // The click.
+    // The click; also the press of assistive technology on a tile that is a button.
     virtual void activate() {}
+    // Whether assistive technology sees the tile as a button whose press clicks it.
+    virtual bool isButton() const { return true; }
     // Set on pinned tiles: called when the pointer, pressed on the tile, moved far enough to drag.
     std::function<void(DockTile&)> startDrag;
 

@@ -1,34 +1,66 @@
 #include "dock/FloatingDockPanel.h"
 
+#include "dock/FloatingDockView.h"
+#include "kit/OutlineWindowShape.h"
 #include "platform/WindowStacking.h"
 
 namespace vantrel {
 
 FloatingDockPanel::FloatingDockPanel(QWidget* parent)
     : QWidget(parent,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint) {
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint),
+      shape_(new OutlineWindowShape(*this, OutlineWindowShape::WhileCompositing::wholeWindow)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Qt keeps the dock type among the window types it writes whenever it sets them again.
     setAttribute(Qt::WA_X11NetWmWindowTypeDock);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
+    // Qt shows tooltips only over the active window, which the Dock never is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setWindowTitle(QStringLiteral("Vantrel Dock"));
     resize(540, 78);
+    connect(shape_, &OutlineWindowShape::compositingChanged, this, [this] {
+        // A window made while no compositor ran is drawn without transparency of its own, which
+        // a compositor that starts then takes for clear: the panel gets a new one, marked again.
+        const bool shown = isVisible();
+        hide();
+        destroy(true, true);
+        prepared_ = false;
+        if (shown) orderFront();
+    });
 }
 
 void FloatingDockPanel::setContentView(QWidget* view) {
     delete content_;
     content_ = view;
-    if (!view) return;
+    if (!view) {
+        followSurface();
+        return;
+    }
     view->setParent(this);
     view->setGeometry(rect());
     view->show();
+    if (auto* dock = qobject_cast<FloatingDockView*>(view))
+        connect(dock, &FloatingDockView::surfaceChanged, this, &FloatingDockPanel::followSurface);
+    followSurface();
+}
+
+void FloatingDockPanel::followSurface() {
+    // The content fills the panel from its origin, so its coordinates are the panel's.
+    auto* dock = qobject_cast<FloatingDockView*>(content_.data());
+    shape_->setOutline(dock ? std::optional<QPainterPath>(dock->surfaceOutline()) : std::nullopt);
+}
+
+void FloatingDockPanel::setCompositorState(CompositorState* compositor) {
+    shape_->setCompositorState(compositor);
 }
 
 void FloatingDockPanel::setFrame(const QRect& frame) {
     setGeometry(frame);
     if (content_) content_->setGeometry(rect());
+    // A hidden view hears of its new size only when shown; the shape is wanted before that.
+    followSurface();
     update();
 }
 

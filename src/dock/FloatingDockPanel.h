@@ -6,12 +6,16 @@
 
 namespace vantrel {
 
+class CompositorState;
+class OutlineWindowShape;
 class WindowStacking;
 
 // The replacement Dock's window: translucent, without frame, on top of ordinary windows and never
 // focused, on every workspace. On X11 it is the desktop's dock (window type dock, sticky), set
 // before it is first mapped; it reserves no screen space. Its frame is never constrained to a
-// screen, so it can stand mostly below the bottom edge while slid out.
+// screen, so it can stand mostly below the bottom edge while slid out. It shows its tiles'
+// tooltips although it is never the active window. Where no compositor runs, it shows only the
+// Dock's surface, so neither the clear band around it nor the strip left while slid out is black.
 class FloatingDockPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -21,7 +25,8 @@ public:
 
     explicit FloatingDockPanel(QWidget* parent = nullptr);
 
-    // Replaces the content (the panel owns it); it fills the panel.
+    // Replaces the content (the panel owns it); it fills the panel. The panel follows the outline
+    // of a Dock view's surface.
     void setContentView(QWidget* view);
     QWidget* contentView() const { return content_; }
 
@@ -43,16 +48,22 @@ public:
     // What keeps the panel above other windows while it is shown, also where no window manager
     // reads the dock type; none: raising when shown alone.
     void setStacking(WindowStacking* stacking);
+    // Whether a compositor blends the clear parts over what lies below; none counts as one that
+    // does. Without one the window's shape is the surface's outline. Followed as it starts and stops.
+    void setCompositorState(CompositorState* compositor);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void followSurface();
+
     QPointer<QWidget> content_;
     int level_ = kFloatingLevel;
     bool prepared_ = false;
     bool markedAsDock_ = false;
     WindowStacking* stacking_ = nullptr;
+    OutlineWindowShape* shape_;
 };
 
 } // namespace vantrel

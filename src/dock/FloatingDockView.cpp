@@ -69,6 +69,7 @@ FloatingDockView::FloatingDockView(DockViewContext context, QWidget* parent)
             rebuild();
         else
             update();
+        if (setting == Setting::customDockCornerRadius) Q_EMIT surfaceChanged();
     });
     if (context_.controller)
         connect(context_.controller, &CustomDockController::isEditingItemsChanged, this,
@@ -176,6 +177,19 @@ void FloatingDockView::rebuild() {
     placeTiles();
     report(layout_.size);
     update();
+    Q_EMIT surfaceChanged();
+}
+
+QPainterPath FloatingDockView::surfaceShape() const {
+    const QRectF surface = layout_.surface;
+    const double radius = std::min(context_.preferences.customDockCornerRadius(), surface.height() / 2);
+    QPainterPath shape;
+    shape.addRoundedRect(surface, radius, radius);
+    return shape;
+}
+
+QPainterPath FloatingDockView::surfaceOutline() const {
+    return surfaceShape().translated(contentOrigin());
 }
 
 QPointF FloatingDockView::contentOrigin() const {
@@ -232,6 +246,7 @@ QSize FloatingDockView::sizeHint() const {
 void FloatingDockView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeTiles();
+    Q_EMIT surfaceChanged();
 }
 
 void FloatingDockView::paintEvent(QPaintEvent*) {
@@ -246,9 +261,7 @@ void FloatingDockView::paintDock(QPainter& painter) const {
     painter.translate(contentOrigin());
 
     const QRectF surface = layout_.surface;
-    const double radius = std::min(preferences.customDockCornerRadius(), surface.height() / 2);
-    QPainterPath shape;
-    shape.addRoundedRect(surface, radius, radius);
+    const QPainterPath shape = surfaceShape();
     // The surface, three layers at the Dock's opacity: the glass, the tint, a sheen from the top.
     painter.setOpacity(std::clamp(preferences.customDockOpacity(), 0.0, 1.0));
     painter.fillPath(shape,

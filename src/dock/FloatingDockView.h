@@ -5,6 +5,7 @@
 #include "dock/FloatingDockLayout.h"
 #include "dock/RunningAppItem.h"
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -39,6 +40,8 @@ public:
     const FloatingDockLayout& layout() const { return layout_; }
     // Where the content stands in the view (centred).
     QPointF contentOrigin() const;
+    // The rounded surface behind the row, in the view's coordinates.
+    QPainterPath surfaceOutline() const;
     // The tiles in row order (dividers have none).
     std::vector<DockTile*> tiles() const;
     TrashDockButton* trashTile() const;
@@ -60,6 +63,10 @@ public:
 
     QSize sizeHint() const override;
 
+Q_SIGNALS:
+    // The surface's outline moved or changed its size or corners.
+    void surfaceChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -72,6 +79,8 @@ private:
     };
     DockTile* takeOrMake(const QString& key, const std::function<DockTile*()>& make);
     void placeTiles();
+    // The surface in the content's coordinates.
+    QPainterPath surfaceShape() const;
     void report(QSizeF size);
     void playControlsHaptic() const;
     std::optional<DockShortcut> pinnedItemOf(const DockTile* tile) const;

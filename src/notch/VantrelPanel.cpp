@@ -1,7 +1,6 @@
 #include "notch/VantrelPanel.h"
 
-#include "notch/NotchPanelShape.h"
-#include "platform/CompositorState.h"
+#include "kit/OutlineWindowShape.h"
 #include "platform/InputFocus.h"
 #include "platform/WindowStacking.h"
 
@@ -62,7 +61,8 @@ private:
 VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint),
-      focus_(focus), container_(new QWidget(this)), effect_(new OutlineEffect(container_)) {
+      focus_(focus), container_(new QWidget(this)), effect_(new OutlineEffect(container_)),
+      shape_(new OutlineWindowShape(*this, OutlineWindowShape::WhileCompositing::outlineCoverage)) {
     // Bypassing the window manager keeps the panel on every workspace, lets it sit over the top
     // bar, and leaves the keyboard focus where it is until the panel asks for it.
     setAttribute(Qt::WA_TranslucentBackground);
@@ -72,6 +72,15 @@ VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
     auto* inner = new QVBoxLayout(container_);
     inner->setContentsMargins(0, 0, 0, 0);
     inner->setSpacing(0);
+    connect(shape_, &OutlineWindowShape::compositingChanged, this, [this] {
+        applyOutline();
+        // A window made while no compositor ran is drawn without transparency of its own,
+        // which a compositor that starts then takes for clear: the panel gets a new one.
+        const bool shown = isVisible();
+        hide();
+        destroy(true, true);
+        if (shown) orderFront();
+    });
 }
 
 // The stacking watches the window weakly: a panel may be deleted later than the stacking.
@@ -98,24 +107,16 @@ void VantrelPanel::resizeEvent(QResizeEvent* event) {
 }
 
 void VantrelPanel::setOutline(std::optional<QPainterPath> outline) {
-    outline_ = std::move(outline);
+    shape_->setOutline(std::move(outline));
     applyOutline();
 }
 
+const std::optional<QPainterPath>& VantrelPanel::outline() const {
+    return shape_->outline();
+}
+
 void VantrelPanel::setCompositorState(CompositorState* compositor) {
-    if (compositor_) disconnect(compositor_, nullptr, this, nullptr);
-    compositor_ = compositor;
-    if (compositor) {
-        connect(compositor, &CompositorState::changed, this, [this] {
-            applyOutline();
-            // A window made while no compositor ran is drawn without transparency of its own,
-            // which a compositor that starts then takes for clear: the panel gets a new one.
-            const bool shown = isVisible();
-            hide();
-            destroy(true, true);
-            if (shown) orderFront();
-        });
-    }
+    shape_->setCompositorState(compositor);
     applyOutline();
 }
 
@@ -125,17 +126,8 @@ void VantrelPanel::setStacking(WindowStacking* stacking) {
     if (stacking_ && isVisible()) stacking_->keepAbove(*this);
 }
 
-bool VantrelPanel::blendsEdges() const {
-    return !compositor_ || compositor_->isCompositing();
-}
-
 void VantrelPanel::applyOutline() {
-    const bool smooth = blendsEdges();
-    effect_->setOutline(outline_, smooth);
-    if (outline_)
-        setMask(smooth ? NotchPanelShape::coverage(*outline_) : NotchPanelShape::solidCoverage(*outline_));
-    else
-        clearMask();
+    effect_->setOutline(shape_->outline(), shape_->blendsEdges());
 }
 
 void VantrelPanel::orderFront() {

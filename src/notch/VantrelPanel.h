@@ -9,6 +9,7 @@ namespace vantrel {
 
 class InputFocus;
 class CompositorState;
+class OutlineWindowShape;
 class WindowStacking;
 
 // A borderless window that floats above every other window on every workspace, may sit over the
@@ -35,7 +36,7 @@ public:
 
     // The outline in the panel's own coordinates; none: the whole panel.
     void setOutline(std::optional<QPainterPath> outline);
-    const std::optional<QPainterPath>& outline() const { return outline_; }
+    const std::optional<QPainterPath>& outline() const;
 
     // Whether a compositor blends the outline's antialiased edge over what lies below; none counts
     // as one that does. Without one the window shows only the pixels the outline mostly covers,
@@ -61,15 +62,14 @@ protected:
 private:
     class OutlineEffect;
 
+    // Draws the content through the outline, with smooth edges where a compositor blends them.
     void applyOutline();
-    bool blendsEdges() const;
 
     InputFocus& focus_;
     QWidget* container_;
     OutlineEffect* effect_;
     QPointer<QWidget> content_;
-    std::optional<QPainterPath> outline_;
-    QPointer<CompositorState> compositor_;
+    OutlineWindowShape* shape_;
     WindowStacking* stacking_ = nullptr;
     bool tookKey_ = false;
     std::optional<quint32> previousFocus_;

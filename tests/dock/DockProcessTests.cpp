@@ -1,16 +1,21 @@
 #include "platform/linux/X11WindowList.h"
 #include "support/XvfbServer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <poll.h>
 #include <xcb/xcb.h>
 
 using namespace vantrel;
@@ -241,4 +246,150 @@ TEST(X11WindowList, ListsTheMappedClientsOfTheStackingListWithTheirFrameStatePid
 
     // Away from X11 the list is empty.
     EXPECT_TRUE(X11WindowList(QByteArray()).onScreenWindows().empty());
+}
+
+namespace {
+
+// Reads the X server's events until `done` holds, for at most ten seconds; whether it held.
+bool waitForX(xcb_connection_t* c, const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(10'000);
+    pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+    while (!done() && !deadline.hasExpired()) {
+        ::poll(&fd, 1, 100);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) std::free(event);
+    }
+    return done();
+}
+
+xcb_window_t activeWindow(xcb_connection_t* c, xcb_window_t root) {
+    const std::vector<quint32> active = cardinals(c, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    return active.empty() ? xcb_window_t(XCB_NONE) : active.front();
+}
+
+xcb_window_t inputFocus(xcb_connection_t* c) {
+    std::unique_ptr<xcb_get_input_focus_reply_t, FreeDeleter> focus(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return focus ? focus->focus : xcb_window_t(XCB_NONE);
+}
+
+// The mapped top-level windows of the tooltip type.
+int shownTooltips(xcb_connection_t* c, xcb_window_t root) {
+    std::unique_ptr<xcb_query_tree_reply_t, FreeDeleter> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
+    if (!tree) return 0;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    int count = 0;
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr));
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
+        const std::vector<quint32> types =
+            cardinals(c, children[i], atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+        if (std::find(types.begin(), types.end(), atom(c, "_NET_WM_WINDOW_TYPE_TOOLTIP")) != types.end())
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(DockProcess, TheTilesShowTheirTooltipsWhileAnotherWindowIsActive) {
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t root = screen->root;
+    const quint32 rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &rootEvents);
+
+    // A window manager without a compositor, where one is installed.
+    QProcess manager;
+    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
+    const bool managed = !xfwm4.isEmpty();
+    if (managed) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", server.display());
+        manager.setProcessEnvironment(environment);
+        manager.start(xfwm4, {QStringLiteral("--compositor=off")});
+        ASSERT_TRUE(manager.waitForStarted(10'000));
+        ASSERT_TRUE(waitForX(c, [&] {
+            std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> owner(
+                xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, "WM_S0")), nullptr));
+            return owner && owner->owner != XCB_NONE;
+        })) << "xfwm4 took no charge of the screen";
+    }
+
+    // Another program's window, active and holding the keyboard focus.
+    const xcb_window_t editor = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, editor, root, 100, 100, 600, 400, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(c, editor);
+    xcb_flush(c);
+    if (managed) {
+        // Once the manager has taken the window in, it is asked to make it the active one.
+        ASSERT_TRUE(waitForX(c, [&] {
+            std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> state(xcb_get_property_reply(
+                c, xcb_get_property(c, 0, editor, atom(c, "WM_STATE"), XCB_ATOM_ANY, 0, 2), nullptr));
+            return state && xcb_get_property_value_length(state.get()) > 0;
+        })) << "xfwm4 did not manage the window";
+        xcb_client_message_event_t activate{};
+        activate.response_type = XCB_CLIENT_MESSAGE;
+        activate.format = 32;
+        activate.window = editor;
+        activate.type = atom(c, "_NET_ACTIVE_WINDOW");
+        activate.data.data32[0] = 2; // asked for by the user
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&activate));
+        xcb_flush(c);
+        ASSERT_TRUE(waitForX(c, [&] { return activeWindow(c, root) == editor; }));
+    } else {
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, editor, XCB_CURRENT_TIME);
+        ASSERT_TRUE(waitForX(c, [&] { return inputFocus(c) == editor; }));
+    }
+
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess driver;
+    startDriver(driver, home.path(), "row", server.display());
+    ASSERT_FALSE(lineStartingWith(driver, "window").isEmpty());
+    // No pinned items and no running applications of ours: the shelf, then the Trash.
+    std::map<QString, QPoint> tiles;
+    for (int i = 0; i < 2; ++i) {
+        const QStringList tile = lineStartingWith(driver, "tile").split(' ');
+        ASSERT_GE(tile.size(), 4);
+        tiles[tile.mid(3).join(' ')] = QPoint(tile[1].toInt(), tile[2].toInt());
+    }
+    ASSERT_EQ(tiles.count("Temporary File Shelf"), 1u);
+    const QString trash = QString::fromUtf8("Trash \u2014 empty");
+    ASSERT_EQ(tiles.count(trash), 1u);
+    EXPECT_EQ(shownTooltips(c, root), 0);
+
+    const QPoint shelf = tiles["Temporary File Shelf"];
+    xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, int16_t(shelf.x()), int16_t(shelf.y()));
+    xcb_flush(c);
+    EXPECT_EQ(lineStartingWith(driver, "tooltip"), "tooltip Temporary File Shelf");
+    EXPECT_TRUE(waitForX(c, [&] { return shownTooltips(c, root) == 1; })) << "a tooltip window on the screen";
+    const QPoint can = tiles[trash];
+    xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, int16_t(can.x()), int16_t(can.y()));
+    xcb_flush(c);
+    EXPECT_EQ(lineStartingWith(driver, "tooltip"), QStringLiteral("tooltip ") + trash);
+
+    // The other window stayed active throughout.
+    EXPECT_EQ(inputFocus(c), editor);
+    if (managed) {
+        EXPECT_EQ(activeWindow(c, root), editor);
+    }
+
+    driver.write("quit\n");
+    EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
+    ASSERT_TRUE(driver.waitForFinished(30'000));
+    xcb_disconnect(c);
+    if (managed) {
+        manager.terminate();
+        if (!manager.waitForFinished(10'000)) {
+            manager.kill();
+            manager.waitForFinished(10'000);
+        }
+    }
 }

@@ -326,4 +326,29 @@ TEST_F(DockTilesTest, TheSeparatorTileItsFrameFadeAndRemoveMenu) {
     EXPECT_TRUE(content->items().empty());
 }
 
+TEST_F(DockTilesTest, TheRemoveBadgeCastsABlackShadowOfHalfOpacityAndRadiusTwoAllRound) {
+    const DockShortcut site = item("Site", DockShortcut::Kind::website, "https://example.org");
+    build({site});
+    DockShortcutButton tile(site, ctx(), host.get());
+    EXPECT_EQ(DockShortcutButton::badgeShadow().opacity, 0.5);
+    EXPECT_EQ(DockShortcutButton::badgeShadow().radius, 2);
+
+    QAbstractButton& badge = *tile.removeBadge();
+    badge.resize(20, 20);
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    badge.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    // The 16-point disc fills (2, 2) to (18, 18); its shadow fades out 2 points beyond its edge,
+    // on every side alike, black.
+    for (const QPoint probe : {QPoint(9, 1), QPoint(9, 18), QPoint(1, 9), QPoint(18, 9)}) {
+        SCOPED_TRACE(probe.x() * 100 + probe.y());
+        const QColor shade = image.pixelColor(probe);
+        EXPECT_GT(shade.alpha(), 20);
+        EXPECT_LT(shade.alpha(), 128);
+        EXPECT_EQ(shade.red(), 0);
+    }
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0) << "the corner lies beyond the shadow";
+    EXPECT_EQ(image.pixelColor(10, 10).red(), 255) << "the white bar over the red disc";
+}
+
 } // namespace

@@ -8,25 +8,39 @@
 // hidden and the system Dock restored as at quit, it says "status <text>" and ends. With
 // VANTREL_DRIVER_PAUSE_AFTER_WRITE=<n> it stops for good right after the n-th write to the system
 // Dock's settings and says "paused".
+// "dock-driver row": as "on", with the real row of tiles over empty stores, a Dock that never
+// hides, and the window's shape following the desktop's compositor. Once the Dock has come to
+// rest it also says "tile <x> <y> <tooltip>" for each tile (its centre on the screen), and
+// "tooltip <text>" each time a tooltip comes up.
 // "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
 // the system Dock is settled and ends.
 
 #include "core/LocalPersistence.h"
+#include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockPlaceholderView.h"
+#include "dock/DockTile.h"
 #include "dock/FloatingDockPanel.h"
+#include "dock/FloatingDockView.h"
 #include "dock/MissionControlDetector.h"
 #include "dock/ProcessDockDefaultsClient.h"
+#include "dock/RunningAppsStore.h"
 #include "dock/SystemDockQueue.h"
+#include "modules/FileShelfStore.h"
 #include "platform/AppPaths.h"
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/JsonFileDefaults.h"
+#include "platform/linux/LinuxSharingService.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/LoggingHapticPerformer.h"
 #include "platform/linux/PosixFileManager.h"
+#include "platform/linux/QtAlertPresenter.h"
+#include "platform/linux/QtMenuPresenter.h"
 #include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
@@ -37,7 +51,9 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QToolTip>
 #include <cstdio>
 #include <unistd.h>
 
@@ -97,6 +113,39 @@ int main(int argc, char** argv) {
     X11WindowList windows(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());
     X11Desktop desktop;
     int writesLeft = qEnvironmentVariableIntValue("VANTREL_DRIVER_PAUSE_AFTER_WRITE");
+    const bool row = mode == u"row";
+
+    // What the real row reads and acts on.
+    QtAlertPresenter alerts;
+    QtMenuPresenter menus;
+    RunningAppsStore apps(running, alerts);
+    LinuxSharingService sharing;
+    LoggingHapticPerformer hapticPerformer(log);
+    VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
+    FileShelfStore shelf(defaults.standard(), files, clock, scheduler, workspace, sharing, haptics);
+    FreedesktopTrash trash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (row) preferences.setCustomDockHideMode(DockHideMode::never);
+    CustomDockController* dockController = nullptr;
+    const auto makeRow = [&]() -> QWidget* {
+        return new FloatingDockView(DockViewContext{.store = apps,
+                                                    .content = content,
+                                                    .preferences = preferences,
+                                                    .shelf = shelf,
+                                                    .trash = trash,
+                                                    .workspace = workspace,
+                                                    .menus = menus,
+                                                    .alerts = alerts,
+                                                    .scheduler = scheduler,
+                                                    .log = log,
+                                                    .controller = nullptr,
+                                                    .motion = nullptr,
+                                                    .playHaptic = {},
+                                                    .openShelf = {},
+                                                    .onContentSizeChange = [&dockController](QSizeF size) {
+                                                        if (dockController)
+                                                            dockController->contentSizeChanged(size);
+                                                    }});
+    };
 
     CustomDockController controller({
         .defaults = defaults,
@@ -113,14 +162,16 @@ int main(int argc, char** argv) {
         .missionControlActive = &MissionControlDetector::isActive,
         .pinnedItemCount = [](const DockContentStore&) { return 0; },
         .runningApplicationCount = [] { return 0; },
-        .makeDockView = [] { return new DockPlaceholderView; },
+        .makeDockView = [&]() -> QWidget* { return row ? makeRow() : new DockPlaceholderView; },
         .makeDefaultsClient = [&]() -> std::unique_ptr<DockDefaultsClient> {
             return std::make_unique<PausingClient>(std::make_unique<ProcessDockDefaultsClient>(
                                                        QStringLiteral("com.apple.dock"), 4.0, defaults, log),
                                                    writesLeft);
         },
         .stacking = &desktop,
+        .compositor = row ? &desktop : nullptr,
     });
+    dockController = &controller;
 
     // Reports each slide once it has come to rest.
     bool lastRevealed = controller.isDockRevealed();
@@ -138,14 +189,32 @@ int main(int argc, char** argv) {
                 .arg(frame.y())
                 .arg(frame.width())
                 .arg(frame.height()));
+        auto* view = qobject_cast<FloatingDockView*>(controller.panel()->contentView());
+        // Once the panel has taken the row's own size.
+        if (!view || !lastRevealed || frame.size() != view->sizeHint()) return;
+        for (const DockTile* tile : view->tiles()) {
+            const QPoint centre = tile->mapToGlobal(tile->rect().center());
+            say(QStringLiteral("tile %1 %2 %3").arg(centre.x()).arg(centre.y()).arg(tile->toolTip()));
+        }
     });
+
+    // Reports each tooltip as it comes up.
+    QString lastTip;
+    QTimer tips;
+    QObject::connect(&tips, &QTimer::timeout, [&] {
+        const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+        if (tip == lastTip) return;
+        lastTip = tip;
+        if (!tip.isEmpty()) say(QStringLiteral("tooltip ") + tip);
+    });
+    if (row) tips.start(20);
 
     bool quitting = false;
     QObject::connect(&controller, &CustomDockController::statusMessageChanged, [&](const QString& status) {
         if (!isSettledText(status)) return;
         say(QStringLiteral("status ") + status);
         if (mode == u"off" || quitting) QTimer::singleShot(0, &app, &QCoreApplication::quit);
-        if (mode == u"on" && controller.panel()) {
+        if ((mode == u"on" || row) && controller.panel()) {
             say(QStringLiteral("window %1").arg(controller.panel()->winId()));
             // Slides are reported from here on, so the lines always come in this order.
             if (!settle.isActive()) settle.start(20);
@@ -163,7 +232,7 @@ int main(int argc, char** argv) {
         }
     });
 
-    if (mode == u"on") {
+    if (mode == u"on" || row) {
         controller.show(preferences, content);
     } else if (mode == u"off") {
         // The switch-off sequence of applying the settings.
