@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <benchmark/benchmark.h>
 #include <functional>
 
@@ -78,6 +79,9 @@ struct TemporaryPersistence {
 
 // The caller has made its application first: the measured widgets and stores need it.
 inline int runBenchmarks(int& argc, char** argv) {
+    // As in the application: the raster engine's bands of a large fill go to one pool thread, not
+    // to a thread per core that each frame would have to wake and wait for.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
