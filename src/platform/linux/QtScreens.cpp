@@ -108,7 +108,9 @@ QPoint QtScreens::pointerLocation() const {
 }
 
 std::optional<QPoint> QtScreens::recentPointerLocation() const {
-    xcb_connection_t* connection = qtXcbConnection();
+    // Looked up once: the connection lasts as long as the application.
+    if (!pointerConnection_) pointerConnection_ = qtXcbConnection();
+    xcb_connection_t* connection = *pointerConnection_;
     // The X server speaks in device pixels; only where they are the screens' own points is its
     // answer used as it is. Elsewhere Qt's own reading converts it.
     const auto scaled = [] {

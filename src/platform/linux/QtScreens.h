@@ -7,6 +7,7 @@
 #include <memory>
 
 class QScreen;
+struct xcb_connection_t;
 
 namespace vantrel {
 
@@ -47,6 +48,7 @@ private:
     // one that came in.
     mutable std::optional<unsigned int> pendingPointerReading_;
     mutable std::optional<QPoint> lastPointerReading_;
+    mutable std::optional<xcb_connection_t*> pointerConnection_;
 };
 
 } // namespace vantrel
