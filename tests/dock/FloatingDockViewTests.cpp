@@ -150,6 +150,26 @@ TEST_F(FloatingDockViewTest, AChangeOfTheActiveWindowRedrawsOnlyTheTilesItChange
     EXPECT_EQ(constructions.tiles, 1);
     EXPECT_EQ(view->tiles().size(), 10u);
     EXPECT_EQ(redrawn, (std::vector<int>{0, 0, 0, 1, 1, 0, 0, 0, 0}));
+
+    // A new icon size makes every tile that keeps an icon of its own draw it anew (the separator
+    // keeps none).
+    preferences.setCustomDockIconSize(60);
+    EXPECT_EQ(constructions.tiles, 1);
+    EXPECT_EQ(redrawn, (std::vector<int>{1, 1, 0, 2, 2, 1, 1, 0, 0}));
+}
+
+TEST_F(FloatingDockViewTest, AnIdRepeatedInAHandEditedFileGivesEachItemATileOfItsOwn) {
+    const QUuid id = QUuid::createUuid();
+    makeStores({{id, QStringLiteral("One"), QStringLiteral("https://one.example"),
+                 DockShortcut::Kind::website, std::nullopt},
+                {id, QStringLiteral("Two"), QStringLiteral("https://two.example"),
+                 DockShortcut::Kind::website, std::nullopt}});
+    auto view = makeView();
+    const std::vector<DockTile*> tiles = view->tiles();
+    ASSERT_EQ(tiles.size(), 4u);
+    EXPECT_NE(tiles[0], tiles[1]);
+    EXPECT_EQ(tiles[0]->toolTip(), "One");
+    EXPECT_EQ(tiles[1]->toolTip(), "Two");
 }
 
 TEST_F(FloatingDockViewTest, TheSurfaceCornersFollowTheShapeUpToHalfItsHeight) {
