@@ -113,9 +113,125 @@ void BM_DockRowFrame(benchmark::State& state) {
     }
 }
 
+// Start-up with `state.range(0)` pinned items in "dock-shortcuts.json" (every tenth a separator):
+// the file is read and the row built, which stays linear in the items however many there are.
+void BM_DockViewBuildFromFile(benchmark::State& state) {
+    const auto count = int(state.range(0));
+    TemporaryPersistence files;
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences(defaults);
+    RecordingWorkspace workspace;
+    FakeOpenPanel openPanel;
+    RecordingRunningApplications running;
+    std::vector<DockShortcut> pinned;
+    pinned.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        pinned.push_back({QUuid::createUuid(), QStringLiteral("Website %1").arg(i),
+                          QStringLiteral("https://example.org/%1").arg(i),
+                          i % 10 == 9 ? DockShortcut::Kind::separator : DockShortcut::Kind::website,
+                          std::nullopt});
+    QDir().mkpath(files.dir.path() + QStringLiteral("/Vantrel"));
+    QFile file(files.dir.path() + QStringLiteral("/Vantrel/") + DockContentStore::kFileName);
+    if (!file.open(QIODevice::WriteOnly)) state.SkipWithError("cannot write the pinned items");
+    file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson(QJsonDocument::Compact));
+    file.close();
+    ScriptedAlertPresenter alerts;
+    RunningAppsStore store(running, alerts);
+    RecordingSharingService sharing;
+    RecordingHapticPerformer performer;
+    VantrelHaptics haptics(preferences, performer, files.scheduler);
+    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
+    FakeTrash trash;
+    RecordingMenuPresenter menus;
+    for (auto _ : state) {
+        DockContentStore content(files.persistence, workspace, openPanel, running);
+        FloatingDockView view({.store = store,
+                               .content = content,
+                               .preferences = preferences,
+                               .shelf = shelf,
+                               .trash = trash,
+                               .workspace = workspace,
+                               .menus = menus,
+                               .alerts = alerts,
+                               .scheduler = files.scheduler,
+                               .log = files.log,
+                               .controller = nullptr,
+                               .motion = nullptr,
+                               .playHaptic = {},
+                               .openShelf = {},
+                               .onContentSizeChange = {}});
+        benchmark::DoNotOptimize(view.tiles().size());
+    }
+    state.SetComplexityN(count);
+}
+
+// The row rebuilt with `state.range(0)` running applications, as after a change of the active
+// window: one pass over the tiles, whatever their number.
+void BM_DockViewRebuildRunning(benchmark::State& state) {
+    const auto count = int(state.range(0));
+    TemporaryPersistence files;
+    RecordingUserDefaults defaults;
+    VantrelPreferences preferences(defaults);
+    RecordingWorkspace workspace;
+    FakeOpenPanel openPanel;
+    RecordingRunningApplications running;
+    QPixmap small(8, 8);
+    small.fill(Qt::darkCyan);
+    const QIcon icon(small);
+    for (int i = 0; i < count; ++i) {
+        RunningApplication app;
+        app.processIdentifier = 1000 + i;
+        app.localizedName = QStringLiteral("Application %1").arg(i, 6, 10, QLatin1Char('0'));
+        app.bundleIdentifier = QStringLiteral("app%1.desktop").arg(i);
+        app.icon = icon;
+        running.applications.push_back(app);
+    }
+    running.frontmost = 1000;
+    DockContentStore content(files.persistence, workspace, openPanel, running);
+    ScriptedAlertPresenter alerts;
+    RunningAppsStore store(running, alerts);
+    RecordingSharingService sharing;
+    RecordingHapticPerformer performer;
+    VantrelHaptics haptics(preferences, performer, files.scheduler);
+    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
+    FakeTrash trash;
+    RecordingMenuPresenter menus;
+    FloatingDockView view({.store = store,
+                           .content = content,
+                           .preferences = preferences,
+                           .shelf = shelf,
+                           .trash = trash,
+                           .workspace = workspace,
+                           .menus = menus,
+                           .alerts = alerts,
+                           .scheduler = files.scheduler,
+                           .log = files.log,
+                           .controller = nullptr,
+                           .motion = nullptr,
+                           .playHaptic = {},
+                           .openShelf = {},
+                           .onContentSizeChange = {}});
+    if (view.tiles().size() != std::size_t(count) + 2) state.SkipWithError("not one tile per application");
+    for (auto _ : state) {
+        view.rebuild();
+        benchmark::DoNotOptimize(view.tiles().size());
+    }
+    state.SetComplexityN(count);
+}
+
 } // namespace
 
 BENCHMARK(BM_DockRowFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DockViewBuildFromFile)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(2)
+    ->Range(2500, 20000)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_DockViewRebuildRunning)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(2)
+    ->Range(2500, 20000)
+    ->Complexity(benchmark::oN);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """Measures what an idle Vantrel costs, the way a user's session would see it.
 
-usage (X11 needed; xclip for the copy test; Release build):
-  xvfb-run -a dbus-run-session -- python3 scripts/measure-idle.py build/release/vantrel [idle seconds] [copies]
+usage (X11 needed; xclip for the copy test, xdotool for --dock; Release build):
+  xvfb-run -a dbus-run-session -- python3 scripts/measure-idle.py build/release/vantrel [--dock] [idle seconds] [copies]
+
+--dock starts the profile with onboarding done and the replacement Dock on, rests the pointer in the
+middle of the screen, away from the Dock, before the idle window, and makes no copies unless asked.
 
 Each run starts Vantrel on a fresh profile (HOME and the XDG folders in a temporary folder) and prints
   start-up CPU     CPU time of the process once it has settled (4 s after launch): every thread it
                    ever had, to the nanosecond, and in clock ticks with the children it has reaped;
-  idle wake-ups    voluntary context switches of the main thread over the idle window, per minute;
+  idle wake-ups    voluntary context switches of the main thread over the idle window, per minute
+                   and per second;
   idle CPU         CPU time of the whole process over the idle window, per minute, threads that
-                   started or ended inside the window included;
+                   started or ended inside the window included; and of the main thread alone;
   copy latency     from handing a text to xclip until "clipboard.json" holds it, median and maximum.
 A window shorter than a minute is scaled to a minute.
 """
-import os, shutil, signal, statistics, subprocess, sys, tempfile, time
+import json, os, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from measuring import process_clock, thread_names  # noqa: E402
@@ -50,6 +54,34 @@ def end_detached(started):
             pass
 
 
+def parse_arguments(argv):
+    """(binary, idle seconds, copies, dock) from the command line."""
+    dock = "--dock" in argv[1:]
+    rest = [a for a in argv[1:] if a != "--dock"]
+    binary = rest[0]
+    idle_seconds = float(rest[1]) if len(rest) > 1 else 60
+    copies = int(rest[2]) if len(rest) > 2 else (0 if dock else 15)
+    return binary, idle_seconds, copies, dock
+
+
+def prepare_profile(env, dock):
+    """Makes the profile's folders; with `dock`, its standard defaults say onboarding is done and
+    the replacement Dock is on."""
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+    if not dock:
+        return
+    folder = os.path.join(env["XDG_CONFIG_HOME"], "Vantrel", "defaults")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "com.vantrel.mac.json"), "w") as f:
+        json.dump({"onboarding.complete": True, "dock.customEnabled": True}, f)
+
+
+def main_thread_cpu_ms(pid):
+    """CPU time of the process's main thread alone, in milliseconds (the scheduler's nanoseconds)."""
+    with open(f"/proc/{pid}/task/{pid}/schedstat") as f:
+        return int(f.read().split()[0]) / 1e6
+
+
 def main_thread_switches(pid):
     with open(f"/proc/{pid}/task/{pid}/status") as f:
         return {k: int(v) for k, v in (l.split(":") for l in f if "ctxt_switches" in l)}
@@ -77,13 +109,11 @@ def copy_latencies(env, copies, started):
 
 
 def main():
-    binary = sys.argv[1]
-    idle_seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 60
-    copies = int(sys.argv[3]) if len(sys.argv) > 3 else 15
+    binary, idle_seconds, copies, dock = parse_arguments(sys.argv)
     home = tempfile.mkdtemp(prefix="vantrel-measure-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
                XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    prepare_profile(env, dock)
     proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     started = []
@@ -94,14 +124,19 @@ def main():
         ticks, precise = cpu_ms(pid, clock)
         print(f"start-up CPU: {precise:.1f} ms (whole process); {ticks:.0f} ms (clock ticks, with reaped children)")
         print("threads:", " ".join(thread_names(pid)), flush=True)
+        if dock:
+            # Away from the Dock at the bottom edge; then the hide delay and the slide have run out.
+            run_detached(["xdotool", "mousemove", "--polar", "0", "0"], env, b"", started)
+            time.sleep(2)
 
-        before, cpu_before = main_thread_switches(pid), cpu_ms(pid, clock)[1]
+        before, cpu_before, main_before = main_thread_switches(pid), cpu_ms(pid, clock)[1], main_thread_cpu_ms(pid)
         time.sleep(idle_seconds)
-        after, cpu_after = main_thread_switches(pid), cpu_ms(pid, clock)[1]
+        after, cpu_after, main_after = main_thread_switches(pid), cpu_ms(pid, clock)[1], main_thread_cpu_ms(pid)
         scale = 60 / idle_seconds
         woken = after["voluntary_ctxt_switches"] - before["voluntary_ctxt_switches"]
-        print(f"idle wake-ups: {woken} in {idle_seconds:g} s = {woken * scale:.1f}/min (main thread); "
-              f"idle CPU {(cpu_after - cpu_before) * scale:.2f} ms/min", flush=True)
+        print(f"idle wake-ups: {woken} in {idle_seconds:g} s = {woken * scale:.1f}/min = "
+              f"{woken / idle_seconds:.1f}/s (main thread); idle CPU {(cpu_after - cpu_before) * scale:.2f} ms/min "
+              f"(whole process), {(main_after - main_before) * scale:.2f} ms/min (main thread)", flush=True)
 
         if copies > 0:
             latencies = copy_latencies(env, copies, started)

@@ -386,6 +386,10 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
                  .arg(QFileInfo(failure.file).fileName(), reason));
 }
 
+void LocalPersistence::log(LogLevel level, const QString& message) {
+    log_.log(level, logSubsystem_, kCategory, message);
+}
+
 void LocalPersistence::report(const Failure& failure) {
     log_.log(LogLevel::error, logSubsystem_, kCategory, failure.diagnosticSummary());
 }

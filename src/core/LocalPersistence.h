@@ -3,6 +3,7 @@
 #include "core/JsonCoding.h"
 #include "platform/Clock.h"
 #include "platform/EnumTraits.h"
+#include "platform/SystemLog.h"
 
 #include <QJsonValue>
 #include <QString>
@@ -18,7 +19,6 @@
 namespace vantrel {
 
 class FileManager;
-class SystemLog;
 struct AppPaths;
 struct BundleInfo;
 
@@ -163,6 +163,8 @@ public:
     // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
     // too large, the system's error).
     void explainUnreadable(const Failure& failure);
+    // A line of a store about its file (one it reads only in part, say), under "Persistence".
+    void log(LogLevel level, const QString& message);
 
     // While `file` could not be read, what the session holds is never lost nor written over it:
     // it goes to "<file>.recovered-<UTC time>" beside it, one such file per file and session,

@@ -41,6 +41,7 @@ CustomDockController::CustomDockController(Dependencies dependencies, QObject* p
     const bool pending = SystemDockProcess::hasPendingRestore(deps_.defaults.standard());
     isSystemDockSuppressed_ = pending;
     shouldVerifyInitialPendingSuppression_ = pending;
+    connect(&deps_.screens, &Screens::screensChanged, this, [this] { stateChanged(); });
 }
 
 CustomDockController::~CustomDockController() {
@@ -51,6 +52,11 @@ CustomDockController::~CustomDockController() {
 }
 
 void CustomDockController::show(VantrelPreferences& preferences, DockContentStore& content) {
+    if (preferences_ != &preferences) {
+        disconnect(preferencesConnection_);
+        preferencesConnection_ =
+            connect(&preferences, &VantrelPreferences::changed, this, [this] { stateChanged(); });
+    }
     preferences_ = &preferences;
     contentStore_ = &content;
     wantsSystemDockSuppressed_ = true;
@@ -70,7 +76,7 @@ void CustomDockController::show(VantrelPreferences& preferences, DockContentStor
     panel_->setStacking(deps_.stacking);
     panel_->setCompositorState(deps_.compositor);
     if (deps_.makeDockView) panel_->setContentView(deps_.makeDockView());
-    if (auto screen = screenUnderMouse())
+    if (auto screen = screenUnderMouse(deps_.screens.pointerLocation()))
         dockScreenName_ = screen->name;
     else if (auto main = deps_.screens.mainScreen())
         dockScreenName_ = main->name;
@@ -191,6 +197,8 @@ void CustomDockController::dismissPanel() {
     cachedMissionControlState_ = false;
     pointerLeftAt_.reset();
     edgeEnteredAt_.reset();
+    lastPointer_.reset();
+    settledPointer_.reset();
     if (panel_) {
         panel_->orderOut();
         panel_.reset();
@@ -241,7 +249,14 @@ void CustomDockController::reposition() {
     if (!panel_ || !preferences_ || dockSlideInFlight_) return;
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) return;
-    panel_->setFrame(targetFrame(*screen, *preferences_, isDockRevealed_));
+    setPanelFrame(targetFrame(*screen, *preferences_, isDockRevealed_));
+}
+
+void CustomDockController::setPanelFrame(const QRect& frame) {
+    // The same frame again is no change: nothing to move, nothing to redraw.
+    if (!panel_ || panel_->frame() == frame) return;
+    panel_->setFrame(frame);
+    stateChanged();
 }
 
 void CustomDockController::contentSizeChanged(QSizeF size) {
@@ -272,7 +287,9 @@ void CustomDockController::applyBehavior() {
     if (!panel_ || !preferences_) return;
     pointerLeftAt_.reset();
     edgeEnteredAt_.reset();
+    stateChanged();
     installBehaviorTimer();
+    cachedDockIsCovered_ = evaluateOcclusion(cachedOcclusionRects_);
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) {
         reposition();
@@ -306,7 +323,7 @@ void CustomDockController::setRevealed(bool revealed, bool animated) {
     }
     if (!animated) {
         dockSlideInFlight_ = false;
-        panel_->setFrame(target);
+        setPanelFrame(target);
         return;
     }
     dockSlideInFlight_ = true;
@@ -314,9 +331,8 @@ void CustomDockController::setRevealed(bool revealed, bool animated) {
     slide->setStartValue(panel_->frame());
     slide->setEndValue(target);
     VantrelAnimation::easeInOut(deps_.prefersReducedMotion() ? 0.12 : 0.2).applyTo(*slide);
-    connect(slide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        if (panel_) panel_->setFrame(value.toRect());
-    });
+    connect(slide, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { setPanelFrame(value.toRect()); });
     connect(slide, &QVariantAnimation::finished, this, [this, generation] {
         if (generation != dockSlideGeneration_) return;
         dockSlideInFlight_ = false;
@@ -337,6 +353,7 @@ void CustomDockController::installBehaviorTimer() {
 
 void CustomDockController::installMissionControlMonitor() {
     if (missionControlMonitor_.isActive()) return;
+    lastWindowListReading_ = std::make_shared<std::optional<WindowListReading>>();
     const QPointer<CustomDockController> self(this);
     missionControlMonitor_ =
         ScheduledTask(deps_.scheduler, deps_.scheduler.scheduleRepeating(Seconds(0.35), Seconds(0.1), [self] {
@@ -347,27 +364,34 @@ void CustomDockController::installMissionControlMonitor() {
 
 void CustomDockController::readWindowList() {
     // A read that takes longer than the interval is not piled upon.
-    if (windowListReadInFlight_ || !deps_.windowListQueue) return;
-    windowListReadInFlight_ = true;
+    if (!deps_.windowListQueue || windowListReadInFlight_->load()) return;
+    windowListReadInFlight_->store(true);
     const QPointer<CustomDockController> self(this);
     WindowList* windows = &deps_.windows;
     const std::function<bool()> missionControlActive = deps_.missionControlActive;
     const qint64 ownProcessId = deps_.ownProcessId;
-    deps_.windowListQueue->async([self, windows, missionControlActive, ownProcessId] {
-        const bool missionControl = missionControlActive && missionControlActive();
+    deps_.windowListQueue->async([self, windows, missionControlActive, ownProcessId,
+                                  lastSent = lastWindowListReading_, inFlight = windowListReadInFlight_] {
         const std::vector<WindowListEntry> entries = windows->onScreenWindows();
-        std::vector<QRect> rects = DockOcclusionDetector::onScreenWindowRects(entries, ownProcessId);
-        std::vector<QRect> fullScreen = DockOcclusionDetector::fullScreenWindowRects(entries, ownProcessId);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, missionControl, rects = std::move(rects), fullScreen = std::move(fullScreen)] {
-                if (!self) return;
-                self->windowListReadInFlight_ = false;
-                self->cachedMissionControlState_ = missionControl;
-                self->cachedDockIsCovered_ = self->evaluateOcclusion(rects);
-                self->cachedFullScreenWindows_ = fullScreen;
-            },
-            Qt::QueuedConnection);
+        WindowListReading reading{missionControlActive && missionControlActive(),
+                                  DockOcclusionDetector::onScreenWindowRects(entries, ownProcessId),
+                                  DockOcclusionDetector::fullScreenWindowRects(entries, ownProcessId)};
+        // Mostly nothing changed since the last read; then the main thread keeps sleeping.
+        if (*lastSent != reading) {
+            *lastSent = reading;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, reading = std::move(reading)] {
+                    if (!self) return;
+                    self->cachedMissionControlState_ = reading.missionControl;
+                    self->cachedOcclusionRects_ = reading.rects;
+                    self->cachedFullScreenWindows_ = reading.fullScreen;
+                    self->cachedDockIsCovered_ = self->evaluateOcclusion(self->cachedOcclusionRects_);
+                    self->stateChanged();
+                },
+                Qt::QueuedConnection);
+        }
+        inFlight->store(false);
     });
 }
 
@@ -384,9 +408,35 @@ bool CustomDockController::isDockScreenInFullScreen(const ScreenInfo& screen) co
 
 void CustomDockController::updatePointerBehavior() {
     if (!panel_ || !preferences_) return;
-    const std::optional<ScreenInfo> pointerScreenInfo = pointerScreen();
+    // At rest a tick only compares: the reading asked for at the previous tick is in, the pointer
+    // has not moved, and nothing the check depends on has changed since it last found nothing to
+    // do. No waiting on the display server, no screen list, no drawing.
+    const std::optional<QPoint> recent = deps_.screens.recentPointerLocation();
+    if (recent && settledPointer_ && *recent == *settledPointer_ && settledGeneration_ == stateGeneration_)
+        return;
+    // A pointer on the move is read afresh, so the check never lags a tick behind it.
+    const QPoint pointer =
+        recent && lastPointer_ && *recent == *lastPointer_ ? *recent : deps_.screens.pointerLocation();
+    lastPointer_ = pointer;
+    settledPointer_.reset();
+    const quint64 generation = stateGeneration_;
+    checkPointer(pointer);
+    // Nothing left to wait for and nothing changed by the check: the next ticks only compare.
+    // (A hidden Dock keeps the time the pointer left it, but waits for nothing.)
+    const bool waiting = (pointerLeftAt_ && isDockRevealed_) ||
+                         (edgeEnteredAt_ && secondsBetween(*edgeEnteredAt_, deps_.clock.monotonicNow()) <
+                                                preferences_->customDockRevealDelay());
+    if (!waiting && !dockSlideInFlight_ && generation == stateGeneration_) {
+        settledPointer_ = pointer;
+        settledGeneration_ = generation;
+    }
+}
+
+void CustomDockController::checkPointer(QPoint pointer) {
+    const std::optional<ScreenInfo> pointerScreenInfo = pointerScreen(pointer);
     if (!pointerScreenInfo) return;
-    const QPoint pointer = deps_.screens.pointerLocation();
+    // What the last window-list read found, judged against the Dock as it stands now.
+    cachedDockIsCovered_ = evaluateOcclusion(cachedOcclusionRects_);
     const MonoTime now = deps_.clock.monotonicNow();
 
     if (cachedMissionControlState_) {
@@ -395,12 +445,15 @@ void CustomDockController::updatePointerBehavior() {
         if (panel_->level() != FloatingDockPanel::kOverviewLevel) {
             panel_->setLevel(FloatingDockPanel::kOverviewLevel);
             panel_->orderFront();
+            stateChanged();
         }
         setRevealed(true, true);
         return;
     }
-    if (panel_->level() != FloatingDockPanel::kFloatingLevel)
+    if (panel_->level() != FloatingDockPanel::kFloatingLevel) {
         panel_->setLevel(FloatingDockPanel::kFloatingLevel);
+        stateChanged();
+    }
     const std::optional<ScreenInfo> dockScreen = currentDockScreen();
     if (!dockScreen) {
         setRevealed(true, true);
@@ -431,6 +484,7 @@ void CustomDockController::updatePointerBehavior() {
         if (secondsBetween(*edgeEnteredAt_, now) >= preferences_->customDockRevealDelay()) {
             if (!sameScreen(knownDockScreen(), *pointerScreenInfo)) {
                 dockScreenName_ = pointerScreenInfo->name;
+                stateChanged();
                 reposition();
             }
             setRevealed(true, true);
@@ -443,8 +497,7 @@ void CustomDockController::updatePointerBehavior() {
     if (secondsBetween(*pointerLeftAt_, now) >= preferences_->customDockHideDelay()) setRevealed(false, true);
 }
 
-std::optional<ScreenInfo> CustomDockController::screenUnderMouse() const {
-    const QPoint pointer = deps_.screens.pointerLocation();
+std::optional<ScreenInfo> CustomDockController::screenUnderMouse(QPoint pointer) const {
     for (const ScreenInfo& screen : deps_.screens.screens()) {
         const QRect& f = screen.frame;
         if (pointer.x() >= f.x() && pointer.x() <= f.x() + f.width() && pointer.y() >= f.y() &&
@@ -468,8 +521,8 @@ std::optional<ScreenInfo> CustomDockController::currentDockScreen() const {
     return deps_.screens.mainScreen();
 }
 
-std::optional<ScreenInfo> CustomDockController::pointerScreen() const {
-    if (auto screen = screenUnderMouse()) return screen;
+std::optional<ScreenInfo> CustomDockController::pointerScreen(QPoint pointer) const {
+    if (auto screen = screenUnderMouse(pointer)) return screen;
     return currentDockScreen();
 }
 
@@ -496,6 +549,7 @@ void CustomDockController::setChangingSystemDock(bool changing) {
 void CustomDockController::setDockRevealedValue(bool revealed) {
     if (isDockRevealed_ == revealed) return;
     isDockRevealed_ = revealed;
+    stateChanged();
     Q_EMIT isDockRevealedChanged(revealed);
 }
 

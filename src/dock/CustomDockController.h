@@ -12,6 +12,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QVariantAnimation>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -143,11 +144,16 @@ private:
     void installMissionControlMonitor();
     void readWindowList();
     void updatePointerBehavior();
+    // The pointer check proper, at `pointer`.
+    void checkPointer(QPoint pointer);
     bool evaluateOcclusion(const std::vector<QRect>& windows) const;
-    std::optional<ScreenInfo> screenUnderMouse() const;
+    std::optional<ScreenInfo> screenUnderMouse(QPoint pointer) const;
     std::optional<ScreenInfo> knownDockScreen() const;
     std::optional<ScreenInfo> currentDockScreen() const;
-    std::optional<ScreenInfo> pointerScreen() const;
+    std::optional<ScreenInfo> pointerScreen(QPoint pointer) const;
+    // Something the pointer check reads has changed: its next tick checks again.
+    void stateChanged() { ++stateGeneration_; }
+    void setPanelFrame(const QRect& frame);
     bool isDockScreenInFullScreen(const ScreenInfo& screen) const;
     void setStatusMessage(const QString& message);
     void setVantrelDockVisible(bool visible);
@@ -173,7 +179,9 @@ private:
     QPointer<DockContentStore> contentStore_;
     ScheduledTask behaviorTimer_;
     ScheduledTask missionControlMonitor_;
-    bool windowListReadInFlight_ = false;
+    // Set while a window-list read is queued or running; the read clears it when done, so that a
+    // read that changed nothing need not wake the main thread to say so.
+    std::shared_ptr<std::atomic<bool>> windowListReadInFlight_ = std::make_shared<std::atomic<bool>>(false);
     std::optional<QSizeF> measuredContentSize_;
     bool isApplyingMeasuredSize_ = false;
     std::optional<QSizeF> pendingMeasuredContentSize_;
@@ -185,6 +193,24 @@ private:
     bool cachedMissionControlState_ = false;
     bool cachedDockIsCovered_ = false;
     std::vector<QRect> cachedFullScreenWindows_;
+    std::vector<QRect> cachedOcclusionRects_;
+    // What a window-list read finds; the last one sent to the main thread is kept by the reads
+    // themselves, off the main thread.
+    struct WindowListReading {
+        bool missionControl = false;
+        std::vector<QRect> rects;
+        std::vector<QRect> fullScreen;
+        bool operator==(const WindowListReading&) const = default;
+    };
+    std::shared_ptr<std::optional<WindowListReading>> lastWindowListReading_ =
+        std::make_shared<std::optional<WindowListReading>>();
+    // The pointer at the last check, and where it rested when a check last found nothing to do,
+    // with the state it found that in (a count raised by every change the check depends on).
+    std::optional<QPoint> lastPointer_;
+    std::optional<QPoint> settledPointer_;
+    quint64 stateGeneration_ = 0;
+    quint64 settledGeneration_ = 0;
+    QMetaObject::Connection preferencesConnection_;
 };
 
 } // namespace vantrel

@@ -5,6 +5,7 @@
 #include "core/LocalPersistence.h"
 #include "platform/OpenPanel.h"
 #include "platform/RunningApplications.h"
+#include "platform/SystemLog.h"
 #include "platform/Workspace.h"
 
 #include <QDir>
@@ -23,6 +24,12 @@ QString standardized(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+DockShortcut newItem(const QString& title, const QString& target, DockShortcut::Kind kind) {
+    DockShortcut item{QUuid::createUuid(), {}, target, kind, std::nullopt};
+    item.setTitle(title);
+    return item;
+}
+
 } // namespace
 
 DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
@@ -33,6 +40,20 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
     // persistence layer copies it aside before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &DockShortcut::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+    // No screen holds a row of more tiles than this; building them would only stall the Dock and
+    // the settings page. The others stay in the file, in their place after the shown ones.
+    if (items_.size() > kShownItemLimit) {
+        const std::size_t total = items_.size();
+        unshown_.assign(std::make_move_iterator(items_.begin() + kShownItemLimit),
+                        std::make_move_iterator(items_.end()));
+        items_.erase(items_.begin() + kShownItemLimit, items_.end());
+        persistence_.log(LogLevel::info,
+                         QStringLiteral("%1 holds %2 items; the Dock shows the first %3 and keeps the others "
+                                        "in the file")
+                             .arg(kFileName)
+                             .arg(total)
+                             .arg(kShownItemLimit));
+    }
 }
 
 bool DockContentStore::addApplication(const QString& path, bool updateStatus) {
@@ -47,11 +68,7 @@ bool DockContentStore::addApplication(const QString& path, bool updateStatus) {
     // An entry is titled by its name in the user's language, as the desktop lists it.
     const auto info = workspace_.applicationInfo(target);
     const QString title = info && !info->name.isEmpty() ? info->name : QFileInfo(target).completeBaseName();
-    const bool saved = setItems([&] {
-        auto items = items_;
-        items.push_back({QUuid::createUuid(), title, target, DockShortcut::Kind::application, std::nullopt});
-        return items;
-    }());
+    const bool saved = append(newItem(title, target, DockShortcut::Kind::application));
     if (saved && updateStatus) setStatusMessage(QStringLiteral("Application kept in Vantrel Dock."));
     return true;
 }
@@ -89,8 +106,7 @@ void DockContentStore::chooseFolder() {
         return;
     }
     const QString name = QFileInfo(path).fileName();
-    if (append({QUuid::createUuid(), name.isEmpty() ? path : name, path, DockShortcut::Kind::folder,
-                std::nullopt}))
+    if (append(newItem(name.isEmpty() ? path : name, path, DockShortcut::Kind::folder)))
         setStatusMessage(QStringLiteral("Folder added."));
 }
 
@@ -111,7 +127,7 @@ bool DockContentStore::addWebsite(const QString& title, const QString& address) 
     }
     QString name = title.trimmed();
     if (name.isEmpty()) name = url->host();
-    if (append({QUuid::createUuid(), name, target, DockShortcut::Kind::website, std::nullopt}))
+    if (append(newItem(name, target, DockShortcut::Kind::website)))
         setStatusMessage(QStringLiteral("Website added."));
     return true;
 }
@@ -202,8 +218,10 @@ void DockContentStore::setFolderColor(DockFolderColor color, const DockShortcut&
 }
 
 void DockContentStore::remove(const DockShortcut& item) {
+    const auto same = [&](const DockShortcut& i) { return i.id == item.id; };
     auto items = items_;
-    std::erase_if(items, [&](const DockShortcut& i) { return i.id == item.id; });
+    std::erase_if(items, same);
+    std::erase_if(unshown_, same);
     setItems(std::move(items));
 }
 
@@ -224,14 +242,29 @@ std::optional<QIcon> DockContentStore::icon(const DockShortcut& item) const {
 
 void DockContentStore::persist() {
     lastSaveFailed_ = false;
-    try {
-        persistence_.saveOrThrow(items_, kFileName, /*backupExisting=*/false, &DockShortcut::encodeList);
-    } catch (const PersistenceError& error) {
-        // The list keeps its new content in memory; the user learns that it is not on disk.
-        persistence_.report(error.failure());
-        lastSaveFailed_ = true;
-        setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
+    const auto encode = [this] {
+        if (unshown_.empty()) return DockShortcut::encodeList(items_);
+        std::vector<DockShortcut> all;
+        all.reserve(items_.size() + unshown_.size());
+        all.insert(all.end(), items_.begin(), items_.end());
+        all.insert(all.end(), unshown_.begin(), unshown_.end());
+        return DockShortcut::encodeList(all);
+    };
+    // While the file could not be read it is left as it is, and the list goes to a recovery file
+    // beside it instead, so what this session adds outlives it. The list keeps its new content in
+    // memory whatever happens; the user learns when it is on disk nowhere.
+    bool saved = false;
+    if (const std::optional<QString> target = persistence_.prepareSave(kFileName)) {
+        if (*target != kFileName)
+            saved = persistence_.saveRecovery(kFileName, encode).has_value();
+        else if (const auto failure = LocalPersistence::writeEncoded(persistence_.store(), kFileName, encode))
+            persistence_.report(*failure);
+        else
+            saved = true;
     }
+    if (saved) return;
+    lastSaveFailed_ = true;
+    setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
 }
 
 bool DockContentStore::setItems(std::vector<DockShortcut> items) {

@@ -24,11 +24,14 @@ class DockContentStore : public QObject {
 public:
     static inline const QString kFileName = QStringLiteral("dock-shortcuts.json");
     static constexpr const char* kEmptyMessage = "Add apps, folders, or websites to build your Dock.";
+    // The most items a file gives the Dock; the file keeps any others.
+    static constexpr std::size_t kShownItemLimit = 300;
 
     // `running` finds a pinned application that already runs, so opening it brings it forward.
     DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                      RunningApplications& running, QObject* parent = nullptr);
 
+    // The items the Dock shows, in order; a file of more than kShownItemLimit shows its first ones.
     const std::vector<DockShortcut>& items() const { return items_; }
     const QString& statusMessage() const { return statusMessage_; }
 
@@ -73,6 +76,8 @@ private:
     OpenPanel& openPanel_;
     RunningApplications& running_;
     std::vector<DockShortcut> items_;
+    // What the file holds beyond the shown items, written back after them untouched.
+    std::vector<DockShortcut> unshown_;
     QString statusMessage_;
     bool lastSaveFailed_ = false;
 };

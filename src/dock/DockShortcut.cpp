@@ -4,10 +4,23 @@
 
 namespace vantrel {
 
+void DockShortcut::setTitle(const QString& full) {
+    if (full.size() <= kShownTitleLength) {
+        title = full;
+        storedTitle.reset();
+        return;
+    }
+    qsizetype cut = kShownTitleLength - 1;
+    // Never half a character: a cut between the two halves of a surrogate pair moves before it.
+    if (full.at(cut - 1).isHighSurrogate()) --cut;
+    title = full.left(cut) + QChar(0x2026);
+    storedTitle = full;
+}
+
 QJsonValue DockShortcut::encodeList(const std::vector<DockShortcut>& items) {
     return encodeArray(items, [](const DockShortcut& item) {
         QJsonObject object{{QStringLiteral("id"), encodeUuid(item.id)},
-                           {QStringLiteral("title"), item.title},
+                           {QStringLiteral("title"), item.titleToStore()},
                            {QStringLiteral("target"), item.target},
                            {QStringLiteral("kind"), rawValue(item.kind)}};
         if (item.folderColor) object.insert(QStringLiteral("folderColor"), rawValue(*item.folderColor));
@@ -20,8 +33,12 @@ std::vector<DockShortcut> DockShortcut::decodeList(const QJsonValue& value) {
         value,
         [](const QJsonValue& element) {
             const QJsonObject object = requireObject(element, u"Dock item");
-            DockShortcut item{requireUuid(object, u"id"), requireString(object, u"title"),
-                              requireString(object, u"target"), Kind::application, std::nullopt};
+            DockShortcut item{requireUuid(object, u"id"),
+                              {},
+                              requireString(object, u"target"),
+                              Kind::application,
+                              std::nullopt};
+            item.setTitle(requireString(object, u"title"));
             const auto kind = fromRawValue<Kind>(requireString(object, u"kind"));
             if (!kind) throw JsonDecodingError(QStringLiteral("kind: not a Dock item kind"));
             item.kind = *kind;

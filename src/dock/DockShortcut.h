@@ -26,8 +26,19 @@ struct DockShortcut {
     Kind kind = Kind::application;
     // None: the plain folder icon.
     std::optional<DockFolderColor> folderColor;
+    // The title as the file holds it, when `title` shows only its beginning; none otherwise.
+    std::optional<QString> storedTitle = std::nullopt;
+
+    // The most of a title that is shown; a longer one shows its beginning and an ellipsis.
+    static constexpr qsizetype kShownTitleLength = 256;
 
     bool operator==(const DockShortcut&) const = default;
+
+    // Takes `title` as given: a very long one is shown by its beginning and kept whole for the
+    // file, so drawing, measuring and eliding never walk megabytes of text.
+    void setTitle(const QString& title);
+    // What the file holds as the title.
+    const QString& titleToStore() const { return storedTitle ? *storedTitle : title; }
 
     // The JSON array of "dock-shortcuts.json": "folderColor" is left out when there is none.
     static QJsonValue encodeList(const std::vector<DockShortcut>& items);

@@ -56,13 +56,29 @@ double materialAlpha(GlassStyle style) {
     }
 }
 
+// Whether a running application's tile would draw `a` and `b` alike.
+bool sameApp(const RunningAppItem& a, const RunningAppItem& b) {
+    return a.id == b.id && a.name == b.name && a.icon.cacheKey() == b.icon.cacheKey() &&
+           a.bundleIdentifier == b.bundleIdentifier && a.bundleURL == b.bundleURL &&
+           a.isActive == b.isActive && a.isHidden == b.isHidden;
+}
+
+bool sameLayout(const FloatingDockLayout& a, const FloatingDockLayout& b) {
+    return a.size == b.size && a.surface == b.surface &&
+           std::equal(a.cells.begin(), a.cells.end(), b.cells.begin(), b.cells.end(),
+                      [](const auto& x, const auto& y) { return x.slot == y.slot && x.rect == y.rect; });
+}
+
 } // namespace
 
 FloatingDockView::FloatingDockView(DockViewContext context, QWidget* parent)
     : QWidget(parent), context_(std::move(context)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
-    connect(&context_.content, &DockContentStore::itemsChanged, this, &FloatingDockView::rebuild);
+    connect(&context_.content, &DockContentStore::itemsChanged, this, [this] {
+        forgetUnpinnedIdentifiers();
+        rebuild();
+    });
     connect(&context_.store, &RunningAppsStore::appsChanged, this, &FloatingDockView::rebuild);
     connect(&context_.preferences, &VantrelPreferences::changed, this, [this](Setting setting) {
         if (changesRow(setting))
@@ -84,7 +100,7 @@ std::vector<RunningAppItem> FloatingDockView::visibleRunningApps() const {
     QSet<QString> pinned;
     for (const DockShortcut& item : context_.content.items()) {
         if (item.kind != DockShortcut::Kind::application) continue;
-        const QString identifier = context_.store.bundleIdentifier(item.target);
+        const QString identifier = bundleIdentifierOf(item.target);
         if (!identifier.isEmpty()) pinned.insert(identifier);
     }
     std::vector<RunningAppItem> visible;
@@ -93,25 +109,66 @@ std::vector<RunningAppItem> FloatingDockView::visibleRunningApps() const {
     return visible;
 }
 
-DockTile* FloatingDockView::takeOrMake(const QString& key, const std::function<DockTile*()>& make) {
-    for (auto& [existingKey, tile] : tilesByKey_)
-        if (existingKey == key && tile) return tile;
-    DockTile* tile = make();
+QString FloatingDockView::bundleIdentifierOf(const QString& target) const {
+    // Looked up once per entry: a change of the frontmost window rebuilds the row, and finding an
+    // entry's identifier may read the desktop's files.
+    const auto it = bundleIdentifiers_.constFind(target);
+    if (it != bundleIdentifiers_.constEnd()) return *it;
+    return *bundleIdentifiers_.insert(target, context_.store.bundleIdentifier(target));
+}
+
+void FloatingDockView::forgetUnpinnedIdentifiers() {
+    QSet<QString> targets;
+    for (const DockShortcut& item : context_.content.items())
+        if (item.kind == DockShortcut::Kind::application) targets.insert(item.target);
+    for (auto it = bundleIdentifiers_.begin(); it != bundleIdentifiers_.end();)
+        it = targets.contains(it.key()) ? std::next(it) : bundleIdentifiers_.erase(it);
+}
+
+bool FloatingDockView::sameRows(const std::vector<Row>& a, const std::vector<Row>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Row& x, const Row& y) {
+        return x.slot == y.slot && x.tile.data() == y.tile.data();
+    });
+}
+
+DockTile* FloatingDockView::adopt(DockTile* tile) {
     connect(tile, &DockTile::needsDisplay, this, qOverload<>(&QWidget::update));
-    tilesByKey_.emplace_back(key, tile);
     tile->show();
     return tile;
 }
 
+void FloatingDockView::discard(DockTile* tile) {
+    // One being dragged goes once its drag has ended.
+    tile->hide();
+    tile->deleteLater();
+}
+
 void FloatingDockView::rebuild() {
     const bool editing = context_.controller && context_.controller->isEditingItems();
+    const double iconSize = context_.preferences.customDockIconSize();
+    // The tiles draw their icons at the icon size: a new size redraws every one of them.
+    const bool refreshAll = iconSize != builtIconSize_;
+    builtIconSize_ = iconSize;
+    bool changed = refreshAll;
+
+    // The tiles of the former row, by key; what is left of them at the end goes.
+    QHash<QString, QPointer<DockTile>> former = std::move(tilesByKey_);
+    tilesByKey_ = {};
+    tilesByKey_.reserve(former.size());
+    const auto reuse = [&](const QString& key) -> DockTile* {
+        const auto it = former.find(key);
+        if (it == former.end()) return nullptr;
+        DockTile* tile = it.value();
+        former.erase(it);
+        return tile;
+    };
     std::vector<Row> rows;
-    std::vector<std::pair<QString, QPointer<DockTile>>> kept;
+    rows.reserve(rows_.size());
     const auto keep = [&](const QString& key, DockTile* tile, Slot slot) {
         rows.push_back({slot, tile});
-        kept.emplace_back(key, tile);
+        tilesByKey_.insert(key, tile);
     };
-    FloatingDockLayout::Input input{.iconSize = context_.preferences.customDockIconSize(),
+    FloatingDockLayout::Input input{.iconSize = iconSize,
                                     .spacing = context_.preferences.customDockSpacing(),
                                     .verticalPadding = context_.preferences.customDockVerticalPadding(),
                                     .pinned = {},
@@ -120,25 +177,41 @@ void FloatingDockView::rebuild() {
                                     .labelClearance = kLabelClearance,
                                     .horizontalClearance = kHorizontalClearance};
 
-    for (const DockShortcut& item : context_.content.items()) {
-        const QString key = QStringLiteral("pinned:") + item.id.toString();
-        const auto makePinned = [this, &item]() -> DockTile* {
-            DockTile* tile = item.kind == DockShortcut::Kind::separator
-                                 ? static_cast<DockTile*>(new DockSeparatorTile(item, context_, this))
-                                 : new DockShortcutButton(item, context_, this);
-            tile->setAcceptDrops(true);
-            tile->installEventFilter(this);
-            tile->startDrag = [this](DockTile& dragged) { startDrag(dragged); };
-            return tile;
-        };
-        DockTile* tile = takeOrMake(key, makePinned);
-        if (auto* separator = qobject_cast<DockSeparatorTile*>(tile)) {
-            separator->setItem(item);
-        } else if (auto* button = qobject_cast<DockShortcutButton*>(tile)) {
-            button->setItem(item);
-            button->setEditing(editing);
+    // A hand-edited file may repeat an id: each occurrence is a tile of its own.
+    QHash<QUuid, int> occurrences;
+    const std::vector<DockShortcut>& items = context_.content.items();
+    input.pinned.reserve(items.size());
+    for (const DockShortcut& item : items) {
+        const int occurrence = occurrences[item.id]++;
+        QString key = QStringLiteral("pinned:") + item.id.toString(QUuid::WithoutBraces);
+        if (occurrence > 0) key += QLatin1Char('#') + QString::number(occurrence);
+        const bool separator = item.kind == DockShortcut::Kind::separator;
+        DockTile* tile = reuse(key);
+        if (tile && separator != bool(qobject_cast<DockSeparatorTile*>(tile))) {
+            discard(tile);
+            tile = nullptr;
         }
-        const Slot slot = item.kind == DockShortcut::Kind::separator ? Slot::separator : Slot::pinned;
+        const bool created = !tile;
+        if (created) {
+            tile = adopt(makePinnedTile(item));
+            changed = true;
+        }
+        if (auto* separatorTile = qobject_cast<DockSeparatorTile*>(tile)) {
+            if (!created && (refreshAll || !(separatorTile->item() == item))) {
+                separatorTile->setItem(item);
+                changed = true;
+            }
+        } else if (auto* button = qobject_cast<DockShortcutButton*>(tile)) {
+            if (!created && (refreshAll || !(button->item() == item))) {
+                button->setItem(item);
+                changed = true;
+            }
+            if (button->isEditing() != editing) {
+                button->setEditing(editing);
+                changed = true;
+            }
+        }
+        const Slot slot = separator ? Slot::separator : Slot::pinned;
         input.pinned.push_back(slot);
         keep(key, tile, slot);
     }
@@ -147,33 +220,45 @@ void FloatingDockView::rebuild() {
         if (!input.pinned.empty() && i == 0) rows.push_back({Slot::divider, nullptr});
         const RunningAppItem& app = running[i];
         const QString key = QStringLiteral("app:") + QString::number(app.id);
-        DockTile* tile = takeOrMake(key, [this, &app] { return new DockAppButton(app, context_, this); });
-        static_cast<DockAppButton*>(tile)->setApp(app);
+        auto* tile = static_cast<DockAppButton*>(reuse(key));
+        if (!tile) {
+            tile = static_cast<DockAppButton*>(adopt(new DockAppButton(app, context_, this)));
+            changed = true;
+        } else if (refreshAll || !sameApp(tile->app(), app)) {
+            tile->setApp(app);
+            changed = true;
+        }
         keep(key, tile, Slot::running);
     }
     input.running = int(running.size());
     if (!input.pinned.empty() || !running.empty()) rows.push_back({Slot::divider, nullptr});
+    const auto fixedTile = [&](const QString& key, const std::function<DockTile*()>& make) {
+        DockTile* tile = reuse(key);
+        if (!tile) {
+            tile = adopt(make());
+            changed = true;
+        }
+        return tile;
+    };
     keep(QStringLiteral("shelf"),
-         takeOrMake(QStringLiteral("shelf"), [this] { return new FileShelfDockButton(context_, this); }),
+         fixedTile(QStringLiteral("shelf"), [this] { return new FileShelfDockButton(context_, this); }),
          Slot::shelf);
     if (input.showTrash)
         keep(QStringLiteral("trash"),
-             takeOrMake(QStringLiteral("trash"), [this] { return new TrashDockButton(context_, this); }),
+             fixedTile(QStringLiteral("trash"), [this] { return new TrashDockButton(context_, this); }),
              Slot::trash);
 
-    // Tiles no longer in the row go; one being dragged goes once its drag has ended.
-    for (auto& [key, tile] : tilesByKey_) {
-        const QString& gone = key; // a structured binding cannot be captured by every compiler we build with
-        const bool stays =
-            std::any_of(kept.begin(), kept.end(), [&](const auto& entry) { return entry.first == gone; });
-        if (!stays && tile) {
-            tile->hide();
-            tile->deleteLater();
-        }
+    for (const QPointer<DockTile>& tile : std::as_const(former)) {
+        if (!tile) continue;
+        discard(tile);
+        changed = true;
     }
-    tilesByKey_ = std::move(kept);
+
+    FloatingDockLayout layout = FloatingDockLayout::make(input);
+    const bool moved = changed || !sameRows(rows, rows_) || !sameLayout(layout, layout_);
     rows_ = std::move(rows);
-    layout_ = FloatingDockLayout::make(input);
+    layout_ = std::move(layout);
+    if (!moved) return;
     placeTiles();
     report(layout_.size);
     update();
@@ -190,6 +275,16 @@ QPainterPath FloatingDockView::surfaceShape() const {
 
 QPainterPath FloatingDockView::surfaceOutline() const {
     return surfaceShape().translated(contentOrigin());
+}
+
+DockTile* FloatingDockView::makePinnedTile(const DockShortcut& item) {
+    DockTile* tile = item.kind == DockShortcut::Kind::separator
+                         ? static_cast<DockTile*>(new DockSeparatorTile(item, context_, this))
+                         : new DockShortcutButton(item, context_, this);
+    tile->setAcceptDrops(true);
+    tile->installEventFilter(this);
+    tile->startDrag = [this](DockTile& dragged) { startDrag(dragged); };
+    return tile;
 }
 
 QPointF FloatingDockView::contentOrigin() const {

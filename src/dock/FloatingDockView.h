@@ -5,6 +5,7 @@
 #include "dock/FloatingDockLayout.h"
 #include "dock/RunningAppItem.h"
 
+#include <QHash>
 #include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
@@ -77,7 +78,13 @@ private:
         FloatingDockLayout::Slot slot;
         QPointer<DockTile> tile;
     };
-    DockTile* takeOrMake(const QString& key, const std::function<DockTile*()>& make);
+
+    static bool sameRows(const std::vector<Row>& a, const std::vector<Row>& b);
+    DockTile* adopt(DockTile* tile);
+    static void discard(DockTile* tile);
+    DockTile* makePinnedTile(const DockShortcut& item);
+    QString bundleIdentifierOf(const QString& target) const;
+    void forgetUnpinnedIdentifiers();
     void placeTiles();
     // The surface in the content's coordinates.
     QPainterPath surfaceShape() const;
@@ -88,7 +95,11 @@ private:
     DockViewContext context_;
     FloatingDockLayout layout_;
     std::vector<Row> rows_;
-    std::vector<std::pair<QString, QPointer<DockTile>>> tilesByKey_;
+    // The tiles of the row by what they show: "pinned:<id>", "app:<pid>", "shelf", "trash".
+    QHash<QString, QPointer<DockTile>> tilesByKey_;
+    // Desktop-file ids of pinned applications' entries, by target path.
+    mutable QHash<QString, QString> bundleIdentifiers_;
+    double builtIconSize_ = -1;
     std::optional<DockShortcut> dragging_;
     QSizeF reportedSize_;
     bool rebuildQueued_ = false;

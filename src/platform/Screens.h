@@ -42,6 +42,11 @@ public:
     virtual std::optional<ScreenInfo> screenAtPointer() const = 0;
     // Where the pointer is, in the screens' coordinates.
     virtual QPoint pointerLocation() const = 0;
+    // Where the pointer was at the latest reading that has come in, without waiting for one:
+    // each call also asks for the next reading, so called at a steady pace it answers where the
+    // pointer was about one call ago. None while no reading has come in yet. Where the desktop
+    // answers at once, this is pointerLocation().
+    virtual std::optional<QPoint> recentPointerLocation() const { return pointerLocation(); }
     // The mouse buttons held down anywhere on the desktop, not only over this application's
     // windows; none where the desktop does not tell.
     virtual Qt::MouseButtons pressedMouseButtons() const { return Qt::NoButton; }

@@ -3,6 +3,7 @@
 #include "core/LocalPersistence.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
+#include "support/HostileFiles.h"
 #include "support/ManualClock.h"
 #include "support/RecordingRunningApplications.h"
 #include "support/RecordingSystemLog.h"
@@ -208,20 +209,119 @@ TEST_F(DockContentFixture, AFailedSaveSaysSoAndKeepsTheChangeInMemory) {
     EXPECT_EQ(store->statusMessage(), "Added 1 application.");
 }
 
-TEST_F(DockContentFixture, AFileThatCouldNotBeReadIsNeverWrittenOver) {
-    QDir().mkpath(folder);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(file()).constData(), 0644), 0); // reading it would wait
-    auto store = makeStore();
-    EXPECT_TRUE(store->items().empty());
-    EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
-    EXPECT_EQ(store->statusMessage(), "Could not save Vantrel Dock items.");
-    EXPECT_FALSE(QFileInfo(file()).isFile()) << "still the FIFO";
-    EXPECT_EQ(store->items().size(), 1u);
+TEST_F(DockContentFixture, AFileThatCouldNotBeReadIsNeverWrittenOverAndTheSessionGoesBesideIt) {
+    // As root, permissions do not make a file unreadable: a FIFO (reading it would wait) and a
+    // folder stand in its place.
+    for (const Hostile kind : {Hostile::fifo, Hostile::folder}) {
+        SCOPED_TRACE(nameOf(kind));
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(makeHostile(kind, file(), {}, 64 * 1024 * 1024));
+        log.clear();
+        // A new session: nothing yet said or written beside the file.
+        LocalPersistence session{LocalPersistence::Store{folder, &files}, clock, log,
+                                 QStringLiteral("com.vantrel.mac")};
+        auto store = std::make_unique<DockContentStore>(session, workspace, panel, running);
+        EXPECT_TRUE(store->items().empty());
 
-    QFile::remove(file());
-    EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.org")));
-    EXPECT_EQ(store->statusMessage(), "Website added.");
-    EXPECT_EQ(stored().size(), 2);
+        EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
+        EXPECT_EQ(store->statusMessage(), "Website added.");
+        clock.advance(Seconds(3));
+        panel.answer = QStringLiteral("/home/u/Projects");
+        store->chooseFolder();
+        EXPECT_EQ(store->statusMessage(), "Folder added.");
+        EXPECT_EQ(QFileInfo(file()).isDir(), kind == Hostile::folder) << "left as it was";
+        EXPECT_EQ(QFileInfo(file()).isFile(), false);
+
+        // One recovery file for the session, named when it was first written, rewritten by each
+        // change, said once in the log.
+        const QStringList recovered =
+            QDir(folder).entryList({QStringLiteral("dock-shortcuts.json.recovered-*")});
+        ASSERT_EQ(recovered.size(), 1) << recovered.join(u' ').toStdString();
+        const QString recovery = folder + QLatin1Char('/') + recovered.front();
+        const auto said = log.messages(QStringLiteral("Persistence")).filter(QStringLiteral("is written to"));
+        EXPECT_EQ(said, QStringList{QStringLiteral("dock-shortcuts.json could not be read: what this session "
+                                                   "keeps is written to ") +
+                                    recovery});
+
+        // What the session added outlives it: the recovery file reads back as the whole list.
+        const std::vector<DockShortcut> kept =
+            DockShortcut::decodeList(QJsonDocument::fromJson(home.readFile(recovery)).array());
+        EXPECT_EQ(kept, store->items());
+        ASSERT_EQ(kept.size(), 2u);
+        EXPECT_EQ(kept[0].target, "https://example.com");
+        EXPECT_EQ(kept[1].target, "/home/u/Projects");
+
+        // Once the file is gone, the next change writes it, with everything held in memory.
+        QDir(folder).removeRecursively(); // the folder in its place too
+        QFile::remove(file());
+        EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.org")));
+        EXPECT_EQ(store->statusMessage(), "Website added.");
+        EXPECT_EQ(stored().size(), 3);
+    }
+}
+
+TEST_F(DockContentFixture, AFileOfMoreItemsThanADockCanShowIsKeptWholeAndShowsItsFirst300) {
+    QByteArray content = "[";
+    for (int i = 0; i < 1000; ++i) {
+        if (i) content += ',';
+        content += QByteArray(R"({"id":")") +
+                   QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1() +
+                   R"(","title":"Item )" + QByteArray::number(i) + R"(","target":"/t/)" +
+                   QByteArray::number(i) + R"(","kind":"folder"})";
+    }
+    content += "]";
+    put(content);
+    const QJsonArray original = QJsonDocument::fromJson(content).array();
+    auto store = makeStore();
+    ASSERT_EQ(store->items().size(), 300u);
+    EXPECT_EQ(store->items().front().title, "Item 0");
+    EXPECT_EQ(store->items().back().title, "Item 299");
+    const QStringList said = log.messages(QStringLiteral("Persistence"));
+    EXPECT_EQ(said,
+              QStringList{"dock-shortcuts.json holds 1000 items; the Dock shows the first 300 and keeps "
+                          "the others in the file"});
+
+    // Changes to the shown items keep the others in the file, in their place after them.
+    store->move(store->items()[0], 1);
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
+    const QJsonArray after = stored();
+    ASSERT_EQ(after.size(), 1001);
+    EXPECT_EQ(after[0], original[1]);
+    EXPECT_EQ(after[1], original[0]);
+    EXPECT_EQ(after[300].toObject()["target"].toString(), "https://example.com");
+    for (int i = 300; i < 1000; ++i) ASSERT_EQ(after[i + 1], original[i]) << i;
+    EXPECT_EQ(store->items().size(), 301u) << "what the user adds shows";
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 1) << "said once";
+}
+
+TEST_F(DockContentFixture, AHugeTitleShowsItsBeginningAndIsStoredWhole) {
+    // 10 MB of title, a character outside the basic plane straddling the cut.
+    QString huge = QString(254, QLatin1Char('a')) + QString::fromUtf8("\U0001F600") +
+                   QString(10 * 1024 * 1024, QLatin1Char('b'));
+    QJsonObject object{
+        {"id", QString::fromLatin1(kIdA)}, {"title", huge}, {"target", "/t"}, {"kind", "folder"}};
+    put(QJsonDocument(QJsonArray{object}).toJson(QJsonDocument::Compact));
+    auto store = makeStore();
+    ASSERT_EQ(store->items().size(), 1u);
+    const QString shown = store->items()[0].title;
+    EXPECT_EQ(shown.size(), 255) << "254 letters and the ellipsis: never half a character";
+    EXPECT_EQ(shown, QString(254, QLatin1Char('a')) + QString::fromUtf8("\u2026"));
+
+    // Saved after a change, the file holds the title as it was.
+    store->setFolderColor(DockFolderColor::red, store->items()[0]);
+    const QJsonArray array = stored();
+    ASSERT_EQ(array.size(), 1);
+    EXPECT_EQ(array[0].toObject()["title"].toString(), huge);
+    EXPECT_EQ(array[0].toObject()["folderColor"].toString(), "red");
+
+    // A title given in the session is shown and stored the same way; a short one is as given.
+    const QString longName = QString(300, QLatin1Char('w'));
+    ASSERT_TRUE(store->addWebsite(longName, QStringLiteral("example.com")));
+    EXPECT_EQ(store->items()[1].title, QString(255, QLatin1Char('w')) + QString::fromUtf8("\u2026"));
+    EXPECT_EQ(stored()[1].toObject()["title"].toString(), longName);
+    ASSERT_TRUE(store->addWebsite(QString(256, QLatin1Char('s')), QStringLiteral("example.org")));
+    EXPECT_EQ(store->items()[2].title, QString(256, QLatin1Char('s')));
+    EXPECT_EQ(makeStore()->items()[0].title, shown) << "read back";
 }
 
 TEST_F(DockContentFixture, FolderColoursAndIcons) {

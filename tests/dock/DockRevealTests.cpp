@@ -2,6 +2,7 @@
 #include "dock/DockOcclusionDetector.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -301,4 +302,69 @@ TEST(DockReveal, AWindowListReadThatHasNotAnsweredIsNotPiledUpon) {
     EXPECT_EQ(f.windows.reads.load(), 1);
     f.advance(0.35);
     EXPECT_EQ(f.windowQueue->pendingCount(), 1u) << "answered: the next interval reads again";
+}
+
+namespace {
+// Counts the paints of a widget.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) ++paints;
+        return false;
+    }
+};
+} // namespace
+
+TEST(DockReveal, AtRestOnlyTheTwoChecksRunAndATickOnlyReadsThePointerAndCompares) {
+    RevealFixture f;
+    CustomDockController& dock = f.showDock(DockHideMode::always);
+    f.slideOut();
+    ASSERT_FALSE(dock.isDockRevealed());
+    f.advance(0.3);
+    f.windowQueue->drain();
+    QCoreApplication::processEvents();
+
+    // Nothing but the pointer check every 0.1 s and the window-list read every 0.35 s.
+    std::vector<std::pair<double, double>> timers;
+    for (const Scheduler::TaskId id : f.scheduler.pendingTasks())
+        timers.emplace_back(f.scheduler.intervalOf(id).value_or(Seconds(-1)).count(),
+                            f.scheduler.toleranceOf(id).value_or(Seconds(-1)).count());
+    std::sort(timers.begin(), timers.end());
+    EXPECT_EQ(timers, (std::vector<std::pair<double, double>>{{0.1, 0.025}, {0.35, 0.1}}));
+
+    PaintCounter counter;
+    dock.panel()->installEventFilter(&counter);
+    const QRect frame = f.panelFrame();
+    const int pointerReads = f.screens.pointerReads;
+    const int screenListReads = f.screens.screenListReads;
+    const int windowReads = f.windows.reads.load();
+    for (int tick = 0; tick < 20; ++tick) {
+        f.advance(0.1);
+        f.windowQueue->drain();
+        QCoreApplication::processEvents();
+    }
+    // Two seconds at rest: one pointer reading per tick, no screen list, no frame, no paint; the
+    // window list is still read.
+    EXPECT_EQ(f.screens.pointerReads - pointerReads, 20);
+    EXPECT_EQ(f.screens.screenListReads - screenListReads, 0);
+    EXPECT_EQ(f.panelFrame(), frame);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_GE(f.windows.reads.load() - windowReads, 5);
+    EXPECT_EQ(f.scheduler.pendingCount(), 2u);
+
+    // Still watching: the pointer on the bottom edge reveals after the 0.1 s delay.
+    f.pointerAt(300, kBottom - 1);
+    f.advance(0.1);
+    EXPECT_FALSE(dock.isDockRevealed());
+    f.advance(0.1);
+    EXPECT_TRUE(dock.isDockRevealed());
+    f.finishSlide();
+
+    // A change the check depends on is seen at the next tick, with the pointer resting.
+    f.slideOut();
+    f.advance(1);
+    ASSERT_FALSE(dock.isDockRevealed());
+    f.preferences.setCustomDockHideMode(DockHideMode::never);
+    f.advance(0.1);
+    EXPECT_TRUE(dock.isDockRevealed());
 }

@@ -1,3 +1,4 @@
+#include "dock/DockAppButton.h"
 #include "dock/DockReorderDropDelegate.h"
 #include "dock/DockSeparatorTile.h"
 #include "dock/DockShortcutButton.h"
@@ -8,6 +9,7 @@
 #include "DockViewFixture.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -96,6 +98,78 @@ TEST_F(FloatingDockViewTest, RunningWithoutPinnedShowsTheSecondDividerOnlyAndPin
     EXPECT_EQ(view->tiles()[0]->geometry().topLeft(), (QPointF(73, 46) + view->contentOrigin()).toPoint());
     view->resize(view->sizeHint());
     EXPECT_EQ(view->tiles()[0]->geometry(), QRect(73, 46, 65, 72));
+}
+
+TEST_F(FloatingDockViewTest, AChangeOfTheActiveWindowRedrawsOnlyTheTilesItChanges) {
+    running.applications = {app(10, "Files", "files.desktop"), app(11, "Editor", "editor.desktop"),
+                            app(12, "Mail", "mail.desktop"), app(13, "Music", "music.desktop")};
+    running.frontmost = 10;
+    makeStores({item("Site", DockShortcut::Kind::website, "https://example.org"),
+                item("Docs", DockShortcut::Kind::folder, "/home/u/Docs"),
+                item("", DockShortcut::Kind::separator)});
+    auto view = makeView();
+    const std::vector<DockTile*> before = view->tiles();
+    ASSERT_EQ(before.size(), 9u);
+
+    // Tiles made from now on, and the tiles that were told to draw anew.
+    struct Constructions : QObject {
+        int tiles = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            // A tile is a widget of the view's own (no other widget comes with a running one).
+            if (event->type() == QEvent::ChildAdded &&
+                static_cast<QChildEvent*>(event)->child()->isWidgetType())
+                ++tiles;
+            return false;
+        }
+    } constructions;
+    view->installEventFilter(&constructions);
+    std::vector<int> redrawn(before.size(), 0);
+    for (std::size_t i = 0; i < before.size(); ++i)
+        QObject::connect(before[i], &DockTile::needsDisplay, view.get(), [&redrawn, i] { ++redrawn[i]; });
+
+    // The editor comes to the front: the files tile loses its dot, the editor's gains one.
+    running.frontmost = 11;
+    Q_EMIT running.frontmostChanged();
+    EXPECT_EQ(view->tiles(), before) << "the same tiles";
+    EXPECT_EQ(constructions.tiles, 0);
+    EXPECT_EQ(redrawn, (std::vector<int>{0, 0, 0, 1, 1, 0, 0, 0, 0}));
+    // By name: the editor, then the files.
+    auto* editor = qobject_cast<DockAppButton*>(before[3]);
+    auto* files = qobject_cast<DockAppButton*>(before[4]);
+    ASSERT_TRUE(files && editor);
+    EXPECT_FALSE(files->showsDot());
+    EXPECT_TRUE(editor->showsDot());
+
+    // Nothing changed: nothing is redrawn.
+    Q_EMIT running.frontmostChanged();
+    EXPECT_EQ(redrawn, (std::vector<int>{0, 0, 0, 1, 1, 0, 0, 0, 0}));
+
+    // An application that starts adds its own tile and leaves the others as they are.
+    running.applications.push_back(app(14, "Notes", "notes.desktop"));
+    Q_EMIT running.applicationsChanged();
+    EXPECT_EQ(constructions.tiles, 1);
+    EXPECT_EQ(view->tiles().size(), 10u);
+    EXPECT_EQ(redrawn, (std::vector<int>{0, 0, 0, 1, 1, 0, 0, 0, 0}));
+
+    // A new icon size makes every tile that keeps an icon of its own draw it anew (the separator
+    // keeps none).
+    preferences.setCustomDockIconSize(60);
+    EXPECT_EQ(constructions.tiles, 1);
+    EXPECT_EQ(redrawn, (std::vector<int>{1, 1, 0, 2, 2, 1, 1, 0, 0}));
+}
+
+TEST_F(FloatingDockViewTest, AnIdRepeatedInAHandEditedFileGivesEachItemATileOfItsOwn) {
+    const QUuid id = QUuid::createUuid();
+    makeStores({{id, QStringLiteral("One"), QStringLiteral("https://one.example"),
+                 DockShortcut::Kind::website, std::nullopt},
+                {id, QStringLiteral("Two"), QStringLiteral("https://two.example"),
+                 DockShortcut::Kind::website, std::nullopt}});
+    auto view = makeView();
+    const std::vector<DockTile*> tiles = view->tiles();
+    ASSERT_EQ(tiles.size(), 4u);
+    EXPECT_NE(tiles[0], tiles[1]);
+    EXPECT_EQ(tiles[0]->toolTip(), "One");
+    EXPECT_EQ(tiles[1]->toolTip(), "Two");
 }
 
 TEST_F(FloatingDockViewTest, TheSurfaceCornersFollowTheShapeUpToHalfItsHeight) {

@@ -145,6 +145,71 @@ while "k-measured" in measure.thread_names(os.getpid()) and time.monotonic() < d
 if "k-measured" in measure.thread_names(os.getpid()):
     failures.append("an ended thread is still named")
 
+# --dock: a profile that has done the onboarding and has the replacement Dock on, and no copies
+# unless asked; without it the profile holds no settings.
+if measure.parse_arguments(["m", "bin"]) != ("bin", 60, 15, False):
+    failures.append(f"plain arguments: {measure.parse_arguments(['m', 'bin'])}")
+if measure.parse_arguments(["m", "bin", "--dock", "30"]) != ("bin", 30.0, 0, True):
+    failures.append(f"dock arguments: {measure.parse_arguments(['m', 'bin', '--dock', '30'])}")
+if measure.parse_arguments(["m", "--dock", "bin", "20", "3"]) != ("bin", 20.0, 3, True):
+    failures.append(f"dock arguments with copies: {measure.parse_arguments(['m', '--dock', 'bin', '20', '3'])}")
+with tempfile.TemporaryDirectory() as folder:
+    for dock in (False, True):
+        home = os.path.join(folder, str(dock))
+        env = {"XDG_CONFIG_HOME": home + "/.config", "XDG_RUNTIME_DIR": home + "/run"}
+        measure.prepare_profile(env, dock)
+        defaults = os.path.join(home, ".config", "Vantrel", "defaults", "com.vantrel.mac.json")
+        if not os.path.isdir(env["XDG_RUNTIME_DIR"]) or os.stat(env["XDG_RUNTIME_DIR"]).st_mode & 0o777 != 0o700:
+            failures.append("the runtime folder is missing or open to others")
+        if not dock and os.path.exists(defaults):
+            failures.append("a plain profile holds settings")
+        if dock:
+            import json
+            with open(defaults) as f:
+                written = json.load(f)
+            if written != {"onboarding.complete": True, "dock.customEnabled": True}:
+                failures.append(f"dock profile: {written}")
+
+# The main thread's own CPU time: 200 ms burnt there counts; the same burnt on a second thread
+# does not. Steps are driven by lines on the pipes.
+MAIN_BURNER = textwrap.dedent("""
+    import sys, threading, time
+    def burn():
+        start = time.thread_time()
+        while time.thread_time() - start < 0.2:
+            pass
+    print("ready", flush=True)
+    sys.stdin.readline()
+    burn()
+    print("main done", flush=True)
+    sys.stdin.readline()
+    worker = threading.Thread(target=burn)
+    worker.start()
+    worker.join()
+    print("worker done", flush=True)
+    sys.stdin.readline()
+""")
+proc = subprocess.Popen([sys.executable, "-c", MAIN_BURNER], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+try:
+    assert proc.stdout.readline().strip() == "ready"
+    start = measure.main_thread_cpu_ms(proc.pid)
+    proc.stdin.write("go\n")
+    proc.stdin.flush()
+    assert proc.stdout.readline().strip() == "main done"
+    main_burnt = measure.main_thread_cpu_ms(proc.pid) - start
+    proc.stdin.write("go\n")
+    proc.stdin.flush()
+    assert proc.stdout.readline().strip() == "worker done"
+    worker_burnt = measure.main_thread_cpu_ms(proc.pid) - start - main_burnt
+    if not 200 <= main_burnt < 1500:
+        failures.append(f"200 ms on the main thread counted {main_burnt:.1f} ms")
+    if worker_burnt >= 100:
+        failures.append(f"a second thread's 200 ms counted {worker_burnt:.1f} ms on the main thread")
+finally:
+    proc.stdin.write("end\n")
+    proc.stdin.close()
+    proc.wait(30)
+
 if failures:
     print("\n".join(failures))
     sys.exit(1)

@@ -32,12 +32,21 @@ public:
     QPoint pointer;                      // where the pointer is
     std::optional<ScreenInfo> atPointer; // the screen under the pointer
     Qt::MouseButtons buttons;            // the buttons held down
+    // How often the pointer and the list of screens were read.
+    mutable int pointerReads = 0;
+    mutable int screenListReads = 0;
 
-    std::vector<ScreenInfo> screens() const override { return all; }
+    std::vector<ScreenInfo> screens() const override {
+        ++screenListReads;
+        return all;
+    }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
     std::optional<ScreenInfo> screenOf(const QWidget&) const override { return window; }
     std::optional<ScreenInfo> screenAtPointer() const override { return atPointer; }
-    QPoint pointerLocation() const override { return pointer; }
+    QPoint pointerLocation() const override {
+        ++pointerReads;
+        return pointer;
+    }
     Qt::MouseButtons pressedMouseButtons() const override { return buttons; }
 
     // Replaces the screens and announces it, as the desktop does.

@@ -9,8 +9,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 namespace vantrel {
 
@@ -103,6 +105,40 @@ std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
 
 QPoint QtScreens::pointerLocation() const {
     return QCursor::pos();
+}
+
+std::optional<QPoint> QtScreens::recentPointerLocation() const {
+    // Looked up once: the connection lasts as long as the application.
+    if (!pointerConnection_) pointerConnection_ = qtXcbConnection();
+    xcb_connection_t* connection = *pointerConnection_;
+    // The X server speaks in device pixels; only where they are the screens' own points is its
+    // answer used as it is. Elsewhere Qt's own reading converts it.
+    const auto scaled = [] {
+        const QList<QScreen*> all = QGuiApplication::screens();
+        return std::any_of(all.begin(), all.end(),
+                           [](const QScreen* screen) { return screen->devicePixelRatio() != 1.0; });
+    };
+    if (!connection || scaled()) return pointerLocation();
+    if (pendingPointerReading_) {
+        void* reply = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        // Never waits: without the answer yet, the last reading stands and no second request goes.
+        if (xcb_poll_for_reply(connection, *pendingPointerReading_, &reply, &error) != 0) {
+            pendingPointerReading_.reset();
+            if (const auto* pointer = static_cast<const xcb_query_pointer_reply_t*>(reply);
+                pointer && pointer->same_screen)
+                lastPointerReading_ = QPoint(pointer->root_x, pointer->root_y);
+            std::free(reply);
+            std::free(error);
+        }
+    }
+    if (!pendingPointerReading_) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        if (!screen) return pointerLocation();
+        pendingPointerReading_ = xcb_query_pointer(connection, screen->root).sequence;
+        xcb_flush(connection);
+    }
+    return lastPointerReading_;
 }
 
 Qt::MouseButtons QtScreens::pressedMouseButtons() const {

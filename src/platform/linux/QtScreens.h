@@ -7,6 +7,7 @@
 #include <memory>
 
 class QScreen;
+struct xcb_connection_t;
 
 namespace vantrel {
 
@@ -27,6 +28,9 @@ public:
     std::optional<ScreenInfo> screenOf(const QWidget& window) const override;
     std::optional<ScreenInfo> screenAtPointer() const override;
     QPoint pointerLocation() const override;
+    // On X11 a reading is a request whose answer is collected at the next call, so the caller's
+    // thread never sleeps on the X server for it.
+    std::optional<QPoint> recentPointerLocation() const override;
     Qt::MouseButtons pressedMouseButtons() const override;
 
 private:
@@ -40,6 +44,11 @@ private:
     // Display numbers by screen name, handed out in order of first sight and never reused.
     mutable QHash<QString, quint32> numbers_;
     std::unique_ptr<WorkspaceWatcher> workspaceWatcher_;
+    // The reading asked for and not yet collected (its request's sequence number), and the last
+    // one that came in.
+    mutable std::optional<unsigned int> pendingPointerReading_;
+    mutable std::optional<QPoint> lastPointerReading_;
+    mutable std::optional<xcb_connection_t*> pointerConnection_;
 };
 
 } // namespace vantrel
