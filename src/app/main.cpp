@@ -56,6 +56,7 @@
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/UPowerPowerSources.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11BackdropBlur.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11EventMonitors.h"
 #include "platform/linux/X11HotKeyService.h"
@@ -234,6 +235,7 @@ int main(int argc, char** argv) {
         SimulatedMenuBar statusBar(tray, screens);
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
+        X11BackdropBlur backdropBlur;
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
@@ -288,6 +290,7 @@ int main(int argc, char** argv) {
             .camera = camera,
             .compositor = &desktop,
             .stacking = &desktop,
+            .backdropBlur = &backdropBlur,
             .systemDockQueue = systemDockQueue,
             .windowList = windowList,
             .runningApplications = runningApplications,

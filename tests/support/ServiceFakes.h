@@ -23,6 +23,7 @@
 #include "support/FakeCalendarService.h"
 #include "support/FakeCameraCapture.h"
 #include "support/FakeCompositorState.h"
+#include "support/RecordingBackdropBlur.h"
 #include "support/FakeEnvironment.h"
 #include "support/FakeEventMonitors.h"
 #include "support/FakeFileManager.h"
@@ -127,6 +128,8 @@ public:
     // A desktop with a compositor, as most have; tests stop it to see the panels without one.
     FakeCompositorState compositor{true};
     RecordingWindowStacking stacking;
+    // A compositor that blurs nothing behind windows, as most X11 ones; tests offer it.
+    RecordingBackdropBlur backdropBlur;
     // System Dock commands run only when the test drains this queue.
     ManualWorkQueue systemDockQueue;
     FakeWindowList windowList;
