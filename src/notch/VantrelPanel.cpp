@@ -141,9 +141,9 @@ void VantrelPanel::applyBlur() {
     const bool blurred = wantsBlur_ && blur_ && blur_->isAvailable() && blendsEdges();
     // The blur follows the outline: an empty list would ask for the whole window, the clear band
     // beside the notch included, and an empty outline shows nothing to blur behind.
-    const std::optional<QRegion> region =
-        blurred && !(outline_ && outline_->isEmpty()) ? std::optional(outline_ ? mask() : QRegion())
-                                                      : std::nullopt;
+    const std::optional<QRegion> region = blurred && !(outline_ && outline_->isEmpty())
+                                              ? std::optional(outline_ ? mask() : QRegion())
+                                              : std::nullopt;
     if (blur_ && region != blurRegion_) {
         // A window not made yet is asked once it is shown.
         if (region && testAttribute(Qt::WA_WState_Created)) {

@@ -34,7 +34,8 @@ public:
     void support(const QVector<xcb_atom_t>& atoms) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 32,
                             uint32_t(atoms.size()), atoms.constData());
-        xcb_flush(c);
+        // Done by the server before anyone else's next request is answered.
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
     xcb_window_t window() {
         const xcb_window_t id = xcb_generate_id(c);
@@ -46,7 +47,8 @@ public:
     // The blur region on `window`: none while it carries no such property.
     std::optional<QVector<uint32_t>> region(xcb_window_t window) {
         std::unique_ptr<xcb_get_property_reply_t, FreeReply> reply(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, atom("_KDE_NET_WM_BLUR_BEHIND_REGION"), XCB_ATOM_CARDINAL, 0, 64),
+            c,
+            xcb_get_property(c, 0, window, atom("_KDE_NET_WM_BLUR_BEHIND_REGION"), XCB_ATOM_CARDINAL, 0, 64),
             nullptr));
         if (!reply || reply->type == XCB_ATOM_NONE) return std::nullopt;
         const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));

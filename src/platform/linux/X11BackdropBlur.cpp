@@ -46,7 +46,8 @@ X11BackdropBlur::X11BackdropBlur(xcb_connection_t* connection, xcb_window_t root
 }
 
 X11BackdropBlur::~X11BackdropBlur() {
-    if (filtering_ && QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (filtering_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
 void X11BackdropBlur::setUp(xcb_connection_t* connection, xcb_window_t root) {
@@ -83,7 +84,8 @@ void X11BackdropBlur::blurBehind(QWidget& window, const QRegion& region) {
     if (!c_ || !available_) return;
     // The compositor counts in the screen's pixels.
     const qreal ratio = window.devicePixelRatioF();
-    blurBehind(quint32(window.winId()), ratio == 1 ? region : QTransform::fromScale(ratio, ratio).map(region));
+    blurBehind(quint32(window.winId()),
+               ratio == 1 ? region : QTransform::fromScale(ratio, ratio).map(region));
 }
 
 void X11BackdropBlur::clearBlur(QWidget& window) {
@@ -95,8 +97,8 @@ void X11BackdropBlur::blurBehind(quint32 window, const QRegion& region) {
     if (!c_ || !available_ || !window) return;
     QVector<quint32> values;
     values.reserve(int(region.rectCount()) * 4);
-    for (const QRect& rect : region) values << quint32(rect.x()) << quint32(rect.y()) << quint32(rect.width())
-                                            << quint32(rect.height());
+    for (const QRect& rect : region)
+        values << quint32(rect.x()) << quint32(rect.y()) << quint32(rect.width()) << quint32(rect.height());
     xcb_change_property(c_, XCB_PROP_MODE_REPLACE, window, blurRegion_, XCB_ATOM_CARDINAL, 32,
                         quint32(values.size()), values.constData());
     xcb_flush(c_);
@@ -115,7 +117,8 @@ void X11BackdropBlur::handleEvent(const xcb_generic_event_t& event) {
 }
 
 bool X11BackdropBlur::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (c_ && eventType == "xcb_generic_event_t") handleEvent(*static_cast<const xcb_generic_event_t*>(message));
+    if (c_ && eventType == "xcb_generic_event_t")
+        handleEvent(*static_cast<const xcb_generic_event_t*>(message));
     return false;
 }
 
