@@ -13,8 +13,10 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/SystemDockQueue.h"
+#include "kit/ApplicationChooserPanel.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
@@ -169,7 +171,7 @@ int main(int argc, char** argv) {
         CapabilityCenter::setShared(&capabilities);
 
         XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
-        LinuxWorkspace workspace(log);
+        LinuxWorkspace workspace(log, applicationFolders(paths, environment));
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
                                            QTimeZone::systemTimeZone(),
@@ -177,7 +179,10 @@ int main(int argc, char** argv) {
                                                diagnostics.record(DiagnosticsCategory::persistence, message);
                                            });
         LinuxSharingService sharing;
-        QtOpenPanel openPanel(applicationFolders(paths, environment));
+        QtOpenPanel fileDialogs(applicationFolders(paths, environment));
+        // Applications are chosen from the installed ones by name and icon, in the settings' look.
+        ApplicationChooserPanel openPanel(
+            fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
         LoggingHapticPerformer hapticPerformer(log);
         // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
         std::unique_ptr<EventMonitors> eventMonitors;
