@@ -182,7 +182,8 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies(AppState& 
                           .compositor = services.compositor,
                           .stacking = services.stacking},
             .compositor = services.compositor,
-            .stacking = services.stacking};
+            .stacking = services.stacking,
+            .backdropBlur = services.backdropBlur};
 }
 NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
     return {.preferences = services.preferences,

@@ -24,6 +24,7 @@ class AutomationEngine;
 class BookmarksStore;
 class CalendarStore;
 class CameraCapture;
+class BackdropBlur;
 class CompositorState;
 class WindowStacking;
 class CapabilityCenter;
@@ -140,6 +141,8 @@ public:
         // above the others; none: a compositor that blends, and raising alone.
         CompositorState* compositor = nullptr;
         WindowStacking* stacking = nullptr;
+        // What blurs the windows behind the notch's crystal glass where the desktop offers it.
+        BackdropBlur* backdropBlur = nullptr;
         // The queue of every command on the system Dock, and the windows on screen that the
         // replacement Dock watches.
         WorkQueue& systemDockQueue;

@@ -13,8 +13,10 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "dock/SystemDockQueue.h"
+#include "kit/ApplicationChooserPanel.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
@@ -56,6 +58,7 @@
 #include "platform/linux/TrayStatusBar.h"
 #include "platform/linux/UPowerPowerSources.h"
 #include "platform/linux/V4l2VideoCaptureDevices.h"
+#include "platform/linux/X11BackdropBlur.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11EventMonitors.h"
 #include "platform/linux/X11HotKeyService.h"
@@ -168,7 +171,7 @@ int main(int argc, char** argv) {
         CapabilityCenter::setShared(&capabilities);
 
         XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
-        LinuxWorkspace workspace(log);
+        LinuxWorkspace workspace(log, applicationFolders(paths, environment));
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
                                            QTimeZone::systemTimeZone(),
@@ -176,7 +179,10 @@ int main(int argc, char** argv) {
                                                diagnostics.record(DiagnosticsCategory::persistence, message);
                                            });
         LinuxSharingService sharing;
-        QtOpenPanel openPanel(applicationFolders(paths, environment));
+        QtOpenPanel fileDialogs(applicationFolders(paths, environment));
+        // Applications are chosen from the installed ones by name and icon, in the settings' look.
+        ApplicationChooserPanel openPanel(
+            fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
         LoggingHapticPerformer hapticPerformer(log);
         // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
         std::unique_ptr<EventMonitors> eventMonitors;
@@ -234,6 +240,7 @@ int main(int argc, char** argv) {
         SimulatedMenuBar statusBar(tray, screens);
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
+        X11BackdropBlur backdropBlur;
         X11RunningApplications runningApplications(applicationFolders(paths, environment));
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
@@ -289,6 +296,7 @@ int main(int argc, char** argv) {
             .camera = camera,
             .compositor = &desktop,
             .stacking = &desktop,
+            .backdropBlur = &backdropBlur,
             .systemDockQueue = systemDockQueue,
             .windowList = windowList,
             .runningApplications = runningApplications,

@@ -73,10 +73,12 @@ bool DockContentStore::addApplication(const QString& path, bool updateStatus) {
     return true;
 }
 
-void DockContentStore::chooseApplications() {
+void DockContentStore::chooseApplications(QWidget* over) {
     const auto chosen = openPanel_.runMultiple({.title = QStringLiteral("Add applications to Vantrel Dock"),
                                                 .prompt = QStringLiteral("Add"),
-                                                .applicationsOnly = true});
+                                                .applicationsOnly = true,
+                                                .foldersOnly = false,
+                                                .parent = over});
     if (!chosen) return;
     int added = 0;
     bool saved = true;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace vantrel {
 
 class LocalPersistence;
@@ -38,8 +40,9 @@ public:
     // Pins the application entry at `path` unless an application with the same standardised path
     // is pinned already. True when it was added.
     bool addApplication(const QString& path, bool updateStatus);
-    // Lets the user pick several applications and pins the new ones.
-    void chooseApplications();
+    // Lets the user pick several applications, in a panel over `over` when given, and pins the
+    // new ones.
+    void chooseApplications(QWidget* over = nullptr);
     // Lets the user pick one folder and pins it unless that exact path is pinned already.
     void chooseFolder();
     // Pins an http or https address ("https://" is assumed without a scheme). False, with the

@@ -88,6 +88,7 @@ void NotchPanelController::show() {
     panel->setContentView(makeSurfaceView());
     panel->setCompositorState(deps_.compositor);
     panel->setStacking(deps_.stacking);
+    panel->setBackdropBlur(deps_.backdropBlur);
     panel_ = panel;
     reposition(false);
 }

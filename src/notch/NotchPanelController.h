@@ -16,6 +16,7 @@
 
 namespace vantrel {
 
+class BackdropBlur;
 class HapticPerformer;
 class InputFocus;
 class VantrelDiagnostics;
@@ -61,6 +62,9 @@ public:
         // windows; none: a compositor that blends, and raising alone.
         CompositorState* compositor = nullptr;
         WindowStacking* stacking = nullptr;
+        // What blurs the windows behind the open crystal glass where the desktop offers it;
+        // none: nothing does, and the glass hides them by itself.
+        BackdropBlur* backdropBlur = nullptr;
     };
 
     // Where the panel goes on the active notch display, in screen coordinates (y downwards).

@@ -58,8 +58,8 @@ void paintArtwork(QPainter& painter, const Key& key, const QPainterPath& outline
 bool Key::operator==(const Key& other) const {
     return size == other.size && devicePixelRatio == other.devicePixelRatio &&
            lookTie(look) == lookTie(other.look) && shape == other.shape &&
-           reduceTransparency == other.reduceTransparency && accent == other.accent &&
-           artwork.has_value() == other.artwork.has_value() &&
+           reduceTransparency == other.reduceTransparency && blurredBehind == other.blurredBehind &&
+           accent == other.accent && artwork.has_value() == other.artwork.has_value() &&
            (!artwork || artwork->cacheKey() == other.artwork->cacheKey());
 }
 
@@ -110,7 +110,7 @@ QImage render(const Key& key) {
 
     painter.save();
     painter.setClipPath(outline);
-    FrostedMirrorBackdrop(!key.reduceTransparency).paint(painter, outline);
+    FrostedMirrorBackdrop(!key.reduceTransparency, key.blurredBehind).paint(painter, outline);
     QColor glass = QColor::fromRgbF(0.88f, 0.89f, 0.89f, 1);
     painter.fillPath(outline,
                      VantrelTheme::withOpacity(

@@ -20,6 +20,9 @@ struct Key {
     NotchLookSettings look;
     NotchExpandedShape shape;
     bool reduceTransparency = false;
+    // Whether the desktop blurs what lies behind the glass; where it does not, the glass is drawn
+    // dense enough that nothing behind it can be read.
+    bool blurredBehind = false;
     QRgb accent = 0;
     // The art theme's image for the look (dark for midnight, light for crystal); none draws none.
     std::optional<QImage> artwork;

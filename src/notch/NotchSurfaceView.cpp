@@ -18,6 +18,7 @@
 #include "notch/NotchSurfaceButton.h"
 #include "notch/NotchTabContent.h"
 #include "notch/NotchTabGlyph.h"
+#include "notch/VantrelPanel.h"
 #include "platform/SystemAppearance.h"
 
 #include <QApplication>
@@ -178,6 +179,7 @@ std::vector<NotchTab> NotchSurfaceView::availableTabs() const {
 void NotchSurfaceView::setReduceTransparency(bool reduce) {
     if (reduceTransparency_ == reduce) return;
     reduceTransparency_ = reduce;
+    syncBlurBehind();
     update();
 }
 
@@ -320,6 +322,7 @@ void NotchSurfaceView::setFileDragTargeted(bool targeted) {
 
 void NotchSurfaceView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    syncBlurBehind();
     syncMediaPolling();
     if (controller_.isExpanded()) lookAppeared();
 }
@@ -330,6 +333,7 @@ void NotchSurfaceView::hideEvent(QHideEvent* event) {
 }
 
 void NotchSurfaceView::expandedChanged() {
+    syncBlurBehind();
     syncMediaPolling();
     if (controller_.isExpanded() && isVisible()) lookAppeared();
     relayout();
@@ -343,6 +347,26 @@ void NotchSurfaceView::syncMediaPolling() {
         context_.media.start();
     else
         context_.media.stop();
+}
+
+void NotchSurfaceView::syncBlurBehind() {
+    auto* panel = qobject_cast<VantrelPanel*>(window());
+    if (panel != panel_) {
+        if (panel_) disconnect(panel_, nullptr, this, nullptr);
+        panel_ = panel;
+        // The glass is drawn again, translucent or dense, as the blur comes and goes.
+        if (panel) connect(panel, &VantrelPanel::blurredBehindChanged, this, qOverload<>(&QWidget::update));
+    }
+    if (!panel) return;
+    // The black cap and the midnight body are opaque, and the glass made opaque for less
+    // transparency hides what lies behind by itself: no blur is worth asking for under them.
+    panel->setWantsBlurBehind(controller_.isExpanded() &&
+                              preferences_.notchAppearance() == NotchAppearance::crystal &&
+                              !reduceTransparency_);
+}
+
+bool NotchSurfaceView::isBlurredBehind() const {
+    return panel_ && panel_->isBlurredBehind();
 }
 
 void NotchSurfaceView::lookAppeared() {
@@ -366,6 +390,7 @@ void NotchSurfaceView::refreshArtwork() {
 
 void NotchSurfaceView::settingChanged() {
     refreshArtwork();
+    syncBlurBehind();
     if (shownAppearance_ != preferences_.notchAppearance()) {
         shownAppearance_ = preferences_.notchAppearance();
         VantrelTheme::setColorScheme(this, expandedColorScheme());
@@ -543,6 +568,7 @@ void NotchSurfaceView::paintExpanded(QPainter& painter) {
         .look = NotchLookSettings::from(preferences_),
         .shape = expandedShape(),
         .reduceTransparency = reduceTransparency_,
+        .blurredBehind = isBlurredBehind(),
         .accent = accent().rgba(),
         .artwork = artwork_,
     };

@@ -22,6 +22,7 @@ class NotchContentCrossFade;
 class NotchPanelController;
 class NotchSurfaceButton;
 class SystemAppearance;
+class VantrelPanel;
 class VantrelPreferences;
 
 // The root view of the notch panel. Collapsed it is the black cap that hangs from the notch, with
@@ -92,6 +93,10 @@ private:
     void expandedChanged();
     void syncMediaPolling();
     void lookAppeared();
+    // Asks the panel for a blur behind the glass while the crystal look is open, and follows
+    // whether the desktop gives one.
+    void syncBlurBehind();
+    bool isBlurredBehind() const;
     void settingChanged();
     void refreshArtwork();
     void selectedTabChanged();
@@ -126,6 +131,8 @@ private:
     std::vector<NotchSurfaceButton*> mediaButtons_;
     NotchSurfaceButton* calendarButton_;
     QPointer<QWidget> content_;
+    // The panel that hosts the surface, once it is shown in one.
+    QPointer<VantrelPanel> panel_;
     // The menu open over the panel, which holds it open until the menu closes.
     QPointer<QWidget> watchedPopup_;
     NotchTab contentTab_ = NotchTab::home;

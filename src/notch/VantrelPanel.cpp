@@ -1,6 +1,7 @@
 #include "notch/VantrelPanel.h"
 
 #include "kit/OutlineWindowShape.h"
+#include "platform/BackdropBlur.h"
 #include "platform/InputFocus.h"
 #include "platform/WindowStacking.h"
 
@@ -126,8 +127,57 @@ void VantrelPanel::setStacking(WindowStacking* stacking) {
     if (stacking_ && isVisible()) stacking_->keepAbove(*this);
 }
 
+void VantrelPanel::setBackdropBlur(BackdropBlur* blur) {
+    if (blur_) {
+        disconnect(blur_, nullptr, this, nullptr);
+        if (blurRegion_) blur_->clearBlur(*this);
+        blurRegion_.reset();
+    }
+    blur_ = blur;
+    if (blur) connect(blur, &BackdropBlur::availabilityChanged, this, &VantrelPanel::applyBlur);
+    applyBlur();
+}
+
+void VantrelPanel::setWantsBlurBehind(bool wants) {
+    if (wantsBlur_ == wants) return;
+    wantsBlur_ = wants;
+    applyBlur();
+}
+
+void VantrelPanel::applyBlur() {
+    const std::optional<QPainterPath>& outline = shape_->outline();
+    const bool blurred = wantsBlur_ && blur_ && blur_->isAvailable() && shape_->blendsEdges();
+    // The blur follows the outline: an empty list would ask for the whole window, the clear band
+    // beside the notch included, and an empty outline shows nothing to blur behind.
+    const std::optional<QRegion> region = blurred && !(outline && outline->isEmpty())
+                                              ? std::optional(outline ? mask() : QRegion())
+                                              : std::nullopt;
+    if (blur_ && region != blurRegion_) {
+        // A window not made yet is asked once it is shown.
+        if (region && testAttribute(Qt::WA_WState_Created)) {
+            blur_->blurBehind(*this, *region);
+            blurRegion_ = region;
+        } else if (!region && blurRegion_) {
+            blur_->clearBlur(*this);
+            blurRegion_.reset();
+        }
+    }
+    if (blurred != blurred_) {
+        blurred_ = blurred;
+        Q_EMIT blurredBehindChanged(blurred);
+    }
+}
+
+void VantrelPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The native window may be new (a compositor came or went): it carries no request yet.
+    blurRegion_.reset();
+    applyBlur();
+}
+
 void VantrelPanel::applyOutline() {
     effect_->setOutline(shape_->outline(), shape_->blendsEdges());
+    applyBlur();
 }
 
 void VantrelPanel::orderFront() {

@@ -2,11 +2,13 @@
 
 #include <QPainterPath>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <optional>
 
 namespace vantrel {
 
+class BackdropBlur;
 class InputFocus;
 class CompositorState;
 class OutlineWindowShape;
@@ -44,6 +46,15 @@ public:
     void setCompositorState(CompositorState* compositor);
     // What keeps the panel above ordinary windows while it is shown; none: raising alone.
     void setStacking(WindowStacking* stacking);
+    // What blurs the windows behind the panel where the desktop offers it; none: nothing does.
+    void setBackdropBlur(BackdropBlur* blur);
+    // Whether the content wants what lies behind the outline blurred, for a translucent look.
+    void setWantsBlurBehind(bool wants);
+    bool wantsBlurBehind() const { return wantsBlur_; }
+    // Whether what lies behind the outline is blurred now: wanted, offered by the desktop and
+    // blended by a compositor. Where it is not, a translucent look must hide what lies behind
+    // by itself, or the text of the windows below reads through it.
+    bool isBlurredBehind() const { return blurred_; }
 
     // Shows the panel above the others without taking the keyboard focus.
     void orderFront();
@@ -56,14 +67,19 @@ public:
     void resignKey();
     bool isKey() const;
 
+Q_SIGNALS:
+    void blurredBehindChanged(bool blurred);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     class OutlineEffect;
 
     // Draws the content through the outline, with smooth edges where a compositor blends them.
     void applyOutline();
+    void applyBlur();
 
     InputFocus& focus_;
     QWidget* container_;
@@ -71,6 +87,11 @@ private:
     QPointer<QWidget> content_;
     OutlineWindowShape* shape_;
     WindowStacking* stacking_ = nullptr;
+    QPointer<BackdropBlur> blur_;
+    bool wantsBlur_ = false;
+    bool blurred_ = false;
+    // The region last asked of the blur, while one is asked for.
+    std::optional<QRegion> blurRegion_;
     bool tookKey_ = false;
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;

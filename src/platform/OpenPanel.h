@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <optional>
 
 namespace vantrel {
@@ -14,6 +16,8 @@ struct OpenPanelRequest {
     bool applicationsOnly = false;
     // Offers folders only; files cannot be chosen.
     bool foldersOnly = false;
+    // The window the panel opens over, whose appearance it takes; none: a window of its own.
+    QPointer<QWidget> parent = nullptr;
 };
 
 // A modal file chooser.

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <optional>
+#include <vector>
 
 namespace vantrel {
 
@@ -16,6 +17,15 @@ struct ApplicationInfo {
     // (NoDisplay), which still launches.
     bool shown = true;
     bool operator==(const ApplicationInfo&) const = default;
+};
+
+// An installed application as the desktop offers it in its lists.
+struct InstalledApplication {
+    // Its entry.
+    QString path;
+    // In the user's language.
+    QString name;
+    QIcon icon;
 };
 
 // The desktop's file manager, browser and application launcher.
@@ -34,6 +44,9 @@ public:
     virtual bool launchApplication(const QString& path) = 0;
     // The icon the desktop shows for the file (for an application entry, the application's icon).
     virtual QIcon iconForFile(const QString& path) const = 0;
+    // The applications the desktop offers in its lists (no entry it keeps out of its menus), one
+    // per entry id, in no particular order.
+    virtual std::vector<InstalledApplication> installedApplications() const = 0;
 };
 
 } // namespace vantrel

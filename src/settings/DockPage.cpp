@@ -926,7 +926,8 @@ QWidget* DockPage::makePinnedCard() {
     buttonBox->addWidget(addFolder);
     buttonBox->addWidget(removal);
     buttonBox->addStretch(1);
-    connect(addApps, &QAbstractButton::clicked, content, [items] { items->chooseApplications(); });
+    // Over the page, in its appearance.
+    connect(addApps, &QAbstractButton::clicked, content, [this, items] { items->chooseApplications(this); });
     connect(addFolder, &QAbstractButton::clicked, content, [items] { items->chooseFolder(); });
     connect(removal, &QAbstractButton::clicked, content, [this, controller] {
         controller->setIsEditingItems(!controller->isEditingItems());

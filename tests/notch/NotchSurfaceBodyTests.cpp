@@ -1,6 +1,7 @@
 #include "notch/NotchSurfaceBody.h"
 #include "support/NotchSurfaceBodyFixture.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -89,4 +90,37 @@ TEST(NotchSurfaceBody, TheMidnightEdgeLineStaysInsideTheOutline) {
     // Inside, the line still shows: lighter than the black body a little further in.
     EXPECT_GT(qRed(midnight.pixel(73, 32)), qRed(midnight.pixel(73, 40)));
     EXPECT_GT(qRed(midnight.pixel(399, 100)), qRed(midnight.pixel(390, 100)));
+}
+
+TEST(NotchSurfaceBody, WithoutABlurBehindNoTextBehindTheGlassCanBeRead) {
+    // A black line across a white window behind the glass, at its thinnest (density 0): under
+    // glass with nothing blurred, the line must not stand out from the white around it.
+    const auto contrast = [](bool blurredBehind) {
+        NotchSurfaceBody::Key k = key(NotchAppearance::crystal);
+        k.look.glassDensity = 0;
+        k.blurredBehind = blurredBehind;
+        QImage behind(400, 200, QImage::Format_ARGB32_Premultiplied);
+        behind.fill(Qt::white);
+        QPainter painter(&behind);
+        painter.fillRect(QRect(0, 118, 400, 4), Qt::black);
+        painter.drawImage(0, 0, NotchSurfaceBody::render(k));
+        painter.end();
+        int most = 0;
+        for (int x = 40; x < 360; x += 20)
+            for (int c : {0, 1, 2}) {
+                const QRgb line = behind.pixel(x, 120), around = behind.pixel(x, 110);
+                const int shift = c * 8;
+                most = std::max(most, std::abs(int((around >> shift) & 0xff) - int((line >> shift) & 0xff)));
+            }
+        return most;
+    };
+    EXPECT_LE(contrast(false), 3);
+    // Over a blur the glass stays translucent; the compositor has softened what shows through.
+    EXPECT_GT(contrast(true), 10);
+    // The body alone is at least 0.97 opaque wherever it is drawn.
+    NotchSurfaceBody::Key k = key(NotchAppearance::crystal);
+    k.look.glassDensity = 0;
+    const QImage body = NotchSurfaceBody::render(k);
+    for (QPoint p : {QPoint(200, 120), QPoint(30, 180), QPoint(370, 60), QPoint(200, 10)})
+        EXPECT_GE(qAlpha(body.pixel(p)), 248) << p.x() << "," << p.y();
 }

@@ -280,3 +280,57 @@ TEST_F(NotchSurfaceViewTest, WithoutArtworkTheTileShowsAQuestionMarkIn17Medium) 
     EXPECT_NEAR(VantrelType::pixelSize(*mark), 17, 1e-9);
     EXPECT_EQ(mark->weight(), QFont::Medium);
 }
+
+TEST_F(NotchSurfaceViewTest, TheOpenCrystalGlassAsksForABlurWhereTheDesktopOffersOne) {
+    VantrelPanel& panel = *controller.panel();
+    RecordingBackdropBlur& blur = h.backdropBlur;
+    // The body's opacity at a point of the glass clear of texts and controls.
+    const auto bodyAlpha = [this] {
+        QImage image(view().size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        view().render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return qAlpha(image.pixel(410, 97)) / 255.0;
+    };
+    h.preferences.setNotchGlassDensity(0);
+
+    // Offered nothing, the open glass blurs nothing and is dense enough to hide what lies behind.
+    expand(NotchTab::home);
+    EXPECT_TRUE(panel.wantsBlurBehind());
+    EXPECT_FALSE(panel.isBlurredBehind());
+    EXPECT_FALSE(blur.isBlurring(&panel));
+    EXPECT_GE(bodyAlpha(), 0.97);
+
+    // Offered, the glass asks for it within its outline only, and lets the blurred desktop show.
+    blur.setAvailable(true);
+    EXPECT_TRUE(panel.isBlurredBehind());
+    ASSERT_TRUE(blur.isBlurring(&panel));
+    const QRegion region = blur.region(&panel);
+    EXPECT_EQ(region, panel.mask());
+    EXPECT_TRUE(region.contains(QPoint(410, 97)));
+    EXPECT_TRUE(region.contains(QPoint(410, 5))) << "under the notch";
+    EXPECT_FALSE(region.contains(QPoint(20, 5))) << "the clear band beside the notch";
+    EXPECT_LT(bodyAlpha(), 0.96);
+
+    // The opaque looks ask for none: midnight, less transparency, the closed cap.
+    h.preferences.setNotchAppearance(NotchAppearance::midnight);
+    EXPECT_FALSE(blur.isBlurring(&panel));
+    h.preferences.setNotchAppearance(NotchAppearance::crystal);
+    EXPECT_TRUE(blur.isBlurring(&panel));
+    view().setReduceTransparency(true);
+    EXPECT_FALSE(blur.isBlurring(&panel));
+    view().setReduceTransparency(false);
+    controller.collapse();
+    settle();
+    EXPECT_FALSE(blur.isBlurring(&panel));
+
+    // Without a compositor nothing blends; the offer is left alone and the glass is dense again.
+    expand();
+    ASSERT_TRUE(blur.isBlurring(&panel));
+    h.compositor.setCompositing(false);
+    EXPECT_FALSE(panel.isBlurredBehind());
+    EXPECT_FALSE(blur.isBlurring(&panel));
+    h.compositor.setCompositing(true);
+    blur.setAvailable(false);
+    EXPECT_FALSE(blur.isBlurring(&panel));
+    EXPECT_GE(bodyAlpha(), 0.97);
+}

@@ -176,3 +176,25 @@ TEST(LinuxWorkspace, ApplicationsAreTheLaunchableEntries) {
     ASSERT_FALSE(log.lines().empty());
     EXPECT_EQ(log.lines().back().level, LogLevel::error);
 }
+
+TEST(LinuxWorkspace, InstalledApplicationsAreTheListedEntriesTheMostSpecificFolderFirst) {
+    TempHome home;
+    RecordingSystemLog log;
+    // The user's own copy of the browser's entry hides the system's.
+    const QString own = home.writeFile(QStringLiteral("applications/browser.desktop"),
+                                       "[Desktop Entry]\nType=Application\nName=My Browser\nExec=true\n");
+    LinuxWorkspace workspace(log, {home.root() + QStringLiteral("/applications"),
+                                   QStringLiteral(VANTREL_TEST_DATA_DIR "/applications")});
+    QStringList names;
+    QString browserPath;
+    for (const InstalledApplication& application : workspace.installedApplications()) {
+        names << application.name;
+        if (application.name == u"My Browser") browserPath = application.path;
+    }
+    names.sort();
+    // No helper kept out of menus, no removed or uninstalled entry, no link, nothing without a
+    // program to run.
+    EXPECT_EQ(names, (QStringList{"Fixture Editor", "Fixture Sleeper", "My Browser", "Process Viewer"}));
+    EXPECT_EQ(browserPath, own);
+    EXPECT_TRUE(LinuxWorkspace(log).installedApplications().empty()) << "no folders, nothing installed";
+}

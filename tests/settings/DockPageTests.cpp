@@ -1,4 +1,6 @@
 #include "DockPageFixture.h"
+#include "kit/ApplicationChooser.h"
+#include "kit/ApplicationChooserPanel.h"
 #include "kit/FeatureRow.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
@@ -6,12 +8,16 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
+#include "support/ContactSheet.h"
 #include "support/QtPrinters.h"
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -934,4 +940,96 @@ TEST(DockPage, TheLiveLineFollowsTheDockSlidingOutAndBack) {
     EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is hidden; touch the bottom edge to reveal it"));
     f.d.controller->setRevealed(true, false);
     EXPECT_EQ(liveText(), QStringLiteral("Vantrel Dock is currently revealed"));
+}
+
+TEST(DockPage, AddAppsChoosesSeveralInstalledApplicationsByNameAndIconInThePagesLook) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    VantrelTheme::setColorScheme(&page, ColorScheme::dark);
+
+    // The page opens the chooser over itself; what comes back is pinned as before.
+    f.d.workspace.applications = {
+        {QStringLiteral("/apps/atlas.desktop"), ApplicationInfo{QStringLiteral("atlas"), QString(), true}},
+        {QStringLiteral("/apps/web.desktop"),
+         ApplicationInfo{QStringLiteral("Web Browser"), QString(), true}},
+        {QStringLiteral("/apps/editor.desktop"),
+         ApplicationInfo{QStringLiteral("Text Editor"), QString(), true}},
+        {QStringLiteral("/apps/helper.desktop"),
+         ApplicationInfo{QStringLiteral("Helper"), QString(), false}}};
+    f.d.openPanel.multipleAnswer = QStringList{"/apps/atlas.desktop", "/apps/web.desktop"};
+    VantrelButton* addApps = nullptr;
+    for (VantrelButton* button : page.section()->findChildren<VantrelButton*>())
+        if (button->text() == QStringLiteral("Add Apps\u2026")) addApps = button;
+    ASSERT_NE(addApps, nullptr);
+    addApps->click();
+    ASSERT_TRUE(f.d.openPanel.lastRequest);
+    EXPECT_EQ(f.d.openPanel.lastRequest->parent, &page);
+    EXPECT_TRUE(f.d.openPanel.lastRequest->applicationsOnly);
+    EXPECT_EQ(f.d.content.statusMessage(), QStringLiteral("Added 2 applications."));
+
+    // The application's own panel lists the installed applications by name, as read, with icons.
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    f.d.workspace.icons[QStringLiteral("/apps/web.desktop")] = QIcon(red);
+    FakeOpenPanel files;
+    ApplicationChooserPanel panel(files, f.d.workspace, [] { return QColor(10, 132, 255); });
+    const OpenPanelRequest request{.title = QStringLiteral("Add applications to Vantrel Dock"),
+                                   .prompt = QStringLiteral("Add"),
+                                   .applicationsOnly = true,
+                                   .foldersOnly = false,
+                                   .parent = &page};
+    const std::unique_ptr<ApplicationChooser> chooser = panel.makeChooser(request, true);
+    QStringList names;
+    for (int row = 0; row < chooser->list()->count(); ++row) names << chooser->list()->item(row)->text();
+    EXPECT_EQ(names, (QStringList{"atlas", "Text Editor", "Web Browser"}))
+        << "NoDisplay entries are left out";
+    EXPECT_EQ(chooser->list()->item(2)->icon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    EXPECT_EQ(chooser->confirmButton()->text(), QStringLiteral("Add"));
+    EXPECT_FALSE(chooser->confirmButton()->isEnabled()) << "nothing chosen yet";
+
+    // Drawn in the page's dark look: the kit's dark surface behind light names.
+    chooser->resize(420, 300);
+    chooser->list()->item(2)->setSelected(true);
+    const QImage dark = chooser->grab().toImage();
+    EXPECT_EQ(dark.pixel(4, 4), QColor::fromRgbF(0.035f, 0.04f, 0.052f).rgb());
+    chooser->list()->item(2)->setSelected(false);
+    VantrelTheme::setColorScheme(&page, ColorScheme::light);
+    const std::unique_ptr<ApplicationChooser> light = panel.makeChooser(request, true);
+    light->resize(420, 300);
+    const QImage lightImage = light->grab().toImage();
+    EXPECT_EQ(lightImage.pixel(4, 4), QColor::fromRgbF(0.985f, 0.987f, 0.99f).rgb());
+    if (qEnvironmentVariableIsSet("VANTREL_WRITE_SHEETS"))
+        saveContactSheet(
+            {{QStringLiteral("dark, Web Browser chosen"), dark}, {QStringLiteral("light"), lightImage}},
+            QStringLiteral(VANTREL_BINARY_DIR "/application-chooser-sheet.png"));
+
+    // A click chooses a row and another lets it go: two chosen come back in list order.
+    QTimer::singleShot(0, [] {
+        auto* open = qobject_cast<ApplicationChooser*>(QApplication::activeModalWidget());
+        ASSERT_NE(open, nullptr);
+        QListWidget* list = open->list();
+        for (int row : {2, 1, 0, 1})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        open->confirmButton()->click();
+    });
+    EXPECT_EQ(panel.runMultiple(request), (QStringList{"/apps/atlas.desktop", "/apps/web.desktop"}));
+    QTimer::singleShot(0, [] {
+        auto* open = qobject_cast<ApplicationChooser*>(QApplication::activeModalWidget());
+        ASSERT_NE(open, nullptr);
+        open->list()->item(0)->setSelected(true);
+        open->cancelButton()->click();
+    });
+    EXPECT_EQ(panel.runMultiple(request), std::nullopt) << "cancelled";
+
+    // Files and folders still go to the file chooser.
+    files.answer = QStringLiteral("/home/me/Projects");
+    EXPECT_EQ(panel.run({.title = QStringLiteral("Add a folder to Vantrel Dock"),
+                         .prompt = QStringLiteral("Add Folder"),
+                         .applicationsOnly = false,
+                         .foldersOnly = true,
+                         .parent = &page}),
+              std::optional<QString>(QStringLiteral("/home/me/Projects")));
+    EXPECT_EQ(files.multipleRuns, 0);
 }

@@ -25,7 +25,8 @@ NotchPanelController::Dependencies notchDependencies(ServiceFakes& h,
                           .compositor = &h.compositor,
                           .stacking = &h.stacking},
             .compositor = &h.compositor,
-            .stacking = &h.stacking};
+            .stacking = &h.stacking,
+            .backdropBlur = &h.backdropBlur};
 }
 
 } // namespace vantrel::test

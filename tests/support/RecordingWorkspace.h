@@ -34,6 +34,13 @@ public:
         return it == icons.end() ? QIcon() : it->second;
     }
 
+    std::vector<InstalledApplication> installedApplications() const override {
+        std::vector<InstalledApplication> listed;
+        for (const auto& [path, info] : applications)
+            if (info.shown) listed.push_back({path, info.name, iconForFile(path)});
+        return listed;
+    }
+
     CallLog* log = nullptr; // when set, receives every open
     std::map<QString, ApplicationInfo> applications;
     // The icons of files, by path; any other file has none.

@@ -39,6 +39,7 @@
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingApplicationShell.h"
+#include "support/RecordingBackdropBlur.h"
 #include "support/RecordingComponents.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingHttpClient.h"
@@ -127,6 +128,8 @@ public:
     // A desktop with a compositor, as most have; tests stop it to see the panels without one.
     FakeCompositorState compositor{true};
     RecordingWindowStacking stacking;
+    // A compositor that blurs nothing behind windows, as most X11 ones; tests offer it.
+    RecordingBackdropBlur backdropBlur;
     // System Dock commands run only when the test drains this queue.
     ManualWorkQueue systemDockQueue;
     FakeWindowList windowList;

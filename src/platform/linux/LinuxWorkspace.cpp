@@ -2,6 +2,7 @@
 
 #include "platform/SystemLog.h"
 #include "platform/linux/DesktopEntry.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -16,9 +17,15 @@ namespace {
 void log(SystemLog& log, LogLevel level, const QString& message) {
     log.log(level, QString::fromLatin1(kLogSubsystem), QStringLiteral("Workspace"), message);
 }
+// The icon an entry names: a file, or a name in the desktop's icon theme.
+QIcon iconOf(const QString& icon) {
+    return QFileInfo(icon).isAbsolute() ? QIcon(icon) : QIcon::fromTheme(icon);
+}
+
 } // namespace
 
-LinuxWorkspace::LinuxWorkspace(SystemLog& log) : log_(log) {}
+LinuxWorkspace::LinuxWorkspace(SystemLog& log, QStringList applicationFolders)
+    : log_(log), applicationFolders_(std::move(applicationFolders)) {}
 
 bool LinuxWorkspace::open(const QUrl& url) {
     // Privacy panes of System Settings have no counterpart on this desktop; handing the address
@@ -71,12 +78,19 @@ bool LinuxWorkspace::launchApplication(const QString& path) {
 }
 
 QIcon LinuxWorkspace::iconForFile(const QString& path) const {
-    if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty()) {
-        if (QFileInfo(entry->icon).isAbsolute()) return QIcon(entry->icon);
-        return QIcon::fromTheme(entry->icon);
-    }
+    if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty())
+        return iconOf(entry->icon);
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
     return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+}
+
+std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const {
+    DesktopEntryIndex index(applicationFolders_);
+    index.reload();
+    std::vector<InstalledApplication> applications;
+    for (const DesktopEntryIndex::Entry& e : index.entries())
+        if (e.entry.shown) applications.push_back({e.path, e.entry.name, iconOf(e.entry.icon)});
+    return applications;
 }
 
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include "platform/Workspace.h"
 
 #include <QObject>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -15,16 +16,19 @@ class SystemLog;
 // GIO reads and launches them.
 class LinuxWorkspace final : public Workspace {
 public:
-    explicit LinuxWorkspace(SystemLog& log);
+    // `applicationFolders`, most specific first, hold the installed application entries.
+    explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {});
 
     bool open(const QUrl& url) override;
     void reveal(const QString& path) override;
     std::optional<ApplicationInfo> applicationInfo(const QString& path) const override;
     bool launchApplication(const QString& path) override;
     QIcon iconForFile(const QString& path) const override;
+    std::vector<InstalledApplication> installedApplications() const override;
 
 private:
     SystemLog& log_;
+    QStringList applicationFolders_;
     // Owns the pending file-manager calls, so none answers into a destroyed workspace.
     std::unique_ptr<QObject> pendingCalls_ = std::make_unique<QObject>();
 };
