@@ -57,11 +57,9 @@ DockPreferenceRead ProcessDockDefaultsClient::read(const QString& key) {
 
 bool ProcessDockDefaultsClient::write(const QString& key, const QString& typeFlag, const QString& value) {
     const std::optional<QJsonValue> stored = storedValue(typeFlag, value);
-    if (!stored) return false;
-    UserDefaults& domain = defaults_.suite(domain_);
-    domain.set(key, *stored);
-    domain.synchronize();
-    return true;
+    // Through the change that reports whether the file took it: a write the disk refused is a
+    // failed command, never a success that only lives in memory.
+    return stored && defaults_.suite(domain_).setAll(QJsonObject{{key, *stored}});
 }
 
 bool ProcessDockDefaultsClient::writeAll(const std::vector<NativeDockSetting>& settings,
@@ -79,10 +77,7 @@ bool ProcessDockDefaultsClient::writeAll(const std::vector<NativeDockSetting>& s
 
 bool ProcessDockDefaultsClient::deleteKey(const QString& key) {
     UserDefaults& domain = defaults_.suite(domain_);
-    if (!domain.contains(key)) return false;
-    domain.remove(key);
-    domain.synchronize();
-    return true;
+    return domain.contains(key) && domain.setAll(QJsonObject{{key, QJsonValue::Null}});
 }
 
 bool ProcessDockDefaultsClient::restartDock() {

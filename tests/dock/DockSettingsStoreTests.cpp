@@ -532,6 +532,10 @@ TEST(ProcessDockDefaultsClient, WritesAWholeSetInOneReplaceOfTheFileOrNothingAtA
         file.setBeforeCommit([](const QString& temporary) { QFile::remove(temporary); });
         EXPECT_FALSE(client.writeAll({{"tilesize", "-float", "30"}, {"orientation", "-string", "left"}},
                                      {"autohide"}));
+        // Single commands that the disk refuses fail the same way rather than pass for done.
+        EXPECT_FALSE(
+            client.write(QStringLiteral("tilesize"), QStringLiteral("-float"), QStringLiteral("30")));
+        EXPECT_FALSE(client.deleteKey(QStringLiteral("autohide")));
         file.setBeforeCommit({});
         EXPECT_EQ(home.readFile(path), applied);
         EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::value("60", "-float"));
