@@ -76,15 +76,33 @@ bool isWritableTypeFlag(const QString& flag) {
     return flag == u"-bool" || flag == u"-float" || flag == u"-string";
 }
 
-// The value as read that a snapshot holds for `key`, or none (a snapshot of an earlier version, or
-// a record that is not one).
+// Whether a capture takes `text` as a value of `key`: a number for a float key, a boolean word for
+// a boolean key, whatever type it is held as.
+bool isUsableValue(const DockManagedKey& key, const QString& text) {
+    return key.kind == Kind::floatingPoint ? parseFloat(text).has_value() : isBooleanWord(booleanWord(text));
+}
+
+// The write that puts back the value as read that a snapshot holds for `key`: its type option and
+// text. None for a snapshot of an earlier version, and for a record no capture could have stored
+// (the file may have been edited), which leaves the restore to the plain value. A number or a
+// boolean is written in the form every client takes, the same value the text stands for.
 std::optional<std::pair<QString, QString>> asReadOf(const UserDefaults& store, const DockManagedKey& key) {
     const QJsonValue record = store.object(QString::fromLatin1(key.asReadKey));
     if (!record.isObject()) return std::nullopt;
     const QJsonValue flag = record.toObject().value(kTypeFlagField);
-    const QJsonValue text = record.toObject().value(kValueField);
-    if (!flag.isString() || !text.isString() || !isWritableTypeFlag(flag.toString())) return std::nullopt;
-    return std::pair(flag.toString(), text.toString());
+    const QJsonValue value = record.toObject().value(kValueField);
+    if (!flag.isString() || !value.isString() || !isUsableValue(key, value.toString())) return std::nullopt;
+    const QString text = value.toString();
+    if (flag.toString() == u"-string") return std::pair(flag.toString(), text);
+    if (flag.toString() == u"-float") {
+        if (const std::optional<double> number = parseFloat(text))
+            return std::pair(flag.toString(), exactNumberText(*number));
+        return std::nullopt;
+    }
+    if (flag.toString() == u"-bool" && isBooleanWord(booleanWord(text)))
+        return std::pair(flag.toString(),
+                         isTrueWord(booleanWord(text)) ? QStringLiteral("true") : QStringLiteral("false"));
+    return std::nullopt;
 }
 
 struct CapturedKey {
@@ -109,12 +127,8 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
             for (const DockManagedKey& key : table) {
                 DockPreferenceRead read = client.read(QString::fromLatin1(key.name));
                 if (read.kind == DockPreferenceRead::Kind::failure) return false;
-                if (read.kind == DockPreferenceRead::Kind::value) {
-                    const bool usable = key.kind == Kind::floatingPoint
-                                            ? parseFloat(read.text).has_value()
-                                            : isBooleanWord(booleanWord(read.text));
-                    if (!usable) return false;
-                }
+                if (read.kind == DockPreferenceRead::Kind::value && !isUsableValue(key, read.text))
+                    return false;
                 group.keys.push_back({&key, std::move(read)});
             }
             return true;

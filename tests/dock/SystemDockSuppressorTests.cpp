@@ -362,11 +362,20 @@ TEST(SystemDockSuppressor, ASnapshotOfAnEarlierVersionIsRestoredFromItsNumbersWi
               (QStringList{"write autohide -bool true", "write autohide-delay -float 0.0004",
                            "write autohide-time-modifier -float 47.12345", "restart"}));
 
-    // A record of the value as read that is not one is passed over for the number.
+    // A record of the value as read is written back with its type; one that no capture could have
+    // stored (an edited file) is passed over for the number.
+    client.commands.entries.clear();
+    store.seed("vantrelDock.systemDockRestorePending", true);
+    store.seed("vantrelDock.originalDelayAsRead", QJsonObject{{"typeFlag", "-string"}, {"value", "0.25"}});
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_EQ(client.commands.entries.at(1), QStringLiteral("write autohide-delay -string 0.25"));
     for (const QJsonValue& damaged :
          {QJsonValue("0.25"), QJsonValue(QJsonObject{{"typeFlag", "-int"}, {"value", "3"}}),
           QJsonValue(QJsonObject{{"typeFlag", "-string"}, {"value", 3}}),
-          QJsonValue(QJsonObject{{"value", "3"}})}) {
+          QJsonValue(QJsonObject{{"value", "3"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-float"}, {"value", "soon"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-string"}, {"value", "soon"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-bool"}, {"value", "0.25"}})}) {
         client.commands.entries.clear();
         store.seed("vantrelDock.systemDockRestorePending", true);
         store.seed("vantrelDock.originalDelayAsRead", damaged);
