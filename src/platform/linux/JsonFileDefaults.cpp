@@ -180,7 +180,11 @@ bool JsonFileDefaults::setAll(const QJsonObject& values) {
         else
             unwritten_.erase(key);
     }
-    if (unwritten_.empty()) dirty_ = false;
+    // Changes made before the set were waiting for the scheduler: they wait for it again.
+    if (unwritten_.empty())
+        dirty_ = false;
+    else if (!writeThrough_)
+        markDirty();
     return false;
 }
 
