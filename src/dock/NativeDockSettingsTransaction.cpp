@@ -13,49 +13,39 @@ Result NativeDockSettingsTransaction::apply(const std::vector<NativeDockSetting>
         originals.insert_or_assign(setting.key, std::move(read));
     }
 
-    std::vector<NativeDockSetting> applied;
-    applied.reserve(settings.size());
-    for (const NativeDockSetting& setting : settings) {
-        // Listed before the write, so a write that fails halfway is undone too.
-        applied.push_back(setting);
-        if (!client_.write(setting.key, setting.typeFlag, setting.value))
-            return rollback(applied, originals) ? Result::rolledBack : Result::recoveryFailed;
-    }
+    // The whole set lands or none of it does: a failed write changed nothing to undo.
+    if (!client_.writeAll(settings, {})) return Result::rolledBack;
 
     if (client_.restartDock()) return Result::applied;
-    const bool restored = rollback(applied, originals);
+    const bool restored = rollback(settings, originals);
     const bool restarted = client_.restartDock();
     return restored && restarted ? Result::rolledBack : Result::recoveryFailed;
 }
 
 bool NativeDockSettingsTransaction::rollback(const std::vector<NativeDockSetting>& applied,
                                              const std::map<QString, DockPreferenceRead>& originals) {
-    bool allRestored = true;
-    for (auto it = applied.rbegin(); it != applied.rend(); ++it) {
-        const auto original = originals.find(it->key);
-        if (original == originals.end()) {
-            allRestored = false;
-            continue;
-        }
+    std::vector<NativeDockSetting> writes;
+    QStringList deletions;
+    for (const NativeDockSetting& setting : applied) {
+        const auto original = originals.find(setting.key);
+        if (original == originals.end()) return false;
         switch (original->second.kind) {
         case DockPreferenceRead::Kind::value:
-            // Written back exactly as it was read ("1" for a boolean, "48" for a size).
-            if (!client_.write(it->key, it->typeFlag, original->second.text)) allRestored = false;
+            // Written back exactly as it was read ("1" for a boolean, "48" for a size), with the
+            // type it had where the reader could tell: a size held as a string stays a string.
+            writes.push_back(
+                {setting.key,
+                 original->second.typeFlag.isEmpty() ? setting.typeFlag : original->second.typeFlag,
+                 original->second.text});
             break;
-        case DockPreferenceRead::Kind::absent: {
-            const DockPreferenceRead now = client_.read(it->key);
-            if (now.kind == DockPreferenceRead::Kind::failure)
-                allRestored = false;
-            else if (now.kind == DockPreferenceRead::Kind::value && !client_.deleteKey(it->key))
-                allRestored = false;
+        case DockPreferenceRead::Kind::absent:
+            deletions.append(setting.key);
             break;
-        }
         case DockPreferenceRead::Kind::failure:
-            allRestored = false;
-            break;
+            return false;
         }
     }
-    return allRestored;
+    return client_.writeAll(writes, deletions);
 }
 
 } // namespace vantrel

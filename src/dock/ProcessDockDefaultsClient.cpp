@@ -4,9 +4,33 @@
 #include "platform/UserDefaults.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonValue>
+#include <optional>
 
 namespace vantrel {
+
+namespace {
+
+// The value a write with `typeFlag` stores, or none when the option or the text is refused.
+std::optional<QJsonValue> storedValue(const QString& typeFlag, const QString& value) {
+    const QString text = value.trimmed().toLower();
+    if (typeFlag == u"-bool") {
+        if (text == u"true" || text == u"yes" || text == u"1") return QJsonValue(true);
+        if (text == u"false" || text == u"no" || text == u"0") return QJsonValue(false);
+        return std::nullopt;
+    }
+    if (typeFlag == u"-float") {
+        bool ok = false;
+        const double number = value.trimmed().toDouble(&ok);
+        if (!ok) return std::nullopt;
+        return QJsonValue(number);
+    }
+    if (typeFlag == u"-string") return QJsonValue(value);
+    return std::nullopt;
+}
+
+} // namespace
 
 ProcessDockDefaultsClient::ProcessDockDefaultsClient(QString domain, double commandTimeout,
                                                      UserDefaultsProvider& defaults, SystemLog& log)
@@ -20,48 +44,40 @@ DockPreferenceRead ProcessDockDefaultsClient::read(const QString& key) {
         return DockPreferenceRead::absent();
     // Booleans read back as 1 and 0, the way the system's defaults tool prints them.
     case QJsonValue::Bool:
-        return DockPreferenceRead::value(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+        return DockPreferenceRead::value(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"),
+                                         QStringLiteral("-bool"));
     case QJsonValue::Double:
-        return DockPreferenceRead::value(QString::number(value.toDouble(), 'g', 15));
+        return DockPreferenceRead::value(exactNumberText(value.toDouble()), QStringLiteral("-float"));
     case QJsonValue::String:
-        return DockPreferenceRead::value(value.toString().trimmed());
+        return DockPreferenceRead::value(value.toString().trimmed(), QStringLiteral("-string"));
     default:
         return DockPreferenceRead::failure();
     }
 }
 
 bool ProcessDockDefaultsClient::write(const QString& key, const QString& typeFlag, const QString& value) {
-    QJsonValue stored;
-    const QString text = value.trimmed().toLower();
-    if (typeFlag == u"-bool") {
-        if (text == u"true" || text == u"yes" || text == u"1")
-            stored = true;
-        else if (text == u"false" || text == u"no" || text == u"0")
-            stored = false;
-        else
-            return false;
-    } else if (typeFlag == u"-float") {
-        bool ok = false;
-        const double number = value.trimmed().toDouble(&ok);
-        if (!ok) return false;
-        stored = number;
-    } else if (typeFlag == u"-string") {
-        stored = value;
-    } else {
-        return false;
+    const std::optional<QJsonValue> stored = storedValue(typeFlag, value);
+    // Through the change that reports whether the file took it: a write the disk refused is a
+    // failed command, never a success that only lives in memory.
+    return stored && defaults_.suite(domain_).setAll(QJsonObject{{key, *stored}});
+}
+
+bool ProcessDockDefaultsClient::writeAll(const std::vector<NativeDockSetting>& settings,
+                                         const QStringList& deletions) {
+    QJsonObject change;
+    for (const QString& key : deletions) change.insert(key, QJsonValue::Null);
+    // Every text is checked before anything is stored: one refused write refuses the whole set.
+    for (const NativeDockSetting& setting : settings) {
+        const std::optional<QJsonValue> stored = storedValue(setting.typeFlag, setting.value);
+        if (!stored) return false;
+        change.insert(setting.key, *stored);
     }
-    UserDefaults& domain = defaults_.suite(domain_);
-    domain.set(key, stored);
-    domain.synchronize();
-    return true;
+    return defaults_.suite(domain_).setAll(change);
 }
 
 bool ProcessDockDefaultsClient::deleteKey(const QString& key) {
     UserDefaults& domain = defaults_.suite(domain_);
-    if (!domain.contains(key)) return false;
-    domain.remove(key);
-    domain.synchronize();
-    return true;
+    return domain.contains(key) && domain.setAll(QJsonObject{{key, QJsonValue::Null}});
 }
 
 bool ProcessDockDefaultsClient::restartDock() {

@@ -3,6 +3,7 @@
 #include "dock/DockDefaultsClient.h"
 #include "platform/UserDefaults.h"
 
+#include <QJsonObject>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -15,24 +16,25 @@ namespace vantrel {
 using Kind = DockManagedKey::Kind;
 
 const std::array<DockManagedKey, 3> DockManagedKey::behavior = {{
-    {"autohide", Kind::boolean, "true", "vantrelDock.originalAutohide", "vantrelDock.originalAutohideWasSet"},
+    {"autohide", Kind::boolean, "true", "vantrelDock.originalAutohide", "vantrelDock.originalAutohideWasSet",
+     "vantrelDock.originalAutohideAsRead"},
     {"autohide-delay", Kind::floatingPoint, "1000", "vantrelDock.originalDelay",
-     "vantrelDock.originalDelayWasSet"},
+     "vantrelDock.originalDelayWasSet", "vantrelDock.originalDelayAsRead"},
     {"autohide-time-modifier", Kind::floatingPoint, "0", "vantrelDock.originalAutohideAnimation",
-     "vantrelDock.originalAutohideAnimationWasSet"},
+     "vantrelDock.originalAutohideAnimationWasSet", "vantrelDock.originalAutohideAnimationAsRead"},
 }};
 
 const std::array<DockManagedKey, 5> DockManagedKey::visual = {{
     {"tilesize", Kind::floatingPoint, "1", "vantrelDock.originalTileSize",
-     "vantrelDock.originalTileSizeWasSet"},
+     "vantrelDock.originalTileSizeWasSet", "vantrelDock.originalTileSizeAsRead"},
     {"largesize", Kind::floatingPoint, "1", "vantrelDock.originalLargeSize",
-     "vantrelDock.originalLargeSizeWasSet"},
+     "vantrelDock.originalLargeSizeWasSet", "vantrelDock.originalLargeSizeAsRead"},
     {"magnification", Kind::boolean, "false", "vantrelDock.originalMagnification",
-     "vantrelDock.originalMagnificationWasSet"},
+     "vantrelDock.originalMagnificationWasSet", "vantrelDock.originalMagnificationAsRead"},
     {"show-recents", Kind::boolean, "false", "vantrelDock.originalShowRecents",
-     "vantrelDock.originalShowRecentsWasSet"},
+     "vantrelDock.originalShowRecentsWasSet", "vantrelDock.originalShowRecentsAsRead"},
     {"show-process-indicators", Kind::boolean, "false", "vantrelDock.originalShowIndicators",
-     "vantrelDock.originalShowIndicatorsWasSet"},
+     "vantrelDock.originalShowIndicatorsWasSet", "vantrelDock.originalShowIndicatorsAsRead"},
 }};
 
 namespace {
@@ -42,8 +44,8 @@ QString flagOf(bool behaviorGroup) {
 }
 
 // The number a float key holds, converted as the C locale reads it whatever the user's locale:
-// the whole text, no leading white space. Infinite and NaN values are refused too: they cannot be
-// written back as the three-decimal text a restore writes, and no Dock setting holds one.
+// the whole text, no leading white space. Infinite and NaN values are refused too: they have no
+// text a restore could write back, and no Dock setting holds one.
 std::optional<double> parseFloat(const QString& text) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     const QByteArray bytes = text.toUtf8();
@@ -65,6 +67,42 @@ bool isBooleanWord(const QString& word) {
 
 bool isTrueWord(const QString& word) {
     return word == u"1" || word == u"true" || word == u"yes";
+}
+
+const QString kTypeFlagField = QStringLiteral("typeFlag");
+const QString kValueField = QStringLiteral("value");
+
+bool isWritableTypeFlag(const QString& flag) {
+    return flag == u"-bool" || flag == u"-float" || flag == u"-string";
+}
+
+// Whether a capture takes `text` as a value of `key`: a number for a float key, a boolean word for
+// a boolean key, whatever type it is held as.
+bool isUsableValue(const DockManagedKey& key, const QString& text) {
+    return key.kind == Kind::floatingPoint ? parseFloat(text).has_value() : isBooleanWord(booleanWord(text));
+}
+
+// The write that puts back the value as read that a snapshot holds for `key`: its type option and
+// text. None for a snapshot of an earlier version, and for a record no capture could have stored
+// (the file may have been edited), which leaves the restore to the plain value. A number or a
+// boolean is written in the form every client takes, the same value the text stands for.
+std::optional<std::pair<QString, QString>> asReadOf(const UserDefaults& store, const DockManagedKey& key) {
+    const QJsonValue record = store.object(QString::fromLatin1(key.asReadKey));
+    if (!record.isObject()) return std::nullopt;
+    const QJsonValue flag = record.toObject().value(kTypeFlagField);
+    const QJsonValue value = record.toObject().value(kValueField);
+    if (!flag.isString() || !value.isString() || !isUsableValue(key, value.toString())) return std::nullopt;
+    const QString text = value.toString();
+    if (flag.toString() == u"-string") return std::pair(flag.toString(), text);
+    if (flag.toString() == u"-float") {
+        if (const std::optional<double> number = parseFloat(text))
+            return std::pair(flag.toString(), exactNumberText(*number));
+        return std::nullopt;
+    }
+    if (flag.toString() == u"-bool" && isBooleanWord(booleanWord(text)))
+        return std::pair(flag.toString(),
+                         isTrueWord(booleanWord(text)) ? QStringLiteral("true") : QStringLiteral("false"));
+    return std::nullopt;
 }
 
 struct CapturedKey {
@@ -89,12 +127,8 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
             for (const DockManagedKey& key : table) {
                 DockPreferenceRead read = client.read(QString::fromLatin1(key.name));
                 if (read.kind == DockPreferenceRead::Kind::failure) return false;
-                if (read.kind == DockPreferenceRead::Kind::value) {
-                    const bool usable = key.kind == Kind::floatingPoint
-                                            ? parseFloat(read.text).has_value()
-                                            : isBooleanWord(booleanWord(read.text));
-                    if (!usable) return false;
-                }
+                if (read.kind == DockPreferenceRead::Kind::value && !isUsableValue(key, read.text))
+                    return false;
                 group.keys.push_back({&key, std::move(read)});
             }
             return true;
@@ -112,6 +146,12 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
                 store.setBool(valueKey, wasSet && isTrueWord(booleanWord(captured.read.text)));
             else
                 store.setDouble(valueKey, wasSet ? *parseFloat(captured.read.text) : 0.0);
+            const QString asReadKey = QString::fromLatin1(captured.key->asReadKey);
+            if (wasSet && isWritableTypeFlag(captured.read.typeFlag))
+                store.set(asReadKey, QJsonObject{{kTypeFlagField, captured.read.typeFlag},
+                                                 {kValueField, captured.read.text}});
+            else
+                store.remove(asReadKey);
         }
         store.setBool(flagOf(group.behavior), true);
     }
@@ -161,12 +201,16 @@ bool SystemDockSuppressor::restorePreservedState() {
         const QString name = QString::fromLatin1(key->name);
         if (store.boolValue(QString::fromLatin1(key->wasSetKey))) {
             const QString valueKey = QString::fromLatin1(key->valueKey);
-            const bool ok = key->kind == Kind::floatingPoint
-                                ? client.write(name, QStringLiteral("-float"),
-                                               QString::asprintf("%.3f", store.doubleValue(valueKey)))
-                                : client.write(name, QStringLiteral("-bool"),
-                                               store.boolValue(valueKey) ? QStringLiteral("true")
-                                                                         : QStringLiteral("false"));
+            bool ok = false;
+            if (const auto asRead = asReadOf(store, *key))
+                ok = client.write(name, asRead->first, asRead->second);
+            else if (key->kind == Kind::floatingPoint)
+                ok = client.write(name, QStringLiteral("-float"),
+                                  exactNumberText(store.doubleValue(valueKey)));
+            else
+                ok = client.write(name, QStringLiteral("-bool"),
+                                  store.boolValue(valueKey) ? QStringLiteral("true")
+                                                            : QStringLiteral("false"));
             if (!ok) allRestored = false;
             continue;
         }

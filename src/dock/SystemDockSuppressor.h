@@ -15,8 +15,14 @@ struct DockManagedKey {
     const char* name;
     Kind kind;
     const char* suppressedValue;
+    // The value as a Bool or a Double (false or 0 when the key had none).
     const char* valueKey;
+    // Whether the key had a value.
     const char* wasSetKey;
+    // The value exactly as it was read, {"typeFlag": "-float", "value": "47.12345"}, so the restore
+    // writes back the same text with the same type (a size held as a string stays a string).
+    // Snapshots of earlier versions have none; their restore goes by `valueKey` and the kind.
+    const char* asReadKey;
 
     static const std::array<DockManagedKey, 3> behavior;
     static const std::array<DockManagedKey, 5> visual;
@@ -38,9 +44,9 @@ struct SystemDockSuppressor {
     // run but skips the restart, and the snapshot stays for the restore.
     bool suppressPreservingState();
 
-    // Writes every snapshotted value back (or deletes a key that had no value), restarts the Dock
-    // and clears the snapshot flags. True when nothing was pending or every step succeeded; on
-    // failure the flags stay set so a later restore retries with the same snapshot.
+    // Writes every snapshotted value back exactly, value and type (or deletes a key that had no
+    // value), restarts the Dock and clears the snapshot flags. True when nothing was pending or every step
+    // succeeded; on failure the flags stay set so a later restore retries with the same snapshot.
     bool restorePreservedState();
 
     // Reads every key of each group whose snapshot flag is not set and, only when all of them read

@@ -10,6 +10,12 @@ namespace {
 constexpr const char* kDataKey = "$data";
 }
 
+bool UserDefaults::setAll(const QJsonObject& values) {
+    for (auto it = values.begin(); it != values.end(); ++it) set(it.key(), it.value());
+    synchronize();
+    return true;
+}
+
 bool UserDefaults::boolValue(const QString& key) const {
     const QJsonValue v = object(key);
     if (v.isBool()) return v.toBool();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,11 @@ public:
     virtual QStringList keys() const = 0;
     // Writes pending changes to disk at once (a store that keeps nothing on disk does nothing).
     virtual void synchronize() {}
+    // Sets several keys as one change (a null value removes its key) and writes them to disk at
+    // once. A store on disk writes them in one replace of its file, so nobody reading the file
+    // ever finds some of them changed and the others not; false, with none of them changed, when
+    // they cannot be written.
+    virtual bool setAll(const QJsonObject& values);
 
     bool contains(const QString& key) const { return !object(key).isUndefined(); }
 

@@ -33,6 +33,9 @@ public:
         return inner_.write(key, flag, value);
     }
     bool deleteKey(const QString& key) override { return inner_.deleteKey(key); }
+    bool writeAll(const std::vector<NativeDockSetting>& settings, const QStringList& deletions) override {
+        return inner_.writeAll(settings, deletions);
+    }
     bool restartDock() override { return inner_.restartDock(); }
 
 private:

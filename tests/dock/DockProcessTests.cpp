@@ -44,7 +44,7 @@ QJsonObject readJson(const QString& path) {
 
 // Starts the Dock driver in `home`; `display` empty: without a screen of its own (offscreen).
 void startDriver(QProcess& driver, const QString& home, const QString& mode, const QString& display = {},
-                 int pauseAfterWrite = 0) {
+                 int pauseAfterWrite = 0, int pauseBeforeCommit = 0) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home);
     environment.insert("XDG_DATA_HOME", home + "/data");
@@ -57,6 +57,8 @@ void startDriver(QProcess& driver, const QString& home, const QString& mode, con
     }
     if (pauseAfterWrite > 0)
         environment.insert("VANTREL_DRIVER_PAUSE_AFTER_WRITE", QString::number(pauseAfterWrite));
+    if (pauseBeforeCommit > 0)
+        environment.insert("VANTREL_DRIVER_PAUSE_BEFORE_COMMIT", QString::number(pauseBeforeCommit));
     driver.setProcessEnvironment(environment);
     driver.setProcessChannelMode(QProcess::SeparateChannels);
     driver.start(VANTREL_BINARY_DIR "/tests/vantrel_dock_driver", {mode});
@@ -126,6 +128,46 @@ TEST(DockProcess, AChildKilledAfterAWriteLeavesTheDockFileToBeRestoredByTheNextS
               QString::fromUtf8("status Native macOS Dock active \u00b7 Vantrel Dock off"));
     ASSERT_TRUE(idle.waitForFinished(30'000));
     EXPECT_EQ(readJson(dockFile(home.path())), QJsonDocument::fromJson(kUserDock).object());
+}
+
+TEST(DockProcess, AChildKilledWhileApplyingNativeSettingsLeavesEitherTheWholeEarlierOrTheWholeNewSet) {
+    const QByteArray earlier =
+        R"({"autohide":false,"autohide-delay":0.2,"largesize":72,"magnification":true,"mineffect":"genie",)"
+        R"("orientation":"left","show-recents":true,"showhidden":false,"static-only":false,"tilesize":48})";
+    const QJsonObject applied =
+        QJsonDocument::fromJson(
+            R"({"autohide":true,"autohide-delay":0.5,"largesize":100,"magnification":false,"mineffect":"scale",)"
+            R"("orientation":"right","show-recents":false,"showhidden":true,"static-only":true,"tilesize":60})")
+            .object();
+    // Killed just before the first, second, sixth and tenth replace of the file would take its
+    // name: every point at which a write one key at a time would leave a mix.
+    for (const int killedAt : {1, 2, 6, 10}) {
+        SCOPED_TRACE(killedAt);
+        QTemporaryDir home;
+        QDir().mkpath(home.path() + "/config/Vantrel/defaults");
+        QFile file(dockFile(home.path()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(earlier);
+        file.close();
+        QProcess driver;
+        startDriver(driver, home.path(), "apply", {}, 0, killedAt);
+        QString line;
+        while (!line.startsWith("paused") && !line.startsWith("status")) {
+            line = lineStartingWith(driver, "");
+            if (line.isEmpty()) break;
+        }
+        ::kill(static_cast<pid_t>(driver.processId()), SIGKILL);
+        ASSERT_TRUE(driver.waitForFinished(30'000));
+        const QJsonObject onDisk = readJson(dockFile(home.path()));
+        if (killedAt == 1) {
+            EXPECT_EQ(line, "paused");
+            EXPECT_EQ(onDisk, QJsonDocument::fromJson(earlier).object());
+        } else {
+            // The one replace happened before the point: the set is whole and the Dock updated.
+            EXPECT_EQ(line, "status Dock updated");
+            EXPECT_EQ(onDisk, applied);
+        }
+    }
 }
 
 TEST(DockProcess, OnX11ThePanelIsAnUnfocusedStickyDockThatSlidesOutLeavingThreePointsAndComesBackAtTheEdge) {

@@ -39,6 +39,18 @@ struct StoreFixture {
     QStringList commandsSince(qsizetype mark) const { return dock.commands.entries.mid(mark); }
 };
 
+// The single writes and deletions of `commands`, a batch's parts in their places.
+QStringList changesIn(const QStringList& commands) {
+    QStringList out;
+    for (const QString& command : commands) {
+        if (command.startsWith(u"batch: "))
+            out += command.mid(7).split(QStringLiteral("; "));
+        else if (command.startsWith(u"write ") || command.startsWith(u"delete "))
+            out += command;
+    }
+    return out;
+}
+
 const QStringList kReads = {
     "read tilesize",     "read largesize",   "read magnification", "read autohide",    "read autohide-delay",
     "read show-recents", "read static-only", "read showhidden",    "read orientation", "read mineffect"};
@@ -190,17 +202,12 @@ TEST(DockSettingsStore, AppliesEveryFieldAsTextsInTableOrderThenRestartsOnce) {
     store.setTileSize(30); // after the call: belongs to the next apply
     f.queue.drain();
     QStringList expected = kReads;
-    expected << "write tilesize -float 63"
-             << "write largesize -float 128"
-             << "write magnification -bool false"
-             << "write autohide -bool true"
-             << "write autohide-delay -float 0.00"
-             << "write show-recents -bool false"
-             << "write static-only -bool true"
-             << "write showhidden -bool true"
-             << "write orientation -string right"
-             << "write mineffect -string scale"
-             << "restart";
+    expected
+        << "batch: write tilesize -float 63; write largesize -float 128; write magnification -bool false; "
+           "write autohide -bool true; write autohide-delay -float 0.00; write show-recents -bool false; "
+           "write static-only -bool true; write showhidden -bool true; write orientation -string right; "
+           "write mineffect -string scale"
+        << "restart";
     EXPECT_EQ(f.commandsSince(mark), expected);
     EXPECT_FALSE(store.isApplying());
     EXPECT_EQ(store.statusMessage(), QStringLiteral("Dock updated"));
@@ -270,7 +277,7 @@ TEST(DockSettingsStore, BothAreRefusedWhileARestoreOfTheSystemDockIsPending) {
     EXPECT_EQ(store.tileSize(), 60);
 }
 
-TEST(DockSettingsStore, AFailedWriteReturnsTheWrittenKeysInReverseWithoutARestart) {
+TEST(DockSettingsStore, AWriteThatCannotBeDoneChangesNoKeyAndSkipsTheRestart) {
     StoreFixture f;
     f.seed("tilesize", "64");
     f.seed("largesize", "128");
@@ -284,29 +291,22 @@ TEST(DockSettingsStore, AFailedWriteReturnsTheWrittenKeysInReverseWithoutARestar
     store.setMagnification(false);
     store.setAutoHide(true);
     store.setAutoHideDelay(0.7);
-    // The write fails once; putting the earlier value back works.
     f.dock.failingWrites.insert(QStringLiteral("show-recents"));
-    f.dock.commands.onAdd = [&](const QString& entry) {
-        if (entry == u"write show-recents -bool 1") f.dock.failingWrites.clear();
-    };
     const qsizetype mark = f.dock.commands.entries.size();
     store.apply();
     f.queue.drain();
 
     const QStringList commands = f.commandsSince(mark);
-    const QStringList rollback =
-        commands.mid(commands.indexOf(QStringLiteral("write show-recents -bool true")) + 1);
-    EXPECT_EQ(rollback,
-              (QStringList{"write show-recents -bool 1", "read autohide-delay", "delete autohide-delay",
-                           "write autohide -bool 0", "write magnification -bool 1",
-                           "write largesize -float 128", "write tilesize -float 64"}));
-    EXPECT_FALSE(commands.contains(QStringLiteral("restart")));
-    EXPECT_FALSE(commands.contains(QStringLiteral("write static-only -bool false"))) << "writing stops";
+    EXPECT_EQ(commands.mid(0, 10), kReads);
+    ASSERT_EQ(commands.size(), 11) << "one write of the whole set, nothing to put back, no restart";
+    EXPECT_TRUE(commands.last().startsWith(QStringLiteral("batch: write tilesize -float 50;")));
     EXPECT_EQ(store.statusMessage(),
               QStringLiteral("Dock settings were not applied; original values were restored"));
-    EXPECT_EQ(f.value("tilesize"), QStringLiteral("64"));
-    EXPECT_EQ(f.value("magnification"), QStringLiteral("1"));
-    EXPECT_EQ(f.value("autohide-delay"), QStringLiteral("<absent>"));
+    EXPECT_EQ(f.dock.values, (std::map<QString, QString>{{"tilesize", "64"},
+                                                         {"largesize", "128"},
+                                                         {"magnification", "1"},
+                                                         {"autohide", "0"},
+                                                         {"show-recents", "1"}}));
 }
 
 TEST(DockSettingsStore, AFailedRestartReturnsEveryKeyAndRestartsOnceMore) {
@@ -322,13 +322,14 @@ TEST(DockSettingsStore, AFailedRestartReturnsEveryKeyAndRestartsOnceMore) {
     QStringList commands = f.commandsSince(mark);
     EXPECT_EQ(commands.count(QStringLiteral("restart")), 2);
     EXPECT_EQ(commands.last(), QStringLiteral("restart"));
-    // Ten keys returned: the one that held a value written back, the nine absent ones read again
-    // and deleted, last written first.
-    const QStringList rollback = commands.mid(commands.indexOf(QStringLiteral("restart")) + 1, 19);
-    EXPECT_EQ(rollback.first(), QStringLiteral("read mineffect"));
-    EXPECT_EQ(rollback.at(1), QStringLiteral("delete mineffect"));
-    EXPECT_EQ(rollback.last(), QStringLiteral("write tilesize -float 64"));
-    EXPECT_EQ(rollback.count(QStringLiteral("read orientation")), 1);
+    // Ten keys returned in one change: the one that held a value written back, the nine absent
+    // ones deleted.
+    const QStringList rollback = commands.mid(commands.indexOf(QStringLiteral("restart")) + 1);
+    EXPECT_EQ(rollback,
+              (QStringList{"batch: write tilesize -float 64; delete largesize; delete magnification; "
+                           "delete autohide; delete autohide-delay; delete show-recents; "
+                           "delete static-only; delete showhidden; delete orientation; delete mineffect",
+                           "restart"}));
     EXPECT_EQ(f.dock.values.size(), 1u);
     EXPECT_EQ(store.statusMessage(), QStringLiteral("Dock recovery needs attention; reload before retrying"))
         << "the second restart failed as well";
@@ -379,7 +380,7 @@ TEST(DockSettingsStore, ApplyWritesOnlyWhatWasReadOrEdited) {
     store.apply();
     f.queue.drain();
     EXPECT_TRUE(f.dock.commands.entries.mid(10).startsWith(QStringLiteral("read autohide")));
-    QStringList writes = f.dock.commands.entries.filter(QStringLiteral("write "));
+    QStringList writes = changesIn(f.dock.commands.entries);
     EXPECT_EQ(writes, QStringList{"write autohide -bool true"});
     EXPECT_EQ(f.value("largesize"), QStringLiteral("90"));
 
@@ -388,7 +389,7 @@ TEST(DockSettingsStore, ApplyWritesOnlyWhatWasReadOrEdited) {
     const qsizetype mark = f.dock.commands.entries.size();
     store.apply();
     f.queue.drain();
-    writes = f.commandsSince(mark).filter(QStringLiteral("write "));
+    writes = changesIn(f.commandsSince(mark));
     EXPECT_EQ(writes.size(), 9);
     EXPECT_FALSE(f.commandsSince(mark).contains(QStringLiteral("read tilesize")));
     EXPECT_EQ(writes.first(), QStringLiteral("write largesize -float 90"));
@@ -421,9 +422,11 @@ TEST(ProcessDockDefaultsClient, WritesStringsAndRollsBooleansBackAsRead) {
 
     EXPECT_TRUE(
         client.write(QStringLiteral("orientation"), QStringLiteral("-string"), QStringLiteral("left")));
-    EXPECT_EQ(client.read(QStringLiteral("orientation")), DockPreferenceRead::value(QStringLiteral("left")));
+    EXPECT_EQ(client.read(QStringLiteral("orientation")),
+              DockPreferenceRead::value(QStringLiteral("left"), QStringLiteral("-string")));
     EXPECT_TRUE(client.write(QStringLiteral("magnification"), QStringLiteral("-bool"), QStringLiteral("1")));
-    EXPECT_EQ(client.read(QStringLiteral("magnification")), DockPreferenceRead::value(QStringLiteral("1")));
+    EXPECT_EQ(client.read(QStringLiteral("magnification")),
+              DockPreferenceRead::value(QStringLiteral("1"), QStringLiteral("-bool")));
     EXPECT_FALSE(client.write(QStringLiteral("tilesize"), QStringLiteral("-int"), QStringLiteral("4")));
     EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::absent());
 
@@ -432,4 +435,158 @@ TEST(ProcessDockDefaultsClient, WritesStringsAndRollsBooleansBackAsRead) {
     const QJsonObject onDisk = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_EQ(onDisk.value(QStringLiteral("orientation")), QJsonValue(QStringLiteral("left")));
     EXPECT_EQ(onDisk.value(QStringLiteral("magnification")), QJsonValue(true));
+}
+
+TEST(NativeDockSettingsTransaction, AFailedRestartPutsEveryKeyBackWithTheTypeItWasReadWith) {
+    RecordingDockDefaultsClient dock;
+    dock.values = {{"autohide-delay", "0.25"}, {"tilesize", "64"}, {"magnification", "1"}};
+    dock.types = {{"autohide-delay", "-string"}, {"tilesize", "-float"}};
+    int restarts = 0;
+    dock.commands.onAdd = [&](const QString& entry) {
+        if (entry == u"restart") dock.restartSucceeds = ++restarts > 1;
+    };
+    dock.restartSucceeds = false;
+    const auto result = NativeDockSettingsTransaction(dock).apply({{"tilesize", "-float", "50"},
+                                                                   {"autohide-delay", "-float", "0.50"},
+                                                                   {"magnification", "-bool", "false"},
+                                                                   {"mineffect", "-string", "scale"}});
+    EXPECT_EQ(result, NativeDockSettingsTransactionResult::rolledBack);
+    EXPECT_EQ(dock.commands.entries.mid(4),
+              (QStringList{"batch: write tilesize -float 50; write autohide-delay -float 0.50; "
+                           "write magnification -bool false; write mineffect -string scale",
+                           "restart",
+                           "batch: write tilesize -float 64; write autohide-delay -string 0.25; "
+                           "write magnification -bool 1; delete mineffect",
+                           "restart"}));
+    EXPECT_EQ(dock.types.at("autohide-delay"), QStringLiteral("-string"));
+    EXPECT_EQ(dock.values.count("mineffect"), 0u);
+
+    // A roll back that cannot be written is a recovery that failed, even with the Dock restarted.
+    restarts = 0;
+    dock.restartSucceeds = false;
+    dock.failingDeletes.insert(QStringLiteral("mineffect"));
+    EXPECT_EQ(NativeDockSettingsTransaction(dock).apply({{"mineffect", "-string", "suck"}}),
+              NativeDockSettingsTransactionResult::recoveryFailed);
+}
+
+namespace {
+const QByteArray kEarlierDock =
+    R"({"autohide":false,"autohide-delay":0.2,"largesize":72,"magnification":true,"mineffect":"genie",)"
+    R"("orientation":"left","show-recents":true,"showhidden":false,"static-only":false,"tilesize":48})";
+
+QJsonObject jsonOf(const QByteArray& bytes) {
+    return QJsonDocument::fromJson(bytes).object();
+}
+} // namespace
+
+TEST(ProcessDockDefaultsClient, WritesAWholeSetInOneReplaceOfTheFileOrNothingAtAll) {
+    for (const bool writeThrough : {true, false}) {
+        SCOPED_TRACE(writeThrough ? "writing each change at once" : "coalescing changes");
+        TempHome home;
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), kEarlierDock);
+        const QString path = home.paths().defaultsFolder() + QStringLiteral("/com.apple.dock.json");
+        ManualClock clock;
+        ManualScheduler scheduler(clock);
+        RecordingSystemLog log;
+        std::unique_ptr<JsonDefaultsProvider> defaults =
+            writeThrough ? std::make_unique<JsonDefaultsProvider>(home.paths().defaultsFolder(), clock, log)
+                         : std::make_unique<JsonDefaultsProvider>(home.paths().defaultsFolder(), scheduler,
+                                                                  clock, log);
+        auto& file = dynamic_cast<JsonFileDefaults&>(defaults->suite(QStringLiteral("com.apple.dock")));
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, *defaults, log);
+
+        const int writes = file.writeCount();
+        EXPECT_TRUE(client.writeAll({{"tilesize", "-float", "60"},
+                                     {"autohide", "-bool", "true"},
+                                     {"orientation", "-string", "right"},
+                                     {"autohide-delay", "-float", "0.50"}},
+                                    {"largesize", "no-such-key"}));
+        EXPECT_EQ(file.writeCount(), writes + 1);
+        const QByteArray applied = home.readFile(path);
+        EXPECT_EQ(
+            jsonOf(applied),
+            jsonOf(R"({"autohide":true,"autohide-delay":0.5,"magnification":true,"mineffect":"genie",)"
+                   R"("orientation":"right","show-recents":true,"showhidden":false,"static-only":false,)"
+                   R"("tilesize":60})"));
+
+        // Numbers read back as the shortest text that gives the very same number.
+        EXPECT_TRUE(client.write(QStringLiteral("largesize"), QStringLiteral("-float"),
+                                 QStringLiteral("0.30000000000000004")));
+        EXPECT_EQ(client.read(QStringLiteral("largesize")),
+                  DockPreferenceRead::value("0.30000000000000004", "-float"));
+        EXPECT_TRUE(
+            client.write(QStringLiteral("largesize"), QStringLiteral("-float"), QStringLiteral("1e-9")));
+        EXPECT_EQ(client.read(QStringLiteral("largesize")), DockPreferenceRead::value("1e-09", "-float"));
+        EXPECT_TRUE(client.deleteKey(QStringLiteral("largesize")));
+        const int afterSingles = file.writeCount();
+
+        // One text that cannot be stored refuses the whole set.
+        EXPECT_FALSE(
+            client.writeAll({{"tilesize", "-float", "30"}, {"autohide-delay", "-float", "soon"}}, {}));
+        EXPECT_FALSE(client.writeAll({{"tilesize", "-float", "30"}, {"magnification", "-int", "1"}}, {}));
+        EXPECT_EQ(file.writeCount(), afterSingles);
+        EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::value("60", "-float"));
+
+        // The write itself fails after its temporary file was made: the file keeps the earlier set
+        // whole, and so does what is read here.
+        file.setBeforeCommit([](const QString& temporary) { QFile::remove(temporary); });
+        EXPECT_FALSE(client.writeAll({{"tilesize", "-float", "30"}, {"orientation", "-string", "left"}},
+                                     {"autohide"}));
+        // Single commands that the disk refuses fail the same way rather than pass for done.
+        EXPECT_FALSE(
+            client.write(QStringLiteral("tilesize"), QStringLiteral("-float"), QStringLiteral("30")));
+        EXPECT_FALSE(client.deleteKey(QStringLiteral("autohide")));
+        file.setBeforeCommit({});
+        EXPECT_EQ(home.readFile(path), applied);
+        EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::value("60", "-float"));
+        EXPECT_EQ(client.read(QStringLiteral("autohide")), DockPreferenceRead::value("1", "-bool"));
+        // A later change of another key brings none of it in.
+        EXPECT_TRUE(
+            client.write(QStringLiteral("mineffect"), QStringLiteral("-string"), QStringLiteral("suck")));
+        QJsonObject expected = jsonOf(applied);
+        expected.insert("mineffect", "suck");
+        EXPECT_EQ(jsonOf(home.readFile(path)), expected);
+    }
+}
+
+TEST(DockSettingsStore, OnRealFilesAnApplyWhoseWriteFailsLeavesTheEarlierSetWhole) {
+    TempHome home;
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), kEarlierDock);
+    const QString path = home.paths().defaultsFolder() + QStringLiteral("/com.apple.dock.json");
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    JsonDefaultsProvider defaults(home.paths().defaultsFolder(), scheduler, clock, log);
+    InMemoryDefaultsProvider own;
+    ManualWorkQueue queue;
+    DockSettingsStore store({.systemDockQueue = queue, .ownDefaults = own.standard(), .makeClient = [&] {
+                                 return std::make_unique<ProcessDockDefaultsClient>(
+                                     QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+                             }});
+    queue.drain();
+    store.setTileSize(60);
+    store.setPosition(DockPosition::right);
+    store.setAutoHide(true);
+    auto& file = dynamic_cast<JsonFileDefaults&>(defaults.suite(QStringLiteral("com.apple.dock")));
+    int commits = 0;
+    file.setBeforeCommit([&](const QString& temporary) {
+        ++commits;
+        QFile::remove(temporary);
+    });
+    store.apply();
+    queue.drain();
+    EXPECT_EQ(commits, 1);
+    EXPECT_EQ(store.statusMessage(),
+              QStringLiteral("Dock settings were not applied; original values were restored"));
+    EXPECT_EQ(jsonOf(home.readFile(path)), jsonOf(kEarlierDock));
+
+    file.setBeforeCommit({});
+    store.apply();
+    queue.drain();
+    EXPECT_EQ(store.statusMessage(), QStringLiteral("Dock updated"));
+    QJsonObject expected = jsonOf(kEarlierDock);
+    expected.insert("tilesize", 60);
+    expected.insert("orientation", "right");
+    expected.insert("autohide", true);
+    EXPECT_EQ(jsonOf(home.readFile(path)), expected);
 }

@@ -38,7 +38,7 @@ TEST(SystemDockSuppressor, RestoresOnlyThePendingGroupsAndClearsTheirFlags) {
     EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
     EXPECT_EQ(client.commands.entries, (QStringList{
                                            "write autohide -bool false",
-                                           "write autohide-delay -float 0.500",
+                                           "write autohide-delay -float 0.5",
                                            "read autohide-time-modifier",
                                            "delete autohide-time-modifier",
                                            "restart",
@@ -60,7 +60,7 @@ TEST(SystemDockSuppressor, AFailedKeyOrRestartKeepsTheFlagsForTheNextTry) {
     client.failing.insert(QStringLiteral("autohide"));
     EXPECT_FALSE((SystemDockSuppressor{client, store}.restorePreservedState()));
     // The remaining keys were still processed, but the Dock was not restarted.
-    EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("write autohide-delay -float 0.500")));
+    EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("write autohide-delay -float 0.5")));
     EXPECT_FALSE(client.commands.entries.contains(QStringLiteral("restart")));
     EXPECT_TRUE(store.boolValue(QStringLiteral("vantrelDock.systemDockRestorePending")));
 
@@ -95,7 +95,8 @@ TEST(ProcessDockDefaultsClient, SimulatesTheDockDomainAsAFileWrittenAtOnce) {
     EXPECT_TRUE(client.write(QStringLiteral("tilesize"), QStringLiteral("-float"), QStringLiteral("48.000")));
     EXPECT_TRUE(client.write(QStringLiteral("autohide"), QStringLiteral("-bool"), QStringLiteral("true")));
     EXPECT_FALSE(client.write(QStringLiteral("tilesize"), QStringLiteral("-float"), QStringLiteral("big")));
-    EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::value(QStringLiteral("48")));
+    EXPECT_EQ(client.read(QStringLiteral("tilesize")),
+              DockPreferenceRead::value(QStringLiteral("48"), QStringLiteral("-float")));
 
     // Written through without waiting for the coalescing delay: a crash right after must not lose it.
     QFile file(home.paths().defaultsFolder() + QStringLiteral("/com.apple.dock.json"));
@@ -176,8 +177,8 @@ TEST(SystemDockSuppressor, SuppressionReadsEverythingFlushesTheSnapshotThenWrite
     // The restore puts the user's Dock back exactly.
     EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
     EXPECT_EQ(client.values, (std::map<QString, QString>{{"autohide", "false"},
-                                                         {"autohide-delay", "0.500"},
-                                                         {"tilesize", "64.000"},
+                                                         {"autohide-delay", "0.5"},
+                                                         {"tilesize", "64"},
                                                          {"magnification", "true"},
                                                          {"show-recents", "false"}}));
     EXPECT_FALSE(SystemDockProcess::hasPendingRestore(store));
@@ -308,4 +309,151 @@ TEST(SystemDockSuppressor, OnRealFilesSuppressThenRestoreLeavesTheDockFileAsItWa
     }
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dockFile)).object(),
               QJsonDocument::fromJson(original).object());
+}
+
+TEST(SystemDockSuppressor, OnRealFilesTheRestorePutsBackEveryValueWithItsTextAndType) {
+    TempHome home;
+    // Tiny and long fractions, a size and a delay held as strings, a boolean held as a number.
+    const QByteArray original = R"({"autohide":true,"autohide-delay":0.0004,"autohide-time-modifier":"0.25",
+        "tilesize":47.12345,"largesize":"64","magnification":1,"show-recents":false,"orientation":"left"})";
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), original);
+    const QString folder = home.paths().defaultsFolder();
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    {
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState()));
+        const QJsonObject snapshot =
+            QJsonDocument::fromJson(home.readFile(folder + "/com.vantrel.mac.json")).object();
+        EXPECT_EQ(snapshot.value("vantrelDock.originalDelay"), QJsonValue(0.0004));
+        EXPECT_EQ(snapshot.value("vantrelDock.originalAutohideAnimationAsRead"),
+                  QJsonValue(QJsonObject{{"typeFlag", "-string"}, {"value", "0.25"}}));
+    }
+    {
+        // Restored by the crash handler's kind of instance, which writes every change at once.
+        JsonDefaultsProvider defaults(folder, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+    }
+    const QJsonObject restored =
+        QJsonDocument::fromJson(home.readFile(folder + "/com.apple.dock.json")).object();
+    EXPECT_EQ(restored.value("autohide-delay"), QJsonValue(0.0004));
+    EXPECT_EQ(restored.value("tilesize"), QJsonValue(47.12345));
+    EXPECT_EQ(restored.value("autohide-time-modifier"), QJsonValue("0.25"));
+    EXPECT_EQ(restored.value("largesize"), QJsonValue("64"));
+    EXPECT_EQ(restored.value("magnification"), QJsonValue(1));
+    EXPECT_EQ(restored, QJsonDocument::fromJson(original).object());
+}
+
+TEST(SystemDockSuppressor, ASnapshotOfAnEarlierVersionIsRestoredFromItsNumbersWithoutRounding) {
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    store.seed("vantrelDock.systemDockRestorePending", true);
+    store.seed("vantrelDock.originalAutohideWasSet", true);
+    store.seed("vantrelDock.originalAutohide", true);
+    store.seed("vantrelDock.originalDelayWasSet", true);
+    store.seed("vantrelDock.originalDelay", 0.0004);
+    store.seed("vantrelDock.originalAutohideAnimationWasSet", true);
+    store.seed("vantrelDock.originalAutohideAnimation", 47.12345);
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_EQ(client.commands.entries,
+              (QStringList{"write autohide -bool true", "write autohide-delay -float 0.0004",
+                           "write autohide-time-modifier -float 47.12345", "restart"}));
+
+    // A record of the value as read is written back with its type; one that no capture could have
+    // stored (an edited file) is passed over for the number.
+    client.commands.entries.clear();
+    store.seed("vantrelDock.systemDockRestorePending", true);
+    store.seed("vantrelDock.originalDelayAsRead", QJsonObject{{"typeFlag", "-string"}, {"value", "0.25"}});
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_EQ(client.commands.entries.at(1), QStringLiteral("write autohide-delay -string 0.25"));
+    for (const QJsonValue& damaged :
+         {QJsonValue("0.25"), QJsonValue(QJsonObject{{"typeFlag", "-int"}, {"value", "3"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-string"}, {"value", 3}}),
+          QJsonValue(QJsonObject{{"value", "3"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-float"}, {"value", "soon"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-string"}, {"value", "soon"}}),
+          QJsonValue(QJsonObject{{"typeFlag", "-bool"}, {"value", "0.25"}})}) {
+        client.commands.entries.clear();
+        store.seed("vantrelDock.systemDockRestorePending", true);
+        store.seed("vantrelDock.originalDelayAsRead", damaged);
+        EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+        EXPECT_EQ(client.commands.entries.at(1), QStringLiteral("write autohide-delay -float 0.0004"));
+    }
+}
+
+TEST(SystemDockSuppressor, TheSnapshotKeysAndFlagsHaveTheirStoredNames) {
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    const char* keys[] = {"autohide",  "autohide-delay", "autohide-time-modifier", "tilesize",
+                          "largesize", "magnification",  "show-recents",           "show-process-indicators"};
+    for (const char* key : keys) {
+        client.values[QString::fromLatin1(key)] = QStringLiteral("1");
+        client.types[QString::fromLatin1(key)] = QStringLiteral("-float");
+    }
+    ASSERT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
+    QStringList written = store.journalKeys();
+    written.sort();
+    QStringList expected = {
+        "vantrelDock.originalAutohide",
+        "vantrelDock.originalAutohideWasSet",
+        "vantrelDock.originalAutohideAsRead",
+        "vantrelDock.originalDelay",
+        "vantrelDock.originalDelayWasSet",
+        "vantrelDock.originalDelayAsRead",
+        "vantrelDock.originalAutohideAnimation",
+        "vantrelDock.originalAutohideAnimationWasSet",
+        "vantrelDock.originalAutohideAnimationAsRead",
+        "vantrelDock.systemDockRestorePending",
+        "vantrelDock.originalTileSize",
+        "vantrelDock.originalTileSizeWasSet",
+        "vantrelDock.originalTileSizeAsRead",
+        "vantrelDock.originalLargeSize",
+        "vantrelDock.originalLargeSizeWasSet",
+        "vantrelDock.originalLargeSizeAsRead",
+        "vantrelDock.originalMagnification",
+        "vantrelDock.originalMagnificationWasSet",
+        "vantrelDock.originalMagnificationAsRead",
+        "vantrelDock.originalShowRecents",
+        "vantrelDock.originalShowRecentsWasSet",
+        "vantrelDock.originalShowRecentsAsRead",
+        "vantrelDock.originalShowIndicators",
+        "vantrelDock.originalShowIndicatorsWasSet",
+        "vantrelDock.originalShowIndicatorsAsRead",
+        "vantrelDock.visualSnapshotCaptured.v1",
+    };
+    expected.sort();
+    EXPECT_EQ(written, expected);
+
+    // The restore reads them by the same names: a snapshot stored under them alone, each key
+    // with its own value, comes back key by key.
+    RecordingDockDefaultsClient restored;
+    RecordingUserDefaults seeded;
+    seeded.seed("vantrelDock.systemDockRestorePending", true);
+    seeded.seed("vantrelDock.visualSnapshotCaptured.v1", true);
+    const std::tuple<const char*, const char*, QJsonValue> values[] = {
+        {"vantrelDock.originalAutohide", "vantrelDock.originalAutohideWasSet", true},
+        {"vantrelDock.originalDelay", "vantrelDock.originalDelayWasSet", 0.25},
+        {"vantrelDock.originalAutohideAnimation", "vantrelDock.originalAutohideAnimationWasSet", 0.5},
+        {"vantrelDock.originalTileSize", "vantrelDock.originalTileSizeWasSet", 36.0},
+        {"vantrelDock.originalLargeSize", "vantrelDock.originalLargeSizeWasSet", 90.0},
+        {"vantrelDock.originalMagnification", "vantrelDock.originalMagnificationWasSet", true},
+        {"vantrelDock.originalShowRecents", "vantrelDock.originalShowRecentsWasSet", false},
+        {"vantrelDock.originalShowIndicators", "vantrelDock.originalShowIndicatorsWasSet", true},
+    };
+    for (const auto& [valueKey, wasSetKey, value] : values) {
+        seeded.seed(valueKey, value);
+        seeded.seed(wasSetKey, true);
+    }
+    ASSERT_TRUE((SystemDockSuppressor{restored, seeded}.restorePreservedState()));
+    EXPECT_EQ(restored.commands.entries,
+              (QStringList{"write autohide -bool true", "write autohide-delay -float 0.25",
+                           "write autohide-time-modifier -float 0.5", "write tilesize -float 36",
+                           "write largesize -float 90", "write magnification -bool true",
+                           "write show-recents -bool false", "write show-process-indicators -bool true",
+                           "restart"}));
+    EXPECT_EQ(seeded.object("vantrelDock.systemDockRestorePending"), QJsonValue(false));
+    EXPECT_EQ(seeded.object("vantrelDock.visualSnapshotCaptured.v1"), QJsonValue(false));
 }

@@ -14,6 +14,12 @@
 // "tooltip <text>" each time a tooltip comes up.
 // "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
 // the system Dock is settled and ends.
+// "dock-driver apply": reads the system Dock's native settings as the settings page does, edits
+// every one of them (tile size 60, magnified size 100, magnification off, auto-hide on after 0.5
+// seconds, no recents, only running applications, translucent hidden ones, on the right, the scale
+// effect), applies them, says "status <text>" and ends. With VANTREL_DRIVER_PAUSE_BEFORE_COMMIT=<n>
+// it stops for good just before the n-th write of the system Dock's settings file takes the
+// file's name, and says "paused".
 
 #include "core/LocalPersistence.h"
 #include "core/VantrelHaptics.h"
@@ -21,6 +27,7 @@
 #include "dock/CustomDockController.h"
 #include "dock/DockContentStore.h"
 #include "dock/DockPlaceholderView.h"
+#include "dock/DockSettingsStore.h"
 #include "dock/DockTile.h"
 #include "dock/FloatingDockPanel.h"
 #include "dock/FloatingDockView.h"
@@ -80,6 +87,9 @@ public:
         return ok;
     }
     bool deleteKey(const QString& key) override { return inner_->deleteKey(key); }
+    bool writeAll(const std::vector<NativeDockSetting>& settings, const QStringList& deletions) override {
+        return inner_->writeAll(settings, deletions);
+    }
     bool restartDock() override { return inner_->restartDock(); }
 
 private:
@@ -89,6 +99,52 @@ private:
 
 bool isSettledText(const QString& status) {
     return !status.endsWith(QChar(0x2026));
+}
+
+int applyNativeSettings(QApplication& app, JsonDefaultsProvider& defaults, SystemLog& log) {
+    const QString domain = QStringLiteral("com.apple.dock");
+    if (const int pauseAt = qEnvironmentVariableIntValue("VANTREL_DRIVER_PAUSE_BEFORE_COMMIT"); pauseAt > 0) {
+        auto& file = dynamic_cast<JsonFileDefaults&>(defaults.suite(domain));
+        file.setBeforeCommit([pauseAt, commits = 0](const QString&) mutable {
+            if (++commits < pauseAt) return;
+            say(QStringLiteral("paused"));
+            for (;;) ::pause();
+        });
+    }
+    SystemDockQueue queue;
+    DockSettingsStore store({
+        .systemDockQueue = queue,
+        .ownDefaults = defaults.standard(),
+        .makeClient = [&]() -> std::unique_ptr<DockDefaultsClient> {
+            return std::make_unique<ProcessDockDefaultsClient>(domain, 4.0, defaults, log);
+        },
+    });
+    enum class Step { loading, editing, applying, done } step = Step::loading;
+    QObject::connect(&store, &DockSettingsStore::changed, [&] {
+        if (store.isLoading() || store.isApplying() || step == Step::editing || step == Step::done) return;
+        if (step == Step::applying) {
+            step = Step::done;
+            say(QStringLiteral("status ") + store.statusMessage());
+            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+            return;
+        }
+        step = Step::editing;
+        store.setTileSize(60);
+        store.setMagnificationSize(100);
+        store.setMagnification(false);
+        store.setAutoHide(true);
+        store.setAutoHideDelay(0.5);
+        store.setShowRecents(false);
+        store.setShowOnlyRunning(true);
+        store.setTranslucentHiddenApps(true);
+        store.setPosition(DockPosition::right);
+        store.setMinimizeEffect(DockMinimizeEffect::scale);
+        step = Step::applying;
+        store.apply();
+    });
+    const int code = app.exec();
+    defaults.flushAll();
+    return code;
 }
 } // namespace
 
@@ -101,6 +157,7 @@ int main(int argc, char** argv) {
     ProcessEnvironment environment;
     const AppPaths paths = AppPaths::fromEnvironment(environment);
     JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
+    if (mode == u"apply") return applyNativeSettings(app, defaults, log);
     VantrelPreferences preferences(defaults.standard());
     PosixFileManager files;
     LocalPersistence persistence({paths.dataFolder(), &files}, clock, log, QStringLiteral("com.vantrel.mac"));

@@ -196,3 +196,34 @@ TEST_F(FileDefaultsFixture, AfterSchedulingEndsWritesGoStraightToDiskWithoutTheS
     EXPECT_EQ(onDisk(QStringLiteral("com.apple.dock")).value(QStringLiteral("tilesize")).toDouble(), 48);
     provider.reset(); // must not reach the destroyed scheduler
 }
+
+TEST_F(FileDefaultsFixture, ASetOfChangesIsWrittenAtOnceWholeOrTakenBackWhole) {
+    auto defaults = open();
+    defaults->setString(QStringLiteral("kept"), QStringLiteral("old"));
+    defaults->flush();
+    defaults->setString(QStringLiteral("pending"), QStringLiteral("mine")); // waits for the scheduler
+
+    // The file refuses the write: neither key of the set is taken, on disk or here, while the
+    // change made before it is still to be written.
+    defaults->setBeforeCommit([](const QString& temporary) { QFile::remove(temporary); });
+    EXPECT_FALSE(defaults->setAll(QJsonObject{{"kept", QJsonValue::Null}, {"added", 2}}));
+    defaults->setBeforeCommit({});
+    EXPECT_EQ(onDisk(), (QJsonObject{{"kept", "old"}}));
+    EXPECT_EQ(defaults->object(QStringLiteral("kept")), QJsonValue("old"));
+    EXPECT_FALSE(defaults->contains(QStringLiteral("added")));
+    EXPECT_EQ(defaults->object(QStringLiteral("pending")), QJsonValue("mine"));
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(onDisk(), (QJsonObject{{"kept", "old"}, {"pending", "mine"}}));
+
+    // Taken: one write, at once, with no wait for the scheduler.
+    const int writes = defaults->writeCount();
+    EXPECT_TRUE(defaults->setAll(QJsonObject{{"kept", QJsonValue::Null}, {"added", 2}}));
+    EXPECT_EQ(defaults->writeCount(), writes + 1);
+    EXPECT_EQ(onDisk(), (QJsonObject{{"pending", "mine"}, {"added", 2}}));
+
+    // A file that is never replaced takes no set either.
+    QDir().mkpath(folder() + QStringLiteral("/other.json"));
+    auto other = open(QStringLiteral("other"));
+    EXPECT_FALSE(other->setAll(QJsonObject{{"x", true}}));
+    EXPECT_FALSE(other->contains(QStringLiteral("x")));
+}

@@ -148,6 +148,46 @@ void JsonFileDefaults::change(const QString& key, const QJsonValue& value) {
     markDirty();
 }
 
+bool JsonFileDefaults::setAll(const QJsonObject& values) {
+    // What each key held here before, to put back when the write fails.
+    struct Earlier {
+        QJsonValue value;
+        std::optional<QJsonValue> unwritten;
+    };
+    std::map<QString, Earlier> earlier;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const auto pending = unwritten_.find(it.key());
+        earlier[it.key()] = {values_.value(it.key()),
+                             pending == unwritten_.end() ? std::nullopt : std::optional(pending->second)};
+        const QJsonValue value = it.value().isNull() ? QJsonValue(QJsonValue::Undefined) : it.value();
+        if (value.isUndefined())
+            values_.remove(it.key());
+        else
+            values_.insert(it.key(), value);
+        unwritten_[it.key()] = value;
+    }
+    dirty_ = true;
+    const int writes = writeCount_;
+    flush();
+    if (writeCount_ != writes) return true;
+    for (const auto& [key, before] : earlier) {
+        if (before.value.isUndefined())
+            values_.remove(key);
+        else
+            values_.insert(key, before.value);
+        if (before.unwritten)
+            unwritten_[key] = *before.unwritten;
+        else
+            unwritten_.erase(key);
+    }
+    // Changes made before the set were waiting for the scheduler: they wait for it again.
+    if (unwritten_.empty())
+        dirty_ = false;
+    else if (!writeThrough_)
+        markDirty();
+    return false;
+}
+
 void JsonFileDefaults::markDirty() {
     dirty_ = true;
     if (writeThrough_) {
@@ -176,7 +216,8 @@ void JsonFileDefaults::flush() {
     try {
         if (!QDir().mkpath(folder_))
             throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
-        writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented));
+        writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented),
+                            beforeCommit_);
         stamp_ = stampOf(filePath());
         unwritten_.clear();
         ++writeCount_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 
@@ -40,6 +41,9 @@ public:
     void remove(const QString& key) override;
     QStringList keys() const override;
     void synchronize() override { flush(); }
+    // Written at once with whatever else is pending, in one replace of the file. When that write
+    // fails the set is taken back out of this object too, so no later write brings it in.
+    bool setAll(const QJsonObject& values) override;
 
     void flush();
     // From now on every change is written at once and nothing is scheduled: for the end of the
@@ -47,6 +51,9 @@ public:
     void writeThrough();
     QString filePath() const;
     int writeCount() const { return writeCount_; }
+    // Sees every write of the file complete under its temporary name, before it takes the file's
+    // name: for a test that kills the process or fails the write there.
+    void setBeforeCommit(BeforeCommit hook) { beforeCommit_ = std::move(hook); }
 
 private:
     // What the file looked like when it was last read or written here.
@@ -79,6 +86,7 @@ private:
     // False when the file on disk could neither be read nor set aside: it must not be replaced.
     bool mayReplaceFile_ = true;
     int writeCount_ = 0;
+    BeforeCommit beforeCommit_;
 };
 
 class JsonDefaultsProvider final : public UserDefaultsProvider {
