@@ -62,7 +62,7 @@ double VantrelSliderRow::valueAt(int position) const {
 
 int VantrelSliderRow::positionOf(double value) const {
     if (maximum_ <= minimum_) return 0;
-    value = std::isfinite(value) ? std::clamp(value, minimum_, maximum_) : minimum_;
+    value = std::isnan(value) ? minimum_ : std::clamp(value, minimum_, maximum_);
     return int(std::lround((value - minimum_) / (maximum_ - minimum_) * ticks()));
 }
 

@@ -333,5 +333,5 @@ TEST_F(WorkspaceTest, ALongNoteHeadingEndsInAnEllipsisInsideItsColumn) {
     EXPECT_TRUE(painted.front().endsWith(QChar(0x2026))) << painted.front().toStdString();
     EXPECT_LE(QFontMetricsF(heading->font()).horizontalAdvance(painted.front()),
               heading->contentsRect().width());
-    saveSheet("workspace-long-heading", {renderWidget(workspace, Qt::black)}, 1);
+    saveSheet("workspace-long-heading", {renderWidget(workspace, QColor(236, 238, 242))}, 1);
 }

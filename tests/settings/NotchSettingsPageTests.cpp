@@ -354,6 +354,8 @@ TEST_F(NotchPageTest, TheDisabledResponsivenessRowLooksDisabled) {
     for (VantrelLabel* label : row->findChildren<VantrelLabel*>())
         if (label->text() == "Responsiveness") title = label;
     ASSERT_NE(title, nullptr);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_GT(row->height(), 0);
     const int titleOn = strongest(title), pickerOn = strongest(page->responsivenessPicker());
     page->autoExpandSwitch()->click();
     ASSERT_FALSE(row->isEnabled());
