@@ -63,6 +63,10 @@ TEST(TabularFigures, TimesOfOneDigitCountTakeOneWidth) {
     EXPECT_DOUBLE_EQ(TabularFigures::advance(font, "11:11"), TabularFigures::advance(font, "00:00"));
     EXPECT_DOUBLE_EQ(TabularFigures::advance(font, "4:07.35"), TabularFigures::advance(font, "1:11.11"));
     EXPECT_DOUBLE_EQ(TabularFigures::advance(font, "00"), 2 * TabularFigures::digitWidth(font));
+    EXPECT_DOUBLE_EQ(TabularFigures::advance(font, "19:59"), TabularFigures::advance(font, "00:00"));
+    // Text around the figures keeps its own advance, also where it leads.
+    EXPECT_DOUBLE_EQ(TabularFigures::advance(font, "in 9"),
+                     QFontMetricsF(font).horizontalAdvance("in ") + TabularFigures::digitWidth(font));
 
     // Drawn from the left, "00" ends in the same column after "11:" as after "00:"; from the
     // right, the colon of "11:11" and "00:00" stands in the same place.
