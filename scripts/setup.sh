@@ -11,7 +11,7 @@ packages=(
   dbus dbus-x11 xvfb xfwm4 xdotool imagemagick
   xclip clang-format procps
   tzdata
-  fonts-inter
+  fonts-inter fonts-jetbrains-mono
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
+#include "kit/TabularFigures.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
@@ -115,8 +116,7 @@ protected:
         const QRectF value(tile.right() + 9, top, 58, valueMetrics.height());
         painter.setFont(valueFont);
         painter.setPen(VantrelTheme::primary(scheme));
-        painter.drawText(value, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         valueMetrics.elidedText(text(), Qt::ElideRight, value.width()));
+        TabularFigures::draw(painter, value, Qt::AlignLeft | Qt::AlignVCenter, text());
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
         painter.drawText(

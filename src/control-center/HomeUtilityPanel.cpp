@@ -486,7 +486,9 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
         auto* texts = new QVBoxLayout;
         texts->setSpacing(2);
         texts->addWidget(label(title, VantrelType::caption(), 0.52, line));
-        value = label(QString(), valueFont(), 1.0, line);
+        auto* figures = label(QString(), valueFont(), 1.0, line);
+        figures->setTabularDigits(true);
+        value = figures;
         value->setFixedWidth(112);
         value->setObjectName(name + QStringLiteral(".value"));
         texts->addWidget(value);
@@ -520,7 +522,9 @@ QWidget* HomeUtilityPanel::buildTimerControls() {
     minus_ = step(QStringLiteral("minus"), [this] { actions_.decreaseFocusDuration(); });
     minus_->setObjectName(QStringLiteral("focus.minus"));
     minus_->setAccessibleName(QStringLiteral("Shorter"));
-    minutes_ = label(QString(), VantrelType::font(10.5, QFont::DemiBold), 1.0, stepper);
+    auto* minutes = label(QString(), VantrelType::font(10.5, QFont::DemiBold), 1.0, stepper);
+    minutes->setTabularDigits(true);
+    minutes_ = minutes;
     minutes_->setFixedWidth(48);
     minutes_->setAlignment(Qt::AlignCenter);
     plus_ = step(QStringLiteral("plus"), [this] { actions_.increaseFocusDuration(); });

@@ -249,6 +249,7 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     title_->setObjectName(QStringLiteral("workspace.title"));
     title_->setTextFormat(Qt::PlainText);
     title_->setWordWrap(false);
+    title_->setElided(true);
     title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     titleRow->addWidget(title_, 1);
     titleRow->addWidget(new VantrelLabel(QStringLiteral("Saved locally"), VantrelType::caption(),

@@ -22,10 +22,14 @@ QColor primary(ColorScheme scheme, double opacity) {
     return VantrelTheme::withOpacity(VantrelTheme::primary(scheme), opacity);
 }
 
+void fadeIfDisabled(QPainter& painter, const QWidget* widget) {
+    if (widget && !widget->isEnabled()) painter.setOpacity(painter.opacity() * kDisabledOpacity);
+}
+
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
                  ColorScheme scheme, bool enabled, bool focused) {
     painter.save();
-    if (!enabled) painter.setOpacity(0.45);
+    if (!enabled) painter.setOpacity(painter.opacity() * kDisabledOpacity);
     const double radius = layout.track.height() / 2;
     painter.setPen(Qt::NoPen);
     const QColor off = primary(scheme, scheme == ColorScheme::dark ? 0.2 : 0.1);

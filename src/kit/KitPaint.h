@@ -22,6 +22,11 @@ ColorScheme scheme(const QWidget* widget);
 // The primary text colour of an appearance at `opacity`.
 QColor primary(ColorScheme scheme, double opacity = 1.0);
 
+// How far a control that cannot be used now fades back, with everything it draws.
+inline constexpr double kDisabledOpacity = 0.45;
+// Fades what `painter` draws next when `widget` (or an ancestor) is disabled.
+void fadeIfDisabled(QPainter& painter, const QWidget* widget);
+
 // A switch whose track is `on` of the way (0 to 1) from the off colour to the tint.
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
                  ColorScheme scheme, bool enabled, bool focused);

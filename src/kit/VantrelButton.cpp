@@ -1,5 +1,6 @@
 #include "kit/VantrelButton.h"
 
+#include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelGlyph.h"
 
@@ -110,7 +111,7 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     // A button that cannot be pressed now fades back.
-    if (!isEnabled()) painter.setOpacity(0.45);
+    KitPaint::fadeIfDisabled(painter, this);
     const QPointF centre = l.frame.center();
     painter.translate(centre);
     painter.scale(look.scale, look.scale);

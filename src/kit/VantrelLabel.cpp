@@ -1,4 +1,7 @@
 #include "kit/VantrelLabel.h"
+
+#include "kit/KitPaint.h"
+#include "kit/TabularFigures.h"
 #include "kit/TextAdvance.h"
 
 #include <QAccessible>
@@ -118,7 +121,26 @@ int VantrelLabel::measuredHeightForWidth(int width) const {
     return int(std::ceil(height)) + margins.top() + margins.bottom();
 }
 
+void VantrelLabel::setTabularDigits(bool on) {
+    if (tabularDigits_ == on) return;
+    tabularDigits_ = on;
+    updateGeometry();
+    update();
+}
+
+void VantrelLabel::setElided(bool on) {
+    if (elided_ == on) return;
+    elided_ = on;
+    update();
+}
+
 QSize VantrelLabel::sizeHint() const {
+    if (tabularDigits_ && !wordWrap()) {
+        const QMargins margins = contentsMargins();
+        return QSize(int(std::ceil(TabularFigures::advance(font(), text()))) + margins.left() +
+                         margins.right(),
+                     QLabel::sizeHint().height());
+    }
     if (!wordWrap()) return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
     const int width = int(std::ceil(TextAdvance::of(font(), text()))) + margins.left() + margins.right();
@@ -139,8 +161,20 @@ void VantrelLabel::paintEvent(QPaintEvent*) {
     // Drawn here rather than by QLabel so that the colour is resolved for the appearance now in
     // force, not the one of the palette last set.
     QPainter painter(this);
+    // A label in a row that cannot be used now fades back with the row's control.
+    KitPaint::fadeIfDisabled(painter, this);
     painter.setFont(font());
     painter.setPen(resolvedColor());
+    if (tabularDigits_ && !wordWrap()) {
+        TabularFigures::draw(painter, contentsRect(), alignment(), text());
+        return;
+    }
+    if (elided_ && !wordWrap()) {
+        const QRectF area(contentsRect());
+        painter.drawText(area, int(alignment()) | Qt::TextSingleLine,
+                         QFontMetricsF(font()).elidedText(text(), Qt::ElideRight, area.width()));
+        return;
+    }
     if (lineSpacing_ > 0) {
         QTextLayout layout(text());
         layOut(layout, contentsRect().width());

@@ -25,6 +25,16 @@ public:
     // 1 for a page's title, 2 for a card's; 0 for none.
     void setHeadingLevel(int level);
 
+    // Draws the digits of a one-line label in cells of one width (TabularFigures), so that a
+    // changing figure keeps its width.
+    void setTabularDigits(bool on);
+    bool tabularDigits() const { return tabularDigits_; }
+
+    // Cuts the text of a one-line label with "…" where it is wider than the label, rather than
+    // at the label's edge, mid-letter.
+    void setElided(bool on);
+    bool elided() const { return elided_; }
+
     // Extra room between the lines of a wrapping label, in points (0: the font's own).
     void setLineSpacing(double spacing);
     double lineSpacing() const { return lineSpacing_; }
@@ -65,6 +75,8 @@ private:
     AdaptiveColor color_;
     double opacity_ = 1.0;
     double lineSpacing_ = 0;
+    bool tabularDigits_ = false;
+    bool elided_ = false;
 };
 
 // Makes assistive technologies announce `widget` as a heading of `level` (at most 6). Called

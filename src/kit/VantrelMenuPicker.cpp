@@ -66,6 +66,7 @@ void VantrelMenuPicker::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = KitPaint::scheme(this);
+    KitPaint::fadeIfDisabled(painter, this);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.14 : 0.12), 0.75));
     painter.setBrush(

@@ -34,6 +34,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const ColorScheme scheme = KitPaint::scheme(this);
+        KitPaint::fadeIfDisabled(painter, this);
         painter.setFont(segmentFont());
         painter.setPen(KitPaint::primary(scheme, isChecked() ? 0.92 : 0.66));
         painter.drawText(QRectF(rect()).adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
@@ -118,6 +119,7 @@ void VantrelSegmentedControl::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const SegmentedLayout layout = SegmentedLayout::of(QRectF(rect()), naturalWidths());
     const ColorScheme scheme = KitPaint::scheme(this);
+    KitPaint::fadeIfDisabled(painter, this);
     painter.setPen(Qt::NoPen);
     painter.setBrush(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.09 : 0.06));
     painter.drawRoundedRect(layout.track, SegmentedLayout::kRadius, SegmentedLayout::kRadius);

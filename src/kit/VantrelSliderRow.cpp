@@ -3,7 +3,6 @@
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelType.h"
 
-#include <QFontDatabase>
 #include <QSlider>
 #include <cmath>
 
@@ -15,9 +14,7 @@ constexpr double kRowHeight = 24;
 
 // The read-out in the monospaced design, so its figures keep their places as the value changes.
 QFont valueFont(double pixelSize) {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(VantrelType::font(pixelSize, QFont::Normal).pointSizeF());
-    return font;
+    return VantrelType::monospaced(pixelSize, QFont::Normal);
 }
 } // namespace
 
@@ -65,11 +62,14 @@ double VantrelSliderRow::valueAt(int position) const {
 
 int VantrelSliderRow::positionOf(double value) const {
     if (maximum_ <= minimum_) return 0;
+    value = std::isnan(value) ? minimum_ : std::clamp(value, minimum_, maximum_);
     return int(std::lround((value - minimum_) / (maximum_ - minimum_) * ticks()));
 }
 
 void VantrelSliderRow::setValue(double value) {
-    value_ = std::clamp(value, minimum_, maximum_);
+    // The read-out tells the value as stored, also one outside the slider's range (a system
+    // setting made elsewhere); only the knob stops at the end of its track.
+    value_ = value;
     value_label_->setText(valueText());
     slider_->setAccessibleDescription(valueText());
     syncing_ = true;

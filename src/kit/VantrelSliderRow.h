@@ -47,7 +47,8 @@ public:
                      SliderRowStyle style = {}, QWidget* parent = nullptr);
 
     double value() const { return value_; }
-    // Shows `value` (clamped into the range) without announcing it.
+    // Shows `value` without announcing it: the read-out tells it as it is, the knob stops at the
+    // nearer end of the range when it lies outside.
     void setValue(double value);
     QString valueText() const;
     QSlider* slider() const { return slider_; }

@@ -23,6 +23,19 @@ QFont font(double pixelSize, QFont::Weight weight) {
     return f;
 }
 
+QString monospacedFamily() {
+    return QStringLiteral("JetBrains Mono");
+}
+
+QFont monospaced(double pixelSize, QFont::Weight weight) {
+    QFont f(monospacedFamily());
+    f.setPointSizeF(pixelSize * kPointsPerPixel);
+    f.setWeight(weight);
+    f.setStyleHint(QFont::Monospace);
+    f.setFixedPitch(true);
+    return f;
+}
+
 double pixelSize(const QFont& font) {
     return font.pixelSize() > 0 ? double(font.pixelSize()) : font.pointSizeF() / kPointsPerPixel;
 }

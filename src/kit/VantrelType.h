@@ -13,6 +13,10 @@ QString family();
 
 // A font of the family at `pixelSize` (fractional sizes kept) and `weight`.
 QFont font(double pixelSize, QFont::Weight weight);
+// The monospaced design: a font of the one monospaced family the project installs (JetBrains
+// Mono), drawn to sit beside the sans family, at `pixelSize` and `weight`.
+QString monospacedFamily();
+QFont monospaced(double pixelSize, QFont::Weight weight);
 // The font's size in device-independent pixels.
 double pixelSize(const QFont& font);
 

@@ -1,5 +1,6 @@
 #include "modules/CalendarStore.h"
 
+#include "core/ClockText.h"
 #include "platform/SetIfChanged.h"
 
 #include <QDateTime>
@@ -117,7 +118,7 @@ QString CalendarStore::briefing() const {
     return QStringLiteral("%1 event%2 remaining; next at %3.")
         .arg(count)
         .arg(count == 1 ? QString() : QStringLiteral("s"))
-        .arg(locale_.toString(startTime, QLocale::ShortFormat));
+        .arg(ClockText::hoursAndMinutes(locale_, startTime));
 }
 
 void CalendarStore::scheduleRefresh() {

@@ -3,6 +3,7 @@
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelConcentricGeometry.h"
+#include "kit/VantrelTheme.h"
 #include "notch/CameraPreview.h"
 #include "notch/NotchStateView.h"
 
@@ -18,6 +19,9 @@ public:
     FailureOverlay(const QString& message, QColor accent, QWidget* parent) : QWidget(parent) {
         state = new NotchStateView(QStringLiteral("video.slash"), QStringLiteral("Camera is unavailable"),
                                    message, accent, std::nullopt, {}, nullptr, this);
+        // The cover is near black in either look of the surface, so the message on it takes the
+        // dark appearance's light text, also under the crystal look's light one.
+        VantrelTheme::setColorScheme(this, ColorScheme::dark);
     }
     NotchStateView* state;
 

@@ -1,5 +1,6 @@
 #include "notch/NotchCalendarView.h"
 
+#include "core/ClockText.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
@@ -145,7 +146,7 @@ QString NotchCalendarView::dateTitle(const QDate& date, const QLocale& locale) {
 QString NotchCalendarView::timeLine(const CalendarItem& item, const QTimeZone& zone, const QLocale& locale) {
     if (item.isAllDay) return QStringLiteral("All day");
     const auto time = [&](WallTime t) {
-        return locale.toString(toQDateTime(t).toTimeZone(zone).time(), QLocale::ShortFormat);
+        return ClockText::hoursAndMinutes(locale, toQDateTime(t).toTimeZone(zone).time());
     };
     return time(item.startDate) + QStringLiteral(" \u2013 ") + time(item.endDate);
 }

@@ -1,5 +1,6 @@
 #include "notch/NotchFocusView.h"
 
+#include "kit/TabularFigures.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelSegmentedControl.h"
@@ -189,8 +190,8 @@ void NotchFocusView::paintEvent(QPaintEvent*) {
     const double top = l.ring.center().y() - stack / 2;
     painter.setPen(VantrelTheme::primary(scheme));
     painter.setFont(timeFont());
-    painter.drawText(QRectF(l.ring.left(), top, l.ring.width(), timeMetrics.height()), Qt::AlignCenter,
-                     timer_.timeText());
+    TabularFigures::draw(painter, QRectF(l.ring.left(), top, l.ring.width(), timeMetrics.height()),
+                         Qt::AlignCenter, timer_.timeText());
     if (finished) {
         painter.setPen(accent_);
         painter.setFont(finishedFont());

@@ -41,8 +41,9 @@ const char* const kCaption = "Live trend \u00B7 sampled every 2 seconds while th
 QFont gaugeCaptionFont() {
     return VantrelType::font(19, QFont::DemiBold);
 }
+// The rates in the monospaced design, so their figures keep their places from sample to sample.
 QFont rateFont() {
-    return VantrelType::font(12, QFont::DemiBold);
+    return VantrelType::monospaced(12, QFont::DemiBold);
 }
 QFont rateLabelFont() {
     return VantrelType::font(9, QFont::Normal);

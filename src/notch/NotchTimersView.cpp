@@ -11,7 +11,6 @@
 
 #include <QAbstractButton>
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
@@ -32,12 +31,12 @@ constexpr double kLapRowSpacing = 3;
 constexpr double kMenuChevronWidth = 8;
 constexpr double kMenuChevronGap = 3;
 constexpr double kProgressHeight = 4;
-constexpr double kDisabledOpacity = 0.45;
 constexpr double kTimeMinimumScale = 0.6;
 constexpr double kTightestRowSpacing = 2;
 
+// The times in the monospaced design, so a running time keeps its width.
 QFont timeFont(double size) {
-    return VantrelType::font(size, QFont::DemiBold);
+    return VantrelType::monospaced(size, QFont::DemiBold);
 }
 QFont summaryFont() {
     return VantrelType::font(9.5, QFont::Medium);
@@ -46,7 +45,7 @@ QFont lapFont() {
     return VantrelType::font(10, QFont::Normal);
 }
 QFont lapTimeFont() {
-    return VantrelType::font(10, QFont::Medium);
+    return VantrelType::monospaced(10, QFont::Normal);
 }
 
 double lineHeight(const QFont& font) {
@@ -172,15 +171,8 @@ void setButton(VantrelButton* button, const QString& title, bool selected, bool 
     const auto* style = dynamic_cast<const VantrelSelectionButtonStyle*>(&button->buttonStyle());
     if (!style || style->isSelected() != selected)
         button->setButtonStyle(std::make_shared<VantrelSelectionButtonStyle>(selected, accent));
+    // The button's own look fades it back while it cannot be pressed.
     button->setEnabled(enabled);
-    // A disabled control reads as unavailable.
-    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(button->graphicsEffect());
-    if (enabled && effect) button->setGraphicsEffect(nullptr);
-    if (!enabled && !effect) {
-        effect = new QGraphicsOpacityEffect(button);
-        effect->setOpacity(kDisabledOpacity);
-        button->setGraphicsEffect(effect);
-    }
     button->update();
 }
 
@@ -228,7 +220,10 @@ NotchTimersView::NotchTimersView(StopwatchStore& store, MenuPresenter& menus, QC
     lapArea_->setWidgetResizable(false);
     lapRows_ = new LapRows(store_, lapArea_);
     lapArea_->setWidget(lapRows_);
-    // The rows lie on the panel's own surface (the scroll area's viewport fills nothing already).
+    // The rows lie on the panel's own surface, midnight black or crystal glass: neither the
+    // scroll area nor its viewport paints the window colour of the palette under them.
+    lapArea_->setAutoFillBackground(false);
+    lapArea_->viewport()->setAutoFillBackground(false);
     lapRows_->setAutoFillBackground(false);
 
     connect(&store_, &StopwatchStore::stopwatchElapsedChanged, this, &NotchTimersView::storeChanged);

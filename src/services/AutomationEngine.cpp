@@ -1,5 +1,6 @@
 #include "services/AutomationEngine.h"
 
+#include "core/ClockText.h"
 #include "core/LocalPersistence.h"
 #include "core/VantrelPreferences.h"
 #include "modules/FocusTimer.h"
@@ -64,8 +65,8 @@ void AutomationEngine::setLastAction(const QString& text) {
 }
 
 QString AutomationEngine::timeText() const {
-    return QLocale().toString(toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time(),
-                              QLocale::ShortFormat);
+    return ClockText::hoursAndMinutes(QLocale(),
+                                      toQDateTime(deps_.clock.now()).toTimeZone(deps_.timeZone).time());
 }
 
 void AutomationEngine::evaluate() {

@@ -21,7 +21,6 @@
 #include "modules/NotificationSignalStore.h"
 #include "settings/PageDivider.h"
 
-#include <QFontDatabase>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QSlider>
@@ -254,9 +253,8 @@ QWidget* NotificationsPage::makeVolumeControl() {
     volumeSlider_->installEventFilter(this);
     line->addWidget(volumeSlider_, 1);
     // The figures in the monospaced design, so they keep their places as the value changes.
-    QFont figures = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    figures.setPointSizeF(VantrelType::font(10.5, QFont::Normal).pointSizeF());
-    volumeText_ = new VantrelLabel(QString(), figures, VantrelTheme::secondaryText(), control);
+    volumeText_ = new VantrelLabel(QString(), VantrelType::monospaced(10.5, QFont::Normal),
+                                   VantrelTheme::secondaryText(), control);
     volumeText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     volumeText_->setFixedWidth(38);
     line->addWidget(volumeText_);

@@ -16,6 +16,7 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
+#include "notch/PaintedTexts.h"
 #include "services/KeyboardCleaningController.h"
 #include "support/QtPrinters.h"
 
@@ -656,4 +657,18 @@ TEST_F(HomePageTest, ALauncherRowEndsInItsDotAndChevron) {
             if (qAlpha(chevron.pixel(x, y)) > 0) ++ink;
         }
     EXPECT_GT(ink, 10);
+}
+
+TEST_F(HomePageTest, AMetricsFiguresKeepTheirPlacesAsTheValueChanges) {
+    QAbstractButton* metric = page.metricButton(HomeUtility::timer);
+    // The colon after two digits stands in one column whatever the digits: "11:11" as "00:00".
+    const auto colonAt = [metric](const QString& value) {
+        metric->setText(value);
+        EXPECT_TRUE(paintedLineTexts(*metric).contains(value)) << value.toStdString();
+        return paintedOrigin(*metric, QStringLiteral(":")).value_or(QPointF(-1, 0)).x();
+    };
+    const double ones = colonAt(QStringLiteral("11:11"));
+    EXPECT_GT(ones, 28 + 9);
+    EXPECT_DOUBLE_EQ(colonAt(QStringLiteral("00:00")), ones);
+    EXPECT_DOUBLE_EQ(colonAt(QStringLiteral("24:56")), ones);
 }

@@ -6,11 +6,13 @@
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "modules/StopwatchStore.h"
+#include "notch/PaintedTexts.h"
 #include "platform/linux/QtPasteboard.h"
 #include "support/ManualWorkQueue.h"
 #include "support/QtPrinters.h"
@@ -634,4 +636,35 @@ TEST_F(PanelTest, FiveShelfFilesScrollAtTheirFullHeightAndSectionsCrossFade) {
     EXPECT_DOUBLE_EQ(panel->controlsOpacity(HomeUtility::files), 0);
     EXPECT_TRUE(panel->isExpanded(HomeUtility::timer));
     EXPECT_FALSE(panel->isExpanded(HomeUtility::files));
+}
+
+TEST_F(PanelTest, TimesAndMinutesKeepTheirWidthAsTheyChange) {
+    build(HomeUtility::timer);
+    // Each value's digits in cells of one width: "11:11" as wide as "00:00", so a running time
+    // does not shift from second to second.
+    for (const char* row : {"timer", "stopwatch", "countdown"}) {
+        auto* label = qobject_cast<VantrelLabel*>(value(row));
+        ASSERT_NE(label, nullptr) << row;
+        EXPECT_TRUE(label->tabularDigits()) << row;
+        const QString shown = label->text();
+        label->setText(QStringLiteral("11:11"));
+        const int ones = label->sizeHint().width();
+        label->setText(QStringLiteral("00:00"));
+        EXPECT_EQ(label->sizeHint().width(), ones) << row;
+        label->setText(shown);
+    }
+    auto* minutes =
+        qobject_cast<VantrelLabel*>(find<QAbstractButton>("focus.minus")
+                                        ->parentWidget()
+                                        ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly));
+    ASSERT_NE(minutes, nullptr);
+    EXPECT_TRUE(minutes->tabularDigits());
+    // "11 min" and "25 min" centred in the 48-point frame: " min" starts in the same column.
+    const auto minStart = [minutes](const QString& text) {
+        minutes->setText(text);
+        EXPECT_TRUE(paintedLineTexts(*minutes).contains(text));
+        return paintedOrigin(*minutes, QStringLiteral(" min")).value_or(QPointF(-1, 0)).x();
+    };
+    EXPECT_GT(minStart("11 min"), 0);
+    EXPECT_DOUBLE_EQ(minStart("11 min"), minStart("25 min"));
 }

@@ -8,6 +8,7 @@
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
+#include "notch/PaintedTexts.h"
 #include "support/QtPrinters.h"
 
 #include <QBuffer>
@@ -315,4 +316,22 @@ TEST(ThumbnailCache, DecodesOncePerVersionAndRemembersUnreadableFiles) {
 
     EXPECT_EQ(ThumbnailCache::fillSource(QSizeF(400, 100), QSizeF(100, 100)), QRectF(150, 0, 100, 100));
     EXPECT_EQ(ThumbnailCache::fillSource(QSizeF(100, 400), QSizeF(200, 100)), QRectF(0, 175, 100, 50));
+}
+
+TEST_F(WorkspaceTest, ALongNoteHeadingEndsInAnEllipsisInsideItsColumn) {
+    const QString title = QStringLiteral("Planning notes for the design review today");
+    f.c.stores.notes.setSelectedID(f.note(title, QStringLiteral("Agenda")));
+    workspace.resize(560, 420);
+    QCoreApplication::sendPostedEvents();
+    VantrelLabel* heading = workspace.titleLabel();
+    ASSERT_EQ(heading->text(), title);
+    ASSERT_LT(heading->width(), QFontMetricsF(heading->font()).horizontalAdvance(title));
+    const QStringList painted = paintedTexts(*heading);
+    ASSERT_EQ(painted.size(), 1);
+    EXPECT_TRUE(painted.front().startsWith(QStringLiteral("Planning notes")))
+        << painted.front().toStdString();
+    EXPECT_TRUE(painted.front().endsWith(QChar(0x2026))) << painted.front().toStdString();
+    EXPECT_LE(QFontMetricsF(heading->font()).horizontalAdvance(painted.front()),
+              heading->contentsRect().width());
+    saveSheet("workspace-long-heading", {renderWidget(workspace, QColor(236, 238, 242))}, 1);
 }

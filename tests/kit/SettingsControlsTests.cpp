@@ -342,15 +342,17 @@ TEST(VantrelSliderRow, ReadsOutTheValueAndWritesOnlyTheUsersMoves) {
     EXPECT_EQ(row.valueText(), "92.0pt");
     EXPECT_EQ(kit.log.entries, QStringList{"set dock.iconSize"}) << "one write per move, no haptic";
 
-    // A stepped slider lands on its steps; a value out of range is shown clamped.
+    // A stepped slider lands on its steps; a value out of range is told as stored, the knob at
+    // the end of its track.
     SliderRowStyle stepped;
     stepped.step = 1;
     VantrelSliderRow icons(
         "App icon size", 26, 80, [](double v) { return QString::number(qint64(v)) + QStringLiteral(" pt"); },
         stepped);
     icons.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
-    EXPECT_EQ(icons.valueText(), "80 pt");
+    EXPECT_EQ(icons.valueText(), "92 pt");
     EXPECT_EQ(icons.slider()->maximum(), 54);
+    EXPECT_EQ(icons.slider()->value(), 54);
     icons.slider()->setValue(18);
     EXPECT_EQ(kit.preferences.customDockIconSize(), 44.0);
     EXPECT_EQ(row.valueText(), "44.0pt") << "the other row follows the model";

@@ -1,11 +1,13 @@
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
 #include "core/VantrelPreferences.h"
+#include "kit/VantrelTheme.h"
 #include "notch/CameraMirrorView.h"
 #include "notch/CameraPreview.h"
 #include "notch/NotchStateView.h"
 #include "platform/AppPaths.h"
 #include "platform/linux/LinuxPermissionSystem.h"
+#include "support/ContactSheet.h"
 #include "support/FakeCameraCapture.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeVideoCaptureDevices.h"
@@ -17,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -280,4 +283,43 @@ TEST(CameraMirrorView, OnThisSystemAMachineWithoutACameraIsToldSo) {
     ASSERT_NE(view.failureView(), nullptr);
     EXPECT_EQ(view.failureView()->title(), "Camera is unavailable");
     EXPECT_EQ(view.failureView()->message(), "No camera was found on this Mac.");
+}
+
+TEST(CameraMirrorView, TheFailureReadsLightOnItsDarkCoverUnderTheCrystalLook) {
+    MirrorHarness h;
+    h.camera.mode = FakeCameraCapture::Mode::noDevice;
+    // The crystal look draws its tabs in the light appearance.
+    QWidget surface;
+    surface.resize(320, 180);
+    VantrelTheme::setColorScheme(&surface, ColorScheme::light);
+    auto view = h.makeView();
+    view->setParent(&surface);
+    surface.show();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_NE(view->failureView(), nullptr);
+    EXPECT_EQ(VantrelTheme::colorScheme(view.get()), ColorScheme::light);
+
+    QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    saveContactSheet({{"crystal look: camera failure", image}},
+                     QStringLiteral(VANTREL_BINARY_DIR "/camera-failure-crystal.png"));
+
+    // Rows of the state view: the glyph, then "Camera is unavailable", then the message.
+    const QFont titleFont = NotchStateView::titleFont();
+    const QFont messageFont = NotchStateView::messageFont();
+    const NotchStateView::Layout l = NotchStateView::layout(
+        QSizeF(320, 180), QFontMetricsF(titleFont).height(),
+        NotchStateView::messageLines("No camera was found on this Mac.", messageFont, 300).size() *
+            QFontMetricsF(messageFont).lineSpacing(),
+        QSizeF());
+    const auto brightest = [&image](const QRectF& band) {
+        int most = 0;
+        for (int y = int(band.top()); y < int(band.bottom()); ++y)
+            for (int x = int(band.left()); x < int(band.right()); ++x)
+                most = std::max(most, qGray(image.pixel(x, y)));
+        return most;
+    };
+    EXPECT_GT(brightest(l.title), 220) << "the title in white, not black on black";
+    EXPECT_GT(brightest(l.message), 110) << "the message in the dark appearance's secondary white";
 }

@@ -1,3 +1,4 @@
+#include "core/ClockText.h"
 #include "modules/CalendarStore.h"
 #include "notch/NotchCalendarView.h"
 #include "notch/PaintedTexts.h"
@@ -199,4 +200,39 @@ TEST_F(CalendarTab, AStaleErrorGivesWayToTheDeniedPath) {
     view->stateView()->actionButton()->click();
     ASSERT_EQ(workspace.opened.size(), 1u);
     EXPECT_EQ(workspace.opened[0].toString(), kSettings);
+}
+
+TEST(EventTimes, HoursAndMinutesInEveryLocaleAlsoWhereTheShortFormatHasSeconds) {
+    CalendarItem late;
+    late.title = QStringLiteral("Late review");
+    late.startDate = utc("2026-01-05T22:00:00Z");
+    late.endDate = utc("2026-01-05T23:15:00Z");
+    // Under LANG=C.UTF-8 the locale is C, whose short time format is "HH:mm:ss".
+    ASSERT_EQ(QLocale::c().timeFormat(QLocale::ShortFormat), "HH:mm:ss");
+    EXPECT_EQ(NotchCalendarView::timeLine(late, QTimeZone::utc(), QLocale::c()),
+              QString::fromUtf8("22:00 \u2013 23:15"));
+    EXPECT_EQ(NotchCalendarView::timeLine(late, QTimeZone::utc(), QLocale(QLocale::German, QLocale::Germany)),
+              QString::fromUtf8("22:00 \u2013 23:15"));
+    EXPECT_EQ(ClockText::hoursAndMinutes(QLocale::c(), QTime(7, 5, 42)), "07:05");
+    // A twelve-hour locale keeps its day half: 10:00 PM.
+    const QString evening =
+        ClockText::hoursAndMinutes(QLocale(QLocale::English, QLocale::UnitedStates), QTime(22, 0, 30));
+    EXPECT_TRUE(evening.startsWith("10:00") && evening.endsWith("PM")) << evening.toStdString();
+    EXPECT_EQ(evening.size(), 8);
+    EXPECT_EQ(ClockText::hoursAndMinutesFormat(QLocale::c()), "HH:mm");
+
+    // The day briefing names the next event's time the same way.
+    ManualClock clock;
+    clock.setWallTime(utc("2026-01-05T20:30:00Z"));
+    ManualScheduler scheduler{clock};
+    FakeCalendarService service;
+    service.status = CalendarAuthorizationStatus::fullAccess;
+    CalendarEvent event;
+    event.identifier = event.title = QStringLiteral("Late review");
+    event.startDate = late.startDate;
+    event.endDate = late.endDate;
+    service.stored = {event};
+    CalendarStore store{service, clock, scheduler, QTimeZone::utc(), QLocale::c()};
+    store.refresh();
+    EXPECT_EQ(store.briefing(), "1 event remaining; next at 22:00.");
 }

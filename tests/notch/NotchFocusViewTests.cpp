@@ -1,6 +1,7 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/KitRender.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/FocusTimer.h"
@@ -34,7 +35,7 @@ struct FocusTab : ::testing::Test {
 
     void SetUp() override { view.resize(640, 360); }
     QString buttonText() const { return view.startPauseButton()->text(); }
-    bool paints(const QString& text) { return paintedTexts(view).contains(text); }
+    bool paints(const QString& text) { return paintedLineTexts(view).contains(text); }
 };
 
 } // namespace
@@ -126,9 +127,10 @@ TEST_F(FocusTab, RunningLocksTheDurationAndFinishingShowsFinished) {
     EXPECT_TRUE(view.picker()->isEnabled());
     // "Finished" in 10 semibold sits 4 under the time in 43 bold; the two are centred together
     // in the ring.
-    const std::optional<QPointF> timeAt = paintedOrigin(view, "00:00");
+    const std::optional<PaintedLine> timeLine = paintedLine(view, "00:00");
     const std::optional<QPointF> finishedAt = paintedOrigin(view, "Finished");
-    ASSERT_TRUE(timeAt && finishedAt);
+    ASSERT_TRUE(timeLine && finishedAt);
+    const std::optional<QPointF> timeAt = timeLine->origin;
     const QFontMetricsF time(VantrelType::font(43, QFont::Bold));
     const QFontMetricsF label(VantrelType::font(10, QFont::DemiBold));
     const double stackTop = timeAt->y() - time.ascent();
@@ -156,4 +158,52 @@ TEST_F(FocusTab, StartAfterFinishingBeginsANewRun) {
     EXPECT_EQ(sounds.playingCount(), 0) << "the alarm stops with the new run";
     scheduler.advance(Seconds(30));
     EXPECT_EQ(timer.timeText(), "00:30");
+}
+
+TEST_F(FocusTab, TheTimeKeepsItsWidthAndTheLockedPickerFadesBack) {
+    view.resize(640, 360);
+    VantrelTheme::setColorScheme(&view, ColorScheme::dark);
+    // The rightmost inked column of the time, inside the ring.
+    const auto timeRightEdge = [this] {
+        const QImage image = renderWidget(view, Qt::black);
+        const QRectF ring = view.currentLayout().ring;
+        const QFontMetricsF metrics(VantrelType::font(43, QFont::Bold));
+        const int top = int(ring.center().y() - metrics.height() / 2);
+        int right = -1;
+        for (int y = top; y < top + int(metrics.height()); ++y)
+            for (int x = int(ring.left()) + 14; x < int(ring.right()) - 14; ++x)
+                if (qGray(image.pixel(x, y)) > 128) right = std::max(right, x);
+        return right;
+    };
+    // Times of one digit count take one width: with the text centred, "00" ends in the same column
+    // after "11:" as after "20:".
+    timer.updateDuration(11);
+    ASSERT_EQ(timer.timeText(), "11:00");
+    EXPECT_TRUE(paints("11:00"));
+    const int elevens = timeRightEdge();
+    timer.updateDuration(20);
+    ASSERT_EQ(timer.timeText(), "20:00");
+    const int twenties = timeRightEdge();
+    EXPECT_GT(elevens, 320);
+    EXPECT_EQ(elevens, twenties);
+
+    // While the timer runs the duration picker refuses clicks and looks it: its labels fade to
+    // 0.45 of their strength (probed on "5m", away from the selected segment's plate).
+    const auto strongestLabel = [this] {
+        const QImage image = renderWidget(view);
+        const QRect picker(view.picker()->segment(0)->mapTo(&view, QPoint()),
+                           view.picker()->segment(0)->size());
+        int most = 0;
+        for (int y = picker.top(); y <= picker.bottom(); ++y)
+            for (int x = picker.left(); x <= picker.right(); ++x)
+                most = std::max(most, qAlpha(image.pixel(x, y)));
+        return most;
+    };
+    timer.updateDuration(25);
+    const int enabled = strongestLabel();
+    view.startPauseButton()->click();
+    ASSERT_FALSE(view.picker()->isEnabled());
+    const int disabled = strongestLabel();
+    EXPECT_GT(enabled, 150) << "white at 0.66 on the track";
+    EXPECT_NEAR(disabled, enabled * 0.45, 6);
 }

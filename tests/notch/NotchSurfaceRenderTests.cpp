@@ -1,7 +1,9 @@
 #include "notch/NotchSurfaceTestSupport.h"
+#include "notch/NotchTimersView.h"
 #include "support/ContactSheet.h"
 
 #include <QPainter>
+#include <QScrollArea>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -141,4 +143,41 @@ TEST_F(NotchSurfaceRender, HalfWayThroughATabChangeBothViewsShow) {
             if (std::abs(a - b) > 60 && m > std::min(a, b) + 10 && m < std::max(a, b) - 10) ++between;
         }
     EXPECT_GT(between, 20);
+}
+
+TEST_F(NotchSurfaceRender, TheLapListLiesOnThePanelsOwnSurfaceInBothLooks) {
+    stores.stopwatch.startStopwatch();
+    for (int lap = 0; lap < 3; ++lap) {
+        h.scheduler.advance(Seconds(4.2));
+        stores.stopwatch.recordLap();
+    }
+    for (NotchAppearance appearance : {NotchAppearance::midnight, NotchAppearance::crystal}) {
+        const QImage image = renderSurface(appearance, NotchTab::timers);
+        const QString name = QStringLiteral("%1 timers with three laps").arg(rawValue(appearance));
+        sheet.emplace_back(name, image);
+        SCOPED_TRACE(name.toStdString());
+        auto* timers = view().findChild<NotchTimersView*>();
+        ASSERT_NE(timers, nullptr);
+        QWidget* list = timers->lapList();
+        ASSERT_TRUE(list->isVisible());
+        const QRect area(list->mapTo(&view(), QPoint()), list->size());
+        ASSERT_GT(area.height(), 20);
+        // Between "Lap 3" on the left and its time on the right the row shows the surface itself,
+        // as it does just left of the list; never the palette's grey (239, 239, 239).
+        const int y = area.top() + 3;
+        const QRgb inside = image.pixel(area.center().x(), y);
+        const QRgb beside = image.pixel(area.left() - 3, y);
+        EXPECT_NE(QColor(inside).rgb() & 0xffffff, QColor(239, 239, 239).rgb() & 0xffffff);
+        EXPECT_LE(std::abs(qRed(inside) - qRed(beside)), 6) << qRed(inside) << " against " << qRed(beside);
+        EXPECT_LE(std::abs(qBlue(inside) - qBlue(beside)), 6);
+        if (appearance == NotchAppearance::midnight) {
+            EXPECT_TRUE(isOpaqueBlack(inside));
+            // The rows' white texts show on it: the brightest pixel of the first row is light.
+            int brightest = 0;
+            for (int x = area.left(); x < area.right(); ++x)
+                for (int row = area.top(); row < area.top() + 12; ++row)
+                    brightest = std::max(brightest, qGray(image.pixel(x, row)));
+            EXPECT_GT(brightest, 200);
+        }
+    }
 }

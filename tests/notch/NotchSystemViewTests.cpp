@@ -193,9 +193,9 @@ TEST(NotchSystemView, MetricsLayoutFromTheMonitor) {
     EXPECT_DOUBLE_EQ(l.memory.bar.height(), 4);
     EXPECT_DOUBLE_EQ(l.cpu.sparklineRect.top() - l.cpu.bar.bottom(), 4);
     EXPECT_DOUBLE_EQ(l.down.labelRect.top() - l.down.rateRect.bottom(), 1);
-    // Rates in 12-point type, their labels in 9, the gauge captions in 19.
+    // Rates in 12-point monospaced type, their labels in 9, the gauge captions in 19.
     EXPECT_DOUBLE_EQ(l.down.rateRect.height(),
-                     QFontMetricsF(VantrelType::font(12, QFont::DemiBold)).height());
+                     QFontMetricsF(VantrelType::monospaced(12, QFont::DemiBold)).height());
     EXPECT_DOUBLE_EQ(l.down.labelRect.height(), QFontMetricsF(VantrelType::font(9, QFont::Normal)).height());
     EXPECT_DOUBLE_EQ(l.cpu.captionRect.height(),
                      QFontMetricsF(VantrelType::font(19, QFont::DemiBold)).height());

@@ -2,6 +2,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelSelectionButtonStyle.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/AlarmController.h"
 #include "modules/NotificationSignalStore.h"
@@ -354,4 +355,26 @@ TEST(NotchTimersView, EveryCountdownStateStaysWithinTheMediumAndSmallPanels) {
     for (double height : {157.0, 117.0}) within(height, "finished");
     const auto roomy = within(207, "finished");
     EXPECT_FALSE(roomy.timesUp.isEmpty());
+}
+
+TEST(NotchTimersView, ADisabledButtonFadesOnceToTheKitsFortyFivePercent) {
+    TimersHarness h;
+    VantrelTheme::setColorScheme(&h.view, ColorScheme::dark);
+    ASSERT_TRUE(h.view.stopwatchStartButton()->isEnabled());
+    ASSERT_FALSE(h.view.lapButton()->isEnabled()) << "no lap while stopped";
+    QImage image(h.view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    h.view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const auto strongest = [&image](const QWidget* button) {
+        int most = 0;
+        const QRect area = button->geometry();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                most = std::max(most, qAlpha(image.pixel(x, y)));
+        return most;
+    };
+    // "Start" and "Lap" share one look; the disabled one shows at 0.45 of it, not 0.45 twice over.
+    const int start = strongest(h.view.stopwatchStartButton());
+    EXPECT_GT(start, 150);
+    EXPECT_NEAR(strongest(h.view.lapButton()), start * 0.45, 6);
 }

@@ -3,11 +3,14 @@
 // The texts a view paints, in the order it paints them, read from a paint device that records
 // every text item instead of drawing it.
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QStringList>
 #include <QWidget>
+#include <cmath>
 #include <optional>
 
 namespace vantrel::test {
@@ -115,6 +118,50 @@ inline std::optional<QFont> paintedFont(QWidget& widget, const QString& text) {
 // Where `widget` starts the baseline of `text` (the first time it paints it), or nothing.
 inline std::optional<QPointF> paintedOrigin(QWidget& widget, const QString& text) {
     return paintedWith(widget, text, &TextRecordingDevice::origins);
+}
+
+// The texts `widget` paints, with the pieces of one line joined: a text drawn piece by piece
+// (figures set in cells of one width) reads as the whole it shows. Pieces join when they follow
+// each other on one baseline in one font, each starting where the one before ends, give or take
+// half the font's size.
+struct PaintedLine {
+    QString text;
+    QFont font;
+    QPointF origin;
+};
+inline QList<PaintedLine> paintedLines(QWidget& widget) {
+    widget.ensurePolished();
+    TextRecordingDevice device(widget.size());
+    widget.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QStringList texts = device.texts();
+    const QList<QFont> fonts = device.fonts();
+    const QList<QPointF> origins = device.origins();
+    QList<PaintedLine> lines;
+    double end = 0;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString& text = texts[i];
+        const QFont& font = fonts[i];
+        const QPointF origin = origins[i];
+        const double slack = QFontInfo(font).pixelSize() / 2.0;
+        if (!lines.isEmpty() && lines.back().font == font &&
+            std::abs(lines.back().origin.y() - origin.y()) < 0.01 && origin.x() >= end - 1 &&
+            origin.x() <= end + slack)
+            lines.back().text += text;
+        else
+            lines.append({text, font, origin});
+        end = origin.x() + QFontMetricsF(font).horizontalAdvance(text);
+    }
+    return lines;
+}
+inline QStringList paintedLineTexts(QWidget& widget) {
+    QStringList texts;
+    for (const PaintedLine& line : paintedLines(widget)) texts.append(line.text);
+    return texts;
+}
+inline std::optional<PaintedLine> paintedLine(QWidget& widget, const QString& text) {
+    for (const PaintedLine& line : paintedLines(widget))
+        if (line.text == text) return line;
+    return std::nullopt;
 }
 
 } // namespace vantrel::test

@@ -1033,3 +1033,15 @@ TEST(DockPage, AddAppsChoosesSeveralInstalledApplicationsByNameAndIconInThePages
               std::optional<QString>(QStringLiteral("/home/me/Projects")));
     EXPECT_EQ(files.multipleRuns, 0);
 }
+
+TEST(DockPage, AnIconSizeBelowTheSliderReadsAsStoredAndApplyKeepsIt) {
+    DockPageFixture f;
+    f.nativeDomain.values[QStringLiteral("tilesize")] = QStringLiteral("16");
+    f.make();
+    f.nativeQueue.drain();
+    VantrelSliderRow* size = f.slider(QStringLiteral("Icon size"));
+    ASSERT_EQ(f.native->tileSize(), 16);
+    EXPECT_EQ(size->valueText(), QStringLiteral("16.0pt")) << "what Apply writes, not the slider's 24";
+    EXPECT_EQ(size->slider()->value(), size->slider()->minimum());
+    EXPECT_EQ(f.native->tileSize(), 16) << "showing it writes nothing";
+}

@@ -335,3 +335,34 @@ TEST_F(NotchPageTest, ThePreviewOpensOnHoverAndTapAndAnySettingsChangeRevealsIt)
     tap();
     EXPECT_EQ(animation->duration(), 120);
 }
+
+TEST_F(NotchPageTest, TheDisabledResponsivenessRowLooksDisabled) {
+    QWidget* row = page->responsivenessRow();
+    // The strongest coverage of the row's title and of its picker, drawn on a clear image.
+    const auto strongest = [row](QWidget* part) {
+        QImage image(row->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        row->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const QRect area(part->mapTo(row, QPoint()), part->size());
+        int most = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                most = std::max(most, qAlpha(image.pixel(x, y)));
+        return most;
+    };
+    VantrelLabel* title = nullptr;
+    for (VantrelLabel* label : row->findChildren<VantrelLabel*>())
+        if (label->text() == "Responsiveness") title = label;
+    ASSERT_NE(title, nullptr);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_GT(row->height(), 0);
+    const int titleOn = strongest(title), pickerOn = strongest(page->responsivenessPicker());
+    page->autoExpandSwitch()->click();
+    ASSERT_FALSE(row->isEnabled());
+    const int titleOff = strongest(title), pickerOff = strongest(page->responsivenessPicker());
+    EXPECT_GT(titleOn, 200);
+    EXPECT_GT(pickerOn, 200);
+    // Faded to the kit's 0.45.
+    EXPECT_NEAR(titleOff, titleOn * 0.45, 4);
+    EXPECT_NEAR(pickerOff, pickerOn * 0.45, 4);
+}
