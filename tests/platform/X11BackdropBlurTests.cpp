@@ -99,13 +99,18 @@ TEST(X11BackdropBlur, WritesTheRegionOnlyWhereTheRootListsTheProperty) {
     EXPECT_EQ(announced.count(), 1);
     QRegion region(QRect(10, 0, 280, 40));
     region += QRect(0, 40, 300, 80);
+    // (Each request is waited for on its own connection before the other one reads: the server
+    // orders the requests of two clients only so.)
     blur.blurBehind(window, region);
+    deliver(own.c, blur);
     EXPECT_EQ(compositor.region(window), (QVector<uint32_t>{10, 0, 280, 40, 0, 40, 300, 80}));
     // An empty list asks for the whole window.
     blur.blurBehind(window, QRegion());
+    deliver(own.c, blur);
     EXPECT_EQ(compositor.region(window), QVector<uint32_t>{});
     // Withdrawn, the property is gone.
     blur.clearBlur(window);
+    deliver(own.c, blur);
     EXPECT_EQ(compositor.region(window), std::nullopt);
 
     // The compositor stops offering it.
