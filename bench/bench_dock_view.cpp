@@ -40,65 +40,79 @@ QIcon appIcon(int hue) {
     return QIcon(pixmap);
 }
 
-// The Dock at 1512 points wide with 30 tiles (12 pinned, 16 running, the shelf and the Trash),
-// 32-point icons so the row fits, one running tile magnified to 1.6 with its name bubble shown.
-void BM_DockRowFrame(benchmark::State& state) {
+// What every row below is built on besides its applications and pinned items: the settings, the
+// desktop's fakes and the file shelf.
+struct RowServices {
     TemporaryPersistence files;
     RecordingUserDefaults defaults;
-    VantrelPreferences preferences(defaults);
-    preferences.setCustomDockIconSize(32);
-    preferences.setCustomDockIconAnimation(DockIconAnimation::magnify);
-    preferences.setCustomDockMagnificationScale(1.6);
+    VantrelPreferences preferences{defaults};
     RecordingWorkspace workspace;
     FakeOpenPanel openPanel;
     RecordingRunningApplications running;
+    ScriptedAlertPresenter alerts;
+    RecordingSharingService sharing;
+    RecordingHapticPerformer performer;
+    VantrelHaptics haptics{preferences, performer, files.scheduler};
+    FileShelfStore shelf{defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics};
+    FakeTrash trash;
+    RecordingMenuPresenter menus;
+
+    // Writes `pinned` as "dock-shortcuts.json"; false when it cannot.
+    bool writePinned(const std::vector<DockShortcut>& pinned) {
+        QDir().mkpath(files.dir.path() + QStringLiteral("/Vantrel"));
+        QFile file(files.dir.path() + QStringLiteral("/Vantrel/") + DockContentStore::kFileName);
+        if (!file.open(QIODevice::WriteOnly)) return false;
+        file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson(QJsonDocument::Compact));
+        return true;
+    }
+    DockViewContext context(RunningAppsStore& store, DockContentStore& content) {
+        return {.store = store,
+                .content = content,
+                .preferences = preferences,
+                .shelf = shelf,
+                .trash = trash,
+                .workspace = workspace,
+                .menus = menus,
+                .alerts = alerts,
+                .scheduler = files.scheduler,
+                .log = files.log,
+                .controller = nullptr,
+                .motion = nullptr,
+                .playHaptic = {},
+                .openShelf = {},
+                .onContentSizeChange = {}};
+    }
+};
+
+// The Dock at 1512 points wide with 30 tiles (12 pinned, 16 running, the shelf and the Trash),
+// 32-point icons so the row fits, one running tile magnified to 1.6 with its name bubble shown.
+void BM_DockRowFrame(benchmark::State& state) {
+    RowServices row;
+    row.preferences.setCustomDockIconSize(32);
+    row.preferences.setCustomDockIconAnimation(DockIconAnimation::magnify);
+    row.preferences.setCustomDockMagnificationScale(1.6);
     for (int i = 0; i < 16; ++i) {
         RunningApplication app;
         app.processIdentifier = 100 + i;
         app.localizedName = QStringLiteral("Application number %1").arg(i);
         app.bundleIdentifier = QStringLiteral("app%1.desktop").arg(i);
         app.icon = appIcon(i * 23);
-        running.applications.push_back(app);
+        row.running.applications.push_back(app);
     }
-    running.frontmost = 100;
+    row.running.frontmost = 100;
     std::vector<DockShortcut> pinned;
     for (int i = 0; i < 12; ++i) {
         const QString path = QStringLiteral("/apps/pinned%1.desktop").arg(i);
-        workspace.icons[path] = appIcon(200 + i * 13);
+        row.workspace.icons[path] = appIcon(200 + i * 13);
         pinned.push_back({QUuid::createUuid(), QStringLiteral("Pinned %1").arg(i), path,
                           i % 4 == 3 ? DockShortcut::Kind::folder : DockShortcut::Kind::application,
                           i % 4 == 3 ? std::optional(DockFolderColor::blue) : std::nullopt});
     }
-    QDir().mkpath(files.dir.path() + QStringLiteral("/Vantrel"));
-    QFile file(files.dir.path() + QStringLiteral("/Vantrel/") + DockContentStore::kFileName);
-    if (!file.open(QIODevice::WriteOnly)) state.SkipWithError("cannot write the pinned items");
-    file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson());
-    file.close();
-    DockContentStore content(files.persistence, workspace, openPanel, running);
-    ScriptedAlertPresenter alerts;
-    RunningAppsStore store(running, alerts);
-    RecordingSharingService sharing;
-    RecordingHapticPerformer performer;
-    VantrelHaptics haptics(preferences, performer, files.scheduler);
-    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
-    FakeTrash trash;
-    trash.items = {QStringLiteral("old.txt")};
-    RecordingMenuPresenter menus;
-    FloatingDockView view({.store = store,
-                           .content = content,
-                           .preferences = preferences,
-                           .shelf = shelf,
-                           .trash = trash,
-                           .workspace = workspace,
-                           .menus = menus,
-                           .alerts = alerts,
-                           .scheduler = files.scheduler,
-                           .log = files.log,
-                           .controller = nullptr,
-                           .motion = nullptr,
-                           .playHaptic = {},
-                           .openShelf = {},
-                           .onContentSizeChange = {}});
+    if (!row.writePinned(pinned)) state.SkipWithError("cannot write the pinned items");
+    DockContentStore content(row.files.persistence, row.workspace, row.openPanel, row.running);
+    RunningAppsStore store(row.running, row.alerts);
+    row.trash.items = {QStringLiteral("old.txt")};
+    FloatingDockView view(row.context(store, content));
     view.resize(1512, int(view.layout().size.height()));
     if (view.tiles().size() != 30) state.SkipWithError("the row does not hold 30 tiles");
     DockTile* magnified = view.tiles()[16];
@@ -117,12 +131,7 @@ void BM_DockRowFrame(benchmark::State& state) {
 // the file is read and the row built, which stays linear in the items however many there are.
 void BM_DockViewBuildFromFile(benchmark::State& state) {
     const auto count = int(state.range(0));
-    TemporaryPersistence files;
-    RecordingUserDefaults defaults;
-    VantrelPreferences preferences(defaults);
-    RecordingWorkspace workspace;
-    FakeOpenPanel openPanel;
-    RecordingRunningApplications running;
+    RowServices row;
     std::vector<DockShortcut> pinned;
     pinned.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i)
@@ -130,36 +139,11 @@ void BM_DockViewBuildFromFile(benchmark::State& state) {
                           QStringLiteral("https://example.org/%1").arg(i),
                           i % 10 == 9 ? DockShortcut::Kind::separator : DockShortcut::Kind::website,
                           std::nullopt});
-    QDir().mkpath(files.dir.path() + QStringLiteral("/Vantrel"));
-    QFile file(files.dir.path() + QStringLiteral("/Vantrel/") + DockContentStore::kFileName);
-    if (!file.open(QIODevice::WriteOnly)) state.SkipWithError("cannot write the pinned items");
-    file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson(QJsonDocument::Compact));
-    file.close();
-    ScriptedAlertPresenter alerts;
-    RunningAppsStore store(running, alerts);
-    RecordingSharingService sharing;
-    RecordingHapticPerformer performer;
-    VantrelHaptics haptics(preferences, performer, files.scheduler);
-    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
-    FakeTrash trash;
-    RecordingMenuPresenter menus;
+    if (!row.writePinned(pinned)) state.SkipWithError("cannot write the pinned items");
+    RunningAppsStore store(row.running, row.alerts);
     for (auto _ : state) {
-        DockContentStore content(files.persistence, workspace, openPanel, running);
-        FloatingDockView view({.store = store,
-                               .content = content,
-                               .preferences = preferences,
-                               .shelf = shelf,
-                               .trash = trash,
-                               .workspace = workspace,
-                               .menus = menus,
-                               .alerts = alerts,
-                               .scheduler = files.scheduler,
-                               .log = files.log,
-                               .controller = nullptr,
-                               .motion = nullptr,
-                               .playHaptic = {},
-                               .openShelf = {},
-                               .onContentSizeChange = {}});
+        DockContentStore content(row.files.persistence, row.workspace, row.openPanel, row.running);
+        FloatingDockView view(row.context(store, content));
         benchmark::DoNotOptimize(view.tiles().size());
     }
     state.SetComplexityN(count);
@@ -169,12 +153,7 @@ void BM_DockViewBuildFromFile(benchmark::State& state) {
 // window: one pass over the tiles, whatever their number.
 void BM_DockViewRebuildRunning(benchmark::State& state) {
     const auto count = int(state.range(0));
-    TemporaryPersistence files;
-    RecordingUserDefaults defaults;
-    VantrelPreferences preferences(defaults);
-    RecordingWorkspace workspace;
-    FakeOpenPanel openPanel;
-    RecordingRunningApplications running;
+    RowServices row;
     QPixmap small(8, 8);
     small.fill(Qt::darkCyan);
     const QIcon icon(small);
@@ -184,33 +163,12 @@ void BM_DockViewRebuildRunning(benchmark::State& state) {
         app.localizedName = QStringLiteral("Application %1").arg(i, 6, 10, QLatin1Char('0'));
         app.bundleIdentifier = QStringLiteral("app%1.desktop").arg(i);
         app.icon = icon;
-        running.applications.push_back(app);
+        row.running.applications.push_back(app);
     }
-    running.frontmost = 1000;
-    DockContentStore content(files.persistence, workspace, openPanel, running);
-    ScriptedAlertPresenter alerts;
-    RunningAppsStore store(running, alerts);
-    RecordingSharingService sharing;
-    RecordingHapticPerformer performer;
-    VantrelHaptics haptics(preferences, performer, files.scheduler);
-    FileShelfStore shelf(defaults, files.files, files.clock, files.scheduler, workspace, sharing, haptics);
-    FakeTrash trash;
-    RecordingMenuPresenter menus;
-    FloatingDockView view({.store = store,
-                           .content = content,
-                           .preferences = preferences,
-                           .shelf = shelf,
-                           .trash = trash,
-                           .workspace = workspace,
-                           .menus = menus,
-                           .alerts = alerts,
-                           .scheduler = files.scheduler,
-                           .log = files.log,
-                           .controller = nullptr,
-                           .motion = nullptr,
-                           .playHaptic = {},
-                           .openShelf = {},
-                           .onContentSizeChange = {}});
+    row.running.frontmost = 1000;
+    DockContentStore content(row.files.persistence, row.workspace, row.openPanel, row.running);
+    RunningAppsStore store(row.running, row.alerts);
+    FloatingDockView view(row.context(store, content));
     if (view.tiles().size() != std::size_t(count) + 2) state.SkipWithError("not one tile per application");
     for (auto _ : state) {
         view.rebuild();

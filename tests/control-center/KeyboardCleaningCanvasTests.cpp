@@ -246,10 +246,10 @@ TEST(KeyboardCleaningOverlay, ItShowsTheSessionAndBothButtonsEndIt) {
     EXPECT_TRUE(overlay.isHidden());
 }
 
-// The leftmost and rightmost columns of `rect` in `image` where a pixel stands out from the
-// pixel at the rect's right end on the same row: the extent of a text's ink.
-std::pair<int, int> inkColumns(const QImage& image, const QRect& rect) {
-    int left = INT_MAX, right = INT_MIN;
+// The smallest rectangle holding every pixel of `rect` in `image` that stands out from the pixel at
+// the rect's right end on the same row: the extent of a text's ink.
+QRect inkBounds(const QImage& image, const QRect& rect) {
+    int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         const QColor ground = image.pixelColor(rect.right(), y);
         for (int x = rect.left(); x <= rect.right(); ++x) {
@@ -259,10 +259,12 @@ std::pair<int, int> inkColumns(const QImage& image, const QRect& rect) {
                 24) {
                 left = std::min(left, x);
                 right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
         }
     }
-    return {left, right};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSizes) {
@@ -349,7 +351,8 @@ TEST(KeyboardCleaningOverlay, TheCardCastsItsShadowAndItsSmallLinesKeepTheirSize
     // "Temporary · nothing is saved" at 9.5 medium, centred under the title; the footer at 10.5
     // medium on the paper.
     const auto expectWidth = [&](const QRectF& line, const QString& text, double size) {
-        const auto [left, right] = inkColumns(image, line.toAlignedRect());
+        const QRect ink = inkBounds(image, line.toAlignedRect());
+        const int left = ink.left(), right = ink.right();
         EXPECT_LE(left, right) << text.toStdString();
         EXPECT_NEAR(right - left + 1,
                     QFontMetricsF(VantrelType::font(size, QFont::Medium)).horizontalAdvance(text), 3)
@@ -501,23 +504,6 @@ TEST(KeyboardCleaningOverlay, APressOrASecondRepaintsTheCountAndTheArcAndANewAcc
     EXPECT_GT(smaller.pixelColor((l.sheet.topLeft() + QPointF(20, 20)).toPoint()).lightnessF(), 0.85);
 }
 
-// The first and last rows of `rect` in `image` where a pixel differs from the rect's top-left one.
-std::pair<int, int> inkRows(const QImage& image, const QRect& rect) {
-    int top = INT_MAX, bottom = INT_MIN;
-    const QColor ground = image.pixelColor(rect.topLeft());
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
-                    std::abs(pixel.blue() - ground.blue()) >
-                24) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    return {top, bottom};
-}
-
 TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
     Canvas c;
     c.controller.start();
@@ -530,8 +516,8 @@ TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
         QRectF(l.ring.center().x() - 25, l.ring.top() + 20, 50, l.ring.height() - 40).toAlignedRect();
     EXPECT_EQ(c.overlay.numberTransition()->state(), QAbstractAnimation::Stopped)
         << "nothing rolls at the start";
-    const auto [restTop, restBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
-    ASSERT_LT(restTop, restBottom);
+    const QRect rest = inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
+    ASSERT_LT(rest.top(), rest.bottom());
 
     c.scheduler.advance(Seconds(1.05));
     ASSERT_EQ(c.overlay.currentLayout().remainingText, QStringLiteral("14"));
@@ -539,13 +525,13 @@ TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
     ASSERT_EQ(roll.state(), QAbstractAnimation::Running);
     roll.setCurrentTime(roll.duration() / 2);
     // Half way, 15 has dropped below where the numbers rest and 14 still comes in from above.
-    const auto [midTop, midBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
-    EXPECT_LT(midTop, restTop - 4);
-    EXPECT_GT(midBottom, restBottom + 4);
+    const QRect mid = inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
+    EXPECT_LT(mid.top(), rest.top() - 4);
+    EXPECT_GT(mid.bottom(), rest.bottom() + 4);
     roll.setCurrentTime(roll.duration());
-    const auto [endTop, endBottom] = inkRows(renderWidget(c.overlay, Qt::darkCyan), number);
-    EXPECT_NEAR(endTop, restTop, 1);
-    EXPECT_NEAR(endBottom, restBottom, 1);
+    const QRect end = inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
+    EXPECT_NEAR(end.top(), rest.top(), 1);
+    EXPECT_NEAR(end.bottom(), rest.bottom(), 1);
 
     // Ended, the ring comes back full at 15 without rolling up.
     c.overlay.endButton()->click();
