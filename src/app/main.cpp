@@ -147,9 +147,9 @@ int main(int argc, char** argv) {
         HotkeyManager::setShared(&hotkeys);
         LinuxPermissionSystem::Sources permissionSources;
         permissionSources.platformName = QGuiApplication::platformName();
+        LinuxPermissionSystem permissionSystem(permissionSources);
         // Counting /dev/video* nodes keeps the media framework unloaded until a sound plays.
         V4l2VideoCaptureDevices cameras;
-        LinuxPermissionSystem permissionSystem(permissionSources, cameras);
         // The backlight is looked for in the kernel's LED folders and through UPower, off the
         // main thread; quitting waits a quarter second for a look that hangs.
         LinuxKeyboardBacklightSources backlightSources(QStringLiteral("/sys/class/leds"),

@@ -10,7 +10,6 @@
 #include "support/ContactSheet.h"
 #include "support/FakeCameraCapture.h"
 #include "support/FakeFileManager.h"
-#include "support/FakeVideoCaptureDevices.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingPermissionSystem.h"
@@ -266,10 +265,9 @@ TEST(CameraMirrorView, FailuresArriveOnTheNextTurnAndStayThroughARatioChange) {
 TEST(CameraMirrorView, OnThisSystemAMachineWithoutACameraIsToldSo) {
     // The real permission backend, no capture device: no access panel asks for what no one can give.
     MirrorHarness h;
-    FakeVideoCaptureDevices devices;
     LinuxPermissionSystem::Sources sources;
     sources.platformName = QStringLiteral("xcb");
-    LinuxPermissionSystem backend(sources, devices);
+    LinuxPermissionSystem backend(sources);
     PermissionCenter permissions(
         backend, [] { return CalendarAuthorizationStatus::notDetermined; }, h.loginItems, h.workspace,
         h.scheduler);

@@ -2,8 +2,7 @@
 
 namespace vantrel {
 
-LinuxPermissionSystem::LinuxPermissionSystem(Sources sources, VideoCaptureDevices& cameras)
-    : sources_(std::move(sources)), cameras_(cameras) {}
+LinuxPermissionSystem::LinuxPermissionSystem(Sources sources) : sources_(std::move(sources)) {}
 
 bool LinuxPermissionSystem::isAccessibilityTrusted(bool) {
     // No prompt exists to show: the session type decides.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/PermissionSystem.h"
-#include "platform/VideoCaptureDevices.h"
 
 #include <QString>
 #include <functional>
@@ -21,7 +20,7 @@ public:
         QString platformName; // QGuiApplication::platformName()
     };
 
-    LinuxPermissionSystem(Sources sources, VideoCaptureDevices& cameras);
+    explicit LinuxPermissionSystem(Sources sources);
 
     bool isAccessibilityTrusted(bool prompt) override;
     bool listenEventAccessGranted() override;
@@ -32,7 +31,6 @@ public:
 
 private:
     Sources sources_;
-    VideoCaptureDevices& cameras_;
 };
 
 } // namespace vantrel
