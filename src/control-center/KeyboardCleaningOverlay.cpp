@@ -2,6 +2,7 @@
 
 #include "control-center/KeyboardCleaningInk.h"
 #include "core/VantrelPreferences.h"
+#include "kit/TabularFigures.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelMotion.h"
@@ -122,9 +123,7 @@ QImage shadowImage(QSizeF size, double radius, double blur, const QColor& color,
 void paintRowTexts(QPainter& painter, const KeyboardCleaningOverlay::StatusRow& row) {
     painter.setFont(rowTitleFont());
     painter.setPen(Qt::white);
-    painter.drawText(
-        row.titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-        QFontMetricsF(rowTitleFont()).elidedText(row.title, Qt::ElideRight, row.titleRect.width()));
+    TabularFigures::draw(painter, row.titleRect, Qt::AlignLeft | Qt::AlignVCenter, row.title);
     painter.setFont(rowDetailFont());
     painter.setPen(white(0.42));
     painter.drawText(
@@ -368,15 +367,17 @@ void KeyboardCleaningOverlay::paintEvent(QPaintEvent*) {
     painter.setPen(white(0.92));
     const QRectF number(l.ring.center().x() - 38, l.ring.top(), 76, l.ring.height());
     if (leavingNumber_.isEmpty()) {
-        painter.drawText(number, Qt::AlignCenter, l.remainingText);
+        TabularFigures::draw(painter, number, Qt::AlignCenter, l.remainingText);
     } else {
         // Counting down: the old number drops out below while the new one drops in from above.
         const double progress = numberTransition_->currentValue().toDouble();
         const double travel = QFontMetricsF(numberFont()).ascent() * 0.6;
         painter.setOpacity(1 - progress);
-        painter.drawText(number.translated(0, progress * travel), Qt::AlignCenter, leavingNumber_);
+        TabularFigures::draw(painter, number.translated(0, progress * travel), Qt::AlignCenter,
+                             leavingNumber_);
         painter.setOpacity(progress);
-        painter.drawText(number.translated(0, (progress - 1) * travel), Qt::AlignCenter, l.remainingText);
+        TabularFigures::draw(painter, number.translated(0, (progress - 1) * travel), Qt::AlignCenter,
+                             l.remainingText);
         painter.setOpacity(1);
     }
     paintRowTexts(painter, l.rows[2]);

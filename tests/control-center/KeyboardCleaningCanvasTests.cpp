@@ -513,7 +513,7 @@ TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
     const KeyboardCleaningOverlay::Layout l = c.overlay.currentLayout();
     // Inside the ring's track, where only the number draws.
     const QRect number =
-        QRectF(l.ring.center().x() - 25, l.ring.top() + 20, 50, l.ring.height() - 40).toAlignedRect();
+        QRectF(l.ring.center().x() - 38, l.ring.top() + 26, 76, l.ring.height() - 52).toAlignedRect();
     EXPECT_EQ(c.overlay.numberTransition()->state(), QAbstractAnimation::Stopped)
         << "nothing rolls at the start";
     const QRect rest = inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
@@ -532,6 +532,17 @@ TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
     const QRect end = inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
     EXPECT_NEAR(end.top(), rest.top(), 1);
     EXPECT_NEAR(end.bottom(), rest.bottom(), 1);
+
+    // The digits keep their cells: at 11 and at 10 the leading 1 stands in the same place.
+    const auto settledAt = [&](const char* text) {
+        while (c.overlay.currentLayout().remainingText != QLatin1String(text))
+            c.scheduler.advance(Seconds(1));
+        roll.setCurrentTime(roll.duration());
+        return inkBounds(renderWidget(c.overlay, Qt::darkCyan), number);
+    };
+    const QRect eleven = settledAt("11");
+    const QRect ten = settledAt("10");
+    EXPECT_EQ(eleven.left(), ten.left());
 
     // Ended, the ring comes back full at 15 without rolling up.
     c.overlay.endButton()->click();
