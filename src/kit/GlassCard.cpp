@@ -126,10 +126,47 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
     if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
-    // Painted afresh: a kept image of the sheen held as much memory as the card covers, and its
-    // gradient is filled about as fast as such an image is copied.
     QPainter painter(this);
-    paintCard(painter, QRectF(rect()), look(), scheme);
+    const GlassCardLook current = look();
+    const double ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+    const bool again = paintedSize_ == size() && paintedLook_ == current && paintedScheme_ == scheme &&
+                       paintedRatio_ == ratio;
+    if (!again) {
+        coats_ = {};
+        paintedSize_ = size();
+        paintedLook_ = current;
+        paintedScheme_ = scheme;
+        paintedRatio_ = ratio;
+        // A card shown once (a page passed through) is painted directly.
+        paintCard(painter, QRectF(rect()), current, scheme);
+        return;
+    }
+    // Painted again as it was: each coat is kept as an image, since filling and stroking the
+    // rounded outline with its gradients costs several times what blending the finished coats
+    // does, and a running timer repaints the page every second. One image per coat, blended in
+    // turn, gives the values painting the coats one over the other does; one image of all three
+    // would round them differently.
+    if (coats_[0].isNull()) {
+        const QRectF area(rect());
+        const QPainterPath shape = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
+        for (int coat = 0; coat < 3; ++coat) {
+            QImage& image = coats_[std::size_t(coat)];
+            image = QImage((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter coatPainter(&image);
+            coatPainter.setRenderHint(QPainter::Antialiasing);
+            paintCoat(coatPainter, coat, shape, area, current, scheme);
+        }
+    }
+    for (const QImage& coat : coats_) painter.drawImage(0, 0, coat);
+}
+
+void GlassCard::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A card out of sight holds no image.
+    coats_ = {};
+    paintedSize_ = QSize();
 }
 
 } // namespace vantrel

@@ -54,6 +54,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void refreshLook();
@@ -63,6 +64,13 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
+    // What the card was last painted for, and its coats (the surface, the sheen and the keyline
+    // edge) once it has been painted so twice.
+    QSize paintedSize_;
+    GlassCardLook paintedLook_;
+    ColorScheme paintedScheme_ = ColorScheme::light;
+    double paintedRatio_ = 0;
+    std::array<QImage, 3> coats_;
 };
 
 } // namespace vantrel

@@ -275,6 +275,7 @@ void VantrelShadow::hideEvent(QHideEvent* event) {
     // shared one frees it, and the next paint makes it again.
     mask_ = QImage();
     stretched_ = QImage();
+    paintedBefore_ = false;
 }
 
 void VantrelShadow::paintEvent(QPaintEvent*) {
@@ -314,6 +315,7 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
         maskSize_ = size();
         maskColor_ = opaque;
         stretched_ = QImage();
+        paintedBefore_ = false;
     }
     QPainter painter(this);
     painter.setOpacity(look_.color.alphaF());
@@ -323,7 +325,12 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
     }
     if (stretched_.size() != size()) {
         // The stretched edges are scaled copies, blended several times slower than plain ones; the
-        // stretched pixels, copied once onto transparency, blend to the same values.
+        // stretched pixels, copied onto transparency, blend to the same values. A shadow painted
+        // once (a page passed through) draws them directly; one painted again keeps the copy.
+        if (!std::exchange(paintedBefore_, true)) {
+            drawStretched(painter, mask_, size());
+            return;
+        }
         stretched_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         stretched_.fill(Qt::transparent);
         QPainter p(&stretched_);

@@ -73,6 +73,7 @@ private:
     QImage mask_;
     // The image above stretched to the widget's size, when it is a copy of a smaller shape.
     QImage stretched_;
+    bool paintedBefore_ = false; // at the current size, since the image above was made
     QSize maskSize_;
     QColor maskColor_;
 };
