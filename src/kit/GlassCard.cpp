@@ -141,25 +141,28 @@ void GlassCard::paintEvent(QPaintEvent*) {
         paintCard(painter, QRectF(rect()), current, scheme);
         return;
     }
-    // Painted again as it was: each coat is kept as an image, since filling and stroking the
-    // rounded outline with its gradients costs several times what blending the finished coats
-    // does, and a running timer repaints the page every second. One image per coat, blended in
-    // turn, gives the values painting the coats one over the other does; one image of all three
-    // would round them differently.
+    // Painted again as it was: the surface and the sheen are kept as images, since filling the
+    // rounded outline with them costs several times what blending the finished coats does, and a
+    // running timer repaints the page every second. One image per coat, blended in turn, gives the
+    // values painting the coats one over the other does; one image of both would round them
+    // differently. The thin keyline edge is stroked afresh, as its image would not blend to the
+    // same values where the stroke's spans overlap.
+    const QRectF area(rect());
     if (coats_[0].isNull()) {
-        const QRectF area(rect());
-        const QPainterPath shape = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
-        for (int coat = 0; coat < 3; ++coat) {
+        shape_ = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
+        for (int coat = 0; coat < 2; ++coat) {
             QImage& image = coats_[std::size_t(coat)];
             image = QImage((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(ratio);
             image.fill(Qt::transparent);
             QPainter coatPainter(&image);
             coatPainter.setRenderHint(QPainter::Antialiasing);
-            paintCoat(coatPainter, coat, shape, area, current, scheme);
+            paintCoat(coatPainter, coat, shape_, area, current, scheme);
         }
     }
     for (const QImage& coat : coats_) painter.drawImage(0, 0, coat);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintCoat(painter, 2, shape_, area, current, scheme);
 }
 
 void GlassCard::hideEvent(QHideEvent* event) {

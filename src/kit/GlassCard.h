@@ -5,6 +5,7 @@
 #include "kit/VantrelTheme.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -64,13 +65,14 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
-    // What the card was last painted for, and its coats (the surface, the sheen and the keyline
-    // edge) once it has been painted so twice.
+    // What the card was last painted for, and its surface and sheen with its outline once it has
+    // been painted so twice.
     QSize paintedSize_;
     GlassCardLook paintedLook_;
     ColorScheme paintedScheme_ = ColorScheme::light;
     double paintedRatio_ = 0;
-    std::array<QImage, 3> coats_;
+    std::array<QImage, 2> coats_;
+    QPainterPath shape_;
 };
 
 } // namespace vantrel

@@ -147,7 +147,7 @@ void VantrelButton::paintLabel(QPainter& painter, const ButtonLook& look, const 
         textRect = QRectF(left + lead, l.labelRect.top(), textWidth, l.labelRect.height());
     }
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, textRect.width()));
+                     TextAdvance::elidedRight(look.font, text(), textRect.width()));
 }
 
 } // namespace vantrel
