@@ -922,3 +922,34 @@ TEST(VantrelShadow, ARepaintedShadowKeepsItsStretchedCopyOnlyForItsSize) {
     const int bottom = shadow->height() - VantrelShadow::reach(shadow->look());
     EXPECT_LT(qBlue(resizedFirst.pixel(shadow->width() / 2, bottom)), 200);
 }
+
+TEST(VantrelButton, RepaintsAtRestFromAKeptFillThatFollowsTheStyleAndSize) {
+    QWidget window;
+    window.resize(300, 120);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
+    auto* button = new VantrelButton(QStringLiteral("Go"),
+                                     std::make_shared<VantrelPillButtonStyle>(QColor(230, 30, 40)), &window);
+    button->setGeometry(20, 20, 160, 40);
+    window.show();
+    // The third paint comes from the fill the second one kept; the probe sits left of the label.
+    const auto third = [&] {
+        QImage image;
+        for (int paint = 0; paint < 3; ++paint) image = renderWidget(*button, Qt::black);
+        return image;
+    };
+    const QImage red = third();
+    const QPoint left(14, 20);
+    EXPECT_GT(qRed(red.pixel(left)), qGreen(red.pixel(left)) + 60);
+    const QImage again = third();
+    EXPECT_EQ(again, red);
+
+    button->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(QColor(30, 210, 90)));
+    const QImage green = third();
+    EXPECT_GT(qGreen(green.pixel(left)), qRed(green.pixel(left)) + 60);
+
+    button->resize(220, 40);
+    const QImage wider = third();
+    ASSERT_EQ(wider.width(), 220);
+    // The fill reaches the new right end, where the old size's image ended.
+    EXPECT_GT(qGreen(wider.pixel(200, 20)), qRed(wider.pixel(200, 20)) + 60);
+}
