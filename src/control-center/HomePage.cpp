@@ -67,7 +67,7 @@ void drawFitted(QPainter& painter, const QRectF& rect, const QString& text, QFon
     painter.setFont(font);
     painter.setPen(color);
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()));
+                     TextAdvance::elidedRight(font, text, rect.width()));
 }
 
 // The clean-keyboard card's symbol on its 28-point tile of the accent.
@@ -214,12 +214,12 @@ protected:
         painter.setFont(VantrelType::label());
         painter.setPen(VantrelTheme::primary(scheme));
         painter.drawText(QRectF(left, top, width, titleMetrics.height()), Qt::AlignLeft | Qt::TextSingleLine,
-                         titleMetrics.elidedText(title_, Qt::ElideRight, width));
+                         TextAdvance::elidedRight(VantrelType::label(), title_, width));
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
         painter.drawText(QRectF(left, top + titleMetrics.height() + 2, width, valueMetrics.height()),
                          Qt::AlignLeft | Qt::TextSingleLine,
-                         valueMetrics.elidedText(text(), Qt::ElideRight, width));
+                         TextAdvance::elidedRight(VantrelType::caption(), text(), width));
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
@@ -82,7 +83,7 @@ protected:
         painter.setFont(VantrelType::label());
         painter.setPen(VantrelTheme::primary(scheme));
         painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         titleMetrics.elidedText(note_.title, Qt::ElideRight, titleRect.width()));
+                         TextAdvance::elidedRight(VantrelType::label(), note_.title, titleRect.width()));
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
         const QRectF body(inner.left(), titleRect.bottom() + kRowSpacing, inner.width(),
@@ -155,9 +156,8 @@ protected:
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::primary(scheme));
         const QRectF name(0, frame.bottom() + 7, width(), QFontMetricsF(VantrelType::caption()).height());
-        painter.drawText(
-            name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-            QFontMetricsF(VantrelType::caption()).elidedText(text(), Qt::ElideRight, name.width()));
+        painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         TextAdvance::elidedRight(VantrelType::caption(), text(), name.width()));
     }
 
 private:

@@ -126,10 +126,50 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     // The appearance may have changed on an ancestor since the last paint; the shadow follows.
     if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 15, QPointF(0, 7)});
-    // Painted afresh: a kept image of the sheen held as much memory as the card covers, and its
-    // gradient is filled about as fast as such an image is copied.
     QPainter painter(this);
-    paintCard(painter, QRectF(rect()), look(), scheme);
+    const GlassCardLook current = look();
+    const double ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+    const bool again = paintedSize_ == size() && paintedLook_ == current && paintedScheme_ == scheme &&
+                       paintedRatio_ == ratio;
+    if (!again) {
+        coats_ = {};
+        paintedSize_ = size();
+        paintedLook_ = current;
+        paintedScheme_ = scheme;
+        paintedRatio_ = ratio;
+        // A card shown once (a page passed through) is painted directly.
+        paintCard(painter, QRectF(rect()), current, scheme);
+        return;
+    }
+    // Painted again as it was: the surface and the sheen are kept as images, since filling the
+    // rounded outline with them costs several times what blending the finished coats does, and a
+    // running timer repaints the page every second. One image per coat, blended in turn, gives the
+    // values painting the coats one over the other does; one image of both would round them
+    // differently. The thin keyline edge is stroked afresh, as its image would not blend to the
+    // same values where the stroke's spans overlap.
+    const QRectF area(rect());
+    if (coats_[0].isNull()) {
+        shape_ = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
+        for (int coat = 0; coat < 2; ++coat) {
+            QImage& image = coats_[std::size_t(coat)];
+            image = QImage((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter coatPainter(&image);
+            coatPainter.setRenderHint(QPainter::Antialiasing);
+            paintCoat(coatPainter, coat, shape_, area, current, scheme);
+        }
+    }
+    for (const QImage& coat : coats_) painter.drawImage(0, 0, coat);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintCoat(painter, 2, shape_, area, current, scheme);
+}
+
+void GlassCard::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A card out of sight holds no image.
+    coats_ = {};
+    paintedSize_ = QSize();
 }
 
 } // namespace vantrel

@@ -5,6 +5,7 @@
 #include "kit/VantrelTheme.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -54,6 +55,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void refreshLook();
@@ -63,6 +65,14 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
+    // What the card was last painted for, and its surface and sheen with its outline once it has
+    // been painted so twice.
+    QSize paintedSize_;
+    GlassCardLook paintedLook_;
+    ColorScheme paintedScheme_ = ColorScheme::light;
+    double paintedRatio_ = 0;
+    std::array<QImage, 2> coats_;
+    QPainterPath shape_;
 };
 
 } // namespace vantrel

@@ -6,6 +6,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace vantrel::GlyphCatalogue {
 
@@ -1307,6 +1308,21 @@ std::vector<GlyphLayer> layers(QStringView name) {
     return sketch.take();
 }
 
+namespace {
+
+// The layers of each glyph painted so far: views repaint the same few glyphs every second, and
+// sketching one builds all of its paths anew. The catalogue is fixed, so the cache stays small;
+// names it does not know share the fallback's entry. For the main thread only, like every view.
+const std::vector<GlyphLayer>& drawnLayers(QStringView name) {
+    static std::unordered_map<const Entry*, std::vector<GlyphLayer>> sketched;
+    const Entry* entry = find(name);
+    auto known = sketched.find(entry);
+    if (known == sketched.end()) known = sketched.emplace(entry, layers(name)).first;
+    return known->second;
+}
+
+} // namespace
+
 double strokeWidth(QFont::Weight weight) {
     // From 1.2 units at the thinnest weight to 3.2 at the blackest, in even steps.
     const double w = std::clamp(int(weight), 100, 900);
@@ -1325,7 +1341,7 @@ void paint(QPainter& painter, QStringView name, const QRectF& box, const QColor&
     painter.scale(scale, scale);
     QColor secondary = color;
     secondary.setAlphaF(float(color.alphaF() * kSecondaryOpacity));
-    for (const GlyphLayer& layer : layers(name)) {
+    for (const GlyphLayer& layer : drawnLayers(name)) {
         const QColor c = layer.secondary ? secondary : color;
         if (layer.stroked) {
             painter.setPen(QPen(c, strokeWidth(weight), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -22,7 +22,37 @@ QHash<Key, double>& widths() {
     return cache;
 }
 
+struct ElidedKey {
+    QFont font;
+    QString text;
+    double width;
+    bool operator==(const ElidedKey&) const = default;
+};
+
+size_t qHash(const ElidedKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.font, key.text, key.width);
+}
+
+QHash<ElidedKey, QString>& elisions() {
+    static QHash<ElidedKey, QString> cache;
+    return cache;
+}
+
 } // namespace
+
+QString TextAdvance::elidedRight(const QFont& font, const QString& text, double width) {
+    QHash<ElidedKey, QString>& cache = elisions();
+    ElidedKey key{font, text, width};
+    if (auto known = cache.constFind(key); known != cache.constEnd()) return *known;
+    QString elided = QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
+    if (cache.size() >= kCapacity) cache.clear();
+    cache.insert(std::move(key), elided);
+    return elided;
+}
+
+int TextAdvance::cachedElidedCount() {
+    return int(elisions().size());
+}
 
 double TextAdvance::of(const QFont& font, const QString& text) {
     QHash<Key, double>& cache = widths();
@@ -40,6 +70,7 @@ int TextAdvance::cachedCount() {
 
 void TextAdvance::clear() {
     widths().clear();
+    elisions().clear();
 }
 
 } // namespace vantrel

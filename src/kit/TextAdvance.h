@@ -14,10 +14,15 @@ namespace TextAdvance {
 // What QFontMetricsF(font).horizontalAdvance(text) returns.
 double of(const QFont& font, const QString& text);
 
+// What QFontMetricsF(font).elidedText(text, Qt::ElideRight, width) returns, measured once and then
+// looked up: a view repainted every second asks the same question each time.
+QString elidedRight(const QFont& font, const QString& text, double width);
+
 // Entries kept before the cache starts over, so that texts of other programs (clipboard entries,
 // file names) cannot grow it without end.
 inline constexpr int kCapacity = 512;
 int cachedCount();
+int cachedElidedCount();
 void clear();
 
 } // namespace TextAdvance

@@ -121,7 +121,28 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     QLinearGradient fill(l.frame.topLeft(), l.frame.bottomRight());
     fill.setColorAt(0, look.fillStart);
     fill.setColorAt(1, look.fillEnd);
-    painter.fillPath(shape, fill);
+    // At rest the fill is kept as an image once it is painted again unchanged: blended, it gives
+    // the values filling the outline does, at a fraction of the cost. While pressed, scaled or
+    // faded, it is filled directly.
+    const double ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+    const Fill wanted{size(), look.shape, look.fillStart, look.fillEnd, ratio};
+    if (look.scale != 1 || painter.opacity() != 1) {
+        painter.fillPath(shape, fill);
+    } else if (!(filled_ == wanted)) {
+        filled_ = wanted;
+        fillImage_ = QImage();
+        painter.fillPath(shape, fill);
+    } else {
+        if (fillImage_.isNull()) {
+            fillImage_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            fillImage_.setDevicePixelRatio(ratio);
+            fillImage_.fill(Qt::transparent);
+            QPainter image(&fillImage_);
+            image.setRenderHint(QPainter::Antialiasing);
+            image.fillPath(shape, fill);
+        }
+        painter.drawImage(0, 0, fillImage_);
+    }
     if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
 
     paintLabel(painter, look, l);
@@ -147,7 +168,7 @@ void VantrelButton::paintLabel(QPainter& painter, const ButtonLook& look, const 
         textRect = QRectF(left + lead, l.labelRect.top(), textWidth, l.labelRect.height());
     }
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QFontMetricsF(look.font).elidedText(text(), Qt::ElideRight, textRect.width()));
+                     TextAdvance::elidedRight(look.font, text(), textRect.width()));
 }
 
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include "kit/VantrelButtonStyle.h"
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QPointer>
 #include <memory>
 
@@ -71,6 +72,16 @@ private:
     QString glyph_;
     double glyphPointSize_ = 0;
     double glyphFrame_ = 0;
+    // What the fill was last painted for at rest, and its image once painted so twice.
+    struct Fill {
+        QSize size;
+        ContinuousRoundedRectangle shape;
+        QColor start, end;
+        double ratio = 0;
+        bool operator==(const Fill&) const = default;
+    };
+    Fill filled_;
+    QImage fillImage_;
 };
 
 } // namespace vantrel

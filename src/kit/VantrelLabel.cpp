@@ -172,7 +172,7 @@ void VantrelLabel::paintEvent(QPaintEvent*) {
     if (elided_ && !wordWrap()) {
         const QRectF area(contentsRect());
         painter.drawText(area, int(alignment()) | Qt::TextSingleLine,
-                         QFontMetricsF(font()).elidedText(text(), Qt::ElideRight, area.width()));
+                         TextAdvance::elidedRight(font(), text(), area.width()));
         return;
     }
     if (lineSpacing_ > 0) {

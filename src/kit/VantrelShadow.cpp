@@ -95,6 +95,18 @@ QImage sharedImage(const QByteArray& key, const std::function<QImage()>& make) {
     return images.back().image;
 }
 
+// Per axis of a stretched image: the part before the middle line, the middle line stretched, the
+// part after it.
+struct Span {
+    int from, length, to, drawn;
+};
+
+std::array<Span, 3> spans(int length, int wanted) {
+    const int middle = length / 2, grow = std::max(0, wanted - length);
+    return std::array<Span, 3>{Span{0, middle, 0, middle}, Span{middle, 1, middle, grow + 1},
+                               Span{middle + 1, length - middle - 1, middle + 1 + grow, length - middle - 1}};
+}
+
 template <typename T> void appendBytes(QByteArray& key, const T& value) {
     key.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
@@ -212,16 +224,6 @@ std::optional<QSize> VantrelShadow::stretchableCopy(const Shape& shape, QSize si
 }
 
 void VantrelShadow::drawStretched(QPainter& painter, const QImage& image, QSize size) {
-    // Per axis: the part before the middle line, the middle line stretched, the part after it.
-    struct Span {
-        int from, length, to, drawn;
-    };
-    const auto spans = [](int length, int wanted) {
-        const int middle = length / 2, grow = std::max(0, wanted - length);
-        return std::array<Span, 3>{
-            Span{0, middle, 0, middle}, Span{middle, 1, middle, grow + 1},
-            Span{middle + 1, length - middle - 1, middle + 1 + grow, length - middle - 1}};
-    };
     const std::array<Span, 3> columns = spans(image.width(), size.width());
     const std::array<Span, 3> rows = spans(image.height(), size.height());
     for (const Span& c : columns)
@@ -272,6 +274,8 @@ void VantrelShadow::hideEvent(QHideEvent* event) {
     // A hidden shadow (its card's window closed) lets go of its image; the last holder of a
     // shared one frees it, and the next paint makes it again.
     mask_ = QImage();
+    stretched_ = QImage();
+    paintedBefore_ = false;
 }
 
 void VantrelShadow::paintEvent(QPaintEvent*) {
@@ -310,13 +314,41 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
         });
         maskSize_ = size();
         maskColor_ = opaque;
+        stretched_ = QImage();
+        paintedBefore_ = false;
     }
     QPainter painter(this);
     painter.setOpacity(look_.color.alphaF());
-    if (mask_.size() == size())
+    if (mask_.size() == size()) {
         painter.drawImage(0, 0, mask_);
-    else
-        drawStretched(painter, mask_, size());
+        return;
+    }
+    if (stretched_.size() != size()) {
+        // The stretched edges are scaled copies, blended several times slower than plain ones; the
+        // stretched pixels, copied onto transparency, blend to the same values. A shadow painted
+        // once (a page passed through) draws them directly; one painted again keeps the copy.
+        if (!std::exchange(paintedBefore_, true)) {
+            drawStretched(painter, mask_, size());
+            return;
+        }
+        stretched_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        stretched_.fill(Qt::transparent);
+        QPainter p(&stretched_);
+        drawStretched(p, mask_, size());
+    }
+    // The middle, one pixel of the copy spread over most of the shadow, is filled as before; the
+    // bands around it come from the kept copy.
+    const std::array<Span, 3> columns = spans(mask_.width(), width());
+    const std::array<Span, 3> rows = spans(mask_.height(), height());
+    const QRect middle(columns[1].to, rows[1].to, columns[1].drawn, rows[1].drawn);
+    for (const QRect& band :
+         {QRect(0, 0, width(), middle.top()),
+          QRect(0, middle.bottom() + 1, width(), height() - middle.bottom() - 1),
+          QRect(0, middle.top(), middle.left(), middle.height()),
+          QRect(middle.right() + 1, middle.top(), width() - middle.right() - 1, middle.height())})
+        if (!band.isEmpty()) painter.drawImage(band.topLeft(), stretched_, band);
+    if (columns[1].length > 0 && rows[1].length > 0)
+        painter.drawImage(middle, mask_, QRect(columns[1].from, rows[1].from, 1, 1));
 }
 
 } // namespace vantrel

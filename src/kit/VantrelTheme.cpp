@@ -112,6 +112,9 @@ QColor withOpacity(QColor color, double opacity) {
 
 ColorScheme colorScheme(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        // Asked on every paint, up the whole parent chain: property() first searches the class's
+        // declared properties by name, which costs far more than the few dynamic ones widgets carry.
+        if (!w->dynamicPropertyNames().contains(kSchemeProperty)) continue;
         const QVariant value = w->property(kSchemeProperty);
         if (value.isValid()) return fromRawValue<ColorScheme>(value.toString()).value_or(ColorScheme::light);
     }

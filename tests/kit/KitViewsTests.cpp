@@ -834,3 +834,122 @@ TEST(GlassCard, KeptCoatsPaintExactlyWhatTheCardPaintsAfresh) {
     painter.end();
     EXPECT_EQ(kept, fresh) << "a new size";
 }
+
+TEST(GlassCard, RepaintsFromKeptCoatsFollowTheAppearanceAccentAndSize) {
+    KitHarness h;
+    QWidget page;
+    page.resize(300, 200);
+    auto* card = new GlassCard(h.preferences, 16, nullptr, &page);
+    card->setGeometry(20, 20, 200, 110);
+    page.show();
+    // The third paint of each state comes from what the second one kept.
+    const auto third = [&] {
+        QImage image;
+        for (int paint = 0; paint < 3; ++paint) {
+            image = QImage(card->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::black);
+            card->render(&image);
+        }
+        return image;
+    };
+    VantrelTheme::setColorScheme(&page, ColorScheme::dark);
+    const QImage dark = third();
+    // The dark surface at 0.76 over black, with the faint sheen: a dark middle.
+    EXPECT_LT(qRed(dark.pixel(100, 55)), 100);
+    VantrelTheme::setColorScheme(&page, ColorScheme::light);
+    const QImage light = third();
+    // The light surface (0.985 at 0.76) over black.
+    EXPECT_GT(qRed(light.pixel(100, 55)), 180);
+
+    // With the glow at its full strength the sheen ends in the accent; another accent repaints it.
+    h.preferences.setAppearanceGlowIntensity(1);
+    h.preferences.setAccent(Accent::crimson);
+    const QImage crimson = third();
+    h.preferences.setAccent(Accent::mint);
+    const QImage mint = third();
+    const QPoint nearEnd(190, 100);
+    EXPECT_GT(qRed(crimson.pixel(nearEnd)) - qGreen(crimson.pixel(nearEnd)),
+              qRed(mint.pixel(nearEnd)) - qGreen(mint.pixel(nearEnd)));
+
+    // A taller, wider card fills its new corner, not the old size's.
+    card->resize(240, 130);
+    const QImage larger = third();
+    ASSERT_EQ(larger.size(), QSize(240, 130));
+    // Beyond the old size's corner, over black: the light surface, not the backdrop.
+    EXPECT_GT(qRed(larger.pixel(215, 115)), 180);
+    EXPECT_GT(qRed(larger.pixel(25, 120)), 180);
+}
+
+TEST(VantrelShadow, ARepaintedShadowKeepsItsStretchedCopyOnlyForItsSize) {
+    QWidget parent;
+    parent.resize(600, 400);
+    auto* target = new QWidget(&parent);
+    target->setGeometry(60, 60, 300, 200);
+    auto* shadow =
+        new VantrelShadow(target, [](const QRectF& r) { return ContinuousRoundedRectangle{18}.path(r); });
+    shadow->setLook({QColor(0, 0, 0, 97), 15, QPointF(0, 7)});
+    parent.show();
+    const auto paint = [&] {
+        QImage image(shadow->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor(40, 120, 200));
+        shadow->render(&image);
+        return image;
+    };
+    const QImage first = paint();
+    // Stretched from a smaller copy, then repainted from the kept copy: the same pixels.
+    ASSERT_LT(shadow->image().width(), shadow->width());
+    EXPECT_EQ(paint(), first);
+    EXPECT_EQ(paint(), first);
+    // Deep inside, where the card hides it, the shadow is the colour at its full coverage:
+    // 97 / 255 of black over the backdrop.
+    EXPECT_EQ(qBlue(first.pixel(shadow->width() / 2, shadow->height() / 2)), 124);
+
+    target->resize(180, 330);
+    const QImage resizedFirst = paint();
+    ASSERT_EQ(resizedFirst.size(), shadow->size());
+    EXPECT_EQ(paint(), resizedFirst);
+    EXPECT_EQ(paint(), resizedFirst);
+    // A new shadow of the new size paints the same from its first paint on.
+    auto* fresh =
+        new VantrelShadow(target, [](const QRectF& r) { return ContinuousRoundedRectangle{18}.path(r); });
+    fresh->setLook(shadow->look());
+    fresh->show();
+    QImage expected(fresh->size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(QColor(40, 120, 200));
+    fresh->render(&expected);
+    EXPECT_EQ(resizedFirst, expected);
+    // Below the card, in the band the old size ended in, the shadow now fades out lower down.
+    const int bottom = shadow->height() - VantrelShadow::reach(shadow->look());
+    EXPECT_LT(qBlue(resizedFirst.pixel(shadow->width() / 2, bottom)), 200);
+}
+
+TEST(VantrelButton, RepaintsAtRestFromAKeptFillThatFollowsTheStyleAndSize) {
+    QWidget window;
+    window.resize(300, 120);
+    VantrelTheme::setColorScheme(&window, ColorScheme::dark);
+    auto* button = new VantrelButton(QStringLiteral("Go"),
+                                     std::make_shared<VantrelPillButtonStyle>(QColor(230, 30, 40)), &window);
+    button->setGeometry(20, 20, 160, 40);
+    window.show();
+    // The third paint comes from the fill the second one kept; the probe sits left of the label.
+    const auto third = [&] {
+        QImage image;
+        for (int paint = 0; paint < 3; ++paint) image = renderWidget(*button, Qt::black);
+        return image;
+    };
+    const QImage red = third();
+    const QPoint left(14, 20);
+    EXPECT_GT(qRed(red.pixel(left)), qGreen(red.pixel(left)) + 60);
+    const QImage again = third();
+    EXPECT_EQ(again, red);
+
+    button->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(QColor(30, 210, 90)));
+    const QImage green = third();
+    EXPECT_GT(qGreen(green.pixel(left)), qRed(green.pixel(left)) + 60);
+
+    button->resize(220, 40);
+    const QImage wider = third();
+    ASSERT_EQ(wider.width(), 220);
+    // The fill reaches the new right end, where the old size's image ended.
+    EXPECT_GT(qGreen(wider.pixel(200, 20)), qRed(wider.pixel(200, 20)) + 60);
+}

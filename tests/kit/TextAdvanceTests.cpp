@@ -42,3 +42,31 @@ TEST(TextAdvance, MeasuresEachFontAndTextLikeTheFontItselfAndKeepsAtMost512Width
     TextAdvance::clear();
     EXPECT_EQ(TextAdvance::cachedCount(), 0);
 }
+
+TEST(TextAdvance, ElidesOnTheRightLikeTheFontItselfAndKeepsEachAnswer) {
+    TextAdvance::clear();
+    const QFont caption = VantrelType::font(11, QFont::Normal);
+    const QString name = QStringLiteral("Screenshot 2026-12-08 at 01.00.00.png");
+    const QString cut = TextAdvance::elidedRight(caption, name, 80);
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("Scr"))) << cut.toStdString();
+    EXPECT_LE(QFontMetricsF(caption).horizontalAdvance(cut), 80);
+    EXPECT_EQ(cut, QFontMetricsF(caption).elidedText(name, Qt::ElideRight, 80));
+    // What fits is kept whole; the width belongs to the key.
+    EXPECT_EQ(TextAdvance::elidedRight(caption, QStringLiteral("Timer"), 80), QStringLiteral("Timer"));
+    EXPECT_EQ(TextAdvance::elidedRight(caption, name, 400), name);
+    EXPECT_EQ(TextAdvance::cachedElidedCount(), 3);
+    EXPECT_EQ(TextAdvance::elidedRight(caption, name, 80), cut);
+    EXPECT_EQ(TextAdvance::cachedElidedCount(), 3);
+    // File names of other programs never grow it past 512 entries.
+    for (int i = 0; i < 1300; ++i) {
+        const QString text = QStringLiteral("Screenshot number %1 of a long afternoon.png").arg(i);
+        const QString answer = TextAdvance::elidedRight(caption, text, 90);
+        if (i % 131 == 0) {
+            EXPECT_EQ(answer, QFontMetricsF(caption).elidedText(text, Qt::ElideRight, 90)) << i;
+        }
+        ASSERT_LE(TextAdvance::cachedElidedCount(), 512) << i;
+    }
+    TextAdvance::clear();
+    EXPECT_EQ(TextAdvance::cachedElidedCount(), 0);
+}
