@@ -19,6 +19,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <type_traits>
 
 #include <gio/gio.h>
 #include <unistd.h>
@@ -28,6 +29,13 @@
 namespace vantrel {
 
 namespace {
+
+// One client asked about, as the X-Resource query takes it: the type of its third parameter.
+template <typename> struct ThirdParameter;
+template <typename R, typename A, typename B, typename C> struct ThirdParameter<R (*)(A, B, C)> {
+    using type = std::remove_const_t<std::remove_pointer_t<C>>;
+};
+using ClientQuery = ThirdParameter<decltype(&xcb_res_query_client_ids)>::type;
 
 enum Atom {
     netClientList,
@@ -142,8 +150,8 @@ public:
     // Asks the server which local process made `window`'s client; none without the extension.
     std::optional<xcb_res_query_client_ids_cookie_t> requestOwner(xcb_window_t window) const {
         if (!res) return std::nullopt;
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        return xcb_res_query_client_ids(c, 1, &spec);
+        const ClientQuery asked{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        return xcb_res_query_client_ids(c, 1, &asked);
     }
     // The process of the answer; 0 when the server cannot tell (a remote client, a window gone).
     qint32 owner(std::optional<xcb_res_query_client_ids_cookie_t> cookie) const {
@@ -154,7 +162,8 @@ public:
         if (!reply) return 0;
         for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem;
              xcb_res_client_id_value_next(&it)) {
-            if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+            const auto& [answered, length] = *it.data;
+            if (!(answered.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
                 xcb_res_client_id_value_value_length(it.data) != 1)
                 continue;
             const quint32 pid = *xcb_res_client_id_value_value(it.data);
