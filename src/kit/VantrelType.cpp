@@ -9,6 +9,14 @@ namespace {
 // Pixel sizes in QFont are whole numbers; point sizes keep the halves of the scale.
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 
+QFont sized(const QString& family, double pixelSize, QFont::Weight weight, QFont::StyleHint hint) {
+    QFont f(family);
+    f.setPointSizeF(pixelSize * kPointsPerPixel);
+    f.setWeight(weight);
+    f.setStyleHint(hint);
+    return f;
+}
+
 } // namespace
 
 QString family() {
@@ -16,11 +24,7 @@ QString family() {
 }
 
 QFont font(double pixelSize, QFont::Weight weight) {
-    QFont f(family());
-    f.setPointSizeF(pixelSize * kPointsPerPixel);
-    f.setWeight(weight);
-    f.setStyleHint(QFont::SansSerif);
-    return f;
+    return sized(family(), pixelSize, weight, QFont::SansSerif);
 }
 
 QString monospacedFamily() {
@@ -28,10 +32,7 @@ QString monospacedFamily() {
 }
 
 QFont monospaced(double pixelSize, QFont::Weight weight) {
-    QFont f(monospacedFamily());
-    f.setPointSizeF(pixelSize * kPointsPerPixel);
-    f.setWeight(weight);
-    f.setStyleHint(QFont::Monospace);
+    QFont f = sized(monospacedFamily(), pixelSize, weight, QFont::Monospace);
     f.setFixedPitch(true);
     return f;
 }
