@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <cmath>
 #include <limits>
 
 namespace vantrel {
@@ -45,7 +46,12 @@ double UserDefaults::doubleValue(const QString& key) const {
     const QJsonValue v = object(key);
     if (v.isBool()) return v.toBool() ? 1.0 : 0.0;
     if (v.isDouble()) return v.toDouble();
-    if (v.isString()) return v.toString().trimmed().toDouble();
+    if (v.isString()) {
+        // A hand-edited "inf" or "nan" reads as a number to Qt; no setting can hold one, and it
+        // would reach geometry and the system Dock's own settings.
+        const double parsed = v.toString().trimmed().toDouble();
+        return std::isfinite(parsed) ? parsed : 0.0;
+    }
     return 0.0;
 }
 

@@ -457,3 +457,23 @@ TEST(SystemDockSuppressor, TheSnapshotKeysAndFlagsHaveTheirStoredNames) {
     EXPECT_EQ(seeded.object("vantrelDock.systemDockRestorePending"), QJsonValue(false));
     EXPECT_EQ(seeded.object("vantrelDock.visualSnapshotCaptured.v1"), QJsonValue(false));
 }
+
+TEST(SystemDockSuppressor, AHandEditedInfiniteOrNaNValueIsNeverWrittenBack) {
+    for (const QString& edited : {QStringLiteral("inf"), QStringLiteral(" -Infinity"), QStringLiteral("nan"),
+                                  QStringLiteral("1e999")}) {
+        RecordingDockDefaultsClient client;
+        RecordingUserDefaults store;
+        seedBehaviorSnapshot(store);
+        store.seed(QStringLiteral("vantrelDock.originalDelay"), edited);
+        EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+        EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("write autohide-delay -float 0")))
+            << edited.toStdString() << ": " << client.commands.entries.join(", ").toStdString();
+    }
+    // A number held as text is still read as that number.
+    RecordingDockDefaultsClient client;
+    RecordingUserDefaults store;
+    seedBehaviorSnapshot(store);
+    store.seed(QStringLiteral("vantrelDock.originalDelay"), QStringLiteral(" 2.5 "));
+    EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
+    EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("write autohide-delay -float 2.5")));
+}
