@@ -18,14 +18,20 @@ namespace vantrel {
 TrashDockButton::TrashDockButton(const DockViewContext& context, QWidget* parent)
     : DockTile(context, parent) {
     setAcceptDrops(true);
-    setEmpty(true);
+    describe();
 }
 
 void TrashDockButton::setEmpty(bool empty) {
+    // The Trash is read every few seconds; a reading that finds it as it was changes nothing.
+    if (empty == isEmpty_) return;
     isEmpty_ = empty;
-    setToolTip(QString::fromUtf8(empty ? "Trash \u2014 empty" : "Trash \u2014 has items"));
-    setAccessibleName(QString::fromUtf8(empty ? "Trash, empty" : "Trash, has items"));
+    describe();
     Q_EMIT needsDisplay();
+}
+
+void TrashDockButton::describe() {
+    setToolTip(QString::fromUtf8(isEmpty_ ? "Trash \u2014 empty" : "Trash \u2014 has items"));
+    setAccessibleName(QString::fromUtf8(isEmpty_ ? "Trash, empty" : "Trash, has items"));
 }
 
 void TrashDockButton::refresh() {

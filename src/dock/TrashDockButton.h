@@ -44,6 +44,7 @@ protected:
 
 private:
     void setEmpty(bool empty);
+    void describe();
 
     bool isEmpty_ = true;
     QString status_;

@@ -63,11 +63,19 @@ TEST_F(TrashTileTest, StartsEmptyReadsTheTrashWhenShownAndEveryFiveSeconds) {
     EXPECT_EQ(button->toolTip(), QString::fromUtf8("Trash \u2014 has items"));
     EXPECT_EQ(button->accessibleName(), "Trash, has items");
 
+    // A reading that finds the Trash as it was draws nothing again.
+    int redraws = 0;
+    QObject::connect(button.get(), &DockTile::needsDisplay, [&redraws] { ++redraws; });
+    scheduler.advance(Seconds(15));
+    EXPECT_EQ(redraws, 0);
+    EXPECT_FALSE(button->isEmpty());
+
     QDir(home.paths().dataHome + QStringLiteral("/Trash")).removeRecursively();
     scheduler.advance(Seconds(4.9));
     EXPECT_FALSE(button->isEmpty());
     scheduler.advance(Seconds(0.1));
     EXPECT_TRUE(button->isEmpty()) << "no folder is empty";
+    EXPECT_EQ(redraws, 1);
     host.hide();
     home.writeFile(QStringLiteral("home/.local/share/Trash/files/a"), "x");
     scheduler.advance(Seconds(10));
