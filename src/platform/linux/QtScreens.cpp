@@ -1,6 +1,7 @@
 #include "platform/linux/QtScreens.h"
 
 #include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/X11PointerReading.h"
 
 #include "platform/Environment.h"
 
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <xcb/xcb.h>
-#include <xcb/xcbext.h>
 
 namespace vantrel {
 
@@ -38,8 +38,8 @@ private:
 };
 
 QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* parent)
-    : Screens(parent),
-      notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
+    : Screens(parent), notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)),
+      display_(environment.value(QStringLiteral("DISPLAY")).value_or(QString()).toLocal8Bit()) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app) return;
     // A Wayland client cannot hang a panel from the top edge: with no housing the notch panel stays
@@ -119,26 +119,8 @@ std::optional<QPoint> QtScreens::recentPointerLocation() const {
                            [](const QScreen* screen) { return screen->devicePixelRatio() != 1.0; });
     };
     if (!connection || scaled()) return pointerLocation();
-    if (pendingPointerReading_) {
-        void* reply = nullptr;
-        xcb_generic_error_t* error = nullptr;
-        // Never waits: without the answer yet, the last reading stands and no second request goes.
-        if (xcb_poll_for_reply(connection, *pendingPointerReading_, &reply, &error) != 0) {
-            pendingPointerReading_.reset();
-            if (const auto* pointer = static_cast<const xcb_query_pointer_reply_t*>(reply);
-                pointer && pointer->same_screen)
-                lastPointerReading_ = QPoint(pointer->root_x, pointer->root_y);
-            std::free(reply);
-            std::free(error);
-        }
-    }
-    if (!pendingPointerReading_) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        if (!screen) return pointerLocation();
-        pendingPointerReading_ = xcb_query_pointer(connection, screen->root).sequence;
-        xcb_flush(connection);
-    }
-    return lastPointerReading_;
+    if (!pointerReading_) pointerReading_ = std::make_unique<X11PointerReading>(connection, display_);
+    return pointerReading_->read();
 }
 
 Qt::MouseButtons QtScreens::pressedMouseButtons() const {

@@ -12,6 +12,7 @@ struct xcb_connection_t;
 namespace vantrel {
 
 class Environment;
+class X11PointerReading;
 class SystemLog;
 
 // The screens as Qt knows them, with the simulated camera housing of VANTREL_NOTCH. Announces
@@ -29,7 +30,7 @@ public:
     std::optional<ScreenInfo> screenAtPointer() const override;
     QPoint pointerLocation() const override;
     // On X11 a reading is a request whose answer is collected at the next call, so the caller's
-    // thread never sleeps on the X server for it.
+    // thread never sleeps on the X server for it; while the pointer rests, mostly nothing is asked.
     std::optional<QPoint> recentPointerLocation() const override;
     Qt::MouseButtons pressedMouseButtons() const override;
 
@@ -44,10 +45,9 @@ private:
     // Display numbers by screen name, handed out in order of first sight and never reused.
     mutable QHash<QString, quint32> numbers_;
     std::unique_ptr<WorkspaceWatcher> workspaceWatcher_;
-    // The reading asked for and not yet collected (its request's sequence number), and the last
-    // one that came in.
-    mutable std::optional<unsigned int> pendingPointerReading_;
-    mutable std::optional<QPoint> lastPointerReading_;
+    QByteArray display_;
+    // Made at the first reading, so a session that never asks starts no watching thread.
+    mutable std::unique_ptr<X11PointerReading> pointerReading_;
     mutable std::optional<xcb_connection_t*> pointerConnection_;
 };
 

@@ -1,0 +1,109 @@
+#include "platform/linux/X11PointerMotion.h"
+
+#include <cstdlib>
+#include <memory>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+namespace vantrel {
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// XInput2 event numbers, also their bits in a selection mask.
+enum XiEvent : std::uint32_t {
+    rawMotion = 17,
+    rawTouchBegin = 22,
+    rawTouchUpdate = 23,
+    rawTouchEnd = 24,
+};
+
+// How long the events of a moving pointer are left to gather before they are read.
+constexpr int kGatherMilliseconds = 50;
+
+} // namespace
+
+X11PointerMotion::X11PointerMotion(QByteArray display)
+    : display_(std::move(display)), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    thread_ = std::thread([this] { run(); });
+}
+
+X11PointerMotion::~X11PointerMotion() {
+    stopping_ = true;
+    if (wake_ >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
+    }
+    thread_.join();
+    if (wake_ >= 0) close(wake_);
+}
+
+void X11PointerMotion::run() {
+    int screenNumber = 0;
+    xcb_connection_t* connection =
+        xcb_connect(display_.isEmpty() ? nullptr : display_.constData(), &screenNumber);
+    if (wake_ >= 0 && !xcb_connection_has_error(connection)) serve(connection, screenNumber);
+    state_ = State::unavailable;
+    xcb_disconnect(connection);
+}
+
+// Waits for the stop, and for `otherFd` to be readable unless it is negative, at most
+// `milliseconds` (-1: no limit); false once stopping.
+bool X11PointerMotion::sleepFor(int milliseconds, int otherFd) {
+    pollfd fds[2] = {{wake_, POLLIN, 0}, {otherFd, POLLIN, 0}};
+    if (poll(fds, otherFd >= 0 ? 2 : 1, milliseconds) > 0 && (fds[0].revents & POLLIN)) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = read(wake_, &count, sizeof count);
+    }
+    return !stopping_;
+}
+
+void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
+    if (!extension || !extension->present) return;
+    Reply<xcb_input_xi_query_version_reply_t> version(
+        xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
+    // Raw events reach a client that grabs nothing from XI 2.1 on; raw touches came with 2.2.
+    if (!version || (version->major_version == 2 && version->minor_version < 1)) return;
+    const bool touches = version->major_version > 2 || version->minor_version >= 2;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
+    if (!screens.rem) return;
+
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, 1u << rawMotion};
+    // A touch screen moves the pointer too.
+    if (touches) selection.bits |= (1u << rawTouchBegin) | (1u << rawTouchUpdate) | (1u << rawTouchEnd);
+    Reply<xcb_generic_error_t> refused(
+        xcb_request_check(c, xcb_input_xi_select_events_checked(c, screens.data->root, 1, &selection.head)));
+    if (refused) return;
+    state_ = State::watching;
+
+    while (!stopping_ && !xcb_connection_has_error(c)) {
+        bool moved = false;
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(c)) {
+            Reply<xcb_generic_event_t> event(raw);
+            if ((event->response_type & 0x7f) == XCB_GE_GENERIC &&
+                reinterpret_cast<const xcb_ge_generic_event_t*>(event.get())->extension ==
+                    extension->major_opcode)
+                moved = true;
+        }
+        if (moved) {
+            count_.fetch_add(1, std::memory_order_acq_rel);
+            if (!sleepFor(kGatherMilliseconds, -1)) return;
+            continue;
+        }
+        if (!sleepFor(-1, xcb_get_file_descriptor(c))) return;
+    }
+}
+
+} // namespace vantrel
