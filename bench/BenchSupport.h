@@ -8,6 +8,7 @@
 #include "platform/Scheduler.h"
 #include "platform/SystemCounters.h"
 #include "platform/SystemLog.h"
+#include "platform/linux/PaintingThreadFills.h"
 #include "platform/linux/PosixFileManager.h"
 
 #include <QDir>
@@ -79,8 +80,9 @@ struct TemporaryPersistence {
 
 // The caller has made its application first: the measured widgets and stores need it.
 inline int runBenchmarks(int& argc, char** argv) {
-    // As in the application: the raster engine's bands of a large fill go to one pool thread, not
-    // to a thread per core that each frame would have to wake and wait for.
+    // As in the application: the raster engine's bands of a large fill stay on the painting
+    // thread, and the pool has one thread.
+    keepFillsOnThePaintingThread();
     QThreadPool::globalInstance()->setMaxThreadCount(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -37,6 +37,7 @@
 #include "platform/linux/LoggingHapticPerformer.h"
 #include "platform/linux/LogindSleepWakeMonitor.h"
 #include "platform/linux/MprisMediaAutomation.h"
+#include "platform/linux/PaintingThreadFills.h"
 #include "platform/linux/PortalSystemAppearance.h"
 #include "platform/linux/PosixFileManager.h"
 #include "platform/linux/ProcSystemCounters.h"
@@ -102,8 +103,9 @@ int main(int argc, char** argv) {
     QApplication app(argumentCount, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
-    // Qt's raster engine hands the bands of every large fill to the global pool, which otherwise
-    // starts a thread per core on the first frame: one pool thread does the same work for less.
+    // Qt's raster engine would hand the bands of every large fill to the global pool; they stay on
+    // the painting thread. Whatever else of Qt's uses the pool gets one thread, not one per core.
+    keepFillsOnThePaintingThread();
     QThreadPool::globalInstance()->setMaxThreadCount(1);
     QApplication::setStyle(new LazyStandardIconStyle(QStyleFactory::create(QApplication::style()->name())));
     // Widgets made before they join a window (and menus and tool tips) start in the interface's
