@@ -1,5 +1,6 @@
 #include "platform/linux/X11EventMonitors.h"
 
+#include "platform/linux/ThreadWake.h"
 #include "platform/linux/XInputDecoder.h"
 
 #include <QMetaObject>
@@ -7,8 +8,6 @@
 #include <cstdlib>
 #include <memory>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 #include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -69,29 +68,21 @@ SelectionWords selectionFor(InputEventMask wanted, bool withGestures) {
 class X11EventMonitors::Reader {
 public:
     Reader(QByteArray display, X11EventMonitors* owner, InputEventMask wanted, std::uint64_t generation)
-        : display_(std::move(display)), owner_(owner), generation_(generation), wanted_(wanted),
-          wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+        : display_(std::move(display)), owner_(owner), generation_(generation), wanted_(wanted) {
         thread_ = std::thread([this] { run(); });
     }
     ~Reader() {
         stopping_ = true;
-        wake();
+        wake_.raise();
         thread_.join();
-        if (wake_ >= 0) close(wake_);
     }
 
     void want(InputEventMask wanted) {
         wanted_ = wanted;
-        wake();
+        wake_.raise();
     }
 
 private:
-    void wake() {
-        if (wake_ < 0) return;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
-    }
-
     void post(std::function<void()> work) {
         QMetaObject::invokeMethod(owner_, std::move(work), Qt::QueuedConnection);
     }
@@ -176,12 +167,9 @@ private:
                     if (owner->readerGeneration_ == generation) owner->deliver(input);
                 });
             }
-            pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wake_, POLLIN, 0}};
-            if (poll(fds, wake_ >= 0 ? 2 : 1, -1) < 0) continue;
-            if (fds[1].revents & POLLIN) {
-                std::uint64_t count = 0;
-                [[maybe_unused]] const ssize_t n = read(wake_, &count, sizeof count);
-            }
+            pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wake_.fd(), POLLIN, 0}};
+            if (poll(fds, wake_.fd() >= 0 ? 2 : 1, -1) < 0) continue;
+            if (fds[1].revents & POLLIN) wake_.drain();
         }
     }
 
@@ -190,7 +178,7 @@ private:
     const std::uint64_t generation_;
     std::atomic<InputEventMask> wanted_;
     std::atomic<bool> stopping_{false};
-    int wake_;
+    ThreadWake wake_;
     std::thread thread_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/linux/X11KeyboardGuard.h"
 
+#include "platform/linux/ThreadWake.h"
 #include "platform/linux/X11KeyClassifier.h"
 
 #include <QMetaObject>
@@ -9,9 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <thread>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace vantrel {
@@ -31,17 +30,13 @@ public:
     Session(xcb_connection_t* connection, X11KeyClassifier classifier,
             std::chrono::steady_clock::time_point deadline, X11KeyboardGuard* owner, std::uint64_t generation)
         : connection_(connection), classifier_(std::move(classifier)), deadline_(deadline), owner_(owner),
-          generation_(generation), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+          generation_(generation) {
         thread_ = std::thread([this] { run(); });
     }
     ~Session() {
         stopping_ = true;
-        if (wake_ >= 0) {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
-        }
+        wake_.raise();
         thread_.join();
-        if (wake_ >= 0) close(wake_);
         xcb_disconnect(connection_);
     }
 
@@ -73,8 +68,8 @@ private:
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline_ - std::chrono::steady_clock::now());
             if (left.count() <= 0) break;
-            pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {wake_, POLLIN, 0}};
-            poll(fds, wake_ >= 0 ? 2 : 1, int(std::min<long long>(left.count() + 1, 60'000)));
+            pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {wake_.fd(), POLLIN, 0}};
+            poll(fds, wake_.fd() >= 0 ? 2 : 1, int(std::min<long long>(left.count() + 1, 60'000)));
         }
         // Given back here, on the deadline or the release, without waiting for the main thread.
         xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
@@ -87,7 +82,7 @@ private:
     std::chrono::steady_clock::time_point deadline_;
     X11KeyboardGuard* owner_;
     std::uint64_t generation_;
-    int wake_;
+    ThreadWake wake_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <memory>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -30,26 +28,21 @@ constexpr int kGatherMilliseconds = 50;
 
 } // namespace
 
-X11PointerMotion::X11PointerMotion(QByteArray display)
-    : display_(std::move(display)), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+X11PointerMotion::X11PointerMotion(QByteArray display) : display_(std::move(display)) {
     thread_ = std::thread([this] { run(); });
 }
 
 X11PointerMotion::~X11PointerMotion() {
     stopping_ = true;
-    if (wake_ >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
-    }
+    wake_.raise();
     thread_.join();
-    if (wake_ >= 0) close(wake_);
 }
 
 void X11PointerMotion::run() {
     int screenNumber = 0;
     xcb_connection_t* connection =
         xcb_connect(display_.isEmpty() ? nullptr : display_.constData(), &screenNumber);
-    if (wake_ >= 0 && !xcb_connection_has_error(connection)) serve(connection, screenNumber);
+    if (wake_.fd() >= 0 && !xcb_connection_has_error(connection)) serve(connection, screenNumber);
     state_ = State::unavailable;
     xcb_disconnect(connection);
 }
@@ -57,11 +50,8 @@ void X11PointerMotion::run() {
 // Waits for the stop, and for `otherFd` to be readable unless it is negative, at most
 // `milliseconds` (-1: no limit); false once stopping.
 bool X11PointerMotion::sleepFor(int milliseconds, int otherFd) {
-    pollfd fds[2] = {{wake_, POLLIN, 0}, {otherFd, POLLIN, 0}};
-    if (poll(fds, otherFd >= 0 ? 2 : 1, milliseconds) > 0 && (fds[0].revents & POLLIN)) {
-        std::uint64_t count = 0;
-        [[maybe_unused]] const ssize_t n = read(wake_, &count, sizeof count);
-    }
+    pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {otherFd, POLLIN, 0}};
+    if (poll(fds, otherFd >= 0 ? 2 : 1, milliseconds) > 0 && (fds[0].revents & POLLIN)) wake_.drain();
     return !stopping_;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/ThreadWake.h"
+
 #include <QByteArray>
 #include <atomic>
 #include <cstdint>
@@ -38,7 +40,7 @@ private:
     std::atomic<State> state_{State::starting};
     std::atomic<std::uint64_t> count_{0};
     std::atomic<bool> stopping_{false};
-    int wake_;
+    ThreadWake wake_;
     std::thread thread_;
 };
 
