@@ -1,4 +1,5 @@
 #include "platform/linux/X11BackdropBlur.h"
+#include "support/XClient.h"
 #include "support/XvfbServer.h"
 
 #include <QSignalSpy>
@@ -19,24 +20,17 @@ struct FreeReply {
 
 // A client of the display playing the compositor: it lists what it supports on the root and
 // reads the windows' properties.
-class XClient {
+class Compositor : public XClient {
 public:
-    explicit XClient(const QByteArray& name) : c(xcb_connect(name.constData(), nullptr)) {
-        root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    }
-    ~XClient() { xcb_disconnect(c); }
+    using XClient::XClient;
 
-    xcb_atom_t atom(const char* name) {
-        std::unique_ptr<xcb_intern_atom_reply_t, FreeReply> reply(
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
     void support(const QVector<xcb_atom_t>& atoms) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 32,
                             uint32_t(atoms.size()), atoms.constData());
         // Done by the server before anyone else's next request is answered.
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        roundTrip();
     }
+    // A 300 × 120 window that can be drawn in, unlike the base input-only one.
     xcb_window_t window() {
         const xcb_window_t id = xcb_generate_id(c);
         xcb_create_window(c, XCB_COPY_FROM_PARENT, id, root, 0, 0, 300, 120, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
@@ -54,9 +48,6 @@ public:
         const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
         return QVector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
     }
-
-    xcb_connection_t* c;
-    xcb_window_t root;
 };
 
 // Hands `blur` the events of its connection until it has heard of every change made so far.
@@ -74,7 +65,7 @@ TEST(X11BackdropBlur, WritesTheRegionOnlyWhereTheRootListsTheProperty) {
     XvfbServer server(640, 480);
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
     const QByteArray name = server.display().toLatin1();
-    XClient compositor(name);
+    Compositor compositor(name);
     const xcb_window_t window = compositor.window();
 
     // The backend's own connection, as Qt's is in the application.

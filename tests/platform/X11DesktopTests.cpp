@@ -1,5 +1,6 @@
 #include "platform/linux/X11Desktop.h"
 
+#include "support/XClient.h"
 #include "support/XvfbServer.h"
 
 #include <QAbstractEventDispatcher>
@@ -8,49 +9,15 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 
 using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
 
-// One client of the private server: the desktop's own connection, or another program's.
-struct Client {
-    explicit Client(const QByteArray& display) : c(xcb_connect(display.constData(), nullptr)) {
-        if (!xcb_connection_has_error(c)) root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    }
-    ~Client() { xcb_disconnect(c); }
-    bool ok() const { return root != XCB_WINDOW_NONE; }
-
-    // The sequence number of a round trip made now. Once it is answered, every event the server
-    // sent before it has been queued, whoever caused it.
-    unsigned int roundTrip() {
-        const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(c);
-        free(xcb_get_input_focus_reply(c, cookie, nullptr));
-        return cookie.sequence;
-    }
-    xcb_window_t window() {
-        const xcb_window_t id = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, id, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                          XCB_COPY_FROM_PARENT, 0, nullptr);
-        return id;
-    }
-    xcb_atom_t atom(const char* name) {
-        auto* reply =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(std::strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(reply);
-        return atom;
-    }
-
-    xcb_connection_t* c;
-    xcb_window_t root = XCB_WINDOW_NONE;
-};
-
 // Hands what the server has queued on `client` to the application's native event filters, as
 // Qt does with the events of its own connection; the number handed on.
-int deliver(Client& client) {
+int deliver(XClient& client) {
     int count = 0;
     while (xcb_generic_event_t* event = xcb_poll_for_queued_event(client.c)) {
         qintptr result = 0;
@@ -67,7 +34,7 @@ TEST(X11Desktop, TheCompositorsSelectionIsFollowedWithoutAskingTheServerPerWindo
     XvfbServer server(640, 480);
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
     const QByteArray display = server.display().toLatin1();
-    Client own(display), peer(display);
+    XClient own(display), peer(display);
     ASSERT_TRUE(own.ok() && peer.ok());
 
     X11Desktop desktop(own.c, 0);

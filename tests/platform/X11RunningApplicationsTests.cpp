@@ -1,4 +1,5 @@
 #include "support/TempHome.h"
+#include "support/XClient.h"
 #include "support/XvfbServer.h"
 
 #include <QJsonArray>
@@ -13,7 +14,6 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -26,32 +26,17 @@ constexpr int kTimeoutMs = 20000;
 
 // The test's part: the window manager, holding the root window's redirection, keeping the EWMH
 // properties and receiving the clients' requests; and the clients' windows themselves.
-class WindowManager {
+class WindowManager : public XClient {
 public:
-    explicit WindowManager(const QByteArray& display) : c(xcb_connect(display.constData(), nullptr)) {
-        if (xcb_connection_has_error(c)) return;
-        root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    explicit WindowManager(const QByteArray& display) : XClient(display) {
+        if (!ok()) return;
         const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
         xcb_generic_error_t* error =
             xcb_request_check(c, xcb_change_window_attributes_checked(c, root, XCB_CW_EVENT_MASK, &mask));
-        ok = !error;
+        redirecting = !error;
         free(error);
     }
-    ~WindowManager() { xcb_disconnect(c); }
 
-    xcb_atom_t atom(const char* name) {
-        auto* reply =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, quint16(std::strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(reply);
-        return atom;
-    }
-    xcb_window_t window() {
-        const xcb_window_t id = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, id, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                          XCB_COPY_FROM_PARENT, 0, nullptr);
-        return id;
-    }
     void set32(xcb_window_t window, const char* property, xcb_atom_t type,
                const std::vector<quint32>& values) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
@@ -94,9 +79,8 @@ public:
         }
     }
 
-    xcb_connection_t* c;
-    xcb_window_t root = XCB_WINDOW_NONE;
-    bool ok = false;
+    // Whether it holds the root window's redirection.
+    bool redirecting = false;
 };
 
 class Driver {
@@ -197,7 +181,7 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
     const QByteArray display = server.display().toLatin1();
     WindowManager wm(display);
-    ASSERT_TRUE(wm.ok) << "the test holds the root window's redirection";
+    ASSERT_TRUE(wm.redirecting) << "the test holds the root window's redirection";
 
     // Two more programs of this host: one whose process name its entry's program, one unknown.
     QProcess sleeper, helper;
@@ -324,7 +308,7 @@ TEST(X11RunningApplications, OnlyAProcessTheServerNamesAsTheWindowsMakerIsKilled
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
     const QByteArray display = server.display().toLatin1();
     WindowManager wm(display);
-    ASSERT_TRUE(wm.ok);
+    ASSERT_TRUE(wm.redirecting);
     QProcess bystander;
     bystander.start("cat", {});
     ASSERT_TRUE(bystander.waitForStarted(kTimeoutMs));
@@ -384,7 +368,7 @@ TEST(X11RunningApplications, AWindowsIconIsReadOnceUntilTheWindowChangesIt) {
     if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
     const QByteArray display = server.display().toLatin1();
     WindowManager wm(display);
-    ASSERT_TRUE(wm.ok);
+    ASSERT_TRUE(wm.redirecting);
     QProcess other;
     other.start("cat", {});
     ASSERT_TRUE(other.waitForStarted(kTimeoutMs));
