@@ -36,6 +36,15 @@ struct RevealFixture : DockControllerFixture {
         advance(0.35);
         windowQueue->drain();
     }
+    // The interval and tolerance, in seconds, of every task scheduled now, in order.
+    std::vector<std::pair<double, double>> timers() {
+        std::vector<std::pair<double, double>> found;
+        for (const Scheduler::TaskId id : scheduler.pendingTasks())
+            found.emplace_back(scheduler.intervalOf(id).value_or(Seconds(-1)).count(),
+                               scheduler.toleranceOf(id).value_or(Seconds(-1)).count());
+        std::sort(found.begin(), found.end());
+        return found;
+    }
 };
 } // namespace
 
@@ -237,12 +246,7 @@ TEST(DockReveal, HideModeNeverKeepsItRevealedAndDismissalStopsTheChecks) {
     EXPECT_TRUE(dock.isDockRevealed());
     // The pointer check every 0.1 s (0.025 s tolerance) and the window-list read every 0.35 s
     // (0.1 s leeway).
-    std::vector<std::pair<double, double>> timers;
-    for (const Scheduler::TaskId id : f.scheduler.pendingTasks())
-        timers.emplace_back(f.scheduler.intervalOf(id).value_or(Seconds(-1)).count(),
-                            f.scheduler.toleranceOf(id).value_or(Seconds(-1)).count());
-    std::sort(timers.begin(), timers.end());
-    EXPECT_EQ(timers, (std::vector<std::pair<double, double>>{{0.1, 0.025}, {0.35, 0.1}}));
+    EXPECT_EQ(f.timers(), (std::vector<std::pair<double, double>>{{0.1, 0.025}, {0.35, 0.1}}));
 
     dock.hide(false);
     f.dockQueue.drain();
@@ -325,12 +329,7 @@ TEST(DockReveal, AtRestOnlyTheTwoChecksRunAndATickOnlyReadsThePointerAndCompares
     QCoreApplication::processEvents();
 
     // Nothing but the pointer check every 0.1 s and the window-list read every 0.35 s.
-    std::vector<std::pair<double, double>> timers;
-    for (const Scheduler::TaskId id : f.scheduler.pendingTasks())
-        timers.emplace_back(f.scheduler.intervalOf(id).value_or(Seconds(-1)).count(),
-                            f.scheduler.toleranceOf(id).value_or(Seconds(-1)).count());
-    std::sort(timers.begin(), timers.end());
-    EXPECT_EQ(timers, (std::vector<std::pair<double, double>>{{0.1, 0.025}, {0.35, 0.1}}));
+    EXPECT_EQ(f.timers(), (std::vector<std::pair<double, double>>{{0.1, 0.025}, {0.35, 0.1}}));
 
     PaintCounter counter;
     dock.panel()->installEventFilter(&counter);
