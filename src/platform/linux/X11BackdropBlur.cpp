@@ -1,6 +1,7 @@
 #include "platform/linux/X11BackdropBlur.h"
 
 #include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
 #include <QTransform>
@@ -15,10 +16,6 @@ namespace {
 
 // A window manager lists a few hundred atoms at most; the read stops well beyond that.
 constexpr quint32 kMaxSupportedAtoms = 4096;
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
 
 // The root of the screen $DISPLAY names (":0.1" is screen 1).
 xcb_window_t rootOfDisplay(xcb_connection_t* c) {

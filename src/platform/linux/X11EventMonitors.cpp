@@ -2,6 +2,7 @@
 
 #include "platform/linux/ThreadWake.h"
 #include "platform/linux/XInputDecoder.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -15,11 +16,6 @@
 namespace vantrel {
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 constexpr InputEventMask kGestureTypes = InputEventType::magnify | InputEventType::swipe;
 

@@ -1,5 +1,7 @@
 #include "platform/linux/X11KeyClassifier.h"
 
+#include "platform/linux/XcbReply.h"
+
 #include <cstdlib>
 #include <memory>
 #include <xcb/xcb.h>
@@ -12,10 +14,6 @@ constexpr std::uint32_t kEscapeKeysym = 0xff1b;
 // The XF86 function keys: volume, brightness, media, launchers.
 constexpr std::uint32_t kMediaKeysymsFirst = 0x1008ff00;
 constexpr std::uint32_t kMediaKeysymsLast = 0x1008ffff;
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/linux/ThreadWake.h"
 #include "platform/linux/X11KeyClassifier.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -14,14 +15,6 @@
 #include <xcb/xcb.h>
 
 namespace vantrel {
-
-namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-
-} // namespace
 
 // One hold: the connection that holds the grab and the thread that serves it until the release
 // or the deadline.

@@ -1,5 +1,7 @@
 #include "platform/linux/X11PointerMotion.h"
 
+#include "platform/linux/XcbReply.h"
+
 #include <cstdlib>
 #include <memory>
 #include <poll.h>
@@ -9,11 +11,6 @@
 namespace vantrel {
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // XInput2 event numbers, also their bits in a selection mask.
 enum XiEvent : std::uint32_t {

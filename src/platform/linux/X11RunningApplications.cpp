@@ -1,6 +1,7 @@
 #include "platform/linux/X11RunningApplications.h"
 
 #include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QDir>
@@ -72,9 +73,6 @@ constexpr quint32 kMaximumIconLongs = 1 << 20;
 constexpr quint32 kMaximumIconSide = 1024;
 constexpr quint32 kMaximumClients = 1 << 16;
 
-struct FreeReply {
-    void operator()(void* reply) const { free(reply); }
-};
 using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeReply>;
 using ClientIdsReply = std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeReply>;
 

@@ -1,5 +1,7 @@
 #include "platform/linux/X11WindowList.h"
 
+#include "platform/linux/XcbReply.h"
+
 #include <QList>
 #include <cstdlib>
 #include <cstring>
@@ -9,11 +11,6 @@
 namespace vantrel {
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 std::vector<xcb_atom_t> atomList(xcb_get_property_reply_t* reply) {
     if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) return {};
