@@ -56,11 +56,11 @@ double materialAlpha(GlassStyle style) {
     }
 }
 
-// Whether a running application's tile would draw `a` and `b` alike.
+// Whether a running application's tile would draw `a` and `b` alike and offer the same menu.
 bool sameApp(const RunningAppItem& a, const RunningAppItem& b) {
     return a.id == b.id && a.name == b.name && a.icon.cacheKey() == b.icon.cacheKey() &&
            a.bundleIdentifier == b.bundleIdentifier && a.bundleURL == b.bundleURL &&
-           a.isActive == b.isActive && a.isHidden == b.isHidden;
+           a.isActive == b.isActive && a.isHidden == b.isHidden && a.processVerified == b.processVerified;
 }
 
 bool sameLayout(const FloatingDockLayout& a, const FloatingDockLayout& b) {

@@ -156,6 +156,16 @@ TEST_F(FloatingDockViewTest, AChangeOfTheActiveWindowRedrawsOnlyTheTilesItChange
     preferences.setCustomDockIconSize(60);
     EXPECT_EQ(constructions.tiles, 1);
     EXPECT_EQ(redrawn, (std::vector<int>{1, 1, 0, 2, 2, 1, 1, 0, 0}));
+
+    // The editor's process can no longer be confirmed: its tile learns it, so Force Quit is
+    // offered no more.
+    running.applications[1].processVerified = false;
+    Q_EMIT running.applicationsChanged();
+    EXPECT_FALSE(editor->app().processVerified);
+    running.applications[1].processVerified = true;
+    Q_EMIT running.applicationsChanged();
+    EXPECT_TRUE(editor->app().processVerified);
+    EXPECT_EQ(constructions.tiles, 1) << "no tile is made anew";
 }
 
 TEST_F(FloatingDockViewTest, AnIdRepeatedInAHandEditedFileGivesEachItemATileOfItsOwn) {
