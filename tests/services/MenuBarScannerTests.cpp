@@ -242,8 +242,11 @@ TEST_F(TrayBusTest, ListsTheTwoTestItemsWithTheirTitlesAndNeverVantrelsOwn) {
     nextcloud.processIdentifier = static_cast<qint32>(QCoreApplication::applicationPid());
     nextcloud.localizedName = QStringLiteral("Nextcloud");
     running.applications = {nextcloud};
+    const int readsBefore = running.listReads;
     scanToTheEnd(scanner);
     EXPECT_EQ(scanner.items().back().owner, QStringLiteral("Nextcloud"));
+    EXPECT_EQ(scanner.items().front().owner, QStringLiteral("Nextcloud"));
+    EXPECT_EQ(running.listReads - readsBefore, 1) << "one read of the running applications for both items";
 
     // Every item of Vantrel's own process is left out, whatever it is called.
     const auto own = itemsOf(source(QCoreApplication::applicationPid()));

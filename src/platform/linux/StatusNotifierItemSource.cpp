@@ -168,6 +168,15 @@ private:
         if (withoutWatcher_) {
             records = source_.sources_.model.menuBarItems();
         } else {
+            // Read at most once a pass: each read lists every window of the desktop.
+            std::optional<std::vector<RunningApplication>> running;
+            const auto runningApplications = [this, &running]() -> const std::vector<RunningApplication>& {
+                if (!running)
+                    running = source_.sources_.runningApplications
+                                  ? source_.sources_.runningApplications->runningApplications()
+                                  : std::vector<RunningApplication>{};
+                return *running;
+            };
             for (const Entry& entry : entries_) {
                 if (source_.isOwnItem(entry.address.service, entry.process)) continue;
                 MenuBarItemRecord record;
@@ -175,7 +184,8 @@ private:
                 if (entry.properties.contains(QStringLiteral("ToolTip")))
                     record.description = toolTipTitle(entry.properties.value(QStringLiteral("ToolTip")));
                 record.help = textProperty(entry.properties, QStringLiteral("Id"));
-                if (entry.process) record.ownerName = source_.programName(*entry.process);
+                if (entry.process)
+                    record.ownerName = source_.programName(*entry.process, runningApplications());
                 record.position =
                     source_.sources_.model.otherItemFrame(static_cast<int>(records.size())).topLeft();
                 records.push_back(std::move(record));
@@ -241,12 +251,12 @@ std::optional<QString> StatusNotifierItemSource::toolTipTitle(const QVariant& va
     return title;
 }
 
-std::optional<QString> StatusNotifierItemSource::programName(qint64 processId) const {
-    if (sources_.runningApplications) {
-        for (const RunningApplication& application : sources_.runningApplications->runningApplications())
-            if (application.processIdentifier == processId && !application.localizedName.isEmpty())
-                return application.localizedName;
-    }
+std::optional<QString>
+StatusNotifierItemSource::programName(qint64 processId,
+                                      const std::vector<RunningApplication>& running) const {
+    for (const RunningApplication& application : running)
+        if (application.processIdentifier == processId && !application.localizedName.isEmpty())
+            return application.localizedName;
     QFile comm(sources_.procRoot + QLatin1Char('/') + QString::number(processId) + QStringLiteral("/comm"));
     if (!comm.open(QIODevice::ReadOnly)) return std::nullopt;
     const QString name = QString::fromUtf8(comm.read(256)).trimmed();

@@ -7,10 +7,12 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 namespace vantrel {
 
 class RunningApplications;
+struct RunningApplication;
 class Scheduler;
 class SimulatedMenuBar;
 
@@ -66,7 +68,10 @@ public:
 private:
     class Pass;
 
-    std::optional<QString> programName(qint64 processId) const;
+    // The name of the program `processId` runs: the running application's, from `running`, else
+    // the process's own.
+    std::optional<QString> programName(qint64 processId,
+                                       const std::vector<RunningApplication>& running) const;
     bool isOwnItem(const QString& service, std::optional<qint64> processId) const;
 
     Sources sources_;
