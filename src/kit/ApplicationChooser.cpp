@@ -83,7 +83,7 @@ private:
 
 ApplicationChooser::ApplicationChooser(std::vector<InstalledApplication> applications, const Options& options,
                                        QWidget* parent)
-    : QDialog(parent), accent_(options.accent), list_(new QListWidget(this)),
+    : QDialog(parent), list_(new QListWidget(this)),
       confirm_(
           new VantrelButton(options.prompt, std::make_shared<VantrelPillButtonStyle>(options.accent), this)),
       cancel_(new VantrelButton(QStringLiteral("Cancel"), std::make_shared<VantrelSecondaryButtonStyle>(),

@@ -11,7 +11,6 @@ class QListWidget;
 namespace vantrel {
 
 class VantrelButton;
-class VantrelLabel;
 
 // The installed applications by name and icon, in the look of the window it opens over: a click
 // chooses a row or lets it go again, so several are chosen without a modifier key, and the
@@ -46,7 +45,6 @@ protected:
 private:
     class RowDelegate;
 
-    QColor accent_;
     QListWidget* list_;
     VantrelButton* confirm_;
     VantrelButton* cancel_;

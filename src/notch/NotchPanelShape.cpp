@@ -1,6 +1,5 @@
 #include "notch/NotchPanelShape.h"
 
-#include "kit/OutlineWindowShape.h"
 #include "kit/VantrelConcentricGeometry.h"
 
 #include <algorithm>
@@ -34,14 +33,6 @@ QPainterPath NotchPanelShape::expandedOutline(const QSizeF& size, const NotchExp
     const QRectF rect(QPointF(0, 0), size);
     if (rect.isEmpty()) return QPainterPath();
     return shape.path(rect);
-}
-
-QRegion NotchPanelShape::coverage(const QPainterPath& outline) {
-    return OutlineWindowShape::coverage(outline);
-}
-
-QRegion NotchPanelShape::solidCoverage(const QPainterPath& outline) {
-    return OutlineWindowShape::solidCoverage(outline);
 }
 
 } // namespace vantrel

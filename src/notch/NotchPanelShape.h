@@ -3,14 +3,13 @@
 #include "notch/NotchExpandedShape.h"
 
 #include <QPainterPath>
-#include <QRegion>
 #include <QSizeF>
 
 namespace vantrel {
 
-// The geometry of the notch panel's outline: the radii of its compact and expanded shapes, the
-// rounded outline its presentation mask draws, and the pixels an outline covers (what the window
-// shows and takes clicks in). Every outline of the panel is made here.
+// The geometry of the notch panel's outline: the radii of its compact and expanded shapes and the
+// rounded outline its presentation mask draws. Every outline of the panel is made here; the
+// pixels it covers are the window shape's to work out.
 struct NotchPanelShape {
     // The notch-sized shape: 0.43 of its height, kept within 12...18.
     static double compactRadius(double compactHeight);
@@ -25,13 +24,6 @@ struct NotchPanelShape {
     // The open panel at rest: the surface's own outline, so that the see-through band beside the
     // notch neither shows nor takes the pointer.
     static QPainterPath expandedOutline(const QSizeF& size, const NotchExpandedShape& shape);
-
-    // Every pixel the outline covers a part of, so that antialiased edges are not cut off. An
-    // edge that only touches a row's boundary does not claim the row.
-    static QRegion coverage(const QPainterPath& outline);
-    // The pixels whose centres lie inside the outline: what a fill without antialiasing paints,
-    // for a desktop that cannot blend a partly covered pixel over what lies below.
-    static QRegion solidCoverage(const QPainterPath& outline);
 };
 
 } // namespace vantrel

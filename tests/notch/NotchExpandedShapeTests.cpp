@@ -1,3 +1,4 @@
+#include "kit/OutlineWindowShape.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "notch/NotchExpandedShape.h"
 #include "notch/NotchPanelShape.h"
@@ -142,7 +143,7 @@ TEST(NotchPanelShape, CoverageTakesEveryPixelTheOutlineTouchesRowByRow) {
     // A rectangle on half pixels: every pixel it touches, rows 1 to 4 and columns 2 to 7.
     QPainterPath rectangle;
     rectangle.addRect(2.5, 1.5, 5, 3);
-    EXPECT_EQ(NotchPanelShape::coverage(rectangle), QRegion(2, 1, 6, 4));
+    EXPECT_EQ(OutlineWindowShape::coverage(rectangle), QRegion(2, 1, 6, 4));
 
     // A triangle widening downward: each row as wide as the outline reaches within it; its base,
     // on the last row's lower edge, adds no row.
@@ -156,7 +157,7 @@ TEST(NotchPanelShape, CoverageTakesEveryPixelTheOutlineTouchesRowByRow) {
     rows += QRect(2, 1, 4, 1);
     rows += QRect(1, 2, 6, 1);
     rows += QRect(0, 3, 8, 1);
-    EXPECT_EQ(NotchPanelShape::coverage(triangle), rows);
+    EXPECT_EQ(OutlineWindowShape::coverage(triangle), rows);
     // Upright on the right, slanted on the left: a row that only starts further left is a new row.
     QPainterPath wedge;
     wedge.moveTo(4, 0);
@@ -166,6 +167,6 @@ TEST(NotchPanelShape, CoverageTakesEveryPixelTheOutlineTouchesRowByRow) {
     wedge.closeSubpath();
     QRegion steps;
     for (int y = 0; y < 4; ++y) steps += QRect(3 - y, y, 5 + y, 1);
-    EXPECT_EQ(NotchPanelShape::coverage(wedge), steps);
-    EXPECT_TRUE(NotchPanelShape::coverage(QPainterPath()).isEmpty());
+    EXPECT_EQ(OutlineWindowShape::coverage(wedge), steps);
+    EXPECT_TRUE(OutlineWindowShape::coverage(QPainterPath()).isEmpty());
 }

@@ -42,9 +42,6 @@ public:
     void setContextMenu(QMenu* menu) override;
     std::optional<QRect> frameOnScreen() const override;
 
-    // Whether the item is in the tray yet.
-    bool isInTray() const { return tray_ != nullptr; }
-
 private:
     void enterTray();
     void showIfWanted();
