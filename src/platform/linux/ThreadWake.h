@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -28,6 +29,12 @@ public:
         if (fd_ < 0) return;
         std::uint64_t count = 0;
         [[maybe_unused]] const ssize_t n = read(fd_, &count, sizeof count);
+    }
+    // Sleeps until raised or `otherFd` is readable (a negative one is not waited for), at most
+    // `milliseconds` (-1: no limit); a raise that woke it is drained.
+    void wait(int otherFd, int milliseconds) const {
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {otherFd, POLLIN, 0}};
+        if (poll(fds, 2, milliseconds) > 0 && (fds[0].revents & POLLIN)) drain();
     }
 
 private:

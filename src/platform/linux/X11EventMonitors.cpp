@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <cstdlib>
 #include <memory>
-#include <poll.h>
 #include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -163,9 +162,7 @@ private:
                     if (owner->readerGeneration_ == generation) owner->deliver(input);
                 });
             }
-            pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wake_.fd(), POLLIN, 0}};
-            if (poll(fds, wake_.fd() >= 0 ? 2 : 1, -1) < 0) continue;
-            if (fds[1].revents & POLLIN) wake_.drain();
+            wake_.wait(xcb_get_file_descriptor(c), -1);
         }
     }
 

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
-#include <poll.h>
 #include <thread>
 #include <xcb/xcb.h>
 
@@ -61,8 +60,8 @@ private:
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline_ - std::chrono::steady_clock::now());
             if (left.count() <= 0) break;
-            pollfd fds[2] = {{xcb_get_file_descriptor(connection_), POLLIN, 0}, {wake_.fd(), POLLIN, 0}};
-            poll(fds, wake_.fd() >= 0 ? 2 : 1, int(std::min<long long>(left.count() + 1, 60'000)));
+            wake_.wait(xcb_get_file_descriptor(connection_),
+                       int(std::min<long long>(left.count() + 1, 60'000)));
         }
         // Given back here, on the deadline or the release, without waiting for the main thread.
         xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <poll.h>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -44,14 +43,6 @@ void X11PointerMotion::run() {
     xcb_disconnect(connection);
 }
 
-// Waits for the stop, and for `otherFd` to be readable unless it is negative, at most
-// `milliseconds` (-1: no limit); false once stopping.
-bool X11PointerMotion::sleepFor(int milliseconds, int otherFd) {
-    pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {otherFd, POLLIN, 0}};
-    if (poll(fds, otherFd >= 0 ? 2 : 1, milliseconds) > 0 && (fds[0].revents & POLLIN)) wake_.drain();
-    return !stopping_;
-}
-
 void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
     if (!extension || !extension->present) return;
@@ -84,12 +75,8 @@ void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
                     extension->major_opcode)
                 moved = true;
         }
-        if (moved) {
-            count_.fetch_add(1, std::memory_order_acq_rel);
-            if (!sleepFor(kGatherMilliseconds, -1)) return;
-            continue;
-        }
-        if (!sleepFor(-1, xcb_get_file_descriptor(c))) return;
+        if (moved) count_.fetch_add(1, std::memory_order_acq_rel);
+        wake_.wait(moved ? -1 : xcb_get_file_descriptor(c), moved ? kGatherMilliseconds : -1);
     }
 }
 

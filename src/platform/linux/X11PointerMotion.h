@@ -34,7 +34,6 @@ public:
 private:
     void run();
     void serve(xcb_connection_t* connection, int screenNumber);
-    bool sleepFor(int milliseconds, int otherFd);
 
     QByteArray display_;
     std::atomic<State> state_{State::starting};

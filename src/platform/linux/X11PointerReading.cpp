@@ -1,6 +1,7 @@
 #include "platform/linux/X11PointerReading.h"
 
-#include <cstdlib>
+#include "platform/linux/XcbReply.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 
@@ -16,11 +17,9 @@ std::optional<QPoint> X11PointerReading::read() {
         // Never waits: without the answer yet, the last reading stands and no second request goes.
         if (xcb_poll_for_reply(connection_, *pending_, &reply, &error) != 0) {
             pending_.reset();
-            if (const auto* pointer = static_cast<const xcb_query_pointer_reply_t*>(reply);
-                pointer && pointer->same_screen)
-                last_ = QPoint(pointer->root_x, pointer->root_y);
-            std::free(reply);
-            std::free(error);
+            const Reply<xcb_query_pointer_reply_t> pointer(static_cast<xcb_query_pointer_reply_t*>(reply));
+            const Reply<xcb_generic_error_t> refused(error);
+            if (pointer && pointer->same_screen) last_ = QPoint(pointer->root_x, pointer->root_y);
         }
         if (pending_) return last_;
     }
