@@ -173,7 +173,8 @@ int main(int argc, char** argv) {
         CapabilityCenter::setShared(&capabilities);
 
         XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
-        LinuxWorkspace workspace(log, applicationFolders(paths, environment));
+        const QStringList applicationEntryFolders = applicationFolders(paths, environment);
+        LinuxWorkspace workspace(log, applicationEntryFolders);
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
                                            QTimeZone::systemTimeZone(),
@@ -181,7 +182,7 @@ int main(int argc, char** argv) {
                                                diagnostics.record(DiagnosticsCategory::persistence, message);
                                            });
         LinuxSharingService sharing;
-        QtOpenPanel fileDialogs(applicationFolders(paths, environment));
+        QtOpenPanel fileDialogs(applicationEntryFolders);
         // Applications are chosen from the installed ones by name and icon, in the settings' look.
         ApplicationChooserPanel openPanel(
             fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
@@ -243,7 +244,7 @@ int main(int argc, char** argv) {
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
         X11BackdropBlur backdropBlur;
-        X11RunningApplications runningApplications(applicationFolders(paths, environment));
+        X11RunningApplications runningApplications(applicationEntryFolders);
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
                                                .scheduler = scheduler,
