@@ -38,16 +38,21 @@ QHash<ElidedKey, QString>& elisions() {
     return cache;
 }
 
+// The value `cache` holds for `key`, else what `make` gives, kept; a full cache starts afresh.
+template <typename Key, typename Value, typename Make>
+Value remembered(QHash<Key, Value>& cache, Key key, const Make& make) {
+    if (auto known = cache.constFind(key); known != cache.constEnd()) return *known;
+    Value value = make();
+    if (cache.size() >= TextAdvance::kCapacity) cache.clear();
+    cache.insert(std::move(key), value);
+    return value;
+}
+
 } // namespace
 
 QString TextAdvance::elidedRight(const QFont& font, const QString& text, double width) {
-    QHash<ElidedKey, QString>& cache = elisions();
-    ElidedKey key{font, text, width};
-    if (auto known = cache.constFind(key); known != cache.constEnd()) return *known;
-    QString elided = QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
-    if (cache.size() >= kCapacity) cache.clear();
-    cache.insert(std::move(key), elided);
-    return elided;
+    return remembered(elisions(), ElidedKey{font, text, width},
+                      [&] { return QFontMetricsF(font).elidedText(text, Qt::ElideRight, width); });
 }
 
 int TextAdvance::cachedElidedCount() {
@@ -55,13 +60,7 @@ int TextAdvance::cachedElidedCount() {
 }
 
 double TextAdvance::of(const QFont& font, const QString& text) {
-    QHash<Key, double>& cache = widths();
-    Key key{font, text};
-    if (auto known = cache.constFind(key); known != cache.constEnd()) return *known;
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    if (cache.size() >= kCapacity) cache.clear();
-    cache.insert(std::move(key), width);
-    return width;
+    return remembered(widths(), Key{font, text}, [&] { return QFontMetricsF(font).horizontalAdvance(text); });
 }
 
 int TextAdvance::cachedCount() {
