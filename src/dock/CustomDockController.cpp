@@ -289,7 +289,6 @@ void CustomDockController::applyBehavior() {
     edgeEnteredAt_.reset();
     stateChanged();
     installBehaviorTimer();
-    cachedDockIsCovered_ = evaluateOcclusion(cachedOcclusionRects_);
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) {
         reposition();
@@ -300,7 +299,8 @@ void CustomDockController::applyBehavior() {
         setRevealed(true, true);
         break;
     case DockHideMode::whenFullscreen:
-        if (!isDockScreenInFullScreen(*screen) && !cachedDockIsCovered_) setRevealed(true, true);
+        if (!isDockScreenInFullScreen(*screen) && !evaluateOcclusion(cachedOcclusionRects_))
+            setRevealed(true, true);
         break;
     case DockHideMode::always:
         break;
@@ -386,7 +386,6 @@ void CustomDockController::readWindowList() {
                     self->cachedMissionControlState_ = reading.missionControl;
                     self->cachedOcclusionRects_ = reading.rects;
                     self->cachedFullScreenWindows_ = reading.fullScreen;
-                    self->cachedDockIsCovered_ = self->evaluateOcclusion(self->cachedOcclusionRects_);
                     self->stateChanged();
                 },
                 Qt::QueuedConnection);
@@ -435,8 +434,6 @@ void CustomDockController::updatePointerBehavior() {
 void CustomDockController::checkPointer(QPoint pointer) {
     const std::optional<ScreenInfo> pointerScreenInfo = pointerScreen(pointer);
     if (!pointerScreenInfo) return;
-    // What the last window-list read found, judged against the Dock as it stands now.
-    cachedDockIsCovered_ = evaluateOcclusion(cachedOcclusionRects_);
     const MonoTime now = deps_.clock.monotonicNow();
 
     if (cachedMissionControlState_) {
@@ -460,8 +457,10 @@ void CustomDockController::checkPointer(QPoint pointer) {
         return;
     }
     const DockHideMode mode = preferences_->customDockHideMode();
-    if (mode == DockHideMode::never || (mode == DockHideMode::whenFullscreen &&
-                                        !isDockScreenInFullScreen(*dockScreen) && !cachedDockIsCovered_)) {
+    // What the last window-list read found is judged against the Dock as it stands now.
+    if (mode == DockHideMode::never ||
+        (mode == DockHideMode::whenFullscreen && !isDockScreenInFullScreen(*dockScreen) &&
+         !evaluateOcclusion(cachedOcclusionRects_))) {
         setRevealed(true, true);
         return;
     }

@@ -191,7 +191,6 @@ private:
     std::optional<MonoTime> pointerLeftAt_;
     std::optional<MonoTime> edgeEnteredAt_;
     bool cachedMissionControlState_ = false;
-    bool cachedDockIsCovered_ = false;
     std::vector<QRect> cachedFullScreenWindows_;
     std::vector<QRect> cachedOcclusionRects_;
     // What a window-list read finds; the last one sent to the main thread is kept by the reads
