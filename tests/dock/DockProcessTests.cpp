@@ -1,4 +1,5 @@
 #include "platform/linux/X11WindowList.h"
+#include "support/XClient.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -185,7 +186,8 @@ TEST(DockProcess, OnX11ThePanelIsAnUnfocusedStickyDockThatSlidesOutLeavingThreeP
     // Revealed first, centred, the bottom 8 above the screen's (no panels on this desktop).
     EXPECT_EQ(lineStartingWith(driver, "settled"), "settled 1 671 893 170 81");
 
-    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
     ASSERT_FALSE(xcb_connection_has_error(c));
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const std::vector<quint32> types = cardinals(c, window, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
@@ -219,7 +221,6 @@ TEST(DockProcess, OnX11ThePanelIsAnUnfocusedStickyDockThatSlidesOutLeavingThreeP
     xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, 200, 981);
     xcb_flush(c);
     EXPECT_EQ(lineStartingWith(driver, "settled"), "settled 1 671 893 170 81");
-    xcb_disconnect(c);
 
     driver.write("quit\n");
     EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
@@ -231,7 +232,8 @@ TEST(X11WindowList, ListsTheMappedClientsOfTheStackingListWithTheirFrameStatePid
     XvfbServer server(1512, 982);
     if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
     // The test is the window manager: it creates the clients and publishes the stacking list.
-    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
     ASSERT_FALSE(xcb_connection_has_error(c));
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const auto makeWindow = [&](int x, int y, int w, int h) {
@@ -284,7 +286,6 @@ TEST(X11WindowList, ListsTheMappedClientsOfTheStackingListWithTheirFrameStatePid
     xcb_destroy_window(c, editor);
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     EXPECT_EQ(list.onScreenWindows().size(), 2u);
-    xcb_disconnect(c);
 
     // Away from X11 the list is empty.
     EXPECT_TRUE(X11WindowList(QByteArray()).onScreenWindows().empty());
@@ -338,7 +339,8 @@ int shownTooltips(xcb_connection_t* c, xcb_window_t root) {
 TEST(DockProcess, TheTilesShowTheirTooltipsWhileAnotherWindowIsActive) {
     XvfbServer server(1512, 982);
     if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
-    xcb_connection_t* c = xcb_connect(server.display().toLatin1().constData(), nullptr);
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
     ASSERT_FALSE(xcb_connection_has_error(c));
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t root = screen->root;
@@ -426,7 +428,6 @@ TEST(DockProcess, TheTilesShowTheirTooltipsWhileAnotherWindowIsActive) {
     driver.write("quit\n");
     EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
     ASSERT_TRUE(driver.waitForFinished(30'000));
-    xcb_disconnect(c);
     if (managed) {
         manager.terminate();
         if (!manager.waitForFinished(10'000)) {
