@@ -10,7 +10,8 @@ bool LinuxPermissionSystem::isAccessibilityTrusted(bool) {
 }
 
 bool LinuxPermissionSystem::listenEventAccessGranted() {
-    return sources_.platformName == u"xcb";
+    // Input is watched through the X server too, so the same session decides.
+    return isAccessibilityTrusted(false);
 }
 
 CaptureAuthorizationStatus LinuxPermissionSystem::videoCaptureAuthorization() {
