@@ -47,4 +47,13 @@ TEST(AppStateTimers, TheMenusShowTheRunningFocusTimer) {
     EXPECT_FALSE(state.focus().isRunning());
     Q_EMIT status.aboutToShow();
     EXPECT_EQ(statusTimer->text(), "Start Timer");
+    Q_EMIT app.commandMenu().aboutToShow();
+    EXPECT_EQ(commandTimer->text(), "Start Timer");
+
+    // "Open Notch" in the same menu opens it on Home and gives it the keyboard.
+    QAction* openNotch = actionTitled(app.commandMenu().actions(), "Open Notch");
+    ASSERT_TRUE(openNotch);
+    openNotch->trigger();
+    EXPECT_TRUE(h.log.entries.contains(QStringLiteral("notch.expand home focus")))
+        << h.log.entries.join(QStringLiteral(", ")).toStdString();
 }
