@@ -74,9 +74,7 @@ public:
         : connection_(QDBusConnection::connectToBus(
               busAddress, QStringLiteral("fake-%1-%2").arg(busName).arg(++count()))),
           properties_(std::move(properties)), silent_(silent) {
-        qDBusRegisterMetaType<TrayToolTipPixmap>();
-        qDBusRegisterMetaType<QList<TrayToolTipPixmap>>();
-        qDBusRegisterMetaType<TrayToolTip>();
+        registerTypesOnce();
         moveToThread(&thread_);
         thread_.start();
         registered_ =
@@ -131,6 +129,24 @@ protected:
     }
 
 private:
+    // Registered, and their signatures worked out, once on the test's thread before any object
+    // answers: the objects marshal on threads of their own, and registering again, or working
+    // out a signature for the first time, while another thread marshals the type lets libdbus see
+    // an empty signature and abort.
+    static void registerTypesOnce() {
+        static const bool registered = [] {
+            qDBusRegisterMetaType<TrayToolTipPixmap>();
+            qDBusRegisterMetaType<QList<TrayToolTipPixmap>>();
+            qDBusRegisterMetaType<TrayToolTip>();
+            for (const QMetaType type :
+                 {QMetaType::fromType<TrayToolTipPixmap>(), QMetaType::fromType<QList<TrayToolTipPixmap>>(),
+                  QMetaType::fromType<TrayToolTip>()})
+                QDBusMetaType::typeToSignature(type);
+            return true;
+        }();
+        (void)registered;
+    }
+
     // Each object has a connection of its own, also where two hold the same name one after the other.
     static int& count() {
         static int made = 0;
