@@ -16,12 +16,17 @@ struct DockPreferenceRead {
     // The type option that writes the value back as it is held ("-bool", "-float", "-string");
     // empty where the reader cannot tell.
     QString typeFlag;
+    // The value as it is held where that differs from `text`, which is trimmed of blanks and line
+    // ends (a text held as " 0.5"); empty otherwise.
+    QString heldText;
 
-    static DockPreferenceRead value(QString text, QString typeFlag = {}) {
-        return {Kind::value, std::move(text), std::move(typeFlag)};
+    static DockPreferenceRead value(QString text, QString typeFlag = {}, QString heldText = {}) {
+        return {Kind::value, std::move(text), std::move(typeFlag), std::move(heldText)};
     }
-    static DockPreferenceRead absent() { return {Kind::absent, {}, {}}; }
-    static DockPreferenceRead failure() { return {Kind::failure, {}, {}}; }
+    static DockPreferenceRead absent() { return {Kind::absent, {}, {}, {}}; }
+    static DockPreferenceRead failure() { return {Kind::failure, {}, {}, {}}; }
+    // What writing the value back with `typeFlag` takes to restore it exactly.
+    const QString& asHeld() const { return heldText.isEmpty() ? text : heldText; }
     bool operator==(const DockPreferenceRead&) const = default;
 };
 

@@ -36,7 +36,7 @@ bool NativeDockSettingsTransaction::rollback(const std::vector<NativeDockSetting
             writes.push_back(
                 {setting.key,
                  original->second.typeFlag.isEmpty() ? setting.typeFlag : original->second.typeFlag,
-                 original->second.text});
+                 original->second.asHeld()});
             break;
         case DockPreferenceRead::Kind::absent:
             deletions.append(setting.key);

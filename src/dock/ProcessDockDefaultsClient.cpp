@@ -48,8 +48,13 @@ DockPreferenceRead ProcessDockDefaultsClient::read(const QString& key) {
                                          QStringLiteral("-bool"));
     case QJsonValue::Double:
         return DockPreferenceRead::value(exactNumberText(value.toDouble()), QStringLiteral("-float"));
-    case QJsonValue::String:
-        return DockPreferenceRead::value(value.toString().trimmed(), QStringLiteral("-string"));
+    case QJsonValue::String: {
+        // A text is judged as the defaults tool prints it, trimmed, and written back as it is held.
+        const QString held = value.toString();
+        const QString trimmed = held.trimmed();
+        return DockPreferenceRead::value(trimmed, QStringLiteral("-string"),
+                                         trimmed == held ? QString() : held);
+    }
     default:
         return DockPreferenceRead::failure();
     }

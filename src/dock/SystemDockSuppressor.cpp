@@ -91,11 +91,13 @@ std::optional<std::pair<QString, QString>> asReadOf(const UserDefaults& store, c
     if (!record.isObject()) return std::nullopt;
     const QJsonValue flag = record.toObject().value(kTypeFlagField);
     const QJsonValue value = record.toObject().value(kValueField);
-    if (!flag.isString() || !value.isString() || !isUsableValue(key, value.toString())) return std::nullopt;
+    // A text is held with the blanks it had, and judged, as when it was captured, without them.
+    if (!flag.isString() || !value.isString() || !isUsableValue(key, value.toString().trimmed()))
+        return std::nullopt;
     const QString text = value.toString();
     if (flag.toString() == u"-string") return std::pair(flag.toString(), text);
     if (flag.toString() == u"-float") {
-        if (const std::optional<double> number = parseFloat(text))
+        if (const std::optional<double> number = parseFloat(text.trimmed()))
             return std::pair(flag.toString(), exactNumberText(*number));
         return std::nullopt;
     }
@@ -149,7 +151,7 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
             const QString asReadKey = QString::fromLatin1(captured.key->asReadKey);
             if (wasSet && isWritableTypeFlag(captured.read.typeFlag))
                 store.set(asReadKey, QJsonObject{{kTypeFlagField, captured.read.typeFlag},
-                                                 {kValueField, captured.read.text}});
+                                                 {kValueField, captured.read.asHeld()}});
             else
                 store.remove(asReadKey);
         }

@@ -347,6 +347,29 @@ TEST(SystemDockSuppressor, OnRealFilesTheRestorePutsBackEveryValueWithItsTextAnd
     EXPECT_EQ(restored, QJsonDocument::fromJson(original).object());
 }
 
+TEST(SystemDockSuppressor, PaddedTextsAreSuppressedAndComeBackExactlyAsRead) {
+    TempHome home;
+    const QByteArray original = R"({"autohide":"true ","autohide-delay":" 0.5","tilesize":"\t48\n"})";
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), original);
+    const QString folder = home.paths().defaultsFolder();
+    ManualClock clock;
+    RecordingSystemLog log;
+    {
+        JsonDefaultsProvider defaults(folder, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        SystemDockSuppressor suppressor{client, defaults.standard()};
+        ASSERT_TRUE(suppressor.suppressPreservingState()) << "the blanks make no value unusable";
+        EXPECT_EQ(defaults.standard().doubleValue(QStringLiteral("vantrelDock.originalDelay")), 0.5);
+        EXPECT_TRUE(defaults.standard().boolValue(QStringLiteral("vantrelDock.originalAutohide")));
+        ASSERT_TRUE(suppressor.restorePreservedState());
+    }
+    const QJsonObject restored =
+        QJsonDocument::fromJson(home.readFile(folder + "/com.apple.dock.json")).object();
+    EXPECT_EQ(restored.value("autohide-delay"), QJsonValue(" 0.5"));
+    EXPECT_EQ(restored.value("autohide"), QJsonValue("true "));
+    EXPECT_EQ(restored, QJsonDocument::fromJson(original).object());
+}
+
 TEST(SystemDockSuppressor, ASnapshotOfAnEarlierVersionIsRestoredFromItsNumbersWithoutRounding) {
     RecordingDockDefaultsClient client;
     RecordingUserDefaults store;
