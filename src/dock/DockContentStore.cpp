@@ -278,7 +278,20 @@ bool DockContentStore::setItems(std::vector<DockShortcut> items) {
 
 bool DockContentStore::append(DockShortcut item) {
     auto items = items_;
+    added_.insert(item.id);
     items.push_back(std::move(item));
+    // A file gives the Dock only its first kShownItemLimit items, so one added beyond them would
+    // be gone at the next start. The last item shown that this session did not add makes room
+    // instead, and stays in the file just after the shown ones: the Dock shows the same before
+    // and after a restart.
+    if (items.size() > kShownItemLimit) {
+        auto makesRoom = std::find_if(items.rbegin() + 1, items.rend(),
+                                      [&](const DockShortcut& i) { return !added_.contains(i.id); });
+        if (makesRoom == items.rend()) makesRoom = items.rbegin() + 1;
+        const auto at = std::prev(makesRoom.base());
+        unshown_.insert(unshown_.begin(), std::move(*at));
+        items.erase(at);
+    }
     return setItems(std::move(items));
 }
 

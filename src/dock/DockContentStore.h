@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <optional>
@@ -33,7 +34,8 @@ public:
     DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                      RunningApplications& running, QObject* parent = nullptr);
 
-    // The items the Dock shows, in order; a file of more than kShownItemLimit shows its first ones.
+    // The items the Dock shows, in order; a file of more than kShownItemLimit shows its first ones,
+    // and an item added at the limit takes the place of the last one shown before it.
     const std::vector<DockShortcut>& items() const { return items_; }
     const QString& statusMessage() const { return statusMessage_; }
 
@@ -81,6 +83,8 @@ private:
     std::vector<DockShortcut> items_;
     // What the file holds beyond the shown items, written back after them untouched.
     std::vector<DockShortcut> unshown_;
+    // The items added in this session; at the limit, they keep their places before the others.
+    QSet<QUuid> added_;
     QString statusMessage_;
     bool lastSaveFailed_ = false;
 };

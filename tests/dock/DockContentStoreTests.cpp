@@ -281,17 +281,38 @@ TEST_F(DockContentFixture, AFileOfMoreItemsThanADockCanShowIsKeptWholeAndShowsIt
               QStringList{"dock-shortcuts.json holds 1000 items; the Dock shows the first 300 and keeps "
                           "the others in the file"});
 
-    // Changes to the shown items keep the others in the file, in their place after them.
+    // Changes to the shown items keep the others in the file, in their place after them. What the
+    // user adds shows, now and after a restart: the last item shown before makes room for it.
     store->move(store->items()[0], 1);
     ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.org")));
     const QJsonArray after = stored();
-    ASSERT_EQ(after.size(), 1001);
+    ASSERT_EQ(after.size(), 1002);
     EXPECT_EQ(after[0], original[1]);
     EXPECT_EQ(after[1], original[0]);
-    EXPECT_EQ(after[300].toObject()["target"].toString(), "https://example.com");
-    for (int i = 300; i < 1000; ++i) ASSERT_EQ(after[i + 1], original[i]) << i;
-    EXPECT_EQ(store->items().size(), 301u) << "what the user adds shows";
+    for (int i = 2; i < 298; ++i) ASSERT_EQ(after[i], original[i]) << i;
+    EXPECT_EQ(after[298].toObject()["target"].toString(), "https://example.com");
+    EXPECT_EQ(after[299].toObject()["target"].toString(), "https://example.org");
+    for (int i = 298; i < 1000; ++i) ASSERT_EQ(after[i + 2], original[i]) << i;
+    const auto shownNow = store->items();
+    EXPECT_EQ(shownNow.size(), 300u);
+    EXPECT_EQ(shownNow.back().target, "https://example.org");
     EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 1) << "said once";
+
+    const auto reloaded = makeStore();
+    EXPECT_EQ(reloaded->items(), shownNow) << "a restart shows what was shown";
+
+    // A file of exactly 300: the 301st item, added, is there after a reload.
+    QJsonArray first300;
+    for (int i = 0; i < 300; ++i) first300.append(original[i]);
+    put(QJsonDocument(first300).toJson(QJsonDocument::Compact));
+    store = makeStore();
+    ASSERT_TRUE(store->addWebsite({}, QStringLiteral("example.net")));
+    EXPECT_EQ(stored().size(), 301);
+    const auto afterRestart = makeStore()->items();
+    ASSERT_EQ(afterRestart.size(), 300u);
+    EXPECT_EQ(afterRestart.back().target, "https://example.net");
+    EXPECT_EQ(afterRestart.front().title, "Item 0");
 }
 
 TEST_F(DockContentFixture, AHugeTitleShowsItsBeginningAndIsStoredWhole) {
