@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
         QtHttpClient http;
 
         // The alarm plays tones of our own; its haptic goes to the log like every other pulse.
-        QtSoundPlayer sounds(log);
+        QtSoundPlayer sounds(log, environment);
         AlarmController alarm(preferences, hapticPerformer, sounds, scheduler);
         AlarmController::setShared(&alarm);
         NotificationSignalStore alerts(preferences, clock);

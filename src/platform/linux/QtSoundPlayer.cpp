@@ -3,16 +3,26 @@
 #include "platform/linux/ModulePath.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Environment.h"
 #include "platform/SystemLog.h"
 #include "platform/linux/GeneratedTones.h"
 
+#include <QFileInfo>
 #include <QLibrary>
 
 namespace vantrel {
 
-QtSoundPlayer::QtSoundPlayer(SystemLog& log, QString modulePath)
-    : log_(log), modulePath_(std::move(modulePath)),
-      folder_(QDir::tempPath() + QStringLiteral("/vantrel-sounds-XXXXXX")) {}
+QtSoundPlayer::QtSoundPlayer(SystemLog& log, const Environment& environment, QString modulePath)
+    : log_(log), modulePath_(std::move(modulePath)), folderBase_(folderBase(environment)) {}
+
+QString QtSoundPlayer::folderBase(const Environment& environment) {
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+        const QString folder = environment.value(QString::fromLatin1(name)).value_or(QString());
+        if (!folder.isEmpty() && QFileInfo(folder).isAbsolute() && QFileInfo(folder).isDir())
+            return QDir::cleanPath(folder);
+    }
+    return QStringLiteral("/tmp");
+}
 
 QString QtSoundPlayer::defaultModulePath() {
     return modulePathBesideExecutable(QStringLiteral(VANTREL_SOUND_MODULE));
@@ -40,12 +50,15 @@ QString QtSoundPlayer::fileFor(const QString& name) {
     if (auto known = files_.constFind(name); known != files_.constEnd()) return *known;
     const std::optional<QByteArray> wav = GeneratedTones::wav(name);
     if (!wav) return {};
-    if (!folder_.isValid()) {
+    // Made with the first tone: a session that plays none leaves no folder at all.
+    if (!folder_)
+        folder_ = std::make_unique<QTemporaryDir>(folderBase_ + QStringLiteral("/vantrel-sounds-XXXXXX"));
+    if (!folder_->isValid()) {
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), QStringLiteral("Sound"),
-                 QStringLiteral("no folder for the alarm tones: ") + folder_.errorString());
+                 QStringLiteral("no folder for the alarm tones: ") + folder_->errorString());
         return {};
     }
-    const QString path = folder_.filePath(name + QStringLiteral(".wav"));
+    const QString path = folder_->filePath(name + QStringLiteral(".wav"));
     try {
         writeFileAtomically(path, *wav);
     } catch (const FileWriteError& error) {
