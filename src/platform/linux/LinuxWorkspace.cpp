@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include "platform/SystemLog.h"
+#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/DesktopEntryIndex.h"
 
@@ -16,10 +17,6 @@ namespace vantrel {
 namespace {
 void log(SystemLog& log, LogLevel level, const QString& message) {
     log.log(level, QString::fromLatin1(kLogSubsystem), QStringLiteral("Workspace"), message);
-}
-// The icon an entry names: a file, or a name in the desktop's icon theme.
-QIcon iconOf(const QString& icon) {
-    return QFileInfo(icon).isAbsolute() ? QIcon(icon) : QIcon::fromTheme(icon);
 }
 
 } // namespace
@@ -78,10 +75,13 @@ bool LinuxWorkspace::launchApplication(const QString& path) {
 }
 
 QIcon LinuxWorkspace::iconForFile(const QString& path) const {
+    // Every icon file is named by another program (an entry, a theme): read only when it is a
+    // regular file within bounds, so a FIFO in its place never stalls the program.
     if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty())
-        return iconOf(entry->icon);
+        return iconNamed(entry->icon);
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    const QIcon icon = iconNamed(type.iconName());
+    return icon.isNull() ? iconNamed(type.genericIconName()) : icon;
 }
 
 std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const {
@@ -89,7 +89,7 @@ std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const 
     index.reload();
     std::vector<InstalledApplication> applications;
     for (const DesktopEntryIndex::Entry& e : index.entries())
-        if (e.entry.shown) applications.push_back({e.path, e.entry.name, iconOf(e.entry.icon)});
+        if (e.entry.shown) applications.push_back({e.path, e.entry.name, iconNamed(e.entry.icon)});
     return applications;
 }
 

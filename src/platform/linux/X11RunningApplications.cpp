@@ -1,5 +1,6 @@
 #include "platform/linux/X11RunningApplications.h"
 
+#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
@@ -102,8 +103,7 @@ QIcon iconFromCardinals(const std::vector<quint32>& values) {
 
 QIcon iconFromEntry(const QString& name) {
     if (name.isEmpty()) return {};
-    if (QFileInfo(name).isAbsolute()) return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
-    return QIcon::fromTheme(name);
+    return iconNamed(name);
 }
 
 QString processName(qint32 pid) {
