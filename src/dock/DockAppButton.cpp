@@ -20,6 +20,8 @@ void DockAppButton::setApp(const RunningAppItem& app) {
     setAccessibleName(app_.name);
     const int side = int(std::ceil(iconSize() * 1.6 * 2));
     pixmap_ = app_.icon.isNull() ? QPixmap() : app_.icon.pixmap(side, side);
+    // An icon that names a picture nothing here can draw: the generic application.
+    if (pixmap_.isNull()) pixmap_ = RunningAppsStore::genericApplicationIcon().pixmap(side, side);
     refreshLabel();
     Q_EMIT needsDisplay();
 }

@@ -54,6 +54,12 @@ DockShortcutButton::DockShortcutButton(const DockShortcut& item, const DockViewC
     badge_->setFocusPolicy(Qt::NoFocus);
     connect(badge_, &QAbstractButton::clicked, this, [this] { context_.content.remove(item_); });
     connect(this, &QObject::destroyed, badge_, &QObject::deleteLater);
+    // An application drawn without an icon of its own takes up its window's once it runs.
+    connect(&context_.store, &RunningAppsStore::appsChanged, this, [this] {
+        if (item_.kind != DockShortcut::Kind::application || rule_ == IconRule::fileIcon) return;
+        chooseIcon();
+        Q_EMIT needsDisplay();
+    });
     setItem(item);
 }
 
@@ -92,15 +98,24 @@ void DockShortcutButton::updateIcon() {
         plain.folderColor.reset();
     const std::optional<QIcon> icon = context_.content.icon(plain);
     const int side = int(std::ceil(iconSize() * 1.6 * 2));
-    if (icon && !icon->isNull() && !icon->pixmap(side, side).isNull()) {
+    filePixmap_ = icon && !icon->isNull() ? icon->pixmap(side, side) : QPixmap();
+    chooseIcon();
+}
+
+void DockShortcutButton::chooseIcon() {
+    const int side = int(std::ceil(iconSize() * 1.6 * 2));
+    rule_ = IconRule::placeholder;
+    pixmap_ = {};
+    if (!filePixmap_.isNull()) {
         rule_ = IconRule::fileIcon;
-        pixmap_ = icon->pixmap(side, side);
+        pixmap_ = filePixmap_;
     } else if (item_.kind == DockShortcut::Kind::folder && item_.folderColor && color(*item_.folderColor)) {
         rule_ = IconRule::coloredFolder;
-        pixmap_ = {};
-    } else {
-        rule_ = IconRule::placeholder;
-        pixmap_ = {};
+    } else if (item_.kind == DockShortcut::Kind::application) {
+        if (const auto app = context_.store.runningApp(item_); app && !app->icon.isNull())
+            pixmap_ = app->icon.pixmap(side, side);
+        rule_ = pixmap_.isNull() ? IconRule::genericApplication : IconRule::windowIcon;
+        if (pixmap_.isNull()) pixmap_ = RunningAppsStore::genericApplicationIcon().pixmap(side, side);
     }
 }
 
@@ -109,6 +124,8 @@ void DockShortcutButton::paintIcon(QPainter& painter) const {
     const double s = icon.width();
     switch (rule_) {
     case IconRule::fileIcon:
+    case IconRule::windowIcon:
+    case IconRule::genericApplication:
         painter.drawPixmap(icon, pixmap_, QRectF(pixmap_.rect()));
         return;
     case IconRule::coloredFolder: {

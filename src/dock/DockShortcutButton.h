@@ -15,8 +15,10 @@ namespace vantrel {
 class DockShortcutButton final : public DockTile {
     Q_OBJECT
 public:
-    // How the icon is drawn, by the first rule that applies.
-    enum class IconRule { fileIcon, coloredFolder, placeholder };
+    // How the icon is drawn, by the first rule that applies. An application whose entry's icon
+    // cannot be drawn shows its running window's icon, else the generic application; never the
+    // web placeholder.
+    enum class IconRule { fileIcon, coloredFolder, windowIcon, genericApplication, placeholder };
 
     DockShortcutButton(const DockShortcut& item, const DockViewContext& context, QWidget* parent = nullptr);
 
@@ -49,11 +51,15 @@ protected:
 
 private:
     void updateIcon();
+    // Picks the rule and the picture from the entry's icon as last read.
+    void chooseIcon();
 
     DockShortcut item_;
     bool isEditing_ = false;
     IconRule rule_ = IconRule::placeholder;
     QPixmap pixmap_;
+    // The item's own icon, read when the item is set; null when it has none that can be drawn.
+    QPixmap filePixmap_;
     QAbstractButton* badge_ = nullptr;
 };
 

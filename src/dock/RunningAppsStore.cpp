@@ -19,10 +19,12 @@ QString standardized(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// The icon theme's generic application, else the kit's own drawing of one.
-QIcon genericApplicationIcon() {
+} // namespace
+
+QIcon RunningAppsStore::genericApplicationIcon() {
     const QIcon themed = QIcon::fromTheme(QStringLiteral("application-x-executable"));
-    if (!themed.isNull()) return themed;
+    // A theme may name the icon in a form no image reader here decodes.
+    if (!themed.isNull() && !themed.pixmap(64, 64).isNull()) return themed;
     constexpr int kSide = 256;
     QPixmap pixmap(kSide, kSide);
     pixmap.fill(Qt::transparent);
@@ -32,8 +34,6 @@ QIcon genericApplicationIcon() {
     painter.end();
     return QIcon(pixmap);
 }
-
-} // namespace
 
 RunningAppsStore::RunningAppsStore(RunningApplications& applications, AlertPresenter& alerts, QObject* parent)
     : QObject(parent), applications_(applications), alerts_(alerts) {

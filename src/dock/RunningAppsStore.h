@@ -37,6 +37,10 @@ public:
     // an application whose process is not verified.
     void confirmForceQuit(const RunningAppItem& app);
 
+    // The icon theme's generic application, else the kit's own drawing of one: what an
+    // application is drawn with when no icon of its own can be.
+    static QIcon genericApplicationIcon();
+
     // The running application's own requests, for the tiles.
     void activate(const RunningAppItem& app);
     void hide(const RunningAppItem& app);

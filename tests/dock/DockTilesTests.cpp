@@ -4,6 +4,8 @@
 #include "dock/FileShelfDockButton.h"
 
 #include "DockViewFixture.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "support/ContactSheet.h"
 
 #include <QContextMenuEvent>
 #include <QFile>
@@ -245,6 +247,62 @@ TEST_F(DockTilesTest, FolderIconsAndTheColourSubmenuWithItsHaptic) {
     EXPECT_GT(centre.blue(), centre.red() + 60);
     EXPECT_EQ(image.pixelColor(4, 28).alpha(), 0) << "nothing outside the 82 % box";
     EXPECT_GT(image.pixelColor(12, 30).alpha(), 0);
+}
+
+TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGenericOneNeverTheGlobe) {
+    // An entry whose icon exists only as SVG, read as the desktop's workspace reads it.
+    const QString svg = home.writeFile(
+        QStringLiteral("icons/red.svg"),
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16"><rect width="16" height="16" fill="#ff0000"/></svg>)");
+    const QString svgEntry =
+        home.writeFile(QStringLiteral("applications/svg.desktop"),
+                       "[Desktop Entry]\nType=Application\nName=Svg\nExec=true\nIcon=" + svg.toUtf8() + "\n");
+    LinuxWorkspace desktop(log);
+    workspace.icons[svgEntry] = desktop.iconForFile(svgEntry);
+    // Entries whose icons cannot be loaded: one whose program runs with a green window icon, one idle.
+    running.identifiers[QStringLiteral("/apps/xterm.desktop")] = QStringLiteral("xterm.desktop");
+    running.applications = {app(7, "XTerm", "xterm.desktop", QColor(40, 180, 60))};
+    const DockShortcut drawn = item("Svg", DockShortcut::Kind::application, svgEntry);
+    const DockShortcut xterm = item("XTerm", DockShortcut::Kind::application, "/apps/xterm.desktop");
+    const DockShortcut idle = item("Idle", DockShortcut::Kind::application, "/apps/idle.desktop");
+    build({drawn, xterm, idle});
+    const auto paint = [&](const DockShortcut& shortcut) {
+        DockShortcutButton tile(shortcut, ctx(), host.get());
+        tile.resize(49, 56);
+        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        tile.paintTile(painter);
+        painter.end();
+        return image;
+    };
+    const auto isGlobeBlue = [](const QColor& c) { return c.alpha() > 200 && c.blue() > c.red() + 60; };
+    const QImage svgTile = paint(drawn);
+    const QImage windowTile = paint(xterm);
+    const QImage genericTile = paint(idle);
+    saveContactSheet({{"svg entry", svgTile}, {"window icon", windowTile}, {"generic", genericTile}},
+                     VANTREL_BINARY_DIR "/renders/dock-application-tiles.png");
+
+    // The icon stands at (2.5, 6), 44 points square: probe its centre and a point near its corner.
+    EXPECT_EQ(svgTile.pixelColor(24, 28), QColor(255, 0, 0)) << "the SVG, drawn";
+    EXPECT_EQ(svgTile.pixelColor(8, 12), QColor(255, 0, 0));
+    EXPECT_EQ(windowTile.pixelColor(12, 20), QColor(40, 180, 60)) << "the running window's icon";
+    for (const QPoint probe : {QPoint(8, 12), QPoint(24, 28), QPoint(12, 20)})
+        EXPECT_FALSE(isGlobeBlue(genericTile.pixelColor(probe))) << "the generic icon, not the globe";
+    EXPECT_GT(genericTile.pixelColor(24, 28).alpha(), 0) << "something is drawn";
+
+    // The idle application starts: its tile takes up the window's icon.
+    DockShortcutButton idleTile(idle, ctx(), host.get());
+    running.identifiers[QStringLiteral("/apps/idle.desktop")] = QStringLiteral("idle.desktop");
+    running.applications.push_back(app(8, "Idle", "idle.desktop", QColor(40, 180, 60)));
+    store->refresh();
+    idleTile.resize(49, 56);
+    QImage started(49, 56, QImage::Format_ARGB32_Premultiplied);
+    started.fill(Qt::transparent);
+    QPainter startedPainter(&started);
+    idleTile.paintTile(startedPainter);
+    startedPainter.end();
+    EXPECT_EQ(started.pixelColor(12, 20), QColor(40, 180, 60));
 }
 
 TEST_F(DockTilesTest, AWebsiteShowsAWhiteGlobeCentredOnItsBlueSquare) {
