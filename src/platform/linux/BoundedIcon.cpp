@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -27,8 +28,11 @@ constexpr int kCachedPixmaps = 8;
 const char* const kExtensions[] = {"png", "svg", "xpm"};
 
 struct Theme {
-    QStringList folders;
+    // The icon files of its folders by file name, each in the folders' order.
+    QHash<QString, QStringList> files;
     QStringList inherits;
+    // When the theme's own folder in each search path last changed.
+    QList<QDateTime> stamps;
 };
 
 QStringList searchPaths() {
@@ -46,8 +50,9 @@ QStringList listOf(const QString& value) {
     return list;
 }
 
-// The theme's folders that exist, in its index's order, in every search path, and the themes it
-// inherits, as its index file (the first one found) names them.
+// The icon files in the theme's folders, as its index file (the first one found) lists the
+// folders, in every search path, and the themes it inherits. A theme lists hundreds of folders:
+// each is read once here rather than asked for each name.
 Theme readTheme(const QString& name, const QStringList& bases) {
     Theme theme;
     QStringList folders;
@@ -80,20 +85,38 @@ Theme readTheme(const QString& name, const QStringList& bases) {
         break;
     }
     folders.removeDuplicates();
+    QStringList filters;
+    for (const char* extension : kExtensions)
+        filters.push_back(QStringLiteral("*.") + QLatin1String(extension));
     for (const QString& base : bases)
         for (const QString& folder : folders) {
             const QString path = base + QLatin1Char('/') + name + QLatin1Char('/') + folder;
-            if (QFileInfo(path).isDir()) theme.folders.push_back(path);
+            for (const QString& file :
+                 QDir(path).entryList(filters, QDir::Files | QDir::System | QDir::Hidden, QDir::Unsorted))
+                theme.files[file].push_back(path + QLatin1Char('/') + file);
         }
     return theme;
 }
 
-// Themes are read once per thread and search path; their folders stay where they are.
+QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
+    QList<QDateTime> stamps;
+    for (const QString& base : bases)
+        stamps.push_back(QFileInfo(base + QLatin1Char('/') + name).lastModified());
+    return stamps;
+}
+
+// A theme is read once per thread and search path, and again when its folder has changed, as
+// installing icons changes it by updating the theme's cache file.
 const Theme& themeNamed(const QString& name, const QStringList& bases) {
     thread_local QHash<QString, Theme> themes;
     const QString key = bases.join(QLatin1Char('\n')) + QLatin1Char('\n') + name;
+    QList<QDateTime> stamps = stampsOf(name, bases);
     auto it = themes.find(key);
-    if (it == themes.end()) it = themes.insert(key, readTheme(name, bases));
+    if (it == themes.end() || it->stamps != stamps) {
+        Theme theme = readTheme(name, bases);
+        theme.stamps = std::move(stamps);
+        it = themes.insert(key, std::move(theme));
+    }
     return *it;
 }
 
@@ -235,12 +258,9 @@ QStringList themeIconFiles(const QString& name) {
             bare.chop(int(qstrlen(extension)) + 1);
     const QStringList bases = searchPaths();
     QStringList files;
-    const auto look = [&](const QString& folder) {
-        for (const char* extension : kExtensions) {
-            const QString path =
-                folder + QLatin1Char('/') + bare + QLatin1Char('.') + QLatin1String(extension);
-            if (files.size() < kMaximumFiles && QFileInfo::exists(path)) files.push_back(path);
-        }
+    const auto add = [&](const QStringList& paths) {
+        for (const QString& path : paths)
+            if (files.size() < kMaximumFiles) files.push_back(path);
     };
     // The theme, then the themes it inherits, then the fallback theme and hicolor, where
     // applications put their icons: the first that holds the icon gives all its sizes.
@@ -257,14 +277,21 @@ QStringList themeIconFiles(const QString& name) {
         if (theme.isEmpty() || seen.contains(theme)) continue;
         seen.insert(theme);
         const Theme& found = themeNamed(theme, bases);
-        for (const QString& folder : found.folders) look(folder);
+        for (const char* extension : kExtensions)
+            add(found.files.value(bare + QLatin1Char('.') + QLatin1String(extension)));
         if (!files.empty()) return files;
         chain += found.inherits;
     }
     QStringList loose = QIcon::fallbackSearchPaths();
     loose.push_back(QStringLiteral("/usr/share/pixmaps"));
-    for (const QString& folder : loose)
-        if (!folder.startsWith(QLatin1Char(':'))) look(folder);
+    for (const QString& folder : loose) {
+        if (folder.startsWith(QLatin1Char(':'))) continue;
+        for (const char* extension : kExtensions) {
+            const QString path =
+                folder + QLatin1Char('/') + bare + QLatin1Char('.') + QLatin1String(extension);
+            if (QFileInfo::exists(path)) add({path});
+        }
+    }
     return files;
 }
 
