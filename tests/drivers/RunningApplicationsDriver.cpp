@@ -15,7 +15,8 @@
 // the child lives until killed.
 //
 // For measuring by hand (scripts/measure-running-apps.py): with VANTREL_MEASURE set, the service
-// also feeds a Dock's store of running applications, SIGTERM ends it through its event loop, and
+// feeds a Dock's store of running applications instead of announcing its news, SIGTERM ends it
+// through its event loop, and
 // "stall" is answered by "stall <longest turn of the event loop since last asked, ms> <tiles>".
 // Started as "--flood <count>", it maps that many windows with icons, each claiming a process of
 // its own, 50 at a time into the client list, says "flooded" and lives until its standard input
@@ -247,15 +248,19 @@ int main(int argc, char** argv) {
     QtScreens screens(environment, log);
     say(QStringLiteral("ready %1 %2").arg(before).arg(rootEventMask()));
 
-    QObject::connect(&running, &RunningApplications::applicationsChanged,
-                     [&] { say(QStringLiteral("apps ") + describe(running.runningApplications())); });
-    QObject::connect(&running, &RunningApplications::frontmostChanged, [&] {
-        const auto pid = running.frontmostProcessIdentifier();
-        say(QStringLiteral("frontmost %1").arg(pid ? *pid : 0));
-    });
-    QObject::connect(&screens, &Screens::activeWorkspaceChanged, [] { say(QStringLiteral("workspace")); });
-
+    // While measuring, only the Dock's store hears the news.
     const bool measuring = qEnvironmentVariableIsSet("VANTREL_MEASURE");
+    if (!measuring) {
+        QObject::connect(&running, &RunningApplications::applicationsChanged,
+                         [&] { say(QStringLiteral("apps ") + describe(running.runningApplications())); });
+        QObject::connect(&running, &RunningApplications::frontmostChanged, [&] {
+            const auto pid = running.frontmostProcessIdentifier();
+            say(QStringLiteral("frontmost %1").arg(pid ? *pid : 0));
+        });
+        QObject::connect(&screens, &Screens::activeWorkspaceChanged,
+                         [] { say(QStringLiteral("workspace")); });
+    }
+
     NoAlerts alerts;
     std::optional<RunningAppsStore> store;
     QElapsedTimer sinceTick;

@@ -691,8 +691,20 @@ const DesktopEntryIndex& X11RunningApplications::index() const {
     if (!indexLoaded_) {
         index_.reload();
         indexLoaded_ = true;
+        matches_.clear();
     }
     return index_;
+}
+
+const DesktopEntryIndex::Entry* X11RunningApplications::match(const QString& instance,
+                                                              const QString& windowClass,
+                                                              const QString& processName) const {
+    const DesktopEntryIndex& entries = index();
+    // Many windows share their names, and each look-up walks every entry.
+    const QString key = instance + QLatin1Char('\n') + windowClass + QLatin1Char('\n') + processName;
+    if (const auto known = matches_.constFind(key); known != matches_.cend()) return *known;
+    if (matches_.size() >= qsizetype(kMaximumClients)) matches_.clear();
+    return *matches_.insert(key, entries.match(instance, windowClass, processName));
 }
 
 std::vector<const X11RunningApplications::Known*> X11RunningApplications::windows() const {
@@ -760,7 +772,7 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() co
         const QString name = local ? processName(pid) : QString();
         const DesktopEntryIndex::Entry* entry = nullptr;
         for (const Known* k : shown)
-            if ((entry = index().match(k->window.instance, k->window.windowClass, name))) break;
+            if ((entry = match(k->window.instance, k->window.windowClass, name))) break;
         if (entry) {
             app.localizedName = entry->entry.name;
             app.icon = iconFromEntry(entry->entry.icon);

@@ -94,6 +94,9 @@ private:
     // as their maker, on this host, still the very one confirmed when the window was first seen.
     static std::shared_ptr<const ConfirmedProcess> killable(const std::vector<const Known*>& windows);
     const DesktopEntryIndex& index() const;
+    // The entry of a window's names, remembered until the entries are read again.
+    const DesktopEntryIndex::Entry* match(const QString& instance, const QString& windowClass,
+                                          const QString& processName) const;
     // The windows' own icon, the first one they have; unread ones are asked for.
     QIcon windowIcon(const std::vector<const Known*>& windows) const;
     void announce(void (X11RunningApplications::*signal)(), bool& pending);
@@ -108,6 +111,7 @@ private:
     std::unique_ptr<RootWatcher> watcher_;
     mutable DesktopEntryIndex index_;
     mutable bool indexLoaded_ = false;
+    mutable QHash<QString, const DesktopEntryIndex::Entry*> matches_;
     // Installed or removed entries are read again on the next look-up.
     QFileSystemWatcher folders_;
     bool applicationsPending_ = false;
