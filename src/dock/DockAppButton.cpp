@@ -110,6 +110,10 @@ DockMenu DockAppButton::menuFor(const RunningAppItem& app, RunningAppsStore& sto
             if (bundle) workspace.reveal(*bundle);
         },
         bundle.has_value());
+    if (const QString status = store.forceQuitStatus(app); !status.isEmpty()) {
+        menu.addDivider();
+        menu.add(status, {}, false);
+    }
     return menu;
 }
 

@@ -199,6 +199,8 @@ DockMenu DockShortcutButton::menuFor(const DockShortcut& item, DockContentStore&
             menu.add(
                 QString::fromUtf8("Force Quit\u2026"), [&store, running] { store.confirmForceQuit(running); },
                 running.processVerified);
+            if (const QString status = store.forceQuitStatus(running); !status.isEmpty())
+                menu.add(status, {}, false);
         }
         menu.add(QStringLiteral("Show in Finder"), showInFinder);
         menu.addDivider();

@@ -60,8 +60,12 @@ void RunningAppsStore::refresh() {
                      });
 
     std::vector<RunningAppItem> items;
+    QHash<qint32, QString> statuses;
     for (const RunningApplication& app : running) {
+        if (items.size() == kMaximumApps) break;
         if (app.localizedName.isEmpty()) continue;
+        if (forceQuitStatus_.contains(app.processIdentifier))
+            statuses.insert(app.processIdentifier, forceQuitStatus_.value(app.processIdentifier));
         const QString key = app.bundleIdentifier.isEmpty() ? app.localizedName : app.bundleIdentifier;
         QIcon icon = iconCache_.value(key);
         if (icon.isNull()) icon = app.icon;
@@ -78,6 +82,7 @@ void RunningAppsStore::refresh() {
                          app.processVerified});
     }
     apps_ = std::move(items);
+    forceQuitStatus_ = std::move(statuses);
     Q_EMIT appsChanged();
 }
 
@@ -108,10 +113,17 @@ std::optional<RunningAppItem> RunningAppsStore::runningApp(const DockShortcut& i
 
 void RunningAppsStore::confirmForceQuit(const RunningAppItem& app) {
     const std::vector<RunningApplication> running = applications_.runningApplications();
-    const bool found = std::any_of(running.begin(), running.end(), [&](const RunningApplication& candidate) {
-        return candidate.processIdentifier == app.id && !candidate.isTerminated && candidate.processVerified;
+    const auto found = std::find_if(running.begin(), running.end(), [&](const RunningApplication& candidate) {
+        return candidate.processIdentifier == app.id && !candidate.isTerminated;
     });
-    if (!found) return;
+    // Ended meanwhile: its tile goes with it.
+    if (found == running.end()) return;
+    if (!found->processVerified) {
+        forceQuitStatus_.insert(app.id, QStringLiteral("Not force quit: the process of ") + app.name +
+                                            QStringLiteral(" can no longer be confirmed."));
+        Q_EMIT appsChanged();
+        return;
+    }
     // Forward first, so the question stands beside the application it is about.
     applications_.activate(app.id);
     const auto answer =
@@ -120,8 +132,13 @@ void RunningAppsStore::confirmForceQuit(const RunningAppItem& app) {
                      .informativeText = QStringLiteral("Any unsaved changes in ") + app.name +
                                         QStringLiteral(" will be lost."),
                      .buttons = {QStringLiteral("Force Quit"), QStringLiteral("Cancel")}});
+    if (answer != 0) return;
     // The list follows when the window manager reports the program gone.
-    if (answer == 0) applications_.forceTerminate(app.id);
+    if (applications_.forceTerminate(app.id))
+        forceQuitStatus_.remove(app.id);
+    else
+        forceQuitStatus_.insert(app.id, app.name + QStringLiteral(" could not be force quit."));
+    Q_EMIT appsChanged();
 }
 
 QString RunningAppsStore::bundleIdentifier(const QString& path) const {

@@ -19,6 +19,10 @@ struct DockShortcut;
 class RunningAppsStore : public QObject {
     Q_OBJECT
 public:
+    // The most running applications the Dock's row shows; a desktop flooded with windows gives
+    // no more tiles.
+    static constexpr std::size_t kMaximumApps = 64;
+
     // `alerts` asks before an application is force-quit.
     RunningAppsStore(RunningApplications& applications, AlertPresenter& alerts, QObject* parent = nullptr);
 
@@ -33,9 +37,13 @@ public:
     std::optional<RunningAppItem> runningApp(const DockShortcut& item) const;
     // The desktop-file id of the application entry at `path`; empty when it is none.
     QString bundleIdentifier(const QString& path) const;
-    // Brings the application forward, then asks the user; on confirmation kills it. Nothing for
-    // an application whose process is not verified.
+    // Brings the application forward, then asks the user; on confirmation kills it. Nothing is
+    // asked about an application whose process is not verified; that refusal, or a kill that
+    // failed, is kept as its Force Quit status.
     void confirmForceQuit(const RunningAppItem& app);
+    // Why the last Force Quit of the application did nothing, for its tile's menu; empty when it
+    // worked or none was tried.
+    QString forceQuitStatus(const RunningAppItem& app) const { return forceQuitStatus_.value(app.id); }
 
     // The icon theme's generic application, else the kit's own drawing of one: what an
     // application is drawn with when no icon of its own can be.
@@ -55,6 +63,8 @@ private:
     std::vector<RunningAppItem> apps_;
     // Icons fetched once, by bundle identifier, else by name; never dropped.
     QHash<QString, QIcon> iconCache_;
+    // By process, while it is listed.
+    QHash<qint32, QString> forceQuitStatus_;
     // For a program that brings no icon of its own; made when first needed.
     QIcon genericIcon_;
 };

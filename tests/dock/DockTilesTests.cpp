@@ -125,6 +125,15 @@ TEST_F(DockTilesTest, PinnedMenusByKindAndWhetherTheApplicationRuns) {
     running.applications[0].processVerified = false;
     store->refresh();
     EXPECT_EQ(shortcutMenu(editor).mid(4, 2), (QStringList{"Quit", kEllipsis + " (disabled)"}));
+
+    // A kill that failed is told in both tiles' menus.
+    running.applications[0].processVerified = true;
+    running.forceTerminateSucceeds = false;
+    store->refresh();
+    menu.choose(int(menu.request(nullptr, std::nullopt).items.indexOf(kEllipsis)));
+    const QString failed = QStringLiteral("Editor could not be force quit.");
+    EXPECT_EQ(shortcutMenu(editor).mid(4, 3), (QStringList{"Quit", kEllipsis, failed + " (disabled)"}));
+    EXPECT_EQ(appMenu(store->apps().front()).mid(8), (QStringList{kDivider, failed + " (disabled)"}));
 }
 
 TEST_F(DockTilesTest, MoveAndRemoveEntriesAndShowInFinderOfAShortcut) {

@@ -208,6 +208,47 @@ TEST_F(RunningAppsFixture, ForceQuitAsksFirstAndKillsOnlyOnConfirmation) {
     EXPECT_TRUE(calls.entries.isEmpty());
 }
 
+TEST_F(RunningAppsFixture, AFloodOfWindowsGivesAtMostSixtyFourTilesTheFileManagerFirst) {
+    for (int i = 0; i < 2000; ++i)
+        running.applications.push_back(
+            app(100 + i, QStringLiteral("App %1").arg(i, 4, 10, QLatin1Char('0'))));
+    running.applications.push_back(app(5, "Zed Files", "files.desktop"));
+    running.fileManager = "files.desktop";
+    RunningAppsStore store(running, alerts);
+    ASSERT_EQ(store.apps().size(), 64u);
+    EXPECT_EQ(store.apps().front().name, "Zed Files");
+    EXPECT_EQ(store.apps().back().name, "App 0062");
+}
+
+TEST_F(RunningAppsFixture, ARefusedOrFailedForceQuitSaysSoUntilOneWorks) {
+    running.applications = {app(4, "Editor"), app(6, "Viewer")};
+    RunningAppsStore store(running, alerts);
+    const RunningAppItem editor = store.apps().front();
+    alerts.answer = 0;
+    running.forceTerminateSucceeds = false;
+    store.confirmForceQuit(editor);
+    EXPECT_EQ(store.forceQuitStatus(editor), "Editor could not be force quit.");
+    EXPECT_EQ(store.forceQuitStatus(store.apps().back()), QString());
+
+    // No longer confirmed by the time it is chosen: refused without a question.
+    running.applications.front().processVerified = false;
+    calls.entries.clear();
+    store.confirmForceQuit(editor);
+    EXPECT_TRUE(calls.entries.isEmpty());
+    EXPECT_EQ(store.forceQuitStatus(editor),
+              "Not force quit: the process of Editor can no longer be confirmed.");
+
+    running.applications.front().processVerified = true;
+    running.forceTerminateSucceeds = true;
+    store.confirmForceQuit(editor);
+    EXPECT_EQ(store.forceQuitStatus(editor), QString());
+    running.forceTerminateSucceeds = false;
+    store.confirmForceQuit(editor);
+    running.applications.erase(running.applications.begin());
+    store.refresh();
+    EXPECT_EQ(store.forceQuitStatus(editor), QString()) << "gone from the list, its status goes too";
+}
+
 namespace {
 
 // An icon theme of the test's own in place of the installed ones, for as long as it lives.

@@ -2,6 +2,8 @@
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,6 +11,8 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -121,17 +125,30 @@ public:
             while (process_.canReadLine()) lines_.append(QString::fromUtf8(process_.readLine()).trimmed());
         }
     }
+    // The list as announced next, or as it is now.
     QJsonArray apps(bool ask) {
         if (ask) send("list");
-        return QJsonDocument::fromJson(expect("apps ").toUtf8()).array();
+        return QJsonDocument::fromJson(expect(ask ? "listed " : "apps ").toUtf8()).array();
     }
-    int iconReads() {
-        send("reads");
-        return expect("reads ").toInt();
+    int iconReads() { return reads().value(0).toInt(); }
+    // Replies to the service's questions that the driver's main thread waited for.
+    int mainThreadReplies() { return reads().value(1).toInt(); }
+    // How many lists were announced before the first that `wanted` accepts, which is returned.
+    std::pair<int, QJsonArray> announcedUntil(const std::function<bool(const QJsonArray&)>& wanted) {
+        for (int before = 0;; ++before) {
+            const QString said = expect("apps ");
+            const QJsonArray apps = QJsonDocument::fromJson(said.toUtf8()).array();
+            if (said == u"<silent>" || wanted(apps)) return {before, apps};
+        }
     }
     quint32 pid() const { return quint32(process_.processId()); }
 
 private:
+    QStringList reads() {
+        send("reads");
+        return expect("reads ").split(' ');
+    }
+
     QProcess process_;
     QStringList lines_;
 };
@@ -139,18 +156,24 @@ private:
 // Another program of this host with one window of its own, which names its true process.
 class OwnWindowProgram {
 public:
-    OwnWindowProgram(const QByteArray& display, const QByteArray& instance, const QByteArray& windowClass) {
+    OwnWindowProgram(const QByteArray& display, const QByteArray& instance, const QByteArray& windowClass,
+                     const QStringList& options = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", QString::fromLatin1(display));
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver",
-                      {"--window", QString::fromLatin1(instance), QString::fromLatin1(windowClass)});
+        process.start(
+            VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver",
+            QStringList{"--window", QString::fromLatin1(instance), QString::fromLatin1(windowClass)} +
+                options);
+        const QByteArray line = readLine();
+        if (line.startsWith("window ")) window = line.mid(7).toUInt();
+    }
+    QByteArray readLine() {
         while (!process.canReadLine() && process.waitForReadyRead(kTimeoutMs)) {
         }
-        const QByteArray line = process.readLine().trimmed();
-        if (line.startsWith("window ")) window = line.mid(7).toUInt();
+        return process.readLine().trimmed();
     }
     ~OwnWindowProgram() {
         process.closeWriteChannel();
@@ -269,7 +292,8 @@ TEST(X11RunningApplications, ClientsOfTheWindowManagerAreMatchedToEntriesAndFoll
     EXPECT_EQ(iconify->data.data32[0], 3u) << "iconic";
     EXPECT_EQ(driver.expect("done hide "), "true");
     wm.setAtoms(sleeperWindow, "_NET_WM_STATE", {"_NET_WM_STATE_HIDDEN"});
-    apps = driver.apps(true);
+    apps = driver.announcedUntil([](const QJsonArray& apps) { return apps[1].toObject()["hidden"].toBool(); })
+               .second;
     ASSERT_EQ(apps.size(), 4);
     EXPECT_TRUE(apps[1].toObject()["hidden"].toBool());
     EXPECT_FALSE(apps[0].toObject()["hidden"].toBool());
@@ -416,5 +440,222 @@ TEST(X11RunningApplications, AWindowsIconIsReadOnceUntilTheWindowChangesIt) {
     EXPECT_EQ(iconSizes(appOf(apps, quint32(::getpid()))), QSet<QString>{"3x3"});
     EXPECT_EQ(driver.iconReads(), 5);
     other.kill();
+    other.waitForFinished(kTimeoutMs);
+}
+
+TEST(X11RunningApplications,
+     ForceQuitIsOfferedAndSentByOneRuleToTheProcessConfirmedWhenItsWindowWasFirstSeen) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.redirecting);
+    // One program whose window names no host; one that will hand its connection to a child.
+    OwnWindowProgram hostless(display, "bare", "BareProgram", {"--no-host"});
+    OwnWindowProgram forking(display, "forking", "ForkingProgram", {"--fork"});
+    ASSERT_NE(hostless.window, XCB_WINDOW_NONE);
+    ASSERT_NE(forking.window, XCB_WINDOW_NONE);
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {hostless.window, forking.window});
+    QJsonArray apps = driver.apps(false);
+    ASSERT_EQ(apps.size(), 2) << QJsonDocument(apps).toJson().constData();
+    EXPECT_TRUE(appOf(apps, hostless.pid())["verified"].toBool()) << "the server vouches for it";
+    EXPECT_TRUE(appOf(apps, forking.pid())["verified"].toBool());
+
+    // Offered, so killed: a missing host name is no other host's.
+    driver.send(QStringLiteral("kill %1").arg(hostless.pid()));
+    EXPECT_EQ(driver.expect("done kill "), "true");
+    ASSERT_TRUE(hostless.process.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(hostless.process.exitStatus(), QProcess::CrashExit);
+
+    // The window's maker ends while its child keeps the window: the server still names the
+    // maker's id, which is now free for any process to take.
+    const quint32 maker = forking.pid();
+    forking.process.write("fork\n");
+    const QByteArray said = forking.readLine();
+    ASSERT_TRUE(said.startsWith("child ")) << said.constData();
+    const pid_t child = pid_t(said.mid(6).toInt());
+    ASSERT_TRUE(forking.process.waitForFinished(kTimeoutMs));
+    apps = driver.apps(true);
+    ASSERT_EQ(appOf(apps, maker)["name"].toString(), "ForkingProgram") << "its window is still listed";
+    EXPECT_FALSE(appOf(apps, maker)["verified"].toBool()) << "no Force Quit for a process that ended";
+    driver.send(QStringLiteral("kill %1").arg(maker));
+    EXPECT_EQ(driver.expect("done kill "), "false");
+    EXPECT_EQ(::kill(child, 0), 0) << "the window's owner runs on";
+    ::kill(child, SIGKILL);
+}
+
+// Run by the test below inside a process-id space of its own, where an id can be handed out again
+// at will.
+TEST(X11RunningApplications, AnIdTakenByANewcomerAfterTheWindowsMakerEndedIsNotItsProcess) {
+    if (!qEnvironmentVariableIsSet("VANTREL_IN_PID_NAMESPACE")) GTEST_SKIP() << "started by the test below";
+    XvfbServer server(640, 480);
+    ASSERT_TRUE(server.isRunning());
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.redirecting);
+    OwnWindowProgram forking(display, "forking", "ForkingProgram", {"--fork"});
+    ASSERT_NE(forking.window, XCB_WINDOW_NONE);
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {forking.window});
+    ASSERT_TRUE(appOf(driver.apps(false), forking.pid())["verified"].toBool());
+
+    const quint32 maker = forking.pid();
+    forking.process.write("fork\n");
+    const QByteArray said = forking.readLine();
+    ASSERT_TRUE(said.startsWith("child ")) << said.constData();
+    const pid_t child = pid_t(said.mid(6).toInt());
+    ASSERT_TRUE(forking.process.waitForFinished(kTimeoutMs));
+    // The next process started gets the maker's id.
+    QProcess newcomer;
+    for (int attempt = 0; attempt < 5 && quint32(newcomer.processId()) != maker; ++attempt) {
+        if (newcomer.state() != QProcess::NotRunning) {
+            newcomer.kill();
+            newcomer.waitForFinished(kTimeoutMs);
+        }
+        QFile last(QStringLiteral("/proc/sys/kernel/ns_last_pid"));
+        ASSERT_TRUE(last.open(QIODevice::WriteOnly));
+        last.write(QByteArray::number(maker - 1));
+        last.close();
+        newcomer.start("sleep", {"600"});
+        ASSERT_TRUE(newcomer.waitForStarted(kTimeoutMs));
+    }
+    ASSERT_EQ(quint32(newcomer.processId()), maker);
+
+    const QJsonArray apps = driver.apps(true);
+    const QJsonObject app = appOf(apps, maker);
+    ASSERT_FALSE(app.isEmpty()) << QJsonDocument(apps).toJson().constData();
+    EXPECT_FALSE(app["verified"].toBool()) << "the newcomer is not the window's maker";
+    driver.send(QStringLiteral("kill %1").arg(maker));
+    EXPECT_EQ(driver.expect("done kill "), "false");
+    EXPECT_EQ(newcomer.state(), QProcess::Running);
+    EXPECT_EQ(::kill(child, 0), 0);
+    newcomer.kill();
+    newcomer.waitForFinished(kTimeoutMs);
+    ::kill(child, SIGKILL);
+}
+
+TEST(X11RunningApplications, ANewcomerWithTheIdOfAWindowsEndedMakerIsNeverKilled) {
+    if (qEnvironmentVariableIsSet("VANTREL_IN_PID_NAMESPACE")) GTEST_SKIP();
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    QProcess inside;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VANTREL_IN_PID_NAMESPACE", "1");
+    inside.setProcessEnvironment(env);
+    inside.setProcessChannelMode(QProcess::MergedChannels);
+    QStringList arguments{"--pid", "--fork", "--mount-proc"};
+    if (::geteuid() != 0) arguments.prepend("--map-root-user");
+    inside.start("unshare",
+                 arguments + QStringList{QCoreApplication::applicationFilePath(),
+                                         "--gtest_filter=X11RunningApplications."
+                                         "AnIdTakenByANewcomerAfterTheWindowsMakerEndedIsNotItsProcess"});
+    ASSERT_TRUE(inside.waitForFinished(3 * kTimeoutMs));
+    const QString output = QString::fromLocal8Bit(inside.readAll());
+    if (!output.contains("[  PASSED  ]") && !output.contains("[  FAILED  ]"))
+        GTEST_SKIP() << "no process-id space of its own here: " << output.toStdString();
+    EXPECT_EQ(inside.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+TEST(X11RunningApplications, WindowsAreReadOffTheMainThreadAndAnIconStormRereadsOnlyItsOwnWindow) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.redirecting);
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+    const int repliesBefore = driver.mainThreadReplies();
+
+    // One client with many windows, each claiming a process of its own, each icon invalid.
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    constexpr int kWindows = 300;
+    std::vector<quint32> list;
+    for (int i = 0; i < kWindows; ++i) {
+        const xcb_window_t w = wm.client(quint32(3000000 + i), QByteArray("flood\0Flood\0", 12), host);
+        wm.set32(w, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {4, 4, 1});
+        list.push_back(w);
+    }
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, list);
+    driver.announcedUntil([](const QJsonArray& apps) { return apps.size() == kWindows; });
+    // Their icons come in batches after the list.
+    for (int i = 0; i < 1000 && driver.iconReads() < kWindows; ++i) {
+    }
+    EXPECT_EQ(driver.iconReads(), kWindows) << "each window's icon read once";
+
+    // One of them rewrites its invalid icon again and again.
+    const xcb_window_t stormy = list.front();
+    for (int i = 0; i < 500; ++i) wm.set32(stormy, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {4, 4, 1});
+    const xcb_window_t marker = wm.client(4000000, QByteArray("marker\0Marker\0", 14), host);
+    list.push_back(marker);
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, list);
+    const auto [announced, apps] =
+        driver.announcedUntil([](const QJsonArray& apps) { return !appOf(apps, 4000000).isEmpty(); });
+    EXPECT_EQ(announced, 0) << "an icon that stays invalid changes no list";
+    EXPECT_LE(driver.iconReads(), kWindows + 1 + 500) << "only the changed window's icon is read again";
+    EXPECT_EQ(driver.mainThreadReplies(), repliesBefore) << "the main thread never waits for the server";
+}
+
+TEST(X11RunningApplications, AWindowWithOnlyAnIconPixmapInItsHintsShowsThatPixmapThroughItsMask) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.redirecting);
+    QProcess terminal, other;
+    terminal.start("cat", {});
+    other.start("cat", {});
+    ASSERT_TRUE(terminal.waitForStarted(kTimeoutMs));
+    ASSERT_TRUE(other.waitForStarted(kTimeoutMs));
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+
+    const auto pixmap = [&](quint8 depth, quint32 colour, xcb_rectangle_t painted) {
+        const xcb_pixmap_t id = xcb_generate_id(wm.c);
+        xcb_create_pixmap(wm.c, depth, id, wm.root, 16, 16);
+        const xcb_gcontext_t gc = xcb_generate_id(wm.c);
+        const quint32 clear = 0;
+        xcb_create_gc(wm.c, gc, id, XCB_GC_FOREGROUND, &clear);
+        const xcb_rectangle_t whole{0, 0, 16, 16};
+        xcb_poly_fill_rectangle(wm.c, id, gc, 1, &whole);
+        xcb_change_gc(wm.c, gc, XCB_GC_FOREGROUND, &colour);
+        xcb_poly_fill_rectangle(wm.c, id, gc, 1, &painted);
+        xcb_free_gc(wm.c, gc);
+        return id;
+    };
+    const quint8 depth = xcb_setup_roots_iterator(xcb_get_setup(wm.c)).data->root_depth;
+    // Red, seen only through the mask's middle; and a bare bitmap, as xterm's own icon is.
+    const xcb_pixmap_t red = pixmap(depth, 0xff0000, {0, 0, 16, 16});
+    const xcb_pixmap_t mask = pixmap(1, 1, {4, 4, 8, 8});
+    const xcb_pixmap_t bitmap = pixmap(1, 1, {0, 0, 16, 16});
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    const xcb_window_t xterm =
+        wm.client(quint32(terminal.processId()), QByteArray("xterm\0XTerm\0", 12), host);
+    // Flags: an icon pixmap (4) and its mask (32).
+    wm.set32(xterm, "WM_HINTS", XCB_ATOM_WM_HINTS, {4 | 32, 1, 1, red, 0, 0, 0, mask, 0});
+    const xcb_window_t plain = wm.client(quint32(other.processId()), QByteArray("plain\0Plain\0", 12), host);
+    wm.set32(plain, "WM_HINTS", XCB_ATOM_WM_HINTS, {4, 1, 1, bitmap, 0, 0, 0, 0, 0});
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {xterm, plain});
+
+    const auto [announced, apps] = driver.announcedUntil([&](const QJsonArray& apps) {
+        return apps.size() == 2 && !iconSizes(appOf(apps, quint32(terminal.processId()))).isEmpty() &&
+               !iconSizes(appOf(apps, quint32(other.processId()))).isEmpty();
+    });
+    const QJsonObject terminalApp = appOf(apps, quint32(terminal.processId()));
+    EXPECT_EQ(iconSizes(terminalApp), QSet<QString>{"16x16"});
+    EXPECT_EQ(terminalApp["pixels"].toArray(), (QJsonArray{"#00000000", "#ffff0000"}))
+        << "clear outside the mask, red inside";
+    EXPECT_EQ(appOf(apps, quint32(other.processId()))["pixels"].toArray(),
+              (QJsonArray{"#ff000000", "#ff000000"}))
+        << "a bitmap's set bits in black";
+    terminal.kill();
+    other.kill();
+    terminal.waitForFinished(kTimeoutMs);
     other.waitForFinished(kTimeoutMs);
 }

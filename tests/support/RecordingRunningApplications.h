@@ -29,7 +29,9 @@ public:
     bool activate(qint32 pid) override { return record(QStringLiteral("activate"), pid); }
     bool hide(qint32 pid) override { return record(QStringLiteral("hide"), pid); }
     bool terminate(qint32 pid) override { return record(QStringLiteral("terminate"), pid); }
-    bool forceTerminate(qint32 pid) override { return record(QStringLiteral("forceTerminate"), pid); }
+    bool forceTerminate(qint32 pid) override {
+        return record(QStringLiteral("forceTerminate"), pid) && forceTerminateSucceeds;
+    }
 
     std::vector<RunningApplication> applications;
     std::optional<qint32> frontmost;
@@ -37,6 +39,8 @@ public:
     // Desktop-file ids of installed entries, by path.
     std::map<QString, QString> identifiers;
     QStringList requests;
+    // What a kill answers.
+    bool forceTerminateSucceeds = true;
     CallLog* log = nullptr;
     // How often the list, and the frontmost application, were read: each is a walk of the
     // desktop's windows.

@@ -1,19 +1,18 @@
 #include "platform/linux/X11RunningApplications.h"
 
 #include "platform/linux/BoundedIcon.h"
+#include "platform/linux/ConfirmedProcess.h"
 #include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QDir>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QHash>
 #include <QImage>
 #include <QPixmap>
-#include <QSet>
 #include <QSysInfo>
+#include <QThread>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -67,12 +66,21 @@ constexpr const char* kAtomNames[atomCount] = {"_NET_CLIENT_LIST",
 
 // ICCCM's iconic state, asked for through WM_CHANGE_STATE.
 constexpr quint32 kIconicState = 3;
+// ICCCM's WM_HINTS: nine values, the icon pixmap fourth and its mask eighth, each present when
+// its flag is set.
+constexpr quint32 kHintsLongs = 9;
+constexpr quint32 kIconPixmapHint = 1 << 2;
+constexpr quint32 kIconMaskHint = 1 << 5;
 // EWMH: the request comes from a pager or task bar, acting for the user.
 constexpr quint32 kSourcePager = 2;
 // Enough for a program's whole set of icon sizes up to 512 by 512.
 constexpr quint32 kMaximumIconLongs = 1 << 20;
 constexpr quint32 kMaximumIconSide = 1024;
 constexpr quint32 kMaximumClients = 1 << 16;
+// What one batch of the worker reads at most, so that each batch is short whatever the desktop
+// holds, and quitting never waits long for the one under way.
+constexpr std::size_t kWindowsPerBatch = 256;
+constexpr std::size_t kIconsPerBatch = 16;
 
 using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeReply>;
 using ClientIdsReply = std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeReply>;
@@ -83,8 +91,8 @@ QString latin1Part(const QByteArray& bytes, int index) {
 }
 
 // The sizes of _NET_WM_ICON: width, height, then width x height ARGB pixels, again and again.
-QIcon iconFromCardinals(const std::vector<quint32>& values) {
-    QIcon icon;
+std::vector<QImage> imagesFromCardinals(const std::vector<quint32>& values) {
+    std::vector<QImage> images;
     std::size_t at = 0;
     while (values.size() - at >= 2) {
         const quint32 width = values[at], height = values[at + 1];
@@ -95,10 +103,10 @@ QIcon iconFromCardinals(const std::vector<quint32>& values) {
         QImage image(int(width), int(height), QImage::Format_ARGB32);
         for (quint32 y = 0; y < height; ++y)
             std::memcpy(image.scanLine(int(y)), values.data() + at + std::size_t(y) * width, width * 4);
-        icon.addPixmap(QPixmap::fromImage(image));
+        images.push_back(std::move(image));
         at += pixels;
     }
-    return icon;
+    return images;
 }
 
 QIcon iconFromEntry(const QString& name) {
@@ -112,9 +120,15 @@ QString processName(qint32 pid) {
     return QString::fromLocal8Bit(comm.read(64)).trimmed();
 }
 
+bool onMainThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
 } // namespace
 
 // The xcb connection Qt holds, its first screen's root window and the atoms this service uses.
+// xcb lets any thread ask and wait for its own answers; the worker does.
 class X11RunningApplications::Connection {
 public:
     static std::unique_ptr<Connection> open() {
@@ -154,6 +168,7 @@ public:
     // The process of the answer; 0 when the server cannot tell (a remote client, a window gone).
     qint32 owner(std::optional<xcb_res_query_client_ids_cookie_t> cookie) const {
         if (!cookie) return 0;
+        counted();
         xcb_generic_error_t* error = nullptr;
         const ClientIdsReply reply(xcb_res_query_client_ids_reply(c, *cookie, &error));
         free(error);
@@ -168,6 +183,35 @@ public:
             if (pid > 0 && pid <= quint32(std::numeric_limits<qint32>::max())) return qint32(pid);
         }
         return 0;
+    }
+    // The picture of a pixmap named by a window's hints, through its mask when it has one; null
+    // when it is gone, too large or of a kind not drawn here.
+    QImage pixmapImage(xcb_pixmap_t pixmap, xcb_pixmap_t mask) const {
+        using GeometryReply = std::unique_ptr<xcb_get_geometry_reply_t, FreeReply>;
+        const xcb_get_geometry_cookie_t pixmapCookie = xcb_get_geometry(c, pixmap);
+        const std::optional<xcb_get_geometry_cookie_t> maskCookie =
+            mask ? std::optional(xcb_get_geometry(c, mask)) : std::nullopt;
+        counted();
+        const GeometryReply geometry(xcb_get_geometry_reply(c, pixmapCookie, nullptr));
+        const GeometryReply maskGeometry(maskCookie ? xcb_get_geometry_reply(c, *maskCookie, nullptr)
+                                                    : nullptr);
+        if (!geometry || geometry->width == 0 || geometry->height == 0 ||
+            geometry->width > kMaximumIconSide || geometry->height > kMaximumIconSide)
+            return {};
+        QImage image = picture(pixmap, geometry->width, geometry->height, geometry->depth);
+        // A mask of another size or depth is no mask of this icon.
+        if (image.isNull() || !maskGeometry || maskGeometry->depth != 1 ||
+            maskGeometry->width != geometry->width || maskGeometry->height != geometry->height)
+            return image;
+        const QImage shape = picture(mask, geometry->width, geometry->height, 1);
+        if (shape.isNull()) return image;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const auto* shapeLine = reinterpret_cast<const QRgb*>(shape.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (qRed(shapeLine[x]) != 0) line[x] = 0; // a clear bit draws white in a bitmap
+        }
+        return image;
     }
     // Told when `window` changes a property. A window that is already gone answers with an error,
     // which nobody needs to see.
@@ -195,14 +239,64 @@ public:
     xcb_atom_t atoms[atomCount] = {};
     // The server names the processes of its local clients (X-Resource 1.2).
     bool res = false;
+    // Replies the main thread waited for once built; read and written there only.
+    mutable quint64 mainThreadWaits = 0;
 
 private:
+    void counted() const {
+        if (onMainThread()) ++mainThreadWaits;
+    }
     // A window gone meanwhile answers with an error, which is no news to anyone.
     xcb_get_property_reply_t* property(xcb_get_property_cookie_t cookie) const {
+        counted();
         xcb_generic_error_t* error = nullptr;
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, &error);
         free(error);
         return reply;
+    }
+    // A pixmap's pixels in ARGB: true colour of 24 or 32 bits, or a bitmap's set bits black on
+    // white.
+    QImage picture(xcb_pixmap_t pixmap, int width, int height, quint8 depth) const {
+        const xcb_setup_t* setup = xcb_get_setup(c);
+        int bitsPerPixel = 0, pad = 0;
+        for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it)) {
+            if (it.data->depth != depth) continue;
+            bitsPerPixel = it.data->bits_per_pixel;
+            pad = it.data->scanline_pad;
+        }
+        if (!(depth == 1 && bitsPerPixel == 1) && !((depth == 24 || depth == 32) && bitsPerPixel == 32))
+            return {};
+        if (pad < 8 || pad % 8) return {};
+        counted();
+        const Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, 0, quint16(width), quint16(height), ~0u),
+            nullptr));
+        if (!reply) return {};
+        const std::size_t stride = (std::size_t(width) * bitsPerPixel + pad - 1) / pad * (pad / 8);
+        if (std::size_t(xcb_get_image_data_length(reply.get())) < stride * height) return {};
+        const quint8* data = xcb_get_image_data(reply.get());
+        const bool lsbBytes = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+        const bool lsbBits = setup->bitmap_format_bit_order == XCB_IMAGE_ORDER_LSB_FIRST;
+        QImage image(width, height,
+                     depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_ARGB32);
+        for (int y = 0; y < height; ++y) {
+            const quint8* row = data + std::size_t(y) * stride;
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                if (depth == 1) {
+                    const int bit = lsbBits ? x % 8 : 7 - x % 8;
+                    line[x] = (row[x / 8] >> bit) & 1 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+                    continue;
+                }
+                const quint8* p = row + std::size_t(x) * 4;
+                const quint32 v =
+                    lsbBytes ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
+                             : quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24;
+                line[x] = depth == 32 ? v : (v | 0xff000000u);
+            }
+        }
+        return image;
     }
 
     explicit Connection(xcb_connection_t* connection) : c(connection) {
@@ -228,7 +322,7 @@ private:
 };
 
 // Notices the window manager's changes of the client list and the active window among the root
-// window's property events, which pass on to Qt untouched.
+// window's property events, and the listed windows' own changes; all pass on to Qt untouched.
 class X11RunningApplications::RootWatcher final : public QAbstractNativeEventFilter {
 public:
     explicit RootWatcher(X11RunningApplications& owner) : owner_(owner) {}
@@ -239,44 +333,182 @@ public:
         if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         const Connection& x = *owner_.x_;
-        if (notify->window != x.root) {
-            if (notify->atom == x.atoms[netWmIcon]) iconChanged(notify->window);
-            return false;
+        const xcb_atom_t atom = notify->atom;
+        if (notify->window == x.root) {
+            if (atom == x.atoms[netClientList]) owner_.listChanged();
+            if (atom == x.atoms[netActiveWindow]) owner_.activeChanged();
+        } else if (atom == x.atoms[netWmIcon] || atom == XCB_ATOM_WM_HINTS) {
+            owner_.windowChanged(notify->window, true);
+        } else if (atom == x.atoms[netWmPid] || atom == x.atoms[netWmWindowType] ||
+                   atom == x.atoms[netWmState] || atom == XCB_ATOM_WM_CLASS ||
+                   atom == XCB_ATOM_WM_CLIENT_MACHINE) {
+            owner_.windowChanged(notify->window, false);
         }
-        if (notify->atom == x.atoms[netClientList])
-            owner_.announce(&X11RunningApplications::applicationsChanged, owner_.applicationsPending_);
-        else if (notify->atom == x.atoms[netActiveWindow])
-            owner_.announce(&X11RunningApplications::frontmostChanged, owner_.frontmostPending_);
         return false;
     }
 
 private:
-    void iconChanged(xcb_window_t window) {
-        const auto known = owner_.known_.find(window);
-        if (known == owner_.known_.end()) return;
-        // Read again when next needed. A program showing its first icon is shown with it at once;
-        // one that keeps changing its icon does not make the list be read each time.
-        const bool hadNone = known->icon && known->icon->isNull();
-        known->icon.reset();
-        if (hadNone)
-            owner_.announce(&X11RunningApplications::applicationsChanged, owner_.applicationsPending_);
-    }
-
     X11RunningApplications& owner_;
 };
 
-struct X11RunningApplications::Window {
-    xcb_window_t id = XCB_WINDOW_NONE;
-    // As the window claims it; 0: the window does not say.
-    qint32 pid = 0;
-    // The X server says the window's client is that process.
-    bool verified = false;
-    bool regular = false;
-    bool hidden = false;
-    QString instance;
-    QString windowClass;
-    bool local = false;
+// One batch for the worker.
+struct X11RunningApplications::Job {
+    bool readList = false;
+    bool readActive = false;
+    // With the list: the windows read before, which are not read again.
+    QSet<quint32> known;
+    // Windows to read whole, with when they were first seen.
+    std::vector<std::pair<quint32, std::chrono::nanoseconds>> fresh;
+    // Windows whose properties, or whose icons, changed.
+    std::vector<quint32> attributes;
+    std::vector<quint32> icons;
 };
+
+// What the worker read of one batch.
+struct X11RunningApplications::Reading {
+    std::optional<std::vector<quint32>> clients;
+    std::chrono::nanoseconds listedAt{};
+    bool activeRead = false;
+    std::optional<qint32> frontmost;
+    struct Fresh {
+        Window window;
+        qint32 serverPid = 0;
+        std::shared_ptr<const ConfirmedProcess> process;
+    };
+    std::vector<Fresh> fresh;
+    std::vector<Window> attributes;
+    // Pictures only: pixmaps are made on the main thread.
+    std::vector<std::pair<quint32, std::vector<QImage>>> icons;
+};
+
+// The worker's side: the connection it asks on and the processes it holds. Only the worker
+// touches it once built.
+struct X11RunningApplications::Worker {
+    // The questions about one window.
+    struct Asked {
+        xcb_get_property_cookie_t pid, type, state, wmClass, machine;
+    };
+
+    const Connection& x;
+    QByteArray host;
+    // One descriptor per process, however many windows it has, while any window keeps it.
+    QHash<qint32, std::weak_ptr<const ConfirmedProcess>> processes;
+
+    std::shared_ptr<const ConfirmedProcess> confirm(qint32 pid, std::chrono::nanoseconds firstSeen) {
+        if (std::shared_ptr<const ConfirmedProcess> held = processes.value(pid).lock();
+            held && held->isRunning())
+            return held;
+        for (auto it = processes.begin(); it != processes.end();)
+            it = it->expired() ? processes.erase(it) : std::next(it);
+        std::shared_ptr<const ConfirmedProcess> process = ConfirmedProcess::confirm(pid, firstSeen);
+        if (process) processes.insert(pid, process);
+        return process;
+    }
+
+    Reading read(Job job) {
+        Reading reading;
+        if (job.readList) {
+            reading.listedAt = ConfirmedProcess::sinceBoot();
+            reading.clients = x.values(x.request(x.root, netClientList, XCB_ATOM_WINDOW, kMaximumClients));
+            QSet<quint32> taken = job.known;
+            for (const auto& [window, seen] : job.fresh) taken.insert(window);
+            for (const quint32 window : *reading.clients) {
+                if (job.fresh.size() >= kWindowsPerBatch) break;
+                if (!taken.contains(window)) job.fresh.emplace_back(window, reading.listedAt);
+                taken.insert(window);
+            }
+        }
+        if (job.readActive) {
+            reading.activeRead = true;
+            const std::vector<quint32> active =
+                x.values(x.request(x.root, netActiveWindow, XCB_ATOM_WINDOW, 1));
+            if (!active.empty() && active.front() != XCB_WINDOW_NONE) {
+                const std::vector<quint32> pid =
+                    x.values(x.request(active.front(), netWmPid, XCB_ATOM_CARDINAL, 1));
+                if (!pid.empty() && pid.front() != 0 &&
+                    pid.front() <= quint32(std::numeric_limits<qint32>::max()))
+                    reading.frontmost = qint32(pid.front());
+            }
+        }
+        // Told of changes before reading, so none falls between the read and the watch.
+        for (const auto& [window, seen] : job.fresh) x.watch(window);
+        const auto ask = [this](quint32 window) {
+            return Asked{x.request(window, netWmPid, XCB_ATOM_CARDINAL, 1),
+                         x.request(window, netWmWindowType, XCB_ATOM_ATOM, 64),
+                         x.request(window, netWmState, XCB_ATOM_ATOM, 64),
+                         x.request(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256),
+                         x.request(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 256)};
+        };
+        // Every question of the batch asked before the first answer is read: one round trip.
+        std::vector<Asked> fresh, changed;
+        std::vector<std::optional<xcb_res_query_client_ids_cookie_t>> owners;
+        for (const auto& [window, seen] : job.fresh) {
+            fresh.push_back(ask(window));
+            owners.push_back(x.requestOwner(window));
+        }
+        for (const quint32 window : job.attributes) changed.push_back(ask(window));
+        std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> icons;
+        for (const quint32 window : job.icons)
+            icons.emplace_back(x.request(window, netWmIcon, XCB_ATOM_CARDINAL, kMaximumIconLongs),
+                               x.request(window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, kHintsLongs));
+
+        for (std::size_t i = 0; i < job.fresh.size(); ++i) {
+            Reading::Fresh read{answer(job.fresh[i].first, fresh[i]), x.owner(owners[i]), nullptr};
+            if (read.serverPid > 0 && read.serverPid != qint32(::getpid()))
+                read.process = confirm(read.serverPid, job.fresh[i].second);
+            reading.fresh.push_back(std::move(read));
+        }
+        for (std::size_t i = 0; i < job.attributes.size(); ++i)
+            reading.attributes.push_back(answer(job.attributes[i], changed[i]));
+        for (std::size_t i = 0; i < job.icons.size(); ++i) {
+            std::vector<QImage> images = imagesFromCardinals(x.values(icons[i].first));
+            const std::vector<quint32> hints = x.values(icons[i].second);
+            // Without an icon of its own size set, the picture its hints name, as xterm gives.
+            if (images.empty() && hints.size() >= kHintsLongs && (hints[0] & kIconPixmapHint) && hints[3]) {
+                const QImage image = x.pixmapImage(hints[3], (hints[0] & kIconMaskHint) ? hints[7] : 0);
+                if (!image.isNull()) images.push_back(image);
+            }
+            reading.icons.emplace_back(job.icons[i], std::move(images));
+        }
+        return reading;
+    }
+
+private:
+    Window answer(quint32 id, const Asked& asked) const {
+        Window window;
+        window.id = id;
+        const std::vector<quint32> pid = x.values(asked.pid);
+        if (!pid.empty() && pid.front() <= quint32(std::numeric_limits<qint32>::max()))
+            window.pid = qint32(pid.front());
+        const std::vector<quint32> types = x.values(asked.type);
+        const std::vector<quint32> states = x.values(asked.state);
+        const auto has = [](const std::vector<quint32>& list, xcb_atom_t atom) {
+            return atom != XCB_ATOM_NONE && std::find(list.begin(), list.end(), atom) != list.end();
+        };
+        // A window that names no type is a normal one.
+        window.regular = (types.empty() || has(types, x.atoms[netWmWindowTypeNormal])) &&
+                         !has(states, x.atoms[netWmStateSkipTaskbar]);
+        window.hidden = has(states, x.atoms[netWmStateHidden]);
+        const QByteArray wmClass = x.bytes(asked.wmClass);
+        window.instance = latin1Part(wmClass, 0);
+        window.windowClass = latin1Part(wmClass, 1);
+        QByteArray machine = x.bytes(asked.machine);
+        while (machine.endsWith('\0')) machine.chop(1);
+        window.namesThisHost = !machine.isEmpty() && machine == host;
+        window.namesOtherHost = !machine.isEmpty() && machine != host;
+        return window;
+    }
+};
+
+bool X11RunningApplications::Known::verified() const {
+    // A window named by another host came through a proxy of this one, whose process the server
+    // names; a window that names no host is taken at the server's word.
+    return window.pid > 0 && serverPid == window.pid && !window.namesOtherHost;
+}
+
+bool X11RunningApplications::Known::local() const {
+    return window.namesThisHost || verified();
+}
 
 X11RunningApplications::X11RunningApplications(QStringList applicationFolders, QObject* parent)
     : RunningApplications(parent), x_(Connection::open()), index_(applicationFolders) {
@@ -284,23 +516,31 @@ X11RunningApplications::X11RunningApplications(QStringList applicationFolders, Q
         if (QFileInfo(folder).isDir()) folders_.addPath(folder);
     connect(&folders_, &QFileSystemWatcher::directoryChanged, this, [this] { indexLoaded_ = false; });
     if (!x_) return;
+    worker_ = std::make_shared<Worker>(Worker{*x_, QSysInfo::machineHostName().toLocal8Bit(), {}});
+    listDirty_ = activeDirty_ = true;
     // Qt listens to the root window already; its own event mask is kept, property changes added.
     using AttributesReply = std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply>;
     const AttributesReply attributes(
         xcb_get_window_attributes_reply(x_->c, xcb_get_window_attributes(x_->c, x_->root), nullptr));
     // Without Qt's mask in hand, setting one would drop Qt's own root events: no changes are
-    // announced then, and the list is read whenever asked.
-    if (!attributes) return;
-    const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(x_->c, x_->root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(x_->c);
-    watcher_ = std::make_unique<RootWatcher>(*this);
-    QCoreApplication::instance()->installNativeEventFilter(watcher_.get());
+    // announced then, and the list is read again whenever asked.
+    if (attributes) {
+        const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(x_->c, x_->root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(x_->c);
+        watcher_ = std::make_unique<RootWatcher>(*this);
+        QCoreApplication::instance()->installNativeEventFilter(watcher_.get());
+    }
+    schedule();
 }
 
 X11RunningApplications::~X11RunningApplications() {
     if (watcher_ && QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(watcher_.get());
+}
+
+quint64 X11RunningApplications::mainThreadReplies() const {
+    return x_ ? x_->mainThreadWaits : 0;
 }
 
 void X11RunningApplications::announce(void (X11RunningApplications::*signal)(), bool& pending) {
@@ -316,150 +556,261 @@ void X11RunningApplications::announce(void (X11RunningApplications::*signal)(), 
         Qt::QueuedConnection);
 }
 
+void X11RunningApplications::listChanged() {
+    listDirty_ = true;
+    schedule();
+}
+
+void X11RunningApplications::activeChanged() {
+    activeDirty_ = true;
+    schedule();
+}
+
+void X11RunningApplications::windowChanged(quint32 window, bool icon) {
+    const auto known = known_.find(window);
+    if (known == known_.end()) return;
+    if (!icon) {
+        attributesDirty_.insert(window);
+    } else {
+        known->iconStale = true;
+        // Read again now only where it was read before, which is where it is shown.
+        if (!known->icon && !known->iconAsked) return;
+        iconsWanted_.insert(window);
+    }
+    schedule();
+}
+
+void X11RunningApplications::schedule() const {
+    if (busy_ || !worker_) return;
+    Job job;
+    job.readList = listDirty_;
+    job.readActive = activeDirty_;
+    if (job.readList) job.known = QSet<quint32>(known_.keyBegin(), known_.keyEnd());
+    // Windows listed before and not read yet keep the time they were first seen.
+    job.fresh.assign(unread_.begin(),
+                     unread_.begin() + std::ptrdiff_t(std::min(unread_.size(), kWindowsPerBatch)));
+    auto* self = const_cast<X11RunningApplications*>(this);
+    for (auto it = self->attributesDirty_.begin();
+         it != self->attributesDirty_.end() && job.attributes.size() < kWindowsPerBatch;) {
+        job.attributes.push_back(*it);
+        it = self->attributesDirty_.erase(it);
+    }
+    for (auto it = iconsWanted_.begin(); it != iconsWanted_.end() && job.icons.size() < kIconsPerBatch;) {
+        if (const auto known = self->known_.find(*it); known != self->known_.end()) {
+            job.icons.push_back(*it);
+            known->iconStale = false;
+            known->iconAsked = true;
+        }
+        it = iconsWanted_.erase(it);
+    }
+    if (!job.readList && !job.readActive && job.fresh.empty() && job.attributes.empty() && job.icons.empty())
+        return;
+    listDirty_ = false;
+    activeDirty_ = false;
+    busy_ = true;
+    queue_.async([worker = worker_, job = std::move(job), port = results_.handle(), self]() mutable {
+        auto reading = std::make_shared<Reading>(worker->read(std::move(job)));
+        port.post([self, reading] { self->apply(std::move(*reading)); });
+    });
+}
+
+void X11RunningApplications::apply(Reading reading) {
+    busy_ = false;
+    bool changed = false;
+    if (reading.clients) {
+        changed = changed || *reading.clients != clients_;
+        clients_ = std::move(*reading.clients);
+        // What is known of windows no longer listed is of no further use, and their ids may be
+        // given to new windows.
+        const QSet<quint32> listed(clients_.begin(), clients_.end());
+        for (auto it = known_.begin(); it != known_.end();)
+            it = listed.contains(it.key()) ? std::next(it) : known_.erase(it);
+        QHash<quint32, std::chrono::nanoseconds> seen;
+        for (const auto& [window, at] : unread_) seen.insert(window, at);
+        unread_.clear();
+        for (const quint32 window : clients_)
+            if (!known_.contains(window)) unread_.emplace_back(window, seen.value(window, reading.listedAt));
+    }
+    if (!reading.fresh.empty()) {
+        QSet<quint32> read;
+        for (Reading::Fresh& fresh : reading.fresh) {
+            const quint32 id = fresh.window.id;
+            read.insert(id);
+            if (known_.contains(id)) continue;
+            known_.insert(id, Known{std::move(fresh.window), fresh.serverPid, std::move(fresh.process),
+                                    std::nullopt, false, false});
+            changed = true;
+        }
+        std::erase_if(unread_, [&](const auto& entry) {
+            return read.contains(entry.first) || known_.contains(entry.first);
+        });
+    }
+    for (Window& window : reading.attributes) {
+        const auto known = known_.find(window.id);
+        if (known == known_.end() || known->window == window) continue;
+        known->window = std::move(window);
+        changed = true;
+    }
+    bool iconShown = false;
+    for (auto& [window, images] : reading.icons) {
+        const auto known = known_.find(window);
+        if (known == known_.end()) continue;
+        ++iconReads_;
+        known->iconAsked = false;
+        QIcon icon;
+        for (const QImage& image : images) icon.addPixmap(QPixmap::fromImage(image));
+        // A program showing its first icon, or losing its last, is shown so at once; one that
+        // keeps changing its icon does not have the list read each time.
+        const bool hadNone = !known->icon || known->icon->isNull();
+        if (hadNone != icon.isNull()) iconShown = true;
+        known->icon = std::move(icon);
+    }
+    if (reading.activeRead && reading.frontmost != frontmost_) {
+        frontmost_ = reading.frontmost;
+        announce(&X11RunningApplications::frontmostChanged, frontmostPending_);
+    }
+    bool tell = iconShown;
+    if (announceAfterIcons_) {
+        // The batch it waited for is in.
+        tell = true;
+        announceAfterIcons_ = false;
+    } else if (changed) {
+        // The icons the new list needs are asked for first, so that it is told once, with them,
+        // a batch later.
+        runningApplications();
+        if (busy_)
+            announceAfterIcons_ = true;
+        else
+            tell = true;
+    }
+    if (tell) announce(&X11RunningApplications::applicationsChanged, applicationsPending_);
+    schedule();
+}
+
 const DesktopEntryIndex& X11RunningApplications::index() const {
     if (!indexLoaded_) {
         index_.reload();
         indexLoaded_ = true;
+        matches_.clear();
     }
     return index_;
 }
 
-std::vector<X11RunningApplications::Window> X11RunningApplications::windows() const {
-    if (!x_) return {};
-    const Connection& x = *x_;
-    const std::vector<quint32> clients =
-        x.values(x.request(x.root, netClientList, XCB_ATOM_WINDOW, kMaximumClients));
-    // What is known of windows no longer listed is of no further use, and their ids may be
-    // given to new windows.
-    const QSet<quint32> listed(clients.begin(), clients.end());
-    for (auto it = known_.begin(); it != known_.end();)
-        it = listed.contains(it.key()) ? std::next(it) : known_.erase(it);
-    struct Pending {
-        xcb_get_property_cookie_t pid, type, state, wmClass, machine;
-        bool isNew;
-        std::optional<xcb_res_query_client_ids_cookie_t> owner;
-    };
-    // Every question asked before the first answer is read: one round trip for the whole list.
-    std::vector<Pending> pending;
-    pending.reserve(clients.size());
-    for (const quint32 window : clients) {
-        const bool isNew = !known_.contains(window);
-        pending.push_back({x.request(window, netWmPid, XCB_ATOM_CARDINAL, 1),
-                           x.request(window, netWmWindowType, XCB_ATOM_ATOM, 64),
-                           x.request(window, netWmState, XCB_ATOM_ATOM, 64),
-                           x.request(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256),
-                           x.request(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 256), isNew,
-                           isNew ? x.requestOwner(window) : std::nullopt});
+const DesktopEntryIndex::Entry* X11RunningApplications::match(const QString& instance,
+                                                              const QString& windowClass,
+                                                              const QString& processName) const {
+    const DesktopEntryIndex& entries = index();
+    // Many windows share their names, and each look-up walks every entry.
+    const QString key = instance + QLatin1Char('\n') + windowClass + QLatin1Char('\n') + processName;
+    if (const auto known = matches_.constFind(key); known != matches_.cend()) return *known;
+    if (matches_.size() >= qsizetype(kMaximumClients)) matches_.clear();
+    return *matches_.insert(key, entries.match(instance, windowClass, processName));
+}
+
+std::vector<const X11RunningApplications::Known*> X11RunningApplications::windows() const {
+    // Without news from the window manager the list is read again whenever asked.
+    if (!watcher_ && worker_) {
+        listDirty_ = true;
+        schedule();
     }
-    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
     const qint32 self = qint32(::getpid());
-    std::vector<Window> result;
-    result.reserve(clients.size());
-    for (std::size_t i = 0; i < clients.size(); ++i) {
-        Window window;
-        window.id = clients[i];
-        const std::vector<quint32> pid = x.values(pending[i].pid);
-        if (!pid.empty() && pid.front() <= quint32(std::numeric_limits<qint32>::max()))
-            window.pid = qint32(pid.front());
-        if (pending[i].isNew) known_.insert(window.id, Known{x.owner(pending[i].owner), std::nullopt});
-        const qint32 serverPid = known_.value(window.id).serverPid;
-        window.verified = window.pid > 0 && serverPid == window.pid;
-        const std::vector<quint32> types = x.values(pending[i].type);
-        const std::vector<quint32> states = x.values(pending[i].state);
-        const auto has = [](const std::vector<quint32>& list, xcb_atom_t atom) {
-            return atom != XCB_ATOM_NONE && std::find(list.begin(), list.end(), atom) != list.end();
-        };
-        // A window that names no type is a normal one.
-        window.regular = (types.empty() || has(types, x.atoms[netWmWindowTypeNormal])) &&
-                         !has(states, x.atoms[netWmStateSkipTaskbar]);
-        window.hidden = has(states, x.atoms[netWmStateHidden]);
-        const QByteArray wmClass = x.bytes(pending[i].wmClass);
-        window.instance = latin1Part(wmClass, 0);
-        window.windowClass = latin1Part(wmClass, 1);
-        QByteArray machine = x.bytes(pending[i].machine);
-        while (machine.endsWith('\0')) machine.chop(1);
-        window.local = !machine.isEmpty() && machine == host;
+    std::vector<const Known*> result;
+    result.reserve(clients_.size());
+    for (const quint32 id : clients_) {
+        const auto known = known_.constFind(id);
+        if (known == known_.cend()) continue;
         // This program's own windows, and any that claim to be, are never another application.
-        if (window.pid == self || serverPid == self) continue;
-        if (pending[i].isNew) x.watch(window.id);
-        result.push_back(std::move(window));
+        if (known->window.pid == self || known->serverPid == self) continue;
+        result.push_back(&*known);
     }
     return result;
 }
 
+std::shared_ptr<const ConfirmedProcess>
+X11RunningApplications::killable(const std::vector<const Known*>& windows) {
+    for (const Known* known : windows)
+        if (known->verified() && known->process && known->process->pid() == known->serverPid &&
+            known->process->isRunning())
+            return known->process;
+    return nullptr;
+}
+
 std::vector<RunningApplication> X11RunningApplications::runningApplications() const {
-    const std::vector<Window> all = windows();
+    const std::vector<const Known*> all = windows();
     // Grouped by process in the order of each one's first window; a window without a process
     // identifier belongs to no application that could be told apart.
     std::vector<qint32> order;
-    QHash<qint32, std::vector<const Window*>> groups;
-    for (const Window& window : all) {
-        if (window.pid <= 0) continue;
-        auto& group = groups[window.pid];
-        if (group.empty()) order.push_back(window.pid);
-        group.push_back(&window);
+    QHash<qint32, std::vector<const Known*>> groups;
+    for (const Known* known : all) {
+        const qint32 pid = known->window.pid;
+        if (pid <= 0) continue;
+        auto& group = groups[pid];
+        if (group.empty()) order.push_back(pid);
+        group.push_back(known);
     }
     std::vector<RunningApplication> result;
     result.reserve(order.size());
     for (const qint32 pid : order) {
-        std::vector<const Window*>& group = groups[pid];
+        std::vector<const Known*>& group = groups[pid];
         // Where the server vouches for some of its windows, the others merely claim the process.
         const bool verified =
-            std::any_of(group.begin(), group.end(), [](const Window* w) { return w->verified; });
-        if (verified) std::erase_if(group, [](const Window* w) { return !w->verified; });
-        std::vector<const Window*> regular;
+            std::any_of(group.begin(), group.end(), [](const Known* k) { return k->verified(); });
+        if (verified) std::erase_if(group, [](const Known* k) { return !k->verified(); });
+        std::vector<const Known*> regular;
         std::copy_if(group.begin(), group.end(), std::back_inserter(regular),
-                     [](const Window* w) { return w->regular; });
-        const std::vector<const Window*>& shown = regular.empty() ? group : regular;
+                     [](const Known* k) { return k->window.regular; });
+        const std::vector<const Known*>& shown = regular.empty() ? group : regular;
         RunningApplication app;
         app.processIdentifier = pid;
-        app.processVerified = verified;
+        app.processVerified = killable(group) != nullptr;
         app.isRegular = !regular.empty();
-        app.isHidden = std::all_of(shown.begin(), shown.end(), [](const Window* w) { return w->hidden; });
-        const bool local = group.front()->local;
+        app.isHidden =
+            std::all_of(shown.begin(), shown.end(), [](const Known* k) { return k->window.hidden; });
+        const bool local = group.front()->local();
         app.isTerminated = local && ::kill(pid, 0) != 0 && errno == ESRCH;
         // Only here does the process identifier name a process whose name can be read.
         const QString name = local ? processName(pid) : QString();
         const DesktopEntryIndex::Entry* entry = nullptr;
-        for (const Window* w : shown)
-            if ((entry = index().match(w->instance, w->windowClass, name))) break;
+        for (const Known* k : shown)
+            if ((entry = match(k->window.instance, k->window.windowClass, name))) break;
         if (entry) {
             app.localizedName = entry->entry.name;
             app.icon = iconFromEntry(entry->entry.icon);
             app.bundleIdentifier = entry->id;
             app.bundleURL = entry->path;
         } else {
-            const Window& first = *shown.front();
+            const Window& first = shown.front()->window;
             app.localizedName = first.windowClass.isEmpty() ? first.instance : first.windowClass;
         }
-        for (const Window* w : shown) {
-            if (!app.icon.isNull()) break;
-            app.icon = windowIcon(w->id);
-        }
+        if (app.icon.isNull()) app.icon = windowIcon(shown);
         result.push_back(std::move(app));
     }
+    if (!iconsWanted_.isEmpty()) schedule();
     return result;
 }
 
-const QIcon& X11RunningApplications::windowIcon(quint32 window) const {
-    Known& known = known_[window];
-    if (!known.icon) {
-        ++iconReads_;
-        known.icon = iconFromCardinals(
-            x_->values(x_->request(window, netWmIcon, XCB_ATOM_CARDINAL, kMaximumIconLongs)));
+QIcon X11RunningApplications::windowIcon(const std::vector<const Known*>& windows) const {
+    QIcon found;
+    for (const Known* known : windows) {
+        // Unread, or changed since: read in the next batch, and shown once it is.
+        if ((!known->icon || known->iconStale) && !known->iconAsked) {
+            if (iconsWanted_.size() < kMaximumClients) iconsWanted_.insert(known->window.id);
+        }
+        if (known->icon && !known->icon->isNull()) {
+            found = *known->icon;
+            break;
+        }
     }
-    return *known.icon;
+    return found;
 }
 
 std::optional<qint32> X11RunningApplications::frontmostProcessIdentifier() const {
-    if (!x_) return std::nullopt;
-    const std::vector<quint32> active =
-        x_->values(x_->request(x_->root, netActiveWindow, XCB_ATOM_WINDOW, 1));
-    if (active.empty() || active.front() == XCB_WINDOW_NONE) return std::nullopt;
-    const std::vector<quint32> pid = x_->values(x_->request(active.front(), netWmPid, XCB_ATOM_CARDINAL, 1));
-    if (pid.empty() || pid.front() == 0 || pid.front() > quint32(std::numeric_limits<qint32>::max()))
-        return std::nullopt;
-    return qint32(pid.front());
+    // Without news from the window manager it is read again whenever asked, and told if it moved.
+    if (!watcher_ && worker_) {
+        activeDirty_ = true;
+        schedule();
+    }
+    return frontmost_;
 }
 
 QString X11RunningApplications::fileManagerIdentifier() const {
@@ -475,48 +826,45 @@ QString X11RunningApplications::bundleIdentifier(const QString& entryPath) const
     return index_.idOf(entryPath);
 }
 
-std::vector<X11RunningApplications::Window>
+std::vector<const X11RunningApplications::Known*>
 X11RunningApplications::windowsOf(qint32 processIdentifier) const {
-    std::vector<Window> mine;
+    std::vector<const Known*> mine;
     if (processIdentifier <= 0) return mine;
-    for (Window& window : windows())
-        if (window.pid == processIdentifier) mine.push_back(std::move(window));
-    if (std::any_of(mine.begin(), mine.end(), [](const Window& w) { return w.verified; }))
-        std::erase_if(mine, [](const Window& w) { return !w.verified; });
+    for (const Known* known : windows())
+        if (known->window.pid == processIdentifier) mine.push_back(known);
+    if (std::any_of(mine.begin(), mine.end(), [](const Known* k) { return k->verified(); }))
+        std::erase_if(mine, [](const Known* k) { return !k->verified(); });
     // Its dialogs and panels follow their main windows.
-    if (std::any_of(mine.begin(), mine.end(), [](const Window& w) { return w.regular; }))
-        std::erase_if(mine, [](const Window& w) { return !w.regular; });
+    if (std::any_of(mine.begin(), mine.end(), [](const Known* k) { return k->window.regular; }))
+        std::erase_if(mine, [](const Known* k) { return !k->window.regular; });
     return mine;
 }
 
 bool X11RunningApplications::activate(qint32 processIdentifier) {
-    const std::vector<Window> mine = windowsOf(processIdentifier);
-    for (const Window& window : mine)
-        x_->send(window.id, netActiveWindow, {kSourcePager, XCB_CURRENT_TIME, 0, 0, 0});
+    const std::vector<const Known*> mine = windowsOf(processIdentifier);
+    for (const Known* known : mine)
+        x_->send(known->window.id, netActiveWindow, {kSourcePager, XCB_CURRENT_TIME, 0, 0, 0});
     return !mine.empty();
 }
 
 bool X11RunningApplications::hide(qint32 processIdentifier) {
-    const std::vector<Window> mine = windowsOf(processIdentifier);
-    for (const Window& window : mine) x_->send(window.id, wmChangeState, {kIconicState, 0, 0, 0, 0});
+    const std::vector<const Known*> mine = windowsOf(processIdentifier);
+    for (const Known* known : mine) x_->send(known->window.id, wmChangeState, {kIconicState, 0, 0, 0, 0});
     return !mine.empty();
 }
 
 bool X11RunningApplications::terminate(qint32 processIdentifier) {
-    const std::vector<Window> mine = windowsOf(processIdentifier);
-    for (const Window& window : mine)
-        x_->send(window.id, netCloseWindow, {XCB_CURRENT_TIME, kSourcePager, 0, 0, 0});
+    const std::vector<const Known*> mine = windowsOf(processIdentifier);
+    for (const Known* known : mine)
+        x_->send(known->window.id, netCloseWindow, {XCB_CURRENT_TIME, kSourcePager, 0, 0, 0});
     return !mine.empty();
 }
 
 bool X11RunningApplications::forceTerminate(qint32 processIdentifier) {
-    // Only the process the server names as the maker of the windows, and only on the host whose
-    // program made them: any program can write any number on its window.
-    const std::vector<Window> mine = windowsOf(processIdentifier);
-    if (mine.empty() ||
-        !std::all_of(mine.begin(), mine.end(), [](const Window& w) { return w.verified && w.local; }))
-        return false;
-    return ::kill(processIdentifier, SIGKILL) == 0;
+    // The same judgement that offers Force Quit, and the signal goes to the very process it
+    // judged: any program can write any number on its window, and ids are given again.
+    const std::shared_ptr<const ConfirmedProcess> process = killable(windowsOf(processIdentifier));
+    return process && process->kill();
 }
 
 } // namespace vantrel

@@ -1,23 +1,32 @@
 #pragma once
 
+#include "platform/ResultPort.h"
 #include "platform/RunningApplications.h"
+#include "platform/ThreadWorkQueue.h"
 #include "platform/linux/DesktopEntryIndex.h"
 
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace vantrel {
+
+class ConfirmedProcess;
 
 // The programs with windows on an X11 desktop, read from the window manager's EWMH properties on
 // the xcb connection Qt already holds: the client list grouped by process, the active window,
 // and requests to the window manager to activate, minimise and close. Programs are matched to
 // the installed entries of `applicationFolders` for their names and icons. A window's process
 // identifier is a claim of its maker; the X server's resource extension tells whether it is true.
-// Away from X11 the list is empty and every request fails.
+// Everything is read on a worker thread of this service, a bounded batch at a time, and kept:
+// the main thread answers from what was last read and never waits for the server. A change of a
+// window has only that window read again. Away from X11 the list is empty and every request fails.
 class X11RunningApplications final : public RunningApplications {
     Q_OBJECT
 public:
@@ -33,39 +42,102 @@ public:
     bool terminate(qint32 processIdentifier) override;
     bool forceTerminate(qint32 processIdentifier) override;
 
-    // How many times a window's icon has been read from the server, for diagnostics.
+    // How many times a window's icon has been read from the server, and how many replies the main
+    // thread has waited for since it was built, for diagnostics.
     quint64 iconReads() const { return iconReads_; }
+    quint64 mainThreadReplies() const;
 
 private:
     class Connection;
     class RootWatcher;
-    struct Window;
-    // What is kept of a listed window between reads: the process of the client that made it,
-    // which a window never changes, and its icon, read when first needed and again only after the
-    // window changes it.
+    struct Job;
+    struct Reading;
+    struct Worker;
+    // A window's properties as last read.
+    struct Window {
+        quint32 id = 0;
+        // As the window claims it; 0: the window does not say.
+        qint32 pid = 0;
+        bool regular = false;
+        bool hidden = false;
+        QString instance;
+        QString windowClass;
+        // It names this host; and another one.
+        bool namesThisHost = false;
+        bool namesOtherHost = false;
+        bool operator==(const Window&) const = default;
+    };
+    // What is kept of a listed window between reads.
     struct Known {
-        // 0: the server cannot tell.
+        Window window;
+        // The process of the client that made it, which a window never changes; 0: the server
+        // cannot tell.
         qint32 serverPid = 0;
-        // None: not read yet, or changed since.
+        // That process, held since the window was first seen; null when it could not be.
+        std::shared_ptr<const ConfirmedProcess> process;
+        // None: not read yet.
         std::optional<QIcon> icon;
+        // The window changed its icon since it was read.
+        bool iconStale = false;
+        // Being read.
+        bool iconAsked = false;
+
+        // The server vouches that the claimed process made it, and it names no other host.
+        bool verified() const;
+        // Its process identifier names a process of this host.
+        bool local() const;
     };
 
-    std::vector<Window> windows() const;
-    std::vector<Window> windowsOf(qint32 processIdentifier) const;
+    std::vector<const Known*> windows() const;
+    std::vector<const Known*> windowsOf(qint32 processIdentifier) const;
+    // The process that may be killed for these windows of one process: the one the server named
+    // as their maker, on this host, still the very one confirmed when the window was first seen.
+    static std::shared_ptr<const ConfirmedProcess> killable(const std::vector<const Known*>& windows);
     const DesktopEntryIndex& index() const;
-    const QIcon& windowIcon(quint32 window) const;
+    // The entry of a window's names, remembered until the entries are read again.
+    const DesktopEntryIndex::Entry* match(const QString& instance, const QString& windowClass,
+                                          const QString& processName) const;
+    // The windows' own icon, the first one they have; unread ones are asked for.
+    QIcon windowIcon(const std::vector<const Known*>& windows) const;
     void announce(void (X11RunningApplications::*signal)(), bool& pending);
+    // Hands the next batch of what is to be read to the worker, unless it is busy.
+    void schedule() const;
+    void apply(Reading reading);
+    void listChanged();
+    void activeChanged();
+    void windowChanged(quint32 window, bool icon);
 
     std::unique_ptr<Connection> x_;
     std::unique_ptr<RootWatcher> watcher_;
     mutable DesktopEntryIndex index_;
     mutable bool indexLoaded_ = false;
+    mutable QHash<QString, const DesktopEntryIndex::Entry*> matches_;
     // Installed or removed entries are read again on the next look-up.
     QFileSystemWatcher folders_;
     bool applicationsPending_ = false;
     bool frontmostPending_ = false;
-    mutable QHash<quint32, Known> known_;
-    mutable quint64 iconReads_ = 0;
+
+    // The client list as last read, and what is known of its windows.
+    std::vector<quint32> clients_;
+    QHash<quint32, Known> known_;
+    // Listed windows not read yet, with when the list first named them.
+    std::vector<std::pair<quint32, std::chrono::nanoseconds>> unread_;
+    std::optional<qint32> frontmost_;
+    // What is to be read next.
+    mutable bool listDirty_ = false;
+    mutable bool activeDirty_ = false;
+    QSet<quint32> attributesDirty_;
+    mutable QSet<quint32> iconsWanted_;
+    mutable bool busy_ = false;
+    // A change waits for the batch under way, which reads the icons it asked for, before it is
+    // announced.
+    bool announceAfterIcons_ = false;
+    quint64 iconReads_ = 0;
+
+    std::shared_ptr<Worker> worker_;
+    ResultPort results_;
+    // Last: the worker's current batch is finished before anything it reads from goes.
+    mutable ThreadWorkQueue queue_{QStringLiteral("x11-running-applications")};
 };
 
 } // namespace vantrel

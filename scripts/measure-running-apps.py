@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""How the running-applications service copes with a flood of windows and an icon storm, measured
+on a private X server through its test driver (build it in Release):
+
+  scripts/measure-running-apps.py build/release/tests/vantrel_running_apps_driver
+
+1. One client maps 2,000 windows, each claiming a process of its own, with a 64 x 64 icon: the
+   longest turn of the driver's event loop (a Dock's store of running applications included)
+   until everything is read, and the tiles shown.
+2. The same flood, SIGTERM a second after it starts: how long the driver takes to end.
+3. Beside 200 such windows, one window rewrites an invalid icon 1,000 times a second for 5 s:
+   the driver's CPU over those seconds."""
+import os, signal, subprocess, sys, tempfile, time
+
+from measuring import process_clock
+
+
+def xvfb():
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                              pass_fds=(write,), stderr=subprocess.DEVNULL)
+    os.close(write)
+    display = os.read(read, 64).decode().strip()
+    os.close(read)
+    return server, ":" + display
+
+
+class Program:
+    def __init__(self, command, env):
+        self.proc = subprocess.Popen(command, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     text=True, bufsize=1)
+
+    def expect(self, prefix):
+        while True:
+            line = self.proc.stdout.readline()
+            if not line:
+                raise RuntimeError(f"ended before saying {prefix!r}")
+            if line.startswith(prefix):
+                return line[len(prefix):].strip()
+
+    def ask(self, command, prefix):
+        self.proc.stdin.write(command + "\n")
+        return self.expect(prefix)
+
+    def end(self):
+        try:
+            self.proc.stdin.close()
+        except BrokenPipeError:
+            pass
+        try:
+            self.proc.wait(20)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def environment(display, home):
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home, XDG_DATA_HOME=home + "/data",
+               XDG_CONFIG_HOME=home + "/config", VANTREL_MEASURE="1", ASAN_OPTIONS="detect_leaks=0")
+    return env
+
+
+def cpu_seconds(pid):
+    return time.clock_gettime(process_clock(pid))
+
+
+def main():
+    driver_binary = sys.argv[1]
+    server, display = xvfb()
+    try:
+        with tempfile.TemporaryDirectory() as home:
+            env = environment(display, home)
+
+            driver = Program([driver_binary, home + "/none"], env)
+            driver.expect("ready ")
+            driver.ask("stall", "stall ")
+            flood = Program([driver_binary, "--flood", "2000"], env)
+            os.set_blocking(flood.proc.stdout.fileno(), False)
+            started = time.monotonic()
+            longest, tiles, quiet, flooded = 0, 0, 0, False
+            while quiet < 4 and time.monotonic() - started < 180:
+                time.sleep(0.5)
+                flooded = flooded or "flooded" in (flood.proc.stdout.read() or "")
+                stall, now_tiles = map(int, driver.ask("stall", "stall ").split())
+                longest = max(longest, stall)
+                quiet = quiet + 1 if flooded and stall < 50 and now_tiles == tiles else 0
+                tiles = now_tiles
+            print(f"flood of 2,000 windows: longest main-thread stall {longest} ms; {tiles} tiles; "
+                  f"settled after {time.monotonic() - started:.1f} s")
+            flood.end()
+            driver.end()
+
+            subprocess.run(["xprop", "-root", "-remove", "_NET_CLIENT_LIST"], env=env, check=False)
+            driver = Program([driver_binary, home + "/none"], env)
+            driver.expect("ready ")
+            flood = Program([driver_binary, "--flood", "2000"], env)
+            time.sleep(1)
+            asked = time.monotonic()
+            driver.proc.send_signal(signal.SIGTERM)
+            try:
+                driver.proc.wait(60)
+                print(f"SIGTERM during the flood: ended after {time.monotonic() - asked:.2f} s")
+            except subprocess.TimeoutExpired:
+                print("SIGTERM during the flood: not ended after 60 s")
+                driver.proc.kill()
+            flood.end()
+
+            subprocess.run(["xprop", "-root", "-remove", "_NET_CLIENT_LIST"], env=env, check=False)
+            driver = Program([driver_binary, home + "/none"], env)
+            driver.expect("ready ")
+            others = Program([driver_binary, "--flood", "200"], env)
+            others.expect("flooded")
+            time.sleep(3)
+            storm = Program([driver_binary, "--storm", "5000", "1000"], env)
+            before, wall = cpu_seconds(driver.proc.pid), time.monotonic()
+            storm.expect("stormed")
+            used, wall = cpu_seconds(driver.proc.pid) - before, time.monotonic() - wall
+            print(f"invalid icon rewritten 1,000 times a second beside 200 windows: driver CPU "
+                  f"{100 * used / wall:.1f} % over {wall:.1f} s")
+            storm.end()
+            others.end()
+            driver.end()
+    finally:
+        server.terminate()
+        server.wait()
+
+
+if __name__ == "__main__":
+    main()
