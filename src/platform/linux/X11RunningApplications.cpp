@@ -75,7 +75,7 @@ constexpr quint32 kIconMaskHint = 1 << 5;
 constexpr quint32 kSourcePager = 2;
 // Enough for a program's whole set of icon sizes up to 512 by 512.
 constexpr quint32 kMaximumIconLongs = 1 << 20;
-constexpr quint32 kMaximumIconSide = 1024;
+constexpr quint32 kMaximumWindowIconSide = 1024;
 constexpr quint32 kMaximumClients = 1 << 16;
 // What one batch of the worker reads at most, so that each batch is short whatever the desktop
 // holds, and quitting never waits long for the one under way.
@@ -97,7 +97,7 @@ std::vector<QImage> imagesFromCardinals(const std::vector<quint32>& values) {
     while (values.size() - at >= 2) {
         const quint32 width = values[at], height = values[at + 1];
         at += 2;
-        if (width == 0 || height == 0 || width > kMaximumIconSide || height > kMaximumIconSide) break;
+        if (width == 0 || height == 0 || width > kMaximumWindowIconSide || height > kMaximumWindowIconSide) break;
         const std::size_t pixels = std::size_t(width) * height;
         if (values.size() - at < pixels) break;
         QImage image(int(width), int(height), QImage::Format_ARGB32);
@@ -196,7 +196,7 @@ public:
         const GeometryReply maskGeometry(maskCookie ? xcb_get_geometry_reply(c, *maskCookie, nullptr)
                                                     : nullptr);
         if (!geometry || geometry->width == 0 || geometry->height == 0 ||
-            geometry->width > kMaximumIconSide || geometry->height > kMaximumIconSide)
+            geometry->width > kMaximumWindowIconSide || geometry->height > kMaximumWindowIconSide)
             return {};
         QImage image = picture(pixmap, geometry->width, geometry->height, geometry->depth);
         // A mask of another size or depth is no mask of this icon.
