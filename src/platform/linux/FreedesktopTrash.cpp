@@ -119,10 +119,15 @@ bool FreedesktopTrash::empty(QString* error) {
             return false;
         }
     }
-    TreeRemover remover;
+    // Both are listed before anything goes, so that an item trashed meanwhile keeps its file and
+    // its info alike.
+    std::optional<std::vector<QByteArray>> contents[2];
     bool ok = true;
-    for (const std::optional<Descriptor>& folder : folders)
-        if (folder) ok = remover.removeContents(folder->fd) && ok;
+    for (int i = 0; i < 2; ++i)
+        if (folders[i]) ok = (contents[i] = TreeRemover::contentsOf(folders[i]->fd)).has_value() && ok;
+    TreeRemover remover;
+    for (int i = 0; i < 2; ++i)
+        if (contents[i]) ok = remover.removeEntries(folders[i]->fd, *contents[i]) && ok;
     // An absent cache of folder sizes counts as removed.
     ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
     if (ok) return true;
