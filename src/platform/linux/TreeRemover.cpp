@@ -101,7 +101,8 @@ bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name)
     if (::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     // A link, a file, a socket: the entry itself goes, never what it leads to.
     if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT;
-    return removeFolder(parent, top, name);
+    // Another file system is not even opened, so that nothing is mounted on demand.
+    return status.st_dev == top.device && removeFolder(parent, top, name);
 }
 
 int TreeRemover::enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels) {
@@ -134,10 +135,12 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
                 gone = errno == ENOENT;
             } else if (!S_ISDIR(status.st_mode)) {
                 gone = ::unlinkat(current, entry.constData(), 0) == 0 || errno == ENOENT;
-            } else if (const int below = enter(current, top, entry, levels); below >= 0) {
-                ::close(current);
-                current = below;
-                continue;
+            } else if (status.st_dev == top.device) {
+                if (const int below = enter(current, top, entry, levels); below >= 0) {
+                    ::close(current);
+                    current = below;
+                    continue;
+                }
             }
             if (!gone) levels.back().complete = false;
             continue;
