@@ -239,6 +239,7 @@ std::unique_ptr<CustomDockController> AppStateFactory::makeCustomDockController(
 std::function<QWidget*()> AppStateFactory::makeDockView(AppState& state) {
     return [this, &state] {
         CustomDockController* controller = &state.customDockController();
+        if (!trashQueue_) trashQueue_ = makeWorkQueue(QStringLiteral("com.vantrel.trash"));
         DockViewContext context{
             .store = state.runningApps(),
             .content = state.dockContent(),
@@ -250,6 +251,7 @@ std::function<QWidget*()> AppStateFactory::makeDockView(AppState& state) {
             .alerts = services.alertPresenter,
             .scheduler = services.scheduler,
             .log = services.log,
+            .trashQueue = trashQueue_.get(),
             .controller = controller,
             .motion = &services.motion,
             .playHaptic = [haptics = &services.haptics](HapticSurface surface) { haptics->play(surface); },

@@ -217,6 +217,9 @@ public:
 private:
     // The home trash, when none was handed in.
     std::unique_ptr<Trash> ownTrash_;
+    // Where the Dock's Trash tile empties the Trash; made with the first row, and gone before the
+    // Trash it empties.
+    std::unique_ptr<WorkQueue> trashQueue_;
 };
 
 } // namespace vantrel

@@ -18,6 +18,7 @@ class SystemLog;
 class Trash;
 class VantrelMotion;
 class VantrelPreferences;
+class WorkQueue;
 class Workspace;
 
 // What the replacement Dock's row reads and acts on, handed in by the composition root.
@@ -32,6 +33,8 @@ struct DockViewContext {
     AlertPresenter& alerts;
     Scheduler& scheduler;
     SystemLog& log;
+    // Where the Trash is emptied, off the main thread; none: the row offers no emptying.
+    WorkQueue* trashQueue = nullptr;
     // The source of the item-editing mode; none: never editing.
     CustomDockController* controller = nullptr;
     // Follows the desktop's reduced-motion wish; none: full motion.

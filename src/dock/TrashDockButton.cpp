@@ -4,6 +4,7 @@
 #include "platform/AlertPresenter.h"
 #include "platform/SystemLog.h"
 #include "platform/Trash.h"
+#include "platform/WorkQueue.h"
 #include "platform/Workspace.h"
 
 #include <QDir>
@@ -35,7 +36,10 @@ void TrashDockButton::describe() {
 }
 
 void TrashDockButton::refresh() {
-    setEmpty(!context_.trash.hasItems());
+    QString failure;
+    const bool hasItems = context_.trash.hasItems(&failure);
+    readFailure_ = failure;
+    setEmpty(!hasItems);
 }
 
 void TrashDockButton::showEvent(QShowEvent* event) {
@@ -59,14 +63,25 @@ void TrashDockButton::openTrash() {
 }
 
 void TrashDockButton::emptyTrash() {
+    if (emptying_ || !context_.trashQueue) return;
     const std::optional<int> answer =
         context_.alerts.run({.style = AlertPresenter::Style::warning,
                              .messageText = QStringLiteral("Permanently delete the items in the Trash?"),
                              .informativeText = {},
                              .buttons = {QStringLiteral("Empty Trash"), QStringLiteral("Cancel")}});
     if (answer != 0) return;
-    QString error;
-    if (context_.trash.empty(&error)) {
+    emptying_ = true;
+    // A large Trash takes seconds to delete: never on the main thread.
+    context_.trashQueue->async([&trash = context_.trash, results = results_.handle(), this] {
+        QString error;
+        const bool complete = trash.empty(&error);
+        results.post([this, complete, error] { emptied(complete, error); });
+    });
+}
+
+void TrashDockButton::emptied(bool complete, const QString& error) {
+    emptying_ = false;
+    if (complete) {
         status_.clear();
     } else {
         status_ = error.isEmpty() ? QStringLiteral("The Trash could not be emptied.") : error;
@@ -131,11 +146,15 @@ DockMenu TrashDockButton::menu() {
         [self] {
             if (self) self->emptyTrash();
         },
-        !isEmpty_);
-    if (!status_.isEmpty()) {
-        menu.addDivider();
-        menu.add(status_, {}, false);
-    }
+        !isEmpty_ && !emptying_ && context_.trashQueue);
+    QStringList notes;
+    if (emptying_)
+        notes.append(QString::fromUtf8("Emptying the Trash\u2026"));
+    else if (!status_.isEmpty())
+        notes.append(status_);
+    if (!readFailure_.isEmpty() && !notes.contains(readFailure_)) notes.append(readFailure_);
+    if (!notes.isEmpty()) menu.addDivider();
+    for (const QString& note : notes) menu.add(note, {}, false);
     return menu;
 }
 

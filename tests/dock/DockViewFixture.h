@@ -15,6 +15,7 @@
 #include "support/FakeTrash.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 #include "support/RecordingHapticPerformer.h"
 #include "support/RecordingMenuPresenter.h"
 #include "support/RecordingRunningApplications.h"
@@ -58,6 +59,8 @@ struct DockViewFixture : ::testing::Test {
     VantrelHaptics haptics{preferences, performer, hapticScheduler};
     FileShelfStore shelf{defaults, posix, clock, scheduler, workspace, sharing, haptics};
     FakeTrash trash;
+    // Empties the Trash only when the test drains it.
+    ManualWorkQueue trashQueue;
     std::unique_ptr<DockContentStore> content;
     std::unique_ptr<RunningAppsStore> store;
     std::vector<QSizeF> reportedSizes;
@@ -119,6 +122,7 @@ struct DockViewFixture : ::testing::Test {
             .alerts = alerts,
             .scheduler = scheduler,
             .log = log,
+            .trashQueue = &trashQueue,
             .controller = nullptr,
             .motion = nullptr,
             .playHaptic =

@@ -37,8 +37,9 @@ struct TrashTileTest : DockViewFixture {
         DockViewContext c = context();
         context_.emplace(DockViewContext{c.store, c.content, c.preferences, c.shelf,
                                          useReal ? static_cast<Trash&>(*real) : static_cast<Trash&>(trash),
-                                         c.workspace, c.menus, c.alerts, c.scheduler, c.log, c.controller,
-                                         c.motion, c.playHaptic, c.openShelf, c.onContentSizeChange});
+                                         c.workspace, c.menus, c.alerts, c.scheduler, c.log, c.trashQueue,
+                                         c.controller, c.motion, c.playHaptic, c.openShelf,
+                                         c.onContentSizeChange});
         auto button = std::make_unique<TrashDockButton>(*context_, &host);
         button->resize(49, 56);
         return button;
@@ -126,7 +127,7 @@ TEST_F(TrashTileTest, DropsMoveEachFileButNeverTheTrashAndSucceedOnlyWhenAllMove
     EXPECT_FALSE(enter.isAccepted()) << "only file addresses";
 }
 
-TEST_F(TrashTileTest, EmptyingAsksFirstCancelKeepsEverythingAndTheCanTurnsEmptyAtOnce) {
+TEST_F(TrashTileTest, EmptyingAsksFirstThenRunsOnTheWorkerWhileTheMenuSaysSo) {
     auto button = tile();
     host.show();
     EXPECT_FALSE(button->menu().items()[1].enabled) << "\"Empty Trash…\" is disabled while empty";
@@ -147,8 +148,20 @@ TEST_F(TrashTileTest, EmptyingAsksFirstCancelKeepsEverythingAndTheCanTurnsEmptyA
 
     alerts.answer = 0;
     menu.choose(1);
+    EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("a.txt")))) << "nothing deleted on the main thread";
+    EXPECT_EQ(trashQueue.pendingCount(), 1u);
+    EXPECT_EQ(
+        button->menu().describe(),
+        (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026 (disabled)"),
+                     QString::fromUtf8("\u2014"), QString::fromUtf8("Emptying the Trash\u2026 (disabled)")}));
+    menu.choose(1);
+    EXPECT_EQ(alerts.requests.size(), 3u) << "not asked again while emptying";
+    EXPECT_EQ(trashQueue.pendingCount(), 1u);
+    trashQueue.drain();
     EXPECT_FALSE(QFileInfo::exists(trashed(QStringLiteral("a.txt"))));
-    EXPECT_TRUE(button->isEmpty()) << "at once, not at the next tick";
+    EXPECT_TRUE(button->isEmpty()) << "as soon as the worker answers, not at the next tick";
+    EXPECT_EQ(button->menu().describe(),
+              (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026 (disabled)")}));
 }
 
 TEST_F(TrashTileTest, AFailedEmptyIsLoggedAndTheTileStillReadsTheTrash) {
@@ -158,6 +171,7 @@ TEST_F(TrashTileTest, AFailedEmptyIsLoggedAndTheTileStillReadsTheTrash) {
     button->refresh();
     alerts.answer = 0;
     button->emptyTrash();
+    trashQueue.drain();
     EXPECT_EQ(calls.entries,
               (QStringList{"alert Permanently delete the items in the Trash?", "trash.empty"}));
     ASSERT_FALSE(log.messages(QStringLiteral("Dock")).isEmpty());
@@ -169,10 +183,40 @@ TEST_F(TrashTileTest, AFailedEmptyIsLoggedAndTheTileStillReadsTheTrash) {
     trash.items.clear();
     trash.emptyFails = false;
     button->emptyTrash();
+    trashQueue.drain();
     EXPECT_TRUE(button->isEmpty()) << "read again after the attempt";
     EXPECT_EQ(button->menu().describe(),
               (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026 (disabled)")}))
         << "an emptying that succeeds clears it";
+
+    // A tile gone before its emptying ends: the Trash is emptied all the same, the answer dropped.
+    trash.items = {QStringLiteral("y")};
+    button->refresh();
+    button->emptyTrash();
+    button.reset();
+    trashQueue.drain();
+    EXPECT_TRUE(trash.items.isEmpty());
+}
+
+TEST_F(TrashTileTest, ATrashThatCannotBeReadSaysSoInTheMenu) {
+    auto button = tile();
+    const QString files = real->filesFolder();
+    home.writeFile(QStringLiteral("home/.local/share/Trash/files"), "not a folder");
+    host.show();
+    EXPECT_TRUE(button->isEmpty());
+    const QString unreadable =
+        QString::fromUtf8("The Trash\u2019s \u201cfiles\u201d folder could not be read.");
+    EXPECT_EQ(button->menu().describe(),
+              (QStringList{"Open Trash", QString::fromUtf8("Empty Trash\u2026 (disabled)"),
+                           QString::fromUtf8("\u2014"), unreadable + " (disabled)"}));
+    QFile::remove(files);
+    ASSERT_TRUE(QFile::link(home.paths().home, files));
+    scheduler.advance(Seconds(5));
+    EXPECT_EQ(button->menu().describe().last(),
+              QString::fromUtf8("The Trash\u2019s \u201cfiles\u201d folder is a symbolic link. (disabled)"));
+    QFile::remove(files);
+    scheduler.advance(Seconds(5));
+    EXPECT_EQ(button->menu().describe().size(), 2) << "no Trash yet is no failure";
 }
 
 TEST_F(TrashTileTest, ARefusedEmptyOfTheRealTrashIsToldInTheMenuAndKeepsEverything) {
@@ -185,6 +229,7 @@ TEST_F(TrashTileTest, ARefusedEmptyOfTheRealTrashIsToldInTheMenuAndKeepsEverythi
     ASSERT_TRUE(QFile::link(elsewhere, info));
     alerts.answer = 0;
     button->menu().choose(1);
+    trashQueue.drain();
     EXPECT_TRUE(QFileInfo::exists(elsewhere + QStringLiteral("/a.txt.trashinfo")));
     EXPECT_TRUE(QFileInfo::exists(trashed(QStringLiteral("a.txt"))));
     EXPECT_FALSE(button->isEmpty());

@@ -181,6 +181,7 @@ int main(int argc, char** argv) {
     VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
     FileShelfStore shelf(defaults.standard(), files, clock, scheduler, workspace, sharing, haptics);
     FreedesktopTrash trash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    ThreadWorkQueue trashQueue(QStringLiteral("com.vantrel.trash"));
     if (row) preferences.setCustomDockHideMode(DockHideMode::never);
     CustomDockController* dockController = nullptr;
     const auto makeRow = [&]() -> QWidget* {
@@ -194,6 +195,7 @@ int main(int argc, char** argv) {
                                                     .alerts = alerts,
                                                     .scheduler = scheduler,
                                                     .log = log,
+                                                    .trashQueue = &trashQueue,
                                                     .controller = nullptr,
                                                     .motion = nullptr,
                                                     .playHaptic = {},

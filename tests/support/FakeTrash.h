@@ -8,12 +8,16 @@
 
 namespace vantrel::test {
 
-// A Trash in memory: what was moved in, paths that refuse to move, and an empty that can fail.
+// A Trash in memory: what was moved in, paths that refuse to move, an empty that can fail and a
+// listing that can.
 // Requests go to `log` when one is set ("trash.move <path>", "trash.empty").
 class FakeTrash final : public Trash {
 public:
     QString filesFolder() const override { return folder; }
-    bool hasItems() const override { return !items.isEmpty(); }
+    bool hasItems(QString* failure = nullptr) const override {
+        if (failure) *failure = readFailure;
+        return readFailure.isEmpty() && !items.isEmpty();
+    }
     bool moveToTrash(const QString& path, QString* error = nullptr) override {
         if (log) log->add(QStringLiteral("trash.move ") + path);
         if (refused.contains(path)) {
@@ -37,6 +41,8 @@ public:
     QStringList items;
     QSet<QString> refused;
     bool emptyFails = false;
+    // Set: the Trash cannot be listed, for this reason.
+    QString readFailure;
     CallLog* log = nullptr;
 };
 

@@ -56,24 +56,40 @@ QString FreedesktopTrash::infoFolder() const {
     return root_ + QStringLiteral("/info");
 }
 
-bool FreedesktopTrash::hasItems() const {
+bool FreedesktopTrash::hasItems(QString* failure) const {
     const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (root.fd < 0) return false;
+    if (root.fd < 0) {
+        if (errno != ENOENT) note(failure, QStringLiteral("The Trash could not be read."));
+        return false;
+    }
+    const QString unreadable = QStringLiteral("The Trash\u2019s \u201cfiles\u201d folder could not be read.");
     // Read only the Trash's own folder, never one a link in its place leads to.
     const int files = ::openat(root.fd, "files", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (files < 0) return false;
+    if (files < 0) {
+        struct stat status {};
+        const bool missing = errno == ENOENT;
+        if (!missing && ::fstatat(root.fd, "files", &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(status.st_mode))
+            note(failure, QStringLiteral("The Trash\u2019s \u201cfiles\u201d folder is a symbolic link."));
+        else if (!missing)
+            note(failure, unreadable);
+        return false;
+    }
     DIR* dir = ::fdopendir(files);
     if (!dir) {
         ::close(files);
+        note(failure, unreadable);
         return false;
     }
     bool found = false;
+    errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
             found = true;
             break;
         }
     }
+    if (!found && errno != 0) note(failure, unreadable);
     ::closedir(dir);
     return found;
 }
@@ -119,10 +135,15 @@ bool FreedesktopTrash::empty(QString* error) {
             return false;
         }
     }
-    TreeRemover remover;
+    // Both are listed before anything goes, so that an item trashed meanwhile keeps its file and
+    // its info alike.
+    std::optional<std::vector<QByteArray>> contents[2];
     bool ok = true;
-    for (const std::optional<Descriptor>& folder : folders)
-        if (folder) ok = remover.removeContents(folder->fd) && ok;
+    for (int i = 0; i < 2; ++i)
+        if (folders[i]) ok = (contents[i] = TreeRemover::contentsOf(folders[i]->fd)).has_value() && ok;
+    TreeRemover remover;
+    for (int i = 0; i < 2; ++i)
+        if (contents[i]) ok = remover.removeEntries(folders[i]->fd, *contents[i]) && ok;
     // An absent cache of folder sizes counts as removed.
     ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
     if (ok) return true;

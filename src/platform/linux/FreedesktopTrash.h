@@ -13,7 +13,7 @@ public:
     explicit FreedesktopTrash(const QString& dataHome);
 
     QString filesFolder() const override;
-    bool hasItems() const override;
+    bool hasItems(QString* failure = nullptr) const override;
     bool moveToTrash(const QString& path, QString* error = nullptr) override;
     bool empty(QString* error = nullptr) override;
 

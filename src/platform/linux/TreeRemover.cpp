@@ -4,18 +4,31 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
-#include <vector>
 
 namespace vantrel {
 
-namespace {
+std::optional<TreeRemover::Place> TreeRemover::placeOf(int descriptor, mode_t* mode, uid_t* owner) {
+    struct statx status {};
+    // The mount comes with kernels from 5.8 on. Without it no folder can be told apart from a
+    // mount of another one, and none is entered.
+    if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &status) != 0 ||
+        !(status.stx_mask & STATX_MNT_ID))
+        return std::nullopt;
+    if (mode) *mode = status.stx_mode;
+    if (owner) *owner = status.stx_uid;
+    return Place{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, status.stx_mnt_id};
+}
 
-// The names in `folder`, read to the end before any of them is deleted, so that deleting cannot
-// make the listing skip an entry.
-std::optional<std::vector<QByteArray>> namesIn(int folder) {
+std::optional<std::vector<QByteArray>> TreeRemover::contentsOf(int folder) {
+    struct stat status {};
+    if (::fstat(folder, &status) != 0) return std::nullopt;
+    // Entries go only from a folder we may write to; one of ours we may make so. When that fails,
+    // the deletions fail and say so.
+    if (status.st_uid == ::geteuid() && (status.st_mode & S_IRWXU) != S_IRWXU)
+        (void)::fchmod(folder, (status.st_mode & 07777) | S_IRWXU);
     const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (copy < 0) return std::nullopt;
     DIR* dir = ::fdopendir(copy);
@@ -38,22 +51,28 @@ std::optional<std::vector<QByteArray>> namesIn(int folder) {
     return names;
 }
 
-} // namespace
-
 int TreeRemover::openFolder(int parent, const char* name) {
+    return openFolderWithin(parent, name, nullptr);
+}
+
+int TreeRemover::openFolderWithin(int parent, const char* name, const Place* within) {
     const int folder = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder >= 0 || errno != EACCES) return folder;
-    // Closed to us: only a folder of ours may be opened up, and only through a descriptor of it.
+    // Closed to us: only a folder of ours may be opened up, and only through a descriptor of it;
+    // within a tree, only one on the tree's own mount.
     const int handle = ::openat(parent, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (handle < 0) return -1;
     int opened = -1;
     int failure = EACCES;
-    struct stat status {};
-    if (::fstat(handle, &status) == 0 && status.st_uid == ::geteuid()) {
+    mode_t mode = 0;
+    uid_t owner = 0;
+    const std::optional<Place> place = placeOf(handle, &mode, &owner);
+    if (place && owner == ::geteuid() &&
+        (!within || (place->device == within->device && place->mount == within->mount))) {
         // fchmod takes no O_PATH descriptor. The descriptor's entry in /proc is the very folder it
         // was opened on, whatever the folder's name leads to by now.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle);
-        if (::chmod(self.constData(), (status.st_mode & 07777) | S_IRWXU) == 0)
+        if (::chmod(self.constData(), (mode & 07777) | S_IRWXU) == 0)
             opened = ::open(self.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (opened < 0) failure = errno;
     }
@@ -62,49 +81,91 @@ int TreeRemover::openFolder(int parent, const char* name) {
     return opened;
 }
 
-bool TreeRemover::removeContents(int folder) {
-    return clear(folder, 0, true);
-}
-
-bool TreeRemover::removeEntry(int parent, const QByteArray& name) {
-    struct stat status {};
-    if (::fstat(parent, &status) == 0 && removeAt(parent, name.constData(), status.st_dev, 1)) return true;
-    noteStayed(name);
-    return false;
-}
-
-bool TreeRemover::clear(int folder, int depth, bool report) {
-    struct stat status {};
-    if (::fstat(folder, &status) != 0) return false;
-    // Entries go only from a folder we may write to; one of ours we may make so. When that fails,
-    // the deletions below fail and say so.
-    if (status.st_uid == ::geteuid() && (status.st_mode & S_IRWXU) != S_IRWXU)
-        (void)::fchmod(folder, (status.st_mode & 07777) | S_IRWXU);
-    const std::optional<std::vector<QByteArray>> names = namesIn(folder);
-    if (!names) return false;
+bool TreeRemover::removeEntries(int folder, const std::vector<QByteArray>& names) {
+    const std::optional<Place> top = placeOf(folder);
     bool complete = true;
-    for (const QByteArray& name : *names) {
-        if (removeAt(folder, name.constData(), status.st_dev, depth + 1)) continue;
+    for (const QByteArray& name : names) {
+        if (top && removeAt(folder, *top, name)) continue;
         complete = false;
-        if (report) noteStayed(name);
+        noteStayed(name);
     }
     return complete;
 }
 
-bool TreeRemover::removeAt(int parent, const char* name, dev_t device, int depth) {
+bool TreeRemover::removeEntry(int parent, const QByteArray& name) {
+    return removeEntries(parent, {name});
+}
+
+bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name) {
     struct stat status {};
-    if (::fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    if (::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     // A link, a file, a socket: the entry itself goes, never what it leads to.
-    if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, name, 0) == 0 || errno == ENOENT;
-    // A file system mounted inside is not part of the tree.
-    if (status.st_dev != device || depth > kMaxDepth) return false;
-    const int folder = openFolder(parent, name);
-    if (folder < 0) return false;
-    struct stat opened {};
-    const bool emptied =
-        ::fstat(folder, &opened) == 0 && opened.st_dev == device && clear(folder, depth, false);
-    ::close(folder);
-    return emptied && (::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
+    if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT;
+    // Another file system is not even opened, so that nothing is mounted on demand.
+    return status.st_dev == top.device && removeFolder(parent, top, name);
+}
+
+int TreeRemover::enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels) {
+    const int folder = openFolderWithin(parent, name.constData(), &top);
+    if (folder < 0) return -1;
+    // Another file system, or another mount of this one, is not part of the tree.
+    const std::optional<Place> place = placeOf(folder);
+    std::optional<std::vector<QByteArray>> names;
+    if (place && place->device == top.device && place->mount == top.mount) names = contentsOf(folder);
+    if (!names) {
+        ::close(folder);
+        return -1;
+    }
+    levels.push_back({name, *place, std::move(*names), true});
+    return folder;
+}
+
+bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& name) {
+    // Besides `parent`, only the folder being emptied is held open.
+    std::vector<Level> levels;
+    int current = enter(parent, top, name, levels);
+    if (current < 0) return false;
+    for (;;) {
+        if (!levels.back().left.empty()) {
+            const QByteArray entry = std::move(levels.back().left.back());
+            levels.back().left.pop_back();
+            struct stat status {};
+            bool gone = false;
+            if (::fstatat(current, entry.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+                gone = errno == ENOENT;
+            } else if (!S_ISDIR(status.st_mode)) {
+                gone = ::unlinkat(current, entry.constData(), 0) == 0 || errno == ENOENT;
+            } else if (status.st_dev == top.device) {
+                if (const int below = enter(current, top, entry, levels); below >= 0) {
+                    ::close(current);
+                    current = below;
+                    continue;
+                }
+            }
+            if (!gone) levels.back().complete = false;
+            continue;
+        }
+        // Everything in this folder was tried: back up, and delete it from the folder above.
+        const Level done = std::move(levels.back());
+        levels.pop_back();
+        int above = parent;
+        if (!levels.empty()) {
+            above = ::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+            // Moved elsewhere meanwhile: the folder above is no longer ours to delete from, and
+            // what is left of this entry stays.
+            if (above >= 0 && placeOf(above) != levels.back().place) {
+                ::close(above);
+                above = -1;
+            }
+        }
+        ::close(current);
+        if (above < 0) return false;
+        const bool gone =
+            done.complete && (::unlinkat(above, done.name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT);
+        if (levels.empty()) return gone;
+        current = above;
+        if (!gone) levels.back().complete = false;
+    }
 }
 
 void TreeRemover::noteStayed(const QByteArray& name) {

@@ -2,30 +2,37 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <cstdint>
+#include <optional>
 #include <sys/types.h>
+#include <vector>
 
 namespace vantrel {
 
 // Deletes what lies under a folder we do not own outright (the Trash) through directory
 // descriptors only. Every step opens relative to its parent without following a symbolic link, so
 // a link is removed itself and never followed, and nothing outside the folder is touched even when
-// its entries are swapped while we work. A folder of ours that is read-only or closed is opened up
-// through its own descriptor before its entries go; one owned by someone else is left as it is.
-// Names are bytes as the file system holds them, whatever their encoding.
+// its entries are swapped while we work. Nothing mounted inside is entered, a bind mount of a
+// folder of the same file system included. A folder of ours that is read-only or closed is opened
+// up through its own descriptor before its entries go; one owned by someone else is left as it
+// is. A tree of any depth goes with a few descriptors open: the walk comes back up through "..",
+// and only to the very folder it went down from. Names are bytes as the file system holds them,
+// whatever their encoding.
 class TreeRemover {
 public:
-    // Every level below the folder holds a descriptor open; a tree nested deeper than this stays.
-    static constexpr int kMaxDepth = 256;
-
-    // Deletes every entry of the open folder `folder`; the folder itself stays. True when nothing
-    // stays.
-    bool removeContents(int folder);
-    // Deletes the entry `name` of the open folder `parent`, a folder with everything in it. True
-    // when it is gone (or was not there).
+    // The names in the open folder `folder`, read to the end before any of them is deleted, so
+    // that deleting cannot make the listing skip an entry; none when it cannot be read. A folder
+    // of ours that we may not write to is opened up first, through this descriptor.
+    static std::optional<std::vector<QByteArray>> contentsOf(int folder);
+    // Deletes the entries `names` of the open folder `folder`, folders with everything in them.
+    // True when none stays.
+    bool removeEntries(int folder, const std::vector<QByteArray>& names);
+    // Deletes the entry `name` of the open folder `parent`. True when it is gone (or was not
+    // there).
     bool removeEntry(int parent, const QByteArray& name);
 
-    // The names, as given to `removeEntry` or found in the folder given to `removeContents`, of
-    // the first entries that stayed, and how many stayed in all.
+    // The names, as given to `removeEntries` or `removeEntry`, of the first entries that stayed,
+    // and how many stayed in all.
     const QByteArrayList& stayed() const { return stayed_; }
     int stayedCount() const { return stayedCount_; }
 
@@ -37,8 +44,26 @@ public:
 private:
     static constexpr int kNamesKept = 3;
 
-    bool removeAt(int parent, const char* name, dev_t device, int depth);
-    bool clear(int folder, int depth, bool report);
+    // Where a folder lies: its file system and inode, and the mount it is reached through.
+    struct Place {
+        dev_t device = 0;
+        ino_t inode = 0;
+        std::uint64_t mount = 0;
+        bool operator==(const Place&) const = default;
+    };
+    // A folder on the way down, with what is left in it to delete.
+    struct Level {
+        QByteArray name;
+        Place place;
+        std::vector<QByteArray> left;
+        bool complete = true;
+    };
+
+    static std::optional<Place> placeOf(int descriptor, mode_t* mode = nullptr, uid_t* owner = nullptr);
+    static int openFolderWithin(int parent, const char* name, const Place* within);
+    bool removeAt(int parent, const Place& top, const QByteArray& name);
+    bool removeFolder(int parent, const Place& top, const QByteArray& name);
+    static int enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels);
     void noteStayed(const QByteArray& name);
 
     QByteArrayList stayed_;
