@@ -68,6 +68,9 @@ VantrelPanel::VantrelPanel(InputFocus& focus, QWidget* parent)
     // bar, and leaves the keyboard focus where it is until the panel asks for it.
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Qt shows help only over the active window, which the panel seldom is: it leaves the
+    // keyboard where it is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
     container_->setGraphicsEffect(effect_);
     auto* inner = new QVBoxLayout(container_);

@@ -4,9 +4,12 @@
 #include "notch/NotificationIndicatorView.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QProxyStyle>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolTip>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -183,4 +186,51 @@ TEST_F(IndicatorTest, TheDotCastsARedGlowThatTakesNoClicks) {
     EXPECT_TRUE(glow->isVisible());
     dot.releasePanel();
     EXPECT_EQ(dot.shadowWindow(), nullptr);
+}
+
+namespace {
+// Help comes up as soon as the pointer rests, so the test waits on no delay of the style's.
+class PromptHelp final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        return hint == SH_ToolTip_WakeUpDelay ? 0 : QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+// Whether `expected` comes up as help when the pointer rests on `widget` while `active`, another
+// program's window as far as the panels know, is the active one.
+bool showsHelp(QWidget& widget, const QString& expected, QWidget& active) {
+    // Shown windows are activated by the test platform once their events are handled.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&active);
+    PromptHelp style;
+    widget.setStyle(&style);
+    QTest::mouseMove(widget.window()->windowHandle(), widget.mapTo(widget.window(), widget.rect().center()));
+    const bool shown =
+        QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == expected; }, 1000);
+    widget.setStyle(nullptr);
+    return shown && QApplication::activeWindow() == &active;
+}
+} // namespace
+
+TEST_F(IndicatorTest, TheDotAndTheNotchShowTheirHelpWhileAnotherProgramsWindowIsActive) {
+    QWidget editor;
+    editor.setGeometry(0, 600, 300, 200);
+    editor.show();
+
+    h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
+    ASSERT_TRUE(dotShows());
+    auto* button = dot.panel()->findChild<QAbstractButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(showsHelp(*button, QStringLiteral("Open Vantrel notifications"), editor));
+
+    notch.show();
+    notch.expand(std::nullopt, false);
+    h.scheduler.advance(Seconds(1));
+    QAbstractButton* collapse = nullptr;
+    for (auto* candidate : panel().findChildren<QAbstractButton*>())
+        if (candidate->accessibleName() == u"Collapse notch" && candidate->isVisible()) collapse = candidate;
+    ASSERT_NE(collapse, nullptr);
+    EXPECT_TRUE(showsHelp(*collapse, QStringLiteral("Close notch"), editor));
 }

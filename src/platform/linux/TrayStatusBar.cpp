@@ -1,21 +1,28 @@
 #include "platform/linux/TrayStatusBar.h"
 
 #include "platform/SystemLog.h"
+#include "platform/linux/QtXcbConnection.h"
 
 #include <QCursor>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <cstdlib>
+#include <utility>
 
 namespace vantrel {
 
 namespace {
+constexpr qreal kInkWidth = 1.8;
+constexpr qreal kEdgeWidth = 1.2;
+
 // The symbols the status items show, drawn as outlines on a 22-point square. Any other name
 // gets a neutral dot.
 QPainterPath symbolPath(const QString& name) {
@@ -47,14 +54,31 @@ QPainterPath symbolPath(const QString& name) {
             path.quadTo(cx, cy, cx, cy - r);
         };
         star(9.5, 12.5, 6.5);
-        star(16.5, 6, 3.5);
+        star(16, 6, 3.5);
     } else {
         path.addEllipse(QPointF(11, 11), 4, 4);
     }
     return path;
 }
 
+// Whether the X server Qt is connected to has a tray that embeds icons.
+bool hasEmbeddingTray() {
+    xcb_connection_t* connection = qtXcbConnection();
+    if (!connection) return false;
+    const xcb_atom_t selection = internAtom(connection, QByteArrayLiteral("_NET_SYSTEM_TRAY_S0"));
+    if (selection == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool owned = reply && reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
+}
+
+// White ink inside a dark edge, so the icon reads on a light panel as on a dark one: the panel's
+// colour is not known, and a tray host shows the pixels as they are.
 QIcon symbolIcon(const QString& name) {
+    const QPainterPath path = symbolPath(name);
+    const bool filled = name == u"sparkles";
     QIcon icon;
     for (int scale : {1, 2}) {
         QPixmap pixmap(22 * scale, 22 * scale);
@@ -62,25 +86,38 @@ QIcon symbolIcon(const QString& name) {
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        painter.setPen(pen);
-        const QPainterPath path = symbolPath(name);
-        if (name == u"sparkles") painter.setBrush(Qt::white);
-        painter.drawPath(path);
+        const auto draw = [&](const QColor& color, qreal width) {
+            painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(filled ? QBrush(color) : QBrush(Qt::NoBrush));
+            painter.drawPath(path);
+        };
+        draw(QColor(0x1c, 0x1c, 0x1e), kInkWidth + 2 * kEdgeWidth);
+        draw(Qt::white, kInkWidth);
         painter.end();
         icon.addPixmap(pixmap);
     }
-    icon.setIsMask(true);
     return icon;
 }
 } // namespace
 
 TrayStatusItem::TrayStatusItem(QString autosaveName, TrayStatusBar* bar)
-    : autosaveName_(std::move(autosaveName)) {
-    if (!bar || bar->tray() == TrayStatusBar::Tray::open)
+    : autosaveName_(std::move(autosaveName)), bar_(bar) {
+    if (!bar || bar->admitsWithoutAsking()) {
         enterTray();
+        return;
+    }
+    connect(bar, &TrayStatusBar::trayOpened, this, &TrayStatusItem::trayAnswered);
+    waiting_ = true;
+    bar->ask();
+}
+
+void TrayStatusItem::trayAnswered() {
+    if (!waiting_) return;
+    waiting_ = false;
+    if (tray_)
+        showIfWanted();
     else
-        connect(bar, &TrayStatusBar::trayOpened, this, &TrayStatusItem::enterTray);
+        enterTray();
 }
 
 void TrayStatusItem::enterTray() {
@@ -109,18 +146,25 @@ void TrayStatusItem::enterTray() {
 }
 
 void TrayStatusItem::showIfWanted() {
+    if (!tray_ || !visible_) return;
+    // Qt's own check would ask the watcher again, and wait for it: the bar's answer stands for it.
     // Without a tray the item stays hidden; showing it would only print a warning.
-    if (tray_ && visible_ && QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    if ((bar_ && !bar_->admitsWithoutAsking()) || QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
 }
 
 void TrayStatusItem::setVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
     // A hidden icon leaves the tray altogether; the host lays the others out without it.
-    if (visible)
+    if (!visible) {
+        if (tray_) tray_->hide();
+    } else if (tray_ && bar_ && !bar_->admitsWithoutAsking()) {
+        // Shown again, Qt's icon asks the watcher once more as it waits: the bar asks first.
+        waiting_ = true;
+        bar_->ask();
+    } else {
         showIfWanted();
-    else if (tray_)
-        tray_->hide();
+    }
 }
 
 TrayStatusItem::~TrayStatusItem() {
@@ -161,62 +205,112 @@ std::optional<QRect> TrayStatusItem::frameOnScreen() const {
 
 TrayStatusBar::TrayStatusBar() = default;
 
-TrayStatusBar::TrayStatusBar(QDBusConnection connection, Scheduler& scheduler, SystemLog& log)
-    : connection_(std::move(connection)), scheduler_(&scheduler), log_(&log) {
-    // Without a bus Qt finds no watcher at once and falls back to an XEmbed tray.
-    if (!connection_->isConnected()) return;
-    tray_ = Tray::asking;
+TrayStatusBar::TrayStatusBar(QDBusConnection connection, Scheduler& scheduler, SystemLog& log,
+                             std::function<bool()> embeddingTray)
+    : connection_(std::move(connection)), scheduler_(&scheduler), log_(&log),
+      embeddingTray_(embeddingTray ? std::move(embeddingTray) : hasEmbeddingTray) {
+    // Without a bus Qt finds no watcher at once and falls back to an embedding tray.
+    if (!connection_->isConnected()) {
+        connection_.reset();
+        return;
+    }
+    tray_ = Tray::absent;
     auto* owners = new QDBusServiceWatcher(QString::fromLatin1(kWatcherService), *connection_,
                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-    // Once the items are in the tray, a new watcher is Qt's to register them with.
+    // While the items are in, a new watcher is Qt's to register them with; a question out was
+    // put to the one before.
     connect(owners, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         if (tray_ != Tray::open) askWatcher();
     });
-    askWatcher();
+    // A watcher that had no host yet says so when one comes; its owner stays the same.
+    connection_->connect(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+                         QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierHostRegistered"),
+                         this, SLOT(hostRegistered()));
 }
 
 TrayStatusBar::~TrayStatusBar() = default;
 
+void TrayStatusBar::ask() {
+    if (connection_ && !embedded_ && tray_ != Tray::asking) askWatcher();
+}
+
+void TrayStatusBar::hostRegistered() {
+    if (tray_ != Tray::open) askWatcher();
+}
+
 void TrayStatusBar::askWatcher() {
     tray_ = Tray::asking;
     const quint64 question = ++question_;
-    // What Qt asks first; any answer at all, even an error, says the watcher is awake.
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kWatcherService), QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    call << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
-    // The limit below decides silence; the bus's own time-out only frees the call some time later.
+    introspection_.reset();
+    hostRegistered_.reset();
+    // The limit below decides silence; the bus's own time-out only frees the calls some time later.
     const int busTimeoutMs = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(kWatcherAnswerLimit * 2).count());
-    auto* pending = new QDBusPendingCallWatcher(connection_->asyncCall(call, busTimeoutMs), this);
-    connect(
-        pending, &QDBusPendingCallWatcher::finished, this, [this, question](QDBusPendingCallWatcher* call) {
-            call->deleteLater();
-            const QDBusError::ErrorType error = call->isError() ? call->error().type() : QDBusError::NoError;
-            if (error != QDBusError::NoReply && error != QDBusError::Timeout) answered(question, false);
-        });
+    const auto send = [&](const QString& interface, const QString& member, const QVariantList& arguments,
+                          auto take) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath), interface, member);
+        call.setArguments(arguments);
+        auto* pending = new QDBusPendingCallWatcher(connection_->asyncCall(call, busTimeoutMs), this);
+        connect(pending, &QDBusPendingCallWatcher::finished, this,
+                [this, question, take](QDBusPendingCallWatcher* reply) {
+                    reply->deleteLater();
+                    if (question != question_ || tray_ != Tray::asking) return;
+                    const QDBusMessage message = reply->reply();
+                    if (message.type() == QDBusMessage::ReplyMessage && !message.arguments().isEmpty()) {
+                        take(message.arguments().constFirst());
+                        answered(question);
+                        return;
+                    }
+                    // A watcher that left while asked answers nothing; the next one is asked anew.
+                    const QDBusError::ErrorType error = reply->error().type();
+                    if (error != QDBusError::NoReply && error != QDBusError::Timeout)
+                        settle(question, Tray::absent);
+                });
+    };
+    // What Qt asks, in its order: an answer to both says Qt will not wait on this watcher.
+    send(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {},
+         [this](const QVariant& xml) { introspection_ = xml.toString(); });
+    send(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+         {QString::fromLatin1(kWatcherService), QStringLiteral("IsStatusNotifierHostRegistered")},
+         [this](const QVariant& value) { hostRegistered_ = value.value<QDBusVariant>().variant().toBool(); });
     deadline_ = ScheduledTask(*scheduler_, scheduler_->schedule(kWatcherAnswerLimit, [this, question] {
-        answered(question, true);
+        settle(question, Tray::silent);
     }));
 }
 
-void TrayStatusBar::answered(quint64 question, bool silent) {
+void TrayStatusBar::answered(quint64 question) {
+    if (!introspection_ || !hostRegistered_) return;
+    // Qt reads the property only where the description names it, and takes a watcher without a
+    // host for no tray at all, for good.
+    const bool usable =
+        *hostRegistered_ && introspection_->contains(QStringLiteral("IsStatusNotifierHostRegistered"));
+    settle(question, usable ? Tray::open : Tray::absent);
+}
+
+void TrayStatusBar::settle(quint64 question, Tray tray) {
     // An answer to an older question, or one after the limit, changes nothing.
     if (question != question_ || tray_ != Tray::asking) return;
     deadline_.cancel();
-    if (silent) {
-        tray_ = Tray::silent;
+    // Before Qt has made an icon it may still take the X server's tray; once it took the
+    // watcher's, it keeps to that.
+    if (tray == Tray::absent && !opened_ && embeddingTray_()) {
+        embedded_ = true;
+        tray = Tray::open;
+    }
+    tray_ = tray;
+    if (tray == Tray::silent) {
         leftOut_ = true;
         log_->log(LogLevel::error, QString::fromLatin1(kLogSubsystem), QStringLiteral("StatusItem"),
                   QStringLiteral("The desktop's tray (org.kde.StatusNotifierWatcher) did not answer within 1 "
                                  "second; starting without the status item, which is added once the tray "
                                  "changes owner."));
-        return;
     }
-    tray_ = Tray::open;
-    if (leftOut_)
+    if (tray != Tray::open) return;
+    if (std::exchange(leftOut_, false))
         log_->log(LogLevel::info, QString::fromLatin1(kLogSubsystem), QStringLiteral("StatusItem"),
                   QStringLiteral("The desktop's tray changed owner; the status item is added."));
+    opened_ = true;
     Q_EMIT trayOpened();
 }
 

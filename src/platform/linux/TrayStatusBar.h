@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 class QSystemTrayIcon;
@@ -22,7 +23,8 @@ class TrayStatusBar;
 class TrayStatusItem final : public QObject, public StatusItem {
     Q_OBJECT
 public:
-    // `bar` null: into the tray at once.
+    // `bar` null: into the tray at once. Otherwise Qt gets the item, and shows it again after it
+    // was hidden, only once the bar's watcher has answered.
     explicit TrayStatusItem(QString autosaveName, TrayStatusBar* bar = nullptr);
     ~TrayStatusItem() override;
 
@@ -45,8 +47,12 @@ public:
 private:
     void enterTray();
     void showIfWanted();
+    void trayAnswered();
 
     QString autosaveName_;
+    QPointer<TrayStatusBar> bar_;
+    // Whether the item waits for the bar's watcher to answer before Qt gets it or shows it.
+    bool waiting_ = false;
     QSystemTrayIcon* tray_ = nullptr;
     QString symbolName_;
     QString accessibilityDescription_;
@@ -57,42 +63,68 @@ private:
     std::function<void(StatusItemClick)> handler_;
 };
 
-// Makes tray items. Qt asks the desktop's StatusNotifierWatcher about the tray synchronously, with
-// the bus's default time-out of 25 seconds, when the first tray icon is made, and remembers the
-// answer for the life of the process. With a bus this bar asks the watcher first, without waiting
-// for it, and lets its items into the tray only once the watcher has answered (or is not there at
-// all, which Qt finds out at once). A watcher silent for kWatcherAnswerLimit leaves the items out,
-// says so in the log, and is asked again whenever the watcher's name changes owner.
+// Makes tray items. Qt's tray asks the desktop's StatusNotifierWatcher synchronously, with the
+// bus's default time-out of 25 seconds: it introspects the watcher and reads
+// IsStatusNotifierHostRegistered when the first tray icon is made, remembers for the life of the
+// process whether the watcher was usable, and asks the same again each time an icon is shown.
+// So, with a bus, this bar asks the watcher the same two questions itself without waiting, and
+// lets Qt at an item only right after the watcher answered both within kWatcherAnswerLimit.
+// A watcher that is silent or absent leaves the items out, and is asked again whenever the
+// watcher's name changes owner; where the bus has no watcher but the X server has an embedding
+// tray, the items go there instead (Qt then keeps to that tray).
 class TrayStatusBar final : public QObject, public StatusBar {
     Q_OBJECT
 public:
     static constexpr Seconds kWatcherAnswerLimit{1.0};
     static constexpr const char* kWatcherService = "org.kde.StatusNotifierWatcher";
+    static constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 
-    enum class Tray { asking, open, silent };
+    // `asking`: a question is out. `open`: the watcher answered, or there is no bus to ask.
+    // `silent`: it did not answer in time. `absent`: no usable watcher on the bus.
+    enum class Tray { asking, open, silent, absent };
 
     // Items go into the tray at once; nothing is asked.
     TrayStatusBar();
-    TrayStatusBar(QDBusConnection connection, Scheduler& scheduler, SystemLog& log);
+    // `embeddingTray`: whether the X server has a tray that embeds icons; by default asked of
+    // the X server Qt is connected to.
+    TrayStatusBar(QDBusConnection connection, Scheduler& scheduler, SystemLog& log,
+                  std::function<bool()> embeddingTray = {});
     ~TrayStatusBar() override;
 
     std::unique_ptr<StatusItem> createItem(const QString& autosaveName) override;
 
     Tray tray() const { return tray_; }
+    // Whether Qt may be handed an item, or shown one again, without a question first: there is
+    // no bus, or the items went to the embedding tray.
+    bool admitsWithoutAsking() const { return !connection_ || embedded_; }
+    // Asks the watcher, unless a question is out already; trayOpened() follows its answer.
+    void ask();
 
 Q_SIGNALS:
-    // The items may go into the tray now; sent once.
+    // The watcher has just answered both questions: items waiting for it may go to Qt now.
     void trayOpened();
+
+private Q_SLOTS:
+    void hostRegistered();
 
 private:
     void askWatcher();
-    void answered(quint64 question, bool silent);
+    void answered(quint64 question);
+    void settle(quint64 question, Tray tray);
 
     std::optional<QDBusConnection> connection_;
     Scheduler* scheduler_ = nullptr;
     SystemLog* log_ = nullptr;
+    std::function<bool()> embeddingTray_;
     Tray tray_ = Tray::open;
     quint64 question_ = 0;
+    // The two answers of the current question; none until each arrives.
+    std::optional<QString> introspection_;
+    std::optional<bool> hostRegistered_;
+    // Whether the items went to the embedding tray, for good.
+    bool embedded_ = false;
+    // Whether items were let in; from then on Qt keeps to the tray it found.
+    bool opened_ = false;
     // Whether the log has told of items left out.
     bool leftOut_ = false;
     ScheduledTask deadline_;
