@@ -51,8 +51,8 @@ VantrelLabel* labelReading(const QWidget* group, const QString& text) {
 double fadedShare(QWidget& page, QSize size, QWidget* group, const QString& text, QList<QImage>& sheet) {
     VantrelLabel* label = labelReading(group, text);
     if (!label) return -1;
-    const QRect crop(group->mapTo(&page, QPoint()), group->size());
     const QImage greyed = darkShot(page, size);
+    const QRect crop(group->mapTo(&page, QPoint()), group->size());
     group->graphicsEffect()->setEnabled(false);
     group->setEnabled(true);
     const QImage full = darkShot(page, size);
