@@ -24,12 +24,15 @@
 #include <QAbstractButton>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vantrel {
 
@@ -169,6 +172,75 @@ protected:
 private:
     std::function<QColor()> accent_;
     bool selected_ = false;
+};
+
+// Lays out one column at its whole height and asks for the top `fraction` of it, so that the
+// widget holding it shows that much and clips the rest.
+class RevealLayout final : public QLayout {
+public:
+    explicit RevealLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+    ~RevealLayout() override { delete item_; }
+
+    void setColumn(QLayout* column) {
+        addChildLayout(column);
+        addItem(column);
+    }
+
+    void setFraction(double fraction) {
+        fraction = std::clamp(fraction, 0.0, 1.0);
+        if (fraction == fraction_) return;
+        fraction_ = fraction;
+        invalidate();
+    }
+
+    void addItem(QLayoutItem* item) override {
+        delete item_;
+        item_ = item;
+    }
+    int count() const override { return item_ ? 1 : 0; }
+    QLayoutItem* itemAt(int index) const override { return index == 0 ? item_ : nullptr; }
+    QLayoutItem* takeAt(int index) override {
+        if (index != 0) return nullptr;
+        return std::exchange(item_, nullptr);
+    }
+    QSize sizeHint() const override {
+        if (!item_) return {};
+        const QSize full = item_->sizeHint();
+        return {full.width(), shown(full.height())};
+    }
+    QSize minimumSize() const override {
+        return item_ ? QSize(item_->minimumSize().width(), sizeHint().height()) : QSize();
+    }
+    bool hasHeightForWidth() const override { return item_ && item_->hasHeightForWidth(); }
+    int heightForWidth(int width) const override { return shown(item_->heightForWidth(width)); }
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        if (!item_) return;
+        const int full =
+            item_->hasHeightForWidth() ? item_->heightForWidth(rect.width()) : item_->sizeHint().height();
+        item_->setGeometry(QRect(rect.topLeft(), QSize(rect.width(), full)));
+    }
+
+private:
+    int shown(int height) const { return int(std::lround(height * fraction_)); }
+
+    QLayoutItem* item_ = nullptr;
+    double fraction_ = 1;
+};
+
+// A section's controls, of which it shows the top `fraction`. Opening or closing under the
+// cross-fade, the section grows or shrinks with it, so the headers below move along with the
+// animation instead of jumping when it ends.
+class RevealBox final : public QWidget {
+public:
+    explicit RevealBox(QWidget* parent) : QWidget(parent), layout_(new RevealLayout(this)) {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    void setColumn(QLayout* column) { layout_->setColumn(column); }
+    void setFraction(double fraction) { layout_->setFraction(fraction); }
+
+private:
+    RevealLayout* layout_;
 };
 
 QFont valueFont() {
@@ -341,8 +413,8 @@ QWidget* HomeUtilityPanel::buildSection(HomeUtility utility, QWidget* controls) 
     connect(header, &QAbstractButton::clicked, this, [this, utility] { actions_.selectUtility(utility); });
     column->addWidget(header);
 
-    auto* body = new QWidget(card);
-    auto* bodyColumn = new QVBoxLayout(body);
+    auto* body = new RevealBox(card);
+    auto* bodyColumn = new QVBoxLayout;
     bodyColumn->setContentsMargins(0, 0, 0, 0);
     bodyColumn->setSpacing(0);
     auto* ruleRow = new QHBoxLayout;
@@ -352,6 +424,7 @@ QWidget* HomeUtilityPanel::buildSection(HomeUtility utility, QWidget* controls) 
     controls->setParent(body);
     controls->layout()->setContentsMargins(14, 14, 14, 14);
     bodyColumn->addWidget(controls);
+    body->setColumn(bodyColumn);
     column->addWidget(body);
     sections_[utility] = {card, header, body};
     return card;
@@ -410,6 +483,7 @@ void HomeUtilityPanel::fitSections() {
 
 void HomeUtilityPanel::applyCrossFade(double progress) {
     const auto setOpacity = [](QWidget* body, double opacity) {
+        static_cast<RevealBox*>(body)->setFraction(opacity);
         if (opacity >= 1) {
             body->setGraphicsEffect(nullptr);
             return;
@@ -433,6 +507,7 @@ void HomeUtilityPanel::applyCrossFade(double progress) {
             setOpacity(leaving, 1 - progress);
         }
     }
+    if (closing_) fitSections();
 }
 
 QString HomeUtilityPanel::headerSymbol() const {

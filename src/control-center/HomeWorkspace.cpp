@@ -86,19 +86,20 @@ protected:
                          TextAdvance::elidedRight(VantrelType::label(), note_.title, titleRect.width()));
         painter.setFont(VantrelType::caption());
         painter.setPen(VantrelTheme::secondaryText().resolve(scheme));
-        const QRectF body(inner.left(), titleRect.bottom() + kRowSpacing, inner.width(),
-                          bodyHeight(inner.width()));
-        painter.save();
-        painter.setClipRect(body);
-        painter.drawText(body, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, bodyText());
-        painter.restore();
+        const double lineHeight = QFontMetricsF(VantrelType::caption()).lineSpacing();
+        double y = titleRect.bottom() + kRowSpacing;
+        for (const QString& line :
+             HomeWorkspace::previewLines(bodyText(), VantrelType::caption(), inner.width())) {
+            painter.drawText(QRectF(inner.left(), y, inner.width(), lineHeight),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
+            y += lineHeight;
+        }
     }
 
 private:
     double bodyHeight(double width) const {
-        const QFontMetricsF metrics(VantrelType::caption());
-        const QRectF needed = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, bodyText());
-        return std::min(needed.height(), 2 * metrics.lineSpacing());
+        return double(HomeWorkspace::previewLines(bodyText(), VantrelType::caption(), width).size()) *
+               QFontMetricsF(VantrelType::caption()).lineSpacing();
     }
 
     VantrelNote note_;
@@ -343,6 +344,39 @@ QString HomeWorkspace::displayName(const QUrl& url) {
     const QString name = url.fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? name.left(dot) : name;
+}
+
+QStringList HomeWorkspace::previewLines(const QString& body, const QFont& font, double width) {
+    constexpr int kLines = 2;
+    if (width <= 0 || body.isEmpty()) return {};
+    // Two lines never show more than this much of a body, however long; at two points for the
+    // narrowest letter, with room for the breaks.
+    const qsizetype reach = qsizetype(std::ceil(kLines * width / 2)) + 16;
+    QString shown = body.left(reach);
+    const bool cut = body.size() > reach;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+    QStringList lines;
+    QTextLayout layout(shown, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < kLines;
+         line = layout.createLine()) {
+        line.setLineWidth(width);
+        QString text = shown.mid(line.textStart(), line.textLength());
+        while (text.endsWith(QChar::LineSeparator)) text.chop(1);
+        const bool more = cut || line.textStart() + line.textLength() < shown.size();
+        if (lines.size() == kLines - 1 && more) {
+            while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+            text = QFontMetricsF(font).elidedText(text + QChar(0x2026), Qt::ElideRight, width);
+        }
+        lines.append(text);
+    }
+    layout.endLayout();
+    return lines;
 }
 
 QString HomeWorkspace::selectedNoteTitle() const {

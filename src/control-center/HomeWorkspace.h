@@ -4,7 +4,9 @@
 #include "control-center/ThumbnailCache.h"
 #include "modules/VantrelNote.h"
 
+#include <QFont>
 #include <QList>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 #include <array>
@@ -52,6 +54,9 @@ public:
     static int gridColumns(double width);
     // A file's name without its extension.
     static QString displayName(const QUrl& url);
+    // A note's body as its row shows it: its lines wrapped in `width`, at most two, the second
+    // ending in "…" when the body goes on past it.
+    static QStringList previewLines(const QString& body, const QFont& font, double width);
 
     // The pieces, for tests.
     VantrelSegmentedControl* modeControl() const { return modeControl_; }

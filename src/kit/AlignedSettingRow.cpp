@@ -55,8 +55,14 @@ QString AlignedSettingRow::title() const {
 }
 
 AlignedSettingRowLayout AlignedSettingRow::layoutFor(double width) const {
-    const QSizeF hint = control_ ? QSizeF(preferredSize(control_)) : QSizeF();
-    const bool expands = control_ && (control_->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
+    QSizeF hint = control_ ? QSizeF(preferredSize(control_)) : QSizeF();
+    bool expands = control_ && (control_->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
+    // A control that grows stops at its own widest, and then sits centred in its column like any
+    // other, rather than at the column's leading edge.
+    if (expands && control_->maximumWidth() < controlWidth_) {
+        hint.setWidth(control_->maximumWidth());
+        expands = false;
+    }
     return AlignedSettingRowLayout::of(width, labelWidth_, controlWidth_, label_->sizeHint().height(), hint,
                                        expands);
 }

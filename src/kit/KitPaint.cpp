@@ -3,6 +3,8 @@
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
 
+#include <QFocusEvent>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
@@ -24,6 +26,44 @@ QColor primary(ColorScheme scheme, double opacity) {
 
 void fadeIfDisabled(QPainter& painter, const QWidget* widget) {
     if (widget && !widget->isEnabled()) painter.setOpacity(painter.opacity() * kDisabledOpacity);
+}
+
+bool fadedByDisabledGroup(const QWidget* widget) {
+    for (const QWidget* group = widget; group && !group->isEnabled(); group = group->parentWidget()) {
+        const auto* fade = qobject_cast<const QGraphicsOpacityEffect*>(group->graphicsEffect());
+        if (fade && fade->isEnabled()) return true;
+        if (group->isWindow()) break;
+    }
+    return false;
+}
+
+namespace {
+
+constexpr char kClickFocus[] = "vantrelClickFocus";
+
+// Notes on each watched widget whether its focus came from a click. Focus that comes back with
+// its window, or from a closing popup, keeps what it was.
+class FocusReasonWatcher final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                watched->setProperty(kClickFocus, reason == Qt::MouseFocusReason);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void watchFocusReason(QWidget* widget) {
+    static FocusReasonWatcher watcher;
+    widget->installEventFilter(&watcher);
+}
+
+bool showsFocusRing(const QWidget* widget) {
+    return widget->hasFocus() && !widget->property(kClickFocus).toBool();
 }
 
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,

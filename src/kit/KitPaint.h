@@ -26,6 +26,15 @@ QColor primary(ColorScheme scheme, double opacity = 1.0);
 inline constexpr double kDisabledOpacity = 0.45;
 // Fades what `painter` draws next when `widget` (or an ancestor) is disabled.
 void fadeIfDisabled(QPainter& painter, const QWidget* widget);
+// Whether `widget` is disabled by an ancestor that is itself drawn faded (through an opacity
+// effect), so that text inside it does not fade a second time.
+bool fadedByDisabledGroup(const QWidget* widget);
+
+// Lets `widget` tell focus taken by a click from focus reached with the keyboard.
+void watchFocusReason(QWidget* widget);
+// Whether `widget` shows its focus ring: it has the focus, and not from a click. Needs
+// watchFocusReason; the ring is for the keyboard only.
+bool showsFocusRing(const QWidget* widget);
 
 // A switch whose track is `on` of the way (0 to 1) from the off colour to the tint.
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,

@@ -17,6 +17,7 @@ VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelB
     : QAbstractButton(parent), style_(std::move(style)), animation_(new QVariantAnimation(this)) {
     setText(text);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
     setAttribute(Qt::WA_Hover);
     connect(animation_, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { setProgress(v.toDouble()); });
@@ -146,7 +147,7 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
 
     paintLabel(painter, look, l);
-    if (hasFocus()) {
+    if (KitPaint::showsFocusRing(this)) {
         painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));

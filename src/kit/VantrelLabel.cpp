@@ -161,8 +161,9 @@ void VantrelLabel::paintEvent(QPaintEvent*) {
     // Drawn here rather than by QLabel so that the colour is resolved for the appearance now in
     // force, not the one of the palette last set.
     QPainter painter(this);
-    // A label in a row that cannot be used now fades back with the row's control.
-    KitPaint::fadeIfDisabled(painter, this);
+    // A label in a row that cannot be used now fades back with the row's control, unless the row
+    // is drawn faded as a whole already.
+    if (!KitPaint::fadedByDisabledGroup(this)) KitPaint::fadeIfDisabled(painter, this);
     painter.setFont(font());
     painter.setPen(resolvedColor());
     if (tabularDigits_ && !wordWrap()) {

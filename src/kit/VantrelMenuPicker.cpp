@@ -26,6 +26,7 @@ VantrelMenuPicker::VantrelMenuPicker(const QString& label, const QStringList& op
     setAccessibleName(label);
     setFont(pickerFont());
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &VantrelMenuPicker::openMenu);
@@ -82,7 +83,8 @@ void VantrelMenuPicker::paintEvent(QPaintEvent*) {
     const QRectF chevrons(width() - kChevronArea, 0, kChevronArea, height());
     VantrelGlyph::paint(painter, chevrons, u"chevron.up.chevron.down", KitPaint::primary(scheme, 0.7), 11,
                         QFont::DemiBold);
-    if (hasFocus()) KitPaint::paintFocusRing(painter, frame, kRadius, KitPaint::tint(this));
+    if (KitPaint::showsFocusRing(this))
+        KitPaint::paintFocusRing(painter, frame, kRadius, KitPaint::tint(this));
 }
 
 } // namespace vantrel

@@ -25,6 +25,7 @@ public:
         setAccessibleName(text);
         setCheckable(true);
         setFocusPolicy(Qt::StrongFocus);
+        KitPaint::watchFocusReason(this);
         setCursor(Qt::PointingHandCursor);
     }
 
@@ -41,7 +42,7 @@ protected:
                          fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
         // The ring reaches 2 beyond the rectangle it is given and is 2 wide: given 3 inside the
         // segment's edge, all of it falls inside the segment instead of half being clipped.
-        if (hasFocus())
+        if (KitPaint::showsFocusRing(this))
             KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 5, KitPaint::tint(this));
     }
 };

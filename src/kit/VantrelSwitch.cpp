@@ -35,6 +35,7 @@ VantrelSwitch::VantrelSwitch(VantrelHaptics* haptics, QWidget* parent)
       pressAnimation_(new QVariantAnimation(this)) {
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(knobAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -96,7 +97,8 @@ void VantrelSwitch::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     KitPaint::paintSwitch(painter, SwitchLayout::of(QRectF(rect()), position_, press_), position_,
-                          KitPaint::tint(this), KitPaint::scheme(this), isEnabled(), hasFocus());
+                          KitPaint::tint(this), KitPaint::scheme(this), isEnabled(),
+                          KitPaint::showsFocusRing(this));
 }
 
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include "kit/GlyphCatalogue.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelPillButtonStyle.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/BookmarksStore.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollArea>
-#include <QStyle>
 #include <algorithm>
 #include <cmath>
 
@@ -132,6 +132,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setAutoFillBackground(false);
     grid_->viewport()->setAutoFillBackground(false);
+    VantrelScrollIndicator::install(grid_);
 
     connect(&store_, &BookmarksStore::itemsChanged, this, &NotchBookmarksView::rebuild);
     connect(&store_, &BookmarksStore::statusMessageChanged, this, &NotchBookmarksView::refreshStatus);
@@ -265,13 +266,9 @@ void NotchBookmarksView::place() {
     addApp_->setGeometry(l.addApp.toAlignedRect());
     grid_->setGeometry(l.grid.toAlignedRect());
     if (QWidget* content = grid_->widget()) {
-        double width = l.grid.width();
-        auto rects = cellRects(width, int(cells_.size()), cellHeight());
-        // A list taller than the area scrolls: its bar takes a strip of the width.
-        if (!rects.empty() && rects.back().bottom() > l.grid.height()) {
-            width -= grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
-            rects = cellRects(width, int(cells_.size()), cellHeight());
-        }
+        // The indicator lies over the cells, so a list that scrolls keeps the whole width.
+        const double width = l.grid.width();
+        const auto rects = cellRects(width, int(cells_.size()), cellHeight());
         for (std::size_t i = 0; i < rects.size() && i < cells_.size(); ++i)
             if (cells_[i]) cells_[i]->setGeometry(rects[i].toAlignedRect());
         content->resize(int(width), rects.empty() ? 0 : int(std::ceil(rects.back().bottom())));

@@ -1,6 +1,7 @@
 #include "notch/NotchCalendarView.h"
 
 #include "core/ClockText.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
@@ -45,6 +46,7 @@ QScrollArea* clearScrollArea(QWidget* parent) {
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setAutoFillBackground(false);
     area->viewport()->setAutoFillBackground(false);
+    VantrelScrollIndicator::install(area);
     return area;
 }
 

@@ -1,6 +1,7 @@
 #include "notch/NotchClipboardView.h"
 
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/ClipboardStore.h"
@@ -146,13 +147,7 @@ NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, Men
     scroll_->setWidget(canvas_);
     scroll_->viewport()->setAutoFillBackground(false);
     canvas_->setAutoFillBackground(false);
-    // A slim indicator that suits the panel rather than the desktop's full scroll bar.
-    scroll_->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 120); border-radius: 3px; min-height: "
-        "24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
+    VantrelScrollIndicator::install(scroll_);
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { buildVisibleRows(); });
     scroll_->viewport()->installEventFilter(this);
 

@@ -1,9 +1,11 @@
 #include "notch/NotchFilesView.h"
 
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
@@ -64,6 +66,7 @@ public:
           icon_(
               store.icon(url).pixmap(QSize(int(NotchFilesView::kIconSide), int(NotchFilesView::kIconSide)))) {
         setFocusPolicy(Qt::StrongFocus);
+        KitPaint::watchFocusReason(this);
         // The file's name is shown as it is, never read as markup.
         setAccessibleName(name_);
         if (temporary_)
@@ -143,7 +146,7 @@ protected:
             painter.drawText(QRectF(r.left(), y, r.width(), movedHeight), Qt::AlignHCenter | Qt::AlignTop,
                              QStringLiteral("Original moved"));
         }
-        if (hasFocus()) {
+        if (KitPaint::showsFocusRing(this)) {
             painter.setBrush(Qt::NoBrush);
             painter.setPen(QPen(accent_, 2));
             painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), NotchFilesView::kTileRadius - 1,
@@ -276,6 +279,7 @@ NotchFilesView::NotchFilesView(FileShelfStore& store, MenuPresenter& menus, QCol
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setAutoFillBackground(false);
     grid_->viewport()->setAutoFillBackground(false);
+    VantrelScrollIndicator::install(grid_);
 
     connect(&store_, &FileShelfStore::itemsChanged, this, &NotchFilesView::rebuild);
     connect(&store_, &FileShelfStore::shareStatusChanged, this, qOverload<>(&QWidget::update));

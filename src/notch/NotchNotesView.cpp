@@ -1,6 +1,7 @@
 #include "notch/NotchNotesView.h"
 
 #include "kit/VantrelGlyph.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/NotesStore.h"
@@ -108,6 +109,7 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     editor_->setAccessibleName(QStringLiteral("Note"));
     editor_->viewport()->setAutoFillBackground(false);
     editor_->document()->setDocumentMargin(0);
+    VantrelScrollIndicator::install(editor_);
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
         if (!syncingEditor_) store_.updateSelected(editor_->toPlainText());
     });

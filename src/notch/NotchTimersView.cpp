@@ -1,7 +1,9 @@
 #include "notch/NotchTimersView.h"
 
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelSelectionButtonStyle.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -14,7 +16,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
@@ -101,6 +102,7 @@ class MinutesMenuButton final : public QAbstractButton {
 public:
     MinutesMenuButton(QColor accent, QWidget* parent) : QAbstractButton(parent), accent_(accent) {
         setFocusPolicy(Qt::StrongFocus);
+        KitPaint::watchFocusReason(this);
         setCursor(Qt::PointingHandCursor);
     }
     static double fittingWidth(const QString& text) {
@@ -122,7 +124,7 @@ protected:
                                      area.center().y() - kMenuChevronWidth / 2, kMenuChevronWidth,
                                      kMenuChevronWidth),
                               accent_, QFont::Bold);
-        if (hasFocus()) {
+        if (KitPaint::showsFocusRing(this)) {
             painter.setPen(QPen(VantrelTheme::withOpacity(accent_, 0.6), 1.5));
             painter.setBrush(Qt::NoBrush);
             painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), 5, 5);
@@ -225,6 +227,7 @@ NotchTimersView::NotchTimersView(StopwatchStore& store, MenuPresenter& menus, QC
     lapArea_->setAutoFillBackground(false);
     lapArea_->viewport()->setAutoFillBackground(false);
     lapRows_->setAutoFillBackground(false);
+    VantrelScrollIndicator::install(lapArea_);
 
     connect(&store_, &StopwatchStore::stopwatchElapsedChanged, this, &NotchTimersView::storeChanged);
     connect(&store_, &StopwatchStore::isStopwatchRunningChanged, this, &NotchTimersView::storeChanged);
@@ -399,13 +402,9 @@ void NotchTimersView::relayout() {
     place(countdownStart_, l.countdownStart);
     place(countdownReset_, l.countdownReset);
     place(lapArea_, l.lapList);
-    if (!l.lapList.isEmpty()) {
-        const int scrollBar = LapRows::contentHeight(store_.laps().size()) > l.lapList.height()
-                                  ? lapArea_->verticalScrollBar()->sizeHint().width()
-                                  : 0;
-        lapRows_->resize(std::max(int(l.lapList.width()) - scrollBar, 0),
-                         int(std::ceil(LapRows::contentHeight(store_.laps().size()))));
-    }
+    // The indicator lies over the rows, so they keep the list's whole width.
+    if (!l.lapList.isEmpty())
+        lapRows_->resize(lapArea_->width(), int(std::ceil(LapRows::contentHeight(store_.laps().size()))));
 }
 
 void NotchTimersView::resizeEvent(QResizeEvent* event) {

@@ -558,7 +558,10 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     QWidget* body = card->itemAt(1)->widget();
     EXPECT_EQ(body->y(), 52);
     // The body opens with the divider, inset 14 at both sides, at its very top.
-    QLayoutItem* ruleRow = body->layout()->itemAt(0);
+    // (The body's own layout holds its column, of which it shows as much as the fade has opened.)
+    QLayout* bodyColumn = body->layout()->itemAt(0)->layout();
+    ASSERT_NE(bodyColumn, nullptr);
+    QLayoutItem* ruleRow = bodyColumn->itemAt(0);
     ASSERT_NE(ruleRow->layout(), nullptr);
     QWidget* rule = ruleRow->layout()->itemAt(0)->widget();
     ASSERT_NE(rule, nullptr);
@@ -566,7 +569,7 @@ TEST_F(PanelTest, ControlsHaveTheirSizes) {
     EXPECT_EQ(rule->y(), 0);
     EXPECT_EQ(rule->width(), body->width() - 28);
     // The controls follow the divider at once.
-    QWidget* controls = body->layout()->itemAt(1)->widget();
+    QWidget* controls = bodyColumn->itemAt(1)->widget();
     ASSERT_NE(controls, nullptr);
     EXPECT_EQ(controls->y(), rule->geometry().bottom() + 1);
     // The focus minutes, "%lld min" in 10.5-point semibold, 48 wide between the steps.
@@ -667,4 +670,40 @@ TEST_F(PanelTest, TimesAndMinutesKeepTheirWidthAsTheyChange) {
     };
     EXPECT_GT(minStart("11 min"), 0);
     EXPECT_DOUBLE_EQ(minStart("11 min"), minStart("25 min"));
+}
+
+TEST_F(PanelTest, TheHeadersBelowMoveWithTheCrossFadeAndDoNotJumpAtItsEnd) {
+    build(HomeUtility::timer);
+    QAbstractButton* shelfHeader = panel->sectionHeader(HomeUtility::files);
+    QScrollArea* scroll = panel->sectionsScroll();
+    const auto headerTop = [&] { return shelfHeader->mapTo(scroll->viewport(), QPoint()).y(); };
+    const int timerOpen = headerTop();
+
+    // Timer to Clipboard: the File Shelf header starts where it was, ends where the open clipboard
+    // puts it, and in between moves only one way, staying in view all along.
+    panel->setSelected(HomeUtility::clipboard);
+    QVariantAnimation* fade = panel->crossFade();
+    ASSERT_EQ(fade->state(), QAbstractAnimation::Running);
+    QList<QImage> sheet{rendered(panel.get())};
+    QList<int> tops{headerTop()};
+    for (int ms : {25, 50, 75, 100, 125, 149}) {
+        fade->setCurrentTime(ms);
+        tops << headerTop();
+        if (ms == 75) sheet << rendered(panel.get());
+    }
+    fade->setCurrentTime(150);
+    turn();
+    const int clipboardOpen = headerTop();
+    sheet << rendered(panel.get());
+    EXPECT_EQ(tops.front(), timerOpen) << "no jump as the fade starts";
+    ASSERT_NE(clipboardOpen, timerOpen);
+    const int direction = clipboardOpen > timerOpen ? 1 : -1;
+    for (qsizetype i = 1; i < tops.size(); ++i) {
+        EXPECT_GE((tops[i] - tops[i - 1]) * direction, 0) << "step " << i;
+        EXPECT_LE(tops[i] + shelfHeader->height(), scroll->viewport()->height()) << "step " << i;
+    }
+    EXPECT_GT((tops[3] - timerOpen) * direction, 0) << "under way half through";
+    EXPECT_GT((clipboardOpen - tops[3]) * direction, 0) << "not there yet half through";
+    EXPECT_LE(std::abs(tops.back() - clipboardOpen), 3) << "no jump as the fade ends";
+    saveSheet(QStringLiteral("quick-controls-cross-fade"), sheet, 3);
 }

@@ -335,3 +335,31 @@ TEST_F(WorkspaceTest, ALongNoteHeadingEndsInAnEllipsisInsideItsColumn) {
               heading->contentsRect().width());
     saveSheet("workspace-long-heading", {renderWidget(workspace, QColor(236, 238, 242))}, 1);
 }
+
+TEST_F(WorkspaceTest, ANoteBodyPastTwoLinesEndsTheSecondInAnEllipsis) {
+    const QString body = QStringLiteral(
+        "Bring the printed agenda, the budget figures for the second quarter and the notes from "
+        "last week's call with the suppliers.\nThen book the room.");
+    f.c.stores.notes.setSelectedID(f.note(QStringLiteral("Review"), body));
+    f.note(QStringLiteral("Short"), QStringLiteral("Milk"));
+    QCoreApplication::sendPostedEvents();
+    const auto row = [&](const QString& title) -> QAbstractButton* {
+        for (QAbstractButton* each : workspace.noteRows())
+            if (each->text() == title) return each;
+        return nullptr;
+    };
+    ASSERT_NE(row("Review"), nullptr);
+    ASSERT_NE(row("Short"), nullptr);
+
+    // The painted texts of a row: its title, then the lines of its body (which begins with the
+    // title's line, as the store keeps it).
+    const QStringList lines = paintedTexts(*row("Review")).mid(1);
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'|').toStdString();
+    EXPECT_EQ(lines.front(), "Review");
+    EXPECT_TRUE(lines.back().startsWith(QStringLiteral("Bring the"))) << lines.back().toStdString();
+    EXPECT_TRUE(lines.back().endsWith(QChar(0x2026))) << lines.back().toStdString();
+    EXPECT_LE(QFontMetricsF(VantrelType::caption()).horizontalAdvance(lines.back()),
+              row("Review")->width() - 2 * 10);
+    EXPECT_EQ(paintedTexts(*row("Short")).mid(1), (QStringList{"Short", "Milk"})) << "a body that fits";
+    saveSheet("workspace-note-preview", {renderWidget(workspace, QColor(236, 238, 242))}, 1);
+}

@@ -30,6 +30,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
+#include <QScrollArea>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -224,4 +225,37 @@ TEST_F(TabsSheet, BookmarksWithAMessage) {
                 if (isAccent(image.pixel(x, y))) ++accentPixels;
         EXPECT_GT(accentPixels, 20);
     }
+}
+
+TEST_F(TabsSheet, TenEventsScrollUnderAThinIndicatorThatTakesNoWidth) {
+    decltype(calendarService.stored) events;
+    for (int i = 0; i < 10; ++i) {
+        const QByteArray hour = QByteArray::number(10 + i);
+        events.push_back({QStringLiteral("e%1").arg(i),
+                          QStringLiteral("Meeting %1").arg(i + 1),
+                          utc(("2026-01-05T" + hour + ":00:00Z").constData()),
+                          utc(("2026-01-05T" + hour + ":30:00Z").constData()),
+                          false,
+                          {}});
+    }
+    calendarService.stored = events;
+    calendar.refresh();
+    ASSERT_EQ(calendar.events().size(), 10u);
+    NotchCalendarView view(calendar, workspace, accent);
+    const QImage image = render(view, NotchTab::calendar, NotchSize::small, ColorScheme::dark);
+    QScrollArea* list = view.eventList();
+    ASSERT_NE(list, nullptr);
+    const QRect area(list->mapTo(&view, QPoint(14, 14)), list->size());
+    ASSERT_GT(list->widget()->height(), list->height()) << "ten rows are more than the tab shows";
+
+    // No scroll bar track down the list's edge: every column there has black between the rows.
+    for (int x = area.right() - 20; x <= area.right(); ++x) {
+        int lit = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (QColor(image.pixel(x, y)).lightness() > 30) ++lit;
+        EXPECT_LT(lit, area.height() * 3 / 4) << "a full-height bar at x " << x;
+    }
+    // The rows keep the list's whole width: the second row's own fill reaches its last column.
+    const QRectF second = NotchCalendarView::rowRects(list->width(), 2)[1];
+    EXPECT_TRUE(isFaintWhite(image.pixel(area.right(), area.top() + int(second.center().y())), 0.055));
 }

@@ -1,5 +1,6 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelSelectionButtonStyle.h"
 #include "kit/VantrelTheme.h"
@@ -17,6 +18,7 @@
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingUserDefaults.h"
 
+#include <QApplication>
 #include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -377,4 +379,26 @@ TEST(NotchTimersView, ADisabledButtonFadesOnceToTheKitsFortyFivePercent) {
     const int start = strongest(h.view.stopwatchStartButton());
     EXPECT_GT(start, 150);
     EXPECT_NEAR(strongest(h.view.lapButton()), start * 0.45, 6);
+}
+
+TEST(NotchTimersView, AClickLeavesNoFocusRingTheKeyboardsFocusShowsOne) {
+    TimersHarness h;
+    VantrelTheme::setColorScheme(&h.view, ColorScheme::dark);
+    QApplication::setActiveWindow(&h.view);
+    h.store.startStopwatch();
+    QList<QImage> sheet;
+    for (VantrelButton* button : {h.view.lapButton(), h.view.presetButton(3)}) {
+        ASSERT_TRUE(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        ASSERT_TRUE(button->hasFocus()) << "a click still gives the button the keys";
+        const QImage clicked = renderWidget(*button, Qt::black);
+        button->clearFocus();
+        const QImage unfocused = renderWidget(*button, Qt::black);
+        EXPECT_TRUE(clicked == unfocused) << button->text().toStdString() << ": no ring after a click";
+        button->setFocus(Qt::TabFocusReason);
+        const QImage keyboard = renderWidget(*button, Qt::black);
+        EXPECT_TRUE(keyboard != unfocused) << button->text().toStdString() << ": the ring, reached by Tab";
+        sheet << clicked << unfocused << keyboard;
+    }
+    saveSheet(QStringLiteral("notch-button-focus-ring"), sheet, 3);
 }

@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QScrollArea>
 #include <QUuid>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -202,5 +203,40 @@ TEST(TimersSystemMirrorSheet, EachTabAtItsTierHeightCompactAndRegular) {
                                     systemLarge, mirrorSmall, mirrorLarge, mirrorNoCamera, mirrorOff,
                                     timersMediumPaused, timersMediumFinished, systemMedium},
                                    2);
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST(TimersSystemMirrorSheet, ALapListPastItsHeightStaysOnTheSurfaceAtItsWholeWidth) {
+    Services s;
+    s.stopwatch.startStopwatch();
+    for (int i = 0; i < 12; ++i) {
+        s.clock.advance(Seconds(9.4 + i));
+        s.stopwatch.recordLap();
+    }
+    s.scheduler.advance(Seconds(0.1));
+    NotchTimersView view(s.stopwatch, s.menus, kAccent);
+    const QImage image = shot(view, kStandardRegular);
+    const QRect laps = NotchTimersView::layout(QSizeF(kStandardRegular), s.stopwatch).lapList.toAlignedRect();
+    ASSERT_FALSE(laps.isEmpty());
+    ASSERT_GT(view.lapList()->widget()->height(), laps.height())
+        << "twelve laps are more than the list shows";
+
+    // On the surface's black, with no background of its own.
+    EXPECT_LT(image.pixelColor(laps.center().x(), laps.top() + 1).lightness(), 20);
+    // No scroll bar track down the list's edge: every column there is dark somewhere.
+    for (int x = laps.right() - 20; x <= laps.right(); ++x) {
+        int lit = 0;
+        for (int y = laps.top(); y <= laps.bottom(); ++y)
+            if (image.pixelColor(x, y).lightness() > 30) ++lit;
+        EXPECT_LT(lit, laps.height() * 3 / 4) << "a full-height bar at x " << x;
+    }
+    // The rows keep the list's whole width: the newest lap's time ends at the list's edge.
+    int rightmost = -1;
+    for (int y = laps.top(); y < laps.top() + 12; ++y)
+        for (int x = laps.left(); x <= laps.right(); ++x)
+            if (image.pixelColor(x, y).lightness() > 150) rightmost = std::max(rightmost, x);
+    EXPECT_GE(rightmost, laps.right() - 3);
+
+    const QString path = saveSheet(QStringLiteral("notch-lap-list-overflowing"), {image}, 1);
     EXPECT_TRUE(QFile::exists(path));
 }
