@@ -18,7 +18,7 @@ namespace vantrel {
 // recoloured or faded on repaint. A rounded rectangle's shadow is blurred once for a small copy of
 // the shape and stretched along its straight edges, so its cost does not grow with the target, and
 // shadows of one look and corner share that image and short strips of its stretched edges, which
-// a repaint lays along the target's edges with plain blends.
+// each paint lays along the target's edges with plain blends.
 class VantrelShadow final : public QWidget {
     Q_OBJECT
 public:
