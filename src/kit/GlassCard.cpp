@@ -8,7 +8,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace vantrel {
 
@@ -82,33 +85,43 @@ void GlassCard::refreshLook() {
 
 namespace {
 
+// What fills coat 0 (the surface) or coat 1 (the sheen) of a card in `rect`.
+QBrush coatBrush(int coat, const QRectF& rect, const GlassCardLook& look, ColorScheme scheme) {
+    if (coat == 0) return withOpacity(VantrelTheme::surface().resolve(scheme), look.surfaceOpacity);
+    const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);
+    QLinearGradient sheen(rect.topLeft(), rect.bottomRight());
+    sheen.setColorAt(0, withOpacity(highlight, 0.085));
+    sheen.setColorAt(0.5, withOpacity(highlight, 0.018));
+    sheen.setColorAt(1, withOpacity(look.accent, 0.012 * look.glowIntensity));
+    return sheen;
+}
+
 // One coat of the card: 0 the surface, 1 the sheen, 2 the keyline edge.
 void paintCoat(QPainter& painter, int coat, const QPainterPath& shape, const QRectF& rect,
                const GlassCardLook& look, ColorScheme scheme) {
-    switch (coat) {
-    case 0:
-        painter.fillPath(shape, withOpacity(VantrelTheme::surface().resolve(scheme), look.surfaceOpacity));
-        return;
-    case 1: {
-        const QColor highlight = VantrelTheme::surfaceHighlight().resolve(scheme);
-        QLinearGradient sheen(rect.topLeft(), rect.bottomRight());
-        sheen.setColorAt(0, withOpacity(highlight, 0.085));
-        sheen.setColorAt(0.5, withOpacity(highlight, 0.018));
-        sheen.setColorAt(1, withOpacity(look.accent, 0.012 * look.glowIntensity));
-        painter.fillPath(shape, sheen);
+    if (coat < 2) {
+        painter.fillPath(shape, coatBrush(coat, rect, look, scheme));
         return;
     }
-    default: {
-        const QColor border = VantrelTheme::border().resolve(scheme);
-        QLinearGradient edge(rect.topLeft(), rect.bottomRight());
-        edge.setColorAt(0, VantrelTheme::keyline().resolve(scheme));
-        edge.setColorAt(1.0 / 3, withOpacity(border, 0.58));
-        edge.setColorAt(2.0 / 3, withOpacity(look.accent, 0.075));
-        edge.setColorAt(1, withOpacity(border, 0.24));
-        painter.strokePath(shape, QPen(QBrush(edge), 0.75));
-        return;
+    const QColor border = VantrelTheme::border().resolve(scheme);
+    QLinearGradient edge(rect.topLeft(), rect.bottomRight());
+    edge.setColorAt(0, VantrelTheme::keyline().resolve(scheme));
+    edge.setColorAt(1.0 / 3, withOpacity(border, 0.58));
+    edge.setColorAt(2.0 / 3, withOpacity(look.accent, 0.075));
+    edge.setColorAt(1, withOpacity(border, 0.24));
+    painter.strokePath(shape, QPen(QBrush(edge), 0.75));
+}
+
+// How far from each side the outline of a card of `size` bends away from it: beyond that, along
+// both axes, every pixel is wholly inside.
+QSizeF cornerExtent(const QPainterPath& shape, QSize size) {
+    double x = 0, y = 0;
+    for (int i = 0; i < shape.elementCount(); ++i) {
+        const QPainterPath::Element e = shape.elementAt(i);
+        x = std::max(x, std::min(e.x, size.width() - e.x));
+        y = std::max(y, std::min(e.y, size.height() - e.y));
     }
-    }
+    return {x, y};
 }
 
 } // namespace
@@ -131,44 +144,55 @@ void GlassCard::paintEvent(QPaintEvent*) {
     const double ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
     const bool again = paintedSize_ == size() && paintedLook_ == current && paintedScheme_ == scheme &&
                        paintedRatio_ == ratio;
-    if (!again) {
-        coats_ = {};
+    const QRectF area(rect());
+    if (again && shape_.isEmpty()) {
+        shape_ = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
+        const QSizeF extent = cornerExtent(shape_, size());
+        cornerSize_ = QSize(int(std::ceil(extent.width())), int(std::ceil(extent.height())));
+        // Corners that meet leave nothing plain between them, and at a fractional pixel ratio the
+        // rectangles would not meet the corners on whole pixels: such a card is painted whole.
+        if (2 * cornerSize_.width() > width() || 2 * cornerSize_.height() > height() ||
+            ratio != std::floor(ratio))
+            shape_ = QPainterPath();
+    }
+    if (!again || shape_.isEmpty()) {
+        shape_ = QPainterPath();
         paintedSize_ = size();
         paintedLook_ = current;
         paintedScheme_ = scheme;
         paintedRatio_ = ratio;
-        // A card shown once (a page passed through) is painted directly.
-        paintCard(painter, QRectF(rect()), current, scheme);
+        // A card shown once (a page passed through) is painted directly, and so is a small one.
+        paintCard(painter, area, current, scheme);
         return;
     }
-    // Painted again as it was: the surface and the sheen are kept as images, since filling the
-    // rounded outline with them costs several times what blending the finished coats does, and a
-    // running timer repaints the page every second. One image per coat, blended in turn, gives the
-    // values painting the coats one over the other does; one image of both would round them
-    // differently. The thin keyline edge is stroked afresh, as its image would not blend to the
-    // same values where the stroke's spans overlap.
-    const QRectF area(rect());
-    if (coats_[0].isNull()) {
-        shape_ = VantrelConcentricGeometry::containerShape(current.cornerRadius).path(area);
-        for (int coat = 0; coat < 2; ++coat) {
-            QImage& image = coats_[std::size_t(coat)];
-            image = QImage((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(ratio);
-            image.fill(Qt::transparent);
-            QPainter coatPainter(&image);
-            coatPainter.setRenderHint(QPainter::Antialiasing);
-            paintCoat(coatPainter, coat, shape_, area, current, scheme);
-        }
+    // Painted again as it was: filling the rounded outline across the whole card costs several
+    // times what filling it within its corners only, where it covers pixels in part, and the plain
+    // rectangles between them as rectangles does, and a running timer repaints the page every
+    // second. Each coat is laid down whole before the next, as painting the outline does; the thin
+    // keyline edge is stroked as before.
+    const int w = width(), h = height(), cw = cornerSize_.width(), ch = cornerSize_.height();
+    QRegion corners;
+    for (const QPoint origin : {QPoint(0, 0), QPoint(w - cw, 0), QPoint(0, h - ch), QPoint(w - cw, h - ch)})
+        corners += QRect(origin, cornerSize_);
+    for (int coat = 0; coat < 2; ++coat) {
+        const QBrush brush = coatBrush(coat, area, current, scheme);
+        painter.save();
+        painter.setClipRegion(corners, Qt::IntersectClip);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(shape_, brush);
+        painter.restore();
+        for (const QRect& between :
+             {QRect(cw, 0, w - 2 * cw, ch), QRect(0, ch, w, h - 2 * ch), QRect(cw, h - ch, w - 2 * cw, ch)})
+            if (!between.isEmpty()) painter.fillRect(between, brush);
     }
-    for (const QImage& coat : coats_) painter.drawImage(0, 0, coat);
     painter.setRenderHint(QPainter::Antialiasing);
     paintCoat(painter, 2, shape_, area, current, scheme);
 }
 
 void GlassCard::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    // A card out of sight holds no image.
-    coats_ = {};
+    // A card out of sight starts afresh.
+    shape_ = QPainterPath();
     paintedSize_ = QSize();
 }
 

@@ -4,11 +4,9 @@
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 
-#include <QImage>
 #include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
-#include <array>
 
 class QVBoxLayout;
 
@@ -65,13 +63,13 @@ private:
     QVBoxLayout* layout_;
     QPointer<QWidget> content_;
     QPointer<VantrelShadow> shadow_;
-    // What the card was last painted for, and its surface and sheen with its outline once it has
-    // been painted so twice.
+    // What the card was last painted for, and, once it has been painted so twice, its outline and
+    // how far its corners reach.
     QSize paintedSize_;
     GlassCardLook paintedLook_;
     ColorScheme paintedScheme_ = ColorScheme::light;
     double paintedRatio_ = 0;
-    std::array<QImage, 2> coats_;
+    QSize cornerSize_;
     QPainterPath shape_;
 };
 

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QWidget>
 #include <algorithm>
+#include <vector>
 
 namespace vantrel::KitPaint {
 
@@ -98,6 +99,24 @@ void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const 
     painter.drawRoundedRect(rect.adjusted(-outset, -outset, outset, outset), radius + outset,
                             radius + outset);
     painter.restore();
+}
+
+namespace {
+
+struct SharedImage {
+    QByteArray key;
+    QImage image;
+};
+
+} // namespace
+
+QImage sharedImage(const QByteArray& key, const std::function<QImage()>& make) {
+    static std::vector<SharedImage> images;
+    std::erase_if(images, [](const SharedImage& entry) { return entry.image.isDetached(); });
+    for (const SharedImage& entry : images)
+        if (entry.key == key) return entry.image;
+    images.push_back({key, make()});
+    return images.back().image;
 }
 
 } // namespace vantrel::KitPaint

@@ -2,8 +2,11 @@
 
 #include "platform/SystemAppearance.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QRectF>
+#include <functional>
 
 class QPainter;
 class QWidget;
@@ -42,6 +45,15 @@ void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const
 // A ring around `rect` that shows keyboard focus.
 void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint,
                     double width = 2);
+
+// The image made by `make` for `key`, shared by every caller that asks for the same key while one
+// of them still holds it: paint caches of pieces that many widgets draw alike (a shadow's blur and
+// the strips of its edges). An image that only this cache still holds is let go at the next look-up.
+QImage sharedImage(const QByteArray& key, const std::function<QImage()>& make);
+
+template <typename T> void appendKey(QByteArray& key, const T& value) {
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 } // namespace KitPaint
 

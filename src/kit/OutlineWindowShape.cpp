@@ -104,14 +104,21 @@ QRegion OutlineWindowShape::coverage(const QPainterPath& outline) {
 QRegion OutlineWindowShape::solidCoverage(const QPainterPath& outline) {
     const QRect bounds = outline.boundingRect().toAlignedRect();
     if (outline.isEmpty() || bounds.isEmpty()) return QRegion();
-    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.translate(-bounds.topLeft());
-    painter.fillPath(outline, Qt::black);
-    painter.end();
-    return QRegion(QBitmap::fromImage(image.createAlphaMask())).translated(bounds.topLeft());
+    // A strip at a time: a Dock of a few hundred items is a window many thousand pixels wide, and a
+    // rendering of all of it would stay with the allocator after the call.
+    constexpr int kStripWidth = 512;
+    QImage strip(std::min(kStripWidth, bounds.width()), bounds.height(), QImage::Format_ARGB32_Premultiplied);
+    QRegion region;
+    for (int left = bounds.left(); left <= bounds.right(); left += kStripWidth) {
+        strip.fill(Qt::transparent);
+        QPainter painter(&strip);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.translate(-left, -bounds.top());
+        painter.fillPath(outline, Qt::black);
+        painter.end();
+        region += QRegion(QBitmap::fromImage(strip.createAlphaMask())).translated(left, bounds.top());
+    }
+    return region;
 }
 
 } // namespace vantrel

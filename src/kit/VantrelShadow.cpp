@@ -1,5 +1,7 @@
 #include "kit/VantrelShadow.h"
 
+#include "kit/KitPaint.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
@@ -78,23 +80,6 @@ bool samePoint(QPointF a, QPointF b) {
            std::abs(a.y() - b.y()) <= 1e-6 * std::max(1.0, std::abs(b.y()));
 }
 
-// Shadow images in use, by what they were made from: shadows of one look and shape draw one image.
-// An entry that only the cache still holds is let go at the next look-up, so nothing stays decoded
-// once no shadow shows it.
-struct SharedImage {
-    QByteArray key;
-    QImage image;
-};
-
-QImage sharedImage(const QByteArray& key, const std::function<QImage()>& make) {
-    static std::vector<SharedImage> images;
-    std::erase_if(images, [](const SharedImage& entry) { return entry.image.isDetached(); });
-    for (const SharedImage& entry : images)
-        if (entry.key == key) return entry.image;
-    images.push_back({key, make()});
-    return images.back().image;
-}
-
 // Per axis of a stretched image: the part before the middle line, the middle line stretched, the
 // part after it.
 struct Span {
@@ -107,9 +92,8 @@ std::array<Span, 3> spans(int length, int wanted) {
                                Span{middle + 1, length - middle - 1, middle + 1 + grow, length - middle - 1}};
 }
 
-template <typename T> void appendBytes(QByteArray& key, const T& value) {
-    key.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
+// How long a strip of a stretched edge is: edges longer than it are laid in several.
+constexpr int kEdgeStrip = 128;
 
 } // namespace
 
@@ -274,8 +258,7 @@ void VantrelShadow::hideEvent(QHideEvent* event) {
     // A hidden shadow (its card's window closed) lets go of its image; the last holder of a
     // shared one frees it, and the next paint makes it again.
     mask_ = QImage();
-    stretched_ = QImage();
-    paintedBefore_ = false;
+    edges_ = {};
 }
 
 void VantrelShadow::paintEvent(QPaintEvent*) {
@@ -290,16 +273,17 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
             shape_(QRectF(QPointF(), QSizeF(shapeSize))).translated(QPointF(m, m) + look_.offset);
         const QSize imageSize = shapeSize + QSize(2 * m, 2 * m);
         QByteArray key;
-        appendBytes(key, imageSize);
-        appendBytes(key, look_.radius);
-        appendBytes(key, opaque.rgba());
+        KitPaint::appendKey(key, imageSize);
+        KitPaint::appendKey(key, look_.radius);
+        KitPaint::appendKey(key, opaque.rgba());
         for (int i = 0; i < shape.elementCount(); ++i) {
             const QPainterPath::Element e = shape.elementAt(i);
-            appendBytes(key, e.type);
-            appendBytes(key, e.x);
-            appendBytes(key, e.y);
+            KitPaint::appendKey(key, e.type);
+            KitPaint::appendKey(key, e.x);
+            KitPaint::appendKey(key, e.y);
         }
-        mask_ = sharedImage(key, [&] {
+        maskKey_ = key;
+        mask_ = KitPaint::sharedImage(key, [&] {
             QImage coverage = blurredMask(shape, imageSize, look_.radius);
             // An alpha-only image is drawn black: the coverage itself is the shadow, at a quarter
             // of the memory of a coloured copy. Stretched, it is drawn far faster in colour, and
@@ -314,8 +298,7 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
         });
         maskSize_ = size();
         maskColor_ = opaque;
-        stretched_ = QImage();
-        paintedBefore_ = false;
+        edges_ = {};
     }
     QPainter painter(this);
     painter.setOpacity(look_.color.alphaF());
@@ -323,30 +306,50 @@ void VantrelShadow::paintEvent(QPaintEvent*) {
         painter.drawImage(0, 0, mask_);
         return;
     }
-    if (stretched_.size() != size()) {
-        // The stretched edges are scaled copies, blended several times slower than plain ones; the
-        // stretched pixels, copied onto transparency, blend to the same values. A shadow painted
-        // once (a page passed through) draws them directly; one painted again keeps the copy.
-        if (!std::exchange(paintedBefore_, true)) {
-            drawStretched(painter, mask_, size());
-            return;
-        }
-        stretched_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        stretched_.fill(Qt::transparent);
-        QPainter p(&stretched_);
-        drawStretched(p, mask_, size());
-    }
-    // The middle, one pixel of the copy spread over most of the shadow, is filled as before; the
-    // bands around it come from the kept copy.
+    // Scaled copies blend several times slower than plain ones (and round a little differently):
+    // the corners come from the copy as they are, the edges from strips of the copy's middle
+    // column or row stretched once, and only the middle, one pixel of the copy spread over most of
+    // the shadow, is scaled.
     const std::array<Span, 3> columns = spans(mask_.width(), width());
     const std::array<Span, 3> rows = spans(mask_.height(), height());
+    if (std::all_of(edges_.begin(), edges_.end(), [](const QImage& strip) { return strip.isNull(); })) {
+        for (std::size_t edge = 0; edge < edges_.size(); ++edge) {
+            const bool across = edge < 2; // the top and bottom edges run across
+            const Span& band = across ? rows[edge == 0 ? 0 : 2] : columns[edge == 2 ? 0 : 2];
+            const QRect from = across ? QRect(columns[1].from, band.from, 1, band.length)
+                                      : QRect(band.from, rows[1].from, band.length, 1);
+            const QSize strip = across ? QSize(kEdgeStrip, band.length) : QSize(band.length, kEdgeStrip);
+            if (strip.isEmpty()) continue;
+            QByteArray key = maskKey_;
+            KitPaint::appendKey(key, edge);
+            edges_[edge] = KitPaint::sharedImage(key, [&] {
+                QImage image(strip, QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::transparent);
+                QPainter p(&image);
+                p.drawImage(image.rect(), mask_, from);
+                return image;
+            });
+        }
+    }
+    for (const Span& c : {columns[0], columns[2]})
+        for (const Span& r : {rows[0], rows[2]})
+            if (c.length > 0 && r.length > 0)
+                painter.drawImage(QPoint(c.to, r.to), mask_, QRect(c.from, r.from, c.length, r.length));
+    for (std::size_t edge = 0; edge < edges_.size(); ++edge) {
+        const QImage& strip = edges_[edge];
+        if (strip.isNull()) continue;
+        const bool across = edge < 2;
+        const Span& band = across ? rows[edge == 0 ? 0 : 2] : columns[edge == 2 ? 0 : 2];
+        const int length = across ? columns[1].drawn : rows[1].drawn;
+        for (int at = 0; at < length; at += kEdgeStrip) {
+            const int part = std::min(kEdgeStrip, length - at);
+            if (across)
+                painter.drawImage(QPoint(columns[1].to + at, band.to), strip, QRect(0, 0, part, band.length));
+            else
+                painter.drawImage(QPoint(band.to, rows[1].to + at), strip, QRect(0, 0, band.length, part));
+        }
+    }
     const QRect middle(columns[1].to, rows[1].to, columns[1].drawn, rows[1].drawn);
-    for (const QRect& band :
-         {QRect(0, 0, width(), middle.top()),
-          QRect(0, middle.bottom() + 1, width(), height() - middle.bottom() - 1),
-          QRect(0, middle.top(), middle.left(), middle.height()),
-          QRect(middle.right() + 1, middle.top(), width() - middle.right() - 1, middle.height())})
-        if (!band.isEmpty()) painter.drawImage(band.topLeft(), stretched_, band);
     if (columns[1].length > 0 && rows[1].length > 0)
         painter.drawImage(middle, mask_, QRect(columns[1].from, rows[1].from, 1, 1));
 }

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -16,8 +17,8 @@ namespace vantrel {
 // visibility; it takes no input. The blurred image is rendered once per size and shape and only
 // recoloured or faded on repaint. A rounded rectangle's shadow is blurred once for a small copy of
 // the shape and stretched along its straight edges, so its cost does not grow with the target, and
-// shadows of one look and corner share that image; each shadow keeps its stretched copy, so a
-// repaint is one plain blend.
+// shadows of one look and corner share that image and short strips of its stretched edges, which
+// each paint lays along the target's edges with plain blends.
 class VantrelShadow final : public QWidget {
     Q_OBJECT
 public:
@@ -71,9 +72,10 @@ private:
     // copy when there is one): alpha only when the colour is black, which is how such an image is
     // drawn.
     QImage mask_;
-    // The image above stretched to the widget's size, when it is a copy of a smaller shape.
-    QImage stretched_;
-    bool paintedBefore_ = false; // at the current size, since the image above was made
+    QByteArray maskKey_;
+    // When the image above is a copy of a smaller shape: its middle column repeated along a strip
+    // for the top and bottom edges, its middle row for the left and right ones.
+    std::array<QImage, 4> edges_;
     QSize maskSize_;
     QColor maskColor_;
 };

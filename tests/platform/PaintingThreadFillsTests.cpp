@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSemaphore>
+#include <QThread>
 #include <QThreadPool>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ namespace {
 // With the pool's only thread held busy, a page-sized fill, a smooth scale and a conversion still
 // finish on the painting thread: none of them waits for the pool.
 TEST(PaintingThreadFills, LargeFillsScalesAndConversionsNeverWaitForThePool) {
-    keepFillsOnThePaintingThread();
+    if (!keepFillsOnThePaintingThread()) GTEST_SKIP() << "this build leaves large fills to Qt's pool";
     QThreadPool* global = QThreadPool::globalInstance();
     const int oldMax = global->maxThreadCount();
     global->setMaxThreadCount(1);
@@ -44,6 +45,30 @@ TEST(PaintingThreadFills, LargeFillsScalesAndConversionsNeverWaitForThePool) {
     EXPECT_EQ(page.pixelColor(650, 450).alpha(), 200);
     EXPECT_EQ(scaled.size(), QSize(650, 450));
     EXPECT_EQ(converted.pixelColor(650, 450).alpha(), 255);
+}
+
+// Only the painting thread's question to the global pool is answered for Qt; any other pool, or
+// a question about another thread, gets the truth.
+TEST(PaintingThreadFills, OtherPoolsAndThreadsGetQtsOwnAnswer) {
+    if (!keepFillsOnThePaintingThread()) GTEST_SKIP() << "this build leaves large fills to Qt's pool";
+    EXPECT_TRUE(QThreadPool::globalInstance()->contains(QThread::currentThread()));
+    QThreadPool other;
+    EXPECT_FALSE(other.contains(QThread::currentThread()));
+    std::atomic<bool> ownThread{false};
+    QThread* worker = nullptr;
+    QSemaphore started, answered;
+    other.start([&] {
+        worker = QThread::currentThread();
+        ownThread = other.contains(worker);
+        started.release();
+        // The pool deletes its threads once it is done; this one waits to be asked about.
+        answered.acquire();
+    });
+    started.acquire();
+    EXPECT_TRUE(ownThread);
+    EXPECT_FALSE(QThreadPool::globalInstance()->contains(worker));
+    answered.release();
+    other.waitForDone();
 }
 
 } // namespace
