@@ -300,6 +300,9 @@ void FloatingDockView::placeTiles() {
         const QRectF cell = layout_.cells[i].rect.translated(origin);
         tile->setGeometry(QRect(QPoint(int(std::lround(cell.x())), int(std::lround(cell.y()))),
                                 QSize(int(std::lround(cell.width())), int(std::lround(cell.height())))));
+        // Assistive technology lists the children in their order among their siblings, which
+        // otherwise is the order they were made in: kept as on screen, each badge after its tile.
+        tile->raise();
         if (auto* button = qobject_cast<DockShortcutButton*>(tile)) {
             button->removeBadge()->setGeometry(button->badgeRect().translated(tile->pos()).toRect());
             button->removeBadge()->raise();
