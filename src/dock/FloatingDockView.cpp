@@ -133,6 +133,8 @@ bool FloatingDockView::sameRows(const std::vector<Row>& a, const std::vector<Row
 
 DockTile* FloatingDockView::adopt(DockTile* tile) {
     connect(tile, &DockTile::needsDisplay, this, qOverload<>(&QWidget::update));
+    // Its icon's hover effect and its bubble, which may reach beyond the surface.
+    connect(tile, &DockTile::needsDisplay, this, &FloatingDockView::surfaceChanged);
     tile->show();
     return tile;
 }
@@ -275,6 +277,16 @@ QPainterPath FloatingDockView::surfaceShape() const {
 
 QPainterPath FloatingDockView::surfaceOutline() const {
     return surfaceShape().translated(contentOrigin());
+}
+
+QPainterPath FloatingDockView::shownOutline() const {
+    QPainterPath outline = surfaceOutline();
+    for (const Row& row : rows_) {
+        if (!row.tile) continue;
+        const QPainterPath beyond = row.tile->overflow();
+        if (!beyond.isEmpty()) outline = outline.united(beyond.translated(row.tile->pos()));
+    }
+    return outline;
 }
 
 DockTile* FloatingDockView::makePinnedTile(const DockShortcut& item) {

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -564,5 +565,91 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
             manager.kill();
             manager.waitForFinished(10'000);
         }
+    }
+}
+
+TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSurface) {
+    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
+    if (xfwm4.isEmpty()) GTEST_SKIP() << "no xfwm4";
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+
+    // A plain grey desktop under every window.
+    const quint32 grey = 0x808080;
+    const xcb_window_t desktop = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, desktop, client.root, 0, 0, 1512, 982, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &grey);
+    const xcb_atom_t desktopType = atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                        1, &desktopType);
+    xcb_map_window(c, desktop);
+    xcb_flush(c);
+
+    QProcess manager;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", server.display());
+    manager.setProcessEnvironment(environment);
+    manager.start(xfwm4, {QStringLiteral("--compositor=on")});
+    ASSERT_TRUE(manager.waitForStarted(10'000));
+    ASSERT_TRUE(waitForX(c, [&] {
+        return selectionOwner(c, "WM_S0") != XCB_NONE && selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE;
+    })) << "xfwm4's compositor did not start";
+
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess driver;
+    startDriver(driver, home.path(), "row", server.display());
+    const QStringList settled = lineStartingWith(driver, "settled 1").split(' ');
+    ASSERT_EQ(settled.size(), 6);
+    const QRect frame(settled[2].toInt(), settled[3].toInt(), settled[4].toInt(), settled[5].toInt());
+    // The surface, inside the clear margins: 50 + 7 at each side, 28 + 7 above and 7 below.
+    const QRect surface = frame.adjusted(57, 35, -57, -7);
+    const QRect around = frame.adjusted(-24, -24, 24, 24) & QRect(0, 0, 1512, 982);
+
+    // What the screen shows around the Dock, once the compositor has drawn it and drawn nothing
+    // more since.
+    const auto capture = [&] {
+        std::unique_ptr<xcb_get_image_reply_t, FreeDeleter> image(xcb_get_image_reply(
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, client.root, int16_t(around.x()), int16_t(around.y()),
+                          uint16_t(around.width()), uint16_t(around.height()), ~0u),
+            nullptr));
+        if (!image) return QByteArray();
+        return QByteArray(reinterpret_cast<const char*>(xcb_get_image_data(image.get())),
+                          xcb_get_image_data_length(image.get()));
+    };
+    const auto pixel = [&](const QByteArray& image, QPoint at) {
+        const qsizetype offset = ((at.y() - around.y()) * around.width() + (at.x() - around.x())) * 4;
+        return std::array<int, 3>{uchar(image[offset]), uchar(image[offset + 1]), uchar(image[offset + 2])};
+    };
+    QByteArray shown;
+    ASSERT_TRUE(waitForX(c, [&] {
+        const QByteArray now = capture();
+        const bool drawn = now.size() == qsizetype(around.width()) * around.height() * 4 &&
+                           pixel(now, surface.center()) != std::array<int, 3>{0x80, 0x80, 0x80};
+        const bool stable = drawn && now == shown;
+        shown = now;
+        return stable;
+    })) << "the Dock was not drawn";
+
+    int darkest = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            if (surface.adjusted(-1, -1, 1, 1).contains(x, y)) continue;
+            for (const int channel : pixel(shown, QPoint(x, y))) darkest = std::max(darkest, 0x80 - channel);
+        }
+    EXPECT_EQ(darkest, 0) << "the desktop is darker beside the surface";
+
+    driver.write("quit\n");
+    EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
+    ASSERT_TRUE(driver.waitForFinished(30'000));
+    manager.terminate();
+    if (!manager.waitForFinished(10'000)) {
+        manager.kill();
+        manager.waitForFinished(10'000);
     }
 }
