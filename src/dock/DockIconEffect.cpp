@@ -116,14 +116,20 @@ void DockIconEffect::retarget() {
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+QTransform DockIconEffect::transform(const QRectF& iconRect) const {
+    const QPointF centre = iconRect.center();
+    QTransform transform;
+    transform.translate(centre.x(), centre.y() + current_.offsetY);
+    transform.rotate(current_.rotation);
+    transform.scale(current_.scale, current_.scale);
+    transform.translate(-centre.x(), -centre.y());
+    return transform;
+}
+
 void DockIconEffect::paint(QPainter& painter, const QRectF& iconRect,
                            const std::function<void(QPainter&)>& draw) const {
     painter.save();
-    const QPointF centre = iconRect.center();
-    painter.translate(centre.x(), centre.y() + current_.offsetY);
-    painter.rotate(current_.rotation);
-    painter.scale(current_.scale, current_.scale);
-    painter.translate(-centre);
+    painter.setTransform(transform(iconRect), true);
     draw(painter);
     painter.restore();
 }

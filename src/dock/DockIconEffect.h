@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTransform>
 #include <QVariantAnimation>
 #include <functional>
 #include <optional>
@@ -59,6 +60,8 @@ public:
     // The animation that the last change started with.
     const std::optional<VantrelAnimation>& lastAnimation() const { return lastAnimation_; }
 
+    // What takes what is drawn into `iconRect` to where the current state draws it.
+    QTransform transform(const QRectF& iconRect) const;
     // Draws with `painter` transformed so that what is drawn into `iconRect` takes the current
     // state; `draw` paints the icon into `iconRect`.
     void paint(QPainter& painter, const QRectF& iconRect, const std::function<void(QPainter&)>& draw) const;

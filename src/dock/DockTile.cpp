@@ -10,6 +10,7 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 
 namespace vantrel {
 
@@ -91,11 +92,29 @@ void DockTile::paintTile(QPainter& painter) const {
     painter.restore();
 }
 
+DockHoverLabel::Layout DockTile::labelLayout() const {
+    // Over the top of the tile, moved up by 22 points.
+    return DockHoverLabel::layout(label_.text(), QPointF(width() / 2.0, -22));
+}
+
 void DockTile::paintLabel(QPainter& painter) const {
     if (label_.text().isEmpty() || label_.opacity() <= 0) return;
-    // Over the top of the tile, moved up by 22 points.
-    DockHoverLabel::paint(painter, DockHoverLabel::layout(label_.text(), QPointF(width() / 2.0, -22)),
-                          label_.opacity());
+    DockHoverLabel::paint(painter, labelLayout(), label_.opacity());
+}
+
+QPainterPath DockTile::overflow() const {
+    QPainterPath icon;
+    if (!(effect_.current() == DockIconVisualState{})) {
+        const QRectF rest = iconRect();
+        icon.addPolygon(effect_.transform(rest).map(QPolygonF(rest)));
+        icon.closeSubpath();
+    }
+    if (label_.text().isEmpty() || label_.opacity() <= 0) return icon;
+    QPainterPath bubble;
+    const QRectF capsule = labelLayout().capsule;
+    bubble.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+    // United: laid one over the other, where they overlap would count as outside.
+    return icon.isEmpty() ? bubble : icon.united(bubble);
 }
 
 void DockTile::enterEvent(QEnterEvent* event) {

@@ -5,6 +5,7 @@
 #include "dock/DockMenu.h"
 #include "dock/DockViewContext.h"
 
+#include <QPainterPath>
 #include <QWidget>
 
 namespace vantrel {
@@ -35,6 +36,9 @@ public:
     void paintTile(QPainter& painter) const;
     // Draws the name bubble above the tile, in the tile's coordinates.
     void paintLabel(QPainter& painter) const;
+    // Where the tile draws beyond its frame now, in its own coordinates: its icon while the hover
+    // effect moves it from rest, and its bubble while that shows; empty at rest.
+    QPainterPath overflow() const;
     // The context menu; empty for a tile without one.
     virtual DockMenu menu() { return {}; }
     // The click; also the press of assistive technology on a tile that is a button.
@@ -72,6 +76,8 @@ protected:
     QPointF pressPosition_;
 
 private:
+    DockHoverLabel::Layout labelLayout() const;
+
     DockIconEffect effect_;
     DockHoverLabel label_;
 };

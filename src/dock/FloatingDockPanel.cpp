@@ -9,7 +9,7 @@ namespace vantrel {
 FloatingDockPanel::FloatingDockPanel(QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint),
-      shape_(new OutlineWindowShape(*this, OutlineWindowShape::WhileCompositing::wholeWindow)) {
+      shape_(new OutlineWindowShape(*this, OutlineWindowShape::WhileCompositing::outlineCoverage)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Qt keeps the dock type among the window types it writes whenever it sets them again.
@@ -49,7 +49,7 @@ void FloatingDockPanel::setContentView(QWidget* view) {
 void FloatingDockPanel::followSurface() {
     // The content fills the panel from its origin, so its coordinates are the panel's.
     auto* dock = qobject_cast<FloatingDockView*>(content_.data());
-    shape_->setOutline(dock ? std::optional<QPainterPath>(dock->surfaceOutline()) : std::nullopt);
+    shape_->setOutline(dock ? std::optional<QPainterPath>(dock->shownOutline()) : std::nullopt);
 }
 
 void FloatingDockPanel::setCompositorState(CompositorState* compositor) {

@@ -14,8 +14,10 @@ class WindowStacking;
 // focused, on every workspace. On X11 it is the desktop's dock (window type dock, sticky), set
 // before it is first mapped; it reserves no screen space. Its frame is never constrained to a
 // screen, so it can stand mostly below the bottom edge while slid out. It shows its tiles'
-// tooltips although it is never the active window. Where no compositor runs, it shows only the
-// Dock's surface, so neither the clear band around it nor the strip left while slid out is black.
+// tooltips although it is never the active window. Its shape is what the Dock draws: the surface,
+// and a tile's bubble or moved icon while they show. Without a compositor the clear band around
+// it would show black; with one, a window manager shadows the window's shape (xfwm4 none at all
+// for a shaped window), not the clear band.
 class FloatingDockPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -25,8 +27,8 @@ public:
 
     explicit FloatingDockPanel(QWidget* parent = nullptr);
 
-    // Replaces the content (the panel owns it); it fills the panel. The panel follows the outline
-    // of a Dock view's surface.
+    // Replaces the content (the panel owns it); it fills the panel. The panel's shape follows
+    // where a Dock view draws.
     void setContentView(QWidget* view);
     QWidget* contentView() const { return content_; }
 
@@ -49,7 +51,8 @@ public:
     // reads the dock type; none: raising when shown alone.
     void setStacking(WindowStacking* stacking);
     // Whether a compositor blends the clear parts over what lies below; none counts as one that
-    // does. Without one the window's shape is the surface's outline. Followed as it starts and stops.
+    // does. With one the shape keeps every pixel the Dock touches, so antialiased edges stay
+    // whole; without, only those it fills. Followed as it starts and stops.
     void setCompositorState(CompositorState* compositor);
 
 protected:

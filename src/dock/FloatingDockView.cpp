@@ -133,6 +133,8 @@ bool FloatingDockView::sameRows(const std::vector<Row>& a, const std::vector<Row
 
 DockTile* FloatingDockView::adopt(DockTile* tile) {
     connect(tile, &DockTile::needsDisplay, this, qOverload<>(&QWidget::update));
+    // Its icon's hover effect and its bubble, which may reach beyond the surface.
+    connect(tile, &DockTile::needsDisplay, this, &FloatingDockView::surfaceChanged);
     tile->show();
     return tile;
 }
@@ -277,6 +279,16 @@ QPainterPath FloatingDockView::surfaceOutline() const {
     return surfaceShape().translated(contentOrigin());
 }
 
+QPainterPath FloatingDockView::shownOutline() const {
+    QPainterPath outline = surfaceOutline();
+    for (const Row& row : rows_) {
+        if (!row.tile) continue;
+        const QPainterPath beyond = row.tile->overflow();
+        if (!beyond.isEmpty()) outline = outline.united(beyond.translated(row.tile->pos()));
+    }
+    return outline;
+}
+
 DockTile* FloatingDockView::makePinnedTile(const DockShortcut& item) {
     DockTile* tile = item.kind == DockShortcut::Kind::separator
                          ? static_cast<DockTile*>(new DockSeparatorTile(item, context_, this))
@@ -300,6 +312,9 @@ void FloatingDockView::placeTiles() {
         const QRectF cell = layout_.cells[i].rect.translated(origin);
         tile->setGeometry(QRect(QPoint(int(std::lround(cell.x())), int(std::lround(cell.y()))),
                                 QSize(int(std::lround(cell.width())), int(std::lround(cell.height())))));
+        // Assistive technology lists the children in their order among their siblings, which
+        // otherwise is the order they were made in: kept as on screen, each badge after its tile.
+        tile->raise();
         if (auto* button = qobject_cast<DockShortcutButton*>(tile)) {
             button->removeBadge()->setGeometry(button->badgeRect().translated(tile->pos()).toRect());
             button->removeBadge()->raise();

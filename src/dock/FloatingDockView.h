@@ -43,6 +43,9 @@ public:
     QPointF contentOrigin() const;
     // The rounded surface behind the row, in the view's coordinates.
     QPainterPath surfaceOutline() const;
+    // Where the Dock draws now, in the view's coordinates: the surface, and beyond it a tile's
+    // moved icon or its name bubble while they show.
+    QPainterPath shownOutline() const;
     // The tiles in row order (dividers have none).
     std::vector<DockTile*> tiles() const;
     TrashDockButton* trashTile() const;
@@ -65,7 +68,8 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    // The surface's outline moved or changed its size or corners.
+    // The surface's outline moved or changed its size or corners, or a tile may draw beyond it
+    // in other places than before.
     void surfaceChanged();
 
 protected:

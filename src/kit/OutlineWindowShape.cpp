@@ -51,12 +51,23 @@ void OutlineWindowShape::apply() {
 
 QRegion OutlineWindowShape::coverage(const QPainterPath& outline) {
     if (outline.isEmpty()) return QRegion();
+    // Each closed shape on its own: one polygon of them all would join them with edges that
+    // cover the gaps between.
+    QRegion region;
+    for (QPolygonF polygon : outline.toSubpathPolygons()) {
+        if (polygon.size() < 2) continue;
+        if (polygon.first() != polygon.last()) polygon << polygon.first();
+        region += polygonCoverage(polygon);
+    }
+    return region;
+}
+
+QRegion OutlineWindowShape::polygonCoverage(const QPolygonF& polygon) {
     // Rows of whole pixels: each row spans from the leftmost to the rightmost pixel the outline
     // touches anywhere within that row's height.
-    const QRectF bounds = outline.boundingRect();
+    const QRectF bounds = polygon.boundingRect();
     const int top = static_cast<int>(std::floor(bounds.top()));
     const int bottom = static_cast<int>(std::ceil(bounds.bottom()));
-    const QPolygonF polygon = outline.toFillPolygon();
     QRegion region;
     int runStart = top;
     int runLeft = 0;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPainterPath>
 #include <QPointer>
+#include <QPolygonF>
 #include <QRegion>
 #include <optional>
 
@@ -34,7 +35,8 @@ public:
     bool blendsEdges() const;
 
     // Every pixel the outline covers a part of, so that antialiased edges are not cut off. An
-    // edge that only touches a row's boundary does not claim the row.
+    // edge that only touches a row's boundary does not claim the row. Of an outline of several
+    // shapes, what each covers.
     static QRegion coverage(const QPainterPath& outline);
     // The pixels whose centres lie inside the outline: what a fill without antialiasing paints,
     // for a desktop that cannot blend a partly covered pixel over what lies below.
@@ -48,6 +50,8 @@ Q_SIGNALS:
 
 private:
     void apply();
+    // Of one closed polygon, row by row from its leftmost to its rightmost point.
+    static QRegion polygonCoverage(const QPolygonF& polygon);
 
     QWidget& window_;
     WhileCompositing whileCompositing_;

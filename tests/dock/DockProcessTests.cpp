@@ -10,11 +10,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <list>
 #include <map>
 #include <poll.h>
 #include <xcb/xcb.h>
@@ -45,7 +47,7 @@ QJsonObject readJson(const QString& path) {
 
 // Starts the Dock driver in `home`; `display` empty: without a screen of its own (offscreen).
 void startDriver(QProcess& driver, const QString& home, const QString& mode, const QString& display = {},
-                 int pauseAfterWrite = 0, int pauseBeforeCommit = 0) {
+                 int pauseAfterWrite = 0, int pauseBeforeCommit = 0, const QStringList& options = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home);
     environment.insert("XDG_DATA_HOME", home + "/data");
@@ -62,7 +64,7 @@ void startDriver(QProcess& driver, const QString& home, const QString& mode, con
         environment.insert("VANTREL_DRIVER_PAUSE_BEFORE_COMMIT", QString::number(pauseBeforeCommit));
     driver.setProcessEnvironment(environment);
     driver.setProcessChannelMode(QProcess::SeparateChannels);
-    driver.start(VANTREL_BINARY_DIR "/tests/vantrel_dock_driver", {mode});
+    driver.start(VANTREL_BINARY_DIR "/tests/vantrel_dock_driver", QStringList{mode} + options);
 }
 
 // The driver's next line that starts with `prefix` (earlier lines are skipped); the limits are
@@ -434,5 +436,220 @@ TEST(DockProcess, TheTilesShowTheirTooltipsWhileAnotherWindowIsActive) {
             manager.kill();
             manager.waitForFinished(10'000);
         }
+    }
+}
+
+namespace {
+
+// The driver's lines as they come, keeping track of the panel's current window.
+struct DriverLines {
+    QProcess& driver;
+    xcb_window_t window = XCB_NONE;
+
+    // The next line that starts with `prefix`, as lineStartingWith, noting windows on the way.
+    QString next(const QString& prefix) {
+        for (;;) {
+            const QString line = lineStartingWith(driver, QString());
+            if (line.startsWith("window ")) window = line.section(' ', 1).toUInt();
+            if (line.isEmpty() || line.startsWith(prefix)) return line;
+        }
+    }
+    // Reads what has arrived, without waiting.
+    void drain() {
+        driver.waitForReadyRead(0);
+        while (driver.canReadLine()) {
+            const QString line = QString::fromUtf8(driver.readLine()).trimmed();
+            if (line.startsWith("window ")) window = line.section(' ', 1).toUInt();
+        }
+    }
+};
+
+xcb_window_t selectionOwner(xcb_connection_t* c, const char* selection) {
+    std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, selection)), nullptr));
+    return owner ? owner->owner : xcb_window_t(XCB_NONE);
+}
+
+bool isViewable(xcb_connection_t* c, xcb_window_t window) {
+    std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+} // namespace
+
+TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealedAtTheBottomEdge) {
+    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
+    if (xfwm4.isEmpty()) GTEST_SKIP() << "no xfwm4";
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
+    ASSERT_FALSE(xcb_connection_has_error(c));
+
+    std::list<QProcess> managers;
+    const auto manage = [&](const QString& compositor, bool replacing) {
+        const xcb_window_t before = selectionOwner(c, "WM_S0");
+        QProcess& manager = managers.emplace_back();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", server.display());
+        manager.setProcessEnvironment(environment);
+        QStringList arguments{"--compositor=" + compositor};
+        if (replacing) arguments.prepend("--replace");
+        manager.start(xfwm4, arguments);
+        // Taken charge, with its compositor running or not.
+        return manager.waitForStarted(10'000) && waitForX(c, [&] {
+                   const xcb_window_t owner = selectionOwner(c, "WM_S0");
+                   return owner != XCB_NONE && owner != before &&
+                          (selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE) == (compositor == "on");
+               });
+    };
+    ASSERT_TRUE(manage("on", false)) << "xfwm4 took no charge of the screen";
+
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess driver;
+    startDriver(driver, home.path(), "row", server.display(), 0, 0, {"hiding"});
+    DriverLines lines{driver};
+    const QString revealed = lines.next("settled 1");
+    ASSERT_FALSE(revealed.isEmpty());
+    const int revealedY = revealed.section(' ', 3, 3).toInt();
+    const QPoint onTheDock(revealed.section(' ', 2, 2).toInt() + revealed.section(' ', 4, 4).toInt() / 2,
+                           revealedY + 70);
+    const auto warp = [&](QPoint at) {
+        xcb_warp_pointer(c, XCB_NONE, client.root, 0, 0, 0, 0, int16_t(at.x()), int16_t(at.y()));
+        xcb_flush(c);
+    };
+    // The Dock's window is mapped, its top where the revealed Dock's is.
+    const auto onScreen = [&] {
+        return waitForX(c, [&] {
+            lines.drain();
+            if (!isViewable(c, lines.window)) return false;
+            std::unique_ptr<xcb_translate_coordinates_reply_t, FreeDeleter> origin(
+                xcb_translate_coordinates_reply(
+                    c, xcb_translate_coordinates(c, lines.window, client.root, 0, 0), nullptr));
+            return origin && origin->dst_y == revealedY;
+        });
+    };
+
+    // Each replacement once with the Dock slid out, once with it shown (the pointer resting on it),
+    // to a manager with or without a compositor, from one with or without.
+    const struct {
+        const char* compositor;
+        bool slidOut;
+    } replacements[] = {{"off", true}, {"on", false}, {"on", true}, {"off", false}, {"off", true}};
+    for (const auto& replacement : replacements) {
+        SCOPED_TRACE(std::string(replacement.compositor) + (replacement.slidOut ? ", slid out" : ", shown"));
+        if (replacement.slidOut) {
+            warp(QPoint(700, 300));
+            ASSERT_FALSE(lines.next("settled 0").isEmpty());
+        } else {
+            warp(onTheDock);
+        }
+        ASSERT_TRUE(manage(replacement.compositor, true)) << "the new xfwm4 took no charge";
+        if (replacement.slidOut) {
+            // The pointer rests on the bottom edge.
+            warp(QPoint(200, 981));
+            EXPECT_EQ(lines.next("settled"), revealed);
+        }
+        EXPECT_TRUE(onScreen()) << "the Dock's window is not on the screen";
+    }
+
+    driver.write("quit\n");
+    EXPECT_EQ(lines.next("status"), "status Native macOS Dock restored");
+    ASSERT_TRUE(driver.waitForFinished(30'000));
+    for (QProcess& manager : managers) {
+        if (manager.state() == QProcess::NotRunning) continue;
+        manager.terminate();
+        if (!manager.waitForFinished(10'000)) {
+            manager.kill();
+            manager.waitForFinished(10'000);
+        }
+    }
+}
+
+TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSurface) {
+    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
+    if (xfwm4.isEmpty()) GTEST_SKIP() << "no xfwm4";
+    XvfbServer server(1512, 982);
+    if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
+    XClient client(server.display().toLatin1());
+    xcb_connection_t* c = client.c;
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+
+    // A plain grey desktop under every window.
+    const quint32 grey = 0x808080;
+    const xcb_window_t desktop = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, desktop, client.root, 0, 0, 1512, 982, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &grey);
+    const xcb_atom_t desktopType = atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                        1, &desktopType);
+    xcb_map_window(c, desktop);
+    xcb_flush(c);
+
+    QProcess manager;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", server.display());
+    manager.setProcessEnvironment(environment);
+    manager.start(xfwm4, {QStringLiteral("--compositor=on")});
+    ASSERT_TRUE(manager.waitForStarted(10'000));
+    ASSERT_TRUE(waitForX(c, [&] {
+        return selectionOwner(c, "WM_S0") != XCB_NONE && selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE;
+    })) << "xfwm4's compositor did not start";
+
+    QTemporaryDir home;
+    writeUserDock(home.path());
+    QProcess driver;
+    startDriver(driver, home.path(), "row", server.display());
+    const QStringList settled = lineStartingWith(driver, "settled 1").split(' ');
+    ASSERT_EQ(settled.size(), 6);
+    const QRect frame(settled[2].toInt(), settled[3].toInt(), settled[4].toInt(), settled[5].toInt());
+    // The surface, inside the clear margins: 50 + 7 at each side, 28 + 7 above and 7 below.
+    const QRect surface = frame.adjusted(57, 35, -57, -7);
+    const QRect around = frame.adjusted(-24, -24, 24, 24) & QRect(0, 0, 1512, 982);
+
+    // What the screen shows around the Dock, once the compositor has drawn it and drawn nothing
+    // more since.
+    const auto capture = [&] {
+        std::unique_ptr<xcb_get_image_reply_t, FreeDeleter> image(xcb_get_image_reply(
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, client.root, int16_t(around.x()), int16_t(around.y()),
+                          uint16_t(around.width()), uint16_t(around.height()), ~0u),
+            nullptr));
+        if (!image) return QByteArray();
+        return QByteArray(reinterpret_cast<const char*>(xcb_get_image_data(image.get())),
+                          xcb_get_image_data_length(image.get()));
+    };
+    const auto pixel = [&](const QByteArray& image, QPoint at) {
+        const qsizetype offset = ((at.y() - around.y()) * around.width() + (at.x() - around.x())) * 4;
+        return std::array<int, 3>{uchar(image[offset]), uchar(image[offset + 1]), uchar(image[offset + 2])};
+    };
+    QByteArray shown;
+    ASSERT_TRUE(waitForX(c, [&] {
+        const QByteArray now = capture();
+        const bool drawn = now.size() == qsizetype(around.width()) * around.height() * 4 &&
+                           pixel(now, surface.center()) != std::array<int, 3>{0x80, 0x80, 0x80};
+        const bool stable = drawn && now == shown;
+        shown = now;
+        return stable;
+    })) << "the Dock was not drawn";
+
+    int darkest = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            if (surface.adjusted(-1, -1, 1, 1).contains(x, y)) continue;
+            for (const int channel : pixel(shown, QPoint(x, y))) darkest = std::max(darkest, 0x80 - channel);
+        }
+    EXPECT_EQ(darkest, 0) << "the desktop is darker beside the surface";
+
+    driver.write("quit\n");
+    EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
+    ASSERT_TRUE(driver.waitForFinished(30'000));
+    manager.terminate();
+    if (!manager.waitForFinished(10'000)) {
+        manager.kill();
+        manager.waitForFinished(10'000);
     }
 }

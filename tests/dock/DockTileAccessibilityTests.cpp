@@ -88,4 +88,33 @@ TEST_F(DockTileAccessibilityTest, TilesAreButtonsWhosePressDoesWhatTheClickDoes)
     EXPECT_EQ(accessible(*shortcut.removeBadge()).name, "Remove Site from Vantrel Dock");
 }
 
+// The names assistive technology meets among the view's shown children, in its order.
+QStringList childNames(QWidget& view) {
+    QStringList names;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&view);
+    for (int i = 0; face && i < face->childCount(); ++i)
+        if (!face->child(i)->state().invisible) names << face->child(i)->text(QAccessible::Name);
+    return names;
+}
+
+TEST_F(DockTileAccessibilityTest, AssistiveTechnologyMeetsTheTilesInTheirOrderOnScreen) {
+    makeStores({});
+    auto view = makeView();
+    // Tiles come after the shelf and the Trash were made: a running application, then two pinned.
+    running.applications = {app(42, "Editor")};
+    Q_EMIT running.applicationsChanged();
+    ASSERT_TRUE(content->addWebsite("Site", "https://example.org"));
+    ASSERT_TRUE(content->addWebsite("Wiki", "https://example.com"));
+    EXPECT_EQ(childNames(*view),
+              (QStringList{"Site", "Wiki", "Editor", "Temporary File Shelf, 0 items", "Trash, empty"}));
+
+    // Reordered, and each remove badge right after its tile while editing.
+    ASSERT_TRUE(content->move(content->items()[1], content->items()[0]));
+    for (DockTile* tile : view->tiles())
+        if (auto* shortcut = qobject_cast<DockShortcutButton*>(tile)) shortcut->setEditing(true);
+    EXPECT_EQ(childNames(*view),
+              (QStringList{"Wiki", "Remove Wiki from Vantrel Dock", "Site", "Remove Site from Vantrel Dock",
+                           "Editor", "Temporary File Shelf, 0 items", "Trash, empty"}));
+}
+
 } // namespace

@@ -8,10 +8,11 @@
 // hidden and the system Dock restored as at quit, it says "status <text>" and ends. With
 // VANTREL_DRIVER_PAUSE_AFTER_WRITE=<n> it stops for good right after the n-th write to the system
 // Dock's settings and says "paused".
-// "dock-driver row": as "on", with the real row of tiles over empty stores, a Dock that never
-// hides, and the window's shape following the desktop's compositor. Once the Dock has come to
+// "dock-driver row": as "on", with the real row of tiles over empty stores and a Dock that never
+// hides ("dock-driver row hiding": one that slides out as in "on"). Once the Dock has come to
 // rest it also says "tile <x> <y> <tooltip>" for each tile (its centre on the screen), and
-// "tooltip <text>" each time a tooltip comes up.
+// "tooltip <text>" each time a tooltip comes up. In every mode the window's shape follows the
+// desktop's compositor, and "window <id>" is said again whenever the panel has a new window.
 // "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
 // the system Dock is settled and ends.
 // "dock-driver apply": reads the system Dock's native settings as the settings page does, edits
@@ -182,7 +183,8 @@ int main(int argc, char** argv) {
     FileShelfStore shelf(defaults.standard(), files, clock, scheduler, workspace, sharing, haptics);
     FreedesktopTrash trash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     ThreadWorkQueue trashQueue(QStringLiteral("com.vantrel.trash"));
-    if (row) preferences.setCustomDockHideMode(DockHideMode::never);
+    const bool hiding = app.arguments().value(2) == u"hiding";
+    if (row && !hiding) preferences.setCustomDockHideMode(DockHideMode::never);
     CustomDockController* dockController = nullptr;
     const auto makeRow = [&]() -> QWidget* {
         return new FloatingDockView(DockViewContext{.store = apps,
@@ -228,7 +230,7 @@ int main(int argc, char** argv) {
                                                    writesLeft);
         },
         .stacking = &desktop,
-        .compositor = row ? &desktop : nullptr,
+        .compositor = &desktop,
     });
     dockController = &controller;
 
@@ -236,8 +238,13 @@ int main(int argc, char** argv) {
     bool lastRevealed = controller.isDockRevealed();
     QRect lastFrame;
     QTimer settle;
+    WId lastWindow = 0;
     QObject::connect(&settle, &QTimer::timeout, [&] {
         if (!controller.panel() || controller.isSlideInFlight()) return;
+        if (const WId window = controller.panel()->internalWinId(); window && window != lastWindow) {
+            lastWindow = window;
+            say(QStringLiteral("window %1").arg(window));
+        }
         const QRect frame = controller.panel()->frame();
         if (controller.isDockRevealed() == lastRevealed && frame == lastFrame) return;
         lastRevealed = controller.isDockRevealed();
@@ -274,7 +281,8 @@ int main(int argc, char** argv) {
         say(QStringLiteral("status ") + status);
         if (mode == u"off" || quitting) QTimer::singleShot(0, &app, &QCoreApplication::quit);
         if ((mode == u"on" || row) && controller.panel()) {
-            say(QStringLiteral("window %1").arg(controller.panel()->winId()));
+            lastWindow = controller.panel()->winId();
+            say(QStringLiteral("window %1").arg(lastWindow));
             // Slides are reported from here on, so the lines always come in this order.
             if (!settle.isActive()) settle.start(20);
         }

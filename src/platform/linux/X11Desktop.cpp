@@ -14,6 +14,8 @@ struct X11Desktop::Connection {
     xcb_connection_t* c = nullptr;
     xcb_window_t root = XCB_NONE;
     xcb_atom_t cmSelection = XCB_NONE;
+    xcb_atom_t wmSelection = XCB_NONE;
+    xcb_atom_t supportingCheck = XCB_NONE;
     xcb_atom_t windowType = XCB_NONE;
     xcb_atom_t dockType = XCB_NONE;
     xcb_atom_t state = XCB_NONE;
@@ -48,16 +50,20 @@ X11Desktop::X11Desktop(xcb_connection_t* c, int screen) {
     for (int i = 0; i < screen && it.rem > 1; ++i) xcb_screen_next(&it);
     x11_->root = it.data->root;
     x11_->cmSelection = atom(x11_->c, "_NET_WM_CM_S" + QByteArray::number(screen));
+    x11_->wmSelection = atom(x11_->c, "WM_S" + QByteArray::number(screen));
+    x11_->supportingCheck = atom(x11_->c, "_NET_SUPPORTING_WM_CHECK");
     x11_->windowType = atom(x11_->c, "_NET_WM_WINDOW_TYPE");
     x11_->dockType = atom(x11_->c, "_NET_WM_WINDOW_TYPE_DOCK");
     x11_->state = atom(x11_->c, "_NET_WM_STATE");
     for (const char* name : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
                              "_NET_WM_STATE_SKIP_PAGER"})
         x11_->states << atom(x11_->c, name);
-    // Told of every top-level window that is mapped or restacked, which may rise over a kept one.
+    // Told of every top-level window that is mapped or restacked, which may rise over a kept one,
+    // and of a window manager announcing itself.
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(x11_->c, xcb_get_window_attributes(x11_->c, x11_->root), nullptr);
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
+                         XCB_EVENT_MASK_PROPERTY_CHANGE;
     free(attributes);
     xcb_change_window_attributes(x11_->c, x11_->root, XCB_CW_EVENT_MASK, &mask);
     // The compositor's selection changing hands is announced with its new owner, so its state is
@@ -68,10 +74,12 @@ X11Desktop::X11Desktop(xcb_connection_t* c, int screen) {
             x11_->c, xcb_xfixes_query_version(x11_->c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
             nullptr);
         if (version && version->major_version >= 1) {
-            xcb_xfixes_select_selection_input(x11_->c, x11_->root, x11_->cmSelection,
-                                              XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
-                                                  XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
-                                                  XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+            for (const xcb_atom_t selection : {x11_->cmSelection, x11_->wmSelection})
+                xcb_xfixes_select_selection_input(
+                    x11_->c, x11_->root, selection,
+                    XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                        XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                        XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
             x11_->selectionNotify = uint8_t(fixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
         }
         free(version);
@@ -128,6 +136,17 @@ void X11Desktop::setCompositing(bool compositing) {
     Q_EMIT changed();
 }
 
+void X11Desktop::mapKeptAgain() {
+    // Mapping a mapped window does nothing; an unmapped one goes to the manager now in charge.
+    bool mapped = false;
+    for (const QPointer<QWidget>& window : std::as_const(kept_)) {
+        if (!window || !window->isVisible() || !window->internalWinId()) continue;
+        xcb_map_window(x11_->c, xcb_window_t(window->internalWinId()));
+        mapped = true;
+    }
+    if (mapped) xcb_flush(x11_->c);
+}
+
 void X11Desktop::raiseKept() {
     const quint32 above = XCB_STACK_MODE_ABOVE;
     bool raised = false;
@@ -150,9 +169,19 @@ bool X11Desktop::nativeEventFilter(const QByteArray& eventType, void* message, q
         if (notify->selection == x11_->cmSelection)
             setCompositing(notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER &&
                            notify->owner != XCB_NONE);
+        else if (notify->selection == x11_->wmSelection)
+            mapKeptAgain();
         return false;
     }
     switch (type) {
+    case XCB_PROPERTY_NOTIFY: {
+        // A manager that replaces another takes the screen over only once the old one has gone;
+        // a window mapped in between asked the old one, which left without answering, and the
+        // new one adopts only windows it finds mapped. It announces itself once in charge.
+        const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (property->window == x11_->root && property->atom == x11_->supportingCheck) mapKeptAgain();
+        break;
+    }
     case XCB_MAP_NOTIFY: {
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
         // Menus and tooltips (override-redirect) open over everything, the panels' own included.

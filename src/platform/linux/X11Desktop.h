@@ -15,7 +15,8 @@ namespace vantrel {
 // The X server's desktop as the floating panels see it, through the xcb connection Qt holds: a
 // compositing manager runs while someone owns the `_NET_WM_CM_S<screen>` selection, which the
 // server announces through XFixes each time it changes hands, and windows kept above are raised
-// again whenever another managed window is mapped or restacked. Nothing here waits for the server
+// again whenever another managed window is mapped or restacked. When a window manager takes over
+// (from another, say), every kept window that is shown is mapped again. Nothing here waits for the server
 // while events arrive. Away from X11 the platform composites and stacks by itself: it reports a
 // compositor and keeps nothing.
 class X11Desktop final : public CompositorState, public WindowStacking, private QAbstractNativeEventFilter {
@@ -38,6 +39,8 @@ private:
     bool ownsWindow(quint32 window) const;
     void setCompositing(bool compositing);
     void raiseKept();
+    // Maps again every kept window that is shown, in case its mapping went astray.
+    void mapKeptAgain();
 
     struct Connection;
     Connection* x11_ = nullptr;
