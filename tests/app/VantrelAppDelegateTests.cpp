@@ -217,7 +217,7 @@ TEST(VantrelAppDelegateMenuBar,
     ASSERT_NE(divider, nullptr);
     EXPECT_FALSE(divider->isVisible());
     EXPECT_EQ(state.menuBarAppearance().statusMessage(),
-              QStringLiteral("Icons are hidden — click or hover over the Vantrel control to reveal"));
+              QStringLiteral("Set to hidden — this tray still shows every icon"));
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.systemuiserver"))
                   .object(QStringLiteral("NSStatusItem Preferred Position VantrelHiddenSection")),
               QJsonValue(1));
