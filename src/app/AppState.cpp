@@ -226,6 +226,14 @@ Accent AppState::accent() const {
     return preferences_.accent();
 }
 
+void AppState::observeState(const QObject* context, std::function<void()> changed) {
+    connect(focus_.get(), &FocusTimer::remainingSecondsChanged, context, [changed] { changed(); });
+    connect(focus_.get(), &FocusTimer::isRunningChanged, context, [changed] { changed(); });
+    using Setting = VantrelPreferences::Setting;
+    for (const Setting setting : {Setting::customDockEnabled, Setting::feedbackEnabled, Setting::accent})
+        preferences_.onChange(setting, context, changed);
+}
+
 void AppState::bringControlCenterForward() {
     shell_.activateIgnoringOtherApps();
     if (controlCenterWindow_) shell_.makeKeyAndOrderFront(*controlCenterWindow_);

@@ -146,6 +146,7 @@ public:
     bool isCustomDockEnabled() const override;
     bool isFeedbackEnabled() const override;
     Accent accent() const override;
+    void observeState(const QObject* context, std::function<void()> changed) override;
     // What the automation rules act through.
     void showHomeNotch() override { showNotch(NotchTab::home, false); }
     void applySettings() override { applyPreferences(); }

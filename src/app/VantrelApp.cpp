@@ -95,7 +95,9 @@ void VantrelApp::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelApp::openPalette() {
-    state_.commandPalette().show(&state_, std::nullopt);
+    // The palette opens once the settings have linked it to the state; while its setting has been
+    // off since launch, this does nothing.
+    state_.commandPalette().show(nullptr, std::nullopt);
 }
 void VantrelApp::toggleTimer() {
     state_.perform(HotkeyAction::toggleFocus);

@@ -166,7 +166,9 @@ void VantrelAppDelegate::openNotch() {
     state_.showNotch(NotchTab::home, true);
 }
 void VantrelAppDelegate::openPalette() {
-    state_.commandPalette().show(&state_, std::nullopt);
+    // The palette opens once the settings have linked it to the state; while its setting has been
+    // off since launch, this does nothing.
+    state_.commandPalette().show(nullptr, std::nullopt);
 }
 void VantrelAppDelegate::toggleHiddenMenuItems() {
     state_.menuBarAppearance().toggleHiddenItems(&state_.preferences(), &state_.menuBarScanner());

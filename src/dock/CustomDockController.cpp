@@ -28,6 +28,9 @@ QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// How far above a screen's bottom edge the pointer still touches it.
+constexpr int kEdgeBand = 5;
+
 bool sameScreen(const std::optional<ScreenInfo>& a, const ScreenInfo& b) {
     return a && a->name == b.name;
 }
@@ -199,6 +202,7 @@ void CustomDockController::dismissPanel() {
     edgeEnteredAt_.reset();
     lastPointer_.reset();
     settledPointer_.reset();
+    quietArea_.reset();
     if (panel_) {
         panel_->orderOut();
         panel_.reset();
@@ -411,15 +415,19 @@ void CustomDockController::updatePointerBehavior() {
     // has not moved, and nothing the check depends on has changed since it last found nothing to
     // do. No waiting on the display server, no screen list, no drawing.
     const std::optional<QPoint> recent = deps_.screens.recentPointerLocation();
-    if (recent && settledPointer_ && *recent == *settledPointer_ && settledGeneration_ == stateGeneration_)
+    // So is a pointer on the move far from anywhere the check could act, as across the middle of
+    // the screen under a hidden Dock.
+    if (recent && settledGeneration_ == stateGeneration_ &&
+        ((settledPointer_ && *recent == *settledPointer_) || (quietArea_ && quietArea_->contains(*recent))))
         return;
     // A pointer on the move is read afresh, so the check never lags a tick behind it.
     const QPoint pointer =
         recent && lastPointer_ && *recent == *lastPointer_ ? *recent : deps_.screens.pointerLocation();
     lastPointer_ = pointer;
     settledPointer_.reset();
+    quietArea_.reset();
     const quint64 generation = stateGeneration_;
-    checkPointer(pointer);
+    const std::optional<QRect> quiet = checkPointer(pointer);
     // Nothing left to wait for and nothing changed by the check: the next ticks only compare.
     // (A hidden Dock keeps the time the pointer left it, but waits for nothing.)
     const bool waiting = (pointerLeftAt_ && isDockRevealed_) ||
@@ -428,12 +436,13 @@ void CustomDockController::updatePointerBehavior() {
     if (!waiting && !dockSlideInFlight_ && generation == stateGeneration_) {
         settledPointer_ = pointer;
         settledGeneration_ = generation;
+        quietArea_ = quiet;
     }
 }
 
-void CustomDockController::checkPointer(QPoint pointer) {
+std::optional<QRect> CustomDockController::checkPointer(QPoint pointer) {
     const std::optional<ScreenInfo> pointerScreenInfo = pointerScreen(pointer);
-    if (!pointerScreenInfo) return;
+    if (!pointerScreenInfo) return std::nullopt;
     const MonoTime now = deps_.clock.monotonicNow();
 
     if (cachedMissionControlState_) {
@@ -445,7 +454,7 @@ void CustomDockController::checkPointer(QPoint pointer) {
             stateChanged();
         }
         setRevealed(true, true);
-        return;
+        return std::nullopt;
     }
     if (panel_->level() != FloatingDockPanel::kFloatingLevel) {
         panel_->setLevel(FloatingDockPanel::kFloatingLevel);
@@ -454,7 +463,7 @@ void CustomDockController::checkPointer(QPoint pointer) {
     const std::optional<ScreenInfo> dockScreen = currentDockScreen();
     if (!dockScreen) {
         setRevealed(true, true);
-        return;
+        return std::nullopt;
     }
     const DockHideMode mode = preferences_->customDockHideMode();
     // What the last window-list read found is judged against the Dock as it stands now.
@@ -462,7 +471,8 @@ void CustomDockController::checkPointer(QPoint pointer) {
         (mode == DockHideMode::whenFullscreen && !isDockScreenInFullScreen(*dockScreen) &&
          !evaluateOcclusion(cachedOcclusionRects_))) {
         setRevealed(true, true);
-        return;
+        // Wherever on this screen the pointer goes, the Dock stays as it is.
+        return quietAreaOn(*pointerScreenInfo, 0);
     }
 
     const QRectF around = QRectF(panel_->frame()).adjusted(-6, -6, 6, 6);
@@ -470,12 +480,12 @@ void CustomDockController::checkPointer(QPoint pointer) {
         pointer.y() >= around.top() && pointer.y() <= around.bottom()) {
         pointerLeftAt_.reset();
         edgeEnteredAt_.reset();
-        return;
+        return std::nullopt;
     }
 
     const QRect& edgeFrame = pointerScreenInfo->frame;
     const int bottom = edgeFrame.y() + edgeFrame.height();
-    const bool atEdge = pointer.y() >= bottom - 5 && pointer.y() <= bottom + 1 &&
+    const bool atEdge = pointer.y() >= bottom - kEdgeBand && pointer.y() <= bottom + 1 &&
                         pointer.x() >= edgeFrame.x() && pointer.x() <= edgeFrame.x() + edgeFrame.width();
     if (atEdge) {
         pointerLeftAt_.reset();
@@ -488,12 +498,26 @@ void CustomDockController::checkPointer(QPoint pointer) {
             }
             setRevealed(true, true);
         }
-        return;
+        return std::nullopt;
     }
     edgeEnteredAt_.reset();
-    if (!isDockRevealed_) return;
+    // Hidden, the Dock waits only for the bottom edge. A reading is about a tick old, so the area
+    // stops a quarter of the screen short of the edge: a pointer that is beyond it by the next
+    // tick is read afresh then, as before.
+    if (!isDockRevealed_) return quietAreaOn(*pointerScreenInfo, kEdgeBand + edgeFrame.height() / 4);
     if (!pointerLeftAt_) pointerLeftAt_ = now;
     if (secondsBetween(*pointerLeftAt_, now) >= preferences_->customDockHideDelay()) setRevealed(false, true);
+    return std::nullopt;
+}
+
+std::optional<QRect> CustomDockController::quietAreaOn(const ScreenInfo& screen, int bottomMargin) const {
+    // Off the frame's edges, where a neighbouring screen shares the pointer's place.
+    const QRect area = screen.frame.adjusted(2, 2, -2, -2 - bottomMargin);
+    if (area.isEmpty()) return std::nullopt;
+    for (const ScreenInfo& other : deps_.screens.screens())
+        if (other.name != screen.name && other.frame.adjusted(-2, -2, 2, 2).intersects(area))
+            return std::nullopt;
+    return area;
 }
 
 std::optional<ScreenInfo> CustomDockController::screenUnderMouse(QPoint pointer) const {

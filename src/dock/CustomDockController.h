@@ -144,8 +144,12 @@ private:
     void installMissionControlMonitor();
     void readWindowList();
     void updatePointerBehavior();
-    // The pointer check proper, at `pointer`.
-    void checkPointer(QPoint pointer);
+    // The pointer check proper, at `pointer`. Where it found nothing to do, also where else the
+    // pointer could be with the same answer: the area in which the next checks need not run.
+    std::optional<QRect> checkPointer(QPoint pointer);
+    // The part of `screen` where no other screen can be under the pointer, `bottomMargin` short of
+    // its bottom edge; none where screens overlap.
+    std::optional<QRect> quietAreaOn(const ScreenInfo& screen, int bottomMargin) const;
     bool evaluateOcclusion(const std::vector<QRect>& windows) const;
     std::optional<ScreenInfo> screenUnderMouse(QPoint pointer) const;
     std::optional<ScreenInfo> knownDockScreen() const;
@@ -207,6 +211,9 @@ private:
     // with the state it found that in (a count raised by every change the check depends on).
     std::optional<QPoint> lastPointer_;
     std::optional<QPoint> settledPointer_;
+    // Around the settled pointer, where the check would find the same nothing to do; a pointer on
+    // the move within it is not checked, nor read afresh.
+    std::optional<QRect> quietArea_;
     quint64 stateGeneration_ = 0;
     quint64 settledGeneration_ = 0;
     QMetaObject::Connection preferencesConnection_;

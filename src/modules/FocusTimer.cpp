@@ -38,6 +38,7 @@ void FocusTimer::pause() {
     setIsRunning(false);
     endsAt_.reset();
     timer_.cancel();
+    catchUp_.cancel();
 }
 
 void FocusTimer::toggle() {
@@ -81,10 +82,23 @@ double FocusTimer::progress() const {
 void FocusTimer::tick() {
     if (!endsAt_) return;
     setRemainingSeconds(secondsUntilEnd());
-    if (remainingSeconds_ != 0) return;
+    if (remainingSeconds_ != 0) {
+        catchUpWithEarlyTick();
+        return;
+    }
     pause();
     setHasFinished(true);
     alarm_.ring();
+}
+
+void FocusTimer::catchUpWithEarlyTick() {
+    // Counted in the clock's own units, so the wake-up lands on the second and not a rounding
+    // error before it.
+    const WallTime secondRunsOut = *endsAt_ - std::chrono::duration_cast<WallTime::duration>(
+                                                  std::chrono::seconds(remainingSeconds_ - 1));
+    const Seconds untilThen = secondRunsOut - clock_.now();
+    if (untilThen.count() <= 0 || untilThen.count() >= kTickTolerance || catchUp_.isActive()) return;
+    catchUp_ = ScheduledTask(scheduler_, scheduler_.schedule(untilThen, [this] { tick(); }));
 }
 
 // Taken up to the next whole second, so the display shows 1 until the end is really reached.

@@ -61,6 +61,7 @@ Q_SIGNALS:
 
 private:
     void tick();
+    void catchUpWithEarlyTick();
     qint64 secondsUntilEnd() const;
     void setRemainingSeconds(qint64 value);
     void setIsRunning(bool value);
@@ -77,6 +78,9 @@ private:
     qint64 durationMinutes_ = kDefaultMinutes;
     // Set exactly while running, together with the end.
     ScheduledTask timer_;
+    // A coarse tick may come up to its tolerance before the second it was meant for has passed;
+    // this one lands exactly when the shown second runs out.
+    ScheduledTask catchUp_;
     std::optional<WallTime> endsAt_;
 };
 

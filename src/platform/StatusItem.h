@@ -50,6 +50,9 @@ public:
     virtual ~StatusBar() = default;
     // A new item of the standard square size, remembered by the desktop under `autosaveName`.
     virtual std::unique_ptr<StatusItem> createItem(const QString& autosaveName) = 0;
+    // Whether an item made very long pushes the other programs' items beside it out of sight, as a
+    // menu bar that lays its items out by length does. A tray draws every icon whatever the length.
+    virtual bool lengthHidesOtherItems() const { return true; }
 };
 
 } // namespace vantrel

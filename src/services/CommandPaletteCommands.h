@@ -4,6 +4,9 @@
 #include "kit/Navigation.h"
 
 #include <QString>
+#include <functional>
+
+class QObject;
 
 namespace vantrel {
 
@@ -35,6 +38,9 @@ public:
     virtual bool isCustomDockEnabled() const = 0;
     virtual bool isFeedbackEnabled() const = 0;
     virtual Accent accent() const = 0;
+    // Calls `changed` after anything the above reads may have changed, for as long as `context`
+    // lives, so that an open palette follows the state.
+    virtual void observeState(const QObject* context, std::function<void()> changed) = 0;
 
 protected:
     CommandPaletteCommands() = default;

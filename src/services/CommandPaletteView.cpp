@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -46,16 +47,26 @@ QPainterPath roundedPath(const QRectF& rect, double radius) {
 // One command: a button whose look is painted; the title and subtitle are its accessible name.
 class CommandRow final : public QAbstractButton {
 public:
-    CommandRow(const VantrelCommand& command, QWidget* parent)
-        : QAbstractButton(parent), title_(command.title), subtitle_(command.subtitle),
-          symbol_(command.symbol) {
+    CommandRow(const VantrelCommand& command, QWidget* parent) : QAbstractButton(parent) {
         setObjectName(command.id);
-        setText(command.title);
-        setAccessibleName(command.title + QStringLiteral(", ") + command.subtitle);
+        setCommand(command);
         setFixedHeight(kRowHeight);
         setFocusPolicy(Qt::NoFocus);
         setCursor(Qt::PointingHandCursor);
     }
+
+    // The command as the state titles it now; redrawn only when that changed its look.
+    void setCommand(const VantrelCommand& command) {
+        action_ = command.action;
+        if (title_ == command.title && subtitle_ == command.subtitle && symbol_ == command.symbol) return;
+        title_ = command.title;
+        subtitle_ = command.subtitle;
+        symbol_ = command.symbol;
+        setText(title_);
+        setAccessibleName(title_ + QStringLiteral(", ") + subtitle_);
+        update();
+    }
+    const std::function<void()>& action() const { return action_; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -89,6 +100,7 @@ private:
     QString title_;
     QString subtitle_;
     QString symbol_;
+    std::function<void()> action_;
 };
 
 } // namespace
@@ -142,6 +154,7 @@ CommandPaletteView::CommandPaletteView(CommandPaletteCommands& commands,
     setFocusProxy(search_);
     refresh();
     layoutChildren();
+    commands_.observeState(this, [this] { followState(); });
 }
 
 std::vector<VantrelCommand> CommandPaletteView::commands(CommandPaletteCommands& c) {
@@ -216,9 +229,10 @@ void CommandPaletteView::refresh() {
     rows_.clear();
     for (const VantrelCommand& command : filtered(commands(commands_), search_->text())) {
         auto* row = new CommandRow(command, list_);
-        const std::function<void()> action = command.action;
-        connect(row, &QAbstractButton::clicked, this, [this, action] {
-            // The palette always closes after a command, whatever the command did.
+        connect(row, &QAbstractButton::clicked, this, [this, row] {
+            // The palette always closes after a command, whatever the command did; the command
+            // may take the palette with it, so both are taken before it runs.
+            const std::function<void()> action = row->action();
             const std::function<void(bool)> dismiss = dismiss_;
             if (action) action();
             if (dismiss) dismiss(true);
@@ -231,6 +245,22 @@ void CommandPaletteView::refresh() {
     list_->resize(scroll_->viewport()->width(),
                   std::max(scroll_->viewport()->height(), listLayout_->sizeHint().height()));
     listLayout_->activate();
+    update();
+}
+
+void CommandPaletteView::followState() {
+    const std::vector<VantrelCommand> shown = filtered(commands(commands_), search_->text());
+    const bool sameRows = std::equal(shown.begin(), shown.end(), rows_.begin(), rows_.end(),
+                                     [](const VantrelCommand& command, const QAbstractButton* row) {
+                                         return command.id == row->objectName();
+                                     });
+    // A row being pressed stays the same row while the same commands match.
+    if (!sameRows) {
+        refresh();
+        return;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) static_cast<CommandRow*>(rows_[i])->setCommand(shown[i]);
+    // The header's glyph takes the accent.
     update();
 }
 

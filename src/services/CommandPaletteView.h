@@ -43,6 +43,9 @@ public:
     const std::vector<QAbstractButton*>& rows() const { return rows_; }
     // Rebuilds the rows from the current state and query.
     void refresh();
+    // Brings the rows in line with the current state: the same rows retitled where the same
+    // commands still match, else rebuilt.
+    void followState();
 
     // Layout, in the view's coordinates.
     QRectF cardRect() const;

@@ -4,6 +4,7 @@
 #include "core/VantrelPreferences.h"
 #include "platform/Screens.h"
 #include "platform/SetIfChanged.h"
+#include "platform/StatusItem.h"
 #include "services/MenuBarScanner.h"
 
 #include <QRectF>
@@ -92,7 +93,8 @@ void MenuBarAppearanceController::hideHiddenItems() {
     const double width = widest == screens.end() ? kWidthWithoutScreens : widest->frame.width();
     if (hiddenSection_) hiddenSection_->collapse(width);
     setAreHiddenItemsRevealed(false);
-    setMessage(hiddenSection_ ? kHiddenMessage : kOffMessage);
+    const bool hidesIcons = dependencies_.statusBar && dependencies_.statusBar->lengthHidesOtherItems();
+    setMessage(!hiddenSection_ ? kOffMessage : hidesIcons ? kHiddenMessage : kMarkedHiddenMessage);
 }
 
 void MenuBarAppearanceController::revealHiddenItems() {

@@ -44,6 +44,8 @@ public:
     static constexpr const char* kRevealedMessage = "Hidden items are visible";
     static constexpr const char* kHiddenMessage =
         "Icons are hidden — click or hover over the Vantrel control to reveal";
+    // Hidden where the status area draws every icon whatever the divider's length (a tray).
+    static constexpr const char* kMarkedHiddenMessage = "Set to hidden — this tray still shows every icon";
     // Set by the settings page once Finish has been applied.
     static constexpr const char* kSetupFinishedMessage = "Setup finished — managed items are visible";
 

@@ -2,9 +2,12 @@
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "modules/FocusTimer.h"
+#include "services/CommandPaletteController.h"
+#include "services/CommandPaletteView.h"
 #include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -56,4 +59,35 @@ TEST(AppStateTimers, TheMenusShowTheRunningFocusTimer) {
     openNotch->trigger();
     EXPECT_TRUE(h.log.entries.contains(QStringLiteral("notch.expand home focus")))
         << h.log.entries.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST(AppStateTimers, ThePalettesTimerRowFollowsTheTimerWhileOpen) {
+    AppStateHarness h;
+    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)};
+    AppState state(h.factory);
+    state.start();
+    state.perform(HotkeyAction::commandPalette);
+    CommandPaletteView* view = state.commandPalette().view();
+    ASSERT_NE(view, nullptr);
+    const auto timerRow = [view]() -> QString {
+        for (QAbstractButton* row : view->rows())
+            if (row->objectName() == u"timer") return row->accessibleName();
+        return {};
+    };
+    EXPECT_EQ(timerRow(), "Start timer, 25:00");
+    state.focus().start();
+    h.scheduler.advance(Seconds(5));
+    EXPECT_EQ(timerRow(), "Pause timer, 24:55");
+    h.scheduler.advance(Seconds(60));
+    EXPECT_EQ(timerRow(), "Pause timer, 23:55");
+    state.focus().pause();
+    EXPECT_EQ(timerRow(), "Start timer, 23:55");
+    // A query that only the running timer's title matches.
+    view->setQuery(QStringLiteral("pause"));
+    EXPECT_EQ(view->rows().size(), 0u);
+    state.focus().start();
+    ASSERT_EQ(view->rows().size(), 1u);
+    EXPECT_EQ(timerRow(), "Pause timer, 23:55");
+    state.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -52,7 +52,7 @@ PageTexts menuBarTexts(Organizer organizer) {
         break;
     case Organizer::setUp:
         page.texts
-            << "Icons are hidden — click or hover over the Vantrel control to reveal"
+            << "Set to hidden — this tray still shows every icon"
             << "Adjust divider…"
             << "Show hidden items"
             << "Ready"

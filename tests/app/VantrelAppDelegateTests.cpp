@@ -217,7 +217,7 @@ TEST(VantrelAppDelegateMenuBar,
     ASSERT_NE(divider, nullptr);
     EXPECT_FALSE(divider->isVisible());
     EXPECT_EQ(state.menuBarAppearance().statusMessage(),
-              QStringLiteral("Icons are hidden — click or hover over the Vantrel control to reveal"));
+              QStringLiteral("Set to hidden — this tray still shows every icon"));
     EXPECT_EQ(h.defaults.suite(QStringLiteral("com.apple.systemuiserver"))
                   .object(QStringLiteral("NSStatusItem Preferred Position VantrelHiddenSection")),
               QJsonValue(1));
@@ -250,6 +250,7 @@ TEST_F(DelegateTest, TheMenusCommandPaletteOpensItEvenWhenItWasHiddenOnDeactivat
     VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
     h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
     CommandPaletteController& palette = state.commandPalette();
+    delegate.applicationDidFinishLaunching(); // the palette setting is on: the start links it to the state
 
     delegate.openPalette();
     QWidget* panel = palette.panel();
@@ -270,5 +271,27 @@ TEST_F(DelegateTest, TheMenusCommandPaletteOpensItEvenWhenItWasHiddenOnDeactivat
     h.shell.resignActive();
     app.openPalette();
     EXPECT_TRUE(palette.panel() && palette.panel()->isVisible());
-    palette.dismiss();
+    delegate.applicationWillTerminate();
+}
+
+TEST(VantrelAppDelegateMenus, CommandPaletteDoesNothingWhileThePaletteSettingHasBeenOffSinceLaunch) {
+    AppStateHarness h([](UserDefaults& stored) { stored.setBool(QStringLiteral("command.enabled"), false); });
+    h.screens.main = ScreenInfo{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
+    AppState state(h.factory);
+    RecordingStatusBar statusBar;
+    VantrelAppDelegate delegate(state, h.shell, statusBar, h.defaults, h.systemLog);
+    delegate.applicationDidFinishLaunching();
+    ControlCenterViewServices views;
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
+    delegate.openPalette();
+    app.openPalette();
+    EXPECT_EQ(state.commandPalette().panel(), nullptr);
+
+    // Switched on, the settings link the palette and both menus open it.
+    h.preferences.setCommandPaletteEnabled(true);
+    state.applyPreferences();
+    app.openPalette();
+    EXPECT_NE(state.commandPalette().panel(), nullptr);
+    delegate.applicationWillTerminate();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -335,6 +335,7 @@ TEST(DockReveal, AtRestOnlyTheTwoChecksRunAndATickOnlyReadsThePointerAndCompares
     dock.panel()->installEventFilter(&counter);
     const QRect frame = f.panelFrame();
     const int pointerReads = f.screens.pointerReads;
+    const int recentReads = f.screens.recentReads;
     const int screenListReads = f.screens.screenListReads;
     const int windowReads = f.windows.reads.load();
     for (int tick = 0; tick < 20; ++tick) {
@@ -344,7 +345,8 @@ TEST(DockReveal, AtRestOnlyTheTwoChecksRunAndATickOnlyReadsThePointerAndCompares
     }
     // Two seconds at rest: one pointer reading per tick, no screen list, no frame, no paint; the
     // window list is still read.
-    EXPECT_EQ(f.screens.pointerReads - pointerReads, 20);
+    EXPECT_EQ(f.screens.recentReads - recentReads, 20);
+    EXPECT_EQ(f.screens.pointerReads - pointerReads, 0);
     EXPECT_EQ(f.screens.screenListReads - screenListReads, 0);
     EXPECT_EQ(f.panelFrame(), frame);
     EXPECT_EQ(counter.paints, 0);
@@ -366,4 +368,45 @@ TEST(DockReveal, AtRestOnlyTheTwoChecksRunAndATickOnlyReadsThePointerAndCompares
     f.preferences.setCustomDockHideMode(DockHideMode::never);
     f.advance(0.1);
     EXPECT_TRUE(dock.isDockRevealed());
+}
+
+TEST(DockReveal, APointerOnTheMoveFarFromTheEdgeIsCheckedOnItsReadingAlone) {
+    RevealFixture f;
+    CustomDockController& dock = f.showDock(DockHideMode::always);
+    f.slideOut();
+    ASSERT_FALSE(dock.isDockRevealed());
+    f.advance(0.3);
+    f.windowQueue->drain();
+    QCoreApplication::processEvents();
+
+    PaintCounter counter;
+    dock.panel()->installEventFilter(&counter);
+    const QRect frame = f.panelFrame();
+    const int pointerReads = f.screens.pointerReads;
+    const int screenListReads = f.screens.screenListReads;
+    // Sweeping the middle of the screen, a new place at every tick for two seconds.
+    for (int tick = 0; tick < 20; ++tick) {
+        f.pointerAt(300 + 40 * tick, 400 + (tick % 3) * 30);
+        f.advance(0.1);
+        f.windowQueue->drain();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(f.screens.pointerReads - pointerReads, 0) << "no reading afresh";
+    EXPECT_EQ(f.screens.screenListReads - screenListReads, 0);
+    EXPECT_EQ(f.panelFrame(), frame);
+    EXPECT_EQ(counter.paints, 0);
+
+    // From there straight to the bottom edge: revealed after the 0.1 s delay, as from anywhere.
+    f.pointerAt(700, kBottom - 1);
+    f.advance(0.1);
+    EXPECT_FALSE(dock.isDockRevealed());
+    f.advance(0.1);
+    EXPECT_TRUE(dock.isDockRevealed());
+    f.finishSlide();
+    // Revealed, the pointer far away again: it slides out after the hide delay, as before.
+    f.pointerAt(700, 300);
+    f.advance(0.5);
+    EXPECT_TRUE(dock.isDockRevealed());
+    f.advance(0.1);
+    EXPECT_FALSE(dock.isDockRevealed());
 }

@@ -10,9 +10,11 @@
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingUserDefaults.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
+#include <optional>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -191,6 +193,30 @@ TEST(FocusTimer, PauseResumeAndLateTicksCountFromTheWallClockEnd) {
     EXPECT_FALSE(timer.hasFinished());
     h.scheduler.advance(Seconds(1));
     EXPECT_TRUE(timer.hasFinished());
+}
+
+TEST(FocusTimer, TicksComingEarlyNeitherShowAnExtraSecondNorFinishLate) {
+    TimerHarness h;
+    h.defaults.seed(kKey, 1);
+    FocusTimer& timer = h.focusTimer();
+    timer.start();
+    const WallTime deadline = addSeconds(h.clock.now(), Seconds(60));
+    // Each coarse tick comes 0.08 s before the second it was meant for.
+    h.clock.setWallTime(addSeconds(h.clock.now(), Seconds(-0.08)));
+    std::optional<WallTime> finishedAt;
+    QObject::connect(&timer, &FocusTimer::hasFinishedChanged, [&](bool finished) {
+        if (finished) finishedAt = h.clock.now();
+    });
+    for (int step = 0; step < 6200 && !finishedAt; ++step) {
+        h.scheduler.advance(Seconds(0.01));
+        if (finishedAt) break;
+        const double left = secondsBetween(h.clock.now(), deadline);
+        ASSERT_LT(double(timer.remainingSeconds()), left + 1)
+            << timer.timeText().toStdString() << " with " << left << " s left";
+    }
+    ASSERT_TRUE(finishedAt.has_value());
+    EXPECT_LE(std::abs(secondsBetween(deadline, *finishedAt)), 0.1);
+    EXPECT_EQ(timer.timeText(), "00:00");
 }
 
 TEST(FocusTimer, OneWholeSecondLeftStillStarts) {

@@ -156,19 +156,23 @@ TEST(NotchTimersView, DurationAndCountdownTexts) {
 
 TEST(NotchTimersView, TimesShrinkToSixTenthsOfTheirSizeThenEnd) {
     TimersHarness h;
-    // The stopwatch's time as painted: its text and its size in pixels.
+    // The stopwatch's time as painted: its text and its size in pixels. Times are set in the
+    // monospaced face, so that the digits do not jitter as they change.
     const auto paintedTime = [&h] {
         TextRecordingDevice device(h.view.size());
         h.view.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
         for (qsizetype i = 0; i < device.texts().size(); ++i)
-            if (device.texts()[i].startsWith("0:0"))
+            if (device.texts()[i].startsWith("0:0")) {
+                EXPECT_EQ(device.fonts()[i].family(), "JetBrains Mono") << device.texts()[i].toStdString();
                 return std::make_pair(device.texts()[i], VantrelType::pixelSize(device.fonts()[i]));
+            }
         return std::make_pair(QString(), 0.0);
     };
     EXPECT_EQ(paintedTime(), std::make_pair(QString("0:00.00"), 27.0)) << "room enough: 27 points";
 
     // A column four fifths as wide as the time: the whole time, in smaller type.
-    const double full = QFontMetricsF(VantrelType::font(27, QFont::DemiBold)).horizontalAdvance("0:00.00");
+    const double full =
+        QFontMetricsF(VantrelType::monospaced(27, QFont::DemiBold)).horizontalAdvance("0:00.00");
     h.view.resize(int(2 * full * 0.8) + 14, 207);
     const auto squeezed = paintedTime();
     EXPECT_EQ(squeezed.first, "0:00.00");
@@ -180,6 +184,21 @@ TEST(NotchTimersView, TimesShrinkToSixTenthsOfTheirSizeThenEnd) {
     const auto cut = paintedTime();
     EXPECT_EQ(cut.second, std::floor(27 * 0.6));
     EXPECT_TRUE(cut.first.endsWith(QChar(0x2026))) << cut.first.toStdString();
+
+    // A lap's time is set in the same face as the running time.
+    h.view.resize(892, 207);
+    h.store.startStopwatch();
+    h.run(1);
+    h.store.recordLap();
+    TextRecordingDevice device(h.view.size());
+    h.view.render(&device, QPoint(), QRegion(), QWidget::DrawChildren);
+    int times = 0;
+    for (qsizetype i = 0; i < device.texts().size(); ++i)
+        if (device.texts()[i].contains(':') && device.texts()[i].contains('.')) {
+            ++times;
+            EXPECT_EQ(device.fonts()[i].family(), "JetBrains Mono") << device.texts()[i].toStdString();
+        }
+    EXPECT_GE(times, 2) << "the running time and the lap's";
 }
 
 TEST(NotchTimersView, LapLabelsStayTrueAfterMoreThanTwentyLaps) {

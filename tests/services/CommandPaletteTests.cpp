@@ -49,6 +49,7 @@ public:
     bool isCustomDockEnabled() const override { return dock; }
     bool isFeedbackEnabled() const override { return feedback; }
     Accent accent() const override { return Accent::graphite; }
+    void observeState(const QObject*, std::function<void()>) override {}
 
     bool focusRunning = false;
     bool dock = false;

@@ -24,8 +24,8 @@ const QString kOff = QStringLiteral("Menu-bar organizer is off");
 const QString kSetup = QStringLiteral("Setup active — Command-drag the Vantrel divider");
 const QString kUnplaced = QStringLiteral("Set the divider before hiding icons");
 const QString kVisible = QStringLiteral("Hidden items are visible");
-const QString kHidden =
-    QStringLiteral("Icons are hidden — click or hover over the Vantrel control to reveal");
+// A tray, like the model over it, goes on showing every icon.
+const QString kHidden = QStringLiteral("Set to hidden — this tray still shows every icon");
 const QString kFinished = QStringLiteral("Setup finished — managed items are visible");
 // Where the application's own item sits in these tests.
 const QRect kPrimaryFrame(1400, 0, 24, 24);
@@ -385,6 +385,17 @@ TEST_F(OrganizerTest, RevealingNeedsTheOrganizerOnAndTheAlwaysHiddenFlagOnlyEver
     bare.toggleHiddenItems(nullptr, nullptr);
     EXPECT_TRUE(bare.areHiddenItemsRevealed());
     EXPECT_EQ(bare.statusMessage(), kVisible);
+
+    // Where a stretched divider does push the icons out of sight, the status says they are hidden.
+    RecordingStatusBar menuBar;
+    MenuBarAppearanceController hiding({.statusBar = &menuBar,
+                                        .defaults = defaults,
+                                        .screens = screens,
+                                        .scheduler = scheduler,
+                                        .haptics = nullptr});
+    hiding.apply(preferences, scanner);
+    EXPECT_EQ(hiding.statusMessage(),
+              QStringLiteral("Icons are hidden — click or hover over the Vantrel control to reveal"));
 }
 
 TEST_F(OrganizerTest, TheModelPutsEveryOtherItemLeftOfTheScreenWhileHidden) {

@@ -32,8 +32,9 @@ public:
     QPoint pointer;                      // where the pointer is
     std::optional<ScreenInfo> atPointer; // the screen under the pointer
     Qt::MouseButtons buttons;            // the buttons held down
-    // How often the pointer and the list of screens were read.
+    // How often the pointer was read afresh, its latest reading taken, and the list of screens read.
     mutable int pointerReads = 0;
+    mutable int recentReads = 0;
     mutable int screenListReads = 0;
 
     std::vector<ScreenInfo> screens() const override {
@@ -45,6 +46,10 @@ public:
     std::optional<ScreenInfo> screenAtPointer() const override { return atPointer; }
     QPoint pointerLocation() const override {
         ++pointerReads;
+        return pointer;
+    }
+    std::optional<QPoint> recentPointerLocation() const override {
+        ++recentReads;
         return pointer;
     }
     Qt::MouseButtons pressedMouseButtons() const override { return buttons; }

@@ -40,6 +40,8 @@ public:
     SimulatedMenuBar& operator=(const SimulatedMenuBar&) = delete;
 
     std::unique_ptr<StatusItem> createItem(const QString& autosaveName) override;
+    // The model lays a long divider out at its length, but the tray under it hides no icon.
+    bool lengthHidesOtherItems() const override { return false; }
 
     // The other programs' items when no desktop lists them: none unless set.
     void setOtherItems(std::vector<OtherItem> items) { others_ = std::move(items); }

@@ -19,8 +19,8 @@ enum XiEvent : std::uint32_t {
     rawTouchEnd = 24,
 };
 
-// How long the events of a moving pointer are left to gather before they are read.
-constexpr int kGatherMilliseconds = 50;
+// How long a count may wait to be taken before the events gathered since are read anyway.
+constexpr int kUntakenMilliseconds = 1000;
 
 } // namespace
 
@@ -76,7 +76,7 @@ void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
                 moved = true;
         }
         if (moved) count_.fetch_add(1, std::memory_order_acq_rel);
-        wake_.wait(moved ? -1 : xcb_get_file_descriptor(c), moved ? kGatherMilliseconds : -1);
+        wake_.wait(moved ? -1 : xcb_get_file_descriptor(c), moved ? kUntakenMilliseconds : -1);
     }
 }
 

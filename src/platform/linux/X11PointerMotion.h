@@ -13,9 +13,11 @@ namespace vantrel {
 
 // Counts the pointer's motion on an X11 desktop from XInput2's raw events, read on an X
 // connection and a thread of its own: a reader of the pointer at a steady pace can tell that
-// nothing moved without asking the X server, and at rest the thread sleeps. While the pointer
-// moves, its events are gathered a moment at a time rather than woken for one by one. Raw events
-// come from input devices only: a program that warps the pointer is not counted.
+// nothing moved without asking the X server, and at rest the thread sleeps. Once it has counted a
+// motion, further motion tells the reader nothing new until it has taken the count, so the thread
+// sleeps until then (or a second at most, so that unread events never pile up at the server):
+// it wakes at most once per reading. Raw events come from input devices only: a program that
+// warps the pointer is not counted.
 class X11PointerMotion {
 public:
     enum class State { starting, watching, unavailable };
@@ -30,6 +32,8 @@ public:
     State state() const { return state_.load(std::memory_order_acquire); }
     // Raised at least once for every motion after the state became `watching`.
     std::uint64_t motionCount() const { return count_.load(std::memory_order_acquire); }
+    // The reader has taken the count: the next motion is counted as soon as it comes.
+    void countTaken() const { wake_.raise(); }
 
 private:
     void run();

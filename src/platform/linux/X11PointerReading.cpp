@@ -29,6 +29,7 @@ std::optional<QPoint> X11PointerReading::read() {
     if (last_ && motion_.state() == X11PointerMotion::State::watching && moved == seenMotion_ &&
         ++quietCalls_ < kQuietRecheck)
         return last_;
+    if (moved != seenMotion_) motion_.countTaken();
     seenMotion_ = moved;
     quietCalls_ = 0;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
