@@ -97,7 +97,8 @@ std::vector<QImage> imagesFromCardinals(const std::vector<quint32>& values) {
     while (values.size() - at >= 2) {
         const quint32 width = values[at], height = values[at + 1];
         at += 2;
-        if (width == 0 || height == 0 || width > kMaximumWindowIconSide || height > kMaximumWindowIconSide) break;
+        if (width == 0 || height == 0 || width > kMaximumWindowIconSide || height > kMaximumWindowIconSide)
+            break;
         const std::size_t pixels = std::size_t(width) * height;
         if (values.size() - at < pixels) break;
         QImage image(int(width), int(height), QImage::Format_ARGB32);
