@@ -147,12 +147,15 @@ if "k-measured" in measure.thread_names(os.getpid()):
 
 # --dock: a profile that has done the onboarding and has the replacement Dock on, and no copies
 # unless asked; without it the profile holds no settings.
-if measure.parse_arguments(["m", "bin"]) != ("bin", 60, 15, False):
+if measure.parse_arguments(["m", "bin"]) != ("bin", 60, 15, False, False):
     failures.append(f"plain arguments: {measure.parse_arguments(['m', 'bin'])}")
-if measure.parse_arguments(["m", "bin", "--dock", "30"]) != ("bin", 30.0, 0, True):
+if measure.parse_arguments(["m", "bin", "--dock", "30"]) != ("bin", 30.0, 0, True, False):
     failures.append(f"dock arguments: {measure.parse_arguments(['m', 'bin', '--dock', '30'])}")
-if measure.parse_arguments(["m", "--dock", "bin", "20", "3"]) != ("bin", 20.0, 3, True):
+if measure.parse_arguments(["m", "--dock", "bin", "20", "3"]) != ("bin", 20.0, 3, True, False):
     failures.append(f"dock arguments with copies: {measure.parse_arguments(['m', '--dock', 'bin', '20', '3'])}")
+# A sweep measures the Dock, so it turns the Dock on by itself.
+if measure.parse_arguments(["m", "bin", "--sweep", "10"]) != ("bin", 10.0, 0, True, True):
+    failures.append(f"sweep arguments: {measure.parse_arguments(['m', 'bin', '--sweep', '10'])}")
 with tempfile.TemporaryDirectory() as folder:
     for dock in (False, True):
         home = os.path.join(folder, str(dock))

@@ -26,6 +26,8 @@ constexpr int kMaximumThemes = 16;
 constexpr qsizetype kMaximumFiles = 32;
 constexpr int kCachedPixmaps = 8;
 const char* const kExtensions[] = {"png", "svg", "xpm"};
+// Where applications put their own, whatever the desktop's theme.
+const char* const kBaseTheme = "hicolor";
 
 struct Theme {
     // The icon files of its folders by file name, each in the folders' order.
@@ -271,7 +273,7 @@ QStringList themeIconFiles(const QString& name) {
         if (i == chain.size()) {
             if (fallbacksAdded) break;
             fallbacksAdded = true;
-            chain << QIcon::fallbackThemeName() << QStringLiteral("hicolor");
+            chain << QIcon::fallbackThemeName() << QString::fromLatin1(kBaseTheme);
         }
         const QString theme = chain[i];
         if (theme.isEmpty() || seen.contains(theme)) continue;
