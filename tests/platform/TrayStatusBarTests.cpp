@@ -196,6 +196,19 @@ TEST(TrayStatusBar, AnAnsweringWatcherOrNoBusLetTheItemInAtOnceAndTheTrayOpensIt
     EXPECT_EQ(tray.scheduler.pendingCount(), 0u) << "no clock needed";
     EXPECT_TRUE(tray.log.lines().empty());
 
+    // A watcher slowed past the limit (its answers are still on their way when the second is up)
+    // brings the item in when it does answer.
+    TrayBus slow;
+    FakeStatusNotifierWatcher slowWatcher(slow.bus.address());
+    TrayStatusBar slowBar(slow.client(), slow.scheduler, slow.log);
+    std::unique_ptr<StatusItem> slowItem = slowBar.createItem(QStringLiteral("VantrelPrimary"));
+    slow.scheduler.advance(Seconds(1.0));
+    EXPECT_EQ(slowBar.tray(), TrayStatusBar::Tray::silent);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return iconOf(*slowItem) != nullptr; }, 10000));
+    EXPECT_EQ(slowBar.tray(), TrayStatusBar::Tray::open);
+    EXPECT_EQ(slow.log.messages(QStringLiteral("StatusItem")).last(),
+              QStringLiteral("The desktop's tray answered late; the status item is added."));
+
     // Without a bus connection there is nothing to ask.
     TrayStatusBar noBus(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/vantrel-bus"),
                                                       QStringLiteral("vantrel-no-tray")),

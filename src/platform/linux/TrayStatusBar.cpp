@@ -243,9 +243,10 @@ void TrayStatusBar::askWatcher() {
     const quint64 question = ++question_;
     introspection_.reset();
     hostRegistered_.reset();
-    // The limit below decides silence; the bus's own time-out only frees the calls some time later.
+    // The limit below decides silence, which nothing waits on; a watcher slowed down past it (a
+    // loaded machine at login) still brings the item in when it answers, until the bus gives up.
     const int busTimeoutMs = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(kWatcherAnswerLimit * 2).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(kWatcherAnswerLimit * 10).count());
     const auto send = [&](const QString& interface, const QString& member, const QVariantList& arguments,
                           auto take) {
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -255,7 +256,7 @@ void TrayStatusBar::askWatcher() {
         connect(pending, &QDBusPendingCallWatcher::finished, this,
                 [this, question, take](QDBusPendingCallWatcher* reply) {
                     reply->deleteLater();
-                    if (question != question_ || tray_ != Tray::asking) return;
+                    if (question != question_ || !awaitsAnswer()) return;
                     const QDBusMessage message = reply->reply();
                     if (message.type() == QDBusMessage::ReplyMessage && !message.arguments().isEmpty()) {
                         take(message.arguments().constFirst());
@@ -289,8 +290,9 @@ void TrayStatusBar::answered(quint64 question) {
 }
 
 void TrayStatusBar::settle(quint64 question, Tray tray) {
-    // An answer to an older question, or one after the limit, changes nothing.
-    if (question != question_ || tray_ != Tray::asking) return;
+    // An answer to an older question changes nothing; a late one to the last question still counts.
+    if (question != question_ || !awaitsAnswer()) return;
+    const bool late = tray_ == Tray::silent;
     deadline_.cancel();
     // Before Qt has made an icon it may still take the X server's tray; once it took the
     // watcher's, it keeps to that.
@@ -309,7 +311,8 @@ void TrayStatusBar::settle(quint64 question, Tray tray) {
     if (tray != Tray::open) return;
     if (std::exchange(leftOut_, false))
         log_->log(LogLevel::info, QString::fromLatin1(kLogSubsystem), QStringLiteral("StatusItem"),
-                  QStringLiteral("The desktop's tray changed owner; the status item is added."));
+                  late ? QStringLiteral("The desktop's tray answered late; the status item is added.")
+                       : QStringLiteral("The desktop's tray changed owner; the status item is added."));
     opened_ = true;
     Q_EMIT trayOpened();
 }

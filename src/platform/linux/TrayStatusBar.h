@@ -111,6 +111,8 @@ private:
     void askWatcher();
     void answered(quint64 question);
     void settle(quint64 question, Tray tray);
+    // Asking, or found silent and still open to a late answer to the same question.
+    bool awaitsAnswer() const { return tray_ == Tray::asking || tray_ == Tray::silent; }
 
     std::optional<QDBusConnection> connection_;
     Scheduler* scheduler_ = nullptr;
