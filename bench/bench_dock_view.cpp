@@ -150,7 +150,7 @@ void BM_DockViewBuildFromFile(benchmark::State& state) {
 }
 
 // The row rebuilt with `state.range(0)` running applications, as after a change of the active
-// window: one pass over the tiles, whatever their number.
+// window: one pass, whatever their number.
 void BM_DockViewRebuildRunning(benchmark::State& state) {
     const auto count = int(state.range(0));
     RowServices row;
@@ -169,7 +169,9 @@ void BM_DockViewRebuildRunning(benchmark::State& state) {
     DockContentStore content(row.files.persistence, row.workspace, row.openPanel, row.running);
     RunningAppsStore store(row.running, row.alerts);
     FloatingDockView view(row.context(store, content));
-    if (view.tiles().size() != std::size_t(count) + 2) state.SkipWithError("not one tile per application");
+    // However many run, the Dock shows its first ones only.
+    const std::size_t shown = std::min(std::size_t(count), RunningAppsStore::kMaximumApps);
+    if (view.tiles().size() != shown + 2) state.SkipWithError("not one tile per application shown");
     for (auto _ : state) {
         view.rebuild();
         benchmark::DoNotOptimize(view.tiles().size());

@@ -548,9 +548,10 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
         }
         ASSERT_TRUE(manage(replacement.compositor, true)) << "the new xfwm4 took no charge";
         if (replacement.slidOut) {
-            // The pointer rests on the bottom edge.
+            // The pointer rests on the bottom edge. (A window rebuilt for the new compositor may
+            // settle, still slid out, before the reveal does.)
             warp(QPoint(200, 981));
-            EXPECT_EQ(lines.next("settled"), revealed);
+            EXPECT_EQ(lines.next("settled 1"), revealed);
         }
         EXPECT_TRUE(onScreen()) << "the Dock's window is not on the screen";
     }
