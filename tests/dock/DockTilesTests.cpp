@@ -275,8 +275,7 @@ TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGen
     const DockShortcut xterm = item("XTerm", DockShortcut::Kind::application, "/apps/xterm.desktop");
     const DockShortcut idle = item("Idle", DockShortcut::Kind::application, "/apps/idle.desktop");
     build({drawn, xterm, idle});
-    const auto paint = [&](const DockShortcut& shortcut) {
-        DockShortcutButton tile(shortcut, ctx(), host.get());
+    const auto render = [](DockShortcutButton& tile) {
         tile.resize(49, 56);
         QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -284,6 +283,10 @@ TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGen
         tile.paintTile(painter);
         painter.end();
         return image;
+    };
+    const auto paint = [&](const DockShortcut& shortcut) {
+        DockShortcutButton tile(shortcut, ctx(), host.get());
+        return render(tile);
     };
     const auto isGlobeBlue = [](const QColor& c) { return c.alpha() > 200 && c.blue() > c.red() + 60; };
     const QImage svgTile = paint(drawn);
@@ -305,13 +308,7 @@ TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGen
     running.identifiers[QStringLiteral("/apps/idle.desktop")] = QStringLiteral("idle.desktop");
     running.applications.push_back(app(8, "Idle", "idle.desktop", QColor(40, 180, 60)));
     store->refresh();
-    idleTile.resize(49, 56);
-    QImage started(49, 56, QImage::Format_ARGB32_Premultiplied);
-    started.fill(Qt::transparent);
-    QPainter startedPainter(&started);
-    idleTile.paintTile(startedPainter);
-    startedPainter.end();
-    EXPECT_EQ(started.pixelColor(12, 20), QColor(40, 180, 60));
+    EXPECT_EQ(render(idleTile).pixelColor(12, 20), QColor(40, 180, 60));
 }
 
 TEST_F(DockTilesTest, AWebsiteShowsAWhiteGlobeCentredOnItsBlueSquare) {

@@ -14,14 +14,11 @@
 // standard input makes it hand its X connection to a child of its own, say "child <pid>" and end;
 // the child lives until killed.
 //
-// For measuring by hand (scripts/measure-running-apps.py): with VANTREL_MEASURE set, the service
-// feeds a Dock's store of running applications instead of announcing its news, SIGTERM ends it
-// through its event loop, and
-// "stall" is answered by "stall <longest turn of the event loop since last asked, ms> <tiles>".
-// Started as "--flood <count>", it maps that many windows with icons, each claiming a process of
-// its own, 50 at a time into the client list, says "flooded" and lives until its standard input
-// closes; as "--storm <count> <per second>", it adds one window and rewrites its invalid icon
-// that many times at that rate, then says "stormed".
+// For scripts/measure-running-apps.py: with VANTREL_MEASURE set, the service feeds a Dock's store
+// instead of announcing, SIGTERM quits through the event loop, and "stall" is answered by
+// "stall <longest event-loop turn since last asked, ms> <tiles>". "--flood <count>" maps that many
+// iconed windows, 50 at a time, says "flooded"; "--storm <count> <per second>" rewrites one
+// window's invalid icon that often, says "stormed"; both live until standard input closes.
 
 #include "dock/RunningAppsStore.h"
 #include "platform/AlertPresenter.h"
@@ -125,16 +122,14 @@ int ownWindow(const QByteArray& instance, const QByteArray& windowClass, bool na
     ssize_t n;
     while ((n = ::read(STDIN_FILENO, buffer, sizeof buffer)) > 0) {
         if (!forks || std::strncmp(buffer, "fork", 4) != 0) continue;
-        // The child keeps the connection, and with it the window; the server still names the
-        // parent as its maker.
+        // The child keeps the connection and the window; the server still names the parent.
         const pid_t child = ::fork();
         if (child < 0) return 1;
         if (child > 0) {
             say(QStringLiteral("child %1").arg(child));
             ::_exit(0);
         }
-        // Its standard input closes with its parent's end; it lives until killed, two minutes at
-        // most.
+        // Lives until killed, two minutes at most.
         ::alarm(120);
         for (;;) ::pause();
     }

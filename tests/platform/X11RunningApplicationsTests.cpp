@@ -175,6 +175,14 @@ public:
         }
         return process.readLine().trimmed();
     }
+    // With --fork: the window's maker hands its window to a child and ends; the child's id.
+    pid_t forkAway() {
+        process.write("fork\n");
+        const QByteArray said = readLine();
+        EXPECT_TRUE(said.startsWith("child ")) << said.constData();
+        EXPECT_TRUE(process.waitForFinished(kTimeoutMs));
+        return pid_t(said.mid(6).toInt());
+    }
     ~OwnWindowProgram() {
         process.closeWriteChannel();
         if (!process.waitForFinished(kTimeoutMs)) process.kill();
@@ -470,14 +478,9 @@ TEST(X11RunningApplications,
     ASSERT_TRUE(hostless.process.waitForFinished(kTimeoutMs));
     EXPECT_EQ(hostless.process.exitStatus(), QProcess::CrashExit);
 
-    // The window's maker ends while its child keeps the window: the server still names the
-    // maker's id, which is now free for any process to take.
+    // The server still names the ended maker's id, now free for any process to take.
     const quint32 maker = forking.pid();
-    forking.process.write("fork\n");
-    const QByteArray said = forking.readLine();
-    ASSERT_TRUE(said.startsWith("child ")) << said.constData();
-    const pid_t child = pid_t(said.mid(6).toInt());
-    ASSERT_TRUE(forking.process.waitForFinished(kTimeoutMs));
+    const pid_t child = forking.forkAway();
     apps = driver.apps(true);
     ASSERT_EQ(appOf(apps, maker)["name"].toString(), "ForkingProgram") << "its window is still listed";
     EXPECT_FALSE(appOf(apps, maker)["verified"].toBool()) << "no Force Quit for a process that ended";
@@ -487,8 +490,7 @@ TEST(X11RunningApplications,
     ::kill(child, SIGKILL);
 }
 
-// Run by the test below inside a process-id space of its own, where an id can be handed out again
-// at will.
+// Run by the test below in a process-id space of its own, where ids can be handed out at will.
 TEST(X11RunningApplications, AnIdTakenByANewcomerAfterTheWindowsMakerEndedIsNotItsProcess) {
     if (!qEnvironmentVariableIsSet("VANTREL_IN_PID_NAMESPACE")) GTEST_SKIP() << "started by the test below";
     XvfbServer server(640, 480);
@@ -505,11 +507,7 @@ TEST(X11RunningApplications, AnIdTakenByANewcomerAfterTheWindowsMakerEndedIsNotI
     ASSERT_TRUE(appOf(driver.apps(false), forking.pid())["verified"].toBool());
 
     const quint32 maker = forking.pid();
-    forking.process.write("fork\n");
-    const QByteArray said = forking.readLine();
-    ASSERT_TRUE(said.startsWith("child ")) << said.constData();
-    const pid_t child = pid_t(said.mid(6).toInt());
-    ASSERT_TRUE(forking.process.waitForFinished(kTimeoutMs));
+    const pid_t child = forking.forkAway();
     // The next process started gets the maker's id.
     QProcess newcomer;
     for (int attempt = 0; attempt < 5 && quint32(newcomer.processId()) != maker; ++attempt) {
@@ -643,19 +641,18 @@ TEST(X11RunningApplications, AWindowWithOnlyAnIconPixmapInItsHintsShowsThatPixma
     wm.set32(plain, "WM_HINTS", XCB_ATOM_WM_HINTS, {4, 1, 1, bitmap, 0, 0, 0, 0, 0});
     wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {xterm, plain});
 
-    const auto [announced, apps] = driver.announcedUntil([&](const QJsonArray& apps) {
-        return apps.size() == 2 && !iconSizes(appOf(apps, quint32(terminal.processId()))).isEmpty() &&
-               !iconSizes(appOf(apps, quint32(other.processId()))).isEmpty();
-    });
-    const QJsonObject terminalApp = appOf(apps, quint32(terminal.processId()));
-    EXPECT_EQ(iconSizes(terminalApp), QSet<QString>{"16x16"});
-    EXPECT_EQ(terminalApp["pixels"].toArray(), (QJsonArray{"#00000000", "#ffff0000"}))
+    const quint32 terminalPid = quint32(terminal.processId()), otherPid = quint32(other.processId());
+    const auto bothHaveIcons = [&](const QJsonArray& apps) {
+        return !iconSizes(appOf(apps, terminalPid)).isEmpty() && !iconSizes(appOf(apps, otherPid)).isEmpty();
+    };
+    const QJsonArray apps = driver.announcedUntil(bothHaveIcons).second;
+    EXPECT_EQ(iconSizes(appOf(apps, terminalPid)), QSet<QString>{"16x16"});
+    EXPECT_EQ(appOf(apps, terminalPid)["pixels"].toArray(), (QJsonArray{"#00000000", "#ffff0000"}))
         << "clear outside the mask, red inside";
-    EXPECT_EQ(appOf(apps, quint32(other.processId()))["pixels"].toArray(),
-              (QJsonArray{"#ff000000", "#ff000000"}))
+    EXPECT_EQ(appOf(apps, otherPid)["pixels"].toArray(), (QJsonArray{"#ff000000", "#ff000000"}))
         << "a bitmap's set bits in black";
-    terminal.kill();
-    other.kill();
-    terminal.waitForFinished(kTimeoutMs);
-    other.waitForFinished(kTimeoutMs);
+    for (QProcess* process : {&terminal, &other}) {
+        process->kill();
+        process->waitForFinished(kTimeoutMs);
+    }
 }
