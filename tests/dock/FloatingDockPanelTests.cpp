@@ -73,19 +73,18 @@ TEST_F(FloatingDockPanelShapeTest, TheShapeHoldsAHoveredTilesBubbleAndRisenIconW
         panel.show();
         // The application's tile stands at (73, 46), 49 by 56, in a surface whose top is at 35.
         DockTile* editor = view->tiles().front();
-        const auto hover = [&](bool on) {
-            editor->setHovering(on);
-            finish(editor->label().animation());
-            finish(editor->effect().animation());
-        };
-        hover(true);
+        editor->setHovering(true);
+        finish(editor->label().animation());
+        finish(editor->effect().animation());
         // The bubble's top is 22 above the tile's; the risen icon's 7 higher than its grown top.
         EXPECT_TRUE(panel.mask().contains(QPoint(97, 26))) << "the bubble, above the surface";
         EXPECT_TRUE(panel.mask().contains(QPoint(80, 30))) << "the bubble's left part";
         EXPECT_TRUE(panel.mask().contains(QPoint(97, 33))) << "the risen icon's top, above the surface";
         EXPECT_FALSE(panel.mask().contains(QPoint(200, 26))) << "the band beside the bubble";
 
-        hover(false);
+        editor->setHovering(false);
+        finish(editor->label().animation());
+        finish(editor->effect().animation());
         EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, panel.width() - 114, 78)) << "the surface alone";
     }
 }
