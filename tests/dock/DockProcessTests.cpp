@@ -446,21 +446,21 @@ struct DriverLines {
     QProcess& driver;
     xcb_window_t window = XCB_NONE;
 
+    const QString& note(const QString& line) {
+        if (line.startsWith("window ")) window = line.section(' ', 1).toUInt();
+        return line;
+    }
     // The next line that starts with `prefix`, as lineStartingWith, noting windows on the way.
     QString next(const QString& prefix) {
-        for (;;) {
-            const QString line = lineStartingWith(driver, QString());
-            if (line.startsWith("window ")) window = line.section(' ', 1).toUInt();
-            if (line.isEmpty() || line.startsWith(prefix)) return line;
-        }
+        for (;;)
+            if (const QString line = note(lineStartingWith(driver, QString()));
+                line.isEmpty() || line.startsWith(prefix))
+                return line;
     }
     // Reads what has arrived, without waiting.
     void drain() {
         driver.waitForReadyRead(0);
-        while (driver.canReadLine()) {
-            const QString line = QString::fromUtf8(driver.readLine()).trimmed();
-            if (line.startsWith("window ")) window = line.section(' ', 1).toUInt();
-        }
+        while (driver.canReadLine()) note(QString::fromUtf8(driver.readLine()).trimmed());
     }
 };
 
@@ -476,11 +476,37 @@ bool isViewable(xcb_connection_t* c, xcb_window_t window) {
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
+// Starts xfwm4, replacing the running manager or not; true once it has taken charge, its
+// compositor running or not as asked.
+bool startXfwm4(QProcess& manager, xcb_connection_t* c, const QString& display, bool compositor,
+                bool replacing = false) {
+    const xcb_window_t before = selectionOwner(c, "WM_S0");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    manager.setProcessEnvironment(environment);
+    QStringList arguments{compositor ? "--compositor=on" : "--compositor=off"};
+    if (replacing) arguments.prepend("--replace");
+    manager.start(QStandardPaths::findExecutable(QStringLiteral("xfwm4")), arguments);
+    return manager.waitForStarted(10'000) && waitForX(c, [&] {
+               const xcb_window_t owner = selectionOwner(c, "WM_S0");
+               return owner != XCB_NONE && owner != before &&
+                      (selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE) == compositor;
+           });
+}
+
+void stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return;
+    process.terminate();
+    if (!process.waitForFinished(10'000)) {
+        process.kill();
+        process.waitForFinished(10'000);
+    }
+}
+
 } // namespace
 
 TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealedAtTheBottomEdge) {
-    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
-    if (xfwm4.isEmpty()) GTEST_SKIP() << "no xfwm4";
+    if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
     XvfbServer server(1512, 982);
     if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
     XClient client(server.display().toLatin1());
@@ -488,23 +514,7 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
     ASSERT_FALSE(xcb_connection_has_error(c));
 
     std::list<QProcess> managers;
-    const auto manage = [&](const QString& compositor, bool replacing) {
-        const xcb_window_t before = selectionOwner(c, "WM_S0");
-        QProcess& manager = managers.emplace_back();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", server.display());
-        manager.setProcessEnvironment(environment);
-        QStringList arguments{"--compositor=" + compositor};
-        if (replacing) arguments.prepend("--replace");
-        manager.start(xfwm4, arguments);
-        // Taken charge, with its compositor running or not.
-        return manager.waitForStarted(10'000) && waitForX(c, [&] {
-                   const xcb_window_t owner = selectionOwner(c, "WM_S0");
-                   return owner != XCB_NONE && owner != before &&
-                          (selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE) == (compositor == "on");
-               });
-    };
-    ASSERT_TRUE(manage("on", false)) << "xfwm4 took no charge of the screen";
+    ASSERT_TRUE(startXfwm4(managers.emplace_back(), c, server.display(), true)) << "xfwm4 took no charge";
 
     QTemporaryDir home;
     writeUserDock(home.path());
@@ -535,18 +545,20 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
     // Each replacement once with the Dock slid out, once with it shown (the pointer resting on it),
     // to a manager with or without a compositor, from one with or without.
     const struct {
-        const char* compositor;
+        bool compositor;
         bool slidOut;
-    } replacements[] = {{"off", true}, {"on", false}, {"on", true}, {"off", false}, {"off", true}};
+    } replacements[] = {{false, true}, {true, false}, {true, true}, {false, false}, {false, true}};
     for (const auto& replacement : replacements) {
-        SCOPED_TRACE(std::string(replacement.compositor) + (replacement.slidOut ? ", slid out" : ", shown"));
+        SCOPED_TRACE(std::string(replacement.compositor ? "on" : "off") +
+                     (replacement.slidOut ? ", slid out" : ", shown"));
         if (replacement.slidOut) {
             warp(QPoint(700, 300));
             ASSERT_FALSE(lines.next("settled 0").isEmpty());
         } else {
             warp(onTheDock);
         }
-        ASSERT_TRUE(manage(replacement.compositor, true)) << "the new xfwm4 took no charge";
+        ASSERT_TRUE(startXfwm4(managers.emplace_back(), c, server.display(), replacement.compositor, true))
+            << "the new xfwm4 took no charge";
         if (replacement.slidOut) {
             // The pointer rests on the bottom edge. (A window rebuilt for the new compositor may
             // settle, still slid out, before the reveal does.)
@@ -559,19 +571,11 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
     driver.write("quit\n");
     EXPECT_EQ(lines.next("status"), "status Native macOS Dock restored");
     ASSERT_TRUE(driver.waitForFinished(30'000));
-    for (QProcess& manager : managers) {
-        if (manager.state() == QProcess::NotRunning) continue;
-        manager.terminate();
-        if (!manager.waitForFinished(10'000)) {
-            manager.kill();
-            manager.waitForFinished(10'000);
-        }
-    }
+    for (QProcess& manager : managers) stop(manager);
 }
 
 TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSurface) {
-    const QString xfwm4 = QStandardPaths::findExecutable(QStringLiteral("xfwm4"));
-    if (xfwm4.isEmpty()) GTEST_SKIP() << "no xfwm4";
+    if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
     XvfbServer server(1512, 982);
     if (!server.isRunning()) GTEST_SKIP() << "no Xvfb";
     XClient client(server.display().toLatin1());
@@ -591,14 +595,7 @@ TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSur
     xcb_flush(c);
 
     QProcess manager;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", server.display());
-    manager.setProcessEnvironment(environment);
-    manager.start(xfwm4, {QStringLiteral("--compositor=on")});
-    ASSERT_TRUE(manager.waitForStarted(10'000));
-    ASSERT_TRUE(waitForX(c, [&] {
-        return selectionOwner(c, "WM_S0") != XCB_NONE && selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE;
-    })) << "xfwm4's compositor did not start";
+    ASSERT_TRUE(startXfwm4(manager, c, server.display(), true)) << "xfwm4's compositor did not start";
 
     QTemporaryDir home;
     writeUserDock(home.path());
@@ -648,9 +645,5 @@ TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSur
     driver.write("quit\n");
     EXPECT_EQ(lineStartingWith(driver, "status"), "status Native macOS Dock restored");
     ASSERT_TRUE(driver.waitForFinished(30'000));
-    manager.terminate();
-    if (!manager.waitForFinished(10'000)) {
-        manager.kill();
-        manager.waitForFinished(10'000);
-    }
+    stop(manager);
 }

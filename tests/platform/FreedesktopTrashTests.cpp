@@ -256,18 +256,15 @@ TEST(FreedesktopTrash, NamesAreBytes) {
     EXPECT_FALSE(trash.hasItems());
 }
 
-// Runs `work` in a child after `prepare`, and answers what `work` returned; "skip: " and the
-// reason when `prepare` could not set the child up; nothing when the child did not finish.
-std::optional<QByteArray> runInChild(const std::function<QByteArray()>& prepare,
-                                     const std::function<QByteArray()>& work) {
+// Runs `work` in a child and answers what it returned; nothing when the child did not finish.
+std::optional<QByteArray> runInChild(const std::function<QByteArray()>& work) {
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) return std::nullopt;
     const pid_t child = ::fork();
     if (child < 0) return std::nullopt;
     if (child == 0) {
         ::close(pipe[0]);
-        const QByteArray failure = prepare();
-        const QByteArray answer = failure.isEmpty() ? work() : "skip: " + failure;
+        const QByteArray answer = work();
         const bool written = ::write(pipe[1], answer.constData(), size_t(answer.size())) == answer.size();
         ::_exit(written ? 0 : 3);
     }
@@ -321,7 +318,8 @@ TEST(FreedesktopTrash, ABindMountInsideIsNeitherEnteredNorEmptiedAndIsNamed) {
     QDir().mkpath(h.trash("files/Mounted"));
     QDir().mkpath(h.trash("files/Old/inner/view"));
 
-    const std::optional<QByteArray> answer = runInChild(ownMounts, [&]() -> QByteArray {
+    const std::optional<QByteArray> answer = runInChild([&]() -> QByteArray {
+        if (const QByteArray failure = ownMounts(); !failure.isEmpty()) return "skip: " + failure;
         if (!bindMount(documents, h.trash("files/Mounted")) ||
             !bindMount(documents + QStringLiteral("/sub"), h.trash("files/Old/inner/view")))
             return QByteArray("skip: no bind mount: ") + std::strerror(errno);
@@ -345,11 +343,9 @@ TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {
     ASSERT_TRUE(nest(h.trash("files/Shallow"), 200));
     ASSERT_TRUE(nest(h.trash("files/Deep"), 1500));
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Deep.trashinfo"), "[Trash Info]");
-    const auto fewDescriptors = []() -> QByteArray {
+    const std::optional<QByteArray> answer = runInChild([&] {
         const rlimit limit{64, 64};
-        return ::setrlimit(RLIMIT_NOFILE, &limit) == 0 ? QByteArray() : QByteArray("no descriptor limit");
-    };
-    const std::optional<QByteArray> answer = runInChild(fewDescriptors, [&] {
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) return QByteArray("no descriptor limit");
         QString error;
         return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
     });

@@ -68,10 +68,9 @@ TEST(GreyedRows, TheirTextsFadeOnceWithTheRowNotAgainOnTheirOwn) {
         ControlCenterHarness c;
         NotificationsPage page(c.context());
         // The unavailable rows at 0.62: title and detail alike.
-        for (QWidget* row : {page.mirrorRow(), page.backlightRow()}) {
-            const QString title = row == page.mirrorRow()
-                                      ? QStringLiteral("Mirror notifications from other apps")
-                                      : QStringLiteral("Backlight alert patterns");
+        for (const auto& [row, title] :
+             {std::pair<QWidget*, QString>{page.mirrorRow(), "Mirror notifications from other apps"},
+              {page.backlightRow(), "Backlight alert patterns"}}) {
             EXPECT_NEAR(fadedShare(page, QSize(880, 1400), row, title, sheet), 0.62, 0.05)
                 << title.toStdString();
         }
