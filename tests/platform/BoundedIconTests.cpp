@@ -57,15 +57,15 @@ TEST(BoundedIcon, AnIconThatIsNoRegularFileWithinItsLimitIsNoIconAndIsNeverWaite
     home.writeFile(QStringLiteral("icons/fixture/index.theme"),
                    "[Icon Theme]\nName=Fixture\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\n");
     const QString themedFifo = icons + QStringLiteral("/fixture/48x48/apps/stuck.png");
-    const QString fifo = home.root() + QStringLiteral("/fifo.png");
+    const QString fifo = home.root() + "/fifo.png", huge = home.root() + "/huge.png",
+                  folder = home.root() + "/folder.png";
     ASSERT_TRUE(makeHostile(Hostile::fifo, themedFifo, {}, 0));
     ASSERT_TRUE(makeHostile(Hostile::fifo, fifo, {}, 0));
-    ASSERT_TRUE(makeHostile(Hostile::overLimit, home.root() + QStringLiteral("/huge.png"), {}, 8 << 20));
-    ASSERT_TRUE(makeHostile(Hostile::folder, home.root() + QStringLiteral("/folder.png"), {}, 0));
+    ASSERT_TRUE(makeHostile(Hostile::overLimit, huge, {}, 8 << 20));
+    ASSERT_TRUE(makeHostile(Hostile::folder, folder, {}, 0));
     const ScopedIconTheme theme(icons, QStringLiteral("fixture"));
 
-    for (const QString& icon : {fifo, QStringLiteral("stuck"), home.root() + QStringLiteral("/huge.png"),
-                                home.root() + QStringLiteral("/folder.png")}) {
+    for (const QString& icon : {fifo, QStringLiteral("stuck"), huge, folder}) {
         SCOPED_TRACE(icon.toStdString());
         // On a thread of its own with a bounded wait: a read that waits on the FIFO fails the
         // test instead of hanging it.
