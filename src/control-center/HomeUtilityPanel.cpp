@@ -3,6 +3,7 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/SingleItemLayout.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
@@ -176,10 +177,9 @@ private:
 
 // Lays out one column at its whole height and asks for the top `fraction` of it, so that the
 // widget holding it shows that much and clips the rest.
-class RevealLayout final : public QLayout {
+class RevealLayout final : public SingleItemLayout {
 public:
-    explicit RevealLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
-    ~RevealLayout() override { delete item_; }
+    explicit RevealLayout(QWidget* parent) : SingleItemLayout(parent) {}
 
     void setColumn(QLayout* column) {
         addChildLayout(column);
@@ -193,16 +193,6 @@ public:
         invalidate();
     }
 
-    void addItem(QLayoutItem* item) override {
-        delete item_;
-        item_ = item;
-    }
-    int count() const override { return item_ ? 1 : 0; }
-    QLayoutItem* itemAt(int index) const override { return index == 0 ? item_ : nullptr; }
-    QLayoutItem* takeAt(int index) override {
-        if (index != 0) return nullptr;
-        return std::exchange(item_, nullptr);
-    }
     QSize sizeHint() const override {
         if (!item_) return {};
         const QSize full = item_->sizeHint();
@@ -224,7 +214,6 @@ public:
 private:
     int shown(int height) const { return int(std::lround(height * fraction_)); }
 
-    QLayoutItem* item_ = nullptr;
     double fraction_ = 1;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/VantrelPreferences.h"
 #include "kit/SectionTitle.h"
+#include "kit/SingleItemLayout.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -18,25 +19,10 @@ namespace {
 
 // Places the one column of a page by VantrelPageLayout: the paddings measured from the page's
 // width, the column held to its maximum and centred.
-class PageColumnLayout final : public QLayout {
+class PageColumnLayout final : public SingleItemLayout {
 public:
-    PageColumnLayout(QWidget* canvas, double maxWidth) : QLayout(canvas), maxWidth_(maxWidth) {
-        setContentsMargins(0, 0, 0, 0);
-    }
-    ~PageColumnLayout() override { delete item_; }
+    PageColumnLayout(QWidget* canvas, double maxWidth) : SingleItemLayout(canvas), maxWidth_(maxWidth) {}
 
-    void addItem(QLayoutItem* item) override {
-        delete item_;
-        item_ = item;
-    }
-    int count() const override { return item_ ? 1 : 0; }
-    QLayoutItem* itemAt(int index) const override { return index == 0 ? item_ : nullptr; }
-    QLayoutItem* takeAt(int index) override {
-        if (index != 0) return nullptr;
-        QLayoutItem* item = item_;
-        item_ = nullptr;
-        return item;
-    }
     Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
@@ -57,7 +43,6 @@ public:
 
 private:
     double maxWidth_;
-    QLayoutItem* item_ = nullptr;
 };
 
 } // namespace
