@@ -6,8 +6,10 @@
 #include "kit/VantrelMotion.h"
 
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <cmath>
 
 namespace vantrel {
 
@@ -99,6 +101,7 @@ VantrelBackdrop::VantrelBackdrop(VantrelPreferences& preferences, ThemeImageStor
         if (image == artworkImage_) return;
         artworkImage_ = std::move(image);
         base_ = QImage();
+        gradients_ = RowRunImage();
         update();
     });
     refresh();
@@ -118,6 +121,7 @@ void VantrelBackdrop::refresh() {
     layout_ = next;
     base_ = QImage();
     overlay_ = QImage();
+    gradients_ = RowRunImage();
     refraction_->setTint(layout_.refractionTint);
     followSweep();
     update();
@@ -147,6 +151,7 @@ void VantrelBackdrop::hideEvent(QHideEvent* event) {
     // A closed window keeps no window-sized images: they are painted again when it shows.
     base_ = QImage();
     overlay_ = QImage();
+    gradients_ = RowRunImage();
 }
 
 void VantrelBackdrop::paintBase(QPainter& painter, const QRectF& rect, const BackdropLayout& l,
@@ -184,10 +189,26 @@ void VantrelBackdrop::paintOverlay(QPainter& painter, const QRectF& rect, const 
     painter.fillRect(rect, veil);
 }
 
-void VantrelBackdrop::paintEvent(QPaintEvent*) {
+void VantrelBackdrop::paintEvent(QPaintEvent* event) {
     const QRectF bounds(rect());
     const qreal ratio = devicePixelRatioF();
-    if (base_.size() != size() * ratio) {
+    const QSize deviceSize = size() * ratio;
+    if (!artworkImage_ && !layout_.showsRefraction) {
+        if (gradients_.size() != deviceSize)
+            gradients_ = RowRunImage::render(deviceSize, ratio, [&](QPainter& p) {
+                paintBase(p, bounds, layout_, artworkImage_);
+                paintOverlay(p, bounds, layout_);
+            });
+        const QRectF exposed = QRectF(event->rect()).intersected(bounds);
+        const QRect device(
+            QPoint(int(std::floor(exposed.left() * ratio)), int(std::floor(exposed.top() * ratio))),
+            QPoint(int(std::ceil(exposed.right() * ratio)) - 1,
+                   int(std::ceil(exposed.bottom() * ratio)) - 1));
+        QPainter painter(this);
+        gradients_.draw(painter, device);
+        return;
+    }
+    if (base_.size() != deviceSize) {
         base_ = blankImage(size(), ratio);
         QPainter p(&base_);
         paintBase(p, bounds, layout_, artworkImage_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/RowRunImage.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/VantrelTheme.h"
 
@@ -46,7 +47,8 @@ struct BackdropLayout {
 
 // The full-window background of the settings window: the canvas gradient, the theme artwork,
 // the calm sweep, the glows and the veil. Everything but the sweep is rendered once per size and
-// settings and then only copied.
+// settings and then only copied; without artwork or sweep, the layers are only gradients and are
+// kept as runs along each row rather than as a window-sized image.
 class VantrelBackdrop : public QWidget {
     Q_OBJECT
 public:
@@ -59,7 +61,9 @@ public:
     // The artwork image drawn (none for the neutral theme or a missing file).
     const std::optional<QImage>& artworkImage() const { return artworkImage_; }
     // The bytes of the rendered layers kept between paints (none while hidden).
-    qsizetype keptImageBytes() const { return base_.sizeInBytes() + overlay_.sizeInBytes(); }
+    qsizetype keptImageBytes() const {
+        return base_.sizeInBytes() + overlay_.sizeInBytes() + gradients_.sizeInBytes();
+    }
 
     // Paints every layer but the sweep into `base` (layers 1–2) and `overlay` (layers 4–5).
     static void paintBase(QPainter& painter, const QRectF& rect, const BackdropLayout& layout,
@@ -82,8 +86,9 @@ private:
     BackdropLayout layout_;
     std::optional<QImage> artworkImage_;
     CalmThemeRefraction* refraction_;
-    QImage base_;    // layers 1–2 (and 4–5 when there is no sweep) for the current size and layout
-    QImage overlay_; // layers 4–5, kept apart only while the sweep runs between them
+    QImage base_;           // layers 1–2 (and 4–5 when there is no sweep) for the current size and layout
+    QImage overlay_;        // layers 4–5, kept apart only while the sweep runs between them
+    RowRunImage gradients_; // every layer, in place of `base_` when there is no artwork and no sweep
 };
 
 // Makes `page` clear, so the backdrop behind the window shows through it.

@@ -4,6 +4,8 @@
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -12,6 +14,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -124,4 +127,74 @@ TEST(BoundedIcon, AnIconThatExistsOnlyAsSvgIsDrawnFromItsThemeNameOrItsPath) {
         EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0);
     }
     EXPECT_EQ(themeIconFiles(QStringLiteral("only-svg")), QStringList{svg});
+}
+
+TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNotReadGivesWay) {
+    TempHome home;
+    const QString icons = home.root() + QStringLiteral("/icons");
+    home.writeFile(
+        QStringLiteral("icons/fixture/index.theme"),
+        "[Icon Theme]\nName=Fixture\nDirectories=48x48/apps,256x256/apps\n\n[48x48/apps]\nSize=48\n\n"
+        "[256x256/apps]\nSize=256\n");
+    const auto png = [](int side, QColor color) {
+        QImage image(side, side, QImage::Format_ARGB32);
+        image.fill(color);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    const QString small =
+        home.writeFile(QStringLiteral("icons/fixture/48x48/apps/probe.png"), png(48, Qt::red));
+    // Its header names 256 × 256, its pixels are cut off.
+    home.writeFile(QStringLiteral("icons/fixture/256x256/apps/probe.png"), png(256, Qt::green).left(60));
+    const ScopedIconTheme theme(icons, QStringLiteral("fixture"));
+
+    auto icon = std::make_optional(iconNamed(QStringLiteral("probe")));
+    ASSERT_FALSE(icon->isNull());
+    // The cut-off 256 would serve 200 best; the 48 is drawn instead, scaled up.
+    const QImage large = icon->pixmap(200, 200).toImage();
+    ASSERT_EQ(large.size(), QSize(200, 200));
+    EXPECT_EQ(large.pixelColor(100, 100), QColor(Qt::red));
+    EXPECT_EQ(icon->availableSizes(), QList<QSize>{QSize(48, 48)});
+
+    // The pixels are not kept: a size not drawn yet is read from the file as it is now, while a
+    // size drawn before stays as drawn, for every icon of the same files made meanwhile.
+    QFile file(small);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(png(48, Qt::blue));
+    file.close();
+    EXPECT_EQ(icon->pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::blue));
+    // Held on by a pixmap drawn from it, as a tile holds its own, the drawing is shared after the
+    // icon is gone; once neither is left, the next icon looks at the files afresh.
+    QPixmap tile = icon->pixmap(200, 200);
+    icon.reset();
+    EXPECT_EQ(iconNamed(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
+              QColor(Qt::red));
+    tile = QPixmap();
+    EXPECT_EQ(iconNamed(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
+              QColor(Qt::blue));
+}
+
+TEST(BoundedIcon, AWellNamedIconWakesOnlyItsOwnImagePluginAndAMisnamedOneIsReadByItsContent) {
+    const auto mapped = [](const char* plugin) {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(plugin);
+    };
+    if (mapped("imageformats/libqtiff.so"))
+        GTEST_SKIP() << "another test of this process woke every image plugin";
+    TempHome home;
+    // One red pixel, written as bytes: Qt's own image writer would itself wake every plugin.
+    static const char kRedPixel[] =
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01"
+        "\x00\x00\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41"
+        "\x54\x78\x9c\x63\xf8\xcf\xc0\xf0\x1f\x00\x05\x00\x01\xff\x89\x99\x3d\x1d\x00\x00"
+        "\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+    const QString png =
+        home.writeFile(QStringLiteral("square.png"), QByteArray(kRedPixel, sizeof kRedPixel - 1));
+    EXPECT_EQ(iconNamed(png).pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::red));
+    EXPECT_FALSE(mapped("imageformats/libqtiff.so"));
+    const QString misnamed = home.writeFile(QStringLiteral("disc.png"), kRedDisc);
+    EXPECT_EQ(iconNamed(misnamed).pixmap(64, 64).toImage().pixelColor(32, 32), QColor(Qt::red));
 }

@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
+#include <algorithm>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace vantrel {
@@ -25,6 +27,8 @@ constexpr int kMaximumThemes = 16;
 // Enough for every size a theme holds of one icon.
 constexpr qsizetype kMaximumFiles = 32;
 constexpr int kCachedPixmaps = 8;
+// Past this many files' icons kept, those no longer in use are forgotten.
+constexpr qsizetype kKeptStates = 256;
 const char* const kExtensions[] = {"png", "svg", "xpm"};
 // Where applications put their own, whatever the desktop's theme.
 const char* const kBaseTheme = "hicolor";
@@ -122,60 +126,84 @@ const Theme& themeNamed(const QString& name, const QStringList& bases) {
     return *it;
 }
 
-// An image read from one file, decoded as far as needed to know it is usable.
+// What one file holds, as far as its header tells. Its pixels are read again only to draw a size
+// not drawn yet, so an icon keeps the sizes it is drawn at rather than every file of its theme.
 struct Picture {
-    QByteArray bytes; // kept for a scalable picture, which is drawn afresh at each size
-    QImage bitmap;
+    QString path;
     QSize natural;
     bool scalable = false;
+    bool unusable = false; // its header read, but its pixels did not
 };
 
-std::optional<Picture> readPicture(const QString& path) {
-    Picture picture;
-    try {
-        picture.bytes = readStoredFile(path, kMaximumIconFileBytes, LinkPolicy::follow);
-    } catch (...) {
-        return std::nullopt;
-    }
-    QBuffer buffer(&picture.bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!reader.canRead()) return std::nullopt;
-    picture.natural = reader.size();
-    if (picture.natural.isEmpty()) return std::nullopt;
-    const QByteArray format = reader.format();
-    picture.scalable = format == "svg" || format == "svgz";
-    if (picture.scalable) return picture;
-    if (picture.natural.width() > kMaximumIconSide || picture.natural.height() > kMaximumIconSide)
-        return std::nullopt;
-    picture.bitmap = reader.read();
-    picture.bytes.clear();
-    if (picture.bitmap.isNull()) return std::nullopt;
-    return picture;
+// A reader of `buffer`, read from `path`, that is usable within the limits, or none, with the
+// format it reads. A file that is what its extension says is read by that format alone, so it
+// wakes no other image plugin (each one loaded stays mapped: the whole set costs more than a
+// megabyte); only one that is not is recognised by its content, trying each.
+struct Reader {
+    std::unique_ptr<QImageReader> reader;
+    QByteArray format;
+    bool scalable() const { return format == "svg" || format == "svgz"; }
+};
+
+Reader readerWithin(QBuffer& buffer, const QString& path) {
+    Reader r{std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1()), {}};
+    r.reader->setAutoDetectImageFormat(false);
+    if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
+    if (!r.reader->canRead()) return {};
+    r.format = r.reader->format();
+    const QSize natural = r.reader->size();
+    if (natural.isEmpty()) return {};
+    if (!r.scalable() && (natural.width() > kMaximumIconSide || natural.height() > kMaximumIconSide))
+        return {};
+    return r;
 }
 
-QImage render(const Picture& picture, const QSize& size) {
-    const QSize fitted = picture.natural.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    if (!picture.scalable)
-        return picture.bitmap.size() == fitted
-                   ? picture.bitmap
-                   : picture.bitmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QByteArray bytes = picture.bytes;
+QByteArray readIconFile(const QString& path) {
+    try {
+        return readStoredFile(path, kMaximumIconFileBytes, LinkPolicy::follow);
+    } catch (...) {
+        return {};
+    }
+}
+
+std::optional<Picture> readPicture(const QString& path) {
+    QByteArray bytes = readIconFile(path);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setScaledSize(fitted);
-    return reader.read();
+    const Reader r = readerWithin(buffer, path);
+    if (!r.reader) return std::nullopt;
+    return Picture{path, r.reader->size(), r.scalable()};
 }
 
-// Shared by an icon and its copies: the files are read once, when first needed.
+// The picture's file read again (it may have changed since, so within the limits again) at `size`.
+QImage render(const Picture& picture, const QSize& size) {
+    QByteArray bytes = readIconFile(picture.path);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const Reader r = readerWithin(buffer, picture.path);
+    if (!r.reader) return {};
+    const QSize fitted = r.reader->size().scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (r.scalable()) {
+        r.reader->setScaledSize(fitted);
+        return r.reader->read();
+    }
+    const QImage bitmap = r.reader->read();
+    if (bitmap.isNull() || bitmap.size() == fitted) return bitmap;
+    return bitmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// Shared by every icon of the same files while any of them, or any pixmap drawn from them, is in
+// use (the tiles of one application take their pixmap from an icon they then let go): the files
+// are looked at once, when first needed, and each size is drawn once.
 struct IconState {
     QStringList files;
+    std::recursive_mutex mutex;
     bool read = false;
     std::vector<Picture> pictures;
     QHash<quint64, QPixmap> pixmaps;
 
     void readFiles() {
+        const std::lock_guard lock(mutex);
         if (read) return;
         read = true;
         for (const QString& file : files)
@@ -183,12 +211,14 @@ struct IconState {
     }
 
     // The smallest bitmap at least as large as asked, else a scalable picture, else the largest.
-    const Picture* bestFor(const QSize& size) {
+    Picture* bestFor(const QSize& size) {
+        const std::lock_guard lock(mutex);
         readFiles();
-        const Picture* best = nullptr;
-        const Picture* largest = nullptr;
-        const Picture* scalable = nullptr;
-        for (const Picture& p : pictures) {
+        Picture* best = nullptr;
+        Picture* largest = nullptr;
+        Picture* scalable = nullptr;
+        for (Picture& p : pictures) {
+            if (p.unusable) continue;
             if (p.scalable) {
                 if (!scalable) scalable = &p;
                 continue;
@@ -202,14 +232,32 @@ struct IconState {
 
     QPixmap pixmap(const QSize& size) {
         if (size.isEmpty()) return {};
+        const std::lock_guard lock(mutex);
         const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
         if (auto it = pixmaps.constFind(key); it != pixmaps.constEnd()) return *it;
-        const Picture* picture = bestFor(size);
-        if (!picture) return {};
-        const QImage image = render(*picture, size);
-        if (image.isNull()) return {};
-        if (pixmaps.size() >= kCachedPixmaps) pixmaps.clear();
-        return *pixmaps.insert(key, QPixmap::fromImage(image));
+        // A file whose pixels do not read gives way to the next best.
+        for (Picture* picture = bestFor(size); picture; picture = bestFor(size)) {
+            const QImage image = render(*picture, size);
+            if (image.isNull()) {
+                picture->unusable = true;
+                continue;
+            }
+            if (pixmaps.size() >= kCachedPixmaps) pixmaps.clear();
+            return *pixmaps.insert(key, QPixmap::fromImage(image));
+        }
+        return {};
+    }
+
+    // Whether nothing holds a pixmap drawn from it.
+    bool pixmapsUnused() {
+        const std::lock_guard lock(mutex);
+        return std::all_of(pixmaps.begin(), pixmaps.end(), [](const QPixmap& p) { return p.isDetached(); });
+    }
+
+    bool isNull() {
+        const std::lock_guard lock(mutex);
+        readFiles();
+        return std::all_of(pictures.begin(), pictures.end(), [](const Picture& p) { return p.unusable; });
     }
 };
 
@@ -228,20 +276,19 @@ public:
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override { return state_->pixmap(size); }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const std::lock_guard lock(state_->mutex);
         const Picture* picture = state_->bestFor(size);
         return picture ? picture->natural.scaled(size, Qt::KeepAspectRatio).boundedTo(size) : QSize();
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        const std::lock_guard lock(state_->mutex);
         state_->readFiles();
         QList<QSize> sizes;
         for (const Picture& p : state_->pictures)
-            if (!p.scalable) sizes.push_back(p.natural);
+            if (!p.scalable && !p.unusable) sizes.push_back(p.natural);
         return sizes;
     }
-    bool isNull() override {
-        state_->readFiles();
-        return state_->pictures.empty();
-    }
+    bool isNull() override { return state_->isNull(); }
     QString key() const override { return QStringLiteral("vantrel-bounded"); }
     QIconEngine* clone() const override { return new BoundedIconEngine(state_); }
 
@@ -299,9 +346,26 @@ QStringList themeIconFiles(const QString& name) {
 
 QIcon boundedIcon(QStringList files) {
     if (files.empty()) return {};
+    static std::mutex mutex;
+    static QHash<QString, std::shared_ptr<IconState>> states;
+    static qsizetype sweepAt = kKeptStates;
+    // Held only here, with none of its pixmaps in use, a state is forgotten: the next icon of
+    // its files looks at them afresh.
+    const auto unused = [](const std::shared_ptr<IconState>& state) {
+        return state.use_count() == 1 && state->pixmapsUnused();
+    };
+    const QString key = files.join(QLatin1Char('\n'));
+    const std::lock_guard lock(mutex);
+    if (const auto found = states.constFind(key); found != states.constEnd() && !unused(*found))
+        return QIcon(new BoundedIconEngine(*found));
+    if (states.size() >= sweepAt) {
+        states.removeIf([&](const auto& entry) { return unused(entry.value()); });
+        sweepAt = std::max(kKeptStates, 2 * states.size());
+    }
     auto state = std::make_shared<IconState>();
     state->files = std::move(files);
-    return QIcon(new BoundedIconEngine(std::move(state)));
+    states.insert(key, state);
+    return QIcon(new BoundedIconEngine(state));
 }
 
 QIcon iconNamed(const QString& icon) {

@@ -21,8 +21,9 @@ constexpr int kMaximumIconSide = 2048;
 // names are looked at here; nothing is opened but the themes' index files.
 QStringList themeIconFiles(const QString& name);
 
-// An icon drawn from `files`, read when it is first drawn or asked whether it is null. It is null
-// when none of them is a regular file within the limits that decodes.
+// An icon drawn from `files`, looked at when it is first drawn or asked whether it is null, and
+// read again for each size drawn. It is null when none of them is a regular file within the
+// limits with a picture's header; a file whose pixels then do not read gives way to the next.
 QIcon boundedIcon(QStringList files);
 
 // The icon an entry's Icon= names: a file when it is an absolute path, else a name looked up in
