@@ -144,6 +144,15 @@ void BM_BackdropCachedRepaint1080x720(benchmark::State& state) {
 }
 BENCHMARK(BM_BackdropCachedRepaint1080x720)->Unit(benchmark::kMillisecond);
 
+// A repaint of the plain (neutral) backdrop, its gradients kept as runs along the rows.
+void BM_BackdropPlainRepaint1080x720(benchmark::State& state) {
+    BackdropEnvironment env(ArtTheme::neutral);
+    env.paint();
+    for (auto _ : state) env.paint();
+    state.counters["kept bytes"] = double(env.backdrop->keptImageBytes());
+}
+BENCHMARK(BM_BackdropPlainRepaint1080x720)->Unit(benchmark::kMillisecond);
+
 // A frame of the calm sweep: the cached layers and the moving band.
 void BM_BackdropSweepFrame1080x720(benchmark::State& state) {
     BackdropEnvironment env(ArtTheme::midnightCurrent);

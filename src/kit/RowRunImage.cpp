@@ -44,14 +44,6 @@ qsizetype RowRunImage::sizeInBytes() const {
     return qsizetype(runs_.capacity() * sizeof(Run) + rowStarts_.capacity() * sizeof(std::uint32_t));
 }
 
-QRgb RowRunImage::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= size_.width() || y >= size_.height()) return 0;
-    const auto first = runs_.begin() + rowStarts_[std::size_t(y)];
-    const auto last = runs_.begin() + rowStarts_[std::size_t(y) + 1];
-    return std::upper_bound(first, last, x, [](int column, const Run& run) { return column < run.end; })
-        ->color;
-}
-
 void RowRunImage::draw(QPainter& painter, QRect deviceRect) const {
     const QRect rect = deviceRect.intersected(QRect(QPoint(), size_));
     if (rect.isEmpty()) return;

@@ -32,9 +32,6 @@ public:
     // had in the picture, which lies at `painter`'s origin.
     void draw(QPainter& painter, QRect deviceRect) const;
 
-    // The pixel at (x, y) in device pixels, premultiplied.
-    QRgb pixel(int x, int y) const;
-
     static constexpr int kBandRows = 16;
 
 private:

@@ -32,12 +32,6 @@ TEST(RowRunImage, DrawsAnyPartOfThePictureAsPaintedAtOnceAtEitherScale) {
         }
         const RowRunImage runs = RowRunImage::render(device, ratio, picture);
         EXPECT_EQ(runs.size(), device);
-        const auto at = [](const QImage& image, int x, int y) {
-            return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
-        };
-        EXPECT_EQ(runs.pixel(0, 0), at(whole, 0, 0));
-        EXPECT_EQ(runs.pixel(device.width() - 1, device.height() - 1),
-                  at(whole, device.width() - 1, device.height() - 1));
         EXPECT_LT(runs.sizeInBytes(), device.width() * device.height() * 4 / 2);
         // Parts that start and end inside a run and a band, one row, the whole and beyond it.
         for (const QRect part : {QRect(0, 0, device.width(), device.height()), QRect(7, 3, 101, 37),
@@ -50,12 +44,11 @@ TEST(RowRunImage, DrawsAnyPartOfThePictureAsPaintedAtOnceAtEitherScale) {
                 QPainter p(&drawn);
                 runs.draw(p, part);
             }
-            const QRect inside = part.intersected(whole.rect());
+            QImage piece = whole.copy(part);
+            piece.setDevicePixelRatio(1);
             QImage expected(device, QImage::Format_ARGB32_Premultiplied);
             expected.fill(Qt::transparent);
-            for (int y = inside.top(); y <= inside.bottom(); ++y)
-                for (int x = inside.left(); x <= inside.right(); ++x)
-                    reinterpret_cast<QRgb*>(expected.scanLine(y))[x] = at(whole, x, y);
+            QPainter(&expected).drawImage(part.topLeft(), piece);
             // Qt rounds a gradient a level apart here and there when it is painted a band at a time.
             EXPECT_LE(test::largestChannelDifference(drawn, expected), 1)
                 << part.x() << "," << part.y() << " " << part.width() << "x" << part.height();
