@@ -19,6 +19,7 @@ TEST(RowRunImage, DrawsAnyPartOfThePictureAsPaintedAtOnceAtEitherScale) {
         glow.setColorAt(1, QColor(40, 120, 255, 0));
         p.fillRect(QRectF(0, 0, 211, 120), glow);
         p.fillRect(QRectF(50.5, 20.25, 31, 17), QColor(0, 255, 0, 90));
+        p.fillRect(QRectF(30, 0, 60, 1), Qt::white);
     };
     for (const qreal ratio : {1.0, 2.0}) {
         SCOPED_TRACE(testing::Message() << "ratio " << ratio);
