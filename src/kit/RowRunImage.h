@@ -23,7 +23,6 @@ public:
 
     RowRunImage() = default;
 
-    bool isNull() const { return size_.isEmpty(); }
     QSize size() const { return size_; }
     // What the runs take up.
     qsizetype sizeInBytes() const;
@@ -32,9 +31,9 @@ public:
     // had in the picture, which lies at `painter`'s origin.
     void draw(QPainter& painter, QRect deviceRect) const;
 
+private:
     static constexpr int kBandRows = 16;
 
-private:
     struct Run {
         std::int32_t end; // first column after the run
         QRgb color;

@@ -142,18 +142,20 @@ struct Picture {
 struct Reader {
     std::unique_ptr<QImageReader> reader;
     QByteArray format;
+    QSize natural;
     bool scalable() const { return format == "svg" || format == "svgz"; }
 };
 
 Reader readerWithin(QBuffer& buffer, const QString& path) {
-    Reader r{std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1()), {}};
+    Reader r;
+    r.reader = std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
     r.reader->setAutoDetectImageFormat(false);
     if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
     if (!r.reader->canRead()) return {};
     r.format = r.reader->format();
-    const QSize natural = r.reader->size();
-    if (natural.isEmpty()) return {};
-    if (!r.scalable() && (natural.width() > kMaximumIconSide || natural.height() > kMaximumIconSide))
+    r.natural = r.reader->size();
+    if (r.natural.isEmpty()) return {};
+    if (!r.scalable() && (r.natural.width() > kMaximumIconSide || r.natural.height() > kMaximumIconSide))
         return {};
     return r;
 }
@@ -172,7 +174,7 @@ std::optional<Picture> readPicture(const QString& path) {
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, path);
     if (!r.reader) return std::nullopt;
-    return Picture{path, r.reader->size(), r.scalable()};
+    return Picture{path, r.natural, r.scalable()};
 }
 
 // The picture's file read again (it may have changed since, so within the limits again) at `size`.
@@ -182,7 +184,7 @@ QImage render(const Picture& picture, const QSize& size) {
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, picture.path);
     if (!r.reader) return {};
-    const QSize fitted = r.reader->size().scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const QSize fitted = r.natural.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     if (r.scalable()) {
         r.reader->setScaledSize(fitted);
         return r.reader->read();
