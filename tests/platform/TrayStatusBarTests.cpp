@@ -128,9 +128,11 @@ namespace {
 class PropertiesOnlyWatcher final : public FakeBusObject {
 public:
     explicit PropertiesOnlyWatcher(const QString& busAddress)
-        : FakeBusObject(busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
+        : FakeBusObject(JoinLater{}, busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
                         QStringLiteral("/StatusNotifierWatcher"),
-                        {{QStringLiteral("IsStatusNotifierHostRegistered"), true}}, false, true) {}
+                        {{QStringLiteral("IsStatusNotifierHostRegistered"), true}}, false, true) {
+        joinBus();
+    }
     ~PropertiesOnlyWatcher() override { leaveBus(); }
 
 protected:

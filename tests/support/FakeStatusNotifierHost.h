@@ -71,19 +71,8 @@ public:
     // may pass on to the next likewise.
     FakeBusObject(const QString& busAddress, const QString& busName, const QString& path,
                   QVariantMap properties, bool silent = false, bool takeOver = false)
-        : connection_(QDBusConnection::connectToBus(
-              busAddress, QStringLiteral("fake-%1-%2").arg(busName).arg(++count()))),
-          properties_(std::move(properties)), silent_(silent) {
-        registerTypesOnce();
-        moveToThread(&thread_);
-        thread_.start();
-        registered_ =
-            connection_.registerVirtualObject(path, this) &&
-            (takeOver ? connection_.interface()
-                                ->registerService(busName, QDBusConnectionInterface::ReplaceExistingService,
-                                                  QDBusConnectionInterface::AllowReplacement)
-                                .value() == QDBusConnectionInterface::ServiceRegistered
-                      : connection_.registerService(busName));
+        : FakeBusObject(JoinLater{}, busAddress, busName, path, std::move(properties), silent, takeOver) {
+        joinBus();
     }
     ~FakeBusObject() override { leaveBus(); }
 
@@ -108,6 +97,29 @@ public:
     }
 
 protected:
+    // For a subclass, which calls joinBus() last in its own constructor: a call that came while
+    // only this part was built would be answered by this class's answer() and not the subclass's.
+    struct JoinLater {};
+    FakeBusObject(JoinLater, const QString& busAddress, const QString& busName, const QString& path,
+                  QVariantMap properties, bool silent = false, bool takeOver = false)
+        : connection_(QDBusConnection::connectToBus(
+              busAddress, QStringLiteral("fake-%1-%2").arg(busName).arg(++count()))),
+          busName_(busName), path_(path), properties_(std::move(properties)), silent_(silent),
+          takeOver_(takeOver) {
+        registerTypesOnce();
+        moveToThread(&thread_);
+        thread_.start();
+    }
+    void joinBus() {
+        registered_ =
+            connection_.registerVirtualObject(path_, this) &&
+            (takeOver_ ? connection_.interface()
+                                 ->registerService(busName_, QDBusConnectionInterface::ReplaceExistingService,
+                                                   QDBusConnectionInterface::AllowReplacement)
+                                 .value() == QDBusConnectionInterface::ServiceRegistered
+                       : connection_.registerService(busName_));
+    }
+
     // Gives up the bus name and stops answering; a subclass calls it first in its destructor, so
     // no call reaches it half destroyed.
     void leaveBus() {
@@ -155,8 +167,11 @@ private:
 
     QThread thread_;
     QDBusConnection connection_;
+    const QString busName_;
+    const QString path_;
     const QVariantMap properties_;
     const bool silent_;
+    const bool takeOver_;
     bool registered_ = false;
     std::atomic<int> asked_ = 0;
 };
@@ -167,12 +182,14 @@ private:
 class FakeStatusNotifierWatcher final : public FakeBusObject {
 public:
     FakeStatusNotifierWatcher(const QString& busAddress, bool silent = false)
-        : FakeBusObject(busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
+        : FakeBusObject(JoinLater{}, busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
                         QStringLiteral("/StatusNotifierWatcher"),
                         QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), QStringList()},
                                     {QStringLiteral("IsStatusNotifierHostRegistered"), true},
                                     {QStringLiteral("ProtocolVersion"), 0}},
-                        silent, true) {}
+                        silent, true) {
+        joinBus();
+    }
     ~FakeStatusNotifierWatcher() override { leaveBus(); }
 
     // The items that registered, by the bus name they gave.
