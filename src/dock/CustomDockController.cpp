@@ -427,12 +427,16 @@ void CustomDockController::updatePointerBehavior() {
     settledPointer_.reset();
     quietArea_.reset();
     const quint64 generation = stateGeneration_;
-    const std::optional<QRect> quiet = checkPointer(pointer);
+    // One reading of the clock for the check and for what it waits on: a check that took longer
+    // than the reveal delay (a loaded machine) must not find the wait over that it judged not yet
+    // over, or a pointer resting on the edge would never bring the Dock in.
+    const MonoTime now = deps_.clock.monotonicNow();
+    const std::optional<QRect> quiet = checkPointer(pointer, now);
     // Nothing left to wait for and nothing changed by the check: the next ticks only compare.
     // (A hidden Dock keeps the time the pointer left it, but waits for nothing.)
-    const bool waiting = (pointerLeftAt_ && isDockRevealed_) ||
-                         (edgeEnteredAt_ && secondsBetween(*edgeEnteredAt_, deps_.clock.monotonicNow()) <
-                                                preferences_->customDockRevealDelay());
+    const bool waiting =
+        (pointerLeftAt_ && isDockRevealed_) ||
+        (edgeEnteredAt_ && secondsBetween(*edgeEnteredAt_, now) < preferences_->customDockRevealDelay());
     if (!waiting && !dockSlideInFlight_ && generation == stateGeneration_) {
         settledPointer_ = pointer;
         settledGeneration_ = generation;
@@ -440,10 +444,9 @@ void CustomDockController::updatePointerBehavior() {
     }
 }
 
-std::optional<QRect> CustomDockController::checkPointer(QPoint pointer) {
+std::optional<QRect> CustomDockController::checkPointer(QPoint pointer, MonoTime now) {
     const std::optional<ScreenInfo> pointerScreenInfo = pointerScreen(pointer);
     if (!pointerScreenInfo) return std::nullopt;
-    const MonoTime now = deps_.clock.monotonicNow();
 
     if (cachedMissionControlState_) {
         pointerLeftAt_.reset();

@@ -144,9 +144,10 @@ private:
     void installMissionControlMonitor();
     void readWindowList();
     void updatePointerBehavior();
-    // The pointer check proper, at `pointer`. Where it found nothing to do, also where else the
-    // pointer could be with the same answer: the area in which the next checks need not run.
-    std::optional<QRect> checkPointer(QPoint pointer);
+    // The pointer check proper, at `pointer` and the time `now`. Where it found nothing to do,
+    // also where else the pointer could be with the same answer: the area in which the next
+    // checks need not run.
+    std::optional<QRect> checkPointer(QPoint pointer, MonoTime now);
     // The part of `screen` where no other screen can be under the pointer, `bottomMargin` short of
     // its bottom edge; none where screens overlap.
     std::optional<QRect> quietAreaOn(const ScreenInfo& screen, int bottomMargin) const;

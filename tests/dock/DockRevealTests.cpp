@@ -72,6 +72,20 @@ TEST(DockReveal, ThePointerRestingOnTheBottomEdgeRevealsAfterTheDelayAndLeavingR
     EXPECT_EQ(f.panelFrame().top(), kRevealedTop);
 }
 
+TEST(DockReveal, APointerRestingOnTheEdgeRevealsEvenWhenTheCheckTookLongerThanTheDelay) {
+    RevealFixture f;
+    CustomDockController& dock = f.showDock();
+    f.slideOut();
+    // The tick that finds the pointer on the edge is held up past the 0.1 s delay.
+    f.pointerAt(300, kBottom - 1);
+    f.screens.onScreenListRead = [&] { f.clock.advance(Seconds(0.15)); };
+    f.advance(0.1);
+    f.screens.onScreenListRead = nullptr;
+    EXPECT_FALSE(dock.isDockRevealed());
+    f.advance(0.3);
+    EXPECT_TRUE(dock.isDockRevealed()) << "the resting pointer is checked again";
+}
+
 TEST(DockReveal, TheEdgeBandReachesFiveAboveAndOneBelowTheBottomEdge) {
     for (const auto& [y, reveals] : std::vector<std::pair<int, bool>>{
              {kBottom + 1, true}, {kBottom - 5, true}, {kBottom - 6, false}, {kBottom + 2, false}}) {

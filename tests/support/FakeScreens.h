@@ -2,6 +2,8 @@
 
 #include "platform/Screens.h"
 
+#include <functional>
+
 namespace vantrel::test {
 
 // A screen with a camera housing `notchWidth` wide centred at the top, its bands `band` tall.
@@ -36,9 +38,12 @@ public:
     mutable int pointerReads = 0;
     mutable int recentReads = 0;
     mutable int screenListReads = 0;
+    // Run at each read of the list, as a test's way to let time pass during a check.
+    std::function<void()> onScreenListRead;
 
     std::vector<ScreenInfo> screens() const override {
         ++screenListReads;
+        if (onScreenListRead) onScreenListRead();
         return all;
     }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
