@@ -7,6 +7,7 @@
 #include "support/XvfbServer.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -260,7 +261,8 @@ public:
     // The bar's state and whether Qt has the item, once it has moved on from asking and from `left`.
     QString settledState(const QString& left = {}) {
         QString state;
-        for (int turn = 0; turn < 10'000; ++turn)
+        // Each question is a round trip to the driver.
+        for (const QDeadlineTimer deadline(kTimeoutMs); !deadline.hasExpired();)
             if (state = ask("state", "state "); !state.startsWith(u"asking") && state != left) break;
         return state;
     }

@@ -3,6 +3,7 @@
 #include "support/XvfbServer.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -581,8 +582,9 @@ TEST(X11RunningApplications, WindowsAreReadOffTheMainThreadAndAnIconStormRereads
     }
     wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, list);
     driver.announcedUntil([](const QJsonArray& apps) { return apps.size() == kWindows; });
-    // Their icons come in batches after the list.
-    for (int i = 0; i < 1000 && driver.iconReads() < kWindows; ++i) {
+    // Their icons come in batches after the list, each answer of the driver a round trip.
+    for (const QDeadlineTimer deadline(kTimeoutMs);
+         driver.iconReads() < kWindows && !deadline.hasExpired();) {
     }
     EXPECT_EQ(driver.iconReads(), kWindows) << "each window's icon read once";
 
