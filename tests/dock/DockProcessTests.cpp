@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstdlib>
@@ -617,8 +618,9 @@ TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSur
     const QRect surface = frame.adjusted(57, 35, -57, -7);
     const QRect around = frame.adjusted(-24, -24, 24, 24) & QRect(0, 0, 1512, 982);
 
-    // What the screen shows around the Dock, once the compositor has drawn it and drawn nothing
-    // more since.
+    // What the screen shows around the Dock, once the compositor has drawn it to each edge of its
+    // surface (a Dock drawn in a smaller size than its window shows the desktop there), and drawn
+    // nothing more since.
     const auto capture = [&] {
         std::unique_ptr<xcb_get_image_reply_t, FreeDeleter> image(xcb_get_image_reply(
             c,
@@ -636,8 +638,16 @@ TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSur
     QByteArray shown;
     ASSERT_TRUE(waitForX(c, [&] {
         const QByteArray now = capture();
-        const bool drawn = now.size() == qsizetype(around.width()) * around.height() * 4 &&
-                           pixel(now, surface.center()) != std::array<int, 3>{0x80, 0x80, 0x80};
+        const QPoint centre = surface.center();
+        const bool drawn =
+            now.size() == qsizetype(around.width()) * around.height() * 4 &&
+            std::ranges::none_of(std::array{centre, QPoint(centre.x(), surface.top() + 2),
+                                            QPoint(centre.x(), surface.bottom() - 2),
+                                            QPoint(surface.left() + 2, centre.y()),
+                                            QPoint(surface.right() - 2, centre.y())},
+                                 [&](QPoint at) {
+                                     return pixel(now, at) == std::array<int, 3>{0x80, 0x80, 0x80};
+                                 });
         const bool stable = drawn && now == shown;
         shown = now;
         return stable;
