@@ -301,6 +301,12 @@ TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
               (QStringList{QStringLiteral("- 2026-03-28T23:00:00Z 2026-03-29T22:00:00Z*"),
                            QStringLiteral("- 2026-03-29T00:30:00Z 2026-03-29T23:30:00Z")}));
     EXPECT_TRUE(result.calendar->color().empty()) << "an unreadable colour is no colour";
+    for (const char* colour : {"#-1FFFF", "#+fffff", "#FF F00", "#123456-7"}) {
+        const auto signed_ = parseICalendar(
+            QByteArray("BEGIN:VCALENDAR\nCOLOR:") + colour + "\nEND:VCALENDAR\n", QTimeZone::utc());
+        ASSERT_TRUE(signed_.calendar);
+        EXPECT_TRUE(signed_.calendar->color().empty()) << colour << " is no colour";
+    }
 }
 
 TEST(ICalendar, DeepNestingIsRefusedWithoutExhaustingTheStack) {

@@ -245,12 +245,20 @@ std::vector<double> parseColor(const QString& raw) {
     const QString value = raw.trimmed();
     if (value.startsWith(QLatin1Char('#'))) {
         if (value.size() != 7 && value.size() != 9) return {};
+        // Digits only: a number reader would also take "-1" or "+f" for a byte.
+        const auto digit = [](QChar c) {
+            const char16_t u = c.unicode();
+            if (u >= u'0' && u <= u'9') return u - u'0';
+            if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+            if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+            return -1;
+        };
         std::vector<double> components;
         for (qsizetype i = 1; i < value.size(); i += 2) {
-            bool ok = false;
-            const int byte = value.mid(i, 2).toInt(&ok, 16);
-            if (!ok) return {};
-            components.push_back(byte / 255.0);
+            const int high = digit(value[i]);
+            const int low = digit(value[i + 1]);
+            if (high < 0 || low < 0) return {};
+            components.push_back((high * 16 + low) / 255.0);
         }
         if (components.size() == 3) components.push_back(1.0);
         return components;
