@@ -307,6 +307,8 @@ TEST(ICalendar, AllDayWithoutEndLastsOneLocalDayAcrossDaylightSaving) {
         ASSERT_TRUE(signed_.calendar);
         EXPECT_TRUE(signed_.calendar->color().empty()) << colour << " is no colour";
     }
+    const auto lower = parseICalendar("BEGIN:VCALENDAR\nCOLOR:#fa2968\nEND:VCALENDAR\n", QTimeZone::utc());
+    EXPECT_EQ(lower.calendar->color(), (std::vector<double>{0xFA / 255.0, 0x29 / 255.0, 0x68 / 255.0, 1.0}));
 }
 
 TEST(ICalendar, DeepNestingIsRefusedWithoutExhaustingTheStack) {
