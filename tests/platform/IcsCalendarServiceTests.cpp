@@ -417,6 +417,13 @@ TEST(ICalendar, CountedRecurrencesStartAtTheWindowAndOverlongWalksAreRefusedOnce
     EXPECT_EQ(describeDay(ten, "2026-01-10"),
               QStringList{QStringLiteral("Ten 2026-01-10T09:00:00Z 2026-01-10T09:00:00Z")});
     EXPECT_EQ(describeDay(ten, "2026-01-11"), QStringList());
+    // Hourly, 4,000 times from 1 January: the last is 3,999 hours later, 16 June at 15:00.
+    const auto hours = parseICalendar(calendarOf("BEGIN:VEVENT\nSUMMARY:H\nDTSTART:20260101T000000Z\n"
+                                                 "RRULE:FREQ=HOURLY;COUNT=4000\nEND:VEVENT\n"),
+                                      QTimeZone::utc());
+    const QStringList lastDay = describeDay(hours, "2026-06-16");
+    ASSERT_EQ(lastDay.size(), 16);
+    EXPECT_EQ(lastDay.back(), QStringLiteral("H 2026-06-16T15:00:00Z 2026-06-16T15:00:00Z"));
     // A counted rule with BY parts is walked once when read: 3 Mondays and Wednesdays.
     const auto byDay = parseICalendar(calendarOf("BEGIN:VEVENT\nSUMMARY:ByDay\nDTSTART:20260105T090000Z\n"
                                                  "RRULE:FREQ=WEEKLY;BYDAY=MO,WE;COUNT=3\nEND:VEVENT\n"),
