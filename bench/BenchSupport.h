@@ -78,6 +78,23 @@ struct TemporaryPersistence {
                                  clock, log, QStringLiteral("com.vantrel.mac")};
 };
 
+// Whether the arguments ask for the brief pass (scripts/bench.sh --short: each benchmark runs for
+// a moment, only to show that it runs). A benchmark that fixes its own iterations over large data
+// takes a small case instead.
+inline bool isBriefRun(int argc, char** argv) {
+    const QByteArray flag("--benchmark_min_time=");
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (!argument.startsWith(flag)) continue;
+        QByteArray value = argument.mid(flag.size());
+        if (value.endsWith('s')) value.chop(1);
+        bool ok = false;
+        const double seconds = value.toDouble(&ok);
+        return ok && seconds < 0.1;
+    }
+    return false;
+}
+
 // The caller has made its application first: the measured widgets and stores need it.
 inline int runBenchmarks(int& argc, char** argv) {
     // As in the application: the raster engine's bands of a large fill stay on the painting

@@ -4,12 +4,16 @@ on a private X server through its test driver (build it in Release):
 
   scripts/measure-running-apps.py build/release/tests/vantrel_running_apps_driver
 
-1. One client maps 2,000 windows, each claiming a process of its own, with a 64 x 64 icon: the
+1. One client maps 2,000 windows, each claiming a process of its own, with a 256 x 256 icon: the
    longest turn of the driver's event loop (a Dock's store of running applications included)
-   until everything is read, and the tiles shown.
+   until everything is read, the tiles shown, and the driver's resident memory before and after.
 2. The same flood, SIGTERM a second after it starts: how long the driver takes to end.
 3. Beside 200 such windows, one window rewrites an invalid icon 1,000 times a second for 5 s:
-   the driver's CPU over those seconds."""
+   the driver's CPU over those seconds.
+4. An icon theme named in the desktop's settings (GTK's, read by Qt's GTK platform theme) that
+   lists 10,000 folders, then one whose one folder holds 100,000 files: the longest turn of the
+   driver's event loop while ten windows of an installed application come and their icons are
+   looked up."""
 import os, signal, subprocess, sys, tempfile, time
 
 from measuring import process_clock
@@ -59,8 +63,52 @@ def environment(display, home):
     return env
 
 
+def resident_mib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+    return 0
+
+
 def cpu_seconds(pid):
     return time.clock_gettime(process_clock(pid))
+
+
+def themes(driver_binary, env, home):
+    icons = home + "/.icons"
+    folders = [f"f{i}" for i in range(10000)]
+    for folder in folders:
+        os.makedirs(f"{icons}/Folders/{folder}")
+    with open(f"{icons}/Folders/index.theme", "w") as f:
+        f.write("[Icon Theme]\nName=Folders\nDirectories=" + ",".join(folders) + "\n")
+    os.makedirs(f"{icons}/Wide/all")
+    for i in range(100000):
+        open(f"{icons}/Wide/all/icon-{i}.png", "w").close()
+    with open(f"{icons}/Wide/index.theme", "w") as f:
+        f.write("[Icon Theme]\nName=Wide\nDirectories=all\n")
+    os.makedirs(home + "/apps", exist_ok=True)
+    with open(home + "/apps/flood.desktop", "w") as f:
+        f.write("[Desktop Entry]\nType=Application\nName=Flood\nExec=true\nIcon=flood-icon\n"
+                "StartupWMClass=Flood\n")
+    for label, theme in (("lists 10,000 folders", "Folders"), ("has one folder of 100,000 files", "Wide")):
+        os.makedirs(env["XDG_CONFIG_HOME"] + "/gtk-3.0", exist_ok=True)
+        with open(env["XDG_CONFIG_HOME"] + "/gtk-3.0/settings.ini", "w") as f:
+            f.write(f"[Settings]\ngtk-icon-theme-name={theme}\n")
+        subprocess.run(["xprop", "-root", "-remove", "_NET_CLIENT_LIST"], env=env, check=False)
+        themed = dict(env, QT_QPA_PLATFORMTHEME="gtk3")
+        driver = Program([driver_binary, home + "/apps"], themed)
+        driver.expect("ready ")
+        driver.ask("stall", "stall ")
+        flood = Program([driver_binary, "--flood", "10"], themed)
+        flood.expect("flooded")
+        longest = 0
+        for _ in range(8):
+            time.sleep(0.5)
+            longest = max(longest, int(driver.ask("stall", "stall ").split()[0]))
+        print(f"icon theme that {label}: longest main-thread stall {longest} ms")
+        flood.end()
+        driver.end()
 
 
 def main():
@@ -73,19 +121,27 @@ def main():
             driver = Program([driver_binary, home + "/none"], env)
             driver.expect("ready ")
             driver.ask("stall", "stall ")
-            flood = Program([driver_binary, "--flood", "2000"], env)
+            time.sleep(1)
+            memory_before = resident_mib(driver.proc.pid)
+            flood = Program([driver_binary, "--flood", "2000", "256"], env)
             os.set_blocking(flood.proc.stdout.fileno(), False)
+            said = b""
             started = time.monotonic()
             longest, tiles, quiet, flooded = 0, 0, 0, False
             while quiet < 4 and time.monotonic() - started < 180:
                 time.sleep(0.5)
-                flooded = flooded or "flooded" in (flood.proc.stdout.read() or "")
+                try:
+                    said += os.read(flood.proc.stdout.fileno(), 4096)
+                except BlockingIOError:
+                    pass
+                flooded = flooded or b"flooded" in said
                 stall, now_tiles = map(int, driver.ask("stall", "stall ").split())
                 longest = max(longest, stall)
                 quiet = quiet + 1 if flooded and stall < 50 and now_tiles == tiles else 0
                 tiles = now_tiles
             print(f"flood of 2,000 windows: longest main-thread stall {longest} ms; {tiles} tiles; "
-                  f"settled after {time.monotonic() - started:.1f} s")
+                  f"settled after {time.monotonic() - started:.1f} s; resident memory "
+                  f"{memory_before:.0f} MiB before, {resident_mib(driver.proc.pid):.0f} MiB after")
             flood.end()
             driver.end()
 
@@ -119,6 +175,8 @@ def main():
             storm.end()
             others.end()
             driver.end()
+
+            themes(driver_binary, env, home)
     finally:
         server.terminate()
         server.wait()

@@ -51,7 +51,9 @@ AppStateFactory::AppStateFactory(Services services) : services(services) {
     }
 }
 
-AppStateFactory::~AppStateFactory() = default;
+AppStateFactory::~AppStateFactory() {
+    quitting_ = true;
+}
 
 std::unique_ptr<WorkQueue>
 AppStateFactory::makeWorkQueue(const QString& label, std::optional<std::chrono::milliseconds> abandonAfter) {
@@ -252,6 +254,7 @@ std::function<QWidget*()> AppStateFactory::makeDockView(AppState& state) {
             .scheduler = services.scheduler,
             .log = services.log,
             .trashQueue = trashQueue_.get(),
+            .quitting = &quitting_,
             .controller = controller,
             .motion = &services.motion,
             .playHaptic = [haptics = &services.haptics](HapticSurface surface) { haptics->play(surface); },

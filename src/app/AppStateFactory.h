@@ -9,6 +9,7 @@
 #include "services/MenuBarAppearanceController.h"
 
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -217,6 +218,9 @@ public:
 private:
     // The home trash, when none was handed in.
     std::unique_ptr<Trash> ownTrash_;
+    // Set as the factory goes, at quit, so that an emptying of the Trash stops at its next entry
+    // instead of holding up the exit; it outlives the queue, which waits for its work.
+    std::atomic<bool> quitting_{false};
     // Where the Dock's Trash tile empties the Trash; made with the first row, and gone before the
     // Trash it empties.
     std::unique_ptr<WorkQueue> trashQueue_;

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/AppStateFactory.h"
+#include "app/CommandLine.h"
 #include "app/ControlCenterWiring.h"
 #include "app/LazyStandardIconStyle.h"
 #include "app/PlatformChoice.h"
@@ -27,6 +28,7 @@
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/FreedesktopTrash.h"
+#include "platform/linux/IconThemes.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
 #include "platform/linux/LinuxKeyboardBacklightSources.h"
@@ -87,6 +89,15 @@ using namespace vantrel;
 
 // The composition root: builds the production object graph once and runs the event loop.
 int main(int argc, char** argv) {
+    // Asking for the help or the version, or a mistyped option, starts nothing.
+    QStringList given;
+    for (int i = 1; i < argc; ++i) given.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLineRequest request = readCommandLine(given, QStringLiteral(VANTREL_VERSION));
+    if (!request.run) {
+        std::fputs(request.output.toLocal8Bit().constData(), stdout);
+        std::fputs(request.error.toLocal8Bit().constData(), stderr);
+        return request.exitCode;
+    }
     ProcessEnvironment environment;
     // Chosen before the application object exists, and passed as an argument rather than through
     // the environment, so the programs Vantrel opens still make their own choice.
@@ -172,9 +183,14 @@ int main(int argc, char** argv) {
         CapabilityCenter capabilities(diagnostics);
         CapabilityCenter::setShared(&capabilities);
 
-        XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath());
+        XdgAutostartLoginItems loginItems(paths.autostartFolder(), QCoreApplication::applicationFilePath(),
+                                          QStringLiteral(VANTREL_BUILD_TREE));
         const QStringList applicationEntryFolders = applicationFolders(paths, environment);
-        LinuxWorkspace workspace(log, applicationEntryFolders);
+        // Icon themes are read beside the event loop: a large one takes most of a second.
+        ThreadWorkQueue iconThemeReader(QStringLiteral("com.vantrel.icon-themes"),
+                                        std::chrono::milliseconds(250));
+        IconThemes iconThemes(&iconThemeReader);
+        LinuxWorkspace workspace(log, applicationEntryFolders, &iconThemes);
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
                                            QTimeZone::systemTimeZone(),
@@ -187,15 +203,18 @@ int main(int argc, char** argv) {
         ApplicationChooserPanel openPanel(
             fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
         LoggingHapticPerformer hapticPerformer(log);
+        // The X display that the services reading the desktop open connections of their own to;
+        // empty away from X11.
+        const QByteArray x11Display =
+            QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray();
         // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
         std::unique_ptr<EventMonitors> eventMonitors;
-        if (QGuiApplication::platformName() == u"xcb")
-            eventMonitors = std::make_unique<X11EventMonitors>(qgetenv("DISPLAY"));
+        if (!x11Display.isEmpty())
+            eventMonitors = std::make_unique<X11EventMonitors>(x11Display);
         else
             eventMonitors = std::make_unique<QtEventMonitors>();
         // Holds the keyboard over an X connection of its own; away from X11 it cannot.
-        X11KeyboardGuard keyboardGuard(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY")
-                                                                                 : QByteArray());
+        X11KeyboardGuard keyboardGuard(x11Display);
         X11InputFocus inputFocus;
         VantrelHaptics haptics(preferences, hapticPerformer, scheduler);
         VantrelHaptics::setShared(&haptics);
@@ -210,7 +229,7 @@ int main(int argc, char** argv) {
         QtPasteboard pasteboard(QGuiApplication::clipboard(),
                                 QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
         ProcSystemCounters systemCounters;
-        MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus());
+        MprisMediaAutomation mediaAutomation(QDBusConnection::sessionBus(), &iconThemes);
         QtHttpClient http;
 
         // The alarm plays tones of our own; its haptic goes to the log like every other pulse.
@@ -244,7 +263,7 @@ int main(int argc, char** argv) {
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
         X11BackdropBlur backdropBlur;
-        X11RunningApplications runningApplications(applicationEntryFolders);
+        X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes);
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
                                                .scheduler = scheduler,
@@ -257,8 +276,7 @@ int main(int argc, char** argv) {
         SystemDockQueue systemDockQueue;
         SystemDockQueue::setShared(&systemDockQueue);
         // Read on the Dock's own worker thread, over an X connection of its own.
-        X11WindowList windowList(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY")
-                                                                           : QByteArray());
+        X11WindowList windowList(x11Display);
         // Named, so that a service added to the list is wired here by name, not by position.
         AppStateFactory factory({
             .clock = clock,

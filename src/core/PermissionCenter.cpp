@@ -173,7 +173,7 @@ void PermissionCenter::setLaunchAtLogin(bool enabled) {
     // anything at login.
     refresh();
     const QString notInstalled =
-        QStringLiteral("Install Vantrel in Applications before enabling launch at login.");
+        QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login.");
     if (enabled)
         setStatusMessage(done && launchAtLogin_ == State::allowed
                              ? QStringLiteral("Vantrel will open when you log in.")

@@ -21,7 +21,7 @@ void DockAppButton::setApp(const RunningAppItem& app) {
     const int side = int(std::ceil(iconSize() * 1.6 * 2));
     pixmap_ = app_.icon.isNull() ? QPixmap() : app_.icon.pixmap(side, side);
     // An icon that names a picture nothing here can draw: the generic application.
-    if (pixmap_.isNull()) pixmap_ = RunningAppsStore::genericApplicationIcon().pixmap(side, side);
+    if (pixmap_.isNull()) pixmap_ = context_.store.genericApplicationIcon().pixmap(side, side);
     refreshLabel();
     Q_EMIT needsDisplay();
 }

@@ -60,6 +60,11 @@ DockShortcutButton::DockShortcutButton(const DockShortcut& item, const DockViewC
         chooseIcon();
         Q_EMIT needsDisplay();
     });
+    // The desktop's icon theme changed, or was read: the file icon is looked up again.
+    connect(&context_.workspace, &Workspace::iconsChanged, this, [this] {
+        updateIcon();
+        Q_EMIT needsDisplay();
+    });
     setItem(item);
 }
 
@@ -115,7 +120,7 @@ void DockShortcutButton::chooseIcon() {
         if (const auto app = context_.store.runningApp(item_); app && !app->icon.isNull())
             pixmap_ = app->icon.pixmap(side, side);
         rule_ = pixmap_.isNull() ? IconRule::genericApplication : IconRule::windowIcon;
-        if (pixmap_.isNull()) pixmap_ = RunningAppsStore::genericApplicationIcon().pixmap(side, side);
+        if (pixmap_.isNull()) pixmap_ = context_.store.genericApplicationIcon().pixmap(side, side);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/PreferenceEnums.h"
 
 #include <QSizeF>
+#include <atomic>
 #include <functional>
 
 namespace vantrel {
@@ -35,6 +36,9 @@ struct DockViewContext {
     SystemLog& log;
     // Where the Trash is emptied, off the main thread; none: the row offers no emptying.
     WorkQueue* trashQueue = nullptr;
+    // Set when the program quits: an emptying under way stops at its next entry. Outlives the
+    // queue's work.
+    const std::atomic<bool>* quitting = nullptr;
     // The source of the item-editing mode; none: never editing.
     CustomDockController* controller = nullptr;
     // Follows the desktop's reduced-motion wish; none: full motion.

@@ -57,8 +57,6 @@ void FloatingDockPanel::setCompositorState(CompositorState* compositor) {
 }
 
 void FloatingDockPanel::setFrame(const QRect& frame) {
-    givenFrame_ = frame;
-    frameRequests_ = 0;
     setGeometry(frame);
     if (content_) content_->setGeometry(rect());
     // A hidden view hears of its new size only when shown; the shape is wanted before that.
@@ -69,31 +67,6 @@ void FloatingDockPanel::setFrame(const QRect& frame) {
 void FloatingDockPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (content_) content_->setGeometry(rect());
-    keepGivenFrame();
-}
-
-void FloatingDockPanel::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    keepGivenFrame();
-}
-
-void FloatingDockPanel::keepGivenFrame() {
-    // A window manager slowed down (a loaded machine at login) may answer an earlier request after
-    // a later one, and Qt takes its answer for the window's geometry: the Dock is then drawn in
-    // the earlier size inside a window that has the later one, cut off. Asked again, the frame
-    // given last is what Qt and the window agree on; a manager that insists on its own is not
-    // fought for ever.
-    if (!givenFrame_ || geometry() == *givenFrame_ || frameRequestQueued_ || frameRequests_ >= 3) return;
-    frameRequestQueued_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            frameRequestQueued_ = false;
-            if (!givenFrame_ || geometry() == *givenFrame_) return;
-            ++frameRequests_;
-            setGeometry(*givenFrame_);
-        },
-        Qt::QueuedConnection);
 }
 
 void FloatingDockPanel::orderFront() {

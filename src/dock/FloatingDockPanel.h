@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
-#include <optional>
 
 namespace vantrel {
 
@@ -33,9 +32,7 @@ public:
     void setContentView(QWidget* view);
     QWidget* contentView() const { return content_; }
 
-    // Moves and sizes the window at once, redrawing. The frame is kept: where the window system
-    // later reports another (a window manager answering a request already superseded), the frame
-    // is asked for again, up to three times until the next one is given.
+    // Moves and sizes the window at once, redrawing.
     void setFrame(const QRect& frame);
     QRect frame() const { return geometry(); }
 
@@ -60,11 +57,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
     void followSurface();
-    void keepGivenFrame();
 
     QPointer<QWidget> content_;
     int level_ = kFloatingLevel;
@@ -72,9 +67,6 @@ private:
     bool markedAsDock_ = false;
     WindowStacking* stacking_ = nullptr;
     OutlineWindowShape* shape_;
-    std::optional<QRect> givenFrame_;
-    int frameRequests_ = 0;
-    bool frameRequestQueued_ = false;
 };
 
 } // namespace vantrel

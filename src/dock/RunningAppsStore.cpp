@@ -21,10 +21,14 @@ QString standardized(const QString& path) {
 
 } // namespace
 
-QIcon RunningAppsStore::genericApplicationIcon() {
-    const QIcon themed = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+QIcon RunningAppsStore::genericApplicationIcon() const {
+    if (!genericIcon_.isNull()) return genericIcon_;
+    const QIcon themed = applications_.genericApplicationIcon();
     // A theme may name the icon in a form no image reader here decodes.
-    if (!themed.isNull() && !themed.pixmap(64, 64).isNull()) return themed;
+    if (!themed.isNull() && !themed.pixmap(64, 64).isNull()) {
+        genericIcon_ = themed;
+        return genericIcon_;
+    }
     constexpr int kSide = 256;
     QPixmap pixmap(kSide, kSide);
     pixmap.fill(Qt::transparent);
@@ -32,7 +36,8 @@ QIcon RunningAppsStore::genericApplicationIcon() {
     painter.setRenderHint(QPainter::Antialiasing);
     GlyphCatalogue::paint(painter, u"app.fill", QRectF(0, 0, kSide, kSide), QColor(142, 142, 147));
     painter.end();
-    return QIcon(pixmap);
+    genericIcon_ = QIcon(pixmap);
+    return genericIcon_;
 }
 
 RunningAppsStore::RunningAppsStore(RunningApplications& applications, AlertPresenter& alerts, QObject* parent)
@@ -42,6 +47,12 @@ RunningAppsStore::RunningAppsStore(RunningApplications& applications, AlertPrese
     connect(&applications_, &RunningApplications::applicationsChanged, this, &RunningAppsStore::refresh);
     connect(&applications_, &RunningApplications::frontmostChanged, this,
             &RunningAppsStore::refreshActiveState);
+    // Icons fetched under the theme before are of no further use.
+    connect(&applications_, &RunningApplications::iconsChanged, this, [this] {
+        iconCache_.clear();
+        genericIcon_ = QIcon();
+        refresh();
+    });
 }
 
 void RunningAppsStore::refresh() {
@@ -74,8 +85,7 @@ void RunningAppsStore::refresh() {
         } else {
             // No running program is left out for want of an icon. The stand-in is not kept, so
             // the program's own icon shows once it has one.
-            if (genericIcon_.isNull()) genericIcon_ = genericApplicationIcon();
-            icon = genericIcon_;
+            icon = genericApplicationIcon();
         }
         items.push_back({app.processIdentifier, app.localizedName, icon, app.bundleIdentifier, app.bundleURL,
                          frontmost && *frontmost == app.processIdentifier, app.isHidden,

@@ -45,9 +45,9 @@ public:
     // worked or none was tried.
     QString forceQuitStatus(const RunningAppItem& app) const { return forceQuitStatus_.value(app.id); }
 
-    // The icon theme's generic application, else the kit's own drawing of one: what an
-    // application is drawn with when no icon of its own can be.
-    static QIcon genericApplicationIcon();
+    // The desktop's generic application, else the kit's own drawing of one: what an application
+    // is drawn with when no icon of its own can be. Read from the desktop once, for every tile.
+    QIcon genericApplicationIcon() const;
 
     // The running application's own requests, for the tiles.
     void activate(const RunningAppItem& app);
@@ -61,12 +61,13 @@ private:
     RunningApplications& applications_;
     AlertPresenter& alerts_;
     std::vector<RunningAppItem> apps_;
-    // Icons fetched once, by bundle identifier, else by name; never dropped.
+    // Icons fetched once, by bundle identifier, else by name; dropped only when the desktop's
+    // icon theme changes.
     QHash<QString, QIcon> iconCache_;
     // By process, while it is listed.
     QHash<qint32, QString> forceQuitStatus_;
     // For a program that brings no icon of its own; made when first needed.
-    QIcon genericIcon_;
+    mutable QIcon genericIcon_;
 };
 
 } // namespace vantrel

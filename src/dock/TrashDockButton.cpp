@@ -72,11 +72,12 @@ void TrashDockButton::emptyTrash() {
     if (answer != 0) return;
     emptying_ = true;
     // A large Trash takes seconds to delete: never on the main thread.
-    context_.trashQueue->async([&trash = context_.trash, results = results_.handle(), this] {
-        QString error;
-        const bool complete = trash.empty(&error);
-        results.post([this, complete, error] { emptied(complete, error); });
-    });
+    context_.trashQueue->async(
+        [&trash = context_.trash, quitting = context_.quitting, results = results_.handle(), this] {
+            QString error;
+            const bool complete = trash.empty(&error, [quitting] { return quitting && quitting->load(); });
+            results.post([this, complete, error] { emptied(complete, error); });
+        });
 }
 
 void TrashDockButton::emptied(bool complete, const QString& error) {

@@ -43,7 +43,8 @@ namespace {
 constexpr char kClickFocus[] = "vantrelClickFocus";
 
 // Notes on each watched widget whether its focus came from a click. Focus that comes back with
-// its window, or from a closing popup, keeps what it was.
+// its window, or from a closing popup, keeps what it was; where it never had any, it came with no
+// key pressed, and shows no ring either.
 class FocusReasonWatcher final : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -51,6 +52,8 @@ public:
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 watched->setProperty(kClickFocus, reason == Qt::MouseFocusReason);
+            else if (!watched->property(kClickFocus).isValid())
+                watched->setProperty(kClickFocus, true);
         }
         return false;
     }

@@ -1,6 +1,7 @@
 #include "kit/VantrelHelpButton.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
@@ -72,6 +73,7 @@ VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppe
     setAccessibleDescription(QStringLiteral("Shows more information"));
     // Reached with the keyboard; a click does not take focus, as on the desktop it comes from.
     setFocusPolicy(Qt::TabFocus);
+    KitPaint::watchFocusReason(this);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -114,6 +116,10 @@ void VantrelHelpButton::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
 }
 
+bool VantrelHelpButton::isKeyboardFocused() const {
+    return KitPaint::showsFocusRing(this);
+}
+
 void VantrelHelpButton::focusInEvent(QFocusEvent* event) {
     QAbstractButton::focusInEvent(event);
     update();
@@ -131,7 +137,7 @@ void VantrelHelpButton::paintEvent(QPaintEvent*) {
     if (isGlyphVisible())
         VantrelGlyph::paint(painter, QRectF(rect()), u"questionmark.circle",
                             withOpacity(VantrelTheme::primary(scheme), 0.78), 12, QFont::DemiBold);
-    if (hasFocus()) {
+    if (isKeyboardFocused()) {
         // The accent is read now, not observed: the ring is drawn only while focused.
         const double width = focusRingWidth();
         QPen pen(VantrelTheme::accent(preferences_.accent()), width);

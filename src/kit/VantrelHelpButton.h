@@ -51,7 +51,9 @@ public:
     bool isNear() const { return near_; }
     bool isPresented() const { return popover_ && popover_->isVisible(); }
     // The glyph is drawn: near, focused or presented.
-    bool isGlyphVisible() const { return near_ || hasFocus() || isPresented(); }
+    bool isGlyphVisible() const { return near_ || isKeyboardFocused() || isPresented(); }
+    // Focus reached with the keys, which alone shows the glyph and the ring.
+    bool isKeyboardFocused() const;
     // 3 at increased contrast, else 2.
     double focusRingWidth() const;
     VantrelHelpPopover* popover() const { return popover_; }

@@ -28,7 +28,16 @@ VantrelScrollIndicator::VantrelScrollIndicator(QAbstractScrollArea* area) : QWid
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QScrollBar* bar = area->verticalScrollBar();
     connect(bar, &QScrollBar::rangeChanged, this, &VantrelScrollIndicator::follow);
-    connect(bar, &QScrollBar::valueChanged, this, &VantrelScrollIndicator::follow);
+    connect(bar, &QScrollBar::valueChanged, this, &VantrelScrollIndicator::reveal);
+    const double total = kShownSeconds + kFadeSeconds;
+    fade_.setDuration(int(total * 1000));
+    fade_.setStartValue(1.0);
+    fade_.setKeyValueAt(kShownSeconds / total, 1.0);
+    fade_.setEndValue(0.0);
+    connect(&fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        opacity_ = value.toDouble();
+        follow();
+    });
     area->installEventFilter(this);
     area->viewport()->installEventFilter(this);
     follow();
@@ -50,14 +59,40 @@ void VantrelScrollIndicator::follow() {
     const QRect view = area_->viewport()->geometry();
     const int width = int(kHandleWidth + kInset);
     setGeometry(view.right() + 1 - width, view.top(), width, view.height());
-    const bool scrolls = bar->maximum() > bar->minimum();
-    if (scrolls) raise();
-    setVisible(scrolls);
+    const bool shown = bar->maximum() > bar->minimum() && opacity_ > 0;
+    if (shown) raise();
+    setVisible(shown);
     update();
 }
 
+void VantrelScrollIndicator::reveal() {
+    fade_.stop();
+    opacity_ = 1;
+    if (!hovered_) fade_.start();
+    follow();
+}
+
 bool VantrelScrollIndicator::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) follow();
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Move:
+        follow();
+        break;
+    case QEvent::Enter:
+        if (watched == area_->viewport()) {
+            hovered_ = true;
+            reveal();
+        }
+        break;
+    case QEvent::Leave:
+        if (watched == area_->viewport() && hovered_) {
+            hovered_ = false;
+            fade_.start();
+        }
+        break;
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -68,6 +103,7 @@ void VantrelScrollIndicator::paintEvent(QPaintEvent*) {
     if (handle.isEmpty()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(opacity_);
     painter.setPen(Qt::NoPen);
     painter.setBrush(KitPaint::primary(KitPaint::scheme(this), kHandleOpacity));
     const double radius = handle.width() / 2;

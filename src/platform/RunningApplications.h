@@ -48,6 +48,9 @@ public:
     virtual QString fileManagerIdentifier() const = 0;
     // The desktop-file id of the installed entry at `path`; empty when it is none.
     virtual QString bundleIdentifier(const QString& entryPath) const = 0;
+    // The desktop's icon of an application that brings none of its own, read within the bounds
+    // of every icon file; null where the desktop's icon theme has none.
+    virtual QIcon genericApplicationIcon() const = 0;
 
     // Brings every window of the application forward, the hidden ones too. False when it has none.
     virtual bool activate(qint32 processIdentifier) = 0;
@@ -64,6 +67,9 @@ Q_SIGNALS:
     void applicationsChanged();
     // Another application came to the front.
     void frontmostChanged();
+    // The desktop's icon theme changed, or was read: the icons given before may be drawn
+    // otherwise now.
+    void iconsChanged();
 };
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace vantrel {
 
@@ -18,8 +19,10 @@ public:
     // `error` when given, when it stayed where it was.
     virtual bool moveToTrash(const QString& path, QString* error = nullptr) = 0;
     // Deletes everything in the Trash for good. False, with the reason, when something stayed.
-    // Called off the main thread, while the other members may be called on it.
-    virtual bool empty(QString* error = nullptr) = 0;
+    // Called off the main thread, while the other members may be called on it. `stopRequested`
+    // is asked as it goes (between its readings, before each entry): once it answers true the
+    // emptying ends there, and every item left is still whole in the Trash.
+    virtual bool empty(QString* error = nullptr, const std::function<bool()>& stopRequested = {}) = 0;
 };
 
 } // namespace vantrel

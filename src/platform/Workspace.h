@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QObject>
 #include <QString>
 #include <QUrl>
 #include <optional>
@@ -29,9 +30,10 @@ struct InstalledApplication {
 };
 
 // The desktop's file manager, browser and application launcher.
-class Workspace {
+class Workspace : public QObject {
+    Q_OBJECT
 public:
-    virtual ~Workspace() = default;
+    using QObject::QObject;
 
     // Opens a file with its default application, or a web address in the default browser.
     // True when the desktop accepted the request.
@@ -47,6 +49,11 @@ public:
     // The applications the desktop offers in its lists (no entry it keeps out of its menus), one
     // per entry id, in no particular order.
     virtual std::vector<InstalledApplication> installedApplications() const = 0;
+
+Q_SIGNALS:
+    // The desktop's icon theme changed, or was read: an icon given before may be drawn otherwise
+    // now, and is asked for again.
+    void iconsChanged();
 };
 
 } // namespace vantrel

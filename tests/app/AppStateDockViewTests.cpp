@@ -8,7 +8,11 @@
 #include "support/RecordingAppComponents.h"
 
 #include <QCoreApplication>
+#include <QTest>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -63,6 +67,36 @@ TEST(AppStateDockView, TheDockShowsItsRealRowOverTheStatesStoresAndSizesThePanel
     site->activate();
     EXPECT_EQ(h.workspace.opened.size(), 1u);
     state.stop();
+}
+
+TEST(AppStateDockView, QuittingWhileTheTrashEmptiesStopsTheEmptyingInsteadOfWaitingForIt) {
+    std::atomic<bool> held{false};
+    std::atomic<bool> stopSeen{false};
+    {
+        AppStateHarness h;
+        h.factory.threadedQueue = QStringLiteral("com.vantrel.trash");
+        h.trash.items = {QStringLiteral("old")};
+        // Held mid-way on the worker until asked to stop; one never asked is let go after 20 s.
+        h.trash.heldEmpty = [&](const std::function<bool()>& stopRequested) {
+            held = true;
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!stopRequested() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+            stopSeen = stopRequested();
+            return false;
+        };
+        h.alertPresenter.answer = 0;
+        AppState state(h.factory);
+        h.preferences.setHasCompletedOnboarding(true);
+        h.preferences.setCustomDockEnabled(true);
+        state.start();
+        auto* view = qobject_cast<FloatingDockView*>(state.customDockController().panel()->contentView());
+        ASSERT_NE(view, nullptr);
+        view->trashTile()->emptyTrash();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return held.load(); }, 10000));
+        EXPECT_FALSE(stopSeen);
+        state.stop();
+    } // Quitting: the state, then the factory with the Trash's queue, go.
+    EXPECT_TRUE(stopSeen) << "the queue waited for an emptying that was never asked to stop";
 }
 
 TEST(AppStateDockView, TheFileShelfTileAndTheDockPagesShelfButtonOpenTheNotchsFilesWithTheFocus) {

@@ -4,6 +4,8 @@
 #include "support/HostileFiles.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TempHome.h"
+#include "support/XClient.h"
+#include "support/Xfwm4.h"
 #include "support/XvfbServer.h"
 
 #include <QDBusArgument>
@@ -14,11 +16,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 
 using vantrel::test::TempHome;
+using vantrel::test::XClient;
 
 namespace {
 constexpr int kTimeoutMs = 60000;
@@ -94,7 +98,150 @@ void readMenuLayout(const QDBusArgument& layout, QStringList& labels, QMap<QStri
     layout.endArray();
     layout.endStructure();
 }
+// The program's managed window of the type given, named "Vantrel" where that is asked.
+xcb_window_t managedWindow(XClient& x, qint64 pid, const char* type, bool named) {
+    for (const quint32 window : x.cardinals(x.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW)) {
+        const std::vector<quint32> pids = x.cardinals(window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+        const std::vector<quint32> types = x.cardinals(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM);
+        if (pids.empty() || pids.front() != pid || types.empty() || types.front() != x.atom(type)) continue;
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> name(
+            xcb_get_property_reply(
+                x.c, xcb_get_property(x.c, 0, window, x.atom("_NET_WM_NAME"), XCB_ATOM_ANY, 0, 64), nullptr),
+            &std::free);
+        const QByteArray title =
+            name ? QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
+                              xcb_get_property_value_length(name.get()))
+                 : QByteArray();
+        if (!named || title == "Vantrel") return window;
+    }
+    return XCB_NONE;
+}
+
+// What every client together has selected on `window`.
+quint32 selectedEvents(XClient& x, xcb_window_t window) {
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, window), nullptr), &std::free);
+    return attributes ? attributes->all_event_masks : 0;
+}
+
+// Whether anything bright is drawn in `area` of `window` (dark page, light buttons and text).
+bool drawsBrightIn(XClient& x, xcb_window_t window, const QRect& area) {
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
+        xcb_get_image_reply(x.c,
+                            xcb_get_image(x.c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, qint16(area.x()),
+                                          qint16(area.y()), quint16(area.width()), quint16(area.height()),
+                                          ~0u),
+                            nullptr),
+        &std::free);
+    if (!image) return false;
+    const quint8* pixels = xcb_get_image_data(image.get());
+    for (int i = 0; i + 3 < xcb_get_image_data_length(image.get()); i += 4)
+        if (qGray(pixels[i + 2], pixels[i + 1], pixels[i]) > 128) return true;
+    return false;
+}
 } // namespace
+
+// A user's first steps under a window manager: typing into a field of the control center,
+// resizing it and quitting with Ctrl+Q, with the replacement Dock off and on, while the running
+// applications are read (they are from the start) and other programs' windows are watched.
+TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsAResizeAndQuitsOnCtrlQ) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
+    for (const bool dock : {false, true}) {
+        SCOPED_TRACE(dock ? "with the Dock" : "without the Dock");
+        vantrel::test::XvfbServer server(1600, 1000);
+        if (!server.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
+        XClient x(server.display().toLatin1());
+        ASSERT_TRUE(x.ok());
+        QProcess manager;
+        ASSERT_TRUE(vantrel::test::startXfwm4(manager, x, server.display(), false)) << "xfwm4 took no charge";
+        ChildHome home;
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
+                       dock ? R"({"onboarding.complete": true, "dock.customEnabled": true})"
+                            : R"({"onboarding.complete": true})");
+        auto process = home.launch({}, server.display());
+        ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+
+        xcb_window_t window = XCB_NONE;
+        ASSERT_TRUE(x.waitFor(
+            [&] {
+                return (window = managedWindow(x, process->processId(), "_NET_WM_WINDOW_TYPE_NORMAL", true));
+            },
+            kTimeoutMs))
+            << "no control center";
+        // Drawn: the navigation's bright "Actions" button at the right of its 1080-point width.
+        ASSERT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, QRect(900, 40, 170, 90)); }, kTimeoutMs));
+        if (dock) {
+            xcb_window_t panel = XCB_NONE;
+            ASSERT_TRUE(x.waitFor(
+                [&] {
+                    return (panel =
+                                managedWindow(x, process->processId(), "_NET_WM_WINDOW_TYPE_DOCK", false));
+                },
+                kTimeoutMs))
+                << "no Dock";
+            EXPECT_TRUE(selectedEvents(x, panel) & XCB_EVENT_MASK_EXPOSURE) << "the Dock hears its exposures";
+            EXPECT_TRUE(selectedEvents(x, panel) & XCB_EVENT_MASK_STRUCTURE_NOTIFY) << "and its resizes";
+        }
+
+        // Into the home page's note, below its title.
+        const auto origin = std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)>(
+            xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0),
+                                            nullptr),
+            &std::free);
+        ASSERT_TRUE(origin);
+        x.click(origin->dst_x + 620, origin->dst_y + 600);
+        // The window manager holds a click to focus a window until it has seen it, while keys go
+        // on to the focused window: a key typed at once would overtake the click that moved the
+        // focus into the note. Once nobody holds the pointer, the click has gone on.
+        ASSERT_TRUE(x.waitFor(
+            [&] {
+                std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
+                    xcb_grab_pointer_reply(x.c,
+                                           xcb_grab_pointer(x.c, 0, x.root, 0, XCB_GRAB_MODE_ASYNC,
+                                                            XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                                                            XCB_CURRENT_TIME),
+                                           nullptr),
+                    &std::free);
+                xcb_ungrab_pointer(x.c, XCB_CURRENT_TIME);
+                return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+            },
+            kTimeoutMs));
+        x.type("typed into the note");
+        const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");
+        QByteArray saved;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                QFile file(notes);
+                saved = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                return saved.contains("\"body\":\"typed into the note\"");
+            },
+            kTimeoutMs))
+            << "the typed line never reached the note: " << saved.toStdString();
+        const quint32 events = selectedEvents(x, window);
+        EXPECT_TRUE(events & XCB_EVENT_MASK_KEY_PRESS) << "selected: " << events;
+        EXPECT_TRUE(events & XCB_EVENT_MASK_EXPOSURE) << "selected: " << events;
+
+        // Made wider, the page is laid out again over the new width: its navigation reaches past
+        // the old right edge.
+        const quint32 size[] = {1400, 900};
+        xcb_configure_window(x.c, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        EXPECT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, QRect(1150, 40, 240, 90)); }, kTimeoutMs))
+            << "the page was not laid out over 1400 points";
+
+        x.key(0xffe3, true); // Control_L
+        x.tap('q');
+        x.key(0xffe3, false);
+        EXPECT_TRUE(process->waitForFinished(kTimeoutMs)) << "Ctrl+Q did not quit";
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(kTimeoutMs);
+        }
+        manager.terminate();
+        manager.waitForFinished(kTimeoutMs);
+    }
+}
 
 TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicationInFullAndExitZero) {
     for (int signalNumber : {SIGTERM, SIGINT}) {

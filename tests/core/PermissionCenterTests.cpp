@@ -176,6 +176,35 @@ TEST(LinuxPermissions, StatesFollowTheSession) {
     EXPECT_EQ(answer, true);
 }
 
+TEST(LinuxPermissions, LaunchAtLoginFromTheBuildFolderIsRefusedAndOnceInstalledNamesTheInstalledProgram) {
+    TempHome home;
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingPermissionSystem system;
+    RecordingWorkspace workspace;
+    const QString tree = home.root() + QStringLiteral("/clone/build/release");
+    const QString built = home.writeFile(QStringLiteral("clone/build/release/vantrel"), "#!/bin/sh\n");
+    const QString entry = home.paths().autostartFolder() + QStringLiteral("/vantrel.desktop");
+    XdgAutostartLoginItems fromBuild(home.paths().autostartFolder(), built, tree);
+    PermissionCenter center(
+        system, [] { return CalendarAuthorizationStatus::notDetermined; }, fromBuild, workspace, scheduler);
+    center.setLaunchAtLogin(true);
+    EXPECT_EQ(center.statusMessage(),
+              QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."));
+    EXPECT_FALSE(QFileInfo::exists(entry));
+    // A link to the built program is that program all the same.
+    const QString link = home.root() + QStringLiteral("/bin-vantrel");
+    ASSERT_TRUE(QFile::link(built, link));
+    EXPECT_FALSE(XdgAutostartLoginItems(home.paths().autostartFolder(), link, tree).registerItem());
+    EXPECT_FALSE(QFileInfo::exists(entry));
+
+    const QString installed =
+        home.writeFile(QStringLiteral("home/.local/lib/vantrel/vantrel"), "#!/bin/sh\n");
+    EXPECT_TRUE(XdgAutostartLoginItems(home.paths().autostartFolder(), installed, tree).registerItem());
+    EXPECT_TRUE(home.readFile(entry).contains("\nExec=\"" + installed.toUtf8() + "\"\n"))
+        << home.readFile(entry).toStdString();
+}
+
 TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
     TempHome home;
     ManualClock clock;
@@ -186,7 +215,7 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
     // The entry starts this very program, whatever quoting its path needs. (A "%" in the path
     // would be doubled in the entry, which GIO then looks for literally and refuses.)
     const RecordingProgram program = installRecorder(home, QStringLiteral("my apps/\"van$trel\\`1"));
-    XdgAutostartLoginItems items(home.paths().autostartFolder(), program.path);
+    XdgAutostartLoginItems items(home.paths().autostartFolder(), program.path, home.root() + "/clone/build");
     PermissionCenter center(
         system, [] { return CalendarAuthorizationStatus::notDetermined; }, items, workspace, scheduler);
     center.setLaunchAtLogin(true);
@@ -210,7 +239,7 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
     QDir().mkpath(entryPath); // a folder in the way: the entry cannot be written
     center.setLaunchAtLogin(true);
     EXPECT_EQ(center.statusMessage(),
-              QStringLiteral("Install Vantrel in Applications before enabling launch at login."));
+              QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."));
     EXPECT_EQ(center.launchAtLogin(), State::denied);
 
     // No privacy pane exists here: the request is recorded and reported as not opened.
@@ -222,7 +251,8 @@ TEST(LinuxPermissions, LaunchAtLoginIsAnAutostartEntry) {
 TEST(LinuxPermissions, AnAutostartEntryIsReadWithinItsLimitAndNeverWaitedOn) {
     TempHome home;
     const QString folder = home.paths().autostartFolder();
-    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"));
+    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"),
+                                 QStringLiteral("/home/user/vantrel/build"));
     const QString entryPath = folder + QStringLiteral("/vantrel.desktop");
     QDir().mkpath(folder);
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Vantrel\nExec=/usr/bin/vantrel\n";
@@ -285,7 +315,7 @@ TEST_F(PermissionFixture, LaunchAtLoginReportsWhatTheEntryBecameNotWhatTheCallAn
     center.setLaunchAtLogin(true);
     EXPECT_EQ(center.launchAtLogin(), State::denied);
     EXPECT_EQ(center.statusMessage(),
-              QStringLiteral("Install Vantrel in Applications before enabling launch at login."))
+              QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."))
         << "an entry that will not start anything is no success";
 
     center.setLaunchAtLogin(false);
@@ -293,7 +323,7 @@ TEST_F(PermissionFixture, LaunchAtLoginReportsWhatTheEntryBecameNotWhatTheCallAn
     pending.removable = false;
     center.setLaunchAtLogin(false);
     EXPECT_EQ(center.statusMessage(),
-              QStringLiteral("Install Vantrel in Applications before enabling launch at login."))
+              QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."))
         << "a failed removal keeps its own text";
 
     // The working case still says so, once the states are read again.

@@ -1,5 +1,6 @@
 #include "platform/linux/X11WindowList.h"
 #include "support/XClient.h"
+#include "support/Xfwm4.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -473,34 +474,10 @@ struct DriverLines {
     }
 };
 
-xcb_window_t selectionOwner(xcb_connection_t* c, const char* selection) {
-    std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, selection)), nullptr));
-    return owner ? owner->owner : xcb_window_t(XCB_NONE);
-}
-
 bool isViewable(xcb_connection_t* c, xcb_window_t window) {
     std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-}
-
-// Starts xfwm4, replacing the running manager or not; true once it has taken charge, its
-// compositor running or not as asked.
-bool startXfwm4(QProcess& manager, xcb_connection_t* c, const QString& display, bool compositor,
-                bool replacing = false) {
-    const xcb_window_t before = selectionOwner(c, "WM_S0");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    manager.setProcessEnvironment(environment);
-    QStringList arguments{compositor ? "--compositor=on" : "--compositor=off"};
-    if (replacing) arguments.prepend("--replace");
-    manager.start(QStandardPaths::findExecutable(QStringLiteral("xfwm4")), arguments);
-    return manager.waitForStarted(10'000) && waitForX(c, [&] {
-               const xcb_window_t owner = selectionOwner(c, "WM_S0");
-               return owner != XCB_NONE && owner != before &&
-                      (selectionOwner(c, "_NET_WM_CM_S0") != XCB_NONE) == compositor;
-           });
 }
 
 void stop(QProcess& process) {
@@ -523,7 +500,8 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
     ASSERT_FALSE(xcb_connection_has_error(c));
 
     std::list<QProcess> managers;
-    ASSERT_TRUE(startXfwm4(managers.emplace_back(), c, server.display(), true)) << "xfwm4 took no charge";
+    ASSERT_TRUE(startXfwm4(managers.emplace_back(), client, server.display(), true))
+        << "xfwm4 took no charge";
 
     QTemporaryDir home;
     writeUserDock(home.path());
@@ -566,7 +544,8 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
         } else {
             warp(onTheDock);
         }
-        ASSERT_TRUE(startXfwm4(managers.emplace_back(), c, server.display(), replacement.compositor, true))
+        ASSERT_TRUE(
+            startXfwm4(managers.emplace_back(), client, server.display(), replacement.compositor, true))
             << "the new xfwm4 took no charge";
         if (replacement.slidOut) {
             // The pointer rests on the bottom edge. (A window rebuilt for the new compositor may
@@ -604,7 +583,7 @@ TEST(DockProcess, UnderXfwm4sCompositorNothingDarkensTheDesktopAroundTheDocksSur
     xcb_flush(c);
 
     QProcess manager;
-    ASSERT_TRUE(startXfwm4(manager, c, server.display(), true)) << "xfwm4's compositor did not start";
+    ASSERT_TRUE(startXfwm4(manager, client, server.display(), true)) << "xfwm4's compositor did not start";
 
     QTemporaryDir home;
     writeUserDock(home.path());

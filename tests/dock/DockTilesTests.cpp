@@ -8,6 +8,7 @@
 #include "support/ContactSheet.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 
 using namespace vantrel;
@@ -309,6 +310,77 @@ TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGen
     running.applications.push_back(app(8, "Idle", "idle.desktop", QColor(40, 180, 60)));
     store->refresh();
     EXPECT_EQ(render(idleTile).pixelColor(12, 20), QColor(40, 180, 60));
+}
+
+TEST_F(DockTilesTest, AFolderIsDrawnAsAFolderWhateverTheThemeAndATileFollowsAThemeChange) {
+    // The desktop names a theme that is not installed; hicolor holds no folder.
+    const QString icons = home.root() + QStringLiteral("/icons");
+    home.writeFile(QStringLiteral("icons/hicolor/index.theme"),
+                   "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\n");
+    const QStringList paths = QIcon::themeSearchPaths(), loose = QIcon::fallbackSearchPaths();
+    const QString named = QIcon::themeName(), fallback = QIcon::fallbackThemeName();
+    QIcon::setThemeSearchPaths({icons});
+    QIcon::setFallbackSearchPaths({});
+    QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+    QIcon::setThemeName(QStringLiteral("Tango"));
+    const QString folder = home.root() + QStringLiteral("/Projects");
+    QDir().mkpath(folder);
+    // The desktop's own icons, handed on as the recording workspace's whenever they change.
+    LinuxWorkspace desktop(log);
+    workspace.icons[folder] = desktop.iconForFile(folder);
+    QObject::connect(&desktop, &Workspace::iconsChanged, &workspace, [&] {
+        workspace.icons[folder] = desktop.iconForFile(folder);
+        Q_EMIT workspace.iconsChanged();
+    });
+    const DockShortcut pinned = item("Projects", DockShortcut::Kind::folder, folder);
+    build({pinned});
+    DockShortcutButton tile(pinned, ctx(), host.get());
+    tile.resize(49, 56);
+    const auto render = [&tile] {
+        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        tile.paintTile(painter);
+        painter.end();
+        return image;
+    };
+    const QImage toolkit = render();
+    const DockShortcutButton::IconRule before = tile.iconRule();
+
+    // The theme changes live to one that holds a folder, a green one.
+    home.writeFile(QStringLiteral("icons/green/index.theme"),
+                   "[Icon Theme]\nName=Green\nDirectories=48x48/places\n\n[48x48/places]\nSize=48\n");
+    QImage green(48, 48, QImage::Format_ARGB32);
+    green.fill(QColor(40, 180, 60));
+    QDir().mkpath(icons + QStringLiteral("/green/48x48/places"));
+    EXPECT_TRUE(green.save(icons + QStringLiteral("/green/48x48/places/folder.png")));
+    QIcon::setThemeName(QStringLiteral("green"));
+    QEvent change(QEvent::ThemeChange);
+    QCoreApplication::sendEvent(host.get(), &change);
+    QCoreApplication::processEvents();
+    const QImage themed = render();
+    saveContactSheet({{"theme not installed", toolkit}, {"after a theme change", themed}},
+                     VANTREL_BINARY_DIR "/renders/dock-folder-tiles.png");
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setFallbackSearchPaths(loose);
+    QIcon::setFallbackThemeName(fallback);
+    QIcon::setThemeName(named);
+
+    EXPECT_EQ(before, DockShortcutButton::IconRule::fileIcon) << "a folder's icon, not the globe";
+    EXPECT_GT(toolkit.pixelColor(24, 28).alpha(), 0) << "the toolkit's own folder is drawn";
+    EXPECT_EQ(themed.pixelColor(24, 28), QColor(40, 180, 60)) << "the new theme's folder, without a restart";
+
+    // A running application's icon is fetched again too.
+    running.applications = {app(9, "Viewer", "viewer.desktop", QColor(200, 30, 30))};
+    store->refresh();
+    running.applications.front().icon = app(9, "Viewer", "viewer.desktop", QColor(30, 30, 200)).icon;
+    store->refresh();
+    const auto colour = [this] {
+        return store->apps().front().icon.pixmap(128, 128).toImage().pixelColor(20, 20);
+    };
+    EXPECT_EQ(colour(), QColor(200, 30, 30)) << "kept";
+    Q_EMIT running.iconsChanged();
+    EXPECT_EQ(colour(), QColor(30, 30, 200));
 }
 
 TEST_F(DockTilesTest, AWebsiteShowsAWhiteGlobeCentredOnItsBlueSquare) {

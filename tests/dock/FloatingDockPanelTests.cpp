@@ -90,33 +90,3 @@ TEST_F(FloatingDockPanelShapeTest, TheShapeHoldsAHoveredTilesBubbleAndRisenIconW
 }
 
 } // namespace
-
-TEST(FloatingDockPanel, AGeometryTheWindowSystemReportsLateIsAskedBackToTheFrameGivenLastAFewTimesAtMost) {
-    FloatingDockPanel panel;
-    const QRect given(630, 854, 252, 120);
-    panel.setFrame(given);
-    panel.orderFront();
-    QCoreApplication::processEvents();
-    // A window manager's late answer to an earlier request, as Qt applies it, in a later turn.
-    panel.setGeometry(QRect(630, 854, 170, 81));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(panel.frame(), given);
-
-    // A manager that keeps putting it back where it wants it is asked three times, then left to it.
-    panel.setFrame(given);
-    QCoreApplication::processEvents();
-    int askedBack = 0;
-    for (int i = 0; i < 6; ++i) {
-        panel.setGeometry(QRect(671, 893, 170, 81));
-        QCoreApplication::processEvents();
-        askedBack += panel.frame() == given;
-    }
-    EXPECT_EQ(askedBack, 3);
-    EXPECT_EQ(panel.frame(), QRect(671, 893, 170, 81));
-    // Moved only, it is asked back as well, once a frame is given anew.
-    panel.setFrame(given);
-    QCoreApplication::processEvents();
-    panel.move(0, 0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(panel.frame(), given);
-}

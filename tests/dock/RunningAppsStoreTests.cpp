@@ -5,12 +5,9 @@
 #include "support/RecordingRunningApplications.h"
 #include "support/ScriptedAlertPresenter.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -251,36 +248,6 @@ TEST_F(RunningAppsFixture, ARefusedOrFailedForceQuitSaysSoUntilOneWorks) {
 
 namespace {
 
-// An icon theme of the test's own in place of the installed ones, for as long as it lives.
-struct IconThemeGuard {
-    QTemporaryDir dir;
-    QStringList paths = QIcon::themeSearchPaths(), fallbackPaths = QIcon::fallbackSearchPaths();
-    QString theme = QIcon::themeName(), fallbackTheme = QIcon::fallbackThemeName();
-    IconThemeGuard() {
-        QIcon::setThemeSearchPaths({dir.path()});
-        QIcon::setFallbackSearchPaths({});
-        QIcon::setFallbackThemeName(QStringLiteral("none"));
-    }
-    ~IconThemeGuard() {
-        QIcon::setThemeSearchPaths(paths);
-        QIcon::setFallbackSearchPaths(fallbackPaths);
-        QIcon::setFallbackThemeName(fallbackTheme);
-        QIcon::setThemeName(theme);
-    }
-    // A theme whose one icon is `name`, a 48-point square of `colour`.
-    void makeTheme(const QString& theme, const QString& name, const QColor& colour) {
-        QDir(dir.path()).mkpath(theme + QStringLiteral("/48x48/apps"));
-        QFile index(dir.path() + QLatin1Char('/') + theme + QStringLiteral("/index.theme"));
-        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-        index.write("[Icon Theme]\nName=Test\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\nType=Fixed\n");
-        index.close();
-        QImage image(48, 48, QImage::Format_ARGB32);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(dir.path() + QLatin1Char('/') + theme + QStringLiteral("/48x48/apps/") + name +
-                               QStringLiteral(".png")));
-    }
-};
-
 QColor centre(const QIcon& icon) {
     const QImage image = icon.pixmap(48, 48).toImage();
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -288,23 +255,26 @@ QColor centre(const QIcon& icon) {
 
 } // namespace
 
-TEST_F(RunningAppsFixture, AProgramWithoutAnIconShowsTheThemesGenericOneElseTheKitsUntilItHasItsOwn) {
-    IconThemeGuard themes;
-    themes.makeTheme(QStringLiteral("plain"), QStringLiteral("application-x-executable"),
-                     QColor(10, 200, 30));
-    QIcon::setThemeName(QStringLiteral("plain"));
-    running.applications = {app(1, "xterm", "xterm.desktop", QIcon())};
+TEST_F(RunningAppsFixture,
+       AProgramWithoutAnIconShowsTheDesktopsGenericOneReadOnceElseTheKitsUntilItHasItsOwn) {
+    running.genericIcon = solidIcon(Qt::green);
+    running.applications = {app(1, "xterm", "xterm.desktop", QIcon()),
+                            app(2, "xclock", "xclock.desktop", QIcon())};
     {
         RunningAppsStore store(running, alerts);
-        ASSERT_EQ(names(store), QStringList{"xterm"});
-        EXPECT_EQ(centre(store.apps().front().icon), QColor(10, 200, 30));
+        ASSERT_EQ(names(store), (QStringList{"xclock", "xterm"}));
+        EXPECT_EQ(centre(store.apps()[0].icon), QColor(Qt::green));
+        EXPECT_EQ(centre(store.apps()[1].icon), QColor(Qt::green));
+        store.refresh();
+        Q_EMIT running.applicationsChanged();
+        EXPECT_EQ(centre(store.genericApplicationIcon()), QColor(Qt::green));
+        EXPECT_EQ(running.genericIconReads, 1) << "read once for every tile and change";
     }
 
-    // A theme without one: the kit's application glyph, in grey.
-    themes.makeTheme(QStringLiteral("bare"), QStringLiteral("utilities-terminal"), Qt::blue);
-    QIcon::setThemeName(QStringLiteral("bare"));
+    // A desktop without one: the kit's application glyph, in grey.
+    running.genericIcon = QIcon();
+    running.applications.pop_back();
     RunningAppsStore store(running, alerts);
-    ASSERT_EQ(names(store), QStringList{"xterm"});
     EXPECT_EQ(centre(store.apps().front().icon), QColor(142, 142, 147));
 
     // Its own icon, once it has one, replaces the stand-in.

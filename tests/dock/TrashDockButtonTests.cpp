@@ -38,7 +38,7 @@ struct TrashTileTest : DockViewFixture {
         context_.emplace(DockViewContext{c.store, c.content, c.preferences, c.shelf,
                                          useReal ? static_cast<Trash&>(*real) : static_cast<Trash&>(trash),
                                          c.workspace, c.menus, c.alerts, c.scheduler, c.log, c.trashQueue,
-                                         c.controller, c.motion, c.playHaptic, c.openShelf,
+                                         c.quitting, c.controller, c.motion, c.playHaptic, c.openShelf,
                                          c.onContentSizeChange});
         auto button = std::make_unique<TrashDockButton>(*context_, &host);
         button->resize(49, 56);

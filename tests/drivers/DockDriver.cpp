@@ -164,11 +164,12 @@ int main(int argc, char** argv) {
     LocalPersistence persistence({paths.dataFolder(), &files}, clock, log, QStringLiteral("com.vantrel.mac"));
     LinuxWorkspace workspace(log);
     QtOpenPanel openPanel(applicationFolders(paths, environment));
-    X11RunningApplications running(applicationFolders(paths, environment));
+    const QByteArray display = QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray();
+    X11RunningApplications running(display, applicationFolders(paths, environment));
     DockContentStore content(persistence, workspace, openPanel, running);
     SystemDockQueue queue;
     QtScreens screens(environment, log);
-    X11WindowList windows(QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray());
+    X11WindowList windows(display);
     X11Desktop desktop;
     int writesLeft = qEnvironmentVariableIntValue("VANTREL_DRIVER_PAUSE_AFTER_WRITE");
     const bool row = mode == u"row";

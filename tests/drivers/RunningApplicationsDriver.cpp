@@ -6,7 +6,8 @@
 // the current workspace change. Commands come one per line on standard input: "list" (answered
 // by "listed <JSON list>"), "activate", "hide", "quit" and "kill" with a process identifier (answered by
 // "done <command> <true|false>"), "id <path>" (answered by "id <desktop-file id>") and "reads"
-// (answered by "reads <icon reads so far> <replies the main thread waited for so far>").
+// (answered by "reads <icon reads so far> <replies the main thread waited for so far> <windows
+// whose icons are kept>").
 //
 // Started as "--window <instance> <class> [--no-host] [--fork]" it is instead a program of its
 // own with one window that names its true process and, unless --no-host, this host; it says
@@ -16,13 +17,16 @@
 //
 // For scripts/measure-running-apps.py: with VANTREL_MEASURE set, the service feeds a Dock's store
 // instead of announcing, SIGTERM quits through the event loop, and "stall" is answered by
-// "stall <longest event-loop turn since last asked, ms> <tiles>". "--flood <count>" maps that many
-// iconed windows, 50 at a time, says "flooded"; "--storm <count> <per second>" rewrites one
-// window's invalid icon that often, says "stormed"; both live until standard input closes.
+// "stall <longest event-loop turn since last asked, ms> <tiles>". "--flood <count> [<icon side>]"
+// maps that many windows with icons of that side (default 64), 50 at a time, says "flooded"; "--storm <count>
+// <per second>" rewrites one window's invalid icon that often, says "stormed"; both live until standard input
+// closes.
 
 #include "dock/RunningAppsStore.h"
 #include "platform/AlertPresenter.h"
 #include "platform/Environment.h"
+#include "platform/ThreadWorkQueue.h"
+#include "platform/linux/IconThemes.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/X11RunningApplications.h"
@@ -150,17 +154,17 @@ void setCardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
                         values.data());
 }
 
-// Windows of another client: `count` of them with a 64 x 64 icon, or one whose invalid icon is
-// rewritten `count` times, `perSecond` a second.
-int otherClient(bool flood, int count, int perSecond) {
+// Windows of another client: `count` of them with a `side` x `side` icon, or one whose invalid
+// icon is rewritten `count` times, `perSecond` a second.
+int otherClient(bool flood, int count, int perSecond, quint32 side = 64) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST"), pidAtom = atom(c, "_NET_WM_PID"),
                      iconAtom = atom(c, "_NET_WM_ICON");
     const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
-    std::vector<quint32> icon(2 + 64 * 64, 0xff3366cc);
-    icon[0] = icon[1] = 64;
+    std::vector<quint32> icon(2 + side * side, 0xff3366cc);
+    icon[0] = icon[1] = side;
     // The flood's windows name no host, so that the processes they claim are not looked for.
     const auto make = [&](quint32 pid, bool namesHost) {
         const xcb_window_t w = xcb_generate_id(c);
@@ -224,7 +228,9 @@ int terminationPipe[2] = {-1, -1};
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--flood") == 0) return otherClient(true, std::atoi(argv[2]), 0);
+    if (argc >= 3 && std::strcmp(argv[1], "--flood") == 0)
+        return otherClient(true, std::atoi(argv[2]), 0,
+                           argc >= 4 ? quint32(std::clamp(std::atoi(argv[3]), 1, 1024)) : 64);
     if (argc >= 4 && std::strcmp(argv[1], "--storm") == 0)
         return otherClient(false, std::atoi(argv[2]), std::max(1, std::atoi(argv[3])));
     if (argc >= 4 && std::strcmp(argv[1], "--window") == 0) {
@@ -237,7 +243,10 @@ int main(int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     const quint32 before = rootEventMask();
-    X11RunningApplications running(app.arguments().mid(1));
+    // Icon themes are read beside the event loop, as the program reads them.
+    ThreadWorkQueue themeReader(QStringLiteral("icon-themes"), std::chrono::milliseconds(250));
+    IconThemes themes(&themeReader);
+    X11RunningApplications running(qgetenv("DISPLAY"), app.arguments().mid(1), &themes);
     ProcessEnvironment environment;
     SyslogSystemLog log;
     QtScreens screens(environment, log);
@@ -300,7 +309,10 @@ int main(int argc, char** argv) {
             } else if (command == u"list") {
                 say(QStringLiteral("listed ") + describe(running.runningApplications()));
             } else if (command == u"reads") {
-                say(QStringLiteral("reads %1 %2").arg(running.iconReads()).arg(running.mainThreadReplies()));
+                say(QStringLiteral("reads %1 %2 %3")
+                        .arg(running.iconReads())
+                        .arg(running.mainThreadReplies())
+                        .arg(running.keptIcons()));
             } else if (command == u"id") {
                 say(QStringLiteral("id ") + running.bundleIdentifier(words.value(1)));
             } else {

@@ -406,7 +406,7 @@ TEST(NotchTimersView, AClickLeavesNoFocusRingTheKeyboardsFocusShowsOne) {
     QApplication::setActiveWindow(&h.view);
     h.store.startStopwatch();
     QList<QImage> sheet;
-    for (VantrelButton* button : {h.view.lapButton(), h.view.presetButton(3)}) {
+    const auto check = [&](QAbstractButton* button) {
         ASSERT_TRUE(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         ASSERT_TRUE(button->hasFocus()) << "a click still gives the button the keys";
@@ -418,6 +418,11 @@ TEST(NotchTimersView, AClickLeavesNoFocusRingTheKeyboardsFocusShowsOne) {
         const QImage keyboard = renderWidget(*button, Qt::black);
         EXPECT_TRUE(keyboard != unfocused) << button->text().toStdString() << ": the ring, reached by Tab";
         sheet << clicked << unfocused << keyboard;
-    }
+    };
+    check(h.view.lapButton());
+    check(h.view.presetButton(3));
+    // The compact arrangement's minutes menu in place of the presets.
+    h.view.resize(692, 117);
+    check(h.view.minutesMenuButton());
     saveSheet(QStringLiteral("notch-button-focus-ring"), sheet, 3);
 }

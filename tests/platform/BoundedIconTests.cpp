@@ -1,16 +1,20 @@
-#include "platform/linux/BoundedIcon.h"
+#include "platform/linux/IconThemes.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/MprisMediaAutomation.h"
+#include "platform/linux/X11RunningApplications.h"
 #include "support/HostileFiles.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
 #include <QBuffer>
+#include <QDBusConnection>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <chrono>
 #include <fcntl.h>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
@@ -52,6 +56,29 @@ QString entry(TempHome& home, const QString& name, const QString& icon) {
                               "\nExec=true\nIcon=" + icon.toUtf8() + "\n");
 }
 
+// What `read` answers on a thread of its own, within a bounded wait: a read that waits on one of
+// the `fifos` fails the test instead of hanging it (none: it waited). A stuck reader is let go by
+// writers that come and go; if it still waits, it is left.
+std::optional<bool> promptly(std::function<bool()> read, const QStringList& fifos) {
+    std::packaged_task<bool()> task(std::move(read));
+    std::future<bool> answer = task.get_future();
+    std::thread reader(std::move(task));
+    const bool prompt = answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    for (int i = 0; i < 500 && answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready;
+         ++i)
+        for (const QString& f : fifos)
+            if (const int fd = ::open(QFile::encodeName(f).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                ::close(fd);
+    if (answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        reader.detach();
+        return std::nullopt;
+    }
+    reader.join();
+    const bool value = answer.get();
+    if (!prompt) return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 TEST(BoundedIcon, AnIconThatIsNoRegularFileWithinItsLimitIsNoIconAndIsNeverWaitedOn) {
@@ -70,33 +97,50 @@ TEST(BoundedIcon, AnIconThatIsNoRegularFileWithinItsLimitIsNoIconAndIsNeverWaite
 
     for (const QString& icon : {fifo, QStringLiteral("stuck"), huge, folder}) {
         SCOPED_TRACE(icon.toStdString());
-        // On a thread of its own with a bounded wait: a read that waits on the FIFO fails the
-        // test instead of hanging it.
+        // Kept by a reader that is left waiting.
         struct Shared {
             RecordingSystemLog log;
             LinuxWorkspace workspace{log};
         };
         auto shared = std::make_shared<Shared>();
         const QString path = entry(home, QStringLiteral("Stuck"), icon);
-        std::packaged_task<bool()> task(
-            [shared, path] { return shared->workspace.iconForFile(path).isNull(); });
-        std::future<bool> isNull = task.get_future();
-        std::thread reader(std::move(task));
-        const bool prompt = isNull.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-        EXPECT_TRUE(prompt) << "the icon read waited";
-        // A stuck reader is let go by writers that come and go; if it still waits, it is left.
-        for (int i = 0;
-             i < 500 && isNull.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready; ++i)
-            for (const QString& f : {fifo, themedFifo})
-                if (const int fd = ::open(QFile::encodeName(f).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
-                    ::close(fd);
-        if (isNull.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-            reader.detach();
-            continue;
-        }
-        reader.join();
-        EXPECT_TRUE(isNull.get());
+        EXPECT_EQ(promptly([shared, path] { return shared->workspace.iconForFile(path).isNull(); },
+                           {fifo, themedFifo}),
+                  std::optional<bool>(true));
     }
+}
+
+TEST(BoundedIcon, TheGenericApplicationAndAPlayersIconAreReadOnlyWithinBounds) {
+    TempHome home;
+    const QString icons = home.root() + QStringLiteral("/icons");
+    home.writeFile(QStringLiteral("icons/hicolor/index.theme"),
+                   "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\n");
+    const QString generic = icons + QStringLiteral("/hicolor/48x48/apps/application-x-executable.png");
+    const QString player = icons + QStringLiteral("/hicolor/48x48/apps/spotify-client.png");
+    for (const QString& path : {generic, player}) ASSERT_TRUE(makeHostile(Hostile::fifo, path, {}, 0));
+    const ScopedIconTheme theme(icons, QStringLiteral("hicolor"));
+    auto running = std::make_shared<X11RunningApplications>(QByteArray(), QStringList());
+    auto media = std::make_shared<MprisMediaAutomation>(QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/vantrel-bus"), QStringLiteral("vantrel-icon-bus")));
+    const auto genericIsNull = [running] {
+        return running->genericApplicationIcon().pixmap(64, 64).isNull();
+    };
+    const auto playerIsNull = [media] {
+        return media->applicationIcon(QStringLiteral("com.spotify.client")).isNull();
+    };
+    EXPECT_EQ(promptly(genericIsNull, {generic, player}), std::optional<bool>(true)) << "the generic icon";
+    EXPECT_EQ(promptly(playerIsNull, {generic, player}), std::optional<bool>(true)) << "the player's icon";
+
+    // The same places holding pictures: read from there.
+    for (const QString& path : {generic, player}) {
+        ASSERT_TRUE(QFile::remove(path));
+        QImage image(48, 48, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(path, "PNG"));
+    }
+    EXPECT_EQ(running->genericApplicationIcon().pixmap(64, 64).toImage().pixelColor(32, 32), QColor(Qt::red));
+    EXPECT_EQ(media->applicationIcon(QStringLiteral("com.spotify.client")).pixelColor(32, 32),
+              QColor(Qt::red));
 }
 
 TEST(BoundedIcon, AnIconThatExistsOnlyAsSvgIsDrawnFromItsThemeNameOrItsPath) {
@@ -131,7 +175,7 @@ TEST(BoundedIcon, AnIconThatExistsOnlyAsSvgIsDrawnFromItsThemeNameOrItsPath) {
             for (int x = 0; x < 64; ++x) partly += qAlpha(image.pixel(x, y)) % 255 != 0;
         EXPECT_LT(partly, 400) << partly;
     }
-    EXPECT_EQ(themeIconFiles(QStringLiteral("only-svg")), QStringList{svg});
+    EXPECT_EQ(IconThemes().files(QStringLiteral("only-svg")), QStringList{svg});
 }
 
 TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNotReadGivesWay) {
@@ -157,7 +201,7 @@ TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNo
     home.writeFile(QStringLiteral("icons/fixture/256x256/apps/probe.png"), cutOff.left(cutOff.size() / 2));
     const ScopedIconTheme theme(icons, QStringLiteral("fixture"));
 
-    auto icon = std::make_optional(iconNamed(QStringLiteral("probe")));
+    auto icon = std::make_optional(IconThemes().icon(QStringLiteral("probe")));
     ASSERT_FALSE(icon->isNull());
     // The cut-off 256 would serve 200 best; the 48 is drawn instead, scaled up.
     const QImage large = icon->pixmap(200, 200).toImage();
@@ -176,10 +220,10 @@ TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNo
     // icon is gone; once neither is left, the next icon looks at the files afresh.
     QPixmap tile = icon->pixmap(200, 200);
     icon.reset();
-    EXPECT_EQ(iconNamed(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
+    EXPECT_EQ(IconThemes().icon(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
               QColor(Qt::red));
     tile = QPixmap();
-    EXPECT_EQ(iconNamed(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
+    EXPECT_EQ(IconThemes().icon(QStringLiteral("probe")).pixmap(200, 200).toImage().pixelColor(100, 100),
               QColor(Qt::blue));
 }
 
@@ -199,8 +243,8 @@ TEST(BoundedIcon, AWellNamedIconWakesOnlyItsOwnImagePluginAndAMisnamedOneIsReadB
         "\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
     const QString png =
         home.writeFile(QStringLiteral("square.png"), QByteArray(kRedPixel, sizeof kRedPixel - 1));
-    EXPECT_EQ(iconNamed(png).pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::red));
+    EXPECT_EQ(IconThemes().icon(png).pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::red));
     EXPECT_FALSE(mapped("imageformats/libqtiff.so"));
     const QString misnamed = home.writeFile(QStringLiteral("disc.png"), kRedDisc);
-    EXPECT_EQ(iconNamed(misnamed).pixmap(64, 64).toImage().pixelColor(32, 32), QColor(Qt::red));
+    EXPECT_EQ(IconThemes().icon(misnamed).pixmap(64, 64).toImage().pixelColor(32, 32), QColor(Qt::red));
 }

@@ -1,4 +1,5 @@
 #include "platform/linux/FreedesktopTrash.h"
+#include "support/QtPrinters.h"
 #include "support/TempHome.h"
 #include "support/Unprivileged.h"
 
@@ -127,6 +128,71 @@ bool nest(const QString& top, int depth) {
     const int foot = ::openat(folder, "foot", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     ::close(folder);
     return foot >= 0 && ::close(foot) == 0;
+}
+
+// The names in a folder of the Trash, sorted.
+QStringList entries(const QString& folder) {
+    QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+std::string listed(const QStringList& names) {
+    return names.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(FreedesktopTrash, AnItemTrashedWhileTheTrashIsReadKeepsItsFileAndItsInfo) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/old.txt"), "old");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/old.txt.trashinfo"), "[Trash Info]");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/gone.txt.trashinfo"), "[Trash Info]");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/.directory"), "[Dolphin]");
+    // The emptying first asks whether to stop between its two readings: an item is trashed there,
+    // its info first, as the desktop does.
+    int asked = 0;
+    QString error;
+    EXPECT_TRUE(trash.empty(&error, [&] {
+        if (asked++ == 0) {
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/new.txt.trashinfo"),
+                             "[Trash Info]");
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/new.txt"), "new");
+        }
+        return false;
+    })) << error.toStdString();
+    EXPECT_EQ(listed(entries(h.trash("files"))), "new.txt");
+    EXPECT_EQ(listed(entries(h.trash("info"))), "new.txt.trashinfo")
+        << "an info whose file is gone, and a file without info, go";
+}
+
+TEST(FreedesktopTrash, AStopEndsTheEmptyingAtTheNextEntryAndWhatIsLeftIsWhole) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    for (int i = 0; i < 10; ++i) {
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/item%1.txt").arg(i), "x");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/item%1.txt.trashinfo").arg(i),
+                         "[Trash Info]");
+    }
+    for (int i = 0; i < 100; ++i)
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Folder/f%1").arg(i), "x");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Folder.trashinfo"), "[Trash Info]");
+
+    // Quitting comes when the emptying has asked 30 times, inside the folder whatever the order.
+    int asked = 0;
+    QString error;
+    EXPECT_FALSE(trash.empty(&error, [&] { return ++asked > 30; }));
+    EXPECT_EQ(error, "Emptying the Trash stopped; what is left is still in the Trash.");
+    EXPECT_EQ(asked, 31) << "nothing more is done once a stop is asked for";
+    const qsizetype inFolder = entries(h.trash("files/Folder")).size();
+    EXPECT_GT(inFolder, 0);
+    EXPECT_LT(inFolder, 100);
+    QStringList infos;
+    for (const QString& file : entries(h.trash("files"))) infos.append(file + QStringLiteral(".trashinfo"));
+    EXPECT_EQ(listed(entries(h.trash("info"))), listed(infos))
+        << "every item left has its info, and every info its item";
+
+    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
+    EXPECT_TRUE(entries(h.trash("files")).isEmpty());
 }
 
 TEST(FreedesktopTrash, ALinkInPlaceOfFilesOrInfoIsRefusedAndWhatItLeadsToKept) {
@@ -335,6 +401,58 @@ TEST(FreedesktopTrash, ABindMountInsideIsNeitherEnteredNorEmptiedAndIsNamed) {
     EXPECT_TRUE(answer->contains("Old")) << "a mount deep inside keeps its top entry";
     EXPECT_FALSE(exists(h.trash("files/plain.txt")));
     EXPECT_FALSE(exists(h.trash("files/Old/inner/other.txt"))) << "what is around the mount goes";
+}
+
+TEST(FreedesktopTrash, AFilesOrInfoFolderThatIsItselfAMountIsRefusedAndNothingGoes) {
+    for (const QString& folder : {QStringLiteral("files"), QStringLiteral("info")}) {
+        SCOPED_TRACE(folder.toStdString());
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        const QString documents = h.home.paths().home + QStringLiteral("/Documents");
+        const QString report = h.file(QStringLiteral("report.txt"));
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/old.txt"), "old");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/old.txt.trashinfo"), "[Trash Info]");
+
+        const std::optional<QByteArray> answer = runInChild([&]() -> QByteArray {
+            if (const QByteArray failure = ownMounts(); !failure.isEmpty()) return "skip: " + failure;
+            if (!bindMount(documents, h.trash(folder)))
+                return QByteArray("skip: no bind mount: ") + std::strerror(errno);
+            QString error;
+            return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+        });
+        ASSERT_TRUE(answer.has_value());
+        if (answer->startsWith("skip: ")) GTEST_SKIP() << answer->mid(6).toStdString();
+        EXPECT_EQ(QString::fromUtf8(*answer), QString::fromUtf8("The Trash\u2019s \u201c") + folder +
+                                                  QString::fromUtf8("\u201d folder is on another mount; "
+                                                                    "nothing was deleted."));
+        EXPECT_EQ(h.home.readFile(report), "contents") << "the mounted folder keeps its files";
+        EXPECT_TRUE(exists(h.trash("files/old.txt"))) << "and the Trash its items";
+        EXPECT_TRUE(exists(h.trash("info/old.txt.trashinfo")));
+    }
+}
+
+TEST(FreedesktopTrash, AFolderMovedOutOfTheTrashMidWayIsNotClimbedOutOf) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    for (int i = 0; i < 20; ++i) {
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/A/x%1").arg(i), "trashed");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/A/B/b%1").arg(i), "trashed");
+        h.home.writeFile(QStringLiteral("home/Outside/x%1").arg(i), "mine");
+    }
+    const QString outside = h.home.paths().home + QStringLiteral("/Outside");
+    // Once the walk has begun deleting in B, B is moved out of the Trash beside the user's files.
+    bool moved = false;
+    QString error;
+    EXPECT_FALSE(trash.empty(&error, [&] {
+        if (!moved && exists(h.trash("files/A/B")) && entries(h.trash("files/A/B")).size() < 20)
+            moved = QDir().rename(h.trash("files/A/B"), outside + QStringLiteral("/B"));
+        return false;
+    }));
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(error, "Could not delete A from the Trash.");
+    EXPECT_TRUE(exists(outside + QStringLiteral("/B"))) << "the folder where it now is stays";
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(h.home.readFile(outside + QStringLiteral("/x%1").arg(i)), "mine") << i;
 }
 
 TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {

@@ -1,8 +1,12 @@
+#include "platform/linux/SimulatedMenuBar.h"
+#include "platform/linux/StatusNotifierItemSource.h"
 #include "platform/linux/TrayStatusBar.h"
+#include "support/FakeScreens.h"
 #include "support/FakeStatusNotifierHost.h"
 #include "support/ManualScheduler.h"
 #include "support/PrivateSessionBus.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingStatusBar.h"
 #include "support/RecordingSystemLog.h"
 #include "support/XvfbServer.h"
 
@@ -10,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QMenu>
 #include <QPainter>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <algorithm>
@@ -131,6 +136,7 @@ public:
     explicit PropertiesOnlyWatcher(const QString& busAddress)
         : FakeBusObject(JoinLater{}, busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
                         QStringLiteral("/StatusNotifierWatcher"),
+                        QStringLiteral("org.kde.StatusNotifierWatcher"),
                         {{QStringLiteral("IsStatusNotifierHostRegistered"), true}}, false, true) {
         joinBus();
     }
@@ -230,8 +236,10 @@ constexpr int kTimeoutMs = 20'000;
 // The tray driver on a bus and X display of the test's own; see tests/drivers/TrayDriver.cpp.
 class TrayDriver {
 public:
-    TrayDriver(const QString& busAddress, const QString& display) {
+    // `scale`: the program's QT_SCALE_FACTOR; none: unset.
+    TrayDriver(const QString& busAddress, const QString& display, const QString& scale = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!scale.isEmpty()) env.insert("QT_SCALE_FACTOR", scale);
         env.insert("DBUS_SESSION_BUS_ADDRESS", busAddress);
         env.insert("DISPLAY", display);
         env.insert("QT_QPA_PLATFORM", "xcb");
@@ -332,6 +340,61 @@ std::vector<QImage> exportedPixmaps(const QString& busAddress, const QString& it
 
 } // namespace
 
+TEST(TrayBus, TheTrayAndItsScanNameTheInterfaceOfEachCallAsTheWatcherAndTheItemsExportIt) {
+    TrayBus tray;
+    if (!tray.bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
+    // A panel whose host has not come yet, listing another program's item.
+    FakeStatusNotifierWatcher watcher(tray.bus.address(), false, {QStringLiteral("org.example.Sync")}, false);
+    FakeBusObject other(tray.bus.address(), QStringLiteral("org.example.Sync"),
+                        QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"),
+                        trayItemProperties(QStringLiteral("Nextcloud Sync"), std::nullopt, std::nullopt));
+    ASSERT_TRUE(watcher.isRegistered() && other.isRegistered());
+
+    // As a real service, the test watcher refuses a member on another interface or on none, and
+    // another interface's property.
+    QDBusConnection client = tray.client();
+    const auto errorOf = [&client](const char* interface, const char* member, const QVariantList& arguments) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                           QStringLiteral("/StatusNotifierWatcher"), interface, member);
+        call.setArguments(arguments);
+        return client.call(call, QDBus::Block, kTimeoutMs).errorName();
+    };
+    const QVariantList hostProperty{QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                    QStringLiteral("IsStatusNotifierHostRegistered")};
+    EXPECT_EQ(errorOf("org.kde.StatusNotifierWatcher", "Introspect", {}),
+              "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(errorOf("", "Get", hostProperty), "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(errorOf("org.freedesktop.DBus.Properties", "Get",
+                      {QStringLiteral("org.kde.StatusNotifierItem"),
+                       QStringLiteral("IsStatusNotifierHostRegistered")}),
+              "org.freedesktop.DBus.Error.UnknownInterface");
+
+    // No host: no tray. The host's coming, which the watcher announces, lets the item in.
+    TrayStatusBar bar(tray.client(), tray.scheduler, tray.log, [] { return false; });
+    std::unique_ptr<StatusItem> item = bar.createItem(QStringLiteral("VantrelPrimary"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.tray() == TrayStatusBar::Tray::absent; }, kTimeoutMs));
+    watcher.registerHost();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return iconOf(*item) != nullptr; }, kTimeoutMs));
+
+    // The scan reads the watcher's list, the item's process and its names.
+    RecordingStatusBar statusBar;
+    FakeScreens screens{{plainScreen(1, QRect(0, 0, 1512, 982))}, plainScreen(1, QRect(0, 0, 1512, 982))};
+    SimulatedMenuBar model(statusBar, screens);
+    StatusNotifierItemSource source({.connection = tray.client(),
+                                     .model = model,
+                                     .scheduler = tray.scheduler,
+                                     .ownProcessId = 999999,
+                                     .callTimeoutMs = kTimeoutMs});
+    std::optional<std::vector<MenuBarItemRecord>> records;
+    source.requestMenuBarItems(
+        [&records](std::vector<MenuBarItemRecord> found) { records = std::move(found); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return records.has_value(); }, kTimeoutMs));
+    ASSERT_EQ(records->size(), 1u);
+    EXPECT_EQ(records->front().title, QStringLiteral("Nextcloud Sync"));
+    EXPECT_TRUE(records->front().ownerName.has_value()) << "the bus names the item's process";
+}
+
 TEST(TrayStatusBarProcess, TheItemRegistersWithTheWatcherThatWorksAfterAnyOrderOfWatchersAndReadsOnAnyPanel) {
     XvfbServer x(640, 480);
     if (!x.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
@@ -396,4 +459,25 @@ TEST(TrayStatusBarProcess, TheItemRegistersWithTheWatcherThatWorksAfterAnyOrderO
         EXPECT_EQ(partial->askedCount(), 2) << "only the bar's own questions";
         EXPECT_TRUE(registersWithANewWatcher(bus));
     }
+}
+
+TEST(TrayStatusBarProcess, AtTwiceTheScaleTheItemOffersEverySizeAPanelAsksForEachWithItsDarkEdge) {
+    XvfbServer x(640, 480);
+    if (!x.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
+    PrivateSessionBus bus;
+    if (!bus.isRunning()) GTEST_SKIP() << "dbus-daemon could not be started";
+    FakeStatusNotifierWatcher watcher(bus.address());
+    TrayDriver driver(bus.address(), x.display(), QStringLiteral("2"));
+    ASSERT_EQ(driver.expect("ready"), QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.registeredItems().isEmpty(); }, kTimeoutMs));
+    const std::vector<QImage> pixmaps =
+        exportedPixmaps(bus.address(), watcher.registeredItems().constFirst());
+    QSet<int> sides;
+    for (const QImage& pixmap : pixmaps) {
+        sides.insert(pixmap.width());
+        // Drawn at its size, not scaled up from a smaller one: the ink fills as much of it.
+        for (const QRgb panel : {qRgb(0xf0, 0xf0, 0xf0), qRgb(0x30, 0x30, 0x30)})
+            EXPECT_GE(inkContrast(pixmap, panel), 3.0) << pixmap.width() << " px on " << std::hex << panel;
+    }
+    for (const int side : {16, 22, 24, 32, 44, 48, 64}) EXPECT_TRUE(sides.contains(side)) << side << " px";
 }

@@ -3,6 +3,7 @@
 #include "services/KeyboardCleaningController.h"
 #include "support/ManualScheduler.h"
 #include "support/RecordingPermissionSystem.h"
+#include "support/XClient.h"
 #include "support/XvfbServer.h"
 
 #include <QCoreApplication>
@@ -60,55 +61,27 @@ struct FreeReply {
 };
 
 // Another program of the display: a window that has the keyboard focus, and XTest keys.
-class FocusedClient {
+class FocusedClient : public XClient {
 public:
-    explicit FocusedClient(const QByteArray& display) {
-        c_ = xcb_connect(display.constData(), nullptr);
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
-        window_ = xcb_generate_id(c_);
+    explicit FocusedClient(const QByteArray& display) : XClient(display) {
+        window_ = xcb_generate_id(c);
         const std::uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE;
-        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, root_, 0, 0, 100, 100, 0,
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 100, 100, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-        xcb_map_window(c_, window_);
-        xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, window_, XCB_CURRENT_TIME);
-        sync();
-    }
-    ~FocusedClient() { xcb_disconnect(c_); }
-
-    std::uint8_t keycode(std::uint32_t keysym) {
-        const xcb_setup_t* setup = xcb_get_setup(c_);
-        std::unique_ptr<xcb_get_keyboard_mapping_reply_t, FreeReply> mapping(xcb_get_keyboard_mapping_reply(
-            c_, xcb_get_keyboard_mapping(c_, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
-            nullptr));
-        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-        const int per = mapping->keysyms_per_keycode;
-        for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(mapping.get()); ++i)
-            if (syms[i] == keysym) return std::uint8_t(setup->min_keycode + i / per);
-        return 0;
-    }
-    void key(std::uint32_t keysym, bool press) {
-        xcb_test_fake_input(c_, press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode(keysym), XCB_CURRENT_TIME,
-                            root_, 0, 0, 0);
-        xcb_flush(c_);
-    }
-    void tap(std::uint32_t keysym) {
-        key(keysym, true);
-        key(keysym, false);
-    }
-    void sync() {
-        std::unique_ptr<xcb_get_input_focus_reply_t, FreeReply> reply(
-            xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+        xcb_map_window(c, window_);
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, window_, XCB_CURRENT_TIME);
+        roundTrip();
     }
     // Waits, at most ten seconds, for an event that `wanted` accepts, dropping the others.
     bool waitFor(const std::function<bool(const xcb_generic_event_t&)>& wanted) {
         const QDeadlineTimer deadline(kTimeoutMs);
         for (;;) {
-            while (xcb_generic_event_t* raw = xcb_poll_for_event(c_)) {
+            while (xcb_generic_event_t* raw = xcb_poll_for_event(c)) {
                 std::unique_ptr<xcb_generic_event_t, FreeReply> event(raw);
                 if (wanted(*event)) return true;
             }
             if (deadline.hasExpired()) return false;
-            pollfd fd{xcb_get_file_descriptor(c_), POLLIN, 0};
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
             poll(&fd, 1, int(deadline.remainingTime()));
         }
     }
@@ -131,9 +104,9 @@ public:
     }
     // Key presses that reached the window by now.
     int keyPressesSoFar() {
-        sync();
+        roundTrip();
         int count = 0;
-        while (xcb_generic_event_t* raw = xcb_poll_for_event(c_)) {
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(c)) {
             std::unique_ptr<xcb_generic_event_t, FreeReply> event(raw);
             count += (event->response_type & 0x7f) == XCB_KEY_PRESS ? 1 : 0;
         }
@@ -141,8 +114,6 @@ public:
     }
 
 private:
-    xcb_connection_t* c_;
-    xcb_window_t root_;
     xcb_window_t window_;
 };
 

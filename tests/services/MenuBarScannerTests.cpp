@@ -149,17 +149,15 @@ protected:
 
     FakeBusObject& addItem(const QString& name, const QString& path, QVariantMap properties,
                            bool silent = false) {
-        objects.push_back(
-            std::make_unique<FakeBusObject>(bus.address(), name, path, std::move(properties), silent));
+        objects.push_back(std::make_unique<FakeBusObject>(bus.address(), name, path,
+                                                          QStringLiteral("org.kde.StatusNotifierItem"),
+                                                          std::move(properties), silent));
         EXPECT_TRUE(objects.back()->isRegistered()) << name.toStdString();
         return *objects.back();
     }
     void watch(QStringList entries, bool silent = false) {
         watcher.reset();
-        watcher = std::make_unique<FakeBusObject>(
-            bus.address(), QStringLiteral("org.kde.StatusNotifierWatcher"),
-            QStringLiteral("/StatusNotifierWatcher"),
-            QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), entries}}, silent);
+        watcher = std::make_unique<FakeStatusNotifierWatcher>(bus.address(), silent, entries);
         ASSERT_TRUE(watcher->isRegistered());
     }
     QDBusConnection client() {

@@ -663,7 +663,8 @@ TEST_F(AppearancePageTest, TheLaunchSwitchFollowsThePermissionCenter) {
 TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutcome) {
     ControlCenterHarness c;
     const QString folder = c.h.home.paths().autostartFolder();
-    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"));
+    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"),
+                                 QStringLiteral("/home/user/vantrel/build"));
     PermissionCenter permissions(
         c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items, c.h.workspace,
         c.h.scheduler);
@@ -691,5 +692,5 @@ TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutc
     launch.click();
     EXPECT_FALSE(launch.isChecked());
     EXPECT_EQ(permissions.statusMessage(),
-              QStringLiteral("Install Vantrel in Applications before enabling launch at login."));
+              QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."));
 }

@@ -64,14 +64,18 @@ namespace vantrel::test {
 
 // One object on a bus with a connection, bus name and thread of its own, so the test can call it
 // synchronously from the main thread. Answers Get and GetAll of org.freedesktop.DBus.Properties
-// from `properties`; a silent object never answers at all.
+// for `interface` from `properties`; a silent object never answers at all. As a real service, it
+// takes a call by its interface and member: a member on another interface, or on none, is unknown,
+// and so is another interface's property.
 class FakeBusObject : public QDBusVirtualObject {
 public:
     // `takeOver`: the bus name passes from an object that holds it to this one in one step, and
     // may pass on to the next likewise.
     FakeBusObject(const QString& busAddress, const QString& busName, const QString& path,
-                  QVariantMap properties, bool silent = false, bool takeOver = false)
-        : FakeBusObject(JoinLater{}, busAddress, busName, path, std::move(properties), silent, takeOver) {
+                  const QString& interface, QVariantMap properties, bool silent = false,
+                  bool takeOver = false)
+        : FakeBusObject(JoinLater{}, busAddress, busName, path, interface, std::move(properties), silent,
+                        takeOver) {
         joinBus();
     }
     ~FakeBusObject() override { leaveBus(); }
@@ -101,11 +105,12 @@ protected:
     // only this part was built would be answered by this class's answer() and not the subclass's.
     struct JoinLater {};
     FakeBusObject(JoinLater, const QString& busAddress, const QString& busName, const QString& path,
-                  QVariantMap properties, bool silent = false, bool takeOver = false)
+                  const QString& interface, QVariantMap properties, bool silent = false,
+                  bool takeOver = false)
         : connection_(QDBusConnection::connectToBus(
               busAddress, QStringLiteral("fake-%1-%2").arg(busName).arg(++count()))),
-          busName_(busName), path_(path), properties_(std::move(properties)), silent_(silent),
-          takeOver_(takeOver) {
+          busName_(busName), path_(path), interface_(interface), properties_(std::move(properties)),
+          silent_(silent), takeOver_(takeOver) {
         registerTypesOnce();
         moveToThread(&thread_);
         thread_.start();
@@ -128,16 +133,40 @@ protected:
         thread_.quit();
         thread_.wait();
     }
+    bool calls(const QDBusMessage& message, const QString& interface, const QString& member) const {
+        return message.interface() == interface && message.member() == member;
+    }
+    const QString& interface() const { return interface_; }
+    void setBusProperty(const QString& name, const QVariant& value) {
+        QMutexLocker lock(&propertiesMutex_);
+        properties_.insert(name, value);
+    }
+    // Sends the signal `member` of the object's interface.
+    bool emitSignal(const QString& member) {
+        return connection_.send(QDBusMessage::createSignal(path_, interface_, member));
+    }
     virtual bool answer(const QDBusMessage& message, const QDBusConnection& connection) {
-        if (message.member() == QStringLiteral("GetAll"))
-            return connection.send(message.createReply(QVariant::fromValue(properties_)));
-        if (message.member() == QStringLiteral("Get") && message.arguments().size() == 2) {
-            const QString name = message.arguments().at(1).toString();
-            if (properties_.contains(name))
-                return connection.send(
-                    message.createReply(QVariant::fromValue(QDBusVariant(properties_.value(name)))));
-        }
+        const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+        const QVariantList arguments = message.arguments();
+        const bool getAll = calls(message, properties, QStringLiteral("GetAll")) && arguments.size() == 1;
+        const bool get = calls(message, properties, QStringLiteral("Get")) && arguments.size() == 2;
+        if (!get && !getAll) return refuse(message, connection);
+        if (arguments.at(0).toString() != interface_)
+            return connection.send(message.createErrorReply(
+                QDBusError::UnknownInterface,
+                QStringLiteral("No interface %1 at %2").arg(arguments.at(0).toString(), path_)));
+        QMutexLocker lock(&propertiesMutex_);
+        if (getAll) return connection.send(message.createReply(QVariant::fromValue(properties_)));
+        const QString name = arguments.at(1).toString();
+        if (properties_.contains(name))
+            return connection.send(
+                message.createReply(QVariant::fromValue(QDBusVariant(properties_.value(name)))));
         return connection.send(message.createErrorReply(QDBusError::UnknownProperty, QStringLiteral("none")));
+    }
+    bool refuse(const QDBusMessage& message, const QDBusConnection& connection) const {
+        return connection.send(message.createErrorReply(
+            QDBusError::UnknownMethod, QStringLiteral("No method %1 in interface '%2' at %3")
+                                           .arg(message.member(), message.interface(), path_)));
     }
 
 private:
@@ -169,7 +198,9 @@ private:
     QDBusConnection connection_;
     const QString busName_;
     const QString path_;
-    const QVariantMap properties_;
+    const QString interface_;
+    QMutex propertiesMutex_;
+    QVariantMap properties_;
     const bool silent_;
     const bool takeOver_;
     bool registered_ = false;
@@ -177,15 +208,18 @@ private:
 };
 
 // A StatusNotifierWatcher that a tray icon of Qt's can register with: it describes itself when
-// introspected, says a host is there, and keeps the bus names of the items that register. A new
-// one takes the name over from the last, as a restarted panel does.
+// introspected, lists `items`, says whether a host is there (and announces one that comes), and
+// keeps the bus names of the items that register. A new one takes the name over from the last, as
+// a restarted panel does.
 class FakeStatusNotifierWatcher final : public FakeBusObject {
 public:
-    FakeStatusNotifierWatcher(const QString& busAddress, bool silent = false)
+    explicit FakeStatusNotifierWatcher(const QString& busAddress, bool silent = false, QStringList items = {},
+                                       bool hostRegistered = true)
         : FakeBusObject(JoinLater{}, busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"),
                         QStringLiteral("/StatusNotifierWatcher"),
-                        QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), QStringList()},
-                                    {QStringLiteral("IsStatusNotifierHostRegistered"), true},
+                        QStringLiteral("org.kde.StatusNotifierWatcher"),
+                        QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), items},
+                                    {QStringLiteral("IsStatusNotifierHostRegistered"), hostRegistered},
                                     {QStringLiteral("ProtocolVersion"), 0}},
                         silent, true) {
         joinBus();
@@ -196,6 +230,11 @@ public:
     QStringList registeredItems() const {
         QMutexLocker lock(&mutex_);
         return registered_;
+    }
+    // A panel's host has come.
+    void registerHost() {
+        setBusProperty(QStringLiteral("IsStatusNotifierHostRegistered"), true);
+        emitSignal(QStringLiteral("StatusNotifierHostRegistered"));
     }
 
     QString introspect(const QString&) const override {
@@ -216,10 +255,11 @@ public:
 
 protected:
     bool answer(const QDBusMessage& message, const QDBusConnection& connection) override {
-        if (message.member() == QStringLiteral("Introspect"))
+        if (calls(message, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                  QStringLiteral("Introspect")))
             return connection.send(
                 message.createReply(QStringLiteral("<node>") + introspect({}) + QStringLiteral("</node>")));
-        if (message.member() == QStringLiteral("RegisterStatusNotifierItem") &&
+        if (calls(message, interface(), QStringLiteral("RegisterStatusNotifierItem")) &&
             message.arguments().size() == 1) {
             {
                 QMutexLocker lock(&mutex_);
@@ -234,15 +274,6 @@ private:
     mutable QMutex mutex_;
     QStringList registered_;
 };
-
-// The desktop's StatusNotifierWatcher, listing `entries`.
-inline std::unique_ptr<FakeBusObject> fakeStatusNotifierWatcher(const QString& busAddress,
-                                                                QStringList entries) {
-    return std::make_unique<FakeBusObject>(
-        busAddress, QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-        QVariantMap{{QStringLiteral("RegisteredStatusNotifierItems"), entries},
-                    {QStringLiteral("IsStatusNotifierHostRegistered"), true}});
-}
 
 // The properties of a tray item: each name only when given.
 inline QVariantMap trayItemProperties(std::optional<QString> title, std::optional<QString> toolTipTitle,

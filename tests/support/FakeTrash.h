@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <QStringList>
+#include <functional>
 
 namespace vantrel::test {
 
@@ -27,8 +28,9 @@ public:
         items.append(path);
         return true;
     }
-    bool empty(QString* error = nullptr) override {
+    bool empty(QString* error = nullptr, const std::function<bool()>& stopRequested = {}) override {
         if (log) log->add(QStringLiteral("trash.empty"));
+        if (heldEmpty) return heldEmpty(stopRequested);
         if (emptyFails) {
             if (error) *error = QStringLiteral("busy");
             return false;
@@ -41,6 +43,8 @@ public:
     QStringList items;
     QSet<QString> refused;
     bool emptyFails = false;
+    // Set: an emptying that takes long, run in place of the real one with its stop request.
+    std::function<bool(const std::function<bool()>& stopRequested)> heldEmpty;
     // Set: the Trash cannot be listed, for this reason.
     QString readFailure;
     CallLog* log = nullptr;

@@ -23,9 +23,12 @@ public:
     std::unique_ptr<WorkQueue> makeWorkQueue(const QString& label,
                                              std::optional<std::chrono::milliseconds> abandonAfter) override {
         workQueues.emplace_back(label, abandonAfter);
+        if (threadedQueue == label) return AppStateFactory::makeWorkQueue(label, abandonAfter);
         return std::make_unique<ManualWorkQueue>();
     }
     std::vector<std::pair<QString, std::optional<std::chrono::milliseconds>>> workQueues;
+    // The one queue, by label, that gets a thread of its own as in production.
+    QString threadedQueue;
 
     std::unique_ptr<KeyboardCleaningController> makeKeyboardCleaning() override {
         return std::make_unique<RecordingKeyboardCleaningController>(log_);

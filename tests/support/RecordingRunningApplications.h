@@ -26,6 +26,10 @@ public:
         const auto it = identifiers.find(entryPath);
         return it == identifiers.end() ? QString() : it->second;
     }
+    QIcon genericApplicationIcon() const override {
+        ++genericIconReads;
+        return genericIcon;
+    }
     bool activate(qint32 pid) override { return record(QStringLiteral("activate"), pid); }
     bool hide(qint32 pid) override { return record(QStringLiteral("hide"), pid); }
     bool terminate(qint32 pid) override { return record(QStringLiteral("terminate"), pid); }
@@ -38,6 +42,9 @@ public:
     QString fileManager;
     // Desktop-file ids of installed entries, by path.
     std::map<QString, QString> identifiers;
+    // The desktop's generic application icon, and how often it was read.
+    QIcon genericIcon;
+    mutable int genericIconReads = 0;
     QStringList requests;
     // What a kill answers.
     bool forceTerminateSucceeds = true;

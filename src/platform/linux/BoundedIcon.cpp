@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIconEngine>
@@ -16,115 +17,15 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 
 namespace vantrel {
 
 namespace {
 
-constexpr qint64 kMaximumIndexBytes = 1 << 20;
-// A theme that inherits in a circle, or a very long line of themes, ends here.
-constexpr int kMaximumThemes = 16;
-// Enough for every size a theme holds of one icon.
-constexpr qsizetype kMaximumFiles = 32;
 constexpr int kCachedPixmaps = 8;
 // Past this many files' icons kept, those no longer in use are forgotten.
 constexpr qsizetype kKeptStates = 256;
-const char* const kExtensions[] = {"png", "svg", "xpm"};
-// Where applications put their own, whatever the desktop's theme.
-const char* const kBaseTheme = "hicolor";
-
-struct Theme {
-    // The icon files of its folders by file name, each in the folders' order.
-    QHash<QString, QStringList> files;
-    QStringList inherits;
-    // When the theme's own folder in each search path last changed.
-    QList<QDateTime> stamps;
-};
-
-QStringList searchPaths() {
-    QStringList paths;
-    // The program's own resources are not the desktop's themes.
-    for (const QString& path : QIcon::themeSearchPaths())
-        if (!path.startsWith(QLatin1Char(':'))) paths.push_back(path);
-    return paths;
-}
-
-QStringList listOf(const QString& value) {
-    QStringList list;
-    for (const QString& part : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        if (!part.trimmed().isEmpty()) list.push_back(part.trimmed());
-    return list;
-}
-
-// The icon files in the theme's folders, as its index file (the first one found) lists the
-// folders, in every search path, and the themes it inherits. A theme lists hundreds of folders:
-// each is read once here rather than asked for each name.
-Theme readTheme(const QString& name, const QStringList& bases) {
-    Theme theme;
-    QStringList folders;
-    for (const QString& base : bases) {
-        QByteArray index;
-        try {
-            index = readStoredFile(base + QLatin1Char('/') + name + QStringLiteral("/index.theme"),
-                                   kMaximumIndexBytes, LinkPolicy::follow);
-        } catch (...) {
-            continue;
-        }
-        QString section;
-        for (const QByteArray& rawLine : index.split('\n')) {
-            const QString line = QString::fromUtf8(rawLine).trimmed();
-            if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-                section = line.mid(1, line.size() - 2);
-                continue;
-            }
-            const qsizetype equals = line.indexOf(QLatin1Char('='));
-            if (equals <= 0) continue;
-            const QString key = line.left(equals).trimmed();
-            const QString value = line.mid(equals + 1).trimmed();
-            if (section == u"Icon Theme") {
-                if (key == u"Directories" || key == u"ScaledDirectories")
-                    folders += listOf(value);
-                else if (key == u"Inherits")
-                    theme.inherits = listOf(value);
-            }
-        }
-        break;
-    }
-    folders.removeDuplicates();
-    QStringList filters;
-    for (const char* extension : kExtensions)
-        filters.push_back(QStringLiteral("*.") + QLatin1String(extension));
-    for (const QString& base : bases)
-        for (const QString& folder : folders) {
-            const QString path = base + QLatin1Char('/') + name + QLatin1Char('/') + folder;
-            for (const QString& file :
-                 QDir(path).entryList(filters, QDir::Files | QDir::System | QDir::Hidden, QDir::Unsorted))
-                theme.files[file].push_back(path + QLatin1Char('/') + file);
-        }
-    return theme;
-}
-
-QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
-    QList<QDateTime> stamps;
-    for (const QString& base : bases)
-        stamps.push_back(QFileInfo(base + QLatin1Char('/') + name).lastModified());
-    return stamps;
-}
-
-// A theme is read once per thread and search path, and again when its folder has changed, as
-// installing icons changes it by updating the theme's cache file.
-const Theme& themeNamed(const QString& name, const QStringList& bases) {
-    thread_local QHash<QString, Theme> themes;
-    const QString key = bases.join(QLatin1Char('\n')) + QLatin1Char('\n') + name;
-    QList<QDateTime> stamps = stampsOf(name, bases);
-    auto it = themes.find(key);
-    if (it == themes.end() || it->stamps != stamps) {
-        Theme theme = readTheme(name, bases);
-        theme.stamps = std::move(stamps);
-        it = themes.insert(key, std::move(theme));
-    }
-    return *it;
-}
 
 // What one file holds, as far as its header tells. Its pixels are read again only to draw a size
 // not drawn yet, so an icon keeps the sizes it is drawn at rather than every file of its theme.
@@ -161,6 +62,12 @@ Reader readerWithin(QBuffer& buffer, const QString& path) {
 }
 
 QByteArray readIconFile(const QString& path) {
+    // Looked at before it is opened, so that nothing but a regular file is ever opened; the read
+    // checks again what it opened, which may have been swapped meanwhile.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > kMaximumIconFileBytes)
+        return {};
     try {
         return readStoredFile(path, kMaximumIconFileBytes, LinkPolicy::follow);
     } catch (...) {
@@ -300,52 +207,6 @@ private:
 
 } // namespace
 
-QStringList themeIconFiles(const QString& name) {
-    if (name.isEmpty() || name.contains(QLatin1Char('/'))) return {};
-    QString bare = name;
-    // Many entries name their icon with an extension although a theme name has none.
-    for (const char* extension : kExtensions)
-        if (bare.endsWith(QLatin1Char('.') + QLatin1String(extension)))
-            bare.chop(int(qstrlen(extension)) + 1);
-    const QStringList bases = searchPaths();
-    QStringList files;
-    const auto add = [&](const QStringList& paths) {
-        for (const QString& path : paths)
-            if (files.size() < kMaximumFiles) files.push_back(path);
-    };
-    // The theme, then the themes it inherits, then the fallback theme and hicolor, where
-    // applications put their icons: the first that holds the icon gives all its sizes.
-    QStringList chain{QIcon::themeName()};
-    QSet<QString> seen;
-    bool fallbacksAdded = false;
-    for (qsizetype i = 0; seen.size() < kMaximumThemes; ++i) {
-        if (i == chain.size()) {
-            if (fallbacksAdded) break;
-            fallbacksAdded = true;
-            chain << QIcon::fallbackThemeName() << QString::fromLatin1(kBaseTheme);
-        }
-        const QString theme = chain[i];
-        if (theme.isEmpty() || seen.contains(theme)) continue;
-        seen.insert(theme);
-        const Theme& found = themeNamed(theme, bases);
-        for (const char* extension : kExtensions)
-            add(found.files.value(bare + QLatin1Char('.') + QLatin1String(extension)));
-        if (!files.empty()) return files;
-        chain += found.inherits;
-    }
-    QStringList loose = QIcon::fallbackSearchPaths();
-    loose.push_back(QStringLiteral("/usr/share/pixmaps"));
-    for (const QString& folder : loose) {
-        if (folder.startsWith(QLatin1Char(':'))) continue;
-        for (const char* extension : kExtensions) {
-            const QString path =
-                folder + QLatin1Char('/') + bare + QLatin1Char('.') + QLatin1String(extension);
-            if (QFileInfo::exists(path)) add({path});
-        }
-    }
-    return files;
-}
-
 QIcon boundedIcon(QStringList files) {
     if (files.empty()) return {};
     static std::mutex mutex;
@@ -368,11 +229,6 @@ QIcon boundedIcon(QStringList files) {
     state->files = std::move(files);
     states.insert(key, state);
     return QIcon(new BoundedIconEngine(state));
-}
-
-QIcon iconNamed(const QString& icon) {
-    if (QFileInfo(icon).isAbsolute()) return boundedIcon({QDir::cleanPath(icon)});
-    return boundedIcon(themeIconFiles(icon));
 }
 
 } // namespace vantrel

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -42,6 +43,12 @@ QString stayedNames(const TreeRemover& remover) {
     const qsizetype more = remover.stayedCount() - names.size();
     if (more > 0) text += QStringLiteral(" and %1 more").arg(more);
     return text;
+}
+
+// Whether `name` is in the open folder `folder`; what cannot be told counts as there.
+bool present(int folder, const QByteArray& name) {
+    struct stat status {};
+    return ::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
 }
 
 } // namespace
@@ -107,7 +114,7 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
     return true;
 }
 
-bool FreedesktopTrash::empty(QString* error) {
+bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRequested) {
     const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (root.fd < 0) {
         if (errno == ENOENT) return true;
@@ -115,7 +122,9 @@ bool FreedesktopTrash::empty(QString* error) {
         return false;
     }
     // Both folders are opened before anything goes, so that a Trash that is refused loses nothing.
-    // A link in place of one would have its target emptied: refused.
+    // A link in place of one would have its target emptied: refused; so would a folder mounted
+    // there, whatever it shows.
+    const std::optional<TreeRemover::Place> trashPlace = TreeRemover::placeOf(root.fd);
     std::optional<Descriptor> folders[2];
     const char* const names[2] = {"files", "info"};
     for (int i = 0; i < 2; ++i) {
@@ -128,29 +137,80 @@ bool FreedesktopTrash::empty(QString* error) {
             return false;
         }
         folders[i].emplace(TreeRemover::openFolder(root.fd, names[i]));
-        if (folders[i]->fd < 0) {
+        // Without the mount the kernel tells, no folder can be told apart from a mount on it.
+        const std::optional<TreeRemover::Place> place =
+            folders[i]->fd < 0 ? std::nullopt : TreeRemover::placeOf(folders[i]->fd);
+        if (!trashPlace || !place) {
+            note(error, QStringLiteral(
+                            "The Trash\u2019s \u201c%1\u201d folder could not be read; nothing was deleted.")
+                            .arg(QLatin1String(names[i])));
+            return false;
+        }
+        if (!place->sameMount(*trashPlace)) {
+            note(error,
+                 QStringLiteral(
+                     "The Trash\u2019s \u201c%1\u201d folder is on another mount; nothing was deleted.")
+                     .arg(QLatin1String(names[i])));
+            return false;
+        }
+    }
+    // An item is trashed by writing its info, then moving it into `files`; it is deleted the other
+    // way round, so that an item left by a stop is whole and can still be restored. Hence `info`
+    // is listed first: a file whose info was not listed was trashed meanwhile and stays, unless
+    // its info is missing altogether.
+    const int info = folders[1] ? folders[1]->fd : -1;
+    const int files = folders[0] ? folders[0]->fd : -1;
+    TreeRemover remover(stopRequested);
+    std::optional<std::vector<QByteArray>> contents[2];
+    for (int i : {1, 0}) {
+        if (i == 0 && remover.stopping()) break;
+        if (!folders[i]) continue;
+        contents[i] = TreeRemover::contentsOf(folders[i]->fd);
+        if (!contents[i]) {
             note(error, QStringLiteral(
                             "The Trash\u2019s \u201c%1\u201d folder could not be read; nothing was deleted.")
                             .arg(QLatin1String(names[i])));
             return false;
         }
     }
-    // Both are listed before anything goes, so that an item trashed meanwhile keeps its file and
-    // its info alike.
-    std::optional<std::vector<QByteArray>> contents[2];
+    const QByteArray suffix = QByteArrayLiteral(".trashinfo");
+    QSet<QByteArray> unpaired;
+    if (contents[1]) unpaired = QSet<QByteArray>(contents[1]->begin(), contents[1]->end());
     bool ok = true;
-    for (int i = 0; i < 2; ++i)
-        if (folders[i]) ok = (contents[i] = TreeRemover::contentsOf(folders[i]->fd)).has_value() && ok;
-    TreeRemover remover;
-    for (int i = 0; i < 2; ++i)
-        if (contents[i]) ok = remover.removeEntries(folders[i]->fd, *contents[i]) && ok;
+    if (contents[0]) {
+        for (const QByteArray& name : *contents[0]) {
+            if (remover.stopping()) break;
+            const QByteArray infoName = name + suffix;
+            const bool paired = unpaired.remove(infoName);
+            if (!paired && info >= 0 && present(info, infoName)) continue;
+            if (!remover.removeEntry(files, name)) {
+                // Part of it stays: so does its info, which still restores what is left.
+                ok = false;
+                continue;
+            }
+            // Its info goes with it, a stop asked for meanwhile or not.
+            if (paired && ::unlinkat(info, infoName.constData(), 0) != 0 && errno != ENOENT)
+                ok = remover.removeEntry(info, infoName) && ok;
+        }
+    }
+    if (contents[1]) {
+        for (const QByteArray& infoName : *contents[1]) {
+            if (remover.stopping()) break;
+            if (!unpaired.contains(infoName)) continue;
+            // Its file came after `files` was listed: the item is being trashed.
+            if (infoName.endsWith(suffix) && files >= 0 && present(files, infoName.chopped(suffix.size())))
+                continue;
+            ok = remover.removeEntry(info, infoName) && ok;
+        }
+    }
     // An absent cache of folder sizes counts as removed.
-    ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
+    if (!remover.stopping()) ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
+    if (remover.stopping()) {
+        note(error, QStringLiteral("Emptying the Trash stopped; what is left is still in the Trash."));
+        return false;
+    }
     if (ok) return true;
-    if (remover.stayedCount() == 0)
-        note(error, QStringLiteral("The Trash could not be read to the end; some items may remain."));
-    else
-        note(error, QStringLiteral("Could not delete %1 from the Trash.").arg(stayedNames(remover)));
+    note(error, QStringLiteral("Could not delete %1 from the Trash.").arg(stayedNames(remover)));
     return false;
 }
 

@@ -15,7 +15,7 @@ public:
     QString filesFolder() const override;
     bool hasItems(QString* failure = nullptr) const override;
     bool moveToTrash(const QString& path, QString* error = nullptr) override;
-    bool empty(QString* error = nullptr) override;
+    bool empty(QString* error = nullptr, const std::function<bool()>& stopRequested = {}) override;
 
     QString infoFolder() const;
 

@@ -1,9 +1,9 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include "platform/SystemLog.h"
-#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/IconThemes.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -21,8 +21,13 @@ void log(SystemLog& log, LogLevel level, const QString& message) {
 
 } // namespace
 
-LinuxWorkspace::LinuxWorkspace(SystemLog& log, QStringList applicationFolders)
-    : log_(log), applicationFolders_(std::move(applicationFolders)) {}
+LinuxWorkspace::LinuxWorkspace(SystemLog& log, QStringList applicationFolders, IconThemes* themes)
+    : log_(log), applicationFolders_(std::move(applicationFolders)),
+      ownThemes_(themes ? nullptr : std::make_unique<IconThemes>()), themes_(themes ? *themes : *ownThemes_) {
+    connect(&themes_, &IconThemes::changed, this, &Workspace::iconsChanged);
+}
+
+LinuxWorkspace::~LinuxWorkspace() = default;
 
 bool LinuxWorkspace::open(const QUrl& url) {
     // Privacy panes of System Settings have no counterpart on this desktop; handing the address
@@ -78,10 +83,12 @@ QIcon LinuxWorkspace::iconForFile(const QString& path) const {
     // Every icon file is named by another program (an entry, a theme): read only when it is a
     // regular file within bounds, so a FIFO in its place never stalls the program.
     if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty())
-        return iconNamed(entry->icon);
+        return themes_.icon(entry->icon);
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    const QIcon icon = iconNamed(type.iconName());
-    return icon.isNull() ? iconNamed(type.genericIconName()) : icon;
+    // A folder is drawn as one whatever the desktop's theme holds.
+    if (type.inherits(QStringLiteral("inode/directory"))) return themes_.folderIcon();
+    const QIcon icon = themes_.icon(type.iconName());
+    return icon.isNull() ? themes_.icon(type.genericIconName()) : icon;
 }
 
 std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const {
@@ -89,7 +96,7 @@ std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const 
     index.reload();
     std::vector<InstalledApplication> applications;
     for (const DesktopEntryIndex::Entry& e : index.entries())
-        if (e.entry.shown) applications.push_back({e.path, e.entry.name, iconNamed(e.entry.icon)});
+        if (e.entry.shown) applications.push_back({e.path, e.entry.name, themes_.icon(e.entry.icon)});
     return applications;
 }
 

@@ -9,6 +9,7 @@
 
 namespace vantrel {
 
+class IconThemes;
 class SystemLog;
 
 // The desktop's browser and default applications through QDesktopServices, the file manager
@@ -16,8 +17,11 @@ class SystemLog;
 // GIO reads and launches them.
 class LinuxWorkspace final : public Workspace {
 public:
-    // `applicationFolders`, most specific first, hold the installed application entries.
-    explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {});
+    // `applicationFolders`, most specific first, hold the installed application entries. Icons
+    // are looked up in `themes`; none: in themes of its own, each read at once.
+    explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {},
+                            IconThemes* themes = nullptr);
+    ~LinuxWorkspace() override;
 
     bool open(const QUrl& url) override;
     void reveal(const QString& path) override;
@@ -29,6 +33,8 @@ public:
 private:
     SystemLog& log_;
     QStringList applicationFolders_;
+    std::unique_ptr<IconThemes> ownThemes_;
+    IconThemes& themes_;
     // Owns the pending file-manager calls, so none answers into a destroyed workspace.
     std::unique_ptr<QObject> pendingCalls_ = std::make_unique<QObject>();
 };

@@ -1,6 +1,7 @@
 #include "platform/linux/MprisMediaAutomation.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/linux/IconThemes.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -152,7 +153,11 @@ ArtworkPayload artworkPayload(const QVariantMap& metadata, qint64 maxBytes) {
 
 } // namespace mpris
 
-MprisMediaAutomation::MprisMediaAutomation(QDBusConnection connection) : connection_(std::move(connection)) {}
+MprisMediaAutomation::MprisMediaAutomation(QDBusConnection connection, IconThemes* themes)
+    : connection_(std::move(connection)), ownThemes_(themes ? nullptr : std::make_unique<IconThemes>()),
+      themes_(themes ? *themes : *ownThemes_) {}
+
+MprisMediaAutomation::~MprisMediaAutomation() = default;
 
 QStringList MprisMediaAutomation::playerNames() {
     if (!connection_.isConnected()) return {};
@@ -266,7 +271,8 @@ QImage MprisMediaAutomation::applicationIcon(const QString& bundleIdentifier) {
     else if (bundleIdentifier == QStringLiteral("com.google.Chrome"))
         names = {QStringLiteral("google-chrome"), QStringLiteral("chromium")};
     for (const QString& name : names) {
-        const QIcon icon = QIcon::fromTheme(name);
+        // A player's icon file is the desktop's: read only within bounds, as every icon.
+        const QIcon icon = themes_.icon(name);
         if (!icon.isNull()) return icon.pixmap(64).toImage();
     }
     return {};

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 namespace vantrel {
 
@@ -12,12 +13,16 @@ namespace vantrel {
 // "Spotify" is the player of that name, "Music" the first other player that is not a browser and
 // is playing, or the first of them when none plays; the Chromium-family browsers' MPRIS instances
 // stand for "Google Chrome", one tab record per instance. Without a session bus nothing is running.
+class IconThemes;
+
 class MprisMediaAutomation final : public MediaAutomation {
 public:
     static constexpr int kCallTimeoutMs = 2000;
     static constexpr qint64 kMaxArtworkBytes = 16 * 1024 * 1024;
 
-    explicit MprisMediaAutomation(QDBusConnection connection);
+    // Players' icons are looked up in `themes`; none: in themes of its own, each read at once.
+    explicit MprisMediaAutomation(QDBusConnection connection, IconThemes* themes = nullptr);
+    ~MprisMediaAutomation() override;
 
     QSet<QString> runningBundleIdentifiers() override;
     std::optional<QStringList> playerState(const QString& player) override;
@@ -35,6 +40,8 @@ private:
     void callMethod(const QString& busName, const QString& interface, const QString& method);
 
     QDBusConnection connection_;
+    std::unique_ptr<IconThemes> ownThemes_;
+    IconThemes& themes_;
 };
 
 // The rules that map MPRIS answers onto the controller's formats, kept apart from the bus so

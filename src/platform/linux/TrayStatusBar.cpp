@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -22,6 +23,8 @@ namespace vantrel {
 namespace {
 constexpr qreal kInkWidth = 1.8;
 constexpr qreal kEdgeWidth = 1.2;
+// What a panel asks for, at one and at twice the scale.
+constexpr int kTrayIconSides[] = {16, 22, 24, 32, 44, 48, 64};
 
 // The symbols the status items show, drawn as outlines on a 22-point square. Any other name
 // gets a neutral dot.
@@ -75,23 +78,28 @@ bool hasEmbeddingTray() {
 }
 
 // White ink inside a dark edge, so the icon reads on a light panel as on a dark one: the panel's
-// colour is not known, and a tray host shows the pixels as they are.
+// colour is not known, and a tray host shows the pixels as they are. A host takes the size nearest
+// to its panel from those given, in device pixels, at whatever scale it draws: each is drawn at its
+// own size, from 16 to 64 pixels, so a panel at twice the scale gets a sharp one as large as its
+// other programs'.
 QIcon symbolIcon(const QString& name) {
     const QPainterPath path = symbolPath(name);
     const bool filled = name == u"sparkles";
     QIcon icon;
-    for (int scale : {1, 2}) {
-        QPixmap pixmap(22 * scale, 22 * scale);
-        pixmap.setDevicePixelRatio(scale);
+    for (const int side : kTrayIconSides) {
+        const qreal scale = side / 22.0;
+        QPixmap pixmap(side, side);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         const auto draw = [&](const QColor& color, qreal width) {
             painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             painter.setBrush(filled ? QBrush(color) : QBrush(Qt::NoBrush));
             painter.drawPath(path);
         };
-        draw(QColor(0x1c, 0x1c, 0x1e), kInkWidth + 2 * kEdgeWidth);
+        // The edge stays a whole pixel wide however small the icon.
+        draw(QColor(0x1c, 0x1c, 0x1e), kInkWidth + 2 * std::max(kEdgeWidth, 1.0 / scale));
         draw(Qt::white, kInkWidth);
         painter.end();
         icon.addPixmap(pixmap);

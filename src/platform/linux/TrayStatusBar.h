@@ -66,7 +66,8 @@ private:
 // Makes tray items. Qt's tray asks the desktop's StatusNotifierWatcher synchronously, with the
 // bus's default time-out of 25 seconds: it introspects the watcher and reads
 // IsStatusNotifierHostRegistered when the first tray icon is made, remembers for the life of the
-// process whether the watcher was usable, and asks the same again each time an icon is shown.
+// process whether the watcher was usable (the build checks that the Qt it finds does, in
+// cmake/TrayWatcherAnswer.cmake), and asks the same again each time an icon is shown.
 // So, with a bus, this bar asks the watcher the same two questions itself without waiting, and
 // lets Qt at an item only right after the watcher answered both within kWatcherAnswerLimit.
 // A watcher that is silent or absent leaves the items out, and is asked again whenever the

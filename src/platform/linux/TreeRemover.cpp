@@ -67,8 +67,7 @@ int TreeRemover::openFolderWithin(int parent, const char* name, const Place* wit
     mode_t mode = 0;
     uid_t owner = 0;
     const std::optional<Place> place = placeOf(handle, &mode, &owner);
-    if (place && owner == ::geteuid() &&
-        (!within || (place->device == within->device && place->mount == within->mount))) {
+    if (place && owner == ::geteuid() && (!within || place->sameMount(*within))) {
         // fchmod takes no O_PATH descriptor. The descriptor's entry in /proc is the very folder it
         // was opened on, whatever the folder's name leads to by now.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle);
@@ -81,19 +80,13 @@ int TreeRemover::openFolderWithin(int parent, const char* name, const Place* wit
     return opened;
 }
 
-bool TreeRemover::removeEntries(int folder, const std::vector<QByteArray>& names) {
-    const std::optional<Place> top = placeOf(folder);
-    bool complete = true;
-    for (const QByteArray& name : names) {
-        if (top && removeAt(folder, *top, name)) continue;
-        complete = false;
-        noteStayed(name);
-    }
-    return complete;
-}
-
 bool TreeRemover::removeEntry(int parent, const QByteArray& name) {
-    return removeEntries(parent, {name});
+    if (stopping()) return false;
+    const std::optional<Place> top = placeOf(parent);
+    if (top && removeAt(parent, *top, name)) return true;
+    // Stopped on the way: what is left was not refused.
+    if (!stopped_) noteStayed(name);
+    return false;
 }
 
 bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name) {
@@ -111,7 +104,7 @@ int TreeRemover::enter(int parent, const Place& top, const QByteArray& name, std
     // Another file system, or another mount of this one, is not part of the tree.
     const std::optional<Place> place = placeOf(folder);
     std::optional<std::vector<QByteArray>> names;
-    if (place && place->device == top.device && place->mount == top.mount) names = contentsOf(folder);
+    if (place && place->sameMount(top)) names = contentsOf(folder);
     if (!names) {
         ::close(folder);
         return -1;
@@ -126,7 +119,7 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     int current = enter(parent, top, name, levels);
     if (current < 0) return false;
     for (;;) {
-        if (!levels.back().left.empty()) {
+        if (!levels.back().left.empty() && !stopping()) {
             const QByteArray entry = std::move(levels.back().left.back());
             levels.back().left.pop_back();
             struct stat status {};
@@ -160,12 +153,17 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
         }
         ::close(current);
         if (above < 0) return false;
-        const bool gone =
-            done.complete && (::unlinkat(above, done.name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT);
+        const bool gone = done.complete && done.left.empty() &&
+                          (::unlinkat(above, done.name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT);
         if (levels.empty()) return gone;
         current = above;
         if (!gone) levels.back().complete = false;
     }
+}
+
+bool TreeRemover::stopping() {
+    if (!stopped_ && stopRequested_ && stopRequested_()) stopped_ = true;
+    return stopped_;
 }
 
 void TreeRemover::noteStayed(const QByteArray& name) {

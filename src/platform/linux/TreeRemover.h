@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 #include <vector>
@@ -20,29 +21,30 @@ namespace vantrel {
 // whatever their encoding.
 class TreeRemover {
 public:
+    // `stopRequested`, asked before each entry, ends the work there when it answers true: what
+    // is left stays as it is.
+    explicit TreeRemover(std::function<bool()> stopRequested = {})
+        : stopRequested_(std::move(stopRequested)) {}
+
     // The names in the open folder `folder`, read to the end before any of them is deleted, so
     // that deleting cannot make the listing skip an entry; none when it cannot be read. A folder
     // of ours that we may not write to is opened up first, through this descriptor.
     static std::optional<std::vector<QByteArray>> contentsOf(int folder);
-    // Deletes the entries `names` of the open folder `folder`, folders with everything in them.
-    // True when none stays.
-    bool removeEntries(int folder, const std::vector<QByteArray>& names);
-    // Deletes the entry `name` of the open folder `parent`. True when it is gone (or was not
-    // there).
+    // Deletes the entry `name` of the open folder `parent`, a folder with everything in it. True
+    // when it is gone (or was not there).
     bool removeEntry(int parent, const QByteArray& name);
 
-    // The names, as given to `removeEntries` or `removeEntry`, of the first entries that stayed,
+    // The names, as given to `removeEntry`, of the first entries that stayed,
     // and how many stayed in all.
     const QByteArrayList& stayed() const { return stayed_; }
     int stayedCount() const { return stayedCount_; }
+    // Whether a stop was asked for; once it was, nothing more goes.
+    bool stopping();
 
     // Opens the folder `name` of `parent` for reading without following a link: -1, errno set,
     // when it is a link, not a folder, or cannot be opened. A folder of ours that we may not read
     // is opened up first, through a descriptor of that very folder, never through its name.
     static int openFolder(int parent, const char* name);
-
-private:
-    static constexpr int kNamesKept = 3;
 
     // Where a folder lies: its file system and inode, and the mount it is reached through.
     struct Place {
@@ -50,7 +52,14 @@ private:
         ino_t inode = 0;
         std::uint64_t mount = 0;
         bool operator==(const Place&) const = default;
+        bool sameMount(const Place& other) const { return device == other.device && mount == other.mount; }
     };
+    // Where the open `descriptor` lies; none where the kernel does not tell the mount.
+    static std::optional<Place> placeOf(int descriptor, mode_t* mode = nullptr, uid_t* owner = nullptr);
+
+private:
+    static constexpr int kNamesKept = 3;
+
     // A folder on the way down, with what is left in it to delete.
     struct Level {
         QByteArray name;
@@ -59,13 +68,14 @@ private:
         bool complete = true;
     };
 
-    static std::optional<Place> placeOf(int descriptor, mode_t* mode = nullptr, uid_t* owner = nullptr);
     static int openFolderWithin(int parent, const char* name, const Place* within);
     bool removeAt(int parent, const Place& top, const QByteArray& name);
     bool removeFolder(int parent, const Place& top, const QByteArray& name);
     static int enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels);
     void noteStayed(const QByteArray& name);
 
+    std::function<bool()> stopRequested_;
+    bool stopped_ = false;
     QByteArrayList stayed_;
     int stayedCount_ = 0;
 };

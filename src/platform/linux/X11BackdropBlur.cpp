@@ -53,11 +53,7 @@ void X11BackdropBlur::setUp(xcb_connection_t* connection, xcb_window_t root) {
     supported_ = internAtom(c_, "_NET_SUPPORTED");
     blurRegion_ = internAtom(c_, "_KDE_NET_WM_BLUR_BEHIND_REGION");
     // Told when the root's properties change, on top of what this client already hears of it.
-    std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply> attributes(
-        xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, root_), nullptr));
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c_);
+    addEventMask(c_, root_, XCB_EVENT_MASK_PROPERTY_CHANGE);
     refresh();
 }
 

@@ -60,12 +60,7 @@ X11Desktop::X11Desktop(xcb_connection_t* c, int screen) {
         x11_->states << atom(x11_->c, name);
     // Told of every top-level window that is mapped or restacked, which may rise over a kept one,
     // and of a window manager announcing itself.
-    xcb_get_window_attributes_reply_t* attributes =
-        xcb_get_window_attributes_reply(x11_->c, xcb_get_window_attributes(x11_->c, x11_->root), nullptr);
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
-                         XCB_EVENT_MASK_PROPERTY_CHANGE;
-    free(attributes);
-    xcb_change_window_attributes(x11_->c, x11_->root, XCB_CW_EVENT_MASK, &mask);
+    addEventMask(x11_->c, x11_->root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
     // The compositor's selection changing hands is announced with its new owner, so its state is
     // known without asking. Selected before the owner is first read, so no change falls between.
     const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(x11_->c, &xcb_xfixes_id);

@@ -1,16 +1,18 @@
 #include "platform/linux/X11RunningApplications.h"
 
-#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/ConfirmedProcess.h"
-#include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/IconThemes.h"
 #include "platform/linux/XcbReply.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QIconEngine>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QSysInfo>
 #include <QThread>
 #include <algorithm>
@@ -81,6 +83,13 @@ constexpr quint32 kMaximumClients = 1 << 16;
 // holds, and quitting never waits long for the one under way.
 constexpr std::size_t kWindowsPerBatch = 256;
 constexpr std::size_t kIconsPerBatch = 16;
+// Windows whose icons are kept: more than a Dock's row of 64 tiles, with some to spare for a list
+// that changes. Others are read again when next asked for.
+constexpr qsizetype kKeptIcons = 96;
+// A tile draws an icon a few hundred pixels wide at most: a larger picture is kept at this side,
+// and one window's pictures together at most this many pixels.
+constexpr int kKeptIconSide = 256;
+constexpr qint64 kKeptIconPixels = 2 * kKeptIconSide * kKeptIconSide;
 
 using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeReply>;
 using ClientIdsReply = std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeReply>;
@@ -110,9 +119,25 @@ std::vector<QImage> imagesFromCardinals(const std::vector<quint32>& values) {
     return images;
 }
 
-QIcon iconFromEntry(const QString& name) {
-    if (name.isEmpty()) return {};
-    return iconNamed(name);
+// What is kept of a window's pictures: the largest first, none wider than kKeptIconSide, one per
+// size, within kKeptIconPixels together.
+std::vector<QImage> keptPictures(std::vector<QImage> images) {
+    std::stable_sort(images.begin(), images.end(), [](const QImage& a, const QImage& b) {
+        return a.width() * a.height() > b.width() * b.height();
+    });
+    std::vector<QImage> kept;
+    qint64 pixels = 0;
+    for (QImage& image : images) {
+        if (image.width() > kKeptIconSide || image.height() > kKeptIconSide)
+            image = image.scaled(kKeptIconSide, kKeptIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const qint64 area = qint64(image.width()) * image.height();
+        if (pixels + area > kKeptIconPixels ||
+            std::any_of(kept.begin(), kept.end(), [&](const QImage& k) { return k.size() == image.size(); }))
+            continue;
+        pixels += area;
+        kept.push_back(std::move(image));
+    }
+    return kept;
 }
 
 QString processName(qint32 pid) {
@@ -128,16 +153,59 @@ bool onMainThread() {
 
 } // namespace
 
-// The xcb connection Qt holds, its first screen's root window and the atoms this service uses.
-// xcb lets any thread ask and wait for its own answers; the worker does.
+// A program's own window icon, read from the server only once it is drawn or asked about (its
+// sizes, whether it is null): what the Dock shows is read, and not every listed window's. Until
+// it is read it is null; its reading is announced as a change of the list.
+class X11RunningApplications::WindowIconEngine final : public QIconEngine {
+public:
+    WindowIconEngine(const X11RunningApplications& reader, std::vector<quint32> windows)
+        : reader_(const_cast<X11RunningApplications*>(&reader)), windows_(std::move(windows)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        current().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return current().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return current().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return current().availableSizes(mode, state);
+    }
+    bool isNull() override { return current().isNull(); }
+    QString key() const override { return QStringLiteral("vantrel-window"); }
+    QIconEngine* clone() const override { return new WindowIconEngine(*this); }
+
+private:
+    QIcon current() const { return reader_ ? reader_->windowIcon(windows_) : QIcon(); }
+
+    QPointer<X11RunningApplications> reader_;
+    std::vector<quint32> windows_;
+};
+
+// A connection to the X server of this service's own, its screen's root window and the atoms this
+// service uses. An event mask belongs to the connection that selects it: watching other programs'
+// windows on the connection Qt holds would replace the mask Qt selected on this program's own
+// windows (its keys, exposures and resizes), and the root's, from another thread. On a connection
+// of its own the masks are its own. xcb lets any thread ask and wait for its own answers; the
+// worker does.
 class X11RunningApplications::Connection {
 public:
-    static std::unique_ptr<Connection> open() {
-        xcb_connection_t* c = qtXcbConnection();
-        if (!c) return nullptr;
-        auto connection = std::unique_ptr<Connection>(new Connection(c));
+    static std::unique_ptr<Connection> open(const QByteArray& display) {
+        if (display.isEmpty()) return nullptr;
+        int screenNumber = 0;
+        xcb_connection_t* c = xcb_connect(display.constData(), &screenNumber);
+        if (xcb_connection_has_error(c)) {
+            xcb_disconnect(c);
+            return nullptr;
+        }
+        auto connection = std::unique_ptr<Connection>(new Connection(c, screenNumber));
         return connection->root ? std::move(connection) : nullptr;
     }
+    ~Connection() { xcb_disconnect(c); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     xcb_get_property_cookie_t request(xcb_window_t window, Atom atom, xcb_atom_t type, quint32 longs) const {
         return xcb_get_property(c, 0, window, atoms[atom], type, 0, longs);
@@ -300,8 +368,9 @@ private:
         return image;
     }
 
-    explicit Connection(xcb_connection_t* connection) : c(connection) {
-        const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    Connection(xcb_connection_t* connection, int screenNumber) : c(connection) {
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+        for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
         if (!screens.rem) return;
         root = screens.data->root;
         xcb_intern_atom_cookie_t cookies[atomCount];
@@ -320,36 +389,6 @@ private:
         res = version &&
               (version->server_major > 1 || (version->server_major == 1 && version->server_minor >= 2));
     }
-};
-
-// Notices the window manager's changes of the client list and the active window among the root
-// window's property events, and the listed windows' own changes; all pass on to Qt untouched.
-class X11RunningApplications::RootWatcher final : public QAbstractNativeEventFilter {
-public:
-    explicit RootWatcher(X11RunningApplications& owner) : owner_(owner) {}
-
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-        if (eventType != "xcb_generic_event_t") return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) return false;
-        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        const Connection& x = *owner_.x_;
-        const xcb_atom_t atom = notify->atom;
-        if (notify->window == x.root) {
-            if (atom == x.atoms[netClientList]) owner_.listChanged();
-            if (atom == x.atoms[netActiveWindow]) owner_.activeChanged();
-        } else if (atom == x.atoms[netWmIcon] || atom == XCB_ATOM_WM_HINTS) {
-            owner_.windowChanged(notify->window, true);
-        } else if (atom == x.atoms[netWmPid] || atom == x.atoms[netWmWindowType] ||
-                   atom == x.atoms[netWmState] || atom == XCB_ATOM_WM_CLASS ||
-                   atom == XCB_ATOM_WM_CLIENT_MACHINE) {
-            owner_.windowChanged(notify->window, false);
-        }
-        return false;
-    }
-
-private:
-    X11RunningApplications& owner_;
 };
 
 // One batch for the worker.
@@ -462,7 +501,7 @@ struct X11RunningApplications::Worker {
         for (std::size_t i = 0; i < job.attributes.size(); ++i)
             reading.attributes.push_back(answer(job.attributes[i], changed[i]));
         for (std::size_t i = 0; i < job.icons.size(); ++i) {
-            std::vector<QImage> images = imagesFromCardinals(x.values(icons[i].first));
+            std::vector<QImage> images = keptPictures(imagesFromCardinals(x.values(icons[i].first)));
             const std::vector<quint32> hints = x.values(icons[i].second);
             // Without an icon of its own size set, the picture its hints name, as xterm gives.
             if (images.empty() && hints.size() >= kHintsLongs && (hints[0] & kIconPixmapHint) && hints[3]) {
@@ -511,33 +550,49 @@ bool X11RunningApplications::Known::local() const {
     return window.namesThisHost || verified();
 }
 
-X11RunningApplications::X11RunningApplications(QStringList applicationFolders, QObject* parent)
-    : RunningApplications(parent), x_(Connection::open()), index_(applicationFolders) {
+X11RunningApplications::X11RunningApplications(const QByteArray& display, QStringList applicationFolders,
+                                               IconThemes* themes, QObject* parent)
+    : RunningApplications(parent), ownThemes_(themes ? nullptr : std::make_unique<IconThemes>()),
+      themes_(themes ? *themes : *ownThemes_), x_(Connection::open(display)), index_(applicationFolders) {
+    connect(&themes_, &IconThemes::changed, this, &RunningApplications::iconsChanged);
     for (const QString& folder : applicationFolders)
         if (QFileInfo(folder).isDir()) folders_.addPath(folder);
     connect(&folders_, &QFileSystemWatcher::directoryChanged, this, [this] { indexLoaded_ = false; });
     if (!x_) return;
     worker_ = std::make_shared<Worker>(Worker{*x_, QSysInfo::machineHostName().toLocal8Bit(), {}});
     listDirty_ = activeDirty_ = true;
-    // Qt listens to the root window already; its own event mask is kept, property changes added.
-    using AttributesReply = std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply>;
-    const AttributesReply attributes(
-        xcb_get_window_attributes_reply(x_->c, xcb_get_window_attributes(x_->c, x_->root), nullptr));
-    // Without Qt's mask in hand, setting one would drop Qt's own root events: no changes are
-    // announced then, and the list is read again whenever asked.
-    if (attributes) {
-        const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(x_->c, x_->root, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(x_->c);
-        watcher_ = std::make_unique<RootWatcher>(*this);
-        QCoreApplication::instance()->installNativeEventFilter(watcher_.get());
-    }
+    // Told of the window manager's changes of the client list and the active window.
+    const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(x_->c, x_->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x_->c);
+    events_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(x_->c), QSocketNotifier::Read);
+    connect(events_.get(), &QSocketNotifier::activated, this, &X11RunningApplications::takeEvents);
     schedule();
 }
 
-X11RunningApplications::~X11RunningApplications() {
-    if (watcher_ && QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(watcher_.get());
+X11RunningApplications::~X11RunningApplications() = default;
+
+void X11RunningApplications::takeEvents() {
+    // The worker's waits for its answers read events too, which then wait in xcb's queue with
+    // nothing left on the socket to tell of them: they are taken here after each batch as well.
+    while (xcb_generic_event_t* raw = xcb_poll_for_event(x_->c)) {
+        const Reply<xcb_generic_event_t> event(raw);
+        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY) continue;
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+        const xcb_atom_t atom = notify->atom;
+        if (notify->window == x_->root) {
+            if (atom == x_->atoms[netClientList]) listChanged();
+            if (atom == x_->atoms[netActiveWindow]) activeChanged();
+        } else if (atom == x_->atoms[netWmIcon] || atom == XCB_ATOM_WM_HINTS) {
+            windowChanged(notify->window, true);
+        } else if (atom == x_->atoms[netWmPid] || atom == x_->atoms[netWmWindowType] ||
+                   atom == x_->atoms[netWmState] || atom == XCB_ATOM_WM_CLASS ||
+                   atom == XCB_ATOM_WM_CLIENT_MACHINE) {
+            windowChanged(notify->window, false);
+        }
+    }
+    // A server gone leaves the socket readable for good; nothing more will come.
+    if (xcb_connection_has_error(x_->c)) events_->setEnabled(false);
 }
 
 quint64 X11RunningApplications::mainThreadReplies() const {
@@ -616,6 +671,8 @@ void X11RunningApplications::schedule() const {
 }
 
 void X11RunningApplications::apply(Reading reading) {
+    // While still busy, what the events tell is only noted, and read after this batch is in.
+    takeEvents();
     busy_ = false;
     bool changed = false;
     if (reading.clients) {
@@ -639,7 +696,7 @@ void X11RunningApplications::apply(Reading reading) {
             read.insert(id);
             if (known_.contains(id)) continue;
             known_.insert(id, Known{std::move(fresh.window), fresh.serverPid, std::move(fresh.process),
-                                    std::nullopt, false, false});
+                                    std::nullopt, false, false, 0, false});
             changed = true;
         }
         std::erase_if(unread_, [&](const auto& entry) {
@@ -663,28 +720,17 @@ void X11RunningApplications::apply(Reading reading) {
         // A program showing its first icon, or losing its last, is shown so at once; one that
         // keeps changing its icon does not have the list read each time.
         const bool hadNone = !known->icon || known->icon->isNull();
-        if (hadNone != icon.isNull()) iconShown = true;
+        // One let go and read again is told of no more: whoever asked for it again asks on.
+        if (hadNone != icon.isNull() && !known->iconForgotten) iconShown = true;
+        known->iconForgotten = false;
         known->icon = std::move(icon);
     }
     if (reading.activeRead && reading.frontmost != frontmost_) {
         frontmost_ = reading.frontmost;
         announce(&X11RunningApplications::frontmostChanged, frontmostPending_);
     }
-    bool tell = iconShown;
-    if (announceAfterIcons_) {
-        // The batch it waited for is in.
-        tell = true;
-        announceAfterIcons_ = false;
-    } else if (changed) {
-        // The icons the new list needs are asked for first, so that it is told once, with them,
-        // a batch later.
-        runningApplications();
-        if (busy_)
-            announceAfterIcons_ = true;
-        else
-            tell = true;
-    }
-    if (tell) announce(&X11RunningApplications::applicationsChanged, applicationsPending_);
+    if (!reading.icons.empty()) forgetIcons();
+    if (changed || iconShown) announce(&X11RunningApplications::applicationsChanged, applicationsPending_);
     schedule();
 }
 
@@ -709,11 +755,6 @@ const DesktopEntryIndex::Entry* X11RunningApplications::match(const QString& ins
 }
 
 std::vector<const X11RunningApplications::Known*> X11RunningApplications::windows() const {
-    // Without news from the window manager the list is read again whenever asked.
-    if (!watcher_ && worker_) {
-        listDirty_ = true;
-        schedule();
-    }
     const qint32 self = qint32(::getpid());
     std::vector<const Known*> result;
     result.reserve(clients_.size());
@@ -776,41 +817,73 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() co
             if ((entry = match(k->window.instance, k->window.windowClass, name))) break;
         if (entry) {
             app.localizedName = entry->entry.name;
-            app.icon = iconFromEntry(entry->entry.icon);
+            if (!entry->entry.icon.isEmpty()) app.icon = themes_.icon(entry->entry.icon);
             app.bundleIdentifier = entry->id;
             app.bundleURL = entry->path;
         } else {
             const Window& first = shown.front()->window;
             app.localizedName = first.windowClass.isEmpty() ? first.instance : first.windowClass;
         }
-        if (app.icon.isNull()) app.icon = windowIcon(shown);
+        if (app.icon.isNull()) {
+            std::vector<quint32> ids;
+            ids.reserve(shown.size());
+            for (const Known* k : shown) ids.push_back(k->window.id);
+            app.icon = QIcon(new WindowIconEngine(*this, std::move(ids)));
+        }
         result.push_back(std::move(app));
     }
-    if (!iconsWanted_.isEmpty()) schedule();
     return result;
 }
 
-QIcon X11RunningApplications::windowIcon(const std::vector<const Known*>& windows) const {
+QIcon X11RunningApplications::windowIcon(const std::vector<quint32>& windows) const {
+    const quint64 asked = ++iconAsks_;
     QIcon found;
-    for (const Known* known : windows) {
+    for (const quint32 id : windows) {
+        const auto known = known_.constFind(id);
+        if (known == known_.cend()) continue;
+        known->iconUsed = asked;
         // Unread, or changed since: read in the next batch, and shown once it is.
-        if ((!known->icon || known->iconStale) && !known->iconAsked) {
-            if (iconsWanted_.size() < kMaximumClients) iconsWanted_.insert(known->window.id);
-        }
+        if ((!known->icon || known->iconStale) && !known->iconAsked) iconsWanted_.insert(id);
         if (known->icon && !known->icon->isNull()) {
             found = *known->icon;
             break;
         }
+        // The next window is asked for only once this one is known to have none.
+        if (!known->icon) break;
+    }
+    if (!iconsWanted_.isEmpty() && !iconBatchQueued_) {
+        iconBatchQueued_ = true;
+        QMetaObject::invokeMethod(
+            const_cast<X11RunningApplications*>(this),
+            [this] {
+                iconBatchQueued_ = false;
+                schedule();
+            },
+            Qt::QueuedConnection);
     }
     return found;
 }
 
-std::optional<qint32> X11RunningApplications::frontmostProcessIdentifier() const {
-    // Without news from the window manager it is read again whenever asked, and told if it moved.
-    if (!watcher_ && worker_) {
-        activeDirty_ = true;
-        schedule();
+void X11RunningApplications::forgetIcons() {
+    std::vector<std::pair<quint64, quint32>> kept;
+    for (auto it = known_.cbegin(); it != known_.cend(); ++it)
+        if (it->icon && !it->icon->isNull()) kept.emplace_back(it->iconUsed, it.key());
+    if (qsizetype(kept.size()) <= kKeptIcons) return;
+    std::sort(kept.begin(), kept.end());
+    for (std::size_t i = 0; i < kept.size() - std::size_t(kKeptIcons); ++i) {
+        Known& known = known_[kept[i].second];
+        known.icon.reset();
+        known.iconStale = false;
+        known.iconForgotten = true;
     }
+}
+
+int X11RunningApplications::keptIcons() const {
+    return int(std::count_if(known_.cbegin(), known_.cend(),
+                             [](const Known& k) { return k.icon && !k.icon->isNull(); }));
+}
+
+std::optional<qint32> X11RunningApplications::frontmostProcessIdentifier() const {
     return frontmost_;
 }
 
@@ -825,6 +898,10 @@ QString X11RunningApplications::fileManagerIdentifier() const {
 
 QString X11RunningApplications::bundleIdentifier(const QString& entryPath) const {
     return index_.idOf(entryPath);
+}
+
+QIcon X11RunningApplications::genericApplicationIcon() const {
+    return themes_.icon(QStringLiteral("application-x-executable"));
 }
 
 std::vector<const X11RunningApplications::Known*>

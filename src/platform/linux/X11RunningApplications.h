@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QSet>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <chrono>
 #include <memory>
@@ -18,38 +19,47 @@
 namespace vantrel {
 
 class ConfirmedProcess;
+class IconThemes;
 
 // The programs with windows on an X11 desktop, read from the window manager's EWMH properties on
-// the xcb connection Qt already holds: the client list grouped by process, the active window,
+// an X connection of this service's own to `display`: the client list grouped by process, the active window,
 // and requests to the window manager to activate, minimise and close. Programs are matched to
 // the installed entries of `applicationFolders` for their names and icons. A window's process
 // identifier is a claim of its maker; the X server's resource extension tells whether it is true.
 // Everything is read on a worker thread of this service, a bounded batch at a time, and kept:
 // the main thread answers from what was last read and never waits for the server. A change of a
-// window has only that window read again. Away from X11 the list is empty and every request fails.
+// window has only that window read again. A program's own window icon is read only once its icon
+// is drawn or asked about, and kept only for the most recently asked few. Away from X11 the list
+// is empty and every request fails.
 class X11RunningApplications final : public RunningApplications {
     Q_OBJECT
 public:
-    explicit X11RunningApplications(QStringList applicationFolders, QObject* parent = nullptr);
+    // Away from X11 `display` is empty. Entries' icons are looked up in `themes`; none: in
+    // themes of its own, each read at once.
+    X11RunningApplications(const QByteArray& display, QStringList applicationFolders,
+                           IconThemes* themes = nullptr, QObject* parent = nullptr);
     ~X11RunningApplications() override;
 
     std::vector<RunningApplication> runningApplications() const override;
     std::optional<qint32> frontmostProcessIdentifier() const override;
     QString fileManagerIdentifier() const override;
     QString bundleIdentifier(const QString& entryPath) const override;
+    QIcon genericApplicationIcon() const override;
     bool activate(qint32 processIdentifier) override;
     bool hide(qint32 processIdentifier) override;
     bool terminate(qint32 processIdentifier) override;
     bool forceTerminate(qint32 processIdentifier) override;
 
-    // How many times a window's icon has been read from the server, and how many replies the main
-    // thread has waited for since it was built, for diagnostics.
+    // How many times a window's icon has been read from the server, how many windows' icons are
+    // kept, and how many replies the main thread has waited for since it was built, for
+    // diagnostics.
     quint64 iconReads() const { return iconReads_; }
+    int keptIcons() const;
     quint64 mainThreadReplies() const;
 
 private:
     class Connection;
-    class RootWatcher;
+    class WindowIconEngine;
     struct Job;
     struct Reading;
     struct Worker;
@@ -81,6 +91,10 @@ private:
         bool iconStale = false;
         // Being read.
         bool iconAsked = false;
+        // When its icon was last asked for, in asks counted.
+        mutable quint64 iconUsed = 0;
+        // Its icon was let go since it was last read.
+        bool iconForgotten = false;
 
         // The server vouches that the claimed process made it, and it names no other host.
         bool verified() const;
@@ -97,18 +111,26 @@ private:
     // The entry of a window's names, remembered until the entries are read again.
     const DesktopEntryIndex::Entry* match(const QString& instance, const QString& windowClass,
                                           const QString& processName) const;
-    // The windows' own icon, the first one they have; unread ones are asked for.
-    QIcon windowIcon(const std::vector<const Known*>& windows) const;
+    // The windows' own icon, the first one they have; the first unread one is asked for, and
+    // null returned until it is read.
+    QIcon windowIcon(const std::vector<quint32>& windows) const;
+    // Lets go of the icons asked for least recently past the few that are kept.
+    void forgetIcons();
     void announce(void (X11RunningApplications::*signal)(), bool& pending);
     // Hands the next batch of what is to be read to the worker, unless it is busy.
     void schedule() const;
     void apply(Reading reading);
+    // The window manager's changes of the client list and the active window, and the listed
+    // windows' own changes.
+    void takeEvents();
     void listChanged();
     void activeChanged();
     void windowChanged(quint32 window, bool icon);
 
+    std::unique_ptr<IconThemes> ownThemes_;
+    IconThemes& themes_;
     std::unique_ptr<Connection> x_;
-    std::unique_ptr<RootWatcher> watcher_;
+    std::unique_ptr<QSocketNotifier> events_;
     mutable DesktopEntryIndex index_;
     mutable bool indexLoaded_ = false;
     mutable QHash<QString, const DesktopEntryIndex::Entry*> matches_;
@@ -129,10 +151,11 @@ private:
     QSet<quint32> attributesDirty_;
     mutable QSet<quint32> iconsWanted_;
     mutable bool busy_ = false;
-    // A change waits for the batch under way, which reads the icons it asked for, before it is
-    // announced.
-    bool announceAfterIcons_ = false;
+    // Icons asked for while drawing are handed to the worker once the turn of the event loop is
+    // over, so that the tiles drawn together are read in one batch.
+    mutable bool iconBatchQueued_ = false;
     quint64 iconReads_ = 0;
+    mutable quint64 iconAsks_ = 0;
 
     std::shared_ptr<Worker> worker_;
     ResultPort results_;

@@ -8,8 +8,21 @@
 
 namespace vantrel {
 
-XdgAutostartLoginItems::XdgAutostartLoginItems(QString autostartFolder, QString executablePath)
-    : folder_(std::move(autostartFolder)), executable_(std::move(executablePath)) {}
+XdgAutostartLoginItems::XdgAutostartLoginItems(QString autostartFolder, QString executablePath,
+                                               QString buildTree)
+    : folder_(std::move(autostartFolder)), executable_(std::move(executablePath)),
+      buildTree_(std::move(buildTree)) {}
+
+bool XdgAutostartLoginItems::isInstalled(const QString& executable, const QString& buildTree) {
+    const auto resolved = [](const QString& path) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : canonical;
+    };
+    if (buildTree.isEmpty()) return true;
+    const QString tree = resolved(buildTree);
+    const QString program = resolved(executable);
+    return program != tree && !program.startsWith(tree + QLatin1Char('/'));
+}
 
 QString XdgAutostartLoginItems::execValue(const QString& program) {
     // Quote rules first (inside double quotes, " ` $ \ take a backslash; % becomes %%), then the
@@ -53,7 +66,8 @@ LoginItemStatus XdgAutostartLoginItems::status() const {
 }
 
 bool XdgAutostartLoginItems::registerItem() {
-    if (executable_.isEmpty() || !QDir().mkpath(folder_)) return false;
+    if (executable_.isEmpty() || !isInstalled(executable_, buildTree_) || !QDir().mkpath(folder_))
+        return false;
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Vantrel\n"

@@ -1,0 +1,234 @@
+#include "platform/linux/IconThemes.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/WorkQueue.h"
+#include "platform/linux/BoundedIcon.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <memory>
+
+namespace vantrel {
+
+namespace {
+
+constexpr qint64 kMaximumIndexBytes = 1 << 20;
+// A theme that inherits in a circle, or a very long line of themes, ends here.
+constexpr int kMaximumThemes = 16;
+// Enough for every size a theme holds of one icon.
+constexpr qsizetype kMaximumFiles = 32;
+// What one theme's read takes at most, whatever its index lists: the largest themes installed
+// list a few hundred folders and a hundred thousand files.
+constexpr qsizetype kMaximumFolders = 4096;
+constexpr qsizetype kMaximumThemeFiles = 1 << 18;
+const char* const kExtensions[] = {"png", "svg", "xpm"};
+// Where applications put their own, whatever the desktop's theme.
+const char* const kBaseTheme = "hicolor";
+// The toolkit's own folder, drawn at these sizes.
+const char* const kToolkitFolders[] = {":/qt-project.org/styles/commonstyle/images/dirclosed-16.png",
+                                       ":/qt-project.org/styles/commonstyle/images/dirclosed-32.png",
+                                       ":/qt-project.org/styles/commonstyle/images/dirclosed-128.png"};
+
+QStringList searchPaths() {
+    QStringList paths;
+    // The program's own resources are not the desktop's themes.
+    for (const QString& path : QIcon::themeSearchPaths())
+        if (!path.startsWith(QLatin1Char(':'))) paths.push_back(path);
+    return paths;
+}
+
+QStringList listOf(const QString& value) {
+    QStringList list;
+    for (const QString& part : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        if (!part.trimmed().isEmpty()) list.push_back(part.trimmed());
+    return list;
+}
+
+QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
+    QList<QDateTime> stamps;
+    for (const QString& base : bases)
+        stamps.push_back(QFileInfo(base + QLatin1Char('/') + name).lastModified());
+    return stamps;
+}
+
+} // namespace
+
+IconThemes::IconThemes(WorkQueue* reader, QObject* parent)
+    : QObject(parent), reader_(reader), naming_(naming()) {
+    // The desktop's settings name another theme: Qt sends every window a theme change.
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+IconThemes::~IconThemes() = default;
+
+// The icon files in the theme's folders, as its index file (the first one found) lists the
+// folders, in every search path, and the themes it inherits. A theme lists hundreds of folders:
+// each is read once here rather than asked for each name.
+IconThemes::Theme IconThemes::read(const QString& name, const QStringList& bases) {
+    Theme theme;
+    QStringList folders;
+    for (const QString& base : bases) {
+        QByteArray index;
+        try {
+            index = readStoredFile(base + QLatin1Char('/') + name + QStringLiteral("/index.theme"),
+                                   kMaximumIndexBytes, LinkPolicy::follow);
+        } catch (...) {
+            continue;
+        }
+        QString section;
+        for (const QByteArray& rawLine : index.split('\n')) {
+            const QString line = QString::fromUtf8(rawLine).trimmed();
+            if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+                section = line.mid(1, line.size() - 2);
+                continue;
+            }
+            const qsizetype equals = line.indexOf(QLatin1Char('='));
+            if (equals <= 0) continue;
+            const QString key = line.left(equals).trimmed();
+            const QString value = line.mid(equals + 1).trimmed();
+            if (section == u"Icon Theme") {
+                if (key == u"Directories" || key == u"ScaledDirectories")
+                    folders += listOf(value);
+                else if (key == u"Inherits")
+                    theme.inherits = listOf(value);
+            }
+        }
+        break;
+    }
+    folders.removeDuplicates();
+    if (folders.size() > kMaximumFolders) folders.resize(kMaximumFolders);
+    QStringList filters;
+    for (const char* extension : kExtensions)
+        filters.push_back(QStringLiteral("*.") + QLatin1String(extension));
+    qsizetype kept = 0;
+    for (const QString& base : bases)
+        for (const QString& folder : folders) {
+            const QString path = base + QLatin1Char('/') + name + QLatin1Char('/') + folder;
+            for (const QString& file :
+                 QDir(path).entryList(filters, QDir::Files | QDir::System | QDir::Hidden, QDir::Unsorted)) {
+                if (++kept > kMaximumThemeFiles) return theme;
+                theme.files[file].push_back(path + QLatin1Char('/') + file);
+            }
+        }
+    return theme;
+}
+
+// A theme is read once per search path, and again when its folder has changed, as installing
+// icons changes it by updating the theme's cache file.
+const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringList& bases) {
+    const QString key = bases.join(QLatin1Char('\n')) + QLatin1Char('\n') + name;
+    QList<QDateTime> stamps = stampsOf(name, bases);
+    const auto it = themes_.constFind(key);
+    if (it != themes_.cend() && it->stamps == stamps) return &*it;
+    if (!reader_) {
+        Theme theme = read(name, bases);
+        theme.stamps = std::move(stamps);
+        return &*themes_.insert(key, std::move(theme));
+    }
+    if (!reading_.contains(key)) {
+        reading_.insert(key);
+        reader_->async([this, name, bases, key, stamps = std::move(stamps), port = results_.handle()] {
+            auto theme = std::make_shared<Theme>(read(name, bases));
+            theme->stamps = stamps;
+            port.post([this, key, theme] {
+                reading_.remove(key);
+                themes_.insert(key, std::move(*theme));
+                announce();
+            });
+        });
+    }
+    return it != themes_.cend() ? &*it : nullptr;
+}
+
+QStringList IconThemes::files(const QString& name) {
+    if (name.isEmpty() || name.contains(QLatin1Char('/'))) return {};
+    QString bare = name;
+    // Many entries name their icon with an extension although a theme name has none.
+    for (const char* extension : kExtensions)
+        if (bare.endsWith(QLatin1Char('.') + QLatin1String(extension)))
+            bare.chop(int(qstrlen(extension)) + 1);
+    const QStringList bases = searchPaths();
+    QStringList files;
+    const auto add = [&](const QStringList& paths) {
+        for (const QString& path : paths)
+            if (files.size() < kMaximumFiles) files.push_back(path);
+    };
+    // The theme, then the themes it inherits, then the fallback theme and hicolor, where
+    // applications put their icons: the first that holds the icon gives all its sizes. A theme
+    // still being read holds nothing yet.
+    QStringList chain{QIcon::themeName()};
+    QSet<QString> seen;
+    bool fallbacksAdded = false;
+    for (qsizetype i = 0; seen.size() < kMaximumThemes; ++i) {
+        if (i == chain.size()) {
+            if (fallbacksAdded) break;
+            fallbacksAdded = true;
+            chain << QIcon::fallbackThemeName() << QString::fromLatin1(kBaseTheme);
+        }
+        const QString name = chain[i];
+        if (name.isEmpty() || seen.contains(name)) continue;
+        seen.insert(name);
+        const Theme* found = theme(name, bases);
+        if (!found) continue;
+        for (const char* extension : kExtensions)
+            add(found->files.value(bare + QLatin1Char('.') + QLatin1String(extension)));
+        if (!files.empty()) return files;
+        chain += found->inherits;
+    }
+    QStringList loose = QIcon::fallbackSearchPaths();
+    loose.push_back(QStringLiteral("/usr/share/pixmaps"));
+    for (const QString& folder : loose) {
+        if (folder.startsWith(QLatin1Char(':'))) continue;
+        for (const char* extension : kExtensions) {
+            const QString path =
+                folder + QLatin1Char('/') + bare + QLatin1Char('.') + QLatin1String(extension);
+            if (QFileInfo::exists(path)) add({path});
+        }
+    }
+    return files;
+}
+
+QIcon IconThemes::icon(const QString& nameOrPath) {
+    if (QFileInfo(nameOrPath).isAbsolute()) return boundedIcon({QDir::cleanPath(nameOrPath)});
+    return boundedIcon(files(nameOrPath));
+}
+
+QIcon IconThemes::folderIcon() {
+    for (const char* name : {"inode-directory", "folder"})
+        if (QIcon found = icon(QString::fromLatin1(name)); !found.isNull()) return found;
+    // Drawn into the toolkit itself, so no theme can take it away.
+    QIcon toolkit;
+    for (const char* path : kToolkitFolders)
+        if (QFileInfo::exists(QString::fromLatin1(path))) toolkit.addFile(QString::fromLatin1(path));
+    return toolkit;
+}
+
+QString IconThemes::naming() {
+    return QIcon::themeName() + QLatin1Char('\n') + QIcon::fallbackThemeName() + QLatin1Char('\n') +
+           QIcon::themeSearchPaths().join(QLatin1Char('\n'));
+}
+
+bool IconThemes::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ThemeChange) {
+        if (QString now = naming(); now != naming_) {
+            naming_ = std::move(now);
+            announce();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void IconThemes::announce() {
+    if (std::exchange(announcing_, true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            announcing_ = false;
+            Q_EMIT changed();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace vantrel

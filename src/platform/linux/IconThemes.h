@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/ResultPort.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QIcon>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+namespace vantrel {
+
+class WorkQueue;
+
+// The desktop's icon themes, as the icon files each one holds by name, and the icons looked up in
+// them. Listing a theme's folders takes as long as the theme is large: most of a second for one
+// that lists ten thousand folders, or one folder of a hundred thousand files. Given a queue, a
+// theme is read there: a look-up answers from the themes read so far, asks for the others, and
+// changed() follows once they are in. Without one, a theme is read at once on the asking thread.
+// Every icon file found is read through boundedIcon(). Made and used on one thread.
+class IconThemes final : public QObject {
+    Q_OBJECT
+public:
+    explicit IconThemes(WorkQueue* reader = nullptr, QObject* parent = nullptr);
+    ~IconThemes() override;
+
+    // The files of icon `name` in the current icon theme (QIcon::themeName(), in
+    // QIcon::themeSearchPaths()), else in the themes it inherits, else the fallback theme and
+    // hicolor, else in the folders of loose pictures (QIcon::fallbackSearchPaths(),
+    // /usr/share/pixmaps). Only names are looked at; nothing is opened but the index files.
+    QStringList files(const QString& name);
+    // The icon an entry's Icon= names: a file when it is an absolute path, else a name looked up
+    // in the themes. Null when nothing readable is found.
+    QIcon icon(const QString& nameOrPath);
+    // A folder's icon: the themes' folder, else the toolkit's own.
+    QIcon folderIcon();
+
+Q_SIGNALS:
+    // Themes asked about were read, or the desktop named another theme: an icon looked up before
+    // may be found otherwise now. Once per turn of the event loop.
+    void changed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Theme {
+        // The icon files of its folders by file name, each in the folders' order.
+        QHash<QString, QStringList> files;
+        QStringList inherits;
+        // When the theme's own folder in each search path last changed.
+        QList<QDateTime> stamps;
+    };
+    static Theme read(const QString& name, const QStringList& bases);
+    // The theme as read, or as last read while it is read again; null while it is first read.
+    const Theme* theme(const QString& name, const QStringList& bases);
+    // What the desktop names: the theme, the fallback theme and the search paths.
+    static QString naming();
+    void announce();
+
+    WorkQueue* reader_;
+    // By search paths and name.
+    QHash<QString, Theme> themes_;
+    QSet<QString> reading_;
+    QString naming_;
+    bool announcing_ = false;
+    ResultPort results_;
+};
+
+} // namespace vantrel
