@@ -19,6 +19,16 @@ namespace {
 const QString kEllipsis = QString::fromUtf8("Force Quit\u2026");
 const QString kDivider = QString::fromUtf8("\u2014");
 
+// A tile as it paints itself, on a clear 49 x 56 sheet.
+template <class Tile> QImage painted(const Tile& tile) {
+    QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    tile.paintTile(painter);
+    painter.end();
+    return image;
+}
+
 struct DockTilesTest : DockViewFixture {
     std::optional<DockViewContext> context_;
     std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
@@ -198,14 +208,7 @@ TEST_F(DockTilesTest, TilesKeepOneHeightWithAndWithoutTheDot) {
     EXPECT_EQ(front.dotRect(), QRectF(22.75, 50.25, 3.5, 3.5));
     EXPECT_TRUE(front.showsDot());
     EXPECT_FALSE(back.showsDot());
-    const auto dotAlpha = [](const DockAppButton& tile) {
-        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        tile.paintTile(painter);
-        painter.end();
-        return image.pixelColor(24, 52).alpha();
-    };
+    const auto dotAlpha = [](const DockAppButton& tile) { return painted(tile).pixelColor(24, 52).alpha(); };
     EXPECT_GT(dotAlpha(front), 200);
     EXPECT_EQ(dotAlpha(back), 0);
     preferences.setCustomDockShowIndicators(false);
@@ -247,11 +250,7 @@ TEST_F(DockTilesTest, FolderIconsAndTheColourSubmenuWithItsHaptic) {
 
     folderTile.setItem(content->items()[0]);
     EXPECT_EQ(folderTile.iconRule(), DockShortcutButton::IconRule::coloredFolder);
-    QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    folderTile.paintTile(painter);
-    painter.end();
+    const QImage image = painted(folderTile);
     // The filled folder in blue at 82 % of the icon: about 36 points wide, centred.
     const QColor centre = image.pixelColor(24, 30);
     EXPECT_GT(centre.blue(), centre.red() + 60);
@@ -278,12 +277,7 @@ TEST_F(DockTilesTest, AnApplicationTileShowsItsEntryIconElseItsWindowsElseTheGen
     build({drawn, xterm, idle});
     const auto render = [](DockShortcutButton& tile) {
         tile.resize(49, 56);
-        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        tile.paintTile(painter);
-        painter.end();
-        return image;
+        return painted(tile);
     };
     const auto paint = [&](const DockShortcut& shortcut) {
         DockShortcutButton tile(shortcut, ctx(), host.get());
@@ -336,14 +330,7 @@ TEST_F(DockTilesTest, AFolderIsDrawnAsAFolderWhateverTheThemeAndATileFollowsAThe
     build({pinned});
     DockShortcutButton tile(pinned, ctx(), host.get());
     tile.resize(49, 56);
-    const auto render = [&tile] {
-        QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        tile.paintTile(painter);
-        painter.end();
-        return image;
-    };
+    const auto render = [&tile] { return painted(tile); };
     const QImage toolkit = render();
     const DockShortcutButton::IconRule before = tile.iconRule();
 
@@ -388,11 +375,7 @@ TEST_F(DockTilesTest, AWebsiteShowsAWhiteGlobeCentredOnItsBlueSquare) {
     build({site});
     DockShortcutButton tile(site, ctx(), host.get());
     tile.resize(49, 56);
-    QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    tile.paintTile(painter);
-    painter.end();
+    const QImage image = painted(tile);
     // The 44-point icon stands at (2.5, 6); the globe's box is 46 % of it, about 20 points, and
     // its outer ring fills nine tenths of that box.
     const QColor corner = image.pixelColor(8, 12);
