@@ -35,4 +35,13 @@ TEST(CommandLine, HelpAndVersionPrintAndEndAnUnknownOptionEndsWith2AndQtsOwnOpti
                                  QStringLiteral("-style=fusion"), QStringLiteral("--reverse")},
                                 {})
                     .run);
+    // Every option QGuiApplication and QApplication document, as Qt reads it.
+    for (const char* option :
+         {"platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle", "display",
+          "geometry", "stylesheet", "session", "name", "title"})
+        EXPECT_TRUE(
+            readCommandLine({QStringLiteral("-") + QLatin1String(option), QStringLiteral("x")}, {}).run)
+            << option;
+    for (const char* flag : {"-nograb", "-dograb", "-sync", "-widgetcount"})
+        EXPECT_TRUE(readCommandLine({QLatin1String(flag)}, {}).run) << flag;
 }

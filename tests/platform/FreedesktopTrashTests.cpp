@@ -52,6 +52,9 @@ TEST(FreedesktopTrash, AnyEntryOfFilesHiddenOnesTooMeansItemsAndAMissingFolderNo
     FreedesktopTrash trash(h.home.paths().dataHome);
     EXPECT_EQ(trash.filesFolder(), h.trash("files"));
     EXPECT_FALSE(trash.hasItems()) << "no Trash folder at all";
+    QString error;
+    EXPECT_TRUE(trash.empty(&error)) << "and emptying it is done at once";
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     QDir().mkpath(h.trash("files"));
     EXPECT_FALSE(trash.hasItems());
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/.directory"), "[Dolphin]");
