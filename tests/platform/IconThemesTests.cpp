@@ -70,3 +70,22 @@ TEST(IconThemes, AThemeIsReadOnItsQueueOnceAndItsReadingIsAnnounced) {
     EXPECT_EQ(themes.files(QStringLiteral("probe")), QStringList{probe});
     EXPECT_EQ(reader.pendingCount(), 0u) << "read once";
 }
+
+// The names entries and themes use besides the plain ones: an icon named with its extension, a
+// theme's folder of scaled icons, and the folder by its MIME type's name.
+TEST(IconThemes, FindsANameWithItsExtensionAScaledFolderAndTheFolderByItsTypesName) {
+    TempHome home;
+    home.writeFile(QStringLiteral("icons/plain/index.theme"),
+                   "[Icon Theme]\nName=Plain\nScaledDirectories=48x48@2/places\n\n"
+                   "[48x48@2/places]\nSize=48\nScale=2\n");
+    const QString editor = home.writeFile(QStringLiteral("icons/plain/48x48@2/places/editor.png"), "");
+    const QString folder = home.root() + QStringLiteral("/icons/plain/48x48@2/places/inode-directory.png");
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(QColor(40, 180, 60));
+    ASSERT_TRUE(green.save(folder));
+    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
+    IconThemes themes;
+    EXPECT_EQ(themes.files(QStringLiteral("editor.png")), QStringList{editor});
+    EXPECT_EQ(themes.files(QStringLiteral("editor")), QStringList{editor});
+    EXPECT_EQ(themes.folderIcon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(40, 180, 60));
+}
