@@ -9,12 +9,12 @@
 
 namespace vantrel {
 
+class IconThemes;
+
 // MPRIS media players on the session bus, seen as the controller's players and browsers:
 // "Spotify" is the player of that name, "Music" the first other player that is not a browser and
 // is playing, or the first of them when none plays; the Chromium-family browsers' MPRIS instances
 // stand for "Google Chrome", one tab record per instance. Without a session bus nothing is running.
-class IconThemes;
-
 class MprisMediaAutomation final : public MediaAutomation {
 public:
     static constexpr int kCallTimeoutMs = 2000;

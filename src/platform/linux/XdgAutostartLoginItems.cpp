@@ -14,11 +14,11 @@ XdgAutostartLoginItems::XdgAutostartLoginItems(QString autostartFolder, QString 
       buildTree_(std::move(buildTree)) {}
 
 bool XdgAutostartLoginItems::isInstalled(const QString& executable, const QString& buildTree) {
+    if (buildTree.isEmpty()) return true;
     const auto resolved = [](const QString& path) {
         const QString canonical = QFileInfo(path).canonicalFilePath();
         return canonical.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : canonical;
     };
-    if (buildTree.isEmpty()) return true;
     const QString tree = resolved(buildTree);
     const QString program = resolved(executable);
     return program != tree && !program.startsWith(tree + QLatin1Char('/'));
