@@ -4,23 +4,23 @@ namespace vantrel {
 
 namespace {
 
-// The options every Qt program takes, as QGuiApplication and QApplication read them; Qt reads
-// "--name" as "-name" too.
-const QStringList kQtOptionsWithValue = {QStringLiteral("platform"),
-                                         QStringLiteral("platformpluginpath"),
-                                         QStringLiteral("platformtheme"),
-                                         QStringLiteral("plugin"),
-                                         QStringLiteral("qwindowgeometry"),
-                                         QStringLiteral("qwindowtitle"),
-                                         QStringLiteral("display"),
-                                         QStringLiteral("geometry"),
-                                         QStringLiteral("style"),
-                                         QStringLiteral("stylesheet"),
-                                         QStringLiteral("session"),
-                                         QStringLiteral("name"),
-                                         QStringLiteral("title")};
-const QStringList kQtFlags = {QStringLiteral("reverse"), QStringLiteral("nograb"), QStringLiteral("dograb"),
-                              QStringLiteral("sync"), QStringLiteral("widgetcount")};
+// The options every Qt program takes, as QCoreApplication, QGuiApplication, QApplication and the
+// X11 platform read them (with the X11 names of old that Qt still takes); Qt reads "--name" as
+// "-name" too.
+const QStringList kQtOptionsWithValue = {
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("qmljsdebugger"),
+    QStringLiteral("display"),         QStringLiteral("geometry"),
+    QStringLiteral("style"),           QStringLiteral("stylesheet"),
+    QStringLiteral("session"),         QStringLiteral("name"),
+    QStringLiteral("title"),           QStringLiteral("icon"),
+    QStringLiteral("visual"),          QStringLiteral("ncols")};
+const QStringList kQtFlags = {QStringLiteral("reverse"),     QStringLiteral("nograb"),
+                              QStringLiteral("dograb"),      QStringLiteral("sync"),
+                              QStringLiteral("widgetcount"), QStringLiteral("cmap"),
+                              QStringLiteral("testability")};
 
 QString usage() {
     return QStringLiteral(

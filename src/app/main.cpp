@@ -55,6 +55,7 @@
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSoundPlayer.h"
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/SimulatedMenuBar.h"
 #include "platform/linux/StatusNotifierItemSource.h"
 #include "platform/linux/SyslogSystemLog.h"
@@ -203,10 +204,9 @@ int main(int argc, char** argv) {
         ApplicationChooserPanel openPanel(
             fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
         LoggingHapticPerformer hapticPerformer(log);
-        // The X display that the services reading the desktop open connections of their own to;
-        // empty away from X11.
-        const QByteArray x11Display =
-            QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray();
+        // The X display that the services reading the desktop open connections of their own to: the
+        // one Qt opened, which -display may have named instead of $DISPLAY; empty away from X11.
+        const QByteArray x11Display = qtXcbDisplayName();
         // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
         std::unique_ptr<EventMonitors> eventMonitors;
         if (!x11Display.isEmpty())

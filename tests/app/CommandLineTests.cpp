@@ -36,12 +36,13 @@ TEST(CommandLine, HelpAndVersionPrintAndEndAnUnknownOptionEndsWith2AndQtsOwnOpti
                                 {})
                     .run);
     // Every option QGuiApplication and QApplication document, as Qt reads it.
-    for (const char* option :
-         {"platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle", "display",
-          "geometry", "stylesheet", "session", "name", "title"})
+    for (const char* option : {"platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                               "qwindowicon", "qwindowtitle", "qmljsdebugger", "display", "geometry",
+                               "stylesheet", "session", "name", "title", "icon", "visual", "ncols"})
         EXPECT_TRUE(
             readCommandLine({QStringLiteral("-") + QLatin1String(option), QStringLiteral("x")}, {}).run)
             << option;
-    for (const char* flag : {"-nograb", "-dograb", "-sync", "-widgetcount"})
+    for (const char* flag :
+         {"-nograb", "-dograb", "-sync", "-widgetcount", "-cmap", "-testability", "-qmljsdebugger=port:3768"})
         EXPECT_TRUE(readCommandLine({QLatin1String(flag)}, {}).run) << flag;
 }

@@ -52,6 +52,7 @@
 #include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11RunningApplications.h"
@@ -164,7 +165,7 @@ int main(int argc, char** argv) {
     LocalPersistence persistence({paths.dataFolder(), &files}, clock, log, QStringLiteral("com.vantrel.mac"));
     LinuxWorkspace workspace(log);
     QtOpenPanel openPanel(applicationFolders(paths, environment));
-    const QByteArray display = QGuiApplication::platformName() == u"xcb" ? qgetenv("DISPLAY") : QByteArray();
+    const QByteArray display = qtXcbDisplayName();
     X11RunningApplications running(display, applicationFolders(paths, environment));
     DockContentStore content(persistence, workspace, openPanel, running);
     SystemDockQueue queue;

@@ -1,5 +1,5 @@
-// The X11 running-applications service on Qt's own xcb connection, beside the screens service,
-// for a test that plays the window manager on the display of DISPLAY. The arguments are the
+// The X11 running-applications service on the display Qt opened (DISPLAY, or -display when given),
+// beside the screens service, for a test that plays the window manager on that display. The arguments are the
 // application folders. It says "ready <root event mask before> <after>" once the service is
 // built; "apps <JSON list>" whenever the service announces a change of the list, "frontmost
 // <pid>" when the frontmost application changes and "workspace" when the screens service sees
@@ -28,6 +28,7 @@
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/IconThemes.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/SyslogSystemLog.h"
 #include "platform/linux/X11RunningApplications.h"
 
@@ -246,7 +247,7 @@ int main(int argc, char** argv) {
     // Icon themes are read beside the event loop, as the program reads them.
     ThreadWorkQueue themeReader(QStringLiteral("icon-themes"), std::chrono::milliseconds(250));
     IconThemes themes(&themeReader);
-    X11RunningApplications running(qgetenv("DISPLAY"), app.arguments().mid(1), &themes);
+    X11RunningApplications running(qtXcbDisplayName(), app.arguments().mid(1), &themes);
     ProcessEnvironment environment;
     SyslogSystemLog log;
     QtScreens screens(environment, log);

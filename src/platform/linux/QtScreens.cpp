@@ -38,8 +38,8 @@ private:
 };
 
 QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* parent)
-    : Screens(parent), notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)),
-      display_(environment.value(QStringLiteral("DISPLAY")).value_or(QString()).toLocal8Bit()) {
+    : Screens(parent),
+      notch_(SimulatedNotch::parse(environment.value(QStringLiteral("VANTREL_NOTCH")), log)) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app) return;
     // A Wayland client cannot hang a panel from the top edge: with no housing the notch panel stays
@@ -119,7 +119,8 @@ std::optional<QPoint> QtScreens::recentPointerLocation() const {
                            [](const QScreen* screen) { return screen->devicePixelRatio() != 1.0; });
     };
     if (!connection || scaled()) return pointerLocation();
-    if (!pointerReading_) pointerReading_ = std::make_unique<X11PointerReading>(connection, display_);
+    if (!pointerReading_)
+        pointerReading_ = std::make_unique<X11PointerReading>(connection, qtXcbDisplayName());
     return pointerReading_->read();
 }
 

@@ -45,7 +45,6 @@ private:
     // Display numbers by screen name, handed out in order of first sight and never reused.
     mutable QHash<QString, quint32> numbers_;
     std::unique_ptr<WorkspaceWatcher> workspaceWatcher_;
-    QByteArray display_;
     // Made at the first reading, so a session that never asks starts no watching thread.
     mutable std::unique_ptr<X11PointerReading> pointerReading_;
     mutable std::optional<xcb_connection_t*> pointerConnection_;

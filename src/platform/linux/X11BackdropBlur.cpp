@@ -17,12 +17,9 @@ namespace {
 // A window manager lists a few hundred atoms at most; the read stops well beyond that.
 constexpr quint32 kMaxSupportedAtoms = 4096;
 
-// The root of the screen $DISPLAY names (":0.1" is screen 1).
+// The root of the screen Qt works on.
 xcb_window_t rootOfDisplay(xcb_connection_t* c) {
-    const QByteArray display = qgetenv("DISPLAY");
-    const qsizetype colon = display.lastIndexOf(':');
-    const qsizetype dot = display.indexOf('.', colon);
-    const int screen = dot < 0 ? 0 : display.mid(dot + 1).toInt();
+    const int screen = qtXcbScreenNumber();
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
     for (int i = 0; i < screen && it.rem > 1; ++i) xcb_screen_next(&it);
     return it.data ? it.data->root : XCB_NONE;

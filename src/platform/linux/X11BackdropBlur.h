@@ -15,7 +15,7 @@ namespace vantrel {
 class X11BackdropBlur final : public BackdropBlur, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    // Over the connection Qt holds, on the screen of $DISPLAY; away from X11 nothing is offered.
+    // Over the connection Qt holds, on the screen Qt works on; away from X11 nothing is offered.
     X11BackdropBlur();
     // Over `connection`, whose events reach it through handleEvent() only.
     X11BackdropBlur(xcb_connection_t* connection, xcb_window_t root);

@@ -30,17 +30,10 @@ xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name) {
     return internAtom(c, name);
 }
 
-// The screen number of $DISPLAY (":0.1" is screen 1), which names the compositor's selection.
-int screenNumber() {
-    const QByteArray display = qgetenv("DISPLAY");
-    const qsizetype colon = display.lastIndexOf(':');
-    const qsizetype dot = display.indexOf('.', colon);
-    return dot < 0 ? 0 : display.mid(dot + 1).toInt();
-}
-
 } // namespace
 
-X11Desktop::X11Desktop() : X11Desktop(qtXcbConnection(), screenNumber()) {}
+// The screen's number names the compositor's selection.
+X11Desktop::X11Desktop() : X11Desktop(qtXcbConnection(), qtXcbScreenNumber()) {}
 
 X11Desktop::X11Desktop(xcb_connection_t* c, int screen) {
     if (!c) return;

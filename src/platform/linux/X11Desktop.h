@@ -22,7 +22,7 @@ namespace vantrel {
 class X11Desktop final : public CompositorState, public WindowStacking, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    // On Qt's connection and the screen $DISPLAY names.
+    // On Qt's connection and the screen Qt works on.
     X11Desktop();
     // On `connection` and its screen `screen`; its events must reach the application's native
     // event filters, as those of Qt's own connection do. Null: away from X11.

@@ -1,5 +1,6 @@
 #include "platform/linux/X11EventMonitors.h"
 
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/ThreadWake.h"
 #include "platform/linux/XInputDecoder.h"
 #include "platform/linux/XcbReply.h"
@@ -103,13 +104,13 @@ private:
     }
 
     void run() {
-        int screenNumber = 0;
-        xcb_connection_t* c = xcb_connect(display_.isEmpty() ? nullptr : display_.constData(), &screenNumber);
-        if (!xcb_connection_has_error(c)) serve(c, screenNumber);
-        xcb_disconnect(c);
+        const std::optional<OwnXcbConnection> own = connectToDisplay(display_);
+        if (!own) return;
+        serve(own->connection, own->root);
+        xcb_disconnect(own->connection);
     }
 
-    void serve(xcb_connection_t* c, int screenNumber) {
+    void serve(xcb_connection_t* c, xcb_window_t root) {
         const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
         if (!extension || !extension->present) return;
         Reply<xcb_input_xi_query_version_reply_t> version(
@@ -117,10 +118,6 @@ private:
         // Raw events reach a client that grabs nothing from XI 2.1 on; gestures came with 2.4.
         if (!version || (version->major_version == 2 && version->minor_version < 1)) return;
         bool withGestures = version->major_version > 2 || version->minor_version >= 4;
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-        for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
-        if (!screens.rem) return;
-        const xcb_window_t root = screens.data->root;
 
         XInputDecoder decoder;
         readDevices(c, decoder);

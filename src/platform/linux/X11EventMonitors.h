@@ -23,7 +23,7 @@ namespace vantrel {
 class X11EventMonitors final : public QObject, public EventMonitors {
     Q_OBJECT
 public:
-    // `display` as in $DISPLAY.
+    // `display` names the server, the one Qt opened (qtXcbDisplayName()); empty: none.
     explicit X11EventMonitors(QByteArray display, QObject* parent = nullptr);
     ~X11EventMonitors() override;
     X11EventMonitors(const X11EventMonitors&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/linux/X11KeyboardGuard.h"
 
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/ThreadWake.h"
 #include "platform/linux/X11KeyClassifier.h"
 #include "platform/linux/XcbReply.h"
@@ -88,24 +89,14 @@ X11KeyboardGuard::~X11KeyboardGuard() {
 
 bool X11KeyboardGuard::hold(Seconds holdAtMost, Handler handler) {
     release();
-    if (display_.isEmpty()) return false;
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(display_.constData(), &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return false;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
-    if (!screens.rem) {
-        xcb_disconnect(connection);
-        return false;
-    }
+    const std::optional<OwnXcbConnection> own = connectToDisplay(display_);
+    if (!own) return false;
+    xcb_connection_t* connection = own->connection;
     X11KeyClassifier classifier = X11KeyClassifier::fromServer(connection);
     // Every key comes to this connection, the pointer stays free, and neither is frozen.
     std::unique_ptr<xcb_grab_keyboard_reply_t, FreeReply> grab(
         xcb_grab_keyboard_reply(connection,
-                                xcb_grab_keyboard(connection, 0, screens.data->root, XCB_CURRENT_TIME,
+                                xcb_grab_keyboard(connection, 0, own->root, XCB_CURRENT_TIME,
                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                                 nullptr));
     if (!grab || grab->status != XCB_GRAB_STATUS_SUCCESS) {

@@ -18,7 +18,8 @@ namespace vantrel {
 class X11KeyboardGuard final : public QObject, public KeyboardGuard {
     Q_OBJECT
 public:
-    // `display` as in $DISPLAY; empty: no X11 session, every hold fails.
+    // `display` names the server, the one Qt opened (qtXcbDisplayName()); empty: no X11 session,
+    // every hold fails.
     explicit X11KeyboardGuard(QByteArray display, QObject* parent = nullptr);
     ~X11KeyboardGuard() override;
     X11KeyboardGuard(const X11KeyboardGuard&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/linux/X11PointerMotion.h"
 
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
 #include <cstdlib>
@@ -35,15 +36,13 @@ X11PointerMotion::~X11PointerMotion() {
 }
 
 void X11PointerMotion::run() {
-    int screenNumber = 0;
-    xcb_connection_t* connection =
-        xcb_connect(display_.isEmpty() ? nullptr : display_.constData(), &screenNumber);
-    if (wake_.fd() >= 0 && !xcb_connection_has_error(connection)) serve(connection, screenNumber);
+    const std::optional<OwnXcbConnection> own = connectToDisplay(display_);
+    if (own && wake_.fd() >= 0) serve(own->connection, own->root);
     state_ = State::unavailable;
-    xcb_disconnect(connection);
+    if (own) xcb_disconnect(own->connection);
 }
 
-void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
+void X11PointerMotion::serve(xcb_connection_t* c, xcb_window_t root) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
     if (!extension || !extension->present) return;
     Reply<xcb_input_xi_query_version_reply_t> version(
@@ -51,9 +50,6 @@ void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
     // Raw events reach a client that grabs nothing from XI 2.1 on; raw touches came with 2.2.
     if (!version || (version->major_version == 2 && version->minor_version < 1)) return;
     const bool touches = version->major_version > 2 || version->minor_version >= 2;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
-    if (!screens.rem) return;
 
     struct {
         xcb_input_event_mask_t head;
@@ -62,7 +58,7 @@ void X11PointerMotion::serve(xcb_connection_t* c, int screenNumber) {
     // A touch screen moves the pointer too.
     if (touches) selection.bits |= (1u << rawTouchBegin) | (1u << rawTouchUpdate) | (1u << rawTouchEnd);
     Reply<xcb_generic_error_t> refused(
-        xcb_request_check(c, xcb_input_xi_select_events_checked(c, screens.data->root, 1, &selection.head)));
+        xcb_request_check(c, xcb_input_xi_select_events_checked(c, root, 1, &selection.head)));
     if (refused) return;
     state_ = State::watching;
 

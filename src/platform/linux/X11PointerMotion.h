@@ -22,7 +22,7 @@ class X11PointerMotion {
 public:
     enum class State { starting, watching, unavailable };
 
-    // `display` as in $DISPLAY.
+    // `display` names the server, the one Qt opened (qtXcbDisplayName()); empty: none.
     explicit X11PointerMotion(QByteArray display);
     ~X11PointerMotion();
     X11PointerMotion(const X11PointerMotion&) = delete;
@@ -37,7 +37,7 @@ public:
 
 private:
     void run();
-    void serve(xcb_connection_t* connection, int screenNumber);
+    void serve(xcb_connection_t* connection, quint32 root);
 
     QByteArray display_;
     std::atomic<State> state_{State::starting};

@@ -1,5 +1,6 @@
 #include "platform/linux/X11WindowList.h"
 
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
 #include <QList>
@@ -28,18 +29,14 @@ X11WindowList::~X11WindowList() {
 
 bool X11WindowList::connect() {
     if (connection_) return true;
-    if (failed_ || display_.isEmpty()) return false;
-    int screenNumber = 0;
-    connection_ = xcb_connect(display_.constData(), &screenNumber);
-    if (xcb_connection_has_error(connection_)) {
-        xcb_disconnect(connection_);
-        connection_ = nullptr;
+    if (failed_) return false;
+    const std::optional<OwnXcbConnection> own = connectToDisplay(display_);
+    if (!own) {
         failed_ = true;
         return false;
     }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
-    root_ = screens.data->root;
+    connection_ = own->connection;
+    root_ = own->root;
 
     static constexpr std::array<const char*, atomCount> names = {
         "_NET_CLIENT_LIST_STACKING",  "_NET_CLIENT_LIST",          "_NET_WM_STATE",

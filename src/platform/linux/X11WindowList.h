@@ -16,7 +16,8 @@ namespace vantrel {
 // manager that publishes the list, the list is empty.
 class X11WindowList final : public WindowList {
 public:
-    // `display` as in $DISPLAY; empty: none (the list stays empty).
+    // `display` names the server, the one Qt opened (qtXcbDisplayName()); empty: none (the list
+    // stays empty).
     explicit X11WindowList(QByteArray display);
     ~X11WindowList() override;
     X11WindowList(const X11WindowList&) = delete;
