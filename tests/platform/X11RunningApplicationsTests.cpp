@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -92,7 +93,9 @@ class Driver {
 public:
     // `measuring`: the driver feeds a Dock's store of running applications, which asks for the
     // icons of the tiles it shows.
-    Driver(const QByteArray& display, const TempHome& home, bool measuring = false) {
+    // `qtOptions` come before the application folders, as Qt's own options do.
+    Driver(const QByteArray& display, const TempHome& home, bool measuring = false,
+           const QStringList& qtOptions = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", QString::fromLatin1(display));
         env.insert("QT_QPA_PLATFORM", "xcb");
@@ -104,7 +107,8 @@ public:
         if (measuring) env.insert("VANTREL_MEASURE", "1");
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver", {kApplications});
+        process_.start(VANTREL_BINARY_DIR "/tests/vantrel_running_apps_driver",
+                       qtOptions + QStringList{kApplications});
     }
     ~Driver() {
         process_.closeWriteChannel();
@@ -713,4 +717,74 @@ TEST(X11RunningApplications, OnlyTheIconsOfTheTilesShownAndAFewMoreAreReadAndKep
         driver.apps(true);
     EXPECT_GE(driver.iconReads(), kWindows);
     EXPECT_LE(driver.keptIcons(), 96);
+}
+
+TEST(X11RunningApplications, TheWindowsOfTheDisplayQtWasGivenAreListedAndActedOnNotThoseOfDISPLAY) {
+    XvfbServer environmentServer(640, 480), givenServer(640, 480);
+    if (!environmentServer.isRunning() || !givenServer.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray inEnvironment = environmentServer.display().toLatin1(),
+                     given = givenServer.display().toLatin1();
+    WindowManager environmentWm(inEnvironment), givenWm(given);
+    ASSERT_TRUE(environmentWm.redirecting && givenWm.redirecting);
+    const xcb_window_t there = environmentWm.client(3000001, QByteArray("there\0There\0", 12), {});
+    environmentWm.set32(environmentWm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {there});
+    const xcb_window_t here = givenWm.client(3000002, QByteArray("here\0Here\0", 10), {});
+    givenWm.set32(givenWm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {here});
+
+    TempHome home;
+    Driver driver(inEnvironment, home, false, {"-display", QString::fromLatin1(given)});
+    driver.expect("ready ");
+    const QJsonArray apps =
+        driver.announcedUntil([](const QJsonArray& apps) { return !appOf(apps, 3000002).isEmpty(); }).second;
+    EXPECT_EQ(appOf(apps, 3000002)["name"].toString(), "Here") << "the given display's window";
+    EXPECT_TRUE(appOf(driver.apps(true), 3000001).isEmpty()) << "not the one of DISPLAY";
+    driver.send("activate 3000002");
+    EXPECT_EQ(driver.expect("done activate "), "true");
+    const auto activation = givenWm.request("_NET_ACTIVE_WINDOW");
+    ASSERT_TRUE(activation.has_value()) << "asked of the given display's window manager";
+    EXPECT_EQ(activation->window, here);
+}
+
+TEST(X11RunningApplications, WindowsHiddenRightAfterTheyAreListedAreAllShownHidden) {
+    XvfbServer server(640, 480);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb is not installed";
+    const QByteArray display = server.display().toLatin1();
+    WindowManager wm(display);
+    ASSERT_TRUE(wm.redirecting);
+    TempHome home;
+    Driver driver(display, home);
+    driver.expect("ready ");
+
+    // 600 windows, each claiming a process of its own and naming no host, each hidden as soon as
+    // the service, having read the list, starts to watch it: while it reads it the first time.
+    constexpr int kWindows = 600;
+    std::vector<quint32> waiting;
+    for (int i = 0; i < kWindows; ++i)
+        waiting.push_back(wm.client(quint32(3000000 + i), QByteArray("flood\0Flood\0", 12), {}));
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, waiting);
+    for (const QDeadlineTimer deadline(kTimeoutMs); !waiting.empty() && !deadline.hasExpired();) {
+        std::vector<xcb_get_window_attributes_cookie_t> asked;
+        for (const quint32 window : waiting) asked.push_back(xcb_get_window_attributes(wm.c, window));
+        std::vector<quint32> still;
+        for (std::size_t i = 0; i < waiting.size(); ++i) {
+            auto* attributes = xcb_get_window_attributes_reply(wm.c, asked[i], nullptr);
+            const bool watched = attributes && (attributes->all_event_masks & XCB_EVENT_MASK_PROPERTY_CHANGE);
+            free(attributes);
+            if (watched)
+                wm.setAtoms(waiting[i], "_NET_WM_STATE", {"_NET_WM_STATE_HIDDEN"});
+            else
+                still.push_back(waiting[i]);
+        }
+        waiting = std::move(still);
+    }
+    ASSERT_TRUE(waiting.empty());
+    const auto hidden = [](const QJsonArray& apps) {
+        return qsizetype(std::count_if(apps.begin(), apps.end(), [](const QJsonValue& app) {
+            return app.toObject()["hidden"].toBool();
+        }));
+    };
+    driver.announcedUntil([&](const QJsonArray& apps) { return hidden(apps) == kWindows; });
+    const QJsonArray apps = driver.apps(true);
+    EXPECT_EQ(apps.size(), kWindows);
+    EXPECT_EQ(hidden(apps), kWindows) << "every window's change kept";
 }

@@ -2,6 +2,7 @@
 
 #include "platform/linux/ConfirmedProcess.h"
 #include "platform/linux/IconThemes.h"
+#include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include <iterator>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 #include <gio/gio.h>
 #include <unistd.h>
@@ -193,15 +195,8 @@ private:
 class X11RunningApplications::Connection {
 public:
     static std::unique_ptr<Connection> open(const QByteArray& display) {
-        if (display.isEmpty()) return nullptr;
-        int screenNumber = 0;
-        xcb_connection_t* c = xcb_connect(display.constData(), &screenNumber);
-        if (xcb_connection_has_error(c)) {
-            xcb_disconnect(c);
-            return nullptr;
-        }
-        auto connection = std::unique_ptr<Connection>(new Connection(c, screenNumber));
-        return connection->root ? std::move(connection) : nullptr;
+        const std::optional<OwnXcbConnection> own = connectToDisplay(display);
+        return own ? std::unique_ptr<Connection>(new Connection(*own)) : nullptr;
     }
     ~Connection() { xcb_disconnect(c); }
     Connection(const Connection&) = delete;
@@ -368,11 +363,7 @@ private:
         return image;
     }
 
-    Connection(xcb_connection_t* connection, int screenNumber) : c(connection) {
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-        for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
-        if (!screens.rem) return;
-        root = screens.data->root;
+    explicit Connection(const OwnXcbConnection& own) : c(own.connection), root(own.root) {
         xcb_intern_atom_cookie_t cookies[atomCount];
         for (int i = 0; i < atomCount; ++i)
             cookies[i] = xcb_intern_atom(c, 0, quint16(std::strlen(kAtomNames[i])), kAtomNames[i]);
@@ -623,17 +614,26 @@ void X11RunningApplications::activeChanged() {
 }
 
 void X11RunningApplications::windowChanged(quint32 window, bool icon) {
+    if (noteChange(window, icon)) schedule();
+}
+
+bool X11RunningApplications::noteChange(quint32 window, bool icon) {
     const auto known = known_.find(window);
-    if (known == known_.end()) return;
+    if (known == known_.end()) {
+        // The batch under way may be reading it for the first time, from before or after this
+        // change: it is noted again once the batch is in.
+        if (busy_) (icon ? iconsWhileRead_ : attributesWhileRead_).insert(window);
+        return false;
+    }
     if (!icon) {
         attributesDirty_.insert(window);
     } else {
         known->iconStale = true;
         // Read again now only where it was read before, which is where it is shown.
-        if (!known->icon && !known->iconAsked) return;
+        if (!known->icon && !known->iconAsked) return false;
         iconsWanted_.insert(window);
     }
-    schedule();
+    return true;
 }
 
 void X11RunningApplications::schedule() const {
@@ -731,6 +731,10 @@ void X11RunningApplications::apply(Reading reading) {
     }
     if (!reading.icons.empty()) forgetIcons();
     if (changed || iconShown) announce(&X11RunningApplications::applicationsChanged, applicationsPending_);
+    // Changes that came while the batch was read, of windows it made known, are read next; those
+    // of windows still unknown are of windows no longer listed.
+    for (const quint32 window : std::exchange(attributesWhileRead_, {})) noteChange(window, false);
+    for (const quint32 window : std::exchange(iconsWhileRead_, {})) noteChange(window, true);
     schedule();
 }
 

@@ -126,6 +126,8 @@ private:
     void listChanged();
     void activeChanged();
     void windowChanged(quint32 window, bool icon);
+    // Notes what is to be read of a changed window; whether there is anything.
+    bool noteChange(quint32 window, bool icon);
 
     std::unique_ptr<IconThemes> ownThemes_;
     IconThemes& themes_;
@@ -150,6 +152,9 @@ private:
     mutable bool activeDirty_ = false;
     QSet<quint32> attributesDirty_;
     mutable QSet<quint32> iconsWanted_;
+    // Windows not known yet that changed while a batch was read.
+    QSet<quint32> attributesWhileRead_;
+    QSet<quint32> iconsWhileRead_;
     mutable bool busy_ = false;
     // Icons asked for while drawing are handed to the worker once the turn of the event loop is
     // over, so that the tiles drawn together are read in one batch.
