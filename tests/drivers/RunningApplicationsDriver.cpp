@@ -1,13 +1,12 @@
-// The X11 running-applications service on the display Qt opened (DISPLAY, or -display when given),
-// beside the screens service, for a test that plays the window manager on that display. The arguments are the
-// application folders. It says "ready <root event mask before> <after>" once the service is
-// built; "apps <JSON list>" whenever the service announces a change of the list, "frontmost
-// <pid>" when the frontmost application changes and "workspace" when the screens service sees
-// the current workspace change. Commands come one per line on standard input: "list" (answered
-// by "listed <JSON list>"), "activate", "hide", "quit" and "kill" with a process identifier (answered by
-// "done <command> <true|false>"), "id <path>" (answered by "id <desktop-file id>") and "reads"
-// (answered by "reads <icon reads so far> <replies the main thread waited for so far> <windows
-// whose icons are kept>").
+// The X11 running-applications service on the display Qt opened (DISPLAY, or -display when
+// given), beside the screens service, for a test that plays the window manager on that display.
+// The arguments are the application folders. It says "ready <root event mask before> <after>" once the
+// service is built; "apps <JSON list>" whenever the service announces a change of the list, "frontmost <pid>"
+// when the frontmost application changes and "workspace" when the screens service sees the current workspace
+// change. Commands come one per line on standard input: "list" (answered by "listed <JSON list>"),
+// "activate", "hide", "quit" and "kill" with a process identifier (answered by "done <command>
+// <true|false>"), "id <path>" (answered by "id <desktop-file id>") and "reads" (answered by "reads <icon
+// reads so far> <replies the main thread waited for so far> <windows whose icons are kept>").
 //
 // Started as "--window <instance> <class> [--no-host] [--fork]" it is instead a program of its
 // own with one window that names its true process and, unless --no-host, this host; it says
