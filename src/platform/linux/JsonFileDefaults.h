@@ -21,7 +21,8 @@ class SystemLog;
 // this object lives (the user's editor, another instance): every read looks whether the file
 // changed since it was last read or written here and, if so, reads it again, keeping only this
 // object's own unwritten changes over it; a write does the same first, so it never puts back
-// values the file no longer holds.
+// values the file no longer holds. A link in the file's place (as dotfile managers make) is read
+// and written through when it leads to a regular file of the user's; any other is never used.
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
