@@ -52,6 +52,7 @@ ControlCenterContext ControlCenterWiring::make(AppState& state, const Services& 
         .menuBarScanner = state.menuBarScanner(),
         .feedback = state.feedback(),
         .automations = state.automations(),
+        .fileNotices = services.fileNotices,
     };
 }
 

@@ -7,6 +7,7 @@
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
 #include "core/CapabilityCenter.h"
+#include "core/FileNotices.h"
 #include "core/LocalPersistence.h"
 #include "core/PermissionCenter.h"
 #include "core/QAObserver.h"
@@ -151,6 +152,9 @@ int main(int argc, char** argv) {
         const AppPaths paths = AppPaths::fromEnvironment(environment);
         static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
         defaults.removeLeftovers();
+        // A settings or data file that cannot be read is told in the window, not only in the log.
+        FileNotices fileNotices;
+        defaults.setProblemHandler([&fileNotices](const QString& problem) { fileNotices.add(problem); });
 
         VantrelPreferences preferences(defaults.standard());
         VantrelPreferences::setShared(&preferences);
@@ -222,8 +226,9 @@ int main(int argc, char** argv) {
         const BundleInfo bundle = BundleInfo::main();
         LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock,
                                      log, LocalPersistence::logSubsystem(bundle),
-                                     [&diagnostics](const QString& message) {
+                                     [&diagnostics, &fileNotices](const QString& message) {
                                          diagnostics.record(DiagnosticsCategory::persistence, message);
+                                         fileNotices.add(message);
                                      });
         persistence.removeLeftovers();
         QtPasteboard pasteboard(QGuiApplication::clipboard(),
@@ -341,13 +346,15 @@ int main(int argc, char** argv) {
                                                                  .openPanel = openPanel,
                                                                  .menus = menus,
                                                                  .files = fileManager,
-                                                                 .colorPicker = colorPicker}),
+                                                                 .colorPicker = colorPicker,
+                                                                 .fileNotices = &fileNotices}),
                                shell, screens);
         application.showControlCenter();
 
         code = shell.run(delegate);
         // The defaults outlive this function (the crash handler may need them); the scheduler does not.
         defaults.finishScheduling();
+        defaults.setProblemHandler({});
 
         AppState::setShared(nullptr);
         SystemDockQueue::setShared(nullptr);

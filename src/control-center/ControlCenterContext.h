@@ -13,6 +13,7 @@ class AutomationEngine;
 class CalendarStore;
 class ColorPicker;
 class FeedbackEngine;
+class FileNotices;
 class KeyboardCleaningController;
 class MenuBarAppearanceController;
 class MenuBarScanner;
@@ -75,6 +76,9 @@ struct ControlCenterContext {
     // The automations page (built, though the navigation does not offer its section): the rules,
     // their checks and their actions.
     AutomationEngine& automations;
+    // The stored files that could not be read or saved, which the window tells of; none in a
+    // window built without them.
+    const FileNotices* fileNotices = nullptr;
 };
 
 } // namespace vantrel

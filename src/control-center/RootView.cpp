@@ -5,8 +5,10 @@
 #include "control-center/SectionNavigation.h"
 #include "control-center/TopNavigationBar.h"
 #include "control-center/WindowReader.h"
+#include "core/FileNotices.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelBackdrop.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "platform/SystemAppearance.h"
@@ -23,6 +25,24 @@ namespace {
 
 constexpr double kBarTop = 20;
 constexpr double kBarBottom = 10;
+constexpr int kNoticeMargin = 16;
+constexpr int kNoticePadding = 12;
+constexpr int kNoticeMaximumWidth = 720;
+
+// A card with an amber edge behind the notice's text.
+class NoticeCard final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(VantrelTheme::caution(), 1));
+        painter.setBrush(VantrelTheme::surface().resolve(this));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    }
+};
 
 void setOpacity(QWidget* widget, double opacity) {
     if (!widget) return;
@@ -111,8 +131,23 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
     connect(&context_.keyboardCleaning, &KeyboardCleaningController::changed, this,
             &RootView::cleaningChanged);
 
+    notice_ = new NoticeCard(this);
+    noticeText_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelLabel::primary(), notice_);
+    noticeText_->setWordWrap(true);
+    notice_->hide();
+    if (context_.fileNotices)
+        connect(context_.fileNotices, &FileNotices::changed, this, &RootView::showNotices);
+
     applyAppearance();
     showContent();
+    showNotices();
+}
+
+void RootView::showNotices() {
+    const QStringList notices = context_.fileNotices ? context_.fileNotices->notices() : QStringList();
+    noticeText_->setText(notices.join(QLatin1Char('\n')));
+    notice_->setVisible(!notices.isEmpty());
+    layoutContent();
 }
 
 RootView::~RootView() = default;
@@ -186,6 +221,16 @@ void RootView::buildControlCenter() {
 
 void RootView::layoutContent() {
     if (onboarding_) onboarding_->setGeometry(rect());
+    if (notice_ && !notice_->isHidden()) {
+        // At the foot of the window, over the onboarding or the page alike.
+        const int width = std::min(kNoticeMaximumWidth, std::max(0, this->width() - 2 * kNoticeMargin));
+        const int textWidth = std::max(0, width - 2 * kNoticePadding);
+        const int height = noticeText_->heightForWidth(textWidth) + 2 * kNoticePadding;
+        notice_->setGeometry((this->width() - width) / 2, this->height() - kNoticeMargin - height, width,
+                             height);
+        noticeText_->setGeometry(kNoticePadding, kNoticePadding, textWidth, height - 2 * kNoticePadding);
+        notice_->raise();
+    }
     if (!controlCenter_) return;
     const RootLayout l = RootLayout::make(size());
     controlCenter_->setGeometry(rect());

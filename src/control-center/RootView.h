@@ -20,6 +20,7 @@ namespace vantrel {
 class KeyboardCleaningOverlay;
 class TopNavigationBar;
 class VantrelBackdrop;
+class VantrelLabel;
 class WindowReader;
 
 // Where the control center's pieces go for a window size.
@@ -60,6 +61,10 @@ public:
     KeyboardCleaningOverlay* overlay() const { return overlay_; }
     QVariantAnimation* overlayFade() const { return overlayFade_; }
     WindowReader* windowReader() const { return reader_; }
+    // The notice of stored files that could not be read or saved, over whatever the window shows;
+    // hidden while there is none.
+    QWidget* fileNotice() const { return notice_; }
+    VantrelLabel* fileNoticeText() const { return noticeText_; }
     ColorScheme colorScheme() const;
 
 Q_SIGNALS:
@@ -77,10 +82,13 @@ private:
     void finishPageFade();
     void cleaningChanged();
     void applyAppearance();
+    void showNotices();
 
     ControlCenterContext context_;
     PageFactory pages_;
     WindowReader* reader_;
+    QWidget* notice_ = nullptr;
+    VantrelLabel* noticeText_ = nullptr;
     QPointer<OnboardingView> onboarding_;
     QPointer<QWidget> controlCenter_;
     TopNavigationBar* bar_ = nullptr;

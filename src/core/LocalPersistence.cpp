@@ -145,11 +145,6 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     report(*failure);
     if (failure->kind != Failure::Kind::unreadable) return;
     explainUnreadable(*failure);
-    if (recordDiagnostics_)
-        recordDiagnostics_(
-            QFileInfo(file).fileName() +
-            QStringLiteral(
-                " could not be read: the file is left untouched and changes are written beside it"));
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const QString& file) {
@@ -384,6 +379,12 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
     log_.log(LogLevel::error, logSubsystem_, kCategory,
              QStringLiteral("%1 could not be read and is left untouched: %2")
                  .arg(QFileInfo(failure.file).fileName(), reason));
+    // The record is what the user is shown, whichever store met the file.
+    if (recordDiagnostics_)
+        recordDiagnostics_(
+            QFileInfo(failure.file).fileName() +
+            QStringLiteral(
+                " could not be read: the file is left untouched and changes are written beside it"));
 }
 
 void LocalPersistence::log(LogLevel level, const QString& message) {

@@ -161,7 +161,7 @@ public:
                                                const std::function<QJsonValue()>& encode);
     void report(const Failure& failure);
     // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
-    // too large, the system's error).
+    // too large, the system's error), and the diagnostics record, which the window shows.
     void explainUnreadable(const Failure& failure);
     // A line of a store about its file (one it reads only in part, say), under "Persistence".
     void log(LogLevel level, const QString& message);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,12 +66,16 @@ QString kindOf(mode_t mode) {
 
 QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links) {
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
-    const int flags =
-        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == LinkPolicy::refuse ? O_NOFOLLOW : 0);
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), flags | (links == LinkPolicy::follow ? 0 : O_NOFOLLOW));
+    const bool throughLink = fd < 0 && errno == ELOOP && links == LinkPolicy::toOwnFile;
+    if (throughLink) fd = ::open(name.constData(), flags);
     if (fd < 0) {
         if (errno == ELOOP && links == LinkPolicy::refuse)
             throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        if (errno == ENOENT && throughLink)
+            throw UnreadableFileError(path, QStringLiteral("a symbolic link to nothing stands in its place"));
         throw std::system_error(errno, std::generic_category(), path.toStdString());
     }
     struct Closer {
@@ -79,6 +84,13 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
     } closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
+    // What was opened is what is checked, whatever the link leads to by now.
+    if (throughLink && !S_ISREG(info.st_mode))
+        throw UnreadableFileError(path, QStringLiteral("a symbolic link to ") + kindOf(info.st_mode) +
+                                            QStringLiteral(" stands in its place"));
+    if (throughLink && info.st_uid != ::geteuid())
+        throw UnreadableFileError(
+            path, QStringLiteral("a symbolic link to another user\u2019s file stands in its place"));
     if (!S_ISREG(info.st_mode))
         throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
     const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
@@ -103,10 +115,27 @@ bool isTemporaryFileName(const QString& name) {
     return kTemporaryName.match(name).hasMatch();
 }
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
-    const QByteArray target = QFile::encodeName(path);
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit,
+                         LinkPolicy links) {
+    QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
     struct stat info {};
+    if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode) && links == LinkPolicy::toOwnFile) {
+        // The link stays; the user's file it leads to is replaced, from beside that file.
+        char* resolved = ::realpath(target.constData(), nullptr);
+        if (!resolved)
+            throw FileWriteError(path, QStringLiteral("a symbolic link to nothing stands in its place; it is "
+                                                      "left untouched"));
+        target = resolved;
+        std::free(resolved);
+        if (::lstat(target.constData(), &info) != 0) throw FileWriteError(path, qt_error_string(errno));
+        if (!S_ISREG(info.st_mode))
+            throw FileWriteError(path, QStringLiteral("a symbolic link to ") + kindOf(info.st_mode) +
+                                           QStringLiteral(" stands in its place; it is left untouched"));
+        if (info.st_uid != ::geteuid())
+            throw FileWriteError(path, QStringLiteral("a symbolic link to another user\u2019s file stands in "
+                                                      "its place; it is left untouched"));
+    }
     if (::lstat(target.constData(), &info) == 0) {
         // A link would send the data wherever it points, and what stands there is not ours.
         if (S_ISLNK(info.st_mode))
@@ -117,7 +146,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
         mode = info.st_mode & 07777;
     }
     QByteArray temporary;
-    if (const int error = writeTemporary(path, bytes, mode, temporary))
+    if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary))
         throw FileWriteError(path, qt_error_string(error));
     if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
     if (::rename(temporary.constData(), target.constData()) != 0) {

@@ -34,10 +34,12 @@ private:
     QString reason_;
 };
 
-// Whether a symbolic link in the file's place is followed. Our own stored files never are (a link
-// would lead a later write out of the folder); a file another program left for us to read (an
-// autostart entry, a calendar, cover art) may well be a link, and reading through it is harmless.
-enum class LinkPolicy { refuse, follow };
+// Whether a symbolic link in the file's place is followed. `toOwnFile`, for our own stored files: a
+// link (as dotfile managers make) is followed only to a regular file of the user's, never to a
+// special file or to another user's file, which a write through it would hand our data to. A file
+// another program left for us to read (an autostart entry, a calendar, cover art) may well be a
+// link to anything, and reading through it is harmless.
+enum class LinkPolicy { refuse, toOwnFile, follow };
 
 // Reads a stored file whole, without ever waiting: opened without blocking (a FIFO never holds up
 // the caller), it must be a regular file of at most `maximumBytes`, and a symbolic link is refused
@@ -57,9 +59,12 @@ using BeforeCommit = std::function<void(const QString& temporaryPath)>;
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so a crash leaves either the old file or the new one, never a torn one. The new file
-// keeps the old one's permissions. Only a regular file is replaced: a symbolic link in its place
-// is never written through nor replaced. Throws FileWriteError; the caller's store catches it.
-void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {});
+// keeps the old one's permissions. Only a regular file is replaced. A symbolic link in its place
+// is kept: with `toOwnFile` the file it leads to is replaced the same way (the temporary file
+// beside that one), if reading may follow it; else nothing is written. Throws FileWriteError; the
+// caller's store catches it.
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {},
+                         LinkPolicy links = LinkPolicy::refuse);
 
 // Creates the file `path`, which must not exist yet, holding `bytes`: written under a temporary
 // name and linked into place only when complete, so no half file ever passes for a whole one. A

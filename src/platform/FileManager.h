@@ -24,10 +24,11 @@ public:
     virtual std::optional<WallTime> modificationDate(const QString& path) const = 0;
     // Creates the folder with every missing parent; a folder that exists already is no error.
     virtual void createDirectory(const QString& path) = 0;
-    // The whole file in one piece, if it is a regular file (never through a symbolic link) of at
-    // most `maximumBytes`; opening it never waits.
+    // The whole file in one piece, if it is a regular file of at most `maximumBytes` (through a
+    // symbolic link only to a regular file of the user's); opening it never waits.
     virtual QByteArray readData(const QString& path, qint64 maximumBytes) = 0;
-    // Replaces the file atomically: a reader sees either the old bytes or the new ones.
+    // Replaces the file atomically: a reader sees either the old bytes or the new ones. A link in
+    // its place is kept, and the user's file it leads to is replaced.
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
     // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`, and finds
     // a taken name before it reads or writes anything.

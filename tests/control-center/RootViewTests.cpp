@@ -6,9 +6,13 @@
 #include "control-center/TopNavigationBar.h"
 #include "control-center/VantrelNavigationButton.h"
 #include "control-center/WindowReader.h"
+#include "core/FileNotices.h"
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
+#include "support/ContactSheet.h"
 #include "support/ControlCenterHarness.h"
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
@@ -218,4 +222,41 @@ TEST_F(RootViewTest, APageWithFadedRowsLeavesWithoutFailedPaints) {
     }
     qInstallMessageHandler(previous);
     EXPECT_EQ(paintWarnings, QStringList());
+}
+
+TEST_F(RootViewTest, AFileThatCouldNotBeReadIsToldAtTheFootOfTheOnboardingAndTheControlCenter) {
+    const QString told = QStringLiteral(
+        "The settings file /home/u/.config/Vantrel/defaults/com.vantrel.mac.json could not be read (a "
+        "symbolic link to a FIFO stands in its place). It is left as it is, and changes are not saved.");
+    FileNotices notices;
+    ControlCenterContext context = c.context();
+    context.fileNotices = &notices;
+    c.h.preferences.setHasCompletedOnboarding(false);
+    RootView root(context);
+    root.resize(1000, 680);
+    root.show();
+    EXPECT_FALSE(root.fileNotice()->isVisible()) << "nothing to tell";
+
+    notices.add(told);
+    const auto shownOver = [&](QWidget* content) {
+        const QRect notice = root.fileNotice()->geometry();
+        EXPECT_TRUE(root.fileNotice()->isVisible());
+        EXPECT_EQ(root.fileNoticeText()->text(), told);
+        EXPECT_TRUE(root.rect().contains(notice));
+        EXPECT_GT(notice.top(), root.height() / 2) << "at the foot of the window";
+        EXPECT_GE(root.fileNoticeText()->height(),
+                  root.fileNoticeText()->heightForWidth(root.fileNoticeText()->width()))
+            << "the whole text fits";
+        QWidget* top = root.childAt(notice.center());
+        EXPECT_TRUE(top == root.fileNotice() || top == root.fileNoticeText()) << "over " << content;
+    };
+    ASSERT_NE(root.onboarding(), nullptr);
+    shownOver(root.onboarding());
+    const QImage onboarding = renderWidget(root, Qt::black);
+    c.h.preferences.setHasCompletedOnboarding(true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(root.controlCenter(), nullptr);
+    shownOver(root.controlCenter());
+    saveContactSheet({{"onboarding", onboarding}, {"control center", renderWidget(root, Qt::black)}},
+                     VANTREL_BINARY_DIR "/renders/file-notice.png");
 }

@@ -292,8 +292,10 @@ TEST_F(PersistenceFixture, SpecialFilesLinksAndHugeFilesAreUnreadableNeverWaited
         const char* reason = kind == Hostile::fifo        ? "a FIFO stands in its place"
                              : kind == Hostile::folder    ? "a folder stands in its place"
                              : kind == Hostile::overLimit ? "larger than 67108864 bytes"
-                                                          : "a symbolic link stands in its place";
-        EXPECT_TRUE(lines[1].endsWith(QString::fromLatin1(reason))) << lines[1].toStdString();
+                             : kind == Hostile::danglingLink
+                                 ? "a symbolic link to nothing stands in its place"
+                                 : "a symbolic link to another user\u2019s file stands in its place";
+        EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8(reason))) << lines[1].toStdString();
 
         save();
         EXPECT_THROW(saveOrThrow(true), PersistenceError);

@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace vantrel;
@@ -133,6 +134,15 @@ bool nest(const QString& top, int depth) {
     return foot >= 0 && ::close(foot) == 0;
 }
 
+// Sets what is at `path` to have last changed `seconds` ago.
+bool age(const QString& path, int seconds) {
+    timespec times[2]{};
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 // The names in a folder of the Trash, sorted.
 QStringList entries(const QString& folder) {
     QStringList names =
@@ -150,6 +160,7 @@ TEST(FreedesktopTrash, AnItemTrashedWhileTheTrashIsReadKeepsItsFileAndItsInfo) {
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/old.txt"), "old");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/old.txt.trashinfo"), "[Trash Info]");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/gone.txt.trashinfo"), "[Trash Info]");
+    ASSERT_TRUE(age(h.trash("info/gone.txt.trashinfo"), 3600));
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/.directory"), "[Dolphin]");
     // The emptying first asks whether to stop between its two readings: an item is trashed there,
     // its info first, as the desktop does.
@@ -166,6 +177,34 @@ TEST(FreedesktopTrash, AnItemTrashedWhileTheTrashIsReadKeepsItsFileAndItsInfo) {
     EXPECT_EQ(listed(entries(h.trash("files"))), "new.txt");
     EXPECT_EQ(listed(entries(h.trash("info"))), "new.txt.trashinfo")
         << "an info whose file is gone, and a file without info, go";
+}
+
+TEST(FreedesktopTrash, ALoneInfoGoesOnlyOnceItHasWaitedLongForItsFile) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    for (int i = 0; i < 20; ++i) {
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/item%1.txt").arg(i), "x");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/item%1.txt.trashinfo").arg(i),
+                         "[Trash Info]");
+    }
+    // A trasher has written the info of "arriving.txt" and pauses before moving the file in;
+    // another moves "during.txt" in once the emptying has listed the Trash. "stale.txt" never came.
+    for (const char* name : {"arriving", "during", "stale"})
+        h.home.writeFile(
+            QStringLiteral("home/.local/share/Trash/info/%1.txt.trashinfo").arg(QLatin1String(name)),
+            "[Trash Info]");
+    ASSERT_TRUE(age(h.trash("info/stale.txt.trashinfo"), 2 * 3600));
+    const QString arriving = h.file(QStringLiteral("arriving.txt"));
+    const QString during = h.file(QStringLiteral("during.txt"));
+    bool hooked = false;
+    trash.setBeforeDeleting([&] { hooked = QDir().rename(during, h.trash("files/during.txt")); });
+    QString error;
+    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
+    ASSERT_TRUE(hooked);
+    ASSERT_TRUE(QDir().rename(arriving, h.trash("files/arriving.txt")));
+    EXPECT_EQ(listed(entries(h.trash("files"))), "arriving.txt during.txt");
+    EXPECT_EQ(listed(entries(h.trash("info"))), "arriving.txt.trashinfo during.txt.trashinfo")
+        << "each file that arrives keeps its info; only the long lone one goes";
 }
 
 TEST(FreedesktopTrash, AStopEndsTheEmptyingAtTheNextEntryAndWhatIsLeftIsWhole) {
@@ -456,6 +495,84 @@ TEST(FreedesktopTrash, AFolderMovedOutOfTheTrashMidWayIsNotClimbedOutOf) {
     EXPECT_TRUE(exists(outside + QStringLiteral("/B"))) << "the folder where it now is stays";
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(h.home.readFile(outside + QStringLiteral("/x%1").arg(i)), "mine") << i;
+}
+
+TEST(FreedesktopTrash, ATrashedFolderMovedOutMidWayKeepsWhatIsLeftAndIsNamed) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    for (int i = 0; i < 20; ++i)
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/A/x%1").arg(i), "x");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/A.trashinfo"), "[Trash Info]");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
+    QDir().mkpath(h.home.paths().home + QStringLiteral("/Restored"));
+    const QString restored = h.home.paths().home + QStringLiteral("/Restored/A");
+    // Once the walk has begun deleting in A, A is restored out of the Trash.
+    qsizetype leftWhenMoved = -1;
+    QString error;
+    EXPECT_FALSE(trash.empty(&error, [&] {
+        const qsizetype left = exists(h.trash("files/A")) ? entries(h.trash("files/A")).size() : -1;
+        if (leftWhenMoved < 0 && left >= 0 && left < 20 && QDir().rename(h.trash("files/A"), restored))
+            leftWhenMoved = left;
+        return false;
+    }));
+    ASSERT_GT(leftWhenMoved, 0);
+    EXPECT_EQ(error, "Could not delete A from the Trash.");
+    EXPECT_EQ(entries(restored).size(), leftWhenMoved) << "nothing more goes where it now is";
+    EXPECT_FALSE(exists(h.trash("files/plain.txt")));
+    EXPECT_TRUE(exists(h.trash("info/A.trashinfo")));
+}
+
+// A kernel before 5.8: statx answers without the mount.
+int statxWithoutMount(int folder, const char* path, int flags, unsigned int mask, struct statx* status) {
+    const int result = ::statx(folder, path, flags, mask, status);
+    status->stx_mask &= ~unsigned(STATX_MNT_ID);
+    return result;
+}
+std::optional<std::uint64_t> noMountTable(int) {
+    return std::nullopt;
+}
+
+TEST(FreedesktopTrash, WithoutTheKernelsMountTheMountTableTellsItAndWithoutEitherTheEmptyingSaysSo) {
+    const TreeRemover::MountSources oldKernel{.statx = statxWithoutMount};
+    {
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome, oldKernel);
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Old/inner/a.txt"), "a");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Old.trashinfo"), "[Trash Info]");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
+        QString error;
+        EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
+        EXPECT_TRUE(entries(h.trash("files")).isEmpty());
+        EXPECT_TRUE(entries(h.trash("info")).isEmpty());
+
+        // The table still tells a mount on the folder apart.
+        const QString documents = h.home.paths().home + QStringLiteral("/Documents");
+        const QString report = h.file(QStringLiteral("report.txt"));
+        const std::optional<QByteArray> answer = runInChild([&]() -> QByteArray {
+            if (const QByteArray failure = ownMounts(); !failure.isEmpty()) return "skip: " + failure;
+            if (!bindMount(documents, h.trash("files")))
+                return QByteArray("skip: no bind mount: ") + std::strerror(errno);
+            return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+        });
+        ASSERT_TRUE(answer.has_value());
+        if (!answer->startsWith("skip: ")) {
+            EXPECT_EQ(QString::fromUtf8(*answer),
+                      QString::fromUtf8("The Trash\u2019s \u201cfiles\u201d folder is on another mount; "
+                                        "nothing was deleted."));
+        }
+        EXPECT_EQ(h.home.readFile(report), "contents");
+    }
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome, {.statx = statxWithoutMount, .table = noMountTable});
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/plain.txt.trashinfo"), "[Trash Info]");
+    QString error;
+    EXPECT_FALSE(trash.empty(&error));
+    EXPECT_EQ(error,
+              QString::fromUtf8("The mount of the Trash\u2019s \u201cfiles\u201d folder cannot be told; "
+                                "nothing was deleted."));
+    EXPECT_TRUE(exists(h.trash("files/plain.txt")));
+    EXPECT_TRUE(exists(h.trash("info/plain.txt.trashinfo")));
 }
 
 TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {

@@ -2,21 +2,30 @@
 
 #include "support/HostileFiles.h"
 #include "support/ManualScheduler.h"
+#include "support/QtPrinters.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
 
 namespace {
+
+int modeOf(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
 
 struct FileDefaultsFixture : ::testing::Test {
     TempHome home;
@@ -226,4 +235,64 @@ TEST_F(FileDefaultsFixture, ASetOfChangesIsWrittenAtOnceWholeOrTakenBackWhole) {
     auto other = open(QStringLiteral("other"));
     EXPECT_FALSE(other->setAll(QJsonObject{{"x", true}}));
     EXPECT_FALSE(other->contains(QStringLiteral("x")));
+}
+
+TEST_F(FileDefaultsFixture, ALinkToAFileOfTheUsersIsReadAndSavedThroughOthersAreRefusedAndSaid) {
+    const QString path = folder() + QStringLiteral("/com.vantrel.mac.json");
+    const QString dotfile = home.writeFile(QStringLiteral("dotfiles/vantrel.json"), R"({"kept": 1})");
+    ::chmod(QFile::encodeName(dotfile).constData(), 0600);
+    QDir().mkpath(folder());
+    ASSERT_EQ(::symlink(QFile::encodeName(dotfile).constData(), QFile::encodeName(path).constData()), 0);
+    const auto everything = [](const QString& in) {
+        return QDir(in).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    {
+        JsonDefaultsProvider provider(folder(), scheduler, clock, log);
+        UserDefaults& defaults = provider.standard();
+        EXPECT_EQ(defaults.object(QStringLiteral("kept")), QJsonValue(1));
+        defaults.setBool(QStringLiteral("hasCompletedOnboarding"), true);
+        provider.flushAll();
+    }
+    EXPECT_TRUE(QFileInfo(path).isSymLink()) << "the link stays";
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dotfile)).object(),
+              (QJsonObject{{"kept", 1}, {"hasCompletedOnboarding", true}}));
+    EXPECT_EQ(modeOf(dotfile), 0600);
+    EXPECT_EQ(everything(home.root() + QStringLiteral("/dotfiles")), QStringList{"vantrel.json"});
+    EXPECT_EQ(everything(folder()), QStringList{"com.vantrel.mac.json"});
+
+    // A link to a FIFO, to another user's file or to nothing: not read, not written, and said.
+    const QString fifo = home.root() + QStringLiteral("/dotfiles/fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString theirs = home.writeFile(QStringLiteral("dotfiles/theirs.json"), R"({"secret": 1})");
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(QFile::encodeName(theirs).constData(), 65534, 65534) == 0);
+    const struct {
+        QString target;
+        const char* reason;
+    } refused[] = {{fifo, "(a symbolic link to a FIFO stands in its place)"},
+                   {theirs, "(a symbolic link to another user\u2019s file stands in its place)"},
+                   {home.root() + QStringLiteral("/dotfiles/gone.json"),
+                    "(a symbolic link to nothing stands in its place)"}};
+    for (const auto& [target, reason] : refused) {
+        SCOPED_TRACE(target.toStdString());
+        if (target == theirs && !root) continue;
+        QFile::remove(path);
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()), 0);
+        QStringList told;
+        JsonDefaultsProvider provider(folder(), scheduler, clock, log);
+        provider.setProblemHandler([&](const QString& problem) { told.append(problem); });
+        UserDefaults& defaults = provider.standard();
+        EXPECT_TRUE(defaults.keys().isEmpty());
+        defaults.setBool(QStringLiteral("x"), true);
+        provider.flushAll();
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].startsWith(QStringLiteral("The settings file %1 could not be read ").arg(path)))
+            << told[0].toStdString();
+        EXPECT_TRUE(told[0].contains(QString::fromUtf8(reason))) << told[0].toStdString();
+        EXPECT_TRUE(QFileInfo(path).isSymLink());
+        EXPECT_EQ(everything(folder()), QStringList{"com.vantrel.mac.json"});
+    }
+    EXPECT_EQ(home.readFile(theirs), R"({"secret": 1})");
+    EXPECT_EQ(everything(home.root() + QStringLiteral("/dotfiles")),
+              (QStringList{"fifo", "theirs.json", "vantrel.json"}));
 }

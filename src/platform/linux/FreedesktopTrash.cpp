@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace vantrel {
@@ -51,9 +52,20 @@ bool present(int folder, const QByteArray& name) {
     return ::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
 }
 
+// How long before an emptying an info must have been written to count as left without its file.
+constexpr time_t kInfoWaitSeconds = 60;
+
+// Whether the entry `name` of the open folder `folder` was last changed before `cutoff` (seconds
+// of the wall clock); what cannot be told counts as young.
+bool olderThan(int folder, const QByteArray& name, time_t cutoff) {
+    struct stat status {};
+    return ::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && status.st_mtime < cutoff;
+}
+
 } // namespace
 
-FreedesktopTrash::FreedesktopTrash(const QString& dataHome) : root_(dataHome + QStringLiteral("/Trash")) {}
+FreedesktopTrash::FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts)
+    : root_(dataHome + QStringLiteral("/Trash")), mounts_(mounts) {}
 
 QString FreedesktopTrash::filesFolder() const {
     return root_ + QStringLiteral("/files");
@@ -115,6 +127,8 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
 }
 
 bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRequested) {
+    timespec started{};
+    ::clock_gettime(CLOCK_REALTIME, &started);
     const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (root.fd < 0) {
         if (errno == ENOENT) return true;
@@ -124,7 +138,8 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
     // Both folders are opened before anything goes, so that a Trash that is refused loses nothing.
     // A link in place of one would have its target emptied: refused; so would a folder mounted
     // there, whatever it shows.
-    const std::optional<TreeRemover::Place> trashPlace = TreeRemover::placeOf(root.fd);
+    TreeRemover remover(stopRequested, mounts_);
+    const std::optional<TreeRemover::Place> trashPlace = remover.placeOf(root.fd);
     std::optional<Descriptor> folders[2];
     const char* const names[2] = {"files", "info"};
     for (int i = 0; i < 2; ++i) {
@@ -136,10 +151,17 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
                             .arg(QLatin1String(names[i])));
             return false;
         }
-        folders[i].emplace(TreeRemover::openFolder(root.fd, names[i]));
-        // Without the mount the kernel tells, no folder can be told apart from a mount on it.
+        folders[i].emplace(remover.openFolder(root.fd, names[i]));
         const std::optional<TreeRemover::Place> place =
-            folders[i]->fd < 0 ? std::nullopt : TreeRemover::placeOf(folders[i]->fd);
+            folders[i]->fd < 0 ? std::nullopt : remover.placeOf(folders[i]->fd);
+        // Without its mount, no folder can be told apart from a mount on it.
+        if ((!trashPlace || !place) && folders[i]->fd >= 0 && ::fstat(folders[i]->fd, &status) == 0 &&
+            ::fstat(root.fd, &status) == 0) {
+            note(error, QStringLiteral("The mount of the Trash\u2019s \u201c%1\u201d folder cannot be told; "
+                                       "nothing was deleted.")
+                            .arg(QLatin1String(names[i])));
+            return false;
+        }
         if (!trashPlace || !place) {
             note(error, QStringLiteral(
                             "The Trash\u2019s \u201c%1\u201d folder could not be read; nothing was deleted.")
@@ -160,7 +182,6 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
     // its info is missing altogether.
     const int info = folders[1] ? folders[1]->fd : -1;
     const int files = folders[0] ? folders[0]->fd : -1;
-    TreeRemover remover(stopRequested);
     std::optional<std::vector<QByteArray>> contents[2];
     for (int i : {1, 0}) {
         if (i == 0 && remover.stopping()) break;
@@ -173,6 +194,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             return false;
         }
     }
+    if (beforeDeleting_) beforeDeleting_();
     const QByteArray suffix = QByteArrayLiteral(".trashinfo");
     QSet<QByteArray> unpaired;
     if (contents[1]) unpaired = QSet<QByteArray>(contents[1]->begin(), contents[1]->end());
@@ -200,6 +222,9 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             // Its file came after `files` was listed: the item is being trashed.
             if (infoName.endsWith(suffix) && files >= 0 && present(files, infoName.chopped(suffix.size())))
                 continue;
+            // A trasher writes the info, then moves the file in: a young info may still be waiting
+            // for its file, and only one that has waited long before this emptying is a leftover.
+            if (!olderThan(info, infoName, started.tv_sec - kInfoWaitSeconds)) continue;
             ok = remover.removeEntry(info, infoName) && ok;
         }
     }

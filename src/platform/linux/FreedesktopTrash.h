@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Trash.h"
+#include "platform/linux/TreeRemover.h"
 
 namespace vantrel {
 
@@ -10,7 +11,8 @@ namespace vantrel {
 class FreedesktopTrash final : public Trash {
 public:
     // `dataHome`: $XDG_DATA_HOME, where the home trash is the folder "Trash".
-    explicit FreedesktopTrash(const QString& dataHome);
+    // `mounts`: where the mount of a folder is learnt (a test takes a source away).
+    explicit FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts = {});
 
     QString filesFolder() const override;
     bool hasItems(QString* failure = nullptr) const override;
@@ -18,9 +20,14 @@ public:
     bool empty(QString* error = nullptr, const std::function<bool()>& stopRequested = {}) override;
 
     QString infoFolder() const;
+    // Called by an emptying once both folders are listed, before anything is deleted: for a test
+    // that trashes or restores an item at that instant.
+    void setBeforeDeleting(std::function<void()> hook) { beforeDeleting_ = std::move(hook); }
 
 private:
     QString root_;
+    TreeRemover::MountSources mounts_;
+    std::function<void()> beforeDeleting_;
 };
 
 } // namespace vantrel

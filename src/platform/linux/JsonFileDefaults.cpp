@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <sys/stat.h>
+#include <system_error>
 
 namespace vantrel {
 
@@ -27,9 +28,9 @@ QString safeFileStem(const QString& domain) {
 } // namespace
 
 JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
-                                   SystemLog& log)
+                                   SystemLog& log, ProblemHandler onProblem)
     : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log),
-      writeThrough_(scheduler == nullptr) {
+      writeThrough_(scheduler == nullptr), onProblem_(std::move(onProblem)) {
     load();
 }
 
@@ -43,7 +44,10 @@ QString JsonFileDefaults::filePath() const {
 
 JsonFileDefaults::FileStamp JsonFileDefaults::stampOf(const QString& path) {
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &info) != 0) return {};
+    // A link is read through: what it leads to changes when the file is written.
+    if (S_ISLNK(info.st_mode)) (void)::stat(name.constData(), &info);
     const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
     return {true,
             qint64(info.st_dev),
@@ -87,18 +91,30 @@ void JsonFileDefaults::load() {
         for (const auto& [key, value] : unwritten_)
             if (!value.isUndefined()) values_.insert(key, value);
         mayReplaceFile_ = true;
+        problem_.clear();
         return;
     }
     QByteArray bytes;
     try {
-        bytes = readStoredFile(path, kReadLimit);
+        bytes = readStoredFile(path, kReadLimit, LinkPolicy::toOwnFile);
     } catch (const std::exception& e) {
-        // A folder, a FIFO, a link, a huge file or an error of the system: never ours to replace.
+        // A folder, a FIFO, a link to another's file, a huge file or an error of the system: never
+        // ours to replace.
         mayReplaceFile_ = false;
         log_.log(
             LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
             QStringLiteral("Cannot read %1 (%2); its settings are not used and the file is left untouched")
                 .arg(path, QString::fromLocal8Bit(e.what())));
+        QString reason;
+        if (const auto* unreadable = dynamic_cast<const UnreadableFileError*>(&e))
+            reason = unreadable->reason();
+        else if (const auto* system = dynamic_cast<const std::system_error*>(&e))
+            reason = qt_error_string(system->code().value());
+        else
+            reason = QString::fromLocal8Bit(e.what());
+        setProblem(QStringLiteral("The settings file %1 could not be read (%2). It is left as it is, and "
+                                  "changes are not saved.")
+                       .arg(path, reason));
         return;
     }
     QString problem;
@@ -111,6 +127,7 @@ void JsonFileDefaults::load() {
                 values_.insert(key, value);
         }
         mayReplaceFile_ = true;
+        problem_.clear();
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
@@ -123,12 +140,24 @@ void JsonFileDefaults::load() {
             LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
             QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
                 .arg(path));
+        setProblem(QStringLiteral("The settings file %1 could not be read (%2). It is left as it is, and "
+                                  "changes are not saved.")
+                       .arg(path, problem));
         return;
     }
     mayReplaceFile_ = true;
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
              QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
                  .arg(path, problem, backup));
+    setProblem(QStringLiteral("The settings file %1 could not be read (%2). It was copied to %3, and the "
+                              "settings start anew.")
+                   .arg(path, problem, backup));
+}
+
+void JsonFileDefaults::setProblem(const QString& problem) {
+    if (problem == problem_) return;
+    problem_ = problem;
+    if (onProblem_) onProblem_(problem_);
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
@@ -216,16 +245,19 @@ void JsonFileDefaults::flush() {
     try {
         if (!QDir().mkpath(folder_))
             throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
-        writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented),
-                            beforeCommit_);
+        writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented), beforeCommit_,
+                            LinkPolicy::toOwnFile);
         stamp_ = stampOf(filePath());
         unwritten_.clear();
         ++writeCount_;
         dirty_ = false;
+        problem_.clear();
     } catch (const FileWriteError& e) {
         // Keep the values dirty: the next change or the flush at exit tries again.
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
+        setProblem(QStringLiteral("Changes to the settings could not be saved to %1 (%2).")
+                       .arg(e.path(), e.reason()));
     }
 }
 
@@ -244,10 +276,18 @@ UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
     if (!slot) {
         slot = std::make_unique<JsonFileDefaults>(domain, folder_, writeThrough_ ? nullptr : scheduler_,
-                                                  clock_, log_);
+                                                  clock_, log_, onProblem_);
         if (writeThrough_) slot->writeThrough();
     }
     return *slot;
+}
+
+void JsonDefaultsProvider::setProblemHandler(JsonFileDefaults::ProblemHandler handler) {
+    onProblem_ = std::move(handler);
+    for (auto& [domain, defaults] : domains_) {
+        defaults->setProblemHandler(onProblem_);
+        if (onProblem_ && !defaults->problem().isEmpty()) onProblem_(defaults->problem());
+    }
 }
 
 void JsonDefaultsProvider::removeLeftovers() {

@@ -5,6 +5,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QJsonObject>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,7 +21,8 @@ class SystemLog;
 // this object lives (the user's editor, another instance): every read looks whether the file
 // changed since it was last read or written here and, if so, reads it again, keeping only this
 // object's own unwritten changes over it; a write does the same first, so it never puts back
-// values the file no longer holds.
+// values the file no longer holds. A link in the file's place (as dotfile managers make) is read
+// and written through when it leads to a regular file of the user's; any other is never used.
 class JsonFileDefaults final : public UserDefaults {
 public:
     static constexpr double kFlushDelaySeconds = 0.5;
@@ -31,8 +33,11 @@ public:
     // receives what is wrong with them.
     static std::optional<QJsonObject> decode(const QByteArray& bytes, QString* problem = nullptr);
 
-    JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
-                     SystemLog& log);
+    // Told, in words for the user, each time the file cannot be read or its changes cannot be saved.
+    using ProblemHandler = std::function<void(const QString& problem)>;
+
+    JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock, SystemLog& log,
+                     ProblemHandler onProblem = {});
     ~JsonFileDefaults() override;
 
     QString domain() const override { return domain_; }
@@ -54,6 +59,9 @@ public:
     // Sees every write of the file complete under its temporary name, before it takes the file's
     // name: for a test that kills the process or fails the write there.
     void setBeforeCommit(BeforeCommit hook) { beforeCommit_ = std::move(hook); }
+    void setProblemHandler(ProblemHandler handler) { onProblem_ = std::move(handler); }
+    // The last problem said of the file; empty once it was read or written since.
+    const QString& problem() const { return problem_; }
 
 private:
     // What the file looked like when it was last read or written here.
@@ -69,6 +77,7 @@ private:
     void followFile();
     void change(const QString& key, const QJsonValue& value);
     void markDirty();
+    void setProblem(const QString& problem);
 
     QString domain_;
     QString folder_;
@@ -87,6 +96,8 @@ private:
     bool mayReplaceFile_ = true;
     int writeCount_ = 0;
     BeforeCommit beforeCommit_;
+    ProblemHandler onProblem_;
+    QString problem_;
 };
 
 class JsonDefaultsProvider final : public UserDefaultsProvider {
@@ -104,6 +115,8 @@ public:
     void removeLeftovers();
     // Writes what is pending and makes every domain, present or later, write through.
     void finishScheduling();
+    // Told of every domain's problems, those of the domains already read included.
+    void setProblemHandler(JsonFileDefaults::ProblemHandler handler);
 
 private:
     QString folder_;
@@ -112,6 +125,7 @@ private:
     SystemLog& log_;
     std::map<QString, std::unique_ptr<JsonFileDefaults>> domains_;
     bool writeThrough_ = false;
+    JsonFileDefaults::ProblemHandler onProblem_;
 };
 
 } // namespace vantrel

@@ -59,11 +59,11 @@ void PosixFileManager::createDirectory(const QString& path) {
 }
 
 QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) {
-    return readStoredFile(path, maximumBytes);
+    return readStoredFile(path, maximumBytes, LinkPolicy::toOwnFile);
 }
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
-    writeFileAtomically(path, bytes, beforeCommit_);
+    writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile);
 }
 
 void PosixFileManager::copyItem(const QString& from, const QString& to) {

@@ -10,16 +10,52 @@
 
 namespace vantrel {
 
-std::optional<TreeRemover::Place> TreeRemover::placeOf(int descriptor, mode_t* mode, uid_t* owner) {
+namespace {
+
+// Whether the entry `name` of the open folder `parent` is still the folder at `place`.
+bool stillIn(int parent, const QByteArray& name, const TreeRemover::Place& place) {
+    struct stat status {};
+    return ::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           status.st_dev == place.device && status.st_ino == place.inode;
+}
+
+} // namespace
+
+std::optional<std::uint64_t> mountIdFromTable(int descriptor) {
+    const QByteArray path = "/proc/self/fdinfo/" + QByteArray::number(descriptor);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    char buffer[1024];
+    ssize_t n = 0;
+    do n = ::read(fd, buffer, sizeof buffer - 1);
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0) return std::nullopt;
+    // "pos:\t0\nflags:\t02100000\nmnt_id:\t31\n..."
+    for (const QByteArray& line : QByteArray(buffer, n).split('\n')) {
+        if (!line.startsWith("mnt_id:")) continue;
+        bool ok = false;
+        const std::uint64_t id = line.mid(7).trimmed().toULongLong(&ok);
+        if (ok) return id;
+    }
+    return std::nullopt;
+}
+
+std::optional<TreeRemover::Place> TreeRemover::placeOf(int descriptor, mode_t* mode, uid_t* owner) const {
     struct statx status {};
-    // The mount comes with kernels from 5.8 on. Without it no folder can be told apart from a
-    // mount of another one, and none is entered.
-    if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &status) != 0 ||
-        !(status.stx_mask & STATX_MNT_ID))
+    if (mounts_.statx(descriptor, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_MNT_ID, &status) != 0)
         return std::nullopt;
+    // The kernel tells the mount from 5.8 on; before, /proc does. Without it no folder can be told
+    // apart from a mount of another one, and none is entered.
+    std::optional<std::uint64_t> mount;
+    if (status.stx_mask & STATX_MNT_ID)
+        mount = status.stx_mnt_id;
+    else
+        mount = mounts_.table(descriptor);
+    if (!mount) return std::nullopt;
     if (mode) *mode = status.stx_mode;
     if (owner) *owner = status.stx_uid;
-    return Place{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, status.stx_mnt_id};
+    return Place{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, *mount};
 }
 
 std::optional<std::vector<QByteArray>> TreeRemover::contentsOf(int folder) {
@@ -51,11 +87,11 @@ std::optional<std::vector<QByteArray>> TreeRemover::contentsOf(int folder) {
     return names;
 }
 
-int TreeRemover::openFolder(int parent, const char* name) {
+int TreeRemover::openFolder(int parent, const char* name) const {
     return openFolderWithin(parent, name, nullptr);
 }
 
-int TreeRemover::openFolderWithin(int parent, const char* name, const Place* within) {
+int TreeRemover::openFolderWithin(int parent, const char* name, const Place* within) const {
     const int folder = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder >= 0 || errno != EACCES) return folder;
     // Closed to us: only a folder of ours may be opened up, and only through a descriptor of it;
@@ -98,7 +134,8 @@ bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name)
     return status.st_dev == top.device && removeFolder(parent, top, name);
 }
 
-int TreeRemover::enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels) {
+int TreeRemover::enter(int parent, const Place& top, const QByteArray& name,
+                       std::vector<Level>& levels) const {
     const int folder = openFolderWithin(parent, name.constData(), &top);
     if (folder < 0) return -1;
     // Another file system, or another mount of this one, is not part of the tree.
@@ -119,7 +156,14 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     int current = enter(parent, top, name, levels);
     if (current < 0) return false;
     for (;;) {
-        if (!levels.back().left.empty() && !stopping()) {
+        const bool more = !levels.back().left.empty() && !stopping();
+        // Moved out of `parent` meanwhile, the tree is no longer ours: what is left in it stays
+        // wherever it now is. The climb checks each folder below against the one above.
+        if (!stillIn(parent, levels.front().name, levels.front().place)) {
+            ::close(current);
+            return false;
+        }
+        if (more) {
             const QByteArray entry = std::move(levels.back().left.back());
             levels.back().left.pop_back();
             struct stat status {};

@@ -5,10 +5,22 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
 
 namespace vantrel {
+
+// The mount id /proc tells for the open `descriptor` (the id the mount table lists); none when it
+// does not.
+std::optional<std::uint64_t> mountIdFromTable(int descriptor);
+
+// Where the mount a descriptor is reached through is learnt: from the kernel's statx (which tells
+// it from 5.8 on), else from the descriptor's entry in /proc. A test takes either away.
+struct MountIdSources {
+    int (*statx)(int folder, const char* path, int flags, unsigned int mask, struct statx* status) = ::statx;
+    std::optional<std::uint64_t> (*table)(int descriptor) = mountIdFromTable;
+};
 
 // Deletes what lies under a folder we do not own outright (the Trash) through directory
 // descriptors only. Every step opens relative to its parent without following a symbolic link, so
@@ -21,10 +33,12 @@ namespace vantrel {
 // whatever their encoding.
 class TreeRemover {
 public:
+    using MountSources = MountIdSources;
+
     // `stopRequested`, asked before each entry, ends the work there when it answers true: what
     // is left stays as it is.
-    explicit TreeRemover(std::function<bool()> stopRequested = {})
-        : stopRequested_(std::move(stopRequested)) {}
+    explicit TreeRemover(std::function<bool()> stopRequested = {}, MountSources mounts = {})
+        : stopRequested_(std::move(stopRequested)), mounts_(mounts) {}
 
     // The names in the open folder `folder`, read to the end before any of them is deleted, so
     // that deleting cannot make the listing skip an entry; none when it cannot be read. A folder
@@ -44,7 +58,7 @@ public:
     // Opens the folder `name` of `parent` for reading without following a link: -1, errno set,
     // when it is a link, not a folder, or cannot be opened. A folder of ours that we may not read
     // is opened up first, through a descriptor of that very folder, never through its name.
-    static int openFolder(int parent, const char* name);
+    int openFolder(int parent, const char* name) const;
 
     // Where a folder lies: its file system and inode, and the mount it is reached through.
     struct Place {
@@ -54,8 +68,8 @@ public:
         bool operator==(const Place&) const = default;
         bool sameMount(const Place& other) const { return device == other.device && mount == other.mount; }
     };
-    // Where the open `descriptor` lies; none where the kernel does not tell the mount.
-    static std::optional<Place> placeOf(int descriptor, mode_t* mode = nullptr, uid_t* owner = nullptr);
+    // Where the open `descriptor` lies; none where it cannot be read or its mount cannot be told.
+    std::optional<Place> placeOf(int descriptor, mode_t* mode = nullptr, uid_t* owner = nullptr) const;
 
 private:
     static constexpr int kNamesKept = 3;
@@ -68,13 +82,14 @@ private:
         bool complete = true;
     };
 
-    static int openFolderWithin(int parent, const char* name, const Place* within);
+    int openFolderWithin(int parent, const char* name, const Place* within) const;
     bool removeAt(int parent, const Place& top, const QByteArray& name);
     bool removeFolder(int parent, const Place& top, const QByteArray& name);
-    static int enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels);
+    int enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels) const;
     void noteStayed(const QByteArray& name);
 
     std::function<bool()> stopRequested_;
+    MountSources mounts_;
     bool stopped_ = false;
     QByteArrayList stayed_;
     int stayedCount_ = 0;
