@@ -34,9 +34,10 @@ inline const char* nameOf(Hostile kind) {
 }
 
 // Puts `kind` at `path`. A link points to `outside` (which must exist for linkOutside and must not
-// for danglingLink); for linkOutside that file is handed to another user (root can, and CI runs as
-// root), since a link to a file of the user's own is read through. An over-limit file is `limit` +
-// 1 bytes, sparse so that it costs no disk.
+// for danglingLink). A link to a file of the user's own is read through, so for linkOutside the
+// file must be another user's: root hands `outside` to nobody (CI runs as root); anyone else links
+// to /etc/passwd instead, a regular file of root's on every system, and `outside` stays as written.
+// An over-limit file is `limit` + 1 bytes, sparse so that it costs no disk.
 inline bool makeHostile(Hostile kind, const QString& path, const QString& outside, qint64 limit) {
     QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
     const QByteArray target = QFile::encodeName(path);
@@ -46,8 +47,8 @@ inline bool makeHostile(Hostile kind, const QString& path, const QString& outsid
     case Hostile::folder:
         return QDir().mkpath(path);
     case Hostile::linkOutside:
-        if (::geteuid() == 0 && ::chown(QFile::encodeName(outside).constData(), 65534, 65534) != 0)
-            return false;
+        if (::geteuid() != 0) return ::symlink("/etc/passwd", target.constData()) == 0;
+        if (::chown(QFile::encodeName(outside).constData(), 65534, 65534) != 0) return false;
         return ::symlink(QFile::encodeName(outside).constData(), target.constData()) == 0;
     case Hostile::danglingLink:
         return ::symlink(QFile::encodeName(outside).constData(), target.constData()) == 0;
