@@ -1,6 +1,7 @@
 #include "kit/ApplicationChooser.h"
 
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelLabel.h"
@@ -11,6 +12,7 @@
 #include <QCollator>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -25,12 +27,17 @@ constexpr int kRowHeight = 44;
 constexpr double kIconSize = 29;
 constexpr int kPathRole = Qt::UserRole;
 
+bool isEnter(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
 } // namespace
 
 // A row: the icon, the name, and a mark that says whether it is chosen.
 class ApplicationChooser::RowDelegate final : public QStyledItemDelegate {
 public:
-    RowDelegate(QColor accent, QObject* parent) : QStyledItemDelegate(parent), accent_(std::move(accent)) {}
+    RowDelegate(QColor accent, const bool& showsCurrent, QObject* parent)
+        : QStyledItemDelegate(parent), accent_(std::move(accent)), showsCurrent_(showsCurrent) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -55,6 +62,10 @@ public:
             GlyphCatalogue::paint(*painter, u"app.fill", icon.adjusted(7, 7, -7, -7),
                                   VantrelTheme::tertiaryText().resolve(scheme), QFont::Medium);
         }
+        // The row the arrow keys move, Space chooses and Return takes: ringed inside the row, so
+        // the rows beside it do not cover the ring.
+        if (showsCurrent_ && (option.state & QStyle::State_HasFocus))
+            KitPaint::paintFocusRing(*painter, row.adjusted(3, 3, -3, -3), 6, accent_);
         const QRectF mark(row.right() - 8 - 16, row.center().y() - 8, 16, 16);
         if (chosen) {
             GlyphCatalogue::paint(*painter, u"checkmark.circle.fill", mark, accent_, QFont::DemiBold);
@@ -79,6 +90,7 @@ public:
 
 private:
     QColor accent_;
+    const bool& showsCurrent_;
 };
 
 ApplicationChooser::ApplicationChooser(std::vector<InstalledApplication> applications, const Options& options,
@@ -121,7 +133,9 @@ ApplicationChooser::ApplicationChooser(std::vector<InstalledApplication> applica
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setSelectionMode(options.multiple ? QAbstractItemView::MultiSelection
                                              : QAbstractItemView::SingleSelection);
-    list_->setItemDelegate(new RowDelegate(options.accent, list_));
+    list_->setItemDelegate(new RowDelegate(options.accent, showsCurrent_, list_));
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
     for (const InstalledApplication& application : applications) {
         auto* item = new QListWidgetItem(application.icon, application.name, list_);
         item->setData(kPathRole, application.path);
@@ -149,10 +163,62 @@ ApplicationChooser::ApplicationChooser(std::vector<InstalledApplication> applica
     connect(confirm_, &QAbstractButton::clicked, this, [this] {
         if (!list_->selectedItems().isEmpty()) accept();
     });
+    // In the order they stand: the list, then the buttons from left to right.
+    setTabOrder(list_, cancel_);
+    setTabOrder(cancel_, confirm_);
     // With one to choose, a double click takes it at once.
     if (!options.multiple)
         connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { accept(); });
     list_->setFocus();
+}
+
+void ApplicationChooser::takeIcons(const std::vector<InstalledApplication>& applications) {
+    QHash<QString, QIcon> icons;
+    for (const InstalledApplication& application : applications)
+        icons.insert(application.path, application.icon);
+    for (int row = 0; row < list_->count(); ++row) {
+        QListWidgetItem* item = list_->item(row);
+        // An entry gone meanwhile keeps what it showed; the list itself stays as the user saw it.
+        if (const auto found = icons.constFind(item->data(kPathRole).toString()); found != icons.cend())
+            item->setIcon(*found);
+    }
+}
+
+void ApplicationChooser::confirm() {
+    if (list_->selectedItems().isEmpty()) {
+        // Nothing chosen yet: Return takes the row the keys have moved to, never one the user
+        // cannot see is current (after a click that let a row go).
+        QListWidgetItem* current = list_->currentItem();
+        if (list_->isHidden() || !current || !showsCurrent_) return;
+        current->setSelected(true);
+    }
+    accept();
+}
+
+bool ApplicationChooser::eventFilter(QObject* watched, QEvent* event) {
+    // The current row is shown while the keys move it, or the list is reached with Tab, and not
+    // after a click, whose row shows its choice by its mark; coming back with its window keeps it.
+    const bool key = event->type() == QEvent::KeyPress && !isEnter(*static_cast<QKeyEvent*>(event));
+    const bool tab = event->type() == QEvent::FocusIn &&
+                     (static_cast<QFocusEvent*>(event)->reason() == Qt::TabFocusReason ||
+                      static_cast<QFocusEvent*>(event)->reason() == Qt::BacktabFocusReason);
+    const bool keyboard = watched == list_ && (key || tab);
+    const bool click = watched == list_->viewport() && event->type() == QEvent::MouseButtonPress;
+    if ((keyboard && !showsCurrent_) || (click && showsCurrent_)) {
+        showsCurrent_ = keyboard;
+        list_->viewport()->update();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ApplicationChooser::keyPressEvent(QKeyEvent* event) {
+    if (!isEnter(*event) || (event->modifiers() & ~Qt::KeypadModifier)) return QDialog::keyPressEvent(event);
+    // A button with the focus answers Return itself, as buttons on this desktop do; anywhere else
+    // Return is the confirm button's.
+    if (auto* button = qobject_cast<QAbstractButton*>(focusWidget()); button && button->isEnabled())
+        button->click();
+    else
+        confirm();
 }
 
 QStringList ApplicationChooser::chosenPaths() const {

@@ -12,7 +12,7 @@ ApplicationChooserPanel::ApplicationChooserPanel(OpenPanel& files, const Workspa
 
 std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const OpenPanelRequest& request,
                                                                          bool multiple) const {
-    return std::make_unique<ApplicationChooser>(
+    auto chooser = std::make_unique<ApplicationChooser>(
         workspace_.installedApplications(),
         ApplicationChooser::Options{.title = request.title,
                                     .prompt =
@@ -22,6 +22,13 @@ std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const O
                                     .scheme = VantrelTheme::colorScheme(request.parent),
                                     .accent = accent_ ? accent_() : QColor(Qt::gray)},
         request.parent);
+    // Opened while the desktop's icon themes are still being read, the rows show placeholders
+    // until the icons come.
+    ApplicationChooser* shown = chooser.get();
+    QObject::connect(&workspace_, &Workspace::iconsChanged, shown, [shown, &workspace = workspace_] {
+        shown->takeIcons(workspace.installedApplications());
+    });
+    return chooser;
 }
 
 std::optional<QStringList> ApplicationChooserPanel::chooseApplications(const OpenPanelRequest& request,

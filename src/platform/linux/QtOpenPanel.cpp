@@ -3,13 +3,12 @@
 #include "platform/linux/ApplicationEntryFilter.h"
 
 #include <QAbstractItemView>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
-#include <QLineEdit>
+#include <QKeyEvent>
 #include <QUrl>
 
 namespace vantrel {
@@ -58,40 +57,71 @@ std::optional<QStringList> QtOpenPanel::runMultiple(const OpenPanelRequest& requ
     return dialog.selectedFiles();
 }
 
-std::optional<QStringList> QtOpenPanel::runForItems(const OpenPanelRequest& request) {
-    QFileDialog dialog;
-    if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
-    if (!request.prompt.isEmpty()) dialog.setLabelText(QFileDialog::Accept, request.prompt);
-    // A desktop's native dialog offers either files or folders, never both in one choice.
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+namespace {
 
-    const auto views = dialog.findChildren<QAbstractItemView*>();
-    for (QAbstractItemView* view : views) view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    QStringList chosen;
-    const auto collect = [&dialog, &chosen] {
-        chosen.clear();
-        for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
+// Qt's own dialog, choosing files and folders alike. Every way of confirming (the confirm button,
+// Return in the name field, Return or a double click on a file in the list) reaches accept(),
+// which takes the selected rows as they are: the file dialog's own accept would open a selected
+// folder instead, and would close on a typed name without saying what was chosen.
+class ItemsDialog final : public QFileDialog {
+public:
+    ItemsDialog() {
+        // A desktop's native dialog offers either files or folders, never both in one choice.
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setFileMode(QFileDialog::ExistingFiles);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            view->installEventFilter(this);
+        }
+    }
+
+    const QStringList& chosen() const { return chosen_; }
+
+    void accept() override {
+        chosen_.clear();
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
             if (!view->isVisible() || !view->selectionModel()) continue;
             for (const QModelIndex& index : view->selectionModel()->selectedRows(0)) {
                 const QString path = index.data(QFileSystemModel::FilePathRole).toString();
-                if (!path.isEmpty() && !chosen.contains(path)) chosen.append(path);
+                if (!path.isEmpty() && !chosen_.contains(path)) chosen_.append(path);
             }
         }
         // A name typed into the field, with nothing selected in the list.
-        if (chosen.isEmpty())
-            for (const QString& path : dialog.selectedFiles())
-                if (QFileInfo::exists(path)) chosen.append(path);
-        // Through the base: the file dialog's own accept would open a selected folder instead.
-        if (!chosen.isEmpty()) static_cast<QDialog&>(dialog).done(QDialog::Accepted);
-    };
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
-        QObject::disconnect(buttons, &QDialogButtonBox::accepted, &dialog, nullptr);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, collect);
+        if (chosen_.isEmpty())
+            for (const QString& path : selectedFiles())
+                if (QFileInfo::exists(path)) chosen_.append(path);
+        if (!chosen_.isEmpty()) QDialog::accept();
     }
-    if (dialog.exec() != QDialog::Accepted || chosen.isEmpty()) return std::nullopt;
-    return chosen;
+
+protected:
+    // Return on a folder row opens the folder, as a double click does; with several rows
+    // selected it confirms them all, whichever row is current.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* view = qobject_cast<QAbstractItemView*>(watched);
+        if (view && event->type() == QEvent::KeyPress && view->selectionModel()) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                view->selectionModel()->selectedRows(0).size() > 1) {
+                accept();
+                return true;
+            }
+        }
+        return QFileDialog::eventFilter(watched, event);
+    }
+
+private:
+    QStringList chosen_;
+};
+
+} // namespace
+
+std::optional<QStringList> QtOpenPanel::runForItems(const OpenPanelRequest& request) {
+    ItemsDialog dialog;
+    if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
+    if (!request.prompt.isEmpty()) dialog.setLabelText(QFileDialog::Accept, request.prompt);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty()) return std::nullopt;
+    return dialog.chosen();
 }
 
 } // namespace vantrel

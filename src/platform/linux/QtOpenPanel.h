@@ -16,8 +16,8 @@ public:
     explicit QtOpenPanel(QStringList applicationFolders);
     std::optional<QString> run(const OpenPanelRequest& request) override;
     std::optional<QStringList> runMultiple(const OpenPanelRequest& request) override;
-    // Qt's own dialog, whose list takes several rows at once and whose confirm button accepts the
-    // selected folders as they are instead of opening them.
+    // Qt's own dialog, whose list takes several rows at once and which confirms the selected rows,
+    // folders as they are, or the names typed, by its confirm button and by Return alike.
     std::optional<QStringList> runForItems(const OpenPanelRequest& request) override;
 
 private:
