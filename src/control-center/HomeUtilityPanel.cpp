@@ -23,6 +23,7 @@
 #include "platform/FileManager.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLayout>
@@ -779,6 +780,30 @@ void HomeUtilityPanel::rebuildFiles() {
         fileList_->addWidget(row);
     }
     fitSections();
+}
+
+QList<QWidget*> HomeUtilityPanel::tabStops() const {
+    // The window's focus chain holds the panel's controls in their order, among the page's.
+    QList<QWidget*> stops;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || w->focusProxy()) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() && w->isVisibleTo(this))
+            stops << w;
+    }
+    return stops;
+}
+
+bool HomeUtilityPanel::focusNextPrevChild(bool next) {
+    // Tab from any control of the panel ends here, so it never passes to the page below.
+    const QList<QWidget*> stops = tabStops();
+    if (stops.isEmpty()) return true;
+    const qsizetype at = stops.indexOf(QApplication::focusWidget());
+    const qsizetype count = stops.size();
+    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    QWidget* stop = stops.at(target);
+    stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if (scroll_->widget() && scroll_->widget()->isAncestorOf(stop)) scroll_->ensureWidgetVisible(stop);
+    return true;
 }
 
 void HomeUtilityPanel::paintEvent(QPaintEvent*) {
