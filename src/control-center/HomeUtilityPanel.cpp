@@ -312,6 +312,8 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setWidgetResizable(false);
+    // The view only holds the sections: Tab passes it for the controls inside.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setAutoFillBackground(false);
     scroll_->viewport()->setAutoFillBackground(false);
     auto* stack = new QWidget(scroll_->viewport());

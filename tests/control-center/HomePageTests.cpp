@@ -318,6 +318,7 @@ TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFo
         EXPECT_TRUE(stops.contains(panel->sectionHeader(utility))) << rawValue(utility).toStdString();
     EXPECT_FALSE(stops.contains(panel->findChild<QWidget*>("lap")))
         << "Lap, off while nothing runs, is passed";
+    EXPECT_FALSE(stops.contains(panel->sectionsScroll())) << "the view holding the sections is no stop";
     // Shift+Tab walks the same cycle the other way.
     EXPECT_EQ(backward.at(0), forward.at(23));
     EXPECT_EQ(backward.at(1), forward.at(22));
