@@ -267,6 +267,7 @@ int main(int argc, char** argv) {
         SimulatedMenuBar statusBar(tray, screens);
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
+        appearance.setCompositor(&desktop);
         X11BackdropBlur backdropBlur;
         X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes);
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),

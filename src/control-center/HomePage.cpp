@@ -26,6 +26,7 @@
 #include "services/KeyboardCleaningController.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QGraphicsEffect>
@@ -430,11 +431,14 @@ private:
 };
 
 // The backdrop over the whole window and the panel centred on it. One click on the backdrop
-// closes the panel; the layer fades in when presented and out, then goes, when dismissed.
+// closes the panel; the layer fades in when presented and out, then goes, when dismissed. While
+// presented the keyboard focus is in the panel, so no key reaches the page below; dismissed, the
+// focus goes back to the control that opened the panel (else to `fallback`).
 class UtilityLayer final : public QWidget {
 public:
-    UtilityLayer(QWidget* host, const HomePageContext& context, HomeActions& actions, HomeUtility utility)
-        : QWidget(host), host_(host), actions_(actions),
+    UtilityLayer(QWidget* host, const HomePageContext& context, HomeActions& actions, HomeUtility utility,
+                 QWidget* opener, QWidget* fallback)
+        : QWidget(host), host_(host), actions_(actions), fallback_(fallback),
           panel_(new HomeUtilityPanel(context, actions, utility, this)), effect_(new ScaleFadeEffect(this)),
           animation_(new QVariantAnimation(this)) {
         setObjectName(QStringLiteral("utilityLayer"));
@@ -462,18 +466,20 @@ public:
         follow();
         show();
         raise();
+        takeFocus(opener);
         animateTo(1);
     }
     HomeUtilityPanel* panel() const { return panel_; }
     QVariantAnimation* animation() const { return animation_; }
     bool isClosing() const { return closing_; }
 
-    void present(HomeUtility utility) {
+    void present(HomeUtility utility, QWidget* opener) {
         panel_->setSelected(utility);
         if (!closing_) return;
         closing_ = false;
         panel_->escapeMonitor()->setEnabled(true);
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
+        takeFocus(opener);
         animateTo(1);
     }
     void dismiss() {
@@ -482,6 +488,7 @@ public:
         // Escape and clicks pass to the page while the layer fades away.
         panel_->escapeMonitor()->setEnabled(false);
         setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        giveFocusBack();
         animateTo(0);
     }
 
@@ -501,6 +508,26 @@ protected:
     }
 
 private:
+    // The focus moves onto the panel itself: the first Tab then reaches its first control, and a
+    // key the panel does not use goes up to the window, never to the page's editor below.
+    void takeFocus(QWidget* opener) {
+        QWidget* focused = QApplication::focusWidget();
+        opener_ = opener ? opener : focused;
+        // A control that had the focus gets it back as the keyboard left it, ring and all; one
+        // that was clicked takes it without a ring, as a click would.
+        returnReason_ = opener && opener != focused ? Qt::MouseFocusReason : Qt::OtherFocusReason;
+        panel_->setFocus(Qt::OtherFocusReason);
+    }
+    void giveFocusBack() {
+        const QWidget* focused = QApplication::focusWidget();
+        if (focused && focused != panel_ && !panel_->isAncestorOf(focused)) return;
+        QWidget* target =
+            opener_ && opener_->isVisible() && opener_->isEnabled() ? opener_.data() : fallback_.data();
+        if (target)
+            target->setFocus(target == opener_ ? returnReason_ : Qt::OtherFocusReason);
+        else
+            panel_->clearFocus();
+    }
     void follow() {
         setGeometry(host_->rect());
         panel_->move((width() - panel_->width()) / 2, (height() - panel_->height()) / 2);
@@ -519,6 +546,9 @@ private:
 
     QWidget* host_;
     HomeActions& actions_;
+    QPointer<QWidget> fallback_;
+    QPointer<QWidget> opener_;
+    Qt::FocusReason returnReason_ = Qt::OtherFocusReason;
     HomeUtilityPanel* panel_;
     QPointer<ScaleFadeEffect> effect_;
     QVariantAnimation* animation_;
@@ -593,7 +623,10 @@ QWidget* HomePage::buildOverview() {
         auto* button = new MetricButton(utility, title, context_, metrics);
         button->setObjectName(QStringLiteral("metric ") + title);
         const HomeUtility u = utility;
-        connect(button, &QAbstractButton::clicked, actions_, [this, u] { actions_->presentUtility(u); });
+        connect(button, &QAbstractButton::clicked, actions_, [this, u, button] {
+            opener_ = button;
+            actions_->presentUtility(u);
+        });
         metrics_[std::size_t(utility)] = button;
         row->addWidget(button);
     }
@@ -695,7 +728,10 @@ QWidget* HomePage::buildLive() {
         auto* row = new LiveRow(utility, title, context_, rows);
         row->setObjectName(QStringLiteral("live ") + title);
         const HomeUtility u = utility;
-        connect(row, &QAbstractButton::clicked, actions_, [this, u] { actions_->presentUtility(u); });
+        connect(row, &QAbstractButton::clicked, actions_, [this, u, row] {
+            opener_ = row;
+            actions_->presentUtility(u);
+        });
         liveRows_[std::size_t(utility)] = row;
         list->addWidget(row);
     }
@@ -862,12 +898,14 @@ void HomePage::presentedChanged() {
         if (layer) layer->dismiss();
         return;
     }
+    QWidget* opener = opener_;
+    opener_.clear();
     if (layer) {
-        layer->present(*utility);
+        layer->present(*utility, opener);
         return;
     }
     // Over the whole window, so a click anywhere beside the panel lands on the backdrop.
-    layer_ = new UtilityLayer(window(), context_, *actions_, *utility);
+    layer_ = new UtilityLayer(window(), context_, *actions_, *utility, opener, this);
 }
 
 void HomePage::keyPressEvent(QKeyEvent* event) {

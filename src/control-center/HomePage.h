@@ -116,6 +116,8 @@ private:
     QWidget* attentionReady_ = nullptr;
     HomeWorkspace* workspace_ = nullptr;
     QPointer<QWidget> layer_;
+    // The control whose click presents a utility, until the panel takes it as its opener.
+    QPointer<QWidget> opener_;
     QShortcut* cancel_ = nullptr;
 };
 

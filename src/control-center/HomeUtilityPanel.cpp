@@ -23,6 +23,7 @@
 #include "platform/FileManager.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLayout>
@@ -311,6 +312,8 @@ HomeUtilityPanel::HomeUtilityPanel(const HomePageContext& context, HomeActions& 
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setWidgetResizable(false);
+    // The view only holds the sections: Tab passes it for the controls inside.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setAutoFillBackground(false);
     scroll_->viewport()->setAutoFillBackground(false);
     auto* stack = new QWidget(scroll_->viewport());
@@ -779,6 +782,30 @@ void HomeUtilityPanel::rebuildFiles() {
         fileList_->addWidget(row);
     }
     fitSections();
+}
+
+QList<QWidget*> HomeUtilityPanel::tabStops() const {
+    // The window's focus chain holds the panel's controls in their order, among the page's.
+    QList<QWidget*> stops;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || w->focusProxy()) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() && w->isVisibleTo(this))
+            stops << w;
+    }
+    return stops;
+}
+
+bool HomeUtilityPanel::focusNextPrevChild(bool next) {
+    // Tab from any control of the panel ends here, so it never passes to the page below.
+    const QList<QWidget*> stops = tabStops();
+    if (stops.isEmpty()) return true;
+    const qsizetype at = stops.indexOf(QApplication::focusWidget());
+    const qsizetype count = stops.size();
+    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    QWidget* stop = stops.at(target);
+    stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if (scroll_->widget() && scroll_->widget()->isAncestorOf(stop)) scroll_->ensureWidgetVisible(stop);
+    return true;
 }
 
 void HomeUtilityPanel::paintEvent(QPaintEvent*) {

@@ -27,7 +27,8 @@ class VantrelMenuPicker;
 // sections (the timers, the clipboard history, the file shelf), the one the page has open
 // expanded. It keeps no selection of its own: a header click only reports its utility, and the
 // page answers with setSelected. Every value shown is read from the stores whenever one of them
-// changes; Escape, anywhere in the application, closes the panel while it exists.
+// changes; Escape, anywhere in the application, closes the panel while it exists. It covers the
+// page: Tab and Shift+Tab cycle through its own controls and never reach a widget behind it.
 class HomeUtilityPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -67,8 +68,13 @@ public:
     // The panel's card: fill, outline and the accent's share of the outline.
     static QPainterPath cardShape(const QRectF& rect);
 
+    // The controls Tab and Shift+Tab cycle through now, in their order: the shown and enabled
+    // ones that take focus from the keyboard.
+    QList<QWidget*> tabStops() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     struct Section {

@@ -7,6 +7,7 @@
 #include "kit/VantrelConcentricGeometry.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelSecondaryButtonStyle.h"
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelTheme.h"
@@ -268,6 +269,8 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     editor_->viewport()->setAutoFillBackground(false);
     editor_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
     editor_->setMinimumWidth(240);
+    // The desktop's bar, white with arrow buttons, would sit on the dark well.
+    VantrelScrollIndicator::install(editor_);
     connect(editor_, &QPlainTextEdit::textChanged, this, &HomeWorkspace::editorEdited);
     wellLayout->addWidget(editor_);
     editorColumn->addWidget(well, 1);

@@ -227,6 +227,7 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
             },
             row_);
         buttons_[i]->setReduceMotion(context_.motion.prefersReducedMotion());
+        buttons_[i]->installEventFilter(this);
     }
     strip_->setWidget(row_);
     // The scroll area fills what it holds by default; the bar shows through the strip instead.
@@ -338,6 +339,15 @@ void TopNavigationBar::refreshAppearance() {
     wordmarkSubtitle_->setPalette(subtitle);
     if (shadow_) shadow_->setLook({VantrelTheme::shadow().resolve(scheme), 18, QPointF(0, 8)});
     update();
+}
+
+bool TopNavigationBar::eventFilter(QObject* watched, QEvent* event) {
+    // Where the strip is narrower than its buttons, the one the keyboard reaches scrolls into view
+    // whole, its ring included.
+    if (event->type() == QEvent::FocusIn)
+        if (auto* button = qobject_cast<QWidget*>(watched); button && row_->isAncestorOf(button))
+            strip_->ensureWidgetVisible(button, 0, 0);
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TopNavigationBar::event(QEvent* event) {

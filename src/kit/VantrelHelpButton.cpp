@@ -2,6 +2,7 @@
 
 #include "core/VantrelPreferences.h"
 #include "kit/KitPaint.h"
+#include "kit/OutlineWindowShape.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
@@ -11,14 +12,27 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 
 namespace vantrel {
 
 using VantrelTheme::withOpacity;
 
-VantrelHelpPopover::VantrelHelpPopover(const QString& text, QWidget* parent)
+namespace {
+
+constexpr double kOutlineWidth = 0.75;
+
+// The outline's stroke is centred half a pixel inside the window's edge.
+QRectF paintedFrame(const QRect& window) {
+    return QRectF(window).adjusted(0.5, 0.5, -0.5, -0.5);
+}
+
+} // namespace
+
+VantrelHelpPopover::VantrelHelpPopover(const QString& text, QWidget* parent, CompositorState* compositor)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint),
-      label_(new VantrelLabel(text, VantrelType::font(12, QFont::Medium), VantrelLabel::primary(), this)) {
+      label_(new VantrelLabel(text, VantrelType::font(12, QFont::Medium), VantrelLabel::primary(), this)),
+      shape_(new OutlineWindowShape(*this, OutlineWindowShape::WhileCompositing::outlineCoverage)) {
     setAttribute(Qt::WA_TranslucentBackground);
     // The click that closes the popover on its own button must not open it again at once.
     setAttribute(Qt::WA_NoMouseReplay);
@@ -28,6 +42,18 @@ VantrelHelpPopover::VantrelHelpPopover(const QString& text, QWidget* parent)
     const int textWidth = int(kTextWidth);
     label_->setGeometry(pad, kArrow + pad, textWidth, label_->heightForWidth(textWidth));
     resize(textWidth + 2 * pad, kArrow + label_->height() + 2 * pad);
+    // What the bubble paints, its outline's stroke included.
+    const QPainterPath bubble = bubbleShape(paintedFrame(rect()));
+    QPainterPathStroker stroke;
+    stroke.setWidth(kOutlineWidth);
+    shape_->setOutline(bubble.united(stroke.createStroke(bubble)));
+    shape_->setCompositorState(compositor);
+    connect(shape_, &OutlineWindowShape::compositingChanged, this, [this] {
+        // A window made while no compositor ran is drawn without transparency of its own: the
+        // bubble closes, and the next one opens in a new window.
+        close();
+        destroy(true, true);
+    });
     // The popover takes the appearance of the window it opens from.
     if (parent) VantrelTheme::setColorScheme(this, VantrelTheme::colorScheme(parent));
 }
@@ -45,23 +71,26 @@ void VantrelHelpPopover::closeEvent(QCloseEvent* event) {
     Q_EMIT closed();
 }
 
-void VantrelHelpPopover::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const ColorScheme scheme = VantrelTheme::colorScheme(this);
-    const QRectF bubble = QRectF(rect()).adjusted(0.5, kArrow + 0.5, -0.5, -0.5);
+QPainterPath VantrelHelpPopover::bubbleShape(const QRectF& frame) {
+    const QRectF bubble = frame.adjusted(0, kArrow, 0, 0);
     QPainterPath shape;
     shape.addRoundedRect(bubble, kRadius, kRadius);
     const double middle = bubble.center().x();
     QPainterPath arrow;
     arrow.moveTo(middle - kArrow - 1, bubble.top() + 1);
-    arrow.lineTo(middle, 0.5);
+    arrow.lineTo(middle, frame.top());
     arrow.lineTo(middle + kArrow + 1, bubble.top() + 1);
     arrow.closeSubpath();
-    shape = shape.united(arrow);
-    painter.setPen(QPen(VantrelTheme::border().resolve(scheme), 0.75));
+    return shape.united(arrow);
+}
+
+void VantrelHelpPopover::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = VantrelTheme::colorScheme(this);
+    painter.setPen(QPen(VantrelTheme::border().resolve(scheme), kOutlineWidth));
     painter.setBrush(VantrelTheme::surface().resolve(scheme));
-    painter.drawPath(shape);
+    painter.drawPath(bubbleShape(paintedFrame(rect())));
 }
 
 VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppearance& appearance,
@@ -92,7 +121,7 @@ void VantrelHelpButton::togglePopover() {
         return;
     }
     if (!popover_) {
-        popover_ = new VantrelHelpPopover(text_, this);
+        popover_ = new VantrelHelpPopover(text_, this, appearance_.compositor());
         connect(popover_, &VantrelHelpPopover::closed, this, qOverload<>(&QWidget::update));
     }
     VantrelTheme::setColorScheme(popover_, VantrelTheme::colorScheme(this));

@@ -1,21 +1,25 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QPainterPath>
 #include <QPointer>
 
 namespace vantrel {
 
+class CompositorState;
+class OutlineWindowShape;
 class SystemAppearance;
 class VantrelLabel;
 class VantrelPreferences;
 
 // The popover of a help button: the help text in a 250-point column with 14 points around it, in
 // a bubble whose arrow on the top edge points at the button; a pop-up window that closes on
-// Escape or on a click outside.
+// Escape or on a click outside. Where no compositor blends it over the window below, the window
+// is cut to the bubble, so the clear corners and the band beside the arrow do not show black.
 class VantrelHelpPopover : public QWidget {
     Q_OBJECT
 public:
-    VantrelHelpPopover(const QString& text, QWidget* parent);
+    VantrelHelpPopover(const QString& text, QWidget* parent, CompositorState* compositor = nullptr);
 
     static constexpr double kTextWidth = 250;
     static constexpr double kPadding = 14;
@@ -23,6 +27,8 @@ public:
     static constexpr int kArrow = 7; // the arrow on the top edge, pointing at the button
 
     VantrelLabel* label() const { return label_; }
+    // The bubble with its arrow's tip on the top edge of `frame`.
+    static QPainterPath bubbleShape(const QRectF& frame);
 
 Q_SIGNALS:
     void closed();
@@ -34,6 +40,7 @@ protected:
 
 private:
     VantrelLabel* label_;
+    OutlineWindowShape* shape_;
 };
 
 // The small question-mark button in a card's header. Its 25 by 25 points always take their place

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/CompositorState.h"
 #include "platform/EnumTraits.h"
 
 #include <QObject>
+#include <QPointer>
 
 namespace vantrel {
 
@@ -24,8 +26,17 @@ public:
     virtual bool reduceMotion() const = 0;
     virtual bool reduceTransparency() const = 0;
 
+    // Whether the desktop blends translucent windows over what lies below, for the small windows a
+    // view opens (a help bubble) that must show only their outline where it does not. None: a
+    // desktop that blends.
+    CompositorState* compositor() const { return compositor_; }
+    void setCompositor(CompositorState* compositor) { compositor_ = compositor; }
+
 Q_SIGNALS:
     void changed();
+
+private:
+    QPointer<CompositorState> compositor_;
 };
 
 } // namespace vantrel

@@ -272,6 +272,89 @@ TEST_F(HomePageTest, EveryWayOutClosesThePanelAndEscapeWithoutOneTravelsOn) {
     EXPECT_FALSE(escape(&page));
 }
 
+TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFocusBack) {
+    QApplication::setActiveWindow(&page);
+    f.note(QStringLiteral("Groceries"), QStringLiteral("Milk"));
+    QCoreApplication::sendPostedEvents();
+    QPlainTextEdit* editor = page.workspace()->editor();
+    ASSERT_EQ(editor->toPlainText(), "Groceries\nMilk");
+    editor->setFocus(Qt::MouseFocusReason);
+    const auto noteText = [this] {
+        const VantrelNote& note = f.c.stores.notes.notes().first();
+        return note.title + QLatin1Char('|') + note.body;
+    };
+    const QString before = noteText();
+
+    // Opened with a click, the editor keeping the focus it had.
+    QAbstractButton* metric = page.metricButton(HomeUtility::timer);
+    QTest::mouseClick(metric, Qt::LeftButton);
+    settle();
+    HomeUtilityPanel* panel = page.panel();
+    ASSERT_NE(panel, nullptr);
+    const auto inPanel = [this](const QWidget* w) {
+        const HomeUtilityPanel* shown = page.panel();
+        return shown && w && (w == shown || shown->isAncestorOf(w));
+    };
+    EXPECT_TRUE(inPanel(QApplication::focusWidget())) << "the focus leaves the page for the panel";
+
+    const auto walk = [&](Qt::Key key, int presses) {
+        QList<QWidget*> reached;
+        for (int i = 0; i < presses; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QWidget* focused = QApplication::focusWidget();
+            EXPECT_TRUE(inPanel(focused)) << "press " << i << " left the panel for "
+                                          << (focused ? focused->metaObject()->className() : "nothing");
+            reached << focused;
+        }
+        return reached;
+    };
+    const QList<QWidget*> forward = walk(Qt::Key_Tab, 25);
+    const QList<QWidget*> backward = walk(Qt::Key_Backtab, 25);
+    const QSet<QWidget*> stops(forward.begin(), forward.end());
+    for (const QString name : {"close", "focus.minus", "focus.plus", "timer.primary", "timer.reset",
+                               "stopwatch.primary", "minutes", "countdown.primary", "countdown.reset"})
+        EXPECT_TRUE(stops.contains(panel->findChild<QWidget*>(name))) << name.toStdString();
+    for (HomeUtility utility : {HomeUtility::timer, HomeUtility::clipboard, HomeUtility::files})
+        EXPECT_TRUE(stops.contains(panel->sectionHeader(utility))) << rawValue(utility).toStdString();
+    EXPECT_FALSE(stops.contains(panel->findChild<QWidget*>("lap")))
+        << "Lap, off while nothing runs, is passed";
+    EXPECT_FALSE(stops.contains(panel->sectionsScroll())) << "the view holding the sections is no stop";
+    // Shift+Tab walks the same cycle the other way.
+    EXPECT_EQ(backward.at(0), forward.at(23));
+    EXPECT_EQ(backward.at(1), forward.at(22));
+
+    // The File Shelf's header opened from the keyboard: "Add Files…" joins the cycle.
+    while (QApplication::focusWidget() != panel->sectionHeader(HomeUtility::files))
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(page.presentedUtility(), HomeUtility::files);
+    panel->crossFade()->setCurrentTime(panel->crossFade()->duration());
+    const QList<QWidget*> shelf = walk(Qt::Key_Tab, 12);
+    EXPECT_TRUE(shelf.contains(panel->findChild<QWidget*>("addFiles")));
+    EXPECT_FALSE(shelf.contains(panel->findChild<QWidget*>("focus.minus")))
+        << "the closed Timer's are passed";
+
+    EXPECT_EQ(noteText(), before) << "no tab reached the note";
+    EXPECT_EQ(editor->toPlainText(), "Groceries\nMilk");
+
+    // Escape closes; the focus goes back to the metric that opened the panel.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(page.presentedUtility(), std::nullopt);
+    EXPECT_EQ(QApplication::focusWidget(), metric);
+    settle();
+
+    // Opened from the keyboard, the live row gets the focus back as it had it.
+    QAbstractButton* row = page.liveRow(HomeUtility::clipboard);
+    row->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(row, Qt::Key_Space);
+    ASSERT_EQ(page.presentedUtility(), HomeUtility::clipboard);
+    settle();
+    walk(Qt::Key_Tab, 3);
+    page.panel()->closeButton()->click();
+    EXPECT_EQ(QApplication::focusWidget(), row);
+    EXPECT_EQ(noteText(), before);
+}
+
 TEST_F(HomePageTest, ArrangementsFollowTheWidthOffered) {
     EXPECT_FALSE(HomePage::isOverviewWide(819));
     EXPECT_TRUE(HomePage::isOverviewWide(820));

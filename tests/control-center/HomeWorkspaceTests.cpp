@@ -17,6 +17,7 @@
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -186,6 +187,28 @@ TEST_F(WorkspaceTest, TheEditorsTitleWellAndHeaderButtonKeepTheirSizes) {
         action->setLeadingGlyph(glyph, 11, 0);
         EXPECT_EQ(withFrame - action->sizeHint().width(), 16) << glyph.toStdString();
     }
+}
+
+TEST_F(WorkspaceTest, ALongNoteScrollsUnderTheKitsIndicatorNotTheDesktopsBar) {
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) lines << QStringLiteral("Line %1").arg(i);
+    f.note(QStringLiteral("Long"), lines.join(QLatin1Char('\n')));
+    QCoreApplication::sendPostedEvents();
+    QPlainTextEdit* editor = workspace.editor();
+    ASSERT_GT(editor->verticalScrollBar()->maximum(), 0) << "there is something to scroll";
+    EXPECT_FALSE(editor->verticalScrollBar()->isVisible()) << "no desktop bar";
+    EXPECT_EQ(editor->viewport()->width(), editor->width()) << "nothing takes width from the text";
+    editor->verticalScrollBar()->setValue(editor->verticalScrollBar()->maximum() / 2);
+    // The indicator shows while the view scrolls: a thin handle at the trailing edge.
+    const QImage look = renderWidget(*editor);
+    int lit = 0;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = look.width() - 6; x < look.width() - 2; ++x) lit += qAlpha(look.pixel(x, y)) > 60;
+    EXPECT_GT(lit, 20);
+    int beside = 0;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = look.width() - 16; x < look.width() - 7; ++x) beside += qAlpha(look.pixel(x, y)) > 200;
+    EXPECT_EQ(beside, 0) << "no track or arrow buttons beside it";
 }
 
 TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {

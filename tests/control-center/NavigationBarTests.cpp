@@ -301,6 +301,34 @@ TEST_F(NavigationBarTest, TheSectionButtonsStandTwoApartCentredInTheStrip) {
     EXPECT_EQ(bar().button(sections[0])->x(), 0) << "at 900 the strip is narrower than its buttons";
 }
 
+TEST_F(NavigationBarTest, ASectionButtonReachedWithTabIsScrolledWholeIntoTheStrip) {
+    // At 900 the strip is narrower than its buttons; Home is selected and shown.
+    root->resize(900, 700);
+    QApplication::setActiveWindow(root->window());
+    const auto& sections = TopNavigationBar::sections();
+    QWidget* viewport = bar().strip()->viewport();
+    const auto shownWhole = [&](VantrelSection section) {
+        const QWidget* button = bar().button(section);
+        return viewport->rect().contains(QRect(button->mapTo(viewport, QPoint()), button->size()));
+    };
+    ASSERT_FALSE(shownWhole(VantrelSection::permissions)) << "Permissions starts outside the strip";
+    // Shift+Tab from the palette's pill enters the strip at its end.
+    bar().pill()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar().pill(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), bar().button(VantrelSection::permissions));
+    EXPECT_TRUE(shownWhole(VantrelSection::permissions));
+    for (std::size_t i = sections.size() - 1; i-- > 0;) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        ASSERT_EQ(QApplication::focusWidget(), bar().button(sections[i]));
+        EXPECT_TRUE(shownWhole(sections[i])) << "back to " << title(sections[i]).toStdString();
+    }
+    for (std::size_t i = 1; i < sections.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(shownWhole(sections[i])) << title(sections[i]).toStdString();
+    }
+    EXPECT_EQ(c.sections.selected(), VantrelSection::home) << "Tab only moves the focus";
+}
+
 TEST_F(NavigationBarTest, ThePillSetsItsTitle7AfterTheCommandGlyphCentredAsOne) {
     // Wide, the pill shows "Actions": the 16-point glyph frame, 7 points, then the title, the
     // whole label centred in the pill.

@@ -12,6 +12,7 @@
 #include "kit/VantrelPage.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelType.h"
+#include "support/FakeCompositorState.h"
 #include "support/KitHarness.h"
 
 #include <QAccessible>
@@ -261,6 +262,50 @@ TEST(VantrelHelpButton, ShowsItsGlyphOnlyNearFocusedOrOpenAndEscapeClosesThePopo
     EXPECT_TRUE(button->isPresented()) << "the next click opens it again";
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(button->isPresented()) << "and a click closes it";
+}
+
+TEST(VantrelHelpButton, WithoutACompositorThePopoverShowsOnlyItsBubble) {
+    KitHarness kit;
+    FakeCompositorState compositor(false);
+    kit.appearance.setCompositor(&compositor);
+    QWidget window;
+    auto* button = new VantrelHelpButton(kit.preferences, kit.appearance, "Active Dock",
+                                         "Replaces the Dock with Vantrel's own.", &window);
+    window.resize(300, 100);
+    window.show();
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(button->isPresented());
+    VantrelHelpPopover* popover = button->popover();
+    const QImage look = renderWidget(*popover);
+    // Every pixel the window shows, the bubble paints: none is left clear to show black. And the
+    // bubble is not cut: every pixel it fills whole is shown.
+    const QRegion shown = popover->mask();
+    ASSERT_FALSE(shown.isEmpty()) << "the window is shaped";
+    int clearShown = 0;
+    int solidHidden = 0;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x) {
+            const int alpha = qAlpha(look.pixel(x, y));
+            clearShown += shown.contains(QPoint(x, y)) && alpha == 0;
+            solidHidden += !shown.contains(QPoint(x, y)) && alpha == 255;
+        }
+    EXPECT_EQ(clearShown, 0);
+    EXPECT_EQ(solidHidden, 0);
+    EXPECT_FALSE(shown.contains(QPoint(4, 3))) << "the band beside the arrow";
+    EXPECT_TRUE(shown.contains(QPoint(popover->width() / 2, 3))) << "the arrow";
+    QTest::keyClick(popover, Qt::Key_Escape);
+
+    // A compositor blends the bubble's edges over the window below: they are kept whole.
+    compositor.setCompositing(true);
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(button->isPresented());
+    const QRegion blended = button->popover()->mask();
+    EXPECT_EQ(blended.intersected(shown), shown) << "the solid pixels, and";
+    int softEdge = 0;
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            softEdge += blended.contains(QPoint(x, y)) && !shown.contains(QPoint(x, y));
+    EXPECT_GT(softEdge, 0) << "the antialiased edge pixels are shown too";
 }
 
 TEST(FeatureRow, PairsItsTitleWithItsControlAndStacksBelow660) {
