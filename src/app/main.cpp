@@ -263,7 +263,8 @@ int main(int argc, char** argv) {
         // Whether a compositor runs, and the keeper of the notch and its dot above other windows.
         X11Desktop desktop;
         X11BackdropBlur backdropBlur;
-        X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes);
+        X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes,
+                                                   &scheduler);
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
                                                .scheduler = scheduler,
