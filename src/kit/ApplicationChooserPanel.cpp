@@ -4,6 +4,8 @@
 #include "kit/VantrelTheme.h"
 #include "platform/Workspace.h"
 
+#include <QListWidget>
+
 namespace vantrel {
 
 ApplicationChooserPanel::ApplicationChooserPanel(OpenPanel& files, const Workspace& workspace,
@@ -12,7 +14,7 @@ ApplicationChooserPanel::ApplicationChooserPanel(OpenPanel& files, const Workspa
 
 std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const OpenPanelRequest& request,
                                                                          bool multiple) const {
-    return std::make_unique<ApplicationChooser>(
+    auto chooser = std::make_unique<ApplicationChooser>(
         workspace_.installedApplications(),
         ApplicationChooser::Options{.title = request.title,
                                     .prompt =
@@ -22,6 +24,10 @@ std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const O
                                     .scheme = VantrelTheme::colorScheme(request.parent),
                                     .accent = accent_ ? accent_() : QColor(Qt::gray)},
         request.parent);
+    // Larger icons are decoded beside the event loop: the rows show them once they are in.
+    QWidget* rows = chooser->list()->viewport();
+    QObject::connect(&workspace_, &Workspace::iconsChanged, rows, [rows] { rows->update(); });
+    return chooser;
 }
 
 std::optional<QStringList> ApplicationChooserPanel::chooseApplications(const OpenPanelRequest& request,

@@ -57,11 +57,17 @@ QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
 
 IconThemes::IconThemes(WorkQueue* reader, QObject* parent)
     : QObject(parent), reader_(reader), naming_(naming()) {
+    if (reader_)
+        decoding_ =
+            std::make_shared<IconDecoding>(IconDecoding{reader_, results_.handle(), [this] { announce(); }});
     // The desktop's settings name another theme: Qt sends every window a theme change.
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
-IconThemes::~IconThemes() = default;
+IconThemes::~IconThemes() {
+    // Icons handed out outlive the themes: they decode on the asking thread from now on.
+    if (decoding_) decoding_->queue = nullptr;
+}
 
 // The icon files in the theme's folders, as its index file (the first one found) lists the
 // folders, in every search path, and the themes it inherits. A theme lists hundreds of folders:
@@ -191,18 +197,24 @@ QStringList IconThemes::files(const QString& name) {
 }
 
 QIcon IconThemes::icon(const QString& nameOrPath) {
-    if (QFileInfo(nameOrPath).isAbsolute()) return boundedIcon({QDir::cleanPath(nameOrPath)});
-    return boundedIcon(files(nameOrPath));
+    if (QFileInfo(nameOrPath).isAbsolute()) return boundedIcon({QDir::cleanPath(nameOrPath)}, decoding_);
+    return boundedIcon(files(nameOrPath), decoding_);
 }
 
 QIcon IconThemes::folderIcon() {
-    for (const char* name : {"inode-directory", "folder"})
-        if (QIcon found = icon(QString::fromLatin1(name)); !found.isNull()) return found;
-    // Drawn into the toolkit itself, so no theme can take it away.
-    QIcon toolkit;
-    for (const char* path : kToolkitFolders)
-        if (QFileInfo::exists(QString::fromLatin1(path))) toolkit.addFile(QString::fromLatin1(path));
-    return toolkit;
+    if (QString now = naming(); !folderIcon_ || folderNaming_ != now) {
+        folderNaming_ = std::move(now);
+        folderIcon_ = [this] {
+            for (const char* name : {"inode-directory", "folder"})
+                if (QIcon found = icon(QString::fromLatin1(name)); !found.isNull()) return found;
+            // Drawn into the toolkit itself, so no theme can take it away.
+            QIcon toolkit;
+            for (const char* path : kToolkitFolders)
+                if (QFileInfo::exists(QString::fromLatin1(path))) toolkit.addFile(QString::fromLatin1(path));
+            return toolkit;
+        }();
+    }
+    return *folderIcon_;
 }
 
 QString IconThemes::naming() {
@@ -221,6 +233,7 @@ bool IconThemes::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void IconThemes::announce() {
+    folderIcon_.reset();
     if (std::exchange(announcing_, true)) return;
     QMetaObject::invokeMethod(
         this,
