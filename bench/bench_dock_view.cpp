@@ -6,6 +6,8 @@
 #include "dock/FloatingDockView.h"
 #include "dock/RunningAppsStore.h"
 #include "modules/FileShelfStore.h"
+#include "platform/linux/IconThemes.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "support/FakeOpenPanel.h"
 #include "support/FakeTrash.h"
 #include "support/RecordingHapticPerformer.h"
@@ -22,6 +24,8 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QPainter>
+#include <QTextStream>
+#include <malloc.h>
 
 using namespace vantrel;
 using namespace vantrel::bench;
@@ -65,13 +69,13 @@ struct RowServices {
         file.write(QJsonDocument(DockShortcut::encodeList(pinned).toArray()).toJson(QJsonDocument::Compact));
         return true;
     }
-    DockViewContext context(RunningAppsStore& store, DockContentStore& content) {
+    DockViewContext context(RunningAppsStore& store, DockContentStore& content, Workspace* icons = nullptr) {
         return {.store = store,
                 .content = content,
                 .preferences = preferences,
                 .shelf = shelf,
                 .trash = trash,
-                .workspace = workspace,
+                .workspace = icons ? *icons : workspace,
                 .menus = menus,
                 .alerts = alerts,
                 .scheduler = files.scheduler,
@@ -179,8 +183,85 @@ void BM_DockViewRebuildRunning(benchmark::State& state) {
     state.SetComplexityN(count);
 }
 
+// The process's anonymous resident memory and its proportional set size, in MiB.
+struct Memory {
+    double anonymous = 0;
+    double proportional = 0;
+};
+Memory memoryNow() {
+    const auto field = [](const QString& file, QStringView name) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) return 0.0;
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (QString::fromLatin1(line).startsWith(name))
+                return QString::fromLatin1(line)
+                           .section(QLatin1Char(':'), 1)
+                           .trimmed()
+                           .section(QLatin1Char(' '), 0, 0)
+                           .toDouble() /
+                       1024;
+        return 0.0;
+    };
+    return {field(QStringLiteral("/proc/self/status"), u"RssAnon:"),
+            field(QStringLiteral("/proc/self/smaps_rollup"), u"Pss:")};
+}
+
+// Start-up with `state.range(0)` pinned items on the real desktop's icons, two in three folders
+// and the others websites, over the Dock without them: memory grows by what each tile keeps,
+// and every folder tile keeps the same folder icon. Once per process, as the first build is what
+// start-up pays (the icon themes are read before, as they are off the main thread in the program).
+void BM_DockStartWithPinnedFolders(benchmark::State& state) {
+    const auto count = int(state.range(0));
+    RowServices row;
+    IconThemes themes;
+    LinuxWorkspace workspace(row.files.log, {}, &themes);
+    std::vector<DockShortcut> pinned;
+    for (int i = 0; i < count; ++i) {
+        const QString folder = row.files.dir.path() + QStringLiteral("/folders/%1").arg(i);
+        const bool website = i % 3 == 2;
+        if (!website) QDir().mkpath(folder);
+        pinned.push_back({QUuid::createUuid(), QStringLiteral("Item %1").arg(i),
+                          website ? QStringLiteral("https://example.org/%1").arg(i) : folder,
+                          website ? DockShortcut::Kind::website : DockShortcut::Kind::folder, std::nullopt});
+    }
+    RunningAppsStore store(row.running, row.alerts);
+    // The themes read, and the empty Dock built once.
+    workspace.iconForFile(row.files.dir.path());
+    if (!row.writePinned({})) state.SkipWithError("cannot write the pinned items");
+    {
+        DockContentStore content(row.files.persistence, workspace, row.openPanel, row.running);
+        FloatingDockView view(row.context(store, content, &workspace));
+    }
+    if (!row.writePinned(pinned)) state.SkipWithError("cannot write the pinned items");
+    for (auto _ : state) {
+        state.PauseTiming();
+        malloc_trim(0);
+        const Memory before = memoryNow();
+        state.ResumeTiming();
+        auto content =
+            std::make_unique<DockContentStore>(row.files.persistence, workspace, row.openPanel, row.running);
+        auto view = std::make_unique<FloatingDockView>(row.context(store, *content, &workspace));
+        benchmark::DoNotOptimize(view->tiles().size());
+        state.PauseTiming();
+        malloc_trim(0);
+        const Memory after = memoryNow();
+        state.counters["anon_MiB"] = after.anonymous - before.anonymous;
+        state.counters["pss_MiB"] = after.proportional - before.proportional;
+        if (view->tiles().size() < std::size_t(count)) state.SkipWithError("not one tile per item");
+        view.reset();
+        content.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(QStringLiteral("icon theme %1").arg(QIcon::themeName()).toStdString());
+}
+
 } // namespace
 
+BENCHMARK(BM_DockStartWithPinnedFolders)
+    ->Arg(300)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DockRowFrame)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DockViewBuildFromFile)
     ->Unit(benchmark::kMillisecond)

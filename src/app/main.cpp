@@ -269,7 +269,8 @@ int main(int argc, char** argv) {
         X11Desktop desktop;
         appearance.setCompositor(&desktop);
         X11BackdropBlur backdropBlur;
-        X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes);
+        X11RunningApplications runningApplications(x11Display, applicationEntryFolders, &iconThemes,
+                                                   &scheduler);
         StatusNotifierItemSource menuBarItems({.connection = QDBusConnection::sessionBus(),
                                                .model = statusBar,
                                                .scheduler = scheduler,

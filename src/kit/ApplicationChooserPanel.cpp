@@ -4,6 +4,8 @@
 #include "kit/VantrelTheme.h"
 #include "platform/Workspace.h"
 
+#include <QListWidget>
+
 namespace vantrel {
 
 ApplicationChooserPanel::ApplicationChooserPanel(OpenPanel& files, const Workspace& workspace,

@@ -295,6 +295,14 @@ void questionmarkCircle(Sketch& s) {
     s.fill(circle({12, 17.3}, 1.3));
 }
 
+void infoCircle(Sketch& s) {
+    s.stroke(circle({12, 12}, 9.5));
+    s.fill(circle({12, 7.3}, 1.3));
+    QPainterPath bar(QPointF(12, 10.5));
+    bar.lineTo(QPointF(12, 17));
+    s.stroke(bar);
+}
+
 void exclamationmarkTriangleFill(Sketch& s) {
     // The mark is cut out of the filled triangle.
     QPainterPath p;
@@ -1184,6 +1192,7 @@ const Entry kTable[] = {
     {"forward.fill", [](Sketch& s) { skipFill(s, true); }},
     {"backward.fill", [](Sketch& s) { skipFill(s, false); }},
     {"questionmark.circle", questionmarkCircle},
+    {"info.circle", infoCircle},
     {"exclamationmark.triangle.fill", exclamationmarkTriangleFill},
     {"chevron.up.chevron.down", chevronUpChevronDown},
     // The control-center shell and its onboarding.

@@ -3,6 +3,7 @@
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QIcon>
 #include <QImage>
@@ -88,4 +89,63 @@ TEST(IconThemes, FindsANameWithItsExtensionAScaledFolderAndTheFolderByItsTypesNa
     EXPECT_EQ(themes.files(QStringLiteral("editor.png")), QStringList{editor});
     EXPECT_EQ(themes.files(QStringLiteral("editor")), QStringList{editor});
     EXPECT_EQ(themes.folderIcon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(40, 180, 60));
+}
+
+// A row of pinned folders holds one folder icon: every tile's pixmap is the same one, also when
+// the named theme is missing and the folder is the toolkit's own.
+TEST(IconThemes, EveryFolderSharesOneIconAndItsPixmapsWhenTheThemeIsMissing) {
+    TempHome home;
+    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("missing"));
+    ManualWorkQueue reader;
+    IconThemes themes(&reader);
+    reader.drain();
+    const QIcon first = themes.folderIcon();
+    const QIcon second = themes.folderIcon();
+    ASSERT_FALSE(first.isNull()) << "a folder is drawn as one without a theme";
+    const QPixmap a = first.pixmap(154, 154);
+    const QPixmap b = second.pixmap(154, 154);
+    EXPECT_FALSE(a.isNull());
+    EXPECT_EQ(a.cacheKey(), b.cacheKey()) << "each folder drew a pixmap of its own";
+}
+
+// A large bitmap (2048 pixels, within the limits) and a drawing are decoded on the themes' queue,
+// never on the asking thread, which is told once they are in; a small PNG is drawn at once.
+TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
+    TempHome home;
+    home.writeFile(QStringLiteral("icons/plain/index.theme"),
+                   "[Icon Theme]\nName=Plain\nDirectories=48x48/apps,2048x2048/apps,scalable/apps\n\n"
+                   "[48x48/apps]\nSize=48\n\n[2048x2048/apps]\nSize=2048\n\n"
+                   "[scalable/apps]\nSize=48\nType=Scalable\n");
+    const QString apps = home.root() + QStringLiteral("/icons/plain/");
+    QImage small(48, 48, QImage::Format_ARGB32);
+    small.fill(QColor(200, 30, 30));
+    ASSERT_TRUE(QDir().mkpath(apps + QStringLiteral("48x48/apps")));
+    ASSERT_TRUE(small.save(apps + QStringLiteral("48x48/apps/small.png")));
+    QImage large(2048, 2048, QImage::Format_ARGB32);
+    large.fill(QColor(30, 30, 200));
+    ASSERT_TRUE(QDir().mkpath(apps + QStringLiteral("2048x2048/apps")));
+    ASSERT_TRUE(large.save(apps + QStringLiteral("2048x2048/apps/large.png")));
+    home.writeFile(QStringLiteral("icons/plain/scalable/apps/drawing.svg"),
+                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\">"
+                   "<rect width=\"48\" height=\"48\" fill=\"#1ec81e\"/></svg>");
+    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
+    ManualWorkQueue reader;
+    IconThemes themes(&reader);
+    themes.files(QStringLiteral("small"));
+    reader.drain();
+    QSignalSpy changed(&themes, &IconThemes::changed);
+
+    EXPECT_EQ(themes.icon(QStringLiteral("small")).pixmap(48, 48).toImage().pixelColor(24, 24),
+              QColor(200, 30, 30));
+    const QIcon bitmap = themes.icon(QStringLiteral("large"));
+    const QIcon drawing = themes.icon(QStringLiteral("drawing"));
+    ASSERT_FALSE(bitmap.isNull());
+    ASSERT_FALSE(drawing.isNull());
+    EXPECT_TRUE(bitmap.pixmap(154, 154).isNull()) << "decoded on the asking thread";
+    EXPECT_TRUE(drawing.pixmap(154, 154).isNull()) << "drawn on the asking thread";
+    EXPECT_EQ(reader.pendingCount(), 2u);
+    reader.drain();
+    EXPECT_GE(changed.count(), 1);
+    EXPECT_EQ(bitmap.pixmap(154, 154).toImage().pixelColor(77, 77), QColor(30, 30, 200));
+    EXPECT_EQ(drawing.pixmap(154, 154).toImage().pixelColor(77, 77), QColor(30, 200, 30));
 }

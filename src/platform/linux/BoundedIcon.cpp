@@ -1,6 +1,7 @@
 #include "platform/linux/BoundedIcon.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/WorkQueue.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -34,6 +35,13 @@ struct Picture {
     QSize natural;
     bool scalable = false;
     bool unusable = false; // its header read, but its pixels did not
+    QByteArray format;
+
+    // Decoding it at `size` is quick enough for the asking thread, whatever the file holds.
+    bool decodesInline() const {
+        return format == "png" && natural.width() <= kMaximumInlineDecodeSide &&
+               natural.height() <= kMaximumInlineDecodeSide;
+    }
 };
 
 // A reader of `buffer`, read from `path`, that is usable within the limits, or none, with the
@@ -47,14 +55,18 @@ struct Reader {
     bool scalable() const { return format == "svg" || format == "svgz"; }
 };
 
-Reader readerWithin(QBuffer& buffer, const QString& path) {
+// A scalable picture's size is known only once the whole drawing is parsed, which takes as long as
+// drawing it: looked at for its header alone, it is taken as square.
+constexpr QSize kUnmeasuredScalable(512, 512);
+
+Reader readerWithin(QBuffer& buffer, const QString& path, bool measureScalable) {
     Reader r;
     r.reader = std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
     r.reader->setAutoDetectImageFormat(false);
     if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
     if (!r.reader->canRead()) return {};
     r.format = r.reader->format();
-    r.natural = r.reader->size();
+    r.natural = !measureScalable && r.scalable() ? kUnmeasuredScalable : r.reader->size();
     if (r.natural.isEmpty()) return {};
     if (!r.scalable() && (r.natural.width() > kMaximumIconSide || r.natural.height() > kMaximumIconSide))
         return {};
@@ -79,9 +91,9 @@ std::optional<Picture> readPicture(const QString& path) {
     QByteArray bytes = readIconFile(path);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const Reader r = readerWithin(buffer, path);
+    const Reader r = readerWithin(buffer, path, false);
     if (!r.reader) return std::nullopt;
-    return Picture{path, r.natural, r.scalable()};
+    return Picture{path, r.natural, r.scalable(), false, r.format};
 }
 
 // The picture's file read again (it may have changed since, so within the limits again) at `size`.
@@ -89,7 +101,7 @@ QImage render(const Picture& picture, const QSize& size) {
     QByteArray bytes = readIconFile(picture.path);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const Reader r = readerWithin(buffer, picture.path);
+    const Reader r = readerWithin(buffer, picture.path, true);
     if (!r.reader) return {};
     const QSize fitted = r.natural.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     if (r.scalable()) {
@@ -104,12 +116,15 @@ QImage render(const Picture& picture, const QSize& size) {
 // Shared by every icon of the same files while any of them, or any pixmap drawn from them, is in
 // use (the tiles of one application take their pixmap from an icon they then let go): the files
 // are looked at once, when first needed, and each size is drawn once.
-struct IconState {
+struct IconState : std::enable_shared_from_this<IconState> {
     QStringList files;
     std::recursive_mutex mutex;
     bool read = false;
     std::vector<Picture> pictures;
     QHash<quint64, QPixmap> pixmaps;
+    // Sizes being decoded elsewhere, and those decoded there, not yet taken (null: none read).
+    QSet<quint64> decoding;
+    QHash<quint64, QImage> decoded;
 
     void readFiles() {
         const std::lock_guard lock(mutex);
@@ -139,28 +154,71 @@ struct IconState {
         return best ? best : scalable ? scalable : largest;
     }
 
-    QPixmap pixmap(const QSize& size) {
+    // The picture drawn at `size`, the files tried best first; a file whose pixels do not read
+    // gives way to the next best. Decoded without the lock held, so that a long decoding on
+    // another thread never holds up the asking thread.
+    QImage decode(const QSize& size) {
+        for (;;) {
+            std::optional<Picture> picture;
+            {
+                const std::lock_guard lock(mutex);
+                if (Picture* best = bestFor(size)) picture = *best;
+            }
+            if (!picture) return {};
+            QImage image = render(*picture, size);
+            if (!image.isNull()) return image;
+            const std::lock_guard lock(mutex);
+            for (Picture& p : pictures)
+                if (p.path == picture->path) p.unusable = true;
+        }
+    }
+
+    static quint64 keyOf(const QSize& size) {
+        return (quint64(quint32(size.width())) << 32) | quint32(size.height());
+    }
+
+    QPixmap keep(quint64 key, const QImage& image) {
+        if (pixmaps.size() >= kCachedPixmaps) pixmaps.clear();
+        return *pixmaps.insert(key, QPixmap::fromImage(image));
+    }
+
+    QPixmap pixmap(const QSize& size, const std::shared_ptr<const IconDecoding>& decoder) {
         if (size.isEmpty()) return {};
         const std::lock_guard lock(mutex);
-        const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
+        const quint64 key = keyOf(size);
         if (auto it = pixmaps.constFind(key); it != pixmaps.constEnd()) return *it;
-        // A file whose pixels do not read gives way to the next best.
-        for (Picture* picture = bestFor(size); picture; picture = bestFor(size)) {
-            const QImage image = render(*picture, size);
-            if (image.isNull()) {
-                picture->unusable = true;
-                continue;
-            }
-            if (pixmaps.size() >= kCachedPixmaps) pixmaps.clear();
-            return *pixmaps.insert(key, QPixmap::fromImage(image));
+        if (auto it = decoded.find(key); it != decoded.end()) {
+            const QImage image = std::move(*it);
+            decoded.erase(it);
+            // Nothing read: asked again, the files are tried again.
+            return image.isNull() ? QPixmap() : keep(key, image);
         }
+        if (decoding.contains(key)) return {};
+        const Picture* best = bestFor(size);
+        if (!best) return {};
+        if (!decoder || !decoder->queue || best->decodesInline()) {
+            const QImage image = decode(size);
+            return image.isNull() ? QPixmap() : keep(key, image);
+        }
+        decoding.insert(key);
+        decoder->queue->async(
+            [state = shared_from_this(), size, key, port = decoder->port, decoded = decoder->decoded] {
+                QImage image = state->decode(size);
+                {
+                    const std::lock_guard lock(state->mutex);
+                    state->decoding.remove(key);
+                    state->decoded.insert(key, std::move(image));
+                }
+                if (decoded) port.post(decoded);
+            });
         return {};
     }
 
-    // Whether nothing holds a pixmap drawn from it.
+    // Whether nothing holds a pixmap drawn from it, nor is any being decoded.
     bool pixmapsUnused() {
         const std::lock_guard lock(mutex);
-        return std::all_of(pixmaps.begin(), pixmaps.end(), [](const QPixmap& p) { return p.isDetached(); });
+        return decoding.isEmpty() &&
+               std::all_of(pixmaps.begin(), pixmaps.end(), [](const QPixmap& p) { return p.isDetached(); });
     }
 
     bool isNull() {
@@ -172,7 +230,8 @@ struct IconState {
 
 class BoundedIconEngine final : public QIconEngine {
 public:
-    explicit BoundedIconEngine(std::shared_ptr<IconState> state) : state_(std::move(state)) {}
+    BoundedIconEngine(std::shared_ptr<IconState> state, std::shared_ptr<const IconDecoding> decoding)
+        : state_(std::move(state)), decoding_(std::move(decoding)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -183,7 +242,9 @@ public:
         target.moveCenter(rect.center());
         painter->drawPixmap(target, image);
     }
-    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override { return state_->pixmap(size); }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return state_->pixmap(size, decoding_);
+    }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
         const std::lock_guard lock(state_->mutex);
         const Picture* picture = state_->bestFor(size);
@@ -199,15 +260,16 @@ public:
     }
     bool isNull() override { return state_->isNull(); }
     QString key() const override { return QStringLiteral("vantrel-bounded"); }
-    QIconEngine* clone() const override { return new BoundedIconEngine(state_); }
+    QIconEngine* clone() const override { return new BoundedIconEngine(state_, decoding_); }
 
 private:
     std::shared_ptr<IconState> state_;
+    std::shared_ptr<const IconDecoding> decoding_;
 };
 
 } // namespace
 
-QIcon boundedIcon(QStringList files) {
+QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding) {
     if (files.empty()) return {};
     static std::mutex mutex;
     static QHash<QString, std::shared_ptr<IconState>> states;
@@ -220,7 +282,7 @@ QIcon boundedIcon(QStringList files) {
     const QString key = files.join(QLatin1Char('\n'));
     const std::lock_guard lock(mutex);
     if (const auto found = states.constFind(key); found != states.constEnd() && !unused(*found))
-        return QIcon(new BoundedIconEngine(*found));
+        return QIcon(new BoundedIconEngine(*found, std::move(decoding)));
     if (states.size() >= sweepAt) {
         states.removeIf([&](const auto& entry) { return unused(entry.value()); });
         sweepAt = std::max(kKeptStates, 2 * states.size());
@@ -228,7 +290,7 @@ QIcon boundedIcon(QStringList files) {
     auto state = std::make_shared<IconState>();
     state->files = std::move(files);
     states.insert(key, state);
-    return QIcon(new BoundedIconEngine(state));
+    return QIcon(new BoundedIconEngine(state, std::move(decoding)));
 }
 
 } // namespace vantrel

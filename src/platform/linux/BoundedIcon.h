@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/ResultPort.h"
+
 #include <QIcon>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 namespace vantrel {
 
@@ -15,9 +19,25 @@ constexpr qint64 kMaximumIconFileBytes = 8 << 20;
 // The widest and tallest bitmap taken.
 constexpr int kMaximumIconSide = 2048;
 
+class WorkQueue;
+
+// The widest and tallest bitmap decoded on the asking thread: a small PNG decodes in a few
+// milliseconds; anything larger, and any other format, may take seconds.
+constexpr int kMaximumInlineDecodeSide = 256;
+
+// Where the pictures too costly to decode on the asking thread are decoded, and how the asker
+// learns that one is in (posted to its thread). The owner clears `queue` before it goes; without
+// one, every picture is decoded on the asking thread.
+struct IconDecoding {
+    WorkQueue* queue = nullptr;
+    ResultPort::Handle port;
+    std::function<void()> decoded;
+};
+
 // An icon drawn from `files`, looked at when it is first drawn or asked whether it is null, and
 // read again for each size drawn. It is null when none of them is a regular file within the
 // limits with a picture's header; a file whose pixels then do not read gives way to the next.
-QIcon boundedIcon(QStringList files);
+// Given `decoding`, a size that is not a small PNG is drawn as nothing until it is decoded there.
+QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding = nullptr);
 
 } // namespace vantrel

@@ -57,11 +57,17 @@ QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
 
 IconThemes::IconThemes(WorkQueue* reader, QObject* parent)
     : QObject(parent), reader_(reader), naming_(naming()) {
+    if (reader_)
+        decoding_ =
+            std::make_shared<IconDecoding>(IconDecoding{reader_, results_.handle(), [this] { announce(); }});
     // The desktop's settings name another theme: Qt sends every window a theme change.
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
-IconThemes::~IconThemes() = default;
+IconThemes::~IconThemes() {
+    // Icons handed out outlive the themes: they decode on the asking thread from now on.
+    if (decoding_) decoding_->queue = nullptr;
+}
 
 // The icon files in the theme's folders, as its index file (the first one found) lists the
 // folders, in every search path, and the themes it inherits. A theme lists hundreds of folders:
@@ -135,6 +141,7 @@ const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringLis
             port.post([this, key, theme] {
                 reading_.remove(key);
                 themes_.insert(key, std::move(*theme));
+                folderIcon_.reset();
                 announce();
             });
         });
@@ -191,18 +198,24 @@ QStringList IconThemes::files(const QString& name) {
 }
 
 QIcon IconThemes::icon(const QString& nameOrPath) {
-    if (QFileInfo(nameOrPath).isAbsolute()) return boundedIcon({QDir::cleanPath(nameOrPath)});
-    return boundedIcon(files(nameOrPath));
+    if (QFileInfo(nameOrPath).isAbsolute()) return boundedIcon({QDir::cleanPath(nameOrPath)}, decoding_);
+    return boundedIcon(files(nameOrPath), decoding_);
 }
 
 QIcon IconThemes::folderIcon() {
-    for (const char* name : {"inode-directory", "folder"})
-        if (QIcon found = icon(QString::fromLatin1(name)); !found.isNull()) return found;
-    // Drawn into the toolkit itself, so no theme can take it away.
-    QIcon toolkit;
-    for (const char* path : kToolkitFolders)
-        if (QFileInfo::exists(QString::fromLatin1(path))) toolkit.addFile(QString::fromLatin1(path));
-    return toolkit;
+    if (QString now = naming(); !folderIcon_ || folderNaming_ != now) {
+        folderNaming_ = std::move(now);
+        folderIcon_ = [this] {
+            for (const char* name : {"inode-directory", "folder"})
+                if (QIcon found = icon(QString::fromLatin1(name)); !found.isNull()) return found;
+            // Drawn into the toolkit itself, so no theme can take it away.
+            QIcon toolkit;
+            for (const char* path : kToolkitFolders)
+                if (QFileInfo::exists(QString::fromLatin1(path))) toolkit.addFile(QString::fromLatin1(path));
+            return toolkit;
+        }();
+    }
+    return *folderIcon_;
 }
 
 QString IconThemes::naming() {
@@ -214,12 +227,15 @@ bool IconThemes::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ThemeChange) {
         if (QString now = naming(); now != naming_) {
             naming_ = std::move(now);
+            folderIcon_.reset();
             announce();
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
+// A picture decoded keeps the folder icon: only a theme read or renamed can change it, and a
+// folder drawn from a large picture would otherwise be decoded again on every announcement.
 void IconThemes::announce() {
     if (std::exchange(announcing_, true)) return;
     QMetaObject::invokeMethod(

@@ -8,17 +8,21 @@
 #include <QObject>
 #include <QSet>
 #include <QStringList>
+#include <memory>
+#include <optional>
 
 namespace vantrel {
 
 class WorkQueue;
+struct IconDecoding;
 
 // The desktop's icon themes, as the icon files each one holds by name, and the icons looked up in
 // them. Listing a theme's folders takes as long as the theme is large: most of a second for one
 // that lists ten thousand folders, or one folder of a hundred thousand files. Given a queue, a
 // theme is read there: a look-up answers from the themes read so far, asks for the others, and
 // changed() follows once they are in. Without one, a theme is read at once on the asking thread.
-// Every icon file found is read through boundedIcon(). Made and used on one thread.
+// Every icon file found is read through boundedIcon(), its larger pictures decoded on the same
+// queue (changed() follows each). Made and used on one thread.
 class IconThemes final : public QObject {
     Q_OBJECT
 public:
@@ -33,7 +37,8 @@ public:
     // The icon an entry's Icon= names: a file when it is an absolute path, else a name looked up
     // in the themes. Null when nothing readable is found.
     QIcon icon(const QString& nameOrPath);
-    // A folder's icon: the themes' folder, else the toolkit's own.
+    // A folder's icon: the themes' folder, else the toolkit's own. One icon, shared by every
+    // caller until the themes change, so a row of folders holds one set of pixmaps.
     QIcon folderIcon();
 
 Q_SIGNALS:
@@ -65,7 +70,11 @@ private:
     QSet<QString> reading_;
     QString naming_;
     bool announcing_ = false;
+    // The folder icon, for the naming it was found under; dropped when a theme is read.
+    std::optional<QIcon> folderIcon_;
+    QString folderNaming_;
     ResultPort results_;
+    std::shared_ptr<IconDecoding> decoding_;
 };
 
 } // namespace vantrel

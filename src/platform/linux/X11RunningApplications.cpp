@@ -2,6 +2,7 @@
 
 #include "platform/linux/ConfirmedProcess.h"
 #include "platform/linux/IconThemes.h"
+#include "platform/linux/QtScheduler.h"
 #include "platform/linux/QtXcbConnection.h"
 #include "platform/linux/XcbReply.h"
 
@@ -542,9 +543,12 @@ bool X11RunningApplications::Known::local() const {
 }
 
 X11RunningApplications::X11RunningApplications(const QByteArray& display, QStringList applicationFolders,
-                                               IconThemes* themes, QObject* parent)
+                                               IconThemes* themes, Scheduler* scheduler, QObject* parent)
     : RunningApplications(parent), ownThemes_(themes ? nullptr : std::make_unique<IconThemes>()),
-      themes_(themes ? *themes : *ownThemes_), x_(Connection::open(display)), index_(applicationFolders) {
+      themes_(themes ? *themes : *ownThemes_),
+      ownScheduler_(scheduler ? nullptr : std::make_unique<QtScheduler>()),
+      scheduler_(scheduler ? *scheduler : *ownScheduler_), x_(Connection::open(display)),
+      index_(applicationFolders) {
     connect(&themes_, &IconThemes::changed, this, &RunningApplications::iconsChanged);
     for (const QString& folder : applicationFolders)
         if (QFileInfo(folder).isDir()) folders_.addPath(folder);
@@ -561,7 +565,9 @@ X11RunningApplications::X11RunningApplications(const QByteArray& display, QStrin
     schedule();
 }
 
-X11RunningApplications::~X11RunningApplications() = default;
+X11RunningApplications::~X11RunningApplications() {
+    scheduler_.cancel(iconChangeTask_);
+}
 
 void X11RunningApplications::takeEvents() {
     // The worker's waits for its answers read events too, which then wait in xcb's queue with
@@ -629,9 +635,17 @@ bool X11RunningApplications::noteChange(quint32 window, bool icon) {
         attributesDirty_.insert(window);
     } else {
         known->iconStale = true;
-        // Read again now only where it was read before, which is where it is shown.
+        // Read again only where it was read before, which is where it is shown, and only once
+        // for all the changes of an interval.
         if (!known->icon && !known->iconAsked) return false;
-        iconsWanted_.insert(window);
+        iconsChanging_.insert(window);
+        if (!scheduler_.isScheduled(iconChangeTask_))
+            iconChangeTask_ = scheduler_.schedule(kIconChangeInterval, [this] {
+                iconsWanted_.unite(iconsChanging_);
+                iconsChanging_.clear();
+                schedule();
+            });
+        return false;
     }
     return true;
 }
@@ -846,8 +860,10 @@ QIcon X11RunningApplications::windowIcon(const std::vector<quint32>& windows) co
         const auto known = known_.constFind(id);
         if (known == known_.cend()) continue;
         known->iconUsed = asked;
-        // Unread, or changed since: read in the next batch, and shown once it is.
-        if ((!known->icon || known->iconStale) && !known->iconAsked) iconsWanted_.insert(id);
+        // Unread, or changed since: read in the next batch, and shown once it is; changes being
+        // gathered are read when the gathering ends.
+        if ((!known->icon || known->iconStale) && !known->iconAsked && !iconsChanging_.contains(id))
+            iconsWanted_.insert(id);
         if (known->icon && !known->icon->isNull()) {
             found = *known->icon;
             break;

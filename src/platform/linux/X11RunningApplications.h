@@ -20,6 +20,7 @@ namespace vantrel {
 
 class ConfirmedProcess;
 class IconThemes;
+class Scheduler;
 
 // The programs with windows on an X11 desktop, read from the window manager's EWMH properties on
 // an X connection of this service's own to `display`: the client list grouped by process, the active window,
@@ -35,9 +36,11 @@ class X11RunningApplications final : public RunningApplications {
     Q_OBJECT
 public:
     // Away from X11 `display` is empty. Entries' icons are looked up in `themes`; none: in
-    // themes of its own, each read at once.
+    // themes of its own, each read at once. A window's changes of its icon are gathered on
+    // `scheduler` (none: a timer of its own) and read at most once per kIconChangeInterval.
     X11RunningApplications(const QByteArray& display, QStringList applicationFolders,
-                           IconThemes* themes = nullptr, QObject* parent = nullptr);
+                           IconThemes* themes = nullptr, Scheduler* scheduler = nullptr,
+                           QObject* parent = nullptr);
     ~X11RunningApplications() override;
 
     std::vector<RunningApplication> runningApplications() const override;
@@ -54,6 +57,9 @@ public:
     // kept, and how many replies the main thread has waited for since it was built, for
     // diagnostics.
     quint64 iconReads() const { return iconReads_; }
+    // A program may rewrite its icon a thousand times a second: each shown icon is read again at
+    // most this often.
+    static constexpr std::chrono::milliseconds kIconChangeInterval{500};
     int keptIcons() const;
     quint64 mainThreadReplies() const;
 
@@ -131,6 +137,11 @@ private:
 
     std::unique_ptr<IconThemes> ownThemes_;
     IconThemes& themes_;
+    std::unique_ptr<Scheduler> ownScheduler_;
+    Scheduler& scheduler_;
+    // Windows whose shown icon changed since the gathering task was scheduled, read when it runs.
+    QSet<quint32> iconsChanging_;
+    quint64 iconChangeTask_ = 0;
     std::unique_ptr<Connection> x_;
     std::unique_ptr<QSocketNotifier> events_;
     mutable DesktopEntryIndex index_;
