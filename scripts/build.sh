@@ -3,30 +3,32 @@
 # "relwithdebinfo" (optimised, no sanitizers, tests: what an optimiser and a plain allocator change
 # shows there; warnings stay warnings, as GCC's optimiser reports Qt's reference counting as use
 # after free), or "clang" (everything, tests included, compiled by clang
-# with warnings as errors; nothing run).
+# with warnings as errors; nothing run). VANTREL_BUILD_JOBS limits the build's width
+# (scripts/jobs.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 flavour="${1:-debug}"
 case "$flavour" in
   debug)
     cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON
-    cmake --build build/debug --parallel "$(nproc)"
+    cmake --build build/debug --parallel "$vantrel_jobs"
     ;;
   release)
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=ON
-    cmake --build build/release --parallel "$(nproc)"
+    cmake --build build/release --parallel "$vantrel_jobs"
     ;;
   relwithdebinfo)
     cmake -S . -B build/relwithdebinfo -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DVANTREL_WERROR=OFF -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=OFF
-    cmake --build build/relwithdebinfo --parallel "$(nproc)"
+    cmake --build build/relwithdebinfo --parallel "$vantrel_jobs"
     ;;
   clang)
     cmake -S . -B build/clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
       -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON
-    cmake --build build/clang --parallel "$(nproc)"
+    cmake --build build/clang --parallel "$vantrel_jobs"
     ;;
   *) echo "usage: $0 [debug|release|relwithdebinfo|clang]" >&2; exit 2 ;;
 esac

@@ -7,6 +7,7 @@
 # FUZZ_JOBS fuzzers run at once (default 1); VANTREL_BUILD_JOBS limits the build's width.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 
@@ -16,7 +17,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
   -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" -DVANTREL_WERROR=ON \
   -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF -DVANTREL_BUILD_FUZZ=ON >/dev/null
-cmake --build build/fuzz --target vantrel_fuzzers vantrel --parallel "${VANTREL_BUILD_JOBS:-$(nproc)}"
+cmake --build build/fuzz --target vantrel_fuzzers vantrel --parallel "$vantrel_jobs"
 
 fuzzers=()
 if [ $# -eq 0 ]; then

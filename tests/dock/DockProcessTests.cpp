@@ -297,15 +297,18 @@ TEST(X11WindowList, ListsTheMappedClientsOfTheStackingListWithTheirFrameStatePid
 
 namespace {
 
-// Reads the X server's events until `done` holds, for at most ten seconds; whether it held.
+// Reads the X server's events until `done` holds, for at most ten seconds; whether it held. Each
+// answer of `done` is final: asked once more, a condition that reads on (the driver's lines) could
+// take back what it had found.
 bool waitForX(xcb_connection_t* c, const std::function<bool()>& done) {
     const QDeadlineTimer deadline(10'000);
     pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-    while (!done() && !deadline.hasExpired()) {
+    for (;;) {
+        if (done()) return true;
+        if (deadline.hasExpired()) return false;
         ::poll(&fd, 1, 100);
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) std::free(event);
     }
-    return done();
 }
 
 xcb_window_t activeWindow(xcb_connection_t* c, xcb_window_t root) {
@@ -467,6 +470,15 @@ struct DriverLines {
             if (line.startsWith("settled 1")) revealed = line;
         return revealed;
     }
+    // Sets the root window's _VANTREL_DRIVER_SYNC and reads on to the driver's "synced": by then
+    // the Dock has taken in every change the X server made before, and its window is known.
+    bool sync(XClient& x) {
+        const quint32 marker = 1;
+        xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, x.root, x.atom("_VANTREL_DRIVER_SYNC"),
+                            XCB_ATOM_CARDINAL, 32, 1, &marker);
+        xcb_flush(x.c);
+        return next("synced") == "synced";
+    }
     // Reads what has arrived, without waiting.
     void drain() {
         driver.waitForReadyRead(0);
@@ -547,6 +559,9 @@ TEST(DockProcess, AfterTheWindowManagerIsReplacedTheDockIsOnTheScreenAndRevealed
         ASSERT_TRUE(
             startXfwm4(managers.emplace_back(), client, server.display(), replacement.compositor, true))
             << "the new xfwm4 took no charge";
+        // A compositor come or gone gives the Dock a new window: judged before the Dock has heard
+        // of it, the window about to go would be taken for the Dock.
+        ASSERT_TRUE(lines.sync(client)) << "the driver did not answer";
         if (replacement.slidOut) {
             // The pointer rests on the bottom edge. (A window rebuilt for the new compositor may
             // settle, still slid out, before the reveal does.)

@@ -13,6 +13,9 @@
 // rest it also says "tile <x> <y> <tooltip>" for each tile (its centre on the screen), and
 // "tooltip <text>" each time a tooltip comes up. In every mode the window's shape follows the
 // desktop's compositor, and "window <id>" is said again whenever the panel has a new window.
+// Under X11, each time the root window's _VANTREL_DRIVER_SYNC property is set it says "synced"
+// (after "window <id>" if the panel's window is new): every X event that came before, a change of
+// window manager or compositor among them, has been taken in by then.
 // "dock-driver off": starts with the Dock off, as the application does, says "status <text>" once
 // the system Dock is settled and ends.
 // "dock-driver apply": reads the system Dock's native settings as the settings page does, edits
@@ -58,13 +61,17 @@
 #include "platform/linux/X11RunningApplications.h"
 #include "platform/linux/X11WindowList.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolTip>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 using namespace vantrel;
 
@@ -97,6 +104,41 @@ public:
 private:
     std::unique_ptr<DockDefaultsClient> inner_;
     int& writesLeft_;
+};
+
+// Calls `marked` when the root window's _VANTREL_DRIVER_SYNC property changes. X events come in
+// the order the server made them, each one passed through every filter and taken in before the next.
+class SyncMarker final : public QAbstractNativeEventFilter {
+public:
+    SyncMarker(QApplication& app, std::function<void()> marked) : marked_(std::move(marked)) {
+        auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+        if (!c) return;
+        const char name[] = "_VANTREL_DRIVER_SYNC";
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+        atom_ = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        app.installNativeEventFilter(this);
+    }
+    ~SyncMarker() override {
+        if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+    SyncMarker(const SyncMarker&) = delete;
+    SyncMarker& operator=(const SyncMarker&) = delete;
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || atom_ == XCB_ATOM_NONE) return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom == atom_)
+            marked_();
+        return false;
+    }
+
+private:
+    std::function<void()> marked_;
+    xcb_atom_t atom_ = XCB_ATOM_NONE;
 };
 
 bool isSettledText(const QString& status) {
@@ -264,6 +306,16 @@ int main(int argc, char** argv) {
             const QPoint centre = tile->mapToGlobal(tile->rect().center());
             say(QStringLiteral("tile %1 %2 %3").arg(centre.x()).arg(centre.y()).arg(tile->toolTip()));
         }
+    });
+
+    // Answers the test's marker once what came before it has been taken in.
+    const SyncMarker sync(app, [&] {
+        if (const WId window = controller.panel() ? controller.panel()->internalWinId() : 0;
+            window && window != lastWindow) {
+            lastWindow = window;
+            say(QStringLiteral("window %1").arg(window));
+        }
+        say(QStringLiteral("synced"));
     });
 
     // Reports each tooltip as it comes up.

@@ -25,7 +25,10 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLayout>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTest>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -949,6 +952,23 @@ std::ptrdiff_t allocatedBytes() {
 // keeps as much as a small one.
 TEST(GlassCard, WhatACardAndItsShadowKeepDoesNotGrowWithThem) {
     KitHarness h;
+    // Qt lays large fills out over its global thread pool, which starts a thread (about 10 KB
+    // kept) whenever none is idle: how many a paint starts depends on how busy the machine is.
+    // Every thread the pool may have is started first and kept until the test ends.
+    QThreadPool& pool = *QThreadPool::globalInstance();
+    const int expiry = pool.expiryTimeout();
+    pool.setExpiryTimeout(-1);
+    const auto restoreExpiry = qScopeGuard([&] { pool.setExpiryTimeout(expiry); });
+    QSemaphore started, released, finished;
+    for (int i = 0; i < pool.maxThreadCount(); ++i)
+        pool.start([&] {
+            started.release();
+            released.acquire();
+            finished.release();
+        });
+    started.acquire(pool.maxThreadCount());
+    released.release(pool.maxThreadCount());
+    finished.acquire(pool.maxThreadCount());
     // The first card also fills Qt's own caches (gradient tables, the painter's buffers).
     std::vector<std::ptrdiff_t> kept;
     for (const QSize size : {QSize(300, 200), QSize(300, 200), QSize(1200, 800)}) {
