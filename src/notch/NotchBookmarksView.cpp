@@ -127,6 +127,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     connect(addApp_, &QAbstractButton::clicked, this, [this] { store_.chooseApplication(); });
 
     grid_ = new QScrollArea(this);
+    grid_->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab goes to the bookmarks in it
     grid_->setFrameShape(QFrame::NoFrame);
     grid_->setWidgetResizable(false);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
