@@ -105,6 +105,21 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
                 std::printf("%s:\n  %s\n", qPrintable(rawValue(section)),
                             qPrintable(page.stops.join("\n  ")));
         }
+        // The Dock page again with the Vantrel Dock on: its pinned rows and shelf extensions.
+        ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.org")));
+        ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("News"), QStringLiteral("news.example.org")));
+        f.c.h.preferences.setCustomDockEnabled(true);
+        window.resize(1080, 3600);
+        root->resize(window.size());
+        f.c.sections.select(VantrelSection::home);
+        f.c.sections.select(VantrelSection::dock);
+        if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
+        f.settle();
+        const Walk vantrelDock = walk(window, QStringLiteral("dock (Vantrel Dock)"));
+        faults << vantrelDock.faults;
+        std::printf("vantrel dock:\n  %s\n", qPrintable(vantrelDock.stops.join("\n  ")));
+        window.resize(1080, 1800);
+        root->resize(window.size());
         // Quick Controls over Home.
         f.c.sections.select(VantrelSection::home);
         if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
