@@ -39,16 +39,37 @@ QString nameOf(const QWidget* widget) {
 }
 
 // What is wrong with how `stop` shows its focus in `window`, or nothing: its rendering with and
-// without the focus differ by a ring seen on all four sides (a text field by its caret).
+// without the focus differ by a ring seen on all four sides (a text field by its caret), and not
+// at all when the focus came from a click.
 QString faultOf(QWidget& window, QWidget& stop) {
-    const QImage focused = renderWidget(window, Qt::black);
+    // Only the stop's surroundings are drawn: the stop and the control it is part of.
+    QRect place(stop.mapTo(&window, QPoint()), stop.size());
+    QRect area = place;
+    if (QWidget* parent = stop.parentWidget())
+        area |= QRect(parent->mapTo(&window, QPoint()), parent->size());
+    area = area.adjusted(-8, -8, 8, 8) & window.rect();
+    place.translate(-area.topLeft());
+    const auto render = [&] {
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        window.render(&image, QPoint(), QRegion(area), QWidget::DrawChildren);
+        return image;
+    };
+    const QImage focused = render();
     stop.clearFocus();
-    const QImage unfocused = renderWidget(window, Qt::black);
+    const QImage unfocused = render();
+    // A click clears the window's mark of keyboard navigation, as Qt does on a mouse press.
+    window.setAttribute(Qt::WA_KeyboardFocusChange, false);
+    stop.setFocus(Qt::MouseFocusReason);
+    const QImage clicked = render();
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
     stop.setFocus(Qt::TabFocusReason);
     const RingSeen ring = ringSeen(focused, unfocused);
-    const QRect place(stop.mapTo(&window, QPoint()), stop.size());
+    const bool textField = qobject_cast<QLineEdit*>(&stop) || qobject_cast<QPlainTextEdit*>(&stop);
+    if (!textField && !ringSeen(clicked, unfocused).box.isEmpty())
+        return QStringLiteral("a ring after a click");
     if (ring.box.isEmpty() || !ring.box.intersects(place)) return QStringLiteral("shows nothing");
-    if (qobject_cast<QLineEdit*>(&stop) || qobject_cast<QPlainTextEdit*>(&stop)) return {};
+    if (textField) return {};
     if (ring.missingSides.isEmpty()) return {};
     return QStringLiteral("ring cut, missing on the ") + ring.missingSides.join(u", ");
 }
