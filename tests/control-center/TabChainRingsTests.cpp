@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
 
@@ -125,7 +126,22 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         // The Dock page again with the Vantrel Dock on: its pinned rows and shelf extensions.
         ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.org")));
         ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("News"), QStringLiteral("news.example.org")));
-        f.c.h.preferences.setCustomDockEnabled(true);
+        // A click on the active-Dock switch turns the Vantrel Dock on and leaves no ring anywhere,
+        // though the switch is built anew.
+        f.c.sections.select(VantrelSection::dock);
+        if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
+        f.settle();
+        auto* dockPage = qobject_cast<DockPage*>(root->page());
+        ASSERT_NE(dockPage, nullptr);
+        QTest::mouseClick(dockPage->useVantrelDockSwitch(), Qt::LeftButton);
+        f.settle();
+        ASSERT_TRUE(f.c.h.preferences.customDockEnabled());
+        const QImage afterClick = renderWidget(window, Qt::black);
+        QWidget* clickFocus = QApplication::focusWidget();
+        if (clickFocus) clickFocus->clearFocus();
+        EXPECT_TRUE(ringSeen(afterClick, renderWidget(window, Qt::black)).box.isEmpty())
+            << "a ring after a click on the active-Dock switch, on "
+            << (clickFocus ? nameOf(clickFocus) : QString()).toStdString();
         window.resize(1080, 3600);
         root->resize(window.size());
         f.c.sections.select(VantrelSection::home);
