@@ -7,6 +7,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
+#include "kit/KitPaint.h"
 #include "kit/SettingsCard.h"
 #include "kit/TabularFigures.h"
 #include "kit/TextAdvance.h"
@@ -99,6 +100,7 @@ public:
         setFixedSize(104, 34);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
         setAccessibleName(title);
     }
     QString value() const { return text(); }
@@ -123,6 +125,7 @@ protected:
         painter.drawText(
             QRectF(value.left(), value.bottom() + 1, width() - value.left(), captionMetrics.height()),
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title_);
+        KitPaint::paintFocusRingOf(painter, this, 9);
     }
 
 private:
@@ -144,6 +147,7 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
     }
     void setLit(bool lit) {
         if (lit == lit_) return;
@@ -173,6 +177,7 @@ protected:
         painter.drawEllipse(dot);
         const QRectF title(tile.right() + 10, 0, dot.left() - 6 - 10 - tile.right() - 10, height());
         drawFitted(painter, title, text(), VantrelType::label(), 0.82, VantrelTheme::primary(scheme));
+        KitPaint::paintFocusRingOf(painter, this, 10);
     }
 
 private:
@@ -193,6 +198,7 @@ public:
                                                         QFontMetricsF(VantrelType::caption()).height()))));
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
     }
     QString value() const { return text(); }
     QSize sizeHint() const override { return {int(HomePage::kLiveWidth - 40), height()}; }
@@ -221,6 +227,7 @@ protected:
         painter.drawText(QRectF(left, top + titleMetrics.height() + 2, width, valueMetrics.height()),
                          Qt::AlignLeft | Qt::TextSingleLine,
                          TextAdvance::elidedRight(VantrelType::caption(), text(), width));
+        KitPaint::paintFocusRingOf(painter, this, 8);
     }
 
 private:
@@ -237,6 +244,7 @@ public:
         setAccessibleName(text());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
@@ -247,7 +255,10 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {}
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        KitPaint::paintFocusRingOf(painter, this, height() / 2.0);
+    }
 };
 
 // A horizontal rule in the primary colour at an opacity.
@@ -561,7 +572,9 @@ private:
 HomePage::HomePage(const HomePageContext& context, QWidget* parent)
     : VantrelPage(context.preferences, QStringLiteral("Home"), std::nullopt, kMaxWidth, parent),
       context_(context), actions_(new HomeActions(context_, this)) {
-    setFocusPolicy(Qt::StrongFocus);
+    // A click on the page gives it the keys (Escape closes a panel); Tab passes it by, as it
+    // shows no focus of its own.
+    setFocusPolicy(Qt::ClickFocus);
     addContent(buildOverview());
     auto* workspaceCard = new SettingsCard(
         context_.preferences, context_.appearance, QStringLiteral("Workspace"),

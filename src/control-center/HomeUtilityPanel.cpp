@@ -3,6 +3,7 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
 #include "kit/SingleItemLayout.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
@@ -80,6 +81,7 @@ public:
         setFixedSize(frame);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
     }
 
 protected:
@@ -96,6 +98,7 @@ protected:
             painter.drawEllipse(frame);
         }
         VantrelGlyph::paint(painter, frame, symbol_, color_, pointSize_, weight_);
+        KitPaint::paintFocusRingOf(painter, this, backing_ == Backing::circle ? height() / 2.0 : radius_);
     }
 
 private:
@@ -118,6 +121,7 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
     }
     void setSelected(bool selected) {
         selected_ = selected;
@@ -142,6 +146,7 @@ protected:
         painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
         VantrelGlyph::paint(painter, chevron, selected_ ? u"chevron.up" : u"chevron.down", white(0.48), 9,
                             QFont::Bold);
+        KitPaint::paintFocusRingOf(painter, this, 12);
     }
 
 private:
@@ -250,7 +255,10 @@ void settle(QWidget* widget) {
 // buttons to fit.
 class SectionScroll final : public QScrollArea {
 public:
-    explicit SectionScroll(QWidget* parent) : QScrollArea(parent) {}
+    explicit SectionScroll(QWidget* parent) : QScrollArea(parent) {
+        // Tab goes to the controls it scrolls, not to itself: it shows no focus.
+        setFocusPolicy(Qt::ClickFocus);
+    }
     void setColumn(QWidget* column) {
         setWidget(column);
         // Set after: taking the widget makes it paint the window colour, which the card's dark

@@ -2,6 +2,7 @@
 
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
@@ -48,6 +49,7 @@ public:
         setProperty("body", bodyText());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     const VantrelNote& note() const { return note_; }
@@ -95,6 +97,7 @@ protected:
                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
             y += lineHeight;
         }
+        KitPaint::paintFocusRingOf(painter, this, 10);
     }
 
 private:
@@ -117,6 +120,7 @@ public:
         setAccessibleName(text());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KitPaint::watchFocusReason(this);
     }
     const QUrl& url() const { return url_; }
     bool hasImage() const { return !image_.isNull(); }
@@ -160,6 +164,7 @@ protected:
         const QRectF name(0, frame.bottom() + 7, width(), QFontMetricsF(VantrelType::caption()).height());
         painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          TextAdvance::elidedRight(VantrelType::caption(), text(), name.width()));
+        KitPaint::paintFocusRingOf(painter, this, 10);
     }
 
 private:

@@ -212,6 +212,8 @@ TopNavigationBar::TopNavigationBar(const ControlCenterContext& context, QWidget*
     strip_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     strip_->setWidgetResizable(false);
     strip_->setAccessibleName(QStringLiteral("Sections"));
+    // Tab goes to the section buttons, not to the strip that scrolls them.
+    strip_->setFocusPolicy(Qt::NoFocus);
     strip_->viewport()->setAutoFillBackground(false);
     strip_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     auto* row = new StripRow(*this, context_.preferences, strip_);

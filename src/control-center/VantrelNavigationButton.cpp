@@ -1,5 +1,6 @@
 #include "control-center/VantrelNavigationButton.h"
 
+#include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelTheme.h"
@@ -44,6 +45,7 @@ VantrelNavigationButton::VantrelNavigationButton(const QString& title, bool isSe
     setCheckable(true);
     setChecked(isSelected);
     setFocusPolicy(Qt::TabFocus);
+    KitPaint::watchFocusReason(this);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     if (action) connect(this, &QAbstractButton::clicked, this, [action] { action(); });
@@ -75,7 +77,7 @@ void VantrelNavigationButton::updateAccessibility() {
 }
 
 NavigationButtonLook VantrelNavigationButton::look() const {
-    return NavigationButtonLook::make(size(), isSelected_, hover_, hasFocus(),
+    return NavigationButtonLook::make(size(), isSelected_, hover_, KitPaint::showsFocusRing(this),
                                       appearance_.increasedContrast());
 }
 

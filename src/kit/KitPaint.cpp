@@ -70,6 +70,10 @@ bool showsFocusRing(const QWidget* widget) {
     return widget->hasFocus() && !widget->property(kClickFocus).toBool();
 }
 
+void passFocus(const QWidget* from, QWidget* to) {
+    to->setFocus(from->property(kClickFocus).toBool() ? Qt::MouseFocusReason : Qt::TabFocusReason);
+}
+
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
                  ColorScheme scheme, bool enabled, bool focused) {
     painter.save();
@@ -101,6 +105,20 @@ void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const 
     const double outset = width / 2 + 1;
     painter.drawRoundedRect(rect.adjusted(-outset, -outset, outset, outset), radius + outset,
                             radius + outset);
+    painter.restore();
+}
+
+void paintFocusRingInside(QPainter& painter, const QRectF& bounds, double radius, const QColor& tint) {
+    const double room = kFocusRingRoom;
+    paintFocusRing(painter, bounds.adjusted(room, room, -room, -room), std::max(0.0, radius - room), tint);
+}
+
+void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius) {
+    if (!showsFocusRing(widget)) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(1);
+    paintFocusRingInside(painter, QRectF(widget->rect()), radius, tint(widget));
     painter.restore();
 }
 

@@ -42,9 +42,20 @@ bool showsFocusRing(const QWidget* widget);
 // A switch whose track is `on` of the way (0 to 1) from the off colour to the tint.
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
                  ColorScheme scheme, bool enabled, bool focused);
-// A ring around `rect` that shows keyboard focus.
+// Gives `to` the focus as `from` had it: focus that came from a click stays without a ring when
+// the control that had it is replaced.
+void passFocus(const QWidget* from, QWidget* to);
+
+// A ring around `rect` that shows keyboard focus. It reaches kFocusRingRoom beyond `rect`: a
+// control whose rect has no such room around its shape draws it with paintFocusRingInside.
 void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint,
                     double width = 2);
+inline constexpr double kFocusRingRoom = 3;
+// The same ring with its outer edge on `bounds`, so that all of it is seen inside them.
+void paintFocusRingInside(QPainter& painter, const QRectF& bounds, double radius, const QColor& tint);
+// The ring inside `widget`'s own rect, when it shows one: for a plain control (a row, a tile, a
+// symbol) that draws no shape of its own. Needs watchFocusReason.
+void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius);
 
 // The image made by `make` for `key`, shared by every caller that asks for the same key while one
 // of them still holds it: paint caches of pieces that many widgets draw alike (a shadow's blur and

@@ -83,8 +83,7 @@ void VantrelMenuPicker::paintEvent(QPaintEvent*) {
     const QRectF chevrons(width() - kChevronArea, 0, kChevronArea, height());
     VantrelGlyph::paint(painter, chevrons, u"chevron.up.chevron.down", KitPaint::primary(scheme, 0.7), 11,
                         QFont::DemiBold);
-    if (KitPaint::showsFocusRing(this))
-        KitPaint::paintFocusRing(painter, frame, kRadius, KitPaint::tint(this));
+    KitPaint::paintFocusRingOf(painter, this, kRadius);
 }
 
 } // namespace vantrel

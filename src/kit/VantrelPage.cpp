@@ -54,6 +54,8 @@ VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title,
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
+    // It scrolls what it shows and shows no focus: a click may give it the keys, Tab passes it by.
+    setFocusPolicy(Qt::ClickFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);

@@ -1,6 +1,7 @@
 #include "kit/VantrelSliderRow.h"
 
 #include "kit/VantrelLabel.h"
+#include "kit/VantrelSlider.h"
 #include "kit/VantrelType.h"
 
 #include <QSlider>
@@ -36,7 +37,7 @@ VantrelSliderRow::VantrelSliderRow(const QString& title, double minimum, double 
       valueText_(std::move(valueText)), style_(style),
       title_(new VantrelLabel(title, VantrelType::font(style.titlePixelSize, style.titleWeight),
                               VantrelLabel::primary(), this)),
-      slider_(new QSlider(Qt::Horizontal, this)),
+      slider_(new VantrelSlider(Qt::Horizontal, this)),
       value_label_(
           new VantrelLabel(QString(), valueFont(style.valuePixelSize), VantrelTheme::secondaryText(), this)),
       value_(minimum) {

@@ -73,7 +73,9 @@ void VantrelSwitch::animate(QVariantAnimation* animation, VantrelMotion::Kind ki
 }
 
 QSize VantrelSwitch::sizeHint() const {
-    return QSize(int(SwitchLayout::kWidth), int(SwitchLayout::kHeight));
+    // The track keeps the ring's room around it, so that the ring is seen whole.
+    const int room = int(2 * KitPaint::kFocusRingRoom);
+    return QSize(int(SwitchLayout::kWidth) + room, int(SwitchLayout::kHeight) + room);
 }
 
 void VantrelSwitch::bind(SettingBinding<bool> binding) {

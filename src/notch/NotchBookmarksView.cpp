@@ -127,6 +127,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     connect(addApp_, &QAbstractButton::clicked, this, [this] { store_.chooseApplication(); });
 
     grid_ = new QScrollArea(this);
+    grid_->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab goes to the bookmarks in it
     grid_->setFrameShape(QFrame::NoFrame);
     grid_->setWidgetResizable(false);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -262,7 +263,8 @@ void NotchBookmarksView::place() {
     const QMarginsF inset(kFieldPadding, 0, kFieldPadding, 0);
     name_->setGeometry(l.nameField.marginsRemoved(inset).toAlignedRect());
     address_->setGeometry(l.addressField.marginsRemoved(inset).toAlignedRect());
-    addSite_->setGeometry(l.addSite.toAlignedRect());
+    // No taller than the form's row, so that nothing of it (its focus ring) is cut off by the view.
+    addSite_->setGeometry(l.addSite.intersected(QRectF(rect())).toAlignedRect());
     addApp_->setGeometry(l.addApp.toAlignedRect());
     grid_->setGeometry(l.grid.toAlignedRect());
     if (QWidget* content = grid_->widget()) {

@@ -41,6 +41,7 @@ QFont timeFont() {
 // A scroll area that draws nothing of its own, so the notch surface shows through.
 QScrollArea* clearScrollArea(QWidget* parent) {
     auto* area = new QScrollArea(parent);
+    area->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab passes it by
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

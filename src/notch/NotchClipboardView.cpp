@@ -126,6 +126,8 @@ NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, Men
     search_->setFont(VantrelType::font(13, QFont::Normal));
     search_->setAccessibleName(QStringLiteral("Search clipboard…"));
     search_->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // Tab goes to the entries, not to the list that scrolls them.
+    scroll_->setFocusPolicy(Qt::ClickFocus);
     connect(search_, &QLineEdit::textEdited, this,
             [this](const QString& text) { store_.setSearchText(text); });
 

@@ -274,6 +274,7 @@ NotchFilesView::NotchFilesView(FileShelfStore& store, MenuPresenter& menus, QCol
     connect(clear_, &QAbstractButton::clicked, this, [this] { store_.clear(); });
 
     grid_ = new QScrollArea(this);
+    grid_->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab goes to the files in it
     grid_->setFrameShape(QFrame::NoFrame);
     grid_->setWidgetResizable(true);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

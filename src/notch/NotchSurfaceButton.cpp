@@ -1,6 +1,9 @@
 #include "notch/NotchSurfaceButton.h"
 
+#include "kit/KitPaint.h"
+
 #include <QPainter>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -8,6 +11,7 @@ NotchSurfaceButton::NotchSurfaceButton(const QString& accessibleName, Painter pa
     : QAbstractButton(parent), painter_(std::move(painter)) {
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::TabFocus);
+    KitPaint::watchFocusReason(this);
     setCursor(Qt::ArrowCursor);
 }
 
@@ -17,10 +21,14 @@ void NotchSurfaceButton::setPainter(Painter painter) {
 }
 
 void NotchSurfaceButton::paintEvent(QPaintEvent*) {
-    if (!painter_) return;
     QPainter painter(this);
+    if (!painter_) {
+        KitPaint::paintFocusRingOf(painter, this, std::min(8.0, height() / 2.0));
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     painter_(painter, QRectF(rect()), hovered_, isDown());
+    KitPaint::paintFocusRingOf(painter, this, std::min(8.0, height() / 2.0));
 }
 
 void NotchSurfaceButton::enterEvent(QEnterEvent* event) {

@@ -217,6 +217,7 @@ NotchTimersView::NotchTimersView(StopwatchStore& store, MenuPresenter& menus, QC
     connect(minutesMenu_, &QAbstractButton::clicked, this, &NotchTimersView::openMinutesMenu);
 
     lapArea_ = new QScrollArea(this);
+    lapArea_->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab passes it by
     lapArea_->setFrameShape(QFrame::NoFrame);
     lapArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lapArea_->setWidgetResizable(false);

@@ -9,6 +9,7 @@
 #include "dock/RunningAppsStore.h"
 #include "kit/FeatureRow.h"
 #include "kit/GlassCard.h"
+#include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
 #include "kit/PercentText.h"
 #include "kit/SettingsCard.h"
@@ -166,6 +167,7 @@ public:
         : QAbstractButton(parent), symbol_(symbol), color_(std::move(color)) {
         setFixedSize(24, 24);
         setCursor(Qt::PointingHandCursor);
+        KitPaint::watchFocusReason(this);
         setToolTip(help);
         setAccessibleName(help);
         setAccessibleDescription(help);
@@ -180,6 +182,7 @@ protected:
             color_.isValid() ? color_ : VantrelTheme::primary(VantrelTheme::colorScheme(this));
         VantrelGlyph::paint(painter, rect(), symbol_, VantrelTheme::withOpacity(color, isDown() ? 0.5 : 0.85),
                             12, QFont::DemiBold);
+        KitPaint::paintFocusRingOf(painter, this, 6);
     }
 
 private:
@@ -194,6 +197,7 @@ public:
                  const QString& subtitle, const QColor& accent, QWidget* parent)
         : QAbstractButton(parent) {
         setCursor(Qt::PointingHandCursor);
+        KitPaint::watchFocusReason(this);
         setAccessibleName(title);
         setText(title);
         auto* layout = new QVBoxLayout(this);
@@ -222,6 +226,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.fillPath(ContinuousRoundedRectangle{14}.path(QRectF(rect())),
                          VantrelTheme::withOpacity(VantrelTheme::elevated().resolve(this), 0.62));
+        KitPaint::paintFocusRingOf(painter, this, 14);
     }
 
 private:
@@ -375,6 +380,8 @@ QColor DockPage::accent() const {
 void DockPage::rebuildActiveRow() {
     const bool on = preferences_.customDockEnabled();
     if (activeRow_ && switch_ && switch_->property("vantrelDock").toBool() == on) return;
+    // The new switch takes the focus from the old one as it came: no ring after a click.
+    const QPointer<VantrelSwitch> focused = switch_ && switch_->hasFocus() ? switch_ : nullptr;
     if (activeRow_) {
         // The switch may be the sender of this change: it goes once its click has been handled.
         activeRow_->hide();
@@ -402,6 +409,7 @@ void DockPage::rebuildActiveRow() {
     row->show();
     activeRow_ = row;
     switch_ = toggle;
+    if (focused) KitPaint::passFocus(focused, toggle);
     toggle->setToolTip(
         dock_.dockController.isChangingSystemDock()
             ? QStringLiteral("Finishing the current Dock change; your latest choice is queued.")

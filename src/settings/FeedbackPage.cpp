@@ -173,6 +173,7 @@ StrengthChoice::StrengthChoice(VantrelPreferences& preferences, const QString& t
     setFont(VantrelType::label());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(int(kHeight));
     setCheckable(true);
@@ -225,9 +226,7 @@ void StrengthChoice::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     painter.setPen(VantrelLabel::primary().resolve(scheme));
     painter.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
-    if (hasFocus()) {
-        painter.strokePath(shape, QPen(withOpacity(accent, 0.8), 1.5));
-    }
+    KitPaint::paintFocusRingOf(painter, this, kRadius);
 }
 
 // FeedbackPage

@@ -14,6 +14,7 @@
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelSecondaryButtonStyle.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelSlider.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -246,7 +247,7 @@ QWidget* NotificationsPage::makeVolumeControl() {
     auto* control = new QWidget;
     auto* line = new QHBoxLayout(control);
     line->setContentsMargins(0, 0, 0, 0);
-    volumeSlider_ = new QSlider(Qt::Horizontal, control);
+    volumeSlider_ = new VantrelSlider(Qt::Horizontal, control);
     volumeSlider_->setRange(0, kVolumeTicks);
     volumeSlider_->setMaximumWidth(360);
     volumeSlider_->setAccessibleName(QStringLiteral("Volume"));

@@ -274,6 +274,7 @@ ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget
     setAccessibleName(title);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
     setFixedHeight(int(kHeight));
     connect(this, &QAbstractButton::clicked, this, &ThemeChip::choose);
     selection_ = isSelected() ? 1 : 0;
@@ -364,7 +365,8 @@ void ThemeChip::paintEvent(QPaintEvent*) {
     label(semibold, 1 - look.boldOpacity);
     label(bold, look.boldOpacity);
     painter.setOpacity(1);
-    if (hasFocus()) KitPaint::paintFocusRing(painter, layout.capsule, layout.radius, KitPaint::tint(this));
+    if (KitPaint::showsFocusRing(this))
+        KitPaint::paintFocusRingInside(painter, layout.capsule, layout.radius, KitPaint::tint(this));
 }
 
 // MARK: gallery

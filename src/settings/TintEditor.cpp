@@ -56,6 +56,7 @@ QFont textButtonFont() {
 ColorWell::ColorWell(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
 }
 
 void ColorWell::setColor(const QColor& color) {
@@ -77,7 +78,7 @@ void ColorWell::paintEvent(QPaintEvent*) {
     QPainterPath swatch;
     swatch.addRoundedRect(frame.adjusted(3.5, 3.5, -3.5, -3.5), 3.5, 3.5);
     painter.fillPath(swatch, color_);
-    if (hasFocus()) KitPaint::paintFocusRing(painter, frame, 6, KitPaint::tint(this));
+    KitPaint::paintFocusRingOf(painter, this, 6);
 }
 
 TextButton::TextButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
@@ -86,6 +87,7 @@ TextButton::TextButton(const QString& text, QWidget* parent) : QAbstractButton(p
     setFont(textButtonFont());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    KitPaint::watchFocusReason(this);
 }
 
 void TextButton::setColor(const QColor& color) {
@@ -108,12 +110,7 @@ void TextButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) color = VantrelTheme::withOpacity(color, 0.4);
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, text());
-    // The ring reaches 2 beyond the rectangle it is given and is 2 wide: given 3 inside the
-    // button's edge, it lies within the button, where it can be seen, rather than outside it.
-    if (hasFocus()) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 4, KitPaint::tint(this));
-    }
+    KitPaint::paintFocusRingOf(painter, this, 7);
 }
 
 TintEditor::TintEditor(TintEditorModel& model, VantrelPreferences& preferences, VantrelHaptics& haptics,

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -69,6 +70,44 @@ inline std::vector<QPoint> innerRingProbes(const QImage& image) {
             QPoint(right - 1, middle),
             QPoint(image.width() / 2, 0),
             QPoint(image.width() / 2, 1)};
+}
+
+// Where a ring that shows focus is drawn: the box of the pixels that differ by more than
+// `threshold` between the focused and the unfocused image (empty when none does), and the sides
+// of that box on whose middle half no such pixel lies within 3 of its edge (a ring cut to corners).
+struct RingSeen {
+    QRect box;
+    QStringList missingSides;
+};
+inline RingSeen ringSeen(const QImage& focused, const QImage& unfocused, int threshold = 16) {
+    const auto changed = [&](int x, int y) {
+        const QRgb a = focused.pixel(x, y), b = unfocused.pixel(x, y);
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b))}) > threshold;
+    };
+    RingSeen seen;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            if (changed(x, y)) seen.box |= QRect(x, y, 1, 1);
+    if (seen.box.isEmpty()) return seen;
+    const auto any = [&](QRect band) {
+        band &= focused.rect();
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                if (changed(x, y)) return true;
+        return false;
+    };
+    const QRect& b = seen.box;
+    const int w = b.width(), h = b.height();
+    if (!any(QRect(b.left(), b.top() + h / 4, 3, std::max(1, h / 2))))
+        seen.missingSides << QStringLiteral("left");
+    if (!any(QRect(b.right() - 2, b.top() + h / 4, 3, std::max(1, h / 2))))
+        seen.missingSides << QStringLiteral("right");
+    if (!any(QRect(b.left() + w / 4, b.top(), std::max(1, w / 2), 3)))
+        seen.missingSides << QStringLiteral("top");
+    if (!any(QRect(b.left() + w / 4, b.bottom() - 2, std::max(1, w / 2), 3)))
+        seen.missingSides << QStringLiteral("bottom");
+    return seen;
 }
 
 inline QString rendersFolder() {

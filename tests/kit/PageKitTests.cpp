@@ -323,11 +323,12 @@ TEST(FeatureRow, PairsItsTitleWithItsControlAndStacksBelow660) {
     row.show();
     row.resize(660, row.heightForWidth(660));
     EXPECT_EQ(row.height(), 44);
-    EXPECT_EQ(toggle->geometry(), QRect(660 - 38, 11, 38, 22));
+    // The switch is its 38 by 22 track with 3 points of room around it for the focus ring.
+    EXPECT_EQ(toggle->geometry(), QRect(660 - 44, 8, 44, 28));
     EXPECT_EQ(row.icon()->geometry(), QRect(0, 3, 39, 39));
     row.resize(659, row.heightForWidth(659));
-    EXPECT_EQ(toggle->geometry(), QRect(659 - 38, 39 + 12, 38, 22)) << "on its own line, at the right";
-    EXPECT_EQ(row.height(), 39 + 12 + 22);
+    EXPECT_EQ(toggle->geometry(), QRect(659 - 44, 39 + 12, 44, 28)) << "on its own line, at the right";
+    EXPECT_EQ(row.height(), 39 + 12 + 28);
 }
 
 TEST(PillsAndBadges, LayoutsAndColoursFollowTheStateAndTheAccentOfTheMoment) {

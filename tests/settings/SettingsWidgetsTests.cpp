@@ -227,6 +227,8 @@ TEST(TintEditorPieces, AFocusedTextButtonShowsItsWholeTwoPointRingInsideItsOwnBo
     reset.resize(reset.sizeHint());
     reset.show();
     QApplication::setActiveWindow(&reset);
+    // The focus it took with its window shows no ring; reached with Tab it does.
+    reset.clearFocus();
     reset.setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(reset.hasFocus());
     const QImage look = renderWidget(reset);
