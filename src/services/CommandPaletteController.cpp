@@ -42,9 +42,8 @@ CommandPaletteController::~CommandPaletteController() {
     delete panel_;
 }
 
-void CommandPaletteController::setDesktop(CompositorState* compositor, WindowStacking* stacking) {
+void CommandPaletteController::setDesktop(CompositorState* compositor) {
     compositor_ = compositor;
-    stacking_ = stacking;
 }
 
 void CommandPaletteController::install(CommandPaletteCommands& commands) {
@@ -64,6 +63,10 @@ QWidget* CommandPaletteController::panel() const {
     return panel_;
 }
 
+bool CommandPaletteController::isShown() const {
+    return panel_ && panel_->isVisible();
+}
+
 CommandPaletteView* CommandPaletteController::view() const {
     return view_;
 }
@@ -80,6 +83,11 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     }
     const QRect visible = screen->visibleFrame;
     auto* panel = new VantrelPanel(focus_);
+    // Unlike the notch, the palette is a window the window manager knows: it makes the palette the
+    // active window, and a click into another program makes that one active, which the palette
+    // hears as the application going inactive. Bypassed, the palette would keep the keys while the
+    // manager went on taking the window it thinks active, clicked into, for the focused one.
+    panel->setWindowFlag(Qt::X11BypassWindowManagerHint, false);
     panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
     const QPointer<CommandPaletteController> self(this);
@@ -96,7 +104,8 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
                         CommandPaletteView::kCornerRadius);
     panel->setOutline(card);
     panel->setCompositorState(compositor_);
-    panel->setStacking(stacking_);
+    // The manager keeps it above the others as a window that stays on top; marked as the desktop's
+    // dock, it would never be given the focus.
     panel->setFrame(QRect(visible.left() + visible.width() / 2 - kWidth / 2, visible.top() + kTopOffset,
                           kWidth, kHeight));
     panel_ = panel;
@@ -111,7 +120,8 @@ void CommandPaletteController::dismiss() {
 }
 
 void CommandPaletteController::toggle() {
-    if (panel_)
+    // A palette hidden when the application went inactive comes back.
+    if (isShown())
         dismiss();
     else
         show(nullptr, std::nullopt);
