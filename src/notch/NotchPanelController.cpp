@@ -99,8 +99,10 @@ void NotchPanelController::show() {
 bool NotchPanelController::eventFilter(QObject* watched, QEvent* event) {
     // A panel opened from the keyboard holds the keys, and no pointer may ever leave it to close
     // it: Escape closes it and hands the keys back.
-    if (watched == panel_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && targetExpanded_ && panel_->isKey()) {
+    // The key is looked at first: the panel hears events while it is being destroyed too, when
+    // it can no longer be compared as a panel.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        watched == panel_ && targetExpanded_ && panel_->isKey()) {
         collapse();
         return true;
     }
