@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWindow>
 
 namespace vantrel {
 
@@ -34,6 +35,10 @@ CommandPaletteController::CommandPaletteController(Screens& screens, Application
     shell_.observeDeactivation([self] {
         if (self) self->applicationDidResignActive();
     });
+    if (qApp)
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (window && panel_ && window == panel_->windowHandle()) tookFocus_ = true;
+        });
 }
 
 CommandPaletteController::~CommandPaletteController() {
@@ -78,6 +83,7 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
     if (panel_) {
+        if (!panel_->isVisible()) tookFocus_ = false;
         panel_->makeKey();
         return;
     }
@@ -110,6 +116,7 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
                           kWidth, kHeight));
     panel_ = panel;
     view_ = view;
+    tookFocus_ = false;
     shell_.activateIgnoringOtherApps();
     panel->makeKey();
     view->searchField()->setFocus(Qt::ActiveWindowFocusReason);
@@ -128,7 +135,11 @@ void CommandPaletteController::toggle() {
 }
 
 void CommandPaletteController::applicationDidResignActive() {
-    if (panel_) panel_->hide();
+    // The desktop tells late that the application went inactive: a palette opened from another
+    // program meanwhile, still waiting for the focus, is not what the user left.
+    if (!panel_ || !tookFocus_) return;
+    panel_->hide();
+    tookFocus_ = false;
 }
 
 void CommandPaletteController::closePanel(bool giveFocusBack) {

@@ -55,7 +55,8 @@ public:
     virtual void dismiss();
     // Closes a shown panel, else opens one (or brings a hidden one back) on the pointer's screen.
     void toggle();
-    // The application stopped being the active one: the panel hides but is kept.
+    // The application stopped being the active one: the panel hides but is kept, once it has held
+    // the focus.
     void applicationDidResignActive();
 
     QWidget* panel() const;
@@ -87,6 +88,8 @@ private:
     QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;
     bool filtering_ = false;
+    // Whether the panel has held the focus since it was last shown.
+    bool tookFocus_ = false;
 };
 
 } // namespace vantrel
