@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libical-dev libglib2.0-dev
   libgl-dev libxcb1-dev libxcb-xinput-dev libxcb-xtest0-dev libxcb-xfixes0-dev libxcb-res0-dev libx11-dev libxkbcommon-dev libxkbcommon-x11-dev
-  dbus dbus-x11 xvfb xfwm4 xdotool imagemagick
+  dbus dbus-x11 xvfb xfwm4 xterm xdotool imagemagick
   xclip clang-format procps
   tzdata
   fonts-inter fonts-jetbrains-mono

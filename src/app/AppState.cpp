@@ -158,7 +158,7 @@ void AppState::applyPreferences() {
 void AppState::perform(HotkeyAction action) {
     switch (action) {
     case HotkeyAction::commandPalette:
-        if (commandPalette_->panel())
+        if (commandPalette_->isShown())
             commandPalette_->dismiss();
         else
             commandPalette_->show(nullptr, std::nullopt);

@@ -277,7 +277,7 @@ std::unique_ptr<MenuBarAppearanceController> AppStateFactory::makeMenuBarAppeara
 std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() {
     auto palette = std::make_unique<CommandPaletteController>(services.screens, services.shell,
                                                               &services.inputFocus, &services.hotkeys);
-    palette->setDesktop(services.compositor, services.stacking);
+    palette->setDesktop(services.compositor);
     return palette;
 }
 

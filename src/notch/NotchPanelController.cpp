@@ -10,6 +10,7 @@
 #include "notch/VantrelPanel.h"
 #include "platform/SetIfChanged.h"
 
+#include <QKeyEvent>
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
 #include <cmath>
@@ -89,8 +90,23 @@ void NotchPanelController::show() {
     panel->setCompositorState(deps_.compositor);
     panel->setStacking(deps_.stacking);
     panel->setBackdropBlur(deps_.backdropBlur);
+    // Escape reaches the panel when nothing inside it takes the key.
+    panel->installEventFilter(this);
     panel_ = panel;
     reposition(false);
+}
+
+bool NotchPanelController::eventFilter(QObject* watched, QEvent* event) {
+    // A panel opened from the keyboard holds the keys, and no pointer may ever leave it to close
+    // it: Escape closes it and hands the keys back.
+    // The key is looked at first: the panel hears events while it is being destroyed too, when
+    // it can no longer be compared as a panel.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        watched == panel_ && targetExpanded_ && panel_->isKey()) {
+        collapse();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void NotchPanelController::hide() {

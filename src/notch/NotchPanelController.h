@@ -95,7 +95,8 @@ public:
     virtual void hide();
     // Opens the panel on `tab` (none keeps the selected tab), taking the keyboard focus when asked.
     virtual void expand(std::optional<NotchTab> tab, bool takeFocus);
-    // Closes the panel, gives back the keyboard focus it took and plays the alignment pulse.
+    // Closes the panel, gives back the keyboard focus it took and plays the alignment pulse. Escape
+    // does the same while the open panel holds the keyboard.
     void collapse();
     // The pointer entered: opens now or after the responsiveness delay.
     void scheduleHoverExpand();
@@ -138,6 +139,7 @@ Q_SIGNALS:
     void selectedTabChanged(vantrel::NotchTab tab);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Replaces the indicator controller (before anything is shown).
     void setNotificationIndicator(NotificationIndicatorPanelController* indicator);
     // The view inside the panel.

@@ -60,7 +60,8 @@ public:
     void orderFront();
     void orderOut();
 
-    // Takes the keyboard focus, remembering who had it.
+    // Takes the keyboard focus, remembering who had it; a window the window manager knows asks the
+    // desktop for it once it is on screen.
     void makeKey();
     // Gives the keyboard focus back to whoever had it before makeKey(), when the panel still
     // holds it.
@@ -71,6 +72,7 @@ Q_SIGNALS:
     void blurredBehindChanged(bool blurred);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -80,6 +82,7 @@ private:
     // Draws the content through the outline, with smooth edges where a compositor blends them.
     void applyOutline();
     void applyBlur();
+    void takeKeyFromDesktop();
 
     InputFocus& focus_;
     QWidget* container_;
@@ -93,6 +96,8 @@ private:
     // The region last asked of the blur, while one is asked for.
     std::optional<QRegion> blurRegion_;
     bool tookKey_ = false;
+    // Whether the focus is to be asked of the desktop once the window is on screen.
+    bool keyWhenExposed_ = false;
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;
 };

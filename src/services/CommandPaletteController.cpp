@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWindow>
 
 namespace vantrel {
 
@@ -34,6 +35,10 @@ CommandPaletteController::CommandPaletteController(Screens& screens, Application
     shell_.observeDeactivation([self] {
         if (self) self->applicationDidResignActive();
     });
+    if (qApp)
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (window && panel_ && window == panel_->windowHandle()) tookFocus_ = true;
+        });
 }
 
 CommandPaletteController::~CommandPaletteController() {
@@ -42,9 +47,8 @@ CommandPaletteController::~CommandPaletteController() {
     delete panel_;
 }
 
-void CommandPaletteController::setDesktop(CompositorState* compositor, WindowStacking* stacking) {
+void CommandPaletteController::setDesktop(CompositorState* compositor) {
     compositor_ = compositor;
-    stacking_ = stacking;
 }
 
 void CommandPaletteController::install(CommandPaletteCommands& commands) {
@@ -64,6 +68,10 @@ QWidget* CommandPaletteController::panel() const {
     return panel_;
 }
 
+bool CommandPaletteController::isShown() const {
+    return panel_ && panel_->isVisible();
+}
+
 CommandPaletteView* CommandPaletteController::view() const {
     return view_;
 }
@@ -75,11 +83,17 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
     if (panel_) {
+        if (!panel_->isVisible()) tookFocus_ = false;
         panel_->makeKey();
         return;
     }
     const QRect visible = screen->visibleFrame;
     auto* panel = new VantrelPanel(focus_);
+    // Unlike the notch, the palette is a window the window manager knows: it makes the palette the
+    // active window, and a click into another program makes that one active, which the palette
+    // hears as the application going inactive. Bypassed, the palette would keep the keys while the
+    // manager went on taking the window it thinks active, clicked into, for the focused one.
+    panel->setWindowFlag(Qt::X11BypassWindowManagerHint, false);
     panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
     const QPointer<CommandPaletteController> self(this);
@@ -96,11 +110,13 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
                         CommandPaletteView::kCornerRadius);
     panel->setOutline(card);
     panel->setCompositorState(compositor_);
-    panel->setStacking(stacking_);
+    // The manager keeps it above the others as a window that stays on top; marked as the desktop's
+    // dock, it would never be given the focus.
     panel->setFrame(QRect(visible.left() + visible.width() / 2 - kWidth / 2, visible.top() + kTopOffset,
                           kWidth, kHeight));
     panel_ = panel;
     view_ = view;
+    tookFocus_ = false;
     shell_.activateIgnoringOtherApps();
     panel->makeKey();
     view->searchField()->setFocus(Qt::ActiveWindowFocusReason);
@@ -111,14 +127,19 @@ void CommandPaletteController::dismiss() {
 }
 
 void CommandPaletteController::toggle() {
-    if (panel_)
+    // A palette hidden when the application went inactive comes back.
+    if (isShown())
         dismiss();
     else
         show(nullptr, std::nullopt);
 }
 
 void CommandPaletteController::applicationDidResignActive() {
-    if (panel_) panel_->hide();
+    // The desktop tells late that the application went inactive: a palette opened from another
+    // program meanwhile, still waiting for the focus, is not what the user left.
+    if (!panel_ || !tookFocus_) return;
+    panel_->hide();
+    tookFocus_ = false;
 }
 
 void CommandPaletteController::closePanel(bool giveFocusBack) {

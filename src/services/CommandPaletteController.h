@@ -15,7 +15,6 @@ namespace vantrel {
 class ApplicationShell;
 class CommandPaletteCommands;
 class CompositorState;
-class WindowStacking;
 class CommandPaletteView;
 class HotkeyManager;
 class InputFocus;
@@ -40,9 +39,8 @@ public:
     ~CommandPaletteController() override;
 
     // Whether the desktop blends translucent windows (without, the card's corners are cut out of
-    // the window) and what keeps the panel above the others; none: a compositor that blends, and
-    // raising alone.
-    void setDesktop(CompositorState* compositor, WindowStacking* stacking);
+    // the window); none: a compositor that blends.
+    void setDesktop(CompositorState* compositor);
 
     // Links the palette to the `commands` it runs (which outlive it) and installs its key monitor
     // once.
@@ -55,12 +53,15 @@ public:
     virtual void show(CommandPaletteCommands* commands, std::optional<ScreenInfo> screen);
     // Closes the panel and lets it go.
     virtual void dismiss();
-    // Closes an existing panel, else opens one on the pointer's screen.
+    // Closes a shown panel, else opens one (or brings a hidden one back) on the pointer's screen.
     void toggle();
-    // The application stopped being the active one: the panel hides but is kept.
+    // The application stopped being the active one: the panel hides but is kept, once it has held
+    // the focus.
     void applicationDidResignActive();
 
     QWidget* panel() const;
+    // Whether a panel is on screen; one hidden while the application is inactive is not.
+    bool isShown() const;
     CommandPaletteView* view() const;
     // What the palette's commands act on; none before it is first linked.
     CommandPaletteCommands* commands() const { return commands_; }
@@ -83,11 +84,12 @@ private:
     const HotkeyManager* hotkeys_;
     CommandPaletteCommands* commands_ = nullptr;
     QPointer<CompositorState> compositor_;
-    WindowStacking* stacking_ = nullptr;
     QPointer<VantrelPanel> panel_;
     QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;
     bool filtering_ = false;
+    // Whether the panel has held the focus since it was last shown.
+    bool tookFocus_ = false;
 };
 
 } // namespace vantrel

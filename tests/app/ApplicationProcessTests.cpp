@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
 #include <csignal>
@@ -46,10 +47,12 @@ public:
     }
     QString runtimeFolder() const { return root() + QStringLiteral("/run"); }
 
-    // Starts `vantrel` in this home; on the session bus at `busAddress` and the X display
-    // `display` when they are given.
-    std::unique_ptr<QProcess> launch(const QString& busAddress = {}, const QString& display = {}) const {
+    // Starts `vantrel` in this home; on the session bus at `busAddress`, the X display `display`
+    // and in the working folder `folder` when they are given.
+    std::unique_ptr<QProcess> launch(const QString& busAddress = {}, const QString& display = {},
+                                     const QString& folder = {}) const {
         auto process = std::make_unique<QProcess>();
+        if (!folder.isEmpty()) process->setWorkingDirectory(folder);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), paths().home);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths().configHome);
@@ -124,8 +127,8 @@ quint32 selectedEvents(XClient& x, xcb_window_t window) {
     return attributes ? attributes->all_event_masks : 0;
 }
 
-// Whether anything bright is drawn in `area` of `window` (dark page, light buttons and text).
-bool drawsBrightIn(XClient& x, xcb_window_t window, const QRect& area) {
+// The pixels drawn in `area` of `window`; empty when they cannot be read.
+QByteArray pixelsIn(XClient& x, xcb_window_t window, const QRect& area) {
     std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
         xcb_get_image_reply(x.c,
                             xcb_get_image(x.c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, qint16(area.x()),
@@ -133,11 +136,116 @@ bool drawsBrightIn(XClient& x, xcb_window_t window, const QRect& area) {
                                           ~0u),
                             nullptr),
         &std::free);
-    if (!image) return false;
-    const quint8* pixels = xcb_get_image_data(image.get());
-    for (int i = 0; i + 3 < xcb_get_image_data_length(image.get()); i += 4)
-        if (qGray(pixels[i + 2], pixels[i + 1], pixels[i]) > 128) return true;
+    if (!image) return {};
+    return QByteArray(reinterpret_cast<const char*>(xcb_get_image_data(image.get())),
+                      xcb_get_image_data_length(image.get()));
+}
+
+// Whether anything bright is drawn in `area` of `window` (dark page, light buttons and text).
+bool drawsBrightIn(XClient& x, xcb_window_t window, const QRect& area) {
+    const QByteArray pixels = pixelsIn(x, window, area);
+    for (qsizetype i = 0; i + 3 < pixels.size(); i += 4)
+        if (qGray(quint8(pixels[i + 2]), quint8(pixels[i + 1]), quint8(pixels[i])) > 128) return true;
     return false;
+}
+
+// Waits until `area` of `window` shows something bright and has stopped changing for a fifth of a
+// second: whatever moved there has come to rest, and a click lands where it is drawn.
+bool settlesBrightIn(XClient& x, xcb_window_t window, const QRect& area, int milliseconds) {
+    QByteArray last;
+    QDeadlineTimer still;
+    return x.waitFor(
+        [&] {
+            const QByteArray now = pixelsIn(x, window, area);
+            if (now != last || !drawsBrightIn(x, window, area)) {
+                last = now;
+                still = QDeadlineTimer(200);
+            }
+            return !last.isEmpty() && still.hasExpired() && drawsBrightIn(x, window, area);
+        },
+        milliseconds);
+}
+
+// A top-level window of the program named `name`, managed or not; none while there is none.
+xcb_window_t namedWindow(XClient& x, qint64 pid, const QByteArray& name) {
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(x.c, xcb_query_tree(x.c, x.root), nullptr), &std::free);
+    if (!tree) return XCB_NONE;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    std::vector<xcb_window_t> candidates(children, children + xcb_query_tree_children_length(tree.get()));
+    // Managed windows sit inside the manager's frames.
+    for (const quint32 window : x.cardinals(x.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW))
+        candidates.push_back(window);
+    for (const xcb_window_t window : candidates) {
+        const std::vector<quint32> pids = x.cardinals(window, "_NET_WM_PID", XCB_ATOM_CARDINAL);
+        if (pids.empty() || pids.front() != pid) continue;
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> title(
+            xcb_get_property_reply(
+                x.c, xcb_get_property(x.c, 0, window, x.atom("_NET_WM_NAME"), XCB_ATOM_ANY, 0, 64), nullptr),
+            &std::free);
+        if (title && QByteArray(static_cast<const char*>(xcb_get_property_value(title.get())),
+                                xcb_get_property_value_length(title.get())) == name)
+            return window;
+    }
+    return XCB_NONE;
+}
+
+bool isViewable(XClient& x, xcb_window_t window) {
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, window), nullptr), &std::free);
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+int heightOf(XClient& x, xcb_window_t window) {
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr), &std::free);
+    return geometry ? geometry->height : 0;
+}
+
+xcb_window_t inputFocus(XClient& x) {
+    std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
+        xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr), &std::free);
+    return focus ? focus->focus : xcb_window_t(XCB_NONE);
+}
+
+xcb_window_t activeWindow(XClient& x) {
+    const std::vector<quint32> active = x.cardinals(x.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+    return active.empty() ? xcb_window_t(XCB_NONE) : active.front();
+}
+
+// The screen position of `window`'s point (`dx`, `dy`).
+QPoint onScreen(XClient& x, xcb_window_t window, int dx, int dy) {
+    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> origin(
+        xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0), nullptr),
+        &std::free);
+    return origin ? QPoint(origin->dst_x + dx, origin->dst_y + dy) : QPoint(dx, dy);
+}
+
+// The window manager holds a click to focus a window until it has seen it, while keys go on to
+// the focused window: a key typed at once would overtake the click. Once nobody holds the pointer,
+// the click has gone on.
+bool clickHasGoneOn(XClient& x) {
+    return x.waitFor(
+        [&] {
+            std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
+                xcb_grab_pointer_reply(x.c,
+                                       xcb_grab_pointer(x.c, 0, x.root, 0, XCB_GRAB_MODE_ASYNC,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                                                        XCB_CURRENT_TIME),
+                                       nullptr),
+                &std::free);
+            xcb_ungrab_pointer(x.c, XCB_CURRENT_TIME);
+            return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+        },
+        kTimeoutMs);
+}
+
+// Presses `keysym` with the modifiers held, as a user's chord.
+void chord(XClient& x, std::initializer_list<std::uint32_t> modifiers, std::uint32_t keysym) {
+    for (const std::uint32_t modifier : modifiers) x.key(modifier, true);
+    x.tap(keysym);
+    for (const std::uint32_t modifier : modifiers) x.key(modifier, false);
+    x.roundTrip();
 }
 } // namespace
 
@@ -205,22 +313,7 @@ TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsARes
             &std::free);
         ASSERT_TRUE(origin);
         x.click(origin->dst_x + 620, origin->dst_y + 600);
-        // The window manager holds a click to focus a window until it has seen it, while keys go
-        // on to the focused window: a key typed at once would overtake the click that moved the
-        // focus into the note. Once nobody holds the pointer, the click has gone on.
-        ASSERT_TRUE(x.waitFor(
-            [&] {
-                std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
-                    xcb_grab_pointer_reply(x.c,
-                                           xcb_grab_pointer(x.c, 0, x.root, 0, XCB_GRAB_MODE_ASYNC,
-                                                            XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                                                            XCB_CURRENT_TIME),
-                                           nullptr),
-                    &std::free);
-                xcb_ungrab_pointer(x.c, XCB_CURRENT_TIME);
-                return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
-            },
-            kTimeoutMs));
+        ASSERT_TRUE(clickHasGoneOn(x));
         x.type("typed into the note");
         const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");
         QByteArray saved;
@@ -538,4 +631,180 @@ TEST(ApplicationProcess, ASilentTrayWatcherDelaysOnlyTheTrayItemWhoseMenuTheNext
     ASSERT_TRUE(process->waitForFinished(kTimeoutMs));
     EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+}
+
+// A keyboard user beside another program, under xfwm4 without a compositor: Tab walks Quick
+// Controls and leaves the note behind it alone, Return in "Add Files…" shelves the file, the
+// palette opened from an xterm gives way to a click back into it, and the notch opened from the
+// keyboard closes on Escape and hands the keys back.
+TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUserIsAndGivesThemBack) {
+    // Each step waits at most this long, so a fault fails the test well inside ctest's limit.
+    constexpr int kStepMs = 20'000;
+    const QString xterm = QStandardPaths::findExecutable(QStringLiteral("xterm"));
+    ASSERT_FALSE(xterm.isEmpty()) << "xterm is not installed (scripts/setup.sh installs it)";
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty())
+        << "xfwm4 is not installed (scripts/setup.sh installs it)";
+    vantrel::test::XvfbServer server(1600, 1000);
+    ASSERT_TRUE(server.isRunning()) << "Xvfb could not be started";
+    XClient x(server.display().toLatin1());
+    ASSERT_TRUE(x.ok());
+    QProcess manager;
+    ASSERT_TRUE(vantrel::test::startXfwm4(manager, x, server.display(), false)) << "xfwm4 took no charge";
+
+    // A key held down is pressed once, however long it is held.
+    const quint32 noRepeat = XCB_AUTO_REPEAT_MODE_OFF;
+    xcb_change_keyboard_control(x.c, XCB_KB_AUTO_REPEAT_MODE, &noRepeat);
+    x.roundTrip();
+
+    ChildHome home;
+    // Control-Space opens the palette and Control-Shift-N the notch from any program.
+    const QByteArray hotkeys = QByteArray(R"({"commandPalette":{"keyCode":49,"carbonModifiers":4096},)"
+                                          R"("openNotch":{"keyCode":45,"carbonModifiers":4608}})")
+                                   .toBase64();
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
+                   R"({"onboarding.complete": true, "hotkeys.bindings.v1": {"$data": ")" + hotkeys +
+                       R"("}})");
+    // What the xterm's shell is typed goes to a file as it comes.
+    const QString typed = home.root() + QStringLiteral("/typed.txt");
+    QProcess terminal;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), server.display());
+    terminal.setProcessEnvironment(environment);
+    terminal.start(xterm, {QStringLiteral("-geometry"), QStringLiteral("60x8+40+820"), QStringLiteral("-e"),
+                           QStringLiteral("sh"), QStringLiteral("-c"),
+                           QStringLiteral("stty -icanon -echo; exec cat > \"$0\""), typed});
+    ASSERT_TRUE(terminal.waitForStarted(kStepMs)) << "xterm did not start";
+    const auto typedText = [&] {
+        QFile file(typed);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    // The file dialog opens in the program's working folder.
+    home.writeFile(QStringLiteral("files/shelved.txt"), "shelved");
+    auto process = home.launch({}, server.display(), home.root() + QStringLiteral("/files"));
+    ASSERT_TRUE(process->waitForStarted(kStepMs));
+    const auto stop = qScopeGuard([&] {
+        process->kill();
+        process->waitForFinished(kStepMs);
+        terminal.kill();
+        terminal.waitForFinished(kStepMs);
+        manager.terminate();
+        manager.waitForFinished(kStepMs);
+    });
+    xcb_window_t window = XCB_NONE;
+    ASSERT_TRUE(x.waitFor(
+        [&] { return (window = managedWindow(x, process->processId(), "_NET_WM_WINDOW_TYPE_NORMAL", true)); },
+        kTimeoutMs))
+        << "no control center";
+    ASSERT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, QRect(900, 40, 170, 90)); }, kTimeoutMs))
+        << "the control center was never drawn";
+    xcb_window_t term = XCB_NONE;
+    ASSERT_TRUE(x.waitFor(
+        [&] {
+            for (const quint32 client : x.cardinals(x.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW))
+                if (x.cardinals(client, "_NET_WM_PID", XCB_ATOM_CARDINAL) ==
+                    std::vector<quint32>{quint32(terminal.processId())})
+                    term = client;
+            return term != XCB_NONE;
+        },
+        kStepMs))
+        << "no xterm window";
+
+    const qint64 pid = process->processId();
+    const auto clickAt = [&](xcb_window_t target, int dx, int dy) {
+        const QPoint point = onScreen(x, target, dx, dy);
+        x.click(point.x(), point.y());
+        return clickHasGoneOn(x);
+    };
+    // Quick Controls from the Timer metric, its File Shelf section opened, then "Add Files…":
+    // the file's name typed and Return shelve it.
+    ASSERT_TRUE(clickAt(window, 557, 305));
+    ASSERT_TRUE(settlesBrightIn(x, window, QRect(280, 110, 120, 30), kStepMs)) << "no Quick Controls";
+    ASSERT_TRUE(clickAt(window, 300, 551));
+    ASSERT_TRUE(settlesBrightIn(x, window, QRect(740, 370, 120, 110), kStepMs)) << "no \"Add Files…\"";
+    ASSERT_TRUE(clickAt(window, 797, 394));
+    xcb_window_t dialog = XCB_NONE;
+    ASSERT_TRUE(x.waitFor(
+        [&] {
+            dialog = namedWindow(x, pid, "Open");
+            return dialog != XCB_NONE && inputFocus(x) == dialog;
+        },
+        kStepMs))
+        << "no file dialog with the keys";
+    x.type("shelved.txt");
+    x.tap(0xff0d); // Return
+    const QString settings = home.paths().defaultsFolder() + QStringLiteral("/com.vantrel.mac.json");
+    const auto shelf = [&] {
+        const QJsonObject items = QJsonDocument::fromJson(home.readFile(settings))
+                                      .object()
+                                      .value(QStringLiteral("shelf.items.v2"))
+                                      .toObject();
+        return QByteArray::fromBase64(items.value(QStringLiteral("$data")).toString().toLatin1());
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shelf().contains("/files/shelved.txt"); }, kStepMs))
+        << "Return in \"Add Files…\" shelved nothing: " << shelf().toStdString();
+    ASSERT_TRUE(x.waitFor([&] { return !isViewable(x, dialog); }, kStepMs)) << "the file dialog stayed";
+
+    // Tab walks Quick Controls, Escape leaves it; the note behind it takes only what is typed into it.
+    for (int i = 0; i < 25; ++i) x.tap(0xff09); // Tab
+    x.tap(0xff1b);                              // Escape
+    x.roundTrip();
+    ASSERT_TRUE(clickAt(window, 620, 600));
+    x.type("marker");
+    const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");
+    QByteArray saved;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            saved = home.readFile(notes);
+            return saved.contains("\"body\":\"marker\"") && !saved.contains("\\t");
+        },
+        kStepMs))
+        << "Tab reached the note behind Quick Controls: " << saved.toStdString();
+
+    // Control-Space from the xterm, a search typed, then a click back into the xterm: the palette
+    // goes and what is typed next is the xterm's.
+    ASSERT_TRUE(clickAt(term, 120, 40));
+    ASSERT_TRUE(x.waitFor([&] { return activeWindow(x) == term && inputFocus(x) == term; }, kStepMs))
+        << "the xterm was never given the keys";
+    x.type("one ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one "; }, kStepMs)) << typedText().toStdString();
+    // Held as a user holds it, until the palette is there: it takes the keys while the hot key's
+    // grab still holds the keyboard.
+    x.key(0xffe3, true); // Control_L
+    x.key(' ', true);
+    xcb_window_t palette = XCB_NONE;
+    const bool paletteOpened = x.waitFor(
+        [&] {
+            palette = namedWindow(x, pid, "Command Palette");
+            return palette != XCB_NONE && isViewable(x, palette) && inputFocus(x) == palette;
+        },
+        kStepMs);
+    x.key(' ', false);
+    x.key(0xffe3, false);
+    ASSERT_TRUE(paletteOpened) << "Control-Space opened no palette that took the keys";
+    x.type("notes");
+    ASSERT_TRUE(clickAt(term, 120, 40));
+    EXPECT_TRUE(x.waitFor([&] { return !isViewable(x, palette); }, kStepMs))
+        << "the palette stayed open after a click into the xterm";
+    x.type("two ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two "; }, kStepMs))
+        << "the keys after a click into the xterm went elsewhere: " << typedText().toStdString();
+
+    // Control-Shift-N from the xterm opens the notch with the keys; Escape closes it and hands them
+    // back to the xterm.
+    const xcb_window_t notch = namedWindow(x, pid, "Vantrel Notch");
+    ASSERT_NE(notch, xcb_window_t(XCB_NONE)) << "no notch";
+    const int closedHeight = heightOf(x, notch);
+    chord(x, {0xffe3, 0xffe1}, 'n'); // Control_L, Shift_L
+    ASSERT_TRUE(
+        x.waitFor([&] { return heightOf(x, notch) > closedHeight + 40 && inputFocus(x) == notch; }, kStepMs))
+        << "Control-Shift-N opened no notch that took the keys";
+    x.tap(0xff1b); // Escape
+    EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
+        << "Escape left the notch open";
+    ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term && activeWindow(x) == term; }, kStepMs))
+        << "the keys did not go back to the xterm";
+    x.type("three ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two three "; }, kStepMs))
+        << typedText().toStdString();
 }

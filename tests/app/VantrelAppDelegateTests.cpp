@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -263,6 +264,7 @@ TEST_F(DelegateTest, TheMenusCommandPaletteOpensItEvenWhenItWasHiddenOnDeactivat
 
     // Hidden when the application lost focus, the status menu and the application menu bring it
     // back rather than dropping it.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
     h.shell.resignActive();
     ASSERT_FALSE(panel->isVisible());
     delegate.openPalette();

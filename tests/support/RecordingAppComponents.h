@@ -52,7 +52,7 @@ public:
     std::unique_ptr<CommandPaletteController> makeCommandPalette() override {
         auto palette = std::make_unique<RecordingCommandPaletteController>(
             log_, services.screens, services.shell, &services.inputFocus, &services.hotkeys);
-        palette->setDesktop(services.compositor, services.stacking);
+        palette->setDesktop(services.compositor);
         return palette;
     }
 
