@@ -201,23 +201,25 @@ struct IconState : std::enable_shared_from_this<IconState> {
             return image.isNull() ? QPixmap() : keep(key, image);
         }
         decoding.insert(key);
-        decoder->queue->async(
-            [state = shared_from_this(), size, key, port = decoder->port, decoded = decoder->decoded] {
-                QImage image = state->decode(size);
-                {
-                    const std::lock_guard lock(state->mutex);
-                    state->decoding.remove(key);
-                    state->decoded.insert(key, std::move(image));
-                }
-                if (decoded) port.post(decoded);
-            });
+        decoder->pending.fetch_add(1);
+        decoder->queue->async([state = shared_from_this(), size, key, decoder] {
+            QImage image = state->decode(size);
+            {
+                const std::lock_guard lock(state->mutex);
+                state->decoding.remove(key);
+                state->decoded.insert(key, std::move(image));
+            }
+            if (decoder->pending.fetch_sub(1) == 1 && decoder->decoded) decoder->port.post(decoder->decoded);
+        });
         return {};
     }
 
-    // Whether nothing holds a pixmap drawn from it, nor is any being decoded.
+    // Whether nothing holds a pixmap drawn from it, nor is any being decoded or waiting to be
+    // taken: a tile lets its icon go while the picture is decoded and asks for it again once told,
+    // and a state forgotten meanwhile would decode it afresh, and tell again, without end.
     bool pixmapsUnused() {
         const std::lock_guard lock(mutex);
-        return decoding.isEmpty() &&
+        return decoding.isEmpty() && decoded.isEmpty() &&
                std::all_of(pixmaps.begin(), pixmaps.end(), [](const QPixmap& p) { return p.isDetached(); });
     }
 

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -26,12 +27,17 @@ class WorkQueue;
 constexpr int kMaximumInlineDecodeSide = 256;
 
 // Where the pictures too costly to decode on the asking thread are decoded, and how the asker
-// learns that one is in (posted to its thread). The owner clears `queue` before it goes; without
-// one, every picture is decoded on the asking thread.
+// learns that they are in (posted to its thread once none is left to decode, so that a row of
+// icons decoded together is asked for again once, not once each). The owner clears `queue` before
+// it goes; without one, every picture is decoded on the asking thread.
 struct IconDecoding {
+    IconDecoding(WorkQueue* queue, ResultPort::Handle port, std::function<void()> decoded)
+        : queue(queue), port(std::move(port)), decoded(std::move(decoded)) {}
+
     WorkQueue* queue = nullptr;
     ResultPort::Handle port;
     std::function<void()> decoded;
+    mutable std::atomic<int> pending{0};
 };
 
 // An icon drawn from `files`, looked at when it is first drawn or asked whether it is null, and

@@ -58,8 +58,7 @@ QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
 IconThemes::IconThemes(WorkQueue* reader, QObject* parent)
     : QObject(parent), reader_(reader), naming_(naming()) {
     if (reader_)
-        decoding_ =
-            std::make_shared<IconDecoding>(IconDecoding{reader_, results_.handle(), [this] { announce(); }});
+        decoding_ = std::make_shared<IconDecoding>(reader_, results_.handle(), [this] { announce(); });
     // The desktop's settings name another theme: Qt sends every window a theme change.
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
