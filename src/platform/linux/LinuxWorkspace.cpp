@@ -12,12 +12,17 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 
+#include <sys/stat.h>
+
 namespace vantrel {
 
 namespace {
 void log(SystemLog& log, LogLevel level, const QString& message) {
     log.log(level, QString::fromLatin1(kLogSubsystem), QStringLiteral("Workspace"), message);
 }
+
+// A file named by the Dock keeps its look-ups within bounds whatever the Dock holds.
+constexpr qsizetype kKeptEntryIcons = 1024;
 
 } // namespace
 
@@ -79,11 +84,34 @@ bool LinuxWorkspace::launchApplication(const QString& path) {
     return !error;
 }
 
+std::optional<LinuxWorkspace::FileState> LinuxWorkspace::regularFileState(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return FileState{.device = qint64(info.st_dev),
+                     .inode = qint64(info.st_ino),
+                     .size = qint64(info.st_size),
+                     .modified = nanoseconds(info.st_mtim),
+                     .changed = nanoseconds(info.st_ctim)};
+}
+
 QIcon LinuxWorkspace::iconForFile(const QString& path) const {
-    // Every icon file is named by another program (an entry, a theme): read only when it is a
-    // regular file within bounds, so a FIFO in its place never stalls the program.
-    if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty())
-        return themes_.icon(entry->icon);
+    // Only a regular file is looked at as an entry; one rewritten, replaced or renamed over since
+    // differs in its inode, size or times and is read again.
+    if (const auto file = regularFileState(path)) {
+        if (const auto known = entryIcons_.constFind(path);
+            known != entryIcons_.constEnd() && known->file == *file)
+            return themes_.icon(known->icon);
+        // Every icon file is named by another program (an entry, a theme): read only when it is
+        // a regular file within bounds, so a FIFO in its place never stalls the program.
+        if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty()) {
+            if (entryIcons_.size() >= kKeptEntryIcons) entryIcons_.clear();
+            entryIcons_.insert(path, {*file, entry->icon});
+            return themes_.icon(entry->icon);
+        }
+        entryIcons_.remove(path);
+    }
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
     // A folder is drawn as one whatever the desktop's theme holds.
     if (type.inherits(QStringLiteral("inode/directory"))) return themes_.folderIcon();

@@ -2,6 +2,7 @@
 
 #include "platform/Workspace.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -31,10 +32,25 @@ public:
     std::vector<InstalledApplication> installedApplications() const override;
 
 private:
+    // A regular file as it is now: rewritten, replaced or renamed over, it differs.
+    struct FileState {
+        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0;
+        bool operator==(const FileState&) const = default;
+    };
+    static std::optional<FileState> regularFileState(const QString& path);
+    // The icon an entry names, as read from its file in the state the file was then in.
+    struct EntryIcon {
+        FileState file;
+        QString icon;
+    };
+
     SystemLog& log_;
     QStringList applicationFolders_;
     std::unique_ptr<IconThemes> ownThemes_;
     IconThemes& themes_;
+    // Icons are looked up again on every announcement of the themes or of a decoded picture; an
+    // entry whose file is as it was is not parsed again (GIO's parse is most of a look-up).
+    mutable QHash<QString, EntryIcon> entryIcons_;
     // Owns the pending file-manager calls, so none answers into a destroyed workspace.
     std::unique_ptr<QObject> pendingCalls_ = std::make_unique<QObject>();
 };
