@@ -376,22 +376,9 @@ TEST(ApplicationProcess, TabInQuickControlsStaysInThePanelAndTheNoteBehindKeepsI
         xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0), nullptr),
         &std::free);
     ASSERT_TRUE(origin);
-    // A click has gone on once the window manager no longer holds the pointer.
     const auto clickThrough = [&](int left, int top) {
         x.click(origin->dst_x + left, origin->dst_y + top);
-        return x.waitFor(
-            [&] {
-                std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
-                    xcb_grab_pointer_reply(x.c,
-                                           xcb_grab_pointer(x.c, 0, x.root, 0, XCB_GRAB_MODE_ASYNC,
-                                                            XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                                                            XCB_CURRENT_TIME),
-                                           nullptr),
-                    &std::free);
-                xcb_ungrab_pointer(x.c, XCB_CURRENT_TIME);
-                return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
-            },
-            kTimeoutMs);
+        return clickHasGoneOn(x);
     };
     const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");
     QByteArray saved;
