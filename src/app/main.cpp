@@ -277,7 +277,7 @@ int main(int argc, char** argv) {
                                                .runningApplications = &runningApplications,
                                                .ownProcessId = QCoreApplication::applicationPid()});
         QtAlertPresenter alertPresenter;
-        FreedesktopTrash trash(paths.dataHome);
+        FreedesktopTrash trash(paths.dataHome, {}, &clock);
         // The battery of the automation rules: UPower on the system bus, else the kernel's files.
         UPowerPowerSources power(QDBusConnection::systemBus());
         SystemDockQueue systemDockQueue;

@@ -65,7 +65,7 @@ public:
         // The row the arrow keys move, Space chooses and Return takes: ringed inside the row, so
         // the rows beside it do not cover the ring.
         if (showsCurrent_ && (option.state & QStyle::State_HasFocus))
-            KitPaint::paintFocusRing(*painter, row.adjusted(3, 3, -3, -3), 6, accent_);
+            KitPaint::paintFocusRingInside(*painter, row, 9, accent_);
         const QRectF mark(row.right() - 8 - 16, row.center().y() - 8, 16, 16);
         if (chosen) {
             GlyphCatalogue::paint(*painter, u"checkmark.circle.fill", mark, accent_, QFont::DemiBold);

@@ -22,12 +22,10 @@ void NotchSurfaceButton::setPainter(Painter painter) {
 
 void NotchSurfaceButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!painter_) {
-        KitPaint::paintFocusRingOf(painter, this, std::min(8.0, height() / 2.0));
-        return;
+    if (painter_) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter_(painter, QRectF(rect()), hovered_, isDown());
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter_(painter, QRectF(rect()), hovered_, isDown());
     KitPaint::paintFocusRingOf(painter, this, std::min(8.0, height() / 2.0));
 }
 

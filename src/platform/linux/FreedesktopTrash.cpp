@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace vantrel {
@@ -53,7 +52,9 @@ bool present(int folder, const QByteArray& name) {
 }
 
 // How long before an emptying an info must have been written to count as left without its file.
-constexpr time_t kInfoWaitSeconds = 60;
+constexpr Seconds kInfoWait{60};
+
+const SystemClock kSystemClock;
 
 // Whether the entry `name` of the open folder `folder` was last changed before `cutoff` (seconds
 // of the wall clock); what cannot be told counts as young.
@@ -64,8 +65,9 @@ bool olderThan(int folder, const QByteArray& name, time_t cutoff) {
 
 } // namespace
 
-FreedesktopTrash::FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts)
-    : root_(dataHome + QStringLiteral("/Trash")), mounts_(mounts) {}
+FreedesktopTrash::FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts,
+                                   const Clock* clock)
+    : root_(dataHome + QStringLiteral("/Trash")), mounts_(mounts), clock_(clock ? *clock : kSystemClock) {}
 
 QString FreedesktopTrash::filesFolder() const {
     return root_ + QStringLiteral("/files");
@@ -127,8 +129,7 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
 }
 
 bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRequested) {
-    timespec started{};
-    ::clock_gettime(CLOCK_REALTIME, &started);
+    const time_t infoCutoff = std::chrono::system_clock::to_time_t(addSeconds(clock_.now(), -kInfoWait));
     const Descriptor root(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (root.fd < 0) {
         if (errno == ENOENT) return true;
@@ -224,7 +225,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
                 continue;
             // A trasher writes the info, then moves the file in: a young info may still be waiting
             // for its file, and only one that has waited long before this emptying is a leftover.
-            if (!olderThan(info, infoName, started.tv_sec - kInfoWaitSeconds)) continue;
+            if (!olderThan(info, infoName, infoCutoff)) continue;
             ok = remover.removeEntry(info, infoName) && ok;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/Trash.h"
 #include "platform/linux/TreeRemover.h"
 
@@ -11,8 +12,11 @@ namespace vantrel {
 class FreedesktopTrash final : public Trash {
 public:
     // `dataHome`: $XDG_DATA_HOME, where the home trash is the folder "Trash".
-    // `mounts`: where the mount of a folder is learnt (a test takes a source away).
-    explicit FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts = {});
+    // `mounts`: where the mount of a folder is learnt (a test takes a source away). `clock`: when an
+    // emptying starts, against which a lone info's age is told (none: the system's); it is read on
+    // whatever thread empties.
+    explicit FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts = {},
+                              const Clock* clock = nullptr);
 
     QString filesFolder() const override;
     bool hasItems(QString* failure = nullptr) const override;
@@ -27,6 +31,7 @@ public:
 private:
     QString root_;
     TreeRemover::MountSources mounts_;
+    const Clock& clock_;
     std::function<void()> beforeDeleting_;
 };
 

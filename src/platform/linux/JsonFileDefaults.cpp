@@ -25,6 +25,13 @@ QString safeFileStem(const QString& domain) {
     if (stem.isEmpty() || stem == u"." || stem == u"..") stem = QStringLiteral("_");
     return stem;
 }
+// What the user is told of a settings file that could not be read and is kept as it is.
+QString leftAsItIs(const QString& path, const QString& reason) {
+    return QStringLiteral("The settings file %1 could not be read (%2). It is left as it is, and changes "
+                          "are not saved.")
+        .arg(path, reason);
+}
+
 } // namespace
 
 JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
@@ -112,9 +119,7 @@ void JsonFileDefaults::load() {
             reason = qt_error_string(system->code().value());
         else
             reason = QString::fromLocal8Bit(e.what());
-        setProblem(QStringLiteral("The settings file %1 could not be read (%2). It is left as it is, and "
-                                  "changes are not saved.")
-                       .arg(path, reason));
+        setProblem(leftAsItIs(path, reason));
         return;
     }
     QString problem;
@@ -140,9 +145,7 @@ void JsonFileDefaults::load() {
             LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
             QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
                 .arg(path));
-        setProblem(QStringLiteral("The settings file %1 could not be read (%2). It is left as it is, and "
-                                  "changes are not saved.")
-                       .arg(path, problem));
+        setProblem(leftAsItIs(path, problem));
         return;
     }
     mayReplaceFile_ = true;
