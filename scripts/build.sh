@@ -12,7 +12,8 @@ flavour="${1:-debug}"
 case "$flavour" in
   debug)
     cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-      -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON
+      -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON \
+      -DVANTREL_SHARED_LIBRARY=ON
     cmake --build build/debug --parallel "$vantrel_jobs"
     ;;
   release)
@@ -22,12 +23,14 @@ case "$flavour" in
     ;;
   relwithdebinfo)
     cmake -S . -B build/relwithdebinfo -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DVANTREL_WERROR=OFF -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=OFF
+      -DVANTREL_WERROR=OFF -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=OFF \
+      -DVANTREL_SHARED_LIBRARY=ON
     cmake --build build/relwithdebinfo --parallel "$vantrel_jobs"
     ;;
   clang)
     cmake -S . -B build/clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-      -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON
+      -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=ON -DVANTREL_BUILD_BENCH=ON \
+      -DVANTREL_SHARED_LIBRARY=ON
     cmake --build build/clang --parallel "$vantrel_jobs"
     ;;
   *) echo "usage: $0 [debug|release|relwithdebinfo|clang]" >&2; exit 2 ;;
