@@ -75,7 +75,8 @@ QImage referenceCube(const QImage& image, const QByteArray& cube, int n) {
             const auto [b, tb] = axis(qBlue(px));
             int channel[3];
             for (int c = 0; c < 3; ++c) {
-                const auto at = [&](int dr, int dg, int db) {
+                // Clang 14 cannot capture structured bindings.
+                const auto at = [&, r = r, g = g, b = b](int dr, int dg, int db) {
                     return entries[(((b + db) * n + (g + dg)) * n + (r + dr)) * 4 + c];
                 };
                 const float c00 = at(0, 0, 0) + (at(1, 0, 0) - at(0, 0, 0)) * tr;
