@@ -49,19 +49,13 @@ QString JsonFileDefaults::filePath() const {
     return folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".json");
 }
 
-JsonFileDefaults::FileStamp JsonFileDefaults::stampOf(const QString& path) {
+std::optional<FileStamp> JsonFileDefaults::stampOf(const QString& path) {
     struct stat info {};
     const QByteArray name = QFile::encodeName(path);
-    if (::lstat(name.constData(), &info) != 0) return {};
+    if (::lstat(name.constData(), &info) != 0) return std::nullopt;
     // A link is read through: what it leads to changes when the file is written.
     if (S_ISLNK(info.st_mode)) (void)::stat(name.constData(), &info);
-    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    return {true,
-            qint64(info.st_dev),
-            qint64(info.st_ino),
-            qint64(info.st_size),
-            nanoseconds(info.st_mtim),
-            nanoseconds(info.st_ctim)};
+    return FileStamp::of(info);
 }
 
 QJsonValue JsonFileDefaults::object(const QString& key) const {
@@ -92,7 +86,7 @@ std::optional<QJsonObject> JsonFileDefaults::decode(const QByteArray& bytes, QSt
 void JsonFileDefaults::load() {
     const QString path = filePath();
     stamp_ = stampOf(path);
-    if (!stamp_.exists) {
+    if (!stamp_) {
         // Gone (or never there): only what was changed here and not yet written remains.
         values_ = {};
         for (const auto& [key, value] : unwritten_)

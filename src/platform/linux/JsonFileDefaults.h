@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
+#include "platform/linux/FileStamp.h"
 
 #include <QJsonObject>
 #include <functional>
@@ -64,13 +65,8 @@ public:
     const QString& problem() const { return problem_; }
 
 private:
-    // What the file looked like when it was last read or written here.
-    struct FileStamp {
-        bool exists = false;
-        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0; // times in nanoseconds
-        bool operator==(const FileStamp&) const = default;
-    };
-    static FileStamp stampOf(const QString& path);
+    // What the file looks like now; none when nothing stands in its place.
+    static std::optional<FileStamp> stampOf(const QString& path);
 
     void load();
     // Reads the file again when someone else changed it.
@@ -88,7 +84,8 @@ private:
     // Changes made here and not yet written, an undefined value for a removed key: they stand
     // over whatever the file holds when it is read again.
     std::map<QString, QJsonValue> unwritten_;
-    FileStamp stamp_;
+    // What the file looked like when it was last read or written here.
+    std::optional<FileStamp> stamp_;
     ScheduledTask pendingFlush_;
     bool dirty_ = false;
     bool writeThrough_ = false;

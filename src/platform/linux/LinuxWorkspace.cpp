@@ -84,22 +84,17 @@ bool LinuxWorkspace::launchApplication(const QString& path) {
     return !error;
 }
 
-std::optional<LinuxWorkspace::FileState> LinuxWorkspace::regularFileState(const QString& path) {
+std::optional<FileStamp> LinuxWorkspace::regularFileStamp(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    return FileState{.device = qint64(info.st_dev),
-                     .inode = qint64(info.st_ino),
-                     .size = qint64(info.st_size),
-                     .modified = nanoseconds(info.st_mtim),
-                     .changed = nanoseconds(info.st_ctim)};
+    return FileStamp::of(info);
 }
 
 QIcon LinuxWorkspace::iconForFile(const QString& path) const {
     // Only a regular file is looked at as an entry; one rewritten, replaced or renamed over since
     // differs in its inode, size or times and is read again.
-    if (const auto file = regularFileState(path)) {
+    if (const auto file = regularFileStamp(path)) {
         if (const auto known = entryIcons_.constFind(path);
             known != entryIcons_.constEnd() && known->file == *file)
             return themes_.icon(known->icon);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Workspace.h"
+#include "platform/linux/FileStamp.h"
 
 #include <QHash>
 #include <QObject>
@@ -32,15 +33,10 @@ public:
     std::vector<InstalledApplication> installedApplications() const override;
 
 private:
-    // A regular file as it is now: rewritten, replaced or renamed over, it differs.
-    struct FileState {
-        qint64 device = 0, inode = 0, size = 0, modified = 0, changed = 0;
-        bool operator==(const FileState&) const = default;
-    };
-    static std::optional<FileState> regularFileState(const QString& path);
+    static std::optional<FileStamp> regularFileStamp(const QString& path);
     // The icon an entry names, as read from its file in the state the file was then in.
     struct EntryIcon {
-        FileState file;
+        FileStamp file;
         QString icon;
     };
 
