@@ -28,7 +28,11 @@ TEST(CommandLine, HelpAndVersionPrintAndEndAnUnknownOptionEndsWith2AndQtsOwnOpti
     EXPECT_EQ(unknown.error, QString::fromUtf8("vantrel: unknown option \u2018--frobnicate\u2019\n"
                                                "Try \u2018vantrel --help\u2019 for the options.\n"));
     EXPECT_EQ(readCommandLine({QStringLiteral("notes.txt")}, {}).exitCode, 2) << "no file is opened";
-    EXPECT_EQ(readCommandLine({QStringLiteral("-platform")}, {}).exitCode, 2) << "a value is missing";
+    const CommandLineRequest valueless = readCommandLine({QStringLiteral("-platform")}, {});
+    EXPECT_EQ(valueless.exitCode, 2) << "a value is missing";
+    EXPECT_TRUE(valueless.error.startsWith(
+        QString::fromUtf8("vantrel: the option \u2018-platform\u2019 needs a value\n")))
+        << valueless.error.toStdString();
 
     EXPECT_TRUE(readCommandLine({}, {}).run);
     EXPECT_TRUE(readCommandLine({QStringLiteral("-platform"), QStringLiteral("xcb"),

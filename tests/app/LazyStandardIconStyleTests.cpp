@@ -1,10 +1,12 @@
 #include "app/LazyStandardIconStyle.h"
+#include "kit/GlyphCatalogue.h"
 #include "platform/linux/QtAlertPresenter.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPainter>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -115,4 +117,57 @@ TEST(LazyStandardIconStyle, AWarningAlertNeverOpensTheThemesIconFile) {
     EXPECT_TRUE(shown);
     EXPECT_FALSE(icon.isNull()) << "the alert shows its warning sign";
     EXPECT_EQ(left, kFilled) << "the theme's dialog-warning.png was read";
+}
+
+// The standard icons the style would look up in the theme: the message boxes' and the file
+// dialog's are glyphs of their own, not the catalogue's stand-in for a name it lacks (the warning
+// in orange); the others are left out.
+TEST(LazyStandardIconStyle, ThemedStandardIconsAreDrawnGlyphsOrLeftOut) {
+    LazyStandardIconStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QSize size(32, 32);
+    const auto shape = [](const QImage& image) { return image.convertToFormat(QImage::Format_Alpha8); };
+    QImage standIn(size, QImage::Format_ARGB32_Premultiplied);
+    standIn.fill(Qt::transparent);
+    {
+        QPainter painter(&standIn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        GlyphCatalogue::paint(painter, u"no.such.glyph", QRectF(QPointF(), size), Qt::black);
+    }
+    for (const QStyle::StandardPixmap icon : {QStyle::SP_MessageBoxInformation,
+                                              QStyle::SP_MessageBoxWarning,
+                                              QStyle::SP_MessageBoxCritical,
+                                              QStyle::SP_MessageBoxQuestion,
+                                              QStyle::SP_TrashIcon,
+                                              QStyle::SP_DirIcon,
+                                              QStyle::SP_FileIcon,
+                                              QStyle::SP_FileDialogToParent,
+                                              QStyle::SP_FileDialogDetailedView,
+                                              QStyle::SP_FileDialogListView,
+                                              QStyle::SP_FileDialogBack,
+                                              QStyle::SP_ArrowForward,
+                                              QStyle::SP_ArrowUp,
+                                              QStyle::SP_ArrowDown,
+                                              QStyle::SP_LineEditClearButton,
+                                              QStyle::SP_BrowserReload,
+                                              QStyle::SP_MediaPlay,
+                                              QStyle::SP_MediaPause,
+                                              QStyle::SP_MediaSkipForward,
+                                              QStyle::SP_MediaSkipBackward}) {
+        const QImage drawn = style.standardIcon(icon).pixmap(size).toImage();
+        EXPECT_FALSE(drawn.isNull()) << "standard icon " << int(icon);
+        EXPECT_NE(shape(drawn), shape(standIn)) << "standard icon " << int(icon) << " is the stand-in";
+    }
+
+    const QImage warning = style.standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size).toImage();
+    bool orange = false;
+    for (int y = 0; y < warning.height() && !orange; ++y)
+        for (int x = 0; x < warning.width() && !orange; ++x) {
+            const QColor c = warning.pixelColor(x, y);
+            orange = c.alpha() == 255 && c.red() == 255 && c.green() == 149 && c.blue() == 0;
+        }
+    EXPECT_TRUE(orange) << "the warning sign is not orange";
+
+    for (const QStyle::StandardPixmap icon :
+         {QStyle::SP_ComputerIcon, QStyle::SP_DirHomeIcon, QStyle::SP_DialogOkButton, QStyle::SP_MediaStop})
+        EXPECT_TRUE(style.standardIcon(icon).isNull()) << "standard icon " << int(icon);
 }
