@@ -8,7 +8,9 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -79,93 +81,77 @@ private:
     QColor color_;
 };
 
-struct Glyph {
-    const char* name;
-    std::optional<QColor> color; // else the widget's text colour
+// What the style would otherwise look up in the icon theme (every other one it draws itself or
+// reads from Qt's own resources), and the glyph drawn instead: none leaves the icon out, no colour
+// takes the widget's text colour.
+struct ThemedIcon {
+    QStyle::StandardPixmap icon;
+    const char* glyph;
+    std::optional<QRgb> color;
 };
 
-// What the style would otherwise look up in the icon theme (every other one it draws itself or
-// reads from Qt's own resources), and the glyph drawn instead, if any.
-std::optional<std::optional<Glyph>> themedIcon(QStyle::StandardPixmap icon) {
-    using S = QStyle;
-    switch (icon) {
-    case S::SP_MessageBoxInformation:
-        return Glyph{"info.circle", QColor(0, 122, 255)};
-    case S::SP_MessageBoxWarning:
-        return Glyph{"exclamationmark.triangle.fill", QColor(255, 149, 0)};
-    case S::SP_MessageBoxCritical:
-        return Glyph{"xmark.circle", QColor(255, 59, 48)};
-    case S::SP_MessageBoxQuestion:
-        return Glyph{"questionmark.circle", QColor(0, 122, 255)};
-    case S::SP_TrashIcon:
-        return Glyph{"trash.fill", {}};
-    case S::SP_DirOpenIcon:
-    case S::SP_DirClosedIcon:
-    case S::SP_DirLinkIcon:
-    case S::SP_DirIcon:
-    case S::SP_FileDialogNewFolder:
-        return Glyph{"folder.fill", {}};
-    case S::SP_FileIcon:
-    case S::SP_FileLinkIcon:
-        return Glyph{"doc", {}};
-    case S::SP_FileDialogToParent:
-        return Glyph{"arrow.up", {}};
-    case S::SP_FileDialogDetailedView:
-        return Glyph{"line.3.horizontal.decrease", {}};
-    case S::SP_FileDialogListView:
-        return Glyph{"square.grid.2x2", {}};
-    case S::SP_FileDialogBack:
-    case S::SP_ArrowBack:
-    case S::SP_ArrowLeft:
-        return Glyph{"chevron.left", {}};
-    case S::SP_ArrowForward:
-    case S::SP_ArrowRight:
-        return Glyph{"chevron.right", {}};
-    case S::SP_ArrowUp:
-        return Glyph{"chevron.up", {}};
-    case S::SP_ArrowDown:
-        return Glyph{"chevron.down", {}};
-    case S::SP_LineEditClearButton:
-        return Glyph{"xmark.circle", {}};
-    case S::SP_BrowserReload:
-        return Glyph{"arrow.triangle.2.circlepath", {}};
-    case S::SP_MediaPlay:
-        return Glyph{"play.fill", {}};
-    case S::SP_MediaPause:
-        return Glyph{"pause.fill", {}};
-    case S::SP_MediaSkipForward:
-    case S::SP_MediaSeekForward:
-        return Glyph{"forward.fill", {}};
-    case S::SP_MediaSkipBackward:
-    case S::SP_MediaSeekBackward:
-        return Glyph{"backward.fill", {}};
-    case S::SP_DesktopIcon:
-    case S::SP_ComputerIcon:
-    case S::SP_DriveFDIcon:
-    case S::SP_DriveHDIcon:
-    case S::SP_DriveCDIcon:
-    case S::SP_DriveDVDIcon:
-    case S::SP_DirHomeIcon:
-    case S::SP_CommandLink:
-    case S::SP_DialogOkButton:
-    case S::SP_DialogCancelButton:
-    case S::SP_DialogHelpButton:
-    case S::SP_DialogOpenButton:
-    case S::SP_DialogSaveButton:
-    case S::SP_DialogCloseButton:
-    case S::SP_DialogApplyButton:
-    case S::SP_DialogResetButton:
-    case S::SP_DialogDiscardButton:
-    case S::SP_DialogYesButton:
-    case S::SP_DialogNoButton:
-    case S::SP_BrowserStop:
-    case S::SP_MediaStop:
-    case S::SP_MediaVolume:
-    case S::SP_MediaVolumeMuted:
-        return std::optional<Glyph>();
-    default:
-        return std::nullopt;
-    }
+using S = QStyle;
+constexpr QRgb kBlue = 0xff007aff, kOrange = 0xffff9500, kRed = 0xffff3b30;
+constexpr ThemedIcon kThemedIcons[] = {
+    {S::SP_MessageBoxInformation, "info.circle", kBlue},
+    {S::SP_MessageBoxWarning, "exclamationmark.triangle.fill", kOrange},
+    {S::SP_MessageBoxCritical, "xmark.circle", kRed},
+    {S::SP_MessageBoxQuestion, "questionmark.circle", kBlue},
+    {S::SP_TrashIcon, "trash.fill", {}},
+    {S::SP_DirOpenIcon, "folder.fill", {}},
+    {S::SP_DirClosedIcon, "folder.fill", {}},
+    {S::SP_DirLinkIcon, "folder.fill", {}},
+    {S::SP_DirIcon, "folder.fill", {}},
+    {S::SP_FileDialogNewFolder, "folder.fill", {}},
+    {S::SP_FileIcon, "doc", {}},
+    {S::SP_FileLinkIcon, "doc", {}},
+    {S::SP_FileDialogToParent, "arrow.up", {}},
+    {S::SP_FileDialogDetailedView, "line.3.horizontal.decrease", {}},
+    {S::SP_FileDialogListView, "square.grid.2x2", {}},
+    {S::SP_FileDialogBack, "chevron.left", {}},
+    {S::SP_ArrowBack, "chevron.left", {}},
+    {S::SP_ArrowLeft, "chevron.left", {}},
+    {S::SP_ArrowForward, "chevron.right", {}},
+    {S::SP_ArrowRight, "chevron.right", {}},
+    {S::SP_ArrowUp, "chevron.up", {}},
+    {S::SP_ArrowDown, "chevron.down", {}},
+    {S::SP_LineEditClearButton, "xmark.circle", {}},
+    {S::SP_BrowserReload, "arrow.triangle.2.circlepath", {}},
+    {S::SP_MediaPlay, "play.fill", {}},
+    {S::SP_MediaPause, "pause.fill", {}},
+    {S::SP_MediaSkipForward, "forward.fill", {}},
+    {S::SP_MediaSeekForward, "forward.fill", {}},
+    {S::SP_MediaSkipBackward, "backward.fill", {}},
+    {S::SP_MediaSeekBackward, "backward.fill", {}},
+    {S::SP_DesktopIcon, nullptr, {}},
+    {S::SP_ComputerIcon, nullptr, {}},
+    {S::SP_DriveFDIcon, nullptr, {}},
+    {S::SP_DriveHDIcon, nullptr, {}},
+    {S::SP_DriveCDIcon, nullptr, {}},
+    {S::SP_DriveDVDIcon, nullptr, {}},
+    {S::SP_DirHomeIcon, nullptr, {}},
+    {S::SP_CommandLink, nullptr, {}},
+    {S::SP_DialogOkButton, nullptr, {}},
+    {S::SP_DialogCancelButton, nullptr, {}},
+    {S::SP_DialogHelpButton, nullptr, {}},
+    {S::SP_DialogOpenButton, nullptr, {}},
+    {S::SP_DialogSaveButton, nullptr, {}},
+    {S::SP_DialogCloseButton, nullptr, {}},
+    {S::SP_DialogApplyButton, nullptr, {}},
+    {S::SP_DialogResetButton, nullptr, {}},
+    {S::SP_DialogDiscardButton, nullptr, {}},
+    {S::SP_DialogYesButton, nullptr, {}},
+    {S::SP_DialogNoButton, nullptr, {}},
+    {S::SP_BrowserStop, nullptr, {}},
+    {S::SP_MediaStop, nullptr, {}},
+    {S::SP_MediaVolume, nullptr, {}},
+    {S::SP_MediaVolumeMuted, nullptr, {}},
+};
+
+const ThemedIcon* themedIcon(QStyle::StandardPixmap icon) {
+    const auto found = std::find_if(std::begin(kThemedIcons), std::end(kThemedIcons),
+                                    [icon](const ThemedIcon& themed) { return themed.icon == icon; });
+    return found == std::end(kThemedIcons) ? nullptr : found;
 }
 
 } // namespace
@@ -174,12 +160,12 @@ LazyStandardIconStyle::LazyStandardIconStyle(QStyle* base) : QProxyStyle(base) {
 
 QIcon LazyStandardIconStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
                                           const QWidget* widget) const {
-    if (const auto themed = themedIcon(standardIcon)) {
-        if (!*themed) return {};
+    if (const ThemedIcon* themed = themedIcon(standardIcon)) {
+        if (!themed->glyph) return {};
         const QColor text = widget ? widget->palette().color(QPalette::WindowText)
                                    : QApplication::palette().color(QPalette::WindowText);
-        return QIcon(
-            new GlyphIconEngine(QString::fromLatin1((*themed)->name), (*themed)->color.value_or(text)));
+        return QIcon(new GlyphIconEngine(QString::fromLatin1(themed->glyph),
+                                         themed->color ? QColor::fromRgba(*themed->color) : text));
     }
     if (standardIcon != SP_ToolBarHorizontalExtensionButton &&
         standardIcon != SP_ToolBarVerticalExtensionButton)
