@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
         // Icon themes are read beside the event loop: a large one takes most of a second.
         ThreadWorkQueue iconThemeReader(QStringLiteral("com.vantrel.icon-themes"),
                                         std::chrono::milliseconds(250));
-        IconThemes iconThemes(&iconThemeReader);
+        IconThemes iconThemes(&iconThemeReader, &scheduler);
         LinuxWorkspace workspace(log, applicationEntryFolders, &iconThemes);
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),

@@ -1,8 +1,10 @@
+#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/IconThemes.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/MprisMediaAutomation.h"
 #include "platform/linux/X11RunningApplications.h"
 #include "support/HostileFiles.h"
+#include "support/HostilePictures.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
@@ -247,4 +249,59 @@ TEST(BoundedIcon, AWellNamedIconWakesOnlyItsOwnImagePluginAndAMisnamedOneIsReadB
     EXPECT_FALSE(mapped("imageformats/libqtiff.so"));
     const QString misnamed = home.writeFile(QStringLiteral("disc.png"), kRedDisc);
     EXPECT_EQ(IconThemes().icon(misnamed).pixmap(64, 64).toImage().pixelColor(32, 32), QColor(Qt::red));
+}
+
+// A PNG of a few hundred kilobytes can hold text chunks that inflate to gigabytes: its size comes
+// from its header chunk alone, its text never reaches the reader, a compressed drawing inflates no
+// further than a plain one may be large, and nothing is drawn larger than 2048 pixels, whatever size
+// is asked.
+TEST(BoundedIcon, NoIconIsInflatedOrDrawnPastItsBoundsWhateverItsFewBytesName) {
+    TempHome home;
+    const QByteArray png = pngWithTexts(48, Qt::red, 4, 7'900'000);
+    ASSERT_FALSE(QImage::fromData(png).textKeys().isEmpty()) << "the fixture holds no text";
+    EXPECT_EQ(pngSize(png), std::optional<QSize>(QSize(48, 48)));
+    EXPECT_EQ(pngSize(png.left(32)), std::nullopt) << "its header cut off";
+    EXPECT_EQ(pngSize(png.left(8) + pngChunk("tEXt", "a") + png.mid(8)), std::nullopt)
+        << "a chunk before its header";
+    QByteArray noWidth = png;
+    noWidth.replace(16, 4, QByteArray(4, '\0'));
+    EXPECT_EQ(pngSize(noWidth), std::nullopt);
+    EXPECT_EQ(pngSize("GIF89a"), std::nullopt);
+
+    // Every chunk but the text, in its order; a chunk cut off stays as it was.
+    const QByteArray plain = pngWithTexts(48, Qt::red, 0, 0);
+    const QByteArray texts = png.left(33) + pngChunk("tEXt", QByteArray("Title\0plain", 11)) +
+                             pngChunk("iTXt", QByteArray("Title\0\0\0\0\0words", 15)) + png.mid(33);
+    EXPECT_EQ(withoutTextChunks(texts), plain);
+    EXPECT_EQ(withoutTextChunks(texts.left(texts.size() - 6)), plain.left(plain.size() - 6));
+    EXPECT_EQ(withoutTextChunks(kRedDisc), QByteArray(kRedDisc)) << "no PNG";
+
+    const QString path = home.writeFile(QStringLiteral("texts.png"), png);
+    const QIcon icon = boundedIcon({path});
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(48, 48)});
+    const QImage drawn = icon.pixmap(48, 48).toImage();
+    EXPECT_EQ(drawn.pixelColor(24, 24), QColor(Qt::red));
+    EXPECT_TRUE(drawn.textKeys().isEmpty()) << drawn.textKeys().join(u',').toStdString();
+
+    // A compressed drawing is inflated within the bound of a plain one (8 MiB), or not drawn.
+    const QByteArray disc = gzipped(kRedDisc);
+    const QByteArray bomb =
+        gzipped(QByteArray(kRedDisc).replace("</svg>", QByteArray(9 << 20, ' ') + "</svg>"));
+    EXPECT_LT(bomb.size(), 64 << 10);
+    EXPECT_EQ(inflatedDrawing(disc, 8 << 20), std::optional<QByteArray>(kRedDisc));
+    EXPECT_EQ(inflatedDrawing(bomb, 8 << 20), std::nullopt);
+    EXPECT_EQ(inflatedDrawing(disc.left(disc.size() / 2), 8 << 20), std::nullopt) << "cut off";
+    EXPECT_EQ(inflatedDrawing(kRedDisc, 8 << 20), std::optional<QByteArray>(kRedDisc));
+    EXPECT_EQ(boundedIcon({home.writeFile(QStringLiteral("disc.svgz"), disc)})
+                  .pixmap(64, 64)
+                  .toImage()
+                  .pixelColor(32, 32),
+              QColor(Qt::red));
+    EXPECT_TRUE(boundedIcon({home.writeFile(QStringLiteral("bomb.svgz"), bomb)}).pixmap(64, 64).isNull());
+
+    const QString svg = home.writeFile(QStringLiteral("disc.svg"), kRedDisc);
+    const QImage large = boundedIcon({svg}).pixmap(4096, 4096).toImage();
+    EXPECT_EQ(large.size(), QSize(2048, 2048));
+    EXPECT_EQ(large.pixelColor(1024, 1024), QColor(Qt::red));
 }

@@ -1,4 +1,5 @@
 #include "platform/linux/IconThemes.h"
+#include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
 #include "support/TempHome.h"
 
@@ -108,10 +109,10 @@ TEST(IconThemes, EveryFolderSharesOneIconAndItsPixmapsWhenTheThemeIsMissing) {
     EXPECT_EQ(a.cacheKey(), b.cacheKey()) << "each folder drew a pixmap of its own";
 }
 
-// A large bitmap (2048 pixels, within the limits) and a drawing are decoded on the themes' queue,
-// never on the asking thread, which is told once they are in; a small PNG is drawn at once.
-TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
-    TempHome home;
+namespace {
+
+// A theme holding a 48-pixel PNG ("small"), a 2048-pixel one ("large") and a drawing ("drawing").
+void writePlainTheme(TempHome& home) {
     home.writeFile(QStringLiteral("icons/plain/index.theme"),
                    "[Icon Theme]\nName=Plain\nDirectories=48x48/apps,2048x2048/apps,scalable/apps\n\n"
                    "[48x48/apps]\nSize=48\n\n[2048x2048/apps]\nSize=2048\n\n"
@@ -128,11 +129,24 @@ TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
     home.writeFile(QStringLiteral("icons/plain/scalable/apps/drawing.svg"),
                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\">"
                    "<rect width=\"48\" height=\"48\" fill=\"#1ec81e\"/></svg>");
+}
+
+} // namespace
+
+// A large bitmap (2048 pixels, within the limits) and a drawing are decoded on the themes' queue,
+// never on the asking thread, which is told once they are in; a small PNG is drawn at once.
+TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
+    TempHome home;
+    writePlainTheme(home);
     const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
     ManualWorkQueue reader;
-    IconThemes themes(&reader);
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    IconThemes themes(&reader, &scheduler);
     themes.files(QStringLiteral("small"));
     reader.drain();
+    // The theme's reading told.
+    QCoreApplication::processEvents();
     QSignalSpy changed(&themes, &IconThemes::changed);
 
     EXPECT_EQ(themes.icon(QStringLiteral("small")).pixmap(48, 48).toImage().pixelColor(24, 24),
@@ -146,6 +160,7 @@ TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
         EXPECT_TRUE(drawing.pixmap(154, 154).isNull()) << "drawn on the asking thread";
         EXPECT_EQ(reader.pendingCount(), 2u);
         reader.drain();
+        scheduler.advance(Seconds(0.016));
         // Decoded together, told once: every tile asks again at each telling.
         EXPECT_EQ(changed.count(), 1);
         EXPECT_EQ(bitmap.pixmap(154, 154).toImage().pixelColor(77, 77), QColor(30, 30, 200));
@@ -157,8 +172,59 @@ TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
     EXPECT_TRUE(themes.icon(QStringLiteral("large")).pixmap(100, 100).isNull());
     EXPECT_EQ(reader.pendingCount(), 1u);
     reader.drain();
+    scheduler.advance(Seconds(0.016));
     EXPECT_EQ(themes.icon(QStringLiteral("large")).pixmap(100, 100).toImage().pixelColor(50, 50),
               QColor(30, 30, 200));
     EXPECT_EQ(reader.pendingCount(), 0u) << "decoded again";
     EXPECT_EQ(changed.count(), 2);
+}
+
+// A picture is told as soon as it is in, within a frame (16 ms), whatever is still being decoded
+// behind it; pictures in within one frame of the first are told together.
+TEST(IconThemes, EachDecodedPictureIsToldWithinAFrameWhileASlowerOneIsStillDecoding) {
+    TempHome home;
+    writePlainTheme(home);
+    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
+    ManualWorkQueue reader;
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    IconThemes themes(&reader, &scheduler);
+    themes.files(QStringLiteral("small"));
+    reader.drain();
+    // The theme's reading told.
+    QCoreApplication::processEvents();
+    QSignalSpy changed(&themes, &IconThemes::changed);
+
+    const QIcon bitmap = themes.icon(QStringLiteral("large"));
+    const QIcon drawing = themes.icon(QStringLiteral("drawing"));
+    EXPECT_TRUE(bitmap.pixmap(154, 154).isNull());
+    EXPECT_TRUE(drawing.pixmap(154, 154).isNull());
+    ASSERT_EQ(reader.pendingCount(), 2u);
+
+    // The bitmap is in; the drawing, slow, is still being decoded.
+    reader.runNext();
+    scheduler.advance(Seconds(0.010));
+    EXPECT_EQ(changed.count(), 0) << "told before its frame was over";
+    scheduler.advance(Seconds(0.006));
+    EXPECT_EQ(changed.count(), 1) << "held back by the picture still being decoded";
+    EXPECT_EQ(reader.pendingCount(), 1u);
+    EXPECT_EQ(bitmap.pixmap(154, 154).toImage().pixelColor(77, 77), QColor(30, 30, 200));
+
+    reader.runNext();
+    scheduler.advance(Seconds(0.016));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(drawing.pixmap(154, 154).toImage().pixelColor(77, 77), QColor(30, 200, 30));
+
+    // Two in within one frame: told once, a frame after the first.
+    const QIcon smaller = themes.icon(QStringLiteral("large"));
+    const QIcon drawn = themes.icon(QStringLiteral("drawing"));
+    EXPECT_TRUE(smaller.pixmap(100, 100).isNull());
+    EXPECT_TRUE(drawn.pixmap(100, 100).isNull());
+    reader.runNext();
+    scheduler.advance(Seconds(0.008));
+    reader.runNext();
+    scheduler.advance(Seconds(0.008));
+    EXPECT_EQ(changed.count(), 3);
+    scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(changed.count(), 3) << "told once for each picture";
 }

@@ -14,11 +14,16 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
+#include <QtEndian>
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <zlib.h>
 
 namespace vantrel {
 
@@ -27,6 +32,73 @@ namespace {
 constexpr int kCachedPixmaps = 8;
 // Past this many files' icons kept, those no longer in use are forgotten.
 constexpr qsizetype kKeptStates = 256;
+
+constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+constexpr qsizetype kPngSignatureBytes = 8;
+
+quint32 bigEndianAt(const QByteArray& bytes, qsizetype at) {
+    return qFromBigEndian<quint32>(bytes.constData() + at);
+}
+
+} // namespace
+
+std::optional<QSize> pngSize(const QByteArray& bytes) {
+    // The signature, then the header chunk, which must come first and whole: its length (13), its
+    // type, the width and the height, five bytes more and its checksum.
+    if (bytes.size() < kPngSignatureBytes + 25 ||
+        !bytes.startsWith(QByteArrayView(kPngSignature, kPngSignatureBytes)) ||
+        bigEndianAt(bytes, kPngSignatureBytes) != 13 ||
+        QByteArrayView(bytes).sliced(kPngSignatureBytes + 4, 4) != "IHDR")
+        return std::nullopt;
+    const quint32 width = bigEndianAt(bytes, kPngSignatureBytes + 8);
+    const quint32 height = bigEndianAt(bytes, kPngSignatureBytes + 12);
+    constexpr quint32 kLargest = 0x7fffffff;
+    if (width == 0 || height == 0 || width > kLargest || height > kLargest) return std::nullopt;
+    return QSize(int(width), int(height));
+}
+
+QByteArray withoutTextChunks(QByteArray bytes) {
+    if (!bytes.startsWith(QByteArrayView(kPngSignature, kPngSignatureBytes))) return bytes;
+    QByteArray kept;
+    kept.reserve(bytes.size());
+    kept.append(bytes.left(kPngSignatureBytes));
+    qsizetype at = kPngSignatureBytes;
+    // Each chunk: its length, its type, its data and its checksum.
+    while (at + 12 <= bytes.size()) {
+        const qsizetype end = at + 12 + qsizetype(bigEndianAt(bytes, at));
+        if (end > bytes.size()) break;
+        const QByteArrayView type = QByteArrayView(bytes).sliced(at + 4, 4);
+        if (type != "tEXt" && type != "zTXt" && type != "iTXt") kept.append(bytes.sliced(at, end - at));
+        at = end;
+    }
+    // A chunk cut off, or whatever follows the last one, goes to the reader as it is.
+    kept.append(bytes.sliced(at));
+    return kept;
+}
+
+std::optional<QByteArray> inflatedDrawing(const QByteArray& bytes, qsizetype maximumBytes) {
+    if (!bytes.startsWith("\x1f\x8b")) return bytes;
+    z_stream stream{};
+    // 16: a gzip stream, as a compressed drawing is.
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) return std::nullopt;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    QByteArray drawing;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        char chunk[1 << 16];
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        status = inflate(&stream, Z_NO_FLUSH);
+        drawing.append(chunk, qsizetype(sizeof chunk - stream.avail_out));
+        if (drawing.size() > maximumBytes) status = Z_MEM_ERROR;
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END) return std::nullopt;
+    return drawing;
+}
+
+namespace {
 
 // What one file holds, as far as its header tells. Its pixels are read again only to draw a size
 // not drawn yet, so an icon keeps the sizes it is drawn at rather than every file of its theme.
@@ -61,13 +133,23 @@ constexpr QSize kUnmeasuredScalable(512, 512);
 
 Reader readerWithin(QBuffer& buffer, const QString& path, bool measureScalable) {
     Reader r;
-    r.reader = std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
-    r.reader->setAutoDetectImageFormat(false);
-    if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
-    if (!r.reader->canRead()) return {};
-    r.format = r.reader->format();
-    r.natural = !measureScalable && r.scalable() ? kUnmeasuredScalable : r.reader->size();
+    if (const std::optional<QSize> png = pngSize(buffer.data())) {
+        // Its size is the header's: asked, the reader would first read every chunk before the
+        // pixels, inflating whatever text they hold.
+        r.reader = std::make_unique<QImageReader>(&buffer, "png");
+        r.reader->setAutoDetectImageFormat(false);
+        r.format = "png";
+        r.natural = *png;
+    } else {
+        r.reader = std::make_unique<QImageReader>(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
+        r.reader->setAutoDetectImageFormat(false);
+        if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
+        if (!r.reader->canRead()) return {};
+        r.format = r.reader->format();
+        r.natural = !measureScalable && r.scalable() ? kUnmeasuredScalable : r.reader->size();
+    }
     if (r.natural.isEmpty()) return {};
+    // Checked before any pixel is decoded: what a bitmap takes in memory follows from its size.
     if (!r.scalable() && (r.natural.width() > kMaximumIconSide || r.natural.height() > kMaximumIconSide))
         return {};
     return r;
@@ -98,12 +180,19 @@ std::optional<Picture> readPicture(const QString& path) {
 
 // The picture's file read again (it may have changed since, so within the limits again) at `size`.
 QImage render(const Picture& picture, const QSize& size) {
-    QByteArray bytes = readIconFile(picture.path);
+    // The reader never sees a text chunk, nor a compressed drawing: it would inflate each one
+    // whole, however large.
+    std::optional<QByteArray> inflated = inflatedDrawing(readIconFile(picture.path), kMaximumIconFileBytes);
+    if (!inflated) return {};
+    QByteArray bytes = withoutTextChunks(std::move(*inflated));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, picture.path, true);
     if (!r.reader) return {};
-    const QSize fitted = r.natural.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // A drawing is drawn no larger than the largest bitmap taken, whatever size is asked.
+    const QSize fitted =
+        r.natural.scaled(size.boundedTo(QSize(kMaximumIconSide, kMaximumIconSide)), Qt::KeepAspectRatio)
+            .expandedTo(QSize(1, 1));
     if (r.scalable()) {
         r.reader->setScaledSize(fitted);
         return r.reader->read();
@@ -111,6 +200,15 @@ QImage render(const Picture& picture, const QSize& size) {
     const QImage bitmap = r.reader->read();
     if (bitmap.isNull() || bitmap.size() == fitted) return bitmap;
     return bitmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// What a decoding on the queue freed goes back to the system. A drawing of many shapes parses into
+// tens of megabytes of small allocations; freed, they stay with the queue thread's heap, which no
+// later icon of ordinary size reuses, for as long as the program runs.
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
 }
 
 // Shared by every icon of the same files while any of them, or any pixmap drawn from them, is in
@@ -201,7 +299,6 @@ struct IconState : std::enable_shared_from_this<IconState> {
             return image.isNull() ? QPixmap() : keep(key, image);
         }
         decoding.insert(key);
-        decoder->pending.fetch_add(1);
         decoder->queue->async([state = shared_from_this(), size, key, decoder] {
             QImage image = state->decode(size);
             {
@@ -209,7 +306,10 @@ struct IconState : std::enable_shared_from_this<IconState> {
                 state->decoding.remove(key);
                 state->decoded.insert(key, std::move(image));
             }
-            if (decoder->pending.fetch_sub(1) == 1 && decoder->decoded) decoder->port.post(decoder->decoded);
+            // Told as soon as it is in, not once the queue is empty: a drawing that takes seconds
+            // behind it would keep this one from showing as long.
+            if (decoder->decoded) decoder->port.post(decoder->decoded);
+            returnFreedMemory();
         });
         return {};
     }

@@ -2,12 +2,14 @@
 
 #include "platform/ResultPort.h"
 
+#include <QByteArray>
 #include <QIcon>
+#include <QSize>
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vantrel {
 
@@ -27,9 +29,9 @@ class WorkQueue;
 constexpr int kMaximumInlineDecodeSide = 256;
 
 // Where the pictures too costly to decode on the asking thread are decoded, and how the asker
-// learns that they are in (posted to its thread once none is left to decode, so that a row of
-// icons decoded together is asked for again once, not once each). The owner clears `queue` before
-// it goes; without one, every picture is decoded on the asking thread.
+// learns that one is in (posted to its thread as each one is decoded; the asker gathers those that
+// come close together). The owner clears `queue` before it goes; without one, every picture is
+// decoded on the asking thread.
 struct IconDecoding {
     IconDecoding(WorkQueue* queue, ResultPort::Handle port, std::function<void()> decoded)
         : queue(queue), port(std::move(port)), decoded(std::move(decoded)) {}
@@ -37,7 +39,6 @@ struct IconDecoding {
     WorkQueue* queue = nullptr;
     ResultPort::Handle port;
     std::function<void()> decoded;
-    mutable std::atomic<int> pending{0};
 };
 
 // An icon drawn from `files`, looked at when it is first drawn or asked whether it is null, and
@@ -45,5 +46,15 @@ struct IconDecoding {
 // limits with a picture's header; a file whose pixels then do not read gives way to the next.
 // Given `decoding`, a size that is not a small PNG is drawn as nothing until it is decoded there.
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding = nullptr);
+
+// The size a PNG's header chunk names, read from its first bytes alone; none for what is no PNG.
+std::optional<QSize> pngSize(const QByteArray& bytes);
+// A PNG's bytes without its text chunks (compressed or not), which a reader would otherwise hold
+// whole in memory, inflated: a few kilobytes can name gigabytes. Anything else comes back as it is.
+QByteArray withoutTextChunks(QByteArray bytes);
+// A compressed drawing (gzip) inflated, none when it is damaged or holds more than `maximumBytes`:
+// the image reader inflates one without a bound, and a few megabytes of it can hold gigabytes.
+// Anything else comes back as it is.
+std::optional<QByteArray> inflatedDrawing(const QByteArray& bytes, qsizetype maximumBytes);
 
 } // namespace vantrel

@@ -23,6 +23,9 @@ constexpr qsizetype kMaximumFiles = 32;
 // list a few hundred folders and a hundred thousand files.
 constexpr qsizetype kMaximumFolders = 4096;
 constexpr qsizetype kMaximumThemeFiles = 1 << 18;
+// Pictures decoded within one frame of each other are told together: every tile asks again at
+// each telling.
+constexpr Seconds kFrame{0.016};
 const char* const kExtensions[] = {"png", "svg", "xpm"};
 // Where applications put their own, whatever the desktop's theme.
 const char* const kBaseTheme = "hicolor";
@@ -55,10 +58,10 @@ QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
 
 } // namespace
 
-IconThemes::IconThemes(WorkQueue* reader, QObject* parent)
-    : QObject(parent), reader_(reader), naming_(naming()) {
+IconThemes::IconThemes(WorkQueue* reader, Scheduler* scheduler, QObject* parent)
+    : QObject(parent), reader_(reader), scheduler_(scheduler), naming_(naming()) {
     if (reader_)
-        decoding_ = std::make_shared<IconDecoding>(reader_, results_.handle(), [this] { announce(); });
+        decoding_ = std::make_shared<IconDecoding>(reader_, results_.handle(), [this] { announceDecoded(); });
     // The desktop's settings name another theme: Qt sends every window a theme change.
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
@@ -244,6 +247,16 @@ void IconThemes::announce() {
             Q_EMIT changed();
         },
         Qt::QueuedConnection);
+}
+
+void IconThemes::announceDecoded() {
+    if (!scheduler_) {
+        announce();
+        return;
+    }
+    if (decodedAnnouncement_.isActive()) return;
+    decodedAnnouncement_ =
+        ScheduledTask(*scheduler_, scheduler_->schedule(kFrame, [this] { Q_EMIT changed(); }));
 }
 
 } // namespace vantrel

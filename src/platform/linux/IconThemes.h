@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ResultPort.h"
+#include "platform/Scheduler.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -22,11 +23,14 @@ struct IconDecoding;
 // theme is read there: a look-up answers from the themes read so far, asks for the others, and
 // changed() follows once they are in. Without one, a theme is read at once on the asking thread.
 // Every icon file found is read through boundedIcon(), its larger pictures decoded on the same
-// queue (changed() follows each). Made and used on one thread.
+// queue: changed() follows each as it is in, those decoded within one frame of the first told
+// together (given `scheduler`; without one, on the next turn of the event loop). Made and used on
+// one thread.
 class IconThemes final : public QObject {
     Q_OBJECT
 public:
-    explicit IconThemes(WorkQueue* reader = nullptr, QObject* parent = nullptr);
+    explicit IconThemes(WorkQueue* reader = nullptr, Scheduler* scheduler = nullptr,
+                        QObject* parent = nullptr);
     ~IconThemes() override;
 
     // The files of icon `name` in the current icon theme (QIcon::themeName(), in
@@ -63,8 +67,11 @@ private:
     // What the desktop names: the theme, the fallback theme and the search paths.
     static QString naming();
     void announce();
+    void announceDecoded();
 
     WorkQueue* reader_;
+    Scheduler* scheduler_;
+    ScheduledTask decodedAnnouncement_;
     // By search paths and name.
     QHash<QString, Theme> themes_;
     QSet<QString> reading_;
