@@ -14,6 +14,7 @@
 #include "core/VantrelDiagnostics.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "dock/CustomDockController.h"
 #include "dock/SystemDockQueue.h"
 #include "kit/ApplicationChooserPanel.h"
 #include "kit/ThemeImageStore.h"
@@ -335,6 +336,9 @@ int main(int argc, char** argv) {
             .menuBarItems = &menuBarItems,
         });
         AppState state(factory);
+        // The Dock's settings left as they are because a file failed: said beside that file's notice.
+        QObject::connect(&state.customDockController(), &CustomDockController::systemDockLeftAsItIs,
+                         &fileNotices, &FileNotices::add);
         AppState::setShared(&state);
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);

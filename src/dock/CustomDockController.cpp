@@ -105,16 +105,18 @@ void CustomDockController::hide(bool restoreSynchronously) {
     ++transitionGeneration_;
     dismissPanel();
     bool restored = false;
+    QString problem;
     UserDefaultsProvider& defaults = deps_.defaults;
     const auto makeClient = clientFactory();
     deps_.systemDockQueue.sync([&] {
         const std::unique_ptr<DockDefaultsClient> client = makeClient();
-        restored = SystemDockSuppressor{*client, defaults.standard()}.restorePreservedState();
+        restored = SystemDockSuppressor{*client, defaults.standard()}.restorePreservedState(&problem);
     });
     isSystemDockSuppressed_ = SystemDockProcess::hasPendingRestore(deps_.defaults.standard());
     transitionInFlight_ = false;
     setChangingSystemDock(false);
     setStatusMessage(QString::fromLatin1(restored ? kNativeDockRestored : kRestoreFailedAtQuit));
+    if (!problem.isEmpty()) Q_EMIT systemDockLeftAsItIs(problem);
 }
 
 void CustomDockController::synchronizeSystemDock() {
@@ -140,13 +142,16 @@ void CustomDockController::synchronizeSystemDock() {
         // Built fresh for each transition: the suppressor keeps no state, the defaults are the truth.
         const std::unique_ptr<DockDefaultsClient> client = makeClient();
         SystemDockSuppressor suppressor{*client, defaults->standard()};
-        const bool result = transition == Transition::suppress ? suppressor.suppressPreservingState()
-                                                               : suppressor.restorePreservedState();
+        QString problem;
+        const bool result = transition == Transition::suppress ? suppressor.suppressPreservingState(&problem)
+                                                               : suppressor.restorePreservedState(&problem);
         const bool pending = SystemDockProcess::hasPendingRestore(defaults->standard());
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, transition, result, pending, generation] {
-                if (self) self->finishTransition(transition, result, pending, generation);
+            [self, transition, result, pending, generation, problem] {
+                if (!self) return;
+                self->finishTransition(transition, result, pending, generation);
+                if (!problem.isEmpty()) Q_EMIT self->systemDockLeftAsItIs(problem);
             },
             Qt::QueuedConnection);
     });

@@ -133,6 +133,9 @@ Q_SIGNALS:
     void isChangingSystemDockChanged(bool changing);
     void statusMessageChanged(const QString& message);
     void isEditingItemsChanged(bool editing);
+    // A suppression or restore left the system Dock as it is, for the reason given in words for
+    // the user (its settings could not be read, or the snapshot could not be saved).
+    void systemDockLeftAsItIs(const QString& reason);
 
 private:
     enum class Transition { suppress, restore };

@@ -37,7 +37,10 @@ ProcessDockDefaultsClient::ProcessDockDefaultsClient(QString domain, double comm
     : domain_(std::move(domain)), commandTimeout_(commandTimeout), defaults_(defaults), log_(log) {}
 
 DockPreferenceRead ProcessDockDefaultsClient::read(const QString& key) {
-    const QJsonValue value = defaults_.suite(domain_).object(key);
+    const UserDefaults& domain = defaults_.suite(domain_);
+    // A domain that cannot be read holds values nobody can see: none of them is absent.
+    if (!domain.readProblem().isEmpty()) return DockPreferenceRead::failure();
+    const QJsonValue value = domain.object(key);
     switch (value.type()) {
     case QJsonValue::Undefined:
     case QJsonValue::Null:

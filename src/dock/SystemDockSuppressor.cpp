@@ -114,7 +114,7 @@ struct CapturedKey {
 
 } // namespace
 
-bool SystemDockSuppressor::captureMissingSnapshots() {
+std::optional<QJsonObject> SystemDockSuppressor::missingSnapshots(bool* unreadable) {
     struct Group {
         bool behavior;
         std::vector<CapturedKey> keys;
@@ -128,7 +128,10 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
         const auto readGroup = [&](const auto& table) {
             for (const DockManagedKey& key : table) {
                 DockPreferenceRead read = client.read(QString::fromLatin1(key.name));
-                if (read.kind == DockPreferenceRead::Kind::failure) return false;
+                if (read.kind == DockPreferenceRead::Kind::failure) {
+                    if (unreadable) *unreadable = true;
+                    return false;
+                }
                 if (read.kind == DockPreferenceRead::Kind::value && !isUsableValue(key, read.text))
                     return false;
                 group.keys.push_back({&key, std::move(read)});
@@ -136,35 +139,52 @@ bool SystemDockSuppressor::captureMissingSnapshots() {
             return true;
         };
         if (!(behavior ? readGroup(DockManagedKey::behavior) : readGroup(DockManagedKey::visual)))
-            return false;
+            return std::nullopt;
         kept.push_back(std::move(group));
     }
+    QJsonObject snapshot;
     for (const Group& group : kept) {
         for (const CapturedKey& captured : group.keys) {
             const bool wasSet = captured.read.kind == DockPreferenceRead::Kind::value;
-            store.setBool(QString::fromLatin1(captured.key->wasSetKey), wasSet);
+            snapshot.insert(QString::fromLatin1(captured.key->wasSetKey), wasSet);
             const QString valueKey = QString::fromLatin1(captured.key->valueKey);
             if (captured.key->kind == Kind::boolean)
-                store.setBool(valueKey, wasSet && isTrueWord(booleanWord(captured.read.text)));
+                snapshot.insert(valueKey, wasSet && isTrueWord(booleanWord(captured.read.text)));
             else
-                store.setDouble(valueKey, wasSet ? *parseFloat(captured.read.text) : 0.0);
+                snapshot.insert(valueKey, wasSet ? *parseFloat(captured.read.text) : 0.0);
             const QString asReadKey = QString::fromLatin1(captured.key->asReadKey);
             if (wasSet && isWritableTypeFlag(captured.read.typeFlag))
-                store.set(asReadKey, QJsonObject{{kTypeFlagField, captured.read.typeFlag},
-                                                 {kValueField, captured.read.asHeld()}});
+                snapshot.insert(asReadKey, QJsonObject{{kTypeFlagField, captured.read.typeFlag},
+                                                       {kValueField, captured.read.asHeld()}});
             else
-                store.remove(asReadKey);
+                snapshot.insert(asReadKey, QJsonValue::Null); // removes an older record
         }
-        store.setBool(flagOf(group.behavior), true);
+        snapshot.insert(flagOf(group.behavior), true);
     }
+    return snapshot;
+}
+
+bool SystemDockSuppressor::captureMissingSnapshots() {
+    const std::optional<QJsonObject> snapshot = missingSnapshots();
+    if (!snapshot) return false;
+    for (auto it = snapshot->begin(); it != snapshot->end(); ++it) store.set(it.key(), it.value());
     return true;
 }
 
-bool SystemDockSuppressor::suppressPreservingState() {
-    if (!captureMissingSnapshots()) return false;
+bool SystemDockSuppressor::suppressPreservingState(QString* problem) {
+    bool unreadable = false;
+    const std::optional<QJsonObject> snapshot = missingSnapshots(&unreadable);
+    if (!snapshot) {
+        if (problem && unreadable) *problem = QString::fromLatin1(kDockSettingsUnreadable);
+        return false;
+    }
     // The snapshot is on disk before the system Dock is touched: a crash after the first write
-    // must still find it.
-    store.synchronize();
+    // must still find it. One that cannot be saved leaves the Dock as it is, since a restart
+    // would take the reduced values for the user's own.
+    if (!snapshot->isEmpty() && !store.setAll(*snapshot)) {
+        if (problem) *problem = QString::fromLatin1(kDockSnapshotUnsaved);
+        return false;
+    }
     bool allWritten = true;
     const auto writeAll = [&](const auto& table) {
         for (const DockManagedKey& key : table) {
@@ -185,7 +205,7 @@ bool SystemDockProcess::hasPendingRestore(const UserDefaults& store) {
            store.boolValue(QString::fromLatin1(kDockVisualSnapshotKey));
 }
 
-bool SystemDockSuppressor::restorePreservedState() {
+bool SystemDockSuppressor::restorePreservedState(QString* problem) {
     const QString behaviorFlag = QString::fromLatin1(kDockRestorePendingKey);
     const QString visualFlag = QString::fromLatin1(kDockVisualSnapshotKey);
     const bool behaviorPending = store.boolValue(behaviorFlag);
@@ -220,6 +240,7 @@ bool SystemDockSuppressor::restorePreservedState() {
         if (current.kind == DockPreferenceRead::Kind::value) {
             if (!client.deleteKey(name)) allRestored = false;
         } else if (current.kind == DockPreferenceRead::Kind::failure) {
+            if (problem) *problem = QString::fromLatin1(kDockSettingsUnreadable);
             allRestored = false;
         }
     }

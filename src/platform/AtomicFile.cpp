@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -38,14 +39,19 @@ int writeAll(int fd, const QByteArray& bytes) {
 
 // Writes `bytes` to a new temporary file beside `path`, synced and closed, and answers 0 with its
 // name in `temporary`, or an errno with nothing left behind.
-int writeTemporary(const QString& path, const QByteArray& bytes, mode_t mode, QByteArray& temporary) {
+int writeTemporary(const QString& path, const QByteArray& bytes, mode_t mode, QByteArray& temporary,
+                   std::optional<gid_t> group = std::nullopt) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     temporary = QFile::encodeName(path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) +
                                   kTemporaryMarker + QStringLiteral("XXXXXX"));
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return errno;
     int error = 0;
-    if (::fchmod(fd, mode) != 0)
+    // The replaced file's group stays where the user may give it (a member of it); else the new
+    // file has the folder's usual group. Before the mode, which a change of group may clear.
+    if (group && ::fchown(fd, static_cast<uid_t>(-1), *group) != 0 && errno != EPERM)
+        error = errno;
+    else if (::fchmod(fd, mode) != 0)
         error = errno;
     else if ((error = writeAll(fd, bytes)) == 0 && ::fsync(fd) != 0)
         error = errno;
@@ -62,6 +68,10 @@ QString kindOf(mode_t mode) {
     return QStringLiteral("not a regular file");
 }
 
+// A link that leads back to itself, or through too many others to end anywhere.
+const QString kLinkLoop =
+    QStringLiteral("a symbolic link that leads back to itself (a loop) stands in its place");
+
 } // namespace
 
 QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links) {
@@ -76,6 +86,7 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
             throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
         if (errno == ENOENT && throughLink)
             throw UnreadableFileError(path, QStringLiteral("a symbolic link to nothing stands in its place"));
+        if (errno == ELOOP && throughLink) throw UnreadableFileError(path, kLinkLoop);
         throw std::system_error(errno, std::generic_category(), path.toStdString());
     }
     struct Closer {
@@ -119,10 +130,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
                          LinkPolicy links) {
     QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
+    std::optional<gid_t> group;
     struct stat info {};
     if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode) && links == LinkPolicy::toOwnFile) {
         // The link stays; the user's file it leads to is replaced, from beside that file.
         char* resolved = ::realpath(target.constData(), nullptr);
+        if (!resolved && errno == ELOOP)
+            throw FileWriteError(path, kLinkLoop + QStringLiteral("; it is left untouched"));
+        if (!resolved && errno != ENOENT && errno != ENOTDIR)
+            throw FileWriteError(path, qt_error_string(errno));
         if (!resolved)
             throw FileWriteError(path, QStringLiteral("a symbolic link to nothing stands in its place; it is "
                                                       "left untouched"));
@@ -143,10 +159,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
                                  QStringLiteral("a symbolic link stands in its place; it is left untouched"));
         if (!S_ISREG(info.st_mode))
             throw FileWriteError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+        // Made read-only by its owner: a replace would quietly undo that.
+        if ((info.st_mode & S_IWUSR) == 0)
+            throw FileWriteError(path, QStringLiteral("the file is read-only; it is left as it is"));
         mode = info.st_mode & 07777;
+        group = info.st_gid;
     }
     QByteArray temporary;
-    if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary))
+    if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary, group))
         throw FileWriteError(path, qt_error_string(error));
     if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
     if (::rename(temporary.constData(), target.constData()) != 0) {

@@ -59,7 +59,9 @@ using BeforeCommit = std::function<void(const QString& temporaryPath)>;
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so a crash leaves either the old file or the new one, never a torn one. The new file
-// keeps the old one's permissions. Only a regular file is replaced. A symbolic link in its place
+// keeps the old one's permissions, and its group where the user may give it that group. Only a
+// regular file the user may write is replaced: one made read-only (no write bit for its owner) is
+// left as it is. A symbolic link in its place
 // is kept: with `toOwnFile` the file it leads to is replaced the same way (the temporary file
 // beside that one), if reading may follow it; else nothing is written. Throws FileWriteError; the
 // caller's store catches it.

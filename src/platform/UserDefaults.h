@@ -31,6 +31,10 @@ public:
     // they cannot be written.
     virtual bool setAll(const QJsonObject& values);
 
+    // Why the stored domain cannot be read, empty when it can (or nothing is stored). While it
+    // cannot, a key missing here says nothing of whether the domain holds it.
+    virtual QString readProblem() const { return {}; }
+
     bool contains(const QString& key) const { return !object(key).isUndefined(); }
 
     // Plain lookups: an absent key, or a value of no fitting type, reads as false or 0.

@@ -3,6 +3,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -287,4 +288,26 @@ TEST(FloatingDockPanel, AsksTheDesktopForTheDockMarkOnceBeforeItIsFirstShown) {
     // Given a stacking once shown, it is kept above at once.
     alone.setStacking(&stacking);
     EXPECT_TRUE(stacking.kept().contains(&alone));
+}
+
+TEST(CustomDockController, ADockLeftAsItIsBecauseItsSettingsCannotBeReadIsSaidOnce) {
+    DockControllerFixture f;
+    f.dock.values[QStringLiteral("tilesize")] = QStringLiteral("48");
+    f.dock.failing.insert(QStringLiteral("largesize"));
+    CustomDockController& dock = f.make();
+    QStringList said;
+    QObject::connect(&dock, &CustomDockController::systemDockLeftAsItIs,
+                     [&](const QString& reason) { said.append(reason); });
+    dock.show(f.preferences, f.content);
+    f.dockQueue.drain();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(said, QStringList{"The macOS Dock was left as it is: its settings file could not be read."});
+    EXPECT_EQ(dock.statusMessage(), utf8(kSuppressFailed));
+    EXPECT_FALSE(dock.isSystemDockSuppressed());
+    EXPECT_EQ(f.dock.values.at(QStringLiteral("tilesize")), QStringLiteral("48"));
+
+    // Nothing pending: quitting touches nothing and says nothing more.
+    dock.hide(true);
+    EXPECT_EQ(said.size(), 1);
+    EXPECT_TRUE(f.dock.commands.entries.filter(QRegularExpression("^(write|delete|restart)")).isEmpty());
 }

@@ -7,6 +7,7 @@
 #include "support/RecordingUserDefaults.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -170,8 +171,7 @@ TEST(SystemDockSuppressor, SuppressionReadsEverythingFlushesTheSnapshotThenWrite
     client.commands.entries.clear();
     client.values[QStringLiteral("tilesize")] = QStringLiteral("30");
     EXPECT_TRUE((SystemDockSuppressor{client, store}.suppressPreservingState()));
-    EXPECT_EQ(client.commands.entries,
-              QStringList{"flush com.vantrel.mac"} + kSuppressedWrites + QStringList{"restart"});
+    EXPECT_EQ(client.commands.entries, kSuppressedWrites + QStringList{"restart"});
     EXPECT_EQ(store.object("vantrelDock.originalTileSize"), QJsonValue(64.0));
 
     // The restore puts the user's Dock back exactly.
@@ -499,4 +499,97 @@ TEST(SystemDockSuppressor, AHandEditedInfiniteOrNaNValueIsNeverWrittenBack) {
     store.seed(QStringLiteral("vantrelDock.originalDelay"), QStringLiteral(" 2.5 "));
     EXPECT_TRUE((SystemDockSuppressor{client, store}.restorePreservedState()));
     EXPECT_TRUE(client.commands.entries.contains(QStringLiteral("write autohide-delay -float 2.5")));
+}
+
+TEST(SystemDockSuppressor, OnRealFilesASnapshotThatCannotBeSavedLeavesTheDockAsItIsAcrossARestart) {
+    TempHome home;
+    const QByteArray original = R"({"autohide":false,"orientation":"left","tilesize":48})";
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), original);
+    const QString folder = home.paths().defaultsFolder();
+    const QString dockFile = folder + QStringLiteral("/com.apple.dock.json");
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    {
+        // Our own settings cannot be saved (a read-only folder behind a link, a full disk).
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        static_cast<JsonFileDefaults&>(defaults.standard()).setBeforeCommit([](const QString& temporary) {
+            QFile::remove(temporary);
+            throw FileWriteError(temporary, QStringLiteral("Read-only file system"));
+        });
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        SystemDockSuppressor suppressor{client, defaults.standard()};
+        QString problem;
+        EXPECT_FALSE(suppressor.suppressPreservingState(&problem));
+        EXPECT_EQ(problem, "The macOS Dock was left as it is: its settings could not be saved first, so they "
+                           "could not be put back later.");
+        EXPECT_EQ(home.readFile(dockFile), original) << "not reduced";
+        EXPECT_FALSE(SystemDockProcess::hasPendingRestore(defaults.standard())) << "no snapshot in memory";
+        // The process is killed here: nothing else runs.
+    }
+    {
+        // The next run, with the settings writable again, takes the user's values, not reduced ones.
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState()));
+        EXPECT_EQ(defaults.standard().object("vantrelDock.originalTileSize"), QJsonValue(48.0));
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dockFile)).object(),
+              QJsonDocument::fromJson(original).object());
+}
+
+TEST(SystemDockSuppressor, OnRealFilesADockDomainThatCannotBeReadIsNeitherReducedNorTouched) {
+    TempHome home;
+    const QByteArray original =
+        R"({"autohide":false,"autohide-delay":0.5,"autohide-time-modifier":0.7,"tilesize":48,"largesize":64,
+            "magnification":true,"show-recents":true,"orientation":"left"})";
+    const QString folder = home.paths().defaultsFolder();
+    const QString dockFile = folder + QStringLiteral("/com.apple.dock.json");
+    // Unreadable at start (as root a folder in its place stands for a file of mode 000).
+    ASSERT_TRUE(QDir().mkpath(dockFile));
+    const auto makeReadable = [&] {
+        ASSERT_TRUE(QDir(dockFile).removeRecursively());
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), original);
+    };
+    const QString unreadable = "The macOS Dock was left as it is: its settings file could not be read.";
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    {
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::failure());
+        QString problem;
+        EXPECT_FALSE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState(&problem)));
+        EXPECT_EQ(problem, unreadable);
+        EXPECT_FALSE(SystemDockProcess::hasPendingRestore(defaults.standard())) << "no snapshot of nothing";
+
+        // Readable while the program runs; the normal quit touches nothing.
+        makeReadable();
+        EXPECT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+        defaults.flushAll();
+    }
+    EXPECT_EQ(home.readFile(dockFile), original);
+    {
+        // A later run reduces it from the values it now reads, and a restore that meets the
+        // domain unreadable again deletes nothing and keeps the snapshot for the next try.
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState()));
+        const QByteArray reduced = home.readFile(dockFile);
+        const QString aside = folder + QStringLiteral("/aside.json");
+        ASSERT_TRUE(QFile::rename(dockFile, aside));
+        ASSERT_TRUE(QDir().mkpath(dockFile));
+        QString problem;
+        EXPECT_FALSE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState(&problem)));
+        EXPECT_EQ(problem, unreadable) << "a key it had no value for cannot be looked at";
+        EXPECT_TRUE(SystemDockProcess::hasPendingRestore(defaults.standard()));
+        ASSERT_TRUE(QDir(dockFile).removeRecursively());
+        ASSERT_TRUE(QFile::rename(aside, dockFile));
+        EXPECT_EQ(home.readFile(dockFile), reduced);
+        ASSERT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dockFile)).object(),
+              QJsonDocument::fromJson(original).object());
 }

@@ -82,3 +82,64 @@ TEST(AtomicFile, OnlyStaleTemporaryFilesAreSwept) {
     EXPECT_EQ(home.readFile(outside), "not ours");
     EXPECT_EQ(removeStaleTemporaryFiles(home.root() + "/absent", std::chrono::system_clock::now()), 0);
 }
+
+TEST(AtomicFile, ReadOnlyFilesStayAsTheyAreGroupsAreKeptAndLinkLoopsAreCalledSo) {
+    TempHome home;
+    const auto statOf = [](const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        return info;
+    };
+    const auto reasonOf = [](const auto& write) -> QString {
+        try {
+            write();
+        } catch (const FileWriteError& e) {
+            return e.reason();
+        } catch (const UnreadableFileError& e) {
+            return e.reason();
+        }
+        return QStringLiteral("no error");
+    };
+    // A file the user made read-only, named or behind a link: neither replaced nor changed.
+    const QString readOnly = home.writeFile("dotfiles/settings.json", "mine");
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    const QString link = home.root() + "/config/settings.json";
+    ASSERT_TRUE(QDir().mkpath(home.root() + "/config"));
+    ASSERT_EQ(::symlink(QFile::encodeName(readOnly).constData(), QFile::encodeName(link).constData()), 0);
+    const ino_t inode = statOf(readOnly).st_ino;
+    EXPECT_EQ(reasonOf([&] { writeFileAtomically(readOnly, "new"); }),
+              "the file is read-only; it is left as it is");
+    EXPECT_EQ(reasonOf([&] { writeFileAtomically(link, "new", {}, LinkPolicy::toOwnFile); }),
+              "the file is read-only; it is left as it is");
+    EXPECT_EQ(home.readFile(readOnly), "mine");
+    EXPECT_EQ(statOf(readOnly).st_ino, inode);
+    EXPECT_EQ(statOf(readOnly).st_mode & 07777, 0444u);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QDir(home.root() + "/dotfiles").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"settings.json"});
+
+    // Saved through a link, the file keeps its group where the saver may give it (root may any).
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0640), 0);
+    const gid_t group = ::geteuid() == 0 ? 4321 : ::getegid();
+    ASSERT_EQ(::chown(QFile::encodeName(readOnly).constData(), static_cast<uid_t>(-1), group), 0);
+    writeFileAtomically(link, "new", {}, LinkPolicy::toOwnFile);
+    EXPECT_EQ(home.readFile(readOnly), "new");
+    EXPECT_EQ(statOf(readOnly).st_gid, group);
+    EXPECT_EQ(statOf(readOnly).st_mode & 07777, 0640u);
+
+    // A loop of links is named a loop, on reading and on saving, and left untouched.
+    const QString loopA = home.root() + "/config/a.json";
+    const QString loopB = home.root() + "/config/b.json";
+    ASSERT_EQ(::symlink("b.json", QFile::encodeName(loopA).constData()), 0);
+    ASSERT_EQ(::symlink("a.json", QFile::encodeName(loopB).constData()), 0);
+    const QString loop = "a symbolic link that leads back to itself (a loop) stands in its place";
+    EXPECT_EQ(reasonOf([&] { readStoredFile(loopA, 1024, LinkPolicy::toOwnFile); }), loop);
+    EXPECT_EQ(reasonOf([&] { writeFileAtomically(loopA, "new", {}, LinkPolicy::toOwnFile); }),
+              loop + "; it is left untouched");
+    EXPECT_TRUE(QFileInfo(loopA).isSymLink());
+    EXPECT_EQ(QFileInfo(loopA).symLinkTarget(), home.root() + "/config/b.json");
+    // A link to nothing keeps its own words.
+    QFile::remove(loopB);
+    EXPECT_EQ(reasonOf([&] { readStoredFile(loopA, 1024, LinkPolicy::toOwnFile); }),
+              "a symbolic link to nothing stands in its place");
+}

@@ -296,3 +296,27 @@ TEST_F(FileDefaultsFixture, ALinkToAFileOfTheUsersIsReadAndSavedThroughOthersAre
     EXPECT_EQ(everything(home.root() + QStringLiteral("/dotfiles")),
               (QStringList{"fifo", "theirs.json", "vantrel.json"}));
 }
+
+TEST_F(FileDefaultsFixture, AReadOnlySettingsFileIsLeftAsItIsAndItsChangesHoldUntilQuitting) {
+    const QByteArray original = R"({"kept": 1})";
+    const QString path =
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"), original);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    QStringList told;
+    {
+        JsonDefaultsProvider provider(folder(), scheduler, clock, log);
+        provider.setProblemHandler([&](const QString& problem) { told.append(problem); });
+        UserDefaults& defaults = provider.standard();
+        defaults.setInteger(QStringLiteral("kept"), 2);
+        provider.flushAll();
+        provider.finishScheduling();
+        EXPECT_EQ(defaults.object(QStringLiteral("kept")), QJsonValue(2));
+    }
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("Changes to the settings could not be saved to %1 (the file is "
+                                         "read-only; it is left as it is). They hold only until "
+                                         "Vantrel quits.")
+                              .arg(path)});
+    EXPECT_EQ(home.readFile(path), original);
+    EXPECT_EQ(modeOf(path), 0444);
+}

@@ -64,6 +64,11 @@ QJsonValue JsonFileDefaults::object(const QString& key) const {
     return values_.value(key);
 }
 
+QString JsonFileDefaults::readProblem() const {
+    const_cast<JsonFileDefaults*>(this)->followFile();
+    return readProblem_;
+}
+
 QStringList JsonFileDefaults::keys() const {
     const_cast<JsonFileDefaults*>(this)->followFile();
     return values_.keys();
@@ -92,6 +97,7 @@ void JsonFileDefaults::load() {
         for (const auto& [key, value] : unwritten_)
             if (!value.isUndefined()) values_.insert(key, value);
         mayReplaceFile_ = true;
+        readProblem_.clear();
         problem_.clear();
         return;
     }
@@ -113,7 +119,8 @@ void JsonFileDefaults::load() {
             reason = qt_error_string(system->code().value());
         else
             reason = QString::fromLocal8Bit(e.what());
-        setProblem(leftAsItIs(path, reason));
+        readProblem_ = leftAsItIs(path, reason);
+        setProblem(readProblem_);
         return;
     }
     QString problem;
@@ -126,6 +133,7 @@ void JsonFileDefaults::load() {
                 values_.insert(key, value);
         }
         mayReplaceFile_ = true;
+        readProblem_.clear();
         problem_.clear();
         return;
     }
@@ -139,10 +147,12 @@ void JsonFileDefaults::load() {
             LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
             QStringLiteral("%1 is not valid settings and could not be copied aside; it is left untouched")
                 .arg(path));
-        setProblem(leftAsItIs(path, problem));
+        readProblem_ = leftAsItIs(path, problem);
+        setProblem(readProblem_);
         return;
     }
     mayReplaceFile_ = true;
+    readProblem_.clear();
     log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
              QStringLiteral("%1 is not valid settings (%2); copied to %3 and starting empty")
                  .arg(path, problem, backup));
@@ -253,7 +263,8 @@ void JsonFileDefaults::flush() {
         // Keep the values dirty: the next change or the flush at exit tries again.
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
-        setProblem(QStringLiteral("Changes to the settings could not be saved to %1 (%2).")
+        setProblem(QStringLiteral("Changes to the settings could not be saved to %1 (%2). They hold only "
+                                  "until Vantrel quits.")
                        .arg(e.path(), e.reason()));
     }
 }

@@ -63,6 +63,8 @@ public:
     void setProblemHandler(ProblemHandler handler) { onProblem_ = std::move(handler); }
     // The last problem said of the file; empty once it was read or written since.
     const QString& problem() const { return problem_; }
+    // Looks at the file again first: it may have become readable meanwhile.
+    QString readProblem() const override;
 
 private:
     // What the file looks like now; none when nothing stands in its place.
@@ -91,6 +93,8 @@ private:
     bool writeThrough_ = false;
     // False when the file on disk could neither be read nor set aside: it must not be replaced.
     bool mayReplaceFile_ = true;
+    // Why the file in place could not be used, while it cannot.
+    QString readProblem_;
     int writeCount_ = 0;
     BeforeCommit beforeCommit_;
     ProblemHandler onProblem_;
