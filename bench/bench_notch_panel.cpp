@@ -1,5 +1,5 @@
+#include "kit/VantrelPanel.h"
 #include "notch/NotchPanelShape.h"
-#include "notch/VantrelPanel.h"
 #include "platform/linux/X11InputFocus.h"
 
 #include <QApplication>

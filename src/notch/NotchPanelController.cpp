@@ -4,10 +4,10 @@
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelPanel.h"
 #include "notch/NotchPanelShape.h"
 #include "notch/NotchPresentationTier.h"
 #include "notch/NotchSurfaceView.h"
-#include "notch/VantrelPanel.h"
 #include "platform/SetIfChanged.h"
 
 #include <QKeyEvent>

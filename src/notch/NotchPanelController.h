@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kit/Navigation.h"
+#include "kit/VantrelPanel.h"
 #include "notch/DisplayCoordinator.h"
 #include "notch/NotchSurfaceContext.h"
 #include "notch/NotificationIndicatorPanelController.h"
-#include "notch/VantrelPanel.h"
 #include "platform/Scheduler.h"
 
 #include <QObject>

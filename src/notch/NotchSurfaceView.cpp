@@ -6,6 +6,7 @@
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelConcentricGeometry.h"
+#include "kit/VantrelPanel.h"
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -18,7 +19,6 @@
 #include "notch/NotchSurfaceButton.h"
 #include "notch/NotchTabContent.h"
 #include "notch/NotchTabGlyph.h"
-#include "notch/VantrelPanel.h"
 #include "platform/SystemAppearance.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "notch/NotificationIndicatorPanelController.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/VantrelPanel.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/DisplayCoordinator.h"
 #include "notch/NotificationIndicatorShadow.h"
 #include "notch/NotificationIndicatorView.h"
-#include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/CompositorState.h"
 

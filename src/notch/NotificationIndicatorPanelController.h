@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notch/VantrelPanel.h"
+#include "kit/VantrelPanel.h"
 
 #include <QObject>
 #include <QPointer>

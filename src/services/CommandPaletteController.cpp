@@ -1,9 +1,9 @@
 #include "services/CommandPaletteController.h"
 
-#include "notch/VantrelPanel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/CompositorState.h"
 #include "platform/InputFocus.h"
+#include "services/CommandPalettePanel.h"
 #include "services/CommandPaletteView.h"
 #include "services/HotkeyManager.h"
 
@@ -88,12 +88,7 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
         return;
     }
     const QRect visible = screen->visibleFrame;
-    auto* panel = new VantrelPanel(focus_);
-    // Unlike the notch, the palette is a window the window manager knows: it makes the palette the
-    // active window, and a click into another program makes that one active, which the palette
-    // hears as the application going inactive. Bypassed, the palette would keep the keys while the
-    // manager went on taking the window it thinks active, clicked into, for the focused one.
-    panel->setWindowFlag(Qt::X11BypassWindowManagerHint, false);
+    auto* panel = new CommandPalettePanel(focus_);
     panel->setWindowTitle(QStringLiteral("Command Palette"));
     panel->setFixedSize(kWidth, kHeight);
     const QPointer<CommandPaletteController> self(this);
@@ -144,7 +139,7 @@ void CommandPaletteController::applicationDidResignActive() {
 
 void CommandPaletteController::closePanel(bool giveFocusBack) {
     if (!panel_) return;
-    VantrelPanel* panel = panel_;
+    CommandPalettePanel* panel = panel_;
     panel_ = nullptr;
     view_ = nullptr;
     if (giveFocusBack)

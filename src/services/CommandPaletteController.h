@@ -14,11 +14,11 @@ namespace vantrel {
 
 class ApplicationShell;
 class CommandPaletteCommands;
+class CommandPalettePanel;
 class CompositorState;
 class CommandPaletteView;
 class HotkeyManager;
 class InputFocus;
-class VantrelPanel;
 
 // The floating command palette: a 610 by 410 panel, centred 110 below the top of the screen's
 // visible frame, holding the commands view. While installed, a key monitor on the application's
@@ -84,7 +84,7 @@ private:
     const HotkeyManager* hotkeys_;
     CommandPaletteCommands* commands_ = nullptr;
     QPointer<CompositorState> compositor_;
-    QPointer<VantrelPanel> panel_;
+    QPointer<CommandPalettePanel> panel_;
     QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;
     bool filtering_ = false;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "kit/VantrelPanel.h"
 #include "notch/NotchPanelController.h"
 #include "notch/NotchSurfaceView.h"
 #include "notch/NotchTestSupport.h"
-#include "notch/VantrelPanel.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kit/VantrelPanel.h"
 #include "notch/NotchPanelController.h"
-#include "notch/VantrelPanel.h"
 #include "support/ModuleStores.h"
 #include "support/NotchDependencies.h"
 #include "support/RecordingComponents.h"

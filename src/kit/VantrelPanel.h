@@ -58,10 +58,9 @@ public:
 
     // Shows the panel above the others without taking the keyboard focus.
     void orderFront();
-    void orderOut();
+    virtual void orderOut();
 
-    // Takes the keyboard focus, remembering who had it; a window the window manager knows asks the
-    // desktop for it once it is on screen.
+    // Takes the keyboard focus, remembering who had it.
     void makeKey();
     // Gives the keyboard focus back to whoever had it before makeKey(), when the panel still
     // holds it.
@@ -72,7 +71,9 @@ Q_SIGNALS:
     void blurredBehindChanged(bool blurred);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    InputFocus& inputFocus() const { return focus_; }
+    // The last step of makeKey(), once the panel is in front: activates its window.
+    virtual void takeKey();
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -82,7 +83,6 @@ private:
     // Draws the content through the outline, with smooth edges where a compositor blends them.
     void applyOutline();
     void applyBlur();
-    void takeKeyFromDesktop();
 
     InputFocus& focus_;
     QWidget* container_;
@@ -96,8 +96,6 @@ private:
     // The region last asked of the blur, while one is asked for.
     std::optional<QRegion> blurRegion_;
     bool tookKey_ = false;
-    // Whether the focus is to be asked of the desktop once the window is on screen.
-    bool keyWhenExposed_ = false;
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;
 };

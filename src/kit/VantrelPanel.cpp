@@ -1,4 +1,4 @@
-#include "notch/VantrelPanel.h"
+#include "kit/VantrelPanel.h"
 
 #include "kit/OutlineWindowShape.h"
 #include "platform/BackdropBlur.h"
@@ -9,7 +9,6 @@
 #include <QGraphicsEffect>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace vantrel {
 
@@ -191,7 +190,6 @@ void VantrelPanel::orderFront() {
 }
 
 void VantrelPanel::orderOut() {
-    keyWhenExposed_ = false;
     resignKey();
     hide();
 }
@@ -203,29 +201,11 @@ void VantrelPanel::makeKey() {
     }
     tookKey_ = true;
     orderFront();
-    // A window the manager knows asks the desktop for the focus, as the user asked for it: the
-    // application's own request carries the time of the last event it saw, which the manager may
-    // take for older than the user's last click elsewhere, refuse, and undo what it granted.
-    if (!(windowFlags() & Qt::X11BypassWindowManagerHint) && focus_.current()) {
-        keyWhenExposed_ = true;
-        windowHandle()->installEventFilter(this);
-        if (windowHandle()->isExposed()) takeKeyFromDesktop();
-        return;
-    }
+    takeKey();
+}
+
+void VantrelPanel::takeKey() {
     activateWindow();
-}
-
-void VantrelPanel::takeKeyFromDesktop() {
-    keyWhenExposed_ = false;
-    focus_.give(static_cast<quint32>(winId()));
-}
-
-bool VantrelPanel::eventFilter(QObject* watched, QEvent* event) {
-    // The desktop gives the focus only to a window on screen.
-    if (event->type() == QEvent::Expose && keyWhenExposed_ && watched == windowHandle() && isVisible() &&
-        windowHandle()->isExposed())
-        takeKeyFromDesktop();
-    return QWidget::eventFilter(watched, event);
 }
 
 void VantrelPanel::resignKey() {
