@@ -800,6 +800,19 @@ QList<QWidget*> HomeUtilityPanel::tabStops() const {
         if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() && w->isVisibleTo(this))
             stops << w;
     }
+    // A section's controls are made before its header, and its rows whenever they change: each
+    // section's header leads, then its controls in their order, section by section from the top.
+    const auto rank = [this](const QWidget* w) {
+        int place = 0;
+        for (const auto& [utility, section] : sections_) {
+            ++place;
+            if (w == section.header) return 2 * place;
+            if (section.card->isAncestorOf(w)) return 2 * place + 1;
+        }
+        return 0;
+    };
+    std::stable_sort(stops.begin(), stops.end(),
+                     [&rank](const QWidget* a, const QWidget* b) { return rank(a) < rank(b); });
     return stops;
 }
 

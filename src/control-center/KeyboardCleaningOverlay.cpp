@@ -2,6 +2,8 @@
 
 #include "control-center/KeyboardCleaningInk.h"
 #include "core/VantrelPreferences.h"
+#include "kit/FocusHandOff.h"
+#include "kit/KitPaint.h"
 #include "kit/TabularFigures.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
@@ -13,6 +15,7 @@
 #include "services/KeyboardCleaningController.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -319,6 +322,19 @@ void KeyboardCleaningOverlay::updateVisibility() {
     // Hidden, the canvas is out of reach of the pointer and of accessibility alike. It is there
     // from the moment a session begins, while it fades in, and until it has faded out.
     const bool shown = context_.controller.isActive() || opacity_ > 0;
+    if (shown && isHidden()) {
+        // Everything beneath is out of reach while the canvas shows: the focus comes to "End Now"
+        // and goes back, once the canvas has gone, to the control that had it.
+        QWidget* focus = QApplication::focusWidget();
+        opener_ = focus && focus->window() == window() && !isAncestorOf(focus) ? focus : nullptr;
+        setVisible(true);
+        if (opener_) KitPaint::passFocus(opener_, end_);
+        return;
+    }
+    if (!shown && !isHidden() && FocusHandOff::holds(this)) {
+        const FocusHandOff::Held held = FocusHandOff::take(this);
+        if (FocusHandOff::canTake(opener_)) FocusHandOff::give(held, opener_);
+    }
     setVisible(shown);
     // The painted layer is the size of the window: not kept while nothing shows it.
     if (!shown) still_ = QImage();

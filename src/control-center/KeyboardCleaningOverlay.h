@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -110,6 +111,8 @@ private:
     KeyboardCleaningInk* ink_ = nullptr;
     QAbstractButton* close_ = nullptr;
     VantrelButton* end_ = nullptr;
+    // The control that had the focus when the canvas came, which has it again when it goes.
+    QPointer<QWidget> opener_;
     // The seconds roll down as they count: the old number leaves downwards while the new one comes
     // in from above.
     QVariantAnimation* numberTransition_ = nullptr;

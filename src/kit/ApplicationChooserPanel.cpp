@@ -5,6 +5,8 @@
 #include "platform/Workspace.h"
 
 #include <QListWidget>
+#include <QScreen>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -24,6 +26,14 @@ std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const O
                                     .scheme = VantrelTheme::colorScheme(request.parent),
                                     .accent = accent_ ? accent_() : QColor(Qt::gray)},
         request.parent);
+    // Over a window that stays above the others (the notch's panel), the chooser opens below it:
+    // centred on it as Qt would place it, its title bar would lie under that window.
+    QWidget* over = request.parent ? request.parent->window() : nullptr;
+    if (over && (over->windowFlags() & Qt::WindowStaysOnTopHint) && over->screen()) {
+        chooser->adjustSize();
+        chooser->move(placeBelow(over->frameGeometry(), chooser->frameGeometry().size(),
+                                 over->screen()->availableGeometry()));
+    }
     // Opened while the desktop's icon themes are still being read, the rows show placeholders
     // until the icons come.
     ApplicationChooser* shown = chooser.get();
@@ -31,6 +41,17 @@ std::unique_ptr<ApplicationChooser> ApplicationChooserPanel::makeChooser(const O
         shown->takeIcons(workspace.installedApplications());
     });
     return chooser;
+}
+
+QPoint ApplicationChooserPanel::placeBelow(const QRect& over, const QSize& size, const QRect& area) {
+    // Room for the title bar the window manager adds above a window that has none yet.
+    constexpr int kTitleBar = 32;
+    constexpr int kGap = 8;
+    const int x = std::clamp(over.left() + over.width() / 2 - size.width() / 2, area.left(),
+                             std::max(area.left(), area.right() + 1 - size.width()));
+    const int lowest = std::max(area.top(), area.bottom() + 1 - size.height() - kTitleBar);
+    const int y = std::clamp(over.bottom() + 1 + kGap, area.top(), lowest);
+    return {x, y};
 }
 
 std::optional<QStringList> ApplicationChooserPanel::chooseApplications(const OpenPanelRequest& request,

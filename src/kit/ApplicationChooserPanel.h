@@ -3,6 +3,8 @@
 #include "platform/OpenPanel.h"
 
 #include <QColor>
+#include <QPoint>
+#include <QRect>
 #include <functional>
 #include <memory>
 
@@ -22,6 +24,11 @@ public:
     std::optional<QString> run(const OpenPanelRequest& request) override;
     std::optional<QStringList> runMultiple(const OpenPanelRequest& request) override;
     std::optional<QStringList> runForItems(const OpenPanelRequest& request) override;
+
+    // Where a chooser of `size` opens over a window that stays above all others (`over`, its frame):
+    // below it, centred on it, inside the screen's `area`, so that none of the chooser, its title
+    // bar above all, lies under that window; moved up only as far as the area makes it.
+    static QPoint placeBelow(const QRect& over, const QSize& size, const QRect& area);
 
     // Builds the chooser for `request` without showing it.
     std::unique_ptr<ApplicationChooser> makeChooser(const OpenPanelRequest& request, bool multiple) const;

@@ -71,7 +71,11 @@ bool showsFocusRing(const QWidget* widget) {
 }
 
 void passFocus(const QWidget* from, QWidget* to) {
-    to->setFocus(from->property(kClickFocus).toBool() ? Qt::MouseFocusReason : Qt::TabFocusReason);
+    to->setFocus(focusCameByClick(from) ? Qt::MouseFocusReason : Qt::TabFocusReason);
+}
+
+bool focusCameByClick(const QWidget* widget) {
+    return widget->property(kClickFocus).toBool();
 }
 
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,

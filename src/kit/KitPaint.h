@@ -45,6 +45,8 @@ void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const
 // Gives `to` the focus as `from` had it: focus that came from a click stays without a ring when
 // the control that had it is replaced.
 void passFocus(const QWidget* from, QWidget* to);
+// Whether `widget`'s last focus came from a click (needs watchFocusReason).
+bool focusCameByClick(const QWidget* widget);
 
 // A ring around `rect` that shows keyboard focus. It reaches kFocusRingRoom beyond `rect`: a
 // control whose rect has no such room around its shape draws it with paintFocusRingInside.

@@ -200,12 +200,53 @@ void VantrelPanel::makeKey() {
         previousActiveWindow_ = QApplication::activeWindow();
     }
     tookKey_ = true;
+    askForKey();
+}
+
+void VantrelPanel::askForKey() {
     orderFront();
     takeKey();
 }
 
 void VantrelPanel::takeKey() {
     activateWindow();
+}
+
+// Takes the keys back once more when the window manager moves them away as a window of ours
+// closes over the panel: it does so only after the window has gone, maybe after the panel asked
+// for them. Given up at the first such move, at the user's next key or click, or as the panel goes.
+class VantrelPanel::KeyReclaim final : public QObject {
+public:
+    explicit KeyReclaim(VantrelPanel& panel) : QObject(&panel), panel_(panel) {
+        qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+            if (done_ || window == panel_.windowHandle()) return;
+            done_ = true;
+            if (panel_.isVisible() && panel_.tookKey_) panel_.askForKey();
+            deleteLater();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress ||
+            (watched == &panel_ && type == QEvent::Hide)) {
+            done_ = true;
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    VantrelPanel& panel_;
+    bool done_ = false;
+};
+
+void VantrelPanel::reclaimKey() {
+    if (!tookKey_) return;
+    if (!isKey()) askForKey();
+    if (!reclaim_) reclaim_ = new KeyReclaim(*this);
 }
 
 void VantrelPanel::resignKey() {

@@ -62,6 +62,10 @@ public:
 
     // Takes the keyboard focus, remembering who had it.
     void makeKey();
+    // Takes the keyboard focus again after a window of our own that opened over the panel (a
+    // chooser) has closed and the desktop gave the focus elsewhere; whoever had it before
+    // makeKey() still gets it back after. Nothing happens unless makeKey() gave the panel the keys.
+    void reclaimKey();
     // Gives the keyboard focus back to whoever had it before makeKey(), when the panel still
     // holds it.
     void resignKey();
@@ -79,10 +83,12 @@ protected:
 
 private:
     class OutlineEffect;
+    class KeyReclaim;
 
     // Draws the content through the outline, with smooth edges where a compositor blends them.
     void applyOutline();
     void applyBlur();
+    void askForKey();
 
     InputFocus& focus_;
     QWidget* container_;
@@ -98,6 +104,7 @@ private:
     bool tookKey_ = false;
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;
+    QPointer<QObject> reclaim_;
 };
 
 } // namespace vantrel

@@ -47,10 +47,12 @@ bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
     return true;
 }
 
-void BookmarksStore::chooseApplication() {
-    const auto chosen =
-        openPanel_.run({QStringLiteral("Add an application to Vantrel"), QStringLiteral("Add App"),
-                        /*applicationsOnly=*/true});
+void BookmarksStore::chooseApplication(QWidget* over) {
+    const auto chosen = openPanel_.run({.title = QStringLiteral("Add an application to Vantrel"),
+                                        .prompt = QStringLiteral("Add App"),
+                                        .applicationsOnly = true,
+                                        .foldersOnly = false,
+                                        .parent = over});
     if (!chosen || chosen->isEmpty()) return;
     const QString path = *chosen;
     if (std::any_of(items_.begin(), items_.end(),

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace vantrel {
 
 class LocalPersistence;
@@ -34,7 +36,8 @@ public:
     // Adds an http or https website; false, with the reason in the status, when it is refused.
     bool addWebsite(const QString& title, const QString& address);
     // Lets the user pick an installed application and adds it.
-    void chooseApplication();
+    // `over`: the window the chooser opens over, none: a window of its own.
+    void chooseApplication(QWidget* over = nullptr);
     // Opens a website in the default browser or launches an application, after checking the
     // stored target again.
     void open(const VantrelBookmark& bookmark);

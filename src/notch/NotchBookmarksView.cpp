@@ -1,7 +1,9 @@
 #include "notch/NotchBookmarksView.h"
 
+#include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelPanel.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
@@ -30,9 +32,6 @@ QFont fieldFont() {
 }
 QFont addAppFont() {
     return VantrelType::font(12.5, QFont::DemiBold);
-}
-QFont statusFont() {
-    return VantrelType::font(NotchBookmarksView::kStatusSize, QFont::Normal);
 }
 
 // A text field without a frame or fill of its own: the view draws its capsule behind it.
@@ -82,7 +81,7 @@ QString NotchBookmarksView::addressPlaceholder() {
 }
 
 NotchBookmarksView::Layout NotchBookmarksView::layout(const QSizeF& size, const QSizeF& addSite,
-                                                      const QSizeF& addApp, bool showsStatus) {
+                                                      const QSizeF& addApp) {
     Layout l;
     const double width = size.width();
     const double fields = std::max(width - addSite.width() - addApp.width() - 3 * kFormSpacing, 0.0);
@@ -93,12 +92,7 @@ NotchBookmarksView::Layout NotchBookmarksView::layout(const QSizeF& size, const 
                        addSite.width(), addSite.height());
     l.addApp = QRectF(l.addSite.right() + kFormSpacing, (kFieldHeight - addApp.height()) / 2, addApp.width(),
                       addApp.height());
-    double y = kFieldHeight + kSpacing;
-    if (showsStatus) {
-        const double h = QFontMetricsF(statusFont()).height();
-        l.status = QRectF(0, y, width, h);
-        y += h + kSpacing;
-    }
+    const double y = kFieldHeight + kSpacing;
     l.grid = QRectF(0, y, width, std::max(size.height() - y, 0.0));
     return l;
 }
@@ -124,7 +118,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
             painter.drawText(rect, Qt::AlignCenter, QStringLiteral("Add App"));
         },
         this);
-    connect(addApp_, &QAbstractButton::clicked, this, [this] { store_.chooseApplication(); });
+    connect(addApp_, &QAbstractButton::clicked, this, &NotchBookmarksView::addApplication);
 
     grid_ = new QScrollArea(this);
     grid_->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab goes to the bookmarks in it
@@ -147,19 +141,10 @@ std::vector<QAbstractButton*> NotchBookmarksView::cells() const {
     return out;
 }
 
-QString NotchBookmarksView::statusLine() const {
-    // While bookmarks exist the grid hides the empty state, so an operation's message (a refused
-    // address, a duplicate, a bookmark that no longer opens) is shown here instead.
-    // The idle hint says nothing over a list that is there.
-    if (store_.items().empty() || store_.statusMessage() == BookmarksStore::kEmptyHint) return QString();
-    return store_.statusMessage();
-}
-
 NotchBookmarksView::Layout NotchBookmarksView::currentLayout() const {
     const QFontMetricsF addApp(addAppFont());
     return layout(QSizeF(size()), QSizeF(addSite_->sizeHint()),
-                  QSizeF(addApp.horizontalAdvance(QStringLiteral("Add App")) + 8, kFieldHeight),
-                  !statusLine().isEmpty());
+                  QSizeF(addApp.horizontalAdvance(QStringLiteral("Add App")) + 8, kFieldHeight));
 }
 
 void NotchBookmarksView::addWebsite() {
@@ -192,10 +177,35 @@ void NotchBookmarksView::showCellMenu(int index) {
                    });
 }
 
+void NotchBookmarksView::addApplication() {
+    const QPointer<NotchBookmarksView> self(this);
+    const FocusHandOff::Held held = FocusHandOff::take(addApp_);
+    store_.chooseApplication(addApp_);
+    if (!self) return;
+    // The chooser was a window of its own: closing it leaves the keys with whichever window the
+    // desktop picks, so the panel asks for them back and "Add App" has the focus again.
+    if (auto* panel = qobject_cast<VantrelPanel*>(window()); panel && panel->isVisible()) panel->reclaimKey();
+    if (held.widget && addApp_) FocusHandOff::give(held, addApp_);
+}
+
 void NotchBookmarksView::rebuild() {
+    // A cell with the focus is rebuilt with the others: the focus goes to the same bookmark
+    // wherever it now stands, or to the one that took its place.
+    std::optional<QUuid> focusedId;
+    std::size_t focusedIndex = 0;
+    FocusHandOff::Held held;
+    for (std::size_t i = 0; i < cells_.size(); ++i)
+        if (cells_[i] && FocusHandOff::holds(cells_[i])) {
+            focusedIndex = i;
+            held = FocusHandOff::take(cells_[i]);
+            if (i < cellIds_.size()) focusedId = cellIds_[i];
+        }
+    // Parked on the view while the cells go, so that Qt does not hand it along the Tab order.
+    if (held.widget) setFocus(Qt::OtherFocusReason);
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
     cells_.clear();
+    cellIds_.clear();
     const auto& items = store_.items();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const VantrelBookmark bookmark = items[i];
@@ -233,6 +243,7 @@ void NotchBookmarksView::rebuild() {
         connect(cell, &QWidget::customContextMenuRequested, this, [this, index] { showCellMenu(index); });
         connect(cell, &QAbstractButton::clicked, this, [this, bookmark] { store_.open(bookmark); });
         cells_.emplace_back(cell);
+        cellIds_.push_back(bookmark.id);
     }
     // A cell may be in the middle of handling the click that changed the list.
     if (QWidget* old = grid_->takeWidget()) old->deleteLater();
@@ -241,6 +252,16 @@ void NotchBookmarksView::rebuild() {
     content->setAutoFillBackground(false);
     content->show();
     refreshStatus();
+    if (!held.widget) return;
+    QWidget* target = addApp_;
+    if (!cells_.empty()) {
+        std::size_t index = std::min(focusedIndex, cells_.size() - 1);
+        for (std::size_t i = 0; i < cellIds_.size(); ++i)
+            if (focusedId && cellIds_[i] == *focusedId) index = i;
+        target = cells_[index];
+        grid_->ensureWidgetVisible(target, 0, 0);
+    }
+    FocusHandOff::give(held, target);
 }
 
 void NotchBookmarksView::refreshStatus() {
@@ -294,13 +315,6 @@ void NotchBookmarksView::paintEvent(QPaintEvent*) {
     painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.06f));
     for (const QRectF& field : {l.nameField, l.addressField})
         painter.drawRoundedRect(field, field.height() / 2, field.height() / 2);
-    if (!l.status.isEmpty()) {
-        const QFontMetricsF metrics(statusFont());
-        painter.setPen(VantrelTheme::secondaryText().resolve(VantrelTheme::colorScheme(this)));
-        painter.setFont(statusFont());
-        painter.drawText(l.status, Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(statusLine(), Qt::ElideRight, l.status.width()));
-    }
 }
 
 } // namespace vantrel

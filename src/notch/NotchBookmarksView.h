@@ -32,7 +32,6 @@ public:
     static constexpr double kCellPadding = 10;
     static constexpr double kCellRadius = 12;
     static constexpr double kIconSide = 30;
-    static constexpr double kStatusSize = 10.5;
 
     // The cells of `count` bookmarks in a grid `width` wide: as many columns of at least 145 as fit.
     static std::vector<QRectF> cellRects(double width, int count, double cellHeight);
@@ -47,10 +46,9 @@ public:
         QRectF addressField;
         QRectF addSite;
         QRectF addApp;
-        QRectF status; // empty while the list is empty (the empty state says it)
         QRectF grid;
     };
-    static Layout layout(const QSizeF& size, const QSizeF& addSite, const QSizeF& addApp, bool showsStatus);
+    static Layout layout(const QSizeF& size, const QSizeF& addSite, const QSizeF& addApp);
 
     NotchBookmarksView(BookmarksStore& store, MenuPresenter& menus, QColor accent,
                        VantrelHaptics* haptics = nullptr, QWidget* parent = nullptr);
@@ -62,14 +60,14 @@ public:
     std::vector<QAbstractButton*> cells() const;
     // Shown over the grid while no bookmark exists; null otherwise.
     NotchStateView* emptyState() const { return empty_; }
-    // The status line above the grid; empty while the empty state shows the status instead.
-    QString statusLine() const;
     Layout currentLayout() const;
 
     // "Add Site" and Return in the address field: the fields are cleared only when the site was
     // saved.
     void addWebsite();
     void showCellMenu(int index);
+    // "Add App": the store's chooser, after which the panel and "Add App" have the keys again.
+    void addApplication();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -90,6 +88,8 @@ private:
     QPointer<QAbstractButton> addApp_;
     QPointer<QScrollArea> grid_;
     std::vector<QPointer<QAbstractButton>> cells_;
+    // The bookmark of each cell, in the same order.
+    std::vector<QUuid> cellIds_;
     QPointer<NotchStateView> empty_;
 };
 

@@ -1,5 +1,6 @@
 #include "notch/NotchClipboardView.h"
 
+#include "kit/FocusHandOff.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
@@ -9,6 +10,7 @@
 #include "notch/NotchSurfaceButton.h"
 #include "platform/MenuPresenter.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPainter>
@@ -17,6 +19,7 @@
 #include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vantrel {
@@ -60,6 +63,13 @@ public:
     }
 
     const ClipboardEntry& entry() const { return entry_; }
+    // The row's controls in their order: pin, copy, menu.
+    QWidget* control(int index) const {
+        const std::array<QWidget*, 3> controls{pin_, copy_, menu_};
+        return controls[std::size_t(std::clamp(index, 0, 2))];
+    }
+    // Which of them `widget` is; 0 when none.
+    int controlIndex(const QWidget* widget) const { return widget == copy_ ? 1 : widget == menu_ ? 2 : 0; }
 
 protected:
     void resizeEvent(QResizeEvent*) override {
@@ -208,6 +218,11 @@ QFont NotchClipboardView::textFont() {
     return VantrelType::font(11.5, QFont::Normal);
 }
 
+double NotchClipboardView::clearWidth() {
+    // The focus ring runs inside the button's edge: the label keeps clear of it on both sides.
+    return std::ceil(QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear"))) + 2 * kClearInset;
+}
+
 QFont NotchClipboardView::clearFont() {
     return VantrelType::font(13, QFont::Normal);
 }
@@ -268,6 +283,15 @@ void NotchClipboardView::syncSearchField() {
 }
 
 void NotchClipboardView::reload() {
+    // A row with the focus is rebuilt with the others: the focus goes back to the same control of
+    // the same entry, wherever it now stands, or of the entry that took its place.
+    std::optional<FocusedRow> focused;
+    for (const auto& [index, row] : rows_)
+        if (FocusHandOff::holds(row))
+            focused = FocusedRow{row->entry().id, index, row->controlIndex(QApplication::focusWidget()),
+                                 FocusHandOff::take(row)};
+    // Parked on the view while the rows go, so that Qt does not hand it along the Tab order.
+    if (focused) setFocus(Qt::OtherFocusReason);
     entries_ = store_.filteredEntries();
     // Forget the lines of entries that have left the history.
     for (auto it = lineCache_.begin(); it != lineCache_.end();) {
@@ -278,6 +302,17 @@ void NotchClipboardView::reload() {
     clearRows();
     updateStateView();
     layoutRows();
+    if (focused) restoreFocus(*focused);
+}
+
+void NotchClipboardView::restoreFocus(const FocusedRow& focused) {
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < entries_.size(); ++i)
+        if (entries_[i].id == focused.id) index = i;
+    if (index < 0 && !entries_.isEmpty()) index = std::min(focused.index, entries_.size() - 1);
+    auto* row = static_cast<Row*>(this->row(index));
+    // With no row left, the focus goes to the control before the list.
+    FocusHandOff::give(focused.held, row ? row->control(focused.control) : clear_);
 }
 
 void NotchClipboardView::updateStateView() {
@@ -307,8 +342,7 @@ const QStringList& NotchClipboardView::linesOf(const ClipboardEntry& entry, doub
 // Placing the pieces.
 
 void NotchClipboardView::relayout() {
-    const Layout l =
-        layout(QSizeF(size()), QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")));
+    const Layout l = layout(QSizeF(size()), clearWidth());
     search_->setGeometry(l.searchField.adjusted(kSearchPadding, 0, -kSearchPadding, 0).toAlignedRect());
     clear_->setGeometry(l.clearButton.toAlignedRect());
     const QRect list = l.list.toAlignedRect();
@@ -437,8 +471,7 @@ void NotchClipboardView::resizeEvent(QResizeEvent* event) {
 void NotchClipboardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const Layout l =
-        layout(QSizeF(size()), QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")));
+    const Layout l = layout(QSizeF(size()), clearWidth());
     QPainterPath capsule;
     capsule.addRoundedRect(l.searchField, kSearchHeight / 2, kSearchHeight / 2);
     painter.fillPath(capsule, white(0.07));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/FocusHandOff.h"
 #include "modules/ClipboardEntry.h"
 #include "notch/NotchStateView.h"
 
@@ -41,6 +42,7 @@ public:
     static constexpr double kKindGlyphWidth = 22;
     static constexpr double kControlSide = 24;
     static constexpr int kMaximumTextLines = 2;
+    static constexpr double kClearInset = 7;
 
     NotchClipboardView(ClipboardStore& store, QColor accent, MenuPresenter& menus, QWidget* parent = nullptr);
     ~NotchClipboardView() override;
@@ -73,6 +75,8 @@ public:
     static QStringList textLines(const QString& text, const QFont& font, double width);
     static QFont textFont();
     static QFont clearFont();
+    // The width of "Clear": its label with room on each side for the focus ring.
+    static double clearWidth();
 
     // What stands in for the list when no row is shown: none while `filtered` has entries.
     struct EmptyState {
@@ -108,7 +112,16 @@ protected:
 private:
     class Row;
 
+    // The row control that held the focus while the rows are rebuilt.
+    struct FocusedRow {
+        QUuid id;
+        qsizetype index = 0;
+        int control = 0;
+        FocusHandOff::Held held;
+    };
+
     void reload();
+    void restoreFocus(const FocusedRow& focused);
     void syncSearchField();
     void relayout();
     void layoutRows();

@@ -2,6 +2,7 @@
 
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/ThemeArtwork.h"
 #include "kit/ThemeImageStore.h"
@@ -402,10 +403,33 @@ void NotchSurfaceView::settingChanged() {
 }
 
 void NotchSurfaceView::selectedTabChanged() {
+    // A tab chosen from a rail (or the glance row's calendar) keeps the focus on that tab's button
+    // of the rail now shown, though the rail it was chosen on may go with the glance row.
+    std::optional<NotchTab> focusedTab;
+    FocusHandOff::Held held;
+    for (std::size_t i = 0; i < railTabs_.size(); ++i)
+        for (NotchSurfaceButton* button : {headerRail_[i], glanceRail_[i]})
+            if (button->hasFocus()) {
+                focusedTab = railTabs_[i];
+                held = FocusHandOff::take(button);
+            }
+    if (calendarButton_->hasFocus()) {
+        focusedTab = NotchTab::calendar;
+        held = FocusHandOff::take(calendarButton_);
+    }
+    // Parked on the view while the rails change, so that Qt does not hand it along the Tab order.
+    if (held.widget) setFocus(Qt::OtherFocusReason);
     replaceContent();
     relayout();
     updateButtonStates();
     update();
+    if (!focusedTab) return;
+    QWidget* target = collapseButton_;
+    for (std::size_t i = 0; i < railTabs_.size(); ++i)
+        if (railTabs_[i] == *focusedTab)
+            for (NotchSurfaceButton* button : {headerRail_[i], glanceRail_[i]})
+                if (FocusHandOff::canTake(button)) target = button;
+    FocusHandOff::give(held, target);
 }
 
 // Children.

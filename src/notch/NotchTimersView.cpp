@@ -381,12 +381,17 @@ void NotchTimersView::storeChanged() {
 
 void NotchTimersView::openMinutesMenu() {
     QStringList items;
-    for (qint64 minutes : StopwatchStore::presetMinutes)
+    int current = -1;
+    for (qint64 minutes : StopwatchStore::presetMinutes) {
+        if (minutes == store_.countdownMinutes()) current = int(items.size());
         items.append(QStringLiteral("%1 minutes").arg(minutes));
-    menus_.present({minutesMenu_, items, -1, {}}, [this, guard = QPointer<NotchTimersView>(this)](int index) {
-        if (!guard || index < 0 || index >= kPresetCount) return;
-        store_.setCountdown(StopwatchStore::presetMinutes[std::size_t(index)]);
-    });
+    }
+    // The menu opens on the value now set, marked, as a picker's menu does.
+    menus_.present({minutesMenu_, items, current, {}},
+                   [this, guard = QPointer<NotchTimersView>(this)](int index) {
+                       if (!guard || index < 0 || index >= kPresetCount) return;
+                       store_.setCountdown(StopwatchStore::presetMinutes[std::size_t(index)]);
+                   });
 }
 
 void NotchTimersView::relayout() {

@@ -184,14 +184,27 @@ QWidget* AppearancePage::buildStartupCard() {
     PermissionCenter* permissions = &context_.permissions;
     const auto isOn = [permissions] { return permissions->launchAtLogin() == PermissionState::allowed; };
     VantrelSwitch* control = launchAtLogin_;
+    // What the switch led to, said under it: a refusal would otherwise only show as the switch
+    // going back off.
+    launchMessage_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelTheme::secondaryText());
+    launchMessage_->setObjectName(QStringLiteral("launchAtLoginMessage"));
+    launchMessage_->setTextFormat(Qt::PlainText);
+    launchMessage_->setWordWrap(true);
+    launchMessage_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    launchMessage_->hide();
+    VantrelLabel* message = launchMessage_;
     launchAtLogin_->bind({
         .get = isOn,
         // The switch shows what the center reads afterwards, also when nothing changed (a refused
         // entry leaves it off).
         .set =
-            [permissions, control, isOn](bool on) {
+            [permissions, control, isOn, message](bool on) {
                 permissions->setLaunchAtLogin(on);
                 control->setChecked(isOn());
+                const QString said = permissions->statusMessage().value_or(QString());
+                message->setText(said);
+                message->setVisible(!said.isEmpty());
+                control->setAccessibleDescription(said);
             },
         .observe =
             [permissions](const QObject* context, std::function<void()> action) {
@@ -202,6 +215,7 @@ QWidget* AppearancePage::buildStartupCard() {
         preferences, QStringLiteral("power"), IconColor::accent(), QStringLiteral("Launch at login"),
         QStringLiteral("Available after Vantrel is installed in Applications"), launchAtLogin_);
     startupCard_->addContent(launchRow_);
+    startupCard_->addContent(launchMessage_);
     return startupCard_;
 }
 

@@ -16,6 +16,7 @@ class ThemeImageStore;
 class TintEditor;
 class TintEditorModel;
 class VantrelHaptics;
+class VantrelLabel;
 class VantrelMotion;
 class VantrelPreferences;
 class VantrelSegmentedControl;
@@ -57,6 +58,8 @@ public:
     TintEditor* iconEditor() const { return iconEditor_; }
     VantrelSliderRow* strength() const { return strength_; }
     VantrelSwitch* launchAtLogin() const { return launchAtLogin_; }
+    // What the last touch of the launch-at-login switch led to; hidden until it is touched.
+    VantrelLabel* launchAtLoginMessage() const { return launchMessage_; }
 
 private:
     QWidget* buildModeCard();
@@ -77,6 +80,7 @@ private:
     VantrelSliderRow* strength_ = nullptr;
     FeatureRow* launchRow_ = nullptr;
     VantrelSwitch* launchAtLogin_ = nullptr;
+    VantrelLabel* launchMessage_ = nullptr;
 };
 
 } // namespace vantrel

@@ -8,6 +8,7 @@
 #include "dock/DockSettingsStore.h"
 #include "dock/RunningAppsStore.h"
 #include "kit/FeatureRow.h"
+#include "kit/FocusHandOff.h"
 #include "kit/GlassCard.h"
 #include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
@@ -570,13 +571,14 @@ QWidget* DockPage::makeNativeSection() {
     actionBox->addWidget(apply);
     stack->addWidget(actions);
 
-    auto syncActions = [s, status, reload, apply] {
+    // A busy button hands its focus to its neighbour on the page and takes it back when done.
+    auto syncActions = [this, s, status, reload, apply] {
         status->setText(s->statusMessage());
         reload->setText(s->isLoading() ? QStringLiteral("Loading\u2026") : QStringLiteral("Reload Current"));
-        reload->setEnabled(!s->isLoading());
+        FocusHandOff::setEnabled(reload, !s->isLoading(), this);
         apply->setText(s->isApplying() ? QStringLiteral("Applying\u2026")
                                        : QStringLiteral("Apply to macOS Dock"));
-        apply->setEnabled(!s->isApplying());
+        FocusHandOff::setEnabled(apply, !s->isApplying(), this);
         reload->updateGeometry();
         apply->updateGeometry();
     };

@@ -2,6 +2,7 @@
 
 #include "core/VantrelPreferences.h"
 #include "kit/FeatureRow.h"
+#include "kit/FocusHandOff.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
@@ -17,6 +18,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace vantrel {
@@ -308,6 +310,17 @@ void MenuBarPage::refresh() {
     organizerCard_->setSubtitle(organizer.statusMessage());
     const Visibility shown =
         visibility(preferences.menuMaskEnabled(), preferences.menuSetupComplete(), organizer.isSetupMode());
+    // A button that goes with its row or card hands the focus to the one that takes its place:
+    // setting up leads to "Finish", finishing or cancelling back to the setup button.
+    const FocusHandOff::Held held = FocusHandOff::take(this);
+    QWidget* successor = nullptr;
+    if (held.widget && actionRow_->isAncestorOf(held.widget) &&
+        (!shown.actionRow || (held.widget == showHideButton_ && !shown.showHideButton)))
+        successor = shown.setupCard ? finishButton_ : setupButton_;
+    else if (held.widget && setupCard_->isAncestorOf(held.widget) && !shown.setupCard)
+        successor = setupButton_;
+    // Parked on the page meanwhile, so that Qt does not hand it along the Tab order.
+    if (successor) setFocus(Qt::OtherFocusReason);
     actionRow_->setVisible(shown.actionRow);
     setupButton_->setText(shown.adjustLabel ? QStringLiteral("Adjust divider\u2026")
                                             : QStringLiteral("Set up hidden icons\u2026"));
@@ -317,6 +330,18 @@ void MenuBarPage::refresh() {
     readyMark_->setVisible(shown.readyMark);
     setupCard_->setVisible(shown.setupCard);
     revealCard_->setVisible(shown.revealCard);
+    if (!successor) return;
+    if (QWidget* took = FocusHandOff::pass(held.widget, successor, this)) {
+        // Once the page has laid out what it now shows.
+        QMetaObject::invokeMethod(
+            this,
+            [this, target = QPointer<QWidget>(took)] {
+                if (target && target->hasFocus()) ensureWidgetVisible(target);
+            },
+            Qt::QueuedConnection);
+    } else {
+        FocusHandOff::give(held, organizerSwitch_);
+    }
 }
 
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include "control-center/InputMonitoringRequest.h"
 #include "core/VantrelPreferences.h"
 #include "kit/FeatureRow.h"
+#include "kit/FocusHandOff.h"
 #include "kit/HazardBadge.h"
 #include "kit/SettingsCard.h"
 #include "kit/StatusBadge.h"
@@ -220,6 +221,12 @@ void PermissionsPage::showRow(PrivacyPane pane) {
         widgets.openSettings = open;
     }
 
+    // The row's focus stays with the same button of the new row or, where it has none, passes to
+    // the next control of the page, never along the window's Tab order to its first control.
+    const FocusHandOff::Held held = FocusHandOff::take(widgets.row);
+    const bool onOpenSettings = held.widget && held.widget == widgets.openSettings;
+    // Parked on the page while the row goes.
+    if (held.widget) setFocus(Qt::OtherFocusReason);
     // A row replaced from its own button's click goes once the click is over.
     if (widgets.row) {
         widgets.row->hide();
@@ -229,8 +236,40 @@ void PermissionsPage::showRow(PrivacyPane pane) {
                                QString::fromUtf8(text->title), QString::fromUtf8(text->subtitle), trailing,
                                widgets.slot);
     widgets.slot->layout()->addWidget(row);
+    // Shown now, not a turn later, so that its buttons can take the focus at once.
+    row->show();
     widgets.row = row;
     widgets.shown = state;
+    orderTabs();
+    if (!held.widget) return;
+    QWidget* same = onOpenSettings ? widgets.openSettings : widgets.allow;
+    if (FocusHandOff::canTake(same)) {
+        FocusHandOff::give(held, same);
+        return;
+    }
+    // The next row's buttons, else the actions below the rows.
+    QWidget* next = refreshButton_;
+    for (auto it = std::find_if(std::begin(kRows), std::end(kRows),
+                                [pane](const RowText& each) { return each.pane == pane; });
+         it != std::end(kRows); ++it)
+        if (QAbstractButton* allow = shown_[it->pane].allow; allow && it->pane != pane) {
+            next = allow;
+            break;
+        }
+    FocusHandOff::give(held, next);
+}
+
+void PermissionsPage::orderTabs() {
+    // Rows rebuilt after the actions were made would come after them in the Tab order: the rows'
+    // buttons go first, top to bottom, then the actions.
+    QList<QWidget*> order;
+    for (const RowText& text : kRows)
+        for (QWidget* button : {static_cast<QWidget*>(shown_[text.pane].allow),
+                                static_cast<QWidget*>(shown_[text.pane].openSettings)})
+            if (button) order.append(button);
+    if (refreshButton_) order.append(refreshButton_);
+    if (openPrivacyButton_) order.append(openPrivacyButton_);
+    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void PermissionsPage::allow(PrivacyPane pane) {

@@ -66,6 +66,7 @@ private:
     // Draws every row again, for a new accent or appearance.
     void redrawRows();
     void showRow(PrivacyPane pane);
+    void orderTabs();
     void allow(PrivacyPane pane);
     PermissionState stateOf(PrivacyPane pane) const;
     void showStatus();

@@ -707,3 +707,38 @@ TEST_F(PanelTest, TheHeadersBelowMoveWithTheCrossFadeAndDoNotJumpAtItsEnd) {
     EXPECT_LE(std::abs(tops.back() - clipboardOpen), 3) << "no jump as the fade ends";
     saveSheet(QStringLiteral("quick-controls-cross-fade"), sheet, 3);
 }
+
+TEST_F(PanelTest, EachSectionsHeaderComesBeforeItsControlsInTheTabOrder) {
+    f.copy(QStringLiteral("entry 1"));
+    f.copy(QStringLiteral("entry 2"));
+    build(HomeUtility::files);
+    turn();
+    QApplication::setActiveWindow(panel.get());
+    QWidget* filesHeader = panel->sectionHeader(HomeUtility::files);
+    QWidget* addFiles = find(QStringLiteral("addFiles"));
+    ASSERT_TRUE(filesHeader && addFiles);
+    QList<QWidget*> stops = panel->tabStops();
+    EXPECT_EQ(stops.indexOf(addFiles), stops.indexOf(filesHeader) + 1) << "\"Add Files…\" right after";
+    // Tab from the header reaches "Add Files…"; Shift+Tab from it the header again.
+    filesHeader->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(filesHeader, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), addFiles);
+    QTest::keyClick(addFiles, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), filesHeader);
+
+    // The clipboard's rows, made after every section, stay between their header and the next one.
+    panel->setSelected(HomeUtility::clipboard);
+    turn();
+    stops = panel->tabStops();
+    const qsizetype header = stops.indexOf(panel->sectionHeader(HomeUtility::clipboard));
+    const qsizetype next = stops.indexOf(filesHeader);
+    int copies = 0;
+    for (qsizetype i = 0; i < stops.size(); ++i)
+        if (qobject_cast<QAbstractButton*>(stops[i]) &&
+            static_cast<QAbstractButton*>(stops[i])->text() == QStringLiteral("Copy")) {
+            ++copies;
+            EXPECT_GT(i, header);
+            EXPECT_LT(i, next);
+        }
+    EXPECT_EQ(copies, 2);
+}

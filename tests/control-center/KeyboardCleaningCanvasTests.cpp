@@ -2,10 +2,12 @@
 #include "control-center/KeyboardCleaningOverlay.h"
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelSecondaryButtonStyle.h"
 #include "kit/VantrelShadow.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -18,9 +20,11 @@
 #include "support/RecordingPermissionSystem.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
 #include <algorithm>
@@ -551,3 +555,44 @@ TEST(KeyboardCleaningOverlay, TheSecondsRollDownAsTheyCount) {
 }
 
 } // namespace
+
+TEST(KeyboardCleaningOverlay, TheFocusComesToEndNowAndGoesBackToWhatOpenedTheCanvas) {
+    QWidget window;
+    window.resize(1200, 760);
+    auto* note = new QPushButton(QStringLiteral("Groceries"), &window);
+    auto* open = new VantrelButton(QStringLiteral("Open Cleaning Canvas"),
+                                   std::make_shared<VantrelSecondaryButtonStyle>(), &window);
+    open->move(0, 40);
+    Canvas c;
+    c.overlay.setParent(&window);
+    c.overlay.setGeometry(window.rect());
+    window.show();
+    QApplication::setActiveWindow(&window);
+
+    // From the keyboard: the ring goes to "End Now", over everything else, and comes back.
+    open->setFocus(Qt::TabFocusReason);
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    EXPECT_EQ(QApplication::focusWidget(), c.overlay.endButton());
+    EXPECT_TRUE(KitPaint::showsFocusRing(c.overlay.endButton()));
+    QTest::keyClick(c.overlay.endButton(), Qt::Key_Space);
+    ASSERT_FALSE(c.controller.isActive());
+    c.overlay.setOpacity(0);
+    ASSERT_TRUE(c.overlay.isHidden());
+    EXPECT_EQ(QApplication::focusWidget(), open);
+    EXPECT_TRUE(KitPaint::showsFocusRing(open));
+    EXPECT_FALSE(note->hasFocus());
+
+    // With a click: the same way, without a ring.
+    note->setFocus(Qt::TabFocusReason);
+    open->setFocus(Qt::MouseFocusReason);
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    EXPECT_EQ(QApplication::focusWidget(), c.overlay.endButton());
+    EXPECT_FALSE(KitPaint::showsFocusRing(c.overlay.endButton()));
+    QTest::mouseClick(c.overlay.endButton(), Qt::LeftButton);
+    c.overlay.setOpacity(0);
+    EXPECT_EQ(QApplication::focusWidget(), open);
+    EXPECT_FALSE(KitPaint::showsFocusRing(open));
+    c.overlay.setParent(nullptr);
+}

@@ -116,3 +116,47 @@ TEST(ApplicationChooser, OpenedBeforeTheIconThemesAreReadItTakesTheIconsWhenThey
     EXPECT_EQ(chooser->list()->item(0)->icon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
     EXPECT_TRUE(chooser->list()->item(2)->icon().isNull()) << "still none of its own";
 }
+
+TEST(ApplicationChooserPanel, OverAWindowThatStaysOnTopTheChooserOpensBelowIt) {
+    // Under a 200 by 300 panel at the top of a 1280 by 800 screen: centred on it, 8 below it.
+    const QRect screen(0, 0, 1280, 800);
+    EXPECT_EQ(ApplicationChooserPanel::placeBelow(QRect(540, 0, 200, 300), QSize(480, 420), screen),
+              QPoint(400, 308));
+    // Too tall to fit under it: as low as the screen allows, its title bar (32) included.
+    EXPECT_EQ(ApplicationChooserPanel::placeBelow(QRect(540, 0, 200, 500), QSize(480, 420), screen),
+              QPoint(400, 348));
+    // At the screen's right edge: kept on the screen.
+    EXPECT_EQ(ApplicationChooserPanel::placeBelow(QRect(1200, 0, 80, 100), QSize(480, 420), screen),
+              QPoint(800, 108));
+    // A second screen to the right, its top bar taking 28.
+    EXPECT_EQ(ApplicationChooserPanel::placeBelow(QRect(2100, 28, 300, 200), QSize(400, 300),
+                                                  QRect(1280, 28, 1920, 1052)),
+              QPoint(2050, 236));
+
+    // The notch's panel, which stays above every window: the chooser takes that place.
+    ChooserFixture f;
+    QWidget notch(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    notch.setGeometry(100, 0, 300, 200);
+    notch.show();
+    auto* addApp = new QWidget(&notch);
+    std::unique_ptr<ApplicationChooser> chooser =
+        f.panel.makeChooser({.title = QStringLiteral("Add an application to Vantrel"),
+                             .prompt = QStringLiteral("Add App"),
+                             .applicationsOnly = true,
+                             .foldersOnly = false,
+                             .parent = addApp},
+                            false);
+    EXPECT_GE(chooser->pos().y(), 208) << "nothing of it under the panel";
+    // Over an ordinary window, Qt's own place: centred on that window.
+    QWidget window;
+    window.setGeometry(100, 0, 300, 200);
+    window.show();
+    std::unique_ptr<ApplicationChooser> plain =
+        f.panel.makeChooser({.title = QStringLiteral("Add applications to Vantrel Dock"),
+                             .prompt = QStringLiteral("Add"),
+                             .applicationsOnly = true,
+                             .foldersOnly = false,
+                             .parent = &window},
+                            true);
+    EXPECT_FALSE(plain->testAttribute(Qt::WA_Moved));
+}

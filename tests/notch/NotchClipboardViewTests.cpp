@@ -1,3 +1,4 @@
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -10,6 +11,7 @@
 #include "support/RecordingMenuPresenter.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -268,4 +270,64 @@ TEST_F(NotchClipboardViewTest, TheSearchFieldTakesTheLookOfTheSurfaceItJoins) {
     EXPECT_EQ(search->palette().color(QPalette::Text), QColor(Qt::white));
     EXPECT_EQ(search->palette().color(QPalette::Base).alpha(), 0) << "no field drawn behind the text";
     tab.setParent(nullptr);
+}
+
+TEST_F(NotchClipboardViewTest, TheFocusStaysWithTheEntryActedOnOrTheOneTakingItsPlace) {
+    copyElsewhere("alpha");
+    copyElsewhere("beta");
+    makeView();
+    QApplication::setActiveWindow(view.get());
+    const auto focusedIn = [&](qsizetype index, const QString& name) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus == button(view->row(index), name) && KitPaint::showsFocusRing(focus);
+    };
+
+    // Pin from the keyboard: "alpha" moves to the top and its button, now "Unpin", keeps the focus.
+    button(view->row(1), "Pin")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(view->listedEntries().first().text, "alpha");
+    EXPECT_TRUE(focusedIn(0, "Unpin"));
+
+    // An entry arriving moves no focus: still "alpha"'s "Unpin".
+    copyElsewhere("gamma");
+    ASSERT_EQ(view->listedEntries().size(), 3);
+    EXPECT_TRUE(focusedIn(0, "Unpin"));
+    button(view->row(2), "Copy")->setFocus(Qt::TabFocusReason);
+    copyElsewhere("delta");
+    ASSERT_EQ(view->listedEntries()[3].text, "beta");
+    EXPECT_TRUE(focusedIn(3, "Copy")) << "the same entry's control, one row further down";
+
+    // Delete from the row's menu: the focus goes to the menu button of the entry now in its place,
+    // and of the one before it when the last row goes.
+    button(view->row(1), "More")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_TRUE(menus.choose(3));
+    ASSERT_EQ(view->listedEntries()[1].text, "gamma");
+    EXPECT_TRUE(focusedIn(1, "More"));
+    button(view->row(2), "More")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_TRUE(menus.choose(3));
+    ASSERT_EQ(view->listedEntries().size(), 2);
+    EXPECT_TRUE(focusedIn(1, "More"));
+
+    // Focus that came from a click stays without a ring.
+    button(view->row(1), "Copy")->setFocus(Qt::MouseFocusReason);
+    copyElsewhere("epsilon");
+    EXPECT_EQ(QApplication::focusWidget(), button(view->row(2), "Copy"));
+    EXPECT_FALSE(KitPaint::showsFocusRing(QApplication::focusWidget()));
+}
+
+TEST_F(NotchClipboardViewTest, ClearsRingRunsClearOfItsLabel) {
+    makeView();
+    QAbstractButton* clear = view->clearButton();
+    // The ring is drawn in the button's outer 2 points: the label's ink keeps 4 clear of each side.
+    const QRectF ink = QFontMetricsF(NotchClipboardView::clearFont()).tightBoundingRect("Clear");
+    const double side = (clear->width() - ink.width()) / 2;
+    EXPECT_GE(side, 2 + 4) << clear->width() << " for ink " << ink.width();
+    EXPECT_EQ(clear->height(), 32);
+    // The field gives up the room: the two still end at the view's edge, 8 apart.
+    const auto l = NotchClipboardView::layout(QSizeF(640, 360), 50);
+    EXPECT_EQ(l.searchField, QRectF(0, 0, 582, 32));
+    EXPECT_EQ(l.clearButton, QRectF(590, 0, 50, 32));
+    EXPECT_EQ(clear->geometry().right(), 639);
 }

@@ -1,3 +1,4 @@
+#include "kit/KitPaint.h"
 #include "kit/VantrelType.h"
 #include "modules/CalendarStore.h"
 #include "modules/FileShelfStore.h"
@@ -11,6 +12,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTest>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -333,4 +335,41 @@ TEST_F(NotchSurfaceViewTest, TheOpenCrystalGlassAsksForABlurWhereTheDesktopOffer
     blur.setAvailable(false);
     EXPECT_FALSE(blur.isBlurring(&panel));
     EXPECT_GE(bodyAlpha(), 0.97);
+}
+
+TEST_F(NotchSurfaceViewTest, ATabChosenOnTheRailKeepsTheFocus) {
+    expand();
+    QApplication::setActiveWindow(controller.panel());
+    const auto focusedOn = [&](const QString& name) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus == button(name) && KitPaint::showsFocusRing(focus);
+    };
+    // From the glance row's rail, which goes as the tab opens: the header rail's button of that tab.
+    button("Clipboard")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    ASSERT_EQ(controller.selectedTab(), NotchTab::clipboard);
+    EXPECT_TRUE(focusedOn("Clipboard"));
+    EXPECT_FALSE(focusedOn("Collapse notch"));
+    // On the header rail: the same button.
+    button("Timer")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    ASSERT_EQ(controller.selectedTab(), NotchTab::focus);
+    EXPECT_TRUE(focusedOn("Timer"));
+    // Back home, and the glance row's calendar: the header's "Calendar".
+    button("Home")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    ASSERT_EQ(controller.selectedTab(), NotchTab::home);
+    EXPECT_TRUE(focusedOn("Home"));
+    button("Open Calendar")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    ASSERT_EQ(controller.selectedTab(), NotchTab::calendar);
+    EXPECT_TRUE(focusedOn("Calendar"));
+    // Space again is one more choice of the tab, never the collapse.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    settle();
+    EXPECT_TRUE(controller.isExpanded());
 }

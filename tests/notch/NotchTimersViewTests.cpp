@@ -10,6 +10,7 @@
 #include "modules/StopwatchStore.h"
 #include "notch/NotchTimersView.h"
 #include "notch/PaintedTexts.h"
+#include "platform/linux/QtMenuPresenter.h"
 #include "support/CallLog.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
@@ -18,7 +19,9 @@
 #include "support/RecordingSoundPlayer.h"
 #include "support/RecordingUserDefaults.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -425,4 +428,31 @@ TEST(NotchTimersView, AClickLeavesNoFocusRingTheKeyboardsFocusShowsOne) {
     h.view.resize(692, 117);
     check(h.view.minutesMenuButton());
     saveSheet(QStringLiteral("notch-button-focus-ring"), sheet, 3);
+}
+
+TEST(NotchTimersView, TheMinutesMenuOpensOnTheLengthNowSet) {
+    TimersHarness h;
+    h.view.resize(692, 117);
+    h.store.setCountdown(10);
+    h.view.minutesMenuButton()->click();
+    ASSERT_EQ(h.menus.requests().size(), 1u);
+    EXPECT_EQ(h.menus.requests()[0].checked, 3) << "10 minutes marked";
+    h.menus.dismiss();
+
+    // Opened on the desktop from the keyboard: the arrow keys start from "10 minutes".
+    QtMenuPresenter desktop;
+    NotchTimersView view{h.store, desktop, kAccent};
+    view.resize(692, 117);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    view.minutesMenuButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(view.minutesMenuButton(), Qt::Key_Space);
+    auto* menu = view.minutesMenuButton()->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(menu->activeAction(), nullptr);
+    EXPECT_EQ(menu->activeAction()->text(), "10 minutes");
+    EXPECT_TRUE(menu->activeAction()->isChecked());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(h.store.countdownMinutes(), 25);
 }

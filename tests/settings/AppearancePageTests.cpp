@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QLayout>
 #include <QSlider>
+#include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
 
@@ -693,4 +694,42 @@ TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutc
     EXPECT_FALSE(launch.isChecked());
     EXPECT_EQ(permissions.statusMessage(),
               QStringLiteral("Install Vantrel (scripts/install.sh) before enabling launch at login."));
+}
+
+TEST(AppearancePageLaunch, WhatTheSwitchLedToIsSaidBesideIt) {
+    ControlCenterHarness c;
+    // Started from the folder it was built in.
+    XdgAutostartLoginItems items(c.h.home.paths().autostartFolder(),
+                                 QStringLiteral("/home/user/vantrel/build/debug/vantrel"),
+                                 QStringLiteral("/home/user/vantrel/build"));
+    PermissionCenter permissions(
+        c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items, c.h.workspace,
+        c.h.scheduler);
+    AppearancePage page({.preferences = c.h.preferences,
+                         .haptics = c.haptics,
+                         .motion = c.views.motion,
+                         .appearance = c.appearance,
+                         .themeImages = c.views.themeImages,
+                         .permissions = permissions,
+                         .colorPicker = c.views.colorPicker,
+                         .applyPreferences = [] {}});
+    page.resize(1020, 1400);
+    page.show();
+    VantrelSwitch& launch = *page.launchAtLogin();
+    VantrelLabel* message = page.launchAtLoginMessage();
+    ASSERT_NE(message, nullptr);
+    EXPECT_FALSE(message->isVisibleTo(&page)) << "nothing to say before the switch is touched";
+
+    // Refused: the switch goes back off, and the reason shows in the same card, under it.
+    QTest::keyClick(&launch, Qt::Key_Space);
+    EXPECT_FALSE(launch.isChecked());
+    EXPECT_TRUE(message->isVisibleTo(&page));
+    EXPECT_EQ(message->text(), "Install Vantrel (scripts/install.sh) before enabling launch at login.");
+    EXPECT_EQ(launch.accessibleDescription(), message->text());
+    EXPECT_TRUE(page.startupCard()->isAncestorOf(message));
+    const QRect switchRect(launch.mapTo(&page, QPoint()), launch.size());
+    const QRect messageRect(message->mapTo(&page, QPoint()), message->size());
+    EXPECT_GT(messageRect.top(), switchRect.top());
+    EXPECT_LT(messageRect.top() - switchRect.bottom(), 40) << "close under the switch";
+    EXPECT_GE(messageRect.right(), switchRect.left()) << "reaching the switch's side of the card";
 }

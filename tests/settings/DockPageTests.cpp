@@ -2,6 +2,7 @@
 #include "kit/ApplicationChooser.h"
 #include "kit/ApplicationChooserPanel.h"
 #include "kit/FeatureRow.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelHelpButton.h"
 #include "kit/VantrelIcon.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -1044,4 +1046,43 @@ TEST(DockPage, AnIconSizeBelowTheSliderReadsAsStoredAndApplyKeepsIt) {
     EXPECT_EQ(size->valueText(), QStringLiteral("16.0pt")) << "what Apply writes, not the slider's 24";
     EXPECT_EQ(size->slider()->value(), size->slider()->minimum());
     EXPECT_EQ(f.native->tileSize(), 16) << "showing it writes nothing";
+}
+
+TEST(DockPage, ApplyLendsItsFocusWithinThePageWhileBusyAndTakesItBack) {
+    DockPageFixture f;
+    DockPage& page = f.make();
+    f.nativeQueue.drain();
+    QApplication::setActiveWindow(&page);
+    VantrelButton* reload = f.button(QStringLiteral("reload"));
+    VantrelButton* apply = f.button(QStringLiteral("apply"));
+    ASSERT_TRUE(reload->isEnabled());
+    const int scrolled = page.verticalScrollBar()->value();
+
+    // Busy, "Applying…" cannot hold the focus: a control of the same page has it, not the first
+    // control of the window, and the page stays where it was.
+    apply->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(apply, Qt::Key_Space);
+    ASSERT_FALSE(apply->isEnabled());
+    QWidget* lent = QApplication::focusWidget();
+    ASSERT_NE(lent, nullptr);
+    EXPECT_TRUE(page.section()->isAncestorOf(lent)) << lent->metaObject()->className();
+    EXPECT_TRUE(KitPaint::showsFocusRing(lent));
+    EXPECT_EQ(page.verticalScrollBar()->value(), scrolled);
+    // Done: "Apply to macOS Dock" has it again.
+    f.nativeQueue.drain();
+    ASSERT_TRUE(apply->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), apply);
+    EXPECT_TRUE(KitPaint::showsFocusRing(apply));
+
+    // "Reload Current" the same; moved on by the user meanwhile, the focus stays where they put it.
+    reload->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(reload, Qt::Key_Space);
+    ASSERT_FALSE(reload->isEnabled());
+    EXPECT_TRUE(page.section()->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_NE(QApplication::focusWidget(), reload);
+    QWidget* elsewhere = f.checkbox(QStringLiteral("Automatically hide and show"));
+    elsewhere->setFocus(Qt::TabFocusReason);
+    f.nativeQueue.drain();
+    ASSERT_TRUE(reload->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), elsewhere);
 }

@@ -1,5 +1,6 @@
 #include "control-center/RootView.h"
 #include "kit/FeatureRow.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
@@ -15,6 +16,7 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTest>
 #include <algorithm>
@@ -395,4 +397,42 @@ TEST(MenuBarPageSheets, OffOnSetUpAndInSetupDarkAndLightAtTwoWidths) {
         const QString path = saveSheet(QString::fromLatin1(name), images, 2);
         EXPECT_FALSE(QImage(path).isNull());
     }
+}
+
+TEST_F(MenuBarPageTest, TheFocusGoesToTheButtonThatTakesThePlaceOfTheOnePressed) {
+    open(Organizer::on);
+    QApplication::setActiveWindow(page.get());
+    const auto focus = [] { return QApplication::focusWidget(); };
+    const auto press = [&](QWidget* button) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+    };
+
+    // "Set up hidden icons…" goes with its row: "Finish" of the steps has the focus.
+    press(page->setupButton());
+    ASSERT_TRUE(shown(page->setupCard()));
+    EXPECT_EQ(focus(), page->finishButton());
+    EXPECT_TRUE(KitPaint::showsFocusRing(focus()));
+    // Cancelling the first setup turns the organizer off: its switch, above, has the focus.
+    press(page->cancelButton());
+    ASSERT_EQ(onScreen(), Visibility{});
+    EXPECT_EQ(focus(), page->organizerSwitch());
+
+    // "Finish": back to the row's "Adjust divider…".
+    QTest::keyClick(focus(), Qt::Key_Space);
+    ASSERT_TRUE(shown(page->setupButton()));
+    press(page->setupButton());
+    EXPECT_EQ(focus(), page->finishButton());
+    QTest::keyClick(focus(), Qt::Key_Space);
+    ASSERT_FALSE(shown(page->setupCard()));
+    EXPECT_EQ(page->setupButton()->text(), "Adjust divider…");
+    EXPECT_EQ(focus(), page->setupButton());
+    EXPECT_TRUE(KitPaint::showsFocusRing(focus()));
+    // "Cancel" of an adjustment: the same.
+    QTest::keyClick(focus(), Qt::Key_Space);
+    EXPECT_EQ(focus(), page->finishButton());
+    press(page->cancelButton());
+    ASSERT_FALSE(shown(page->setupCard()));
+    EXPECT_EQ(focus(), page->setupButton());
+    EXPECT_TRUE(KitPaint::showsFocusRing(focus()));
 }

@@ -1,4 +1,5 @@
 #include "kit/FeatureRow.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelIcon.h"
 #include "kit/VantrelLabel.h"
@@ -11,6 +12,7 @@
 #include "support/VisibleTexts.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTest>
 #include <algorithm>
@@ -271,4 +273,54 @@ TEST_F(PermissionsPageTest, RowsKeepTheirMeasures) {
     EXPECT_EQ(badge->x(), 0);
     EXPECT_EQ(allow->x() - badge->geometry().right() - 1, 9);
     EXPECT_EQ(open->x() - allow->geometry().right() - 1, 9);
+}
+
+TEST_F(PermissionsPageTest, TheRowsComeFirstInTheTabOrderAndAllowHandsTheFocusOn) {
+    set(true, false, CalendarAuthorizationStatus::notDetermined, CaptureAuthorizationStatus::notDetermined);
+    auto page = makePage();
+    QApplication::setActiveWindow(page.get());
+    const auto focus = [] { return QApplication::focusWidget(); };
+
+    // Tab runs down the rows' buttons, then to the actions under them; Shift-Tab back up.
+    page->allowButton(PrivacyPane::inputMonitoring)->setFocus(Qt::TabFocusReason);
+    const std::vector<QWidget*> order{page->openSettingsButton(PrivacyPane::inputMonitoring),
+                                      page->allowButton(PrivacyPane::calendar),
+                                      page->openSettingsButton(PrivacyPane::calendar),
+                                      page->allowButton(PrivacyPane::camera),
+                                      page->openSettingsButton(PrivacyPane::camera),
+                                      page->refreshButton(),
+                                      page->openPrivacyButton()};
+    for (QWidget* next : order) {
+        QTest::keyClick(focus(), Qt::Key_Tab);
+        EXPECT_EQ(focus(), next) << (focus() ? focus()->accessibleName().toStdString() : "none");
+    }
+    page->refreshButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focus(), Qt::Key_Backtab);
+    EXPECT_EQ(focus(), page->openSettingsButton(PrivacyPane::camera));
+
+    // "Allow" granted at once: its row loses its buttons and the next row's "Allow" has the focus.
+    page->allowButton(PrivacyPane::inputMonitoring)->setFocus(Qt::TabFocusReason);
+    c.h.permissionSystem.listenEventAccess = true;
+    QTest::keyClick(focus(), Qt::Key_Space);
+    ASSERT_EQ(page->allowButton(PrivacyPane::inputMonitoring), nullptr);
+    EXPECT_EQ(focus(), page->allowButton(PrivacyPane::calendar));
+    EXPECT_TRUE(KitPaint::showsFocusRing(focus()));
+
+    // Refused: the row is made again, with the focus on its new "Allow".
+    page->allowButton(PrivacyPane::camera)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focus(), Qt::Key_Space);
+    ASSERT_EQ(c.h.permissionSystem.pendingCameraRequests.size(), 1u);
+    c.h.permissionSystem.capture = CaptureAuthorizationStatus::denied;
+    c.h.permissionSystem.answerCameraRequest(false);
+    c.h.scheduler.runDue();
+    ASSERT_NE(page->allowButton(PrivacyPane::camera), nullptr);
+    EXPECT_EQ(focus(), page->allowButton(PrivacyPane::camera));
+
+    // Granted on the last row (in the system's settings) and read again: its buttons go, and
+    // "Refresh Status" under the rows has the focus.
+    c.h.permissionSystem.capture = CaptureAuthorizationStatus::authorized;
+    c.stores.permissions.refresh();
+    ASSERT_EQ(page->allowButton(PrivacyPane::camera), nullptr);
+    EXPECT_EQ(focus(), page->refreshButton());
+    EXPECT_TRUE(KitPaint::showsFocusRing(focus()));
 }

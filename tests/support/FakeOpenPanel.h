@@ -2,6 +2,8 @@
 
 #include "platform/OpenPanel.h"
 
+#include <functional>
+
 namespace vantrel::test {
 
 // Answers with the paths the test chose (none: the user cancelled) and keeps the last request.
@@ -9,6 +11,7 @@ class FakeOpenPanel final : public OpenPanel {
 public:
     std::optional<QString> run(const OpenPanelRequest& request) override {
         lastRequest = request;
+        if (whileOpen) whileOpen();
         return answer;
     }
 
@@ -25,6 +28,8 @@ public:
     }
 
     std::optional<QString> answer;
+    // What happens while the single chooser is open (the desktop moving the focus, say).
+    std::function<void()> whileOpen;
     // What a chooser of several items answers; none: the user cancelled.
     std::optional<QStringList> itemsAnswer;
     int itemRuns = 0;

@@ -26,15 +26,19 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
             addItem(nested, request.submenu->items[index], request.submenu->checked, index,
                     int(count) + index);
     };
+    QAction* current = nullptr;
     for (int index = 0; index < count; ++index) {
         if (index > 0 && request.dividersBefore.contains(index)) menu->addSeparator();
         if (request.submenu && request.submenuBefore == index) addSubmenu();
         QAction* action = addItem(menu, request.items[index], request.checked, index, index);
         action->setEnabled(!request.disabled.contains(index));
+        if (index == request.checked && action->isEnabled()) current = action;
     }
     if (request.submenu && request.submenuBefore >= count) addSubmenu();
     QWidget* anchor = request.anchor;
     menu->popup(request.position ? *request.position : anchor->mapToGlobal(QPoint(0, anchor->height())));
+    // Opened from the keyboard, the arrow keys start from the item now chosen, not the first.
+    if (current) menu->setActiveAction(current);
 }
 
 QString QtMenuPresenter::itemText(const QString& text) {
