@@ -9,6 +9,7 @@
 #include <QGraphicsEffect>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vantrel {
 
