@@ -84,13 +84,18 @@ bool writeFiles(const QString& folder, int count, const char* suffix) {
 }
 
 // "Empty Trash…" chosen in the tile's menu over a Trash of 100,000 files and 10,000 info files
-// (the brief pass: 1,000 and 100).
+// (the brief pass: 1,000 and 100); in the nested case the files are not trashed items but lie in a
+// folder at depth 5 of one trashed folder (outer/level2/level3/level4/level5).
 // The time is until the tile has its answer; "stall_ms" is the longest the main thread was held at
 // once on the way (the call itself, then each turn of its event loop), and "stall_cpu_ms" the
 // longest it worked at once, which a busy machine's scheduling does not lengthen.
 
 void BM_EmptyTrashFromTheTile(benchmark::State& state) {
     const int fileCount = int(state.range(0));
+    const int depth = int(state.range(1));
+    QString folder = QStringLiteral("/files");
+    for (int level = 1; level <= depth; ++level)
+        folder += level == 1 ? QStringLiteral("/outer") : QStringLiteral("/level%1").arg(level);
     TileServices services;
     const DockViewContext context = services.context();
     double longestStall = 0;
@@ -103,7 +108,7 @@ void BM_EmptyTrashFromTheTile(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         const QString root = services.files.dir.path() + QStringLiteral("/Trash");
-        if (!writeFiles(root + QStringLiteral("/files"), fileCount, "") ||
+        if (!writeFiles(root + folder, fileCount, "") ||
             !writeFiles(root + QStringLiteral("/info"), fileCount / 10, ".trashinfo")) {
             state.SkipWithError("cannot fill the Trash");
             break;
@@ -146,7 +151,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const bool brief = isBriefRun(argc, argv);
     benchmark::RegisterBenchmark("BM_EmptyTrashFromTheTile", BM_EmptyTrashFromTheTile)
-        ->Arg(brief ? 1000 : 100000)
+        ->Args({brief ? 1000 : 100000, 0})
+        ->ArgNames({"files", "depth"})
+        ->Args({brief ? 1000 : 100000, 5})
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(brief ? 1 : 3);

@@ -25,7 +25,7 @@ A window shorter than a minute is scaled to a minute.
 import json, os, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from measuring import process_clock, thread_names  # noqa: E402
+from measuring import private_runtime_dir, process_clock, thread_names  # noqa: E402
 
 
 def cpu_ms(pid, clock=None):
@@ -73,7 +73,6 @@ def parse_arguments(argv):
 def prepare_profile(env, dock):
     """Makes the profile's folders; with `dock`, its standard defaults say onboarding is done and
     the replacement Dock is on."""
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     if not dock:
         return
     folder = os.path.join(env["XDG_CONFIG_HOME"], "Vantrel", "defaults")
@@ -187,7 +186,7 @@ def main():
     binary, idle_seconds, copies, dock, sweep = parse_arguments(sys.argv)
     home = tempfile.mkdtemp(prefix="vantrel-measure-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
-               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run")
+               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=private_runtime_dir(home))
     prepare_profile(env, dock)
     proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)

@@ -16,17 +16,7 @@ on a private X server through its test driver (build it in Release):
    looked up."""
 import os, signal, subprocess, sys, tempfile, time
 
-from measuring import process_clock
-
-
-def xvfb():
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                              pass_fds=(write,), stderr=subprocess.DEVNULL)
-    os.close(write)
-    display = os.read(read, 64).decode().strip()
-    os.close(read)
-    return server, ":" + display
+from measuring import private_runtime_dir, process_clock, xvfb
 
 
 class Program:
@@ -59,7 +49,8 @@ class Program:
 
 def environment(display, home):
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home, XDG_DATA_HOME=home + "/data",
-               XDG_CONFIG_HOME=home + "/config", VANTREL_MEASURE="1", ASAN_OPTIONS="detect_leaks=0")
+               XDG_CONFIG_HOME=home + "/config", XDG_RUNTIME_DIR=private_runtime_dir(home), VANTREL_MEASURE="1",
+               ASAN_OPTIONS="detect_leaks=0")
     return env
 
 
@@ -113,7 +104,7 @@ def themes(driver_binary, env, home):
 
 def main():
     driver_binary = sys.argv[1]
-    server, display = xvfb()
+    server, display = xvfb("-screen", "0", "1280x800x24", "-nolisten", "tcp")
     try:
         with tempfile.TemporaryDirectory() as home:
             env = environment(display, home)

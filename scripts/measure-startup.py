@@ -20,7 +20,7 @@ then ends the process with SIGTERM. Medians of every figure per profile are prin
 import json, os, re, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from measuring import process_clock, thread_names  # noqa: E402
+from measuring import private_runtime_dir, process_clock, thread_names  # noqa: E402
 
 PROFILES = {
     "fresh": None,
@@ -97,8 +97,7 @@ def smaps(pid, binary):
 def run(binary, profile, settle, defaults, items=0):
     home = tempfile.mkdtemp(prefix="vantrel-startup-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
-               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=private_runtime_dir(home))
     if defaults is not None:
         folder = env["XDG_CONFIG_HOME"] + "/Vantrel/defaults"
         os.makedirs(folder)

@@ -17,6 +17,9 @@ Medians are printed at the end.
 """
 import os, re, shutil, signal, statistics, subprocess, sys, tempfile, time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from measuring import private_runtime_dir  # noqa: E402
+
 
 def dock_geometry(deadline):
     """The Dock window's x, y, width and height, once it is shown."""
@@ -51,8 +54,7 @@ def names(folder):
 def run(binary, items):
     home = tempfile.mkdtemp(prefix="vantrel-trash-quit-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
-               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/run", ASAN_OPTIONS="detect_leaks=0")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+               XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=private_runtime_dir(home), ASAN_OPTIONS="detect_leaks=0")
     os.makedirs(env["XDG_CONFIG_HOME"] + "/Vantrel/defaults")
     with open(env["XDG_CONFIG_HOME"] + "/Vantrel/defaults/com.vantrel.mac.json", "w") as f:
         f.write('{"onboarding.complete": true, "dock.customEnabled": true, "dock.autoHide": false, '

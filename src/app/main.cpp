@@ -196,7 +196,11 @@ int main(int argc, char** argv) {
         ThreadWorkQueue iconThemeReader(QStringLiteral("com.vantrel.icon-themes"),
                                         std::chrono::milliseconds(250));
         IconThemes iconThemes(&iconThemeReader, &scheduler);
-        LinuxWorkspace workspace(log, applicationEntryFolders, &iconThemes);
+        // The X display that the services reading the desktop open connections of their own to,
+        // and that applications, files and links are started on: the one Qt opened, which
+        // -display may have named instead of $DISPLAY; empty away from X11.
+        const QByteArray x11Display = qtXcbDisplayName();
+        LinuxWorkspace workspace(log, applicationEntryFolders, &iconThemes, x11Display);
         // A calendar file that cannot be read is skipped and leaves a diagnostics record.
         IcsCalendarService calendarService(paths.dataFolder() + QStringLiteral("/calendars"),
                                            QTimeZone::systemTimeZone(),
@@ -209,9 +213,6 @@ int main(int argc, char** argv) {
         ApplicationChooserPanel openPanel(
             fileDialogs, workspace, [&preferences] { return VantrelTheme::accent(preferences.accent()); });
         LoggingHapticPerformer hapticPerformer(log);
-        // The X display that the services reading the desktop open connections of their own to: the
-        // one Qt opened, which -display may have named instead of $DISPLAY; empty away from X11.
-        const QByteArray x11Display = qtXcbDisplayName();
         // Scrolls, clicks and gestures of the whole desktop on X11; elsewhere only Vantrel's own.
         std::unique_ptr<EventMonitors> eventMonitors;
         if (!x11Display.isEmpty())

@@ -177,6 +177,47 @@ TEST(LinuxWorkspace, ApplicationsAreTheLaunchableEntries) {
     EXPECT_EQ(log.lines().back().level, LogLevel::error);
 }
 
+// Writes a program at `relativePath` under the temporary home that records the DISPLAY it was
+// started with, then its arguments, one a line.
+RecordingProgram installDisplayRecorder(const TempHome& home, const QString& relativePath) {
+    const QString path =
+        home.writeFile(relativePath, "#!/bin/sh\n{ printf '%s\\n' \"$DISPLAY\"\n"
+                                     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }"
+                                     " > \"$0.args.part\"\nmv \"$0.args.part\" \"$0.args\"\n");
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    return {path};
+}
+
+TEST(LinuxWorkspace, ApplicationsFilesAndLinksStartOnTheDisplayTheProgramOpened) {
+    TempHome home;
+    RecordingSystemLog log;
+    // This program was started with DISPLAY=:7 and opened :42 (-display :42).
+    const ScopedVariable display("DISPLAY", ":7");
+    const RecordingProgram opener = installDisplayRecorder(home, QStringLiteral("bin/xdg-open"));
+    const ScopedVariable path("PATH", QFile::encodeName(home.root()) + "/bin:" + qgetenv("PATH"));
+    LinuxWorkspace workspace(log, {}, nullptr, ":42");
+
+    const RecordingProgram program = installDisplayRecorder(home, QStringLiteral("apps/program"));
+    const QString entry = home.writeFile(
+        QStringLiteral("program.desktop"),
+        "[Desktop Entry]\nType=Application\nName=P\nExec=" + program.path.toUtf8() + " --new\n");
+    EXPECT_TRUE(workspace.launchApplication(entry));
+    EXPECT_EQ(program.waitForArguments(), (QStringList{":42", "--new"}));
+
+    const QString file = home.writeFile(QStringLiteral("notes/a b.txt"), "text");
+    EXPECT_TRUE(workspace.open(QUrl::fromLocalFile(file)));
+    EXPECT_EQ(opener.waitForArguments(), (QStringList{":42", file}));
+    QFile::remove(opener.record());
+    EXPECT_TRUE(workspace.open(QUrl(QStringLiteral("https://example.org/a?b=c"))));
+    EXPECT_EQ(opener.waitForArguments(), (QStringList{":42", "https://example.org/a?b=c"}));
+    EXPECT_TRUE(log.lines().empty());
+
+    // Without a display of its own, what it starts inherits DISPLAY.
+    QFile::remove(program.record());
+    EXPECT_TRUE(LinuxWorkspace(log).launchApplication(entry));
+    EXPECT_EQ(program.waitForArguments(), (QStringList{":7", "--new"}));
+}
+
 TEST(LinuxWorkspace, InstalledApplicationsAreTheListedEntriesTheMostSpecificFolderFirst) {
     TempHome home;
     RecordingSystemLog log;

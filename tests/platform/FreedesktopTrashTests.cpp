@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -520,6 +521,86 @@ TEST(FreedesktopTrash, ATrashedFolderMovedOutMidWayKeepsWhatIsLeftAndIsNamed) {
     EXPECT_EQ(entries(restored).size(), leftWhenMoved) << "nothing more goes where it now is";
     EXPECT_FALSE(exists(h.trash("files/plain.txt")));
     EXPECT_TRUE(exists(h.trash("info/A.trashinfo")));
+}
+
+// Opens the folder that `names` leads to below the open folder `top`, each made where missing;
+// -1 when it cannot. Step by step, as such a way may be longer than a path can be.
+int openWay(int top, const QByteArrayList& names) {
+    int folder = ::fcntl(top, F_DUPFD_CLOEXEC, 0);
+    for (const QByteArray& name : names) {
+        if (folder < 0) return -1;
+        (void)::mkdirat(folder, name.constData(), 0755);
+        const int below = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(folder);
+        folder = below;
+    }
+    return folder;
+}
+
+// The number of entries of the open folder `folder`; -1 when it cannot be read.
+int entryCount(int folder) {
+    DIR* dir = ::fdopendir(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    if (!dir) return -1;
+    // The copy shares the folder's reading position.
+    ::rewinddir(dir);
+    int count = 0;
+    while (const dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
+    ::closedir(dir);
+    return count;
+}
+
+TEST(FreedesktopTrash, AFolderAtAnyDepthMovedOutOfTheTrashMidWayLosesNothingMoreWhereItNowIs) {
+    struct Way {
+        int depth;     // of the folder moved out; the trashed folder "outer" is at depth 1
+        int levels;    // of the whole way down to the folder whose files are being deleted
+        int nameBytes; // of each folder's name below "outer"
+    };
+    // The last way is longer than the kernel looks up at once (4,096 bytes).
+    for (const Way way : {Way{2, 2, 5}, Way{5, 5, 5}, Way{5, 20, 250}}) {
+        SCOPED_TRACE(::testing::Message() << "depth " << way.depth << " of " << way.levels);
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/outer.trashinfo"), "[Trash Info]");
+        QByteArrayList names{"outer"};
+        for (int level = 2; level <= way.levels; ++level)
+            names.append(QByteArray(way.nameBytes - 1, char('a' + level)) + QByteArray::number(level % 10));
+        const int files =
+            ::open(QFile::encodeName(h.trash("files")).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(files, 0);
+        const int bottom = openWay(files, names);
+        ASSERT_GE(bottom, 0);
+        for (int i = 0; i < 20; ++i) {
+            const int fd = ::openat(bottom, QByteArray("x" + QByteArray::number(i)).constData(),
+                                    O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            ASSERT_GE(fd, 0);
+            ::close(fd);
+        }
+        const int movedParent = openWay(files, names.mid(0, way.depth - 1));
+        ASSERT_GE(movedParent, 0);
+        const int home =
+            ::open(QFile::encodeName(h.home.paths().home).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(home, 0);
+        // Once the walk has begun deleting at the bottom, the folder at `depth` is moved out of
+        // the Trash into the home folder.
+        int leftWhenMoved = -1;
+        QString error;
+        EXPECT_FALSE(trash.empty(&error, [&] {
+            if (leftWhenMoved < 0 && entryCount(bottom) < 20 &&
+                ::renameat(movedParent, names[way.depth - 1].constData(), home, "Moved") == 0)
+                leftWhenMoved = entryCount(bottom);
+            return false;
+        }));
+        EXPECT_GT(leftWhenMoved, 0);
+        EXPECT_EQ(entryCount(bottom), leftWhenMoved) << "nothing more goes where it now is";
+        const int moved = openWay(home, QByteArrayList{"Moved"} + names.mid(way.depth));
+        EXPECT_EQ(entryCount(moved), leftWhenMoved);
+        EXPECT_EQ(error, "Could not delete outer from the Trash.");
+        EXPECT_FALSE(exists(h.trash("files/plain.txt")));
+        EXPECT_TRUE(exists(h.trash("info/outer.trashinfo")));
+        for (const int fd : {files, bottom, movedParent, home, moved}) ::close(fd);
+    }
 }
 
 // A kernel before 5.8: statx answers without the mount.

@@ -59,6 +59,21 @@ AppInfoPointer load(const QString& path, bool forLaunch = false) {
     return app;
 }
 
+struct GFree {
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+
+using ContextPointer = std::unique_ptr<GAppLaunchContext, ObjectUnref>;
+
+// What a launch starts runs on `display`, whatever DISPLAY this program was started with: the
+// command line may have named another (-display), and a program started on the wrong one is
+// neither seen by the Dock nor where the user looks.
+ContextPointer launchContext(const QByteArray& display) {
+    ContextPointer context(g_app_launch_context_new());
+    if (!display.isEmpty()) g_app_launch_context_setenv(context.get(), "DISPLAY", display.constData());
+    return context;
+}
+
 QString text(const char* value) {
     return value ? QString::fromUtf8(value) : QString();
 }
@@ -82,13 +97,32 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path) {
     return entry;
 }
 
-std::optional<QString> launchDesktopEntry(const QString& path) {
+std::optional<QString> launchDesktopEntry(const QString& path, const QByteArray& display) {
     const AppInfoPointer app = load(path, true);
     if (!app) return QStringLiteral("%1 is no launchable application entry").arg(path);
+    const ContextPointer context = launchContext(display);
     GError* rawError = nullptr;
-    if (g_app_info_launch(G_APP_INFO(app.get()), nullptr, nullptr, &rawError)) return std::nullopt;
+    if (g_app_info_launch(G_APP_INFO(app.get()), nullptr, context.get(), &rawError)) return std::nullopt;
     const std::unique_ptr<GError, ErrorFree> error(rawError);
     return error ? QString::fromUtf8(error->message) : QStringLiteral("could not start %1").arg(path);
+}
+
+std::optional<QString> openOnDisplay(const QUrl& url, const QByteArray& display) {
+    const std::unique_ptr<gchar, GFree> opener(g_find_program_in_path("xdg-open"));
+    if (!opener) return QStringLiteral("no xdg-open is installed");
+    const std::unique_ptr<gchar, GFree> quoted(g_shell_quote(opener.get()));
+    GError* rawError = nullptr;
+    const std::unique_ptr<GAppInfo, ObjectUnref> app(g_app_info_create_from_commandline(
+        quoted.get(), nullptr, G_APP_INFO_CREATE_SUPPORTS_URIS, &rawError));
+    if (app) {
+        const ContextPointer context = launchContext(display);
+        const QByteArray uri = url.toEncoded();
+        GList uris{const_cast<char*>(uri.constData()), nullptr, nullptr};
+        if (g_app_info_launch_uris(app.get(), &uris, context.get(), &rawError)) return std::nullopt;
+    }
+    const std::unique_ptr<GError, ErrorFree> error(rawError);
+    return error ? QString::fromUtf8(error->message)
+                 : QStringLiteral("could not open %1").arg(url.toString());
 }
 
 QStringList applicationFolders(const AppPaths& paths, const Environment& environment) {

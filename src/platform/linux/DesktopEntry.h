@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <optional>
 
 namespace vantrel {
@@ -34,8 +36,13 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path);
 // Starts the application at `path` as the desktop does: field codes expanded (no files or
 // addresses are passed, so %f, %F, %u and %U expand to nothing; %i gives the icon, %c the name,
 // %k the entry), a Terminal=true program inside the desktop's terminal, in the entry's working
-// directory; never through a shell. None when it started, else why not.
-std::optional<QString> launchDesktopEntry(const QString& path);
+// directory; never through a shell. `display`: the X display it is started on (DISPLAY); empty,
+// it inherits ours. None when it started, else why not.
+std::optional<QString> launchDesktopEntry(const QString& path, const QByteArray& display = {});
+
+// Hands `url` to the desktop's opener (xdg-open, as Qt's desktop services do) started on the X
+// display `display`. None when it started, else why not.
+std::optional<QString> openOnDisplay(const QUrl& url, const QByteArray& display);
 
 // Where installed application entries live, most specific first: $XDG_DATA_HOME/applications,
 // then each $XDG_DATA_DIRS folder (default /usr/local/share:/usr/share) followed by /applications.

@@ -26,8 +26,9 @@ constexpr qsizetype kKeptEntryIcons = 1024;
 
 } // namespace
 
-LinuxWorkspace::LinuxWorkspace(SystemLog& log, QStringList applicationFolders, IconThemes* themes)
-    : log_(log), applicationFolders_(std::move(applicationFolders)),
+LinuxWorkspace::LinuxWorkspace(SystemLog& log, QStringList applicationFolders, IconThemes* themes,
+                               QByteArray display)
+    : log_(log), applicationFolders_(std::move(applicationFolders)), display_(std::move(display)),
       ownThemes_(themes ? nullptr : std::make_unique<IconThemes>()), themes_(themes ? *themes : *ownThemes_) {
     connect(&themes_, &IconThemes::changed, this, &Workspace::iconsChanged);
 }
@@ -43,7 +44,12 @@ bool LinuxWorkspace::open(const QUrl& url) {
             QStringLiteral("not opened (no such settings pane here): %1").arg(url.toString()));
         return false;
     }
-    return QDesktopServices::openUrl(url);
+    // Qt's desktop services start xdg-open in our own environment, on DISPLAY.
+    if (display_.isEmpty()) return QDesktopServices::openUrl(url);
+    const auto error = openOnDisplay(url, display_);
+    if (error)
+        log(log_, LogLevel::error, QStringLiteral("could not open %1: %2").arg(url.toString(), *error));
+    return !error;
 }
 
 void LinuxWorkspace::reveal(const QString& path) {
@@ -54,7 +60,7 @@ void LinuxWorkspace::reveal(const QString& path) {
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        open(QUrl::fromLocalFile(folder));
         return;
     }
     // Asynchronous, so a slow or absent file manager never stalls the interface; without one,
@@ -66,7 +72,7 @@ void LinuxWorkspace::reveal(const QString& path) {
                              log(log_, LogLevel::info,
                                  QStringLiteral("file manager did not answer (%1); opening the folder")
                                      .arg(finished->error().name()));
-                             QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+                             open(QUrl::fromLocalFile(folder));
                          }
                          finished->deleteLater();
                      });
@@ -79,7 +85,7 @@ std::optional<ApplicationInfo> LinuxWorkspace::applicationInfo(const QString& pa
 }
 
 bool LinuxWorkspace::launchApplication(const QString& path) {
-    const auto error = launchDesktopEntry(path);
+    const auto error = launchDesktopEntry(path, display_);
     if (error) log(log_, LogLevel::error, QStringLiteral("could not start %1: %2").arg(path, *error));
     return !error;
 }

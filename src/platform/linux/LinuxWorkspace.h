@@ -20,9 +20,11 @@ class SystemLog;
 class LinuxWorkspace final : public Workspace {
 public:
     // `applicationFolders`, most specific first, hold the installed application entries. Icons
-    // are looked up in `themes`; none: in themes of its own, each read at once.
-    explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {},
-                            IconThemes* themes = nullptr);
+    // are looked up in `themes`; none: in themes of its own, each read at once. `display`: the X
+    // display this program opened, on which applications, files and links are started; empty:
+    // they inherit DISPLAY.
+    explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {}, IconThemes* themes = nullptr,
+                            QByteArray display = {});
     ~LinuxWorkspace() override;
 
     bool open(const QUrl& url) override;
@@ -42,6 +44,7 @@ private:
 
     SystemLog& log_;
     QStringList applicationFolders_;
+    QByteArray display_;
     std::unique_ptr<IconThemes> ownThemes_;
     IconThemes& themes_;
     // Icons are looked up again on every announcement of the themes or of a decoded picture; an

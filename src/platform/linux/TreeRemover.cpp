@@ -1,10 +1,13 @@
 #include "platform/linux/TreeRemover.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -18,6 +21,15 @@ bool stillIn(int parent, const QByteArray& name, const TreeRemover::Place& place
     return ::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
            status.st_dev == place.device && status.st_ino == place.inode;
 }
+
+// Whether the open `descriptor` is the folder at `place`.
+bool isAt(int descriptor, const TreeRemover::Place& place) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && status.st_dev == place.device && status.st_ino == place.inode;
+}
+
+// The longest path the kernel looks up at once, its closing null left out.
+constexpr qsizetype kLongestLookup = PATH_MAX - 1;
 
 } // namespace
 
@@ -157,9 +169,9 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     if (current < 0) return false;
     for (;;) {
         const bool more = !levels.back().left.empty() && !stopping();
-        // Moved out of `parent` meanwhile, the tree is no longer ours: what is left in it stays
-        // wherever it now is. The climb checks each folder below against the one above.
-        if (!stillIn(parent, levels.front().name, levels.front().place)) {
+        // With any folder on the way down moved out of `parent` meanwhile, what is below it is no
+        // longer ours: what is left stays wherever it now is.
+        if (!stillUnder(parent, levels, current)) {
             ::close(current);
             return false;
         }
@@ -197,12 +209,66 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
         }
         ::close(current);
         if (above < 0) return false;
+        if (!levels.empty() && !stillUnder(parent, levels, above)) {
+            ::close(above);
+            return false;
+        }
         const bool gone = done.complete && done.left.empty() &&
                           (::unlinkat(above, done.name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT);
         if (levels.empty()) return gone;
         current = above;
         if (!gone) levels.back().complete = false;
     }
+}
+
+bool TreeRemover::stillUnder(int parent, const std::vector<Level>& levels, int folder) const {
+    if (levels.size() == 1) return stillIn(parent, levels.front().name, levels.front().place);
+    qsizetype length = -1;
+    for (const Level& level : levels) length += level.name.size() + 1;
+    // Climbing through ".." and checking each folder against the one it was entered from costs
+    // a few calls a level, once per entry: first, one look-up of the whole way from `parent`,
+    // following no link and crossing no mount, confirms it when the way is short enough.
+    bool lookedUp = false;
+    std::size_t at = levels.size() - 1;
+    int climbed = -1;
+    bool under = false;
+    for (;;) {
+        if (at == 0) {
+            under = stillIn(parent, levels.front().name, levels.front().place);
+            break;
+        }
+        if (!lookedUp && length <= kLongestLookup) {
+            // Where the names do not lead to the folder (it was moved or renamed, the kernel has
+            // no such look-up, a folder on the way is closed), the climb tells.
+            lookedUp = true;
+            QByteArray path;
+            path.reserve(length);
+            for (std::size_t i = 0; i <= at; ++i) {
+                if (i > 0) path += '/';
+                path += levels[i].name;
+            }
+            open_how how{};
+            how.flags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+            how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV;
+            const int found = int(::syscall(SYS_openat2, parent, path.constData(), &how, sizeof how));
+            if (found >= 0) {
+                under = isAt(found, levels[at].place);
+                ::close(found);
+                if (under) break;
+            }
+        }
+        length -= levels[at].name.size() + 1;
+        const int up = ::openat(climbed >= 0 ? climbed : folder, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (climbed >= 0) ::close(climbed);
+        climbed = up;
+        --at;
+        if (up < 0 || !isAt(up, levels[at].place)) {
+            under = false;
+            break;
+        }
+    }
+    if (climbed >= 0) ::close(climbed);
+    return under;
 }
 
 bool TreeRemover::stopping() {

@@ -22,15 +22,16 @@ struct MountIdSources {
     std::optional<std::uint64_t> (*table)(int descriptor) = mountIdFromTable;
 };
 
-// Deletes what lies under a folder we do not own outright (the Trash) through directory
-// descriptors only. Every step opens relative to its parent without following a symbolic link, so
-// a link is removed itself and never followed, and nothing outside the folder is touched even when
-// its entries are swapped while we work. Nothing mounted inside is entered, a bind mount of a
-// folder of the same file system included. A folder of ours that is read-only or closed is opened
-// up through its own descriptor before its entries go; one owned by someone else is left as it
-// is. A tree of any depth goes with a few descriptors open: the walk comes back up through "..",
-// and only to the very folder it went down from. Names are bytes as the file system holds them,
-// whatever their encoding.
+// Deletes what lies under a folder we do not own outright (the Trash) through directory descriptors
+// only. Every step opens relative to its parent without following a symbolic link, so a link is
+// removed itself and never followed, and nothing outside the folder is touched even when its
+// entries are swapped while we work: before each deletion the whole way down is checked, so a
+// folder moved out at any depth keeps what is left in it. Nothing mounted inside is entered, a bind
+// mount of a folder of the same file system included. A folder of ours that is read-only or closed
+// is opened up through its own descriptor before its entries go; one owned by someone else is left
+// as it is. A tree of any depth goes with a few descriptors open: the walk comes back up through
+// "..", and only to the very folder it went down from. Names are bytes as the file system holds
+// them, whatever their encoding.
 class TreeRemover {
 public:
     using MountSources = MountIdSources;
@@ -86,6 +87,9 @@ private:
     bool removeAt(int parent, const Place& top, const QByteArray& name);
     bool removeFolder(int parent, const Place& top, const QByteArray& name);
     int enter(int parent, const Place& top, const QByteArray& name, std::vector<Level>& levels) const;
+    // Whether the open `folder`, the last of `levels`, is still inside `parent`, each folder of
+    // `levels` in the one before it and the first in `parent`.
+    bool stillUnder(int parent, const std::vector<Level>& levels, int folder) const;
     void noteStayed(const QByteArray& name);
 
     std::function<bool()> stopRequested_;
