@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdlib>
@@ -111,6 +112,10 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
     }
 }
 
+FileWriteError::FileWriteError(const QString& path, const QString& reason, const QString& folder)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), path_(path), reason_(reason),
+      folder_(folder.isEmpty() ? QFileInfo(path).absolutePath() : folder) {}
+
 bool isTemporaryFileName(const QString& name) {
     return kTemporaryName.match(name).hasMatch();
 }
@@ -146,13 +151,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
         mode = info.st_mode & 07777;
     }
     QByteArray temporary;
+    const QString folder = QFileInfo(QFile::decodeName(target)).absolutePath();
     if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary))
-        throw FileWriteError(path, qt_error_string(error));
+        throw FileWriteError(path, qt_error_string(error), folder);
     if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
     if (::rename(temporary.constData(), target.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        throw FileWriteError(path, qt_error_string(error));
+        throw FileWriteError(path, qt_error_string(error), folder);
     }
 }
 

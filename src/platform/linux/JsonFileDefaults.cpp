@@ -92,7 +92,7 @@ void JsonFileDefaults::load() {
         for (const auto& [key, value] : unwritten_)
             if (!value.isUndefined()) values_.insert(key, value);
         mayReplaceFile_ = true;
-        problem_.clear();
+        setProblem({});
         return;
     }
     QByteArray bytes;
@@ -126,7 +126,7 @@ void JsonFileDefaults::load() {
                 values_.insert(key, value);
         }
         mayReplaceFile_ = true;
-        problem_.clear();
+        setProblem({});
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
@@ -154,7 +154,7 @@ void JsonFileDefaults::load() {
 void JsonFileDefaults::setProblem(const QString& problem) {
     if (problem == problem_) return;
     problem_ = problem;
-    if (onProblem_) onProblem_(problem_);
+    if (onProblem_) onProblem_(filePath(), problem_);
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
@@ -248,13 +248,14 @@ void JsonFileDefaults::flush() {
         unwritten_.clear();
         ++writeCount_;
         dirty_ = false;
-        problem_.clear();
+        setProblem({});
     } catch (const FileWriteError& e) {
         // Keep the values dirty: the next change or the flush at exit tries again.
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
-        setProblem(QStringLiteral("Changes to the settings could not be saved to %1 (%2).")
-                       .arg(e.path(), e.reason()));
+        setProblem(QStringLiteral("Changes to the settings could not be saved to %1: the folder %2 refused "
+                                  "the write (%3).")
+                       .arg(e.path(), e.folder(), e.reason()));
     }
 }
 
@@ -283,7 +284,8 @@ void JsonDefaultsProvider::setProblemHandler(JsonFileDefaults::ProblemHandler ha
     onProblem_ = std::move(handler);
     for (auto& [domain, defaults] : domains_) {
         defaults->setProblemHandler(onProblem_);
-        if (onProblem_ && !defaults->problem().isEmpty()) onProblem_(defaults->problem());
+        if (onProblem_ && !defaults->problem().isEmpty())
+            onProblem_(defaults->filePath(), defaults->problem());
     }
 }
 
