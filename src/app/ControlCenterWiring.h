@@ -26,7 +26,7 @@ struct ControlCenterWiring {
         FileManager& files;
         // The appearance page's colour wells.
         ColorPicker& colorPicker;
-        const FileNotices* fileNotices = nullptr;
+        FileNotices* fileNotices = nullptr;
     };
 
     static ControlCenterContext make(AppState& state, const Services& services);

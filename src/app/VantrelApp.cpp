@@ -30,6 +30,10 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     connect(rootView_, &RootView::windowFound, this, [this](QWidget* window) {
         if (window) configureControlCenterWindow(*window);
     });
+    // A file notice takes a band at the foot of the window: the window grows by it rather than
+    // squeezing the content under its least size.
+    connect(rootView_, &RootView::noticeRoomChanged, this,
+            [this] { window_->setMinimumSize(controlCenterMinimumSize()); });
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
     const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
@@ -64,7 +68,7 @@ void VantrelApp::configureControlCenterWindow(QWidget& window) {
     // dragging of the original window have no counterpart here.
     window.setObjectName(QStringLiteral("vantrel.control-center"));
     window.setWindowTitle(QStringLiteral("Vantrel"));
-    window.setMinimumSize(720, 600);
+    window.setMinimumSize(controlCenterMinimumSize());
 
     std::optional<ScreenInfo> screen = screens_.screenOf(window);
     if (!screen) screen = screens_.mainScreen();
@@ -80,6 +84,13 @@ void VantrelApp::configureControlCenterWindow(QWidget& window) {
     // A top-level move places the frame; the size is the window's own, without decorations.
     window.move(target.topLeft());
     window.resize(target.size() - decorations);
+}
+
+QSize VantrelApp::controlCenterMinimumSize() const {
+    const int room = rootView_->noticeRoom();
+    if (room == 0) return QSize(720, 600);
+    // With a notice the content keeps at least its own 600 under the menu bar, the band below it.
+    return QSize(720, 600 + room + window_->menuBar()->sizeHint().height());
 }
 
 void VantrelApp::updateCommandTitles() {

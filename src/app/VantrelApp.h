@@ -50,6 +50,8 @@ public:
 
 private:
     void updateCommandTitles();
+    // 720 by 600, and taller by the file notice's band (and the menu bar) while one shows.
+    QSize controlCenterMinimumSize() const;
 
     AppState& state_;
     ApplicationShell& shell_;

@@ -153,9 +153,11 @@ int main(int argc, char** argv) {
         const AppPaths paths = AppPaths::fromEnvironment(environment);
         static JsonDefaultsProvider defaults(paths.defaultsFolder(), scheduler, clock, log);
         defaults.removeLeftovers();
-        // A settings or data file that cannot be read is told in the window, not only in the log.
+        // A settings or data file that cannot be read or saved is told in the window, not only in
+        // the log, until it is read or saved again.
         FileNotices fileNotices;
-        defaults.setProblemHandler([&fileNotices](const QString& problem) { fileNotices.add(problem); });
+        defaults.setProblemHandler(
+            [&fileNotices](const QString& file, const QString& problem) { fileNotices.set(file, problem); });
 
         VantrelPreferences preferences(defaults.standard());
         VantrelPreferences::setShared(&preferences);
@@ -228,10 +230,10 @@ int main(int argc, char** argv) {
         const BundleInfo bundle = BundleInfo::main();
         LocalPersistence persistence({LocalPersistence::dataDirectory(paths, bundle), &fileManager}, clock,
                                      log, LocalPersistence::logSubsystem(bundle),
-                                     [&diagnostics, &fileNotices](const QString& message) {
+                                     [&diagnostics](const QString& message) {
                                          diagnostics.record(DiagnosticsCategory::persistence, message);
-                                         fileNotices.add(message);
                                      });
+        persistence.setNotices(&fileNotices);
         persistence.removeLeftovers();
         QtPasteboard pasteboard(QGuiApplication::clipboard(),
                                 QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));
@@ -339,7 +341,9 @@ int main(int argc, char** argv) {
         AppState state(factory);
         // The Dock's settings left as they are because a file failed: said beside that file's notice.
         QObject::connect(&state.customDockController(), &CustomDockController::systemDockLeftAsItIs,
-                         &fileNotices, &FileNotices::add);
+                         &fileNotices, [&fileNotices](const QString& reason) {
+                             fileNotices.set(QStringLiteral("com.apple.dock"), reason);
+                         });
         AppState::setShared(&state);
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);

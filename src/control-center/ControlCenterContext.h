@@ -78,7 +78,7 @@ struct ControlCenterContext {
     AutomationEngine& automations;
     // The stored files that could not be read or saved, which the window tells of; none in a
     // window built without them.
-    const FileNotices* fileNotices = nullptr;
+    FileNotices* fileNotices = nullptr;
 };
 
 } // namespace vantrel

@@ -259,8 +259,10 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     title_->setElided(true);
     title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     titleRow->addWidget(title_, 1);
-    titleRow->addWidget(new VantrelLabel(QStringLiteral("Saved locally"), VantrelType::caption(),
-                                         VantrelTheme::tertiaryText(), notesPane_));
+    saveState_ =
+        new VantrelLabel(QString(), VantrelType::caption(), VantrelTheme::tertiaryText(), notesPane_);
+    saveState_->setObjectName(QStringLiteral("workspace.saveState"));
+    titleRow->addWidget(saveState_);
     editorColumn->addLayout(titleRow);
     auto* well = new EditorWell(notesPane_);
     auto* wellLayout = new QVBoxLayout(well);
@@ -311,6 +313,8 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     connect(&notes, &NotesStore::selectedIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::selectedFolderIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::searchQueryChanged, this, &HomeWorkspace::refreshNotes);
+    connect(&notes, &NotesStore::saveFailedChanged, this, &HomeWorkspace::showSaveState);
+    showSaveState();
     connect(&context_.shelf, &FileShelfStore::itemsChanged, this, &HomeWorkspace::rebuildGrid);
     refreshNotes();
     rebuildGrid();
@@ -405,6 +409,12 @@ QList<QAbstractButton*> HomeWorkspace::noteRows() const {
 
 QList<QAbstractButton*> HomeWorkspace::gridItems() const {
     return gridItems_;
+}
+
+void HomeWorkspace::showSaveState() {
+    // Never "saved" while the last save failed; the window's file notice says why and where.
+    saveState_->setText(context_.notes.saveFailed() ? QStringLiteral("Not saved")
+                                                    : QStringLiteral("Saved locally"));
 }
 
 void HomeWorkspace::refreshNotes() {

@@ -64,6 +64,8 @@ public:
     QList<QAbstractButton*> noteRows() const;
     QPlainTextEdit* editor() const { return editor_; }
     VantrelLabel* titleLabel() const { return title_; }
+    // "Saved locally", or "Not saved" while the notes' last save failed.
+    VantrelLabel* saveStateLabel() const { return saveState_; }
     QList<QAbstractButton*> gridItems() const;
     QWidget* screenshotsEmptyState() const { return emptyShots_; }
     ThumbnailCache& thumbnails() { return thumbnails_; }
@@ -81,6 +83,7 @@ protected:
 private:
     void applyScheme();
     void refreshNotes();
+    void showSaveState();
     void rebuildGrid();
     void layoutGrid();
     void editorEdited();
@@ -97,6 +100,7 @@ private:
     QWidget* noteList_;
     QVBoxLayout* noteRows_;
     VantrelLabel* title_;
+    VantrelLabel* saveState_;
     QPlainTextEdit* editor_;
     bool showingStore_ = false;
     bool editing_ = false;

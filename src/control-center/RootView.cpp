@@ -7,13 +7,17 @@
 #include "control-center/WindowReader.h"
 #include "core/FileNotices.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KitPaint.h"
+#include "kit/NoticeCard.h"
 #include "kit/VantrelBackdrop.h"
+#include "kit/VantrelGlyph.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "platform/SystemAppearance.h"
 #include "services/KeyboardCleaningController.h"
 
+#include <QAbstractButton>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPixmap>
@@ -28,19 +32,38 @@ constexpr double kBarBottom = 10;
 constexpr int kNoticeMargin = 16;
 constexpr int kNoticePadding = 12;
 constexpr int kNoticeMaximumWidth = 720;
+constexpr int kNoticeClose = 22;
+constexpr int kNoticeCloseGap = 8;
 
-// A card with an amber edge behind the notice's text.
-class NoticeCard final : public QWidget {
+// The notice's card: the surface colour with an amber edge.
+NoticeCard::Look fileNoticeLook() {
+    return {.fill = VantrelTheme::surface(),
+            .edge = {VantrelTheme::caution(), VantrelTheme::caution()},
+            .radius = 10};
+}
+
+// The notice's close control: an "xmark" that Tab reaches, with the kit's focus ring.
+class NoticeCloseButton final : public QAbstractButton {
 public:
-    using QWidget::QWidget;
+    explicit NoticeCloseButton(QWidget* parent) : QAbstractButton(parent) {
+        setAccessibleName(QStringLiteral("Close file notice"));
+        setToolTip(accessibleName());
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::StrongFocus);
+        setFixedSize(kNoticeClose, kNoticeClose);
+        KitPaint::watchFocusReason(this);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(VantrelTheme::caution(), 1));
-        painter.setBrush(VantrelTheme::surface().resolve(this));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        const ColorScheme scheme = VantrelTheme::colorScheme(this);
+        VantrelGlyph::paint(
+            painter, QRectF(rect()), u"xmark",
+            VantrelTheme::withOpacity(VantrelTheme::primary(scheme), underMouse() ? 0.9 : 0.6), 10,
+            QFont::DemiBold);
+        KitPaint::paintFocusRingOf(painter, this, height() / 2.0);
     }
 };
 
@@ -131,9 +154,13 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
     connect(&context_.keyboardCleaning, &KeyboardCleaningController::changed, this,
             &RootView::cleaningChanged);
 
-    notice_ = new NoticeCard(this);
+    notice_ = new NoticeCard(fileNoticeLook(), this);
     noticeText_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelLabel::primary(), notice_);
     noticeText_->setWordWrap(true);
+    noticeClose_ = new NoticeCloseButton(notice_);
+    connect(noticeClose_, &QAbstractButton::clicked, this, [this] {
+        if (context_.fileNotices) context_.fileNotices->dismiss();
+    });
     notice_->hide();
     if (context_.fileNotices)
         connect(context_.fileNotices, &FileNotices::changed, this, &RootView::showNotices);
@@ -146,8 +173,31 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
 void RootView::showNotices() {
     const QStringList notices = context_.fileNotices ? context_.fileNotices->notices() : QStringList();
     noticeText_->setText(notices.join(QLatin1Char('\n')));
+    // Closed with the keyboard: the focus goes back to the window rather than nowhere.
+    if (notices.isEmpty() && noticeClose_->hasFocus()) setFocus(Qt::OtherFocusReason);
     notice_->setVisible(!notices.isEmpty());
     layoutContent();
+}
+
+int RootView::noticeHeight(int width) const {
+    const int textWidth = std::max(0, width - 2 * kNoticePadding - kNoticeClose - kNoticeCloseGap);
+    return std::max(noticeText_->heightForWidth(textWidth), kNoticeClose) + 2 * kNoticePadding;
+}
+
+int RootView::noticeRoom() const {
+    if (!notice_ || notice_->isHidden()) return 0;
+    return noticeHeight(noticeWidth()) + 2 * kNoticeMargin;
+}
+
+int RootView::noticeWidth() const {
+    return std::min(kNoticeMaximumWidth, std::max(0, width() - 2 * kNoticeMargin));
+}
+
+void RootView::paintEvent(QPaintEvent*) {
+    // The band under the content that the notice sits in, in the window's canvas colour.
+    if (noticeRoom() == 0) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), VantrelTheme::canvasMiddle().resolve(VantrelTheme::colorScheme(this)));
 }
 
 RootView::~RootView() = default;
@@ -220,24 +270,37 @@ void RootView::buildControlCenter() {
 }
 
 void RootView::layoutContent() {
-    if (onboarding_) onboarding_->setGeometry(rect());
-    if (notice_ && !notice_->isHidden()) {
-        // At the foot of the window, over the onboarding or the page alike.
-        const int width = std::min(kNoticeMaximumWidth, std::max(0, this->width() - 2 * kNoticeMargin));
-        const int textWidth = std::max(0, width - 2 * kNoticePadding);
-        const int height = noticeText_->heightForWidth(textWidth) + 2 * kNoticePadding;
+    // The notice takes a band at the foot of the window and the content the rest, so it covers
+    // nothing; the window grows by the band where it would leave the content less than its least.
+    const int room = noticeRoom();
+    if (room != room_) {
+        room_ = room;
+        setMinimumSize(720, 600 + room);
+        update();
+        Q_EMIT noticeRoomChanged(room);
+    }
+    const QRect content(0, 0, width(), std::max(0, height() - room));
+    if (onboarding_) onboarding_->setGeometry(content);
+    if (room > 0) {
+        const int width = noticeWidth();
+        const int height = noticeHeight(width);
         notice_->setGeometry((this->width() - width) / 2, this->height() - kNoticeMargin - height, width,
                              height);
+        const int textWidth = std::max(0, width - 2 * kNoticePadding - kNoticeClose - kNoticeCloseGap);
         noticeText_->setGeometry(kNoticePadding, kNoticePadding, textWidth, height - 2 * kNoticePadding);
+        noticeClose_->move(width - kNoticePadding - kNoticeClose + 4, kNoticePadding - 4);
         notice_->raise();
     }
     if (!controlCenter_) return;
     const RootLayout l = RootLayout::make(size());
+    // The backdrop fills the window, the band included; the page ends above the band.
     controlCenter_->setGeometry(rect());
     backdrop_->setGeometry(rect());
     bar_->setMetrics(l.metrics);
     bar_->setGeometry(l.bar.toAlignedRect());
-    pageHost_->setGeometry(l.page.toAlignedRect());
+    QRectF page = l.page;
+    page.setBottom(std::max(page.top(), page.bottom() - room));
+    pageHost_->setGeometry(page.toAlignedRect());
     for (QWidget* page : {page_.data(), leaving_.data()})
         if (page) page->setGeometry(pageHost_->rect());
     overlay_->setGeometry(rect());

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <optional>
 
+class QAbstractButton;
 class QGraphicsOpacityEffect;
 class QVariantAnimation;
 
@@ -65,14 +66,21 @@ public:
     // hidden while there is none.
     QWidget* fileNotice() const { return notice_; }
     VantrelLabel* fileNoticeText() const { return noticeText_; }
+    // Closes the notice until a file fails again.
+    QAbstractButton* fileNoticeClose() const { return noticeClose_; }
+    // The band at the foot of the window that the notice takes from the content; 0 without one.
+    int noticeRoom() const;
     ColorScheme colorScheme() const;
 
 Q_SIGNALS:
     // One turn after the view first lives in `window`, and again only for another window.
     void windowFound(QWidget* window);
+    // The notice's band changed: the window's least height is 600 plus the band.
+    void noticeRoomChanged(int room);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showContent();
@@ -83,12 +91,16 @@ private:
     void cleaningChanged();
     void applyAppearance();
     void showNotices();
+    int noticeWidth() const;
+    int noticeHeight(int width) const;
 
     ControlCenterContext context_;
     PageFactory pages_;
     WindowReader* reader_;
     QWidget* notice_ = nullptr;
     VantrelLabel* noticeText_ = nullptr;
+    QAbstractButton* noticeClose_ = nullptr;
+    int room_ = 0;
     QPointer<OnboardingView> onboarding_;
     QPointer<QWidget> controlCenter_;
     TopNavigationBar* bar_ = nullptr;

@@ -1,5 +1,6 @@
 #include "core/LocalPersistence.h"
 
+#include "core/FileNotices.h"
 #include "platform/AppPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/BundleInfo.h"
@@ -73,6 +74,32 @@ QString errorTypeName(const std::exception_ptr& error) {
     }
 }
 
+// Where a save was refused and why, in words for the user: the folder the write met (the one a
+// link leads into, for a file written through a link), or the data folder that could not be made;
+// no folder where the file itself refused, made read-only by its owner.
+struct Refusal {
+    QString folder;
+    QString reason;
+};
+
+Refusal refusalOf(const PersistenceFailure& failure, const QString& directory, const QString& path) {
+    Refusal refusal{failure.kind == PersistenceFailureKind::directory ? directory
+                                                                      : QFileInfo(path).absolutePath(),
+                    QStringLiteral("unknown error")};
+    try {
+        if (failure.error) std::rethrow_exception(failure.error);
+    } catch (const FileWriteError& e) {
+        refusal.folder = e.refusedByFile() ? QString() : e.folder();
+        refusal.reason = e.reason();
+    } catch (const std::system_error& e) {
+        refusal.reason = QString::fromLocal8Bit(e.code().message());
+    } catch (const std::exception& e) {
+        refusal.reason = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    return refusal;
+}
+
 } // namespace
 
 QString PersistenceFailure::diagnosticSummary() const {
@@ -138,6 +165,7 @@ void LocalPersistence::noteLoad(const QString& file, const Failure* failure) {
     const QString path = store_.url(file);
     if (!failure) {
         protections_.erase(path);
+        if (notices_) notices_->resolve(path);
         return;
     }
     protections_[path] =
@@ -172,38 +200,103 @@ bool LocalPersistence::isHeldBack(const QString& file) const {
     return it != protections_.end() && it->second == Protection::neverReplace;
 }
 
-void LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
+bool LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
     // Encoded first, so a value that cannot be encoded touches nothing on disk.
     QByteArray bytes;
     if (auto failure = encodeBytes(file, encode, bytes)) {
-        report(*failure);
-        return;
+        rescue(*failure, nullptr);
+        return false;
     }
-    const auto target = prepareSave(file);
-    if (!target) return;
-    if (*target != file) {
-        writeRecovery(file, bytes);
-        return;
+    QString target;
+    if (auto failure = prepare(file, target)) {
+        rescue(*failure, &bytes);
+        return false;
     }
-    if (auto failure = writeBytes(store_, file, bytes)) report(*failure);
+    if (target != file) return writeRecovery(file, bytes).has_value();
+    if (auto failure = writeBytes(store_, file, bytes)) {
+        rescue(*failure, &bytes);
+        return false;
+    }
+    saved(file);
+    return true;
 }
 
-std::optional<QString> LocalPersistence::prepareSave(const QString& file) {
-    std::optional<Failure> failure;
+std::optional<LocalPersistence::Failure> LocalPersistence::prepare(const QString& file, QString& target) {
     try {
         store_.fileManager->createDirectory(store_.directory);
     } catch (...) {
-        failure = Failure{Failure::Kind::directory, file, std::current_exception()};
+        return Failure{Failure::Kind::directory, file, std::current_exception()};
     }
-    if (!failure) {
-        failure = clearToReplace(file);
+    if (auto failure = clearToReplace(file)) {
         // A file that could not be read was said once, when it was loaded; the saves it holds
         // back go to its recovery file instead.
-        if (failure && isHeldBack(file)) return recoveryName(file);
+        if (!isHeldBack(file)) return failure;
+        target = recoveryName(file);
+        return std::nullopt;
     }
-    if (failure) report(*failure);
-    if (failure) return std::nullopt;
-    return file;
+    target = file;
+    return std::nullopt;
+}
+
+std::optional<QString> LocalPersistence::prepareSave(const QString& file,
+                                                     const std::function<QJsonValue()>& encode) {
+    QString target;
+    if (auto failure = prepare(file, target)) {
+        saveFailed(*failure, encode);
+        return std::nullopt;
+    }
+    return target;
+}
+
+std::optional<QString> LocalPersistence::saveFailed(const Failure& failure,
+                                                    const std::function<QJsonValue()>& encode) {
+    QByteArray bytes;
+    if (failure.kind == Failure::Kind::encoding || encodeBytes(failure.file, encode, bytes))
+        return rescue(failure, nullptr);
+    return rescue(failure, &bytes);
+}
+
+std::optional<QString> LocalPersistence::rescue(const Failure& failure, const QByteArray* bytes) {
+    report(failure);
+    const QString path = store_.url(failure.file);
+    std::optional<QString> recovery;
+    if (bytes) {
+        const QString name = recoveryName(failure.file);
+        if (auto refused = writeBytes(store_, name, *bytes)) {
+            report(*refused);
+        } else {
+            recovery = store_.url(name);
+            if (announced_.insert(path).second)
+                log_.log(LogLevel::error, logSubsystem_, kCategory,
+                         QFileInfo(failure.file).fileName() +
+                             QStringLiteral(" could not be saved: what this session keeps is written to ") +
+                             *recovery);
+        }
+    }
+    const Refusal refusal = refusalOf(failure, store_.directory, path);
+    tell(failure.file,
+         saveFailedNotice(QFileInfo(failure.file).fileName(), refusal.folder, refusal.reason, recovery));
+    return recovery;
+}
+
+void LocalPersistence::saved(const QString& file) {
+    if (notices_) notices_->resolve(store_.url(file));
+}
+
+void LocalPersistence::tell(const QString& file, const QString& notice) {
+    if (notices_) notices_->set(store_.url(file), notice);
+}
+
+QString LocalPersistence::saveFailedNotice(const QString& file, const QString& folder, const QString& reason,
+                                           const std::optional<QString>& recovery) {
+    const QString failed =
+        folder.isEmpty() ? QStringLiteral("Vantrel could not save %1: %2.").arg(file, reason)
+                         : QStringLiteral("Vantrel could not save %1: the folder %2 refused the write (%3).")
+                               .arg(file, folder, reason);
+    if (recovery)
+        return failed + QStringLiteral(" What this session holds is kept in %1 instead.").arg(*recovery);
+    return failed + QStringLiteral(" Nothing could be written anywhere: your changes are kept only while "
+                                   "Vantrel runs, and saved again with the next change.");
 }
 
 std::optional<QString> LocalPersistence::saveRecovery(const QString& file,
@@ -239,16 +332,23 @@ QString LocalPersistence::recoveryName(const QString& file) {
 std::optional<QString> LocalPersistence::writeRecovery(const QString& file, const QByteArray& bytes) {
     const QString name = recoveryName(file);
     if (auto failure = writeBytes(store_, name, bytes)) {
+        // Nowhere to keep it: the file's notice says so, in place of where it would have gone.
         report(*failure);
+        const Refusal refusal = refusalOf(*failure, store_.directory, store_.url(name));
+        tell(file,
+             saveFailedNotice(QFileInfo(file).fileName(), refusal.folder, refusal.reason, std::nullopt));
         return std::nullopt;
     }
+    const QString where = QFileInfo(file).fileName() +
+                          QStringLiteral(" could not be read: what this session keeps is written to ") +
+                          store_.url(name);
     if (announced_.insert(store_.url(file)).second) {
-        const QString where = QFileInfo(file).fileName() +
-                              QStringLiteral(" could not be read: what this session keeps is written to ") +
-                              store_.url(name);
         log_.log(LogLevel::error, logSubsystem_, kCategory, where);
         if (recordDiagnostics_) recordDiagnostics_(where);
     }
+    // Said again only where the notice said something else (a write that failed before): a notice
+    // the user closed stays closed while the saves go where it said.
+    if (notices_ && notices_->notice(store_.url(file)) != where) tell(file, where);
     return name;
 }
 
@@ -304,6 +404,7 @@ void LocalPersistence::saveJsonOrThrow(const QString& file, bool backupExisting,
     } catch (...) {
         fail(Failure::Kind::write);
     }
+    saved(file);
 }
 
 QString LocalPersistence::backupPath(const QString& path, const QString& reason, WallTime time) {
@@ -379,12 +480,12 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
     log_.log(LogLevel::error, logSubsystem_, kCategory,
              QStringLiteral("%1 could not be read and is left untouched: %2")
                  .arg(QFileInfo(failure.file).fileName(), reason));
-    // The record is what the user is shown, whichever store met the file.
-    if (recordDiagnostics_)
-        recordDiagnostics_(
-            QFileInfo(failure.file).fileName() +
-            QStringLiteral(
-                " could not be read: the file is left untouched and changes are written beside it"));
+    // The record and the notice are what the user is shown, whichever store met the file.
+    const QString told =
+        QFileInfo(failure.file).fileName() +
+        QStringLiteral(" could not be read: the file is left untouched and changes are written beside it");
+    if (recordDiagnostics_) recordDiagnostics_(told);
+    tell(failure.file, told);
 }
 
 void LocalPersistence::log(LogLevel level, const QString& message) {

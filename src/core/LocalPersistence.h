@@ -19,6 +19,7 @@
 namespace vantrel {
 
 class FileManager;
+class FileNotices;
 struct AppPaths;
 struct BundleInfo;
 
@@ -73,6 +74,8 @@ private:
 // ("previous") and goes ahead only once that worked, so no save can destroy data that was merely
 // unreadable. Such a file is said once, in the log and in one diagnostics record; the saves it
 // holds back go to a recovery file beside it instead (see saveRecovery), so nothing is lost.
+// A save that fails is told in the window, naming the folder that refused it, and what the
+// session holds goes to the same recovery file in the data folder, where it can be written.
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
@@ -119,6 +122,9 @@ public:
                      std::function<void(const QString&)> recordDiagnostics = {});
 
     const QString& directory() const { return store_.directory; }
+    // Where the window is told of each file that could not be read or saved, until it is read or
+    // saved again; none tells nothing (not owned).
+    void setNotices(FileNotices* notices) { notices_ = notices; }
     const Store& store() const { return store_; }
 
     // A failed load is logged; missing and loaded are not.
@@ -129,13 +135,16 @@ public:
     }
 
     // `encode` gives the JSON of the value (an object or an array); a throw is an encoding failure.
-    // Never throws: a failure is logged and the file keeps its former contents.
-    template <typename T, typename Encode> void save(const T& value, const QString& file, Encode&& encode) {
-        saveJson(file, [&] { return QJsonValue(encode(value)); });
+    // Never throws: a failure is told as saveFailed() tells it and the file keeps its former
+    // contents. True when the value is on disk where the next start reads it (or, while the file
+    // could not be read, in its recovery file); false when the save failed.
+    template <typename T, typename Encode> bool save(const T& value, const QString& file, Encode&& encode) {
+        return saveJson(file, [&] { return QJsonValue(encode(value)); });
     }
 
-    // For a store that tells the user itself: throws PersistenceError and logs nothing. When
-    // `backupExisting` is set, the present file is first copied aside with the reason "previous".
+    // For a store that tells the user itself (through saveFailed): throws PersistenceError and logs
+    // nothing. When `backupExisting` is set, the present file is first copied aside with the reason
+    // "previous".
     template <typename T, typename Encode>
     void saveOrThrow(const T& value, const QString& file, bool backupExisting, Encode&& encode) {
         saveJsonOrThrow(file, backupExisting, [&] { return QJsonValue(encode(value)); });
@@ -155,11 +164,26 @@ public:
     // writes on any thread, touching only the store's file manager; a failure it gives back is
     // handed to report() where the store lives.
     // Answers the file name the save goes to: the file itself, or, while the file could not be
-    // read, its recovery file (see saveRecovery); none when the save must not go ahead.
-    std::optional<QString> prepareSave(const QString& file);
+    // read, its recovery file (see saveRecovery); none when the save must not go ahead, which is
+    // then told as a failed save, with `encode` giving what goes to the recovery file.
+    std::optional<QString> prepareSave(const QString& file, const std::function<QJsonValue()>& encode);
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
+    // The one log line of a failure.
     void report(const Failure& failure);
+
+    // A save of `failure.file` that failed: logged, and told in the window, naming the folder
+    // that refused it. What the session holds (`encode`) goes to the file's recovery file (see
+    // saveRecovery) instead, so nothing is lost; the notice says where, or that nothing could be
+    // written anywhere. Every failure tells it again, also after the user closed the notice.
+    // Answers the recovery file's path, or none when it could not be written either.
+    std::optional<QString> saveFailed(const Failure& failure, const std::function<QJsonValue()>& encode);
+    // A save of `file` went through: what the window said of the file goes.
+    void saved(const QString& file);
+    // What the window says of a save of `file` refused by `folder` for `reason`: where the data
+    // went instead (`recovery`), or, without one, that it is only in memory.
+    static QString saveFailedNotice(const QString& file, const QString& folder, const QString& reason,
+                                    const std::optional<QString>& recovery);
     // For a file that could not be read: one log line saying why (a FIFO in its place, a link,
     // too large, the system's error), and the diagnostics record, which the window shows.
     void explainUnreadable(const Failure& failure);
@@ -191,7 +215,13 @@ private:
     // cannot be listed.
     std::optional<QStringList> backupCopies(const QString& path, const QString& reason) const;
     void noteLoad(const QString& file, const Failure* failure);
-    void saveJson(const QString& file, const std::function<QJsonValue()>& encode);
+    bool saveJson(const QString& file, const std::function<QJsonValue()>& encode);
+    // Whether a save may go ahead, and to which file (`target`): the failure when it may not.
+    std::optional<Failure> prepare(const QString& file, QString& target);
+    // Tells the failed save and writes `bytes` (none when they could not be encoded) to the
+    // recovery file; answers its path when it was written.
+    std::optional<QString> rescue(const Failure& failure, const QByteArray* bytes);
+    void tell(const QString& file, const QString& notice);
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     std::optional<QString> writeRecovery(const QString& file, const QByteArray& bytes);
     QString recoveryName(const QString& file);
@@ -209,6 +239,7 @@ private:
     SystemLog& log_;
     QString logSubsystem_;
     std::function<void(const QString&)> recordDiagnostics_;
+    FileNotices* notices_ = nullptr;
     std::map<QString, Protection> protections_;
     // Recovery file names by the path of the file they stand in for, and those already said.
     std::map<QString, QString> recoveries_;

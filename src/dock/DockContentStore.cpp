@@ -254,15 +254,18 @@ void DockContentStore::persist() {
     };
     // While the file could not be read it is left as it is, and the list goes to a recovery file
     // beside it instead, so what this session adds outlives it. The list keeps its new content in
-    // memory whatever happens; the user learns when it is on disk nowhere.
+    // memory whatever happens; a failed save is told in the window with where the list went, and
+    // the Dock's status says it was not saved.
     bool saved = false;
-    if (const std::optional<QString> target = persistence_.prepareSave(kFileName)) {
+    if (const std::optional<QString> target = persistence_.prepareSave(kFileName, encode)) {
         if (*target != kFileName)
             saved = persistence_.saveRecovery(kFileName, encode).has_value();
         else if (const auto failure = LocalPersistence::writeEncoded(persistence_.store(), kFileName, encode))
-            persistence_.report(*failure);
-        else
+            persistence_.saveFailed(*failure, encode);
+        else {
+            persistence_.saved(kFileName);
             saved = true;
+        }
     }
     if (saved) return;
     lastSaveFailed_ = true;

@@ -42,8 +42,8 @@ bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
     auto items = items_;
     items.push_back({QUuid::createUuid(), trimmedTitle.isEmpty() ? url->host() : trimmedTitle, target,
                      VantrelBookmark::Kind::website});
-    setItems(std::move(items));
-    setStatusMessage(QStringLiteral("Website saved."));
+    // Kept for the session either way; "saved" only once it is on disk.
+    if (setItems(std::move(items))) setStatusMessage(QStringLiteral("Website saved."));
     return true;
 }
 
@@ -70,8 +70,7 @@ void BookmarksStore::chooseApplication(QWidget* over) {
     items.push_back({QUuid::createUuid(),
                      info->name.isEmpty() ? QFileInfo(path).completeBaseName() : info->name, path,
                      VantrelBookmark::Kind::application});
-    setItems(std::move(items));
-    setStatusMessage(QStringLiteral("Application saved."));
+    if (setItems(std::move(items))) setStatusMessage(QStringLiteral("Application saved."));
 }
 
 void BookmarksStore::open(const VantrelBookmark& bookmark) {
@@ -113,10 +112,9 @@ void BookmarksStore::remove(const VantrelBookmark& bookmark) {
     auto items = items_;
     std::erase_if(items, [&](const VantrelBookmark& b) { return b.id == bookmark.id; });
     const bool emptied = !items_.empty() && items.empty();
-    setItems(std::move(items));
     // The empty list shows the status as its description: an old "Website saved." there would
     // speak of a bookmark that is gone.
-    if (emptied) setStatusMessage(kEmptyHint);
+    if (setItems(std::move(items)) && emptied) setStatusMessage(kEmptyHint);
 }
 
 std::optional<QIcon> BookmarksStore::icon(const VantrelBookmark& bookmark) const {
@@ -124,10 +122,12 @@ std::optional<QIcon> BookmarksStore::icon(const VantrelBookmark& bookmark) const
     return workspace_.iconForFile(bookmark.target);
 }
 
-void BookmarksStore::setItems(std::vector<VantrelBookmark> items) {
+bool BookmarksStore::setItems(std::vector<VantrelBookmark> items) {
     items_ = std::move(items);
     Q_EMIT itemsChanged();
-    persist();
+    if (persist()) return true;
+    setStatusMessage(kSaveFailed);
+    return false;
 }
 
 void BookmarksStore::setStatusMessage(const QString& message) {
@@ -135,8 +135,9 @@ void BookmarksStore::setStatusMessage(const QString& message) {
     Q_EMIT statusMessageChanged();
 }
 
-void BookmarksStore::persist() {
-    persistence_.save(items_, kFileName, &VantrelBookmark::encodeList);
+bool BookmarksStore::persist() {
+    // A failure is told in the window, with where the list went instead.
+    return persistence_.save(items_, kFileName, &VantrelBookmark::encodeList);
 }
 
 } // namespace vantrel

@@ -26,6 +26,8 @@ public:
     // The status of a fresh store, and again once the list has been emptied.
     static inline const QString kEmptyHint =
         QStringLiteral("Add a website or application for one-click access.");
+    // The status after a change that could not be written to disk.
+    static inline const QString kSaveFailed = QStringLiteral("Could not save bookmarks.");
 
     BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                    QObject* parent = nullptr);
@@ -51,9 +53,10 @@ Q_SIGNALS:
     void statusMessageChanged();
 
 private:
-    void setItems(std::vector<VantrelBookmark> items);
+    // False, with the status saying so, when the list could not be saved.
+    bool setItems(std::vector<VantrelBookmark> items);
     void setStatusMessage(const QString& message);
-    void persist();
+    bool persist();
 
     LocalPersistence& persistence_;
     Workspace& workspace_;

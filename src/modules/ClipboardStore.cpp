@@ -173,7 +173,8 @@ ClipboardStore::~ClipboardStore() {
 }
 
 void ClipboardStore::persist() {
-    const auto target = persistence_.prepareSave(fileName());
+    const auto target =
+        persistence_.prepareSave(fileName(), [this] { return QJsonValue(encodeEntries(entries_)); });
     if (!target) return;
     if (*target != fileName()) {
         // The file could not be read: the history goes beside it, written here at once (this
@@ -200,7 +201,11 @@ void ClipboardStore::writeNext() {
 
 void ClipboardStore::writeFinished(std::optional<PersistenceFailure> failure) {
     writing_ = false;
-    if (failure) persistence_.report(*failure);
+    // The history this session holds goes where it can be written, and the window says where.
+    if (failure)
+        persistence_.saveFailed(*failure, [this] { return QJsonValue(encodeEntries(entries_)); });
+    else if (!unwritten_)
+        persistence_.saved(fileName());
     if (unwritten_) writeNext();
 }
 

@@ -131,6 +131,10 @@ void NotesStore::setSearchQuery(const QString& query) {
     setIfChanged(this, searchQuery_, query, &NotesStore::searchQueryChanged);
 }
 
+void NotesStore::setSaveFailed(bool failed) {
+    setIfChanged(this, saveFailed_, failed, &NotesStore::saveFailedChanged);
+}
+
 void NotesStore::setRecoveryMessage(std::optional<QString> message) {
     setIfChanged(this, recoveryMessage_, std::move(message), &NotesStore::recoveryMessageChanged);
 }
@@ -176,6 +180,7 @@ void NotesStore::write(const NotesDocument& document) {
                 const auto recovery = persistence_.saveRecovery(
                     storageName_, [&document] { return QJsonValue(document.toJson()); });
                 if (recovery) setRecoveryMessage(recoveredMessage(persistence_.store().url(*recovery)));
+                setSaveFailed(!recovery);
                 return;
             }
             copyAside = false;
@@ -186,11 +191,15 @@ void NotesStore::write(const NotesDocument& document) {
     try {
         persistence_.saveOrThrow(document, storageName_, copyAside,
                                  [](const NotesDocument& d) { return d.toJson(); });
-    } catch (const std::exception&) {
+    } catch (const PersistenceError& error) {
         observer_.record(kPersistenceCategory, QStringLiteral("notes save failed"));
         setRecoveryMessage(saveFailedMessage());
+        // Told in the window, and the notes kept where they can be written meanwhile.
+        persistence_.saveFailed(error.failure(), [&document] { return QJsonValue(document.toJson()); });
+        setSaveFailed(true);
         return;
     }
+    setSaveFailed(false);
     persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
 }
 

@@ -49,6 +49,10 @@ public:
     const std::optional<QString>& recoveryMessage() const { return recoveryMessage_; }
     void setRecoveryMessage(std::optional<QString> message);
 
+    // Whether the last save failed to write the notes where the next start reads them (a save to
+    // the recovery file of a file that could not be read counts as written).
+    bool saveFailed() const { return saveFailed_; }
+
     // Cancels the pending save and writes the present state at once.
     void saveNow();
     bool hasPendingSave() const { return pendingSave_.isActive(); }
@@ -73,6 +77,7 @@ Q_SIGNALS:
     void selectedFolderIDChanged();
     void searchQueryChanged();
     void recoveryMessageChanged();
+    void saveFailedChanged();
 
 private:
     struct Loaded {
@@ -95,6 +100,7 @@ private:
     void scheduleSave();
     void persistNow();
     void write(const NotesDocument& document);
+    void setSaveFailed(bool failed);
     // The file holds what its newest copy made for `reason` holds already: one more copy would
     // keep nothing new, and push a real earlier version out of the kept ones.
     bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;
@@ -116,6 +122,7 @@ private:
     ScheduledTask pendingSave_;
     std::optional<MonoTime> firstUnsavedChange_;
     bool fileNeedsCopyBeforeReplacing_ = false;
+    bool saveFailed_ = false;
 };
 
 } // namespace vantrel

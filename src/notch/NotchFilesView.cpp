@@ -2,6 +2,7 @@
 
 #include "kit/GlyphCatalogue.h"
 #include "kit/KitPaint.h"
+#include "kit/NoticeCard.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelMotion.h"
 #include "kit/VantrelPillButtonStyle.h"
@@ -192,20 +193,13 @@ protected:
     }
 };
 
-// The one-time notice about large files, laid over the tab until it is confirmed.
-class NoticeCard final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor::fromRgbF(1, 1, 1, 0.12f), 1));
-        painter.setBrush(QColor::fromRgbF(0.08f, 0.09f, 0.11f, 0.96f));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 16, 16);
-    }
-};
+// The card of the one-time notice about large files, laid over the tab until it is confirmed:
+// the notch is dark in either appearance.
+NoticeCard::Look largeFileNoticeLook() {
+    const QColor fill = QColor::fromRgbF(0.08f, 0.09f, 0.11f, 0.96f);
+    const QColor edge = QColor::fromRgbF(1, 1, 1, 0.12f);
+    return {.fill = {fill, fill}, .edge = {edge, edge}, .radius = 16};
+}
 
 } // namespace
 
@@ -388,7 +382,7 @@ void NotchFilesView::updateNotice() {
     noticeButton_ = nullptr;
     const auto& notice = store_.largeFileNotice();
     if (!notice) return;
-    auto* card = new NoticeCard(this);
+    auto* card = new NoticeCard(largeFileNoticeLook(), this);
     auto* state = new NotchStateView(
         kBadge, QStringLiteral("Large files expire"), *notice, accent_, QStringLiteral("Got it"),
         [this] { confirmNotice(); }, haptics_, card);

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdlib>
@@ -122,6 +123,16 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
     }
 }
 
+FileWriteError::FileWriteError(const QString& path, const QString& reason, const QString& folder)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), path_(path), reason_(reason),
+      folder_(folder.isEmpty() ? QFileInfo(path).absolutePath() : folder) {}
+
+FileWriteError FileWriteError::readOnlyFile(const QString& path) {
+    FileWriteError error(path, QStringLiteral("the file is read-only; it is left as it is"));
+    error.refusedByFile_ = true;
+    return error;
+}
+
 bool isTemporaryFileName(const QString& name) {
     return kTemporaryName.match(name).hasMatch();
 }
@@ -160,19 +171,19 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
         if (!S_ISREG(info.st_mode))
             throw FileWriteError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
         // Made read-only by its owner: a replace would quietly undo that.
-        if ((info.st_mode & S_IWUSR) == 0)
-            throw FileWriteError(path, QStringLiteral("the file is read-only; it is left as it is"));
+        if ((info.st_mode & S_IWUSR) == 0) throw FileWriteError::readOnlyFile(path);
         mode = info.st_mode & 07777;
         group = info.st_gid;
     }
     QByteArray temporary;
+    const QString folder = QFileInfo(QFile::decodeName(target)).absolutePath();
     if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary, group))
-        throw FileWriteError(path, qt_error_string(error));
+        throw FileWriteError(path, qt_error_string(error), folder);
     if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
     if (::rename(temporary.constData(), target.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        throw FileWriteError(path, qt_error_string(error));
+        throw FileWriteError(path, qt_error_string(error), folder);
     }
 }
 

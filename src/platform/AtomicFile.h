@@ -11,15 +11,21 @@ namespace vantrel {
 
 class FileWriteError : public std::runtime_error {
 public:
-    FileWriteError(const QString& path, const QString& reason)
-        : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), path_(path),
-          reason_(reason) {}
+    // `folder` is where the write was refused: the folder of the file a link leads to, when the
+    // file is written through one; the folder of `path` when none is given.
+    FileWriteError(const QString& path, const QString& reason, const QString& folder = {});
     const QString& path() const { return path_; }
     const QString& reason() const { return reason_; }
+    const QString& folder() const { return folder_; }
+    // Whether the file itself refused (made read-only by its owner) rather than its folder.
+    bool refusedByFile() const { return refusedByFile_; }
+    static FileWriteError readOnlyFile(const QString& path);
 
 private:
     QString path_;
     QString reason_;
+    QString folder_;
+    bool refusedByFile_ = false;
 };
 
 // A stored file that is there but must not be read: not a regular file, a symbolic link, or

@@ -386,3 +386,18 @@ TEST_F(WorkspaceTest, ANoteBodyPastTwoLinesEndsTheSecondInAnEllipsis) {
     EXPECT_EQ(paintedTexts(*row("Short")).mid(1), (QStringList{"Short", "Milk"})) << "a body that fits";
     saveSheet("workspace-note-preview", {renderWidget(workspace, QColor(236, 238, 242))}, 1);
 }
+
+TEST_F(WorkspaceTest, TheEditorNeverSaysSavedWhileTheNotesCouldNotBeSaved) {
+    VantrelLabel* state = workspace.saveStateLabel();
+    EXPECT_EQ(state->text(), "Saved locally");
+    f.c.h.files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::read_only_file_system))));
+    type(QStringLiteral("Lost?"));
+    f.c.h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(state->text(), "Not saved");
+    f.c.h.files.clearFailure(FakeFileManager::Operation::writeData);
+    type(QStringLiteral(" No."));
+    f.c.h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(state->text(), "Saved locally");
+}

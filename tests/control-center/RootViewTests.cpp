@@ -8,6 +8,7 @@
 #include "control-center/WindowReader.h"
 #include "core/FileNotices.h"
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
@@ -17,6 +18,7 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -237,7 +239,7 @@ TEST_F(RootViewTest, AFileThatCouldNotBeReadIsToldAtTheFootOfTheOnboardingAndThe
     root.show();
     EXPECT_FALSE(root.fileNotice()->isVisible()) << "nothing to tell";
 
-    notices.add(told);
+    notices.set(QStringLiteral("/home/u/.config/Vantrel/defaults/com.vantrel.mac.json"), told);
     const auto shownOver = [&](QWidget* content) {
         const QRect notice = root.fileNotice()->geometry();
         EXPECT_TRUE(root.fileNotice()->isVisible());
@@ -259,4 +261,79 @@ TEST_F(RootViewTest, AFileThatCouldNotBeReadIsToldAtTheFootOfTheOnboardingAndThe
     shownOver(root.controlCenter());
     saveContactSheet({{"onboarding", onboarding}, {"control center", renderWidget(root, Qt::black)}},
                      VANTREL_BINARY_DIR "/renders/file-notice.png");
+}
+
+TEST_F(RootViewTest, TheFileNoticeCoversNothingClosesFromTheKeyboardAndGoesOnceTheFileIsSaved) {
+    const QString notes = QStringLiteral("/home/u/.local/share/Vantrel/notes.json");
+    const QString clipboard = QStringLiteral("/home/u/.local/share/Vantrel/clipboard.json");
+    FileNotices notices;
+    ControlCenterContext context = c.context();
+    context.fileNotices = &notices;
+    c.h.preferences.setHasCompletedOnboarding(false);
+    RootView root(context);
+    root.resize(720, 600);
+    root.show();
+    QApplication::setActiveWindow(&root);
+    notices.set(notes,
+                "notes.json could not be read: the file is left untouched and changes are written beside it");
+    notices.set(
+        clipboard,
+        "clipboard.json could not be read: the file is left untouched and changes are written beside it");
+    QCoreApplication::processEvents();
+
+    // The window makes room for the band; every control of the onboarding stays clear of it.
+    const QRect notice = root.fileNotice()->geometry();
+    ASSERT_TRUE(root.fileNotice()->isVisible());
+    EXPECT_GT(root.noticeRoom(), notice.height());
+    EXPECT_EQ(root.minimumHeight(), 600 + root.noticeRoom());
+    EXPECT_GE(root.height(), 600 + root.noticeRoom());
+    ASSERT_NE(root.onboarding(), nullptr);
+    EXPECT_LE(root.onboarding()->geometry().bottom(), notice.top());
+    for (QAbstractButton* button : root.onboarding()->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&root)) continue;
+        const QRect area(button->mapTo(&root, QPoint(0, 0)), button->size());
+        EXPECT_FALSE(area.intersects(notice)) << button->text().toStdString();
+    }
+    QAbstractButton* next = root.onboarding()->continueButton();
+    const QPoint nextCentre = next->mapTo(&root, next->rect().center());
+    QWidget* hit = root.childAt(nextCentre);
+    EXPECT_TRUE(hit == next || next->isAncestorOf(hit)) << "Continue takes its own clicks";
+
+    // The close control: named, reached with Tab, ringed, pressed with Space.
+    QAbstractButton* close = root.fileNoticeClose();
+    EXPECT_EQ(close->accessibleName(), QStringLiteral("Close file notice"));
+    EXPECT_TRUE(close->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(root.fileNotice()->geometry().contains(close->mapTo(&root, close->rect().center())));
+    next->setFocus(Qt::TabFocusReason);
+    for (int press = 0; press < 12 && QApplication::focusWidget() != close; ++press)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), close) << "Tab reaches the close control";
+    EXPECT_TRUE(KitPaint::showsFocusRing(close));
+    const QImage ringed = renderWidget(root, Qt::black);
+    QTest::keyClick(close, Qt::Key_Space);
+    EXPECT_FALSE(root.fileNotice()->isVisible());
+    EXPECT_EQ(root.noticeRoom(), 0);
+    EXPECT_EQ(root.minimumHeight(), 600);
+    EXPECT_EQ(root.onboarding()->height(), root.height()) << "the content takes the band back";
+
+    // A later failure of one file shows it again; saving both files again clears it.
+    notices.set(notes, "Vantrel could not save notes.json: the folder /media/readonly refused the write "
+                       "(Permission denied).");
+    EXPECT_TRUE(root.fileNotice()->isVisible());
+    EXPECT_EQ(root.fileNoticeText()->text(), "Vantrel could not save notes.json: the folder /media/readonly "
+                                             "refused the write (Permission denied).");
+    notices.resolve(notes);
+    notices.resolve(clipboard);
+    EXPECT_FALSE(root.fileNotice()->isVisible());
+
+    // Over the control center the page ends above the band.
+    notices.set(notes, "Vantrel could not save notes.json.");
+    c.h.preferences.setHasCompletedOnboarding(true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(root.page(), nullptr);
+    const QRect page(root.page()->mapTo(&root, QPoint(0, 0)), root.page()->size());
+    EXPECT_LE(page.bottom(), root.fileNotice()->geometry().top());
+    saveContactSheet(
+        {{"onboarding, close focused", ringed}, {"control center", renderWidget(root, Qt::black)}},
+        VANTREL_BINARY_DIR "/renders/file-notice-room.png");
 }

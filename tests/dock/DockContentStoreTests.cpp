@@ -1,5 +1,6 @@
 #include "dock/DockContentStore.h"
 
+#include "core/FileNotices.h"
 #include "core/LocalPersistence.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -182,16 +183,24 @@ TEST_F(DockContentFixture, ADamagedFileIsCopiedAsideBeforeTheNextChangeReplacesI
 }
 
 TEST_F(DockContentFixture, AFailedSaveSaysSoAndKeepsTheChangeInMemory) {
+    FileNotices notices;
+    persistence.setNotices(&notices);
     auto store = makeStore();
     files.failWith(FakeFileManager::Operation::writeData,
                    std::make_exception_ptr(std::runtime_error("disk full")));
     EXPECT_TRUE(store->addWebsite({}, QStringLiteral("example.com")));
     EXPECT_EQ(store->statusMessage(), "Could not save Vantrel Dock items.");
     ASSERT_EQ(store->items().size(), 1u);
-    EXPECT_EQ(log.messages(QStringLiteral("Persistence")).size(), 1);
+    // The file's failure, then its recovery file's.
+    ASSERT_EQ(log.messages(QStringLiteral("Persistence")).size(), 2);
     EXPECT_TRUE(log.messages(QStringLiteral("Persistence"))
                     .front()
                     .startsWith("kind=write file=dock-shortcuts.json"));
+    EXPECT_EQ(
+        notices.notices(),
+        QStringList{"Vantrel could not save dock-shortcuts.json: the folder " + folder +
+                    " refused the write (disk full). Nothing could be written anywhere: your changes are "
+                    "kept only while Vantrel runs, and saved again with the next change."});
 
     panel.answer = QStringLiteral("/home/u/Projects");
     store->chooseFolder();
@@ -204,6 +213,7 @@ TEST_F(DockContentFixture, AFailedSaveSaysSoAndKeepsTheChangeInMemory) {
     files.clearFailure(FakeFileManager::Operation::writeData);
     store->remove(store->items().front());
     EXPECT_EQ(stored().size(), 2) << "the next save writes everything held in memory";
+    EXPECT_TRUE(notices.notices().isEmpty());
     panel.multipleAnswer = QStringList{QStringLiteral("/apps/b.desktop")};
     store->chooseApplications();
     EXPECT_EQ(store->statusMessage(), "Added 1 application.");

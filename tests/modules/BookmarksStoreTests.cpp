@@ -1,5 +1,7 @@
 #include "modules/BookmarksStore.h"
 
+#include "core/FileNotices.h"
+
 #include "core/LocalPersistence.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
@@ -192,4 +194,33 @@ TEST_F(BookmarksFixture, EmptyingTheListBringsBackTheHint) {
     EXPECT_EQ(store->statusMessage(), "Website saved.") << "nothing removed";
     store->remove(store->items()[0]);
     EXPECT_EQ(store->statusMessage(), "Add a website or application for one-click access.");
+}
+
+TEST_F(BookmarksFixture, AChangeThatCannotBeSavedIsNeverCalledSavedAndIsToldInTheWindow) {
+    FileNotices notices;
+    persistence.setNotices(&notices);
+    auto store = makeStore();
+    // The data folder refuses every write: neither the list nor a recovery file can be written.
+    files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::permission_denied))));
+    EXPECT_TRUE(store->addWebsite(QStringLiteral("News"), QStringLiteral("news.example.com")));
+    EXPECT_EQ(store->statusMessage(), QStringLiteral("Could not save bookmarks."));
+    EXPECT_EQ(store->items().size(), 1u) << "kept for the session";
+    EXPECT_FALSE(QFileInfo::exists(file()));
+    EXPECT_EQ(notices.notices(),
+              QStringList{"Vantrel could not save bookmarks.json: the folder " + folder +
+                          " refused the write (Permission denied). Nothing could be written anywhere: your "
+                          "changes are kept only while Vantrel runs, and saved again with the next change."});
+
+    // Removing the only bookmark while refused does not claim an empty saved list either.
+    store->remove(store->items().front());
+    EXPECT_EQ(store->statusMessage(), QStringLiteral("Could not save bookmarks."));
+
+    // Writable again: saved, said so, and the notice goes.
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    EXPECT_TRUE(store->addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.com")));
+    EXPECT_EQ(store->statusMessage(), QStringLiteral("Website saved."));
+    EXPECT_TRUE(notices.notices().isEmpty());
+    EXPECT_EQ(makeStore()->items().size(), 1u);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -357,4 +358,41 @@ TEST_F(ClipboardStoreTest, CapturesWhileTheFileIsUnreadableAreWrittenBesideItAnd
                           dataFolder() + "/" + recovered[0];
     EXPECT_EQ(log.messages(QStringLiteral("Persistence")).filter(where).size(), 1);
     EXPECT_EQ(diagnostics.filter(where).size(), 1);
+}
+
+TEST_F(ClipboardStoreTest, AWriteTheFolderRefusesIsToldAndTheHistoryGoesToTheRecoveryFile) {
+    makeStore();
+    // Every write handed to the queue, and every answer it sends back, until none is left.
+    const auto settle = [this] {
+        for (int round = 0; round < 4; ++round) {
+            writes->drain();
+            QCoreApplication::sendPostedEvents();
+        }
+    };
+    // clipboard.json lives in a folder that refuses it (through a link); the data folder does not.
+    files.failWritesTo(filePath(), std::make_exception_ptr(FileWriteError(
+                                       filePath(), "Permission denied", QStringLiteral("/media/readonly"))));
+    copyElsewhere("one");
+    settle();
+    copyElsewhere("two");
+    settle();
+    EXPECT_FALSE(QFileInfo::exists(filePath()));
+    const QStringList recovered = filesMatching(QStringLiteral("clipboard.json.recovered-*"));
+    ASSERT_EQ(recovered.size(), 1);
+    const QString recovery = dataFolder() + "/" + recovered[0];
+    const QJsonArray kept = QJsonDocument::fromJson(home.readFile(recovery)).array();
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].toObject()["text"].toString(), "two");
+    EXPECT_EQ(notices.notices(),
+              QStringList{"Vantrel could not save clipboard.json: the folder /media/readonly "
+                          "refused the write (Permission denied). What this session holds "
+                          "is kept in " +
+                          recovery + " instead."});
+
+    // Written again: the whole history reaches the file and the notice goes.
+    files.clearWriteFailures();
+    copyElsewhere("three");
+    settle();
+    EXPECT_EQ(fileArray().size(), 3);
+    EXPECT_TRUE(notices.notices().isEmpty());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileNotices.h"
 #include "core/LocalPersistence.h"
 #include "support/FakeFileManager.h"
 #include "support/ManualScheduler.h"
@@ -16,9 +17,11 @@
 namespace vantrel::test {
 
 // A store's data folder in a temporary home, with real files behind a recording file manager,
-// a manual clock and scheduler, and the persistence log recorded.
+// a manual clock and scheduler, the persistence log recorded and the window's file notices.
 class DataFolderTest : public ::testing::Test {
 protected:
+    DataFolderTest() { persistence.setNotices(&notices); }
+
     static std::exception_ptr failure(std::errc code = std::errc::no_space_on_device) {
         return std::make_exception_ptr(std::system_error(std::make_error_code(code)));
     }
@@ -34,6 +37,7 @@ protected:
     RecordingSystemLog log;
     FakeFileManager files;
     QStringList diagnostics; // the records the persistence leaves
+    FileNotices notices;     // what the window would say
     LocalPersistence persistence{LocalPersistence::Store{dataFolder(), &files}, clock, log,
                                  QStringLiteral("com.vantrel.mac"),
                                  [this](const QString& message) { diagnostics.append(message); }};

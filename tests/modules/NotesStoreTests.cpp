@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -309,6 +310,52 @@ TEST_F(NotesStoreTest, FailedSaveTellsTheUserAndKeepsTheNotes) {
     store->updateSelected("saved");
     scheduler.advance(Seconds(1));
     EXPECT_EQ(savedBody(), "saved");
+}
+
+TEST_F(NotesStoreTest, ASaveTheFolderRefusesIsToldNeverCalledSavedAndKeptInTheRecoveryFile) {
+    writeNotesFile(documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"before"})").arg(kId)));
+    makeStore();
+    QSignalSpy failedChanged(store.get(), &NotesStore::saveFailedChanged);
+    // notes.json lives in a folder that refuses it (through a link); the data folder takes the rest.
+    files.failWritesTo(filePath(), std::make_exception_ptr(FileWriteError(
+                                       filePath(), "Permission denied", QStringLiteral("/media/readonly"))));
+    store->updateSelected("typed while refused");
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(store->saveFailed());
+    EXPECT_EQ(savedBody(), "before");
+    const QStringList recovered = filesMatching("notes.json.recovered-*");
+    ASSERT_EQ(recovered.size(), 1);
+    const QString recovery = dataFolder() + '/' + recovered[0];
+    EXPECT_EQ(bodyOf(home.readFile(recovery)), "typed while refused");
+    EXPECT_EQ(notices.notices(), QStringList{"Vantrel could not save notes.json: the folder /media/readonly "
+                                             "refused the write (Permission denied). What this session holds "
+                                             "is kept in " +
+                                             recovery + " instead."});
+
+    // Quitting writes the newest text there too.
+    store->updateSelected("typed before quitting");
+    store->saveNow();
+    EXPECT_EQ(bodyOf(home.readFile(recovery)), "typed before quitting");
+
+    // The data folder full as well: nothing more reaches the disk, and the notice says so.
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    store->updateSelected("held in memory");
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(notices.notices().value(0).endsWith(
+        "Nothing could be written anywhere: your changes are kept only while Vantrel runs, and saved again "
+        "with the next change."))
+        << notices.notices().value(0).toStdString();
+    EXPECT_EQ(bodyOf(home.readFile(recovery)), "typed before quitting");
+
+    // Saved again: said so, and the notice goes.
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    files.clearWriteFailures();
+    store->updateSelected("saved at last");
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(store->saveFailed());
+    EXPECT_EQ(savedBody(), "saved at last");
+    EXPECT_TRUE(notices.notices().isEmpty());
+    EXPECT_EQ(failedChanged.count(), 2);
 }
 
 TEST_F(NotesStoreTest, WithoutASelectedNoteEditsChangeNothingAndSaveNothing) {

@@ -280,7 +280,9 @@ TEST_F(FileDefaultsFixture, ALinkToAFileOfTheUsersIsReadAndSavedThroughOthersAre
         ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()), 0);
         QStringList told;
         JsonDefaultsProvider provider(folder(), scheduler, clock, log);
-        provider.setProblemHandler([&](const QString& problem) { told.append(problem); });
+        provider.setProblemHandler([&](const QString&, const QString& problem) {
+            if (!problem.isEmpty()) told.append(problem);
+        });
         UserDefaults& defaults = provider.standard();
         EXPECT_TRUE(defaults.keys().isEmpty());
         defaults.setBool(QStringLiteral("x"), true);
@@ -305,7 +307,9 @@ TEST_F(FileDefaultsFixture, AReadOnlySettingsFileIsLeftAsItIsAndItsChangesHoldUn
     QStringList told;
     {
         JsonDefaultsProvider provider(folder(), scheduler, clock, log);
-        provider.setProblemHandler([&](const QString& problem) { told.append(problem); });
+        provider.setProblemHandler([&](const QString&, const QString& problem) {
+            if (!problem.isEmpty()) told.append(problem);
+        });
         UserDefaults& defaults = provider.standard();
         defaults.setInteger(QStringLiteral("kept"), 2);
         provider.flushAll();
@@ -319,4 +323,32 @@ TEST_F(FileDefaultsFixture, AReadOnlySettingsFileIsLeftAsItIsAndItsChangesHoldUn
                               .arg(path)});
     EXPECT_EQ(home.readFile(path), original);
     EXPECT_EQ(modeOf(path), 0444);
+}
+
+TEST_F(FileDefaultsFixture, AFailedWriteIsToldWithItsFolderAndWithdrawnOnceTheFileIsWrittenAgain) {
+    QList<std::pair<QString, QString>> told;
+    auto defaults = open();
+    defaults->setProblemHandler([&](const QString& file, const QString& problem) {
+        told.append({file, problem});
+    });
+    const QString path = folder() + QStringLiteral("/com.vantrel.mac.json");
+    // The write meets a folder that takes nothing: its temporary file is gone before the rename.
+    defaults->setBeforeCommit([](const QString& temporary) { QFile::remove(temporary); });
+    defaults->setString(QStringLiteral("k"), QStringLiteral("v"));
+    defaults->flush();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0].first, path);
+    EXPECT_EQ(
+        told[0].second,
+        QStringLiteral("Changes to the settings could not be saved to %1: the folder %2 "
+                       "refused the write (No such file or directory). They hold only until Vantrel quits.")
+            .arg(path, folder()));
+    // Written again: told with no problem, once.
+    defaults->setBeforeCommit({});
+    defaults->setString(QStringLiteral("k"), QStringLiteral("w"));
+    defaults->flush();
+    defaults->flush();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[1], std::make_pair(path, QString()));
+    EXPECT_EQ(onDisk().value(QStringLiteral("k")).toString(), QStringLiteral("w"));
 }

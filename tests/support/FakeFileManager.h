@@ -26,6 +26,11 @@ public:
 
     void failWith(Operation operation, std::exception_ptr error) { failures_[operation] = std::move(error); }
     void clearFailure(Operation operation) { failures_.erase(operation); }
+    // Writes to `path` alone throw `error` (as a folder that refuses one file and not the others).
+    void failWritesTo(const QString& path, std::exception_ptr error) {
+        writeFailures_[path] = std::move(error);
+    }
+    void clearWriteFailures() { writeFailures_.clear(); }
 
     bool fileExists(const QString& path) const override { return real_.fileExists(path); }
     std::optional<qint64> fileSize(const QString& path) const override { return real_.fileSize(path); }
@@ -42,6 +47,8 @@ public:
     }
     void writeData(const QByteArray& bytes, const QString& path) override {
         enter(Operation::writeData, path);
+        if (auto it = writeFailures_.find(path); it != writeFailures_.end())
+            std::rethrow_exception(it->second);
         real_.writeData(bytes, path);
     }
     void copyItem(const QString& from, const QString& to) override {
@@ -76,6 +83,7 @@ private:
 
     PosixFileManager real_;
     std::map<Operation, std::exception_ptr> failures_;
+    std::map<QString, std::exception_ptr> writeFailures_;
     mutable std::vector<Call> calls_;
     std::function<void(const Call&)> observe_;
 };

@@ -98,7 +98,7 @@ void JsonFileDefaults::load() {
             if (!value.isUndefined()) values_.insert(key, value);
         mayReplaceFile_ = true;
         readProblem_.clear();
-        problem_.clear();
+        setProblem({});
         return;
     }
     QByteArray bytes;
@@ -134,7 +134,7 @@ void JsonFileDefaults::load() {
         }
         mayReplaceFile_ = true;
         readProblem_.clear();
-        problem_.clear();
+        setProblem({});
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
@@ -164,7 +164,7 @@ void JsonFileDefaults::load() {
 void JsonFileDefaults::setProblem(const QString& problem) {
     if (problem == problem_) return;
     problem_ = problem;
-    if (onProblem_) onProblem_(problem_);
+    if (onProblem_) onProblem_(filePath(), problem_);
 }
 
 void JsonFileDefaults::set(const QString& key, const QJsonValue& value) {
@@ -258,14 +258,19 @@ void JsonFileDefaults::flush() {
         unwritten_.clear();
         ++writeCount_;
         dirty_ = false;
-        problem_.clear();
+        setProblem({});
     } catch (const FileWriteError& e) {
         // Keep the values dirty: the next change or the flush at exit tries again.
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
-        setProblem(QStringLiteral("Changes to the settings could not be saved to %1 (%2). They hold only "
-                                  "until Vantrel quits.")
-                       .arg(e.path(), e.reason()));
+        // A file its owner made read-only refused, not its folder.
+        const QString where =
+            e.refusedByFile()
+                ? QStringLiteral(" (%1)").arg(e.reason())
+                : QStringLiteral(": the folder %1 refused the write (%2)").arg(e.folder(), e.reason());
+        setProblem(QStringLiteral("Changes to the settings could not be saved to %1%2. They hold only until "
+                                  "Vantrel quits.")
+                       .arg(e.path(), where));
     }
 }
 
@@ -294,7 +299,8 @@ void JsonDefaultsProvider::setProblemHandler(JsonFileDefaults::ProblemHandler ha
     onProblem_ = std::move(handler);
     for (auto& [domain, defaults] : domains_) {
         defaults->setProblemHandler(onProblem_);
-        if (onProblem_ && !defaults->problem().isEmpty()) onProblem_(defaults->problem());
+        if (onProblem_ && !defaults->problem().isEmpty())
+            onProblem_(defaults->filePath(), defaults->problem());
     }
 }
 

@@ -34,8 +34,9 @@ public:
     // receives what is wrong with them.
     static std::optional<QJsonObject> decode(const QByteArray& bytes, QString* problem = nullptr);
 
-    // Told, in words for the user, each time the file cannot be read or its changes cannot be saved.
-    using ProblemHandler = std::function<void(const QString& problem)>;
+    // Told, in words for the user, each time the file (its path) cannot be read or its changes
+    // cannot be saved; told with an empty problem once it was read or written again.
+    using ProblemHandler = std::function<void(const QString& file, const QString& problem)>;
 
     JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock, SystemLog& log,
                      ProblemHandler onProblem = {});
