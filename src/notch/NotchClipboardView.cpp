@@ -1,5 +1,7 @@
 #include "notch/NotchClipboardView.h"
 
+#include "kit/KitPaint.h"
+
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
@@ -115,6 +117,12 @@ private:
     NotchSurfaceButton* menu_;
 };
 
+namespace {
+// Room on both sides of "Clear" for the focus ring, which would otherwise run through its first
+// and last letters.
+constexpr double kClearRingRoom = 6;
+} // namespace
+
 NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, MenuPresenter& menus,
                                        QWidget* parent)
     : QWidget(parent), store_(store), accent_(accent), menus_(menus), search_(new QLineEdit(this)),
@@ -126,6 +134,9 @@ NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, Men
     search_->setFont(VantrelType::font(13, QFont::Normal));
     search_->setAccessibleName(QStringLiteral("Search clipboard…"));
     search_->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // Reached with Tab, the field rings its capsule: its caret alone is easily missed.
+    KitPaint::watchFocusReason(search_);
+    search_->installEventFilter(this);
     // Tab goes to the entries, not to the list that scrolls them.
     scroll_->setFocusPolicy(Qt::ClickFocus);
     connect(search_, &QLineEdit::textEdited, this,
@@ -308,7 +319,8 @@ const QStringList& NotchClipboardView::linesOf(const ClipboardEntry& entry, doub
 
 void NotchClipboardView::relayout() {
     const Layout l =
-        layout(QSizeF(size()), QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")));
+        layout(QSizeF(size()),
+               QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")) + 2 * kClearRingRoom);
     search_->setGeometry(l.searchField.adjusted(kSearchPadding, 0, -kSearchPadding, 0).toAlignedRect());
     clear_->setGeometry(l.clearButton.toAlignedRect());
     const QRect list = l.list.toAlignedRect();
@@ -320,6 +332,8 @@ void NotchClipboardView::relayout() {
 }
 
 bool NotchClipboardView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update(layout(QSizeF(size()), 0).searchField.toAlignedRect().adjusted(-1, -1, 1, 1));
     // The rows follow the viewport: a new width re-wraps their texts, a new height may show more.
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) {
         if (scroll_->viewport()->width() != laidOutWidth_) {
@@ -438,10 +452,15 @@ void NotchClipboardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Layout l =
-        layout(QSizeF(size()), QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")));
+        layout(QSizeF(size()),
+               QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Clear")) + 2 * kClearRingRoom);
     QPainterPath capsule;
     capsule.addRoundedRect(l.searchField, kSearchHeight / 2, kSearchHeight / 2);
     painter.fillPath(capsule, white(0.07));
+    if (KitPaint::showsFocusRing(search_))
+        KitPaint::paintFocusRingInside(
+            painter, l.searchField, kSearchHeight / 2,
+            KitPaint::ringColor(KitPaint::composite(white(0.07), KitPaint::surfaceBehind(this)), accent_));
 }
 
 } // namespace vantrel
