@@ -3,6 +3,7 @@
 #include "kit/KitPaint.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionSlider>
 #include <algorithm>
@@ -61,6 +62,31 @@ void VantrelSlider::initStyleOption(QStyleOptionSlider* option) const {
     const int room = int(KitPaint::kFocusRingRoom) + 1;
     option->rect = orientation() == Qt::Horizontal ? option->rect.adjusted(room, 0, -room, 0)
                                                    : option->rect.adjusted(0, room, 0, -room);
+}
+
+template <typename Handler> void VantrelSlider::withinGroove(QMouseEvent* event, Handler handler) {
+    const double room = KitPaint::kFocusRingRoom + 1;
+    QPointF at = event->position();
+    if (orientation() == Qt::Horizontal)
+        at.setX(std::clamp(at.x(), room, std::max(room, width() - room - 1)));
+    else
+        at.setY(std::clamp(at.y(), room, std::max(room, height() - room - 1)));
+    QMouseEvent inside(event->type(), at, event->globalPosition(), event->button(), event->buttons(),
+                       event->modifiers(), event->pointingDevice());
+    handler(&inside);
+    event->setAccepted(inside.isAccepted());
+}
+
+void VantrelSlider::mousePressEvent(QMouseEvent* event) {
+    withinGroove(event, [this](QMouseEvent* inside) { QSlider::mousePressEvent(inside); });
+}
+
+void VantrelSlider::mouseMoveEvent(QMouseEvent* event) {
+    withinGroove(event, [this](QMouseEvent* inside) { QSlider::mouseMoveEvent(inside); });
+}
+
+void VantrelSlider::mouseReleaseEvent(QMouseEvent* event) {
+    withinGroove(event, [this](QMouseEvent* inside) { QSlider::mouseReleaseEvent(inside); });
 }
 
 void VantrelSlider::paintEvent(QPaintEvent* event) {

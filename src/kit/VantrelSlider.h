@@ -28,10 +28,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // The groove and the knob keep clear of the ring, which runs round the slider's edge; the
-    // pointer is read against the same rectangle.
+    // pointer is read against the same rectangle, a press in the margin as at the nearer end.
     void initStyleOption(QStyleOptionSlider* option) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    template <typename Handler> void withinGroove(QMouseEvent* event, Handler handler);
+
     double keyUnit_ = 0;
 };
 
