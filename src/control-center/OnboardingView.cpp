@@ -13,6 +13,7 @@
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
+#include "settings/PlainButtonStyle.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
 #include <QRadialGradient>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -76,19 +76,10 @@ private:
     double opacity_;
 };
 
-void styleAsPlain(QPushButton* button, const QColor& color) {
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { border: none; background: transparent; padding: 4px 6px; color: %1; }")
-            .arg(color.name(QColor::HexArgb)));
-}
-
-// A button drawn as its text alone, in the given colour.
-QPushButton* plainButton(const QString& title, const QColor& color, QWidget* parent) {
-    auto* button = new QPushButton(title, parent);
-    button->setFlat(true);
+// A button drawn as its text alone, in the given colour, that shows the kit's ring.
+VantrelButton* plainButton(const QString& title, const AdaptiveColor& color, QWidget* parent) {
+    auto* button = new VantrelButton(title, std::make_shared<PlainButtonStyle>(color), parent);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFont(VantrelType::button());
-    styleAsPlain(button, color);
     return button;
 }
 
@@ -249,7 +240,7 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
 
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(38, 0, 38, 30);
-    back_ = plainButton(QStringLiteral("Back"), toneColor(this, Tone::secondary), card_);
+    back_ = plainButton(QStringLiteral("Back"), VantrelTheme::secondaryText(), card_);
     continue_ =
         new VantrelButton(QStringLiteral("Continue"),
                           std::make_shared<VantrelPillButtonStyle>(accent(), &context_.haptics), card_);
@@ -299,7 +290,6 @@ void OnboardingView::refreshFooter() {
     continue_->updateGeometry();
     // A longer title needs a wider pill at once, not on the next turn.
     card_->layout()->activate();
-    styleAsPlain(back_, toneColor(this, Tone::secondary));
 }
 
 QWidget* OnboardingView::transitionLayer() const {
@@ -481,10 +471,10 @@ QWidget* OnboardingView::privacy() {
         row->addLayout(texts);
         row->addStretch();
         if (!allowed) {
-            QPushButton* allow = plainButton(QStringLiteral("Allow"), accent(), tile);
+            VantrelButton* allow = plainButton(QStringLiteral("Allow"), {accent(), accent()}, tile);
             allow->setAccessibleDescription(QString::fromUtf8(line.title));
             const OnboardingFlow::Permission permission = line.permission;
-            connect(allow, &QPushButton::clicked, this, [this, permission] { flow_.allow(permission); });
+            connect(allow, &QAbstractButton::clicked, this, [this, permission] { flow_.allow(permission); });
             row->addWidget(allow);
         }
         list->addWidget(tile);
@@ -566,7 +556,6 @@ void OnboardingView::refreshColors() {
         if (glyph->property(kDormantProperty).toBool())
             glyph->setColor(VantrelTheme::dormant().resolve(scheme));
     }
-    styleAsPlain(back_, toneColor(this, Tone::secondary));
     update();
 }
 

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <array>
 
-class QPushButton;
 class QVariantAnimation;
 
 namespace vantrel {
@@ -51,7 +50,7 @@ public:
 
     OnboardingFlow& flow() { return flow_; }
     QWidget* stepContent() const { return content_; }
-    QPushButton* backButton() const { return back_; }
+    VantrelButton* backButton() const { return back_; }
     VantrelButton* continueButton() const { return continue_; }
     QVariantAnimation* stepAnimation() const { return stepAnimation_; }
     // While a step change runs: the layer drawing both steps over the incoming one, which waits
@@ -82,7 +81,7 @@ private:
     OnboardingFlow flow_;
     QWidget* card_;
     QWidget* content_ = nullptr;
-    QPushButton* back_;
+    VantrelButton* back_;
     VantrelButton* continue_;
     QVariantAnimation* stepAnimation_;
     StepTransitionLayer* transition_;

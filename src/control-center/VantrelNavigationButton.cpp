@@ -1,5 +1,6 @@
 #include "control-center/VantrelNavigationButton.h"
 
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelMotion.h"
@@ -46,6 +47,7 @@ VantrelNavigationButton::VantrelNavigationButton(const QString& title, bool isSe
     setChecked(isSelected);
     setFocusPolicy(Qt::TabFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     if (action) connect(this, &QAbstractButton::clicked, this, [action] { action(); });
@@ -126,7 +128,7 @@ void VantrelNavigationButton::paintEvent(QPaintEvent*) {
                          VantrelTheme::withOpacity(VantrelTheme::keyline().resolve(scheme), l.hoverOpacity));
     }
     if (l.showsFocusRing) {
-        painter.setPen(QPen(accent_, l.focusRingWidth));
+        painter.setPen(QPen(KitPaint::ringColor(KitPaint::surfaceBehind(this), accent_), l.focusRingWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(l.focusRing, 12, 12);
     }

@@ -64,8 +64,14 @@ public:
         }
         // The row the arrow keys move, Space chooses and Return takes: ringed inside the row, so
         // the rows beside it do not cover the ring.
-        if (showsCurrent_ && (option.state & QStyle::State_HasFocus))
-            KitPaint::paintFocusRingInside(*painter, row, 9, accent_);
+        if (showsCurrent_ && (option.state & QStyle::State_HasFocus)) {
+            QColor ground = KitPaint::surfaceBehind(option.widget);
+            if (chosen || hovered)
+                ground = KitPaint::composite(chosen ? VantrelTheme::withOpacity(accent_, 0.16)
+                                                    : VantrelTheme::recessed().resolve(scheme),
+                                             ground);
+            KitPaint::paintFocusRingInside(*painter, row, 9, KitPaint::ringColor(ground, accent_));
+        }
         const QRectF mark(row.right() - 8 - 16, row.center().y() - 8, 16, 16);
         if (chosen) {
             GlyphCatalogue::paint(*painter, u"checkmark.circle.fill", mark, accent_, QFont::DemiBold);

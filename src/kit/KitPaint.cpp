@@ -5,10 +5,12 @@
 
 #include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vantrel::KitPaint {
@@ -44,11 +46,20 @@ constexpr char kClickFocus[] = "vantrelClickFocus";
 
 // Notes on each watched widget whether its focus came from a click. Focus that comes back with
 // its window, or from a closing popup, keeps what it was; where it never had any, it came with no
-// key pressed, and shows no ring either.
+// key pressed, and shows no ring either. Tab pressed on it shows its ring though the focus stays:
+// the only stop of its window is the next stop too.
 class FocusReasonWatcher final : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && widget &&
+                widget->property(kClickFocus).toBool()) {
+                widget->setProperty(kClickFocus, false);
+                widget->update();
+            }
+        } else if (event->type() == QEvent::FocusIn) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 watched->setProperty(kClickFocus, reason == Qt::MouseFocusReason);
@@ -79,7 +90,7 @@ bool focusCameByClick(const QWidget* widget) {
 }
 
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
-                 ColorScheme scheme, bool enabled, bool focused) {
+                 ColorScheme scheme, bool enabled, bool focused, const QColor& ring) {
     painter.save();
     if (!enabled) painter.setOpacity(painter.opacity() * kDisabledOpacity);
     const double radius = layout.track.height() / 2;
@@ -97,7 +108,84 @@ void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(layout.knob, knob, knob);
     painter.restore();
-    if (focused) paintFocusRing(painter, layout.track, radius, tint);
+    if (focused) paintFocusRing(painter, layout.track, radius, ring);
+}
+
+namespace {
+
+double luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+constexpr char kSurface[] = "vantrelSurface";
+
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor composite(const QColor& over, const QColor& under) {
+    const double a = std::clamp(over.alphaF(), 0.0f, 1.0f);
+    const auto mix = [a](double top, double bottom) { return float(top * a + bottom * (1 - a)); };
+    return QColor::fromRgbF(mix(over.redF(), under.redF()), mix(over.greenF(), under.greenF()),
+                            mix(over.blueF(), under.blueF()), 1);
+}
+
+QColor ringColor(const QColor& surface, const QColor& accent) {
+    const QColor ground = composite(surface, Qt::black);
+    const QColor tint = composite(accent, ground);
+    if (contrastRatio(tint, ground) >= 3.5) return tint;
+    // Towards whichever end stands out more from the surface; in steps, so the ring keeps as
+    // much of the accent's hue as the contrast allows.
+    const QColor end =
+        contrastRatio(Qt::black, ground) >= contrastRatio(Qt::white, ground) ? Qt::black : Qt::white;
+    QColor ring = tint;
+    for (int step = 1; step <= 20 && contrastRatio(ring, ground) < 4.5; ++step) {
+        QColor toward = end;
+        toward.setAlphaF(float(step / 20.0));
+        ring = composite(toward, tint);
+    }
+    return ring;
+}
+
+void setSurface(QWidget* widget, const QColor& color) {
+    widget->setProperty(kSurface, color);
+}
+
+QColor surfaceBehind(const QWidget* widget) {
+    std::vector<QColor> layers;
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const QVariant named = w->property(kSurface);
+        if (named.isValid()) {
+            const QColor color = named.value<QColor>();
+            layers.push_back(color);
+            if (color.alpha() == 255) break;
+        }
+        if (w->isWindow()) break;
+    }
+    QColor surface = VantrelTheme::canvasMiddle().resolve(VantrelTheme::colorScheme(widget));
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) surface = composite(*layer, surface);
+    return surface;
+}
+
+QColor focusRingColor(const QWidget* widget) {
+    return ringColor(surfaceBehind(widget), tint(widget));
+}
+
+void paintFocusRingOnFill(QPainter& painter, const QPainterPath& ring, const QColor& fill,
+                          const QWidget* widget) {
+    painter.save();
+    painter.setOpacity(1);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ringColor(composite(fill, surfaceBehind(widget)), tint(widget)), 2));
+    painter.drawPath(ring);
+    painter.restore();
 }
 
 void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const QColor& tint, double width) {
@@ -122,7 +210,7 @@ void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(1);
-    paintFocusRingInside(painter, QRectF(widget->rect()), radius, tint(widget));
+    paintFocusRingInside(painter, QRectF(widget->rect()), radius, focusRingColor(widget));
     painter.restore();
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QPainter;
+class QPainterPath;
 class QWidget;
 
 namespace vantrel {
@@ -40,13 +41,33 @@ void watchFocusReason(QWidget* widget);
 bool showsFocusRing(const QWidget* widget);
 
 // A switch whose track is `on` of the way (0 to 1) from the off colour to the tint.
+// A focused switch draws its ring in `ring`.
 void paintSwitch(QPainter& painter, const SwitchLayout& layout, double on, const QColor& tint,
-                 ColorScheme scheme, bool enabled, bool focused);
+                 ColorScheme scheme, bool enabled, bool focused, const QColor& ring);
 // Gives `to` the focus as `from` had it: focus that came from a click stays without a ring when
 // the control that had it is replaced.
 void passFocus(const QWidget* from, QWidget* to);
 // Whether `widget`'s last focus came from a click (needs watchFocusReason).
 bool focusCameByClick(const QWidget* widget);
+
+// The WCAG contrast ratio of two colours, from 1 (the same) to 21 (black on white); alpha is
+// ignored: composite a translucent colour first.
+double contrastRatio(const QColor& a, const QColor& b);
+// `over` laid on the opaque `under` at `over`'s alpha.
+QColor composite(const QColor& over, const QColor& under);
+// The colour of a focus ring drawn on the opaque `surface`: `accent` where it stands out from
+// the surface by 3.5:1, else the accent taken towards black on a light surface (towards white on
+// a dark one) until it stands out by 4.5:1. The margins keep the ring clear of 3:1 also where
+// the surface is a gradient or glass a little lighter or darker than the colour named for it.
+QColor ringColor(const QColor& surface, const QColor& accent);
+// Names the colour `widget` paints behind its children (translucent colours are laid over what
+// lies behind the widget), so the rings of the controls on it stand out from it.
+void setSurface(QWidget* widget, const QColor& color);
+// The opaque colour behind `widget`: the surfaces named on it and its ancestors, laid over the
+// canvas of its appearance.
+QColor surfaceBehind(const QWidget* widget);
+// The ring of `widget` on the surface behind it, in its tint where that stands out.
+QColor focusRingColor(const QWidget* widget);
 
 // A ring around `rect` that shows keyboard focus. It reaches kFocusRingRoom beyond `rect`: a
 // control whose rect has no such room around its shape draws it with paintFocusRingInside.
@@ -55,6 +76,11 @@ void paintFocusRing(QPainter& painter, const QRectF& rect, double radius, const 
 inline constexpr double kFocusRingRoom = 3;
 // The same ring with its outer edge on `bounds`, so that all of it is seen inside them.
 void paintFocusRingInside(QPainter& painter, const QRectF& bounds, double radius, const QColor& tint);
+// The ring of a control that fills its own shape (a button, a segment): 2 wide, centred on
+// `ring`, which lies far enough inside the shape's edge that the fill shows on both sides of it,
+// in the colour that stands out from `fill` laid over the surface behind `widget`.
+void paintFocusRingOnFill(QPainter& painter, const QPainterPath& ring, const QColor& fill,
+                          const QWidget* widget);
 // The ring inside `widget`'s own rect, when it shows one: for a plain control (a row, a tile, a
 // symbol) that draws no shape of its own. Needs watchFocusReason.
 void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius);

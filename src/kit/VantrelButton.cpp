@@ -1,5 +1,6 @@
 #include "kit/VantrelButton.h"
 
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelGlyph.h"
@@ -18,6 +19,7 @@ VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelB
     setText(text);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setAttribute(Qt::WA_Hover);
     connect(animation_, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { setProgress(v.toDouble()); });
@@ -148,9 +150,17 @@ void VantrelButton::paintEvent(QPaintEvent*) {
 
     paintLabel(painter, look, l);
     if (KitPaint::showsFocusRing(this)) {
-        painter.setPen(QPen(VantrelTheme::withOpacity(look.foreground, 0.6), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(look.shape.path(l.frame.adjusted(1, 1, -1, -1)));
+        // Inside the shape, with a point of the fill left outside it: the ring stands out from
+        // the fill on both sides, whatever the surface round the button is.
+        const QColor middle = QColor::fromRgbF((look.fillStart.redF() + look.fillEnd.redF()) / 2,
+                                               (look.fillStart.greenF() + look.fillEnd.greenF()) / 2,
+                                               (look.fillStart.blueF() + look.fillEnd.blueF()) / 2,
+                                               (look.fillStart.alphaF() + look.fillEnd.alphaF()) / 2);
+        // Further in past an outline, which may be in the tint itself.
+        const bool outlined = look.outlineWidth > 0 && look.outline.alpha() > 0;
+        const double inset = 2 + (outlined ? std::ceil(look.outlineWidth) : 0);
+        KitPaint::paintFocusRingOnFill(
+            painter, look.shape.path(l.frame.adjusted(inset, inset, -inset, -inset)), middle, this);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "kit/VantrelHelpButton.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/OutlineWindowShape.h"
 #include "kit/VantrelGlyph.h"
@@ -103,6 +104,7 @@ VantrelHelpButton::VantrelHelpButton(VantrelPreferences& preferences, SystemAppe
     // Reached with the keyboard; a click does not take focus, as on the desktop it comes from.
     setFocusPolicy(Qt::TabFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -169,7 +171,9 @@ void VantrelHelpButton::paintEvent(QPaintEvent*) {
     if (isKeyboardFocused()) {
         // The accent is read now, not observed: the ring is drawn only while focused.
         const double width = focusRingWidth();
-        QPen pen(VantrelTheme::accent(preferences_.accent()), width);
+        QPen pen(
+            KitPaint::ringColor(KitPaint::surfaceBehind(this), VantrelTheme::accent(preferences_.accent())),
+            width);
         pen.setMiterLimit(10);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);

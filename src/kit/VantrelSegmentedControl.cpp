@@ -1,12 +1,14 @@
 #include "kit/VantrelSegmentedControl.h"
 
 #include "core/VantrelHaptics.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelType.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <cmath>
 
 namespace vantrel {
@@ -15,6 +17,14 @@ namespace {
 const QFont& segmentFont() {
     static const QFont font = VantrelType::font(12, QFont::Medium);
     return font;
+}
+
+QColor trackColor(ColorScheme scheme) {
+    return KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.09 : 0.06);
+}
+
+QColor plateColor(ColorScheme scheme) {
+    return scheme == ColorScheme::dark ? QColor(255, 255, 255, 46) : QColor(Qt::white);
 }
 
 // One segment: its label, and keyboard focus. The control decides what a click selects.
@@ -26,6 +36,7 @@ public:
         setCheckable(true);
         setFocusPolicy(Qt::StrongFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setCursor(Qt::PointingHandCursor);
     }
 
@@ -40,10 +51,16 @@ protected:
         painter.setPen(KitPaint::primary(scheme, isChecked() ? 0.92 : 0.66));
         painter.drawText(QRectF(rect()).adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
                          fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
-        // The ring reaches 2 beyond the rectangle it is given and is 2 wide: given 3 inside the
-        // segment's edge, all of it falls inside the segment instead of half being clipped.
-        if (KitPaint::showsFocusRing(this))
-            KitPaint::paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 5, KitPaint::tint(this));
+        // Inside the segment with two points of its ground outside it (the selected plate's
+        // hairline runs along the edge), in the colour that stands out from that ground: the
+        // track, and the plate while selected.
+        if (KitPaint::showsFocusRing(this)) {
+            QColor ground = KitPaint::composite(trackColor(scheme), KitPaint::surfaceBehind(this));
+            if (isChecked()) ground = KitPaint::composite(plateColor(scheme), ground);
+            QPainterPath ring;
+            ring.addRoundedRect(QRectF(rect()).adjusted(3, 3, -3, -3), 4, 4);
+            KitPaint::paintFocusRingOnFill(painter, ring, ground, this);
+        }
     }
 };
 } // namespace
@@ -122,13 +139,13 @@ void VantrelSegmentedControl::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = KitPaint::scheme(this);
     KitPaint::fadeIfDisabled(painter, this);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(KitPaint::primary(scheme, scheme == ColorScheme::dark ? 0.09 : 0.06));
+    painter.setBrush(trackColor(scheme));
     painter.drawRoundedRect(layout.track, SegmentedLayout::kRadius, SegmentedLayout::kRadius);
     if (selected_ < 0) return;
     // The selected segment is raised: a lighter plate with a hairline in the tint.
     const QRectF plate = layout.segments[std::size_t(selected_)];
     const double radius = SegmentedLayout::kRadius - SegmentedLayout::kInset;
-    painter.setBrush(scheme == ColorScheme::dark ? QColor(255, 255, 255, 46) : QColor(Qt::white));
+    painter.setBrush(plateColor(scheme));
     QColor edge = KitPaint::tint(this);
     edge.setAlphaF(0.55f);
     painter.setPen(QPen(edge, 0.75));

@@ -4,8 +4,12 @@
 #include "kit/VantrelSlider.h"
 #include "kit/VantrelType.h"
 
+#include <QKeyEvent>
+#include <QRegularExpression>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vantrel {
 
@@ -106,7 +110,61 @@ QSize VantrelSliderRow::sizeHint() const {
     return QSize(int(style_.titleWidth + style_.valueWidth + 2 * style_.spacing + 160), int(kRowHeight));
 }
 
+namespace {
+
+// The first figure in `text` ("48.0" of "48.0pt"), if any.
+std::optional<double> figureOf(const QString& text) {
+    static const QRegularExpression figure(QStringLiteral("-?\\d+(?:[.,]\\d+)?"));
+    const QRegularExpressionMatch match = figure.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    bool ok = false;
+    const double value = match.captured().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+} // namespace
+
+double VantrelSliderRow::keyUnit() const {
+    const double range = maximum_ - minimum_;
+    if (style_.step > 0) return style_.step;
+    if (valueText_) {
+        const std::optional<double> low = figureOf(valueText_(minimum_));
+        const std::optional<double> high = figureOf(valueText_(maximum_));
+        if (low && high && *high != *low) return range / std::abs(*high - *low);
+    }
+    return range / 100;
+}
+
+bool VantrelSliderRow::moveByKey(int key) {
+    double next = value_;
+    if (key == Qt::Key_Home) {
+        next = minimum_;
+    } else if (key == Qt::Key_End) {
+        next = maximum_;
+    } else {
+        const int units = VantrelSlider::unitsOf(key, slider_->isRightToLeft());
+        const double unit = keyUnit();
+        if (units == 0 || !(unit > 0)) return false;
+        const double from = std::isfinite(value_) ? std::clamp(value_, minimum_, maximum_) : minimum_;
+        next = minimum_ + VantrelSlider::unitsAfter((from - minimum_) / unit, units) * unit;
+    }
+    next = std::clamp(next, minimum_, maximum_);
+    if (next != value_) {
+        setValue(next);
+        Q_EMIT edited(next);
+    }
+    return true;
+}
+
 bool VantrelSliderRow::eventFilter(QObject* watched, QEvent* event) {
+    // The keys move the value in the read-out's units, not in the slider's positions.
+    if (watched == slider_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && moveByKey(key->key())) {
+            key->accept();
+            return true;
+        }
+    }
     // A wheel turned over the slider scrolls the page it sits on: a setting must not change (and
     // be saved) because a page scrolled past it under the pointer. Left unaccepted, the event
     // goes on to the scroll area.

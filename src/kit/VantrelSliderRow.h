@@ -55,6 +55,11 @@ public:
 
     void bind(SettingBinding<double> binding);
 
+    // How far an arrow key moves the value: the slider's step where it has one, else one unit of
+    // the read-out's figure (1 for "48.0pt", 0.01 for "42%" of 0...1), found from the read-outs
+    // of the two ends; a hundredth of the range where these do not tell.
+    double keyUnit() const;
+
     // The value with one decimal followed directly by `suffix` ("44.0pt").
     static ValueText oneDecimal(const QString& suffix);
 
@@ -72,6 +77,7 @@ private:
     double valueAt(int position) const;
     int positionOf(double value) const;
     void sliderMoved(int position);
+    bool moveByKey(int key);
 
     double minimum_;
     double maximum_;

@@ -100,7 +100,7 @@ void VantrelSwitch::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     KitPaint::paintSwitch(painter, SwitchLayout::of(QRectF(rect()), position_, press_), position_,
                           KitPaint::tint(this), KitPaint::scheme(this), isEnabled(),
-                          KitPaint::showsFocusRing(this));
+                          KitPaint::showsFocusRing(this), KitPaint::focusRingColor(this));
 }
 
 } // namespace vantrel

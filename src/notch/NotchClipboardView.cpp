@@ -1,6 +1,7 @@
 #include "notch/NotchClipboardView.h"
 
 #include "kit/FocusHandOff.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
@@ -136,6 +137,9 @@ NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, Men
     search_->setFont(VantrelType::font(13, QFont::Normal));
     search_->setAccessibleName(QStringLiteral("Search clipboard…"));
     search_->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // Reached with Tab, the field rings its capsule: its caret alone is easily missed.
+    KitPaint::watchFocusReason(search_);
+    search_->installEventFilter(this);
     // Tab goes to the entries, not to the list that scrolls them.
     scroll_->setFocusPolicy(Qt::ClickFocus);
     connect(search_, &QLineEdit::textEdited, this,
@@ -354,6 +358,8 @@ void NotchClipboardView::relayout() {
 }
 
 bool NotchClipboardView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update(layout(QSizeF(size()), 0).searchField.toAlignedRect().adjusted(-1, -1, 1, 1));
     // The rows follow the viewport: a new width re-wraps their texts, a new height may show more.
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) {
         if (scroll_->viewport()->width() != laidOutWidth_) {
@@ -475,6 +481,10 @@ void NotchClipboardView::paintEvent(QPaintEvent*) {
     QPainterPath capsule;
     capsule.addRoundedRect(l.searchField, kSearchHeight / 2, kSearchHeight / 2);
     painter.fillPath(capsule, white(0.07));
+    if (KitPaint::showsFocusRing(search_))
+        KitPaint::paintFocusRingInside(
+            painter, l.searchField, kSearchHeight / 2,
+            KitPaint::ringColor(KitPaint::composite(white(0.07), KitPaint::surfaceBehind(this)), accent_));
 }
 
 } // namespace vantrel

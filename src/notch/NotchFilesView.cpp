@@ -149,7 +149,7 @@ protected:
         }
         if (KitPaint::showsFocusRing(this)) {
             painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(accent_, 2));
+            painter.setPen(QPen(KitPaint::ringColor(KitPaint::surfaceBehind(this), accent_), 2));
             painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), NotchFilesView::kTileRadius - 1,
                                     NotchFilesView::kTileRadius - 1);
         }

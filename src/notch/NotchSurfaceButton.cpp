@@ -1,5 +1,6 @@
 #include "notch/NotchSurfaceButton.h"
 
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 
 #include <QPainter>
@@ -12,6 +13,7 @@ NotchSurfaceButton::NotchSurfaceButton(const QString& accessibleName, Painter pa
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::TabFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setCursor(Qt::ArrowCursor);
 }
 

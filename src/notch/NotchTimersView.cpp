@@ -125,9 +125,8 @@ protected:
                                      kMenuChevronWidth),
                               accent_, QFont::Bold);
         if (KitPaint::showsFocusRing(this)) {
-            painter.setPen(QPen(VantrelTheme::withOpacity(accent_, 0.6), 1.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), 5, 5);
+            KitPaint::paintFocusRingInside(painter, area, 6,
+                                           KitPaint::ringColor(KitPaint::surfaceBehind(this), accent_));
         }
     }
 

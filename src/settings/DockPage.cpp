@@ -271,7 +271,9 @@ QWidget* labelled(const QString& title, QWidget* control) {
 // item and selected text.
 template <typename Control> class SchemeControl final : public Control {
 public:
-    explicit SchemeControl(QColor accent) : accent_(std::move(accent)) {}
+    explicit SchemeControl(QColor accent) : accent_(std::move(accent)) {
+        if constexpr (!std::is_base_of_v<QLineEdit, Control>) KitPaint::watchFocusReason(this);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
@@ -289,6 +291,12 @@ protected:
             }
         }
         Control::paintEvent(event);
+        // The platform's own mark of focus is a faint frame: a picker or box reached with the
+        // keyboard shows the kit's ring as well.
+        if constexpr (!std::is_base_of_v<QLineEdit, Control>) {
+            QPainter painter(this);
+            KitPaint::paintFocusRingOf(painter, this, 5);
+        }
         if constexpr (std::is_base_of_v<QLineEdit, Control>) {
             // The platform's frame is a shade of the window colour, lost on a dark surface: the
             // field's rounded border is drawn over it in a tone that shows in either appearance.

@@ -366,7 +366,8 @@ void ThemeChip::paintEvent(QPaintEvent*) {
     label(bold, look.boldOpacity);
     painter.setOpacity(1);
     if (KitPaint::showsFocusRing(this))
-        KitPaint::paintFocusRingInside(painter, layout.capsule, layout.radius, KitPaint::tint(this));
+        KitPaint::paintFocusRingInside(painter, layout.capsule, layout.radius,
+                                       KitPaint::focusRingColor(this));
 }
 
 // MARK: gallery

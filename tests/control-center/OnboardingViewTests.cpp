@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QLayout>
-#include <QPushButton>
 #include <QTest>
 #include <QVariantAnimation>
 #include <algorithm>
@@ -31,8 +30,8 @@ protected:
         view.show();
     }
     QStringList texts() const { return visibleTexts(*view.stepContent()); }
-    QPushButton* button(const QString& text) const {
-        for (QPushButton* candidate : view.findChildren<QPushButton*>())
+    VantrelButton* button(const QString& text) const {
+        for (VantrelButton* candidate : view.findChildren<VantrelButton*>())
             if (candidate->isVisible() && candidate->text() == text) return candidate;
         return nullptr;
     }
@@ -266,9 +265,9 @@ TEST_F(OnboardingViewTest, AllowedRowsLoseTheirButtonAndAllowRunsTheRequest) {
     c.h.permissionSystem.accessibilityTrusted = true;
     c.stores.permissions.refresh();
     for (int i = 0; i < 2; ++i) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
-    const QList<QPushButton*> allows = view.stepContent()->findChildren<QPushButton*>();
+    const QList<VantrelButton*> allows = view.stepContent()->findChildren<VantrelButton*>();
     QStringList rows;
-    for (QPushButton* allow : allows) rows.append(allow->accessibleDescription());
+    for (VantrelButton* allow : allows) rows.append(allow->accessibleDescription());
     EXPECT_EQ(rows, (QStringList{"Input Monitoring", "Calendar", "Camera"}));
 
     c.h.permissionSystem.listenEventAccess = false;
@@ -278,7 +277,7 @@ TEST_F(OnboardingViewTest, AllowedRowsLoseTheirButtonAndAllowRunsTheRequest) {
     c.h.permissionSystem.listenEventAccess = true;
     c.h.scheduler.advance(Seconds(1));
     QStringList after;
-    for (QPushButton* allow : view.stepContent()->findChildren<QPushButton*>())
+    for (VantrelButton* allow : view.stepContent()->findChildren<VantrelButton*>())
         after.append(allow->accessibleDescription());
     EXPECT_EQ(after, (QStringList{"Calendar", "Camera"})) << "the row follows the new state";
 }

@@ -1,5 +1,6 @@
 #include "control-center/HomePage.h"
 #include "control-center/HomeUtilityPanel.h"
+#include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
 #include "kit/Navigation.h"
 #include "notch/NotchSurfaceView.h"
@@ -13,9 +14,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QVariantAnimation>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -39,10 +45,70 @@ QString nameOf(const QWidget* widget) {
     return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(widget->metaObject()->className()), name);
 }
 
+double luminance(QRgb pixel) {
+    const auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) + 0.0722 * linear(qBlue(pixel));
+}
+
+// The WCAG contrast ratio of two pixels.
+double contrast(QRgb a, QRgb b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// How well the ring in `focused` stands out from the pixels beside it: across the middle of each
+// side of the ring's box, the ring's strongest pixel against the nearest unchanged pixel outside
+// it and inside it. The lowest of the sides, each side taken at the median of its crossings (a
+// letter of the label beside the ring may lie next to one of them).
+double ringContrast(const QImage& focused, const QImage& unfocused, const QRect& box) {
+    const auto change = [&](QPoint p) {
+        const QRgb a = focused.pixel(p), b = unfocused.pixel(p);
+        return std::max(
+            {std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+    };
+    const QRect all = focused.rect();
+    // A pixel of the ring changes as ringSeen counts it; what lies just beyond is beside it.
+    constexpr int kRing = 16;
+    // One crossing from `start` inwards along `inward`: the run of changed pixels met first.
+    const auto crossing = [&](QPoint start, QPoint inward) -> std::optional<double> {
+        QPoint p = start;
+        for (int i = 0; i < 8 && all.contains(p) && change(p) <= kRing; ++i) p += inward;
+        if (!all.contains(p) || change(p) <= kRing) return std::nullopt;
+        const QPoint outside = p - inward;
+        QPoint strongest = p;
+        while (all.contains(p) && change(p) > kRing) {
+            if (change(p) > change(strongest)) strongest = p;
+            p += inward;
+        }
+        if (!all.contains(outside) || !all.contains(p)) return std::nullopt;
+        const QRgb ring = focused.pixel(strongest);
+        return std::min(contrast(ring, focused.pixel(outside)), contrast(ring, focused.pixel(p)));
+    };
+    double lowest = 21;
+    const auto side = [&](QPoint from, QPoint along, QPoint inward, int length) {
+        std::vector<double> seen;
+        for (int i = length * 3 / 8; i <= length * 5 / 8; ++i)
+            if (const std::optional<double> c = crossing(from + along * i, inward)) seen.push_back(*c);
+        if (seen.empty()) return;
+        std::sort(seen.begin(), seen.end());
+        lowest = std::min(lowest, seen[seen.size() / 2]);
+    };
+    side(QPoint(box.left(), box.top()), QPoint(0, 1), QPoint(1, 0), box.height());
+    side(QPoint(box.right(), box.top()), QPoint(0, 1), QPoint(-1, 0), box.height());
+    side(QPoint(box.left(), box.top()), QPoint(1, 0), QPoint(0, 1), box.width());
+    side(QPoint(box.left(), box.bottom()), QPoint(1, 0), QPoint(0, -1), box.width());
+    return lowest;
+}
+
 // What is wrong with how `stop` shows its focus in `window`, or nothing: its rendering with and
-// without the focus differ by a ring seen on all four sides (a text field by its caret), and not
-// at all when the focus came from a click.
-QString faultOf(QWidget& window, QWidget& stop) {
+// without the focus differ by a ring seen on all four sides (a text field by its caret), that
+// stands out by 3:1 from what lies beside it, drawn at `ratio` device pixels to the point, and
+// not at all when the focus came from a click. `contrasts` gets each ring's contrast.
+QString faultOf(QWidget& window, QWidget& stop, double ratio, QStringList* contrasts,
+                QList<QImage>* shots = nullptr) {
     // Only the stop's surroundings are drawn: the stop and the control it is part of.
     QRect place(stop.mapTo(&window, QPoint()), stop.size());
     QRect area = place;
@@ -51,12 +117,19 @@ QString faultOf(QWidget& window, QWidget& stop) {
     area = area.adjusted(-8, -8, 8, 8) & window.rect();
     place.translate(-area.topLeft());
     const auto render = [&] {
-        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::black);
         window.render(&image, QPoint(), QRegion(area), QWidget::DrawChildren);
         return image;
     };
     const QImage focused = render();
+    if (shots) {
+        // Every device pixel on the sheet.
+        QImage shot = focused;
+        shot.setDevicePixelRatio(1);
+        *shots << shot;
+    }
     stop.clearFocus();
     const QImage unfocused = render();
     // A click clears the window's mark of keyboard navigation, as Qt does on a mouse press.
@@ -69,10 +142,23 @@ QString faultOf(QWidget& window, QWidget& stop) {
     const bool textField = qobject_cast<QLineEdit*>(&stop) || qobject_cast<QPlainTextEdit*>(&stop);
     if (!textField && !ringSeen(clicked, unfocused).box.isEmpty())
         return QStringLiteral("a ring after a click");
-    if (ring.box.isEmpty() || !ring.box.intersects(place)) return QStringLiteral("shows nothing");
-    if (textField) return {};
-    if (ring.missingSides.isEmpty()) return {};
-    return QStringLiteral("ring cut, missing on the ") + ring.missingSides.join(u", ");
+    const QRect placed((QRectF(place).topLeft() * ratio).toPoint(), (QSizeF(place.size()) * ratio).toSize());
+    if (ring.box.isEmpty() || !ring.box.intersects(placed)) return QStringLiteral("shows nothing");
+    // A text field shows its caret; one that the kit rings (its focus reason watched) must show
+    // that ring whole and clear.
+    if (textField && !stop.property("vantrelClickFocus").isValid()) return {};
+    if (!ring.missingSides.isEmpty())
+        return QStringLiteral("ring cut, missing on the ") + ring.missingSides.join(u", ");
+    const double c = ringContrast(focused, unfocused, ring.box);
+    if (contrasts) *contrasts << QStringLiteral("%1 %2:1").arg(nameOf(&stop)).arg(c, 0, 'f', 2);
+    if (c < 3) {
+        if (qEnvironmentVariableIsSet("VANTREL_PRINT_RINGS"))
+            focused.save(
+                rendersFolder() +
+                QStringLiteral("/ring-%1.png").arg(nameOf(&stop).remove(QRegularExpression("[^A-Za-z0-9]"))));
+        return QStringLiteral("ring stands out by only %1:1").arg(c, 0, 'f', 2);
+    }
+    return {};
 }
 
 struct Walk {
@@ -81,7 +167,8 @@ struct Walk {
 };
 
 // Tabs once round `window`'s chain from its first stop, judging the stops inside `within`.
-Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr) {
+Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr, double ratio = 1,
+          QStringList* contrasts = nullptr, QList<QImage>* shots = nullptr) {
     Walk result;
     if (QWidget* focused = window.focusWidget()) focused->clearFocus();
     // As a Tab press marks it: the window's styles show focus reached by the keyboard.
@@ -94,7 +181,10 @@ Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr) {
         if (!first) first = stop;
         if (within && stop != within && !within->isAncestorOf(stop)) continue;
         result.stops << nameOf(stop);
-        const QString fault = faultOf(window, *stop);
+        const qsizetype measured = contrasts ? contrasts->size() : 0;
+        const QString fault = faultOf(window, *stop, ratio, contrasts, shots);
+        if (contrasts && contrasts->size() > measured)
+            contrasts->last().prepend(where + QStringLiteral(": "));
         if (!fault.isEmpty()) result.faults << QStringLiteral("%1: %2: %3").arg(where, nameOf(stop), fault);
     }
     return result;
@@ -103,11 +193,15 @@ Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr) {
 } // namespace
 
 // Tab reaches only what acts on a key, and each stop of every page, of Quick Controls and of
-// every notch tab shows the ring whole.
+// every notch tab shows the ring whole, standing out by 3:1 from what lies beside it in the light
+// and the dark look.
 TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
     QStringList faults;
-    {
+    QStringList contrasts;
+    for (AppearanceMode mode : {AppearanceMode::light, AppearanceMode::dark}) {
+        const QString look = rawValue(mode) + QLatin1Char(' ');
         DockPageFixture f;
+        f.c.h.preferences.setAppearanceMode(mode);
         f.c.h.preferences.setHasCompletedOnboarding(true);
         // Tall enough that every page shows all of its content: no stop lies below the fold.
         QWidget window;
@@ -121,7 +215,7 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
             f.c.sections.select(section);
             if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
             f.settle();
-            faults << walk(window, rawValue(section)).faults;
+            faults << walk(window, look + rawValue(section), nullptr, 1, &contrasts).faults;
         }
         // The Dock page again with the Vantrel Dock on: its pinned rows and shelf extensions.
         ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.org")));
@@ -148,7 +242,7 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         f.c.sections.select(VantrelSection::dock);
         if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
         f.settle();
-        faults << walk(window, QStringLiteral("dock (Vantrel Dock)")).faults;
+        faults << walk(window, look + QStringLiteral("dock (Vantrel Dock)"), nullptr, 1, &contrasts).faults;
         window.resize(1080, 1800);
         root->resize(window.size());
         // Quick Controls over Home.
@@ -161,12 +255,14 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         if (home->presentation()) home->presentation()->setCurrentTime(home->presentation()->duration());
         f.settle();
         ASSERT_NE(home->panel(), nullptr);
-        const Walk panel = walk(window, QStringLiteral("Quick Controls"), home->panel());
+        const Walk panel =
+            walk(window, look + QStringLiteral("Quick Controls"), home->panel(), 1, &contrasts);
         EXPECT_GT(panel.stops.size(), 4) << "the section headers and the controls of the open one";
         faults << panel.faults;
     }
-    {
+    for (NotchAppearance appearance : {NotchAppearance::crystal, NotchAppearance::midnight}) {
         NotchHarness h;
+        h.preferences.setNotchAppearance(appearance);
         h.stores.bookmarks.addWebsite(QStringLiteral("Example"), QStringLiteral("https://example.com"));
         h.controller.show();
         for (NotchTab tab : allCasesOf<NotchTab>()) {
@@ -181,8 +277,83 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
             h.scheduler.advance(Seconds(1));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QApplication::setActiveWindow(h.controller.panel());
-            faults << walk(*h.controller.panel(), QStringLiteral("notch ") + rawValue(tab)).faults;
+            faults << walk(*h.controller.panel(),
+                           QStringLiteral("notch %1 %2").arg(rawValue(appearance), rawValue(tab)), nullptr, 1,
+                           &contrasts)
+                          .faults;
         }
     }
     EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    if (qEnvironmentVariableIsSet("VANTREL_PRINT_RINGS")) qInfo().noquote() << contrasts.join(u'\n');
+}
+
+// On a fresh profile, the keyboard alone: each Tab of every onboarding step shows the ring on the
+// stop it reaches, the only stop of the first step included, standing out by 3:1 in the light and
+// the dark look, at one and at two device pixels to the point.
+TEST(KitFocusRing, EveryTabStopOfEveryOnboardingStepShowsTheRing) {
+    QStringList faults;
+    QStringList contrasts;
+    for (AppearanceMode mode : {AppearanceMode::light, AppearanceMode::dark})
+        for (double ratio : {1.0, 2.0}) {
+            QList<QImage> shots;
+            DockPageFixture f;
+            f.c.h.preferences.setAppearanceMode(mode);
+            QWidget window;
+            window.resize(1080, 720);
+            auto* root = new RootView(f.context, &window);
+            root->resize(window.size());
+            window.show();
+            QApplication::setActiveWindow(&window);
+            auto* onboarding = root->findChild<OnboardingView*>();
+            ASSERT_NE(onboarding, nullptr);
+            const QStringList expected[] = {
+                {"Continue"},
+                {"Notch Panel", "Command Palette", "Back", "Continue"},
+                {"Allow", "Back", "Continue"},
+                {"Back", "Start using Vantrel"},
+            };
+            for (int step = 0; step < 4; ++step) {
+                const QString where =
+                    QStringLiteral("onboarding %1 %2x step %3").arg(rawValue(mode)).arg(ratio).arg(step);
+                if (step > 0) {
+                    onboarding->flow().advance();
+                    onboarding->stepAnimation()->setCurrentTime(onboarding->stepAnimation()->totalDuration());
+                }
+                f.settle();
+                const auto render = [&] {
+                    QImage image((QSizeF(window.size()) * ratio).toSize(),
+                                 QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(ratio);
+                    image.fill(Qt::black);
+                    window.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+                    return image;
+                };
+                QStringList names;
+                QList<QWidget*> stops;
+                for (int press = 0; press < 8; ++press) {
+                    const QImage before = render();
+                    QWidget* from = QApplication::focusWidget();
+                    QTest::keyClick(from ? from : &window, Qt::Key_Tab);
+                    QWidget* stop = QApplication::focusWidget();
+                    ASSERT_NE(stop, nullptr) << where.toStdString();
+                    // The first Tab shows where the focus is, also where it stays on the same stop.
+                    if (press == 0 && largestChannelDifference(before, render()) == 0)
+                        faults << QStringLiteral("%1: Tab %2 changes no pixel").arg(where).arg(press + 1);
+                    if (stops.contains(stop)) break;
+                    stops << stop;
+                    names << nameOf(stop);
+                    const qsizetype measured = contrasts.size();
+                    const QString fault = faultOf(window, *stop, ratio, &contrasts, &shots);
+                    if (contrasts.size() > measured) contrasts.last().prepend(where + QStringLiteral(": "));
+                    if (!fault.isEmpty())
+                        faults << QStringLiteral("%1: %2: %3").arg(where, nameOf(stop), fault);
+                }
+                for (const QString& name : expected[step])
+                    if (!names.join(u' ').contains(QLatin1Char('"') + name + QLatin1Char('"')))
+                        faults
+                            << QStringLiteral("%1: no stop \"%2\" in %3").arg(where, name, names.join(u", "));
+            }
+        }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    if (qEnvironmentVariableIsSet("VANTREL_PRINT_RINGS")) qInfo().noquote() << contrasts.join(u'\n');
 }

@@ -1,9 +1,13 @@
 #include "KitRender.h"
 #include "kit/HapticSelection.h"
 #include "kit/KitPaint.h"
+#include "kit/VantrelButton.h"
+#include "kit/VantrelHelpButton.h"
 #include "kit/VantrelMenuPicker.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelSlider.h"
 #include "kit/VantrelSliderRow.h"
 #include "kit/VantrelSwitch.h"
 #include "kit/VantrelTheme.h"
@@ -11,8 +15,10 @@
 #include "support/KitHarness.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineF>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QTest>
 #include <QVariantAnimation>
@@ -75,7 +81,8 @@ TEST(VantrelSwitch, KeyboardFocusRingsTheTrackWithoutCoveringIt) {
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        KitPaint::paintSwitch(painter, layout, 0, QColor(10, 132, 255), ColorScheme::dark, true, focused);
+        KitPaint::paintSwitch(painter, layout, 0, QColor(10, 132, 255), ColorScheme::dark, true, focused,
+                              QColor(10, 132, 255));
         return image;
     };
     const QImage plain = draw(false), ringed = draw(true);
@@ -260,10 +267,16 @@ TEST(VantrelSegmentedControl, AFocusedSegmentShowsItsWholeTwoPointRingInsideItsO
     ASSERT_TRUE(dark->hasFocus());
     const QImage look = renderWidget(*dark);
     const int middle = look.height() / 2;
-    // Two points of ring on every side, nothing clipped away by the segment's edge.
-    for (const QPoint& ring : innerRingProbes(look))
+    const int right = look.width() - 1;
+    // Two points of ring on every side, two points inside the segment's edge so its ground shows
+    // on both sides of the ring (the selected plate's hairline runs along the edge), and nothing
+    // clipped away.
+    for (const QPoint& ring :
+         {QPoint(2, middle), QPoint(3, middle), QPoint(right - 2, middle), QPoint(right - 3, middle),
+          QPoint(look.width() / 2, 2), QPoint(look.width() / 2, 3)})
         EXPECT_GT(qAlpha(look.pixel(ring)), 200) << ring.x() << "," << ring.y();
-    EXPECT_LT(qAlpha(look.pixel(3, middle)), 40) << "and no wider";
+    EXPECT_LT(qAlpha(look.pixel(1, middle)), 40) << "the edge left clear";
+    EXPECT_LT(qAlpha(look.pixel(4, middle)), 40) << "and no wider";
 }
 
 TEST(VantrelMenuPicker, AnIndexOutsideItsOptionsShowsNoChoice) {
@@ -381,4 +394,123 @@ TEST(VantrelSliderRow, AWheelOverTheSliderIsLeftToThePageAndChangesNothing) {
     EXPECT_EQ(row.valueText(), "44.0pt");
     EXPECT_EQ(kit.preferences.customDockIconSize(), 44.0);
     EXPECT_EQ(kit.log.entries, QStringList()) << "nothing written";
+}
+
+// An arrow moves a slider by one unit of its read-out, Page Up and Page Down by ten, Home and End
+// to its ends; each move is written once.
+TEST(VantrelSliderRow, KeysMoveByWholeUnitsOfTheReadOut) {
+    KitHarness kit;
+    VantrelSliderRow row("Icon size", 16, 86, VantrelSliderRow::oneDecimal("pt"));
+    row.resize(400, 24);
+    row.bind(VANTREL_PREFERENCE_BINDING(kit.preferences, customDockIconSize, CustomDockIconSize));
+    kit.preferences.setCustomDockIconSize(48);
+    row.slider()->setFocus();
+    const std::pair<Qt::Key, const char*> moves[] = {
+        {Qt::Key_Right, "49.0pt"},   {Qt::Key_Up, "50.0pt"},     {Qt::Key_Left, "49.0pt"},
+        {Qt::Key_Down, "48.0pt"},    {Qt::Key_PageUp, "58.0pt"}, {Qt::Key_PageDown, "48.0pt"},
+        {Qt::Key_End, "86.0pt"},     {Qt::Key_Right, "86.0pt"},  {Qt::Key_Home, "16.0pt"},
+        {Qt::Key_PageDown, "16.0pt"}};
+    for (const auto& [key, text] : moves) {
+        QTest::keyClick(row.slider(), key);
+        EXPECT_EQ(row.valueText(), text) << key;
+        EXPECT_EQ(QString::asprintf("%.1fpt", kit.preferences.customDockIconSize()), text) << key;
+    }
+    // A value between units moves to the next whole one that way.
+    kit.preferences.setCustomDockIconSize(48.26);
+    QTest::keyClick(row.slider(), Qt::Key_Right);
+    EXPECT_EQ(kit.preferences.customDockIconSize(), 49.0);
+    kit.preferences.setCustomDockIconSize(48.6);
+    QTest::keyClick(row.slider(), Qt::Key_Left);
+    EXPECT_EQ(kit.preferences.customDockIconSize(), 48.0);
+
+    // A per-cent read-out of 0...1 moves by 1 % and 10 %.
+    VantrelSliderRow strength("Strength", 0, 1,
+                              [](double v) { return QString::number(qRound(v * 100)) + QLatin1Char('%'); });
+    strength.setValue(0.42);
+    strength.slider()->setFocus();
+    QTest::keyClick(strength.slider(), Qt::Key_Right);
+    EXPECT_EQ(strength.valueText(), "43%");
+    QTest::keyClick(strength.slider(), Qt::Key_PageUp);
+    EXPECT_EQ(strength.valueText(), "53%");
+
+    // A bare slider of a thousand positions moves by ten and a hundred.
+    VantrelSlider volume(Qt::Horizontal);
+    volume.setRange(0, 1000);
+    volume.setValue(500);
+    QTest::keyClick(&volume, Qt::Key_Right);
+    EXPECT_EQ(volume.value(), 510);
+    QTest::keyClick(&volume, Qt::Key_PageDown);
+    EXPECT_EQ(volume.value(), 410);
+    QTest::keyClick(&volume, Qt::Key_End);
+    EXPECT_EQ(volume.value(), 1000);
+}
+
+// Return and Enter press a focused kit button, as Space does, once per press; a text editor beside
+// it still takes Return as a new line.
+TEST(KitButtons, ReturnAndEnterPressAFocusedButton) {
+    KitHarness kit;
+    QWidget window;
+    auto* button = new VantrelButton("Continue", std::make_shared<VantrelPillButtonStyle>(Qt::blue), &window);
+    auto* segments = new VantrelSegmentedControl("Mode", {"Dark", "Light"}, nullptr, &window);
+    auto* help = new VantrelHelpButton(kit.preferences, kit.appearance, "Theme", "Pick a theme.", &window);
+    auto* editor = new QPlainTextEdit(&window);
+    segments->setGeometry(0, 40, 220, 28);
+    help->move(0, 80);
+    editor->setGeometry(0, 120, 200, 60);
+    window.resize(240, 200);
+    window.show();
+    QApplication::setActiveWindow(&window);
+
+    int presses = 0;
+    QObject::connect(button, &QAbstractButton::clicked, [&presses] { ++presses; });
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(presses, 3);
+    QTest::keyEvent(QTest::Press, button, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(button, &held);
+    EXPECT_EQ(presses, 4) << "a key held down presses once";
+    button->setEnabled(false);
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(presses, 4) << "a button that cannot be used now";
+
+    int chosen = -1;
+    QObject::connect(segments, &VantrelSegmentedControl::chosen, [&chosen](int index) { chosen = index; });
+    segments->segment(1)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(segments->segment(1), Qt::Key_Return);
+    EXPECT_EQ(chosen, 1);
+
+    help->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(help, Qt::Key_Return);
+    EXPECT_TRUE(help->isPresented());
+    if (help->popover()) help->popover()->close();
+
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(editor, "a");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "b");
+    EXPECT_EQ(editor->toPlainText(), "a\nb");
+}
+
+// The ring takes the accent where it stands out from its surface by 3:1, and a darker or lighter
+// accent where it does not.
+TEST(KitFocusRing, TheRingColourStandsOutFromTheSurfaceItIsDrawnOn) {
+    const QColor sky = QColor::fromRgbF(0.18f, 0.67f, 1.0f);
+    const QColor graphite = QColor::fromRgbF(0.64f, 0.72f, 0.84f);
+    EXPECT_NEAR(KitPaint::contrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_NEAR(KitPaint::contrastRatio(QColor(0xDF, 0xE6, 0xF0), QColor(0xE1, 0xE3, 0xE6)), 1.02, 0.01);
+    EXPECT_EQ(KitPaint::ringColor(QColor(8, 8, 11), sky), sky) << "the accent on the dark canvas";
+    for (const QColor& surface : {QColor(0xE1, 0xE3, 0xE6), QColor(Qt::white), QColor(0xF6, 0xF7, 0xF8),
+                                  QColor(0x5A, 0x5A, 0x60), QColor(8, 8, 11), QColor(0x2E, 0xAA, 0xFF)})
+        for (const QColor& accent : {sky, graphite, QColor::fromRgbF(0.88f, 0.79f, 0.62f)}) {
+            const QColor ring = KitPaint::ringColor(surface, accent);
+            EXPECT_GE(KitPaint::contrastRatio(ring, surface), 3.0)
+                << surface.name().toStdString() << " " << accent.name().toStdString();
+        }
+    // On a light surface the accent darkens and keeps its hue: blue stays blue.
+    const QColor onGlass = KitPaint::ringColor(QColor(0xE1, 0xE3, 0xE6), sky);
+    EXPECT_GT(onGlass.blue(), onGlass.red());
+    EXPECT_LT(onGlass.lightness(), sky.lightness());
 }
