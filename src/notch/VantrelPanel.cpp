@@ -213,6 +213,10 @@ void VantrelPanel::makeKey() {
         return;
     }
     activateWindow();
+    // A window the manager does not know takes the focus from the server itself. Qt's request
+    // carries the time of the last event it saw, which the server refuses when the focus has
+    // changed since: after the keys were handed back to another program, say.
+    if (isVisible() && focus_.current()) takeKeyFromDesktop();
 }
 
 void VantrelPanel::takeKeyFromDesktop() {
