@@ -197,7 +197,9 @@ void VantrelPanel::orderOut() {
 }
 
 void VantrelPanel::makeKey() {
-    if (!isKey()) {
+    // Qt hears late that the focus went: the server says whether the panel still has it.
+    const auto own = static_cast<quint32>(winId());
+    if (!isKey() || (focus_.current() && !focus_.holds(own))) {
         previousFocus_ = focus_.current();
         previousActiveWindow_ = QApplication::activeWindow();
     }
@@ -235,7 +237,9 @@ bool VantrelPanel::eventFilter(QObject* watched, QEvent* event) {
 void VantrelPanel::resignKey() {
     if (!tookKey_) return;
     tookKey_ = false;
-    if (!isKey()) return;
+    // Qt may take the focus for gone while the server still gives the keys to the panel (a grab
+    // elsewhere sends it a focus-out); the server's word counts then.
+    if (!isKey() && !focus_.holds(static_cast<quint32>(winId()))) return;
     if (previousFocus_ && *previousFocus_ != static_cast<quint32>(winId())) {
         focus_.give(*previousFocus_);
     } else if (previousActiveWindow_ && previousActiveWindow_ != this) {
