@@ -185,7 +185,8 @@ NotchPanelController::Dependencies AppStateFactory::notchDependencies(AppState& 
                           .stacking = services.stacking},
             .compositor = services.compositor,
             .stacking = services.stacking,
-            .backdropBlur = services.backdropBlur};
+            .backdropBlur = services.backdropBlur,
+            .clicks = &services.eventMonitors};
 }
 NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
     return {.preferences = services.preferences,

@@ -11,6 +11,7 @@
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelSecondaryButtonStyle.h"
 #include "kit/VantrelSegmentedControl.h"
+#include "kit/VantrelTextEditor.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
@@ -267,7 +268,7 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     auto* well = new EditorWell(notesPane_);
     auto* wellLayout = new QVBoxLayout(well);
     wellLayout->setContentsMargins(8, 8, 8, 8);
-    editor_ = new QPlainTextEdit(well);
+    editor_ = new VantrelTextEditor(well);
     editor_->setObjectName(QStringLiteral("workspace.editor"));
     editor_->setAccessibleName(QStringLiteral("Note"));
     editor_->setFrameShape(QFrame::NoFrame);

@@ -8,7 +8,7 @@ namespace vantrel {
 
 // The card behind a notice laid over a view: a rounded rectangle filled with one colour and edged
 // with a one-point line of another, both resolved in the card's appearance.
-class NoticeCard final : public QWidget {
+class NoticeCard : public QWidget {
 public:
     struct Look {
         AdaptiveColor fill;

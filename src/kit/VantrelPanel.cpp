@@ -196,7 +196,9 @@ void VantrelPanel::orderOut() {
 }
 
 void VantrelPanel::makeKey() {
-    if (!isKey()) {
+    // Qt hears late that the focus went: the server says whether the panel still has it.
+    const auto own = static_cast<quint32>(winId());
+    if (!isKey() || (focus_.current() && !focus_.holds(own))) {
         previousFocus_ = focus_.current();
         previousActiveWindow_ = QApplication::activeWindow();
     }
@@ -211,6 +213,10 @@ void VantrelPanel::askForKey() {
 
 void VantrelPanel::takeKey() {
     activateWindow();
+    // A window the manager does not know takes the focus from the server itself. Qt's request
+    // carries the time of the last event it saw, which the server refuses when the focus has
+    // changed since: after the keys were handed back to another program, say.
+    if (isVisible() && focus_.current()) takeKeyFromDesktop();
 }
 
 // Takes the keys back once more when the window manager moves them away as a window of ours
@@ -253,7 +259,9 @@ void VantrelPanel::reclaimKey() {
 void VantrelPanel::resignKey() {
     if (!tookKey_) return;
     tookKey_ = false;
-    if (!isKey()) return;
+    // Qt may take the focus for gone while the server still gives the keys to the panel (a grab
+    // elsewhere sends it a focus-out); the server's word counts then.
+    if (!isKey() && !focus_.holds(static_cast<quint32>(winId()))) return;
     if (previousFocus_ && *previousFocus_ != static_cast<quint32>(winId())) {
         focus_.give(*previousFocus_);
     } else if (previousActiveWindow_ && previousActiveWindow_ != this) {

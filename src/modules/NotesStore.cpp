@@ -288,8 +288,9 @@ void NotesStore::touchSelected() {
 }
 
 QString NotesStore::titleFromBody(const QString& body) {
+    // A line of tabs and spaces alone names nothing: the title would read as blank.
     for (const QString& line : body.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        return plaintext::characterPrefix(line, kTitleLength);
+        if (!plaintext::trimBlanks(line).isEmpty()) return plaintext::characterPrefix(line, kTitleLength);
     return VantrelNote::quickNoteTitle();
 }
 

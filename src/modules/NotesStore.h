@@ -89,7 +89,8 @@ private:
     };
 
     Loaded loadDocument();
-    // The first non-empty line cut to kTitleLength characters; "Quick note" without one.
+    // The first line with more than tabs and spaces on it, cut to kTitleLength characters; "Quick
+    // note" without one.
     static QString titleFromBody(const QString& body);
     VantrelNote makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const;
     std::int64_t nextOrder(const std::optional<QUuid>& folderID) const;

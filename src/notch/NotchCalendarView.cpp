@@ -1,6 +1,7 @@
 #include "notch/NotchCalendarView.h"
 
 #include "core/ClockText.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -9,6 +10,7 @@
 #include "platform/Workspace.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
@@ -41,7 +43,7 @@ QFont timeFont() {
 // A scroll area that draws nothing of its own, so the notch surface shows through.
 QScrollArea* clearScrollArea(QWidget* parent) {
     auto* area = new QScrollArea(parent);
-    area->setFocusPolicy(Qt::ClickFocus); // shows no focus: Tab passes it by
+    area->setFocusPolicy(Qt::NoFocus); // the rows inside take the keyboard
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -51,13 +53,23 @@ QScrollArea* clearScrollArea(QWidget* parent) {
     return area;
 }
 
-// Today's events, one painted row each; rows do nothing when clicked.
+// Today's events, one painted row each; rows do nothing when clicked. The list takes the keyboard
+// focus as one stop of the Tab chain and walks its rows as a desktop list does: the arrows move
+// to the row above or below, Page Up and Page Down by a screenful, Home and End (with or without
+// Ctrl) to the first and last row, and the scroll area follows the row the keyboard is on.
 class EventRows final : public QWidget {
 public:
-    EventRows(const CalendarStore& store, QColor accent, QWidget* parent)
-        : QWidget(parent), store_(store), accent_(accent) {
+    EventRows(const CalendarStore& store, QColor accent, QScrollArea* area)
+        : QWidget(area), store_(store), accent_(accent), area_(area) {
         setAutoFillBackground(false);
+        // An empty day has no row to go to.
+        setFocusPolicy(store.events().empty() ? Qt::NoFocus : Qt::StrongFocus);
+        KitPaint::watchFocusReason(this);
+        setAccessibleName(QStringLiteral("Today\u2019s events"));
+        updateDescription();
     }
+
+    int currentRow() const { return current_; }
 
     QSize sizeHint() const override {
         const auto rows = NotchCalendarView::rowRects(width(), int(store_.events().size()));
@@ -66,6 +78,56 @@ public:
     QSize minimumSizeHint() const override { return QSize(0, sizeHint().height()); }
 
 protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QWidget::focusInEvent(event);
+        showCurrent();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QWidget::focusOutEvent(event);
+        update();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        const int count = int(store_.events().size());
+        if (count == 0) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        const bool plain = modifiers == Qt::NoModifier;
+        int row = current_;
+        switch (event->key()) {
+        case Qt::Key_Up:
+            if (!plain) return QWidget::keyPressEvent(event);
+            row -= 1;
+            break;
+        case Qt::Key_Down:
+            if (!plain) return QWidget::keyPressEvent(event);
+            row += 1;
+            break;
+        case Qt::Key_PageUp:
+            if (!plain) return QWidget::keyPressEvent(event);
+            row -= rowsPerPage();
+            break;
+        case Qt::Key_PageDown:
+            if (!plain) return QWidget::keyPressEvent(event);
+            row += rowsPerPage();
+            break;
+        case Qt::Key_Home:
+            if (modifiers & ~Qt::ControlModifier) return QWidget::keyPressEvent(event);
+            row = 0;
+            break;
+        case Qt::Key_End:
+            if (modifiers & ~Qt::ControlModifier) return QWidget::keyPressEvent(event);
+            row = count - 1;
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        current_ = std::clamp(row, 0, count - 1);
+        showCurrent();
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -92,12 +154,45 @@ protected:
             const QString time = NotchCalendarView::timeLine(item, store_.zone(), store_.locale());
             painter.drawText(l.time, Qt::AlignLeft | Qt::AlignVCenter,
                              QFontMetricsF(timeFont()).elidedText(time, Qt::ElideRight, l.time.width()));
+            if (int(i) == current_ && KitPaint::showsFocusRing(this))
+                KitPaint::paintFocusRingInside(painter, row, NotchCalendarView::kRowRadius,
+                                               KitPaint::tint(this));
         }
     }
 
 private:
+    // How many rows the visible part of the list holds, at least one.
+    int rowsPerPage() const {
+        const double step = 2 * NotchCalendarView::kRowPadding + NotchCalendarView::kBarHeight +
+                            NotchCalendarView::kRowSpacing;
+        return std::max(1, int((area_->viewport()->height() + NotchCalendarView::kRowSpacing) / step));
+    }
+    // Scrolls the keyboard's row into view and draws its ring.
+    void showCurrent() {
+        const int count = int(store_.events().size());
+        current_ = count == 0 ? 0 : std::clamp(current_, 0, count - 1);
+        const auto rows = NotchCalendarView::rowRects(width(), count);
+        if (current_ < int(rows.size())) {
+            const QRect row = rows[std::size_t(current_)].toAlignedRect();
+            // The ring reaches into the spacing around the row.
+            const int margin = int(NotchCalendarView::kRowSpacing / 2);
+            area_->ensureVisible(row.center().x(), row.center().y(), 0, row.height() / 2 + margin);
+        }
+        updateDescription();
+        update();
+    }
+    void updateDescription() {
+        const auto& events = store_.events();
+        if (current_ < 0 || current_ >= int(events.size())) return;
+        const CalendarItem& item = events[std::size_t(current_)];
+        setAccessibleDescription(item.title + QStringLiteral(", ") +
+                                 NotchCalendarView::timeLine(item, store_.zone(), store_.locale()));
+    }
+
     const CalendarStore& store_;
     QColor accent_;
+    QScrollArea* area_;
+    int current_ = 0;
 };
 
 } // namespace

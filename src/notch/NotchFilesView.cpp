@@ -14,6 +14,7 @@
 #include "notch/NotchSurfaceButton.h"
 #include "platform/MenuPresenter.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -193,13 +194,56 @@ protected:
     }
 };
 
-// The card of the one-time notice about large files, laid over the tab until it is confirmed:
-// the notch is dark in either appearance.
+// The large-file notice's card: the notch is dark in either appearance.
 NoticeCard::Look largeFileNoticeLook() {
     const QColor fill = QColor::fromRgbF(0.08f, 0.09f, 0.11f, 0.96f);
     const QColor edge = QColor::fromRgbF(1, 1, 1, 0.12f);
     return {.fill = {fill, fill}, .edge = {edge, edge}, .radius = 16};
 }
+
+// The one-time notice about large files, laid over the tab until it is confirmed. Like any alert
+// it holds the keyboard while it shows: Tab and Shift+Tab go round its own controls, Return and
+// Escape confirm it. Its card is dark in every look, so its texts are drawn light.
+class LargeFileAlert final : public NoticeCard {
+public:
+    LargeFileAlert(std::function<void()> confirm, QWidget* parent)
+        : NoticeCard(largeFileNoticeLook(), parent), confirm_(std::move(confirm)) {
+        VantrelTheme::setColorScheme(this, ColorScheme::dark);
+    }
+
+protected:
+    bool focusNextPrevChild(bool next) override {
+        QList<QWidget*> stops;
+        for (QWidget* child : findChildren<QWidget*>())
+            if (child->isVisibleTo(this) && child->isEnabled() && (child->focusPolicy() & Qt::TabFocus))
+                stops.append(child);
+        // Hidden, the card lets the focus go its usual way.
+        if (stops.isEmpty() || !isVisible()) return NoticeCard::focusNextPrevChild(next);
+        const qsizetype at = stops.indexOf(QApplication::focusWidget());
+        const qsizetype count = stops.size();
+        const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+        stops[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            if (event->modifiers() & ~Qt::KeypadModifier) break;
+            event->accept();
+            confirm_();
+            return;
+        default:
+            break;
+        }
+        // Nothing under the card hears a key while it shows.
+        event->accept();
+    }
+
+private:
+    std::function<void()> confirm_;
+};
 
 } // namespace
 
@@ -373,6 +417,19 @@ void NotchFilesView::rebuild() {
 }
 
 void NotchFilesView::updateNotice() {
+    const auto& notice = store_.largeFileNotice();
+    // What lies under the alert takes neither the focus nor a key while it shows.
+    for (QWidget* under :
+         {static_cast<QWidget*>(airDropAll_), static_cast<QWidget*>(clear_), static_cast<QWidget*>(grid_)})
+        under->setEnabled(!notice);
+    QWidget* const focused = QApplication::focusWidget();
+    if (!notice && notice_ && notice_->isAncestorOf(focused)) {
+        // The keyboard goes on to the files the alert covered, before the alert goes.
+        if (!tiles_.empty() && tiles_.front())
+            KitPaint::passFocus(focused, tiles_.front());
+        else
+            KitPaint::passFocus(focused, this);
+    }
     // Its own button may be what confirmed it.
     if (notice_) {
         notice_->hide();
@@ -380,9 +437,8 @@ void NotchFilesView::updateNotice() {
     }
     notice_ = nullptr;
     noticeButton_ = nullptr;
-    const auto& notice = store_.largeFileNotice();
     if (!notice) return;
-    auto* card = new NoticeCard(largeFileNoticeLook(), this);
+    auto* card = new LargeFileAlert([this] { confirmNotice(); }, this);
     auto* state = new NotchStateView(
         kBadge, QStringLiteral("Large files expire"), *notice, accent_, QStringLiteral("Got it"),
         [this] { confirmNotice(); }, haptics_, card);
@@ -391,6 +447,17 @@ void NotchFilesView::updateNotice() {
     place();
     card->show();
     card->raise();
+    holdFocusInNotice();
+}
+
+void NotchFilesView::holdFocusInNotice() {
+    // An alert takes the focus as it comes on screen, whoever had it.
+    if (noticeButton_ && isVisible()) noticeButton_->setFocus(Qt::OtherFocusReason);
+}
+
+void NotchFilesView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    holdFocusInNotice();
 }
 
 QRectF NotchFilesView::shelfArea() const {

@@ -85,11 +85,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void rebuild();
     void place();
     void updateNotice();
+    void holdFocusInNotice();
     void setDropProgress(double progress);
 
     FileShelfStore& store_;

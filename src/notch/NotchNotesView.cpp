@@ -2,6 +2,7 @@
 
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
+#include "kit/VantrelTextEditor.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/NotesStore.h"
@@ -103,7 +104,7 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
         QStringLiteral("Delete note"), [] { return QStringLiteral("trash"); }, [] { return kRed; });
     connect(delete_, &QAbstractButton::clicked, this, [this] { store_.deleteSelected(); });
 
-    editor_ = new QPlainTextEdit(workspace_);
+    editor_ = new VantrelTextEditor(workspace_);
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setFont(editorFont());
     editor_->setAccessibleName(QStringLiteral("Note"));
@@ -348,6 +349,9 @@ void NotchNotesView::sync() {
 void NotchNotesView::rebuildRows() {
     retire(rows_);
     const bool compact = rowsCompact_;
+    // New rows take their place in the Tab order as they are read: under the search field, before
+    // the editor's tools.
+    QWidget* before = search_;
     for (const VantrelNote& note : listed_) {
         const QUuid id = note.id;
         auto* row = new NotchSurfaceButton(
@@ -386,6 +390,8 @@ void NotchNotesView::rebuildRows() {
         connect(row, &QAbstractButton::clicked, this, [this, id] { store_.setSelectedID(id); });
         row->show();
         rows_.append(row);
+        QWidget::setTabOrder(before, row);
+        before = row;
     }
 }
 
@@ -393,6 +399,8 @@ void NotchNotesView::rebuildChecklist() {
     retire(checklistItems_);
     const VantrelNote* note = selectedNote();
     if (!note || rowsCompact_) return;
+    // The checklist is read after the text above it.
+    QWidget* before = editor_;
     for (const VantrelChecklistItem& item : note->checklist) {
         const QUuid id = item.id;
         auto* button = new NotchSurfaceButton(
@@ -415,6 +423,8 @@ void NotchNotesView::rebuildChecklist() {
         connect(button, &QAbstractButton::clicked, this, [this, id] { store_.toggleChecklistItem(id); });
         button->show();
         checklistItems_.append(button);
+        QWidget::setTabOrder(before, button);
+        before = button;
     }
 }
 

@@ -8,11 +8,14 @@
 #include "notch/NotchPanelShape.h"
 #include "notch/NotchPresentationTier.h"
 #include "notch/NotchSurfaceView.h"
+#include "platform/EventMonitors.h"
 #include "platform/SetIfChanged.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
+#include <QWindow>
 #include <cmath>
 
 namespace vantrel {
@@ -60,9 +63,21 @@ NotchPanelController::NotchPanelController(Dependencies dependencies, const Notc
             setHasPhysicalNotch(false);
     });
     deps_.displays.refreshActiveDisplay();
+    if (qApp)
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, &NotchPanelController::focusWindowChanged);
+    // Watched all along, so that the first click after the panel took the keys is seen: the
+    // desktop starts reporting a while after it is asked.
+    if (deps_.clicks) {
+        const QPointer<NotchPanelController> self(this);
+        clickMonitor_ = deps_.clicks->addGlobalMonitor(
+            InputEventType::leftMouseDown | InputEventType::rightMouseDown, [self](const InputEvent&) {
+                if (self) self->clickedSomewhere();
+            });
+    }
 }
 
 NotchPanelController::~NotchPanelController() {
+    if (clickMonitor_ && deps_.clicks) deps_.clicks->removeMonitor(clickMonitor_);
     delete maskAnimation_;
     delete frameAnimation_;
     delete panel_;
@@ -126,12 +141,14 @@ void NotchPanelController::hide() {
     }
     visibleDisplayID_.reset();
     targetExpanded_ = false;
+    setHoldsKeys(false);
     setExpanded(false);
 }
 
 void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
+    keysBackWork_.cancel();
     if (tab) setSelectedTab(*tab);
     if (!targetExpanded_) {
         targetExpanded_ = true;
@@ -141,19 +158,65 @@ void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
     }
     // Opened over whatever window rose over the panel since it was shown.
     if (panel_ && panel_->isVisible()) panel_->orderFront();
-    if (takeFocus && panel_ && panel_->isVisible()) panel_->makeKey();
+    if (takeFocus && panel_ && panel_->isVisible()) {
+        panel_->makeKey();
+        setHoldsKeys(true);
+    }
 }
 
 void NotchPanelController::collapse() {
+    close(true);
+}
+
+void NotchPanelController::close(bool handKeysBack) {
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
     if (!targetExpanded_) return;
     targetExpanded_ = false;
+    setHoldsKeys(false);
     // The window the user typed in before the panel took the keyboard gets it back.
-    if (panel_) panel_->resignKey();
+    if (panel_ && handKeysBack) panel_->resignKey();
     if (deps_.preferences.interfaceHapticsEnabled())
         deps_.hapticPerformer.perform(HapticFeedbackPattern::alignment);
     animatePresentation(false);
+}
+
+void NotchPanelController::setHoldsKeys(bool holds) {
+    if (!holds) heldFocus_ = false;
+    if (holds && panel_ && panel_->isKey()) heldFocus_ = true;
+    holdsKeys_ = holds;
+}
+
+void NotchPanelController::focusWindowChanged(QWindow* window) {
+    if (!holdsKeys_ || !panel_ || !targetExpanded_) return;
+    if (window && window == panel_->windowHandle()) {
+        heldFocus_ = true;
+        return;
+    }
+    // A menu opened from the panel takes the keys only while it is open.
+    if (!heldFocus_ || QApplication::activePopupWidget() ||
+        (window && (window->type() == Qt::Popup || window->type() == Qt::ToolTip)))
+        return;
+    // Another window was activated, by the user's click or the desktop: the keys stay there.
+    collapse();
+}
+
+void NotchPanelController::clickedSomewhere() {
+    if (!holdsKeys_ || !panel_ || !targetExpanded_) return;
+    // A menu open over the panel takes its own clicks, and closes on one outside it.
+    if (QApplication::activePopupWidget()) return;
+    // A click on one of the program's own windows is that window's: the panel's, or another that
+    // takes the focus from the panel, which closes it with the keys left there. Anywhere else,
+    // the desktop or a window that takes no focus, the panel closes as on Escape.
+    if (QApplication::topLevelAt(deps_.screens.pointerLocation())) return;
+    // A window clicked into takes the keys as the window manager activates it: handed back at
+    // once, they would be taken from it. The desktop and windows that take no focus leave them
+    // with the panel, which hands them back as on Escape once the manager has had its say.
+    close(false);
+    const QPointer<VantrelPanel> panel(panel_);
+    keysBackWork_ = ScheduledTask(deps_.scheduler, deps_.scheduler.schedule(Seconds(kKeysBackDelay), [panel] {
+        if (panel) panel->resignKey();
+    }));
 }
 
 void NotchPanelController::scheduleHoverExpand() {
@@ -306,6 +369,7 @@ bool NotchPanelController::animatePresentation(bool expanding) {
     if (panel_) layout = resolveLayout();
     if (!layout) {
         targetExpanded_ = false;
+        setHoldsKeys(false);
         setExpanded(false);
         if (panel_) hideForIneligibleDisplay();
         return false;
@@ -440,6 +504,7 @@ void NotchPanelController::hideForIneligibleDisplay() {
     transitionWork_.cancel();
     stopFrameAnimation();
     targetExpanded_ = false;
+    setHoldsKeys(false);
     setExpanded(false);
     setHasPhysicalNotch(false);
     if (panel_) panel_->orderOut();

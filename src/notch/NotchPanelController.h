@@ -12,11 +12,15 @@
 #include <QPropertyAnimation>
 #include <QRectF>
 #include <QVariantAnimation>
+#include <cstdint>
 #include <optional>
+
+class QWindow;
 
 namespace vantrel {
 
 class BackdropBlur;
+class EventMonitors;
 class HapticPerformer;
 class InputFocus;
 class VantrelDiagnostics;
@@ -42,6 +46,8 @@ public:
     static constexpr double kReducedPresentationDuration = 0.12;
     static constexpr double kFrameDuration = 0.16;
     static constexpr double kReducedFrameDuration = 0.1;
+    // How long after a click outside the panel waits for another window to take the keys.
+    static constexpr double kKeysBackDelay = 0.25;
 
     struct Dependencies {
         Scheduler& scheduler;
@@ -65,6 +71,9 @@ public:
         // What blurs the windows behind the open crystal glass where the desktop offers it;
         // none: nothing does, and the glass hides them by itself.
         BackdropBlur* backdropBlur = nullptr;
+        // What reports the clicks of the whole desktop, so that a panel holding the keys closes on
+        // a click outside it; none: only another window taking the focus closes it.
+        EventMonitors* clicks = nullptr;
     };
 
     // Where the panel goes on the active notch display, in screen coordinates (y downwards).
@@ -96,7 +105,8 @@ public:
     // Opens the panel on `tab` (none keeps the selected tab), taking the keyboard focus when asked.
     virtual void expand(std::optional<NotchTab> tab, bool takeFocus);
     // Closes the panel, gives back the keyboard focus it took and plays the alignment pulse. Escape
-    // does the same while the open panel holds the keyboard.
+    // does the same while the open panel holds the keyboard, and so does a click outside it; when
+    // another window takes the focus from it, it closes and leaves the keys there.
     void collapse();
     // The pointer entered: opens now or after the responsiveness delay.
     void scheduleHoverExpand();
@@ -130,6 +140,8 @@ public:
     QPropertyAnimation* frameAnimation() const { return frameAnimation_; }
     bool isHoverExpandPending() const { return hoverExpandWork_.isActive(); }
     bool isCollapsePending() const { return collapseWork_.isActive(); }
+    // Whether the open panel took the keyboard when it was asked to, and has not let it go.
+    bool holdsKeys() const { return holdsKeys_; }
 
 Q_SIGNALS:
     void isExpandedChanged(bool isExpanded);
@@ -163,6 +175,12 @@ private:
     QPainterPath expandedOutline() const;
     void setExpanded(bool expanded);
     void setHasPhysicalNotch(bool value);
+    // Follows whether the panel holds the keys: while it does, a click anywhere else closes it.
+    void setHoldsKeys(bool holds);
+    // collapse(), handing the keys back or leaving them where they are.
+    void close(bool handKeysBack);
+    void focusWindowChanged(QWindow* window);
+    void clickedSomewhere();
     double presentationDuration() const;
     quint64 windowNumber() const;
 
@@ -173,6 +191,7 @@ private:
     ScheduledTask collapseWork_;
     ScheduledTask hoverExpandWork_;
     ScheduledTask transitionWork_;
+    ScheduledTask keysBackWork_;
     std::optional<quint32> visibleDisplayID_;
     qint64 presentationGeneration_ = 0;
     bool targetExpanded_ = false;
@@ -184,6 +203,12 @@ private:
     std::optional<ResolvedLayout> lastLayout_;
 
     bool isExpanded_ = false;
+    // Whether the panel was made key on opening, and whether it has held the focus since: the
+    // desktop tells late where the focus went, and a loss reported before the panel ever had it
+    // is not the user's click elsewhere.
+    bool holdsKeys_ = false;
+    bool heldFocus_ = false;
+    std::uint64_t clickMonitor_ = 0;
     bool hasPhysicalNotch_ = false;
     double hardwareNotchWidth_ = 170;
     double topBridgeHeight_ = 38;

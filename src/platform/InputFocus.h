@@ -15,6 +15,9 @@ public:
     virtual std::optional<quint32> current() const = 0;
     // Hands the keyboard focus to `window`, a window of any client.
     virtual void give(quint32 window) = 0;
+    // Whether the server gives the keys to `window` itself now, whatever the desktop names as its
+    // active window.
+    virtual bool holds(quint32 window) const { return current() == window; }
 };
 
 } // namespace vantrel

@@ -203,6 +203,12 @@ int heightOf(XClient& x, xcb_window_t window) {
     return geometry ? geometry->height : 0;
 }
 
+int widthOf(XClient& x, xcb_window_t window) {
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr), &std::free);
+    return geometry ? geometry->width : 0;
+}
+
 xcb_window_t inputFocus(XClient& x) {
     std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
         xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr), &std::free);
@@ -546,11 +552,13 @@ TEST(ApplicationProcess, ASilentTrayWatcherDelaysOnlyTheTrayItemWhoseMenuTheNext
     EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
 }
 
-// A keyboard user beside another program, under xfwm4 without a compositor: Return in "Add
-// Files…" shelves the file, Tab and Shift+Tab walk Quick Controls and leave the note behind it
-// alone, Escape gives the focus back to the metric that opened it, the palette opened from an
-// xterm gives way to a click back into it, and the notch opened from the keyboard closes on
-// Escape and hands the keys back.
+// A keyboard user beside another program, under xfwm4 without a compositor: Tab and Shift+Tab walk
+// Quick Controls and leave the note behind it alone, Escape gives the focus back to the metric that
+// opened it, Ctrl+Tab leaves the note without typing into it, Return in "Add Files…" shelves the
+// file, the palette opened from an xterm gives way to a click back into it, the notch opened from
+// the keyboard closes on Escape or on a click on the desktop or into the xterm and hands the keys
+// back or leaves them there, and its Files tab's large-file alert holds the keys until Escape puts
+// it away with the notch still open.
 TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUserIsAndGivesThemBack) {
     // Each step waits at most this long, so a fault fails the test well inside ctest's limit.
     constexpr int kStepMs = 20'000;
@@ -594,7 +602,8 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
     };
 
     // The file dialog opens in the program's working folder.
-    home.writeFile(QStringLiteral("files/shelved.txt"), "shelved");
+    // Large enough to raise the Files tab's alert, and sparse.
+    ASSERT_TRUE(QFile(home.writeFile(QStringLiteral("files/shelved.txt"), "shelved")).resize(524'288'001));
     auto process = home.launch({}, server.display(), home.root() + QStringLiteral("/files"));
     ASSERT_TRUE(process->waitForStarted(kStepMs));
     const auto stop = qScopeGuard([&] {
@@ -689,6 +698,19 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
         },
         kStepMs))
         << "Tab reached the note behind Quick Controls: " << saved.toStdString();
+    // Ctrl+Tab leaves the note typing nothing, so what is typed next is not the note's; Shift+Tab
+    // comes back into it.
+    chord(x, {0xffe3}, 0xff09); // Control_L, Tab
+    x.type("q");
+    chord(x, {0xffe1}, 0xff09); // Shift_L, Tab
+    x.type("done");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            saved = home.readFile(notes);
+            return saved.contains("\"body\":\"markerdone\"");
+        },
+        kStepMs))
+        << "Ctrl+Tab typed into the note or left it in place: " << saved.toStdString();
 
     // Control-Space from the xterm, a search typed, then a click back into the xterm: the palette
     // goes and what is typed next is the xterm's.
@@ -736,4 +758,58 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
     x.type("three ");
     ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two three "; }, kStepMs))
         << typedText().toStdString();
+
+    // Opened again from the xterm, the notch closes on a click on the bare desktop and hands the
+    // keys back; opened once more, a click into the xterm closes it and leaves the keys there.
+    const auto openNotch = [&] {
+        chord(x, {0xffe3, 0xffe1}, 'n');
+        return x.waitFor([&] { return heightOf(x, notch) > closedHeight + 40 && inputFocus(x) == notch; },
+                         kStepMs);
+    };
+    ASSERT_TRUE(openNotch()) << "Control-Shift-N opened no notch that took the keys";
+    x.click(1500, 500);
+    EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
+        << "a click on the desktop left the notch open";
+    ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term; }, kStepMs)) << "the keys did not go back";
+    x.type("four ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText().endsWith("four "); }, kStepMs))
+        << typedText().toStdString();
+    ASSERT_TRUE(openNotch()) << "Control-Shift-N opened no notch that took the keys";
+    ASSERT_TRUE(clickAt(term, 120, 40));
+    EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
+        << "a click into the xterm left the notch open";
+    // The manager took the xterm for active all along and may leave the focus where it is: within
+    // the xterm, or with the closed panel until it hands the keys back.
+    EXPECT_TRUE(x.waitFor([&] { return inputFocus(x) != notch; }, kStepMs))
+        << "the closed notch kept the keys: " << inputFocus(x) << " xterm " << term;
+    x.type("five ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText().endsWith("four five "); }, kStepMs))
+        << "the keys after a click into the xterm went elsewhere: " << typedText().toStdString();
+
+    // The notch's Files tab, reached along the glance row from the collapse button, shows the
+    // large file's alert dark over the light crystal shelf; Escape puts the alert away and the
+    // notch stays open; Escape again closes it.
+    ASSERT_TRUE(openNotch()) << "Control-Shift-N opened no notch that took the keys";
+    for (int i = 0; i < 12; ++i) x.tap(0xff09); // Tab: transport, calendar and the rail to Files
+    x.tap(' ');
+    const auto alertShows = [&] {
+        const int width = widthOf(x, notch);
+        const int height = heightOf(x, notch);
+        const QByteArray pixels = pixelsIn(x, notch, QRect(width / 2 - 100, height / 2 - 20, 200, 40));
+        int dark = 0;
+        for (qsizetype i = 0; i + 3 < pixels.size(); i += 4)
+            dark += qGray(quint8(pixels[i + 2]), quint8(pixels[i + 1]), quint8(pixels[i])) < 60;
+        // The Files tab is taller than the glance row the notch passes through on the way.
+        return height > closedHeight + 200 && pixels.size() > 0 && dark > int(pixels.size() / 4) * 9 / 10;
+    };
+    ASSERT_TRUE(x.waitFor(alertShows, kStepMs)) << "no large-file alert over the Files tab";
+    const int openHeight = heightOf(x, notch);
+    x.tap(0xff1b); // Escape
+    EXPECT_TRUE(x.waitFor([&] { return !alertShows(); }, kStepMs)) << "Escape left the alert";
+    EXPECT_EQ(heightOf(x, notch), openHeight) << "Escape put the alert away and closed the notch too";
+    EXPECT_EQ(inputFocus(x), notch);
+    x.tap(0xff1b); // Escape
+    EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
+        << "the second Escape left the notch open";
+    ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term; }, kStepMs));
 }

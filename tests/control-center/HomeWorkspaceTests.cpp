@@ -11,6 +11,7 @@
 #include "notch/PaintedTexts.h"
 #include "support/QtPrinters.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -222,6 +223,42 @@ TEST_F(WorkspaceTest, TypingWithNoNoteSelectedKeepsTheText) {
     EXPECT_EQ(workspace.editor()->toPlainText(), "Call Sam");
     // The title follows the first line while the user has not set one.
     EXPECT_EQ(workspace.titleLabel()->text(), "Call Sam");
+}
+
+// Tab types a tab into the note, as text views do; Ctrl+Tab and Ctrl+Shift+Tab take the focus on
+// out of the editor and back to "New note" before it, typing nothing; a note of tabs alone keeps a
+// title that names nothing rather than a blank one.
+TEST_F(WorkspaceTest, TabTypesIntoTheNoteWhileCtrlTabMovesOnAndBackOutOfIt) {
+    NotesStore& notes = f.c.stores.notes;
+    f.note(QStringLiteral("Groceries"), QStringLiteral("milk"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&workspace));
+    workspace.actionButton()->click();
+    const QUuid fresh = *notes.selectedID();
+    const auto selected = [&] { return notes.notes().at(*notes.selectedIndex()); };
+    QPlainTextEdit* editor = workspace.editor();
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(selected().body, "\t\t");
+    EXPECT_EQ(selected().title, "Quick note") << "a title is never blank";
+    EXPECT_EQ(workspace.titleLabel()->text(), "Quick note");
+    ASSERT_EQ(QApplication::focusWidget(), editor) << "Tab stays in the note";
+
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, editor) << "Ctrl+Tab moves on";
+    EXPECT_FALSE(editor->isAncestorOf(next));
+
+    // Back: Ctrl+Shift+Tab leaves for "New note", whether X11 sends it as Backtab or as Tab.
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), workspace.actionButton());
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), workspace.actionButton());
+    EXPECT_EQ(selected().body, "\t\t") << "the chords type nothing";
+    EXPECT_EQ(notes.selectedID(), fresh);
 }
 
 TEST_F(WorkspaceTest, ScreenshotsShowSixAndDecodeEachOnce) {

@@ -389,6 +389,11 @@ TEST_F(NotesStoreTest, DefaultTitlesFollowTheFirstLineUntilTheNoteIsNamed) {
     store->add();
     store->updateSelected("\n\n");
     EXPECT_EQ(selected().title, "Quick note");
+    // Tabs and spaces alone name nothing: the title would read as blank.
+    store->updateSelected("\t\t");
+    EXPECT_EQ(selected().title, "Quick note");
+    store->updateSelected(" \t\n\nPacking\n");
+    EXPECT_EQ(selected().title, "Packing");
     addTitled("Groceries");
     store->updateSelected(QString());
     EXPECT_EQ(selected().title, "Groceries");

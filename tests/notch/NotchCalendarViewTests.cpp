@@ -1,4 +1,5 @@
 #include "core/ClockText.h"
+#include "kit/KitRender.h"
 #include "modules/CalendarStore.h"
 #include "notch/NotchCalendarView.h"
 #include "notch/PaintedTexts.h"
@@ -7,7 +8,11 @@
 #include "support/RecordingWorkspace.h"
 #include "support/UtcTime.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -141,6 +146,83 @@ TEST_F(CalendarTab, RowsShowTitlesAsWrittenAndTheirTimes) {
     EXPECT_DOUBLE_EQ(row.time.top(), row.title.bottom() + 3);
     EXPECT_DOUBLE_EQ(row.title.top() - rows[1].top(), rows[1].bottom() - row.time.bottom())
         << "centred in the row";
+}
+
+// Twelve events do not fit the notch: the keyboard reaches the list by Tab and walks its rows with
+// the arrows, Page Up and Page Down, Home and End (with or without Ctrl), the list scrolling to the
+// row it is on, which wears the focus ring.
+TEST_F(CalendarTab, TheKeyboardReachesTheListAndScrollsToEveryRow) {
+    std::vector<CalendarEvent> events;
+    for (int hour = 9; hour < 21; ++hour) {
+        const QByteArray start =
+            QStringLiteral("2026-01-05T%1:00:00Z").arg(hour, 2, 10, QChar(u'0')).toLatin1();
+        const QByteArray end =
+            QStringLiteral("2026-01-05T%1:30:00Z").arg(hour, 2, 10, QChar(u'0')).toLatin1();
+        events.push_back(event(QStringLiteral("Event %1").arg(hour).toLatin1().constData(), start.constData(),
+                               end.constData()));
+    }
+    service.stored = events;
+    store.refresh();
+    ASSERT_EQ(store.events().size(), 12u);
+    QWidget window;
+    auto* before = new QPushButton(QStringLiteral("Calendar"), &window);
+    auto view = makeView();
+    view->setParent(&window);
+    view->move(0, 40);
+    window.resize(640, 360);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QScrollArea* area = view->eventList();
+    ASSERT_NE(area, nullptr);
+    QWidget* list = area->widget();
+    ASSERT_LT(area->viewport()->height(), 12 * 70) << "the rows overflow the list";
+
+    before->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), list) << "Tab reaches the list";
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Event 9, 09:00"))
+        << list->accessibleDescription().toStdString();
+    const QImage resting = [&] {
+        list->clearFocus();
+        return renderWidget(*list);
+    }();
+    list->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(renderWidget(*list), resting) << "the row the keyboard is on wears a ring";
+
+    // The row the keyboard is on is always wholly in view.
+    const auto rowInView = [&](int index) {
+        const QRectF row = NotchCalendarView::rowRects(list->width(), 12)[std::size_t(index)];
+        const QRect shown(list->mapFrom(area->viewport(), QPoint(0, 0)), area->viewport()->size());
+        return shown.contains(row.toAlignedRect());
+    };
+    const auto scrolled = [&] { return area->verticalScrollBar()->value(); };
+    EXPECT_EQ(scrolled(), 0);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Event 11"));
+    QTest::keyClick(list, Qt::Key_PageDown);
+    const int page = scrolled();
+    EXPECT_GT(page, 0) << "Page Down scrolls";
+    EXPECT_FALSE(rowInView(0));
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_GT(scrolled(), page);
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(scrolled(), area->verticalScrollBar()->maximum()) << "Ctrl+End reaches the last row";
+    EXPECT_TRUE(rowInView(11));
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Event 20, 20:00"));
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(rowInView(11)) << "no further than the last";
+    QTest::keyClick(list, Qt::Key_PageUp);
+    EXPECT_LT(scrolled(), area->verticalScrollBar()->maximum());
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Home);
+    EXPECT_EQ(scrolled(), 0);
+    EXPECT_TRUE(rowInView(0));
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_TRUE(rowInView(11));
+    QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(rowInView(0));
+    view->setParent(nullptr);
 }
 
 TEST_F(CalendarTab, DateTitleInTheLocalesOrderWithoutTheYear) {

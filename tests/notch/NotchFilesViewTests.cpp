@@ -2,9 +2,11 @@
 #include "core/VantrelPreferences.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 #include "modules/FileShelfStore.h"
 #include "notch/NotchFilesView.h"
+#include "notch/NotchStateView.h"
 #include "notch/PaintedTexts.h"
 #include "platform/linux/PosixFileManager.h"
 #include "support/ManualScheduler.h"
@@ -15,13 +17,16 @@
 #include "support/RecordingWorkspace.h"
 #include "support/TempHome.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTest>
 #include <QVariantAnimation>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -133,6 +138,116 @@ TEST_F(FilesTab, TileStatesForLargeAndMovedFiles) {
     QTest::mouseDClick(tiles[1], Qt::LeftButton);
     ASSERT_EQ(workspace.opened.size(), 1u);
     EXPECT_EQ(workspace.opened[0].fileName(), "render.mov");
+}
+
+namespace {
+// WCAG's contrast ratio of two opaque colours.
+double contrast(QColor a, QColor b) {
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a) + 0.05;
+    const double y = luminance(b) + 0.05;
+    return std::max(x, y) / std::min(x, y);
+}
+// The most contrasting pixel of `area` against `background`, in `image` laid over `under`.
+double strongestContrast(const QImage& image, const QRect& area, QColor under, QColor background) {
+    QImage flat(image.size(), QImage::Format_ARGB32_Premultiplied);
+    flat.fill(under);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    double best = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, contrast(flat.pixelColor(x, y), background));
+    return best;
+}
+} // namespace
+
+// The large-file alert holds the keyboard while it shows: the focus on "Got it", Tab and Shift+Tab
+// kept inside it, nothing under it reached; Return and Escape confirm it and the files get the
+// focus back. Its texts read at 4.5:1 or more on its dark card in both looks.
+TEST_F(FilesTab, TheLargeFileAlertHoldsTheKeysAndReadsOnItsCardInBothLooks) {
+    store.add({file("a.txt")});
+    auto view = makeView();
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->tiles()[0]->setFocus(Qt::TabFocusReason);
+    store.add({file("render.mov", 524'288'001)});
+    QAbstractButton* gotIt = view->noticeButton();
+    ASSERT_NE(gotIt, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), gotIt) << "the alert takes the focus as it comes";
+    for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Left}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(QApplication::focusWidget(), gotIt) << "key " << key;
+    }
+    ASSERT_EQ(view->tiles().size(), 2u);
+    for (QWidget* under : {static_cast<QWidget*>(view->airDropAllButton()),
+                           static_cast<QWidget*>(view->clearButton()), view->tiles()[0], view->tiles()[1]}) {
+        EXPECT_FALSE(under->isEnabled()) << under->accessibleName().toStdString();
+        under->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(QApplication::focusWidget(), gotIt) << under->accessibleName().toStdString();
+    }
+    contextMenu(view->tiles()[1]);
+    QTest::keyClick(view->tiles()[1], Qt::Key_Menu);
+    QTest::keyClick(view->tiles()[1], Qt::Key_Return);
+    EXPECT_TRUE(menus.requests().empty()) << "no tile's menu under the alert";
+    EXPECT_TRUE(workspace.opened.empty());
+
+    // Its title and message in light text on the dark card, over the crystal look's light glass
+    // and the midnight look's black.
+    for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+        VantrelTheme::setColorScheme(view.get(), scheme);
+        auto* state = view->findChild<NotchStateView*>();
+        ASSERT_NE(state, nullptr);
+        const QImage card = renderWidget(*state->parentWidget());
+        const QPoint origin = state->mapTo(state->parentWidget(), QPoint(0, 0));
+        const QFontMetricsF titleMetrics(NotchStateView::titleFont());
+        const QFontMetricsF messageMetrics(NotchStateView::messageFont());
+        const double inner = state->width() - 2 * NotchStateView::kPadding;
+        const auto lines =
+            NotchStateView::messageLines(state->message(), NotchStateView::messageFont(), inner);
+        ASSERT_FALSE(lines.isEmpty());
+        const NotchStateView::Layout l =
+            NotchStateView::layout(QSizeF(state->size()), titleMetrics.height(),
+                                   lines.size() * messageMetrics.lineSpacing(), QSizeF(gotIt->sizeHint()));
+        for (const QColor under : {QColor(Qt::white), QColor(Qt::black)}) {
+            QImage flat(1, 1, QImage::Format_ARGB32_Premultiplied);
+            flat.fill(under);
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, card, card.width() / 2, 6, 1, 1);
+            painter.end();
+            const QColor fill = flat.pixelColor(0, 0);
+            EXPECT_LT(fill.lightness(), 60) << "a dark card";
+            EXPECT_GE(strongestContrast(card, l.title.translated(origin).toAlignedRect(), under, fill), 4.5)
+                << "title, scheme " << int(scheme);
+            EXPECT_GE(strongestContrast(card, l.message.translated(origin).toAlignedRect(), under, fill), 4.5)
+                << "message, scheme " << int(scheme);
+        }
+    }
+
+    // Return confirms it; the files take the focus back.
+    QTest::keyClick(gotIt, Qt::Key_Return);
+    EXPECT_FALSE(store.largeFileNotice().has_value());
+    EXPECT_EQ(view->noticeButton(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view->tiles()[0]);
+    EXPECT_TRUE(view->tiles()[0]->isEnabled());
+    EXPECT_TRUE(view->airDropAllButton()->isEnabled());
+
+    // Escape confirms it too, and goes no further.
+    defaults.setBool(QStringLiteral("shelf.hasShownLargeFileNotice"), false);
+    store.add({file("backup.zip", 524'288'001)});
+    ASSERT_NE(view->noticeButton(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view->noticeButton());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->noticeButton(), &escape);
+    EXPECT_TRUE(escape.isAccepted()) << "the notch never hears it";
+    EXPECT_FALSE(store.largeFileNotice().has_value());
+    EXPECT_EQ(view->noticeButton(), nullptr);
 }
 
 TEST_F(FilesTab, ReturnOrEnterOnATileOpensItsFile) {

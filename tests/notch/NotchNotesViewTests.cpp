@@ -6,6 +6,7 @@
 #include "notch/NotchStateView.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QImage>
@@ -233,6 +234,41 @@ TEST_F(NotchNotesViewTest, TypingTitlesTheNoteWithItsWholeFirstLine) {
     store.setSelectedID(std::nullopt);
     EXPECT_EQ(view->editor()->toPlainText(), "");
     EXPECT_TRUE(view->editor()->isReadOnly());
+}
+
+// Tab types a tab into the note, as text views do; Ctrl+Tab and Ctrl+Shift+Tab leave the editor
+// on to its checklist and back to its tools, typing nothing; Tab reads the list column, then the
+// editor's tools, the editor and its checklist.
+TEST_F(NotchNotesViewTest, TabTypesIntoTheNoteWhileCtrlTabLeavesItForTheChecklistAndTheList) {
+    store.updateSelected("Trip\nsocks");
+    store.addChecklistItem(QStringLiteral("Passport"));
+    makeView();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    QPlainTextEdit* editor = view->editor();
+    editor->setFocus(Qt::TabFocusReason);
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(selected().body, "Trip\nsocks\t");
+    ASSERT_EQ(QApplication::focusWidget(), editor) << "Tab stays in the note";
+    ASSERT_EQ(view->checklistButtons().size(), 1);
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), view->checklistButtons()[0]);
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), view->deleteButton());
+    EXPECT_EQ(selected().body, "Trip\nsocks\t") << "the chords type nothing";
+
+    QStringList walk;
+    view->pinButton()->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 10; ++i) {
+        QWidget* at = QApplication::focusWidget();
+        walk << at->accessibleName();
+        QTest::keyClick(at, Qt::Key_Tab, at == editor ? Qt::ControlModifier : Qt::NoModifier);
+    }
+    EXPECT_EQ(walk, (QStringList{"Pin note", "New note", "Search notes", "Trip", "Clean Up", "Make Bullets",
+                                 "Add checklist item", "Delete note", "Note", "Passport"}));
+    EXPECT_EQ(QApplication::focusWidget(), view->pinButton()) << "round to the top";
+    EXPECT_EQ(selected().body, "Trip\nsocks\t");
 }
 
 TEST_F(NotchNotesViewTest, ToolbarAndPinAreStoreOperations) {

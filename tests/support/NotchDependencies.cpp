@@ -26,7 +26,8 @@ NotchPanelController::Dependencies notchDependencies(ServiceFakes& h,
                           .stacking = &h.stacking},
             .compositor = &h.compositor,
             .stacking = &h.stacking,
-            .backdropBlur = &h.backdropBlur};
+            .backdropBlur = &h.backdropBlur,
+            .clicks = &h.eventMonitors};
 }
 
 } // namespace vantrel::test

@@ -42,6 +42,14 @@ std::optional<quint32> X11InputFocus::current() const {
     return focus;
 }
 
+bool X11InputFocus::holds(quint32 window) const {
+    xcb_connection_t* c = qtXcbConnection();
+    if (!c) return false;
+    const Reply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return reply && reply->focus == window;
+}
+
 void X11InputFocus::give(quint32 window) {
     xcb_connection_t* c = qtXcbConnection();
     if (!c) return;

@@ -12,6 +12,7 @@ class X11InputFocus final : public InputFocus {
 public:
     std::optional<quint32> current() const override;
     void give(quint32 window) override;
+    bool holds(quint32 window) const override;
 };
 
 } // namespace vantrel

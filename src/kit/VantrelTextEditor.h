@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace vantrel {
+
+// A multi-line plain-text editor. Tab types a tab into the text, as in any text view, so the
+// keyboard leaves it the way desktop text views offer: Ctrl+Tab moves the focus on to the next
+// control and Ctrl+Shift+Tab back to the previous one, typing nothing.
+class VantrelTextEditor : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit VantrelTextEditor(QWidget* parent = nullptr);
+
+    // Whether `event` is the chord that moves the focus out of a text view: true for Ctrl+Tab
+    // (`forward` set) and Ctrl+Shift+Tab (`forward` cleared).
+    static bool isFocusChord(const QKeyEvent& event, bool* forward = nullptr);
+
+protected:
+    bool event(QEvent* event) override;
+};
+
+} // namespace vantrel
