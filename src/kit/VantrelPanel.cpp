@@ -216,7 +216,7 @@ void VantrelPanel::takeKey() {
     // A window the manager does not know takes the focus from the server itself. Qt's request
     // carries the time of the last event it saw, which the server refuses when the focus has
     // changed since: after the keys were handed back to another program, say.
-    if (isVisible() && focus_.current()) takeKeyFromDesktop();
+    if (isVisible() && focus_.current()) focus_.give(static_cast<quint32>(winId()));
 }
 
 // Takes the keys back once more when the window manager moves them away as a window of ours
