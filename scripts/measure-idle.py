@@ -73,6 +73,8 @@ def parse_arguments(argv):
 def prepare_profile(env, dock):
     """Makes the profile's folders; with `dock`, its standard defaults say onboarding is done and
     the replacement Dock is on."""
+    os.makedirs(env["XDG_RUNTIME_DIR"], exist_ok=True)
+    os.chmod(env["XDG_RUNTIME_DIR"], 0o700)  # whatever the umask: D-Bus and Qt refuse an open one
     if not dock:
         return
     folder = os.path.join(env["XDG_CONFIG_HOME"], "Vantrel", "defaults")
