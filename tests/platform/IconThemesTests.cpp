@@ -131,22 +131,31 @@ void writePlainTheme(TempHome& home) {
                    "<rect width=\"48\" height=\"48\" fill=\"#1ec81e\"/></svg>");
 }
 
+// The plain theme's icons decoded on a queue the test runs, told on its manual frames, with the
+// theme itself already read.
+class PlainThemeIcons : public ::testing::Test {
+protected:
+    PlainThemeIcons() {
+        writePlainTheme(home);
+        themes.files(QStringLiteral("small"));
+        reader.drain();
+        // The theme's reading told.
+        QCoreApplication::processEvents();
+    }
+
+    TempHome home;
+    const ScopedIconSettings settings{home.root() + QStringLiteral("/icons"), QStringLiteral("plain")};
+    ManualWorkQueue reader;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    IconThemes themes{&reader, &scheduler};
+};
+
 } // namespace
 
 // A large bitmap (2048 pixels, within the limits) and a drawing are decoded on the themes' queue,
 // never on the asking thread, which is told once they are in; a small PNG is drawn at once.
-TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
-    TempHome home;
-    writePlainTheme(home);
-    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
-    ManualWorkQueue reader;
-    ManualClock clock;
-    ManualScheduler scheduler(clock);
-    IconThemes themes(&reader, &scheduler);
-    themes.files(QStringLiteral("small"));
-    reader.drain();
-    // The theme's reading told.
-    QCoreApplication::processEvents();
+TEST_F(PlainThemeIcons, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
     QSignalSpy changed(&themes, &IconThemes::changed);
 
     EXPECT_EQ(themes.icon(QStringLiteral("small")).pixmap(48, 48).toImage().pixelColor(24, 24),
@@ -181,18 +190,7 @@ TEST(IconThemes, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
 
 // A picture is told as soon as it is in, within a frame (16 ms), whatever is still being decoded
 // behind it; pictures in within one frame of the first are told together.
-TEST(IconThemes, EachDecodedPictureIsToldWithinAFrameWhileASlowerOneIsStillDecoding) {
-    TempHome home;
-    writePlainTheme(home);
-    const ScopedIconSettings settings(home.root() + QStringLiteral("/icons"), QStringLiteral("plain"));
-    ManualWorkQueue reader;
-    ManualClock clock;
-    ManualScheduler scheduler(clock);
-    IconThemes themes(&reader, &scheduler);
-    themes.files(QStringLiteral("small"));
-    reader.drain();
-    // The theme's reading told.
-    QCoreApplication::processEvents();
+TEST_F(PlainThemeIcons, EachDecodedPictureIsToldWithinAFrameWhileASlowerOneIsStillDecoding) {
     QSignalSpy changed(&themes, &IconThemes::changed);
 
     const QIcon bitmap = themes.icon(QStringLiteral("large"));

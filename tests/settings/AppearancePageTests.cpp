@@ -661,23 +661,37 @@ TEST_F(AppearancePageTest, TheLaunchSwitchFollowsThePermissionCenter) {
     EXPECT_FALSE(launch.isChecked()) << "an entry removed elsewhere turns it off";
 }
 
+namespace {
+
+// The page whose switch writes a real autostart entry for a program started from `executable`.
+struct LaunchAtLoginPage {
+    LaunchAtLoginPage(ControlCenterHarness& c, const QString& executable)
+        : items(c.h.home.paths().autostartFolder(), executable, QStringLiteral("/home/user/vantrel/build")),
+          permissions(
+              c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items,
+              c.h.workspace, c.h.scheduler),
+          page({.preferences = c.h.preferences,
+                .haptics = c.haptics,
+                .motion = c.views.motion,
+                .appearance = c.appearance,
+                .themeImages = c.views.themeImages,
+                .permissions = permissions,
+                .colorPicker = c.views.colorPicker,
+                .applyPreferences = [] {}}) {}
+
+    XdgAutostartLoginItems items;
+    PermissionCenter permissions;
+    AppearancePage page;
+};
+
+} // namespace
+
 TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutcome) {
     ControlCenterHarness c;
-    const QString folder = c.h.home.paths().autostartFolder();
-    XdgAutostartLoginItems items(folder, QStringLiteral("/usr/bin/vantrel"),
-                                 QStringLiteral("/home/user/vantrel/build"));
-    PermissionCenter permissions(
-        c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items, c.h.workspace,
-        c.h.scheduler);
-    AppearancePage page({.preferences = c.h.preferences,
-                         .haptics = c.haptics,
-                         .motion = c.views.motion,
-                         .appearance = c.appearance,
-                         .themeImages = c.views.themeImages,
-                         .permissions = permissions,
-                         .colorPicker = c.views.colorPicker,
-                         .applyPreferences = [] {}});
-    VantrelSwitch& launch = *page.launchAtLogin();
+    LaunchAtLoginPage fixture(c, QStringLiteral("/usr/bin/vantrel"));
+    XdgAutostartLoginItems& items = fixture.items;
+    PermissionCenter& permissions = fixture.permissions;
+    VantrelSwitch& launch = *fixture.page.launchAtLogin();
     EXPECT_FALSE(launch.isChecked());
     launch.click();
     EXPECT_TRUE(QFileInfo::exists(items.entryPath()));
@@ -699,20 +713,8 @@ TEST(AppearancePageLaunch, LaunchAtLoginWritesTheAutostartEntryAndReportsTheOutc
 TEST(AppearancePageLaunch, WhatTheSwitchLedToIsSaidBesideIt) {
     ControlCenterHarness c;
     // Started from the folder it was built in.
-    XdgAutostartLoginItems items(c.h.home.paths().autostartFolder(),
-                                 QStringLiteral("/home/user/vantrel/build/debug/vantrel"),
-                                 QStringLiteral("/home/user/vantrel/build"));
-    PermissionCenter permissions(
-        c.h.permissionSystem, [] { return CalendarAuthorizationStatus::notDetermined; }, items, c.h.workspace,
-        c.h.scheduler);
-    AppearancePage page({.preferences = c.h.preferences,
-                         .haptics = c.haptics,
-                         .motion = c.views.motion,
-                         .appearance = c.appearance,
-                         .themeImages = c.views.themeImages,
-                         .permissions = permissions,
-                         .colorPicker = c.views.colorPicker,
-                         .applyPreferences = [] {}});
+    LaunchAtLoginPage fixture(c, QStringLiteral("/home/user/vantrel/build/debug/vantrel"));
+    AppearancePage& page = fixture.page;
     page.resize(1020, 1400);
     page.show();
     VantrelSwitch& launch = *page.launchAtLogin();
