@@ -7,6 +7,7 @@
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
+#include <QApplication>
 #include <QLayout>
 #include <QPointer>
 #include <QScrollBar>
@@ -85,6 +86,15 @@ VantrelPage::VantrelPage(VantrelPreferences& preferences, const QString& title,
 
     applyAccent();
     preferences_.onChange(VantrelPreferences::Setting::accent, this, [this] { applyAccent(); });
+    // The scroll area brings a stop into view only when Tab moves within it: a stop reached from
+    // the navigation above (Shift+Tab to the page's last control) or given the focus after an
+    // action would stay below the fold. A click is left where it is (the user sees what they
+    // clicked), and so is the focus a window gets back on activation (the user may have scrolled
+    // away on purpose).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (!old || !now || !isVisible() || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+        if (widget() && widget()->isAncestorOf(now)) ensureWidgetVisible(now);
+    });
 }
 
 void VantrelPage::addContent(QWidget* content) {

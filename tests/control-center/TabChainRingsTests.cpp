@@ -357,3 +357,51 @@ TEST(KitFocusRing, EveryTabStopOfEveryOnboardingStepShowsTheRing) {
     EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
     if (qEnvironmentVariableIsSet("VANTREL_PRINT_RINGS")) qInfo().noquote() << contrasts.join(u'\n');
 }
+
+// At the window's smallest size, every stop Tab or Shift+Tab reaches on a page is scrolled into
+// view, the page's last control reached backwards from the navigation above it included.
+TEST(KitFocusRing, EveryStopTheKeyboardReachesOnAPageIsScrolledIntoView) {
+    QStringList faults;
+    DockPageFixture f;
+    f.c.h.preferences.setHasCompletedOnboarding(true);
+    QWidget window;
+    window.resize(720, 600);
+    auto* root = new RootView(f.context, &window);
+    root->resize(window.size());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    f.c.h.scheduler.runDue();
+    for (const bool back : {false, true})
+        for (VantrelSection section : availableSections()) {
+            f.c.sections.select(section);
+            if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
+            f.settle();
+            auto* page = qobject_cast<QAbstractScrollArea*>(root->page());
+            ASSERT_NE(page, nullptr);
+            const QString where = rawValue(section) + (back ? QStringLiteral(" backwards") : QString());
+            QWidget* first = nullptr;
+            int onPage = 0;
+            for (int i = 0; i < 200; ++i) {
+                QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+                // A note editor keeps Tab for its text; Ctrl+Tab leaves it.
+                const bool editor = qobject_cast<QPlainTextEdit*>(focus) || focus->inherits("QTextEdit");
+                QTest::keyClick(focus, Qt::Key_Tab,
+                                (editor ? Qt::ControlModifier : Qt::NoModifier) |
+                                    (back ? Qt::ShiftModifier : Qt::NoModifier));
+                f.settle();
+                QWidget* now = QApplication::focusWidget();
+                if (!now || now == first) break;
+                if (!first) first = now;
+                if (!page->viewport()->isAncestorOf(now)) continue;
+                ++onPage;
+                const QRect seen(now->mapTo(page->viewport(), QPoint()), now->size());
+                if (!page->viewport()->rect().contains(seen))
+                    faults << QStringLiteral("%1: %2 at y %3 of a %4-pixel view")
+                                  .arg(where, nameOf(now))
+                                  .arg(seen.y())
+                                  .arg(page->viewport()->height());
+            }
+            if (onPage == 0) faults << where + QStringLiteral(": no stop on the page reached");
+        }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+}
