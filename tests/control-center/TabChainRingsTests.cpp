@@ -38,6 +38,16 @@ struct TabKey : QWidget {
     }
 };
 
+// The control center in a window of `size`, shown and active.
+RootView* showRoot(QWidget& window, DockPageFixture& f, QSize size) {
+    window.resize(size);
+    auto* root = new RootView(f.context, &window);
+    root->resize(size);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return root;
+}
+
 QString nameOf(const QWidget* widget) {
     QString name = widget->accessibleName();
     if (name.isEmpty())
@@ -205,11 +215,7 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         f.c.h.preferences.setHasCompletedOnboarding(true);
         // Tall enough that every page shows all of its content: no stop lies below the fold.
         QWidget window;
-        window.resize(1080, 1800);
-        auto* root = new RootView(f.context, &window);
-        root->resize(window.size());
-        window.show();
-        QApplication::setActiveWindow(&window);
+        RootView* root = showRoot(window, f, QSize(1080, 1800));
         f.c.h.scheduler.runDue();
         for (VantrelSection section : availableSections()) {
             f.c.sections.select(section);
@@ -299,11 +305,7 @@ TEST(KitFocusRing, EveryTabStopOfEveryOnboardingStepShowsTheRing) {
             DockPageFixture f;
             f.c.h.preferences.setAppearanceMode(mode);
             QWidget window;
-            window.resize(1080, 720);
-            auto* root = new RootView(f.context, &window);
-            root->resize(window.size());
-            window.show();
-            QApplication::setActiveWindow(&window);
+            RootView* root = showRoot(window, f, QSize(1080, 720));
             auto* onboarding = root->findChild<OnboardingView*>();
             ASSERT_NE(onboarding, nullptr);
             const QStringList expected[] = {
@@ -365,11 +367,7 @@ TEST(KitFocusRing, EveryStopTheKeyboardReachesOnAPageIsScrolledIntoView) {
     DockPageFixture f;
     f.c.h.preferences.setHasCompletedOnboarding(true);
     QWidget window;
-    window.resize(720, 600);
-    auto* root = new RootView(f.context, &window);
-    root->resize(window.size());
-    window.show();
-    QApplication::setActiveWindow(&window);
+    RootView* root = showRoot(window, f, QSize(720, 600));
     f.c.h.scheduler.runDue();
     for (const bool back : {false, true})
         for (VantrelSection section : availableSections()) {
