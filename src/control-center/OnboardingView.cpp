@@ -2,6 +2,7 @@
 
 #include "control-center/VantrelMark.h"
 #include "core/VantrelPreferences.h"
+#include "kit/FocusHandOff.h"
 #include "kit/SettingBinding.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
@@ -24,6 +25,7 @@
 #include <QRadialGradient>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -270,7 +272,7 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
         card_->update();
     });
     connect(&flow_, &OnboardingFlow::contentChanged, this, [this] {
-        if (flow_.step() == OnboardingFlow::privacy) showStep(false);
+        if (flow_.step() == OnboardingFlow::privacy) rebuildPrivacyRows();
     });
     context_.preferences.onChange(VantrelPreferences::Setting::accent, this, [this] {
         continue_->setButtonStyle(std::make_shared<VantrelPillButtonStyle>(accent(), &context_.haptics));
@@ -278,6 +280,32 @@ OnboardingView::OnboardingView(const ControlCenterContext& context, QWidget* par
         update();
     });
     showStep(false);
+}
+
+void OnboardingView::rebuildPrivacyRows() {
+    // A row allowed loses its Allow button as the rows are built again: the focus on it goes on to
+    // the next row's Allow, or to Continue when no row below is left to allow, rather than nowhere.
+    const FocusHandOff::Held held = FocusHandOff::take(content_);
+    const QString pressedRow = held.widget ? held.widget->accessibleDescription() : QString();
+    // Parked while the rows go, so that Qt does not hand it along the Tab order meanwhile.
+    if (held.widget) card_->setFocus(Qt::OtherFocusReason);
+    showStep(false);
+    if (pressedRow.isEmpty()) return;
+    const auto& lines = OnboardingFlow::permissionLines();
+    const auto rowIndex = [&](const QString& title) {
+        const auto line =
+            std::find_if(lines.begin(), lines.end(), [&](const OnboardingFlow::PermissionLine& l) {
+                return title == QString::fromUtf8(l.title);
+            });
+        return std::distance(lines.begin(), line);
+    };
+    QWidget* target = continue_;
+    for (VantrelButton* allow : content_->findChildren<VantrelButton*>())
+        if (rowIndex(allow->accessibleDescription()) >= rowIndex(pressedRow)) {
+            target = allow;
+            break;
+        }
+    FocusHandOff::give(held, target);
 }
 
 QColor OnboardingView::accent() const {

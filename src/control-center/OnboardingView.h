@@ -71,6 +71,7 @@ private:
     QWidget* privacy();
     QWidget* ready();
     void showStep(bool animated);
+    void rebuildPrivacyRows();
     void endTransition();
     void refreshFooter();
     void refreshColors();

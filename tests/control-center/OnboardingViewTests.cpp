@@ -1,6 +1,7 @@
 #include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
 #include "control-center/VantrelMark.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelIcon.h"
@@ -11,6 +12,7 @@
 #include "support/QtPrinters.h"
 #include "support/VisibleTexts.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QTest>
@@ -280,4 +282,43 @@ TEST_F(OnboardingViewTest, AllowedRowsLoseTheirButtonAndAllowRunsTheRequest) {
     for (VantrelButton* allow : view.stepContent()->findChildren<VantrelButton*>())
         after.append(allow->accessibleDescription());
     EXPECT_EQ(after, (QStringList{"Calendar", "Camera"})) << "the row follows the new state";
+}
+
+// Allowed from the keyboard, a row loses its Allow button as the rows are built again, at once or
+// once the system answers: the focus goes on to the next row's Allow, and from the last row to
+// Continue, still shown as the keyboard's.
+TEST_F(OnboardingViewTest, TheFocusOnAnAllowedRowGoesOnToTheNextAllowOrToContinue) {
+    QApplication::setActiveWindow(&view);
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(view.continueButton(), Qt::LeftButton);
+    const auto allowOf = [&](const QString& row) -> VantrelButton* {
+        for (VantrelButton* allow : view.stepContent()->findChildren<VantrelButton*>())
+            if (allow->accessibleDescription() == row) return allow;
+        return nullptr;
+    };
+    const auto focused = [] { return qobject_cast<VantrelButton*>(QApplication::focusWidget()); };
+    ASSERT_NE(allowOf("Accessibility"), nullptr);
+    allowOf("Accessibility")->setFocus(Qt::TabFocusReason);
+
+    // Granted at once, inside the press.
+    c.h.permissionSystem.accessibilityTrusted = true;
+    QTest::keyClick(focused(), Qt::Key_Space);
+    EXPECT_EQ(allowOf("Accessibility"), nullptr);
+    ASSERT_NE(focused(), nullptr);
+    EXPECT_EQ(focused(), allowOf("Input Monitoring"));
+    EXPECT_FALSE(KitPaint::focusCameByClick(focused())) << "the ring goes with it";
+
+    // Granted a second later, after System Settings.
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_EQ(focused(), allowOf("Input Monitoring")) << "nothing changed yet";
+    c.h.permissionSystem.listenEventAccess = true;
+    c.h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(allowOf("Input Monitoring"), nullptr);
+    EXPECT_EQ(focused(), allowOf("Calendar"));
+
+    // The last row, clicked: nothing below is left to allow.
+    c.h.permissionSystem.capture = CaptureAuthorizationStatus::authorized;
+    QTest::mouseClick(allowOf("Camera"), Qt::LeftButton);
+    EXPECT_EQ(allowOf("Camera"), nullptr);
+    EXPECT_NE(allowOf("Calendar"), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), view.continueButton());
 }
