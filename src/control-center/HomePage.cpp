@@ -7,6 +7,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/SettingsCard.h"
 #include "kit/TabularFigures.h"
@@ -101,6 +102,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setAccessibleName(title);
     }
     QString value() const { return text(); }
@@ -148,6 +150,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
     void setLit(bool lit) {
         if (lit == lit_) return;
@@ -199,6 +202,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
     QString value() const { return text(); }
     QSize sizeHint() const override { return {int(HomePage::kLiveWidth - 40), height()}; }
@@ -245,6 +249,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);

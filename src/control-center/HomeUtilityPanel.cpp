@@ -3,6 +3,7 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/SingleItemLayout.h"
 #include "kit/VantrelButton.h"
@@ -82,6 +83,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
 
 protected:
@@ -122,6 +124,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
     void setSelected(bool selected) {
         selected_ = selected;

@@ -2,6 +2,7 @@
 
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
@@ -51,6 +52,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     const VantrelNote& note() const { return note_; }
@@ -122,6 +124,7 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
     const QUrl& url() const { return url_; }
     bool hasImage() const { return !image_.isNull(); }

@@ -7,6 +7,7 @@
 #include "control-center/WindowReader.h"
 #include "core/FileNotices.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/NoticeCard.h"
 #include "kit/VantrelBackdrop.h"
@@ -52,6 +53,7 @@ public:
         setFocusPolicy(Qt::StrongFocus);
         setFixedSize(kNoticeClose, kNoticeClose);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
     }
 
 protected:

@@ -1,4 +1,5 @@
 #include "kit/VantrelMenuPicker.h"
+#include "kit/KeyActivation.h"
 
 #include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
@@ -27,6 +28,7 @@ VantrelMenuPicker::VantrelMenuPicker(const QString& label, const QStringList& op
     setFont(pickerFont());
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &VantrelMenuPicker::openMenu);

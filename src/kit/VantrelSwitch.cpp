@@ -1,4 +1,5 @@
 #include "kit/VantrelSwitch.h"
+#include "kit/KeyActivation.h"
 
 #include "core/VantrelHaptics.h"
 #include "kit/KitPaint.h"
@@ -36,6 +37,7 @@ VantrelSwitch::VantrelSwitch(VantrelHaptics* haptics, QWidget* parent)
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(knobAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {

@@ -1,6 +1,7 @@
 #include "notch/NotchTimersView.h"
 
 #include "kit/GlyphCatalogue.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelScrollIndicator.h"
@@ -103,6 +104,7 @@ public:
     MinutesMenuButton(QColor accent, QWidget* parent) : QAbstractButton(parent), accent_(accent) {
         setFocusPolicy(Qt::StrongFocus);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setCursor(Qt::PointingHandCursor);
     }
     static double fittingWidth(const QString& text) {

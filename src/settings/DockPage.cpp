@@ -10,6 +10,7 @@
 #include "kit/FeatureRow.h"
 #include "kit/FocusHandOff.h"
 #include "kit/GlassCard.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
 #include "kit/PercentText.h"
@@ -169,6 +170,7 @@ public:
         setFixedSize(24, 24);
         setCursor(Qt::PointingHandCursor);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setToolTip(help);
         setAccessibleName(help);
         setAccessibleDescription(help);
@@ -199,6 +201,7 @@ public:
         : QAbstractButton(parent) {
         setCursor(Qt::PointingHandCursor);
         KitPaint::watchFocusReason(this);
+        KeyActivation::pressOnReturn(this);
         setAccessibleName(title);
         setText(title);
         auto* layout = new QVBoxLayout(this);

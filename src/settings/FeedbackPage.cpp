@@ -6,6 +6,7 @@
 #include "kit/FeatureRow.h"
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
 #include "kit/SettingBinding.h"
@@ -174,6 +175,7 @@ StrengthChoice::StrengthChoice(VantrelPreferences& preferences, const QString& t
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(int(kHeight));
     setCheckable(true);

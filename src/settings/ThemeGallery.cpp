@@ -2,6 +2,7 @@
 
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/ThemeImageStore.h"
 #include "kit/VantrelConcentricGeometry.h"
@@ -275,6 +276,7 @@ ThemeChip::ThemeChip(ArtTheme theme, const ThemeGalleryContext& context, QWidget
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
     setFixedHeight(int(kHeight));
     connect(this, &QAbstractButton::clicked, this, &ThemeChip::choose);
     selection_ = isSelected() ? 1 : 0;

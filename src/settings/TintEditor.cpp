@@ -1,6 +1,7 @@
 #include "settings/TintEditor.h"
 
 #include "core/VantrelPreferences.h"
+#include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
@@ -57,6 +58,7 @@ ColorWell::ColorWell(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
 }
 
 void ColorWell::setColor(const QColor& color) {
@@ -88,6 +90,7 @@ TextButton::TextButton(const QString& text, QWidget* parent) : QAbstractButton(p
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
+    KeyActivation::pressOnReturn(this);
 }
 
 void TextButton::setColor(const QColor& color) {

@@ -326,8 +326,8 @@ TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFo
     // The File Shelf's header opened from the keyboard: "Add Files…" joins the cycle.
     while (QApplication::focusWidget() != panel->sectionHeader(HomeUtility::files))
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    ASSERT_EQ(page.presentedUtility(), HomeUtility::files);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(page.presentedUtility(), HomeUtility::files) << "Return presses the header, as Space does";
     panel->crossFade()->setCurrentTime(panel->crossFade()->duration());
     const QList<QWidget*> shelf = walk(Qt::Key_Tab, 12);
     EXPECT_TRUE(shelf.contains(panel->findChild<QWidget*>("addFiles")));
@@ -346,7 +346,7 @@ TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFo
     // Opened from the keyboard, the live row gets the focus back as it had it.
     QAbstractButton* row = page.liveRow(HomeUtility::clipboard);
     row->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(row, Qt::Key_Space);
+    QTest::keyClick(row, Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_EQ(page.presentedUtility(), HomeUtility::clipboard);
     settle();
     walk(Qt::Key_Tab, 3);

@@ -445,8 +445,8 @@ TEST(VantrelSliderRow, KeysMoveByWholeUnitsOfTheReadOut) {
     EXPECT_EQ(volume.value(), 1000);
 }
 
-// Return and Enter press a focused kit button, as Space does, once per press; a text editor beside
-// it still takes Return as a new line.
+// Return and Enter press a focused kit button or turn a switch, as Space does, once per press; a text editor
+// beside it still takes Return as a new line.
 TEST(KitButtons, ReturnAndEnterPressAFocusedButton) {
     KitHarness kit;
     QWidget window;
@@ -486,6 +486,13 @@ TEST(KitButtons, ReturnAndEnterPressAFocusedButton) {
     QTest::keyClick(help, Qt::Key_Return);
     EXPECT_TRUE(help->isPresented());
     if (help->popover()) help->popover()->close();
+
+    auto* toggle = new VantrelSwitch(nullptr, &window);
+    toggle->move(120, 80);
+    toggle->show();
+    toggle->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(toggle, Qt::Key_Return);
+    EXPECT_TRUE(toggle->isChecked()) << "a switch turns as with Space";
 
     editor->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(editor, "a");
