@@ -482,7 +482,7 @@ public:
         follow();
         show();
         raise();
-        takeFocus(opener);
+        takeFocus(opener, utility);
         animateTo(1);
     }
     HomeUtilityPanel* panel() const { return panel_; }
@@ -495,7 +495,7 @@ public:
         closing_ = false;
         panel_->escapeMonitor()->setEnabled(true);
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
-        takeFocus(opener);
+        takeFocus(opener, utility);
         animateTo(1);
     }
     void dismiss() {
@@ -524,15 +524,21 @@ protected:
     }
 
 private:
-    // The focus moves onto the panel itself: the first Tab then reaches its first control, and a
-    // key the panel does not use goes up to the window, never to the page's editor below.
-    void takeFocus(QWidget* opener) {
+    // The focus moves into the panel, so that a key the panel does not use goes up to the window,
+    // never to the page's editor below. Opened from the keyboard, the header of the section asked
+    // for takes it, ring and all, so the user sees where they are; opened with a click, the panel
+    // itself does, showing none, and the first Tab reaches its first control.
+    void takeFocus(QWidget* opener, HomeUtility utility) {
         QWidget* focused = QApplication::focusWidget();
         opener_ = opener ? opener : focused;
         // A control that had the focus gets it back as the keyboard left it, ring and all; one
         // that was clicked takes it without a ring, as a click would.
         returnReason_ = opener && opener != focused ? Qt::MouseFocusReason : Qt::OtherFocusReason;
-        panel_->setFocus(Qt::OtherFocusReason);
+        const bool fromKeyboard = focused && opener_ == focused && !KitPaint::focusCameByClick(focused);
+        if (fromKeyboard)
+            panel_->sectionHeader(utility)->setFocus(Qt::TabFocusReason);
+        else
+            panel_->setFocus(Qt::OtherFocusReason);
     }
     void giveFocusBack() {
         const QWidget* focused = QApplication::focusWidget();

@@ -5,6 +5,7 @@
 #include "control-center/HomeWorkspace.h"
 #include "control-center/VantrelRowButtonStyle.h"
 #include "kit/HazardBadge.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
@@ -349,6 +350,9 @@ TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFo
     QTest::keyClick(row, Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_EQ(page.presentedUtility(), HomeUtility::clipboard);
     settle();
+    EXPECT_EQ(QApplication::focusWidget(), page.panel()->sectionHeader(HomeUtility::clipboard))
+        << "opened from the keyboard, the section asked for shows the focus";
+    EXPECT_TRUE(KitPaint::showsFocusRing(page.panel()->sectionHeader(HomeUtility::clipboard)));
     walk(Qt::Key_Tab, 3);
     page.panel()->closeButton()->click();
     EXPECT_EQ(QApplication::focusWidget(), row);
