@@ -40,9 +40,19 @@ QFont timeFont() {
     return VantrelType::font(NotchCalendarView::kTimeSize, QFont::Normal);
 }
 
+// The rows keep the keyboard's row in view themselves. A plain scroll area would also bring its
+// whole list into view as Tab leaves it, and a list taller than the view would jump to its middle.
+class RowsScrollArea final : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 // A scroll area that draws nothing of its own, so the notch surface shows through.
 QScrollArea* clearScrollArea(QWidget* parent) {
-    auto* area = new QScrollArea(parent);
+    auto* area = new RowsScrollArea(parent);
     area->setFocusPolicy(Qt::NoFocus); // the rows inside take the keyboard
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);

@@ -222,6 +222,11 @@ TEST_F(CalendarTab, TheKeyboardReachesTheListAndScrollsToEveryRow) {
     EXPECT_TRUE(rowInView(11));
     QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
     EXPECT_TRUE(rowInView(0));
+
+    // Leaving, the list stays where the keyboard left it.
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), list);
+    EXPECT_EQ(scrolled(), 0) << "the list jumped as the focus left it";
     view->setParent(nullptr);
 }
 
