@@ -3,6 +3,7 @@
 #include "control-center/EscapeKeyMonitor.h"
 #include "control-center/HomeActions.h"
 #include "core/VantrelPreferences.h"
+#include "kit/FocusHandOff.h"
 #include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/SingleItemLayout.h"
@@ -821,14 +822,9 @@ QList<QWidget*> HomeUtilityPanel::tabStops() const {
 
 bool HomeUtilityPanel::focusNextPrevChild(bool next) {
     // Tab from any control of the panel ends here, so it never passes to the page below.
-    const QList<QWidget*> stops = tabStops();
-    if (stops.isEmpty()) return true;
-    const qsizetype at = stops.indexOf(QApplication::focusWidget());
-    const qsizetype count = stops.size();
-    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
-    QWidget* stop = stops.at(target);
-    stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    if (scroll_->widget() && scroll_->widget()->isAncestorOf(stop)) scroll_->ensureWidgetVisible(stop);
+    QWidget* stop = FocusHandOff::cycle(tabStops(), next);
+    if (stop && scroll_->widget() && scroll_->widget()->isAncestorOf(stop))
+        scroll_->ensureWidgetVisible(stop);
     return true;
 }
 

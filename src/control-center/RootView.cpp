@@ -181,9 +181,17 @@ void RootView::showNotices() {
     layoutContent();
 }
 
+namespace {
+
+// The width of the notice's text in a card `width` wide, beside its close control.
+int noticeTextWidth(int width) {
+    return std::max(0, width - 2 * kNoticePadding - kNoticeClose - kNoticeCloseGap);
+}
+
+} // namespace
+
 int RootView::noticeHeight(int width) const {
-    const int textWidth = std::max(0, width - 2 * kNoticePadding - kNoticeClose - kNoticeCloseGap);
-    return std::max(noticeText_->heightForWidth(textWidth), kNoticeClose) + 2 * kNoticePadding;
+    return std::max(noticeText_->heightForWidth(noticeTextWidth(width)), kNoticeClose) + 2 * kNoticePadding;
 }
 
 int RootView::noticeRoom() const {
@@ -288,8 +296,8 @@ void RootView::layoutContent() {
         const int height = noticeHeight(width);
         notice_->setGeometry((this->width() - width) / 2, this->height() - kNoticeMargin - height, width,
                              height);
-        const int textWidth = std::max(0, width - 2 * kNoticePadding - kNoticeClose - kNoticeCloseGap);
-        noticeText_->setGeometry(kNoticePadding, kNoticePadding, textWidth, height - 2 * kNoticePadding);
+        noticeText_->setGeometry(kNoticePadding, kNoticePadding, noticeTextWidth(width),
+                                 height - 2 * kNoticePadding);
         noticeClose_->move(width - kNoticePadding - kNoticeClose + 4, kNoticePadding - 4);
         notice_->raise();
     }

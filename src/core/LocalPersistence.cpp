@@ -346,9 +346,8 @@ std::optional<QString> LocalPersistence::writeRecovery(const QString& file, cons
         log_.log(LogLevel::error, logSubsystem_, kCategory, where);
         if (recordDiagnostics_) recordDiagnostics_(where);
     }
-    // Said again only where the notice said something else (a write that failed before): a notice
-    // the user closed stays closed while the saves go where it said.
-    if (notices_ && notices_->notice(store_.url(file)) != where) tell(file, where);
+    // The same words again leave a notice the user closed closed, while the saves go where it said.
+    tell(file, where);
     return name;
 }
 

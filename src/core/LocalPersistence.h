@@ -175,7 +175,7 @@ public:
     // A save of `failure.file` that failed: logged, and told in the window, naming the folder
     // that refused it. What the session holds (`encode`) goes to the file's recovery file (see
     // saveRecovery) instead, so nothing is lost; the notice says where, or that nothing could be
-    // written anywhere. Every failure tells it again, also after the user closed the notice.
+    // written anywhere. A notice the user closed shows again only when its words change.
     // Answers the recovery file's path, or none when it could not be written either.
     std::optional<QString> saveFailed(const Failure& failure, const std::function<QJsonValue()>& encode);
     // A save of `file` went through: what the window said of the file goes.

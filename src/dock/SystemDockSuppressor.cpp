@@ -164,13 +164,6 @@ std::optional<QJsonObject> SystemDockSuppressor::missingSnapshots(bool* unreadab
     return snapshot;
 }
 
-bool SystemDockSuppressor::captureMissingSnapshots() {
-    const std::optional<QJsonObject> snapshot = missingSnapshots();
-    if (!snapshot) return false;
-    for (auto it = snapshot->begin(); it != snapshot->end(); ++it) store.set(it.key(), it.value());
-    return true;
-}
-
 bool SystemDockSuppressor::suppressPreservingState(QString* problem) {
     bool unreadable = false;
     const std::optional<QJsonObject> snapshot = missingSnapshots(&unreadable);

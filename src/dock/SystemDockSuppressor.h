@@ -41,8 +41,8 @@ inline constexpr const char* kDockSettingsUnreadable =
     "The macOS Dock was left as it is: its settings file could not be read.";
 
 // Shrinks the system Dock through its own settings after keeping a snapshot of them in our
-// defaults, and puts them back from that snapshot. Holds no state of its own beyond the last
-// problem and runs synchronously on the calling thread.
+// defaults, and puts them back from that snapshot. Holds no state of its own and runs
+// synchronously on the calling thread.
 struct SystemDockSuppressor {
     DockDefaultsClient& client;
     UserDefaults& store;
@@ -61,15 +61,11 @@ struct SystemDockSuppressor {
     // given, says so.
     bool restorePreservedState(QString* problem = nullptr);
 
-    // Reads every key of each group whose snapshot flag is not set and, only when all of them read
-    // as usable values or as absent, stores them with the group's flag (not flushed). False, with
-    // nothing stored, when a read fails or a value cannot be taken back as it was.
-    bool captureMissingSnapshots();
-
 private:
-    // What `captureMissingSnapshots` stores, as one change (a null value removes its key); none
-    // when a read fails or a value cannot be taken back as it was, and then `unreadable` tells
-    // whether a read failed.
+    // Reads every key of each group whose snapshot flag is not set and, only when all of them read
+    // as usable values or as absent, answers them with the group's flag as one change to store (a
+    // null value removes its key). None when a read fails or a value cannot be taken back as it
+    // was, and then `unreadable` tells whether a read failed.
     std::optional<QJsonObject> missingSnapshots(bool* unreadable = nullptr);
 };
 

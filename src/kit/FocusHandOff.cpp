@@ -41,6 +41,15 @@ QWidget* pass(const QWidget* from, QWidget* to, const QWidget* scope) {
     return target;
 }
 
+QWidget* cycle(const QList<QWidget*>& stops, bool next) {
+    if (stops.isEmpty()) return nullptr;
+    const qsizetype at = stops.indexOf(QApplication::focusWidget());
+    const qsizetype count = stops.size();
+    QWidget* stop = stops.at(at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count);
+    stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return stop;
+}
+
 namespace {
 
 constexpr char kStandIn[] = "vantrelFocusStandIn";

@@ -23,6 +23,11 @@ QWidget* neighbour(const QWidget* from, const QWidget* scope);
 // when `to` cannot take it to `from`'s neighbour in `scope`. Answers the control that took it.
 QWidget* pass(const QWidget* from, QWidget* to, const QWidget* scope);
 
+// Moves the focus round `stops`, as Tab (`next`) or Shift+Tab does in a panel that keeps it
+// inside: from the focused stop to the one after (before) it, or, when none of them has it, to
+// the first (last). Answers the stop that took it; none when `stops` is empty.
+QWidget* cycle(const QList<QWidget*>& stops, bool next);
+
 // Enables or disables `control`. Disabled with the focus (the button pressed turns busy), it hands
 // the focus to its neighbour in `scope`, which gives it back when `control` is enabled again,
 // unless the user has moved it on meanwhile.

@@ -121,8 +121,6 @@ double luminance(const QColor& color) {
     return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
 }
 
-constexpr char kSurface[] = "vantrelSurface";
-
 } // namespace
 
 double contrastRatio(const QColor& a, const QColor& b) {
@@ -154,24 +152,8 @@ QColor ringColor(const QColor& surface, const QColor& accent) {
     return ring;
 }
 
-void setSurface(QWidget* widget, const QColor& color) {
-    widget->setProperty(kSurface, color);
-}
-
 QColor surfaceBehind(const QWidget* widget) {
-    std::vector<QColor> layers;
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const QVariant named = w->property(kSurface);
-        if (named.isValid()) {
-            const QColor color = named.value<QColor>();
-            layers.push_back(color);
-            if (color.alpha() == 255) break;
-        }
-        if (w->isWindow()) break;
-    }
-    QColor surface = VantrelTheme::canvasMiddle().resolve(VantrelTheme::colorScheme(widget));
-    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) surface = composite(*layer, surface);
-    return surface;
+    return VantrelTheme::canvasMiddle().resolve(VantrelTheme::colorScheme(widget));
 }
 
 QColor focusRingColor(const QWidget* widget) {

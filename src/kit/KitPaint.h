@@ -60,11 +60,7 @@ QColor composite(const QColor& over, const QColor& under);
 // a dark one) until it stands out by 4.5:1. The margins keep the ring clear of 3:1 also where
 // the surface is a gradient or glass a little lighter or darker than the colour named for it.
 QColor ringColor(const QColor& surface, const QColor& accent);
-// Names the colour `widget` paints behind its children (translucent colours are laid over what
-// lies behind the widget), so the rings of the controls on it stand out from it.
-void setSurface(QWidget* widget, const QColor& color);
-// The opaque colour behind `widget`: the surfaces named on it and its ancestors, laid over the
-// canvas of its appearance.
+// The opaque colour behind `widget`: the canvas of its appearance.
 QColor surfaceBehind(const QWidget* widget);
 // The ring of `widget` on the surface behind it, in its tint where that stands out.
 QColor focusRingColor(const QWidget* widget);

@@ -15,10 +15,6 @@ VantrelSlider::VantrelSlider(Qt::Orientation orientation, QWidget* parent) : QSl
     KitPaint::watchFocusReason(this);
 }
 
-double VantrelSlider::keyUnit() const {
-    return keyUnit_ > 0 ? keyUnit_ : (maximum() - minimum()) / 100.0;
-}
-
 int VantrelSlider::unitsOf(int key, bool rightToLeft) {
     switch (key) {
     case Qt::Key_Right:
@@ -47,11 +43,11 @@ double VantrelSlider::unitsAfter(double at, int units) {
 
 void VantrelSlider::keyPressEvent(QKeyEvent* event) {
     const int units = unitsOf(event->key(), isRightToLeft());
-    if (units == 0 || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || keyUnit() <= 0) {
+    const double unit = (maximum() - minimum()) / 100.0;
+    if (units == 0 || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || unit <= 0) {
         QSlider::keyPressEvent(event);
         return;
     }
-    const double unit = keyUnit();
     const double step = unitsAfter((value() - minimum()) / unit, units);
     setValue(std::clamp(int(std::lround(minimum() + step * unit)), minimum(), maximum()));
     event->accept();

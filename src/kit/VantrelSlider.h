@@ -5,16 +5,12 @@
 namespace vantrel {
 
 // A slider that shows keyboard focus with the kit's ring, inside its own rect. The arrow keys move
-// it by one unit of the value it stands for (one per cent of its range unless set), Page Up and
-// Page Down by ten, Home and End to its ends.
+// it by one per cent of its range, Page Up and Page Down by ten, Home and End to its ends (a
+// slider row moves its own in the units of its read-out).
 class VantrelSlider : public QSlider {
     Q_OBJECT
 public:
     explicit VantrelSlider(Qt::Orientation orientation, QWidget* parent = nullptr);
-
-    // The positions one arrow press moves; 0 stands for a hundredth of the range.
-    void setKeyUnit(double positions) { keyUnit_ = positions; }
-    double keyUnit() const;
 
     // How many units a key moves the value (up is more), 0 for a key that moves none; Home and
     // End are not counted here.
@@ -36,8 +32,6 @@ protected:
 
 private:
     template <typename Handler> void withinGroove(QMouseEvent* event, Handler handler);
-
-    double keyUnit_ = 0;
 };
 
 } // namespace vantrel

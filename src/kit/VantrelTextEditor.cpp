@@ -4,11 +4,11 @@
 
 namespace vantrel {
 
-VantrelTextEditor::VantrelTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
-    setTabChangesFocus(false);
-}
+namespace {
 
-bool VantrelTextEditor::isFocusChord(const QKeyEvent& event, bool* forward) {
+// Whether `event` is the chord that moves the focus out of a text view: true for Ctrl+Tab
+// (`forward` set) and Ctrl+Shift+Tab (`forward` cleared).
+bool isFocusChord(const QKeyEvent& event, bool* forward) {
     const Qt::KeyboardModifiers modifiers =
         event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     // X11 reports Shift+Tab as Backtab, with or without Shift still in the modifiers.
@@ -18,6 +18,12 @@ bool VantrelTextEditor::isFocusChord(const QKeyEvent& event, bool* forward) {
     if ((modifiers & ~Qt::ShiftModifier) != Qt::ControlModifier) return false;
     if (forward) *forward = !shifted;
     return true;
+}
+
+} // namespace
+
+VantrelTextEditor::VantrelTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(false);
 }
 
 bool VantrelTextEditor::event(QEvent* event) {

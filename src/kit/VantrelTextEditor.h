@@ -12,10 +12,6 @@ class VantrelTextEditor : public QPlainTextEdit {
 public:
     explicit VantrelTextEditor(QWidget* parent = nullptr);
 
-    // Whether `event` is the chord that moves the focus out of a text view: true for Ctrl+Tab
-    // (`forward` set) and Ctrl+Shift+Tab (`forward` cleared).
-    static bool isFocusChord(const QKeyEvent& event, bool* forward = nullptr);
-
 protected:
     bool event(QEvent* event) override;
 };

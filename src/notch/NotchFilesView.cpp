@@ -1,5 +1,6 @@
 #include "notch/NotchFilesView.h"
 
+#include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/KitPaint.h"
 #include "kit/NoticeCard.h"
@@ -219,10 +220,7 @@ protected:
                 stops.append(child);
         // Hidden, the card lets the focus go its usual way.
         if (stops.isEmpty() || !isVisible()) return NoticeCard::focusNextPrevChild(next);
-        const qsizetype at = stops.indexOf(QApplication::focusWidget());
-        const qsizetype count = stops.size();
-        const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
-        stops[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        FocusHandOff::cycle(stops, next);
         return true;
     }
     void keyPressEvent(QKeyEvent* event) override {
