@@ -309,6 +309,9 @@ TEST_F(HomePageTest, TabWithQuickControlsOpenCyclesItsControlsAndCloseGivesTheFo
         }
         return reached;
     };
+    // Shift+Tab as the first key goes round to the panel's last stop: the closed File Shelf's
+    // header, below the open Timer and the Clipboard.
+    EXPECT_EQ(walk(Qt::Key_Backtab, 1).at(0), panel->sectionHeader(HomeUtility::files));
     const QList<QWidget*> forward = walk(Qt::Key_Tab, 25);
     const QList<QWidget*> backward = walk(Qt::Key_Backtab, 25);
     const QSet<QWidget*> stops(forward.begin(), forward.end());
