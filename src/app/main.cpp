@@ -234,6 +234,7 @@ int main(int argc, char** argv) {
                                          diagnostics.record(DiagnosticsCategory::persistence, message);
                                      });
         persistence.setNotices(&fileNotices);
+        persistence.setScheduler(&scheduler);
         persistence.removeLeftovers();
         QtPasteboard pasteboard(QGuiApplication::clipboard(),
                                 QtPasteboard::platformAnnouncesChanges(QGuiApplication::platformName()));

@@ -7,10 +7,14 @@
 #include "platform/FileManager.h"
 #include "platform/SystemLog.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QSet>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -200,25 +204,28 @@ bool LocalPersistence::isHeldBack(const QString& file) const {
     return it != protections_.end() && it->second == Protection::neverReplace;
 }
 
-bool LocalPersistence::saveJson(const QString& file, const std::function<QJsonValue()>& encode) {
+SaveOutcome LocalPersistence::write(const QString& file, const std::function<QJsonValue()>& encode) {
     // Encoded first, so a value that cannot be encoded touches nothing on disk.
     QByteArray bytes;
     if (auto failure = encodeBytes(file, encode, bytes)) {
         rescue(*failure, nullptr);
-        return false;
+        return SaveOutcome::lost;
     }
     QString target;
-    if (auto failure = prepare(file, target)) {
-        rescue(*failure, &bytes);
-        return false;
-    }
-    if (target != file) return writeRecovery(file, bytes).has_value();
-    if (auto failure = writeBytes(store_, file, bytes)) {
-        rescue(*failure, &bytes);
-        return false;
-    }
+    if (auto failure = prepare(file, target))
+        return rescue(*failure, &bytes) ? SaveOutcome::rescued : SaveOutcome::lost;
+    if (target != file) return writeRecovery(file, bytes) ? SaveOutcome::heldBack : SaveOutcome::lost;
+    if (auto failure = writeBytes(store_, file, bytes))
+        return rescue(*failure, &bytes) ? SaveOutcome::rescued : SaveOutcome::lost;
     saved(file);
-    return true;
+    return SaveOutcome::written;
+}
+
+SaveOutcome LocalPersistence::finishWrite(const QString& file, const std::optional<Failure>& failure,
+                                          const std::function<QJsonValue()>& encode) {
+    if (failure) return saveFailed(*failure, encode) ? SaveOutcome::rescued : SaveOutcome::lost;
+    saved(file);
+    return SaveOutcome::written;
 }
 
 std::optional<LocalPersistence::Failure> LocalPersistence::prepare(const QString& file, QString& target) {
@@ -262,7 +269,7 @@ std::optional<QString> LocalPersistence::rescue(const Failure& failure, const QB
     std::optional<QString> recovery;
     if (bytes) {
         const QString name = recoveryName(failure.file);
-        if (auto refused = writeBytes(store_, name, *bytes)) {
+        if (auto refused = writeRecoveryBytes(failure.file, name, *bytes)) {
             report(*refused);
         } else {
             recovery = store_.url(name);
@@ -329,9 +336,26 @@ QString LocalPersistence::recoveryName(const QString& file) {
         .first->second;
 }
 
+std::optional<LocalPersistence::Failure>
+LocalPersistence::writeRecoveryBytes([[maybe_unused]] const QString& file, const QString& name,
+                                     const QByteArray& bytes) {
+    const QString path = store_.url(name);
+    // A save tried again while nothing changed would rewrite the same content: once is enough.
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    if (const auto it = recoveryDigests_.find(path);
+        it != recoveryDigests_.end() && it->second == digest && store_.fileManager->fileExists(path))
+        return std::nullopt;
+    if (auto failure = writeBytes(store_, name, bytes)) {
+        recoveryDigests_.erase(path);
+        return failure;
+    }
+    recoveryDigests_[path] = digest;
+    return std::nullopt;
+}
+
 std::optional<QString> LocalPersistence::writeRecovery(const QString& file, const QByteArray& bytes) {
     const QString name = recoveryName(file);
-    if (auto failure = writeBytes(store_, name, bytes)) {
+    if (auto failure = writeRecoveryBytes(file, name, bytes)) {
         // Nowhere to keep it: the file's notice says so, in place of where it would have gone.
         report(*failure);
         const Refusal refusal = refusalOf(*failure, store_.directory, store_.url(name));

@@ -20,11 +20,17 @@ namespace vantrel {
 
 class FileManager;
 class FileNotices;
+class Scheduler;
 struct AppPaths;
 struct BundleInfo;
 
 #define VANTREL_PERSISTENCE_FAILURE_KINDS(C) C(unreadable) C(corrupt) C(encoding) C(directory) C(write)
 VANTREL_STRING_ENUM(PersistenceFailureKind, VANTREL_PERSISTENCE_FAILURE_KINDS)
+
+// Where a save left a store's value: in its file (`written`); in its recovery file, while the file
+// could not be read (`heldBack`) or because the write failed (`rescued`); or nowhere (`lost`,
+// kept only in memory). Only `written` is saved where the next start reads it without help.
+enum class SaveOutcome { written, heldBack, rescued, lost };
 
 struct PersistenceFailure {
     using Kind = PersistenceFailureKind;
@@ -125,6 +131,10 @@ public:
     // Where the window is told of each file that could not be read or saved, until it is read or
     // saved again; none tells nothing (not owned).
     void setNotices(FileNotices* notices) { notices_ = notices; }
+    // What the stores' files time their writes and their tries again with (StoreFile); none:
+    // each change is written at once, and a failed save is tried again with the next (not owned).
+    void setScheduler(Scheduler* scheduler) { scheduler_ = scheduler; }
+    Scheduler* scheduler() const { return scheduler_; }
     const Store& store() const { return store_; }
 
     // A failed load is logged; missing and loaded are not.
@@ -134,12 +144,20 @@ public:
         return outcome;
     }
 
-    // `encode` gives the JSON of the value (an object or an array); a throw is an encoding failure.
-    // Never throws: a failure is told as saveFailed() tells it and the file keeps its former
-    // contents. True when the value is on disk where the next start reads it (or, while the file
-    // could not be read, in its recovery file); false when the save failed.
+    // The one way a store's value is saved: encoded, written atomically, and the outcome told (a
+    // failure in the window, with the value kept in the recovery file; a success withdraws what
+    // was said). Never throws.
+    SaveOutcome write(const QString& file, const std::function<QJsonValue()>& encode);
+    // The end of a save whose file was written elsewhere (writeEncoded on a worker thread), told
+    // as write() tells it; `encode` gives what goes to the recovery file after a failure.
+    SaveOutcome finishWrite(const QString& file, const std::optional<Failure>& failure,
+                            const std::function<QJsonValue()>& encode);
+
+    // As write(); true when the value is on disk where the next start reads it (or, while the
+    // file could not be read, in its recovery file); false when the save failed.
     template <typename T, typename Encode> bool save(const T& value, const QString& file, Encode&& encode) {
-        return saveJson(file, [&] { return QJsonValue(encode(value)); });
+        const SaveOutcome outcome = write(file, [&] { return QJsonValue(encode(value)); });
+        return outcome == SaveOutcome::written || outcome == SaveOutcome::heldBack;
     }
 
     // For a store that tells the user itself (through saveFailed): throws PersistenceError and logs
@@ -215,7 +233,6 @@ private:
     // cannot be listed.
     std::optional<QStringList> backupCopies(const QString& path, const QString& reason) const;
     void noteLoad(const QString& file, const Failure* failure);
-    bool saveJson(const QString& file, const std::function<QJsonValue()>& encode);
     // Whether a save may go ahead, and to which file (`target`): the failure when it may not.
     std::optional<Failure> prepare(const QString& file, QString& target);
     // Tells the failed save and writes `bytes` (none when they could not be encoded) to the
@@ -224,6 +241,8 @@ private:
     void tell(const QString& file, const QString& notice);
     void saveJsonOrThrow(const QString& file, bool backupExisting, const std::function<QJsonValue()>& encode);
     std::optional<QString> writeRecovery(const QString& file, const QByteArray& bytes);
+    std::optional<Failure> writeRecoveryBytes(const QString& file, const QString& name,
+                                              const QByteArray& bytes);
     QString recoveryName(const QString& file);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
@@ -240,10 +259,13 @@ private:
     QString logSubsystem_;
     std::function<void(const QString&)> recordDiagnostics_;
     FileNotices* notices_ = nullptr;
+    Scheduler* scheduler_ = nullptr;
     std::map<QString, Protection> protections_;
     // Recovery file names by the path of the file they stand in for, and those already said.
     std::map<QString, QString> recoveries_;
     std::set<QString> announced_;
+    // What was last written to each recovery file: the same again is not written twice.
+    std::map<QString, QByteArray> recoveryDigests_;
 };
 
 } // namespace vantrel

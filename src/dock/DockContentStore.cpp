@@ -35,7 +35,10 @@ DockShortcut newItem(const QString& title, const QString& target, DockShortcut::
 DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                                    RunningApplications& running, QObject* parent)
     : QObject(parent), persistence_(persistence), workspace_(workspace), openPanel_(openPanel),
-      running_(running), statusMessage_(QString::fromLatin1(kEmptyMessage)) {
+      running_(running), statusMessage_(QString::fromLatin1(kEmptyMessage)),
+      file_(persistence, persistence.scheduler(), kFileName,
+            [this] { return [items = allItems()] { return DockShortcut::encodeList(items); }; }, {}) {
+    connect(&file_, &StoreFile::unsavedChanged, this, &DockContentStore::unsavedChanged);
     // A missing file is an empty Dock. A damaged one is logged and also gives an empty Dock; the
     // persistence layer copies it aside before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &DockShortcut::decodeList);
@@ -243,33 +246,27 @@ std::optional<QIcon> DockContentStore::icon(const DockShortcut& item) const {
 }
 
 void DockContentStore::persist() {
-    lastSaveFailed_ = false;
-    const auto encode = [this] {
-        if (unshown_.empty()) return DockShortcut::encodeList(items_);
-        std::vector<DockShortcut> all;
-        all.reserve(items_.size() + unshown_.size());
-        all.insert(all.end(), items_.begin(), items_.end());
-        all.insert(all.end(), unshown_.begin(), unshown_.end());
-        return DockShortcut::encodeList(all);
-    };
     // While the file could not be read it is left as it is, and the list goes to a recovery file
     // beside it instead, so what this session adds outlives it. The list keeps its new content in
-    // memory whatever happens; a failed save is told in the window with where the list went, and
-    // the Dock's status says it was not saved.
-    bool saved = false;
-    if (const std::optional<QString> target = persistence_.prepareSave(kFileName, encode)) {
-        if (*target != kFileName)
-            saved = persistence_.saveRecovery(kFileName, encode).has_value();
-        else if (const auto failure = LocalPersistence::writeEncoded(persistence_.store(), kFileName, encode))
-            persistence_.saveFailed(*failure, encode);
-        else {
-            persistence_.saved(kFileName);
-            saved = true;
-        }
-    }
-    if (saved) return;
-    lastSaveFailed_ = true;
-    setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
+    // memory whatever happens; a failed save is told in the window with where the list went, the
+    // Dock's status says it was not saved, and it is tried again.
+    file_.changed();
+    const auto outcome = file_.lastOutcome();
+    lastSaveFailed_ = outcome != SaveOutcome::written && outcome != SaveOutcome::heldBack;
+    if (lastSaveFailed_) setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
+}
+
+std::vector<DockShortcut> DockContentStore::allItems() const {
+    if (unshown_.empty()) return items_;
+    std::vector<DockShortcut> all;
+    all.reserve(items_.size() + unshown_.size());
+    all.insert(all.end(), items_.begin(), items_.end());
+    all.insert(all.end(), unshown_.begin(), unshown_.end());
+    return all;
+}
+
+DockContentStore::~DockContentStore() {
+    file_.flush();
 }
 
 bool DockContentStore::setItems(std::vector<DockShortcut> items) {

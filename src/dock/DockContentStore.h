@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StoreFile.h"
 #include "dock/DockShortcut.h"
 
 #include <QIcon>
@@ -33,6 +34,8 @@ public:
     // `running` finds a pinned application that already runs, so opening it brings it forward.
     DockContentStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                      RunningApplications& running, QObject* parent = nullptr);
+    // Writes what is not saved yet.
+    ~DockContentStore() override;
 
     // The items the Dock shows, in order; a file of more than kShownItemLimit shows its first ones,
     // and an item added at the limit takes the place of the last one shown before it.
@@ -65,16 +68,21 @@ public:
     std::optional<QIcon> icon(const DockShortcut& item) const;
     // Writes the list to the file.
     void persist();
+    // Whether the list is not (yet) all in its file: see StoreFile::unsaved().
+    bool unsaved() const { return file_.unsaved(); }
 
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();
+    void unsavedChanged(bool unsaved);
 
 private:
     // Publishes and saves; false when the save failed (the status then says so).
     bool setItems(std::vector<DockShortcut> items);
     void setStatusMessage(const QString& message);
     bool append(DockShortcut item);
+    // The shown items, then the others the file holds.
+    std::vector<DockShortcut> allItems() const;
 
     LocalPersistence& persistence_;
     Workspace& workspace_;
@@ -87,6 +95,7 @@ private:
     QSet<QUuid> added_;
     QString statusMessage_;
     bool lastSaveFailed_ = false;
+    StoreFile file_;
 };
 
 } // namespace vantrel

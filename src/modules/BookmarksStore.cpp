@@ -15,11 +15,18 @@ namespace vantrel {
 BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                                QObject* parent)
     : QObject(parent), persistence_(persistence), workspace_(workspace), openPanel_(openPanel),
-      statusMessage_(kEmptyHint) {
+      statusMessage_(kEmptyHint),
+      file_(persistence, persistence.scheduler(), kFileName,
+            [this] { return [items = items_] { return VantrelBookmark::encodeList(items); }; }, {}) {
+    connect(&file_, &StoreFile::unsavedChanged, this, &BookmarksStore::unsavedChanged);
     // A missing file starts an empty list; a damaged one is logged, and kept aside by the
     // persistence layer before the first save replaces it.
     auto outcome = persistence_.load(kFileName, &VantrelBookmark::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+}
+
+BookmarksStore::~BookmarksStore() {
+    file_.flush();
 }
 
 bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
@@ -136,8 +143,10 @@ void BookmarksStore::setStatusMessage(const QString& message) {
 }
 
 bool BookmarksStore::persist() {
-    // A failure is told in the window, with where the list went instead.
-    return persistence_.save(items_, kFileName, &VantrelBookmark::encodeList);
+    // A failure is told in the window, with where the list went instead, and tried again.
+    file_.changed();
+    const auto outcome = file_.lastOutcome();
+    return outcome == SaveOutcome::written || outcome == SaveOutcome::heldBack;
 }
 
 } // namespace vantrel

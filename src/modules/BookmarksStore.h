@@ -2,6 +2,8 @@
 
 #include "modules/VantrelBookmark.h"
 
+#include "core/StoreFile.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -31,6 +33,8 @@ public:
 
     BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                    QObject* parent = nullptr);
+    // Writes what is not saved yet.
+    ~BookmarksStore() override;
 
     const std::vector<VantrelBookmark>& items() const { return items_; }
     const QString& statusMessage() const { return statusMessage_; }
@@ -48,9 +52,13 @@ public:
     // The application's icon; none for a website, whose view draws its own symbol.
     std::optional<QIcon> icon(const VantrelBookmark& bookmark) const;
 
+    // Whether the list is not (yet) all in its file: see StoreFile::unsaved().
+    bool unsaved() const { return file_.unsaved(); }
+
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();
+    void unsavedChanged(bool unsaved);
 
 private:
     // False, with the status saying so, when the list could not be saved.
@@ -63,6 +71,7 @@ private:
     OpenPanel& openPanel_;
     std::vector<VantrelBookmark> items_;
     QString statusMessage_;
+    StoreFile file_;
 };
 
 } // namespace vantrel

@@ -26,6 +26,11 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
     : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock),
       scheduler_(scheduler), playControlsHaptic_(std::move(playControlsHaptic)),
       writeQueue_(std::move(writeQueue)) {
+    file_ = std::make_unique<StoreFile>(
+        persistence_, &scheduler_, fileName(),
+        [this] { return [entries = entries_] { return QJsonValue(encodeEntries(entries)); }; }, kSaveTiming,
+        writeQueue_.get());
+    connect(file_.get(), &StoreFile::unsavedChanged, this, &ClipboardStore::unsavedChanged);
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
     auto outcome = persistence_.load(fileName(), [](const QJsonValue& json) {
@@ -165,48 +170,12 @@ void ClipboardStore::trimAndSave() {
 
 ClipboardStore::~ClipboardStore() {
     stop();
-    const bool outstanding = writing_ || unwritten_;
-    // Waits for the write in progress; one queued but not started is dropped, so the newest
-    // history is written here, where nothing else can touch the file any more.
-    writeQueue_.reset();
-    if (outstanding) persistence_.save(entries_, fileName(), encodeEntries);
+    // What the queue or a timer still held is written here, where nothing else touches the file.
+    file_->flush();
 }
 
 void ClipboardStore::persist() {
-    const auto target =
-        persistence_.prepareSave(fileName(), [this] { return QJsonValue(encodeEntries(entries_)); });
-    if (!target) return;
-    if (*target != fileName()) {
-        // The file could not be read: the history goes beside it, written here at once (this
-        // happens only in that rare state), so no capture is lost at quit.
-        persistence_.saveRecovery(fileName(), [this] { return QJsonValue(encodeEntries(entries_)); });
-        return;
-    }
-    unwritten_ = entries_;
-    if (!writing_) writeNext();
-}
-
-void ClipboardStore::writeNext() {
-    writing_ = true;
-    QList<ClipboardEntry> snapshot = std::move(*unwritten_);
-    unwritten_.reset();
-    writeQueue_->async([this, store = persistence_.store(), snapshot = std::move(snapshot)] {
-        std::optional<PersistenceFailure> failure = LocalPersistence::writeEncoded(
-            store, fileName(), [&] { return QJsonValue(encodeEntries(snapshot)); });
-        // The store outlives this work: its destructor waits for it before anything is torn down.
-        QMetaObject::invokeMethod(
-            this, [this, failure = std::move(failure)] { writeFinished(failure); }, Qt::QueuedConnection);
-    });
-}
-
-void ClipboardStore::writeFinished(std::optional<PersistenceFailure> failure) {
-    writing_ = false;
-    // The history this session holds goes where it can be written, and the window says where.
-    if (failure)
-        persistence_.saveFailed(*failure, [this] { return QJsonValue(encodeEntries(entries_)); });
-    else if (!unwritten_)
-        persistence_.saved(fileName());
-    if (unwritten_) writeNext();
+    file_->changed();
 }
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LocalPersistence.h"
+#include "core/StoreFile.h"
 #include "modules/ClipboardEntry.h"
 #include "modules/ClipboardTransform.h"
 #include "platform/Scheduler.h"
@@ -22,7 +23,8 @@ class WorkQueue;
 // secret or temporary becomes the newest entry.
 // The whole history is written to "clipboard.json" after every change to it, encoded and written on
 // the store's own queue so that a long history never holds up the desktop; writes never overlap,
-// the newest history is always the last one written, and destroying the store finishes them.
+// the newest history is always the last one written, a write that fails is tried again, and
+// destroying the store writes what is left.
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +32,8 @@ public:
     static constexpr qsizetype kMaximumCharacters = 100'000;
     static constexpr double kPollInterval = 0.55;
     static constexpr double kPollTolerance = 0.18;
+    // Every change is written at once; a write that fails is tried again this often.
+    static constexpr StoreFile::Timing kSaveTiming{0.0, 0.0, 30.0};
     static QString fileName() { return QStringLiteral("clipboard.json"); }
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.
@@ -58,9 +62,13 @@ public:
     void deleteEntry(const ClipboardEntry& entry);
     void copyTransformed(const ClipboardEntry& entry, ClipboardTransform transform);
 
+    // Whether the history is not (yet) all in its file: see StoreFile::unsaved().
+    bool unsaved() const { return file_->unsaved(); }
+
 Q_SIGNALS:
     void entriesChanged();
     void searchTextChanged();
+    void unsavedChanged(bool unsaved);
 
 private:
     // Runs the capture rule on the next turn of the event loop; announcements arriving before then
@@ -71,8 +79,6 @@ private:
     void insertNewest(const QString& text);
     void trimAndSave();
     void persist();
-    void writeNext();
-    void writeFinished(std::optional<PersistenceFailure> failure);
 
     Pasteboard& pasteboard_;
     LocalPersistence& persistence_;
@@ -88,8 +94,7 @@ private:
     std::int64_t lastChangeCount_ = 0;
 
     std::unique_ptr<WorkQueue> writeQueue_;
-    bool writing_ = false;
-    std::optional<QList<ClipboardEntry>> unwritten_; // the newest history not yet handed to the queue
+    std::unique_ptr<StoreFile> file_; // after the queue, which it waits for as it goes
 };
 
 } // namespace vantrel

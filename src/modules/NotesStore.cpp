@@ -135,6 +135,21 @@ void NotesStore::setSaveFailed(bool failed) {
     setIfChanged(this, saveFailed_, failed, &NotesStore::saveFailedChanged);
 }
 
+void NotesStore::setUnsaved(bool unsaved) {
+    if (unsaved_ == unsaved) return;
+    unsaved_ = unsaved;
+    Q_EMIT unsavedChanged(unsaved);
+}
+
+void NotesStore::retryLater() {
+    setUnsaved(true);
+    QPointer<NotesStore> self(this);
+    // The present notes, not the ones that failed: a change meanwhile has its own save pending.
+    retry_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kRetryInterval), [self] {
+        if (self && !self->pendingSave_.isActive()) self->persistNow();
+    }));
+}
+
 void NotesStore::setRecoveryMessage(std::optional<QString> message) {
     setIfChanged(this, recoveryMessage_, std::move(message), &NotesStore::recoveryMessageChanged);
 }
@@ -147,6 +162,7 @@ QString NotesStore::filePath() const {
 
 void NotesStore::scheduleSave() {
     pendingSave_.cancel();
+    setUnsaved(true);
     NotesDocument snapshot{NotesDocument::kCurrentSchemaVersion, folders_, notes_};
     const MonoTime now = clock_.monotonicNow();
     if (!firstUnsavedChange_) firstUnsavedChange_ = now;
@@ -169,6 +185,7 @@ void NotesStore::persistNow() {
 
 void NotesStore::write(const NotesDocument& document) {
     firstUnsavedChange_.reset();
+    retry_.cancel();
     const QString path = filePath();
     bool copyAside = true;
     if (fileNeedsCopyBeforeReplacing_) {
@@ -181,6 +198,9 @@ void NotesStore::write(const NotesDocument& document) {
                     storageName_, [&document] { return QJsonValue(document.toJson()); });
                 if (recovery) setRecoveryMessage(recoveredMessage(persistence_.store().url(*recovery)));
                 setSaveFailed(!recovery);
+                // Safe where it went: the next change tries the file again.
+                setUnsaved(true);
+                if (!recovery) retryLater();
                 return;
             }
             copyAside = false;
@@ -197,9 +217,11 @@ void NotesStore::write(const NotesDocument& document) {
         // Told in the window, and the notes kept where they can be written meanwhile.
         persistence_.saveFailed(error.failure(), [&document] { return QJsonValue(document.toJson()); });
         setSaveFailed(true);
+        retryLater();
         return;
     }
     setSaveFailed(false);
+    if (!pendingSave_.isActive()) setUnsaved(false);
     persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
 }
 

@@ -24,6 +24,8 @@ public:
     // The "previous" copies kept beside the file; older ones are removed, "corrupt" ones never.
     static constexpr int kPreviousCopiesKept = 20;
     static constexpr qsizetype kTitleLength = 42;
+    // Seconds between tries while the notes cannot be written to their file.
+    static constexpr double kRetryInterval = 30;
 
     static QString unreadableMessage();
     // While the file stays unreadable, where the notes are written instead.
@@ -52,6 +54,9 @@ public:
     // Whether the last save failed to write the notes where the next start reads them (a save to
     // the recovery file of a file that could not be read counts as written).
     bool saveFailed() const { return saveFailed_; }
+    // Whether the notes are not (yet) all in their file: a change waiting for its save, or a save
+    // that failed or could only go to the recovery file.
+    bool unsaved() const { return unsaved_; }
 
     // Cancels the pending save and writes the present state at once.
     void saveNow();
@@ -78,6 +83,7 @@ Q_SIGNALS:
     void searchQueryChanged();
     void recoveryMessageChanged();
     void saveFailedChanged();
+    void unsavedChanged(bool unsaved);
 
 private:
     struct Loaded {
@@ -102,6 +108,9 @@ private:
     void persistNow();
     void write(const NotesDocument& document);
     void setSaveFailed(bool failed);
+    void setUnsaved(bool unsaved);
+    // Tries the save again after kRetryInterval, while it does not reach the file.
+    void retryLater();
     // The file holds what its newest copy made for `reason` holds already: one more copy would
     // keep nothing new, and push a real earlier version out of the kept ones.
     bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;
@@ -121,6 +130,8 @@ private:
     std::optional<QString> recoveryMessage_;
 
     ScheduledTask pendingSave_;
+    ScheduledTask retry_;
+    bool unsaved_ = false;
     std::optional<MonoTime> firstUnsavedChange_;
     bool fileNeedsCopyBeforeReplacing_ = false;
     bool saveFailed_ = false;

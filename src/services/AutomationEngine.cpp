@@ -40,11 +40,21 @@ struct AutomationEngine::Readings {
 };
 
 AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
-    : QObject(parent), deps_(std::move(dependencies)) {
+    : QObject(parent), deps_(std::move(dependencies)),
+      file_(deps_.persistence, &deps_.scheduler, QString::fromLatin1(kFileName),
+            [this] {
+                return [rules = rules_] { return QJsonValue(VantrelAutomationRule::encodeList(rules)); };
+            },
+            {}) {
+    connect(&file_, &StoreFile::unsavedChanged, this, &AutomationEngine::unsavedChanged);
     auto outcome = deps_.persistence.load(QString::fromLatin1(kFileName), &VantrelAutomationRule::decodeList);
     // Missing or damaged: the defaults, written only with the first change. A damaged file is
     // copied aside before that write replaces it.
     rules_ = outcome.isLoaded() ? std::move(*outcome.value()) : VantrelAutomationRule::defaults();
+}
+
+AutomationEngine::~AutomationEngine() {
+    file_.flush();
 }
 
 void AutomationEngine::setRules(std::vector<VantrelAutomationRule> rules) {
@@ -55,7 +65,8 @@ void AutomationEngine::setRules(std::vector<VantrelAutomationRule> rules) {
 }
 
 void AutomationEngine::save() {
-    deps_.persistence.save(rules_, QString::fromLatin1(kFileName), &VantrelAutomationRule::encodeList);
+    // A failure is told in the window, with where the rules went instead, and tried again.
+    file_.changed();
 }
 
 void AutomationEngine::setLastAction(const QString& text) {

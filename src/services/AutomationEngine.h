@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StoreFile.h"
 #include "platform/Clock.h"
 #include "platform/Scheduler.h"
 #include "services/VantrelAutomationRule.h"
@@ -44,6 +45,8 @@ public:
     };
 
     explicit AutomationEngine(Dependencies dependencies, QObject* parent = nullptr);
+    // Writes what is not saved yet.
+    ~AutomationEngine() override;
 
     const std::vector<VantrelAutomationRule>& rules() const { return rules_; }
     // Replaces the rules and saves them.
@@ -76,7 +79,11 @@ public:
     // Reverts every active rule, in the order of the rules, and forgets them all.
     virtual void revertAllActiveRules();
 
+    // Whether the rules are not (yet) all in their file: see StoreFile::unsaved().
+    bool unsaved() const { return file_.unsaved(); }
+
 Q_SIGNALS:
+    void unsavedChanged(bool unsaved);
     void rulesChanged();
     void lastActionChanged(const QString& lastAction);
     void lastCheckedAtChanged();
@@ -109,6 +116,7 @@ private:
     QSet<QUuid> activeRuleIDs_;
     QHash<QUuid, RuleRestoreState> restoreStates_;
     bool timerWanted_ = false;
+    StoreFile file_;
 };
 
 } // namespace vantrel

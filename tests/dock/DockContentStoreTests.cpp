@@ -582,3 +582,17 @@ TEST_F(DockContentFixture, EachOpenRoute) {
     EXPECT_EQ(workspace.opened.size(), openedBefore);
     EXPECT_EQ(workspace.launched.size(), 1);
 }
+
+TEST_F(DockContentFixture, ItemsThatCouldNotBeSavedStayUnsavedAndAreWrittenAtQuit) {
+    auto store = makeStore();
+    QSignalSpy unsavedChanged(store.get(), &DockContentStore::unsavedChanged);
+    files.failWith(FakeFileManager::Operation::writeData,
+                   std::make_exception_ptr(std::runtime_error("disk full")));
+    store->addWebsite({}, QStringLiteral("example.com"));
+    store->addWebsite({}, QStringLiteral("example.org"));
+    EXPECT_TRUE(store->unsaved());
+    EXPECT_EQ(unsavedChanged.count(), 1);
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    store.reset(); // quitting
+    EXPECT_EQ(stored().size(), 2);
+}

@@ -6,6 +6,7 @@
 #include "support/FakeFileManager.h"
 #include "support/FakeOpenPanel.h"
 #include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
 #include "support/TempHome.h"
@@ -15,9 +16,11 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sys/stat.h>
+#include <system_error>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -223,4 +226,31 @@ TEST_F(BookmarksFixture, AChangeThatCannotBeSavedIsNeverCalledSavedAndIsToldInTh
     EXPECT_EQ(store->statusMessage(), QStringLiteral("Website saved."));
     EXPECT_TRUE(notices.notices().isEmpty());
     EXPECT_EQ(makeStore()->items().size(), 1u);
+}
+
+TEST_F(BookmarksFixture, AFailedSaveStaysUnsavedIsTriedAgainAndWrittenAtQuit) {
+    ManualScheduler scheduler{clock};
+    persistence.setScheduler(&scheduler);
+    auto store = makeStore();
+    ASSERT_TRUE(store->addWebsite(QStringLiteral("Kept"), QStringLiteral("kept.example")));
+    QSignalSpy unsavedChanged(store.get(), &BookmarksStore::unsavedChanged);
+    files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    store->addWebsite(QStringLiteral("Added"), QStringLiteral("added.example"));
+    EXPECT_TRUE(store->unsaved());
+    EXPECT_EQ(unsavedChanged.count(), 1);
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    scheduler.advance(Seconds(30));
+    EXPECT_FALSE(store->unsaved());
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 2);
+
+    // Refused, then writable just before quitting: written as the store goes.
+    files.failWith(
+        FakeFileManager::Operation::writeData,
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    store->addWebsite(QStringLiteral("Late"), QStringLiteral("late.example"));
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    store.reset();
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 3);
 }

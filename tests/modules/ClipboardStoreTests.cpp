@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QSignalSpy>
 #include <algorithm>
 #include <memory>
 #include <sys/stat.h>
@@ -395,4 +396,41 @@ TEST_F(ClipboardStoreTest, AWriteTheFolderRefusesIsToldAndTheHistoryGoesToTheRec
     settle();
     EXPECT_EQ(fileArray().size(), 3);
     EXPECT_TRUE(notices.notices().isEmpty());
+}
+
+TEST_F(ClipboardStoreTest, CopiesMadeWhileNothingCanBeWrittenStayUnsavedAreTriedAgainAndWrittenAtQuit) {
+    pasteboard.announces = true;
+    writeFile({ClipboardEntry{QUuid::createUuid(), "old", clock.now(), false}.toJson()});
+    makeStore();
+    QSignalSpy unsavedChanged(store.get(), &ClipboardStore::unsavedChanged);
+    // The data folder refuses everything: neither the file nor a recovery file can be written.
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    for (const char* text : {"a", "b", "c", "d"}) {
+        copyElsewhere(QString::fromLatin1(text));
+        scheduler.advance(Seconds(1));
+        writes->drain();
+    }
+    EXPECT_TRUE(store->unsaved());
+    ASSERT_EQ(unsavedChanged.count(), 1);
+    EXPECT_EQ(fileArray().size(), 1);
+
+    // Writable again: the next try, without any new copy, writes the whole history.
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    scheduler.advance(Seconds(30));
+    writes->drain();
+    EXPECT_EQ(fileArray().size(), 5);
+    EXPECT_FALSE(store->unsaved());
+    EXPECT_EQ(unsavedChanged.count(), 2);
+    EXPECT_TRUE(notices.notices().isEmpty());
+
+    // Refused again, then writable just before a clean quit: nothing of the session is lost.
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    copyElsewhere("e");
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    copyElsewhere("f");
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    store.reset();
+    EXPECT_EQ(fileArray().size(), 7);
+    EXPECT_EQ(fileArray()[0].toObject()["text"].toString(), "f");
 }

@@ -20,7 +20,10 @@ namespace vantrel::test {
 // a manual clock and scheduler, the persistence log recorded and the window's file notices.
 class DataFolderTest : public ::testing::Test {
 protected:
-    DataFolderTest() { persistence.setNotices(&notices); }
+    DataFolderTest() {
+        persistence.setNotices(&notices);
+        persistence.setScheduler(&scheduler);
+    }
 
     static std::exception_ptr failure(std::errc code = std::errc::no_space_on_device) {
         return std::make_exception_ptr(std::system_error(std::make_error_code(code)));

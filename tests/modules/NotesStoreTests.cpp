@@ -5,6 +5,7 @@
 #include "support/QtPrinters.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -527,4 +528,27 @@ TEST_F(NotesStoreTest, NotesTypedWhileTheFileIsUnreadableAreSavedBesideIt) {
               "Vantrel could not open the notes file. Your existing file was left untouched; your notes are "
               "saved in " +
                   dataFolder() + "/" + recovery + ".");
+}
+
+TEST_F(NotesStoreTest, NotesThatCouldNotBeSavedStayUnsavedAndAreTriedAgain) {
+    writeNotesFile(documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"old text"})").arg(kId)));
+    makeStore();
+    QSignalSpy unsavedChanged(store.get(), &NotesStore::unsavedChanged);
+    // The folder refuses the file: the edits go to the recovery file and the save is tried again.
+    files.failWritesTo(filePath(), failure());
+    clock.advance(Seconds(10));
+    store->updateSelected("edited while refused");
+    store->add();
+    store->updateSelected("a new note");
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(store->unsaved());
+    EXPECT_EQ(unsavedChanged.count(), 1);
+    const int before = writes();
+    scheduler.advance(Seconds(30));
+    EXPECT_GT(writes(), before) << "tried again without a change";
+    EXPECT_TRUE(store->unsaved());
+    store->saveNow();
+    store.reset(); // quit (or a kill: the recovery file holds it all already)
+    EXPECT_EQ(savedBody(), "old text");
+    ASSERT_EQ(filesMatching("notes.json.recovered-*").size(), 1);
 }
