@@ -21,10 +21,10 @@ class WorkQueue;
 // announcement has the change counter compared on the next turn of the event loop and nothing runs
 // in between; elsewhere a repeating poll compares it. Each new text that no program marked as
 // secret or temporary becomes the newest entry.
-// The whole history is written to "clipboard.json" after every change to it, encoded and written on
-// the store's own queue so that a long history never holds up the desktop; writes never overlap,
-// the newest history is always the last one written, a write that fails is tried again, and
-// destroying the store writes what is left.
+// The whole history is written to "clipboard.json" once a burst of changes has passed (a copy a
+// second is one write, not one each), encoded and written on the store's own queue so that a long
+// history never holds up the desktop; writes never overlap, the newest history is always the last
+// one written, a write that fails is tried again, and destroying the store writes what is left.
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
@@ -32,8 +32,8 @@ public:
     static constexpr qsizetype kMaximumCharacters = 100'000;
     static constexpr double kPollInterval = 0.55;
     static constexpr double kPollTolerance = 0.18;
-    // Every change is written at once; a write that fails is tried again this often.
-    static constexpr StoreFile::Timing kSaveTiming{0.0, 0.0, 30.0};
+    // A kill loses at most the changes of this spell; a stream of copies is written this often.
+    static constexpr StoreFile::Timing kSaveTiming{1.0, 5.0, 30.0};
     static QString fileName() { return QStringLiteral("clipboard.json"); }
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.

@@ -40,8 +40,10 @@ protected:
     }
     QString filePath() const { return dataFolder() + "/clipboard.json"; }
     QJsonArray fileArray() const { return QJsonDocument::fromJson(home.readFile(filePath())).array(); }
-    // The file as it is once the store's queue has written everything handed to it.
-    QJsonArray savedArray() const {
+    // The file as it is once a second without copies has passed and the store's queue has
+    // written everything handed to it.
+    QJsonArray savedArray() {
+        scheduler.advance(Seconds(1));
         writes->drain();
         return fileArray();
     }
@@ -136,6 +138,7 @@ TEST_F(ClipboardStoreTest, AnnouncedChangesAreCapturedOnTheNextTurnAndNothingPol
     EXPECT_EQ(texts(), QStringList{"one"});
 
     // Several announcements before the turn comes round, for one change: one look, one capture.
+    scheduler.advance(Seconds(1)); // the history is written, and its timer gone
     pasteboard.typeReads = 0;
     pasteboard.copyFromElsewhere("two");
     pasteboard.announce();
@@ -150,6 +153,7 @@ TEST_F(ClipboardStoreTest, AnnouncedChangesAreCapturedOnTheNextTurnAndNothingPol
         scheduler.runDue();
     }
     EXPECT_EQ(texts(), (QStringList{"five", "four", "three", "two", "one"}));
+    scheduler.advance(Seconds(1));
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 
     // Asleep nobody listens; what was copied meanwhile is taken on the first turn after waking.
@@ -176,6 +180,7 @@ TEST_F(ClipboardStoreTest, WithoutAnnouncementsTheClipboardIsPolledEveryHalfSeco
     EXPECT_TRUE(store->entries().isEmpty());
     scheduler.advance(Seconds(0.05));
     EXPECT_EQ(texts(), QStringList{"polled"});
+    scheduler.advance(Seconds(1)); // the history is written, and its timer gone
     store->stop();
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
@@ -274,18 +279,20 @@ TEST_F(ClipboardStoreTest, FileWithOneBadEntryIsCopiedAsideBeforeItIsReplaced) {
     makeStore();
     EXPECT_TRUE(store->entries().isEmpty());
     copyElsewhere("after");
+    EXPECT_EQ(savedArray().size(), 1);
     const QStringList copies = filesMatching("clipboard.corrupt-*.json");
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(home.readFile(dataFolder() + '/' + copies.first()), original);
-    EXPECT_EQ(savedArray().size(), 1);
 }
 
 TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWrittenLast) {
     makeStore();
     const auto fileWrites = [&] { return files.count(FakeFileManager::Operation::writeData); };
     copyElsewhere("one");
+    scheduler.advance(Seconds(1));
     copyElsewhere("two");
     copyElsewhere("three");
+    scheduler.advance(Seconds(1));
     EXPECT_EQ(fileWrites(), 0) << "captures only hand the history to the queue";
     EXPECT_EQ(writes->pendingCount(), 1u) << "one write at a time; later histories wait";
     EXPECT_EQ(savedArray().size(), 3);
@@ -294,6 +301,7 @@ TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWr
     // A write that fails on the queue is reported like any other failed save.
     files.failWith(FakeFileManager::Operation::writeData, failure());
     copyElsewhere("four");
+    scheduler.advance(Seconds(1));
     writes->drain();
     EXPECT_TRUE(log.messages().at(0).startsWith("kind=write file=clipboard.json"));
     files.clearFailure(FakeFileManager::Operation::writeData);
@@ -312,7 +320,9 @@ TEST_F(ClipboardStoreTest, CapturesAfterAnUnreadableFileStayInMemoryUntilItCanBe
     QDir().mkpath(filePath()); // a folder in place of the file
     makeStore();
     copyElsewhere("one");
+    scheduler.advance(Seconds(1));
     copyElsewhere("two");
+    scheduler.advance(Seconds(1));
     writes->drain();
     EXPECT_EQ(texts(), (QStringList{"two", "one"}));
     EXPECT_TRUE(QFileInfo(filePath()).isDir());
@@ -338,8 +348,9 @@ TEST_F(ClipboardStoreTest, CapturesWhileTheFileIsUnreadableAreWrittenBesideItAnd
     QDir().mkpath(dataFolder());
     ASSERT_EQ(::mkfifo(QFile::encodeName(filePath()).constData(), 0644), 0); // opening it would wait
     makeStore();
-    const QString recovery = fileNameTimestamp(clock.now());
     copyElsewhere("one");
+    scheduler.advance(Seconds(1)); // the first write names the session's recovery file
+    const QString recovery = fileNameTimestamp(clock.now());
     copyElsewhere("two");
     clock.advance(Seconds(3));
     copyElsewhere("three");
@@ -374,8 +385,10 @@ TEST_F(ClipboardStoreTest, AWriteTheFolderRefusesIsToldAndTheHistoryGoesToTheRec
     files.failWritesTo(filePath(), std::make_exception_ptr(FileWriteError(
                                        filePath(), "Permission denied", QStringLiteral("/media/readonly"))));
     copyElsewhere("one");
+    scheduler.advance(Seconds(1));
     settle();
     copyElsewhere("two");
+    scheduler.advance(Seconds(1));
     settle();
     EXPECT_FALSE(QFileInfo::exists(filePath()));
     const QStringList recovered = filesMatching(QStringLiteral("clipboard.json.recovered-*"));
@@ -393,6 +406,7 @@ TEST_F(ClipboardStoreTest, AWriteTheFolderRefusesIsToldAndTheHistoryGoesToTheRec
     // Written again: the whole history reaches the file and the notice goes.
     files.clearWriteFailures();
     copyElsewhere("three");
+    scheduler.advance(Seconds(1));
     settle();
     EXPECT_EQ(fileArray().size(), 3);
     EXPECT_TRUE(notices.notices().isEmpty());
@@ -433,4 +447,32 @@ TEST_F(ClipboardStoreTest, CopiesMadeWhileNothingCanBeWrittenStayUnsavedAreTried
     store.reset();
     EXPECT_EQ(fileArray().size(), 7);
     EXPECT_EQ(fileArray()[0].toObject()["text"].toString(), "f");
+}
+
+TEST_F(ClipboardStoreTest, ABurstOfCopiesIsWrittenOnceAfterASecondOfQuietAndAStreamEveryFiveSeconds) {
+    pasteboard.announces = true;
+    makeStore();
+    const auto fileWrites = [&] {
+        writes->drain();
+        return files.count(FakeFileManager::Operation::writeData);
+    };
+    copyElsewhere("one");
+    copyElsewhere("two");
+    scheduler.advance(Seconds(0.9));
+    EXPECT_EQ(fileWrites(), 0);
+    scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(fileWrites(), 1) << "two copies, one write";
+    EXPECT_EQ(fileArray().size(), 2);
+
+    // About three copies a second for nine seconds: written at five seconds and after the last
+    // one's quiet second, not thirty times.
+    for (int i = 0; i < 30; ++i) {
+        copyElsewhere(QStringLiteral("stream %1").arg(i));
+        scheduler.advance(Seconds(0.3));
+    }
+    EXPECT_EQ(fileWrites(), 2);
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(fileWrites(), 3);
+    EXPECT_EQ(fileArray().size(), 32);
+    EXPECT_FALSE(store->unsaved());
 }
