@@ -288,6 +288,36 @@ std::optional<QString> LocalPersistence::rescue(const Failure& failure, const QB
 
 void LocalPersistence::saved(const QString& file) {
     if (notices_) notices_->resolve(store_.url(file));
+    // The file now holds all that the recovery files beside it kept.
+    removeRecoveries(file, false);
+}
+
+void LocalPersistence::removeRecoveries(const QString& file, bool keepSessions) {
+    const QString path = store_.url(file);
+    QStringList doomed;
+    if (const auto it = takenBack_.find(path); it != takenBack_.end()) {
+        doomed = it->second;
+        takenBack_.erase(it);
+    }
+    const auto own = recoveries_.find(path);
+    const QString session = own != recoveries_.end() ? store_.url(own->second) : QString();
+    if (keepSessions) {
+        doomed.removeAll(session);
+    } else if (own != recoveries_.end()) {
+        doomed.append(session);
+        recoveryDigests_.erase(session);
+        announced_.erase(path);
+    }
+    doomed.removeDuplicates();
+    for (const QString& recovery : std::as_const(doomed)) {
+        try {
+            if (store_.fileManager->fileExists(recovery)) store_.fileManager->removeItem(recovery);
+        } catch (...) {
+            // Left where it is: the next start takes it back again, and nothing is lost.
+            log_.log(LogLevel::error, logSubsystem_, kCategory,
+                     QStringLiteral("%1 could not be removed after its content was saved").arg(recovery));
+        }
+    }
 }
 
 void LocalPersistence::tell(const QString& file, const QString& notice) {
@@ -337,19 +367,23 @@ QString LocalPersistence::recoveryName(const QString& file) {
 }
 
 std::optional<LocalPersistence::Failure>
-LocalPersistence::writeRecoveryBytes([[maybe_unused]] const QString& file, const QString& name,
-                                     const QByteArray& bytes) {
+LocalPersistence::writeRecoveryBytes(const QString& file, const QString& name, const QByteArray& bytes) {
     const QString path = store_.url(name);
     // A save tried again while nothing changed would rewrite the same content: once is enough.
     const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
     if (const auto it = recoveryDigests_.find(path);
         it != recoveryDigests_.end() && it->second == digest && store_.fileManager->fileExists(path))
         return std::nullopt;
-    if (auto failure = writeBytes(store_, name, bytes)) {
+    try {
+        // Never more readable than the file it stands for (a history kept private stays so).
+        store_.fileManager->writeStandIn(bytes, path, store_.url(file));
+    } catch (...) {
         recoveryDigests_.erase(path);
-        return failure;
+        return Failure{Failure::Kind::write, name, std::current_exception()};
     }
     recoveryDigests_[path] = digest;
+    // What earlier sessions kept is in this one's recovery file now.
+    removeRecoveries(file, true);
     return std::nullopt;
 }
 
@@ -517,6 +551,123 @@ void LocalPersistence::log(LogLevel level, const QString& message) {
 
 void LocalPersistence::report(const Failure& failure) {
     log_.log(LogLevel::error, logSubsystem_, kCategory, failure.diagnosticSummary());
+}
+
+QStringList LocalPersistence::recoveryFiles(const QString& file) const {
+    const QFileInfo info(store_.url(file));
+    // Only names this helper makes; the time in them sorts as it reads, so oldest first.
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) +
+        QStringLiteral(R"(\.recovered-\d{4}-\d\d-\d\dT\d\d-\d\d-\d\dZ)")));
+    QStringList names;
+    try {
+        for (const QString& name : store_.fileManager->contentsOfDirectory(info.absolutePath()))
+            if (pattern.match(name).hasMatch()) names.append(name);
+    } catch (...) {
+        return {};
+    }
+    names.sort();
+    return names;
+}
+
+bool LocalPersistence::hasRecoveries(const QString& file) const {
+    return !recoveryFiles(file).isEmpty();
+}
+
+std::optional<QJsonValue>
+LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held, const Merge& merge,
+                                     const std::function<bool(const QJsonValue&)>& accept) {
+    const QFileInfo info(store_.url(file));
+    const QStringList names = recoveryFiles(file);
+    if (names.isEmpty()) return std::nullopt;
+    QJsonValue value = held;
+    QStringList taken;
+    for (const QString& name : std::as_const(names)) {
+        const QString path = info.absolutePath() + QLatin1Char('/') + name;
+        LoadOutcome<QJsonValue> recovered = LoadOutcome<QJsonValue>::missing();
+        try {
+            recovered = Store::decodeJson(name, store_.fileManager->readData(path, Store::kReadLimit));
+        } catch (...) {
+            recovered =
+                LoadOutcome<QJsonValue>::failed({Failure::Kind::unreadable, name, std::current_exception()});
+        }
+        if (const Failure* failure = recovered.failure()) {
+            // Left in place, and never removed: it may still hold something the user wants.
+            report(*failure);
+            continue;
+        }
+        value = merge(value, *recovered.value());
+        taken.append(path);
+    }
+    if (taken.isEmpty()) return std::nullopt;
+    if (accept && !accept(value)) {
+        // Left in place, and never removed: the store starts from its file alone.
+        log_.log(LogLevel::error, logSubsystem_, kCategory,
+                 QStringLiteral("%1 could not be taken back: its content does not fit %2")
+                     .arg(taken.join(QStringLiteral(", ")), info.fileName()));
+        return std::nullopt;
+    }
+    takenBack_[info.absoluteFilePath()] += taken;
+    const QString told =
+        QStringLiteral("%1 was not saved when Vantrel last ran: what was kept in %2 is taken back.")
+            .arg(info.fileName(), taken.join(QStringLiteral(", ")));
+    log_.log(LogLevel::info, logSubsystem_, kCategory, told);
+    // Said under the recovery file's own name, so the save that follows does not take it away unseen.
+    if (notices_) notices_->set(taken.first(), told);
+    return value;
+}
+
+QStringList LocalPersistence::takenBack(const QString& file) const {
+    const auto it = takenBack_.find(store_.url(file));
+    return it == takenBack_.end() ? QStringList() : it->second;
+}
+
+QJsonArray LocalPersistence::mergeItems(const QJsonValue& kept, const QJsonValue& recovered,
+                                        const QString& dateKey) {
+    const QJsonArray keptItems = kept.toArray();
+    const QJsonArray recoveredItems = recovered.toArray();
+    const auto idOf = [](const QJsonValue& item) {
+        return item.toObject().value(QStringLiteral("id")).toString();
+    };
+    const auto dateOf = [&](const QJsonValue& item) -> std::optional<WallTime> {
+        if (dateKey.isEmpty()) return std::nullopt;
+        try {
+            return decodeDate(item.toObject().value(dateKey));
+        } catch (...) {
+            return std::nullopt;
+        }
+    };
+    std::map<QString, QJsonValue> keptById;
+    for (const QJsonValue& item : keptItems) keptById.emplace(idOf(item), item);
+    QJsonArray merged;
+    QSet<QString> placed;
+    for (const QJsonValue& item : recoveredItems) {
+        const QString id = idOf(item);
+        if (placed.contains(id)) continue;
+        placed.insert(id);
+        QJsonValue chosen = item;
+        if (const auto it = keptById.find(id); it != keptById.end()) {
+            const auto keptDate = dateOf(it->second);
+            const auto recoveredDate = dateOf(item);
+            if (keptDate && recoveredDate && *keptDate > *recoveredDate) chosen = it->second;
+        }
+        merged.append(chosen);
+    }
+    // An item the recovery file lacks goes after the kept item it followed (first, after none).
+    QString previous;
+    for (const QJsonValue& item : keptItems) {
+        const QString id = idOf(item);
+        if (!placed.contains(id)) {
+            qsizetype at = 0;
+            if (!previous.isNull())
+                for (qsizetype i = 0; i < merged.size(); ++i)
+                    if (idOf(merged.at(i)) == previous) at = i + 1;
+            merged.insert(at, item);
+            placed.insert(id);
+        }
+        previous = id;
+    }
+    return merged;
 }
 
 } // namespace vantrel

@@ -85,6 +85,8 @@ private:
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
+    // Joins what a file holds (first) and what a recovery file kept (second), as JSON.
+    using Merge = std::function<QJsonValue(const QJsonValue&, const QJsonValue&)>;
 
     // Where the files are and how they are touched; tests substitute the folder or the file manager.
     struct Store {
@@ -144,9 +146,36 @@ public:
         return outcome;
     }
 
+    // Loads as above, and takes back what earlier sessions kept in recovery files beside `file`
+    // (see takeBackRecoveries): a file that is missing, damaged or unreadable then loads as what
+    // the recovery files hold. `merge(held, recovered)` joins them (see mergeItems).
+    template <typename Decode> auto load(const QString& file, const Merge& merge, Decode&& decode) {
+        using T = std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>;
+        auto outcome = load(file, decode);
+        const QJsonValue* held = nullptr;
+        LoadOutcome<QJsonValue> json = LoadOutcome<QJsonValue>::missing();
+        if (outcome.isLoaded()) {
+            // Read again as JSON only when there is something to merge it with (rare).
+            if (!hasRecoveries(file)) return outcome;
+            json = store_.loadJson(file);
+            held = json.value();
+        }
+        std::optional<T> taken;
+        const auto accept = [&](const QJsonValue& merged) {
+            try {
+                taken.emplace(decode(merged));
+                return true;
+            } catch (...) {
+                return false;
+            }
+        };
+        if (takeBackRecoveries(file, held ? *held : QJsonValue(), merge, accept))
+            return LoadOutcome<T>::loaded(std::move(*taken));
+        return outcome;
+    }
     // The one way a store's value is saved: encoded, written atomically, and the outcome told (a
     // failure in the window, with the value kept in the recovery file; a success withdraws what
-    // was said). Never throws.
+    // was said and removes the recovery files the file now stands for). Never throws.
     SaveOutcome write(const QString& file, const std::function<QJsonValue()>& encode);
     // The end of a save whose file was written elsewhere (writeEncoded on a worker thread), told
     // as write() tells it; `encode` gives what goes to the recovery file after a failure.
@@ -159,6 +188,25 @@ public:
         const SaveOutcome outcome = write(file, [&] { return QJsonValue(encode(value)); });
         return outcome == SaveOutcome::written || outcome == SaveOutcome::heldBack;
     }
+
+    // What earlier sessions kept in recovery files beside `file`, taken back at start: each one
+    // that reads as JSON is merged, oldest first, into `held` (what the file holds; null when
+    // nothing) by `merge`. None when there is none. Said once in the window; each one is removed
+    // once a save has put its content in `file` (or in this session's recovery file).
+    // `accept` says whether the store can use the merged value; none is taken back when it cannot.
+    std::optional<QJsonValue> takeBackRecoveries(const QString& file, const QJsonValue& held,
+                                                 const Merge& merge,
+                                                 const std::function<bool(const QJsonValue&)>& accept = {});
+    // Whether recovery files of `file` that earlier sessions left lie beside it.
+    bool hasRecoveries(const QString& file) const;
+    // Two arrays of items (objects with an "id"), as kept and as recovered: every item of either,
+    // one per id. Of two with the same id the later `dateKey` wins, the recovered one without
+    // dates. The recovered order leads; an item only kept follows the kept item it followed. A
+    // value that is no array counts as none.
+    static QJsonArray mergeItems(const QJsonValue& kept, const QJsonValue& recovered,
+                                 const QString& dateKey = {});
+    // The recovery files earlier sessions left that were taken back and are not yet removed.
+    QStringList takenBack(const QString& file) const;
 
     // For a store that tells the user itself (through saveFailed): throws PersistenceError and logs
     // nothing. When `backupExisting` is set, the present file is first copied aside with the reason
@@ -232,6 +280,8 @@ private:
     // The paths of the copies of the file made with `reason`, oldest first; none when the folder
     // cannot be listed.
     std::optional<QStringList> backupCopies(const QString& path, const QString& reason) const;
+    // The names of the recovery files beside `file` that earlier sessions left, oldest first.
+    QStringList recoveryFiles(const QString& file) const;
     void noteLoad(const QString& file, const Failure* failure);
     // Whether a save may go ahead, and to which file (`target`): the failure when it may not.
     std::optional<Failure> prepare(const QString& file, QString& target);
@@ -266,6 +316,9 @@ private:
     std::set<QString> announced_;
     // What was last written to each recovery file: the same again is not written twice.
     std::map<QString, QByteArray> recoveryDigests_;
+    // By the path of the file they stand in for: the recovery files taken back at start.
+    std::map<QString, QStringList> takenBack_;
+    void removeRecoveries(const QString& file, bool keepSessions);
 };
 
 } // namespace vantrel

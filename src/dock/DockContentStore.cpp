@@ -40,9 +40,14 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
             [this] { return [items = allItems()] { return DockShortcut::encodeList(items); }; }, {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &DockContentStore::unsavedChanged);
     // A missing file is an empty Dock. A damaged one is logged and also gives an empty Dock; the
-    // persistence layer copies it aside before the first save replaces it.
-    auto outcome = persistence_.load(kFileName, &DockShortcut::decodeList);
+    // persistence layer copies it aside before the first save replaces it. What an earlier
+    // session could not save is taken back from its recovery files, and saved.
+    const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
+        return QJsonValue(LocalPersistence::mergeItems(kept, recovered));
+    };
+    auto outcome = persistence_.load(kFileName, merge, &DockShortcut::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+    const bool tookBack = !persistence_.takenBack(kFileName).isEmpty();
     // No screen holds a row of more tiles than this; building them would only stall the Dock and
     // the settings page. The others stay in the file, in their place after the shown ones.
     if (items_.size() > kShownItemLimit) {
@@ -57,6 +62,7 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
                              .arg(total)
                              .arg(kShownItemLimit));
     }
+    if (tookBack) persist();
 }
 
 bool DockContentStore::addApplication(const QString& path, bool updateStatus) {

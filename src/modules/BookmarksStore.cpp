@@ -20,9 +20,14 @@ BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspa
             [this] { return [items = items_] { return VantrelBookmark::encodeList(items); }; }, {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &BookmarksStore::unsavedChanged);
     // A missing file starts an empty list; a damaged one is logged, and kept aside by the
-    // persistence layer before the first save replaces it.
-    auto outcome = persistence_.load(kFileName, &VantrelBookmark::decodeList);
+    // persistence layer before the first save replaces it. What an earlier session could not
+    // save is taken back from its recovery files, and saved.
+    const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
+        return QJsonValue(LocalPersistence::mergeItems(kept, recovered));
+    };
+    auto outcome = persistence_.load(kFileName, merge, &VantrelBookmark::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+    if (!persistence_.takenBack(kFileName).isEmpty()) persist();
 }
 
 BookmarksStore::~BookmarksStore() {

@@ -33,11 +33,19 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
     connect(file_.get(), &StoreFile::unsavedChanged, this, &ClipboardStore::unsavedChanged);
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
-    auto outcome = persistence_.load(fileName(), [](const QJsonValue& json) {
+    const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
+        return QJsonValue(LocalPersistence::mergeItems(kept, recovered, QStringLiteral("createdAt")));
+    };
+    auto outcome = persistence_.load(fileName(), merge, [](const QJsonValue& json) {
         return decodeArray(json, [](const QJsonValue& value) { return ClipboardEntry::fromJson(value); });
     });
     if (const auto* loaded = outcome.value())
         entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
+    // What an earlier session could not save is back: it goes to the file with the next write.
+    if (!persistence_.takenBack(fileName()).isEmpty()) {
+        entries_ = ordered(std::move(entries_));
+        persist();
+    }
 }
 
 void ClipboardStore::setSearchText(const QString& text) {
@@ -166,6 +174,19 @@ void ClipboardStore::trimAndSave() {
     pinned.append(unpinned);
     setEntries(std::move(pinned));
     persist();
+}
+
+QList<ClipboardEntry> ClipboardStore::ordered(QList<ClipboardEntry> entries) {
+    QList<ClipboardEntry> pinned;
+    QList<ClipboardEntry> unpinned;
+    for (ClipboardEntry& e : entries) (e.isPinned ? pinned : unpinned).append(std::move(e));
+    std::stable_sort(unpinned.begin(), unpinned.end(), [](const ClipboardEntry& a, const ClipboardEntry& b) {
+        return a.createdAt > b.createdAt;
+    });
+    const qsizetype room = std::max<qsizetype>(0, kLimit - pinned.size());
+    if (unpinned.size() > room) unpinned.resize(room);
+    pinned.append(unpinned);
+    return pinned;
 }
 
 ClipboardStore::~ClipboardStore() {

@@ -79,6 +79,8 @@ private:
     void insertNewest(const QString& text);
     void trimAndSave();
     void persist();
+    // Pinned entries first in their order, then the rest newest first, no more than the limit.
+    static QList<ClipboardEntry> ordered(QList<ClipboardEntry> entries);
 
     Pasteboard& pasteboard_;
     LocalPersistence& persistence_;

@@ -54,7 +54,35 @@ NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObs
     selectedID_ = notes_.first().id;
     recoveryMessage_ = loaded.message;
     fileNeedsCopyBeforeReplacing_ = loaded.fileNeedsCopyBeforeReplacing;
-    if (loaded.migrated) persistNow();
+    // Notes taken back from an earlier session's recovery files go to the file at once.
+    if (loaded.migrated || !persistence_.takenBack(storageName_).isEmpty()) persistNow();
+}
+
+std::optional<NotesDocument> NotesStore::takeBack(const QJsonValue& held) const {
+    const auto notesOf = [](const QJsonValue& document) {
+        return document.isArray() ? document : document.toObject().value(QStringLiteral("notes"));
+    };
+    const auto merge = [&](const QJsonValue& kept, const QJsonValue& recovered) {
+        QJsonObject merged = recovered.toObject();
+        merged[QStringLiteral("schemaVersion")] = static_cast<qint64>(NotesDocument::kCurrentSchemaVersion);
+        merged[QStringLiteral("notes")] =
+            LocalPersistence::mergeItems(notesOf(kept), notesOf(recovered), QStringLiteral("modifiedAt"));
+        merged[QStringLiteral("folders")] =
+            LocalPersistence::mergeItems(kept.toObject().value(QStringLiteral("folders")),
+                                         recovered.toObject().value(QStringLiteral("folders")));
+        return QJsonValue(merged);
+    };
+    const WallTime now = clock_.now();
+    std::optional<NotesDocument> document;
+    persistence_.takeBackRecoveries(storageName_, held, merge, [&](const QJsonValue& merged) {
+        try {
+            document = NotesDocument::fromJson(merged, now);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
+    return document;
 }
 
 NotesStore::Loaded NotesStore::loadDocument() {
@@ -75,6 +103,12 @@ NotesStore::Loaded NotesStore::loadDocument() {
     });
 
     Loaded loaded;
+    if (persistence_.hasRecoveries(storageName_)) {
+        // Read again as JSON only when there is something to merge it with (rare).
+        const LoadOutcome<QJsonValue> held = persistence_.store().loadJson(storageName_);
+        if (std::optional<NotesDocument> taken = takeBack(held.value() ? *held.value() : QJsonValue()))
+            loaded.document = std::move(*taken);
+    }
     if (outcome.isMissing()) return loaded;
     if (const PersistenceFailure* failure = outcome.failure()) {
         if (failure->kind == PersistenceFailure::Kind::unreadable) {
@@ -95,6 +129,7 @@ NotesStore::Loaded NotesStore::loadDocument() {
         return loaded;
     }
     Decoded& decoded = *outcome.value();
+    if (!persistence_.takenBack(storageName_).isEmpty()) return loaded;
     loaded.document = std::move(decoded.document);
     if (decoded.legacy) {
         loaded.migrated = true;

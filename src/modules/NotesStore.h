@@ -111,6 +111,9 @@ private:
     void setUnsaved(bool unsaved);
     // Tries the save again after kRetryInterval, while it does not reach the file.
     void retryLater();
+    // The notes an earlier session could not save, taken back from their recovery files into
+    // `held` (what the file gave, null when nothing).
+    std::optional<NotesDocument> takeBack(const QJsonValue& held) const;
     // The file holds what its newest copy made for `reason` holds already: one more copy would
     // keep nothing new, and push a real earlier version out of the kept ones.
     bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;

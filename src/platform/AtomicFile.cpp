@@ -138,7 +138,7 @@ bool isTemporaryFileName(const QString& name) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit,
-                         LinkPolicy links) {
+                         LinkPolicy links, unsigned modeLimit) {
     QByteArray target = QFile::encodeName(path);
     mode_t mode = 0644;
     std::optional<gid_t> group;
@@ -175,6 +175,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
         mode = info.st_mode & 07777;
         group = info.st_gid;
     }
+    mode &= static_cast<mode_t>(modeLimit);
     QByteArray temporary;
     const QString folder = QFileInfo(QFile::decodeName(target)).absolutePath();
     if (const int error = writeTemporary(QFile::decodeName(target), bytes, mode, temporary, group))
@@ -187,13 +188,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
     }
 }
 
-void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit) {
+void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit,
+                          unsigned mode) {
     const QByteArray target = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(target.constData(), &info) == 0)
         throw std::system_error(EEXIST, std::generic_category(), path.toStdString());
     QByteArray temporary;
-    if (const int error = writeTemporary(path, bytes, 0644, temporary))
+    if (const int error = writeTemporary(path, bytes, static_cast<mode_t>(mode & 07777), temporary))
         throw std::system_error(error, std::generic_category(), path.toStdString());
     if (beforeCommit) beforeCommit(QFile::decodeName(temporary));
     // link() never replaces: a file that took the name meanwhile stays as it is.

@@ -69,16 +69,18 @@ using BeforeCommit = std::function<void(const QString& temporaryPath)>;
 // regular file the user may write is replaced: one made read-only (no write bit for its owner) is
 // left as it is. A symbolic link in its place
 // is kept: with `toOwnFile` the file it leads to is replaced the same way (the temporary file
-// beside that one), if reading may follow it; else nothing is written. Throws FileWriteError; the
-// caller's store catches it.
+// beside that one), if reading may follow it; else nothing is written. The permissions are
+// narrowed to `modeLimit` (a file that stands for another is never more readable than it).
+// Throws FileWriteError; the caller's store catches it.
 void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {},
-                         LinkPolicy links = LinkPolicy::refuse);
+                         LinkPolicy links = LinkPolicy::refuse, unsigned modeLimit = 07777);
 
 // Creates the file `path`, which must not exist yet, holding `bytes`: written under a temporary
 // name and linked into place only when complete, so no half file ever passes for a whole one. A
-// name already taken is refused before anything is written. Throws std::system_error.
-void createFileAtomically(const QString& path, const QByteArray& bytes,
-                          const BeforeCommit& beforeCommit = {});
+// name already taken is refused before anything is written. It gets the permissions `mode`.
+// Throws std::system_error.
+void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {},
+                          unsigned mode = 0644);
 
 // Removes from `folder` the temporary files (of the name above, and of the names earlier
 // versions used for copies) last changed before `cutoff`: leftovers of a process that was killed

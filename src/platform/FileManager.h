@@ -30,8 +30,11 @@ public:
     // Replaces the file atomically: a reader sees either the old bytes or the new ones. A link in
     // its place is kept, and the user's file it leads to is replaced.
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;
+    // Writes as writeData a file that stands in for `original` (its recovery file): never more
+    // readable than `original` is, when that is there.
+    virtual void writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) = 0;
     // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`, and finds
-    // a taken name before it reads or writes anything.
+    // a taken name before it reads or writes anything. The copy is never more readable than `from`.
     virtual void copyItem(const QString& from, const QString& to) = 0;
     // The names (not paths) of the entries of a folder.
     virtual QStringList contentsOfDirectory(const QString& path) const = 0;

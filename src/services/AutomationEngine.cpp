@@ -47,10 +47,16 @@ AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
             },
             {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &AutomationEngine::unsavedChanged);
-    auto outcome = deps_.persistence.load(QString::fromLatin1(kFileName), &VantrelAutomationRule::decodeList);
+    const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
+        return QJsonValue(LocalPersistence::mergeItems(kept, recovered));
+    };
+    auto outcome =
+        deps_.persistence.load(QString::fromLatin1(kFileName), merge, &VantrelAutomationRule::decodeList);
     // Missing or damaged: the defaults, written only with the first change. A damaged file is
-    // copied aside before that write replaces it.
+    // copied aside before that write replaces it. Rules an earlier session could not save are
+    // taken back from their recovery files, and saved.
     rules_ = outcome.isLoaded() ? std::move(*outcome.value()) : VantrelAutomationRule::defaults();
+    if (!deps_.persistence.takenBack(QString::fromLatin1(kFileName)).isEmpty()) save();
 }
 
 AutomationEngine::~AutomationEngine() {

@@ -12,9 +12,11 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <system_error>
 
 using namespace vantrel;
@@ -332,11 +334,11 @@ TEST_F(PersistenceFixture, ACorruptFileIsCopiedAsideIntactBeforeTheFirstSaveRepl
     save();
     EXPECT_EQ(home.readFile(path(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json"))), damaged);
 
-    // Once copied, later saves replace the file without further copies.
+    // Once copied, later saves replace the file without further copies; the recovery file, whose
+    // content the file holds now, goes.
     clock.advance(Seconds(5));
     save();
-    EXPECT_EQ(folderEntries(), (QStringList{"samples.corrupt-2026-03-01T09-05-07Z.json", "samples.json",
-                                            "samples.json.recovered-2026-03-01T09-05-07Z"}));
+    EXPECT_EQ(folderEntries(), (QStringList{"samples.corrupt-2026-03-01T09-05-07Z.json", "samples.json"}));
 }
 
 TEST_F(PersistenceFixture, AnUnreadableFileIsReplacedOnlyOnceACopyOfItExists) {
@@ -516,4 +518,42 @@ TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {
     EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "probe::Rejected<int>"));
     failure.error = wrapped(EIO, 1);
     EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "std::runtime_error"));
+}
+
+TEST(LocalPersistenceMerge, EveryItemOfBothOncePerIdTheLaterDateWinsAndTheRecoveredOrderLeads) {
+    const auto item = [](const char* id, const char* text, double at) {
+        return QJsonObject{{"id", id}, {"text", text}, {"at", at}};
+    };
+    const QJsonArray kept{item("A", "kept a", 10), item("B", "kept b", 50), item("C", "kept c", 10),
+                          item("D", "kept d", 10)};
+    const QJsonArray recovered{item("D", "recovered d", 20), item("A", "recovered a", 20),
+                               item("B", "recovered b", 30), item("E", "recovered e", 20)};
+    const auto texts = [](const QJsonArray& items) {
+        QStringList out;
+        for (const QJsonValue& value : items) out.append(value["text"].toString());
+        return out;
+    };
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered, QStringLiteral("at"))),
+              (QStringList{"recovered d", "recovered a", "kept b", "kept c", "recovered e"}));
+    // Without dates the recovered version wins; an item only kept follows the one it followed.
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered)),
+              (QStringList{"recovered d", "recovered a", "recovered b", "kept c", "recovered e"}));
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(QJsonValue(), recovered)),
+              (QStringList{"recovered d", "recovered a", "recovered b", "recovered e"}));
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, QJsonValue())),
+              (QStringList{"kept a", "kept b", "kept c", "kept d"}));
+}
+
+TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTheirFile) {
+    put("damaged");
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0600), 0);
+    ASSERT_EQ(failedKind(), Kind::corrupt);
+    files.failWritesTo(path(), posixError(EACCES));
+    save();
+    const auto mode = [&](const QString& name) {
+        return QFileInfo(path(name)).permissions() &
+               (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup);
+    };
+    EXPECT_EQ(mode(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")), QFile::Permissions());
+    EXPECT_EQ(mode(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z")), QFile::Permissions());
 }

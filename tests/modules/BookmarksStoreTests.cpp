@@ -228,7 +228,7 @@ TEST_F(BookmarksFixture, AChangeThatCannotBeSavedIsNeverCalledSavedAndIsToldInTh
     EXPECT_EQ(makeStore()->items().size(), 1u);
 }
 
-TEST_F(BookmarksFixture, AFailedSaveStaysUnsavedIsTriedAgainAndWrittenAtQuit) {
+TEST_F(BookmarksFixture, AFailedSaveStaysUnsavedIsTriedAgainWrittenAtQuitAndTakenBackNextTime) {
     ManualScheduler scheduler{clock};
     persistence.setScheduler(&scheduler);
     auto store = makeStore();
@@ -245,12 +245,18 @@ TEST_F(BookmarksFixture, AFailedSaveStaysUnsavedIsTriedAgainAndWrittenAtQuit) {
     EXPECT_FALSE(store->unsaved());
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 2);
 
-    // Refused, then writable just before quitting: written as the store goes.
-    files.failWith(
-        FakeFileManager::Operation::writeData,
-        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device))));
+    // The file refused at quit: the list goes to the recovery file, and the next start takes it back.
+    files.failWritesTo(file(), std::make_exception_ptr(
+                                   std::system_error(std::make_error_code(std::errc::permission_denied))));
     store->addWebsite(QStringLiteral("Late"), QStringLiteral("late.example"));
-    files.clearFailure(FakeFileManager::Operation::writeData);
     store.reset();
+    files.clearWriteFailures();
+    LocalPersistence next{LocalPersistence::Store{folder, &files}, clock, log,
+                          QStringLiteral("com.vantrel.mac")};
+    store = std::make_unique<BookmarksStore>(next, workspace, panel);
+    ASSERT_EQ(store->items().size(), 3u);
+    EXPECT_EQ(store->items()[2].title, QStringLiteral("Late"));
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(file())).array().size(), 3);
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("bookmarks.json.recovered-*")}).isEmpty());
+    store.reset();
 }

@@ -476,3 +476,63 @@ TEST_F(ClipboardStoreTest, ABurstOfCopiesIsWrittenOnceAfterASecondOfQuietAndAStr
     EXPECT_EQ(fileArray().size(), 32);
     EXPECT_FALSE(store->unsaved());
 }
+
+TEST_F(ClipboardStoreTest, RecoveryFilesAreTakenBackMergedRemovedOnceSavedAndNeverMoreReadable) {
+    pasteboard.announces = true;
+    const WallTime earlier = clock.now();
+    writeFile({ClipboardEntry{QUuid::createUuid(), "on disk", earlier, true}.toJson(),
+               ClipboardEntry{QUuid::createUuid(), "only on disk", earlier, false}.toJson()});
+    ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0600), 0);
+    // Each session of the program has a persistence of its own.
+    std::unique_ptr<LocalPersistence> session;
+    const auto startSession = [&] {
+        store.reset();
+        session = std::make_unique<LocalPersistence>(LocalPersistence::Store{dataFolder(), &files}, clock,
+                                                     log, QStringLiteral("com.vantrel.mac"));
+        session->setNotices(&notices);
+        auto queue = std::make_unique<ManualWorkQueue>();
+        writes = queue.get();
+        store =
+            std::make_unique<ClipboardStore>(pasteboard, *session, clock, scheduler, std::move(queue), [] {});
+        store->start();
+    };
+    const auto recoveries = [&] { return filesMatching(QStringLiteral("clipboard.json.recovered-*")); };
+
+    // A session that cannot write its file: the history goes to a recovery file, as private as the file.
+    files.failWritesTo(filePath(), failure());
+    startSession();
+    clock.advance(Seconds(5));
+    copyElsewhere("session 1");
+    store->togglePin(store->entries()[0]); // the stored entry, changed in this session
+    store.reset();
+    ASSERT_EQ(recoveries().size(), 1);
+    const QFileInfo recovery(dataFolder() + '/' + recoveries()[0]);
+    EXPECT_EQ(recovery.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+    // Several failing sessions leave one recovery file, not one each.
+    for (int number = 2; number <= 4; ++number) {
+        clock.advance(Seconds(60));
+        startSession();
+        copyElsewhere(QStringLiteral("session %1").arg(number));
+        store.reset();
+        EXPECT_EQ(recoveries().size(), 1);
+    }
+
+    // Writable again: everything of both comes back, told once, and the recovery file goes.
+    files.clearWriteFailures();
+    notices.dismiss();
+    clock.advance(Seconds(60));
+    startSession();
+    ASSERT_EQ(texts(),
+              (QStringList{"session 4", "session 3", "session 2", "session 1", "on disk", "only on disk"}));
+    EXPECT_FALSE(store->entries()[4].isPinned) << "the version of the later session wins";
+    ASSERT_EQ(notices.notices().size(), 1);
+    EXPECT_TRUE(notices.notices()[0].contains(recoveries().value(0))) << notices.notices()[0].toStdString();
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    EXPECT_EQ(fileArray().size(), 6);
+    EXPECT_TRUE(recoveries().isEmpty());
+    EXPECT_EQ(QFileInfo(filePath()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
+    store.reset();
+}

@@ -530,7 +530,7 @@ TEST_F(NotesStoreTest, NotesTypedWhileTheFileIsUnreadableAreSavedBesideIt) {
                   dataFolder() + "/" + recovery + ".");
 }
 
-TEST_F(NotesStoreTest, NotesThatCouldNotBeSavedStayUnsavedAndAreTriedAgain) {
+TEST_F(NotesStoreTest, NotesOnlyInARecoveryFileAreTakenBackAtStartSavedAndTheRecoveryFileRemoved) {
     writeNotesFile(documentWithNote(2, QStringLiteral(R"({"id":"%1","body":"old text"})").arg(kId)));
     makeStore();
     QSignalSpy unsavedChanged(store.get(), &NotesStore::unsavedChanged);
@@ -551,4 +551,24 @@ TEST_F(NotesStoreTest, NotesThatCouldNotBeSavedStayUnsavedAndAreTriedAgain) {
     store.reset(); // quit (or a kill: the recovery file holds it all already)
     EXPECT_EQ(savedBody(), "old text");
     ASSERT_EQ(filesMatching("notes.json.recovered-*").size(), 1);
+
+    // The next start: both notes are back, the edited one in its newer version, told once.
+    files.clearWriteFailures();
+    notices.dismiss();
+    LocalPersistence next{LocalPersistence::Store{dataFolder(), &files}, clock, log,
+                          QStringLiteral("com.vantrel.mac")};
+    next.setNotices(&notices);
+    store = std::make_unique<NotesStore>("notes.json", next, observer, clock, scheduler);
+    QStringList bodies;
+    for (const VantrelNote& note : store->notes()) bodies.append(note.body);
+    bodies.sort();
+    EXPECT_EQ(bodies, (QStringList{"a new note", "edited while refused"}));
+    ASSERT_EQ(notices.notices().size(), 1);
+    EXPECT_TRUE(notices.notices()[0].contains("notes.json.recovered-"));
+    // Saved to the file at once, which holds it all now; the recovery file goes.
+    const QJsonArray saved = QJsonDocument::fromJson(fileBytes())["notes"].toArray();
+    EXPECT_EQ(saved.size(), 2);
+    EXPECT_TRUE(filesMatching("notes.json.recovered-*").isEmpty());
+    EXPECT_FALSE(store->unsaved());
+    store.reset();
 }

@@ -51,6 +51,12 @@ public:
             std::rethrow_exception(it->second);
         real_.writeData(bytes, path);
     }
+    void writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) override {
+        enter(Operation::writeData, path);
+        if (auto it = writeFailures_.find(path); it != writeFailures_.end())
+            std::rethrow_exception(it->second);
+        real_.writeStandIn(bytes, path, original);
+    }
     void copyItem(const QString& from, const QString& to) override {
         enter(Operation::copyItem, from);
         real_.copyItem(from, to);

@@ -66,10 +66,23 @@ void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
     writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile);
 }
 
+void PosixFileManager::writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) {
+    struct stat info {};
+    // The user keeps reading and writing it, whatever the original's own bits (a read-only file).
+    const unsigned limit =
+        ::stat(QFile::encodeName(original).constData(), &info) == 0 ? ((info.st_mode & 0777) | 0600) : 07777;
+    writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile, limit);
+}
+
 void PosixFileManager::copyItem(const QString& from, const QString& to) {
     // A taken name costs nothing: it is refused before the source is read or a byte written.
     if (fileExists(to)) throwErrno(EEXIST, to);
-    createFileAtomically(to, readData(from, kCopyLimit), beforeCommit_);
+    const QByteArray bytes = readData(from, kCopyLimit);
+    struct stat info {};
+    // A copy of a file kept private is private too.
+    const unsigned mode =
+        ::stat(QFile::encodeName(from).constData(), &info) == 0 ? ((info.st_mode & 0644) | 0600) : 0600;
+    createFileAtomically(to, bytes, beforeCommit_, mode);
 }
 
 QStringList PosixFileManager::contentsOfDirectory(const QString& path) const {

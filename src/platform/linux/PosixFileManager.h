@@ -23,6 +23,7 @@ public:
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
+    void writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) override;
     void copyItem(const QString& from, const QString& to) override;
     QStringList contentsOfDirectory(const QString& path) const override;
     void removeItem(const QString& path) override;
