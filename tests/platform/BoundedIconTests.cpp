@@ -5,6 +5,7 @@
 #include "platform/linux/X11RunningApplications.h"
 #include "support/HostileFiles.h"
 #include "support/HostilePictures.h"
+#include "support/ManualWorkQueue.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
@@ -304,4 +305,61 @@ TEST(BoundedIcon, NoIconIsInflatedOrDrawnPastItsBoundsWhateverItsFewBytesName) {
     const QImage large = boundedIcon({svg}).pixmap(4096, 4096).toImage();
     EXPECT_EQ(large.size(), QSize(2048, 2048));
     EXPECT_EQ(large.pixelColor(1024, 1024), QColor(Qt::red));
+}
+
+// A PNG's image data is its rows: data that runs on past them, short or long, is never inflated
+// (a megabyte of it holds a gigabyte of zeros), and only data no longer than the rows is decoded
+// on the asking thread.
+TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecodedAtOnce) {
+    TempHome home;
+    const QColor red(Qt::red);
+    const QByteArray rows = rowsOf(48, red);
+    ASSERT_EQ(rows.size(), 9264);
+    const QByteArray packed = pngOfRows(48, 48, rows);
+    const QByteArray stored = pngOfRows(48, 48, rows, 0);
+    const QByteArray runsOn = pngOfRows(48, 48, rows + QByteArray(1 << 20, '\0'));
+    const QByteArray longData = pngOfRows(48, 48, rows + noiseBytes(64 << 10), 0);
+    ASSERT_LT(runsOn.size(), 4096) << "the zeros are not deflated short";
+
+    const std::optional<PngData> data = pngData(packed);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->rawBytes, 9264);
+    EXPECT_EQ(data->rows, 48);
+    EXPECT_EQ(data->dataBytes, packed.size() - 8 - 25 - 12 - 12);
+    // Adam7 passes of 8 × 8: 1 + 1 + 1 + 2 + 2 + 4 + 4 rows, 271 bytes in all.
+    const std::optional<PngData> passes = pngData(pngOfRows(8, 8, QByteArray(271, '\0'), 9, true));
+    ASSERT_TRUE(passes);
+    EXPECT_EQ(passes->rawBytes, 271);
+    EXPECT_EQ(passes->rows, 15);
+    EXPECT_EQ(pngData(kRedDisc), std::nullopt);
+
+    EXPECT_TRUE(pngDataWithinPicture(packed));
+    EXPECT_TRUE(pngDataWithinPicture(stored));
+    EXPECT_TRUE(pngDataWithinPicture(pngOfRows(8, 8, QByteArray(271, '\0'), 9, true)));
+    EXPECT_FALSE(pngDataWithinPicture(pngOfRows(8, 8, QByteArray(272, '\0'), 9, true)));
+    EXPECT_FALSE(pngDataWithinPicture(pngOfRows(48, 48, rows + '\0'))) << "one byte past its rows";
+    EXPECT_FALSE(pngDataWithinPicture(runsOn));
+    EXPECT_FALSE(pngDataWithinPicture(longData));
+    EXPECT_TRUE(pngDataWithinPicture(packed.left(packed.size() / 2))) << "cut off: the reader's to refuse";
+    EXPECT_TRUE(pngDataWithinPicture(kRedDisc)) << "no PNG";
+
+    ManualWorkQueue queue;
+    ResultPort port;
+    const auto decoding = std::make_shared<IconDecoding>(&queue, port.handle(), [] {});
+    const auto icon = [&](const QString& name, const QByteArray& bytes) {
+        return boundedIcon({home.writeFile(name, bytes)}, decoding);
+    };
+    EXPECT_EQ(icon(QStringLiteral("packed.png"), packed).pixmap(48, 48).toImage().pixelColor(24, 24), red)
+        << "decoded at once";
+    EXPECT_TRUE(icon(QStringLiteral("long.png"), longData).isNull()) << "refused before it is read";
+    const QIcon running = icon(QStringLiteral("runs-on.png"), runsOn);
+    EXPECT_TRUE(running.pixmap(48, 48).isNull());
+    EXPECT_TRUE(running.isNull());
+    EXPECT_EQ(queue.pendingCount(), 0u);
+    // Longer than its rows, as stored rows are: decoded on the queue.
+    const QIcon slow = icon(QStringLiteral("stored.png"), stored);
+    EXPECT_TRUE(slow.pixmap(48, 48).isNull());
+    ASSERT_EQ(queue.pendingCount(), 1u);
+    queue.drain();
+    EXPECT_EQ(slow.pixmap(48, 48).toImage().pixelColor(24, 24), red);
 }

@@ -57,6 +57,103 @@ std::optional<QSize> pngSize(const QByteArray& bytes) {
     return QSize(int(width), int(height));
 }
 
+namespace {
+
+// Calls `chunk` with each whole chunk's type and the offset and length of its data, in order.
+template <typename F> void forEachPngChunk(const QByteArray& bytes, F chunk) {
+    qsizetype at = kPngSignatureBytes;
+    while (at + 12 <= bytes.size()) {
+        const qsizetype length = qsizetype(bigEndianAt(bytes, at));
+        if (length > bytes.size() - at - 12) return;
+        chunk(QByteArrayView(bytes).sliced(at + 4, 4), at + 8, length);
+        at += 12 + length;
+    }
+}
+
+} // namespace
+
+std::optional<PngData> pngData(const QByteArray& bytes) {
+    const std::optional<QSize> size = pngSize(bytes);
+    if (!size) return std::nullopt;
+    // After the width and the height: the bit depth, the colour type and, third, the interlace.
+    const int depth = quint8(bytes[kPngSignatureBytes + 16]);
+    const int colorType = quint8(bytes[kPngSignatureBytes + 17]);
+    const int interlace = quint8(bytes[kPngSignatureBytes + 20]);
+    int channels = 0;
+    switch (colorType) {
+    case 0: // grey
+    case 3: // palette
+        channels = 1;
+        break;
+    case 2: // colour
+        channels = 3;
+        break;
+    case 4: // grey and alpha
+        channels = 2;
+        break;
+    case 6: // colour and alpha
+        channels = 4;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if ((depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) || interlace > 1)
+        return std::nullopt;
+    PngData data;
+    const auto addPass = [&](qint64 width, qint64 height) {
+        if (width <= 0 || height <= 0) return;
+        data.rows += height;
+        data.rawBytes += height * (1 + (width * depth * channels + 7) / 8);
+    };
+    const qint64 width = size->width(), height = size->height();
+    if (interlace == 0) {
+        addPass(width, height);
+    } else {
+        // Adam7's seven passes: where each starts across and down, and its steps.
+        static constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                              {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        for (const auto& p : kPasses)
+            addPass((width - p[0] + p[2] - 1) / p[2], (height - p[1] + p[3] - 1) / p[3]);
+    }
+    forEachPngChunk(bytes, [&](QByteArrayView type, qsizetype, qsizetype length) {
+        if (type == "IDAT") data.dataBytes += length;
+    });
+    return data;
+}
+
+bool pngDataWithinPicture(const QByteArray& bytes) {
+    if (!bytes.startsWith(QByteArrayView(kPngSignature, kPngSignatureBytes))) return true;
+    const std::optional<PngData> data = pngData(bytes);
+    if (!data || data->dataBytes > data->longestData()) return false;
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return false;
+    qint64 inflated = 0;
+    bool ended = false;
+    // Stops one byte past the rows: inflating to the end is what takes the time.
+    forEachPngChunk(bytes, [&](QByteArrayView type, qsizetype at, qsizetype length) {
+        if (type != "IDAT" || ended || inflated > data->rawBytes) return;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData() + at));
+        stream.avail_in = uInt(length);
+        for (;;) {
+            char scratch[1 << 14];
+            stream.next_out = reinterpret_cast<Bytef*>(scratch);
+            stream.avail_out = sizeof scratch;
+            const int status = inflate(&stream, Z_NO_FLUSH);
+            inflated += qint64(sizeof scratch - stream.avail_out);
+            // Nothing more to give before the next chunk's data.
+            if (status == Z_BUF_ERROR) return;
+            // Its end, or a damaged stream, which the reader refuses as it reaches it.
+            if (status != Z_OK) {
+                ended = true;
+                return;
+            }
+            if (inflated > data->rawBytes || (stream.avail_in == 0 && stream.avail_out > 0)) return;
+        }
+    });
+    inflateEnd(&stream);
+    return inflated <= data->rawBytes;
+}
+
 QByteArray withoutTextChunks(QByteArray bytes) {
     if (!bytes.startsWith(QByteArrayView(kPngSignature, kPngSignatureBytes))) return bytes;
     QByteArray kept;
@@ -108,10 +205,12 @@ struct Picture {
     bool scalable = false;
     bool unusable = false; // its header read, but its pixels did not
     QByteArray format;
+    std::optional<PngData> png;
 
-    // Decoding it at `size` is quick enough for the asking thread, whatever the file holds.
+    // Decoding it at `size` is quick enough for the asking thread, whatever the file holds: a
+    // small PNG whose data is no longer than its rows, as compressed data is.
     bool decodesInline() const {
-        return format == "png" && natural.width() <= kMaximumInlineDecodeSide &&
+        return png && png->dataBytes <= png->rawBytes && natural.width() <= kMaximumInlineDecodeSide &&
                natural.height() <= kMaximumInlineDecodeSide;
     }
 };
@@ -175,7 +274,13 @@ std::optional<Picture> readPicture(const QString& path) {
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, path, false);
     if (!r.reader) return std::nullopt;
-    return Picture{path, r.natural, r.scalable(), false, r.format};
+    Picture picture{path, r.natural, r.scalable(), false, r.format, std::nullopt};
+    if (r.format == "png") {
+        // Data longer than its rows can take is refused before it is ever inflated.
+        picture.png = pngData(bytes);
+        if (picture.png && picture.png->dataBytes > picture.png->longestData()) return std::nullopt;
+    }
+    return picture;
 }
 
 // The picture's file read again (it may have changed since, so within the limits again) at `size`.
@@ -185,6 +290,7 @@ QImage render(const Picture& picture, const QSize& size) {
     std::optional<QByteArray> inflated = inflatedDrawing(readIconFile(picture.path), kMaximumIconFileBytes);
     if (!inflated) return {};
     QByteArray bytes = withoutTextChunks(std::move(*inflated));
+    if (!pngDataWithinPicture(bytes)) return {};
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, picture.path, true);

@@ -24,8 +24,9 @@ constexpr int kMaximumIconSide = 2048;
 
 class WorkQueue;
 
-// The widest and tallest bitmap decoded on the asking thread: a small PNG decodes in a few
-// milliseconds; anything larger, and any other format, may take seconds.
+// The widest and tallest bitmap decoded on the asking thread: a small PNG whose image data is no
+// longer than its rows decodes in a few milliseconds; anything larger, and any other format, may
+// take seconds.
 constexpr int kMaximumInlineDecodeSide = 256;
 
 // Where the pictures too costly to decode on the asking thread are decoded, and how the asker
@@ -49,6 +50,24 @@ QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decodin
 
 // The size a PNG's header chunk names, read from its first bytes alone; none for what is no PNG.
 std::optional<QSize> pngSize(const QByteArray& bytes);
+// What a PNG's image data takes: `rows` rows of `rawBytes` together inflated (each row's filter
+// byte included, and each pass of an interlaced picture), held in `dataBytes` of its data chunks.
+struct PngData {
+    qint64 rawBytes = 0;
+    qint64 rows = 0;
+    qint64 dataBytes = 0;
+
+    // The most any deflate stream of the rows takes: fixed codes spend 9 bits on some bytes,
+    // stored blocks 5 bytes each, at worst one per row.
+    qint64 longestData() const { return rawBytes + rawBytes / 8 + 5 * rows + 64; }
+};
+// None for what is no PNG, or one whose header names no picture a reader can decode.
+std::optional<PngData> pngData(const QByteArray& bytes);
+// Whether a PNG's image data is what its rows take and no more: no longer than deflate's worst
+// for them, and inflating to no more than they hold. The reader would inflate whatever runs on
+// past the last row to its end, however long: a megabyte of it holds a gigabyte of zeros. Checked
+// by inflating no further than one byte past the rows. Anything but a PNG passes.
+bool pngDataWithinPicture(const QByteArray& bytes);
 // A PNG's bytes without its text chunks (compressed or not), which a reader would otherwise hold
 // whole in memory, inflated: a few kilobytes can name gigabytes. Anything else comes back as it is.
 QByteArray withoutTextChunks(QByteArray bytes);
