@@ -363,3 +363,68 @@ TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecod
     queue.drain();
     EXPECT_EQ(slow.pixmap(48, 48).toImage().pixelColor(24, 24), red);
 }
+
+// A drawing draws from its own file alone: a picture it places by a path (a FIFO's included, a
+// path an entity spells, one placed inside an inline drawing) makes it no icon, and is never
+// opened; an inline picture is drawn.
+TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineOneIsDrawn) {
+    TempHome home;
+    const auto png = [](QColor color) {
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(color);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    const QString green = home.writeFile(QStringLiteral("green.png"), png(Qt::green));
+    const QString fifo = home.root() + QStringLiteral("/fifo.png");
+    ASSERT_TRUE(makeHostile(Hostile::fifo, fifo, {}, 0));
+    const auto drawing = [](const QByteArray& href, const QByteArray& doctype = {}) {
+        return doctype +
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+               "width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"#ff0000\"/>"
+               "<image x=\"4\" y=\"4\" width=\"8\" height=\"8\" xlink:href=\"" +
+               href + "\"/></svg>";
+    };
+    const auto inlined = [](const QByteArray& mime, const QByteArray& bytes) {
+        return "data:" + mime + ";base64," + bytes.toBase64();
+    };
+    const QByteArray byPath = drawing(green.toUtf8());
+    const QByteArray byEntity =
+        drawing("&picture;", "<!DOCTYPE svg [<!ENTITY picture \"" + green.toUtf8() + "\">]>");
+    const QByteArray inPlacedDrawing = drawing(inlined("image/svg+xml", byPath));
+    const QByteArray inline_ = drawing(inlined("image/png", png(Qt::blue)));
+    const QByteArray inlineInPlaced = drawing(inlined("image/svg+xml", inline_));
+
+    EXPECT_FALSE(drawingReadsOnlyItself(byPath));
+    EXPECT_FALSE(drawingReadsOnlyItself(byEntity));
+    EXPECT_FALSE(drawingReadsOnlyItself(inPlacedDrawing));
+    EXPECT_FALSE(drawingReadsOnlyItself(drawing("passwd")));
+    EXPECT_FALSE(drawingReadsOnlyItself(drawing(" data:image/png;base64,")));
+    EXPECT_FALSE(drawingReadsOnlyItself(
+        QByteArray(byPath).replace("xlink:href", "other:href").replace("xmlns:xlink", "xmlns:other")));
+    EXPECT_FALSE(drawingReadsOnlyItself(inlined("image/svg+xml", {}) + "<svg")) << "no XML";
+    EXPECT_TRUE(drawingReadsOnlyItself(inline_));
+    EXPECT_TRUE(drawingReadsOnlyItself(inlineInPlaced));
+    EXPECT_TRUE(drawingReadsOnlyItself(kRedDisc));
+    QByteArray nested = byPath;
+    for (int i = 0; i < 6; ++i) nested = drawing(inlined("image/svg+xml", nested));
+    EXPECT_FALSE(drawingReadsOnlyItself(nested)) << "placed deeper than is looked into";
+
+    for (const QByteArray& refused : {byPath, byEntity, inPlacedDrawing}) {
+        const QIcon icon = boundedIcon({home.writeFile(QStringLiteral("refused.svg"), refused)});
+        EXPECT_TRUE(icon.pixmap(64, 64).isNull()) << refused.constData();
+        EXPECT_TRUE(icon.isNull());
+    }
+    const QString waiting = home.writeFile(QStringLiteral("fifo.svg"), drawing(fifo.toUtf8()));
+    EXPECT_EQ(promptly([waiting] { return boundedIcon({waiting}).pixmap(64, 64).isNull(); }, {fifo}),
+              std::optional<bool>(true));
+    for (const QByteArray& drawn : {inline_, inlineInPlaced}) {
+        const QImage image =
+            boundedIcon({home.writeFile(QStringLiteral("inline.svg"), drawn)}).pixmap(64, 64).toImage();
+        EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(32, 32), QColor(Qt::blue));
+    }
+}

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <algorithm>
 #ifdef __GLIBC__
@@ -197,6 +198,55 @@ std::optional<QByteArray> inflatedDrawing(const QByteArray& bytes, qsizetype max
 
 namespace {
 
+// How deep drawings placed in drawings are looked into; one deeper is refused.
+constexpr int kDeepestPlacedDrawing = 4;
+
+bool placesOnlyInlinePictures(const QByteArray& drawing, int depth);
+
+// Whether a picture placed inline is one the renderer decodes without reading past it.
+bool placedPictureReadsOnlyItself(const QByteArray& picture, int depth) {
+    if (pngSize(picture)) return pngDataWithinPicture(picture);
+    if (picture.startsWith("\x1f\x8b")) {
+        const std::optional<QByteArray> inflated = inflatedDrawing(picture, kMaximumIconFileBytes);
+        return inflated && placesOnlyInlinePictures(*inflated, depth);
+    }
+    // Only a drawing names other files; the image plugins recognise one by this.
+    if (picture.left(4096).contains("<svg")) return placesOnlyInlinePictures(picture, depth);
+    return true;
+}
+
+bool placesOnlyInlinePictures(const QByteArray& drawing, int depth) {
+    if (depth > kDeepestPlacedDrawing) return false;
+    QXmlStreamReader xml(drawing);
+    // Names as the renderer reads them, prefixes and all, whatever namespaces they are bound to.
+    xml.setNamespaceProcessing(false);
+    const auto local = [](QStringView name) { return name.mid(name.lastIndexOf(u':') + 1); };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const QStringView element = local(xml.qualifiedName());
+        if (element != u"image" && element != u"feImage") continue;
+        for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+            if (local(attribute.qualifiedName()) != u"href") continue;
+            // As the renderer takes an inline picture: the base64 after its last "base64,".
+            const QStringView reference = attribute.value();
+            if (!reference.startsWith(u"data:")) return false;
+            const qsizetype base64 = reference.lastIndexOf(u"base64,");
+            if (base64 >= 0 && !placedPictureReadsOnlyItself(
+                                   QByteArray::fromBase64(reference.mid(base64 + 7).toLatin1()), depth + 1))
+                return false;
+        }
+    }
+    return !xml.hasError();
+}
+
+} // namespace
+
+bool drawingReadsOnlyItself(const QByteArray& drawing) {
+    return placesOnlyInlinePictures(drawing, 0);
+}
+
+namespace {
+
 // What one file holds, as far as its header tells. Its pixels are read again only to draw a size
 // not drawn yet, so an icon keeps the sizes it is drawn at rather than every file of its theme.
 struct Picture {
@@ -245,6 +295,8 @@ Reader readerWithin(QBuffer& buffer, const QString& path, bool measureScalable) 
         if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
         if (!r.reader->canRead()) return {};
         r.format = r.reader->format();
+        // Measured, a drawing is parsed, and the pictures it names read.
+        if (measureScalable && r.scalable() && !drawingReadsOnlyItself(buffer.data())) return {};
         r.natural = !measureScalable && r.scalable() ? kUnmeasuredScalable : r.reader->size();
     }
     if (r.natural.isEmpty()) return {};

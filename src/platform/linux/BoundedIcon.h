@@ -71,6 +71,12 @@ bool pngDataWithinPicture(const QByteArray& bytes);
 // A PNG's bytes without its text chunks (compressed or not), which a reader would otherwise hold
 // whole in memory, inflated: a few kilobytes can name gigabytes. Anything else comes back as it is.
 QByteArray withoutTextChunks(QByteArray bytes);
+// Whether a drawing (SVG) names no file but itself: each picture it places (`<image>`) is inline
+// (`data:`), and any such picture that is itself a drawing does the same. The renderer opens a
+// picture's file by any path it names, relative ones from the working folder, a FIFO too, where
+// the read waits for ever. One that does not parse is refused: the renderer would have opened
+// what it named before the fault.
+bool drawingReadsOnlyItself(const QByteArray& drawing);
 // A compressed drawing (gzip) inflated, none when it is damaged or holds more than `maximumBytes`:
 // the image reader inflates one without a bound, and a few megabytes of it can hold gigabytes.
 // Anything else comes back as it is.
