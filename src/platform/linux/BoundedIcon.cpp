@@ -360,15 +360,6 @@ QImage render(const Picture& picture, const QSize& size) {
     return bitmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// What a decoding on the queue freed goes back to the system. A drawing of many shapes parses into
-// tens of megabytes of small allocations; freed, they stay with the queue thread's heap, which no
-// later icon of ordinary size reuses, for as long as the program runs.
-void returnFreedMemory() {
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
-}
-
 // Shared by every icon of the same files while any of them, or any pixmap drawn from them, is in
 // use (the tiles of one application take their pixmap from an icon they then let go): the files
 // are looked at once, when first needed, and each size is drawn once.
@@ -467,7 +458,6 @@ struct IconState : std::enable_shared_from_this<IconState> {
             // Told as soon as it is in, not once the queue is empty: a drawing that takes seconds
             // behind it would keep this one from showing as long.
             if (decoder->decoded) decoder->port.post(decoder->decoded);
-            returnFreedMemory();
         });
         return {};
     }
@@ -528,6 +518,16 @@ private:
 };
 
 } // namespace
+
+// A drawing of many shapes parses into tens of megabytes of small allocations, and a large bitmap
+// decodes into one of tens; freed, they stay with the heap of the thread that made them (or that
+// of the thread that freed them), which no later icon of ordinary size reuses, for as long as the
+// program runs.
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
 
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding) {
     if (files.empty()) return {};

@@ -48,6 +48,10 @@ struct IconDecoding {
 // Given `decoding`, a size that is not a small PNG is drawn as nothing until it is decoded there.
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding = nullptr);
 
+// Gives the memory that decoding freed back to the system, from every thread's heap. It holds each
+// heap while it looks through it, so it is for after a burst of decoding, not after each picture.
+void returnFreedMemory();
+
 // The size a PNG's header chunk names, read from its first bytes alone; none for what is no PNG.
 std::optional<QSize> pngSize(const QByteArray& bytes);
 // What a PNG's image data takes: `rows` rows of `rawBytes` together inflated (each row's filter
