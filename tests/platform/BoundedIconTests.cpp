@@ -428,3 +428,19 @@ TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineO
         EXPECT_EQ(image.pixelColor(32, 32), QColor(Qt::blue));
     }
 }
+
+// Each size drawn is kept for the next ask, but a picture for the active mode (the pointer over
+// the icon) only while its asker holds it.
+TEST(BoundedIcon, APictureForTheActiveModeIsHeldOnlyByItsAsker) {
+    TempHome home;
+    const QIcon icon =
+        boundedIcon({home.writeFile(QStringLiteral("red.png"), pngOfRows(48, 48, rowsOf(48, Qt::red)))});
+    const QPixmap normal = icon.pixmap(QSize(44, 44));
+    EXPECT_EQ(icon.pixmap(QSize(44, 44)).cacheKey(), normal.cacheKey());
+    const QPixmap active = icon.pixmap(QSize(71, 71), QIcon::Active);
+    EXPECT_EQ(active.size(), QSize(71, 71));
+    EXPECT_EQ(active.toImage().pixelColor(35, 35), QColor(Qt::red));
+    EXPECT_TRUE(active.isDetached()) << "kept besides";
+    EXPECT_NE(icon.pixmap(QSize(71, 71), QIcon::Active).cacheKey(), active.cacheKey());
+    EXPECT_EQ(icon.pixmap(QSize(44, 44), QIcon::Active).cacheKey(), normal.cacheKey()) << "a size kept";
+}

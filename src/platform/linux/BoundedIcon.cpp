@@ -429,24 +429,27 @@ struct IconState : std::enable_shared_from_this<IconState> {
         return *pixmaps.insert(key, QPixmap::fromImage(image));
     }
 
-    QPixmap pixmap(const QSize& size, const std::shared_ptr<const IconDecoding>& decoder) {
+    // `shared`: kept for every later ask of the size; else (a picture drawn for a moment, as while
+    // the pointer is over it) held only by the asker, and gone with its last copy.
+    QPixmap pixmap(const QSize& size, const std::shared_ptr<const IconDecoding>& decoder, bool shared) {
         if (size.isEmpty()) return {};
         const std::lock_guard lock(mutex);
         const quint64 key = keyOf(size);
+        const auto keepIf = [&](const QImage& image) {
+            if (image.isNull()) return QPixmap();
+            return shared ? keep(key, image) : QPixmap::fromImage(image);
+        };
         if (auto it = pixmaps.constFind(key); it != pixmaps.constEnd()) return *it;
         if (auto it = decoded.find(key); it != decoded.end()) {
             const QImage image = std::move(*it);
             decoded.erase(it);
             // Nothing read: asked again, the files are tried again.
-            return image.isNull() ? QPixmap() : keep(key, image);
+            return keepIf(image);
         }
         if (decoding.contains(key)) return {};
         const Picture* best = bestFor(size);
         if (!best) return {};
-        if (!decoder || !decoder->queue || best->decodesInline()) {
-            const QImage image = decode(size);
-            return image.isNull() ? QPixmap() : keep(key, image);
-        }
+        if (!decoder || !decoder->queue || best->decodesInline()) return keepIf(decode(size));
         decoding.insert(key);
         decoder->queue->async([state = shared_from_this(), size, key, decoder] {
             QImage image = state->decode(size);
@@ -483,17 +486,20 @@ public:
     BoundedIconEngine(std::shared_ptr<IconState> state, std::shared_ptr<const IconDecoding> decoding)
         : state_(std::move(state)), decoding_(std::move(decoding)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap image = pixmap(rect.size() * ratio, mode, state);
+        // Painted, a picture is not held by anyone: kept, whatever the mode.
+        const QPixmap image = state_->pixmap(rect.size() * ratio, decoding_, true);
         if (image.isNull()) return;
         const QSize shown = image.size().scaled(rect.size(), Qt::KeepAspectRatio);
         QRect target(QPoint(), shown);
         target.moveCenter(rect.center());
         painter->drawPixmap(target, image);
     }
-    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        return state_->pixmap(size, decoding_);
+    // A picture for the icon's active mode (the pointer over it) is drawn at the size asked like
+    // any other, but not kept once its asker lets it go: the asker holds it while it is active.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        return state_->pixmap(size, decoding_, mode != QIcon::Active);
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
         const std::lock_guard lock(state_->mutex);

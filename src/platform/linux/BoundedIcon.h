@@ -46,6 +46,8 @@ struct IconDecoding {
 // read again for each size drawn. It is null when none of them is a regular file within the
 // limits with a picture's header; a file whose pixels then do not read gives way to the next.
 // Given `decoding`, a size that is not a small PNG is drawn as nothing until it is decoded there.
+// Each size drawn is kept for every icon of the same files, but for the active mode's pictures
+// (drawn while the pointer is over the icon), which only their asker holds.
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding = nullptr);
 
 // Gives the memory that decoding freed back to the system, from every thread's heap. It holds each
