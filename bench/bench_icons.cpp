@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 #include "platform/ThreadWorkQueue.h"
+#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/IconThemes.h"
 
 #include "support/HostilePictures.h"
@@ -174,6 +175,8 @@ BENCHMARK(BM_HostileIconFirstDrawOnTheMainThread)
     ->Iterations(3);
 
 int main(int argc, char** argv) {
+    // As the program does.
+    mapLargeBlocksApart();
     QApplication app(argc, argv);
     return vantrel::bench::runBenchmarks(argc, argv);
 }

@@ -535,6 +535,12 @@ void returnFreedMemory() {
 #endif
 }
 
+void mapLargeBlocksApart() {
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+}
+
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding) {
     if (files.empty()) return {};
     static std::mutex mutex;
