@@ -519,31 +519,25 @@ TEST_F(DockTilesTest, ATileKeepsItsPictureAtTheSizeDrawnAndTheMagnifiedOneOnlyWh
 
     for (DockTile* tile : std::initializer_list<DockTile*>{&pinned, &app}) {
         tile->resize(49, 56);
-        ASSERT_FALSE(asked->empty());
-        EXPECT_EQ(asked->back().size, QSize(44, 44));
-        EXPECT_EQ(asked->back().mode, QIcon::Normal);
-        const auto centre = [tile] {
-            return qobject_cast<DockShortcutButton*>(tile) ? painted(*static_cast<DockShortcutButton*>(tile))
-                                                           : painted(*static_cast<DockAppButton*>(tile));
+        const auto shown = [&] {
+            // The icon as the tile draws it now, centred on its rest.
+            QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            tile->paintTile(painter);
+            return std::make_tuple(asked->back().size, asked->back().mode, image.pixelColor(24, 26));
         };
-        EXPECT_EQ(centre().pixelColor(24, 26), QColor(Qt::red));
-
-        const auto settle = [tile] {
+        EXPECT_EQ(shown(), std::make_tuple(QSize(44, 44), QIcon::Normal, QColor(Qt::red)));
+        const auto hover = [tile](bool on) {
+            tile->setHovering(on);
             if (QVariantAnimation* animation = tile->effect().animation())
                 animation->setCurrentTime(animation->totalDuration());
         };
-        tile->setHovering(true);
-        settle();
-        EXPECT_EQ(asked->back().size, QSize(71, 71));
-        EXPECT_EQ(asked->back().mode, QIcon::Active);
-        EXPECT_EQ(centre().pixelColor(24, 26), QColor(Qt::blue));
+        hover(true);
+        EXPECT_EQ(shown(), std::make_tuple(QSize(71, 71), QIcon::Active, QColor(Qt::blue)));
         const std::size_t magnified = asked->size() - 1;
-
-        tile->setHovering(false);
-        settle();
-        EXPECT_EQ(asked->back().size, QSize(44, 44));
-        EXPECT_EQ(asked->back().mode, QIcon::Normal);
-        EXPECT_EQ(centre().pixelColor(24, 26), QColor(Qt::red));
+        hover(false);
+        EXPECT_EQ(shown(), std::make_tuple(QSize(44, 44), QIcon::Normal, QColor(Qt::red)));
         EXPECT_FALSE(asked->back().given.isDetached()) << "the picture at rest is not held";
         EXPECT_TRUE((*asked)[magnified].given.isDetached()) << "the magnified picture is still held";
     }
