@@ -28,6 +28,7 @@
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
+#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/IconThemes.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
         std::fputs(request.error.toLocal8Bit().constData(), stderr);
         return request.exitCode;
     }
+    // Before anything large is allocated: a picture's memory goes back once it is freed.
+    mapLargeBlocksApart();
     ProcessEnvironment environment;
     // Chosen before the application object exists, and passed as an argument rather than through
     // the environment, so the programs Vantrel opens still make their own choice.

@@ -18,12 +18,20 @@ void DockAppButton::setApp(const RunningAppItem& app) {
     app_ = app;
     setToolTip(app_.name);
     setAccessibleName(app_.name);
-    const int side = int(std::ceil(iconSize() * 1.6 * 2));
-    pixmap_ = app_.icon.isNull() ? QPixmap() : app_.icon.pixmap(side, side);
+    const QPixmap shown = app_.icon.isNull() ? QPixmap() : picture(app_.icon);
+    // A picture still being decoded leaves the one shown before in its place.
+    if (!shown.isNull() || app_.icon.isNull() || pixmap_.isNull()) pixmap_ = shown;
     // An icon that names a picture nothing here can draw: the generic application.
-    if (pixmap_.isNull()) pixmap_ = context_.store.genericApplicationIcon().pixmap(side, side);
+    if (pixmap_.isNull()) pixmap_ = picture(context_.store.genericApplicationIcon());
     refreshLabel();
     Q_EMIT needsDisplay();
+}
+
+void DockAppButton::pictureSideChanged() {
+    QIcon icon = app_.icon;
+    if (icon.isNull()) icon = context_.store.genericApplicationIcon();
+    // Until the new size is decoded, the picture shown is drawn scaled.
+    if (const QPixmap taken = picture(icon); !taken.isNull()) pixmap_ = taken;
 }
 
 QRectF DockAppButton::iconRect() const {

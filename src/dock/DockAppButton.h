@@ -34,6 +34,7 @@ protected:
     void paintIcon(QPainter& painter) const override;
     void paintDecoration(QPainter& painter) const override;
     QString labelText() const override;
+    void pictureSideChanged() override;
 
 private:
     RunningAppItem app_;

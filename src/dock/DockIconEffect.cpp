@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QRectF>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -76,6 +77,13 @@ DockIconVisualState DockIconEffect::target() const {
     return DockIconVisualState::forHover(hovering_, preferences_.customDockMagnification(),
                                          preferences_.customDockIconAnimation(),
                                          preferences_.customDockMagnificationScale());
+}
+
+double DockIconEffect::hoveredScale() const {
+    return std::max(1.0, DockIconVisualState::forHover(true, preferences_.customDockMagnification(),
+                                                       preferences_.customDockIconAnimation(),
+                                                       preferences_.customDockMagnificationScale())
+                             .scale);
 }
 
 void DockIconEffect::setHovering(bool hovering) {

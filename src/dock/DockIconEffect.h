@@ -55,6 +55,8 @@ public:
     const DockIconVisualState& current() const { return current_; }
     // The state the icon is heading for.
     DockIconVisualState target() const;
+    // The scale the icon is drawn at while hovered, at least 1, whether hovered now or not.
+    double hoveredScale() const;
     // The animation that runs, or none; tests step it.
     QVariantAnimation* animation() const { return animation_; }
     // The animation that the last change started with.

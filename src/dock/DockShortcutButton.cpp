@@ -102,26 +102,43 @@ void DockShortcutButton::updateIcon() {
     if (plain.kind == DockShortcut::Kind::folder && plain.folderColor == DockFolderColor::none)
         plain.folderColor.reset();
     const std::optional<QIcon> icon = context_.content.icon(plain);
-    const int side = int(std::ceil(iconSize() * 1.6 * 2));
-    filePixmap_ = icon && !icon->isNull() ? icon->pixmap(side, side) : QPixmap();
+    fileIcon_ = icon && !icon->isNull() ? *icon : QIcon();
+    const QPixmap taken = fileIcon_.isNull() ? QPixmap() : picture(fileIcon_);
+    // A picture still being decoded leaves the one shown before in its place.
+    if (!taken.isNull() || fileIcon_.isNull()) filePixmap_ = taken;
     chooseIcon();
 }
 
 void DockShortcutButton::chooseIcon() {
-    const int side = int(std::ceil(iconSize() * 1.6 * 2));
     rule_ = IconRule::placeholder;
     pixmap_ = {};
+    shownIcon_ = {};
     if (!filePixmap_.isNull()) {
         rule_ = IconRule::fileIcon;
         pixmap_ = filePixmap_;
+        shownIcon_ = fileIcon_;
     } else if (item_.kind == DockShortcut::Kind::folder && item_.folderColor && color(*item_.folderColor)) {
         rule_ = IconRule::coloredFolder;
     } else if (item_.kind == DockShortcut::Kind::application) {
-        if (const auto app = context_.store.runningApp(item_); app && !app->icon.isNull())
-            pixmap_ = app->icon.pixmap(side, side);
+        if (const auto app = context_.store.runningApp(item_); app && !app->icon.isNull()) {
+            pixmap_ = picture(app->icon);
+            shownIcon_ = app->icon;
+        }
         rule_ = pixmap_.isNull() ? IconRule::genericApplication : IconRule::windowIcon;
-        if (pixmap_.isNull()) pixmap_ = context_.store.genericApplicationIcon().pixmap(side, side);
+        if (pixmap_.isNull()) {
+            shownIcon_ = context_.store.genericApplicationIcon();
+            pixmap_ = picture(shownIcon_);
+        }
     }
+}
+
+void DockShortcutButton::pictureSideChanged() {
+    if (shownIcon_.isNull()) return;
+    // Until the new size is decoded, the picture shown is drawn scaled.
+    const QPixmap taken = picture(shownIcon_);
+    if (taken.isNull()) return;
+    pixmap_ = taken;
+    if (rule_ == IconRule::fileIcon) filePixmap_ = taken;
 }
 
 void DockShortcutButton::paintIcon(QPainter& painter) const {

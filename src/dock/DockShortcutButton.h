@@ -4,6 +4,7 @@
 #include "dock/DockTile.h"
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QPixmap>
 #include <functional>
 
@@ -48,6 +49,7 @@ public:
 protected:
     void paintIcon(QPainter& painter) const override;
     QString labelText() const override;
+    void pictureSideChanged() override;
 
 private:
     void updateIcon();
@@ -58,7 +60,11 @@ private:
     bool isEditing_ = false;
     IconRule rule_ = IconRule::placeholder;
     QPixmap pixmap_;
-    // The item's own icon, read when the item is set; null when it has none that can be drawn.
+    // The icon `pixmap_` is drawn from, taken again at each side the tile keeps.
+    QIcon shownIcon_;
+    // The item's own icon, read when the item is set, and its picture; null when it has none that
+    // can be drawn.
+    QIcon fileIcon_;
     QPixmap filePixmap_;
     QAbstractButton* badge_ = nullptr;
 };

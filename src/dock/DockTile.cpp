@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <cmath>
 
 namespace vantrel {
 
@@ -49,7 +50,15 @@ DockTile::DockTile(const DockViewContext& context, QWidget* parent)
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
-    connect(&effect_, &DockIconEffect::changed, this, &DockTile::needsDisplay);
+    connect(&effect_, &DockIconEffect::changed, this, [this] {
+        // Magnified, the icon is drawn from a larger picture, taken as the effect starts; at rest
+        // again, the larger one is let go.
+        if (const int side = pictureSide(); side != pictureSide_) {
+            pictureSide_ = side;
+            pictureSideChanged();
+        }
+        Q_EMIT needsDisplay();
+    });
     connect(&label_, &DockHoverLabel::changed, this, &DockTile::needsDisplay);
     connect(&context.preferences, &VantrelPreferences::changed, this,
             [this](VantrelPreferences::Setting setting) {
@@ -59,6 +68,21 @@ DockTile::DockTile(const DockViewContext& context, QWidget* parent)
 
 double DockTile::iconSize() const {
     return context_.preferences.customDockIconSize();
+}
+
+bool DockTile::magnified() const {
+    // Until the effect is back at rest, as it shrinks after the pointer left.
+    return (effect_.hovering() || effect_.current().scale > 1) && effect_.hoveredScale() > 1;
+}
+
+int DockTile::pictureSide() const {
+    return int(std::ceil(std::ceil(iconSize() * (magnified() ? effect_.hoveredScale() : 1.0)) *
+                         devicePixelRatioF()));
+}
+
+QPixmap DockTile::picture(const QIcon& icon) const {
+    const int side = int(std::ceil(iconSize() * (magnified() ? effect_.hoveredScale() : 1.0)));
+    return icon.pixmap(QSize(side, side), devicePixelRatioF(), magnified() ? QIcon::Active : QIcon::Normal);
 }
 
 double DockTile::tileWidth() const {

@@ -5,6 +5,7 @@
 #include "dock/DockMenu.h"
 #include "dock/DockViewContext.h"
 
+#include <QIcon>
 #include <QPainterPath>
 #include <QWidget>
 
@@ -28,6 +29,10 @@ public:
     double iconSize() const;
     // The icon's place in the tile, before the hover effect.
     virtual QRectF iconRect() const;
+    // The icon's picture as it is kept: at the size it is drawn at rest, and as large as the hover
+    // effect draws it while that magnifies it (in the icon's active mode then, which the icon
+    // need not keep for others), in the tile's device pixels.
+    QPixmap picture(const QIcon& icon) const;
     // The tile's width in the row (icon + 5 for the standard tiles).
     virtual double tileWidth() const;
 
@@ -59,6 +64,8 @@ protected:
     virtual void paintDecoration(QPainter&) const {}
     // The name in the bubble; empty: no bubble.
     virtual QString labelText() const { return {}; }
+    // What picture() takes changed: the tile takes its picture again.
+    virtual void pictureSideChanged() {}
 
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -80,6 +87,12 @@ private:
 
     DockIconEffect effect_;
     DockHoverLabel label_;
+    bool magnified() const;
+    // The side in device pixels picture() takes.
+    int pictureSide() const;
+
+    // The side last told to pictureSideChanged().
+    int pictureSide_ = 0;
 };
 
 // Fills `name`'s glyph into `box` with `brush` (a gradient, say), the catalogue's strokes drawn

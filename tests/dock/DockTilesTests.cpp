@@ -10,6 +10,8 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QIconEngine>
+#include <QVariantAnimation>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -471,3 +473,72 @@ TEST_F(DockTilesTest, TheRemoveBadgeCastsABlackShadowOfHalfOpacityAndRadiusTwoAl
 }
 
 } // namespace
+
+namespace {
+
+// An icon that hands out a picture of each size asked, red, or blue in the active mode, and
+// keeps a copy of each to see whether anyone else still holds it.
+class SizeRecordingEngine final : public QIconEngine {
+public:
+    struct Asked {
+        QSize size;
+        QIcon::Mode mode;
+        QPixmap given;
+    };
+    explicit SizeRecordingEngine(std::shared_ptr<std::vector<Asked>> asked) : asked_(std::move(asked)) {}
+    void paint(QPainter*, const QRect&, QIcon::Mode, QIcon::State) override {}
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        QPixmap picture(size);
+        picture.fill(mode == QIcon::Active ? Qt::blue : Qt::red);
+        asked_->push_back({size, mode, picture});
+        return picture;
+    }
+    bool isNull() override { return false; }
+    QIconEngine* clone() const override { return new SizeRecordingEngine(asked_); }
+
+private:
+    std::shared_ptr<std::vector<Asked>> asked_;
+};
+
+} // namespace
+
+// A tile keeps its icon's picture at the size it is drawn (44 points, one pixel each here), and a
+// picture as large as the magnified icon (ceil(44 × 1.6) = 71) only while the effect magnifies it,
+// asked for in the icon's active mode.
+TEST_F(DockTilesTest, ATileKeepsItsPictureAtTheSizeDrawnAndTheMagnifiedOneOnlyWhileHovered) {
+    preferences.setCustomDockIconAnimation(DockIconAnimation::magnify);
+    preferences.setCustomDockMagnificationScale(1.6);
+    auto asked = std::make_shared<std::vector<SizeRecordingEngine::Asked>>();
+    workspace.icons[QStringLiteral("/apps/editor.desktop")] = QIcon(new SizeRecordingEngine(asked));
+    build({item("Editor", DockShortcut::Kind::application, "/apps/editor.desktop")});
+    RunningAppItem running = appItem(9, "Viewer", false, std::nullopt);
+    running.icon = QIcon(new SizeRecordingEngine(asked));
+    DockShortcutButton pinned(item("Editor", DockShortcut::Kind::application, "/apps/editor.desktop"), ctx(),
+                              host.get());
+    DockAppButton app(running, ctx(), host.get());
+
+    for (DockTile* tile : std::initializer_list<DockTile*>{&pinned, &app}) {
+        tile->resize(49, 56);
+        const auto shown = [&] {
+            // The icon as the tile draws it now, centred on its rest.
+            QImage image(49, 56, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            tile->paintTile(painter);
+            return std::make_tuple(asked->back().size, asked->back().mode, image.pixelColor(24, 26));
+        };
+        EXPECT_EQ(shown(), std::make_tuple(QSize(44, 44), QIcon::Normal, QColor(Qt::red)));
+        const auto hover = [tile](bool on) {
+            tile->setHovering(on);
+            if (QVariantAnimation* animation = tile->effect().animation())
+                animation->setCurrentTime(animation->totalDuration());
+        };
+        hover(true);
+        EXPECT_EQ(shown(), std::make_tuple(QSize(71, 71), QIcon::Active, QColor(Qt::blue)));
+        const std::size_t magnified = asked->size() - 1;
+        hover(false);
+        EXPECT_EQ(shown(), std::make_tuple(QSize(44, 44), QIcon::Normal, QColor(Qt::red)));
+        EXPECT_FALSE(asked->back().given.isDetached()) << "the picture at rest is not held";
+        EXPECT_TRUE((*asked)[magnified].given.isDetached()) << "the magnified picture is still held";
+    }
+}

@@ -5,6 +5,7 @@
 #include "platform/linux/X11RunningApplications.h"
 #include "support/HostileFiles.h"
 #include "support/HostilePictures.h"
+#include "support/ManualWorkQueue.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
@@ -304,4 +305,121 @@ TEST(BoundedIcon, NoIconIsInflatedOrDrawnPastItsBoundsWhateverItsFewBytesName) {
     const QImage large = boundedIcon({svg}).pixmap(4096, 4096).toImage();
     EXPECT_EQ(large.size(), QSize(2048, 2048));
     EXPECT_EQ(large.pixelColor(1024, 1024), QColor(Qt::red));
+}
+
+// A PNG's image data is its rows: data that runs on past them, short or long, is never inflated
+// (a megabyte of it holds a gigabyte of zeros), and only data no longer than the rows is decoded
+// on the asking thread.
+TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecodedAtOnce) {
+    TempHome home;
+    const QColor red(Qt::red);
+    const QByteArray rows = rowsOf(48, red);
+    ASSERT_EQ(rows.size(), 9264);
+    const QByteArray packed = pngOfRows(48, 48, rows);
+    const QByteArray stored = pngOfRows(48, 48, rows, 0);
+    const QByteArray runsOn = pngOfRows(48, 48, rows + QByteArray(1 << 20, '\0'));
+    const QByteArray longData = pngOfRows(48, 48, rows + noiseBytes(64 << 10), 0);
+    ASSERT_LT(runsOn.size(), 4096) << "the zeros are not deflated short";
+
+    // Adam7 passes of 8 × 8 take 271 bytes: exactly those pass, one more does not.
+    EXPECT_EQ(pngData(packed)->rawBytes, 9264);
+    EXPECT_TRUE(pngDataWithinPicture(pngOfRows(8, 8, QByteArray(271, '\0'), 9, true)));
+    EXPECT_FALSE(pngDataWithinPicture(pngOfRows(8, 8, QByteArray(272, '\0'), 9, true)));
+    EXPECT_FALSE(pngDataWithinPicture(pngOfRows(48, 48, rows + '\0'))) << "one byte past its rows";
+    EXPECT_TRUE(pngDataWithinPicture(packed.left(packed.size() / 2))) << "cut off: the reader's to refuse";
+
+    ManualWorkQueue queue;
+    ResultPort port;
+    const auto decoding = std::make_shared<IconDecoding>(&queue, port.handle(), [] {});
+    const auto icon = [&](const QString& name, const QByteArray& bytes) {
+        return boundedIcon({home.writeFile(name, bytes)}, decoding);
+    };
+    EXPECT_EQ(icon(QStringLiteral("packed.png"), packed).pixmap(48, 48).toImage().pixelColor(24, 24), red)
+        << "decoded at once";
+    EXPECT_TRUE(icon(QStringLiteral("long.png"), longData).isNull()) << "refused before it is read";
+    const QIcon running = icon(QStringLiteral("runs-on.png"), runsOn);
+    EXPECT_TRUE(running.pixmap(48, 48).isNull());
+    EXPECT_TRUE(running.isNull());
+    EXPECT_EQ(queue.pendingCount(), 0u);
+    // Longer than its rows, as stored rows are: decoded on the queue.
+    const QIcon slow = icon(QStringLiteral("stored.png"), stored);
+    EXPECT_TRUE(slow.pixmap(48, 48).isNull());
+    ASSERT_EQ(queue.pendingCount(), 1u);
+    queue.drain();
+    EXPECT_EQ(slow.pixmap(48, 48).toImage().pixelColor(24, 24), red);
+}
+
+// A drawing draws from its own file alone: a picture it places by a path (a FIFO's included, a
+// path an entity spells, one placed inside an inline drawing) makes it no icon, and is never
+// opened; an inline picture is drawn.
+TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineOneIsDrawn) {
+    TempHome home;
+    const auto png = [](QColor color) {
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(color);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    const QString green = home.writeFile(QStringLiteral("green.png"), png(Qt::green));
+    const QString fifo = home.root() + QStringLiteral("/fifo.png");
+    ASSERT_TRUE(makeHostile(Hostile::fifo, fifo, {}, 0));
+    const auto drawing = [](const QByteArray& href, const QByteArray& doctype = {}) {
+        return doctype +
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+               "width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\" fill=\"#ff0000\"/>"
+               "<image x=\"4\" y=\"4\" width=\"8\" height=\"8\" xlink:href=\"" +
+               href + "\"/></svg>";
+    };
+    const auto inlined = [](const QByteArray& mime, const QByteArray& bytes) {
+        return "data:" + mime + ";base64," + bytes.toBase64();
+    };
+    const QByteArray byPath = drawing(green.toUtf8());
+    const QByteArray byEntity =
+        drawing("&picture;", "<!DOCTYPE svg [<!ENTITY picture \"" + green.toUtf8() + "\">]>");
+    const QByteArray inPlacedDrawing = drawing(inlined("image/svg+xml", byPath));
+    const QByteArray inline_ = drawing(inlined("image/png", png(Qt::blue)));
+    const QByteArray inlineInPlaced = drawing(inlined("image/svg+xml", inline_));
+
+    EXPECT_FALSE(drawingReadsOnlyItself(drawing("passwd")));
+    EXPECT_FALSE(drawingReadsOnlyItself(drawing(" data:image/png;base64,")));
+    EXPECT_FALSE(drawingReadsOnlyItself(
+        QByteArray(byPath).replace("xlink:href", "other:href").replace("xmlns:xlink", "xmlns:other")));
+    EXPECT_FALSE(drawingReadsOnlyItself(inlined("image/svg+xml", {}) + "<svg")) << "no XML";
+    QByteArray nested = byPath;
+    for (int i = 0; i < 6; ++i) nested = drawing(inlined("image/svg+xml", nested));
+    EXPECT_FALSE(drawingReadsOnlyItself(nested)) << "placed deeper than is looked into";
+
+    for (const QByteArray& refused : {byPath, byEntity, inPlacedDrawing}) {
+        const QIcon icon = boundedIcon({home.writeFile(QStringLiteral("refused.svg"), refused)});
+        EXPECT_TRUE(icon.pixmap(64, 64).isNull()) << refused.constData();
+        EXPECT_TRUE(icon.isNull());
+    }
+    const QString waiting = home.writeFile(QStringLiteral("fifo.svg"), drawing(fifo.toUtf8()));
+    EXPECT_EQ(promptly([waiting] { return boundedIcon({waiting}).pixmap(64, 64).isNull(); }, {fifo}),
+              std::optional<bool>(true));
+    for (const QByteArray& drawn : {inline_, inlineInPlaced}) {
+        const QImage image =
+            boundedIcon({home.writeFile(QStringLiteral("inline.svg"), drawn)}).pixmap(64, 64).toImage();
+        EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(32, 32), QColor(Qt::blue));
+    }
+}
+
+// Each size drawn is kept for the next ask, but a picture for the active mode (the pointer over
+// the icon) only while its asker holds it.
+TEST(BoundedIcon, APictureForTheActiveModeIsHeldOnlyByItsAsker) {
+    TempHome home;
+    const QIcon icon =
+        boundedIcon({home.writeFile(QStringLiteral("red.png"), pngOfRows(48, 48, rowsOf(48, Qt::red)))});
+    const QPixmap normal = icon.pixmap(QSize(44, 44));
+    EXPECT_EQ(icon.pixmap(QSize(44, 44)).cacheKey(), normal.cacheKey());
+    const QPixmap active = icon.pixmap(QSize(71, 71), QIcon::Active);
+    EXPECT_EQ(active.size(), QSize(71, 71));
+    EXPECT_EQ(active.toImage().pixelColor(35, 35), QColor(Qt::red));
+    EXPECT_TRUE(active.isDetached()) << "kept besides";
+    EXPECT_NE(icon.pixmap(QSize(71, 71), QIcon::Active).cacheKey(), active.cacheKey());
+    EXPECT_EQ(icon.pixmap(QSize(44, 44), QIcon::Active).cacheKey(), normal.cacheKey()) << "a size kept";
 }

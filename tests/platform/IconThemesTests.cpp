@@ -226,3 +226,38 @@ TEST_F(PlainThemeIcons, EachDecodedPictureIsToldWithinAFrameWhileASlowerOneIsSti
     scheduler.advance(Seconds(0.1));
     EXPECT_EQ(changed.count(), 3) << "told once for each picture";
 }
+
+// What decoding freed is given back once, on the queue, after a burst of pictures and a quiet
+// second: not after each picture, since that holds every thread's heap, the asking thread's too.
+TEST(IconThemes, FreedMemoryIsGivenBackOnceOnTheQueueAfterABurstOfPictures) {
+    TempHome home;
+    writePlainTheme(home);
+    const ScopedIconSettings settings{home.root() + QStringLiteral("/icons"), QStringLiteral("plain")};
+    ManualWorkQueue reader;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    int returns = 0;
+    IconThemes themes{&reader, &scheduler, [&returns] { ++returns; }};
+    themes.files(QStringLiteral("small"));
+    reader.drain();
+    scheduler.advance(Seconds(1));
+    ASSERT_EQ(reader.pendingCount(), 1u) << "after the theme was read";
+    reader.drain();
+    ASSERT_EQ(returns, 1);
+
+    EXPECT_TRUE(themes.icon(QStringLiteral("large")).pixmap(154, 154).isNull());
+    EXPECT_TRUE(themes.icon(QStringLiteral("drawing")).pixmap(154, 154).isNull());
+    reader.runNext();
+    scheduler.advance(Seconds(0.9));
+    reader.runNext();
+    scheduler.advance(Seconds(0.9));
+    EXPECT_EQ(reader.pendingCount(), 0u) << "given back before the burst was over";
+    scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(reader.pendingCount(), 1u);
+    EXPECT_EQ(returns, 1) << "given back on the asking thread";
+    reader.drain();
+    EXPECT_EQ(returns, 2);
+    scheduler.advance(Seconds(10));
+    EXPECT_EQ(reader.pendingCount(), 0u);
+    EXPECT_EQ(returns, 2);
+}

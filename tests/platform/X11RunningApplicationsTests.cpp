@@ -471,6 +471,23 @@ TEST(X11RunningApplications, AWindowsIconIsReadOnceUntilTheWindowChangesIt) {
                .second;
     EXPECT_EQ(iconSizes(appOf(apps, quint32(::getpid()))), QSet<QString>{"3x3"});
     EXPECT_EQ(driver.iconReads(), 5);
+
+    // Back once more with its largest picture first, 1024 pixels wide, and a 32-pixel one after
+    // it: both are read, the largest kept at 256 pixels.
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {sketch});
+    driver.apps(false);
+    std::vector<quint32> icon{1024, 1024};
+    icon.resize(2 + 1024 * 1024, 0xff3366cc);
+    icon.insert(icon.end(), {32, 32});
+    icon.resize(icon.size() + 32 * 32, 0xffcc6633);
+    wm.set32(painter, "_NET_WM_ICON", XCB_ATOM_CARDINAL, icon);
+    wm.set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {sketch, painter});
+    apps = driver
+               .announcedUntil([](const QJsonArray& listed) {
+                   return !iconSizes(appOf(listed, quint32(::getpid()))).isEmpty();
+               })
+               .second;
+    EXPECT_EQ(iconSizes(appOf(apps, quint32(::getpid()))), (QSet<QString>{"256x256", "32x32"}));
     other.kill();
     other.waitForFinished(kTimeoutMs);
 }

@@ -55,6 +55,39 @@ inline QByteArray pngWithTexts(int side, QColor color, int texts, qsizetype infl
     return png.left(33) + before + png.mid(33, png.size() - 33 - 12) + after + png.right(12);
 }
 
+// An RGBA PNG of `width` × `height` (`interlaced`: Adam7) whose one data chunk holds `rows` (each
+// row's filter byte first), deflated at `level` (0: stored), whatever their length: exactly the
+// picture's rows, or data that runs on past them.
+inline QByteArray pngOfRows(int width, int height, const QByteArray& rows, int level = 9,
+                            bool interlaced = false) {
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(width), header.data());
+    qToBigEndian<quint32>(quint32(height), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 6; // colour and alpha
+    header[12] = interlaced ? 1 : 0;
+    // qCompress puts the inflated length before the zlib stream.
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+           pngChunk("IDAT", qCompress(rows, level).mid(4)) + pngChunk("IEND", {});
+}
+
+// The rows of a `side`-pixel square of one colour, as a PNG's data holds them unfiltered.
+inline QByteArray rowsOf(int side, QColor color) {
+    QByteArray row(1, '\0');
+    for (int x = 0; x < side; ++x)
+        row +=
+            QByteArray(1, char(color.red())) + char(color.green()) + char(color.blue()) + char(color.alpha());
+    return row.repeated(side);
+}
+
+// Bytes that no compressor shortens.
+inline QByteArray noiseBytes(qsizetype count) {
+    QByteArray bytes(count, '\0');
+    quint32 seed = 1;
+    for (char& byte : bytes) byte = char((seed = seed * 1664525u + 1013904223u) >> 24);
+    return bytes;
+}
+
 // `bytes` as a gzip stream, as a compressed drawing (.svgz) holds them: qCompress's deflate stream
 // between a gzip header and trailer.
 inline QByteArray gzipped(const QByteArray& bytes) {

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <algorithm>
 #ifdef __GLIBC__
@@ -55,6 +56,103 @@ std::optional<QSize> pngSize(const QByteArray& bytes) {
     constexpr quint32 kLargest = 0x7fffffff;
     if (width == 0 || height == 0 || width > kLargest || height > kLargest) return std::nullopt;
     return QSize(int(width), int(height));
+}
+
+namespace {
+
+// Calls `chunk` with each whole chunk's type and the offset and length of its data, in order.
+template <typename F> void forEachPngChunk(const QByteArray& bytes, F chunk) {
+    qsizetype at = kPngSignatureBytes;
+    while (at + 12 <= bytes.size()) {
+        const qsizetype length = qsizetype(bigEndianAt(bytes, at));
+        if (length > bytes.size() - at - 12) return;
+        chunk(QByteArrayView(bytes).sliced(at + 4, 4), at + 8, length);
+        at += 12 + length;
+    }
+}
+
+} // namespace
+
+std::optional<PngData> pngData(const QByteArray& bytes) {
+    const std::optional<QSize> size = pngSize(bytes);
+    if (!size) return std::nullopt;
+    // After the width and the height: the bit depth, the colour type and, third, the interlace.
+    const int depth = quint8(bytes[kPngSignatureBytes + 16]);
+    const int colorType = quint8(bytes[kPngSignatureBytes + 17]);
+    const int interlace = quint8(bytes[kPngSignatureBytes + 20]);
+    int channels = 0;
+    switch (colorType) {
+    case 0: // grey
+    case 3: // palette
+        channels = 1;
+        break;
+    case 2: // colour
+        channels = 3;
+        break;
+    case 4: // grey and alpha
+        channels = 2;
+        break;
+    case 6: // colour and alpha
+        channels = 4;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if ((depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) || interlace > 1)
+        return std::nullopt;
+    PngData data;
+    const auto addPass = [&](qint64 width, qint64 height) {
+        if (width <= 0 || height <= 0) return;
+        data.rows += height;
+        data.rawBytes += height * (1 + (width * depth * channels + 7) / 8);
+    };
+    const qint64 width = size->width(), height = size->height();
+    if (interlace == 0) {
+        addPass(width, height);
+    } else {
+        // Adam7's seven passes: where each starts across and down, and its steps.
+        static constexpr int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                              {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        for (const auto& p : kPasses)
+            addPass((width - p[0] + p[2] - 1) / p[2], (height - p[1] + p[3] - 1) / p[3]);
+    }
+    forEachPngChunk(bytes, [&](QByteArrayView type, qsizetype, qsizetype length) {
+        if (type == "IDAT") data.dataBytes += length;
+    });
+    return data;
+}
+
+bool pngDataWithinPicture(const QByteArray& bytes) {
+    if (!bytes.startsWith(QByteArrayView(kPngSignature, kPngSignatureBytes))) return true;
+    const std::optional<PngData> data = pngData(bytes);
+    if (!data || data->dataBytes > data->longestData()) return false;
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return false;
+    qint64 inflated = 0;
+    bool ended = false;
+    // Stops one byte past the rows: inflating to the end is what takes the time.
+    forEachPngChunk(bytes, [&](QByteArrayView type, qsizetype at, qsizetype length) {
+        if (type != "IDAT" || ended || inflated > data->rawBytes) return;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData() + at));
+        stream.avail_in = uInt(length);
+        for (;;) {
+            char scratch[1 << 14];
+            stream.next_out = reinterpret_cast<Bytef*>(scratch);
+            stream.avail_out = sizeof scratch;
+            const int status = inflate(&stream, Z_NO_FLUSH);
+            inflated += qint64(sizeof scratch - stream.avail_out);
+            // Nothing more to give before the next chunk's data.
+            if (status == Z_BUF_ERROR) return;
+            // Its end, or a damaged stream, which the reader refuses as it reaches it.
+            if (status != Z_OK) {
+                ended = true;
+                return;
+            }
+            if (inflated > data->rawBytes || (stream.avail_in == 0 && stream.avail_out > 0)) return;
+        }
+    });
+    inflateEnd(&stream);
+    return inflated <= data->rawBytes;
 }
 
 QByteArray withoutTextChunks(QByteArray bytes) {
@@ -100,6 +198,55 @@ std::optional<QByteArray> inflatedDrawing(const QByteArray& bytes, qsizetype max
 
 namespace {
 
+// How deep drawings placed in drawings are looked into; one deeper is refused.
+constexpr int kDeepestPlacedDrawing = 4;
+
+bool placesOnlyInlinePictures(const QByteArray& drawing, int depth);
+
+// Whether a picture placed inline is one the renderer decodes without reading past it.
+bool placedPictureReadsOnlyItself(const QByteArray& picture, int depth) {
+    if (pngSize(picture)) return pngDataWithinPicture(picture);
+    if (picture.startsWith("\x1f\x8b")) {
+        const std::optional<QByteArray> inflated = inflatedDrawing(picture, kMaximumIconFileBytes);
+        return inflated && placesOnlyInlinePictures(*inflated, depth);
+    }
+    // Only a drawing names other files; the image plugins recognise one by this.
+    if (picture.left(4096).contains("<svg")) return placesOnlyInlinePictures(picture, depth);
+    return true;
+}
+
+bool placesOnlyInlinePictures(const QByteArray& drawing, int depth) {
+    if (depth > kDeepestPlacedDrawing) return false;
+    QXmlStreamReader xml(drawing);
+    // Names as the renderer reads them, prefixes and all, whatever namespaces they are bound to.
+    xml.setNamespaceProcessing(false);
+    const auto local = [](QStringView name) { return name.mid(name.lastIndexOf(u':') + 1); };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const QStringView element = local(xml.qualifiedName());
+        if (element != u"image" && element != u"feImage") continue;
+        for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+            if (local(attribute.qualifiedName()) != u"href") continue;
+            // As the renderer takes an inline picture: the base64 after its last "base64,".
+            const QStringView reference = attribute.value();
+            if (!reference.startsWith(u"data:")) return false;
+            const qsizetype base64 = reference.lastIndexOf(u"base64,");
+            if (base64 >= 0 && !placedPictureReadsOnlyItself(
+                                   QByteArray::fromBase64(reference.mid(base64 + 7).toLatin1()), depth + 1))
+                return false;
+        }
+    }
+    return !xml.hasError();
+}
+
+} // namespace
+
+bool drawingReadsOnlyItself(const QByteArray& drawing) {
+    return placesOnlyInlinePictures(drawing, 0);
+}
+
+namespace {
+
 // What one file holds, as far as its header tells. Its pixels are read again only to draw a size
 // not drawn yet, so an icon keeps the sizes it is drawn at rather than every file of its theme.
 struct Picture {
@@ -108,10 +255,12 @@ struct Picture {
     bool scalable = false;
     bool unusable = false; // its header read, but its pixels did not
     QByteArray format;
+    std::optional<PngData> png;
 
-    // Decoding it at `size` is quick enough for the asking thread, whatever the file holds.
+    // Decoding it at `size` is quick enough for the asking thread, whatever the file holds: a
+    // small PNG whose data is no longer than its rows, as compressed data is.
     bool decodesInline() const {
-        return format == "png" && natural.width() <= kMaximumInlineDecodeSide &&
+        return png && png->dataBytes <= png->rawBytes && natural.width() <= kMaximumInlineDecodeSide &&
                natural.height() <= kMaximumInlineDecodeSide;
     }
 };
@@ -146,6 +295,8 @@ Reader readerWithin(QBuffer& buffer, const QString& path, bool measureScalable) 
         if (!r.reader->canRead()) r.reader = std::make_unique<QImageReader>(&buffer);
         if (!r.reader->canRead()) return {};
         r.format = r.reader->format();
+        // Measured, a drawing is parsed, and the pictures it names read.
+        if (measureScalable && r.scalable() && !drawingReadsOnlyItself(buffer.data())) return {};
         r.natural = !measureScalable && r.scalable() ? kUnmeasuredScalable : r.reader->size();
     }
     if (r.natural.isEmpty()) return {};
@@ -175,7 +326,13 @@ std::optional<Picture> readPicture(const QString& path) {
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, path, false);
     if (!r.reader) return std::nullopt;
-    return Picture{path, r.natural, r.scalable(), false, r.format};
+    Picture picture{path, r.natural, r.scalable(), false, r.format, std::nullopt};
+    if (r.format == "png") {
+        // Data longer than its rows can take is refused before it is ever inflated.
+        picture.png = pngData(bytes);
+        if (picture.png && picture.png->dataBytes > picture.png->longestData()) return std::nullopt;
+    }
+    return picture;
 }
 
 // The picture's file read again (it may have changed since, so within the limits again) at `size`.
@@ -185,6 +342,7 @@ QImage render(const Picture& picture, const QSize& size) {
     std::optional<QByteArray> inflated = inflatedDrawing(readIconFile(picture.path), kMaximumIconFileBytes);
     if (!inflated) return {};
     QByteArray bytes = withoutTextChunks(std::move(*inflated));
+    if (!pngDataWithinPicture(bytes)) return {};
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const Reader r = readerWithin(buffer, picture.path, true);
@@ -200,15 +358,6 @@ QImage render(const Picture& picture, const QSize& size) {
     const QImage bitmap = r.reader->read();
     if (bitmap.isNull() || bitmap.size() == fitted) return bitmap;
     return bitmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
-// What a decoding on the queue freed goes back to the system. A drawing of many shapes parses into
-// tens of megabytes of small allocations; freed, they stay with the queue thread's heap, which no
-// later icon of ordinary size reuses, for as long as the program runs.
-void returnFreedMemory() {
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
 }
 
 // Shared by every icon of the same files while any of them, or any pixmap drawn from them, is in
@@ -280,24 +429,27 @@ struct IconState : std::enable_shared_from_this<IconState> {
         return *pixmaps.insert(key, QPixmap::fromImage(image));
     }
 
-    QPixmap pixmap(const QSize& size, const std::shared_ptr<const IconDecoding>& decoder) {
+    // `shared`: kept for every later ask of the size; else (a picture drawn for a moment, as while
+    // the pointer is over it) held only by the asker, and gone with its last copy.
+    QPixmap pixmap(const QSize& size, const std::shared_ptr<const IconDecoding>& decoder, bool shared) {
         if (size.isEmpty()) return {};
         const std::lock_guard lock(mutex);
         const quint64 key = keyOf(size);
+        const auto keepIf = [&](const QImage& image) {
+            if (image.isNull()) return QPixmap();
+            return shared ? keep(key, image) : QPixmap::fromImage(image);
+        };
         if (auto it = pixmaps.constFind(key); it != pixmaps.constEnd()) return *it;
         if (auto it = decoded.find(key); it != decoded.end()) {
             const QImage image = std::move(*it);
             decoded.erase(it);
             // Nothing read: asked again, the files are tried again.
-            return image.isNull() ? QPixmap() : keep(key, image);
+            return keepIf(image);
         }
         if (decoding.contains(key)) return {};
         const Picture* best = bestFor(size);
         if (!best) return {};
-        if (!decoder || !decoder->queue || best->decodesInline()) {
-            const QImage image = decode(size);
-            return image.isNull() ? QPixmap() : keep(key, image);
-        }
+        if (!decoder || !decoder->queue || best->decodesInline()) return keepIf(decode(size));
         decoding.insert(key);
         decoder->queue->async([state = shared_from_this(), size, key, decoder] {
             QImage image = state->decode(size);
@@ -309,7 +461,6 @@ struct IconState : std::enable_shared_from_this<IconState> {
             // Told as soon as it is in, not once the queue is empty: a drawing that takes seconds
             // behind it would keep this one from showing as long.
             if (decoder->decoded) decoder->port.post(decoder->decoded);
-            returnFreedMemory();
         });
         return {};
     }
@@ -335,17 +486,20 @@ public:
     BoundedIconEngine(std::shared_ptr<IconState> state, std::shared_ptr<const IconDecoding> decoding)
         : state_(std::move(state)), decoding_(std::move(decoding)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap image = pixmap(rect.size() * ratio, mode, state);
+        // Painted, a picture is not held by anyone: kept, whatever the mode.
+        const QPixmap image = state_->pixmap(rect.size() * ratio, decoding_, true);
         if (image.isNull()) return;
         const QSize shown = image.size().scaled(rect.size(), Qt::KeepAspectRatio);
         QRect target(QPoint(), shown);
         target.moveCenter(rect.center());
         painter->drawPixmap(target, image);
     }
-    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        return state_->pixmap(size, decoding_);
+    // A picture for the icon's active mode (the pointer over it) is drawn at the size asked like
+    // any other, but not kept once its asker lets it go: the asker holds it while it is active.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        return state_->pixmap(size, decoding_, mode != QIcon::Active);
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
         const std::lock_guard lock(state_->mutex);
@@ -370,6 +524,22 @@ private:
 };
 
 } // namespace
+
+// A drawing of many shapes parses into tens of megabytes of small allocations, and a large bitmap
+// decodes into one of tens; freed, they stay with the heap of the thread that made them (or that
+// of the thread that freed them), which no later icon of ordinary size reuses, for as long as the
+// program runs.
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
+
+void mapLargeBlocksApart() {
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+}
 
 QIcon boundedIcon(QStringList files, std::shared_ptr<const IconDecoding> decoding) {
     if (files.empty()) return {};

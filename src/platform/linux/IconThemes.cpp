@@ -26,6 +26,9 @@ constexpr qsizetype kMaximumThemeFiles = 1 << 18;
 // Pictures decoded within one frame of each other are told together: every tile asks again at
 // each telling.
 constexpr Seconds kFrame{0.016};
+// How long the queue stays idle before what its burst of work freed is given back: the pictures
+// decoded are taken, and their copies freed, within a frame of being told.
+constexpr Seconds kQuietSpell{1};
 const char* const kExtensions[] = {"png", "svg", "xpm"};
 // Where applications put their own, whatever the desktop's theme.
 const char* const kBaseTheme = "hicolor";
@@ -58,8 +61,11 @@ QList<QDateTime> stampsOf(const QString& name, const QStringList& bases) {
 
 } // namespace
 
-IconThemes::IconThemes(WorkQueue* reader, Scheduler* scheduler, QObject* parent)
-    : QObject(parent), reader_(reader), scheduler_(scheduler), naming_(naming()) {
+IconThemes::IconThemes(WorkQueue* reader, Scheduler* scheduler, std::function<void()> returnFreedMemory,
+                       QObject* parent)
+    : QObject(parent), reader_(reader), scheduler_(scheduler),
+      returnFreedMemory_(returnFreedMemory ? std::move(returnFreedMemory) : &vantrel::returnFreedMemory),
+      naming_(naming()) {
     if (reader_)
         decoding_ = std::make_shared<IconDecoding>(reader_, results_.handle(), [this] { announceDecoded(); });
     // The desktop's settings name another theme: Qt sends every window a theme change.
@@ -145,6 +151,7 @@ const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringLis
                 themes_.insert(key, std::move(*theme));
                 folderIcon_.reset();
                 announce();
+                noteQueueWork();
             });
         });
     }
@@ -249,7 +256,16 @@ void IconThemes::announce() {
         Qt::QueuedConnection);
 }
 
+void IconThemes::noteQueueWork() {
+    if (!scheduler_ || !reader_) return;
+    memoryReturn_ = ScheduledTask(*scheduler_, scheduler_->schedule(kQuietSpell, [this] {
+        // On the queue: the asking thread never waits for it whole.
+        reader_->async(returnFreedMemory_);
+    }));
+}
+
 void IconThemes::announceDecoded() {
+    noteQueueWork();
     if (!scheduler_) {
         announce();
         return;

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSet>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,13 +25,15 @@ struct IconDecoding;
 // changed() follows once they are in. Without one, a theme is read at once on the asking thread.
 // Every icon file found is read through boundedIcon(), its larger pictures decoded on the same
 // queue: changed() follows each as it is in, those decoded within one frame of the first told
-// together (given `scheduler`; without one, on the next turn of the event loop). Made and used on
-// one thread.
+// together (given `scheduler`; without one, on the next turn of the event loop). Once the queue's
+// work has been quiet for a second after a burst (given `scheduler`), `returnFreedMemory` runs on
+// the queue, once: what the pictures took, freed meanwhile on either thread, goes back to the
+// system (returnFreedMemory() by default). Made and used on one thread.
 class IconThemes final : public QObject {
     Q_OBJECT
 public:
     explicit IconThemes(WorkQueue* reader = nullptr, Scheduler* scheduler = nullptr,
-                        QObject* parent = nullptr);
+                        std::function<void()> returnFreedMemory = {}, QObject* parent = nullptr);
     ~IconThemes() override;
 
     // The files of icon `name` in the current icon theme (QIcon::themeName(), in
@@ -68,10 +71,14 @@ private:
     static QString naming();
     void announce();
     void announceDecoded();
+    // The queue did some work: memory is given back after the quiet spell that follows.
+    void noteQueueWork();
 
     WorkQueue* reader_;
     Scheduler* scheduler_;
     ScheduledTask decodedAnnouncement_;
+    std::function<void()> returnFreedMemory_;
+    ScheduledTask memoryReturn_;
     // By search paths and name.
     QHash<QString, Theme> themes_;
     QSet<QString> reading_;

@@ -78,9 +78,10 @@ constexpr quint32 kIconPixmapHint = 1 << 2;
 constexpr quint32 kIconMaskHint = 1 << 5;
 // EWMH: the request comes from a pager or task bar, acting for the user.
 constexpr quint32 kSourcePager = 2;
-// Enough for a program's whole set of icon sizes up to 512 by 512.
-constexpr quint32 kMaximumIconLongs = 1 << 20;
 constexpr quint32 kMaximumWindowIconSide = 1024;
+// Enough for a program's whole set of icon sizes: the largest side taken, each with its width and
+// height, then the smaller ones, which take a third of it when each is half the one before.
+constexpr quint32 kMaximumIconLongs = (kMaximumWindowIconSide * kMaximumWindowIconSide + 2) / 2 * 3;
 constexpr quint32 kMaximumClients = 1 << 16;
 // What one batch of the worker reads at most, so that each batch is short whatever the desktop
 // holds, and quitting never waits long for the one under way.
