@@ -26,9 +26,6 @@ public:
     // Qt does not pass it along the Tab order while the rows go and nothing scrolls to it.
     RebuiltRows(const QList<QWidget*>& rows, const QStringList& keys);
 
-    // Whether one of the rows held the focus.
-    bool heldFocus() const { return held_.widget != nullptr; }
-
     // Puts `rows`, each followed by the controls inside it, in the Tab order where `list` stands,
     // in the order given; then, when a row held the focus, gives it back the way it had it to the
     // same control of the row of the same key or, when that row went, of the row that took its
