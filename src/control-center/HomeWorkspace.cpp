@@ -4,6 +4,7 @@
 #include "core/VantrelPreferences.h"
 #include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
+#include "kit/RebuiltRows.h"
 #include "kit/TextAdvance.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelConcentricGeometry.h"
@@ -423,6 +424,10 @@ void HomeWorkspace::showSaveState() {
 
 void HomeWorkspace::refreshNotes() {
     NotesStore& notes = context_.notes;
+    const QList<QAbstractButton*> oldRows = noteRows();
+    QStringList oldKeys;
+    for (QAbstractButton* row : oldRows) oldKeys << static_cast<NoteRow*>(row)->note().id.toString();
+    const RebuiltRows kept({oldRows.begin(), oldRows.end()}, oldKeys);
     while (noteRows_->count() > 1) {
         QLayoutItem* item = noteRows_->takeAt(0);
         if (QWidget* widget = item->widget()) {
@@ -434,13 +439,19 @@ void HomeWorkspace::refreshNotes() {
     const QList<VantrelNote> visible = notes.visibleNotes();
     const QColor accent = accentOf(context_);
     int position = 0;
+    QList<QWidget*> rows;
+    QStringList keys;
     for (const VantrelNote& note : visible.mid(0, kNoteRows)) {
         auto* row = new NoteRow(note, notes.selectedID() == note.id, accent, noteList_);
         row->setObjectName(QStringLiteral("note.row"));
         const QUuid id = note.id;
         connect(row, &QAbstractButton::clicked, this, [this, id] { actions_.selectNote(id); });
         noteRows_->insertWidget(position++, row);
+        rows << row;
+        keys << id.toString();
     }
+    // With no row left, the focus goes to "New note" above the list.
+    kept.finish(noteList_, rows, keys, action_);
     title_->setText(selectedNoteTitle());
     const QString body = actions_.editorText();
     // While the editor hands over an edit, the store is caught half-way (a note just added is
@@ -463,8 +474,12 @@ void HomeWorkspace::editorEdited() {
 }
 
 void HomeWorkspace::rebuildGrid() {
+    QStringList keys;
+    for (QAbstractButton* item : gridItems_) keys << static_cast<ShotItem*>(item)->url().toString();
+    const RebuiltRows kept({gridItems_.begin(), gridItems_.end()}, keys);
     qDeleteAll(gridItems_);
     gridItems_.clear();
+    keys.clear();
     const QList<QUrl> images = imageItems(context_.shelf.items()).mid(0, kGridItems);
     QStringList paths;
     for (const QUrl& url : images) paths.append(url.toLocalFile());
@@ -477,8 +492,10 @@ void HomeWorkspace::rebuildGrid() {
             connect(item, &QAbstractButton::clicked, this, [this, url] { actions_.openScreenshot(url); });
             item->show();
             gridItems_.append(item);
+            keys << url.toString();
         }
     }
+    kept.finish(grid_, {gridItems_.begin(), gridItems_.end()}, keys, action_);
     emptyShots_->setVisible(images.isEmpty());
     grid_->setVisible(!images.isEmpty());
     updateGeometry();

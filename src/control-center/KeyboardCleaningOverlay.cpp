@@ -15,7 +15,6 @@
 #include "services/KeyboardCleaningController.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -322,19 +321,21 @@ void KeyboardCleaningOverlay::updateVisibility() {
     // Hidden, the canvas is out of reach of the pointer and of accessibility alike. It is there
     // from the moment a session begins, while it fades in, and until it has faded out.
     const bool shown = context_.controller.isActive() || opacity_ > 0;
+    // The window's own focus, not the application's: the keyboard guard's grab takes the keys
+    // from the window for the session, and they often come back only after the canvas has gone.
+    // Meanwhile the application has no focus at all, while the window keeps the control that
+    // takes it again when the keys come back.
+    QWidget* focus = window()->focusWidget();
     if (shown && isHidden()) {
         // Everything beneath is out of reach while the canvas shows: the focus comes to "End Now"
         // and goes back, once the canvas has gone, to the control that had it.
-        QWidget* focus = QApplication::focusWidget();
-        opener_ = focus && focus->window() == window() && !isAncestorOf(focus) ? focus : nullptr;
+        opener_ = focus && !isAncestorOf(focus) ? focus : nullptr;
         setVisible(true);
         if (opener_) KitPaint::passFocus(opener_, end_);
         return;
     }
-    if (!shown && !isHidden() && FocusHandOff::holds(this)) {
-        const FocusHandOff::Held held = FocusHandOff::take(this);
-        if (FocusHandOff::canTake(opener_)) FocusHandOff::give(held, opener_);
-    }
+    if (!shown && !isHidden() && focus && isAncestorOf(focus) && FocusHandOff::canTake(opener_))
+        FocusHandOff::give({focus, KitPaint::focusCameByClick(focus)}, opener_);
     setVisible(shown);
     // The painted layer is the size of the window: not kept while nothing shows it.
     if (!shown) still_ = QImage();

@@ -1,7 +1,9 @@
 #include "notch/NotchCalendarView.h"
 
 #include "core/ClockText.h"
+#include "kit/FocusHandOff.h"
 #include "kit/KitPaint.h"
+#include "kit/RebuiltRows.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
@@ -80,6 +82,23 @@ public:
     }
 
     int currentRow() const { return current_; }
+
+    // Today's events changed: the keyboard stays on the event it was on, or on the one that took
+    // its place when that event went, and the list keeps the focus while it has a row.
+    void eventsChanged() {
+        QStringList keys;
+        for (const CalendarItem& item : store_.events()) keys << item.id;
+        current_ = int(RebuiltRows::keptIndex(currentKey_, current_, keys).value_or(0));
+        setFocusPolicy(keys.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+        // Measured again for the scroll area.
+        area_->setWidgetResizable(true);
+        if (keys.isEmpty() && hasFocus()) FocusHandOff::pass(this, nullptr, window());
+        if (hasFocus())
+            showCurrent();
+        else
+            updateDescription();
+        update();
+    }
 
     QSize sizeHint() const override {
         const auto rows = NotchCalendarView::rowRects(width(), int(store_.events().size()));
@@ -195,6 +214,7 @@ private:
         const auto& events = store_.events();
         if (current_ < 0 || current_ >= int(events.size())) return;
         const CalendarItem& item = events[std::size_t(current_)];
+        currentKey_ = item.id;
         setAccessibleDescription(item.title + QStringLiteral(", ") +
                                  NotchCalendarView::timeLine(item, store_.zone(), store_.locale()));
     }
@@ -203,6 +223,8 @@ private:
     QColor accent_;
     QScrollArea* area_;
     int current_ = 0;
+    // The event the keyboard is on.
+    QString currentKey_;
 };
 
 } // namespace
@@ -321,6 +343,31 @@ void NotchCalendarView::retry() {
 }
 
 void NotchCalendarView::rebuild() {
+    const auto makeState = [this](const StateTexts& texts, std::function<void()> action, QWidget* parent) {
+        return new NotchStateView(texts.symbol, texts.title, texts.message, accent_, texts.actionTitle,
+                                  std::move(action), haptics_, parent);
+    };
+    const Body next = body(store_.errorMessage(), store_.authorizationStatus());
+    if (next == Body::events && body_ == Body::events && list_) {
+        // The same list follows the change: the focus and the keyboard's row stay with it.
+        static_cast<EventRows*>(list_->widget())->eventsChanged();
+        const bool empty = store_.events().empty();
+        if (empty && !stateView_) {
+            stateView_ = makeState(emptyTexts(), {}, bodyWidget_);
+            placeBody();
+            stateView_->show();
+        } else if (!empty && stateView_) {
+            stateView_->hide();
+            stateView_->deleteLater();
+            stateView_ = nullptr;
+        }
+        update();
+        return;
+    }
+    // A body of another kind takes the place of the one that held the focus: its first control
+    // takes it.
+    const FocusHandOff::Held held = bodyWidget_ ? FocusHandOff::take(bodyWidget_) : FocusHandOff::Held{};
+    if (held.widget) window()->setFocus(Qt::OtherFocusReason);
     // The old body may hold the button whose press led here: it goes once the press is over.
     if (bodyWidget_) {
         bodyWidget_->hide();
@@ -329,11 +376,7 @@ void NotchCalendarView::rebuild() {
     bodyWidget_ = nullptr;
     stateView_ = nullptr;
     list_ = nullptr;
-    body_ = body(store_.errorMessage(), store_.authorizationStatus());
-    const auto makeState = [this](const StateTexts& texts, std::function<void()> action, QWidget* parent) {
-        return new NotchStateView(texts.symbol, texts.title, texts.message, accent_, texts.actionTitle,
-                                  std::move(action), haptics_, parent);
-    };
+    body_ = next;
     switch (body_) {
     case Body::error:
         stateView_ = makeState(
@@ -360,7 +403,18 @@ void NotchCalendarView::rebuild() {
     }
     placeBody();
     bodyWidget_->show();
+    // Made anew, the body would come last in the notch's Tab order; it comes with the tab.
+    RebuiltRows::order(this, {bodyWidget_});
     update();
+    if (!held.widget) return;
+    QWidget* target = nullptr;
+    for (QWidget* stop : RebuiltRows::stopsOf(bodyWidget_))
+        if (FocusHandOff::canTake(stop)) {
+            target = stop;
+            break;
+        }
+    if (!target) target = FocusHandOff::neighbour(bodyWidget_, window());
+    FocusHandOff::give(held, target);
 }
 
 void NotchCalendarView::placeBody() {

@@ -14,6 +14,7 @@
 #include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
 #include "kit/PercentText.h"
+#include "kit/RebuiltRows.h"
 #include "kit/SettingsCard.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
@@ -983,7 +984,12 @@ QWidget* DockPage::makePinnedCard() {
     list->setObjectName(QStringLiteral("pinnedList"));
     boxOf(content)->addWidget(list);
 
-    auto rebuildList = [this, items, list] {
+    // The rows and the key of each, the item's identifier, as last built.
+    auto built = std::make_shared<std::pair<QList<QWidget*>, QStringList>>();
+    auto rebuildList = [this, items, list, built, addSite] {
+        const RebuiltRows kept(built->first, built->second);
+        built->first.clear();
+        built->second.clear();
         QBoxLayout* rows = boxOf(list);
         while (QLayoutItem* item = rows->takeAt(0)) {
             if (QWidget* w = item->widget()) {
@@ -1037,8 +1043,12 @@ QWidget* DockPage::makePinnedCard() {
             box->addWidget(later);
             box->addWidget(remove);
             rows->addWidget(row);
+            built->first << row;
+            built->second << item.id.toString();
             if (item.id != all.back().id) rows->addWidget(new Divider);
         }
+        // With no row left, the focus goes to "Add Website" above the list.
+        kept.finish(list, built->first, built->second, addSite);
     };
     rebuildList();
     connect(items, &DockContentStore::itemsChanged, list, rebuildList);

@@ -712,6 +712,39 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
         kStepMs))
         << "Ctrl+Tab typed into the note or left it in place: " << saved.toStdString();
 
+    // Keyboard cleaning from the keyboard: the guard's grab takes the keys from the window for the
+    // session and gives them back as the exit chord ends it, often only after the canvas has gone.
+    // Either way the focus is back on "Open Cleaning Canvas", where Space starts the next session.
+    // From the note: its row, "New note", the mode's two segments, the card's help, the button.
+    chord(x, {0xffe3, 0xffe1}, 0xff09);                     // Control_L, Shift_L, Tab
+    for (int i = 0; i < 5; ++i) chord(x, {0xffe1}, 0xff09); // Shift_L, Tab
+    // Where the canvas lays its paper sheet over the page.
+    const QRect sheet(380, 420, 60, 40);
+    QByteArray page;
+    ASSERT_TRUE(x.waitFor(
+        [&] {
+            const QByteArray now = pixelsIn(x, window, sheet);
+            const bool settled = !now.isEmpty() && now == page;
+            page = now;
+            return settled;
+        },
+        kStepMs));
+    const auto canvasShows = [&] {
+        const QByteArray pixels = pixelsIn(x, window, sheet);
+        for (qsizetype i = 0; i + 3 < pixels.size(); i += 4)
+            if (qGray(quint8(pixels[i + 2]), quint8(pixels[i + 1]), quint8(pixels[i])) < 200) return false;
+        return !pixels.isEmpty();
+    };
+    for (int session = 1; session <= 3; ++session) {
+        x.tap(' ');
+        ASSERT_TRUE(x.waitFor(canvasShows, kStepMs)) << "Space started no cleaning session " << session;
+        chord(x, {0xffe3, 0xffe9, 0xffeb}, 0xff1b); // Control_L, Alt_L, Super_L, Escape
+        // Gone when the page shows again as it was.
+        ASSERT_TRUE(x.waitFor([&] { return pixelsIn(x, window, sheet) == page; }, kStepMs))
+            << "the exit chord left the canvas";
+        ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == window; }, kStepMs)) << "no keys back";
+    }
+
     // Control-Space from the xterm, a search typed, then a click back into the xterm: the palette
     // goes and what is typed next is the xterm's.
     ASSERT_TRUE(clickAt(term, 120, 40));

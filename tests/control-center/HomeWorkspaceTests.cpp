@@ -1,6 +1,7 @@
 #include "HomeTestSupport.h"
 #include "control-center/HomeWorkspace.h"
 #include "control-center/ThumbnailCache.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelGlyph.h"
@@ -437,4 +438,42 @@ TEST_F(WorkspaceTest, TheEditorNeverSaysSavedWhileTheNotesCouldNotBeSaved) {
     type(QStringLiteral(" No."));
     f.c.h.scheduler.advance(Seconds(1));
     EXPECT_EQ(state->text(), "Saved locally");
+}
+
+// Return on a note row selects its note and leaves the focus, ring and all, on that note's row
+// though the list is built anew; when the note goes, the row that takes its place has the focus,
+// or the row before it for the last, and with no row left "New note" has it.
+TEST_F(WorkspaceTest, TheFocusStaysOnTheNoteRowActedOnOrGoesToTheRowThatTakesItsPlace) {
+    NotesStore& notes = f.c.stores.notes;
+    f.note(QStringLiteral("Groceries"), QString());
+    f.note(QStringLiteral("Plans"), QString());
+    ASSERT_EQ(rowTitles(), (QStringList{"Quick note", "Groceries", "Plans"}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&workspace));
+    QCoreApplication::sendPostedEvents();
+    const auto focusedTitle = [] {
+        const auto* row = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        return row ? row->text() : QString();
+    };
+    const auto rowOf = [&](const QString& title) {
+        for (QAbstractButton* row : workspace.noteRows())
+            if (row->text() == title) return row;
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+    rowOf(QStringLiteral("Groceries"))->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(workspace.selectedNoteTitle(), "Groceries");
+    EXPECT_EQ(focusedTitle(), "Groceries");
+    EXPECT_TRUE(KitPaint::showsFocusRing(QApplication::focusWidget()));
+
+    notes.deleteSelected();
+    EXPECT_EQ(focusedTitle(), "Plans");
+    EXPECT_TRUE(KitPaint::showsFocusRing(QApplication::focusWidget()));
+    // The last row gone, the one before it has the focus; no row left, "New note".
+    for (const VantrelNote& note : notes.notes())
+        if (note.title == u"Plans") notes.setSelectedID(note.id);
+    notes.deleteSelected();
+    EXPECT_EQ(focusedTitle(), "Quick note");
+    notes.setSearchQuery(QStringLiteral("nothing like it"));
+    ASSERT_TRUE(workspace.noteRows().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), workspace.actionButton());
 }

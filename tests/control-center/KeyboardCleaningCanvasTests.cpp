@@ -594,5 +594,19 @@ TEST(KeyboardCleaningOverlay, TheFocusComesToEndNowAndGoesBackToWhatOpenedTheCan
     c.overlay.setOpacity(0);
     EXPECT_EQ(QApplication::focusWidget(), open);
     EXPECT_FALSE(KitPaint::showsFocusRing(open));
+
+    // As on the desktop: the keyboard guard's grab takes the keys from the window for the session
+    // and, after the exit chord, gives them back only once the canvas has faded out. They come
+    // back to the opener, ring and all.
+    note->setFocus(Qt::TabFocusReason);
+    open->setFocus(Qt::TabFocusReason);
+    c.controller.start();
+    c.overlay.setOpacity(1);
+    QApplication::setActiveWindow(nullptr);
+    c.controller.stop(KeyboardCleaningController::StopReason::escapeChord);
+    c.overlay.setOpacity(0);
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(QApplication::focusWidget(), open);
+    EXPECT_TRUE(KitPaint::showsFocusRing(open));
     c.overlay.setParent(nullptr);
 }

@@ -3,6 +3,7 @@
 #include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
 #include "kit/Navigation.h"
+#include "modules/NotesStore.h"
 #include "notch/NotchSurfaceView.h"
 #include "notch/NotchTestSupport.h"
 #include "settings/DockPageFixture.h"
@@ -200,11 +201,31 @@ Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr, doub
     return result;
 }
 
+// The stops named `names` that Tab does not reach in this order in `walked`.
+QStringList outOfOrder(const Walk& walked, const QString& where, const QStringList& names) {
+    QStringList faults;
+    qsizetype last = -1;
+    for (const QString& name : names) {
+        const auto at = std::ranges::find_if(walked.stops, [&](const QString& stop) {
+            return stop.endsWith(QLatin1Char('"') + name + QLatin1Char('"'));
+        });
+        const qsizetype index = at == walked.stops.end() ? -1 : at - walked.stops.begin();
+        if (index < 0)
+            faults << QStringLiteral("%1: \"%2\" not reached").arg(where, name);
+        else if (index <= last)
+            faults << QStringLiteral("%1: \"%2\" not after \"%3\" in %4")
+                          .arg(where, name, names.at(names.indexOf(name) - 1), walked.stops.join(u", "));
+        last = std::max(last, index);
+    }
+    return faults;
+}
+
 } // namespace
 
 // Tab reaches only what acts on a key, and each stop of every page, of Quick Controls and of
 // every notch tab shows the ring whole, standing out by 3:1 from what lies beside it in the light
-// and the dark look.
+// and the dark look. Rows of a list built at start or anew while the page shows (Home's notes,
+// the Dock's pinned items) come where they stand on screen.
 TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
     QStringList faults;
     QStringList contrasts;
@@ -215,13 +236,22 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         f.c.h.preferences.setHasCompletedOnboarding(true);
         // Tall enough that every page shows all of its content: no stop lies below the fold.
         QWidget window;
+        NotesStore& notes = f.c.stores.notes;
+        notes.add(std::nullopt);
+        notes.updateSelected(QStringLiteral("Groceries"));
         RootView* root = showRoot(window, f, QSize(1080, 1800));
         f.c.h.scheduler.runDue();
+        notes.add(std::nullopt);
+        notes.updateSelected(QStringLiteral("Plans"));
         for (VantrelSection section : availableSections()) {
             f.c.sections.select(section);
             if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
             f.settle();
-            faults << walk(window, look + rawValue(section), nullptr, 1, &contrasts).faults;
+            const Walk page = walk(window, look + rawValue(section), nullptr, 1, &contrasts);
+            faults << page.faults;
+            if (section == VantrelSection::home)
+                for (const QString& note : {QStringLiteral("Groceries"), QStringLiteral("Plans")})
+                    faults << outOfOrder(page, look + QStringLiteral("home"), {"New note", note, "Note"});
         }
         // The Dock page again with the Vantrel Dock on: its pinned rows and shelf extensions.
         ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Docs"), QStringLiteral("docs.example.org")));
@@ -242,13 +272,19 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         EXPECT_TRUE(ringSeen(afterClick, renderWidget(window, Qt::black)).box.isEmpty())
             << "a ring after a click on the active-Dock switch, on "
             << (clickFocus ? nameOf(clickFocus) : QString()).toStdString();
+        ASSERT_TRUE(f.d.content.addWebsite(QStringLiteral("Blog"), QStringLiteral("blog.example.org")));
+        f.settle();
+        const QString replacement = look + QStringLiteral("dock (Vantrel Dock)");
+        const QStringList pinned{"Add Website", "Move Docs earlier", "Move Blog earlier", "Temporary files"};
         window.resize(1080, 3600);
         root->resize(window.size());
+        faults << outOfOrder(walk(window, replacement, nullptr, 1, &contrasts), replacement, pinned);
         f.c.sections.select(VantrelSection::home);
         f.c.sections.select(VantrelSection::dock);
         if (root->pageFade()) root->pageFade()->setCurrentTime(root->pageFade()->totalDuration());
         f.settle();
-        faults << walk(window, look + QStringLiteral("dock (Vantrel Dock)"), nullptr, 1, &contrasts).faults;
+        const Walk rebuilt = walk(window, replacement, nullptr, 1, &contrasts);
+        faults << rebuilt.faults << outOfOrder(rebuilt, replacement, pinned);
         window.resize(1080, 1800);
         root->resize(window.size());
         // Quick Controls over Home.

@@ -323,3 +323,35 @@ TEST(EventTimes, HoursAndMinutesInEveryLocaleAlsoWhereTheShortFormatHasSeconds) 
     store.refresh();
     EXPECT_EQ(store.briefing(), "1 event remaining; next at 22:00.");
 }
+
+// A change of today's events keeps the list with the focus on the event the keyboard was on,
+// wherever it now stands, or on the one that took its place when it went.
+TEST_F(CalendarTab, AChangeOfTheEventsKeepsTheFocusOnTheEventTheKeyboardWasOn) {
+    service.stored = {event("Standup", "2026-01-05T10:00:00Z", "2026-01-05T10:15:00Z"),
+                      event("Review", "2026-01-05T11:00:00Z", "2026-01-05T12:00:00Z"),
+                      event("Lunch", "2026-01-05T12:30:00Z", "2026-01-05T13:30:00Z")};
+    store.refresh();
+    QWidget window;
+    auto view = makeView();
+    view->setParent(&window);
+    window.resize(640, 320);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* list = view->eventList()->widget();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_TRUE(list->accessibleDescription().startsWith("Review"));
+
+    service.stored.insert(service.stored.begin(),
+                          event("Gym", "2026-01-05T09:30:00Z", "2026-01-05T09:45:00Z"));
+    store.refresh();
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Review, 11:00"))
+        << list->accessibleDescription().toStdString();
+    service.stored.erase(service.stored.begin() + 2);
+    store.refresh();
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Lunch, 12:30"))
+        << list->accessibleDescription().toStdString();
+    view->setParent(nullptr);
+}

@@ -1086,3 +1086,44 @@ TEST(DockPage, ApplyLendsItsFocusWithinThePageWhileBusyAndTakesItBack) {
     ASSERT_TRUE(reload->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), elsewhere);
 }
+
+// "Move … earlier/later" keeps the focus, ring and all, on the button pressed, now in the item's
+// new row; a removed item's row hands it to the same button of the row that takes its place, and
+// the last row to "Add Website". The page does not scroll to anything on the way.
+TEST(DockPage, APinnedRowsButtonKeepsTheFocusAsTheListIsBuiltAnew) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    DockPage& page = f.make();
+    QApplication::setActiveWindow(&page);
+    for (const char* site : {"docs.example.org", "news.example.org"})
+        ASSERT_TRUE(f.d.content.addWebsite(QString(), QString::fromLatin1(site)));
+    f.settle();
+    const auto focusedHelp = [] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->toolTip() : QString();
+    };
+    const auto buttonNamed = [&](const QString& help) {
+        for (QAbstractButton* b : page.section()->findChildren<QAbstractButton*>())
+            if (b->toolTip() == help && f.shows(b)) return b;
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+    buttonNamed(QStringLiteral("Move docs.example.org later"))->setFocus(Qt::TabFocusReason);
+    const int scrolled = page.verticalScrollBar()->value();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    f.settle();
+    ASSERT_EQ(f.d.content.items()[1].title, QStringLiteral("docs.example.org"));
+    EXPECT_EQ(focusedHelp(), QStringLiteral("Move docs.example.org later"));
+    EXPECT_TRUE(KitPaint::showsFocusRing(QApplication::focusWidget()));
+    EXPECT_EQ(page.verticalScrollBar()->value(), scrolled);
+
+    buttonNamed(QStringLiteral("Remove news.example.org from Vantrel Dock"))->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    f.settle();
+    EXPECT_EQ(focusedHelp(), QStringLiteral("Remove docs.example.org from Vantrel Dock"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    f.settle();
+    ASSERT_TRUE(f.d.content.items().empty());
+    const auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->text(), QStringLiteral("Add Website"));
+}
