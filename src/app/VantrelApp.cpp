@@ -30,10 +30,6 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     connect(rootView_, &RootView::windowFound, this, [this](QWidget* window) {
         if (window) configureControlCenterWindow(*window);
     });
-    // A file notice takes a band at the foot of the window: the window grows by it rather than
-    // squeezing the content under its least size.
-    connect(rootView_, &RootView::noticeRoomChanged, this,
-            [this] { window_->setMinimumSize(controlCenterMinimumSize()); });
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
     const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
@@ -53,6 +49,10 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     commandMenu_->addSeparator();
     add(QStringLiteral("Quit Vantrel"), QKeySequence(QStringLiteral("Ctrl+Q")), &VantrelApp::quit);
     connect(commandMenu_, &QMenu::aboutToShow, this, &VantrelApp::updateCommandTitles);
+    // The window's least size holds the menu bar and the view together, so the view's foot (where
+    // a file notice sits) is never cut off at that size.
+    const int menuBar = window_->menuBar()->isNativeMenuBar() ? 0 : window_->menuBar()->sizeHint().height();
+    rootView_->setMinimumSize(controlCenterMinimumSize() - QSize(0, menuBar));
 }
 
 VantrelApp::~VantrelApp() = default;
@@ -87,10 +87,7 @@ void VantrelApp::configureControlCenterWindow(QWidget& window) {
 }
 
 QSize VantrelApp::controlCenterMinimumSize() const {
-    const int room = rootView_->noticeRoom();
-    if (room == 0) return QSize(720, 600);
-    // With a notice the content keeps at least its own 600 under the menu bar, the band below it.
-    return QSize(720, 600 + room + window_->menuBar()->sizeHint().height());
+    return QSize(720, 600);
 }
 
 void VantrelApp::updateCommandTitles() {

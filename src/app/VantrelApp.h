@@ -50,7 +50,7 @@ public:
 
 private:
     void updateCommandTitles();
-    // 720 by 600, and taller by the file notice's band (and the menu bar) while one shows.
+    // 720 by 600 whatever the file notice shows: its band comes out of the page.
     QSize controlCenterMinimumSize() const;
 
     AppState& state_;

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -74,30 +75,63 @@ QString errorTypeName(const std::exception_ptr& error) {
     }
 }
 
-// Where a save was refused and why, in words for the user: the folder the write met (the one a
-// link leads into, for a file written through a link), or the data folder that could not be made;
-// no folder where the file itself refused, made read-only by its owner.
+// Where a save was refused and why, in words for the user. With a folder, that folder refused
+// (the one a link leads into, for a file written through a link, or the data folder that could not
+// be made) for `reason`; without one, `reason` says by itself what refused: the disk, the file made
+// read-only by its owner, or what stands in the file's place.
 struct Refusal {
     QString folder;
     QString reason;
 };
 
+// The system error whose words `reason` is. A failed write carries the system's words rather than
+// its number; words of our own (a link to nothing stands in the file's place) are no system error.
+std::optional<int> systemErrorNamed(const QString& reason) {
+    for (int code = 1; code < 256; ++code)
+        if (reason == qt_error_string(code)) return code;
+    return std::nullopt;
+}
+
+Refusal refusalFor(std::optional<int> code, PersistenceFailureKind kind, const QString& folder,
+                   const QString& reason) {
+    // Neither a full disk nor a read-only one is the folder's doing.
+    if (code == ENOSPC || code == EDQUOT)
+        return {{}, QStringLiteral("the disk holding %1 is full").arg(folder)};
+    if (code == EROFS) return {{}, QStringLiteral("the disk holding %1 is read-only").arg(folder)};
+    if (!code || *code == EACCES || *code == EPERM) return {folder, reason};
+    if (kind == PersistenceFailureKind::directory)
+        return {{}, QStringLiteral("the folder %1 could not be made (%2)").arg(folder, reason)};
+    return {{}, QStringLiteral("writing in the folder %1 failed (%2)").arg(folder, reason)};
+}
+
 Refusal refusalOf(const PersistenceFailure& failure, const QString& directory, const QString& path) {
-    Refusal refusal{failure.kind == PersistenceFailureKind::directory ? directory
-                                                                      : QFileInfo(path).absolutePath(),
-                    QStringLiteral("unknown error")};
+    const QString folder =
+        failure.kind == PersistenceFailureKind::directory ? directory : QFileInfo(path).absolutePath();
     try {
         if (failure.error) std::rethrow_exception(failure.error);
     } catch (const FileWriteError& e) {
-        refusal.folder = e.refusedByFile() ? QString() : e.folder();
-        refusal.reason = e.reason();
+        if (e.refusedByFile()) return {{}, e.reason()};
+        const std::optional<int> code = systemErrorNamed(e.reason());
+        // Our own words: what stands in the file's place refused it, not the folder.
+        if (!code) return {{}, e.reason()};
+        return refusalFor(code, failure.kind, e.folder(), e.reason());
     } catch (const std::system_error& e) {
-        refusal.reason = QString::fromLocal8Bit(e.code().message());
+        const bool posix =
+            e.code().category() == std::generic_category() || e.code().category() == std::system_category();
+        return refusalFor(posix ? std::optional<int>(e.code().value()) : std::nullopt, failure.kind, folder,
+                          QString::fromLocal8Bit(e.code().message()));
     } catch (const std::exception& e) {
-        refusal.reason = QString::fromLocal8Bit(e.what());
+        return {folder, QString::fromLocal8Bit(e.what())};
     } catch (...) {
     }
-    return refusal;
+    return {folder, QStringLiteral("unknown error")};
+}
+
+// What the window says of a file that could not be read, from its load on, through every save
+// that goes to its recovery file instead: one wording, so a notice the user closed stays closed.
+QString unreadableNotice(const QString& file) {
+    return QFileInfo(file).fileName() +
+           QStringLiteral(" could not be read: the file is left untouched and changes are written beside it");
 }
 
 } // namespace
@@ -346,8 +380,8 @@ std::optional<QString> LocalPersistence::writeRecovery(const QString& file, cons
         log_.log(LogLevel::error, logSubsystem_, kCategory, where);
         if (recordDiagnostics_) recordDiagnostics_(where);
     }
-    // The same words again leave a notice the user closed closed, while the saves go where it said.
-    tell(file, where);
+    // The words said at load: a notice the user closed stays closed while the saves go where it said.
+    tell(file, unreadableNotice(file));
     return name;
 }
 
@@ -480,9 +514,7 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
              QStringLiteral("%1 could not be read and is left untouched: %2")
                  .arg(QFileInfo(failure.file).fileName(), reason));
     // The record and the notice are what the user is shown, whichever store met the file.
-    const QString told =
-        QFileInfo(failure.file).fileName() +
-        QStringLiteral(" could not be read: the file is left untouched and changes are written beside it");
+    const QString told = unreadableNotice(failure.file);
     if (recordDiagnostics_) recordDiagnostics_(told);
     tell(failure.file, told);
 }

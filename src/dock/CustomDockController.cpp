@@ -151,7 +151,10 @@ void CustomDockController::synchronizeSystemDock() {
             [self, transition, result, pending, generation, problem] {
                 if (!self) return;
                 self->finishTransition(transition, result, pending, generation);
-                if (!problem.isEmpty()) Q_EMIT self->systemDockLeftAsItIs(problem);
+                if (!problem.isEmpty())
+                    Q_EMIT self->systemDockLeftAsItIs(problem);
+                else
+                    Q_EMIT self->systemDockProblemGone();
             },
             Qt::QueuedConnection);
     });
