@@ -125,6 +125,7 @@ public:
     // Where the window is told of each file that could not be read or saved, until it is read or
     // saved again; none tells nothing (not owned).
     void setNotices(FileNotices* notices) { notices_ = notices; }
+    FileNotices* notices() const { return notices_; }
     const Store& store() const { return store_; }
 
     // A failed load is logged; missing and loaded are not.

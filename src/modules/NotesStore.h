@@ -52,6 +52,8 @@ public:
     // Whether the last save failed to write the notes where the next start reads them (a save to
     // the recovery file of a file that could not be read counts as written).
     bool saveFailed() const { return saveFailed_; }
+    // The data file's name, "notes.json".
+    const QString& storageName() const { return storageName_; }
 
     // Cancels the pending save and writes the present state at once.
     void saveNow();
