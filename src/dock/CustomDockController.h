@@ -137,7 +137,8 @@ Q_SIGNALS:
     // the user (its settings could not be read, or the snapshot could not be saved).
     void systemDockLeftAsItIs(const QString& reason);
     // A suppression or restore ended with the system Dock's settings read and nothing left as it
-    // is for such a reason: what was said of it before no longer holds.
+    // is for such a reason, or the Vantrel Dock was turned off: what was said of it before no
+    // longer holds.
     void systemDockProblemGone();
 
 private:

@@ -309,6 +309,10 @@ TEST(CustomDockController, ADockLeftAsItIsBecauseItsSettingsCannotBeReadIsSaidOn
     EXPECT_FALSE(dock.isSystemDockSuppressed());
     EXPECT_EQ(f.dock.values.at(QStringLiteral("tilesize")), QStringLiteral("48"));
 
+    // Turned off, the Dock is wanted as it is: what was said goes.
+    dock.hide(false);
+    EXPECT_EQ(gone, 1);
+
     // Nothing pending: quitting touches nothing and says nothing more.
     dock.hide(true);
     EXPECT_EQ(said.size(), 1);
@@ -320,6 +324,6 @@ TEST(CustomDockController, ADockLeftAsItIsBecauseItsSettingsCannotBeReadIsSaidOn
     f.dockQueue.drain();
     QCoreApplication::processEvents();
     EXPECT_TRUE(dock.isSystemDockSuppressed());
-    EXPECT_EQ(gone, 1);
+    EXPECT_EQ(gone, 2);
     EXPECT_EQ(said.size(), 1);
 }
