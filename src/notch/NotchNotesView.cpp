@@ -523,9 +523,12 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
     painter.setPen(primary);
     painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
     if (showsNotSaved()) {
-        // Beside the header, where the list and the editor both stand under it.
-        const double title = QFontMetricsF(headerFont()).horizontalAdvance(QStringLiteral("Notes")) + 8;
-        const QRectF tag = l.notesTitle.adjusted(title, 0, 0, 0);
+        // In the editor's toolbar, after its label: what is typed there is what is not saved.
+        const double left =
+            l.toolsLabel.isEmpty() ? l.editorColumn.left() : l.toolsLabel.right() + kHeaderSpacing;
+        const double right =
+            (l.cleanUpButton.isEmpty() ? l.checklistButton.left() : l.cleanUpButton.left()) - kHeaderSpacing;
+        const QRectF tag(left, 0, std::max(0.0, right - left), kControlSide);
         painter.setFont(smallFont());
         painter.setPen(VantrelTheme::caution());
         painter.drawText(

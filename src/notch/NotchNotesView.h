@@ -42,8 +42,8 @@ public:
     ~NotchNotesView() override;
 
     static bool isCompact(double height) { return height < kCompactBelowHeight; }
-    // Where the tab learns that the notes could not be saved: then "Not saved" stands beside the
-    // "Notes" header. None tells nothing.
+    // Where the tab learns that the notes could not be saved: then "Not saved" stands in the
+    // editor's toolbar. None tells nothing.
     void setFileNotices(const FileNotices* notices);
     bool showsNotSaved() const;
     // How many rows the list shows at most.

@@ -53,7 +53,7 @@ protected:
 
 } // namespace
 
-TEST_F(NotchNotesViewTest, NotSavedStandsBesideTheHeaderWhileTheNotesAreNotInTheirFile) {
+TEST_F(NotchNotesViewTest, NotSavedStandsInTheEditorsToolbarWhileTheNotesAreNotInTheirFile) {
     NotchNotesView& v = makeView();
     v.setFileNotices(&notices);
     store.add();
