@@ -6,12 +6,12 @@
 #include "platform/BundleInfo.h"
 #include "platform/FileManager.h"
 #include "platform/SystemLog.h"
+#include "platform/WriteRefusal.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
-#include <cerrno>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -75,51 +75,23 @@ QString errorTypeName(const std::exception_ptr& error) {
     }
 }
 
-// Where a save was refused and why, in words for the user. With a folder, that folder refused
-// (the one a link leads into, for a file written through a link, or the data folder that could not
-// be made) for `reason`; without one, `reason` says by itself what refused: the disk, the file made
-// read-only by its owner, or what stands in the file's place.
-struct Refusal {
-    QString folder;
-    QString reason;
-};
-
-// The system error whose words `reason` is. A failed write carries the system's words rather than
-// its number; words of our own (a link to nothing stands in the file's place) are no system error.
-std::optional<int> systemErrorNamed(const QString& reason) {
-    for (int code = 1; code < 256; ++code)
-        if (reason == qt_error_string(code)) return code;
-    return std::nullopt;
-}
-
-Refusal refusalFor(std::optional<int> code, PersistenceFailureKind kind, const QString& folder,
-                   const QString& reason) {
-    // Neither a full disk nor a read-only one is the folder's doing.
-    if (code == ENOSPC || code == EDQUOT)
-        return {{}, QStringLiteral("the disk holding %1 is full").arg(folder)};
-    if (code == EROFS) return {{}, QStringLiteral("the disk holding %1 is read-only").arg(folder)};
-    if (!code || *code == EACCES || *code == EPERM) return {folder, reason};
-    if (kind == PersistenceFailureKind::directory)
-        return {{}, QStringLiteral("the folder %1 could not be made (%2)").arg(folder, reason)};
-    return {{}, QStringLiteral("writing in the folder %1 failed (%2)").arg(folder, reason)};
-}
+// Where a save was refused and why, in words for the user: a folder that refused (the one a link
+// leads into, for a file written through a link, or the data folder that could not be made), or,
+// without one, what else refused (the disk, the file, what stands in its place).
+using Refusal = WriteRefusal;
 
 Refusal refusalOf(const PersistenceFailure& failure, const QString& directory, const QString& path) {
-    const QString folder =
-        failure.kind == PersistenceFailureKind::directory ? directory : QFileInfo(path).absolutePath();
+    const bool makingFolder = failure.kind == PersistenceFailureKind::directory;
+    const QString folder = makingFolder ? directory : QFileInfo(path).absolutePath();
     try {
         if (failure.error) std::rethrow_exception(failure.error);
     } catch (const FileWriteError& e) {
-        if (e.refusedByFile()) return {{}, e.reason()};
-        const std::optional<int> code = systemErrorNamed(e.reason());
-        // Our own words: what stands in the file's place refused it, not the folder.
-        if (!code) return {{}, e.reason()};
-        return refusalFor(code, failure.kind, e.folder(), e.reason());
+        return WriteRefusal::of(e);
     } catch (const std::system_error& e) {
         const bool posix =
             e.code().category() == std::generic_category() || e.code().category() == std::system_category();
-        return refusalFor(posix ? std::optional<int>(e.code().value()) : std::nullopt, failure.kind, folder,
-                          QString::fromLocal8Bit(e.code().message()));
+        return WriteRefusal::of(posix ? std::optional<int>(e.code().value()) : std::nullopt, makingFolder,
+                                folder, QString::fromLocal8Bit(e.code().message()));
     } catch (const std::exception& e) {
         return {folder, QString::fromLocal8Bit(e.what())};
     } catch (...) {
