@@ -302,6 +302,12 @@ TEST_F(PersistenceFixture, AFailedSaveNamesWhatRefusedItTheDiskTheFolderOrWhatSt
         "place; it is left untouched." +
             kept);
     files.clearWriteFailures();
+    // A file where the data folder should be.
+    files.failWith(Op::createDirectory, posixError(ENOTDIR));
+    save();
+    EXPECT_EQ(notices.notice(path()), "Vantrel could not save samples.json: the folder " + folder +
+                                          " could not be made (Not a directory)." + kept);
+    files.clearFailure(Op::createDirectory);
 
     // A real link to nothing: what stands in the file's place refused, not its folder.
     QDir().mkpath(folder);
