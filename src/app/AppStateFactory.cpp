@@ -204,7 +204,8 @@ NotchSurfaceContext AppStateFactory::notchSurface(AppState& state) const {
             .clock = services.clock,
             .workspace = services.workspace,
             .menus = services.menus,
-            .camera = services.camera};
+            .camera = services.camera,
+            .fileNotices = services.persistence.notices()};
 }
 std::unique_ptr<RunningAppsStore> AppStateFactory::makeRunningApps() {
     return std::make_unique<RunningAppsStore>(services.runningApplications, services.alertPresenter);

@@ -25,6 +25,7 @@ HomePageContext HomePageWiring::make(AppState& state, const Services& services) 
         .files = services.files,
         .selectSection = [owner](VantrelSection section) { owner->sections().select(section); },
         .showCommandPalette = [owner] { owner->commandPalette().show(owner, owner->controlCenterScreen()); },
+        .fileNotices = services.fileNotices,
     };
 }
 

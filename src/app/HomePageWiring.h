@@ -17,6 +17,7 @@ struct HomePageWiring {
         OpenPanel& openPanel;
         MenuPresenter& menus;
         FileManager& files;
+        const FileNotices* fileNotices = nullptr;
     };
 
     static HomePageContext make(AppState& state, const Services& services);

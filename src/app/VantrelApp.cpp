@@ -27,13 +27,12 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     window_->setWindowTitle(QStringLiteral("Vantrel"));
     rootView_ = new RootView(context);
     window_->setCentralWidget(rootView_);
+    // The window manager tells the frame's size only once the window is on screen, after it was
+    // configured: the least size and the frame on screen are worked out again then.
+    window_->installEventFilter(this);
     connect(rootView_, &RootView::windowFound, this, [this](QWidget* window) {
         if (window) configureControlCenterWindow(*window);
     });
-    // A file notice takes a band at the foot of the window: the window grows by it rather than
-    // squeezing the content under its least size.
-    connect(rootView_, &RootView::noticeRoomChanged, this,
-            [this] { window_->setMinimumSize(controlCenterMinimumSize()); });
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
     const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
@@ -53,6 +52,26 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     commandMenu_->addSeparator();
     add(QStringLiteral("Quit Vantrel"), QKeySequence(QStringLiteral("Ctrl+Q")), &VantrelApp::quit);
     connect(commandMenu_, &QMenu::aboutToShow, this, &VantrelApp::updateCommandTitles);
+    setLeastSize(*window_, QSize());
+}
+
+bool VantrelApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get() && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        state_.controlCenterWindow() == window_.get() &&
+        window_->frameGeometry().size() - window_->geometry().size() != decorations_)
+        configureControlCenterWindow(*window_);
+    return QObject::eventFilter(watched, event);
+}
+
+void VantrelApp::setLeastSize(QWidget& window, QSize decorations) {
+    decorations_ = decorations;
+    // 720 by 600 is the least size of the whole frame, the window manager's decorations included,
+    // so that a window at its least size fits a 600-point screen with its foot (where a file
+    // notice sits) on it. The view's least size leaves the menu bar its room within.
+    const QSize least = (controlCenterMinimumSize() - decorations).expandedTo(QSize(1, 1));
+    window.setMinimumSize(least);
+    const int menuBar = window_->menuBar()->isNativeMenuBar() ? 0 : window_->menuBar()->sizeHint().height();
+    rootView_->setMinimumSize(least - QSize(0, menuBar));
 }
 
 VantrelApp::~VantrelApp() = default;
@@ -68,29 +87,26 @@ void VantrelApp::configureControlCenterWindow(QWidget& window) {
     // dragging of the original window have no counterpart here.
     window.setObjectName(QStringLiteral("vantrel.control-center"));
     window.setWindowTitle(QStringLiteral("Vantrel"));
-    window.setMinimumSize(controlCenterMinimumSize());
+    // The frame includes the decorations the window manager draws around the window.
+    const QRect frameRect = window.frameGeometry();
+    const QSize decorations = frameRect.size() - window.geometry().size();
+    setLeastSize(window, decorations);
 
     std::optional<ScreenInfo> screen = screens_.screenOf(window);
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
-    // The frame includes the decorations the window manager draws around the window.
-    const QRect frameRect = window.frameGeometry();
     const QRectF frame(frameRect);
     const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
         frame, QRectF(screen->visibleFrame), kControlCenterMargin);
     if (constrained == frame) return;
     const QRect target = constrained.toAlignedRect();
-    const QSize decorations = frameRect.size() - window.geometry().size();
     // A top-level move places the frame; the size is the window's own, without decorations.
     window.move(target.topLeft());
     window.resize(target.size() - decorations);
 }
 
 QSize VantrelApp::controlCenterMinimumSize() const {
-    const int room = rootView_->noticeRoom();
-    if (room == 0) return QSize(720, 600);
-    // With a notice the content keeps at least its own 600 under the menu bar, the band below it.
-    return QSize(720, 600 + room + window_->menuBar()->sizeHint().height());
+    return QSize(720, 600);
 }
 
 void VantrelApp::updateCommandTitles() {

@@ -50,14 +50,20 @@ public:
 
 private:
     void updateCommandTitles();
-    // 720 by 600, and taller by the file notice's band (and the menu bar) while one shows.
+    // 720 by 600 whatever the file notice shows: its band comes out of the page.
     QSize controlCenterMinimumSize() const;
+    // Gives `window` (the control center's) and the view their least sizes, for a frame that adds
+    // `decorations` to the window.
+    void setLeastSize(QWidget& window, QSize decorations);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& state_;
     ApplicationShell& shell_;
     Screens& screens_;
     std::unique_ptr<QMainWindow> window_;
     RootView* rootView_ = nullptr;
+    // The decorations the least size was last worked out for.
+    QSize decorations_;
     QMenu* commandMenu_ = nullptr;
     QAction* timerAction_ = nullptr;
 };

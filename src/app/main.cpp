@@ -348,6 +348,9 @@ int main(int argc, char** argv) {
                          &fileNotices, [&fileNotices](const QString& reason) {
                              fileNotices.set(QStringLiteral("com.apple.dock"), reason);
                          });
+        QObject::connect(&state.customDockController(), &CustomDockController::systemDockProblemGone,
+                         &fileNotices,
+                         [&fileNotices] { fileNotices.resolve(QStringLiteral("com.apple.dock")); });
         AppState::setShared(&state);
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);

@@ -4,6 +4,7 @@
 #include "control-center/HomeActions.h"
 #include "control-center/HomeUtilityPanel.h"
 #include "control-center/VantrelRowButtonStyle.h"
+#include "core/FileNotices.h"
 #include "core/VantrelPreferences.h"
 #include "kit/GlassCard.h"
 #include "kit/HazardBadge.h"
@@ -615,6 +616,7 @@ HomePage::HomePage(const HomePageContext& context, QWidget* parent)
     connect(&context_.shelf, &FileShelfStore::itemsChanged, this, &HomePage::refresh);
     connect(&context_.permissions, &PermissionCenter::statesChanged, this, &HomePage::refresh);
     connect(&context_.keyboardCleaning, &KeyboardCleaningController::changed, this, &HomePage::refresh);
+    if (context_.fileNotices) connect(context_.fileNotices, &FileNotices::changed, this, &HomePage::refresh);
     refresh();
 }
 
@@ -887,7 +889,11 @@ void HomePage::refresh() {
     metrics_[1]->setText(QString::number(clipboard));
     metrics_[2]->setText(QString::number(shelf));
     liveRows_[0]->setText(timer);
-    liveRows_[1]->setText(QString::number(clipboard) + QStringLiteral(" saved"));
+    // "saved" only while the history is on disk.
+    liveRows_[1]->setText(QString::number(clipboard) +
+                          (couldNotSave(context_.fileNotices, ClipboardStore::fileName())
+                               ? QStringLiteral(" not saved")
+                               : QStringLiteral(" saved")));
     liveRows_[2]->setText(QString::number(shelf) + QStringLiteral(" items"));
 
     for (std::size_t i = 0; i < launchers_.size(); ++i)

@@ -9,6 +9,7 @@ namespace vantrel {
 class ClipboardStore;
 class Clock;
 class FileManager;
+class FileNotices;
 class FileShelfStore;
 class FocusTimer;
 class KeyboardCleaningController;
@@ -51,6 +52,8 @@ struct HomePageContext {
     // Opens the command palette on the screen of the control-center window (its own choice of
     // screen while there is no window).
     std::function<void()> showCommandPalette;
+    // What tells the page that a store's data could not be saved; none tells nothing.
+    const FileNotices* fileNotices = nullptr;
 };
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "control-center/HomeWorkspace.h"
 
 #include "control-center/HomeActions.h"
+#include "core/FileNotices.h"
 #include "core/VantrelPreferences.h"
 #include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
@@ -319,6 +320,8 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     connect(&notes, &NotesStore::selectedFolderIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::searchQueryChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::saveFailedChanged, this, &HomeWorkspace::showSaveState);
+    if (context_.fileNotices)
+        connect(context_.fileNotices, &FileNotices::changed, this, &HomeWorkspace::showSaveState);
     showSaveState();
     connect(&context_.shelf, &FileShelfStore::itemsChanged, this, &HomeWorkspace::rebuildGrid);
     refreshNotes();
@@ -417,9 +420,11 @@ QList<QAbstractButton*> HomeWorkspace::gridItems() const {
 }
 
 void HomeWorkspace::showSaveState() {
-    // Never "saved" while the last save failed; the window's file notice says why and where.
-    saveState_->setText(context_.notes.saveFailed() ? QStringLiteral("Not saved")
-                                                    : QStringLiteral("Saved locally"));
+    // Never "saved" while the last save failed, nor while the notes go to a recovery file beside a
+    // file that could not be read; the window's file notice says why and where.
+    const bool unsaved =
+        context_.notes.saveFailed() || couldNotSave(context_.fileNotices, context_.notes.storageName());
+    saveState_->setText(unsaved ? QStringLiteral("Not saved") : QStringLiteral("Saved locally"));
 }
 
 void HomeWorkspace::refreshNotes() {

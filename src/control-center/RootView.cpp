@@ -22,6 +22,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVariantAnimation>
 
 namespace vantrel {
@@ -35,6 +37,10 @@ constexpr int kNoticePadding = 12;
 constexpr int kNoticeMaximumWidth = 720;
 constexpr int kNoticeClose = 22;
 constexpr int kNoticeCloseGap = 8;
+// The most lines of text the notice shows at once; more scroll inside it, so the band never takes
+// more than that from the page, and the window never grows for it.
+constexpr int kNoticeVisibleLines = 4;
+constexpr int kNoticeScrollBar = 10;
 
 // The notice's card: the surface colour with an amber edge.
 NoticeCard::Look fileNoticeLook() {
@@ -157,8 +163,27 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
             &RootView::cleaningChanged);
 
     notice_ = new NoticeCard(fileNoticeLook(), this);
-    noticeText_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelLabel::primary(), notice_);
+    noticeScroll_ = new QScrollArea(notice_);
+    noticeScroll_->setFrameShape(QFrame::NoFrame);
+    noticeScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    noticeScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    noticeScroll_->setFocusPolicy(Qt::NoFocus);
+    QPalette clear = noticeScroll_->palette();
+    clear.setColor(QPalette::Window, Qt::transparent);
+    clear.setColor(QPalette::Base, Qt::transparent);
+    noticeScroll_->setPalette(clear);
+    noticeScroll_->viewport()->setAutoFillBackground(false);
+    // A thin bar that reads on the card in either appearance, in place of the style's own.
+    noticeScroll_->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 10px; margin: 0 0 0 4px; }"
+        "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 140); border-radius: 3px; "
+        "min-height: 16px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
+    noticeText_ = new VantrelLabel(QString(), VantrelType::caption(), VantrelLabel::primary());
     noticeText_->setWordWrap(true);
+    noticeText_->setAutoFillBackground(false);
+    noticeScroll_->setWidget(noticeText_);
     noticeClose_ = new NoticeCloseButton(notice_);
     connect(noticeClose_, &QAbstractButton::clicked, this, [this] {
         if (context_.fileNotices) context_.fileNotices->dismiss();
@@ -175,8 +200,10 @@ RootView::RootView(const ControlCenterContext& context, QWidget* parent)
 void RootView::showNotices() {
     const QStringList notices = context_.fileNotices ? context_.fileNotices->notices() : QStringList();
     noticeText_->setText(notices.join(QLatin1Char('\n')));
+    noticeScroll_->verticalScrollBar()->setValue(0);
     // Closed with the keyboard: the focus goes back to the window rather than nowhere.
-    if (notices.isEmpty() && noticeClose_->hasFocus()) setFocus(Qt::OtherFocusReason);
+    if (notices.isEmpty() && (noticeClose_->hasFocus() || noticeScroll_->hasFocus()))
+        setFocus(Qt::OtherFocusReason);
     notice_->setVisible(!notices.isEmpty());
     layoutContent();
 }
@@ -190,8 +217,17 @@ int noticeTextWidth(int width) {
 
 } // namespace
 
+int RootView::noticeTextLimit() const {
+    return kNoticeVisibleLines * QFontMetrics(noticeText_->font()).lineSpacing();
+}
+
+bool RootView::noticeScrolls(int width) const {
+    return noticeText_->heightForWidth(noticeTextWidth(width)) > noticeTextLimit();
+}
+
 int RootView::noticeHeight(int width) const {
-    return std::max(noticeText_->heightForWidth(noticeTextWidth(width)), kNoticeClose) + 2 * kNoticePadding;
+    const int text = std::min(noticeText_->heightForWidth(noticeTextWidth(width)), noticeTextLimit());
+    return std::max(text, kNoticeClose) + 2 * kNoticePadding;
 }
 
 int RootView::noticeRoom() const {
@@ -281,11 +317,11 @@ void RootView::buildControlCenter() {
 
 void RootView::layoutContent() {
     // The notice takes a band at the foot of the window and the content the rest, so it covers
-    // nothing; the window grows by the band where it would leave the content less than its least.
+    // nothing. The band has a most height, so the window keeps its least size and stays on a small
+    // screen; the content gives the band its room.
     const int room = noticeRoom();
     if (room != room_) {
         room_ = room;
-        setMinimumSize(720, 600 + room);
         update();
         Q_EMIT noticeRoomChanged(room);
     }
@@ -296,8 +332,13 @@ void RootView::layoutContent() {
         const int height = noticeHeight(width);
         notice_->setGeometry((this->width() - width) / 2, this->height() - kNoticeMargin - height, width,
                              height);
-        noticeText_->setGeometry(kNoticePadding, kNoticePadding, noticeTextWidth(width),
-                                 height - 2 * kNoticePadding);
+        const bool scrolls = noticeScrolls(width);
+        const int textWidth = noticeTextWidth(width);
+        noticeScroll_->setGeometry(kNoticePadding, kNoticePadding, textWidth, height - 2 * kNoticePadding);
+        // Reached by the keyboard only while there is more to scroll to.
+        noticeScroll_->setFocusPolicy(scrolls ? Qt::StrongFocus : Qt::NoFocus);
+        const int labelWidth = scrolls ? textWidth - kNoticeScrollBar : textWidth;
+        noticeText_->resize(labelWidth, noticeText_->heightForWidth(labelWidth));
         noticeClose_->move(width - kNoticePadding - kNoticeClose + 4, kNoticePadding - 4);
         notice_->raise();
     }

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QGraphicsOpacityEffect;
+class QScrollArea;
 class QVariantAnimation;
 
 namespace vantrel {
@@ -66,16 +67,19 @@ public:
     // hidden while there is none.
     QWidget* fileNotice() const { return notice_; }
     VantrelLabel* fileNoticeText() const { return noticeText_; }
+    // Where the notice's text scrolls once it is longer than the band shows.
+    QScrollArea* fileNoticeScroll() const { return noticeScroll_; }
     // Closes the notice until a file fails again.
     QAbstractButton* fileNoticeClose() const { return noticeClose_; }
-    // The band at the foot of the window that the notice takes from the content; 0 without one.
+    // The band at the foot of the window that the notice takes from the content, a few lines at
+    // most however many notices there are; 0 without one.
     int noticeRoom() const;
     ColorScheme colorScheme() const;
 
 Q_SIGNALS:
     // One turn after the view first lives in `window`, and again only for another window.
     void windowFound(QWidget* window);
-    // The notice's band changed: the window's least height is 600 plus the band.
+    // The notice's band changed; the window keeps its least size.
     void noticeRoomChanged(int room);
 
 protected:
@@ -93,11 +97,15 @@ private:
     void showNotices();
     int noticeWidth() const;
     int noticeHeight(int width) const;
+    // The most height of the notice's text; a longer text scrolls.
+    int noticeTextLimit() const;
+    bool noticeScrolls(int width) const;
 
     ControlCenterContext context_;
     PageFactory pages_;
     WindowReader* reader_;
     QWidget* notice_ = nullptr;
+    QScrollArea* noticeScroll_ = nullptr;
     VantrelLabel* noticeText_ = nullptr;
     QAbstractButton* noticeClose_ = nullptr;
     int room_ = 0;

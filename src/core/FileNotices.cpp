@@ -1,5 +1,6 @@
 #include "core/FileNotices.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace vantrel {
@@ -48,6 +49,15 @@ QString FileNotices::notice(const QString& file) const {
     for (const Entry& e : entries_)
         if (e.file == file) return e.notice;
     return {};
+}
+
+bool FileNotices::standsFor(const QString& fileName) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const Entry& e) { return QFileInfo(e.file).fileName() == fileName; });
+}
+
+bool couldNotSave(const FileNotices* notices, const QString& fileName) {
+    return notices && notices->standsFor(fileName);
 }
 
 } // namespace vantrel

@@ -28,6 +28,9 @@ public:
     QStringList notices() const;
     // The notice said of `file`, shown or closed; empty when none is.
     QString notice(const QString& file) const;
+    // Whether a notice, shown or closed, stands for the data file named `fileName` (in whatever
+    // folder): its last save failed, or it could not be read and the saves go beside it.
+    bool standsFor(const QString& fileName) const;
 
 Q_SIGNALS:
     void changed();
@@ -40,5 +43,9 @@ private:
     };
     std::vector<Entry> entries_;
 };
+
+// Whether what the session holds of the data file named `fileName` may not be in that file: the
+// one question a view asks of a store's save state (false without notices).
+bool couldNotSave(const FileNotices* notices, const QString& fileName);
 
 } // namespace vantrel

@@ -6,6 +6,7 @@
 #include "platform/BundleInfo.h"
 #include "platform/FileManager.h"
 #include "platform/SystemLog.h"
+#include "platform/WriteRefusal.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -78,30 +79,35 @@ QString errorTypeName(const std::exception_ptr& error) {
     }
 }
 
-// Where a save was refused and why, in words for the user: the folder the write met (the one a
-// link leads into, for a file written through a link), or the data folder that could not be made;
-// no folder where the file itself refused, made read-only by its owner.
-struct Refusal {
-    QString folder;
-    QString reason;
-};
+// Where a save was refused and why, in words for the user: a folder that refused (the one a link
+// leads into, for a file written through a link, or the data folder that could not be made), or,
+// without one, what else refused (the disk, the file, what stands in its place).
+using Refusal = WriteRefusal;
 
 Refusal refusalOf(const PersistenceFailure& failure, const QString& directory, const QString& path) {
-    Refusal refusal{failure.kind == PersistenceFailureKind::directory ? directory
-                                                                      : QFileInfo(path).absolutePath(),
-                    QStringLiteral("unknown error")};
+    const bool makingFolder = failure.kind == PersistenceFailureKind::directory;
+    const QString folder = makingFolder ? directory : QFileInfo(path).absolutePath();
     try {
         if (failure.error) std::rethrow_exception(failure.error);
     } catch (const FileWriteError& e) {
-        refusal.folder = e.refusedByFile() ? QString() : e.folder();
-        refusal.reason = e.reason();
+        return WriteRefusal::of(e);
     } catch (const std::system_error& e) {
-        refusal.reason = QString::fromLocal8Bit(e.code().message());
+        const bool posix =
+            e.code().category() == std::generic_category() || e.code().category() == std::system_category();
+        return WriteRefusal::of(posix ? std::optional<int>(e.code().value()) : std::nullopt, makingFolder,
+                                folder, QString::fromLocal8Bit(e.code().message()));
     } catch (const std::exception& e) {
-        refusal.reason = QString::fromLocal8Bit(e.what());
+        return {folder, QString::fromLocal8Bit(e.what())};
     } catch (...) {
     }
-    return refusal;
+    return {folder, QStringLiteral("unknown error")};
+}
+
+// What the window says of a file that could not be read, from its load on, through every save
+// that goes to its recovery file instead: one wording, so a notice the user closed stays closed.
+QString unreadableNotice(const QString& file) {
+    return QFileInfo(file).fileName() +
+           QStringLiteral(" could not be read: the file is left untouched and changes are written beside it");
 }
 
 } // namespace
@@ -404,8 +410,8 @@ std::optional<QString> LocalPersistence::writeRecovery(const QString& file, cons
         log_.log(LogLevel::error, logSubsystem_, kCategory, where);
         if (recordDiagnostics_) recordDiagnostics_(where);
     }
-    // The same words again leave a notice the user closed closed, while the saves go where it said.
-    tell(file, where);
+    // The words said at load: a notice the user closed stays closed while the saves go where it said.
+    tell(file, unreadableNotice(file));
     return name;
 }
 
@@ -538,9 +544,7 @@ void LocalPersistence::explainUnreadable(const Failure& failure) {
              QStringLiteral("%1 could not be read and is left untouched: %2")
                  .arg(QFileInfo(failure.file).fileName(), reason));
     // The record and the notice are what the user is shown, whichever store met the file.
-    const QString told =
-        QFileInfo(failure.file).fileName() +
-        QStringLiteral(" could not be read: the file is left untouched and changes are written beside it");
+    const QString told = unreadableNotice(failure.file);
     if (recordDiagnostics_) recordDiagnostics_(told);
     tell(failure.file, told);
 }

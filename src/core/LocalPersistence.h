@@ -80,7 +80,7 @@ private:
 // ("previous") and goes ahead only once that worked, so no save can destroy data that was merely
 // unreadable. Such a file is said once, in the log and in one diagnostics record; the saves it
 // holds back go to a recovery file beside it instead (see saveRecovery), so nothing is lost.
-// A save that fails is told in the window, naming the folder that refused it, and what the
+// A save that fails is told in the window, naming what refused it, and what the
 // session holds goes to the same recovery file in the data folder, where it can be written.
 class LocalPersistence {
 public:
@@ -137,6 +137,7 @@ public:
     // each change is written at once, and a failed save is tried again with the next (not owned).
     void setScheduler(Scheduler* scheduler) { scheduler_ = scheduler; }
     Scheduler* scheduler() const { return scheduler_; }
+    FileNotices* notices() const { return notices_; }
     const Store& store() const { return store_; }
 
     // A failed load is logged; missing and loaded are not.
@@ -246,7 +247,8 @@ public:
     std::optional<QString> saveFailed(const Failure& failure, const std::function<QJsonValue()>& encode);
     // A save of `file` went through: what the window said of the file goes.
     void saved(const QString& file);
-    // What the window says of a save of `file` refused by `folder` for `reason`: where the data
+    // What the window says of a save of `file` refused by `folder` for `reason` (without a folder,
+    // `reason` names what refused: the disk, the file, what stands in its place): where the data
     // went instead (`recovery`), or, without one, that it is only in memory.
     static QString saveFailedNotice(const QString& file, const QString& folder, const QString& reason,
                                     const std::optional<QString>& recovery);

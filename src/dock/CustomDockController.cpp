@@ -127,7 +127,11 @@ void CustomDockController::synchronizeSystemDock() {
             isSystemDockSuppressed_
                 ? text("Vantrel Dock active \u00b7 native Dock reduced to its 1 pt safety footprint")
                 : text("Native macOS Dock active \u00b7 Vantrel Dock off"));
-        if (!wantsSystemDockSuppressed_) dismissPanel();
+        if (!wantsSystemDockSuppressed_) {
+            dismissPanel();
+            // The macOS Dock is wanted as it is: what was said of leaving it so no longer holds.
+            Q_EMIT systemDockProblemGone();
+        }
         return;
     }
     const Transition transition = wantsSystemDockSuppressed_ ? Transition::suppress : Transition::restore;
@@ -151,7 +155,10 @@ void CustomDockController::synchronizeSystemDock() {
             [self, transition, result, pending, generation, problem] {
                 if (!self) return;
                 self->finishTransition(transition, result, pending, generation);
-                if (!problem.isEmpty()) Q_EMIT self->systemDockLeftAsItIs(problem);
+                if (!problem.isEmpty())
+                    Q_EMIT self->systemDockLeftAsItIs(problem);
+                else
+                    Q_EMIT self->systemDockProblemGone();
             },
             Qt::QueuedConnection);
     });

@@ -136,6 +136,10 @@ Q_SIGNALS:
     // A suppression or restore left the system Dock as it is, for the reason given in words for
     // the user (its settings could not be read, or the snapshot could not be saved).
     void systemDockLeftAsItIs(const QString& reason);
+    // A suppression or restore ended with the system Dock's settings read and nothing left as it
+    // is for such a reason, or the Vantrel Dock was turned off: what was said of it before no
+    // longer holds.
+    void systemDockProblemGone();
 
 private:
     enum class Transition { suppress, restore };

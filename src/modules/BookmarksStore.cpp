@@ -55,7 +55,7 @@ bool BookmarksStore::addWebsite(const QString& title, const QString& address) {
     items.push_back({QUuid::createUuid(), trimmedTitle.isEmpty() ? url->host() : trimmedTitle, target,
                      VantrelBookmark::Kind::website});
     // Kept for the session either way; "saved" only once it is on disk.
-    if (setItems(std::move(items))) setStatusMessage(QStringLiteral("Website saved."));
+    if (setItems(std::move(items))) setStatusMessage(kWebsiteSaved);
     return true;
 }
 
@@ -82,7 +82,7 @@ void BookmarksStore::chooseApplication(QWidget* over) {
     items.push_back({QUuid::createUuid(),
                      info->name.isEmpty() ? QFileInfo(path).completeBaseName() : info->name, path,
                      VantrelBookmark::Kind::application});
-    if (setItems(std::move(items))) setStatusMessage(QStringLiteral("Application saved."));
+    if (setItems(std::move(items))) setStatusMessage(kApplicationSaved);
 }
 
 void BookmarksStore::open(const VantrelBookmark& bookmark) {

@@ -30,6 +30,9 @@ public:
         QStringLiteral("Add a website or application for one-click access.");
     // The status after a change that could not be written to disk.
     static inline const QString kSaveFailed = QStringLiteral("Could not save bookmarks.");
+    // The status after a bookmark was added and saved.
+    static inline const QString kWebsiteSaved = QStringLiteral("Website saved.");
+    static inline const QString kApplicationSaved = QStringLiteral("Application saved.");
 
     BookmarksStore(LocalPersistence& persistence, Workspace& workspace, OpenPanel& openPanel,
                    QObject* parent = nullptr);

@@ -57,6 +57,8 @@ public:
     // Whether the notes are not (yet) all in their file: a change waiting for its save, or a save
     // that failed or could only go to the recovery file.
     bool unsaved() const { return unsaved_; }
+    // The data file's name, "notes.json".
+    const QString& storageName() const { return storageName_; }
 
     // Cancels the pending save and writes the present state at once.
     void saveNow();

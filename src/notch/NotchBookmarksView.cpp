@@ -1,8 +1,10 @@
 #include "notch/NotchBookmarksView.h"
 
+#include "core/FileNotices.h"
 #include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/VantrelButton.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelPanel.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelScrollIndicator.h"
@@ -81,7 +83,7 @@ QString NotchBookmarksView::addressPlaceholder() {
 }
 
 NotchBookmarksView::Layout NotchBookmarksView::layout(const QSizeF& size, const QSizeF& addSite,
-                                                      const QSizeF& addApp) {
+                                                      const QSizeF& addApp, bool status) {
     Layout l;
     const double width = size.width();
     const double fields = std::max(width - addSite.width() - addApp.width() - 3 * kFormSpacing, 0.0);
@@ -92,7 +94,11 @@ NotchBookmarksView::Layout NotchBookmarksView::layout(const QSizeF& size, const 
                        addSite.width(), addSite.height());
     l.addApp = QRectF(l.addSite.right() + kFormSpacing, (kFieldHeight - addApp.height()) / 2, addApp.width(),
                       addApp.height());
-    const double y = kFieldHeight + kSpacing;
+    double y = kFieldHeight + kSpacing;
+    if (status) {
+        l.status = QRectF(kFieldPadding, y, std::max(width - 2 * kFieldPadding, 0.0), kStatusHeight);
+        y += kStatusHeight + kSpacing;
+    }
     l.grid = QRectF(0, y, width, std::max(size.height() - y, 0.0));
     return l;
 }
@@ -128,6 +134,10 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     grid_->setAutoFillBackground(false);
     grid_->viewport()->setAutoFillBackground(false);
     VantrelScrollIndicator::install(grid_);
+    status_ =
+        new VantrelLabel(QString(), VantrelType::font(11, QFont::Medium), VantrelLabel::primary(), this);
+    status_->setElided(true);
+    status_->hide();
 
     connect(&store_, &BookmarksStore::itemsChanged, this, &NotchBookmarksView::rebuild);
     connect(&store_, &BookmarksStore::statusMessageChanged, this, &NotchBookmarksView::refreshStatus);
@@ -144,7 +154,8 @@ std::vector<QAbstractButton*> NotchBookmarksView::cells() const {
 NotchBookmarksView::Layout NotchBookmarksView::currentLayout() const {
     const QFontMetricsF addApp(addAppFont());
     return layout(QSizeF(size()), QSizeF(addSite_->sizeHint()),
-                  QSizeF(addApp.horizontalAdvance(QStringLiteral("Add App")) + 8, kFieldHeight));
+                  QSizeF(addApp.horizontalAdvance(QStringLiteral("Add App")) + 8, kFieldHeight),
+                  status_ && !status_->isHidden());
 }
 
 void NotchBookmarksView::addWebsite() {
@@ -270,13 +281,36 @@ void NotchBookmarksView::refreshStatus() {
         empty_->deleteLater();
     }
     empty_ = nullptr;
+    const bool unsaved = couldNotSave(notices_, BookmarksStore::kFileName);
     if (store_.items().empty()) {
         empty_ = new NotchStateView(QStringLiteral("bookmark"), QStringLiteral("No bookmarks yet"),
-                                    store_.statusMessage(), accent_, std::nullopt, {}, haptics_, this);
+                                    unsaved ? BookmarksStore::kSaveFailed : store_.statusMessage(), accent_,
+                                    std::nullopt, {}, haptics_, this);
         empty_->show();
     }
+    // With bookmarks shown, what went wrong goes on a line of its own: a refused address or a
+    // failed save must not go untold; the new cell itself says that one was added. "Could not
+    // save" holds while the file is not written, not only after the change that failed.
+    QString status = store_.statusMessage();
+    if (unsaved)
+        status = BookmarksStore::kSaveFailed;
+    else if (QStringList{BookmarksStore::kSaveFailed, BookmarksStore::kEmptyHint,
+                         BookmarksStore::kWebsiteSaved, BookmarksStore::kApplicationSaved}
+                 .contains(status))
+        status.clear();
+    status_->setText(store_.items().empty() ? QString() : status);
+    status_->setColor(unsaved ? AdaptiveColor{VantrelTheme::caution(), VantrelTheme::caution()}
+                              : VantrelTheme::secondaryText());
+    status_->setVisible(!status_->text().isEmpty());
     place();
     update();
+}
+
+void NotchBookmarksView::setFileNotices(const FileNotices* notices) {
+    if (notices_) disconnect(notices_, nullptr, this, nullptr);
+    notices_ = notices;
+    if (notices_) connect(notices_, &FileNotices::changed, this, &NotchBookmarksView::refreshStatus);
+    refreshStatus();
 }
 
 void NotchBookmarksView::place() {
@@ -288,6 +322,7 @@ void NotchBookmarksView::place() {
     addSite_->setGeometry(l.addSite.intersected(QRectF(rect())).toAlignedRect());
     addApp_->setGeometry(l.addApp.toAlignedRect());
     grid_->setGeometry(l.grid.toAlignedRect());
+    status_->setGeometry(l.status.toAlignedRect());
     if (QWidget* content = grid_->widget()) {
         // The indicator lies over the cells, so a list that scrolls keeps the whole width.
         const double width = l.grid.width();

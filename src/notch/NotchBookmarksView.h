@@ -14,6 +14,9 @@
 
 namespace vantrel {
 
+class FileNotices;
+class VantrelLabel;
+
 class BookmarksStore;
 class MenuPresenter;
 class VantrelHaptics;
@@ -46,9 +49,13 @@ public:
         QRectF addressField;
         QRectF addSite;
         QRectF addApp;
+        QRectF status; // empty unless a status line shows
         QRectF grid;
     };
-    static Layout layout(const QSizeF& size, const QSizeF& addSite, const QSizeF& addApp);
+    // `status`: whether a status line shows between the form and the grid.
+    static Layout layout(const QSizeF& size, const QSizeF& addSite, const QSizeF& addApp,
+                         bool status = false);
+    static constexpr double kStatusHeight = 16;
 
     NotchBookmarksView(BookmarksStore& store, MenuPresenter& menus, QColor accent,
                        VantrelHaptics* haptics = nullptr, QWidget* parent = nullptr);
@@ -60,6 +67,11 @@ public:
     std::vector<QAbstractButton*> cells() const;
     // Shown over the grid while no bookmark exists; null otherwise.
     NotchStateView* emptyState() const { return empty_; }
+    // What the store has to say while bookmarks are shown: that they could not be saved, or why
+    // the last entry was refused; hidden while it has nothing to say or the grid is empty.
+    VantrelLabel* statusLine() const { return status_; }
+    // Where the tab learns that the bookmarks could not be saved; none tells nothing.
+    void setFileNotices(const FileNotices* notices);
     Layout currentLayout() const;
 
     // "Add Site" and Return in the address field: the fields are cleared only when the site was
@@ -91,6 +103,8 @@ private:
     // The bookmark of each cell, in the same order.
     std::vector<QUuid> cellIds_;
     QPointer<NotchStateView> empty_;
+    VantrelLabel* status_ = nullptr;
+    const FileNotices* notices_ = nullptr;
 };
 
 } // namespace vantrel

@@ -1,5 +1,7 @@
 #include "notch/NotchClipboardView.h"
 
+#include "core/FileNotices.h"
+
 #include "kit/FocusHandOff.h"
 #include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
@@ -181,12 +183,15 @@ NotchClipboardView::~NotchClipboardView() = default;
 
 // Layout.
 
-NotchClipboardView::Layout NotchClipboardView::layout(const QSizeF& size, double clearWidth) {
+NotchClipboardView::Layout NotchClipboardView::layout(const QSizeF& size, double clearWidth,
+                                                      double statusWidth) {
     Layout l;
     const double width = size.width();
-    const double fieldWidth = std::max(0.0, width - kSearchRowSpacing - clearWidth);
+    const double status = statusWidth > 0 ? statusWidth + kSearchRowSpacing : 0;
+    const double fieldWidth = std::max(0.0, width - kSearchRowSpacing - clearWidth - status);
     l.searchField = QRectF(0, 0, fieldWidth, kSearchHeight);
-    l.clearButton = QRectF(fieldWidth + kSearchRowSpacing, 0, clearWidth, kSearchHeight);
+    if (statusWidth > 0) l.status = QRectF(fieldWidth + kSearchRowSpacing, 0, statusWidth, kSearchHeight);
+    l.clearButton = QRectF(fieldWidth + status + kSearchRowSpacing, 0, clearWidth, kSearchHeight);
     const double listTop = kSearchHeight + kSpacing;
     l.list = QRectF(0, listTop, width, std::max(0.0, size.height() - listTop));
     return l;
@@ -345,8 +350,29 @@ const QStringList& NotchClipboardView::linesOf(const ClipboardEntry& entry, doub
 
 // Placing the pieces.
 
+void NotchClipboardView::setFileNotices(const FileNotices* notices) {
+    if (notices_) disconnect(notices_, nullptr, this, nullptr);
+    notices_ = notices;
+    const auto told = [this] {
+        setAccessibleDescription(showsNotSaved() ? QStringLiteral("Not saved") : QString());
+        relayout();
+        update();
+    };
+    if (notices_) connect(notices_, &FileNotices::changed, this, told);
+    told();
+}
+
+bool NotchClipboardView::showsNotSaved() const {
+    return couldNotSave(notices_, ClipboardStore::fileName());
+}
+
+double NotchClipboardView::statusWidth() const {
+    if (!showsNotSaved()) return 0;
+    return std::ceil(QFontMetricsF(clearFont()).horizontalAdvance(QStringLiteral("Not saved")));
+}
+
 void NotchClipboardView::relayout() {
-    const Layout l = layout(QSizeF(size()), clearWidth());
+    const Layout l = layout(QSizeF(size()), clearWidth(), statusWidth());
     search_->setGeometry(l.searchField.adjusted(kSearchPadding, 0, -kSearchPadding, 0).toAlignedRect());
     clear_->setGeometry(l.clearButton.toAlignedRect());
     const QRect list = l.list.toAlignedRect();
@@ -359,7 +385,9 @@ void NotchClipboardView::relayout() {
 
 bool NotchClipboardView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == search_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        update(layout(QSizeF(size()), 0).searchField.toAlignedRect().adjusted(-1, -1, 1, 1));
+        update(layout(QSizeF(size()), clearWidth(), statusWidth())
+                   .searchField.toAlignedRect()
+                   .adjusted(-1, -1, 1, 1));
     // The rows follow the viewport: a new width re-wraps their texts, a new height may show more.
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) {
         if (scroll_->viewport()->width() != laidOutWidth_) {
@@ -477,7 +505,12 @@ void NotchClipboardView::resizeEvent(QResizeEvent* event) {
 void NotchClipboardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const Layout l = layout(QSizeF(size()), clearWidth());
+    const Layout l = layout(QSizeF(size()), clearWidth(), statusWidth());
+    if (!l.status.isEmpty()) {
+        painter.setFont(clearFont());
+        painter.setPen(VantrelTheme::caution());
+        painter.drawText(l.status, Qt::AlignCenter, QStringLiteral("Not saved"));
+    }
     QPainterPath capsule;
     capsule.addRoundedRect(l.searchField, kSearchHeight / 2, kSearchHeight / 2);
     painter.fillPath(capsule, white(0.07));

@@ -21,6 +21,8 @@ class QScrollArea;
 
 namespace vantrel {
 
+class FileNotices;
+
 class ClipboardStore;
 class MenuPresenter;
 
@@ -47,13 +49,20 @@ public:
     NotchClipboardView(ClipboardStore& store, QColor accent, MenuPresenter& menus, QWidget* parent = nullptr);
     ~NotchClipboardView() override;
 
-    // The view's pieces in a view of `size`; `clearWidth` is the width of the "Clear" button.
+    // The view's pieces in a view of `size`; `clearWidth` is the width of the "Clear" button,
+    // `statusWidth` that of "Not saved" beside it (0 while the history is saved).
     struct Layout {
         QRectF searchField;
+        QRectF status; // empty unless shown
         QRectF clearButton;
         QRectF list;
     };
-    static Layout layout(const QSizeF& size, double clearWidth);
+    static Layout layout(const QSizeF& size, double clearWidth, double statusWidth = 0);
+
+    // Where the tab learns that the history could not be saved: then "Not saved" stands between
+    // the search field and "Clear". None tells nothing.
+    void setFileNotices(const FileNotices* notices);
+    bool showsNotSaved() const;
 
     // The pieces of one row occupying `row`.
     struct RowLayout {
@@ -111,6 +120,8 @@ protected:
 
 private:
     class Row;
+    double statusWidth() const;
+    const FileNotices* notices_ = nullptr;
 
     // The row control that held the focus while the rows are rebuilt.
     struct FocusedRow {

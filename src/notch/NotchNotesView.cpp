@@ -1,5 +1,7 @@
 #include "notch/NotchNotesView.h"
 
+#include "core/FileNotices.h"
+
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTextEditor.h"
@@ -471,6 +473,24 @@ void NotchNotesView::resizeEvent(QResizeEvent* event) {
         relayout();
 }
 
+void NotchNotesView::setFileNotices(const FileNotices* notices) {
+    if (notices_) disconnect(notices_, nullptr, this, nullptr);
+    notices_ = notices;
+    if (notices_) connect(notices_, &FileNotices::changed, this, &NotchNotesView::showSaveState);
+    connect(&store_, &NotesStore::saveFailedChanged, this, &NotchNotesView::showSaveState,
+            Qt::UniqueConnection);
+    showSaveState();
+}
+
+void NotchNotesView::showSaveState() {
+    setAccessibleDescription(showsNotSaved() ? QStringLiteral("Not saved") : QString());
+    update();
+}
+
+bool NotchNotesView::showsNotSaved() const {
+    return store_.saveFailed() || couldNotSave(notices_, store_.storageName());
+}
+
 // Drawing.
 
 void NotchNotesView::applyColors() {
@@ -502,6 +522,19 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
     painter.setFont(headerFont());
     painter.setPen(primary);
     painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
+    if (showsNotSaved()) {
+        // In the editor's toolbar, after its label: what is typed there is what is not saved.
+        const double left =
+            l.toolsLabel.isEmpty() ? l.editorColumn.left() : l.toolsLabel.right() + kHeaderSpacing;
+        const double right =
+            (l.cleanUpButton.isEmpty() ? l.checklistButton.left() : l.cleanUpButton.left()) - kHeaderSpacing;
+        const QRectF tag(left, 0, std::max(0.0, right - left), kControlSide);
+        painter.setFont(smallFont());
+        painter.setPen(VantrelTheme::caution());
+        painter.drawText(
+            tag, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetricsF(smallFont()).elidedText(QStringLiteral("Not saved"), Qt::ElideRight, tag.width()));
+    }
 
     if (!l.searchField.isEmpty()) {
         QPainterPath field;

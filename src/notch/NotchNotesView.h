@@ -17,6 +17,8 @@ class QPlainTextEdit;
 
 namespace vantrel {
 
+class FileNotices;
+
 class Clock;
 class NotesStore;
 class NotchSurfaceButton;
@@ -40,6 +42,10 @@ public:
     ~NotchNotesView() override;
 
     static bool isCompact(double height) { return height < kCompactBelowHeight; }
+    // Where the tab learns that the notes could not be saved: then "Not saved" stands in the
+    // editor's toolbar. None tells nothing.
+    void setFileNotices(const FileNotices* notices);
+    bool showsNotSaved() const;
     // How many rows the list shows at most.
     static int maximumRows(bool compact) { return compact ? 1 : 5; }
 
@@ -116,6 +122,7 @@ private:
     void syncEditor();
     void relayout();
     void applyColors();
+    void showSaveState();
     Content content() const;
     const VantrelNote* selectedNote() const;
     NotchSurfaceButton* makeGlyphButton(const QString& help, std::function<QString()> symbol,
@@ -123,6 +130,7 @@ private:
     NotchSurfaceButton* makeTextButton(const QString& title);
 
     NotesStore& store_;
+    const FileNotices* notices_ = nullptr;
     QColor accent_;
     const Clock& clock_;
     VantrelHaptics* haptics_;

@@ -7,6 +7,7 @@ class CalendarStore;
 class CameraCapture;
 class ClipboardStore;
 class Clock;
+class FileNotices;
 class FileShelfStore;
 class FocusTimer;
 class MediaController;
@@ -42,6 +43,8 @@ struct NotchSurfaceContext {
     // Where the tabs' pop-up menus open.
     MenuPresenter& menus;
     CameraCapture& camera;
+    // What tells the tabs that a store's data could not be saved; none tells nothing.
+    const FileNotices* fileNotices = nullptr;
 };
 
 } // namespace vantrel

@@ -20,12 +20,18 @@ namespace vantrel::NotchTabContent {
 QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
     if (tab == NotchTab::home) return nullptr;
     switch (tab) {
-    case NotchTab::clipboard:
-        return new NotchClipboardView(context.surface.clipboard, context.accent, context.surface.menus,
-                                      parent);
-    case NotchTab::note:
-        return new NotchNotesView(context.surface.notes, context.accent, context.surface.clock,
-                                  context.haptics, parent);
+    case NotchTab::clipboard: {
+        auto* clipboard =
+            new NotchClipboardView(context.surface.clipboard, context.accent, context.surface.menus, parent);
+        clipboard->setFileNotices(context.surface.fileNotices);
+        return clipboard;
+    }
+    case NotchTab::note: {
+        auto* notes = new NotchNotesView(context.surface.notes, context.accent, context.surface.clock,
+                                         context.haptics, parent);
+        notes->setFileNotices(context.surface.fileNotices);
+        return notes;
+    }
     case NotchTab::calendar:
         return new NotchCalendarView(context.surface.calendar, context.surface.workspace, context.accent,
                                      context.haptics, parent);
@@ -41,9 +47,12 @@ QWidget* make(NotchTab tab, const NotchTabContext& context, QWidget* parent) {
                              &NotchFilesView::setDropTarget);
         return files;
     }
-    case NotchTab::bookmarks:
-        return new NotchBookmarksView(context.surface.bookmarks, context.surface.menus, context.accent,
-                                      context.haptics, parent);
+    case NotchTab::bookmarks: {
+        auto* bookmarks = new NotchBookmarksView(context.surface.bookmarks, context.surface.menus,
+                                                 context.accent, context.haptics, parent);
+        bookmarks->setFileNotices(context.surface.fileNotices);
+        return bookmarks;
+    }
     case NotchTab::timers:
         return new NotchTimersView(context.surface.stopwatch, context.surface.menus, context.accent, parent);
     case NotchTab::system:

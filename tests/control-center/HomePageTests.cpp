@@ -4,6 +4,8 @@
 #include "control-center/HomeUtilityPanel.h"
 #include "control-center/HomeWorkspace.h"
 #include "control-center/VantrelRowButtonStyle.h"
+#include "core/FileNotices.h"
+#include "core/LocalPersistence.h"
 #include "kit/HazardBadge.h"
 #include "kit/KitPaint.h"
 #include "kit/KitRender.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QJsonArray>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -107,6 +110,39 @@ TEST(HomePageValues, ARowButtonLightsAsItIsHoveredAndPressed) {
     EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0.5), QRectF(10, 17, 1.5, 9));
     EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 0).height(), 0);
     EXPECT_EQ(VantrelRowButtonStyle::capsule(row, 1.4).height(), 18) << "an overshoot is held";
+}
+
+TEST_F(HomePageTest, TheNowCardAndTheNoteNeverSaySavedWhileTheirFilesAreNot) {
+    FileNotices notices;
+    LocalPersistence& persistence = f.c.h.persistence;
+    persistence.setNotices(&notices);
+    f.home.fileNotices = &notices;
+    HomePage told(f.home);
+    told.resize(1300, 900);
+    f.copy(QStringLiteral("one"));
+    QAbstractButton* clipboard = told.liveRow(HomeUtility::clipboard);
+    VantrelLabel* note = told.workspace()->saveStateLabel();
+    EXPECT_EQ(clipboard->text(), "1 saved");
+    EXPECT_EQ(note->text(), "Saved locally");
+
+    // The history could not be written; the notes file could not be read, so the note goes to a
+    // recovery file beside it. Closing the notices changes neither.
+    const auto refused =
+        std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device)));
+    persistence.saveFailed({PersistenceFailureKind::write, QStringLiteral("clipboard.json"), refused},
+                           [] { return QJsonValue(QJsonArray()); });
+    persistence.explainUnreadable(
+        {PersistenceFailureKind::unreadable, QStringLiteral("notes.json"), refused});
+    notices.dismiss();
+    EXPECT_EQ(clipboard->text(), "1 not saved");
+    EXPECT_EQ(note->text(), "Not saved");
+
+    // Saved again: "saved" again.
+    persistence.saved(QStringLiteral("clipboard.json"));
+    persistence.saved(QStringLiteral("notes.json"));
+    EXPECT_EQ(clipboard->text(), "1 saved");
+    EXPECT_EQ(note->text(), "Saved locally");
+    persistence.setNotices(nullptr);
 }
 
 TEST_F(HomePageTest, TheLiveValuesFollowTheStores) {

@@ -19,6 +19,8 @@
 #include "support/VisibleTexts.h"
 
 #include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
@@ -285,8 +287,8 @@ TEST_F(RootViewTest, TheFileNoticeCoversNothingClosesFromTheKeyboardAndGoesOnceT
     const QRect notice = root.fileNotice()->geometry();
     ASSERT_TRUE(root.fileNotice()->isVisible());
     EXPECT_GT(root.noticeRoom(), notice.height());
-    EXPECT_EQ(root.minimumHeight(), 600 + root.noticeRoom());
-    EXPECT_GE(root.height(), 600 + root.noticeRoom());
+    EXPECT_EQ(root.minimumHeight(), 600) << "the band comes out of the content, not the window";
+    EXPECT_EQ(root.height(), 600);
     ASSERT_NE(root.onboarding(), nullptr);
     EXPECT_LE(root.onboarding()->geometry().bottom(), notice.top());
     for (QAbstractButton* button : root.onboarding()->findChildren<QAbstractButton*>()) {
@@ -336,4 +338,56 @@ TEST_F(RootViewTest, TheFileNoticeCoversNothingClosesFromTheKeyboardAndGoesOnceT
     saveContactSheet(
         {{"onboarding, close focused", ringed}, {"control center", renderWidget(root, Qt::black)}},
         VANTREL_BINARY_DIR "/renders/file-notice-room.png");
+}
+
+TEST_F(RootViewTest, ManyNoticesScrollInABandOfAFewLinesAndTheWindowKeepsItsLeastSize) {
+    FileNotices notices;
+    ControlCenterContext context = c.context();
+    context.fileNotices = &notices;
+    c.h.preferences.setHasCompletedOnboarding(true);
+    RootView root(context);
+    root.resize(720, 600);
+    root.show();
+    const QString folder = QStringLiteral("/home/u/.local/share/Vantrel/");
+    const auto told = [&](const QString& file) {
+        return "Vantrel could not save " + file + ": the disk holding " + folder +
+               " is full. Nothing could be written anywhere: your changes are kept only while Vantrel runs, "
+               "and saved again with the next change.";
+    };
+    notices.set(folder + "notes.json", told("notes.json"));
+    const int one = root.noticeRoom();
+    const QImage single = renderWidget(root, Qt::black);
+    for (const char* file : {"clipboard.json", "bookmarks.json", "dock-shortcuts.json", "automations.json"})
+        notices.set(folder + file, told(QString::fromLatin1(file)));
+    QCoreApplication::processEvents();
+
+    // Five notices take no more room than a few lines; the window's least size stays 720 by 600.
+    EXPECT_EQ(root.minimumSize(), QSize(720, 600));
+    EXPECT_LE(root.noticeRoom(), 140);
+    EXPECT_GE(root.noticeRoom(), one);
+    const QRect notice = root.fileNotice()->geometry();
+    EXPECT_TRUE(root.rect().contains(notice)) << "the whole card is on the window";
+    ASSERT_NE(root.page(), nullptr);
+    const QRect page(root.page()->mapTo(&root, QPoint(0, 0)), root.page()->size());
+    EXPECT_LE(page.bottom(), notice.top());
+    EXPECT_GE(page.height(), 300) << "the page keeps most of the window";
+
+    // The rest is reached by scrolling, with the wheel or, once focused, the keyboard.
+    QScrollArea* scroll = root.fileNoticeScroll();
+    QScrollBar* bar = scroll->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(scroll->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(root.fileNoticeText()->text().count(QStringLiteral("Vantrel could not save")), 5);
+    const QImage many = renderWidget(root, Qt::black);
+    bar->setValue(bar->maximum());
+    saveContactSheet(
+        {{"one notice", single}, {"five notices", many}, {"five, scrolled", renderWidget(root, Qt::black)}},
+        VANTREL_BINARY_DIR "/renders/file-notices-many.png");
+
+    // Down to one again: it shows whole, nothing to scroll, and Tab passes it by.
+    for (const char* file : {"clipboard.json", "bookmarks.json", "dock-shortcuts.json", "automations.json"})
+        notices.resolve(folder + file);
+    EXPECT_EQ(root.noticeRoom(), one);
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_FALSE(scroll->focusPolicy() & Qt::TabFocus);
 }

@@ -44,3 +44,17 @@ TEST(FileNotices, OneNoticePerFileThatGoesWhenResolvedOrClosedAndComesBackWithAn
     notices.dismiss();
     EXPECT_EQ(changed.count(), settled) << "nothing to resolve or close";
 }
+
+TEST(FileNotices, AStoreCouldNotSaveWhileANoticeShownOrClosedStandsForItsFile) {
+    EXPECT_FALSE(couldNotSave(nullptr, "clipboard.json"));
+    FileNotices notices;
+    notices.set("/home/u/.local/share/Vantrel/clipboard.json", "Vantrel could not save clipboard.json.");
+    notices.set("com.apple.dock", "The macOS Dock was left as it is: its settings file could not be read.");
+    EXPECT_TRUE(couldNotSave(&notices, "clipboard.json"));
+    EXPECT_FALSE(couldNotSave(&notices, "notes.json"));
+    EXPECT_FALSE(couldNotSave(&notices, "json")) << "a whole file name, not a part of one";
+    notices.dismiss();
+    EXPECT_TRUE(couldNotSave(&notices, "clipboard.json")) << "closing the notice saves nothing";
+    notices.resolve("/home/u/.local/share/Vantrel/clipboard.json");
+    EXPECT_FALSE(couldNotSave(&notices, "clipboard.json"));
+}

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QJsonDocument>
 #include <functional>
 #include <gtest/gtest.h>
@@ -242,16 +243,15 @@ TEST_F(PersistenceFixture, AFailedSaveIsToldNamingTheFolderAndKeptInTheRecoveryF
     files.failWith(Op::writeData, posixError(ENOSPC));
     save();
     EXPECT_EQ(notices.notices(),
-              QStringList{"Vantrel could not save samples.json: the folder " + folder +
-                          " refused the write (No space left on device). Nothing could be written anywhere: "
+              QStringList{"Vantrel could not save samples.json: the disk holding " + folder +
+                          " is full. Nothing could be written anywhere: "
                           "your changes are kept only while Vantrel runs, and saved again with the next "
                           "change."});
     // Nor can the data folder be made.
     files.failWith(Op::createDirectory, posixError(EROFS));
     save();
-    EXPECT_TRUE(notices.notices().value(0).startsWith("Vantrel could not save samples.json: the folder " +
-                                                      folder +
-                                                      " refused the write (Read-only file system)."));
+    EXPECT_TRUE(notices.notices().value(0).startsWith(
+        "Vantrel could not save samples.json: the disk holding " + folder + " is read-only."));
 
     // Saved again: the notice goes, and the file holds the whole list.
     files.clearFailure(Op::createDirectory);
@@ -277,6 +277,52 @@ TEST_F(PersistenceFixture, AFailedSaveIsToldNamingTheFolderAndKeptInTheRecoveryF
     EXPECT_TRUE(notices.notices().isEmpty());
 }
 
+TEST_F(PersistenceFixture, AFailedSaveNamesWhatRefusedItTheDiskTheFolderOrWhatStandsInTheFilesPlace) {
+    FileNotices notices;
+    persistence.setNotices(&notices);
+    const QString recovery = path(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z"));
+    const QString kept = " What this session holds is kept in " + recovery + " instead.";
+    // As the atomic write reports them: the system's words and the folder the write met.
+    const auto refuse = [&](const QString& reason) {
+        files.failWritesTo(path(), std::make_exception_ptr(FileWriteError(path(), reason, "/mnt/usb")));
+        save();
+        return notices.notice(path());
+    };
+    EXPECT_EQ(refuse(qt_error_string(ENOSPC)),
+              "Vantrel could not save samples.json: the disk holding /mnt/usb is full." + kept);
+    EXPECT_EQ(refuse(qt_error_string(EROFS)),
+              "Vantrel could not save samples.json: the disk holding /mnt/usb is read-only." + kept);
+    EXPECT_EQ(
+        refuse(qt_error_string(EACCES)),
+        "Vantrel could not save samples.json: the folder /mnt/usb refused the write (Permission denied)." +
+            kept);
+    EXPECT_EQ(refuse(qt_error_string(EIO)),
+              "Vantrel could not save samples.json: writing in the folder /mnt/usb failed (" +
+                  qt_error_string(EIO) + ")." + kept);
+    EXPECT_EQ(
+        refuse("a symbolic link to another user\u2019s file stands in its place; it is left untouched"),
+        "Vantrel could not save samples.json: a symbolic link to another user\u2019s file stands in its "
+        "place; it is left untouched." +
+            kept);
+    files.clearWriteFailures();
+    // A file where the data folder should be.
+    files.failWith(Op::createDirectory, posixError(ENOTDIR));
+    save();
+    EXPECT_EQ(notices.notice(path()), "Vantrel could not save samples.json: the folder " + folder +
+                                          " could not be made (Not a directory)." + kept);
+    files.clearFailure(Op::createDirectory);
+
+    // A real link to nothing: what stands in the file's place refused, not its folder.
+    QDir().mkpath(folder);
+    ASSERT_TRUE(QFile::link(path("nowhere.json"), path()));
+    save();
+    EXPECT_EQ(notices.notice(path()),
+              "Vantrel could not save samples.json: a symbolic link to nothing stands in "
+              "its place; it is left untouched." +
+                  kept);
+    EXPECT_EQ(notices.notices().size(), 1) << "one notice per file";
+}
+
 TEST_F(PersistenceFixture, AnUnreadableFileIsToldUntilItIsReadAgainAndItsRecoveryFileOnceItIsWritten) {
     FileNotices notices;
     persistence.setNotices(&notices);
@@ -285,15 +331,16 @@ TEST_F(PersistenceFixture, AnUnreadableFileIsToldUntilItIsReadAgainAndItsRecover
     ASSERT_EQ(failedKind(), Kind::unreadable);
     EXPECT_EQ(notices.notices(), QStringList{"samples.json could not be read: the file is left untouched and "
                                              "changes are written beside it"});
-    // The saves it holds back go to the recovery file, and the notice says where, once.
+    // The saves it holds back go to the recovery file, beside it as the notice said: its words stay,
+    // and closed, it stays closed.
+    notices.dismiss();
     files.failWith(Op::copyItem, posixError(EIO));
     save();
-    const QString where = "samples.json could not be read: what this session keeps is written to " +
-                          path(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z"));
-    EXPECT_EQ(notices.notices(), QStringList{where});
-    notices.dismiss();
-    save();
     EXPECT_TRUE(notices.notices().isEmpty()) << "a save that went where the notice said tells nothing anew";
+    EXPECT_EQ(notices.notice(path()), "samples.json could not be read: the file is left untouched and "
+                                      "changes are written beside it");
+    save();
+    EXPECT_TRUE(notices.notices().isEmpty());
     // Read again: the notice goes.
     files.clearFailure(Op::readData);
     ASSERT_TRUE(load().isLoaded());

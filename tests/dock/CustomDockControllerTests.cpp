@@ -298,16 +298,32 @@ TEST(CustomDockController, ADockLeftAsItIsBecauseItsSettingsCannotBeReadIsSaidOn
     QStringList said;
     QObject::connect(&dock, &CustomDockController::systemDockLeftAsItIs,
                      [&](const QString& reason) { said.append(reason); });
+    int gone = 0;
+    QObject::connect(&dock, &CustomDockController::systemDockProblemGone, [&] { ++gone; });
     dock.show(f.preferences, f.content);
     f.dockQueue.drain();
     QCoreApplication::processEvents();
     EXPECT_EQ(said, QStringList{"The macOS Dock was left as it is: its settings file could not be read."});
+    EXPECT_EQ(gone, 0);
     EXPECT_EQ(dock.statusMessage(), utf8(kSuppressFailed));
     EXPECT_FALSE(dock.isSystemDockSuppressed());
     EXPECT_EQ(f.dock.values.at(QStringLiteral("tilesize")), QStringLiteral("48"));
+
+    // Turned off, the Dock is wanted as it is: what was said goes.
+    dock.hide(false);
+    EXPECT_EQ(gone, 1);
 
     // Nothing pending: quitting touches nothing and says nothing more.
     dock.hide(true);
     EXPECT_EQ(said.size(), 1);
     EXPECT_TRUE(f.dock.commands.entries.filter(QRegularExpression("^(write|delete|restart)")).isEmpty());
+
+    // Readable again: the Dock is reduced, and what was said of it is no longer so.
+    f.dock.failing.clear();
+    dock.show(f.preferences, f.content);
+    f.dockQueue.drain();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dock.isSystemDockSuppressed());
+    EXPECT_EQ(gone, 2);
+    EXPECT_EQ(said.size(), 1);
 }

@@ -1,9 +1,12 @@
+#include "core/FileNotices.h"
 #include "kit/KitPaint.h"
+#include "kit/VantrelLabel.h"
 #include "kit/VantrelPanel.h"
 #include "modules/BookmarksStore.h"
 #include "modules/ModuleTestSupport.h"
 #include "notch/NotchBookmarksView.h"
 #include "notch/PaintedTexts.h"
+#include "support/ContactSheet.h"
 #include "support/FakeOpenPanel.h"
 #include "support/RecordingInputFocus.h"
 #include "support/RecordingMenuPresenter.h"
@@ -123,7 +126,7 @@ TEST_F(BookmarksTab, CellsOpenMoveAndRemoveFromTheirMenu) {
     EXPECT_EQ(cells[3], QRectF(0, 59, 145, 50));
 }
 
-TEST_F(BookmarksTab, TheStoresMessageShowsOnlyInTheEmptyState) {
+TEST_F(BookmarksTab, TheStoresMessageShowsInTheEmptyStateAndWhatWentWrongUnderTheForm) {
     ASSERT_NE(view.emptyState(), nullptr);
     EXPECT_EQ(view.emptyState()->title(), "No bookmarks yet");
     EXPECT_EQ(view.emptyState()->symbol(), "bookmark");
@@ -132,18 +135,20 @@ TEST_F(BookmarksTab, TheStoresMessageShowsOnlyInTheEmptyState) {
     view.addSiteButton()->click();
     EXPECT_EQ(view.emptyState()->message(), "Enter a valid website address.");
 
-    // While bookmarks exist, a message is kept by the store but shown nowhere in the tab, and
-    // the grid starts right under the form.
+    // While bookmarks exist, the new cell says that one was saved, and the grid starts right under
+    // the form; what went wrong takes a line between them.
     type("", "example.net");
     view.addSiteButton()->click();
     EXPECT_EQ(view.emptyState(), nullptr);
     EXPECT_EQ(store.statusMessage(), "Website saved.");
     EXPECT_FALSE(paintedTexts(view).contains("Website saved."));
+    EXPECT_EQ(view.currentLayout().grid.top(), 42);
     type("", "ftp://nope.example");
     view.addSiteButton()->click();
     EXPECT_EQ(store.statusMessage(), "Enter a valid website address.");
-    EXPECT_FALSE(paintedTexts(view).contains("Enter a valid website address."));
-    EXPECT_EQ(view.currentLayout().grid.top(), 42);
+    EXPECT_TRUE(paintedTexts(view).contains("Enter a valid website address."));
+    EXPECT_EQ(view.currentLayout().grid.top(), 68);
+    EXPECT_LE(view.statusLine()->geometry().bottom(), view.currentLayout().grid.top());
 
     // Removing the last bookmark brings the empty state back with the message of the moment.
     type("", "example.com");
@@ -153,6 +158,33 @@ TEST_F(BookmarksTab, TheStoresMessageShowsOnlyInTheEmptyState) {
     ASSERT_TRUE(store.items().empty());
     ASSERT_NE(view.emptyState(), nullptr);
     EXPECT_EQ(view.emptyState()->message(), "Add a website or application for one-click access.");
+    EXPECT_FALSE(view.statusLine()->isVisible()) << "the empty state says it";
+}
+
+TEST_F(BookmarksTab, AFailedSaveIsToldWhileTheBookmarksShowAndGoesOnceTheyAreSaved) {
+    view.setFileNotices(&notices);
+    type("", "kept.example");
+    view.addSiteButton()->click();
+    ASSERT_EQ(store.items().size(), 1u);
+    EXPECT_FALSE(view.statusLine()->isVisible());
+
+    // The disk is full: the line says so, and goes on saying so after a change that says nothing
+    // of its own (a move), until a save goes through.
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    type("", "lost.example");
+    view.addSiteButton()->click();
+    ASSERT_EQ(store.items().size(), 2u);
+    EXPECT_TRUE(view.statusLine()->isVisible());
+    EXPECT_EQ(view.statusLine()->text(), "Could not save bookmarks.");
+    choose(1, 0);
+    EXPECT_EQ(view.statusLine()->text(), "Could not save bookmarks.");
+    const QImage failed = view.grab().toImage();
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    choose(0, 1);
+    EXPECT_FALSE(view.statusLine()->isVisible());
+    EXPECT_EQ(view.currentLayout().grid.top(), 42);
+    saveContactSheet({{"bookmarks not saved", failed}, {"saved again", view.grab().toImage()}},
+                     VANTREL_BINARY_DIR "/renders/notch-bookmarks-not-saved.png");
 }
 
 TEST_F(BookmarksTab, ApplicationsShowTheirOwnIconAndAddAppAsksForOne) {

@@ -1,3 +1,4 @@
+#include "core/FileNotices.h"
 #include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "kit/VantrelTheme.h"
@@ -6,6 +7,8 @@
 #include "modules/ModuleTestSupport.h"
 #include "notch/NotchClipboardView.h"
 #include "notch/NotchStateView.h"
+#include "notch/PaintedTexts.h"
+#include "support/ContactSheet.h"
 #include "support/FakePasteboard.h"
 #include "support/ManualWorkQueue.h"
 #include "support/RecordingMenuPresenter.h"
@@ -13,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTest>
@@ -60,6 +64,30 @@ protected:
 };
 
 } // namespace
+
+TEST_F(NotchClipboardViewTest, NotSavedStandsBesideClearWhileTheHistoryIsNotInItsFile) {
+    NotchClipboardView& v = makeView();
+    v.setFileNotices(&notices);
+    copyElsewhere("one");
+    const NotchClipboardView::Layout saved = NotchClipboardView::layout(QSizeF(v.size()), 40);
+    EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
+
+    persistence.saveFailed({PersistenceFailureKind::write, ClipboardStore::fileName(), failure()},
+                           [] { return QJsonValue(QJsonArray()); });
+    EXPECT_TRUE(paintedTexts(v).contains("Not saved"));
+    EXPECT_EQ(v.accessibleDescription(), "Not saved");
+    // Between the search field and "Clear", which stays where it was; the field gives the room.
+    const NotchClipboardView::Layout told = NotchClipboardView::layout(QSizeF(v.size()), 40, 50);
+    EXPECT_EQ(told.clearButton, saved.clearButton);
+    EXPECT_LE(told.searchField.right(), told.status.left());
+    EXPECT_LE(told.status.right(), told.clearButton.left());
+    const QImage failed = v.grab().toImage();
+
+    persistence.saved(ClipboardStore::fileName());
+    EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
+    saveContactSheet({{"clipboard not saved", failed}, {"saved again", v.grab().toImage()}},
+                     VANTREL_BINARY_DIR "/renders/notch-clipboard-not-saved.png");
+}
 
 TEST_F(NotchClipboardViewTest, EmptyStatesDependOnTheWholeHistoryNotOnTheSearch) {
     using State = NotchClipboardView::EmptyState;

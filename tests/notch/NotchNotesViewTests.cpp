@@ -1,13 +1,18 @@
+#include "core/FileNotices.h"
 #include "core/QAObserver.h"
 #include "kit/VantrelType.h"
 #include "modules/ModuleTestSupport.h"
 #include "modules/NotesStore.h"
 #include "notch/NotchNotesView.h"
 #include "notch/NotchStateView.h"
+#include "notch/PaintedTexts.h"
+#include "support/ContactSheet.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLineEdit>
@@ -47,6 +52,44 @@ protected:
 };
 
 } // namespace
+
+TEST_F(NotchNotesViewTest, NotSavedStandsInTheEditorsToolbarWhileTheNotesAreNotInTheirFile) {
+    NotchNotesView& v = makeView();
+    v.setFileNotices(&notices);
+    store.add();
+    store.updateSelected(QStringLiteral("kept"));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
+
+    // A save that fails; then one that goes through.
+    files.failWith(FakeFileManager::Operation::writeData, failure());
+    store.updateSelected(QStringLiteral("kept, then lost?"));
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(paintedTexts(v).contains("Not saved"));
+    EXPECT_EQ(v.accessibleDescription(), "Not saved");
+    const QImage failed = v.grab().toImage();
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    store.updateSelected(QStringLiteral("kept after all"));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
+    EXPECT_EQ(v.accessibleDescription(), "");
+
+    // A notes file that could not be read: what is typed goes to a recovery file beside it, and
+    // the tab does not pass that for saved.
+    QFile::remove(dataFolder() + "/notes.json");
+    ASSERT_TRUE(QDir().mkpath(dataFolder() + "/notes.json"));
+    NotesStore beside{"notes.json", persistence, observer, clock, scheduler};
+    NotchNotesView other(beside, QColor(Qt::cyan), clock);
+    other.setFileNotices(&notices);
+    other.resize(620, 220);
+    beside.add();
+    beside.updateSelected(QStringLiteral("only beside it"));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(beside.saveFailed());
+    EXPECT_EQ(filesMatching(QStringLiteral("notes.json.recovered-*")).size(), 1);
+    EXPECT_TRUE(paintedTexts(other).contains("Not saved"));
+    saveContactSheet({{"notes not saved", failed}}, VANTREL_BINARY_DIR "/renders/notch-notes-not-saved.png");
+}
 
 TEST_F(NotchNotesViewTest, CompactBelow170PointsKeepsOneRowAndNoTools) {
     const NotchNotesView::Content content{7, false, {"eggs", "milk"}};

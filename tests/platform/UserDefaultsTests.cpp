@@ -340,8 +340,8 @@ TEST_F(FileDefaultsFixture, AFailedWriteIsToldWithItsFolderAndWithdrawnOnceTheFi
     EXPECT_EQ(told[0].first, path);
     EXPECT_EQ(
         told[0].second,
-        QStringLiteral("Changes to the settings could not be saved to %1: the folder %2 "
-                       "refused the write (No such file or directory). They hold only until Vantrel quits.")
+        QStringLiteral("Changes to the settings could not be saved to %1: writing in the folder %2 failed "
+                       "(No such file or directory). They hold only until Vantrel quits.")
             .arg(path, folder()));
     // Written again: told with no problem, once.
     defaults->setBeforeCommit({});

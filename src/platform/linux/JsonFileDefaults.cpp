@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/SystemLog.h"
+#include "platform/WriteRefusal.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -251,7 +252,7 @@ void JsonFileDefaults::flush() {
     }
     try {
         if (!QDir().mkpath(folder_))
-            throw FileWriteError(folder_, QStringLiteral("cannot create the folder"));
+            throw FileWriteError(filePath(), QStringLiteral("the folder %1 could not be made").arg(folder_));
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented), beforeCommit_,
                             LinkPolicy::toOwnFile);
         stamp_ = stampOf(filePath());
@@ -263,11 +264,9 @@ void JsonFileDefaults::flush() {
         // Keep the values dirty: the next change or the flush at exit tries again.
         log_.log(LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
                  QStringLiteral("Cannot write settings: %1").arg(QString::fromStdString(e.what())));
-        // A file its owner made read-only refused, not its folder.
-        const QString where =
-            e.refusedByFile()
-                ? QStringLiteral(" (%1)").arg(e.reason())
-                : QStringLiteral(": the folder %1 refused the write (%2)").arg(e.folder(), e.reason());
+        // The words name what refused: a file its owner made read-only, the folder, the disk.
+        const QString where = e.refusedByFile() ? QStringLiteral(" (%1)").arg(e.reason())
+                                                : QStringLiteral(": ") + WriteRefusal::of(e).words();
         setProblem(QStringLiteral("Changes to the settings could not be saved to %1%2. They hold only until "
                                   "Vantrel quits.")
                        .arg(e.path(), where));
