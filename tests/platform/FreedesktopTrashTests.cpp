@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -609,8 +610,9 @@ TEST(FreedesktopTrash, AFolderMovedOutJustAsAnEntryOfItIsSetAsideGetsTheEntryBac
     struct Move {
         int depth; // of the folder moved out; the trashed folder "outer" is at depth 1, its files at 5
         int at;    // the entry set aside when it moves: one of the 20 files, or the emptied folder (21st)
+        bool refilled = false; // whether the files' names are all taken again as it moves
     };
-    for (const Move move : {Move{2, 3}, Move{5, 3}, Move{2, 21}, Move{4, 21}}) {
+    for (const Move move : {Move{2, 3}, Move{5, 3}, Move{2, 21}, Move{4, 21}, Move{5, 3, true}}) {
         SCOPED_TRACE(::testing::Message() << "depth " << move.depth << ", entry " << move.at);
         TrashHome h;
         FreedesktopTrash trash(h.home.paths().dataHome);
@@ -631,14 +633,21 @@ TEST(FreedesktopTrash, AFolderMovedOutJustAsAnEntryOfItIsSetAsideGetsTheEntryBac
         int leftWhenMoved = -1;
         trash.setAfterSettingAside([&] {
             if (++setAside == move.at &&
-                ::renameat(movedParent, names[move.depth - 1].constData(), home, "Moved") == 0)
+                ::renameat(movedParent, names[move.depth - 1].constData(), home, "Moved") == 0) {
                 leftWhenMoved = entryCount(bottom);
+                for (int i = 0; move.refilled && i < 20; ++i)
+                    ::close(::openat(bottom, QByteArray("x" + QByteArray::number(i)).constData(),
+                                     O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+            }
         });
         QString error;
         EXPECT_FALSE(trash.empty(&error));
         const QString moved = h.home.paths().home + QStringLiteral("/Moved/") +
                               QString::fromLatin1(names.mid(move.depth).join('/'));
-        if (move.at <= 20) {
+        if (move.refilled) {
+            EXPECT_EQ(entries(moved).size(), 21) << "the entry set aside is back beside the new one";
+            EXPECT_EQ(entries(moved).filter(QStringLiteral(" (2)")).size(), 1) << listed(entries(moved));
+        } else if (move.at <= 20) {
             ASSERT_EQ(leftWhenMoved, 20 - move.at);
             EXPECT_EQ(entries(moved).size(), 20 - move.at + 1) << "the entry set aside is back";
         } else {
@@ -675,7 +684,7 @@ TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWh
     }
     const QByteArray files = QFile::encodeName(h.trash("files"));
     const QByteArray outside = QFile::encodeName(out);
-    // The mover: as soon as an entry leaves a trashed folder's deepest folder, its top folder is
+    // The mover: as soon as an entry leaves one of a trashed folder's folders, its top folder is
     // moved out, and every other one has a link to a folder outside put in its place. The kernel's
     // notices come in the order things happened: a file that left one of its folders before the
     // move left the Trash; any other must be where the folder now is.
@@ -697,7 +706,10 @@ TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWh
                 watched[::inotify_add_watch(notices, (top + '/' + way).constData(),
                                             IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO)] = {i, way};
         }
+        // Watching: the emptying may begin.
+        if (::write(report[1], "w", 1) != 1) ::_exit(3);
         bool moved[kFolders]{};
+        bool tried[kFolders]{};
         QByteArray left; // "i/way/name" of each file that left before its folder was moved out
         alignas(inotify_event) char buffer[65536];
         bool stopping = false;
@@ -718,7 +730,7 @@ TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWh
                 const int i = folder->second.first;
                 if (!moved[i])
                     left += QByteArray::number(i) + '/' + folder->second.second + '/' + event->name + '\n';
-                if (moved[i] || folder->second.second != "a/b/c") continue;
+                if (std::exchange(tried[i], true)) continue;
                 const QByteArray from = files + "/T" + QByteArray::number(i) + "/a";
                 if (::rename(from.constData(), (outside + "/m" + QByteArray::number(i)).constData()) == 0 &&
                     i % 2 == 0)
@@ -734,6 +746,8 @@ TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWh
         ::_exit(written ? 0 : 3);
     }
     ::close(report[1]);
+    char watching = 0;
+    ASSERT_EQ(::read(report[0], &watching, 1), 1);
     QString error;
     (void)trash.empty(&error);
     ASSERT_EQ(::write(stop[1], "x", 1), 1);

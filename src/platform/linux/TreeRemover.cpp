@@ -29,6 +29,19 @@ bool isAt(int descriptor, const TreeRemover::Place& place) {
     return ::fstat(descriptor, &status) == 0 && status.st_dev == place.device && status.st_ino == place.inode;
 }
 
+// Renames without replacing what `target` names. Where the file system has no such rename (NFS
+// answers EINVAL), it looks first and renames plainly: only a writer racing that look defeats it.
+int renameNoReplace(int from, const char* name, int to, const char* target) {
+    if (::renameat2(from, name, to, target, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL) return -1;
+    struct stat status {};
+    if (::fstatat(to, target, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(from, name, to, target);
+}
+
 // The longest path the kernel looks up at once, its closing null left out.
 constexpr qsizetype kLongestLookup = PATH_MAX - 1;
 
@@ -238,7 +251,7 @@ TreeRemover::Discarded TreeRemover::discard(int parent, const std::vector<Level>
     QByteArray aside;
     for (;;) {
         aside = QByteArray::number(asideCount_++);
-        if (::renameat2(folder, name.constData(), aside_, aside.constData(), RENAME_NOREPLACE) == 0) break;
+        if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) == 0) break;
         // A name left there by an emptying that was killed.
         if (errno == EEXIST) continue;
         return errno == ENOENT ? Discarded::gone : Discarded::stayed;
@@ -260,8 +273,7 @@ void TreeRemover::putBack(int parent, int folder, const QByteArray& name, const 
     for (const int into : {folder, parent}) {
         for (int attempt = 1; attempt <= 20; ++attempt) {
             const QByteArray target = attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
-            if (::renameat2(aside_, aside.constData(), into, target.constData(), RENAME_NOREPLACE) == 0)
-                return;
+            if (renameNoReplace(aside_, aside.constData(), into, target.constData()) == 0) return;
             if (errno != EEXIST) break;
         }
     }
