@@ -358,6 +358,81 @@ TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsARes
     }
 }
 
+// A keyboard user in Quick Controls under a window manager: Tab stays among the panel's
+// controls, the note behind it gets none of the keys, and Escape gives the focus back to the
+// Timer metric that opened the panel.
+TEST(ApplicationProcess, TabInQuickControlsStaysInThePanelAndTheNoteBehindKeepsItsText) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
+    vantrel::test::XvfbServer server(1600, 1000);
+    if (!server.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
+    XClient x(server.display().toLatin1());
+    ASSERT_TRUE(x.ok());
+    QProcess manager;
+    ASSERT_TRUE(vantrel::test::startXfwm4(manager, x, server.display(), false)) << "xfwm4 took no charge";
+    ChildHome home;
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
+                   R"({"onboarding.complete": true})");
+    auto process = home.launch({}, server.display());
+    ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+    xcb_window_t window = XCB_NONE;
+    ASSERT_TRUE(x.waitFor(
+        [&] { return (window = managedWindow(x, process->processId(), "_NET_WM_WINDOW_TYPE_NORMAL", true)); },
+        kTimeoutMs));
+    ASSERT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, QRect(900, 40, 170, 90)); }, kTimeoutMs));
+    const auto origin = std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)>(
+        xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0), nullptr),
+        &std::free);
+    ASSERT_TRUE(origin);
+    const auto clickThrough = [&](int left, int top) {
+        x.click(origin->dst_x + left, origin->dst_y + top);
+        return clickHasGoneOn(x);
+    };
+    const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");
+    QByteArray saved;
+    const auto noteSaved = [&](const QByteArray& body) {
+        return QTest::qWaitFor(
+            [&] {
+                QFile file(notes);
+                saved = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                return saved.contains("\"body\":\"" + body + "\"");
+            },
+            kTimeoutMs);
+    };
+    ASSERT_TRUE(clickThrough(620, 600));
+    x.type("groceries");
+    ASSERT_TRUE(noteSaved("groceries")) << saved.toStdString();
+
+    // The Timer metric opens the panel, whose title is drawn where the page has nothing bright.
+    const QRect panelTitle(268, 108, 140, 32);
+    ASSERT_FALSE(drawsBrightIn(x, window, panelTitle));
+    ASSERT_TRUE(clickThrough(562, 305));
+    ASSERT_TRUE(restsWhiteIn(x, window, panelTitle, kTimeoutMs)) << "no Quick Controls";
+    for (int i = 0; i < 25; ++i) x.tap(0xff09); // Tab
+    x.key(0xffe1, true);                        // Shift_L
+    for (int i = 0; i < 25; ++i) x.tap(0xff09);
+    x.key(0xffe1, false);
+    x.tap(0xff1b); // Escape
+    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kTimeoutMs))
+        << "Escape did not close the panel";
+    // The focus is back on the metric: Space opens the panel again.
+    x.tap(' ');
+    EXPECT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, panelTitle); }, kTimeoutMs))
+        << "the focus did not come back to the Timer metric";
+    x.tap(0xff1b);
+    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kTimeoutMs));
+
+    // Typed into the note again, it holds the two words and nothing between them.
+    ASSERT_TRUE(clickThrough(620, 600));
+    x.type(" milk");
+    EXPECT_TRUE(noteSaved("groceries milk"))
+        << "the note took keys meant for the panel: " << saved.toStdString();
+
+    process->terminate();
+    EXPECT_TRUE(process->waitForFinished(kTimeoutMs));
+    manager.terminate();
+    manager.waitForFinished(kTimeoutMs);
+}
+
 TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicationInFullAndExitZero) {
     for (int signalNumber : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signalNumber);

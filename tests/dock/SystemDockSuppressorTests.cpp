@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -592,4 +593,50 @@ TEST(SystemDockSuppressor, OnRealFilesADockDomainThatCannotBeReadIsNeitherReduce
     }
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(dockFile)).object(),
               QJsonDocument::fromJson(original).object());
+}
+
+TEST(SystemDockSuppressor,
+     OnRealFilesADockDomainThatIsNotJsonIsToldNeitherReducedNorReplacedAndNothingIsDeleted) {
+    TempHome home;
+    const QString folder = home.paths().defaultsFolder();
+    const QString dockFile = folder + QStringLiteral("/com.apple.dock.json");
+    const QByteArray corrupt = R"({"tilesize": 48, "autohide": fal)";
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), corrupt);
+    home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
+                   "{\"notch.enabled\": tru");
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    RecordingSystemLog log;
+    const QByteArray repaired = R"({"tilesize": 48, "autohide": false})";
+    for (int run = 0; run < 2; ++run) {
+        // The second run is the restart after the first was killed.
+        SCOPED_TRACE(run);
+        std::map<QString, QString> told;
+        JsonDefaultsProvider defaults(folder, scheduler, clock, log);
+        defaults.setProblemHandler(
+            [&](const QString& file, const QString& problem) { told[file] = problem; });
+        ProcessDockDefaultsClient client(QStringLiteral("com.apple.dock"), 4.0, defaults, log);
+        EXPECT_EQ(client.read(QStringLiteral("tilesize")), DockPreferenceRead::failure());
+        QString problem;
+        EXPECT_FALSE((SystemDockSuppressor{client, defaults.standard()}.suppressPreservingState(&problem)));
+        EXPECT_EQ(problem, "The macOS Dock was left as it is: its settings file could not be read.");
+        EXPECT_FALSE(SystemDockProcess::hasPendingRestore(defaults.standard()));
+        EXPECT_TRUE(told[dockFile].startsWith("The settings file " + dockFile + " could not be read ("));
+        EXPECT_TRUE(told[dockFile].endsWith("). It is left as it is, and changes are not saved."));
+        EXPECT_EQ(home.readFile(dockFile), corrupt);
+        if (run == 0) {
+            // Our own settings still start anew from a copy set aside.
+            EXPECT_EQ(QDir(folder).entryList({QStringLiteral("com.vantrel.mac.corrupt-*.json")}).size(), 1);
+            continue;
+        }
+        // Put right by the user meanwhile: the quit deletes none of it.
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.apple.dock.json"), repaired);
+        EXPECT_TRUE((SystemDockSuppressor{client, defaults.standard()}.restorePreservedState()));
+        defaults.flushAll();
+        EXPECT_EQ(home.readFile(dockFile), repaired);
+        EXPECT_EQ(client.read(QStringLiteral("tilesize")),
+                  DockPreferenceRead::value(QStringLiteral("48"), QStringLiteral("-float")));
+        EXPECT_TRUE(told[dockFile].isEmpty());
+    }
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("com.apple.dock.corrupt-*")}).isEmpty());
 }

@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -118,9 +120,18 @@ TEST(AtomicFile, ReadOnlyFilesStayAsTheyAreGroupsAreKeptAndLinkLoopsAreCalledSo)
     EXPECT_EQ(QDir(home.root() + "/dotfiles").entryList(QDir::Files | QDir::Hidden),
               QStringList{"settings.json"});
 
-    // Saved through a link, the file keeps its group where the saver may give it (root may any).
+    // Saved through a link, the file keeps its group where the saver may give it. Only a group
+    // other than the one a new file gets anyway (the saver's own) shows it kept: root may give
+    // any, a user one of the other groups it is in. A user in no other group cannot tell a kept
+    // group from a new one: there only the content and the mode are checked.
     ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0640), 0);
-    const gid_t group = ::geteuid() == 0 ? 4321 : ::getegid();
+    gid_t group = ::geteuid() == 0 ? 4321 : ::getegid();
+    if (::geteuid() != 0) {
+        std::vector<gid_t> groups(std::max(::getgroups(0, nullptr), 0));
+        groups.resize(std::max(::getgroups(int(groups.size()), groups.data()), 0));
+        for (const gid_t other : groups)
+            if (other != ::getegid()) group = other;
+    }
     ASSERT_EQ(::chown(QFile::encodeName(readOnly).constData(), static_cast<uid_t>(-1), group), 0);
     writeFileAtomically(link, "new", {}, LinkPolicy::toOwnFile);
     EXPECT_EQ(home.readFile(readOnly), "new");

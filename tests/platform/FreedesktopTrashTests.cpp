@@ -12,13 +12,16 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <sched.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -601,6 +604,179 @@ TEST(FreedesktopTrash, AFolderAtAnyDepthMovedOutOfTheTrashMidWayLosesNothingMore
         EXPECT_TRUE(exists(h.trash("info/outer.trashinfo")));
         for (const int fd : {files, bottom, movedParent, home, moved}) ::close(fd);
     }
+}
+
+TEST(FreedesktopTrash, AFolderMovedOutJustAsAnEntryOfItIsSetAsideGetsTheEntryBackWhereItNowIs) {
+    struct Move {
+        int depth; // of the folder moved out; the trashed folder "outer" is at depth 1, its files at 5
+        int at;    // the entry set aside when it moves: one of the 20 files, or the emptied folder (21st)
+        bool refilled = false; // whether the files' names are all taken again as it moves
+    };
+    for (const Move move : {Move{2, 3}, Move{5, 3}, Move{2, 21}, Move{4, 21}, Move{5, 3, true}}) {
+        SCOPED_TRACE(::testing::Message() << "depth " << move.depth << ", entry " << move.at);
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/outer.trashinfo"), "[Trash Info]");
+        const QByteArrayList names{"outer", "level2", "level3", "level4", "level5"};
+        QDir().mkpath(h.trash("files"));
+        const int files =
+            ::open(QFile::encodeName(h.trash("files")).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int bottom = openWay(files, names);
+        ASSERT_GE(bottom, 0);
+        for (int i = 0; i < 20; ++i)
+            ::close(::openat(bottom, QByteArray("x" + QByteArray::number(i)).constData(),
+                             O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        const int movedParent = openWay(files, names.mid(0, move.depth - 1));
+        const int home =
+            ::open(QFile::encodeName(h.home.paths().home).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int setAside = 0;
+        int leftWhenMoved = -1;
+        trash.setAfterSettingAside([&] {
+            if (++setAside == move.at &&
+                ::renameat(movedParent, names[move.depth - 1].constData(), home, "Moved") == 0) {
+                leftWhenMoved = entryCount(bottom);
+                for (int i = 0; move.refilled && i < 20; ++i)
+                    ::close(::openat(bottom, QByteArray("x" + QByteArray::number(i)).constData(),
+                                     O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+            }
+        });
+        QString error;
+        EXPECT_FALSE(trash.empty(&error));
+        const QString moved = h.home.paths().home + QStringLiteral("/Moved/") +
+                              QString::fromLatin1(names.mid(move.depth).join('/'));
+        if (move.refilled) {
+            EXPECT_EQ(entries(moved).size(), 21) << "the entry set aside is back beside the new one";
+            EXPECT_EQ(entries(moved).filter(QStringLiteral(" (2)")).size(), 1) << listed(entries(moved));
+        } else if (move.at <= 20) {
+            ASSERT_EQ(leftWhenMoved, 20 - move.at);
+            EXPECT_EQ(entries(moved).size(), 20 - move.at + 1) << "the entry set aside is back";
+        } else {
+            ASSERT_EQ(leftWhenMoved, 0);
+            EXPECT_TRUE(QFileInfo(moved).isDir()) << "the emptied folder is back";
+        }
+        EXPECT_EQ(error, "Could not delete outer from the Trash.");
+        EXPECT_FALSE(exists(h.trash(".vantrel-deleting")));
+        for (const int fd : {files, bottom, movedParent, home}) ::close(fd);
+    }
+    // What an emptying that was killed left aside goes with the next one.
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/0"), "x");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/1/inner/a.txt"), "a");
+    h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
+    QString error;
+    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
+    EXPECT_EQ(listed(entries(h.trash())), "files");
+}
+
+TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWhereItsLinksLead) {
+    TrashHome h;
+    FreedesktopTrash trash(h.home.paths().dataHome);
+    constexpr int kFolders = 40;
+    const QStringList ways{QStringLiteral("a"), QStringLiteral("a/b"), QStringLiteral("a/b/c")};
+    const QString out = h.home.paths().home + QStringLiteral("/Out");
+    for (int i = 0; i < kFolders; ++i) {
+        for (const QString& way : ways)
+            for (int f = 0; f < 10; ++f)
+                h.home.writeFile(
+                    QStringLiteral("home/.local/share/Trash/files/T%1/%2/f%3").arg(i).arg(way).arg(f), "t");
+        h.home.writeFile(QStringLiteral("home/Out/target%1/kept").arg(i), "mine");
+    }
+    const QByteArray files = QFile::encodeName(h.trash("files"));
+    const QByteArray outside = QFile::encodeName(out);
+    // The mover: as soon as an entry leaves one of a trashed folder's folders, its top folder is
+    // moved out, and every other one has a link to a folder outside put in its place. The kernel's
+    // notices come in the order things happened: a file that left one of its folders before the
+    // move left the Trash; any other must be where the folder now is.
+    int report[2];
+    int stop[2];
+    ASSERT_EQ(::pipe2(report, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(stop, O_CLOEXEC | O_NONBLOCK), 0);
+    const pid_t mover = ::fork();
+    ASSERT_GE(mover, 0);
+    if (mover == 0) {
+        ::close(report[0]);
+        const int notices = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        std::map<int, std::pair<int, QByteArray>> watched; // watch: folder, way
+        std::map<int, int> tops;                           // watch of T<i>: folder
+        for (int i = 0; i < kFolders; ++i) {
+            const QByteArray top = files + "/T" + QByteArray::number(i);
+            tops[::inotify_add_watch(notices, top.constData(), IN_MOVED_FROM)] = i;
+            for (const char* way : {"a", "a/b", "a/b/c"})
+                watched[::inotify_add_watch(notices, (top + '/' + way).constData(),
+                                            IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO)] = {i, way};
+        }
+        // Watching: the emptying may begin.
+        if (::write(report[1], "w", 1) != 1) ::_exit(3);
+        bool moved[kFolders]{};
+        bool tried[kFolders]{};
+        QByteArray left; // "i/way/name" of each file that left before its folder was moved out
+        alignas(inotify_event) char buffer[65536];
+        bool stopping = false;
+        for (;;) {
+            char byte = 0;
+            stopping = stopping || ::read(stop[0], &byte, 1) == 1;
+            const ssize_t n = ::read(notices, buffer, sizeof buffer);
+            if (n <= 0 && stopping) break;
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                at += ssize_t(sizeof(inotify_event) + event->len);
+                if (const auto top = tops.find(event->wd); top != tops.end()) {
+                    if (std::strcmp(event->name, "a") == 0) moved[top->second] = true;
+                    continue;
+                }
+                const auto folder = watched.find(event->wd);
+                if (folder == watched.end() || !(event->mask & (IN_DELETE | IN_MOVED_FROM))) continue;
+                const int i = folder->second.first;
+                if (!moved[i])
+                    left += QByteArray::number(i) + '/' + folder->second.second + '/' + event->name + '\n';
+                if (std::exchange(tried[i], true)) continue;
+                const QByteArray from = files + "/T" + QByteArray::number(i) + "/a";
+                if (::rename(from.constData(), (outside + "/m" + QByteArray::number(i)).constData()) == 0 &&
+                    i % 2 == 0)
+                    (void)::symlink((outside + "/target" + QByteArray::number(i)).constData(),
+                                    from.constData());
+            }
+        }
+        QByteArray answer;
+        for (int i = 0; i < kFolders; ++i)
+            if (moved[i]) answer += "moved " + QByteArray::number(i) + '\n';
+        answer += left;
+        const bool written = ::write(report[1], answer.constData(), size_t(answer.size())) == answer.size();
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(report[1]);
+    char watching = 0;
+    ASSERT_EQ(::read(report[0], &watching, 1), 1);
+    QString error;
+    (void)trash.empty(&error);
+    ASSERT_EQ(::write(stop[1], "x", 1), 1);
+    QByteArray answer;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = ::read(report[0], buffer, sizeof buffer)) > 0) answer.append(buffer, n);
+    int status = 0;
+    ASSERT_EQ(::waitpid(mover, &status, 0), mover);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const int fd : {report[0], stop[0], stop[1]}) ::close(fd);
+    const QByteArrayList lines = answer.split('\n');
+    QStringList deletedOutside;
+    int moves = 0;
+    for (int i = 0; i < kFolders; ++i) {
+        if (!lines.contains("moved " + QByteArray::number(i))) continue;
+        ++moves;
+        for (const QString& way : ways) {
+            for (int f = 0; f < 10; ++f) {
+                const QString name = QStringLiteral("%1/%2/f%3").arg(i).arg(way).arg(f);
+                const QString now = out + QStringLiteral("/m%1/%2/f%3").arg(i).arg(way.mid(2)).arg(f);
+                if (!lines.contains(name.toUtf8()) && !exists(now)) deletedOutside.append(name);
+            }
+        }
+    }
+    ASSERT_GT(moves, 0) << "the mover moved nothing out";
+    EXPECT_EQ(deletedOutside.size(), 0) << listed(deletedOutside);
+    for (int i = 0; i < kFolders; ++i)
+        EXPECT_EQ(h.home.readFile(out + QStringLiteral("/target%1/kept").arg(i)), "mine") << i;
 }
 
 // A kernel before 5.8: statx answers without the mount.

@@ -195,6 +195,21 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             return false;
         }
     }
+    // Entries below a trashed folder pass through a folder of our own beside `files`; one left by
+    // an emptying that was killed is emptied first. Where none can be made, trashed folders stay.
+    (void)::mkdirat(root.fd, kAsideFolder, 0700);
+    const Descriptor aside(::openat(root.fd, kAsideFolder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    uid_t asideOwner = 0;
+    const std::optional<TreeRemover::Place> asidePlace =
+        aside.fd < 0 ? std::nullopt : remover.placeOf(aside.fd, nullptr, &asideOwner);
+    const bool asideUsed =
+        asidePlace && trashPlace && asidePlace->sameMount(*trashPlace) && asideOwner == ::geteuid();
+    if (asideUsed) {
+        remover.setAsideFolder(aside.fd);
+        remover.setAfterSettingAside(afterSettingAside_);
+        if (const std::optional<std::vector<QByteArray>> left = TreeRemover::contentsOf(aside.fd))
+            for (const QByteArray& name : *left) (void)remover.removeEntry(aside.fd, name);
+    }
     if (beforeDeleting_) beforeDeleting_();
     const QByteArray suffix = QByteArrayLiteral(".trashinfo");
     QSet<QByteArray> unpaired;
@@ -231,6 +246,8 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
     }
     // An absent cache of folder sizes counts as removed.
     if (!remover.stopping()) ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
+    // Empty unless something could not be put back where it came from.
+    if (asideUsed) (void)::unlinkat(root.fd, kAsideFolder, AT_REMOVEDIR);
     if (remover.stopping()) {
         note(error, QStringLiteral("Emptying the Trash stopped; what is left is still in the Trash."));
         return false;

@@ -27,12 +27,19 @@ public:
     // Called by an emptying once both folders are listed, before anything is deleted: for a test
     // that trashes or restores an item at that instant.
     void setBeforeDeleting(std::function<void()> hook) { beforeDeleting_ = std::move(hook); }
+    // Called each time an entry below a trashed folder was moved aside, before the way to its
+    // folder is checked again: for a test that moves the folder out at that instant.
+    void setAfterSettingAside(std::function<void()> hook) { afterSettingAside_ = std::move(hook); }
+    // The folder of the Trash, beside `files` and `info`, that what an emptying deletes below a
+    // trashed folder passes through.
+    static constexpr const char* kAsideFolder = ".vantrel-deleting";
 
 private:
     QString root_;
     TreeRemover::MountSources mounts_;
     const Clock& clock_;
     std::function<void()> beforeDeleting_;
+    std::function<void()> afterSettingAside_;
 };
 
 } // namespace vantrel

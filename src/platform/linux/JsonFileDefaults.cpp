@@ -36,9 +36,9 @@ QString leftAsItIs(const QString& path, const QString& reason) {
 } // namespace
 
 JsonFileDefaults::JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock,
-                                   SystemLog& log, ProblemHandler onProblem)
+                                   SystemLog& log, ProblemHandler onProblem, Unparsable unparsable)
     : domain_(std::move(domain)), folder_(std::move(folder)), scheduler_(scheduler), clock_(clock), log_(log),
-      writeThrough_(scheduler == nullptr), onProblem_(std::move(onProblem)) {
+      writeThrough_(scheduler == nullptr), unparsable_(unparsable), onProblem_(std::move(onProblem)) {
     load();
 }
 
@@ -136,6 +136,19 @@ void JsonFileDefaults::load() {
         mayReplaceFile_ = true;
         readProblem_.clear();
         setProblem({});
+        return;
+    }
+    if (unparsable_ == Unparsable::leaveAsItIs) {
+        // Read as empty, its keys would count as absent: reduced from nothing, and deleted when
+        // put back.
+        mayReplaceFile_ = false;
+        log_.log(
+            LogLevel::error, QString::fromLatin1(kLogSubsystem), kCategory,
+            QStringLiteral("%1 is not valid settings (%2); its settings are not used and the file is left "
+                           "untouched")
+                .arg(path, problem));
+        readProblem_ = leftAsItIs(path, problem);
+        setProblem(readProblem_);
         return;
     }
     const QString backup = folder_ + QLatin1Char('/') + safeFileStem(domain_) + QStringLiteral(".corrupt-") +
@@ -287,8 +300,11 @@ std::unique_ptr<UserDefaultsProvider> JsonDefaultsProvider::makeIndependentInsta
 UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
     if (!slot) {
+        const auto unparsable = domain == QLatin1String(kStandardDefaultsDomain)
+                                    ? JsonFileDefaults::Unparsable::copyAsideAndStartAnew
+                                    : JsonFileDefaults::Unparsable::leaveAsItIs;
         slot = std::make_unique<JsonFileDefaults>(domain, folder_, writeThrough_ ? nullptr : scheduler_,
-                                                  clock_, log_, onProblem_);
+                                                  clock_, log_, onProblem_, unparsable);
         if (writeThrough_) slot->writeThrough();
     }
     return *slot;

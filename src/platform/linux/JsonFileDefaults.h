@@ -38,8 +38,18 @@ public:
     // cannot be saved; told with an empty problem once it was read or written again.
     using ProblemHandler = std::function<void(const QString& file, const QString& problem)>;
 
+    // What becomes of a file that is there but holds no settings (not JSON, not an object).
+    enum class Unparsable {
+        // Our own settings: copied aside, and the settings start anew.
+        copyAsideAndStartAnew,
+        // Another program's domain: its values are not ours to guess at or replace, so it reads
+        // as unreadable and is left as it is, as a file that cannot be opened is.
+        leaveAsItIs,
+    };
+
     JsonFileDefaults(QString domain, QString folder, Scheduler* scheduler, const Clock& clock, SystemLog& log,
-                     ProblemHandler onProblem = {});
+                     ProblemHandler onProblem = {},
+                     Unparsable unparsable = Unparsable::copyAsideAndStartAnew);
     ~JsonFileDefaults() override;
 
     QString domain() const override { return domain_; }
@@ -92,6 +102,7 @@ private:
     ScheduledTask pendingFlush_;
     bool dirty_ = false;
     bool writeThrough_ = false;
+    Unparsable unparsable_;
     // False when the file on disk could neither be read nor set aside: it must not be replaced.
     bool mayReplaceFile_ = true;
     // Why the file in place could not be used, while it cannot.
@@ -102,6 +113,8 @@ private:
     QString problem_;
 };
 
+// Our own domain (the standard one) starts anew from a file that holds no settings; every suite is
+// another program's domain, and such a file of it is left as it is and read as unreadable.
 class JsonDefaultsProvider final : public UserDefaultsProvider {
 public:
     JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock, SystemLog& log);

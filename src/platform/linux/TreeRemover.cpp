@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -26,6 +27,19 @@ bool stillIn(int parent, const QByteArray& name, const TreeRemover::Place& place
 bool isAt(int descriptor, const TreeRemover::Place& place) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 && status.st_dev == place.device && status.st_ino == place.inode;
+}
+
+// Renames without replacing what `target` names. Where the file system has no such rename (NFS
+// answers EINVAL), it looks first and renames plainly: only a writer racing that look defeats it.
+int renameNoReplace(int from, const char* name, int to, const char* target) {
+    if (::renameat2(from, name, to, target, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL) return -1;
+    struct stat status {};
+    if (::fstatat(to, target, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(from, name, to, target);
 }
 
 // The longest path the kernel looks up at once, its closing null left out.
@@ -168,30 +182,32 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     int current = enter(parent, top, name, levels);
     if (current < 0) return false;
     for (;;) {
-        const bool more = !levels.back().left.empty() && !stopping();
-        // With any folder on the way down moved out of `parent` meanwhile, what is below it is no
-        // longer ours: what is left stays wherever it now is.
-        if (!stillUnder(parent, levels, current)) {
-            ::close(current);
-            return false;
-        }
-        if (more) {
+        if (!levels.back().left.empty() && !stopping()) {
             const QByteArray entry = std::move(levels.back().left.back());
             levels.back().left.pop_back();
             struct stat status {};
-            bool gone = false;
+            Discarded outcome = Discarded::stayed;
             if (::fstatat(current, entry.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-                gone = errno == ENOENT;
+                if (errno == ENOENT) outcome = Discarded::gone;
             } else if (!S_ISDIR(status.st_mode)) {
-                gone = ::unlinkat(current, entry.constData(), 0) == 0 || errno == ENOENT;
+                outcome = discard(parent, levels, current, entry, 0);
             } else if (status.st_dev == top.device) {
-                if (const int below = enter(current, top, entry, levels); below >= 0) {
+                // Entering deletes nothing, but opens up a closed folder: only one still ours.
+                if (!stillUnder(parent, levels, current)) {
+                    outcome = Discarded::movedOut;
+                } else if (const int below = enter(current, top, entry, levels); below >= 0) {
                     ::close(current);
                     current = below;
                     continue;
                 }
             }
-            if (!gone) levels.back().complete = false;
+            // With any folder on the way down moved out of `parent` meanwhile, what is below it is
+            // no longer ours: what is left stays wherever it now is.
+            if (outcome == Discarded::movedOut) {
+                ::close(current);
+                return false;
+            }
+            if (outcome != Discarded::gone) levels.back().complete = false;
             continue;
         }
         // Everything in this folder was tried: back up, and delete it from the folder above.
@@ -209,16 +225,59 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
         }
         ::close(current);
         if (above < 0) return false;
-        if (!levels.empty() && !stillUnder(parent, levels, above)) {
+        Discarded outcome = Discarded::stayed;
+        if (done.complete && done.left.empty())
+            outcome = discard(parent, levels, above, done.name, AT_REMOVEDIR);
+        if (outcome == Discarded::movedOut) {
             ::close(above);
             return false;
         }
-        const bool gone = done.complete && done.left.empty() &&
-                          (::unlinkat(above, done.name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT);
-        if (levels.empty()) return gone;
+        if (levels.empty()) return outcome == Discarded::gone;
         current = above;
-        if (!gone) levels.back().complete = false;
+        if (outcome != Discarded::gone) levels.back().complete = false;
     }
+}
+
+TreeRemover::Discarded TreeRemover::discard(int parent, const std::vector<Level>& levels, int folder,
+                                            const QByteArray& name, int flags) {
+    // Straight in the folder given, nothing can move the entry's folder away.
+    if (levels.empty())
+        return ::unlinkat(folder, name.constData(), flags) == 0 || errno == ENOENT ? Discarded::gone
+                                                                                   : Discarded::stayed;
+    if (aside_ < 0) return Discarded::stayed;
+    // Checking the way and then deleting through `folder` would delete in the new place of a folder
+    // moved out between the two; moved aside, the entry is out of reach of any such move, and what
+    // is decided after the last check holds.
+    QByteArray aside;
+    for (;;) {
+        aside = QByteArray::number(asideCount_++);
+        if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) == 0) break;
+        // A name left there by an emptying that was killed.
+        if (errno == EEXIST) continue;
+        return errno == ENOENT ? Discarded::gone : Discarded::stayed;
+    }
+    if (afterSettingAside_) afterSettingAside_();
+    if (!stillUnder(parent, levels, folder)) {
+        putBack(parent, folder, name, aside);
+        return Discarded::movedOut;
+    }
+    if (::unlinkat(aside_, aside.constData(), flags) == 0) return Discarded::gone;
+    // Not what it was when looked at (a folder in place of a file, a folder filled meanwhile).
+    putBack(parent, folder, name, aside);
+    return Discarded::stayed;
+}
+
+void TreeRemover::putBack(int parent, int folder, const QByteArray& name, const QByteArray& aside) {
+    // Under its own name, else beside it, never over what took the name meanwhile; where its folder
+    // is gone, into the folder given, so that it is still seen in the Trash.
+    for (const int into : {folder, parent}) {
+        for (int attempt = 1; attempt <= 20; ++attempt) {
+            const QByteArray target = attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
+            if (renameNoReplace(aside_, aside.constData(), into, target.constData()) == 0) return;
+            if (errno != EEXIST) break;
+        }
+    }
+    // Left in the aside folder, which the next emptying empties.
 }
 
 bool TreeRemover::stillUnder(int parent, const std::vector<Level>& levels, int folder) const {

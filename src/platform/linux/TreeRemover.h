@@ -25,8 +25,11 @@ struct MountIdSources {
 // Deletes what lies under a folder we do not own outright (the Trash) through directory descriptors
 // only. Every step opens relative to its parent without following a symbolic link, so a link is
 // removed itself and never followed, and nothing outside the folder is touched even when its
-// entries are swapped while we work: before each deletion the whole way down is checked, so a
-// folder moved out at any depth keeps what is left in it. Nothing mounted inside is entered, a bind
+// entries are swapped while we work. An entry below the folder given is first moved aside into a
+// folder of our own on the same file system, then the whole way down to where it lay is checked,
+// and only then is it deleted: a folder moved out at any depth, even at that very instant, keeps
+// what is left in it, as the entry goes back into it wherever it now is. Nothing mounted inside is
+// entered, a bind
 // mount of a folder of the same file system included. A folder of ours that is read-only or closed
 // is opened up through its own descriptor before its entries go; one owned by someone else is left
 // as it is. A tree of any depth goes with a few descriptors open: the walk comes back up through
@@ -40,6 +43,14 @@ public:
     // is left stays as it is.
     explicit TreeRemover(std::function<bool()> stopRequested = {}, MountSources mounts = {})
         : stopRequested_(std::move(stopRequested)), mounts_(mounts) {}
+
+    // The open folder, ours and on the tree's mount, that entries below the folder given to
+    // `removeEntry` are moved into before they are deleted. Without one, only what lies directly
+    // in that folder goes.
+    void setAsideFolder(int folder) { aside_ = folder; }
+    // Called after an entry was moved aside and before the way to its folder is checked: for a
+    // test that moves the folder at that instant.
+    void setAfterSettingAside(std::function<void()> hook) { afterSettingAside_ = std::move(hook); }
 
     // The names in the open folder `folder`, read to the end before any of them is deleted, so
     // that deleting cannot make the listing skip an entry; none when it cannot be read. A folder
@@ -90,10 +101,20 @@ private:
     // Whether the open `folder`, the last of `levels`, is still inside `parent`, each folder of
     // `levels` in the one before it and the first in `parent`.
     bool stillUnder(int parent, const std::vector<Level>& levels, int folder) const;
+    enum class Discarded { gone, stayed, movedOut };
+    // Deletes the entry `name` of the open `folder`, the last of `levels` (`parent` itself when
+    // there are none), with `unlinkat`'s `flags`: moved aside first, deleted once the way down is
+    // checked again, else put back into `folder` wherever it now is.
+    Discarded discard(int parent, const std::vector<Level>& levels, int folder, const QByteArray& name,
+                      int flags);
+    void putBack(int parent, int folder, const QByteArray& name, const QByteArray& aside);
     void noteStayed(const QByteArray& name);
 
     std::function<bool()> stopRequested_;
     MountSources mounts_;
+    int aside_ = -1;
+    quint64 asideCount_ = 0;
+    std::function<void()> afterSettingAside_;
     bool stopped_ = false;
     QByteArrayList stayed_;
     int stayedCount_ = 0;
