@@ -107,6 +107,7 @@ void NotchPanelController::show() {
     panel->setBackdropBlur(deps_.backdropBlur);
     // Escape reaches the panel when nothing inside it takes the key.
     panel->installEventFilter(this);
+    connect(panel, &VantrelPanel::keyRequested, this, &NotchPanelController::keyRequested);
     panel_ = panel;
     reposition(false);
 }
@@ -185,6 +186,13 @@ void NotchPanelController::setHoldsKeys(bool holds) {
     if (!holds) heldFocus_ = false;
     if (holds && panel_ && panel_->isKey()) heldFocus_ = true;
     holdsKeys_ = holds;
+}
+
+void NotchPanelController::keyRequested() {
+    // The panel does not activate the program but becomes the key window when clicked, anywhere
+    // while it is open; a closed or closing one stays out of the way.
+    if (!panel_ || !targetExpanded_ || (holdsKeys_ && panel_->isKey())) return;
+    expand(std::nullopt, true);
 }
 
 void NotchPanelController::focusWindowChanged(QWindow* window) {

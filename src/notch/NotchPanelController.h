@@ -181,6 +181,8 @@ private:
     void close(bool handKeysBack);
     void focusWindowChanged(QWindow* window);
     void clickedSomewhere();
+    // The panel asked for the keys: clicked, or an alert came up in it.
+    void keyRequested();
     double presentationDuration() const;
     quint64 windowNumber() const;
 

@@ -1,13 +1,17 @@
 #include "modules/NotificationSignalStore.h"
+#include "notch/NotchFilesView.h"
 #include "notch/NotchPanelShape.h"
+#include "notch/NotchSurfaceButton.h"
 #include "notch/NotchTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QTest>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -765,4 +769,61 @@ TEST_F(NotchTest, ThePanelAndItsDotAreKeptAboveOtherWindowsAndRaisedWhenOpened) 
     EXPECT_FALSE(released);
     ASSERT_EQ(h.stacking.kept().size(), 1);
     EXPECT_EQ(h.stacking.kept().front(), dot);
+}
+
+// Opened by the pointer, or by a drop from another program, the panel becomes the key window at a
+// click anywhere in it, and when the large-file alert comes up in it; Escape hands the keys back.
+TEST_F(NotchTest, AClickInTheOpenPanelOrTheLargeFileAlertAfterADropGivesThePanelTheKeys) {
+    notch.show();
+    // The window the user types in (the offscreen desktop activates every window it shows).
+    QWidget window;
+    window.setGeometry(100, 500, 300, 200);
+    const auto typeElsewhere = [&] {
+        window.show();
+        window.activateWindow();
+        QCoreApplication::processEvents();
+        h.inputFocus.focused = 0x2a00007;
+        return window.isActiveWindow();
+    };
+    const auto own = static_cast<quint32>(panel().winId());
+    ASSERT_TRUE(typeElsewhere());
+    notch.expand(NotchTab::home, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(panel().isKey());
+    NotchSurfaceButton* calendar = nullptr;
+    for (NotchSurfaceButton* button : panel().findChildren<NotchSurfaceButton*>())
+        if (button->isVisible() && button->toolTip() == "Calendar") calendar = button;
+    ASSERT_NE(calendar, nullptr);
+    QTest::mouseClick(panel().windowHandle(), Qt::LeftButton, {},
+                      calendar->mapTo(&panel(), calendar->rect().center()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notch.selectedTab(), NotchTab::calendar);
+    EXPECT_TRUE(panel().isKey()) << "a click on a rail button";
+    EXPECT_TRUE(notch.holdsKeys());
+    EXPECT_EQ(h.inputFocus.given, std::vector<quint32>{own});
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    EXPECT_FALSE(notch.isTargetExpanded());
+    EXPECT_EQ(h.inputFocus.given, (std::vector<quint32>{own, 0x2a00007}));
+    h.scheduler.advance(Seconds(1));
+
+    // A file dragged over the notch opens the Files tab without the keys; the first large file
+    // dropped raises the alert, which takes them, "Got it" focused.
+    ASSERT_TRUE(typeElsewhere());
+    notch.expand(NotchTab::files, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(panel().isKey());
+    QFile large(h.home.writeFile(QStringLiteral("render.mov"), "abc"));
+    ASSERT_TRUE(large.resize(524'288'001));
+    stores.fileShelf.add({QUrl::fromLocalFile(large.fileName())});
+    notch.expand(NotchTab::files, false);
+    QCoreApplication::processEvents();
+    auto* files = panel().findChild<NotchFilesView*>();
+    ASSERT_NE(files, nullptr);
+    ASSERT_NE(files->noticeButton(), nullptr);
+    EXPECT_TRUE(panel().isKey()) << "the alert after a drop";
+    EXPECT_TRUE(notch.holdsKeys());
+    EXPECT_EQ(QApplication::focusWidget(), files->noticeButton());
+    EXPECT_EQ(h.inputFocus.given.back(), own);
 }
