@@ -72,6 +72,9 @@ public:
     // holds it.
     void resignKey();
     bool isKey() const;
+    // Whether the panel is taking the keys back after a window of its own closed over it: the
+    // desktop may move them elsewhere meanwhile, which is no user's choice.
+    bool isReclaimingKey() const { return reclaim_ != nullptr; }
     // Asks the owner to make the panel the key window, for content that needs the keys now (an
     // alert coming up); a mouse button pressed anywhere in the panel asks the same. The owner
     // decides: nothing happens unless it answers keyRequested().

@@ -195,15 +195,30 @@ void NotchPanelController::keyRequested() {
     expand(std::nullopt, true);
 }
 
+bool NotchPanelController::opensOverPanel(const QWindow* window) const {
+    const QWindow* own = panel_ ? panel_->windowHandle() : nullptr;
+    if (!own) return false;
+    if (window) {
+        for (const QWindow* above = window->transientParent(); above; above = above->transientParent())
+            if (above == own) return true;
+        return false;
+    }
+    for (const QWidget* widget = QApplication::activeModalWidget(); widget; widget = widget->parentWidget())
+        if (widget == panel_) return true;
+    return false;
+}
+
 void NotchPanelController::focusWindowChanged(QWindow* window) {
     if (!holdsKeys_ || !panel_ || !targetExpanded_) return;
     if (window && window == panel_->windowHandle()) {
         heldFocus_ = true;
         return;
     }
-    // A menu opened from the panel takes the keys only while it is open.
+    // A menu opened from the panel takes the keys only while it is open, and so does a chooser
+    // opened over it, after which the panel takes them back from wherever the desktop put them.
     if (!heldFocus_ || QApplication::activePopupWidget() ||
-        (window && (window->type() == Qt::Popup || window->type() == Qt::ToolTip)))
+        (window && (window->type() == Qt::Popup || window->type() == Qt::ToolTip)) ||
+        opensOverPanel(window) || panel_->isReclaimingKey())
         return;
     // Another window was activated, by the user's click or the desktop: the keys stay there.
     collapse();
