@@ -79,7 +79,10 @@ void CommandPaletteController::clickedSomewhere() {
     const QPointer<CommandPalettePanel> panel(panel_);
     keysBackWork_ = ScheduledTask(*scheduler_, scheduler_->schedule(Seconds(kKeysBackDelay), [this, panel] {
         if (!panel || panel != panel_ || !panel->isVisible()) return;
-        if (!panel->isKey() && !focus_.holds(static_cast<quint32>(panel->winId()))) return;
+        // Qt tells late that the keys went: the server's word counts where there is one.
+        const bool holds =
+            focus_.current() ? focus_.holds(static_cast<quint32>(panel->winId())) : panel->isKey();
+        if (!holds) return;
         panel->orderOut();
         tookFocus_ = false;
     }));
@@ -116,6 +119,8 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     if (!screen) screen = screens_.screenAtPointer();
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
+    // A click before this showing is none of its business.
+    keysBackWork_.cancel();
     if (panel_) {
         if (!panel_->isVisible()) tookFocus_ = false;
         panel_->makeKey();
@@ -167,11 +172,13 @@ void CommandPaletteController::applicationDidResignActive() {
     // The desktop tells late that the application went inactive: a palette opened from another
     // program meanwhile, still waiting for the focus, is not what the user left.
     if (!panel_ || !tookFocus_) return;
+    keysBackWork_.cancel();
     panel_->hide();
     tookFocus_ = false;
 }
 
 void CommandPaletteController::closePanel(bool giveFocusBack) {
+    keysBackWork_.cancel();
     if (!panel_) return;
     CommandPalettePanel* panel = panel_;
     panel_ = nullptr;

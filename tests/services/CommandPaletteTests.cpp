@@ -499,4 +499,18 @@ TEST_F(PaletteFixture, AClickOnTheBareDesktopHidesThePaletteAndHandsTheKeysBack)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     scheduler.advance(Seconds(1));
     EXPECT_EQ(focus.given.size(), handed) << "a click into another program's window";
+
+    // The program goes inactive at such a click and the palette hides; brought back within the
+    // quarter second, it stays.
+    palette.dismiss();
+    palette.show(nullptr, kMain);
+    panel = palette.panel();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    clicks.post(InputEventType::leftMouseDown);
+    shell.resignActive();
+    ASSERT_FALSE(palette.isShown());
+    palette.show(nullptr, std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(palette.isShown()) << "hidden by a click from before it came back";
 }
