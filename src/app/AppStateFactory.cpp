@@ -280,6 +280,7 @@ std::unique_ptr<CommandPaletteController> AppStateFactory::makeCommandPalette() 
     auto palette = std::make_unique<CommandPaletteController>(services.screens, services.shell,
                                                               &services.inputFocus, &services.hotkeys);
     palette->setDesktop(services.compositor);
+    palette->watchClicks(&services.eventMonitors, &services.scheduler);
     return palette;
 }
 

@@ -174,9 +174,23 @@ void VantrelPanel::applyBlur() {
 
 void VantrelPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Presses are seen on the native window before any child takes them, wherever they land.
+    if (QWindow* window = windowHandle(); window && window != pressWatched_) {
+        window->installEventFilter(this);
+        pressWatched_ = window;
+    }
     // The native window may be new (a compositor came or went): it carries no request yet.
     blurRegion_.reset();
     applyBlur();
+}
+
+bool VantrelPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && watched == pressWatched_) requestKey();
+    return QWidget::eventFilter(watched, event);
+}
+
+void VantrelPanel::requestKey() {
+    Q_EMIT keyRequested();
 }
 
 void VantrelPanel::applyOutline() {
@@ -196,9 +210,10 @@ void VantrelPanel::orderOut() {
 }
 
 void VantrelPanel::makeKey() {
-    // Qt hears late that the focus went: the server says whether the panel still has it.
+    // Qt hears late that the focus came or went: the server says whether the panel has it. Asked
+    // again before Qt heard that it came, the panel is not whoever had the keys before it.
     const auto own = static_cast<quint32>(winId());
-    if (!isKey() || (focus_.current() && !focus_.holds(own))) {
+    if (!focus_.holds(own) && (!isKey() || focus_.current())) {
         previousFocus_ = focus_.current();
         previousActiveWindow_ = QApplication::activeWindow();
     }

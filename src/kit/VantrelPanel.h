@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <optional>
 
+class QWindow;
+
 namespace vantrel {
 
 class BackdropBlur;
@@ -70,9 +72,17 @@ public:
     // holds it.
     void resignKey();
     bool isKey() const;
+    // Whether the panel is taking the keys back after a window of its own closed over it: the
+    // desktop may move them elsewhere meanwhile, which is no user's choice.
+    bool isReclaimingKey() const { return reclaim_ != nullptr; }
+    // Asks the owner to make the panel the key window, for content that needs the keys now (an
+    // alert coming up); a mouse button pressed anywhere in the panel asks the same. The owner
+    // decides: nothing happens unless it answers keyRequested().
+    void requestKey();
 
 Q_SIGNALS:
     void blurredBehindChanged(bool blurred);
+    void keyRequested();
 
 protected:
     InputFocus& inputFocus() const { return focus_; }
@@ -80,6 +90,7 @@ protected:
     virtual void takeKey();
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class OutlineEffect;
@@ -105,6 +116,8 @@ private:
     std::optional<quint32> previousFocus_;
     QPointer<QWidget> previousActiveWindow_;
     QPointer<QObject> reclaim_;
+    // The native window whose presses are watched; a new one comes with a compositor's change.
+    QPointer<QWindow> pressWatched_;
 };
 
 } // namespace vantrel

@@ -196,7 +196,9 @@ void NotchBookmarksView::addApplication() {
     // The chooser was a window of its own: closing it leaves the keys with whichever window the
     // desktop picks, so the panel asks for them back and "Add App" has the focus again.
     if (auto* panel = qobject_cast<VantrelPanel*>(window()); panel && panel->isVisible()) panel->reclaimKey();
-    if (held.widget && addApp_) FocusHandOff::give(held, addApp_);
+    // A click takes no focus to the button, least of all in a panel that was not the key window
+    // yet: "Add App" gets it all the same, as a click gives it.
+    if (addApp_) FocusHandOff::give(held.widget ? held : FocusHandOff::Held{addApp_.data(), true}, addApp_);
 }
 
 void NotchBookmarksView::rebuild() {

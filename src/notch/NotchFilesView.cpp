@@ -6,6 +6,7 @@
 #include "kit/NoticeCard.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelMotion.h"
+#include "kit/VantrelPanel.h"
 #include "kit/VantrelPillButtonStyle.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTheme.h"
@@ -449,8 +450,11 @@ void NotchFilesView::updateNotice() {
 }
 
 void NotchFilesView::holdFocusInNotice() {
-    // An alert takes the focus as it comes on screen, whoever had it.
-    if (noticeButton_ && isVisible()) noticeButton_->setFocus(Qt::OtherFocusReason);
+    // An alert takes the focus as it comes on screen, whoever had it: the keys too, in a panel
+    // opened by the pointer or by a drop from another program.
+    if (!noticeButton_ || !isVisible()) return;
+    noticeButton_->setFocus(Qt::OtherFocusReason);
+    if (auto* panel = qobject_cast<VantrelPanel*>(window())) panel->requestKey();
 }
 
 void NotchFilesView::showEvent(QShowEvent* event) {

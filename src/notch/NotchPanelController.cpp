@@ -107,6 +107,7 @@ void NotchPanelController::show() {
     panel->setBackdropBlur(deps_.backdropBlur);
     // Escape reaches the panel when nothing inside it takes the key.
     panel->installEventFilter(this);
+    connect(panel, &VantrelPanel::keyRequested, this, &NotchPanelController::keyRequested);
     panel_ = panel;
     reposition(false);
 }
@@ -187,15 +188,37 @@ void NotchPanelController::setHoldsKeys(bool holds) {
     holdsKeys_ = holds;
 }
 
+void NotchPanelController::keyRequested() {
+    // The panel does not activate the program but becomes the key window when clicked, anywhere
+    // while it is open; a closed or closing one stays out of the way.
+    if (!panel_ || !targetExpanded_ || (holdsKeys_ && panel_->isKey())) return;
+    expand(std::nullopt, true);
+}
+
+bool NotchPanelController::opensOverPanel(const QWindow* window) const {
+    const QWindow* own = panel_ ? panel_->windowHandle() : nullptr;
+    if (!own) return false;
+    if (window) {
+        for (const QWindow* above = window->transientParent(); above; above = above->transientParent())
+            if (above == own) return true;
+        return false;
+    }
+    for (const QWidget* widget = QApplication::activeModalWidget(); widget; widget = widget->parentWidget())
+        if (widget == panel_) return true;
+    return false;
+}
+
 void NotchPanelController::focusWindowChanged(QWindow* window) {
     if (!holdsKeys_ || !panel_ || !targetExpanded_) return;
     if (window && window == panel_->windowHandle()) {
         heldFocus_ = true;
         return;
     }
-    // A menu opened from the panel takes the keys only while it is open.
+    // A menu opened from the panel takes the keys only while it is open, and so does a chooser
+    // opened over it, after which the panel takes them back from wherever the desktop put them.
     if (!heldFocus_ || QApplication::activePopupWidget() ||
-        (window && (window->type() == Qt::Popup || window->type() == Qt::ToolTip)))
+        (window && (window->type() == Qt::Popup || window->type() == Qt::ToolTip)) ||
+        opensOverPanel(window) || panel_->isReclaimingKey())
         return;
     // Another window was activated, by the user's click or the desktop: the keys stay there.
     collapse();

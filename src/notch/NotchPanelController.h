@@ -181,6 +181,11 @@ private:
     void close(bool handKeysBack);
     void focusWindowChanged(QWindow* window);
     void clickedSomewhere();
+    // The panel asked for the keys: clicked, or an alert came up in it.
+    void keyRequested();
+    // Whether `window` is one of the program's own that opened over the panel (a chooser), or,
+    // with none, whether such a window is up.
+    bool opensOverPanel(const QWindow* window) const;
     double presentationDuration() const;
     quint64 windowNumber() const;
 

@@ -34,6 +34,7 @@
 #include <QRadialGradient>
 #include <QTextEdit>
 #include <QVariantAnimation>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -215,6 +216,18 @@ void NotchSurfaceView::leaveEvent(QEvent* event) {
         }
         return;
     }
+    // A chooser opened from the panel ("Add App") takes the pointer and the keys while it is up:
+    // the panel stays open under it, and after it, when the keys come back to it, until the
+    // pointer enters and leaves again. Qt tells of the leave as the chooser shows, before it
+    // counts as the modal window.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    if (std::any_of(windows.begin(), windows.end(), [this](const QWidget* w) {
+            return w->isVisible() && w->isModal() && opensFromHere(*w);
+        })) {
+        controller_.cancelPendingHoverExpand();
+        showHover(false);
+        return;
+    }
     hoverChanged(false);
 }
 
@@ -244,14 +257,17 @@ bool NotchSurfaceView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void NotchSurfaceView::showHover(bool hovering) {
+    if (isPointerInside_ == hovering) return;
+    isPointerInside_ = hovering;
+    hoverAnimation_->stop();
+    hoverAnimation_->setStartValue(hoverProgress_);
+    hoverAnimation_->setEndValue(hovering ? 1.0 : 0.0);
+    hoverAnimation_->start();
+}
+
 void NotchSurfaceView::hoverChanged(bool hovering) {
-    if (isPointerInside_ != hovering) {
-        isPointerInside_ = hovering;
-        hoverAnimation_->stop();
-        hoverAnimation_->setStartValue(hoverProgress_);
-        hoverAnimation_->setEndValue(hovering ? 1.0 : 0.0);
-        hoverAnimation_->start();
-    }
+    showHover(hovering);
     if (hovering) {
         controller_.cancelPendingCollapse();
         if (preferences_.notchAutoExpand()) controller_.scheduleHoverExpand();

@@ -83,7 +83,9 @@ protected:
 
 private:
     void hoverChanged(bool hovering);
-    // Whether `popup` is a menu opened from a control of this view.
+    // The hover look alone, the panel left as it is.
+    void showHover(bool hovering);
+    // Whether `popup` is a menu (or a chooser) opened from a control of this view.
     bool opensFromHere(const QWidget& popup) const;
     // Whether `object` is where a tab takes typed text: a line edit or a text editor's viewport.
     static bool isTextInput(const QObject* object);

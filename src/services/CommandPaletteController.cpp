@@ -2,6 +2,7 @@
 
 #include "platform/ApplicationShell.h"
 #include "platform/CompositorState.h"
+#include "platform/EventMonitors.h"
 #include "platform/InputFocus.h"
 #include "services/CommandPalettePanel.h"
 #include "services/CommandPaletteView.h"
@@ -42,6 +43,7 @@ CommandPaletteController::CommandPaletteController(Screens& screens, Application
 }
 
 CommandPaletteController::~CommandPaletteController() {
+    if (clickMonitor_ && clicks_) clicks_->removeMonitor(clickMonitor_);
     // Removing a filter that is not installed changes nothing.
     if (qApp) qApp->removeEventFilter(this);
     delete panel_;
@@ -49,6 +51,41 @@ CommandPaletteController::~CommandPaletteController() {
 
 void CommandPaletteController::setDesktop(CompositorState* compositor) {
     compositor_ = compositor;
+}
+
+void CommandPaletteController::watchClicks(EventMonitors* clicks, Scheduler* scheduler) {
+    if (clickMonitor_ && clicks_) clicks_->removeMonitor(clickMonitor_);
+    clickMonitor_ = 0;
+    clicks_ = clicks;
+    scheduler_ = scheduler;
+    keysBackWork_.cancel();
+    if (!clicks || !scheduler) return;
+    // Watched all along: the desktop starts reporting a while after it is asked.
+    const QPointer<CommandPaletteController> self(this);
+    clickMonitor_ = clicks->addGlobalMonitor(InputEventType::leftMouseDown | InputEventType::rightMouseDown,
+                                             [self](const InputEvent&) {
+                                                 if (self) self->clickedSomewhere();
+                                             });
+}
+
+void CommandPaletteController::clickedSomewhere() {
+    if (!isShown() || !scheduler_ || QApplication::activePopupWidget()) return;
+    // A click on one of the program's own windows is that window's.
+    if (QApplication::topLevelAt(screens_.pointerLocation())) return;
+    // A window clicked into takes the keys as the window manager activates it, and the palette
+    // hides as the application goes inactive. The bare desktop takes nothing: the palette that
+    // still holds the keys once the manager has had its say hides as it would then, and hands the
+    // keys back as on Escape.
+    const QPointer<CommandPalettePanel> panel(panel_);
+    keysBackWork_ = ScheduledTask(*scheduler_, scheduler_->schedule(Seconds(kKeysBackDelay), [this, panel] {
+        if (!panel || panel != panel_ || !panel->isVisible()) return;
+        // Qt tells late that the keys went: the server's word counts where there is one.
+        const bool holds =
+            focus_.current() ? focus_.holds(static_cast<quint32>(panel->winId())) : panel->isKey();
+        if (!holds) return;
+        panel->orderOut();
+        tookFocus_ = false;
+    }));
 }
 
 void CommandPaletteController::install(CommandPaletteCommands& commands) {
@@ -82,6 +119,8 @@ void CommandPaletteController::show(CommandPaletteCommands* commands, std::optio
     if (!screen) screen = screens_.screenAtPointer();
     if (!screen) screen = screens_.mainScreen();
     if (!screen) return;
+    // A click before this showing is none of its business.
+    keysBackWork_.cancel();
     if (panel_) {
         if (!panel_->isVisible()) tookFocus_ = false;
         panel_->makeKey();
@@ -133,11 +172,13 @@ void CommandPaletteController::applicationDidResignActive() {
     // The desktop tells late that the application went inactive: a palette opened from another
     // program meanwhile, still waiting for the focus, is not what the user left.
     if (!panel_ || !tookFocus_) return;
+    keysBackWork_.cancel();
     panel_->hide();
     tookFocus_ = false;
 }
 
 void CommandPaletteController::closePanel(bool giveFocusBack) {
+    keysBackWork_.cancel();
     if (!panel_) return;
     CommandPalettePanel* panel = panel_;
     panel_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Scheduler.h"
 #include "platform/Screens.h"
 
 #include <QObject>
@@ -17,20 +18,23 @@ class CommandPaletteCommands;
 class CommandPalettePanel;
 class CompositorState;
 class CommandPaletteView;
+class EventMonitors;
 class HotkeyManager;
 class InputFocus;
 
 // The floating command palette: a 610 by 410 panel, centred 110 below the top of the screen's
 // visible frame, holding the commands view. While installed, a key monitor on the application's
 // own key presses toggles it on the command palette's hot key (the global registration does the
-// same from other programs). It hides, and is kept, when the application stops being active; a
-// click elsewhere in the application closes it.
+// same from other programs). It hides, and is kept, when the application stops being active, and
+// when a click on the bare desktop leaves it holding the keys, which it then hands back.
 class CommandPaletteController : public QObject {
     Q_OBJECT
 public:
     static constexpr int kWidth = 610;
     static constexpr int kHeight = 410;
     static constexpr int kTopOffset = 110;
+    // How long after a click outside the palette waits for another window to take the keys.
+    static constexpr double kKeysBackDelay = 0.25;
 
     // `focus` hands the keyboard to the panel and back; `hotkeys` holds the palette's binding for
     // the key monitor (none: the monitor lets every key pass).
@@ -41,6 +45,9 @@ public:
     // Whether the desktop blends translucent windows (without, the card's corners are cut out of
     // the window); none: a compositor that blends.
     void setDesktop(CompositorState* compositor);
+    // What reports the clicks of the whole desktop, and what waits on the window manager after
+    // one; none: only another window taking the focus hides the palette.
+    void watchClicks(EventMonitors* clicks, Scheduler* scheduler);
 
     // Links the palette to the `commands` it runs (which outlive it) and installs its key monitor
     // once.
@@ -76,6 +83,7 @@ protected:
 private:
     void closePanel(bool giveFocusBack);
     void updateFilter();
+    void clickedSomewhere();
 
     Screens& screens_;
     ApplicationShell& shell_;
@@ -84,6 +92,10 @@ private:
     const HotkeyManager* hotkeys_;
     CommandPaletteCommands* commands_ = nullptr;
     QPointer<CompositorState> compositor_;
+    EventMonitors* clicks_ = nullptr;
+    Scheduler* scheduler_ = nullptr;
+    std::uint64_t clickMonitor_ = 0;
+    ScheduledTask keysBackWork_;
     QPointer<CommandPalettePanel> panel_;
     QPointer<CommandPaletteView> view_;
     bool hasKeyMonitor_ = false;

@@ -228,6 +228,13 @@ QPoint onScreen(XClient& x, xcb_window_t window, int dx, int dy) {
     return origin ? QPoint(origin->dst_x + dx, origin->dst_y + dy) : QPoint(dx, dy);
 }
 
+// The top-level window the pointer is over, as the server hands it a click.
+xcb_window_t windowUnderPointer(XClient& x) {
+    std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> pointer(
+        xcb_query_pointer_reply(x.c, xcb_query_pointer(x.c, x.root), nullptr), &std::free);
+    return pointer ? pointer->child : xcb_window_t(XCB_NONE);
+}
+
 // The window manager holds a click to focus a window until it has seen it, while keys go on to
 // the focused window: a key typed at once would overtake the click. Once nobody holds the pointer,
 // the click has gone on.
@@ -630,10 +637,11 @@ TEST(ApplicationProcess, ASilentTrayWatcherDelaysOnlyTheTrayItemWhoseMenuTheNext
 // A keyboard user beside another program, under xfwm4 without a compositor: Tab and Shift+Tab walk
 // Quick Controls and leave the note behind it alone, Escape gives the focus back to the metric that
 // opened it, Ctrl+Tab leaves the note without typing into it, Return in "Add Files…" shelves the
-// file, the palette opened from an xterm gives way to a click back into it, the notch opened from
-// the keyboard closes on Escape or on a click on the desktop or into the xterm and hands the keys
-// back or leaves them there, and its Files tab's large-file alert holds the keys until Escape puts
-// it away with the notch still open.
+// file, the palette opened from an xterm gives way to a click back into it or on the desktop, the
+// notch opened from the keyboard closes on Escape or on a click on the desktop or into the xterm
+// and hands the keys back or leaves them there, the notch opened by the pointer takes the keys
+// when clicked, and its Files tab's large-file alert holds the keys until Escape puts it away with
+// the notch still open.
 TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUserIsAndGivesThemBack) {
     // Each step waits at most this long, so a fault fails the test well inside ctest's limit.
     constexpr int kStepMs = 20'000;
@@ -848,6 +856,24 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
     x.type("two ");
     ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two "; }, kStepMs))
         << "the keys after a click into the xterm went elsewhere: " << typedText().toStdString();
+    // Opened again, the palette hides on a click on the bare desktop, where no window takes the
+    // keys, and hands them back to the xterm.
+    x.key(0xffe3, true);
+    x.key(' ', true);
+    const bool paletteBack =
+        x.waitFor([&] { return isViewable(x, palette) && inputFocus(x) == palette; }, kStepMs);
+    x.key(' ', false);
+    x.key(0xffe3, false);
+    ASSERT_TRUE(paletteBack) << "Control-Space brought no palette back that took the keys: " << inputFocus(x)
+                             << " " << palette << " " << isViewable(x, palette) << " "
+                             << namedWindow(x, pid, "Command Palette");
+    x.click(1500, 500);
+    EXPECT_TRUE(x.waitFor([&] { return !isViewable(x, palette); }, kStepMs))
+        << "the palette stayed open after a click on the desktop";
+    ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term; }, kStepMs)) << "the keys did not go back";
+    x.type("two ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two two "; }, kStepMs))
+        << typedText().toStdString();
 
     // Control-Shift-N from the xterm opens the notch with the keys; Escape closes it and hands them
     // back to the xterm.
@@ -864,7 +890,7 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
     ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term && activeWindow(x) == term; }, kStepMs))
         << "the keys did not go back to the xterm";
     x.type("three ");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two three "; }, kStepMs))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText() == "one two two three "; }, kStepMs))
         << typedText().toStdString();
 
     // Opened again from the xterm, the notch closes on a click on the bare desktop and hands the
@@ -920,4 +946,28 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
     EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
         << "the second Escape left the notch open";
     ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term; }, kStepMs));
+
+    // Opened by the pointer, the notch leaves the keys with the xterm until it is clicked; clicked
+    // anywhere, it takes them, and Escape hands them back (the pointer resting on it, it may open
+    // again, without them, until the pointer leaves).
+    const QPoint cap = onScreen(x, notch, widthOf(x, notch) / 2, closedHeight / 2);
+    x.move(cap.x(), cap.y());
+    // Open, and taking the click there: the outline follows the new frame a moment later.
+    ASSERT_TRUE(x.waitFor(
+        [&] { return heightOf(x, notch) > closedHeight + 40 && windowUnderPointer(x) == notch; }, kStepMs))
+        << "the pointer opened no notch";
+    EXPECT_EQ(inputFocus(x), term);
+    // Under the camera, where the opening outline always reaches.
+    x.click(cap.x(), cap.y());
+    EXPECT_TRUE(x.waitFor([&] { return inputFocus(x) == notch; }, kStepMs))
+        << "a click gave the notch no keys";
+    x.type("six");
+    x.tap(0xff1b); // Escape
+    ASSERT_TRUE(x.waitFor([&] { return inputFocus(x) == term; }, kStepMs)) << "the keys did not go back";
+    x.move(1500, 950);
+    EXPECT_TRUE(x.waitFor([&] { return heightOf(x, notch) == closedHeight; }, kStepMs))
+        << "the notch stayed open";
+    x.type("seven ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typedText().endsWith("five seven "); }, kStepMs))
+        << "what was typed into the clicked notch reached the xterm: " << typedText().toStdString();
 }

@@ -1,13 +1,24 @@
+#include "kit/ApplicationChooser.h"
+#include "kit/ApplicationChooserPanel.h"
 #include "modules/NotificationSignalStore.h"
+#include "notch/NotchBookmarksView.h"
+#include "notch/NotchFilesView.h"
 #include "notch/NotchPanelShape.h"
+#include "notch/NotchSurfaceButton.h"
 #include "notch/NotchTestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
+#include <QFile>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -765,4 +776,131 @@ TEST_F(NotchTest, ThePanelAndItsDotAreKeptAboveOtherWindowsAndRaisedWhenOpened) 
     EXPECT_FALSE(released);
     ASSERT_EQ(h.stacking.kept().size(), 1);
     EXPECT_EQ(h.stacking.kept().front(), dot);
+}
+
+// Opened by the pointer, or by a drop from another program, the panel becomes the key window at a
+// click anywhere in it, and when the large-file alert comes up in it; Escape hands the keys back.
+TEST_F(NotchTest, AClickInTheOpenPanelOrTheLargeFileAlertAfterADropGivesThePanelTheKeys) {
+    notch.show();
+    // The window the user types in (the offscreen desktop activates every window it shows).
+    QWidget window;
+    window.setGeometry(100, 500, 300, 200);
+    const auto typeElsewhere = [&] {
+        window.show();
+        window.activateWindow();
+        QCoreApplication::processEvents();
+        h.inputFocus.focused = 0x2a00007;
+        return window.isActiveWindow();
+    };
+    const auto own = static_cast<quint32>(panel().winId());
+    ASSERT_TRUE(typeElsewhere());
+    notch.expand(NotchTab::home, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(panel().isKey());
+    NotchSurfaceButton* calendar = nullptr;
+    for (NotchSurfaceButton* button : panel().findChildren<NotchSurfaceButton*>())
+        if (button->isVisible() && button->toolTip() == "Calendar") calendar = button;
+    ASSERT_NE(calendar, nullptr);
+    QTest::mouseClick(panel().windowHandle(), Qt::LeftButton, {},
+                      calendar->mapTo(&panel(), calendar->rect().center()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notch.selectedTab(), NotchTab::calendar);
+    EXPECT_TRUE(panel().isKey()) << "a click on a rail button";
+    EXPECT_TRUE(notch.holdsKeys());
+    EXPECT_EQ(h.inputFocus.given, std::vector<quint32>{own});
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    EXPECT_FALSE(notch.isTargetExpanded());
+    EXPECT_EQ(h.inputFocus.given, (std::vector<quint32>{own, 0x2a00007}));
+    h.scheduler.advance(Seconds(1));
+
+    // A file dragged over the notch opens the Files tab without the keys; the first large file
+    // dropped raises the alert, which takes them, "Got it" focused.
+    ASSERT_TRUE(typeElsewhere());
+    notch.expand(NotchTab::files, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(panel().isKey());
+    QFile large(h.home.writeFile(QStringLiteral("render.mov"), "abc"));
+    ASSERT_TRUE(large.resize(524'288'001));
+    stores.fileShelf.add({QUrl::fromLocalFile(large.fileName())});
+    notch.expand(NotchTab::files, false);
+    QCoreApplication::processEvents();
+    auto* files = panel().findChild<NotchFilesView*>();
+    ASSERT_NE(files, nullptr);
+    ASSERT_NE(files->noticeButton(), nullptr);
+    EXPECT_TRUE(panel().isKey()) << "the alert after a drop";
+    EXPECT_TRUE(notch.holdsKeys());
+    EXPECT_EQ(QApplication::focusWidget(), files->noticeButton());
+    EXPECT_EQ(h.inputFocus.given.back(), own);
+}
+
+// "Add App" opens its chooser over the open notch, which stays open under it while the pointer
+// goes there; after Escape, or Add, the keys come back to "Add App", though the desktop hands
+// them to another window of the program as the chooser goes. Opened from the keyboard, "Add App"
+// pressed with Space; opened by the pointer, clicked.
+TEST_F(NotchTest, TheNotchStaysOpenUnderItsOwnChooserAndGivesTheKeysBackToAddApp) {
+    h.workspace.applications[QStringLiteral("/apps/Atlas.desktop")] = {QStringLiteral("Atlas"), QString(),
+                                                                       true};
+    FakeOpenPanel files;
+    ApplicationChooserPanel chooser{files, h.workspace, [] { return QColor(10, 132, 255); }};
+    h.openPanel.opensIn = &chooser;
+    notch.show();
+    QWidget controlCenter;
+    controlCenter.setGeometry(100, 500, 300, 200);
+    const auto own = static_cast<quint32>(panel().winId());
+
+    for (const bool byPointer : {false, true}) {
+        controlCenter.show();
+        controlCenter.activateWindow();
+        QCoreApplication::processEvents();
+        h.inputFocus.focused = 0x2a00007;
+        notch.expand(NotchTab::bookmarks, !byPointer);
+        h.scheduler.advance(Seconds(1));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(panel().isKey(), !byPointer);
+        auto* tab = panel().findChild<NotchBookmarksView*>();
+        ASSERT_NE(tab, nullptr);
+        QAbstractButton* addApp = tab->addAppButton();
+        bool openUnder = false;
+        QTimer::singleShot(0, [&] {
+            auto* open = qobject_cast<ApplicationChooser*>(QApplication::activeModalWidget());
+            ASSERT_NE(open, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(open));
+            // The pointer goes from the notch to the chooser.
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(panel().contentView(), &leave);
+            h.scheduler.advance(Seconds(2));
+            openUnder = notch.isTargetExpanded();
+            if (byPointer)
+                QTest::keyClick(open->list(), Qt::Key_Return); // Add, with the first row
+            else
+                QTest::keyClick(open, Qt::Key_Escape);
+        });
+        if (byPointer) {
+            QTest::mouseClick(panel().windowHandle(), Qt::LeftButton, {},
+                              addApp->mapTo(&panel(), addApp->rect().center()));
+        } else {
+            addApp->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(addApp, Qt::Key_Space);
+        }
+        EXPECT_TRUE(openUnder) << byPointer;
+        // The desktop moves the keys to the control center as the chooser's window goes.
+        controlCenter.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel().isKey(); })) << byPointer;
+        h.scheduler.advance(Seconds(2));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(notch.isTargetExpanded()) << byPointer;
+        EXPECT_EQ(QApplication::focusWidget(), addApp) << byPointer;
+        // Escape closes the notch and hands the keys back to the window that had them before it.
+        QTest::keyClick(&panel(), Qt::Key_Escape);
+        EXPECT_FALSE(notch.isTargetExpanded()) << byPointer;
+        ASSERT_FALSE(h.inputFocus.given.empty());
+        EXPECT_EQ(h.inputFocus.given.front(), own) << byPointer;
+        EXPECT_EQ(h.inputFocus.given.back(), 0x2a00007u) << byPointer;
+        h.inputFocus.given.clear();
+        h.scheduler.advance(Seconds(1));
+    }
+    ASSERT_EQ(stores.bookmarks.items().size(), 1u);
+    EXPECT_EQ(stores.bookmarks.items()[0].title, "Atlas");
 }

@@ -6,7 +6,9 @@
 #include "services/HotkeyManager.h"
 #include "support/CallLog.h"
 #include "support/ContactSheet.h"
+#include "support/FakeEventMonitors.h"
 #include "support/FakeScreens.h"
+#include "support/ManualScheduler.h"
 #include "support/RecordingApplicationShell.h"
 #include "support/RecordingInputFocus.h"
 
@@ -94,6 +96,9 @@ struct PaletteFixture : ::testing::Test {
     RecordingInputFocus focus;
     InMemoryDefaults defaults;
     HotkeyManager hotkeys{defaults};
+    FakeEventMonitors clicks;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
     CommandPaletteController palette{screens, shell, &focus, &hotkeys};
 
     void TearDown() override {
@@ -456,4 +461,56 @@ TEST_F(PaletteFixture, TheCardAndTheRowTilesFillWithTheirSchemesColours) {
     const QImage row = render(view->rows()[0]);
     EXPECT_NEAR(qAlpha(row.pixel(12, 25)), 0.07 * 255, 1);
     EXPECT_EQ(qRed(row.pixel(12, 25)), qAlpha(row.pixel(12, 25))) << "white";
+}
+
+// A click on the bare desktop gives the keys to nobody: the palette that still holds them a quarter
+// second later hides, as when the application goes inactive, and hands them back. A click on the
+// palette is its own; one into another program's window, which takes the keys, hands nothing back.
+TEST_F(PaletteFixture, AClickOnTheBareDesktopHidesThePaletteAndHandsTheKeysBack) {
+    palette.watchClicks(&clicks, &scheduler);
+    focus.focused = 0x2a00007;
+    palette.show(&commands, kMain);
+    QWidget* panel = palette.panel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    screens.pointer = panel->geometry().center();
+    clicks.post(InputEventType::leftMouseDown);
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(palette.isShown()) << "a click on the palette";
+
+    screens.pointer = QPoint(1400, 900);
+    clicks.post(InputEventType::leftMouseDown);
+    scheduler.advance(Seconds(0.2));
+    EXPECT_TRUE(palette.isShown());
+    scheduler.advance(Seconds(0.05));
+    EXPECT_FALSE(palette.isShown()) << "a click on the desktop";
+    EXPECT_EQ(palette.panel(), panel) << "kept, as when the application goes inactive";
+    EXPECT_EQ(focus.given.back(), 0x2a00007u);
+
+    palette.show(nullptr, std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    const std::size_t handed = focus.given.size();
+    clicks.post(InputEventType::rightMouseDown);
+    QWidget other;
+    other.setGeometry(1300, 800, 200, 150);
+    other.show();
+    other.activateWindow();
+    focus.focused = 0x3a00001; // the desktop gave it the keys
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(focus.given.size(), handed) << "a click into another program's window";
+
+    // The program goes inactive at such a click and the palette hides; brought back within the
+    // quarter second, it stays.
+    palette.dismiss();
+    palette.show(nullptr, kMain);
+    panel = palette.panel();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    clicks.post(InputEventType::leftMouseDown);
+    shell.resignActive();
+    ASSERT_FALSE(palette.isShown());
+    palette.show(nullptr, std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(palette.isShown()) << "hidden by a click from before it came back";
 }

@@ -11,6 +11,7 @@ class FakeOpenPanel final : public OpenPanel {
 public:
     std::optional<QString> run(const OpenPanelRequest& request) override {
         lastRequest = request;
+        if (opensIn) return opensIn->run(request);
         if (whileOpen) whileOpen();
         return answer;
     }
@@ -27,6 +28,8 @@ public:
         return itemsAnswer;
     }
 
+    // Where the single chooser really opens, as a window of its own; none: answered as below.
+    OpenPanel* opensIn = nullptr;
     std::optional<QString> answer;
     // What happens while the single chooser is open (the desktop moving the focus, say).
     std::function<void()> whileOpen;

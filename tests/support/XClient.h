@@ -101,6 +101,11 @@ public:
         for (const char ch : text) tap(std::uint32_t(static_cast<unsigned char>(ch)));
         roundTrip();
     }
+    void move(int x, int y) {
+        xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, std::int16_t(x), std::int16_t(y),
+                            0);
+        roundTrip();
+    }
     void click(int x, int y) {
         xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, std::int16_t(x), std::int16_t(y),
                             0);
