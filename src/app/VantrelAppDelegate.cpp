@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CrashDockRestore.h"
 #include "core/CapabilityCenter.h"
+#include "core/FileNotices.h"
 #include "core/PermissionCenter.h"
 #include "core/VantrelPreferences.h"
 #include "modules/CalendarStore.h"
@@ -139,7 +140,24 @@ void VantrelAppDelegate::updateStatusItemIcon(bool isOrganizerEnabled, bool item
         toolTip = description + QStringLiteral(" · right-click for Vantrel menu");
     }
     statusItem_->setImage(symbol, description);
+    const QStringList notices = fileNotices_ ? fileNotices_->notices() : QStringList();
+    if (!notices.isEmpty()) {
+        toolTip += QLatin1Char('\n') + notices.first();
+        if (notices.size() > 1)
+            toolTip += QStringLiteral("\nand %1 more in Vantrel's window").arg(notices.size() - 1);
+    }
     statusItem_->setToolTip(toolTip);
+}
+
+void VantrelAppDelegate::setFileNotices(FileNotices* notices) {
+    if (fileNotices_) disconnect(fileNotices_, nullptr, this, nullptr);
+    fileNotices_ = notices;
+    const auto refresh = [this] {
+        updateStatusItemIcon(state_.preferences().menuMaskEnabled(),
+                             state_.menuBarAppearance().areHiddenItemsRevealed());
+    };
+    if (notices) connect(notices, &FileNotices::changed, this, refresh);
+    refresh();
 }
 
 void VantrelAppDelegate::bindStatusItemState() {

@@ -13,6 +13,7 @@ class QMenu;
 namespace vantrel {
 
 class AppState;
+class FileNotices;
 class StatusBar;
 class SystemLog;
 class UserDefaultsProvider;
@@ -42,6 +43,10 @@ public:
     void statusItemPressed(StatusItemClick click);
     void menuWillOpen();
 
+    // The file notices the tooltip carries while any is shown, so that a file that could not be
+    // read or saved is seen with the window closed too (not owned; none: never).
+    void setFileNotices(FileNotices* notices);
+
     StatusItem* statusItem() const { return statusItem_.get(); }
     QMenu* statusMenu() const { return statusMenu_.get(); }
 
@@ -67,6 +72,7 @@ private:
     std::unique_ptr<QMenu> statusMenu_;
     QPointer<QAction> focusAction_;
     QPointer<QAction> hiddenItemsAction_;
+    QPointer<FileNotices> fileNotices_;
     bool isStatusItemBound_ = false;
     std::optional<std::pair<bool, bool>> shownIconState_;
 };

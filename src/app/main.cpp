@@ -354,6 +354,7 @@ int main(int argc, char** argv) {
         AppState::setShared(&state);
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
+        delegate.setFileNotices(&fileNotices);
         VantrelApp application(state,
                                ControlCenterWiring::make(state, {.motion = motion,
                                                                  .haptics = haptics,

@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/VantrelApp.h"
 #include "app/VantrelAppDelegate.h"
+#include "core/FileNotices.h"
 #include "services/CommandPaletteController.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
@@ -72,6 +73,28 @@ TEST_F(DelegateTest, TheIconFollowsTheOrganizerAtOnce) {
     // With the organizer off, revealed or not, the item opens Vantrel.
     h.preferences.setMenuMaskEnabled(false);
     expectIcon("sparkles", "Open Vantrel · right-click for menu");
+}
+
+TEST_F(DelegateTest, AFileThatCouldNotBeSavedIsToldInTheTooltipUntilItIsSavedOrClosed) {
+    FileNotices notices;
+    delegate.setFileNotices(&notices);
+    delegate.buildStatusItem();
+    notices.set(QStringLiteral("/data/bookmarks.json"), QStringLiteral("bookmarks.json could not be saved."));
+    EXPECT_EQ(item().toolTip,
+              QStringLiteral("Open Vantrel · right-click for menu\nbookmarks.json could not be saved."));
+    notices.set(QStringLiteral("/data/dock-items.json"),
+                QStringLiteral("dock-items.json could not be saved."));
+    notices.set(QStringLiteral("/data/rules.json"), QStringLiteral("rules.json could not be saved."));
+    EXPECT_EQ(item().toolTip,
+              QStringLiteral("Open Vantrel · right-click for menu\nbookmarks.json could not be "
+                             "saved.\nand 2 more in Vantrel's window"));
+    notices.resolve(QStringLiteral("/data/bookmarks.json"));
+    notices.resolve(QStringLiteral("/data/rules.json"));
+    EXPECT_EQ(item().toolTip,
+              QStringLiteral("Open Vantrel · right-click for menu\ndock-items.json could not be saved."));
+    // Closed in the window, it has been seen.
+    notices.dismiss();
+    EXPECT_EQ(item().toolTip, QStringLiteral("Open Vantrel · right-click for menu"));
 }
 
 TEST_F(DelegateTest, RightClickShowsTheMenuUpdatedAndLeftClickNeverDoes) {
