@@ -44,7 +44,25 @@ CustomDockController::CustomDockController(Dependencies dependencies, QObject* p
     const bool pending = SystemDockProcess::hasPendingRestore(deps_.defaults.standard());
     isSystemDockSuppressed_ = pending;
     shouldVerifyInitialPendingSuppression_ = pending;
-    connect(&deps_.screens, &Screens::screensChanged, this, [this] { stateChanged(); });
+    connect(&deps_.screens, &Screens::screensChanged, this, [this] {
+        stateChanged();
+        followScreens();
+    });
+}
+
+void CustomDockController::followScreens() {
+    if (!panel_) return;
+    // Gone with its screen, the Dock goes to the main screen rather than to wherever the desktop
+    // left the window.
+    if (dockScreenName_ && !knownDockScreen()) {
+        if (const std::optional<ScreenInfo> main = deps_.screens.mainScreen())
+            dockScreenName_ = main->name;
+        else
+            dockScreenName_.reset();
+    }
+    // During a slide this does nothing: the slide ends with a repositioning that finds the screens
+    // as they are then.
+    reposition();
 }
 
 CustomDockController::~CustomDockController() {

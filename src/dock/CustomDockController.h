@@ -141,6 +141,9 @@ private:
     enum class Transition { suppress, restore };
 
     void dismissPanel();
+    // After the screens changed: the panel stands again where its screen, or the main screen when
+    // its screen went, wants it.
+    void followScreens();
     std::function<std::unique_ptr<DockDefaultsClient>()> clientFactory() const;
     void finishTransition(Transition transition, bool result, bool pending, quint64 generation);
     void installBehaviorTimer();

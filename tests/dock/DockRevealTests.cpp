@@ -417,3 +417,42 @@ TEST(DockReveal, APointerOnTheMoveFarFromTheEdgeIsCheckedOnItsReadingAlone) {
     f.advance(0.1);
     EXPECT_TRUE(dock.isDockRevealed());
 }
+
+TEST(DockReveal, TheDockIsPlacedAgainWhenItsScreenChangesGoesOrOnlyItsWorkAreaChanges) {
+    RevealFixture f;
+    const ScreenInfo main{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 1};
+    const ScreenInfo side{QStringLiteral("side"), QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1080), 2};
+    f.screens.set({main, side}, main);
+    f.pointerAt(2500, 400); // the Dock starts on the screen under the pointer
+    CustomDockController& dock = f.showDock(DockHideMode::never);
+    // 170 by 81 (the shelf and the Trash), centred, 8 above the bottom of the work area.
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 875, 991, 170, 81));
+
+    ScreenInfo shrunk{QStringLiteral("side"), QRect(1920, 0, 1280, 720), QRect(1920, 0, 1280, 720), 2};
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 631, 170, 81));
+    // A panel 33 tall appears at the bottom, and goes.
+    shrunk.visibleFrame = QRect(1920, 0, 1280, 687);
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 598, 170, 81));
+    shrunk.visibleFrame = shrunk.frame;
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 631, 170, 81));
+
+    // Its screen unplugged, the Dock goes to the main screen, and stays there when it comes back.
+    f.screens.set({main}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(875, 991, 170, 81));
+    f.screens.set({main, side}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(875, 991, 170, 81));
+
+    // A change while the Dock slides out is applied when the slide ends.
+    f.preferences.setCustomDockHideMode(DockHideMode::always);
+    dock.applyBehavior();
+    f.pointerAt(900, 400);
+    f.advance(0.6);
+    ASSERT_TRUE(dock.isSlideInFlight());
+    const ScreenInfo small{QStringLiteral("main"), QRect(0, 0, 1280, 720), QRect(0, 0, 1280, 720), 1};
+    f.screens.set({small}, small);
+    f.finishSlide();
+    EXPECT_EQ(f.panelFrame(), QRect(555, 717, 170, 81));
+}
