@@ -100,7 +100,11 @@ std::optional<ScreenInfo> QtScreens::mainScreen() const {
 std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
     // A window that was never shown has no native window yet and so no screen of its own.
     if (!window.window()->windowHandle()) return std::nullopt;
-    return describe(window.screen());
+    // While a screen that went is announced, its windows still name it; they are moved off it only
+    // afterwards.
+    QScreen* screen = window.screen();
+    if (!QGuiApplication::screens().contains(screen)) return std::nullopt;
+    return describe(screen);
 }
 
 QPoint QtScreens::pointerLocation() const {
