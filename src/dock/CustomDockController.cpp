@@ -276,7 +276,17 @@ void CustomDockController::reposition() {
     if (!panel_ || !preferences_ || dockSlideInFlight_) return;
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) return;
+    panel_->setVisibleArea(visibleAreaOn(*screen));
     setPanelFrame(targetFrame(*screen, *preferences_, isDockRevealed_));
+}
+
+std::optional<QRect> CustomDockController::visibleAreaOn(const ScreenInfo& screen) const {
+    if (!preferences_) return std::nullopt;
+    const QRect path =
+        targetFrame(screen, *preferences_, true).united(targetFrame(screen, *preferences_, false));
+    for (const ScreenInfo& other : deps_.screens.screens())
+        if (other.name != screen.name && other.frame.intersects(path)) return screen.frame;
+    return std::nullopt;
 }
 
 void CustomDockController::setPanelFrame(const QRect& frame) {
@@ -341,6 +351,7 @@ void CustomDockController::setRevealed(bool revealed, bool animated) {
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) return;
     setDockRevealedValue(revealed);
+    panel_->setVisibleArea(visibleAreaOn(*screen));
     const QRect target = targetFrame(*screen, *preferences_, revealed);
     const quint64 generation = ++dockSlideGeneration_;
     // A newer slide takes over from wherever the older one has got to.

@@ -456,3 +456,37 @@ TEST(DockReveal, TheDockIsPlacedAgainWhenItsScreenChangesGoesOrOnlyItsWorkAreaCh
     f.finishSlide();
     EXPECT_EQ(f.panelFrame(), QRect(555, 717, 170, 81));
 }
+
+TEST(DockReveal, AboveAnotherMonitorTheDockIsSeenOnlyOnItsOwnAsItSlidesAndWhileHidden) {
+    RevealFixture f;
+    const ScreenInfo top{QStringLiteral("top"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 1};
+    const ScreenInfo below{QStringLiteral("below"), QRect(0, 1080, 1920, 1080), QRect(0, 1080, 1920, 1080),
+                           2};
+    f.screens.set({top, below}, top);
+    f.pointerAt(960, 400);
+    CustomDockController& dock = f.showDock();
+    // What of the panel shows on `screen`.
+    const auto seenOn = [&dock](const ScreenInfo& screen) {
+        const FloatingDockPanel& panel = *dock.panel();
+        if (!panel.isVisible()) return QRegion();
+        const QRegion shape = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
+        return shape.translated(panel.frame().topLeft()).intersected(screen.frame);
+    };
+    EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
+
+    f.advance(0.6);
+    ASSERT_TRUE(dock.isSlideInFlight());
+    dock.slideAnimation()->setCurrentTime(150);
+    EXPECT_TRUE(seenOn(below).isEmpty()) << "on its way out";
+    EXPECT_FALSE(seenOn(top).isEmpty());
+    f.finishSlide();
+    EXPECT_EQ(f.panelFrame(), QRect(875, 1077, 170, 81));
+    EXPECT_TRUE(seenOn(below).isEmpty()) << "hidden";
+    EXPECT_EQ(seenOn(top), QRegion(875, 1077, 170, 3));
+
+    // The bottom edge of its own screen brings it back whole.
+    f.pointerAt(960, 1080);
+    f.advance(0.2);
+    f.finishSlide();
+    EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
+}
