@@ -79,6 +79,9 @@ quint32 QtScreens::displayNumber(const QScreen* screen) const {
 std::optional<ScreenInfo> QtScreens::describe(const QScreen* screen) const {
     if (!screen) return std::nullopt;
     ScreenInfo info{screen->name(), screen->geometry(), screen->availableGeometry(), displayNumber(screen)};
+    // A work area that leaves nothing of the screen is one a window manager that has gone left
+    // behind for screens as they were: the whole screen is free.
+    if (info.visibleFrame.isEmpty()) info.visibleFrame = info.frame;
     const QList<QScreen*> all = QGuiApplication::screens();
     if (notch_ && notch_->isOn(static_cast<int>(all.indexOf(const_cast<QScreen*>(screen))),
                                screen == QGuiApplication::primaryScreen()))
