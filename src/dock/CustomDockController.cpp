@@ -284,8 +284,15 @@ std::optional<QRect> CustomDockController::visibleAreaOn(const ScreenInfo& scree
     if (!preferences_) return std::nullopt;
     const QRect path =
         targetFrame(screen, *preferences_, true).united(targetFrame(screen, *preferences_, false));
-    for (const ScreenInfo& other : deps_.screens.screens())
-        if (other.name != screen.name && other.frame.intersects(path)) return screen.frame;
+    const int bottom = screen.frame.top() + screen.frame.height();
+    for (const ScreenInfo& other : deps_.screens.screens()) {
+        if (other.name == screen.name) continue;
+        // Below at any distance: where the desktop is scaled, screens stand where their pixels do,
+        // so the monitor right under this one may begin well below its bottom edge in points.
+        const bool below = other.frame.top() >= bottom && other.frame.left() <= path.right() &&
+                           other.frame.right() >= path.left();
+        if (below || other.frame.intersects(path)) return screen.frame;
+    }
     return std::nullopt;
 }
 

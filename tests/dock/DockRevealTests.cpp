@@ -489,4 +489,17 @@ TEST(DockReveal, AboveAnotherMonitorTheDockIsSeenOnlyOnItsOwnAsItSlidesAndWhileH
     f.advance(0.2);
     f.finishSlide();
     EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
+
+    // Scaled twice, the desktop places the screens by their pixels: 960 by 540 points each, the
+    // lower one from 1080 down. Hidden, the Dock still shows nowhere below its own screen.
+    const ScreenInfo scaledTop{QStringLiteral("top"), QRect(0, 0, 960, 540), QRect(0, 0, 960, 540), 1};
+    const ScreenInfo scaledBelow{QStringLiteral("below"), QRect(0, 1080, 960, 540), QRect(0, 1080, 960, 540),
+                                 2};
+    f.screens.set({scaledTop, scaledBelow}, scaledTop);
+    f.slideOut();
+    EXPECT_EQ(f.panelFrame(), QRect(395, 537, 170, 81));
+    const FloatingDockPanel& panel = *dock.panel();
+    const QRegion shape = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
+    EXPECT_EQ(panel.isVisible() ? shape.translated(panel.frame().topLeft()) : QRegion(),
+              QRegion(395, 537, 170, 3));
 }
