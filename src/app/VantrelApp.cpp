@@ -1,7 +1,7 @@
 #include "app/VantrelApp.h"
 
 #include "app/AppState.h"
-#include "control-center/ControlCenterLayoutPolicy.h"
+#include "app/ControlCenterWindowKeeper.h"
 #include "control-center/RootView.h"
 #include "control-center/VantrelMark.h"
 #include "modules/FocusTimer.h"
@@ -18,8 +18,8 @@ namespace vantrel {
 
 VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, ApplicationShell& shell,
                        Screens& screens, QObject* parent)
-    : QObject(parent), state_(state), shell_(shell), screens_(screens),
-      window_(std::make_unique<QMainWindow>()) {
+    : QObject(parent), state_(state), shell_(shell), window_(std::make_unique<QMainWindow>()),
+      keeper_(std::make_unique<ControlCenterWindowKeeper>(screens, context.scheduler, kControlCenterMargin)) {
     // The title bar, the task bar and every dialog show the mark rather than the desktop's generic
     // window icon.
     if (QGuiApplication::windowIcon().isNull())
@@ -92,17 +92,8 @@ void VantrelApp::configureControlCenterWindow(QWidget& window) {
     const QSize decorations = frameRect.size() - window.geometry().size();
     setLeastSize(window, decorations);
 
-    std::optional<ScreenInfo> screen = screens_.screenOf(window);
-    if (!screen) screen = screens_.mainScreen();
-    if (!screen) return;
-    const QRectF frame(frameRect);
-    const QRectF constrained = ControlCenterLayoutPolicy::constrainedWindowFrame(
-        frame, QRectF(screen->visibleFrame), kControlCenterMargin);
-    if (constrained == frame) return;
-    const QRect target = constrained.toAlignedRect();
-    // A top-level move places the frame; the size is the window's own, without decorations.
-    window.move(target.topLeft());
-    window.resize(target.size() - decorations);
+    // Kept inside its screen from now on: each time it shows, and as the screens change.
+    keeper_->watch(window);
 }
 
 QSize VantrelApp::controlCenterMinimumSize() const {

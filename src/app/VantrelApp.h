@@ -12,6 +12,7 @@ class QMenu;
 namespace vantrel {
 
 class AppState;
+class ControlCenterWindowKeeper;
 class ApplicationShell;
 class RootView;
 class Screens;
@@ -37,8 +38,10 @@ public:
     RootView& rootView() const { return *rootView_; }
     QMenu& commandMenu() const { return *commandMenu_; }
 
-    // Names and titles `window`, gives it its minimum size, keeps its frame inside the visible frame
-    // of its screen (else the main screen) and registers it with the state.
+    // Names and titles `window`, gives it its minimum size, registers it with the state and keeps
+    // its frame inside the visible frame of its screen (else the main screen) from now on: at once
+    // when not shown yet, else once the window manager has placed it, each time it is shown again
+    // and whenever the screens change while it shows.
     void configureControlCenterWindow(QWidget& window);
 
     // The commands.
@@ -59,8 +62,8 @@ private:
 
     AppState& state_;
     ApplicationShell& shell_;
-    Screens& screens_;
     std::unique_ptr<QMainWindow> window_;
+    std::unique_ptr<ControlCenterWindowKeeper> keeper_;
     RootView* rootView_ = nullptr;
     // The decorations the least size was last worked out for.
     QSize decorations_;

@@ -44,7 +44,25 @@ CustomDockController::CustomDockController(Dependencies dependencies, QObject* p
     const bool pending = SystemDockProcess::hasPendingRestore(deps_.defaults.standard());
     isSystemDockSuppressed_ = pending;
     shouldVerifyInitialPendingSuppression_ = pending;
-    connect(&deps_.screens, &Screens::screensChanged, this, [this] { stateChanged(); });
+    connect(&deps_.screens, &Screens::screensChanged, this, [this] {
+        stateChanged();
+        followScreens();
+    });
+}
+
+void CustomDockController::followScreens() {
+    if (!panel_) return;
+    // Gone with its screen, the Dock goes to the main screen rather than to wherever the desktop
+    // left the window.
+    if (dockScreenName_ && !knownDockScreen()) {
+        if (const std::optional<ScreenInfo> main = deps_.screens.mainScreen())
+            dockScreenName_ = main->name;
+        else
+            dockScreenName_.reset();
+    }
+    // During a slide this does nothing: the slide ends with a repositioning that finds the screens
+    // as they are then.
+    reposition();
 }
 
 CustomDockController::~CustomDockController() {
@@ -265,7 +283,24 @@ void CustomDockController::reposition() {
     if (!panel_ || !preferences_ || dockSlideInFlight_) return;
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) return;
+    panel_->setVisibleArea(visibleAreaOn(*screen));
     setPanelFrame(targetFrame(*screen, *preferences_, isDockRevealed_));
+}
+
+std::optional<QRect> CustomDockController::visibleAreaOn(const ScreenInfo& screen) const {
+    if (!preferences_) return std::nullopt;
+    const QRect path =
+        targetFrame(screen, *preferences_, true).united(targetFrame(screen, *preferences_, false));
+    const int bottom = screen.frame.top() + screen.frame.height();
+    for (const ScreenInfo& other : deps_.screens.screens()) {
+        if (other.name == screen.name) continue;
+        // Below at any distance: where the desktop is scaled, screens stand where their pixels do,
+        // so the monitor right under this one may begin well below its bottom edge in points.
+        const bool below = other.frame.top() >= bottom && other.frame.left() <= path.right() &&
+                           other.frame.right() >= path.left();
+        if (below || other.frame.intersects(path)) return screen.frame;
+    }
+    return std::nullopt;
 }
 
 void CustomDockController::setPanelFrame(const QRect& frame) {
@@ -330,6 +365,7 @@ void CustomDockController::setRevealed(bool revealed, bool animated) {
     const std::optional<ScreenInfo> screen = currentDockScreen();
     if (!screen) return;
     setDockRevealedValue(revealed);
+    panel_->setVisibleArea(visibleAreaOn(*screen));
     const QRect target = targetFrame(*screen, *preferences_, revealed);
     const quint64 generation = ++dockSlideGeneration_;
     // A newer slide takes over from wherever the older one has got to.

@@ -145,6 +145,9 @@ private:
     enum class Transition { suppress, restore };
 
     void dismissPanel();
+    // After the screens changed: the panel stands again where its screen, or the main screen when
+    // its screen went, wants it.
+    void followScreens();
     std::function<std::unique_ptr<DockDefaultsClient>()> clientFactory() const;
     void finishTransition(Transition transition, bool result, bool pending, quint64 generation);
     void installBehaviorTimer();
@@ -166,6 +169,10 @@ private:
     // Something the pointer check reads has changed: its next tick checks again.
     void stateChanged() { ++stateGeneration_; }
     void setPanelFrame(const QRect& frame);
+    // Where the panel may be seen on `screen`: that screen alone where another one lies in the
+    // Dock's way as it slides (a monitor below), so that a hidden Dock shows on no other monitor;
+    // none where nothing is in its way.
+    std::optional<QRect> visibleAreaOn(const ScreenInfo& screen) const;
     bool isDockScreenInFullScreen(const ScreenInfo& screen) const;
     void setStatusMessage(const QString& message);
     void setVantrelDockVisible(bool visible);

@@ -23,11 +23,10 @@ FloatingDockPanel::FloatingDockPanel(QWidget* parent)
     connect(shape_, &OutlineWindowShape::compositingChanged, this, [this] {
         // A window made while no compositor ran is drawn without transparency of its own, which
         // a compositor that starts then takes for clear: the panel gets a new one, marked again.
-        const bool shown = isVisible();
         hide();
         destroy(true, true);
         prepared_ = false;
-        if (shown) orderFront();
+        if (wantsShown_) orderFront();
     });
 }
 
@@ -49,7 +48,37 @@ void FloatingDockPanel::setContentView(QWidget* view) {
 void FloatingDockPanel::followSurface() {
     // The content fills the panel from its origin, so its coordinates are the panel's.
     auto* dock = qobject_cast<FloatingDockView*>(content_.data());
-    shape_->setOutline(dock ? std::optional<QPainterPath>(dock->shownOutline()) : std::nullopt);
+    std::optional<QPainterPath> outline =
+        dock ? std::optional<QPainterPath>(dock->shownOutline()) : std::nullopt;
+    bool cutAway = false;
+    if (visibleArea_) {
+        const QRect inside = visibleArea_->translated(-geometry().topLeft()).intersected(rect());
+        if (inside != rect()) {
+            QPainterPath area;
+            area.addRect(QRectF(inside));
+            outline = outline ? outline->intersected(area) : area;
+            // An empty shape is no shape at all to the desktop: the whole window would show.
+            const QRectF left = outline->boundingRect();
+            cutAway = inside.isEmpty() || left.width() < 1 || left.height() < 1;
+        }
+    }
+    shape_->setOutline(outline);
+    setCutAway(cutAway);
+}
+
+void FloatingDockPanel::setVisibleArea(std::optional<QRect> area) {
+    if (area == visibleArea_) return;
+    visibleArea_ = area;
+    followSurface();
+}
+
+void FloatingDockPanel::setCutAway(bool cutAway) {
+    if (cutAway == cutAway_) return;
+    cutAway_ = cutAway;
+    if (cutAway)
+        hide();
+    else if (wantsShown_)
+        orderFront();
 }
 
 void FloatingDockPanel::setCompositorState(CompositorState* compositor) {
@@ -75,6 +104,8 @@ void FloatingDockPanel::orderFront() {
         // Before the first mapping, so the window manager sees a dock from the start.
         markedAsDock_ = stacking_->markAsDock(*this);
     }
+    wantsShown_ = true;
+    if (cutAway_) return;
     if (!isVisible()) show();
     raise();
     if (stacking_) stacking_->keepAbove(*this);
@@ -87,6 +118,7 @@ void FloatingDockPanel::setStacking(WindowStacking* stacking) {
 }
 
 void FloatingDockPanel::orderOut() {
+    wantsShown_ = false;
     hide();
 }
 

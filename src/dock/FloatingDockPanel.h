@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <optional>
 
 namespace vantrel {
 
@@ -13,7 +14,8 @@ class WindowStacking;
 // The replacement Dock's window: translucent, without frame, on top of ordinary windows and never
 // focused, on every workspace. On X11 it is the desktop's dock (window type dock, sticky), set
 // before it is first mapped; it reserves no screen space. Its frame is never constrained to a
-// screen, so it can stand mostly below the bottom edge while slid out. It shows its tiles'
+// screen, so it can stand mostly below the bottom edge while slid out; where that edge borders
+// another screen, it is seen only within the area it is given. It shows its tiles'
 // tooltips although it is never the active window. Its shape is what the Dock draws: the surface,
 // and a tile's bubble or moved icon while they show. Without a compositor the clear band around
 // it would show black; with one, a window manager shadows the window's shape (xfwm4 none at all
@@ -41,6 +43,12 @@ public:
     void orderFront();
     void orderOut();
 
+    // Where on the desktop the panel may be seen, in the screens' coordinates; none: wherever it
+    // stands. What lies outside is cut from its shape; with nothing of it left to see, the shown
+    // panel is unmapped until there is again.
+    void setVisibleArea(std::optional<QRect> area);
+    const std::optional<QRect>& visibleArea() const { return visibleArea_; }
+
     int level() const { return level_; }
     // The overview level also brings the panel to the front.
     void setLevel(int level);
@@ -60,10 +68,15 @@ protected:
 
 private:
     void followSurface();
+    void setCutAway(bool cutAway);
 
     QPointer<QWidget> content_;
     int level_ = kFloatingLevel;
     bool prepared_ = false;
+    // Ordered front (not out), whether or not its visible area leaves anything to map.
+    bool wantsShown_ = false;
+    std::optional<QRect> visibleArea_;
+    bool cutAway_ = false;
     bool markedAsDock_ = false;
     WindowStacking* stacking_ = nullptr;
     OutlineWindowShape* shape_;

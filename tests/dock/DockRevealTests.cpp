@@ -417,3 +417,78 @@ TEST(DockReveal, APointerOnTheMoveFarFromTheEdgeIsCheckedOnItsReadingAlone) {
     f.advance(0.1);
     EXPECT_TRUE(dock.isDockRevealed());
 }
+
+TEST(DockReveal, TheDockIsPlacedAgainWhenItsScreenChangesGoesOrOnlyItsWorkAreaChanges) {
+    RevealFixture f;
+    const ScreenInfo main{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 1};
+    const ScreenInfo side{QStringLiteral("side"), QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1080), 2};
+    f.screens.set({main, side}, main);
+    f.pointerAt(2500, 400); // the Dock starts on the screen under the pointer
+    f.showDock(DockHideMode::never);
+    // 170 by 81 (the shelf and the Trash), centred, 8 above the bottom of the work area.
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 875, 991, 170, 81));
+
+    ScreenInfo shrunk{QStringLiteral("side"), QRect(1920, 0, 1280, 720), QRect(1920, 0, 1280, 720), 2};
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 631, 170, 81));
+    // A panel 33 tall appears at the bottom, and goes.
+    shrunk.visibleFrame = QRect(1920, 0, 1280, 687);
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 598, 170, 81));
+    shrunk.visibleFrame = shrunk.frame;
+    f.screens.set({main, shrunk}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(1920 + 555, 631, 170, 81));
+
+    // Its screen unplugged, the Dock goes to the main screen, and stays there when it comes back.
+    f.screens.set({main}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(875, 991, 170, 81));
+    f.screens.set({main, side}, main);
+    EXPECT_EQ(f.panelFrame(), QRect(875, 991, 170, 81));
+}
+
+TEST(DockReveal, AboveAnotherMonitorTheDockIsSeenOnlyOnItsOwnAsItSlidesAndWhileHidden) {
+    RevealFixture f;
+    const ScreenInfo top{QStringLiteral("top"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 1};
+    const ScreenInfo below{QStringLiteral("below"), QRect(0, 1080, 1920, 1080), QRect(0, 1080, 1920, 1080),
+                           2};
+    f.screens.set({top, below}, top);
+    f.pointerAt(960, 400);
+    CustomDockController& dock = f.showDock();
+    // What of the panel shows on `screen`.
+    const auto seenOn = [&dock](const ScreenInfo& screen) {
+        const FloatingDockPanel& panel = *dock.panel();
+        if (!panel.isVisible()) return QRegion();
+        const QRegion shape = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
+        return shape.translated(panel.frame().topLeft()).intersected(screen.frame);
+    };
+    EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
+
+    f.advance(0.6);
+    ASSERT_TRUE(dock.isSlideInFlight());
+    dock.slideAnimation()->setCurrentTime(150);
+    EXPECT_TRUE(seenOn(below).isEmpty()) << "on its way out";
+    EXPECT_FALSE(seenOn(top).isEmpty());
+    f.finishSlide();
+    EXPECT_EQ(f.panelFrame(), QRect(875, 1077, 170, 81));
+    EXPECT_TRUE(seenOn(below).isEmpty()) << "hidden";
+    EXPECT_EQ(seenOn(top), QRegion(875, 1077, 170, 3));
+
+    // The bottom edge of its own screen brings it back whole.
+    f.pointerAt(960, 1080);
+    f.advance(0.2);
+    f.finishSlide();
+    EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
+
+    // Scaled twice, the desktop places the screens by their pixels: 960 by 540 points each, the
+    // lower one from 1080 down. Hidden, the Dock still shows nowhere below its own screen.
+    const ScreenInfo scaledTop{QStringLiteral("top"), QRect(0, 0, 960, 540), QRect(0, 0, 960, 540), 1};
+    const ScreenInfo scaledBelow{QStringLiteral("below"), QRect(0, 1080, 960, 540), QRect(0, 1080, 960, 540),
+                                 2};
+    f.screens.set({scaledTop, scaledBelow}, scaledTop);
+    f.slideOut();
+    EXPECT_EQ(f.panelFrame(), QRect(395, 537, 170, 81));
+    const FloatingDockPanel& panel = *dock.panel();
+    const QRegion shape = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
+    EXPECT_EQ(panel.isVisible() ? shape.translated(panel.frame().topLeft()) : QRegion(),
+              QRegion(395, 537, 170, 3));
+}

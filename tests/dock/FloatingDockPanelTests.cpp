@@ -53,6 +53,31 @@ TEST_F(FloatingDockPanelShapeTest, TheWindowShowsOnlyTheSurfaceWithOrWithoutACom
     EXPECT_TRUE(panel.mask().isEmpty());
 }
 
+TEST_F(FloatingDockPanelShapeTest, OutsideItsVisibleAreaThePanelIsCutAwayAndUnmappedWithNothingLeft) {
+    makeStores({});
+    FloatingDockPanel panel;
+    panel.setContentView(new FloatingDockView(context()));
+    // The surface stands at (57, 35), 138 by 78.
+    panel.setFrame(QRect(0, 0, 252, 120));
+    panel.orderFront();
+    panel.setVisibleArea(QRect(0, 0, 1920, 80));
+    EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, 138, 45));
+    EXPECT_TRUE(panel.isVisible());
+
+    // Only the clear band above the surface within the area: nothing to show, so not mapped.
+    panel.setFrame(QRect(0, 50, 252, 120));
+    EXPECT_FALSE(panel.isVisible());
+    panel.setVisibleArea(std::nullopt);
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, 138, 78));
+
+    // Ordered out meanwhile, it stays out when the area takes it back.
+    panel.setVisibleArea(QRect(0, 0, 1920, 80));
+    panel.orderOut();
+    panel.setVisibleArea(std::nullopt);
+    EXPECT_FALSE(panel.isVisible());
+}
+
 void finish(QVariantAnimation* animation) {
     if (animation) animation->setCurrentTime(animation->totalDuration());
 }

@@ -79,6 +79,9 @@ quint32 QtScreens::displayNumber(const QScreen* screen) const {
 std::optional<ScreenInfo> QtScreens::describe(const QScreen* screen) const {
     if (!screen) return std::nullopt;
     ScreenInfo info{screen->name(), screen->geometry(), screen->availableGeometry(), displayNumber(screen)};
+    // A work area that leaves nothing of the screen is one a window manager that has gone left
+    // behind for screens as they were: the whole screen is free.
+    if (info.visibleFrame.isEmpty()) info.visibleFrame = info.frame;
     const QList<QScreen*> all = QGuiApplication::screens();
     if (notch_ && notch_->isOn(static_cast<int>(all.indexOf(const_cast<QScreen*>(screen))),
                                screen == QGuiApplication::primaryScreen()))
@@ -100,7 +103,11 @@ std::optional<ScreenInfo> QtScreens::mainScreen() const {
 std::optional<ScreenInfo> QtScreens::screenOf(const QWidget& window) const {
     // A window that was never shown has no native window yet and so no screen of its own.
     if (!window.window()->windowHandle()) return std::nullopt;
-    return describe(window.screen());
+    // While a screen that went is announced, its windows still name it; they are moved off it only
+    // afterwards.
+    QScreen* screen = window.screen();
+    if (!QGuiApplication::screens().contains(screen)) return std::nullopt;
+    return describe(screen);
 }
 
 QPoint QtScreens::pointerLocation() const {

@@ -1,0 +1,135 @@
+#include "app/ControlCenterWindowKeeper.h"
+#include "support/FakeScreens.h"
+#include "support/ManualScheduler.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QMoveEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+// A title bar 29 tall and borders of 1 around the window, once the window manager has framed it.
+struct KeeperFixture {
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    FakeScreens screens;
+    bool framed = false;
+    ControlCenterWindowKeeper keeper{screens, scheduler, 8, [this](const QWidget& window) {
+                                         return framed ? window.geometry().adjusted(-1, -29, 1, 1)
+                                                       : window.geometry();
+                                     }};
+
+    // Shows `window` at `geometry` and hands it to the keeper, not framed yet.
+    void show(QWidget& window, QRect geometry) {
+        framed = false;
+        window.setGeometry(geometry);
+        window.show();
+        keeper.watch(window);
+    }
+    // The window manager frames the window where it stands and says so.
+    void frame(QWidget& window) {
+        framed = true;
+        QMoveEvent moved(window.pos(), window.pos());
+        QCoreApplication::sendEvent(&window, &moved);
+    }
+};
+} // namespace
+
+TEST(ControlCenterWindowKeeper, AShownWindowIsPlacedOnceFramedCountingTheFrameOnTheScreenInUseBelowTheNotch) {
+    KeeperFixture f;
+    const ScreenInfo left{QStringLiteral("left"), QRect(0, 0, 1280, 720), QRect(0, 0, 1280, 720), 1};
+    const ScreenInfo right = notchedScreen(2, QRect(1280, 0, 1920, 1080), 185, 32);
+    f.screens.all = {left, right};
+    f.screens.main = left;
+    f.screens.atPointer = right;
+
+    // Until the window manager has framed it, the window stays where it was shown.
+    QWidget placedElsewhere;
+    f.show(placedElsewhere, QRect(40, 60, 1080, 720));
+    f.screens.set({left, right}, left);
+    f.scheduler.advance(Seconds(0.9));
+    EXPECT_TRUE(f.keeper.isAwaitingPlacement());
+    EXPECT_EQ(placedElsewhere.geometry(), QRect(40, 60, 1080, 720));
+    // Framed on the left screen while the pointer is on the right one: centred on the right one,
+    // below its 32-point band.
+    f.frame(placedElsewhere);
+    EXPECT_FALSE(f.keeper.isAwaitingPlacement());
+    EXPECT_EQ(placedElsewhere.geometry(), QRect(1700, 210, 1080, 720));
+
+    // Placed inside the screen in use, the window stays where the window manager put it.
+    QWidget inside;
+    f.show(inside, QRect(1400, 200, 1080, 720));
+    f.frame(inside);
+    EXPECT_EQ(inside.geometry(), QRect(1400, 200, 1080, 720));
+
+    // A title bar under the notch comes down to 8 below its band.
+    QWidget underTheNotch;
+    f.show(underTheNotch, QRect(1700, 20, 1080, 720));
+    f.frame(underTheNotch);
+    EXPECT_EQ(underTheNotch.geometry(), QRect(1700, 69, 1080, 720));
+
+    // On a 720-pixel screen the frame counts: its bottom edge ends 8 above the screen's.
+    f.screens.atPointer = left;
+    QWidget tall;
+    f.show(tall, QRect(100, 29, 1080, 720));
+    f.frame(tall);
+    EXPECT_EQ(tall.geometry(), QRect(100, 37, 1080, 674));
+
+    // Where nothing frames it (no window manager), the window is placed a second after showing,
+    // here in the middle of the screen in use, which it was mostly beside.
+    QWidget unframed;
+    f.show(unframed, QRect(900, 300, 1080, 720));
+    f.scheduler.advance(Seconds(0.9));
+    EXPECT_EQ(unframed.geometry(), QRect(900, 300, 1080, 720));
+    f.scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(unframed.geometry(), QRect(100, 8, 1080, 704));
+}
+
+TEST(ControlCenterWindowKeeper, TheWindowIsKeptOnItsScreenAsTheScreensChangeAndWhenShownAgain) {
+    KeeperFixture f;
+    const ScreenInfo main{QStringLiteral("main"), QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 1};
+    const ScreenInfo side{QStringLiteral("side"), QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1080), 2};
+    f.screens.all = {main, side};
+    f.screens.main = main;
+    f.screens.window = side;
+    f.screens.atPointer = side;
+    QWidget window;
+    f.show(window, QRect(2100, 100, 1080, 720));
+    f.frame(window);
+    EXPECT_EQ(window.geometry(), QRect(2100, 100, 1080, 720));
+
+    // Its screen unplugged: a turn later, when the desktop has moved it to the main screen.
+    f.screens.window = main;
+    f.screens.set({main}, main);
+    EXPECT_EQ(window.geometry(), QRect(2100, 100, 1080, 720));
+    f.scheduler.runDue();
+    EXPECT_EQ(window.geometry(), QRect(831, 100, 1080, 720));
+
+    // The screen shrinks from 1920 by 1080 to 1280 by 720, then a panel takes its bottom 40.
+    ScreenInfo small{QStringLiteral("main"), QRect(0, 0, 1280, 720), QRect(0, 0, 1280, 720), 1};
+    f.screens.window = small;
+    f.screens.set({small}, small);
+    f.scheduler.runDue();
+    EXPECT_EQ(window.geometry(), QRect(191, 37, 1080, 674));
+    small.visibleFrame = QRect(0, 0, 1280, 680);
+    f.screens.window = small;
+    f.screens.set({small}, small);
+    f.scheduler.runDue();
+    EXPECT_EQ(window.geometry(), QRect(191, 37, 1080, 634));
+
+    // Hidden, it is left alone; shown again where a screen that went had it, it comes back onto its
+    // screen once the window manager has placed it.
+    window.hide();
+    window.setGeometry(3000, 500, 1080, 634);
+    f.screens.set({small}, small);
+    f.scheduler.runDue();
+    EXPECT_EQ(window.geometry(), QRect(3000, 500, 1080, 634));
+    f.framed = false;
+    window.show();
+    f.frame(window);
+    EXPECT_EQ(window.geometry(), QRect(191, 37, 1080, 634));
+}
