@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -70,11 +71,32 @@ public:
     }
 };
 
+// Repaints the surface that draws a field's ring as the field's focus comes and goes.
+class FocusRepaint final : public QObject {
+public:
+    FocusRepaint(QWidget* field, QWidget* surface) : QObject(field), surface_(surface) {
+        field->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && surface_)
+            surface_->update();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> surface_;
+};
+
 } // namespace
 
 void watchFocusReason(QWidget* widget) {
     static FocusReasonWatcher watcher;
     widget->installEventFilter(&watcher);
+}
+
+void ringDrawnBy(QWidget* field, QWidget* surface) {
+    watchFocusReason(field);
+    new FocusRepaint(field, surface);
 }
 
 bool showsFocusRing(const QWidget* widget) {
@@ -135,21 +157,55 @@ QColor composite(const QColor& over, const QColor& under) {
                             mix(over.blueF(), under.blueF()), 1);
 }
 
+namespace {
+
+// Whichever of black and white stands out more from the opaque `ground`.
+QColor farEnd(const QColor& ground) {
+    return contrastRatio(Qt::black, ground) >= contrastRatio(Qt::white, ground) ? Qt::black : Qt::white;
+}
+
+// `colour` taken towards `end` in steps until it stands out from `against` by `ratio`, so that
+// it keeps as much of its hue as the contrast allows.
+QColor towards(const QColor& colour, const QColor& end, const QColor& against, double ratio, int steps) {
+    QColor result = colour;
+    for (int step = 1; step <= steps && contrastRatio(result, against) < ratio; ++step) {
+        QColor toward = end;
+        toward.setAlphaF(float(step / double(steps)));
+        result = composite(toward, colour);
+    }
+    return result;
+}
+
+} // namespace
+
 QColor ringColor(const QColor& surface, const QColor& accent) {
     const QColor ground = composite(surface, Qt::black);
     const QColor tint = composite(accent, ground);
     if (contrastRatio(tint, ground) >= 3.5) return tint;
-    // Towards whichever end stands out more from the surface; in steps, so the ring keeps as
-    // much of the accent's hue as the contrast allows.
-    const QColor end =
-        contrastRatio(Qt::black, ground) >= contrastRatio(Qt::white, ground) ? Qt::black : Qt::white;
-    QColor ring = tint;
-    for (int step = 1; step <= 20 && contrastRatio(ring, ground) < 4.5; ++step) {
-        QColor toward = end;
-        toward.setAlphaF(float(step / 20.0));
-        ring = composite(toward, tint);
+    // Towards whichever end stands out more from the surface.
+    return towards(tint, farEnd(ground), ground, 4.5, 20);
+}
+
+QColor outlineColor(const QColor& surface) {
+    const QColor ground = composite(surface, Qt::black);
+    const QColor end = farEnd(ground);
+    // The quietest tone of the primary colour that still outlines a control by 3:1, with room
+    // for a card or glass a good deal lighter or darker than the colour named for it.
+    for (int step = 6; step <= 20; ++step) {
+        QColor tone = end;
+        tone.setAlphaF(float(step / 20.0));
+        const QColor seen = composite(tone, ground);
+        if (contrastRatio(seen, ground) >= 4.5) return seen;
     }
-    return ring;
+    return end;
+}
+
+QColor selectionColor(const QColor& accent) {
+    return towards(composite(accent, Qt::black), Qt::black, Qt::white, 4.5, 40);
+}
+
+QColor inkOn(const QColor& fill) {
+    return farEnd(composite(fill, Qt::black));
 }
 
 QColor surfaceBehind(const QWidget* widget) {
@@ -187,8 +243,12 @@ void paintFocusRingInside(QPainter& painter, const QRectF& bounds, double radius
     paintFocusRing(painter, bounds.adjusted(room, room, -room, -room), std::max(0.0, radius - room), tint);
 }
 
+bool ringDrawnOutside(const QWidget* widget) {
+    return widget->property(kRingOutsideProperty).toBool();
+}
+
 void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius) {
-    if (!showsFocusRing(widget)) return;
+    if (!showsFocusRing(widget) || ringDrawnOutside(widget)) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(1);

@@ -36,6 +36,9 @@ bool fadedByDisabledGroup(const QWidget* widget);
 
 // Lets `widget` tell focus taken by a click from focus reached with the keyboard.
 void watchFocusReason(QWidget* widget);
+// For a text field whose ring `surface` draws round the field's capsule: watches the field's
+// focus reason, and repaints `surface` as the field gains or loses the focus.
+void ringDrawnBy(QWidget* field, QWidget* surface);
 // Whether `widget` shows its focus ring: it has the focus, and not from a click. Needs
 // watchFocusReason; the ring is for the keyboard only.
 bool showsFocusRing(const QWidget* widget);
@@ -60,6 +63,14 @@ QColor composite(const QColor& over, const QColor& under);
 // a dark one) until it stands out by 4.5:1. The margins keep the ring clear of 3:1 also where
 // the surface is a gradient or glass a little lighter or darker than the colour named for it.
 QColor ringColor(const QColor& surface, const QColor& accent);
+// The outline of a control (a check box, a field) on the opaque `surface`: the primary colour of
+// that surface at the least opacity that stands out from it by 4.5:1.
+QColor outlineColor(const QColor& surface);
+// The fill under white text of a selected row or item: `accent`, taken towards black until the
+// white text on it reads at 4.5:1.
+QColor selectionColor(const QColor& accent);
+// Black or white, whichever reads better on `fill` (a check mark on a checked box).
+QColor inkOn(const QColor& fill);
 // The opaque colour behind `widget`: the canvas of its appearance.
 QColor surfaceBehind(const QWidget* widget);
 // The ring of `widget` on the surface behind it, in its tint where that stands out.
@@ -77,8 +88,11 @@ void paintFocusRingInside(QPainter& painter, const QRectF& bounds, double radius
 // in the colour that stands out from `fill` laid over the surface behind `widget`.
 void paintFocusRingOnFill(QPainter& painter, const QPainterPath& ring, const QColor& fill,
                           const QWidget* widget);
+// Set on a control whose ring a FocusHalo draws outside it: the control draws none itself.
+inline constexpr char kRingOutsideProperty[] = "vantrelRingOutside";
+bool ringDrawnOutside(const QWidget* widget);
 // The ring inside `widget`'s own rect, when it shows one: for a plain control (a row, a tile, a
-// symbol) that draws no shape of its own. Needs watchFocusReason.
+// symbol) that draws no shape of its own. Needs watchFocusReason. None where a FocusHalo draws it.
 void paintFocusRingOf(QPainter& painter, const QWidget* widget, double radius);
 
 // The image made by `make` for `key`, shared by every caller that asks for the same key while one

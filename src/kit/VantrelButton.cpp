@@ -1,5 +1,6 @@
 #include "kit/VantrelButton.h"
 
+#include "kit/FocusHalo.h"
 #include "kit/KeyActivation.h"
 #include "kit/KitPaint.h"
 #include "kit/TextAdvance.h"
@@ -29,6 +30,11 @@ VantrelButton::VantrelButton(const QString& text, std::shared_ptr<const VantrelB
         const ButtonLook look = currentLook();
         return look.shape.path(rect);
     });
+    // A button drawn as its label alone is as wide as its label: its ring goes round the outside.
+    const ButtonLook rest = style_->look(0, ColorScheme::light);
+    if (rest.fillStart.alpha() == 0 && rest.fillEnd.alpha() == 0 &&
+        (rest.outlineWidth <= 0 || rest.outline.alpha() == 0))
+        FocusHalo::install(this);
     applyStyle();
 }
 
@@ -149,7 +155,7 @@ void VantrelButton::paintEvent(QPaintEvent*) {
     if (look.outlineWidth > 0) painter.strokePath(shape, QPen(look.outline, look.outlineWidth));
 
     paintLabel(painter, look, l);
-    if (KitPaint::showsFocusRing(this)) {
+    if (KitPaint::showsFocusRing(this) && !KitPaint::ringDrawnOutside(this)) {
         // Inside the shape, with a point of the fill left outside it: the ring stands out from
         // the fill on both sides, whatever the surface round the button is.
         const QColor middle = QColor::fromRgbF((look.fillStart.redF() + look.fillEnd.redF()) / 2,

@@ -231,26 +231,59 @@ bool VantrelShadow::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
         }
+    } else if (ancestors_.contains(watched) && event->type() == QEvent::Move) {
+        // An ancestor in between carries the target with it as it moves.
+        follow();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void VantrelShadow::follow() {
-    if (!target_) {
+    if (!target_ || !target_->parentWidget()) {
         hide();
         return;
     }
-    if (parentWidget() != target_->parentWidget()) setParent(target_->parentWidget());
-    if (!parentWidget()) {
-        hide();
-        return;
-    }
+    // The shadow lies in the nearest ancestor with room for all of it: a parent as narrow as the
+    // target (a column of cards) would cut it square at its edge. It stays inside a scrolled page
+    // and its window. The ancestors in between are watched, as they move the target too.
     const int m = reach(look_);
-    const QRect wanted = target_->geometry().adjusted(-m, -m, m, m);
+    QRect wanted = target_->geometry().adjusted(-m, -m, m, m);
+    QWidget* host = target_->parentWidget();
+    QWidget* branch = target_;
+    QList<QObject*> between;
+    while (look_.color.alpha() > 0 && !host->rect().contains(wanted) && !host->isWindow() &&
+           host->parentWidget() &&
+           host->parentWidget()->objectName() != QLatin1String("qt_scrollarea_viewport")) {
+        between << host;
+        wanted.translate(host->pos());
+        branch = host;
+        host = host->parentWidget();
+    }
+    // Once lifted it stays: a parent with room at one size may have none at the next, and each
+    // move to another parent hides the shadow and shows it again, which lays out the ancestors.
+    if (QWidget* current = parentWidget(); current && current != host && current->isAncestorOf(host))
+        while (host != current) {
+            between << host;
+            wanted.translate(host->pos());
+            branch = host;
+            host = host->parentWidget();
+        }
+    for (QObject* ancestor : std::as_const(ancestors_))
+        if (ancestor && !between.contains(ancestor)) ancestor->removeEventFilter(this);
+    for (QObject* ancestor : std::as_const(between))
+        if (!ancestors_.contains(ancestor)) ancestor->installEventFilter(this);
+    ancestors_.clear();
+    for (QObject* ancestor : std::as_const(between)) ancestors_ << QPointer<QObject>(ancestor);
+    if (parentWidget() != host) setParent(host);
     if (wanted.size() != size()) mask_ = QImage();
-    setGeometry(wanted);
-    stackUnder(target_);
-    setVisible(target_->isVisibleTo(parentWidget()) && look_.color.alpha() > 0);
+    // Only what changed: showing a widget lays out its ancestors again, which in the middle of
+    // their own resizing undoes it.
+    if (geometry() != wanted) setGeometry(wanted);
+    // Restacked only when out of place.
+    const QObjectList& siblings = host->children();
+    if (siblings.indexOf(this) > siblings.indexOf(branch)) stackUnder(branch);
+    const bool visible = target_->isVisibleTo(host) && look_.color.alpha() > 0;
+    if (isHidden() == visible) setVisible(visible);
 }
 
 void VantrelShadow::hideEvent(QHideEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
@@ -13,8 +14,9 @@ class QPainter;
 namespace vantrel {
 
 // A soft drop shadow behind a widget. A widget cannot paint outside its own rectangle, so the
-// shadow is a sibling of the target, stacked just under it and following its geometry and
-// visibility; it takes no input. The blurred image is rendered once per size and shape and only
+// shadow is a sibling of the target (or of the ancestor of the target in the nearest ancestor with
+// room for the whole shadow), stacked just under it and following its geometry and visibility; it
+// takes no input. The blurred image is rendered once per size and shape and only
 // recoloured or faded on repaint. A rounded rectangle's shadow is blurred once for a small copy of
 // the shape and stretched along its straight edges, so its cost does not grow with the target, and
 // shadows of one look and corner share that image and short strips of its stretched edges, which
@@ -66,6 +68,8 @@ private:
     void follow();
 
     QPointer<QWidget> target_;
+    // The target's ancestors below the widget the shadow lies in.
+    QList<QPointer<QObject>> ancestors_;
     Shape shape_;
     Look look_;
     // The blurred coverage in opaque colour, for the current size and radius (of the stretchable

@@ -1,5 +1,7 @@
 #include "kit/VantrelTheme.h"
 
+#include "kit/KitControlStyle.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelType.h"
 
 #include <QApplication>
@@ -162,7 +164,8 @@ QPalette VantrelTheme::menuPalette(ColorScheme scheme, QColor accent) {
         for (QPalette::ColorRole role : {QPalette::Mid, QPalette::Dark, QPalette::Midlight, QPalette::Shadow})
             palette.setColor(group, role, line);
         palette.setColor(group, QPalette::Light, over(keyline().resolve(scheme)));
-        palette.setColor(group, QPalette::Highlight, accent);
+        palette.setColor(group, QPalette::Highlight, KitPaint::selectionColor(accent));
+        palette.setColor(group, QPalette::Link, accent);
         palette.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     return palette;
@@ -181,6 +184,9 @@ public:
     QFont font;
 
     void give(QWidget& widget) const {
+        // The platform's check boxes in a menu are lost on a dark surface: the kit draws them.
+        if (qobject_cast<QMenu*>(&widget) && widget.style() != KitControlStyle::shared())
+            widget.setStyle(KitControlStyle::shared());
         if (widget.palette() != palette) widget.setPalette(palette);
         if (widget.font() != font) widget.setFont(font);
     }

@@ -3,6 +3,7 @@
 #include "core/FileNotices.h"
 #include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelButton.h"
 #include "kit/VantrelLabel.h"
 #include "kit/VantrelPanel.h"
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vantrel {
 
@@ -110,6 +112,8 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     name_ = capsuleField(QStringLiteral("Name (optional)"), this);
     address_ = capsuleField(addressPlaceholder(), this);
     address_->setAccessibleName(QStringLiteral("Website address"));
+    // Reached with Tab, a field rings its capsule: its caret alone blinks out half the time.
+    for (QLineEdit* field : {name_, address_}) KitPaint::ringDrawnBy(field, this);
     // Return adds from the address field only; in the name field it does nothing.
     connect(address_, &QLineEdit::returnPressed, this, &NotchBookmarksView::addWebsite);
 
@@ -349,9 +353,15 @@ void NotchBookmarksView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const Layout l = currentLayout();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.06f));
+    const QColor fill = QColor::fromRgbF(1, 1, 1, 0.06f);
+    painter.setBrush(fill);
     for (const QRectF& field : {l.nameField, l.addressField})
         painter.drawRoundedRect(field, field.height() / 2, field.height() / 2);
+    for (const auto& [field, rect] : {std::pair{name_, l.nameField}, std::pair{address_, l.addressField}})
+        if (KitPaint::showsFocusRing(field))
+            KitPaint::paintFocusRingInside(
+                painter, rect, rect.height() / 2,
+                KitPaint::ringColor(KitPaint::composite(fill, KitPaint::surfaceBehind(this)), accent_));
 }
 
 } // namespace vantrel

@@ -70,6 +70,8 @@ QScrollArea* clearScrollArea(QWidget* parent) {
 // to the row above or below, Page Up and Page Down by a screenful, Home and End (with or without
 // Ctrl) to the first and last row, and the scroll area follows the row the keyboard is on.
 class EventRows final : public QWidget {
+    static inline const QColor kRowFill = QColor::fromRgbF(1, 1, 1, 0.055f);
+
 public:
     EventRows(const CalendarStore& store, QColor accent, QScrollArea* area)
         : QWidget(area), store_(store), accent_(accent), area_(area) {
@@ -167,7 +169,7 @@ protected:
             const CalendarItem& item = events[i];
             const QRectF& row = rows[i];
             painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.055f));
+            painter.setBrush(kRowFill);
             painter.drawRoundedRect(row, NotchCalendarView::kRowRadius, NotchCalendarView::kRowRadius);
             const auto l = NotchCalendarView::rowLayout(row);
             painter.setBrush(accent_);
@@ -184,8 +186,10 @@ protected:
             painter.drawText(l.time, Qt::AlignLeft | Qt::AlignVCenter,
                              QFontMetricsF(timeFont()).elidedText(time, Qt::ElideRight, l.time.width()));
             if (int(i) == current_ && KitPaint::showsFocusRing(this))
-                KitPaint::paintFocusRingInside(painter, row, NotchCalendarView::kRowRadius,
-                                               KitPaint::tint(this));
+                KitPaint::paintFocusRingInside(
+                    painter, row, NotchCalendarView::kRowRadius,
+                    KitPaint::ringColor(KitPaint::composite(kRowFill, KitPaint::surfaceBehind(this)),
+                                        accent_));
         }
     }
 

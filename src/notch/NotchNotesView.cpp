@@ -2,6 +2,8 @@
 
 #include "core/FileNotices.h"
 
+#include "kit/FocusHalo.h"
+#include "kit/KitPaint.h"
 #include "kit/VantrelGlyph.h"
 #include "kit/VantrelScrollIndicator.h"
 #include "kit/VantrelTextEditor.h"
@@ -90,6 +92,8 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     search_->setAccessibleName(QStringLiteral("Search notes"));
     search_->setFrame(false);
     search_->setFont(searchFont());
+    // Reached with Tab, the field rings its capsule: its caret alone blinks out half the time.
+    KitPaint::ringDrawnBy(search_, this);
     connect(search_, &QLineEdit::textEdited, this,
             [this](const QString& text) { store_.setSearchQuery(text); });
 
@@ -147,6 +151,8 @@ NotchSurfaceButton* NotchNotesView::makeTextButton(const QString& title) {
             painter.drawText(rect, Qt::AlignCenter, title);
         },
         workspace_);
+    // As wide as its text: the ring goes round the outside.
+    FocusHalo::install(button);
     return button;
 }
 
@@ -542,6 +548,11 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
         painter.fillPath(field, white(0.06));
         painter.setPen(QPen(VantrelTheme::border().resolve(scheme), 1));
         painter.drawPath(field);
+        if (KitPaint::showsFocusRing(search_))
+            KitPaint::paintFocusRingInside(
+                painter, l.searchField, kSearchRadius,
+                KitPaint::ringColor(KitPaint::composite(white(0.06), KitPaint::surfaceBehind(this)),
+                                    accent_));
     }
     if (!l.noMatches.isEmpty()) {
         painter.setFont(smallFont());

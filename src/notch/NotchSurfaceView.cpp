@@ -2,6 +2,7 @@
 
 #include "core/VantrelHaptics.h"
 #include "core/VantrelPreferences.h"
+#include "kit/FocusHalo.h"
 #include "kit/FocusHandOff.h"
 #include "kit/GlyphCatalogue.h"
 #include "kit/ThemeArtwork.h"
@@ -131,6 +132,8 @@ NotchSurfaceView::NotchSurfaceView(NotchPanelController& controller, const Notch
                        texts.subtitle, eventFont, VantrelTheme::secondaryText().resolve(scheme));
         },
         this);
+    // Its date and event title fill its width: the ring goes round the outside.
+    FocusHalo::install(calendarButton_);
     connect(calendarButton_, &QAbstractButton::clicked, this,
             [this] { controller_.setSelectedTab(NotchTab::calendar); });
 

@@ -11,6 +11,7 @@
 #include "kit/FocusHandOff.h"
 #include "kit/GlassCard.h"
 #include "kit/KeyActivation.h"
+#include "kit/KitControlStyle.h"
 #include "kit/KitPaint.h"
 #include "kit/MetricPill.h"
 #include "kit/PercentText.h"
@@ -277,6 +278,8 @@ template <typename Control> class SchemeControl final : public Control {
 public:
     explicit SchemeControl(QColor accent) : accent_(std::move(accent)) {
         if constexpr (!std::is_base_of_v<QLineEdit, Control>) KitPaint::watchFocusReason(this);
+        // Its box, and the check in its pop-up list, outlined so they show on a dark card.
+        if constexpr (!std::is_base_of_v<QLineEdit, Control>) this->setStyle(KitControlStyle::shared());
     }
 
 protected:
@@ -286,13 +289,15 @@ protected:
             scheme_ = scheme;
             QPalette colours = VantrelTheme::menuPalette(scheme, accent_);
             colours.setColor(QPalette::PlaceholderText, VantrelTheme::tertiaryText().resolve(scheme));
-            this->setPalette(colours);
             if constexpr (std::is_base_of_v<QComboBox, Control>) {
                 // The platform's popup list takes a menu's colours, not the picker's: it is given
                 // the picker's own after each change of them.
                 this->view()->setPalette(colours);
                 if (QWidget* popup = this->view()->parentWidget()) popup->setPalette(colours);
             }
+            // The control itself is tinted, and ringed, in the accent as it is.
+            colours.setColor(QPalette::Highlight, accent_);
+            this->setPalette(colours);
         }
         Control::paintEvent(event);
         // The platform's own mark of focus is a faint frame: a picker or box reached with the

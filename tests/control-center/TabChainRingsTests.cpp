@@ -2,26 +2,38 @@
 #include "control-center/HomeUtilityPanel.h"
 #include "control-center/OnboardingView.h"
 #include "control-center/RootView.h"
+#include "kit/KitPaint.h"
 #include "kit/Navigation.h"
+#include "kit/VantrelMenuPicker.h"
 #include "modules/NotesStore.h"
 #include "notch/NotchSurfaceView.h"
 #include "notch/NotchTestSupport.h"
+#include "platform/linux/QtMenuPresenter.h"
 #include "settings/DockPageFixture.h"
 #include "support/ControlCenterHarness.h"
+#include "support/UtcTime.h"
 
 #include "../kit/KitRender.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHash>
 #include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QVariantAnimation>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 using namespace vantrel;
@@ -114,12 +126,61 @@ double ringContrast(const QImage& focused, const QImage& unfocused, const QRect&
     return lowest;
 }
 
+// Whether the ring runs through or touches the label of a button drawn as its label alone, as wide
+// as its label (one whose fill covers most of it carries its ring on the fill): no pixel of the
+// ring lies next to a pixel of the label, at `ratio` device pixels to the point. `placed` is the
+// button's place in the images.
+QString labelCut(QWidget& stop, const QImage& focused, const QImage& unfocused, const QRect& placed,
+                 double ratio) {
+    const bool hadFocus = stop.hasFocus();
+    stop.clearFocus();
+    QImage alone((QSizeF(stop.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    alone.setDevicePixelRatio(ratio);
+    alone.fill(Qt::transparent);
+    stop.render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+    if (hadFocus) stop.setFocus(Qt::TabFocusReason);
+    int ink = 0;
+    QRect inkBox;
+    for (int y = 0; y < alone.height(); ++y)
+        for (int x = 0; x < alone.width(); ++x)
+            if (qAlpha(alone.pixel(x, y)) > 96) {
+                ++ink;
+                inkBox |= QRect(x, y, 1, 1);
+            }
+    if (ink == 0 || ink * 2 > alone.width() * alone.height()) return {};
+    // Only a button whose label reaches to its side leaves its ring no room inside.
+    const int reach = int(std::ceil((KitPaint::kFocusRingRoom + 2) * ratio));
+    if (!qobject_cast<QAbstractButton*>(&stop) ||
+        (inkBox.left() > reach && inkBox.right() < alone.width() - 1 - reach))
+        return {};
+    const auto changed = [&](int x, int y) {
+        if (!focused.rect().contains(x, y)) return false;
+        const QRgb a = focused.pixel(x, y), b = unfocused.pixel(x, y);
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b))}) > 16;
+    };
+    // A pixel of the ring lies where the label leaves the control bare; a label that changes its
+    // own colour with the focus is no ring.
+    const auto bare = [&](int x, int y) {
+        return !alone.rect().contains(x, y) || qAlpha(alone.pixel(x, y)) == 0;
+    };
+    for (int y = 0; y < alone.height(); ++y)
+        for (int x = 0; x < alone.width(); ++x) {
+            if (qAlpha(alone.pixel(x, y)) <= 96) continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (bare(x + dx, y + dy) && changed(placed.x() + x + dx, placed.y() + y + dy))
+                        return QStringLiteral("the ring touches its label");
+        }
+    return {};
+}
+
 // What is wrong with how `stop` shows its focus in `window`, or nothing: its rendering with and
 // without the focus differ by a ring seen on all four sides (a text field by its caret), that
 // stands out by 3:1 from what lies beside it, drawn at `ratio` device pixels to the point, and
 // not at all when the focus came from a click. `contrasts` gets each ring's contrast.
 QString faultOf(QWidget& window, QWidget& stop, double ratio, QStringList* contrasts,
-                QList<QImage>* shots = nullptr) {
+                QList<QImage>* shots = nullptr, bool fieldsRinged = false) {
     // Only the stop's surroundings are drawn: the stop and the control it is part of.
     QRect place(stop.mapTo(&window, QPoint()), stop.size());
     QRect area = place;
@@ -157,9 +218,15 @@ QString faultOf(QWidget& window, QWidget& stop, double ratio, QStringList* contr
     if (ring.box.isEmpty() || !ring.box.intersects(placed)) return QStringLiteral("shows nothing");
     // A text field shows its caret; one that the kit rings (its focus reason watched) must show
     // that ring whole and clear.
-    if (textField && !stop.property("vantrelClickFocus").isValid()) return {};
+    if (textField && !(fieldsRinged && qobject_cast<QLineEdit*>(&stop)) &&
+        !stop.property("vantrelClickFocus").isValid())
+        return {};
     if (!ring.missingSides.isEmpty())
         return QStringLiteral("ring cut, missing on the ") + ring.missingSides.join(u", ");
+    // A caret is no ring: the ring goes round the whole field.
+    if (textField && !ring.box.contains(placed.adjusted(2, 2, -2, -2)))
+        return QStringLiteral("shows only its caret");
+    if (const QString cut = labelCut(stop, focused, unfocused, placed, ratio); !cut.isEmpty()) return cut;
     const double c = ringContrast(focused, unfocused, ring.box);
     if (contrasts) *contrasts << QStringLiteral("%1 %2:1").arg(nameOf(&stop)).arg(c, 0, 'f', 2);
     if (c < 3) {
@@ -172,6 +239,117 @@ QString faultOf(QWidget& window, QWidget& stop, double ratio, QStringList* contr
     return {};
 }
 
+// The most frequent colour among the pixels of `area`.
+QRgb commonColor(const QImage& image, const QRect& area) {
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) ++counts[image.pixel(x, y)];
+    QRgb best = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) {
+            most = it.value();
+            best = it.key();
+        }
+    return best;
+}
+
+// The strongest contrast of any pixel of `area` against `against`.
+double strongestAgainst(const QImage& image, const QRect& area, QRgb against) {
+    double strongest = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            strongest = std::max(strongest, contrast(image.pixel(x, y), against));
+    return strongest;
+}
+
+// What is wrong with how an unchecked check box shows on its card, or nothing: its box must
+// stand out from the card beside it by 3:1.
+QString checkBoxFault(QWidget& window, QCheckBox& box) {
+    const bool checked = box.isChecked();
+    {
+        const QSignalBlocker quiet(&box);
+        box.setChecked(false);
+    }
+    box.clearFocus();
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    const QRect indicator = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+    const QImage image = renderWidget(window, Qt::black);
+    {
+        const QSignalBlocker quiet(&box);
+        box.setChecked(checked);
+    }
+    box.setFocus(Qt::TabFocusReason);
+    const QRect placed(box.mapTo(&window, indicator.topLeft()), indicator.size());
+    // The card just right of the box, before the label.
+    const QRgb card = image.pixel(placed.right() + 2, placed.center().y());
+    const double c = strongestAgainst(image, placed, card);
+    return c < 3 ? QStringLiteral("an unchecked box stands out by only %1:1").arg(c, 0, 'f', 2) : QString();
+}
+
+// What is wrong with the list a pop-up `row` of `list` shows, or nothing: its selected row's text
+// reads at 4.5:1 on the selection, the boxes of the rows not chosen stand out by 3:1, and the
+// list is at least as wide as the control that opened it (`opener` wide).
+QString listFault(const QImage& image, const QRect& selected, const QRect& other, int width, int opener) {
+    QStringList faults;
+    if (width < opener)
+        faults << QStringLiteral("a %1-wide list under a %2-wide button").arg(width).arg(opener);
+    const QRgb fill = commonColor(image, selected);
+    // The text, right of the check column.
+    const QRect text = selected.adjusted(selected.height() + 4, 0, 0, 0);
+    const double c = strongestAgainst(image, text, fill);
+    if (c < 4.5) faults << QStringLiteral("the selected row's text reads at only %1:1").arg(c, 0, 'f', 2);
+    if (!other.isEmpty()) {
+        const QRgb ground = commonColor(image, other);
+        const QRect check(other.left(), other.top(), other.height() + 4, other.height());
+        const double box = strongestAgainst(image, check, ground);
+        if (box < 3)
+            faults << QStringLiteral("an unchosen row's box stands out by only %1:1").arg(box, 0, 'f', 2);
+    }
+    return faults.join(u"; ");
+}
+
+// The list a picker or pop-up button opens, as it shows, judged by listFault.
+QString popUpFault(QWidget& stop) {
+    if (auto* picker = qobject_cast<VantrelMenuPicker*>(&stop)) {
+        QtMenuPresenter presenter;
+        presenter.present({&stop, picker->options(), picker->currentIndex()}, {});
+        auto* menu = stop.findChild<QMenu*>();
+        if (!menu) return QStringLiteral("no pop-up list");
+        const QList<QAction*> actions = menu->actions();
+        QAction* active = menu->activeAction() ? menu->activeAction() : actions.value(0);
+        menu->setActiveAction(active);
+        QAction* other = nullptr;
+        for (QAction* action : actions)
+            if (action != active && !action->isChecked()) other = action;
+        const QImage image = renderWidget(*menu);
+        const QString fault =
+            listFault(image, menu->actionGeometry(active), other ? menu->actionGeometry(other) : QRect(),
+                      menu->width(), stop.width());
+        menu->close();
+        delete menu;
+        return fault;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(&stop)) {
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        QWidget* popup = view->window();
+        const QModelIndex current = view->model()->index(combo->currentIndex(), 0);
+        view->setCurrentIndex(current);
+        const QModelIndex next = view->model()->index((combo->currentIndex() + 1) % combo->count(), 0);
+        const QImage image = renderWidget(*popup);
+        const auto inPopup = [&](const QRect& rect) {
+            return QRect(view->viewport()->mapTo(popup, rect.topLeft()), rect.size());
+        };
+        const QString fault = listFault(image, inPopup(view->visualRect(current)),
+                                        inPopup(view->visualRect(next)), popup->width(), stop.width());
+        combo->hidePopup();
+        return fault;
+    }
+    return {};
+}
+
 struct Walk {
     QStringList stops;  // every stop, in Tab order, named with what shows its focus
     QStringList faults; // the stops that show nothing or a cut ring
@@ -179,7 +357,7 @@ struct Walk {
 
 // Tabs once round `window`'s chain from its first stop, judging the stops inside `within`.
 Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr, double ratio = 1,
-          QStringList* contrasts = nullptr, QList<QImage>* shots = nullptr) {
+          QStringList* contrasts = nullptr, QList<QImage>* shots = nullptr, bool fieldsRinged = false) {
     Walk result;
     if (QWidget* focused = window.focusWidget()) focused->clearFocus();
     // As a Tab press marks it: the window's styles show focus reached by the keyboard.
@@ -193,9 +371,19 @@ Walk walk(QWidget& window, const QString& where, QWidget* within = nullptr, doub
         if (within && stop != within && !within->isAncestorOf(stop)) continue;
         result.stops << nameOf(stop);
         const qsizetype measured = contrasts ? contrasts->size() : 0;
-        const QString fault = faultOf(window, *stop, ratio, contrasts, shots);
+        QString fault = faultOf(window, *stop, ratio, contrasts, shots, fieldsRinged);
         if (contrasts && contrasts->size() > measured)
             contrasts->last().prepend(where + QStringLiteral(": "));
+        if (fault.isEmpty())
+            if (auto* box = qobject_cast<QCheckBox*>(stop)) fault = checkBoxFault(window, *box);
+        if (fault.isEmpty() && (qobject_cast<VantrelMenuPicker*>(stop) || qobject_cast<QComboBox*>(stop))) {
+            fault = popUpFault(*stop);
+            // The closed list hands the keys back to the window, to the stop that opened it, once
+            // the window system has had its say.
+            QCoreApplication::processEvents();
+            QApplication::setActiveWindow(&window);
+            stop->setFocus(Qt::TabFocusReason);
+        }
         if (!fault.isEmpty()) result.faults << QStringLiteral("%1: %2: %3").arg(where, nameOf(stop), fault);
     }
     return result;
@@ -224,8 +412,10 @@ QStringList outOfOrder(const Walk& walked, const QString& where, const QStringLi
 
 // Tab reaches only what acts on a key, and each stop of every page, of Quick Controls and of
 // every notch tab shows the ring whole, standing out by 3:1 from what lies beside it in the light
-// and the dark look. Rows of a list built at start or anew while the page shows (Home's notes,
-// the Dock's pinned items) come where they stand on screen.
+// and the dark look; the notch's text fields ring their capsules. Rows of a list built at start or
+// anew while the page shows (Home's notes, the Dock's pinned items) come where they stand on
+// screen. An unchecked box stands out by 3:1 from its card, and the list a picker opens is as wide
+// as the picker, with its selected row's text at 4.5:1 and the boxes of the other rows at 3:1.
 TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
     QStringList faults;
     QStringList contrasts;
@@ -302,29 +492,47 @@ TEST(KitFocusRing, EveryTabStopOfThePagesAndTheNotchShowsAWholeRing) {
         EXPECT_GT(panel.stops.size(), 4) << "the section headers and the controls of the open one";
         faults << panel.faults;
     }
-    for (NotchAppearance appearance : {NotchAppearance::crystal, NotchAppearance::midnight}) {
-        NotchHarness h;
-        h.preferences.setNotchAppearance(appearance);
-        h.stores.bookmarks.addWebsite(QStringLiteral("Example"), QStringLiteral("https://example.com"));
-        h.controller.show();
-        for (NotchTab tab : allCasesOf<NotchTab>()) {
-            h.controller.expand(tab, false);
-            if (QVariantAnimation* mask = h.controller.presentationAnimation())
-                mask->setCurrentTime(mask->totalDuration());
-            if (QPropertyAnimation* frame = h.controller.frameAnimation())
-                frame->setCurrentTime(frame->totalDuration());
-            auto* view = qobject_cast<NotchSurfaceView*>(h.controller.panel()->contentView());
-            ASSERT_NE(view, nullptr);
-            view->contentFade()->setCurrentTime(view->contentFade()->duration());
-            h.scheduler.advance(Seconds(1));
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QApplication::setActiveWindow(h.controller.panel());
-            faults << walk(*h.controller.panel(),
-                           QStringLiteral("notch %1 %2").arg(rawValue(appearance), rawValue(tab)), nullptr, 1,
-                           &contrasts)
-                          .faults;
+    // The notch in both its looks, at its default size and at Large, where the note tools show,
+    // with a day of events and a note.
+    for (NotchAppearance appearance : {NotchAppearance::crystal, NotchAppearance::midnight})
+        for (NotchSize size : {NotchSize::medium, NotchSize::large}) {
+            NotchHarness h;
+            h.preferences.setNotchAppearance(appearance);
+            h.preferences.setNotchSize(size);
+            h.stores.bookmarks.addWebsite(QStringLiteral("Example"), QStringLiteral("https://example.com"));
+            for (const auto& [title, start, end] :
+                 {std::tuple{"Quarterly planning with the design team", "2026-01-05T10:00:00Z",
+                             "2026-01-05T10:15:00Z"},
+                  std::tuple{"Design review", "2026-01-05T14:00:00Z", "2026-01-05T15:00:00Z"}}) {
+                CalendarEvent event;
+                event.identifier = QString::fromLatin1(title);
+                event.title = QString::fromLatin1(title);
+                event.startDate = utc(start);
+                event.endDate = utc(end);
+                h.calendarService.stored.push_back(event);
+            }
+            h.stores.calendar.refresh();
+            h.stores.notes.updateSelected(QStringLiteral("Groceries\nmilk, eggs, bread"));
+            h.controller.show();
+            for (NotchTab tab : allCasesOf<NotchTab>()) {
+                h.controller.expand(tab, false);
+                if (QVariantAnimation* mask = h.controller.presentationAnimation())
+                    mask->setCurrentTime(mask->totalDuration());
+                if (QPropertyAnimation* frame = h.controller.frameAnimation())
+                    frame->setCurrentTime(frame->totalDuration());
+                auto* view = qobject_cast<NotchSurfaceView*>(h.controller.panel()->contentView());
+                ASSERT_NE(view, nullptr);
+                view->contentFade()->setCurrentTime(view->contentFade()->duration());
+                h.scheduler.advance(Seconds(1));
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QApplication::setActiveWindow(h.controller.panel());
+                faults << walk(*h.controller.panel(),
+                               QStringLiteral("notch %1 %2 %3")
+                                   .arg(rawValue(appearance), rawValue(size), rawValue(tab)),
+                               nullptr, 1, &contrasts, nullptr, true)
+                              .faults;
+            }
         }
-    }
     EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
     if (qEnvironmentVariableIsSet("VANTREL_PRINT_RINGS")) qInfo().noquote() << contrasts.join(u'\n');
 }

@@ -391,6 +391,40 @@ TEST(VantrelShadow, PaintsTheBlurredCoverageInItsColourAtItsOpacity) {
     }
 }
 
+// A card in a column exactly as wide as itself, in a page with room around it: its shadow shows on
+// every side, round the rounded corners, and follows the card where the column moves, rather than
+// being cut square at the column's edge.
+TEST(VantrelShadow, ACardInAColumnAsWideAsItselfCastsItsShadowOnEverySide) {
+    QWidget page;
+    page.resize(300, 300);
+    auto* column = new QWidget(&page);
+    column->setGeometry(100, 40, 100, 200);
+    auto* card = new QWidget(column);
+    card->setGeometry(0, 0, 100, 120);
+    auto* shadow = new VantrelShadow(card, [](const QRectF& rect) {
+        QPainterPath path;
+        path.addRoundedRect(rect, 18, 18);
+        return path;
+    });
+    shadow->setLook({QColor(0, 0, 0, 160), 15, QPointF(0, 7)});
+    page.show();
+    const auto alphaAround = [&] {
+        QImage image(page.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        page.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const QRect at(card->mapTo(&page, QPoint()), card->size());
+        return std::vector<int>{qAlpha(image.pixel(at.left() - 5, at.center().y())),
+                                qAlpha(image.pixel(at.right() + 5, at.center().y())),
+                                qAlpha(image.pixel(at.right() + 5, at.bottom() + 5))};
+    };
+    const std::vector<int> seen = alphaAround();
+    EXPECT_GT(seen[0], 0) << "left of the card";
+    EXPECT_NEAR(seen[1], seen[0], 2) << "right of the card, as on its left";
+    EXPECT_GT(seen[2], 0) << "beyond the rounded bottom-right corner";
+    column->move(40, 60);
+    EXPECT_EQ(alphaAround(), seen) << "after the column moved";
+}
+
 namespace {
 
 // A shadow image painted black at `size`, either whole or stretched from a smaller copy.

@@ -1,3 +1,4 @@
+#include "kit/KitPaint.h"
 #include "kit/VantrelTheme.h"
 #include "kit/VantrelType.h"
 
@@ -180,8 +181,10 @@ TEST(VantrelTheme, QtMenusTakeTheThemesColoursAndFontInBothAppearances) {
             expectColor(p.color(QPalette::Window), e.surface, "background");
             expectColor(p.color(QPalette::WindowText), e.text, "text");
             expectColor(p.color(QPalette::Text), e.text, "item text");
-            EXPECT_EQ(p.color(QPalette::Highlight), blue);
+            // The item under the pointer: white text on the accent deepened to read at 4.5:1.
             EXPECT_EQ(p.color(QPalette::HighlightedText), QColor(Qt::white));
+            EXPECT_GE(KitPaint::contrastRatio(p.color(QPalette::Highlight), Qt::white), 4.5);
+            EXPECT_NEAR(p.color(QPalette::Highlight).hueF(), blue.hueF(), 0.02);
             // Disabled items in the tertiary tone over the surface: between the text and the surface.
             const QColor disabled = p.color(QPalette::Disabled, QPalette::Text);
             EXPECT_NEAR(disabled.redF(), e.disabled.r, 2e-3);

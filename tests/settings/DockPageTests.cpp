@@ -720,8 +720,13 @@ TEST(DockPage, PickersAndFieldsTakeTheAppearanceTheyAreDrawnIn) {
         EXPECT_EQ(lightness(position, QPalette::ButtonText) > 0.5, dark);
         EXPECT_EQ(lightness(position->view(), QPalette::Base) < 0.5, dark) << "the open list";
         EXPECT_EQ(lightness(position->view(), QPalette::Text) > 0.5, dark) << "the open list";
-        EXPECT_EQ(position->view()->palette().color(QPalette::Highlight),
-                  VantrelTheme::accent(f.c.h.preferences.accent()))
+        // The chosen option: white text on the accent deepened to read at 4.5:1.
+        const QColor chosen = position->view()->palette().color(QPalette::Highlight);
+        EXPECT_GE(
+            KitPaint::contrastRatio(chosen, position->view()->palette().color(QPalette::HighlightedText)),
+            4.5)
+            << "the chosen option";
+        EXPECT_NEAR(chosen.hueF(), VantrelTheme::accent(f.c.h.preferences.accent()).hueF(), 0.02)
             << "the chosen option";
         QCheckBox* box = f.checkbox(QStringLiteral("Magnification"));
         box->grab();

@@ -36,6 +36,8 @@ void QtMenuPresenter::present(const Request& request, std::function<void(int ind
     }
     if (request.submenu && request.submenuBefore >= count) addSubmenu();
     QWidget* anchor = request.anchor;
+    // A menu that opens under its control is at least as wide as the control.
+    if (!request.position) menu->setMinimumWidth(anchor->width());
     menu->popup(request.position ? *request.position : anchor->mapToGlobal(QPoint(0, anchor->height())));
     // Opened from the keyboard, the arrow keys start from the item now chosen, not the first.
     if (current) menu->setActiveAction(current);
