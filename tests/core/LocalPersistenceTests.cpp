@@ -12,8 +12,8 @@
 #include "support/TempHome.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <functional>
 #include <gtest/gtest.h>
