@@ -235,6 +235,26 @@ xcb_window_t windowUnderPointer(XClient& x) {
     return pointer ? pointer->child : xcb_window_t(XCB_NONE);
 }
 
+// Tab and Shift+Tab walk Quick Controls; Escape closes it and gives the focus back to the Timer
+// metric, on which Space opens it again, and Escape closes it once more. Empty when all of it held.
+std::string walkQuickControlsAndBack(XClient& x, xcb_window_t window, const QRect& panelTitle,
+                                     int milliseconds) {
+    for (int i = 0; i < 25; ++i) x.tap(0xff09); // Tab
+    x.key(0xffe1, true);                        // Shift_L
+    for (int i = 0; i < 25; ++i) x.tap(0xff09);
+    x.key(0xffe1, false);
+    x.tap(0xff1b); // Escape
+    if (!x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, milliseconds))
+        return "Escape did not close the panel";
+    x.tap(' ');
+    if (!x.waitFor([&] { return drawsBrightIn(x, window, panelTitle); }, milliseconds))
+        return "the focus did not come back to the Timer metric";
+    x.tap(0xff1b);
+    if (!x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, milliseconds))
+        return "Escape did not close the panel again";
+    return {};
+}
+
 // The window manager holds a click to focus a window until it has seen it, while keys go on to
 // the focused window: a key typed at once would overtake the click. Once nobody holds the pointer,
 // the click has gone on.
@@ -414,19 +434,7 @@ TEST(ApplicationProcess, TabInQuickControlsStaysInThePanelAndTheNoteBehindKeepsI
     ASSERT_FALSE(drawsBrightIn(x, window, panelTitle));
     ASSERT_TRUE(clickThrough(562, 305));
     ASSERT_TRUE(restsWhiteIn(x, window, panelTitle, kTimeoutMs)) << "no Quick Controls";
-    for (int i = 0; i < 25; ++i) x.tap(0xff09); // Tab
-    x.key(0xffe1, true);                        // Shift_L
-    for (int i = 0; i < 25; ++i) x.tap(0xff09);
-    x.key(0xffe1, false);
-    x.tap(0xff1b); // Escape
-    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kTimeoutMs))
-        << "Escape did not close the panel";
-    // The focus is back on the metric: Space opens the panel again.
-    x.tap(' ');
-    EXPECT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, panelTitle); }, kTimeoutMs))
-        << "the focus did not come back to the Timer metric";
-    x.tap(0xff1b);
-    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kTimeoutMs));
+    ASSERT_EQ(walkQuickControlsAndBack(x, window, panelTitle, kTimeoutMs), "");
 
     // Typed into the note again, it holds the two words and nothing between them.
     ASSERT_TRUE(clickThrough(620, 600));
@@ -758,18 +766,7 @@ TEST(ApplicationProcess, KeyboardUseBesideAnotherProgramKeepsTheKeysWhereTheUser
 
     // Tab and Shift+Tab walk Quick Controls; Escape closes it and gives the focus back to the Timer
     // metric, on which Space opens it again. The note behind it takes only what is typed into it.
-    for (int i = 0; i < 25; ++i) x.tap(0xff09); // Tab
-    x.key(0xffe1, true);                        // Shift_L
-    for (int i = 0; i < 25; ++i) x.tap(0xff09);
-    x.key(0xffe1, false);
-    x.tap(0xff1b); // Escape
-    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kStepMs))
-        << "Escape did not close the panel";
-    x.tap(' ');
-    EXPECT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, panelTitle); }, kStepMs))
-        << "the focus did not come back to the Timer metric";
-    x.tap(0xff1b);
-    ASSERT_TRUE(x.waitFor([&] { return !drawsBrightIn(x, window, panelTitle); }, kStepMs));
+    ASSERT_EQ(walkQuickControlsAndBack(x, window, panelTitle, kStepMs), "");
     ASSERT_TRUE(clickAt(window, 620, 600));
     x.type("marker");
     const QString notes = home.paths().dataHome + QStringLiteral("/Vantrel/notes.json");

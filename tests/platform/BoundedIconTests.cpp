@@ -82,6 +82,17 @@ std::optional<bool> promptly(std::function<bool()> read, const QStringList& fifo
     return value;
 }
 
+// A square picture of one colour, as a PNG file holds it.
+QByteArray png(int side, QColor color) {
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 } // namespace
 
 TEST(BoundedIcon, AnIconThatIsNoRegularFileWithinItsLimitIsNoIconAndIsNeverWaitedOn) {
@@ -188,15 +199,6 @@ TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNo
         QStringLiteral("icons/fixture/index.theme"),
         "[Icon Theme]\nName=Fixture\nDirectories=48x48/apps,256x256/apps\n\n[48x48/apps]\nSize=48\n\n"
         "[256x256/apps]\nSize=256\n");
-    const auto png = [](int side, QColor color) {
-        QImage image(side, side, QImage::Format_ARGB32);
-        image.fill(color);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    };
     const QString small =
         home.writeFile(QStringLiteral("icons/fixture/48x48/apps/probe.png"), png(48, Qt::red));
     // Its header names 256 × 256, its pixels are cut off.
@@ -354,16 +356,7 @@ TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecod
 // opened; an inline picture is drawn.
 TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineOneIsDrawn) {
     TempHome home;
-    const auto png = [](QColor color) {
-        QImage image(4, 4, QImage::Format_ARGB32);
-        image.fill(color);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    };
-    const QString green = home.writeFile(QStringLiteral("green.png"), png(Qt::green));
+    const QString green = home.writeFile(QStringLiteral("green.png"), png(4, Qt::green));
     const QString fifo = home.root() + QStringLiteral("/fifo.png");
     ASSERT_TRUE(makeHostile(Hostile::fifo, fifo, {}, 0));
     const auto drawing = [](const QByteArray& href, const QByteArray& doctype = {}) {
@@ -380,7 +373,7 @@ TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineO
     const QByteArray byEntity =
         drawing("&picture;", "<!DOCTYPE svg [<!ENTITY picture \"" + green.toUtf8() + "\">]>");
     const QByteArray inPlacedDrawing = drawing(inlined("image/svg+xml", byPath));
-    const QByteArray inline_ = drawing(inlined("image/png", png(Qt::blue)));
+    const QByteArray inline_ = drawing(inlined("image/png", png(4, Qt::blue)));
     const QByteArray inlineInPlaced = drawing(inlined("image/svg+xml", inline_));
 
     EXPECT_FALSE(drawingReadsOnlyItself(drawing("passwd")));
