@@ -44,6 +44,10 @@ public:
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
+    // Nothing in memory is readable by others: a stand-in is a plain write.
+    void writeStandIn(const QByteArray& bytes, const QString& path, const QString&) override {
+        writeData(bytes, path);
+    }
     void copyItem(const QString& from, const QString& to) override;
     QStringList contentsOfDirectory(const QString& path) const override;
     void removeItem(const QString& path) override;
