@@ -329,6 +329,13 @@ TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecod
     EXPECT_FALSE(pngDataWithinPicture(pngOfRows(8, 8, QByteArray(272, '\0'), 9, true)));
     EXPECT_FALSE(pngDataWithinPicture(pngOfRows(48, 48, rows + '\0'))) << "one byte past its rows";
     EXPECT_TRUE(pngDataWithinPicture(packed.left(packed.size() / 2))) << "cut off: the reader's to refuse";
+    // A header naming interlaced sides near 2^31 counts bytes past what a qint64 holds: bounded,
+    // never wrapped round to a small or negative limit.
+    const std::optional<PngData> huge =
+        pngData(QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUnZnPjxzIAADCAIAAAFAiWCC"));
+    ASSERT_TRUE(huge);
+    EXPECT_GT(huge->rawBytes, qint64(1) << 40);
+    EXPECT_GT(huge->longestData(), huge->rawBytes);
 
     ManualWorkQueue queue;
     ResultPort port;

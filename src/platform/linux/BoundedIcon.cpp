@@ -101,10 +101,18 @@ std::optional<PngData> pngData(const QByteArray& bytes) {
     if ((depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) || interlace > 1)
         return std::nullopt;
     PngData data;
+    // A header may name sides of up to 2^31 - 1, whose rows hold more bytes than a qint64 counts:
+    // the count stops at a bound no file reaches, where longestData() still cannot overflow.
+    constexpr qint64 kRawBytesBound = qint64(1) << 56;
     const auto addPass = [&](qint64 width, qint64 height) {
         if (width <= 0 || height <= 0) return;
         data.rows += height;
-        data.rawBytes += height * (1 + (width * depth * channels + 7) / 8);
+        qint64 passBytes = 0;
+        if (__builtin_mul_overflow(height, 1 + (width * depth * channels + 7) / 8, &passBytes) ||
+            passBytes > kRawBytesBound - data.rawBytes)
+            data.rawBytes = kRawBytesBound;
+        else
+            data.rawBytes += passBytes;
     };
     const qint64 width = size->width(), height = size->height();
     if (interlace == 0) {
