@@ -82,17 +82,6 @@ std::optional<bool> promptly(std::function<bool()> read, const QStringList& fifo
     return value;
 }
 
-// A square picture of one colour, as a PNG file holds it.
-QByteArray png(int side, QColor color) {
-    QImage image(side, side, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 } // namespace
 
 TEST(BoundedIcon, AnIconThatIsNoRegularFileWithinItsLimitIsNoIconAndIsNeverWaitedOn) {
@@ -200,9 +189,9 @@ TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNo
         "[Icon Theme]\nName=Fixture\nDirectories=48x48/apps,256x256/apps\n\n[48x48/apps]\nSize=48\n\n"
         "[256x256/apps]\nSize=256\n");
     const QString small =
-        home.writeFile(QStringLiteral("icons/fixture/48x48/apps/probe.png"), png(48, Qt::red));
+        home.writeFile(QStringLiteral("icons/fixture/48x48/apps/probe.png"), solidPng(48, Qt::red));
     // Its header names 256 × 256, its pixels are cut off.
-    const QByteArray cutOff = png(256, Qt::green);
+    const QByteArray cutOff = solidPng(256, Qt::green);
     home.writeFile(QStringLiteral("icons/fixture/256x256/apps/probe.png"), cutOff.left(cutOff.size() / 2));
     const ScopedIconTheme theme(icons, QStringLiteral("fixture"));
 
@@ -218,7 +207,7 @@ TEST(BoundedIcon, EachSizeIsReadOnceForAllIconsOfItsFilesAndAFileWhosePixelsDoNo
     // size drawn before stays as drawn, for every icon of the same files made meanwhile.
     QFile file(small);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(png(48, Qt::blue));
+    file.write(solidPng(48, Qt::blue));
     file.close();
     EXPECT_EQ(icon->pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::blue));
     // Held on by a pixmap drawn from it, as a tile holds its own, the drawing is shared after the
@@ -363,7 +352,7 @@ TEST(BoundedIcon, APngWhoseDataRunsOnPastItsRowsIsRefusedAndOnlyShortDataIsDecod
 // opened; an inline picture is drawn.
 TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineOneIsDrawn) {
     TempHome home;
-    const QString green = home.writeFile(QStringLiteral("green.png"), png(4, Qt::green));
+    const QString green = home.writeFile(QStringLiteral("green.png"), solidPng(4, Qt::green));
     const QString fifo = home.root() + QStringLiteral("/fifo.png");
     ASSERT_TRUE(makeHostile(Hostile::fifo, fifo, {}, 0));
     const auto drawing = [](const QByteArray& href, const QByteArray& doctype = {}) {
@@ -380,7 +369,7 @@ TEST(BoundedIcon, ADrawingThatPlacesAPictureByItsPathIsRefusedUnreadAndAnInlineO
     const QByteArray byEntity =
         drawing("&picture;", "<!DOCTYPE svg [<!ENTITY picture \"" + green.toUtf8() + "\">]>");
     const QByteArray inPlacedDrawing = drawing(inlined("image/svg+xml", byPath));
-    const QByteArray inline_ = drawing(inlined("image/png", png(4, Qt::blue)));
+    const QByteArray inline_ = drawing(inlined("image/png", solidPng(4, Qt::blue)));
     const QByteArray inlineInPlaced = drawing(inlined("image/svg+xml", inline_));
 
     EXPECT_FALSE(drawingReadsOnlyItself(drawing("passwd")));

@@ -39,15 +39,21 @@ inline QByteArray compressedTextChunk(const QByteArray& keyword, qsizetype infla
     return pngChunk("zTXt", keyword + QByteArray(2, '\0') + qCompress(QByteArray(inflated, 'a'), 9).mid(4));
 }
 
-// A `side`-pixel PNG filled with `color`, holding `texts` zTXt chunks of `inflated` bytes each,
-// half before its pixels and half after.
-inline QByteArray pngWithTexts(int side, QColor color, int texts, qsizetype inflated) {
+// A `side`-pixel PNG filled with `color`.
+inline QByteArray solidPng(int side, QColor color) {
     QImage image(side, side, QImage::Format_ARGB32);
     image.fill(color);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
+    return png;
+}
+
+// A `side`-pixel PNG filled with `color`, holding `texts` zTXt chunks of `inflated` bytes each,
+// half before its pixels and half after.
+inline QByteArray pngWithTexts(int side, QColor color, int texts, qsizetype inflated) {
+    const QByteArray png = solidPng(side, color);
     // The signature and the header chunk (8 + 25 bytes), then the rest; IEND is the last 12.
     QByteArray before, after;
     for (int i = 0; i < texts; ++i)
