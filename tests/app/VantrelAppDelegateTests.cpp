@@ -95,6 +95,8 @@ TEST_F(DelegateTest, AFileThatCouldNotBeSavedIsToldInTheTooltipUntilItIsSavedOrC
     // Closed in the window, it has been seen.
     notices.dismiss();
     EXPECT_EQ(item().toolTip, QStringLiteral("Open Vantrel · right-click for menu"));
+    EXPECT_EQ(item().accessibilityDescription, QStringLiteral("Open Vantrel"))
+        << "the notice is in the tooltip only";
 }
 
 TEST_F(DelegateTest, RightClickShowsTheMenuUpdatedAndLeftClickNeverDoes) {
