@@ -34,6 +34,14 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
         if (window) configureControlCenterWindow(*window);
     });
 
+    // On a screen smaller than the least size, the least size gives way to the room the screen
+    // has, so that the whole frame, its foot and its title bar, fits between the housing's band
+    // and the screen's bottom.
+    keeper_->setRoomListener([this](QSize room) {
+        room_ = room;
+        if (QWidget* window = keeper_->window()) setLeastSize(*window, decorations_);
+    });
+
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
     const auto add = [this](const QString& title, const QKeySequence& key, void (VantrelApp::*action)()) {
         QAction* item = commandMenu_->addAction(title);
@@ -67,8 +75,9 @@ void VantrelApp::setLeastSize(QWidget& window, QSize decorations) {
     decorations_ = decorations;
     // 720 by 600 is the least size of the whole frame, the window manager's decorations included,
     // so that a window at its least size fits a 600-point screen with its foot (where a file
-    // notice sits) on it. The view's least size leaves the menu bar its room within.
-    const QSize least = (controlCenterMinimumSize() - decorations).expandedTo(QSize(1, 1));
+    // notice sits) on it; less where its screen has less room. The view's least size leaves the
+    // menu bar its room within.
+    const QSize least = (controlCenterMinimumSize().boundedTo(room_) - decorations).expandedTo(QSize(1, 1));
     window.setMinimumSize(least);
     const int menuBar = window_->menuBar()->isNativeMenuBar() ? 0 : window_->menuBar()->sizeHint().height();
     rootView_->setMinimumSize(least - QSize(0, menuBar));
@@ -78,6 +87,8 @@ VantrelApp::~VantrelApp() = default;
 
 void VantrelApp::showControlCenter() {
     window_->resize(kDefaultWidth, kDefaultHeight);
+    // Placed before it is mapped, so that the window manager maps it on the screen in use.
+    keeper_->placeFirst(*window_);
     window_->show();
 }
 

@@ -3,6 +3,8 @@
 #include "control-center/ControlCenterContext.h"
 
 #include <QObject>
+#include <QSize>
+#include <limits>
 #include <memory>
 
 class QAction;
@@ -38,10 +40,11 @@ public:
     RootView& rootView() const { return *rootView_; }
     QMenu& commandMenu() const { return *commandMenu_; }
 
-    // Names and titles `window`, gives it its minimum size, registers it with the state and keeps
-    // its frame inside the visible frame of its screen (else the main screen) from now on: at once
-    // when not shown yet, else once the window manager has placed it, each time it is shown again
-    // and whenever the screens change while it shows.
+    // Names and titles `window`, gives it its minimum size (less on a screen with less room),
+    // registers it with the state and keeps its frame inside the visible frame of its screen (else
+    // the main screen) from now on: at once when not shown yet, else once the window manager has
+    // placed it, each time it is shown again and whenever the screens change while it shows, unless
+    // it is maximized or full screen.
     void configureControlCenterWindow(QWidget& window);
 
     // The commands.
@@ -65,8 +68,10 @@ private:
     std::unique_ptr<QMainWindow> window_;
     std::unique_ptr<ControlCenterWindowKeeper> keeper_;
     RootView* rootView_ = nullptr;
-    // The decorations the least size was last worked out for.
+    // The decorations the least size was last worked out for, and the room for the frame on the
+    // window's screen.
     QSize decorations_;
+    QSize room_{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
     QMenu* commandMenu_ = nullptr;
     QAction* timerAction_ = nullptr;
 };

@@ -19,6 +19,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -290,17 +291,15 @@ TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsARes
     if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
     for (const bool dock : {false, true}) {
         SCOPED_TRACE(dock ? "with the Dock" : "without the Dock");
-        vantrel::test::XvfbServer server(1600, 1000);
-        if (!server.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
-        XClient x(server.display().toLatin1());
-        ASSERT_TRUE(x.ok());
-        QProcess manager;
-        ASSERT_TRUE(vantrel::test::startXfwm4(manager, x, server.display(), false)) << "xfwm4 took no charge";
+        vantrel::test::Xfwm4Desktop desktop(1600, 1000);
+        if (!desktop.serverRunning()) GTEST_SKIP() << "Xvfb could not be started";
+        ASSERT_TRUE(desktop.managed()) << "xfwm4 took no charge";
+        XClient& x = *desktop.x;
         ChildHome home;
         home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
                        dock ? R"({"onboarding.complete": true, "dock.customEnabled": true})"
                             : R"({"onboarding.complete": true})");
-        auto process = home.launch({}, server.display());
+        auto process = home.launch({}, desktop.display());
         ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
 
         xcb_window_t window = XCB_NONE;
@@ -380,8 +379,6 @@ TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsARes
             process->kill();
             process->waitForFinished(kTimeoutMs);
         }
-        manager.terminate();
-        manager.waitForFinished(kTimeoutMs);
     }
 }
 
@@ -390,16 +387,14 @@ TEST(ApplicationProcess, UnderAWindowManagerTheControlCenterTakesKeysFollowsARes
 // Timer metric that opened the panel.
 TEST(ApplicationProcess, TabInQuickControlsStaysInThePanelAndTheNoteBehindKeepsItsText) {
     if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
-    vantrel::test::XvfbServer server(1600, 1000);
-    if (!server.isRunning()) GTEST_SKIP() << "Xvfb could not be started";
-    XClient x(server.display().toLatin1());
-    ASSERT_TRUE(x.ok());
-    QProcess manager;
-    ASSERT_TRUE(vantrel::test::startXfwm4(manager, x, server.display(), false)) << "xfwm4 took no charge";
+    vantrel::test::Xfwm4Desktop desktop(1600, 1000);
+    if (!desktop.serverRunning()) GTEST_SKIP() << "Xvfb could not be started";
+    ASSERT_TRUE(desktop.managed()) << "xfwm4 took no charge";
+    XClient& x = *desktop.x;
     ChildHome home;
     home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
                    R"({"onboarding.complete": true})");
-    auto process = home.launch({}, server.display());
+    auto process = home.launch({}, desktop.display());
     ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
     xcb_window_t window = XCB_NONE;
     ASSERT_TRUE(x.waitFor(
@@ -444,8 +439,85 @@ TEST(ApplicationProcess, TabInQuickControlsStaysInThePanelAndTheNoteBehindKeepsI
 
     process->terminate();
     EXPECT_TRUE(process->waitForFinished(kTimeoutMs));
-    manager.terminate();
-    manager.waitForFinished(kTimeoutMs);
+}
+
+// The window manager's maximize and full screen hold, with and without its compositor, however
+// often they are asked for, and restoring gives the window back the size it had.
+TEST(ApplicationProcess, UnderXfwm4MaximizeAndFullScreenHoldAndRestoringGivesBackTheSize) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xfwm4")).isEmpty()) GTEST_SKIP() << "no xfwm4";
+    for (const bool compositor : {false, true}) {
+        SCOPED_TRACE(compositor ? "with the compositor" : "without the compositor");
+        vantrel::test::Xfwm4Desktop desktop(1600, 1000, compositor);
+        if (!desktop.serverRunning()) GTEST_SKIP() << "Xvfb could not be started";
+        ASSERT_TRUE(desktop.managed()) << "xfwm4 took no charge";
+        XClient& x = *desktop.x;
+        ChildHome home;
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/com.vantrel.mac.json"),
+                       R"({"onboarding.complete": true})");
+        auto process = home.launch({}, desktop.display());
+        ASSERT_TRUE(process->waitForStarted(kTimeoutMs));
+        xcb_window_t window = XCB_NONE;
+        ASSERT_TRUE(x.waitFor(
+            [&] {
+                return (window = managedWindow(x, process->processId(), "_NET_WM_WINDOW_TYPE_NORMAL", true));
+            },
+            kTimeoutMs));
+        ASSERT_TRUE(x.waitFor([&] { return drawsBrightIn(x, window, QRect(900, 40, 170, 90)); }, kTimeoutMs));
+        const QSize size(widthOf(x, window), heightOf(x, window));
+
+        const auto has = [&](const char* state) {
+            const std::vector<quint32> states = x.cardinals(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+            return std::find(states.begin(), states.end(), x.atom(state)) != states.end();
+        };
+        // As a pager asks: `wmctrl -b add,maximized_vert,maximized_horz` and the like.
+        const auto ask = [&](bool add, const char* state, const char* second = nullptr) {
+            xcb_client_message_event_t message{};
+            message.response_type = XCB_CLIENT_MESSAGE;
+            message.format = 32;
+            message.window = window;
+            message.type = x.atom("_NET_WM_STATE");
+            message.data.data32[0] = add ? 1 : 0;
+            message.data.data32[1] = x.atom(state);
+            message.data.data32[2] = second ? x.atom(second) : 0;
+            message.data.data32[3] = 2;
+            xcb_send_event(x.c, 0, x.root,
+                           XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&message));
+            x.roundTrip();
+        };
+        // Drawn over the whole width, the program has had the new size; whatever it asked of the
+        // window manager in return has been done once the manager has done a later request too.
+        const auto heldAfterTheProgramsAnswer = [&](const char* state) {
+            if (!x.waitFor([&] { return drawsBrightIn(x, window, QRect(1250, 40, 300, 90)); }, kTimeoutMs))
+                return false;
+            ask(true, "_NET_WM_STATE_SKIP_PAGER");
+            const bool answered = x.waitFor([&] { return has("_NET_WM_STATE_SKIP_PAGER"); }, kTimeoutMs);
+            const bool held = answered && has(state) && widthOf(x, window) > 1590;
+            ask(false, "_NET_WM_STATE_SKIP_PAGER");
+            return held && x.waitFor([&] { return !has("_NET_WM_STATE_SKIP_PAGER"); }, kTimeoutMs);
+        };
+        const auto restored = [&] {
+            return x.waitFor([&] { return QSize(widthOf(x, window), heightOf(x, window)) == size; },
+                             kTimeoutMs);
+        };
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE("maximize " + std::to_string(i + 1));
+            ask(true, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
+            ASSERT_TRUE(x.waitFor([&] { return has("_NET_WM_STATE_MAXIMIZED_HORZ"); }, kTimeoutMs));
+            EXPECT_TRUE(heldAfterTheProgramsAnswer("_NET_WM_STATE_MAXIMIZED_HORZ")) << "maximize undone";
+            ask(false, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
+            EXPECT_TRUE(restored()) << "restored to " << widthOf(x, window) << " by " << heightOf(x, window);
+        }
+        ask(true, "_NET_WM_STATE_FULLSCREEN");
+        ASSERT_TRUE(x.waitFor([&] { return has("_NET_WM_STATE_FULLSCREEN"); }, kTimeoutMs));
+        EXPECT_TRUE(heldAfterTheProgramsAnswer("_NET_WM_STATE_FULLSCREEN")) << "full screen undone";
+        EXPECT_EQ(heightOf(x, window), 1000);
+        ask(false, "_NET_WM_STATE_FULLSCREEN");
+        EXPECT_TRUE(restored()) << "restored to " << widthOf(x, window) << " by " << heightOf(x, window);
+
+        process->terminate();
+        EXPECT_TRUE(process->waitForFinished(kTimeoutMs));
+    }
 }
 
 TEST(ApplicationProcess, ASecondLaunchHandsOverAndSigtermOrSigintStopTheApplicationInFullAndExitZero) {

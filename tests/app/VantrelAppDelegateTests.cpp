@@ -3,6 +3,7 @@
 #include "app/VantrelAppDelegate.h"
 #include "core/FileNotices.h"
 #include "services/CommandPaletteController.h"
+#include "support/FakeScreens.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingAppComponents.h"
 #include "support/RecordingStatusBar.h"
@@ -227,6 +228,42 @@ TEST(VantrelApp, TheControlCenterWindowIsKeptOnItsScreen) {
     nowhere.setGeometry(5000, 5000, 1080, 720);
     app.configureControlCenterWindow(nowhere);
     EXPECT_EQ(nowhere.geometry(), QRect(5000, 5000, 1080, 720));
+}
+
+TEST(VantrelApp, TheControlCenterOpensOnThePointersScreenAndItsLeastSizeGivesWayToASmallerOne) {
+    AppStateHarness h;
+    AppState state(h.factory);
+    ControlCenterViewServices views;
+    VantrelApp app(state, controlCenterContext(h, state, views, h.haptics), h.shell, h.screens);
+    // The pointer on 1920 by 1080 at a scale of 2, right of the main screen, under the notch.
+    const ScreenInfo main = plainScreen(1, QRect(0, 0, 1920, 1080));
+    const ScreenInfo half = notchedScreen(2, QRect(1920, 0, 960, 540), 185, 32);
+    h.screens.all = {main, half};
+    h.screens.main = main;
+    h.screens.atPointer = half;
+    h.screens.window = half;
+    app.showControlCenter();
+    const auto least = [&] {
+        return app.window().minimumSize() + app.window().frameGeometry().size() -
+               app.window().geometry().size();
+    };
+    // Whole between the band's foot and the bottom, 8 from each edge: 492 of its 600 least height.
+    h.scheduler.advance(Seconds(1));
+    EXPECT_EQ(least(), QSize(720, 492));
+    EXPECT_EQ(app.window().frameGeometry(), QRect(1928, 40, 944, 492));
+
+    // On 800 by 600 the notch's band costs none of the frame's foot; on a larger screen the least
+    // size is 720 by 600 again.
+    const ScreenInfo small = notchedScreen(3, QRect(0, 0, 800, 600), 185, 32);
+    h.screens.window = small;
+    h.screens.set({small}, small);
+    h.scheduler.runDue();
+    EXPECT_EQ(least(), QSize(720, 552));
+    EXPECT_EQ(app.window().frameGeometry(), QRect(8, 40, 784, 552));
+    h.screens.window = main;
+    h.screens.set({main}, main);
+    h.scheduler.runDue();
+    EXPECT_EQ(least(), QSize(720, 600));
 }
 
 TEST(VantrelAppDelegateMenuBar,

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "support/XClient.h"
+#include "support/XvfbServer.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
+#include <memory>
 
 namespace vantrel::test {
 
@@ -29,5 +31,34 @@ inline bool startXfwm4(QProcess& manager, XClient& x, const QString& display, bo
                            : compositorOwner == XCB_NONE);
     });
 }
+
+// A private X server of `width` by `height` with xfwm4 managing its windows, its compositor on or
+// off as asked, and a client of it. `serverRunning()` is false where Xvfb could not be started,
+// `managed()` where xfwm4 took no charge. Everything stops with the object.
+class Xfwm4Desktop {
+public:
+    Xfwm4Desktop(int width, int height, bool compositor = false) : server(width, height) {
+        if (!server.isRunning()) return;
+        x = std::make_unique<XClient>(server.display().toLatin1());
+        managed_ = x->ok() && startXfwm4(manager, *x, server.display(), compositor);
+    }
+    ~Xfwm4Desktop() {
+        manager.terminate();
+        manager.waitForFinished(10'000);
+    }
+    Xfwm4Desktop(const Xfwm4Desktop&) = delete;
+    Xfwm4Desktop& operator=(const Xfwm4Desktop&) = delete;
+
+    bool serverRunning() const { return server.isRunning(); }
+    bool managed() const { return managed_; }
+    const QString& display() const { return server.display(); }
+
+    XvfbServer server;
+    std::unique_ptr<XClient> x;
+    QProcess manager;
+
+private:
+    bool managed_ = false;
+};
 
 } // namespace vantrel::test
