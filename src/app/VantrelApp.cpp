@@ -39,7 +39,10 @@ VantrelApp::VantrelApp(AppState& state, const ControlCenterContext& context, App
     // and the screen's bottom.
     keeper_->setRoomListener([this](QSize room) {
         room_ = room;
-        if (QWidget* window = keeper_->window()) setLeastSize(*window, decorations_);
+        // The decorations as they are now: the window manager may have framed the window anew
+        // in the very event that has the keeper fit it.
+        if (QWidget* window = keeper_->window())
+            setLeastSize(*window, window->frameGeometry().size() - window->geometry().size());
     });
 
     commandMenu_ = window_->menuBar()->addMenu(QStringLiteral("Vantrel"));
