@@ -131,6 +131,8 @@ bool NotchPanelController::eventFilter(QObject* watched, QEvent* event) {
 
 void NotchPanelController::hide() {
     ++presentationGeneration_;
+    // Gone from under the pointer: no leave will be reported.
+    hoverHeldOff_ = false;
     notificationIndicator_->orderOutPanel();
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
@@ -533,6 +535,7 @@ QPainterPath NotchPanelController::expandedOutline() const {
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {
+    hoverHeldOff_ = false;
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
     resetPresentationLayer();
