@@ -60,6 +60,15 @@ public:
                 widget->setProperty(kClickFocus, false);
                 widget->update();
             }
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            // A press in a window that is not yet active gives the focus there only once the
+            // window is activated, for a reason that does not tell of the click.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && (widget->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus &&
+                !widget->property(kClickFocus).toBool()) {
+                widget->setProperty(kClickFocus, true);
+                widget->update();
+            }
         } else if (event->type() == QEvent::FocusIn) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)

@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -65,12 +66,14 @@ QScrollArea* clearScrollArea(QWidget* parent) {
     return area;
 }
 
-// Today's events, one painted row each; rows do nothing when clicked. The list takes the keyboard
-// focus as one stop of the Tab chain and walks its rows as a desktop list does: the arrows move
-// to the row above or below, Page Up and Page Down by a screenful, Home and End (with or without
-// Ctrl) to the first and last row, and the scroll area follows the row the keyboard is on.
+// Today's events, one painted row each. The list takes the keyboard focus as one stop of the Tab
+// chain and walks its rows as a desktop list does: the arrows move to the row above or below,
+// Page Up and Page Down by a screenful, Home and End (with or without Ctrl) to the first and last
+// row, and the scroll area follows the row the keyboard is on. A click selects its row, and the
+// keys go on from there; the row opens nothing.
 class EventRows final : public QWidget {
     static inline const QColor kRowFill = QColor::fromRgbF(1, 1, 1, 0.055f);
+    static constexpr double kSelectedOpacity = 0.22;
 
 public:
     EventRows(const CalendarStore& store, QColor accent, QScrollArea* area)
@@ -115,7 +118,18 @@ protected:
     }
     void focusOutEvent(QFocusEvent* event) override {
         QWidget::focusOutEvent(event);
+        clicked_ = false;
         update();
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        const auto rows = NotchCalendarView::rowRects(width(), int(store_.events().size()));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].contains(event->position())) {
+                current_ = int(i);
+                clicked_ = true;
+                showCurrent();
+            }
+        QWidget::mousePressEvent(event);
     }
     void keyPressEvent(QKeyEvent* event) override {
         const int count = int(store_.events().size());
@@ -169,7 +183,10 @@ protected:
             const CalendarItem& item = events[i];
             const QRectF& row = rows[i];
             painter.setPen(Qt::NoPen);
-            painter.setBrush(kRowFill);
+            // The row the keys are on shows as selected once a click put them there; reached by
+            // the keyboard, it has the ring instead.
+            const bool selected = int(i) == current_ && hasFocus() && clicked_;
+            painter.setBrush(selected ? VantrelTheme::withOpacity(accent_, kSelectedOpacity) : kRowFill);
             painter.drawRoundedRect(row, NotchCalendarView::kRowRadius, NotchCalendarView::kRowRadius);
             const auto l = NotchCalendarView::rowLayout(row);
             painter.setBrush(accent_);
@@ -227,6 +244,8 @@ private:
     QColor accent_;
     QScrollArea* area_;
     int current_ = 0;
+    // Whether a click put the keys on a row, since the list last lost them.
+    bool clicked_ = false;
     // The event the keyboard is on.
     QString currentKey_;
 };

@@ -120,6 +120,10 @@ bool NotchPanelController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
         watched == panel_ && targetExpanded_ && panel_->isKey()) {
         collapse();
+        // The pointer resting on the notch would open it again at once. The desktop even reports
+        // it leaving and entering as the outline shrinks and the window takes its closed frame,
+        // so only a leave that finds it off the notch counts.
+        hoverHeldOff_ = pointerOnNotch();
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -127,6 +131,8 @@ bool NotchPanelController::eventFilter(QObject* watched, QEvent* event) {
 
 void NotchPanelController::hide() {
     ++presentationGeneration_;
+    // Gone from under the pointer: no leave will be reported.
+    hoverHeldOff_ = false;
     notificationIndicator_->orderOutPanel();
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
@@ -147,6 +153,7 @@ void NotchPanelController::hide() {
 }
 
 void NotchPanelController::expand(std::optional<NotchTab> tab, bool takeFocus) {
+    hoverHeldOff_ = false;
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
     keysBackWork_.cancel();
@@ -243,7 +250,7 @@ void NotchPanelController::clickedSomewhere() {
 }
 
 void NotchPanelController::scheduleHoverExpand() {
-    if (targetExpanded_) return;
+    if (targetExpanded_ || hoverHeldOff_) return;
     hoverExpandWork_.cancel();
     const NotchResponsiveness responsiveness = deps_.preferences.notchResponsiveness();
     if (responsiveness == NotchResponsiveness::instant) {
@@ -283,6 +290,14 @@ void NotchPanelController::cancelPendingCollapse() {
 
 void NotchPanelController::cancelPendingHoverExpand() {
     hoverExpandWork_.cancel();
+}
+
+void NotchPanelController::pointerLeft() {
+    if (hoverHeldOff_ && !pointerOnNotch()) hoverHeldOff_ = false;
+}
+
+bool NotchPanelController::pointerOnNotch() const {
+    return lastLayout_ && lastLayout_->compactFrame.contains(QPointF(deps_.screens.pointerLocation()));
 }
 
 void NotchPanelController::setSelectedTab(NotchTab tab) {
@@ -520,6 +535,7 @@ QPainterPath NotchPanelController::expandedOutline() const {
 }
 
 void NotchPanelController::hideForIneligibleDisplay() {
+    hoverHeldOff_ = false;
     collapseWork_.cancel();
     hoverExpandWork_.cancel();
     resetPresentationLayer();

@@ -115,6 +115,8 @@ public:
     // What the surface does first when the pointer enters and leaves.
     void cancelPendingCollapse();
     void cancelPendingHoverExpand();
+    // The pointer left the surface: a panel closed by Escape under it opens on hover again.
+    void pointerLeft();
     // Places the panel for its current state and layout; animated only on its own display.
     void reposition(bool animated);
 
@@ -140,6 +142,8 @@ public:
     QPropertyAnimation* frameAnimation() const { return frameAnimation_; }
     bool isHoverExpandPending() const { return hoverExpandWork_.isActive(); }
     bool isCollapsePending() const { return collapseWork_.isActive(); }
+    // Closed by Escape with the pointer on the notch: hovering opens nothing until it has left.
+    bool isHoverHeldOff() const { return hoverHeldOff_; }
     // Whether the open panel took the keyboard when it was asked to, and has not let it go.
     bool holdsKeys() const { return holdsKeys_; }
 
@@ -183,6 +187,8 @@ private:
     void clickedSomewhere();
     // The panel asked for the keys: clicked, or an alert came up in it.
     void keyRequested();
+    // Whether the pointer is where the closed panel rests, on the notch.
+    bool pointerOnNotch() const;
     // Whether `window` is one of the program's own that opened over the panel (a chooser), or,
     // with none, whether such a window is up.
     bool opensOverPanel(const QWindow* window) const;
@@ -213,6 +219,7 @@ private:
     // is not the user's click elsewhere.
     bool holdsKeys_ = false;
     bool heldFocus_ = false;
+    bool hoverHeldOff_ = false;
     std::uint64_t clickMonitor_ = 0;
     bool hasPhysicalNotch_ = false;
     double hardwareNotchWidth_ = 170;

@@ -11,7 +11,9 @@ namespace vantrel {
 NotchSurfaceButton::NotchSurfaceButton(const QString& accessibleName, Painter painter, QWidget* parent)
     : QAbstractButton(parent), painter_(std::move(painter)) {
     setAccessibleName(accessibleName);
-    setFocusPolicy(Qt::TabFocus);
+    // A click makes the button the current control, so that Tab goes on from it and no other
+    // control keeps a focus (and Return) the user left behind.
+    setFocusPolicy(Qt::StrongFocus);
     KitPaint::watchFocusReason(this);
     KeyActivation::pressOnReturn(this);
     setCursor(Qt::ArrowCursor);

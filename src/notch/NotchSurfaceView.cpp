@@ -278,6 +278,7 @@ void NotchSurfaceView::hoverChanged(bool hovering) {
     }
     const bool wasExpanded = controller_.isExpanded();
     controller_.cancelPendingHoverExpand();
+    controller_.pointerLeft();
     if (wasExpanded) controller_.scheduleCollapse();
 }
 

@@ -1,4 +1,5 @@
 #include "core/ClockText.h"
+#include "kit/KitPaint.h"
 #include "kit/KitRender.h"
 #include "modules/CalendarStore.h"
 #include "notch/NotchCalendarView.h"
@@ -353,5 +354,37 @@ TEST_F(CalendarTab, AChangeOfTheEventsKeepsTheFocusOnTheEventTheKeyboardWasOn) {
     EXPECT_EQ(QApplication::focusWidget(), list);
     EXPECT_TRUE(list->accessibleDescription().startsWith("Lunch, 12:30"))
         << list->accessibleDescription().toStdString();
+    view->setParent(nullptr);
+}
+
+// A click on a row selects it and puts the keys there, with no ring: the arrows go on from it.
+TEST_F(CalendarTab, AClickSelectsItsRowAndTheArrowsGoOnFromIt) {
+    service.stored = {event("Standup", "2026-01-05T10:00:00Z", "2026-01-05T10:15:00Z"),
+                      event("Review", "2026-01-05T11:00:00Z", "2026-01-05T12:00:00Z"),
+                      event("Lunch", "2026-01-05T12:30:00Z", "2026-01-05T13:30:00Z")};
+    store.refresh();
+    QWidget window;
+    auto view = makeView();
+    view->setParent(&window);
+    window.resize(640, 320);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* list = view->eventList()->widget();
+    const QImage resting = renderWidget(*list);
+    const QRectF review = NotchCalendarView::rowRects(list->width(), 3)[1];
+    QTest::mouseClick(list, Qt::LeftButton, {}, review.center().toPoint());
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Review, 11:00"))
+        << list->accessibleDescription().toStdString();
+    EXPECT_FALSE(KitPaint::showsFocusRing(list)) << "a click brings no ring";
+    const QImage selected = renderWidget(*list);
+    EXPECT_NE(selected.pixel(review.center().toPoint() + QPoint(0, 26)),
+              resting.pixel(review.center().toPoint() + QPoint(0, 26)))
+        << "the clicked row shows as selected";
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Lunch, 12:30"));
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_TRUE(list->accessibleDescription().startsWith("Standup, 10:00"));
     view->setParent(nullptr);
 }

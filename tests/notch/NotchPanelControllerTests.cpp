@@ -1,5 +1,6 @@
 #include "kit/ApplicationChooser.h"
 #include "kit/ApplicationChooserPanel.h"
+#include "kit/KitPaint.h"
 #include "modules/NotificationSignalStore.h"
 #include "notch/NotchBookmarksView.h"
 #include "notch/NotchFilesView.h"
@@ -903,4 +904,95 @@ TEST_F(NotchTest, TheNotchStaysOpenUnderItsOwnChooserAndGivesTheKeysBackToAddApp
     }
     ASSERT_EQ(stores.bookmarks.items().size(), 1u);
     EXPECT_EQ(stores.bookmarks.items()[0].title, "Atlas");
+}
+
+// Opened by hover and clicked, the notch closes on Escape with the pointer resting on it, and
+// stays closed though the desktop reports the pointer leaving and entering as the window takes
+// its closed frame; once the pointer has left the notch, coming back opens it again.
+TEST_F(NotchTest, EscapeClosesTheNotchUnderTheRestingPointerUntilThePointerLeavesAndComesBack) {
+    notch.show();
+    h.preferences.setNotchResponsiveness(NotchResponsiveness::balanced);
+    QWidget* surface = panel().contentView();
+    ASSERT_TRUE(notch.lastLayout());
+    const QPoint onNotch = notch.lastLayout()->compactFrame.center().toPoint();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    const auto hoverOpen = [&] {
+        h.screens.pointer = onNotch;
+        QCoreApplication::sendEvent(surface, &enter);
+        h.scheduler.advance(Seconds(0.18));
+        QCoreApplication::processEvents();
+        return notch.isTargetExpanded();
+    };
+    ASSERT_TRUE(hoverOpen());
+    QTest::mouseClick(panel().windowHandle(), Qt::LeftButton, {}, panel().mapFromGlobal(onNotch));
+    ASSERT_TRUE(notch.holdsKeys());
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    EXPECT_FALSE(notch.isTargetExpanded());
+    for (int i = 0; i < 2; ++i) {
+        QCoreApplication::sendEvent(surface, &leave);
+        QCoreApplication::sendEvent(surface, &enter);
+    }
+    h.scheduler.advance(Seconds(1));
+    EXPECT_FALSE(notch.isExpanded()) << "the resting pointer opened the notch again";
+
+    // Away from the notch and back: it opens on hover as before.
+    h.screens.pointer = QPoint(700, 600);
+    QCoreApplication::sendEvent(surface, &leave);
+    EXPECT_TRUE(hoverOpen()) << "coming back opened nothing";
+
+    // Escape with the pointer elsewhere (opened from the keyboard) holds nothing back.
+    notch.expand(std::nullopt, true);
+    h.screens.pointer = QPoint(700, 600);
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    h.scheduler.advance(Seconds(1));
+    ASSERT_FALSE(notch.isExpanded());
+    EXPECT_TRUE(hoverOpen());
+}
+
+// Clicks on the rail make the clicked tab's button the current control: Return acts on it, Tab
+// goes on from it, and no ring shows on a control the keyboard did not reach.
+TEST_F(NotchTest, AClickOnTheRailMakesTheClickedButtonCurrentAndLeavesNoRingElsewhere) {
+    notch.show();
+    // The user had walked the glance row by the keyboard before.
+    notch.expand(NotchTab::home, true);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    notch.collapse();
+    h.scheduler.advance(Seconds(1));
+    notch.expand(NotchTab::home, false);
+    h.scheduler.advance(Seconds(1));
+    QCoreApplication::processEvents();
+
+    const auto button = [&](const QString& title) -> NotchSurfaceButton* {
+        for (NotchSurfaceButton* b : panel().findChildren<NotchSurfaceButton*>())
+            if (b->isVisible() && b->toolTip() == title) return b;
+        return nullptr;
+    };
+    const auto click = [&](const QString& title) {
+        NotchSurfaceButton* b = button(title);
+        if (!b) return false;
+        QTest::mouseClick(panel().windowHandle(), Qt::LeftButton, {}, b->mapTo(&panel(), b->rect().center()));
+        h.scheduler.advance(Seconds(1));
+        QCoreApplication::processEvents();
+        return true;
+    };
+    const auto ringed = [&] {
+        QStringList names;
+        for (QWidget* w : panel().findChildren<QWidget*>())
+            if (KitPaint::showsFocusRing(w)) names << w->accessibleName();
+        return names;
+    };
+    ASSERT_TRUE(click("Clipboard"));
+    EXPECT_EQ(notch.selectedTab(), NotchTab::clipboard);
+    ASSERT_TRUE(click("Note"));
+    EXPECT_EQ(notch.selectedTab(), NotchTab::note);
+    EXPECT_EQ(QApplication::focusWidget(), button("Note"));
+    EXPECT_EQ(ringed(), QStringList()) << "a ring shows where nobody clicked";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(notch.isTargetExpanded());
+    EXPECT_EQ(notch.selectedTab(), NotchTab::note) << "Return acted on another control";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(ringed(), QStringList{QStringLiteral("Files")}) << "Tab did not go on from Note";
 }

@@ -63,15 +63,19 @@ public:
             xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(selection)), nullptr));
         return owner ? owner->owner : xcb_window_t(XCB_NONE);
     }
-    // Waits until `done`, at most `milliseconds`, dropping the events that arrive meanwhile.
+    // Waits until `done`, at most `milliseconds`, dropping the events that arrive meanwhile. The
+    // answer is the last one `done` gave: asked once more, a state seen for a moment could read
+    // false, and a wait would fail that saw what it waited for.
     bool waitFor(const std::function<bool()>& done, int milliseconds = 10'000) {
         const QDeadlineTimer deadline(milliseconds);
         pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-        while (!done() && !deadline.hasExpired()) {
+        bool met = done();
+        while (!met && !deadline.hasExpired()) {
             ::poll(&fd, 1, 100);
             while (xcb_generic_event_t* event = xcb_poll_for_event(c)) std::free(event);
+            met = done();
         }
-        return done();
+        return met;
     }
 
     // XTest: the first key that gives `keysym`, pressed or released as a user's would be.
