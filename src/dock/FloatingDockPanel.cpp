@@ -4,6 +4,8 @@
 #include "kit/OutlineWindowShape.h"
 #include "platform/WindowStacking.h"
 
+#include <QCloseEvent>
+
 namespace vantrel {
 
 FloatingDockPanel::FloatingDockPanel(QWidget* parent)
@@ -45,25 +47,33 @@ void FloatingDockPanel::setContentView(QWidget* view) {
     followSurface();
 }
 
-void FloatingDockPanel::followSurface() {
+std::optional<QPainterPath> FloatingDockPanel::shapeAt(QPoint origin, QSize size, bool* cutAway) const {
     // The content fills the panel from its origin, so its coordinates are the panel's.
     auto* dock = qobject_cast<FloatingDockView*>(content_.data());
     std::optional<QPainterPath> outline =
         dock ? std::optional<QPainterPath>(dock->shownOutline()) : std::nullopt;
+    *cutAway = false;
+    if (!visibleArea_) return outline;
+    const QRect whole(QPoint(0, 0), size);
+    const QRect inside = visibleArea_->translated(-origin).intersected(whole);
+    if (inside == whole) return outline;
+    QPainterPath area;
+    area.addRect(QRectF(inside));
+    outline = outline ? outline->intersected(area) : area;
+    // An empty shape is no shape at all to the desktop: the whole window would show.
+    const QRectF left = outline->boundingRect();
+    *cutAway = inside.isEmpty() || left.width() < 1 || left.height() < 1;
+    return outline;
+}
+
+void FloatingDockPanel::followSurface() {
     bool cutAway = false;
-    if (visibleArea_) {
-        const QRect inside = visibleArea_->translated(-geometry().topLeft()).intersected(rect());
-        if (inside != rect()) {
-            QPainterPath area;
-            area.addRect(QRectF(inside));
-            outline = outline ? outline->intersected(area) : area;
-            // An empty shape is no shape at all to the desktop: the whole window would show.
-            const QRectF left = outline->boundingRect();
-            cutAway = inside.isEmpty() || left.width() < 1 || left.height() < 1;
-        }
-    }
-    shape_->setOutline(outline);
-    setCutAway(cutAway);
+    std::optional<QPainterPath> outline = shapeAt(geometry().topLeft(), size(), &cutAway);
+    // Unmapped before its shape is dropped, and shaped before it is mapped again: for a moment
+    // in between the whole window would show.
+    if (cutAway) setCutAway(true);
+    shape_->setOutline(std::move(outline));
+    if (!cutAway) setCutAway(false);
 }
 
 void FloatingDockPanel::setVisibleArea(std::optional<QRect> area) {
@@ -86,6 +96,28 @@ void FloatingDockPanel::setCompositorState(CompositorState* compositor) {
 }
 
 void FloatingDockPanel::setFrame(const QRect& frame) {
+    // The desktop moves the window and changes its shape one after the other, and shows what
+    // lies between: a window moving across the edge of its visible area (a hidden Dock sliding
+    // down toward the monitor below) first takes a shape that lies within the area both where it
+    // stands and where it goes, or is unmapped when nothing would be left of it there.
+    if (isVisible() && visibleArea_ && frame.topLeft() != geometry().topLeft()) {
+        const auto orWhole = [this](std::optional<QPainterPath> shape) {
+            if (shape) return *shape;
+            QPainterPath whole;
+            whole.addRect(QRectF(rect()));
+            return whole;
+        };
+        bool cutHere = false;
+        bool cutThere = false;
+        const QPainterPath here = orWhole(shapeAt(geometry().topLeft(), size(), &cutHere));
+        const QPainterPath there = orWhole(shapeAt(frame.topLeft(), size(), &cutThere));
+        const QPainterPath both = here.intersected(there);
+        const QRectF left = both.boundingRect();
+        if (cutThere || left.width() < 1 || left.height() < 1)
+            setCutAway(true);
+        else if (!there.contains(here))
+            shape_->setOutline(both);
+    }
     setGeometry(frame);
     if (content_) content_->setGeometry(rect());
     // A hidden view hears of its new size only when shown; the shape is wanted before that.
@@ -96,6 +128,14 @@ void FloatingDockPanel::setFrame(const QRect& frame) {
 void FloatingDockPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (content_) content_->setGeometry(rect());
+}
+
+void FloatingDockPanel::closeEvent(QCloseEvent* event) {
+    // Only a request from outside: the program's own close goes through as ever.
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 void FloatingDockPanel::orderFront() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -65,8 +66,14 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A close request from the window manager (its close action, Alt+F4) is refused: the Dock
+    // comes and goes with its setting, and nothing else would bring it back.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The shape at `size`: what the Dock draws, within the visible area as seen from `origin`;
+    // `cutAway` tells whether nothing of it is left to map.
+    std::optional<QPainterPath> shapeAt(QPoint origin, QSize size, bool* cutAway) const;
     void followSurface();
     void setCutAway(bool cutAway);
 

@@ -3,6 +3,11 @@
 #include "support/FakeCompositorState.h"
 #include "support/QtPrinters.h"
 
+#include <QCloseEvent>
+#include <QMoveEvent>
+#include <QSpontaneKeyEvent>
+#include <QWindow>
+
 #include "DockViewFixture.h"
 
 using namespace vantrel;
@@ -75,6 +80,83 @@ TEST_F(FloatingDockPanelShapeTest, OutsideItsVisibleAreaThePanelIsCutAwayAndUnma
     panel.setVisibleArea(QRect(0, 0, 1920, 80));
     panel.orderOut();
     panel.setVisibleArea(std::nullopt);
+    EXPECT_FALSE(panel.isVisible());
+}
+
+// Stacked monitors: the hidden Dock stands at the bottom of the upper one, its visible area. On
+// the desktop a move and a change of shape are two requests, with the window shown between them as
+// the first left it: at every move the shape already set must lie within the area where the
+// window goes, and a window left with nothing to show is unmapped before its shape is dropped (an
+// empty shape is the whole window to the desktop).
+TEST_F(FloatingDockPanelShapeTest, SlidingAcrossTheEdgeOfItsAreaNoPartOfThePanelShowsBeyondIt) {
+    makeStores({});
+    FloatingDockPanel panel;
+    panel.setContentView(new FloatingDockView(context()));
+    const QRect upper(0, 0, 1920, 1080);
+    panel.setVisibleArea(upper);
+    // The surface stands at (57, 35), 138 by 78, within the panel.
+    panel.setFrame(QRect(800, 1080 - 8 - 120, 252, 120));
+    panel.orderFront();
+    ASSERT_TRUE(panel.isVisible());
+    struct Seen {
+        QRegion shownAt;
+        bool hiddenWithShape = true;
+        int moves = 0;
+        int hides = 0;
+    } seen;
+    struct Watch : QObject {
+        FloatingDockPanel& panel;
+        Seen& seen;
+        Watch(FloatingDockPanel& p, Seen& s) : panel(p), seen(s) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Move && panel.isVisible()) {
+                ++seen.moves;
+                seen.shownAt += (panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask())
+                                    .translated(static_cast<QMoveEvent*>(event)->pos());
+            }
+            if (event->type() == QEvent::Hide) {
+                ++seen.hides;
+                seen.hiddenWithShape = seen.hiddenWithShape && !panel.mask().isEmpty();
+            }
+            return false;
+        }
+    } watch(panel, seen);
+    panel.installEventFilter(&watch);
+    // Down in steps of a slide, to the 3 points left on the screen.
+    for (int y = 1080 - 8 - 120 + 10; y <= 1080 - 3; y += 10) panel.setFrame(QRect(800, y, 252, 120));
+    panel.setFrame(QRect(800, 1080 - 3, 252, 120));
+    EXPECT_GT(seen.moves, 5);
+    EXPECT_TRUE(upper.contains(seen.shownAt.boundingRect()))
+        << "shown beyond the area: " << ::testing::PrintToString(seen.shownAt.boundingRect());
+    // Only the clear band above the surface is left on the screen.
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(seen.hides, 1);
+    EXPECT_TRUE(seen.hiddenWithShape) << "its shape dropped while it was still mapped";
+    // And back up: mapped again with its shape, within the area all the way.
+    seen.shownAt = QRegion();
+    for (int y = 1080 - 3; y >= 1080 - 8 - 120; y -= 10) panel.setFrame(QRect(800, y, 252, 120));
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(upper.contains(seen.shownAt.boundingRect()))
+        << ::testing::PrintToString(seen.shownAt.boundingRect());
+    EXPECT_EQ(panel.mask().boundingRect().height(), 78);
+}
+
+// The window manager's close action, or Alt+F4 while the Dock is its focused window, must not take
+// the Dock away: nothing would bring it back until the program starts again.
+TEST_F(FloatingDockPanelShapeTest, ACloseRequestFromTheDesktopLeavesTheDockShown) {
+    makeStores({});
+    FloatingDockPanel panel;
+    panel.setContentView(new FloatingDockView(context()));
+    panel.setFrame(QRect(0, 0, 252, 120));
+    panel.orderFront();
+    ASSERT_TRUE(panel.windowHandle());
+    // As the desktop's WM_DELETE_WINDOW arrives: a spontaneous close event to the window.
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QCoreApplication::sendEvent(panel.windowHandle(), &request);
+    EXPECT_FALSE(request.isAccepted());
+    EXPECT_TRUE(panel.isVisible());
+    panel.orderOut();
     EXPECT_FALSE(panel.isVisible());
 }
 
