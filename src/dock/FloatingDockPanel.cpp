@@ -5,6 +5,8 @@
 #include "platform/WindowStacking.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -66,9 +68,28 @@ std::optional<QPainterPath> FloatingDockPanel::shapeAt(QPoint origin, QSize size
     return outline;
 }
 
+std::optional<QPainterPath> FloatingDockPanel::shapeWhereItMayStand(QPoint target, bool* cutAway) const {
+    std::optional<QPainterPath> shape = shapeAt(target, size(), cutAway);
+    if (!visibleArea_ || movesInFlight_.empty() || *cutAway) return shape;
+    const auto orWhole = [this](const std::optional<QPainterPath>& path) {
+        if (path) return *path;
+        QPainterPath whole;
+        whole.addRect(QRectF(rect()));
+        return whole;
+    };
+    // Only what lies within the visible area wherever the window may stand.
+    QPainterPath kept = orWhole(shape);
+    bool ignored = false;
+    kept = kept.intersected(orWhole(shapeAt(seenAt_, size(), &ignored)));
+    for (const QPoint at : movesInFlight_) kept = kept.intersected(orWhole(shapeAt(at, size(), &ignored)));
+    const QRectF left = kept.boundingRect();
+    *cutAway = left.width() < 1 || left.height() < 1;
+    return kept;
+}
+
 void FloatingDockPanel::followSurface() {
     bool cutAway = false;
-    std::optional<QPainterPath> outline = shapeAt(geometry().topLeft(), size(), &cutAway);
+    std::optional<QPainterPath> outline = shapeWhereItMayStand(geometry().topLeft(), &cutAway);
     // Unmapped before its shape is dropped, and shaped before it is mapped again: for a moment
     // in between the whole window would show.
     if (cutAway) setCutAway(true);
@@ -85,9 +106,11 @@ void FloatingDockPanel::setVisibleArea(std::optional<QRect> area) {
 void FloatingDockPanel::setCutAway(bool cutAway) {
     if (cutAway == cutAway_) return;
     cutAway_ = cutAway;
-    if (cutAway)
+    if (cutAway) {
+        // Mapped again only after the moves asked before it, wherever they end.
+        movesInFlight_.clear();
         hide();
-    else if (wantsShown_)
+    } else if (wantsShown_)
         orderFront();
 }
 
@@ -96,27 +119,23 @@ void FloatingDockPanel::setCompositorState(CompositorState* compositor) {
 }
 
 void FloatingDockPanel::setFrame(const QRect& frame) {
-    // The desktop moves the window and changes its shape one after the other, and shows what
-    // lies between: a window moving across the edge of its visible area (a hidden Dock sliding
-    // down toward the monitor below) first takes a shape that lies within the area both where it
-    // stands and where it goes, or is unmapped when nothing would be left of it there.
-    if (isVisible() && visibleArea_ && frame.topLeft() != geometry().topLeft()) {
-        const auto orWhole = [this](std::optional<QPainterPath> shape) {
-            if (shape) return *shape;
-            QPainterPath whole;
-            whole.addRect(QRectF(rect()));
-            return whole;
-        };
-        bool cutHere = false;
-        bool cutThere = false;
-        const QPainterPath here = orWhole(shapeAt(geometry().topLeft(), size(), &cutHere));
-        const QPainterPath there = orWhole(shapeAt(frame.topLeft(), size(), &cutThere));
-        const QPainterPath both = here.intersected(there);
-        const QRectF left = both.boundingRect();
-        if (cutThere || left.width() < 1 || left.height() < 1)
+    // A window moving across the edge of its visible area (a hidden Dock sliding toward the
+    // monitor below, or back) keeps to a shape that lies within the area both where it stands
+    // and where it goes, until the desktop has moved it; with nothing left of it there, it is
+    // unmapped first. An unmapped window is mapped again only after the moves asked before.
+    if (!isVisible()) {
+        movesInFlight_.clear();
+    } else if (visibleArea_ && frame.topLeft() != geometry().topLeft()) {
+        if (movesInFlight_.empty()) seenAt_ = geometry().topLeft();
+        movesInFlight_.push_back(frame.topLeft());
+        // A desktop that never tells of its moves: the oldest is taken as done.
+        if (movesInFlight_.size() > kMovesKeptInFlight) movesInFlight_.erase(movesInFlight_.begin());
+        bool cutAway = false;
+        std::optional<QPainterPath> shape = shapeWhereItMayStand(frame.topLeft(), &cutAway);
+        if (cutAway)
             setCutAway(true);
-        else if (!there.contains(here))
-            shape_->setOutline(both);
+        else
+            shape_->setOutline(std::move(shape));
     }
     setGeometry(frame);
     if (content_) content_->setGeometry(rect());
@@ -128,6 +147,18 @@ void FloatingDockPanel::setFrame(const QRect& frame) {
 void FloatingDockPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (content_) content_->setGeometry(rect());
+}
+
+void FloatingDockPanel::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // Only the desktop's word that the window stands there; the program's own move events tell
+    // what was asked.
+    if (!event->spontaneous() || movesInFlight_.empty()) return;
+    const auto done = std::find(movesInFlight_.begin(), movesInFlight_.end(), event->pos());
+    // Placed elsewhere than asked: what was asked before no longer counts.
+    movesInFlight_.erase(movesInFlight_.begin(), done == movesInFlight_.end() ? done : std::next(done));
+    seenAt_ = event->pos();
+    followSurface();
 }
 
 void FloatingDockPanel::closeEvent(QCloseEvent* event) {
