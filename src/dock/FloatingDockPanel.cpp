@@ -126,6 +126,10 @@ void FloatingDockPanel::setFrame(const QRect& frame) {
     if (!isVisible()) {
         movesInFlight_.clear();
     } else if (visibleArea_ && frame.topLeft() != geometry().topLeft()) {
+        if (windowHandle() != heard_) {
+            heard_ = windowHandle();
+            if (heard_) heard_->installEventFilter(this);
+        }
         if (movesInFlight_.empty()) seenAt_ = geometry().topLeft();
         movesInFlight_.push_back(frame.topLeft());
         // A desktop that never tells of its moves: the oldest is taken as done.
@@ -149,16 +153,17 @@ void FloatingDockPanel::resizeEvent(QResizeEvent* event) {
     if (content_) content_->setGeometry(rect());
 }
 
-void FloatingDockPanel::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    // Only the desktop's word that the window stands there; the program's own move events tell
-    // what was asked.
-    if (!event->spontaneous() || movesInFlight_.empty()) return;
-    const auto done = std::find(movesInFlight_.begin(), movesInFlight_.end(), event->pos());
+bool FloatingDockPanel::eventFilter(QObject* watched, QEvent* event) {
+    // The native window hears of every move the desktop has carried out (the widget only of one
+    // to elsewhere than it was last sent).
+    if (watched != heard_ || event->type() != QEvent::Move || movesInFlight_.empty()) return false;
+    const QPoint at = static_cast<QMoveEvent*>(event)->pos();
+    const auto done = std::find(movesInFlight_.begin(), movesInFlight_.end(), at);
     // Placed elsewhere than asked: what was asked before no longer counts.
     movesInFlight_.erase(movesInFlight_.begin(), done == movesInFlight_.end() ? done : std::next(done));
-    seenAt_ = event->pos();
+    seenAt_ = at;
     followSurface();
+    return false;
 }
 
 void FloatingDockPanel::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <QWindow>
 #include <optional>
 #include <vector>
 
@@ -70,8 +71,8 @@ protected:
     // A close request from the window manager (its close action, Alt+F4) is refused: the Dock
     // comes and goes with its setting, and nothing else would bring it back.
     void closeEvent(QCloseEvent* event) override;
-    // The desktop has moved the window where it was asked to.
-    void moveEvent(QMoveEvent* event) override;
+    // Hears from the native window where the desktop has moved it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The shape at `size`: what the Dock draws, within the visible area as seen from `origin`;
@@ -96,6 +97,8 @@ private:
     static constexpr std::size_t kMovesKeptInFlight = 16;
     std::vector<QPoint> movesInFlight_;
     QPoint seenAt_;
+    // The native window whose moves are heard; a new one is made when a compositor starts.
+    QPointer<QWindow> heard_;
     bool markedAsDock_ = false;
     WindowStacking* stacking_ = nullptr;
     OutlineWindowShape* shape_;

@@ -120,8 +120,8 @@ TEST_F(FloatingDockPanelShapeTest, SlidingAcrossTheEdgeOfItsAreaNoPartOfThePanel
     const auto desktopMoves = [&](QPoint to) {
         QMoveEvent done(to, seen);
         QSpontaneKeyEvent::setSpontaneous(&done);
-        // Delivered as the platform's events are: sendEvent() would mark it the program's own.
-        QCoreApplication::instance()->notify(&panel, &done);
+        // To the native window, as the platform delivers it.
+        QCoreApplication::instance()->notify(panel.windowHandle(), &done);
         seen = to;
     };
     // In steps of a slide, the desktop answering each move, or (every third) two at once.
