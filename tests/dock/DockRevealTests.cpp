@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMoveEvent>
-#include <QSpontaneKeyEvent>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -481,8 +480,7 @@ TEST(DockReveal, AboveAnotherMonitorTheDockIsSeenOnlyOnItsOwnAsItSlidesAndWhileH
     f.finishSlide();
     // Whole once the desktop says it has moved the window there (until then it may stand lower).
     QMoveEvent placed(dock.panel()->frame().topLeft(), dock.panel()->frame().topLeft());
-    QSpontaneKeyEvent::setSpontaneous(&placed);
-    QCoreApplication::instance()->notify(dock.panel()->windowHandle(), &placed);
+    QCoreApplication::sendEvent(dock.panel()->windowHandle(), &placed);
     EXPECT_EQ(seenOn(top), QRegion(875, 991, 170, 81));
 
     // Scaled twice, the desktop places the screens by their pixels: 960 by 540 points each, the

@@ -85,9 +85,9 @@ TEST_F(FloatingDockPanelShapeTest, OutsideItsVisibleAreaThePanelIsCutAwayAndUnma
 
 // Stacked monitors: the hidden Dock stands at the bottom of the upper one, its visible area. A
 // window manager carries out a move some time after it was asked for, while a new shape takes at
-// once: until the desktop tells that the window stands where it was sent, the shape set must lie
-// within the area where it still stands as well as where it goes. A window left with nothing to
-// show is unmapped before its shape is dropped (an empty shape is the whole window to the desktop).
+// once: until the desktop tells that the window stands where it was sent, the shape must lie within
+// the area there and where it still stands. With nothing left to show, the window is unmapped
+// before its shape is dropped (an empty shape is the whole window to the desktop).
 TEST_F(FloatingDockPanelShapeTest, SlidingAcrossTheEdgeOfItsAreaNoPartOfThePanelShowsBeyondIt) {
     makeStores({});
     FloatingDockPanel panel;
@@ -95,59 +95,42 @@ TEST_F(FloatingDockPanelShapeTest, SlidingAcrossTheEdgeOfItsAreaNoPartOfThePanel
     const QRect upper(0, 0, 1920, 1080);
     panel.setVisibleArea(upper);
     // The surface stands at (57, 35), 138 by 78, within the panel.
-    panel.setFrame(QRect(800, 1080 - 8 - 120, 252, 120));
+    panel.setFrame(QRect(800, 952, 252, 120));
     panel.orderFront();
-    ASSERT_TRUE(panel.isVisible());
-    struct Watch : QObject {
-        FloatingDockPanel& panel;
-        int hides = 0;
-        bool hiddenWithShape = true;
-        explicit Watch(FloatingDockPanel& p) : panel(p) {}
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Hide) {
-                ++hides;
-                hiddenWithShape = hiddenWithShape && !panel.mask().isEmpty();
-            }
+    struct HiddenWithShape : QObject {
+        bool ok = true;
+        bool eventFilter(QObject* panel, QEvent* event) override {
+            if (event->type() == QEvent::Hide) ok = ok && !static_cast<QWidget*>(panel)->mask().isEmpty();
             return false;
         }
-    } watch(panel);
-    panel.installEventFilter(&watch);
+    } hiddenWithShape;
+    panel.installEventFilter(&hiddenWithShape);
     QPoint seen = panel.pos();
-    const auto shownWithin = [&](QPoint at) {
+    const auto within = [&](QPoint at) {
         const QRegion shown = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
         return !panel.isVisible() || upper.contains(shown.translated(at).boundingRect());
     };
     const auto desktopMoves = [&](QPoint to) {
         QMoveEvent done(to, seen);
-        QSpontaneKeyEvent::setSpontaneous(&done);
-        // To the native window, as the platform delivers it.
-        QCoreApplication::instance()->notify(panel.windowHandle(), &done);
+        QCoreApplication::sendEvent(panel.windowHandle(), &done);
         seen = to;
     };
-    // In steps of a slide, the desktop answering each move, or (every third) two at once.
+    // The desktop answers each move, but every third, which it answers with the next.
     const auto slide = [&](int from, int to, int step) {
         for (int y = from, i = 0; step > 0 ? y <= to : y >= to; y += step, ++i) {
             // An unmapped window is mapped again only after the moves asked before.
             if (!panel.isVisible()) seen = QPoint(800, y);
             panel.setFrame(QRect(800, y, 252, 120));
-            EXPECT_TRUE(shownWithin(seen)) << "where it still stands, at " << y;
-            EXPECT_TRUE(shownWithin(QPoint(800, y))) << "where it goes, at " << y;
+            EXPECT_TRUE(within(seen) && within(QPoint(800, y))) << "at " << y;
             if (i % 3 != 1) desktopMoves(QPoint(800, y));
-            EXPECT_TRUE(shownWithin(seen)) << "where the desktop put it, at " << y;
         }
     };
-    slide(1080 - 8 - 120 + 10, 1080 - 3, 10);
-    panel.setFrame(QRect(800, 1080 - 3, 252, 120));
-    // Only the clear band above the surface is left on the screen.
-    EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(watch.hides, 1);
-    EXPECT_TRUE(watch.hiddenWithShape) << "its shape dropped while it was still mapped";
-
-    // Back up, mapped again with its shape; the whole surface once the desktop has it in place.
-    slide(1080 - 3, 1080 - 8 - 120, -5);
-    desktopMoves(QPoint(800, 1080 - 8 - 120));
-    EXPECT_TRUE(panel.isVisible());
-    EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, 138, 78));
+    slide(962, 1077, 5);
+    EXPECT_FALSE(panel.isVisible()) << "only the clear band above the surface is left";
+    EXPECT_TRUE(hiddenWithShape.ok) << "its shape dropped while it was still mapped";
+    slide(1077, 952, -5);
+    desktopMoves(QPoint(800, 952));
+    EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, 138, 78)) << "whole once in place";
 }
 
 // The window manager's close action, or Alt+F4 while the Dock is its focused window, must not take
@@ -159,7 +142,7 @@ TEST_F(FloatingDockPanelShapeTest, ACloseRequestFromTheDesktopLeavesTheDockShown
     panel.setFrame(QRect(0, 0, 252, 120));
     panel.orderFront();
     ASSERT_TRUE(panel.windowHandle());
-    // As the desktop's WM_DELETE_WINDOW arrives: a spontaneous close event to the window.
+    // As the desktop's WM_DELETE_WINDOW arrives.
     QCloseEvent request;
     QSpontaneKeyEvent::setSpontaneous(&request);
     QCoreApplication::sendEvent(panel.windowHandle(), &request);

