@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <QWindow>
 #include <optional>
+#include <vector>
 
 namespace vantrel {
 
@@ -65,8 +68,19 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A close request from the window manager (its close action, Alt+F4) is refused: the Dock
+    // comes and goes with its setting, and nothing else would bring it back.
+    void closeEvent(QCloseEvent* event) override;
+    // Hears from the native window where the desktop has moved it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The shape at `size`: what the Dock draws, within the visible area as seen from `origin`;
+    // `cutAway` tells whether nothing of it is left to map.
+    std::optional<QPainterPath> shapeAt(QPoint origin, QSize size, bool* cutAway) const;
+    // The shape for wherever the window may stand on the desktop now: where it was last seen and
+    // every place it was asked to move to since, `target` the last of them.
+    std::optional<QPainterPath> shapeWhereItMayStand(QPoint target, bool* cutAway) const;
     void followSurface();
     void setCutAway(bool cutAway);
 
@@ -77,6 +91,14 @@ private:
     bool wantsShown_ = false;
     std::optional<QRect> visibleArea_;
     bool cutAway_ = false;
+    // A window manager carries out a move some time after it was asked for, while a new shape
+    // takes at once: the moves asked for and not yet seen done, oldest first, and where the
+    // window was last seen standing before them.
+    static constexpr std::size_t kMovesKeptInFlight = 16;
+    std::vector<QPoint> movesInFlight_;
+    QPoint seenAt_;
+    // The native window whose moves are heard; a new one is made when a compositor starts.
+    QPointer<QWindow> heard_;
     bool markedAsDock_ = false;
     WindowStacking* stacking_ = nullptr;
     OutlineWindowShape* shape_;

@@ -53,6 +53,17 @@ RunningAppsStore::RunningAppsStore(RunningApplications& applications, AlertPrese
         genericIcon_ = QIcon();
         refresh();
     });
+    // A program's own window icon changed: the icon kept for it would draw the new picture, but
+    // the tiles draw what they took of it before, and take it again only from a new icon.
+    connect(&applications_, &RunningApplications::windowIconsChanged, this,
+            [this](const QList<qint32>& processes) {
+                bool kept = false;
+                for (const RunningAppItem& app : apps_)
+                    if (processes.contains(app.id))
+                        kept |= iconCache_.remove(app.bundleIdentifier.isEmpty() ? app.name
+                                                                                 : app.bundleIdentifier) > 0;
+                if (kept) refresh();
+            });
 }
 
 void RunningAppsStore::refresh() {

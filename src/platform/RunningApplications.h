@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
@@ -70,6 +71,10 @@ Q_SIGNALS:
     // The desktop's icon theme changed, or was read: the icons given before may be drawn
     // otherwise now.
     void iconsChanged();
+    // Programs showed a new window icon of their own (a burst of changes is told once): what was
+    // drawn of the icons given for these processes is out of date; asked again, they draw the new
+    // one.
+    void windowIconsChanged(const QList<qint32>& processIdentifiers);
 };
 
 } // namespace vantrel

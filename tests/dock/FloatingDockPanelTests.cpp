@@ -3,6 +3,11 @@
 #include "support/FakeCompositorState.h"
 #include "support/QtPrinters.h"
 
+#include <QCloseEvent>
+#include <QMoveEvent>
+#include <QSpontaneKeyEvent>
+#include <QWindow>
+
 #include "DockViewFixture.h"
 
 using namespace vantrel;
@@ -75,6 +80,75 @@ TEST_F(FloatingDockPanelShapeTest, OutsideItsVisibleAreaThePanelIsCutAwayAndUnma
     panel.setVisibleArea(QRect(0, 0, 1920, 80));
     panel.orderOut();
     panel.setVisibleArea(std::nullopt);
+    EXPECT_FALSE(panel.isVisible());
+}
+
+// Stacked monitors: the hidden Dock stands at the bottom of the upper one, its visible area. A
+// window manager carries out a move some time after it was asked for, while a new shape takes at
+// once: until the desktop tells that the window stands where it was sent, the shape must lie within
+// the area there and where it still stands. With nothing left to show, the window is unmapped
+// before its shape is dropped (an empty shape is the whole window to the desktop).
+TEST_F(FloatingDockPanelShapeTest, SlidingAcrossTheEdgeOfItsAreaNoPartOfThePanelShowsBeyondIt) {
+    makeStores({});
+    FloatingDockPanel panel;
+    panel.setContentView(new FloatingDockView(context()));
+    const QRect upper(0, 0, 1920, 1080);
+    panel.setVisibleArea(upper);
+    // The surface stands at (57, 35), 138 by 78, within the panel.
+    panel.setFrame(QRect(800, 952, 252, 120));
+    panel.orderFront();
+    struct HiddenWithShape : QObject {
+        bool ok = true;
+        bool eventFilter(QObject* panel, QEvent* event) override {
+            if (event->type() == QEvent::Hide) ok = ok && !static_cast<QWidget*>(panel)->mask().isEmpty();
+            return false;
+        }
+    } hiddenWithShape;
+    panel.installEventFilter(&hiddenWithShape);
+    QPoint seen = panel.pos();
+    const auto within = [&](QPoint at) {
+        const QRegion shown = panel.mask().isEmpty() ? QRegion(panel.rect()) : panel.mask();
+        return !panel.isVisible() || upper.contains(shown.translated(at).boundingRect());
+    };
+    const auto desktopMoves = [&](QPoint to) {
+        QMoveEvent done(to, seen);
+        QCoreApplication::sendEvent(panel.windowHandle(), &done);
+        seen = to;
+    };
+    // The desktop answers each move, but every third, which it answers with the next.
+    const auto slide = [&](int from, int to, int step) {
+        for (int y = from, i = 0; step > 0 ? y <= to : y >= to; y += step, ++i) {
+            // An unmapped window is mapped again only after the moves asked before.
+            if (!panel.isVisible()) seen = QPoint(800, y);
+            panel.setFrame(QRect(800, y, 252, 120));
+            EXPECT_TRUE(within(seen) && within(QPoint(800, y))) << "at " << y;
+            if (i % 3 != 1) desktopMoves(QPoint(800, y));
+        }
+    };
+    slide(962, 1077, 5);
+    EXPECT_FALSE(panel.isVisible()) << "only the clear band above the surface is left";
+    EXPECT_TRUE(hiddenWithShape.ok) << "its shape dropped while it was still mapped";
+    slide(1077, 952, -5);
+    desktopMoves(QPoint(800, 952));
+    EXPECT_EQ(panel.mask().boundingRect(), QRect(57, 35, 138, 78)) << "whole once in place";
+}
+
+// The window manager's close action, or Alt+F4 while the Dock is its focused window, must not take
+// the Dock away: nothing would bring it back until the program starts again.
+TEST_F(FloatingDockPanelShapeTest, ACloseRequestFromTheDesktopLeavesTheDockShown) {
+    makeStores({});
+    FloatingDockPanel panel;
+    panel.setContentView(new FloatingDockView(context()));
+    panel.setFrame(QRect(0, 0, 252, 120));
+    panel.orderFront();
+    ASSERT_TRUE(panel.windowHandle());
+    // As the desktop's WM_DELETE_WINDOW arrives.
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QCoreApplication::sendEvent(panel.windowHandle(), &request);
+    EXPECT_FALSE(request.isAccepted());
+    EXPECT_TRUE(panel.isVisible());
+    panel.orderOut();
     EXPECT_FALSE(panel.isVisible());
 }
 

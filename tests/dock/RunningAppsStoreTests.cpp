@@ -291,3 +291,22 @@ TEST_F(RunningAppsFixture, TheApplicationsOwnRequestsGoToTheDesktop) {
     store.quit(store.apps().front());
     EXPECT_EQ(running.requests, (QStringList{"activate 4", "hide 4", "terminate 4"}));
 }
+
+// A program that draws a new window icon: the icon kept for it is let go, so its tile takes the
+// new picture; the others keep theirs, and a change of a program not shown rebuilds nothing.
+TEST_F(RunningAppsFixture, ANewWindowIconOfAProgramReplacesTheIconKeptForItAlone) {
+    running.applications = {app(42, "Painter", {}, solidIcon(Qt::blue)), app(43, "Editor")};
+    RunningAppsStore store(running, alerts);
+    const qint64 editorIcon = store.apps()[0].icon.cacheKey();
+    // The desktop hands out a new icon of the program's windows at every reading.
+    running.applications[0].icon = solidIcon(Qt::green);
+    running.applications[1].icon = solidIcon(Qt::red);
+    const auto painter = [&] { return store.apps()[1].icon.pixmap(16, 16).toImage().pixel(8, 8); };
+    QSignalSpy changes(&store, &RunningAppsStore::appsChanged);
+    Q_EMIT running.windowIconsChanged({7});
+    EXPECT_EQ(changes.count(), 0) << "not a program shown";
+    Q_EMIT running.windowIconsChanged({42});
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(painter(), QColor(Qt::green).rgb());
+    EXPECT_EQ(store.apps()[0].icon.cacheKey(), editorIcon) << "the other program's icon is kept";
+}

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -41,6 +42,8 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
     ManualClock clock;
     ManualScheduler scheduler(clock);
     X11RunningApplications running(display, {}, nullptr, &scheduler);
+    // Told once the icon drawn before has been read anew, so the Dock draws it again.
+    QSignalSpy redrawn(&running, &RunningApplications::windowIconsChanged);
 
     // A window of another program (the service leaves out its own process's).
     QProcess other;
@@ -66,6 +69,7 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
     };
     ASSERT_TRUE(until([&] { return iconSides() == QList<QSize>{QSize(2, 2)}; })) << "the icon is never read";
     ASSERT_EQ(running.iconReads(), 1u);
+    EXPECT_EQ(redrawn.count(), 0) << "a first icon is told as a change of the list";
 
     // Once the service has heard the active window change, made after a batch of requests, it has
     // taken every event those requests caused and applied every read they set off: the events come
@@ -96,6 +100,8 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
     ASSERT_TRUE(heardUpTo(900003));
     EXPECT_EQ(running.iconReads(), 2u);
     EXPECT_EQ(scheduler.pendingCount(), 0u);
+    ASSERT_EQ(redrawn.count(), 1) << "one word for all the changes";
+    EXPECT_EQ(redrawn.front().front().value<QList<qint32>>(), QList<qint32>{qint32(other.processId())});
     other.closeWriteChannel();
     if (!other.waitForFinished()) other.kill();
 }

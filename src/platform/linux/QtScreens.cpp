@@ -1,6 +1,7 @@
 #include "platform/linux/QtScreens.h"
 
 #include "platform/linux/QtXcbConnection.h"
+#include "platform/linux/X11PanelStruts.h"
 #include "platform/linux/X11PointerReading.h"
 
 #include "platform/Environment.h"
@@ -55,6 +56,8 @@ QtScreens::QtScreens(const Environment& environment, SystemLog& log, QObject* pa
     if (xcb_connection_t* connection = qtXcbConnection()) {
         workspaceWatcher_ = std::make_unique<WorkspaceWatcher>(*this, connection);
         app->installNativeEventFilter(workspaceWatcher_.get());
+        struts_ = std::make_unique<X11PanelStruts>(qtXcbDisplayName());
+        connect(struts_.get(), &X11PanelStruts::changed, this, &Screens::screensChanged);
     }
 }
 
@@ -82,6 +85,19 @@ std::optional<ScreenInfo> QtScreens::describe(const QScreen* screen) const {
     // A work area that leaves nothing of the screen is one a window manager that has gone left
     // behind for screens as they were: the whole screen is free.
     if (info.visibleFrame.isEmpty()) info.visibleFrame = info.frame;
+    if (struts_ && !struts_->strips().empty()) {
+        // The strips are in the server's pixels; a screen keeps its origin there, and its size is
+        // in points.
+        const double scale = screen->devicePixelRatio();
+        const QPoint origin = info.frame.topLeft();
+        const QRect native(origin, (QSizeF(info.frame.size()) * scale).toSize());
+        const QRect left = X11PanelStruts::workArea(native, struts_->strips());
+        const QRect inPoints(origin + (left.topLeft() - origin) / scale,
+                             origin + (left.bottomRight() + QPoint(1, 1) - origin) / scale - QPoint(1, 1));
+        // Strips that leave nothing of the screen are no panel's honest ones.
+        if (const QRect kept = info.visibleFrame.intersected(inPoints); !kept.isEmpty())
+            info.visibleFrame = kept;
+    }
     const QList<QScreen*> all = QGuiApplication::screens();
     if (notch_ && notch_->isOn(static_cast<int>(all.indexOf(const_cast<QScreen*>(screen))),
                                screen == QGuiApplication::primaryScreen()))

@@ -12,12 +12,15 @@ struct xcb_connection_t;
 namespace vantrel {
 
 class Environment;
+class X11PanelStruts;
 class X11PointerReading;
 class SystemLog;
 
 // The screens as Qt knows them, with the simulated camera housing of VANTREL_NOTCH. Announces
 // every change of the screen list, a screen's geometry or work area and the primary screen, and
-// on X11 every switch of the current workspace.
+// on X11 every switch of the current workspace. On X11 a screen's work area also leaves out the
+// strips the desktop's panels keep on it, which the window manager's one work area for the whole
+// desktop cannot (a panel along the bottom of the shorter of two monitors).
 class QtScreens final : public Screens {
     Q_OBJECT
 public:
@@ -45,6 +48,7 @@ private:
     // Display numbers by screen name, handed out in order of first sight and never reused.
     mutable QHash<QString, quint32> numbers_;
     std::unique_ptr<WorkspaceWatcher> workspaceWatcher_;
+    std::unique_ptr<X11PanelStruts> struts_;
     // Made at the first reading, so a session that never asks starts no watching thread.
     mutable std::unique_ptr<X11PointerReading> pointerReading_;
     mutable std::optional<xcb_connection_t*> pointerConnection_;

@@ -725,6 +725,7 @@ void X11RunningApplications::apply(Reading reading) {
         changed = true;
     }
     bool iconShown = false;
+    QSet<qint32> redrawn;
     for (auto& [window, images] : reading.icons) {
         const auto known = known_.find(window);
         if (known == known_.end()) continue;
@@ -737,6 +738,9 @@ void X11RunningApplications::apply(Reading reading) {
         const bool hadNone = !known->icon || known->icon->isNull();
         // One let go and read again is told of no more: whoever asked for it again asks on.
         if (hadNone != icon.isNull() && !known->iconForgotten) iconShown = true;
+        // Read again only because it changed: what was drawn of it is told to be out of date.
+        else if (!hadNone && !icon.isNull() && known->window.pid > 0)
+            redrawn.insert(known->window.pid);
         known->iconForgotten = false;
         known->icon = std::move(icon);
     }
@@ -746,6 +750,18 @@ void X11RunningApplications::apply(Reading reading) {
     }
     if (!reading.icons.empty()) forgetIcons();
     if (changed || iconShown) announce(&X11RunningApplications::applicationsChanged, applicationsPending_);
+    if (!redrawn.isEmpty()) {
+        const bool pending = !iconsRedrawn_.isEmpty();
+        iconsRedrawn_.unite(redrawn);
+        if (!pending)
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    const QSet<qint32> processes = std::exchange(iconsRedrawn_, {});
+                    Q_EMIT windowIconsChanged(QList<qint32>(processes.begin(), processes.end()));
+                },
+                Qt::QueuedConnection);
+    }
     // Changes that came while the batch was read, of windows it made known, are read next; those
     // of windows still unknown are of windows no longer listed.
     for (const quint32 window : std::exchange(attributesWhileRead_, {})) noteChange(window, false);

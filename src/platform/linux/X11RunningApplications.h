@@ -151,6 +151,8 @@ private:
     QFileSystemWatcher folders_;
     bool applicationsPending_ = false;
     bool frontmostPending_ = false;
+    // Processes whose shown window icon was read anew since its change was last told.
+    QSet<qint32> iconsRedrawn_;
 
     // The client list as last read, and what is known of its windows.
     std::vector<quint32> clients_;
