@@ -567,7 +567,7 @@ TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {
     EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "std::runtime_error"));
 }
 
-TEST(LocalPersistenceMerge, EveryItemOfBothOncePerIdTheLaterDateWinsAndTheRecoveredOrderLeads) {
+TEST(LocalPersistenceMerge, EveryItemOfBothAndBothVersionsOfOneChangedOnBothSidesTheNewerOrderLeads) {
     const auto item = [](const char* id, const char* text, double at) {
         return QJsonObject{{"id", id}, {"text", text}, {"at", at}};
     };
@@ -580,15 +580,23 @@ TEST(LocalPersistenceMerge, EveryItemOfBothOncePerIdTheLaterDateWinsAndTheRecove
         for (const QJsonValue& value : items) out.append(value["text"].toString());
         return out;
     };
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered, QStringLiteral("at"))),
-              (QStringList{"recovered d", "recovered a", "kept b", "kept c", "recovered e"}));
-    // Without dates the recovered version wins; an item only kept follows the one it followed.
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered)),
-              (QStringList{"recovered d", "recovered a", "recovered b", "kept c", "recovered e"}));
+    // The file is the newer side: its order leads, and the older version of each item changed on
+    // both sides follows it as an item of its own, whatever the dates say.
+    const QJsonArray both = LocalPersistence::mergeItems(kept, recovered);
+    EXPECT_EQ(texts(both), (QStringList{"kept a", "recovered a", "kept b", "recovered b", "recovered e",
+                                        "kept c", "kept d", "recovered d"}));
+    QSet<QString> ids;
+    for (const QJsonValue& value : both) ids.insert(value["id"].toString());
+    EXPECT_EQ(ids.size(), both.size()) << "the older versions have ids of their own";
+    EXPECT_TRUE(ids.contains("E"));
+    // Where the newer version stands for both, an item only recovered still follows the one it followed.
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered, [](const QJsonObject&) { return QJsonValue(); })),
+              (QStringList{"kept a", "kept b", "recovered e", "kept c", "kept d"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(QJsonValue(), recovered)),
               (QStringList{"recovered d", "recovered a", "recovered b", "recovered e"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, QJsonValue())),
               (QStringList{"kept a", "kept b", "kept c", "kept d"}));
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, kept)), texts(kept)) << "the same on both sides is one";
 }
 
 TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTheirFile) {
