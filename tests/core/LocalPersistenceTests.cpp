@@ -18,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 
 using namespace vantrel;
@@ -611,4 +612,55 @@ TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTh
     };
     EXPECT_EQ(mode(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")), QFile::Permissions());
     EXPECT_EQ(mode(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z")), QFile::Permissions());
+}
+
+TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesAndTheRestIsToldAndKept) {
+    FileNotices notices;
+    persistence.setNotices(&notices);
+    const QByteArray outsideBytes = QJsonDocument(encodeSamples({samples[1]})).toJson();
+    const QString outside = home.writeFile(QStringLiteral("outside.json"), outsideBytes);
+    const auto recovery = [&](int minute) {
+        return path(QStringLiteral("samples.json.recovered-2026-03-01T09-%1-00Z").arg(minute, 2, 10, QLatin1Char('0')));
+    };
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(outside, recovery(1)));                                   // a link to the user's file
+    ASSERT_EQ(::mkfifo(QFile::encodeName(recovery(2)).constData(), 0600), 0);         // opening it would wait
+    put("not json", QFileInfo(recovery(3)).fileName());                               // damaged
+    ASSERT_TRUE(QDir().mkpath(recovery(4)));                                          // a folder
+    put(QJsonDocument(encodeSamples(samples)).toJson(), QFileInfo(recovery(5)).fileName());
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) { // another user's
+        ASSERT_EQ(::chown(QFile::encodeName(recovery(5)).constData(), 65534, 65534), 0);
+    }
+
+    const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
+        return QJsonValue(LocalPersistence::mergeItems(kept, recovered));
+    };
+    const auto outcome = persistence.load(QStringLiteral("samples.json"), merge, decodeSamples);
+    for (int minute = 1; minute <= 4; ++minute)
+        EXPECT_TRUE(QFileInfo(recovery(minute)).exists() || QFileInfo(recovery(minute)).isSymLink()) << minute;
+    EXPECT_EQ(home.readFile(outside), outsideBytes) << "the file a link leads to is never touched";
+    ASSERT_EQ(notices.notices().size(), 1);
+    const QString told = notices.notices()[0];
+    for (const QString& said : {recovery(1) + " is left in place: a symbolic link stands in its place.",
+                                recovery(2) + " is left in place: it is not a regular file.",
+                                recovery(3) + " is left in place: it could not be decoded.",
+                                recovery(4) + " is left in place: it is not a regular file."})
+        EXPECT_TRUE(told.contains(said)) << said.toStdString() << "\n" << told.toStdString();
+    if (asRoot) {
+        EXPECT_TRUE(outcome.isMissing()) << "another user's file is not taken back";
+        EXPECT_TRUE(told.startsWith("samples.json was not saved when Vantrel last ran, and what was kept for it "
+                                    "could not be taken back."));
+        EXPECT_TRUE(told.contains(recovery(5) + " is left in place: it belongs to another user."));
+        EXPECT_TRUE(QFileInfo::exists(recovery(5)));
+        return;
+    }
+    // Run as an ordinary user, the last one is the user's own: taken back, and removed once saved.
+    ASSERT_TRUE(outcome.isLoaded());
+    EXPECT_EQ(*outcome.value(), samples);
+    EXPECT_TRUE(told.startsWith("samples.json was not saved when Vantrel last ran: what was kept in " + recovery(5)));
+    save();
+    EXPECT_FALSE(QFileInfo::exists(recovery(5)));
+    EXPECT_TRUE(QFileInfo(recovery(1)).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(recovery(3)));
 }
