@@ -891,9 +891,9 @@ void HomePage::refresh() {
     metrics_[2]->setText(QString::number(shelf));
     liveRows_[0]->setText(timer);
     // "saved" only while the history is on disk.
-    liveRows_[1]->setText(QString::number(clipboard) +
-                          (context_.clipboard.saveState().notSaved() ? QStringLiteral(" not saved")
-                               : QStringLiteral(" saved")));
+    liveRows_[1]->setText(QString::number(clipboard) + (context_.clipboard.saveState().notSaved()
+                                                            ? QStringLiteral(" not saved")
+                                                            : QStringLiteral(" saved")));
     liveRows_[2]->setText(QString::number(shelf) + QStringLiteral(" items"));
 
     for (std::size_t i = 0; i < launchers_.size(); ++i)

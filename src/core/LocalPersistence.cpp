@@ -14,9 +14,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QUuid>
 #include <QRegularExpression>
 #include <QSet>
+#include <QUuid>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -693,8 +693,9 @@ LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held
     }
     QStringList told;
     if (!taken.isEmpty())
-        told.append(QStringLiteral("%1 was not saved when Vantrel last ran: what was kept in %2 is taken back.")
-                        .arg(info.fileName(), taken.join(QStringLiteral(", "))));
+        told.append(
+            QStringLiteral("%1 was not saved when Vantrel last ran: what was kept in %2 is taken back.")
+                .arg(info.fileName(), taken.join(QStringLiteral(", "))));
     else if (!left.isEmpty())
         told.append(QStringLiteral("%1 was not saved when Vantrel last ran, and what was kept for it could "
                                    "not be taken back.")
@@ -703,9 +704,9 @@ LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held
     const QString notice = told.join(QLatin1Char(' '));
     log_.log(taken.isEmpty() ? LogLevel::error : LogLevel::info, logSubsystem_, kCategory, notice);
     // Said under a recovery file's own name, so the save that follows does not take it away unseen.
-    if (notices_) notices_->set(taken.isEmpty() ? info.absolutePath() + QLatin1Char('/') + names.first()
-                                                : taken.first(),
-                                notice);
+    if (notices_)
+        notices_->set(
+            taken.isEmpty() ? info.absolutePath() + QLatin1Char('/') + names.first() : taken.first(), notice);
     if (taken.isEmpty()) return std::nullopt;
     takenBack_[info.absoluteFilePath()] += taken;
     return value;

@@ -301,7 +301,8 @@ public:
     bool isHeldBack(const QString& file) const;
     // Whether the file at `path` holds the same as its newest copy made for `reason` (`bytes`: what
     // it holds, when the caller read it already): one more copy would keep nothing new.
-    bool matchesNewestCopy(const QString& path, const QString& reason, const QByteArray* bytes = nullptr) const;
+    bool matchesNewestCopy(const QString& path, const QString& reason,
+                           const QByteArray* bytes = nullptr) const;
 
     // At start-up: removes from the data folder the temporary files that a process killed while
     // writing left there more than a minute ago (younger ones may be another instance's write).

@@ -21,8 +21,7 @@ void StoreFile::waitForQueue() {
 }
 
 void StoreFile::loaded() {
-    if (persistence_.isHeldBack(file_))
-        setState({SaveState::Kind::heldBack, persistence_.problem(file_)});
+    if (persistence_.isHeldBack(file_)) setState({SaveState::Kind::heldBack, persistence_.problem(file_)});
 }
 
 std::optional<SaveOutcome> StoreFile::changed() {

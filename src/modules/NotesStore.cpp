@@ -57,9 +57,8 @@ NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObs
     file_.keepCopies({QStringLiteral("previous"), kPreviousCopiesKept});
     connect(&file_, &StoreFile::unsavedChanged, this, &NotesStore::unsavedChanged);
     connect(&file_, &StoreFile::stateChanged, this, &NotesStore::saveStateChanged);
-    connect(&file_, &StoreFile::stateChanged, this, [this] {
-        setIfChanged(this, saveFailed_, saveFailed(), &NotesStore::saveFailedChanged);
-    });
+    connect(&file_, &StoreFile::stateChanged, this,
+            [this] { setIfChanged(this, saveFailed_, saveFailed(), &NotesStore::saveFailedChanged); });
     connect(&file_, &StoreFile::saveFinished, this, &NotesStore::saveFinished);
     Loaded loaded = loadDocument();
     file_.loaded();
@@ -82,7 +81,8 @@ std::optional<NotesDocument> NotesStore::takeBack(const QJsonValue& held,
     const auto recoveredNote = [](const QJsonObject& note) {
         QJsonObject own = note;
         own[QStringLiteral("id")] = encodeUuid(QUuid::createUuid());
-        own[QStringLiteral("title")] = note.value(QStringLiteral("title")).toString() + QStringLiteral(" (recovered)");
+        own[QStringLiteral("title")] =
+            note.value(QStringLiteral("title")).toString() + QStringLiteral(" (recovered)");
         return QJsonValue(own);
     };
     const auto merge = [&](const QJsonValue& kept, const QJsonValue& recovered) {
@@ -91,9 +91,10 @@ std::optional<NotesDocument> NotesStore::takeBack(const QJsonValue& held,
         merged[QStringLiteral("notes")] =
             LocalPersistence::mergeItems(notesOf(kept), notesOf(recovered), recoveredNote);
         // A folder is a name: the newer one stands for both.
-        merged[QStringLiteral("folders")] = LocalPersistence::mergeItems(
-            kept.toObject().value(QStringLiteral("folders")),
-            recovered.toObject().value(QStringLiteral("folders")), [](const QJsonObject&) { return QJsonValue(); });
+        merged[QStringLiteral("folders")] =
+            LocalPersistence::mergeItems(kept.toObject().value(QStringLiteral("folders")),
+                                         recovered.toObject().value(QStringLiteral("folders")),
+                                         [](const QJsonObject&) { return QJsonValue(); });
         return QJsonValue(merged);
     };
     const WallTime now = clock_.now();
@@ -165,8 +166,9 @@ NotesStore::Loaded NotesStore::loadDocument() {
     }
     if (persistence_.hasRecoveries(storageName_)) {
         const bool held = outcome.isLoaded();
-        if (std::optional<NotesDocument> taken = takeBack(held ? *json.value() : QJsonValue(),
-                                                          held ? persistence_.modified(storageName_) : std::nullopt)) {
+        if (std::optional<NotesDocument> taken =
+                takeBack(held ? *json.value() : QJsonValue(),
+                         held ? persistence_.modified(storageName_) : std::nullopt)) {
             loaded.document = std::move(*taken);
             if (loaded.message == migratedMessage()) loaded.message.reset();
         }

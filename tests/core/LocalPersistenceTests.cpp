@@ -18,8 +18,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <system_error>
+#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -591,13 +591,15 @@ TEST(LocalPersistenceMerge, EveryItemOfBothAndBothVersionsOfOneChangedOnBothSide
     EXPECT_EQ(ids.size(), both.size()) << "the older versions have ids of their own";
     EXPECT_TRUE(ids.contains("E"));
     // Where the newer version stands for both, an item only recovered still follows the one it followed.
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered, [](const QJsonObject&) { return QJsonValue(); })),
-              (QStringList{"kept a", "kept b", "recovered e", "kept c", "kept d"}));
+    EXPECT_EQ(
+        texts(LocalPersistence::mergeItems(kept, recovered, [](const QJsonObject&) { return QJsonValue(); })),
+        (QStringList{"kept a", "kept b", "recovered e", "kept c", "kept d"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(QJsonValue(), recovered)),
               (QStringList{"recovered d", "recovered a", "recovered b", "recovered e"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, QJsonValue())),
               (QStringList{"kept a", "kept b", "kept c", "kept d"}));
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, kept)), texts(kept)) << "the same on both sides is one";
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, kept)), texts(kept))
+        << "the same on both sides is one";
 }
 
 TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTheirFile) {
@@ -620,13 +622,14 @@ TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesA
     const QByteArray outsideBytes = QJsonDocument(encodeSamples({samples[1]})).toJson();
     const QString outside = home.writeFile(QStringLiteral("outside.json"), outsideBytes);
     const auto recovery = [&](int minute) {
-        return path(QStringLiteral("samples.json.recovered-2026-03-01T09-%1-00Z").arg(minute, 2, 10, QLatin1Char('0')));
+        return path(QStringLiteral("samples.json.recovered-2026-03-01T09-%1-00Z")
+                        .arg(minute, 2, 10, QLatin1Char('0')));
     };
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(QFile::link(outside, recovery(1)));                                   // a link to the user's file
-    ASSERT_EQ(::mkfifo(QFile::encodeName(recovery(2)).constData(), 0600), 0);         // opening it would wait
-    put("not json", QFileInfo(recovery(3)).fileName());                               // damaged
-    ASSERT_TRUE(QDir().mkpath(recovery(4)));                                          // a folder
+    ASSERT_TRUE(QFile::link(outside, recovery(1)));                           // a link to the user's file
+    ASSERT_EQ(::mkfifo(QFile::encodeName(recovery(2)).constData(), 0600), 0); // opening it would wait
+    put("not json", QFileInfo(recovery(3)).fileName());                       // damaged
+    ASSERT_TRUE(QDir().mkpath(recovery(4)));                                  // a folder
     put(QJsonDocument(encodeSamples(samples)).toJson(), QFileInfo(recovery(5)).fileName());
     const bool asRoot = ::geteuid() == 0;
     if (asRoot) { // another user's
@@ -638,7 +641,8 @@ TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesA
     };
     const auto outcome = persistence.load(QStringLiteral("samples.json"), merge, decodeSamples);
     for (int minute = 1; minute <= 4; ++minute)
-        EXPECT_TRUE(QFileInfo(recovery(minute)).exists() || QFileInfo(recovery(minute)).isSymLink()) << minute;
+        EXPECT_TRUE(QFileInfo(recovery(minute)).exists() || QFileInfo(recovery(minute)).isSymLink())
+            << minute;
     EXPECT_EQ(home.readFile(outside), outsideBytes) << "the file a link leads to is never touched";
     ASSERT_EQ(notices.notices().size(), 1);
     const QString told = notices.notices()[0];
@@ -649,8 +653,9 @@ TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesA
         EXPECT_TRUE(told.contains(said)) << said.toStdString() << "\n" << told.toStdString();
     if (asRoot) {
         EXPECT_TRUE(outcome.isMissing()) << "another user's file is not taken back";
-        EXPECT_TRUE(told.startsWith("samples.json was not saved when Vantrel last ran, and what was kept for it "
-                                    "could not be taken back."));
+        EXPECT_TRUE(
+            told.startsWith("samples.json was not saved when Vantrel last ran, and what was kept for it "
+                            "could not be taken back."));
         EXPECT_TRUE(told.contains(recovery(5) + " is left in place: it belongs to another user."));
         EXPECT_TRUE(QFileInfo::exists(recovery(5)));
         return;
@@ -658,7 +663,8 @@ TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesA
     // Run as an ordinary user, the last one is the user's own: taken back, and removed once saved.
     ASSERT_TRUE(outcome.isLoaded());
     EXPECT_EQ(*outcome.value(), samples);
-    EXPECT_TRUE(told.startsWith("samples.json was not saved when Vantrel last ran: what was kept in " + recovery(5)));
+    EXPECT_TRUE(
+        told.startsWith("samples.json was not saved when Vantrel last ran: what was kept in " + recovery(5)));
     save();
     EXPECT_FALSE(QFileInfo::exists(recovery(5)));
     EXPECT_TRUE(QFileInfo(recovery(1)).isSymLink());

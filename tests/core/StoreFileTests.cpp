@@ -62,7 +62,8 @@ TEST_F(StoreFileFixture, OneSaveStateFollowsEveryChangeAndWriteAndSaysWhyItIsNot
     scheduler.advance(Seconds(1));
     EXPECT_EQ(file.state().kind, SaveState::Kind::failed);
     EXPECT_EQ(file.state().reason, notices.notice(path()));
-    EXPECT_TRUE(file.state().reason.startsWith("Vantrel could not save items.json")) << file.state().reason.toStdString();
+    EXPECT_TRUE(file.state().reason.startsWith("Vantrel could not save items.json"))
+        << file.state().reason.toStdString();
     file.changed();
     EXPECT_EQ(file.state().kind, SaveState::Kind::failed) << "still not in the file";
     EXPECT_TRUE(file.unsaved());
@@ -75,7 +76,8 @@ TEST_F(StoreFileFixture, OneSaveStateFollowsEveryChangeAndWriteAndSaysWhyItIsNot
     // A file that could not be read is held back from the load on, before any save.
     QFile::remove(path());
     ASSERT_TRUE(QDir().mkpath(path()));
-    EXPECT_TRUE(persistence.load(QStringLiteral("items.json"), [](const QJsonValue& v) { return v; }).isFailed());
+    EXPECT_TRUE(
+        persistence.load(QStringLiteral("items.json"), [](const QJsonValue& v) { return v; }).isFailed());
     StoreFile held(persistence, &scheduler, QStringLiteral("items.json"), snapshot(), {1, 5, 30});
     held.loaded();
     EXPECT_EQ(held.state().kind, SaveState::Kind::heldBack);

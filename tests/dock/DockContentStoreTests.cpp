@@ -602,7 +602,8 @@ TEST_F(DockContentFixture, AFailedSaveIsTriedAgainEveryThirtySecondsUntilTheFile
     ManualScheduler scheduler{clock};
     persistence.setScheduler(&scheduler);
     auto store = makeStore();
-    files.failWith(FakeFileManager::Operation::writeData, std::make_exception_ptr(std::runtime_error("disk full")));
+    files.failWith(FakeFileManager::Operation::writeData,
+                   std::make_exception_ptr(std::runtime_error("disk full")));
     store->addWebsite({}, QStringLiteral("example.com"));
     EXPECT_EQ(store->statusMessage(), "Could not save Vantrel Dock items.");
     EXPECT_TRUE(store->saveState().notSaved());

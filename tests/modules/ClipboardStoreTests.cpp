@@ -11,9 +11,9 @@
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <algorithm>
-#include <memory>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 
 using namespace vantrel;
@@ -557,11 +557,12 @@ TEST_F(ClipboardStoreTest, ARecoveryFileNewerThanTheFileIsTheHistoryAndAnOlderOn
     std::unique_ptr<LocalPersistence> session;
     const auto startSession = [&] {
         store.reset();
-        session = std::make_unique<LocalPersistence>(LocalPersistence::Store{dataFolder(), &files}, clock, log,
-                                                     QStringLiteral("com.vantrel.mac"));
+        session = std::make_unique<LocalPersistence>(LocalPersistence::Store{dataFolder(), &files}, clock,
+                                                     log, QStringLiteral("com.vantrel.mac"));
         auto queue = std::make_unique<ManualWorkQueue>();
         writes = queue.get();
-        store = std::make_unique<ClipboardStore>(pasteboard, *session, clock, scheduler, std::move(queue), [] {});
+        store =
+            std::make_unique<ClipboardStore>(pasteboard, *session, clock, scheduler, std::move(queue), [] {});
     };
     const auto recoveries = [&] { return filesMatching(QStringLiteral("clipboard.json.recovered-*")); };
 

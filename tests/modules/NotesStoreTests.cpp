@@ -605,7 +605,8 @@ TEST_F(NotesStoreTest, ANoteChangedInTheFileAndInAnOlderRecoveryFileIsKeptTwiceA
     // The file (newer) and the recovery file (older) each hold their own edit of "Plan".
     writeNotesFile(documentWithNote(2, note(kId, "Plan", "edited in the file")));
     writtenAgo(filePath(), 60);
-    writeRecovery(note(kId, "Plan", "edited before the crash") + "," + note(other, "Idea", "only recovered"), 3600);
+    writeRecovery(note(kId, "Plan", "edited before the crash") + "," + note(other, "Idea", "only recovered"),
+                  3600);
     makeStore();
     EXPECT_EQ(bodies(), (QStringList{"Plan: edited in the file", "Plan (recovered): edited before the crash",
                                      "Idea: only recovered"}));

@@ -422,7 +422,8 @@ TEST_F(AutomationFixture, WithEveryRuleOffTheTimerSleepsUntilOneIsSwitchedOn) {
 
 TEST_F(AutomationFixture, RulesThatCouldNotBeSavedAreTriedAgainEveryThirtySeconds) {
     auto engine = makeEngine();
-    h.files.failWith(FakeFileManager::Operation::writeData, std::make_exception_ptr(std::runtime_error("disk full")));
+    h.files.failWith(FakeFileManager::Operation::writeData,
+                     std::make_exception_ptr(std::runtime_error("disk full")));
     auto rules = engine->rules();
     rules.front().isEnabled = true;
     engine->setRules(rules);

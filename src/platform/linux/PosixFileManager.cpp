@@ -64,9 +64,11 @@ QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) 
 
 FileManager::OwnFile PosixFileManager::readOwnFile(const QString& path, qint64 maximumBytes) {
     // O_NOFOLLOW: a link is refused, never followed; O_NONBLOCK: a FIFO never holds the open up.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
-        if (errno == ELOOP) throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        if (errno == ELOOP)
+            throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
         throwErrno(errno, path);
     }
     struct Closer {
