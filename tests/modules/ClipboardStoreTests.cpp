@@ -539,62 +539,29 @@ TEST_F(ClipboardStoreTest, RecoveryFilesAreTakenBackMergedRemovedOnceSavedAndNev
     store.reset();
 }
 
-namespace {
-
-// Makes the file at `path` last written `secondsAgo` seconds before now (the disk's clock).
-void writtenAgo(const QString& path, int secondsAgo) {
-    struct timespec times[2] = {{::time(nullptr) - secondsAgo, 0}, {::time(nullptr) - secondsAgo, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
-} // namespace
-
 TEST_F(ClipboardStoreTest, ARecoveryFileNewerThanTheFileIsTheHistoryAndAnOlderOneOnlyAddsWhatTheFileLacks) {
-    pasteboard.announces = true;
     const ClipboardEntry secret{QUuid::createUuid(), "secret", clock.now(), false};
-    const ClipboardEntry other{QUuid::createUuid(), "other", clock.now(), false};
-    writeFile({secret.toJson(), other.toJson()});
-    std::unique_ptr<LocalPersistence> session;
-    const auto startSession = [&] {
-        store.reset();
-        session = std::make_unique<LocalPersistence>(LocalPersistence::Store{dataFolder(), &files}, clock,
-                                                     log, QStringLiteral("com.vantrel.mac"));
-        auto queue = std::make_unique<ManualWorkQueue>();
-        writes = queue.get();
-        store =
-            std::make_unique<ClipboardStore>(pasteboard, *session, clock, scheduler, std::move(queue), [] {});
+    const ClipboardEntry other{QUuid::createUuid(), "other", clock.now(), true};
+    const ClipboardEntry older{QUuid::createUuid(), "copied in an older run", clock.now(), false};
+    const auto json = [](std::initializer_list<ClipboardEntry> entries) {
+        QJsonArray array;
+        for (const ClipboardEntry& e : entries) array.append(e.toJson());
+        return QJsonDocument(array).toJson();
     };
-    const auto recoveries = [&] { return filesMatching(QStringLiteral("clipboard.json.recovered-*")); };
-
-    // Writes fail; the user deletes "secret": the recovery file holds "other" alone. Then a kill.
-    files.failWritesTo(filePath(), failure());
-    startSession();
-    store->deleteEntry(store->entries()[0]);
-    scheduler.advance(Seconds(1));
-    writes->drain();
-    ASSERT_EQ(recoveries().size(), 1);
-    store.reset(); // quitting while the disk is still full
-    files.clearWriteFailures();
-    clock.advance(Seconds(60));
-    startSession();
+    // The file holds "secret"; a later run could not write it, and the user deleted "secret" there.
+    writeAged("clipboard.json", json({secret, other}), 3600);
+    writeAged("clipboard.json.recovered-2026-01-01T00-00-00Z", json({other}), 60);
+    makeStore();
     EXPECT_EQ(texts(), QStringList{"other"}) << "what the user deleted stays deleted";
-    scheduler.advance(Seconds(1));
-    writes->drain();
-    EXPECT_EQ(fileArray().size(), 1);
-    EXPECT_TRUE(recoveries().isEmpty());
-    store.reset();
+    EXPECT_EQ(savedArray().size(), 1);
+    EXPECT_TRUE(filesMatching("clipboard.json.recovered-*").isEmpty());
 
-    // A recovery file older than the file (its run never reached the file, a later one did): it
-    // adds the entries the file lacks; of an entry on both sides the file's version stands.
-    ClipboardEntry pinned = other;
-    pinned.isPinned = true;
-    const ClipboardEntry lost{QUuid::createUuid(), "copied in the older run", clock.now(), false};
-    const QString older = dataFolder() + "/clipboard.json.recovered-2026-01-01T00-00-00Z";
-    home.writeFile(QDir(home.root()).relativeFilePath(older),
-                   QJsonDocument(QJsonArray{pinned.toJson(), lost.toJson()}).toJson());
-    writtenAgo(older, 3600);
-    startSession();
-    EXPECT_EQ(texts(), (QStringList{"copied in the older run", "other"})) << "newest first, as always";
-    EXPECT_FALSE(store->entries()[1].isPinned);
+    // An older recovery file: its run never saw the file; of an entry on both sides the file's stands.
     store.reset();
+    ClipboardEntry unpinned = other;
+    unpinned.isPinned = false;
+    writeAged("clipboard.json.recovered-2026-01-01T00-00-00Z", json({unpinned, older}), 7200);
+    makeStore();
+    EXPECT_EQ(texts(), (QStringList{"other", "copied in an older run"}));
+    EXPECT_TRUE(store->entries()[0].isPinned);
 }

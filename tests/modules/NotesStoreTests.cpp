@@ -9,8 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <ctime>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -575,52 +573,35 @@ TEST_F(NotesStoreTest, NotesOnlyInARecoveryFileAreTakenBackAtStartSavedAndTheRec
     store.reset();
 }
 
-namespace {
-
-// Makes the file at `path` last written `secondsAgo` seconds before now (the disk's clock).
-void writtenAgo(const QString& path, int secondsAgo) {
-    struct timespec times[2] = {{::time(nullptr) - secondsAgo, 0}, {::time(nullptr) - secondsAgo, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
-} // namespace
-
 TEST_F(NotesStoreTest, ANoteChangedInTheFileAndInAnOlderRecoveryFileIsKeptTwiceAndANewerOneIsTheWholeState) {
-    const QString other = QStringLiteral("22222222-2222-4222-8222-222222222222");
-    const auto note = [](const QString& id, const char* title, const char* body) {
-        return QStringLiteral(R"({"id":"%1","title":"%2","body":"%3","modifiedAt":0,"order":0})")
-            .arg(id, QString::fromLatin1(title), QString::fromLatin1(body));
+    const auto note = [](const char* id, const char* body) {
+        return QStringLiteral(R"({"id":"%1","title":"Plan","body":"%2","modifiedAt":0,"order":0})")
+            .arg(QString::fromLatin1(id), QString::fromLatin1(body));
     };
-    const QString recovery = dataFolder() + "/notes.json.recovered-2026-01-01T00-00-00Z";
-    const auto writeRecovery = [&](const QString& notes, int secondsAgo) {
-        home.writeFile(QDir(home.root()).relativeFilePath(recovery), documentWithNote(2, notes));
-        writtenAgo(recovery, secondsAgo);
-    };
-    const auto bodies = [&] {
+    const char* other = "22222222-2222-4222-8222-222222222222";
+    const QString recovery = "notes.json.recovered-2026-01-01T00-00-00Z";
+    const auto notes = [&] {
         QStringList out;
         for (const VantrelNote& n : store->notes()) out.append(n.title + ": " + n.body);
         return out;
     };
-
-    // The file (newer) and the recovery file (older) each hold their own edit of "Plan".
-    writeNotesFile(documentWithNote(2, note(kId, "Plan", "edited in the file")));
-    writtenAgo(filePath(), 60);
-    writeRecovery(note(kId, "Plan", "edited before the crash") + "," + note(other, "Idea", "only recovered"),
-                  3600);
+    writeAged("notes.json", documentWithNote(2, note(qPrintable(kId), "in the file")), 60);
+    writeAged(
+        recovery,
+        documentWithNote(2, note(qPrintable(kId), "before the crash") + "," + note(other, "only recovered")),
+        3600);
     makeStore();
-    EXPECT_EQ(bodies(), (QStringList{"Plan: edited in the file", "Plan (recovered): edited before the crash",
-                                     "Idea: only recovered"}));
-    EXPECT_FALSE(QFileInfo::exists(recovery)) << "saved to the file at once, which holds both now";
-    EXPECT_EQ(QJsonDocument::fromJson(fileBytes())["notes"].toArray().size(), 3);
+    EXPECT_EQ(notes(), (QStringList{"Plan: in the file", "Plan (recovered): before the crash",
+                                    "Plan: only recovered"}));
+    EXPECT_EQ(QJsonDocument::fromJson(fileBytes())["notes"].toArray().size(), 3) << "saved at once";
+    EXPECT_TRUE(filesMatching(recovery).isEmpty());
 
-    // A recovery file newer than the file is the state: what it lacks was deleted; the file it
-    // replaces is kept as the previous copy.
+    // Newer than the file: the state, in which what it lacks was deleted; the file goes aside.
     const QByteArray replaced = fileBytes();
-    writtenAgo(filePath(), 3600);
-    writeRecovery(note(other, "Idea", "the only note left"), 60);
+    writeAged("notes.json", replaced, 3600);
+    writeAged(recovery, documentWithNote(2, note(other, "the only note left")), 60);
     clock.advance(Seconds(5));
     makeStore();
-    EXPECT_EQ(bodies(), QStringList{"Idea: the only note left"});
+    EXPECT_EQ(notes(), QStringList{"Plan: the only note left"});
     EXPECT_EQ(newestCopy("previous"), replaced);
-    EXPECT_FALSE(QFileInfo::exists(recovery));
 }
