@@ -43,6 +43,10 @@ public:
     }
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path, qint64 maximumBytes) override;
+    // Every file in memory is the user's own, written at the epoch.
+    OwnFile readOwnFile(const QString& path, qint64 maximumBytes) override {
+        return {readData(path, maximumBytes), WallTime{}};
+    }
     void writeData(const QByteArray& bytes, const QString& path) override;
     // Nothing in memory is readable by others: a stand-in is a plain write.
     void writeStandIn(const QByteArray& bytes, const QString& path, const QString&) override {

@@ -613,6 +613,7 @@ HomePage::HomePage(const HomePageContext& context, QWidget* parent)
     connect(&context_.focus, &FocusTimer::remainingSecondsChanged, this, &HomePage::refresh);
     connect(&context_.focus, &FocusTimer::isRunningChanged, this, &HomePage::refresh);
     connect(&context_.clipboard, &ClipboardStore::entriesChanged, this, &HomePage::refresh);
+    connect(&context_.clipboard, &ClipboardStore::saveStateChanged, this, &HomePage::refresh);
     connect(&context_.shelf, &FileShelfStore::itemsChanged, this, &HomePage::refresh);
     connect(&context_.permissions, &PermissionCenter::statesChanged, this, &HomePage::refresh);
     connect(&context_.keyboardCleaning, &KeyboardCleaningController::changed, this, &HomePage::refresh);
@@ -890,10 +891,9 @@ void HomePage::refresh() {
     metrics_[2]->setText(QString::number(shelf));
     liveRows_[0]->setText(timer);
     // "saved" only while the history is on disk.
-    liveRows_[1]->setText(QString::number(clipboard) +
-                          (couldNotSave(context_.fileNotices, ClipboardStore::fileName())
-                               ? QStringLiteral(" not saved")
-                               : QStringLiteral(" saved")));
+    liveRows_[1]->setText(QString::number(clipboard) + (context_.clipboard.saveState().notSaved()
+                                                            ? QStringLiteral(" not saved")
+                                                            : QStringLiteral(" saved")));
     liveRows_[2]->setText(QString::number(shelf) + QStringLiteral(" items"));
 
     for (std::size_t i = 0; i < launchers_.size(); ++i)

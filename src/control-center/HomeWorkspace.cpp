@@ -319,9 +319,7 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
     connect(&notes, &NotesStore::selectedIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::selectedFolderIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::searchQueryChanged, this, &HomeWorkspace::refreshNotes);
-    connect(&notes, &NotesStore::saveFailedChanged, this, &HomeWorkspace::showSaveState);
-    if (context_.fileNotices)
-        connect(context_.fileNotices, &FileNotices::changed, this, &HomeWorkspace::showSaveState);
+    connect(&notes, &NotesStore::saveStateChanged, this, &HomeWorkspace::showSaveState);
     showSaveState();
     connect(&context_.shelf, &FileShelfStore::itemsChanged, this, &HomeWorkspace::rebuildGrid);
     refreshNotes();
@@ -422,8 +420,7 @@ QList<QAbstractButton*> HomeWorkspace::gridItems() const {
 void HomeWorkspace::showSaveState() {
     // Never "saved" while the last save failed, nor while the notes go to a recovery file beside a
     // file that could not be read; the window's file notice says why and where.
-    const bool unsaved =
-        context_.notes.saveFailed() || couldNotSave(context_.fileNotices, context_.notes.storageName());
+    const bool unsaved = context_.notes.saveState().notSaved();
     saveState_->setText(unsaved ? QStringLiteral("Not saved") : QStringLiteral("Saved locally"));
 }
 

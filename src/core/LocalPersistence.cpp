@@ -16,6 +16,7 @@
 #include <QJsonParseError>
 #include <QRegularExpression>
 #include <QSet>
+#include <QUuid>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -125,10 +126,11 @@ QString LocalPersistence::Store::url(const QString& file) const {
     return directory + QLatin1Char('/') + file;
 }
 
-LoadOutcome<QJsonValue> LocalPersistence::Store::loadJson(const QString& file) const {
+LoadOutcome<QJsonValue> LocalPersistence::Store::loadJson(const QString& file, QByteArray* read) const {
     QByteArray bytes;
     try {
         bytes = fileManager->readData(url(file), kReadLimit);
+        if (read) *read = bytes;
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         if (isMissingFileError(error)) return LoadOutcome<QJsonValue>::missing();
@@ -205,12 +207,17 @@ std::optional<LocalPersistence::Failure> LocalPersistence::clearToReplace(const 
     return Failure{Failure::Kind::write, file, std::make_exception_ptr(FileWriteError(path, reason))};
 }
 
+void LocalPersistence::protect(const QString& file, bool unreadable) {
+    protections_[store_.url(file)] = unreadable ? Protection::neverReplace : Protection::copyBeforeReplacing;
+}
+
 bool LocalPersistence::isHeldBack(const QString& file) const {
     const auto it = protections_.find(store_.url(file));
     return it != protections_.end() && it->second == Protection::neverReplace;
 }
 
-SaveOutcome LocalPersistence::write(const QString& file, const std::function<QJsonValue()>& encode) {
+SaveOutcome LocalPersistence::write(const QString& file, const std::function<QJsonValue()>& encode,
+                                    const Copies* copies) {
     // Encoded first, so a value that cannot be encoded touches nothing on disk.
     QByteArray bytes;
     if (auto failure = encodeBytes(file, encode, bytes)) {
@@ -218,23 +225,30 @@ SaveOutcome LocalPersistence::write(const QString& file, const std::function<QJs
         return SaveOutcome::lost;
     }
     QString target;
-    if (auto failure = prepare(file, target))
+    if (auto failure = prepare(file, target, copies))
         return rescue(*failure, &bytes) ? SaveOutcome::rescued : SaveOutcome::lost;
     if (target != file) return writeRecovery(file, bytes) ? SaveOutcome::heldBack : SaveOutcome::lost;
     if (auto failure = writeBytes(store_, file, bytes))
         return rescue(*failure, &bytes) ? SaveOutcome::rescued : SaveOutcome::lost;
     saved(file);
+    pruneAfterWrite(file, copies);
     return SaveOutcome::written;
 }
 
 SaveOutcome LocalPersistence::finishWrite(const QString& file, const std::optional<Failure>& failure,
-                                          const std::function<QJsonValue()>& encode) {
+                                          const std::function<QJsonValue()>& encode, const Copies* copies) {
     if (failure) return saveFailed(*failure, encode) ? SaveOutcome::rescued : SaveOutcome::lost;
     saved(file);
+    pruneAfterWrite(file, copies);
     return SaveOutcome::written;
 }
 
-std::optional<LocalPersistence::Failure> LocalPersistence::prepare(const QString& file, QString& target) {
+void LocalPersistence::pruneAfterWrite(const QString& file, const Copies* copies) {
+    if (copies) pruneBackups(store_.url(file), copies->reason, copies->kept);
+}
+
+std::optional<LocalPersistence::Failure> LocalPersistence::prepare(const QString& file, QString& target,
+                                                                   const Copies* copies) {
     try {
         store_.fileManager->createDirectory(store_.directory);
     } catch (...) {
@@ -248,17 +262,37 @@ std::optional<LocalPersistence::Failure> LocalPersistence::prepare(const QString
         return std::nullopt;
     }
     target = file;
+    // The present file goes aside first; a file just copied aside (above) is not copied twice.
+    const QString path = store_.url(file);
+    if (copies && !matchesNewestCopy(path, copies->reason)) backup(path, copies->reason);
     return std::nullopt;
 }
 
 std::optional<QString> LocalPersistence::prepareSave(const QString& file,
-                                                     const std::function<QJsonValue()>& encode) {
+                                                     const std::function<QJsonValue()>& encode,
+                                                     SaveOutcome& refused, const Copies* copies) {
     QString target;
-    if (auto failure = prepare(file, target)) {
-        saveFailed(*failure, encode);
+    if (auto failure = prepare(file, target, copies)) {
+        refused = saveFailed(*failure, encode) ? SaveOutcome::rescued : SaveOutcome::lost;
         return std::nullopt;
     }
     return target;
+}
+
+bool LocalPersistence::matchesNewestCopy(const QString& path, const QString& reason,
+                                         const QByteArray* bytes) const {
+    const std::optional<QString> newest = newestBackup(path, reason);
+    if (!newest) return false;
+    FileManager& files = *store_.fileManager;
+    const std::optional<qint64> size = bytes ? std::optional<qint64>(bytes->size()) : files.fileSize(path);
+    if (!size || files.fileSize(*newest) != size) return false;
+    try {
+        return (bytes ? *bytes : files.readData(path, Store::kReadLimit)) ==
+               files.readData(*newest, Store::kReadLimit);
+    } catch (...) {
+        // Not known to be the same: copied as before.
+        return false;
+    }
 }
 
 std::optional<QString> LocalPersistence::saveFailed(const Failure& failure,
@@ -293,6 +327,7 @@ std::optional<QString> LocalPersistence::rescue(const Failure& failure, const QB
 }
 
 void LocalPersistence::saved(const QString& file) {
+    problems_.erase(store_.url(file));
     if (notices_) notices_->resolve(store_.url(file));
     // The file now holds all that the recovery files beside it kept.
     removeRecoveries(file, false);
@@ -327,6 +362,7 @@ void LocalPersistence::removeRecoveries(const QString& file, bool keepSessions) 
 }
 
 void LocalPersistence::tell(const QString& file, const QString& notice) {
+    problems_[store_.url(file)] = notice;
     if (notices_) notices_->set(store_.url(file), notice);
 }
 
@@ -356,6 +392,11 @@ std::optional<QString> LocalPersistence::saveRecovery(const QString& file,
         return std::nullopt;
     }
     return writeRecovery(file, bytes);
+}
+
+QString LocalPersistence::problem(const QString& file) const {
+    const auto it = problems_.find(store_.url(file));
+    return it == problems_.end() ? QString() : it->second;
 }
 
 std::optional<QString> LocalPersistence::recoveryFile(const QString& file) const {
@@ -578,19 +619,49 @@ bool LocalPersistence::hasRecoveries(const QString& file) const {
     return !recoveryFiles(file).isEmpty();
 }
 
+std::optional<WallTime> LocalPersistence::modified(const QString& file) const {
+    return store_.fileManager->modificationDate(store_.url(file));
+}
+
+namespace {
+
+// Why a recovery file was left where it is, in words for the window.
+QString whyLeft(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const UnreadableFileError& e) {
+        return e.reason();
+    } catch (const JsonDecodingError&) {
+        return QStringLiteral("it could not be decoded");
+    } catch (const std::system_error& e) {
+        return QString::fromLocal8Bit(e.code().message()).toLower();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    return QStringLiteral("unknown error");
+}
+
+} // namespace
+
 std::optional<QJsonValue>
-LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held, const Merge& merge,
+LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held,
+                                     std::optional<WallTime> heldWritten, const Merge& merge,
                                      const std::function<bool(const QJsonValue&)>& accept) {
     const QFileInfo info(store_.url(file));
     const QStringList names = recoveryFiles(file);
     if (names.isEmpty()) return std::nullopt;
     QJsonValue value = held;
     QStringList taken;
+    QStringList left;
     for (const QString& name : std::as_const(names)) {
         const QString path = info.absolutePath() + QLatin1Char('/') + name;
+        FileManager::OwnFile read;
         LoadOutcome<QJsonValue> recovered = LoadOutcome<QJsonValue>::missing();
         try {
-            recovered = Store::decodeJson(name, store_.fileManager->readData(path, Store::kReadLimit));
+            // Another user's file, or a link to anything, is never read: it is not this user's run.
+            read = store_.fileManager->readOwnFile(path, Store::kReadLimit);
+            recovered = Store::decodeJson(name, read.bytes);
         } catch (...) {
             recovered =
                 LoadOutcome<QJsonValue>::failed({Failure::Kind::unreadable, name, std::current_exception()});
@@ -598,26 +669,46 @@ LocalPersistence::takeBackRecoveries(const QString& file, const QJsonValue& held
         if (const Failure* failure = recovered.failure()) {
             // Left in place, and never removed: it may still hold something the user wants.
             report(*failure);
+            left.append(QStringLiteral("%1 is left in place: %2.").arg(path, whyLeft(failure->error)));
             continue;
         }
-        value = merge(value, *recovered.value());
+        // Written since the file was: the whole state of a later run, in which what it lacks was
+        // deleted. Else the file was written since, by a run that never saw it: both are kept.
+        if (!heldWritten || read.modified >= *heldWritten) {
+            value = *recovered.value();
+            heldWritten = read.modified;
+        } else {
+            value = merge(value, *recovered.value());
+        }
         taken.append(path);
     }
-    if (taken.isEmpty()) return std::nullopt;
-    if (accept && !accept(value)) {
-        // Left in place, and never removed: the store starts from its file alone.
+    if (!taken.isEmpty() && accept && !accept(value)) {
         log_.log(LogLevel::error, logSubsystem_, kCategory,
                  QStringLiteral("%1 could not be taken back: its content does not fit %2")
                      .arg(taken.join(QStringLiteral(", ")), info.fileName()));
-        return std::nullopt;
+        for (const QString& path : std::as_const(taken))
+            left.append(QStringLiteral("%1 is left in place: its content does not fit %2.")
+                            .arg(path, info.fileName()));
+        taken.clear();
     }
+    QStringList told;
+    if (!taken.isEmpty())
+        told.append(
+            QStringLiteral("%1 was not saved when Vantrel last ran: what was kept in %2 is taken back.")
+                .arg(info.fileName(), taken.join(QStringLiteral(", "))));
+    else if (!left.isEmpty())
+        told.append(QStringLiteral("%1 was not saved when Vantrel last ran, and what was kept for it could "
+                                   "not be taken back.")
+                        .arg(info.fileName()));
+    told += left;
+    const QString notice = told.join(QLatin1Char(' '));
+    log_.log(taken.isEmpty() ? LogLevel::error : LogLevel::info, logSubsystem_, kCategory, notice);
+    // Said under a recovery file's own name, so the save that follows does not take it away unseen.
+    if (notices_)
+        notices_->set(
+            taken.isEmpty() ? info.absolutePath() + QLatin1Char('/') + names.first() : taken.first(), notice);
+    if (taken.isEmpty()) return std::nullopt;
     takenBack_[info.absoluteFilePath()] += taken;
-    const QString told =
-        QStringLiteral("%1 was not saved when Vantrel last ran: what was kept in %2 is taken back.")
-            .arg(info.fileName(), taken.join(QStringLiteral(", ")));
-    log_.log(LogLevel::info, logSubsystem_, kCategory, told);
-    // Said under the recovery file's own name, so the save that follows does not take it away unseen.
-    if (notices_) notices_->set(taken.first(), told);
     return value;
 }
 
@@ -626,48 +717,57 @@ QStringList LocalPersistence::takenBack(const QString& file) const {
     return it == takenBack_.end() ? QStringList() : it->second;
 }
 
-QJsonArray LocalPersistence::mergeItems(const QJsonValue& kept, const QJsonValue& recovered,
-                                        const QString& dateKey) {
-    const QJsonArray keptItems = kept.toArray();
-    const QJsonArray recoveredItems = recovered.toArray();
+QJsonArray LocalPersistence::mergeItems(const QJsonValue& newer, const QJsonValue& older,
+                                        const AsOwnItem& asOwnItem) {
+    const QJsonArray newerItems = newer.toArray();
+    const QJsonArray olderItems = older.toArray();
     const auto idOf = [](const QJsonValue& item) {
         return item.toObject().value(QStringLiteral("id")).toString();
     };
-    const auto dateOf = [&](const QJsonValue& item) -> std::optional<WallTime> {
-        if (dateKey.isEmpty()) return std::nullopt;
-        try {
-            return decodeDate(item.toObject().value(dateKey));
-        } catch (...) {
-            return std::nullopt;
-        }
+    const auto ownItem = [&](const QJsonObject& item) -> QJsonValue {
+        if (asOwnItem) return asOwnItem(item);
+        QJsonObject own = item;
+        own[QStringLiteral("id")] = encodeUuid(QUuid::createUuid());
+        return own;
     };
-    std::map<QString, QJsonValue> keptById;
-    for (const QJsonValue& item : keptItems) keptById.emplace(idOf(item), item);
+    std::map<QString, QJsonValue> newerById;
+    for (const QJsonValue& item : newerItems) newerById.emplace(idOf(item), item);
     QJsonArray merged;
     QSet<QString> placed;
-    for (const QJsonValue& item : recoveredItems) {
+    for (const QJsonValue& item : newerItems) {
         const QString id = idOf(item);
         if (placed.contains(id)) continue;
         placed.insert(id);
-        QJsonValue chosen = item;
-        if (const auto it = keptById.find(id); it != keptById.end()) {
-            const auto keptDate = dateOf(it->second);
-            const auto recoveredDate = dateOf(item);
-            if (keptDate && recoveredDate && *keptDate > *recoveredDate) chosen = it->second;
-        }
-        merged.append(chosen);
+        merged.append(item);
     }
-    // An item the recovery file lacks goes after the kept item it followed (first, after none).
+    // Where an item of the older side goes: after the item it followed there (first, after none).
+    const auto positionAfter = [&](const QString& previous) {
+        if (previous.isNull()) return qsizetype(0);
+        for (qsizetype i = merged.size() - 1; i >= 0; --i)
+            if (idOf(merged.at(i)) == previous) return i + 1;
+        return qsizetype(0);
+    };
     QString previous;
-    for (const QJsonValue& item : keptItems) {
+    QSet<QString> seenOlder;
+    for (const QJsonValue& item : olderItems) {
         const QString id = idOf(item);
-        if (!placed.contains(id)) {
-            qsizetype at = 0;
-            if (!previous.isNull())
-                for (qsizetype i = 0; i < merged.size(); ++i)
-                    if (idOf(merged.at(i)) == previous) at = i + 1;
-            merged.insert(at, item);
+        if (seenOlder.contains(id)) continue;
+        seenOlder.insert(id);
+        const auto it = newerById.find(id);
+        if (it == newerById.end()) {
+            merged.insert(positionAfter(previous), item);
             placed.insert(id);
+        } else if (it->second != item) {
+            const QJsonValue own = ownItem(item.toObject());
+            if (own.isObject()) {
+                // Right after the newer version, so the two are seen together.
+                qsizetype at = 0;
+                for (qsizetype i = 0; i < merged.size(); ++i)
+                    if (idOf(merged.at(i)) == id) at = i + 1;
+                merged.insert(at, own);
+                previous = idOf(own);
+                continue;
+            }
         }
         previous = id;
     }

@@ -85,8 +85,18 @@ private:
 class LocalPersistence {
 public:
     using Failure = PersistenceFailure;
-    // Joins what a file holds (first) and what a recovery file kept (second), as JSON.
+    // Joins what a file holds (first) and what an older recovery file kept (second), as JSON.
     using Merge = std::function<QJsonValue(const QJsonValue&, const QJsonValue&)>;
+    // The older version of an item that changed on both sides as an item of its own (a new id);
+    // null when the newer version alone stands for both.
+    using AsOwnItem = std::function<QJsonValue(const QJsonObject&)>;
+    // The earlier versions a store keeps beside its file: before each write the present file is
+    // copied aside with `reason` (unless its newest such copy holds the same), and after it only
+    // the newest `kept` copies stay.
+    struct Copies {
+        QString reason;
+        int kept = 0;
+    };
 
     // Where the files are and how they are touched; tests substitute the folder or the file manager.
     struct Store {
@@ -98,8 +108,8 @@ public:
 
         QString url(const QString& file) const;
 
-        // Reads and parses without logging anything.
-        LoadOutcome<QJsonValue> loadJson(const QString& file) const;
+        // Reads and parses without logging anything; `bytes`, when given, gets what was read.
+        LoadOutcome<QJsonValue> loadJson(const QString& file, QByteArray* bytes = nullptr) const;
         // Parses bytes as a data file: an object or an array, else corrupt (for a fuzzer too).
         static LoadOutcome<QJsonValue> decodeJson(const QString& file, const QByteArray& bytes);
 
@@ -107,8 +117,13 @@ public:
         template <typename Decode>
         auto load(const QString& file, Decode&& decode) const
             -> LoadOutcome<std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>> {
+            return decodeWith(file, loadJson(file), std::forward<Decode>(decode));
+        }
+        // What a read gave, turned into the value by `decode`.
+        template <typename Decode>
+        static auto decodeWith(const QString& file, const LoadOutcome<QJsonValue>& json, Decode&& decode)
+            -> LoadOutcome<std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>> {
             using T = std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>;
-            LoadOutcome<QJsonValue> json = loadJson(file);
             if (json.isMissing()) return LoadOutcome<T>::missing();
             if (const Failure* failure = json.failure()) return LoadOutcome<T>::failed(*failure);
             try {
@@ -147,20 +162,18 @@ public:
         return outcome;
     }
 
-    // Loads as above, and takes back what earlier sessions kept in recovery files beside `file`
-    // (see takeBackRecoveries): a file that is missing, damaged or unreadable then loads as what
-    // the recovery files hold. `merge(held, recovered)` joins them (see mergeItems).
+    // Loads as above (the file read once), and takes back what earlier sessions kept in recovery
+    // files beside `file` (see takeBackRecoveries): a file that is missing, damaged or unreadable
+    // then loads as what the recovery files hold. `merge(held, recovered)` joins the file with an
+    // older recovery file (see mergeItems).
     template <typename Decode> auto load(const QString& file, const Merge& merge, Decode&& decode) {
         using T = std::decay_t<std::invoke_result_t<Decode&, const QJsonValue&>>;
-        auto outcome = load(file, decode);
-        const QJsonValue* held = nullptr;
-        LoadOutcome<QJsonValue> json = LoadOutcome<QJsonValue>::missing();
-        if (outcome.isLoaded()) {
-            // Read again as JSON only when there is something to merge it with (rare).
-            if (!hasRecoveries(file)) return outcome;
-            json = store_.loadJson(file);
-            held = json.value();
-        }
+        const LoadOutcome<QJsonValue> json = store_.loadJson(file);
+        auto outcome = Store::decodeWith(file, json, decode);
+        noteLoad(file, outcome.failure());
+        if (!hasRecoveries(file)) return outcome;
+        // Only a file that loaded is joined with them; anything else is what they replace.
+        const QJsonValue* held = outcome.isLoaded() ? json.value() : nullptr;
         std::optional<T> taken;
         const auto accept = [&](const QJsonValue& merged) {
             try {
@@ -170,18 +183,20 @@ public:
                 return false;
             }
         };
-        if (takeBackRecoveries(file, held ? *held : QJsonValue(), merge, accept))
+        if (takeBackRecoveries(file, held ? *held : QJsonValue(), held ? modified(file) : std::nullopt, merge,
+                               accept))
             return LoadOutcome<T>::loaded(std::move(*taken));
         return outcome;
     }
     // The one way a store's value is saved: encoded, written atomically, and the outcome told (a
     // failure in the window, with the value kept in the recovery file; a success withdraws what
     // was said and removes the recovery files the file now stands for). Never throws.
-    SaveOutcome write(const QString& file, const std::function<QJsonValue()>& encode);
+    SaveOutcome write(const QString& file, const std::function<QJsonValue()>& encode,
+                      const Copies* copies = nullptr);
     // The end of a save whose file was written elsewhere (writeEncoded on a worker thread), told
     // as write() tells it; `encode` gives what goes to the recovery file after a failure.
     SaveOutcome finishWrite(const QString& file, const std::optional<Failure>& failure,
-                            const std::function<QJsonValue()>& encode);
+                            const std::function<QJsonValue()>& encode, const Copies* copies = nullptr);
 
     // As write(); true when the value is on disk where the next start reads it (or, while the
     // file could not be read, in its recovery file); false when the save failed.
@@ -190,22 +205,29 @@ public:
         return outcome == SaveOutcome::written || outcome == SaveOutcome::heldBack;
     }
 
-    // What earlier sessions kept in recovery files beside `file`, taken back at start: each one
-    // that reads as JSON is merged, oldest first, into `held` (what the file holds; null when
-    // nothing) by `merge`. None when there is none. Said once in the window; each one is removed
-    // once a save has put its content in `file` (or in this session's recovery file).
-    // `accept` says whether the store can use the merged value; none is taken back when it cannot.
+    // What earlier sessions kept in recovery files beside `file`, taken back at start, oldest
+    // first. A recovery file holds the whole state of the run that wrote it: one written since
+    // `held` (what the file holds, last written at `heldWritten`; null and none when nothing) is
+    // that state, and what it lacks was deleted; an older one is joined with it by `merge`. Only
+    // regular files of the user's own are read, never through a link; anything else, and one that
+    // cannot be read or decoded, is left in place and named in the window. None when nothing was
+    // taken. Said once in the window; each one taken is removed once a save has put its content
+    // in `file` (or in this session's recovery file). `accept` says whether the store can use the
+    // result; none is taken back when it cannot.
     std::optional<QJsonValue> takeBackRecoveries(const QString& file, const QJsonValue& held,
-                                                 const Merge& merge,
+                                                 std::optional<WallTime> heldWritten, const Merge& merge,
                                                  const std::function<bool(const QJsonValue&)>& accept = {});
     // Whether recovery files of `file` that earlier sessions left lie beside it.
     bool hasRecoveries(const QString& file) const;
-    // Two arrays of items (objects with an "id"), as kept and as recovered: every item of either,
-    // one per id. Of two with the same id the later `dateKey` wins, the recovered one without
-    // dates. The recovered order leads; an item only kept follows the kept item it followed. A
-    // value that is no array counts as none.
-    static QJsonArray mergeItems(const QJsonValue& kept, const QJsonValue& recovered,
-                                 const QString& dateKey = {});
+    // When `file` was last written; none when it is not there.
+    std::optional<WallTime> modified(const QString& file) const;
+    // Two arrays of items (objects with an "id"): the file's (`newer`) and an older recovery
+    // file's, joined so that nothing of either is lost. An item the same on both sides is one; one
+    // that differs keeps its newer version in place and its older one, made its own by
+    // `asOwnItem` (a new id without it), right after it. The newer order leads; an item only the
+    // older has follows the item it followed there. A value that is no array counts as none.
+    static QJsonArray mergeItems(const QJsonValue& newer, const QJsonValue& older,
+                                 const AsOwnItem& asOwnItem = {});
     // The recovery files earlier sessions left that were taken back and are not yet removed.
     QStringList takenBack(const QString& file) const;
 
@@ -233,7 +255,9 @@ public:
     // Answers the file name the save goes to: the file itself, or, while the file could not be
     // read, its recovery file (see saveRecovery); none when the save must not go ahead, which is
     // then told as a failed save, with `encode` giving what goes to the recovery file.
-    std::optional<QString> prepareSave(const QString& file, const std::function<QJsonValue()>& encode);
+    // `refused` tells where a save that must not go ahead left the value (rescued or lost).
+    std::optional<QString> prepareSave(const QString& file, const std::function<QJsonValue()>& encode,
+                                       SaveOutcome& refused, const Copies* copies = nullptr);
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
     // The one log line of a failure.
@@ -265,6 +289,20 @@ public:
     std::optional<QString> saveRecovery(const QString& file, const std::function<QJsonValue()>& encode);
     // The recovery file of `file` in this session, once one was written.
     std::optional<QString> recoveryFile(const QString& file) const;
+    // What the window last said of a save of `file` that failed or went beside it; empty once saved.
+    QString problem(const QString& file) const;
+
+    // A store that reads its file itself (notes) hands its failed load over: a damaged file is
+    // copied aside as "corrupt" before the first save replaces it, one that could not be read
+    // (`unreadable`) is replaced only once it could be copied aside as "previous", its saves
+    // going beside it until then. Nothing is logged or told.
+    void protect(const QString& file, bool unreadable);
+    // True while the file's load found it unreadable and no copy of it could be made since.
+    bool isHeldBack(const QString& file) const;
+    // Whether the file at `path` holds the same as its newest copy made for `reason` (`bytes`: what
+    // it holds, when the caller read it already): one more copy would keep nothing new.
+    bool matchesNewestCopy(const QString& path, const QString& reason,
+                           const QByteArray* bytes = nullptr) const;
 
     // At start-up: removes from the data folder the temporary files that a process killed while
     // writing left there more than a minute ago (younger ones may be another instance's write).
@@ -286,7 +324,8 @@ private:
     QStringList recoveryFiles(const QString& file) const;
     void noteLoad(const QString& file, const Failure* failure);
     // Whether a save may go ahead, and to which file (`target`): the failure when it may not.
-    std::optional<Failure> prepare(const QString& file, QString& target);
+    std::optional<Failure> prepare(const QString& file, QString& target, const Copies* copies);
+    void pruneAfterWrite(const QString& file, const Copies* copies);
     // Tells the failed save and writes `bytes` (none when they could not be encoded) to the
     // recovery file; answers its path when it was written.
     std::optional<QString> rescue(const Failure& failure, const QByteArray* bytes);
@@ -298,8 +337,6 @@ private:
     QString recoveryName(const QString& file);
     // Lets a save go ahead over a file whose load failed, or says why it must not.
     std::optional<Failure> clearToReplace(const QString& file);
-    // True while the file's load found it unreadable and no copy of it could be made since.
-    bool isHeldBack(const QString& file) const;
     static std::optional<Failure> encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
                                               QByteArray& bytes);
     static std::optional<Failure> writeBytes(const Store& store, const QString& file,
@@ -320,6 +357,8 @@ private:
     std::map<QString, QByteArray> recoveryDigests_;
     // By the path of the file they stand in for: the recovery files taken back at start.
     std::map<QString, QStringList> takenBack_;
+    // By the path of the file: what the window last said of its save.
+    std::map<QString, QString> problems_;
     void removeRecoveries(const QString& file, bool keepSessions);
 };
 

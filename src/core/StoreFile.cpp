@@ -20,15 +20,30 @@ void StoreFile::waitForQueue() {
     if (queue_ && writing_) queue_->sync([] {});
 }
 
-void StoreFile::changed() {
+void StoreFile::loaded() {
+    if (persistence_.isHeldBack(file_)) setState({SaveState::Kind::heldBack, persistence_.problem(file_)});
+}
+
+std::optional<SaveOutcome> StoreFile::changed() {
     ++generation_;
     setUnsaved(true);
+    // A store that is not saved stays so until a write reaches the file.
+    if (!state_.notSaved()) setState({SaveState::Kind::pending, {}});
     retry_.cancel();
     if (timing_.quietSpell <= 0 || !scheduler_) {
+        const quint64 generation = generation_;
+        std::optional<SaveOutcome> outcome;
+        // This change's own write: a retry or another change's answer never stands in for it.
+        const QMetaObject::Connection told =
+            connect(this, &StoreFile::saveFinished, this, [&](SaveOutcome finished) {
+                if (generation_ == generation) outcome = finished;
+            });
         startWrite();
-        return;
+        disconnect(told);
+        return outcome;
     }
     writeSoon();
+    return std::nullopt;
 }
 
 void StoreFile::writeSoon() {
@@ -52,13 +67,14 @@ void StoreFile::startWrite() {
     }
     const quint64 generation = generation_;
     if (!queue_) {
-        finish(persistence_.write(file_, snapshot_()), generation);
+        finish(persistence_.write(file_, snapshot_(), copies()), generation);
         return;
     }
     const Encode encode = snapshot_();
-    const std::optional<QString> target = persistence_.prepareSave(file_, encode);
+    SaveOutcome refused = SaveOutcome::lost;
+    const std::optional<QString> target = persistence_.prepareSave(file_, encode, refused, copies());
     if (!target) {
-        finish(persistence_.recoveryFile(file_) ? SaveOutcome::rescued : SaveOutcome::lost, generation);
+        finish(refused, generation);
         return;
     }
     if (*target != file_) {
@@ -77,19 +93,39 @@ void StoreFile::startWrite() {
             [this, failure = std::move(failure), encode, generation, ticket] {
                 if (ticket != ticket_) return; // a flush wrote the file since
                 writing_ = false;
-                finish(persistence_.finishWrite(file_, failure, encode), generation);
+                finish(persistence_.finishWrite(file_, failure, encode, copies()), generation);
             },
             Qt::QueuedConnection);
     });
 }
 
+void StoreFile::settle(SaveOutcome outcome, bool current) {
+    switch (outcome) {
+    case SaveOutcome::written:
+        setState({current ? SaveState::Kind::saved : SaveState::Kind::pending, {}});
+        break;
+    case SaveOutcome::heldBack:
+        setState({SaveState::Kind::heldBack, persistence_.problem(file_)});
+        break;
+    case SaveOutcome::rescued:
+    case SaveOutcome::lost:
+        setState({SaveState::Kind::failed, persistence_.problem(file_)});
+        break;
+    }
+    setUnsaved(outcome != SaveOutcome::written || !current);
+}
+
+void StoreFile::setState(SaveState state) {
+    if (state_ == state) return;
+    state_ = std::move(state);
+    Q_EMIT stateChanged();
+}
+
 void StoreFile::finish(SaveOutcome outcome, quint64 generation) {
-    lastOutcome_ = outcome;
     const bool again = std::exchange(writeAgain_, false);
-    if (outcome == SaveOutcome::written && generation == generation_) {
-        setUnsaved(false);
-    } else if (outcome != SaveOutcome::written) {
-        setUnsaved(true);
+    // Written, but not the newest value: that one is still on its way.
+    settle(outcome, generation == generation_);
+    if (outcome != SaveOutcome::written) {
         // A save that failed is tried again while the store lives, so a folder made writable
         // again gets the value without waiting for the next change. One held back beside a file
         // that could not be read is safe where it went, and waits for the next change.
@@ -106,12 +142,15 @@ void StoreFile::finish(SaveOutcome outcome, quint64 generation) {
 SaveOutcome StoreFile::saveNow() {
     ++generation_;
     setUnsaved(true);
-    flush();
-    return lastOutcome_.value_or(SaveOutcome::lost);
+    return *flushNow();
 }
 
 void StoreFile::flush() {
-    if (!unsaved_) return;
+    flushNow();
+}
+
+std::optional<SaveOutcome> StoreFile::flushNow() {
+    if (!unsaved_) return std::nullopt;
     quiet_.cancel();
     deadline_.cancel();
     retry_.cancel();
@@ -124,10 +163,10 @@ void StoreFile::flush() {
     writeAgain_ = false;
     const quint64 generation = generation_;
     // At once, here: nothing may be left to a queue or a timer that will not run any more.
-    const SaveOutcome outcome = persistence_.write(file_, snapshot_());
-    lastOutcome_ = outcome;
-    setUnsaved(outcome != SaveOutcome::written || generation != generation_);
+    const SaveOutcome outcome = persistence_.write(file_, snapshot_(), copies());
+    settle(outcome, generation == generation_);
     Q_EMIT saveFinished(outcome);
+    return outcome;
 }
 
 void StoreFile::setUnsaved(bool unsaved) {

@@ -11,12 +11,30 @@ namespace vantrel {
 
 class WorkQueue;
 
+// Whether what a store holds is in its file: the one answer views and notices read.
+struct SaveState {
+    enum class Kind {
+        saved,    // all of it is in the file
+        pending,  // changes wait for their write, or are being written
+        failed,   // the last write did not reach the file (`reason` says why and where it went)
+        heldBack, // the file could not be read: it is left as it is, and the saves go beside it
+    };
+    Kind kind = Kind::saved;
+    // What the window says of it, for failed and heldBack.
+    QString reason;
+
+    // Not where the next start reads it without help, nor on its way there.
+    bool notSaved() const { return kind == Kind::failed || kind == Kind::heldBack; }
+    bool operator==(const SaveState&) const = default;
+};
+
 // A store's file, saved through one door. A change is written once a quiet spell has passed
 // since the last one, so a burst of changes is one write (and no later than the longest deferral
 // after its first change, so a steady stream is written too). A save that does not reach the
 // file leaves the store unsaved (its value kept in the recovery file where it can be) and is
 // tried again on a timer while the store lives, unless it was held back beside a file that could
 // not be read (safe there until the next change); flush() writes at once, as the store goes.
+// The store's save state (state()) follows every change and every write.
 class StoreFile final : public QObject {
     Q_OBJECT
 public:
@@ -39,8 +57,14 @@ public:
 
     const QString& file() const { return file_; }
 
-    // The store's value changed: written after the quiet spell (at once without one).
-    void changed();
+    // Keeps earlier versions of the file beside it (see LocalPersistence::Copies); none by default.
+    void keepCopies(LocalPersistence::Copies copies) { copies_ = std::move(copies); }
+    // The store has loaded its file: one that could not be read holds every save back beside it.
+    void loaded();
+
+    // The store's value changed: written after the quiet spell (at once without one). Answers how
+    // this change's write ended when it was made at once; none when it waits.
+    std::optional<SaveOutcome> changed();
     // Marks the value unsaved and writes it at once, waiting for a write in progress; the outcome.
     SaveOutcome saveNow();
     // Writes at once only what is not yet in the file (when the store goes, at quit).
@@ -49,11 +73,13 @@ public:
     // Whether what the store holds is not (yet) in its file: changes waiting for the quiet spell,
     // a write in progress, or a save that failed or went to the recovery file only.
     bool unsaved() const { return unsaved_; }
-    // How the last save ended; none before the first.
-    std::optional<SaveOutcome> lastOutcome() const { return lastOutcome_; }
+    const SaveState& state() const { return state_; }
+    // Whether a change waits for its quiet spell.
+    bool isWaiting() const { return quiet_.isActive() || deadline_.isActive(); }
 
 Q_SIGNALS:
     void unsavedChanged(bool unsaved);
+    void stateChanged();
     // After every save, with how it ended.
     void saveFinished(vantrel::SaveOutcome outcome);
 
@@ -62,6 +88,11 @@ private:
     void startWrite();
     void finish(SaveOutcome outcome, quint64 generation);
     void setUnsaved(bool unsaved);
+    // After a write that ended with `outcome`, `current` telling whether no change came since.
+    void settle(SaveOutcome outcome, bool current);
+    void setState(SaveState state);
+    std::optional<SaveOutcome> flushNow();
+    const LocalPersistence::Copies* copies() const { return copies_ ? &*copies_ : nullptr; }
     void waitForQueue();
 
     LocalPersistence& persistence_;
@@ -75,7 +106,8 @@ private:
     ScheduledTask deadline_;
     ScheduledTask retry_;
     bool unsaved_ = false;
-    std::optional<SaveOutcome> lastOutcome_;
+    SaveState state_;
+    std::optional<LocalPersistence::Copies> copies_;
     // Counts the changes; a write that finishes saved only the generation it started with.
     quint64 generation_ = 0;
     // The write on the queue, when one runs: its ticket, so an answer that a flush overtook is ignored.

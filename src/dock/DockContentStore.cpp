@@ -39,6 +39,7 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
       file_(persistence, persistence.scheduler(), kFileName,
             [this] { return [items = allItems()] { return DockShortcut::encodeList(items); }; }, {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &DockContentStore::unsavedChanged);
+    connect(&file_, &StoreFile::stateChanged, this, &DockContentStore::saveStateChanged);
     // A missing file is an empty Dock. A damaged one is logged and also gives an empty Dock; the
     // persistence layer copies it aside before the first save replaces it. What an earlier
     // session could not save is taken back from its recovery files, and saved.
@@ -47,6 +48,7 @@ DockContentStore::DockContentStore(LocalPersistence& persistence, Workspace& wor
     };
     auto outcome = persistence_.load(kFileName, merge, &DockShortcut::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+    file_.loaded();
     const bool tookBack = !persistence_.takenBack(kFileName).isEmpty();
     // No screen holds a row of more tiles than this; building them would only stall the Dock and
     // the settings page. The others stay in the file, in their place after the shown ones.
@@ -256,9 +258,9 @@ void DockContentStore::persist() {
     // beside it instead, so what this session adds outlives it. The list keeps its new content in
     // memory whatever happens; a failed save is told in the window with where the list went, the
     // Dock's status says it was not saved, and it is tried again.
-    file_.changed();
-    const auto outcome = file_.lastOutcome();
-    lastSaveFailed_ = outcome != SaveOutcome::written && outcome != SaveOutcome::heldBack;
+    // This change's own write, when it was made at once; one that waits has not failed yet.
+    const std::optional<SaveOutcome> outcome = file_.changed();
+    lastSaveFailed_ = outcome && *outcome != SaveOutcome::written && *outcome != SaveOutcome::heldBack;
     if (lastSaveFailed_) setStatusMessage(QStringLiteral("Could not save Vantrel Dock items."));
 }
 

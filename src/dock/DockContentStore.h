@@ -70,11 +70,14 @@ public:
     void persist();
     // Whether the list is not (yet) all in its file: see StoreFile::unsaved().
     bool unsaved() const { return file_.unsaved(); }
+    // Whether the list is in its file: what views say of it.
+    const SaveState& saveState() const { return file_.state(); }
 
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();
     void unsavedChanged(bool unsaved);
+    void saveStateChanged();
 
 private:
     // Publishes and saves; false when the save failed (the status then says so).

@@ -19,6 +19,7 @@ BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspa
       file_(persistence, persistence.scheduler(), kFileName,
             [this] { return [items = items_] { return VantrelBookmark::encodeList(items); }; }, {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &BookmarksStore::unsavedChanged);
+    connect(&file_, &StoreFile::stateChanged, this, &BookmarksStore::saveStateChanged);
     // A missing file starts an empty list; a damaged one is logged, and kept aside by the
     // persistence layer before the first save replaces it. What an earlier session could not
     // save is taken back from its recovery files, and saved.
@@ -27,6 +28,7 @@ BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspa
     };
     auto outcome = persistence_.load(kFileName, merge, &VantrelBookmark::decodeList);
     if (auto* loaded = outcome.value()) items_ = std::move(*loaded);
+    file_.loaded();
     if (!persistence_.takenBack(kFileName).isEmpty()) persist();
 }
 
@@ -149,9 +151,9 @@ void BookmarksStore::setStatusMessage(const QString& message) {
 
 bool BookmarksStore::persist() {
     // A failure is told in the window, with where the list went instead, and tried again.
-    file_.changed();
-    const auto outcome = file_.lastOutcome();
-    return outcome == SaveOutcome::written || outcome == SaveOutcome::heldBack;
+    // This change's own write, when it was made at once; one that waits has not failed yet.
+    const std::optional<SaveOutcome> outcome = file_.changed();
+    return !outcome || *outcome == SaveOutcome::written || *outcome == SaveOutcome::heldBack;
 }
 
 } // namespace vantrel

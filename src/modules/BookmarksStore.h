@@ -57,11 +57,14 @@ public:
 
     // Whether the list is not (yet) all in its file: see StoreFile::unsaved().
     bool unsaved() const { return file_.unsaved(); }
+    // Whether the list is in its file: what views say of it.
+    const SaveState& saveState() const { return file_.state(); }
 
 Q_SIGNALS:
     void itemsChanged();
     void statusMessageChanged();
     void unsavedChanged(bool unsaved);
+    void saveStateChanged();
 
 private:
     // False, with the status saying so, when the list could not be saved.

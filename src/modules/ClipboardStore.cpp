@@ -31,16 +31,20 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
         [this] { return [entries = entries_] { return QJsonValue(encodeEntries(entries)); }; }, kSaveTiming,
         writeQueue_.get());
     connect(file_.get(), &StoreFile::unsavedChanged, this, &ClipboardStore::unsavedChanged);
+    connect(file_.get(), &StoreFile::stateChanged, this, &ClipboardStore::saveStateChanged);
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
+    // An entry's text never changes: of one on both sides the newer file's (its pin) stands for both.
     const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
-        return QJsonValue(LocalPersistence::mergeItems(kept, recovered, QStringLiteral("createdAt")));
+        return QJsonValue(
+            LocalPersistence::mergeItems(kept, recovered, [](const QJsonObject&) { return QJsonValue(); }));
     };
     auto outcome = persistence_.load(fileName(), merge, [](const QJsonValue& json) {
         return decodeArray(json, [](const QJsonValue& value) { return ClipboardEntry::fromJson(value); });
     });
     if (const auto* loaded = outcome.value())
         entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
+    file_->loaded();
     // What an earlier session could not save is back: it goes to the file with the next write.
     if (!persistence_.takenBack(fileName()).isEmpty()) {
         entries_ = ordered(std::move(entries_));

@@ -64,11 +64,14 @@ public:
 
     // Whether the history is not (yet) all in its file: see StoreFile::unsaved().
     bool unsaved() const { return file_->unsaved(); }
+    // Whether the history is in its file: what views say of it.
+    const SaveState& saveState() const { return file_->state(); }
 
 Q_SIGNALS:
     void entriesChanged();
     void searchTextChanged();
     void unsavedChanged(bool unsaved);
+    void saveStateChanged();
 
 private:
     // Runs the capture rule on the next turn of the event loop; announcements arriving before then

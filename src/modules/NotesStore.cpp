@@ -7,7 +7,8 @@
 #include "platform/FileManager.h"
 #include "platform/SetIfChanged.h"
 
-#include <QPointer>
+#include <QJsonObject>
+#include <QUuid>
 #include <algorithm>
 #include <limits>
 
@@ -45,38 +46,70 @@ QString NotesStore::saveFailedMessage() {
 NotesStore::NotesStore(QString storageName, LocalPersistence& persistence, QAObserver& observer,
                        const Clock& clock, Scheduler& scheduler, QObject* parent)
     : QObject(parent), storageName_(std::move(storageName)), persistence_(persistence), observer_(observer),
-      clock_(clock), scheduler_(scheduler) {
+      clock_(clock), scheduler_(scheduler),
+      file_(persistence_, &scheduler_, storageName_,
+            [this] {
+                return [document = NotesDocument{NotesDocument::kCurrentSchemaVersion, folders_, notes_}] {
+                    return QJsonValue(document.toJson());
+                };
+            },
+            {kSaveDelay, kLongestSaveDeferral, kRetryInterval}) {
+    file_.keepCopies({QStringLiteral("previous"), kPreviousCopiesKept});
+    connect(&file_, &StoreFile::unsavedChanged, this, &NotesStore::unsavedChanged);
+    connect(&file_, &StoreFile::stateChanged, this, &NotesStore::saveStateChanged);
+    connect(&file_, &StoreFile::stateChanged, this,
+            [this] { setIfChanged(this, saveFailed_, saveFailed(), &NotesStore::saveFailedChanged); });
+    connect(&file_, &StoreFile::saveFinished, this, &NotesStore::saveFinished);
     Loaded loaded = loadDocument();
+    file_.loaded();
     notes_ = loaded.document.notes;
     // The first note lives only in memory until the first change saves it.
     if (notes_.isEmpty()) notes_.append(makeNote(VantrelNote::quickNoteTitle(), std::nullopt, 0));
     folders_ = loaded.document.folders;
     selectedID_ = notes_.first().id;
     recoveryMessage_ = loaded.message;
-    fileNeedsCopyBeforeReplacing_ = loaded.fileNeedsCopyBeforeReplacing;
     // Notes taken back from an earlier session's recovery files go to the file at once.
-    if (loaded.migrated || !persistence_.takenBack(storageName_).isEmpty()) persistNow();
+    if (loaded.migrated || !persistence_.takenBack(storageName_).isEmpty()) file_.saveNow();
 }
 
-std::optional<NotesDocument> NotesStore::takeBack(const QJsonValue& held) const {
+std::optional<NotesDocument> NotesStore::takeBack(const QJsonValue& held,
+                                                  std::optional<WallTime> heldWritten) const {
     const auto notesOf = [](const QJsonValue& document) {
         return document.isArray() ? document : document.toObject().value(QStringLiteral("notes"));
     };
+    // A note changed on both sides is kept twice: the older text as a note of its own.
+    const auto recoveredNote = [](const QJsonObject& note) {
+        QJsonObject own = note;
+        own[QStringLiteral("id")] = encodeUuid(QUuid::createUuid());
+        own[QStringLiteral("title")] =
+            note.value(QStringLiteral("title")).toString() + QStringLiteral(" (recovered)");
+        return QJsonValue(own);
+    };
     const auto merge = [&](const QJsonValue& kept, const QJsonValue& recovered) {
-        QJsonObject merged = recovered.toObject();
+        QJsonObject merged = kept.isObject() ? kept.toObject() : recovered.toObject();
         merged[QStringLiteral("schemaVersion")] = static_cast<qint64>(NotesDocument::kCurrentSchemaVersion);
         merged[QStringLiteral("notes")] =
-            LocalPersistence::mergeItems(notesOf(kept), notesOf(recovered), QStringLiteral("modifiedAt"));
+            LocalPersistence::mergeItems(notesOf(kept), notesOf(recovered), recoveredNote);
+        // A folder is a name: the newer one stands for both.
         merged[QStringLiteral("folders")] =
             LocalPersistence::mergeItems(kept.toObject().value(QStringLiteral("folders")),
-                                         recovered.toObject().value(QStringLiteral("folders")));
+                                         recovered.toObject().value(QStringLiteral("folders")),
+                                         [](const QJsonObject&) { return QJsonValue(); });
         return QJsonValue(merged);
     };
     const WallTime now = clock_.now();
     std::optional<NotesDocument> document;
-    persistence_.takeBackRecoveries(storageName_, held, merge, [&](const QJsonValue& merged) {
+    persistence_.takeBackRecoveries(storageName_, held, heldWritten, merge, [&](const QJsonValue& taken) {
         try {
-            document = NotesDocument::fromJson(merged, now);
+            document = NotesDocument::fromJson(taken, now);
+            return true;
+        } catch (const std::exception&) {
+        }
+        // A recovery file an older version wrote holds the notes alone.
+        try {
+            NotesDocument legacy;
+            legacy.notes = NotesDocument::legacyNotesFromJson(taken, now);
+            document = std::move(legacy);
             return true;
         } catch (const std::exception&) {
             return false;
@@ -91,51 +124,54 @@ NotesStore::Loaded NotesStore::loadDocument() {
         NotesDocument document;
         bool legacy = false;
     };
-    // The notes tell the user themselves, so the load goes around the persistence log.
-    auto outcome = persistence_.store().load(storageName_, [now](const QJsonValue& json) {
+    // Read once; the notes tell the user themselves, so the load goes around the persistence log.
+    QByteArray bytes;
+    const LoadOutcome<QJsonValue> json = persistence_.store().loadJson(storageName_, &bytes);
+    auto outcome = LocalPersistence::Store::decodeWith(storageName_, json, [now](const QJsonValue& value) {
         try {
-            return Decoded{NotesDocument::fromJson(json, now), false};
+            return Decoded{NotesDocument::fromJson(value, now), false};
         } catch (const std::exception&) {
         }
         NotesDocument legacy;
-        legacy.notes = NotesDocument::legacyNotesFromJson(json, now);
+        legacy.notes = NotesDocument::legacyNotesFromJson(value, now);
         return Decoded{std::move(legacy), true};
     });
 
     Loaded loaded;
-    if (persistence_.hasRecoveries(storageName_)) {
-        // Read again as JSON only when there is something to merge it with (rare).
-        const LoadOutcome<QJsonValue> held = persistence_.store().loadJson(storageName_);
-        if (std::optional<NotesDocument> taken = takeBack(held.value() ? *held.value() : QJsonValue()))
-            loaded.document = std::move(*taken);
-    }
-    if (outcome.isMissing()) return loaded;
     if (const PersistenceFailure* failure = outcome.failure()) {
         if (failure->kind == PersistenceFailure::Kind::unreadable) {
             loaded.message = unreadableMessage();
-            loaded.fileNeedsCopyBeforeReplacing = true;
             observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: read failed"));
             persistence_.explainUnreadable(*failure);
+            // Replaced only once a copy of it exists; the notes go beside it until then.
+            persistence_.protect(storageName_, true);
         } else {
             // Left in place until the first save, the same damaged file is met at every launch:
             // one copy of it is enough.
             const QString path = filePath();
-            const bool copied = fileMatchesNewestCopy(path, QStringLiteral("corrupt")) ||
+            const bool copied = persistence_.matchesNewestCopy(path, QStringLiteral("corrupt"), &bytes) ||
                                 persistence_.backup(path, QStringLiteral("corrupt")).has_value();
             loaded.message = copied ? malformedBackedUpMessage() : malformedMessage();
-            loaded.fileNeedsCopyBeforeReplacing = !copied;
+            if (!copied) persistence_.protect(storageName_, true);
             observer_.record(kPersistenceCategory, QStringLiteral("notes recovery: malformed document"));
         }
-        return loaded;
+    } else if (Decoded* decoded = outcome.value()) {
+        loaded.document = std::move(decoded->document);
+        if (decoded->legacy) {
+            loaded.migrated = true;
+            loaded.message = migratedMessage();
+        } else {
+            loaded.migrated = loaded.document.schemaVersion != NotesDocument::kCurrentSchemaVersion;
+        }
     }
-    Decoded& decoded = *outcome.value();
-    if (!persistence_.takenBack(storageName_).isEmpty()) return loaded;
-    loaded.document = std::move(decoded.document);
-    if (decoded.legacy) {
-        loaded.migrated = true;
-        loaded.message = migratedMessage();
-    } else {
-        loaded.migrated = loaded.document.schemaVersion != NotesDocument::kCurrentSchemaVersion;
+    if (persistence_.hasRecoveries(storageName_)) {
+        const bool held = outcome.isLoaded();
+        if (std::optional<NotesDocument> taken =
+                takeBack(held ? *json.value() : QJsonValue(),
+                         held ? persistence_.modified(storageName_) : std::nullopt)) {
+            loaded.document = std::move(*taken);
+            if (loaded.message == migratedMessage()) loaded.message.reset();
+        }
     }
     return loaded;
 }
@@ -145,13 +181,13 @@ NotesStore::Loaded NotesStore::loadDocument() {
 void NotesStore::setNotes(QList<VantrelNote> notes) {
     notes_ = std::move(notes);
     Q_EMIT notesChanged();
-    scheduleSave();
+    file_.changed();
 }
 
 void NotesStore::setFolders(QList<VantrelNoteFolder> folders) {
     folders_ = std::move(folders);
     Q_EMIT foldersChanged();
-    scheduleSave();
+    file_.changed();
 }
 
 void NotesStore::setSelectedID(std::optional<QUuid> id) {
@@ -166,25 +202,6 @@ void NotesStore::setSearchQuery(const QString& query) {
     setIfChanged(this, searchQuery_, query, &NotesStore::searchQueryChanged);
 }
 
-void NotesStore::setSaveFailed(bool failed) {
-    setIfChanged(this, saveFailed_, failed, &NotesStore::saveFailedChanged);
-}
-
-void NotesStore::setUnsaved(bool unsaved) {
-    if (unsaved_ == unsaved) return;
-    unsaved_ = unsaved;
-    Q_EMIT unsavedChanged(unsaved);
-}
-
-void NotesStore::retryLater() {
-    setUnsaved(true);
-    QPointer<NotesStore> self(this);
-    // The present notes, not the ones that failed: a change meanwhile has its own save pending.
-    retry_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kRetryInterval), [self] {
-        if (self && !self->pendingSave_.isActive()) self->persistNow();
-    }));
-}
-
 void NotesStore::setRecoveryMessage(std::optional<QString> message) {
     setIfChanged(this, recoveryMessage_, std::move(message), &NotesStore::recoveryMessageChanged);
 }
@@ -195,83 +212,24 @@ QString NotesStore::filePath() const {
     return persistence_.store().url(storageName_);
 }
 
-void NotesStore::scheduleSave() {
-    pendingSave_.cancel();
-    setUnsaved(true);
-    NotesDocument snapshot{NotesDocument::kCurrentSchemaVersion, folders_, notes_};
-    const MonoTime now = clock_.monotonicNow();
-    if (!firstUnsavedChange_) firstUnsavedChange_ = now;
-    const double deferredSoFar = secondsBetween(*firstUnsavedChange_, now);
-    const double delay = std::clamp(kLongestSaveDeferral - deferredSoFar, 0.0, kSaveDelay);
-    QPointer<NotesStore> self(this);
-    pendingSave_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(delay), [self, snapshot] {
-        if (self) self->write(snapshot);
-    }));
-}
-
 void NotesStore::saveNow() {
-    pendingSave_.cancel();
-    persistNow();
+    file_.saveNow();
 }
 
-void NotesStore::persistNow() {
-    write(NotesDocument{NotesDocument::kCurrentSchemaVersion, folders_, notes_});
-}
-
-void NotesStore::write(const NotesDocument& document) {
-    firstUnsavedChange_.reset();
-    retry_.cancel();
-    const QString path = filePath();
-    bool copyAside = true;
-    if (fileNeedsCopyBeforeReplacing_) {
-        // A file we could not use may still hold the user's notes: replace it only once a copy of
-        // it exists. Until then the edits stay in memory and the file stays as the message says.
-        if (persistence_.store().fileManager->fileExists(path)) {
-            if (!persistence_.backup(path, QStringLiteral("previous"))) {
-                // Nor is anything lost meanwhile: the notes go to a file of their own beside it.
-                const auto recovery = persistence_.saveRecovery(
-                    storageName_, [&document] { return QJsonValue(document.toJson()); });
-                if (recovery) setRecoveryMessage(recoveredMessage(persistence_.store().url(*recovery)));
-                setSaveFailed(!recovery);
-                // Safe where it went: the next change tries the file again.
-                setUnsaved(true);
-                if (!recovery) retryLater();
-                return;
-            }
-            copyAside = false;
-        }
-        fileNeedsCopyBeforeReplacing_ = false;
-    }
-    if (copyAside && fileMatchesNewestCopy(path, QStringLiteral("previous"))) copyAside = false;
-    try {
-        persistence_.saveOrThrow(document, storageName_, copyAside,
-                                 [](const NotesDocument& d) { return d.toJson(); });
-    } catch (const PersistenceError& error) {
+void NotesStore::saveFinished(SaveOutcome outcome) {
+    switch (outcome) {
+    case SaveOutcome::written:
+        break;
+    case SaveOutcome::heldBack:
+        // Beside a file that could not be used: the message says where the notes are.
+        if (const std::optional<QString> recovery = persistence_.recoveryFile(storageName_))
+            setRecoveryMessage(recoveredMessage(persistence_.store().url(*recovery)));
+        break;
+    case SaveOutcome::rescued:
+    case SaveOutcome::lost:
         observer_.record(kPersistenceCategory, QStringLiteral("notes save failed"));
         setRecoveryMessage(saveFailedMessage());
-        // Told in the window, and the notes kept where they can be written meanwhile.
-        persistence_.saveFailed(error.failure(), [&document] { return QJsonValue(document.toJson()); });
-        setSaveFailed(true);
-        retryLater();
-        return;
-    }
-    setSaveFailed(false);
-    if (!pendingSave_.isActive()) setUnsaved(false);
-    persistence_.pruneBackups(path, QStringLiteral("previous"), kPreviousCopiesKept);
-}
-
-bool NotesStore::fileMatchesNewestCopy(const QString& path, const QString& reason) const {
-    const std::optional<QString> newest = persistence_.newestBackup(path, reason);
-    if (!newest) return false;
-    FileManager& files = *persistence_.store().fileManager;
-    const std::optional<qint64> size = files.fileSize(path);
-    if (!size || files.fileSize(*newest) != size) return false;
-    try {
-        return files.readData(path, LocalPersistence::Store::kReadLimit) ==
-               files.readData(*newest, LocalPersistence::Store::kReadLimit);
-    } catch (...) {
-        // Not known to be the same: copied as before.
-        return false;
+        break;
     }
 }
 

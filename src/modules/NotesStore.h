@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StoreFile.h"
 #include "modules/NotesDocument.h"
 #include "platform/Scheduler.h"
 
@@ -14,7 +15,7 @@ class QAObserver;
 // The user's notes, folders and checklists, kept in one document file. Every change to the notes
 // or folders is written 0.35 seconds after the last one of a burst, each write first copying the
 // present file aside unless its newest copy holds the same; `saveNow()` writes at once when the
-// application stops.
+// application stops. The file is read once at start.
 class NotesStore final : public QObject {
     Q_OBJECT
 public:
@@ -53,16 +54,18 @@ public:
 
     // Whether the last save failed to write the notes where the next start reads them (a save to
     // the recovery file of a file that could not be read counts as written).
-    bool saveFailed() const { return saveFailed_; }
+    bool saveFailed() const { return file_.state().kind == SaveState::Kind::failed; }
     // Whether the notes are not (yet) all in their file: a change waiting for its save, or a save
     // that failed or could only go to the recovery file.
-    bool unsaved() const { return unsaved_; }
+    bool unsaved() const { return file_.unsaved(); }
+    // Whether the notes are in their file: what views say of it.
+    const SaveState& saveState() const { return file_.state(); }
     // The data file's name, "notes.json".
     const QString& storageName() const { return storageName_; }
 
     // Cancels the pending save and writes the present state at once.
     void saveNow();
-    bool hasPendingSave() const { return pendingSave_.isActive(); }
+    bool hasPendingSave() const { return file_.isWaiting(); }
 
     // Editing.
     std::optional<qsizetype> selectedIndex() const;
@@ -86,14 +89,13 @@ Q_SIGNALS:
     void recoveryMessageChanged();
     void saveFailedChanged();
     void unsavedChanged(bool unsaved);
+    void saveStateChanged();
 
 private:
     struct Loaded {
         NotesDocument document;
         bool migrated = false;
         std::optional<QString> message;
-        // The file on disk could not be used and has no copy aside yet.
-        bool fileNeedsCopyBeforeReplacing = false;
     };
 
     Loaded loadDocument();
@@ -106,19 +108,11 @@ private:
     template <typename Change> bool changeSelected(Change&& change);
     void touchSelected();
 
-    void scheduleSave();
-    void persistNow();
-    void write(const NotesDocument& document);
-    void setSaveFailed(bool failed);
-    void setUnsaved(bool unsaved);
-    // Tries the save again after kRetryInterval, while it does not reach the file.
-    void retryLater();
+    // Tells how a write ended, in the notes' own words.
+    void saveFinished(SaveOutcome outcome);
     // The notes an earlier session could not save, taken back from their recovery files into
-    // `held` (what the file gave, null when nothing).
-    std::optional<NotesDocument> takeBack(const QJsonValue& held) const;
-    // The file holds what its newest copy made for `reason` holds already: one more copy would
-    // keep nothing new, and push a real earlier version out of the kept ones.
-    bool fileMatchesNewestCopy(const QString& path, const QString& reason) const;
+    // `held` (what the file gave, written at `heldWritten`; null and none when nothing).
+    std::optional<NotesDocument> takeBack(const QJsonValue& held, std::optional<WallTime> heldWritten) const;
     QString filePath() const;
 
     QString storageName_;
@@ -134,11 +128,7 @@ private:
     QString searchQuery_;
     std::optional<QString> recoveryMessage_;
 
-    ScheduledTask pendingSave_;
-    ScheduledTask retry_;
-    bool unsaved_ = false;
-    std::optional<MonoTime> firstUnsavedChange_;
-    bool fileNeedsCopyBeforeReplacing_ = false;
+    StoreFile file_;
     bool saveFailed_ = false;
 };
 

@@ -145,6 +145,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
 
     connect(&store_, &BookmarksStore::itemsChanged, this, &NotchBookmarksView::rebuild);
     connect(&store_, &BookmarksStore::statusMessageChanged, this, &NotchBookmarksView::refreshStatus);
+    connect(&store_, &BookmarksStore::saveStateChanged, this, &NotchBookmarksView::refreshStatus);
     rebuild();
 }
 
@@ -287,7 +288,7 @@ void NotchBookmarksView::refreshStatus() {
         empty_->deleteLater();
     }
     empty_ = nullptr;
-    const bool unsaved = couldNotSave(notices_, BookmarksStore::kFileName);
+    const bool unsaved = store_.saveState().notSaved();
     if (store_.items().empty()) {
         empty_ = new NotchStateView(QStringLiteral("bookmark"), QStringLiteral("No bookmarks yet"),
                                     unsaved ? BookmarksStore::kSaveFailed : store_.statusMessage(), accent_,

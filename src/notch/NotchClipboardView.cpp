@@ -170,6 +170,7 @@ NotchClipboardView::NotchClipboardView(ClipboardStore& store, QColor accent, Men
     scroll_->viewport()->installEventFilter(this);
 
     connect(&store_, &ClipboardStore::entriesChanged, this, &NotchClipboardView::reload);
+    connect(&store_, &ClipboardStore::saveStateChanged, this, &NotchClipboardView::showSaveState);
     connect(&store_, &ClipboardStore::searchTextChanged, this, [this] {
         syncSearchField();
         reload();
@@ -353,17 +354,18 @@ const QStringList& NotchClipboardView::linesOf(const ClipboardEntry& entry, doub
 void NotchClipboardView::setFileNotices(const FileNotices* notices) {
     if (notices_) disconnect(notices_, nullptr, this, nullptr);
     notices_ = notices;
-    const auto told = [this] {
-        setAccessibleDescription(showsNotSaved() ? QStringLiteral("Not saved") : QString());
-        relayout();
-        update();
-    };
-    if (notices_) connect(notices_, &FileNotices::changed, this, told);
-    told();
+    if (notices_) connect(notices_, &FileNotices::changed, this, &NotchClipboardView::showSaveState);
+    showSaveState();
+}
+
+void NotchClipboardView::showSaveState() {
+    setAccessibleDescription(showsNotSaved() ? QStringLiteral("Not saved") : QString());
+    relayout();
+    update();
 }
 
 bool NotchClipboardView::showsNotSaved() const {
-    return couldNotSave(notices_, ClipboardStore::fileName());
+    return store_.saveState().notSaved();
 }
 
 double NotchClipboardView::statusWidth() const {

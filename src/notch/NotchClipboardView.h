@@ -135,6 +135,7 @@ private:
     void restoreFocus(const FocusedRow& focused);
     void syncSearchField();
     void relayout();
+    void showSaveState();
     void layoutRows();
     void buildVisibleRows();
     void clearRows();

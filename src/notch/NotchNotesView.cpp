@@ -483,7 +483,7 @@ void NotchNotesView::setFileNotices(const FileNotices* notices) {
     if (notices_) disconnect(notices_, nullptr, this, nullptr);
     notices_ = notices;
     if (notices_) connect(notices_, &FileNotices::changed, this, &NotchNotesView::showSaveState);
-    connect(&store_, &NotesStore::saveFailedChanged, this, &NotchNotesView::showSaveState,
+    connect(&store_, &NotesStore::saveStateChanged, this, &NotchNotesView::showSaveState,
             Qt::UniqueConnection);
     showSaveState();
 }
@@ -494,7 +494,7 @@ void NotchNotesView::showSaveState() {
 }
 
 bool NotchNotesView::showsNotSaved() const {
-    return store_.saveFailed() || couldNotSave(notices_, store_.storageName());
+    return store_.saveState().notSaved();
 }
 
 // Drawing.

@@ -27,6 +27,15 @@ public:
     // The whole file in one piece, if it is a regular file of at most `maximumBytes` (through a
     // symbolic link only to a regular file of the user's); opening it never waits.
     virtual QByteArray readData(const QString& path, qint64 maximumBytes) = 0;
+    // A file another run left for this one to take in.
+    struct OwnFile {
+        QByteArray bytes;
+        WallTime modified; // when it was last written
+    };
+    // The whole file, only if it is a regular file of the user's own of at most `maximumBytes`,
+    // never through a link (one in its place is refused, not followed); opening it never waits.
+    // What stands there instead is named in the UnreadableFileError thrown.
+    virtual OwnFile readOwnFile(const QString& path, qint64 maximumBytes) = 0;
     // Replaces the file atomically: a reader sees either the old bytes or the new ones. A link in
     // its place is kept, and the user's file it leads to is replaced.
     virtual void writeData(const QByteArray& bytes, const QString& path) = 0;

@@ -47,6 +47,7 @@ AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
             },
             {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &AutomationEngine::unsavedChanged);
+    connect(&file_, &StoreFile::stateChanged, this, &AutomationEngine::saveStateChanged);
     const auto merge = [](const QJsonValue& kept, const QJsonValue& recovered) {
         return QJsonValue(LocalPersistence::mergeItems(kept, recovered));
     };
@@ -56,6 +57,7 @@ AutomationEngine::AutomationEngine(Dependencies dependencies, QObject* parent)
     // copied aside before that write replaces it. Rules an earlier session could not save are
     // taken back from their recovery files, and saved.
     rules_ = outcome.isLoaded() ? std::move(*outcome.value()) : VantrelAutomationRule::defaults();
+    file_.loaded();
     if (!deps_.persistence.takenBack(QString::fromLatin1(kFileName)).isEmpty()) save();
 }
 

@@ -81,9 +81,12 @@ public:
 
     // Whether the rules are not (yet) all in their file: see StoreFile::unsaved().
     bool unsaved() const { return file_.unsaved(); }
+    // Whether the rules are in their file: what views say of it.
+    const SaveState& saveState() const { return file_.state(); }
 
 Q_SIGNALS:
     void unsavedChanged(bool unsaved);
+    void saveStateChanged();
     void rulesChanged();
     void lastActionChanged(const QString& lastAction);
     void lastCheckedAtChanged();

@@ -125,22 +125,26 @@ TEST_F(HomePageTest, TheNowCardAndTheNoteNeverSaySavedWhileTheirFilesAreNot) {
     EXPECT_EQ(clipboard->text(), "1 saved");
     EXPECT_EQ(note->text(), "Saved locally");
 
-    // The history could not be written; the notes file could not be read, so the note goes to a
-    // recovery file beside it. Closing the notices changes neither.
+    // Neither the history nor the notes could be written; each went to a recovery file beside
+    // its file. Closing the notices changes neither.
     const auto refused =
         std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::no_space_on_device)));
-    persistence.saveFailed({PersistenceFailureKind::write, QStringLiteral("clipboard.json"), refused},
-                           [] { return QJsonValue(QJsonArray()); });
-    persistence.explainUnreadable(
-        {PersistenceFailureKind::unreadable, QStringLiteral("notes.json"), refused});
+    FakeFileManager& files = f.c.h.files;
+    files.failWritesTo(persistence.store().url(QStringLiteral("clipboard.json")), refused);
+    files.failWritesTo(persistence.store().url(QStringLiteral("notes.json")), refused);
+    f.copy(QStringLiteral("two"));
+    f.c.stores.notes.updateSelected(QStringLiteral("typed"));
+    f.c.h.scheduler.advance(Seconds(1));
+    f.c.stores.clipboardQueue.drain();
     notices.dismiss();
-    EXPECT_EQ(clipboard->text(), "1 not saved");
+    EXPECT_EQ(clipboard->text(), "2 not saved");
     EXPECT_EQ(note->text(), "Not saved");
 
-    // Saved again: "saved" again.
-    persistence.saved(QStringLiteral("clipboard.json"));
-    persistence.saved(QStringLiteral("notes.json"));
-    EXPECT_EQ(clipboard->text(), "1 saved");
+    // Saved again (tried again after 30 s): "saved" again.
+    files.clearWriteFailures();
+    f.c.h.scheduler.advance(Seconds(30));
+    f.c.stores.clipboardQueue.drain();
+    EXPECT_EQ(clipboard->text(), "2 saved");
     EXPECT_EQ(note->text(), "Saved locally");
     persistence.setNotices(nullptr);
 }

@@ -1,12 +1,15 @@
 #include "core/LocalPersistence.h"
 
 #include "core/FileNotices.h"
+#include "core/StoreFile.h"
 #include "platform/AppPaths.h"
 #include "platform/AtomicFile.h"
 #include "platform/BundleInfo.h"
 #include "support/FakeFileManager.h"
 #include "support/HostileFiles.h"
 #include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
@@ -19,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -567,7 +571,7 @@ TEST(LocalPersistenceNames, TheQaFolderTheLogSubsystemAndTheFailureSummary) {
     EXPECT_EQ(failure.diagnosticSummary(), line("corrupt", "clipboard.json", "std::runtime_error"));
 }
 
-TEST(LocalPersistenceMerge, EveryItemOfBothOncePerIdTheLaterDateWinsAndTheRecoveredOrderLeads) {
+TEST(LocalPersistenceMerge, EveryItemOfBothAndBothVersionsOfOneChangedOnBothSidesTheNewerOrderLeads) {
     const auto item = [](const char* id, const char* text, double at) {
         return QJsonObject{{"id", id}, {"text", text}, {"at", at}};
     };
@@ -580,15 +584,25 @@ TEST(LocalPersistenceMerge, EveryItemOfBothOncePerIdTheLaterDateWinsAndTheRecove
         for (const QJsonValue& value : items) out.append(value["text"].toString());
         return out;
     };
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered, QStringLiteral("at"))),
-              (QStringList{"recovered d", "recovered a", "kept b", "kept c", "recovered e"}));
-    // Without dates the recovered version wins; an item only kept follows the one it followed.
-    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, recovered)),
-              (QStringList{"recovered d", "recovered a", "recovered b", "kept c", "recovered e"}));
+    // The file is the newer side: its order leads, and the older version of each item changed on
+    // both sides follows it as an item of its own, whatever the dates say.
+    const QJsonArray both = LocalPersistence::mergeItems(kept, recovered);
+    EXPECT_EQ(texts(both), (QStringList{"kept a", "recovered a", "kept b", "recovered b", "recovered e",
+                                        "kept c", "kept d", "recovered d"}));
+    QSet<QString> ids;
+    for (const QJsonValue& value : both) ids.insert(value["id"].toString());
+    EXPECT_EQ(ids.size(), both.size()) << "the older versions have ids of their own";
+    EXPECT_TRUE(ids.contains("E"));
+    // Where the newer version stands for both, an item only recovered still follows the one it followed.
+    EXPECT_EQ(
+        texts(LocalPersistence::mergeItems(kept, recovered, [](const QJsonObject&) { return QJsonValue(); })),
+        (QStringList{"kept a", "kept b", "recovered e", "kept c", "kept d"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(QJsonValue(), recovered)),
               (QStringList{"recovered d", "recovered a", "recovered b", "recovered e"}));
     EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, QJsonValue())),
               (QStringList{"kept a", "kept b", "kept c", "kept d"}));
+    EXPECT_EQ(texts(LocalPersistence::mergeItems(kept, kept)), texts(kept))
+        << "the same on both sides is one";
 }
 
 TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTheirFile) {
@@ -603,4 +617,70 @@ TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTh
     };
     EXPECT_EQ(mode(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")), QFile::Permissions());
     EXPECT_EQ(mode(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z")), QFile::Permissions());
+}
+
+TEST_F(PersistenceFixture, RecoveryFilesAreTakenOnlyFromTheUsersOwnRegularFilesAndTheRestIsToldAndKept) {
+    FileNotices notices;
+    persistence.setNotices(&notices);
+    const QByteArray bytes = QJsonDocument(encodeSamples(samples)).toJson();
+    const QString outside = home.writeFile(QStringLiteral("outside.json"), bytes);
+    const auto recovery = [&](int m) {
+        return path(QStringLiteral("samples.json.recovered-2026-03-01T09-0%1-00Z").arg(m));
+    };
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(outside, recovery(1)));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(recovery(2)).constData(), 0600), 0); // opening it would wait
+    put("not json", QFileInfo(recovery(3)).fileName());
+    put(bytes, QFileInfo(recovery(4)).fileName());
+    if (::geteuid() != 0) GTEST_SKIP() << "another user's file is made by root";
+    ASSERT_EQ(::chown(QFile::encodeName(recovery(4)).constData(), 65534, 65534), 0);
+    const auto outcome =
+        persistence.load(QStringLiteral("samples.json"), LocalPersistence::Merge(), decodeSamples);
+    EXPECT_TRUE(outcome.isMissing()) << "nothing was taken back";
+    const QString told = notices.notices().value(0);
+    for (const QString& said : {recovery(1) + " is left in place: a symbolic link stands in its place.",
+                                recovery(2) + " is left in place: it is not a regular file.",
+                                recovery(3) + " is left in place: it could not be decoded.",
+                                recovery(4) + " is left in place: it belongs to another user."})
+        EXPECT_TRUE(told.contains(said)) << told.toStdString();
+    save();
+    for (int m = 1; m <= 4; ++m)
+        EXPECT_TRUE(QFileInfo(recovery(m)).isSymLink() || QFileInfo::exists(recovery(m)));
+}
+
+TEST_F(PersistenceFixture, OneSaveStateSaysWhyItIsNotSavedAndEachWriteAnswersWithItsOwnOutcome) {
+    ManualScheduler scheduler{clock};
+    FileNotices notices;
+    persistence.setNotices(&notices);
+    const QString items = path(QStringLiteral("items.json"));
+    const auto full = posixError(ENOSPC);
+    QJsonArray value{1};
+    const StoreFile::Snapshot snapshot = [&] { return [copy = value] { return QJsonValue(copy); }; };
+
+    StoreFile file(persistence, &scheduler, QStringLiteral("items.json"), snapshot, {1, 5, 30});
+    EXPECT_EQ(file.changed(), std::nullopt) << "the write waits for the quiet spell";
+    EXPECT_EQ(file.state().kind, SaveState::Kind::pending);
+    files.failWritesTo(items, full);
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(file.state().kind, SaveState::Kind::failed);
+    EXPECT_EQ(file.state().reason, notices.notice(items));
+    file.changed();
+    EXPECT_EQ(file.state().kind, SaveState::Kind::failed) << "a change does not make it saved";
+    files.clearWriteFailures();
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(file.state(), SaveState{});
+
+    // Written on a queue: no answer while it waits. Then the recovery file refuses too: this write
+    // is lost, though an earlier one of the session reached the recovery file.
+    ManualWorkQueue queue;
+    StoreFile queued(persistence, nullptr, QStringLiteral("items.json"), snapshot, {}, &queue);
+    files.failWritesTo(items, full);
+    value.append(2);
+    EXPECT_EQ(queued.changed(), std::nullopt);
+    queue.drain();
+    EXPECT_EQ(queued.state().kind, SaveState::Kind::failed);
+    files.failWith(FakeFileManager::Operation::createDirectory, full);
+    files.failWith(FakeFileManager::Operation::writeData, full);
+    value.append(3);
+    EXPECT_EQ(queued.changed(), SaveOutcome::lost);
 }

@@ -6,6 +6,7 @@
 #include "support/FakeOpenPanel.h"
 #include "support/HostileFiles.h"
 #include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
 #include "support/RecordingRunningApplications.h"
 #include "support/RecordingSystemLog.h"
 #include "support/RecordingWorkspace.h"
@@ -595,4 +596,22 @@ TEST_F(DockContentFixture, ItemsThatCouldNotBeSavedStayUnsavedAndAreWrittenAtQui
     files.clearFailure(FakeFileManager::Operation::writeData);
     store.reset(); // quitting
     EXPECT_EQ(stored().size(), 2);
+}
+
+TEST_F(DockContentFixture, AFailedSaveIsTriedAgainEveryThirtySecondsUntilTheFileTakesIt) {
+    ManualScheduler scheduler{clock};
+    persistence.setScheduler(&scheduler);
+    auto store = makeStore();
+    files.failWith(FakeFileManager::Operation::writeData,
+                   std::make_exception_ptr(std::runtime_error("full")));
+    store->addWebsite({}, QStringLiteral("example.com"));
+    EXPECT_EQ(store->statusMessage(), "Could not save Vantrel Dock items.");
+    files.clearFailure(FakeFileManager::Operation::writeData);
+    scheduler.advance(Seconds(29.9));
+    EXPECT_FALSE(QFileInfo::exists(file()));
+    scheduler.advance(Seconds(0.1));
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_EQ(store->saveState().kind, SaveState::Kind::saved);
+    store.reset();
+    persistence.setScheduler(nullptr);
 }

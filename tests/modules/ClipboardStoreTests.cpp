@@ -11,6 +11,8 @@
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <algorithm>
+#include <ctime>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -535,4 +537,31 @@ TEST_F(ClipboardStoreTest, RecoveryFilesAreTakenBackMergedRemovedOnceSavedAndNev
     EXPECT_EQ(QFileInfo(filePath()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
               QFile::Permissions());
     store.reset();
+}
+
+TEST_F(ClipboardStoreTest, ARecoveryFileNewerThanTheFileIsTheHistoryAndAnOlderOneOnlyAddsWhatTheFileLacks) {
+    const ClipboardEntry secret{QUuid::createUuid(), "secret", clock.now(), false};
+    const ClipboardEntry other{QUuid::createUuid(), "other", clock.now(), true};
+    const ClipboardEntry older{QUuid::createUuid(), "copied in an older run", clock.now(), false};
+    const auto json = [](std::initializer_list<ClipboardEntry> entries) {
+        QJsonArray array;
+        for (const ClipboardEntry& e : entries) array.append(e.toJson());
+        return QJsonDocument(array).toJson();
+    };
+    // The file holds "secret"; a later run could not write it, and the user deleted "secret" there.
+    writeAged("clipboard.json", json({secret, other}), 3600);
+    writeAged("clipboard.json.recovered-2026-01-01T00-00-00Z", json({other}), 60);
+    makeStore();
+    EXPECT_EQ(texts(), QStringList{"other"}) << "what the user deleted stays deleted";
+    EXPECT_EQ(savedArray().size(), 1);
+    EXPECT_TRUE(filesMatching("clipboard.json.recovered-*").isEmpty());
+
+    // An older recovery file: its run never saw the file; of an entry on both sides the file's stands.
+    store.reset();
+    ClipboardEntry unpinned = other;
+    unpinned.isPinned = false;
+    writeAged("clipboard.json.recovered-2026-01-01T00-00-00Z", json({unpinned, older}), 7200);
+    makeStore();
+    EXPECT_EQ(texts(), (QStringList{"other", "copied in an older run"}));
+    EXPECT_TRUE(store->entries()[0].isPinned);
 }

@@ -11,7 +11,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace vantrel::test {
@@ -29,6 +32,13 @@ protected:
         return std::make_exception_ptr(std::system_error(std::make_error_code(code)));
     }
     QString dataFolder() const { return home.paths().dataFolder(); }
+    // Writes `bytes` to `name` in the data folder, last written `secondsAgo` by the disk's clock.
+    void writeAged(const QString& name, const QByteArray& bytes, int secondsAgo) const {
+        const QString path =
+            home.writeFile(QDir(home.root()).relativeFilePath(dataFolder() + '/' + name), bytes);
+        const struct timespec at = {std::time(nullptr) - secondsAgo, 0}, times[2] = {at, at};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    }
     // The files in the data folder whose names match `pattern`, oldest first.
     QStringList filesMatching(const QString& pattern) const {
         return QDir(dataFolder()).entryList({pattern}, QDir::Files, QDir::Name);

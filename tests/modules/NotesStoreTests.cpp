@@ -572,3 +572,36 @@ TEST_F(NotesStoreTest, NotesOnlyInARecoveryFileAreTakenBackAtStartSavedAndTheRec
     EXPECT_FALSE(store->unsaved());
     store.reset();
 }
+
+TEST_F(NotesStoreTest, ANoteChangedInTheFileAndInAnOlderRecoveryFileIsKeptTwiceAndANewerOneIsTheWholeState) {
+    const auto note = [](const char* id, const char* body) {
+        return QStringLiteral(R"({"id":"%1","title":"Plan","body":"%2","modifiedAt":0,"order":0})")
+            .arg(QString::fromLatin1(id), QString::fromLatin1(body));
+    };
+    const char* other = "22222222-2222-4222-8222-222222222222";
+    const QString recovery = "notes.json.recovered-2026-01-01T00-00-00Z";
+    const auto notes = [&] {
+        QStringList out;
+        for (const VantrelNote& n : store->notes()) out.append(n.title + ": " + n.body);
+        return out;
+    };
+    writeAged("notes.json", documentWithNote(2, note(qPrintable(kId), "in the file")), 60);
+    writeAged(
+        recovery,
+        documentWithNote(2, note(qPrintable(kId), "before the crash") + "," + note(other, "only recovered")),
+        3600);
+    makeStore();
+    EXPECT_EQ(notes(), (QStringList{"Plan: in the file", "Plan (recovered): before the crash",
+                                    "Plan: only recovered"}));
+    EXPECT_EQ(QJsonDocument::fromJson(fileBytes())["notes"].toArray().size(), 3) << "saved at once";
+    EXPECT_TRUE(filesMatching(recovery).isEmpty());
+
+    // Newer than the file: the state, in which what it lacks was deleted; the file goes aside.
+    const QByteArray replaced = fileBytes();
+    writeAged("notes.json", replaced, 3600);
+    writeAged(recovery, documentWithNote(2, note(other, "the only note left")), 60);
+    clock.advance(Seconds(5));
+    makeStore();
+    EXPECT_EQ(notes(), QStringList{"Plan: the only note left"});
+    EXPECT_EQ(newestCopy("previous"), replaced);
+}

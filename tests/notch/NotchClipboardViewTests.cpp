@@ -57,8 +57,9 @@ protected:
     }
 
     FakePasteboard pasteboard;
-    ClipboardStore store{pasteboard, persistence, clock, scheduler, std::make_unique<ManualWorkQueue>(),
-                         [] {}};
+    std::unique_ptr<ManualWorkQueue> ownQueue = std::make_unique<ManualWorkQueue>();
+    ManualWorkQueue* queue = ownQueue.get();
+    ClipboardStore store{pasteboard, persistence, clock, scheduler, std::move(ownQueue), [] {}};
     RecordingMenuPresenter menus;
     std::unique_ptr<NotchClipboardView> view;
 };
@@ -72,8 +73,10 @@ TEST_F(NotchClipboardViewTest, NotSavedStandsBesideClearWhileTheHistoryIsNotInIt
     const NotchClipboardView::Layout saved = NotchClipboardView::layout(QSizeF(v.size()), 40);
     EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
 
-    persistence.saveFailed({PersistenceFailureKind::write, ClipboardStore::fileName(), failure()},
-                           [] { return QJsonValue(QJsonArray()); });
+    // The folder refuses the history's file.
+    files.failWith(FakeFileManager::Operation::createDirectory, failure());
+    copyElsewhere("two");
+    scheduler.advance(Seconds(1));
     EXPECT_TRUE(paintedTexts(v).contains("Not saved"));
     EXPECT_EQ(v.accessibleDescription(), "Not saved");
     // Between the search field and "Clear", which stays where it was; the field gives the room.
@@ -83,7 +86,9 @@ TEST_F(NotchClipboardViewTest, NotSavedStandsBesideClearWhileTheHistoryIsNotInIt
     EXPECT_LE(told.status.right(), told.clearButton.left());
     const QImage failed = v.grab().toImage();
 
-    persistence.saved(ClipboardStore::fileName());
+    files.clearFailure(FakeFileManager::Operation::createDirectory);
+    scheduler.advance(Seconds(30));
+    queue->drain();
     EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
     saveContactSheet({{"clipboard not saved", failed}, {"saved again", v.grab().toImage()}},
                      VANTREL_BINARY_DIR "/renders/notch-clipboard-not-saved.png");

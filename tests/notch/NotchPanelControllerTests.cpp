@@ -518,6 +518,7 @@ TEST_F(NotchTest, APanelHoldingTheKeysClosesOnAClickOutsideOrWhenAnotherWindowTa
         h.scheduler.advance(Seconds(1));
         QCoreApplication::processEvents();
         EXPECT_TRUE(other.isActiveWindow()) << "the keys stay where the user put them";
+        ASSERT_FALSE(h.inputFocus.given.empty());
         EXPECT_EQ(h.inputFocus.given.back(), own) << "nothing handed back";
     }
 }
@@ -761,6 +762,7 @@ TEST_F(NotchTest, ThePanelAndItsDotAreKeptAboveOtherWindowsAndRaisedWhenOpened) 
     h.alerts.recordVantrelEvent(QStringLiteral("Timer finished"), true);
     QWidget* dot = notch.notificationIndicator().panel();
     ASSERT_TRUE(dot && dot->isVisible());
+    ASSERT_FALSE(h.stacking.kept().empty());
     EXPECT_EQ(h.stacking.kept().back(), dot);
     QWidget* glow = notch.notificationIndicator().shadowWindow();
     ASSERT_TRUE(glow);
@@ -833,6 +835,7 @@ TEST_F(NotchTest, AClickInTheOpenPanelOrTheLargeFileAlertAfterADropGivesThePanel
     EXPECT_TRUE(panel().isKey()) << "the alert after a drop";
     EXPECT_TRUE(notch.holdsKeys());
     EXPECT_EQ(QApplication::focusWidget(), files->noticeButton());
+    ASSERT_FALSE(h.inputFocus.given.empty());
     EXPECT_EQ(h.inputFocus.given.back(), own);
 }
 
@@ -898,6 +901,7 @@ TEST_F(NotchTest, TheNotchStaysOpenUnderItsOwnChooserAndGivesTheKeysBackToAddApp
         EXPECT_FALSE(notch.isTargetExpanded()) << byPointer;
         ASSERT_FALSE(h.inputFocus.given.empty());
         EXPECT_EQ(h.inputFocus.given.front(), own) << byPointer;
+        ASSERT_FALSE(h.inputFocus.given.empty()) << byPointer;
         EXPECT_EQ(h.inputFocus.given.back(), 0x2a00007u) << byPointer;
         h.inputFocus.given.clear();
         h.scheduler.advance(Seconds(1));

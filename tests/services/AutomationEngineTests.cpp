@@ -419,3 +419,21 @@ TEST_F(AutomationFixture, WithEveryRuleOffTheTimerSleepsUntilOneIsSwitchedOn) {
     engine->toggle(engine->rules()[0]);
     EXPECT_FALSE(engine->hasTimer());
 }
+
+TEST_F(AutomationFixture, RulesThatCouldNotBeSavedAreTriedAgainEveryThirtySeconds) {
+    auto engine = makeEngine();
+    h.files.failWith(FakeFileManager::Operation::writeData,
+                     std::make_exception_ptr(std::runtime_error("disk full")));
+    auto rules = engine->rules();
+    rules.front().isEnabled = true;
+    engine->setRules(rules);
+    EXPECT_EQ(engine->saveState().kind, SaveState::Kind::failed);
+    h.files.clearFailure(FakeFileManager::Operation::writeData);
+    h.scheduler.advance(Seconds(29.9));
+    EXPECT_FALSE(QFile::exists(file()));
+    h.scheduler.advance(Seconds(0.1));
+    QFile saved(file());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QJsonDocument::fromJson(saved.readAll()).array().at(0)["isEnabled"].toBool());
+    EXPECT_FALSE(engine->unsaved());
+}

@@ -45,6 +45,10 @@ public:
         enter(Operation::readData, path);
         return real_.readData(path, maximumBytes);
     }
+    OwnFile readOwnFile(const QString& path, qint64 maximumBytes) override {
+        enter(Operation::readData, path);
+        return real_.readOwnFile(path, maximumBytes);
+    }
     void writeData(const QByteArray& bytes, const QString& path) override {
         enter(Operation::writeData, path);
         if (auto it = writeFailures_.find(path); it != writeFailures_.end())

@@ -25,9 +25,13 @@ struct ModuleStores {
 private:
     ServiceFakes& s_;
 
+    std::unique_ptr<ManualWorkQueue> clipboardQueueOwner_ = std::make_unique<ManualWorkQueue>();
+
 public:
+    // Where the history is written: a test drains it to let a write finish.
+    ManualWorkQueue& clipboardQueue = *clipboardQueueOwner_;
     ClipboardStore clipboard{
-        s_.pasteboard, s_.persistence, s_.clock, s_.scheduler, std::make_unique<ManualWorkQueue>(), [] {
+        s_.pasteboard, s_.persistence, s_.clock, s_.scheduler, std::move(clipboardQueueOwner_), [] {
             if (auto* haptics = VantrelHaptics::sharedIfInstalled()) haptics->play(HapticSurface::controls);
         }};
     NotesStore notes{QStringLiteral("notes.json"), s_.persistence, s_.qaObserver, s_.clock, s_.scheduler};

@@ -62,6 +62,44 @@ QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) 
     return readStoredFile(path, maximumBytes, LinkPolicy::toOwnFile);
 }
 
+FileManager::OwnFile PosixFileManager::readOwnFile(const QString& path, qint64 maximumBytes) {
+    // O_NOFOLLOW: a link is refused, never followed; O_NONBLOCK: a FIFO never holds the open up.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            throw UnreadableFileError(path, QStringLiteral("a symbolic link stands in its place"));
+        throwErrno(errno, path);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) throwErrno(errno, path);
+    // What was opened is what is checked: nothing read before it is known to be a file of the user's.
+    if (!S_ISREG(info.st_mode)) throw UnreadableFileError(path, QStringLiteral("it is not a regular file"));
+    if (info.st_uid != ::geteuid())
+        throw UnreadableFileError(path, QStringLiteral("it belongs to another user"));
+    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
+    if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
+    OwnFile file;
+    const auto since =
+        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    file.modified = WallTime(std::chrono::duration_cast<WallTime::duration>(since));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwErrno(errno, path);
+        }
+        if (n == 0) return file;
+        if (file.bytes.size() + n > maximumBytes) throw UnreadableFileError(path, tooLarge);
+        file.bytes.append(buffer, n);
+    }
+}
+
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
     writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile);
 }

@@ -22,6 +22,7 @@ public:
     std::optional<WallTime> modificationDate(const QString& path) const override;
     void createDirectory(const QString& path) override;
     QByteArray readData(const QString& path, qint64 maximumBytes) override;
+    OwnFile readOwnFile(const QString& path, qint64 maximumBytes) override;
     void writeData(const QByteArray& bytes, const QString& path) override;
     void writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) override;
     void copyItem(const QString& from, const QString& to) override;
