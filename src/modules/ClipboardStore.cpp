@@ -272,10 +272,10 @@ void ClipboardStore::persist() {
     recorded_ = entries_;
     if (lines.isEmpty()) return; // nothing changed: nothing is written
     ++changeCount_;
-    if (!journalUsable_) {
-        file_->changed();
-        return;
-    }
+    // While the file waits for a write, or refused one, the change goes to it too: a refused file
+    // is tried again with every change, as it is told.
+    if (!journalUsable_ || file_->unsaved()) file_->changed();
+    if (!journalUsable_) return;
     pendingJournal_ += lines;
     // Within a second of the change, however many follow: a kill loses at most that second.
     if (!journalFlush_.isActive())
@@ -319,7 +319,12 @@ void ClipboardStore::journalAppended(std::exception_ptr failure, qint64 bytes, q
         appendJournal();
         return;
     }
-    if (journalBytes_ >= std::max(kSmallestFold, kFoldRatio * fileBytes_)) file_->changed();
+    // The first change of a run is written whole too, so a file that refuses is told while the
+    // user is there, not at quit.
+    if (!foldAsked_ || journalBytes_ >= std::max(kSmallestFold, kFoldRatio * fileBytes_)) {
+        foldAsked_ = true;
+        file_->changed();
+    }
 }
 
 void ClipboardStore::foldFinished() {

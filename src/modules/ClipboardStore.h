@@ -24,8 +24,8 @@ class WorkQueue;
 // What changes is appended to a journal beside "clipboard.json" (see ClipboardJournal) within a
 // second of the change, so a copy costs about its own size on disk and a kill loses at most the
 // last second; nothing is written when nothing changed. The whole history is written to
-// "clipboard.json" (its journal folded in) once the journal has grown past twice the file, and when
-// the store goes. Every write is made on the store's own queue so that a long history never holds
+// "clipboard.json" (its journal folded in) after the first change of a run, once the journal has
+// grown past twice the file, and when the store goes. Every write is made on the store's own queue so that a long history never holds
 // up the desktop; writes never overlap, the newest history is always the last one written. While
 // the journal cannot be written, or the file could not be read as it stood, each change is written
 // whole instead, after a burst of changes has passed; such a write that fails is tried again.
@@ -131,6 +131,7 @@ private:
     quint64 foldedCount_ = 0;
     // Bumped when the journal is emptied: an append that ran before does not count toward it.
     quint64 journalTicket_ = 0;
+    bool foldAsked_ = false;
 
     std::unique_ptr<WorkQueue> writeQueue_;
     std::unique_ptr<StoreFile> file_; // after the queue, which it waits for as it goes
