@@ -1,4 +1,5 @@
 #include "core/LocalPersistence.h"
+#include "core/StoreFile.h"
 
 #include "core/FileNotices.h"
 #include "platform/AppPaths.h"
@@ -7,6 +8,8 @@
 #include "support/FakeFileManager.h"
 #include "support/HostileFiles.h"
 #include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
@@ -603,4 +606,34 @@ TEST_F(PersistenceFixture, CopiesAsideAndRecoveryFilesAreNeverMoreReadableThanTh
     };
     EXPECT_EQ(mode(QStringLiteral("samples.corrupt-2026-03-01T09-05-07Z.json")), QFile::Permissions());
     EXPECT_EQ(mode(QStringLiteral("samples.json.recovered-2026-03-01T09-05-07Z")), QFile::Permissions());
+}
+
+TEST_F(PersistenceFixture, AFailedWriteIsEncodedOnceOnTheQueueNotAgainWhereTheStoreLives) {
+    ManualScheduler scheduler(clock);
+    ManualWorkQueue queue;
+    int encodings = 0;
+    StoreFile file(
+        persistence, &scheduler, QStringLiteral("samples.json"),
+        [&] {
+            return [&]() -> QJsonValue {
+                ++encodings;
+                return encodeSamples(samples);
+            };
+        },
+        StoreFile::Timing{1, 5, 30}, &queue);
+    files.failWritesTo(path(), posixError(ENOSPC));
+    file.changed();
+    scheduler.advance(Seconds(1));
+    queue.drain();
+    EXPECT_EQ(encodings, 1);
+    EXPECT_EQ(file.lastOutcome(), SaveOutcome::rescued);
+    const QStringList recovered = QDir(folder).entryList({QStringLiteral("samples.json.recovered-*")});
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(path(recovered.first()))).array(), encodeSamples(samples));
+    // Tried again every 30 s while the disk stays full: one encoding a try.
+    scheduler.advance(Seconds(30));
+    queue.drain();
+    scheduler.advance(Seconds(30));
+    queue.drain();
+    EXPECT_EQ(encodings, 3);
 }

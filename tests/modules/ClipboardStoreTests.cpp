@@ -566,3 +566,97 @@ TEST_F(ClipboardStoreTest, RecoveryFilesAreTakenBackMergedRemovedOnceSavedAndNev
               QFile::Permissions());
     store.reset();
 }
+
+TEST_F(ClipboardStoreTest, TheHistoryItsCopiesItsRecoveryFileAndItsJournalAreTheUsersAlone) {
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    // A damaged history left readable by all by an earlier version.
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), "[{\"id\": ");
+    ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0644), 0);
+    makeStore();
+    copyElsewhere("password");
+    EXPECT_EQ(savedArray().size(), 1);
+    const QStringList copies = filesMatching(QStringLiteral("clipboard.corrupt-*.json"));
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(mode(dataFolder() + '/' + copies.first()), 0600);
+    EXPECT_EQ(mode(filePath()), 0600);
+
+    copyElsewhere("another");
+    EXPECT_EQ(savedArray().size(), 2);
+    EXPECT_EQ(mode(journalPath()), 0600);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0644), 0);
+    files.failWritesTo(filePath(), failure());
+    store.reset(); // the fold at quit fails: the history goes to its recovery file
+    const QStringList recovered = filesMatching(QStringLiteral("clipboard.json.recovered-*"));
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(mode(dataFolder() + '/' + recovered.first()), 0600);
+}
+
+TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNothingDeletedComesBack) {
+    pasteboard.announces = true;
+    makeStore();
+    copyElsewhere("secret");
+    copyElsewhere("other");
+    copyElsewhere("kept");
+    scheduler.advance(Seconds(1));
+    writes->drain(); // appended; the first change of the run is written whole a second later
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    ASSERT_EQ(fileArray().size(), 3);
+    store->deleteEntry(store->entries()[2]); // "secret"
+    store->togglePin(store->entries()[1]);   // "other"
+    copyElsewhere("appended");
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    copyElsewhere("within the last second");
+    scheduler.advance(Seconds(0.5));
+    writes->drain();
+    EXPECT_EQ(fileArray().size(), 3) << "changes after the first go to the journal only";
+
+    // Killed here, mid-append: the disk holds the file and the journal with a torn last line.
+    const QByteArray file = home.readFile(filePath());
+    const QByteArray journal = home.readFile(journalPath()) + "{\"put\":{\"id\":\"1B4E28BA-2FA1";
+    store.reset();
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), file);
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.journal"), journal);
+    makeStore();
+    EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
+    EXPECT_TRUE(store->filteredEntries()[0].isPinned);
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence"))
+                  .filter("1 line(s) of clipboard.journal could not be read and are left out")
+                  .size(),
+              1);
+
+    // Read again over a file that already holds some of it (a kill after the fold, before the
+    // journal went), the journal changes nothing.
+    store.reset();
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.journal"), journal);
+    makeStore();
+    EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
+    store.reset();
+    EXPECT_EQ(fileArray().size(), 3);
+    EXPECT_FALSE(QFileInfo::exists(journalPath()));
+}
+
+TEST_F(ClipboardStoreTest, ACaptureTheFullPinnedHistoryDropsWritesNothingAndAnUnchangedHistoryNothingAtQuit) {
+    pasteboard.announces = true;
+    QJsonArray seeded;
+    for (int i = 0; i < 120; ++i)
+        seeded.append(ClipboardEntry{QUuid::createUuid(), QStringLiteral("pinned %1").arg(i), clock.now(), true}
+                          .toJson());
+    writeFile(seeded);
+    makeStore();
+    files.clearCalls();
+    for (int i = 0; i < 5; ++i) {
+        copyElsewhere(QStringLiteral("dropped %1").arg(i));
+        scheduler.advance(Seconds(5));
+        writes->drain();
+    }
+    EXPECT_EQ(store->entries().size(), 120);
+    store.reset();
+    EXPECT_EQ(files.count(FakeFileManager::Operation::writeData), 0);
+    EXPECT_EQ(files.count(FakeFileManager::Operation::appendData), 0);
+}
