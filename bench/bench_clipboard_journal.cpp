@@ -57,7 +57,9 @@ public:
         written += bytes.size();
         real_.appendPrivateData(bytes, path);
     }
-    QStringList contentsOfDirectory(const QString& path) const override { return real_.contentsOfDirectory(path); }
+    QStringList contentsOfDirectory(const QString& path) const override {
+        return real_.contentsOfDirectory(path);
+    }
     void removeItem(const QString& path) override { real_.removeItem(path); }
     int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) override {
         return real_.removeStaleTemporaryFiles(folder, cutoff);
@@ -101,8 +103,8 @@ struct History {
     test::ManualScheduler scheduler{clock};
     bench::SilentLog log;
     CountingFileManager files;
-    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files}, clock,
-                                 log, QStringLiteral("com.vantrel.mac")};
+    LocalPersistence persistence{LocalPersistence::Store{dir.path() + QStringLiteral("/Vantrel"), &files},
+                                 clock, log, QStringLiteral("com.vantrel.mac")};
     StreamPasteboard pasteboard;
     std::unique_ptr<ClipboardStore> store;
 

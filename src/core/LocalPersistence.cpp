@@ -428,8 +428,8 @@ LocalPersistence::writeEncoded(const Store& store, const QString& file,
 }
 
 std::optional<LocalPersistence::Failure>
-LocalPersistence::writeEncoded(const Store& store, const QString& file, const std::function<QJsonValue()>& encode,
-                               QByteArray& encoded) {
+LocalPersistence::writeEncoded(const Store& store, const QString& file,
+                               const std::function<QJsonValue()>& encode, QByteArray& encoded) {
     encoded.clear();
     if (auto failure = encodeBytes(file, encode, encoded)) return failure;
     return writeBytes(store, file, encoded);

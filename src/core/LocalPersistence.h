@@ -246,7 +246,8 @@ public:
     // failure is told with finishEncodedWrite without encoding the whole value once more where the
     // store lives.
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
-                                               const std::function<QJsonValue()>& encode, QByteArray& encoded);
+                                               const std::function<QJsonValue()>& encode,
+                                               QByteArray& encoded);
     // As finishWrite, the recovery file taking `encoded` as it is; `encode` only when it is empty.
     SaveOutcome finishEncodedWrite(const QString& file, const std::optional<Failure>& failure,
                                    const QByteArray& encoded, const std::function<QJsonValue()>& encode);

@@ -71,7 +71,8 @@ void StoreFile::startWrite() {
     const quint64 ticket = ++ticket_;
     queue_->async([this, store = persistence_.store(), file = file_, encode, generation, ticket] {
         QByteArray encoded;
-        std::optional<PersistenceFailure> failure = LocalPersistence::writeEncoded(store, file, encode, encoded);
+        std::optional<PersistenceFailure> failure =
+            LocalPersistence::writeEncoded(store, file, encode, encoded);
         // Only a failure needs the bytes back (for the recovery file): encoding a long history
         // again where the store lives would hold up the desktop at every try.
         if (!failure) encoded.clear();

@@ -19,7 +19,8 @@ QByteArray line(const QJsonObject& object) {
 
 } // namespace
 
-QByteArray ClipboardJournal::changes(const QList<ClipboardEntry>& before, const QList<ClipboardEntry>& after) {
+QByteArray ClipboardJournal::changes(const QList<ClipboardEntry>& before,
+                                     const QList<ClipboardEntry>& after) {
     QHash<QUuid, const ClipboardEntry*> earlier;
     for (const ClipboardEntry& entry : before) earlier.insert(entry.id, &entry);
     QByteArray lines;
@@ -33,7 +34,8 @@ QByteArray ClipboardJournal::changes(const QList<ClipboardEntry>& before, const 
     return lines;
 }
 
-ClipboardJournal::Replayed ClipboardJournal::replay(QList<ClipboardEntry> entries, const QByteArray& journal) {
+ClipboardJournal::Replayed ClipboardJournal::replay(QList<ClipboardEntry> entries,
+                                                    const QByteArray& journal) {
     Replayed result;
     const auto indexOf = [&](const QUuid& id) -> qsizetype {
         for (qsizetype i = 0; i < entries.size(); ++i)

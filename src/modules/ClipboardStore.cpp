@@ -73,7 +73,8 @@ void ClipboardStore::readJournal(bool fileUsable) {
     journalUsable_ = fileUsable;
     QByteArray bytes;
     try {
-        bytes = persistence_.store().fileManager->readData(journalPath(), LocalPersistence::Store::kReadLimit);
+        bytes =
+            persistence_.store().fileManager->readData(journalPath(), LocalPersistence::Store::kReadLimit);
     } catch (const std::system_error& e) {
         if (e.code() == std::errc::no_such_file_or_directory) return;
         journalUsable_ = false;
@@ -91,10 +92,11 @@ void ClipboardStore::readJournal(bool fileUsable) {
     entries_ = ordered(std::move(replayed.entries));
     journalBytes_ = bytes.size();
     if (replayed.ignored > 0)
-        persistence_.log(LogLevel::info,
-                         QStringLiteral("%1 line(s) of %2 could not be read and are left out (a write cut short)")
-                             .arg(replayed.ignored)
-                             .arg(ClipboardJournal::fileName()));
+        persistence_.log(
+            LogLevel::info,
+            QStringLiteral("%1 line(s) of %2 could not be read and are left out (a write cut short)")
+                .arg(replayed.ignored)
+                .arg(ClipboardJournal::fileName()));
 }
 
 void ClipboardStore::setSearchText(const QString& text) {
@@ -279,9 +281,8 @@ void ClipboardStore::persist() {
     pendingJournal_ += lines;
     // Within a second of the change, however many follow: a kill loses at most that second.
     if (!journalFlush_.isActive())
-        journalFlush_ = ScheduledTask(scheduler_, scheduler_.schedule(Seconds(kJournalDelay), [this] {
-                                          appendJournal();
-                                      }));
+        journalFlush_ = ScheduledTask(
+            scheduler_, scheduler_.schedule(Seconds(kJournalDelay), [this] { appendJournal(); }));
 }
 
 void ClipboardStore::appendJournal() {
@@ -289,7 +290,8 @@ void ClipboardStore::appendJournal() {
     if (appending_ || pendingJournal_.isEmpty()) return; // the running append sends the rest
     appending_ = true;
     const QByteArray bytes = std::exchange(pendingJournal_, {});
-    writeQueue_->async([this, store = persistence_.store(), path = journalPath(), bytes, ticket = journalTicket_] {
+    writeQueue_->async([this, store = persistence_.store(), path = journalPath(), bytes,
+                        ticket = journalTicket_] {
         std::exception_ptr failure;
         try {
             store.fileManager->createDirectory(store.directory);

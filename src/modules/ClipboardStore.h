@@ -25,11 +25,11 @@ class WorkQueue;
 // second of the change, so a copy costs about its own size on disk and a kill loses at most the
 // last second; nothing is written when nothing changed. The whole history is written to
 // "clipboard.json" (its journal folded in) after the first change of a run, once the journal has
-// grown past twice the file, and when the store goes. Every write is made on the store's own queue so that a long history never holds
-// up the desktop; writes never overlap, the newest history is always the last one written. While
-// the journal cannot be written, or the file could not be read as it stood, each change is written
-// whole instead, after a burst of changes has passed; such a write that fails is tried again.
-// The history and every file beside it are the user's alone (0600).
+// grown past twice the file, and when the store goes. Every write is made on the store's own queue so that a
+// long history never holds up the desktop; writes never overlap, the newest history is always the last one
+// written. While the journal cannot be written, or the file could not be read as it stood, each change is
+// written whole instead, after a burst of changes has passed; such a write that fails is tried again. The
+// history and every file beside it are the user's alone (0600).
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:

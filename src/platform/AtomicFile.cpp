@@ -233,8 +233,8 @@ void createPrivateFolders(const QString& path) {
 
 void appendToPrivateFile(const QString& path, const QByteArray& bytes) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                          0600);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
     struct Closer {
         int fd;

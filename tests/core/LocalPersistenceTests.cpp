@@ -629,7 +629,8 @@ TEST_F(PersistenceFixture, AFailedWriteIsEncodedOnceOnTheQueueNotAgainWhereTheSt
     EXPECT_EQ(file.lastOutcome(), SaveOutcome::rescued);
     const QStringList recovered = QDir(folder).entryList({QStringLiteral("samples.json.recovered-*")});
     ASSERT_EQ(recovered.size(), 1);
-    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(path(recovered.first()))).array(), encodeSamples(samples));
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(path(recovered.first()))).array(),
+              encodeSamples(samples));
     // Tried again every 30 s while the disk stays full: one encoding a try.
     scheduler.advance(Seconds(30));
     queue.drain();

@@ -1,5 +1,5 @@
-#include "modules/ClipboardStore.h"
 #include "modules/ClipboardJournal.h"
+#include "modules/ClipboardStore.h"
 #include "modules/ModuleTestSupport.h"
 #include "support/FakePasteboard.h"
 #include "support/ManualWorkQueue.h"
@@ -51,7 +51,8 @@ protected:
         const QByteArray journal =
             QFileInfo::exists(journalPath()) ? home.readFile(journalPath()) : QByteArray();
         QJsonArray saved;
-        for (const ClipboardEntry& e : ClipboardJournal::replay(entries, journal).entries) saved.append(e.toJson());
+        for (const ClipboardEntry& e : ClipboardJournal::replay(entries, journal).entries)
+            saved.append(e.toJson());
         return saved;
     }
     QString journalPath() const { return dataFolder() + "/clipboard.journal"; }
@@ -645,8 +646,9 @@ TEST_F(ClipboardStoreTest, ACaptureTheFullPinnedHistoryDropsWritesNothingAndAnUn
     pasteboard.announces = true;
     QJsonArray seeded;
     for (int i = 0; i < 120; ++i)
-        seeded.append(ClipboardEntry{QUuid::createUuid(), QStringLiteral("pinned %1").arg(i), clock.now(), true}
-                          .toJson());
+        seeded.append(
+            ClipboardEntry{QUuid::createUuid(), QStringLiteral("pinned %1").arg(i), clock.now(), true}
+                .toJson());
     writeFile(seeded);
     makeStore();
     files.clearCalls();

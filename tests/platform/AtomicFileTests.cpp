@@ -190,7 +190,8 @@ TEST(AtomicFile, FoldersAndFilesMadeHereAreTheUsersAloneWhateverTheUmaskAndAFold
         EXPECT_EQ(modeOf(folder + "notes.json"), 0644);
         home.writeFile("shared/.local/share/Vantrel/clipboard.json", "[]");
         ASSERT_EQ(::chmod(QFile::encodeName(folder + "clipboard.json").constData(), 0644), 0);
-        files.copyPrivateItem(folder + "clipboard.json", folder + "clipboard.previous-2026-03-01T09-05-07Z.json");
+        files.copyPrivateItem(folder + "clipboard.json",
+                              folder + "clipboard.previous-2026-03-01T09-05-07Z.json");
         EXPECT_EQ(modeOf(folder + "clipboard.previous-2026-03-01T09-05-07Z.json"), 0600);
         files.writePrivateData("[1]", folder + "clipboard.json");
         EXPECT_EQ(modeOf(folder + "clipboard.json"), 0600);

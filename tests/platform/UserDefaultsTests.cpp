@@ -355,7 +355,8 @@ TEST_F(FileDefaultsFixture, AFailedWriteIsToldWithItsFolderAndWithdrawnOnceTheFi
 
 TEST_F(FileDefaultsFixture, OurOwnSuitesStartAnewFromATruncatedFileOnlyTheSystemDocksIsLeftAsItIs) {
     const QByteArray truncated("{\"statusItem.position\": 41");
-    for (const QString& domain : {QStringLiteral("com.apple.systemuiserver"), QStringLiteral("com.apple.dock")})
+    for (const QString& domain :
+         {QStringLiteral("com.apple.systemuiserver"), QStringLiteral("com.apple.dock")})
         home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/") + domain + QStringLiteral(".json"),
                        truncated);
     std::map<QString, QString> told;

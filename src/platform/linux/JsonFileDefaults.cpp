@@ -266,8 +266,12 @@ void JsonFileDefaults::flush() {
         return;
     }
     try {
-        if (!QDir().mkpath(folder_))
+        try {
+            // Settings others could replace would be theirs: the folders made here are the user's alone.
+            createPrivateFolders(folder_);
+        } catch (const std::system_error&) {
             throw FileWriteError(filePath(), QStringLiteral("the folder %1 could not be made").arg(folder_));
+        }
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented), beforeCommit_,
                             LinkPolicy::toOwnFile);
         stamp_ = stampOf(filePath());
