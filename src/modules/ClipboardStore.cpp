@@ -78,11 +78,13 @@ void ClipboardStore::readJournal(bool fileUsable) {
     } catch (const std::system_error& e) {
         if (e.code() == std::errc::no_such_file_or_directory) return;
         journalUsable_ = false;
+        journalUnreadable_ = true;
         persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")
                                               .arg(journalPath(), QString::fromLocal8Bit(e.what())));
         return;
     } catch (const std::exception& e) {
         journalUsable_ = false;
+        journalUnreadable_ = true;
         persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")
                                               .arg(journalPath(), QString::fromLocal8Bit(e.what())));
         return;
@@ -333,7 +335,8 @@ void ClipboardStore::foldFinished() {
     fileBytes_ = persistence_.store().fileManager->fileSize(persistence_.store().url(fileName())).value_or(0);
     // A change made since the history was taken for the file still needs its journal.
     if (foldedCount_ != changeCount_) return;
-    journalUsable_ = true;
+    // A journal that could not be read at start is left as it is for the run.
+    journalUsable_ = !journalUnreadable_;
     journalFlush_.cancel();
     pendingJournal_.clear();
     if (journalBytes_ > 0 || appending_) dropJournal();

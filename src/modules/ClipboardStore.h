@@ -122,6 +122,7 @@ private:
     bool appending_ = false;
     // False while changes go to the file whole (the journal failed, or the file could not be read).
     bool journalUsable_ = true;
+    bool journalUnreadable_ = false;
     // What the journal on disk holds, and the file's size when it was last written or read.
     qint64 journalBytes_ = 0;
     qint64 fileBytes_ = 0;
