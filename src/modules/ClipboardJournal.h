@@ -15,7 +15,7 @@ namespace vantrel {
 // lines read again over a history that holds some of them already give the same history: a kill
 // between writing the whole history and emptying the journal loses and brings back nothing.
 struct ClipboardJournal {
-    static QString fileName() { return QStringLiteral("clipboard.journal"); }
+    static QString fileName() { return QStringLiteral("clipboard-journal.jsonl"); }
 
     // The lines that turn `before` into `after`; empty when nothing changed.
     static QByteArray changes(const QList<ClipboardEntry>& before, const QList<ClipboardEntry>& after);

@@ -55,7 +55,7 @@ protected:
             saved.append(e.toJson());
         return saved;
     }
-    QString journalPath() const { return dataFolder() + "/clipboard.journal"; }
+    QString journalPath() const { return dataFolder() + "/clipboard-journal.jsonl"; }
     void writeFile(const QJsonArray& array) {
         store.reset(); // a running store would write over the file when it goes
         home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"),
@@ -622,19 +622,19 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
     const QByteArray journal = home.readFile(journalPath()) + "{\"put\":{\"id\":\"1B4E28BA-2FA1";
     store.reset();
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), file);
-    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.journal"), journal);
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
     makeStore();
     EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
     EXPECT_TRUE(store->filteredEntries()[0].isPinned);
     EXPECT_EQ(log.messages(QStringLiteral("Persistence"))
-                  .filter("1 line(s) of clipboard.journal could not be read and are left out")
+                  .filter("1 line(s) of clipboard-journal.jsonl could not be read and are left out")
                   .size(),
               1);
 
     // Read again over a file that already holds some of it (a kill after the fold, before the
     // journal went), the journal changes nothing.
     store.reset();
-    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.journal"), journal);
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
     makeStore();
     EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
     store.reset();

@@ -192,11 +192,11 @@ TEST(AtomicFile, FoldersAndFilesMadeHereAreTheUsersAloneWhateverTheUmaskAndAFold
         EXPECT_EQ(modeOf(folder + "clipboard.json"), 0600);
 
         // Appending: made 0600, narrowed to 0600, never through a link.
-        home.writeFile("shared/.local/share/Vantrel/clipboard.journal", "a\n");
-        ASSERT_EQ(::chmod(QFile::encodeName(folder + "clipboard.journal").constData(), 0644), 0);
-        files.appendPrivateData("b\n", folder + "clipboard.journal");
-        EXPECT_EQ(home.readFile(folder + "clipboard.journal"), "a\nb\n");
-        EXPECT_EQ(modeOf(folder + "clipboard.journal"), 0600);
+        home.writeFile("shared/.local/share/Vantrel/clipboard-journal.jsonl", "a\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "clipboard-journal.jsonl").constData(), 0644), 0);
+        files.appendPrivateData("b\n", folder + "clipboard-journal.jsonl");
+        EXPECT_EQ(home.readFile(folder + "clipboard-journal.jsonl"), "a\nb\n");
+        EXPECT_EQ(modeOf(folder + "clipboard-journal.jsonl"), 0600);
         const QString outside = home.writeFile("outside.txt", "mine");
         ASSERT_TRUE(QFile::link(outside, folder + "linked.journal"));
         EXPECT_THROW(files.appendPrivateData("x\n", folder + "linked.journal"), std::system_error);
