@@ -440,6 +440,8 @@ TEST_F(ClipboardStoreTest, CopiesMadeWhileNothingCanBeWrittenStayUnsavedAreTried
     EXPECT_TRUE(store->unsaved());
     ASSERT_EQ(unsavedChanged.count(), 1);
     EXPECT_EQ(fileArray().size(), 1);
+    EXPECT_EQ(files.count(FakeFileManager::Operation::appendData), 1)
+        << "after a refused append the copies go to the file whole, not to the journal again";
 
     // Writable again: the next try, without any new copy, writes the whole history.
     files.clearFailure(FakeFileManager::Operation::writeData);
@@ -620,6 +622,7 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
     // Killed here, mid-append: the disk holds the file and the journal with a torn last line.
     const QByteArray file = home.readFile(filePath());
     const QByteArray journal = home.readFile(journalPath()) + "{\"put\":{\"id\":\"1B4E28BA-2FA1";
+    EXPECT_TRUE(journal.startsWith("{\"remove\":\"")) << "the deletion is the journal's first line";
     store.reset();
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), file);
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
