@@ -53,6 +53,11 @@ public:
         writeData(bytes, path);
     }
     void copyItem(const QString& from, const QString& to) override;
+    void writePrivateData(const QByteArray& bytes, const QString& path) override { writeData(bytes, path); }
+    void copyPrivateItem(const QString& from, const QString& to) override { copyItem(from, to); }
+    void appendPrivateData(const QByteArray& bytes, const QString& path) override {
+        writeData((find(path) ? *find(path) : QByteArray()) + bytes, path);
+    }
     QStringList contentsOfDirectory(const QString& path) const override;
     void removeItem(const QString& path) override;
     int removeStaleTemporaryFiles(const QString&, WallTime) override { return 0; }

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUuid>
+#include <algorithm>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
@@ -423,7 +424,10 @@ LocalPersistence::writeRecoveryBytes(const QString& file, const QString& name, c
         return std::nullopt;
     try {
         // Never more readable than the file it stands for (a history kept private stays so).
-        store_.fileManager->writeStandIn(bytes, path, store_.url(file));
+        if (store_.privateFiles.count(file))
+            store_.fileManager->writePrivateData(bytes, path);
+        else
+            store_.fileManager->writeStandIn(bytes, path, store_.url(file));
     } catch (...) {
         recoveryDigests_.erase(path);
         return Failure{Failure::Kind::write, name, std::current_exception()};
@@ -465,6 +469,22 @@ LocalPersistence::writeEncoded(const Store& store, const QString& file,
 }
 
 std::optional<LocalPersistence::Failure>
+LocalPersistence::writeEncoded(const Store& store, const QString& file,
+                               const std::function<QJsonValue()>& encode, QByteArray& encoded) {
+    encoded.clear();
+    if (auto failure = encodeBytes(file, encode, encoded)) return failure;
+    return writeBytes(store, file, encoded);
+}
+
+SaveOutcome LocalPersistence::finishEncodedWrite(const QString& file, const std::optional<Failure>& failure,
+                                                 const QByteArray& encoded,
+                                                 const std::function<QJsonValue()>& encode,
+                                                 const Copies* copies) {
+    if (!failure || encoded.isEmpty()) return finishWrite(file, failure, encode, copies);
+    return rescue(*failure, &encoded) ? SaveOutcome::rescued : SaveOutcome::lost;
+}
+
+std::optional<LocalPersistence::Failure>
 LocalPersistence::encodeBytes(const QString& file, const std::function<QJsonValue()>& encode,
                               QByteArray& bytes) {
     try {
@@ -478,7 +498,10 @@ LocalPersistence::encodeBytes(const QString& file, const std::function<QJsonValu
 std::optional<LocalPersistence::Failure> LocalPersistence::writeBytes(const Store& store, const QString& file,
                                                                       const QByteArray& bytes) {
     try {
-        store.fileManager->writeData(bytes, store.url(file));
+        if (store.privateFiles.count(file))
+            store.fileManager->writePrivateData(bytes, store.url(file));
+        else
+            store.fileManager->writeData(bytes, store.url(file));
     } catch (...) {
         return Failure{Failure::Kind::write, file, std::current_exception()};
     }
@@ -524,8 +547,13 @@ std::optional<QString> LocalPersistence::backup(const QString& path, const QStri
     if (!store_.fileManager->fileExists(path)) return std::nullopt;
     const QString copy = backupPath(path, reason, clock_.now());
     if (store_.fileManager->fileExists(copy)) return std::nullopt;
+    const bool isPrivate = std::any_of(store_.privateFiles.begin(), store_.privateFiles.end(),
+                                       [&](const QString& file) { return store_.url(file) == path; });
     try {
-        store_.fileManager->copyItem(path, copy);
+        if (isPrivate)
+            store_.fileManager->copyPrivateItem(path, copy);
+        else
+            store_.fileManager->copyItem(path, copy);
     } catch (...) {
         return std::nullopt;
     }

@@ -102,6 +102,8 @@ public:
     struct Store {
         QString directory;
         FileManager* fileManager = nullptr; // not owned
+        // The files kept for the user alone (see keepPrivate).
+        std::set<QString> privateFiles = {};
 
         // The most a load reads of a data file; a larger one counts as unreadable.
         static constexpr qint64 kReadLimit = 64 * 1024 * 1024;
@@ -145,6 +147,10 @@ public:
                      std::function<void(const QString&)> recordDiagnostics = {});
 
     const QString& directory() const { return store_.directory; }
+    // `file` and every file beside it that stands for it (its recovery file, its copies set aside)
+    // are written readable and writable by the user alone, whatever mode they had: a history of
+    // what was copied may hold passwords.
+    void keepPrivate(const QString& file) { store_.privateFiles.insert(file); }
     // Where the window is told of each file that could not be read or saved, until it is read or
     // saved again; none tells nothing (not owned).
     void setNotices(FileNotices* notices) { notices_ = notices; }
@@ -260,6 +266,16 @@ public:
                                        SaveOutcome& refused, const Copies* copies = nullptr);
     static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
                                                const std::function<QJsonValue()>& encode);
+    // As above, keeping what was encoded in `encoded` (empty when encoding failed), so that a
+    // failure is told with finishEncodedWrite without encoding the whole value once more where the
+    // store lives.
+    static std::optional<Failure> writeEncoded(const Store& store, const QString& file,
+                                               const std::function<QJsonValue()>& encode,
+                                               QByteArray& encoded);
+    // As finishWrite, the recovery file taking `encoded` as it is; `encode` only when it is empty.
+    SaveOutcome finishEncodedWrite(const QString& file, const std::optional<Failure>& failure,
+                                   const QByteArray& encoded, const std::function<QJsonValue()>& encode,
+                                   const Copies* copies = nullptr);
     // The one log line of a failure.
     void report(const Failure& failure);
 

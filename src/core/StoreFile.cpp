@@ -86,14 +86,19 @@ void StoreFile::startWrite() {
     writing_ = true;
     const quint64 ticket = ++ticket_;
     queue_->async([this, store = persistence_.store(), file = file_, encode, generation, ticket] {
-        std::optional<PersistenceFailure> failure = LocalPersistence::writeEncoded(store, file, encode);
+        QByteArray encoded;
+        std::optional<PersistenceFailure> failure =
+            LocalPersistence::writeEncoded(store, file, encode, encoded);
+        // Only a failure needs the bytes back (for the recovery file): encoding a long history
+        // again where the store lives would hold up the desktop at every try.
+        if (!failure) encoded.clear();
         // This object outlives the work: its destructor waits for the queue.
         QMetaObject::invokeMethod(
             this,
-            [this, failure = std::move(failure), encode, generation, ticket] {
+            [this, failure = std::move(failure), encoded = std::move(encoded), encode, generation, ticket] {
                 if (ticket != ticket_) return; // a flush wrote the file since
                 writing_ = false;
-                finish(persistence_.finishWrite(file_, failure, encode, copies()), generation);
+                finish(persistence_.finishEncodedWrite(file_, failure, encoded, encode, copies()), generation);
             },
             Qt::QueuedConnection);
     });

@@ -3,12 +3,15 @@
 #include "core/LocalPersistence.h"
 #include "core/PlainText.h"
 #include "modules/ClipboardCapturePolicy.h"
+#include "modules/ClipboardJournal.h"
+#include "platform/FileManager.h"
 #include "platform/Pasteboard.h"
 #include "platform/SetIfChanged.h"
 #include "platform/WorkQueue.h"
 
 #include <QPointer>
 #include <algorithm>
+#include <system_error>
 
 namespace vantrel {
 
@@ -26,12 +29,19 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
     : QObject(parent), pasteboard_(pasteboard), persistence_(persistence), clock_(clock),
       scheduler_(scheduler), playControlsHaptic_(std::move(playControlsHaptic)),
       writeQueue_(std::move(writeQueue)) {
+    persistence_.keepPrivate(fileName());
     file_ = std::make_unique<StoreFile>(
         persistence_, &scheduler_, fileName(),
-        [this] { return [entries = entries_] { return QJsonValue(encodeEntries(entries)); }; }, kSaveTiming,
-        writeQueue_.get());
+        [this] {
+            foldedCount_ = changeCount_;
+            return [entries = entries_] { return QJsonValue(encodeEntries(entries)); };
+        },
+        kSaveTiming, writeQueue_.get());
     connect(file_.get(), &StoreFile::unsavedChanged, this, &ClipboardStore::unsavedChanged);
     connect(file_.get(), &StoreFile::stateChanged, this, &ClipboardStore::saveStateChanged);
+    connect(file_.get(), &StoreFile::saveFinished, this, [this](SaveOutcome outcome) {
+        if (outcome == SaveOutcome::written) foldFinished();
+    });
     // Whatever is on the clipboard at launch was copied before we ran: never record it.
     lastChangeCount_ = pasteboard_.changeCount();
     // An entry's text never changes: of one on both sides the newer file's (its pin) stands for both.
@@ -45,11 +55,68 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
     if (const auto* loaded = outcome.value())
         entries_ = QList<ClipboardEntry>(loaded->begin(), loaded->end());
     file_->loaded();
+    const bool takenBack = !persistence_.takenBack(fileName()).isEmpty();
+    if (takenBack) entries_ = ordered(std::move(entries_));
+    fileBytes_ = persistence_.store().fileManager->fileSize(persistence_.store().url(fileName())).value_or(0);
+    readJournal(!outcome.isFailed() && !takenBack, takenBack && journalBehindRecovery());
+    recorded_ = entries_;
     // What an earlier session could not save is back: it goes to the file with the next write.
-    if (!persistence_.takenBack(fileName()).isEmpty()) {
-        entries_ = ordered(std::move(entries_));
-        persist();
+    if (takenBack) {
+        ++changeCount_;
+        file_->changed();
     }
+}
+
+QString ClipboardStore::journalPath() const {
+    return persistence_.store().url(ClipboardJournal::fileName());
+}
+
+bool ClipboardStore::journalBehindRecovery() const {
+    // Once a write of the file fails, every change goes to it whole, and so to its recovery file:
+    // a journal no newer than a recovery file taken back is already in it, and read over it would
+    // bring back what that run deleted.
+    FileManager& files = *persistence_.store().fileManager;
+    const std::optional<WallTime> journal = files.modificationDate(journalPath());
+    if (!journal) return false;
+    for (const QString& recovery : persistence_.takenBack(fileName())) {
+        const std::optional<WallTime> taken = files.modificationDate(recovery);
+        if (taken && *journal <= *taken) return true;
+    }
+    return false;
+}
+
+void ClipboardStore::readJournal(bool fileUsable, bool alreadyIn) {
+    // Over a file that could not be read as it stood, every change is written whole, through the
+    // persistence's own care for such a file.
+    journalUsable_ = fileUsable;
+    QByteArray bytes;
+    try {
+        bytes =
+            persistence_.store().fileManager->readData(journalPath(), LocalPersistence::Store::kReadLimit);
+    } catch (const std::system_error& e) {
+        if (e.code() == std::errc::no_such_file_or_directory) return;
+        journalUsable_ = false;
+        journalUnreadable_ = true;
+        persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")
+                                              .arg(journalPath(), QString::fromLocal8Bit(e.what())));
+        return;
+    } catch (const std::exception& e) {
+        journalUsable_ = false;
+        journalUnreadable_ = true;
+        persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")
+                                              .arg(journalPath(), QString::fromLocal8Bit(e.what())));
+        return;
+    }
+    journalBytes_ = bytes.size(); // emptied with the next write of the file
+    if (bytes.isEmpty() || alreadyIn) return;
+    ClipboardJournal::Replayed replayed = ClipboardJournal::replay(std::move(entries_), bytes);
+    entries_ = ordered(std::move(replayed.entries));
+    if (replayed.ignored > 0)
+        persistence_.log(
+            LogLevel::info,
+            QStringLiteral("%1 line(s) of %2 could not be read and are left out (a write cut short)")
+                .arg(replayed.ignored)
+                .arg(ClipboardJournal::fileName()));
 }
 
 void ClipboardStore::setSearchText(const QString& text) {
@@ -195,12 +262,114 @@ QList<ClipboardEntry> ClipboardStore::ordered(QList<ClipboardEntry> entries) {
 
 ClipboardStore::~ClipboardStore() {
     stop();
-    // What the queue or a timer still held is written here, where nothing else touches the file.
-    file_->flush();
+    journalFlush_.cancel();
+    // Appends still on the queue finish first; their answers go with this object.
+    writeQueue_->sync([] {});
+    disconnect(file_.get(), nullptr, this, nullptr);
+    FileManager& files = *persistence_.store().fileManager;
+    if (journalBytes_ == 0 && !appending_ && pendingJournal_.isEmpty()) {
+        // What the queue or a timer still held is written here, where nothing else touches the file.
+        file_->flush();
+        return;
+    }
+    // The journal is folded into the file as the store goes, so the next start reads one file.
+    if (file_->saveNow() == SaveOutcome::written) {
+        try {
+            if (files.fileExists(journalPath())) files.removeItem(journalPath());
+        } catch (...) {
+            // Left in place: read again over the file at the next start, it changes nothing.
+        }
+        return;
+    }
+    if (pendingJournal_.isEmpty() || !journalUsable_) return;
+    try {
+        files.appendPrivateData(pendingJournal_, journalPath());
+    } catch (...) {
+        // The recovery file the failed write left holds the whole history.
+    }
 }
 
 void ClipboardStore::persist() {
-    file_->changed();
+    QByteArray lines = ClipboardJournal::changes(recorded_, entries_);
+    recorded_ = entries_;
+    if (lines.isEmpty()) return; // nothing changed: nothing is written
+    ++changeCount_;
+    // While the file waits for a write, or refused one, the change goes to it too: a refused file
+    // is tried again with every change, as it is told.
+    if (!journalUsable_ || file_->unsaved()) file_->changed();
+    if (!journalUsable_) return;
+    pendingJournal_ += lines;
+    // Within a second of the change, however many follow: a kill loses at most that second.
+    if (!journalFlush_.isActive())
+        journalFlush_ = ScheduledTask(
+            scheduler_, scheduler_.schedule(Seconds(kJournalDelay), [this] { appendJournal(); }));
+}
+
+void ClipboardStore::appendJournal() {
+    journalFlush_.cancel();
+    if (appending_ || pendingJournal_.isEmpty()) return; // the running append sends the rest
+    appending_ = true;
+    const QByteArray bytes = std::exchange(pendingJournal_, {});
+    writeQueue_->async([this, store = persistence_.store(), path = journalPath(), bytes,
+                        ticket = journalTicket_] {
+        std::exception_ptr failure;
+        try {
+            store.fileManager->createDirectory(store.directory);
+            store.fileManager->appendPrivateData(bytes, path);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Dropped, with the store, when the store is gone meanwhile (it waits for the queue as it goes).
+        QMetaObject::invokeMethod(
+            this, [this, failure, size = bytes.size(), ticket] { journalAppended(failure, size, ticket); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipboardStore::journalAppended(std::exception_ptr failure, qint64 bytes, quint64 ticket) {
+    appending_ = false;
+    if (failure) {
+        persistence_.report({PersistenceFailure::Kind::write, ClipboardJournal::fileName(), failure});
+        // The whole history goes to the file instead, with its tries again and its recovery file.
+        journalUsable_ = false;
+        pendingJournal_.clear();
+        file_->changed();
+        return;
+    }
+    if (ticket == journalTicket_) journalBytes_ += bytes;
+    if (!pendingJournal_.isEmpty()) {
+        appendJournal();
+        return;
+    }
+    // The first change of a run is written whole too, so a file that refuses is told while the
+    // user is there, not at quit.
+    if (!foldAsked_ || journalBytes_ >= std::max(kSmallestFold, kFoldRatio * fileBytes_)) {
+        foldAsked_ = true;
+        file_->changed();
+    }
+}
+
+void ClipboardStore::foldFinished() {
+    fileBytes_ = persistence_.store().fileManager->fileSize(persistence_.store().url(fileName())).value_or(0);
+    // A change made since the history was taken for the file still needs its journal.
+    if (foldedCount_ != changeCount_) return;
+    // A journal that could not be read at start is left as it is for the run.
+    journalUsable_ = !journalUnreadable_;
+    journalFlush_.cancel();
+    pendingJournal_.clear();
+    if (journalBytes_ > 0 || appending_) dropJournal();
+}
+
+void ClipboardStore::dropJournal() {
+    journalBytes_ = 0;
+    ++journalTicket_;
+    writeQueue_->async([store = persistence_.store(), path = journalPath()] {
+        try {
+            if (store.fileManager->fileExists(path)) store.fileManager->removeItem(path);
+        } catch (...) {
+            // Left in place: read again over the file at the next start, it changes nothing.
+        }
+    });
 }
 
 } // namespace vantrel

@@ -21,10 +21,15 @@ class WorkQueue;
 // announcement has the change counter compared on the next turn of the event loop and nothing runs
 // in between; elsewhere a repeating poll compares it. Each new text that no program marked as
 // secret or temporary becomes the newest entry.
-// The whole history is written to "clipboard.json" once a burst of changes has passed (a copy a
-// second is one write, not one each), encoded and written on the store's own queue so that a long
-// history never holds up the desktop; writes never overlap, the newest history is always the last
-// one written, a write that fails is tried again, and destroying the store writes what is left.
+// What changes is appended to a journal beside "clipboard.json" (see ClipboardJournal) within a
+// second of the change, so a copy costs about its own size on disk and a kill loses at most the
+// last second; nothing is written when nothing changed. The whole history is written to
+// "clipboard.json" (its journal folded in) after the first change of a run, once the journal has
+// grown past twice the file, and when the store goes. Every write is made on the store's own queue so that a
+// long history never holds up the desktop; writes never overlap, the newest history is always the last one
+// written. While the journal cannot be written, or the file could not be read as it stood, each change is
+// written whole instead, after a burst of changes has passed; such a write that fails is tried again. The
+// history and every file beside it are the user's alone (0600).
 class ClipboardStore final : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +39,12 @@ public:
     static constexpr double kPollTolerance = 0.18;
     // A kill loses at most the changes of this spell; a stream of copies is written this often.
     static constexpr StoreFile::Timing kSaveTiming{1.0, 5.0, 30.0};
+    // The journal takes what changed within this many seconds of the change.
+    static constexpr double kJournalDelay = 1.0;
+    // The journal is folded into the file once it is this many times the file's size, and never
+    // below this many bytes, so the whole history is rewritten at most once per that much copied.
+    static constexpr qint64 kFoldRatio = 2;
+    static constexpr qint64 kSmallestFold = 64 * 1024;
     static QString fileName() { return QStringLiteral("clipboard.json"); }
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.
@@ -81,7 +92,17 @@ private:
     void setEntries(QList<ClipboardEntry> entries);
     void insertNewest(const QString& text);
     void trimAndSave();
+    // Records what changed since the last call: in the journal, or as a write of the whole history.
     void persist();
+    // `alreadyIn`: the journal is not read over the history, only emptied with the next write.
+    void readJournal(bool fileUsable, bool alreadyIn);
+    bool journalBehindRecovery() const;
+    void appendJournal();
+    void journalAppended(std::exception_ptr failure, qint64 bytes, quint64 ticket);
+    void foldFinished();
+    // Empties the journal once the file holds everything it says (on the queue, after any append).
+    void dropJournal();
+    QString journalPath() const;
     // Pinned entries first in their order, then the rest newest first, no more than the limit.
     static QList<ClipboardEntry> ordered(QList<ClipboardEntry> entries);
 
@@ -97,6 +118,26 @@ private:
     bool listening_ = false;
     ScheduledTask pendingCapture_;
     std::int64_t lastChangeCount_ = 0;
+
+    // The history as last recorded (journaled or handed to the file): what persist() compares with.
+    QList<ClipboardEntry> recorded_;
+    // Lines not yet handed to the queue, and whether an append runs there now.
+    QByteArray pendingJournal_;
+    ScheduledTask journalFlush_;
+    bool appending_ = false;
+    // False while changes go to the file whole (the journal failed, or the file could not be read).
+    bool journalUsable_ = true;
+    bool journalUnreadable_ = false;
+    // What the journal on disk holds, and the file's size when it was last written or read.
+    qint64 journalBytes_ = 0;
+    qint64 fileBytes_ = 0;
+    // Counts the changes recorded; a write of the whole history that took all of them in (its
+    // snapshot's count is the latest) lets the journal go.
+    quint64 changeCount_ = 0;
+    quint64 foldedCount_ = 0;
+    // Bumped when the journal is emptied: an append that ran before does not count toward it.
+    quint64 journalTicket_ = 0;
+    bool foldAsked_ = false;
 
     std::unique_ptr<WorkQueue> writeQueue_;
     std::unique_ptr<StoreFile> file_; // after the queue, which it waits for as it goes

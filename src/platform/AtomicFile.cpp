@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -140,7 +141,8 @@ bool isTemporaryFileName(const QString& name) {
 void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit,
                          LinkPolicy links, unsigned modeLimit) {
     QByteArray target = QFile::encodeName(path);
-    mode_t mode = 0644;
+    // A file made here is the user's alone, as the folder it goes into.
+    mode_t mode = 0600;
     std::optional<gid_t> group;
     struct stat info {};
     if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode) && links == LinkPolicy::toOwnFile) {
@@ -203,6 +205,51 @@ void createFileAtomically(const QString& path, const QByteArray& bytes, const Be
     const int error = errno;
     ::unlink(temporary.constData());
     if (linked != 0) throw std::system_error(error, std::generic_category(), path.toStdString());
+}
+
+void createPrivateFolders(const QString& path) {
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // Walk down from the root so the error names the component that failed.
+    qsizetype from = 1;
+    for (;;) {
+        const qsizetype slash = clean.indexOf(QLatin1Char('/'), from);
+        const QString part = slash < 0 ? clean : clean.left(slash);
+        const QByteArray encoded = QFile::encodeName(part);
+        struct stat info {};
+        if (::stat(encoded.constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                throw std::system_error(ENOTDIR, std::generic_category(), part.toStdString());
+        } else if (::mkdir(encoded.constData(), 0700) == 0) {
+            // The umask may take bits away, never add them; a mask such as 0277 must not leave
+            // the user unable to use the folder just made.
+            (void)::chmod(encoded.constData(), 0700);
+        } else if (errno != EEXIST) {
+            throw std::system_error(errno, std::generic_category(), part.toStdString());
+        }
+        if (slash < 0) return;
+        from = slash + 1;
+    }
+}
+
+void appendToPrivateFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+        throw std::system_error(EPERM, std::generic_category(), path.toStdString());
+    if ((info.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0)
+        throw std::system_error(errno, std::generic_category(), path.toStdString());
+    if (const int error = writeAll(fd, bytes)) {
+        (void)::ftruncate(fd, info.st_size);
+        throw std::system_error(error, std::generic_category(), path.toStdString());
+    }
 }
 
 int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) {

@@ -69,8 +69,9 @@ using BeforeCommit = std::function<void(const QString& temporaryPath)>;
 // regular file the user may write is replaced: one made read-only (no write bit for its owner) is
 // left as it is. A symbolic link in its place
 // is kept: with `toOwnFile` the file it leads to is replaced the same way (the temporary file
-// beside that one), if reading may follow it; else nothing is written. The permissions are
-// narrowed to `modeLimit` (a file that stands for another is never more readable than it).
+// beside that one), if reading may follow it; else nothing is written. A new file is readable and
+// writable by the user alone. The permissions are narrowed to `modeLimit` (a file that stands for
+// another is never more readable than it; a private one is 0600 whatever it was).
 // Throws FileWriteError; the caller's store catches it.
 void writeFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {},
                          LinkPolicy links = LinkPolicy::refuse, unsigned modeLimit = 07777);
@@ -80,7 +81,18 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Bef
 // name already taken is refused before anything is written. It gets the permissions `mode`.
 // Throws std::system_error.
 void createFileAtomically(const QString& path, const QByteArray& bytes, const BeforeCommit& beforeCommit = {},
-                          unsigned mode = 0644);
+                          unsigned mode = 0600);
+
+// Creates the folder `path` with every missing parent, each one made here readable by the user
+// alone (0700, whatever the umask); a folder that exists keeps the mode it has. Throws
+// std::system_error naming the component that could not be made.
+void createPrivateFolders(const QString& path);
+
+// Appends `bytes` to the file `path`, created when missing; the file is left readable and writable
+// by its owner alone. Only a regular file of the user's is appended to, never through a link. A
+// write that stops short (a full disk) is cut back to where the file ended, so no torn piece is
+// left for the next one to follow. Throws std::system_error.
+void appendToPrivateFile(const QString& path, const QByteArray& bytes);
 
 // Removes from `folder` the temporary files (of the name above, and of the names earlier
 // versions used for copies) last changed before `cutoff`: leftovers of a process that was killed

@@ -45,6 +45,14 @@ public:
     // Copies `from` to `to`, leaving `from` in place; never replaces an existing `to`, and finds
     // a taken name before it reads or writes anything. The copy is never more readable than `from`.
     virtual void copyItem(const QString& from, const QString& to) = 0;
+    // For a file kept for the user alone (the clipboard history and the files beside it): as
+    // writeData and copyItem, but what they leave is readable and writable by its owner only,
+    // whatever the mode of the file replaced or copied.
+    virtual void writePrivateData(const QByteArray& bytes, const QString& path) = 0;
+    virtual void copyPrivateItem(const QString& from, const QString& to) = 0;
+    // Appends to such a file, made when missing; a write that stops short leaves the file as it
+    // was. Never through a link.
+    virtual void appendPrivateData(const QByteArray& bytes, const QString& path) = 0;
     // The names (not paths) of the entries of a folder.
     virtual QStringList contentsOfDirectory(const QString& path) const = 0;
     // Removes a file.

@@ -683,4 +683,33 @@ TEST_F(PersistenceFixture, OneSaveStateSaysWhyItIsNotSavedAndEachWriteAnswersWit
     files.failWith(FakeFileManager::Operation::writeData, full);
     value.append(3);
     EXPECT_EQ(queued.changed(), SaveOutcome::lost);
+TEST_F(PersistenceFixture, AFailedWriteIsEncodedOnceOnTheQueueNotAgainWhereTheStoreLives) {
+    ManualScheduler scheduler(clock);
+    ManualWorkQueue queue;
+    int encodings = 0;
+    StoreFile file(
+        persistence, &scheduler, QStringLiteral("samples.json"),
+        [&] {
+            return [&]() -> QJsonValue {
+                ++encodings;
+                return encodeSamples(samples);
+            };
+        },
+        StoreFile::Timing{1, 5, 30}, &queue);
+    files.failWritesTo(path(), posixError(ENOSPC));
+    file.changed();
+    scheduler.advance(Seconds(1));
+    queue.drain();
+    EXPECT_EQ(encodings, 1);
+    EXPECT_EQ(file.lastOutcome(), SaveOutcome::rescued);
+    const QStringList recovered = QDir(folder).entryList({QStringLiteral("samples.json.recovered-*")});
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(QJsonDocument::fromJson(home.readFile(path(recovered.first()))).array(),
+              encodeSamples(samples));
+    // Tried again every 30 s while the disk stays full: one encoding a try.
+    scheduler.advance(Seconds(30));
+    queue.drain();
+    scheduler.advance(Seconds(30));
+    queue.drain();
+    EXPECT_EQ(encodings, 3);
 }

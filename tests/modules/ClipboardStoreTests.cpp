@@ -1,3 +1,4 @@
+#include "modules/ClipboardJournal.h"
 #include "modules/ClipboardStore.h"
 #include "modules/ModuleTestSupport.h"
 #include "support/FakePasteboard.h"
@@ -42,13 +43,21 @@ protected:
     }
     QString filePath() const { return dataFolder() + "/clipboard.json"; }
     QJsonArray fileArray() const { return QJsonDocument::fromJson(home.readFile(filePath())).array(); }
-    // The file as it is once a second without copies has passed and the store's queue has
-    // written everything handed to it.
+    // What a start would read once a second without copies has passed and the store's queue has
+    // written everything handed to it: the file with its journal read over it.
     QJsonArray savedArray() {
         scheduler.advance(Seconds(1));
         writes->drain();
-        return fileArray();
+        QList<ClipboardEntry> entries;
+        for (const QJsonValue& value : fileArray()) entries.append(ClipboardEntry::fromJson(value));
+        const QByteArray journal =
+            QFileInfo::exists(journalPath()) ? home.readFile(journalPath()) : QByteArray();
+        QJsonArray saved;
+        for (const ClipboardEntry& e : ClipboardJournal::replay(entries, journal).entries)
+            saved.append(e.toJson());
+        return saved;
     }
+    QString journalPath() const { return dataFolder() + "/clipboard-journal.jsonl"; }
     void writeFile(const QJsonArray& array) {
         store.reset(); // a running store would write over the file when it goes
         home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"),
@@ -262,12 +271,13 @@ TEST_F(ClipboardStoreTest, FileHoldsExactlyFourKeysWithUpperCaseIdsAndReferenceD
     clock.setWallTime(WallTime(std::chrono::seconds(978307200 + 1000)));
     makeStore();
     copyElsewhere("stored");
-    const QJsonObject object = savedArray().at(0).toObject();
+    const QList<ClipboardEntry> before = store->entries();
+    store.reset(); // the journal is folded into the file
+    const QJsonObject object = fileArray().at(0).toObject();
     EXPECT_EQ(object.keys(), (QStringList{"createdAt", "id", "isPinned", "text"}));
-    EXPECT_EQ(object["id"].toString(), store->entries().first().id.toString(QUuid::WithoutBraces).toUpper());
+    EXPECT_EQ(object["id"].toString(), before.first().id.toString(QUuid::WithoutBraces).toUpper());
     EXPECT_NEAR(object["createdAt"].toDouble(), 1000.55, 1e-6);
 
-    const QList<ClipboardEntry> before = store->entries();
     makeStore();
     EXPECT_EQ(store->entries(), before) << "what is written reads back unchanged";
 }
@@ -289,7 +299,10 @@ TEST_F(ClipboardStoreTest, FileWithOneBadEntryIsCopiedAsideBeforeItIsReplaced) {
 
 TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWrittenLast) {
     makeStore();
-    const auto fileWrites = [&] { return files.count(FakeFileManager::Operation::writeData); };
+    const auto fileWrites = [&] {
+        return files.count(FakeFileManager::Operation::writeData) +
+               files.count(FakeFileManager::Operation::appendData);
+    };
     copyElsewhere("one");
     scheduler.advance(Seconds(1));
     copyElsewhere("two");
@@ -429,6 +442,8 @@ TEST_F(ClipboardStoreTest, CopiesMadeWhileNothingCanBeWrittenStayUnsavedAreTried
     EXPECT_TRUE(store->unsaved());
     ASSERT_EQ(unsavedChanged.count(), 1);
     EXPECT_EQ(fileArray().size(), 1);
+    EXPECT_EQ(files.count(FakeFileManager::Operation::appendData), 1)
+        << "after a refused append the copies go to the file whole, not to the journal again";
 
     // Writable again: the next try, without any new copy, writes the whole history.
     files.clearFailure(FakeFileManager::Operation::writeData);
@@ -451,9 +466,13 @@ TEST_F(ClipboardStoreTest, CopiesMadeWhileNothingCanBeWrittenStayUnsavedAreTried
     EXPECT_EQ(fileArray()[0].toObject()["text"].toString(), "f");
 }
 
-TEST_F(ClipboardStoreTest, ABurstOfCopiesIsWrittenOnceAfterASecondOfQuietAndAStreamEveryFiveSeconds) {
+TEST_F(ClipboardStoreTest, ABurstOfCopiesIsWrittenOnceAfterASecondAndAStreamOnlyAppendsWhatItCopies) {
     pasteboard.announces = true;
     makeStore();
+    const auto appends = [&] {
+        writes->drain();
+        return files.count(FakeFileManager::Operation::appendData);
+    };
     const auto fileWrites = [&] {
         writes->drain();
         return files.count(FakeFileManager::Operation::writeData);
@@ -461,22 +480,36 @@ TEST_F(ClipboardStoreTest, ABurstOfCopiesIsWrittenOnceAfterASecondOfQuietAndAStr
     copyElsewhere("one");
     copyElsewhere("two");
     scheduler.advance(Seconds(0.9));
-    EXPECT_EQ(fileWrites(), 0);
+    EXPECT_EQ(appends(), 0);
     scheduler.advance(Seconds(0.1));
-    EXPECT_EQ(fileWrites(), 1) << "two copies, one write";
+    EXPECT_EQ(appends(), 1) << "two copies, one write";
+    // The first change of a run is also written whole, a second later.
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(fileWrites(), 1);
     EXPECT_EQ(fileArray().size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(journalPath())) << "what the file holds leaves the journal";
 
-    // About three copies a second for nine seconds: written at five seconds and after the last
-    // one's quiet second, not thirty times.
+    // About three copies a second for nine seconds: each second's copies appended once, the
+    // whole history never rewritten, and all of it on disk within a second of the last.
+    const qint64 before = QFileInfo(filePath()).size();
     for (int i = 0; i < 30; ++i) {
         copyElsewhere(QStringLiteral("stream %1").arg(i));
         scheduler.advance(Seconds(0.3));
+        writes->drain(); // the queue keeps up, as a worker thread does
     }
-    EXPECT_EQ(fileWrites(), 2);
     scheduler.advance(Seconds(1));
-    EXPECT_EQ(fileWrites(), 3);
-    EXPECT_EQ(fileArray().size(), 32);
+    EXPECT_GE(appends(), 1 + 8);
+    EXPECT_LE(appends(), 1 + 10);
+    EXPECT_EQ(fileWrites(), 1);
+    EXPECT_EQ(QFileInfo(filePath()).size(), before);
+    EXPECT_EQ(savedArray().size(), 32);
     EXPECT_FALSE(store->unsaved());
+
+    // Quitting folds the journal into the file, in its own format.
+    store.reset();
+    EXPECT_EQ(fileArray().size(), 32);
+    EXPECT_EQ(fileArray()[0].toObject()["text"].toString(), "stream 29");
+    EXPECT_FALSE(QFileInfo::exists(journalPath()));
 }
 
 TEST_F(ClipboardStoreTest, RecoveryFilesAreTakenBackMergedRemovedOnceSavedAndNeverMoreReadable) {
@@ -564,4 +597,100 @@ TEST_F(ClipboardStoreTest, ARecoveryFileNewerThanTheFileIsTheHistoryAndAnOlderOn
     makeStore();
     EXPECT_EQ(texts(), (QStringList{"other", "copied in an older run"}));
     EXPECT_TRUE(store->entries()[0].isPinned);
+}
+
+TEST_F(ClipboardStoreTest, TheHistoryItsCopiesItsRecoveryFileAndItsJournalAreTheUsersAlone) {
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    // A damaged history left readable by all by an earlier version.
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), "[{\"id\": ");
+    ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0644), 0);
+    makeStore();
+    copyElsewhere("password");
+    EXPECT_EQ(savedArray().size(), 1);
+    const QStringList copies = filesMatching(QStringLiteral("clipboard.corrupt-*.json"));
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(mode(dataFolder() + '/' + copies.first()), 0600);
+    EXPECT_EQ(mode(filePath()), 0600);
+
+    copyElsewhere("another");
+    EXPECT_EQ(savedArray().size(), 2);
+    EXPECT_EQ(mode(journalPath()), 0600);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0644), 0);
+    files.failWritesTo(filePath(), failure());
+    store.reset(); // the fold at quit fails: the history goes to its recovery file
+    const QStringList recovered = filesMatching(QStringLiteral("clipboard.json.recovered-*"));
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(mode(dataFolder() + '/' + recovered.first()), 0600);
+}
+
+TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNothingDeletedComesBack) {
+    pasteboard.announces = true;
+    makeStore();
+    copyElsewhere("secret");
+    copyElsewhere("other");
+    copyElsewhere("kept");
+    scheduler.advance(Seconds(1));
+    writes->drain(); // appended; the first change of the run is written whole a second later
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    ASSERT_EQ(fileArray().size(), 3);
+    store->deleteEntry(store->entries()[2]); // "secret"
+    store->togglePin(store->entries()[1]);   // "other"
+    copyElsewhere("appended");
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    copyElsewhere("within the last second");
+    scheduler.advance(Seconds(0.5));
+    writes->drain();
+    EXPECT_EQ(fileArray().size(), 3) << "changes after the first go to the journal only";
+
+    // Killed here, mid-append: the disk holds the file and the journal with a torn last line.
+    const QByteArray file = home.readFile(filePath());
+    const QByteArray journal = home.readFile(journalPath()) + "{\"put\":{\"id\":\"1B4E28BA-2FA1";
+    EXPECT_TRUE(journal.startsWith("{\"remove\":\"")) << "the deletion is the journal's first line";
+    store.reset();
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), file);
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
+    makeStore();
+    EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
+    EXPECT_TRUE(store->filteredEntries()[0].isPinned);
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence"))
+                  .filter("1 line(s) of clipboard-journal.jsonl could not be read and are left out")
+                  .size(),
+              1);
+
+    // Read again over a file that already holds some of it (a kill after the fold, before the
+    // journal went), the journal changes nothing.
+    store.reset();
+    home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
+    makeStore();
+    EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
+    store.reset();
+    EXPECT_EQ(fileArray().size(), 3);
+    EXPECT_FALSE(QFileInfo::exists(journalPath()));
+}
+
+TEST_F(ClipboardStoreTest, ACaptureTheFullPinnedHistoryDropsWritesNothingAndAnUnchangedHistoryNothingAtQuit) {
+    pasteboard.announces = true;
+    QJsonArray seeded;
+    for (int i = 0; i < 120; ++i)
+        seeded.append(
+            ClipboardEntry{QUuid::createUuid(), QStringLiteral("pinned %1").arg(i), clock.now(), true}
+                .toJson());
+    writeFile(seeded);
+    makeStore();
+    files.clearCalls();
+    for (int i = 0; i < 5; ++i) {
+        copyElsewhere(QStringLiteral("dropped %1").arg(i));
+        scheduler.advance(Seconds(5));
+        writes->drain();
+    }
+    EXPECT_EQ(store->entries().size(), 120);
+    store.reset();
+    EXPECT_EQ(files.count(FakeFileManager::Operation::writeData), 0);
+    EXPECT_EQ(files.count(FakeFileManager::Operation::appendData), 0);
 }

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/linux/PosixFileManager.h"
 
 #include "support/TempHome.h"
 
@@ -153,4 +154,53 @@ TEST(AtomicFile, ReadOnlyFilesStayAsTheyAreGroupsAreKeptAndLinkLoopsAreCalledSo)
     QFile::remove(loopB);
     EXPECT_EQ(reasonOf([&] { readStoredFile(loopA, 1024, LinkPolicy::toOwnFile); }),
               "a symbolic link to nothing stands in its place");
+}
+
+TEST(AtomicFile, FoldersAndFilesMadeHereAreTheUsersAloneWhateverTheUmaskAndAFolderKeepsItsMode) {
+    const auto modeOf = [](const QString& path) {
+        struct stat info {};
+        return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    const mode_t saved = ::umask(022);
+    for (const mode_t mask : {mode_t(022), mode_t(0)}) {
+        SCOPED_TRACE(mask);
+        ::umask(mask);
+        TempHome home;
+        const QString root = home.root();
+        // Every folder made on the way is private; one the user made keeps the mode given it.
+        ASSERT_TRUE(QDir().mkpath(root + "/shared"));
+        ASSERT_EQ(::chmod(QFile::encodeName(root + "/shared").constData(), 0755), 0);
+        createPrivateFolders(root + "/shared/.local/share/Vantrel");
+        EXPECT_EQ(modeOf(root + "/shared"), 0755);
+        EXPECT_EQ(modeOf(root + "/shared/.local"), 0700);
+        EXPECT_EQ(modeOf(root + "/shared/.local/share/Vantrel"), 0700);
+
+        PosixFileManager files;
+        // A data file made here is 0600; an existing one keeps its mode, unless it is private.
+        const QString folder = root + "/shared/.local/share/Vantrel/";
+        files.writeData("[]", folder + "notes.json");
+        EXPECT_EQ(modeOf(folder + "notes.json"), 0600);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "notes.json").constData(), 0644), 0);
+        files.writeData("[1]", folder + "notes.json");
+        EXPECT_EQ(modeOf(folder + "notes.json"), 0644);
+        home.writeFile("shared/.local/share/Vantrel/clipboard.json", "[]");
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "clipboard.json").constData(), 0644), 0);
+        files.copyPrivateItem(folder + "clipboard.json",
+                              folder + "clipboard.previous-2026-03-01T09-05-07Z.json");
+        EXPECT_EQ(modeOf(folder + "clipboard.previous-2026-03-01T09-05-07Z.json"), 0600);
+        files.writePrivateData("[1]", folder + "clipboard.json");
+        EXPECT_EQ(modeOf(folder + "clipboard.json"), 0600);
+
+        // Appending: made 0600, narrowed to 0600, never through a link.
+        home.writeFile("shared/.local/share/Vantrel/clipboard-journal.jsonl", "a\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "clipboard-journal.jsonl").constData(), 0644), 0);
+        files.appendPrivateData("b\n", folder + "clipboard-journal.jsonl");
+        EXPECT_EQ(home.readFile(folder + "clipboard-journal.jsonl"), "a\nb\n");
+        EXPECT_EQ(modeOf(folder + "clipboard-journal.jsonl"), 0600);
+        const QString outside = home.writeFile("outside.txt", "mine");
+        ASSERT_TRUE(QFile::link(outside, folder + "linked.journal"));
+        EXPECT_THROW(files.appendPrivateData("x\n", folder + "linked.journal"), std::system_error);
+        EXPECT_EQ(home.readFile(outside), "mine");
+    }
+    ::umask(saved);
 }

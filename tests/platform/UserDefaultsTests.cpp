@@ -352,3 +352,37 @@ TEST_F(FileDefaultsFixture, AFailedWriteIsToldWithItsFolderAndWithdrawnOnceTheFi
     EXPECT_EQ(told[1], std::make_pair(path, QString()));
     EXPECT_EQ(onDisk().value(QStringLiteral("k")).toString(), QStringLiteral("w"));
 }
+
+TEST_F(FileDefaultsFixture, OurOwnSuitesStartAnewFromATruncatedFileOnlyTheSystemDocksIsLeftAsItIs) {
+    const QByteArray truncated("{\"statusItem.position\": 41");
+    for (const QString& domain :
+         {QStringLiteral("com.apple.systemuiserver"), QStringLiteral("com.apple.dock")})
+        home.writeFile(QStringLiteral("home/.config/Vantrel/defaults/") + domain + QStringLiteral(".json"),
+                       truncated);
+    std::map<QString, QString> told;
+    JsonDefaultsProvider provider(folder(), scheduler, clock, log);
+    provider.setProblemHandler([&](const QString& file, const QString& problem) { told[file] = problem; });
+
+    UserDefaults& positions = provider.suite(QStringLiteral("com.apple.systemuiserver"));
+    const QString positionsFile = folder() + QStringLiteral("/com.apple.systemuiserver.json");
+    EXPECT_TRUE(positions.readProblem().isEmpty());
+    EXPECT_TRUE(told[positionsFile].contains(QStringLiteral("and the settings start anew")));
+    const QStringList copies = corruptCopies();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(copies.first().startsWith(QStringLiteral("com.apple.systemuiserver.corrupt-")));
+    EXPECT_EQ(home.readFile(folder() + QLatin1Char('/') + copies.first()), truncated);
+    positions.setDouble(QStringLiteral("statusItem.position"), 12);
+    provider.flushAll();
+    EXPECT_EQ(onDisk(QStringLiteral("com.apple.systemuiserver")).value(QStringLiteral("statusItem.position")),
+              QJsonValue(12));
+    EXPECT_TRUE(told[positionsFile].isEmpty());
+
+    UserDefaults& dock = provider.suite(QStringLiteral("com.apple.dock"));
+    const QString dockFile = folder() + QStringLiteral("/com.apple.dock.json");
+    EXPECT_FALSE(dock.readProblem().isEmpty());
+    dock.setDouble(QStringLiteral("tilesize"), 48);
+    provider.flushAll();
+    EXPECT_EQ(home.readFile(dockFile), truncated);
+    EXPECT_EQ(corruptCopies().size(), 1);
+    EXPECT_TRUE(told[dockFile].endsWith(QStringLiteral("It is left as it is, and changes are not saved.")));
+}

@@ -14,7 +14,15 @@ namespace vantrel::test {
 // operation made to throw a chosen error until the test clears it.
 class FakeFileManager final : public FileManager {
 public:
-    enum class Operation { createDirectory, readData, writeData, copyItem, contentsOfDirectory, removeItem };
+    enum class Operation {
+        createDirectory,
+        readData,
+        writeData,
+        appendData,
+        copyItem,
+        contentsOfDirectory,
+        removeItem
+    };
     struct Call {
         Operation operation;
         QString path;
@@ -64,6 +72,25 @@ public:
     void copyItem(const QString& from, const QString& to) override {
         enter(Operation::copyItem, from);
         real_.copyItem(from, to);
+    }
+    void writePrivateData(const QByteArray& bytes, const QString& path) override {
+        enter(Operation::writeData, path);
+        if (auto it = writeFailures_.find(path); it != writeFailures_.end())
+            std::rethrow_exception(it->second);
+        real_.writePrivateData(bytes, path);
+    }
+    void appendPrivateData(const QByteArray& bytes, const QString& path) override {
+        enter(Operation::appendData, path);
+        // A folder that refuses writes refuses appends too.
+        if (auto it = failures_.find(Operation::writeData); it != failures_.end())
+            std::rethrow_exception(it->second);
+        if (auto it = writeFailures_.find(path); it != writeFailures_.end())
+            std::rethrow_exception(it->second);
+        real_.appendPrivateData(bytes, path);
+    }
+    void copyPrivateItem(const QString& from, const QString& to) override {
+        enter(Operation::copyItem, from);
+        real_.copyPrivateItem(from, to);
     }
     QStringList contentsOfDirectory(const QString& path) const override {
         enter(Operation::contentsOfDirectory, path);

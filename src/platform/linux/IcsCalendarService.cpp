@@ -1,7 +1,10 @@
 #include "platform/linux/IcsCalendarService.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <system_error>
 
 namespace vantrel {
 
@@ -30,7 +33,14 @@ CalendarAuthorizationStatus IcsCalendarService::authorizationStatus() const {
 }
 
 void IcsCalendarService::requestFullAccess(AccessCompletion done) {
-    if (!QDir().mkpath(folder_) || !QFileInfo(folder_).isDir()) {
+    bool made = true;
+    try {
+        // Inside the data folder, which this may be the first to make: the user's alone.
+        createPrivateFolders(folder_);
+    } catch (const std::system_error&) {
+        made = false;
+    }
+    if (!made || !QFileInfo(folder_).isDir()) {
         done(false, QStringLiteral("Vantrel could not create the calendars folder %1.").arg(folder_));
         return;
     }

@@ -18,6 +18,8 @@ namespace vantrel {
 
 namespace {
 const QString kCategory = QStringLiteral("Defaults");
+// The system Dock's own settings: another program's file, never ours to start anew.
+const QLatin1String kSystemDockDomain("com.apple.dock");
 
 // A domain name becomes a file name: keep it inside the folder whatever it holds.
 QString safeFileStem(const QString& domain) {
@@ -264,8 +266,12 @@ void JsonFileDefaults::flush() {
         return;
     }
     try {
-        if (!QDir().mkpath(folder_))
+        try {
+            // Settings others could replace would be theirs: the folders made here are the user's alone.
+            createPrivateFolders(folder_);
+        } catch (const std::system_error&) {
             throw FileWriteError(filePath(), QStringLiteral("the folder %1 could not be made").arg(folder_));
+        }
         writeFileAtomically(filePath(), QJsonDocument(values_).toJson(QJsonDocument::Indented), beforeCommit_,
                             LinkPolicy::toOwnFile);
         stamp_ = stampOf(filePath());
@@ -300,9 +306,11 @@ std::unique_ptr<UserDefaultsProvider> JsonDefaultsProvider::makeIndependentInsta
 UserDefaults& JsonDefaultsProvider::suite(const QString& domain) {
     auto& slot = domains_[domain];
     if (!slot) {
-        const auto unparsable = domain == QLatin1String(kStandardDefaultsDomain)
-                                    ? JsonFileDefaults::Unparsable::copyAsideAndStartAnew
-                                    : JsonFileDefaults::Unparsable::leaveAsItIs;
+        // Only the system Dock's domain belongs to another program; every other one (the standard
+        // domain, the status item's and the menu-bar sections' positions) is written here alone.
+        const auto unparsable = domain == kSystemDockDomain
+                                    ? JsonFileDefaults::Unparsable::leaveAsItIs
+                                    : JsonFileDefaults::Unparsable::copyAsideAndStartAnew;
         slot = std::make_unique<JsonFileDefaults>(domain, folder_, writeThrough_ ? nullptr : scheduler_,
                                                   clock_, log_, onProblem_, unparsable);
         if (writeThrough_) slot->writeThrough();

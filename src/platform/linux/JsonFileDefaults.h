@@ -113,8 +113,9 @@ private:
     QString problem_;
 };
 
-// Our own domain (the standard one) starts anew from a file that holds no settings; every suite is
-// another program's domain, and such a file of it is left as it is and read as unreadable.
+// Our own domains (the standard one and the suites only this program writes) start anew from a
+// file that holds no settings, copied aside first; the system Dock's domain is another program's,
+// and such a file of it is left as it is and read as unreadable.
 class JsonDefaultsProvider final : public UserDefaultsProvider {
 public:
     JsonDefaultsProvider(QString folder, Scheduler& scheduler, const Clock& clock, SystemLog& log);

@@ -40,22 +40,8 @@ std::optional<WallTime> PosixFileManager::modificationDate(const QString& path) 
 }
 
 void PosixFileManager::createDirectory(const QString& path) {
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    // Walk down from the root so the error names the component that failed.
-    qsizetype from = 1;
-    for (;;) {
-        const qsizetype slash = clean.indexOf(QLatin1Char('/'), from);
-        const QString part = slash < 0 ? clean : clean.left(slash);
-        const QByteArray encoded = QFile::encodeName(part);
-        struct stat info {};
-        if (::stat(encoded.constData(), &info) == 0) {
-            if (!S_ISDIR(info.st_mode)) throwErrno(ENOTDIR, part);
-        } else if (::mkdir(encoded.constData(), 0777) != 0 && errno != EEXIST) {
-            throwErrno(errno, part);
-        }
-        if (slash < 0) return;
-        from = slash + 1;
-    }
+    // The data folder holds the user's copied texts and notes: made for the user alone.
+    createPrivateFolders(path);
 }
 
 QByteArray PosixFileManager::readData(const QString& path, qint64 maximumBytes) {
@@ -102,6 +88,19 @@ FileManager::OwnFile PosixFileManager::readOwnFile(const QString& path, qint64 m
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {
     writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile);
+}
+
+void PosixFileManager::writePrivateData(const QByteArray& bytes, const QString& path) {
+    writeFileAtomically(path, bytes, beforeCommit_, LinkPolicy::toOwnFile, 0600);
+}
+
+void PosixFileManager::appendPrivateData(const QByteArray& bytes, const QString& path) {
+    appendToPrivateFile(path, bytes);
+}
+
+void PosixFileManager::copyPrivateItem(const QString& from, const QString& to) {
+    if (fileExists(to)) throwErrno(EEXIST, to);
+    createFileAtomically(to, readData(from, kCopyLimit), beforeCommit_, 0600);
 }
 
 void PosixFileManager::writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) {

@@ -26,6 +26,9 @@ public:
     void writeData(const QByteArray& bytes, const QString& path) override;
     void writeStandIn(const QByteArray& bytes, const QString& path, const QString& original) override;
     void copyItem(const QString& from, const QString& to) override;
+    void writePrivateData(const QByteArray& bytes, const QString& path) override;
+    void appendPrivateData(const QByteArray& bytes, const QString& path) override;
+    void copyPrivateItem(const QString& from, const QString& to) override;
     QStringList contentsOfDirectory(const QString& path) const override;
     void removeItem(const QString& path) override;
     int removeStaleTemporaryFiles(const QString& folder, WallTime cutoff) override;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <system_error>
 
 namespace vantrel {
 
@@ -66,8 +67,13 @@ LoginItemStatus XdgAutostartLoginItems::status() const {
 }
 
 bool XdgAutostartLoginItems::registerItem() {
-    if (executable_.isEmpty() || !isInstalled(executable_, buildTree_) || !QDir().mkpath(folder_))
+    if (executable_.isEmpty() || !isInstalled(executable_, buildTree_)) return false;
+    try {
+        // What starts at login is the user's alone to change, whatever the umask.
+        createPrivateFolders(folder_);
+    } catch (const std::system_error&) {
         return false;
+    }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Vantrel\n"
