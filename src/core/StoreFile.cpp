@@ -98,7 +98,8 @@ void StoreFile::startWrite() {
             [this, failure = std::move(failure), encoded = std::move(encoded), encode, generation, ticket] {
                 if (ticket != ticket_) return; // a flush wrote the file since
                 writing_ = false;
-                finish(persistence_.finishEncodedWrite(file_, failure, encoded, encode, copies()), generation);
+                finish(persistence_.finishEncodedWrite(file_, failure, encoded, encode, copies()),
+                       generation);
             },
             Qt::QueuedConnection);
     });

@@ -683,6 +683,8 @@ TEST_F(PersistenceFixture, OneSaveStateSaysWhyItIsNotSavedAndEachWriteAnswersWit
     files.failWith(FakeFileManager::Operation::writeData, full);
     value.append(3);
     EXPECT_EQ(queued.changed(), SaveOutcome::lost);
+}
+
 TEST_F(PersistenceFixture, AFailedWriteIsEncodedOnceOnTheQueueNotAgainWhereTheStoreLives) {
     ManualScheduler scheduler(clock);
     ManualWorkQueue queue;
@@ -696,12 +698,14 @@ TEST_F(PersistenceFixture, AFailedWriteIsEncodedOnceOnTheQueueNotAgainWhereTheSt
             };
         },
         StoreFile::Timing{1, 5, 30}, &queue);
+    std::optional<SaveOutcome> outcome;
+    QObject::connect(&file, &StoreFile::saveFinished, [&](SaveOutcome finished) { outcome = finished; });
     files.failWritesTo(path(), posixError(ENOSPC));
     file.changed();
     scheduler.advance(Seconds(1));
     queue.drain();
     EXPECT_EQ(encodings, 1);
-    EXPECT_EQ(file.lastOutcome(), SaveOutcome::rescued);
+    EXPECT_EQ(outcome, SaveOutcome::rescued);
     const QStringList recovered = QDir(folder).entryList({QStringLiteral("samples.json.recovered-*")});
     ASSERT_EQ(recovered.size(), 1);
     EXPECT_EQ(QJsonDocument::fromJson(home.readFile(path(recovered.first()))).array(),

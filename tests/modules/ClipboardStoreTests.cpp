@@ -589,6 +589,15 @@ TEST_F(ClipboardStoreTest, ARecoveryFileNewerThanTheFileIsTheHistoryAndAnOlderOn
     EXPECT_EQ(savedArray().size(), 1);
     EXPECT_TRUE(filesMatching("clipboard.json.recovered-*").isEmpty());
 
+    // Its journal, written before that run's writes failed, is in the recovery file already.
+    store.reset();
+    writeAged("clipboard.json", json({secret, other}), 3600);
+    writeAged("clipboard-journal.jsonl",
+              "{\"put\":" + QJsonDocument(secret.toJson()).toJson(QJsonDocument::Compact) + "}\n", 120);
+    writeAged("clipboard.json.recovered-2026-01-01T00-00-00Z", json({other}), 60);
+    makeStore();
+    EXPECT_EQ(texts(), QStringList{"other"}) << "the journal brought back what the user deleted";
+
     // An older recovery file: its run never saw the file; of an entry on both sides the file's stands.
     store.reset();
     ClipboardEntry unpinned = other;
