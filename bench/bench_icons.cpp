@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/BoundedIcon.h"
+#include "platform/linux/HeapMemory.h"
 #include "platform/linux/IconThemes.h"
 
 #include "support/HostilePictures.h"

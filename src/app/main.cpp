@@ -28,7 +28,7 @@
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
-#include "platform/linux/BoundedIcon.h"
+#include "platform/linux/HeapMemory.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/FreedesktopTrash.h"
 #include "platform/linux/IconThemes.h"
