@@ -355,6 +355,9 @@ int main(int argc, char** argv) {
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
         delegate.setFileNotices(&fileNotices);
+        // Screenshots are read and decoded beside the event loop: a file on a slow or hung file
+        // system never holds it.
+        ThreadWorkQueue thumbnailReader(QStringLiteral("com.vantrel.thumbnails"), std::chrono::milliseconds(250));
         VantrelApp application(state,
                                ControlCenterWiring::make(state, {.motion = motion,
                                                                  .haptics = haptics,
@@ -366,7 +369,8 @@ int main(int argc, char** argv) {
                                                                  .menus = menus,
                                                                  .files = fileManager,
                                                                  .colorPicker = colorPicker,
-                                                                 .fileNotices = &fileNotices}),
+                                                                 .fileNotices = &fileNotices,
+                                                                 .pictures = &thumbnailReader}),
                                shell, screens);
         application.showControlCenter();
 
