@@ -97,7 +97,8 @@ struct HostileTheme {
             if (file.open(QIODevice::WriteOnly)) file.write(bytes);
         };
         if (hostility == Hostility::dataChunks || hostility == Hostility::emptyChunks) {
-            write(QStringLiteral("256x256/apps/hostile.png"), manyChunks(hostility == Hostility::emptyChunks));
+            write(QStringLiteral("256x256/apps/hostile.png"),
+                  manyChunks(hostility == Hostility::emptyChunks));
         } else if (hostility == Hostility::runsOn) {
             write(QStringLiteral("48x48/apps/hostile.png"), runningOn(test::rowsOf(48, QColor(30, 30, 200))));
         } else if (hostility == Hostility::drawing) {

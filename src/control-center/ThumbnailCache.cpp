@@ -17,7 +17,8 @@ ThumbnailCache::ThumbnailCache(FileManager& files, int maximumSide, WorkQueue* w
 
 QImage ThumbnailCache::image(const QString& path) {
     const auto found = entries_.constFind(path);
-    const std::optional<Entry> known = found != entries_.constEnd() ? std::optional<Entry>(*found) : std::nullopt;
+    const std::optional<Entry> known =
+        found != entries_.constEnd() ? std::optional<Entry>(*found) : std::nullopt;
     if (!worker_) {
         Entry entry = reading_.check(path, known);
         entries_.insert(path, entry);
@@ -41,7 +42,8 @@ QImage ThumbnailCache::image(const QString& path) {
     return known ? known->image : QImage();
 }
 
-ThumbnailCache::Entry ThumbnailCache::Reading::check(const QString& path, const std::optional<Entry>& known) const {
+ThumbnailCache::Entry ThumbnailCache::Reading::check(const QString& path,
+                                                     const std::optional<Entry>& known) const {
     const std::optional<WallTime> modified = files.modificationDate(path);
     const std::optional<qint64> size = files.fileSize(path);
     if (known && known->modified == modified && known->size == size) return *known;

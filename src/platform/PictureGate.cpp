@@ -209,7 +209,8 @@ quint16 littleEndian16(const QByteArray& bytes, qsizetype at) {
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 quint32 littleEndian24(const QByteArray& bytes, qsizetype at) {
-    return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 | quint32(quint8(bytes[at + 2])) << 16;
+    return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+           quint32(quint8(bytes[at + 2])) << 16;
 }
 
 std::optional<QSize> jpegSize(const QByteArray& bytes) {
@@ -243,14 +244,14 @@ std::optional<QSize> jpegSize(const QByteArray& bytes) {
 std::optional<QSize> webpSize(const QByteArray& bytes) {
     if (bytes.size() < 30 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WEBP") return std::nullopt;
     const QByteArray chunk = bytes.mid(12, 4);
-    if (chunk == "VP8 " && quint8(bytes[23]) == 0x9d && quint8(bytes[24]) == 0x01 && quint8(bytes[25]) == 0x2a)
+    if (chunk == "VP8 " && quint8(bytes[23]) == 0x9d && quint8(bytes[24]) == 0x01 &&
+        quint8(bytes[25]) == 0x2a)
         return QSize(littleEndian16(bytes, 26) & 0x3fff, littleEndian16(bytes, 28) & 0x3fff);
     if (chunk == "VP8L" && quint8(bytes[20]) == 0x2f) {
         const quint32 bits = qFromLittleEndian<quint32>(bytes.constData() + 21);
         return QSize(int(bits & 0x3fff) + 1, int((bits >> 14) & 0x3fff) + 1);
     }
-    if (chunk == "VP8X")
-        return QSize(int(littleEndian24(bytes, 24)) + 1, int(littleEndian24(bytes, 27)) + 1);
+    if (chunk == "VP8X") return QSize(int(littleEndian24(bytes, 24)) + 1, int(littleEndian24(bytes, 27)) + 1);
     return std::nullopt;
 }
 
@@ -296,8 +297,8 @@ bool readsOnlyItself(const QByteArray& drawing, int depth, qint64& inlined);
 std::optional<double> drawingLength(QStringView value) {
     value = value.trimmed();
     static const std::pair<const char16_t*, double> kUnits[] = {
-        {u"px", 1}, {u"pt", 1.25}, {u"pc", 15}, {u"mm", 3.543307}, {u"cm", 35.43307}, {u"in", 90}, {u"em", 16},
-        {u"ex", 8}};
+        {u"px", 1},        {u"pt", 1.25}, {u"pc", 15}, {u"mm", 3.543307},
+        {u"cm", 35.43307}, {u"in", 90},   {u"em", 16}, {u"ex", 8}};
     double factor = 1;
     for (const auto& [unit, scale] : kUnits)
         if (value.endsWith(QStringView(unit))) {
@@ -315,13 +316,15 @@ std::optional<double> drawingLength(QStringView value) {
 // names, else its view box's, else the renderer's default of 100 square.
 std::optional<qint64> inlinedDrawingBytes(const QByteArray& drawing) {
     QXmlStreamReader xml(drawing);
-    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {}
+    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {
+    }
     if (xml.tokenType() != QXmlStreamReader::StartElement) return std::nullopt;
     const QXmlStreamAttributes attributes = xml.attributes();
     std::optional<double> width = drawingLength(attributes.value(QStringLiteral("width")));
     std::optional<double> height = drawingLength(attributes.value(QStringLiteral("height")));
     const QList<QStringView> box =
-        attributes.value(QStringLiteral("viewBox")).split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+        attributes.value(QStringLiteral("viewBox"))
+            .split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
     if (box.size() == 4) {
         if (!width) width = box[2].toDouble();
         if (!height) height = box[3].toDouble();
@@ -337,7 +340,8 @@ bool inlinedPictureWithin(const QByteArray& picture, int depth, qint64& inlined)
     if (depth > kDeepestPlacedDrawing) return false;
     if (picture.startsWith("\x1f\x8b")) {
         const std::optional<QByteArray> inflated = inflatedDrawing(picture, kMaximumIconFileBytes);
-        return inflated && !inflated->startsWith("\x1f\x8b") && inlinedPictureWithin(*inflated, depth, inlined);
+        return inflated && !inflated->startsWith("\x1f\x8b") &&
+               inlinedPictureWithin(*inflated, depth, inlined);
     }
     qint64 bytes = 0;
     if (const std::optional<QSize> size = bitmapHeaderSize(picture)) {
@@ -409,7 +413,8 @@ bool readsOnlyItself(const QByteArray& drawing, int depth, qint64& inlined) {
             if (local(xml.qualifiedName()) == u"style" || inStyle) ++inStyle;
             for (const QXmlStreamAttribute& attribute : xml.attributes()) {
                 const QStringView name = local(attribute.qualifiedName());
-                if ((name == u"href" || name == u"src") && !referenceWithin(attribute.value(), depth, inlined))
+                if ((name == u"href" || name == u"src") &&
+                    !referenceWithin(attribute.value(), depth, inlined))
                     return false;
                 if (name != u"href" && !styleWithin(attribute.value(), depth, inlined, name == u"style"))
                     return false;

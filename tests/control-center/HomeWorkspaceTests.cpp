@@ -508,7 +508,8 @@ TEST(ThumbnailCache, FilesAreReadOnTheWorkerAndADrawingNamingAFileIsNoThumbnail)
     cache.image(shot);
     worker.drain();
     EXPECT_TRUE(cache.image(shot).isNull());
-    const QString plain = f.file(QStringLiteral("plain.png"), QByteArray(drawing).replace(placed.toUtf8(), "#x"));
+    const QString plain =
+        f.file(QStringLiteral("plain.png"), QByteArray(drawing).replace(placed.toUtf8(), "#x"));
     cache.image(plain);
     worker.drain();
     EXPECT_EQ(cache.image(plain).pixelColor(20, 20), QColor(0, 255, 0)) << "a drawing of its own is drawn";

@@ -18,8 +18,9 @@ using namespace vantrel::test;
 
 namespace {
 
-const QByteArray kOpen = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                         "width=\"16\" height=\"16\">";
+const QByteArray kOpen =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+    "width=\"16\" height=\"16\">";
 const QByteArray kRed = "<rect width=\"16\" height=\"16\" fill=\"#ff0000\"/>";
 
 QByteArray svgOf(const QByteArray& body, const QByteArray& prologue = {}) {
@@ -103,7 +104,8 @@ TEST(PictureGate, ADrawingNamingAnyFileAtAnyDepthIsRefusedUnopened) {
     QDir::setCurrent(home.root());
     QList<QByteArray> naming;
     for (const QByteArray& name : {fifo.toUtf8(), QByteArray("named.css")}) {
-        naming << svgOf({}, "<?xml version=\"1.0\"?><?xml-stylesheet type=\"text/css\" href=\"" + name + "\"?>")
+        naming << svgOf({},
+                        "<?xml version=\"1.0\"?><?xml-stylesheet type=\"text/css\" href=\"" + name + "\"?>")
                << svgOf({}, "<!DOCTYPE svg SYSTEM \"" + name + "\">")
                << svgOf("<image width=\"8\" height=\"8\" xlink:href=\"&p;\"/>",
                         "<!DOCTYPE svg [<!ENTITY p \"" + name + "\">]>")
@@ -148,7 +150,8 @@ TEST(PictureGate, ADrawingNamingAnyFileAtAnyDepthIsRefusedUnopened) {
             {home.writeFile(QStringLiteral("hostile-%1.svg").arg(i), holding(naming[i]))}, decoding));
         EXPECT_TRUE(hostile.back().pixmap(64, 64).isNull());
     }
-    const QIcon second = boundedIcon({home.writeFile(QStringLiteral("red.png"), solidPng(48, Qt::red))}, decoding);
+    const QIcon second =
+        boundedIcon({home.writeFile(QStringLiteral("red.png"), solidPng(48, Qt::red))}, decoding);
     EXPECT_TRUE(second.pixmap(48, 48).isNull());
     EXPECT_EQ(promptly(
                   [&queue] {
@@ -174,8 +177,8 @@ TEST(PictureGate, PicturesHeldInlineAreBoundedByTheirHeadersAndASmallOneIsDrawn)
     EXPECT_EQ(bitmapHeaderSize(webpHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
     EXPECT_EQ(bitmapHeaderSize(jpegHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
     EXPECT_EQ(bitmapHeaderSize(gifHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
-    for (const QByteArray& large : {pngHeader(5600, 5600), pngHeader(2049, 1), webpHeader(5600), jpegHeader(5600),
-                                    gifHeader(5600), QByteArray("no picture at all")}) {
+    for (const QByteArray& large : {pngHeader(5600, 5600), pngHeader(2049, 1), webpHeader(5600),
+                                    jpegHeader(5600), gifHeader(5600), QByteArray("no picture at all")}) {
         EXPECT_FALSE(drawingReadsOnlyItself(placing({large})));
         EXPECT_FALSE(drawingReadsOnlyItself(holding(placing({large}))));
     }
@@ -185,9 +188,9 @@ TEST(PictureGate, PicturesHeldInlineAreBoundedByTheirHeadersAndASmallOneIsDrawn)
     const QByteArray side = pngHeader(2048, 2048);
     EXPECT_TRUE(drawingReadsOnlyItself(placing({side, side})));
     EXPECT_FALSE(drawingReadsOnlyItself(placing({side, side, side})));
-    EXPECT_FALSE(drawingReadsOnlyItself(
-        svgOf("<image width=\"8\" height=\"8\" xlink:href=\"" + inlined("image/png", side) + "\"/><image xlink:href=\"" +
-              inlined("image/svg+xml", placing({side, side})) + "\"/>")));
+    EXPECT_FALSE(drawingReadsOnlyItself(svgOf("<image width=\"8\" height=\"8\" xlink:href=\"" +
+                                              inlined("image/png", side) + "\"/><image xlink:href=\"" +
+                                              inlined("image/svg+xml", placing({side, side})) + "\"/>")));
 
     TempHome home;
     const QImage drawn =
@@ -207,7 +210,8 @@ TEST(PictureGate, AskingForAnIconReturnsAtOnceWhileItsFileIsHeld) {
     ThreadWorkQueue queue(QStringLiteral("test.pictures"));
     ResultPort port;
     int told = 0;
-    const auto decoding = std::make_shared<IconDecoding>(&queue, port.handle(), [&told] { ++told; }, &reader);
+    const auto decoding = std::make_shared<IconDecoding>(
+        &queue, port.handle(), [&told] { ++told; }, &reader);
     const QIcon icon = boundedIcon({path}, decoding);
     EXPECT_FALSE(icon.isNull());
     EXPECT_TRUE(icon.pixmap(48, 48).isNull());

@@ -40,7 +40,8 @@ struct Picture {
 bool quickToDecode(const QByteArray& bytes, const PictureHeader& header) {
     return header.png && bytes.size() <= kMaximumInlineBytes && header.png->chunks <= kMaximumInlineChunks &&
            header.png->dataBytes <= header.png->rawBytes &&
-           header.natural.width() <= kMaximumInlineDecodeSide && header.natural.height() <= kMaximumInlineDecodeSide;
+           header.natural.width() <= kMaximumInlineDecodeSide &&
+           header.natural.height() <= kMaximumInlineDecodeSide;
 }
 
 std::optional<Picture> readPicture(PictureFileReader& reader, const QString& path) {
@@ -148,7 +149,9 @@ struct IconState : std::enable_shared_from_this<IconState> {
         return *pixmaps.insert(key, QPixmap::fromImage(image));
     }
 
-    static bool queued(const std::shared_ptr<const IconDecoding>& decoder) { return decoder && decoder->queue; }
+    static bool queued(const std::shared_ptr<const IconDecoding>& decoder) {
+        return decoder && decoder->queue;
+    }
 
     // With the lock held: the files are read on the queue, and the sizes asked meanwhile decoded
     // there too; the asker is told once they are in.
