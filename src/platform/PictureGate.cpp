@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <zlib.h>
 
@@ -267,6 +268,24 @@ std::optional<QSize> bmpSize(const QByteArray& bytes) {
 }
 
 } // namespace
+
+std::vector<QImage> picturesFromCardinals(const std::vector<quint32>& values, quint32 maximumSide) {
+    std::vector<QImage> images;
+    std::size_t at = 0;
+    while (values.size() - at >= 2) {
+        const quint32 width = values[at], height = values[at + 1];
+        at += 2;
+        if (width == 0 || height == 0 || width > maximumSide || height > maximumSide) break;
+        const std::size_t pixels = std::size_t(width) * height;
+        if (values.size() - at < pixels) break;
+        QImage image(int(width), int(height), QImage::Format_ARGB32);
+        for (quint32 y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(int(y)), values.data() + at + std::size_t(y) * width, width * 4);
+        images.push_back(std::move(image));
+        at += pixels;
+    }
+    return images;
+}
 
 std::optional<QSize> bitmapHeaderSize(const QByteArray& bytes) {
     std::optional<QSize> size;

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace vantrel {
 
@@ -67,6 +68,11 @@ std::optional<QByteArray> inflatedDrawing(const QByteArray& bytes, qsizetype max
 // The size a bitmap's header names (PNG, JPEG, GIF, WebP, BMP), from its first bytes alone; none
 // for anything else or a header that names no size.
 std::optional<QSize> bitmapHeaderSize(const QByteArray& bytes);
+
+// The pictures of a window's icon property (_NET_WM_ICON: width, height, then width × height ARGB
+// pixels, again and again), each size read before its pixels are taken: the pictures up to the
+// first that is empty, wider or taller than `maximumSide`, or holds fewer pixels than it names.
+std::vector<QImage> picturesFromCardinals(const std::vector<quint32>& values, quint32 maximumSide);
 
 // Whether a drawing (SVG) reads nothing but itself, looked at through every drawing it holds
 // inline: no processing instruction but the XML declaration (a style sheet's names a file the
