@@ -53,6 +53,26 @@ QByteArray webpHeader(int side) {
     return bytes + bits + QByteArray(16, '\0');
 }
 
+// A lossy WebP with an extended header naming a canvas of `width` × `height`.
+QByteArray webpCanvas(int width, int height) {
+    QByteArray bytes = QByteArray("RIFF") + QByteArray(4, '\0') + "WEBPVP8X" + QByteArray(8, '\0');
+    QByteArray sides(6, '\0');
+    for (int i = 0; i < 3; ++i) {
+        sides[i] = char(((width - 1) >> (8 * i)) & 0xff);
+        sides[3 + i] = char(((height - 1) >> (8 * i)) & 0xff);
+    }
+    return bytes + sides + QByteArray(8, '\0');
+}
+
+QByteArray bmpHeader(qint32 width, qint32 height) {
+    QByteArray bytes = "BM" + QByteArray(12, '\0');
+    QByteArray info(16, '\0');
+    qToLittleEndian(quint32(40), info.data());
+    qToLittleEndian(width, info.data() + 4);
+    qToLittleEndian(height, info.data() + 8);
+    return bytes + info;
+}
+
 QByteArray jpegHeader(int side) {
     QByteArray frame = QByteArray::fromHex("FFD8FFC0001108");
     QByteArray sides(4, '\0');
@@ -133,7 +153,8 @@ TEST(PictureGate, ADrawingNamingAnyFileAtAnyDepthIsRefusedUnopened) {
     // What reads only itself still passes: fragments of the same document, and inline pictures.
     const QByteArray own =
         svgOf("<defs><linearGradient id=\"g\"/></defs><rect width=\"4\" height=\"4\" fill=\"url(#g)\"/>"
-              "<use href=\"#g\"/><image width=\"4\" height=\"4\" href=\"" +
+              "<use href=\"#g\"/><rect width=\"4\" height=\"4\" style=\"fill: url('#g')\"/><image "
+              "width=\"4\" height=\"4\" href=\"" +
                   inlined("image/png", solidPng(4, Qt::blue)) + "\"/>",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
     EXPECT_TRUE(drawingReadsOnlyItself(own));
@@ -177,6 +198,12 @@ TEST(PictureGate, PicturesHeldInlineAreBoundedByTheirHeadersAndASmallOneIsDrawn)
     EXPECT_EQ(bitmapHeaderSize(webpHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
     EXPECT_EQ(bitmapHeaderSize(jpegHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
     EXPECT_EQ(bitmapHeaderSize(gifHeader(5600)), std::optional<QSize>(QSize(5600, 5600)));
+    EXPECT_EQ(bitmapHeaderSize(webpCanvas(5600, 300)), std::optional<QSize>(QSize(5600, 300)));
+    EXPECT_EQ(bitmapHeaderSize(bmpHeader(5600, -300)), std::optional<QSize>(QSize(5600, 300))) << "top down";
+    EXPECT_EQ(bitmapHeaderSize(bmpHeader(0, 300)), std::nullopt);
+    EXPECT_EQ(bitmapHeaderSize(QByteArray::fromHex("FFD8FFD0") + jpegHeader(5600).mid(2)),
+              std::optional<QSize>(QSize(5600, 5600)))
+        << "past a marker of no length";
     for (const QByteArray& large : {pngHeader(5600, 5600), pngHeader(2049, 1), webpHeader(5600),
                                     jpegHeader(5600), gifHeader(5600), QByteArray("no picture at all")}) {
         EXPECT_FALSE(drawingReadsOnlyItself(placing({large})));
