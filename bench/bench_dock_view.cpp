@@ -8,6 +8,7 @@
 #include "modules/FileShelfStore.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/BoundedIcon.h"
+#include "platform/linux/HeapMemory.h"
 #include "platform/linux/IconThemes.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "support/FakeOpenPanel.h"

@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 #include "platform/ThreadWorkQueue.h"
 #include "platform/linux/BoundedIcon.h"
+#include "platform/linux/HeapMemory.h"
 #include "platform/linux/IconThemes.h"
 
 #include "support/HostilePictures.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
 #include <zlib.h>
 
@@ -19,7 +21,7 @@ using namespace vantrel;
 
 namespace {
 
-enum class Hostility { noise, drawing, texts, runsOn };
+enum class Hostility { noise, drawing, texts, runsOn, dataChunks, emptyChunks };
 
 // A 48-pixel PNG whose one data chunk holds `rows` deflated, then a gigabyte of zeros, deflated
 // into about a megabyte in the same stream.
@@ -50,6 +52,28 @@ QByteArray runningOn(const QByteArray& rows) {
     return png.left(data) + test::pngChunk("IDAT", deflated) + png.mid(png.indexOf("IEND") - 4);
 }
 
+// A 256-pixel PNG of under 8 MB whose image data is split into 655,424 data chunks (`emptyChunks`
+// false: a few bytes each, then empty ones), or kept whole behind 655,360 empty ancillary chunks.
+QByteArray manyChunks(bool emptyChunks) {
+    const QByteArray png = test::pngOfRows(256, 256, test::rowsOf(256, QColor(30, 30, 200)));
+    const qsizetype dataAt = png.indexOf("IDAT") - 4;
+    const qsizetype dataLength = qFromBigEndian<quint32>(png.constData() + dataAt);
+    const QByteArray data = png.mid(dataAt + 8, dataLength);
+    QByteArray chunks;
+    chunks.reserve(8 << 20);
+    if (emptyChunks) {
+        const QByteArray empty = test::pngChunk("emPt", {});
+        for (int i = 0; i < 655'360; ++i) chunks += empty;
+        chunks += png.mid(dataAt, 12 + dataLength);
+    } else {
+        constexpr int kChunks = 655'424;
+        for (qsizetype at = 0; at < data.size(); at += 4) chunks += test::pngChunk("IDAT", data.mid(at, 4));
+        const QByteArray empty = test::pngChunk("IDAT", {});
+        for (qsizetype i = (data.size() + 3) / 4; i < kChunks; ++i) chunks += empty;
+    }
+    return png.left(dataAt) + chunks + png.mid(dataAt + 12 + dataLength);
+}
+
 // A theme of its own holding one hostile icon within the limits: a 2048-pixel PNG of noise (5 MB),
 // a 7 MB drawing of a hundred thousand shapes, a 48- and a 256-pixel PNG of some 300 KB each
 // whose 40 text chunks inflate to 7.9 MB each, or a 48-pixel PNG whose data runs on past its rows
@@ -72,7 +96,10 @@ struct HostileTheme {
             QFile file(theme + path);
             if (file.open(QIODevice::WriteOnly)) file.write(bytes);
         };
-        if (hostility == Hostility::runsOn) {
+        if (hostility == Hostility::dataChunks || hostility == Hostility::emptyChunks) {
+            write(QStringLiteral("256x256/apps/hostile.png"),
+                  manyChunks(hostility == Hostility::emptyChunks));
+        } else if (hostility == Hostility::runsOn) {
             write(QStringLiteral("48x48/apps/hostile.png"), runningOn(test::rowsOf(48, QColor(30, 30, 200))));
         } else if (hostility == Hostility::drawing) {
             write(QStringLiteral("scalable/apps/hostile.svg"), test::drawingOfShapes(100000));
@@ -119,6 +146,10 @@ const char* labelOf(Hostility hostility) {
         return "PNG of 40 text chunks of 7.9 MB";
     case Hostility::runsOn:
         return "48-pixel PNG running on for 1 MB of deflated zeros";
+    case Hostility::dataChunks:
+        return "256-pixel PNG in 655,424 data chunks";
+    case Hostility::emptyChunks:
+        return "256-pixel PNG behind 655,360 empty chunks";
     }
     return "";
 }
@@ -164,13 +195,52 @@ void BM_HostileIconFirstDrawOnTheMainThread(benchmark::State& state) {
     state.SetLabel(labelOf(hostility));
 }
 
+// What the main thread spends drawing an icon already read at a size not drawn yet: only a small
+// PNG of few chunks kept in memory is decoded there (goal: a many-chunk PNG under 1 ms).
+void BM_HostileIconNewSizeOnTheMainThread(benchmark::State& state) {
+    const auto hostility = Hostility(state.range(0));
+    const HostileTheme theme(hostility);
+    ThreadWorkQueue reader(QStringLiteral("icon-themes"));
+    IconThemes themes(&reader);
+    themes.files(QStringLiteral("hostile"));
+    reader.sync([] {});
+    QCoreApplication::processEvents();
+    const QIcon icon = themes.icon(QStringLiteral("hostile"));
+    benchmark::DoNotOptimize(icon.isNull());
+    reader.sync([] {});
+    QCoreApplication::processEvents();
+    int side = 16;
+    double longest = 0;
+    for (auto _ : state) {
+        ++side;
+        QElapsedTimer timer;
+        timer.start();
+        benchmark::DoNotOptimize(icon.pixmap(side, side).cacheKey());
+        longest = std::max(longest, timer.nsecsElapsed() / 1e6);
+        state.PauseTiming();
+        reader.sync([] {});
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["longest_ms"] = longest;
+    state.SetLabel(labelOf(hostility));
+}
+
 } // namespace
+
+BENCHMARK(BM_HostileIconNewSizeOnTheMainThread)
+    ->Arg(int(Hostility::dataChunks))
+    ->Arg(int(Hostility::emptyChunks))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 BENCHMARK(BM_HostileIconFirstDrawOnTheMainThread)
     ->Arg(int(Hostility::noise))
     ->Arg(int(Hostility::drawing))
     ->Arg(int(Hostility::texts))
     ->Arg(int(Hostility::runsOn))
+    ->Arg(int(Hostility::dataChunks))
+    ->Arg(int(Hostility::emptyChunks))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -2,7 +2,7 @@
 // a PNG's data sizes or none, a verdict on whether its data stays within its rows, and one on
 // whether a drawing names no file but itself, without reading past the input or crashing.
 
-#include "platform/linux/BoundedIcon.h"
+#include "platform/PictureGate.h"
 #include "support/FuzzSupport.h"
 
 using namespace vantrel;

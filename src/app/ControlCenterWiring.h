@@ -27,6 +27,8 @@ struct ControlCenterWiring {
         // The appearance page's colour wells.
         ColorPicker& colorPicker;
         FileNotices* fileNotices = nullptr;
+        // Where the screenshots' thumbnails are read and decoded.
+        WorkQueue* pictures = nullptr;
     };
 
     static ControlCenterContext make(AppState& state, const Services& services);

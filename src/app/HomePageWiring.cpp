@@ -26,6 +26,7 @@ HomePageContext HomePageWiring::make(AppState& state, const Services& services) 
         .selectSection = [owner](VantrelSection section) { owner->sections().select(section); },
         .showCommandPalette = [owner] { owner->commandPalette().show(owner, owner->controlCenterScreen()); },
         .fileNotices = services.fileNotices,
+        .pictures = services.pictures,
     };
 }
 

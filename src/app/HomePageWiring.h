@@ -18,6 +18,7 @@ struct HomePageWiring {
         MenuPresenter& menus;
         FileManager& files;
         const FileNotices* fileNotices = nullptr;
+        WorkQueue* pictures = nullptr;
     };
 
     static HomePageContext make(AppState& state, const Services& services);

@@ -28,9 +28,9 @@
 #include "platform/BundleInfo.h"
 #include "platform/Environment.h"
 #include "platform/ThreadWorkQueue.h"
-#include "platform/linux/BoundedIcon.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/FreedesktopTrash.h"
+#include "platform/linux/HeapMemory.h"
 #include "platform/linux/IconThemes.h"
 #include "platform/linux/IcsCalendarService.h"
 #include "platform/linux/JsonFileDefaults.h"
@@ -355,6 +355,10 @@ int main(int argc, char** argv) {
 
         VantrelAppDelegate delegate(state, shell, statusBar, defaults, log);
         delegate.setFileNotices(&fileNotices);
+        // Screenshots are read and decoded beside the event loop: a file on a slow or hung file
+        // system never holds it.
+        ThreadWorkQueue thumbnailReader(QStringLiteral("com.vantrel.thumbnails"),
+                                        std::chrono::milliseconds(250));
         VantrelApp application(state,
                                ControlCenterWiring::make(state, {.motion = motion,
                                                                  .haptics = haptics,
@@ -366,7 +370,8 @@ int main(int argc, char** argv) {
                                                                  .menus = menus,
                                                                  .files = fileManager,
                                                                  .colorPicker = colorPicker,
-                                                                 .fileNotices = &fileNotices}),
+                                                                 .fileNotices = &fileNotices,
+                                                                 .pictures = &thumbnailReader}),
                                shell, screens);
         application.showControlCenter();
 

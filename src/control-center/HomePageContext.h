@@ -22,6 +22,7 @@ class SystemAppearance;
 class VantrelHaptics;
 class VantrelMotion;
 class VantrelPreferences;
+class WorkQueue;
 
 // What the home page and its quick-controls panel read and drive: the settings, the stores of
 // the productivity modules, the permission center, keyboard cleaning, and the platform services
@@ -54,6 +55,8 @@ struct HomePageContext {
     std::function<void()> showCommandPalette;
     // What tells the page that a store's data could not be saved; none tells nothing.
     const FileNotices* fileNotices = nullptr;
+    // Where the screenshots' thumbnails are read and decoded; none: on the asking thread.
+    WorkQueue* pictures = nullptr;
 };
 
 } // namespace vantrel

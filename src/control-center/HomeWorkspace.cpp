@@ -215,7 +215,8 @@ QString rawValue(HomeWorkspace::Mode mode) {
 }
 
 HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& actions, QWidget* parent)
-    : QWidget(parent), context_(context), actions_(actions), thumbnails_(context.files) {
+    : QWidget(parent), context_(context), actions_(actions),
+      thumbnails_(context.files, 480, context.pictures, [this] { rebuildGrid(); }) {
     setObjectName(QStringLiteral("workspace"));
     header_ = new QWidget(this);
     auto* headerRow = new QHBoxLayout(header_);

@@ -1,5 +1,7 @@
 #include "modules/MediaController.h"
 
+#include "platform/PictureGate.h"
+
 #include <QMetaObject>
 #include <algorithm>
 
@@ -219,10 +221,26 @@ void MediaController::loadArtwork(const QString& appName, const QString& key) {
     });
 }
 
+namespace {
+
+// A player's artwork, from its own bytes or an address it names, passes the picture gate: a
+// drawing that names files, or a picture whose header names more pixels than any cover holds, is
+// no artwork.
+QImage artworkPicture(const QByteArray& bytes) {
+    constexpr int kLargestArtwork = 4096;
+    return decodePicture(bytes, QString(),
+                         PictureFit{.size = QSize(kLargestArtwork, kLargestArtwork),
+                                    .enlarge = false,
+                                    .maximumSide = kLargestArtwork,
+                                    .maximumPixels = qint64(kLargestArtwork) * kLargestArtwork});
+}
+
+} // namespace
+
 void MediaController::finishArtwork(std::int64_t token, const QString& key, const ArtworkPayload& payload) {
     if (token != generation_ || key != artworkKey_) return;
     if (payload.data) {
-        const QImage image = QImage::fromData(*payload.data);
+        const QImage image = artworkPicture(*payload.data);
         if (!image.isNull()) {
             setArtwork(image);
             return;
@@ -238,7 +256,7 @@ void MediaController::finishArtwork(std::int64_t token, const QString& key, cons
             artworkTask_.reset();
             if (token != generation_ || key != artworkKey_) return;
             if (!response.error.isEmpty() || response.status != 200) return;
-            const QImage image = QImage::fromData(response.body);
+            const QImage image = artworkPicture(response.body);
             if (!image.isNull()) setArtwork(image);
         });
 }

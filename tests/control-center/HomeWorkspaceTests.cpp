@@ -10,6 +10,7 @@
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
 #include "notch/PaintedTexts.h"
+#include "support/ManualWorkQueue.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
@@ -476,4 +477,40 @@ TEST_F(WorkspaceTest, TheFocusStaysOnTheNoteRowActedOnOrGoesToTheRowThatTakesIts
     notes.setSearchQuery(QStringLiteral("nothing like it"));
     ASSERT_TRUE(workspace.noteRows().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), workspace.actionButton());
+}
+
+// Given a worker, a screenshot is looked at, read and decoded there only: asked, the cache answers
+// with nothing yet and tells once the picture is in, and again only when the file changes. A
+// drawing saved as a PNG reads nothing but itself: one that places another file is no thumbnail.
+TEST(ThumbnailCache, FilesAreReadOnTheWorkerAndADrawingNamingAFileIsNoThumbnail) {
+    HomeHarness f;
+    ManualWorkQueue worker;
+    int told = 0;
+    ThumbnailCache cache(f.c.h.files, 100, &worker, [&told] { ++told; });
+    const QString path = f.image(QStringLiteral("wide.png"), Qt::red, QSize(400, 100));
+    EXPECT_TRUE(cache.image(path).isNull());
+    EXPECT_TRUE(cache.image(path).isNull());
+    EXPECT_EQ(cache.decodeCount(), 0) << "read on the asking thread";
+    EXPECT_EQ(worker.pendingCount(), 1u) << "asked again while it is looked at";
+    worker.drain();
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(cache.image(path).size(), QSize(100, 25));
+    worker.drain();
+    EXPECT_EQ(told, 1) << "told again for a file that did not change";
+    EXPECT_EQ(cache.decodeCount(), 1);
+
+    const QString placed = f.image(QStringLiteral("placed.png"), Qt::blue, QSize(40, 40));
+    const QByteArray drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
+                               "<rect width=\"40\" height=\"40\" fill=\"#00ff00\"/><image width=\"40\" "
+                               "height=\"40\" href=\"" +
+                               placed.toUtf8() + "\"/></svg>";
+    const QString shot = f.file(QStringLiteral("shot.png"), drawing);
+    cache.image(shot);
+    worker.drain();
+    EXPECT_TRUE(cache.image(shot).isNull());
+    const QString plain =
+        f.file(QStringLiteral("plain.png"), QByteArray(drawing).replace(placed.toUtf8(), "#x"));
+    cache.image(plain);
+    worker.drain();
+    EXPECT_EQ(cache.image(plain).pixelColor(20, 20), QColor(0, 255, 0)) << "a drawing of its own is drawn";
 }

@@ -6,6 +6,7 @@
 #include "support/ScriptedMediaAutomation.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -333,4 +334,32 @@ TEST_F(MediaControllerTest, AMediaTabAfterATrackShowsNoPositionAlbumOrPlayState)
     EXPECT_EQ(controller_->elapsed(), 0.0);
     EXPECT_EQ(controller_->duration(), 0.0);
     EXPECT_EQ(controller_->timeText(), QStringLiteral("0:00 / 0:00"));
+}
+
+// A cover from a player, by its bytes or by an address, passes the picture gate: a drawing that
+// places a file is no cover, whatever it would draw; one of its own is.
+TEST_F(MediaControllerTest, ArtworkThatNamesAFileIsNoCover) {
+    QTemporaryDir dir;
+    const QString placed = dir.filePath(QStringLiteral("red.ppm"));
+    QFile file(placed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(ppm("255 0 0"));
+    file.close();
+    const QByteArray drawing = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\">"
+                               "<image width=\"4\" height=\"4\" href=\"" +
+                               placed.toUtf8() + "\"/></svg>";
+    play(kSpotify, track("One", "playing"));
+    automation_.artworks[kSpotify] = {drawing, QStringLiteral("https://i.example.com/1.svg")};
+    startAndDrain();
+    ASSERT_EQ(http_.requests.size(), 1u);
+    http_.respond(0, {200, drawing, {}});
+    EXPECT_EQ(artwork(), QColor(Qt::green)) << "the player's icon stays";
+
+    automation_.artworks[kSpotify] = {
+        QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" "
+                   "height=\"4\"><rect width=\"4\" height=\"4\" fill=\"#0000ff\"/></svg>"),
+        std::nullopt};
+    automation_.states[kSpotify] = track("Two", "playing");
+    tick();
+    EXPECT_EQ(artwork(), QColor(Qt::blue)) << "a drawing of its own is drawn";
 }

@@ -154,12 +154,17 @@ protected:
 } // namespace
 
 // A large bitmap (2048 pixels, within the limits) and a drawing are decoded on the themes' queue,
-// never on the asking thread, which is told once they are in; a small PNG is drawn at once.
+// never on the asking thread, which is told once they are in; a small PNG, once its file is read
+// there, is drawn at once at any size.
 TEST_F(PlainThemeIcons, LargePicturesAreDecodedOnTheQueueAndASmallPngAtOnce) {
     QSignalSpy changed(&themes, &IconThemes::changed);
 
-    EXPECT_EQ(themes.icon(QStringLiteral("small")).pixmap(48, 48).toImage().pixelColor(24, 24),
-              QColor(200, 30, 30));
+    const QIcon small = themes.icon(QStringLiteral("small"));
+    EXPECT_TRUE(small.pixmap(48, 48).isNull()) << "its file read on the asking thread";
+    reader.drain();
+    EXPECT_EQ(small.pixmap(48, 48).toImage().pixelColor(24, 24), QColor(200, 30, 30));
+    EXPECT_EQ(small.pixmap(30, 30).toImage().pixelColor(15, 15), QColor(200, 30, 30));
+    EXPECT_EQ(reader.pendingCount(), 0u);
     {
         const QIcon bitmap = themes.icon(QStringLiteral("large"));
         const QIcon drawing = themes.icon(QStringLiteral("drawing"));

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/WorkQueue.h"
 #include "platform/linux/BoundedIcon.h"
+#include "platform/linux/HeapMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>

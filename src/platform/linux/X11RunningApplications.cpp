@@ -1,5 +1,6 @@
 #include "platform/linux/X11RunningApplications.h"
 
+#include "platform/PictureGate.h"
 #include "platform/linux/ConfirmedProcess.h"
 #include "platform/linux/IconThemes.h"
 #include "platform/linux/QtScheduler.h"
@@ -104,23 +105,9 @@ QString latin1Part(const QByteArray& bytes, int index) {
 }
 
 // The sizes of _NET_WM_ICON: width, height, then width x height ARGB pixels, again and again.
+// Taken through the picture gate, each size bounded before its pixels are copied.
 std::vector<QImage> imagesFromCardinals(const std::vector<quint32>& values) {
-    std::vector<QImage> images;
-    std::size_t at = 0;
-    while (values.size() - at >= 2) {
-        const quint32 width = values[at], height = values[at + 1];
-        at += 2;
-        if (width == 0 || height == 0 || width > kMaximumWindowIconSide || height > kMaximumWindowIconSide)
-            break;
-        const std::size_t pixels = std::size_t(width) * height;
-        if (values.size() - at < pixels) break;
-        QImage image(int(width), int(height), QImage::Format_ARGB32);
-        for (quint32 y = 0; y < height; ++y)
-            std::memcpy(image.scanLine(int(y)), values.data() + at + std::size_t(y) * width, width * 4);
-        images.push_back(std::move(image));
-        at += pixels;
-    }
-    return images;
+    return picturesFromCardinals(values, kMaximumWindowIconSide);
 }
 
 // What is kept of a window's pictures: the largest first, none wider than kKeptIconSide, one per
