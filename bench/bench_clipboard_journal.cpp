@@ -33,6 +33,9 @@ public:
     QByteArray readData(const QString& path, qint64 maximumBytes) override {
         return real_.readData(path, maximumBytes);
     }
+    OwnFile readOwnFile(const QString& path, qint64 maximumBytes) override {
+        return real_.readOwnFile(path, maximumBytes);
+    }
     void writeData(const QByteArray& bytes, const QString& path) override {
         written += bytes.size();
         real_.writeData(bytes, path);
