@@ -658,15 +658,24 @@ TEST(FreedesktopTrash, AFolderMovedOutJustAsAnEntryOfItIsSetAsideGetsTheEntryBac
         EXPECT_FALSE(exists(h.trash(".vantrel-deleting")));
         for (const int fd : {files, bottom, movedParent, home}) ::close(fd);
     }
-    // What an emptying that was killed left aside goes with the next one.
+    // What an emptying that was killed left aside with no record of where it came from is not
+    // deleted by the next one, but kept in the Trash as items of their own.
     TrashHome h;
     FreedesktopTrash trash(h.home.paths().dataHome);
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/0"), "x");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/1/inner/a.txt"), "a");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
     QString error;
-    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
-    EXPECT_EQ(listed(entries(h.trash())), "files");
+    EXPECT_FALSE(trash.empty(&error));
+    const QString kept =
+        QString::fromUtf8("Kept in the Trash, as the folder it was deleted from had left the Trash: ");
+    EXPECT_TRUE(error == kept + "0, 1." || error == kept + "1, 0.") << error.toStdString();
+    EXPECT_EQ(listed(entries(h.trash())), "files info");
+    EXPECT_EQ(listed(entries(h.trash("files"))), "0 1");
+    EXPECT_EQ(h.home.readFile(h.trash("files/1/inner/a.txt")), "a");
+    EXPECT_EQ(listed(entries(h.trash("info"))), "0.trashinfo 1.trashinfo");
+    EXPECT_TRUE(trash.empty(&error)) << "and go with the emptying after: " << error.toStdString();
+    EXPECT_TRUE(entries(h.trash("files")).isEmpty());
 }
 
 TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWhereItsLinksLead) {
@@ -849,6 +858,170 @@ TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {
     EXPECT_FALSE(exists(h.trash("files/Deep")));
     EXPECT_FALSE(exists(h.trash("files/Shallow")));
     EXPECT_FALSE(exists(h.trash("info/Deep.trashinfo")));
+}
+
+TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLeftInThem) {
+    enum class Moved { files, filesInsideAFolder, info, trash };
+    for (const Moved moved : {Moved::files, Moved::filesInsideAFolder, Moved::info, Moved::trash}) {
+        SCOPED_TRACE(int(moved));
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        for (int i = 0; i < 20; ++i) {
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/item%1").arg(i), "x");
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/item%1.trashinfo").arg(i),
+                             "[Trash Info]");
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Folder/f%1").arg(i), "x");
+        }
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Folder.trashinfo"), "[Trash Info]");
+        const QString rescued = h.home.paths().home + QStringLiteral("/rescued");
+        const QString from = moved == Moved::trash  ? h.trash()
+                             : moved == Moved::info ? h.trash("info")
+                                                    : h.trash("files");
+        // Moved once five entries went (a quarter of the way into the folder for the second case).
+        int asked = 0;
+        int setAside = 0;
+        bool done = false;
+        qsizetype left[3]{}; // items, infos, entries of the folder when moved
+        const auto move = [&] {
+            left[0] = entries(h.trash("files")).size();
+            left[1] = entries(h.trash("info")).size();
+            left[2] = entries(h.trash("files/Folder")).size();
+            done = !done && QDir().rename(from, rescued);
+        };
+        trash.setAfterSettingAside([&] {
+            if (moved == Moved::filesInsideAFolder && ++setAside == 5) move();
+        });
+        QString error;
+        EXPECT_FALSE(trash.empty(&error, [&] {
+            if (moved != Moved::filesInsideAFolder && ++asked == 6) move();
+            return false;
+        }));
+        ASSERT_TRUE(done);
+        const QString what = moved == Moved::trash ? QStringLiteral("The Trash was moved")
+                             : moved == Moved::info
+                                 ? QString::fromUtf8("The Trash\u2019s \u201cinfo\u201d folder was moved")
+                                 : QString::fromUtf8("The Trash\u2019s \u201cfiles\u201d folder was moved");
+        EXPECT_EQ(error, what + " while it was being emptied; nothing more was deleted.");
+        const QString files = moved == Moved::trash  ? rescued + "/files"
+                              : moved == Moved::info ? h.trash("files")
+                                                     : rescued;
+        const QString info = moved == Moved::trash  ? rescued + "/info"
+                             : moved == Moved::info ? rescued
+                                                    : h.trash("info");
+        ASSERT_LT(left[0], 21);
+        EXPECT_EQ(entries(files).size(), left[0]) << "nothing more goes where it now is";
+        EXPECT_EQ(entries(info).size(), left[1]);
+        if (moved == Moved::filesInsideAFolder)
+            EXPECT_EQ(entries(files + "/Folder").size(), left[2] + 1) << "the entry set aside is back";
+        else
+            EXPECT_EQ(entries(files + "/Folder").size(), left[2]);
+    }
+}
+
+TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolderUnlessThatIsStillInTheTrash) {
+    enum class Then { stillInTrash, restored, movedElsewhere };
+    for (const Then then : {Then::stillInTrash, Then::restored, Then::movedElsewhere}) {
+        SCOPED_TRACE(int(then));
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        const QString original = h.home.paths().home + QStringLiteral("/Documents/Project");
+        QStringList names;
+        for (int i = 0; i < 5; ++i) {
+            names.append(QStringLiteral("note %1.txt").arg(i));
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Project/sub/") + names.back(),
+                             "mine");
+        }
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Project.trashinfo"),
+                         "[Trash Info]\nPath=" + QFile::encodeName(original).toPercentEncoding("/") +
+                             "\nDeletionDate=2026-12-01T10:00:00\n");
+        // Killed just as the first entry was set aside.
+        trash.setAfterSettingAside([] { ::_exit(0); });
+        ASSERT_TRUE(runInChild([&] { return trash.empty() ? QByteArray("emptied") : QByteArray("failed"); }));
+        trash.setAfterSettingAside({});
+        ASSERT_EQ(entries(h.trash("files/Project/sub")).size(), 4);
+        const QString elsewhere = h.home.paths().home + QStringLiteral("/Elsewhere");
+        if (then == Then::restored) {
+            QDir().mkpath(h.home.paths().home + QStringLiteral("/Documents"));
+            ASSERT_TRUE(QDir().rename(h.trash("files/Project"), original));
+            ASSERT_TRUE(QFile::remove(h.trash("info/Project.trashinfo")));
+        } else if (then == Then::movedElsewhere) {
+            ASSERT_TRUE(QDir().rename(h.trash("files/Project"), elsewhere));
+        }
+        QString error;
+        const bool emptied = trash.empty(&error);
+        if (then == Then::stillInTrash) {
+            EXPECT_TRUE(emptied) << error.toStdString();
+            EXPECT_EQ(listed(entries(h.trash())), "files info") << "what was being deleted goes";
+            EXPECT_TRUE(entries(h.trash("files")).isEmpty());
+        } else if (then == Then::restored) {
+            EXPECT_TRUE(emptied) << error.toStdString();
+            EXPECT_EQ(listed(entries(original + "/sub")), listed(names)) << "back under its own name";
+            EXPECT_EQ(listed(entries(h.trash())), "files info");
+        } else {
+            EXPECT_EQ(entries(elsewhere + "/sub").size(), 4);
+            ASSERT_EQ(entries(h.trash("files")).size(), 1) << "kept in the Trash, not deleted";
+            const QString name = entries(h.trash("files")).front();
+            EXPECT_TRUE(names.contains(name)) << name.toStdString();
+            EXPECT_FALSE(entries(elsewhere + "/sub").contains(name));
+            EXPECT_EQ(h.home.readFile(h.trash("files/") + name), "mine");
+            EXPECT_EQ(error, "Kept in the Trash, as the folder it was deleted from had left the Trash: " +
+                                 name + ".");
+            const QByteArray info = h.home.readFile(h.trash("info/") + name + ".trashinfo");
+            EXPECT_TRUE(
+                info.contains("Path=" + QFile::encodeName(original + "/sub/" + name).toPercentEncoding("/")))
+                << "restoring it puts it back where it was: " << info.toStdString();
+        }
+    }
+}
+
+TEST(FreedesktopTrash, APrivateFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOneOfOursIsOpenedUp) {
+    const auto setUp = [](TrashHome& h) {
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/fold/inner/a.txt"), "a");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/fold.trashinfo"), "[Trash Info]");
+    };
+    {
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        setUp(h);
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting"), "not a folder");
+        QString error;
+        EXPECT_FALSE(trash.empty(&error));
+        EXPECT_EQ(error, QString::fromUtf8("Could not delete fold from the Trash: its folder "
+                                           "\u201c.vantrel-deleting\u201d is not a folder."));
+        EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
+    }
+    {
+        // Another user's: when the tests run as root, root's is another user's to the unprivileged
+        // user; a closed folder of the user's own is opened up and used.
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        setUp(h);
+        if (::geteuid() == 0) QDir().mkpath(h.trash("closed"));
+        ASSERT_TRUE(giveToUnprivileged(h.home.root()));
+        QDir().mkpath(h.trash(".vantrel-deleting"));
+        const auto empty = [&] {
+            return runUnprivileged([&] {
+                QString error;
+                return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+            });
+        };
+        if (::geteuid() == 0) {
+            const std::optional<QByteArray> answer = empty();
+            ASSERT_TRUE(answer.has_value());
+            EXPECT_EQ(QString::fromUtf8(*answer),
+                      QString::fromUtf8("Could not delete fold from the Trash: its folder "
+                                        "\u201c.vantrel-deleting\u201d belongs to "
+                                        "another user."));
+            EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
+            QDir(h.trash(".vantrel-deleting")).removeRecursively();
+            ASSERT_TRUE(QDir().rename(h.trash("closed"), h.trash(".vantrel-deleting")));
+        }
+        ::chmod(QFile::encodeName(h.trash(".vantrel-deleting")).constData(), 0);
+        const std::optional<QByteArray> answer = empty();
+        ASSERT_TRUE(answer.has_value());
+        EXPECT_EQ(*answer, "emptied");
+        EXPECT_EQ(listed(entries(h.trash())), "files info");
+    }
 }
 
 } // namespace
