@@ -75,12 +75,11 @@ bool olderThan(int folder, const QByteArray& name, time_t cutoff) {
     return ::fstatat(folder, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && status.st_mtime < cutoff;
 }
 
-// Whether `path` still leads to the open `descriptor`; its last name is followed when `follow`.
-bool stillAt(const QByteArray& path, int descriptor, bool follow) {
+// Whether `path` still leads to what `held` tells of; its last name is followed when `follow`.
+bool stillAt(const QByteArray& path, const struct stat& held, bool follow) {
     struct stat there {};
-    struct stat held {};
     return ::fstatat(AT_FDCWD, path.constData(), &there, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0 &&
-           ::fstat(descriptor, &held) == 0 && there.st_dev == held.st_dev && there.st_ino == held.st_ino;
+           there.st_dev == held.st_dev && there.st_ino == held.st_ino;
 }
 
 // The value of the "Path=" line of the info `name` in the open `info` folder, as it stands there
@@ -272,25 +271,33 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             return false;
         }
     }
-    // Nothing goes once `files` or `info` are no longer the Trash's own: moved away, say, they hold
-    // what someone took out of the Trash.
+    // Nothing goes from `files` or `info` once it is no longer the Trash's own: moved away, say, it
+    // holds what someone took out of the Trash. Only that folder's way is looked up before each
+    // deletion, as the whole way is looked up again each time.
     const QByteArray rootPath = QFile::encodeName(root_);
+    struct stat held[3]{}; // files, info, the Trash
+    for (int i = 0; i < 2; ++i)
+        if (folders[i]) (void)::fstat(folders[i]->fd, &held[i]);
+    (void)::fstat(root.fd, &held[2]);
     QString lost;
-    remover.setGuard([&] {
-        if (!stillAt(rootPath, root.fd, true)) {
-            lost =
-                QStringLiteral("The Trash was moved while it was being emptied; nothing more was deleted.");
-            return false;
-        }
+    remover.setGuard([&](int parent) {
+        // An item's file goes before its info: deleting from `files` needs both.
+        const bool inFiles = folders[0] && parent == folders[0]->fd;
         for (int i = 0; i < 2; ++i) {
-            if (!folders[i] || stillAt(rootPath + '/' + names[i], folders[i]->fd, false)) continue;
-            lost =
-                QStringLiteral("The Trash\u2019s \u201c%1\u201d folder was moved while it was being emptied; "
-                               "nothing more was deleted.")
-                    .arg(QLatin1String(names[i]));
+            if (!folders[i] || (parent != folders[i]->fd && !inFiles)) continue;
+            if (stillAt(rootPath + '/' + names[i], held[i], false)) continue;
+            lost = stillAt(rootPath, held[2], true)
+                       ? QStringLiteral("The Trash\u2019s \u201c%1\u201d folder was moved while it was being "
+                                        "emptied; nothing more was deleted.")
+                             .arg(QLatin1String(names[i]))
+                       : QStringLiteral(
+                             "The Trash was moved while it was being emptied; nothing more was deleted.");
             return false;
         }
-        return true;
+        if (inFiles || (folders[1] && parent == folders[1]->fd) || stillAt(rootPath, held[2], true))
+            return true;
+        lost = QStringLiteral("The Trash was moved while it was being emptied; nothing more was deleted.");
+        return false;
     });
     // Entries below a trashed folder pass through a folder of our own beside `files`; what one
     // left by an emptying that was killed holds is dealt with first. Where none can be used,
@@ -351,7 +358,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             madeInfo.emplace(::openat(root.fd, "info", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         }
         const int infoAt = info >= 0 ? info : madeInfo->fd;
-        if (files < 0 || infoAt < 0 || !remover.held()) return false;
+        if (files < 0 || infoAt < 0 || !remover.held(files) || !remover.held(infoAt)) return false;
         const QByteArray text = "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate=" +
                                 started.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() + '\n';
         for (int attempt = 1; attempt <= 20; ++attempt) {
@@ -427,7 +434,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
                 continue;
             }
             for (const QByteArray& entry : *entries)
-                if (!(found && remover.held() && moveBeside(slot.fd, entry, restored.fd)))
+                if (!(found && moveBeside(slot.fd, entry, restored.fd)))
                     keep(slot.fd, entry, original + '/' + entry);
             if (::unlinkat(aside.fd, name.constData(), AT_REMOVEDIR) == 0)
                 (void)::unlinkat(aside.fd, TreeRemover::recordName(name).constData(), 0);
@@ -450,7 +457,8 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
             }
             // Its info goes with it, a stop asked for meanwhile or not; not once `info` is no
             // longer the Trash's.
-            if (paired && remover.held() && ::unlinkat(info, infoName.constData(), 0) != 0 && errno != ENOENT)
+            if (paired && remover.held(info) && ::unlinkat(info, infoName.constData(), 0) != 0 &&
+                errno != ENOENT)
                 ok = remover.removeEntry(info, infoName) && ok;
         }
     }

@@ -154,7 +154,7 @@ bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name)
     if (::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     // A link, a file, a socket: the entry itself goes, never what it leads to.
     if (!S_ISDIR(status.st_mode))
-        return held() && (::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT);
+        return held(parent) && (::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT);
     // Another file system is not even opened, so that nothing is mounted on demand.
     return status.st_dev == top.device && removeFolder(parent, top, name);
 }
@@ -247,7 +247,7 @@ TreeRemover::Discarded TreeRemover::discard(int parent, std::vector<Level>& leve
                                             const QByteArray& name, int flags) {
     // Straight in the folder given, nothing can move the entry's folder away.
     if (levels.empty()) {
-        if (!held()) return Discarded::stayed;
+        if (!held(parent)) return Discarded::stayed;
         return ::unlinkat(folder, name.constData(), flags) == 0 || errno == ENOENT ? Discarded::gone
                                                                                    : Discarded::stayed;
     }
@@ -260,7 +260,7 @@ TreeRemover::Discarded TreeRemover::discard(int parent, std::vector<Level>& leve
     if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) != 0)
         return errno == ENOENT ? Discarded::gone : Discarded::stayed;
     if (afterSettingAside_) afterSettingAside_();
-    if (!stillUnder(parent, levels, folder) || !held()) {
+    if (!stillUnder(parent, levels, folder) || !held(parent)) {
         putBack(parent, folder, name, aside);
         return Discarded::movedOut;
     }
@@ -355,9 +355,9 @@ std::optional<TreeRemover::Record> TreeRemover::readRecord(int aside, const QByt
     return record;
 }
 
-bool TreeRemover::held() {
+bool TreeRemover::held(int parent) {
     if (lostHold_) return false;
-    if (!guard_ || guard_()) return true;
+    if (!guard_ || guard_(parent)) return true;
     lostHold_ = true;
     stopped_ = true;
     return false;

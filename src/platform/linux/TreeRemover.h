@@ -58,11 +58,13 @@ public:
         aside_ = folder;
         note_ = std::move(note);
     }
-    // Asked before anything is deleted: once it answers false (the folders worked on are no longer
-    // the ones they were taken for), nothing more goes and `lostHold` tells.
-    void setGuard(std::function<bool()> guard) { guard_ = std::move(guard); }
-    // Asks the guard, for a deletion made without the remover; false once it answered false.
-    bool held();
+    // Asked, with the folder given to `removeEntry`, before anything below it is deleted: once it
+    // answers false (that folder is no longer the one it was taken for), nothing more goes and
+    // `lostHold` tells.
+    void setGuard(std::function<bool(int parent)> guard) { guard_ = std::move(guard); }
+    // Asks the guard about `parent`, for a deletion made without the remover; false once it
+    // answered false.
+    bool held(int parent);
     bool lostHold() const { return lostHold_; }
 
     // A slot's record: the identity of the folder its entries came from, the way to that folder
@@ -150,7 +152,7 @@ private:
     quint64 asideCount_ = 0;
     std::function<void()> afterSettingAside_;
     std::function<QByteArray(int, const QByteArray&)> note_;
-    std::function<bool()> guard_;
+    std::function<bool(int)> guard_;
     bool lostHold_ = false;
     bool stopped_ = false;
     QByteArrayList stayed_;
