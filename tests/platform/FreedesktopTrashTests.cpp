@@ -946,6 +946,8 @@ TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolder
             ASSERT_TRUE(QFile::remove(h.trash("info/Project.trashinfo")));
         } else if (then == Then::movedElsewhere) {
             ASSERT_TRUE(QDir().rename(h.trash("files/Project"), elsewhere));
+            // Another folder where it came from is not the one it was deleted from.
+            QDir().mkpath(original + "/sub");
         }
         QString error;
         const bool emptied = trash.empty(&error);
@@ -959,6 +961,7 @@ TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolder
             EXPECT_EQ(listed(entries(h.trash())), "files info");
         } else {
             EXPECT_EQ(entries(elsewhere + "/sub").size(), 4);
+            EXPECT_TRUE(entries(original + "/sub").isEmpty());
             ASSERT_EQ(entries(h.trash("files")).size(), 1) << "kept in the Trash, not deleted";
             const QString name = entries(h.trash("files")).front();
             EXPECT_TRUE(names.contains(name)) << name.toStdString();
