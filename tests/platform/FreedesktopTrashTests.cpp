@@ -989,8 +989,9 @@ TEST(FreedesktopTrash, APrivateFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOne
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting"), "not a folder");
         QString error;
         EXPECT_FALSE(trash.empty(&error));
-        EXPECT_EQ(error, QString::fromUtf8("Could not delete fold from the Trash: its folder "
-                                           "\u201c.vantrel-deleting\u201d is not a folder."));
+        EXPECT_EQ(error,
+                  QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
+                                    "\u201c.vantrel-deleting\u201d is not a folder."));
         EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
     }
     {
@@ -1011,10 +1012,11 @@ TEST(FreedesktopTrash, APrivateFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOne
         if (::geteuid() == 0) {
             const std::optional<QByteArray> answer = empty();
             ASSERT_TRUE(answer.has_value());
-            EXPECT_EQ(QString::fromUtf8(*answer),
-                      QString::fromUtf8("Could not delete fold from the Trash: its folder "
-                                        "\u201c.vantrel-deleting\u201d belongs to "
-                                        "another user."));
+            EXPECT_EQ(
+                QString::fromUtf8(*answer),
+                QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
+                                  "\u201c.vantrel-deleting\u201d belongs to "
+                                  "another user."));
             EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
             QDir(h.trash(".vantrel-deleting")).removeRecursively();
             ASSERT_TRUE(QDir().rename(h.trash("closed"), h.trash(".vantrel-deleting")));

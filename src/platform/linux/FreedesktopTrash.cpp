@@ -493,10 +493,10 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
         QByteArrayList first = remover.stayed() + leftAside.first;
         first = first.mid(0, 3);
         const QString what = shownNames(first, remover.stayedCount() + leftAside.count);
-        text.append(asideProblem.isEmpty()
-                        ? QStringLiteral("Could not delete %1 from the Trash.").arg(what)
-                        : QStringLiteral("Could not delete %1 from the Trash: its folder \u201c%2\u201d %3.")
-                              .arg(what, QLatin1String(kAsideFolder), asideProblem));
+        text.append(asideProblem.isEmpty() ? QStringLiteral("Could not delete %1 from the Trash.").arg(what)
+                                           : QStringLiteral("Could not delete %1 from the Trash: the "
+                                                            "Trash\u2019s working folder \u201c%2\u201d %3.")
+                                                 .arg(what, QLatin1String(kAsideFolder), asideProblem));
     }
     if (keptInTrash.count > 0)
         text.append(
