@@ -861,9 +861,18 @@ TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {
 }
 
 TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLeftInThem) {
-    enum class Moved { files, filesInsideAFolder, info, trash };
-    for (const Moved moved : {Moved::files, Moved::filesInsideAFolder, Moved::info, Moved::trash}) {
-        SCOPED_TRACE(int(moved));
+    // The folder moved ("": the Trash itself), whether while a trashed folder is being emptied,
+    // and how the message names it.
+    struct Move {
+        const char* folder;
+        bool inFolder;
+        const char* named;
+    };
+    for (const Move move :
+         {Move{"files", false, "The Trash\u2019s \u201cfiles\u201d folder"},
+          Move{"files", true, "The Trash\u2019s \u201cfiles\u201d folder"},
+          Move{"info", false, "The Trash\u2019s \u201cinfo\u201d folder"}, Move{"", false, "The Trash"}}) {
+        SCOPED_TRACE(move.named);
         TrashHome h;
         FreedesktopTrash trash(h.home.paths().dataHome);
         for (int i = 0; i < 20; ++i) {
@@ -873,48 +882,38 @@ TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLef
             h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Folder/f%1").arg(i), "x");
         }
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Folder.trashinfo"), "[Trash Info]");
+        const QString moved = QString::fromLatin1(move.folder);
         const QString rescued = h.home.paths().home + QStringLiteral("/rescued");
-        const QString from = moved == Moved::trash  ? h.trash()
-                             : moved == Moved::info ? h.trash("info")
-                                                    : h.trash("files");
-        // Moved once five entries went (a quarter of the way into the folder for the second case).
-        int asked = 0;
-        int setAside = 0;
+        // Where `files` and `info` are once the move is done.
+        const auto now = [&](const QString& folder) {
+            return folder == moved ? rescued : (moved.isEmpty() ? rescued : h.trash()) + '/' + folder;
+        };
+        int count = 0;
+        qsizetype left[3]{}; // items, infos and entries of the folder, when moved
         bool done = false;
-        qsizetype left[3]{}; // items, infos, entries of the folder when moved
-        const auto move = [&] {
+        const auto moveAt = [&](int at) {
+            if (++count != at) return;
             left[0] = entries(h.trash("files")).size();
             left[1] = entries(h.trash("info")).size();
             left[2] = entries(h.trash("files/Folder")).size();
-            done = !done && QDir().rename(from, rescued);
+            done = QDir().rename(h.trash(moved), rescued);
         };
         trash.setAfterSettingAside([&] {
-            if (moved == Moved::filesInsideAFolder && ++setAside == 5) move();
+            if (move.inFolder) moveAt(5);
         });
         QString error;
         EXPECT_FALSE(trash.empty(&error, [&] {
-            if (moved != Moved::filesInsideAFolder && ++asked == 6) move();
+            if (!move.inFolder) moveAt(6);
             return false;
         }));
         ASSERT_TRUE(done);
-        const QString what = moved == Moved::trash ? QStringLiteral("The Trash was moved")
-                             : moved == Moved::info
-                                 ? QString::fromUtf8("The Trash\u2019s \u201cinfo\u201d folder was moved")
-                                 : QString::fromUtf8("The Trash\u2019s \u201cfiles\u201d folder was moved");
-        EXPECT_EQ(error, what + " while it was being emptied; nothing more was deleted.");
-        const QString files = moved == Moved::trash  ? rescued + "/files"
-                              : moved == Moved::info ? h.trash("files")
-                                                     : rescued;
-        const QString info = moved == Moved::trash  ? rescued + "/info"
-                             : moved == Moved::info ? rescued
-                                                    : h.trash("info");
-        ASSERT_LT(left[0], 21);
-        EXPECT_EQ(entries(files).size(), left[0]) << "nothing more goes where it now is";
-        EXPECT_EQ(entries(info).size(), left[1]);
-        if (moved == Moved::filesInsideAFolder)
-            EXPECT_EQ(entries(files + "/Folder").size(), left[2] + 1) << "the entry set aside is back";
-        else
-            EXPECT_EQ(entries(files + "/Folder").size(), left[2]);
+        ASSERT_LT(left[0] + left[2], 41) << "the move came after the first deletions";
+        EXPECT_EQ(error, QString::fromUtf8(move.named) +
+                             " was moved while it was being emptied; nothing more was deleted.");
+        EXPECT_EQ(entries(now("files")).size(), left[0]) << "nothing more goes where it now is";
+        EXPECT_EQ(entries(now("info")).size(), left[1]);
+        EXPECT_EQ(entries(now("files") + "/Folder").size(), left[2] + (move.inFolder ? 1 : 0))
+            << "an entry set aside as it moved is back";
     }
 }
 
@@ -925,21 +924,17 @@ TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolder
         TrashHome h;
         FreedesktopTrash trash(h.home.paths().dataHome);
         const QString original = h.home.paths().home + QStringLiteral("/Documents/Project");
-        QStringList names;
-        for (int i = 0; i < 5; ++i) {
-            names.append(QStringLiteral("note %1.txt").arg(i));
-            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Project/sub/") + names.back(),
+        const QString elsewhere = h.home.paths().home + QStringLiteral("/Elsewhere");
+        for (int i = 0; i < 5; ++i)
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Project/sub/note %1.txt").arg(i),
                              "mine");
-        }
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Project.trashinfo"),
-                         "[Trash Info]\nPath=" + QFile::encodeName(original).toPercentEncoding("/") +
-                             "\nDeletionDate=2026-12-01T10:00:00\n");
+                         "[Trash Info]\nPath=" + QFile::encodeName(original).toPercentEncoding("/") + '\n');
         // Killed just as the first entry was set aside.
         trash.setAfterSettingAside([] { ::_exit(0); });
-        ASSERT_TRUE(runInChild([&] { return trash.empty() ? QByteArray("emptied") : QByteArray("failed"); }));
+        ASSERT_TRUE(runInChild([&] { return QByteArray(trash.empty() ? "emptied" : "failed"); }));
         trash.setAfterSettingAside({});
         ASSERT_EQ(entries(h.trash("files/Project/sub")).size(), 4);
-        const QString elsewhere = h.home.paths().home + QStringLiteral("/Elsewhere");
         if (then == Then::restored) {
             QDir().mkpath(h.home.paths().home + QStringLiteral("/Documents"));
             ASSERT_TRUE(QDir().rename(h.trash("files/Project"), original));
@@ -951,81 +946,65 @@ TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolder
         }
         QString error;
         const bool emptied = trash.empty(&error);
-        if (then == Then::stillInTrash) {
+        if (then != Then::movedElsewhere) {
             EXPECT_TRUE(emptied) << error.toStdString();
-            EXPECT_EQ(listed(entries(h.trash())), "files info") << "what was being deleted goes";
+            EXPECT_EQ(listed(entries(h.trash())), "files info") << "nothing is left aside";
             EXPECT_TRUE(entries(h.trash("files")).isEmpty());
-        } else if (then == Then::restored) {
-            EXPECT_TRUE(emptied) << error.toStdString();
-            EXPECT_EQ(listed(entries(original + "/sub")), listed(names)) << "back under its own name";
-            EXPECT_EQ(listed(entries(h.trash())), "files info");
-        } else {
-            EXPECT_EQ(entries(elsewhere + "/sub").size(), 4);
-            EXPECT_TRUE(entries(original + "/sub").isEmpty());
-            ASSERT_EQ(entries(h.trash("files")).size(), 1) << "kept in the Trash, not deleted";
-            const QString name = entries(h.trash("files")).front();
-            EXPECT_TRUE(names.contains(name)) << name.toStdString();
-            EXPECT_FALSE(entries(elsewhere + "/sub").contains(name));
-            EXPECT_EQ(h.home.readFile(h.trash("files/") + name), "mine");
-            EXPECT_EQ(error, "Kept in the Trash, as the folder it was deleted from had left the Trash: " +
-                                 name + ".");
-            const QByteArray info = h.home.readFile(h.trash("info/") + name + ".trashinfo");
-            EXPECT_TRUE(
-                info.contains("Path=" + QFile::encodeName(original + "/sub/" + name).toPercentEncoding("/")))
-                << "restoring it puts it back where it was: " << info.toStdString();
+            if (then == Then::stillInTrash) continue;
+            EXPECT_EQ(listed(entries(original + "/sub")),
+                      "note 0.txt note 1.txt note 2.txt note 3.txt note 4.txt")
+                << "the entry set aside is back in its folder under its own name";
+            continue;
         }
+        EXPECT_EQ(entries(elsewhere + "/sub").size(), 4);
+        EXPECT_TRUE(entries(original + "/sub").isEmpty());
+        ASSERT_EQ(entries(h.trash("files")).size(), 1) << "kept in the Trash, not deleted";
+        const QString name = entries(h.trash("files")).front();
+        EXPECT_EQ(h.home.readFile(h.trash("files/") + name), "mine");
+        EXPECT_EQ(error,
+                  "Kept in the Trash, as the folder it was deleted from had left the Trash: " + name + ".");
+        EXPECT_TRUE(
+            h.home.readFile(h.trash("info/") + name + ".trashinfo")
+                .contains("Path=" + QFile::encodeName(original + "/sub/" + name).toPercentEncoding("/")))
+            << "restoring it puts it back where it was";
     }
 }
 
-TEST(FreedesktopTrash, APrivateFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOneOfOursIsOpenedUp) {
-    const auto setUp = [](TrashHome& h) {
+TEST(FreedesktopTrash, AWorkingFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOneOfOursIsOpenedUp) {
+    // Run as root, the tests make root's folder another user's to the unprivileged user.
+    for (const QString& made : {QStringLiteral("file"), QStringLiteral("theirs"), QStringLiteral("closed")}) {
+        SCOPED_TRACE(made.toStdString());
+        if (made == u"theirs" && ::geteuid() != 0) continue;
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/fold/inner/a.txt"), "a");
         h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/fold.trashinfo"), "[Trash Info]");
-    };
-    {
-        TrashHome h;
-        FreedesktopTrash trash(h.home.paths().dataHome);
-        setUp(h);
-        h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting"), "not a folder");
-        QString error;
-        EXPECT_FALSE(trash.empty(&error));
-        EXPECT_EQ(error,
-                  QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
-                                    "\u201c.vantrel-deleting\u201d is not a folder."));
-        EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
-    }
-    {
-        // Another user's: when the tests run as root, root's is another user's to the unprivileged
-        // user; a closed folder of the user's own is opened up and used.
-        TrashHome h;
-        FreedesktopTrash trash(h.home.paths().dataHome);
-        setUp(h);
-        if (::geteuid() == 0) QDir().mkpath(h.trash("closed"));
-        ASSERT_TRUE(giveToUnprivileged(h.home.root()));
-        QDir().mkpath(h.trash(".vantrel-deleting"));
-        const auto empty = [&] {
-            return runUnprivileged([&] {
-                QString error;
-                return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
-            });
-        };
-        if (::geteuid() == 0) {
-            const std::optional<QByteArray> answer = empty();
-            ASSERT_TRUE(answer.has_value());
-            EXPECT_EQ(
-                QString::fromUtf8(*answer),
-                QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
-                                  "\u201c.vantrel-deleting\u201d belongs to "
-                                  "another user."));
-            EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
-            QDir(h.trash(".vantrel-deleting")).removeRecursively();
-            ASSERT_TRUE(QDir().rename(h.trash("closed"), h.trash(".vantrel-deleting")));
+        const QByteArray working = QFile::encodeName(h.trash(".vantrel-deleting"));
+        if (made == u"file") {
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting"), "not a folder");
+        } else {
+            ASSERT_EQ(::mkdir(working.constData(), 0700), 0);
         }
-        ::chmod(QFile::encodeName(h.trash(".vantrel-deleting")).constData(), 0);
-        const std::optional<QByteArray> answer = empty();
+        ASSERT_TRUE(giveToUnprivileged(h.home.root()));
+        if (made == u"theirs") {
+            ASSERT_EQ(::lchown(working.constData(), 0, 0), 0);
+        } else if (made == u"closed") {
+            ASSERT_EQ(::chmod(working.constData(), 0), 0);
+        }
+        const std::optional<QByteArray> answer = runUnprivileged([&] {
+            QString error;
+            return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+        });
         ASSERT_TRUE(answer.has_value());
-        EXPECT_EQ(*answer, "emptied");
-        EXPECT_EQ(listed(entries(h.trash())), "files info");
+        if (made == u"closed") {
+            EXPECT_EQ(*answer, "emptied");
+            continue;
+        }
+        EXPECT_EQ(QString::fromUtf8(*answer),
+                  QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
+                                    "\u201c.vantrel-deleting\u201d ") +
+                      (made == u"file" ? "is not a folder." : "belongs to another user."));
+        EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
     }
 }
 
