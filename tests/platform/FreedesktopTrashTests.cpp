@@ -861,18 +861,19 @@ TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {
 }
 
 TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLeftInThem) {
-    // The folder moved ("": the Trash itself), whether while a trashed folder is being emptied,
-    // and how the message names it.
+    // The folder moved ("": the Trash itself), when, and how the message names it.
+    enum class At { sixthAsking, itemSetAside, entryOfAFolderSetAside };
     struct Move {
         const char* folder;
-        bool inFolder;
+        At at;
         const char* named;
     };
-    for (const Move move :
-         {Move{"files", false, "The Trash\u2019s \u201cfiles\u201d folder"},
-          Move{"files", true, "The Trash\u2019s \u201cfiles\u201d folder"},
-          Move{"info", false, "The Trash\u2019s \u201cinfo\u201d folder"}, Move{"", false, "The Trash"}}) {
-        SCOPED_TRACE(move.named);
+    const char* const files = "The Trash\u2019s \u201cfiles\u201d folder";
+    for (const Move move : {Move{"files", At::sixthAsking, files}, Move{"files", At::itemSetAside, files},
+                            Move{"files", At::entryOfAFolderSetAside, files},
+                            Move{"info", At::sixthAsking, "The Trash\u2019s \u201cinfo\u201d folder"},
+                            Move{"", At::sixthAsking, "The Trash"}}) {
+        SCOPED_TRACE(::testing::Message() << move.named << ", " << int(move.at));
         TrashHome h;
         FreedesktopTrash trash(h.home.paths().dataHome);
         for (int i = 0; i < 20; ++i) {
@@ -888,32 +889,35 @@ TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLef
         const auto now = [&](const QString& folder) {
             return folder == moved ? rescued : (moved.isEmpty() ? rescued : h.trash()) + '/' + folder;
         };
+        qsizetype left[3]{}; // items and entries of the folder, infos, when moved
         int count = 0;
-        qsizetype left[3]{}; // items, infos and entries of the folder, when moved
         bool done = false;
         const auto moveAt = [&](int at) {
             if (++count != at) return;
             left[0] = entries(h.trash("files")).size();
-            left[1] = entries(h.trash("info")).size();
-            left[2] = entries(h.trash("files/Folder")).size();
+            left[1] = entries(h.trash("files/Folder")).size();
+            left[2] = entries(h.trash("info")).size();
             done = QDir().rename(h.trash(moved), rescued);
         };
+        // Whether what was set aside last was an item, told by the count of items.
+        qsizetype items = 21;
         trash.setAfterSettingAside([&] {
-            if (move.inFolder) moveAt(5);
+            const qsizetype before = std::exchange(items, entries(h.trash("files")).size());
+            if (move.at != At::sixthAsking && (items < before) == (move.at == At::itemSetAside)) moveAt(3);
         });
         QString error;
         EXPECT_FALSE(trash.empty(&error, [&] {
-            if (!move.inFolder) moveAt(6);
+            if (move.at == At::sixthAsking) moveAt(6);
             return false;
         }));
         ASSERT_TRUE(done);
-        ASSERT_LT(left[0] + left[2], 41) << "the move came after the first deletions";
+        ASSERT_LT(left[0] + left[1], 41) << "the move came after the first deletions";
         EXPECT_EQ(error, QString::fromUtf8(move.named) +
                              " was moved while it was being emptied; nothing more was deleted.");
-        EXPECT_EQ(entries(now("files")).size(), left[0]) << "nothing more goes where it now is";
-        EXPECT_EQ(entries(now("info")).size(), left[1]);
-        EXPECT_EQ(entries(now("files") + "/Folder").size(), left[2] + (move.inFolder ? 1 : 0))
-            << "an entry set aside as it moved is back";
+        EXPECT_EQ(entries(now("files")).size() + entries(now("files") + "/Folder").size(),
+                  left[0] + left[1] + (move.at == At::sixthAsking ? 0 : 1))
+            << "nothing more goes where it now is, and an entry set aside as it moved is back";
+        EXPECT_EQ(entries(now("info")).size(), left[2]);
     }
 }
 

@@ -338,8 +338,10 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
         remover.setAsideFolder(aside.fd, [&](int parent, const QByteArray& top) -> QByteArray {
             if (parent == aside.fd) return "in aside\n";
             if (parent == info) return "in info\n";
+            if (parent == root.fd) return "in trash\n";
             if (parent != files) return {};
-            const QByteArray from = info < 0 ? QByteArray() : infoPath(info, top + ".trashinfo");
+            const QByteArray from =
+                info < 0 || top.isEmpty() ? QByteArray() : infoPath(info, top + ".trashinfo");
             return "in files\n" + (from.isEmpty() ? QByteArray() : "from " + from + '\n');
         });
         remover.setAfterSettingAside(afterSettingAside_);
@@ -405,7 +407,11 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
                 continue;
             }
             const QByteArray in = notedValue(*record, "in");
-            const int within = in == "files" ? files : in == "info" ? info : in == "aside" ? aside.fd : -1;
+            const int within = in == "files"   ? files
+                               : in == "info"  ? info
+                               : in == "aside" ? aside.fd
+                               : in == "trash" ? root.fd
+                                               : -1;
             if (within >= 0 && stillWithin(within, *record)) {
                 // Its folder is still in the Trash: what was being deleted goes.
                 if (remover.removeEntry(aside.fd, name))
@@ -478,6 +484,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
     // An absent cache of folder sizes counts as removed.
     if (!remover.stopping()) ok = remover.removeEntry(root.fd, QByteArrayLiteral("directorysizes")) && ok;
     // Empty unless something could not be put back where it came from.
+    remover.releaseSlots();
     if (asideUsed) (void)::unlinkat(root.fd, kAsideFolder, AT_REMOVEDIR);
     if (remover.lostHold()) {
         note(error, lost);

@@ -29,8 +29,8 @@ public:
     // Called by an emptying once both folders are listed, before anything is deleted: for a test
     // that trashes or restores an item at that instant.
     void setBeforeDeleting(std::function<void()> hook) { beforeDeleting_ = std::move(hook); }
-    // Called each time an entry below a trashed folder was moved aside, before the way to its
-    // folder is checked again: for a test that moves the folder out at that instant.
+    // Called each time an entry was moved aside, before the way to its folder and the Trash's own
+    // folders are checked again: for a test that moves a folder out at that instant.
     void setAfterSettingAside(std::function<void()> hook) { afterSettingAside_ = std::move(hook); }
     // The folder of the Trash, beside `files` and `info`, that what an emptying deletes below a
     // trashed folder passes through, with a record of the folder each entry came from. What an

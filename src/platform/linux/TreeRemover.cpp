@@ -153,8 +153,25 @@ bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name)
     struct stat status {};
     if (::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     // A link, a file, a socket: the entry itself goes, never what it leads to.
-    if (!S_ISDIR(status.st_mode))
-        return held(parent) && (::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT);
+    if (!S_ISDIR(status.st_mode)) {
+        if (aside_ < 0 || !guard_)
+            return held(parent) && (::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT);
+        // Asking the guard and then deleting through `parent` would delete in its new place were
+        // it moved between the two: set aside first, the entry is out of reach of such a move.
+        if (topParent_ != parent) {
+            releaseSlot(topSlot_);
+            const std::optional<Place> place = placeOf(parent);
+            if (place) topSlot_ = openSlot(parent, *place, {});
+            if (topSlot_.isEmpty()) return false;
+            topParent_ = parent;
+        }
+        const QByteArray aside = topSlot_ + '/' + name;
+        if (renameNoReplace(parent, name.constData(), aside_, aside.constData()) != 0) return errno == ENOENT;
+        if (afterSettingAside_) afterSettingAside_();
+        if (held(parent) && ::unlinkat(aside_, aside.constData(), 0) == 0) return true;
+        putBack(parent, parent, name, aside);
+        return false;
+    }
     // Another file system is not even opened, so that nothing is mounted on demand.
     return status.st_dev == top.device && removeFolder(parent, top, name);
 }
@@ -180,7 +197,7 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     std::vector<Level> levels;
     // Slots that still hold something stay, with their records, for the next emptying.
     const auto release = [&](bool result) {
-        for (Level& level : levels) releaseSlot(level);
+        for (Level& level : levels) releaseSlot(level.slot);
         return result;
     };
     int current = enter(parent, top, name, levels);
@@ -217,7 +234,7 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
         // Everything in this folder was tried: back up, and delete it from the folder above.
         Level done = std::move(levels.back());
         levels.pop_back();
-        releaseSlot(done);
+        releaseSlot(done.slot);
         int above = parent;
         if (!levels.empty()) {
             above = ::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -255,7 +272,12 @@ TreeRemover::Discarded TreeRemover::discard(int parent, std::vector<Level>& leve
     // Checking the way and then deleting through `folder` would delete in the new place of a folder
     // moved out between the two; moved aside, the entry is out of reach of any such move, and what
     // is decided after the last check holds.
-    if (levels.back().slot.isEmpty() && !openSlot(parent, levels)) return Discarded::stayed;
+    if (levels.back().slot.isEmpty()) {
+        QByteArrayList way;
+        for (const Level& level : levels) way.append(level.name);
+        levels.back().slot = openSlot(parent, levels.back().place, way);
+        if (levels.back().slot.isEmpty()) return Discarded::stayed;
+    }
     const QByteArray aside = levels.back().slot + '/' + name;
     if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) != 0)
         return errno == ENOENT ? Discarded::gone : Discarded::stayed;
@@ -283,12 +305,12 @@ void TreeRemover::putBack(int parent, int folder, const QByteArray& name, const 
     // Left in its slot, with the record that tells the next emptying where it came from.
 }
 
-bool TreeRemover::openSlot(int parent, std::vector<Level>& levels) {
-    QByteArray record = "device " + QByteArray::number(quint64(levels.back().place.device)) + "\ninode " +
-                        QByteArray::number(quint64(levels.back().place.inode)) + "\nway";
-    for (const Level& level : levels) record += ' ' + level.name.toPercentEncoding();
+QByteArray TreeRemover::openSlot(int parent, const Place& place, const QByteArrayList& way) {
+    QByteArray record = "device " + QByteArray::number(quint64(place.device)) + "\ninode " +
+                        QByteArray::number(quint64(place.inode)) + "\nway";
+    for (const QByteArray& name : way) record += ' ' + name.toPercentEncoding();
     record += '\n';
-    if (note_) record += note_(parent, levels.front().name);
+    if (note_) record += note_(parent, way.value(0));
     // A slot whose record was lost with a crash is not taken for one whose folder is known: its
     // entries are kept, not deleted. Hence the record need not reach the disk before the entries.
     for (;;) {
@@ -297,27 +319,24 @@ bool TreeRemover::openSlot(int parent, std::vector<Level>& levels) {
         const int fd =
             ::openat(aside_, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return false;
+        if (fd < 0) return {};
         const bool written = ::write(fd, record.constData(), size_t(record.size())) == record.size();
         if (::close(fd) != 0 || !written) {
             (void)::unlinkat(aside_, name.constData(), 0);
-            return false;
+            return {};
         }
-        if (::mkdirat(aside_, slot.constData(), 0700) == 0) {
-            levels.back().slot = slot;
-            return true;
-        }
+        if (::mkdirat(aside_, slot.constData(), 0700) == 0) return slot;
         const int failure = errno;
         (void)::unlinkat(aside_, name.constData(), 0);
-        if (failure != EEXIST) return false;
+        if (failure != EEXIST) return {};
     }
 }
 
-void TreeRemover::releaseSlot(Level& level) {
-    if (level.slot.isEmpty()) return;
-    if (::unlinkat(aside_, level.slot.constData(), AT_REMOVEDIR) == 0)
-        (void)::unlinkat(aside_, recordName(level.slot).constData(), 0);
-    level.slot.clear();
+void TreeRemover::releaseSlot(QByteArray& slot) {
+    if (slot.isEmpty()) return;
+    if (::unlinkat(aside_, slot.constData(), AT_REMOVEDIR) == 0)
+        (void)::unlinkat(aside_, recordName(slot).constData(), 0);
+    slot.clear();
 }
 
 std::optional<TreeRemover::Record> TreeRemover::readRecord(int aside, const QByteArray& slot) {
@@ -345,13 +364,14 @@ std::optional<TreeRemover::Record> TreeRemover::readRecord(int aside, const QByt
         } else if (line.startsWith("inode ")) {
             record.inode = ino_t(line.mid(6).toULongLong(&inode));
         } else if (line.startsWith("way ")) {
+            // Empty for entries straight in the folder given.
             for (const QByteArray& name : line.mid(4).split(' '))
                 record.way.append(QByteArray::fromPercentEncoding(name));
         } else if (!line.isEmpty()) {
             record.noted.append(line);
         }
     }
-    if (!device || !inode || record.way.isEmpty()) return std::nullopt;
+    if (!device || !inode) return std::nullopt;
     return record;
 }
 

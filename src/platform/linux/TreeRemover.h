@@ -80,8 +80,8 @@ public:
     // The record of `slot` in the open aside folder; none when it is missing, not a regular file
     // of ours, or unreadable.
     static std::optional<Record> readRecord(int aside, const QByteArray& slot);
-    // Called after an entry was moved aside and before the way to its folder is checked: for a
-    // test that moves the folder at that instant.
+    // Called after an entry was moved aside and before the way to its folder (or the guard) is
+    // checked: for a test that moves the folder at that instant.
     void setAfterSettingAside(std::function<void()> hook) { afterSettingAside_ = std::move(hook); }
 
     // The names in the open folder `folder`, read to the end before any of them is deleted, so
@@ -98,6 +98,9 @@ public:
     int stayedCount() const { return stayedCount_; }
     // Whether a stop was asked for; once it was, nothing more goes.
     bool stopping();
+    // Removes the slot that entries straight in a folder given to `removeEntry` pass through, once
+    // it is empty; called when the work is done.
+    void releaseSlots() { releaseSlot(topSlot_); }
 
     // Opens the folder `name` of `parent` for reading without following a link: -1, errno set,
     // when it is a link, not a folder, or cannot be opened. A folder of ours that we may not read
@@ -140,10 +143,11 @@ private:
     // checked again, else put back into `folder` wherever it now is.
     Discarded discard(int parent, std::vector<Level>& levels, int folder, const QByteArray& name, int flags);
     void putBack(int parent, int folder, const QByteArray& name, const QByteArray& aside);
-    // Makes the slot of the last of `levels`, its record first; false when either cannot be made.
-    bool openSlot(int parent, std::vector<Level>& levels);
-    // Removes the slot of `level` and its record once nothing is left in the slot.
-    void releaseSlot(Level& level);
+    // Makes a slot for entries of the folder at `place`, reached by `way` from `parent`, its record
+    // first; empty when either cannot be made.
+    QByteArray openSlot(int parent, const Place& place, const QByteArrayList& way);
+    // Removes `slot` and its record once nothing is left in the slot, and forgets it.
+    void releaseSlot(QByteArray& slot);
     void noteStayed(const QByteArray& name);
 
     std::function<bool()> stopRequested_;
@@ -153,6 +157,8 @@ private:
     std::function<void()> afterSettingAside_;
     std::function<QByteArray(int, const QByteArray&)> note_;
     std::function<bool(int)> guard_;
+    QByteArray topSlot_; // for entries straight in `topParent_`
+    int topParent_ = -1;
     bool lostHold_ = false;
     bool stopped_ = false;
     QByteArrayList stayed_;
