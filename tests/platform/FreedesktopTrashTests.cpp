@@ -658,15 +658,24 @@ TEST(FreedesktopTrash, AFolderMovedOutJustAsAnEntryOfItIsSetAsideGetsTheEntryBac
         EXPECT_FALSE(exists(h.trash(".vantrel-deleting")));
         for (const int fd : {files, bottom, movedParent, home}) ::close(fd);
     }
-    // What an emptying that was killed left aside goes with the next one.
+    // What an emptying that was killed left aside with no record of where it came from is not
+    // deleted by the next one, but kept in the Trash as items of their own.
     TrashHome h;
     FreedesktopTrash trash(h.home.paths().dataHome);
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/0"), "x");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting/1/inner/a.txt"), "a");
     h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/plain.txt"), "x");
     QString error;
-    EXPECT_TRUE(trash.empty(&error)) << error.toStdString();
-    EXPECT_EQ(listed(entries(h.trash())), "files");
+    EXPECT_FALSE(trash.empty(&error));
+    const QString kept =
+        QString::fromUtf8("Kept in the Trash, as the folder it was deleted from had left the Trash: ");
+    EXPECT_TRUE(error == kept + "0, 1." || error == kept + "1, 0.") << error.toStdString();
+    EXPECT_EQ(listed(entries(h.trash())), "files info");
+    EXPECT_EQ(listed(entries(h.trash("files"))), "0 1");
+    EXPECT_EQ(h.home.readFile(h.trash("files/1/inner/a.txt")), "a");
+    EXPECT_EQ(listed(entries(h.trash("info"))), "0.trashinfo 1.trashinfo");
+    EXPECT_TRUE(trash.empty(&error)) << "and go with the emptying after: " << error.toStdString();
+    EXPECT_TRUE(entries(h.trash("files")).isEmpty());
 }
 
 TEST(FreedesktopTrash, AMoverRacingTheEmptyingDeletesNothingOutsideTheTrashNorWhereItsLinksLead) {
@@ -849,6 +858,158 @@ TEST(FreedesktopTrash, ATreeOfAnyDepthGoesWithAFewDescriptors) {
     EXPECT_FALSE(exists(h.trash("files/Deep")));
     EXPECT_FALSE(exists(h.trash("files/Shallow")));
     EXPECT_FALSE(exists(h.trash("info/Deep.trashinfo")));
+}
+
+TEST(FreedesktopTrash, TheTrashOrItsFoldersMovedAwayMidEmptyingKeepEverythingLeftInThem) {
+    // The folder moved ("": the Trash itself), when, and how the message names it.
+    enum class At { sixthAsking, itemSetAside, entryOfAFolderSetAside };
+    struct Move {
+        const char* folder;
+        At at;
+        const char* named;
+    };
+    const char* const files = "The Trash\u2019s \u201cfiles\u201d folder";
+    for (const Move move : {Move{"files", At::sixthAsking, files}, Move{"files", At::itemSetAside, files},
+                            Move{"files", At::entryOfAFolderSetAside, files},
+                            Move{"info", At::sixthAsking, "The Trash\u2019s \u201cinfo\u201d folder"},
+                            Move{"", At::sixthAsking, "The Trash"}}) {
+        SCOPED_TRACE(::testing::Message() << move.named << ", " << int(move.at));
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        for (int i = 0; i < 20; ++i) {
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/item%1").arg(i), "x");
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/item%1.trashinfo").arg(i),
+                             "[Trash Info]");
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Folder/f%1").arg(i), "x");
+        }
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Folder.trashinfo"), "[Trash Info]");
+        const QString moved = QString::fromLatin1(move.folder);
+        const QString rescued = h.home.paths().home + QStringLiteral("/rescued");
+        // Where `files` and `info` are once the move is done.
+        const auto now = [&](const QString& folder) {
+            return folder == moved ? rescued : (moved.isEmpty() ? rescued : h.trash()) + '/' + folder;
+        };
+        qsizetype left[3]{}; // items and entries of the folder, infos, when moved
+        int count = 0;
+        bool done = false;
+        const auto moveAt = [&](int at) {
+            if (++count != at) return;
+            left[0] = entries(h.trash("files")).size();
+            left[1] = entries(h.trash("files/Folder")).size();
+            left[2] = entries(h.trash("info")).size();
+            done = QDir().rename(h.trash(moved), rescued);
+        };
+        // Whether what was set aside last was an item, told by the count of items.
+        qsizetype items = 21;
+        trash.setAfterSettingAside([&] {
+            const qsizetype before = std::exchange(items, entries(h.trash("files")).size());
+            if (move.at != At::sixthAsking && (items < before) == (move.at == At::itemSetAside)) moveAt(3);
+        });
+        QString error;
+        EXPECT_FALSE(trash.empty(&error, [&] {
+            if (move.at == At::sixthAsking) moveAt(6);
+            return false;
+        }));
+        ASSERT_TRUE(done);
+        ASSERT_LT(left[0] + left[1], 41) << "the move came after the first deletions";
+        EXPECT_EQ(error, QString::fromUtf8(move.named) +
+                             " was moved while it was being emptied; nothing more was deleted.");
+        EXPECT_EQ(entries(now("files")).size() + entries(now("files") + "/Folder").size(),
+                  left[0] + left[1] + (move.at == At::sixthAsking ? 0 : 1))
+            << "nothing more goes where it now is, and an entry set aside as it moved is back";
+        EXPECT_EQ(entries(now("info")).size(), left[2]);
+    }
+}
+
+TEST(FreedesktopTrash, AnEmptyingKilledWithAnEntrySetAsideGivesItBackToItsFolderUnlessThatIsStillInTheTrash) {
+    enum class Then { stillInTrash, restored, movedElsewhere };
+    for (const Then then : {Then::stillInTrash, Then::restored, Then::movedElsewhere}) {
+        SCOPED_TRACE(int(then));
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        const QString original = h.home.paths().home + QStringLiteral("/Documents/Project");
+        const QString elsewhere = h.home.paths().home + QStringLiteral("/Elsewhere");
+        for (int i = 0; i < 5; ++i)
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/Project/sub/note %1.txt").arg(i),
+                             "mine");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/Project.trashinfo"),
+                         "[Trash Info]\nPath=" + QFile::encodeName(original).toPercentEncoding("/") + '\n');
+        // Killed just as the first entry was set aside.
+        trash.setAfterSettingAside([] { ::_exit(0); });
+        ASSERT_TRUE(runInChild([&] { return QByteArray(trash.empty() ? "emptied" : "failed"); }));
+        trash.setAfterSettingAside({});
+        ASSERT_EQ(entries(h.trash("files/Project/sub")).size(), 4);
+        if (then == Then::restored) {
+            QDir().mkpath(h.home.paths().home + QStringLiteral("/Documents"));
+            ASSERT_TRUE(QDir().rename(h.trash("files/Project"), original));
+            ASSERT_TRUE(QFile::remove(h.trash("info/Project.trashinfo")));
+        } else if (then == Then::movedElsewhere) {
+            ASSERT_TRUE(QDir().rename(h.trash("files/Project"), elsewhere));
+            // Another folder where it came from is not the one it was deleted from.
+            QDir().mkpath(original + "/sub");
+        }
+        QString error;
+        const bool emptied = trash.empty(&error);
+        if (then != Then::movedElsewhere) {
+            EXPECT_TRUE(emptied) << error.toStdString();
+            EXPECT_EQ(listed(entries(h.trash())), "files info") << "nothing is left aside";
+            EXPECT_TRUE(entries(h.trash("files")).isEmpty());
+            if (then == Then::stillInTrash) continue;
+            EXPECT_EQ(listed(entries(original + "/sub")),
+                      "note 0.txt note 1.txt note 2.txt note 3.txt note 4.txt")
+                << "the entry set aside is back in its folder under its own name";
+            continue;
+        }
+        EXPECT_EQ(entries(elsewhere + "/sub").size(), 4);
+        EXPECT_TRUE(entries(original + "/sub").isEmpty());
+        ASSERT_EQ(entries(h.trash("files")).size(), 1) << "kept in the Trash, not deleted";
+        const QString name = entries(h.trash("files")).front();
+        EXPECT_EQ(h.home.readFile(h.trash("files/") + name), "mine");
+        EXPECT_EQ(error,
+                  "Kept in the Trash, as the folder it was deleted from had left the Trash: " + name + ".");
+        EXPECT_TRUE(
+            h.home.readFile(h.trash("info/") + name + ".trashinfo")
+                .contains("Path=" + QFile::encodeName(original + "/sub/" + name).toPercentEncoding("/")))
+            << "restoring it puts it back where it was";
+    }
+}
+
+TEST(FreedesktopTrash, AWorkingFolderThatCannotBeUsedIsNamedWithWhyAndAClosedOneOfOursIsOpenedUp) {
+    // Run as root, the tests make root's folder another user's to the unprivileged user.
+    for (const QString& made : {QStringLiteral("file"), QStringLiteral("theirs"), QStringLiteral("closed")}) {
+        SCOPED_TRACE(made.toStdString());
+        if (made == u"theirs" && ::geteuid() != 0) continue;
+        TrashHome h;
+        FreedesktopTrash trash(h.home.paths().dataHome);
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/files/fold/inner/a.txt"), "a");
+        h.home.writeFile(QStringLiteral("home/.local/share/Trash/info/fold.trashinfo"), "[Trash Info]");
+        const QByteArray working = QFile::encodeName(h.trash(".vantrel-deleting"));
+        if (made == u"file") {
+            h.home.writeFile(QStringLiteral("home/.local/share/Trash/.vantrel-deleting"), "not a folder");
+        } else {
+            ASSERT_EQ(::mkdir(working.constData(), 0700), 0);
+        }
+        ASSERT_TRUE(giveToUnprivileged(h.home.root()));
+        if (made == u"theirs") {
+            ASSERT_EQ(::lchown(working.constData(), 0, 0), 0);
+        } else if (made == u"closed") {
+            ASSERT_EQ(::chmod(working.constData(), 0), 0);
+        }
+        const std::optional<QByteArray> answer = runUnprivileged([&] {
+            QString error;
+            return trash.empty(&error) ? QByteArray("emptied") : error.toUtf8();
+        });
+        ASSERT_TRUE(answer.has_value());
+        if (made == u"closed") {
+            EXPECT_EQ(*answer, "emptied");
+            continue;
+        }
+        EXPECT_EQ(QString::fromUtf8(*answer),
+                  QString::fromUtf8("Could not delete fold from the Trash: the Trash\u2019s working folder "
+                                    "\u201c.vantrel-deleting\u201d ") +
+                      (made == u"file" ? "is not a folder." : "belongs to another user."));
+        EXPECT_EQ(h.home.readFile(h.trash("files/fold/inner/a.txt")), "a");
+    }
 }
 
 } // namespace

@@ -29,8 +29,11 @@ bool isAt(int descriptor, const TreeRemover::Place& place) {
     return ::fstat(descriptor, &status) == 0 && status.st_dev == place.device && status.st_ino == place.inode;
 }
 
-// Renames without replacing what `target` names. Where the file system has no such rename (NFS
-// answers EINVAL), it looks first and renames plainly: only a writer racing that look defeats it.
+// The longest path the kernel looks up at once, its closing null left out.
+constexpr qsizetype kLongestLookup = PATH_MAX - 1;
+
+} // namespace
+
 int renameNoReplace(int from, const char* name, int to, const char* target) {
     if (::renameat2(from, name, to, target, RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL) return -1;
@@ -41,11 +44,6 @@ int renameNoReplace(int from, const char* name, int to, const char* target) {
     }
     return ::renameat(from, name, to, target);
 }
-
-// The longest path the kernel looks up at once, its closing null left out.
-constexpr qsizetype kLongestLookup = PATH_MAX - 1;
-
-} // namespace
 
 std::optional<std::uint64_t> mountIdFromTable(int descriptor) {
     const QByteArray path = "/proc/self/fdinfo/" + QByteArray::number(descriptor);
@@ -155,7 +153,25 @@ bool TreeRemover::removeAt(int parent, const Place& top, const QByteArray& name)
     struct stat status {};
     if (::fstatat(parent, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
     // A link, a file, a socket: the entry itself goes, never what it leads to.
-    if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT;
+    if (!S_ISDIR(status.st_mode)) {
+        if (aside_ < 0 || !guard_)
+            return held(parent) && (::unlinkat(parent, name.constData(), 0) == 0 || errno == ENOENT);
+        // Asking the guard and then deleting through `parent` would delete in its new place were
+        // it moved between the two: set aside first, the entry is out of reach of such a move.
+        if (topParent_ != parent) {
+            releaseSlot(topSlot_);
+            const std::optional<Place> place = placeOf(parent);
+            if (place) topSlot_ = openSlot(parent, *place, {});
+            if (topSlot_.isEmpty()) return false;
+            topParent_ = parent;
+        }
+        const QByteArray aside = topSlot_ + '/' + name;
+        if (renameNoReplace(parent, name.constData(), aside_, aside.constData()) != 0) return errno == ENOENT;
+        if (afterSettingAside_) afterSettingAside_();
+        if (held(parent) && ::unlinkat(aside_, aside.constData(), 0) == 0) return true;
+        putBack(parent, parent, name, aside);
+        return false;
+    }
     // Another file system is not even opened, so that nothing is mounted on demand.
     return status.st_dev == top.device && removeFolder(parent, top, name);
 }
@@ -172,13 +188,18 @@ int TreeRemover::enter(int parent, const Place& top, const QByteArray& name,
         ::close(folder);
         return -1;
     }
-    levels.push_back({name, *place, std::move(*names), true});
+    levels.push_back({name, *place, std::move(*names), true, {}});
     return folder;
 }
 
 bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& name) {
     // Besides `parent`, only the folder being emptied is held open.
     std::vector<Level> levels;
+    // Slots that still hold something stay, with their records, for the next emptying.
+    const auto release = [&](bool result) {
+        for (Level& level : levels) releaseSlot(level.slot);
+        return result;
+    };
     int current = enter(parent, top, name, levels);
     if (current < 0) return false;
     for (;;) {
@@ -205,14 +226,15 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
             // no longer ours: what is left stays wherever it now is.
             if (outcome == Discarded::movedOut) {
                 ::close(current);
-                return false;
+                return release(false);
             }
             if (outcome != Discarded::gone) levels.back().complete = false;
             continue;
         }
         // Everything in this folder was tried: back up, and delete it from the folder above.
-        const Level done = std::move(levels.back());
+        Level done = std::move(levels.back());
         levels.pop_back();
+        releaseSlot(done.slot);
         int above = parent;
         if (!levels.empty()) {
             above = ::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -224,13 +246,13 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
             }
         }
         ::close(current);
-        if (above < 0) return false;
+        if (above < 0) return release(false);
         Discarded outcome = Discarded::stayed;
         if (done.complete && done.left.empty())
             outcome = discard(parent, levels, above, done.name, AT_REMOVEDIR);
         if (outcome == Discarded::movedOut) {
             ::close(above);
-            return false;
+            return release(false);
         }
         if (levels.empty()) return outcome == Discarded::gone;
         current = above;
@@ -238,26 +260,29 @@ bool TreeRemover::removeFolder(int parent, const Place& top, const QByteArray& n
     }
 }
 
-TreeRemover::Discarded TreeRemover::discard(int parent, const std::vector<Level>& levels, int folder,
+TreeRemover::Discarded TreeRemover::discard(int parent, std::vector<Level>& levels, int folder,
                                             const QByteArray& name, int flags) {
     // Straight in the folder given, nothing can move the entry's folder away.
-    if (levels.empty())
+    if (levels.empty()) {
+        if (!held(parent)) return Discarded::stayed;
         return ::unlinkat(folder, name.constData(), flags) == 0 || errno == ENOENT ? Discarded::gone
                                                                                    : Discarded::stayed;
+    }
     if (aside_ < 0) return Discarded::stayed;
     // Checking the way and then deleting through `folder` would delete in the new place of a folder
     // moved out between the two; moved aside, the entry is out of reach of any such move, and what
     // is decided after the last check holds.
-    QByteArray aside;
-    for (;;) {
-        aside = QByteArray::number(asideCount_++);
-        if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) == 0) break;
-        // A name left there by an emptying that was killed.
-        if (errno == EEXIST) continue;
-        return errno == ENOENT ? Discarded::gone : Discarded::stayed;
+    if (levels.back().slot.isEmpty()) {
+        QByteArrayList way;
+        for (const Level& level : levels) way.append(level.name);
+        levels.back().slot = openSlot(parent, levels.back().place, way);
+        if (levels.back().slot.isEmpty()) return Discarded::stayed;
     }
+    const QByteArray aside = levels.back().slot + '/' + name;
+    if (renameNoReplace(folder, name.constData(), aside_, aside.constData()) != 0)
+        return errno == ENOENT ? Discarded::gone : Discarded::stayed;
     if (afterSettingAside_) afterSettingAside_();
-    if (!stillUnder(parent, levels, folder)) {
+    if (!stillUnder(parent, levels, folder) || !held(parent)) {
         putBack(parent, folder, name, aside);
         return Discarded::movedOut;
     }
@@ -277,7 +302,85 @@ void TreeRemover::putBack(int parent, int folder, const QByteArray& name, const 
             if (errno != EEXIST) break;
         }
     }
-    // Left in the aside folder, which the next emptying empties.
+    // Left in its slot, with the record that tells the next emptying where it came from.
+}
+
+QByteArray TreeRemover::openSlot(int parent, const Place& place, const QByteArrayList& way) {
+    QByteArray record = "device " + QByteArray::number(quint64(place.device)) + "\ninode " +
+                        QByteArray::number(quint64(place.inode)) + "\nway";
+    for (const QByteArray& name : way) record += ' ' + name.toPercentEncoding();
+    record += '\n';
+    if (note_) record += note_(parent, way.value(0));
+    // A slot whose record was lost with a crash is not taken for one whose folder is known: its
+    // entries are kept, not deleted. Hence the record need not reach the disk before the entries.
+    for (;;) {
+        const QByteArray slot = QByteArray::number(asideCount_++);
+        const QByteArray name = recordName(slot);
+        const int fd =
+            ::openat(aside_, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return {};
+        const bool written = ::write(fd, record.constData(), size_t(record.size())) == record.size();
+        if (::close(fd) != 0 || !written) {
+            (void)::unlinkat(aside_, name.constData(), 0);
+            return {};
+        }
+        if (::mkdirat(aside_, slot.constData(), 0700) == 0) return slot;
+        const int failure = errno;
+        (void)::unlinkat(aside_, name.constData(), 0);
+        if (failure != EEXIST) return {};
+    }
+}
+
+void TreeRemover::releaseSlot(QByteArray& slot) {
+    if (slot.isEmpty()) return;
+    if (::unlinkat(aside_, slot.constData(), AT_REMOVEDIR) == 0)
+        (void)::unlinkat(aside_, recordName(slot).constData(), 0);
+    slot.clear();
+}
+
+std::optional<TreeRemover::Record> TreeRemover::readRecord(int aside, const QByteArray& slot) {
+    const int fd =
+        ::openat(aside, recordName(slot).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    QByteArray text;
+    constexpr qsizetype kLongest = 64 * 1024;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+        status.st_size <= kLongest) {
+        text.resize(qsizetype(status.st_size) + 1);
+        ssize_t n = 0;
+        do n = ::read(fd, text.data(), size_t(text.size()));
+        while (n < 0 && errno == EINTR);
+        text.resize(n < 0 ? 0 : qsizetype(n));
+    }
+    ::close(fd);
+    Record record;
+    bool device = false;
+    bool inode = false;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith("device ")) {
+            record.device = dev_t(line.mid(7).toULongLong(&device));
+        } else if (line.startsWith("inode ")) {
+            record.inode = ino_t(line.mid(6).toULongLong(&inode));
+        } else if (line.startsWith("way ")) {
+            // Empty for entries straight in the folder given.
+            for (const QByteArray& name : line.mid(4).split(' '))
+                record.way.append(QByteArray::fromPercentEncoding(name));
+        } else if (!line.isEmpty()) {
+            record.noted.append(line);
+        }
+    }
+    if (!device || !inode) return std::nullopt;
+    return record;
+}
+
+bool TreeRemover::held(int parent) {
+    if (lostHold_) return false;
+    if (!guard_ || guard_(parent)) return true;
+    lostHold_ = true;
+    stopped_ = true;
+    return false;
 }
 
 bool TreeRemover::stillUnder(int parent, const std::vector<Level>& levels, int folder) const {

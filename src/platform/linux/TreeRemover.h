@@ -15,6 +15,10 @@ namespace vantrel {
 // does not.
 std::optional<std::uint64_t> mountIdFromTable(int descriptor);
 
+// Renames without replacing what `target` names, as renameat2's RENAME_NOREPLACE; where the file
+// system has no such rename (NFS), it looks first and renames plainly.
+int renameNoReplace(int from, const char* name, int to, const char* target);
+
 // Where the mount a descriptor is reached through is learnt: from the kernel's statx (which tells
 // it from 5.8 on), else from the descriptor's entry in /proc. A test takes either away.
 struct MountIdSources {
@@ -46,10 +50,38 @@ public:
 
     // The open folder, ours and on the tree's mount, that entries below the folder given to
     // `removeEntry` are moved into before they are deleted. Without one, only what lies directly
-    // in that folder goes.
-    void setAsideFolder(int folder) { aside_ = folder; }
-    // Called after an entry was moved aside and before the way to its folder is checked: for a
-    // test that moves the folder at that instant.
+    // in that folder goes. Entries of one folder go into a slot of their own in it, a folder named
+    // by a number, and before the first goes, a record beside the slot ("<slot>.origin") names
+    // the folder they came from, so that what a killed emptying left there can go back. `note`,
+    // given the folder passed to `removeEntry` and the entry's name there, adds its own lines.
+    void setAsideFolder(int folder, std::function<QByteArray(int parent, const QByteArray& top)> note = {}) {
+        aside_ = folder;
+        note_ = std::move(note);
+    }
+    // Asked, with the folder given to `removeEntry`, before anything below it is deleted: once it
+    // answers false (that folder is no longer the one it was taken for), nothing more goes and
+    // `lostHold` tells.
+    void setGuard(std::function<bool(int parent)> guard) { guard_ = std::move(guard); }
+    // Asks the guard about `parent`, for a deletion made without the remover; false once it
+    // answered false.
+    bool held(int parent);
+    bool lostHold() const { return lostHold_; }
+
+    // A slot's record: the identity of the folder its entries came from, the way to that folder
+    // from the folder passed to `removeEntry` (its first name being the entry given there), and
+    // the lines the note added.
+    struct Record {
+        dev_t device = 0;
+        ino_t inode = 0;
+        QByteArrayList way;
+        QByteArrayList noted;
+    };
+    static QByteArray recordName(const QByteArray& slot) { return slot + ".origin"; }
+    // The record of `slot` in the open aside folder; none when it is missing, not a regular file
+    // of ours, or unreadable.
+    static std::optional<Record> readRecord(int aside, const QByteArray& slot);
+    // Called after an entry was moved aside and before the way to its folder (or the guard) is
+    // checked: for a test that moves the folder at that instant.
     void setAfterSettingAside(std::function<void()> hook) { afterSettingAside_ = std::move(hook); }
 
     // The names in the open folder `folder`, read to the end before any of them is deleted, so
@@ -66,6 +98,9 @@ public:
     int stayedCount() const { return stayedCount_; }
     // Whether a stop was asked for; once it was, nothing more goes.
     bool stopping();
+    // Removes the slot that entries straight in a folder given to `removeEntry` pass through, once
+    // it is empty; called when the work is done.
+    void releaseSlots() { releaseSlot(topSlot_); }
 
     // Opens the folder `name` of `parent` for reading without following a link: -1, errno set,
     // when it is a link, not a folder, or cannot be opened. A folder of ours that we may not read
@@ -92,6 +127,7 @@ private:
         Place place;
         std::vector<QByteArray> left;
         bool complete = true;
+        QByteArray slot; // in the aside folder, once an entry of this folder went there
     };
 
     int openFolderWithin(int parent, const char* name, const Place* within) const;
@@ -105,9 +141,13 @@ private:
     // Deletes the entry `name` of the open `folder`, the last of `levels` (`parent` itself when
     // there are none), with `unlinkat`'s `flags`: moved aside first, deleted once the way down is
     // checked again, else put back into `folder` wherever it now is.
-    Discarded discard(int parent, const std::vector<Level>& levels, int folder, const QByteArray& name,
-                      int flags);
+    Discarded discard(int parent, std::vector<Level>& levels, int folder, const QByteArray& name, int flags);
     void putBack(int parent, int folder, const QByteArray& name, const QByteArray& aside);
+    // Makes a slot for entries of the folder at `place`, reached by `way` from `parent`, its record
+    // first; empty when either cannot be made.
+    QByteArray openSlot(int parent, const Place& place, const QByteArrayList& way);
+    // Removes `slot` and its record once nothing is left in the slot, and forgets it.
+    void releaseSlot(QByteArray& slot);
     void noteStayed(const QByteArray& name);
 
     std::function<bool()> stopRequested_;
@@ -115,6 +155,11 @@ private:
     int aside_ = -1;
     quint64 asideCount_ = 0;
     std::function<void()> afterSettingAside_;
+    std::function<QByteArray(int, const QByteArray&)> note_;
+    std::function<bool(int)> guard_;
+    QByteArray topSlot_; // for entries straight in `topParent_`
+    int topParent_ = -1;
+    bool lostHold_ = false;
     bool stopped_ = false;
     QByteArrayList stayed_;
     int stayedCount_ = 0;
