@@ -46,11 +46,9 @@ QColor accentOf(const HomePageContext& context) {
 class NoteRow final : public QAbstractButton {
 public:
     NoteRow(const VantrelNote& note, bool selected, QColor accent, QWidget* parent)
-        : QAbstractButton(parent), note_(note), selected_(selected), accent_(accent) {
-        setText(note.title);
-        setAccessibleName(note.title);
+        : QAbstractButton(parent), selected_(selected), accent_(accent) {
+        setNote(note);
         setProperty("highlighted", selected);
-        setProperty("body", bodyText());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
@@ -58,6 +56,16 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     const VantrelNote& note() const { return note_; }
+    void setNote(const VantrelNote& note) {
+        const int height = heightForWidth(width());
+        note_ = note;
+        setText(note.title);
+        setAccessibleName(note.title);
+        setProperty("body", bodyText());
+        // The list is laid out again only when the preview gained or lost a line.
+        if (heightForWidth(width()) != height) updateGeometry();
+        update();
+    }
     bool isHighlighted() const { return selected_; }
     // The body line shown: the note's body, or "No additional text" for an empty one.
     QString bodyText() const {
@@ -316,6 +324,7 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
 
     NotesStore& notes = context_.notes;
     connect(&notes, &NotesStore::notesChanged, this, &HomeWorkspace::refreshNotes);
+    connect(&notes, &NotesStore::noteEdited, this, &HomeWorkspace::showEditedNote);
     connect(&notes, &NotesStore::selectedIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::selectedFolderIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::searchQueryChanged, this, &HomeWorkspace::refreshNotes);
@@ -468,14 +477,29 @@ void HomeWorkspace::refreshNotes() {
     }
 }
 
+void HomeWorkspace::showEditedNote(const QUuid& id) {
+    const QList<VantrelNote>& notes = context_.notes.notes();
+    const auto note = std::ranges::find(notes, id, &VantrelNote::id);
+    if (note == notes.end()) return;
+    for (QAbstractButton* row : noteRows())
+        if (static_cast<NoteRow*>(row)->note().id == id) static_cast<NoteRow*>(row)->setNote(*note);
+    if (context_.notes.selectedID() != id) return;
+    title_->setText(note->title);
+    // Typed here, the editor holds the text already; typed in the notch, it takes the change alone.
+    if (editing_) return;
+    showingStore_ = true;
+    editor_->showText(note->body);
+    showingStore_ = false;
+}
+
 void HomeWorkspace::editorEdited() {
     if (showingStore_) return;
     // Every change goes to the store at once; with no note selected, the actions start one.
     editing_ = true;
-    actions_.setEditorText(editor_->toPlainText());
+    const bool kept = actions_.setEditorText(editor_->toPlainText());
     editing_ = false;
-    // The store may have refused the text; the editor shows what was kept.
-    if (editor_->toPlainText() != actions_.editorText()) refreshNotes();
+    // The store refused the text; the editor shows what was kept.
+    if (!kept) refreshNotes();
 }
 
 void HomeWorkspace::rebuildGrid() {

@@ -2,6 +2,7 @@
 
 #include "control-center/HomePageContext.h"
 #include "control-center/ThumbnailCache.h"
+#include "kit/VantrelTextEditor.h"
 #include "modules/VantrelNote.h"
 
 #include <QFont>
@@ -83,6 +84,9 @@ protected:
 private:
     void applyScheme();
     void refreshNotes();
+    // One note's text changed and the list kept its notes and order: its row and, when it is the
+    // one edited elsewhere, the editor follow it.
+    void showEditedNote(const QUuid& id);
     void showSaveState();
     void rebuildGrid();
     void layoutGrid();
@@ -101,7 +105,7 @@ private:
     QVBoxLayout* noteRows_;
     VantrelLabel* title_;
     VantrelLabel* saveState_;
-    QPlainTextEdit* editor_;
+    VantrelTextEditor* editor_;
     bool showingStore_ = false;
     bool editing_ = false;
     QWidget* shotsPane_;

@@ -1,6 +1,8 @@
 #include "kit/RebuiltRows.h"
 
-#include <QApplication>
+#include "kit/KitPaint.h"
+
+#include <QHash>
 #include <algorithm>
 
 namespace vantrel {
@@ -14,15 +16,67 @@ qsizetype stopHolding(const QList<QWidget*>& stops, const QWidget* focus) {
     return -1;
 }
 
+// The Tab stops of each of `rows`, as stopsOf tells them, from one walk round the window's Tab
+// order rather than one walk per row.
+QList<QList<QWidget*>> stopsOfEach(const QList<QWidget*>& rows) {
+    QList<QList<QWidget*>> stops(rows.size());
+    QHash<const QWidget*, qsizetype> rowAt;
+    QWidget* window = nullptr;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows[i]) continue;
+        rowAt.insert(rows[i], i);
+        if (!window) window = rows[i]->window();
+    }
+    if (!window) return stops;
+    // Each row's controls with their places in the walk, and the row's own place.
+    QList<QList<std::pair<qsizetype, QWidget*>>> found(rows.size());
+    QList<qsizetype> rowPlace(rows.size(), -1);
+    qsizetype place = 0;
+    QWidget* w = window;
+    do {
+        for (const QWidget* up = w; up && up != window; up = up->parentWidget()) {
+            const auto row = rowAt.constFind(up);
+            if (row == rowAt.cend()) continue;
+            if (up == w)
+                rowPlace[*row] = place;
+            else if (w->focusPolicy() != Qt::NoFocus)
+                found[*row].append({place, w});
+            break;
+        }
+        ++place;
+        w = w->nextInFocusChain();
+    } while (w && w != window);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!rows[i]) continue;
+        if (rowPlace[i] < 0) {
+            // Not in this window's order: told on its own.
+            stops[i] = RebuiltRows::stopsOf(rows[i]);
+            continue;
+        }
+        if (rows[i]->focusPolicy() != Qt::NoFocus) stops[i] << rows[i];
+        // Read from the row on, round the ring: those after it, then those before it.
+        QList<std::pair<qsizetype, QWidget*>>& controls = found[i];
+        const auto after = std::ranges::partition_point(
+            controls, [&](const std::pair<qsizetype, QWidget*>& c) { return c.first < rowPlace[i]; });
+        std::rotate(controls.begin(), after, controls.end());
+        for (const auto& control : controls) stops[i] << control.second;
+    }
+    return stops;
+}
+
 } // namespace
 
 RebuiltRows::RebuiltRows(const QList<QWidget*>& rows, const QStringList& keys) {
-    QWidget* focus = QApplication::focusWidget();
+    // The window's own focus, whether or not it is the active window: in one that is not, the
+    // application has none of it, and the row would lose it to the window's first control when
+    // the window comes back.
+    const auto first = std::ranges::find_if(rows, [](const QWidget* row) { return row != nullptr; });
+    QWidget* focus = first == rows.end() ? nullptr : (*first)->window()->focusWidget();
     if (!focus) return;
     for (qsizetype i = 0; i < rows.size() && i < keys.size(); ++i) {
         QWidget* row = rows[i];
         if (!row || (row != focus && !row->isAncestorOf(focus))) continue;
-        held_ = FocusHandOff::take(row);
+        held_ = {focus, KitPaint::focusCameByClick(focus)};
         key_ = keys[i];
         index_ = i;
         control_ = std::max<qsizetype>(0, stopHolding(stopsOf(row), focus));
@@ -51,7 +105,7 @@ QList<QWidget*> RebuiltRows::stopsOf(const QWidget* row) {
 void RebuiltRows::order(QWidget* list, const QList<QWidget*>& rows) {
     if (!list) return;
     QList<QWidget*> stops;
-    for (const QWidget* row : rows) stops << stopsOf(row);
+    for (const QList<QWidget*>& ofRow : stopsOfEach(rows)) stops << ofRow;
     // Qt orders only widgets that take the focus: the list does for as long as its rows are put
     // after it.
     const Qt::FocusPolicy policy = list->focusPolicy();

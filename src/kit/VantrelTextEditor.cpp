@@ -1,6 +1,8 @@
 #include "kit/VantrelTextEditor.h"
 
 #include <QKeyEvent>
+#include <QTextCursor>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -37,6 +39,24 @@ bool VantrelTextEditor::event(QEvent* event) {
         return true;
     }
     return QPlainTextEdit::event(event);
+}
+
+void VantrelTextEditor::showText(const QString& text) {
+    // One position of the document per character of its plain text, a line break included.
+    const QString shown = toPlainText();
+    const qsizetype common = std::min(shown.size(), text.size());
+    qsizetype head = 0;
+    while (head < common && shown[head] == text[head]) ++head;
+    if (head == shown.size() && head == text.size()) return;
+    qsizetype tail = 0;
+    while (tail < common - head && shown[shown.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+    // A character of two code units is replaced whole.
+    if (head > 0 && shown[head - 1].isHighSurrogate()) --head;
+    if (tail > 0 && shown[shown.size() - tail].isLowSurrogate()) --tail;
+    QTextCursor cursor(document());
+    cursor.setPosition(int(head));
+    cursor.setPosition(int(shown.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(head, text.size() - head - tail));
 }
 
 } // namespace vantrel

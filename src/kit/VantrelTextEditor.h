@@ -12,6 +12,11 @@ class VantrelTextEditor : public QPlainTextEdit {
 public:
     explicit VantrelTextEditor(QWidget* parent = nullptr);
 
+    // Shows `text` by changing only the run of it that differs from what the editor holds, as an
+    // edit made elsewhere to the same text: the caret, the selection and the scroll stay where
+    // they were around it, and the lines before and after are not laid out again.
+    void showText(const QString& text);
+
 protected:
     bool event(QEvent* event) override;
 };

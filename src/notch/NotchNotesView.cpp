@@ -118,8 +118,12 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     editor_->document()->setDocumentMargin(0);
     VantrelScrollIndicator::install(editor_);
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!syncingEditor_) store_.updateSelected(editor_->toPlainText());
+        if (syncingEditor_) return;
+        editing_ = true;
+        store_.updateSelected(editor_->toPlainText());
+        editing_ = false;
     });
+    connect(&store_, &NotesStore::noteEdited, this, &NotchNotesView::showEditedNote);
 
     for (auto signal : {&NotesStore::notesChanged, &NotesStore::selectedIDChanged,
                         &NotesStore::searchQueryChanged, &NotesStore::selectedFolderIDChanged})
@@ -354,6 +358,24 @@ void NotchNotesView::sync() {
     update();
 }
 
+void NotchNotesView::showEditedNote(const QUuid& id) {
+    if (store_.notes().isEmpty()) return;
+    const QList<VantrelNote>& notes = store_.notes();
+    const auto note = std::ranges::find(notes, id, &VantrelNote::id);
+    if (note == notes.end()) return;
+    for (qsizetype i = 0; i < listed_.size() && i < rows_.size(); ++i) {
+        if (listed_[i].id != id) continue;
+        listed_[i] = *note;
+        rows_[i]->setAccessibleName(note->title);
+        rows_[i]->update();
+    }
+    // Typed here, the editor holds the text already; typed elsewhere, it takes the change alone.
+    if (editing_ || store_.selectedID() != id) return;
+    syncingEditor_ = true;
+    editor_->showText(note->body);
+    syncingEditor_ = false;
+}
+
 void NotchNotesView::rebuildRows() {
     retire(rows_);
     const bool compact = rowsCompact_;
@@ -364,7 +386,11 @@ void NotchNotesView::rebuildRows() {
         const QUuid id = note.id;
         auto* row = new NotchSurfaceButton(
             note.title,
-            [this, note, compact](QPainter& painter, const QRectF& rect, bool, bool) {
+            [this, id, compact](QPainter& painter, const QRectF& rect, bool, bool) {
+                // The note as last listed: a row follows its note's edits without being made anew.
+                const auto listed = std::ranges::find(listed_, id, &VantrelNote::id);
+                if (listed == listed_.end()) return;
+                const VantrelNote& note = *listed;
                 const ColorScheme scheme = VantrelTheme::colorScheme(this);
                 const bool selected = store_.selectedID() == note.id;
                 QPainterPath backdrop;

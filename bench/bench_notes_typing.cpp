@@ -1,0 +1,124 @@
+// What a key typed into a long note costs the main thread: the key handled, the note given to the
+// store and every view of the notes brought up to date, and the frame painted. Home's workspace and
+// the notch's notes tab, each over 20 notes with the one typed into 10 KB or 100 KB long, are set
+// against a bare QPlainTextEdit of the same size, font and text in the same run. The goal is at
+// most 1.5 times the bare editor's CPU time per key. The keys alternate a letter and Backspace at
+// the end of the note, so the note keeps its length however long the run.
+
+#include "../tests/control-center/HomeTestSupport.h"
+#include "control-center/HomeWorkspace.h"
+#include "kit/VantrelType.h"
+#include "notch/NotchNotesView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+using namespace vantrel;
+
+namespace {
+
+// About `bytes` of prose in lines of about 70 characters.
+QString longBody(qsizetype bytes) {
+    static const QString kLine =
+        QStringLiteral("Pack the tent, two lamps and the long rope before Friday's train north.\n");
+    QString body = QStringLiteral("Trip to the lake house\n");
+    while (body.size() < bytes) body += kLine;
+    return body;
+}
+
+// One key into `editor` as the keyboard gives it, then the frame it asks for painted.
+void typeKey(QWidget* editor, bool letter) {
+    const int key = letter ? Qt::Key_A : Qt::Key_Backspace;
+    const QString text = letter ? QStringLiteral("a") : QStringLiteral("\b");
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(editor, &release);
+    QCoreApplication::processEvents();
+}
+
+// Types into `editor`, its caret at the end, one key per iteration.
+void typeInto(benchmark::State& state, QPlainTextEdit* editor) {
+    editor->activateWindow();
+    editor->setFocus();
+    editor->moveCursor(QTextCursor::End);
+    QCoreApplication::processEvents();
+    bool letter = true;
+    for (auto _ : state) {
+        typeKey(editor, letter);
+        letter = !letter;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The editor's size and font in the views measured.
+const QSize kEditorSize(520, 300);
+
+void bareEditor(benchmark::State& state) {
+    QPlainTextEdit editor;
+    editor.setFont(VantrelType::font(13, QFont::Normal));
+    editor.resize(kEditorSize);
+    editor.setPlainText(longBody(state.range(0)));
+    editor.show();
+    typeInto(state, &editor);
+}
+BENCHMARK(bareEditor)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+// The harness's notes: 19 short ones and the long one typed into, selected.
+void fillNotes(test::HomeHarness& f, qsizetype bytes) {
+    for (int i = 0; i < 19; ++i)
+        f.note(QStringLiteral("Note %1").arg(i), QStringLiteral("A few words about item %1.").arg(i));
+    const QString body = longBody(bytes);
+    f.note(body.section(QLatin1Char('\n'), 0, 0), body.section(QLatin1Char('\n'), 1));
+}
+
+void homeNote(benchmark::State& state) {
+    test::HomeHarness f;
+    fillNotes(f, state.range(0));
+    HomeActions actions(f.home);
+    HomeWorkspace workspace(f.home, actions);
+    workspace.resize(kEditorSize.width() + 240, kEditorSize.height() + 120);
+    workspace.show();
+    typeInto(state, workspace.editor());
+}
+BENCHMARK(homeNote)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+void notchNote(benchmark::State& state) {
+    test::HomeHarness f;
+    fillNotes(f, state.range(0));
+    NotchNotesView view(f.c.stores.notes, QColor(10, 132, 255), f.c.h.clock);
+    view.resize(kEditorSize.width() + 200, kEditorSize.height() + 60);
+    view.show();
+    typeInto(state, view.editor());
+}
+BENCHMARK(notchNote)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+// Both views open over the same notes, as with the notch open beside the window: the key typed into
+// Home's editor reaches the notch's as well.
+void homeNoteWithTheNotchOpen(benchmark::State& state) {
+    test::HomeHarness f;
+    fillNotes(f, state.range(0));
+    HomeActions actions(f.home);
+    HomeWorkspace workspace(f.home, actions);
+    workspace.resize(kEditorSize.width() + 240, kEditorSize.height() + 120);
+    workspace.show();
+    NotchNotesView notch(f.c.stores.notes, QColor(10, 132, 255), f.c.h.clock);
+    notch.resize(kEditorSize.width() + 200, kEditorSize.height() + 60);
+    notch.show();
+    typeInto(state, workspace.editor());
+}
+BENCHMARK(homeNoteWithTheNotchOpen)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
