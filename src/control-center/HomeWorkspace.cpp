@@ -470,7 +470,7 @@ void HomeWorkspace::refreshNotes() {
     const QString body = actions_.editorText();
     // While the editor hands over an edit, the store is caught half-way (a note just added is
     // still empty); the editor keeps its text and cursor until the edit has landed.
-    if (!editing_ && editor_->toPlainText() != body) {
+    if (!editing_ && editor_->plainText() != body) {
         showingStore_ = true;
         editor_->setPlainText(body);
         showingStore_ = false;
@@ -496,7 +496,7 @@ void HomeWorkspace::editorEdited() {
     if (showingStore_) return;
     // Every change goes to the store at once; with no note selected, the actions start one.
     editing_ = true;
-    const bool kept = actions_.setEditorText(editor_->toPlainText());
+    const bool kept = actions_.setEditorText(editor_->plainText());
     editing_ = false;
     // The store refused the text; the editor shows what was kept.
     if (!kept) refreshNotes();

@@ -120,7 +120,7 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
         if (syncingEditor_) return;
         editing_ = true;
-        store_.updateSelected(editor_->toPlainText());
+        store_.updateSelected(editor_->plainText());
         editing_ = false;
     });
     connect(&store_, &NotesStore::noteEdited, this, &NotchNotesView::showEditedNote);
@@ -465,7 +465,7 @@ void NotchNotesView::rebuildChecklist() {
 void NotchNotesView::syncEditor() {
     const VantrelNote* note = selectedNote();
     const QString body = note ? note->body : QString();
-    if (editor_->toPlainText() != body) {
+    if (editor_->plainText() != body) {
         syncingEditor_ = true;
         editor_->setPlainText(body);
         syncingEditor_ = false;
