@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QPlainTextEdit>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -47,7 +48,7 @@ class NoteRow final : public QAbstractButton {
 public:
     NoteRow(const VantrelNote& note, bool selected, QColor accent, QWidget* parent)
         : QAbstractButton(parent), selected_(selected), accent_(accent) {
-        setNote(note);
+        setNote(note, true);
         setProperty("highlighted", selected);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
@@ -56,12 +57,16 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     const VantrelNote& note() const { return note_; }
-    void setNote(const VantrelNote& note) {
-        const int height = heightForWidth(width());
+    void setNote(const VantrelNote& note, bool first = false) {
+        // A key typed past what the preview shows changes nothing the row draws.
+        const bool looksTheSame = !first && note.title == note_.title && note.isPinned == note_.isPinned &&
+                                  previewsAlike(note.body, note_.body);
+        const int height = looksTheSame ? 0 : heightForWidth(width());
         note_ = note;
+        setProperty("body", bodyText());
+        if (looksTheSame) return;
         setText(note.title);
         setAccessibleName(note.title);
-        setProperty("body", bodyText());
         // The list is laid out again only when the preview gained or lost a line.
         if (heightForWidth(width()) != height) updateGeometry();
         update();
@@ -114,6 +119,13 @@ protected:
     }
 
 private:
+    // Whether two bodies show the same preview: the preview reads no further than its reach.
+    bool previewsAlike(const QString& a, const QString& b) const {
+        const qsizetype reach = HomeWorkspace::previewReach(std::max(1.0, width() - 2 * kRowPadding));
+        if (a.size() <= reach || b.size() <= reach) return a == b;
+        return QStringView(a).left(reach) == QStringView(b).left(reach);
+    }
+
     double bodyHeight(double width) const {
         return double(HomeWorkspace::previewLines(bodyText(), VantrelType::caption(), width).size()) *
                QFontMetricsF(VantrelType::caption()).lineSpacing();
@@ -191,17 +203,38 @@ private:
 class EditorWell final : public QWidget {
 public:
     using QWidget::QWidget;
+    static constexpr int kWellRadius = 12;
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
         const ColorScheme scheme = VantrelTheme::colorScheme(this);
-        const QPainterPath shape =
-            ContinuousRoundedRectangle{12}.path(QRectF(rect()).adjusted(0.35, 0.35, -0.35, -0.35));
-        painter.fillPath(shape, VantrelTheme::recessed().resolve(scheme));
-        painter.strokePath(shape, QPen(VantrelTheme::border().resolve(scheme), 0.7));
+        const QColor fill = VantrelTheme::recessed().resolve(scheme);
+        // The text is drawn over the well: a key typed repaints a line's strip of it. Away from
+        // the corners and the border the shape is all fill.
+        if (rect().adjusted(2, 2 * kWellRadius, -2, -2 * kWellRadius).contains(event->rect())) {
+            painter.fillRect(event->rect(), fill);
+            return;
+        }
+        // The shape and its border's outline are made once per size: filled, they are drawn only
+        // where the strip reaches.
+        if (shapeSize_ != size()) {
+            shapeSize_ = size();
+            shape_ = ContinuousRoundedRectangle{kWellRadius}.path(
+                QRectF(rect()).adjusted(0.35, 0.35, -0.35, -0.35));
+            QPainterPathStroker stroker;
+            stroker.setWidth(0.7);
+            border_ = stroker.createStroke(shape_);
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(shape_, fill);
+        painter.fillPath(border_, VantrelTheme::border().resolve(scheme));
     }
+
+private:
+    QSize shapeSize_;
+    QPainterPath shape_;
+    QPainterPath border_;
 };
 
 // A 1-point rule between the list and the editor.
@@ -378,9 +411,7 @@ QString HomeWorkspace::displayName(const QUrl& url) {
 QStringList HomeWorkspace::previewLines(const QString& body, const QFont& font, double width) {
     constexpr int kLines = 2;
     if (width <= 0 || body.isEmpty()) return {};
-    // Two lines never show more than this much of a body, however long; at two points for the
-    // narrowest letter, with room for the breaks.
-    const qsizetype reach = qsizetype(std::ceil(kLines * width / 2)) + 16;
+    const qsizetype reach = previewReach(width);
     QString shown = body.left(reach);
     const bool cut = body.size() > reach;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -406,6 +437,12 @@ QStringList HomeWorkspace::previewLines(const QString& body, const QFont& font, 
     }
     layout.endLayout();
     return lines;
+}
+
+qsizetype HomeWorkspace::previewReach(double width) {
+    // Two lines never show more than this much of a body, however long; at two points for the
+    // narrowest letter, with room for the breaks.
+    return qsizetype(std::ceil(2 * width / 2)) + 16;
 }
 
 QString HomeWorkspace::selectedNoteTitle() const {

@@ -58,6 +58,8 @@ public:
     // A note's body as its row shows it: its lines wrapped in `width`, at most two, the second
     // ending in "…" when the body goes on past it.
     static QStringList previewLines(const QString& body, const QFont& font, double width);
+    // How much of a body previewLines reads at most in `width`.
+    static qsizetype previewReach(double width);
 
     // The pieces, for tests.
     VantrelSegmentedControl* modeControl() const { return modeControl_; }

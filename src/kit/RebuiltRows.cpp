@@ -2,7 +2,7 @@
 
 #include "kit/KitPaint.h"
 
-#include <QHash>
+#include <QSet>
 #include <algorithm>
 
 namespace vantrel {
@@ -16,52 +16,30 @@ qsizetype stopHolding(const QList<QWidget*>& stops, const QWidget* focus) {
     return -1;
 }
 
-// The Tab stops of each of `rows`, as stopsOf tells them, from one walk round the window's Tab
-// order rather than one walk per row.
-QList<QList<QWidget*>> stopsOfEach(const QList<QWidget*>& rows) {
-    QList<QList<QWidget*>> stops(rows.size());
-    QHash<const QWidget*, qsizetype> rowAt;
-    QWidget* window = nullptr;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (!rows[i]) continue;
-        rowAt.insert(rows[i], i);
-        if (!window) window = rows[i]->window();
+// Puts the Tab stops of `row` in `stops` (the row itself when it takes the focus, then its
+// controls in Tab order) and, when given, the row and the widgets in it that take no focus in
+// `others`.
+void collect(const QWidget* row, QList<QWidget*>& stops, QList<QWidget*>* others) {
+    if (!row) return;
+    QWidget* self = const_cast<QWidget*>(row);
+    if (row->focusPolicy() != Qt::NoFocus)
+        stops << self;
+    else if (others)
+        *others << self;
+    QSet<const QWidget*> controls;
+    const QWidget* window = row->window();
+    for (QWidget* child : row->findChildren<QWidget*>()) {
+        if (child->window() != window) continue;
+        if (child->focusPolicy() != Qt::NoFocus)
+            controls.insert(child);
+        else if (others)
+            *others << child;
     }
-    if (!window) return stops;
-    // Each row's controls with their places in the walk, and the row's own place.
-    QList<QList<std::pair<qsizetype, QWidget*>>> found(rows.size());
-    QList<qsizetype> rowPlace(rows.size(), -1);
-    qsizetype place = 0;
-    QWidget* w = window;
-    do {
-        for (const QWidget* up = w; up && up != window; up = up->parentWidget()) {
-            const auto row = rowAt.constFind(up);
-            if (row == rowAt.cend()) continue;
-            if (up == w)
-                rowPlace[*row] = place;
-            else if (w->focusPolicy() != Qt::NoFocus)
-                found[*row].append({place, w});
-            break;
-        }
-        ++place;
-        w = w->nextInFocusChain();
-    } while (w && w != window);
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (!rows[i]) continue;
-        if (rowPlace[i] < 0) {
-            // Not in this window's order: told on its own.
-            stops[i] = RebuiltRows::stopsOf(rows[i]);
-            continue;
-        }
-        if (rows[i]->focusPolicy() != Qt::NoFocus) stops[i] << rows[i];
-        // Read from the row on, round the ring: those after it, then those before it.
-        QList<std::pair<qsizetype, QWidget*>>& controls = found[i];
-        const auto after = std::ranges::partition_point(
-            controls, [&](const std::pair<qsizetype, QWidget*>& c) { return c.first < rowPlace[i]; });
-        std::rotate(controls.begin(), after, controls.end());
-        for (const auto& control : controls) stops[i] << control.second;
-    }
-    return stops;
+    // Round the window's Tab order from the row on: a row's controls usually follow it, and the
+    // walk ends with the last of them rather than going round the whole window.
+    for (QWidget* w = row->nextInFocusChain(); !controls.isEmpty() && w && w != row;
+         w = w->nextInFocusChain())
+        if (controls.remove(w)) stops << w;
 }
 
 } // namespace
@@ -95,41 +73,42 @@ std::optional<qsizetype> RebuiltRows::keptIndex(const QString& key, qsizetype in
 
 QList<QWidget*> RebuiltRows::stopsOf(const QWidget* row) {
     QList<QWidget*> stops;
-    if (!row) return stops;
-    if (row->focusPolicy() != Qt::NoFocus) stops << const_cast<QWidget*>(row);
-    for (QWidget* w = row->nextInFocusChain(); w && w != row; w = w->nextInFocusChain())
-        if (row->isAncestorOf(w) && w->focusPolicy() != Qt::NoFocus) stops << w;
+    collect(row, stops, nullptr);
     return stops;
 }
 
 void RebuiltRows::order(QWidget* list, const QList<QWidget*>& rows) {
     if (!list) return;
     QList<QWidget*> stops;
-    for (const QList<QWidget*>& ofRow : stopsOfEach(rows)) stops << ofRow;
-    // Qt orders only widgets that take the focus: the list does for as long as its rows are put
-    // after it.
-    const Qt::FocusPolicy policy = list->focusPolicy();
-    if (policy == Qt::NoFocus) list->setFocusPolicy(Qt::TabFocus);
+    QList<QWidget*> lent;
+    for (const QWidget* row : rows) collect(row, stops, &lent);
+    // Qt orders only widgets that take the focus, and looks for where a stop stood back past every
+    // widget before it that takes none: the rows' labels left behind by the stops moved before it,
+    // a walk as long as the rows moved so far. For as long as the stops are put in order, the list
+    // and every widget of the rows take the focus, so that look ends at once.
+    if (list->focusPolicy() == Qt::NoFocus) lent << list;
+    for (QWidget* w : lent) w->setFocusPolicy(Qt::TabFocus);
     QWidget* before = list;
     for (QWidget* stop : stops) {
         QWidget::setTabOrder(before, stop);
         before = stop;
     }
-    list->setFocusPolicy(policy);
+    for (QWidget* w : lent) w->setFocusPolicy(Qt::NoFocus);
 }
 
 void RebuiltRows::finish(QWidget* list, const QList<QWidget*>& rows, const QStringList& keys,
                          QWidget* fallback) const {
     order(list, rows);
     if (index_ < 0) return;
-    // Rows added to a list on screen show a turn later; the one that takes the focus must now.
-    for (QWidget* row : rows)
-        if (row->isHidden() && !row->testAttribute(Qt::WA_WState_ExplicitShowHide) && row->parentWidget() &&
-            row->parentWidget()->isVisible())
-            row->show();
     QWidget* target = fallback;
     if (const std::optional<qsizetype> at = keptIndex(key_, index_, keys); at && *at < rows.size()) {
-        const QList<QWidget*> stops = stopsOf(rows[*at]);
+        QWidget* row = rows[*at];
+        // Rows added to a list on screen show a turn later; the one that takes the focus must now.
+        // Only that one: each row shown lays its list out again.
+        if (row && row->isHidden() && !row->testAttribute(Qt::WA_WState_ExplicitShowHide) &&
+            row->parentWidget() && row->parentWidget()->isVisible())
+            row->show();
+        const QList<QWidget*> stops = stopsOf(row);
         if (!stops.isEmpty()) {
             QWidget* same = stops[std::min(control_, stops.size() - 1)];
             const auto takes = std::ranges::find_if(stops, &FocusHandOff::canTake);

@@ -477,7 +477,8 @@ void NotchNotesView::syncEditor() {
 void NotchNotesView::relayout() {
     workspace_->setGeometry(rect());
     if (state_) state_->setGeometry(rect());
-    const Layout l = currentLayout();
+    layout_ = currentLayout();
+    const Layout& l = layout_;
     const auto place = [](QWidget* widget, const QRectF& rect) {
         widget->setVisible(!rect.isEmpty());
         if (!rect.isEmpty()) widget->setGeometry(rect.toAlignedRect());
@@ -542,19 +543,27 @@ bool NotchNotesView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void NotchNotesView::paintEvent(QPaintEvent*) {
+void NotchNotesView::paintEvent(QPaintEvent* event) {
     if (store_.notes().isEmpty()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     const QColor primary = VantrelTheme::primary(scheme);
     const QColor secondary = VantrelTheme::secondaryText().resolve(scheme);
-    const Layout l = currentLayout();
+    // As last placed: every change of size or content places the pieces anew before it paints.
+    const Layout& l = layout_;
+    // The editor is drawn over this view: a key typed there repaints a line's strip of it, and the
+    // texts outside that strip are not laid out again for it.
+    const auto dirty = [area = event->rect()](const QRectF& rect) {
+        return area.intersects(rect.toAlignedRect());
+    };
 
-    painter.setFont(headerFont());
-    painter.setPen(primary);
-    painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
-    if (showsNotSaved()) {
+    if (dirty(l.notesTitle)) {
+        painter.setFont(headerFont());
+        painter.setPen(primary);
+        painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
+    }
+    if (dirty(QRectF(l.editorColumn.left(), 0, l.editorColumn.width(), kControlSide)) && showsNotSaved()) {
         // In the editor's toolbar, after its label: what is typed there is what is not saved.
         const double left =
             l.toolsLabel.isEmpty() ? l.editorColumn.left() : l.toolsLabel.right() + kHeaderSpacing;
@@ -568,7 +577,7 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
             QFontMetricsF(smallFont()).elidedText(QStringLiteral("Not saved"), Qt::ElideRight, tag.width()));
     }
 
-    if (!l.searchField.isEmpty()) {
+    if (!l.searchField.isEmpty() && dirty(l.searchField)) {
         QPainterPath field;
         field.addRoundedRect(l.searchField.adjusted(0.5, 0.5, -0.5, -0.5), kSearchRadius, kSearchRadius);
         painter.fillPath(field, white(0.06));
@@ -580,17 +589,24 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
                 KitPaint::ringColor(KitPaint::composite(white(0.06), KitPaint::surfaceBehind(this)),
                                     accent_));
     }
-    if (!l.noMatches.isEmpty()) {
+    if (!l.noMatches.isEmpty() && dirty(l.noMatches)) {
         painter.setFont(smallFont());
         painter.setPen(secondary);
         painter.drawText(l.noMatches, Qt::AlignCenter, kNoMatches);
     }
-    if (!l.toolsLabel.isEmpty()) {
+    if (!l.toolsLabel.isEmpty() && dirty(l.toolsLabel)) {
         painter.setFont(toolsFont());
         painter.setPen(secondary);
         painter.drawText(
             l.toolsLabel, Qt::AlignLeft | Qt::AlignVCenter,
             QFontMetricsF(toolsFont()).elidedText(kToolsLabel, Qt::ElideRight, l.toolsLabel.width()));
+    }
+    // Away from its corners the card is all fill, drawn without laying out its shape.
+    const QRect cardInside =
+        l.editorCard.adjusted(2, kEditorRadius + 2, -2, -kEditorRadius - 2).toAlignedRect();
+    if (cardInside.contains(event->rect())) {
+        painter.fillRect(event->rect(), white(0.05));
+        return;
     }
     QPainterPath card;
     card.addRoundedRect(l.editorCard, kEditorRadius, kEditorRadius);

@@ -153,6 +153,7 @@ private:
     QList<NotchSurfaceButton*> checklistItems_;
 
     QList<VantrelNote> listed_;
+    Layout layout_;
     bool rowsCompact_ = false;
     bool syncingEditor_ = false;
     bool editing_ = false;

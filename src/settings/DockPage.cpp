@@ -996,6 +996,10 @@ QWidget* DockPage::makePinnedCard() {
         built->first.clear();
         built->second.clear();
         QBoxLayout* rows = boxOf(list);
+        // Rows added to a list on screen are shown one by one a turn later, each laying the list
+        // out again, and each row hidden on screen is taken off it on its own: hidden while it is
+        // rebuilt, the list lets its rows go and shows the new ones at once.
+        list->hide();
         while (QLayoutItem* item = rows->takeAt(0)) {
             if (QWidget* w = item->widget()) {
                 w->hide();
@@ -1004,7 +1008,6 @@ QWidget* DockPage::makePinnedCard() {
             delete item;
         }
         const std::vector<DockShortcut>& all = items->items();
-        list->setVisible(!all.empty());
         for (const DockShortcut& item : all) {
             auto* row = new QWidget;
             row->setObjectName(QStringLiteral("pinnedRow"));
@@ -1052,6 +1055,7 @@ QWidget* DockPage::makePinnedCard() {
             built->second << item.id.toString();
             if (item.id != all.back().id) rows->addWidget(new Divider);
         }
+        list->setVisible(!all.empty());
         // With no row left, the focus goes to "Add Website" above the list.
         kept.finish(list, built->first, built->second, addSite);
     };
