@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <benchmark/benchmark.h>
+#include <ctime>
 #include <memory>
 
 using namespace vantrel;
@@ -102,6 +103,44 @@ template <typename View> void typeIntoView(benchmark::State& state) {
     View view(state.range(0));
     typeInto(state, view.editor());
 }
+// The same, the bare editor and the view taking turns key by key, so that what else the machine
+// does weighs on both alike: the counters give each one's main-thread CPU time per key and the
+// view's as a multiple of the bare editor's.
+template <typename View> void againstTheBareEditor(benchmark::State& state) {
+    View view(state.range(0));
+    QPlainTextEdit bare;
+    bare.setFont(view.editor()->font());
+    bare.document()->setDocumentMargin(view.editor()->document()->documentMargin());
+    bare.resize(view.editor()->size());
+    bare.setPlainText(view.editor()->toPlainText());
+    bare.show();
+    for (QPlainTextEdit* editor : {view.editor(), &bare}) editor->moveCursor(QTextCursor::End);
+    QCoreApplication::processEvents();
+    const auto cpu = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e6 + double(now.tv_nsec) / 1e3;
+    };
+    double bareTime = 0;
+    double viewTime = 0;
+    bool letter = true;
+    for (auto _ : state) {
+        const double start = cpu();
+        typeKey(&bare, letter);
+        const double between = cpu();
+        typeKey(view.editor(), letter);
+        viewTime += cpu() - between;
+        bareTime += between - start;
+        letter = !letter;
+    }
+    const double keys = double(state.iterations());
+    state.counters["bare_us"] = bareTime / keys;
+    state.counters["view_us"] = viewTime / keys;
+    state.counters["ratio"] = viewTime / bareTime;
+}
+BENCHMARK(againstTheBareEditor<Home>)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(againstTheBareEditor<Notch>)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(bareEditorLike<Home>)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(typeIntoView<Home>)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(bareEditorLike<Notch>)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);

@@ -211,11 +211,19 @@ protected:
         const ColorScheme scheme = VantrelTheme::colorScheme(this);
         const QColor fill = VantrelTheme::recessed().resolve(scheme);
         // The text is drawn over the well: a key typed repaints a line's strip of it. Away from
-        // the corners and the border the shape is all fill.
-        if (rect().adjusted(2, 2 * kWellRadius, -2, -2 * kWellRadius).contains(event->rect())) {
-            painter.fillRect(event->rect(), fill);
+        // the corners and the border the shape is all fill; only what the strip reaches of the
+        // corners' columns is drawn with the shape.
+        const QRect dirty = event->rect();
+        const QRect fillOnly = rect().adjusted(2 * kWellRadius, 2, -2 * kWellRadius, -2);
+        const QRect middle = rect().adjusted(2, 2 * kWellRadius, -2, -2 * kWellRadius);
+        if (middle.contains(dirty)) {
+            painter.fillRect(dirty, fill);
             return;
         }
+        if (dirty.intersects(fillOnly)) painter.fillRect(dirty & fillOnly, fill);
+        QRegion shaped = QRegion(dirty) - QRegion(fillOnly);
+        if (shaped.isEmpty()) return;
+        painter.setClipRegion(shaped);
         // The shape and its border's outline are made once per size: filled, they are drawn only
         // where the strip reaches.
         if (shapeSize_ != size()) {
