@@ -62,14 +62,14 @@ QString HomeActions::editorText() const {
     return index ? notes.notes().at(*index).body : QString();
 }
 
-void HomeActions::setEditorText(const QString& text) {
+bool HomeActions::setEditorText(const QString& text) {
     NotesStore& notes = context_.notes;
     // The store changes only a selected note; without one the keystrokes would vanish.
     if (!notes.selectedIndex()) {
-        if (text.isEmpty()) return;
+        if (text.isEmpty()) return false;
         notes.add(std::nullopt);
     }
-    notes.updateSelected(text);
+    return notes.updateSelected(text);
 }
 
 void HomeActions::selectNote(const QUuid& id) {

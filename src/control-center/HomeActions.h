@@ -65,8 +65,9 @@ public:
 
     // The notes workspace.
     QString editorText() const;
-    // Typing with no note selected starts a note first, so nothing typed is lost.
-    void setEditorText(const QString& text);
+    // Typing with no note selected starts a note first, so nothing typed is lost. False when the
+    // notes kept none of it (an empty text with no note to hold it).
+    bool setEditorText(const QString& text);
     void selectNote(const QUuid& id);
     void addNote();
     void openScreenshot(const QUrl& url);

@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QPlainTextEdit>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -46,11 +47,9 @@ QColor accentOf(const HomePageContext& context) {
 class NoteRow final : public QAbstractButton {
 public:
     NoteRow(const VantrelNote& note, bool selected, QColor accent, QWidget* parent)
-        : QAbstractButton(parent), note_(note), selected_(selected), accent_(accent) {
-        setText(note.title);
-        setAccessibleName(note.title);
+        : QAbstractButton(parent), selected_(selected), accent_(accent) {
+        setNote(note, true);
         setProperty("highlighted", selected);
-        setProperty("body", bodyText());
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         KitPaint::watchFocusReason(this);
@@ -58,6 +57,20 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     const VantrelNote& note() const { return note_; }
+    void setNote(const VantrelNote& note, bool first = false) {
+        // A key typed past what the preview shows changes nothing the row draws.
+        const bool looksTheSame = !first && note.title == note_.title && note.isPinned == note_.isPinned &&
+                                  previewsAlike(note.body, note_.body);
+        const int height = looksTheSame ? 0 : heightForWidth(width());
+        note_ = note;
+        setProperty("body", bodyText());
+        if (looksTheSame) return;
+        setText(note.title);
+        setAccessibleName(note.title);
+        // The list is laid out again only when the preview gained or lost a line.
+        if (heightForWidth(width()) != height) updateGeometry();
+        update();
+    }
     bool isHighlighted() const { return selected_; }
     // The body line shown: the note's body, or "No additional text" for an empty one.
     QString bodyText() const {
@@ -106,6 +119,13 @@ protected:
     }
 
 private:
+    // Whether two bodies show the same preview: the preview reads no further than its reach.
+    bool previewsAlike(const QString& a, const QString& b) const {
+        const qsizetype reach = HomeWorkspace::previewReach(std::max(1.0, width() - 2 * kRowPadding));
+        if (a.size() <= reach || b.size() <= reach) return a == b;
+        return QStringView(a).left(reach) == QStringView(b).left(reach);
+    }
+
     double bodyHeight(double width) const {
         return double(HomeWorkspace::previewLines(bodyText(), VantrelType::caption(), width).size()) *
                QFontMetricsF(VantrelType::caption()).lineSpacing();
@@ -183,17 +203,46 @@ private:
 class EditorWell final : public QWidget {
 public:
     using QWidget::QWidget;
+    static constexpr int kWellRadius = 12;
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
         const ColorScheme scheme = VantrelTheme::colorScheme(this);
-        const QPainterPath shape =
-            ContinuousRoundedRectangle{12}.path(QRectF(rect()).adjusted(0.35, 0.35, -0.35, -0.35));
-        painter.fillPath(shape, VantrelTheme::recessed().resolve(scheme));
-        painter.strokePath(shape, QPen(VantrelTheme::border().resolve(scheme), 0.7));
+        const QColor fill = VantrelTheme::recessed().resolve(scheme);
+        // The text is drawn over the well: a key typed repaints a line's strip of it. Away from
+        // the corners and the border the shape is all fill; only what the strip reaches of the
+        // corners' columns is drawn with the shape.
+        const QRect dirty = event->rect();
+        const QRect fillOnly = rect().adjusted(2 * kWellRadius, 2, -2 * kWellRadius, -2);
+        const QRect middle = rect().adjusted(2, 2 * kWellRadius, -2, -2 * kWellRadius);
+        if (middle.contains(dirty)) {
+            painter.fillRect(dirty, fill);
+            return;
+        }
+        if (dirty.intersects(fillOnly)) painter.fillRect(dirty & fillOnly, fill);
+        QRegion shaped = QRegion(dirty) - QRegion(fillOnly);
+        if (shaped.isEmpty()) return;
+        painter.setClipRegion(shaped);
+        // The shape and its border's outline are made once per size: filled, they are drawn only
+        // where the strip reaches.
+        if (shapeSize_ != size()) {
+            shapeSize_ = size();
+            shape_ = ContinuousRoundedRectangle{kWellRadius}.path(
+                QRectF(rect()).adjusted(0.35, 0.35, -0.35, -0.35));
+            QPainterPathStroker stroker;
+            stroker.setWidth(0.7);
+            border_ = stroker.createStroke(shape_);
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(shape_, fill);
+        painter.fillPath(border_, VantrelTheme::border().resolve(scheme));
     }
+
+private:
+    QSize shapeSize_;
+    QPainterPath shape_;
+    QPainterPath border_;
 };
 
 // A 1-point rule between the list and the editor.
@@ -317,6 +366,7 @@ HomeWorkspace::HomeWorkspace(const HomePageContext& context, HomeActions& action
 
     NotesStore& notes = context_.notes;
     connect(&notes, &NotesStore::notesChanged, this, &HomeWorkspace::refreshNotes);
+    connect(&notes, &NotesStore::noteEdited, this, &HomeWorkspace::showEditedNote);
     connect(&notes, &NotesStore::selectedIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::selectedFolderIDChanged, this, &HomeWorkspace::refreshNotes);
     connect(&notes, &NotesStore::searchQueryChanged, this, &HomeWorkspace::refreshNotes);
@@ -368,9 +418,7 @@ QString HomeWorkspace::displayName(const QUrl& url) {
 QStringList HomeWorkspace::previewLines(const QString& body, const QFont& font, double width) {
     constexpr int kLines = 2;
     if (width <= 0 || body.isEmpty()) return {};
-    // Two lines never show more than this much of a body, however long; at two points for the
-    // narrowest letter, with room for the breaks.
-    const qsizetype reach = qsizetype(std::ceil(kLines * width / 2)) + 16;
+    const qsizetype reach = previewReach(width);
     QString shown = body.left(reach);
     const bool cut = body.size() > reach;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -396,6 +444,12 @@ QStringList HomeWorkspace::previewLines(const QString& body, const QFont& font, 
     }
     layout.endLayout();
     return lines;
+}
+
+qsizetype HomeWorkspace::previewReach(double width) {
+    // Two lines never show more than this much of a body, however long; at two points for the
+    // narrowest letter, with room for the breaks.
+    return qsizetype(std::ceil(2 * width / 2)) + 16;
 }
 
 QString HomeWorkspace::selectedNoteTitle() const {
@@ -459,21 +513,36 @@ void HomeWorkspace::refreshNotes() {
     const QString body = actions_.editorText();
     // While the editor hands over an edit, the store is caught half-way (a note just added is
     // still empty); the editor keeps its text and cursor until the edit has landed.
-    if (!editing_ && editor_->toPlainText() != body) {
+    if (!editing_ && editor_->plainText() != body) {
         showingStore_ = true;
         editor_->setPlainText(body);
         showingStore_ = false;
     }
 }
 
+void HomeWorkspace::showEditedNote(const QUuid& id) {
+    const QList<VantrelNote>& notes = context_.notes.notes();
+    const auto note = std::ranges::find(notes, id, &VantrelNote::id);
+    if (note == notes.end()) return;
+    for (QAbstractButton* row : noteRows())
+        if (static_cast<NoteRow*>(row)->note().id == id) static_cast<NoteRow*>(row)->setNote(*note);
+    if (context_.notes.selectedID() != id) return;
+    title_->setText(note->title);
+    // Typed here, the editor holds the text already; typed in the notch, it takes the change alone.
+    if (editing_) return;
+    showingStore_ = true;
+    editor_->showText(note->body);
+    showingStore_ = false;
+}
+
 void HomeWorkspace::editorEdited() {
     if (showingStore_) return;
     // Every change goes to the store at once; with no note selected, the actions start one.
     editing_ = true;
-    actions_.setEditorText(editor_->toPlainText());
+    const bool kept = actions_.setEditorText(editor_->plainText());
     editing_ = false;
-    // The store may have refused the text; the editor shows what was kept.
-    if (editor_->toPlainText() != actions_.editorText()) refreshNotes();
+    // The store refused the text; the editor shows what was kept.
+    if (!kept) refreshNotes();
 }
 
 void HomeWorkspace::rebuildGrid() {

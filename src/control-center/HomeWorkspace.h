@@ -2,6 +2,7 @@
 
 #include "control-center/HomePageContext.h"
 #include "control-center/ThumbnailCache.h"
+#include "kit/VantrelTextEditor.h"
 #include "modules/VantrelNote.h"
 
 #include <QFont>
@@ -57,6 +58,8 @@ public:
     // A note's body as its row shows it: its lines wrapped in `width`, at most two, the second
     // ending in "…" when the body goes on past it.
     static QStringList previewLines(const QString& body, const QFont& font, double width);
+    // How much of a body previewLines reads at most in `width`.
+    static qsizetype previewReach(double width);
 
     // The pieces, for tests.
     VantrelSegmentedControl* modeControl() const { return modeControl_; }
@@ -83,6 +86,9 @@ protected:
 private:
     void applyScheme();
     void refreshNotes();
+    // One note's text changed and the list kept its notes and order: its row and, when it is the
+    // one edited elsewhere, the editor follow it.
+    void showEditedNote(const QUuid& id);
     void showSaveState();
     void rebuildGrid();
     void layoutGrid();
@@ -101,7 +107,7 @@ private:
     QVBoxLayout* noteRows_;
     VantrelLabel* title_;
     VantrelLabel* saveState_;
-    QPlainTextEdit* editor_;
+    VantrelTextEditor* editor_;
     bool showingStore_ = false;
     bool editing_ = false;
     QWidget* shotsPane_;

@@ -12,8 +12,23 @@ class VantrelTextEditor : public QPlainTextEdit {
 public:
     explicit VantrelTextEditor(QWidget* parent = nullptr);
 
+    // The text as toPlainText() reads it, kept up to date by each edit rather than read whole
+    // from the document: free to ask for on every key, however long the text.
+    const QString& plainText() const { return text_; }
+
+    // Shows `text` by changing only the run of it that differs from what the editor holds, as an
+    // edit made elsewhere to the same text: the caret, the selection and the scroll stay where
+    // they were around it, and the lines before and after are not laid out again.
+    void showText(const QString& text);
+
 protected:
     bool event(QEvent* event) override;
+
+private:
+    // Brings text_ up to date with the edit of `removed` characters at `position` by `added`.
+    void followEdit(int position, int removed, int added);
+
+    QString text_;
 };
 
 } // namespace vantrel

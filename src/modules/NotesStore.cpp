@@ -8,6 +8,8 @@
 #include "platform/SetIfChanged.h"
 
 #include <QJsonObject>
+#include <QPointer>
+#include <QStringTokenizer>
 #include <QUuid>
 #include <algorithm>
 #include <limits>
@@ -17,6 +19,19 @@ namespace vantrel {
 namespace {
 
 const QString kPersistenceCategory = QStringLiteral("persistence");
+
+// Whether `note` is among the visible notes of `folder` that match `query` (trimmed, lower case).
+bool isVisible(const VantrelNote& note, const std::optional<QUuid>& folder, const QString& query) {
+    if (folder && note.folderID != folder) return false;
+    return query.isEmpty() || note.title.toLower().contains(query) || note.body.toLower().contains(query);
+}
+
+// The visible notes' order, before the notes' own: pinned first, then by order, the latest first.
+bool listsBefore(const VantrelNote& a, const VantrelNote& b) {
+    if (a.isPinned != b.isPinned) return a.isPinned;
+    if (a.order != b.order) return a.order < b.order;
+    return a.modifiedAt > b.modifiedAt;
+}
 
 } // namespace
 
@@ -245,17 +260,9 @@ std::optional<qsizetype> NotesStore::selectedIndex() const {
 QList<VantrelNote> NotesStore::visibleNotes() const {
     const QString query = searchQuery_.trimmed().toLower();
     QList<VantrelNote> visible;
-    for (const VantrelNote& note : notes_) {
-        if (selectedFolderID_ && note.folderID != selectedFolderID_) continue;
-        if (!query.isEmpty() && !note.title.toLower().contains(query) && !note.body.toLower().contains(query))
-            continue;
-        visible.append(note);
-    }
-    std::stable_sort(visible.begin(), visible.end(), [](const VantrelNote& a, const VantrelNote& b) {
-        if (a.isPinned != b.isPinned) return a.isPinned;
-        if (a.order != b.order) return a.order < b.order;
-        return a.modifiedAt > b.modifiedAt;
-    });
+    for (const VantrelNote& note : notes_)
+        if (isVisible(note, selectedFolderID_, query)) visible.append(note);
+    std::stable_sort(visible.begin(), visible.end(), listsBefore);
     return visible;
 }
 
@@ -303,24 +310,59 @@ void NotesStore::touchSelected() {
 }
 
 QString NotesStore::titleFromBody(const QString& body) {
-    // A line of tabs and spaces alone names nothing: the title would read as blank.
-    for (const QString& line : body.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (!plaintext::trimBlanks(line).isEmpty()) return plaintext::characterPrefix(line, kTitleLength);
+    // Runs on every key typed, however long the note: only the first line with more than blanks
+    // on it is read, and of that only as far as the title's characters reach.
+    for (const QStringView line : qTokenize(body, u'\n', Qt::SkipEmptyParts)) {
+        // A line of tabs and spaces alone names nothing: the title would read as blank.
+        if (std::ranges::all_of(line, plaintext::isBlank)) continue;
+        // The boundaries of the characters before a cut are those of the whole line: a title that
+        // ends before the cut is the whole line's.
+        for (qsizetype reach = 4 * kTitleLength;; reach *= 2) {
+            const QString part = line.left(reach).toString();
+            const QString title = plaintext::characterPrefix(part, kTitleLength);
+            if (title.size() < part.size() || reach >= line.size()) return title;
+        }
+    }
     return VantrelNote::quickNoteTitle();
 }
 
-void NotesStore::updateSelected(const QString& body) {
+bool NotesStore::updateSelected(const QString& body) {
     const std::optional<qsizetype> index = selectedIndex();
-    if (!index) return;
+    if (!index) return false;
+    const VantrelNote before = notes_[*index];
     // A title still made from the first line goes on following it while the note is typed, one
     // keystroke at a time; only a title that no longer matches the first line is the user's own.
-    const VantrelNote& before = notes_[*index];
     const bool titleFollowsBody = before.hasDefaultTitle() || before.title == titleFromBody(before.body);
-    changeSelected([&](VantrelNote& note) { note.body = body; });
-    touchSelected();
-    if (!titleFollowsBody) return;
-    const QString title = titleFromBody(body);
-    changeSelected([&](VantrelNote& note) { note.title = title; });
+    VantrelNote& note = notes_[*index];
+    note.body = body;
+    note.modifiedAt = clock_.now();
+    if (titleFollowsBody) note.title = titleFromBody(body);
+    const QUuid id = note.id;
+    if (keepsVisibleOrder(before, *index))
+        Q_EMIT noteEdited(id);
+    else
+        Q_EMIT notesChanged();
+    scheduleSave();
+    return true;
+}
+
+bool NotesStore::keepsVisibleOrder(const VantrelNote& before, qsizetype index) const {
+    const VantrelNote& after = notes_[index];
+    const QString query = searchQuery_.trimmed().toLower();
+    const bool shown = isVisible(after, selectedFolderID_, query);
+    if (shown != isVisible(before, selectedFolderID_, query)) return false;
+    if (!shown || before.modifiedAt == after.modifiedAt) return true;
+    // Only the time moved: the note can pass those of its pin and order alone, ties keeping the
+    // notes' own order.
+    for (qsizetype i = 0; i < notes_.size(); ++i) {
+        const VantrelNote& other = notes_[i];
+        if (i == index || other.isPinned != after.isPinned || other.order != after.order) continue;
+        const auto ahead = [&](const VantrelNote& note) {
+            return listsBefore(other, note) || (!listsBefore(note, other) && i < index);
+        };
+        if (ahead(before) != ahead(after) && isVisible(other, selectedFolderID_, query)) return false;
+    }
+    return true;
 }
 
 void NotesStore::setPinned(std::optional<bool> pinned) {

@@ -71,7 +71,9 @@ public:
     std::optional<qsizetype> selectedIndex() const;
     QList<VantrelNote> visibleNotes() const;
     void add(std::optional<QUuid> folderID = std::nullopt);
-    void updateSelected(const QString& body);
+    // Gives the selected note `body`, its title following the first line while it has not been
+    // named otherwise; false, and nothing changes, without a selected note.
+    bool updateSelected(const QString& body);
     // None toggles.
     void setPinned(std::optional<bool> pinned = std::nullopt);
     void cleanUpSelected();
@@ -81,7 +83,14 @@ public:
     void deleteSelected();
 
 Q_SIGNALS:
+    // The notes as a list changed: one came or went, or a change may have moved one in the
+    // visible notes' order or taken it in or out of them. Every change to the notes fires this
+    // or noteEdited, never both.
     void notesChanged();
+    // Only the body of note `id` changed, with its title and time: the visible notes are the same
+    // notes in the same order. Typing fires this, so that views redraw the one note rather than
+    // every one.
+    void noteEdited(const QUuid& id);
     void foldersChanged();
     void selectedIDChanged();
     void selectedFolderIDChanged();
@@ -102,6 +111,9 @@ private:
     // The first line with more than tabs and spaces on it, cut to kTitleLength characters; "Quick
     // note" without one.
     static QString titleFromBody(const QString& body);
+    // Whether the visible notes stay the same notes in the same order now that the note at `index`
+    // changed from `before` in its body, title or time only.
+    bool keepsVisibleOrder(const VantrelNote& before, qsizetype index) const;
     VantrelNote makeNote(const QString& title, std::optional<QUuid> folderID, std::int64_t order) const;
     std::int64_t nextOrder(const std::optional<QUuid>& folderID) const;
     // Applies `change` to the selected note, publishes and schedules a save; nothing without one.

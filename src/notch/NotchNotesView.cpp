@@ -118,8 +118,12 @@ NotchNotesView::NotchNotesView(NotesStore& store, QColor accent, const Clock& cl
     editor_->document()->setDocumentMargin(0);
     VantrelScrollIndicator::install(editor_);
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!syncingEditor_) store_.updateSelected(editor_->toPlainText());
+        if (syncingEditor_) return;
+        editing_ = true;
+        store_.updateSelected(editor_->plainText());
+        editing_ = false;
     });
+    connect(&store_, &NotesStore::noteEdited, this, &NotchNotesView::showEditedNote);
 
     for (auto signal : {&NotesStore::notesChanged, &NotesStore::selectedIDChanged,
                         &NotesStore::searchQueryChanged, &NotesStore::selectedFolderIDChanged})
@@ -354,6 +358,24 @@ void NotchNotesView::sync() {
     update();
 }
 
+void NotchNotesView::showEditedNote(const QUuid& id) {
+    if (store_.notes().isEmpty()) return;
+    const QList<VantrelNote>& notes = store_.notes();
+    const auto note = std::ranges::find(notes, id, &VantrelNote::id);
+    if (note == notes.end()) return;
+    for (qsizetype i = 0; i < listed_.size() && i < rows_.size(); ++i) {
+        if (listed_[i].id != id) continue;
+        listed_[i] = *note;
+        rows_[i]->setAccessibleName(note->title);
+        rows_[i]->update();
+    }
+    // Typed here, the editor holds the text already; typed elsewhere, it takes the change alone.
+    if (editing_ || store_.selectedID() != id) return;
+    syncingEditor_ = true;
+    editor_->showText(note->body);
+    syncingEditor_ = false;
+}
+
 void NotchNotesView::rebuildRows() {
     retire(rows_);
     const bool compact = rowsCompact_;
@@ -364,7 +386,11 @@ void NotchNotesView::rebuildRows() {
         const QUuid id = note.id;
         auto* row = new NotchSurfaceButton(
             note.title,
-            [this, note, compact](QPainter& painter, const QRectF& rect, bool, bool) {
+            [this, id, compact](QPainter& painter, const QRectF& rect, bool, bool) {
+                // The note as last listed: a row follows its note's edits without being made anew.
+                const auto listed = std::ranges::find(listed_, id, &VantrelNote::id);
+                if (listed == listed_.end()) return;
+                const VantrelNote& note = *listed;
                 const ColorScheme scheme = VantrelTheme::colorScheme(this);
                 const bool selected = store_.selectedID() == note.id;
                 QPainterPath backdrop;
@@ -439,7 +465,7 @@ void NotchNotesView::rebuildChecklist() {
 void NotchNotesView::syncEditor() {
     const VantrelNote* note = selectedNote();
     const QString body = note ? note->body : QString();
-    if (editor_->toPlainText() != body) {
+    if (editor_->plainText() != body) {
         syncingEditor_ = true;
         editor_->setPlainText(body);
         syncingEditor_ = false;
@@ -451,7 +477,8 @@ void NotchNotesView::syncEditor() {
 void NotchNotesView::relayout() {
     workspace_->setGeometry(rect());
     if (state_) state_->setGeometry(rect());
-    const Layout l = currentLayout();
+    layout_ = currentLayout();
+    const Layout& l = layout_;
     const auto place = [](QWidget* widget, const QRectF& rect) {
         widget->setVisible(!rect.isEmpty());
         if (!rect.isEmpty()) widget->setGeometry(rect.toAlignedRect());
@@ -516,19 +543,27 @@ bool NotchNotesView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void NotchNotesView::paintEvent(QPaintEvent*) {
+void NotchNotesView::paintEvent(QPaintEvent* event) {
     if (store_.notes().isEmpty()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = VantrelTheme::colorScheme(this);
     const QColor primary = VantrelTheme::primary(scheme);
     const QColor secondary = VantrelTheme::secondaryText().resolve(scheme);
-    const Layout l = currentLayout();
+    // As last placed: every change of size or content places the pieces anew before it paints.
+    const Layout& l = layout_;
+    // The editor is drawn over this view: a key typed there repaints a line's strip of it, and the
+    // texts outside that strip are not laid out again for it.
+    const auto dirty = [area = event->rect()](const QRectF& rect) {
+        return area.intersects(rect.toAlignedRect());
+    };
 
-    painter.setFont(headerFont());
-    painter.setPen(primary);
-    painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
-    if (showsNotSaved()) {
+    if (dirty(l.notesTitle)) {
+        painter.setFont(headerFont());
+        painter.setPen(primary);
+        painter.drawText(l.notesTitle, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Notes"));
+    }
+    if (dirty(QRectF(l.editorColumn.left(), 0, l.editorColumn.width(), kControlSide)) && showsNotSaved()) {
         // In the editor's toolbar, after its label: what is typed there is what is not saved.
         const double left =
             l.toolsLabel.isEmpty() ? l.editorColumn.left() : l.toolsLabel.right() + kHeaderSpacing;
@@ -542,7 +577,7 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
             QFontMetricsF(smallFont()).elidedText(QStringLiteral("Not saved"), Qt::ElideRight, tag.width()));
     }
 
-    if (!l.searchField.isEmpty()) {
+    if (!l.searchField.isEmpty() && dirty(l.searchField)) {
         QPainterPath field;
         field.addRoundedRect(l.searchField.adjusted(0.5, 0.5, -0.5, -0.5), kSearchRadius, kSearchRadius);
         painter.fillPath(field, white(0.06));
@@ -554,17 +589,24 @@ void NotchNotesView::paintEvent(QPaintEvent*) {
                 KitPaint::ringColor(KitPaint::composite(white(0.06), KitPaint::surfaceBehind(this)),
                                     accent_));
     }
-    if (!l.noMatches.isEmpty()) {
+    if (!l.noMatches.isEmpty() && dirty(l.noMatches)) {
         painter.setFont(smallFont());
         painter.setPen(secondary);
         painter.drawText(l.noMatches, Qt::AlignCenter, kNoMatches);
     }
-    if (!l.toolsLabel.isEmpty()) {
+    if (!l.toolsLabel.isEmpty() && dirty(l.toolsLabel)) {
         painter.setFont(toolsFont());
         painter.setPen(secondary);
         painter.drawText(
             l.toolsLabel, Qt::AlignLeft | Qt::AlignVCenter,
             QFontMetricsF(toolsFont()).elidedText(kToolsLabel, Qt::ElideRight, l.toolsLabel.width()));
+    }
+    // Away from its corners the card is all fill, drawn without laying out its shape.
+    const QRect cardInside =
+        l.editorCard.adjusted(2, kEditorRadius + 2, -2, -kEditorRadius - 2).toAlignedRect();
+    if (cardInside.contains(event->rect())) {
+        painter.fillRect(event->rect(), white(0.05));
+        return;
     }
     QPainterPath card;
     card.addRoundedRect(l.editorCard, kEditorRadius, kEditorRadius);

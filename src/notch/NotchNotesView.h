@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/VantrelTextEditor.h"
 #include "modules/VantrelNote.h"
 #include "notch/NotchStateView.h"
 
@@ -117,6 +118,9 @@ protected:
 
 private:
     void sync();
+    // One note's text changed and the list kept its notes and order: its row and, when it was
+    // edited elsewhere, the editor follow it.
+    void showEditedNote(const QUuid& id);
     void rebuildRows();
     void rebuildChecklist();
     void syncEditor();
@@ -144,13 +148,15 @@ private:
     NotchSurfaceButton* bullets_;
     NotchSurfaceButton* checklist_;
     NotchSurfaceButton* delete_;
-    QPlainTextEdit* editor_;
+    VantrelTextEditor* editor_;
     QList<NotchSurfaceButton*> rows_;
     QList<NotchSurfaceButton*> checklistItems_;
 
     QList<VantrelNote> listed_;
+    Layout layout_;
     bool rowsCompact_ = false;
     bool syncingEditor_ = false;
+    bool editing_ = false;
 };
 
 } // namespace vantrel

@@ -34,8 +34,10 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSet>
 #include <QVBoxLayout>
 #include <cmath>
 #include <optional>
@@ -990,70 +992,77 @@ QWidget* DockPage::makePinnedCard() {
     boxOf(content)->addWidget(list);
 
     // The rows and the key of each, the item's identifier, as last built.
-    auto built = std::make_shared<std::pair<QList<QWidget*>, QStringList>>();
+    // The rows, the key of each (the item's identifier) and the item each shows, as last built.
+    struct Built {
+        QList<QWidget*> rows;
+        QStringList keys;
+        QList<DockShortcut> items;
+    };
+    auto built = std::make_shared<Built>();
     auto rebuildList = [this, items, list, built, addSite] {
-        const RebuiltRows kept(built->first, built->second);
-        built->first.clear();
-        built->second.clear();
+        const RebuiltRows kept(built->rows, built->keys);
+        const std::vector<DockShortcut>& all = items->items();
+        // A row whose item is as it was stays: a change to one item of hundreds makes one row.
+        QHash<QString, QWidget*> reusable;
+        for (qsizetype i = 0; i < built->rows.size(); ++i) {
+            const auto now = std::ranges::find(all, built->items[i].id, &DockShortcut::id);
+            if (now != all.end() && *now == built->items[i]) reusable.insert(built->keys[i], built->rows[i]);
+        }
+        const qsizetype made = qsizetype(all.size()) - reusable.size();
+        const QList<QWidget*> keptRows = reusable.values();
+        const QSet<QWidget*> staying(keptRows.begin(), keptRows.end());
         QBoxLayout* rows = boxOf(list);
+        // Rows added to a list on screen are shown one by one a turn later, each laying the list
+        // out again, and each row hidden on screen is taken off it on its own: while many rows
+        // are made anew, the list is hidden, lets its rows go and shows the new ones at once.
+        const bool hideList = made > 8;
+        if (hideList) list->hide();
+        QList<QWidget*> dividers;
         while (QLayoutItem* item = rows->takeAt(0)) {
-            if (QWidget* w = item->widget()) {
+            QWidget* w = item->widget();
+            delete item;
+            if (!w) continue;
+            if (auto* divider = dynamic_cast<Divider*>(w)) {
+                dividers << divider;
+            } else if (!staying.contains(w)) {
                 w->hide();
                 w->deleteLater();
             }
-            delete item;
         }
-        const std::vector<DockShortcut>& all = items->items();
-        list->setVisible(!all.empty());
+        built->rows.clear();
+        built->keys.clear();
+        built->items.clear();
         for (const DockShortcut& item : all) {
-            auto* row = new QWidget;
-            row->setObjectName(QStringLiteral("pinnedRow"));
-            auto* box = new QHBoxLayout(row);
-            box->setContentsMargins(0, 8, 0, 8);
-            box->setSpacing(10);
-            if (const std::optional<QIcon> icon = items->icon(item)) {
-                auto* image = new QLabel;
-                image->setObjectName(QStringLiteral("fileIcon"));
-                image->setFixedSize(29, 29);
-                image->setPixmap(icon->pixmap(29, 29));
-                box->addWidget(image);
-            } else {
-                auto* globe = new VantrelGlyph(QStringLiteral("globe"), accent(), 15, QFont::Medium, 29, 29);
-                box->addWidget(globe);
-            }
-            QWidget* texts = vstack(1);
-            auto* title = new VantrelLabel(item.title, VantrelType::font(11.5, QFont::DemiBold),
-                                           VantrelLabel::primary());
-            title->setTextFormat(Qt::PlainText);
-            boxOf(texts)->addWidget(title);
-            boxOf(texts)->addWidget(new VantrelLabel(capitalised(rawValue(item.kind)),
-                                                     VantrelType::font(9.5, QFont::Normal),
-                                                     VantrelTheme::secondaryText()));
-            box->addWidget(texts, 1);
-            const DockShortcut copy = item;
-            auto* earlier =
-                new GlyphButton(QStringLiteral("chevron.left"), QColor(),
-                                QStringLiteral("Move ") + item.title + QStringLiteral(" earlier"), row);
-            auto* later =
-                new GlyphButton(QStringLiteral("chevron.right"), QColor(),
-                                QStringLiteral("Move ") + item.title + QStringLiteral(" later"), row);
-            auto* remove = new GlyphButton(
-                QStringLiteral("trash"), QColor(255, 59, 48),
-                QStringLiteral("Remove ") + item.title + QStringLiteral(" from Vantrel Dock"), row);
-            connect(earlier, &QAbstractButton::clicked, row, [items, copy] { items->move(copy, -1); });
-            connect(later, &QAbstractButton::clicked, row, [items, copy] { items->move(copy, 1); });
-            // Removing saves the list.
-            connect(remove, &QAbstractButton::clicked, row, [items, copy] { items->remove(copy); });
-            box->addWidget(earlier);
-            box->addWidget(later);
-            box->addWidget(remove);
+            const QString key = item.id.toString();
+            QWidget* row = reusable.take(key);
+            if (!row) row = makePinnedRow(item);
             rows->addWidget(row);
-            built->first << row;
-            built->second << item.id.toString();
-            if (item.id != all.back().id) rows->addWidget(new Divider);
+            built->rows << row;
+            built->keys << key;
+            built->items << item;
+            if (item.id == all.back().id) continue;
+            rows->addWidget(dividers.isEmpty() ? new Divider : dividers.takeFirst());
         }
+        for (QWidget* divider : dividers) {
+            divider->hide();
+            divider->deleteLater();
+        }
+        // Accessibility reads a list's rows in the order of its children: a row kept where the
+        // items moved takes its new place among them too.
+        const QSet<QObject*> isRow(built->rows.begin(), built->rows.end());
+        qsizetype next = 0;
+        bool inOrder = true;
+        for (QObject* child : list->children()) {
+            if (next < built->rows.size() && child == built->rows[next])
+                ++next;
+            else if (isRow.contains(child))
+                inOrder = false;
+        }
+        if (!inOrder)
+            for (QWidget* row : built->rows) row->raise();
+        list->setVisible(!all.empty());
         // With no row left, the focus goes to "Add Website" above the list.
-        kept.finish(list, built->first, built->second, addSite);
+        kept.finish(list, built->rows, built->keys, addSite);
     };
     rebuildList();
     connect(items, &DockContentStore::itemsChanged, list, rebuildList);
@@ -1082,6 +1091,50 @@ void DockPage::addWebsite() {
     if (websiteAddress_) websiteAddress_->clear();
     websiteTitleText_.clear();
     websiteAddressText_.clear();
+}
+
+QWidget* DockPage::makePinnedRow(const DockShortcut& item) {
+    DockContentStore* items = &dock_.content;
+    auto* row = new QWidget;
+    row->setObjectName(QStringLiteral("pinnedRow"));
+    auto* box = new QHBoxLayout(row);
+    box->setContentsMargins(0, 8, 0, 8);
+    box->setSpacing(10);
+    if (const std::optional<QIcon> icon = items->icon(item)) {
+        auto* image = new QLabel;
+        image->setObjectName(QStringLiteral("fileIcon"));
+        image->setFixedSize(29, 29);
+        image->setPixmap(icon->pixmap(29, 29));
+        box->addWidget(image);
+    } else {
+        auto* globe = new VantrelGlyph(QStringLiteral("globe"), accent(), 15, QFont::Medium, 29, 29);
+        box->addWidget(globe);
+    }
+    QWidget* texts = vstack(1);
+    auto* title =
+        new VantrelLabel(item.title, VantrelType::font(11.5, QFont::DemiBold), VantrelLabel::primary());
+    title->setTextFormat(Qt::PlainText);
+    boxOf(texts)->addWidget(title);
+    boxOf(texts)->addWidget(new VantrelLabel(capitalised(rawValue(item.kind)),
+                                             VantrelType::font(9.5, QFont::Normal),
+                                             VantrelTheme::secondaryText()));
+    box->addWidget(texts, 1);
+    const DockShortcut copy = item;
+    auto* earlier = new GlyphButton(QStringLiteral("chevron.left"), QColor(),
+                                    QStringLiteral("Move ") + item.title + QStringLiteral(" earlier"), row);
+    auto* later = new GlyphButton(QStringLiteral("chevron.right"), QColor(),
+                                  QStringLiteral("Move ") + item.title + QStringLiteral(" later"), row);
+    auto* remove =
+        new GlyphButton(QStringLiteral("trash"), QColor(255, 59, 48),
+                        QStringLiteral("Remove ") + item.title + QStringLiteral(" from Vantrel Dock"), row);
+    connect(earlier, &QAbstractButton::clicked, row, [items, copy] { items->move(copy, -1); });
+    connect(later, &QAbstractButton::clicked, row, [items, copy] { items->move(copy, 1); });
+    // Removing saves the list.
+    connect(remove, &QAbstractButton::clicked, row, [items, copy] { items->remove(copy); });
+    box->addWidget(earlier);
+    box->addWidget(later);
+    box->addWidget(remove);
+    return row;
 }
 
 QWidget* DockPage::makeShelfCard() {

@@ -11,6 +11,7 @@ class QLineEdit;
 namespace vantrel {
 
 struct ControlCenterContext;
+struct DockShortcut;
 class MenuPresenter;
 class SettingsCard;
 class SystemAppearance;
@@ -47,6 +48,8 @@ private:
     QWidget* makeSurfaceCard();
     QWidget* makeSizeCard();
     QWidget* makePinnedCard();
+    // One row of the pinned list: the item's icon, title and kind, and its move and remove buttons.
+    QWidget* makePinnedRow(const DockShortcut& item);
     QWidget* makeShelfCard();
     QColor accent() const;
 

@@ -9,6 +9,7 @@
 #include "kit/VantrelSegmentedControl.h"
 #include "kit/VantrelType.h"
 #include "modules/FocusTimer.h"
+#include "notch/NotchNotesView.h"
 #include "notch/PaintedTexts.h"
 #include "support/ManualWorkQueue.h"
 #include "support/QtPrinters.h"
@@ -20,6 +21,7 @@
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <cmath>
@@ -513,4 +515,132 @@ TEST(ThumbnailCache, FilesAreReadOnTheWorkerAndADrawingNamingAFileIsNoThumbnail)
     cache.image(plain);
     worker.drain();
     EXPECT_EQ(cache.image(plain).pixelColor(20, 20), QColor(0, 255, 0)) << "a drawing of its own is drawn";
+}
+
+// Typing into a note touches only that note: every row stays the very widget it was, the edited
+// row's title and preview follow each key, and the keys and the caret stay in the editor. The
+// notch's notes tab open over the same notes does the same, its editor taking the typed text with
+// its own caret left where it was; and what is typed there reaches Home's editor. A key that moves
+// the note past one of the same place still lists the notes anew, in their new order.
+TEST_F(WorkspaceTest, TypingRedrawsOnlyTheEditedNotesRowAndKeepsTheKeysInTheEditor) {
+    NotesStore& notes = f.c.stores.notes;
+    const QUuid groceries = f.note(QStringLiteral("Groceries"), QStringLiteral("milk"));
+    f.note(QStringLiteral("Plans"), QStringLiteral("Friday"));
+    NotchNotesView notch(notes, QColor(10, 132, 255), f.c.h.clock);
+    notch.resize(700, 260);
+    notch.show();
+    workspace.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&workspace));
+    notes.setSelectedID(groceries);
+    QCoreApplication::sendPostedEvents();
+    const auto alive = [](const QList<QAbstractButton*>& rows) {
+        QList<QPointer<QAbstractButton>> kept;
+        for (QAbstractButton* row : rows) kept << row;
+        return kept;
+    };
+    const QList<QAbstractButton*> homeRows = workspace.noteRows();
+    const QList<QAbstractButton*> notchRows = notch.rowButtons();
+    const QList<QPointer<QAbstractButton>> homeKept = alive(homeRows);
+    const QList<QPointer<QAbstractButton>> notchKept = alive(notchRows);
+    ASSERT_EQ(rowTitles(), (QStringList{"Quick note", "Groceries", "Plans"}));
+    QTextCursor notchCaret = notch.editor()->textCursor();
+    notchCaret.setPosition(3);
+    notch.editor()->setTextCursor(notchCaret);
+
+    QPlainTextEdit* editor = workspace.editor();
+    editor->setFocus();
+    QTextCursor caret = editor->textCursor();
+    caret.setPosition(int(QStringLiteral("Groceries").size()));
+    editor->setTextCursor(caret);
+    QTest::keyClicks(editor, QStringLiteral(" for Sunday"));
+    QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral(", eggs"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const QString body = QStringLiteral("Groceries for Sunday\nmilk, eggs");
+    EXPECT_EQ(workspace.noteRows(), homeRows);
+    EXPECT_EQ(notch.rowButtons(), notchRows);
+    for (const auto& row : homeKept + notchKept) EXPECT_TRUE(row) << "a row was made anew";
+    EXPECT_EQ(homeRows[1]->text(), "Groceries for Sunday");
+    EXPECT_EQ(homeRows[1]->property("body").toString(), body);
+    EXPECT_EQ(notchRows[1]->accessibleName(), "Groceries for Sunday");
+    EXPECT_EQ(workspace.titleLabel()->text(), "Groceries for Sunday");
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    EXPECT_EQ(editor->toPlainText(), body);
+    EXPECT_EQ(editor->textCursor().position(), body.size());
+    EXPECT_EQ(notch.editor()->toPlainText(), body);
+    EXPECT_EQ(notch.editor()->textCursor().position(), 3);
+
+    caret.setPosition(3);
+    editor->setTextCursor(caret);
+    notch.editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notch.editor(), QStringLiteral(", bread"));
+    EXPECT_EQ(editor->toPlainText(), body + ", bread");
+    EXPECT_EQ(editor->textCursor().position(), 3) << "the caret stays where it was";
+    EXPECT_EQ(workspace.noteRows(), homeRows);
+
+    // Notes of one place are listed latest first: typing into the last one lists it first.
+    QList<VantrelNote> samePlace = notes.notes();
+    for (VantrelNote& note : samePlace) note.order = 0;
+    notes.setNotes(samePlace);
+    const QUuid last = notes.visibleNotes().last().id;
+    notes.setSelectedID(last);
+    ASSERT_NE(workspace.noteRows().first()->text(), workspace.selectedNoteTitle());
+    f.c.h.clock.advance(Seconds(5));
+    editor->setFocus();
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, QStringLiteral("!"));
+    EXPECT_EQ(notes.visibleNotes().first().id, last);
+    EXPECT_EQ(workspace.noteRows().first()->text(), workspace.selectedNoteTitle());
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+}
+
+// Rows rebuilt while the window is not the active one keep the window's focus where it was: a note
+// added from the notch leaves it on the note row it was on, a picture dropped on the shelf on the
+// screenshot it was on, and the window gives the keys back there when it is active again.
+TEST_F(WorkspaceTest, RowsRebuiltWhileTheWindowIsInactiveKeepItsFocusOnTheSameItem) {
+    f.note(QStringLiteral("Groceries"), QString());
+    f.note(QStringLiteral("Plans"), QString());
+    workspace.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&workspace));
+    // The row with the window's own focus, or the application's, once the rows that went are gone.
+    const auto focusedText = [this](bool window) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QWidget* focus = window ? workspace.focusWidget() : QApplication::focusWidget();
+        auto* row = qobject_cast<QAbstractButton*>(focus);
+        const bool shown = workspace.noteRows().contains(row) || workspace.gridItems().contains(row);
+        return shown ? row->text() : QStringLiteral("<not a row shown>");
+    };
+    workspace.noteRows()[1]->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(focusedText(false), "Groceries");
+    QWidget elsewhere;
+    const auto leave = [&] {
+        elsewhere.show();
+        elsewhere.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        ASSERT_FALSE(workspace.isActiveWindow());
+    };
+    const auto comeBack = [&] {
+        workspace.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&workspace));
+    };
+    leave();
+    f.c.stores.notes.add(std::nullopt);
+    ASSERT_EQ(workspace.noteRows().size(), 4);
+    EXPECT_EQ(focusedText(true), "Groceries");
+    comeBack();
+    EXPECT_EQ(focusedText(false), "Groceries");
+
+    workspace.setMode(HomeWorkspace::Mode::screenshots);
+    f.shelve(
+        {f.image(QStringLiteral("first.png"), Qt::gray), f.image(QStringLiteral("second.png"), Qt::gray)});
+    ASSERT_EQ(workspace.gridItems().size(), 2);
+    workspace.gridItems()[1]->setFocus(Qt::TabFocusReason);
+    const QString focused = workspace.gridItems()[1]->text();
+    leave();
+    f.shelve({f.image(QStringLiteral("third.png"), Qt::gray)});
+    ASSERT_EQ(workspace.gridItems().size(), 3);
+    EXPECT_EQ(focusedText(true), focused);
+    comeBack();
+    EXPECT_EQ(focusedText(false), focused);
 }

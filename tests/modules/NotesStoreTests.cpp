@@ -605,3 +605,54 @@ TEST_F(NotesStoreTest, ANoteChangedInTheFileAndInAnOlderRecoveryFileIsKeptTwiceA
     EXPECT_EQ(notes(), QStringList{"Plan: the only note left"});
     EXPECT_EQ(newestCopy("previous"), replaced);
 }
+
+// A key typed into a note tells the views which note changed, not that the list did; the list is
+// told only when the key takes the note in or out of a search, or moves it past a note of the same
+// place. A first line longer than a title still gives whole characters, however long each is.
+TEST_F(NotesStoreTest, TypingTellsWhichNoteChangedAndTellsTheListOnlyWhenTheNoteMovesInIt) {
+    makeStore();
+    store->updateSelected("Groceries");
+    const QUuid groceries = *store->selectedID();
+    store->add();
+    const QUuid plans = *store->selectedID();
+    QSignalSpy edited(store.get(), &NotesStore::noteEdited);
+    QSignalSpy listChanged(store.get(), &NotesStore::notesChanged);
+    clock.advance(Seconds(1));
+    store->updateSelected("Plans for Friday");
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited[0][0].value<QUuid>(), plans);
+    EXPECT_EQ(listChanged.count(), 0);
+    EXPECT_EQ(selected().title, "Plans for Friday");
+    EXPECT_TRUE(store->hasPendingSave());
+
+    store->setSearchQuery("FRIDAY");
+    store->updateSelected("Plans for Saturday");
+    EXPECT_EQ(listChanged.count(), 1) << "the note left the search";
+    store->updateSelected("Plans for Friday");
+    EXPECT_EQ(listChanged.count(), 2) << "the note came back into the search";
+    store->updateSelected("Plans for Friday!");
+    EXPECT_EQ(listChanged.count(), 2);
+    EXPECT_EQ(edited.count(), 2);
+    store->setSearchQuery(QString());
+
+    // Notes of one place are listed latest first: typing into the older one moves it ahead.
+    QList<VantrelNote> samePlace = store->notes();
+    for (VantrelNote& note : samePlace) note.order = 0;
+    store->setNotes(samePlace);
+    store->setSelectedID(groceries);
+    listChanged.clear();
+    edited.clear();
+    clock.advance(Seconds(1));
+    store->updateSelected("Groceries and eggs");
+    EXPECT_EQ(listChanged.count(), 1);
+    EXPECT_EQ(edited.count(), 0);
+    EXPECT_EQ(store->visibleNotes().first().id, groceries);
+    clock.advance(Seconds(1));
+    store->updateSelected("Groceries and eggs, bread");
+    EXPECT_EQ(listChanged.count(), 1) << "already first, it stays where it is";
+    EXPECT_EQ(edited.count(), 1);
+
+    const QString heavy = QStringLiteral("e\u0301\u0302\u0303\u0304\u0305");
+    store->updateSelected(heavy.repeated(300) + "\nmore");
+    EXPECT_EQ(selected().title, heavy.repeated(42));
+}

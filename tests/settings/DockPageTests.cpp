@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -1131,4 +1132,33 @@ TEST(DockPage, APinnedRowsButtonKeepsTheFocusAsTheListIsBuiltAnew) {
     const auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
     ASSERT_NE(focused, nullptr);
     EXPECT_EQ(focused->text(), QStringLiteral("Add Website"));
+}
+
+// A change to one pinned item of many makes that item's row alone: the rows of the others stay the
+// very widgets they were, in the list's new order, and their buttons act on their own items.
+TEST(DockPage, AChangeToOnePinnedItemMakesThatRowAloneAndTheOtherRowsFollowTheOrder) {
+    DockPageFixture f;
+    f.c.h.preferences.setCustomDockEnabled(true);
+    for (const char* site : {"a.example.org", "b.example.org", "c.example.org"})
+        f.d.content.addWebsite(QString(), QString::fromLatin1(site));
+    f.make();
+    const auto rows = [&] {
+        f.settle();
+        QList<QWidget*> laid;
+        QLayout* list = f.named<QWidget>(QStringLiteral("pinnedList"))->layout();
+        for (int i = 0; i < list->count(); ++i)
+            if (QWidget* w = list->itemAt(i)->widget(); w && w->objectName() == u"pinnedRow") laid << w;
+        return laid;
+    };
+    const QList<QWidget*> before = rows();
+    ASSERT_EQ(before.size(), 3);
+    const QPointer<QWidget> removed = before[1];
+    f.d.content.addWebsite(QString(), QStringLiteral("d.example.org"));
+    EXPECT_EQ(rows().mid(0, 3), before);
+    f.named<QAbstractButton>(QStringLiteral("Move c.example.org earlier"))->click();
+    EXPECT_EQ(rows().mid(0, 3), (QList<QWidget*>{before[0], before[2], before[1]}));
+    f.named<QAbstractButton>(QStringLiteral("Remove b.example.org from Vantrel Dock"))->click();
+    EXPECT_EQ(rows().mid(0, 2), (QList<QWidget*>{before[0], before[2]}));
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(f.d.content.items().size(), 3u);
 }
