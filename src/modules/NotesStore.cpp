@@ -342,7 +342,7 @@ bool NotesStore::updateSelected(const QString& body) {
         Q_EMIT noteEdited(id);
     else
         Q_EMIT notesChanged();
-    scheduleSave();
+    file_.changed();
     return true;
 }
 
