@@ -132,8 +132,11 @@ TEST_F(HomePageTest, TheNowCardAndTheNoteNeverSaySavedWhileTheirFilesAreNot) {
     FakeFileManager& files = f.c.h.files;
     files.failWritesTo(persistence.store().url(QStringLiteral("clipboard.json")), refused);
     files.failWritesTo(persistence.store().url(QStringLiteral("notes.json")), refused);
+    files.failWritesTo(persistence.store().url(QStringLiteral("clipboard-journal.jsonl")), refused);
     f.copy(QStringLiteral("two"));
     f.c.stores.notes.updateSelected(QStringLiteral("typed"));
+    f.c.h.scheduler.advance(Seconds(1));
+    f.c.stores.clipboardQueue.drain(); // the journal refuses: the history goes whole to its file
     f.c.h.scheduler.advance(Seconds(1));
     f.c.stores.clipboardQueue.drain();
     notices.dismiss();

@@ -73,9 +73,12 @@ TEST_F(NotchClipboardViewTest, NotSavedStandsBesideClearWhileTheHistoryIsNotInIt
     const NotchClipboardView::Layout saved = NotchClipboardView::layout(QSizeF(v.size()), 40);
     EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
 
-    // The folder refuses the history's file.
+    // The folder refuses the history's file, and its journal.
     files.failWith(FakeFileManager::Operation::createDirectory, failure());
+    files.failWritesTo(persistence.store().url(QStringLiteral("clipboard-journal.jsonl")), failure());
     copyElsewhere("two");
+    scheduler.advance(Seconds(1));
+    queue->drain(); // the journal refuses: the history goes whole to its file
     scheduler.advance(Seconds(1));
     EXPECT_TRUE(paintedTexts(v).contains("Not saved"));
     EXPECT_EQ(v.accessibleDescription(), "Not saved");
@@ -87,6 +90,7 @@ TEST_F(NotchClipboardViewTest, NotSavedStandsBesideClearWhileTheHistoryIsNotInIt
     const QImage failed = v.grab().toImage();
 
     files.clearFailure(FakeFileManager::Operation::createDirectory);
+    files.clearWriteFailures();
     scheduler.advance(Seconds(30));
     queue->drain();
     EXPECT_FALSE(paintedTexts(v).contains("Not saved"));
