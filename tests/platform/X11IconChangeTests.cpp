@@ -15,17 +15,6 @@
 using namespace vantrel;
 using namespace vantrel::test;
 
-namespace {
-
-// Runs the event loop until `done`, for at most 20 s.
-bool until(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(20000);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents();
-    return done();
-}
-
-} // namespace
-
 // A program that rewrites its window's icon over and over has it read once for all the changes
 // of half a second, the last one.
 TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChangesOfHalfASecond) {
@@ -67,7 +56,8 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
         if (apps.size() == 1) sizes = apps.front().icon.availableSizes();
         return sizes;
     };
-    ASSERT_TRUE(until([&] { return iconSides() == QList<QSize>{QSize(2, 2)}; })) << "the icon is never read";
+    ASSERT_TRUE(processEventsUntil([&] { return iconSides() == QList<QSize>{QSize(2, 2)}; }))
+        << "the icon is never read";
     ASSERT_EQ(running.iconReads(), 1u);
     EXPECT_EQ(redrawn.count(), 0) << "a first icon is told as a change of the list";
 
@@ -80,7 +70,7 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
         set32(marker, "_NET_WM_PID", XCB_ATOM_CARDINAL, {quint32(mark)});
         set32(wm.root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {marker});
         wm.roundTrip();
-        return until([&] { return running.frontmostProcessIdentifier() == mark; });
+        return processEventsUntil([&] { return running.frontmostProcessIdentifier() == mark; });
     };
 
     for (quint32 i = 0; i < 200; ++i) set32(painter, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {2, 2, i, i, i, i});
@@ -96,7 +86,8 @@ TEST(X11RunningApplications, AnIconRewrittenAgainAndAgainIsReadOnceForAllTheChan
     EXPECT_EQ(iconSides(), QList<QSize>{QSize(2, 2)});
 
     scheduler.advance(std::chrono::milliseconds(500));
-    EXPECT_TRUE(until([&] { return iconSides() == QList<QSize>{QSize(3, 3)}; })) << "the last icon";
+    EXPECT_TRUE(processEventsUntil([&] { return iconSides() == QList<QSize>{QSize(3, 3)}; }))
+        << "the last icon";
     ASSERT_TRUE(heardUpTo(900003));
     EXPECT_EQ(running.iconReads(), 2u);
     EXPECT_EQ(scheduler.pendingCount(), 0u);

@@ -16,13 +16,6 @@ namespace {
 
 using Edge = X11PanelStruts::Strip::Edge;
 
-// Runs the event loop until `done`, for at most 20 s.
-bool until(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(20000);
-    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents();
-    return done();
-}
-
 } // namespace
 
 // Two monitors side by side, the right one shorter (1920 x 900 beside 1920 x 1080), a panel 30
@@ -74,14 +67,18 @@ TEST(X11PanelStruts, TheStripsFollowTheListedWindowsStruts) {
     set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {other, panel});
     X11PanelStruts struts(display);
     using Strips = std::vector<X11PanelStruts::Strip>;
-    ASSERT_TRUE(until([&] { return struts.strips() == Strips{{Edge::bottom, QRect(0, 570, 400, 30)}}; }));
+    ASSERT_TRUE(processEventsUntil([&] {
+        return struts.strips() == Strips{{Edge::bottom, QRect(0, 570, 400, 30)}};
+    }));
 
     QSignalSpy changed(&struts, &X11PanelStruts::changed);
     set32(panel, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, {0, 0, 0, 50, 0, 0, 0, 0, 0, 0, 0, 399});
-    EXPECT_TRUE(until([&] { return struts.strips() == Strips{{Edge::bottom, QRect(0, 550, 400, 50)}}; }));
+    EXPECT_TRUE(processEventsUntil([&] {
+        return struts.strips() == Strips{{Edge::bottom, QRect(0, 550, 400, 50)}};
+    }));
     set32(other, "_NET_WM_STRUT", XCB_ATOM_CARDINAL, {0, 0, 20, 0});
     set32(wm.root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {other});
-    EXPECT_TRUE(until([&] {
+    EXPECT_TRUE(processEventsUntil([&] {
         return struts.strips() == Strips{{Edge::top, QRect(0, 0, 800, 20)}};
     })) << "a window no longer listed keeps nothing";
     EXPECT_GE(changed.count(), 2);

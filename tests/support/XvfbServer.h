@@ -1,9 +1,19 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <functional>
 
 namespace vantrel::test {
+
+// Runs the event loop until `done`, for at most 20 s: an X server answers in its own time.
+inline bool processEventsUntil(const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(20000);
+    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents();
+    return done();
+}
 
 // A private X server (Xvfb) of the given size, for tests of the X11 backends. The server picks a
 // free display number itself and reports it once it accepts clients, so tests running side by side
