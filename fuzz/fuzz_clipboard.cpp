@@ -1,5 +1,6 @@
 // The clipboard history file as the clipboard store reads it at start-up: any bytes in place of
-// "clipboard.json" must give a usable store, and the history it saves must load again unchanged.
+// "clipboard.json" must give a usable store that writes nothing until something changes, and the
+// history it saves must load again unchanged.
 
 #include "core/LocalPersistence.h"
 #include "modules/ClipboardStore.h"
@@ -43,16 +44,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)first.filteredEntries();
         first.setSearchText(QStringLiteral("a"));
         (void)first.filteredEntries();
-        // Removing an entry that is not there saves the history as it was loaded.
+        // Removing an entry that is not there changes nothing, and nothing is written.
         ClipboardEntry absent;
         absent.id = QUuid::createUuid();
         first.deleteEntry(absent);
         writes.drain();
+        FUZZ_CHECK(folder.inPlace(ClipboardStore::fileName()));
+        FUZZ_CHECK(loaded.isEmpty() || decodes);
+        // A copy is a change: the history is saved, at the latest when the store goes.
+        pasteboard.copyFromElsewhere(QStringLiteral("copied while fuzzing"), {});
+        first.captureIfNeeded();
+        writes.drain();
+        loaded = first.entries();
     }
     if (!decodes) {
         // A damaged file was set aside before the save replaced it, bytes intact.
         FUZZ_CHECK(folder.keptAside(ClipboardStore::fileName(), QStringLiteral("clipboard.corrupt-")));
-        FUZZ_CHECK(loaded.isEmpty());
         return 0;
     }
     ClipboardStore second(pasteboard, persistence, clock, scheduler,

@@ -30,6 +30,12 @@ struct StoreFolder {
         return false;
     }
 
+    // Whether the file still holds the input bytes in its own place.
+    bool inPlace(const QString& fileName) const {
+        const auto* held = files.find(kFolder + '/' + fileName);
+        return held && *held == input;
+    }
+
     test::ManualClock clock;
     test::RecordingSystemLog log;
     InMemoryFileManager files;
