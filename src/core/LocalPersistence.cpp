@@ -789,10 +789,7 @@ QJsonArray LocalPersistence::mergeItems(const QJsonValue& newer, const QJsonValu
             const QJsonValue own = ownItem(item.toObject());
             if (own.isObject()) {
                 // Right after the newer version, so the two are seen together.
-                qsizetype at = 0;
-                for (qsizetype i = 0; i < merged.size(); ++i)
-                    if (idOf(merged.at(i)) == id) at = i + 1;
-                merged.insert(at, own);
+                merged.insert(positionAfter(id), own);
                 previous = idOf(own);
                 continue;
             }

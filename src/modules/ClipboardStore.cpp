@@ -93,14 +93,10 @@ void ClipboardStore::readJournal(bool fileUsable, bool alreadyIn) {
     try {
         bytes =
             persistence_.store().fileManager->readData(journalPath(), LocalPersistence::Store::kReadLimit);
-    } catch (const std::system_error& e) {
-        if (e.code() == std::errc::no_such_file_or_directory) return;
-        journalUsable_ = false;
-        journalUnreadable_ = true;
-        persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")
-                                              .arg(journalPath(), QString::fromLocal8Bit(e.what())));
-        return;
     } catch (const std::exception& e) {
+        if (const auto* missing = dynamic_cast<const std::system_error*>(&e);
+            missing && missing->code() == std::errc::no_such_file_or_directory)
+            return;
         journalUsable_ = false;
         journalUnreadable_ = true;
         persistence_.log(LogLevel::error, QStringLiteral("%1 could not be read (%2); it is left as it is")

@@ -74,6 +74,12 @@ QString kindOf(mode_t mode) {
 const QString kLinkLoop =
     QStringLiteral("a symbolic link that leads back to itself (a loop) stands in its place");
 
+// Closes a descriptor as the scope that opened it ends, however it ends.
+struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+};
+
 } // namespace
 
 QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links) {
@@ -91,10 +97,7 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
         if (errno == ELOOP && throughLink) throw UnreadableFileError(path, kLinkLoop);
         throw std::system_error(errno, std::generic_category(), path.toStdString());
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const Closer closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
     // What was opened is what is checked, whatever the link leads to by now.
@@ -106,10 +109,14 @@ QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy l
             path, QStringLiteral("a symbolic link to another user\u2019s file stands in its place"));
     if (!S_ISREG(info.st_mode))
         throw UnreadableFileError(path, kindOf(info.st_mode) + QStringLiteral(" stands in its place"));
+    return readToEnd(fd, path, maximumBytes, info.st_size);
+}
+
+QByteArray readToEnd(int fd, const QString& path, qint64 maximumBytes, qint64 size) {
     const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
-    if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
+    if (size > maximumBytes) throw UnreadableFileError(path, tooLarge);
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    bytes.reserve(static_cast<qsizetype>(size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -236,10 +243,7 @@ void appendToPrivateFile(const QString& path, const QByteArray& bytes) {
     const int fd =
         ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const Closer closer{fd};
     struct stat info {};
     if (::fstat(fd, &info) != 0) throw std::system_error(errno, std::generic_category(), path.toStdString());
     if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid())

@@ -52,6 +52,10 @@ enum class LinkPolicy { refuse, toOwnFile, follow };
 // unless `links` says otherwise. A missing file throws std::system_error with ENOENT; what else
 // stops the read throws std::system_error or UnreadableFileError.
 QByteArray readStoredFile(const QString& path, qint64 maximumBytes, LinkPolicy links = LinkPolicy::refuse);
+// The rest of an opened file `fd` (of `size` bytes when it was checked), at most `maximumBytes`:
+// the file may grow while it is read, and the limit holds for what is read. Throws
+// std::system_error or UnreadableFileError, naming `path`; does not close `fd`.
+QByteArray readToEnd(int fd, const QString& path, qint64 maximumBytes, qint64 size);
 
 // Every temporary file written beside a stored file is named ".<file name>.vantrel-tmp-XXXXXX"
 // (hidden, six random letters or digits), so that a later start can tell its own leftovers from

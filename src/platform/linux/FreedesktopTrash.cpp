@@ -129,16 +129,6 @@ bool stillWithin(int within, const TreeRemover::Record& record) {
     return found;
 }
 
-// Moves `name` of `from` into `into`, under its name or, where that is taken, beside it.
-bool moveBeside(int from, const QByteArray& name, int into) {
-    for (int attempt = 1; attempt <= 20; ++attempt) {
-        const QByteArray target = attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
-        if (renameNoReplace(from, name.constData(), into, target.constData()) == 0) return true;
-        if (errno != EEXIST) return false;
-    }
-    return false;
-}
-
 } // namespace
 
 FreedesktopTrash::FreedesktopTrash(const QString& dataHome, TreeRemover::MountSources mounts,
@@ -363,8 +353,8 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
         if (files < 0 || infoAt < 0 || !remover.held(files) || !remover.held(infoAt)) return false;
         const QByteArray text = "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate=" +
                                 started.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() + '\n';
-        for (int attempt = 1; attempt <= 20; ++attempt) {
-            const QByteArray target = attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
+        for (int attempt = 1; attempt <= kNamesBeside; ++attempt) {
+            const QByteArray target = nameBeside(name, attempt);
             const QByteArray infoName = target + ".trashinfo";
             const int fd = ::openat(infoAt, infoName.constData(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -440,7 +430,7 @@ bool FreedesktopTrash::empty(QString* error, const std::function<bool()>& stopRe
                 continue;
             }
             for (const QByteArray& entry : *entries)
-                if (!(found && moveBeside(slot.fd, entry, restored.fd)))
+                if (!(found && renameBeside(slot.fd, entry.constData(), restored.fd, entry)))
                     keep(slot.fd, entry, original + '/' + entry);
             if (::unlinkat(aside.fd, name.constData(), AT_REMOVEDIR) == 0)
                 (void)::unlinkat(aside.fd, TreeRemover::recordName(name).constData(), 0);

@@ -67,23 +67,12 @@ FileManager::OwnFile PosixFileManager::readOwnFile(const QString& path, qint64 m
     if (!S_ISREG(info.st_mode)) throw UnreadableFileError(path, QStringLiteral("it is not a regular file"));
     if (info.st_uid != ::geteuid())
         throw UnreadableFileError(path, QStringLiteral("it belongs to another user"));
-    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maximumBytes);
-    if (info.st_size > maximumBytes) throw UnreadableFileError(path, tooLarge);
     OwnFile file;
     const auto since =
         std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
     file.modified = WallTime(std::chrono::duration_cast<WallTime::duration>(since));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(errno, path);
-        }
-        if (n == 0) return file;
-        if (file.bytes.size() + n > maximumBytes) throw UnreadableFileError(path, tooLarge);
-        file.bytes.append(buffer, n);
-    }
+    file.bytes = readToEnd(fd, path, maximumBytes, info.st_size);
+    return file;
 }
 
 void PosixFileManager::writeData(const QByteArray& bytes, const QString& path) {

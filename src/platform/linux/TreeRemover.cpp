@@ -34,6 +34,18 @@ constexpr qsizetype kLongestLookup = PATH_MAX - 1;
 
 } // namespace
 
+QByteArray nameBeside(const QByteArray& name, int attempt) {
+    return attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
+}
+
+bool renameBeside(int from, const char* name, int into, const QByteArray& wanted) {
+    for (int attempt = 1; attempt <= kNamesBeside; ++attempt) {
+        if (renameNoReplace(from, name, into, nameBeside(wanted, attempt).constData()) == 0) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 int renameNoReplace(int from, const char* name, int to, const char* target) {
     if (::renameat2(from, name, to, target, RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL) return -1;
@@ -295,13 +307,8 @@ TreeRemover::Discarded TreeRemover::discard(int parent, std::vector<Level>& leve
 void TreeRemover::putBack(int parent, int folder, const QByteArray& name, const QByteArray& aside) {
     // Under its own name, else beside it, never over what took the name meanwhile; where its folder
     // is gone, into the folder given, so that it is still seen in the Trash.
-    for (const int into : {folder, parent}) {
-        for (int attempt = 1; attempt <= 20; ++attempt) {
-            const QByteArray target = attempt == 1 ? name : name + " (" + QByteArray::number(attempt) + ')';
-            if (renameNoReplace(aside_, aside.constData(), into, target.constData()) == 0) return;
-            if (errno != EEXIST) break;
-        }
-    }
+    for (const int into : {folder, parent})
+        if (renameBeside(aside_, aside.constData(), into, name)) return;
     // Left in its slot, with the record that tells the next emptying where it came from.
 }
 

@@ -19,6 +19,16 @@ std::optional<std::uint64_t> mountIdFromTable(int descriptor);
 // system has no such rename (NFS), it looks first and renames plainly.
 int renameNoReplace(int from, const char* name, int to, const char* target);
 
+// The name tried at `attempt` (from 1) for something called `name` where that may be taken:
+// "name", then "name (2)", "name (3)" and so on.
+QByteArray nameBeside(const QByteArray& name, int attempt);
+// The attempts made before giving up on a free name.
+inline constexpr int kNamesBeside = 20;
+
+// Renames `name` of `from` into `into` as `wanted`, or beside it where that is taken, never over
+// anything; false, with errno set, when no name was free or the rename failed otherwise.
+bool renameBeside(int from, const char* name, int into, const QByteArray& wanted);
+
 // Where the mount a descriptor is reached through is learnt: from the kernel's statx (which tells
 // it from 5.8 on), else from the descriptor's entry in /proc. A test takes either away.
 struct MountIdSources {
