@@ -214,4 +214,12 @@ TEST(ControlCenterWindowKeeper, OnAScreenTooSmallTheTitleBarStaysBelowTheNotchAn
         f.scheduler.runDue();
         EXPECT_EQ(window.geometry(), QRect(121, 61, 718, 570)) << top;
     }
+    // Narrower than the screen, wider than its margins leave: whole on the screen all the same.
+    window.setMinimumSize(954, 300);
+    window.setGeometry(300, 100, 954, 300);
+    f.screens.set({half}, half);
+    f.scheduler.runDue();
+    const QRect frame = window.geometry().adjusted(-1, -29, 1, 1);
+    EXPECT_GE(frame.left(), 0);
+    EXPECT_LE(frame.right(), 959);
 }
