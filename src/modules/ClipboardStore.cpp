@@ -191,7 +191,7 @@ void ClipboardStore::clearUnpinned() {
     QList<ClipboardEntry> kept = entries_;
     kept.removeIf([](const ClipboardEntry& e) { return !e.isPinned; });
     setEntries(std::move(kept));
-    persist();
+    persistDeletion();
 }
 
 void ClipboardStore::copy(const ClipboardEntry& entry) {
@@ -203,7 +203,7 @@ void ClipboardStore::deleteEntry(const ClipboardEntry& entry) {
     QList<ClipboardEntry> kept = entries_;
     kept.removeIf([&](const ClipboardEntry& e) { return e.id == entry.id; });
     setEntries(std::move(kept));
-    persist();
+    persistDeletion();
 }
 
 void ClipboardStore::copyTransformed(const ClipboardEntry& entry, ClipboardTransform transform) {
@@ -285,20 +285,27 @@ ClipboardStore::~ClipboardStore() {
     }
 }
 
-void ClipboardStore::persist() {
+bool ClipboardStore::persist() {
     QByteArray lines = ClipboardJournal::changes(recorded_, entries_);
     recorded_ = entries_;
-    if (lines.isEmpty()) return; // nothing changed: nothing is written
+    if (lines.isEmpty()) return false; // nothing changed: nothing is written
     ++changeCount_;
     // While the file waits for a write, or refused one, the change goes to it too: a refused file
     // is tried again with every change, as it is told.
     if (!journalUsable_ || file_->unsaved()) file_->changed();
-    if (!journalUsable_) return;
+    if (!journalUsable_) return true;
     pendingJournal_ += lines;
     // Within a second of the change, however many follow: a kill loses at most that second.
     if (!journalFlush_.isActive())
         journalFlush_ = ScheduledTask(
             scheduler_, scheduler_.schedule(Seconds(kJournalDelay), [this] { appendJournal(); }));
+    return true;
+}
+
+// What the user deleted leaves the file and the journal with the next write of the whole history,
+// not hundreds of copies later: a copied password, once deleted, does not wait on the disk.
+void ClipboardStore::persistDeletion() {
+    if (persist()) file_->changed();
 }
 
 void ClipboardStore::appendJournal() {

@@ -44,7 +44,7 @@ public:
     // The journal is folded into the file once it is this many times the file's size, and never
     // below this many bytes, so the whole history is rewritten at most once per that much copied.
     static constexpr qint64 kFoldRatio = 2;
-    static constexpr qint64 kSmallestFold = 64 * 1024;
+    static constexpr qint64 kSmallestFold = 512 * 1024;
     static QString fileName() { return QStringLiteral("clipboard.json"); }
 
     // `playControlsHaptic` gives the interface feedback of the controls surface after a copy.
@@ -93,7 +93,9 @@ private:
     void insertNewest(const QString& text);
     void trimAndSave();
     // Records what changed since the last call: in the journal, or as a write of the whole history.
-    void persist();
+    // False when nothing changed.
+    bool persist();
+    void persistDeletion();
     // `alreadyIn`: the journal is not read over the history, only emptied with the next write.
     void readJournal(bool fileUsable, bool alreadyIn);
     bool journalBehindRecovery() const;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <algorithm>
 #include <ctime>
@@ -636,6 +637,41 @@ TEST_F(ClipboardStoreTest, TheHistoryItsCopiesItsRecoveryFileAndItsJournalAreThe
     EXPECT_EQ(mode(dataFolder() + '/' + recovered.first()), 0600);
 }
 
+TEST(ClipboardJournal, LinesAreShortAnEarlierVersionsLinesAreReadAndDamagedOnesLeftOut) {
+    const WallTime reference{std::chrono::seconds(978307200)};
+    const ClipboardEntry quoted{QUuid::fromString(u"1B4E28BA-2FA1-11D2-883F-0016D3CCA427"),
+                                "say \"hi\"\nthen ✓", reference + std::chrono::milliseconds(1500), false};
+    const ClipboardEntry pinned{QUuid::createUuid(), "pinned", reference, true};
+    const ClipboardEntry gone{QUuid::createUuid(), "gone", reference, false};
+    EXPECT_EQ(ClipboardJournal::changes({}, {quoted}),
+              QByteArray("[\"G04oui-hEdKIPwAW08ykJw\",1500,\"say \\\"hi\\\"\\nthen ✓\"]\n"));
+    const QByteArray lines = ClipboardJournal::changes({gone, pinned}, {quoted, pinned});
+    auto replayed = ClipboardJournal::replay({gone, pinned}, lines);
+    EXPECT_EQ(replayed.entries, (QList<ClipboardEntry>{quoted, pinned}));
+    // Read again over what already holds them, they change nothing.
+    EXPECT_EQ(ClipboardJournal::replay(replayed.entries, lines).entries, replayed.entries);
+    ClipboardEntry unpinned = pinned;
+    unpinned.isPinned = false;
+    EXPECT_EQ(
+        ClipboardJournal::replay({pinned}, ClipboardJournal::changes({unpinned}, {pinned})).entries.first(),
+        pinned);
+    EXPECT_EQ(
+        ClipboardJournal::replay({unpinned}, ClipboardJournal::changes({pinned}, {unpinned})).entries.first(),
+        unpinned);
+
+    // An earlier version's lines, then damaged ones: a bad id, a line too short, a pin that is no
+    // flag, a date that is none.
+    const QByteArray earlier = "{\"put\":" + QJsonDocument(gone.toJson()).toJson(QJsonDocument::Compact) +
+                               "}\n{\"remove\":\"1B4E28BA-2FA1-11D2-883F-0016D3CCA427\"}\n"
+                               "[\"!!!!!!!!!!!!!!!!!!!!!!\",1,\"x\"]\n[\"G04oui-hEdKIPwAW08ykJw\",1]\n"
+                               "[\"G04oui-hEdKIPwAW08ykJw\",1,\"x\",\"yes\"]\n"
+                               "[\"G04oui-hEdKIPwAW08ykJw\",\"today\",\"x\"]\n";
+    replayed = ClipboardJournal::replay({quoted}, earlier);
+    EXPECT_EQ(replayed.entries, QList<ClipboardEntry>{gone});
+    EXPECT_EQ(replayed.applied, 2);
+    EXPECT_EQ(replayed.ignored, 4);
+}
+
 TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNothingDeletedComesBack) {
     pasteboard.announces = true;
     makeStore();
@@ -651,16 +687,18 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
     store->togglePin(store->entries()[1]);   // "other"
     copyElsewhere("appended");
     scheduler.advance(Seconds(1));
-    writes->drain();
+    ASSERT_EQ(writes->pendingCount(), 2u) << "the journal's append, then the deletion's whole write";
+    writes->runNext();
     copyElsewhere("within the last second");
     scheduler.advance(Seconds(0.5));
-    writes->drain();
-    EXPECT_EQ(fileArray().size(), 3) << "changes after the first go to the journal only";
+    EXPECT_EQ(fileArray().size(), 3);
 
     // Killed here, mid-append: the disk holds the file and the journal with a torn last line.
     const QByteArray file = home.readFile(filePath());
     const QByteArray journal = home.readFile(journalPath()) + "{\"put\":{\"id\":\"1B4E28BA-2FA1";
-    EXPECT_TRUE(journal.startsWith("{\"remove\":\"")) << "the deletion is the journal's first line";
+    EXPECT_TRUE(
+        QRegularExpression("^\\[\"[A-Za-z0-9_-]{22}\"\\]\n").match(QString::fromLatin1(journal)).hasMatch())
+        << "the deletion is the journal's first line, its id in 22 characters";
     store.reset();
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard.json"), file);
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
@@ -678,6 +716,20 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
     home.writeFile(QStringLiteral("home/.local/share/Vantrel/clipboard-journal.jsonl"), journal);
     makeStore();
     EXPECT_EQ(textsOf(store->filteredEntries()), (QStringList{"other", "appended", "kept"}));
+
+    // A deletion leaves the disk with the next write of the whole history, not at the next fold.
+    copyElsewhere("password");
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    ASSERT_TRUE(home.readFile(journalPath()).contains("password"));
+    ASSERT_EQ(store->filteredEntries()[1].text, "password");
+    store->deleteEntry(store->filteredEntries()[1]);
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    EXPECT_FALSE(home.readFile(filePath()).contains("password"));
+    EXPECT_FALSE(QFileInfo::exists(journalPath()));
     store.reset();
     EXPECT_EQ(fileArray().size(), 3);
     EXPECT_FALSE(QFileInfo::exists(journalPath()));
