@@ -661,8 +661,9 @@ TEST(ClipboardJournal, LinesAreShortAnEarlierVersionsLinesAreReadAndDamagedOnesL
 
     // An earlier version's lines, then damaged ones: a bad id, a line too short, a pin that is no
     // flag, a date that is none.
-    const QByteArray earlier = "{\"put\":" + QJsonDocument(gone.toJson()).toJson(QJsonDocument::Compact) +
-                               "}\n{\"remove\":\"1B4E28BA-2FA1-11D2-883F-0016D3CCA427\"}\n"
+    const QByteArray earlier = "{\"remove\":\"1B4E28BA-2FA1-11D2-883F-0016D3CCA427\"}\n{\"put\":" +
+                               QJsonDocument(gone.toJson()).toJson(QJsonDocument::Compact) +
+                               "}\n"
                                "[\"!!!!!!!!!!!!!!!!!!!!!!\",1,\"x\"]\n[\"G04oui-hEdKIPwAW08ykJw\",1]\n"
                                "[\"G04oui-hEdKIPwAW08ykJw\",1,\"x\",\"yes\"]\n"
                                "[\"G04oui-hEdKIPwAW08ykJw\",\"today\",\"x\"]\n";
@@ -733,6 +734,19 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
     store.reset();
     EXPECT_EQ(fileArray().size(), 3);
     EXPECT_FALSE(QFileInfo::exists(journalPath()));
+
+    // A journal that cannot be read is left as it is, and told; the history is written whole.
+    ASSERT_TRUE(QDir().mkpath(journalPath()));
+    makeStore();
+    copyElsewhere("with the journal unreadable");
+    scheduler.advance(Seconds(1));
+    writes->drain();
+    EXPECT_EQ(fileArray().size(), 4);
+    EXPECT_TRUE(QFileInfo(journalPath()).isDir());
+    EXPECT_EQ(log.messages(QStringLiteral("Persistence"))
+                  .filter("clipboard-journal.jsonl could not be read (")
+                  .size(),
+              1);
 }
 
 TEST_F(ClipboardStoreTest, ACaptureTheFullPinnedHistoryDropsWritesNothingAndAnUnchangedHistoryNothingAtQuit) {
