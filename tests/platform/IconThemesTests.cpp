@@ -313,7 +313,8 @@ TEST(IconThemes, NamesAndFilesAreLookedAtOnTheQueueOnlyAndLookedAtAgainTwoSecond
     EXPECT_TRUE(workspace.iconForFile(pipe).isNull());
     EXPECT_GT(reader.pendingCount(), 0u);
     const QString loose = home.writeFile(QStringLiteral("pixmaps/loose.png"), "");
-    home.writeFile(QStringLiteral("app.desktop"), "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=probe\n");
+    home.writeFile(QStringLiteral("app.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=probe\n");
     EXPECT_TRUE(themes.files(QStringLiteral("loose")).isEmpty()) << "looked for on the asking thread";
     EXPECT_TRUE(workspace.iconForFile(entry).isNull()) << "read on the asking thread";
 
@@ -330,7 +331,8 @@ TEST(IconThemes, NamesAndFilesAreLookedAtOnTheQueueOnlyAndLookedAtAgainTwoSecond
     ASSERT_TRUE(green.save(icons + QStringLiteral("/plain/apps/fresh.png")));
     const timeval later[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
     ASSERT_EQ(::utimes(QFile::encodeName(icons + QStringLiteral("/plain")).constData(), later), 0);
-    home.writeFile(QStringLiteral("app.desktop"), "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=fresh\n");
+    home.writeFile(QStringLiteral("app.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=fresh\n");
     changed.clear();
     iconsChanged.clear();
     const QIcon same = workspace.iconForFile(entry);

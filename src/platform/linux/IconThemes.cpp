@@ -165,7 +165,8 @@ const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringLis
                 reading_.remove(key);
                 if (!theme) {
                     // As it was: trusted for another round.
-                    if (const auto found = themes_.find(key); found != themes_.end()) found->checked = round();
+                    if (const auto found = themes_.find(key); found != themes_.end())
+                        found->checked = round();
                     return;
                 }
                 theme->checked = round();
