@@ -20,14 +20,14 @@ struct IconDecoding;
 
 // The desktop's icon themes, as the icon files each one holds by name, and the icons looked up in
 // them. Listing a theme's folders takes as long as the theme is large: most of a second for one
-// that lists ten thousand folders, or one folder of a hundred thousand files. Given a queue, a
-// theme is read there: a look-up answers from the themes read so far, asks for the others, and
-// changed() follows once they are in. Given a queue, nothing is looked at on the asking thread: a
-// theme read is trusted for a round (two seconds, given `scheduler`; without one, until the desktop
-// names another theme), and looked at again on the queue when asked for in a later one, so that
-// icons installed meanwhile are found; a name the themes do not hold is looked for among the loose
-// pictures there too. Without a queue, everything is looked at on the asking thread at each
-// look-up.
+// that lists ten thousand folders, or one folder of a hundred thousand files; on a hung mount, a
+// stat takes for ever. Given a queue, nothing is looked at on the asking thread: a theme is read
+// there, a look-up answers from the themes read so far and asks for the others, and changed()
+// follows once they are in. A theme read is trusted for a round (two seconds, given `scheduler`;
+// without one, until the desktop names another theme), and its folder looked at again on the
+// queue when it is asked for in a later one, so that icons installed meanwhile are found; a name
+// no theme holds is looked for among the loose pictures there too. Without a queue, everything is
+// looked at on the asking thread at each look-up.
 // Every icon file found is read through boundedIcon(), its larger pictures decoded on the same
 // queue: changed() follows each as it is in, those decoded within one frame of the first told
 // together (given `scheduler`; without one, on the next turn of the event loop). Once the queue's

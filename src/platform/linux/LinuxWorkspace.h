@@ -25,9 +25,8 @@ public:
     // are looked up in `themes`; none: in themes of its own, each read at once. Where the themes
     // have a queue, a file's icon is looked at there too: iconForFile() answers from what was
     // found so far (no icon while its file is looked at) and iconsChanged() follows once it is in.
-    // `display`: the X
-    // display this program opened, on which applications, files and links are started; empty:
-    // they inherit DISPLAY.
+    // `display`: the X display this program opened, on which applications, files and links are
+    // started; empty: they inherit DISPLAY.
     explicit LinuxWorkspace(SystemLog& log, QStringList applicationFolders = {}, IconThemes* themes = nullptr,
                             QByteArray display = {});
     ~LinuxWorkspace() override;
@@ -71,6 +70,7 @@ private:
     // Given the themes' queue, every file asked about is kept, and those being looked at listed.
     mutable QHash<QString, KnownIcon> fileIcons_;
     mutable QSet<QString> looking_;
+    // Files looked at within one turn of the event loop are told together.
     mutable bool telling_ = false;
     ResultPort results_;
     // Owns the pending file-manager calls, so none answers into a destroyed workspace.
