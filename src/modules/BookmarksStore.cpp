@@ -20,6 +20,7 @@ BookmarksStore::BookmarksStore(LocalPersistence& persistence, Workspace& workspa
             [this] { return [items = items_] { return VantrelBookmark::encodeList(items); }; }, {}) {
     connect(&file_, &StoreFile::unsavedChanged, this, &BookmarksStore::unsavedChanged);
     connect(&file_, &StoreFile::stateChanged, this, &BookmarksStore::saveStateChanged);
+    connect(&workspace_, &Workspace::iconsChanged, this, &BookmarksStore::iconsChanged);
     // A missing file starts an empty list; a damaged one is logged, and kept aside by the
     // persistence layer before the first save replaces it. What an earlier session could not
     // save is taken back from its recovery files, and saved.

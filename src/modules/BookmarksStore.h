@@ -65,6 +65,9 @@ Q_SIGNALS:
     void statusMessageChanged();
     void unsavedChanged(bool unsaved);
     void saveStateChanged();
+    // The desktop found an icon it was looking up, or found one otherwise: icons shown are asked
+    // for again.
+    void iconsChanged();
 
 private:
     // False, with the status saying so, when the list could not be saved.

@@ -37,6 +37,7 @@ FileShelfStore::FileShelfStore(UserDefaults& defaults, const FileManager& files,
                                VantrelHaptics& haptics, QObject* parent)
     : QObject(parent), defaults_(defaults), files_(files), clock_(clock), scheduler_(scheduler),
       workspace_(workspace), sharing_(sharing), haptics_(haptics) {
+    connect(&workspace_, &Workspace::iconsChanged, this, &FileShelfStore::iconsChanged);
     load();
     pruneAndPublish();
     scheduleExpiryPruning();

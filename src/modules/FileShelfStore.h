@@ -59,6 +59,9 @@ Q_SIGNALS:
     void itemsChanged();
     void shareStatusChanged();
     void largeFileNoticeChanged();
+    // The desktop found an icon it was looking up, or found one otherwise: icons shown are asked
+    // for again.
+    void iconsChanged();
 
 private:
     struct StoredItem {

@@ -146,6 +146,7 @@ NotchBookmarksView::NotchBookmarksView(BookmarksStore& store, MenuPresenter& men
     connect(&store_, &BookmarksStore::itemsChanged, this, &NotchBookmarksView::rebuild);
     connect(&store_, &BookmarksStore::statusMessageChanged, this, &NotchBookmarksView::refreshStatus);
     connect(&store_, &BookmarksStore::saveStateChanged, this, &NotchBookmarksView::refreshStatus);
+    connect(&store_, &BookmarksStore::iconsChanged, this, &NotchBookmarksView::refreshIcons);
     rebuild();
 }
 
@@ -224,12 +225,15 @@ void NotchBookmarksView::rebuild() {
     content->setAutoFillBackground(false);
     cells_.clear();
     cellIds_.clear();
+    cellIcons_.clear();
     const auto& items = store_.items();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const VantrelBookmark bookmark = items[i];
         const std::optional<QIcon> icon = store_.icon(bookmark);
-        // The application's icon is read once here, never while painting.
-        const QPixmap pixmap = icon ? icon->pixmap(QSize(int(kIconSide), int(kIconSide))) : QPixmap();
+        // The application's icon is taken here and when the desktop finds icons, never while
+        // painting.
+        const auto pixmap =
+            std::make_shared<QPixmap>(icon ? icon->pixmap(QSize(int(kIconSide), int(kIconSide))) : QPixmap());
         const bool hasIcon = icon.has_value();
         auto* cell = new NotchSurfaceButton(
             bookmark.title,
@@ -242,7 +246,7 @@ void NotchBookmarksView::rebuild() {
                 const QRectF icon(rect.left() + kCellPadding, rect.center().y() - kIconSide / 2, kIconSide,
                                   kIconSide);
                 if (hasIcon)
-                    painter.drawPixmap(icon, pixmap, QRectF(pixmap.rect()));
+                    painter.drawPixmap(icon, *pixmap, QRectF(pixmap->rect()));
                 else
                     GlyphCatalogue::paint(painter, u"globe", icon.adjusted(7, 7, -7, -7), accent_,
                                           QFont::Normal);
@@ -262,6 +266,7 @@ void NotchBookmarksView::rebuild() {
         connect(cell, &QAbstractButton::clicked, this, [this, bookmark] { store_.open(bookmark); });
         cells_.emplace_back(cell);
         cellIds_.push_back(bookmark.id);
+        cellIcons_.push_back(pixmap);
     }
     // A cell may be in the middle of handling the click that changed the list.
     if (QWidget* old = grid_->takeWidget()) old->deleteLater();
@@ -280,6 +285,18 @@ void NotchBookmarksView::rebuild() {
         grid_->ensureWidgetVisible(target, 0, 0);
     }
     FocusHandOff::give(held, target);
+}
+
+void NotchBookmarksView::refreshIcons() {
+    const auto& items = store_.items();
+    for (std::size_t i = 0; i < items.size() && i < cells_.size() && i < cellIcons_.size(); ++i) {
+        const std::optional<QIcon> icon = store_.icon(items[i]);
+        const QPixmap pixmap = icon ? icon->pixmap(QSize(int(kIconSide), int(kIconSide))) : QPixmap();
+        // One still being looked up or decoded leaves what the cell shows.
+        if (pixmap.isNull() || pixmap.cacheKey() == cellIcons_[i]->cacheKey()) continue;
+        *cellIcons_[i] = pixmap;
+        if (cells_[i]) cells_[i]->update();
+    }
 }
 
 void NotchBookmarksView::refreshStatus() {

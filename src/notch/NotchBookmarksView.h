@@ -5,11 +5,13 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
 #include <QRectF>
 #include <QScrollArea>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 namespace vantrel {
@@ -88,6 +90,7 @@ protected:
 private:
     void rebuild();
     void refreshStatus();
+    void refreshIcons();
     void place();
 
     BookmarksStore& store_;
@@ -102,6 +105,8 @@ private:
     std::vector<QPointer<QAbstractButton>> cells_;
     // The bookmark of each cell, in the same order.
     std::vector<QUuid> cellIds_;
+    // The icon each cell draws, taken again when the desktop finds icons.
+    std::vector<std::shared_ptr<QPixmap>> cellIcons_;
     QPointer<NotchStateView> empty_;
     VantrelLabel* status_ = nullptr;
     const FileNotices* notices_ = nullptr;

@@ -78,6 +78,15 @@ public:
     }
 
     bool exists() const { return exists_; }
+    // The desktop said it found icons: a picture still being looked up or decoded leaves the
+    // placeholder shown until it is in.
+    void refreshIcon() {
+        const QPixmap icon =
+            store_.icon(url_).pixmap(QSize(int(NotchFilesView::kIconSide), int(NotchFilesView::kIconSide)));
+        if (icon.isNull() || icon.cacheKey() == icon_.cacheKey()) return;
+        icon_ = icon;
+        update();
+    }
     bool isTemporary() const { return temporary_; }
 
     // The height the tile's content needs.
@@ -322,6 +331,10 @@ NotchFilesView::NotchFilesView(FileShelfStore& store, MenuPresenter& menus, QCol
     connect(&store_, &FileShelfStore::itemsChanged, this, &NotchFilesView::rebuild);
     connect(&store_, &FileShelfStore::shareStatusChanged, this, qOverload<>(&QWidget::update));
     connect(&store_, &FileShelfStore::largeFileNoticeChanged, this, &NotchFilesView::updateNotice);
+    connect(&store_, &FileShelfStore::iconsChanged, this, [this] {
+        for (const QPointer<QWidget>& tile : tiles_)
+            if (tile) static_cast<FileTile*>(tile.data())->refreshIcon();
+    });
     rebuild();
     updateNotice();
 }

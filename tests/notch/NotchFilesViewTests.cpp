@@ -390,3 +390,24 @@ TEST_F(FilesTab, DropCardRestingAndTargeted) {
     view->setDropTarget(true);
     EXPECT_FALSE(paintedTexts(*view).contains("Release to add"));
 }
+
+// The desktop looks a file's icon up off the main thread: a tile shown meanwhile draws its
+// placeholder, and the icon once the desktop says it found it.
+TEST_F(FilesTab, ATileTakesItsIconOnceTheDesktopHasFoundIt) {
+    const QUrl url = file("report.pdf");
+    store.add({url});
+    auto view = makeView();
+    const auto greenPixels = [&view] {
+        const QImage image = renderWidget(*view->tiles().at(0));
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == QColor(0, 200, 0);
+        return count;
+    };
+    EXPECT_EQ(greenPixels(), 0);
+    QPixmap green(64, 64);
+    green.fill(QColor(0, 200, 0));
+    workspace.icons[url.toLocalFile()] = QIcon(green);
+    Q_EMIT workspace.iconsChanged();
+    EXPECT_GT(greenPixels(), 100);
+}

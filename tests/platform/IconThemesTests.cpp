@@ -1,6 +1,8 @@
 #include "platform/linux/IconThemes.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
+#include "support/RecordingSystemLog.h"
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,9 @@
 #include <QSignalSpy>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/time.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -265,4 +270,74 @@ TEST(IconThemes, FreedMemoryIsGivenBackOnceOnTheQueueAfterABurstOfPictures) {
     scheduler.advance(Seconds(10));
     EXPECT_EQ(reader.pendingCount(), 0u);
     EXPECT_EQ(returns, 2);
+}
+
+// On a hung mount or a slow network home a stat takes seconds: given a queue, neither a name nor a
+// file is looked at on the asking thread, which answers from what the queue found so far (files
+// put in place after a question are not seen until the queue has looked), and is told once it
+// has. A theme changed later is noticed when it is asked for again two seconds on.
+TEST(IconThemes, NamesAndFilesAreLookedAtOnTheQueueOnlyAndLookedAtAgainTwoSecondsOn) {
+    TempHome home;
+    const QString icons = home.root() + QStringLiteral("/icons");
+    home.writeFile(QStringLiteral("icons/plain/index.theme"),
+                   "[Icon Theme]\nName=Plain\nDirectories=apps\n\n[apps]\nSize=16\n");
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(QColor(200, 30, 30));
+    ASSERT_TRUE(QDir().mkpath(icons + QStringLiteral("/plain/apps")));
+    ASSERT_TRUE(red.save(icons + QStringLiteral("/plain/apps/probe.png")));
+    const ScopedIconSettings settings(icons, QStringLiteral("plain"));
+    QIcon::setFallbackSearchPaths({home.root() + QStringLiteral("/pixmaps")});
+    ManualWorkQueue reader;
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    IconThemes themes(&reader, &scheduler);
+    RecordingSystemLog log;
+    LinuxWorkspace workspace(log, {}, &themes);
+    QSignalSpy changed(&themes, &IconThemes::changed);
+    QSignalSpy iconsChanged(&workspace, &Workspace::iconsChanged);
+    const auto colourOf = [&reader](const QIcon& icon) {
+        icon.pixmap(16, 16);
+        reader.drain();
+        return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+    };
+
+    EXPECT_TRUE(themes.files(QStringLiteral("probe")).isEmpty());
+    reader.drain();
+    changed.clear();
+    iconsChanged.clear();
+    EXPECT_TRUE(themes.files(QStringLiteral("loose")).isEmpty());
+    const QString entry = home.root() + QStringLiteral("/app.desktop");
+    EXPECT_TRUE(workspace.iconForFile(entry).isNull());
+    const QString pipe = home.root() + QStringLiteral("/pipe.desktop");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_TRUE(workspace.iconForFile(pipe).isNull());
+    EXPECT_GT(reader.pendingCount(), 0u);
+    const QString loose = home.writeFile(QStringLiteral("pixmaps/loose.png"), "");
+    home.writeFile(QStringLiteral("app.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=probe\n");
+    EXPECT_TRUE(themes.files(QStringLiteral("loose")).isEmpty()) << "looked for on the asking thread";
+    EXPECT_TRUE(workspace.iconForFile(entry).isNull()) << "read on the asking thread";
+
+    reader.drain();
+    EXPECT_GT(changed.count(), 0);
+    EXPECT_GT(iconsChanged.count(), 0);
+    EXPECT_EQ(themes.files(QStringLiteral("loose")), QStringList{loose});
+    EXPECT_EQ(colourOf(workspace.iconForFile(entry)), QColor(200, 30, 30));
+    EXPECT_EQ(reader.pendingCount(), 0u);
+
+    // A theme and an entry changed: trusted as they were for the round, looked at again after it.
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(QColor(30, 200, 30));
+    ASSERT_TRUE(green.save(icons + QStringLiteral("/plain/apps/fresh.png")));
+    const timeval later[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimes(QFile::encodeName(icons + QStringLiteral("/plain")).constData(), later), 0);
+    home.writeFile(QStringLiteral("app.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=App\nExec=true\nIcon=fresh\n");
+    const QIcon same = workspace.iconForFile(entry);
+    EXPECT_EQ(reader.pendingCount(), 0u) << "looked at again within the round";
+    EXPECT_EQ(colourOf(same), QColor(200, 30, 30));
+    scheduler.advance(Seconds(2));
+    workspace.iconForFile(entry);
+    reader.drain();
+    EXPECT_EQ(colourOf(workspace.iconForFile(entry)), QColor(30, 200, 30));
 }

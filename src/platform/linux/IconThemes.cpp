@@ -30,6 +30,12 @@ constexpr Seconds kFrame{0.016};
 // How long the queue stays idle before what its burst of work freed is given back: the pictures
 // decoded are taken, and their copies freed, within a frame of being told.
 constexpr Seconds kQuietSpell{1};
+// How long what was looked at on the queue is trusted: icons installed are found within as long of
+// the next look-up, and a Dock asking for every tile at each redraw looks at the disk at most once
+// a round.
+constexpr Seconds kRound{2};
+// Names looked for among the loose pictures, kept: every name an entry or a file's type gives.
+constexpr qsizetype kKeptLooseNames = 1024;
 const char* const kExtensions[] = {"png", "svg", "xpm"};
 // Where applications put their own, whatever the desktop's theme.
 const char* const kBaseTheme = "hicolor";
@@ -131,24 +137,39 @@ IconThemes::Theme IconThemes::read(const QString& name, const QStringList& bases
 }
 
 // A theme is read once per search path, and again when its folder has changed, as installing
-// icons changes it by updating the theme's cache file.
+// icons changes it by updating the theme's cache file. Given a queue, the folder is looked at
+// there, once a round, and the theme as read answers meanwhile.
 const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringList& bases) {
     const QString key = bases.join(QLatin1Char('\n')) + QLatin1Char('\n') + name;
-    QList<QDateTime> stamps = stampsOf(name, bases);
-    const auto it = themes_.constFind(key);
-    if (it != themes_.cend() && it->stamps == stamps) return &*it;
+    const auto it = themes_.find(key);
     if (!reader_) {
+        QList<QDateTime> stamps = stampsOf(name, bases);
+        if (it != themes_.end() && it->stamps == stamps) return &*it;
         Theme theme = read(name, bases);
         theme.stamps = std::move(stamps);
         return &*themes_.insert(key, std::move(theme));
     }
-    if (!reading_.contains(key)) {
+    const Theme* known = it != themes_.end() ? &*it : nullptr;
+    if ((!known || known->checked != round()) && !reading_.contains(key)) {
         reading_.insert(key);
-        reader_->async([this, name, bases, key, stamps = std::move(stamps), port = results_.handle()] {
-            auto theme = std::make_shared<Theme>(read(name, bases));
-            theme->stamps = stamps;
+        std::optional<QList<QDateTime>> before;
+        if (known) before = known->stamps;
+        reader_->async([this, name, bases, key, before = std::move(before), port = results_.handle()] {
+            QList<QDateTime> stamps = stampsOf(name, bases);
+            std::shared_ptr<Theme> theme;
+            if (!before || *before != stamps) {
+                theme = std::make_shared<Theme>(read(name, bases));
+                theme->stamps = std::move(stamps);
+            }
             port.post([this, key, theme] {
                 reading_.remove(key);
+                if (!theme) {
+                    // As it was: trusted for another round.
+                    if (const auto found = themes_.find(key); found != themes_.end())
+                        found->checked = round();
+                    return;
+                }
+                theme->checked = round();
                 themes_.insert(key, std::move(*theme));
                 folderIcon_.reset();
                 announce();
@@ -156,7 +177,7 @@ const IconThemes::Theme* IconThemes::theme(const QString& name, const QStringLis
             });
         });
     }
-    return it != themes_.cend() ? &*it : nullptr;
+    return known;
 }
 
 QStringList IconThemes::files(const QString& name) {
@@ -168,16 +189,13 @@ QStringList IconThemes::files(const QString& name) {
             bare.chop(int(qstrlen(extension)) + 1);
     const QStringList bases = searchPaths();
     QStringList files;
-    const auto add = [&](const QStringList& paths) {
-        for (const QString& path : paths)
-            if (files.size() < kMaximumFiles) files.push_back(path);
-    };
     // The theme, then the themes it inherits, then the fallback theme and hicolor, where
     // applications put their icons: the first that holds the icon gives all its sizes. A theme
     // still being read holds nothing yet.
     QStringList chain{QIcon::themeName()};
     QSet<QString> seen;
     bool fallbacksAdded = false;
+    bool allRead = true;
     for (qsizetype i = 0; seen.size() < kMaximumThemes; ++i) {
         if (i == chain.size()) {
             if (fallbacksAdded) break;
@@ -188,23 +206,62 @@ QStringList IconThemes::files(const QString& name) {
         if (name.isEmpty() || seen.contains(name)) continue;
         seen.insert(name);
         const Theme* found = theme(name, bases);
-        if (!found) continue;
+        if (!found) {
+            allRead = false;
+            continue;
+        }
         for (const char* extension : kExtensions)
-            add(found->files.value(bare + QLatin1Char('.') + QLatin1String(extension)));
+            for (const QString& path : found->files.value(bare + QLatin1Char('.') + QLatin1String(extension)))
+                if (files.size() < kMaximumFiles) files.push_back(path);
         if (!files.empty()) return files;
         chain += found->inherits;
     }
-    QStringList loose = QIcon::fallbackSearchPaths();
-    loose.push_back(QStringLiteral("/usr/share/pixmaps"));
-    for (const QString& folder : loose) {
-        if (folder.startsWith(QLatin1Char(':'))) continue;
+    // Only a name that no theme holds is a loose picture: looked for once the themes are read.
+    return allRead ? loose(bare) : QStringList();
+}
+
+QStringList IconThemes::looseFiles(const QString& bare, const QStringList& folders) {
+    QStringList files;
+    for (const QString& folder : folders)
         for (const char* extension : kExtensions) {
             const QString path =
                 folder + QLatin1Char('/') + bare + QLatin1Char('.') + QLatin1String(extension);
-            if (QFileInfo::exists(path)) add({path});
+            if (files.size() < kMaximumFiles && QFileInfo::exists(path)) files.push_back(path);
         }
-    }
     return files;
+}
+
+QStringList IconThemes::loose(const QString& bare) {
+    QStringList folders = QIcon::fallbackSearchPaths();
+    folders.push_back(QStringLiteral("/usr/share/pixmaps"));
+    folders.removeIf([](const QString& folder) { return folder.startsWith(QLatin1Char(':')); });
+    if (!reader_) return looseFiles(bare, folders);
+    const QString key = folders.join(QLatin1Char('\n')) + QLatin1Char('\n') + bare;
+    const auto known = loose_.constFind(key);
+    if ((known == loose_.cend() || known->checked != round()) && !probing_.contains(key)) {
+        probing_.insert(key);
+        reader_->async([this, key, bare, folders, port = results_.handle()] {
+            QStringList files = looseFiles(bare, folders);
+            port.post([this, key, files = std::move(files)] {
+                probing_.remove(key);
+                const auto before = loose_.constFind(key);
+                // Nothing found answers as nothing looked for did: no one is told.
+                const bool differs = before == loose_.cend() ? !files.isEmpty() : before->files != files;
+                if (before == loose_.cend() && loose_.size() >= kKeptLooseNames) loose_.clear();
+                loose_.insert(key, {files, round()});
+                if (!differs) return;
+                folderIcon_.reset();
+                announce();
+            });
+        });
+    }
+    return known != loose_.cend() ? known->files : QStringList();
+}
+
+quint64 IconThemes::round() {
+    if (scheduler_ && !roundEnd_.isActive())
+        roundEnd_ = ScheduledTask(*scheduler_, scheduler_->schedule(kRound, [this] { ++round_; }));
+    return round_;
 }
 
 QIcon IconThemes::icon(const QString& nameOrPath) {

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxWorkspace.h"
 
 #include "platform/SystemLog.h"
+#include "platform/WorkQueue.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/IconThemes.h"
@@ -97,27 +98,73 @@ std::optional<FileStamp> LinuxWorkspace::regularFileStamp(const QString& path) {
     return FileStamp::of(info);
 }
 
-QIcon LinuxWorkspace::iconForFile(const QString& path) const {
-    // Only a regular file is looked at as an entry; one rewritten, replaced or renamed over since
-    // differs in its inode, size or times and is read again.
+// Only a regular file is looked at as an entry; one rewritten, replaced or renamed over since
+// differs in its inode, size or times and is read again. Every icon file is named by another
+// program (an entry, a theme): read only when it is a regular file within bounds, so a FIFO in
+// its place never stalls the program.
+LinuxWorkspace::FileIcon LinuxWorkspace::lookAt(const QString& path, const FileIcon* known) {
     if (const auto file = regularFileStamp(path)) {
-        if (const auto known = entryIcons_.constFind(path);
-            known != entryIcons_.constEnd() && known->file == *file)
-            return themes_.icon(known->icon);
-        // Every icon file is named by another program (an entry, a theme): read only when it is
-        // a regular file within bounds, so a FIFO in its place never stalls the program.
-        if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty()) {
-            if (entryIcons_.size() >= kKeptEntryIcons) entryIcons_.clear();
-            entryIcons_.insert(path, {*file, entry->icon});
-            return themes_.icon(entry->icon);
-        }
-        entryIcons_.remove(path);
+        if (known && known->entry == *file) return *known;
+        if (const auto entry = readDesktopEntry(path); entry && !entry->icon.isEmpty())
+            return {*file, entry->icon, {}, false};
     }
+    // The type may be told by the file's content, which is read for it.
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    return {std::nullopt, type.iconName(), type.genericIconName(),
+            type.inherits(QStringLiteral("inode/directory"))};
+}
+
+QIcon LinuxWorkspace::iconOf(const FileIcon& file) const {
+    if (file.entry) return themes_.icon(file.name);
     // A folder is drawn as one whatever the desktop's theme holds.
-    if (type.inherits(QStringLiteral("inode/directory"))) return themes_.folderIcon();
-    const QIcon icon = themes_.icon(type.iconName());
-    return icon.isNull() ? themes_.icon(type.genericIconName()) : icon;
+    if (file.folder) return themes_.folderIcon();
+    const QIcon icon = themes_.icon(file.name);
+    return icon.isNull() ? themes_.icon(file.generic) : icon;
+}
+
+QIcon LinuxWorkspace::iconForFile(const QString& path) const {
+    const auto known = fileIcons_.constFind(path);
+    if (!themes_.queue()) {
+        // Everything at once, on the asking thread; only entries are kept, as their parse is
+        // most of a look-up.
+        const FileIcon file = lookAt(path, known != fileIcons_.cend() ? &known->icon : nullptr);
+        if (!file.entry) {
+            fileIcons_.remove(path);
+        } else {
+            if (known == fileIcons_.cend() && fileIcons_.size() >= kKeptEntryIcons) fileIcons_.clear();
+            fileIcons_.insert(path, {file, 0});
+        }
+        return iconOf(file);
+    }
+    // On a hung mount or a slow network home, a stat or a read may take seconds: the file is
+    // looked at on the queue, once a round, and what it named answers meanwhile.
+    if ((known == fileIcons_.cend() || known->checked != themes_.round()) && !looking_.contains(path))
+        lookAtOnQueue(path, known != fileIcons_.cend() ? std::optional(known->icon) : std::nullopt);
+    return known != fileIcons_.cend() ? iconOf(known->icon) : QIcon();
+}
+
+void LinuxWorkspace::lookAtOnQueue(const QString& path, std::optional<FileIcon> known) const {
+    looking_.insert(path);
+    themes_.queue()->async([this, path, known = std::move(known), port = results_.handle()] {
+        FileIcon file = lookAt(path, known ? &*known : nullptr);
+        port.post([this, path, file = std::move(file)] {
+            looking_.remove(path);
+            const auto before = fileIcons_.constFind(path);
+            const bool differs = before == fileIcons_.cend() || before->icon != file;
+            if (before == fileIcons_.cend() && fileIcons_.size() >= kKeptEntryIcons) fileIcons_.clear();
+            fileIcons_.insert(path, {file, themes_.round()});
+            // Told once for every file in this turn: each asker looks all its icons up again.
+            if (!differs || std::exchange(telling_, true)) return;
+            auto* self = const_cast<LinuxWorkspace*>(this);
+            QMetaObject::invokeMethod(
+                self,
+                [self] {
+                    self->telling_ = false;
+                    Q_EMIT self->iconsChanged();
+                },
+                Qt::QueuedConnection);
+        });
+    });
 }
 
 std::vector<InstalledApplication> LinuxWorkspace::installedApplications() const {
