@@ -33,6 +33,13 @@ ClipboardStore::ClipboardStore(Pasteboard& pasteboard, LocalPersistence& persist
     file_ = std::make_unique<StoreFile>(
         persistence_, &scheduler_, fileName(),
         [this] {
+            // The lines of what the file will hold reach the journal first: a kill between the
+            // two writes then reads the journal over a file that holds all of it, which changes
+            // nothing, rather than older lines over newer entries (a deleted one back).
+            if (!quitting_ && journalUsable_ && !pendingJournal_.isEmpty()) {
+                journalFlush_.cancel();
+                sendToJournal(std::exchange(pendingJournal_, {}));
+            }
             foldedCount_ = changeCount_;
             return [entries = entries_] { return QJsonValue(encodeEntries(entries)); };
         },
@@ -258,12 +265,13 @@ QList<ClipboardEntry> ClipboardStore::ordered(QList<ClipboardEntry> entries) {
 
 ClipboardStore::~ClipboardStore() {
     stop();
+    quitting_ = true;
     journalFlush_.cancel();
     // Appends still on the queue finish first; their answers go with this object.
     writeQueue_->sync([] {});
     disconnect(file_.get(), nullptr, this, nullptr);
     FileManager& files = *persistence_.store().fileManager;
-    if (journalBytes_ == 0 && !appending_ && pendingJournal_.isEmpty()) {
+    if (journalBytes_ == 0 && appending_ == 0 && pendingJournal_.isEmpty()) {
         // What the queue or a timer still held is written here, where nothing else touches the file.
         file_->flush();
         return;
@@ -310,9 +318,15 @@ void ClipboardStore::persistDeletion() {
 
 void ClipboardStore::appendJournal() {
     journalFlush_.cancel();
-    if (appending_ || pendingJournal_.isEmpty()) return; // the running append sends the rest
-    appending_ = true;
-    const QByteArray bytes = std::exchange(pendingJournal_, {});
+    // One append at a time: the running one sends the rest.
+    if (appending_ > 0 || pendingJournal_.isEmpty()) return;
+    sendToJournal(std::exchange(pendingJournal_, {}));
+}
+
+// The queue runs one piece of work at a time, in order: an append lands after those handed to it
+// before, and before the file's writes handed to it after.
+void ClipboardStore::sendToJournal(QByteArray bytes) {
+    ++appending_;
     writeQueue_->async([this, store = persistence_.store(), path = journalPath(), bytes,
                         ticket = journalTicket_] {
         std::exception_ptr failure;
@@ -330,7 +344,7 @@ void ClipboardStore::appendJournal() {
 }
 
 void ClipboardStore::journalAppended(std::exception_ptr failure, qint64 bytes, quint64 ticket) {
-    appending_ = false;
+    --appending_;
     if (failure) {
         persistence_.report({PersistenceFailure::Kind::write, ClipboardJournal::fileName(), failure});
         // The whole history goes to the file instead, with its tries again and its recovery file.
@@ -345,8 +359,9 @@ void ClipboardStore::journalAppended(std::exception_ptr failure, qint64 bytes, q
         return;
     }
     // The first change of a run is written whole too, so a file that refuses is told while the
-    // user is there, not at quit.
-    if (!foldAsked_ || journalBytes_ >= std::max(kSmallestFold, kFoldRatio * fileBytes_)) {
+    // user is there, not at quit. A write already asked for folds the journal as it stands.
+    if (!foldAsked_ ||
+        (journalBytes_ >= std::max(kSmallestFold, kFoldRatio * fileBytes_) && !file_->unsaved())) {
         foldAsked_ = true;
         file_->changed();
     }
@@ -354,13 +369,14 @@ void ClipboardStore::journalAppended(std::exception_ptr failure, qint64 bytes, q
 
 void ClipboardStore::foldFinished() {
     fileBytes_ = persistence_.store().fileManager->fileSize(persistence_.store().url(fileName())).value_or(0);
-    // A change made since the history was taken for the file still needs its journal.
+    // A change made since the history was taken for the file still needs its journal; that
+    // change asked for another write of the whole history, which lets the journal go.
     if (foldedCount_ != changeCount_) return;
     // A journal that could not be read at start is left as it is for the run.
     journalUsable_ = !journalUnreadable_;
     journalFlush_.cancel();
     pendingJournal_.clear();
-    if (journalBytes_ > 0 || appending_) dropJournal();
+    if (journalBytes_ > 0 || appending_ > 0) dropJournal();
 }
 
 void ClipboardStore::dropJournal() {

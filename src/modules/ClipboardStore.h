@@ -100,6 +100,8 @@ private:
     void readJournal(bool fileUsable, bool alreadyIn);
     bool journalBehindRecovery() const;
     void appendJournal();
+    // Appends `bytes` to the journal on the queue.
+    void sendToJournal(QByteArray bytes);
     void journalAppended(std::exception_ptr failure, qint64 bytes, quint64 ticket);
     void foldFinished();
     // Empties the journal once the file holds everything it says (on the queue, after any append).
@@ -123,10 +125,10 @@ private:
 
     // The history as last recorded (journaled or handed to the file): what persist() compares with.
     QList<ClipboardEntry> recorded_;
-    // Lines not yet handed to the queue, and whether an append runs there now.
+    // Lines not yet handed to the queue, and how many of the journal's writes are there now.
     QByteArray pendingJournal_;
     ScheduledTask journalFlush_;
-    bool appending_ = false;
+    int appending_ = 0;
     // False while changes go to the file whole (the journal failed, or the file could not be read).
     bool journalUsable_ = true;
     bool journalUnreadable_ = false;
@@ -140,6 +142,8 @@ private:
     // Bumped when the journal is emptied: an append that ran before does not count toward it.
     quint64 journalTicket_ = 0;
     bool foldAsked_ = false;
+    // Going: the whole history is written here, and the journal only when that fails.
+    bool quitting_ = false;
 
     std::unique_ptr<WorkQueue> writeQueue_;
     std::unique_ptr<StoreFile> file_; // after the queue, which it waits for as it goes

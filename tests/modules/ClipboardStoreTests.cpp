@@ -319,7 +319,7 @@ TEST_F(ClipboardStoreTest, WritesRunOffTheStoreOneAtATimeAndTheNewestHistoryIsWr
     copyElsewhere("four");
     scheduler.advance(Seconds(1));
     writes->drain();
-    EXPECT_TRUE(log.messages().at(0).startsWith("kind=write file=clipboard.json"));
+    EXPECT_EQ(log.messages().filter(QRegularExpression("^kind=write file=clipboard.json error=")).size(), 1);
     files.clearFailure(FakeFileManager::Operation::writeData);
 
     // A store that goes away with a write still queued writes its newest history itself, and
@@ -747,6 +747,50 @@ TEST_F(ClipboardStoreTest, AKillLosesAtMostTheLastSecondATornLineIsLeftOutAndNot
                   .filter("clipboard-journal.jsonl could not be read (")
                   .size(),
               1);
+}
+
+TEST_F(ClipboardStoreTest, AfterEveryWriteTheDiskNeverBringsBackADeletedEntryNorKeepsItsText) {
+    pasteboard.announces = true;
+    makeStore();
+    bool deleted = false;
+    // A kill may come after any write the queue runs: what a start would then read.
+    const auto runQueueCheckingEachWrite = [&] {
+        while (writes->pendingCount() > 0) {
+            writes->runNext();
+            QList<ClipboardEntry> entries;
+            for (const QJsonValue& value : fileArray()) entries.append(ClipboardEntry::fromJson(value));
+            const QByteArray journal =
+                QFileInfo::exists(journalPath()) ? home.readFile(journalPath()) : QByteArray();
+            if (!deleted) continue;
+            EXPECT_FALSE(textsOf(ClipboardJournal::replay(entries, journal).entries).contains("secret"))
+                << "file:\n"
+                << home.readFile(filePath()).toStdString() << "\njournal:\n"
+                << journal.toStdString();
+        }
+    };
+    copyElsewhere("secret");
+    scheduler.advance(Seconds(1));
+    runQueueCheckingEachWrite(); // appended; the first change of the run is to be written whole
+    // Copies every half second put the write off until its deadline, five seconds on.
+    for (int i = 0; i < 9; ++i) {
+        copyElsewhere(QStringLiteral("copy %1").arg(i));
+        scheduler.advance(Seconds(0.5));
+        runQueueCheckingEachWrite();
+    }
+    ASSERT_TRUE(home.readFile(journalPath()).contains("secret"));
+    // Deleted just before the deadline: the whole history is written before the journal's
+    // own second is up.
+    store->deleteEntry(*std::ranges::find(store->entries(), QStringLiteral("secret"), &ClipboardEntry::text));
+    deleted = true;
+    scheduler.advance(Seconds(0.5));
+    ASSERT_GE(writes->pendingCount(), 1u);
+    copyElsewhere("copied while the history is written"); // the journal keeps this one
+    runQueueCheckingEachWrite();
+    scheduler.advance(Seconds(1));
+    runQueueCheckingEachWrite();
+    EXPECT_FALSE(home.readFile(filePath()).contains("secret"));
+    EXPECT_FALSE(home.readFile(journalPath()).contains("secret"));
+    EXPECT_EQ(savedArray().size(), 10);
 }
 
 TEST_F(ClipboardStoreTest, ACaptureTheFullPinnedHistoryDropsWritesNothingAndAnUnchangedHistoryNothingAtQuit) {
