@@ -60,7 +60,8 @@ QColor mix(const QColor& a, const QColor& b, double t) {
 }
 
 // One shelved file: its icon (with the clock badge while it leaves by itself), its name and,
-// when the file has moved away, a note saying so. Everything it shows is read when it is built.
+// when the file has moved away, a note saying so. Everything it shows is read when it is built,
+// and the icon again once the desktop has found it.
 class FileTile final : public QWidget {
 public:
     FileTile(FileShelfStore& store, const QUrl& url, QColor accent, std::function<void()> menu,

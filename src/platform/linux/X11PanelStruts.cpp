@@ -24,10 +24,8 @@ namespace {
 
 // The values of a 32-bit property of the answer; empty when absent, of another kind or gone.
 std::vector<quint32> values(xcb_connection_t* c, xcb_get_property_cookie_t cookie) {
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
-    if (!reply || reply->format != 32) return {};
-    const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply.get()));
-    return std::vector<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+    return propertyValues32(
+        Reply<xcb_get_property_reply_t>(xcb_get_property_reply(c, cookie, nullptr)).get());
 }
 
 } // namespace

@@ -201,10 +201,7 @@ public:
     // The 32-bit values of the answer; empty when the property is absent or of another kind, or
     // the window is gone.
     std::vector<quint32> values(xcb_get_property_cookie_t cookie) const {
-        const PropertyReply reply(property(cookie));
-        if (!reply || reply->format != 32) return {};
-        const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply.get()));
-        return std::vector<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+        return propertyValues32(PropertyReply(property(cookie)).get());
     }
     QByteArray bytes(xcb_get_property_cookie_t cookie) const {
         const PropertyReply reply(property(cookie));
